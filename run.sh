@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Set-up and entry point: ./run.sh demo | ./run.sh test
+# Installs any missing Debian package (as root), configures, builds and runs.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake ninja-build g++ pkg-config git
+          qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev
+          libyaml-cpp-dev libqcustomplot-dev libgraphviz-dev iproute2)
+BUILD_DIR=${BUILD_DIR:-build}
+
+install_missing_packages() {
+    local missing=()
+    for package in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {
+    local launcher=()
+    command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" -DBUILD_TESTING=ON "${launcher[@]}"
+    cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+}
+
+case "${1:-}" in
+    test)
+        install_missing_packages
+        configure_and_build
+        cd "$BUILD_DIR"
+        QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)"
+        ;;
+    demo)
+        install_missing_packages
+        configure_and_build
+        if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+            mkdir -p "$BUILD_DIR/screenshots"
+            QT_QPA_PLATFORM=offscreen "$BUILD_DIR/host/dozerozozu-demo" --screenshots "$BUILD_DIR/screenshots"
+        else
+            "$BUILD_DIR/host/dozerozozu-demo"
+        fi
+        ;;
+    bench)
+        install_missing_packages
+        configure_and_build
+        cmake --build "$BUILD_DIR" --target benchmarks
+        ;;
+    *)
+        echo "usage: $0 demo|test|bench" >&2
+        exit 2
+        ;;
+esac

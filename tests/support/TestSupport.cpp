@@ -1,0 +1,116 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+namespace TestSupport {
+
+namespace {
+QMutex g_captureMutex;
+LogCapture* g_current = nullptr;
+}
+
+LogCapture::LogCapture()
+{
+    QMutexLocker lock(&g_captureMutex);
+    m_outer = g_current;
+    g_current = this;
+    m_previous = qInstallMessageHandler(&LogCapture::handler);
+}
+
+LogCapture::~LogCapture()
+{
+    QMutexLocker lock(&g_captureMutex);
+    qInstallMessageHandler(m_previous);
+    g_current = m_outer;
+}
+
+void LogCapture::handler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    QtMessageHandler previous = nullptr;
+    {
+        QMutexLocker lock(&g_captureMutex);
+        for (LogCapture* capture = g_current; capture; capture = capture->m_outer) {
+            QMutexLocker entriesLock(&capture->m_mutex);
+            capture->m_entries.append({type, message});
+        }
+        LogCapture* outermost = g_current;
+        while (outermost && outermost->m_outer)
+            outermost = outermost->m_outer;
+        previous = outermost ? outermost->m_previous : nullptr;
+    }
+    if (previous)
+        previous(type, context, message);
+}
+
+QStringList LogCapture::messages() const
+{
+    QMutexLocker lock(&m_mutex);
+    QStringList result;
+    for (const Entry& entry : m_entries)
+        result << entry.text;
+    return result;
+}
+
+QStringList LogCapture::messages(QtMsgType type) const
+{
+    QMutexLocker lock(&m_mutex);
+    QStringList result;
+    for (const Entry& entry : m_entries) {
+        if (entry.type == type)
+            result << entry.text;
+    }
+    return result;
+}
+
+bool LogCapture::contains(const QString& text) const
+{
+    return messages().contains(text);
+}
+
+bool LogCapture::containsFragment(const QString& fragment) const
+{
+    for (const QString& message : messages()) {
+        if (message.contains(fragment))
+            return true;
+    }
+    return false;
+}
+
+void LogCapture::clear()
+{
+    QMutexLocker lock(&m_mutex);
+    m_entries.clear();
+}
+
+bool setReadOnly(const QString& path, bool readOnly)
+{
+    const QFileDevice::Permissions readable = QFileDevice::ReadOwner | QFileDevice::ReadUser;
+    const QFileDevice::Permissions executable = QFileDevice::ExeOwner | QFileDevice::ExeUser;
+    const QFileDevice::Permissions writable = QFileDevice::WriteOwner | QFileDevice::WriteUser;
+    auto apply = [&](const QString& entry) {
+        const bool isDir = QFileInfo(entry).isDir();
+        QFileDevice::Permissions permissions = readable | (isDir ? executable : QFileDevice::Permissions());
+        if (!readOnly)
+            permissions |= writable;
+        return QFile::setPermissions(entry, permissions);
+    };
+    bool ok = apply(path);
+    if (QFileInfo(path).isDir()) {
+        QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            ok = apply(it.next()) && ok;
+    }
+    return ok;
+}
+
+bool ignoresFilePermissions()
+{
+    return ::geteuid() == 0;
+}
+
+} // namespace TestSupport

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace TestSupport {
+
+/**
+ * Captures every line Qt's message handler receives while it lives, and passes
+ * them on to the handler that was installed before. Thread-safe.
+ *
+ *     LogCapture log;
+ *     config.getParam("");
+ *     QVERIFY(log.contains("YamlConfig::getParam() | WARNING key is empty |"));
+ */
+class LogCapture
+{
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    /// Every captured message text, in order.
+    QStringList messages() const;
+    /// Captured messages of one type only.
+    QStringList messages(QtMsgType type) const;
+    /// Whether some captured message equals text exactly.
+    bool contains(const QString& text) const;
+    /// Whether some captured message contains fragment.
+    bool containsFragment(const QString& fragment) const;
+    void clear();
+
+private:
+    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);
+
+    struct Entry
+    {
+        QtMsgType type;
+        QString text;
+    };
+    mutable QMutex m_mutex;
+    QList<Entry> m_entries;
+    QtMessageHandler m_previous = nullptr;
+    LogCapture* m_outer = nullptr;
+};
+
+/// Makes path and everything below it read-only (true) or writable again (false).
+bool setReadOnly(const QString& path, bool readOnly);
+
+/// Whether the process can write to read-only files anyway (root): tests of write failures skip then.
+bool ignoresFilePermissions();
+
+} // namespace TestSupport
