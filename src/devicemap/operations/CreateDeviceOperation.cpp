@@ -1,0 +1,41 @@
+#include "CreateDeviceOperation.h"
+
+#include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+
+#include <QObject>
+
+CreateDeviceOperation::CreateDeviceOperation(DeviceMapWidget* map, QString type, QPointF position)
+    : Operation(map)
+    , type(std::move(type))
+    , position(position)
+{
+}
+
+void CreateDeviceOperation::redo()
+{
+    name = map->getDeviceManager()->createDevice(type, true);
+    setText(QObject::tr("Create device ") + name);
+    if (name.isEmpty())
+        return;
+    DeviceNodeItem* item = waitForDevice(name, itemWaitMs);
+    if (!item) {
+        logManagerNotResponding();
+        return;
+    }
+    item->placeDevice(position);
+}
+
+void CreateDeviceOperation::undo()
+{
+    // A refused creation made nothing, so there is nothing to remove.
+    if (name.isEmpty())
+        return;
+    map->getDeviceManager()->removeDevice(name);
+}
+
+QString CreateDeviceOperation::deviceName() const
+{
+    return name;
+}

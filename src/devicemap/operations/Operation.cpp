@@ -1,0 +1,66 @@
+#include "Operation.h"
+
+#include "DeviceMapWidget.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QtDebug>
+
+Operation::Operation(DeviceMapWidget* map)
+    : QUndoCommand(nullptr)
+    , map(map)
+{
+}
+
+DeviceNodeItem* Operation::waitForDevice(const QString& name, int timeoutMs)
+{
+    DeviceNodeItem* item = map->getDeviceItems().value(name);
+    if (item || timeoutMs <= 0)
+        return item;
+    spinUntil(
+        [&]() {
+            item = map->getDeviceItems().value(name);
+            return item != nullptr;
+        },
+        timeoutMs);
+    return item;
+}
+
+DeviceConnectionItem* Operation::waitForConnection(const QString& source, const QString& target, int timeoutMs)
+{
+    DeviceConnectionItem* link = map->getConnection(source, target);
+    if (link || timeoutMs <= 0)
+        return link;
+    spinUntil(
+        [&]() {
+            link = map->getConnection(source, target);
+            return link != nullptr;
+        },
+        timeoutMs);
+    return link;
+}
+
+// User input stays queued during the wait, and the map counts it so that its own handlers
+// refuse to push a second operation in the middle of this one's redo() or undo().
+bool Operation::spinUntil(const std::function<bool()>& found, int timeoutMs)
+{
+    QPointer<DeviceMapWidget> guard(map);
+    QElapsedTimer timer;
+    timer.start();
+    map->beginWaitForManager();
+    bool done = false;
+    while (!done && timer.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (!guard)
+            return false;
+        done = found();
+    }
+    map->endWaitForManager();
+    return true;
+}
+
+void Operation::logManagerNotResponding()
+{
+    qCritical().noquote() << "Network DM not responding!";
+}

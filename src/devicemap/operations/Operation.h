@@ -1,0 +1,48 @@
+#pragma once
+
+#include "dozerozozu_export.h"
+
+#include <QString>
+#include <QUndoCommand>
+
+#include <functional>
+
+class DeviceConnectionItem;
+class DeviceMapWidget;
+class DeviceNodeItem;
+
+/**
+ * Base of every undoable edit of the device map.
+ *
+ * An operation knows the map it works on (not owned) and reaches the device manager through
+ * it. The map pushes operations on its own undo stack, which runs redo() at once and owns
+ * them from then on. Scene items appear only when the manager reports a change, so an
+ * operation that makes a device or a link appear waits for its item with waitForDevice() or
+ * waitForConnection(). GUI thread only.
+ */
+class DOZEROZOZU_EXPORT Operation : public QUndoCommand
+{
+public:
+    /// How long an operation waits for the manager to show a new item.
+    static constexpr int itemWaitMs = 500;
+
+    explicit Operation(DeviceMapWidget* map);
+
+protected:
+    /**
+     * The map's item of the named device, waiting at most timeoutMs for it while processing
+     * events other than user input (so the user cannot edit or close the map meanwhile);
+     * null when none came. An item that already exists is returned without processing events.
+     */
+    DeviceNodeItem* waitForDevice(const QString& name, int timeoutMs);
+    /// The same for the link item from source to target.
+    DeviceConnectionItem* waitForConnection(const QString& source, const QString& target, int timeoutMs);
+    /// Writes the fixed line that tells that the manager did not show an awaited item.
+    static void logManagerNotResponding();
+
+    DeviceMapWidget* map;
+
+private:
+    /// Processes events until found() holds or the time is up; false when the map went meanwhile.
+    bool spinUntil(const std::function<bool()>& found, int timeoutMs);
+};
