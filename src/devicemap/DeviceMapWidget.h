@@ -100,7 +100,7 @@ public:
     /// Marks name and every unplaced device reachable from it through unplaced devices.
     void getConnectedDevices(const QString& name, QMap<QString, bool>& marks) const;
     /// Grows the scene rectangle (never shrinks it) to hold rect with a margin of 16.
-    void unitedSceneWithRect(const QRectF& rect);
+    Q_INVOKABLE void unitedSceneWithRect(const QRectF& rect);
     /// Grows the scene rectangle to cover the visible viewport area.
     void resizeSceneRectToViewRect();
     /// Makes (or replaces) the cluster item of that name on the given scene rectangle.

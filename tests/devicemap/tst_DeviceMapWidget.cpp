@@ -1,0 +1,430 @@
+#include "ClusterRectItem.h"
+#include "CreateDeviceOperation.h"
+#include "DeviceConnectionItem.h"
+#include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+#include "TestDeviceManager.h"
+#include "TestSupport.h"
+#include "ZenticMessageBox.h"
+
+#include <QGraphicsScene>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWidgetAction>
+#include <QtTest>
+
+#include <memory>
+
+// Scene building from the device manager and the layout file, and the map's reactions.
+class TestDeviceMapWidget : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    std::unique_ptr<TestDeviceManager> manager;
+
+    QString layoutPath() const { return dir.filePath(QStringLiteral("map.ini")); }
+
+    std::unique_ptr<DeviceMapWidget> makeMap()
+    {
+        return std::make_unique<DeviceMapWidget>(manager.get(), layoutPath());
+    }
+
+    void writeLayout(const QString& key, const QVariant& value)
+    {
+        QSettings layout(layoutPath(), QSettings::IniFormat);
+        layout.setValue(key, value);
+    }
+
+    static DeviceConnectionItem* link(DeviceMapWidget& map, const QString& from, const QString& to)
+    {
+        return map.getConnection(from, to);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(layoutPath());
+        DeviceNodeItem::setUnplacedDevices(QStringList());
+        manager = std::make_unique<TestDeviceManager>();
+    }
+
+    void cleanup() { manager.reset(); }
+
+    void buildsSceneWhenManagerReportsInitialised()
+    {
+        // Given a manager that is still loading its graph
+        const QString generator = manager->createDevice(QStringLiteral("generator"), false);
+        const QString scaler = manager->createDevice(QStringLiteral("scaler"), false);
+        manager->addDeviceConnection(generator, scaler, QString(), QString());
+        auto map = makeMap();
+        QVERIFY(map->getDeviceItems().isEmpty());
+        QVERIFY(!map->sceneMenu.actions().isEmpty());
+
+        // When it reports the graph complete
+        manager->markInitialised();
+
+        // Then the map holds both devices and their link
+        QCOMPARE(map->getDeviceItems().keys().size(), 2);
+        QVERIFY(link(*map, generator, scaler));
+    }
+
+    void placesDevicesFromLayoutFile()
+    {
+        const QString placed = manager->createDevice(QStringLiteral("generator"), false);
+        const QString storedUnplaced = manager->createDevice(QStringLiteral("generator"), false);
+        const QString withoutKey = manager->createDevice(QStringLiteral("generator"), false);
+        writeLayout(placed + "/rect", QRect(100, 200, 80, 30));
+        writeLayout(storedUnplaced + "/rect", QRect(-1, -1, -1, -1));
+        manager->markInitialised();
+
+        auto map = makeMap();
+
+        const auto items = map->getDeviceItems();
+        QCOMPARE(items.value(placed)->pos(), QPointF(100, 200));
+        QVERIFY(!items.value(placed)->isUnplaced());
+        QVERIFY(items.value(placed)->isVisible());
+        QVERIFY(items.value(storedUnplaced)->isUnplaced());
+        QVERIFY(items.value(withoutKey)->isUnplaced());
+        QVERIFY(!items.value(withoutKey)->isVisible());
+        // The unplaced form at (-1, -1) still widens the scene by its margin.
+        QCOMPARE(map->sceneRect().topLeft(), QPointF(-17, -17));
+    }
+
+    void defaultGridRectanglesOnlyWidenTheScene()
+    {
+        // Given seven devices without stored places: five to a row, 60 apart, rows 40 apart
+        QStringList names;
+        for (int i = 0; i < 7; ++i)
+            names << manager->createDevice(QStringLiteral("generator"), false);
+        writeLayout(QStringLiteral("sceneRect"), QRect(0, 0, 100, 50));
+        manager->markInitialised();
+
+        auto map = makeMap();
+
+        // Then the scene (at least 1000 x 600) holds them all, and none is placed
+        QCOMPARE(map->sceneRect(), QRectF(0, 0, 1000, 600));
+        for (const QString& name : qAsConst(names))
+            QVERIFY(map->getDeviceItems().value(name)->isUnplaced());
+    }
+
+    void drawsOneLinkPerConnectedPair()
+    {
+        const QString generator = manager->createDevice(QStringLiteral("generator"), false);
+        const QString adder = manager->createDevice(QStringLiteral("adder"), false);
+        QVERIFY(manager->addConnection(generator, adder, "valueChanged(double)", "setA(double)"));
+        QVERIFY(manager->addConnection(generator, adder, "valueChanged(double)", "setB(double)"));
+        manager->markInitialised();
+
+        auto map = makeMap();
+
+        QCOMPARE(map->connectionItems.size(), 1);
+        QVERIFY(link(*map, generator, adder));
+        QVERIFY(!link(*map, adder, generator));
+        QCOMPARE(map->getConnectionSignals(adder, generator),
+                 QStringList({"valueChanged(double)", "valueChanged(double)"}));
+        QCOMPARE(map->getConnectionSlots(adder, generator), QStringList({"setA(double)", "setB(double)"}));
+    }
+
+    void splitsOppositeLinksWithoutBends()
+    {
+        const QString first = manager->createDevice(QStringLiteral("scaler"), false);
+        const QString second = manager->createDevice(QStringLiteral("scaler"), false);
+        writeLayout(first + "/rect", QRect(0, 0, 60, 30));
+        writeLayout(second + "/rect", QRect(300, 0, 60, 30));
+        manager->addConnection(first, second, "output(double)", "input(double)");
+        manager->addConnection(second, first, "output(double)", "input(double)");
+        manager->markInitialised();
+
+        auto map = makeMap();
+
+        QCOMPARE(link(*map, first, second)->getBendingPoints().size(), 1);
+        QCOMPARE(link(*map, second, first)->getBendingPoints().size(), 1);
+        QVERIFY(link(*map, first, second)->getBendingPoints() != link(*map, second, first)->getBendingPoints());
+    }
+
+    void keepsStoredBendsAndWarnsInsteadOfSplitting()
+    {
+        const QString first = manager->createDevice(QStringLiteral("scaler"), false);
+        const QString second = manager->createDevice(QStringLiteral("scaler"), false);
+        manager->addConnection(first, second, "output(double)", "input(double)");
+        manager->addConnection(second, first, "output(double)", "input(double)");
+        writeLayout(first + ":" + second + "/bends", QStringList({"10;20"}));
+        manager->markInitialised();
+        TestSupport::LogCapture log;
+
+        auto map = makeMap();
+
+        QCOMPARE(link(*map, first, second)->getBendingPoints(), QList<QPointF>({QPointF(10, 20)}));
+        QVERIFY(link(*map, second, first)->getBendingPoints().isEmpty());
+        QVERIFY(log.contains(QString::fromUtf8("\xD0\xA1" "an not split a connections with bending points.")));
+    }
+
+    void followsTheManagersSignals()
+    {
+        manager->markInitialised();
+        auto map = makeMap();
+
+        // registered
+        const QString generator = manager->createDevice(QStringLiteral("generator"), false);
+        const QString scaler = manager->createDevice(QStringLiteral("scaler"), false);
+        QVERIFY(map->getDeviceItems().contains(generator));
+        QVERIFY(map->getDeviceItems().value(scaler)->isUnplaced());
+
+        // changed: a new link, then its removal
+        manager->addDeviceConnection(generator, scaler, QString(), QString());
+        QVERIFY(link(*map, generator, scaler));
+        manager->removeDeviceConnection(generator, scaler);
+        QVERIFY(!link(*map, generator, scaler));
+        QVERIFY(map->connectionItems.isEmpty());
+
+        // description changed
+        manager->getDevice(generator)->setDescription(QStringLiteral("Pulse"));
+        QCOMPARE(map->getDeviceItems().value(generator)->getLabel(), QStringLiteral("Pulse"));
+
+        // state changed and initialised
+        manager->initialiseDevice(generator);
+        QCOMPARE(map->getDeviceItems().value(generator)->getHighlightColor(), QColor(Qt::darkGreen));
+
+        // renamed
+        QVERIFY(manager->renameDevice(generator, QStringLiteral("pulse")));
+        QVERIFY(!map->getDeviceItems().contains(generator));
+        QCOMPARE(map->getDeviceItems().value(QStringLiteral("pulse"))->devName(), QStringLiteral("pulse"));
+
+        // removed, with its links
+        manager->addDeviceConnection(QStringLiteral("pulse"), scaler, QString(), QString());
+        QCOMPARE(map->connectionItems.size(), 1);
+        manager->removeDevice(QStringLiteral("pulse"));
+        QVERIFY(!map->getDeviceItems().contains(QStringLiteral("pulse")));
+        QVERIFY(map->connectionItems.isEmpty());
+        QCOMPARE(map->scene()->items().size(), 1);
+    }
+
+    void renamingAnUnplacedDeviceKeepsItUnplacedAtTheFront()
+    {
+        manager->markInitialised();
+        auto map = makeMap();
+        const QString first = manager->createDevice(QStringLiteral("generator"), false);
+        const QString second = manager->createDevice(QStringLiteral("generator"), false);
+        QCOMPARE(DeviceNodeItem::getUnplacedDevices(), QStringList({second, first}));
+
+        QVERIFY(manager->renameDevice(first, QStringLiteral("renamed")));
+
+        QCOMPARE(DeviceNodeItem::getUnplacedDevices(), QStringList({"renamed", second}));
+        QVERIFY(map->getDeviceItems().value(QStringLiteral("renamed"))->isUnplaced());
+    }
+
+    void secondInitialisedDoesNotDuplicateLinksOrClusters()
+    {
+        const QString generator = manager->createDevice(QStringLiteral("generator"), false);
+        const QString scaler = manager->createDevice(QStringLiteral("scaler"), false);
+        manager->addDeviceConnection(generator, scaler, QString(), QString());
+        writeLayout(QStringLiteral("Clusters/ClusterNames"), QStringList({"pumps"}));
+        writeLayout(QStringLiteral("Clusters/pumps/rect"), QRect(0, 0, 100, 100));
+        manager->markInitialised();
+        auto map = makeMap();
+        const int itemsBefore = map->scene()->items().size();
+
+        QVERIFY(QMetaObject::invokeMethod(map.get(), "createGraph"));
+
+        QCOMPARE(map->connectionItems.size(), 1);
+        QCOMPARE(map->getClusterItems().size(), 1);
+        QCOMPARE(map->scene()->items().size(), itemsBefore);
+    }
+
+    void aClusterOfTheSameNameReplacesTheOldItem()
+    {
+        manager->markInitialised();
+        auto map = makeMap();
+        map->createCluster(QStringLiteral("pumps"), QRectF(0, 0, 50, 50));
+        QPointer<ClusterRectItem> old = map->getClusterItems().value(QStringLiteral("pumps"));
+        map->setHoveredItem(old);
+        map->stretchedCluster = old;
+
+        map->createCluster(QStringLiteral("pumps"), QRectF(10, 10, 80, 80));
+
+        QVERIFY(!old);
+        QCOMPARE(map->getHoveredItem(), nullptr);
+        QCOMPARE(map->stretchedCluster.data(), nullptr);
+        QCOMPARE(map->getClusterItems().value(QStringLiteral("pumps"))->pos(), QPointF(10, 10));
+    }
+
+    void forgetsEveryPointerToARemovedDevice()
+    {
+        // Given a device that is the settings item, the temporary device, a search result,
+        // the source of a connection being drawn and hovered
+        manager->markInitialised();
+        auto map = makeMap();
+        const QString generator = manager->createDevice(QStringLiteral("generator"), false);
+        const QString scaler = manager->createDevice(QStringLiteral("scaler"), false);
+        manager->addDeviceConnection(generator, scaler, QString(), QString());
+        DeviceNodeItem* item = map->getDeviceItems().value(generator);
+        map->settingsItem = item;
+        map->setCurrentTemporaryDevice(item);
+        map->searchDevices(generator);
+        QCOMPARE(map->getFoundDevices().size(), 1);
+        auto endNode = new DeviceNodeItem(DeviceInfo(), QRectF(0, 0, 1, 1));
+        map->scene()->addItem(endNode);
+        map->tempEndNode = endNode;
+        map->tempConnection = new DeviceConnectionItem(item, endNode, QList<QPointF>());
+        map->scene()->addItem(map->tempConnection);
+        map->drawingConnection = true;
+        map->connectionSource = generator;
+        map->setHoveredItem(item);
+        DeviceConnectionItem* outgoing = link(*map, generator, scaler);
+        map->movedBendingPoint.insert(outgoing, 0);
+
+        // When the manager removes it
+        manager->removeDevice(generator);
+
+        // Then nothing of the map points at it any more, and the settings dialog's close is harmless
+        QVERIFY(!map->settingsItem);
+        QCOMPARE(map->getCurrentTemporaryDevice(), nullptr);
+        QVERIFY(map->getFoundDevices().isEmpty());
+        QCOMPARE(map->tempConnection, nullptr);
+        QCOMPARE(map->tempEndNode, nullptr);
+        QVERIFY(!map->drawingConnection);
+        QCOMPARE(map->getHoveredItem(), nullptr);
+        QVERIFY(map->movedBendingPoint.isEmpty());
+        QVERIFY(QMetaObject::invokeMethod(map.get(), "_updateItem"));
+        map->grab();
+    }
+
+    void forgetsTheDraggedBendingPointOfAVanishedLink()
+    {
+        manager->markInitialised();
+        auto map = makeMap();
+        const QString generator = manager->createDevice(QStringLiteral("generator"), false);
+        const QString scaler = manager->createDevice(QStringLiteral("scaler"), false);
+        manager->addDeviceConnection(generator, scaler, QString(), QString());
+        DeviceConnectionItem* dragged = link(*map, generator, scaler);
+        map->movedBendingPoint.insert(dragged, 0);
+        map->bendingPointsAtPress = {QPointF(5, 5)};
+        map->setHoveredItem(dragged);
+
+        manager->removeDeviceConnection(generator, scaler);
+
+        QVERIFY(map->movedBendingPoint.isEmpty());
+        QVERIFY(map->bendingPointsAtPress.isEmpty());
+        QCOMPARE(map->getHoveredItem(), nullptr);
+    }
+
+    void closingOneMapKeepsTheUnplacedDevicesOfAnother()
+    {
+        manager->markInitialised();
+        manager->createDevice(QStringLiteral("generator"), false);
+        TestDeviceManager otherManager;
+        otherManager.markInitialised();
+        const QString otherDevice = otherManager.createDevice(QStringLiteral("counter"), false);
+        const QString otherLayout = dir.filePath(QStringLiteral("other.ini"));
+        auto other = std::make_unique<DeviceMapWidget>(&otherManager, otherLayout);
+        auto map = makeMap();
+        QCOMPARE(DeviceNodeItem::getUnplacedDevices().size(), 2);
+
+        map.reset();
+
+        QCOMPARE(DeviceNodeItem::getUnplacedDevices(), QStringList({otherDevice}));
+        other.reset();
+        QVERIFY(DeviceNodeItem::getUnplacedDevices().isEmpty());
+    }
+
+    void typesMenuIsRebuiltWhole()
+    {
+        manager->markInitialised();
+        auto map = makeMap();
+        const int typeCount = manager->getDeviceTypes(true).size();
+
+        Q_EMIT manager->needUpdateTypes();
+        Q_EMIT manager->needUpdateTypes();
+
+        int searchFields = 0;
+        int hiddenTypes = 0;
+        int categories = 0;
+        for (QAction* action : map->newDeviceMenu->actions()) {
+            if (qobject_cast<QWidgetAction*>(action))
+                ++searchFields;
+            else if (action->menu())
+                ++categories;
+            else if (!action->isVisible())
+                ++hiddenTypes;
+        }
+        QCOMPARE(searchFields, 1);
+        QCOMPARE(hiddenTypes, typeCount);
+        QVERIFY(categories > 0);
+        QCOMPARE(map->newDeviceMenu->findChildren<QLineEdit*>().size(), 1);
+        QCOMPARE(map->newDeviceMenu->findChild<QAction*>(QStringLiteral("/maths/scaler"))->text(),
+                 QStringLiteral("Scaler"));
+    }
+
+    void searchFieldFiltersTypesAndEnterCreatesTheOnlyMatch()
+    {
+        manager->markInitialised();
+        auto map = makeMap();
+        auto search = map->newDeviceMenu->findChild<QLineEdit*>();
+        map->pressScenePos = QPointF(40, 50);
+
+        search->setText(QStringLiteral("er"));
+        int visibleTypes = 0;
+        for (QAction* action : map->newDeviceMenu->actions()) {
+            if (action->menu())
+                QVERIFY(!action->isVisible());
+            else if (!qobject_cast<QWidgetAction*>(action) && action->isVisible())
+                ++visibleTypes;
+        }
+        QVERIFY(visibleTypes > 1);
+        Q_EMIT search->returnPressed();
+        QCOMPARE(map->getUndoStack()->count(), 0);
+
+        search->setText(QStringLiteral("scal"));
+        Q_EMIT search->returnPressed();
+
+        QCOMPARE(map->getUndoStack()->count(), 1);
+        const QString created = manager->getDeviceNames().value(0);
+        QCOMPARE(manager->getDeviceInfo(created).type, QStringLiteral("scaler"));
+        QCOMPARE(map->getDeviceItems().value(created)->pos(), QPointF(40, 50));
+    }
+
+    void initialisesEveryDeviceWhenNothingIsSelected()
+    {
+        manager->markInitialised();
+        auto map = makeMap();
+        const QString first = manager->createDevice(QStringLiteral("generator"), true);
+        const QString second = manager->createDevice(QStringLiteral("scaler"), false);
+        manager->clearCallLog();
+
+        map->initSelectedDevices();
+
+        QCOMPARE(manager->callLog().filter(QStringLiteral("initialiseDevice")).size(), 2);
+        QVERIFY(manager->getDeviceHandle(second)->isInitialised());
+
+        map->getDeviceItems().value(first)->placeDevice(QPointF(0, 0));
+        map->getDeviceItems().value(first)->setSelected(true);
+        manager->clearCallLog();
+        map->deinitSelectedDevices();
+        QCOMPARE(manager->callLog().filter(QStringLiteral("deinitialiseDevice")).size(), 1);
+        QVERIFY(!manager->getDeviceHandle(first)->isInitialised());
+        QVERIFY(manager->getDeviceHandle(second)->isInitialised());
+    }
+
+    void deletingTheSelectionAsksFirst()
+    {
+        manager->markInitialised();
+        auto map = makeMap();
+        const QString name = manager->createDevice(QStringLiteral("generator"), false);
+        map->getDeviceItems().value(name)->placeDevice(QPointF(0, 0));
+        map->getDeviceItems().value(name)->setSelected(true);
+        ZenticMessageBox::AnswerGuard refuse(ZenticMessageBox::AnswerGuard::RejectRole);
+
+        QVERIFY(QMetaObject::invokeMethod(map.get(), "onDelete"));
+
+        QCOMPARE(refuse.texts(), QStringList({"Are you sure you want to remove \"" + name + "\"?"}));
+        QVERIFY(manager->getDeviceNames().contains(name));
+        QCOMPARE(manager->getReadonly(), false);
+    }
+};
+
+QTEST_MAIN(TestDeviceMapWidget)
+#include "tst_DeviceMapWidget.moc"
