@@ -2,6 +2,7 @@
 #include "CreateDeviceOperation.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceMapWidget.h"
+#include "DeviceHandle.h"
 #include "DeviceNodeItem.h"
 #include "TestDeviceManager.h"
 #include "TestSupport.h"
@@ -105,8 +106,8 @@ private Q_SLOTS:
 
         auto map = makeMap();
 
-        // Then the scene (at least 1000 x 600) holds them all, and none is placed
-        QCOMPARE(map->sceneRect(), QRectF(0, 0, 1000, 600));
+        // Then the scene (at least 1000 x 600) holds them all with its margin, and none is placed
+        QCOMPARE(map->sceneRect(), QRectF(-16, -16, 1016, 616));
         for (const QString& name : qAsConst(names))
             QVERIFY(map->getDeviceItems().value(name)->isUnplaced());
     }
