@@ -268,6 +268,21 @@ private Q_SLOTS:
         QVERIFY(!scene->items(QPointF(250, 100)).contains(link));
     }
 
+    void linkOutlivingItsNodeDrawsNothing()
+    {
+        DeviceNodeItem* source = addNode("source", QPointF(100, 100));
+        DeviceNodeItem* target = addNode("target", QPointF(400, 100));
+        DeviceConnectionItem* link = addLink(source, target);
+        paintLink(link);
+
+        delete target;
+
+        QCOMPARE(link->getNodeTo(), nullptr);
+        QVERIFY(!paintLink(link).drewAnything);
+        QVERIFY(link->shape().isEmpty());
+        link->update();
+    }
+
     void hiddenRuntimeVariableTargetIsDrawn()
     {
         DeviceNodeItem* source = addNode("source", QPointF(100, 100));
