@@ -98,12 +98,12 @@ DeviceConnectionItem::~DeviceConnectionItem() = default;
 
 DeviceNodeItem* DeviceConnectionItem::getNodeFrom() const
 {
-    return nodeFrom;
+    return nodeFrom.data();
 }
 
 DeviceNodeItem* DeviceConnectionItem::getNodeTo() const
 {
-    return nodeTo;
+    return nodeTo.data();
 }
 
 QList<QPointF> DeviceConnectionItem::getBendingPoints() const

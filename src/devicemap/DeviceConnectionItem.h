@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QPointF>
+#include <QPointer>
 #include <QRectF>
 
 class DeviceNodeItem;
@@ -23,8 +24,9 @@ class QTimer;
  * "runtime_variable" node or to an anchor node (DeviceNodeItem::isAnchor()), the hidden
  * free end of a link being drawn.
  *
- * The nodes are not owned: the map deletes a link before its nodes. Owned by the map's
- * scene; GUI thread only; the activity mode is unguarded class-wide data.
+ * The nodes are not owned: the map deletes a link before its nodes, and a link whose
+ * node went first draws nothing. Owned by the map's scene; GUI thread only; the
+ * activity mode is unguarded class-wide data.
  */
 class DOZEROZOZU_EXPORT DeviceConnectionItem : public HoverableItem
 {
@@ -83,8 +85,8 @@ private:
     void takeNodePlaces();
     bool isDrawable() const;
 
-    DeviceNodeItem* nodeFrom;
-    DeviceNodeItem* nodeTo;
+    QPointer<DeviceNodeItem> nodeFrom;
+    QPointer<DeviceNodeItem> nodeTo;
     QList<QPointF> bendingPoints;
     QPointF fromPos;
     QPointF toPos;

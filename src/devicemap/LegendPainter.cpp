@@ -70,6 +70,10 @@ void LegendPainter::drawLegend(QPoint topLeft, const QMap<QString, QPixmap>& leg
     const double x = topLeft.x();
     const bool rightAligned = legendAlignment == RightAligned;
     double rowTop = topLeft.y();
+    // The text rectangle is the measured width truncated: a wrapping layout would push
+    // the last word of a multi-word text onto a line of its own.
+    QTextOption textOption;
+    textOption.setWrapMode(QTextOption::NoWrap);
 
     for (auto it = legend.cbegin(); it != legend.cend(); ++it) {
         const QString& text = it.key();
@@ -88,7 +92,7 @@ void LegendPainter::drawLegend(QPoint topLeft, const QMap<QString, QPixmap>& leg
         }
 
         painter->drawText(QRectF(int(textLeft), int(textTop), int(textWidth), int(fontMetrics.height())), text,
-                          QTextOption());
+                          textOption);
         painter->drawPixmap(QRect(int(pixmapLeft), int(rowTop), pixmap.width(), pixmap.height()), pixmap);
         rowTop += pixmap.height() + rowSpacing;
     }

@@ -49,7 +49,7 @@ public:
     double getWidestPixmap(const QMap<QString, QPixmap>& legend) const;
     /// Widest text + 40 + widest picture by the pictures' heights with 15 between rows.
     QSize getLegendSize(const QMap<QString, QPixmap>& legend) const;
-    /// Draws the legend with its top-left corner at topLeft.
+    /// Draws the legend with its top-left corner at topLeft; each text stays on one line.
     void drawLegend(QPoint topLeft, const QMap<QString, QPixmap>& legend);
 
 private:
