@@ -570,6 +570,16 @@ void DeviceMapWidget::removeConnectionItem(DeviceConnectionItem* link)
         copyCursorItem = nullptr;
     scene()->removeItem(link);
     connectionItems.removeAll(link);
+    const QPair<DeviceNodeItem*, DeviceNodeItem*> ends(link->getNodeFrom(), link->getNodeTo());
+    if (linkIndex.value(ends) == link) {
+        linkIndex.remove(ends);
+        for (DeviceConnectionItem* other : qAsConst(connectionItems)) {
+            if (other->getNodeFrom() == ends.first && other->getNodeTo() == ends.second) {
+                linkIndex.insert(ends, other);
+                break;
+            }
+        }
+    }
     delete link;
 }
 
@@ -734,6 +744,8 @@ void DeviceMapWidget::createConnection(const QString& from, const QString& to, c
     auto link = new DeviceConnectionItem(source, target, bends);
     link->setZValue(0);
     connectionItems.append(link);
+    if (!linkIndex.contains({source, target}))
+        linkIndex.insert({source, target}, link);
     scene()->addItem(link);
 }
 
@@ -743,11 +755,7 @@ DeviceConnectionItem* DeviceMapWidget::getConnection(const QString& from, const 
     DeviceNodeItem* target = deviceItems.value(to);
     if (!source || !target)
         return nullptr;
-    for (DeviceConnectionItem* link : connectionItems) {
-        if (link->getNodeFrom() == source && link->getNodeTo() == target)
-            return link;
-    }
-    return nullptr;
+    return linkIndex.value({source, target});
 }
 
 void DeviceMapWidget::splitConnections(const QString& a, const QString& b)
@@ -921,7 +929,14 @@ void DeviceMapWidget::saveLayout()
     QSettings layout(layoutFile, QSettings::IniFormat);
     layout.clear();
 
-    const QRectF bounds = getAllDevicesArrangement().boundingRect;
+    // The bounds of getAllDevicesArrangement(), without its per-link snapshot, which is far dearer.
+    QRectF bounds;
+    for (DeviceNodeItem* item : qAsConst(deviceItems)) {
+        if (item && !item->isUnplaced())
+            bounds = bounds | item->boundingRect().translated(item->pos());
+    }
+    for (ClusterRectItem* cluster : qAsConst(clusterItems))
+        bounds = bounds | cluster->rect().translated(cluster->pos());
     const QRectF current = sceneRect();
     layout.setValue(sceneRectKey, QRect(int(current.x()), int(current.y()), int(bounds.right() + 50),
                                         int(bounds.bottom() + 50)));

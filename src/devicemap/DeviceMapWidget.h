@@ -8,6 +8,8 @@
 
 #include <QFont>
 #include <QGraphicsView>
+#include <QHash>
+#include <QPair>
 #include <QList>
 #include <QMap>
 #include <QMenu>
@@ -242,4 +244,7 @@ private:
     QTimer longClickTimer;
     Grid grid;
     int waitsForManager = 0;
+    // The first link of connectionItems for each (source, target) pair: the map looks links up
+    // on every change report and every operation poll.
+    QHash<QPair<DeviceNodeItem*, DeviceNodeItem*>, DeviceConnectionItem*> linkIndex;
 };
