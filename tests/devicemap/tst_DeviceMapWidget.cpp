@@ -204,6 +204,56 @@ private Q_SLOTS:
         QCOMPARE(map->scene()->items().size(), 1);
     }
 
+    void showsActivityOnTheLinkThatCarriedAnEmission()
+    {
+        manager->markInitialised();
+        auto map = makeMap();
+        const QString generator = manager->createDevice(QStringLiteral("generator"), false);
+        const QString scaler = manager->createDevice(QStringLiteral("scaler"), false);
+        manager->addDeviceConnection(generator, scaler, QString(), QString());
+        DeviceConnectionItem* carrier = link(*map, generator, scaler);
+
+        DeviceConnectionItem::setActivityType(DeviceConnectionItem::NotActive);
+        Q_EMIT manager->onEmit(generator, scaler);
+        QVERIFY(!carrier->isActive());
+
+        DeviceConnectionItem::setActivityType(DeviceConnectionItem::ColorLinePerTime);
+        Q_EMIT manager->onEmit(scaler, generator);
+        Q_EMIT manager->onEmit(generator, scaler);
+        QVERIFY(carrier->isActive());
+        DeviceConnectionItem::setActivityType(DeviceConnectionItem::NotActive);
+    }
+
+    void ignoresChangesOfUnknownDevices()
+    {
+        manager->markInitialised();
+        auto map = makeMap();
+
+        Q_EMIT manager->deviceChanged(QStringLiteral("ghost"));
+        Q_EMIT manager->deviceRemoved(QStringLiteral("ghost"));
+        Q_EMIT manager->deviceRenamed(QStringLiteral("ghost"), QStringLiteral("spirit"));
+        Q_EMIT manager->deviceDescriptionChanged(QStringLiteral("ghost"), QStringLiteral("boo"));
+
+        QVERIFY(map->getDeviceItems().isEmpty());
+    }
+
+    void sceneRectangleOnlyGrows()
+    {
+        manager->markInitialised();
+        auto map = makeMap();
+        const QRectF initial = map->sceneRect();
+
+        map->unitedSceneWithRect(QRectF(100, 100, 20, 20));
+        QCOMPARE(map->sceneRect(), initial);
+        map->unitedSceneWithRect(QRectF(1500, 700, 100, 100));
+        QCOMPARE(map->sceneRect(), QRectF(0, 0, 1616, 1000));
+        QCOMPARE(map->scene()->sceneRect(), map->sceneRect());
+
+        map->resize(400, 300);
+        map->resizeSceneRectToViewRect();
+        QCOMPARE(map->sceneRect(), QRectF(0, 0, 1616, 1000));
+    }
+
     void renamingAnUnplacedDeviceKeepsItUnplacedAtTheFront()
     {
         manager->markInitialised();
