@@ -267,6 +267,10 @@ void DeviceMapWidget::beginWaitForManager()
 void DeviceMapWidget::endWaitForManager()
 {
     --waitsForManager;
+    if (waitsForManager == 0 && deleteAfterWait) {
+        deleteAfterWait = false;
+        deleteLater();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1303,6 +1307,12 @@ void DeviceMapWidget::searchDevices(const QString& text)
 
 bool DeviceMapWidget::event(QEvent* event)
 {
+    // Deleting the map inside an operation's wait would delete the running operation with its
+    // undo stack; the deletion is done once the wait is over.
+    if (event->type() == QEvent::DeferredDelete && isWaitingForManager()) {
+        deleteAfterWait = true;
+        return true;
+    }
     return QGraphicsView::event(event);
 }
 

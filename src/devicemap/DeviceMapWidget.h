@@ -244,6 +244,7 @@ private:
     QTimer longClickTimer;
     Grid grid;
     int waitsForManager = 0;
+    bool deleteAfterWait = false;
     // The first link of connectionItems for each (source, target) pair: the map looks links up
     // on every change report and every operation poll.
     QHash<QPair<DeviceNodeItem*, DeviceNodeItem*>, DeviceConnectionItem*> linkIndex;

@@ -141,6 +141,22 @@ private Q_SLOTS:
         QCOMPARE(manager->getDeviceNames().size(), 1);
         QVERIFY(map->pushOperation(new CreateDeviceOperation(map.get(), QStringLiteral("scaler"), QPointF())));
     }
+
+    void mapDeletedLaterDuringAWaitOutlivesTheOperation()
+    {
+        // Given a map that someone schedules for deletion while its operation waits
+        manager->setNotificationMode(TestDeviceManager::Deferred, 100);
+        QPointer<DeviceMapWidget> guard(map.release());
+        QTimer::singleShot(20, guard.data(), [&guard]() { guard->deleteLater(); });
+
+        // When the operation runs
+        guard->pushOperation(new CreateDeviceOperation(guard.data(), QStringLiteral("generator"), QPointF(1, 2)));
+
+        // Then the map is still there when it returns, and goes afterwards
+        QVERIFY(guard);
+        QCOMPARE(guard->getUndoStack()->count(), 1);
+        QTRY_VERIFY(!guard);
+    }
 };
 
 QTEST_MAIN(TestOperation)
