@@ -121,6 +121,8 @@ DeviceManager::~DeviceManager()
         m_exitEmitted = true;
         Q_EMIT exit();
     }
+    // Whoever still listens learnt from exit() that the graph goes away; it hears nothing more.
+    blockSignals(true);
     removeAllDevices();
     for (QThread* thread : qAsConst(m_threads)) {
         thread->quit();
@@ -645,7 +647,7 @@ DeviceInfo DeviceManager::getDeviceInfo(const QString& name) const
     for (const Link* link : m_links) {
         if (link->target == record->name) {
             info.incomingConnections.append(Connection{link->source, link->signal, link->slot});
-            info.connectionStrings.append(record->name + "." + link->slot + "<" + link->source + "." + link->signal);
+            info.connectionStrings.append("this." + link->slot + "<" + link->source + "." + link->signal);
         }
         if (link->source == record->name)
             info.outgoingConnections.append(Connection{link->target, link->signal, link->slot});

@@ -26,7 +26,8 @@ class LinkActivityMonitor;
  *
  * The host creates and owns the manager and lives with it on the GUI thread; every method
  * is called from that thread. Devices may live in named worker threads, which the manager
- * owns and stops when it goes away. Every change is reported by the manager's signals.
+ * owns and stops when it goes away. Every change is reported by the manager's signals;
+ * those about a device in a worker thread (initialised, state, description) arrive queued.
  *
  *     DeviceManager manager;
  *     const QString name = manager.createDevice("generator", true);
@@ -66,7 +67,7 @@ public:
 
     /// Registers the framework's meta types and the sample device types.
     explicit DeviceManager(QObject* parent = nullptr);
-    /// Emits exit(), then removes every device and stops the worker threads.
+    /// Emits exit(), then silently removes every device and stops the worker threads.
     ~DeviceManager() override;
 
     /// Makes type creatable; a type already registered is replaced. Emits needUpdateTypes().

@@ -72,6 +72,7 @@ private Q_SLOTS:
     void deferredNotificationsArriveLater();
     void silentManagerNeverNotifies();
     void refusalsAndForcedCodeAndCallLog();
+    void destructionAnnouncesExitOnly();
 };
 
 void TestDeviceManagerContract::createReportsRegisteredDevice()
@@ -149,7 +150,7 @@ void TestDeviceManagerContract::connectReportsChangeForBothEnds()
     QCOMPARE(sourceInfo.outgoingConnections.size(), 1);
     QCOMPARE(sourceInfo.outgoingConnections.at(0).device, target);
     QCOMPARE(targetInfo.incomingConnections.at(0).device, source);
-    QCOMPARE(targetInfo.connectionStrings, QStringList({"scaler1.input(double)<generator1.valueChanged(double)"}));
+    QCOMPARE(targetInfo.connectionStrings, QStringList({"this.input(double)<generator1.valueChanged(double)"}));
 
     changed.clear();
     QVERIFY(manager.removeConnection(source, target, "valueChanged(double)", "input(double)"));
@@ -548,6 +549,22 @@ void TestDeviceManagerContract::refusalsAndForcedCodeAndCallLog()
 
     QCOMPARE(manager.callLog(), QStringList({"createDevice(generator,false)", "createDevice(scaler,false)",
                                              "createDevice(generator,false)", "renameDevice(generator1,fresh)"}));
+}
+
+void TestDeviceManagerContract::destructionAnnouncesExitOnly()
+{
+    auto* manager = new DeviceManager;
+    const QString scaler = manager->createDevice("scaler", true);
+    QVERIFY(manager->setDeviceThread(scaler, "worker"));
+    QPointer<QObject> device = manager->getDevice(scaler);
+    QSignalSpy exited(manager, SIGNAL(exit()));
+    QSignalSpy removed(manager, SIGNAL(deviceRemoved(QString)));
+
+    delete manager;
+
+    QCOMPARE(exited.count(), 1);
+    QCOMPARE(removed.count(), 0);
+    QVERIFY(device.isNull());
 }
 
 QTEST_MAIN(TestDeviceManagerContract)
