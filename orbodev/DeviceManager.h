@@ -216,7 +216,10 @@ private:
     QList<QStringList> candidatePairs(const QString& source, const QString& target, const QString& signal,
                                       const QString& slot) const;
     QThread* workerThread(const QString& threadName);
-    bool invokeOnDevice(BaseDevice* device, const char* method);
+    /// Runs call in device's thread and waits for it, at most timeoutMs; true when it ran in time.
+    bool runInDeviceThread(QObject* device, const std::function<void()>& call, int timeoutMs);
+    /// One emission of sender's signal at signalIndex, as heard by the activity monitor.
+    void reportEmission(const QObject* sender, int signalIndex);
     void removeAllDevices();
     bool rebuildGraph(const QList<DeviceInfo>& infos);
     QStringList createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs);
@@ -228,6 +231,8 @@ private:
     QList<DeviceRecord*> m_devices;
     QList<Link*> m_links;
     QMap<QString, QThread*> m_threads;
+    /// One plain object per worker thread, the receiver of calls run in that thread.
+    QMap<QThread*, QObject*> m_threadAgents;
     LinkActivityMonitor* m_monitor = nullptr;
     QString m_configPath;
     bool m_initialised = false;
