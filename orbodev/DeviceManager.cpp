@@ -3,6 +3,7 @@
 #include "DeviceHandle.h"
 #include "DeviceProxy.h"
 #include "LinkActivityMonitor.h"
+#include "Logger.h"
 #include "MetaDevice.h"
 #include "OrboDevMetaTypes.h"
 #include "SampleDevices.h"
@@ -67,6 +68,7 @@ DeviceManager::DeviceManager(QObject* parent)
     , m_monitor(new LinkActivityMonitor(this))
 {
     registerOrboDevMetaTypes();
+    Logger::getDefaultBuffer();
     registerSampleDeviceTypes(this);
 }
 

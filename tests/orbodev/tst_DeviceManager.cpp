@@ -45,6 +45,8 @@ class TestDeviceManagerContract : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void signalSignaturesAreExact_data();
+    void signalSignaturesAreExact();
     void createReportsRegisteredDevice();
     void createAcceptsTypePaths_data();
     void createAcceptsTypePaths();
@@ -74,6 +76,28 @@ private Q_SLOTS:
     void refusalsAndForcedCodeAndCallLog();
     void destructionAnnouncesExitOnly();
 };
+
+void TestDeviceManagerContract::signalSignaturesAreExact_data()
+{
+    QTest::addColumn<QString>("signature");
+    for (const char* signature :
+         {"deviceRegistered(QString)", "deviceRemoved(QString)", "deviceRenamed(QString,QString)",
+          "deviceChanged(QString)", "deviceInitialised(QString,bool)", "deviceStateChanged(QString, BaseDevice::DeviceState)",
+          "deviceDescriptionChanged(QString,QString)", "onEmit(QString,QString)", "needUpdateTypes()", "initialised()",
+          "exit()"})
+        QTest::newRow(signature) << QString::fromLatin1(signature);
+}
+
+void TestDeviceManagerContract::signalSignaturesAreExact()
+{
+    QFETCH(QString, signature);
+    DeviceManager manager;
+    Receiver receiver;
+    QVERIFY(QObject::connect(&manager, ("2" + signature).toLatin1().constData(), &receiver, SLOT(deleteLater())));
+    QVERIFY(QMetaType::type("BaseDevice::DeviceState") != QMetaType::UnknownType);
+    QVERIFY(QMetaType::type("DoubleVec") != QMetaType::UnknownType);
+    QVERIFY(QMetaType::type("TypePair") != QMetaType::UnknownType);
+}
 
 void TestDeviceManagerContract::createReportsRegisteredDevice()
 {
