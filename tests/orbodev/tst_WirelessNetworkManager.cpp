@@ -44,12 +44,12 @@ void TestWirelessNetworkManager::init()
     manager->simulateNetworks({network("Lab", false), network("Open", true)}, {{"Lab", "secret"}});
     thread = new QThread;
     manager->moveToThread(thread);
+    connect(thread, &QThread::finished, manager, &QObject::deleteLater);
     thread->start();
 }
 
 void TestWirelessNetworkManager::cleanup()
 {
-    QMetaObject::invokeMethod(manager, "deleteLater");
     thread->quit();
     thread->wait();
     delete thread;
