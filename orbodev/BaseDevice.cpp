@@ -46,8 +46,11 @@ QString BaseDevice::getObjectName() const
 
 bool BaseDevice::initialise()
 {
-    if (getState() == Disabled)
+    // Callers wait for deviceInitialised() after asking, so a refusal is reported too.
+    if (getState() == Disabled) {
+        Q_EMIT deviceInitialised(false);
         return false;
+    }
     if (isInitialised())
         onDeinitialise();
     setError(QString());
@@ -59,10 +62,10 @@ bool BaseDevice::initialise()
 
 void BaseDevice::deinitialise()
 {
-    if (!isInitialised())
-        return;
-    onDeinitialise();
-    setState(getError().isEmpty() ? Deinitialised : DeinitialisedWithError);
+    if (isInitialised()) {
+        onDeinitialise();
+        setState(getError().isEmpty() ? Deinitialised : DeinitialisedWithError);
+    }
     Q_EMIT deviceInitialised(false);
 }
 

@@ -60,7 +60,9 @@ public:
 
 public Q_SLOTS:
     /// Runs onInitialise() unless disabled; returns whether the device is initialised afterwards.
+    /// Always answers with deviceInitialised(), a refusal included.
     bool initialise();
+    /// Runs onDeinitialise() when initialised; always answers with deviceInitialised(false).
     void deinitialise();
     /// Puts new parameter values into effect: an initialised device is initialised afresh.
     virtual void applyParams();

@@ -520,10 +520,15 @@ void TestDeviceManagerContract::failingDeviceReportsErrorState()
     const QString faulty = manager.createDevice("faulty", false);
     const QString disabled = manager.createDevice("disabled", false);
     QSignalSpy states(&manager, SIGNAL(deviceStateChanged(QString,BaseDevice::DeviceState)));
+    QSignalSpy initialised(&manager, SIGNAL(deviceInitialised(QString,bool)));
 
     QVERIFY(!manager.initialiseDevice(faulty));
     QVERIFY(!manager.initialiseDevice(disabled));
 
+    // A caller waiting for the answer gets one even from a disabled device.
+    QCOMPARE(initialised.count(), 2);
+    QCOMPARE(initialised.at(1).at(0).toString(), disabled);
+    QCOMPARE(initialised.at(1).at(1).toBool(), false);
     QCOMPARE(manager.getDeviceState(faulty), BaseDevice::DeinitialisedWithError);
     QCOMPARE(manager.getDeviceInfo(faulty).error, QString("simulated failure"));
     QCOMPARE(manager.getDeviceHandle(disabled)->getState(), BaseDevice::Disabled);
