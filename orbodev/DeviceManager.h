@@ -6,7 +6,6 @@
 #include "TypePair.h"
 #include "orbodev_export.h"
 
-#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -46,9 +45,9 @@ class LinkActivityMonitor;
  *   3 DistinctMatches  several identical pairs, each signal and each slot in one of them
  *                      only, so the manager can join them all without asking;
  *   4 SingleConversion no identical pair and exactly one converted pair.
- * A plain join (addDeviceConnection with empty texts) joins, in list order, every identical
- * pair whose signal and slot are still unused, or else the first converted pair.
- * Callers join plainly at once on 2, 3 or 4 (addDeviceConnection with empty texts).
+ * Callers join plainly at once on 2, 3 or 4: a plain join (addDeviceConnection with empty
+ * texts) joins, in list order, every identical pair whose signal and slot are still unused,
+ * or else the first converted pair.
  */
 class ORBODEV_EXPORT DeviceManager : public QObject
 {
@@ -110,7 +109,8 @@ public:
     QString toYamlString() const;
     /// Replaces the graph by the one in path and remembers path; false (graph unchanged) when unreadable or malformed.
     bool loadYamlConfig(const QString& path);
-    /// Replaces the graph by the one in text; false (graph unchanged) when malformed.
+    /// Replaces the graph by the one in text; false (graph unchanged) when malformed or of a
+    /// newer version. Devices of unknown types and links that do not fit are logged and left out.
     bool loadYamlFromString(const QString& text);
     /// For hosts without a configuration: declares the graph complete and emits initialised().
     void markInitialised();
