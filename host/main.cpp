@@ -1,7 +1,6 @@
 #include "DemoWindows.h"
 #include "DeviceManager.h"
 #include "DozeRozOZUVersion.h"
-#include "Logger.h"
 #include "OrboDevVersion.h"
 
 #include <QApplication>
@@ -42,7 +41,6 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
-    Logger::getDefaultBuffer();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Demo host of the DozeRozOZU widget library"));
