@@ -1,6 +1,7 @@
 #include "DemoWindows.h"
 #include "DeviceManager.h"
 #include "DozeRozOZUVersion.h"
+#include "Logger.h"
 #include "OrboDevVersion.h"
 
 #include <QApplication>
@@ -41,6 +42,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
+    // The log console shows what was logged from the start on.
+    Logger::getDefaultBuffer();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Demo host of the DozeRozOZU widget library"));

@@ -3,7 +3,6 @@
 #include "DeviceHandle.h"
 #include "DeviceProxy.h"
 #include "LinkActivityMonitor.h"
-#include "Logger.h"
 #include "MetaDevice.h"
 #include "OrboDevMetaTypes.h"
 #include "SampleDevices.h"
@@ -68,7 +67,6 @@ DeviceManager::DeviceManager(QObject* parent)
     , m_monitor(new LinkActivityMonitor(this))
 {
     registerOrboDevMetaTypes();
-    Logger::getDefaultBuffer();
     registerSampleDeviceTypes(this);
 }
 
@@ -229,8 +227,8 @@ bool DeviceManager::renameDevice(const QString& oldName, const QString& newName)
     if (!taken.isEmpty() && taken != current)
         return false;
     record->name = finalName;
-    if (record->device)
-        record->device->setObjectName(finalName);
+    if (BaseDevice* device = record->device)
+        runInDeviceThread(device, [device, finalName] { device->setObjectName(finalName); }, kDeviceCallTimeoutMs);
     for (Link* link : qAsConst(m_links)) {
         if (link->source == current)
             link->source = finalName;
@@ -743,7 +741,7 @@ bool DeviceManager::isValidName(const QString& name) const
 {
     static const QRegularExpression forbidden(QStringLiteral("[\\s.<>@:/\\\\\"'(),]"));
     return !name.isEmpty() && !name.contains(forbidden) && name != YamlSerialiser::versionKey()
-        && name != QLatin1String("export");
+        && name != QLatin1String("export") && name != QLatin1String("this");
 }
 
 QString DeviceManager::createNamedDevice(const QString& type, const QString& name, const QString& networkManager)

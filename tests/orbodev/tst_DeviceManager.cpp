@@ -265,6 +265,7 @@ void TestDeviceManagerContract::renameRefusesTakenNamesInAnyCase()
     QVERIFY(!manager.renameDevice(first, second.toUpper()));
     QVERIFY(!manager.renameDevice(first, "has blank"));
     QVERIFY(!manager.renameDevice(first, "dot.ted"));
+    QVERIFY(!manager.renameDevice(first, "this"));
     QVERIFY(!manager.renameDevice("nobody", "fresh"));
     QVERIFY(renamed.isEmpty());
 
