@@ -139,7 +139,7 @@ int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
         recoverFromBackup(path);
 
     if (!QFileInfo::exists(path)) {
-        qWarning() << "Config file " + path + " not found! Falling back to default values";
+        qWarning().noquote() << "Config file " + path + " not found! Falling back to default values";
         return 0;
     }
     QFile input(path);
@@ -186,7 +186,9 @@ bool YamlConfig::saveConfig()
     }
 
     QSaveFile output(file);
-    if (!output.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a buffered short write (disk full, size limit) is lost in the flush of commit(),
+    // which then replaces the file with a truncated one and still reports success.
+    if (!output.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         qCritical() << "YamlConfig::saveConfig() | ERROR cannot open file |" << file << output.errorString();
         return false;
     }
@@ -506,7 +508,7 @@ void YamlConfig::logChanges()
             return;
         qDebug() << title;
         for (const QString& entry : entries)
-            qDebug() << "  " + entry;
+            qDebug().noquote() << "  " + entry;
     };
     logList(" parameters added:", added);
     logList(" parameters modified:", modified);
