@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSaveFile>
 
 #include <yaml-cpp/yaml.h>
@@ -498,6 +499,9 @@ const YamlConfig::ConfigNode* YamlConfig::findKey(const ConfigNode& otherRoot, c
 
 void YamlConfig::logChanges()
 {
+    // Walking both trees costs more than the rest of a large save; skip it when nobody reads it.
+    if (!QLoggingCategory::defaultCategory()->isDebugEnabled())
+        return;
     QStringList added;
     QStringList modified;
     QStringList removed;
