@@ -204,9 +204,11 @@ bool YamlConfig::saveConfig()
         return false;
     }
 
-    Q_EMIT configChanged();
+    // Snapshot first: a listener that changes the store from configChanged() must leave that
+    // change pending for the next save, not have it taken for saved.
     savedRoot = root;
     changed = false;
+    Q_EMIT configChanged();
     return true;
 }
 

@@ -462,6 +462,22 @@ private Q_SLOTS:
         QCOMPARE(changedSpy.count(), 1);
     }
 
+    void changeMadeWhileAnnouncingSaveStaysPending()
+    {
+        YamlConfig config;
+        loadSample(config);
+        config.setParam("Speed", "4", "motor", false);
+        connect(&config, &Config::configChanged, &config,
+                [&config] { config.setParam("late", "1", "motor", false); });
+
+        QVERIFY(config.saveConfig());
+
+        QVERIFY(config.isConfigChanged());
+        QVERIFY(!readFile(configPath()).contains("late"));
+        QVERIFY(config.saveConfig());
+        QVERIFY(readFile(configPath()).contains("late: 1"));
+    }
+
     void changeLogListsAddedModifiedRemoved()
     {
         YamlConfig config;
