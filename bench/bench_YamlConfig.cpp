@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
@@ -43,7 +44,7 @@ void forEachKey(const std::function<void(int, int)>& action)
 
 void report(QTextStream& out, const char* what, qint64 nanoseconds, int operations)
 {
-    out << QString::fromLatin1(what).leftJustified(42) << QString::number(nanoseconds / 1e6, 'f', 2).rightJustified(10)
+    out << QString::fromLatin1(what).leftJustified(46) << QString::number(nanoseconds / 1e6, 'f', 2).rightJustified(10)
         << " ms";
     if (operations > 1)
         out << QString::number(double(nanoseconds) / operations / 1e3, 'f', 3).rightJustified(10) << " us/op";
@@ -63,6 +64,10 @@ int main(int argc, char** argv)
     const int keyCount = nodeCount * keysPerNode;
     QElapsedTimer timer;
 
+    QFile emptyFile(path);
+    if (!emptyFile.open(QIODevice::WriteOnly))
+        return 1;
+    emptyFile.close();
     YamlConfig config;
     config.parseConfig(path, true);
     out << "YamlConfig with " << keyCount << " keys in " << nodeCount << " nodes (debug log off)" << Qt::endl;
@@ -97,6 +102,13 @@ int main(int argc, char** argv)
     timer.start();
     config.saveConfig();
     report(out, "saveConfig, nothing changed", timer.nsecsElapsed(), 1);
+
+    const QString firstValue = config.getParam(keyName(0), nodePath(0));
+    config.setParam(keyName(0), QStringLiteral("reverted"), nodePath(0), false);
+    config.setParam(keyName(0), firstValue, nodePath(0), false);
+    timer.start();
+    config.saveConfig();
+    report(out, "saveConfig, change reverted (trees compared)", timer.nsecsElapsed(), 1);
 
     config.setParam(keyName(0), QStringLiteral("one change"), nodePath(0), false);
     timer.start();
