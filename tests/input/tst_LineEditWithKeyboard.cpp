@@ -90,19 +90,6 @@ private Q_SLOTS:
         QCOMPARE(field.sizeHint().width(), width);
     }
 
-    void accessorsKeepValues()
-    {
-        LineEditWithKeyboard field(nullptr, "Name", false, true, false, Qt::WindowFlags());
-        QVERIFY(field.getNumbersAndLettersMode());
-        field.setNumbersAndLettersMode(false);
-        QVERIFY(!field.getNumbersAndLettersMode());
-        field.setKeyboardTitle("Other");
-        QCOMPARE(field.getKeyboardTitle(), QStringLiteral("Other"));
-        field.setKeyboardFlags(Qt::FramelessWindowHint);
-        QCOMPARE(field.getKeyboardFlags(), Qt::WindowFlags(Qt::FramelessWindowHint));
-        QCOMPARE(field.height(), int(QApplication::fontMetrics().height() * 1.3));
-    }
-
     void passwordEyeTogglesEchoMode()
     {
         LineEditWithKeyboard field(nullptr, "Name", true, false, false, Qt::WindowFlags());
