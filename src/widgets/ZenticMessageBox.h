@@ -79,9 +79,9 @@ public:
 
         /// Number of boxes this guard was asked about.
         int count() const;
-        /// Plain headlines (markup removed) of those boxes, in order.
+        /// Headlines of those boxes as their callers gave them (before shortening), in order.
         QStringList texts() const;
-        /// Plain informative texts of those boxes, in order (empty when there was none).
+        /// Informative texts of those boxes as given, in order (empty when there was none).
         QStringList informativeTexts() const;
         /// Window titles of those boxes, in order.
         QStringList titles() const;
