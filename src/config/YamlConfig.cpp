@@ -124,6 +124,28 @@ QStringList splitPath(const QString& path)
     return path.split(QLatin1Char('/'));
 }
 
+enum class ChildKind { Node, Leaf };
+
+// Names of the children of one kind below path; a leaf as the path's last name simply has none.
+QStringList childNames(const ConfigNode& root, const QString& path, ChildKind kind, const char* invalidPathWarning)
+{
+    const QStringList names = splitPath(path);
+    WalkEnd end = WalkEnd::Reached;
+    const ConfigNode* node = findNode(root, names, &end);
+    if (!node) {
+        if (end == WalkEnd::MetLeaf && findNode(root, names.mid(0, names.size() - 1), &end))
+            return QStringList();
+        qDebug() << invalidPathWarning << path;
+        return QStringList();
+    }
+    QStringList result;
+    for (auto child = node->children.constBegin(); child != node->children.constEnd(); ++child) {
+        if (child.value().isNode == (kind == ChildKind::Node))
+            result.append(child.value().name);
+    }
+    return result;
+}
+
 } // namespace
 
 YamlConfig::YamlConfig(QObject* parent)
@@ -375,41 +397,12 @@ QStringList YamlConfig::getNodes()
 
 QStringList YamlConfig::getNodes(const QString& path)
 {
-    const QStringList names = splitPath(path);
-    WalkEnd end = WalkEnd::Reached;
-    const ConfigNode* node = findNode(root, names, &end);
-    if (!node) {
-        // A leaf as the last name simply has no children.
-        if (end == WalkEnd::MetLeaf && findNode(root, names.mid(0, names.size() - 1), &end))
-            return QStringList();
-        qDebug() << "YamlConfig::getNodes(QString path) | WARNING invalid path |" << path;
-        return QStringList();
-    }
-    QStringList result;
-    for (auto child = node->children.constBegin(); child != node->children.constEnd(); ++child) {
-        if (child.value().isNode)
-            result.append(child.value().name);
-    }
-    return result;
+    return childNames(root, path, ChildKind::Node, "YamlConfig::getNodes(QString path) | WARNING invalid path |");
 }
 
 QStringList YamlConfig::getParams(const QString& path)
 {
-    const QStringList names = splitPath(path);
-    WalkEnd end = WalkEnd::Reached;
-    const ConfigNode* node = findNode(root, names, &end);
-    if (!node) {
-        if (end == WalkEnd::MetLeaf && findNode(root, names.mid(0, names.size() - 1), &end))
-            return QStringList();
-        qDebug() << "YamlConfig::getParams(QString path) | WARNING invalid path |" << path;
-        return QStringList();
-    }
-    QStringList result;
-    for (auto child = node->children.constBegin(); child != node->children.constEnd(); ++child) {
-        if (!child.value().isNode)
-            result.append(child.value().name);
-    }
-    return result;
+    return childNames(root, path, ChildKind::Leaf, "YamlConfig::getParams(QString path) | WARNING invalid path |");
 }
 
 void YamlConfig::printDump()
