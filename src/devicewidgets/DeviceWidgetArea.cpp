@@ -11,6 +11,8 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -28,6 +30,11 @@ int columnOf(const QPoint& cell)
 QString cellText(const QPoint& cell)
 {
     return QStringLiteral("%1,%2").arg(rowOf(cell)).arg(columnOf(cell));
+}
+
+std::tuple<int, int, int, int> cellPairKey(const QPoint& first, const QPoint& second)
+{
+    return std::make_tuple(first.x(), first.y(), second.x(), second.y());
 }
 
 QPoint centreOf(const QRect& rect)
@@ -321,6 +328,8 @@ void DeviceWidgetArea::addEdgeButtons()
 
 void DeviceWidgetArea::addSwapAndSettingsButtons()
 {
+    std::set<std::tuple<int, int, int, int>> swappedPairs;
+    const QIcon swapIcon = style()->standardIcon(QStyle::SP_BrowserReload);
     for (int index = 0; index < grid->count(); ++index) {
         QWidget* widget = grid->itemAt(index)->widget();
         if (!widget || placeholders.contains(widget))
@@ -337,11 +346,11 @@ void DeviceWidgetArea::addSwapAndSettingsButtons()
             QWidget* other = widgetAt(neighbour);
             if (!other || other == widget)
                 continue;
-            const QList<QPair<QPoint, QPoint>> pairs = swapButtons.values();
-            if (pairs.contains(qMakePair(cell, neighbour)) || pairs.contains(qMakePair(neighbour, cell)))
+            if (swappedPairs.count(cellPairKey(cell, neighbour)) || swappedPairs.count(cellPairKey(neighbour, cell)))
                 continue;
+            swappedPairs.insert(cellPairKey(cell, neighbour));
             QToolButton* button = makeButton(16, QString(), SLOT(swapWidgets()));
-            button->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+            button->setIcon(swapIcon);
             swapButtons.insert(button, qMakePair(cell, neighbour));
             button->setObjectName(QStringLiteral("swap:") + cellText(cell) + QLatin1Char(':') + cellText(neighbour));
         }
