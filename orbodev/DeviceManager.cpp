@@ -220,11 +220,14 @@ int DeviceManager::findMatchingMethods(const QString& source, const QString& tar
         *convertedPairs = converted;
 
     int code = ChooseMatch;
-    if (identical.isEmpty() && converted.isEmpty()) {
-        code = NoMatch;
-    } else if (identical.size() + converted.size() == 1) {
-        code = identical.isEmpty() ? SingleConversion : SingleMatch;
-    } else if (converted.isEmpty()) {
+    if (identical.isEmpty()) {
+        if (converted.isEmpty())
+            code = NoMatch;
+        else if (converted.size() == 1)
+            code = SingleConversion;
+    } else if (identical.size() == 1) {
+        code = SingleMatch;
+    } else {
         QStringList slotSides;
         QStringList signalSides;
         for (const QString& pair : identical) {

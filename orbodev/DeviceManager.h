@@ -37,13 +37,16 @@ class LinkActivityMonitor;
  * networked manager added with addNetworkManager(); such devices are named "name@manager"
  * and marked remote.
  *
- * Codes of findMatchingMethods() (MatchCode):
- *   0 NoMatch          no signal of the source fits any slot of the target;
- *   1 ChooseMatch      several pairs are possible: the user chooses;
- *   2 SingleMatch      exactly one pair, of identical types;
- *   3 DistinctMatches  several pairs of identical types, each signal and each slot in one
- *                      pair only, so the manager can join them all without asking;
- *   4 SingleConversion exactly one pair, and it needs a type conversion.
+ * Codes of findMatchingMethods() (MatchCode); "identical" pairs join a signal to a slot of
+ * the same parameter types, "converted" pairs need one of getTypeConversions():
+ *   0 NoMatch          no pair at all;
+ *   1 ChooseMatch      any other case: the user chooses the pairs;
+ *   2 SingleMatch      exactly one identical pair (converted pairs may exist beside it);
+ *   3 DistinctMatches  several identical pairs, each signal and each slot in one of them
+ *                      only, so the manager can join them all without asking;
+ *   4 SingleConversion no identical pair and exactly one converted pair.
+ * A plain join (addDeviceConnection with empty texts) joins, in list order, every identical
+ * pair whose signal and slot are still unused, or else the first converted pair.
  * Callers join plainly at once on 2, 3 or 4 (addDeviceConnection with empty texts).
  */
 class ORBODEV_EXPORT DeviceManager : public QObject

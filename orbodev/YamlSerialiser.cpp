@@ -190,8 +190,8 @@ QList<DeviceInfo> YamlSerialiser::parseYamlFromString(const QString& text, bool*
                 *versionOk = false;
             continue;
         }
-        // Sections that are not devices, such as a meta device's "export" block, carry no "type".
-        if (entry.second.IsMap() && !entry.second["type"])
+        // A meta device's export block precedes its devices in the same document.
+        if (key == QLatin1String("export"))
             continue;
         infos.append(parseDevice(key, entry.second));
     }

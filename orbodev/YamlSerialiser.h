@@ -27,8 +27,9 @@ class QIODevice;
  *         - "scaler1.input(double)<gen1.valueChanged(double)"
  *
  * "connections" holds the device's incoming links ("this.slot<source.signal"), "outgoing"
- * its links to other devices ("target.slot<this.signal"). Other top-level mappings, such as
- * a meta device's "export" block, are skipped by the reader. Stateless; any thread.
+ * its links to other devices ("target.slot<this.signal"). A meta device's top-level
+ * "export" block is skipped by the reader; every other top-level key must be a device.
+ * Stateless; any thread.
  */
 class ORBODEV_EXPORT YamlSerialiser
 {
