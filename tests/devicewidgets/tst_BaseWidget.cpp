@@ -1,15 +1,17 @@
+#include "DeviceManager.h"
 #include "TestGuiDevices.h"
 #include "TestSupport.h"
+#include "WidgetManager.h"
 
 #include <QGridLayout>
 #include <QLabel>
-#include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace {
 
-/// Builds its controls in a box layout of its own, never asking for getLayout().
+/// Builds its controls in a box layout of its own, with a nested layout, never asking for getLayout().
 class OwnLayoutWidget : public BaseWidget
 {
 public:
@@ -17,15 +19,11 @@ public:
     void initialise() override
     {
         auto box = new QVBoxLayout(this);
-        first = new QLabel(QStringLiteral("first"));
-        second = new QLabel(QStringLiteral("second"));
-        box->addWidget(first);
         auto inner = new QHBoxLayout;
-        inner->addWidget(second);
         box->addLayout(inner);
+        inner->addWidget(label = new QLabel("inner"));
     }
-    QPointer<QLabel> first;
-    QPointer<QLabel> second;
+    QPointer<QLabel> label;
 };
 
 /// Fills getLayout() already in its constructor, and more in initialise().
@@ -35,87 +33,86 @@ public:
     explicit EarlyLayoutWidget(BaseGuiDevice* device)
         : BaseWidget(device)
     {
-        early = new QLabel(QStringLiteral("early"));
-        getLayout()->addWidget(early, 0, 0);
+        getLayout()->addWidget(early = new QLabel("early"), 0, 0);
     }
-    void initialise() override
-    {
-        late = new QLabel(QStringLiteral("late"));
-        getLayout()->addWidget(late, 1, 0);
-    }
+    void initialise() override { getLayout()->addWidget(late = new QLabel("late"), 1, 0); }
     QPointer<QLabel> early;
     QPointer<QLabel> late;
 };
 
-/// Installs a box layout and then asks for the grid.
-class MixedLayoutWidget : public BaseWidget
-{
-public:
-    using BaseWidget::BaseWidget;
-    void initialise() override
-    {
-        auto box = new QVBoxLayout(this);
-        box->addWidget(new QLabel(QStringLiteral("title")));
-        label = new QLabel(QStringLiteral("cell"));
-        getLayout()->addWidget(label, 0, 0);
-    }
-    QPointer<QLabel> label;
-};
-
 } // namespace
 
+/// The GUI device base and the device widget base, which follows it.
 class tst_BaseWidget : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void widgetOfUninitialisedDeviceStaysUnplaced()
+    void initTestCase()
     {
-        TestGuiDevice device;
-        device.setPosition(WidgetPosition(1, 1, 1, 1));
-        TestGuiWidget widget(&device, &device.counts);
-        QCOMPARE(widget.getPosition(), WidgetPosition());
-        QCOMPARE(widget.getArea(), QString());
-        QVERIFY(!widget.isInitialised());
-        QCOMPARE(device.counts.initialised, 0);
+        DeviceManager manager;
+        WidgetManager::registerGuiDevices(manager);
     }
 
-    void followsItsDeviceInitialisation()
+    void freshDeviceIsUnplacedInMainArea()
     {
-        // Given a placed device and its widget
+        TestGuiDevice device;
+        QCOMPARE(device.getPosition(), WidgetPosition(-1, -1, 1, 1));
+        QCOMPARE(device.getArea(), QStringLiteral("main"));
+    }
+
+    void devicePositionIsStoredAsDecimalTexts()
+    {
+        TestGuiDevice device;
+        device.setPosition(WidgetPosition(12, 0, 1, 3));
+        QCOMPARE(device.getParam("widget/row").raw(), QStringLiteral("12"));
+        QCOMPARE(device.getParam("widget/column").raw(), QStringLiteral("0"));
+        QCOMPARE(device.getParam("widget/rowspan").raw(), QStringLiteral("1"));
+        QCOMPARE(device.getParam("widget/colspan").raw(), QStringLiteral("3"));
+        QCOMPARE(device.getPosition(), WidgetPosition(12, 0, 1, 3));
+    }
+
+    void positionReachesDeviceInAnotherThread()
+    {
+        QThread worker;
+        worker.start();
+        auto device = new TestGuiDevice;
+        device->moveToThread(&worker);
+        TestGuiWidget widget(device, nullptr);
+
+        widget.setPosition(WidgetPosition(3, 4, 2, 1));
+
+        QCOMPARE(widget.getPosition(), WidgetPosition(3, 4, 2, 1));
+        QTRY_COMPARE(device->getPosition(), WidgetPosition(3, 4, 2, 1));
+        QMetaObject::invokeMethod(device, "deleteLater");
+        worker.quit();
+        QVERIFY(worker.wait(5000));
+    }
+
+    void followsItsDeviceOncePerDirection()
+    {
+        // Given a placed device whose widget has not seen it come up
         TestGuiDevice device;
         device.setPosition(WidgetPosition(2, 3, 1, 2));
         device.setArea("side");
         TestGuiWidget widget(&device, &device.counts);
+        widget.deviceInitialised(false);
+        QCOMPARE(widget.getPosition(), WidgetPosition());
+        QCOMPARE(device.counts.deinitialised, 0);
 
-        // When the device comes up
+        // When the device comes up, twice
         QVERIFY(device.initialise());
+        widget.deviceInitialised(true);
 
-        // Then the widget copies place and area and builds its controls
-        QVERIFY(widget.isInitialised());
+        // Then the widget copied place and area and built its controls once
         QCOMPARE(widget.getPosition(), WidgetPosition(2, 3, 1, 2));
         QCOMPARE(widget.getArea(), QStringLiteral("side"));
         QCOMPARE(device.counts.initialised, 1);
-        QVERIFY(widget.label);
 
         device.deinitialise();
-        QVERIFY(!widget.isInitialised());
+        widget.deviceInitialised(false);
         QCOMPARE(widget.getPosition(), WidgetPosition());
         QCOMPARE(widget.getArea(), QString());
-        QCOMPARE(device.counts.deinitialised, 1);
-    }
-
-    void repeatedCallsInOneDirectionDoNothing()
-    {
-        TestGuiDevice device;
-        TestGuiWidget widget(&device, &device.counts);
-        widget.deviceInitialised(false);
-        QCOMPARE(device.counts.deinitialised, 0);
-        widget.deviceInitialised(true);
-        widget.deviceInitialised(true);
-        QCOMPARE(device.counts.initialised, 1);
-        widget.deviceInitialised(false);
-        widget.deviceInitialised(false);
         QCOMPARE(device.counts.deinitialised, 1);
     }
 
@@ -125,72 +122,44 @@ private Q_SLOTS:
         TestGuiWidget widget(&device, &device.counts);
         widget.deviceInitialised(true);
         QPointer<QLabel> label = widget.label;
-        QVERIFY(label);
         QCOMPARE(label->parentWidget(), &widget);
 
         widget.deviceInitialised(false);
         QVERIFY(!label);
         QVERIFY(!widget.layout());
-
         QGridLayout* fresh = widget.getLayout();
-        QVERIFY(fresh);
         QCOMPARE(widget.layout(), fresh);
         QCOMPARE(fresh->count(), 0);
         QCOMPARE(fresh->spacing(), 0);
         QCOMPARE(fresh->contentsMargins(), QMargins(0, 0, 0, 0));
-    }
 
-    void reinitialisingBuildsAgainInAnInstalledLayout()
-    {
-        TestGuiDevice device;
-        TestGuiWidget widget(&device, &device.counts);
         widget.deviceInitialised(true);
-        widget.deviceInitialised(false);
-        widget.deviceInitialised(true);
-        QVERIFY(widget.label);
         QCOMPARE(widget.label->parentWidget(), &widget);
-        QCOMPARE(widget.layout(), widget.getLayout());
-        QCOMPARE(widget.getLayout()->count(), 1);
+        QCOMPARE(fresh->count(), 1);
     }
 
     void ownLayoutIsTornDownWithoutCrash()
     {
         TestGuiDevice device;
         OwnLayoutWidget widget(&device);
-        widget.deviceInitialised(true);
-        QPointer<QLabel> first = widget.first;
-        QPointer<QLabel> second = widget.second;
-        QVERIFY(first && second);
-
-        widget.deviceInitialised(false);
-        QVERIFY(!first);
-        QVERIFY(!second);
-        QVERIFY(!widget.layout());
-
-        // A second round works the same way
-        widget.deviceInitialised(true);
-        QVERIFY(widget.first && widget.second);
-        widget.deviceInitialised(false);
-        QVERIFY(!widget.first && !widget.second);
+        for (int round = 0; round < 2; ++round) {
+            widget.deviceInitialised(true);
+            QPointer<QLabel> label = widget.label;
+            QVERIFY(label);
+            widget.deviceInitialised(false);
+            QVERIFY(!label);
+            QVERIFY(!widget.layout());
+        }
     }
 
     void layoutMadeBeforeInitialisationKeepsItsChildren()
     {
-        // Given a widget that filled its grid in its constructor
         TestGuiDevice device;
         EarlyLayoutWidget widget(&device);
-
-        // When it is initialised and adds more
         widget.deviceInitialised(true);
-
-        // Then both labels share the one installed grid
-        QGridLayout* grid = widget.getLayout();
-        QCOMPARE(widget.layout(), grid);
-        QVERIFY(widget.early && widget.late);
-        QCOMPARE(grid->indexOf(widget.early), 0);
-        QVERIFY(grid->indexOf(widget.late) >= 0);
+        QCOMPARE(widget.layout(), widget.getLayout());
+        QCOMPARE(widget.getLayout()->count(), 2);
         QCOMPARE(widget.late->parentWidget(), &widget);
-
         widget.deviceInitialised(false);
         QVERIFY(!widget.early);
         QVERIFY(!widget.late);
@@ -199,28 +168,13 @@ private Q_SLOTS:
     void gridIsNestedIntoAnotherKindOfLayout()
     {
         TestGuiDevice device;
-        MixedLayoutWidget widget(&device);
+        TestGuiWidget widget(&device, nullptr);
+        new QVBoxLayout(&widget);
         widget.deviceInitialised(true);
         QVERIFY(qobject_cast<QVBoxLayout*>(widget.layout()));
-        QVERIFY(widget.label);
         QVERIFY(widget.isAncestorOf(widget.label));
-        QVERIFY(widget.getLayout()->indexOf(widget.label) >= 0);
-
         widget.deviceInitialised(false);
         QVERIFY(!widget.label);
-    }
-
-    void setPositionIsStoredAtOnceAndForwarded()
-    {
-        TestGuiDevice device;
-        TestGuiWidget widget(&device, &device.counts);
-        widget.setPosition(WidgetPosition(1, 2, 1, 2));
-        QCOMPARE(widget.getPosition(), WidgetPosition(1, 2, 1, 2));
-        QCOMPARE(device.getPosition(), WidgetPosition(1, 2, 1, 2));
-
-        widget.setArea("side");
-        QCOMPARE(widget.getArea(), QStringLiteral("side"));
-        QCOMPARE(device.getArea(), QStringLiteral("side"));
     }
 
     void deletedDeviceIsNotReached()
@@ -229,8 +183,8 @@ private Q_SLOTS:
         TestGuiWidget widget(device, nullptr);
         delete device;
         QVERIFY(!widget.getDevice());
-        widget.setPosition(WidgetPosition(0, 0, 1, 1));
-        QCOMPARE(widget.getPosition(), WidgetPosition(0, 0, 1, 1));
+        widget.setPosition(WidgetPosition(0, 0));
+        QCOMPARE(widget.getPosition(), WidgetPosition(0, 0));
     }
 
     void widgetWithoutDeviceLogsAndSkipsInitialise()
@@ -239,17 +193,8 @@ private Q_SLOTS:
         HookCounts counts;
         TestGuiWidget widget(nullptr, &counts);
         widget.deviceInitialised(true);
-        QVERIFY(log.contains(QStringLiteral("Dev params is null!")));
+        QVERIFY(log.contains("Dev params is null!"));
         QCOMPARE(counts.initialised, 0);
-        QCOMPARE(widget.getPosition(), WidgetPosition());
-    }
-
-    void objectNameIsTheParameterGroup()
-    {
-        TestGuiDevice device;
-        TestGuiWidget widget(&device, nullptr);
-        widget.setObjectName("lamp");
-        QCOMPARE(widget.getObjectName(), QStringLiteral("lamp"));
     }
 };
 

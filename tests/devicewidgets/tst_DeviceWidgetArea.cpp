@@ -165,7 +165,6 @@ private Q_SLOTS:
                                                << QList<QPoint>{QPoint(0, 1), QPoint(0, 2)};
         QTest::newRow("empty rows before") << QList<WidgetPosition>{{2, 0}, {3, 1}}
                                            << QList<QPoint>{QPoint(2, 1), QPoint(3, 0)};
-        QTest::newRow("unplaced only") << QList<WidgetPosition>{{-1, -1}} << QList<QPoint>{};
         QTest::newRow("all unplaced") << QList<WidgetPosition>{{-1, -1}, {-1, -1}} << QList<QPoint>{};
     }
 
@@ -251,20 +250,6 @@ private Q_SLOTS:
         QCOMPARE(board.device(2)->getPosition(), WidgetPosition(3, 4));
     }
 
-    void topEdgeAddShiftsRows()
-    {
-        Board board({{0, 0}, {0, 1}});
-        AnsweringArea area(board.widgets, {"lamp"});
-        showArea(area);
-        area.setEditingEnabled(true);
-        QSignalSpy requests(&area, &DeviceWidgetArea::newWidgetRequested);
-        area.answer = "Lamp";
-        control(area, "add:-1,1")->click();
-        QCOMPARE(requests.at(0), QVariantList({"lamp", 0, 1}));
-        QCOMPARE(board.device(0)->getPosition(), WidgetPosition(1, 0));
-        QCOMPARE(board.device(1)->getPosition(), WidgetPosition(1, 1));
-    }
-
     void widgetMenuEntries_data()
     {
         QTest::addColumn<QList<WidgetPosition>>("positions");
@@ -287,16 +272,10 @@ private Q_SLOTS:
                                               << false << WidgetPosition(1, 0);
         QTest::newRow("shrink a single cell") << QList<WidgetPosition>{{0, 0}} << 0 << "Shrink leftward" << false
                                               << WidgetPosition(0, 0);
-        QTest::newRow("shrink single cell upward") << QList<WidgetPosition>{{0, 0}} << 0 << "Shrink upward" << false
-                                                   << WidgetPosition(0, 0);
         QTest::newRow("shrink rightward") << QList<WidgetPosition>{{0, 0, 1, 2}} << 0 << "Shrink rightward" << true
                                           << WidgetPosition(0, 1, 1, 1);
-        QTest::newRow("shrink leftward") << QList<WidgetPosition>{{0, 0, 1, 3}} << 0 << "Shrink leftward" << true
-                                         << WidgetPosition(0, 0, 1, 2);
         QTest::newRow("shrink downward") << QList<WidgetPosition>{{0, 0, 2, 1}} << 0 << "Shrink downward" << true
                                          << WidgetPosition(1, 0, 1, 1);
-        QTest::newRow("shrink upward") << QList<WidgetPosition>{{0, 0, 3, 1}} << 0 << "Shrink upward" << true
-                                       << WidgetPosition(0, 0, 2, 1);
     }
 
     void widgetMenuEntries()
@@ -463,19 +442,6 @@ private Q_SLOTS:
         QVERIFY(board.widgets.at(0));
         QVERIFY(board.widgets.at(1));
         QVERIFY(!board.widgets.at(0)->parentWidget());
-    }
-
-    void slotsIgnoreCallsNotFromTheirButtons()
-    {
-        Board board({{0, 0}});
-        AnsweringArea area(board.widgets, {"lamp"});
-        area.answer = "Lamp";
-        QSignalSpy requests(&area, &DeviceWidgetArea::newWidgetRequested);
-        area.addWidget();
-        area.swapWidgets();
-        area.settingsClicked();
-        QCOMPARE(area.menusShown, 0);
-        QCOMPARE(requests.count(), 0);
     }
 };
 
