@@ -34,7 +34,7 @@ QString cellText(const QPoint& cell)
 
 std::tuple<int, int, int, int> cellPairKey(const QPoint& first, const QPoint& second)
 {
-    return std::make_tuple(first.x(), first.y(), second.x(), second.y());
+    return std::make_tuple(rowOf(first), columnOf(first), rowOf(second), columnOf(second));
 }
 
 QPoint centreOf(const QRect& rect)
