@@ -72,19 +72,21 @@ void WidgetManager::initialiseWidgets()
     Q_EMIT initialiseAll(true);
 }
 
-void WidgetManager::saveWidgets()
+bool WidgetManager::saveWidgets()
 {
     if (readonly) {
         qDebug() << "WidgetManager: skip saving widgets in read-only mode";
-        return;
+        return true;
     }
+    bool allSaved = true;
     const QMap<QString, QPointer<BaseWidget>> toSave = widgets;
     for (const QPointer<BaseWidget>& widget : toSave) {
         if (!widget)
             continue;
         IniSerialiser serialiser(widget.data());
-        serialiser.saveTo(layoutFile);
+        allSaved = serialiser.saveTo(layoutFile) && allSaved;
     }
+    return allSaved;
 }
 
 int WidgetManager::widgetsCount() const

@@ -49,8 +49,12 @@ public:
     void loadOwnWidgets(DeviceManager* manager);
     /// The grid of this area, made on first call and whenever the host deleted the previous one.
     DeviceWidgetArea* getWidgetsArea();
-    /// Writes every widget's own parameters to the layout file; nothing in read-only mode.
-    void saveWidgets();
+    /**
+     * Writes every widget's own parameters to the layout file, one group per
+     * widget; nothing in read-only mode. False when a widget could not be
+     * written (the serialiser logs why); the others are written all the same.
+     */
+    bool saveWidgets();
 
     /// Number of registered widgets.
     int widgetsCount() const;

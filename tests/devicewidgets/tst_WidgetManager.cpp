@@ -270,7 +270,7 @@ private Q_SLOTS:
         widgets.setReadonly(true);
         TestSupport::LogCapture log;
 
-        widgets.saveWidgets();
+        QVERIFY(widgets.saveWidgets());
 
         QVERIFY(log.contains("WidgetManager: skip saving widgets in read-only mode"));
         QVERIFY(!QFile::exists(layoutPath()));
@@ -286,13 +286,21 @@ private Q_SLOTS:
         widgets.findWidget(second)->setParamValue("colour", "blue");
 
         // When they are saved
-        widgets.saveWidgets();
+        QVERIFY(widgets.saveWidgets());
 
         // Then the layout file holds one group per widget with its parameters
         QSettings file(layoutPath(), QSettings::IniFormat);
         QCOMPARE(file.childGroups(), QStringList({first, second}));
         QCOMPARE(file.value(first + "/colour").toString(), QStringLiteral("red"));
         QCOMPARE(file.value(second + "/colour").toString(), QStringLiteral("blue"));
+    }
+
+    void failedSaveIsReported()
+    {
+        createLamp("main", true);
+        WidgetManager widgets("main", dir->filePath("missing/dashboard.ini"));
+        widgets.loadOwnWidgets(manager.get());
+        QVERIFY(!widgets.saveWidgets());
     }
 
     void destructorDeinitialisesOnlyInitialisedWidgets()
