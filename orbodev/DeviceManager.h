@@ -26,7 +26,8 @@ class LinkActivityMonitor;
  *
  * The host creates and owns the manager and lives with it on the GUI thread; every method
  * is called from that thread. Devices may live in named worker threads, which the manager
- * owns and stops when it goes away. Every change is reported by the manager's signals.
+ * owns and stops when it goes away. Every change is reported by the manager's signals;
+ * those about a device in a worker thread (initialised, state, description) arrive queued.
  *
  *     DeviceManager manager;
  *     const QString name = manager.createDevice("generator", true);
@@ -66,7 +67,7 @@ public:
 
     /// Registers the framework's meta types and the sample device types.
     explicit DeviceManager(QObject* parent = nullptr);
-    /// Emits exit(), then removes every device and stops the worker threads.
+    /// Emits exit(), then silently removes every device and stops the worker threads.
     ~DeviceManager() override;
 
     /// Makes type creatable; a type already registered is replaced. Emits needUpdateTypes().
@@ -215,7 +216,10 @@ private:
     QList<QStringList> candidatePairs(const QString& source, const QString& target, const QString& signal,
                                       const QString& slot) const;
     QThread* workerThread(const QString& threadName);
-    bool invokeOnDevice(BaseDevice* device, const char* method);
+    /// Runs call in device's thread and waits for it, at most timeoutMs; true when it ran in time.
+    bool runInDeviceThread(QObject* device, const std::function<void()>& call, int timeoutMs);
+    /// One emission of sender's signal at signalIndex, as heard by the activity monitor.
+    void reportEmission(const QObject* sender, int signalIndex);
     void removeAllDevices();
     bool rebuildGraph(const QList<DeviceInfo>& infos);
     QStringList createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs);
@@ -227,6 +231,8 @@ private:
     QList<DeviceRecord*> m_devices;
     QList<Link*> m_links;
     QMap<QString, QThread*> m_threads;
+    /// One plain object per worker thread, the receiver of calls run in that thread.
+    QMap<QThread*, QObject*> m_threadAgents;
     LinkActivityMonitor* m_monitor = nullptr;
     QString m_configPath;
     bool m_initialised = false;
