@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSaveFile>
 
 #include <yaml-cpp/yaml.h>
@@ -203,9 +204,11 @@ bool YamlConfig::saveConfig()
         return false;
     }
 
-    Q_EMIT configChanged();
+    // Snapshot first: a listener that changes the store from configChanged() must leave that
+    // change pending for the next save, not have it taken for saved.
     savedRoot = root;
     changed = false;
+    Q_EMIT configChanged();
     return true;
 }
 
@@ -498,6 +501,9 @@ const YamlConfig::ConfigNode* YamlConfig::findKey(const ConfigNode& otherRoot, c
 
 void YamlConfig::logChanges()
 {
+    // Walking both trees costs more than the rest of a large save; skip it when nobody reads it.
+    if (!QLoggingCategory::defaultCategory()->isDebugEnabled())
+        return;
     QStringList added;
     QStringList modified;
     QStringList removed;
