@@ -42,6 +42,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
+    // The log console shows what was logged from the start on.
     Logger::getDefaultBuffer();
 
     QCommandLineParser parser;

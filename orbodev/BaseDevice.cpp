@@ -1,6 +1,7 @@
 #include "BaseDevice.h"
 
 #include <QDebug>
+#include <QMutexLocker>
 
 BaseDevice::BaseDevice(QObject* parent)
     : QObject(parent)
@@ -11,21 +12,24 @@ BaseDevice::~BaseDevice() = default;
 
 bool BaseDevice::isInitialised() const
 {
-    return m_state == Initialised || m_state == Warning;
+    const int state = m_state.load();
+    return state == Initialised || state == Warning;
 }
 
 BaseDevice::DeviceState BaseDevice::getState() const
 {
-    return m_state;
+    return DeviceState(m_state.load());
 }
 
 QString BaseDevice::getError() const
 {
+    QMutexLocker locker(&m_textMutex);
     return m_error;
 }
 
 QString BaseDevice::getDescription() const
 {
+    QMutexLocker locker(&m_textMutex);
     return m_description;
 }
 
@@ -42,11 +46,14 @@ QString BaseDevice::getObjectName() const
 
 bool BaseDevice::initialise()
 {
-    if (m_state == Disabled)
+    // Callers wait for deviceInitialised() after asking, so a refusal is reported too.
+    if (getState() == Disabled) {
+        Q_EMIT deviceInitialised(false);
         return false;
+    }
     if (isInitialised())
         onDeinitialise();
-    m_error.clear();
+    setError(QString());
     const bool ok = onInitialise();
     setState(ok ? Initialised : DeinitialisedWithError);
     Q_EMIT deviceInitialised(ok);
@@ -55,10 +62,10 @@ bool BaseDevice::initialise()
 
 void BaseDevice::deinitialise()
 {
-    if (!isInitialised())
-        return;
-    onDeinitialise();
-    setState(m_error.isEmpty() ? Deinitialised : DeinitialisedWithError);
+    if (isInitialised()) {
+        onDeinitialise();
+        setState(getError().isEmpty() ? Deinitialised : DeinitialisedWithError);
+    }
     Q_EMIT deviceInitialised(false);
 }
 
@@ -70,9 +77,12 @@ void BaseDevice::applyParams()
 
 void BaseDevice::setDescription(const QString& description)
 {
-    if (description == m_description)
-        return;
-    m_description = description;
+    {
+        QMutexLocker locker(&m_textMutex);
+        if (description == m_description)
+            return;
+        m_description = description;
+    }
     Q_EMIT descriptionChanged(description);
 }
 
@@ -87,13 +97,13 @@ void BaseDevice::onDeinitialise()
 
 void BaseDevice::setState(DeviceState state)
 {
-    if (state == m_state)
+    if (m_state.exchange(state) == state)
         return;
-    m_state = state;
     Q_EMIT stateChanged(state);
 }
 
 void BaseDevice::setError(const QString& error)
 {
+    QMutexLocker locker(&m_textMutex);
     m_error = error;
 }

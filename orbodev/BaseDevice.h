@@ -3,8 +3,11 @@
 #include "ParametersEntity.h"
 #include "orbodev_export.h"
 
+#include <QMutex>
 #include <QObject>
 #include <QString>
+
+#include <atomic>
 
 /**
  * Base class of every device: a QObject with real signals and slots, and a set of parameters.
@@ -16,6 +19,8 @@
  * A device type derives from BaseDevice, declares its parameters with addParam() in its
  * constructor, declares the signals and slots it offers as public Q_SIGNALS / public Q_SLOTS,
  * and does its work in onInitialise() / onDeinitialise().
+ *
+ * The queries may be called from any thread; the commands run in the device's thread.
  */
 class ORBODEV_EXPORT BaseDevice : public QObject, public ParametersEntity
 {
@@ -55,7 +60,9 @@ public:
 
 public Q_SLOTS:
     /// Runs onInitialise() unless disabled; returns whether the device is initialised afterwards.
+    /// Always answers with deviceInitialised(), a refusal included.
     bool initialise();
+    /// Runs onDeinitialise() when initialised; always answers with deviceInitialised(false).
     void deinitialise();
     /// Puts new parameter values into effect: an initialised device is initialised afresh.
     virtual void applyParams();
@@ -74,7 +81,8 @@ protected:
     void setError(const QString& error);
 
 private:
-    DeviceState m_state = NotInitialised;
+    std::atomic<int> m_state{NotInitialised};
+    mutable QMutex m_textMutex;
     QString m_error;
     QString m_description;
 };

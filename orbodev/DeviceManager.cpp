@@ -26,27 +26,6 @@ namespace {
 
 const int kDeviceCallTimeoutMs = 5000;
 
-// Runs call in device's thread and waits for it, at most timeoutMs; true when it ran in time.
-bool runInThreadOf(QObject* object, const std::function<void()>& call, int timeoutMs)
-{
-    if (!object)
-        return false;
-    QThread* thread = object->thread();
-    if (thread == QThread::currentThread() || !thread || !thread->isRunning()) {
-        call();
-        return true;
-    }
-    const QSharedPointer<QSemaphore> done(new QSemaphore);
-    QMetaObject::invokeMethod(
-        object,
-        [call, done] {
-            call();
-            done->release();
-        },
-        Qt::QueuedConnection);
-    return done->tryAcquire(1, timeoutMs);
-}
-
 bool sameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -83,30 +62,6 @@ struct DeviceManager::Link
     QMetaObject::Connection converterConnection;
 };
 
-LinkActivityMonitor::LinkActivityMonitor(DeviceManager* manager)
-    : QObject(manager)
-    , m_manager(manager)
-{
-}
-
-void LinkActivityMonitor::signalEmitted()
-{
-    if (!m_manager->m_signalsTracking)
-        return;
-    const QObject* source = sender();
-    const int index = senderSignalIndex();
-    if (!source || index < 0)
-        return;
-    const QString signal = QString::fromLatin1(source->metaObject()->method(index).methodSignature());
-    for (const DeviceManager::Link* link : qAsConst(m_manager->m_links)) {
-        if (link->sourceDevice == source && link->signal == signal) {
-            const QString provider = link->source;
-            const QString receiver = link->target;
-            m_manager->notify([manager = m_manager, provider, receiver] { Q_EMIT manager->onEmit(provider, receiver); });
-        }
-    }
-}
-
 DeviceManager::DeviceManager(QObject* parent)
     : QObject(parent)
     , m_monitor(new LinkActivityMonitor(this))
@@ -121,8 +76,12 @@ DeviceManager::~DeviceManager()
         m_exitEmitted = true;
         Q_EMIT exit();
     }
+    // Whoever still listens learnt from exit() that the graph goes away; it hears nothing more.
+    blockSignals(true);
     removeAllDevices();
     for (QThread* thread : qAsConst(m_threads)) {
+        // A deferred deletion in a thread that finishes runs as the thread ends.
+        m_threadAgents.value(thread)->deleteLater();
         thread->quit();
         thread->wait();
         delete thread;
@@ -268,8 +227,8 @@ bool DeviceManager::renameDevice(const QString& oldName, const QString& newName)
     if (!taken.isEmpty() && taken != current)
         return false;
     record->name = finalName;
-    if (record->device)
-        record->device->setObjectName(finalName);
+    if (BaseDevice* device = record->device)
+        runInDeviceThread(device, [device, finalName] { device->setObjectName(finalName); }, kDeviceCallTimeoutMs);
     for (Link* link : qAsConst(m_links)) {
         if (link->source == current)
             link->source = finalName;
@@ -286,7 +245,7 @@ bool DeviceManager::applyDeviceParams(const QString& name)
     BaseDevice* device = deviceObject(name);
     if (!device)
         return false;
-    return runInThreadOf(device, [device] { device->applyParams(); }, kDeviceCallTimeoutMs);
+    return runInDeviceThread(device, [device] { device->applyParams(); }, kDeviceCallTimeoutMs);
 }
 
 bool DeviceManager::addConnection(const QString& source, const QString& target, const QString& signal,
@@ -331,7 +290,7 @@ bool DeviceManager::setDeviceThread(const QString& name, const QString& threadNa
     QThread* thread = threadName.isEmpty() ? this->thread() : workerThread(threadName);
     BaseDevice* device = record->device;
     if (device->thread() != thread) {
-        if (!runInThreadOf(device, [device, thread] { device->moveToThread(thread); }, kDeviceCallTimeoutMs))
+        if (!runInDeviceThread(device, [device, thread] { device->moveToThread(thread); }, kDeviceCallTimeoutMs))
             return false;
     }
     record->thread = threadName;
@@ -499,7 +458,7 @@ bool DeviceManager::removeDevice(const QString& name)
         m_devices.removeAt(i);
         if (BaseDevice* device = record->device) {
             device->disconnect(this);
-            runInThreadOf(device, [device] {
+            runInDeviceThread(device, [device] {
                 device->deinitialise();
                 delete device;
             }, kDeviceCallTimeoutMs);
@@ -519,7 +478,7 @@ bool DeviceManager::initialiseDevice(const QString& name)
         return false;
     // Shared, so that an answer arriving after the time-out writes to live memory.
     const QSharedPointer<bool> ok(new bool(false));
-    const bool answered = runInThreadOf(device, [device, ok] { *ok = device->initialise(); }, kDeviceCallTimeoutMs);
+    const bool answered = runInDeviceThread(device, [device, ok] { *ok = device->initialise(); }, kDeviceCallTimeoutMs);
     return answered && *ok;
 }
 
@@ -529,7 +488,7 @@ bool DeviceManager::deinitialiseDevice(const QString& name)
     BaseDevice* device = deviceObject(name);
     if (!device)
         return false;
-    return runInThreadOf(device, [device] { device->deinitialise(); }, kDeviceCallTimeoutMs);
+    return runInDeviceThread(device, [device] { device->deinitialise(); }, kDeviceCallTimeoutMs);
 }
 
 QString DeviceManager::createDevice(const QString& type, bool initialise)
@@ -645,7 +604,7 @@ DeviceInfo DeviceManager::getDeviceInfo(const QString& name) const
     for (const Link* link : m_links) {
         if (link->target == record->name) {
             info.incomingConnections.append(Connection{link->source, link->signal, link->slot});
-            info.connectionStrings.append(record->name + "." + link->slot + "<" + link->source + "." + link->signal);
+            info.connectionStrings.append("this." + link->slot + "<" + link->source + "." + link->signal);
         }
         if (link->source == record->name)
             info.outgoingConnections.append(Connection{link->target, link->signal, link->slot});
@@ -696,7 +655,7 @@ bool DeviceManager::setDeviceParam(const QString& name, const QString& key, cons
     BaseDevice* device = deviceObject(name);
     if (!device || !device->hasParam(key))
         return false;
-    return runInThreadOf(device, [device, key, value] { device->setParam(key, value); }, kDeviceCallTimeoutMs);
+    return runInDeviceThread(device, [device, key, value] { device->setParam(key, value); }, kDeviceCallTimeoutMs);
 }
 
 void DeviceManager::notify(const std::function<void()>& emission)
@@ -782,7 +741,7 @@ bool DeviceManager::isValidName(const QString& name) const
 {
     static const QRegularExpression forbidden(QStringLiteral("[\\s.<>@:/\\\\\"'(),]"));
     return !name.isEmpty() && !name.contains(forbidden) && name != YamlSerialiser::versionKey()
-        && name != QLatin1String("export");
+        && name != QLatin1String("export") && name != QLatin1String("this");
 }
 
 QString DeviceManager::createNamedDevice(const QString& type, const QString& name, const QString& networkManager)
@@ -921,6 +880,9 @@ QThread* DeviceManager::workerThread(const QString& threadName)
         thread = new QThread;
         thread->setObjectName(threadName);
         m_threads.insert(threadName, thread);
+        auto* agent = new QObject;
+        agent->moveToThread(thread);
+        m_threadAgents.insert(thread, agent);
         thread->start();
     }
     return thread;
@@ -1001,9 +963,45 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
         if (!info->initialised)
             continue;
         BaseDevice* device = deviceObject(newNames.value(info->name));
-        runInThreadOf(device, [device] { device->initialise(); }, qMax(0, initialisationTimeoutMs));
+        runInDeviceThread(device, [device] { device->initialise(); }, qMax(0, initialisationTimeoutMs));
     }
     return created;
+}
+
+bool DeviceManager::runInDeviceThread(QObject* device, const std::function<void()>& call, int timeoutMs)
+{
+    if (!device)
+        return false;
+    QThread* thread = device->thread();
+    QObject* agent = m_threadAgents.value(thread);
+    if (thread == QThread::currentThread() || !agent || !thread->isRunning()) {
+        call();
+        return true;
+    }
+    // The agent, not the device, receives the call, so that the call may delete the device.
+    const QSharedPointer<QSemaphore> done(new QSemaphore);
+    QMetaObject::invokeMethod(
+        agent,
+        [call, done] {
+            call();
+            done->release();
+        },
+        Qt::QueuedConnection);
+    return done->tryAcquire(1, timeoutMs);
+}
+
+void DeviceManager::reportEmission(const QObject* sender, int signalIndex)
+{
+    if (!m_signalsTracking || !sender || signalIndex < 0)
+        return;
+    const QString signal = QString::fromLatin1(sender->metaObject()->method(signalIndex).methodSignature());
+    for (const Link* link : qAsConst(m_links)) {
+        if (link->sourceDevice == sender && link->signal == signal) {
+            const QString provider = link->source;
+            const QString receiver = link->target;
+            notify([this, provider, receiver] { Q_EMIT onEmit(provider, receiver); });
+        }
+    }
 }
 
 void DeviceManager::notifyChanged(const QString& name)

@@ -6,7 +6,6 @@
 #include "TypePair.h"
 #include "orbodev_export.h"
 
-#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -26,7 +25,8 @@ class LinkActivityMonitor;
  *
  * The host creates and owns the manager and lives with it on the GUI thread; every method
  * is called from that thread. Devices may live in named worker threads, which the manager
- * owns and stops when it goes away. Every change is reported by the manager's signals.
+ * owns and stops when it goes away. Every change is reported by the manager's signals;
+ * those about a device in a worker thread (initialised, state, description) arrive queued.
  *
  *     DeviceManager manager;
  *     const QString name = manager.createDevice("generator", true);
@@ -45,9 +45,9 @@ class LinkActivityMonitor;
  *   3 DistinctMatches  several identical pairs, each signal and each slot in one of them
  *                      only, so the manager can join them all without asking;
  *   4 SingleConversion no identical pair and exactly one converted pair.
- * A plain join (addDeviceConnection with empty texts) joins, in list order, every identical
- * pair whose signal and slot are still unused, or else the first converted pair.
- * Callers join plainly at once on 2, 3 or 4 (addDeviceConnection with empty texts).
+ * Callers join plainly at once on 2, 3 or 4: a plain join (addDeviceConnection with empty
+ * texts) joins, in list order, every identical pair whose signal and slot are still unused,
+ * or else the first converted pair.
  */
 class ORBODEV_EXPORT DeviceManager : public QObject
 {
@@ -66,7 +66,7 @@ public:
 
     /// Registers the framework's meta types and the sample device types.
     explicit DeviceManager(QObject* parent = nullptr);
-    /// Emits exit(), then removes every device and stops the worker threads.
+    /// Emits exit(), then silently removes every device and stops the worker threads.
     ~DeviceManager() override;
 
     /// Makes type creatable; a type already registered is replaced. Emits needUpdateTypes().
@@ -109,7 +109,8 @@ public:
     QString toYamlString() const;
     /// Replaces the graph by the one in path and remembers path; false (graph unchanged) when unreadable or malformed.
     bool loadYamlConfig(const QString& path);
-    /// Replaces the graph by the one in text; false (graph unchanged) when malformed.
+    /// Replaces the graph by the one in text; false (graph unchanged) when malformed or of a
+    /// newer version. Devices of unknown types and links that do not fit are logged and left out.
     bool loadYamlFromString(const QString& text);
     /// For hosts without a configuration: declares the graph complete and emits initialised().
     void markInitialised();
@@ -215,7 +216,10 @@ private:
     QList<QStringList> candidatePairs(const QString& source, const QString& target, const QString& signal,
                                       const QString& slot) const;
     QThread* workerThread(const QString& threadName);
-    bool invokeOnDevice(BaseDevice* device, const char* method);
+    /// Runs call in device's thread and waits for it, at most timeoutMs; true when it ran in time.
+    bool runInDeviceThread(QObject* device, const std::function<void()>& call, int timeoutMs);
+    /// One emission of sender's signal at signalIndex, as heard by the activity monitor.
+    void reportEmission(const QObject* sender, int signalIndex);
     void removeAllDevices();
     bool rebuildGraph(const QList<DeviceInfo>& infos);
     QStringList createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs);
@@ -227,6 +231,8 @@ private:
     QList<DeviceRecord*> m_devices;
     QList<Link*> m_links;
     QMap<QString, QThread*> m_threads;
+    /// One plain object per worker thread, the receiver of calls run in that thread.
+    QMap<QThread*, QObject*> m_threadAgents;
     LinkActivityMonitor* m_monitor = nullptr;
     QString m_configPath;
     bool m_initialised = false;

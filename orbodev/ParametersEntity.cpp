@@ -32,6 +32,18 @@ QList<Param> ParametersEntity::getParams() const
     return params.values();
 }
 
+bool ParametersEntity::describeParam(const QString& name, int type, const QString& description, const QString& unit)
+{
+    QMutexLocker locker(&paramsMutex);
+    if (!params.contains(name))
+        return false;
+    Param& param = params[name];
+    param.setType(type);
+    param.setDescription(description);
+    param.setUnit(unit);
+    return true;
+}
+
 bool ParametersEntity::setParamValue(const QString& name, const QString& value)
 {
     QMutexLocker locker(&paramsMutex);

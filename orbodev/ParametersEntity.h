@@ -33,6 +33,9 @@ public:
     bool hasParam(const QString& name) const;
     /// Every parameter, ordered by key.
     QList<Param> getParams() const;
+    /// Gives a declared parameter its type (a Param::Type code), help text and unit; false when absent.
+    bool describeParam(const QString& name, int type, const QString& description = QString(),
+                       const QString& unit = QString());
     /// Stores value as the parameter's current text; false when there is no such parameter.
     bool setParamValue(const QString& name, const QString& value);
     /// Name of the group the INI serialiser files the parameters under; empty by default.

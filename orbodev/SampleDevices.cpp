@@ -69,6 +69,9 @@ GeneratorDevice::GeneratorDevice()
     addParam("interval", "200");
     addParam("amplitude", "1");
     addParam("period", "20");
+    describeParam("interval", Param::Integer, "Time between two values", "ms");
+    describeParam("amplitude", Param::Real, "Peak value of the wave");
+    describeParam("period", Param::Integer, "Values per wave");
     connect(m_timer, &QTimer::timeout, this, &GeneratorDevice::step);
 }
 
@@ -114,6 +117,8 @@ ScalerDevice::ScalerDevice()
 {
     addParam("factor", "2");
     addParam("offset", "0");
+    describeParam("factor", Param::Real, "Multiplies each value");
+    describeParam("offset", Param::Real, "Added after the factor");
 }
 
 void ScalerDevice::input(double value)
@@ -160,6 +165,7 @@ void CounterDevice::setStep(int step)
 ComparatorDevice::ComparatorDevice()
 {
     addParam("threshold", "0.5");
+    describeParam("threshold", Param::Real, "Values above it count as high");
 }
 
 void ComparatorDevice::input(double value)
@@ -234,6 +240,7 @@ SerialPortDevice::SerialPortDevice()
 {
     addParam("port", "/dev/ttyS0");
     addParam("baudRate", "115200", {"9600", "19200", "57600", "115200"}, true);
+    describeParam("baudRate", Param::Choice, "Line speed", "Bd");
 }
 
 void SerialPortDevice::write(QByteArray data)
@@ -246,6 +253,7 @@ UdpSocketDevice::UdpSocketDevice()
 {
     addParam("host", "127.0.0.1");
     addParam("port", "5000");
+    describeParam("port", Param::Integer, "Datagram port (simulated)");
 }
 
 void UdpSocketDevice::send(QByteArray data)
@@ -312,6 +320,7 @@ RuntimeVariableDevice::RuntimeVariableDevice()
 {
     addParam("name", "");
     addParam("mode", "SET", {"SET", "GET"}, true);
+    describeParam("mode", Param::Choice, "SET stores the variable, GET reports it");
     connect(runtimeVariableHub(), &RuntimeVariableHub::stored, this, &RuntimeVariableDevice::onStored);
 }
 
@@ -330,6 +339,7 @@ void RuntimeVariableDevice::onStored(QString name, double storedValue)
 FaultyDevice::FaultyDevice()
 {
     addParam("fail", "true", {"true", "false"}, true);
+    describeParam("fail", Param::Boolean, "Whether initialisation fails");
 }
 
 void FaultyDevice::input(double)

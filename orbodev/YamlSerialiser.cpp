@@ -55,6 +55,17 @@ bool splitLinkText(const QString& text, QString* slotDevice, QString* slot, QStr
     return !slot->isEmpty() && !signal->isEmpty();
 }
 
+// A link names its own device "this", so that device text stays valid when pasted under another name.
+bool isOwnName(const QString& device, const QString& ownName)
+{
+    return device == QLatin1String("this") || device == ownName;
+}
+
+QString incomingLinkText(const QString& slot, const QString& source, const QString& signal)
+{
+    return "this." + slot + "<" + source + "." + signal;
+}
+
 DeviceInfo parseDevice(const QString& name, const YAML::Node& node)
 {
     if (!node.IsMap())
@@ -86,15 +97,19 @@ DeviceInfo parseDevice(const QString& name, const YAML::Node& node)
     }
     for (const QString& text : readTextList(node["connections"], name, "connections")) {
         QString slotDevice, slot, signalDevice, signal;
-        if (!splitLinkText(text, &slotDevice, &slot, &signalDevice, &signal))
-            throw YamlSerialiser::FormatError("malformed link \"" + toStd(text) + "\"");
-        info.connectionStrings.append(text);
+        if (!splitLinkText(text, &slotDevice, &slot, &signalDevice, &signal) || !isOwnName(slotDevice, name))
+            throw YamlSerialiser::FormatError("malformed incoming link \"" + toStd(text) + "\" of \"" + toStd(name) + "\"");
+        if (isOwnName(signalDevice, name))
+            signalDevice = name;
+        info.connectionStrings.append(incomingLinkText(slot, signalDevice, signal));
         info.incomingConnections.append(Connection{signalDevice, signal, slot});
     }
     for (const QString& text : readTextList(node["outgoing"], name, "outgoing")) {
         QString slotDevice, slot, signalDevice, signal;
-        if (!splitLinkText(text, &slotDevice, &slot, &signalDevice, &signal))
-            throw YamlSerialiser::FormatError("malformed link \"" + toStd(text) + "\"");
+        if (!splitLinkText(text, &slotDevice, &slot, &signalDevice, &signal) || !isOwnName(signalDevice, name))
+            throw YamlSerialiser::FormatError("malformed outgoing link \"" + toStd(text) + "\" of \"" + toStd(name) + "\"");
+        if (isOwnName(slotDevice, name))
+            slotDevice = name;
         info.outgoingConnections.append(Connection{slotDevice, signal, slot});
     }
     return info;
@@ -147,11 +162,16 @@ QString YamlSerialiser::serialise(const DeviceInfo& info)
         out << YAML::EndMap;
     }
 
-    QStringList incoming = info.connectionStrings;
-    for (const Connection& link : info.incomingConnections) {
-        const QString text = info.name + "." + link.slot + "<" + link.device + "." + link.signal;
-        if (!incoming.contains(text))
-            incoming.append(text);
+    QStringList incoming;
+    for (const Connection& link : info.incomingConnections)
+        incoming.append(incomingLinkText(link.slot, link.device == info.name ? "this" : link.device, link.signal));
+    for (const QString& text : info.connectionStrings) {
+        QString slotDevice, slot, signalDevice, signal;
+        if (splitLinkText(text, &slotDevice, &slot, &signalDevice, &signal) && isOwnName(slotDevice, info.name)) {
+            const QString ownText = incomingLinkText(slot, signalDevice, signal);
+            if (!incoming.contains(ownText))
+                incoming.append(ownText);
+        }
     }
     if (!incoming.isEmpty()) {
         out << YAML::Key << "connections" << YAML::Value << YAML::BeginSeq;
@@ -162,7 +182,7 @@ QString YamlSerialiser::serialise(const DeviceInfo& info)
     if (!info.outgoingConnections.isEmpty()) {
         out << YAML::Key << "outgoing" << YAML::Value << YAML::BeginSeq;
         for (const Connection& link : info.outgoingConnections)
-            out << YAML::DoubleQuoted << toStd(link.device + "." + link.slot + "<" + info.name + "." + link.signal);
+            out << YAML::DoubleQuoted << toStd(link.device + "." + link.slot + "<this." + link.signal);
         out << YAML::EndSeq;
     }
     out << YAML::EndMap << YAML::EndMap;

@@ -22,12 +22,13 @@ class QIODevice;
  *       params:
  *         interval: "100"
  *       connections:
- *         - "gen1.setInterval(int)<counter1.countChanged(int)"
+ *         - "this.setInterval(int)<counter1.countChanged(int)"
  *       outgoing:
- *         - "scaler1.input(double)<gen1.valueChanged(double)"
+ *         - "scaler1.input(double)<this.valueChanged(double)"
  *
  * "connections" holds the device's incoming links ("this.slot<source.signal"), "outgoing"
- * its links to other devices ("target.slot<this.signal"). A meta device's top-level
+ * its links to other devices ("target.slot<this.signal"); "this" names the device itself
+ * (its own name is read as "this" too), so the text stays valid when pasted under a new name. A meta device's top-level
  * "export" block is skipped by the reader; every other top-level key must be a device.
  * Stateless; any thread.
  */
@@ -52,7 +53,8 @@ public:
     static QString serialise(const DeviceInfo& info);
     /**
      * The devices of text, in order. *versionOk (may be null) becomes false when the text
-     * carries a newer configuration version than configVersion(). Throws an exception
+     * carries a newer configuration version than configVersion(). connectionStrings are
+     * filled as "this.slot<source.signal". Throws an exception
      * derived from std::exception when text is malformed.
      */
     static QList<DeviceInfo> parseYamlFromString(const QString& text, bool* versionOk);

@@ -314,7 +314,8 @@ void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
     secondWing.setAngle(angle + wingAngle);
 
     QLineF lastSegment(lastDrawn, arrowPoint);
-    lastSegment.setLength(lastSegment.length() - 5 * unit);
+    // Nodes closer than the gap would turn the last segment backwards.
+    lastSegment.setLength(std::max(0.0, lastSegment.length() - 5 * unit));
     linePath.lineTo(lastSegment.p2());
 
     painter->setBrush(Qt::NoBrush);

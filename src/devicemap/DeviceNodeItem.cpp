@@ -189,12 +189,7 @@ void DeviceNodeItem::calcDeviceSize()
     if (isAnchor())
         return;
 
-    if (!mainMetrics) {
-        mainFont = QApplication::font();
-        mainMetrics.reset(new QFontMetricsF(mainFont));
-        smallFont = smallerFont(mainFont);
-        smallMetrics.reset(new QFontMetricsF(smallFont));
-    }
+    takeApplicationFonts();
 
     const QSize size = getDeviceSize(info);
     if (std::abs(rect.width() - size.width()) > resizeThreshold) {
@@ -222,13 +217,8 @@ void DeviceNodeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* op
 void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetRect, QWidget* widget)
 {
     calcDeviceSize();
-    if (!mainMetrics) {
-        // An anchor never measured its fonts; it has no text to draw either.
-        mainFont = QApplication::font();
-        mainMetrics.reset(new QFontMetricsF(mainFont));
-        smallFont = smallerFont(mainFont);
-        smallMetrics.reset(new QFontMetricsF(smallFont));
-    }
+    // Nodes that never size themselves (anchors, runtime variables) still draw their texts.
+    takeApplicationFonts();
     // Rendering to an image or a printer passes no widget.
     const QPalette palette = widget ? widget->palette() : QApplication::palette();
 
@@ -259,6 +249,17 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
                           smallMetrics->elidedText(name, Qt::ElideRight, inner.width()));
     painter->drawText(QRectF(inner.x(), inner.y() + inner.height() - smallHeight, inner.width(), smallHeight),
                       textFlags, smallMetrics->elidedText(type, Qt::ElideRight, inner.width()));
+}
+
+// Later changes of the application font do not reach a node that has measured its texts.
+void DeviceNodeItem::takeApplicationFonts()
+{
+    if (mainMetrics)
+        return;
+    mainFont = QApplication::font();
+    mainMetrics.reset(new QFontMetricsF(mainFont));
+    smallFont = smallerFont(mainFont);
+    smallMetrics.reset(new QFontMetricsF(smallFont));
 }
 
 QVariant DeviceNodeItem::itemChange(GraphicsItemChange change, const QVariant& value)

@@ -86,6 +86,8 @@ protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
 
 private:
+    void takeApplicationFonts();
+
     QRectF rect;
     QString name;
     QString type;

@@ -221,26 +221,6 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(308, 208).rgb(), highlight.rgb());
         QVERIFY(!cluster->getLabelRect().isEmpty());
     }
-
-    void accessorsAndArea()
-    {
-        ClusterRectItem cluster("a", QRectF(0, 0, 30, 20));
-        QVERIFY(cluster.getMovesContainedDevices());
-        QCOMPARE(cluster.getColor(), QColor(Qt::white));
-        QCOMPARE(cluster.visibleArea(), 600.0);
-
-        cluster.setRect(QRectF(0, 0, 40, 50));
-        cluster.setName("b");
-        cluster.setColor(Qt::red);
-        cluster.setMovesContainedDevices(false);
-
-        QCOMPARE(cluster.rect(), QRectF(0, 0, 40, 50));
-        QCOMPARE(cluster.boundingRect(), QRectF(0, 0, 40, 50));
-        QCOMPARE(cluster.getName(), QString("b"));
-        QCOMPARE(cluster.getColor(), QColor(Qt::red));
-        QVERIFY(!cluster.getMovesContainedDevices());
-        QCOMPARE(cluster.visibleArea(), 2000.0);
-    }
 };
 
 QTEST_MAIN(TestClusterRectItem)

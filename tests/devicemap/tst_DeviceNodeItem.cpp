@@ -317,29 +317,6 @@ private Q_SLOTS:
         QCOMPARE(node->getCenter(), QPointF(500, 500));
     }
 
-    void settersKeepSizeUntilPaint()
-    {
-        DeviceNodeItem node(deviceInfo("a", "t"), QRectF(0, 0, 10, 10));
-        const QRectF before = node.boundingRect();
-        QString label = "A label that is much longer than the name";
-        node.setLabel(label);
-        QCOMPARE(node.boundingRect(), before);
-        QCOMPARE(node.toolTip(), QString("a"));
-
-        QString name = "renamed";
-        node.setDeviceName(name);
-        QCOMPARE(node.devName(), QString("renamed"));
-        QCOMPARE(node.toolTip(), QString("renamed"));
-        QColor color(Qt::red);
-        node.setHighlightColor(color);
-        QCOMPARE(node.getHighlightColor(), QColor(Qt::red));
-
-        node.setDeviceInfo(deviceInfo("x", "y"));
-        QCOMPARE(node.devInfo().name, QString("x"));
-        QCOMPARE(node.devName(), QString("renamed"));
-        QCOMPARE(node.devType(), QString("t"));
-    }
-
     void anchorKeepsItsSize()
     {
         DeviceNodeItem anchor(DeviceInfo(), QRectF(0, 0, 1, 1));

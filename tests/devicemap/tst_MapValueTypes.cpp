@@ -90,26 +90,6 @@ private Q_SLOTS:
         QCOMPARE(arrangement.boundingRect, QRectF(90, 90, 260, 300));
         QCOMPARE(arrangement.center, QPointF(225, 160));
     }
-
-    void copiesAreIndependent()
-    {
-        DevicesArrangement original;
-        original.deviceRects.insert("a", QRectF(0, 0, 10, 10));
-        DeviceInfo info;
-        info.name = "a";
-        original.devices.append(info);
-
-        DevicesArrangement copy = original;
-        copy.deviceRects["a"] = QRectF(5, 5, 10, 10);
-        copy.devices[0].name = "b";
-
-        QCOMPARE(original.deviceRects.value("a"), QRectF(0, 0, 10, 10));
-        QCOMPARE(original.devices.first().name, QString("a"));
-
-        DevicesArrangement moved;
-        moved = std::move(copy);
-        QCOMPARE(moved.devices.first().name, QString("b"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestMapValueTypes)

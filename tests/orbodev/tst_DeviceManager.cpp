@@ -45,6 +45,8 @@ class TestDeviceManagerContract : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void signalSignaturesAreExact_data();
+    void signalSignaturesAreExact();
     void createReportsRegisteredDevice();
     void createAcceptsTypePaths_data();
     void createAcceptsTypePaths();
@@ -72,7 +74,30 @@ private Q_SLOTS:
     void deferredNotificationsArriveLater();
     void silentManagerNeverNotifies();
     void refusalsAndForcedCodeAndCallLog();
+    void destructionAnnouncesExitOnly();
 };
+
+void TestDeviceManagerContract::signalSignaturesAreExact_data()
+{
+    QTest::addColumn<QString>("signature");
+    for (const char* signature :
+         {"deviceRegistered(QString)", "deviceRemoved(QString)", "deviceRenamed(QString,QString)",
+          "deviceChanged(QString)", "deviceInitialised(QString,bool)", "deviceStateChanged(QString, BaseDevice::DeviceState)",
+          "deviceDescriptionChanged(QString,QString)", "onEmit(QString,QString)", "needUpdateTypes()", "initialised()",
+          "exit()"})
+        QTest::newRow(signature) << QString::fromLatin1(signature);
+}
+
+void TestDeviceManagerContract::signalSignaturesAreExact()
+{
+    QFETCH(QString, signature);
+    DeviceManager manager;
+    Receiver receiver;
+    QVERIFY(QObject::connect(&manager, ("2" + signature).toLatin1().constData(), &receiver, SLOT(deleteLater())));
+    QVERIFY(QMetaType::type("BaseDevice::DeviceState") != QMetaType::UnknownType);
+    QVERIFY(QMetaType::type("DoubleVec") != QMetaType::UnknownType);
+    QVERIFY(QMetaType::type("TypePair") != QMetaType::UnknownType);
+}
 
 void TestDeviceManagerContract::createReportsRegisteredDevice()
 {
@@ -149,7 +174,7 @@ void TestDeviceManagerContract::connectReportsChangeForBothEnds()
     QCOMPARE(sourceInfo.outgoingConnections.size(), 1);
     QCOMPARE(sourceInfo.outgoingConnections.at(0).device, target);
     QCOMPARE(targetInfo.incomingConnections.at(0).device, source);
-    QCOMPARE(targetInfo.connectionStrings, QStringList({"scaler1.input(double)<generator1.valueChanged(double)"}));
+    QCOMPARE(targetInfo.connectionStrings, QStringList({"this.input(double)<generator1.valueChanged(double)"}));
 
     changed.clear();
     QVERIFY(manager.removeConnection(source, target, "valueChanged(double)", "input(double)"));
@@ -240,6 +265,7 @@ void TestDeviceManagerContract::renameRefusesTakenNamesInAnyCase()
     QVERIFY(!manager.renameDevice(first, second.toUpper()));
     QVERIFY(!manager.renameDevice(first, "has blank"));
     QVERIFY(!manager.renameDevice(first, "dot.ted"));
+    QVERIFY(!manager.renameDevice(first, "this"));
     QVERIFY(!manager.renameDevice("nobody", "fresh"));
     QVERIFY(renamed.isEmpty());
 
@@ -495,10 +521,15 @@ void TestDeviceManagerContract::failingDeviceReportsErrorState()
     const QString faulty = manager.createDevice("faulty", false);
     const QString disabled = manager.createDevice("disabled", false);
     QSignalSpy states(&manager, SIGNAL(deviceStateChanged(QString,BaseDevice::DeviceState)));
+    QSignalSpy initialised(&manager, SIGNAL(deviceInitialised(QString,bool)));
 
     QVERIFY(!manager.initialiseDevice(faulty));
     QVERIFY(!manager.initialiseDevice(disabled));
 
+    // A caller waiting for the answer gets one even from a disabled device.
+    QCOMPARE(initialised.count(), 2);
+    QCOMPARE(initialised.at(1).at(0).toString(), disabled);
+    QCOMPARE(initialised.at(1).at(1).toBool(), false);
     QCOMPARE(manager.getDeviceState(faulty), BaseDevice::DeinitialisedWithError);
     QCOMPARE(manager.getDeviceInfo(faulty).error, QString("simulated failure"));
     QCOMPARE(manager.getDeviceHandle(disabled)->getState(), BaseDevice::Disabled);
@@ -548,6 +579,22 @@ void TestDeviceManagerContract::refusalsAndForcedCodeAndCallLog()
 
     QCOMPARE(manager.callLog(), QStringList({"createDevice(generator,false)", "createDevice(scaler,false)",
                                              "createDevice(generator,false)", "renameDevice(generator1,fresh)"}));
+}
+
+void TestDeviceManagerContract::destructionAnnouncesExitOnly()
+{
+    auto* manager = new DeviceManager;
+    const QString scaler = manager->createDevice("scaler", true);
+    QVERIFY(manager->setDeviceThread(scaler, "worker"));
+    QPointer<QObject> device = manager->getDevice(scaler);
+    QSignalSpy exited(manager, SIGNAL(exit()));
+    QSignalSpy removed(manager, SIGNAL(deviceRemoved(QString)));
+
+    delete manager;
+
+    QCOMPARE(exited.count(), 1);
+    QCOMPARE(removed.count(), 0);
+    QVERIFY(device.isNull());
 }
 
 QTEST_MAIN(TestDeviceManagerContract)

@@ -24,6 +24,7 @@ class TestWirelessNetworkManager : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
+    void signaturesAreExact();
     void scanAnswersQueuedAcrossThreads();
     void connectAnswers_data();
     void connectAnswers();
@@ -43,15 +44,28 @@ void TestWirelessNetworkManager::init()
     manager->simulateNetworks({network("Lab", false), network("Open", true)}, {{"Lab", "secret"}});
     thread = new QThread;
     manager->moveToThread(thread);
+    connect(thread, &QThread::finished, manager, &QObject::deleteLater);
     thread->start();
 }
 
 void TestWirelessNetworkManager::cleanup()
 {
-    QMetaObject::invokeMethod(manager, "deleteLater");
     thread->quit();
     thread->wait();
     delete thread;
+}
+
+void TestWirelessNetworkManager::signaturesAreExact()
+{
+    const QMetaObject* meta = manager->metaObject();
+    for (const char* signal : {"scanComplete(WirelessNetworksInfo)", "connectComplete(WirelessNetworkManager::NetworkStatus)",
+                               "currentNetwork(NetworkInformation)", "internetAccess(bool)"})
+        QVERIFY2(meta->indexOfSignal(signal) >= 0, signal);
+    for (const char* method : {"scanNetwork()", "connectNetwork(NetworkInformation)", "currentNetwork()",
+                               "checkInternetAccess()"})
+        QVERIFY2(meta->indexOfMethod(method) >= 0, method);
+    for (const char* type : {"NetworkInformation", "WirelessNetworksInfo", "WirelessNetworkManager::NetworkStatus"})
+        QVERIFY2(QMetaType::type(type) != QMetaType::UnknownType, type);
 }
 
 void TestWirelessNetworkManager::scanAnswersQueuedAcrossThreads()

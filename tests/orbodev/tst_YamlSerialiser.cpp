@@ -54,7 +54,7 @@ void TestYamlSerialiser::roundTripKeepsDevice()
     QCOMPARE(back.thread, info.thread);
     QCOMPARE(back.description, info.description);
     QCOMPARE(back.paramValues, info.paramValues);
-    QCOMPARE(back.connectionStrings, QStringList({"scaler1.input(double)<generator1.valueChanged(double)"}));
+    QCOMPARE(back.connectionStrings, QStringList({"this.input(double)<generator1.valueChanged(double)"}));
     QCOMPARE(back.incomingConnections, info.incomingConnections);
     QCOMPARE(back.outgoingConnections, info.outgoingConnections);
 }
