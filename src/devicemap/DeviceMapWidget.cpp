@@ -1,5 +1,6 @@
 #include "DeviceMapWidget.h"
 
+#include "BaseGuiDevice.h"
 #include "ClusterRectItem.h"
 #include "CreateConnectionOperation.h"
 #include "CreateDeviceOperation.h"
@@ -1180,10 +1181,8 @@ void DeviceMapWidget::coloriseDeviceItem(const QString& name)
         break;
     }
     case ByArea: {
-        BaseDevice* device = deviceManager->getDevice(info.name);
-        // The GUI device base declares its dashboard area as this parameter.
-        if (device && device->inherits("BaseGuiDevice")) {
-            const QString key = device->getParam(QStringLiteral("widget/area"));
+        if (auto device = qobject_cast<BaseGuiDevice*>(deviceManager->getDevice(info.name))) {
+            const QString key = device->getArea();
             if (!colorsMap.contains(key))
                 colorsMap.insert(key, generatedColor(colorsMap.size() + 7));
             color = colorsMap.value(key);

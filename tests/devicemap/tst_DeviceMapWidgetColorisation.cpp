@@ -1,3 +1,4 @@
+#include "BaseGuiDevice.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "TestDeviceManager.h"
@@ -16,6 +17,13 @@ class StateDevice : public BaseDevice
 {
 public:
     void force(DeviceState state) { setState(state); }
+};
+
+// A GUI device whose widget is never asked for here.
+class PanelDevice : public BaseGuiDevice
+{
+public:
+    BaseWidget* createWidget() override { return nullptr; }
 };
 
 } // namespace
@@ -46,6 +54,8 @@ private Q_SLOTS:
         manager = std::make_unique<TestDeviceManager>();
         manager->registerDeviceType(QStringLiteral("stateful"), DeviceTypeInfo{{"debug"}, QString()},
                                     []() { return new StateDevice(); });
+        manager->registerDeviceType(QStringLiteral("panel"), DeviceTypeInfo{{"GUI"}, QStringLiteral("widget")},
+                                    []() { return new PanelDevice(); });
         manager->markInitialised();
         map = std::make_unique<DeviceMapWidget>(manager.get(), dir.filePath(QStringLiteral("map.ini")));
     }
@@ -126,12 +136,24 @@ private Q_SLOTS:
         QVERIFY(map->colorsMap.contains(QStringLiteral("No network device manager ")));
     }
 
-    void areaModeLeavesNonGuiDevicesUncoloured()
+    void areaModeColoursGuiDevicesByArea()
     {
-        const QString name = manager->createDevice(QStringLiteral("generator"), false);
+        const QString plain = manager->createDevice(QStringLiteral("generator"), false);
+        QStringList panels;
+        for (int i = 0; i < 3; ++i)
+            panels << manager->createDevice(QStringLiteral("panel"), false);
+        panels.sort();
+        static_cast<BaseGuiDevice*>(manager->getDevice(panels.at(0)))->setArea(QStringLiteral("main"));
+        static_cast<BaseGuiDevice*>(manager->getDevice(panels.at(1)))->setArea(QStringLiteral("side"));
+        static_cast<BaseGuiDevice*>(manager->getDevice(panels.at(2)))->setArea(QStringLiteral("main"));
+
         map->setColorisationMode(DeviceMapWidget::ByArea);
-        QVERIFY(!colorOf(name).isValid());
-        QVERIFY(map->colorsMap.isEmpty());
+
+        QVERIFY(!colorOf(plain).isValid());
+        QCOMPARE(colorOf(panels.at(0)), QColor(Qt::red));
+        QCOMPARE(colorOf(panels.at(1)), QColor(Qt::green));
+        QCOMPARE(colorOf(panels.at(2)), QColor(Qt::red));
+        QCOMPARE(map->colorsMap.keys(), QStringList({"main", "side"}));
     }
 
     void connectivityModeJudgesTheDrawnConnection()
