@@ -143,6 +143,8 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
 DeviceMapWidget::~DeviceMapWidget()
 {
     saveLayout();
+    // Clearing the stack when it is destroyed emits indexChanged(), when members are already gone.
+    disconnect(&undoStack, nullptr, this, nullptr);
     liveMaps().removeAll(this);
 
     // The unplaced list is shared by every map in the process: drop only the names no other map shows.
