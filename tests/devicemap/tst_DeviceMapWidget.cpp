@@ -254,6 +254,42 @@ private Q_SLOTS:
         QCOMPARE(map->sceneRect(), QRectF(0, 0, 1616, 1000));
     }
 
+    void arrangementHoldsEachLinkAmongTheListedDevicesOnce()
+    {
+        // Given a -> b with two bends, b -> a, and a -> z
+        manager->markInitialised();
+        auto map = makeMap();
+        const QString a = manager->createDevice(QStringLiteral("scaler"), false);
+        const QString b = manager->createDevice(QStringLiteral("scaler"), false);
+        const QString z = manager->createDevice(QStringLiteral("scaler"), false);
+        manager->addConnection(a, b, "output(double)", "input(double)");
+        manager->addConnection(b, a, "output(double)", "input(double)");
+        manager->addConnection(a, z, "output(double)", "input(double)");
+        const QList<QPointF> bends = {QPointF(5, 5), QPointF(50, 5)};
+        link(*map, a, b)->setBendingPoints(bends);
+        DeviceNodeItem* itemA = map->getDeviceItems().value(a);
+        DeviceNodeItem* itemB = map->getDeviceItems().value(b);
+        itemA->placeDevice(QPointF(10, 20));
+        itemB->placeDevice(QPointF(200, 20));
+        map->createCluster(QStringLiteral("far"), QRectF(900, 900, 10, 10));
+
+        // When a and b are captured
+        const DevicesArrangement arrangement = map->getDevicesArrangement({itemB, itemA});
+
+        // Then the a -> b link comes once with its bends, b -> a once, and nothing of z
+        QCOMPARE(arrangement.connections.size(), 2);
+        QVERIFY(arrangement.connections.contains(ItemsConnection{a, b, bends}));
+        QVERIFY(arrangement.connections.contains(ItemsConnection{b, a, {}}));
+        QCOMPARE(arrangement.devices.size(), 2);
+        for (const DeviceInfo& info : arrangement.devices) {
+            for (const Connection& connection : info.outgoingConnections)
+                QVERIFY(connection.device != z);
+        }
+        QCOMPARE(arrangement.deviceRects.value(a).topLeft(), QPointF(10, 20));
+        QCOMPARE(arrangement.clusterRects.keys(), QStringList({"far"}));
+        QCOMPARE(arrangement.center, (itemA->getCenter() + itemB->getCenter()) / 2);
+    }
+
     void renamingAnUnplacedDeviceKeepsItUnplacedAtTheFront()
     {
         manager->markInitialised();
