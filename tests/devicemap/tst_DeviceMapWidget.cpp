@@ -337,6 +337,14 @@ private Q_SLOTS:
         QCOMPARE(map->getHoveredItem(), nullptr);
         QCOMPARE(map->stretchedCluster.data(), nullptr);
         QCOMPARE(map->getClusterItems().value(QStringLiteral("pumps"))->pos(), QPointF(10, 10));
+
+        // An operation that takes a cluster out deletes its item; the map's pointers follow.
+        ClusterRectItem* current = map->getClusterItems().take(QStringLiteral("pumps"));
+        map->setHoveredItem(current);
+        map->stretchedCluster = current;
+        delete current;
+        QCOMPARE(map->getHoveredItem(), nullptr);
+        QCOMPARE(map->stretchedCluster.data(), nullptr);
     }
 
     void forgetsEveryPointerToARemovedDevice()
