@@ -1,0 +1,569 @@
+#include "YamlConfig.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <yaml-cpp/yaml.h>
+
+template class Singleton<YamlConfig>;
+
+namespace {
+
+using ConfigNode = YamlConfig::ConfigNode;
+
+bool configNodesEqual(const ConfigNode& first, const ConfigNode& second);
+
+// Pairs the children in key order and compares their names, not the dictionary keys.
+bool configNodeChildrenEqual(const ConfigNode& first, const ConfigNode& second)
+{
+    if (first.children.isSharedWith(second.children))
+        return true;
+    if (first.children.size() != second.children.size())
+        return false;
+    auto other = second.children.constBegin();
+    for (auto child = first.children.constBegin(); child != first.children.constEnd(); ++child, ++other) {
+        if (!configNodesEqual(child.value(), other.value()))
+            return false;
+    }
+    return true;
+}
+
+bool configNodesEqual(const ConfigNode& first, const ConfigNode& second)
+{
+    return first.isNode == second.isNode && first.name == second.name && first.value == second.value
+        && configNodeChildrenEqual(first, second);
+}
+
+QString indentedName(const QString& name, int depth)
+{
+    return QString(qMax(depth, 0), QLatin1Char('-')) + name;
+}
+
+// A QString built from yaml-cpp's text; like the files' other readers, it ends at a NUL byte.
+QString fromYamlText(const std::string& text)
+{
+    return QString::fromUtf8(text.c_str());
+}
+
+std::string toYamlText(const QString& text)
+{
+    return text.toUtf8().toStdString();
+}
+
+// yaml-cpp 0.7 reads a null as the text "null"; the file format has no nulls, so refuse them
+// with the library's own conversion error, as for sequences.
+QString scalarText(const YAML::Node& node)
+{
+    if (!node.IsScalar())
+        throw YAML::TypedBadConversion<std::string>(node.Mark());
+    return fromYamlText(node.Scalar());
+}
+
+const ConfigNode* childNamed(const ConfigNode& parent, const QString& name)
+{
+    if (!parent.children.contains(name))
+        return nullptr;
+    const auto child = parent.children.constFind(parent.children.storedKey(name));
+    return child == parent.children.constEnd() ? nullptr : &child.value();
+}
+
+enum class WalkEnd { Reached, MissingName, MetLeaf };
+
+// Follows names down from start without changing anything; nullptr when the walk fails.
+const ConfigNode* findNode(const ConfigNode& start, const QStringList& names, WalkEnd* end)
+{
+    const ConfigNode* current = &start;
+    for (const QString& name : names) {
+        const ConfigNode* child = childNamed(*current, name);
+        if (!child) {
+            *end = WalkEnd::MissingName;
+            return nullptr;
+        }
+        if (!child->isNode) {
+            *end = WalkEnd::MetLeaf;
+            return nullptr;
+        }
+        current = child;
+    }
+    *end = WalkEnd::Reached;
+    return current;
+}
+
+// Follows names down from start, creating missing inner nodes when asked; nullptr when the walk fails.
+ConfigNode* walkNode(ConfigNode& start, const QStringList& names, bool createMissing, WalkEnd* end)
+{
+    ConfigNode* current = &start;
+    for (const QString& name : names) {
+        if (!current->children.contains(name)) {
+            if (!createMissing) {
+                *end = WalkEnd::MissingName;
+                return nullptr;
+            }
+            ConfigNode created;
+            created.name = name;
+            current = &current->children.insert(name, created).value();
+            continue;
+        }
+        ConfigNode* child = &current->children[name];
+        if (!child->isNode) {
+            *end = WalkEnd::MetLeaf;
+            return nullptr;
+        }
+        current = child;
+    }
+    *end = WalkEnd::Reached;
+    return current;
+}
+
+QStringList splitPath(const QString& path)
+{
+    return path.split(QLatin1Char('/'));
+}
+
+} // namespace
+
+YamlConfig::YamlConfig(QObject* parent)
+    : Config(parent)
+{
+}
+
+YamlConfig::~YamlConfig() = default;
+
+int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
+{
+    file = path;
+    if (!skipBackupCheck)
+        recoverFromBackup(path);
+
+    if (!QFileInfo::exists(path)) {
+        qWarning() << "Config file " + path + " not found! Falling back to default values";
+        return 0;
+    }
+    QFile input(path);
+    if (!input.open(QIODevice::ReadOnly)) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING cannot read file |" << path;
+        return 0;
+    }
+    const QByteArray content = input.readAll();
+    input.close();
+
+    // Read into a tree of its own first: a file that fails half-way must not leave half of it behind.
+    const YAML::Node document = YAML::Load(content.toStdString());
+    ConfigNode loaded;
+    int leafCount = 0;
+    for (auto entry = document.begin(); entry != document.end(); ++entry)
+        parseNode(entry->second, scalarText(entry->first), loaded, leafCount);
+
+    for (auto entry = loaded.children.constBegin(); entry != loaded.children.constEnd(); ++entry)
+        root.children.insert(entry.key(), entry.value());
+    savedRoot = root;
+    changed = false;
+    return leafCount;
+}
+
+bool YamlConfig::saveConfig()
+{
+    if (!changed || configNodesEqual(savedRoot, root))
+        return true;
+
+    qDebug() << "saving yaml because there are changes:";
+    logChanges();
+
+    const QFileInfo fileInfo(file);
+    if (fileInfo.exists() && !fileInfo.isWritable()) {
+        qWarning() << "YamlConfig::saveConfig() | WARNING file is not writable |" << file;
+        return false;
+    }
+
+    const std::string text = serializeTree(root);
+    // Checked before the file is replaced: a text that does not read back must never reach the disk.
+    if (!isSavedTextReadable(text)) {
+        qCritical() << "YAML configuration file corrupted! Saving aborted.";
+        return false;
+    }
+
+    QSaveFile output(file);
+    if (!output.open(QIODevice::WriteOnly)) {
+        qCritical() << "YamlConfig::saveConfig() | ERROR cannot open file |" << file << output.errorString();
+        return false;
+    }
+    const qint64 size = qint64(text.size());
+    if (output.write(text.data(), size) != size) {
+        qCritical() << "YamlConfig::saveConfig() | ERROR cannot write file |" << file << output.errorString();
+        output.cancelWriting();
+        return false;
+    }
+    if (!output.commit()) {
+        qCritical() << "YamlConfig::saveConfig() | ERROR cannot commit file |" << file << output.errorString();
+        return false;
+    }
+
+    Q_EMIT configChanged();
+    savedRoot = root;
+    changed = false;
+    return true;
+}
+
+QString YamlConfig::getParam(const QString& key, const QString& path, const QString& defaultValue,
+                             bool storeDefault)
+{
+    if (key.isEmpty()) {
+        qDebug() << "YamlConfig::getParam() | WARNING key is empty |" << path + QLatin1Char('|') + key;
+        return defaultValue;
+    }
+    const QStringList names = splitPath(path);
+    WalkEnd end = WalkEnd::Reached;
+
+    if (!storeDefault) {
+        const ConfigNode* node = findNode(root, names, &end);
+        if (!node) {
+            qDebug() << "YamlConfig::getParam() | WARNING invalid path |" << path;
+            return defaultValue;
+        }
+        const ConfigNode* leaf = childNamed(*node, key);
+        if (!leaf)
+            return defaultValue;
+        if (leaf->isNode) {
+            qDebug() << "YamlConfig::getParam() | WARNING invalid path |" << path;
+            return defaultValue;
+        }
+        return leaf->value;
+    }
+
+    ConfigNode* node = walkNode(root, names, true, &end);
+    if (!node) {
+        qDebug() << "YamlConfig::getParam() | WARNING invalid path |" << path;
+        return defaultValue;
+    }
+    if (node->children.contains(key)) {
+        const ConfigNode& leaf = node->children[key];
+        if (leaf.isNode) {
+            qDebug() << "YamlConfig::getParam() | WARNING invalid path |" << path;
+            return defaultValue;
+        }
+        return leaf.value;
+    }
+    ConfigNode leaf;
+    leaf.isNode = false;
+    leaf.name = key;
+    leaf.value = defaultValue;
+    node->children.insert(key, leaf);
+    changed = true;
+    return defaultValue;
+}
+
+bool YamlConfig::setParam(const QString& key, const QString& value, const QString& path, bool apply)
+{
+    if (key.isEmpty()) {
+        qDebug() << "YamlConfig::setParam() | WARNING key is empty | " << path + QLatin1Char('|') + key;
+        return false;
+    }
+    WalkEnd end = WalkEnd::Reached;
+    ConfigNode* node = walkNode(root, splitPath(path), true, &end);
+    if (!node) {
+        qDebug() << "YamlConfig::setParam() | WARNING invalid path |" << path;
+        return false;
+    }
+    if (!node->children.contains(key)) {
+        ConfigNode leaf;
+        leaf.isNode = false;
+        leaf.name = key;
+        node->children.insert(key, leaf);
+    }
+    ConfigNode& leaf = node->children[key];
+    if (leaf.isNode) {
+        qDebug() << "YamlConfig::setParam() | WARNING invalid path |" << path;
+        return false;
+    }
+    if (leaf.value == value)
+        return true;
+    changedKeys.insert(changedKeyPath(key, path));
+    leaf.value = value;
+    changed = true;
+    if (apply)
+        applyConfig();
+    return true;
+}
+
+bool YamlConfig::removeNode(const QString& path)
+{
+    const QStringList names = splitPath(path);
+    WalkEnd end = WalkEnd::Reached;
+    ConfigNode* parent = walkNode(root, names.mid(0, names.size() - 1), false, &end);
+    const QString& name = names.last();
+    if (!parent || !parent->children.contains(name) || !parent->children.value(name).isNode) {
+        qDebug() << "YamlConfig::removeNode(QString path) | WARNING invalid path |" << path;
+        return false;
+    }
+    parent->children.remove(name);
+    changed = true;
+    return true;
+}
+
+bool YamlConfig::removeParam(const QString& key, const QString& path)
+{
+    WalkEnd end = WalkEnd::Reached;
+    ConfigNode* node = walkNode(root, splitPath(path), false, &end);
+    if (!node) {
+        qDebug() << "YamlConfig::removeParam(QString key, QString path) | WARNING invalid path |" << path;
+        return false;
+    }
+    if (!node->children.contains(key)) {
+        qDebug() << "YamlConfig::removeParam(QString key, QString path) | WARNING no such key |"
+                 << path + QLatin1Char('|') + key;
+        return false;
+    }
+    if (node->children.value(key).isNode) {
+        qDebug() << "YamlConfig::removeParam(QString key, QString path) | WARNING invalid path |"
+                 << path + QLatin1Char('|') + key;
+        return false;
+    }
+    node->children.remove(key);
+    changedKeys.insert(changedKeyPath(key, path));
+    changed = true;
+    applyConfig();
+    return true;
+}
+
+bool YamlConfig::renameNode(const QString& oldNodePath, const QString& newNodeName)
+{
+    const QStringList names = splitPath(oldNodePath);
+    WalkEnd end = WalkEnd::Reached;
+    ConfigNode* parent = walkNode(root, names.mid(0, names.size() - 1), false, &end);
+    if (!parent) {
+        qDebug() << "YamlConfig::renameNode(QString oldNodePath, QString newNodeName) | WARNING invalid path |"
+                 << oldNodePath;
+        return false;
+    }
+    if (parent->children.contains(newNodeName)) {
+        qDebug() << "YamlConfig::renameNode(QString oldNodePath, QString newNodeName) | WARNING newNodeName "
+                    "already exists |"
+                 << oldNodePath;
+        return false;
+    }
+    const QString& oldName = names.last();
+    if (!parent->children.contains(oldName) || !parent->children.value(oldName).isNode) {
+        qDebug() << "YamlConfig::renameNode(QString oldNodePath, QString newNodeName) | WARNING invalid path |"
+                 << oldNodePath;
+        return false;
+    }
+    ConfigNode renamed = parent->children.value(oldName);
+    parent->children.remove(oldName);
+    renamed.name = newNodeName;
+    parent->children.insert(newNodeName, renamed);
+    changed = true;
+    applyConfig();
+    return true;
+}
+
+QStringList YamlConfig::getNodes()
+{
+    QStringList names;
+    names.reserve(root.children.size());
+    for (auto child = root.children.constBegin(); child != root.children.constEnd(); ++child)
+        names.append(child.value().name);
+    return names;
+}
+
+QStringList YamlConfig::getNodes(const QString& path)
+{
+    const QStringList names = splitPath(path);
+    WalkEnd end = WalkEnd::Reached;
+    const ConfigNode* node = findNode(root, names, &end);
+    if (!node) {
+        // A leaf as the last name simply has no children.
+        if (end == WalkEnd::MetLeaf && findNode(root, names.mid(0, names.size() - 1), &end))
+            return QStringList();
+        qDebug() << "YamlConfig::getNodes(QString path) | WARNING invalid path |" << path;
+        return QStringList();
+    }
+    QStringList result;
+    for (auto child = node->children.constBegin(); child != node->children.constEnd(); ++child) {
+        if (child.value().isNode)
+            result.append(child.value().name);
+    }
+    return result;
+}
+
+QStringList YamlConfig::getParams(const QString& path)
+{
+    const QStringList names = splitPath(path);
+    WalkEnd end = WalkEnd::Reached;
+    const ConfigNode* node = findNode(root, names, &end);
+    if (!node) {
+        if (end == WalkEnd::MetLeaf && findNode(root, names.mid(0, names.size() - 1), &end))
+            return QStringList();
+        qDebug() << "YamlConfig::getParams(QString path) | WARNING invalid path |" << path;
+        return QStringList();
+    }
+    QStringList result;
+    for (auto child = node->children.constBegin(); child != node->children.constEnd(); ++child) {
+        if (!child.value().isNode)
+            result.append(child.value().name);
+    }
+    return result;
+}
+
+void YamlConfig::printDump()
+{
+    qDebug() << "=== === CONFIG === ===";
+    printNode(root, -1);
+    qDebug() << "=== === === === === ===";
+}
+
+void YamlConfig::countKeys(const ConfigNode& node, int& count)
+{
+    if (!node.isNode) {
+        ++count;
+        return;
+    }
+    for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child)
+        countKeys(child.value(), count);
+}
+
+void YamlConfig::parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent, int& leafCount)
+{
+    ConfigNode node;
+    node.name = name;
+    if (yamlNode.IsMap()) {
+        for (auto entry = yamlNode.begin(); entry != yamlNode.end(); ++entry)
+            parseNode(entry->second, scalarText(entry->first), node, leafCount);
+    } else {
+        node.isNode = false;
+        node.value = scalarText(yamlNode);
+        ++leafCount;
+    }
+    parent.children.insert(name, node);
+}
+
+void YamlConfig::serializeNode(YAML::Emitter& emitter, const ConfigNode& node)
+{
+    emitter << YAML::Key << toYamlText(node.name) << YAML::Value;
+    if (!node.isNode) {
+        emitter << toYamlText(node.value);
+        return;
+    }
+    emitter << YAML::BeginMap;
+    for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child)
+        serializeNode(emitter, child.value());
+    emitter << YAML::EndMap;
+}
+
+std::string YamlConfig::serializeTree(const ConfigNode& tree)
+{
+    YAML::Emitter emitter;
+    emitter << YAML::BeginMap;
+    for (auto child = tree.children.constBegin(); child != tree.children.constEnd(); ++child)
+        serializeNode(emitter, child.value());
+    emitter << YAML::EndMap;
+    if (!emitter.good())
+        return std::string();
+    return std::string(emitter.c_str(), emitter.size());
+}
+
+void YamlConfig::compare(const ConfigNode& node, const ConfigNode& otherRoot, const QStringList& ancestors,
+                         QStringList* missing, QStringList* modified)
+{
+    const QString location = ancestors.isEmpty() ? QString() : QLatin1Char('/') + ancestors.join(QLatin1Char('/'));
+    for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child) {
+        const ConfigNode& entry = child.value();
+        if (entry.isNode) {
+            compare(entry, otherRoot, ancestors + QStringList(entry.name), missing, modified);
+            continue;
+        }
+        const ConfigNode* other = findKey(otherRoot, ancestors, entry.name);
+        const QString prefix = location + QLatin1Char('|') + entry.name + QLatin1Char(':');
+        if (!other)
+            missing->append(prefix + entry.value);
+        else if (modified && other->value != entry.value)
+            modified->append(prefix + other->value + QStringLiteral(" -> ") + entry.value);
+    }
+}
+
+const YamlConfig::ConfigNode* YamlConfig::findKey(const ConfigNode& otherRoot, const QStringList& ancestors,
+                                                  const QString& name)
+{
+    WalkEnd end = WalkEnd::Reached;
+    const ConfigNode* parent = findNode(otherRoot, ancestors, &end);
+    if (!parent)
+        return nullptr;
+    const ConfigNode* leaf = childNamed(*parent, name);
+    return leaf && !leaf->isNode ? leaf : nullptr;
+}
+
+void YamlConfig::logChanges()
+{
+    QStringList added;
+    QStringList modified;
+    QStringList removed;
+    compare(root, savedRoot, QStringList(), &added, &modified);
+    compare(savedRoot, root, QStringList(), &removed, nullptr);
+    const auto logList = [](const char* title, const QStringList& entries) {
+        if (entries.isEmpty())
+            return;
+        qDebug() << title;
+        for (const QString& entry : entries)
+            qDebug() << "  " + entry;
+    };
+    logList(" parameters added:", added);
+    logList(" parameters modified:", modified);
+    logList(" parameters removed:", removed);
+}
+
+void YamlConfig::printNode(const ConfigNode& node, int depth)
+{
+    if (node.isNode)
+        qDebug() << indentedName(node.name, depth) << ":";
+    else
+        qDebug() << indentedName(node.name, depth) << ":" << node.value;
+    for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child)
+        printNode(child.value(), depth + 1);
+}
+
+void YamlConfig::recoverFromBackup(const QString& path)
+{
+    const QFileInfo fileInfo(path);
+    const QStringList backups = fileInfo.absoluteDir().entryList(
+        QStringList(fileInfo.fileName() + QStringLiteral("_??????_??????.backup")), QDir::Files,
+        QDir::Name | QDir::IgnoreCase);
+    if (backups.isEmpty())
+        return;
+    qWarning() << "Found backup file while loading " << fileInfo.fileName();
+
+    const QString backup = fileInfo.absoluteDir().absoluteFilePath(backups.last());
+    const qint64 currentSize = fileInfo.exists() ? fileInfo.size() : 0;
+    if (QFileInfo(backup).size() < currentSize)
+        return;
+
+    // Neither rename overwrites; if the backup cannot take the file's place, the file goes back.
+    const QString corrupted = path + QStringLiteral("_corrupted");
+    const bool movedAside = fileInfo.exists();
+    if (movedAside && !QFile::rename(path, corrupted)) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING cannot move the file aside |" << corrupted;
+        return;
+    }
+    if (!QFile::rename(backup, path)) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING cannot restore the backup |" << backup;
+        if (movedAside && !QFile::rename(corrupted, path))
+            qCritical() << "YamlConfig::parseConfig() | ERROR cannot put the file back |" << corrupted;
+    }
+}
+
+bool YamlConfig::isSavedTextReadable(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    try {
+        const YAML::Node document = YAML::Load(text);
+        ConfigNode reread;
+        int leafCount = 0;
+        for (auto entry = document.begin(); entry != document.end(); ++entry)
+            parseNode(entry->second, scalarText(entry->first), reread, leafCount);
+        return configNodeChildrenEqual(reread, root);
+    } catch (const YAML::Exception&) {
+        return false;
+    }
+}

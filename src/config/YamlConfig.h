@@ -1,0 +1,107 @@
+#pragma once
+
+#include "CaseInsensetiveDictionary.h"
+#include "Config.h"
+#include "Singleton.h"
+#include "dozerozozu_export.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+namespace YAML {
+class Emitter;
+class Node;
+}
+
+/**
+ * The configuration store backed by one YAML file, held as a tree of nested nodes.
+ *
+ * A path such as "a/b" names node b inside node a; it is split at every '/' and empty
+ * parts are ordinary (empty) names. Node names and keys match in any letter case and are
+ * written back in the case they were first given. Every value is text.
+ *
+ * The process-wide instance is Singleton<YamlConfig>::instance(); the host loads it with
+ * parseConfig(), users change it through the Config interface and call saveConfig().
+ * Lives on the GUI thread; no lock of its own.
+ *
+ * Loading may throw yaml-cpp's exceptions (YAML::Exception) for a malformed file; the tree
+ * is then left as it was before the call.
+ */
+class DOZEROZOZU_EXPORT YamlConfig : public Config
+{
+    Q_OBJECT
+
+public:
+    /// One entry of the tree: an inner node (a YAML mapping) or a leaf (a scalar).
+    struct DOZEROZOZU_EXPORT ConfigNode
+    {
+        bool isNode = true;
+        /// In the letter case of the file or of the caller that created it.
+        QString name;
+        /// A leaf's text; empty for inner nodes.
+        QString value;
+        /// Keyed by name, found in any letter case, iterated in ascending stored-key order.
+        CaseInsensetiveDictionary<ConfigNode> children;
+    };
+
+    explicit YamlConfig(QObject* parent = nullptr);
+    ~YamlConfig() override;
+
+    /**
+     * Loads the file at path into the tree, first letting a backup beside it
+     * ("<name>_??????_??????.backup", the last by name) replace it when at least as large,
+     * unless skipBackupCheck. Top-level entries the file names replace those in the tree;
+     * others stay. Returns the number of leaves read, 0 for a missing file.
+     * Throws yaml-cpp's exception for a malformed file (sequences and null values included),
+     * leaving the tree, the snapshot and the changed flag as they were.
+     */
+    int parseConfig(const QString& path, bool skipBackupCheck = false);
+    /**
+     * Writes the tree to the file when it differs from what was last loaded or saved,
+     * atomically, logging the changes, then emits configChanged(). Returns false when a
+     * needed save failed (logged; the file, the changed flag and the snapshot stay as they
+     * were); true when the file was written or nothing needed writing.
+     */
+    bool saveConfig();
+
+    QString getParam(const QString& key, const QString& path, const QString& defaultValue = QString(),
+                     bool storeDefault = false) override;
+    bool setParam(const QString& key, const QString& value, const QString& path, bool apply) override;
+    /// Removes the inner node at path with its subtree; does not apply.
+    bool removeNode(const QString& path) override;
+    /// Removes the leaf key of node path and applies.
+    bool removeParam(const QString& key, const QString& path) override;
+    /// Renames the inner node at oldNodePath within its parent; newNodeName is one name.
+    bool renameNode(const QString& oldNodePath, const QString& newNodeName) override;
+    /// Names of all top-level entries, inner nodes and leaves alike, in no defined order.
+    QStringList getNodes() override;
+    /// Names of the inner nodes directly below path, in key order.
+    QStringList getNodes(const QString& path);
+    /// Names of the leaves directly below path, in key order.
+    QStringList getParams(const QString& path) override;
+
+    /// Writes the whole tree to the debug log.
+    void printDump();
+    /// Adds the number of leaves in the subtree of node to count (1 for a leaf).
+    void countKeys(const ConfigNode& node, int& count);
+
+private:
+    void parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent, int& leafCount);
+    void serializeNode(YAML::Emitter& emitter, const ConfigNode& node);
+    std::string serializeTree(const ConfigNode& tree);
+    /// Lists the leaves below node missing from otherRoot and, when modified is given, those whose value differs.
+    void compare(const ConfigNode& node, const ConfigNode& otherRoot, const QStringList& ancestors,
+                 QStringList* missing, QStringList* modified);
+    const ConfigNode* findKey(const ConfigNode& otherRoot, const QStringList& ancestors, const QString& name);
+    void logChanges();
+    void printNode(const ConfigNode& node, int depth);
+    void recoverFromBackup(const QString& path);
+    bool isSavedTextReadable(const std::string& text);
+
+    ConfigNode savedRoot;
+    ConfigNode root;
+};
+
+extern template class Singleton<YamlConfig>;
