@@ -1,0 +1,367 @@
+#include "ZenticMessageBox.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStyle>
+#include <QTextDocumentFragment>
+
+namespace {
+
+constexpr int iconSize = 96;
+constexpr int maxFirstWordWidth = 450;
+constexpr int labelWidth = 475;
+constexpr int maxMinimumWidth = 500;
+constexpr int footerMargin = 15;
+
+const char houseStyleSheet[] =
+    "QMessageBox { padding: 10px; }"
+    "QMessageBox QLabel#qt_msgbox_label { margin-right: 0px; padding-left: 6px; }"
+    "QMessageBox QLabel#qt_msgbox_informativelabel { margin-top: 5px; margin-left: 5px; "
+    "padding-left: 2px;margin-bottom: 10px; }";
+
+ZenticMessageBox::AnswerHook& answerHook()
+{
+    static ZenticMessageBox::AnswerHook hook;
+    return hook;
+}
+
+QString plainText(const QString& html)
+{
+    return QTextDocumentFragment::fromHtml(html).toPlainText().trimmed();
+}
+
+QString withoutMnemonic(QString text)
+{
+    return text.remove(QLatin1Char('&'));
+}
+
+} // namespace
+
+bool ZenticMessageBox::footerEnabled = false;
+
+ZenticMessageBox::ZenticMessageBox(QWidget* parent, QMessageBox::Icon icon, QString text,
+                                   QString informativeText)
+    : QMessageBox(parent)
+{
+    setIcon(icon);
+
+    QString pixmapPath;
+    switch (icon) {
+    case QMessageBox::Critical:
+        setWindowTitle(tr("Error"));
+        pixmapPath = QStringLiteral(":/icons/dozerozozu_error");
+        break;
+    case QMessageBox::Question:
+        setWindowTitle(tr("Question"));
+        pixmapPath = QStringLiteral(":/icons/dozerozozu_question");
+        break;
+    case QMessageBox::Warning:
+        setWindowTitle(tr("Warning"));
+        pixmapPath = QStringLiteral(":/icons/dozerozozu_warning");
+        break;
+    default:
+        setWindowTitle(tr("Information"));
+        pixmapPath = QStringLiteral(":/icons/dozerozozu_information");
+        break;
+    }
+    const QPixmap pixmap(pixmapPath);
+    if (!pixmap.isNull())
+        setIconPixmap(pixmap.scaled(iconSize, iconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    else
+        setIcon(icon);
+
+    setText(QStringLiteral("<b>") + text.toHtmlEscaped() + QStringLiteral("</b>"));
+    if (!informativeText.isEmpty()) {
+        setInformativeText(QStringLiteral("<p style='font-weight:normal; white-space: normal;'>")
+                           + informativeText.toHtmlEscaped() + QStringLiteral("</p>"));
+    }
+    applyHouseStyle();
+}
+
+ZenticMessageBox::~ZenticMessageBox() = default;
+
+QMessageBox::StandardButton ZenticMessageBox::runStandard(QWidget* parent, QMessageBox::Icon icon,
+                                                          const QString& text,
+                                                          const QString& informativeText,
+                                                          QMessageBox::StandardButtons buttons,
+                                                          QMessageBox::StandardButton defaultButton)
+{
+    ZenticMessageBox box(parent, icon, text, informativeText);
+    box.setStandardButtons(buttons);
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QMessageBox::StandardButton ZenticMessageBox::warning(QWidget* parent, const QString& text,
+                                                      const QString& informativeText,
+                                                      QMessageBox::StandardButtons buttons,
+                                                      QMessageBox::StandardButton defaultButton)
+{
+    return runStandard(parent, QMessageBox::Warning, text, informativeText, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton ZenticMessageBox::information(QWidget* parent, const QString& text,
+                                                          const QString& informativeText,
+                                                          QMessageBox::StandardButtons buttons,
+                                                          QMessageBox::StandardButton defaultButton)
+{
+    return runStandard(parent, QMessageBox::Information, text, informativeText, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton ZenticMessageBox::critical(QWidget* parent, const QString& text,
+                                                       const QString& informativeText,
+                                                       QMessageBox::StandardButtons buttons,
+                                                       QMessageBox::StandardButton defaultButton)
+{
+    return runStandard(parent, QMessageBox::Critical, text, informativeText, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton ZenticMessageBox::question(QWidget* parent, const QString& text,
+                                                       const QString& informativeText,
+                                                       QMessageBox::StandardButtons buttons,
+                                                       QMessageBox::StandardButton defaultButton)
+{
+    return runStandard(parent, QMessageBox::Question, text, informativeText, buttons, defaultButton);
+}
+
+bool ZenticMessageBox::confirm(QWidget* parent, QMessageBox::Icon icon, const QString& buttonText,
+                               const QString& text, const QString& informativeText)
+{
+    ZenticMessageBox box(parent, icon, text, informativeText);
+    box.setWindowTitle(tr("Confirmation"));
+    box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    QPushButton* actionButton = box.addButton(buttonText, QMessageBox::AcceptRole);
+    box.setDefaultButton(actionButton);
+    box.exec();
+    return box.clickedButton() == actionButton;
+}
+
+bool ZenticMessageBox::confirmDelete(QWidget* parent, const QString& text, const QString& informativeText)
+{
+    return confirm(parent, QMessageBox::Question, tr("Delete"), text, informativeText);
+}
+
+bool ZenticMessageBox::confirmReplace(QWidget* parent, const QString& text, const QString& informativeText)
+{
+    return confirm(parent, QMessageBox::Question, tr("Replace"), text, informativeText);
+}
+
+void ZenticMessageBox::setFooterEnabled(bool enabled)
+{
+    footerEnabled = enabled;
+}
+
+ZenticMessageBox::AnswerHook ZenticMessageBox::setAnswerHook(AnswerHook hook)
+{
+    AnswerHook previous = std::move(answerHook());
+    answerHook() = std::move(hook);
+    return previous;
+}
+
+int ZenticMessageBox::exec()
+{
+    if (answerHook()) {
+        // The hook sees the box styled as its show would style it (buttons added later included).
+        applyHouseStyle();
+        // Copied so that a hook which replaces itself while deciding stays alive until it returns.
+        const AnswerHook hook = answerHook();
+        QAbstractButton* button = hook(*this);
+        if (button && buttons().contains(button)) {
+            // A click on a button of the box closes it through QDialog::done() even when it
+            // was never shown, so result() holds what exec() would have returned.
+            button->click();
+            return result();
+        }
+    }
+    return QMessageBox::exec();
+}
+
+void ZenticMessageBox::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    dragOffset = event->globalPos() - frameGeometry().topLeft();
+    event->accept();
+}
+
+void ZenticMessageBox::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) {
+        event->ignore();
+        return;
+    }
+    move(event->globalPos() - dragOffset);
+    event->accept();
+}
+
+void ZenticMessageBox::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    const QList<QAbstractButton*> boxButtons = buttons();
+    if (!footerEnabled || boxButtons.isEmpty())
+        return;
+    const qreal y = boxButtons.first()->mapTo(this, QPoint(0, -footerMargin)).y();
+    QPainter painter(this);
+    painter.fillRect(QRectF(0, y, width(), height() - y), palette().brush(QPalette::Link));
+}
+
+void ZenticMessageBox::showEvent(QShowEvent* event)
+{
+    QMessageBox::showEvent(event);
+    applyHouseStyle();
+}
+
+void ZenticMessageBox::styleButtons()
+{
+    const QFontMetrics appMetrics(QApplication::font());
+    const QList<QAbstractButton*> boxButtons = buttons();
+    for (QAbstractButton* button : boxButtons) {
+        auto* pushButton = qobject_cast<QPushButton*>(button);
+        if (!pushButton)
+            continue;
+        pushButton->setIcon(QIcon());
+        pushButton->setMinimumSize(8 * appMetrics.averageCharWidth(), int(0.8 * appMetrics.height()));
+    }
+    if (auto* defaultPushButton = qobject_cast<QPushButton*>(defaultButton())) {
+        defaultPushButton->setProperty("highlightButton", true);
+        defaultPushButton->style()->unpolish(defaultPushButton);
+        defaultPushButton->style()->polish(defaultPushButton);
+    }
+}
+
+QString ZenticMessageBox::shortenedHeadline(const QString& headline) const
+{
+    const QFontMetrics metrics(QApplication::font());
+    const int space = headline.indexOf(QLatin1Char(' '));
+    QString word = space < 0 ? headline : headline.left(space);
+    if (space < 0 || metrics.boundingRect(word).width() > maxFirstWordWidth) {
+        const QChar quote(QLatin1Char('"'));
+        const bool quoted = word.size() >= 2 && word.startsWith(quote) && word.endsWith(quote);
+        if (quoted) {
+            const int innerWidth = maxFirstWordWidth - 2 * metrics.boundingRect(quote).width();
+            word = quote + metrics.elidedText(word.mid(1, word.size() - 2), Qt::ElideRight, innerWidth)
+                   + quote;
+        } else {
+            word = metrics.elidedText(word, Qt::ElideRight, maxFirstWordWidth);
+        }
+    }
+    return space < 0 ? word : word + QLatin1Char(' ') + headline.mid(space + 1);
+}
+
+void ZenticMessageBox::applyHouseStyle()
+{
+    styleButtons();
+
+    // Styling runs at construction and on every show: a headline this box set itself is
+    // styled again from its source, so repeated shows neither stack breaks nor re-elide.
+    if (m_styledText.isNull() || text() != m_styledText) {
+        m_sourceHeadline = text();
+        m_sourceHeadline.remove(QStringLiteral("<b>"));
+        m_sourceHeadline.remove(QStringLiteral("</b>"));
+    }
+    QString headline = shortenedHeadline(m_sourceHeadline);
+    if (informativeText().isEmpty())
+        headline += QStringLiteral("<br>");
+
+    setStyleSheet(QString::fromLatin1(houseStyleSheet));
+    setText(QStringLiteral("<b>") + headline + QStringLiteral("</b>"));
+    m_styledText = text();
+
+    for (const char* labelName : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
+        auto* label = findChild<QLabel*>(QLatin1String(labelName));
+        if (!label)
+            continue;
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft);
+        label->setFixedWidth(labelWidth);
+    }
+
+    const QFontMetrics metrics(QApplication::font());
+    setMinimumWidth(qMin(metrics.boundingRect(headline).width() + 100, maxMinimumWidth));
+    adjustSize();
+    if (layout())
+        layout()->activate();
+}
+
+ZenticMessageBox::AnswerGuard::AnswerGuard(QMessageBox::StandardButton button)
+    : AnswerGuard(AnswerHook([button](ZenticMessageBox& box) -> QAbstractButton* {
+          return box.button(button);
+      }))
+{
+}
+
+ZenticMessageBox::AnswerGuard::AnswerGuard(Choice choice)
+    : AnswerGuard(AnswerHook([choice](ZenticMessageBox& box) -> QAbstractButton* {
+          const QList<QAbstractButton*> boxButtons = box.buttons();
+          for (QAbstractButton* button : boxButtons) {
+              const QMessageBox::ButtonRole role = box.buttonRole(button);
+              const bool matches = choice == AcceptRole
+                                       ? (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole
+                                          || role == QMessageBox::ApplyRole)
+                                       : (role == QMessageBox::RejectRole || role == QMessageBox::NoRole);
+              if (matches)
+                  return button;
+          }
+          return nullptr;
+      }))
+{
+}
+
+ZenticMessageBox::AnswerGuard::AnswerGuard(const QString& buttonText)
+    : AnswerGuard(AnswerHook([buttonText](ZenticMessageBox& box) -> QAbstractButton* {
+          const QList<QAbstractButton*> boxButtons = box.buttons();
+          for (QAbstractButton* button : boxButtons) {
+              if (withoutMnemonic(button->text()) == withoutMnemonic(buttonText))
+                  return button;
+          }
+          return nullptr;
+      }))
+{
+}
+
+ZenticMessageBox::AnswerGuard::AnswerGuard(AnswerHook hook)
+    : m_decide(std::move(hook))
+{
+    m_previous = setAnswerHook([this](ZenticMessageBox& box) { return answer(box); });
+}
+
+ZenticMessageBox::AnswerGuard::~AnswerGuard()
+{
+    setAnswerHook(std::move(m_previous));
+}
+
+int ZenticMessageBox::AnswerGuard::count() const
+{
+    return m_texts.size();
+}
+
+QStringList ZenticMessageBox::AnswerGuard::texts() const
+{
+    return m_texts;
+}
+
+QStringList ZenticMessageBox::AnswerGuard::informativeTexts() const
+{
+    return m_informativeTexts;
+}
+
+QStringList ZenticMessageBox::AnswerGuard::titles() const
+{
+    return m_titles;
+}
+
+QAbstractButton* ZenticMessageBox::AnswerGuard::answer(ZenticMessageBox& box)
+{
+    m_texts << plainText(box.text() == box.m_styledText ? box.m_sourceHeadline : box.text());
+    m_informativeTexts << plainText(box.informativeText());
+    m_titles << box.windowTitle();
+    return m_decide ? m_decide(box) : nullptr;
+}
