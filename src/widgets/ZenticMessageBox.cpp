@@ -31,9 +31,26 @@ ZenticMessageBox::AnswerHook& answerHook()
     return hook;
 }
 
-QString plainText(const QString& html)
+// Undoes QString::toHtmlEscaped(), keeping every other character (no-break spaces included).
+QString unescaped(QString text)
 {
-    return QTextDocumentFragment::fromHtml(html).toPlainText().trimmed();
+    text.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    text.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    text.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return text;
+}
+
+const QString informativePrefix = QStringLiteral("<p style='font-weight:normal; white-space: normal;'>");
+const QString informativeSuffix = QStringLiteral("</p>");
+
+// The caller's text back from the box's markup, for recording what a box said.
+QString plainInformativeText(const QString& html)
+{
+    if (html.startsWith(informativePrefix) && html.endsWith(informativeSuffix))
+        return unescaped(html.mid(informativePrefix.size(),
+                                  html.size() - informativePrefix.size() - informativeSuffix.size()));
+    return QTextDocumentFragment::fromHtml(html).toPlainText();
 }
 
 QString withoutMnemonic(QString text)
@@ -78,8 +95,7 @@ ZenticMessageBox::ZenticMessageBox(QWidget* parent, QMessageBox::Icon icon, QStr
 
     setText(QStringLiteral("<b>") + text.toHtmlEscaped() + QStringLiteral("</b>"));
     if (!informativeText.isEmpty()) {
-        setInformativeText(QStringLiteral("<p style='font-weight:normal; white-space: normal;'>")
-                           + informativeText.toHtmlEscaped() + QStringLiteral("</p>"));
+        setInformativeText(informativePrefix + informativeText.toHtmlEscaped() + informativeSuffix);
     }
     applyHouseStyle();
 }
@@ -360,8 +376,13 @@ QStringList ZenticMessageBox::AnswerGuard::titles() const
 
 QAbstractButton* ZenticMessageBox::AnswerGuard::answer(ZenticMessageBox& box)
 {
-    m_texts << plainText(box.text() == box.m_styledText ? box.m_sourceHeadline : box.text());
-    m_informativeTexts << plainText(box.informativeText());
+    if (box.text() == box.m_styledText) {
+        m_texts << unescaped(box.m_sourceHeadline);
+    } else {
+        QString headline = box.text();
+        m_texts << unescaped(headline.remove(QStringLiteral("<b>")).remove(QStringLiteral("</b>")));
+    }
+    m_informativeTexts << plainInformativeText(box.informativeText());
     m_titles << box.windowTitle();
     return m_decide ? m_decide(box) : nullptr;
 }

@@ -29,7 +29,8 @@ class QAbstractButton;
  * -------------------------------------------------------
  * Every modal run of a ZenticMessageBox (the static functions and a plain exec() on a box
  * you built yourself) first asks the installed answer hook. The hook gets the fully built
- * box (texts, title and buttons are final) and returns the button to press:
+ * box, styled as its show would style it (texts, title, buttons and default button are final),
+ * and returns the button to press:
  *  - a button of that box: it is clicked, the box closes at once without being shown, and
  *    exec() and the static functions return exactly what a user's click would give;
  *  - nullptr: the hook declines, and the real modal box runs.
@@ -79,9 +80,9 @@ public:
 
         /// Number of boxes this guard was asked about.
         int count() const;
-        /// Plain headlines (markup removed) of those boxes, in order.
+        /// Headlines of those boxes as their callers gave them (before shortening), in order.
         QStringList texts() const;
-        /// Plain informative texts of those boxes, in order (empty when there was none).
+        /// Informative texts of those boxes as given, in order (empty when there was none).
         QStringList informativeTexts() const;
         /// Window titles of those boxes, in order.
         QStringList titles() const;

@@ -70,15 +70,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("pressed");
+        QTest::addColumn<bool>("realBox");
 
-        QTest::newRow("warning ok") << "warning" << "Warning" << int(QMessageBox::Ok) << int(QMessageBox::Ok);
-        QTest::newRow("information ok")
-            << "information" << "Information" << int(QMessageBox::Ok) << int(QMessageBox::Ok);
-        QTest::newRow("critical ok") << "critical" << "Error" << int(QMessageBox::Ok) << int(QMessageBox::Ok);
-        QTest::newRow("question cancel") << "question" << "Question"
-                                         << int(QMessageBox::Ok | QMessageBox::Cancel) << int(QMessageBox::Cancel);
-        QTest::newRow("warning yes") << "warning" << "Warning" << int(QMessageBox::Yes | QMessageBox::No)
-                                     << int(QMessageBox::Yes);
+        for (bool realBox : {false, true}) {
+            const char* how = realBox ? "real" : "hook";
+            QTest::addRow("%s warning ok", how) << "warning" << "Warning" << int(QMessageBox::Ok)
+                                                << int(QMessageBox::Ok) << realBox;
+            QTest::addRow("%s information ok", how) << "information" << "Information" << int(QMessageBox::Ok)
+                                                    << int(QMessageBox::Ok) << realBox;
+            QTest::addRow("%s critical ok", how) << "critical" << "Error" << int(QMessageBox::Ok)
+                                                 << int(QMessageBox::Ok) << realBox;
+            QTest::addRow("%s question cancel", how) << "question" << "Question"
+                                                     << int(QMessageBox::Ok | QMessageBox::Cancel)
+                                                     << int(QMessageBox::Cancel) << realBox;
+            QTest::addRow("%s warning yes", how) << "warning" << "Warning" << int(QMessageBox::Yes | QMessageBox::No)
+                                                 << int(QMessageBox::Yes) << realBox;
+        }
     }
 
     void standardFunctionsReturnPressedButton()
@@ -87,8 +94,18 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(int, buttons);
         QFETCH(int, pressed);
+        QFETCH(bool, realBox);
 
-        ZenticMessageBox::AnswerGuard answer(static_cast<QMessageBox::StandardButton>(pressed));
+        const auto button = static_cast<QMessageBox::StandardButton>(pressed);
+        QString shownTitle;
+        if (realBox) {
+            clickModalButtonSoon([button, &shownTitle](QMessageBox* box) {
+                shownTitle = box->windowTitle();
+                return box->button(button);
+            });
+        }
+        ZenticMessageBox::AnswerGuard answer(realBox ? ZenticMessageBox::AnswerHook{}
+                                                     : [button](ZenticMessageBox& box) { return box.button(button); });
         const QMessageBox::StandardButton result = standardFunction(function)(
             nullptr, "Headline", "Details", QMessageBox::StandardButtons(buttons), QMessageBox::NoButton);
 
@@ -97,6 +114,8 @@ private Q_SLOTS:
         QCOMPARE(answer.titles(), QStringList{title});
         QCOMPARE(answer.texts(), QStringList{"Headline"});
         QCOMPARE(answer.informativeTexts(), QStringList{"Details"});
+        if (realBox)
+            QCOMPARE(shownTitle, title);
     }
 
     void defaultsGiveSingleOkMarkedAsDefault()

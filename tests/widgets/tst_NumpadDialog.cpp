@@ -1,0 +1,387 @@
+#include "HexSpinBox.h"
+#include "NumpadDialog.h"
+#include "ZenticMessageBox.h"
+
+#include <QApplication>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const QChar noBreakSpace(0x00A0);
+
+QPushButton* key(QWidget* pad, const QString& text)
+{
+    const QList<QPushButton*> buttons = pad->findChildren<QPushButton*>();
+    for (QPushButton* button : buttons)
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
+void clearEditor(NumpadDialog& pad)
+{
+    pad.editor()->selectAll();
+    pad.sendNumpadButtonClickedEvent(Qt::Key_Backspace, QString());
+}
+
+// Runs step() on every timer tick while the modal loop runs; step() returns true when done.
+void driveModal(std::function<bool()> step)
+{
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, step] {
+        if (step()) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start();
+}
+
+NumpadDialog* activePad()
+{
+    auto* pad = qobject_cast<NumpadDialog*>(QApplication::activeModalWidget());
+    return pad && pad->isVisible() ? pad : nullptr;
+}
+
+} // namespace
+
+class TestNumpadDialog : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        QVERIFY(!NumpadDialog::setAnswerHook({}));
+        QVERIFY(!ZenticMessageBox::setAnswerHook({}));
+    }
+
+    void signKeyEnabledOnlyAcrossZero_data()
+    {
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("-100..100") << -100.0 << 100.0 << true;
+        QTest::newRow("0..100") << 0.0 << 100.0 << false;
+        QTest::newRow("-10..-1") << -10.0 << -1.0 << false;
+        QTest::newRow("-0.0..5") << -0.0 << 5.0 << true;
+    }
+
+    void signKeyEnabledOnlyAcrossZero()
+    {
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(bool, enabled);
+        NumpadDialog pad(nullptr, "t", QString(), 0, min, max, 2, nullptr, Qt::WindowFlags(), 1.0);
+        QCOMPARE(key(&pad, "+/-")->isEnabled(), enabled);
+    }
+
+    void digitAndSignKeysEditValue()
+    {
+        NumpadDialog::AnswerGuard answer([](NumpadDialog& pad) {
+            key(&pad, "7")->click();
+            key(&pad, "8")->click();
+            key(&pad, "+/-")->click();
+            return NumpadDialog::Answer::Accept;
+        });
+        bool ok = false;
+        QCOMPARE(NumpadDialog::getInt(nullptr, "Count", QString(), 0, -100, 100, 1, &ok), -78);
+        QVERIFY(ok);
+        QCOMPARE(answer.titles(), QStringList{"Count"});
+    }
+
+    void getIntTruncatesStartValue()
+    {
+        int shown = 0;
+        NumpadDialog::AnswerGuard answer([&shown](NumpadDialog& pad) {
+            shown = qobject_cast<QSpinBox*>(pad.editor())->value();
+            return NumpadDialog::Answer::Accept;
+        });
+        bool ok = false;
+        QCOMPARE(NumpadDialog::getInt(nullptr, "t", QString(), 12.9, 0, 100, 1, &ok), 12);
+        QCOMPARE(shown, 12);
+        QVERIFY(ok);
+    }
+
+    void suffixShownAfterNoBreakSpaceForWords_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("word") << "cm" << QString(noBreakSpace) + "cm";
+        QTest::newRow("leading space") << " cm" << " cm";
+        QTest::newRow("percent") << "%" << "%";
+    }
+
+    void suffixShownAfterNoBreakSpaceForWords()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(QString, shown);
+        NumpadDialog pad(nullptr, "t", suffix, 5, 0, 100, 1, nullptr, Qt::WindowFlags());
+        QCOMPARE(qobject_cast<QSpinBox*>(pad.editor())->suffix(), shown);
+    }
+
+    void outOfRangeWarnsWithBoundsAndSuffix_data()
+    {
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("informative");
+        const QString sp(noBreakSpace);
+        QTest::newRow("cm") << 0.0 << 100.0 << "cm" << "Enter value between 0" + sp + "and" + sp + "100cm";
+        QTest::newRow("g7 rounding") << 0.0001 << 1234567.5 << "" << "Enter value between 0.0001" + sp + "and" + sp + "1234568";
+        QTest::newRow("exponent") << 0.00001 << 2.0 << "%" << "Enter value between 1e-05" + sp + "and" + sp + "2%";
+    }
+
+    void outOfRangeWarnsWithBoundsAndSuffix()
+    {
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(QString, suffix);
+        QFETCH(QString, informative);
+
+        ZenticMessageBox::AnswerGuard warning(QMessageBox::Ok);
+        NumpadDialog::AnswerGuard answer([](NumpadDialog& pad) {
+            clearEditor(pad);
+            return NumpadDialog::Answer::Accept;
+        });
+        bool ok = true;
+        NumpadDialog::getDouble(nullptr, "t", suffix, 1, min, max, 5, &ok);
+
+        QVERIFY(!ok);
+        QCOMPARE(warning.texts(), QStringList{"Value is out of range."});
+        QCOMPARE(warning.informativeTexts(), QStringList{informative});
+    }
+
+    void intermediateBelowMinimumIsRefused()
+    {
+        // Given a pad for 10..100 where "5" is typed (the spin box lets it stand)
+        ZenticMessageBox::AnswerGuard warning(QMessageBox::Ok);
+        bool stillOpen = false;
+        NumpadDialog::AnswerGuard answer([&](NumpadDialog& pad) {
+            pad.editor()->selectAll();
+            key(&pad, "5")->click();
+            // When "OK" is pressed
+            pad.accept();
+            stillOpen = pad.result() != QDialog::Accepted;
+            return NumpadDialog::Answer::Accept;
+        });
+        bool ok = true;
+        NumpadDialog::getInt(nullptr, "t", QString(), 50, 10, 100, 1, &ok);
+        // Then the warning appears and the pad does not close
+        QVERIFY(stillOpen);
+        QVERIFY(!ok);
+        QCOMPARE(warning.count(), 2);
+    }
+
+    void decimalPointKeyUsesPadLocale()
+    {
+        const QLocale previous;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        NumpadDialog::AnswerGuard answer([](NumpadDialog& pad) {
+            pad.editor()->selectAll();
+            key(&pad, "1")->click();
+            key(&pad, ".")->click();
+            key(&pad, "2")->click();
+            key(&pad, "5")->click();
+            return NumpadDialog::Answer::Accept;
+        });
+        bool ok = false;
+        const double value = NumpadDialog::getDouble(nullptr, "t", QString(), 0, 0, 10, 3, &ok);
+        QLocale::setDefault(previous);
+        QVERIFY(ok);
+        QCOMPARE(value, 1.25);
+    }
+
+    void groupSeparatorsDoNotStopTheRangeCheck()
+    {
+        NumpadDialog::AnswerGuard answer(12345.0);
+        bool ok = false;
+        QCOMPARE(NumpadDialog::getInt(nullptr, "t", "mm", 0, 0, 100000, 1, &ok), 12345);
+        QVERIFY(ok);
+    }
+
+    void cancelLeavesOkFalse()
+    {
+        NumpadDialog::AnswerGuard answer(NumpadDialog::Answer::Reject);
+        bool ok = true;
+        NumpadDialog::getDouble(nullptr, "t", QString(), 3, 0, 10, 2, &ok);
+        QVERIFY(!ok);
+        NumpadDialog::getInt(nullptr, "t", QString(), 3, 0, 10);
+        QCOMPARE(answer.count(), 2);
+    }
+
+    void escapeOnRealPadCancels()
+    {
+        driveModal([] {
+            NumpadDialog* pad = activePad();
+            if (pad)
+                QTest::keyClick(pad->editor(), Qt::Key_Escape);
+            return pad != nullptr;
+        });
+        bool ok = true;
+        NumpadDialog::getInt(nullptr, "t", QString(), 3, 0, 10, 1, &ok);
+        QVERIFY(!ok);
+    }
+
+    void returnOnRealPadConfirms()
+    {
+        driveModal([] {
+            NumpadDialog* pad = activePad();
+            if (pad) {
+                pad->editor()->selectAll();
+                QTest::keyClicks(pad->editor(), "7");
+                QTest::keyClick(pad->editor(), Qt::Key_Enter);
+            }
+            return pad != nullptr;
+        });
+        bool ok = false;
+        QCOMPARE(NumpadDialog::getInt(nullptr, "t", QString(), 3, 0, 10, 1, &ok), 7);
+        QVERIFY(ok);
+    }
+
+    void returnOutOfRangeWarnsAndKeepsPadOpen()
+    {
+        ZenticMessageBox::AnswerGuard warning(QMessageBox::Ok);
+        bool openAfterReturn = false;
+        driveModal([&] {
+            NumpadDialog* pad = activePad();
+            if (!pad)
+                return false;
+            pad->editor()->selectAll();
+            QTest::keyClicks(pad->editor(), "5");
+            QTest::keyClick(pad->editor(), Qt::Key_Return);
+            openAfterReturn = pad->isVisible();
+            QTest::keyClick(pad->editor(), Qt::Key_Escape);
+            return true;
+        });
+        bool ok = true;
+        NumpadDialog::getInt(nullptr, "t", QString(), 50, 10, 100, 1, &ok);
+        QVERIFY(openAfterReturn);
+        QVERIFY(!ok);
+        QCOMPARE(warning.count(), 1);
+    }
+
+    void returnInWarningBoxOnlyDismissesIt()
+    {
+        // Given a real pad whose out-of-range value raised a real warning box
+        ZenticMessageBox::AnswerGuard realBoxes(ZenticMessageBox::AnswerHook{});
+        int stage = 0;
+        bool padOpenAfterWarning = false;
+        driveModal([&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible())
+                return false;
+            if (stage == 0 && qobject_cast<NumpadDialog*>(modal)) {
+                auto* pad = static_cast<NumpadDialog*>(modal);
+                pad->editor()->selectAll();
+                QTest::keyClicks(pad->editor(), "5");
+                stage = 1;
+                // Pressed from a fresh event so that this timer keeps ticking inside the
+                // warning's nested loop (a timer is never re-entered from its own slot).
+                QTimer::singleShot(0, pad, [pad] { QTest::keyClick(pad->editor(), Qt::Key_Return); });
+                return false;
+            }
+            if (stage == 1 && qobject_cast<QMessageBox*>(modal)) {
+                // When Return is pressed in the warning box
+                stage = 2;
+                QTest::keyClick(modal, Qt::Key_Return);
+                return false;
+            }
+            if (stage == 2 && qobject_cast<NumpadDialog*>(modal)) {
+                padOpenAfterWarning = true;
+                QTest::keyClick(static_cast<NumpadDialog*>(modal)->editor(), Qt::Key_Escape);
+                return true;
+            }
+            return false;
+        });
+        bool ok = true;
+        NumpadDialog::getInt(nullptr, "t", QString(), 50, 10, 100, 1, &ok);
+
+        // Then the box closed once, the pad's confirmation did not run again and the pad stayed open
+        QCOMPARE(realBoxes.count(), 1);
+        QVERIFY(padOpenAfterWarning);
+        QVERIFY(!ok);
+    }
+
+    void returnInAnotherWindowDoesNotConfirm()
+    {
+        QWidget other;
+        other.show();
+        bool openAfterForeignReturn = false;
+        driveModal([&] {
+            NumpadDialog* pad = activePad();
+            if (!pad)
+                return false;
+            QTest::keyClick(&other, Qt::Key_Return);
+            openAfterForeignReturn = pad->isVisible();
+            QTest::keyClick(pad->editor(), Qt::Key_Escape);
+            return true;
+        });
+        bool ok = true;
+        NumpadDialog::getInt(nullptr, "t", QString(), 5, 0, 10, 1, &ok);
+        QVERIFY(openAfterForeignReturn);
+        QVERIFY(!ok);
+    }
+
+    void hexPadSwitchesBaseKeepingValue()
+    {
+        HexSpinBox field(nullptr, false);
+        QString before, after;
+        bool checkedBefore = true;
+        int valueAfter = 0;
+        NumpadDialog::AnswerGuard answer([&](NumpadDialog& pad) {
+            auto* editor = qobject_cast<HexSpinBox*>(pad.editor());
+            QPushButton* base = key(&pad, "16");
+            before = base->text();
+            checkedBefore = base->isChecked();
+            base->click();
+            after = base->text();
+            valueAfter = editor && editor->getUseDecimalBase() ? editor->value() : -1;
+            return NumpadDialog::Answer::Reject;
+        });
+        NumpadDialog::getInt(&field, "hex", QString(), 200, 0, 255);
+        QCOMPARE(before, QString("16"));
+        QVERIFY(!checkedBefore);
+        QCOMPARE(after, QString("10"));
+        QCOMPARE(valueAfter, 200);
+    }
+
+    void hexPadChecksRangeOnShownValue_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<int>("value");
+        QTest::newRow("ff in range") << "ff" << true << 255;
+        QTest::newRow("a0 in range") << "a0" << true << 160;
+        QTest::newRow("100 is 256") << "100" << false << 0;
+    }
+
+    void hexPadChecksRangeOnShownValue()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        QFETCH(int, value);
+        HexSpinBox field(nullptr, false);
+        ZenticMessageBox::AnswerGuard warning(QMessageBox::Ok);
+        NumpadDialog::AnswerGuard answer([typed](NumpadDialog& pad) {
+            pad.editor()->selectAll();
+            QTest::keyClicks(pad.editor(), typed);
+            return NumpadDialog::Answer::Accept;
+        });
+        bool ok = !accepted;
+        const int result = NumpadDialog::getInt(&field, "hex", QString(), 0, 0, 255, 1, &ok);
+        QCOMPARE(ok, accepted);
+        QCOMPARE(warning.count(), accepted ? 0 : 1);
+        if (accepted)
+            QCOMPARE(result, value);
+    }
+};
+
+QTEST_MAIN(TestNumpadDialog)
+#include "tst_NumpadDialog.moc"
