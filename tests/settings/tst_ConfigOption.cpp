@@ -5,6 +5,7 @@
 #include "FileButton.h"
 #include "HexSpinBox.h"
 #include "Notifier.h"
+#include "NumpadDialog.h"
 #include "PickColorButton.h"
 #include "tst_ConfigOption_Modal.h"
 
@@ -99,6 +100,7 @@ private Q_SLOTS:
     void codeEditorCancelKeepsText();
     void touchButtonsOutliveTheOption();
     void keyboardButtonFillsLineEdit();
+    void numpadButtonSetsSpinBox();
 };
 
 void ConfigOptionTest::roundTripsEditedValues_data()
@@ -474,6 +476,36 @@ void ConfigOptionTest::keyboardButtonFillsLineEdit()
     });
     subject.editor->findChild<QPushButton*>()->click();
     QCOMPARE(subject.editor->findChild<QLineEdit*>()->text(), QStringLiteral("typed on screen"));
+}
+
+void ConfigOptionTest::numpadButtonSetsSpinBox()
+{
+    OptionUnderTest integer(ConfigOption::Integer, QStringLiteral("rpm"), QStringLiteral("5"));
+    integer.option << ConfigOption::Range{0, 1000};
+    QString padSuffix;
+    NumpadDialog::AnswerGuard typeSeven([&](NumpadDialog& pad) {
+        auto* spinBox = qobject_cast<QSpinBox*>(pad.editor());
+        padSuffix = spinBox->suffix();
+        spinBox->setValue(7);
+        return NumpadDialog::Answer::Accept;
+    });
+    integer.editor->findChild<QPushButton*>()->click();
+    QCOMPARE(typeSeven.titles(), QStringList{QStringLiteral("Input value")});
+    QCOMPARE(padSuffix.trimmed(), QStringLiteral("rpm"));
+    QCOMPARE(integer.editor->findChild<QSpinBox*>()->value(), 7);
+    QVERIFY(integer.option.isEdited());
+
+    OptionUnderTest real(ConfigOption::Real, QString(), QStringLiteral("1.5"));
+    {
+        NumpadDialog::AnswerGuard cancel(NumpadDialog::Answer::Reject);
+        real.editor->findChild<QPushButton*>()->click();
+    }
+    QCOMPARE(real.editor->findChild<QDoubleSpinBox*>()->value(), 1.5);
+    NumpadDialog::AnswerGuard typeHalf(0.25);
+    real.editor->findChild<QPushButton*>()->click();
+    QCOMPARE(real.editor->findChild<QDoubleSpinBox*>()->value(), 0.25);
+    real.option.save();
+    QCOMPARE(stored(real.config), QStringLiteral("0.25"));
 }
 
 QTEST_MAIN(ConfigOptionTest)
