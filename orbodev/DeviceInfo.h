@@ -38,7 +38,7 @@ struct ORBODEV_EXPORT DeviceInfo
     /// Links whose peer is the target.
     QList<Connection> outgoingConnections;
     QMap<QString, QString> paramValues;
-    /// One text per incoming link: "thisDevice.slot<sourceDevice.signal".
+    /// One text per incoming link: "this.slot<sourceDevice.signal", "this" naming the device itself.
     QStringList connectionStrings;
     /// Name of the thread the device runs in.
     QString thread;

@@ -80,6 +80,9 @@ bool Config::removeParam(const QString& key, const QString& path)
 
 bool Config::renameNode(const QString& oldNodePath, const QString& newNodeName)
 {
+    // Renaming nothing must not wipe whatever is stored under the new name.
+    if (!nodes.contains(oldNodePath))
+        return false;
     if (oldNodePath != newNodeName) {
         const CaseInsensetiveDictionary<QString> contents = nodes.value(oldNodePath);
         nodes.insert(newNodeName, contents);

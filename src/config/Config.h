@@ -51,7 +51,10 @@ public:
     virtual bool removeNode(const QString& path);
     /// Removes key from node path and always runs applyConfig().
     virtual bool removeParam(const QString& key, const QString& path);
-    /// Moves the contents of node oldNodePath to node newNodeName and runs applyConfig().
+    /**
+     * Moves the contents of node oldNodePath to node newNodeName (replacing what it held)
+     * and runs applyConfig(). Returns false and changes nothing when oldNodePath is no node.
+     */
     virtual bool renameNode(const QString& oldNodePath, const QString& newNodeName);
     virtual QStringList getNodes();
     /// The keys of node path, in their stored letter case.

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSaveFile>
 
 #include <yaml-cpp/yaml.h>
@@ -123,6 +124,28 @@ QStringList splitPath(const QString& path)
     return path.split(QLatin1Char('/'));
 }
 
+enum class ChildKind { Node, Leaf };
+
+// Names of the children of one kind below path; a leaf as the path's last name simply has none.
+QStringList childNames(const ConfigNode& root, const QString& path, ChildKind kind, const char* invalidPathWarning)
+{
+    const QStringList names = splitPath(path);
+    WalkEnd end = WalkEnd::Reached;
+    const ConfigNode* node = findNode(root, names, &end);
+    if (!node) {
+        if (end == WalkEnd::MetLeaf && findNode(root, names.mid(0, names.size() - 1), &end))
+            return QStringList();
+        qDebug() << invalidPathWarning << path;
+        return QStringList();
+    }
+    QStringList result;
+    for (auto child = node->children.constBegin(); child != node->children.constEnd(); ++child) {
+        if (child.value().isNode == (kind == ChildKind::Node))
+            result.append(child.value().name);
+    }
+    return result;
+}
+
 } // namespace
 
 YamlConfig::YamlConfig(QObject* parent)
@@ -139,7 +162,7 @@ int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
         recoverFromBackup(path);
 
     if (!QFileInfo::exists(path)) {
-        qWarning() << "Config file " + path + " not found! Falling back to default values";
+        qWarning().noquote() << "Config file " + path + " not found! Falling back to default values";
         return 0;
     }
     QFile input(path);
@@ -186,7 +209,9 @@ bool YamlConfig::saveConfig()
     }
 
     QSaveFile output(file);
-    if (!output.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a buffered short write (disk full, size limit) is lost in the flush of commit(),
+    // which then replaces the file with a truncated one and still reports success.
+    if (!output.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         qCritical() << "YamlConfig::saveConfig() | ERROR cannot open file |" << file << output.errorString();
         return false;
     }
@@ -201,9 +226,11 @@ bool YamlConfig::saveConfig()
         return false;
     }
 
-    Q_EMIT configChanged();
+    // Snapshot first: a listener that changes the store from configChanged() must leave that
+    // change pending for the next save, not have it taken for saved.
     savedRoot = root;
     changed = false;
+    Q_EMIT configChanged();
     return true;
 }
 
@@ -370,41 +397,12 @@ QStringList YamlConfig::getNodes()
 
 QStringList YamlConfig::getNodes(const QString& path)
 {
-    const QStringList names = splitPath(path);
-    WalkEnd end = WalkEnd::Reached;
-    const ConfigNode* node = findNode(root, names, &end);
-    if (!node) {
-        // A leaf as the last name simply has no children.
-        if (end == WalkEnd::MetLeaf && findNode(root, names.mid(0, names.size() - 1), &end))
-            return QStringList();
-        qDebug() << "YamlConfig::getNodes(QString path) | WARNING invalid path |" << path;
-        return QStringList();
-    }
-    QStringList result;
-    for (auto child = node->children.constBegin(); child != node->children.constEnd(); ++child) {
-        if (child.value().isNode)
-            result.append(child.value().name);
-    }
-    return result;
+    return childNames(root, path, ChildKind::Node, "YamlConfig::getNodes(QString path) | WARNING invalid path |");
 }
 
 QStringList YamlConfig::getParams(const QString& path)
 {
-    const QStringList names = splitPath(path);
-    WalkEnd end = WalkEnd::Reached;
-    const ConfigNode* node = findNode(root, names, &end);
-    if (!node) {
-        if (end == WalkEnd::MetLeaf && findNode(root, names.mid(0, names.size() - 1), &end))
-            return QStringList();
-        qDebug() << "YamlConfig::getParams(QString path) | WARNING invalid path |" << path;
-        return QStringList();
-    }
-    QStringList result;
-    for (auto child = node->children.constBegin(); child != node->children.constEnd(); ++child) {
-        if (!child.value().isNode)
-            result.append(child.value().name);
-    }
-    return result;
+    return childNames(root, path, ChildKind::Leaf, "YamlConfig::getParams(QString path) | WARNING invalid path |");
 }
 
 void YamlConfig::printDump()
@@ -496,6 +494,9 @@ const YamlConfig::ConfigNode* YamlConfig::findKey(const ConfigNode& otherRoot, c
 
 void YamlConfig::logChanges()
 {
+    // Walking both trees costs more than the rest of a large save; skip it when nobody reads it.
+    if (!QLoggingCategory::defaultCategory()->isDebugEnabled())
+        return;
     QStringList added;
     QStringList modified;
     QStringList removed;
@@ -506,7 +507,7 @@ void YamlConfig::logChanges()
             return;
         qDebug() << title;
         for (const QString& entry : entries)
-            qDebug() << "  " + entry;
+            qDebug().noquote() << "  " + entry;
     };
     logList(" parameters added:", added);
     logList(" parameters modified:", modified);

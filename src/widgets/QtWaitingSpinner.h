@@ -75,14 +75,14 @@ private Q_SLOTS:
 
 private:
     QColor spinnerColor;
-    double spinnerRoundness;
-    double spinnerMinimumTrailOpacity;
-    double spinnerTrailFadePercentage;
-    int spinnerRevolutionsPerSecond;
-    int spinnerNumberOfLines;
-    int spinnerLineLength;
-    int spinnerLineWidth;
-    int spinnerInnerRadius;
+    double spinnerRoundness = 70.0;
+    double spinnerMinimumTrailOpacity = 15.0;
+    double spinnerTrailFadePercentage = 70.0;
+    int spinnerRevolutionsPerSecond = 1;
+    int spinnerNumberOfLines = 12;
+    int spinnerLineLength = 15;
+    int spinnerLineWidth = 5;
+    int spinnerInnerRadius = 10;
     QTimer* timer = nullptr;
     QWidget* parentWidgetToCentreOn;
     bool centreOnParent;

@@ -26,13 +26,6 @@ class TestPopupWidget : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void isFramelessDialog()
-    {
-        PopupWidget popup;
-        QVERIFY(popup.windowFlags() & Qt::Dialog);
-        QVERIFY(popup.windowFlags() & Qt::FramelessWindowHint);
-    }
-
     void outsidePressHidesPopupAndReachesTarget()
     {
         // Given a shown popup and another window of the application

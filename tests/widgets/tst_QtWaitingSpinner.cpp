@@ -83,15 +83,6 @@ private Q_SLOTS:
         QCOMPARE(spinner.roundness(), 0.0);
     }
 
-    void sizeFollowsRadiusAndLength()
-    {
-        QtWaitingSpinner spinner;
-        QCOMPARE(spinner.size(), QSize(50, 50));
-        spinner.setInnerRadius(20);
-        spinner.setLineLength(10);
-        QCOMPARE(spinner.size(), QSize(60, 60));
-    }
-
     void startShowsAndTurnsStopHides()
     {
         QWidget parent;

@@ -238,9 +238,15 @@ bool ScreenKeyboardDialog::editText(QWidget* parent, QString title, QLineEdit* l
     const QString text = lineEdit->text();
     const QString displayText = lineEdit->displayText();
     const int cursorPosition = lineEdit->cursorPosition();
+    // The field's own icons make no sense inside the keyboard; those the caller had hidden
+    // stay hidden afterwards.
+    QList<QPointer<QAction>> shownActions;
     const auto actions = lineEdit->actions();
-    for (QAction* action : actions)
+    for (QAction* action : actions) {
+        if (action->isVisible())
+            shownActions.append(action);
         action->setVisible(false);
+    }
 
     QPointer<ScreenKeyboardDialog> dialog = new ScreenKeyboardDialog(
         parent, QString(), flags, numbersAndLettersMode, lineEdit, disabledCharacters, errorText,
@@ -261,8 +267,10 @@ bool ScreenKeyboardDialog::editText(QWidget* parent, QString title, QLineEdit* l
         field->setCursorPosition(cursorPosition);
     }
     if (field) {
-        if (dialog)
+        if (dialog) {
             dialog->mainLayout->removeWidget(field);
+            field->disconnect(dialog);
+        }
         field->setStyleSheet(styleSheet);
         field->setMinimumHeight(minimumSize.height());
         field->setMaximumHeight(maximumSize.height());
@@ -270,9 +278,10 @@ bool ScreenKeyboardDialog::editText(QWidget* parent, QString title, QLineEdit* l
             delete hostLayout->replaceWidget(placeholder, field, Qt::FindChildrenRecursively);
             field->show();
         }
-        const auto fieldActions = field->actions();
-        for (QAction* action : fieldActions)
-            action->setVisible(true);
+        for (const QPointer<QAction>& action : qAsConst(shownActions)) {
+            if (action)
+                action->setVisible(true);
+        }
     }
     delete placeholder.data();
     if (field)

@@ -110,8 +110,6 @@ public:
 
     /// Return and Enter confirm like the Enter key; Escape cancels.
     void keyPressEvent(QKeyEvent* e) override;
-
-public Q_SLOTS:
     /// Checks the text first; unacceptable text keeps the dialog open (see the class comment).
     void accept() override;
 

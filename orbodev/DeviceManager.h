@@ -1,0 +1,242 @@
+#pragma once
+
+#include "BaseDevice.h"
+#include "DeviceInfo.h"
+#include "DeviceTypeInfo.h"
+#include "TypePair.h"
+#include "orbodev_export.h"
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QSharedPointer>
+#include <QStringList>
+
+#include <functional>
+
+class DeviceHandle;
+class QThread;
+class LinkActivityMonitor;
+
+/**
+ * Runs one graph of devices: creates them from registered types, wires their signals to
+ * slots by signature text, and loads and saves the whole graph as YAML.
+ *
+ * The host creates and owns the manager and lives with it on the GUI thread; every method
+ * is called from that thread. Devices may live in named worker threads, which the manager
+ * owns and stops when it goes away. Every change is reported by the manager's signals;
+ * those about a device in a worker thread (initialised, state, description) arrive queued.
+ *
+ *     DeviceManager manager;
+ *     const QString name = manager.createDevice("generator", true);
+ *     manager.addDeviceConnection(name, manager.createDevice("scaler", true), "", "");
+ *
+ * Type names: createDevice() takes a type name ("generator"), a path as getDeviceTypes(true)
+ * lists it with or without a leading "/" ("/General/generator"), or "manager/type" for a
+ * networked manager added with addNetworkManager(); such devices are named "name@manager"
+ * and marked remote.
+ *
+ * Codes of findMatchingMethods() (MatchCode); "identical" pairs join a signal to a slot of
+ * the same parameter types, "converted" pairs need one of getTypeConversions():
+ *   0 NoMatch          no pair at all;
+ *   1 ChooseMatch      any other case: the user chooses the pairs;
+ *   2 SingleMatch      exactly one identical pair (converted pairs may exist beside it);
+ *   3 DistinctMatches  several identical pairs, each signal and each slot in one of them
+ *                      only, so the manager can join them all without asking;
+ *   4 SingleConversion no identical pair and exactly one converted pair.
+ * Callers join plainly at once on 2, 3 or 4: a plain join (addDeviceConnection with empty
+ * texts) joins, in list order, every identical pair whose signal and slot are still unused,
+ * or else the first converted pair.
+ */
+class ORBODEV_EXPORT DeviceManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum MatchCode : int {
+        NoMatch = 0,
+        ChooseMatch = 1,
+        SingleMatch = 2,
+        DistinctMatches = 3,
+        SingleConversion = 4,
+    };
+
+    using DeviceFactory = std::function<BaseDevice*()>;
+
+    /// Registers the framework's meta types and the sample device types.
+    explicit DeviceManager(QObject* parent = nullptr);
+    /// Emits exit(), then silently removes every device and stops the worker threads.
+    ~DeviceManager() override;
+
+    /// Makes type creatable; a type already registered is replaced. Emits needUpdateTypes().
+    void registerDeviceType(const QString& type, const DeviceTypeInfo& info, const DeviceFactory& factory);
+    /// Makes "manager/type" creatable, naming such devices "name@manager".
+    void addNetworkManager(const QString& managerName);
+
+    // Queries
+    bool isInitialised() const;
+    bool getReadonly() const;
+    /// The file saveYamlConfig() writes to; empty when none.
+    QString getConfigPath() const;
+    bool getSignalsTracking() const;
+    QList<TypePair> getTypeConversions() const;
+    /**
+     * Which signal-slot pairs can join source to target. signal and slot, when not empty,
+     * restrict the search to that signal or slot. identicalPairs receives the pairs of
+     * identical parameter types and convertedPairs those that need a conversion, each as
+     * "slot(types)<signal(types)"; either pointer may be null. Returns a MatchCode.
+     */
+    int findMatchingMethods(const QString& source, const QString& target, const QString& signal,
+                            const QString& slot, QStringList* identicalPairs, QStringList* convertedPairs);
+
+    // Commands
+    bool renameDevice(const QString& oldName, const QString& newName);
+    /// Applies the parameters set with setDeviceParam() (the device may re-initialise).
+    bool applyDeviceParams(const QString& name);
+    /// Joins one signal to one slot; false when a name or signature is unknown or they do not fit.
+    bool addConnection(const QString& source, const QString& target, const QString& signal, const QString& slot);
+    bool removeConnection(const QString& source, const QString& target, const QString& signal, const QString& slot);
+    /// Puts a device into the worker thread threadName (the GUI thread when empty).
+    bool setDeviceThread(const QString& name, const QString& threadName);
+    void setReadonly(bool readonly);
+    void setConfigPath(const QString& path);
+    /// Writes the whole graph to the configuration file; false when read-only, without a path, or on failure.
+    bool saveYamlConfig();
+    /// Writes the whole graph to path, atomically.
+    bool saveYamlConfig(const QString& path);
+    /// The whole graph as YAML text: the version header and every device.
+    QString toYamlString() const;
+    /// Replaces the graph by the one in path and remembers path; false (graph unchanged) when unreadable or malformed.
+    bool loadYamlConfig(const QString& path);
+    /// Replaces the graph by the one in text; false (graph unchanged) when malformed or of a
+    /// newer version. Devices of unknown types and links that do not fit are logged and left out.
+    bool loadYamlFromString(const QString& text);
+    /// For hosts without a configuration: declares the graph complete and emits initialised().
+    void markInitialised();
+    /**
+     * Understands "runtime_variable(<name>,SET)" and "runtime_variable(<name>,GET)": creates a
+     * device of type "runtime_variable" for that variable and direction (not initialised) and
+     * replaces text by the new device's name. False, text unchanged, for anything else.
+     */
+    bool shortParse(QString& text);
+    /**
+     * Re-creates the devices of a device text (version header and serialised devices) under
+     * their former names, or fresh names where taken, with their parameters, threads and
+     * links in both directions (a link to a device outside the text joins when that device
+     * exists). Devices marked initialised are initialised; the call waits up to
+     * initialisationTimeoutMs for those in worker threads. Returns the names created.
+     */
+    QStringList pasteDevicesFromString(const QString& text, int initialisationTimeoutMs);
+    /**
+     * Registers the meta device of the file at path as a type named typeName (the file's base
+     * name when empty), filed under "meta"; then emits needUpdateTypes(). False when the file
+     * cannot be read or parsed.
+     */
+    bool parseMetaDevice(const QString& path, const QString& typeName);
+    /// While on, onEmit() reports each emission carried by a link.
+    void setSignalsTracking(bool tracking);
+
+public Q_SLOTS:
+    virtual bool removeDevice(const QString& name);
+    virtual bool initialiseDevice(const QString& name);
+    virtual bool deinitialiseDevice(const QString& name);
+    /// A new device of type under a fresh name, initialised at once when initialise is true; "" when refused.
+    virtual QString createDevice(const QString& type, bool initialise);
+    /// Removes every link from source to target.
+    virtual bool removeDeviceConnection(const QString& source, const QString& target);
+    /// With empty signal and slot the manager picks the pairs itself; otherwise as addConnection().
+    virtual bool addDeviceConnection(const QString& source, const QString& target, const QString& signal,
+                                     const QString& slot);
+    /// Type names, or with paths true their "category/…/type" paths.
+    virtual QStringList getDeviceTypes(bool paths = false) const;
+    /// The device's description; an empty name when unknown.
+    virtual DeviceInfo getDeviceInfo(const QString& name) const;
+    virtual BaseDevice* getDevice(const QString& name) const;
+    /// Null when unknown.
+    virtual QSharedPointer<DeviceHandle> getDeviceHandle(const QString& name);
+    /// Names in creation order.
+    virtual QStringList getDeviceNames() const;
+    virtual DeviceTypeInfo getDeviceTypeInfo(const QString& type) const;
+    /// NotInitialised for an unknown device.
+    virtual BaseDevice::DeviceState getDeviceState(const QString& name) const;
+    /// Stores a parameter value; applyDeviceParams() puts it into effect.
+    virtual bool setDeviceParam(const QString& name, const QString& key, const QString& value);
+
+Q_SIGNALS:
+    void deviceRegistered(QString name);
+    void deviceRemoved(QString name);
+    void deviceRenamed(QString oldName, QString newName);
+    /// The device's links changed; emitted for both ends.
+    void deviceChanged(QString name);
+    void deviceInitialised(QString name, bool initialised);
+    void deviceStateChanged(QString name, BaseDevice::DeviceState state);
+    void deviceDescriptionChanged(QString name, QString description);
+    /// One emission carried from provider to receiver, while signal tracking is on.
+    void onEmit(QString provider, QString receiver);
+    void needUpdateTypes();
+    void initialised();
+    void exit();
+
+protected:
+    /**
+     * Every signal of the manager about the graph goes through here. Production emits at
+     * once; TestDeviceManager defers or drops them.
+     */
+    virtual void notify(const std::function<void()>& emission);
+    /// Whether a device of type may be created; TestDeviceManager may refuse.
+    virtual bool acceptCreation(const QString& type);
+    /// Whether oldName may become newName; TestDeviceManager may refuse.
+    virtual bool acceptRename(const QString& oldName, const QString& newName);
+    /// The code findMatchingMethods() reports; TestDeviceManager may force one.
+    virtual int adjustMatchCode(int code);
+    /// Called with a short description of each command; TestDeviceManager logs it.
+    virtual void recordCall(const QString& call);
+
+private Q_SLOTS:
+    void onDeviceInitialised(bool initialised);
+    void onDeviceStateChanged(BaseDevice::DeviceState state);
+    void onDeviceDescriptionChanged(QString description);
+
+private:
+    struct TypeRecord;
+    struct DeviceRecord;
+    struct Link;
+    friend class LinkActivityMonitor;
+
+    QString resolveType(const QString& typeText, QString* networkManager) const;
+    QString freshName(const QString& base) const;
+    bool isValidName(const QString& name) const;
+    QString createNamedDevice(const QString& type, const QString& name, const QString& networkManager);
+    QString storedName(const QString& name) const;
+    BaseDevice* deviceObject(const QString& name) const;
+    QStringList methodSignatures(const BaseDevice* device, bool wantSignals) const;
+    bool connectPair(const QString& source, const QString& target, const QString& signal, const QString& slot);
+    void disconnectLink(Link& link);
+    QList<QStringList> candidatePairs(const QString& source, const QString& target, const QString& signal,
+                                      const QString& slot) const;
+    QThread* workerThread(const QString& threadName);
+    /// Runs call in device's thread and waits for it, at most timeoutMs; true when it ran in time.
+    bool runInDeviceThread(QObject* device, const std::function<void()>& call, int timeoutMs);
+    /// One emission of sender's signal at signalIndex, as heard by the activity monitor.
+    void reportEmission(const QObject* sender, int signalIndex);
+    void removeAllDevices();
+    bool rebuildGraph(const QList<DeviceInfo>& infos);
+    QStringList createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs);
+    void notifyChanged(const QString& name);
+
+    QMap<QString, TypeRecord*> m_types;
+    QStringList m_typeOrder;
+    QStringList m_networkManagers;
+    QList<DeviceRecord*> m_devices;
+    QList<Link*> m_links;
+    QMap<QString, QThread*> m_threads;
+    /// One plain object per worker thread, the receiver of calls run in that thread.
+    QMap<QThread*, QObject*> m_threadAgents;
+    LinkActivityMonitor* m_monitor = nullptr;
+    QString m_configPath;
+    bool m_initialised = false;
+    bool m_readonly = false;
+    bool m_signalsTracking = false;
+    bool m_exitEmitted = false;
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "DeviceManager.h"
+#include "orbodev_export.h"
+
+#include <QStringList>
+
+/**
+ * A DeviceManager with controls for the library's tests: when its signals arrive, which
+ * creations and renames it refuses, which findMatchingMethods() code it reports, and a log
+ * of the commands it received. Without any control set it behaves as DeviceManager.
+ *
+ *     TestDeviceManager manager;
+ *     manager.setNotificationMode(TestDeviceManager::Deferred, 200);
+ *     manager.createDevice("generator", true);   // deviceRegistered() arrives 200 ms later
+ */
+class ORBODEV_EXPORT TestDeviceManager : public DeviceManager
+{
+    Q_OBJECT
+
+public:
+    enum NotificationMode {
+        /// Signals are emitted inside the call, as in production.
+        Immediate,
+        /// Signals are emitted from the event loop, the given number of ms later, in order.
+        Deferred,
+        /// Signals are dropped: callers see a manager that never answers.
+        Never,
+    };
+
+    explicit TestDeviceManager(QObject* parent = nullptr);
+
+    NotificationMode notificationMode() const { return m_notificationMode; }
+    /// Commands received, e.g. "createDevice(generator,true)", oldest first.
+    QStringList callLog() const { return m_callLog; }
+
+    void setNotificationMode(NotificationMode mode, int delayMs = 0);
+    /// Refuses every createDevice() while on (it returns "").
+    void setRefuseCreation(bool refuse) { m_refuseCreation = refuse; }
+    /// Refuses every renameDevice() while on (it returns false).
+    void setRefuseRenaming(bool refuse) { m_refuseRenaming = refuse; }
+    /// findMatchingMethods() reports code (the lists are still filled); -1 ends the forcing.
+    void setForcedMatchCode(int code) { m_forcedMatchCode = code; }
+    void clearCallLog() { m_callLog.clear(); }
+
+protected:
+    void notify(const std::function<void()>& emission) override;
+    bool acceptCreation(const QString& type) override;
+    bool acceptRename(const QString& oldName, const QString& newName) override;
+    int adjustMatchCode(int code) override;
+    void recordCall(const QString& call) override;
+
+private:
+    NotificationMode m_notificationMode = Immediate;
+    int m_delayMs = 0;
+    bool m_refuseCreation = false;
+    bool m_refuseRenaming = false;
+    int m_forcedMatchCode = -1;
+    QStringList m_callLog;
+};

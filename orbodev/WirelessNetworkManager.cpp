@@ -1,0 +1,176 @@
+#include "WirelessNetworkManager.h"
+
+#include "OrboDevMetaTypes.h"
+
+#include <QMutexLocker>
+#include <QTimer>
+
+namespace {
+
+NetworkInformation network(const QString& ssid, int signal, bool isOpen, const QString& security)
+{
+    NetworkInformation info;
+    info.ssid = ssid;
+    info.signal = signal;
+    info.isOpen = isOpen;
+    info.security = security;
+    return info;
+}
+
+} // namespace
+
+WirelessNetworkManager::WirelessNetworkManager()
+{
+    registerOrboDevMetaTypes();
+    m_networks = {network("Workshop", 82, false, "WPA2"), network("Guest", 64, true, "none"),
+                  network("Warehouse-2G", 41, false, "WPA2"), network("Line 3 Panel", 23, false, "WPA3")};
+    m_passwords.insert("Workshop", "orbodev123");
+    m_passwords.insert("Warehouse-2G", "pallets");
+    m_passwords.insert("Line 3 Panel", "press-start");
+}
+
+WirelessNetworkManager::~WirelessNetworkManager() = default;
+
+int WirelessNetworkManager::checkWiFiModule() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_module;
+}
+
+void WirelessNetworkManager::changeStateModule(bool on)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_module == ModuleMissing)
+        return;
+    m_module = on ? ModuleOn : ModuleOff;
+    if (!on)
+        m_connectedSsid.clear();
+}
+
+void WirelessNetworkManager::disconnectNetwork(bool forget)
+{
+    QMutexLocker locker(&m_mutex);
+    if (forget) {
+        for (NetworkInformation& known : m_networks) {
+            if (known.ssid == m_connectedSsid)
+                known.isSaved = false;
+        }
+    }
+    m_connectedSsid.clear();
+}
+
+void WirelessNetworkManager::simulateNetworks(const WirelessNetworksInfo& networks,
+                                              const QMap<QString, QString>& passwords)
+{
+    QMutexLocker locker(&m_mutex);
+    m_networks = networks;
+    m_passwords = passwords;
+    m_connectedSsid.clear();
+}
+
+void WirelessNetworkManager::simulateModuleState(ModuleState state)
+{
+    QMutexLocker locker(&m_mutex);
+    m_module = state;
+    if (state != ModuleOn)
+        m_connectedSsid.clear();
+}
+
+void WirelessNetworkManager::simulateLatency(int milliseconds)
+{
+    QMutexLocker locker(&m_mutex);
+    m_latencyMs = qMax(0, milliseconds);
+}
+
+void WirelessNetworkManager::simulateInternet(bool reachable)
+{
+    QMutexLocker locker(&m_mutex);
+    m_internet = reachable;
+}
+
+WirelessNetworksInfo WirelessNetworkManager::scanNetwork()
+{
+    WirelessNetworksInfo found;
+    {
+        QMutexLocker locker(&m_mutex);
+        if (m_module == ModuleOn) {
+            found = m_networks;
+            for (NetworkInformation& info : found) {
+                info.password.clear();
+                if (info.ssid == m_connectedSsid)
+                    info.ipAddress = QStringLiteral("192.168.10.23");
+            }
+        }
+    }
+    answerLater([this, found] { Q_EMIT scanComplete(found); });
+    return found;
+}
+
+void WirelessNetworkManager::connectNetwork(NetworkInformation request)
+{
+    NetworkStatus status = ConnectionError;
+    {
+        QMutexLocker locker(&m_mutex);
+        for (NetworkInformation& known : m_networks) {
+            if (m_module != ModuleOn || known.ssid != request.ssid)
+                continue;
+            const bool passwordNeeded = !known.isOpen && !known.isSaved;
+            if (passwordNeeded && request.password != m_passwords.value(known.ssid)) {
+                status = WrongPassword;
+                break;
+            }
+            if (!known.isOpen)
+                known.isSaved = true;
+            m_connectedSsid = known.ssid;
+            status = Connected;
+            break;
+        }
+    }
+    answerLater([this, status] { Q_EMIT connectComplete(status); });
+}
+
+NetworkInformation WirelessNetworkManager::currentNetwork()
+{
+    NetworkInformation current;
+    {
+        QMutexLocker locker(&m_mutex);
+        current = currentNetworkLocked();
+    }
+    answerLater([this, current] { Q_EMIT currentNetwork(current); });
+    return current;
+}
+
+void WirelessNetworkManager::checkInternetAccess()
+{
+    bool access = false;
+    {
+        QMutexLocker locker(&m_mutex);
+        access = m_internet && m_module == ModuleOn && !m_connectedSsid.isEmpty();
+    }
+    answerLater([this, access] { Q_EMIT internetAccess(access); });
+}
+
+NetworkInformation WirelessNetworkManager::currentNetworkLocked() const
+{
+    for (const NetworkInformation& known : m_networks) {
+        if (!m_connectedSsid.isEmpty() && known.ssid == m_connectedSsid) {
+            NetworkInformation current = known;
+            current.password.clear();
+            current.ipAddress = QStringLiteral("192.168.10.23");
+            return current;
+        }
+    }
+    return NetworkInformation();
+}
+
+void WirelessNetworkManager::answerLater(const std::function<void()>& answer)
+{
+    int latency = 0;
+    {
+        QMutexLocker locker(&m_mutex);
+        latency = m_latencyMs;
+    }
+    // The timer runs in this object's thread, so the answer is emitted there, whoever asked.
+    QMetaObject::invokeMethod(this, [this, latency, answer] { QTimer::singleShot(latency, this, answer); },
+                              Qt::QueuedConnection);
+}

@@ -1,0 +1,414 @@
+#include "DeviceConnectionItem.h"
+
+#include "DeviceMapGeometry.h"
+#include "DeviceNodeItem.h"
+
+#include <QApplication>
+#include <QLineF>
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QTimer>
+#include <QWidget>
+#include <QtDebug>
+
+#include <algorithm>
+#include <cmath>
+
+DeviceConnectionItem::ActivityType DeviceConnectionItem::activityType = DeviceConnectionItem::NotActive;
+
+namespace {
+
+const QString runtimeVariable = QStringLiteral("runtime_variable");
+constexpr double positionTolerance = 1e-12;
+constexpr double bendingPointRadius = 4.0;
+constexpr double splitDistance = 20.0;
+constexpr double wingAngle = 24.0;
+constexpr double hitStrokeWidth = 10.0;
+
+QRectF placedRect(const DeviceNodeItem* node)
+{
+    return QRectF(node->pos(), node->boundingRect().size());
+}
+
+bool differs(const QPointF& a, const QPointF& b)
+{
+    return std::abs(a.x() - b.x()) > positionTolerance || std::abs(a.y() - b.y()) > positionTolerance;
+}
+
+bool coincides(const QPointF& a, const QPointF& b)
+{
+    return !differs(a, b);
+}
+
+bool isNear(const QPointF& point, const QPointF& center)
+{
+    return QLineF(point, center).length() <= bendingPointRadius;
+}
+
+// The corners of the axis-parallel box spanned by two neighbours of a bend: the bend
+// forms a right angle with them when it sits on one of these.
+QPointF upperCorner(const QPointF& p, const QPointF& q)
+{
+    const QPointF corner(std::min(p.x(), q.x()), std::min(p.y(), q.y()));
+    if (coincides(corner, p) || coincides(corner, q))
+        return QPointF(std::max(p.x(), q.x()), std::min(p.y(), q.y()));
+    return corner;
+}
+
+QPointF lowerCorner(const QPointF& p, const QPointF& q)
+{
+    const QPointF corner(std::max(p.x(), q.x()), std::max(p.y(), q.y()));
+    if (coincides(corner, p) || coincides(corner, q))
+        return QPointF(std::min(p.x(), q.x()), std::max(p.y(), q.y()));
+    return corner;
+}
+
+// Line widths follow the font so that links stay legible on large touch fonts.
+int sizeUnit()
+{
+    const QFont font = QApplication::font();
+    const double pointSize = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 0.75;
+    return std::max(1, int(pointSize * 0.125));
+}
+
+} // namespace
+
+DeviceConnectionItem::DeviceConnectionItem(DeviceNodeItem* nodeFrom, DeviceNodeItem* nodeTo,
+                                           QList<QPointF> bendingPoints)
+    : HoverableItem(nullptr)
+    , nodeFrom(nodeFrom)
+    , nodeTo(nodeTo)
+    , bendingPoints(std::move(bendingPoints))
+    , activeTimer(new QTimer(this))
+    , moveTimer(new QTimer(this))
+    , activityPen(QBrush(Qt::green), 2, Qt::DashLine, Qt::SquareCap, Qt::BevelJoin)
+{
+    takeNodePlaces();
+    oldFromRect = fromRect;
+    oldToRect = toRect;
+    bent = !this->bendingPoints.isEmpty();
+    activityPen.setDashPattern({10, 10});
+    activeTimer->setSingleShot(true);
+    moveTimer->setSingleShot(true);
+    connect(activeTimer, &QTimer::timeout, this, &DeviceConnectionItem::activeTimerTimeout);
+    connect(moveTimer, &QTimer::timeout, this, &DeviceConnectionItem::moveLine);
+}
+
+DeviceConnectionItem::~DeviceConnectionItem() = default;
+
+DeviceNodeItem* DeviceConnectionItem::getNodeFrom() const
+{
+    return nodeFrom.data();
+}
+
+DeviceNodeItem* DeviceConnectionItem::getNodeTo() const
+{
+    return nodeTo.data();
+}
+
+QList<QPointF> DeviceConnectionItem::getBendingPoints() const
+{
+    return bendingPoints;
+}
+
+void DeviceConnectionItem::setBendingPoints(QList<QPointF> points)
+{
+    prepareGeometryChange();
+    if (points.isEmpty()) {
+        bendingPoints.clear();
+        bent = false;
+        return;
+    }
+    bent = true;
+    takeNodePlaces();
+    bendingPoints = std::move(points);
+}
+
+void DeviceConnectionItem::insertBendingPoint(QPointF point)
+{
+    if (bendingPoints.isEmpty()) {
+        setBendingPoints({point});
+        return;
+    }
+    using DeviceMapGeometry::pointToSegmentDistance;
+    const int count = bendingPoints.size();
+    const auto distanceTo = [&point](const QPointF& a, const QPointF& b) {
+        return pointToSegmentDistance(a.x(), a.y(), b.x(), b.y(), point.x(), point.y());
+    };
+    double best = distanceTo(fromPos, bendingPoints.first());
+    int index = 0;
+    for (int i = 0; i + 1 < count; ++i) {
+        const double distance = distanceTo(bendingPoints.at(i), bendingPoints.at(i + 1));
+        if (distance <= best) {
+            best = distance;
+            index = i + 1;
+        }
+    }
+    if (distanceTo(toPos, bendingPoints.last()) <= best)
+        index = count;
+    prepareGeometryChange();
+    bendingPoints.insert(index, point);
+}
+
+QPointF DeviceConnectionItem::isInBendingPointsArea(QPointF point) const
+{
+    for (const QPointF& bendingPoint : bendingPoints) {
+        if (isNear(point, bendingPoint))
+            return bendingPoint;
+    }
+    return QPointF();
+}
+
+void DeviceConnectionItem::split()
+{
+    if (bent) {
+        qWarning().noquote() << QStringLiteral("\u0421an not split a line with bending points!");
+        return;
+    }
+    const QPointF a = fromRect.center();
+    const QPointF b = toRect.center();
+    const QPointF middle = (a + b) / 2;
+    const QPointF normal(a.y() - b.y(), b.x() - a.x());
+    const double length = std::hypot(normal.x(), normal.y());
+    // Nodes sharing one centre give no direction to turn: bend straight up instead.
+    const QPointF offset = length > 0 ? normal * (splitDistance / length) : QPointF(0, -splitDistance);
+    setBendingPoints({middle + offset});
+}
+
+bool DeviceConnectionItem::isBent() const
+{
+    return bent;
+}
+
+void DeviceConnectionItem::update(const QRectF& rect)
+{
+    prepareGeometryChange();
+    takeNodePlaces();
+    QGraphicsItem::update(rect);
+}
+
+void DeviceConnectionItem::setActivityType(ActivityType type)
+{
+    activityType = type;
+}
+
+DeviceConnectionItem::ActivityType DeviceConnectionItem::getActivityType()
+{
+    return activityType;
+}
+
+void DeviceConnectionItem::onEmit()
+{
+    switch (activityType) {
+    case DashedLinePerEmit:
+        activityPen.setDashOffset(activityPen.dashOffset() + dashStep);
+        break;
+    case DashedLinePerTime:
+        activeTimer->stop();
+        moveTimer->stop();
+        activeTimer->start(activeTime);
+        moveTimer->start(moveInterval);
+        active = true;
+        break;
+    case ColorLinePerTime:
+        activeTimer->start(activeTime);
+        active = true;
+        break;
+    case NotActive:
+        break;
+    }
+}
+
+bool DeviceConnectionItem::isActive() const
+{
+    return active;
+}
+
+double DeviceConnectionItem::getDashOffset() const
+{
+    return activityPen.dashOffset();
+}
+
+void DeviceConnectionItem::setActivityIntervals(int activeTimeMs, int moveIntervalMs)
+{
+    activeTime = std::max(0, activeTimeMs);
+    moveInterval = std::max(1, moveIntervalMs);
+}
+
+QRectF DeviceConnectionItem::boundingRect() const
+{
+    QRectF bounds = fromRect | toRect;
+    if (bent) {
+        for (const QPointF& point : bendingPoints)
+            bounds |= QRectF(point, QSizeF(1, 1));
+    }
+    return bounds.adjusted(-5, -5, 5, 5);
+}
+
+QPainterPath DeviceConnectionItem::shape() const
+{
+    return shapePath;
+}
+
+void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget)
+{
+    Q_UNUSED(option)
+    if (!isDrawable()) {
+        // A link that is not drawn must not catch clicks either.
+        shapePath = QPainterPath();
+        return;
+    }
+
+    if (differs(nodeFrom->pos(), fromPos) || differs(nodeTo->pos(), toPos)) {
+        const QRectF boundsBefore = boundingRect();
+        fromPos = nodeFrom->pos();
+        toPos = nodeTo->pos();
+        prepareGeometryChange();
+        oldFromRect = fromRect;
+        fromRect = placedRect(nodeFrom);
+        oldToRect = toRect;
+        toRect = placedRect(nodeTo);
+        if (bent)
+            recalculateBendPoints();
+        QGraphicsItem::update(boundsBefore | boundingRect());
+    }
+
+    shapePath = QPainterPath();
+    QPointF lastDrawn = fromRect.center();
+    QPainterPath linePath(lastDrawn);
+    QPointF target = toRect.center();
+    if (bent) {
+        for (const QPointF& point : qAsConst(bendingPoints)) {
+            if (toRect.contains(point)) {
+                target = bendingPoints.last();
+                break;
+            }
+            linePath.lineTo(point);
+            lastDrawn = point;
+        }
+    }
+
+    const QPalette palette = widget ? widget->palette() : QApplication::palette();
+    QColor color = Qt::darkGray;
+    if (hovered) {
+        color = palette.color(QPalette::Highlight);
+        painter->setPen(QPen(QBrush(color), 8.0, Qt::SolidLine, Qt::RoundCap));
+        for (const QPointF& point : qAsConst(bendingPoints))
+            painter->drawPoint(point);
+    }
+    if (active && activityType == ColorLinePerTime)
+        color = Qt::darkGreen;
+
+    const int unit = sizeUnit();
+    const QPen linePen(QBrush(color), 2 * unit);
+    const int radius = toRect.width() <= 1 || toRect.height() <= 1 ? 1 : 5;
+    const QPointF arrowPoint = DeviceMapGeometry::roundedRectIntersection(QLineF(lastDrawn, target), toRect, radius);
+    if (fromRect.contains(arrowPoint))
+        return;
+
+    QLineF firstWing(arrowPoint, lastDrawn);
+    const double angle = firstWing.angle();
+    firstWing.setLength(8 * unit);
+    QLineF secondWing = firstWing;
+    firstWing.setAngle(angle - wingAngle);
+    secondWing.setAngle(angle + wingAngle);
+
+    QLineF lastSegment(lastDrawn, arrowPoint);
+    // Nodes closer than the gap would turn the last segment backwards.
+    lastSegment.setLength(std::max(0.0, lastSegment.length() - 5 * unit));
+    linePath.lineTo(lastSegment.p2());
+
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(linePen);
+    painter->drawPath(linePath);
+    if (activityType == DashedLinePerEmit || (activityType == DashedLinePerTime && active)) {
+        painter->setPen(activityPen);
+        painter->drawPath(linePath);
+    }
+
+    QPainterPath headPath(arrowPoint);
+    headPath.lineTo(firstWing.p2());
+    headPath.lineTo(secondWing.p2());
+    headPath.lineTo(arrowPoint);
+    painter->fillPath(headPath, QBrush(Qt::black));
+    painter->setPen(QPen(QBrush(color), 1.0));
+    painter->drawPath(headPath);
+
+    QPainterPathStroker stroker;
+    stroker.setWidth(hitStrokeWidth);
+    shapePath = stroker.createStroke(linePath).united(headPath);
+}
+
+void DeviceConnectionItem::recalculateBendPoints()
+{
+    const QPointF oldFrom = oldFromRect.center();
+    const QPointF oldTo = oldToRect.center();
+    const QPointF newFrom = fromRect.center();
+    const QPointF newTo = toRect.center();
+    const QLineF oldLink(oldFrom, oldTo);
+    const QLineF newLink(newFrom, newTo);
+    if (oldLink.length() == 0)
+        return;
+    const QList<QPointF> before = bendingPoints;
+
+    // Each bend keeps its place relative to the link, scaled and turned with it.
+    const double scale = newLink.length() / oldLink.length();
+    const double turn = oldLink.angleTo(newLink);
+    for (QPointF& point : bendingPoints) {
+        QLineF offset(QPointF(), point - oldFrom);
+        if (!offset.isNull()) {
+            const double angle = offset.angle();
+            offset.setLength(offset.length() * scale);
+            offset.setAngle(angle + turn);
+        }
+        point = newFrom + offset.p2();
+    }
+
+    // A bend that made a right angle with its neighbours keeps making one.
+    const int count = bendingPoints.size();
+    for (int i = 0; i < count; ++i) {
+        const QPointF oldPrevious = i == 0 ? oldFrom : before.at(i - 1);
+        const QPointF oldNext = i == count - 1 ? oldTo : before.at(i + 1);
+        const QPointF newPrevious = i == 0 ? newFrom : bendingPoints.at(i - 1);
+        const QPointF newNext = i == count - 1 ? newTo : bendingPoints.at(i + 1);
+        if (isNear(before.at(i), upperCorner(oldPrevious, oldNext)))
+            bendingPoints[i] = upperCorner(newPrevious, newNext);
+        if (isNear(before.at(i), lowerCorner(oldPrevious, oldNext)))
+            bendingPoints[i] = lowerCorner(newPrevious, newNext);
+    }
+}
+
+void DeviceConnectionItem::activeTimerTimeout()
+{
+    active = false;
+    moveTimer->stop();
+    update(QRectF());
+}
+
+void DeviceConnectionItem::moveLine()
+{
+    activityPen.setDashOffset(activityPen.dashOffset() + dashStep);
+    if (activeTimer->isActive())
+        moveTimer->start(moveInterval);
+    update(QRectF());
+}
+
+void DeviceConnectionItem::takeNodePlaces()
+{
+    if (!nodeFrom || !nodeTo)
+        return;
+    fromPos = nodeFrom->pos();
+    toPos = nodeTo->pos();
+    fromRect = placedRect(nodeFrom);
+    toRect = placedRect(nodeTo);
+}
+
+bool DeviceConnectionItem::isDrawable() const
+{
+    if (!nodeFrom || !nodeTo)
+        return false;
+    // The end of a link being drawn is hidden on purpose, as is a runtime variable's.
+    if (nodeTo->devName() == runtimeVariable || nodeTo->isAnchor())
+        return true;
+    return nodeFrom->isVisible() && nodeTo->isVisible();
+}

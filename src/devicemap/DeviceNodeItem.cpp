@@ -1,0 +1,320 @@
+#include "DeviceNodeItem.h"
+
+#include <QApplication>
+#include <QGraphicsScene>
+#include <QMetaObject>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+bool DeviceNodeItem::gridOn = false;
+int DeviceNodeItem::gridCellSize = 10;
+QStringList DeviceNodeItem::unplacedDevices;
+
+namespace {
+
+const QString runtimeVariable = QStringLiteral("runtime_variable");
+constexpr double cornerRadius = 5.0;
+constexpr double smallFontScale = 0.7;
+// Texts closer than this to the node's size do not resize it, so that rounding of
+// font metrics cannot make a node twitch from paint to paint.
+constexpr double resizeThreshold = 1.0;
+
+QFont smallerFont(const QFont& font)
+{
+    QFont small = font;
+    if (font.pointSizeF() > 0)
+        small.setPointSizeF(font.pointSizeF() * smallFontScale);
+    else
+        small.setPixelSize(std::max(1, int(font.pixelSize() * smallFontScale)));
+    return small;
+}
+
+double pointSizeOf(const QFont& font)
+{
+    return font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize();
+}
+
+// The map widget is the parent object of its scene. It is reached by method name so
+// that items need not know its class; a scene without a map has nothing to grow.
+void growMapScene(QGraphicsScene* scene, const QRectF& rect)
+{
+    QObject* map = scene->parent();
+    if (!map || map->metaObject()->indexOfMethod("unitedSceneWithRect(QRectF)") < 0)
+        return;
+    QMetaObject::invokeMethod(map, "unitedSceneWithRect", Qt::DirectConnection, Q_ARG(QRectF, rect));
+}
+
+// The nearest multiple of cellSize; a tie goes down. The remainder keeps the sign of
+// value, so negative coordinates move towards zero.
+int snapToGrid(int value, int cellSize)
+{
+    const int remainder = value - (value / cellSize) * cellSize;
+    return remainder > cellSize - remainder ? value + (cellSize - remainder) : value - remainder;
+}
+
+} // namespace
+
+DeviceNodeItem::DeviceNodeItem(DeviceInfo deviceInfo, QRectF nodeRect)
+    : HoverableItem(nullptr)
+    , rect(nodeRect)
+    , name(deviceInfo.name)
+    , type(deviceInfo.type)
+    , label(deviceInfo.description)
+    , info(std::move(deviceInfo))
+    , highlightColor(Qt::gray)
+{
+    setToolTip(name);
+    setFlags(ItemSendsScenePositionChanges | ItemIsMovable | ItemIsSelectable);
+    setZValue(1.0);
+    calcDeviceSize();
+}
+
+DeviceNodeItem::~DeviceNodeItem() = default;
+
+void DeviceNodeItem::setDeviceInfo(DeviceInfo deviceInfo)
+{
+    info = std::move(deviceInfo);
+}
+
+const QString& DeviceNodeItem::devName() const
+{
+    return name;
+}
+
+const QString& DeviceNodeItem::devType() const
+{
+    return type;
+}
+
+const DeviceInfo& DeviceNodeItem::devInfo() const
+{
+    return info;
+}
+
+void DeviceNodeItem::setLabel(const QString& text)
+{
+    label = text;
+    update(rect);
+}
+
+void DeviceNodeItem::setDeviceName(const QString& text)
+{
+    name = text;
+    setToolTip(text);
+    update(rect);
+}
+
+void DeviceNodeItem::setHighlightColor(const QColor& color)
+{
+    highlightColor = color;
+    update(rect);
+}
+
+bool DeviceNodeItem::isAnchor() const
+{
+    return name.isEmpty() && type.isEmpty() && label.isEmpty();
+}
+
+QRectF DeviceNodeItem::boundingRect() const
+{
+    return rect;
+}
+
+QPointF DeviceNodeItem::getCenter() const
+{
+    return pos() + QPointF(rect.width() / 2, rect.height() / 2);
+}
+
+void DeviceNodeItem::setCenter(QPointF center)
+{
+    placeDevice(center - QPointF(rect.width() / 2, rect.height() / 2));
+}
+
+void DeviceNodeItem::placeDevice(const QPointF& position)
+{
+    unplacedDevices.removeOne(name);
+    setVisible(true);
+    setPos(position);
+}
+
+void DeviceNodeItem::placeDevice(double x, double y)
+{
+    placeDevice(QPointF(x, y));
+}
+
+void DeviceNodeItem::unplaceDevice()
+{
+    if (!unplacedDevices.contains(name))
+        unplacedDevices.prepend(name);
+    setVisible(false);
+}
+
+bool DeviceNodeItem::isUnplaced() const
+{
+    return unplacedDevices.contains(name);
+}
+
+QSize DeviceNodeItem::getDeviceSize(DeviceInfo deviceInfo)
+{
+    const QFont font = QApplication::font();
+    const QFontMetricsF mainMetrics(font);
+    const QFontMetricsF smallMetrics(smallerFont(font));
+    const double pad = std::max(0.3 * pointSizeOf(font), 4.0);
+
+    double width = std::max(smallMetrics.horizontalAdvance(deviceInfo.type),
+                            mainMetrics.horizontalAdvance(deviceInfo.name))
+                   + pad;
+    if (!deviceInfo.description.isEmpty()) {
+        const double textWidth = std::max({mainMetrics.horizontalAdvance(deviceInfo.description),
+                                           smallMetrics.horizontalAdvance(deviceInfo.type),
+                                           smallMetrics.horizontalAdvance(deviceInfo.name)});
+        width = std::max(width, textWidth + pad);
+    }
+    const double height = deviceInfo.type == runtimeVariable
+                              ? 1.5 * mainMetrics.height()
+                              : 2 * smallMetrics.height() + mainMetrics.height();
+    return QSize(int(width), int(height));
+}
+
+void DeviceNodeItem::calcDeviceSize()
+{
+    if (label == runtimeVariable && name == runtimeVariable && type == runtimeVariable)
+        return;
+    // An anchor keeps the size it was made with: the link being drawn ends on it.
+    if (isAnchor())
+        return;
+
+    takeApplicationFonts();
+
+    const QSize size = getDeviceSize(info);
+    if (std::abs(rect.width() - size.width()) > resizeThreshold) {
+        prepareGeometryChange();
+        const QPointF center = getCenter();
+        rect.setWidth(size.width());
+        setCenter(center);
+        update(rect);
+    }
+    if (std::abs(rect.height() - size.height()) > resizeThreshold) {
+        prepareGeometryChange();
+        const QPointF center = getCenter();
+        rect.setHeight(size.height());
+        setCenter(center);
+        update(rect);
+    }
+}
+
+void DeviceNodeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget)
+{
+    Q_UNUSED(option)
+    devicePaintInAdjustedRect(painter, rect, widget);
+}
+
+void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetRect, QWidget* widget)
+{
+    calcDeviceSize();
+    // Nodes that never size themselves (anchors, runtime variables) still draw their texts.
+    takeApplicationFonts();
+    // Rendering to an image or a printer passes no widget.
+    const QPalette palette = widget ? widget->palette() : QApplication::palette();
+
+    const QColor outlineColor = hovered || isSelected() ? palette.color(QPalette::Highlight) : highlightColor;
+    const QPen outlinePen(QBrush(outlineColor), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
+
+    const QRectF inner(targetRect.x() + 1, targetRect.y() + 1, targetRect.width() - 2, targetRect.height() - 2);
+    QPainterPath outline;
+    outline.addRoundedRect(inner, cornerRadius, cornerRadius, Qt::AbsoluteSize);
+    painter->fillPath(outline, QBrush(palette.color(QPalette::AlternateBase)));
+    painter->setPen(outlinePen);
+    painter->drawPath(outline);
+
+    const int textFlags = Qt::AlignCenter | Qt::TextDontClip;
+    painter->setFont(mainFont);
+    painter->setPen(palette.color(QPalette::Text));
+    const QString mainText = label.isEmpty() ? name : label;
+    const double mainHeight = mainMetrics->height();
+    painter->drawText(QRectF(inner.x(), inner.y() + inner.height() / 2 - mainHeight / 2, inner.width(), mainHeight),
+                      textFlags, mainMetrics->elidedText(mainText, Qt::ElideRight, inner.width()));
+
+    if (!hovered || info.type == runtimeVariable)
+        return;
+    painter->setFont(smallFont);
+    const double smallHeight = smallMetrics->height();
+    if (!label.isEmpty())
+        painter->drawText(QRectF(inner.x(), inner.y(), inner.width(), smallHeight), textFlags,
+                          smallMetrics->elidedText(name, Qt::ElideRight, inner.width()));
+    painter->drawText(QRectF(inner.x(), inner.y() + inner.height() - smallHeight, inner.width(), smallHeight),
+                      textFlags, smallMetrics->elidedText(type, Qt::ElideRight, inner.width()));
+}
+
+// Later changes of the application font do not reach a node that has measured its texts.
+void DeviceNodeItem::takeApplicationFonts()
+{
+    if (mainMetrics)
+        return;
+    mainFont = QApplication::font();
+    mainMetrics.reset(new QFontMetricsF(mainFont));
+    smallFont = smallerFont(mainFont);
+    smallMetrics.reset(new QFontMetricsF(smallFont));
+}
+
+QVariant DeviceNodeItem::itemChange(GraphicsItemChange change, const QVariant& value)
+{
+    if (change != ItemPositionChange || !scene())
+        return QGraphicsItem::itemChange(change, value);
+
+    QGraphicsScene* itemScene = scene();
+    const QRectF sceneRect = itemScene->sceneRect();
+
+    if (!gridOn) {
+        const QPointF proposed = value.toPointF();
+        const QRectF placed(proposed.x(), proposed.y(), rect.width(), rect.height());
+        if (!sceneRect.contains(placed))
+            growMapScene(itemScene, placed);
+        return QVariant(proposed);
+    }
+
+    const QPoint proposed = value.toPoint();
+    const int centerX = snapToGrid(int(proposed.x() + rect.width() * 0.5), gridCellSize);
+    const int centerY = snapToGrid(int(proposed.y() + rect.height() * 0.5), gridCellSize);
+    const QPoint snapped(int(centerX - rect.width() * 0.5), int(centerY - rect.height() * 0.5));
+    const QRectF placed(snapped.x(), snapped.y(), rect.width(), rect.height());
+    if (!sceneRect.contains(placed))
+        growMapScene(itemScene, placed);
+    return QVariant(snapped);
+}
+
+void DeviceNodeItem::setGridOn(bool on)
+{
+    gridOn = on;
+}
+
+bool DeviceNodeItem::getGridOn()
+{
+    return gridOn;
+}
+
+void DeviceNodeItem::setGridCellSize(int size)
+{
+    // Snapping and the grid divide by the cell size.
+    gridCellSize = std::max(1, size);
+}
+
+int DeviceNodeItem::getGridCellSize()
+{
+    return gridCellSize;
+}
+
+void DeviceNodeItem::setUnplacedDevices(QStringList names)
+{
+    unplacedDevices = std::move(names);
+}
+
+QStringList DeviceNodeItem::getUnplacedDevices()
+{
+    return unplacedDevices;
+}

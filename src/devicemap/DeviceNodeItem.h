@@ -1,0 +1,105 @@
+#pragma once
+
+#include "DeviceInfo.h"
+#include "HoverableItem.h"
+#include "dozerozozu_export.h"
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QRectF>
+#include <QScopedPointer>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+/**
+ * The scene item of one device on the device map: a rounded rectangle sized by its
+ * texts, showing the description (or the name) and, while hovered, the name above and
+ * the type below.
+ *
+ * The rectangle sits at the item origin, (0, 0, w, h); the position is the top-left
+ * corner in the scene, the centre is the position plus half the size. All device items
+ * of the process share three settings: snapping to the grid, the grid cell size and the
+ * list of unplaced devices (hidden until the user drops them on the map).
+ *
+ * A node dragged outside the scene rectangle asks the map to grow it: the parent object
+ * of the item's scene gets `unitedSceneWithRect(QRectF)` invoked by name (the map widget
+ * declares it Q_INVOKABLE); a scene whose parent has no such method is left alone.
+ *
+ * A node built from a default DeviceInfo (no name, no type, no description) is the
+ * invisible anchor of a link being drawn: it keeps the size it was given (see isAnchor()).
+ *
+ * Owned by the map's scene; GUI thread only; the class-wide settings are unguarded.
+ */
+class DOZEROZOZU_EXPORT DeviceNodeItem : public HoverableItem
+{
+public:
+    DeviceNodeItem(DeviceInfo info, QRectF rect);
+    ~DeviceNodeItem() override;
+
+    /// Replaces the kept description only; name, label, type and size stay.
+    void setDeviceInfo(DeviceInfo info);
+    const QString& devName() const;
+    const QString& devType() const;
+    const DeviceInfo& devInfo() const;
+    /// The main text; the size follows at the next paint.
+    void setLabel(const QString& text);
+    const QString& getLabel() const { return label; }
+    /// The shown name and tool tip; the size follows at the next paint.
+    void setDeviceName(const QString& text);
+    /// Outline colour while neither hovered nor selected.
+    void setHighlightColor(const QColor& color);
+    QColor getHighlightColor() const { return highlightColor; }
+    /// A node without any text: the hidden end of a link being drawn.
+    bool isAnchor() const;
+
+    QRectF boundingRect() const override;
+    QPointF getCenter() const;
+    /// Places the node (see placeDevice) with its centre at center.
+    void setCenter(QPointF center);
+    /// Takes the device off the unplaced list, shows the item and moves it to pos.
+    void placeDevice(const QPointF& pos);
+    void placeDevice(double x, double y);
+    /// Lists the device as unplaced (once, at the front) and hides the item where it is.
+    void unplaceDevice();
+    bool isUnplaced() const;
+    /// Resizes the node, about its centre, when its texts need more than 1 unit more or less.
+    void calcDeviceSize();
+    /// The size a device's texts need in the current application font.
+    static QSize getDeviceSize(DeviceInfo info);
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+    /// Draws the node into any rectangle; without a widget the application palette is used.
+    void devicePaintInAdjustedRect(QPainter* painter, QRectF rect, QWidget* widget);
+
+    static void setGridOn(bool on);
+    static bool getGridOn();
+    /// Sizes below 1 are taken as 1.
+    static void setGridCellSize(int size);
+    static int getGridCellSize();
+    static void setUnplacedDevices(QStringList names);
+    static QStringList getUnplacedDevices();
+
+protected:
+    /// Snaps a moved node to the grid when snapping is on, and grows the map's scene.
+    QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
+
+private:
+    void takeApplicationFonts();
+
+    QRectF rect;
+    QString name;
+    QString type;
+    QString label;
+    DeviceInfo info;
+    QFont mainFont;
+    QFont smallFont;
+    QScopedPointer<QFontMetricsF> mainMetrics;
+    QScopedPointer<QFontMetricsF> smallMetrics;
+    QColor highlightColor;
+
+    static bool gridOn;
+    static int gridCellSize;
+    static QStringList unplacedDevices;
+};

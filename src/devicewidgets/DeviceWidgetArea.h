@@ -1,0 +1,132 @@
+#pragma once
+
+#include "WidgetPosition.h"
+#include "dozerozozu_export.h"
+
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QPoint>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+#include <QWidget>
+
+class BaseWidget;
+class QAction;
+class QGridLayout;
+class QMenu;
+class QToolButton;
+
+/**
+ * The dashboard grid: lays out the device widgets of one area at the cells
+ * their positions name and fills the holes between them with placeholders.
+ *
+ * In edit mode small tool buttons let the user add a widget of a device type at
+ * a free or new cell ("+"), swap neighbours, and open a per-widget menu ("...")
+ * to open the device's settings, expand or shrink the widget by one cell, or
+ * remove it. Adding, removing and opening settings are only requested, through
+ * the signals, from the WidgetManager; swapping, expanding and shrinking are
+ * done here through BaseWidget::setPosition(), which also writes the place into
+ * the device's parameters.
+ *
+ * Each edit-mode button's object name names its cells, "add:row,column",
+ * "swap:row,column:row,column" or "settings:row,column", for tests and style
+ * sheets.
+ *
+ * Made parentless by WidgetManager::getWidgetsArea(); the host embeds and owns
+ * it. Device widgets shown on the grid are its children; when the area is
+ * destroyed it hands them back parentless to their manager. GUI thread only.
+ */
+class DOZEROZOZU_EXPORT DeviceWidgetArea : public QWidget
+{
+    Q_OBJECT
+
+public:
+    DeviceWidgetArea(const QList<QPointer<BaseWidget>>& widgets, const QStringList& widgetTypes,
+                     QWidget* parent = nullptr);
+    ~DeviceWidgetArea() override;
+
+    bool isEditingEnabled() const;
+    /// The hosted widgets, in the order they were given or added.
+    QList<QPointer<BaseWidget>> getWidgets() const;
+    /// The device types the add menu offers, sorted.
+    QStringList getWidgetTypes() const;
+
+    /// Hosts widget and rebuilds the grid.
+    void addWidget(BaseWidget* widget);
+    /// Drops every entry for widget (for null: every entry whose widget is gone), deletes it later and rebuilds the grid.
+    void removeWidget(BaseWidget* widget);
+
+Q_SIGNALS:
+    /// The user chose a device type to add at the cell (row, column).
+    void newWidgetRequested(QString type, int row, int column);
+    void widgetSettingsRequested(QString deviceName);
+    void removeWidgetRequested(QString deviceName);
+
+public Q_SLOTS:
+    void toggleEditingEnabled();
+    void setEditingEnabled(bool enabled);
+    /// Exchanges the widgets at the cells of the clicked swap button.
+    void swapWidgets();
+    /// Offers the device types for the cell of the clicked "+" button.
+    void addWidget();
+    /// Offers settings, expanding, shrinking and removal for the widget of the clicked "..." button.
+    void settingsClicked();
+    /// Rebuilds the grid from the widgets' positions and fills its holes with placeholders.
+    void updateLayout();
+    /// Rebuilds the edit-mode buttons for the current grid.
+    void updateControls();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    /**
+     * Shows menu modally at globalPos and returns the chosen action, or null.
+     * Every menu of the area goes through here, so that a test or a host can
+     * answer it without a nested event loop.
+     */
+    virtual QAction* execMenu(QMenu* menu, const QPoint& globalPos);
+
+private:
+    enum MenuEntry {
+        SettingsEntry,
+        ExpandRightEntry,
+        ExpandLeftEntry,
+        ExpandUpEntry,
+        ExpandDownEntry,
+        ShrinkRightEntry,
+        ShrinkLeftEntry,
+        ShrinkUpEntry,
+        ShrinkDownEntry,
+        RemoveEntry,
+    };
+
+    void takeOldGrid();
+    void placeWidgets();
+    void addPlaceholders();
+    void adjustSizes();
+    void showPlacedWidgets();
+    void clearControls();
+    QToolButton* makeButton(int size, const QString& text, const char* slot);
+    void addPlaceholderButtons();
+    void addEdgeButtons();
+    void addSwapAndSettingsButtons();
+    void placeSwapAndSettingsButtons();
+    QWidget* widgetAt(const QPoint& cell) const;
+    bool isFreeCell(int row, int column) const;
+    /// Moves every placed widget one row (rows true) or one column down or right.
+    void shiftWidgets(bool rows);
+    QString deviceNameOf(BaseWidget* widget) const;
+
+    QGridLayout* grid = nullptr;
+    QStringList widgetTypes;
+    bool editingEnabled = false;
+    QList<QPointer<BaseWidget>> widgets;
+    QMap<QToolButton*, QPair<QPoint, QPoint>> swapButtons;
+    QMap<QToolButton*, QPoint> addButtons;
+    QMap<QToolButton*, QPoint> settingsButtons;
+    QSet<QWidget*> placeholders;
+};

@@ -1,0 +1,206 @@
+#include "WidgetManager.h"
+
+#include "BaseGuiDevice.h"
+#include "BaseWidget.h"
+#include "DeviceManager.h"
+#include "DeviceWidgetArea.h"
+#include "IniSerialiser.h"
+#include "SharedConstants.h"
+
+#include <QDebug>
+
+void WidgetManager::registerGuiDevices(DeviceManager& manager)
+{
+    Q_UNUSED(manager)
+    WidgetPosition::registerMetaType();
+}
+
+WidgetManager::WidgetManager(const QString& areaName, const QString& layoutFile)
+    : layoutFile(layoutFile)
+    , areaName(areaName)
+{
+}
+
+WidgetManager::~WidgetManager()
+{
+    // The guarded teardown: a widget whose device never came up has nothing to
+    // undo, and none is torn down twice.
+    for (const QPointer<BaseWidget>& widget : qAsConst(widgets)) {
+        if (!widget)
+            continue;
+        widget->_deinitialise();
+        widget->deleteLater();
+    }
+}
+
+void WidgetManager::loadOwnWidgets(DeviceManager* manager)
+{
+    if (deviceManager)
+        disconnect(deviceManager, nullptr, this, nullptr);
+    deviceManager = manager;
+    if (!manager)
+        return;
+    connect(manager, SIGNAL(deviceInitialised(QString,bool)), this, SLOT(deviceInitialised(QString,bool)));
+    connect(manager, SIGNAL(deviceRemoved(QString)), this, SLOT(deviceRemoved(QString)));
+
+    const QStringList names = manager->getDeviceNames();
+    for (const QString& name : names) {
+        auto device = dynamic_cast<BaseGuiDevice*>(manager->getDevice(name));
+        if (!device || device->getArea() != areaName)
+            continue;
+        if (findWidget(device->objectName()))
+            continue;
+        createDeviceWidget(device);
+    }
+}
+
+DeviceWidgetArea* WidgetManager::getWidgetsArea()
+{
+    if (widgetsArea)
+        return widgetsArea;
+
+    widgetsArea = new DeviceWidgetArea(widgets.values(), getWidgetTypes(), nullptr);
+    connect(widgetsArea, SIGNAL(newWidgetRequested(QString,int,int)), this,
+            SLOT(newWidgetRequested(QString,int,int)));
+    connect(widgetsArea, SIGNAL(removeWidgetRequested(QString)), this, SLOT(removeWidgetRequested(QString)));
+    connect(widgetsArea, SIGNAL(widgetSettingsRequested(QString)), this, SLOT(widgetSettingsRequested(QString)));
+    return widgetsArea;
+}
+
+void WidgetManager::initialiseWidgets()
+{
+    Q_EMIT initialiseAll(true);
+}
+
+bool WidgetManager::saveWidgets()
+{
+    if (readonly) {
+        qDebug() << "WidgetManager: skip saving widgets in read-only mode";
+        return true;
+    }
+    bool allSaved = true;
+    const QMap<QString, QPointer<BaseWidget>> toSave = widgets;
+    for (const QPointer<BaseWidget>& widget : toSave) {
+        if (!widget)
+            continue;
+        IniSerialiser serialiser(widget.data());
+        allSaved = serialiser.saveTo(layoutFile) && allSaved;
+    }
+    return allSaved;
+}
+
+int WidgetManager::widgetsCount() const
+{
+    return widgets.size();
+}
+
+void WidgetManager::setReadonly(bool readonly)
+{
+    this->readonly = readonly;
+}
+
+bool WidgetManager::getReadonly() const
+{
+    return readonly;
+}
+
+QString WidgetManager::getLayoutFile() const
+{
+    return layoutFile;
+}
+
+QString WidgetManager::getAreaName() const
+{
+    return areaName;
+}
+
+BaseWidget* WidgetManager::findWidget(const QString& name) const
+{
+    return widgets.value(name);
+}
+
+QStringList WidgetManager::getWidgetTypes() const
+{
+    QStringList types;
+    if (!deviceManager)
+        return types;
+    const QStringList allTypes = deviceManager->getDeviceTypes();
+    for (const QString& type : allTypes) {
+        if (deviceManager->getDeviceTypeInfo(type).kind == WidgetKind)
+            types.append(type);
+    }
+    return types;
+}
+
+void WidgetManager::addWidget(const QString& name, BaseWidget* widget)
+{
+    widgets.insert(name, widget);
+    connect(this, SIGNAL(initialiseAll(bool)), widget, SLOT(deviceInitialised(bool)), Qt::UniqueConnection);
+    widget->setObjectName(name);
+}
+
+BaseWidget* WidgetManager::createDeviceWidget(BaseGuiDevice* device)
+{
+    BaseWidget* widget = device->createWidget();
+    if (device->isInitialised())
+        widget->deviceInitialised(true);
+    addWidget(device->objectName(), widget);
+    return widget;
+}
+
+void WidgetManager::deviceInitialised(QString name, bool initialised)
+{
+    if (!initialised || findWidget(name) || !deviceManager)
+        return;
+    auto device = dynamic_cast<BaseGuiDevice*>(deviceManager->getDevice(name));
+    if (!device || device->getArea() != areaName || !widgetsArea)
+        return;
+    BaseWidget* widget = createDeviceWidget(device);
+    if (device->objectName() != name)
+        addWidget(name, widget);
+    widgetsArea->addWidget(widget);
+}
+
+void WidgetManager::deviceRemoved(QString name)
+{
+    if (!widgets.contains(name))
+        return;
+    BaseWidget* widget = widgets.take(name);
+    // Without a grid the widget would otherwise stay registered, pointing at a
+    // device that no longer exists.
+    if (widgetsArea)
+        widgetsArea->removeWidget(widget);
+    else if (widget)
+        widget->deleteLater();
+}
+
+void WidgetManager::newWidgetRequested(QString type, int row, int column)
+{
+    if (!deviceManager) {
+        qWarning() << "WidgetManager: no device manager to create a widget device";
+        return;
+    }
+    const QString name = deviceManager->createDevice(type, false);
+    if (name.isEmpty()) {
+        qWarning().noquote() << "WidgetManager: could not create a device of type" << type;
+        return;
+    }
+    deviceManager->setDeviceParam(name, WidgetRowParam, QString::number(row));
+    deviceManager->setDeviceParam(name, WidgetColumnParam, QString::number(column));
+    deviceManager->setDeviceParam(name, WidgetAreaParam, areaName);
+    deviceManager->initialiseDevice(name);
+}
+
+void WidgetManager::removeWidgetRequested(QString deviceName)
+{
+    if (!deviceManager) {
+        qWarning() << "WidgetManager: no device manager to remove a widget device";
+        return;
+    }
+    deviceManager->removeDevice(deviceName);
+}
+
+void WidgetManager::widgetSettingsRequested(QString deviceName)
+{
+    qWarning().noquote() << "WidgetManager: no settings dialog is available for" << deviceName;
+}

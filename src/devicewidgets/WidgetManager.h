@@ -1,0 +1,97 @@
+#pragma once
+
+#include "dozerozozu_export.h"
+
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+class BaseGuiDevice;
+class BaseWidget;
+class DeviceManager;
+class DeviceWidgetArea;
+
+/**
+ * Keeps the widgets of the GUI devices of one named dashboard area.
+ *
+ * The host makes one per area, hands it its DeviceManager, asks it for the
+ * grid right after loading, and tells it when to initialise and when to save
+ * the widgets:
+ *
+ *     WidgetManager::registerGuiDevices(*manager);
+ *     auto widgetManager = new WidgetManager("main", layoutPath);
+ *     widgetManager->loadOwnWidgets(manager);
+ *     window->setCentralWidget(widgetManager->getWidgetsArea()); // the host owns the grid
+ *     widgetManager->initialiseWidgets();
+ *     ...
+ *     widgetManager->saveWidgets();
+ *
+ * It makes a widget for every GUI device whose "widget/area" names its area,
+ * follows the device manager's signals to add and drop widgets, and turns the
+ * grid's requests into device-manager calls. It never changes the device graph
+ * on its own. It owns the widgets it registers (they outlive a deleted grid) and
+ * has no parent; the host deletes it. GUI thread only.
+ */
+class DOZEROZOZU_EXPORT WidgetManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// Registers the meta type WidgetPosition; may run before any manager exists.
+    static void registerGuiDevices(DeviceManager& manager);
+
+    WidgetManager(const QString& areaName, const QString& layoutFile);
+    ~WidgetManager() override;
+
+    /// Makes a widget for every GUI device of this area and follows the manager's device signals.
+    void loadOwnWidgets(DeviceManager* manager);
+    /// The grid of this area, made on first call and whenever the host deleted the previous one.
+    DeviceWidgetArea* getWidgetsArea();
+    /**
+     * Writes every widget's own parameters to the layout file, one group per
+     * widget; nothing in read-only mode. False when a widget could not be
+     * written (the serialiser logs why); the others are written all the same.
+     */
+    bool saveWidgets();
+
+    /// Number of registered widgets.
+    int widgetsCount() const;
+    void setReadonly(bool readonly);
+    bool getReadonly() const;
+    QString getLayoutFile() const;
+    QString getAreaName() const;
+    /// The widget registered under name, or null.
+    BaseWidget* findWidget(const QString& name) const;
+    /// The device types whose kind is "widget", in the device manager's order.
+    QStringList getWidgetTypes() const;
+
+    /// Registers widget under name and names it so.
+    void addWidget(const QString& name, BaseWidget* widget);
+    /// Makes, initialises when its device is, and registers the widget of device.
+    BaseWidget* createDeviceWidget(BaseGuiDevice* device);
+
+Q_SIGNALS:
+    /// Reaches every registered widget's deviceInitialised(bool).
+    void initialiseAll(bool initialise);
+
+public Q_SLOTS:
+    /// A device became initialised: give it a widget on the grid when it belongs here and has none.
+    void deviceInitialised(QString name, bool initialised);
+    /// A device is gone: drop its widget.
+    void deviceRemoved(QString name);
+    void initialiseWidgets();
+    /// Asks the device manager for a new device of type placed at (row, column) of this area.
+    void newWidgetRequested(QString type, int row, int column);
+    void removeWidgetRequested(QString deviceName);
+    void widgetSettingsRequested(QString deviceName);
+
+private:
+    QMap<QString, QPointer<BaseWidget>> widgets;
+    QString layoutFile;
+    QString areaName;
+    bool readonly = false;
+    QPointer<DeviceWidgetArea> widgetsArea;
+    QPointer<DeviceManager> deviceManager;
+};

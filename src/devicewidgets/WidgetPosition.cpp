@@ -1,0 +1,6 @@
+#include "WidgetPosition.h"
+
+void WidgetPosition::registerMetaType()
+{
+    qRegisterMetaType<WidgetPosition>("WidgetPosition");
+}

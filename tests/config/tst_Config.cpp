@@ -1,0 +1,189 @@
+#include "Config.h"
+#include "Configurable.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Counts its notifications and runs an optional action from inside the store's pass.
+class Reader : public Configurable
+{
+public:
+    explicit Reader(Config* config)
+        : Configurable(config)
+    {
+        getParam("speed", "motor");
+    }
+
+    void applyConfig() override
+    {
+        ++calls;
+        if (onApply)
+            onApply();
+    }
+
+    int calls = 0;
+    std::function<void()> onApply;
+};
+
+} // namespace
+
+class TestConfig : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void getBoolAcceptsExactWordsOnly_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("defaultValue");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("yea") << "yea" << false << true;
+        QTest::newRow("true") << "true" << false << true;
+        QTest::newRow("nah") << "nah" << true << false;
+        QTest::newRow("no") << "no" << true << false;
+        QTest::newRow("capitalised") << "True" << false << false;
+        QTest::newRow("upper case") << "NO" << true << true;
+        QTest::newRow("digit") << "1" << false << false;
+        QTest::newRow("empty") << "" << true << true;
+    }
+
+    void getBoolAcceptsExactWordsOnly()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, defaultValue);
+        QFETCH(bool, expected);
+        Config config;
+        config.setParam("flag", stored, "node", false);
+
+        QCOMPARE(config.getBool("flag", "node", defaultValue, false), expected);
+    }
+
+    void storingGettersWriteDefaultSilently()
+    {
+        Config config;
+        Reader reader(&config);
+        reader.getInt("count", "node");
+        QSignalSpy changedSpy(&config, &Config::configChanged);
+
+        QCOMPARE(config.getInt("count", "node", 42, true), 42);
+        QCOMPARE(config.getDouble("ratio", "node", 1.0 / 3.0, true), 1.0 / 3.0);
+        config.applyConfig();
+
+        QCOMPARE(config.getParam("count", "node"), QString("42"));
+        QCOMPARE(config.getParam("ratio", "node"), QString("0.333333333333"));
+        QVERIFY(config.isConfigChanged());
+        QCOMPARE(reader.calls, 0);
+        QCOMPARE(changedSpy.count(), 1);
+    }
+
+    void readerIsToldOncePerPassOfChangesItRead()
+    {
+        // Given a reader of Speed and Torque of node motor
+        Config config;
+        Reader reader(&config);
+        reader.getParam("Torque", "Motor");
+
+        // When values are set to what they are, other nodes change, or a node goes
+        config.setParam("speed", "", "motor", true);
+        config.setParam("speed", "3", "pump", true);
+        config.removeNode("motor");
+        // Then it is not told
+        QCOMPARE(reader.calls, 0);
+        QVERIFY(!config.getNodes().contains("motor"));
+
+        // When both its keys change, spelled differently, and are applied once
+        config.setParam("SPEED", "3", "Motor", false);
+        config.setParam("torque", "5", "Motor", false);
+        config.applyConfig();
+        // Then it is told once
+        QCOMPARE(reader.calls, 1);
+
+        // A removal is a change even when the key was absent
+        config.removeParam("Absent", "MOTOR");
+        config.removeParam("Speed", "Motor");
+        QCOMPARE(reader.calls, 2);
+    }
+
+    void nestedApplyFromReaderEndsBeforeOuterPass()
+    {
+        // Given two readers, the first one told writing another watched key with apply
+        Config config;
+        Reader first(&config);
+        Reader second(&config);
+        Reader* writer = nullptr;
+        for (Reader* reader : {&first, &second}) {
+            reader->getParam("limit", "motor");
+            reader->onApply = [&, reader] {
+                if (!writer) {
+                    writer = reader;
+                    reader->setParam("limit", "9", "motor");
+                }
+            };
+        }
+        QSignalSpy changedSpy(&config, &Config::configChanged);
+
+        // When the outer pass runs
+        config.setParam("speed", "3", "motor", true);
+
+        // Then the nested pass told both readers of everything pending and emptied the set, so
+        // the rest of the outer pass told nobody; each pass announced itself
+        Reader* other = writer == &first ? &second : &first;
+        QCOMPARE(writer->calls, 2);
+        QCOMPARE(other->calls, 1);
+        QCOMPARE(changedSpy.count(), 2);
+    }
+
+    void readersUnregisteredOrAddedDuringPassAreNotCalled()
+    {
+        // Given three readers, each removing the other two and adding a new one when told
+        Config config;
+        std::unique_ptr<Reader> readers[3];
+        std::unique_ptr<Reader> late;
+        int told = 0;
+        for (auto& reader : readers)
+            reader = std::make_unique<Reader>(&config);
+        for (int i = 0; i < 3; ++i) {
+            readers[i]->onApply = [&, i] {
+                ++told;
+                for (int other = 0; other < 3; ++other) {
+                    if (other != i)
+                        readers[other].reset();
+                }
+                late = std::make_unique<Reader>(&config);
+            };
+        }
+
+        // When the key changes
+        config.setParam("speed", "3", "motor", true);
+
+        // Then only whoever came first was told; the newcomer waits for the next pass
+        QCOMPARE(told, 1);
+        QCOMPARE(late->calls, 0);
+    }
+
+    void renameNodeNeverWipesTarget()
+    {
+        Config config;
+        Reader reader(&config);
+        config.setParam("speed", "3", "motor", false);
+        config.setParam("kept", "1", "engine", false);
+
+        QVERIFY(!config.renameNode("missing", "engine"));
+        QCOMPARE(reader.calls, 0);
+        QVERIFY(config.renameNode("motor", "motor"));
+        QCOMPARE(reader.calls, 1);
+        QVERIFY(config.renameNode("motor", "Engine"));
+
+        QCOMPARE(config.getParam("kept", "engine"), QString("1"));
+        QCOMPARE(config.getParam("speed", "Engine"), QString("3"));
+        QCOMPARE(config.getNodes(), (QStringList{"Engine", "engine"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfig)
+#include "tst_Config.moc"

@@ -1,0 +1,173 @@
+#include "SimpleCrypt.h"
+#include "TestSupport.h"
+
+#include <QSet>
+#include <QtTest>
+
+using TestSupport::LogCapture;
+
+namespace {
+
+const quint64 testKey = Q_UINT64_C(0x0c2ad4a4acb9f023);
+
+// The XOR chain over the key bytes, applied to a body made by hand.
+QByteArray scramble(char flags, QByteArray body)
+{
+    char last = 0;
+    for (int i = 0; i < body.size(); ++i) {
+        body[i] = char(body.at(i) ^ char((testKey >> (8 * (i % 8))) & 0xFF) ^ last);
+        last = body.at(i);
+    }
+    return QByteArray(1, 3) + QByteArray(1, flags) + body;
+}
+
+const QByteArray compressible = QByteArray("the same words again and again; ").repeated(40);
+const QByteArray incompressible = QByteArray::fromHex("8f3a00ff10c7e2");
+
+} // namespace
+
+class TestSimpleCrypt : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundTripsInEveryMode_data()
+    {
+        QTest::addColumn<int>("compression");
+        QTest::addColumn<int>("integrity");
+        QTest::addColumn<QByteArray>("plaintext");
+        QTest::addColumn<int>("expectedFlags");
+        const int fieldFlags[] = {0, 0x02, 0x04};
+        for (int integrity = 0; integrity < 3; ++integrity) {
+            const int field = fieldFlags[integrity];
+            const QByteArray mode = " / integrity " + QByteArray::number(integrity);
+            QTest::newRow("shrinks" + mode) << 0 << integrity << compressible << (field | 0x01);
+            QTest::newRow("does not shrink" + mode) << 0 << integrity << incompressible << field;
+            QTest::newRow("always" + mode) << 1 << integrity << incompressible << (field | 0x01);
+            QTest::newRow("always, empty" + mode) << 1 << integrity << QByteArray() << (field | 0x01);
+            QTest::newRow("never" + mode) << 2 << integrity << compressible << field;
+        }
+    }
+
+    void roundTripsInEveryMode()
+    {
+        QFETCH(int, compression);
+        QFETCH(int, integrity);
+        QFETCH(QByteArray, plaintext);
+        QFETCH(int, expectedFlags);
+        SimpleCrypt crypt(testKey);
+        crypt.setCompressionMode(SimpleCrypt::CompressionMode(compression));
+        crypt.setIntegrityProtectionMode(SimpleCrypt::IntegrityProtectionMode(integrity));
+
+        const QByteArray scrambled = crypt.encryptToByteArray(plaintext);
+
+        QCOMPARE(crypt.lastError(), SimpleCrypt::ScramblerOk);
+        QCOMPARE(int(scrambled.at(0)), 3);
+        QCOMPARE(int(scrambled.at(1)), expectedFlags);
+        if (!(expectedFlags & 0x01))
+            QCOMPARE(scrambled.size(), 3 + (integrity == 1 ? 2 : integrity == 2 ? 20 : 0) + plaintext.size());
+        SimpleCrypt other(testKey);
+        QCOMPARE(other.decryptToByteArray(scrambled), plaintext);
+        QCOMPARE(other.lastError(), SimpleCrypt::ScramblerOk);
+    }
+
+    void matchesTheStoredFormat()
+    {
+        SimpleCrypt crypt(testKey);
+        crypt.setCompressionMode(SimpleCrypt::CompressNever);
+        crypt.setIntegrityProtectionMode(SimpleCrypt::IntegrityNone);
+
+        QCOMPARE(crypt.decryptToByteArray(scramble(0, "Rpayload")), QByteArray("payload"));
+        const QByteArray scrambled = crypt.encryptToByteArray(QByteArray("payload"));
+        const char lead = char(scrambled.at(2) ^ char(testKey & 0xFF));
+        QCOMPARE(scrambled, scramble(0, lead + QByteArray("payload")));
+
+        const QString text = QString::fromUtf8("Grüße ✓");
+        QCOMPARE(crypt.decryptToString(crypt.encryptToString(text)), text);
+    }
+
+    void leadByteVariesTheOutput()
+    {
+        SimpleCrypt crypt(testKey);
+        QSet<QByteArray> outputs;
+        for (int i = 0; i < 32; ++i) {
+            const QByteArray scrambled = crypt.encryptToByteArray(QByteArray("same input"));
+            QCOMPARE(crypt.decryptToByteArray(scrambled), QByteArray("same input"));
+            outputs.insert(scrambled);
+        }
+        QVERIFY(outputs.size() > 1);
+    }
+
+    void refusesWithoutKey()
+    {
+        SimpleCrypt crypt;
+        LogCapture log;
+
+        QVERIFY(crypt.encryptToByteArray(QByteArray("text")).isEmpty());
+        QCOMPARE(crypt.lastError(), SimpleCrypt::ScramblerNoKey);
+        QVERIFY(crypt.decryptToByteArray(QByteArray("\x03\x00xyz")).isEmpty());
+        QCOMPARE(crypt.lastError(), SimpleCrypt::ScramblerNoKey);
+        QCOMPARE(log.messages(QtWarningMsg), (QStringList{"No key set.", "No key set."}));
+
+        crypt.setKey(0);
+        QCOMPARE(crypt.decryptToByteArray(crypt.encryptToByteArray(QByteArray("text"))), QByteArray("text"));
+    }
+
+    void refusesWhatItNeverMade()
+    {
+        SimpleCrypt crypt(testKey);
+        LogCapture log;
+        for (const QByteArray& tooShort : {QByteArray(), QByteArray(1, 3), QByteArray("\x03\x02", 2)}) {
+            crypt.decryptToByteArray(crypt.encryptToByteArray(QByteArray("fine")));
+            QVERIFY(crypt.decryptToByteArray(tooShort).isEmpty());
+            QCOMPARE(crypt.lastError(), SimpleCrypt::ScramblerBadVersion);
+        }
+        QVERIFY(log.messages().isEmpty());
+
+        QByteArray otherVersion = crypt.encryptToByteArray(QByteArray("text"));
+        otherVersion[0] = 2;
+        QVERIFY(crypt.decryptToByteArray(otherVersion).isEmpty());
+        QCOMPARE(crypt.lastError(), SimpleCrypt::ScramblerBadVersion);
+        QVERIFY(log.contains("Invalid version or not a cyphertext."));
+
+        // Unprotected bodies flagged as compressed that hold no zlib stream
+        for (const QByteArray& body : {QByteArray("R\x00\x00\x00\x20not zlib at all", 20), QByteArray("R\x00\x01", 3)}) {
+            QVERIFY(crypt.decryptToByteArray(scramble(0x01, body)).isEmpty());
+            QCOMPARE(crypt.lastError(), SimpleCrypt::ScramblerIntegrityFailed);
+        }
+    }
+
+    void everyTamperedByteIsCaught_data()
+    {
+        QTest::addColumn<int>("integrity");
+        QTest::addColumn<int>("compression");
+        QTest::newRow("checksum") << int(SimpleCrypt::IntegrityChecksum) << int(SimpleCrypt::CompressNever);
+        QTest::newRow("checksum, compressed") << int(SimpleCrypt::IntegrityChecksum) << int(SimpleCrypt::CompressAlways);
+        QTest::newRow("hash") << int(SimpleCrypt::IntegrityHash) << int(SimpleCrypt::CompressNever);
+        QTest::newRow("hash, compressed") << int(SimpleCrypt::IntegrityHash) << int(SimpleCrypt::CompressAlways);
+    }
+
+    void everyTamperedByteIsCaught()
+    {
+        QFETCH(int, integrity);
+        QFETCH(int, compression);
+        SimpleCrypt crypt(testKey);
+        crypt.setIntegrityProtectionMode(SimpleCrypt::IntegrityProtectionMode(integrity));
+        crypt.setCompressionMode(SimpleCrypt::CompressionMode(compression));
+        const QByteArray scrambled = crypt.encryptToByteArray(compressible);
+
+        for (int i = 2; i <= scrambled.size(); ++i) {
+            // Each byte flipped in turn, and finally the text cut short
+            QByteArray tampered = scrambled.left(4);
+            if (i < scrambled.size()) {
+                tampered = scrambled;
+                tampered[i] = char(tampered.at(i) ^ 0x5a);
+            }
+            QVERIFY2(crypt.decryptToByteArray(tampered).isEmpty(), qPrintable(QString::number(i)));
+            QCOMPARE(crypt.lastError(), SimpleCrypt::ScramblerIntegrityFailed);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSimpleCrypt)
+#include "tst_SimpleCrypt.moc"

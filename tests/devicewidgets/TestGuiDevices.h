@@ -1,0 +1,71 @@
+#pragma once
+
+// A small GUI device type for the dashboard suites: a device whose widget shows
+// one label and counts how often its hooks ran.
+
+#include "BaseGuiDevice.h"
+#include "BaseWidget.h"
+#include "WidgetPosition.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPointer>
+
+/// Hook counts of one test widget; they outlive the widget.
+struct HookCounts
+{
+    int initialised = 0;
+    int deinitialised = 0;
+};
+
+class TestGuiWidget : public BaseWidget
+{
+public:
+    TestGuiWidget(BaseGuiDevice* device, HookCounts* counts)
+        : BaseWidget(device)
+        , counts(counts)
+    {
+        addParam(QStringLiteral("colour"), QStringLiteral("red"));
+    }
+
+    void initialise() override
+    {
+        if (counts)
+            ++counts->initialised;
+        label = new QLabel(QStringLiteral("value"));
+        getLayout()->addWidget(label, 0, 0);
+    }
+
+    void deinitialise() override
+    {
+        if (counts)
+            ++counts->deinitialised;
+    }
+
+    HookCounts* counts;
+    QPointer<QLabel> label;
+};
+
+class TestGuiDevice : public BaseGuiDevice
+{
+public:
+    BaseWidget* createWidget() override { return new TestGuiWidget(this, &counts); }
+
+    HookCounts counts;
+};
+
+/// A device without a widget, to show that the dashboard passes it by.
+class TestPlainDevice : public BaseDevice
+{
+};
+
+inline char* toString(const WidgetPosition& pos)
+{
+    return qstrdup(QStringLiteral("(%1, %2, %3, %4)")
+                       .arg(pos.row)
+                       .arg(pos.column)
+                       .arg(pos.rowspan)
+                       .arg(pos.colspan)
+                       .toUtf8()
+                       .constData());
+}

@@ -1,0 +1,96 @@
+#include "IniSerialiser.h"
+#include "TestSupport.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+class NamedParameters : public ParametersEntity
+{
+public:
+    explicit NamedParameters(const QString& name) : m_name(name) {}
+    QString getObjectName() const override { return m_name; }
+
+private:
+    QString m_name;
+};
+
+} // namespace
+
+class TestIniSerialiser : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void mergesGroupsWithoutTruncating();
+    void replacesOwnGroupOnly();
+    void refusesUnnamedOrMissingEntity();
+    void reportsUnwritableTarget();
+};
+
+void TestIniSerialiser::mergesGroupsWithoutTruncating()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("layout.ini");
+    NamedParameters first("gauge1");
+    first.addParam("widget/row", "2");
+    NamedParameters second("gauge2");
+    second.addParam("widget/row", "5");
+
+    QVERIFY(IniSerialiser(&first).saveTo(path));
+    QVERIFY(IniSerialiser(&second).saveTo(path));
+
+    QSettings settings(path, QSettings::IniFormat);
+    QCOMPARE(settings.value("gauge1/widget/row").toString(), QString("2"));
+    QCOMPARE(settings.value("gauge2/widget/row").toString(), QString("5"));
+}
+
+void TestIniSerialiser::replacesOwnGroupOnly()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("layout.ini");
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        settings.setValue("gauge1/stale", "x");
+        settings.setValue("other/keep", "y");
+    }
+    NamedParameters entity("gauge1");
+    entity.addParam("widget/area", "main");
+
+    QVERIFY(IniSerialiser(&entity).saveTo(path));
+
+    QSettings settings(path, QSettings::IniFormat);
+    QVERIFY(!settings.contains("gauge1/stale"));
+    QCOMPARE(settings.value("gauge1/widget/area").toString(), QString("main"));
+    QCOMPARE(settings.value("other/keep").toString(), QString("y"));
+}
+
+void TestIniSerialiser::refusesUnnamedOrMissingEntity()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("layout.ini");
+    TestSupport::LogCapture log;
+    NamedParameters unnamed("");
+
+    QVERIFY(!IniSerialiser(&unnamed).saveTo(path));
+    QVERIFY(!IniSerialiser(nullptr).saveTo(path));
+
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestIniSerialiser::reportsUnwritableTarget()
+{
+    QTemporaryDir dir;
+    NamedParameters entity("gauge1");
+    entity.addParam("widget/row", "1");
+    TestSupport::LogCapture log;
+
+    QVERIFY(!IniSerialiser(&entity).saveTo(dir.filePath("missing/dir/layout.ini")));
+
+    QVERIFY(log.containsFragment("IniSerialiser: cannot save"));
+}
+
+QTEST_GUILESS_MAIN(TestIniSerialiser)
+#include "tst_IniSerialiser.moc"
