@@ -1,3 +1,4 @@
+#include "DemoGuiDevices.h"
 #include "DemoWindows.h"
 #include "DeviceManager.h"
 #include "DozeRozOZUVersion.h"
@@ -61,6 +62,7 @@ int main(int argc, char* argv[])
                         << OrboDevVersion::version << "\n";
 
     DeviceManager manager;
+    registerDemoGuiDeviceTypes(&manager);
     if (!manager.loadYamlConfig(parser.value(graph))) {
         QTextStream(stderr) << "Cannot load the device graph " << parser.value(graph) << "\n";
         return 1;
