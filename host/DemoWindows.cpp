@@ -1,10 +1,27 @@
 #include "DemoWindows.h"
 
+#include "DashboardWindow.h"
 #include "DeviceListWindow.h"
+
+#include <QDir>
+#include <QStandardPaths>
 
 QList<DemoWindow> demoWindows()
 {
     return {
         {QStringLiteral("devices"), [](DeviceManager* manager) { return new DeviceListWindow(manager); }},
+        {QStringLiteral("dashboard"),
+         [](DeviceManager* manager) { return new DashboardWindow(manager, demoDataFile(QStringLiteral("dashboard.ini"))); },
+         {{QStringLiteral("dashboard-edit"), [](QWidget* window) {
+               static_cast<DashboardWindow*>(window)->setEditingEnabled(true);
+               return window;
+           }}}},
     };
+}
+
+QString demoDataFile(const QString& fileName)
+{
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(dataDir);
+    return QDir(dataDir).filePath(fileName);
 }
