@@ -1,5 +1,6 @@
 #include "DemoWindows.h"
 
+#include "AboutDialog.h"
 #include "DashboardWindow.h"
 #include "DeviceListWindow.h"
 
@@ -9,7 +10,9 @@
 QList<DemoWindow> demoWindows()
 {
     return {
-        {QStringLiteral("devices"), [](DeviceManager* manager) { return new DeviceListWindow(manager); }},
+        {QStringLiteral("devices"), [](DeviceManager* manager) { return new DeviceListWindow(manager); },
+         {{QStringLiteral("about"),
+           [](QWidget* window) { return new AboutDialog(DeviceListWindow::hostVersions(), window); }}}},
         {QStringLiteral("dashboard"),
          [](DeviceManager* manager) { return new DashboardWindow(manager, demoDataFile(QStringLiteral("dashboard.ini"))); },
          {{QStringLiteral("dashboard-edit"), [](QWidget* window) {
