@@ -1,9 +1,11 @@
 #include "DeviceListWindow.h"
 
+#include "AboutDialog.h"
 #include "DeviceManager.h"
+#include "DozeRozOZUVersion.h"
 
 #include <QHeaderView>
-#include <QLabel>
+#include <QMenuBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -37,8 +39,9 @@ DeviceListWindow::DeviceListWindow(DeviceManager* manager, QWidget* parent)
 {
     setWindowTitle(tr("Devices"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("The dashboard, device map and settings windows join this one as they are built."),
-                                 this));
+    auto* menuBar = new QMenuBar(this);
+    menuBar->addMenu(tr("&Help"))->addAction(tr("&About"), this, &DeviceListWindow::showAbout);
+    layout->setMenuBar(menuBar);
     layout->addWidget(m_table);
     m_table->setColumnCount(5);
     m_table->setHorizontalHeaderLabels({tr("Device"), tr("Type"), tr("State"), tr("Thread"), tr("Links")});
@@ -51,6 +54,18 @@ DeviceListWindow::DeviceListWindow(DeviceManager* manager, QWidget* parent)
         connect(manager, signal, this, SLOT(refresh()));
     resize(760, 720);
     refresh();
+}
+
+QList<VersionInfo> DeviceListWindow::hostVersions()
+{
+    return {{QStringLiteral("DemoHost"), QString::fromLatin1(DozeRozOZUVersion::version),
+             QString::fromLatin1(DozeRozOZUVersion::gitSHA), QString::fromLatin1(DozeRozOZUVersion::buildDate),
+             QString()}};
+}
+
+void DeviceListWindow::showAbout()
+{
+    AboutDialog::showAboutDialog(hostVersions(), this);
 }
 
 void DeviceListWindow::refresh()

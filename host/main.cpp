@@ -1,3 +1,4 @@
+#include "DemoGuiDevices.h"
 #include "DemoWindows.h"
 #include "DeviceManager.h"
 #include "DozeRozOZUVersion.h"
@@ -7,7 +8,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QStandardPaths>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QTextStream>
 #include <QTimer>
 #include <QWidget>
@@ -17,21 +19,44 @@
 
 namespace {
 
-// Lets the sample devices run a moment so the windows show a live graph, then saves each window.
+// Lets queued work run before a grab: a grid placing its editing controls, a dialog laying
+// itself out, the sample devices sending values.
+void settle(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool saveScreenshot(QWidget* widget, const QString& directory, const QString& name)
+{
+    const QString path = QDir(directory).filePath(name + QStringLiteral(".png"));
+    const bool saved = widget->grab().save(path);
+    QTextStream(stdout) << (saved ? "Saved screenshot " : "Could not save screenshot ")
+                        << QDir::toNativeSeparators(path) << "\n";
+    return saved;
+}
+
+// Saves each window as it opened, then each further scene, which may change the window.
 bool saveScreenshots(const std::vector<std::unique_ptr<QWidget>>& windows, const QList<DemoWindow>& descriptions,
                      const QString& directory)
 {
-    QTextStream out(stdout);
     if (!QDir().mkpath(directory)) {
-        out << "Cannot create the screenshot directory " << directory << "\n";
+        QTextStream(stdout) << "Cannot create the screenshot directory " << directory << "\n";
         return false;
     }
     bool allSaved = true;
+    for (size_t i = 0; i < windows.size(); ++i)
+        allSaved = saveScreenshot(windows.at(i).get(), directory, descriptions.at(int(i)).name) && allSaved;
     for (size_t i = 0; i < windows.size(); ++i) {
-        const QString path = QDir(directory).filePath(descriptions.at(int(i)).name + ".png");
-        const bool saved = windows.at(i)->grab().save(path);
-        out << (saved ? "Saved screenshot " : "Could not save screenshot ") << QDir::toNativeSeparators(path) << "\n";
-        allSaved = allSaved && saved;
+        for (const DemoScene& scene : descriptions.at(int(i)).scenes) {
+            QWidget* target = scene.enter(windows.at(i).get());
+            target->show();
+            settle(300);
+            allSaved = saveScreenshot(target, directory, scene.name) && allSaved;
+            if (target != windows.at(i).get())
+                target->close();
+        }
     }
     return allSaved;
 }
@@ -51,7 +76,8 @@ int main(int argc, char* argv[])
     const QCommandLineOption screenshots(QStringLiteral("screenshots"),
                                          QStringLiteral("Save a PNG of each window into <dir> and exit."),
                                          QStringLiteral("dir"));
-    const QCommandLineOption graph(QStringLiteral("graph"), QStringLiteral("Device graph to load."),
+    const QCommandLineOption graph(QStringLiteral("graph"),
+                                   QStringLiteral("Device graph to load (default: the last one saved, else the sample)."),
                                    QStringLiteral("file"), QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"));
     parser.addOptions({screenshots, graph});
     parser.process(app);
@@ -61,14 +87,18 @@ int main(int argc, char* argv[])
                         << OrboDevVersion::version << "\n";
 
     DeviceManager manager;
-    if (!manager.loadYamlConfig(parser.value(graph))) {
-        QTextStream(stderr) << "Cannot load the device graph " << parser.value(graph) << "\n";
+    registerDemoGuiDeviceTypes(&manager);
+    // Saves go to the user's copy, which is loaded next time; the sample graph in the
+    // repository stays as shipped, and screenshots always show it.
+    const QString savedGraph = demoDataFile(QStringLiteral("demo-graph.yaml"));
+    QString graphFile = parser.value(graph);
+    if (!parser.isSet(graph) && !parser.isSet(screenshots) && QFileInfo::exists(savedGraph))
+        graphFile = savedGraph;
+    if (!manager.loadYamlConfig(graphFile)) {
+        QTextStream(stderr) << "Cannot load the device graph " << graphFile << "\n";
         return 1;
     }
-    // Saves go to the user's copy; the sample graph in the repository stays as shipped.
-    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    QDir().mkpath(dataDir);
-    manager.setConfigPath(QDir(dataDir).filePath(QStringLiteral("demo-graph.yaml")));
+    manager.setConfigPath(savedGraph);
 
     const QList<DemoWindow> descriptions = demoWindows();
     std::vector<std::unique_ptr<QWidget>> windows;

@@ -53,13 +53,16 @@ bool IniSerialiser::saveTo(const QString& path)
             return false;
         }
     }
+    // QSettings writes nothing for an empty result: the file then holds no group at all.
     QFile copy(copyPath);
+    const bool hasCopy = QFileInfo::exists(copyPath);
     QSaveFile target(path);
-    if (!copy.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly)) {
+    if ((hasCopy && !copy.open(QIODevice::ReadOnly)) || !target.open(QIODevice::WriteOnly)) {
         qWarning().noquote() << "IniSerialiser: cannot save" << path << ":" << target.errorString();
         return false;
     }
-    target.write(copy.readAll());
+    if (hasCopy)
+        target.write(copy.readAll());
     if (!target.commit()) {
         qWarning().noquote() << "IniSerialiser: cannot save" << path << ":" << target.errorString();
         return false;

@@ -26,6 +26,7 @@ class TestIniSerialiser : public QObject
 private Q_SLOTS:
     void mergesGroupsWithoutTruncating();
     void replacesOwnGroupOnly();
+    void savesEntityWithoutParameters();
     void refusesUnnamedOrMissingEntity();
     void reportsUnwritableTarget();
 };
@@ -65,6 +66,17 @@ void TestIniSerialiser::replacesOwnGroupOnly()
     QVERIFY(!settings.contains("gauge1/stale"));
     QCOMPARE(settings.value("gauge1/widget/area").toString(), QString("main"));
     QCOMPARE(settings.value("other/keep").toString(), QString("y"));
+}
+
+void TestIniSerialiser::savesEntityWithoutParameters()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("layout.ini");
+    NamedParameters entity("empty1");
+
+    // Nothing to write into a file that does not exist yet is still a successful save.
+    QVERIFY(IniSerialiser(&entity).saveTo(path));
+    QVERIFY(QFileInfo::exists(path));
 }
 
 void TestIniSerialiser::refusesUnnamedOrMissingEntity()

@@ -1,0 +1,62 @@
+#include "DashboardWindow.h"
+
+#include "DeviceManager.h"
+#include "DeviceWidgetArea.h"
+#include "WidgetManager.h"
+#include "ZenticMessageBox.h"
+
+#include <QAction>
+#include <QScrollArea>
+#include <QToolBar>
+
+DashboardWindow::DashboardWindow(DeviceManager* manager, const QString& layoutFile, QWidget* parent)
+    : QMainWindow(parent)
+    , m_manager(manager)
+{
+    setWindowTitle(tr("Dashboard"));
+
+    // The order matters: a device that initialises later gets its widget only when the grid
+    // already exists, so the grid is asked for right after loading.
+    WidgetManager::registerGuiDevices(*manager);
+    m_widgetManager = std::make_unique<WidgetManager>(QStringLiteral("main"), layoutFile);
+    m_widgetManager->loadOwnWidgets(manager);
+    m_area = m_widgetManager->getWidgetsArea();
+    auto* scrollArea = new QScrollArea(this);
+    scrollArea->setWidgetResizable(true);
+    scrollArea->setWidget(m_area);
+    setCentralWidget(scrollArea);
+    m_widgetManager->initialiseWidgets();
+
+    QToolBar* toolBar = addToolBar(tr("Dashboard"));
+    toolBar->setMovable(false);
+    m_editAction = toolBar->addAction(tr("Edit"));
+    m_editAction->setCheckable(true);
+    connect(m_editAction, &QAction::toggled, m_area, &DeviceWidgetArea::setEditingEnabled);
+    QAction* saveAction = toolBar->addAction(tr("Save"));
+    saveAction->setShortcut(QKeySequence::Save);
+    connect(saveAction, &QAction::triggered, this, &DashboardWindow::save);
+
+    resize(640, 360);
+}
+
+DashboardWindow::~DashboardWindow()
+{
+    // The grid goes first and hands the widgets back, so the widget manager can tear them
+    // down itself.
+    delete m_area;
+}
+
+void DashboardWindow::setEditingEnabled(bool enabled)
+{
+    m_editAction->setChecked(enabled);
+}
+
+bool DashboardWindow::save()
+{
+    bool saved = m_widgetManager->saveWidgets();
+    saved = m_manager && m_manager->saveYamlConfig() && saved;
+    if (!saved)
+        ZenticMessageBox::warning(this, tr("The dashboard could not be saved."),
+                                  tr("See the log for the file that failed."));
+    return saved;
+}

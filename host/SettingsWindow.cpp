@@ -1,0 +1,125 @@
+#include "SettingsWindow.h"
+
+#include "HeightToleranceDialog.h"
+#include "Singleton.h"
+#include "YamlConfig.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QStandardPaths>
+
+namespace {
+
+const QString hostNode = QStringLiteral("demo");
+
+} // namespace
+
+SettingsWindow::SettingsWindow(QWidget* parent)
+    : ConfigWidget(false, parent, false)
+    , m_config(Singleton<YamlConfig>::instance())
+{
+    // The demo is one window among several: it must not block the others.
+    setModal(false);
+    setWindowModality(Qt::NonModal);
+    setWindowTitle(tr("Demo settings"));
+
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(dataDir);
+    m_config->parseConfig(QDir(dataDir).filePath(QStringLiteral("demo-settings.yaml")));
+    storeDefaults();
+
+    addGeneralOptions();
+    addDisplayOptions();
+    addDeviceOptions();
+
+    // Connected after the dialog's own save, so the file gets what the options just wrote.
+    connect(getSaveButton(), &QPushButton::clicked, this, [this] { m_config->saveConfig(); });
+}
+
+void SettingsWindow::storeDefaults()
+{
+    const QList<QPair<QString, QString>> defaults = {
+        {QStringLiteral("stationName"), QStringLiteral("Demo station")},
+        {QStringLiteral("language"), QStringLiteral("en")},
+        {QStringLiteral("logging"), QStringLiteral("true")},
+        {QStringLiteral("logFile"), QStringLiteral("demo.log")},
+        {QStringLiteral("startupScript"), QStringLiteral("# runs when the host starts\nenabled: yes\nretries: 3\n")},
+        {QStringLiteral("brightness"), QStringLiteral("70")},
+        {QStringLiteral("accent"), QStringLiteral("10,20,30")},
+        {QStringLiteral("theme"), QStringLiteral("dark")},
+        {QStringLiteral("pollPeriod"), QStringLiteral("500")},
+        {QStringLiteral("scale"), QStringLiteral("1.5")},
+        {QStringLiteral("busAddress"), QStringLiteral("0x1F")},
+        {QStringLiteral("channels"), QStringLiteral("A;C")},
+    };
+    for (const auto& entry : defaults)
+        m_config->getParam(entry.first, hostNode, entry.second, true);
+}
+
+void SettingsWindow::addGeneralOptions()
+{
+    newTab(tr("General"));
+    newGroup(tr("Host"));
+    addOption(ConfigOption(m_config, tr("Station name"), QStringLiteral("stationName"), ConfigOption::Text, false,
+                           hostNode, QString()),
+              {}, {});
+    ConfigOption language(m_config, tr("Language"), QStringLiteral("language"), ConfigOption::Choice, true, hostNode,
+                          QString());
+    language << QList<QPair<QString, QString>>{{QStringLiteral("en"), tr("English")},
+                                               {QStringLiteral("ru"), tr("Russian")}};
+    addOption(language, {}, {});
+    addOption(ConfigOption(m_config, tr("Keep a log"), QStringLiteral("logging"), ConfigOption::Bool, false, hostNode,
+                           QString()),
+              {}, {});
+    ConfigOption logFile(m_config, tr("Log file"), QStringLiteral("logFile"), ConfigOption::File, false, hostNode,
+                         QString());
+    logFile.addEnabledConditions(QStringLiteral("logging"), {QStringLiteral("true")});
+    addOption(logFile, {}, {});
+    ConfigOption startup(m_config, tr("Start-up script"), QStringLiteral("startupScript"), ConfigOption::Text, false,
+                         hostNode, QStringLiteral("multiline"));
+    addOption(startup, {}, {});
+}
+
+void SettingsWindow::addDisplayOptions()
+{
+    newTab(tr("Display"));
+    newGroup(tr("Screen"));
+    ConfigOption brightness(m_config, tr("Brightness"), QStringLiteral("brightness"), ConfigOption::Slider, false,
+                            hostNode, QString());
+    addOption(brightness, {}, {});
+    addOption(ConfigOption(m_config, tr("Accent colour"), QStringLiteral("accent"), ConfigOption::Colour, false,
+                           hostNode, QString()),
+              {}, {});
+    ConfigOption theme(m_config, tr("Theme"), QStringLiteral("theme"), ConfigOption::EditableChoice, false, hostNode,
+                       QString());
+    theme << QStringList{QStringLiteral("light"), QStringLiteral("dark")};
+    addOption(theme, {}, {});
+
+    newGroup(tr("Project 2D"));
+    auto* tolerance = new QPushButton(tr("Height tolerance..."));
+    connect(tolerance, &QPushButton::clicked, this, [this] {
+        HeightToleranceDialog dialog(this);
+        dialog.exec();
+    });
+    addWidget(tolerance, tr("Height tolerance"), {}, {});
+}
+
+void SettingsWindow::addDeviceOptions()
+{
+    newTab(tr("Devices"));
+    newGroup(tr("Polling"));
+    ConfigOption period(m_config, tr("Poll period"), QStringLiteral("pollPeriod"), ConfigOption::Integer, false,
+                        hostNode, QStringLiteral("ms"));
+    period << ConfigOption::Range{10, 60000};
+    addOption(period, {}, {});
+    addOption(ConfigOption(m_config, tr("Scale factor"), QStringLiteral("scale"), ConfigOption::Real, false, hostNode,
+                           QString()),
+              {}, {});
+    addOption(ConfigOption(m_config, tr("Bus address"), QStringLiteral("busAddress"), ConfigOption::HexInteger, true,
+                           hostNode, QString()),
+              {}, {});
+    ConfigOption channels(m_config, tr("Channels"), QStringLiteral("channels"), ConfigOption::CheckList, false,
+                          hostNode, QString());
+    channels << QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")};
+    addOption(channels, {}, {});
+}

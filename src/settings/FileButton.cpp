@@ -1,0 +1,35 @@
+#include "FileButton.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+FileButton::FileButton(const QString& filePath, QString filter, QWidget* parent)
+    : QPushButton(parent)
+    , fileInfo(filePath)
+    , filter(filter)
+{
+    setText(fileInfo.filePath());
+    connect(this, SIGNAL(clicked(bool)), this, SLOT(buttonClicked()));
+}
+
+QFileInfo FileButton::getFileInfo() const
+{
+    return fileInfo;
+}
+
+QString FileButton::getFilter() const
+{
+    return filter;
+}
+
+void FileButton::buttonClicked()
+{
+    const QString chosen = QFileDialog::getOpenFileName(this, tr("Select file"), fileInfo.filePath(), filter);
+    if (chosen.isEmpty())
+        return;
+    fileInfo = QFileInfo(chosen);
+    QString shown = fileInfo.filePath();
+    shown.remove(QDir::current().absolutePath() + QLatin1Char('/'), Qt::CaseSensitive);
+    setText(shown);
+    Q_EMIT fileSelected();
+}

@@ -1,0 +1,106 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A window with text and controls has many shades; an empty or blank grab has one or two.
+int distinctColours(const QImage& image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 3) {
+        for (int x = 0; x < image.width(); x += 3)
+            colours.insert(image.pixel(x, y));
+    }
+    return colours.size();
+}
+
+} // namespace
+
+// Runs the demo host as a user would in screenshot mode, with its data folder in a temporary
+// home, so the windows it opens are built, shown and saved exactly as in `./run.sh demo`.
+class tst_DemoHost : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void savesEveryWindowAndSceneAndExits();
+    void refusesAMalformedGraph();
+
+private:
+    /// Runs the demo with arguments; false when it did not finish in time.
+    bool runDemo(const QStringList& arguments, QProcess& process);
+
+    QString demoPath;
+    QTemporaryDir home;
+};
+
+void tst_DemoHost::initTestCase()
+{
+    demoPath = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../host/dozerozozu-demo"));
+    if (!QFileInfo(demoPath).isExecutable())
+        QSKIP("The demo host is not built (BUILD_DEMO_HOST is off).");
+    QVERIFY(home.isValid());
+}
+
+bool tst_DemoHost::runDemo(const QStringList& arguments, QProcess& process)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    process.setProcessEnvironment(environment);
+    process.start(demoPath, arguments);
+    return process.waitForFinished(60000);
+}
+
+void tst_DemoHost::savesEveryWindowAndSceneAndExits()
+{
+    // Given a fresh screenshot folder
+    QTemporaryDir shots;
+    QVERIFY(shots.isValid());
+
+    // When the demo runs in screenshot mode
+    QProcess demo;
+    QVERIFY(runDemo({QStringLiteral("--screenshots"), shots.path()}, demo));
+
+    // Then it exits cleanly, leaving a picture of each window and scene, and saves no graph
+    QCOMPARE(demo.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(demo.exitCode(), 0);
+    QMap<QString, QImage> images;
+    for (const QString name : {"devices", "about", "dashboard", "dashboard-edit"}) {
+        const QImage image(QDir(shots.path()).filePath(name + QStringLiteral(".png")));
+        QVERIFY2(!image.isNull(), qPrintable(name));
+        QVERIFY2(image.width() >= 200 && image.height() >= 200, qPrintable(name));
+        QVERIFY2(distinctColours(image) > 10, qPrintable(name));
+        images.insert(name, image);
+    }
+    QVERIFY(images.value(QStringLiteral("dashboard")) != images.value(QStringLiteral("dashboard-edit")));
+    QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("data/dozerozozu-demo/demo-graph.yaml"))));
+}
+
+void tst_DemoHost::refusesAMalformedGraph()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString graph = folder.filePath(QStringLiteral("broken.yaml"));
+    QFile file(graph);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("config_version: 2\ngenerator1: [unclosed\n");
+    file.close();
+
+    QProcess demo;
+    QVERIFY(runDemo({QStringLiteral("--graph"), graph, QStringLiteral("--screenshots"), folder.path()}, demo));
+
+    QCOMPARE(demo.exitCode(), 1);
+    QVERIFY(demo.readAllStandardError().contains("Cannot load the device graph"));
+}
+
+QTEST_GUILESS_MAIN(tst_DemoHost)
+#include "tst_DemoHost.moc"

@@ -1,0 +1,201 @@
+#include "CodeEditorWidget.h"
+#include "LineNumberAreaWidget.h"
+#include "SyntaxFormatModel.h"
+
+#include <QTest>
+#include <QTextBlock>
+
+#include <stdexcept>
+
+namespace {
+
+void placeCursor(CodeEditorWidget& editor, int line, int column)
+{
+    QTextCursor cursor(editor.document()->findBlockByNumber(line));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+    editor.setTextCursor(cursor);
+}
+
+int digitWidth(const CodeEditorWidget& editor)
+{
+    return QFontMetrics(editor.font()).horizontalAdvance(QLatin1Char('9'));
+}
+
+int leftMargin(const CodeEditorWidget& editor)
+{
+    return editor.viewport()->geometry().left() - editor.contentsRect().left();
+}
+
+} // namespace
+
+class CodeEditorWidgetTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void newEditorHasHouseDefaults()
+    {
+        CodeEditorWidget editor;
+        QCOMPARE(editor.getTabWidth(), 4);
+        QCOMPARE(editor.getIndentType(), CodeEditorWidget::Spaces);
+        QCOMPARE(editor.lineWrapMode(), QPlainTextEdit::NoWrap);
+        QCOMPARE(editor.palette().color(QPalette::Active, QPalette::HighlightedText), QColor(Qt::lightGray));
+        QCOMPARE(leftMargin(editor), digitWidth(editor) + 25);
+    }
+
+    void refusesTabWidthBelowOne_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("zero") << 0;
+        QTest::newRow("negative") << -3;
+    }
+
+    void refusesTabWidthBelowOne()
+    {
+        QFETCH(int, width);
+        CodeEditorWidget editor;
+        editor.setTabWidth(2);
+        try {
+            editor.setTabWidth(width);
+            QFAIL("no exception");
+        } catch (const std::invalid_argument& error) {
+            QCOMPARE(QString::fromLatin1(error.what()), QStringLiteral("Tab width must be >= 1"));
+        }
+        QCOMPARE(editor.getTabWidth(), 2);
+        editor.setTabWidth(1);
+        QCOMPARE(editor.getTabWidth(), 1);
+    }
+
+    void measuresIndentationSymbols()
+    {
+        CodeEditorWidget editor;
+        editor.setTabWidth(3);
+        QCOMPARE(editor.getIndentLevelBySymbol(QLatin1Char(' ')), 1);
+        QCOMPARE(editor.getIndentLevelBySymbol(QLatin1Char('\t')), 3);
+        QVERIFY_EXCEPTION_THROWN(editor.getIndentLevelBySymbol(QLatin1Char('x')), std::invalid_argument);
+        QVERIFY_EXCEPTION_THROWN(LineNumberAreaWidget(nullptr), std::invalid_argument);
+    }
+
+    void tabInsertsTabWidthSpacesWithoutTabStops()
+    {
+        CodeEditorWidget editor;
+        editor.setPlainText(QStringLiteral("abc"));
+        placeCursor(editor, 0, 3);
+        QTest::keyClick(&editor, Qt::Key_Tab);
+        QCOMPARE(editor.toPlainText(), QStringLiteral("abc    "));
+    }
+
+    void tabsModeLeavesTabToTheEditor()
+    {
+        CodeEditorWidget editor;
+        editor.setIndentType(CodeEditorWidget::Tabs);
+        QTest::keyClick(&editor, Qt::Key_Tab);
+        QCOMPARE(editor.toPlainText(), QStringLiteral("\t"));
+    }
+
+    void backspaceRemovesToPreviousIndentStep_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("six spaces lose two") << "      x" << 6 << "    x";
+        QTest::newRow("four spaces lose four") << "    x" << 4 << "x";
+        QTest::newRow("one space loses one") << " x" << 1 << "x";
+        QTest::newRow("text before cursor: one char") << "ab    " << 6 << "ab   ";
+        QTest::newRow("tab counts as one step, stays in line") << "a\n\tb" << 1 << "a\nb";
+    }
+
+    void backspaceRemovesToPreviousIndentStep()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, column);
+        QFETCH(QString, expected);
+        CodeEditorWidget editor;
+        editor.setPlainText(text);
+        placeCursor(editor, editor.document()->blockCount() - 1, column);
+        QTest::keyClick(&editor, Qt::Key_Backspace);
+        QCOMPARE(editor.toPlainText(), expected);
+    }
+
+    void backspaceAtLineStartJoinsLines()
+    {
+        CodeEditorWidget editor;
+        editor.setPlainText(QStringLiteral("a\nb"));
+        placeCursor(editor, 1, 0);
+        QTest::keyClick(&editor, Qt::Key_Backspace);
+        QCOMPARE(editor.toPlainText(), QStringLiteral("ab"));
+    }
+
+    void enterCopiesIndentation_data()
+    {
+        QTest::addColumn<int>("indentType");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("spaces") << int(CodeEditorWidget::Spaces) << "\t  x" << "\t  x\n      ";
+        QTest::newRow("tabs") << int(CodeEditorWidget::Tabs) << "\t  x" << "\t  x\n\t";
+        QTest::newRow("no indentation") << int(CodeEditorWidget::Spaces) << "x" << "x\n";
+    }
+
+    void enterCopiesIndentation()
+    {
+        QFETCH(int, indentType);
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        CodeEditorWidget editor;
+        editor.setIndentType(CodeEditorWidget::IndentType(indentType));
+        editor.setPlainText(text);
+        placeCursor(editor, 0, text.size());
+        QTest::keyClick(&editor, Qt::Key_Return);
+        QCOMPARE(editor.toPlainText(), expected);
+    }
+
+    void marginFollowsLineCountDigits()
+    {
+        CodeEditorWidget editor;
+        editor.setPlainText(QStringLiteral("1\n2\n3\n4\n5\n6\n7\n8\n9"));
+        const int oneDigit = leftMargin(editor);
+        QCOMPARE(oneDigit, digitWidth(editor) + 25);
+        editor.appendPlainText(QStringLiteral("10"));
+        QCOMPARE(leftMargin(editor), oneDigit + digitWidth(editor));
+        QCOMPARE(editor.lineNumberAreaWidget()->sizeHint().width(), oneDigit + digitWidth(editor));
+        QTextCursor cursor(editor.document()->lastBlock());
+        cursor.select(QTextCursor::BlockUnderCursor);
+        cursor.removeSelectedText();
+        QCOMPARE(leftMargin(editor), oneDigit);
+    }
+
+    void currentLineNumberDrawnOnHighlightBar()
+    {
+        CodeEditorWidget editor;
+        QPalette palette = editor.palette();
+        palette.setColor(QPalette::Highlight, QColor(0, 0, 255));
+        palette.setColor(QPalette::Base, QColor(255, 255, 255));
+        editor.setPalette(palette);
+        editor.resize(300, 200);
+        editor.setPlainText(QStringLiteral("a\nb"));
+        placeCursor(editor, 1, 0);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+
+        const QImage strip = editor.lineNumberAreaWidget()->grab().toImage();
+        const int lineHeight = QFontMetrics(editor.font()).height();
+        const QPoint firstLine(1, lineHeight / 2 + editor.contentsRect().top());
+        const QPoint secondLine(1, lineHeight + lineHeight / 2 + editor.contentsRect().top());
+        QCOMPARE(QColor(strip.pixel(firstLine)), QColor(255, 255, 255));
+        QCOMPARE(QColor(strip.pixel(secondLine)), QColor(0, 0, 255));
+    }
+
+    void textLightnessPicksScheme()
+    {
+        CodeEditorWidget editor;
+        QPalette palette = editor.palette();
+        palette.setColor(QPalette::Text, QColor::fromHsl(0, 0, 126));
+        editor.setPalette(palette);
+        QCOMPARE(editor.syntaxFormatModel()->currentName(), SyntaxFormatModel::LightScheme);
+        palette.setColor(QPalette::Text, QColor::fromHsl(0, 0, 127));
+        editor.setPalette(palette);
+        QCOMPARE(editor.syntaxFormatModel()->currentName(), SyntaxFormatModel::DarkScheme);
+    }
+};
+
+QTEST_MAIN(CodeEditorWidgetTest)
+#include "tst_CodeEditorWidget.moc"

@@ -1,0 +1,168 @@
+#include "FileButton.h"
+#include "PickColorButton.h"
+#include "PickIconButton.h"
+
+#include <QColorDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QFileDialog>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+/// Answers the modal dialog of type T that the caller is about to run, once; closes
+/// whatever is modal after five seconds instead, so that no test hangs.
+template<typename T>
+void answerModal(std::function<void(T*)> answer)
+{
+    auto* timer = new QTimer;
+    auto* elapsed = new int(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, elapsed, answer] {
+        *elapsed += 20;
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* dialog = qobject_cast<T*>(modal);
+        if (!dialog && *elapsed <= 5000)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        delete elapsed;
+        if (dialog)
+            answer(dialog);
+        else if (modal)
+            modal->close();
+    });
+    timer->start(20);
+}
+
+/// Types the path into the dialog's name field, as a user would, and confirms.
+void chooseFile(QFileDialog* dialog, const QString& path)
+{
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+}
+
+} // namespace
+
+class SettingsButtonsTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void fileButtonShowsPathsRelativeToWorkingDirectory()
+    {
+        QTemporaryDir work;
+        QTemporaryDir elsewhere;
+        QFile inside(work.filePath(QStringLiteral("inside.yaml")));
+        QFile outside(elsewhere.filePath(QStringLiteral("outside.yaml")));
+        QVERIFY(inside.open(QIODevice::WriteOnly));
+        QVERIFY(outside.open(QIODevice::WriteOnly));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(work.path());
+
+        FileButton button(QStringLiteral("start.yaml"), QStringLiteral("YAML files (*.yaml)"), nullptr);
+        QCOMPARE(button.text(), QStringLiteral("start.yaml"));
+        QSignalSpy selected(&button, &FileButton::fileSelected);
+
+        answerModal<QFileDialog>([&](QFileDialog* dialog) {
+            chooseFile(dialog, inside.fileName());
+        });
+        button.click();
+        QCOMPARE(selected.count(), 1);
+        QCOMPARE(button.text(), QStringLiteral("inside.yaml"));
+        QCOMPARE(button.getFileInfo().absoluteFilePath(), QFileInfo(inside.fileName()).absoluteFilePath());
+
+        answerModal<QFileDialog>([&](QFileDialog* dialog) {
+            chooseFile(dialog, outside.fileName());
+        });
+        button.click();
+        QCOMPARE(button.text(), QFileInfo(outside.fileName()).filePath());
+
+        answerModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        button.click();
+        QCOMPARE(selected.count(), 2);
+        QCOMPARE(button.text(), QFileInfo(outside.fileName()).filePath());
+        QDir::setCurrent(previous);
+    }
+
+    void colourButtonCancelRestoresPreview()
+    {
+        PickColorButton button(QStringLiteral("Change..."), nullptr);
+        QVERIFY(!button.getColor().isValid());
+        button.setColor(Qt::red);
+        QSignalSpy selected(&button, &PickColorButton::colorSelected);
+        QSignalSpy tried(&button, &PickColorButton::currentColorChanged);
+
+        answerModal<QColorDialog>([](QColorDialog* dialog) {
+            dialog->setCurrentColor(Qt::blue);
+            dialog->reject();
+        });
+        QTest::mousePress(&button, Qt::LeftButton);
+        QTest::mouseRelease(&button, Qt::LeftButton);
+        QCOMPARE(selected.count(), 0);
+        QVERIFY(tried.count() >= 2);
+        QCOMPARE(tried.last().at(0).value<QColor>(), QColor(Qt::red));
+        QCOMPARE(button.getColor(), QColor(Qt::red));
+    }
+
+    void colourButtonAcceptSelectsOnce()
+    {
+        PickColorButton button(QStringLiteral("Change..."), nullptr);
+        button.setColor(Qt::red);
+        QSignalSpy selected(&button, &PickColorButton::colorSelected);
+        answerModal<QColorDialog>([](QColorDialog* dialog) {
+            dialog->setCurrentColor(Qt::green);
+            dialog->setCurrentColor(Qt::blue);
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        QTest::mousePress(&button, Qt::LeftButton);
+        QTest::mouseRelease(&button, Qt::LeftButton);
+        QCOMPARE(selected.count(), 1);
+        QCOMPARE(selected.at(0).at(0).value<QColor>(), QColor(Qt::blue));
+        QCOMPARE(button.getColor(), QColor(Qt::blue));
+
+        const QImage swatch = button.icon().pixmap(64, 64).toImage();
+        QCOMPARE(QColor(swatch.pixel(32, 32)), QColor(Qt::blue));
+        QCOMPARE(QColor(swatch.pixel(0, 0)), button.palette().color(QPalette::Current, QPalette::Text));
+    }
+
+    void iconButtonScalesOnRequest()
+    {
+        PickIconButton empty(QStringLiteral("Icon"), nullptr);
+        QVERIFY(empty.getImage(QSize(10, 10)).isNull());
+
+        QImage image(100, 50, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        empty.setIcon(image);
+        QCOMPARE(empty.getImage(QSize(-1, -1)).size(), QSize(100, 50));
+        QCOMPARE(empty.getImage(QSize(10, 20)).size(), QSize(10, 20));
+    }
+
+    void iconButtonPicksImageFile()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("logo.png"));
+        QImage image(20, 10, QImage::Format_ARGB32);
+        image.fill(Qt::green);
+        QVERIFY(image.save(file));
+
+        PickIconButton button(QStringLiteral("Icon"), nullptr);
+        QSignalSpy selected(&button, &PickIconButton::iconSelected);
+        answerModal<QFileDialog>([&](QFileDialog* dialog) {
+            chooseFile(dialog, file);
+        });
+        QTest::mousePress(&button, Qt::LeftButton);
+        QTest::mouseRelease(&button, Qt::LeftButton);
+        QCOMPARE(selected.count(), 1);
+        QCOMPARE(selected.at(0).at(0).value<QImage>().size(), QSize(20, 10));
+
+        PickIconButton unreadable(dir.filePath(QStringLiteral("missing.png")), QStringLiteral("Icon"), nullptr);
+        QVERIFY(unreadable.getImage(QSize(-1, -1)).isNull());
+    }
+};
+
+QTEST_MAIN(SettingsButtonsTest)
+#include "tst_SettingsButtons.moc"

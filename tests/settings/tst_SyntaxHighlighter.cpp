@@ -1,0 +1,197 @@
+#include "CodeEditorWidget.h"
+#include "JsSyntaxHighlighter.h"
+#include "QmlSyntaxHighlighter.h"
+#include "SyntaxFormatModel.h"
+#include "YamlSyntaxHighlighter.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <stdexcept>
+
+namespace {
+
+const int noRole = -1;
+
+QTextCharFormat formatAt(QTextDocument* document, int line, int column)
+{
+    const QTextBlock block = document->findBlockByNumber(line);
+    QTextCharFormat found;
+    const auto ranges = block.layout()->formats();
+    for (const QTextLayout::FormatRange& range : ranges) {
+        if (column >= range.start && column < range.start + range.length)
+            found = range.format;
+    }
+    return found;
+}
+
+SyntaxHighlighter* attach(const QString& language, CodeEditorWidget* editor)
+{
+    if (language == QLatin1String("js"))
+        return new JsSyntaxHighlighter(editor);
+    if (language == QLatin1String("qml"))
+        return new QmlSyntaxHighlighter(editor);
+    return new YamlSyntaxHighlighter(editor);
+}
+
+} // namespace
+
+class SyntaxHighlighterTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void newModelHoldsBothSchemesWithDarkCurrent()
+    {
+        SyntaxFormatModel model;
+        QSignalSpy selected(&model, &SyntaxFormatModel::schemeSelected);
+        QCOMPARE(model.schemeNames(), (QStringList{"darkScheme", "lightScheme"}));
+        QCOMPARE(model.currentName(), QStringLiteral("darkScheme"));
+        QCOMPARE(model.currentScheme().format(SyntaxFormatScheme::Keyword).foreground().color(), QColor("#45C6D6"));
+        QVERIFY(model.currentScheme().format(SyntaxFormatScheme::Keyword).fontItalic());
+        QVERIFY(model.currentScheme().format(SyntaxFormatScheme::Number).hasProperty(QTextFormat::FontItalic));
+        QCOMPARE(selected.count(), 0);
+    }
+
+    void selectingUnknownSchemeThrowsAndChangesNothing()
+    {
+        SyntaxFormatModel model;
+        model.selectScheme(SyntaxFormatModel::LightScheme);
+        QSignalSpy selected(&model, &SyntaxFormatModel::schemeSelected);
+        try {
+            model.selectScheme(QStringLiteral("solarized"));
+            QFAIL("no exception");
+        } catch (const std::invalid_argument& error) {
+            QCOMPARE(QString::fromLatin1(error.what()), QStringLiteral("Can`t retrieve scheme with passed name"));
+        }
+        QCOMPARE(model.currentName(), SyntaxFormatModel::LightScheme);
+        QCOMPARE(selected.count(), 0);
+    }
+
+    void insertingSchemeMakesItCurrentWithoutRecolouring()
+    {
+        CodeEditorWidget editor;
+        auto* highlighter = new YamlSyntaxHighlighter(&editor);
+        editor.setPlainText(QStringLiteral("enabled: yes"));
+        const QColor before = formatAt(editor.document(), 0, 9).foreground().color();
+        QSignalSpy selected(editor.syntaxFormatModel(), &SyntaxFormatModel::schemeSelected);
+
+        SyntaxFormatScheme plain;
+        QTextCharFormat red;
+        red.setForeground(Qt::red);
+        plain.setFormat(SyntaxFormatScheme::Keyword, red);
+        editor.syntaxFormatModel()->insertScheme(QStringLiteral("plain"), plain);
+
+        QCOMPARE(editor.syntaxFormatModel()->currentName(), QStringLiteral("plain"));
+        QCOMPARE(selected.count(), 0);
+        QCOMPARE(formatAt(editor.document(), 0, 9).foreground().color(), before);
+        editor.syntaxFormatModel()->selectScheme(QStringLiteral("plain"));
+        QCOMPARE(formatAt(editor.document(), 0, 9).foreground().color(), QColor(Qt::red));
+        QCOMPARE(highlighter->currentScheme().format(SyntaxFormatScheme::Keyword).foreground().color(), QColor(Qt::red));
+    }
+
+    void highlightsKnownPositions_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("role");
+
+        QTest::newRow("yaml key") << "yaml" << "enabled: yes" << 0 << 0 << int(SyntaxFormatScheme::PropertyName);
+        QTest::newRow("yaml key colon") << "yaml" << "enabled: yes" << 0 << 7 << int(SyntaxFormatScheme::PropertyName);
+        QTest::newRow("yaml boolean") << "yaml" << "enabled: yes" << 0 << 9 << int(SyntaxFormatScheme::Keyword);
+        QTest::newRow("yaml Yes is no keyword") << "yaml" << "enabled: Yes" << 0 << 9 << noRole;
+        QTest::newRow("yaml TRUE is no keyword") << "yaml" << "enabled: TRUE" << 0 << 9 << noRole;
+        QTest::newRow("yaml list key dash") << "yaml" << "  - name: x" << 0 << 2 << int(SyntaxFormatScheme::PropertyName);
+        QTest::newRow("yaml list value") << "yaml" << "  - name: x" << 0 << 10 << noRole;
+        QTest::newRow("yaml time key") << "yaml" << "time: 12:30" << 0 << 6 << int(SyntaxFormatScheme::PropertyName);
+        QTest::newRow("yaml time minutes") << "yaml" << "time: 12:30" << 0 << 9 << int(SyntaxFormatScheme::Number);
+        QTest::newRow("yaml string") << "yaml" << "a: \"x#y\"" << 0 << 3 << int(SyntaxFormatScheme::StringLiteral);
+        QTest::newRow("yaml hash in string") << "yaml" << "a: \"x#y\"" << 0 << 5 << int(SyntaxFormatScheme::Comment);
+        QTest::newRow("js function") << "js" << "foo(1)" << 0 << 0 << int(SyntaxFormatScheme::FunctionName);
+        QTest::newRow("js argument") << "js" << "foo(1)" << 0 << 4 << int(SyntaxFormatScheme::Number);
+        QTest::newRow("js if before paren") << "js" << "if (x)" << 0 << 0 << int(SyntaxFormatScheme::FunctionName);
+        QTest::newRow("js keyword") << "js" << "return x" << 0 << 0 << int(SyntaxFormatScheme::Keyword);
+        QTest::newRow("js number before comment") << "js" << "x = 1; // one" << 0 << 4 << int(SyntaxFormatScheme::Number);
+        QTest::newRow("js line comment") << "js" << "x = 1; // one" << 0 << 10 << int(SyntaxFormatScheme::Comment);
+        QTest::newRow("js single quotes") << "js" << "s = 'a'" << 0 << 5 << int(SyntaxFormatScheme::StringLiteral);
+        QTest::newRow("hex number") << "js" << "a = 0x1F;" << 0 << 6 << int(SyntaxFormatScheme::Number);
+        QTest::newRow("separated number") << "js" << "a = 1'000;" << 0 << 7 << int(SyntaxFormatScheme::Number);
+        QTest::newRow("float suffix") << "js" << "a = 3.14f;" << 0 << 8 << int(SyntaxFormatScheme::Number);
+        QTest::newRow("exponent") << "js" << "a = 1e-3;" << 0 << 7 << int(SyntaxFormatScheme::Number);
+        QTest::newRow("binary") << "js" << "a = 0b101;" << 0 << 8 << int(SyntaxFormatScheme::Number);
+        QTest::newRow("identifier digit") << "js" << "a = x1;" << 0 << 5 << noRole;
+        QTest::newRow("block comment over lines") << "js" << "a /* open\nstill\nend */ b" << 1 << 2
+                                                  << int(SyntaxFormatScheme::Comment);
+        QTest::newRow("block comment end") << "js" << "a /* open\nstill\nend */ b" << 2 << 5
+                                           << int(SyntaxFormatScheme::Comment);
+        QTest::newRow("after block comment") << "js" << "a /* open\nstill\nend */ b" << 2 << 7 << noRole;
+        QTest::newRow("comment over string") << "js" << "/* \"s\" */" << 0 << 4 << int(SyntaxFormatScheme::Comment);
+        QTest::newRow("qml property") << "qml" << "Rectangle { width: 10 }" << 0 << 12
+                                      << int(SyntaxFormatScheme::PropertyName);
+        QTest::newRow("qml qualifier") << "qml" << "Qt.rgba(1, 0, 0, 1)" << 0 << 0 << int(SyntaxFormatScheme::TypeQualifier);
+        QTest::newRow("qml qualified function") << "qml" << "Qt.rgba(1, 0, 0, 1)" << 0 << 3
+                                                << int(SyntaxFormatScheme::FunctionName);
+        QTest::newRow("qml signal") << "qml" << "signal clicked" << 0 << 0 << int(SyntaxFormatScheme::Keyword);
+    }
+
+    void highlightsKnownPositions()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, text);
+        QFETCH(int, line);
+        QFETCH(int, column);
+        QFETCH(int, role);
+
+        for (const QString& schemeName : {SyntaxFormatModel::LightScheme, SyntaxFormatModel::DarkScheme}) {
+            CodeEditorWidget editor;
+            attach(language, &editor);
+            editor.setPlainText(text);
+            editor.syntaxFormatModel()->selectScheme(schemeName);
+            const QTextCharFormat format = formatAt(editor.document(), line, column);
+            if (role == noRole) {
+                QVERIFY2(!format.hasProperty(QTextFormat::ForegroundBrush), qPrintable(schemeName));
+            } else {
+                const QTextCharFormat expected = editor.syntaxFormatModel()->currentScheme().format(
+                    SyntaxFormatScheme::Role(role));
+                QCOMPARE(format.foreground().color(), expected.foreground().color());
+                QCOMPARE(format.fontItalic(), expected.fontItalic());
+            }
+        }
+    }
+
+    void blockStatesFollowOpenComments()
+    {
+        CodeEditorWidget editor;
+        new JsSyntaxHighlighter(&editor);
+        editor.setPlainText(QStringLiteral("/*/\na /* open\nstill\nend */ b"));
+        QTextDocument* document = editor.document();
+        QCOMPARE(document->findBlockByNumber(0).userState(), 0);
+        QCOMPARE(document->findBlockByNumber(1).userState(), 1);
+        QCOMPARE(document->findBlockByNumber(2).userState(), 1);
+        QCOMPARE(document->findBlockByNumber(3).userState(), 0);
+
+        // Closing the comment on line 1 re-highlights the lines below it.
+        QTextCursor cursor(document->findBlockByNumber(1));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.insertText(QStringLiteral(" */"));
+        QCOMPARE(document->findBlockByNumber(2).userState(), 0);
+        QVERIFY(!formatAt(document, 2, 1).hasProperty(QTextFormat::ForegroundBrush));
+    }
+
+    void lightAndDarkSchemesDiffer()
+    {
+        CodeEditorWidget editor;
+        new YamlSyntaxHighlighter(&editor);
+        editor.setPlainText(QStringLiteral("# note"));
+        editor.syntaxFormatModel()->selectScheme(SyntaxFormatModel::LightScheme);
+        QCOMPARE(formatAt(editor.document(), 0, 2).foreground().color(), QColor("#008000"));
+        editor.syntaxFormatModel()->selectScheme(SyntaxFormatModel::DarkScheme);
+        QCOMPARE(formatAt(editor.document(), 0, 2).foreground().color(), QColor("#797B7D"));
+    }
+};
+
+QTEST_MAIN(SyntaxHighlighterTest)
+#include "tst_SyntaxHighlighter.moc"
