@@ -3,10 +3,30 @@
 #include "AboutDialog.h"
 #include "DashboardWindow.h"
 #include "DeviceListWindow.h"
+#include "DeviceMapWidget.h"
 #include "SettingsWindow.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+namespace {
+
+// The map rewrites its layout file after every edit, so it works on the user's copy of the shipped one.
+QWidget* newDeviceMap(DeviceManager* manager)
+{
+    const QString layoutFile = demoDataFile(QStringLiteral("demo-map.ini"));
+    if (!QFileInfo::exists(layoutFile))
+        QFile::copy(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"), layoutFile);
+    QFile::setPermissions(layoutFile, QFile::permissions(layoutFile) | QFile::WriteOwner);
+    auto map = new DeviceMapWidget(manager, layoutFile);
+    map->setWindowTitle(QObject::tr("Device map"));
+    map->resize(1280, 720);
+    return map;
+}
+
+} // namespace
 
 QList<DemoWindow> demoWindows()
 {
@@ -21,6 +41,7 @@ QList<DemoWindow> demoWindows()
                return window;
            }}}},
         {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
+        {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); }},
     };
 }
 
