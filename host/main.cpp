@@ -32,8 +32,9 @@ bool saveScreenshot(QWidget* widget, const QString& directory, const QString& na
 {
     const QString path = QDir(directory).filePath(name + QStringLiteral(".png"));
     const bool saved = widget->grab().save(path);
-    QTextStream(stdout) << (saved ? "Saved screenshot " : "Could not save screenshot ")
-                        << QDir::toNativeSeparators(path) << "\n";
+    const QString message = saved ? QCoreApplication::translate("main", "Saved screenshot %1")
+                                  : QCoreApplication::translate("main", "Could not save screenshot %1");
+    QTextStream(stdout) << message.arg(QDir::toNativeSeparators(path)) << "\n";
     return saved;
 }
 
@@ -42,7 +43,8 @@ bool saveScreenshots(const std::vector<std::unique_ptr<QWidget>>& windows, const
                      const QString& directory)
 {
     if (!QDir().mkpath(directory)) {
-        QTextStream(stdout) << "Cannot create the screenshot directory " << directory << "\n";
+        QTextStream(stdout) << QCoreApplication::translate("main", "Cannot create the screenshot directory %1").arg(directory)
+                            << "\n";
         return false;
     }
     bool allSaved = true;
@@ -71,13 +73,13 @@ int main(int argc, char* argv[])
     Logger::getDefaultBuffer();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Demo host of the DozeRozOZU widget library"));
+    parser.setApplicationDescription(QCoreApplication::translate("main", "Demo host of the DozeRozOZU widget library"));
     parser.addHelpOption();
     const QCommandLineOption screenshots(QStringLiteral("screenshots"),
-                                         QStringLiteral("Save a PNG of each window into <dir> and exit."),
+                                         QCoreApplication::translate("main", "Save a PNG of each window into <dir> and exit."),
                                          QStringLiteral("dir"));
     const QCommandLineOption graph(QStringLiteral("graph"),
-                                   QStringLiteral("Device graph to load (default: the last one saved, else the sample)."),
+                                   QCoreApplication::translate("main", "Device graph to load (default: the last one saved, else the sample)."),
                                    QStringLiteral("file"), QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"));
     parser.addOptions({screenshots, graph});
     parser.process(app);
@@ -95,7 +97,7 @@ int main(int argc, char* argv[])
     if (!parser.isSet(graph) && !parser.isSet(screenshots) && QFileInfo::exists(savedGraph))
         graphFile = savedGraph;
     if (!manager.loadYamlConfig(graphFile)) {
-        QTextStream(stderr) << "Cannot load the device graph " << graphFile << "\n";
+        QTextStream(stderr) << QCoreApplication::translate("main", "Cannot load the device graph %1").arg(graphFile) << "\n";
         return 1;
     }
     manager.setConfigPath(savedGraph);

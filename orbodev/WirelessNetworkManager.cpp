@@ -3,6 +3,7 @@
 #include "OrboDevMetaTypes.h"
 
 #include <QMutexLocker>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -136,7 +137,10 @@ NetworkInformation WirelessNetworkManager::currentNetwork()
         QMutexLocker locker(&m_mutex);
         current = currentNetworkLocked();
     }
-    answerLater([this, current] { Q_EMIT currentNetwork(current); });
+    // Pollers answer every report with a new request; a direct look from another thread must not
+    // add a report, or each look would start one more endless chain of requests.
+    if (QThread::currentThread() == thread())
+        answerLater([this, current] { Q_EMIT currentNetwork(current); });
     return current;
 }
 

@@ -57,7 +57,10 @@ public:
     Q_INVOKABLE WirelessNetworksInfo scanNetwork();
     /// Tries to join network with its password; connectComplete() follows.
     Q_INVOKABLE void connectNetwork(NetworkInformation network);
-    /// The connected network, empty ssid when none; the signal currentNetwork() follows.
+    /**
+     * The connected network, empty ssid when none. Invoked by name (so run in the manager's
+     * thread) the signal currentNetwork() follows; a direct call from another thread only returns it.
+     */
     Q_INVOKABLE NetworkInformation currentNetwork();
     /// internetAccess() follows.
     Q_INVOKABLE void checkInternetAccess();

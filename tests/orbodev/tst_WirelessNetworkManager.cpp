@@ -31,6 +31,7 @@ private Q_SLOTS:
     void savedNetworkJoinsWithoutPasswordUntilForgotten();
     void moduleStatesShowInChecksAndScans();
     void internetAccessFollowsConnection();
+    void directLookAtCurrentNetworkSendsNoReport();
 
 private:
     WirelessNetworkManager* manager = nullptr;
@@ -166,6 +167,18 @@ void TestWirelessNetworkManager::internetAccessFollowsConnection()
     QMetaObject::invokeMethod(manager, "checkInternetAccess", Qt::QueuedConnection);
     QTRY_COMPARE(access.count(), 2);
     QCOMPARE(access.at(1).at(0).toBool(), true);
+}
+
+void TestWirelessNetworkManager::directLookAtCurrentNetworkSendsNoReport()
+{
+    QSignalSpy reported(manager, SIGNAL(currentNetwork(NetworkInformation)));
+
+    QVERIFY(manager->currentNetwork().ssid.isEmpty());
+    QVERIFY(QMetaObject::invokeMethod(manager, "currentNetwork", Qt::QueuedConnection));
+
+    QTRY_COMPARE(reported.count(), 1);
+    QTest::qWait(50);
+    QCOMPARE(reported.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestWirelessNetworkManager)
