@@ -36,6 +36,9 @@
 struct ConfigOption::EditState
 {
     bool edited = false;
+    // The stored text once set-up is done: a range or item list may have created a
+    // missing key, which is no change of the user's and needs no restart.
+    QString storedWhenConfigured;
 };
 
 namespace {
@@ -316,8 +319,10 @@ void ConfigOption::buildHexEditor()
 void ConfigOption::configured()
 {
     // Changes the option makes while it is being set up are no edits of the user's.
-    if (editState)
-        editState->edited = false;
+    if (!editState)
+        return;
+    editState->edited = false;
+    editState->storedWhenConfigured = config->getParam(key, path, QString(), false);
 }
 
 bool ConfigOption::isEdited() const
@@ -556,7 +561,8 @@ bool ConfigOption::save()
     }
     if (!restartRequired)
         return false;
-    return config->getParam(key, path, QString(), false) != initialValue;
+    const QString stored = config->getParam(key, path, QString(), false);
+    return stored != initialValue && stored != editState->storedWhenConfigured;
 }
 
 void ConfigOption::openScreenNumpadDialog(QAbstractSpinBox* box)

@@ -218,6 +218,16 @@ QPushButton* ConfigWidget::getCloseButton() const
     return closeButton;
 }
 
+QVBoxLayout* ConfigWidget::getCurrentPageLayout() const
+{
+    return currentPageLayout;
+}
+
+QGridLayout* ConfigWidget::getCurrentGroupLayout() const
+{
+    return currentGroupLayout;
+}
+
 QVector<ConfigOption> ConfigWidget::getOptions() const
 {
     return options;

@@ -333,6 +333,13 @@ void ConfigOptionTest::restartFlagComparesWithTextReadAtBuild()
     QVERIFY(restart.option.save());
     QVERIFY(restart.option.save());
 
+    // A range creating the missing key is no change of the user's.
+    OptionUnderTest created(ConfigOption::Integer, QString(), QString(), {}, true);
+    created.option << ConfigOption::Range{0, 10};
+    QVERIFY(!created.option.save());
+    created.editor->findChild<QSpinBox*>()->setValue(4);
+    QVERIFY(created.option.save());
+
     OptionUnderTest plain(ConfigOption::Text, QString(), QStringLiteral("old"));
     plain.editor->findChild<QLineEdit*>()->setText(QStringLiteral("new"));
     QVERIFY(!plain.option.save());

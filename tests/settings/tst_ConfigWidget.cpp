@@ -81,6 +81,8 @@ private Q_SLOTS:
         const ConfigOption option = textOption(config, QStringLiteral("a"));
         dialog.addOption(option, {}, {});
         QCOMPARE(groupOf(option), qobject_cast<QGroupBox*>(widget->parentWidget()));
+        QCOMPARE(dialog.getCurrentGroupLayout(), groupOf(option)->layout());
+        QCOMPARE(dialog.getCurrentPageLayout(), pageLayout(dialog, 0));
     }
 
     void skipSpacerLeavesOnePageOpen()

@@ -10,6 +10,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -146,12 +147,17 @@ private Q_SLOTS:
         QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("#010203 #040506 #070809"));
     }
 
-    void unreadablePaletteTextSurvivesValueChange()
+    void unreadablePaletteShowsDefaultColoursAndSurvives()
     {
         Config config;
         store(config, "heightTolerancePalette", QStringLiteral("sunset"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("select palette")));
         auto widget = build(config);
-        QVERIFY(widget->getPalettePicker()->tiles().at(3)->isSelected());
+        for (TolerancePaletteWidget* tile : widget->getPalettePicker()->tiles())
+            QVERIFY(!tile->isSelected());
+        QVERIFY(widget->getToleranceWidget()->lowField()->styleSheet().contains(QColor(Qt::yellow).name()));
+
+        QTest::ignoreMessage(QtWarningMsg, "No selected palette.");
         NumpadDialog::AnswerGuard typeOne(1.0);
         QTest::mousePress(widget->getToleranceWidget()->lowField(), Qt::LeftButton);
         QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("sunset"));

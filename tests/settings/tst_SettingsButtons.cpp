@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QFileDialog>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,6 +128,18 @@ private Q_SLOTS:
         const QImage swatch = button.icon().pixmap(64, 64).toImage();
         QCOMPARE(QColor(swatch.pixel(32, 32)), QColor(Qt::blue));
         QCOMPARE(QColor(swatch.pixel(0, 0)), button.palette().color(QPalette::Current, QPalette::Text));
+    }
+
+    void colourButtonDestroyedWhileChoosing()
+    {
+        auto* button = new PickColorButton(QStringLiteral("Change..."), nullptr);
+        QPointer<PickColorButton> guard(button);
+        answerModal<QColorDialog>([button](QColorDialog* dialog) {
+            delete button;
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        QTest::mousePress(button, Qt::LeftButton);
+        QVERIFY(!guard);
     }
 
     void iconButtonScalesOnRequest()
