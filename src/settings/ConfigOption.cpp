@@ -75,6 +75,15 @@ QPushButton* makeFlatIconButton(const QString& icon)
     return button;
 }
 
+// The button keeps only the spin box: the option that built it is usually a temporary.
+QPushButton* makeNumpadButton(QAbstractSpinBox* spinBox)
+{
+    QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"));
+    QObject::connect(button, &QPushButton::clicked, button,
+                     [box = QPointer<QAbstractSpinBox>(spinBox)] { ConfigOption::openScreenNumpadDialog(box); });
+    return button;
+}
+
 QWidget* makeContainer(QWidget* editor, QPushButton* touchButton)
 {
     auto* container = new QWidget;
@@ -207,10 +216,7 @@ void ConfigOption::buildEditor(const QString& suffix)
         spinBox->setValue(config->getDouble(key, path, 0.0, false));
         spinBox->setSuffix(suffix);
         QObject::connect(spinBox, SIGNAL(valueChanged(double)), changed, SIGNAL(paramChanged()));
-        QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"));
-        QObject::connect(button, &QPushButton::clicked, button,
-                         [box = QPointer<QAbstractSpinBox>(spinBox)] { openScreenNumpadDialog(box); });
-        editorWidget = makeContainer(spinBox, button);
+        editorWidget = makeContainer(spinBox, makeNumpadButton(spinBox));
         break;
     }
     case Integer: {
@@ -221,10 +227,7 @@ void ConfigOption::buildEditor(const QString& suffix)
         spinBox->setValue(config->getInt(key, path, 0, false));
         spinBox->setSuffix(suffix);
         QObject::connect(spinBox, SIGNAL(valueChanged(int)), changed, SIGNAL(paramChanged()));
-        QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"));
-        QObject::connect(button, &QPushButton::clicked, button,
-                         [box = QPointer<QAbstractSpinBox>(spinBox)] { openScreenNumpadDialog(box); });
-        editorWidget = makeContainer(spinBox, button);
+        editorWidget = makeContainer(spinBox, makeNumpadButton(spinBox));
         break;
     }
     case CheckList: {
@@ -309,10 +312,7 @@ void ConfigOption::buildHexEditor()
     baseButton->setChecked(decimal);
     layout->addWidget(baseButton, 0, 1, Qt::AlignVCenter);
 
-    QPushButton* numpadButton = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"));
-    QObject::connect(numpadButton, &QPushButton::clicked, numpadButton,
-                     [box = QPointer<QAbstractSpinBox>(spinBox)] { openScreenNumpadDialog(box); });
-    layout->addWidget(numpadButton, 0, 2, Qt::AlignVCenter);
+    layout->addWidget(makeNumpadButton(spinBox), 0, 2, Qt::AlignVCenter);
     editorWidget = container;
 }
 
