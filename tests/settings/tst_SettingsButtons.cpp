@@ -1,6 +1,7 @@
 #include "FileButton.h"
 #include "PickColorButton.h"
 #include "PickIconButton.h"
+#include "tst_ConfigOption_Modal.h"
 
 #include <QColorDialog>
 #include <QDir>
@@ -10,34 +11,15 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
 namespace {
 
-/// Answers the modal dialog of type T that the caller is about to run, once; closes
-/// whatever is modal after five seconds instead, so that no test hangs.
 template<typename T>
 void answerModal(std::function<void(T*)> answer)
 {
-    auto* timer = new QTimer;
-    auto* elapsed = new int(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, elapsed, answer] {
-        *elapsed += 20;
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<T*>(modal);
-        if (!dialog && *elapsed <= 5000)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        delete elapsed;
-        if (dialog)
-            answer(dialog);
-        else if (modal)
-            modal->close();
-    });
-    timer->start(20);
+    ModalAnswer::whenModal(T::staticMetaObject.className(), [answer](QWidget* modal) { answer(static_cast<T*>(modal)); });
 }
 
 /// Types the path into the dialog's name field, as a user would, and confirms.
