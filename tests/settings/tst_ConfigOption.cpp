@@ -6,7 +6,6 @@
 #include "HexSpinBox.h"
 #include "Notifier.h"
 #include "NumpadDialog.h"
-#include "PickColorButton.h"
 #include "tst_ConfigOption_Modal.h"
 
 #include <QApplication>
@@ -308,9 +307,6 @@ void ConfigOptionTest::editorKindsAndSizes()
     QCOMPARE(spinBox->locale().groupSeparator(), QChar(0x00A0));
     QVERIFY(spinBox->isGroupSeparatorShown());
 
-    OptionUnderTest colour(ConfigOption::Colour, QString(), QStringLiteral("10,20,30"));
-    QCOMPARE(qobject_cast<PickColorButton*>(colour.editor.get())->getColor(), QColor(10, 20, 30));
-
     OptionUnderTest unknown(42, QString(), QStringLiteral("x"));
     QVERIFY(unknown.editor);
 }
@@ -345,11 +341,6 @@ void ConfigOptionTest::everyEditorChangeReachesNotifier()
     QSignalSpy changed(multiline.option.getNotifier(), &Notifier::paramChanged);
     QTest::keyClicks(multiline.editor->findChild<QTextEdit*>(), QStringLiteral("ab"));
     QCOMPARE(changed.count(), 2);
-
-    OptionUnderTest slider(ConfigOption::Slider, QString(), QStringLiteral("3"));
-    QSignalSpy sliderChanged(slider.option.getNotifier(), &Notifier::paramChanged);
-    qobject_cast<QSlider*>(slider.editor.get())->setValue(4);
-    QCOMPARE(sliderChanged.count(), 1);
 }
 
 void ConfigOptionTest::tooltipGoesToLabel()
@@ -438,16 +429,9 @@ void ConfigOptionTest::numpadButtonSetsSpinBox()
     QVERIFY(integer.option.isEdited());
 
     OptionUnderTest real(ConfigOption::Real, QString(), QStringLiteral("1.5"));
-    {
-        NumpadDialog::AnswerGuard cancel(NumpadDialog::Answer::Reject);
-        real.editor->findChild<QPushButton*>()->click();
-    }
-    QCOMPARE(real.editor->findChild<QDoubleSpinBox*>()->value(), 1.5);
-    NumpadDialog::AnswerGuard typeHalf(0.25);
+    NumpadDialog::AnswerGuard cancel(NumpadDialog::Answer::Reject);
     real.editor->findChild<QPushButton*>()->click();
-    QCOMPARE(real.editor->findChild<QDoubleSpinBox*>()->value(), 0.25);
-    real.option.save();
-    QCOMPARE(stored(real.config), QStringLiteral("0.25"));
+    QCOMPARE(real.editor->findChild<QDoubleSpinBox*>()->value(), 1.5);
 }
 
 QTEST_MAIN(ConfigOptionTest)
