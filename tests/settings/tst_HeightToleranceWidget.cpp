@@ -9,6 +9,7 @@
 #include "YamlConfig.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -95,6 +96,20 @@ private Q_SLOTS:
         QTest::mousePress(widget->getPalettePicker()->tiles().at(1), Qt::LeftButton);
         QCOMPARE(stored(config, "heightToleranceOptimal"), QStringLiteral("7.123456789"));
         QCOMPARE(stored(config, "heightToleranceLow"), QStringLiteral("5"));
+    }
+
+    void widgetDestroyedWhileThePadRuns()
+    {
+        Config config;
+        auto widget = build(config);
+        QPointer<ToleranceWidget> bar = widget->getToleranceWidget();
+        NumpadDialog::AnswerGuard closeDialog([&widget](NumpadDialog&) {
+            widget.reset();
+            return NumpadDialog::Answer::Accept;
+        });
+        QTest::mousePress(bar->lowField(), Qt::LeftButton);
+        QVERIFY(!bar);
+        QCOMPARE(stored(config, "heightToleranceLow"), QStringLiteral("10"));
     }
 
     void padShowsStoredUnitAndCancelChangesNothing()
