@@ -44,7 +44,7 @@ class HeightToleranceWidgetTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void storesDefaultsForMissingKeys()
+    void storesDefaultsThenStoresClickedPalette()
     {
         Config config;
         auto widget = build(config);
@@ -57,12 +57,8 @@ private Q_SLOTS:
         QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("#ec5655 #219652 #ec5655"));
         QCOMPARE(stored(config, "heightTolernaceSuffix"), QStringLiteral("cm"));
         QCOMPARE(stored(config, "heightToleranceLow"), QStringLiteral("10"));
-    }
 
-    void paletteClickRestylesAndStores()
-    {
-        Config config;
-        auto widget = build(config);
+        // A click on built-in palette 1 restyles the bar and stores its colours
         QTest::mousePress(widget->getPalettePicker()->tiles().at(0), Qt::LeftButton);
         QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("#ec5655 #219652 #327df0"));
         QVERIFY(widget->getToleranceWidget()->highField()->styleSheet().contains(QStringLiteral("#327df0")));
