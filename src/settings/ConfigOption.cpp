@@ -36,6 +36,9 @@
 struct ConfigOption::EditState
 {
     bool edited = false;
+    // The stored text once set-up is done: a range or item list may have created a
+    // missing key, which is no change of the user's and needs no restart.
+    QString storedWhenConfigured;
 };
 
 namespace {
@@ -69,6 +72,15 @@ QPushButton* makeFlatIconButton(const QString& icon)
     button->setFixedWidth(side);
     button->setFixedHeight(side);
     button->setIconSize(QSize(side, side));
+    return button;
+}
+
+// The button keeps only the spin box: the option that built it is usually a temporary.
+QPushButton* makeNumpadButton(QAbstractSpinBox* spinBox)
+{
+    QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"));
+    QObject::connect(button, &QPushButton::clicked, button,
+                     [box = QPointer<QAbstractSpinBox>(spinBox)] { ConfigOption::openScreenNumpadDialog(box); });
     return button;
 }
 
@@ -204,10 +216,7 @@ void ConfigOption::buildEditor(const QString& suffix)
         spinBox->setValue(config->getDouble(key, path, 0.0, false));
         spinBox->setSuffix(suffix);
         QObject::connect(spinBox, SIGNAL(valueChanged(double)), changed, SIGNAL(paramChanged()));
-        QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"));
-        QObject::connect(button, &QPushButton::clicked, button,
-                         [box = QPointer<QAbstractSpinBox>(spinBox)] { openScreenNumpadDialog(box); });
-        editorWidget = makeContainer(spinBox, button);
+        editorWidget = makeContainer(spinBox, makeNumpadButton(spinBox));
         break;
     }
     case Integer: {
@@ -218,10 +227,7 @@ void ConfigOption::buildEditor(const QString& suffix)
         spinBox->setValue(config->getInt(key, path, 0, false));
         spinBox->setSuffix(suffix);
         QObject::connect(spinBox, SIGNAL(valueChanged(int)), changed, SIGNAL(paramChanged()));
-        QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"));
-        QObject::connect(button, &QPushButton::clicked, button,
-                         [box = QPointer<QAbstractSpinBox>(spinBox)] { openScreenNumpadDialog(box); });
-        editorWidget = makeContainer(spinBox, button);
+        editorWidget = makeContainer(spinBox, makeNumpadButton(spinBox));
         break;
     }
     case CheckList: {
@@ -306,18 +312,17 @@ void ConfigOption::buildHexEditor()
     baseButton->setChecked(decimal);
     layout->addWidget(baseButton, 0, 1, Qt::AlignVCenter);
 
-    QPushButton* numpadButton = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"));
-    QObject::connect(numpadButton, &QPushButton::clicked, numpadButton,
-                     [box = QPointer<QAbstractSpinBox>(spinBox)] { openScreenNumpadDialog(box); });
-    layout->addWidget(numpadButton, 0, 2, Qt::AlignVCenter);
+    layout->addWidget(makeNumpadButton(spinBox), 0, 2, Qt::AlignVCenter);
     editorWidget = container;
 }
 
 void ConfigOption::configured()
 {
     // Changes the option makes while it is being set up are no edits of the user's.
-    if (editState)
-        editState->edited = false;
+    if (!editState)
+        return;
+    editState->edited = false;
+    editState->storedWhenConfigured = config->getParam(key, path, QString(), false);
 }
 
 bool ConfigOption::isEdited() const
@@ -556,7 +561,8 @@ bool ConfigOption::save()
     }
     if (!restartRequired)
         return false;
-    return config->getParam(key, path, QString(), false) != initialValue;
+    const QString stored = config->getParam(key, path, QString(), false);
+    return stored != initialValue && stored != editState->storedWhenConfigured;
 }
 
 void ConfigOption::openScreenNumpadDialog(QAbstractSpinBox* box)

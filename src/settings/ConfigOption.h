@@ -83,7 +83,8 @@ public:
     /// invalid colour.
     QString getCurrentParamValue(bool* valid);
     /// Writes the edited value into the store without applying it. Returns true when the
-    /// option needs a restart and the stored text differs from the text read at build time.
+    /// option needs a restart and the stored text differs both from the text read at build
+    /// time and from the text its set-up (range, items) left in the store.
     bool save();
     /// Whether the user changed the editor since it was built or last written.
     bool isEdited() const;

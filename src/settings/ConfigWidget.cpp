@@ -218,6 +218,16 @@ QPushButton* ConfigWidget::getCloseButton() const
     return closeButton;
 }
 
+QVBoxLayout* ConfigWidget::getCurrentPageLayout() const
+{
+    return currentPageLayout;
+}
+
+QGridLayout* ConfigWidget::getCurrentGroupLayout() const
+{
+    return currentGroupLayout;
+}
+
 QVector<ConfigOption> ConfigWidget::getOptions() const
 {
     return options;
@@ -270,14 +280,12 @@ void ConfigWidget::showEvent(QShowEvent* event)
     setMinimumSize(qMin(maxW, minimumWidth()), qMin(maxH, minimumHeight()));
     setMaximumSize(maxW, maxH);
 
-    int x = position.x();
-    int y = position.y();
+    QPoint target = position;
     if (position == QPoint(0, 0) || !avail.contains(position)) {
-        x = avail.left() + (avail.right() - avail.left() - (width() - 1)) / 2;
-        y = avail.top() + (avail.bottom() - avail.top() - (height() - 1)) / 2;
+        target = QPoint(avail.left() + (avail.right() - avail.left() - (width() - 1)) / 2,
+                        avail.top() + (avail.bottom() - avail.top() - (height() - 1)) / 2);
     }
-    x = qMax(qMin(x, avail.right() - width() - 20), avail.left() + 20);
-    y = qMax(qMin(y, avail.bottom() - height() - 20), avail.top() + 20);
+    target = ConfigWidgetDragHelper::keepInside(target, size(), avail);
 
     if (windowFlags() & Qt::Window) {
         setStyle(QApplication::style());
@@ -285,7 +293,6 @@ void ConfigWidget::showEvent(QShowEvent* event)
     }
     QDialog::showEvent(event);
 
-    const QPoint target(x, y);
     QTimer::singleShot(0, this, [this, target] {
         if (pos() != target)
             move(target);

@@ -62,6 +62,11 @@ public:
     QTabWidget* getTabWidget() const;
     QPushButton* getSaveButton() const;
     QPushButton* getCloseButton() const;
+    /// Layout of the page opened by the last newTab(): a subclass puts its own widgets
+    /// above or between the groups through it. Null before the first tab.
+    QVBoxLayout* getCurrentPageLayout() const;
+    /// Grid of the group opened by the last newGroup(); null before the first group.
+    QGridLayout* getCurrentGroupLayout() const;
     QVector<ConfigOption> getOptions() const;
     ConfigWidgetDragHelper* getDragHelper() const;
 

@@ -86,8 +86,12 @@ void ConfigWidgetDragHelper::handleMouseMove(QMouseEvent* event)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect avail = screen->availableGeometry();
-    const int x = qMax(qMin(p.x(), avail.right() - target->width() - 20), avail.left() + 20);
-    const int y = qMax(qMin(p.y(), avail.bottom() - target->height() - 20), avail.top() + 20);
-    target->move(x, y);
+    target->move(keepInside(p, target->size(), screen->availableGeometry()));
+}
+
+QPoint ConfigWidgetDragHelper::keepInside(const QPoint& position, const QSize& size, const QRect& avail)
+{
+    const int margin = 20;
+    return QPoint(qMax(qMin(position.x(), avail.right() - size.width() - margin), avail.left() + margin),
+                  qMax(qMin(position.y(), avail.bottom() - size.height() - margin), avail.top() + margin));
 }

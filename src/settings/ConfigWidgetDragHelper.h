@@ -6,6 +6,8 @@
 #include <QPoint>
 
 class QMouseEvent;
+class QRect;
+class QSize;
 class QWidget;
 
 /**
@@ -23,6 +25,11 @@ public:
     bool canDragFromWidget(QWidget* widget);
     void handleMouseMove(QMouseEvent* event);
     bool isDragging() const;
+
+    /// `position` moved so that a window of `size` keeps 20 pixels inside `avail`; the
+    /// left and top margins win when the window is too large. Shared with the dialog's
+    /// own placement on showing.
+    static QPoint keepInside(const QPoint& position, const QSize& size, const QRect& avail);
 
 private:
     QWidget* target;

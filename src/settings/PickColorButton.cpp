@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QPainter>
+#include <QPointer>
 #include <QPixmap>
 
 PickColorButton::PickColorButton(QString text, QWidget* parent)
@@ -38,7 +39,13 @@ void PickColorButton::_pressed()
     dialog.setOptions(dialog.options() | QColorDialog::DontUseNativeDialog);
     dialog.setCurrentColor(color);
     connect(&dialog, SIGNAL(currentColorChanged(QColor)), this, SIGNAL(currentColorChanged(QColor)));
-    if (dialog.exec() == QDialog::Accepted) {
+    // The dialog has no parent: the button (and the settings dialog holding it) may be
+    // destroyed while it runs.
+    QPointer<PickColorButton> self(this);
+    const int result = dialog.exec();
+    if (!self)
+        return;
+    if (result == QDialog::Accepted) {
         color = dialog.selectedColor();
         drawSwatch();
         Q_EMIT colorSelected(color);

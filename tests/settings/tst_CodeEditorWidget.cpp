@@ -42,27 +42,19 @@ private Q_SLOTS:
         QCOMPARE(leftMargin(editor), digitWidth(editor) + 25);
     }
 
-    void refusesTabWidthBelowOne_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::newRow("zero") << 0;
-        QTest::newRow("negative") << -3;
-    }
-
     void refusesTabWidthBelowOne()
     {
-        QFETCH(int, width);
         CodeEditorWidget editor;
         editor.setTabWidth(2);
-        try {
-            editor.setTabWidth(width);
-            QFAIL("no exception");
-        } catch (const std::invalid_argument& error) {
-            QCOMPARE(QString::fromLatin1(error.what()), QStringLiteral("Tab width must be >= 1"));
+        for (int width : {0, -3}) {
+            try {
+                editor.setTabWidth(width);
+                QFAIL("no exception");
+            } catch (const std::invalid_argument& error) {
+                QCOMPARE(QString::fromLatin1(error.what()), QStringLiteral("Tab width must be >= 1"));
+            }
         }
         QCOMPARE(editor.getTabWidth(), 2);
-        editor.setTabWidth(1);
-        QCOMPARE(editor.getTabWidth(), 1);
     }
 
     void measuresIndentationSymbols()
@@ -75,76 +67,39 @@ private Q_SLOTS:
         QVERIFY_EXCEPTION_THROWN(LineNumberAreaWidget(nullptr), std::invalid_argument);
     }
 
-    void tabInsertsTabWidthSpacesWithoutTabStops()
-    {
-        CodeEditorWidget editor;
-        editor.setPlainText(QStringLiteral("abc"));
-        placeCursor(editor, 0, 3);
-        QTest::keyClick(&editor, Qt::Key_Tab);
-        QCOMPARE(editor.toPlainText(), QStringLiteral("abc    "));
-    }
-
-    void tabsModeLeavesTabToTheEditor()
-    {
-        CodeEditorWidget editor;
-        editor.setIndentType(CodeEditorWidget::Tabs);
-        QTest::keyClick(&editor, Qt::Key_Tab);
-        QCOMPARE(editor.toPlainText(), QStringLiteral("\t"));
-    }
-
-    void backspaceRemovesToPreviousIndentStep_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("six spaces lose two") << "      x" << 6 << "    x";
-        QTest::newRow("four spaces lose four") << "    x" << 4 << "x";
-        QTest::newRow("one space loses one") << " x" << 1 << "x";
-        QTest::newRow("text before cursor: one char") << "ab    " << 6 << "ab   ";
-        QTest::newRow("tab counts as one step, stays in line") << "a\n\tb" << 1 << "a\nb";
-    }
-
-    void backspaceRemovesToPreviousIndentStep()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, column);
-        QFETCH(QString, expected);
-        CodeEditorWidget editor;
-        editor.setPlainText(text);
-        placeCursor(editor, editor.document()->blockCount() - 1, column);
-        QTest::keyClick(&editor, Qt::Key_Backspace);
-        QCOMPARE(editor.toPlainText(), expected);
-    }
-
-    void backspaceAtLineStartJoinsLines()
-    {
-        CodeEditorWidget editor;
-        editor.setPlainText(QStringLiteral("a\nb"));
-        placeCursor(editor, 1, 0);
-        QTest::keyClick(&editor, Qt::Key_Backspace);
-        QCOMPARE(editor.toPlainText(), QStringLiteral("ab"));
-    }
-
-    void enterCopiesIndentation_data()
+    void indentsOnKeys_data()
     {
         QTest::addColumn<int>("indentType");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("spaces") << int(CodeEditorWidget::Spaces) << "\t  x" << "\t  x\n      ";
-        QTest::newRow("tabs") << int(CodeEditorWidget::Tabs) << "\t  x" << "\t  x\n\t";
-        QTest::newRow("no indentation") << int(CodeEditorWidget::Spaces) << "x" << "x\n";
+        const int spaces = CodeEditorWidget::Spaces;
+        const int tabs = CodeEditorWidget::Tabs;
+        QTest::newRow("tab: width spaces, no tab stop") << spaces << "abc" << 3 << int(Qt::Key_Tab) << "abc    ";
+        QTest::newRow("tab in tabs mode") << tabs << "" << 0 << int(Qt::Key_Tab) << "\t";
+        QTest::newRow("backspace: six spaces lose two") << spaces << "      x" << 6 << int(Qt::Key_Backspace) << "    x";
+        QTest::newRow("backspace: four lose four") << spaces << "    x" << 4 << int(Qt::Key_Backspace) << "x";
+        QTest::newRow("backspace: text before") << spaces << "ab    " << 6 << int(Qt::Key_Backspace) << "ab   ";
+        QTest::newRow("backspace: tab stays in line") << spaces << "a\n\tb" << 1 << int(Qt::Key_Backspace) << "a\nb";
+        QTest::newRow("backspace: line start joins") << spaces << "a\nb" << 0 << int(Qt::Key_Backspace) << "ab";
+        QTest::newRow("enter: spaces") << spaces << "\t  x" << 4 << int(Qt::Key_Return) << "\t  x\n      ";
+        QTest::newRow("enter: tabs drop the rest") << tabs << "\t  x" << 4 << int(Qt::Key_Return) << "\t  x\n\t";
+        QTest::newRow("enter: no indentation") << spaces << "x" << 1 << int(Qt::Key_Return) << "x\n";
     }
 
-    void enterCopiesIndentation()
+    void indentsOnKeys()
     {
         QFETCH(int, indentType);
         QFETCH(QString, text);
+        QFETCH(int, column);
+        QFETCH(int, key);
         QFETCH(QString, expected);
         CodeEditorWidget editor;
         editor.setIndentType(CodeEditorWidget::IndentType(indentType));
         editor.setPlainText(text);
-        placeCursor(editor, 0, text.size());
-        QTest::keyClick(&editor, Qt::Key_Return);
+        placeCursor(editor, editor.document()->blockCount() - 1, column);
+        QTest::keyClick(&editor, Qt::Key(key));
         QCOMPARE(editor.toPlainText(), expected);
     }
 

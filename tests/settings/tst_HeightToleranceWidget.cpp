@@ -9,7 +9,9 @@
 #include "YamlConfig.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -42,7 +44,7 @@ class HeightToleranceWidgetTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void storesDefaultsForMissingKeys()
+    void storesDefaultsThenStoresClickedPalette()
     {
         Config config;
         auto widget = build(config);
@@ -55,12 +57,8 @@ private Q_SLOTS:
         QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("#ec5655 #219652 #ec5655"));
         QCOMPARE(stored(config, "heightTolernaceSuffix"), QStringLiteral("cm"));
         QCOMPARE(stored(config, "heightToleranceLow"), QStringLiteral("10"));
-    }
 
-    void paletteClickRestylesAndStores()
-    {
-        Config config;
-        auto widget = build(config);
+        // A click on built-in palette 1 restyles the bar and stores its colours
         QTest::mousePress(widget->getPalettePicker()->tiles().at(0), Qt::LeftButton);
         QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("#ec5655 #219652 #327df0"));
         QVERIFY(widget->getToleranceWidget()->highField()->styleSheet().contains(QStringLiteral("#327df0")));
@@ -96,23 +94,26 @@ private Q_SLOTS:
         QCOMPARE(stored(config, "heightToleranceLow"), QStringLiteral("5"));
     }
 
-    void cancelledPadChangesNothing()
+    void widgetDestroyedWhileThePadRuns()
     {
         Config config;
         auto widget = build(config);
-        QSignalSpy changed(widget->getToleranceWidget(), &ToleranceWidget::toleranceValueChanged);
-        NumpadDialog::AnswerGuard cancel(NumpadDialog::Answer::Reject);
-        QTest::mousePress(widget->getToleranceWidget()->highField(), Qt::LeftButton);
-        QCOMPARE(cancel.count(), 1);
-        QCOMPARE(changed.count(), 0);
-        QCOMPARE(widget->getToleranceWidget()->highField()->text(), QStringLiteral("10 cm"));
+        QPointer<ToleranceWidget> bar = widget->getToleranceWidget();
+        NumpadDialog::AnswerGuard closeDialog([&widget](NumpadDialog&) {
+            widget.reset();
+            return NumpadDialog::Answer::Accept;
+        });
+        QTest::mousePress(bar->lowField(), Qt::LeftButton);
+        QVERIFY(!bar);
+        QCOMPARE(stored(config, "heightToleranceLow"), QStringLiteral("10"));
     }
 
-    void padShowsStoredUnitAndRange()
+    void padShowsStoredUnitAndCancelChangesNothing()
     {
         Config config;
         store(config, "heightTolernaceSuffix", QStringLiteral("mm"));
         auto widget = build(config);
+        QSignalSpy changed(widget->getToleranceWidget(), &ToleranceWidget::toleranceValueChanged);
         QCOMPARE(widget->getToleranceWidget()->optimalField()->text(), QStringLiteral("10 mm"));
         QString padSuffix;
         int minimum = 0;
@@ -129,6 +130,8 @@ private Q_SLOTS:
         QVERIFY2(padSuffix.trimmed() == QStringLiteral("mm"), qPrintable(padSuffix));
         QCOMPARE(minimum, -100);
         QCOMPARE(maximum, 100);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(widget->getToleranceWidget()->optimalField()->text(), QStringLiteral("10 mm"));
     }
 
     void keepsPaletteOfTheUsersOwn()
@@ -146,12 +149,17 @@ private Q_SLOTS:
         QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("#010203 #040506 #070809"));
     }
 
-    void unreadablePaletteTextSurvivesValueChange()
+    void unreadablePaletteShowsDefaultColoursAndSurvives()
     {
         Config config;
         store(config, "heightTolerancePalette", QStringLiteral("sunset"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("select palette")));
         auto widget = build(config);
-        QVERIFY(widget->getPalettePicker()->tiles().at(3)->isSelected());
+        for (TolerancePaletteWidget* tile : widget->getPalettePicker()->tiles())
+            QVERIFY(!tile->isSelected());
+        QVERIFY(widget->getToleranceWidget()->lowField()->styleSheet().contains(QColor(Qt::yellow).name()));
+
+        QTest::ignoreMessage(QtWarningMsg, "No selected palette.");
         NumpadDialog::AnswerGuard typeOne(1.0);
         QTest::mousePress(widget->getToleranceWidget()->lowField(), Qt::LeftButton);
         QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("sunset"));

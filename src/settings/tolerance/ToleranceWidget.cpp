@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPolygon>
 #include <QRegion>
 
@@ -126,7 +127,12 @@ bool ToleranceWidget::eventFilter(QObject* watched, QEvent* event)
     bool ok = false;
     // The pad shows the unit the values are stored in, not a fixed "cm".
     const QString unit = suffix.isEmpty() ? QString() : QLatin1Char(' ') + suffix;
+    // The pad has no parent: the settings dialog may be destroyed while it runs, and
+    // the pressed field with it. Consuming the press then keeps Qt from delivering it.
+    QPointer<ToleranceWidget> self(this);
     const int entered = NumpadDialog::getInt(nullptr, title, unit, *edited, -100, 100, 1, &ok, Qt::WindowFlags());
+    if (!self)
+        return true;
     if (ok) {
         *edited = entered;
         field->setText(formatted(entered));
