@@ -131,7 +131,8 @@ private Q_SLOTS:
         QVERIFY(log.contains("Invalid version or not a cyphertext."));
 
         // Unprotected bodies flagged as compressed that hold no zlib stream
-        for (const QByteArray& body : {QByteArray("R\x00\x00\x00\x20not zlib at all", 20), QByteArray("R\x00\x01", 3)}) {
+        for (const QByteArray& body : {QByteArray("R\x00\x00\x00\x20not zlib at all", 20), QByteArray("R\x00\x01", 3),
+                                       QByteArray("R\x00\x00\x00\x00not zlib either", 20)}) {
             QVERIFY(crypt.decryptToByteArray(scramble(0x01, body)).isEmpty());
             QCOMPARE(crypt.lastError(), SimpleCrypt::ScramblerIntegrityFailed);
         }
