@@ -43,9 +43,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("defaultValue");
         QTest::addColumn<bool>("expected");
         QTest::newRow("yea") << "yea" << false << true;
-        QTest::newRow("true") << "true" << false << true;
         QTest::newRow("nah") << "nah" << true << false;
-        QTest::newRow("no") << "no" << true << false;
         QTest::newRow("capitalised") << "True" << false << false;
         QTest::newRow("upper case") << "NO" << true << true;
         QTest::newRow("digit") << "1" << false << false;
