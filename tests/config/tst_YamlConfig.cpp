@@ -138,20 +138,6 @@ private Q_SLOTS:
         QCOMPARE(config.getParams("motor"), QStringList{"Speed"});
     }
 
-    void renameNodeMovesSubtreeOrRefuses()
-    {
-        YamlConfig config;
-        loadSample(config);
-        config.setParam("k", "v", "motor/Other", false);
-        LogCapture log;
-
-        QVERIFY(!config.renameNode("motor/limits", "OTHER"));
-        QVERIFY(log.containsFragment("WARNING newNodeName already exists | \"motor/limits\""));
-        QVERIFY(config.renameNode("motor/limits", "Bounds"));
-        QCOMPARE(config.getParam("max", "motor/bounds"), QString("10"));
-        QCOMPARE(config.getNodes("motor"), (QStringList{"Bounds", "Other"}));
-    }
-
     void valuesRoundTrip_data()
     {
         QTest::addColumn<QString>("key");
@@ -159,12 +145,10 @@ private Q_SLOTS:
         QTest::newRow("empty") << "empty" << "";
         QTest::newRow("null word") << "word" << "null";
         QTest::newRow("tilde") << "tilde" << "~";
-        QTest::newRow("boolean") << "flag" << "true";
         QTest::newRow("number") << "number" << "0012";
         QTest::newRow("utf-8") << QString::fromUtf8("schlüssel✓") << QString::fromUtf8("Grüße, мир, 東京 ✓");
         QTest::newRow("blanks") << "blank" << " padded ";
         QTest::newRow("mapping lookalike") << "colon" << "a: b";
-        QTest::newRow("comment lookalike") << "hash" << "# not a comment";
         QTest::newRow("multi-line") << "lines" << "first\nsecond";
         QTest::newRow("tilde key") << "~" << "value";
     }
@@ -191,7 +175,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
         QTest::newRow("empty value") << QByteArray("a: 1\nb:\n") << "bad conversion";
-        QTest::newRow("tilde value") << QByteArray("a: 1\nb: ~\n") << "bad conversion";
         QTest::newRow("nested null") << QByteArray("a: 1\nmotor:\n  b: null\n") << "bad conversion";
         QTest::newRow("null key") << QByteArray("a: 1\n~: value\n") << "bad conversion";
         QTest::newRow("sequence value") << QByteArray("a: 1\nb: [1, 2]\n") << "bad conversion";
@@ -301,7 +284,8 @@ private Q_SLOTS:
         loadSample(config);
         config.setParam("Speed", "4", "motor", false);
         config.setParam("fresh", "yes", "", false);
-        config.renameNode("motor/limits", "bounds");
+        QVERIFY(!config.renameNode("motor/limits", "SPEED"));
+        QVERIFY(config.renameNode("motor/limits", "bounds"));
         LogCapture log;
 
         QVERIFY(config.saveConfig());
