@@ -2,7 +2,6 @@
 
 #include "Configurable.h"
 
-#include <QList>
 
 Config::Config(QObject* parent)
     : QObject(parent)
@@ -105,22 +104,26 @@ QStringList Config::getParams(const QString& path)
 
 void Config::addConfigurable(Configurable* configurable)
 {
+    if (configurables.contains(configurable))
+        return;
     configurables.insert(configurable);
+    registrationNumbers.insert(configurable, ++registrationCount);
 }
 
 void Config::removeConfigurable(Configurable* configurable)
 {
     configurables.remove(configurable);
+    registrationNumbers.remove(configurable);
 }
 
 void Config::applyConfig()
 {
     // A configurable may register, unregister or change the store from its applyConfig():
-    // walk a snapshot, skip those gone meanwhile, and hand each the changes as they stand.
-    const QList<Configurable*> snapshot = configurables.values();
-    for (Configurable* configurable : snapshot) {
-        if (configurables.contains(configurable))
-            configurable->_applyConfig(changedKeys);
+    // walk a snapshot, skip those gone or replaced meanwhile, and hand each the changes as they stand.
+    const QHash<Configurable*, quint64> snapshot = registrationNumbers;
+    for (auto registered = snapshot.constBegin(); registered != snapshot.constEnd(); ++registered) {
+        if (registrationNumbers.value(registered.key()) == registered.value())
+            registered.key()->_applyConfig(changedKeys);
     }
     changedKeys.clear();
     Q_EMIT configChanged();

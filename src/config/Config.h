@@ -3,6 +3,7 @@
 #include "CaseInsensetiveDictionary.h"
 #include "dozerozozu_export.h"
 
+#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QSet>
@@ -84,4 +85,10 @@ protected:
     bool changed = false;
     /// Changed-key paths, as the callers spelled them, not yet applied.
     QSet<QString> changedKeys;
+
+private:
+    // A configurable destroyed during a pass may be replaced by a new one at the same
+    // address; its registration number tells the two apart.
+    QHash<Configurable*, quint64> registrationNumbers;
+    quint64 registrationCount = 0;
 };

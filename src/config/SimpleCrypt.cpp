@@ -41,14 +41,18 @@ quint16 checksumOf(const QByteArray& bytes)
 }
 QT_WARNING_POP
 
-// A compressed body decompresses to nothing only when it says it holds nothing.
+// qUncompress() answers a broken stream with an empty result, just as it answers the
+// compressed form of nothing, which qCompress() writes as the bare zero length.
 bool uncompress(const QByteArray& compressed, QByteArray* result)
 {
     if (compressed.size() < compressedLengthSize)
         return false;
-    const quint32 expectedSize = qFromBigEndian<quint32>(compressed.constData());
+    if (qFromBigEndian<quint32>(compressed.constData()) == 0) {
+        result->clear();
+        return compressed.size() == compressedLengthSize;
+    }
     *result = qUncompress(compressed);
-    return expectedSize == 0 || !result->isEmpty();
+    return !result->isEmpty();
 }
 
 } // namespace

@@ -119,6 +119,15 @@ ConfigNode* walkNode(ConfigNode& start, const QStringList& names, bool createMis
     return current;
 }
 
+ConfigNode leafNode(const QString& name, const QString& value)
+{
+    ConfigNode leaf;
+    leaf.isNode = false;
+    leaf.name = name;
+    leaf.value = value;
+    return leaf;
+}
+
 QStringList splitPath(const QString& path)
 {
     return path.split(QLatin1Char('/'));
@@ -241,44 +250,19 @@ QString YamlConfig::getParam(const QString& key, const QString& path, const QStr
         qDebug() << "YamlConfig::getParam() | WARNING key is empty |" << path + QLatin1Char('|') + key;
         return defaultValue;
     }
-    const QStringList names = splitPath(path);
     WalkEnd end = WalkEnd::Reached;
-
-    if (!storeDefault) {
-        const ConfigNode* node = findNode(root, names, &end);
-        if (!node) {
-            qDebug() << "YamlConfig::getParam() | WARNING invalid path |" << path;
-            return defaultValue;
-        }
-        const ConfigNode* leaf = childNamed(*node, key);
-        if (!leaf)
-            return defaultValue;
-        if (leaf->isNode) {
-            qDebug() << "YamlConfig::getParam() | WARNING invalid path |" << path;
-            return defaultValue;
-        }
-        return leaf->value;
-    }
-
-    ConfigNode* node = walkNode(root, names, true, &end);
-    if (!node) {
+    ConfigNode* node = walkNode(root, splitPath(path), storeDefault, &end);
+    const ConfigNode* entry = node ? childNamed(*node, key) : nullptr;
+    if (!node || (entry && entry->isNode)) {
         qDebug() << "YamlConfig::getParam() | WARNING invalid path |" << path;
         return defaultValue;
     }
-    if (node->children.contains(key)) {
-        const ConfigNode& leaf = node->children[key];
-        if (leaf.isNode) {
-            qDebug() << "YamlConfig::getParam() | WARNING invalid path |" << path;
-            return defaultValue;
-        }
-        return leaf.value;
+    if (entry)
+        return entry->value;
+    if (storeDefault) {
+        node->children.insert(key, leafNode(key, defaultValue));
+        changed = true;
     }
-    ConfigNode leaf;
-    leaf.isNode = false;
-    leaf.name = key;
-    leaf.value = defaultValue;
-    node->children.insert(key, leaf);
-    changed = true;
     return defaultValue;
 }
 
@@ -294,12 +278,8 @@ bool YamlConfig::setParam(const QString& key, const QString& value, const QStrin
         qDebug() << "YamlConfig::setParam() | WARNING invalid path |" << path;
         return false;
     }
-    if (!node->children.contains(key)) {
-        ConfigNode leaf;
-        leaf.isNode = false;
-        leaf.name = key;
-        node->children.insert(key, leaf);
-    }
+    if (!node->children.contains(key))
+        node->children.insert(key, leafNode(key, QString()));
     ConfigNode& leaf = node->children[key];
     if (leaf.isNode) {
         qDebug() << "YamlConfig::setParam() | WARNING invalid path |" << path;

@@ -31,7 +31,7 @@ class TestSimpleCrypt : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void roundTripsInEveryMode_data()
+    void roundTripsInEveryModeAndCatchesTampering_data()
     {
         QTest::addColumn<int>("compression");
         QTest::addColumn<int>("integrity");
@@ -49,7 +49,7 @@ private Q_SLOTS:
         }
     }
 
-    void roundTripsInEveryMode()
+    void roundTripsInEveryModeAndCatchesTampering()
     {
         QFETCH(int, compression);
         QFETCH(int, integrity);
@@ -69,6 +69,17 @@ private Q_SLOTS:
         SimpleCrypt other(testKey);
         QCOMPARE(other.decryptToByteArray(scrambled), plaintext);
         QCOMPARE(other.lastError(), SimpleCrypt::ScramblerOk);
+
+        // With an integrity field, each body byte flipped in turn, and the text cut short, is refused
+        for (int i = 2; integrity != SimpleCrypt::IntegrityNone && i <= scrambled.size(); ++i) {
+            QByteArray tampered = scrambled.left(4);
+            if (i < scrambled.size()) {
+                tampered = scrambled;
+                tampered[i] = char(tampered.at(i) ^ 0x5a);
+            }
+            QVERIFY2(other.decryptToByteArray(tampered).isEmpty(), qPrintable(QString::number(i)));
+            QCOMPARE(other.lastError(), SimpleCrypt::ScramblerIntegrityFailed);
+        }
     }
 
     void matchesTheStoredFormat()
@@ -84,17 +95,11 @@ private Q_SLOTS:
 
         const QString text = QString::fromUtf8("Grüße ✓");
         QCOMPARE(crypt.decryptToString(crypt.encryptToString(text)), text);
-    }
 
-    void leadByteVariesTheOutput()
-    {
-        SimpleCrypt crypt(testKey);
+        // The random lead byte changes every later byte through the chain
         QSet<QByteArray> outputs;
-        for (int i = 0; i < 32; ++i) {
-            const QByteArray scrambled = crypt.encryptToByteArray(QByteArray("same input"));
-            QCOMPARE(crypt.decryptToByteArray(scrambled), QByteArray("same input"));
-            outputs.insert(scrambled);
-        }
+        for (int i = 0; i < 8; ++i)
+            outputs.insert(crypt.encryptToByteArray(QByteArray("payload")));
         QVERIFY(outputs.size() > 1);
     }
 
@@ -131,39 +136,9 @@ private Q_SLOTS:
         QVERIFY(log.contains("Invalid version or not a cyphertext."));
 
         // Unprotected bodies flagged as compressed that hold no zlib stream
-        for (const QByteArray& body : {QByteArray("R\x00\x00\x00\x20not zlib at all", 20), QByteArray("R\x00\x01", 3)}) {
+        for (const QByteArray& body : {QByteArray("R\x00\x00\x00\x20not zlib at all", 20), QByteArray("R\x00\x01", 3),
+                                       QByteArray("R\x00\x00\x00\x00not zlib either", 20)}) {
             QVERIFY(crypt.decryptToByteArray(scramble(0x01, body)).isEmpty());
-            QCOMPARE(crypt.lastError(), SimpleCrypt::ScramblerIntegrityFailed);
-        }
-    }
-
-    void everyTamperedByteIsCaught_data()
-    {
-        QTest::addColumn<int>("integrity");
-        QTest::addColumn<int>("compression");
-        QTest::newRow("checksum") << int(SimpleCrypt::IntegrityChecksum) << int(SimpleCrypt::CompressNever);
-        QTest::newRow("checksum, compressed") << int(SimpleCrypt::IntegrityChecksum) << int(SimpleCrypt::CompressAlways);
-        QTest::newRow("hash") << int(SimpleCrypt::IntegrityHash) << int(SimpleCrypt::CompressNever);
-        QTest::newRow("hash, compressed") << int(SimpleCrypt::IntegrityHash) << int(SimpleCrypt::CompressAlways);
-    }
-
-    void everyTamperedByteIsCaught()
-    {
-        QFETCH(int, integrity);
-        QFETCH(int, compression);
-        SimpleCrypt crypt(testKey);
-        crypt.setIntegrityProtectionMode(SimpleCrypt::IntegrityProtectionMode(integrity));
-        crypt.setCompressionMode(SimpleCrypt::CompressionMode(compression));
-        const QByteArray scrambled = crypt.encryptToByteArray(compressible);
-
-        for (int i = 2; i <= scrambled.size(); ++i) {
-            // Each byte flipped in turn, and finally the text cut short
-            QByteArray tampered = scrambled.left(4);
-            if (i < scrambled.size()) {
-                tampered = scrambled;
-                tampered[i] = char(tampered.at(i) ^ 0x5a);
-            }
-            QVERIFY2(crypt.decryptToByteArray(tampered).isEmpty(), qPrintable(QString::number(i)));
             QCOMPARE(crypt.lastError(), SimpleCrypt::ScramblerIntegrityFailed);
         }
     }
