@@ -96,16 +96,28 @@ private Q_SLOTS:
         QCOMPARE(answer.titles(), QStringList{"Count"});
     }
 
+    void getIntTruncatesStartValue_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("12.9") << 12.9 << 12;
+        QTest::newRow("-0.5") << -0.5 << 0;
+        QTest::newRow("beyond int") << 1e12 << 100;
+        QTest::newRow("nan") << qQNaN() << 0;
+    }
+
     void getIntTruncatesStartValue()
     {
-        int shown = 0;
-        NumpadDialog::AnswerGuard answer([&shown](NumpadDialog& pad) {
-            shown = qobject_cast<QSpinBox*>(pad.editor())->value();
+        QFETCH(double, value);
+        QFETCH(int, shown);
+        int seen = -1;
+        NumpadDialog::AnswerGuard answer([&seen](NumpadDialog& pad) {
+            seen = qobject_cast<QSpinBox*>(pad.editor())->value();
             return NumpadDialog::Answer::Accept;
         });
         bool ok = false;
-        QCOMPARE(NumpadDialog::getInt(nullptr, "t", QString(), 12.9, 0, 100, 1, &ok), 12);
-        QCOMPARE(shown, 12);
+        QCOMPARE(NumpadDialog::getInt(nullptr, "t", QString(), value, 0, 100, 1, &ok), shown);
+        QCOMPARE(seen, shown);
         QVERIFY(ok);
     }
 
