@@ -234,7 +234,7 @@ void NumpadDialog::numpadInitialization(const QString& title, const QString& suf
     keys->addWidget(zeroKey, 4, 0);
     connect(zeroKey, &QPushButton::clicked, this, [this] { setNumpadClickedValue(0); });
 
-    QPushButton* backspaceKey = createNumpadButton(QString(QChar(0x232B)) + QStringLiteral(" Backspace"),
+    QPushButton* backspaceKey = createNumpadButton(QString(QChar(0x232B)) + tr(" Backspace"),
                                                    keyMinWidth, keyMinHeight, numpadSmallKeyStyle);
     QSizePolicy backspacePolicy = backspaceKey->sizePolicy();
     backspacePolicy.setVerticalPolicy(QSizePolicy::Expanding);
@@ -244,7 +244,7 @@ void NumpadDialog::numpadInitialization(const QString& title, const QString& suf
     if (decimals == -1) {
         keys->addWidget(backspaceKey, 4, 1, 1, 2);
     } else {
-        backspaceKey->setText(backspaceKey->text().remove(QStringLiteral(" Backspace")));
+        backspaceKey->setText(backspaceKey->text().remove(tr(" Backspace")));
         backspaceKey->setStyleSheet(numpadKeyStyle);
         const QString point(padLocale().decimalPoint());
         QPushButton* pointKey = createNumpadButton(point, keyMinWidth, keyMinHeight, numpadKeyStyle);
@@ -266,7 +266,7 @@ void NumpadDialog::numpadInitialization(const QString& title, const QString& suf
     keys->addWidget(rightKey, 5, 1);
     keys->addWidget(signButton, 5, 2);
 
-    QPushButton* okKey = createNumpadButton(QStringLiteral("OK"), keyMinWidth, keyMinHeight, numpadOkStyle);
+    QPushButton* okKey = createNumpadButton(tr("OK"), keyMinWidth, keyMinHeight, numpadOkStyle);
     connect(okKey, &QPushButton::clicked, this, &NumpadDialog::accept);
     keys->addWidget(okKey, 6, 0, 1, 3);
 }
