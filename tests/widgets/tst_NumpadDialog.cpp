@@ -176,10 +176,8 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         NumpadDialog::AnswerGuard answer([](NumpadDialog& pad) {
             pad.editor()->selectAll();
-            key(&pad, "1")->click();
-            key(&pad, ".")->click();
-            key(&pad, "2")->click();
-            key(&pad, "5")->click();
+            for (const char* typed : {"1", ".", "2", "5"})
+                key(&pad, typed)->click();
             return NumpadDialog::Answer::Accept;
         });
         bool ok = false;
@@ -349,7 +347,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<int>("value");
         QTest::newRow("ff in range") << "ff" << true << 255;
-        QTest::newRow("a0 in range") << "a0" << true << 160;
         QTest::newRow("100 is 256") << "100" << false << 0;
     }
 
