@@ -1,7 +1,6 @@
 #include "AdjustableCombobox.h"
 #include "AdjustableListView.h"
 #include "ElidedLabel.h"
-#include "ExpandingScrollArea.h"
 #include "LabelWithTimer.h"
 
 #include <QAbstractItemModelTester>
@@ -179,14 +178,6 @@ private Q_SLOTS:
         QCOMPARE(proxy.rowCount(), 1);
         QCOMPARE(view.sizeHintForColumn(0), plain.sizeHintForColumn(0));
         QVERIFY(view.sizeHintForColumn(0) > 0);
-    }
-
-    void scrollAreaLeavesRoomForScrollBar()
-    {
-        ExpandingScrollArea area;
-        QScrollArea plain;
-        QCOMPARE(area.sizeHint().width(), plain.sizeHint().width() + area.verticalScrollBar()->sizeHint().width());
-        QCOMPARE(area.sizeHint().height(), plain.sizeHint().height());
     }
 };
 
