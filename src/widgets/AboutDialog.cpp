@@ -59,6 +59,16 @@ QLabel* versionRow(const QString& text)
     return label;
 }
 
+// The line the copy button puts on the clipboard: "name version (commit)" per entry, entries
+// separated by one space. One multi-argument substitution, so a "%2" inside a name stays as written.
+QString copiedText(const QList<VersionInfo>& versions)
+{
+    QStringList lines;
+    for (const VersionInfo& entry : versions)
+        lines << QStringLiteral("%1 %2 (%3)").arg(entry.name, entry.version, entry.commit.left(commitLength));
+    return lines.join(QLatin1Char(' '));
+}
+
 } // namespace
 
 void AboutDialog::showAboutDialog(QList<VersionInfo> versions, QWidget* parent)
@@ -115,14 +125,4 @@ AboutDialog::AboutDialog(QList<VersionInfo> versions, QWidget* parent)
     connect(buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
     mainLayout->addWidget(buttonBox);
     closeButton->setFocus(Qt::OtherFocusReason);
-}
-
-QString AboutDialog::copiedText(const QList<VersionInfo>& versions)
-{
-    QStringList lines;
-    for (const VersionInfo& entry : versions) {
-        // One multi-argument substitution: a "%2" inside a name stays as written.
-        lines << QStringLiteral("%1 %2 (%3)").arg(entry.name, entry.version, entry.commit.left(commitLength));
-    }
-    return lines.join(QLatin1Char(' '));
 }

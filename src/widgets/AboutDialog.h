@@ -24,9 +24,4 @@ public:
     static void showAboutDialog(QList<VersionInfo> versions, QWidget* parent);
 
     AboutDialog(QList<VersionInfo> versions, QWidget* parent);
-
-private:
-    /// The line the copy button puts on the clipboard: "name version (commit)" per entry,
-    /// entries separated by one space.
-    static QString copiedText(const QList<VersionInfo>& versions);
 };

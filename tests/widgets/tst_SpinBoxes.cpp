@@ -1,7 +1,6 @@
 #include "HexSpinBox.h"
 #include "ZenticDoubleSpinBox.h"
 
-#include <QLineEdit>
 #include <QtTest>
 
 #include <limits>
@@ -16,10 +15,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("255") << 255 << "0xFF";
-        QTest::newRow("zero") << 0 << "0x0";
         QTest::newRow("minus one") << -1 << "0xFFFFFFFF";
         QTest::newRow("int min") << std::numeric_limits<int>::min() << "0x80000000";
-        QTest::newRow("int max") << std::numeric_limits<int>::max() << "0x7FFFFFFF";
     }
 
     void hexShowsUnsignedPattern()
@@ -32,18 +29,28 @@ private Q_SLOTS:
         QCOMPARE(box.valueFromText(text), value);
     }
 
-    void hexTypingRoundTrips()
+    void typingRoundTrips_data()
     {
-        HexSpinBox box(nullptr, false);
-        box.selectAll();
-        QTest::keyClicks(&box, "ffffffff");
-        QCOMPARE(box.value(), -1);
-        QCOMPARE(box.text(), QString("0xFFFFFFFF"));
+        QTest::addColumn<bool>("decimal");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("value");
+        QTest::newRow("hex all ones") << false << "ffffffff" << "0xFFFFFFFF" << -1;
+        QTest::newRow("hex upper-cased") << false << "ff" << "0xFF" << 255;
+        QTest::newRow("decimal negative") << true << "-123" << "-123" << -123;
+    }
 
+    void typingRoundTrips()
+    {
+        QFETCH(bool, decimal);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(int, value);
+        HexSpinBox box(nullptr, decimal);
         box.selectAll();
-        QTest::keyClicks(&box, "ff");
-        QCOMPARE(box.text(), QString("0xFF"));
-        QCOMPARE(box.value(), 255);
+        QTest::keyClicks(&box, typed);
+        QCOMPARE(box.text(), shown);
+        QCOMPARE(box.value(), value);
     }
 
     void hexValidation_data()
@@ -95,15 +102,8 @@ private Q_SLOTS:
         const QString before = input;
         QCOMPARE(int(box.validate(input, pos)), state);
         QCOMPARE(input, before);
-    }
-
-    void decimalAcceptsTypedNegative()
-    {
-        HexSpinBox box(nullptr, true);
-        box.selectAll();
-        QTest::keyClicks(&box, "-123");
-        QCOMPARE(box.value(), -123);
-        QCOMPARE(box.valueFromText("99999999999"), 0);
+        if (state == QValidator::Invalid)
+            QCOMPARE(box.valueFromText(input), 0);
     }
 
     void switchingBaseKeepsValue()
@@ -135,34 +135,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("decimals");
         QTest::addColumn<double>("value");
+        QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QString>("text");
-        QTest::newRow("1.5") << 5 << 1.5 << "1.5";
-        QTest::newRow("2.0") << 5 << 2.0 << "2";
-        QTest::newRow("0") << 5 << 0.0 << "0";
-        QTest::newRow("100") << 5 << 100.0 << "100";
-        QTest::newRow("0.00001") << 5 << 0.00001 << "0.00001";
-        QTest::newRow("no decimals 100") << 0 << 100.0 << "100";
+        const QLocale c = QLocale::c();
+        QTest::newRow("1.5") << 5 << 1.5 << c << "1.5";
+        QTest::newRow("2.0") << 5 << 2.0 << c << "2";
+        QTest::newRow("0") << 5 << 0.0 << c << "0";
+        QTest::newRow("100") << 5 << 100.0 << c << "100";
+        QTest::newRow("0.00001") << 5 << 0.00001 << c << "0.00001";
+        QTest::newRow("no decimals 100") << 0 << 100.0 << c << "100";
+        QTest::newRow("decimal comma") << 3 << 1.5 << QLocale(QLocale::German, QLocale::Germany) << "1,5";
     }
 
     void doubleDropsTrailingZeros()
     {
         QFETCH(int, decimals);
         QFETCH(double, value);
+        QFETCH(QLocale, locale);
         QFETCH(QString, text);
         ZenticDoubleSpinBox box;
-        box.setLocale(QLocale::c());
+        box.setLocale(locale);
         box.setDecimals(decimals);
-        box.setRange(-1000, 1000);
         QCOMPARE(box.textFromValue(value), text);
-    }
-
-    void doubleUsesWidgetLocale()
-    {
-        ZenticDoubleSpinBox box;
-        box.setLocale(QLocale(QLocale::German, QLocale::Germany));
-        box.setDecimals(3);
-        QCOMPARE(box.textFromValue(1.5), QString("1,5"));
-        QCOMPARE(box.textFromValue(10.0), QString("10"));
     }
 };
 

@@ -1,34 +1,24 @@
 #include "ZenticMessageBox.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <QtTest>
 
 #include <functional>
+#include <iterator>
 
 namespace {
 
-using StandardFunction = std::function<QMessageBox::StandardButton(
-    QWidget*, const QString&, const QString&, QMessageBox::StandardButtons, QMessageBox::StandardButton)>;
+using Pick = std::function<QAbstractButton*(QMessageBox*)>;
+using StandardFunction = QMessageBox::StandardButton (*)(QWidget*, const QString&, const QString&,
+                                                         QMessageBox::StandardButtons, QMessageBox::StandardButton);
 
-StandardFunction standardFunction(const QString& name)
-{
-    if (name == "warning")
-        return &ZenticMessageBox::warning;
-    if (name == "information")
-        return &ZenticMessageBox::information;
-    if (name == "critical")
-        return &ZenticMessageBox::critical;
-    return &ZenticMessageBox::question;
-}
-
-// Clicks a button of whatever modal box is up as soon as it is, the way a user would.
-void clickModalButtonSoon(std::function<QAbstractButton*(QMessageBox*)> pick)
+// Clicks what pick() chooses on the modal box as soon as it is up, as a user would; Escape
+// when it chooses nothing.
+void answerRealBoxSoon(Pick pick)
 {
     auto* timer = new QTimer(qApp);
     timer->setInterval(10);
@@ -36,8 +26,8 @@ void clickModalButtonSoon(std::function<QAbstractButton*(QMessageBox*)> pick)
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
-        timer->stop();
         timer->deleteLater();
+        timer->stop();
         if (QAbstractButton* button = pick(box))
             button->click();
         else
@@ -46,9 +36,53 @@ void clickModalButtonSoon(std::function<QAbstractButton*(QMessageBox*)> pick)
     timer->start();
 }
 
-QString firstWord(const QString& headline)
+// Answers the next box through the seam or as a real modal box, whichever the row asks for.
+struct Answer
 {
-    return headline.section(QLatin1Char(' '), 0, 0);
+    Answer(bool realBox, Pick pick)
+        : guard(realBox ? ZenticMessageBox::AnswerHook{} : [pick](ZenticMessageBox& box) { return pick(&box); })
+    {
+        if (realBox)
+            answerRealBoxSoon(pick);
+    }
+    ZenticMessageBox::AnswerGuard guard;
+};
+
+const struct StandardCase
+{
+    StandardFunction function;
+    const char* title;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton pressed;
+} standardCases[] = {
+    {&ZenticMessageBox::warning, "Warning", QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes},
+    {&ZenticMessageBox::information, "Information", QMessageBox::Ok, QMessageBox::Ok},
+    {&ZenticMessageBox::critical, "Error", QMessageBox::Ok, QMessageBox::Ok},
+    {&ZenticMessageBox::question, "Question", QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel},
+};
+
+QAbstractButton* buttonWithText(QMessageBox* box, const QString& text)
+{
+    const QList<QAbstractButton*> buttons = box->buttons();
+    for (QAbstractButton* button : buttons)
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
+QString headline(const QMessageBox& box)
+{
+    QString text = box.text();
+    return text.remove("<b>").remove("</b>");
+}
+
+QString wordWiderThan(int width, QChar letter)
+{
+    const QFontMetrics metrics(QApplication::font());
+    QString word = letter;
+    while (metrics.boundingRect(word).width() < width)
+        word += letter;
+    return word;
 }
 
 } // namespace
@@ -66,247 +100,163 @@ private Q_SLOTS:
 
     void standardFunctionsReturnPressedButton_data()
     {
-        QTest::addColumn<QString>("function");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("pressed");
+        QTest::addColumn<int>("row");
         QTest::addColumn<bool>("realBox");
-
-        for (bool realBox : {false, true}) {
-            const char* how = realBox ? "real" : "hook";
-            QTest::addRow("%s warning ok", how) << "warning" << "Warning" << int(QMessageBox::Ok)
-                                                << int(QMessageBox::Ok) << realBox;
-            QTest::addRow("%s information ok", how) << "information" << "Information" << int(QMessageBox::Ok)
-                                                    << int(QMessageBox::Ok) << realBox;
-            QTest::addRow("%s critical ok", how) << "critical" << "Error" << int(QMessageBox::Ok)
-                                                 << int(QMessageBox::Ok) << realBox;
-            QTest::addRow("%s question cancel", how) << "question" << "Question"
-                                                     << int(QMessageBox::Ok | QMessageBox::Cancel)
-                                                     << int(QMessageBox::Cancel) << realBox;
-            QTest::addRow("%s warning yes", how) << "warning" << "Warning" << int(QMessageBox::Yes | QMessageBox::No)
-                                                 << int(QMessageBox::Yes) << realBox;
-        }
+        for (bool realBox : {false, true})
+            for (int row = 0; row < int(std::size(standardCases)); ++row)
+                QTest::addRow("%s %s", realBox ? "real" : "hook", standardCases[row].title) << row << realBox;
     }
 
     void standardFunctionsReturnPressedButton()
     {
-        QFETCH(QString, function);
-        QFETCH(QString, title);
-        QFETCH(int, buttons);
-        QFETCH(int, pressed);
+        QFETCH(int, row);
         QFETCH(bool, realBox);
+        const StandardCase& given = standardCases[row];
 
-        const auto button = static_cast<QMessageBox::StandardButton>(pressed);
         QString shownTitle;
-        if (realBox) {
-            clickModalButtonSoon([button, &shownTitle](QMessageBox* box) {
-                shownTitle = box->windowTitle();
-                return box->button(button);
-            });
-        }
-        ZenticMessageBox::AnswerGuard answer(realBox ? ZenticMessageBox::AnswerHook{}
-                                                     : [button](ZenticMessageBox& box) { return box.button(button); });
-        const QMessageBox::StandardButton result = standardFunction(function)(
-            nullptr, "Headline", "Details", QMessageBox::StandardButtons(buttons), QMessageBox::NoButton);
+        Answer answer(realBox, [&](QMessageBox* box) {
+            shownTitle = box->windowTitle();
+            return box->button(given.pressed);
+        });
 
-        QCOMPARE(int(result), pressed);
-        QCOMPARE(answer.count(), 1);
-        QCOMPARE(answer.titles(), QStringList{title});
-        QCOMPARE(answer.texts(), QStringList{"Headline"});
-        QCOMPARE(answer.informativeTexts(), QStringList{"Details"});
-        if (realBox)
-            QCOMPARE(shownTitle, title);
+        QCOMPARE(given.function(nullptr, "Headline", "Details", given.buttons, QMessageBox::NoButton), given.pressed);
+        QCOMPARE(shownTitle, QString(given.title));
+        QCOMPARE(answer.guard.texts(), QStringList{"Headline"});
+        QCOMPARE(answer.guard.informativeTexts(), QStringList{"Details"});
     }
 
-    void defaultsGiveSingleOkMarkedAsDefault()
+    void defaultsGiveSingleIconlessOkMarkedAsDefault()
     {
-        QList<QAbstractButton*> seenButtons;
+        int buttonCount = 0;
         QVariant highlight;
         bool iconless = false;
         ZenticMessageBox::AnswerGuard answer([&](ZenticMessageBox& box) -> QAbstractButton* {
-            seenButtons = box.buttons();
+            buttonCount = box.buttons().size();
             highlight = box.defaultButton()->property("highlightButton");
             iconless = box.defaultButton()->icon().isNull();
             return box.defaultButton();
         });
 
         QCOMPARE(ZenticMessageBox::warning(nullptr, "Only", "texts"), QMessageBox::Ok);
-        QCOMPARE(seenButtons.size(), 1);
+        QCOMPARE(buttonCount, 1);
         QCOMPARE(highlight, QVariant(true));
         QVERIFY(iconless);
     }
 
-    void confirmReturnsTrueOnlyForActionButton_data()
+    void confirmIsTrueOnlyForActionButton_data()
     {
+        QTest::addColumn<bool>("replace");
         QTest::addColumn<QString>("pressed");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("delete") << "Delete" << true;
-        QTest::newRow("cancel") << "Cancel" << false;
+        QTest::addColumn<bool>("realBox");
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("hook delete") << false << "Delete" << false << true;
+        QTest::newRow("hook cancel") << false << "Cancel" << false << false;
+        QTest::newRow("real replace") << true << "Replace" << true << true;
+        QTest::newRow("real cancel") << true << "Cancel" << true << false;
+        QTest::newRow("real escape") << false << QString() << true << false;
     }
 
-    void confirmReturnsTrueOnlyForActionButton()
+    void confirmIsTrueOnlyForActionButton()
     {
+        QFETCH(bool, replace);
         QFETCH(QString, pressed);
-        QFETCH(bool, accepted);
+        QFETCH(bool, realBox);
+        QFETCH(bool, confirmed);
 
         QStringList buttonTexts;
-        QString defaultText;
-        ZenticMessageBox::AnswerGuard guard([&](ZenticMessageBox& box) -> QAbstractButton* {
-            QAbstractButton* toPress = nullptr;
-            for (QAbstractButton* button : box.buttons()) {
+        QString title, defaultText;
+        bool styled = true;
+        Answer answer(realBox, [&](QMessageBox* box) {
+            // The buttons were added after construction: the styling still reached them.
+            for (QAbstractButton* button : box->buttons()) {
                 buttonTexts << button->text();
-                if (button->text() == pressed)
-                    toPress = button;
+                styled = styled && button->icon().isNull()
+                         && button->minimumWidth() == 8 * QFontMetrics(QApplication::font()).averageCharWidth();
             }
-            defaultText = box.defaultButton()->text();
-            return toPress;
+            title = box->windowTitle();
+            defaultText = box->defaultButton()->text();
+            styled = styled && box->defaultButton()->property("highlightButton").toBool();
+            return buttonWithText(box, pressed);
         });
-        QCOMPARE(ZenticMessageBox::confirmDelete(nullptr, "Delete device?", QString()), accepted);
+        const bool result = replace ? ZenticMessageBox::confirmReplace(nullptr, "Replace file?", "It exists.")
+                                    : ZenticMessageBox::confirmDelete(nullptr, "Delete device?", QString());
+
+        QCOMPARE(result, confirmed);
+        const QString action = replace ? "Replace" : "Delete";
         buttonTexts.sort();
-        QCOMPARE(buttonTexts, (QStringList{"Cancel", "Delete"}));
-        QCOMPARE(defaultText, QString("Delete"));
-        QCOMPARE(guard.titles(), QStringList{"Confirmation"});
+        QCOMPARE(buttonTexts, (QStringList{"Cancel", action}));
+        QCOMPARE(defaultText, action);
+        QCOMPARE(title, QString("Confirmation"));
+        QVERIFY(styled);
     }
 
-    void confirmReplaceAcceptsThroughRole()
-    {
-        ZenticMessageBox::AnswerGuard accept(ZenticMessageBox::AnswerGuard::AcceptRole);
-        QVERIFY(ZenticMessageBox::confirmReplace(nullptr, "Replace file?", "It exists."));
-        ZenticMessageBox::AnswerGuard reject(ZenticMessageBox::AnswerGuard::RejectRole);
-        QVERIFY(!ZenticMessageBox::confirmReplace(nullptr, "Replace file?", "It exists."));
-        QCOMPARE(reject.count(), 1);
-        QCOMPARE(accept.count(), 1);
-    }
-
-    void realModalBoxAnswersThroughClicks()
-    {
-        // Given no answer hook, a real modal box runs until a user clicks
-        clickModalButtonSoon([](QMessageBox* box) { return box->button(QMessageBox::Cancel); });
-        QCOMPARE(ZenticMessageBox::question(nullptr, "Save?", QString(), QMessageBox::Ok | QMessageBox::Cancel,
-                                            QMessageBox::Ok),
-                 QMessageBox::Cancel);
-
-        clickModalButtonSoon([](QMessageBox* box) -> QAbstractButton* {
-            for (QAbstractButton* button : box->buttons())
-                if (button->text() == "Replace")
-                    return button;
-            return nullptr;
-        });
-        QVERIFY(ZenticMessageBox::confirmReplace(nullptr, "Replace?", QString()));
-    }
-
-    void escapeOnRealConfirmGivesFalse()
-    {
-        clickModalButtonSoon([](QMessageBox*) { return nullptr; });
-        QVERIFY(!ZenticMessageBox::confirm(nullptr, QMessageBox::Warning, "Go", "Proceed?", QString()));
-    }
-
-    void hookDecliningLeavesRealBox()
-    {
-        ZenticMessageBox::AnswerGuard declined(QMessageBox::Yes);
-        clickModalButtonSoon([](QMessageBox* box) { return box->button(QMessageBox::Ok); });
-        QCOMPARE(ZenticMessageBox::information(nullptr, "Done", QString()), QMessageBox::Ok);
-        QCOMPARE(declined.count(), 1);
-    }
-
-    void nestedGuardsRestorePrevious()
+    void innermostGuardAnswersAndDecliningRunsRealBox()
     {
         ZenticMessageBox::AnswerGuard outer(QMessageBox::Ok);
         {
             ZenticMessageBox::AnswerGuard inner(QMessageBox::Cancel);
             QCOMPARE(ZenticMessageBox::warning(nullptr, "a", QString(), QMessageBox::Ok | QMessageBox::Cancel),
                      QMessageBox::Cancel);
+            ZenticMessageBox::AnswerGuard declining(QMessageBox::Yes);
+            answerRealBoxSoon([](QMessageBox* box) { return box->button(QMessageBox::Ok); });
+            QCOMPARE(ZenticMessageBox::information(nullptr, "Done", QString()), QMessageBox::Ok);
+            QCOMPARE(declining.count(), 1);
         }
         QCOMPARE(ZenticMessageBox::warning(nullptr, "a", QString(), QMessageBox::Ok | QMessageBox::Cancel),
                  QMessageBox::Ok);
         QCOMPARE(outer.count(), 1);
     }
 
-    void headlineIsHtmlEscaped()
+    void textsAreHtmlEscaped()
     {
         ZenticMessageBox box(nullptr, QMessageBox::Warning, "<i>x</i> & \"y\"", "a < b");
-
-        QVERIFY(box.text().startsWith("<b>&lt;i&gt;x&lt;/i&gt; &amp; &quot;y&quot;"));
-        QVERIFY(box.informativeText().contains("a &lt; b"));
-        QVERIFY(box.informativeText().startsWith("<p style='font-weight:normal; white-space: normal;'>"));
-        auto* label = box.findChild<QLabel*>("qt_msgbox_label");
-        QVERIFY(label);
-        QCOMPARE(label->width(), 475);
+        QCOMPARE(headline(box), QString("&lt;i&gt;x&lt;/i&gt; &amp; &quot;y&quot;"));
+        QCOMPARE(box.informativeText(),
+                 QString("<p style='font-weight:normal; white-space: normal;'>a &lt; b</p>"));
+        QCOMPARE(box.findChild<QLabel*>("qt_msgbox_label")->width(), 475);
     }
 
-    void longFirstWordIsElided()
+    void wideFirstWordIsShortened_data()
     {
-        const QFontMetrics metrics(QApplication::font());
-        QString longWord = "W";
-        while (metrics.boundingRect(longWord).width() < 600)
-            longWord += "W";
+        QTest::addColumn<bool>("quoted");
+        QTest::newRow("plain") << false;
+        QTest::newRow("quoted, set later") << true;
+    }
 
-        ZenticMessageBox box(nullptr, QMessageBox::Information, longWord + " rest stays", "info");
+    void wideFirstWordIsShortened()
+    {
+        QFETCH(bool, quoted);
+        const QString word = wordWiderThan(600, 'W');
+        ZenticMessageBox box(nullptr, QMessageBox::Question, word + " rest stays", "info");
+        if (quoted) {
+            box.setText("\"" + word + "\" rest stays");
+            box.show();
+        }
 
-        QString headline = box.text();
-        headline.remove("<b>").remove("</b>");
-        QVERIFY(headline.endsWith(" rest stays"));
-        const QString word = firstWord(headline);
-        QVERIFY(word.endsWith(QChar(0x2026)));
-        QVERIFY(metrics.boundingRect(word).width() <= 450);
+        const QString shortened = headline(box).section(' ', 0, 0);
+        QVERIFY(headline(box).endsWith(" rest stays"));
+        QCOMPARE(shortened.startsWith('"'), quoted);
+        QVERIFY(shortened.endsWith(quoted ? QString(QChar(0x2026)) + '"' : QString(QChar(0x2026))));
+        QVERIFY(QFontMetrics(QApplication::font()).boundingRect(shortened).width() <= 450);
         QCOMPARE(box.minimumWidth(), 500);
-    }
-
-    void quotedFirstWordKeepsQuotes()
-    {
-        const QFontMetrics metrics(QApplication::font());
-        QString name = "n";
-        while (metrics.boundingRect(name).width() < 600)
-            name += "n";
-
-        ZenticMessageBox box(nullptr, QMessageBox::Question, "x", "info");
-        box.setText("\"" + name + "\" is taken");
-        box.show();
-
-        QString headline = box.text();
-        headline.remove("<b>").remove("</b>");
-        const QString word = firstWord(headline);
-        QVERIFY(word.startsWith('"'));
-        QVERIFY(word.endsWith(QString(QChar(0x2026)) + '"'));
-        QVERIFY(headline.endsWith(" is taken"));
-    }
-
-    void shortHeadlineSetsMinimumWidth()
-    {
-        ZenticMessageBox box(nullptr, QMessageBox::Information, "Short", QString());
-        const QFontMetrics metrics(QApplication::font());
-        QCOMPARE(box.minimumWidth(), qMin(metrics.boundingRect("Short<br>").width() + 100, 500));
+        box.hide();
     }
 
     void showingAgainAddsNothing()
     {
-        // Given a box without informative text
+        // Given a box without informative text, whose minimum width follows its short headline
         ZenticMessageBox box(nullptr, QMessageBox::Information, "Saved", QString());
-        const QString styled = box.text();
-        QCOMPARE(styled, QString("<b>Saved<br></b>"));
+        QCOMPARE(box.text(), QString("<b>Saved<br></b>"));
+        QCOMPARE(box.minimumWidth(), QFontMetrics(QApplication::font()).boundingRect("Saved<br>").width() + 100);
 
-        // When it is shown, hidden and shown again
+        // When it is shown twice
         box.show();
         box.hide();
         box.show();
 
-        // Then its headline and style are as after construction
-        QCOMPARE(box.text(), styled);
+        // Then headline and style are as after construction
+        QCOMPARE(box.text(), QString("<b>Saved<br></b>"));
         QCOMPARE(box.styleSheet().size(), 229);
-        box.hide();
-    }
-
-    void buttonsAddedLaterAreStyledOnShow()
-    {
-        ZenticMessageBox box(nullptr, QMessageBox::Warning, "Custom", "buttons");
-        QPushButton* later = box.addButton("Later", QMessageBox::AcceptRole);
-        later->setIcon(QApplication::style()->standardIcon(QStyle::SP_DialogOkButton));
-        box.setDefaultButton(later);
-        box.show();
-
-        QVERIFY(later->icon().isNull());
-        QCOMPARE(later->property("highlightButton"), QVariant(true));
-        QCOMPARE(later->minimumWidth(), 8 * QFontMetrics(QApplication::font()).averageCharWidth());
         box.hide();
     }
 
@@ -322,34 +272,28 @@ private Q_SLOTS:
         QFETCH(bool, enabled);
         ZenticMessageBox::setFooterEnabled(enabled);
         ZenticMessageBox box(nullptr, QMessageBox::Information, "Footer", "band");
-        box.setStandardButtons(QMessageBox::Ok);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
 
         const QImage image = box.grab().toImage();
-        const QColor bottomLeft = image.pixelColor(1, image.height() - 2);
         const int bandTop = box.buttons().first()->mapTo(&box, QPoint(0, -15)).y();
-        const QColor aboveBand = image.pixelColor(1, qMax(0, bandTop - 3));
         const QColor band = box.palette().color(QPalette::Link);
-        QCOMPARE(bottomLeft == band, enabled);
-        QVERIFY(aboveBand != band);
+        QCOMPARE(image.pixelColor(1, image.height() - 2) == band, enabled);
+        QVERIFY(image.pixelColor(1, qMax(0, bandTop - 3)) != band);
         box.hide();
     }
 
     void dragsByBackground()
     {
         ZenticMessageBox box(nullptr, QMessageBox::Information, "Drag", "me");
-        box.move(100, 100);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         const QPoint start = box.frameGeometry().topLeft();
+        const QPoint global = box.mapToGlobal(QPoint(2, 2));
 
-        const QPoint local(2, 2);
-        QMouseEvent press(QEvent::MouseButtonPress, local, box.mapToGlobal(local), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPoint(2, 2), global, Qt::LeftButton, Qt::LeftButton, {});
         QApplication::sendEvent(&box, &press);
-        QMouseEvent move(QEvent::MouseMove, local + QPoint(30, 20), box.mapToGlobal(local) + QPoint(30, 20),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPoint(32, 22), global + QPoint(30, 20), Qt::NoButton, Qt::LeftButton, {});
         QApplication::sendEvent(&box, &move);
 
         QCOMPARE(box.frameGeometry().topLeft(), start + QPoint(30, 20));

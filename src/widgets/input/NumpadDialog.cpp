@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -42,6 +43,16 @@ const QChar noBreakSpace(0x00A0);
 QLocale padLocale()
 {
     return QLocale(QLocale::Zarma, QLocale::Niger);
+}
+
+// Truncates toward zero like a cast, but a caller's start value outside the int range (or NaN)
+// must not be undefined behaviour: it lands on the nearest int and the spin box clamps it.
+int truncatedToInt(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    return int(qBound(double(std::numeric_limits<int>::min()), std::trunc(value),
+                      double(std::numeric_limits<int>::max())));
 }
 
 NumpadDialog::AnswerHook& answerHook()
@@ -97,7 +108,7 @@ int NumpadDialog::getInt(QWidget* parent, const QString& title, const QString& s
 {
     QPointer<NumpadDialog> pad = new NumpadDialog(parent, title, suffix, value, min, max, step, ok, flags);
     const int result = run(pad);
-    int answer = int(value);
+    int answer = truncatedToInt(value);
     const bool accepted = pad && result == QDialog::Accepted;
     if (accepted) {
         pad->spinBox->interpretText();
@@ -184,7 +195,7 @@ void NumpadDialog::numpadInitialization(const QString& title, const QString& suf
     } else {
         spinBox->setRange(int(min), int(max));
         spinBox->setSingleStep(int(step));
-        spinBox->setValue(int(value));
+        spinBox->setValue(truncatedToInt(value));
         spinBox->setSuffix(shownSuffix);
     }
     editorBox->setStyleSheet(editorStyle);
@@ -223,7 +234,7 @@ void NumpadDialog::numpadInitialization(const QString& title, const QString& suf
     keys->addWidget(zeroKey, 4, 0);
     connect(zeroKey, &QPushButton::clicked, this, [this] { setNumpadClickedValue(0); });
 
-    QPushButton* backspaceKey = createNumpadButton(QString(QChar(0x232B)) + QStringLiteral(" Backspace"),
+    QPushButton* backspaceKey = createNumpadButton(QString(QChar(0x232B)) + tr(" Backspace"),
                                                    keyMinWidth, keyMinHeight, numpadSmallKeyStyle);
     QSizePolicy backspacePolicy = backspaceKey->sizePolicy();
     backspacePolicy.setVerticalPolicy(QSizePolicy::Expanding);
@@ -233,7 +244,7 @@ void NumpadDialog::numpadInitialization(const QString& title, const QString& suf
     if (decimals == -1) {
         keys->addWidget(backspaceKey, 4, 1, 1, 2);
     } else {
-        backspaceKey->setText(backspaceKey->text().remove(QStringLiteral(" Backspace")));
+        backspaceKey->setText(backspaceKey->text().remove(tr(" Backspace")));
         backspaceKey->setStyleSheet(numpadKeyStyle);
         const QString point(padLocale().decimalPoint());
         QPushButton* pointKey = createNumpadButton(point, keyMinWidth, keyMinHeight, numpadKeyStyle);
@@ -255,7 +266,7 @@ void NumpadDialog::numpadInitialization(const QString& title, const QString& suf
     keys->addWidget(rightKey, 5, 1);
     keys->addWidget(signButton, 5, 2);
 
-    QPushButton* okKey = createNumpadButton(QStringLiteral("OK"), keyMinWidth, keyMinHeight, numpadOkStyle);
+    QPushButton* okKey = createNumpadButton(tr("OK"), keyMinWidth, keyMinHeight, numpadOkStyle);
     connect(okKey, &QPushButton::clicked, this, &NumpadDialog::accept);
     keys->addWidget(okKey, 6, 0, 1, 3);
 }
@@ -365,7 +376,7 @@ NumpadDialog::AnswerGuard::AnswerGuard(Answer answer)
 NumpadDialog::AnswerGuard::AnswerGuard(double value)
     : AnswerGuard(AnswerHook([value](NumpadDialog& pad) {
           if (pad.spinBox)
-              pad.spinBox->setValue(int(value));
+              pad.spinBox->setValue(truncatedToInt(value));
           else if (pad.doubleSpinBox)
               pad.doubleSpinBox->setValue(value);
           return Answer::Accept;
