@@ -154,22 +154,17 @@ void DeviceWidgetArea::placeWidgets()
 
 void DeviceWidgetArea::addPlaceholders()
 {
-    // A hole is a free cell between widgets. Rows and columns before the first
-    // widget stay collapsed; an empty row or column between widgets is kept
-    // open, or its neighbours would look adjacent and the hole could never be
-    // filled again.
-    int firstRow = grid->rowCount();
-    int lastRow = -1;
-    int firstColumn = grid->columnCount();
-    int lastColumn = -1;
+    // A hole is a free cell in a row and a column that both hold a widget. A row
+    // or column without any widget stays collapsed, as the grid would draw it,
+    // rather than being padded with empty cells.
+    QSet<int> usedRows;
+    QSet<int> usedColumns;
     QList<QPoint> freeCells;
     for (int row = 0; row < grid->rowCount(); ++row) {
         for (int column = 0; column < grid->columnCount(); ++column) {
             if (grid->itemAtPosition(row, column)) {
-                firstRow = std::min(firstRow, row);
-                lastRow = std::max(lastRow, row);
-                firstColumn = std::min(firstColumn, column);
-                lastColumn = std::max(lastColumn, column);
+                usedRows.insert(row);
+                usedColumns.insert(column);
             } else {
                 freeCells.append(QPoint(row, column));
             }
@@ -177,8 +172,7 @@ void DeviceWidgetArea::addPlaceholders()
     }
 
     for (const QPoint& cell : qAsConst(freeCells)) {
-        if (rowOf(cell) < firstRow || rowOf(cell) > lastRow || columnOf(cell) < firstColumn
-            || columnOf(cell) > lastColumn)
+        if (!usedRows.contains(rowOf(cell)) || !usedColumns.contains(columnOf(cell)))
             continue;
         auto placeholder = new QWidget;
         grid->addWidget(placeholder, rowOf(cell), columnOf(cell));

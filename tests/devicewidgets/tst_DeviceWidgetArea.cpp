@@ -157,12 +157,11 @@ private Q_SLOTS:
         QTest::addColumn<QList<WidgetPosition>>("positions");
         QTest::addColumn<QList<QPoint>>("expected");
         QTest::newRow("empty area") << QList<WidgetPosition>{} << QList<QPoint>{QPoint(0, 0)};
-        QTest::newRow("gap in a row") << QList<WidgetPosition>{{0, 0}, {0, 2}} << QList<QPoint>{QPoint(0, 1)};
         QTest::newRow("diagonal") << QList<WidgetPosition>{{0, 0}, {1, 1}}
                                   << QList<QPoint>{QPoint(0, 1), QPoint(1, 0)};
         QTest::newRow("spanning widget") << QList<WidgetPosition>{{0, 0, 2, 1}, {0, 1}} << QList<QPoint>{QPoint(1, 1)};
-        QTest::newRow("empty columns between") << QList<WidgetPosition>{{0, 0}, {0, 3}}
-                                               << QList<QPoint>{QPoint(0, 1), QPoint(0, 2)};
+        QTest::newRow("empty column stays collapsed") << QList<WidgetPosition>{{0, 0}, {0, 2}} << QList<QPoint>{};
+        QTest::newRow("corners") << QList<WidgetPosition>{{0, 0}, {2, 2}} << QList<QPoint>{QPoint(0, 2), QPoint(2, 0)};
         QTest::newRow("empty rows before") << QList<WidgetPosition>{{2, 0}, {3, 1}}
                                            << QList<QPoint>{QPoint(2, 1), QPoint(3, 0)};
         QTest::newRow("all unplaced") << QList<WidgetPosition>{{-1, -1}, {-1, -1}} << QList<QPoint>{};
@@ -262,7 +261,7 @@ private Q_SLOTS:
         QTest::newRow("rightward onto a widget") << pair << 0 << "Expand rightward" << false << WidgetPosition(0, 0);
         QTest::newRow("rightward past the last column") << pair << 1 << "Expand rightward" << true
                                                         << WidgetPosition(0, 1, 1, 2);
-        QTest::newRow("rightward onto a placeholder") << QList<WidgetPosition>{{0, 0}, {0, 2}} << 0
+        QTest::newRow("rightward onto a placeholder") << QList<WidgetPosition>{{0, 0}, {1, 1}} << 0
                                                       << "Expand rightward" << true << WidgetPosition(0, 0, 1, 2);
         QTest::newRow("leftward into an empty column") << QList<WidgetPosition>{{0, 1}} << 0 << "Expand leftward"
                                                        << true << WidgetPosition(0, 0, 1, 2);
