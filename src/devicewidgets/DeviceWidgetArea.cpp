@@ -263,20 +263,24 @@ QToolButton* DeviceWidgetArea::makeButton(int size, const QString& text, const c
     return button;
 }
 
+void DeviceWidgetArea::addAddButton(int size, const QPoint& topLeft, const QPoint& cell)
+{
+    QToolButton* button = makeButton(size, QStringLiteral("+"), SLOT(addWidget()));
+    button->move(topLeft);
+    button->show();
+    addButtons.insert(button, cell);
+    button->setObjectName(QStringLiteral("add:") + cellText(cell));
+}
+
 void DeviceWidgetArea::addPlaceholderButtons()
 {
     for (QWidget* placeholder : qAsConst(placeholders)) {
-        const int index = grid->indexOf(placeholder);
         int row = 0;
         int column = 0;
         int rowSpan = 0;
         int columnSpan = 0;
-        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-        QToolButton* button = makeButton(32, QStringLiteral("+"), SLOT(addWidget()));
-        button->move(centreOf(placeholder->geometry()) - QPoint(16, 16));
-        button->show();
-        addButtons.insert(button, QPoint(row, column));
-        button->setObjectName(QStringLiteral("add:") + cellText(QPoint(row, column)));
+        grid->getItemPosition(grid->indexOf(placeholder), &row, &column, &rowSpan, &columnSpan);
+        addAddButton(32, centreOf(placeholder->geometry()) - QPoint(16, 16), QPoint(row, column));
     }
 }
 
@@ -288,35 +292,17 @@ void DeviceWidgetArea::addEdgeButtons()
         QWidget* last = widgetAt(QPoint(row, columnCount - 1));
         if (!last)
             continue;
-        QToolButton* button = makeButton(16, QStringLiteral("+"), SLOT(addWidget()));
-        button->move(width() - 16, centreOf(last->geometry()).y() - 8);
-        button->show();
-        addButtons.insert(button, QPoint(row, columnCount));
-        button->setObjectName(QStringLiteral("add:") + cellText(QPoint(row, columnCount)));
-        if (QWidget* first = widgetAt(QPoint(row, 0))) {
-            QToolButton* leftButton = makeButton(16, QStringLiteral("+"), SLOT(addWidget()));
-            leftButton->move(0, centreOf(first->geometry()).y() - 8);
-            leftButton->show();
-            addButtons.insert(leftButton, QPoint(row, -1));
-            leftButton->setObjectName(QStringLiteral("add:") + cellText(QPoint(row, -1)));
-        }
+        addAddButton(16, QPoint(width() - 16, centreOf(last->geometry()).y() - 8), QPoint(row, columnCount));
+        if (QWidget* first = widgetAt(QPoint(row, 0)))
+            addAddButton(16, QPoint(0, centreOf(first->geometry()).y() - 8), QPoint(row, -1));
     }
     for (int column = 0; column < columnCount; ++column) {
         QWidget* last = widgetAt(QPoint(rowCount - 1, column));
         if (!last)
             continue;
-        QToolButton* button = makeButton(16, QStringLiteral("+"), SLOT(addWidget()));
-        button->move(centreOf(last->geometry()).x() - 8, height() - 16);
-        button->show();
-        addButtons.insert(button, QPoint(rowCount, column));
-        button->setObjectName(QStringLiteral("add:") + cellText(QPoint(rowCount, column)));
-        if (QWidget* first = widgetAt(QPoint(0, column))) {
-            QToolButton* topButton = makeButton(16, QStringLiteral("+"), SLOT(addWidget()));
-            topButton->move(centreOf(first->geometry()).x() - 8, 0);
-            topButton->show();
-            addButtons.insert(topButton, QPoint(-1, column));
-            topButton->setObjectName(QStringLiteral("add:") + cellText(QPoint(-1, column)));
-        }
+        addAddButton(16, QPoint(centreOf(last->geometry()).x() - 8, height() - 16), QPoint(rowCount, column));
+        if (QWidget* first = widgetAt(QPoint(0, column)))
+            addAddButton(16, QPoint(centreOf(first->geometry()).x() - 8, 0), QPoint(-1, column));
     }
 }
 
