@@ -77,32 +77,27 @@ private Q_SLOTS:
         WidgetManager::registerGuiDevices(manager);
     }
 
-    void devicePlaceIsStoredAsDecimalTexts()
+    void placeReachesDeviceAsDecimalTexts()
     {
-        TestGuiDevice device;
-        QCOMPARE(device.getPosition(), WidgetPosition(-1, -1, 1, 1));
-        QCOMPARE(device.getArea(), QStringLiteral("main"));
-
-        device.setPosition(WidgetPosition(12, 0, 1, 3));
-        const QStringList keys{"widget/row", "widget/column", "widget/rowspan", "widget/colspan"};
-        const QStringList texts{"12", "0", "1", "3"};
-        for (int index = 0; index < keys.size(); ++index)
-            QCOMPARE(device.getParam(keys.at(index)).raw(), texts.at(index));
-        QCOMPARE(device.getPosition(), WidgetPosition(12, 0, 1, 3));
-    }
-
-    void positionReachesDeviceInAnotherThread()
-    {
+        // Given an unplaced device in "main", living in a worker thread
         QThread worker;
         worker.start();
         auto device = new TestGuiDevice;
+        QCOMPARE(device->getPosition(), WidgetPosition(-1, -1, 1, 1));
+        QCOMPARE(device->getArea(), QStringLiteral("main"));
         device->moveToThread(&worker);
         TestGuiWidget widget(device, nullptr);
 
-        widget.setPosition(WidgetPosition(3, 4, 2, 1));
+        // When its widget moves
+        widget.setPosition(WidgetPosition(12, 0, 1, 3));
 
-        QCOMPARE(widget.getPosition(), WidgetPosition(3, 4, 2, 1));
-        QTRY_COMPARE(device->getPosition(), WidgetPosition(3, 4, 2, 1));
+        // Then the widget has its place at once and the device's thread stores the texts
+        QCOMPARE(widget.getPosition(), WidgetPosition(12, 0, 1, 3));
+        QTRY_COMPARE(device->getPosition(), WidgetPosition(12, 0, 1, 3));
+        const QStringList keys{"widget/row", "widget/column", "widget/rowspan", "widget/colspan"};
+        const QStringList texts{"12", "0", "1", "3"};
+        for (int index = 0; index < keys.size(); ++index)
+            QCOMPARE(device->getParam(keys.at(index)).raw(), texts.at(index));
         QMetaObject::invokeMethod(device, "deleteLater");
         worker.quit();
         QVERIFY(worker.wait(5000));

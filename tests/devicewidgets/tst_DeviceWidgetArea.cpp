@@ -38,16 +38,16 @@ private:
     {
         QAction* chosen = nullptr;
         for (QAction* action : menu->actions()) {
-            if (QAction* found = action->menu() ? collect(action->menu()) : nullptr)
-                chosen = found;
-            if (action->menu())
-                continue;
-            offered.append(action->text());
-            enabled.insert(action->text(), action->isEnabled());
-            if (action->text() == answer)
-                chosen = action;
+            QAction* found = action->menu() ? collect(action->menu()) : note(action);
+            chosen = found ? found : chosen;
         }
         return chosen;
+    }
+    QAction* note(QAction* action)
+    {
+        offered.append(action->text());
+        enabled.insert(action->text(), action->isEnabled());
+        return action->text() == answer ? action : nullptr;
     }
 };
 
@@ -90,37 +90,42 @@ public:
         return positions;
     }
 
+    /// The edit-mode buttons in sight, of that name or all.
+    QList<QToolButton*> buttons(const QString& name = QString()) const
+    {
+        QList<QToolButton*> shown = area->findChildren<QToolButton*>(name);
+        shown.erase(std::remove_if(shown.begin(), shown.end(), [](QToolButton* button) { return button->isHidden(); }), shown.end());
+        return shown;
+    }
+
     QStringList controls() const
     {
         QStringList names;
-        for (QToolButton* button : area->findChildren<QToolButton*>())
-            if (!button->isHidden())
-                names.append(button->objectName());
+        for (QToolButton* button : buttons())
+            names.append(button->objectName());
         names.sort();
         return names;
     }
 
-    /// Clicks the visible edit-mode button of that name, once the queued rebuild has made it.
+    /// Clicks the button of that name once the queued rebuild has made it, answering its menu with answer.
     void click(const QString& name, const QString& answer = QString())
     {
         area->answer = answer;
-        QToolButton* found = nullptr;
-        QTRY_VERIFY((found = visibleButton(name)));
-        found->click();
+        QTRY_COMPARE(buttons(name).size(), 1);
+        buttons(name).first()->click();
     }
 
     QList<QPoint> placeholderCells() const
     {
         QList<QPoint> cells;
         auto grid = qobject_cast<QGridLayout*>(area->layout());
-        for (int index = 0; index < grid->count(); ++index) {
-            if (qobject_cast<BaseWidget*>(grid->itemAt(index)->widget()))
-                continue;
-            int row, column, rowSpan, columnSpan;
-            grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-            cells.append(QPoint(row, column));
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            for (int column = 0; column < grid->columnCount(); ++column) {
+                QLayoutItem* item = grid->itemAtPosition(row, column);
+                if (item && !qobject_cast<BaseWidget*>(item->widget()))
+                    cells.append(QPoint(row, column));
+            }
         }
-        std::sort(cells.begin(), cells.end(), [](QPoint a, QPoint b) { return qMakePair(a.x(), a.y()) < qMakePair(b.x(), b.y()); });
         return cells;
     }
 
@@ -128,14 +133,6 @@ public:
     QList<QPointer<BaseWidget>> widgets;
     std::unique_ptr<AnsweringArea> area;
 
-private:
-    QToolButton* visibleButton(const QString& name) const
-    {
-        for (QToolButton* button : area->findChildren<QToolButton*>(name))
-            if (!button->isHidden())
-                return button;
-        return nullptr;
-    }
 };
 
 } // namespace
@@ -174,8 +171,8 @@ private Q_SLOTS:
         Board board({}, {"lamp", "dial"});
         QSignalSpy requests(board.area.get(), &DeviceWidgetArea::newWidgetRequested);
         QTRY_COMPARE(board.controls(), QStringList({"add:-1,0", "add:0,-1", "add:0,0", "add:0,1", "add:1,0"}));
-        QCOMPARE(board.area->findChild<QToolButton*>("add:0,0")->size(), QSize(32, 32));
-        QCOMPARE(board.area->findChild<QToolButton*>("add:0,1")->size(), QSize(16, 16));
+        QCOMPARE(board.buttons("add:0,0").first()->size(), QSize(32, 32));
+        QCOMPARE(board.buttons("add:0,1").first()->size(), QSize(16, 16));
 
         // When the menu is cancelled, and then a type is chosen
         board.click("add:0,0");
