@@ -4,6 +4,7 @@
 #include "BaseWidget.h"
 
 #include <QAction>
+#include <QDebug>
 #include <QGridLayout>
 #include <QMenu>
 #include <QPainter>
@@ -15,6 +16,9 @@
 #include <tuple>
 
 namespace {
+
+/// Rows and columns the grid may have at most.
+const int MaxGridExtent = 256;
 
 // Cells are kept as QPoint(row, column).
 int rowOf(const QPoint& cell)
@@ -147,7 +151,16 @@ void DeviceWidgetArea::placeWidgets()
             continue;
         // A span read from a parameter that is no number comes as 0, which the
         // grid would take as "to the edge"; one cell is the sane reading.
-        grid->addWidget(widget, pos.row, pos.column, std::max(1, pos.rowspan), std::max(1, pos.colspan));
+        const int rowspan = std::max(1, pos.rowspan);
+        const int colspan = std::max(1, pos.colspan);
+        // Every rebuild walks all cells, so a place typed far out in a device's
+        // parameters would stall the GUI; such a widget is left off the grid.
+        if (qint64(pos.row) + rowspan > MaxGridExtent || qint64(pos.column) + colspan > MaxGridExtent) {
+            qWarning().noquote() << "DeviceWidgetArea: widget" << widget->objectName()
+                                 << "lies beyond the grid's last cell and is not shown";
+            continue;
+        }
+        grid->addWidget(widget, pos.row, pos.column, rowspan, colspan);
         placed.insert(widget);
     }
 }

@@ -155,6 +155,7 @@ private Q_SLOTS:
         QTest::newRow("spanning widget") << Positions{{0, 0, 2, 1}, {0, 1}} << QList<QPoint>{{1, 1}};
         QTest::newRow("empty rows before") << Positions{{2, 0}, {3, 1}} << QList<QPoint>{{2, 1}, {3, 0}};
         QTest::newRow("all unplaced") << Positions{{-1, -1}, {-1, -1}} << QList<QPoint>{};
+        QTest::newRow("placed far beyond the grid") << Positions{{0, 0}, {1, 1000000, 1000000, 1}} << QList<QPoint>{};
     }
 
     void fillsHolesWithPlaceholders()
