@@ -449,8 +449,10 @@ void DeviceWidgetArea::addWidget()
         // The label is for the eye; the request must carry the type as registered.
         menu.addAction(label)->setData(type);
     }
+    // The host may delete the area while the menu's own event loop runs.
+    QPointer<DeviceWidgetArea> self(this);
     QAction* chosen = execMenu(&menu, menuPos);
-    if (!chosen)
+    if (!chosen || !self)
         return;
 
     int row = rowOf(target);
@@ -502,8 +504,9 @@ void DeviceWidgetArea::settingsClicked()
     addEntry(shrink, QStyle::SP_ArrowDown, tr("Shrink downward"), ShrinkDownEntry, pos.rowspan >= 2);
     addEntry(&menu, QStyle::SP_BrowserStop, tr("Remove"), RemoveEntry, true);
 
+    QPointer<DeviceWidgetArea> self(this);
     QAction* chosen = execMenu(&menu, menuPos);
-    if (!chosen || !chosen->isEnabled() || !widget)
+    if (!chosen || !chosen->isEnabled() || !widget || !self)
         return;
 
     const QString deviceName = deviceNameOf(widget);

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,12 +26,17 @@ public:
     QString answer;
     QStringList offered;
     QMap<QString, bool> enabled;
+    /// Called while the menu is up, as a host's code running in its event loop would be.
+    std::function<void()> whileMenuShown;
 
 protected:
     QAction* execMenu(QMenu* menu, const QPoint&) override
     {
         offered.clear();
-        return collect(menu);
+        QAction* chosen = collect(menu);
+        if (whileMenuShown)
+            whileMenuShown();
+        return chosen;
     }
 
 private:
@@ -282,6 +288,28 @@ private Q_SLOTS:
 
         QCOMPARE(settings.at(0), QVariantList({"device1"}));
         QCOMPARE(removals.at(0), QVariantList({"device1"}));
+        QCOMPARE(board.devicePositions(), Positions({{0, 0}}));
+    }
+
+    void areaDeletedWhileItsMenuIsUpIsLeftAlone_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("add menu") << "add:0,-1" << "Lamp";
+        QTest::newRow("widget menu") << "settings:0,0" << "Expand leftward";
+    }
+
+    void areaDeletedWhileItsMenuIsUpIsLeftAlone()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, entry);
+        Board board({{0, 0}});
+        QSignalSpy requests(board.area.get(), &DeviceWidgetArea::newWidgetRequested);
+        board.area->whileMenuShown = [&board] { delete board.area.release(); };
+
+        board.click(button, entry);
+
+        QCOMPARE(requests.count(), 0);
         QCOMPARE(board.devicePositions(), Positions({{0, 0}}));
     }
 
