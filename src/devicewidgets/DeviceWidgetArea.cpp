@@ -4,6 +4,7 @@
 #include "BaseWidget.h"
 
 #include <QAction>
+#include <QDebug>
 #include <QGridLayout>
 #include <QMenu>
 #include <QPainter>
@@ -15,6 +16,9 @@
 #include <tuple>
 
 namespace {
+
+/// Rows and columns the grid may have at most.
+const int MaxGridExtent = 256;
 
 // Cells are kept as QPoint(row, column).
 int rowOf(const QPoint& cell)
@@ -147,29 +151,33 @@ void DeviceWidgetArea::placeWidgets()
             continue;
         // A span read from a parameter that is no number comes as 0, which the
         // grid would take as "to the edge"; one cell is the sane reading.
-        grid->addWidget(widget, pos.row, pos.column, std::max(1, pos.rowspan), std::max(1, pos.colspan));
+        const int rowspan = std::max(1, pos.rowspan);
+        const int colspan = std::max(1, pos.colspan);
+        // Every rebuild walks all cells, so a place typed far out in a device's
+        // parameters would stall the GUI; such a widget is left off the grid.
+        if (qint64(pos.row) + rowspan > MaxGridExtent || qint64(pos.column) + colspan > MaxGridExtent) {
+            qWarning().noquote() << "DeviceWidgetArea: widget" << widget->objectName()
+                                 << "lies beyond the grid's last cell and is not shown";
+            continue;
+        }
+        grid->addWidget(widget, pos.row, pos.column, rowspan, colspan);
         placed.insert(widget);
     }
 }
 
 void DeviceWidgetArea::addPlaceholders()
 {
-    // A hole is a free cell between widgets. Rows and columns before the first
-    // widget stay collapsed; an empty row or column between widgets is kept
-    // open, or its neighbours would look adjacent and the hole could never be
-    // filled again.
-    int firstRow = grid->rowCount();
-    int lastRow = -1;
-    int firstColumn = grid->columnCount();
-    int lastColumn = -1;
+    // A hole is a free cell in a row and a column that both hold a widget. A row
+    // or column without any widget stays collapsed, as the grid would draw it,
+    // rather than being padded with empty cells.
+    QSet<int> usedRows;
+    QSet<int> usedColumns;
     QList<QPoint> freeCells;
     for (int row = 0; row < grid->rowCount(); ++row) {
         for (int column = 0; column < grid->columnCount(); ++column) {
             if (grid->itemAtPosition(row, column)) {
-                firstRow = std::min(firstRow, row);
-                lastRow = std::max(lastRow, row);
-                firstColumn = std::min(firstColumn, column);
-                lastColumn = std::max(lastColumn, column);
+                usedRows.insert(row);
+                usedColumns.insert(column);
             } else {
                 freeCells.append(QPoint(row, column));
             }
@@ -177,8 +185,7 @@ void DeviceWidgetArea::addPlaceholders()
     }
 
     for (const QPoint& cell : qAsConst(freeCells)) {
-        if (rowOf(cell) < firstRow || rowOf(cell) > lastRow || columnOf(cell) < firstColumn
-            || columnOf(cell) > lastColumn)
+        if (!usedRows.contains(rowOf(cell)) || !usedColumns.contains(columnOf(cell)))
             continue;
         auto placeholder = new QWidget;
         grid->addWidget(placeholder, rowOf(cell), columnOf(cell));
@@ -269,20 +276,24 @@ QToolButton* DeviceWidgetArea::makeButton(int size, const QString& text, const c
     return button;
 }
 
+void DeviceWidgetArea::addAddButton(int size, const QPoint& topLeft, const QPoint& cell)
+{
+    QToolButton* button = makeButton(size, QStringLiteral("+"), SLOT(addWidget()));
+    button->move(topLeft);
+    button->show();
+    addButtons.insert(button, cell);
+    button->setObjectName(QStringLiteral("add:") + cellText(cell));
+}
+
 void DeviceWidgetArea::addPlaceholderButtons()
 {
     for (QWidget* placeholder : qAsConst(placeholders)) {
-        const int index = grid->indexOf(placeholder);
         int row = 0;
         int column = 0;
         int rowSpan = 0;
         int columnSpan = 0;
-        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-        QToolButton* button = makeButton(32, QStringLiteral("+"), SLOT(addWidget()));
-        button->move(centreOf(placeholder->geometry()) - QPoint(16, 16));
-        button->show();
-        addButtons.insert(button, QPoint(row, column));
-        button->setObjectName(QStringLiteral("add:") + cellText(QPoint(row, column)));
+        grid->getItemPosition(grid->indexOf(placeholder), &row, &column, &rowSpan, &columnSpan);
+        addAddButton(32, centreOf(placeholder->geometry()) - QPoint(16, 16), QPoint(row, column));
     }
 }
 
@@ -294,35 +305,17 @@ void DeviceWidgetArea::addEdgeButtons()
         QWidget* last = widgetAt(QPoint(row, columnCount - 1));
         if (!last)
             continue;
-        QToolButton* button = makeButton(16, QStringLiteral("+"), SLOT(addWidget()));
-        button->move(width() - 16, centreOf(last->geometry()).y() - 8);
-        button->show();
-        addButtons.insert(button, QPoint(row, columnCount));
-        button->setObjectName(QStringLiteral("add:") + cellText(QPoint(row, columnCount)));
-        if (QWidget* first = widgetAt(QPoint(row, 0))) {
-            QToolButton* leftButton = makeButton(16, QStringLiteral("+"), SLOT(addWidget()));
-            leftButton->move(0, centreOf(first->geometry()).y() - 8);
-            leftButton->show();
-            addButtons.insert(leftButton, QPoint(row, -1));
-            leftButton->setObjectName(QStringLiteral("add:") + cellText(QPoint(row, -1)));
-        }
+        addAddButton(16, QPoint(width() - 16, centreOf(last->geometry()).y() - 8), QPoint(row, columnCount));
+        if (QWidget* first = widgetAt(QPoint(row, 0)))
+            addAddButton(16, QPoint(0, centreOf(first->geometry()).y() - 8), QPoint(row, -1));
     }
     for (int column = 0; column < columnCount; ++column) {
         QWidget* last = widgetAt(QPoint(rowCount - 1, column));
         if (!last)
             continue;
-        QToolButton* button = makeButton(16, QStringLiteral("+"), SLOT(addWidget()));
-        button->move(centreOf(last->geometry()).x() - 8, height() - 16);
-        button->show();
-        addButtons.insert(button, QPoint(rowCount, column));
-        button->setObjectName(QStringLiteral("add:") + cellText(QPoint(rowCount, column)));
-        if (QWidget* first = widgetAt(QPoint(0, column))) {
-            QToolButton* topButton = makeButton(16, QStringLiteral("+"), SLOT(addWidget()));
-            topButton->move(centreOf(first->geometry()).x() - 8, 0);
-            topButton->show();
-            addButtons.insert(topButton, QPoint(-1, column));
-            topButton->setObjectName(QStringLiteral("add:") + cellText(QPoint(-1, column)));
-        }
+        addAddButton(16, QPoint(centreOf(last->geometry()).x() - 8, height() - 16), QPoint(rowCount, column));
+        if (QWidget* first = widgetAt(QPoint(0, column)))
+            addAddButton(16, QPoint(centreOf(first->geometry()).x() - 8, 0), QPoint(-1, column));
     }
 }
 
@@ -456,8 +449,10 @@ void DeviceWidgetArea::addWidget()
         // The label is for the eye; the request must carry the type as registered.
         menu.addAction(label)->setData(type);
     }
+    // The host may delete the area while the menu's own event loop runs.
+    QPointer<DeviceWidgetArea> self(this);
     QAction* chosen = execMenu(&menu, menuPos);
-    if (!chosen)
+    if (!chosen || !self)
         return;
 
     int row = rowOf(target);
@@ -509,8 +504,9 @@ void DeviceWidgetArea::settingsClicked()
     addEntry(shrink, QStyle::SP_ArrowDown, tr("Shrink downward"), ShrinkDownEntry, pos.rowspan >= 2);
     addEntry(&menu, QStyle::SP_BrowserStop, tr("Remove"), RemoveEntry, true);
 
+    QPointer<DeviceWidgetArea> self(this);
     QAction* chosen = execMenu(&menu, menuPos);
-    if (!chosen || !chosen->isEnabled() || !widget)
+    if (!chosen || !chosen->isEnabled() || !widget || !self)
         return;
 
     const QString deviceName = deviceNameOf(widget);

@@ -111,6 +111,8 @@ private:
     void showPlacedWidgets();
     void clearControls();
     QToolButton* makeButton(int size, const QString& text, const char* slot);
+    /// A "+" button of the given size at topLeft that offers a new widget at cell.
+    void addAddButton(int size, const QPoint& topLeft, const QPoint& cell);
     void addPlaceholderButtons();
     void addEdgeButtons();
     void addSwapAndSettingsButtons();

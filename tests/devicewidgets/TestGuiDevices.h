@@ -61,11 +61,5 @@ class TestPlainDevice : public BaseDevice
 
 inline char* toString(const WidgetPosition& pos)
 {
-    return qstrdup(QStringLiteral("(%1, %2, %3, %4)")
-                       .arg(pos.row)
-                       .arg(pos.column)
-                       .arg(pos.rowspan)
-                       .arg(pos.colspan)
-                       .toUtf8()
-                       .constData());
+    return qstrdup(QStringLiteral("(%1, %2, %3, %4)").arg(pos.row).arg(pos.column).arg(pos.rowspan).arg(pos.colspan).toUtf8());
 }

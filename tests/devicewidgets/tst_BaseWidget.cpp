@@ -3,27 +3,25 @@
 #include "TestSupport.h"
 #include "WidgetManager.h"
 
-#include <QGridLayout>
-#include <QLabel>
 #include <QTest>
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace {
 
-/// Builds its controls in a box layout of its own, with a nested layout, never asking for getLayout().
+/// Builds its controls in a box layout of its own with a nested layout, never asking for getLayout().
 class OwnLayoutWidget : public BaseWidget
 {
 public:
     using BaseWidget::BaseWidget;
     void initialise() override
     {
-        auto box = new QVBoxLayout(this);
         auto inner = new QHBoxLayout;
-        box->addLayout(inner);
-        inner->addWidget(label = new QLabel("inner"));
+        (new QVBoxLayout(this))->addLayout(inner);
+        inner->addWidget(new QLabel("inner"));
     }
-    QPointer<QLabel> label;
 };
 
 /// Fills getLayout() already in its constructor, and more in initialise().
@@ -33,12 +31,37 @@ public:
     explicit EarlyLayoutWidget(BaseGuiDevice* device)
         : BaseWidget(device)
     {
-        getLayout()->addWidget(early = new QLabel("early"), 0, 0);
+        getLayout()->addWidget(new QLabel("early"), 0, 0);
     }
-    void initialise() override { getLayout()->addWidget(late = new QLabel("late"), 1, 0); }
-    QPointer<QLabel> early;
-    QPointer<QLabel> late;
+    void initialise() override { getLayout()->addWidget(new QLabel("late"), 1, 0); }
 };
+
+enum LayoutKind { GridOnDemand, OwnLayout, GridBeforeInitialisation, GridInBoxLayout };
+
+BaseWidget* makeWidget(LayoutKind kind, BaseGuiDevice* device)
+{
+    switch (kind) {
+    case OwnLayout:
+        return new OwnLayoutWidget(device);
+    case GridBeforeInitialisation:
+        return new EarlyLayoutWidget(device);
+    case GridInBoxLayout: {
+        auto widget = new TestGuiWidget(device, nullptr);
+        new QVBoxLayout(widget);
+        return widget;
+    }
+    default:
+        return new TestGuiWidget(device, nullptr);
+    }
+}
+
+QList<QPointer<QLabel>> labelsOf(QWidget* widget)
+{
+    QList<QPointer<QLabel>> labels;
+    for (QLabel* label : widget->findChildren<QLabel*>())
+        labels.append(label);
+    return labels;
+}
 
 } // namespace
 
@@ -54,36 +77,27 @@ private Q_SLOTS:
         WidgetManager::registerGuiDevices(manager);
     }
 
-    void freshDeviceIsUnplacedInMainArea()
+    void placeReachesDeviceAsDecimalTexts()
     {
-        TestGuiDevice device;
-        QCOMPARE(device.getPosition(), WidgetPosition(-1, -1, 1, 1));
-        QCOMPARE(device.getArea(), QStringLiteral("main"));
-    }
-
-    void devicePositionIsStoredAsDecimalTexts()
-    {
-        TestGuiDevice device;
-        device.setPosition(WidgetPosition(12, 0, 1, 3));
-        QCOMPARE(device.getParam("widget/row").raw(), QStringLiteral("12"));
-        QCOMPARE(device.getParam("widget/column").raw(), QStringLiteral("0"));
-        QCOMPARE(device.getParam("widget/rowspan").raw(), QStringLiteral("1"));
-        QCOMPARE(device.getParam("widget/colspan").raw(), QStringLiteral("3"));
-        QCOMPARE(device.getPosition(), WidgetPosition(12, 0, 1, 3));
-    }
-
-    void positionReachesDeviceInAnotherThread()
-    {
+        // Given an unplaced device in "main", living in a worker thread
         QThread worker;
         worker.start();
         auto device = new TestGuiDevice;
+        QCOMPARE(device->getPosition(), WidgetPosition(-1, -1, 1, 1));
+        QCOMPARE(device->getArea(), QStringLiteral("main"));
         device->moveToThread(&worker);
         TestGuiWidget widget(device, nullptr);
 
-        widget.setPosition(WidgetPosition(3, 4, 2, 1));
+        // When its widget moves
+        widget.setPosition(WidgetPosition(12, 0, 1, 3));
 
-        QCOMPARE(widget.getPosition(), WidgetPosition(3, 4, 2, 1));
-        QTRY_COMPARE(device->getPosition(), WidgetPosition(3, 4, 2, 1));
+        // Then the widget has its place at once and the device's thread stores the texts
+        QCOMPARE(widget.getPosition(), WidgetPosition(12, 0, 1, 3));
+        QTRY_COMPARE(device->getPosition(), WidgetPosition(12, 0, 1, 3));
+        const QStringList keys{"widget/row", "widget/column", "widget/rowspan", "widget/colspan"};
+        const QStringList texts{"12", "0", "1", "3"};
+        for (int index = 0; index < keys.size(); ++index)
+            QCOMPARE(device->getParam(keys.at(index)).raw(), texts.at(index));
         QMetaObject::invokeMethod(device, "deleteLater");
         worker.quit();
         QVERIFY(worker.wait(5000));
@@ -97,10 +111,9 @@ private Q_SLOTS:
         device.setArea("side");
         TestGuiWidget widget(&device, &device.counts);
         widget.deviceInitialised(false);
-        QCOMPARE(widget.getPosition(), WidgetPosition());
         QCOMPARE(device.counts.deinitialised, 0);
 
-        // When the device comes up, twice
+        // When the device comes up, and the widget is told once more
         QVERIFY(device.initialise());
         widget.deviceInitialised(true);
 
@@ -116,85 +129,56 @@ private Q_SLOTS:
         QCOMPARE(device.counts.deinitialised, 1);
     }
 
-    void deinitialisingDeletesLayoutAndChildren()
+    void concreteLayoutsAreTornDownWhole_data()
     {
-        TestGuiDevice device;
-        TestGuiWidget widget(&device, &device.counts);
-        widget.deviceInitialised(true);
-        QPointer<QLabel> label = widget.label;
-        QCOMPARE(label->parentWidget(), &widget);
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QList<int>>("labelsPerRound");
+        QTest::newRow("grid on demand") << int(GridOnDemand) << QList<int>{1, 1};
+        QTest::newRow("own layout") << int(OwnLayout) << QList<int>{1, 1};
+        QTest::newRow("grid made before initialisation") << int(GridBeforeInitialisation) << QList<int>{2, 1};
+        QTest::newRow("grid in a box layout") << int(GridInBoxLayout) << QList<int>{1, 1};
+    }
 
-        widget.deviceInitialised(false);
-        QVERIFY(!label);
-        QVERIFY(!widget.layout());
-        QGridLayout* fresh = widget.getLayout();
-        QCOMPARE(widget.layout(), fresh);
+    void concreteLayoutsAreTornDownWhole()
+    {
+        QFETCH(int, kind);
+        QFETCH(QList<int>, labelsPerRound);
+        TestGuiDevice device;
+        std::unique_ptr<BaseWidget> widget(makeWidget(LayoutKind(kind), &device));
+        for (int round = 0; round < 2; ++round) {
+            // Every control built lands in the widget, none in a layout left uninstalled...
+            widget->deviceInitialised(true);
+            const QList<QPointer<QLabel>> labels = labelsOf(widget.get());
+            QCOMPARE(labels.size(), labelsPerRound.at(round));
+
+            // ...and goes with it
+            widget->deviceInitialised(false);
+            QVERIFY(!widget->layout());
+            for (const QPointer<QLabel>& label : labels)
+                QVERIFY(!label);
+        }
+        QGridLayout* fresh = widget->getLayout();
+        QCOMPARE(widget->layout(), fresh);
         QCOMPARE(fresh->count(), 0);
         QCOMPARE(fresh->spacing(), 0);
         QCOMPARE(fresh->contentsMargins(), QMargins(0, 0, 0, 0));
-
-        widget.deviceInitialised(true);
-        QCOMPARE(widget.label->parentWidget(), &widget);
-        QCOMPARE(fresh->count(), 1);
     }
 
-    void ownLayoutIsTornDownWithoutCrash()
+    void missingDeviceIsNeverReached()
     {
-        TestGuiDevice device;
-        OwnLayoutWidget widget(&device);
-        for (int round = 0; round < 2; ++round) {
-            widget.deviceInitialised(true);
-            QPointer<QLabel> label = widget.label;
-            QVERIFY(label);
-            widget.deviceInitialised(false);
-            QVERIFY(!label);
-            QVERIFY(!widget.layout());
-        }
-    }
+        TestSupport::LogCapture log;
+        HookCounts counts;
+        TestGuiWidget orphan(nullptr, &counts);
+        orphan.deviceInitialised(true);
+        QVERIFY(log.contains("Dev params is null!"));
+        QCOMPARE(counts.initialised, 0);
 
-    void layoutMadeBeforeInitialisationKeepsItsChildren()
-    {
-        TestGuiDevice device;
-        EarlyLayoutWidget widget(&device);
-        widget.deviceInitialised(true);
-        QCOMPARE(widget.layout(), widget.getLayout());
-        QCOMPARE(widget.getLayout()->count(), 2);
-        QCOMPARE(widget.late->parentWidget(), &widget);
-        widget.deviceInitialised(false);
-        QVERIFY(!widget.early);
-        QVERIFY(!widget.late);
-    }
-
-    void gridIsNestedIntoAnotherKindOfLayout()
-    {
-        TestGuiDevice device;
-        TestGuiWidget widget(&device, nullptr);
-        new QVBoxLayout(&widget);
-        widget.deviceInitialised(true);
-        QVERIFY(qobject_cast<QVBoxLayout*>(widget.layout()));
-        QVERIFY(widget.isAncestorOf(widget.label));
-        widget.deviceInitialised(false);
-        QVERIFY(!widget.label);
-    }
-
-    void deletedDeviceIsNotReached()
-    {
         auto device = new TestGuiDevice;
         TestGuiWidget widget(device, nullptr);
         delete device;
         QVERIFY(!widget.getDevice());
         widget.setPosition(WidgetPosition(0, 0));
         QCOMPARE(widget.getPosition(), WidgetPosition(0, 0));
-    }
-
-    void widgetWithoutDeviceLogsAndSkipsInitialise()
-    {
-        TestSupport::LogCapture log;
-        HookCounts counts;
-        TestGuiWidget widget(nullptr, &counts);
-        widget.deviceInitialised(true);
-        QVERIFY(log.contains("Dev params is null!"));
-        QCOMPARE(counts.initialised, 0);
     }
 };
 

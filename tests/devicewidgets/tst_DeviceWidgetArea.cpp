@@ -2,21 +2,22 @@
 #include "TestGuiDevices.h"
 
 #include <QAction>
-#include <QGridLayout>
 #include <QMenu>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
-Q_DECLARE_METATYPE(QList<WidgetPosition>)
+using Positions = QList<WidgetPosition>;
+Q_DECLARE_METATYPE(Positions)
 
 namespace {
 
-/// Answers every menu with the entry named answer (none when empty) and keeps what it offered.
+/// Answers every menu with the entry whose text is answer (none when empty) and notes what it offered.
 class AnsweringArea : public DeviceWidgetArea
 {
 public:
@@ -25,51 +26,53 @@ public:
     QString answer;
     QStringList offered;
     QMap<QString, bool> enabled;
-    int menusShown = 0;
+    /// Called while the menu is up, as a host's code running in its event loop would be.
+    std::function<void()> whileMenuShown;
 
 protected:
-    QAction* execMenu(QMenu* menu, const QPoint& globalPos) override
+    QAction* execMenu(QMenu* menu, const QPoint&) override
     {
-        Q_UNUSED(globalPos)
-        ++menusShown;
         offered.clear();
-        enabled.clear();
-        return collect(menu);
+        QAction* chosen = collect(menu);
+        if (whileMenuShown)
+            whileMenuShown();
+        return chosen;
     }
 
 private:
     QAction* collect(QMenu* menu)
     {
         QAction* chosen = nullptr;
-        const QList<QAction*> actions = menu->actions();
-        for (QAction* action : actions) {
-            QAction* found = nullptr;
-            if (action->menu()) {
-                found = collect(action->menu());
-            } else {
-                offered.append(action->text());
-                enabled.insert(action->text(), action->isEnabled());
-                if (action->text() == answer)
-                    found = action;
-            }
-            if (found)
-                chosen = found;
+        for (QAction* action : menu->actions()) {
+            QAction* found = action->menu() ? collect(action->menu()) : note(action);
+            chosen = found ? found : chosen;
         }
         return chosen;
     }
+    QAction* note(QAction* action)
+    {
+        offered.append(action->text());
+        enabled.insert(action->text(), action->isEnabled());
+        return action->text() == answer ? action : nullptr;
+    }
 };
 
-/// Devices and their widgets at given positions; deletes both at the end.
+/// Devices named "device1", "device2", ... whose widgets sit at the given positions, shown in edit mode.
 class Board
 {
 public:
-    explicit Board(const QList<WidgetPosition>& positions)
+    explicit Board(const Positions& positions, const QStringList& types = {"lamp"})
     {
         for (const WidgetPosition& pos : positions)
             add(pos);
+        area = std::make_unique<AnsweringArea>(widgets, types);
+        area->resize(400, 300);
+        area->show();
+        area->setEditingEnabled(true);
     }
     ~Board()
     {
+        area.reset();
         for (const QPointer<BaseWidget>& widget : qAsConst(widgets))
             delete widget.data();
     }
@@ -77,71 +80,66 @@ public:
     BaseWidget* add(const WidgetPosition& pos)
     {
         devices.push_back(std::make_unique<TestGuiDevice>());
-        TestGuiDevice* device = devices.back().get();
-        device->setObjectName(QStringLiteral("device%1").arg(devices.size()));
-        BaseWidget* widget = device->createWidget();
-        widget->setObjectName(device->objectName());
+        devices.back()->setObjectName(QStringLiteral("device%1").arg(devices.size()));
+        BaseWidget* widget = devices.back()->createWidget();
         widget->setMinimumSize(60, 40);
         widget->setPosition(pos);
         widgets.append(widget);
         return widget;
     }
 
-    TestGuiDevice* device(int index) const { return devices.at(index).get(); }
+    Positions devicePositions() const
+    {
+        Positions positions;
+        for (const auto& device : devices)
+            positions.append(device->getPosition());
+        return positions;
+    }
+
+    /// The edit-mode buttons in sight, of that name or all.
+    QList<QToolButton*> buttons(const QString& name = QString()) const
+    {
+        QList<QToolButton*> shown = area->findChildren<QToolButton*>(name);
+        shown.erase(std::remove_if(shown.begin(), shown.end(), [](QToolButton* button) { return button->isHidden(); }), shown.end());
+        return shown;
+    }
+
+    QStringList controls() const
+    {
+        QStringList names;
+        for (QToolButton* button : buttons())
+            names.append(button->objectName());
+        names.sort();
+        return names;
+    }
+
+    /// Clicks the button of that name once the queued rebuild has made it, answering its menu with answer.
+    void click(const QString& name, const QString& answer = QString())
+    {
+        area->answer = answer;
+        QTRY_COMPARE(buttons(name).size(), 1);
+        buttons(name).first()->click();
+    }
+
+    QList<QPoint> placeholderCells() const
+    {
+        QList<QPoint> cells;
+        auto grid = qobject_cast<QGridLayout*>(area->layout());
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            for (int column = 0; column < grid->columnCount(); ++column) {
+                QLayoutItem* item = grid->itemAtPosition(row, column);
+                if (item && !qobject_cast<BaseWidget*>(item->widget()))
+                    cells.append(QPoint(row, column));
+            }
+        }
+        return cells;
+    }
 
     std::vector<std::unique_ptr<TestGuiDevice>> devices;
     QList<QPointer<BaseWidget>> widgets;
+    std::unique_ptr<AnsweringArea> area;
+
 };
-
-QGridLayout* gridOf(DeviceWidgetArea& area)
-{
-    return qobject_cast<QGridLayout*>(area.layout());
-}
-
-QList<QPoint> placeholderCells(DeviceWidgetArea& area)
-{
-    QList<QPoint> cells;
-    QGridLayout* grid = gridOf(area);
-    for (int index = 0; index < grid->count(); ++index) {
-        if (qobject_cast<BaseWidget*>(grid->itemAt(index)->widget()))
-            continue;
-        int row, column, rowSpan, columnSpan;
-        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-        cells.append(QPoint(row, column));
-    }
-    std::sort(cells.begin(), cells.end(),
-              [](const QPoint& a, const QPoint& b) { return qMakePair(a.x(), a.y()) < qMakePair(b.x(), b.y()); });
-    return cells;
-}
-
-QStringList controlNames(DeviceWidgetArea& area)
-{
-    QStringList names;
-    const QList<QToolButton*> buttons = area.findChildren<QToolButton*>();
-    for (QToolButton* button : buttons) {
-        if (!button->isHidden())
-            names.append(button->objectName());
-    }
-    names.sort();
-    return names;
-}
-
-QToolButton* control(DeviceWidgetArea& area, const QString& name)
-{
-    const QList<QToolButton*> buttons = area.findChildren<QToolButton*>(name);
-    for (QToolButton* button : buttons) {
-        if (!button->isHidden())
-            return button;
-    }
-    return nullptr;
-}
-
-void showArea(DeviceWidgetArea& area)
-{
-    area.resize(400, 300);
-    area.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&area));
-}
 
 } // namespace
 
@@ -154,236 +152,176 @@ private Q_SLOTS:
 
     void fillsHolesWithPlaceholders_data()
     {
-        QTest::addColumn<QList<WidgetPosition>>("positions");
+        QTest::addColumn<Positions>("positions");
         QTest::addColumn<QList<QPoint>>("expected");
-        QTest::newRow("empty area") << QList<WidgetPosition>{} << QList<QPoint>{QPoint(0, 0)};
-        QTest::newRow("gap in a row") << QList<WidgetPosition>{{0, 0}, {0, 2}} << QList<QPoint>{QPoint(0, 1)};
-        QTest::newRow("diagonal") << QList<WidgetPosition>{{0, 0}, {1, 1}}
-                                  << QList<QPoint>{QPoint(0, 1), QPoint(1, 0)};
-        QTest::newRow("spanning widget") << QList<WidgetPosition>{{0, 0, 2, 1}, {0, 1}} << QList<QPoint>{QPoint(1, 1)};
-        QTest::newRow("empty columns between") << QList<WidgetPosition>{{0, 0}, {0, 3}}
-                                               << QList<QPoint>{QPoint(0, 1), QPoint(0, 2)};
-        QTest::newRow("empty rows before") << QList<WidgetPosition>{{2, 0}, {3, 1}}
-                                           << QList<QPoint>{QPoint(2, 1), QPoint(3, 0)};
-        QTest::newRow("all unplaced") << QList<WidgetPosition>{{-1, -1}, {-1, -1}} << QList<QPoint>{};
+        QTest::newRow("empty area") << Positions{} << QList<QPoint>{{0, 0}};
+        QTest::newRow("diagonal") << Positions{{0, 0}, {1, 1}} << QList<QPoint>{{0, 1}, {1, 0}};
+        QTest::newRow("corners") << Positions{{0, 0}, {2, 2}} << QList<QPoint>{{0, 2}, {2, 0}};
+        QTest::newRow("empty column stays collapsed") << Positions{{0, 0}, {0, 2}} << QList<QPoint>{};
+        QTest::newRow("spanning widget") << Positions{{0, 0, 2, 1}, {0, 1}} << QList<QPoint>{{1, 1}};
+        QTest::newRow("empty rows before") << Positions{{2, 0}, {3, 1}} << QList<QPoint>{{2, 1}, {3, 0}};
+        QTest::newRow("all unplaced") << Positions{{-1, -1}, {-1, -1}} << QList<QPoint>{};
+        QTest::newRow("placed far beyond the grid") << Positions{{0, 0}, {1, 1000000, 1000000, 1}} << QList<QPoint>{};
     }
 
     void fillsHolesWithPlaceholders()
     {
-        QFETCH(QList<WidgetPosition>, positions);
+        QFETCH(Positions, positions);
         QFETCH(QList<QPoint>, expected);
         Board board(positions);
-        DeviceWidgetArea area(board.widgets, {"lamp"});
-        QCOMPARE(placeholderCells(area), expected);
+        QCOMPARE(board.placeholderCells(), expected);
     }
 
     void emptyAreaOffersItsOnlyCell()
     {
-        // Given an empty area in edit mode
-        AnsweringArea area({}, {"lamp", "dial"});
-        showArea(area);
-        area.setEditingEnabled(true);
+        // Given an empty area in edit mode, whose placeholder and edges each carry a "+"
+        Board board({}, {"lamp", "dial"});
+        QSignalSpy requests(board.area.get(), &DeviceWidgetArea::newWidgetRequested);
+        QTRY_COMPARE(board.controls(), QStringList({"add:-1,0", "add:0,-1", "add:0,0", "add:0,1", "add:1,0"}));
+        QCOMPARE(board.buttons("add:0,0").first()->size(), QSize(32, 32));
+        QCOMPARE(board.buttons("add:0,1").first()->size(), QSize(16, 16));
 
-        // Then the placeholder and the edges each carry a "+"
-        QCOMPARE(controlNames(area),
-                 QStringList({"add:-1,0", "add:0,-1", "add:0,0", "add:0,1", "add:1,0"}));
-        QCOMPARE(control(area, "add:0,0")->size(), QSize(32, 32));
-        QCOMPARE(control(area, "add:0,1")->size(), QSize(16, 16));
-
-        // When a type is chosen on the placeholder's button
-        QSignalSpy requests(&area, &DeviceWidgetArea::newWidgetRequested);
-        area.answer = "Lamp";
-        control(area, "add:0,0")->click();
+        // When the menu is cancelled, and then a type is chosen
+        board.click("add:0,0");
+        QCOMPARE(requests.count(), 0);
+        board.click("add:0,0", "Lamp");
 
         // Then the menu showed capitalised labels, sorted, and the request carries the type itself
-        QCOMPARE(area.offered, QStringList({"Dial", "Lamp"}));
+        QCOMPARE(board.area->offered, QStringList({"Dial", "Lamp"}));
         QCOMPARE(requests.count(), 1);
         QCOMPARE(requests.at(0), QVariantList({"lamp", 0, 0}));
-    }
-
-    void cancelledAddMenuRequestsNothing()
-    {
-        Board board({{0, 0}});
-        AnsweringArea area(board.widgets, {"lamp"});
-        showArea(area);
-        area.setEditingEnabled(true);
-        QSignalSpy requests(&area, &DeviceWidgetArea::newWidgetRequested);
-        control(area, "add:0,-1")->click();
-        QCOMPARE(area.menusShown, 1);
-        QCOMPARE(requests.count(), 0);
-        QCOMPARE(board.widgets.at(0)->getPosition(), WidgetPosition(0, 0));
     }
 
     void neighboursGetSwapAndSettingsControls()
     {
         Board board({{0, 0}, {0, 1}, {-1, -1}});
-        AnsweringArea area(board.widgets, {"lamp"});
-        showArea(area);
-        area.setEditingEnabled(true);
-        QCOMPARE(controlNames(area), QStringList({"add:-1,0", "add:-1,1", "add:0,-1", "add:0,2", "add:1,0",
-                                                  "add:1,1", "settings:0,0", "settings:0,1", "swap:0,0:0,1"}));
+        QTRY_COMPARE(board.controls(), QStringList({"add:-1,0", "add:-1,1", "add:0,-1", "add:0,2", "add:1,0",
+                                                    "add:1,1", "settings:0,0", "settings:0,1", "swap:0,0:0,1"}));
         QVERIFY(board.widgets.at(2)->isHidden());
     }
 
     void leftEdgeAddShiftsPlacedWidgetsOnly()
     {
         // Given two placed widgets and one whose device is not initialised but keeps a place
-        Board board({{0, 0}, {1, 0, 1, 2}});
-        BaseWidget* dormant = board.add(WidgetPosition());
-        board.device(2)->setPosition(WidgetPosition(3, 4));
-        QCOMPARE(dormant->getPosition(), WidgetPosition());
-        AnsweringArea area(board.widgets, {"lamp"});
-        showArea(area);
-        area.setEditingEnabled(true);
+        Board board({{0, 0}, {1, 0, 1, 2}, {-1, -1}});
+        board.devices.at(2)->setPosition(WidgetPosition(3, 4));
+        QSignalSpy requests(board.area.get(), &DeviceWidgetArea::newWidgetRequested);
 
         // When a widget is added at the left edge
-        QSignalSpy requests(&area, &DeviceWidgetArea::newWidgetRequested);
-        area.answer = "Lamp";
-        control(area, "add:0,-1")->click();
+        board.click("add:0,-1", "Lamp");
 
-        // Then the placed widgets and their devices move one column right,
-        // the new one is asked for at column 0, and the dormant device keeps its place
-        QCOMPARE(requests.count(), 1);
+        // Then the placed devices move one column right, the new one is asked for
+        // at column 0, and the dormant device keeps its place
         QCOMPARE(requests.at(0), QVariantList({"lamp", 0, 0}));
-        QCOMPARE(board.widgets.at(0)->getPosition(), WidgetPosition(0, 1));
-        QCOMPARE(board.device(1)->getPosition(), WidgetPosition(1, 1, 1, 2));
-        QCOMPARE(board.device(2)->getPosition(), WidgetPosition(3, 4));
+        QCOMPARE(board.devicePositions(), Positions({{0, 1}, {1, 1, 1, 2}, {3, 4}}));
     }
 
     void widgetMenuEntries_data()
     {
-        QTest::addColumn<QList<WidgetPosition>>("positions");
-        QTest::addColumn<int>("target");
+        QTest::addColumn<Positions>("positions");
+        QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<bool>("enabled");
-        QTest::addColumn<WidgetPosition>("expected");
+        QTest::addColumn<Positions>("expected");
 
-        const QList<WidgetPosition> pair{{0, 0}, {0, 1}};
-        QTest::newRow("rightward onto a widget") << pair << 0 << "Expand rightward" << false << WidgetPosition(0, 0);
-        QTest::newRow("rightward past the last column") << pair << 1 << "Expand rightward" << true
-                                                        << WidgetPosition(0, 1, 1, 2);
-        QTest::newRow("rightward onto a placeholder") << QList<WidgetPosition>{{0, 0}, {0, 2}} << 0
-                                                      << "Expand rightward" << true << WidgetPosition(0, 0, 1, 2);
-        QTest::newRow("leftward into an empty column") << QList<WidgetPosition>{{0, 1}} << 0 << "Expand leftward"
-                                                       << true << WidgetPosition(0, 0, 1, 2);
-        QTest::newRow("downward onto a placeholder") << QList<WidgetPosition>{{0, 0}, {1, 1}} << 0
-                                                     << "Expand downward" << true << WidgetPosition(0, 0, 2, 1);
-        QTest::newRow("upward onto a widget") << QList<WidgetPosition>{{0, 0}, {1, 0}} << 1 << "Expand upward"
-                                              << false << WidgetPosition(1, 0);
-        QTest::newRow("shrink a single cell") << QList<WidgetPosition>{{0, 0}} << 0 << "Shrink leftward" << false
-                                              << WidgetPosition(0, 0);
-        QTest::newRow("shrink rightward") << QList<WidgetPosition>{{0, 0, 1, 2}} << 0 << "Shrink rightward" << true
-                                          << WidgetPosition(0, 1, 1, 1);
-        QTest::newRow("shrink downward") << QList<WidgetPosition>{{0, 0, 2, 1}} << 0 << "Shrink downward" << true
-                                         << WidgetPosition(1, 0, 1, 1);
+        const Positions pair{{0, 0}, {0, 1}};
+        const Positions diagonal{{0, 0}, {1, 1}};
+        QTest::newRow("rightward onto a widget") << pair << "settings:0,0" << "Expand rightward" << false << pair;
+        QTest::newRow("rightward past the last column")
+            << pair << "settings:0,1" << "Expand rightward" << true << Positions{{0, 0}, {0, 1, 1, 2}};
+        QTest::newRow("rightward onto a placeholder")
+            << diagonal << "settings:0,0" << "Expand rightward" << true << Positions{{0, 0, 1, 2}, {1, 1}};
+        QTest::newRow("downward onto a placeholder")
+            << diagonal << "settings:0,0" << "Expand downward" << true << Positions{{0, 0, 2, 1}, {1, 1}};
+        QTest::newRow("leftward into an empty column")
+            << Positions{{0, 1}} << "settings:0,1" << "Expand leftward" << true << Positions{{0, 0, 1, 2}};
+        QTest::newRow("leftward at the edge shifts every widget") << Positions{{0, 0}, {1, 0}} << "settings:0,0"
+                                                                  << "Expand leftward" << true
+                                                                  << Positions{{0, 0, 1, 2}, {1, 1}};
+        QTest::newRow("upward at the edge shifts every widget") << Positions{{0, 0}, {0, 1}} << "settings:0,0"
+                                                                << "Expand upward" << true
+                                                                << Positions{{0, 0, 2, 1}, {1, 1}};
+        QTest::newRow("upward onto a widget")
+            << Positions{{0, 0}, {1, 0}} << "settings:1,0" << "Expand upward" << false << Positions{{0, 0}, {1, 0}};
+        QTest::newRow("shrink a single cell") << Positions{{0, 0}} << "settings:0,0" << "Shrink leftward" << false
+                                              << Positions{{0, 0}};
+        QTest::newRow("shrink rightward") << Positions{{0, 0, 1, 2}} << "settings:0,0" << "Shrink rightward" << true
+                                          << Positions{{0, 1}};
+        QTest::newRow("shrink downward") << Positions{{0, 0, 2, 1}} << "settings:0,0" << "Shrink downward" << true
+                                         << Positions{{1, 0}};
+        QTest::newRow("swap exchanges spans") << Positions{{0, 0, 1, 2}, {0, 2}} << "swap:0,2:0,1" << QString() << true
+                                              << Positions{{0, 2}, {0, 0, 1, 2}};
+        QTest::newRow("swap with a placeholder leaves one cell")
+            << Positions{{0, 0, 1, 2}, {1, 2}} << "swap:0,0:1,0" << QString() << true << Positions{{1, 0}, {1, 2}};
     }
 
     void widgetMenuEntries()
     {
-        QFETCH(QList<WidgetPosition>, positions);
-        QFETCH(int, target);
+        QFETCH(Positions, positions);
+        QFETCH(QString, button);
         QFETCH(QString, entry);
         QFETCH(bool, enabled);
-        QFETCH(WidgetPosition, expected);
+        QFETCH(Positions, expected);
 
         Board board(positions);
-        AnsweringArea area(board.widgets, {"lamp"});
-        showArea(area);
-        area.setEditingEnabled(true);
-        const WidgetPosition pos = board.widgets.at(target)->getPosition();
-        area.answer = entry;
-        control(area, QStringLiteral("settings:%1,%2").arg(pos.row).arg(pos.column))->click();
+        board.click(button, entry);
 
-        QCOMPARE(area.enabled.value(entry), enabled);
-        QCOMPARE(board.widgets.at(target)->getPosition(), expected);
-        QCOMPARE(board.device(target)->getPosition(), expected);
-    }
-
-    void expandingAtAnEdgeShiftsEveryWidget()
-    {
-        Board board({{0, 0}, {1, 0}});
-        AnsweringArea area(board.widgets, {"lamp"});
-        showArea(area);
-        area.setEditingEnabled(true);
-        area.answer = "Expand leftward";
-        control(area, "settings:0,0")->click();
-        QCOMPARE(board.device(0)->getPosition(), WidgetPosition(0, 0, 1, 2));
-        QCOMPARE(board.device(1)->getPosition(), WidgetPosition(1, 1));
-
-        area.answer = "Expand upward";
-        QTRY_VERIFY(control(area, "settings:0,0"));
-        control(area, "settings:0,0")->click();
-        QCOMPARE(board.device(0)->getPosition(), WidgetPosition(0, 0, 2, 2));
-        QCOMPARE(board.device(1)->getPosition(), WidgetPosition(2, 1));
+        QCOMPARE(board.area->enabled.value(entry, true), enabled);
+        QCOMPARE(board.devicePositions(), expected);
+        for (int index = 0; index < expected.size(); ++index)
+            QCOMPARE(board.widgets.at(index)->getPosition(), expected.at(index));
+        auto grid = qobject_cast<QGridLayout*>(board.area->layout());
+        QCOMPARE(grid->itemAtPosition(expected.at(0).row, expected.at(0).column)->widget(), board.widgets.at(0).data());
     }
 
     void settingsAndRemoveAreRequestedByDeviceName()
     {
         Board board({{0, 0}});
-        AnsweringArea area(board.widgets, {"lamp"});
-        showArea(area);
-        area.setEditingEnabled(true);
-        QSignalSpy settings(&area, &DeviceWidgetArea::widgetSettingsRequested);
-        QSignalSpy removals(&area, &DeviceWidgetArea::removeWidgetRequested);
+        QSignalSpy settings(board.area.get(), &DeviceWidgetArea::widgetSettingsRequested);
+        QSignalSpy removals(board.area.get(), &DeviceWidgetArea::removeWidgetRequested);
 
-        area.answer = "Settings";
-        control(area, "settings:0,0")->click();
-        QCOMPARE(area.offered,
+        board.click("settings:0,0", "Settings");
+        QCOMPARE(board.area->offered,
                  QStringList({"Settings", "Expand rightward", "Expand leftward", "Expand upward", "Expand downward",
                               "Shrink rightward", "Shrink leftward", "Shrink upward", "Shrink downward", "Remove"}));
-        QCOMPARE(settings.count(), 1);
-        QCOMPARE(settings.at(0).at(0).toString(), QStringLiteral("device1"));
+        board.click("settings:0,0", "Remove");
 
-        area.answer = "Remove";
-        QTRY_VERIFY(control(area, "settings:0,0"));
-        control(area, "settings:0,0")->click();
-        QCOMPARE(removals.count(), 1);
-        QCOMPARE(removals.at(0).at(0).toString(), QStringLiteral("device1"));
-        QCOMPARE(board.device(0)->getPosition(), WidgetPosition(0, 0));
+        QCOMPARE(settings.at(0), QVariantList({"device1"}));
+        QCOMPARE(removals.at(0), QVariantList({"device1"}));
+        QCOMPARE(board.devicePositions(), Positions({{0, 0}}));
     }
 
-    void swapExchangesWholePositions()
+    void areaDeletedWhileItsMenuIsUpIsLeftAlone_data()
     {
-        // Given a two-column widget beside a single cell
-        Board board({{0, 0, 1, 2}, {0, 2}});
-        AnsweringArea area(board.widgets, {"lamp"});
-        showArea(area);
-        area.setEditingEnabled(true);
-
-        // When they are swapped
-        control(area, "swap:0,2:0,1")->click();
-
-        // Then cells and spans are exchanged, in the devices too
-        QCOMPARE(board.device(0)->getPosition(), WidgetPosition(0, 2, 1, 1));
-        QCOMPARE(board.device(1)->getPosition(), WidgetPosition(0, 0, 1, 2));
-        QCOMPARE(gridOf(area)->itemAtPosition(0, 0)->widget(), board.widgets.at(1).data());
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("add menu") << "add:0,-1" << "Lamp";
+        QTest::newRow("widget menu") << "settings:0,0" << "Expand leftward";
     }
 
-    void swapWithPlaceholderLeavesOneCell()
+    void areaDeletedWhileItsMenuIsUpIsLeftAlone()
     {
-        Board board({{0, 0, 1, 2}, {1, 2}});
-        AnsweringArea area(board.widgets, {"lamp"});
-        showArea(area);
-        area.setEditingEnabled(true);
-        control(area, "swap:0,0:1,0")->click();
-        QCOMPARE(board.device(0)->getPosition(), WidgetPosition(1, 0, 1, 1));
-        QCOMPARE(gridOf(area)->itemAtPosition(1, 0)->widget(), board.widgets.at(0).data());
+        QFETCH(QString, button);
+        QFETCH(QString, entry);
+        Board board({{0, 0}});
+        QSignalSpy requests(board.area.get(), &DeviceWidgetArea::newWidgetRequested);
+        board.area->whileMenuShown = [&board] { delete board.area.release(); };
+
+        board.click(button, entry);
+
+        QCOMPARE(requests.count(), 0);
+        QCOMPARE(board.devicePositions(), Positions({{0, 0}}));
     }
 
     void leavingEditModeRemovesEveryControl()
     {
         Board board({{0, 0}, {0, 1}});
-        AnsweringArea area(board.widgets, {"lamp"});
-        showArea(area);
-        area.toggleEditingEnabled();
-        QVERIFY(area.isEditingEnabled());
-        QVERIFY(!controlNames(area).isEmpty());
-
-        area.toggleEditingEnabled();
-        QVERIFY(!area.isEditingEnabled());
-        QVERIFY(controlNames(area).isEmpty());
+        QTRY_VERIFY(!board.controls().isEmpty());
+        board.area->toggleEditingEnabled();
+        QVERIFY(!board.area->isEditingEnabled());
+        QVERIFY(board.controls().isEmpty());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(area.findChildren<QToolButton*>().isEmpty());
+        QVERIFY(board.area->findChildren<QToolButton*>().isEmpty());
     }
 
     void minimumSizeFollowsTheGrid()
@@ -392,56 +330,11 @@ private Q_SLOTS:
         QScrollArea scroll;
         auto area = new DeviceWidgetArea(board.widgets, {"lamp"});
         scroll.setWidget(area);
-        board.add(WidgetPosition(0, 1));
-        area->addWidget(board.widgets.last());
-        const QSize minimum = gridOf(*area)->minimumSize();
+        area->addWidget(board.add(WidgetPosition(0, 1)));
+        const QSize minimum = area->layout()->minimumSize();
         QVERIFY(minimum.width() >= 120);
         QCOMPARE(area->minimumSize(), minimum);
         QCOMPARE(scroll.minimumSize(), minimum);
-    }
-
-    void removedWidgetIsDeletedLater()
-    {
-        Board board({{0, 0}, {0, 1}});
-        DeviceWidgetArea area(board.widgets, {"lamp"});
-        QPointer<BaseWidget> removed = board.widgets.at(0);
-        area.removeWidget(removed);
-        QVERIFY(removed);
-        QCOMPARE(area.getWidgets().size(), 1);
-        QCOMPARE(placeholderCells(area), QList<QPoint>{});
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!removed);
-
-        delete board.widgets.at(1).data();
-        area.removeWidget(nullptr);
-        QVERIFY(area.getWidgets().isEmpty());
-        QCOMPARE(placeholderCells(area), QList<QPoint>{QPoint(0, 0)});
-    }
-
-    void unplacedWidgetIsHiddenOnRebuild()
-    {
-        Board board({{0, 0}, {0, 1}});
-        DeviceWidgetArea area(board.widgets, {"lamp"});
-        showArea(area);
-        BaseWidget* widget = board.widgets.at(1);
-        QVERIFY(widget->isVisible());
-        widget->setPosition(WidgetPosition());
-        area.updateLayout();
-        QVERIFY(widget->isHidden());
-        widget->setPosition(WidgetPosition(1, 0));
-        area.updateLayout();
-        QVERIFY(widget->isVisible());
-    }
-
-    void destroyedAreaHandsWidgetsBack()
-    {
-        Board board({{0, 0}, {0, 1}});
-        auto area = new DeviceWidgetArea(board.widgets, {"lamp"});
-        QCOMPARE(board.widgets.at(0)->parentWidget(), area);
-        delete area;
-        QVERIFY(board.widgets.at(0));
-        QVERIFY(board.widgets.at(1));
-        QVERIFY(!board.widgets.at(0)->parentWidget());
     }
 };
 

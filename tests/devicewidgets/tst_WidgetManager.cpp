@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,13 +16,10 @@ class tst_WidgetManager : public QObject
 private:
     std::unique_ptr<TestDeviceManager> manager;
     std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<WidgetManager> widgets;
+    std::unique_ptr<DeviceWidgetArea> area;
 
-    QString layoutPath() const { return dir->filePath("dashboard.ini"); }
-
-    TestGuiDevice* guiDevice(const QString& name) const
-    {
-        return dynamic_cast<TestGuiDevice*>(manager->getDevice(name));
-    }
+    TestGuiDevice* guiDevice(const QString& name) const { return dynamic_cast<TestGuiDevice*>(manager->getDevice(name)); }
 
     /// Creates a lamp in area, initialised or not, and returns its name.
     QString createLamp(const QString& area, bool initialise)
@@ -35,10 +31,19 @@ private:
         return name;
     }
 
-    static bool contains(const QList<QPointer<BaseWidget>>& widgets, BaseWidget* widget)
+    /// A manager of the area "main" loaded from the device manager, with its grid when withGrid.
+    void load(bool withGrid, const QString& layoutFile = QString())
     {
-        return std::any_of(widgets.cbegin(), widgets.cend(),
-                           [widget](const QPointer<BaseWidget>& entry) { return entry.data() == widget; });
+        widgets = std::make_unique<WidgetManager>("main", layoutFile.isEmpty() ? dir->filePath("dashboard.ini") : layoutFile);
+        widgets->loadOwnWidgets(manager.get());
+        if (withGrid)
+            area.reset(widgets->getWidgetsArea());
+        manager->clearCallLog();
+    }
+
+    bool onGrid(const QString& name) const
+    {
+        return area->getWidgets().contains(QPointer<BaseWidget>(widgets->findWidget(name)));
     }
 
 private Q_SLOTS:
@@ -55,12 +60,13 @@ private Q_SLOTS:
         manager->registerDeviceType("lamp", DeviceTypeInfo{{"GUI"}, "widget"}, [] { return new TestGuiDevice; });
         manager->registerDeviceType("dial", DeviceTypeInfo{{"GUI"}, "widget"}, [] { return new TestGuiDevice; });
         manager->registerDeviceType("shouty", DeviceTypeInfo{{"GUI"}, "Widget"}, [] { return new TestGuiDevice; });
-        manager->registerDeviceType("plain", DeviceTypeInfo{{"General"}, QString()},
-                                    [] { return new TestPlainDevice; });
+        manager->registerDeviceType("plain", DeviceTypeInfo{{"General"}, QString()}, [] { return new TestPlainDevice; });
     }
 
     void cleanup()
     {
+        area.reset();
+        widgets.reset();
         manager.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -74,42 +80,35 @@ private Q_SLOTS:
         const QString running = createLamp("main", true);
 
         // When the manager loads
-        WidgetManager widgets("main", layoutPath());
-        widgets.loadOwnWidgets(manager.get());
+        load(false);
 
         // Then only this area's devices have widgets, initialised as their devices are
-        QCOMPARE(widgets.widgetsCount(), 2);
-        QVERIFY(widgets.findWidget(dormant));
-        QVERIFY(!widgets.findWidget(dormant)->isInitialised());
-        QVERIFY(widgets.findWidget(running)->isInitialised());
-        QCOMPARE(widgets.findWidget(dormant)->objectName(), dormant);
-
-        widgets.initialiseWidgets();
-        QVERIFY(widgets.findWidget(dormant)->isInitialised());
+        QCOMPARE(widgets->widgetsCount(), 2);
+        QCOMPARE(widgets->findWidget(dormant)->objectName(), dormant);
+        QVERIFY(!widgets->findWidget(dormant)->isInitialised());
+        QVERIFY(widgets->findWidget(running)->isInitialised());
+        widgets->initialiseWidgets();
+        QVERIFY(widgets->findWidget(dormant)->isInitialised());
     }
 
     void laterDeviceGetsWidgetOnlyWhileGridExists()
     {
-        WidgetManager widgets("main", layoutPath());
-        widgets.loadOwnWidgets(manager.get());
-
+        load(false);
         const QString early = createLamp("main", true);
-        QVERIFY(!widgets.findWidget(early));
+        QVERIFY(!widgets->findWidget(early));
 
-        std::unique_ptr<DeviceWidgetArea> area(widgets.getWidgetsArea());
+        area.reset(widgets->getWidgetsArea());
         const QString late = createLamp("main", true);
         const QString elsewhere = createLamp("side", true);
-        BaseWidget* widget = widgets.findWidget(late);
-        QVERIFY(widget);
-        QVERIFY(widget->isInitialised());
-        QVERIFY(contains(area->getWidgets(), widget));
-        QVERIFY(!widgets.findWidget(elsewhere));
+        QVERIFY(widgets->findWidget(late)->isInitialised());
+        QVERIFY(onGrid(late));
+        QVERIFY(!widgets->findWidget(elsewhere));
 
         // The early device gets its widget when it reports itself again
         manager->deinitialiseDevice(early);
         manager->initialiseDevice(early);
-        QVERIFY(widgets.findWidget(early));
-        QCOMPARE(widgets.widgetsCount(), 2);
+        QVERIFY(onGrid(early));
+        QCOMPARE(widgets->widgetsCount(), 2);
     }
 
     void gridIsKeptUntilTheHostDeletesIt()
@@ -119,23 +118,19 @@ private Q_SLOTS:
         const QString second = createLamp("main", true);
         guiDevice(first)->setPosition(WidgetPosition(0, 0));
         guiDevice(second)->setPosition(WidgetPosition(0, 1));
-        WidgetManager widgets("main", layoutPath());
-        widgets.loadOwnWidgets(manager.get());
-        DeviceWidgetArea* area = widgets.getWidgetsArea();
-        QCOMPARE(widgets.getWidgetsArea(), area);
-        QCOMPARE(widgets.findWidget(first)->parentWidget(), area);
+        load(true);
+        QCOMPARE(widgets->getWidgetsArea(), area.get());
+        // Only the types of kind "widget" exactly are offered ("shouty" is of kind "Widget")
+        QCOMPARE(area->getWidgetTypes(), QStringList({"dial", "lamp"}));
 
         // When the host deletes the grid
-        delete area;
+        area.reset();
 
         // Then the widgets live on and the next grid shows them again
-        QVERIFY(widgets.findWidget(first));
-        QVERIFY(widgets.findWidget(second));
-        std::unique_ptr<DeviceWidgetArea> fresh(widgets.getWidgetsArea());
-        QVERIFY(fresh);
-        QCOMPARE(fresh->getWidgets().size(), 2);
-        QCOMPARE(widgets.findWidget(first)->parentWidget(), fresh.get());
-        QCOMPARE(widgets.findWidget(second)->parentWidget(), fresh.get());
+        area.reset(widgets->getWidgetsArea());
+        QCOMPARE(area->getWidgets().size(), 2);
+        QCOMPARE(widgets->findWidget(first)->parentWidget(), area.get());
+        QCOMPARE(widgets->findWidget(second)->parentWidget(), area.get());
     }
 
     void removedDeviceDropsItsWidget_data()
@@ -150,17 +145,14 @@ private Q_SLOTS:
         QFETCH(bool, withGrid);
         const QString name = createLamp("main", true);
         const QString other = createLamp("side", true);
-        WidgetManager widgets("main", layoutPath());
-        widgets.loadOwnWidgets(manager.get());
-        std::unique_ptr<DeviceWidgetArea> area(withGrid ? widgets.getWidgetsArea() : nullptr);
-        QPointer<BaseWidget> widget = widgets.findWidget(name);
+        load(withGrid);
+        QPointer<BaseWidget> widget = widgets->findWidget(name);
 
         manager->removeDevice(other);
-        QCOMPARE(widgets.widgetsCount(), 1);
+        QCOMPARE(widgets->widgetsCount(), 1);
         manager->removeDevice(name);
 
-        QCOMPARE(widgets.widgetsCount(), 0);
-        QVERIFY(!widgets.findWidget(name));
+        QCOMPARE(widgets->widgetsCount(), 0);
         if (area)
             QVERIFY(area->getWidgets().isEmpty());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -169,34 +161,20 @@ private Q_SLOTS:
 
     void addRequestCreatesPlacesAndInitialisesDevice()
     {
-        // Given a manager of area "side" with its grid
-        WidgetManager widgets("side", layoutPath());
-        widgets.loadOwnWidgets(manager.get());
-        std::unique_ptr<DeviceWidgetArea> area(widgets.getWidgetsArea());
-        manager->clearCallLog();
+        load(true);
 
-        // When the grid asks for a lamp at row 2, column 3
         Q_EMIT area->newWidgetRequested("lamp", 2, 3);
 
-        // Then the device manager gets exactly these calls, and the widget comes
         QCOMPARE(manager->callLog(), QStringList({"createDevice(lamp,false)", "setDeviceParam(lamp1,widget/row,2)",
                                                   "setDeviceParam(lamp1,widget/column,3)",
-                                                  "setDeviceParam(lamp1,widget/area,side)",
-                                                  "initialiseDevice(lamp1)"}));
-        TestGuiDevice* device = guiDevice("lamp1");
-        QCOMPARE(device->getPosition(), WidgetPosition(2, 3, 1, 1));
-        QCOMPARE(device->getArea(), QStringLiteral("side"));
-        QVERIFY(device->isInitialised());
-        QVERIFY(widgets.findWidget("lamp1"));
-        QVERIFY(contains(area->getWidgets(), widgets.findWidget("lamp1")));
+                                                  "setDeviceParam(lamp1,widget/area,main)", "initialiseDevice(lamp1)"}));
+        QCOMPARE(guiDevice("lamp1")->getPosition(), WidgetPosition(2, 3, 1, 1));
+        QVERIFY(onGrid("lamp1"));
     }
 
     void refusedCreationStopsWithAWarning()
     {
-        WidgetManager widgets("main", layoutPath());
-        widgets.loadOwnWidgets(manager.get());
-        std::unique_ptr<DeviceWidgetArea> area(widgets.getWidgetsArea());
-        manager->clearCallLog();
+        load(true);
         manager->setRefuseCreation(true);
         TestSupport::LogCapture log;
 
@@ -206,74 +184,48 @@ private Q_SLOTS:
         QVERIFY(log.contains("WidgetManager: could not create a device of type lamp"));
     }
 
-    void removeRequestRemovesTheDevice()
+    void removeAndSettingsRequestsReachTheirTargets()
     {
         const QString name = createLamp("main", true);
-        WidgetManager widgets("main", layoutPath());
-        widgets.loadOwnWidgets(manager.get());
-        std::unique_ptr<DeviceWidgetArea> area(widgets.getWidgetsArea());
-        manager->clearCallLog();
-
-        Q_EMIT area->removeWidgetRequested(name);
-
-        QCOMPARE(manager->callLog(), QStringList({QStringLiteral("removeDevice(%1)").arg(name)}));
-        QVERIFY(!manager->getDevice(name));
-        QVERIFY(area->getWidgets().isEmpty());
-    }
-
-    void settingsRequestOpensNothingYet()
-    {
-        const QString name = createLamp("main", true);
-        WidgetManager widgets("main", layoutPath());
-        widgets.loadOwnWidgets(manager.get());
-        std::unique_ptr<DeviceWidgetArea> area(widgets.getWidgetsArea());
+        load(true);
         const int windows = QApplication::topLevelWidgets().size();
         TestSupport::LogCapture log;
 
+        // The settings dialog is not there yet: nothing opens, a line says so
         Q_EMIT area->widgetSettingsRequested(name);
-
         QVERIFY(log.contains(QStringLiteral("WidgetManager: no settings dialog is available for %1").arg(name)));
         QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+
+        Q_EMIT area->removeWidgetRequested(name);
+        QCOMPARE(manager->callLog(), QStringList({QStringLiteral("removeDevice(%1)").arg(name)}));
+        QVERIFY(area->getWidgets().isEmpty());
     }
 
     void requestsWithoutDeviceManagerAreIgnored()
     {
-        WidgetManager widgets("main", layoutPath());
-        std::unique_ptr<DeviceWidgetArea> area(widgets.getWidgetsArea());
+        WidgetManager alone("main", dir->filePath("dashboard.ini"));
+        area.reset(alone.getWidgetsArea());
         TestSupport::LogCapture log;
         Q_EMIT area->newWidgetRequested("lamp", 0, 0);
         Q_EMIT area->removeWidgetRequested("lamp1");
-        widgets.deviceInitialised("lamp1", true);
-        QCOMPARE(widgets.widgetsCount(), 0);
-        QVERIFY(widgets.getWidgetTypes().isEmpty());
+        alone.deviceInitialised("lamp1", true);
+        QCOMPARE(alone.widgetsCount(), 0);
+        QVERIFY(alone.getWidgetTypes().isEmpty());
         QCOMPARE(log.messages(QtWarningMsg).size(), 2);
-    }
-
-    void widgetTypesAreThoseOfKindWidget()
-    {
-        WidgetManager widgets("main", layoutPath());
-        widgets.loadOwnWidgets(manager.get());
-        QStringList expected;
-        for (const QString& type : manager->getDeviceTypes()) {
-            if (type == "lamp" || type == "dial")
-                expected.append(type);
-        }
-        QCOMPARE(widgets.getWidgetTypes(), expected);
-        QCOMPARE(expected.size(), 2);
+        area.reset();
     }
 
     void readOnlySaveWritesNothing()
     {
         createLamp("main", true);
-        WidgetManager widgets("main", layoutPath());
-        widgets.loadOwnWidgets(manager.get());
-        widgets.setReadonly(true);
+        load(false);
+        widgets->setReadonly(true);
         TestSupport::LogCapture log;
 
-        QVERIFY(widgets.saveWidgets());
+        QVERIFY(widgets->saveWidgets());
 
         QVERIFY(log.contains("WidgetManager: skip saving widgets in read-only mode"));
-        QVERIFY(!QFile::exists(layoutPath()));
+        QVERIFY(!QFile::exists(widgets->getLayoutFile()));
     }
 
     void saveWritesEveryWidgetsParameters()
@@ -281,26 +233,21 @@ private Q_SLOTS:
         // Given two widgets, one of them with a changed parameter
         const QString first = createLamp("main", true);
         const QString second = createLamp("main", false);
-        WidgetManager widgets("main", layoutPath());
-        widgets.loadOwnWidgets(manager.get());
-        widgets.findWidget(second)->setParamValue("colour", "blue");
+        load(false);
+        widgets->findWidget(second)->setParamValue("colour", "blue");
 
         // When they are saved
-        QVERIFY(widgets.saveWidgets());
+        QVERIFY(widgets->saveWidgets());
 
         // Then the layout file holds one group per widget with its parameters
-        QSettings file(layoutPath(), QSettings::IniFormat);
+        QSettings file(widgets->getLayoutFile(), QSettings::IniFormat);
         QCOMPARE(file.childGroups(), QStringList({first, second}));
         QCOMPARE(file.value(first + "/colour").toString(), QStringLiteral("red"));
         QCOMPARE(file.value(second + "/colour").toString(), QStringLiteral("blue"));
-    }
 
-    void failedSaveIsReported()
-    {
-        createLamp("main", true);
-        WidgetManager widgets("main", dir->filePath("missing/dashboard.ini"));
-        widgets.loadOwnWidgets(manager.get());
-        QVERIFY(!widgets.saveWidgets());
+        // A file that cannot be written is reported, not taken for saved
+        load(false, dir->filePath("missing/dashboard.ini"));
+        QVERIFY(!widgets->saveWidgets());
     }
 
     void destructorDeinitialisesOnlyInitialisedWidgets()
@@ -309,8 +256,7 @@ private Q_SLOTS:
         const QString running = createLamp("main", true);
         const QString dormant = createLamp("main", false);
         const QString stopped = createLamp("main", true);
-        auto widgets = std::make_unique<WidgetManager>("main", layoutPath());
-        widgets->loadOwnWidgets(manager.get());
+        load(false);
         manager->deinitialiseDevice(stopped);
         QPointer<BaseWidget> widget = widgets->findWidget(running);
 
