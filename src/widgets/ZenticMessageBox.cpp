@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QTextDocumentFragment>
@@ -108,10 +109,15 @@ QMessageBox::StandardButton ZenticMessageBox::runStandard(QWidget* parent, QMess
                                                           QMessageBox::StandardButtons buttons,
                                                           QMessageBox::StandardButton defaultButton)
 {
-    ZenticMessageBox box(parent, icon, text, informativeText);
-    box.setStandardButtons(buttons);
-    box.setDefaultButton(defaultButton);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    // On the heap: the parent may be deleted while the box runs, taking the box with it.
+    QPointer<ZenticMessageBox> box = new ZenticMessageBox(parent, icon, text, informativeText);
+    box->setStandardButtons(buttons);
+    box->setDefaultButton(defaultButton);
+    const int result = box->exec();
+    if (!box)
+        return QMessageBox::NoButton;
+    delete box;
+    return static_cast<QMessageBox::StandardButton>(result);
 }
 
 QMessageBox::StandardButton ZenticMessageBox::warning(QWidget* parent, const QString& text,
@@ -149,13 +155,17 @@ QMessageBox::StandardButton ZenticMessageBox::question(QWidget* parent, const QS
 bool ZenticMessageBox::confirm(QWidget* parent, QMessageBox::Icon icon, const QString& buttonText,
                                const QString& text, const QString& informativeText)
 {
-    ZenticMessageBox box(parent, icon, text, informativeText);
-    box.setWindowTitle(tr("Confirmation"));
-    box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-    QPushButton* actionButton = box.addButton(buttonText, QMessageBox::AcceptRole);
-    box.setDefaultButton(actionButton);
-    box.exec();
-    return box.clickedButton() == actionButton;
+    QPointer<ZenticMessageBox> box = new ZenticMessageBox(parent, icon, text, informativeText);
+    box->setWindowTitle(tr("Confirmation"));
+    box->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    QPushButton* actionButton = box->addButton(buttonText, QMessageBox::AcceptRole);
+    box->setDefaultButton(actionButton);
+    box->exec();
+    if (!box)
+        return false;
+    const bool accepted = box->clickedButton() == actionButton;
+    delete box;
+    return accepted;
 }
 
 bool ZenticMessageBox::confirmDelete(QWidget* parent, const QString& text, const QString& informativeText)

@@ -190,6 +190,28 @@ private Q_SLOTS:
         QVERIFY(styled);
     }
 
+    void survivesParentDeletedWhileRunning()
+    {
+        // Given a real box over a window that goes away while the box is up
+        auto* window = new QWidget;
+        window->show();
+        QTimer::singleShot(50, window, [window] {
+            if (QApplication::activeModalWidget())
+                delete window;
+        });
+
+        // When the window takes the box with it, the calls return "nothing chosen"
+        QCOMPARE(ZenticMessageBox::warning(window, "Lost window", QString(), QMessageBox::Ok, QMessageBox::NoButton), QMessageBox::NoButton);
+
+        auto* second = new QWidget;
+        second->show();
+        QTimer::singleShot(50, second, [second] {
+            if (QApplication::activeModalWidget())
+                delete second;
+        });
+        QVERIFY(!ZenticMessageBox::confirmDelete(second, "Delete device?", QString()));
+    }
+
     void innermostGuardAnswersAndDecliningRunsRealBox()
     {
         ZenticMessageBox::AnswerGuard outer(QMessageBox::Ok);
