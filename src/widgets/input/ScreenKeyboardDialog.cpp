@@ -148,10 +148,7 @@ QString ScreenKeyboardDialog::getText(QWidget* parent, QString title, QString te
                                       bool* ok, QString disabledCharacters, QString errorText,
                                       InputCheck inputCheck)
 {
-    auto dialog = new ScreenKeyboardDialog(parent, text, flags, false, nullptr, disabledCharacters, errorText,
-                                           std::move(inputCheck));
-    dialog->setWindowTitle(title);
-    return runAndDelete(dialog, ok);
+    return getText(parent, title, text, 0, flags, ok, disabledCharacters, errorText, std::move(inputCheck));
 }
 
 QString ScreenKeyboardDialog::getText(QWidget* parent, QString title, QString text, int maxLength,
