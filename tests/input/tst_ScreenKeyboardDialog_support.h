@@ -3,7 +3,6 @@
 #include "ScreenKeyboardDialog.h"
 
 #include <QApplication>
-#include <QGridLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -13,59 +12,37 @@
 
 namespace KeyboardTest {
 
-/// Lets the keys released by a layout switch go and the new ones show.
-inline void settle()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-inline QGridLayout* keyGrid(QWidget* dialog)
-{
-    return dialog->findChild<QGridLayout*>();
-}
-
 inline QLineEdit* lineEditOf(QWidget* dialog)
 {
     return dialog->findChild<QLineEdit*>();
 }
 
-/// The visible keys reading text, left to right, top to bottom.
-inline QList<QPushButton*> keys(QWidget* dialog, const QString& text)
+/// The first visible key reading text; of the two shift keys, the left one.
+inline QPushButton* key(QWidget* dialog, const QString& text)
 {
-    QList<QPushButton*> found;
     const auto buttons = dialog->findChildren<QPushButton*>();
     for (QPushButton* button : buttons) {
         if (button->isVisible() && button->text() == text)
-            found.append(button);
+            return button;
     }
-    std::sort(found.begin(), found.end(), [](QPushButton* a, QPushButton* b) {
-        return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
-    });
-    return found;
+    return nullptr;
 }
 
-inline QPushButton* key(QWidget* dialog, const QString& text)
-{
-    const auto found = keys(dialog, text);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-/// Clicks the first visible key reading text; false when there is none or it is disabled.
+/// Clicks that key and lets a layout switch settle (old keys gone, new ones shown);
+/// false when the key is missing or disabled.
 inline bool clickKey(QWidget* dialog, const QString& text)
 {
     QPushButton* button = key(dialog, text);
     if (!button || !button->isEnabled())
         return false;
     QTest::mouseClick(button, Qt::LeftButton);
-    settle();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return true;
 }
 
-/**
- * Runs action on the keyboard dialog as soon as it runs modally, then rejects it if the
- * action left it open, so no test can hang in exec().
- */
+/// Runs action on the keyboard as soon as it runs modally, then rejects it if the action
+/// left it open, so no test can hang in exec().
 inline void onKeyboard(std::function<void(ScreenKeyboardDialog*)> action)
 {
     auto timer = new QTimer;

@@ -8,7 +8,7 @@ class TestQtWaitingSpinner : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void timerIntervalFollowsLinesAndSpeed_data()
+    void timerInterval_data()
     {
         QTest::addColumn<int>("lines");
         QTest::addColumn<int>("speed");
@@ -21,7 +21,7 @@ private Q_SLOTS:
         QTest::newRow("faster than a millisecond") << 100 << 20 << 1;
     }
 
-    void timerIntervalFollowsLinesAndSpeed()
+    void timerInterval()
     {
         QFETCH(int, lines);
         QFETCH(int, speed);
@@ -29,126 +29,58 @@ private Q_SLOTS:
         QCOMPARE(QtWaitingSpinner::calculateTimerInterval(lines, speed), interval);
     }
 
-    void trailFadesFromLeadingLine_data()
+    void trailAlpha_data()
     {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<double>("fade");
         QTest::addColumn<int>("distance");
         QTest::addColumn<double>("alpha");
-        QTest::newRow("leading line") << 0 << 1.0;
-        QTest::newRow("first behind") << 1 << 1.0 - 0.85 / 9;
-        QTest::newRow("last within threshold") << 8 << 1.0 - 8 * 0.85 / 9;
-        QTest::newRow("beyond threshold 9") << 9 << 0.15;
-        QTest::newRow("beyond threshold 11") << 11 << 0.15;
+        QTest::newRow("leading line") << 12 << 70.0 << 0 << 1.0;
+        QTest::newRow("first behind") << 12 << 70.0 << 1 << 1.0 - 0.85 / 9;
+        QTest::newRow("last within threshold") << 12 << 70.0 << 8 << 1.0 - 8 * 0.85 / 9;
+        QTest::newRow("beyond threshold") << 12 << 70.0 << 9 << 0.15;
+        QTest::newRow("last line") << 12 << 70.0 << 11 << 0.15;
+        // Fade settings that leave no trail must not divide by zero
+        QTest::newRow("no lines") << 0 << 100.0 << 1 << 0.15;
+        QTest::newRow("one line, negative fade") << 1 << -300.0 << 1 << 0.15;
+        QTest::newRow("negative fade") << 12 << -200.0 << 1 << 0.15;
     }
 
-    void trailFadesFromLeadingLine()
+    void trailAlpha()
     {
+        QFETCH(int, lines);
+        QFETCH(double, fade);
         QFETCH(int, distance);
         QFETCH(double, alpha);
-        const QColor color = QtWaitingSpinner::currentLineColor(distance, 12, 70.0, 15.0, Qt::black);
+        const QColor color = QtWaitingSpinner::currentLineColor(distance, lines, fade, 15.0, Qt::black);
         QVERIFY2(qAbs(color.alphaF() - alpha) < 0.002, qPrintable(QString::number(color.alphaF())));
         QCOMPARE(color.rgb(), QColor(Qt::black).rgb());
     }
 
-    void fadeSettingsNeverDivideByZero_data()
+    void startRunsStopHidesAndZeroSpeedStandsStill()
     {
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<double>("fade");
-        QTest::newRow("no lines, full fade") << 0 << 100.0;
-        QTest::newRow("one line, negative fade") << 1 << -300.0;
-        QTest::newRow("negative fade") << 12 << -200.0;
-    }
-
-    void fadeSettingsNeverDivideByZero()
-    {
-        QFETCH(int, lines);
-        QFETCH(double, fade);
-        const QColor color = QtWaitingSpinner::currentLineColor(1, lines, fade, 15.0, Qt::black);
-        QVERIFY(color.isValid());
-        QCOMPARE(color.alphaF(), QColor::fromRgbF(0, 0, 0, 0.15).alphaF());
-    }
-
-    void distanceWrapsAroundRing()
-    {
-        QCOMPARE(QtWaitingSpinner::lineCountDistanceFromPrimary(3, 5, 12), 2);
-        QCOMPARE(QtWaitingSpinner::lineCountDistanceFromPrimary(5, 3, 12), 10);
-        QCOMPARE(QtWaitingSpinner::lineCountDistanceFromPrimary(4, 4, 12), 0);
-    }
-
-    void roundnessIsClamped()
-    {
-        QtWaitingSpinner spinner;
-        spinner.setRoundness(150);
-        QCOMPARE(spinner.roundness(), 100.0);
-        spinner.setRoundness(-5);
-        QCOMPARE(spinner.roundness(), 0.0);
-    }
-
-    void startShowsAndTurnsStopHides()
-    {
-        QWidget parent;
-        parent.show();
-        auto spinner = new QtWaitingSpinner(&parent);
-        auto timer = spinner->findChild<QTimer*>();
-        QVERIFY(timer);
-        QVERIFY(spinner->isHidden());
-
-        spinner->setNumberOfLines(10);
-        spinner->setRevolutionsPerSecond(2);
-        QCOMPARE(timer->interval(), 50);
-        spinner->start();
-        QVERIFY(spinner->isSpinning());
-        QVERIFY(spinner->isVisible());
-        QVERIFY(timer->isActive());
-
-        spinner->stop();
-        QVERIFY(!spinner->isSpinning());
-        QVERIFY(spinner->isHidden());
-        QVERIFY(!timer->isActive());
-    }
-
-    void stopWithoutStartOnlyHides()
-    {
-        QtWaitingSpinner spinner;
-        spinner.stop();
-        QVERIFY(spinner.isHidden());
-        QVERIFY(!spinner.isSpinning());
-    }
-
-    void zeroLinesOrSpeedNeverRunZeroIntervalTimer()
-    {
-        // Given a running spinner
+        // Given a spinner never started, then started with 10 lines at 2 turns a second
         QtWaitingSpinner spinner;
         auto timer = spinner.findChild<QTimer*>();
+        spinner.stop();
+        QVERIFY(spinner.isHidden());
+        spinner.setNumberOfLines(10);
+        spinner.setRevolutionsPerSecond(2);
         spinner.start();
-        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 50);
+        QVERIFY(spinner.isSpinning() && timer->isActive());
 
-        // When its lines go to zero, then back, then its speed to zero
+        // When its lines or its speed go to zero, then the timer stands still rather than
+        // firing on every pass of the event loop, and comes back with the lines
         spinner.setNumberOfLines(0);
         QVERIFY(!timer->isActive());
         spinner.grab();
         spinner.setNumberOfLines(12);
         QVERIFY(timer->isActive());
         spinner.setRevolutionsPerSecond(0);
-
-        // Then the timer stands still rather than firing on every event loop pass
-        QVERIFY(!timer->isActive());
-        QVERIFY(spinner.isSpinning());
+        QVERIFY(!timer->isActive() && spinner.isSpinning());
         spinner.stop();
-        spinner.setRevolutionsPerSecond(1);
-        QVERIFY(!timer->isActive());
-    }
-
-    void separateWindowCentresOnParent()
-    {
-        QWidget parent;
-        parent.setGeometry(100, 200, 301, 201);
-        QtWaitingSpinner spinner(Qt::ApplicationModal, &parent, true);
-        QVERIFY(spinner.isWindow());
-        QVERIFY(spinner.testAttribute(Qt::WA_TranslucentBackground));
-        QCOMPARE(spinner.windowModality(), Qt::ApplicationModal);
-        spinner.updatePosition();
-        const QRect frame = parent.frameGeometry();
-        QCOMPARE(spinner.pos(), QPoint(frame.left() + 150 - 24, frame.top() + 100 - 24));
+        QVERIFY(!spinner.isSpinning() && spinner.isHidden());
     }
 };
 

@@ -110,9 +110,9 @@ ScreenKeyboardDialog::ScreenKeyboardDialog(QWidget* parent, QString text, Qt::Wi
     mainLayout->addWidget(newFiller());
     savedPalette = this->lineEdit->palette();
 
-    connect(this->lineEdit, &QLineEdit::cursorPositionChanged, this, [this](int, int) { updateKeysEnabled(); });
-    connect(this->lineEdit, &QLineEdit::selectionChanged, this, [this] { updateKeysEnabled(); });
-    connect(this->lineEdit, &QLineEdit::textEdited, this, [this](const QString&) { updateKeysEnabled(); });
+    connect(this->lineEdit, &QLineEdit::cursorPositionChanged, this, &ScreenKeyboardDialog::onLeCursorPositionCHanged);
+    connect(this->lineEdit, &QLineEdit::selectionChanged, this, &ScreenKeyboardDialog::onLeSelectionChanged);
+    connect(this->lineEdit, &QLineEdit::textEdited, this, &ScreenKeyboardDialog::onLeTextEdited);
 
     initialize();
     updateKeysEnabled();
@@ -148,10 +148,7 @@ QString ScreenKeyboardDialog::getText(QWidget* parent, QString title, QString te
                                       bool* ok, QString disabledCharacters, QString errorText,
                                       InputCheck inputCheck)
 {
-    auto dialog = new ScreenKeyboardDialog(parent, text, flags, false, nullptr, disabledCharacters, errorText,
-                                           std::move(inputCheck));
-    dialog->setWindowTitle(title);
-    return runAndDelete(dialog, ok);
+    return getText(parent, title, text, 0, flags, ok, disabledCharacters, errorText, std::move(inputCheck));
 }
 
 QString ScreenKeyboardDialog::getText(QWidget* parent, QString title, QString text, int maxLength,
@@ -317,6 +314,21 @@ bool ScreenKeyboardDialog::editCopyOfText(QWidget* parent, const QString& title,
     }
     delete dialog.data();
     return accepted;
+}
+
+void ScreenKeyboardDialog::onLeCursorPositionCHanged(int, int)
+{
+    updateKeysEnabled();
+}
+
+void ScreenKeyboardDialog::onLeSelectionChanged()
+{
+    updateKeysEnabled();
+}
+
+void ScreenKeyboardDialog::onLeTextEdited(QString)
+{
+    updateKeysEnabled();
 }
 
 void ScreenKeyboardDialog::keyboardButtonClicked()

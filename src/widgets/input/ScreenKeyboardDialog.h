@@ -124,6 +124,10 @@ private:
     void addSymbolLayoutKeys(QGridLayout* grid, QPushButton* dot, QPushButton* comma, QPushButton* space,
                              QPushButton* enter);
     bool holdsDisabledCharacter(const QString& text) const;
+    // Every change of the line edit can change which keys keep its text acceptable.
+    void onLeCursorPositionCHanged(int oldPosition, int newPosition);
+    void onLeSelectionChanged();
+    void onLeTextEdited(QString text);
     void refuseInput();
 
     QString errorText;
