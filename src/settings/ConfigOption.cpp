@@ -590,11 +590,13 @@ void ConfigOption::openScreenKeyboardDialog(QLineEdit* edit)
 {
     if (!edit)
         return;
+    // The field may go with its dialog while the keyboard is up.
+    QPointer<QLineEdit> target(edit);
     bool ok = false;
     const QString text = ScreenKeyboardDialog::getText(edit, translated("Input value"), edit->text(), Qt::WindowFlags(),
                                                        &ok, QString(), QString(), ScreenKeyboardDialog::InputCheck());
-    if (ok && edit)
-        edit->setText(text);
+    if (ok && target)
+        target->setText(text);
 }
 
 void ConfigOption::openCodeEditorDialog(QTextEdit* edit)
