@@ -228,6 +228,8 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
     QPainterPath outline;
     outline.addRoundedRect(inner, cornerRadius, cornerRadius, Qt::AbsoluteSize);
     painter->fillPath(outline, QBrush(palette.color(QPalette::AlternateBase)));
+    // The map also draws nodes with its own painter, whose brush must not cover the fill.
+    painter->setBrush(Qt::NoBrush);
     painter->setPen(outlinePen);
     painter->drawPath(outline);
 

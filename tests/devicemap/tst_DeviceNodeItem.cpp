@@ -160,6 +160,23 @@ private Q_SLOTS:
                  QApplication::palette().color(QPalette::AlternateBase).rgb());
     }
 
+    void drawsIntoAnyRectangleWithTheCallersPainter()
+    {
+        // Given a painter that the caller left with a brush
+        DeviceNodeItem node(deviceInfo("sensor", "io/adc"), QRectF(0, 0, 10, 10));
+        QImage image(300, 100, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setBrush(Qt::red);
+
+        // When the node is drawn outside the scene's painting
+        node.devicePaintInAdjustedRect(&painter, QRectF(20, 20, 100, 50), nullptr);
+        painter.end();
+
+        // Then its inside keeps the palette's fill
+        QCOMPARE(image.pixelColor(70, 64).rgb(), QApplication::palette().color(QPalette::AlternateBase).rgb());
+    }
+
     void resizesOnlyBeyondOneUnitAboutItsCentre_data()
     {
         QTest::addColumn<double>("widthOffset");
