@@ -4,7 +4,6 @@
 #include "tst_DeviceNodeItem_PaintRecorder.h"
 
 #include <QGraphicsSceneMouseEvent>
-#include <QGraphicsView>
 #include <QtTest>
 
 namespace {
@@ -143,22 +142,6 @@ private Q_SLOTS:
         QVERIFY(scene.items(QPointF(102, 102)).contains(cluster));
         QVERIFY(scene.items(QPointF(398, 298)).contains(cluster));
         QVERIFY(!scene.items(QPointF(250, 200)).contains(cluster));
-    }
-
-    void labelFitsTheNameInTheViewFont()
-    {
-        QGraphicsView view;
-        QFont viewFont = view.font();
-        viewFont.setPointSize(14);
-        view.setFont(viewFont);
-        ClusterRectItem cluster("Outputs", QRectF(0, 0, 300, 200));
-
-        QImage image(200, 200, QImage::Format_ARGB32);
-        QPainter painter(&image);
-        cluster.paint(&painter, nullptr, view.viewport());
-
-        const QFontMetricsF metrics(view.viewport()->font());
-        QCOMPARE(cluster.getLabelRect(), QRectF(0, 0, metrics.horizontalAdvance("Outputs") + 4.0, metrics.height()));
     }
 };
 

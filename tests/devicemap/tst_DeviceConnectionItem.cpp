@@ -279,26 +279,6 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(250, 200).rgb(), QApplication::palette().color(QPalette::Highlight).rgb());
     }
 
-    void bendingPointArea_data()
-    {
-        QTest::addColumn<QPointF>("point");
-        QTest::addColumn<QPointF>("found");
-
-        QTest::newRow("3 right of the first") << QPointF(203, 200) << QPointF(200, 200);
-        QTest::newRow("5 right of the first") << QPointF(205, 200) << QPointF(0, 0);
-        QTest::newRow("3 above the second") << QPointF(300, 297) << QPointF(300, 300);
-    }
-
-    void bendingPointArea()
-    {
-        QFETCH(QPointF, point);
-        QFETCH(QPointF, found);
-
-        DeviceConnectionItem* link = addLink(addNode("a", QPointF(0, 0)), addNode("b", QPointF(500, 500)),
-                                             {QPointF(200, 200), QPointF(300, 300)});
-        QCOMPARE(link->isInBendingPointsArea(point), found);
-    }
-
     void insertsBendingPointOnNearestSegment_data()
     {
         QTest::addColumn<QList<QPointF>>("bends");
