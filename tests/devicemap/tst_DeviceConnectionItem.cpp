@@ -208,9 +208,13 @@ private Q_SLOTS:
         QFETCH(double, offset);
         QFETCH(bool, hit);
 
+        // Given a hovered link rendered to an image, where paint gets no widget
         DeviceConnectionItem* link = addStraightLink();
-        renderScene(*scene, QRectF(0, 0, 600, 300));
+        link->setHovered(true);
+        const QImage image = renderScene(*scene, QRectF(0, 0, 600, 300));
 
+        // Then it is drawn in the application's highlight colour and hit near its line only
+        QCOMPARE(image.pixelColor(250, 100).rgb(), QApplication::palette().color(QPalette::Highlight).rgb());
         QCOMPARE(scene->items(QPointF(250, 100 + offset)).contains(link), hit);
     }
 
@@ -264,19 +268,6 @@ private Q_SLOTS:
         QVERIFY(!paintLink(link).drewAnything);
         QVERIFY(link->shape().isEmpty());
         link->update();
-    }
-
-    void paintsWithoutWidgetInApplicationPalette()
-    {
-        // Given a hovered bent link rendered to an image, where paint gets no widget
-        DeviceConnectionItem* link = addLink(addNode("source", QPointF(100, 100)), addNode("target", QPointF(400, 100)),
-                                             {QPointF(250, 200)});
-        link->setHovered(true);
-
-        const QImage image = renderScene(*scene, QRectF(0, 0, 500, 300));
-
-        // Then its bending point is drawn in the application's highlight colour
-        QCOMPARE(image.pixelColor(250, 200).rgb(), QApplication::palette().color(QPalette::Highlight).rgb());
     }
 
     void insertsBendingPointOnNearestSegment_data()
