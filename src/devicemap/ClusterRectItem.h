@@ -41,8 +41,6 @@ public:
     bool isInStretchArea(QPointF point) const;
     /// Width times height; the automatic layout orders clusters by it.
     double visibleArea() const;
-    /// The name label as last painted, in item coordinates.
-    QRectF getLabelRect() const { return labelRect; }
 
     void setHovered(bool value) override;
 

@@ -192,20 +192,19 @@ void DeviceNodeItem::calcDeviceSize()
     takeApplicationFonts();
 
     const QSize size = getDeviceSize(info);
-    if (std::abs(rect.width() - size.width()) > resizeThreshold) {
-        prepareGeometryChange();
-        const QPointF center = getCenter();
-        rect.setWidth(size.width());
-        setCenter(center);
-        update(rect);
-    }
-    if (std::abs(rect.height() - size.height()) > resizeThreshold) {
-        prepareGeometryChange();
-        const QPointF center = getCenter();
-        rect.setHeight(size.height());
-        setCenter(center);
-        update(rect);
-    }
+    if (std::abs(rect.width() - size.width()) > resizeThreshold)
+        resizeAboutCenter(QSizeF(size.width(), rect.height()));
+    if (std::abs(rect.height() - size.height()) > resizeThreshold)
+        resizeAboutCenter(QSizeF(rect.width(), size.height()));
+}
+
+void DeviceNodeItem::resizeAboutCenter(const QSizeF& size)
+{
+    prepareGeometryChange();
+    const QPointF center = getCenter();
+    rect.setSize(size);
+    setCenter(center);
+    update(rect);
 }
 
 void DeviceNodeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget)
@@ -229,6 +228,8 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
     QPainterPath outline;
     outline.addRoundedRect(inner, cornerRadius, cornerRadius, Qt::AbsoluteSize);
     painter->fillPath(outline, QBrush(palette.color(QPalette::AlternateBase)));
+    // The map also draws nodes with its own painter, whose brush must not cover the fill.
+    painter->setBrush(Qt::NoBrush);
     painter->setPen(outlinePen);
     painter->drawPath(outline);
 

@@ -87,6 +87,7 @@ protected:
 
 private:
     void takeApplicationFonts();
+    void resizeAboutCenter(const QSizeF& size);
 
     QRectF rect;
     QString name;

@@ -41,12 +41,7 @@ void Grid::activate(bool on)
     clear();
     if (!on)
         return;
-    const Extent extent = extentForScene();
-    left = extent.left;
-    top = extent.top;
-    right = extent.right;
-    bottom = extent.bottom;
-    cellSize = extent.cellSize;
+    setExtent(extentForScene());
     paint();
 }
 
@@ -57,11 +52,7 @@ void Grid::update()
     const Extent extent = extentForScene();
     if (extent.left != left || extent.top != top || extent.cellSize != cellSize) {
         clear();
-        left = extent.left;
-        top = extent.top;
-        right = extent.right;
-        bottom = extent.bottom;
-        cellSize = extent.cellSize;
+        setExtent(extent);
         paint();
         return;
     }
@@ -73,23 +64,8 @@ void Grid::update()
 
 void Grid::clear()
 {
-    // Once out of the scene nobody owns the lines; when the scene is already gone it
-    // has deleted them itself.
-    const bool sceneAlive = !linesScene.isNull();
-    for (QGraphicsLineItem* line : qAsConst(horizontalLines)) {
-        if (sceneAlive) {
-            linesScene->removeItem(line);
-            delete line;
-        }
-    }
-    horizontalLines.clear();
-    for (QGraphicsLineItem* line : qAsConst(verticalLines)) {
-        if (sceneAlive) {
-            linesScene->removeItem(line);
-            delete line;
-        }
-    }
-    verticalLines.clear();
+    removeLines(horizontalLines);
+    removeLines(verticalLines);
     linesScene = nullptr;
     left = top = right = bottom = 0;
     if (mapWidget)
@@ -113,6 +89,28 @@ int Grid::getStartCoord(double value, int cellSize)
         return 0;
     const int truncated = int(value);
     return truncated - truncated % cellSize;
+}
+
+// Once out of the scene nobody owns the lines; when the scene is already gone it has
+// deleted them itself.
+void Grid::removeLines(QList<QGraphicsLineItem*>& lines)
+{
+    if (linesScene) {
+        for (QGraphicsLineItem* line : qAsConst(lines)) {
+            linesScene->removeItem(line);
+            delete line;
+        }
+    }
+    lines.clear();
+}
+
+void Grid::setExtent(const Extent& extent)
+{
+    left = extent.left;
+    top = extent.top;
+    right = extent.right;
+    bottom = extent.bottom;
+    cellSize = extent.cellSize;
 }
 
 Grid::Extent Grid::extentForScene() const

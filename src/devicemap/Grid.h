@@ -58,6 +58,8 @@ private:
         int cellSize;
     };
     Extent extentForScene() const;
+    void setExtent(const Extent& extent);
+    void removeLines(QList<QGraphicsLineItem*>& lines);
     QGraphicsLineItem* addLine(double x1, double y1, double x2, double y2);
     void growDown(int newBottom);
     void growRight(int newRight);

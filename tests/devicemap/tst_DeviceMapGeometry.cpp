@@ -30,59 +30,53 @@ private Q_SLOTS:
         QFETCH(QPointF, point);
         QFETCH(double, distance);
 
-        QCOMPARE(pointToSegmentDistance(segment.x1(), segment.y1(), segment.x2(), segment.y2(), point.x(),
-                                        point.y()),
+        QCOMPARE(pointToSegmentDistance(segment.x1(), segment.y1(), segment.x2(), segment.y2(), point.x(), point.y()),
                  distance);
     }
 
-    void verticalLineCrossesCircleTwice()
+    void lineMeetsCircle_data()
     {
-        const QVector<QPointF> points = intersectsCircle(QPointF(3, -10), QPointF(3, 10), QPointF(0, 0), 5, false);
-        QCOMPARE(points.size(), 2);
-        QVector<double> ys{points[0].y(), points[1].y()};
-        std::sort(ys.begin(), ys.end());
-        QCOMPARE(points[0].x(), 3.0);
-        QCOMPARE(points[1].x(), 3.0);
-        QCOMPARE(ys, (QVector<double>{-4.0, 4.0}));
+        QTest::addColumn<QLineF>("line");
+        QTest::addColumn<bool>("onSegment");
+        QTest::addColumn<QVector<QPointF>>("points");
+
+        // A circle of radius 5 about the origin.
+        QTest::newRow("vertical, solved for y") << QLineF(3, -10, 3, 10) << false
+                                                << QVector<QPointF>{QPointF(3, 4), QPointF(3, -4)};
+        QTest::newRow("tangent") << QLineF(-10, 5, 10, 5) << false << QVector<QPointF>{QPointF(0, 5)};
+        QTest::newRow("missing") << QLineF(-10, 7, 10, 7) << false << QVector<QPointF>{};
+        QTest::newRow("no line") << QLineF(1, 1, 1, 1) << false << QVector<QPointF>{};
+        QTest::newRow("whole line") << QLineF(-10, 0, 0, 0) << false << QVector<QPointF>{QPointF(5, 0), QPointF(-5, 0)};
+        QTest::newRow("on the segment") << QLineF(-10, 0, 0, 0) << true << QVector<QPointF>{QPointF(-5, 0)};
     }
 
-    void tangentGivesOnePoint()
+    void lineMeetsCircle()
     {
-        const QVector<QPointF> points = intersectsCircle(QPointF(-10, 5), QPointF(10, 5), QPointF(0, 0), 5, false);
-        QCOMPARE(points, QVector<QPointF>{QPointF(0, 5)});
+        QFETCH(QLineF, line);
+        QFETCH(bool, onSegment);
+        QFETCH(QVector<QPointF>, points);
+
+        QCOMPARE(intersectsCircle(line.p1(), line.p2(), QPointF(0, 0), 5, onSegment), points);
     }
 
-    void missingLineGivesNoPoint()
+    void lineMeetsRoundedRectangle_data()
     {
-        QVERIFY(intersectsCircle(QPointF(-10, 7), QPointF(10, 7), QPointF(0, 0), 5, false).isEmpty());
-        QVERIFY(intersectsCircle(QPointF(1, 1), QPointF(1, 1), QPointF(0, 0), 5, false).isEmpty());
+        QTest::addColumn<QLineF>("line");
+        QTest::addColumn<QPointF>("point");
+
+        // A 100 by 30 rectangle at the origin with corners of radius 5.
+        const double onArc = 5 - 5 / std::sqrt(2.0);
+        QTest::newRow("left edge") << QLineF(-50, 15, 50, 15) << QPointF(0, 15);
+        QTest::newRow("bottom edge") << QLineF(50, 100, 50, 15) << QPointF(50, 30);
+        QTest::newRow("corner arc, nearer crossing") << QLineF(-10, -10, 10, 10) << QPointF(onArc, onArc);
     }
 
-    void onSegmentKeepsOnlyPointsBetweenTheEnds()
+    void lineMeetsRoundedRectangle()
     {
-        const QVector<QPointF> points = intersectsCircle(QPointF(-10, 0), QPointF(0, 0), QPointF(0, 0), 5, true);
-        QCOMPARE(points, QVector<QPointF>{QPointF(-5, 0)});
-        QCOMPARE(intersectsCircle(QPointF(-10, 0), QPointF(0, 0), QPointF(0, 0), 5, false).size(), 2);
-    }
+        QFETCH(QLineF, line);
+        QFETCH(QPointF, point);
 
-    void lineToCentreMeetsStraightEdge()
-    {
-        const QPointF point = roundedRectIntersection(QLineF(-50, 15, 50, 15), QRectF(0, 0, 100, 30), 5);
-        QCOMPARE(point, QPointF(0, 15));
-    }
-
-    void lineThroughCornerMeetsArcNearestItsStart()
-    {
-        const QPointF point = roundedRectIntersection(QLineF(-10, -10, 10, 10), QRectF(0, 0, 100, 30), 5);
-        const double expected = 5 - 5 / std::sqrt(2.0);
-        QCOMPARE(point, QPointF(expected, expected));
-        QCOMPARE(QLineF(point, QPointF(5, 5)).length(), 5.0);
-    }
-
-    void lineFromBelowMeetsBottomEdge()
-    {
-        const QPointF point = roundedRectIntersection(QLineF(50, 100, 50, 15), QRectF(0, 0, 100, 30), 5);
-        QCOMPARE(point, QPointF(50, 30));
+        QCOMPARE(roundedRectIntersection(line, QRectF(0, 0, 100, 30), 5), point);
     }
 };
 

@@ -1,18 +1,22 @@
 #pragma once
 
-// A paint device that keeps what was drawn instead of rasterising it, so that tests
-// can check the geometry an item computes while painting. Header-only; the map item
-// suites share it.
+// Helpers the map item suites share. Header-only.
+//
+// RecordingPaintDevice keeps what was drawn instead of rasterising it, so that tests can
+// check the geometry an item computes while painting. Rectangles, points and ellipses
+// reach drawPath through QPaintEngine's defaults.
 
-#include <QBrush>
-#include <QList>
+#include "DeviceInfo.h"
+
+#include <QApplication>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QImage>
 #include <QPaintDevice>
 #include <QPaintEngine>
+#include <QPainter>
 #include <QPainterPath>
 #include <QPen>
-#include <QPixmap>
-#include <QRectF>
-#include <QString>
 #include <QTextItem>
 
 struct RecordedPath
@@ -26,8 +30,13 @@ struct RecordedText
 {
     QString text;
     QPointF baseline;
-    QFont font;
-    QPen pen;
+};
+
+struct Recording
+{
+    QList<RecordedPath> paths;
+    QList<RecordedText> texts;
+    QList<QRectF> pixmapRects;
 };
 
 class RecordingPaintEngine : public QPaintEngine
@@ -48,53 +57,24 @@ public:
             pen = state.pen();
         if (state.state() & DirtyBrush)
             brush = state.brush();
-        if (state.state() & DirtyFont)
-            font = state.font();
     }
 
-    void drawPath(const QPainterPath& path) override { paths.append({path, pen, brush}); }
+    void drawPath(const QPainterPath& path) override { recording.paths.append({path, pen, brush}); }
     void drawPolygon(const QPointF* points, int count, PolygonDrawMode) override
     {
         QPainterPath path;
         path.addPolygon(QPolygonF(QVector<QPointF>(points, points + count)));
-        paths.append({path, pen, brush});
-    }
-    void drawPolygon(const QPoint* points, int count, PolygonDrawMode mode) override
-    {
-        QVector<QPointF> converted;
-        for (int i = 0; i < count; ++i)
-            converted.append(points[i]);
-        drawPolygon(converted.constData(), count, mode);
-    }
-    void drawRects(const QRectF* rects, int count) override
-    {
-        for (int i = 0; i < count; ++i)
-            this->rects.append(rects[i]);
-    }
-    void drawRects(const QRect* rects, int count) override
-    {
-        for (int i = 0; i < count; ++i)
-            this->rects.append(QRectF(rects[i]));
-    }
-    void drawPoints(const QPointF* points, int count) override
-    {
-        for (int i = 0; i < count; ++i)
-            this->points.append({points[i], pen});
+        drawPath(path);
     }
     void drawTextItem(const QPointF& p, const QTextItem& textItem) override
     {
-        texts.append({textItem.text(), p, font, pen});
+        recording.texts.append({textItem.text(), p});
     }
-    void drawPixmap(const QRectF& r, const QPixmap&, const QRectF&) override { pixmapRects.append(r); }
+    void drawPixmap(const QRectF& r, const QPixmap&, const QRectF&) override { recording.pixmapRects.append(r); }
 
     QPen pen;
     QBrush brush;
-    QFont font;
-    QList<RecordedPath> paths;
-    QList<QRectF> rects;
-    QList<QPair<QPointF, QPen>> points;
-    QList<RecordedText> texts;
-    QList<QRectF> pixmapRects;
+    Recording recording;
 };
 
 class RecordingPaintDevice : public QPaintDevice
@@ -108,16 +88,6 @@ protected:
     int metric(PaintDeviceMetric metric) const override
     {
         switch (metric) {
-        case PdmWidth:
-        case PdmHeight:
-            return 4000;
-        case PdmWidthMM:
-        case PdmHeightMM:
-            return 1000;
-        case PdmNumColors:
-            return 256;
-        case PdmDepth:
-            return 32;
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
@@ -127,7 +97,44 @@ protected:
             return 1;
         case PdmDevicePixelRatioScaled:
             return int(QPaintDevice::devicePixelRatioFScale());
+        default:
+            return 4000; // size, depth and colours: more than any item needs
         }
-        return 0;
     }
 };
+
+// Everything an item draws when painted without a widget.
+inline Recording recordPaint(QGraphicsItem* item)
+{
+    RecordingPaintDevice device;
+    QPainter painter(&device);
+    item->paint(&painter, nullptr, nullptr);
+    painter.end();
+    return device.engine.recording;
+}
+
+inline void setApplicationPointSize(int pointSize)
+{
+    QFont font = QApplication::font();
+    font.setPointSize(pointSize);
+    QApplication::setFont(font);
+}
+
+inline DeviceInfo deviceInfo(const QString& name, const QString& type, const QString& description = QString())
+{
+    DeviceInfo info;
+    info.name = name;
+    info.type = type;
+    info.description = description;
+    return info;
+}
+
+// Renders without a view, as printing does: the items' paint gets no widget.
+inline QImage renderScene(QGraphicsScene& scene, const QRectF& area)
+{
+    QImage image(area.size().toSize(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    scene.render(&painter, QRectF(QPointF(), area.size()), area);
+    return image;
+}

@@ -22,6 +22,23 @@ private:
         return count;
     }
 
+    void verifyExtent(const Grid& grid, int left, int top, int right, int bottom)
+    {
+        QCOMPARE(grid.getLeft(), left);
+        QCOMPARE(grid.getTop(), top);
+        QCOMPARE(grid.getRight(), right);
+        QCOMPARE(grid.getBottom(), bottom);
+        // Every line spans the whole extent, the first and last ones on its edges
+        const int cell = grid.getCellSize();
+        QCOMPARE(grid.getVerticalLines().size(), (right - left) / cell + 1);
+        QCOMPARE(grid.getHorizontalLines().size(), (bottom - top) / cell + 1);
+        QCOMPARE(grid.getVerticalLines().first()->line(), QLineF(left, top, left, bottom));
+        QCOMPARE(grid.getVerticalLines().last()->line(), QLineF(right, top, right, bottom));
+        QCOMPARE(grid.getHorizontalLines().first()->line(), QLineF(left, top, right, top));
+        QCOMPARE(grid.getHorizontalLines().last()->line(), QLineF(left, bottom, right, bottom));
+        QCOMPARE(lineItemsInScene(), grid.getVerticalLines().size() + grid.getHorizontalLines().size());
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -41,107 +58,59 @@ private Q_SLOTS:
     void extentCoversSceneRect_data()
     {
         QTest::addColumn<QRectF>("sceneRect");
-        QTest::addColumn<int>("left");
-        QTest::addColumn<int>("top");
-        QTest::addColumn<int>("right");
-        QTest::addColumn<int>("bottom");
+        QTest::addColumn<QRect>("extent"); // left, top, right, bottom
 
-        QTest::newRow("at the origin") << QRectF(0, 0, 1200, 1000) << 0 << 0 << 1210 << 1010;
-        QTest::newRow("negative origin") << QRectF(-15, -25, 100, 100) << -10 << -20 << 90 << 80;
-        QTest::newRow("positive origin") << QRectF(25, 37, 100, 100) << 20 << 30 << 130 << 140;
+        QTest::newRow("at the origin") << QRectF(0, 0, 1200, 1000) << QRect(QPoint(0, 0), QPoint(1210, 1010));
+        QTest::newRow("negative origin") << QRectF(-15, -25, 100, 100) << QRect(QPoint(-10, -20), QPoint(90, 80));
+        QTest::newRow("positive origin") << QRectF(25, 37, 100, 100) << QRect(QPoint(20, 30), QPoint(130, 140));
     }
 
     void extentCoversSceneRect()
     {
         QFETCH(QRectF, sceneRect);
-        QFETCH(int, left);
-        QFETCH(int, top);
-        QFETCH(int, right);
-        QFETCH(int, bottom);
+        QFETCH(QRect, extent);
 
         scene->setSceneRect(sceneRect);
         Grid grid(view);
         grid.activate(true);
 
         QVERIFY(grid.isActive());
-        QCOMPARE(grid.getLeft(), left);
-        QCOMPARE(grid.getTop(), top);
-        QCOMPARE(grid.getRight(), right);
-        QCOMPARE(grid.getBottom(), bottom);
-        QCOMPARE(grid.getVerticalLines().size(), (right - left) / 10 + 1);
-        QCOMPARE(grid.getHorizontalLines().size(), (bottom - top) / 10 + 1);
-        QCOMPARE(grid.getVerticalLines().first()->line(), QLineF(left, top, left, bottom));
-        QCOMPARE(grid.getHorizontalLines().last()->line(), QLineF(left, bottom, right, bottom));
-    }
-
-    void linesLieBehindInDarkGrey()
-    {
-        scene->setSceneRect(0, 0, 1200, 1000);
-        Grid grid(view);
-        grid.activate(true);
-
-        QCOMPARE(grid.getVerticalLines().size(), 122);
-        QCOMPARE(grid.getHorizontalLines().size(), 102);
-        QCOMPARE(lineItemsInScene(), 224);
+        verifyExtent(grid, extent.left(), extent.top(), extent.right(), extent.bottom());
         const QGraphicsLineItem* line = grid.getHorizontalLines().first();
         QCOMPARE(line->zValue(), -2.0);
         QCOMPARE(line->pen().color(), QColor(Qt::darkGray));
         QCOMPARE(line->pen().widthF(), 0.5);
     }
 
-    void growthBelowOneCellAddsNothing()
+    void growsByWholeCellsAndNeverShrinks_data()
     {
+        QTest::addColumn<QSizeF>("newSize");
+        QTest::addColumn<int>("right");
+        QTest::addColumn<int>("bottom");
+
+        // From (0, 0, 1200, 1000): right 1210, bottom 1010.
+        QTest::newRow("5 wider, less than a cell") << QSizeF(1205, 1000) << 1210 << 1010;
+        QTest::newRow("25 wider and 30 taller") << QSizeF(1225, 1030) << 1230 << 1040;
+        QTest::newRow("shrunk") << QSizeF(300, 200) << 1210 << 1010;
+    }
+
+    void growsByWholeCellsAndNeverShrinks()
+    {
+        QFETCH(QSizeF, newSize);
+        QFETCH(int, right);
+        QFETCH(int, bottom);
+
         scene->setSceneRect(0, 0, 1200, 1000);
         Grid grid(view);
         grid.activate(true);
         QGraphicsLineItem* firstVertical = grid.getVerticalLines().first();
 
-        scene->setSceneRect(0, 0, 1205, 1000);
+        scene->setSceneRect(QRectF(QPointF(), newSize));
         grid.update();
 
-        QCOMPARE(grid.getRight(), 1210);
-        QCOMPARE(grid.getVerticalLines().size(), 122);
+        // The lines laid before stay, stretched where the grid grew
         QCOMPARE(grid.getVerticalLines().first(), firstVertical);
-    }
-
-    void growthAddsMissingLinesAndStretchesOthers()
-    {
-        // Given a grid over (0, 0, 1200, 1000)
-        scene->setSceneRect(0, 0, 1200, 1000);
-        Grid grid(view);
-        grid.activate(true);
-        QGraphicsLineItem* firstVertical = grid.getVerticalLines().first();
-        QGraphicsLineItem* firstHorizontal = grid.getHorizontalLines().first();
-
-        // When the scene grows 25 to the right and 30 down
-        scene->setSceneRect(0, 0, 1225, 1030);
-        grid.update();
-
-        // Then the old lines stay, stretched, and the missing ones are added
-        QCOMPARE(grid.getRight(), 1230);
-        QCOMPARE(grid.getBottom(), 1040);
-        QCOMPARE(grid.getVerticalLines().size(), 124);
-        QCOMPARE(grid.getHorizontalLines().size(), 105);
-        QCOMPARE(grid.getVerticalLines().first(), firstVertical);
-        QCOMPARE(firstVertical->line(), QLineF(0, 0, 0, 1040));
-        QCOMPARE(firstHorizontal->line(), QLineF(0, 0, 1230, 0));
-        QCOMPARE(grid.getVerticalLines().last()->line(), QLineF(1230, 0, 1230, 1040));
-        QCOMPARE(grid.getHorizontalLines().last()->line(), QLineF(0, 1040, 1230, 1040));
-        QCOMPARE(lineItemsInScene(), 124 + 105);
-    }
-
-    void shrinkingKeepsLines()
-    {
-        scene->setSceneRect(0, 0, 1200, 1000);
-        Grid grid(view);
-        grid.activate(true);
-
-        scene->setSceneRect(0, 0, 300, 200);
-        grid.update();
-
-        QCOMPARE(grid.getRight(), 1210);
-        QCOMPARE(grid.getBottom(), 1010);
-        QCOMPARE(lineItemsInScene(), 224);
+        verifyExtent(grid, 0, 0, right, bottom);
     }
 
     void newCellSizeOrOriginRebuilds()
@@ -153,60 +122,40 @@ private Q_SLOTS:
         DeviceNodeItem::setGridCellSize(20);
         grid.update();
         QCOMPARE(grid.getCellSize(), 20);
-        QCOMPARE(grid.getRight(), 1220);
-        QCOMPARE(grid.getVerticalLines().size(), 62);
-        QCOMPARE(lineItemsInScene(), 62 + 52);
+        verifyExtent(grid, 0, 0, 1220, 1020);
 
         scene->setSceneRect(-100, 0, 1300, 1000);
         grid.update();
-        QCOMPARE(grid.getLeft(), -100);
-        QCOMPARE(grid.getVerticalLines().first()->line().x1(), -100.0);
-        QCOMPARE(lineItemsInScene(), grid.getVerticalLines().size() + grid.getHorizontalLines().size());
+        verifyExtent(grid, -100, 0, 1220, 1020);
     }
 
-    void inactiveGridIgnoresUpdates()
-    {
-        scene->setSceneRect(0, 0, 1200, 1000);
-        Grid grid(view);
-
-        grid.update();
-
-        QVERIFY(!grid.isActive());
-        QCOMPARE(lineItemsInScene(), 0);
-        QCOMPARE(grid.getRight(), 0);
-    }
-
-    void deactivatingRemovesEveryLine()
+    void inactiveGridHasNoLinesAndIgnoresUpdates()
     {
         scene->setSceneRect(-15, -25, 100, 100);
         Grid grid(view);
         grid.activate(true);
 
         grid.activate(false);
+        grid.update();
 
         QVERIFY(!grid.isActive());
         QCOMPARE(lineItemsInScene(), 0);
-        QCOMPARE(grid.getLeft(), 0);
-        QCOMPARE(grid.getTop(), 0);
-        QCOMPARE(grid.getRight(), 0);
-        QCOMPARE(grid.getBottom(), 0);
+        QCOMPARE(QRect(QPoint(grid.getLeft(), grid.getTop()), QPoint(grid.getRight(), grid.getBottom())),
+                 QRect(QPoint(0, 0), QPoint(0, 0)));
     }
 
     void cellSizeBelowOneIsClamped()
     {
-        // Given a cell size of zero requested for a small scene
         DeviceNodeItem::setGridCellSize(0);
         scene->setSceneRect(0, 0, 20, 10);
         Grid grid(view);
 
-        // When the grid is shown, it ends, with lines one unit apart
         grid.activate(true);
 
         QCOMPARE(grid.getCellSize(), 1);
-        QCOMPARE(grid.getVerticalLines().size(), 22);
+        verifyExtent(grid, 0, 0, 21, 11);
         QCOMPARE(Grid::getStartCoord(15.0, 0), 0);
         QCOMPARE(Grid::getStartCoord(-15.7, 10), -10);
-        QCOMPARE(Grid::getStartCoord(15.7, 10), 10);
     }
 
     void survivesItsSceneBeingDeleted()

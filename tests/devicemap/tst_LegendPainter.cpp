@@ -2,8 +2,6 @@
 
 #include "tst_DeviceNodeItem_PaintRecorder.h"
 
-#include <QApplication>
-#include <QPainter>
 #include <QtTest>
 
 namespace {
@@ -23,16 +21,11 @@ class TestLegendPainter : public QObject
 
 private:
     QFont font;
-
-    struct Drawn
-    {
-        QList<RecordedText> texts;
-        QList<QRectF> pixmapRects;
-    };
+    RecordingPaintDevice metricsDevice;
 
     // Draws with a painter on the recording device, so that its font matches the metrics.
-    Drawn draw(LegendPainter::ArrangementOrder order, LegendPainter::LegendAlignment alignment,
-                              QPoint topLeft, const QMap<QString, QPixmap>& entries)
+    Recording draw(LegendPainter::ArrangementOrder order, LegendPainter::LegendAlignment alignment, QPoint topLeft,
+                   const QMap<QString, QPixmap>& entries)
     {
         RecordingPaintDevice device;
         QPainter painter(&device);
@@ -40,14 +33,10 @@ private:
         LegendPainter legend(&painter, QFontMetricsF(font, &device), order, alignment, Qt::black);
         legend.drawLegend(topLeft, entries);
         painter.end();
-        return {device.engine.texts, device.engine.pixmapRects};
+        return device.engine.recording;
     }
 
-    double textWidth(const QString& text)
-    {
-        RecordingPaintDevice device;
-        return QFontMetricsF(font, &device).horizontalAdvance(text);
-    }
+    double textWidth(const QString& text) { return QFontMetricsF(font, &metricsDevice).horizontalAdvance(text); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -56,38 +45,25 @@ private Q_SLOTS:
         font.setPointSize(10);
     }
 
-    void emptyLegendDrawsNothing()
+    void sizeAddsTextGapPictureAndRows()
     {
         LegendPainter legend(nullptr, QFontMetricsF(font), LegendPainter::TextThenIcon, LegendPainter::LeftAligned,
                              Qt::black);
         QCOMPARE(legend.getLegendSize({}), QSize(40, -15));
-        QCOMPARE(legend.getWidestText({}), 0.0);
-        QCOMPARE(legend.getWidestPixmap({}), 0.0);
+        const Recording empty = draw(LegendPainter::TextThenIcon, LegendPainter::LeftAligned, QPoint(5, 5), {});
+        QVERIFY(empty.texts.isEmpty() && empty.pixmapRects.isEmpty());
 
-        const Drawn drawn = draw(LegendPainter::TextThenIcon, LegendPainter::LeftAligned, QPoint(5, 5), {});
-        QVERIFY(drawn.texts.isEmpty());
-        QVERIFY(drawn.pixmapRects.isEmpty());
-    }
-
-    void sizeAddsTextGapPictureAndRows()
-    {
         const QMap<QString, QPixmap> entries{{"Delete ", picture(30, 16)}, {"Copy ", picture(50, 16)}};
-        LegendPainter legend(nullptr, QFontMetricsF(font), LegendPainter::TextThenIcon, LegendPainter::LeftAligned,
-                             Qt::black);
-
-        const QSize size = legend.getLegendSize(entries);
-
         const QFontMetricsF metrics(font);
         const double widest = std::max(metrics.horizontalAdvance("Delete "), metrics.horizontalAdvance("Copy "));
-        QCOMPARE(size, QSize(int(widest + 40 + 50), 47));
+        QCOMPARE(legend.getLegendSize(entries), QSize(int(widest + 40 + 50), 47));
     }
 
     void rowsFollowKeyOrderAndPictureHeights()
     {
         const QMap<QString, QPixmap> entries{{"b second", picture(20, 16)}, {"a first", picture(20, 16)}};
 
-        const Drawn drawn =
-            draw(LegendPainter::TextThenIcon, LegendPainter::LeftAligned, QPoint(10, 100), entries);
+        const Recording drawn = draw(LegendPainter::TextThenIcon, LegendPainter::LeftAligned, QPoint(10, 100), entries);
 
         QCOMPARE(drawn.pixmapRects.size(), 2);
         QCOMPARE(drawn.pixmapRects[0].top(), 100.0);
@@ -98,74 +74,60 @@ private Q_SLOTS:
         QCOMPARE(drawn.texts[1].baseline.y() - drawn.texts[0].baseline.y(), 31.0);
     }
 
-    void textThenIconRightAlignedEndsTextsAtGap()
+    void columnsAlign_data()
     {
-        const QMap<QString, QPixmap> entries{{"Paste ", picture(20, 16)}, {"Rearrange layout ", picture(30, 16)}};
-        const double widest = std::max(textWidth("Paste "), textWidth("Rearrange layout "));
-        const QPoint origin(10, 10);
+        QTest::addColumn<int>("order");
+        QTest::addColumn<int>("alignment");
 
-        const Drawn drawn =
-            draw(LegendPainter::TextThenIcon, LegendPainter::RightAligned, origin, entries);
-
-        for (const RecordedText& text : drawn.texts)
-            QVERIFY(qAbs(text.baseline.x() + textWidth(text.text) - (origin.x() + widest)) <= 1.0);
-        for (const QRectF& rect : drawn.pixmapRects)
-            QCOMPARE(rect.left(), double(int(origin.x() + widest + 40)));
+        QTest::newRow("text then icon, left") << int(LegendPainter::TextThenIcon) << int(LegendPainter::LeftAligned);
+        QTest::newRow("text then icon, right") << int(LegendPainter::TextThenIcon) << int(LegendPainter::RightAligned);
+        QTest::newRow("icon then text, left") << int(LegendPainter::IconThenText) << int(LegendPainter::LeftAligned);
+        QTest::newRow("icon then text, right") << int(LegendPainter::IconThenText) << int(LegendPainter::RightAligned);
     }
 
-    void iconThenTextRightAlignedEndsPicturesAtGap()
+    void columnsAlign()
     {
-        const QMap<QString, QPixmap> entries{{"Paste ", picture(20, 16)}, {"Rearrange ", picture(30, 10)}};
-        const QPoint origin(10, 10);
+        QFETCH(int, order);
+        QFETCH(int, alignment);
 
-        const Drawn drawn =
-            draw(LegendPainter::IconThenText, LegendPainter::RightAligned, origin, entries);
+        // Given texts and pictures of different widths, drawn at x = 10
+        const QMap<QString, QPixmap> entries{{"Paste ", picture(20, 16)}, {"Rearrange layout ", picture(30, 10)}};
+        const double widestText = textWidth("Rearrange layout ");
+        const double widestPicture = 30;
 
+        const Recording drawn = draw(LegendPainter::ArrangementOrder(order), LegendPainter::LegendAlignment(alignment),
+                                     QPoint(10, 10), entries);
+
+        // Then the second column starts 40 after the first one's widest entry, and the first
+        // column's entries start at x, or end flush against the gap when right-aligned
+        QCOMPARE(drawn.texts.size(), 2);
         QCOMPARE(drawn.pixmapRects.size(), 2);
-        for (const QRectF& rect : drawn.pixmapRects)
-            QCOMPARE(rect.right(), 40.0);
-        for (const RecordedText& text : drawn.texts)
-            QCOMPARE(text.baseline.x(), 80.0);
+        const bool right = alignment == LegendPainter::RightAligned;
+        for (int row = 0; row < 2; ++row) {
+            const RecordedText& text = drawn.texts.at(row);
+            const QRectF& pixmap = drawn.pixmapRects.at(row);
+            if (order == LegendPainter::TextThenIcon) {
+                QCOMPARE(pixmap.left(), double(int(10 + widestText + 40)));
+                const double end = text.baseline.x() + textWidth(text.text);
+                QVERIFY(qAbs((right ? end : text.baseline.x()) - (right ? 10 + widestText : 10)) <= 1.0);
+            } else {
+                QCOMPARE(text.baseline.x(), 10 + widestPicture + 40);
+                QCOMPARE(right ? pixmap.right() : pixmap.left(), right ? 10 + widestPicture : 10.0);
+            }
+        }
     }
 
-    void leftAlignedColumnsStartAtTheirEdges()
+    void textIsCentredOnItsPictureOnOneLine()
     {
-        const QMap<QString, QPixmap> entries{{"Paste ", picture(20, 16)}, {"Rearrange ", picture(30, 10)}};
-        const QPoint origin(10, 10);
+        // A text of several words stays on one line although its rectangle is its truncated width
+        const QMap<QString, QPixmap> entries{{"Thread worker two", picture(20, 40)}};
+        const QFontMetricsF metrics(font, &metricsDevice);
 
-        const Drawn iconFirst =
-            draw(LegendPainter::IconThenText, LegendPainter::LeftAligned, origin, entries);
-        for (const QRectF& rect : iconFirst.pixmapRects)
-            QCOMPARE(rect.left(), 10.0);
-
-        const Drawn textFirst =
-            draw(LegendPainter::TextThenIcon, LegendPainter::LeftAligned, origin, entries);
-        for (const RecordedText& text : textFirst.texts)
-            QCOMPARE(text.baseline.x(), 10.0);
-    }
-
-    void textIsCentredOnItsPicture()
-    {
-        const QMap<QString, QPixmap> entries{{"Tall ", picture(20, 40)}};
-        RecordingPaintDevice device;
-        const QFontMetricsF metrics(font, &device);
-
-        const Drawn drawn =
-            draw(LegendPainter::TextThenIcon, LegendPainter::LeftAligned, QPoint(0, 0), entries);
-
-        const double textTop = int(20 - 0.5 * metrics.height());
-        QCOMPARE(drawn.texts.first().baseline.y(), textTop + metrics.ascent());
-    }
-
-    void multiWordTextStaysOnOneLine()
-    {
-        const QMap<QString, QPixmap> entries{{"Thread worker two", picture(20, 16)}};
-
-        const Drawn drawn =
-            draw(LegendPainter::TextThenIcon, LegendPainter::LeftAligned, QPoint(0, 0), entries);
+        const Recording drawn = draw(LegendPainter::TextThenIcon, LegendPainter::LeftAligned, QPoint(0, 0), entries);
 
         QCOMPARE(drawn.texts.size(), 1);
         QCOMPARE(drawn.texts.first().text, QString("Thread worker two"));
+        QCOMPARE(drawn.texts.first().baseline.y(), int(20 - 0.5 * metrics.height()) + metrics.ascent());
     }
 };
 
