@@ -422,8 +422,12 @@ void DeviceMapWidget::createGraph()
     int x = 0;
     int y = 0;
     const QStringList names = deviceManager->getDeviceNames();
+    // Each manager look-up walks its whole device list; the links below reuse these infos.
+    QList<DeviceInfo> infos;
+    infos.reserve(names.size());
     for (const QString& name : names) {
-        const DeviceInfo info = deviceManager->getDeviceInfo(name);
+        infos.append(deviceManager->getDeviceInfo(name));
+        const DeviceInfo& info = infos.last();
         const double minWidth = calcDeviceMinWidth(info) + 4;
         const int width = minWidth > 30 ? int(minWidth) : 30;
         const QRect defaultRect(x, y, width, 30);
@@ -437,13 +441,13 @@ void DeviceMapWidget::createGraph()
         }
     }
 
-    for (const QString& name : names) {
-        const DeviceInfo info = deviceManager->getDeviceInfo(name);
-        QStringList done;
-        for (const Connection& connection : info.outgoingConnections) {
+    for (int i = 0; i < names.size(); ++i) {
+        const QString& name = names.at(i);
+        QSet<QString> done;
+        for (const Connection& connection : qAsConst(infos.at(i).outgoingConnections)) {
             if (done.contains(connection.device))
                 continue;
-            done.append(connection.device);
+            done.insert(connection.device);
             // initialised() may come again: a link already drawn keeps its item.
             if (getConnection(name, connection.device))
                 continue;
@@ -553,14 +557,19 @@ void DeviceMapWidget::deviceChanged(QString name)
             createConnection(info.name, connection.device, QList<QPointF>());
     }
 
+    // One manager look-up per source device, not per link: each look-up walks the manager's list.
+    QHash<QString, QSet<QString>> targetsOfSource;
     const QList<DeviceConnectionItem*> links = connectionItems;
     for (DeviceConnectionItem* link : links) {
-        const DeviceInfo sourceInfo = deviceManager->getDeviceInfo(link->getNodeFrom()->devName());
-        const QString targetName = link->getNodeTo()->devName();
-        bool listed = false;
-        for (const Connection& connection : sourceInfo.outgoingConnections)
-            listed = listed || connection.device == targetName;
-        if (!listed)
+        const QString sourceName = link->getNodeFrom()->devName();
+        auto targets = targetsOfSource.find(sourceName);
+        if (targets == targetsOfSource.end()) {
+            targets = targetsOfSource.insert(sourceName, QSet<QString>());
+            const DeviceInfo sourceInfo = deviceManager->getDeviceInfo(sourceName);
+            for (const Connection& connection : sourceInfo.outgoingConnections)
+                targets->insert(connection.device);
+        }
+        if (!targets->contains(link->getNodeTo()->devName()))
             removeConnectionItem(link);
     }
     viewport()->update();
@@ -962,9 +971,14 @@ void DeviceMapWidget::saveLayout()
                                                        int(bounding.width()), int(bounding.height())));
     }
 
+    // QMap::key() is a linear search; one reverse table keeps the save linear in the links.
+    QHash<const DeviceNodeItem*, QString> namesOfItems;
+    namesOfItems.reserve(deviceItems.size());
+    for (auto it = deviceItems.cbegin(); it != deviceItems.cend(); ++it)
+        namesOfItems.insert(it.value(), it.key());
     for (DeviceConnectionItem* link : qAsConst(connectionItems)) {
-        const QString from = deviceItems.key(link->getNodeFrom());
-        const QString to = deviceItems.key(link->getNodeTo());
+        const QString from = namesOfItems.value(link->getNodeFrom());
+        const QString to = namesOfItems.value(link->getNodeTo());
         const QList<QPointF> bends = link->getBendingPoints();
         if (from.isEmpty() || to.isEmpty() || bends.isEmpty())
             continue;
@@ -1107,15 +1121,18 @@ void DeviceMapWidget::setColorisationMode(DeviceMapWidget::ColorisationMode mode
 
 void DeviceMapWidget::coloriseDeviceItem(const QString& name)
 {
-    const DeviceInfo info = deviceManager->getDeviceInfo(name);
-    const BaseDevice::DeviceState state = deviceManager->getDeviceState(name);
     DeviceNodeItem* item = deviceItems.value(name);
     if (!item)
         return;
+    // Every manager look-up walks its device list and recolouring touches every device: ask
+    // only for what the mode in force reads.
+    const bool readsInfo = colorisationMode != ByState && colorisationMode != BySearch;
+    const DeviceInfo info = readsInfo ? deviceManager->getDeviceInfo(name) : DeviceInfo();
 
     QColor color;
     switch (colorisationMode) {
-    case ByState:
+    case ByState: {
+        const BaseDevice::DeviceState state = deviceManager->getDeviceState(name);
         colorsMap.insert(tr("Device is initialized "), QColor(Qt::darkGreen));
         colorsMap.insert(tr("Device deinitialized with an error "), QColor(Qt::darkRed));
         colorsMap.insert(tr("Device deinitialized without an error "), QColor(Qt::darkGray));
@@ -1128,6 +1145,7 @@ void DeviceMapWidget::coloriseDeviceItem(const QString& name)
         else
             color = Qt::darkGray;
         break;
+    }
     case ByConnectivity: {
         const QColor highlight = palette().color(QPalette::Highlight);
         colorsMap.insert(tr("Can't connect "), QColor(Qt::darkRed));
