@@ -11,7 +11,6 @@
 #include "HoverableItem.h"
 #include "LegendPainter.h"
 #include "RemoveConnectionOperation.h"
-#include "ZenticMessageBox.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -1007,20 +1006,6 @@ void DeviceMapWidget::saveLayout()
 // ---------------------------------------------------------------------------------------------
 // Commands
 
-QString DeviceMapWidget::deleteConfirmationText(const QList<QGraphicsItem*>& selection) const
-{
-    const int count = selection.size();
-    if (count >= 4)
-        return tr("Are you sure you want to remove %n devices?", "", count);
-    QString names;
-    for (QGraphicsItem* graphicsItem : selection) {
-        auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
-        names += QLatin1Char('"') + (item ? item->devName() : QString()) + QStringLiteral("\", ");
-    }
-    names.chop(2);
-    return tr("Are you sure you want to remove ") + names + QLatin1Char('?');
-}
-
 void DeviceMapWidget::onDelete()
 {
     if (isWaitingForManager())
@@ -1029,16 +1014,10 @@ void DeviceMapWidget::onDelete()
     const bool wasReadonly = deviceManager->getReadonly();
     deviceManager->setReadonly(true);
 
-    if (!selection.isEmpty()) {
-        const int count = selection.size();
-        const bool accepted = ZenticMessageBox::confirm(
-            this, QMessageBox::Information, tr("Delete"), deleteConfirmationText(selection),
-            tr("Selected device(s) will be deleted immediately. Device(s) can be restored later using the "
-               "Undo action.",
-               "", count));
-        // Removing devices is an operation of its own, which this map does not have yet.
-        Q_UNUSED(accepted)
-    } else {
+    // Devices, clusters and bending points are removed by operations of their own, which this map
+    // does not have yet: asking to confirm a deletion that then does not happen would mislead, so a
+    // selection, and a device, cluster or bending point under the cursor, are left alone.
+    if (selection.isEmpty()) {
         const QPoint point = mapFromGlobal(QCursor::pos()) - QPoint(1, 1);
         const QPointF scenePoint = mapToScene(point);
         QGraphicsItem* found = scene()->itemAt(scenePoint, transform());

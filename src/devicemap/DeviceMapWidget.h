@@ -194,7 +194,6 @@ private:
     void cancelConnectionDrawing();
     void beginWaitForManager();
     void endWaitForManager();
-    QString deleteConfirmationText(const QList<QGraphicsItem*>& selection) const;
 
     DeviceManager* deviceManager;
     QString layoutFile;

@@ -504,19 +504,22 @@ private Q_SLOTS:
         QVERIFY(manager->getDeviceHandle(second)->isInitialised());
     }
 
-    void deletingTheSelectionAsksFirst()
+    void deletingASelectionNeitherAsksNorChangesAnything()
     {
+        // Given a selected device, while removing devices is not an operation of the map yet
         manager->markInitialised();
         auto map = makeMap();
         const QString name = manager->createDevice(QStringLiteral("generator"), false);
         map->getDeviceItems().value(name)->placeDevice(QPointF(0, 0));
         map->getDeviceItems().value(name)->setSelected(true);
-        ZenticMessageBox::AnswerGuard refuse(ZenticMessageBox::AnswerGuard::RejectRole);
+        ZenticMessageBox::AnswerGuard accept(ZenticMessageBox::AnswerGuard::AcceptRole);
 
         QVERIFY(QMetaObject::invokeMethod(map.get(), "onDelete"));
 
-        QCOMPARE(refuse.texts(), QStringList({"Are you sure you want to remove \"" + name + "\"?"}));
+        // Then the user is not promised a deletion, and nothing is half done
+        QVERIFY(accept.texts().isEmpty());
         QVERIFY(manager->getDeviceNames().contains(name));
+        QCOMPARE(map->getUndoStack()->count(), 0);
         QCOMPARE(manager->getReadonly(), false);
     }
 };
