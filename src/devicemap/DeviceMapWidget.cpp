@@ -791,22 +791,22 @@ void DeviceMapWidget::splitConnections(const QString& a, const QString& b)
 
 QStringList DeviceMapWidget::getConnectionSignals(const QString& target, const QString& source) const
 {
-    QStringList result;
-    const DeviceInfo info = deviceManager->getDeviceInfo(target);
-    for (const Connection& connection : info.incomingConnections) {
-        if (connection.device == source)
-            result.append(connection.signal);
-    }
-    return result;
+    return connectionMethods(target, source, &Connection::signal);
 }
 
 QStringList DeviceMapWidget::getConnectionSlots(const QString& target, const QString& source) const
+{
+    return connectionMethods(target, source, &Connection::slot);
+}
+
+QStringList DeviceMapWidget::connectionMethods(const QString& target, const QString& source,
+                                               QString Connection::*method) const
 {
     QStringList result;
     const DeviceInfo info = deviceManager->getDeviceInfo(target);
     for (const Connection& connection : info.incomingConnections) {
         if (connection.device == source)
-            result.append(connection.slot);
+            result.append(connection.*method);
     }
     return result;
 }
@@ -1040,41 +1040,38 @@ void DeviceMapWidget::onDelete()
 
 void DeviceMapWidget::initSelectedDevices()
 {
-    const QList<QGraphicsItem*> selection = scene()->selectedItems();
-    if (selection.isEmpty()) {
-        const QStringList names = deviceManager->getDeviceNames();
-        for (const QString& name : names)
-            deviceManager->initialiseDevice(name);
-        return;
-    }
-    for (QGraphicsItem* graphicsItem : selection) {
-        auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
-        if (!item)
-            continue;
-        const QString name = item->devName();
-        const auto handle = deviceManager->getDeviceHandle(name);
-        if (handle && !handle->isInitialised())
-            deviceManager->initialiseDevice(name);
-    }
+    setSelectedDevicesInitialised(true);
 }
 
 void DeviceMapWidget::deinitSelectedDevices()
 {
+    setSelectedDevicesInitialised(false);
+}
+
+// With nothing selected every device is asked, whatever its state; a selected device only when
+// its state differs.
+void DeviceMapWidget::setSelectedDevicesInitialised(bool initialised)
+{
+    auto apply = [this, initialised](const QString& name) {
+        if (initialised)
+            deviceManager->initialiseDevice(name);
+        else
+            deviceManager->deinitialiseDevice(name);
+    };
     const QList<QGraphicsItem*> selection = scene()->selectedItems();
     if (selection.isEmpty()) {
         const QStringList names = deviceManager->getDeviceNames();
         for (const QString& name : names)
-            deviceManager->deinitialiseDevice(name);
+            apply(name);
         return;
     }
     for (QGraphicsItem* graphicsItem : selection) {
         auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
         if (!item)
             continue;
-        const QString name = item->devName();
-        const auto handle = deviceManager->getDeviceHandle(name);
-        if (handle && handle->isInitialised())
-            deviceManager->deinitialiseDevice(name);
+        const auto handle = deviceManager->getDeviceHandle(item->devName());
+        if (handle && handle->isInitialised() != initialised)
+            apply(item->devName());
     }
 }
 

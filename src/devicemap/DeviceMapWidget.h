@@ -190,6 +190,8 @@ private:
     void setSceneRects(const QRectF& rect);
     void removeConnectionItem(DeviceConnectionItem* link);
     void forgetDeviceItem(DeviceNodeItem* item);
+    void setSelectedDevicesInitialised(bool initialised);
+    QStringList connectionMethods(const QString& target, const QString& source, QString Connection::*method) const;
     void forgetClusterItem(ClusterRectItem* item);
     void cancelConnectionDrawing();
     void beginWaitForManager();
