@@ -51,37 +51,49 @@ private Q_SLOTS:
         manager.reset();
     }
 
-    void plainLinkUsesTheDeviceLinkCalls()
+    void makesAndTakesAwayThePairsOrThePlainLink_data()
     {
-        map->pushOperation(new CreateConnectionOperation(map.get(), adder, generator, {}, {}));
-        QVERIFY(map->getConnection(generator, adder));
+        QTest::addColumn<QStringList>("slotList");
+        QTest::addColumn<QStringList>("expectedCalls");
+        const QString add = QStringLiteral("addConnection(%1,%2,valueChanged(double),%3)");
+        const QString remove = QStringLiteral("removeConnection(%1,%2,valueChanged(double),%3)");
+        QTest::newRow("plain link") << QStringList()
+                                    << QStringList({"addDeviceConnection(%1,%2,,)", "removeDeviceConnection(%1,%2)"});
+        QTest::newRow("pairs in list order")
+            << QStringList({"setA(double)", "setB(double)"})
+            << QStringList({add.arg("%1", "%2", "setA(double)"), add.arg("%1", "%2", "setB(double)"),
+                            remove.arg("%1", "%2", "setA(double)"), remove.arg("%1", "%2", "setB(double)")});
+    }
 
+    void makesAndTakesAwayThePairsOrThePlainLink()
+    {
+        QFETCH(QStringList, slotList);
+        QFETCH(QStringList, expectedCalls);
+        QStringList signalList;
+        for (int i = 0; i < slotList.size(); ++i)
+            signalList << QStringLiteral("valueChanged(double)");
+
+        map->pushOperation(new CreateConnectionOperation(map.get(), adder, generator, signalList, slotList));
+        QVERIFY(map->getConnection(generator, adder));
         stack()->undo();
 
-        QCOMPARE(connectionCalls(), QStringList({QString("addDeviceConnection(%1,%2,,)").arg(generator, adder),
-                                                 QString("removeDeviceConnection(%1,%2)").arg(generator, adder)}));
+        for (QString& call : expectedCalls)
+            call = call.arg(generator, adder);
+        QCOMPARE(connectionCalls(), expectedCalls);
         QVERIFY(!map->getConnection(generator, adder));
         QCOMPARE(stack()->text(0), QStringLiteral("Create connection"));
     }
 
-    void pairsAreMadeInListOrderThenTakenAway()
+    void undoneRemovalRestoresItsBendingPoints_data()
     {
-        const QStringList signalList = {"valueChanged(double)", "valueChanged(double)"};
-        const QStringList slotList = {"setA(double)", "setB(double)"};
-
-        map->pushOperation(new CreateConnectionOperation(map.get(), adder, generator, signalList, slotList));
-        stack()->undo();
-
-        const QString add = QStringLiteral("addConnection(%1,%2,valueChanged(double),%3)");
-        const QString remove = QStringLiteral("removeConnection(%1,%2,valueChanged(double),%3)");
-        QCOMPARE(connectionCalls(), QStringList({add.arg(generator, adder, "setA(double)"),
-                                                 add.arg(generator, adder, "setB(double)"),
-                                                 remove.arg(generator, adder, "setA(double)"),
-                                                 remove.arg(generator, adder, "setB(double)")}));
+        QTest::addColumn<bool>("answersLate");
+        QTest::newRow("manager answering at once") << false;
+        QTest::newRow("manager answering late") << true;
     }
 
     void undoneRemovalRestoresItsBendingPoints()
     {
+        QFETCH(bool, answersLate);
         manager->addDeviceConnection(generator, adder, "valueChanged(double)", "setA(double)");
         const QList<QPointF> bends = {QPointF(100, 50), QPointF(200, 50)};
         map->getConnection(generator, adder)->setBendingPoints(bends);
@@ -90,6 +102,8 @@ private Q_SLOTS:
                                                          map->getConnectionSlots(adder, generator), bends));
         QVERIFY(!map->getConnection(generator, adder));
         QCOMPARE(stack()->text(0), QStringLiteral("Remove connection"));
+        if (answersLate)
+            manager->setNotificationMode(TestDeviceManager::Deferred, 150);
 
         stack()->undo();
 
@@ -127,17 +141,6 @@ private Q_SLOTS:
         QCOMPARE(manager->getDeviceInfo(adder).incomingConnections.size(), 1);
         stack()->redo();
         QCOMPARE(manager->getDeviceInfo(adder).incomingConnections.size(), 0);
-    }
-
-    void managerThatAnswersLateStillGetsTheBends()
-    {
-        manager->setNotificationMode(TestDeviceManager::Deferred, 150);
-        const QList<QPointF> bends = {QPointF(150, 80)};
-
-        map->pushOperation(new RemoveConnectionOperation(map.get(), adder, generator, {}, {}, bends));
-        stack()->undo();
-
-        QCOMPARE(map->getConnection(generator, adder)->getBendingPoints(), bends);
     }
 };
 

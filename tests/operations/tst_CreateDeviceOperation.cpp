@@ -21,9 +21,9 @@ private:
 
     QUndoStack* stack() { return map->getUndoStack(); }
 
-    void pushCreate(const QPointF& position = QPointF(30, 40))
+    void pushCreate()
     {
-        QVERIFY(map->pushOperation(new CreateDeviceOperation(map.get(), QStringLiteral("generator"), position)));
+        QVERIFY(map->pushOperation(new CreateDeviceOperation(map.get(), QStringLiteral("generator"), QPointF(30, 40))));
     }
 
 private Q_SLOTS:
@@ -41,8 +41,19 @@ private Q_SLOTS:
         manager.reset();
     }
 
+    void createsThePlacedDevice_data()
+    {
+        QTest::addColumn<bool>("answersLate");
+        QTest::newRow("manager answering at once") << false;
+        QTest::newRow("manager answering late") << true;
+    }
+
     void createsThePlacedDevice()
     {
+        QFETCH(bool, answersLate);
+        if (answersLate)
+            manager->setNotificationMode(TestDeviceManager::Deferred, 200);
+
         pushCreate();
 
         const QString name = manager->getDeviceNames().value(0);
@@ -90,17 +101,6 @@ private Q_SLOTS:
         manager->clearCallLog();
         stack()->undo();
         QVERIFY(manager->callLog().filter(QStringLiteral("removeDevice")).isEmpty());
-    }
-
-    void placesTheDeviceOfAManagerThatAnswersLate()
-    {
-        manager->setNotificationMode(TestDeviceManager::Deferred, 200);
-
-        pushCreate(QPointF(5, 6));
-
-        const QString name = manager->getDeviceNames().value(0);
-        QCOMPARE(map->getDeviceItems().value(name)->pos(), QPointF(5, 6));
-        QVERIFY(!map->getDeviceItems().value(name)->isUnplaced());
     }
 
     void logsAManagerThatNeverAnswersAndKeepsTheDevice()

@@ -49,60 +49,45 @@ private Q_SLOTS:
         manager.reset();
     }
 
-    void returnsAnExistingItemWithoutProcessingEvents()
+    void looksOnceWithoutProcessingEvents_data()
     {
-        const QString name = manager->createDevice(QStringLiteral("generator"), false);
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("existing item") << true << 500;
+        QTest::newRow("limit zero") << false << 0;
+        QTest::newRow("negative limit") << false << -5;
+    }
+
+    void looksOnceWithoutProcessingEvents()
+    {
+        QFETCH(bool, exists);
+        QFETCH(int, limit);
+        const QString name = exists ? manager->createDevice(QStringLiteral("generator"), false) : QString("absent");
         bool eventProcessed = false;
         QTimer::singleShot(0, this, [&eventProcessed]() { eventProcessed = true; });
         WaitingOperation operation(map.get());
 
-        QCOMPARE(operation.waitForDevice(name, 500), map->getDeviceItems().value(name));
+        QCOMPARE(operation.waitForDevice(name, limit), map->getDeviceItems().value(name));
+        if (!exists)
+            QCOMPARE(operation.waitForConnection(name, QStringLiteral("b"), limit), nullptr);
 
         QVERIFY(!eventProcessed);
         QVERIFY(!map->isWaitingForManager());
     }
 
-    void limitOfZeroLooksOnce_data()
+    void picksUpItemsThatComeLate()
     {
-        QTest::addColumn<int>("limit");
-        QTest::newRow("zero") << 0;
-        QTest::newRow("negative") << -5;
-    }
-
-    void limitOfZeroLooksOnce()
-    {
-        QFETCH(int, limit);
-        bool eventProcessed = false;
-        QTimer::singleShot(0, this, [&eventProcessed]() { eventProcessed = true; });
-        WaitingOperation operation(map.get());
-
-        QCOMPARE(operation.waitForDevice(QStringLiteral("absent"), limit), nullptr);
-        QCOMPARE(operation.waitForConnection(QStringLiteral("a"), QStringLiteral("b"), limit), nullptr);
-
-        QVERIFY(!eventProcessed);
-    }
-
-    void picksUpAnItemThatComesLate()
-    {
-        manager->setNotificationMode(TestDeviceManager::Deferred, 100);
-        const QString name = manager->createDevice(QStringLiteral("generator"), false);
-        QVERIFY(!map->getDeviceItems().contains(name));
-        WaitingOperation operation(map.get());
-
-        DeviceNodeItem* item = operation.waitForDevice(name, 500);
-
-        QVERIFY(item);
-        QCOMPARE(item->devName(), name);
-    }
-
-    void picksUpALinkThatComesLate()
-    {
-        const QString from = manager->createDevice(QStringLiteral("generator"), false);
-        const QString to = manager->createDevice(QStringLiteral("scaler"), false);
         manager->setNotificationMode(TestDeviceManager::Deferred, 50);
-        manager->addDeviceConnection(from, to, QString(), QString());
+        const QString from = manager->createDevice(QStringLiteral("generator"), false);
+        QVERIFY(!map->getDeviceItems().contains(from));
         WaitingOperation operation(map.get());
 
+        DeviceNodeItem* item = operation.waitForDevice(from, 500);
+        QVERIFY(item);
+        QCOMPARE(item->devName(), from);
+
+        const QString to = manager->createDevice(QStringLiteral("scaler"), false);
+        manager->addDeviceConnection(from, to, QString(), QString());
         QVERIFY(operation.waitForConnection(from, to, 500));
     }
 
