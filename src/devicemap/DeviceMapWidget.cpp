@@ -556,10 +556,14 @@ void DeviceMapWidget::deviceChanged(QString name)
             createConnection(info.name, connection.device, QList<QPointF>());
     }
 
-    // One manager look-up per source device, not per link: each look-up walks the manager's list.
+    // A link can only have gone at the reported device, one of its two ends: re-checking every link
+    // of the map would ask the manager about every source on each report, seconds on a large map.
+    // One look-up per source, as each walks the manager's device list.
     QHash<QString, QSet<QString>> targetsOfSource;
     const QList<DeviceConnectionItem*> links = connectionItems;
     for (DeviceConnectionItem* link : links) {
+        if (link->getNodeFrom() != item && link->getNodeTo() != item)
+            continue;
         const QString sourceName = link->getNodeFrom()->devName();
         auto targets = targetsOfSource.find(sourceName);
         if (targets == targetsOfSource.end()) {

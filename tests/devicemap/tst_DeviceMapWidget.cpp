@@ -159,12 +159,16 @@ private Q_SLOTS:
         QVERIFY(map->getDeviceItems().contains(generator));
         QVERIFY(map->getDeviceItems().value(scaler)->isUnplaced());
 
-        // changed: a new link, then its removal
-        manager->addDeviceConnection(generator, scaler, QString(), QString());
-        QVERIFY(link(*map, generator, scaler));
-        manager->removeDeviceConnection(generator, scaler);
-        QVERIFY(!link(*map, generator, scaler));
-        QVERIFY(map->connectionItems.isEmpty());
+        // changed: a new link, then its removal, reported by either end
+        for (const QString& reported : {generator, scaler}) {
+            manager->addDeviceConnection(generator, scaler, QString(), QString());
+            QVERIFY(link(*map, generator, scaler));
+            manager->setNotificationMode(TestDeviceManager::Never);
+            manager->removeDeviceConnection(generator, scaler);
+            manager->setNotificationMode(TestDeviceManager::Immediate);
+            Q_EMIT manager->deviceChanged(reported);
+            QVERIFY(map->connectionItems.isEmpty());
+        }
 
         // description changed
         manager->getDevice(generator)->setDescription(QStringLiteral("Pulse"));
