@@ -24,6 +24,8 @@
 #include <QWidgetAction>
 #include <QtDebug>
 
+#include <algorithm>
+
 namespace {
 
 const QString layoutTypeKey = QStringLiteral("layoutType");
@@ -147,14 +149,18 @@ DeviceMapWidget::~DeviceMapWidget()
     liveMaps().removeAll(this);
 
     // The unplaced list is shared by every map in the process: drop only the names no other map shows.
-    QStringList unplaced = DeviceNodeItem::getUnplacedDevices();
+    QSet<QString> dropped;
     for (auto it = deviceItems.cbegin(); it != deviceItems.cend(); ++it) {
         bool shownElsewhere = false;
         for (const DeviceMapWidget* other : qAsConst(liveMaps()))
             shownElsewhere = shownElsewhere || other->deviceItems.contains(it.key());
         if (!shownElsewhere)
-            unplaced.removeAll(it.key());
+            dropped.insert(it.key());
     }
+    QStringList unplaced = DeviceNodeItem::getUnplacedDevices();
+    unplaced.erase(std::remove_if(unplaced.begin(), unplaced.end(),
+                                  [&dropped](const QString& name) { return dropped.contains(name); }),
+                   unplaced.end());
     DeviceNodeItem::setUnplacedDevices(unplaced);
 
     hoveredItem = nullptr;
