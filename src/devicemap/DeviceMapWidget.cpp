@@ -11,7 +11,6 @@
 #include "HoverableItem.h"
 #include "LegendPainter.h"
 #include "RemoveConnectionOperation.h"
-#include "ZenticMessageBox.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -24,6 +23,8 @@
 #include <QSettings>
 #include <QWidgetAction>
 #include <QtDebug>
+
+#include <algorithm>
 
 namespace {
 
@@ -148,14 +149,18 @@ DeviceMapWidget::~DeviceMapWidget()
     liveMaps().removeAll(this);
 
     // The unplaced list is shared by every map in the process: drop only the names no other map shows.
-    QStringList unplaced = DeviceNodeItem::getUnplacedDevices();
+    QSet<QString> dropped;
     for (auto it = deviceItems.cbegin(); it != deviceItems.cend(); ++it) {
         bool shownElsewhere = false;
         for (const DeviceMapWidget* other : qAsConst(liveMaps()))
             shownElsewhere = shownElsewhere || other->deviceItems.contains(it.key());
         if (!shownElsewhere)
-            unplaced.removeAll(it.key());
+            dropped.insert(it.key());
     }
+    QStringList unplaced = DeviceNodeItem::getUnplacedDevices();
+    unplaced.erase(std::remove_if(unplaced.begin(), unplaced.end(),
+                                  [&dropped](const QString& name) { return dropped.contains(name); }),
+                   unplaced.end());
     DeviceNodeItem::setUnplacedDevices(unplaced);
 
     hoveredItem = nullptr;
@@ -422,8 +427,12 @@ void DeviceMapWidget::createGraph()
     int x = 0;
     int y = 0;
     const QStringList names = deviceManager->getDeviceNames();
+    // Each manager look-up walks its whole device list; the links below reuse these infos.
+    QList<DeviceInfo> infos;
+    infos.reserve(names.size());
     for (const QString& name : names) {
-        const DeviceInfo info = deviceManager->getDeviceInfo(name);
+        infos.append(deviceManager->getDeviceInfo(name));
+        const DeviceInfo& info = infos.last();
         const double minWidth = calcDeviceMinWidth(info) + 4;
         const int width = minWidth > 30 ? int(minWidth) : 30;
         const QRect defaultRect(x, y, width, 30);
@@ -437,13 +446,13 @@ void DeviceMapWidget::createGraph()
         }
     }
 
-    for (const QString& name : names) {
-        const DeviceInfo info = deviceManager->getDeviceInfo(name);
-        QStringList done;
-        for (const Connection& connection : info.outgoingConnections) {
+    for (int i = 0; i < names.size(); ++i) {
+        const QString& name = names.at(i);
+        QSet<QString> done;
+        for (const Connection& connection : qAsConst(infos.at(i).outgoingConnections)) {
             if (done.contains(connection.device))
                 continue;
-            done.append(connection.device);
+            done.insert(connection.device);
             // initialised() may come again: a link already drawn keeps its item.
             if (getConnection(name, connection.device))
                 continue;
@@ -553,14 +562,23 @@ void DeviceMapWidget::deviceChanged(QString name)
             createConnection(info.name, connection.device, QList<QPointF>());
     }
 
+    // A link can only have gone at the reported device, one of its two ends: re-checking every link
+    // of the map would ask the manager about every source on each report, seconds on a large map.
+    // One look-up per source, as each walks the manager's device list.
+    QHash<QString, QSet<QString>> targetsOfSource;
     const QList<DeviceConnectionItem*> links = connectionItems;
     for (DeviceConnectionItem* link : links) {
-        const DeviceInfo sourceInfo = deviceManager->getDeviceInfo(link->getNodeFrom()->devName());
-        const QString targetName = link->getNodeTo()->devName();
-        bool listed = false;
-        for (const Connection& connection : sourceInfo.outgoingConnections)
-            listed = listed || connection.device == targetName;
-        if (!listed)
+        if (link->getNodeFrom() != item && link->getNodeTo() != item)
+            continue;
+        const QString sourceName = link->getNodeFrom()->devName();
+        auto targets = targetsOfSource.find(sourceName);
+        if (targets == targetsOfSource.end()) {
+            targets = targetsOfSource.insert(sourceName, QSet<QString>());
+            const DeviceInfo sourceInfo = deviceManager->getDeviceInfo(sourceName);
+            for (const Connection& connection : sourceInfo.outgoingConnections)
+                targets->insert(connection.device);
+        }
+        if (!targets->contains(link->getNodeTo()->devName()))
             removeConnectionItem(link);
     }
     viewport()->update();
@@ -783,22 +801,22 @@ void DeviceMapWidget::splitConnections(const QString& a, const QString& b)
 
 QStringList DeviceMapWidget::getConnectionSignals(const QString& target, const QString& source) const
 {
-    QStringList result;
-    const DeviceInfo info = deviceManager->getDeviceInfo(target);
-    for (const Connection& connection : info.incomingConnections) {
-        if (connection.device == source)
-            result.append(connection.signal);
-    }
-    return result;
+    return connectionMethods(target, source, &Connection::signal);
 }
 
 QStringList DeviceMapWidget::getConnectionSlots(const QString& target, const QString& source) const
+{
+    return connectionMethods(target, source, &Connection::slot);
+}
+
+QStringList DeviceMapWidget::connectionMethods(const QString& target, const QString& source,
+                                               QString Connection::*method) const
 {
     QStringList result;
     const DeviceInfo info = deviceManager->getDeviceInfo(target);
     for (const Connection& connection : info.incomingConnections) {
         if (connection.device == source)
-            result.append(connection.slot);
+            result.append(connection.*method);
     }
     return result;
 }
@@ -962,9 +980,14 @@ void DeviceMapWidget::saveLayout()
                                                        int(bounding.width()), int(bounding.height())));
     }
 
+    // QMap::key() is a linear search; one reverse table keeps the save linear in the links.
+    QHash<const DeviceNodeItem*, QString> namesOfItems;
+    namesOfItems.reserve(deviceItems.size());
+    for (auto it = deviceItems.cbegin(); it != deviceItems.cend(); ++it)
+        namesOfItems.insert(it.value(), it.key());
     for (DeviceConnectionItem* link : qAsConst(connectionItems)) {
-        const QString from = deviceItems.key(link->getNodeFrom());
-        const QString to = deviceItems.key(link->getNodeTo());
+        const QString from = namesOfItems.value(link->getNodeFrom());
+        const QString to = namesOfItems.value(link->getNodeTo());
         const QList<QPointF> bends = link->getBendingPoints();
         if (from.isEmpty() || to.isEmpty() || bends.isEmpty())
             continue;
@@ -993,20 +1016,6 @@ void DeviceMapWidget::saveLayout()
 // ---------------------------------------------------------------------------------------------
 // Commands
 
-QString DeviceMapWidget::deleteConfirmationText(const QList<QGraphicsItem*>& selection) const
-{
-    const int count = selection.size();
-    if (count >= 4)
-        return tr("Are you sure you want to remove %n devices?", "", count);
-    QString names;
-    for (QGraphicsItem* graphicsItem : selection) {
-        auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
-        names += QLatin1Char('"') + (item ? item->devName() : QString()) + QStringLiteral("\", ");
-    }
-    names.chop(2);
-    return tr("Are you sure you want to remove ") + names + QLatin1Char('?');
-}
-
 void DeviceMapWidget::onDelete()
 {
     if (isWaitingForManager())
@@ -1015,16 +1024,10 @@ void DeviceMapWidget::onDelete()
     const bool wasReadonly = deviceManager->getReadonly();
     deviceManager->setReadonly(true);
 
-    if (!selection.isEmpty()) {
-        const int count = selection.size();
-        const bool accepted = ZenticMessageBox::confirm(
-            this, QMessageBox::Information, tr("Delete"), deleteConfirmationText(selection),
-            tr("Selected device(s) will be deleted immediately. Device(s) can be restored later using the "
-               "Undo action.",
-               "", count));
-        // Removing devices is an operation of its own, which this map does not have yet.
-        Q_UNUSED(accepted)
-    } else {
+    // Devices, clusters and bending points are removed by operations of their own, which this map
+    // does not have yet: asking to confirm a deletion that then does not happen would mislead, so a
+    // selection, and a device, cluster or bending point under the cursor, are left alone.
+    if (selection.isEmpty()) {
         const QPoint point = mapFromGlobal(QCursor::pos()) - QPoint(1, 1);
         const QPointF scenePoint = mapToScene(point);
         QGraphicsItem* found = scene()->itemAt(scenePoint, transform());
@@ -1047,41 +1050,38 @@ void DeviceMapWidget::onDelete()
 
 void DeviceMapWidget::initSelectedDevices()
 {
-    const QList<QGraphicsItem*> selection = scene()->selectedItems();
-    if (selection.isEmpty()) {
-        const QStringList names = deviceManager->getDeviceNames();
-        for (const QString& name : names)
-            deviceManager->initialiseDevice(name);
-        return;
-    }
-    for (QGraphicsItem* graphicsItem : selection) {
-        auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
-        if (!item)
-            continue;
-        const QString name = item->devName();
-        const auto handle = deviceManager->getDeviceHandle(name);
-        if (handle && !handle->isInitialised())
-            deviceManager->initialiseDevice(name);
-    }
+    setSelectedDevicesInitialised(true);
 }
 
 void DeviceMapWidget::deinitSelectedDevices()
 {
+    setSelectedDevicesInitialised(false);
+}
+
+// With nothing selected every device is asked, whatever its state; a selected device only when
+// its state differs.
+void DeviceMapWidget::setSelectedDevicesInitialised(bool initialised)
+{
+    auto apply = [this, initialised](const QString& name) {
+        if (initialised)
+            deviceManager->initialiseDevice(name);
+        else
+            deviceManager->deinitialiseDevice(name);
+    };
     const QList<QGraphicsItem*> selection = scene()->selectedItems();
     if (selection.isEmpty()) {
         const QStringList names = deviceManager->getDeviceNames();
         for (const QString& name : names)
-            deviceManager->deinitialiseDevice(name);
+            apply(name);
         return;
     }
     for (QGraphicsItem* graphicsItem : selection) {
         auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
         if (!item)
             continue;
-        const QString name = item->devName();
-        const auto handle = deviceManager->getDeviceHandle(name);
-        if (handle && handle->isInitialised())
-            deviceManager->deinitialiseDevice(name);
+        const auto handle = deviceManager->getDeviceHandle(item->devName());
+        if (handle && handle->isInitialised() != initialised)
+            apply(item->devName());
     }
 }
 
@@ -1107,15 +1107,18 @@ void DeviceMapWidget::setColorisationMode(DeviceMapWidget::ColorisationMode mode
 
 void DeviceMapWidget::coloriseDeviceItem(const QString& name)
 {
-    const DeviceInfo info = deviceManager->getDeviceInfo(name);
-    const BaseDevice::DeviceState state = deviceManager->getDeviceState(name);
     DeviceNodeItem* item = deviceItems.value(name);
     if (!item)
         return;
+    // Every manager look-up walks its device list and recolouring touches every device: ask
+    // only for what the mode in force reads.
+    const bool readsInfo = colorisationMode != ByState && colorisationMode != BySearch;
+    const DeviceInfo info = readsInfo ? deviceManager->getDeviceInfo(name) : DeviceInfo();
 
     QColor color;
     switch (colorisationMode) {
-    case ByState:
+    case ByState: {
+        const BaseDevice::DeviceState state = deviceManager->getDeviceState(name);
         colorsMap.insert(tr("Device is initialized "), QColor(Qt::darkGreen));
         colorsMap.insert(tr("Device deinitialized with an error "), QColor(Qt::darkRed));
         colorsMap.insert(tr("Device deinitialized without an error "), QColor(Qt::darkGray));
@@ -1128,6 +1131,7 @@ void DeviceMapWidget::coloriseDeviceItem(const QString& name)
         else
             color = Qt::darkGray;
         break;
+    }
     case ByConnectivity: {
         const QColor highlight = palette().color(QPalette::Highlight);
         colorsMap.insert(tr("Can't connect "), QColor(Qt::darkRed));

@@ -190,11 +190,12 @@ private:
     void setSceneRects(const QRectF& rect);
     void removeConnectionItem(DeviceConnectionItem* link);
     void forgetDeviceItem(DeviceNodeItem* item);
+    void setSelectedDevicesInitialised(bool initialised);
+    QStringList connectionMethods(const QString& target, const QString& source, QString Connection::*method) const;
     void forgetClusterItem(ClusterRectItem* item);
     void cancelConnectionDrawing();
     void beginWaitForManager();
     void endWaitForManager();
-    QString deleteConfirmationText(const QList<QGraphicsItem*>& selection) const;
 
     DeviceManager* deviceManager;
     QString layoutFile;

@@ -1,12 +1,16 @@
+#include "CreateConnectionOperation.h"
 #include "CreateDeviceOperation.h"
+#include "DeviceConnectionItem.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "Operation.h"
+#include "RemoveConnectionOperation.h"
 #include "TestDeviceManager.h"
+#include "TestSupport.h"
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <memory>
@@ -24,7 +28,8 @@ public:
 
 } // namespace
 
-// The base's waits for items that the map makes when the manager reports a change.
+// The base's waits for items that the map makes when the manager reports a change, and the
+// operations that create a device or make and take away a connection.
 class TestOperation : public QObject
 {
     Q_OBJECT
@@ -33,6 +38,30 @@ private:
     QTemporaryDir dir;
     std::unique_ptr<TestDeviceManager> manager;
     std::unique_ptr<DeviceMapWidget> map;
+    QString generator;
+    QString adder;
+
+    QUndoStack* stack() { return map->getUndoStack(); }
+
+    void pushCreate()
+    {
+        QVERIFY(map->pushOperation(new CreateDeviceOperation(map.get(), QStringLiteral("generator"), QPointF(30, 40))));
+    }
+
+    // Two placed devices for the connection operations, with the manager's call log cleared.
+    void placeLinkEnds()
+    {
+        generator = manager->createDevice(QStringLiteral("generator"), false);
+        adder = manager->createDevice(QStringLiteral("adder"), false);
+        map->getDeviceItems().value(generator)->placeDevice(QPointF(0, 0));
+        map->getDeviceItems().value(adder)->placeDevice(QPointF(300, 0));
+        manager->clearCallLog();
+    }
+
+    QStringList connectionCalls() const
+    {
+        return manager->callLog().filter(QRegularExpression(QStringLiteral("Connection\\(")));
+    }
 
 private Q_SLOTS:
     void init()
@@ -49,74 +78,46 @@ private Q_SLOTS:
         manager.reset();
     }
 
-    void returnsAnExistingItemWithoutProcessingEvents()
+    void looksOnceWithoutProcessingEvents_data()
     {
-        const QString name = manager->createDevice(QStringLiteral("generator"), false);
-        bool eventProcessed = false;
-        QTimer::singleShot(0, this, [&eventProcessed]() { eventProcessed = true; });
-        WaitingOperation operation(map.get());
-
-        QCOMPARE(operation.waitForDevice(name, 500), map->getDeviceItems().value(name));
-
-        QVERIFY(!eventProcessed);
-        QVERIFY(!map->isWaitingForManager());
-    }
-
-    void limitOfZeroLooksOnce_data()
-    {
+        QTest::addColumn<bool>("exists");
         QTest::addColumn<int>("limit");
-        QTest::newRow("zero") << 0;
-        QTest::newRow("negative") << -5;
+        QTest::newRow("existing item") << true << 500;
+        QTest::newRow("limit zero") << false << 0;
+        QTest::newRow("negative limit") << false << -5;
     }
 
-    void limitOfZeroLooksOnce()
+    void looksOnceWithoutProcessingEvents()
     {
+        QFETCH(bool, exists);
         QFETCH(int, limit);
+        const QString name = exists ? manager->createDevice(QStringLiteral("generator"), false) : QString("absent");
         bool eventProcessed = false;
         QTimer::singleShot(0, this, [&eventProcessed]() { eventProcessed = true; });
         WaitingOperation operation(map.get());
 
-        QCOMPARE(operation.waitForDevice(QStringLiteral("absent"), limit), nullptr);
-        QCOMPARE(operation.waitForConnection(QStringLiteral("a"), QStringLiteral("b"), limit), nullptr);
+        QCOMPARE(operation.waitForDevice(name, limit), map->getDeviceItems().value(name));
+        if (!exists)
+            QCOMPARE(operation.waitForConnection(name, QStringLiteral("b"), limit), nullptr);
 
         QVERIFY(!eventProcessed);
-    }
-
-    void picksUpAnItemThatComesLate()
-    {
-        manager->setNotificationMode(TestDeviceManager::Deferred, 100);
-        const QString name = manager->createDevice(QStringLiteral("generator"), false);
-        QVERIFY(!map->getDeviceItems().contains(name));
-        WaitingOperation operation(map.get());
-
-        DeviceNodeItem* item = operation.waitForDevice(name, 500);
-
-        QVERIFY(item);
-        QCOMPARE(item->devName(), name);
-    }
-
-    void picksUpALinkThatComesLate()
-    {
-        const QString from = manager->createDevice(QStringLiteral("generator"), false);
-        const QString to = manager->createDevice(QStringLiteral("scaler"), false);
-        manager->setNotificationMode(TestDeviceManager::Deferred, 50);
-        manager->addDeviceConnection(from, to, QString(), QString());
-        WaitingOperation operation(map.get());
-
-        QVERIFY(operation.waitForConnection(from, to, 500));
-    }
-
-    void givesUpAfterTheLimit()
-    {
-        manager->setNotificationMode(TestDeviceManager::Never);
-        WaitingOperation operation(map.get());
-        QElapsedTimer timer;
-        timer.start();
-
-        QCOMPARE(operation.waitForDevice(QStringLiteral("never"), 200), nullptr);
-
-        QVERIFY(timer.elapsed() >= 200);
         QVERIFY(!map->isWaitingForManager());
+    }
+
+    void picksUpItemsThatComeLate()
+    {
+        manager->setNotificationMode(TestDeviceManager::Deferred, 50);
+        const QString from = manager->createDevice(QStringLiteral("generator"), false);
+        QVERIFY(!map->getDeviceItems().contains(from));
+        WaitingOperation operation(map.get());
+
+        DeviceNodeItem* item = operation.waitForDevice(from, 500);
+        QVERIFY(item);
+        QCOMPARE(item->devName(), from);
+
+        const QString to = manager->createDevice(QStringLiteral("scaler"), false);
+        manager->addDeviceConnection(from, to, QString(), QString());
+        QVERIFY(operation.waitForConnection(from, to, 500));
     }
 
     void refusesAnotherOperationWhileWaiting()
@@ -156,6 +157,178 @@ private Q_SLOTS:
         QVERIFY(guard);
         QCOMPARE(guard->getUndoStack()->count(), 1);
         QTRY_VERIFY(!guard);
+    }
+
+    void createsThePlacedDevice_data()
+    {
+        QTest::addColumn<bool>("answersLate");
+        QTest::newRow("manager answering at once") << false;
+        QTest::newRow("manager answering late") << true;
+    }
+
+    void createsThePlacedDevice()
+    {
+        QFETCH(bool, answersLate);
+        if (answersLate)
+            manager->setNotificationMode(TestDeviceManager::Deferred, 200);
+
+        pushCreate();
+
+        const QString name = manager->getDeviceNames().value(0);
+        QVERIFY(!name.isEmpty());
+        QCOMPARE(stack()->text(0), "Create device " + name);
+        DeviceNodeItem* item = map->getDeviceItems().value(name);
+        QCOMPARE(item->pos(), QPointF(30, 40));
+        QVERIFY(!item->isUnplaced());
+        QVERIFY(item->isVisible());
+        QVERIFY(manager->callLog().contains(QStringLiteral("createDevice(generator,true)")));
+    }
+
+    void undoRemovesAndRedoFollowsTheNewName()
+    {
+        // Given a created device that is undone, and its name taken by another device meanwhile
+        pushCreate();
+        const QString first = manager->getDeviceNames().value(0);
+        stack()->undo();
+        QVERIFY(manager->callLog().contains("removeDevice(" + first + ")"));
+        QVERIFY(!map->getDeviceItems().contains(first));
+        QCOMPARE(manager->createDevice(QStringLiteral("generator"), false), first);
+
+        // When it is redone
+        stack()->redo();
+
+        // Then the operation follows the new device in its text and its next undo
+        const auto op = static_cast<const CreateDeviceOperation*>(stack()->command(0));
+        QVERIFY(op->deviceName() != first);
+        QCOMPARE(stack()->text(0), "Create device " + op->deviceName());
+        QCOMPARE(map->getDeviceItems().value(op->deviceName())->pos(), QPointF(30, 40));
+        stack()->undo();
+        QCOMPARE(manager->getDeviceNames(), QStringList({first}));
+    }
+
+    void refusedCreationStaysOnTheStackAndUndoesNothing()
+    {
+        manager->setRefuseCreation(true);
+        TestSupport::LogCapture log;
+
+        pushCreate();
+
+        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(stack()->text(0), QStringLiteral("Create device "));
+        QVERIFY(log.messages(QtCriticalMsg).isEmpty());
+        manager->clearCallLog();
+        stack()->undo();
+        QVERIFY(manager->callLog().filter(QStringLiteral("removeDevice")).isEmpty());
+    }
+
+    void logsAManagerThatNeverAnswersAndKeepsTheDevice()
+    {
+        manager->setNotificationMode(TestDeviceManager::Never);
+        TestSupport::LogCapture log;
+
+        pushCreate();
+
+        QCOMPARE(log.messages(QtCriticalMsg), QStringList({"Network DM not responding!"}));
+        QVERIFY(!map->isWaitingForManager());
+        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(manager->getDeviceNames().size(), 1);
+        QVERIFY(map->getDeviceItems().isEmpty());
+    }
+
+    void makesAndTakesAwayThePairsOrThePlainLink_data()
+    {
+        QTest::addColumn<QStringList>("slotList");
+        QTest::addColumn<QStringList>("expectedCalls");
+        const QString add = QStringLiteral("addConnection(%1,%2,valueChanged(double),%3)");
+        const QString remove = QStringLiteral("removeConnection(%1,%2,valueChanged(double),%3)");
+        QTest::newRow("plain link") << QStringList()
+                                    << QStringList({"addDeviceConnection(%1,%2,,)", "removeDeviceConnection(%1,%2)"});
+        QTest::newRow("pairs in list order")
+            << QStringList({"setA(double)", "setB(double)"})
+            << QStringList({add.arg("%1", "%2", "setA(double)"), add.arg("%1", "%2", "setB(double)"),
+                            remove.arg("%1", "%2", "setA(double)"), remove.arg("%1", "%2", "setB(double)")});
+    }
+
+    void makesAndTakesAwayThePairsOrThePlainLink()
+    {
+        placeLinkEnds();
+        QFETCH(QStringList, slotList);
+        QFETCH(QStringList, expectedCalls);
+        QStringList signalList;
+        for (int i = 0; i < slotList.size(); ++i)
+            signalList << QStringLiteral("valueChanged(double)");
+
+        map->pushOperation(new CreateConnectionOperation(map.get(), adder, generator, signalList, slotList));
+        QVERIFY(map->getConnection(generator, adder));
+        stack()->undo();
+
+        for (QString& call : expectedCalls)
+            call = call.arg(generator, adder);
+        QCOMPARE(connectionCalls(), expectedCalls);
+        QVERIFY(!map->getConnection(generator, adder));
+        QCOMPARE(stack()->text(0), QStringLiteral("Create connection"));
+    }
+
+    void undoneRemovalRestoresItsBendingPoints_data()
+    {
+        QTest::addColumn<bool>("answersLate");
+        QTest::newRow("manager answering at once") << false;
+        QTest::newRow("manager answering late") << true;
+    }
+
+    void undoneRemovalRestoresItsBendingPoints()
+    {
+        placeLinkEnds();
+        QFETCH(bool, answersLate);
+        manager->addDeviceConnection(generator, adder, "valueChanged(double)", "setA(double)");
+        const QList<QPointF> bends = {QPointF(100, 50), QPointF(200, 50)};
+        map->getConnection(generator, adder)->setBendingPoints(bends);
+        map->pushOperation(new RemoveConnectionOperation(map.get(), adder, generator,
+                                                         map->getConnectionSignals(adder, generator),
+                                                         map->getConnectionSlots(adder, generator), bends));
+        QVERIFY(!map->getConnection(generator, adder));
+        QCOMPARE(stack()->text(0), QStringLiteral("Remove connection"));
+        if (answersLate)
+            manager->setNotificationMode(TestDeviceManager::Deferred, 150);
+
+        stack()->undo();
+
+        QCOMPARE(map->getConnection(generator, adder)->getBendingPoints(), bends);
+        QCOMPARE(manager->getDeviceInfo(adder).incomingConnections.size(), 1);
+    }
+
+    void newLinkOppositeAnExistingOneIsSplit()
+    {
+        placeLinkEnds();
+        const QString scaler = manager->createDevice(QStringLiteral("scaler"), false);
+        map->getDeviceItems().value(scaler)->placeDevice(QPointF(0, 200));
+        manager->addConnection(scaler, generator, "output(double)", "setInterval(int)");
+        manager->addDeviceConnection(generator, scaler, QString(), QString());
+        map->getConnection(generator, scaler)->setBendingPoints({});
+        map->getConnection(scaler, generator)->setBendingPoints({});
+        stack()->clear();
+        manager->removeDeviceConnection(generator, scaler);
+
+        map->pushOperation(new CreateConnectionOperation(map.get(), scaler, generator, {}, {}));
+
+        QCOMPARE(map->getConnection(generator, scaler)->getBendingPoints().size(), 1);
+        QCOMPARE(map->getConnection(scaler, generator)->getBendingPoints().size(), 1);
+    }
+
+    void managerThatNeverAnswersLeavesTheLinkUndressed()
+    {
+        placeLinkEnds();
+        manager->setNotificationMode(TestDeviceManager::Never);
+        TestSupport::LogCapture log;
+
+        map->pushOperation(new RemoveConnectionOperation(map.get(), adder, generator, {}, {}, {QPointF(1, 1)}));
+        stack()->undo();
+
+        QCOMPARE(log.messages(QtCriticalMsg), QStringList({"Network DM not responding!"}));
+        QVERIFY(!map->getConnection(generator, adder));
+        QCOMPARE(manager->getDeviceInfo(adder).incomingConnections.size(), 1);
+        stack()->redo();
+        QCOMPARE(manager->getDeviceInfo(adder).incomingConnections.size(), 0);
     }
 };
 
