@@ -1,0 +1,442 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>Version number: </source>
+        <translation>Номер версии: </translation>
+    </message>
+    <message>
+        <source>Commit number: </source>
+        <translation>Номер коммита: </translation>
+    </message>
+    <message>
+        <source>Build date: </source>
+        <translation>Дата сборки: </translation>
+    </message>
+    <message>
+        <source>Package type: </source>
+        <translation>Тип пакета: </translation>
+    </message>
+    <message>
+        <source>Copy version information</source>
+        <translation>Скопировать сведения о версии</translation>
+    </message>
+    <message>
+        <source>Success!</source>
+        <translation>Готово!</translation>
+    </message>
+    <message>
+        <source>Version information copied to clipboard.</source>
+        <translation>Сведения о версии скопированы в буфер обмена.</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigWidget</name>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Общие</translation>
+    </message>
+    <message>
+        <source>Restart required.</source>
+        <translation>Требуется перезапуск.</translation>
+    </message>
+    <message>
+        <source>Some of the made changes will only be applied after restart.</source>
+        <translation>Часть изменений вступит в силу только после перезапуска.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceMapWidget</name>
+    <message>
+        <source>Device map</source>
+        <translation>Карта устройств</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Переименовать</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Add connection</source>
+        <translation>Добавить связь</translation>
+    </message>
+    <message>
+        <source>Shift+Click</source>
+        <translation>Shift+щелчок</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Export meta device</source>
+        <translation>Экспорт мета-устройства</translation>
+    </message>
+    <message>
+        <source>Export template</source>
+        <translation>Экспорт шаблона</translation>
+    </message>
+    <message>
+        <source>Initialise</source>
+        <translation>Инициализировать</translation>
+    </message>
+    <message>
+        <source>Deinitialise</source>
+        <translation>Деинициализировать</translation>
+    </message>
+    <message>
+        <source>Create cluster</source>
+        <translation>Создать кластер</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Правка</translation>
+    </message>
+    <message>
+        <source>Add bending point</source>
+        <translation>Добавить точку изгиба</translation>
+    </message>
+    <message>
+        <source>Remove bending point</source>
+        <translation>Удалить точку изгиба</translation>
+    </message>
+    <message>
+        <source>Remove connection</source>
+        <translation>Удалить связь</translation>
+    </message>
+    <message>
+        <source>New device</source>
+        <translation>Новое устройство</translation>
+    </message>
+    <message>
+        <source>Rearrange layout</source>
+        <translation>Перестроить расположение</translation>
+    </message>
+    <message>
+        <source>Orthogonal</source>
+        <translation>Ортогональное</translation>
+    </message>
+    <message>
+        <source>Hierarchical</source>
+        <translation>Иерархическое</translation>
+    </message>
+    <message>
+        <source>Clustered</source>
+        <translation>По кластерам</translation>
+    </message>
+    <message>
+        <source>Cluster By IO</source>
+        <translation>Кластеры по вводу-выводу</translation>
+    </message>
+    <message>
+        <source>Cluster by GUI Area</source>
+        <translation>Кластеры по областям интерфейса</translation>
+    </message>
+    <message>
+        <source>Keep existing clusters</source>
+        <translation>Сохранить существующие кластеры</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Вставить</translation>
+    </message>
+    <message>
+        <source>Device is initialized </source>
+        <translation>Устройство инициализировано </translation>
+    </message>
+    <message>
+        <source>Device deinitialized with an error </source>
+        <translation>Устройство деинициализировано с ошибкой </translation>
+    </message>
+    <message>
+        <source>Device deinitialized without an error </source>
+        <translation>Устройство деинициализировано без ошибки </translation>
+    </message>
+    <message>
+        <source>Can't connect </source>
+        <translation>Соединение невозможно </translation>
+    </message>
+    <message>
+        <source>Auto connection </source>
+        <translation>Автоматическое соединение </translation>
+    </message>
+    <message>
+        <source>Manual connection </source>
+        <translation>Ручное соединение </translation>
+    </message>
+    <message>
+        <source>Match </source>
+        <translation>Совпадение </translation>
+    </message>
+    <message>
+        <source>No match </source>
+        <translation>Нет совпадения </translation>
+    </message>
+    <message>
+        <source>Current device </source>
+        <translation>Текущее устройство </translation>
+    </message>
+    <message>
+        <source>No network device manager </source>
+        <translation>Без сетевого менеджера устройств </translation>
+    </message>
+    <message>
+        <source>Switch legend </source>
+        <translation>Сменить легенду </translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Масштаб</translation>
+    </message>
+    <message>
+        <source>Horizontal scroll </source>
+        <translation>Горизонтальная прокрутка </translation>
+    </message>
+    <message>
+        <source>Long click </source>
+        <translation>Долгое нажатие </translation>
+    </message>
+    <message>
+        <source>Device/connection settings </source>
+        <translation>Настройки устройства/связи </translation>
+    </message>
+    <message>
+        <source>Connect devices </source>
+        <translation>Соединить устройства </translation>
+    </message>
+</context>
+<context>
+    <name>DeviceWidgetArea</name>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Expand</source>
+        <translation>Расширить</translation>
+    </message>
+    <message>
+        <source>Expand rightward</source>
+        <translation>Расширить вправо</translation>
+    </message>
+    <message>
+        <source>Expand leftward</source>
+        <translation>Расширить влево</translation>
+    </message>
+    <message>
+        <source>Expand upward</source>
+        <translation>Расширить вверх</translation>
+    </message>
+    <message>
+        <source>Expand downward</source>
+        <translation>Расширить вниз</translation>
+    </message>
+    <message>
+        <source>Shrink</source>
+        <translation>Сузить</translation>
+    </message>
+    <message>
+        <source>Shrink rightward</source>
+        <translation>Сузить справа</translation>
+    </message>
+    <message>
+        <source>Shrink leftward</source>
+        <translation>Сузить слева</translation>
+    </message>
+    <message>
+        <source>Shrink upward</source>
+        <translation>Сузить сверху</translation>
+    </message>
+    <message>
+        <source>Shrink downward</source>
+        <translation>Сузить снизу</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Удалить</translation>
+    </message>
+</context>
+<context>
+    <name>FileButton</name>
+    <message>
+        <source>Select file</source>
+        <translation>Выбрать файл</translation>
+    </message>
+</context>
+<context>
+    <name>HeightToleranceDialog</name>
+    <message>
+        <source>General</source>
+        <translation>Общие</translation>
+    </message>
+    <message>
+        <source>Project 2D</source>
+        <translation>Проект 2D</translation>
+    </message>
+</context>
+<context>
+    <name>HeightToleranceWidget</name>
+    <message>
+        <source>cm</source>
+        <translation>см</translation>
+    </message>
+    <message>
+        <source>Height tolerance</source>
+        <translation>Допуск по высоте</translation>
+    </message>
+    <message>
+        <source>Palette</source>
+        <translation>Палитра</translation>
+    </message>
+</context>
+<context>
+    <name>NumpadDialog</name>
+    <message>
+        <source> Backspace</source>
+        <translation> Стереть</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Enter value between %1%0and%0%2%3</source>
+        <translation>Введите значение от %1%0до%0%2%3</translation>
+    </message>
+    <message>
+        <source>Value is out of range.</source>
+        <translation>Значение вне допустимого диапазона.</translation>
+    </message>
+</context>
+<context>
+    <name>PickIconButton</name>
+    <message>
+        <source>Select icon</source>
+        <translation>Выбрать значок</translation>
+    </message>
+    <message>
+        <source>Images (*.png *.jpg)</source>
+        <translation>Изображения (*.png *.jpg)</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Create connection</source>
+        <translation>Создать связь</translation>
+    </message>
+    <message>
+        <source>Create device </source>
+        <translation>Создать устройство </translation>
+    </message>
+    <message>
+        <source>Remove connection</source>
+        <translation>Удалить связь</translation>
+    </message>
+    <message>
+        <source>Edit the code</source>
+        <translation>Редактировать код</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenKeyboardDialog</name>
+    <message>
+        <source>Password</source>
+        <translation>Пароль</translation>
+    </message>
+    <message>
+        <source>Invalid input.</source>
+        <translation>Недопустимый ввод.</translation>
+    </message>
+</context>
+<context>
+    <name>ToleranceWidget</name>
+    <message>
+        <source>Low value</source>
+        <translation>Нижнее значение</translation>
+    </message>
+    <message>
+        <source>Optimal value</source>
+        <translation>Оптимальное значение</translation>
+    </message>
+    <message>
+        <source>High value</source>
+        <translation>Верхнее значение</translation>
+    </message>
+</context>
+<context>
+    <name>ZenticMessageBox</name>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Question</source>
+        <translation>Вопрос</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Предупреждение</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Информация</translation>
+    </message>
+    <message>
+        <source>Confirmation</source>
+        <translation>Подтверждение</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Заменить</translation>
+    </message>
+</context>
+<context>
+    <name>ZenticWizard</name>
+    <message>
+        <source>Next</source>
+        <translation>Далее</translation>
+    </message>
+    <message>
+        <source>Finish</source>
+        <translation>Готово</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+</context>
+</TS>
