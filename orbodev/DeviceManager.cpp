@@ -26,9 +26,11 @@ namespace {
 
 const int kDeviceCallTimeoutMs = 5000;
 
-bool sameName(const QString& a, const QString& b)
+// Folding is what QString::compare() applies with Qt::CaseInsensitive, so two names share a key
+// exactly when they compare equal that way.
+QString nameKey(const QString& name)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return name.toCaseFolded();
 }
 
 } // namespace
@@ -47,12 +49,17 @@ struct DeviceManager::DeviceRecord
     QString thread;
     bool remote = false;
     QPointer<BaseDevice> device;
+    /// The device as created, its key in m_deviceObjects even once deleted behind our back.
+    const QObject* object = nullptr;
+    /// Links from and to this device (a link to itself once), oldest first: the order of its
+    /// connection lists.
+    QList<Link*> links;
 };
 
 struct DeviceManager::Link
 {
-    QString source;
-    QString target;
+    DeviceRecord* source = nullptr;
+    DeviceRecord* target = nullptr;
     QString signal;
     QString slot;
     QPointer<BaseDevice> sourceDevice;
@@ -207,11 +214,7 @@ bool DeviceManager::renameDevice(const QString& oldName, const QString& newName)
         return false;
     if (current == newName)
         return true;
-    DeviceRecord* record = nullptr;
-    for (DeviceRecord* candidate : qAsConst(m_devices)) {
-        if (candidate->name == current)
-            record = candidate;
-    }
+    DeviceRecord* record = findRecord(current);
     QString finalName = newName;
     if (record->remote) {
         const QString suffix = "@" + current.section('@', 1);
@@ -227,14 +230,12 @@ bool DeviceManager::renameDevice(const QString& oldName, const QString& newName)
     if (!taken.isEmpty() && taken != current)
         return false;
     record->name = finalName;
+    m_deviceIndex.remove(nameKey(current));
+    m_deviceIndex.insert(nameKey(finalName), record);
+    m_deviceNames[m_devices.indexOf(record)] = finalName;
+    forgetFreshNames();
     if (BaseDevice* device = record->device)
         runInDeviceThread(device, [device, finalName] { device->setObjectName(finalName); }, kDeviceCallTimeoutMs);
-    for (Link* link : qAsConst(m_links)) {
-        if (link->source == current)
-            link->source = finalName;
-        if (link->target == current)
-            link->target = finalName;
-    }
     notify([this, current, finalName] { Q_EMIT deviceRenamed(current, finalName); });
     return true;
 }
@@ -261,13 +262,16 @@ bool DeviceManager::removeConnection(const QString& source, const QString& targe
     recordCall(QString("removeConnection(%1,%2,%3,%4)").arg(source, target, signal, slot));
     const QString wantedSignal = DeviceProxy::normalisedSignature(signal);
     const QString wantedSlot = DeviceProxy::normalisedSignature(slot);
-    for (int i = 0; i < m_links.size(); ++i) {
-        Link* link = m_links.at(i);
-        if (sameName(link->source, source) && sameName(link->target, target) && link->signal == wantedSignal
+    const DeviceRecord* sourceRecord = findRecord(source);
+    const DeviceRecord* targetRecord = findRecord(target);
+    if (!sourceRecord || !targetRecord)
+        return false;
+    for (Link* link : sourceRecord->links) {
+        if (link->source == sourceRecord && link->target == targetRecord && link->signal == wantedSignal
             && link->slot == wantedSlot) {
-            m_links.removeAt(i);
-            const QString from = link->source;
-            const QString to = link->target;
+            const QString from = link->source->name;
+            const QString to = link->target->name;
+            detachLink(link);
             disconnectLink(*link);
             delete link;
             notifyChanged(from);
@@ -280,11 +284,7 @@ bool DeviceManager::removeConnection(const QString& source, const QString& targe
 
 bool DeviceManager::setDeviceThread(const QString& name, const QString& threadName)
 {
-    DeviceRecord* record = nullptr;
-    for (DeviceRecord* candidate : qAsConst(m_devices)) {
-        if (sameName(candidate->name, name))
-            record = candidate;
-    }
+    DeviceRecord* record = findRecord(name);
     if (!record || !record->device)
         return false;
     QThread* thread = threadName.isEmpty() ? this->thread() : workerThread(threadName);
@@ -437,35 +437,37 @@ void DeviceManager::setSignalsTracking(bool tracking)
 bool DeviceManager::removeDevice(const QString& name)
 {
     recordCall(QString("removeDevice(%1)").arg(name));
-    const QString current = storedName(name);
-    if (current.isEmpty())
+    DeviceRecord* record = findRecord(name);
+    if (!record)
         return false;
-    for (int i = m_links.size() - 1; i >= 0; --i) {
-        Link* link = m_links.at(i);
-        if (link->source == current || link->target == current) {
-            m_links.removeAt(i);
-            const QString peer = link->source == current ? link->target : link->source;
-            disconnectLink(*link);
-            delete link;
-            if (peer != current)
-                notifyChanged(peer);
-        }
+    const QString current = record->name;
+    // Newest first, so that peers hear of their links in the order they would be undone.
+    while (!record->links.isEmpty()) {
+        Link* link = record->links.last();
+        const DeviceRecord* peer = link->source == record ? link->target : link->source;
+        const QString peerName = peer->name;
+        detachLink(link);
+        disconnectLink(*link);
+        delete link;
+        if (peer != record)
+            notifyChanged(peerName);
     }
-    for (int i = 0; i < m_devices.size(); ++i) {
-        DeviceRecord* record = m_devices.at(i);
-        if (record->name != current)
-            continue;
-        m_devices.removeAt(i);
-        if (BaseDevice* device = record->device) {
-            device->disconnect(this);
-            runInDeviceThread(device, [device] {
-                device->deinitialise();
-                delete device;
-            }, kDeviceCallTimeoutMs);
-        }
-        delete record;
-        break;
+    const int index = m_devices.lastIndexOf(record);
+    m_devices.removeAt(index);
+    m_deviceNames.removeAt(index);
+    m_deviceIndex.remove(nameKey(current));
+    forgetFreshNames();
+    // A device deleted behind our back may have left its address to a newer one.
+    if (m_deviceObjects.value(record->object) == record)
+        m_deviceObjects.remove(record->object);
+    if (BaseDevice* device = record->device) {
+        device->disconnect(this);
+        runInDeviceThread(device, [device] {
+            device->deinitialise();
+            delete device;
+        }, kDeviceCallTimeoutMs);
     }
+    delete record;
     notify([this, current] { Q_EMIT deviceRemoved(current); });
     return true;
 }
@@ -517,12 +519,14 @@ bool DeviceManager::removeDeviceConnection(const QString& source, const QString&
     bool removed = false;
     QString from;
     QString to;
-    for (int i = m_links.size() - 1; i >= 0; --i) {
-        Link* link = m_links.at(i);
-        if (sameName(link->source, source) && sameName(link->target, target)) {
-            m_links.removeAt(i);
-            from = link->source;
-            to = link->target;
+    DeviceRecord* sourceRecord = findRecord(source);
+    const DeviceRecord* targetRecord = findRecord(target);
+    for (int i = sourceRecord && targetRecord ? sourceRecord->links.size() - 1 : -1; i >= 0; --i) {
+        Link* link = sourceRecord->links.at(i);
+        if (link->source == sourceRecord && link->target == targetRecord) {
+            from = link->source->name;
+            to = link->target->name;
+            detachLink(link);
             disconnectLink(*link);
             delete link;
             removed = true;
@@ -584,11 +588,7 @@ QStringList DeviceManager::getDeviceTypes(bool paths) const
 DeviceInfo DeviceManager::getDeviceInfo(const QString& name) const
 {
     DeviceInfo info;
-    const DeviceRecord* record = nullptr;
-    for (const DeviceRecord* candidate : m_devices) {
-        if (sameName(candidate->name, name))
-            record = candidate;
-    }
+    const DeviceRecord* record = findRecord(name);
     if (!record || !record->device)
         return info;
     const BaseDevice* device = record->device;
@@ -601,13 +601,13 @@ DeviceInfo DeviceManager::getDeviceInfo(const QString& name) const
     info.params = device->getParams();
     info.signals = methodSignatures(device, true);
     info.slots = methodSignatures(device, false);
-    for (const Link* link : m_links) {
-        if (link->target == record->name) {
-            info.incomingConnections.append(Connection{link->source, link->signal, link->slot});
-            info.connectionStrings.append("this." + link->slot + "<" + link->source + "." + link->signal);
+    for (const Link* link : record->links) {
+        if (link->target == record) {
+            info.incomingConnections.append(Connection{link->source->name, link->signal, link->slot});
+            info.connectionStrings.append("this." + link->slot + "<" + link->source->name + "." + link->signal);
         }
-        if (link->source == record->name)
-            info.outgoingConnections.append(Connection{link->target, link->signal, link->slot});
+        if (link->source == record)
+            info.outgoingConnections.append(Connection{link->target->name, link->signal, link->slot});
     }
     for (const Param& param : qAsConst(info.params))
         info.paramValues.insert(param.name(), param.raw());
@@ -630,10 +630,7 @@ QSharedPointer<DeviceHandle> DeviceManager::getDeviceHandle(const QString& name)
 
 QStringList DeviceManager::getDeviceNames() const
 {
-    QStringList names;
-    for (const DeviceRecord* record : m_devices)
-        names.append(record->name);
-    return names;
+    return m_deviceNames;
 }
 
 DeviceTypeInfo DeviceManager::getDeviceTypeInfo(const QString& type) const
@@ -727,14 +724,21 @@ QString DeviceManager::resolveType(const QString& typeText, QString* networkMana
     return m_types.contains(last) ? last : QString();
 }
 
-QString DeviceManager::freshName(const QString& base) const
+QString DeviceManager::freshName(const QString& base)
 {
     const QString pattern = base.contains("%1") ? base : base + "%1";
-    for (int number = 1;; ++number) {
+    // The hint only moves past numbers found taken; the candidate returned may still go unused.
+    int& number = m_freshNameHints[pattern];
+    for (number = qMax(number, 1);; ++number) {
         const QString candidate = pattern.arg(number);
-        if (storedName(candidate).isEmpty())
+        if (!findRecord(candidate))
             return candidate;
     }
+}
+
+void DeviceManager::forgetFreshNames()
+{
+    m_freshNameHints.clear();
 }
 
 bool DeviceManager::isValidName(const QString& name) const
@@ -760,6 +764,10 @@ QString DeviceManager::createNamedDevice(const QString& type, const QString& nam
     record->remote = !networkManager.isEmpty();
     record->device = device;
     m_devices.append(record);
+    m_deviceNames.append(name);
+    m_deviceIndex.insert(nameKey(name), record);
+    record->object = device;
+    m_deviceObjects.insert(device, record);
     connect(device, &BaseDevice::deviceInitialised, this, &DeviceManager::onDeviceInitialised);
     connect(device, &BaseDevice::stateChanged, this, &DeviceManager::onDeviceStateChanged);
     connect(device, &BaseDevice::descriptionChanged, this, &DeviceManager::onDeviceDescriptionChanged);
@@ -767,22 +775,28 @@ QString DeviceManager::createNamedDevice(const QString& type, const QString& nam
     return name;
 }
 
+DeviceManager::DeviceRecord* DeviceManager::findRecord(const QString& name) const
+{
+    return m_deviceIndex.value(nameKey(name));
+}
+
 QString DeviceManager::storedName(const QString& name) const
 {
-    for (const DeviceRecord* record : m_devices) {
-        if (sameName(record->name, name))
-            return record->name;
-    }
-    return QString();
+    const DeviceRecord* record = findRecord(name);
+    return record ? record->name : QString();
 }
 
 BaseDevice* DeviceManager::deviceObject(const QString& name) const
 {
-    for (const DeviceRecord* record : m_devices) {
-        if (sameName(record->name, name))
-            return record->device;
-    }
-    return nullptr;
+    const DeviceRecord* record = findRecord(name);
+    return record ? record->device : nullptr;
+}
+
+void DeviceManager::detachLink(Link* link)
+{
+    link->source->links.removeOne(link);
+    if (link->target != link->source)
+        link->target->links.removeOne(link);
 }
 
 QStringList DeviceManager::methodSignatures(const BaseDevice* device, bool wantSignals) const
@@ -804,25 +818,27 @@ QStringList DeviceManager::methodSignatures(const BaseDevice* device, bool wantS
 bool DeviceManager::connectPair(const QString& source, const QString& target, const QString& signal,
                                 const QString& slot)
 {
-    BaseDevice* sender = deviceObject(source);
-    BaseDevice* receiver = deviceObject(target);
+    DeviceRecord* sourceRecord = findRecord(source);
+    DeviceRecord* targetRecord = findRecord(target);
+    BaseDevice* sender = sourceRecord ? sourceRecord->device : nullptr;
+    BaseDevice* receiver = targetRecord ? targetRecord->device : nullptr;
     if (!sender || !receiver)
         return false;
     const QString signalText = DeviceProxy::normalisedSignature(signal);
     const QString slotText = DeviceProxy::normalisedSignature(slot);
     if (!methodSignatures(sender, true).contains(signalText) || !methodSignatures(receiver, false).contains(slotText))
         return false;
-    const QString sourceName = storedName(source);
-    const QString targetName = storedName(target);
-    for (const Link* link : qAsConst(m_links)) {
-        if (link->source == sourceName && link->target == targetName && link->signal == signalText
+    const QString sourceName = sourceRecord->name;
+    const QString targetName = targetRecord->name;
+    for (const Link* link : qAsConst(sourceRecord->links)) {
+        if (link->source == sourceRecord && link->target == targetRecord && link->signal == signalText
             && link->slot == slotText)
             return true;
     }
 
     auto* link = new Link;
-    link->source = sourceName;
-    link->target = targetName;
+    link->source = sourceRecord;
+    link->target = targetRecord;
     link->signal = signalText;
     link->slot = slotText;
     link->sourceDevice = sender;
@@ -850,7 +866,9 @@ bool DeviceManager::connectPair(const QString& source, const QString& target, co
         delete link;
         return false;
     }
-    m_links.append(link);
+    sourceRecord->links.append(link);
+    if (targetRecord != sourceRecord)
+        targetRecord->links.append(link);
     const QMetaMethod monitorSlot = m_monitor->metaObject()->method(DeviceProxy::methodIndex(m_monitor, "signalEmitted()"));
     QObject::connect(sender, signalMethod, m_monitor, monitorSlot, Qt::UniqueConnection);
     notifyChanged(sourceName);
@@ -866,7 +884,7 @@ void DeviceManager::disconnectLink(Link& link)
     delete link.converter.data();
     if (!link.sourceDevice)
         return;
-    for (const Link* other : qAsConst(m_links)) {
+    for (const Link* other : qAsConst(link.source->links)) {
         if (other != &link && other->sourceDevice == link.sourceDevice && other->signal == link.signal)
             return;
     }
@@ -994,13 +1012,20 @@ void DeviceManager::reportEmission(const QObject* sender, int signalIndex)
 {
     if (!m_signalsTracking || !sender || signalIndex < 0)
         return;
+    const DeviceRecord* record = m_deviceObjects.value(sender);
+    if (!record)
+        return;
     const QString signal = QString::fromLatin1(sender->metaObject()->method(signalIndex).methodSignature());
-    for (const Link* link : qAsConst(m_links)) {
-        if (link->sourceDevice == sender && link->signal == signal) {
-            const QString provider = link->source;
-            const QString receiver = link->target;
-            notify([this, provider, receiver] { Q_EMIT onEmit(provider, receiver); });
-        }
+    // Collected first: a receiver of onEmit() may change the links.
+    QList<QPair<QString, QString>> carried;
+    for (const Link* link : record->links) {
+        if (link->sourceDevice == sender && link->signal == signal)
+            carried.append(qMakePair(link->source->name, link->target->name));
+    }
+    for (const auto& pair : qAsConst(carried)) {
+        const QString provider = pair.first;
+        const QString receiver = pair.second;
+        notify([this, provider, receiver] { Q_EMIT onEmit(provider, receiver); });
     }
 }
 

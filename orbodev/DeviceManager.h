@@ -6,6 +6,7 @@
 #include "TypePair.h"
 #include "orbodev_export.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -205,11 +206,18 @@ private:
     friend class LinkActivityMonitor;
 
     QString resolveType(const QString& typeText, QString* networkManager) const;
-    QString freshName(const QString& base) const;
+    /// The first of base1, base2, … (or base with %1 numbered) that no device holds.
+    QString freshName(const QString& base);
     bool isValidName(const QString& name) const;
     QString createNamedDevice(const QString& type, const QString& name, const QString& networkManager);
+    /// The device's record, whatever the case of name; null when unknown.
+    DeviceRecord* findRecord(const QString& name) const;
     QString storedName(const QString& name) const;
     BaseDevice* deviceObject(const QString& name) const;
+    /// Takes link out of both ends' link lists; the caller disconnects and deletes it.
+    void detachLink(Link* link);
+    /// A name no longer held may be the lowest free one again.
+    void forgetFreshNames();
     QStringList methodSignatures(const BaseDevice* device, bool wantSignals) const;
     bool connectPair(const QString& source, const QString& target, const QString& signal, const QString& slot);
     void disconnectLink(Link& link);
@@ -228,8 +236,16 @@ private:
     QMap<QString, TypeRecord*> m_types;
     QStringList m_typeOrder;
     QStringList m_networkManagers;
+    /// Creation order, which getDeviceNames() and saved graphs keep.
     QList<DeviceRecord*> m_devices;
-    QList<Link*> m_links;
+    /// The names of m_devices, in step with it, so that getDeviceNames() costs nothing.
+    QStringList m_deviceNames;
+    /// Case-folded name to record: names match whatever their case.
+    QHash<QString, DeviceRecord*> m_deviceIndex;
+    /// Device object to record, for emissions heard by the activity monitor.
+    QHash<const QObject*, DeviceRecord*> m_deviceObjects;
+    /// Per name pattern of freshName(), a number below which every name is taken.
+    QHash<QString, int> m_freshNameHints;
     QMap<QString, QThread*> m_threads;
     /// One plain object per worker thread, the receiver of calls run in that thread.
     QMap<QThread*, QObject*> m_threadAgents;
