@@ -8,6 +8,13 @@
 
 namespace {
 
+// The address the simulated module reports for the joined network: a loopback one, so
+// nothing that takes it at its word can reach beyond this machine.
+QString simulatedAddress()
+{
+    return QStringLiteral("127.0.10.23");
+}
+
 NetworkInformation network(const QString& ssid, int signal, bool isOpen, const QString& security)
 {
     NetworkInformation info;
@@ -99,7 +106,7 @@ WirelessNetworksInfo WirelessNetworkManager::scanNetwork()
             for (NetworkInformation& info : found) {
                 info.password.clear();
                 if (info.ssid == m_connectedSsid)
-                    info.ipAddress = QStringLiteral("192.168.10.23");
+                    info.ipAddress = simulatedAddress();
             }
         }
     }
@@ -160,7 +167,7 @@ NetworkInformation WirelessNetworkManager::currentNetworkLocked() const
         if (!m_connectedSsid.isEmpty() && known.ssid == m_connectedSsid) {
             NetworkInformation current = known;
             current.password.clear();
-            current.ipAddress = QStringLiteral("192.168.10.23");
+            current.ipAddress = simulatedAddress();
             return current;
         }
     }
