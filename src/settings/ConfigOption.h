@@ -38,7 +38,7 @@ class QWidget;
 class DOZEROZOZU_EXPORT ConfigOption
 {
 public:
-    enum InputType {
+    enum InputType : int {
         Text = 0,
         Bool = 1,
         Choice = 2,

@@ -46,6 +46,11 @@ void TouchScrollMaker::applyFilterToChildren(QObject* object)
         applyFilterToChildren(child);
 }
 
+QAbstractScrollArea* TouchScrollMaker::area() const
+{
+    return qobject_cast<QAbstractScrollArea*>(scrollArea.data());
+}
+
 bool TouchScrollMaker::isOwnArea(QObject* object) const
 {
     return object == scrollArea.data();
@@ -84,19 +89,23 @@ bool TouchScrollMaker::eventFilter(QObject* watched, QEvent* event)
     }
     if (qobject_cast<QAbstractSlider*>(watched))
         return QObject::eventFilter(watched, event);
-    if (scrollArea && !scrollArea->verticalScrollBar()->isVisible())
-        return QObject::eventFilter(watched, event);
 
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        return handlePress(watched, event);
     case QEvent::MouseMove:
-        return handleMove(watched, event);
     case QEvent::MouseButtonRelease:
-        return handleRelease(watched, event);
+        break;
     default:
+        // Only mouse events may look at the area: others also come while it is being destroyed.
         return QObject::eventFilter(watched, event);
     }
+    if (area() && !area()->verticalScrollBar()->isVisible())
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress)
+        return handlePress(watched, event);
+    if (event->type() == QEvent::MouseMove)
+        return handleMove(watched, event);
+    return handleRelease(watched, event);
 }
 
 bool TouchScrollMaker::handlePress(QObject* watched, QEvent* event)
@@ -115,12 +124,12 @@ bool TouchScrollMaker::handlePress(QObject* watched, QEvent* event)
 
 bool TouchScrollMaker::handleMove(QObject* watched, QEvent* event)
 {
-    if (!scrollArea || watched != scrollArea->viewport() || !m_pressPending)
+    if (!area() || watched != area()->viewport() || !m_pressPending)
         return QObject::eventFilter(watched, event);
     QPoint position = roundedLocalPos(event);
     if (pressedWidget == watched)
         position = toArea(pressedWidget, position);
-    QScrollBar* bar = scrollArea->verticalScrollBar();
+    QScrollBar* bar = area()->verticalScrollBar();
     bar->setValue(bar->value() - (position.y() - lastPosition.y()));
     lastPosition = position;
     return true;

@@ -40,6 +40,7 @@ public:
 
 private:
     bool isOwnArea(QObject* object) const;
+    QAbstractScrollArea* area() const;
     QPoint toArea(QWidget* widget, const QPoint& pos) const;
     bool handlePress(QObject* watched, QEvent* event);
     bool handleMove(QObject* watched, QEvent* event);
@@ -49,7 +50,8 @@ private:
     QPoint pressPosition;
     QPoint lastPosition;
     QPointer<QWidget> pressedWidget;
-    QPointer<QAbstractScrollArea> scrollArea;
+    // Held as a widget: while it is being destroyed it is no scroll area any more, and area() says so.
+    QPointer<QWidget> scrollArea;
     // Kept apart from the positions: a press at the area's (0, 0) is a press all the same.
     bool m_pressPending = false;
 };
