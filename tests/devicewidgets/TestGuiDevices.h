@@ -1,8 +1,5 @@
 #pragma once
 
-// A small GUI device type for the dashboard suites: a device whose widget shows
-// one label and counts how often its hooks ran.
-
 #include "BaseGuiDevice.h"
 #include "BaseWidget.h"
 #include "WidgetPosition.h"
@@ -11,7 +8,7 @@
 #include <QLabel>
 #include <QPointer>
 
-/// Hook counts of one test widget; they outlive the widget.
+/// Hook counts of one test widget, kept by its device so that they outlive the widget.
 struct HookCounts
 {
     int initialised = 0;
