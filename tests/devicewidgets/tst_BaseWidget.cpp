@@ -7,48 +7,37 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include <memory>
-
 namespace {
-
-/// Builds its controls in a box layout of its own with a nested layout, never asking for getLayout().
-class OwnLayoutWidget : public BaseWidget
-{
-public:
-    using BaseWidget::BaseWidget;
-    void initialise() override
-    {
-        auto inner = new QHBoxLayout;
-        (new QVBoxLayout(this))->addLayout(inner);
-        inner->addWidget(new QLabel("inner"));
-    }
-};
-
-/// Fills getLayout() already in its constructor, and more in initialise().
-class EarlyLayoutWidget : public BaseWidget
-{
-public:
-    explicit EarlyLayoutWidget(BaseGuiDevice* device)
-        : BaseWidget(device)
-    {
-        getLayout()->addWidget(new QLabel("early"), 0, 0);
-    }
-    void initialise() override { getLayout()->addWidget(new QLabel("late"), 1, 0); }
-};
 
 enum LayoutKind { GridOnDemand, OwnLayout, GridBeforeInitialisation, GridInBoxLayout };
 
-BaseWidget* makeWidget(LayoutKind kind, BaseGuiDevice* device)
+/// Builds one label in initialise() on the layout kind a concrete widget may choose.
+class LayoutWidget : public BaseWidget
 {
-    if (kind == OwnLayout)
-        return new OwnLayoutWidget(device);
-    if (kind == GridBeforeInitialisation)
-        return new EarlyLayoutWidget(device);
-    auto widget = new TestGuiWidget(device, nullptr);
-    if (kind == GridInBoxLayout)
-        new QVBoxLayout(widget);
-    return widget;
-}
+public:
+    LayoutWidget(BaseGuiDevice* device, LayoutKind kind)
+        : BaseWidget(device)
+        , kind(kind)
+    {
+        if (kind == GridBeforeInitialisation)
+            getLayout()->addWidget(new QLabel("early"), 0, 0);
+        else if (kind == GridInBoxLayout)
+            new QVBoxLayout(this);
+    }
+
+    void initialise() override
+    {
+        if (kind == OwnLayout) {
+            auto inner = new QHBoxLayout;
+            (new QVBoxLayout(this))->addLayout(inner);
+            inner->addWidget(new QLabel("inner"));
+        } else {
+            getLayout()->addWidget(new QLabel("late"), 1, 0);
+        }
+    }
+
+    const LayoutKind kind;
+};
 
 } // namespace
 
@@ -131,23 +120,23 @@ private Q_SLOTS:
         QFETCH(int, kind);
         QFETCH(QList<int>, labelsPerRound);
         TestGuiDevice device;
-        std::unique_ptr<BaseWidget> widget(makeWidget(LayoutKind(kind), &device));
+        LayoutWidget widget(&device, LayoutKind(kind));
         for (int round = 0; round < 2; ++round) {
             // Every control built lands in the widget, none in a layout left uninstalled...
-            widget->deviceInitialised(true);
+            widget.deviceInitialised(true);
             QList<QPointer<QLabel>> labels;
-            for (QLabel* label : widget->findChildren<QLabel*>())
+            for (QLabel* label : widget.findChildren<QLabel*>())
                 labels.append(label);
             QCOMPARE(labels.size(), labelsPerRound.at(round));
 
             // ...and goes with it
-            widget->deviceInitialised(false);
-            QVERIFY(!widget->layout());
+            widget.deviceInitialised(false);
+            QVERIFY(!widget.layout());
             for (const QPointer<QLabel>& label : labels)
                 QVERIFY(!label);
         }
-        QGridLayout* fresh = widget->getLayout();
-        QCOMPARE(widget->layout(), fresh);
+        QGridLayout* fresh = widget.getLayout();
+        QCOMPARE(widget.layout(), fresh);
         QCOMPARE(fresh->count(), 0);
     }
 
