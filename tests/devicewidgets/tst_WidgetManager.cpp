@@ -60,7 +60,7 @@ private Q_SLOTS:
         manager->registerDeviceType("lamp", DeviceTypeInfo{{"GUI"}, "widget"}, [] { return new TestGuiDevice; });
         manager->registerDeviceType("dial", DeviceTypeInfo{{"GUI"}, "widget"}, [] { return new TestGuiDevice; });
         manager->registerDeviceType("shouty", DeviceTypeInfo{{"GUI"}, "Widget"}, [] { return new TestGuiDevice; });
-        manager->registerDeviceType("plain", DeviceTypeInfo{{"General"}, QString()}, [] { return new TestPlainDevice; });
+        manager->registerDeviceType("plain", DeviceTypeInfo{{"General"}, QString()}, [] { return new BaseDevice; });
     }
 
     void cleanup()
