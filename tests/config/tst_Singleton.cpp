@@ -4,6 +4,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -33,31 +34,24 @@ class TestSingleton : public QObject
 private Q_SLOTS:
     void racingFirstCallsBuildOneObject()
     {
-        // Given threads released at the same moment
-        const int threadCount = 8;
         std::atomic<bool> go {false};
-        std::vector<SlowToBuild*> results(threadCount, nullptr);
+        std::vector<SlowToBuild*> results(8, nullptr);
         std::vector<std::unique_ptr<QThread>> threads;
-        for (int i = 0; i < threadCount; ++i) {
-            threads.emplace_back(QThread::create([&, i] {
+        for (SlowToBuild*& result : results) {
+            threads.emplace_back(QThread::create([&go, &result] {
                 while (!go)
                     QThread::yieldCurrentThread();
-                results[i] = Singleton<SlowToBuild>::instance();
+                result = Singleton<SlowToBuild>::instance();
             }));
             threads.back()->start();
         }
-
-        // When each asks for the instance first
         go = true;
         for (auto& thread : threads)
             QVERIFY(thread->wait(10000));
 
-        // Then all got the one object, built once
         QCOMPARE(constructions.load(), 1);
         QVERIFY(results.front());
-        for (SlowToBuild* result : results)
-            QCOMPARE(result, results.front());
-        QCOMPARE(Singleton<SlowToBuild>::instance(), results.front());
+        QCOMPARE(int(std::count(results.begin(), results.end(), results.front())), 8);
     }
 
     void configurationStoreLivesInTheLibrary()
@@ -66,9 +60,8 @@ private Q_SLOTS:
         Dl_info info {};
         QVERIFY(dladdr(static_cast<void*>(&Singleton<YamlConfig>::_instance), &info));
         QVERIFY2(QString(info.dli_fname).contains("libDozeRozOZU"), info.dli_fname);
-        QVERIFY(Singleton<YamlConfig>::mutex);
-        QVERIFY(!Singleton<YamlConfig>::instance()->parent());
-        QCOMPARE(Singleton<YamlConfig>::instance(), Singleton<YamlConfig>::_instance);
+        YamlConfig* store = Singleton<YamlConfig>::instance();
+        QCOMPARE(store, Singleton<YamlConfig>::_instance);
     }
 };
 

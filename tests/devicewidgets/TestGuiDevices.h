@@ -1,17 +1,13 @@
 #pragma once
 
-// A small GUI device type for the dashboard suites: a device whose widget shows
-// one label and counts how often its hooks ran.
-
 #include "BaseGuiDevice.h"
 #include "BaseWidget.h"
 #include "WidgetPosition.h"
 
 #include <QGridLayout>
 #include <QLabel>
-#include <QPointer>
 
-/// Hook counts of one test widget; they outlive the widget.
+/// Hook counts of one test widget, kept by its device so that they outlive the widget.
 struct HookCounts
 {
     int initialised = 0;
@@ -32,8 +28,7 @@ public:
     {
         if (counts)
             ++counts->initialised;
-        label = new QLabel(QStringLiteral("value"));
-        getLayout()->addWidget(label, 0, 0);
+        getLayout()->addWidget(new QLabel(QStringLiteral("value")), 0, 0);
     }
 
     void deinitialise() override
@@ -43,7 +38,6 @@ public:
     }
 
     HookCounts* counts;
-    QPointer<QLabel> label;
 };
 
 class TestGuiDevice : public BaseGuiDevice
@@ -52,11 +46,6 @@ public:
     BaseWidget* createWidget() override { return new TestGuiWidget(this, &counts); }
 
     HookCounts counts;
-};
-
-/// A device without a widget, to show that the dashboard passes it by.
-class TestPlainDevice : public BaseDevice
-{
 };
 
 inline char* toString(const WidgetPosition& pos)
