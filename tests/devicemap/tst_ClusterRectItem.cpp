@@ -55,13 +55,9 @@ private Q_SLOTS:
         QFETCH(int, modifiers);
 
         QGraphicsScene scene(0, 0, 1000, 1000);
-        HoverableItem* item = nullptr;
-        if (node) {
-            item = new DeviceNodeItem(deviceInfo("dev", "type"), QRectF(0, 0, 100, 40));
-        } else {
-            item = new ClusterRectItem("cluster", QRectF(0, 0, 300, 200));
-            item->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
-        }
+        HoverableItem* item = node ? static_cast<HoverableItem*>(new DeviceNodeItem(deviceInfo("dev", "type"), {0, 0, 100, 40}))
+                                   : new ClusterRectItem("cluster", QRectF(0, 0, 300, 200));
+        item->setFlags(item->flags() | QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
         scene.addItem(item);
         item->setPos(100, 100);
         item->setSelected(selectedBefore);

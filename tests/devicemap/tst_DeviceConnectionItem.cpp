@@ -206,15 +206,13 @@ private Q_SLOTS:
         QFETCH(QString, targetName);
         QFETCH(bool, drawn);
 
-        // Given a link painted while its target was visible
-        DeviceNodeItem* target = nullptr;
+        // Given a link painted while its target was visible; the map's anchor for a link being
+        // drawn is a 1 by 1 node of a default DeviceInfo at the pointer
+        DeviceNodeItem* target = targetName.isEmpty() ? new DeviceNodeItem(DeviceInfo(), QRectF(0, 0, 1, 1))
+                                                      : addNode(targetName, QPointF(400, 100));
         if (targetName.isEmpty()) {
-            // The map's anchor: a 1 by 1 node of a default DeviceInfo at the pointer
-            target = new DeviceNodeItem(DeviceInfo(), QRectF(0, 0, 1, 1));
             scene->addItem(target);
             target->setPos(400, 100);
-        } else {
-            target = addNode(targetName, QPointF(400, 100));
         }
         DeviceConnectionItem* link = addLink(addNode("source", QPointF(100, 100)), target);
         renderScene(*scene, QRectF(0, 0, 600, 300));

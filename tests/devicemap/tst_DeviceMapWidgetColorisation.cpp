@@ -140,7 +140,7 @@ private Q_SLOTS:
         QVERIFY(!colorOf(other).isValid());
     }
 
-    void searchColoursMatchesInPlaceOrderAndDeselectsTheRest()
+    void searchColoursMatchesInPlaceOrderUntilAnEmptySearchRestoresTheMode()
     {
         const QString lower = create("generator");
         const QString upper = create("generator");
@@ -149,33 +149,28 @@ private Q_SLOTS:
         item(upper)->placeDevice(QPointF(100, 50));
         item(scaler)->placeDevice(QPointF(0, 0));
         item(scaler)->setSelected(true);
+        QSignalSpy spy(map.get(), SIGNAL(colorModeChanged(DeviceMapWidget::ColorisationMode)));
+        map->setColorisationMode(DeviceMapWidget::ByThread);
+        map->setColorisationMode(DeviceMapWidget::ByThread);
 
+        map->searchDevices("gener");
         map->searchDevices("GENER gener");
 
         QCOMPARE(map->getFoundDevices(), QList<DeviceNodeItem*>({item(upper), item(lower)}));
         QCOMPARE(colorOf(lower), QColor(Qt::darkGreen));
         QCOMPARE(colorOf(scaler), QColor(Qt::darkRed));
         QVERIFY(!item(scaler)->isSelected());
-    }
 
-    void emptySearchRestoresTheModeBeforeTheSearch()
-    {
-        QSignalSpy spy(map.get(), SIGNAL(colorModeChanged(DeviceMapWidget::ColorisationMode)));
-        map->setColorisationMode(DeviceMapWidget::ByThread);
-        map->setColorisationMode(DeviceMapWidget::ByThread);
-        map->searchDevices("a");
-        map->searchDevices("ab");
-
+        // Every change is announced, also one to the mode already in force
         map->searchDevices(QString());
-
         QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByThread);
-        // Every change is announced, also one to the mode already in force.
         QCOMPARE(spy.count(), 5);
         QCOMPARE(spy.at(1).at(0).value<DeviceMapWidget::ColorisationMode>(), DeviceMapWidget::ByThread);
     }
 
-    void legendCyclesHotKeysColoursNone()
+    void legendCyclesHotKeysColoursNoneWithOneFramedPicturePerColour()
     {
+        create("generator");
         QSignalSpy spy(map.get(), &DeviceMapWidget::legendToggled);
         map->resize(400, 300);
         QVERIFY(!map->legendIsActive());
@@ -191,16 +186,10 @@ private Q_SLOTS:
         QCOMPARE(map->legendState, 0);
         map->toggleLegend(false);
         QVERIFY(!map->legendIsActive());
-    }
-
-    void colourLegendHasOneFramedPicturePerEntry()
-    {
-        create("generator");
         const QMap<QString, QPixmap> legend = map->transformColorsMap();
         QCOMPARE(legend.keys(), map->colorsMap.keys());
-        const QImage picture = legend.first().toImage();
-        QCOMPARE(picture.size(), QSize(30, 20));
-        QCOMPARE(picture.pixelColor(15, 10).alpha(), 150);
+        QCOMPARE(legend.first().toImage().size(), QSize(30, 20));
+        QCOMPARE(legend.first().toImage().pixelColor(15, 10).alpha(), 150);
     }
 };
 

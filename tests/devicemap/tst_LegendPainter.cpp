@@ -19,7 +19,6 @@ class TestLegendPainter : public QObject
 {
     Q_OBJECT
 
-private:
     QFont font;
     RecordingPaintDevice metricsDevice;
 
