@@ -1,14 +1,8 @@
 #include "BaseGuiDevice.h"
-#include "DeviceMapWidget.h"
-#include "DeviceNodeItem.h"
-#include "TestDeviceManager.h"
+#include "tst_DeviceMapWidget_Fixture.h"
 
-#include <QGraphicsScene>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <memory>
 
 namespace {
 
@@ -29,42 +23,23 @@ public:
 } // namespace
 
 // Outline colours of every mode, the colour table behind the legend, and the legend states.
-class TestDeviceMapWidget : public QObject
+class TestDeviceMapWidget : public QObject, DeviceMapFixture
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir dir;
-    std::unique_ptr<TestDeviceManager> manager;
-    std::unique_ptr<DeviceMapWidget> map;
-
-    QColor colorOf(const QString& name) const { return map->getDeviceItems().value(name)->getHighlightColor(); }
-
-    QStringList sortedNames() const
-    {
-        QStringList names = manager->getDeviceNames();
-        names.sort();
-        return names;
-    }
+    QColor colorOf(const QString& name) const { return item(name)->getHighlightColor(); }
 
 private Q_SLOTS:
     void init()
     {
-        DeviceNodeItem::setUnplacedDevices(QStringList());
-        manager = std::make_unique<TestDeviceManager>();
-        manager->registerDeviceType(QStringLiteral("stateful"), DeviceTypeInfo{{"debug"}, QString()},
-                                    []() { return new StateDevice(); });
-        manager->registerDeviceType(QStringLiteral("panel"), DeviceTypeInfo{{"GUI"}, QStringLiteral("widget")},
-                                    []() { return new PanelDevice(); });
+        resetFixture();
+        manager->registerDeviceType("stateful", DeviceTypeInfo{{"debug"}, QString()}, []() { return new StateDevice(); });
+        manager->registerDeviceType("panel", DeviceTypeInfo{{"GUI"}, "widget"}, []() { return new PanelDevice(); });
         manager->markInitialised();
-        map = std::make_unique<DeviceMapWidget>(manager.get(), dir.filePath(QStringLiteral("map.ini")));
+        openMap();
     }
 
-    void cleanup()
-    {
-        map.reset();
-        manager.reset();
-    }
+    void cleanup() { tearDownFixture(); }
 
     void coloursEachState_data()
     {
@@ -82,86 +57,75 @@ private Q_SLOTS:
     {
         QFETCH(int, state);
         QFETCH(QColor, expected);
-        const QString name = manager->createDevice(QStringLiteral("stateful"), false);
+        const QString name = create("stateful");
 
         static_cast<StateDevice*>(manager->getDevice(name))->force(BaseDevice::DeviceState(state));
 
         QCOMPARE(colorOf(name).rgba(), expected.rgba());
         QCOMPARE(map->colorsMap.keys(), QStringList({"Device deinitialized with an error ",
-                                                     "Device deinitialized without an error ",
-                                                     "Device is initialized "}));
+                                                     "Device deinitialized without an error ", "Device is initialized "}));
     }
 
-    void threadModeGivesOneColourPerThreadInNameOrder()
+    void threadAndAreaModesGiveOneColourPerValueInNameOrder_data()
     {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("thread") << int(DeviceMapWidget::ByThread);
+        QTest::newRow("area, of GUI devices only") << int(DeviceMapWidget::ByArea);
+    }
+
+    void threadAndAreaModesGiveOneColourPerValueInNameOrder()
+    {
+        QFETCH(int, mode);
+        const bool byArea = mode == DeviceMapWidget::ByArea;
+        const QString plain = byArea ? create("generator") : QString();
+        QStringList names;
         for (int i = 0; i < 3; ++i)
-            manager->createDevice(QStringLiteral("generator"), false);
-        const QStringList names = sortedNames();
-        manager->setDeviceThread(names.at(0), QStringLiteral("main"));
-        manager->setDeviceThread(names.at(1), QStringLiteral("io"));
-        manager->setDeviceThread(names.at(2), QStringLiteral("main"));
+            names << create(byArea ? "panel" : "generator");
+        names.sort();
+        const QStringList values{"main", "io", "main"};
+        for (int i = 0; i < 3; ++i) {
+            if (byArea)
+                static_cast<BaseGuiDevice*>(manager->getDevice(names.at(i)))->setArea(values.at(i));
+            else
+                manager->setDeviceThread(names.at(i), values.at(i));
+        }
 
-        map->setColorisationMode(DeviceMapWidget::ByThread);
+        map->setColorisationMode(DeviceMapWidget::ColorisationMode(mode));
 
-        QCOMPARE(colorOf(names.at(0)), QColor(Qt::red));
-        QCOMPARE(colorOf(names.at(1)), QColor(Qt::green));
-        QCOMPARE(colorOf(names.at(2)), QColor(Qt::red));
+        QCOMPARE(QList<QColor>({colorOf(names.at(0)), colorOf(names.at(1)), colorOf(names.at(2))}),
+                 QList<QColor>({Qt::red, Qt::green, Qt::red}));
         QCOMPARE(map->colorsMap.keys(), QStringList({"io", "main"}));
-
-        map->setColorisationMode(DeviceMapWidget::ByState);
-        QCOMPARE(map->colorsMap.size(), 3);
+        if (byArea)
+            QVERIFY(!colorOf(plain).isValid());
     }
 
     void networkModeColoursByManager()
     {
-        manager->addNetworkManager(QStringLiteral("L"));
-        manager->addNetworkManager(QStringLiteral("R"));
-        const QString local = manager->createDevice(QStringLiteral("counter"), false);
-        const QString left = manager->createDevice(QStringLiteral("L/generator"), false);
-        const QString right = manager->createDevice(QStringLiteral("R/scaler"), false);
-        QCOMPARE(sortedNames(), QStringList({local, left, right}));
+        manager->addNetworkManager("L");
+        manager->addNetworkManager("R");
+        const QString local = create("counter");
+        const QString left = create("L/generator");
+        const QString right = create("R/scaler");
 
         map->setColorisationMode(DeviceMapWidget::ByNetwork);
 
-        QCOMPARE(colorOf(local), QColor(Qt::red));
-        QCOMPARE(colorOf(left), QColor(Qt::blue));
-        QCOMPARE(colorOf(right), QColor(Qt::cyan));
-        QVERIFY(map->colorsMap.contains(QStringLiteral("No network device manager ")));
-    }
-
-    void areaModeColoursGuiDevicesByArea()
-    {
-        const QString plain = manager->createDevice(QStringLiteral("generator"), false);
-        QStringList panels;
-        for (int i = 0; i < 3; ++i)
-            panels << manager->createDevice(QStringLiteral("panel"), false);
-        panels.sort();
-        static_cast<BaseGuiDevice*>(manager->getDevice(panels.at(0)))->setArea(QStringLiteral("main"));
-        static_cast<BaseGuiDevice*>(manager->getDevice(panels.at(1)))->setArea(QStringLiteral("side"));
-        static_cast<BaseGuiDevice*>(manager->getDevice(panels.at(2)))->setArea(QStringLiteral("main"));
-
-        map->setColorisationMode(DeviceMapWidget::ByArea);
-
-        QVERIFY(!colorOf(plain).isValid());
-        QCOMPARE(colorOf(panels.at(0)), QColor(Qt::red));
-        QCOMPARE(colorOf(panels.at(1)), QColor(Qt::green));
-        QCOMPARE(colorOf(panels.at(2)), QColor(Qt::red));
-        QCOMPARE(map->colorsMap.keys(), QStringList({"main", "side"}));
+        QCOMPARE(QList<QColor>({colorOf(local), colorOf(left), colorOf(right)}),
+                 QList<QColor>({Qt::red, Qt::blue, Qt::cyan}));
+        QVERIFY(map->colorsMap.contains("No network device manager "));
     }
 
     void connectivityModeJudgesTheDrawnConnection()
     {
-        const QString source = manager->createDevice(QStringLiteral("generator"), false);
-        const QString fed = manager->createDevice(QStringLiteral("scaler"), false);
-        const QString other = manager->createDevice(QStringLiteral("adder"), false);
+        const QString source = create("generator");
+        const QString fed = create("scaler");
+        const QString other = create("adder");
         manager->addDeviceConnection(source, fed, QString(), QString());
         map->connectionSource = source;
 
         manager->setForcedMatchCode(DeviceManager::SingleMatch);
         map->setColorisationMode(DeviceMapWidget::ByConnectivity);
-        QCOMPARE(colorOf(source), QColor(Qt::darkRed));
-        QCOMPARE(colorOf(fed), QColor(Qt::darkRed));
-        QCOMPARE(colorOf(other), QColor(Qt::darkGreen));
+        QCOMPARE(QList<QColor>({colorOf(source), colorOf(fed), colorOf(other)}),
+                 QList<QColor>({Qt::darkRed, Qt::darkRed, Qt::darkGreen}));
 
         manager->setForcedMatchCode(DeviceManager::ChooseMatch);
         map->coloriseDeviceItem(other);
@@ -176,44 +140,37 @@ private Q_SLOTS:
         QVERIFY(!colorOf(other).isValid());
     }
 
-    void searchColoursMatchesInPlaceOrderAndDeselectsTheRest()
+    void searchColoursMatchesInPlaceOrderUntilAnEmptySearchRestoresTheMode()
     {
-        const QString lower = manager->createDevice(QStringLiteral("generator"), false);
-        const QString upper = manager->createDevice(QStringLiteral("generator"), false);
-        const QString scaler = manager->createDevice(QStringLiteral("scaler"), false);
-        map->getDeviceItems().value(lower)->placeDevice(QPointF(10, 80));
-        map->getDeviceItems().value(upper)->placeDevice(QPointF(100, 50));
-        DeviceNodeItem* scalerItem = map->getDeviceItems().value(scaler);
-        scalerItem->placeDevice(QPointF(0, 0));
-        scalerItem->setSelected(true);
-
-        map->searchDevices(QStringLiteral("GENER gener"));
-
-        QCOMPARE(map->getFoundDevices(),
-                 QList<DeviceNodeItem*>({map->getDeviceItems().value(upper), map->getDeviceItems().value(lower)}));
-        QCOMPARE(colorOf(lower), QColor(Qt::darkGreen));
-        QCOMPARE(colorOf(scaler), QColor(Qt::darkRed));
-        QVERIFY(!scalerItem->isSelected());
-    }
-
-    void emptySearchRestoresTheModeBeforeTheSearch()
-    {
+        const QString lower = create("generator");
+        const QString upper = create("generator");
+        const QString scaler = create("scaler");
+        item(lower)->placeDevice(QPointF(10, 80));
+        item(upper)->placeDevice(QPointF(100, 50));
+        item(scaler)->placeDevice(QPointF(0, 0));
+        item(scaler)->setSelected(true);
         QSignalSpy spy(map.get(), SIGNAL(colorModeChanged(DeviceMapWidget::ColorisationMode)));
         map->setColorisationMode(DeviceMapWidget::ByThread);
         map->setColorisationMode(DeviceMapWidget::ByThread);
-        map->searchDevices(QStringLiteral("a"));
-        map->searchDevices(QStringLiteral("ab"));
 
+        map->searchDevices("gener");
+        map->searchDevices("GENER gener");
+
+        QCOMPARE(map->getFoundDevices(), QList<DeviceNodeItem*>({item(upper), item(lower)}));
+        QCOMPARE(colorOf(lower), QColor(Qt::darkGreen));
+        QCOMPARE(colorOf(scaler), QColor(Qt::darkRed));
+        QVERIFY(!item(scaler)->isSelected());
+
+        // Every change is announced, also one to the mode already in force
         map->searchDevices(QString());
-
         QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByThread);
-        // Every change is announced, also one to the mode already in force.
         QCOMPARE(spy.count(), 5);
         QCOMPARE(spy.at(1).at(0).value<DeviceMapWidget::ColorisationMode>(), DeviceMapWidget::ByThread);
     }
 
-    void legendCyclesHotKeysColoursNone()
+    void legendCyclesHotKeysColoursNoneWithOneFramedPicturePerColour()
     {
+        create("generator");
         QSignalSpy spy(map.get(), &DeviceMapWidget::legendToggled);
         map->resize(400, 300);
         QVERIFY(!map->legendIsActive());
@@ -223,25 +180,16 @@ private Q_SLOTS:
             map->grab();
         }
 
-        QCOMPARE(spy.count(), 3);
-        QCOMPARE(spy.at(0).at(0).toBool(), true);
-        QCOMPARE(spy.at(1).at(0).toBool(), true);
-        QCOMPARE(spy.at(2).at(0).toBool(), false);
+        QCOMPARE(spy.size(), 3);
+        QVERIFY(spy.at(0).at(0).toBool() && spy.at(1).at(0).toBool() && !spy.at(2).at(0).toBool());
         map->toggleLegend(true);
         QCOMPARE(map->legendState, 0);
         map->toggleLegend(false);
         QVERIFY(!map->legendIsActive());
-    }
-
-    void colourLegendHasOneFramedPicturePerEntry()
-    {
-        manager->createDevice(QStringLiteral("generator"), false);
-        map->setColorisationMode(DeviceMapWidget::ByState);
         const QMap<QString, QPixmap> legend = map->transformColorsMap();
         QCOMPARE(legend.keys(), map->colorsMap.keys());
-        const QImage picture = legend.first().toImage();
-        QCOMPARE(picture.size(), QSize(30, 20));
-        QCOMPARE(picture.pixelColor(15, 10).alpha(), 150);
+        QCOMPARE(legend.first().toImage().size(), QSize(30, 20));
+        QCOMPARE(legend.first().toImage().pixelColor(15, 10).alpha(), 150);
     }
 };
 

@@ -22,15 +22,6 @@ public:
 
 namespace {
 
-// A node that keeps the size it is given: all three texts "runtime_variable".
-DeviceNodeItem* fixedSizeNode(QGraphicsScene* scene)
-{
-    const QString rv = "runtime_variable";
-    auto* node = new DeviceNodeItem(deviceInfo(rv, rv, rv), QRectF(0, 0, 60, 30));
-    scene->addItem(node);
-    return node;
-}
-
 QStringList paintedTexts(DeviceNodeItem& node)
 {
     QStringList texts;
@@ -104,8 +95,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("description");
         QTest::addColumn<bool>("hovered");
         QTest::addColumn<QStringList>("texts");
-
-        QTest::newRow("no description") << QString() << false << QStringList{"sensor"};
         QTest::newRow("no description, hovered") << QString() << true << QStringList{"sensor", "io/adc"};
         QTest::newRow("description") << "Tank level" << false << QStringList{"Tank level"};
         QTest::newRow("description, hovered") << "Tank level" << true << QStringList{"Tank level", "sensor", "io/adc"};
@@ -116,7 +105,6 @@ private Q_SLOTS:
         QFETCH(QString, description);
         QFETCH(bool, hovered);
         QFETCH(QStringList, texts);
-
         DeviceNodeItem node(deviceInfo("sensor", "io/adc", description), QRectF(0, 0, 10, 10));
         node.setHovered(hovered);
 
@@ -147,7 +135,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<double>("widthOffset");
         QTest::addColumn<bool>("resized");
-
         QTest::newRow("exactly 1 wider") << 1.0 << false;
         QTest::newRow("exactly 1 narrower") << -1.0 << false;
         QTest::newRow("2 wider") << 2.0 << true;
@@ -157,7 +144,6 @@ private Q_SLOTS:
     {
         QFETCH(double, widthOffset);
         QFETCH(bool, resized);
-
         const DeviceInfo info = deviceInfo("sensor", "io/adc");
         const QSize size = DeviceNodeItem::getDeviceSize(info);
         DeviceNodeItem node(info, QRectF(0, 0, size.width() + widthOffset, size.height()));
@@ -168,75 +154,66 @@ private Q_SLOTS:
 
     void movesAndGrowsTheMapScene_data()
     {
+        QTest::addColumn<bool>("onMap");
         QTest::addColumn<int>("cellSize"); // 0: snapping off
         QTest::addColumn<QPointF>("proposed");
         QTest::addColumn<QPointF>("expected");
         QTest::addColumn<bool>("grows");
 
         // A 60 by 30 node in a scene (-500, -500, 1000, 1000).
-        QTest::newRow("free") << 0 << QPointF(103.5, 96.25) << QPointF(103.5, 96.25) << false;
-        QTest::newRow("free, past the right edge") << 0 << QPointF(480, 100) << QPointF(480, 100) << true;
-        QTest::newRow("snapped (104, 96)") << 10 << QPointF(104, 96) << QPointF(100, 95) << false;
-        QTest::newRow("snapped, centre x 135 ties down") << 10 << QPointF(105, 95) << QPointF(100, 95) << false;
-        QTest::newRow("snapped, centre x 136 goes up") << 10 << QPointF(106, 95) << QPointF(110, 95) << false;
-        QTest::newRow("snapped, negative centre towards zero") << 10 << QPointF(-44, 95) << QPointF(-40, 95) << false;
-        QTest::newRow("snapped, past the right edge") << 10 << QPointF(484, 96) << QPointF(480, 95) << true;
-        QTest::newRow("cell size below 1 taken as 1") << -5 << QPointF(100.4, 100) << QPointF(100, 100) << false;
+        QTest::newRow("free, past the right edge") << true << 0 << QPointF(480, 100) << QPointF(480, 100) << true;
+        QTest::newRow("snapped (104, 96)") << true << 10 << QPointF(104, 96) << QPointF(100, 95) << false;
+        QTest::newRow("snapped, centre x 135 ties down") << true << 10 << QPointF(105, 95) << QPointF(100, 95) << false;
+        QTest::newRow("snapped, centre x 136 goes up") << true << 10 << QPointF(106, 95) << QPointF(110, 95) << false;
+        QTest::newRow("snapped, negative centre to zero") << true << 10 << QPointF(-44, 95) << QPointF(-40, 95) << false;
+        QTest::newRow("snapped, past the right edge") << true << 10 << QPointF(484, 96) << QPointF(480, 95) << true;
+        QTest::newRow("cell size below 1 taken as 1") << true << -5 << QPointF(100.4, 100) << QPointF(100, 100) << false;
+        QTest::newRow("no map to grow") << false << 0 << QPointF(600, 100) << QPointF(600, 100) << false;
     }
 
     void movesAndGrowsTheMapScene()
     {
+        QFETCH(bool, onMap);
         QFETCH(int, cellSize);
         QFETCH(QPointF, proposed);
         QFETCH(QPointF, expected);
         QFETCH(bool, grows);
-
-        SceneGrowingView view;
+        QGraphicsView plainView;
+        SceneGrowingView mapView;
+        QGraphicsView& view = onMap ? mapView : plainView;
         auto* scene = new QGraphicsScene(-500, -500, 1000, 1000, &view);
         view.setScene(scene);
-        DeviceNodeItem* node = fixedSizeNode(scene);
+        // All three texts "runtime_variable": the node keeps the size it is given
+        auto* node = new DeviceNodeItem(deviceInfo("runtime_variable", "runtime_variable", "runtime_variable"),
+                                        QRectF(0, 0, 60, 30));
+        scene->addItem(node);
         DeviceNodeItem::setGridOn(cellSize != 0);
         DeviceNodeItem::setGridCellSize(cellSize);
 
         node->setPos(proposed);
 
         QCOMPARE(node->pos(), expected);
-        QCOMPARE(view.requested, grows ? QList<QRectF>{QRectF(expected, QSizeF(60, 30))} : QList<QRectF>{});
-        QVERIFY(scene->sceneRect().contains(node->sceneBoundingRect()));
-    }
-
-    void sceneWithoutMapIsLeftAlone()
-    {
-        QGraphicsView plainView;
-        auto* scene = new QGraphicsScene(0, 0, 100, 100, &plainView);
-        DeviceNodeItem* node = fixedSizeNode(scene);
-
-        node->setPos(300, 300);
-
-        QCOMPARE(node->pos(), QPointF(300, 300));
-        QCOMPARE(scene->sceneRect(), QRectF(0, 0, 100, 100));
+        QCOMPARE(mapView.requested, grows ? QList<QRectF>{QRectF(expected, QSizeF(60, 30))} : QList<QRectF>{});
+        QCOMPARE(scene->sceneRect().contains(node->sceneBoundingRect()), onMap);
     }
 
     void unplacedBookkeeping()
     {
-        // Given a placed node
         QGraphicsScene scene(0, 0, 1000, 1000);
         auto* node = new DeviceNodeItem(deviceInfo("pump", "io/relay"), QRectF(0, 0, 10, 10));
         scene.addItem(node);
         node->placeDevice(200, 150);
         DeviceNodeItem::setUnplacedDevices({"other"});
 
-        // When it is unplaced twice
+        // Unplaced twice, it is listed once, at the front, hidden where it was
         node->unplaceDevice();
         node->unplaceDevice();
-
-        // Then it is listed once, at the front, hidden where it was
         QCOMPARE(DeviceNodeItem::getUnplacedDevices(), (QStringList{"pump", "other"}));
         QVERIFY(node->isUnplaced());
         QVERIFY(!node->isVisible());
         QCOMPARE(node->pos(), QPointF(200, 150));
 
-        // And placing it takes it off the list and shows it
+        // Placing it takes it off the list and shows it
         node->setCenter(QPointF(500, 500));
         QCOMPARE(DeviceNodeItem::getUnplacedDevices(), QStringList{"other"});
         QVERIFY(node->isVisible());

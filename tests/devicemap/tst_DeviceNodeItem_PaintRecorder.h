@@ -11,42 +11,17 @@
 #include <QApplication>
 #include <QGraphicsItem>
 #include <QGraphicsScene>
-#include <QImage>
-#include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPainterPath>
-#include <QPen>
-#include <QTextItem>
 
-struct RecordedPath
-{
-    QPainterPath path;
-    QPen pen;
-    QBrush brush;
-};
-
-struct RecordedText
-{
-    QString text;
-    QPointF baseline;
-};
-
-struct Recording
-{
-    QList<RecordedPath> paths;
-    QList<RecordedText> texts;
-    QList<QRectF> pixmapRects;
-};
+struct RecordedPath { QPainterPath path; QPen pen; QBrush brush; };
+struct RecordedText { QString text; QPointF baseline; };
+struct Recording { QList<RecordedPath> paths; QList<RecordedText> texts; QList<QRectF> pixmapRects; };
 
 class RecordingPaintEngine : public QPaintEngine
 {
 public:
-    RecordingPaintEngine()
-        : QPaintEngine(QPaintEngine::AllFeatures)
-    {
-    }
-
+    RecordingPaintEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
     Type type() const override { return QPaintEngine::User; }
@@ -66,10 +41,7 @@ public:
         path.addPolygon(QPolygonF(QVector<QPointF>(points, points + count)));
         drawPath(path);
     }
-    void drawTextItem(const QPointF& p, const QTextItem& textItem) override
-    {
-        recording.texts.append({textItem.text(), p});
-    }
+    void drawTextItem(const QPointF& p, const QTextItem& text) override { recording.texts.append({text.text(), p}); }
     void drawPixmap(const QRectF& r, const QPixmap&, const QRectF&) override { recording.pixmapRects.append(r); }
 
     QPen pen;
@@ -87,19 +59,12 @@ public:
 protected:
     int metric(PaintDeviceMetric metric) const override
     {
-        switch (metric) {
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
+        if (metric == PdmDpiX || metric == PdmDpiY || metric == PdmPhysicalDpiX || metric == PdmPhysicalDpiY)
             return 96;
-        case PdmDevicePixelRatio:
+        if (metric == PdmDevicePixelRatio)
             return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(QPaintDevice::devicePixelRatioFScale());
-        default:
-            return 4000; // size, depth and colours: more than any item needs
-        }
+        // Size, depth and colours: more than any item needs.
+        return metric == PdmDevicePixelRatioScaled ? int(devicePixelRatioFScale()) : 4000;
     }
 };
 

@@ -10,7 +10,6 @@ class TestGrid : public QObject
 {
     Q_OBJECT
 
-private:
     QGraphicsView* view = nullptr;
     QGraphicsScene* scene = nullptr;
 
@@ -22,23 +21,6 @@ private:
         return count;
     }
 
-    void verifyExtent(const Grid& grid, int left, int top, int right, int bottom)
-    {
-        QCOMPARE(grid.getLeft(), left);
-        QCOMPARE(grid.getTop(), top);
-        QCOMPARE(grid.getRight(), right);
-        QCOMPARE(grid.getBottom(), bottom);
-        // Every line spans the whole extent, the first and last ones on its edges
-        const int cell = grid.getCellSize();
-        QCOMPARE(grid.getVerticalLines().size(), (right - left) / cell + 1);
-        QCOMPARE(grid.getHorizontalLines().size(), (bottom - top) / cell + 1);
-        QCOMPARE(grid.getVerticalLines().first()->line(), QLineF(left, top, left, bottom));
-        QCOMPARE(grid.getVerticalLines().last()->line(), QLineF(right, top, right, bottom));
-        QCOMPARE(grid.getHorizontalLines().first()->line(), QLineF(left, top, right, top));
-        QCOMPARE(grid.getHorizontalLines().last()->line(), QLineF(left, bottom, right, bottom));
-        QCOMPARE(lineItemsInScene(), grid.getVerticalLines().size() + grid.getHorizontalLines().size());
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -48,114 +30,73 @@ private Q_SLOTS:
         view->setScene(scene);
     }
 
-    void cleanup()
-    {
-        delete view;
-        view = nullptr;
-        scene = nullptr;
-    }
+    void cleanup() { delete view; }
 
-    void extentCoversSceneRect_data()
+    void extentCoversTheSceneAndGrowsByWholeCells_data()
     {
-        QTest::addColumn<QRectF>("sceneRect");
+        QTest::addColumn<QRectF>("activatedOn");
+        QTest::addColumn<int>("cellSize"); // set after the activation
+        QTest::addColumn<QRectF>("updatedOn");
         QTest::addColumn<QRect>("extent"); // left, top, right, bottom
+        QTest::addColumn<bool>("linesKept");
 
-        QTest::newRow("at the origin") << QRectF(0, 0, 1200, 1000) << QRect(QPoint(0, 0), QPoint(1210, 1010));
-        QTest::newRow("negative origin") << QRectF(-15, -25, 100, 100) << QRect(QPoint(-10, -20), QPoint(90, 80));
-        QTest::newRow("positive origin") << QRectF(25, 37, 100, 100) << QRect(QPoint(20, 30), QPoint(130, 140));
+        const QRectF start(0, 0, 1200, 1000);
+        QTest::newRow("at the origin") << start << 10 << start << QRect(QPoint(0, 0), QPoint(1210, 1010)) << true;
+        QTest::newRow("negative origin") << QRectF(-15, -25, 100, 100) << 10 << QRectF(-15, -25, 100, 100)
+                                         << QRect(QPoint(-10, -20), QPoint(90, 80)) << true;
+        QTest::newRow("positive origin") << QRectF(25, 37, 100, 100) << 10 << QRectF(25, 37, 100, 100)
+                                         << QRect(QPoint(20, 30), QPoint(130, 140)) << true;
+        QTest::newRow("5 wider, less than a cell") << start << 10 << QRectF(0, 0, 1205, 1000)
+                                                   << QRect(QPoint(0, 0), QPoint(1210, 1010)) << true;
+        QTest::newRow("25 wider and 30 taller") << start << 10 << QRectF(0, 0, 1225, 1030)
+                                                << QRect(QPoint(0, 0), QPoint(1230, 1040)) << true;
+        QTest::newRow("never shrinks") << start << 10 << QRectF(0, 0, 300, 200) << QRect(QPoint(0, 0), QPoint(1210, 1010))
+                                       << true;
+        QTest::newRow("new cell size") << start << 20 << start << QRect(QPoint(0, 0), QPoint(1220, 1020)) << false;
+        QTest::newRow("new origin") << start << 10 << QRectF(-100, 0, 1300, 1000)
+                                    << QRect(QPoint(-100, 0), QPoint(1210, 1010)) << false;
+        QTest::newRow("cell size 0 taken as 1") << QRectF(0, 0, 20, 10) << 0 << QRectF(0, 0, 20, 10)
+                                                << QRect(QPoint(0, 0), QPoint(21, 11)) << false;
     }
 
-    void extentCoversSceneRect()
+    void extentCoversTheSceneAndGrowsByWholeCells()
     {
-        QFETCH(QRectF, sceneRect);
+        QFETCH(QRectF, activatedOn);
+        QFETCH(int, cellSize);
+        QFETCH(QRectF, updatedOn);
         QFETCH(QRect, extent);
-
-        scene->setSceneRect(sceneRect);
+        QFETCH(bool, linesKept);
+        scene->setSceneRect(activatedOn);
         Grid grid(view);
         grid.activate(true);
+        const QGraphicsLineItem* firstVertical = grid.getVerticalLines().first();
 
-        QVERIFY(grid.isActive());
-        verifyExtent(grid, extent.left(), extent.top(), extent.right(), extent.bottom());
-        const QGraphicsLineItem* line = grid.getHorizontalLines().first();
-        QCOMPARE(line->zValue(), -2.0);
-        QCOMPARE(line->pen().color(), QColor(Qt::darkGray));
-        QCOMPARE(line->pen().widthF(), 0.5);
-    }
-
-    void growsByWholeCellsAndNeverShrinks_data()
-    {
-        QTest::addColumn<QSizeF>("newSize");
-        QTest::addColumn<int>("right");
-        QTest::addColumn<int>("bottom");
-
-        // From (0, 0, 1200, 1000): right 1210, bottom 1010.
-        QTest::newRow("5 wider, less than a cell") << QSizeF(1205, 1000) << 1210 << 1010;
-        QTest::newRow("25 wider and 30 taller") << QSizeF(1225, 1030) << 1230 << 1040;
-        QTest::newRow("shrunk") << QSizeF(300, 200) << 1210 << 1010;
-    }
-
-    void growsByWholeCellsAndNeverShrinks()
-    {
-        QFETCH(QSizeF, newSize);
-        QFETCH(int, right);
-        QFETCH(int, bottom);
-
-        scene->setSceneRect(0, 0, 1200, 1000);
-        Grid grid(view);
-        grid.activate(true);
-        QGraphicsLineItem* firstVertical = grid.getVerticalLines().first();
-
-        scene->setSceneRect(QRectF(QPointF(), newSize));
+        DeviceNodeItem::setGridCellSize(cellSize);
+        scene->setSceneRect(updatedOn);
         grid.update();
 
-        // The lines laid before stay, stretched where the grid grew
-        QCOMPARE(grid.getVerticalLines().first(), firstVertical);
-        verifyExtent(grid, 0, 0, right, bottom);
-    }
+        // Every line spans the whole extent, the first and last ones on its edges
+        const int l = extent.left(), t = extent.top(), r = extent.right(), b = extent.bottom();
+        QCOMPARE(QRect(QPoint(grid.getLeft(), grid.getTop()), QPoint(grid.getRight(), grid.getBottom())), extent);
+        const int cell = qMax(1, cellSize);
+        QCOMPARE(grid.getCellSize(), cell);
+        QCOMPARE(grid.getVerticalLines().size(), (r - l) / cell + 1);
+        QCOMPARE(grid.getHorizontalLines().size(), (b - t) / cell + 1);
+        QCOMPARE(grid.getVerticalLines().first()->line(), QLineF(l, t, l, b));
+        QCOMPARE(grid.getVerticalLines().last()->line(), QLineF(r, t, r, b));
+        QCOMPARE(grid.getHorizontalLines().first()->line(), QLineF(l, t, r, t));
+        QCOMPARE(grid.getHorizontalLines().last()->line(), QLineF(l, b, r, b));
+        QCOMPARE(lineItemsInScene(), grid.getVerticalLines().size() + grid.getHorizontalLines().size());
+        QCOMPARE(grid.getHorizontalLines().first()->zValue(), -2.0);
+        if (linesKept)
+            QCOMPARE(grid.getVerticalLines().first(), firstVertical);
 
-    void newCellSizeOrOriginRebuilds()
-    {
-        scene->setSceneRect(0, 0, 1200, 1000);
-        Grid grid(view);
-        grid.activate(true);
-
-        DeviceNodeItem::setGridCellSize(20);
-        grid.update();
-        QCOMPARE(grid.getCellSize(), 20);
-        verifyExtent(grid, 0, 0, 1220, 1020);
-
-        scene->setSceneRect(-100, 0, 1300, 1000);
-        grid.update();
-        verifyExtent(grid, -100, 0, 1220, 1020);
-    }
-
-    void inactiveGridHasNoLinesAndIgnoresUpdates()
-    {
-        scene->setSceneRect(-15, -25, 100, 100);
-        Grid grid(view);
-        grid.activate(true);
-
+        // Switched off, it takes its lines away and ignores updates
         grid.activate(false);
         grid.update();
-
         QVERIFY(!grid.isActive());
         QCOMPARE(lineItemsInScene(), 0);
-        QCOMPARE(QRect(QPoint(grid.getLeft(), grid.getTop()), QPoint(grid.getRight(), grid.getBottom())),
-                 QRect(QPoint(0, 0), QPoint(0, 0)));
-    }
-
-    void cellSizeBelowOneIsClamped()
-    {
-        DeviceNodeItem::setGridCellSize(0);
-        scene->setSceneRect(0, 0, 20, 10);
-        Grid grid(view);
-
-        grid.activate(true);
-
-        QCOMPARE(grid.getCellSize(), 1);
-        verifyExtent(grid, 0, 0, 21, 11);
         QCOMPARE(Grid::getStartCoord(15.0, 0), 0);
-        QCOMPARE(Grid::getStartCoord(-15.7, 10), -10);
     }
 
     void survivesItsSceneBeingDeleted()
@@ -165,7 +106,6 @@ private Q_SLOTS:
         grid.activate(true);
 
         delete scene;
-        scene = nullptr;
         grid.clear();
 
         QVERIFY(!grid.isActive());
