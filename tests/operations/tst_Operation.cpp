@@ -83,7 +83,8 @@ private Q_SLOTS:
     {
         const QString name = manager->createDevice("generator", false);
         bool eventProcessed = false;
-        QTimer::singleShot(0, this, [&eventProcessed]() { eventProcessed = true; });
+        QObject scope; // the pending call must not outlive eventProcessed
+        QTimer::singleShot(0, &scope, [&eventProcessed]() { eventProcessed = true; });
         WaitingOperation operation(map.get());
 
         QCOMPARE(operation.waitForDevice(name, 500), map->getDeviceItems().value(name));
