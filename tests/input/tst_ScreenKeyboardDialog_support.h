@@ -41,6 +41,15 @@ inline bool clickKey(QWidget* dialog, const QString& text)
     return true;
 }
 
+inline bool clickKeys(QWidget* dialog, const QStringList& texts)
+{
+    for (const QString& text : texts) {
+        if (!clickKey(dialog, text))
+            return false;
+    }
+    return true;
+}
+
 /// Runs action on the keyboard as soon as it runs modally, then rejects it if the action
 /// left it open, so no test can hang in exec().
 inline void onKeyboard(std::function<void(ScreenKeyboardDialog*)> action)
