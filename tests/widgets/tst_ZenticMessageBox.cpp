@@ -151,13 +151,19 @@ private Q_SLOTS:
 
     void survivesParentDeletedWhileRunning()
     {
-        auto* window = new QWidget;
-        window->show();
-        QTimer::singleShot(50, window, [window] {
-            if (QApplication::activeModalWidget())
-                delete window;
-        });
-        QVERIFY(!ZenticMessageBox::confirmDelete(window, "Delete device?", QString()));
+        // The standard boxes and the confirmations are built apart: both must let go.
+        const auto deleteWhileUp = [] {
+            auto* window = new QWidget;
+            window->show();
+            QTimer::singleShot(50, window, [window] {
+                if (QApplication::activeModalWidget())
+                    delete window;
+            });
+            return window;
+        };
+        QCOMPARE(ZenticMessageBox::warning(deleteWhileUp(), "Lost", QString(), QMessageBox::Ok, QMessageBox::NoButton),
+                 QMessageBox::NoButton);
+        QVERIFY(!ZenticMessageBox::confirmDelete(deleteWhileUp(), "Delete device?", QString()));
     }
 
     void textsAreHtmlEscaped()
