@@ -93,17 +93,18 @@ private Q_SLOTS:
         free.setEnabledConditions({{QStringLiteral("nothere"), {QStringLiteral("x")}}});
         for (const ConfigOption& option : {mode, speed, free})
             dialog.addOption(option, {}, {});
-        QVERIFY(speed.getEditorWidget()->isHidden());
-        QVERIFY(speed.getLabelWidget()->isHidden());
-        QVERIFY(!free.getEditorWidget()->isHidden());
+        const auto shown = [](const ConfigOption& option) {
+            return qMakePair(!option.getEditorWidget()->isHidden(), !option.getLabelWidget()->isHidden());
+        };
+        QCOMPARE(shown(speed), qMakePair(false, false));
+        QCOMPARE(shown(free), qMakePair(true, true));
 
         // When the user picks the enabling value
         qobject_cast<QComboBox*>(mode.getEditorWidget())->setCurrentIndex(1);
         // Then the dependent option shows, and hides again with the other value
-        QVERIFY(!speed.getEditorWidget()->isHidden());
-        QVERIFY(!speed.getLabelWidget()->isHidden());
+        QCOMPARE(shown(speed), qMakePair(true, true));
         qobject_cast<QComboBox*>(mode.getEditorWidget())->setCurrentIndex(0);
-        QVERIFY(speed.getEditorWidget()->isHidden());
+        QCOMPARE(shown(speed), qMakePair(false, false));
     }
 
     void savesOnDemandOrOnEveryChange_data()
