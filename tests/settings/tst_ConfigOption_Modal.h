@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -9,26 +10,22 @@
 namespace ModalAnswer {
 
 /// Runs `answer` on the first modal widget of class `className` that appears while the
-/// caller's own nested event loop runs; gives up after `timeoutMs` so no test hangs.
-inline void whenModal(const char* className, std::function<void(QWidget*)> answer, int timeoutMs = 5000)
+/// caller's own nested event loop runs; gives up after five seconds so no test hangs.
+inline void whenModal(const char* className, std::function<void(QWidget*)> answer)
 {
     auto* timer = new QTimer;
-    auto* waited = new int(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, waited, className, answer, timeoutMs] {
-        *waited += 10;
+    const QDeadlineTimer deadline(5000);
+    QObject::connect(timer, &QTimer::timeout, [timer, deadline, className, answer] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->inherits(className)) {
-            timer->stop();
-            timer->deleteLater();
-            delete waited;
+        const bool found = modal && modal->inherits(className);
+        if (!found && !deadline.hasExpired())
+            return;
+        timer->deleteLater();
+        timer->stop();
+        if (found)
             answer(modal);
-        } else if (*waited > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-            delete waited;
-            if (modal)
-                modal->close();
-        }
+        else if (modal)
+            modal->close();
     });
     timer->start(10);
 }

