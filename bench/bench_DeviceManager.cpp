@@ -2,6 +2,7 @@
 // graph of N sample devices with two links each (N = 1,000 and 5,000, or the sizes given on
 // the command line). Figures only; nothing is asserted.
 
+#include "BenchReport.h"
 #include "DeviceManager.h"
 
 #include <QCoreApplication>
@@ -47,14 +48,6 @@ int targetFrom(int start, int source, int count)
     while (!isTarget(index) || index == source)
         index = (index + 1) % count;
     return index;
-}
-
-void report(QTextStream& out, const QString& what, qint64 nanoseconds, int operations)
-{
-    out << what.leftJustified(46) << QString::number(nanoseconds / 1e6, 'f', 2).rightJustified(12) << " ms";
-    if (operations > 1)
-        out << QString::number(double(nanoseconds) / operations / 1e3, 'f', 3).rightJustified(12) << " us/op";
-    out << Qt::endl;
 }
 
 int runGraph(QTextStream& out, int count, const QString& directory)

@@ -1,6 +1,7 @@
 // Prints how long YamlConfig takes for get/set on 10,000 keys and to save and parse a file of
 // about 1 MB. Figures only; nothing is asserted.
 
+#include "BenchReport.h"
 #include "YamlConfig.h"
 
 #include <QCoreApplication>
@@ -40,15 +41,6 @@ void forEachKey(const std::function<void(int, int)>& action)
         for (int key = 0; key < keysPerNode; ++key)
             action(node, key);
     }
-}
-
-void report(QTextStream& out, const char* what, qint64 nanoseconds, int operations)
-{
-    out << QString::fromLatin1(what).leftJustified(46) << QString::number(nanoseconds / 1e6, 'f', 2).rightJustified(10)
-        << " ms";
-    if (operations > 1)
-        out << QString::number(double(nanoseconds) / operations / 1e3, 'f', 3).rightJustified(10) << " us/op";
-    out << Qt::endl;
 }
 
 } // namespace
