@@ -4,7 +4,7 @@
 
 /// Version of this library, stamped at build time.
 namespace DozeRozOZUVersion {
-/// Four dot-separated numbers, e.g. "1.0.0.0".
+/// Four dot-separated numbers, such as 1.0.0.0.
 DOZEROZOZU_EXPORT extern const char* const version;
 /// Commit the library was built from: 40 lower-case hex digits, all zeros outside a git checkout.
 DOZEROZOZU_EXPORT extern const char* const gitSHA;
