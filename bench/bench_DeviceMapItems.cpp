@@ -1,10 +1,15 @@
 // Paints a device map of 2,000 nodes and 4,000 links, fitted into one frame and at
 // scale 1:1, and prints the time per frame.
+//
+// With "--images DIR" it instead writes the frames it would time, plain and with some
+// items hovered, selected and active, as PNG files, so that two builds can be compared
+// pixel by pixel.
 
 #include "DeviceConnectionItem.h"
 #include "DeviceNodeItem.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGraphicsScene>
 #include <QImage>
@@ -55,6 +60,57 @@ double millisecondsPerFrame(QGraphicsScene& scene, const QRectF& source)
     return double(timer.nsecsElapsed()) / 1e6 / frames;
 }
 
+QImage frame(QGraphicsScene& scene, const QRectF& source)
+{
+    QImage image(frameSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene.render(&painter, QRectF(QPointF(), frameSize), source, Qt::KeepAspectRatio);
+    return image;
+}
+
+// Every state a paint distinguishes: hovered and selected nodes and links, a moved
+// node whose links must follow, an active link and dashed activity.
+void stirScene(QGraphicsScene& scene)
+{
+    int index = 0;
+    for (QGraphicsItem* item : scene.items(Qt::AscendingOrder)) {
+        auto* hoverable = static_cast<HoverableItem*>(item);
+        if (index % 7 == 0)
+            hoverable->setHovered(true);
+        if (index % 11 == 0)
+            item->setSelected(true);
+        if (auto* node = dynamic_cast<DeviceNodeItem*>(item); node && index % 13 == 0) {
+            node->moveBy(35, 17);
+            if (index % 2)
+                node->setLabel(QStringLiteral("A much longer description that must be elided %1").arg(index));
+        }
+        if (auto* link = dynamic_cast<DeviceConnectionItem*>(item); link && index % 17 == 0)
+            link->onEmit();
+        ++index;
+    }
+}
+
+int writeImages(QGraphicsScene& scene, const QRectF& everything, const QRectF& oneToOne, const QString& directory)
+{
+    QDir().mkpath(directory);
+    const QRectF magnified(everything.topLeft(), QSizeF(frameSize) / 3);
+    const auto save = [&](const QString& state) {
+        return frame(scene, everything).save(directory + QStringLiteral("/fitted_%1.png").arg(state))
+               && frame(scene, oneToOne).save(directory + QStringLiteral("/actual_%1.png").arg(state))
+               && frame(scene, magnified).save(directory + QStringLiteral("/magnified_%1.png").arg(state));
+    };
+    bool saved = save(QStringLiteral("plain"));
+    DeviceConnectionItem::setActivityType(DeviceConnectionItem::ColorLinePerTime);
+    stirScene(scene);
+    saved = saved && save(QStringLiteral("stirred"));
+    DeviceConnectionItem::setActivityType(DeviceConnectionItem::DashedLinePerEmit);
+    saved = saved && save(QStringLiteral("dashed"));
+    QTextStream(stderr) << (saved ? "Images written to " : "Could not write images to ") << directory << "\n";
+    return saved ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -69,6 +125,11 @@ int main(int argc, char** argv)
     const QRectF everything = scene.itemsBoundingRect();
     scene.setSceneRect(everything);
     const QRectF oneToOne(everything.topLeft(), QSizeF(frameSize));
+
+    const QStringList arguments = app.arguments();
+    const int imagesOption = arguments.indexOf(QStringLiteral("--images"));
+    if (imagesOption > 0 && imagesOption + 1 < arguments.size())
+        return writeImages(scene, everything, oneToOne, arguments.at(imagesOption + 1));
 
     // The first paint of each link takes its nodes' places; time it apart.
     const double firstFitted = millisecondsPerFrame(scene, everything);
