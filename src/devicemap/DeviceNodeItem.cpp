@@ -40,13 +40,17 @@ double pointSizeOf(const QFont& font)
 }
 
 // The map widget is the parent object of its scene. It is reached by method name so
-// that items need not know its class; a scene without a map has nothing to grow.
-void growMapScene(QGraphicsScene* scene, const QRectF& rect)
+// that items need not know its class; a scene without a map has nothing to grow. The
+// scene rectangle is read only for a map: a scene without one computes it from all
+// its items, which made every move cost as much as the whole scene.
+void growMapScene(QGraphicsScene* scene, const QRectF& placed)
 {
     QObject* map = scene->parent();
     if (!map || map->metaObject()->indexOfMethod("unitedSceneWithRect(QRectF)") < 0)
         return;
-    QMetaObject::invokeMethod(map, "unitedSceneWithRect", Qt::DirectConnection, Q_ARG(QRectF, rect));
+    if (scene->sceneRect().contains(placed))
+        return;
+    QMetaObject::invokeMethod(map, "unitedSceneWithRect", Qt::DirectConnection, Q_ARG(QRectF, placed));
 }
 
 // The nearest multiple of cellSize; a tie goes down. The remainder keeps the sign of
@@ -239,7 +243,7 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
     const QString mainText = label.isEmpty() ? name : label;
     const double mainHeight = mainMetrics->height();
     painter->drawText(QRectF(inner.x(), inner.y() + inner.height() / 2 - mainHeight / 2, inner.width(), mainHeight),
-                      textFlags, mainMetrics->elidedText(mainText, Qt::ElideRight, inner.width()));
+                      textFlags, elided(elidedMain, mainText, *mainMetrics, inner.width()));
 
     if (!hovered || info.type == runtimeVariable)
         return;
@@ -247,9 +251,9 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
     const double smallHeight = smallMetrics->height();
     if (!label.isEmpty())
         painter->drawText(QRectF(inner.x(), inner.y(), inner.width(), smallHeight), textFlags,
-                          smallMetrics->elidedText(name, Qt::ElideRight, inner.width()));
+                          elided(elidedName, name, *smallMetrics, inner.width()));
     painter->drawText(QRectF(inner.x(), inner.y() + inner.height() - smallHeight, inner.width(), smallHeight),
-                      textFlags, smallMetrics->elidedText(type, Qt::ElideRight, inner.width()));
+                      textFlags, elided(elidedType, type, *smallMetrics, inner.width()));
 }
 
 // Later changes of the application font do not reach a node that has measured its texts.
@@ -269,13 +273,10 @@ QVariant DeviceNodeItem::itemChange(GraphicsItemChange change, const QVariant& v
         return QGraphicsItem::itemChange(change, value);
 
     QGraphicsScene* itemScene = scene();
-    const QRectF sceneRect = itemScene->sceneRect();
 
     if (!gridOn) {
         const QPointF proposed = value.toPointF();
-        const QRectF placed(proposed.x(), proposed.y(), rect.width(), rect.height());
-        if (!sceneRect.contains(placed))
-            growMapScene(itemScene, placed);
+        growMapScene(itemScene, QRectF(proposed.x(), proposed.y(), rect.width(), rect.height()));
         return QVariant(proposed);
     }
 
@@ -283,9 +284,7 @@ QVariant DeviceNodeItem::itemChange(GraphicsItemChange change, const QVariant& v
     const int centerX = snapToGrid(int(proposed.x() + rect.width() * 0.5), gridCellSize);
     const int centerY = snapToGrid(int(proposed.y() + rect.height() * 0.5), gridCellSize);
     const QPoint snapped(int(centerX - rect.width() * 0.5), int(centerY - rect.height() * 0.5));
-    const QRectF placed(snapped.x(), snapped.y(), rect.width(), rect.height());
-    if (!sceneRect.contains(placed))
-        growMapScene(itemScene, placed);
+    growMapScene(itemScene, QRectF(snapped.x(), snapped.y(), rect.width(), rect.height()));
     return QVariant(snapped);
 }
 
