@@ -195,11 +195,39 @@ void DeviceNodeItem::calcDeviceSize()
 
     takeApplicationFonts();
 
-    const QSize size = getDeviceSize(info);
+    const QSize size = textSize();
     if (std::abs(rect.width() - size.width()) > resizeThreshold)
         resizeAboutCenter(QSizeF(size.width(), rect.height()));
     if (std::abs(rect.height() - size.height()) > resizeThreshold)
         resizeAboutCenter(QSizeF(rect.width(), size.height()));
+}
+
+// Measuring shapes every text and dominates painting; the result only changes with the
+// texts or the application font, so it is kept until one of them does.
+QSize DeviceNodeItem::textSize()
+{
+    const QFont font = QApplication::font();
+    if (!measured || info.name != measuredName || info.type != measuredType || info.description != measuredDescription
+        || font != measuredFont) {
+        measuredSize = getDeviceSize(info);
+        measuredFont = font;
+        measuredName = info.name;
+        measuredType = info.type;
+        measuredDescription = info.description;
+        measured = true;
+    }
+    return measuredSize;
+}
+
+const QString& DeviceNodeItem::elided(ElidedText& cache, const QString& text, const QFontMetricsF& metrics,
+                                      double width)
+{
+    if (width != cache.width || text != cache.source) {
+        cache.elided = metrics.elidedText(text, Qt::ElideRight, width);
+        cache.source = text;
+        cache.width = width;
+    }
+    return cache.elided;
 }
 
 void DeviceNodeItem::resizeAboutCenter(const QSizeF& size)
@@ -229,13 +257,16 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
     const QPen outlinePen(QBrush(outlineColor), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
 
     const QRectF inner(targetRect.x() + 1, targetRect.y() + 1, targetRect.width() - 2, targetRect.height() - 2);
-    QPainterPath outline;
-    outline.addRoundedRect(inner, cornerRadius, cornerRadius, Qt::AbsoluteSize);
-    painter->fillPath(outline, QBrush(palette.color(QPalette::AlternateBase)));
+    if (inner != outlineRect || outlinePath.isEmpty()) {
+        outlinePath = QPainterPath();
+        outlinePath.addRoundedRect(inner, cornerRadius, cornerRadius, Qt::AbsoluteSize);
+        outlineRect = inner;
+    }
+    painter->fillPath(outlinePath, QBrush(palette.color(QPalette::AlternateBase)));
     // The map also draws nodes with its own painter, whose brush must not cover the fill.
     painter->setBrush(Qt::NoBrush);
     painter->setPen(outlinePen);
-    painter->drawPath(outline);
+    painter->drawPath(outlinePath);
 
     const int textFlags = Qt::AlignCenter | Qt::TextDontClip;
     painter->setFont(mainFont);

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPainterPath>
 #include <QRectF>
 #include <QScopedPointer>
 #include <QSize>
@@ -86,8 +87,18 @@ protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
 
 private:
+    // A text as last elided, so that unchanged texts are not measured at every paint.
+    struct ElidedText
+    {
+        QString source;
+        double width = -1.0;
+        QString elided;
+    };
+
     void takeApplicationFonts();
     void resizeAboutCenter(const QSizeF& size);
+    QSize textSize();
+    static const QString& elided(ElidedText& cache, const QString& text, const QFontMetricsF& metrics, double width);
 
     QRectF rect;
     QString name;
@@ -99,6 +110,19 @@ private:
     QScopedPointer<QFontMetricsF> mainMetrics;
     QScopedPointer<QFontMetricsF> smallMetrics;
     QColor highlightColor;
+
+    // What getDeviceSize() gave for these texts in this application font.
+    QFont measuredFont;
+    QString measuredName;
+    QString measuredType;
+    QString measuredDescription;
+    QSize measuredSize;
+    bool measured = false;
+    ElidedText elidedMain;
+    ElidedText elidedName;
+    ElidedText elidedType;
+    QRectF outlineRect;
+    QPainterPath outlinePath;
 
     static bool gridOn;
     static int gridCellSize;
