@@ -30,6 +30,20 @@ QRectF placedRect(const DeviceNodeItem* node)
     return QRectF(node->pos(), node->boundingRect().size());
 }
 
+// Exactly equal, unlike QRectF's fuzzy comparison: any change of the stored rectangles
+// changes the bounding rectangle the scene's index holds.
+bool isSameRect(const QRectF& a, const QRectF& b)
+{
+    return a.x() == b.x() && a.y() == b.y() && a.width() == b.width() && a.height() == b.height();
+}
+
+bool isSamePolyline(const QList<QPointF>& a, const QList<QPointF>& b)
+{
+    return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend(), [](const QPointF& p, const QPointF& q) {
+        return p.x() == q.x() && p.y() == q.y();
+    });
+}
+
 bool differs(const QPointF& a, const QPointF& b)
 {
     return std::abs(a.x() - b.x()) > positionTolerance || std::abs(a.y() - b.y()) > positionTolerance;
@@ -247,6 +261,12 @@ QRectF DeviceConnectionItem::boundingRect() const
 
 QPainterPath DeviceConnectionItem::shape() const
 {
+    if (shapePending) {
+        QPainterPathStroker stroker;
+        stroker.setWidth(hitStrokeWidth);
+        shapePath = stroker.createStroke(linePath).united(headPath);
+        shapePending = false;
+    }
     return shapePath;
 }
 
@@ -256,6 +276,8 @@ void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
     if (!isDrawable()) {
         // A link that is not drawn must not catch clicks either.
         shapePath = QPainterPath();
+        shapePending = false;
+        shapeFollowsArrow = false;
         return;
     }
 
@@ -273,24 +295,12 @@ void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
         QGraphicsItem::update(boundsBefore | boundingRect());
     }
 
-    shapePath = QPainterPath();
-    QPointF lastDrawn = fromRect.center();
-    QPainterPath linePath(lastDrawn);
-    QPointF target = toRect.center();
-    if (bent) {
-        for (const QPointF& point : qAsConst(bendingPoints)) {
-            if (toRect.contains(point)) {
-                target = bendingPoints.last();
-                break;
-            }
-            linePath.lineTo(point);
-            lastDrawn = point;
-        }
-    }
+    const int unit = sizeUnit();
+    layOutArrow(unit);
 
-    const QPalette palette = widget ? widget->palette() : QApplication::palette();
     QColor color = Qt::darkGray;
     if (hovered) {
+        const QPalette palette = widget ? widget->palette() : QApplication::palette();
         color = palette.color(QPalette::Highlight);
         painter->setPen(QPen(QBrush(color), 8.0, Qt::SolidLine, Qt::RoundCap));
         for (const QPointF& point : qAsConst(bendingPoints))
@@ -299,12 +309,64 @@ void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
     if (active && activityType == ColorLinePerTime)
         color = Qt::darkGreen;
 
-    const int unit = sizeUnit();
-    const QPen linePen(QBrush(color), 2 * unit);
-    const int radius = toRect.width() <= 1 || toRect.height() <= 1 ? 1 : 5;
-    const QPointF arrowPoint = DeviceMapGeometry::roundedRectIntersection(QLineF(lastDrawn, target), toRect, radius);
-    if (fromRect.contains(arrowPoint))
+    if (!arrowDrawn) {
+        shapePath = QPainterPath();
+        shapePending = false;
+        shapeFollowsArrow = false;
         return;
+    }
+
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(QPen(QBrush(color), 2 * unit));
+    painter->drawPath(linePath);
+    if (activityType == DashedLinePerEmit || (activityType == DashedLinePerTime && active)) {
+        painter->setPen(activityPen);
+        painter->drawPath(linePath);
+    }
+
+    painter->fillPath(headPath, QBrush(Qt::black));
+    painter->setPen(QPen(QBrush(color), 1.0));
+    painter->drawPath(headPath);
+
+    if (!shapeFollowsArrow) {
+        shapePending = true;
+        shapeFollowsArrow = true;
+    }
+}
+
+void DeviceConnectionItem::layOutArrow(int unit)
+{
+    const QList<QPointF> usedBendingPoints = bent ? bendingPoints : QList<QPointF>();
+    if (laidOut && unit == laidUnit && isSameRect(fromRect, laidFromRect) && isSameRect(toRect, laidToRect)
+        && isSamePolyline(usedBendingPoints, laidBendingPoints))
+        return;
+    laidOut = true;
+    laidUnit = unit;
+    laidFromRect = fromRect;
+    laidToRect = toRect;
+    laidBendingPoints = usedBendingPoints;
+    shapeFollowsArrow = false;
+
+    QPointF lastDrawn = fromRect.center();
+    linePath = QPainterPath(lastDrawn);
+    QPointF target = toRect.center();
+    for (const QPointF& point : usedBendingPoints) {
+        if (toRect.contains(point)) {
+            target = usedBendingPoints.last();
+            break;
+        }
+        linePath.lineTo(point);
+        lastDrawn = point;
+    }
+
+    const int radius = toRect.width() <= 1 || toRect.height() <= 1 ? 1 : 5;
+    arrowPoint = DeviceMapGeometry::roundedRectIntersection(QLineF(lastDrawn, target), toRect, radius);
+    arrowDrawn = !fromRect.contains(arrowPoint);
+    if (!arrowDrawn) {
+        linePath = QPainterPath();
+        headPath = QPainterPath();
+        return;
+    }
 
     QLineF firstWing(arrowPoint, lastDrawn);
     const double angle = firstWing.angle();
@@ -318,25 +380,10 @@ void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
     lastSegment.setLength(std::max(0.0, lastSegment.length() - 5 * unit));
     linePath.lineTo(lastSegment.p2());
 
-    painter->setBrush(Qt::NoBrush);
-    painter->setPen(linePen);
-    painter->drawPath(linePath);
-    if (activityType == DashedLinePerEmit || (activityType == DashedLinePerTime && active)) {
-        painter->setPen(activityPen);
-        painter->drawPath(linePath);
-    }
-
-    QPainterPath headPath(arrowPoint);
+    headPath = QPainterPath(arrowPoint);
     headPath.lineTo(firstWing.p2());
     headPath.lineTo(secondWing.p2());
     headPath.lineTo(arrowPoint);
-    painter->fillPath(headPath, QBrush(Qt::black));
-    painter->setPen(QPen(QBrush(color), 1.0));
-    painter->drawPath(headPath);
-
-    QPainterPathStroker stroker;
-    stroker.setWidth(hitStrokeWidth);
-    shapePath = stroker.createStroke(linePath).united(headPath);
 }
 
 void DeviceConnectionItem::recalculateBendPoints()

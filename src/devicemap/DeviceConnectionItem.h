@@ -84,6 +84,8 @@ public Q_SLOTS:
 private:
     void takeNodePlaces();
     bool isDrawable() const;
+    /// Lays the line and the head out again when the nodes, bends or line width changed.
+    void layOutArrow(int unit);
 
     QPointer<DeviceNodeItem> nodeFrom;
     QPointer<DeviceNodeItem> nodeTo;
@@ -94,7 +96,7 @@ private:
     QRectF fromRect;
     QRectF oldToRect;
     QRectF oldFromRect;
-    QPainterPath shapePath;
+    mutable QPainterPath shapePath;
     bool bent = false;
     bool active = false;
     QTimer* activeTimer;
@@ -103,6 +105,20 @@ private:
     int dashStep = 15;
     int activeTime = 500;
     int moveInterval = 100;
+
+    // The arrow as last laid out and what it was laid out from. Stroking the hit-test
+    // shape costs more than drawing the arrow, so shape() builds it only when asked.
+    QRectF laidFromRect;
+    QRectF laidToRect;
+    QList<QPointF> laidBendingPoints;
+    int laidUnit = 0;
+    bool laidOut = false;
+    bool arrowDrawn = false;
+    QPointF arrowPoint;
+    QPainterPath linePath;
+    QPainterPath headPath;
+    bool shapeFollowsArrow = false;
+    mutable bool shapePending = false;
 
     static ActivityType activityType;
 };
