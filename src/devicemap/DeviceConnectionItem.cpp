@@ -196,7 +196,10 @@ bool DeviceConnectionItem::isBent() const
 
 void DeviceConnectionItem::update(const QRectF& rect)
 {
-    prepareGeometryChange();
+    // Activity repaints a link several times a second; telling the scene's index about a
+    // geometry change that did not happen would make it rebuild for nothing.
+    if (nodeFrom && nodeTo && (!isSameRect(placedRect(nodeFrom), fromRect) || !isSameRect(placedRect(nodeTo), toRect)))
+        prepareGeometryChange();
     takeNodePlaces();
     QGraphicsItem::update(rect);
 }
