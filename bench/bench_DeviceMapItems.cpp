@@ -60,15 +60,24 @@ double millisecondsPerFrame(QGraphicsScene& scene, const QRectF& source)
     return double(timer.nsecsElapsed()) / 1e6 / frames;
 }
 
-QImage frame(QGraphicsScene& scene, const QRectF& source)
+QImage frame(QGraphicsScene& scene, const QRectF& source, Qt::LayoutDirection direction = Qt::LeftToRight)
 {
     QImage image(frameSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
+    painter.setLayoutDirection(direction);
     painter.setRenderHint(QPainter::Antialiasing);
     scene.render(&painter, QRectF(QPointF(), frameSize), source, Qt::KeepAspectRatio);
     return image;
 }
+
+// Texts in other scripts and with characters that text drawing treats apart.
+const QStringList awkwardTexts = {
+    QStringLiteral("trailing blank "), QStringLiteral(" leading blank"), QStringLiteral("two\nlines"),
+    QStringLiteral("tab\there"), QStringLiteral("\u0645\u0631\u062d\u0628\u0627 device"),
+    QStringLiteral("\u05e9\u05dc\u05d5\u05dd"), QStringLiteral("&Ampersand && co"),
+    QStringLiteral("line\u2028separator"), QStringLiteral("\u0928\u092e\u0938\u094d\u0924\u0947 fi ffl"),
+};
 
 // Every state a paint distinguishes: hovered and selected nodes and links, a moved
 // node whose links must follow, an active link and dashed activity.
@@ -86,6 +95,8 @@ void stirScene(QGraphicsScene& scene)
             if (index % 2)
                 node->setLabel(QStringLiteral("A much longer description that must be elided %1").arg(index));
         }
+        if (auto* node = dynamic_cast<DeviceNodeItem*>(item); node && index % 13 == 3)
+            node->setLabel(awkwardTexts.at(index % awkwardTexts.size()));
         if (auto* link = dynamic_cast<DeviceConnectionItem*>(item); link && index % 17 == 0)
             link->onEmit();
         ++index;
@@ -107,6 +118,11 @@ int writeImages(QGraphicsScene& scene, const QRectF& everything, const QRectF& o
     saved = saved && save(QStringLiteral("stirred"));
     DeviceConnectionItem::setActivityType(DeviceConnectionItem::DashedLinePerEmit);
     saved = saved && save(QStringLiteral("dashed"));
+    saved = saved && frame(scene, oneToOne, Qt::RightToLeft).save(directory + QStringLiteral("/actual_rtl.png"));
+    QFont font = QApplication::font();
+    font.setPointSizeF(font.pointSizeF() * 1.6);
+    QApplication::setFont(font);
+    saved = saved && save(QStringLiteral("larger"));
     QTextStream(stderr) << (saved ? "Images written to " : "Could not write images to ") << directory << "\n";
     return saved ? 0 : 1;
 }
