@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
+#include <QTextLayout>
 #include <QWidget>
 
 #include <algorithm>
@@ -23,6 +24,7 @@ constexpr double smallFontScale = 0.7;
 // Texts closer than this to the node's size do not resize it, so that rounding of
 // font metrics cannot make a node twitch from paint to paint.
 constexpr double resizeThreshold = 1.0;
+constexpr int textFlags = Qt::AlignCenter | Qt::TextDontClip;
 
 QFont smallerFont(const QFont& font)
 {
@@ -219,15 +221,65 @@ QSize DeviceNodeItem::textSize()
     return measuredSize;
 }
 
-const QString& DeviceNodeItem::elided(ElidedText& cache, const QString& text, const QFontMetricsF& metrics,
-                                      double width)
+void DeviceNodeItem::elide(NodeText& text, const QString& source, const QFontMetricsF& metrics, double width)
 {
-    if (width != cache.width || text != cache.source) {
-        cache.elided = metrics.elidedText(text, Qt::ElideRight, width);
-        cache.source = text;
-        cache.width = width;
+    if (width == text.width && source == text.source)
+        return;
+    text.elided = metrics.elidedText(source, Qt::ElideRight, width);
+    text.source = source;
+    text.width = width;
+    text.laidOut = false;
+}
+
+// Draws what QPainter::drawText(strip, Qt::AlignCenter | Qt::TextDontClip, text) draws,
+// the same glyphs at the same places, from a layout kept between paints: shaping the
+// text is most of drawText()'s cost. Texts that drawText() would rewrite (line breaks,
+// tabs, length variants), decorate or lay out on several lines, and texts with trailing
+// blanks, are left to drawText() itself.
+void DeviceNodeItem::drawCentredText(QPainter* painter, const QRectF& strip, NodeText& text)
+{
+    const QFont& font = painter->font();
+    const int dpi = painter->device() ? painter->device()->logicalDpiY() : 0;
+    if (!text.laidOut || font != text.layoutFont || dpi != text.layoutDpi
+        || painter->layoutDirection() != text.layoutDirection) {
+        text.laidOut = true;
+        text.layoutFont = font;
+        text.layoutDpi = dpi;
+        text.layoutDirection = painter->layoutDirection();
+        text.layout.reset();
+        const QString& elided = text.elided;
+        const bool plain = !elided.isEmpty() && !elided.back().isSpace() && !font.underline() && !font.overline()
+                           && !font.strikeOut()
+                           && std::none_of(elided.cbegin(), elided.cend(), [](QChar c) {
+                                  return c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t')
+                                         || c == QChar(0x9c) || c == QChar::LineSeparator
+                                         || c == QChar::ParagraphSeparator;
+                              });
+        if (plain) {
+            text.layout.reset(new QTextLayout(elided, font));
+            QTextOption option;
+            option.setTextDirection(text.layoutDirection);
+            option.setAlignment(Qt::AlignLeft);
+            text.layout->setTextOption(option);
+            text.layout->setCacheEnabled(true);
+            text.layout->beginLayout();
+            for (QTextLine line = text.layout->createLine(); line.isValid(); line = text.layout->createLine()) {
+                line.setLineWidth(0x01000000);
+                line.setPosition(QPointF(0, 0));
+            }
+            text.layout->endLayout();
+            if (text.layout->lineCount() != 1)
+                text.layout.reset();
+        }
     }
-    return cache.elided;
+    if (!text.layout) {
+        painter->drawText(strip, textFlags, text.elided);
+        return;
+    }
+    const QTextLine line = text.layout->lineAt(0);
+    const double height = line.ascent() + line.descent();
+    line.draw(painter, QPointF(strip.x() + (strip.width() - line.horizontalAdvance()) / 2,
+                               strip.y() + (strip.height() - height) / 2));
 }
 
 void DeviceNodeItem::resizeAboutCenter(const QSizeF& size)
@@ -268,23 +320,24 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
     painter->setPen(outlinePen);
     painter->drawPath(outlinePath);
 
-    const int textFlags = Qt::AlignCenter | Qt::TextDontClip;
     painter->setFont(mainFont);
     painter->setPen(palette.color(QPalette::Text));
-    const QString mainText = label.isEmpty() ? name : label;
+    elide(mainText, label.isEmpty() ? name : label, *mainMetrics, inner.width());
     const double mainHeight = mainMetrics->height();
-    painter->drawText(QRectF(inner.x(), inner.y() + inner.height() / 2 - mainHeight / 2, inner.width(), mainHeight),
-                      textFlags, elided(elidedMain, mainText, *mainMetrics, inner.width()));
+    drawCentredText(painter, QRectF(inner.x(), inner.y() + inner.height() / 2 - mainHeight / 2, inner.width(), mainHeight),
+                    mainText);
 
     if (!hovered || info.type == runtimeVariable)
         return;
     painter->setFont(smallFont);
     const double smallHeight = smallMetrics->height();
-    if (!label.isEmpty())
-        painter->drawText(QRectF(inner.x(), inner.y(), inner.width(), smallHeight), textFlags,
-                          elided(elidedName, name, *smallMetrics, inner.width()));
-    painter->drawText(QRectF(inner.x(), inner.y() + inner.height() - smallHeight, inner.width(), smallHeight),
-                      textFlags, elided(elidedType, type, *smallMetrics, inner.width()));
+    if (!label.isEmpty()) {
+        elide(nameText, name, *smallMetrics, inner.width());
+        drawCentredText(painter, QRectF(inner.x(), inner.y(), inner.width(), smallHeight), nameText);
+    }
+    elide(typeText, type, *smallMetrics, inner.width());
+    drawCentredText(painter, QRectF(inner.x(), inner.y() + inner.height() - smallHeight, inner.width(), smallHeight),
+                    typeText);
 }
 
 // Later changes of the application font do not reach a node that has measured its texts.

@@ -14,6 +14,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class QTextLayout;
+
 /**
  * The scene item of one device on the device map: a rounded rectangle sized by its
  * texts, showing the description (or the name) and, while hovered, the name above and
@@ -87,18 +91,25 @@ protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
 
 private:
-    // A text as last elided, so that unchanged texts are not measured at every paint.
-    struct ElidedText
+    // A text as last elided and laid out, so that an unchanged text is neither measured
+    // nor shaped again at every paint. No layout means the text is drawn by drawText().
+    struct NodeText
     {
         QString source;
         double width = -1.0;
         QString elided;
+        std::unique_ptr<QTextLayout> layout;
+        bool laidOut = false;
+        QFont layoutFont;
+        int layoutDpi = 0;
+        Qt::LayoutDirection layoutDirection = Qt::LeftToRight;
     };
 
     void takeApplicationFonts();
     void resizeAboutCenter(const QSizeF& size);
     QSize textSize();
-    static const QString& elided(ElidedText& cache, const QString& text, const QFontMetricsF& metrics, double width);
+    static void elide(NodeText& text, const QString& source, const QFontMetricsF& metrics, double width);
+    static void drawCentredText(QPainter* painter, const QRectF& strip, NodeText& text);
 
     QRectF rect;
     QString name;
@@ -118,9 +129,9 @@ private:
     QString measuredDescription;
     QSize measuredSize;
     bool measured = false;
-    ElidedText elidedMain;
-    ElidedText elidedName;
-    ElidedText elidedType;
+    NodeText mainText;
+    NodeText nameText;
+    NodeText typeText;
     QRectF outlineRect;
     QPainterPath outlinePath;
 
