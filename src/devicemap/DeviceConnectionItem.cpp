@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLineF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QTimer>
@@ -83,6 +84,82 @@ int sizeUnit()
     const QFont font = QApplication::font();
     const double pointSize = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 0.75;
     return std::max(1, int(pointSize * 0.125));
+}
+
+// The part of segment p-q inside area, as parameters 0 <= t0 <= t1 <= 1 along it
+// (Liang-Barsky); false when none of it is inside.
+bool clipSegment(const QPointF& p, const QPointF& q, const QRectF& area, double& t0, double& t1)
+{
+    t0 = 0.0;
+    t1 = 1.0;
+    const double dx = q.x() - p.x();
+    const double dy = q.y() - p.y();
+    const double bounds[4][2] = {{-dx, p.x() - area.left()},
+                                 {dx, area.right() - p.x()},
+                                 {-dy, p.y() - area.top()},
+                                 {dy, area.bottom() - p.y()}};
+    for (const auto& bound : bounds) {
+        const double direction = bound[0];
+        const double distance = bound[1];
+        if (direction == 0.0) {
+            if (distance < 0.0)
+                return false;
+            continue;
+        }
+        const double t = distance / direction;
+        if (direction < 0.0) {
+            if (t > t1)
+                return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0)
+                return false;
+            t1 = std::min(t1, t);
+        }
+    }
+    return true;
+}
+
+// The pixel raster the painter draws on, in the item's coordinates, grown by margin
+// device pixels; null when that cannot be told exactly enough (other paint engines, a
+// recording that may be replayed elsewhere, high-dpi devices, rotated views).
+QRectF paintedArea(const QPainter* painter, double margin)
+{
+    const QPaintDevice* device = painter->device();
+    if (!device || !painter->paintEngine() || painter->paintEngine()->type() != QPaintEngine::Raster
+        || device->devicePixelRatioF() != 1.0)
+        return QRectF();
+    const QTransform transform = painter->combinedTransform();
+    if (transform.type() > QTransform::TxScale || !transform.isInvertible())
+        return QRectF();
+    const QRectF deviceRect = QRectF(0, 0, device->width(), device->height()).adjusted(-margin, -margin, margin, margin);
+    return transform.inverted().mapRect(deviceRect);
+}
+
+// The polyline cut down to what lies in area. The rasteriser walks a stroke's whole
+// length even where it is clipped away, and links to far nodes can be thousands of
+// pixels long; the cut ends lie outside the painted raster, so what shows is unchanged.
+QPainterPath visiblePart(const QPainterPath& polyline, const QRectF& area)
+{
+    if (area.isNull() || area.contains(polyline.controlPointRect()))
+        return polyline;
+    QPainterPath visible;
+    bool joined = false;
+    for (int i = 1; i < polyline.elementCount(); ++i) {
+        const QPointF from = polyline.elementAt(i - 1);
+        const QPointF to = polyline.elementAt(i);
+        double t0 = 0.0;
+        double t1 = 1.0;
+        if (!clipSegment(from, to, area, t0, t1)) {
+            joined = false;
+            continue;
+        }
+        if (!joined || t0 > 0.0)
+            visible.moveTo(t0 > 0.0 ? from + (to - from) * t0 : from);
+        visible.lineTo(t1 < 1.0 ? from + (to - from) * t1 : to);
+        joined = t1 == 1.0;
+    }
+    return visible;
 }
 
 } // namespace
@@ -320,8 +397,12 @@ void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
     }
 
     painter->setBrush(Qt::NoBrush);
-    painter->setPen(QPen(QBrush(color), 2 * unit));
-    painter->drawPath(linePath);
+    const QPen linePen(QBrush(color), 2 * unit);
+    painter->setPen(linePen);
+    // Square caps and joins reach half the pen width past a point, antialiasing one pixel.
+    const double scale = std::max(std::abs(painter->combinedTransform().m11()), std::abs(painter->combinedTransform().m22()));
+    painter->drawPath(visiblePart(linePath, paintedArea(painter, linePen.widthF() * scale + 4.0)));
+    // The dash pattern starts where the path starts, so the activity overlay keeps all of it.
     if (activityType == DashedLinePerEmit || (activityType == DashedLinePerTime && active)) {
         painter->setPen(activityPen);
         painter->drawPath(linePath);
