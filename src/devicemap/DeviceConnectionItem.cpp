@@ -178,6 +178,7 @@ DeviceConnectionItem::DeviceConnectionItem(DeviceNodeItem* nodeFrom, DeviceNodeI
     oldFromRect = fromRect;
     oldToRect = toRect;
     bent = !this->bendingPoints.isEmpty();
+    refreshBounds();
     activityPen.setDashPattern({10, 10});
     activeTimer->setSingleShot(true);
     moveTimer->setSingleShot(true);
@@ -208,11 +209,13 @@ void DeviceConnectionItem::setBendingPoints(QList<QPointF> points)
     if (points.isEmpty()) {
         bendingPoints.clear();
         bent = false;
+        refreshBounds();
         return;
     }
     bent = true;
     takeNodePlaces();
     bendingPoints = std::move(points);
+    refreshBounds();
 }
 
 void DeviceConnectionItem::insertBendingPoint(QPointF point)
@@ -239,6 +242,7 @@ void DeviceConnectionItem::insertBendingPoint(QPointF point)
         index = count;
     prepareGeometryChange();
     bendingPoints.insert(index, point);
+    refreshBounds();
 }
 
 QPointF DeviceConnectionItem::isInBendingPointsArea(QPointF point) const
@@ -331,12 +335,19 @@ void DeviceConnectionItem::setActivityIntervals(int activeTimeMs, int moveInterv
 
 QRectF DeviceConnectionItem::boundingRect() const
 {
-    QRectF bounds = fromRect | toRect;
+    return bounds;
+}
+
+// The scene asks for the bounding rectangle many times per paint; it is worked out
+// whenever the nodes' rectangles or the bends change instead.
+void DeviceConnectionItem::refreshBounds()
+{
+    QRectF united = fromRect | toRect;
     if (bent) {
-        for (const QPointF& point : bendingPoints)
-            bounds |= QRectF(point, QSizeF(1, 1));
+        for (const QPointF& point : qAsConst(bendingPoints))
+            united |= QRectF(point, QSizeF(1, 1));
     }
-    return bounds.adjusted(-5, -5, 5, 5);
+    bounds = united.adjusted(-5, -5, 5, 5);
 }
 
 QPainterPath DeviceConnectionItem::shape() const
@@ -372,6 +383,7 @@ void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
         toRect = placedRect(nodeTo);
         if (bent)
             recalculateBendPoints();
+        refreshBounds();
         QGraphicsItem::update(boundsBefore | boundingRect());
     }
 
@@ -507,6 +519,7 @@ void DeviceConnectionItem::recalculateBendPoints()
         if (isNear(before.at(i), lowerCorner(oldPrevious, oldNext)))
             bendingPoints[i] = lowerCorner(newPrevious, newNext);
     }
+    refreshBounds();
 }
 
 void DeviceConnectionItem::activeTimerTimeout()
@@ -532,6 +545,7 @@ void DeviceConnectionItem::takeNodePlaces()
     toPos = nodeTo->pos();
     fromRect = placedRect(nodeFrom);
     toRect = placedRect(nodeTo);
+    refreshBounds();
 }
 
 bool DeviceConnectionItem::isDrawable() const

@@ -86,6 +86,7 @@ private:
     bool isDrawable() const;
     /// Lays the line and the head out again when the nodes, bends or line width changed.
     void layOutArrow(int unit);
+    void refreshBounds();
 
     QPointer<DeviceNodeItem> nodeFrom;
     QPointer<DeviceNodeItem> nodeTo;
@@ -119,6 +120,7 @@ private:
     QPainterPath headPath;
     bool shapeFollowsArrow = false;
     mutable bool shapePending = false;
+    QRectF bounds;
 
     static ActivityType activityType;
 };
