@@ -132,7 +132,7 @@ QRectF paintedArea(const QPainter* painter, double margin)
     const QTransform transform = painter->combinedTransform();
     if (transform.type() > QTransform::TxScale || !transform.isInvertible())
         return QRectF();
-    const QRectF deviceRect = QRectF(0, 0, device->width(), device->height()).adjusted(-margin, -margin, margin, margin);
+    const QRectF deviceRect(-margin, -margin, device->width() + 2 * margin, device->height() + 2 * margin);
     return transform.inverted().mapRect(deviceRect);
 }
 
@@ -412,7 +412,8 @@ void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
     const QPen linePen(QBrush(color), 2 * unit);
     painter->setPen(linePen);
     // Square caps and joins reach half the pen width past a point, antialiasing one pixel.
-    const double scale = std::max(std::abs(painter->combinedTransform().m11()), std::abs(painter->combinedTransform().m22()));
+    const QTransform transform = painter->combinedTransform();
+    const double scale = std::max(std::abs(transform.m11()), std::abs(transform.m22()));
     painter->drawPath(visiblePart(linePath, paintedArea(painter, linePen.widthF() * scale + 4.0)));
     // The dash pattern starts where the path starts, so the activity overlay keeps all of it.
     if (activityType == DashedLinePerEmit || (activityType == DashedLinePerTime && active)) {

@@ -324,8 +324,8 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
     painter->setPen(palette.color(QPalette::Text));
     elide(mainText, label.isEmpty() ? name : label, *mainMetrics, inner.width());
     const double mainHeight = mainMetrics->height();
-    drawCentredText(painter, QRectF(inner.x(), inner.y() + inner.height() / 2 - mainHeight / 2, inner.width(), mainHeight),
-                    mainText);
+    const QRectF mainStrip(inner.x(), inner.y() + inner.height() / 2 - mainHeight / 2, inner.width(), mainHeight);
+    drawCentredText(painter, mainStrip, mainText);
 
     if (!hovered || info.type == runtimeVariable)
         return;
