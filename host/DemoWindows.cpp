@@ -17,9 +17,11 @@ namespace {
 QWidget* newDeviceMap(DeviceManager* manager)
 {
     const QString layoutFile = demoDataFile(QStringLiteral("demo-map.ini"));
-    if (!QFileInfo::exists(layoutFile))
+    if (!QFileInfo::exists(layoutFile)) {
+        // A copy keeps the mode of a read-only checkout; the map must be able to rewrite it.
         QFile::copy(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"), layoutFile);
-    QFile::setPermissions(layoutFile, QFile::permissions(layoutFile) | QFile::WriteOwner);
+        QFile::setPermissions(layoutFile, QFile::permissions(layoutFile) | QFile::WriteOwner);
+    }
     auto map = new DeviceMapWidget(manager, layoutFile);
     map->setWindowTitle(QObject::tr("Device map"));
     map->resize(1280, 720);
