@@ -2,6 +2,7 @@
 
 #include "BaseGuiDevice.h"
 #include "BaseWidget.h"
+#include "ModalRunner.h"
 
 #include <QAction>
 #include <QDebug>
@@ -564,7 +565,7 @@ void DeviceWidgetArea::settingsClicked()
 
 QAction* DeviceWidgetArea::execMenu(QMenu* menu, const QPoint& globalPos)
 {
-    return menu->exec(globalPos);
+    return ModalRunner::execMenu(menu, globalPos);
 }
 
 void DeviceWidgetArea::mouseMoveEvent(QMouseEvent* event)
