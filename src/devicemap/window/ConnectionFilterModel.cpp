@@ -2,6 +2,8 @@
 
 #include "ConnectionListModel.h"
 
+#include <QRegularExpression>
+
 ConnectionFilterModel::ConnectionFilterModel(QObject* parent)
     : QSortFilterProxyModel(parent)
 {
@@ -36,7 +38,12 @@ bool ConnectionFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& s
     if (!index.isValid())
         return true;
     const QString fullText = index.data(ConnectionListModel::FullTextRole).toString();
-    if (fullText.indexOf(filterRegExp()) == -1)
+    // The dialog filters with a regular expression, which keeps up with typing on thousands of
+    // rows; a QRegExp filter set by any other caller still works.
+    const QRegularExpression expression = filterRegularExpression();
+    const bool found = expression.pattern().isEmpty() ? fullText.indexOf(filterRegExp()) != -1
+                                                      : expression.match(fullText).hasMatch();
+    if (!found)
         return false;
     const TypePair types = index.data(ConnectionListModel::TypePairRole).value<TypePair>();
     bool converts = false;

@@ -8,7 +8,8 @@
 
 /**
  * The pairs of a ConnectionListModel the user may choose now: a row shows when the filter
- * expression (set by the dialog from the search text) is found in its FullTextRole text and
+ * expression (set by the dialog from the search text, as a QRegularExpression or a QRegExp,
+ * whichever was set last) is found in its FullTextRole text and
  * its parameter types are equal, or their conversion is allowed, or the row is pressed. So
  * a pressed pair never disappears for want of an allowed conversion; the search hides it too.
  *

@@ -92,17 +92,28 @@ QSize ConnectionStyledDelegate::sizeHint(const QStyleOptionViewItem& option, con
 {
     if (!index.isValid())
         return QSize(-1, -1);
+    const QString caption = captionOf(index);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QString fontKey = option.font.key();
+    if (fontKey != measuredFontKey || measuredSizes.size() > 20000) {
+        measuredSizes.clear();
+        measuredFontKey = fontKey;
+    }
+    const QString key = caption + QLatin1Char('\n') + text;
+    const auto known = measuredSizes.constFind(key);
+    if (known != measuredSizes.cend())
+        return known.value();
+
     const qreal scaledPad = pointSizeOf(option.font) * 0.525;
     const int pad = scaledPad > 2.0 ? int(scaledPad) : 2;
-
-    const QString caption = captionOf(index);
     const QRect captionRect = caption.isEmpty()
         ? QRect(0, 0, 0, 0)
         : QFontMetrics(captionFont(option.font)).boundingRect(option.rect, Qt::AlignHCenter | Qt::AlignTop, caption);
     const QRect textArea(option.rect.left(), option.rect.top(), option.rect.width(), 0);
-    const QRect textRect =
-        QFontMetrics(option.font).boundingRect(textArea, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
+    const QRect textRect = QFontMetrics(option.font).boundingRect(textArea, Qt::AlignCenter, text);
 
-    return QSize(qMax(textRect.width(), captionRect.width()) + 2 * pad,
-                 textRect.height() + 2 * qMax(captionRect.height(), pad));
+    const QSize size(qMax(textRect.width(), captionRect.width()) + 2 * pad,
+                     textRect.height() + 2 * qMax(captionRect.height(), pad));
+    measuredSizes.insert(key, size);
+    return size;
 }

@@ -2,6 +2,7 @@
 
 #include "dozerozozu_export.h"
 
+#include <QHash>
 #include <QStyledItemDelegate>
 
 #include <memory>
@@ -29,4 +30,8 @@ public:
 
 private:
     std::unique_ptr<QPushButton> button;
+    // Views ask for every row's size on each relayout (a search keystroke); measuring shaped
+    // text is the dearest part, and a row's size depends only on its texts and the font.
+    mutable QHash<QString, QSize> measuredSizes;
+    mutable QString measuredFontKey;
 };

@@ -22,7 +22,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRegExp>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSpacerItem>
@@ -416,7 +415,9 @@ void DeviceConnectionsDialog::setSearchText(const QString& text)
     QString pattern;
     for (const QString& word : text.simplified().split(QLatin1Char(' ')))
         pattern += QStringLiteral("(.*)") + QRegularExpression::escape(word);
-    proxy->setFilterRegExp(QRegExp(pattern, Qt::CaseInsensitive, QRegExp::RegExp));
+    QRegularExpression expression(pattern, QRegularExpression::CaseInsensitiveOption);
+    expression.optimize();
+    proxy->setFilterRegularExpression(expression);
 }
 
 void DeviceConnectionsDialog::togglePair(const QModelIndex& proxyIndex)
