@@ -169,6 +169,23 @@ private Q_SLOTS:
         QCOMPARE(map->getUndoStack()->count(), 0);
     }
 
+    void mapDeletedWhileTheDialogRunsChangesNothing()
+    {
+        DeviceConnectionsDialog::AnswerGuard closeMap([this](DeviceConnectionsDialog& dialog) {
+            dialog.pressPair(kSetA);
+            map.reset();
+            return DeviceConnectionsDialog::Answer::Accept;
+        });
+        QUndoStack stack;
+
+        const QStringList chosen = DeviceConnectionsDialog::manageConnections(
+            manager.get(), manager->getDeviceInfo(generator), manager->getDeviceInfo(adder), stack, map.get());
+
+        QVERIFY(chosen.isEmpty());
+        QCOMPARE(stack.count(), 0);
+        QVERIFY(connectionCalls().isEmpty());
+    }
+
     void aUserPressesRowsAndOk()
     {
         // Given the real modal dialog, which a user answers by clicking the second row and "Ok"

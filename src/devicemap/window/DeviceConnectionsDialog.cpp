@@ -561,7 +561,12 @@ int DeviceConnectionsDialog::exec()
     // A copy: the hook may install another one while it answers.
     const AnswerHook hook = answerHook();
     if (hook) {
-        switch (hook(*this)) {
+        // Whatever the hook does may take the parent, and this dialog with it, away.
+        const QPointer<DeviceConnectionsDialog> self(this);
+        const Answer answer = hook(*this);
+        if (!self)
+            return QDialog::Rejected;
+        switch (answer) {
         case Answer::Accept:
             // As for a user: with "Ok" disabled the dialog can only be cancelled.
             if (ok->isEnabled())
