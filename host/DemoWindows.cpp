@@ -2,10 +2,13 @@
 
 #include "AboutDialog.h"
 #include "DashboardWindow.h"
+#include "DeviceConnectionsDialog.h"
 #include "DeviceListWindow.h"
+#include "DeviceManager.h"
 #include "DeviceMapWidget.h"
 #include "SettingsWindow.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +31,21 @@ QWidget* newDeviceMap(DeviceManager* manager)
     return map;
 }
 
+// The dialog a click on the link from the first comparator to the counter opens: crossings
+// count, they could also reset it, and with the bool-to-int conversion allowed (as here) the
+// comparator's state could set the counter's step.
+QWidget* connectionsOfALink(QWidget* window)
+{
+    auto map = static_cast<DeviceMapWidget*>(window);
+    DeviceManager* manager = map->getDeviceManager();
+    auto dialog = new DeviceConnectionsDialog(manager, manager->getDeviceInfo(QStringLiteral("comparator1")),
+                                              manager->getDeviceInfo(QStringLiteral("counter1")), map);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (QCheckBox* toInt = dialog->conversionBox(TypePair(QStringLiteral("bool"), QStringLiteral("int"))))
+        toInt->setChecked(true);
+    return dialog;
+}
+
 } // namespace
 
 QList<DemoWindow> demoWindows()
@@ -43,7 +61,8 @@ QList<DemoWindow> demoWindows()
                return window;
            }}}},
         {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
-        {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); }},
+        {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); },
+         {{QStringLiteral("map-connections"), connectionsOfALink}}},
     };
 }
 

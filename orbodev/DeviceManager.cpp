@@ -178,8 +178,9 @@ int DeviceManager::findMatchingMethods(const QString& source, const QString& tar
                                        const QString& slot, QStringList* identicalPairs, QStringList* convertedPairs)
 {
     const QList<QStringList> pairs = candidatePairs(source, target, signal, slot);
-    const QStringList& identical = pairs.at(0);
-    const QStringList& converted = pairs.at(1);
+    QStringList identical = pairs.at(0);
+    QStringList converted = pairs.at(1);
+    adjustMatchingPairs(identical, converted);
     if (identicalPairs)
         *identicalPairs = identical;
     if (convertedPairs)
@@ -673,6 +674,10 @@ bool DeviceManager::acceptRename(const QString&, const QString&)
 int DeviceManager::adjustMatchCode(int code)
 {
     return code;
+}
+
+void DeviceManager::adjustMatchingPairs(QStringList&, QStringList&)
+{
 }
 
 void DeviceManager::recordCall(const QString&)

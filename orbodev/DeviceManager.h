@@ -81,7 +81,8 @@ public:
     /// The file saveYamlConfig() writes to; empty when none.
     QString getConfigPath() const;
     bool getSignalsTracking() const;
-    QList<TypePair> getTypeConversions() const;
+    /// The parameter-type conversions a link may apply; TestDeviceManager may replace them.
+    virtual QList<TypePair> getTypeConversions() const;
     /**
      * Which signal-slot pairs can join source to target. signal and slot, when not empty,
      * restrict the search to that signal or slot. identicalPairs receives the pairs of
@@ -191,6 +192,8 @@ protected:
     virtual bool acceptRename(const QString& oldName, const QString& newName);
     /// The code findMatchingMethods() reports; TestDeviceManager may force one.
     virtual int adjustMatchCode(int code);
+    /// The pairs findMatchingMethods() found, before it picks its code; TestDeviceManager may replace them.
+    virtual void adjustMatchingPairs(QStringList& identicalPairs, QStringList& convertedPairs);
     /// Called with a short description of each command; TestDeviceManager logs it.
     virtual void recordCall(const QString& call);
 

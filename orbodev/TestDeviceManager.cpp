@@ -42,6 +42,45 @@ int TestDeviceManager::adjustMatchCode(int code)
     return m_forcedMatchCode >= 0 ? m_forcedMatchCode : code;
 }
 
+void TestDeviceManager::setOfferedPairs(const QStringList& identicalPairs, const QStringList& convertedPairs)
+{
+    m_offersOwnPairs = true;
+    m_offeredIdentical = identicalPairs;
+    m_offeredConverted = convertedPairs;
+}
+
+void TestDeviceManager::clearOfferedPairs()
+{
+    m_offersOwnPairs = false;
+    m_offeredIdentical.clear();
+    m_offeredConverted.clear();
+}
+
+void TestDeviceManager::adjustMatchingPairs(QStringList& identicalPairs, QStringList& convertedPairs)
+{
+    if (!m_offersOwnPairs)
+        return;
+    identicalPairs = m_offeredIdentical;
+    convertedPairs = m_offeredConverted;
+}
+
+void TestDeviceManager::setTypeConversions(const QList<TypePair>& conversions)
+{
+    m_hasOwnConversions = true;
+    m_conversions = conversions;
+}
+
+void TestDeviceManager::clearTypeConversions()
+{
+    m_hasOwnConversions = false;
+    m_conversions.clear();
+}
+
+QList<TypePair> TestDeviceManager::getTypeConversions() const
+{
+    return m_hasOwnConversions ? m_conversions : DeviceManager::getTypeConversions();
+}
+
 void TestDeviceManager::recordCall(const QString& call)
 {
     m_callLog.append(call);

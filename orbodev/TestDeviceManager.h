@@ -7,8 +7,9 @@
 
 /**
  * A DeviceManager with controls for the library's tests: when its signals arrive, which
- * creations and renames it refuses, which findMatchingMethods() code it reports, and a log
- * of the commands it received. Without any control set it behaves as DeviceManager.
+ * creations and renames it refuses, which findMatchingMethods() pairs and code and which
+ * type conversions it reports, and a log of the commands it received. Without any control
+ * set it behaves as DeviceManager.
  *
  *     TestDeviceManager manager;
  *     manager.setNotificationMode(TestDeviceManager::Deferred, 200);
@@ -41,6 +42,17 @@ public:
     void setRefuseRenaming(bool refuse) { m_refuseRenaming = refuse; }
     /// findMatchingMethods() reports code (the lists are still filled); -1 ends the forcing.
     void setForcedMatchCode(int code) { m_forcedMatchCode = code; }
+    /**
+     * findMatchingMethods() offers exactly these pair texts, whatever the two devices (and
+     * picks its code from them), until clearOfferedPairs(). The texts are passed on as they
+     * are, so malformed or repeated ones reach the caller too.
+     */
+    void setOfferedPairs(const QStringList& identicalPairs, const QStringList& convertedPairs);
+    void clearOfferedPairs();
+    /// getTypeConversions() answers conversions until clearTypeConversions().
+    void setTypeConversions(const QList<TypePair>& conversions);
+    void clearTypeConversions();
+    QList<TypePair> getTypeConversions() const override;
     void clearCallLog() { m_callLog.clear(); }
 
 protected:
@@ -48,6 +60,7 @@ protected:
     bool acceptCreation(const QString& type) override;
     bool acceptRename(const QString& oldName, const QString& newName) override;
     int adjustMatchCode(int code) override;
+    void adjustMatchingPairs(QStringList& identicalPairs, QStringList& convertedPairs) override;
     void recordCall(const QString& call) override;
 
 private:
@@ -56,5 +69,10 @@ private:
     bool m_refuseCreation = false;
     bool m_refuseRenaming = false;
     int m_forcedMatchCode = -1;
+    bool m_offersOwnPairs = false;
+    QStringList m_offeredIdentical;
+    QStringList m_offeredConverted;
+    bool m_hasOwnConversions = false;
+    QList<TypePair> m_conversions;
     QStringList m_callLog;
 };

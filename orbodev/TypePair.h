@@ -39,9 +39,13 @@ struct ORBODEV_EXPORT TypePair
     }
 };
 
+/// The usual hash-combine of the smaller and then the larger text, so (a, b) and (b, a) hash alike.
 inline uint qHash(const TypePair& pair, uint seed = 0)
 {
-    return qHash(pair.smaller(), seed) ^ (qHash(pair.larger(), seed) * 31u);
+    uint hash = seed;
+    hash ^= qHash(pair.smaller(), 0) + 0x9E3779B9u + (hash << 6) + (hash >> 2);
+    hash ^= qHash(pair.larger(), 0) + 0x9E3779B9u + (hash << 6) + (hash >> 2);
+    return hash;
 }
 
 Q_DECLARE_METATYPE(TypePair)
