@@ -3,12 +3,16 @@
 #include "AboutDialog.h"
 #include "DashboardWindow.h"
 #include "DeviceListWindow.h"
+#include "DeviceManager.h"
 #include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+#include "ExportMetaDeviceWizard.h"
 #include "SettingsWindow.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QStandardPaths>
 
 namespace {
@@ -28,6 +32,25 @@ QWidget* newDeviceMap(DeviceManager* manager)
     return map;
 }
 
+// The export of every device on the map, as the map's own export command opens it, with two
+// devices checked so that both button states show.
+QWidget* newExportWizard(QWidget* window)
+{
+    auto* map = static_cast<DeviceMapWidget*>(window);
+    QList<QGraphicsItem*> items;
+    QList<DeviceInfo> infos;
+    const QMap<QString, DeviceNodeItem*> deviceItems = map->getDeviceItems();
+    for (auto it = deviceItems.constBegin(); it != deviceItems.constEnd(); ++it) {
+        items.append(it.value());
+        infos.append(map->getDeviceManager()->getDeviceInfo(it.key()));
+    }
+    auto* wizard = new ExportMetaDeviceWizard(items, infos, map->getDeviceManager(), map);
+    const QList<QPushButton*> buttons = wizard->page(0)->findChildren<QPushButton*>();
+    for (int i = 1; i < qMin(buttons.size(), 4); i += 2)
+        buttons.at(i)->click();
+    return wizard;
+}
+
 } // namespace
 
 QList<DemoWindow> demoWindows()
@@ -43,7 +66,8 @@ QList<DemoWindow> demoWindows()
                return window;
            }}}},
         {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
-        {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); }},
+        {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); },
+         {{QStringLiteral("export-wizard"), newExportWizard}}},
     };
 }
 
