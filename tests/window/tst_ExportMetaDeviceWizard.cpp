@@ -9,8 +9,6 @@
 #include "YamlSerialiser.h"
 #include "ZenticMessageBox.h"
 
-#include <QApplication>
-#include <QFileDialog>
 #include <QGraphicsScene>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,18 +22,12 @@
 
 namespace {
 
-// A device with signals but no slots, whose parameter names need quoting in YAML.
+// A device with signals and a parameter but no slots.
 class SensorDevice : public BaseDevice
 {
     Q_OBJECT
 public:
-    SensorDevice()
-    {
-        addParam(QStringLiteral("gain: max"), QStringLiteral("3"));
-        addParam(QStringLiteral("# note"), QStringLiteral("n"));
-        addParam(QStringLiteral("\"quoted\" 'name'"), QStringLiteral("q"));
-        addParam(QStringLiteral("[range] {x}"), QStringLiteral("r"));
-    }
+    SensorDevice() { addParam(QStringLiteral("gain"), QStringLiteral("3")); }
 Q_SIGNALS:
     void level(double value);
     void alarm();
@@ -63,43 +55,37 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void nextNeedsACheckedDevice();
     void pagesFollowCaseSensitiveNameOrder();
     void skipsToTheFirstCheckedDevicesPage();
-    void backChecksTheDeviceAgainAndKeepsThePage();
-    void pickListsFollowTheClicks();
+    void picksFollowTheClicksAndSurviveGoingBack();
     void sectionsOnlyForWhatTheDeviceHas();
     void fileNameGetsYmlExtension_data();
     void fileNameGetsYmlExtension();
     void defaultNameTakesTheNextFreeNumber();
-    void selectFileTakesTheChosenName();
     void replaceNeedsTheUsersYes_data();
     void replaceNeedsTheUsersYes();
     void writesExactlyThePickedItems();
     void uncheckedDevicesAndEmptyPicks_data();
     void uncheckedDevicesAndEmptyPicks();
     void fileReadsBackThroughParseMetaDevice();
-    void quotedNamesReadBackUnchanged();
-    void dottedDeviceNamesKeepTheirPicks();
-    void sameItemOnTwoDevicesGetsDistinctKeys();
-    void missingDirectoriesAreCreated();
+    void picksKeepTheirDevicesWhateverTheNames();
     void writeFailureIsReportedAndKeepsTheOldFile_data();
     void writeFailureIsReportedAndKeepsTheOldFile();
-    void deviceNamedFileNameKeepsTheFileName();
-    void closingDeletesTheWizard();
+    void cancelWritesNothingAndDeletesTheWizard();
 
 private:
     QString create(const QString& type) { return manager->createDevice(type, false); }
-    ExportMetaDeviceWizard* openWizard(const QStringList& names);
+    void openWizard(const QStringList& names);
     DevicesSelectionPage* selectionPage() const { return static_cast<DevicesSelectionPage*>(wizard->page(0)); }
     SavePage* savePage() const { return static_cast<SavePage*>(wizard->page(wizard->savePageId())); }
-    QPushButton* itemButton(const QString& objectName) const;
+    QPushButton* itemButton(const QString& name) const { return wizard->currentPage()->findChild<QPushButton*>(name); }
     void checkDevice(const QString& name) { selectionPage()->deviceButton(name)->click(); }
     void next() { wizard->button(QWizard::NextButton)->click(); }
     void back() { wizard->button(QWizard::BackButton)->click(); }
-    /// From the selection page through every checked device's page to the save page, picking
-    /// the buttons of these object names on the way.
-    void pickAndGoToSavePage(const QStringList& picks);
+    /// Opens a wizard over names with all of them checked, picks these buttons on the
+    /// devices' pages, writes fileName and returns the file's text.
+    QString exportDevices(const QStringList& names, const QStringList& picks, const QString& fileName);
+    void goToSavePage(const QStringList& picks);
     QString finish(const QString& fileName);
 
     std::unique_ptr<QTemporaryDir> dir;
@@ -113,6 +99,7 @@ void TestExportMetaDeviceWizard::init()
 {
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
+    // The default file name lies under the current directory.
     previousDirectory = QDir::currentPath();
     QDir::setCurrent(dir->path());
     manager = std::make_unique<DeviceManager>();
@@ -129,7 +116,7 @@ void TestExportMetaDeviceWizard::cleanup()
     dir.reset();
 }
 
-ExportMetaDeviceWizard* TestExportMetaDeviceWizard::openWizard(const QStringList& names)
+void TestExportMetaDeviceWizard::openWizard(const QStringList& names)
 {
     QList<QGraphicsItem*> items;
     QList<DeviceInfo> infos;
@@ -145,15 +132,9 @@ ExportMetaDeviceWizard* TestExportMetaDeviceWizard::openWizard(const QStringList
     }
     wizard = new ExportMetaDeviceWizard(items, infos, manager.get());
     wizard->show();
-    return wizard;
 }
 
-QPushButton* TestExportMetaDeviceWizard::itemButton(const QString& objectName) const
-{
-    return wizard->currentPage()->findChild<QPushButton*>(objectName);
-}
-
-void TestExportMetaDeviceWizard::pickAndGoToSavePage(const QStringList& picks)
+void TestExportMetaDeviceWizard::goToSavePage(const QStringList& picks)
 {
     next();
     while (wizard->currentId() != wizard->savePageId()) {
@@ -172,39 +153,38 @@ QString TestExportMetaDeviceWizard::finish(const QString& fileName)
     return readAll(fileName);
 }
 
-void TestExportMetaDeviceWizard::nextNeedsACheckedDevice()
+QString TestExportMetaDeviceWizard::exportDevices(const QStringList& names, const QStringList& picks,
+                                                  const QString& fileName)
 {
-    openWizard({create("counter"), create("toggle")});
-    QAbstractButton* nextButton = wizard->button(QWizard::NextButton);
-    QVERIFY(!nextButton->isEnabled());
-    checkDevice("toggle1");
-    QVERIFY(nextButton->isEnabled());
-    checkDevice("toggle1");
-    QVERIFY(!nextButton->isEnabled());
+    openWizard(names);
+    for (const QString& name : names)
+        checkDevice(name);
+    goToSavePage(picks);
+    return finish(fileName);
 }
 
 void TestExportMetaDeviceWizard::pagesFollowCaseSensitiveNameOrder()
 {
     // Given devices Beta and alpha
-    const QString beta = create("counter"), alpha = create("toggle");
-    QVERIFY(manager->renameDevice(beta, "Beta") && manager->renameDevice(alpha, "alpha"));
+    QVERIFY(manager->renameDevice(create("counter"), "Beta") && manager->renameDevice(create("toggle"), "alpha"));
     openWizard({"alpha", "Beta"});
 
-    // Then the selection lists alpha first, but Beta's page comes first
-    QList<QPushButton*> buttons = selectionPage()->findChildren<QPushButton*>();
-    QCOMPARE(buttons.at(0)->text(), QString("alpha"));
-    QCOMPARE(buttons.at(1)->text(), QString("Beta"));
+    // Then the selection lists alpha first and needs a checked device for Next
+    const QList<QPushButton*> buttons = selectionPage()->findChildren<QPushButton*>();
+    QCOMPARE(buttons.at(0)->text() + buttons.at(1)->text(), QString("alphaBeta"));
+    QVERIFY(!wizard->button(QWizard::NextButton)->isEnabled());
     checkDevice("alpha");
+    QVERIFY(wizard->button(QWizard::NextButton)->isEnabled());
+
+    // And Beta's page comes first, then alpha's, then the save page with Finish
     checkDevice("Beta");
     next();
     QCOMPARE(wizard->currentId(), 1);
     QCOMPARE(static_cast<DevicePropertiesPage*>(wizard->currentPage())->getDeviceName(), QString("Beta"));
     next();
-    QCOMPARE(wizard->currentId(), 2);
     QCOMPARE(wizard->currentPage()->title(), QString("alpha properties"));
     next();
     QCOMPARE(wizard->currentId(), 4);
-    QCOMPARE(wizard->currentPage()->title(), QString("Save config"));
     QVERIFY(wizard->button(QWizard::FinishButton)->isVisible());
 }
 
@@ -222,47 +202,31 @@ void TestExportMetaDeviceWizard::skipsToTheFirstCheckedDevicesPage()
     QCOMPARE(wizard->nextId(), -1);
 }
 
-void TestExportMetaDeviceWizard::backChecksTheDeviceAgainAndKeepsThePage()
+void TestExportMetaDeviceWizard::picksFollowTheClicksAndSurviveGoingBack()
 {
     const QString counter = create("counter");
     openWizard({counter});
     checkDevice(counter);
     next();
-    // Entering the page unchecks the device without counting as the user's click
+    // Entering the page unchecks the device, but not as the user's click
     QVERIFY(!selectionPage()->deviceButton(counter)->isChecked());
-    itemButton(counter + ".reset()")->click();
-    QPushButton* picked = itemButton(counter + ".reset()");
-
-    back();
-    QCOMPARE(wizard->currentId(), 0);
-    QVERIFY(selectionPage()->deviceButton(counter)->isChecked());
-    QVERIFY(wizard->button(QWizard::NextButton)->isEnabled());
-    next();
-    QCOMPARE(wizard->currentId(), 1);
-    QCOMPARE(itemButton(counter + ".reset()"), picked);
-    QVERIFY(picked->isChecked());
-    QCOMPARE(wizard->getSelectedDevices(), QStringList{counter});
-    QCOMPARE(wizard->getSelectedSlots(), QStringList{counter + ".reset()"});
-}
-
-void TestExportMetaDeviceWizard::pickListsFollowTheClicks()
-{
-    const QString counter = create("counter");
-    openWizard({counter});
-    checkDevice(counter);
-    next();
     QPushButton* signal = itemButton(counter + ".countChanged(int)");
-    signal->click();
-    signal->click();
-    QVERIFY(wizard->getSelectedSignals().isEmpty());
-    signal->click();
-    signal->click();
-    signal->click();
-    QCOMPARE(wizard->getSelectedSignals(), QStringList{counter + ".countChanged(int)"});
+    for (int click = 0; click < 3; ++click)
+        signal->click();
     itemButton(counter + ".step")->click();
     itemButton(counter + ".increment()")->click();
+
+    back();
+    QVERIFY(selectionPage()->deviceButton(counter)->isChecked());
+    next();
+    QCOMPARE(itemButton(counter + ".countChanged(int)"), signal);
+    QVERIFY(signal->isChecked());
+    QCOMPARE(wizard->getSelectedDevices(), QStringList{counter});
+    QCOMPARE(wizard->getSelectedSignals(), QStringList{counter + ".countChanged(int)"});
     QCOMPARE(wizard->getSelectedParams(), QStringList{counter + ".step"});
     QCOMPARE(wizard->getSelectedSlots(), QStringList{counter + ".increment()"});
+    signal->click();
+    QVERIFY(wizard->getSelectedSignals().isEmpty());
 }
 
 void TestExportMetaDeviceWizard::sectionsOnlyForWhatTheDeviceHas()
@@ -282,7 +246,6 @@ void TestExportMetaDeviceWizard::sectionsOnlyForWhatTheDeviceHas()
     for (QLabel* label : wizard->currentPage()->findChildren<QLabel*>())
         titles.append(label->text());
     QCOMPARE(titles, (QStringList{"SIGNALS", "PARAMETERS"}));
-    QVERIFY(itemButton(sensor + ".alarm()"));
 }
 
 void TestExportMetaDeviceWizard::fileNameGetsYmlExtension_data()
@@ -299,68 +262,45 @@ void TestExportMetaDeviceWizard::fileNameGetsYmlExtension()
 {
     QFETCH(QString, typed);
     QFETCH(QString, written);
-    const QString counter = create("counter");
-    openWizard({counter});
-    checkDevice(counter);
-    pickAndGoToSavePage({});
-    finish(typed);
+    exportDevices({create("counter")}, {}, typed);
     QTRY_VERIFY(!wizard);
-    QVERIFY(QFileInfo::exists(dir->filePath(written)));
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{written});
 }
 
 void TestExportMetaDeviceWizard::defaultNameTakesTheNextFreeNumber()
 {
     QVERIFY(QDir(dir->path()).mkdir("metadevices"));
-    QVERIFY(writeText(dir->filePath("metadevices/metadevice.yml"), "x"));
-    QVERIFY(writeText(dir->filePath("metadevices/metadevice (1).yml"), "x"));
+    QVERIFY(writeText("metadevices/metadevice.yml", "x") && writeText("metadevices/metadevice (1).yml", "x"));
     openWizard({create("counter")});
     const QString expected = QDir::currentPath() + "/metadevices/metadevice (2).yml";
     QCOMPARE(savePage()->getDefaultFileName(), expected);
     QCOMPARE(savePage()->getFileNameEdit()->text(), expected);
-}
 
-void TestExportMetaDeviceWizard::selectFileTakesTheChosenName()
-{
-    QVERIFY(QDir(dir->path()).mkdir("metadevices"));
-    openWizard({create("counter")});
-    const QString chosen = dir->filePath("chosen.yml");
-    QString openedAt;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        openedAt = dialog->selectedFiles().value(0);
-        dialog->selectFile(chosen);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
-    savePage()->getFileNameEdit()->setText("typed");
-    savePage()->selectFile();
-    QCOMPARE(openedAt, savePage()->getDefaultFileName());
-    QCOMPARE(savePage()->getFileNameEdit()->text(), chosen);
+    // The default's missing directory is made on Finish
+    QVERIFY(QDir(dir->path()).removeRecursively());
+    QVERIFY(QDir().mkpath(dir->path()));
+    checkDevice("counter1");
+    goToSavePage({});
+    QVERIFY(!finish(expected).isEmpty());
 }
 
 void TestExportMetaDeviceWizard::replaceNeedsTheUsersYes_data()
 {
     QTest::addColumn<QString>("answer");
-    QTest::addColumn<bool>("replaced");
-    QTest::newRow("cancel") << "Cancel" << false;
-    QTest::newRow("replace") << "Replace" << true;
+    QTest::newRow("cancel") << "Cancel";
+    QTest::newRow("replace") << "Replace";
 }
 
 void TestExportMetaDeviceWizard::replaceNeedsTheUsersYes()
 {
     QFETCH(QString, answer);
-    QFETCH(bool, replaced);
     const QString path = dir->filePath("existing.yml");
     QVERIFY(writeText(path, "old"));
-    const QString counter = create("counter");
-    openWizard({counter});
-    checkDevice(counter);
-    pickAndGoToSavePage({});
-
     ZenticMessageBox::AnswerGuard guard(answer);
-    const QString text = finish(path);
+
+    const QString text = exportDevices({create("counter")}, {}, path);
+
+    const bool replaced = answer == "Replace";
     QCOMPARE(guard.texts(), QStringList{QString("\"%1\" already exists. Do you want to replace it?").arg(path)});
     QCOMPARE(text != "old", replaced);
     QTRY_COMPARE(wizard.isNull(), replaced);
@@ -370,32 +310,29 @@ void TestExportMetaDeviceWizard::replaceNeedsTheUsersYes()
 
 void TestExportMetaDeviceWizard::writesExactlyThePickedItems()
 {
-    // Given a counter and a toggle, with picks made across sections in mixed order
+    // Given picks on two devices, made across sections in mixed order
     const QString counter = create("counter"), toggle = create("toggle");
-    openWizard({counter, toggle});
-    checkDevice(toggle);
-    checkDevice(counter);
-    pickAndGoToSavePage({counter + ".step", counter + ".reset()", counter + ".countChanged(int)",
-                         toggle + ".state(bool)", toggle + ".toggle()"});
 
     // When the file is written
-    const QString text = finish(dir->filePath("pick.yml"));
+    const QString text = exportDevices({counter, toggle},
+                                       {counter + ".step", counter + ".reset()", counter + ".countChanged(int)",
+                                        toggle + ".state(bool)", toggle + ".toggle()"},
+                                       dir->filePath("pick.yml"));
 
     // Then sections come in fixed order, picks in picking order, then every device
-    const QString expected = "export:\n"
-                             "  slots:\n"
-                             "    reset(): counter1.reset()\n"
-                             "    toggle(): toggle1.toggle()\n"
-                             "  signals:\n"
-                             "    countChanged(int): counter1.countChanged(int)\n"
-                             "    state(bool): toggle1.state(bool)\n"
-                             "  parameters:\n"
-                             "    step: counter1.step\n"
-                             "\n"
-                             "config_version: 2\n"
-        + YamlSerialiser::serialise(manager->getDeviceInfo(counter))
-        + YamlSerialiser::serialise(manager->getDeviceInfo(toggle));
-    QCOMPARE(text, expected);
+    QCOMPARE(text, "export:\n"
+                   "  slots:\n"
+                   "    reset(): counter1.reset()\n"
+                   "    toggle(): toggle1.toggle()\n"
+                   "  signals:\n"
+                   "    countChanged(int): counter1.countChanged(int)\n"
+                   "    state(bool): toggle1.state(bool)\n"
+                   "  parameters:\n"
+                   "    step: counter1.step\n"
+                   "\n"
+                   "config_version: 2\n"
+                       + YamlSerialiser::serialise(manager->getDeviceInfo(counter))
+                       + YamlSerialiser::serialise(manager->getDeviceInfo(toggle)));
 }
 
 void TestExportMetaDeviceWizard::uncheckedDevicesAndEmptyPicks_data()
@@ -403,8 +340,7 @@ void TestExportMetaDeviceWizard::uncheckedDevicesAndEmptyPicks_data()
     QTest::addColumn<bool>("pick");
     QTest::addColumn<QString>("head");
     QTest::newRow("nothing picked") << false << "\nconfig_version: 2\n";
-    QTest::newRow("device unchecked after its pick") << true
-                                                     << "export:\n  slots:\n  signals:\n  parameters:\n\nconfig_version: 2\n";
+    QTest::newRow("device unchecked after its pick") << true << "export:\n  slots:\n  signals:\n  parameters:\n\n";
 }
 
 void TestExportMetaDeviceWizard::uncheckedDevicesAndEmptyPicks()
@@ -420,7 +356,7 @@ void TestExportMetaDeviceWizard::uncheckedDevicesAndEmptyPicks()
     back();
     checkDevice(counter);
     checkDevice(toggle);
-    pickAndGoToSavePage({});
+    goToSavePage({});
     const QString text = finish(dir->filePath("out.yml"));
     QVERIFY2(text.startsWith(head), qPrintable(text));
     QVERIFY(text.contains("\ncounter1:\n") && text.contains("\ntoggle1:\n"));
@@ -431,97 +367,41 @@ void TestExportMetaDeviceWizard::fileReadsBackThroughParseMetaDevice()
     // Given a file with picks of all three kinds
     const QString scaler = create("scaler");
     QVERIFY(manager->setDeviceParam(scaler, "factor", "7") && manager->applyDeviceParams(scaler));
-    openWizard({scaler});
-    checkDevice(scaler);
-    pickAndGoToSavePage({scaler + ".factor", scaler + ".input(double)", scaler + ".output(double)"});
     const QString path = dir->filePath("scaled.yml");
-    finish(path);
+    exportDevices({scaler}, {scaler + ".factor", scaler + ".input(double)", scaler + ".output(double)"}, path);
 
     // When the framework imports it and makes a device of it
     QVERIFY(manager->parseMetaDevice(path, QString()));
-    const QString meta = manager->createDevice("scaled", false);
+    const QSharedPointer<DeviceHandle> handle = manager->getDeviceHandle(manager->createDevice("scaled", false));
 
     // Then the meta device exports what was picked
-    const QSharedPointer<DeviceHandle> handle = manager->getDeviceHandle(meta);
     QVERIFY(handle);
     QCOMPARE(handle->getParamValue(scaler + ".factor"), QString("7"));
     QCOMPARE(handle->getParamValue("exportedSlots"), scaler + ".input(double)");
     QCOMPARE(handle->getParamValue("exportedSignals"), scaler + ".output(double)");
 }
 
-void TestExportMetaDeviceWizard::quotedNamesReadBackUnchanged()
+void TestExportMetaDeviceWizard::picksKeepTheirDevicesWhateverTheNames()
 {
-    const QString sensor = create("sensor");
-    openWizard({sensor});
-    checkDevice(sensor);
-    const QStringList params{"gain: max", "# note", "\"quoted\" 'name'", "[range] {x}"};
-    QStringList picks;
-    for (const QString& param : params)
-        picks.append(sensor + "." + param);
-    pickAndGoToSavePage(picks);
-    const QString text = finish(dir->filePath("sensor.yml"));
-
-    const MetaDevice::Description description = MetaDevice::parse(text);
-    QCOMPARE(description.parameterExports.size(), params.size());
-    for (int i = 0; i < params.size(); ++i) {
-        QCOMPARE(description.parameterExports.at(i).key, params.at(i));
-        QCOMPARE(description.parameterExports.at(i).device, sensor);
-        QCOMPARE(description.parameterExports.at(i).item, params.at(i));
-    }
-    QCOMPARE(description.devices.value(0).paramValues.value("gain: max"), QString("3"));
-}
-
-void TestExportMetaDeviceWizard::dottedDeviceNamesKeepTheirPicks()
-{
-    // Given a device of a networked manager whose name holds dots
+    // Given a device of a networked manager, whose name holds dots, and a device named like
+    // the save page's field, both exporting reset()
     manager->addNetworkManager("plant.lan");
     const QString remote = manager->createDevice("plant.lan/counter", false);
-    QCOMPARE(remote, QString("counter1@plant.lan"));
-    openWizard({remote});
-    checkDevice(remote);
-    pickAndGoToSavePage({remote + ".reset()", remote + ".step"});
+    QVERIFY(manager->renameDevice(create("counter"), "fileName"));
 
-    const QString text = finish(dir->filePath("remote.yml"));
+    const QString text = exportDevices({remote, "fileName"}, {remote + ".reset()", "fileName.reset()", remote + ".step"},
+                                       dir->filePath("picks.yml"));
 
-    QVERIFY2(text.contains("    reset(): counter1@plant.lan.reset()\n"), qPrintable(text));
-    const MetaDevice::Description description = MetaDevice::parse(text);
-    QCOMPARE(description.slotExports.size(), 1);
-    QCOMPARE(description.slotExports.at(0).device, remote);
-    QCOMPARE(description.slotExports.at(0).item, QString("reset()"));
-    QCOMPARE(description.parameterExports.value(0).item, QString("step"));
-}
-
-void TestExportMetaDeviceWizard::sameItemOnTwoDevicesGetsDistinctKeys()
-{
-    const QString first = create("counter"), second = create("counter");
-    openWizard({first, second});
-    checkDevice(first);
-    checkDevice(second);
-    pickAndGoToSavePage({first + ".reset()", second + ".reset()", second + ".increment()"});
-
-    const QString text = finish(dir->filePath("two.yml"));
-
-    QVERIFY2(text.startsWith("export:\n  slots:\n    counter1.reset(): counter1.reset()\n"
-                             "    counter2.reset(): counter2.reset()\n    increment(): counter2.increment()\n"),
+    // Then each pick is written under a key of its own and reads back with its device
+    QVERIFY2(text.startsWith("export:\n  slots:\n    counter1@plant.lan.reset(): counter1@plant.lan.reset()\n"
+                             "    fileName.reset(): fileName.reset()\n  signals:\n  parameters:\n"
+                             "    step: counter1@plant.lan.step\n"),
              qPrintable(text));
     const MetaDevice::Description description = MetaDevice::parse(text);
-    QCOMPARE(description.slotExports.size(), 3);
-    QCOMPARE(description.slotExports.at(1).device, second);
-}
-
-void TestExportMetaDeviceWizard::missingDirectoriesAreCreated()
-{
-    const QString counter = create("counter");
-    openWizard({counter});
-    checkDevice(counter);
-    pickAndGoToSavePage({});
-    QVERIFY(!QFileInfo::exists("metadevices"));
-    QVERIFY(!finish(savePage()->getDefaultFileName()).isEmpty());
-
-    openWizard({counter});
-    checkDevice(counter);
-    pickAndGoToSavePage({});
-    QVERIFY(!finish(dir->filePath("deep/er/meta.yml")).isEmpty());
+    QCOMPARE(description.slotExports.size(), 2);
+    QCOMPARE(description.slotExports.at(0).device, remote);
+    QCOMPARE(description.slotExports.at(0).item, QString("reset()"));
+    QCOMPARE(description.parameterExports.value(0).device, remote);
 }
 
 void TestExportMetaDeviceWizard::writeFailureIsReportedAndKeepsTheOldFile_data()
@@ -535,13 +415,13 @@ void TestExportMetaDeviceWizard::writeFailureIsReportedAndKeepsTheOldFile()
 {
     QFETCH(bool, fileSizeLimit);
     // Given an old file, and something in the way of replacing it
-    const QString path = fileSizeLimit ? dir->filePath("old.yml") : dir->filePath("blocked/old.yml");
-    QVERIFY(writeText(fileSizeLimit ? path : dir->filePath("blocked"), "old"));
+    const QString oldFile = dir->filePath(fileSizeLimit ? "old.yml" : "blocked");
+    QVERIFY(writeText(oldFile, "old"));
     const QString counter = create("counter");
     openWizard({counter});
     checkDevice(counter);
-    pickAndGoToSavePage({counter + ".reset()"});
-    savePage()->getFileNameEdit()->setText(path);
+    goToSavePage({counter + ".reset()"});
+    savePage()->getFileNameEdit()->setText(fileSizeLimit ? oldFile : oldFile + "/new.yml");
     rlimit previousLimit{};
     ::getrlimit(RLIMIT_FSIZE, &previousLimit);
     if (fileSizeLimit) {
@@ -553,11 +433,10 @@ void TestExportMetaDeviceWizard::writeFailureIsReportedAndKeepsTheOldFile()
             QSKIP("The file-size limit cannot be lowered here");
     }
 
-    // When Finish is clicked (and the replacement accepted)
-    bool wizardOpenAtWarning = false;
+    // When Finish is clicked and the replacement accepted
+    bool wizardUpAtWarning = false;
     ZenticMessageBox::AnswerGuard guard([&](ZenticMessageBox& box) -> QAbstractButton* {
-        if (box.windowTitle() == QLatin1String("Warning"))
-            wizardOpenAtWarning = wizard && wizard->isVisible();
+        wizardUpAtWarning = wizard && wizard->isVisible();
         for (QAbstractButton* button : box.buttons()) {
             if (button->text() == QLatin1String("Replace"))
                 return button;
@@ -568,29 +447,21 @@ void TestExportMetaDeviceWizard::writeFailureIsReportedAndKeepsTheOldFile()
     ::setrlimit(RLIMIT_FSIZE, &previousLimit);
 
     // Then a warning says so while the wizard is still up, it closes, and the old file stays
+    QCOMPARE(guard.titles().last(), QString("Warning"));
     QCOMPARE(guard.texts().last(), QString("The meta device was not saved"));
-    QVERIFY(wizardOpenAtWarning);
+    QVERIFY(wizardUpAtWarning);
     QTRY_VERIFY(!wizard);
-    QCOMPARE(readAll(fileSizeLimit ? path : dir->filePath("blocked")), QByteArray("old"));
+    QCOMPARE(readAll(oldFile), QByteArray("old"));
 }
 
-void TestExportMetaDeviceWizard::deviceNamedFileNameKeepsTheFileName()
-{
-    const QString device = create("counter");
-    QVERIFY(manager->renameDevice(device, "fileName"));
-    openWizard({"fileName"});
-    checkDevice("fileName");
-    pickAndGoToSavePage({"fileName.reset()"});
-    const QString text = finish(dir->filePath("named.yml"));
-    QVERIFY2(text.startsWith("export:\n  slots:\n    reset(): fileName.reset()\n"), qPrintable(text));
-}
-
-void TestExportMetaDeviceWizard::closingDeletesTheWizard()
+void TestExportMetaDeviceWizard::cancelWritesNothingAndDeletesTheWizard()
 {
     openWizard({create("counter")});
+    checkDevice("counter1");
+    goToSavePage({});
     wizard->button(QWizard::CancelButton)->click();
     QTRY_VERIFY(!wizard);
-    QVERIFY(QDir(dir->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    QVERIFY(QDir(dir->path()).isEmpty());
 }
 
 QTEST_MAIN(TestExportMetaDeviceWizard)

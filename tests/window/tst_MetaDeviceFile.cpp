@@ -1,7 +1,6 @@
 #include "MetaDevice.h"
 #include "MetaDeviceFile.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -25,7 +24,6 @@ private Q_SLOTS:
     void textsReadBackUnchanged_data();
     void textsReadBackUnchanged();
     void keysOfASectionAreDistinct();
-    void saveReplacesTheFileAndMakesDirectories();
 };
 
 void TestMetaDeviceFile::textsReadBackUnchanged_data()
@@ -80,26 +78,6 @@ void TestMetaDeviceFile::keysOfASectionAreDistinct()
     QCOMPARE(MetaDeviceFile::sectionKeys(exports), (QStringList{"a.reset()", "b.reset()", "a.reset() (2)", "step"}));
     QCOMPARE(MetaDeviceFile::sectionText("slots", {{"a", "step"}}), QByteArray("  slots:\n    step: a.step\n"));
     QCOMPARE(MetaDeviceFile::sectionText("signals", {}), QByteArray("  signals:\n"));
-}
-
-void TestMetaDeviceFile::saveReplacesTheFileAndMakesDirectories()
-{
-    QTemporaryDir dir;
-    MetaDeviceFile file;
-    file.devices = {device("pump")};
-    const QString path = dir.filePath("new/sub/meta.yml");
-
-    QVERIFY(file.save(path));
-    QFile written(path);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), file.text());
-
-    QFile blocker(dir.filePath("blocker"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    QString error;
-    QVERIFY(!file.save(dir.filePath("blocker/meta.yml"), &error));
-    QVERIFY(error.startsWith("cannot create the directory"));
 }
 
 QTEST_MAIN(TestMetaDeviceFile)
