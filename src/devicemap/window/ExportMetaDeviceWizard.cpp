@@ -22,7 +22,9 @@ ExportMetaDeviceWizard::ExportMetaDeviceWizard(QList<QGraphicsItem*> items, QLis
     setWindowTitle(tr("Export meta device"));
     setMaximumHeight(650);
     for (QGraphicsItem* item : qAsConst(this->items)) {
-        if (auto* deviceItem = dynamic_cast<DeviceNodeItem*>(item))
+        // The hidden anchor of a link being drawn has no name and is no device.
+        auto* deviceItem = dynamic_cast<DeviceNodeItem*>(item);
+        if (deviceItem && !deviceItem->devName().isEmpty())
             deviceItems.insert(deviceItem->devName(), deviceItem);
     }
 
