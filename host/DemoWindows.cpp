@@ -6,12 +6,15 @@
 #include "DeviceListWindow.h"
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+#include "ExportMetaDeviceWizard.h"
 #include "SettingsWindow.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QStandardPaths>
 
 namespace {
@@ -46,6 +49,25 @@ QWidget* connectionsOfALink(QWidget* window)
     return dialog;
 }
 
+// The export of every device on the map, as the map's own export command opens it, with two
+// devices checked so that both button states show.
+QWidget* newExportWizard(QWidget* window)
+{
+    auto* map = static_cast<DeviceMapWidget*>(window);
+    QList<QGraphicsItem*> items;
+    QList<DeviceInfo> infos;
+    const QMap<QString, DeviceNodeItem*> deviceItems = map->getDeviceItems();
+    for (auto it = deviceItems.constBegin(); it != deviceItems.constEnd(); ++it) {
+        items.append(it.value());
+        infos.append(map->getDeviceManager()->getDeviceInfo(it.key()));
+    }
+    auto* wizard = new ExportMetaDeviceWizard(items, infos, map->getDeviceManager(), map);
+    const QList<QPushButton*> buttons = wizard->page(0)->findChildren<QPushButton*>();
+    for (int i = 1; i < qMin(buttons.size(), 4); i += 2)
+        buttons.at(i)->click();
+    return wizard;
+}
+
 } // namespace
 
 QList<DemoWindow> demoWindows()
@@ -62,7 +84,8 @@ QList<DemoWindow> demoWindows()
            }}}},
         {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
         {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); },
-         {{QStringLiteral("map-connections"), connectionsOfALink}}},
+         {{QStringLiteral("map-connections"), connectionsOfALink},
+          {QStringLiteral("export-wizard"), newExportWizard}}},
     };
 }
 

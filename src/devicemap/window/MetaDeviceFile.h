@@ -1,0 +1,73 @@
+#pragma once
+
+#include "DeviceInfo.h"
+#include "dozerozozu_export.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+/**
+ * The meta-device file the export wizard writes: an "export:" block naming the slots,
+ * signals and parameters the group exports, an empty line, then every device of the group
+ * as device text (the framework's version header and one serialised device after another).
+ * The framework's DeviceManager::parseMetaDevice reads it back.
+ *
+ *     export:
+ *       slots:
+ *         reset(): pump.reset()
+ *       signals:
+ *         level(double): pump.level(double)
+ *       parameters:
+ *
+ *     config_version: 2
+ *     pump:
+ *       ...
+ *
+ * Each export line maps a key to the entry "device.item". The key is the item itself; an
+ * item that two exports of one section share is keyed by its entry instead, so that every
+ * key of a section is distinct. Keys and entries go through yaml-cpp's emitter, which quotes
+ * them where plain text would not read back as written (": ", "#", quotes, brackets...).
+ *
+ * A plain value without widgets; any thread. The wizard fills one and calls save().
+ */
+class DOZEROZOZU_EXPORT MetaDeviceFile
+{
+public:
+    /// One exported item: a slot or signal signature, or a parameter name, of one device.
+    struct Export
+    {
+        QString device;
+        QString item;
+
+        /// "device.item", the text the file gives as the export's value.
+        QString entry() const;
+        bool operator==(const Export& other) const { return device == other.device && item == other.item; }
+    };
+
+    /// Whether the "export:" block is written. True when the user picked anything at all,
+    /// even if every pick was dropped later, so the file still says it is a meta device.
+    bool hasExportBlock = false;
+    QList<Export> slotExports;
+    QList<Export> signalExports;
+    QList<Export> parameterExports;
+    /// Every device of the group, written in this order.
+    QList<DeviceInfo> devices;
+
+    /// The key of each export of one section, in order; all distinct.
+    static QStringList sectionKeys(const QList<Export>& exports);
+    /// "  <section>:\n" and one "    <key>: <entry>\n" line per export.
+    static QByteArray sectionText(const QString& section, const QList<Export>& exports);
+    /// The framework's version header followed by every device's text.
+    static QByteArray deviceText(const QList<DeviceInfo>& devices);
+
+    /// The whole file, UTF-8.
+    QByteArray text() const;
+    /**
+     * Replaces the file at path with text() in one step, creating missing directories
+     * first. On failure an existing file stays as it was and error (may be null) gets a
+     * one-line reason.
+     */
+    bool save(const QString& path, QString* error = nullptr) const;
+};

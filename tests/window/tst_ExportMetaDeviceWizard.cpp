@@ -1,0 +1,468 @@
+#include "DeviceHandle.h"
+#include "DeviceManager.h"
+#include "DeviceNodeItem.h"
+#include "DevicePropertiesPage.h"
+#include "DevicesSelectionPage.h"
+#include "ExportMetaDeviceWizard.h"
+#include "MetaDevice.h"
+#include "SavePage.h"
+#include "YamlSerialiser.h"
+#include "ZenticMessageBox.h"
+
+#include <QGraphicsScene>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+namespace {
+
+// A device with signals and a parameter but no slots.
+class SensorDevice : public BaseDevice
+{
+    Q_OBJECT
+public:
+    SensorDevice() { addParam(QStringLiteral("gain"), QStringLiteral("3")); }
+Q_SIGNALS:
+    void level(double value);
+    void alarm();
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeText(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+} // namespace
+
+class TestExportMetaDeviceWizard : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void pagesFollowCaseSensitiveNameOrder();
+    void skipsToTheFirstCheckedDevicesPage();
+    void picksFollowTheClicksAndSurviveGoingBack();
+    void sectionsOnlyForWhatTheDeviceHas();
+    void fileNameGetsYmlExtension_data();
+    void fileNameGetsYmlExtension();
+    void defaultNameTakesTheNextFreeNumber();
+    void replaceNeedsTheUsersYes_data();
+    void replaceNeedsTheUsersYes();
+    void writesExactlyThePickedItems();
+    void uncheckedDevicesAndEmptyPicks_data();
+    void uncheckedDevicesAndEmptyPicks();
+    void fileReadsBackThroughParseMetaDevice();
+    void picksKeepTheirDevicesWhateverTheNames();
+    void writeFailureIsReportedAndKeepsTheOldFile_data();
+    void writeFailureIsReportedAndKeepsTheOldFile();
+    void cancelWritesNothingAndDeletesTheWizard();
+
+private:
+    QString create(const QString& type) { return manager->createDevice(type, false); }
+    void openWizard(const QStringList& names);
+    DevicesSelectionPage* selectionPage() const { return static_cast<DevicesSelectionPage*>(wizard->page(0)); }
+    SavePage* savePage() const { return static_cast<SavePage*>(wizard->page(wizard->savePageId())); }
+    QPushButton* itemButton(const QString& name) const { return wizard->currentPage()->findChild<QPushButton*>(name); }
+    void checkDevice(const QString& name) { selectionPage()->deviceButton(name)->click(); }
+    void next() { wizard->button(QWizard::NextButton)->click(); }
+    void back() { wizard->button(QWizard::BackButton)->click(); }
+    /// Opens a wizard over names with all of them checked, picks these buttons on the
+    /// devices' pages, writes fileName and returns the file's text.
+    QString exportDevices(const QStringList& names, const QStringList& picks, const QString& fileName);
+    void goToSavePage(const QStringList& picks);
+    QString finish(const QString& fileName);
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QString previousDirectory;
+    std::unique_ptr<DeviceManager> manager;
+    std::unique_ptr<QGraphicsScene> scene;
+    QPointer<ExportMetaDeviceWizard> wizard;
+};
+
+void TestExportMetaDeviceWizard::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+    // The default file name lies under the current directory.
+    previousDirectory = QDir::currentPath();
+    QDir::setCurrent(dir->path());
+    manager = std::make_unique<DeviceManager>();
+    manager->registerDeviceType(QStringLiteral("sensor"), DeviceTypeInfo(), [] { return new SensorDevice; });
+    scene = std::make_unique<QGraphicsScene>();
+}
+
+void TestExportMetaDeviceWizard::cleanup()
+{
+    delete wizard;
+    scene.reset();
+    manager.reset();
+    QDir::setCurrent(previousDirectory);
+    dir.reset();
+}
+
+void TestExportMetaDeviceWizard::openWizard(const QStringList& names)
+{
+    QList<QGraphicsItem*> items;
+    QList<DeviceInfo> infos;
+    for (const QString& name : names) {
+        DeviceInfo info = manager->getDeviceInfo(name);
+        if (info.name.isEmpty()) { // a device the manager does not know
+            info.name = name;
+            info.type = QStringLiteral("ghost");
+        }
+        items.append(new DeviceNodeItem(info, QRectF(0, 0, 120, 40)));
+        scene->addItem(items.last());
+        infos.append(info);
+    }
+    wizard = new ExportMetaDeviceWizard(items, infos, manager.get());
+    wizard->show();
+}
+
+void TestExportMetaDeviceWizard::goToSavePage(const QStringList& picks)
+{
+    next();
+    while (wizard->currentId() != wizard->savePageId()) {
+        for (const QString& pick : picks) {
+            if (QPushButton* button = itemButton(pick))
+                button->click();
+        }
+        next();
+    }
+}
+
+QString TestExportMetaDeviceWizard::finish(const QString& fileName)
+{
+    savePage()->getFileNameEdit()->setText(fileName);
+    wizard->button(QWizard::FinishButton)->click();
+    return readAll(fileName);
+}
+
+QString TestExportMetaDeviceWizard::exportDevices(const QStringList& names, const QStringList& picks,
+                                                  const QString& fileName)
+{
+    openWizard(names);
+    for (const QString& name : names)
+        checkDevice(name);
+    goToSavePage(picks);
+    return finish(fileName);
+}
+
+void TestExportMetaDeviceWizard::pagesFollowCaseSensitiveNameOrder()
+{
+    // Given devices Beta and alpha
+    QVERIFY(manager->renameDevice(create("counter"), "Beta") && manager->renameDevice(create("toggle"), "alpha"));
+    openWizard({"alpha", "Beta"});
+
+    // Then the selection lists alpha first and needs a checked device for Next
+    const QList<QPushButton*> buttons = selectionPage()->findChildren<QPushButton*>();
+    QCOMPARE(buttons.at(0)->text() + buttons.at(1)->text(), QString("alphaBeta"));
+    QVERIFY(!wizard->button(QWizard::NextButton)->isEnabled());
+    checkDevice("alpha");
+    QVERIFY(wizard->button(QWizard::NextButton)->isEnabled());
+
+    // And Beta's page comes first, then alpha's, then the save page with Finish
+    checkDevice("Beta");
+    next();
+    QCOMPARE(wizard->currentId(), 1);
+    QCOMPARE(static_cast<DevicePropertiesPage*>(wizard->currentPage())->getDeviceName(), QString("Beta"));
+    next();
+    QCOMPARE(wizard->currentPage()->title(), QString("alpha properties"));
+    next();
+    QCOMPARE(wizard->currentId(), 4);
+    QVERIFY(wizard->button(QWizard::FinishButton)->isVisible());
+}
+
+void TestExportMetaDeviceWizard::skipsToTheFirstCheckedDevicesPage()
+{
+    QStringList names;
+    for (int i = 0; i < 5; ++i)
+        names.append(create("counter"));
+    openWizard(names);
+    checkDevice(names.at(2));
+    next();
+    QCOMPARE(wizard->currentId(), 3);
+    next();
+    QCOMPARE(wizard->currentId(), 7);
+    QCOMPARE(wizard->nextId(), -1);
+}
+
+void TestExportMetaDeviceWizard::picksFollowTheClicksAndSurviveGoingBack()
+{
+    const QString counter = create("counter");
+    openWizard({counter});
+    checkDevice(counter);
+    next();
+    // Entering the page unchecks the device, but not as the user's click
+    QVERIFY(!selectionPage()->deviceButton(counter)->isChecked());
+    QPushButton* signal = itemButton(counter + ".countChanged(int)");
+    for (int click = 0; click < 3; ++click)
+        signal->click();
+    itemButton(counter + ".step")->click();
+    itemButton(counter + ".increment()")->click();
+
+    back();
+    QVERIFY(selectionPage()->deviceButton(counter)->isChecked());
+    next();
+    QCOMPARE(itemButton(counter + ".countChanged(int)"), signal);
+    QVERIFY(signal->isChecked());
+    QCOMPARE(wizard->getSelectedDevices(), QStringList{counter});
+    QCOMPARE(wizard->getSelectedSignals(), QStringList{counter + ".countChanged(int)"});
+    QCOMPARE(wizard->getSelectedParams(), QStringList{counter + ".step"});
+    QCOMPARE(wizard->getSelectedSlots(), QStringList{counter + ".increment()"});
+    signal->click();
+    QVERIFY(wizard->getSelectedSignals().isEmpty());
+}
+
+void TestExportMetaDeviceWizard::sectionsOnlyForWhatTheDeviceHas()
+{
+    // Given a device without slots and one the manager does not know
+    const QString sensor = create("sensor");
+    openWizard({sensor, "ghost"});
+    checkDevice(sensor);
+    checkDevice("ghost");
+
+    // Then the ghost's page has its title only, and the sensor's has no SLOTS section
+    next();
+    QCOMPARE(wizard->currentPage()->title(), QString("ghost properties"));
+    QVERIFY(wizard->currentPage()->findChildren<QPushButton*>().isEmpty());
+    next();
+    QStringList titles;
+    for (QLabel* label : wizard->currentPage()->findChildren<QLabel*>())
+        titles.append(label->text());
+    QCOMPARE(titles, (QStringList{"SIGNALS", "PARAMETERS"}));
+}
+
+void TestExportMetaDeviceWizard::fileNameGetsYmlExtension_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << "config" << "config.yml";
+    QTest::newRow("upper case") << "config.YML" << "config.YML.yml";
+    QTest::newRow("yaml") << "config.yaml" << "config.yaml.yml";
+    QTest::newRow("yml") << "config.yml" << "config.yml";
+}
+
+void TestExportMetaDeviceWizard::fileNameGetsYmlExtension()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    exportDevices({create("counter")}, {}, typed);
+    QTRY_VERIFY(!wizard);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{written});
+}
+
+void TestExportMetaDeviceWizard::defaultNameTakesTheNextFreeNumber()
+{
+    QVERIFY(QDir(dir->path()).mkdir("metadevices"));
+    QVERIFY(writeText("metadevices/metadevice.yml", "x") && writeText("metadevices/metadevice (1).yml", "x"));
+    openWizard({create("counter")});
+    const QString expected = QDir::currentPath() + "/metadevices/metadevice (2).yml";
+    QCOMPARE(savePage()->getDefaultFileName(), expected);
+    QCOMPARE(savePage()->getFileNameEdit()->text(), expected);
+
+    // The default's missing directory is made on Finish
+    QVERIFY(QDir(dir->path()).removeRecursively());
+    QVERIFY(QDir().mkpath(dir->path()));
+    checkDevice("counter1");
+    goToSavePage({});
+    QVERIFY(!finish(expected).isEmpty());
+}
+
+void TestExportMetaDeviceWizard::replaceNeedsTheUsersYes_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("cancel") << "Cancel";
+    QTest::newRow("replace") << "Replace";
+}
+
+void TestExportMetaDeviceWizard::replaceNeedsTheUsersYes()
+{
+    QFETCH(QString, answer);
+    const QString path = dir->filePath("existing.yml");
+    QVERIFY(writeText(path, "old"));
+    ZenticMessageBox::AnswerGuard guard(answer);
+
+    const QString text = exportDevices({create("counter")}, {}, path);
+
+    const bool replaced = answer == "Replace";
+    QCOMPARE(guard.texts(), QStringList{QString("\"%1\" already exists. Do you want to replace it?").arg(path)});
+    QCOMPARE(text != "old", replaced);
+    QTRY_COMPARE(wizard.isNull(), replaced);
+    if (!replaced)
+        QCOMPARE(wizard->currentId(), wizard->savePageId());
+}
+
+void TestExportMetaDeviceWizard::writesExactlyThePickedItems()
+{
+    // Given picks on two devices, made across sections in mixed order
+    const QString counter = create("counter"), toggle = create("toggle");
+
+    // When the file is written
+    const QString text = exportDevices({counter, toggle},
+                                       {counter + ".step", counter + ".reset()", counter + ".countChanged(int)",
+                                        toggle + ".state(bool)", toggle + ".toggle()"},
+                                       dir->filePath("pick.yml"));
+
+    // Then sections come in fixed order, picks in picking order, then every device
+    QCOMPARE(text, "export:\n"
+                   "  slots:\n"
+                   "    reset(): counter1.reset()\n"
+                   "    toggle(): toggle1.toggle()\n"
+                   "  signals:\n"
+                   "    countChanged(int): counter1.countChanged(int)\n"
+                   "    state(bool): toggle1.state(bool)\n"
+                   "  parameters:\n"
+                   "    step: counter1.step\n"
+                   "\n"
+                   "config_version: 2\n"
+                       + YamlSerialiser::serialise(manager->getDeviceInfo(counter))
+                       + YamlSerialiser::serialise(manager->getDeviceInfo(toggle)));
+}
+
+void TestExportMetaDeviceWizard::uncheckedDevicesAndEmptyPicks_data()
+{
+    QTest::addColumn<bool>("pick");
+    QTest::addColumn<QString>("head");
+    QTest::newRow("nothing picked") << false << "\nconfig_version: 2\n";
+    QTest::newRow("device unchecked after its pick") << true << "export:\n  slots:\n  signals:\n  parameters:\n\n";
+}
+
+void TestExportMetaDeviceWizard::uncheckedDevicesAndEmptyPicks()
+{
+    QFETCH(bool, pick);
+    QFETCH(QString, head);
+    const QString counter = create("counter"), toggle = create("toggle");
+    openWizard({counter, toggle});
+    checkDevice(counter);
+    next();
+    if (pick)
+        itemButton(counter + ".reset()")->click();
+    back();
+    checkDevice(counter);
+    checkDevice(toggle);
+    goToSavePage({});
+    const QString text = finish(dir->filePath("out.yml"));
+    QVERIFY2(text.startsWith(head), qPrintable(text));
+    QVERIFY(text.contains("\ncounter1:\n") && text.contains("\ntoggle1:\n"));
+}
+
+void TestExportMetaDeviceWizard::fileReadsBackThroughParseMetaDevice()
+{
+    // Given a file with picks of all three kinds
+    const QString scaler = create("scaler");
+    QVERIFY(manager->setDeviceParam(scaler, "factor", "7") && manager->applyDeviceParams(scaler));
+    const QString path = dir->filePath("scaled.yml");
+    exportDevices({scaler}, {scaler + ".factor", scaler + ".input(double)", scaler + ".output(double)"}, path);
+
+    // When the framework imports it and makes a device of it
+    QVERIFY(manager->parseMetaDevice(path, QString()));
+    const QSharedPointer<DeviceHandle> handle = manager->getDeviceHandle(manager->createDevice("scaled", false));
+
+    // Then the meta device exports what was picked
+    QVERIFY(handle);
+    QCOMPARE(handle->getParamValue(scaler + ".factor"), QString("7"));
+    QCOMPARE(handle->getParamValue("exportedSlots"), scaler + ".input(double)");
+    QCOMPARE(handle->getParamValue("exportedSignals"), scaler + ".output(double)");
+}
+
+void TestExportMetaDeviceWizard::picksKeepTheirDevicesWhateverTheNames()
+{
+    // Given a device of a networked manager, whose name holds dots, and a device named like
+    // the save page's field, both exporting reset()
+    manager->addNetworkManager("plant.lan");
+    const QString remote = manager->createDevice("plant.lan/counter", false);
+    QVERIFY(manager->renameDevice(create("counter"), "fileName"));
+
+    const QString text = exportDevices({remote, "fileName"}, {remote + ".reset()", "fileName.reset()", remote + ".step"},
+                                       dir->filePath("picks.yml"));
+
+    // Then each pick is written under a key of its own and reads back with its device
+    QVERIFY2(text.startsWith("export:\n  slots:\n    counter1@plant.lan.reset(): counter1@plant.lan.reset()\n"
+                             "    fileName.reset(): fileName.reset()\n  signals:\n  parameters:\n"
+                             "    step: counter1@plant.lan.step\n"),
+             qPrintable(text));
+    const MetaDevice::Description description = MetaDevice::parse(text);
+    QCOMPARE(description.slotExports.size(), 2);
+    QCOMPARE(description.slotExports.at(0).device, remote);
+    QCOMPARE(description.slotExports.at(0).item, QString("reset()"));
+    QCOMPARE(description.parameterExports.value(0).device, remote);
+}
+
+void TestExportMetaDeviceWizard::writeFailureIsReportedAndKeepsTheOldFile_data()
+{
+    QTest::addColumn<bool>("fileSizeLimit");
+    QTest::newRow("directory blocked by a file") << false;
+    QTest::newRow("write cut short") << true;
+}
+
+void TestExportMetaDeviceWizard::writeFailureIsReportedAndKeepsTheOldFile()
+{
+    QFETCH(bool, fileSizeLimit);
+    // Given an old file, and something in the way of replacing it
+    const QString oldFile = dir->filePath(fileSizeLimit ? "old.yml" : "blocked");
+    QVERIFY(writeText(oldFile, "old"));
+    const QString counter = create("counter");
+    openWizard({counter});
+    checkDevice(counter);
+    goToSavePage({counter + ".reset()"});
+    savePage()->getFileNameEdit()->setText(fileSizeLimit ? oldFile : oldFile + "/new.yml");
+    rlimit previousLimit{};
+    ::getrlimit(RLIMIT_FSIZE, &previousLimit);
+    if (fileSizeLimit) {
+        // A file-size limit stops writes whatever the process's privileges.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = previousLimit;
+        limited.rlim_cur = 16;
+        if (::setrlimit(RLIMIT_FSIZE, &limited) != 0)
+            QSKIP("The file-size limit cannot be lowered here");
+    }
+
+    // When Finish is clicked and the replacement accepted
+    bool wizardUpAtWarning = false;
+    ZenticMessageBox::AnswerGuard guard([&](ZenticMessageBox& box) -> QAbstractButton* {
+        wizardUpAtWarning = wizard && wizard->isVisible();
+        for (QAbstractButton* button : box.buttons()) {
+            if (button->text() == QLatin1String("Replace"))
+                return button;
+        }
+        return box.button(QMessageBox::Ok);
+    });
+    wizard->button(QWizard::FinishButton)->click();
+    ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+
+    // Then a warning says so while the wizard is still up, it closes, and the old file stays
+    QCOMPARE(guard.titles().last(), QString("Warning"));
+    QCOMPARE(guard.texts().last(), QString("The meta device was not saved"));
+    QVERIFY(wizardUpAtWarning);
+    QTRY_VERIFY(!wizard);
+    QCOMPARE(readAll(oldFile), QByteArray("old"));
+}
+
+void TestExportMetaDeviceWizard::cancelWritesNothingAndDeletesTheWizard()
+{
+    openWizard({create("counter")});
+    checkDevice("counter1");
+    goToSavePage({});
+    wizard->button(QWizard::CancelButton)->click();
+    QTRY_VERIFY(!wizard);
+    QVERIFY(QDir(dir->path()).isEmpty());
+}
+
+QTEST_MAIN(TestExportMetaDeviceWizard)
+#include "tst_ExportMetaDeviceWizard.moc"
