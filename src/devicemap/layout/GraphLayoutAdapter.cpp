@@ -86,8 +86,9 @@ GraphvizLayout::Settings graphvizSettings(const LayoutGraph& graph, const QByteA
     *method = QString::fromLatin1(program);
     const int size = sizeOf(graph);
     if (size > tunedLimitsUpTo) {
-        settings.attributes += {{"nslimit", "0.02"}, {"nslimit1", "0.02"}, {"mclimit", "0.3"}};
-        *method += QStringLiteral(" nslimit=0.02 mclimit=0.3");
+        // Clusters spread along a long pipeline make crossing reduction the costly part then.
+        settings.attributes += {{"nslimit", "0.02"}, {"nslimit1", "0.02"}, {"mclimit", "0.05"}, {"remincross", "false"}};
+        *method += QStringLiteral(" nslimit=0.02 mclimit=0.05");
     } else if (size > defaultLimitsUpTo) {
         settings.attributes += {{"nslimit", "1"}, {"nslimit1", "1"}};
         *method += QStringLiteral(" nslimit=1");

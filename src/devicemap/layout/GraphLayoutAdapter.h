@@ -35,8 +35,8 @@
  * - size up to 1,000: dot with its defaults;
  * - up to 5,000 (about 1,000 to 2,000 devices): nslimit=1, nslimit1=1 (1,000 devices:
  *   about 0.5 s instead of 1 to 1.4 s);
- * - up to 15,000 (about 6,000 devices): nslimit=0.02, nslimit1=0.02, mclimit=0.3
- *   (5,000 devices: about 4 s, with clusters under 2 s, instead of minutes);
+ * - up to 15,000 (about 6,000 devices): nslimit=0.02, nslimit1=0.02, mclimit=0.05,
+ *   remincross=false (5,000 devices: about 4 s, with clusters 2 to 6 s, instead of minutes);
  * - beyond: dot would take longer than the freeze limit (10,000 devices: 20 s), so a
  *   large graph gets our own layered grid (LayeredGridLayout: columns by longest path,
  *   barycentre ordering, groups as packed boxes) in well under a second; without groups
