@@ -17,7 +17,7 @@
 
 namespace {
 
-const QList<int> deviceCounts = qEnvironmentVariableIsSet("BENCH_DEVICES") ? QList<int>{qEnvironmentVariableIntValue("BENCH_DEVICES")} : QList<int>{100, 1000, 5000};
+const QList<int> allDeviceCounts{100, 1000, 5000};
 constexpr int chainLength = 12;
 constexpr int gridColumns = 50;
 
@@ -138,8 +138,13 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QTextStream out(stdout);
-    const QList<LayoutGraph::Type> types = qEnvironmentVariableIsSet("BENCH_TYPE") ? QList<LayoutGraph::Type>{LayoutGraph::Type(qEnvironmentVariableIntValue("BENCH_TYPE"))} : QList<LayoutGraph::Type>{LayoutGraph::Hierarchical, LayoutGraph::Orthogonal, LayoutGraph::ClusterByIO,
-                                         LayoutGraph::ClusterByGuiArea, LayoutGraph::FixedClusters};
+    QList<LayoutGraph::Type> types{LayoutGraph::Hierarchical, LayoutGraph::Orthogonal, LayoutGraph::ClusterByIO,
+                                   LayoutGraph::ClusterByGuiArea, LayoutGraph::FixedClusters};
+    if (qEnvironmentVariableIsSet("BENCH_TYPE"))
+        types = {LayoutGraph::Type(qEnvironmentVariableIntValue("BENCH_TYPE"))};
+    QList<int> deviceCounts = allDeviceCounts;
+    if (qEnvironmentVariableIsSet("BENCH_DEVICES"))
+        deviceCounts = {qEnvironmentVariableIntValue("BENCH_DEVICES")};
 
     out << "Automatic layout per type (goals: 1,000 devices under 1 s for Hierarchical and under 2 s"
            " for the others, 5,000 under 10 s for all)"

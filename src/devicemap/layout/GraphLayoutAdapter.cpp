@@ -125,6 +125,9 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
     QString error;
     const GraphvizLayout::Settings settings = graphvizSettings(graph, options.graphvizProgram, &result.method);
     if (!GraphvizLayout::run(graph, settings, &placement, &error, control)) {
+        // Nobody waits for an abandoned run: no grid, no log line.
+        if (control && control->isAbandoned && control->isAbandoned())
+            return result;
         return GraphLayoutAdapter::fallback(
             graph, translated("The automatic layout failed (%1), so the devices were placed on a simple grid.")
                        .arg(error));

@@ -1,6 +1,8 @@
 #include "GraphvizLayout.h"
 
+#include <QByteArray>
 #include <QDebug>
+#include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QStringList>
@@ -18,17 +20,16 @@ QMutex& graphvizLock()
 }
 
 // Written only by Graphviz's error callback, which runs only while graphvizLock() is held.
-QStringList& graphvizMessages()
+QByteArray& graphvizMessages()
 {
-    static QStringList messages;
+    static QByteArray messages;
     return messages;
 }
 
 int captureGraphvizMessage(char* text)
 {
-    const QString message = QString::fromUtf8(text).trimmed();
-    if (!message.isEmpty())
-        graphvizMessages().append(message);
+    // Graphviz hands a message over in pieces ("Error", ": ", the text, "\n").
+    graphvizMessages() += text;
     return 0;
 }
 
@@ -38,6 +39,65 @@ GVC_t* graphvizContext()
     static GVC_t* context = gvContext();
     return context;
 }
+
+/*
+ * Graphviz's own naming gives a named object the address of its name text as its id,
+ * and keeps subgraphs ordered by id: clusters would come out in an order that changes
+ * from run to run, and so would the layout. These ids count up instead.
+ */
+struct SequentialIds
+{
+    QHash<QByteArray, IDTYPE> idByName;
+    QHash<IDTYPE, QByteArray> nameById;
+    // Named objects get even ids and anonymous ones odd ids, as Graphviz's own naming does.
+    IDTYPE nextNamed = 2;
+    IDTYPE nextAnonymous = 1;
+
+    static void* open(Agraph_t*, Agdisc_t*) { return new SequentialIds; }
+
+    static long map(void* state, int, char* name, IDTYPE* id, int create)
+    {
+        auto* ids = static_cast<SequentialIds*>(state);
+        if (!name) {
+            *id = ids->nextAnonymous;
+            ids->nextAnonymous += 2;
+            return 1;
+        }
+        const QByteArray key(name);
+        const auto found = ids->idByName.constFind(key);
+        if (found != ids->idByName.constEnd()) {
+            *id = *found;
+            return 1;
+        }
+        if (!create)
+            return 0;
+        *id = ids->nextNamed;
+        ids->nextNamed += 2;
+        ids->idByName.insert(key, *id);
+        ids->nameById.insert(*id, key);
+        return 1;
+    }
+
+    static long alloc(void*, int, IDTYPE) { return 0; }
+
+    static void free(void*, int, IDTYPE) {}
+
+    static char* print(void* state, int, IDTYPE id)
+    {
+        auto* ids = static_cast<SequentialIds*>(state);
+        const auto found = ids->nameById.constFind(id);
+        return found == ids->nameById.constEnd() ? nullptr : const_cast<char*>(found->constData());
+    }
+
+    static void close(void* state) { delete static_cast<SequentialIds*>(state); }
+
+    static void idregister(void*, int, void*) {}
+};
+
+Agiddisc_t sequentialIdDiscipline{SequentialIds::open,  SequentialIds::map,   SequentialIds::alloc,
+                                  SequentialIds::free,  SequentialIds::print, SequentialIds::close,
+                                  SequentialIds::idregister};
+Agdisc_t layoutDiscipline{&AgMemDisc, &sequentialIdDiscipline, &AgIoDisc};
 
 QByteArray inches(double points)
 {
@@ -57,7 +117,7 @@ public:
     GraphvizGraph(const LayoutGraph& graph, const GraphvizLayout::Settings& settings)
         : graph(graph)
     {
-        root = agopen(text("layout"), Agdirected, nullptr);
+        root = agopen(text("layout"), Agdirected, &layoutDiscipline);
         for (const auto& attribute : settings.attributes)
             agattr(root, AGRAPH, const_cast<char*>(attribute.first.constData()),
                    const_cast<char*>(attribute.second.constData()));
@@ -192,13 +252,23 @@ public:
     ~MessageCapture()
     {
         agseterrf(previous);
-        for (const QString& message : qAsConst(graphvizMessages()))
+        for (const QString& message : messages())
             qWarning().noquote() << "GraphLayoutAdapter: Graphviz:" << message;
     }
     MessageCapture(const MessageCapture&) = delete;
     MessageCapture& operator=(const MessageCapture&) = delete;
 
-    QString lastMessage() const { return graphvizMessages().isEmpty() ? QString() : graphvizMessages().last(); }
+    QStringList messages() const
+    {
+        QStringList lines;
+        for (const QByteArray& line : graphvizMessages().split('\n')) {
+            if (!line.trimmed().isEmpty())
+                lines.append(QString::fromUtf8(line.trimmed()));
+        }
+        return lines;
+    }
+
+    QString lastMessage() const { return messages().isEmpty() ? QString() : messages().last(); }
 
 private:
     agusererrf previous = nullptr;
