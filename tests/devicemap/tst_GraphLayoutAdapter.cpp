@@ -218,6 +218,36 @@ private Q_SLOTS:
         QVERIFY(result.arrangement.boundingRect.left() >= 0 && result.arrangement.boundingRect.top() >= 0);
     }
 
+    void orthogonalRoutesSurviveTangledGraphs_data()
+    {
+        QTest::addColumn<GraphLayoutAdapter::Engine>("engine");
+        QTest::newRow("Graphviz") << GraphLayoutAdapter::Engine::Graphviz;
+        QTest::newRow("layered grid") << GraphLayoutAdapter::Engine::LayeredGrid;
+    }
+
+    void orthogonalRoutesSurviveTangledGraphs()
+    {
+        // Given links between devices picked at random, many of them backwards, and isolated devices
+        QFETCH(GraphLayoutAdapter::Engine, engine);
+        LayoutGraph graph = pipeline(250, LayoutGraph::Orthogonal);
+        quint32 seed = 7;
+        auto next = [&seed](int bound) {
+            seed = seed * 1664525u + 1013904223u;
+            return int((seed >> 8) % quint32(bound));
+        };
+        for (int i = 0; i < 80; ++i)
+            graph.links.append({next(200), next(200)});
+        for (int i = 0; i < 20; ++i)
+            graph.devices.append({QStringLiteral("alone %1").arg(i), QSizeF(50, 30), -1});
+
+        // When they are laid out orthogonally
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOut(graph, withEngine(engine));
+
+        // Then every route still turns at right angles only and passes no device
+        QCOMPARE(rectangleFault(graph, result.arrangement), QString());
+        QCOMPARE(orthogonalFault(graph, result.arrangement), QString());
+    }
+
     void sameInputGivesSameOutput_data()
     {
         QTest::addColumn<qint32>("type");

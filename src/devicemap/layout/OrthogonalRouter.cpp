@@ -67,6 +67,15 @@ void OrthogonalRouter::measureColumns()
                                    center.y() + size.height() / 2 + clearance});
         }
         std::sort(column.blocked.begin(), column.blocked.end());
+
+        // The gaps between the spans, the open ones above and below the column included.
+        double above = -infinity;
+        for (const QPair<double, double>& span : qAsConst(column.blocked)) {
+            if (span.first - above > 2)
+                column.gaps.append({above + 1, span.first - 1});
+            above = std::max(above, span.second);
+        }
+        column.gaps.append({above + 1, infinity});
     }
 }
 
@@ -114,22 +123,26 @@ double OrthogonalRouter::chooseLane(const QVector<int>& traversed, int step, dou
     if (isFree(column, current))
         return current;
 
-    // Gaps between the spans, the open ones above and below the column included.
-    const QVector<QPair<double, double>>& blocked = columns.at(column).blocked;
-    QVector<QPair<double, double>> gaps;
-    double above = -infinity;
-    for (const QPair<double, double>& span : blocked) {
-        if (span.first - above > 2)
-            gaps.append({above + 1, span.first - 1});
-        above = std::max(above, span.second);
+    // Only the gaps next to either end are worth a look: farther ones cost more bends.
+    const QVector<QPair<double, double>>& gaps = columns.at(column).gaps;
+    QVector<int> nearby;
+    for (const double y : {current, target}) {
+        const int index = int(std::lower_bound(gaps.cbegin(), gaps.cend(), y,
+                                               [](const QPair<double, double>& gap, double value) {
+                                                   return gap.second < value;
+                                               })
+                              - gaps.cbegin());
+        for (int i = std::max(0, index - 1); i <= std::min(int(gaps.size()) - 1, index + 1); ++i) {
+            if (!nearby.contains(i))
+                nearby.append(i);
+        }
     }
-    gaps.append({above + 1, infinity});
 
     double best = std::numeric_limits<double>::quiet_NaN();
     int bestRun = -1;
     double bestCost = infinity;
-    for (const QPair<double, double>& gap : qAsConst(gaps)) {
-        // Far gaps cost too much to be chosen anyway; the gap nearest each end suffices.
+    for (int index : qAsConst(nearby)) {
+        const QPair<double, double>& gap = gaps.at(index);
         for (const double preferred : {target, current}) {
             const double y = freeLaneNear(column, gap.first, gap.second, preferred);
             if (std::isnan(y))
@@ -145,11 +158,8 @@ double OrthogonalRouter::chooseLane(const QVector<int>& traversed, int step, dou
     }
     if (std::isnan(best)) {
         // Every gap is full of lanes: share the one nearest the target rather than cross a device.
-        const auto nearest = std::min_element(gaps.cbegin(), gaps.cend(), [&](const auto& a, const auto& b) {
-            return std::abs(std::clamp(target, a.first, a.second) - target)
-                   < std::abs(std::clamp(target, b.first, b.second) - target);
-        });
-        best = std::clamp(target, nearest->first, nearest->second);
+        const QPair<double, double>& gap = gaps.at(nearby.first());
+        best = std::clamp(target, gap.first, std::max(gap.first, gap.second));
     }
     return best;
 }

@@ -37,6 +37,8 @@ private:
         double right = 0;
         /// Device spans widened by the clearance, top to bottom.
         QVector<QPair<double, double>> blocked;
+        /// The free spans between them, top to bottom, the open ones above and below included.
+        QVector<QPair<double, double>> gaps;
         std::set<double> lanes;
     };
     /// A vertical run of one link in one channel.
