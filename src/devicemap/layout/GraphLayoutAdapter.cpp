@@ -22,7 +22,7 @@ constexpr double resultMargin = 20.0;
 /// Graph sizes (devices + links) up to which dot runs with its defaults, then with tuned limits.
 constexpr int defaultLimitsUpTo = 500;
 constexpr int tunedLimitsUpTo = 5000;
-constexpr int fastLimitsUpTo = 15000;
+constexpr int fastLimitsUpTo = 12500;
 
 QString translated(const char* text)
 {

@@ -36,7 +36,7 @@
  * - up to 5,000 (up to about 2,000 devices): nslimit=1, nslimit1=1 (1,000 devices:
  *   about 0.5 s instead of 1 to 1.4 s; a tangled graph of 270 devices and 400 links:
  *   0.1 s instead of 4 s);
- * - up to 15,000 (about 6,000 devices): nslimit=0.02, nslimit1=0.02, mclimit=0.05,
+ * - up to 12,500 (about 5,300 devices): nslimit=0.02, nslimit1=0.02, mclimit=0.05,
  *   remincross=false (5,000 devices: about 4 s, with clusters 2 to 6 s, instead of minutes);
  * - beyond: dot would take longer than the freeze limit (10,000 devices: 20 s), so a
  *   large graph gets our own layered grid (LayeredGridLayout: columns by longest path,
