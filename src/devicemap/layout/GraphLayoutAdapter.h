@@ -37,7 +37,7 @@
  *   about 0.5 s instead of 1 to 1.4 s; a tangled graph of 270 devices and 400 links:
  *   0.1 s instead of 4 s);
  * - up to 12,500 (about 5,300 devices): nslimit=0.02, nslimit1=0.02, mclimit=0.05,
- *   remincross=false (5,000 devices: about 4 s, with clusters 2 to 6 s, instead of minutes);
+ *   remincross=false (5,000 devices: about 4.5 s, with clusters 2 to 8 s, instead of minutes);
  * - beyond: dot would take longer than the freeze limit (10,000 devices: 20 s), so a
  *   large graph gets our own layered grid (LayeredGridLayout: columns by longest path,
  *   barycentre ordering, groups as packed boxes) in well under a second; without groups
@@ -95,7 +95,8 @@ public:
      * Runs layOut() on the global thread pool. Cancelling the future abandons the run: a
      * run that has not reached Graphviz yet never starts it, one inside Graphviz ends
      * there (Graphviz cannot be interrupted) and its result is dropped. The run works on
-     * its own copy of graph, so the caller may go away meanwhile.
+     * its own copy of graph, so the caller may go away meanwhile; at exit the global pool
+     * waits for a run still inside Graphviz.
      */
     static QFuture<Result> start(const LayoutGraph& graph, const Options& options);
     static QFuture<Result> start(const LayoutGraph& graph);
