@@ -1,0 +1,190 @@
+// Lays out device graphs of 100, 1,000, 5,000 and 10,000 devices with about two links each
+// (chains with fan-out and fan-in, some long links and a few feedback links) with every
+// layout type, and prints the automatic layout's time per type as a table.
+//
+// The graphs are built from device descriptions as the map would build them, so the
+// builder's time is printed beside the layout's. The clustered types get 5 to 20 groups.
+// BENCH_DEVICES=N runs one size only, BENCH_TYPE=T one layout type only.
+
+#include "GraphLayoutAdapter.h"
+#include "LayoutGraphBuilder.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTextStream>
+
+#include <random>
+
+namespace {
+
+// 10,000 devices show what a graph beyond Graphviz's limit gets instead.
+const QList<int> allDeviceCounts{100, 1000, 5000, 10000};
+constexpr int chainLength = 12;
+constexpr int gridColumns = 50;
+
+QString deviceName(int index)
+{
+    return QStringLiteral("device_%1").arg(index);
+}
+
+void link(QList<DeviceInfo>& infos, int from, int to)
+{
+    infos[from].outgoingConnections.append({deviceName(to), QStringLiteral("output(double)"), QStringLiteral("input(double)")});
+    infos[to].connectionStrings.append(
+        QStringLiteral("%1.input(double)<%2.output(double)").arg(deviceName(to), deviceName(from)));
+}
+
+QList<DeviceInfo> pipelineDevices(int count)
+{
+    static const QStringList types{"io/adc", "maths/sum", "filters/lowpass", "gui/plot", "maths/scale", "network/udp"};
+    std::mt19937 random(42);
+    QList<DeviceInfo> infos;
+    for (int i = 0; i < count; ++i) {
+        DeviceInfo info;
+        info.name = deviceName(i);
+        info.type = types.at(i % types.size());
+        if (i % 4 == 0)
+            info.description = QStringLiteral("Stage %1 of the line").arg(i);
+        infos.append(info);
+    }
+    for (int i = 1; i < count; ++i) {
+        if (i % chainLength != 0)
+            link(infos, i - 1, i); // the chain
+        else
+            link(infos, i - 1 - int(random() % std::min(i, 30)), i); // a new chain fed by a recent device
+        if (i % 5 == 2 && i + 3 < count)
+            link(infos, i, i + 3); // fan-out
+        if (i % 7 == 3 && i > 10)
+            link(infos, i - 1 - int(random() % 10), i); // fan-in
+        if (i % 25 == 5 && i + 60 < count)
+            link(infos, i, i + 20 + int(random() % 40)); // a long link
+        if (i % 200 == 150)
+            link(infos, i, i - 10 - int(random() % 30)); // feedback
+    }
+    return infos;
+}
+
+int groupCount(int devices)
+{
+    return devices <= 100 ? 5 : devices <= 1000 ? 10 : 20;
+}
+
+/// Devices on a grid and clusters over bands of its rows, every third with an inner one, and one empty.
+void addMapClusters(LayoutGraphBuilder& builder, int devices)
+{
+    QMap<QString, QRectF> deviceRects;
+    for (int i = 0; i < devices; ++i)
+        deviceRects.insert(deviceName(i), QRectF(200.0 * (i % gridColumns), 80.0 * (i / gridColumns), 150, 40));
+    const int rows = (devices + gridColumns - 1) / gridColumns;
+    const int groups = groupCount(devices);
+    QMap<QString, QRectF> clusterRects;
+    for (int g = 0; g < groups; ++g) {
+        const int firstRow = rows * g / groups;
+        const int lastRow = rows * (g + 1) / groups;
+        const QRectF band(-10, 80.0 * firstRow - 10, 200.0 * gridColumns, 80.0 * (lastRow - firstRow) - 10);
+        clusterRects.insert(QStringLiteral("cluster_%1").arg(g), band);
+        if (g % 3 == 0)
+            clusterRects.insert(QStringLiteral("inner_%1").arg(g), band.adjusted(5, 5, -100.0 * gridColumns, -5));
+    }
+    clusterRects.insert(QStringLiteral("empty"), QRectF(-500, -500, 100, 100));
+    builder.setMapClusters(clusterRects, deviceRects);
+}
+
+LayoutGraph buildGraph(const QList<DeviceInfo>& infos, LayoutGraph::Type type)
+{
+    LayoutGraphBuilder builder(type);
+    builder.setCategoriesFunction([](const QString& type) {
+        if (type.startsWith("io/"))
+            return QStringList{"IO"};
+        if (type.startsWith("network/"))
+            return QStringList{"network"};
+        if (type.startsWith("gui/"))
+            return QStringList{"GUI"};
+        return QStringList{type.section('/', 0, 0)};
+    });
+    const int areas = groupCount(infos.size());
+    builder.setGuiAreaFunction([areas](const QString& name) -> std::optional<QString> {
+        return QStringLiteral("area_%1").arg(name.section('_', 1).toInt() % areas);
+    });
+    if (type == LayoutGraph::FixedClusters)
+        addMapClusters(builder, infos.size());
+    return builder.build(infos);
+}
+
+QString typeName(LayoutGraph::Type type)
+{
+    switch (type) {
+    case LayoutGraph::Orthogonal: return QStringLiteral("Orthogonal");
+    case LayoutGraph::Hierarchical: return QStringLiteral("Hierarchical");
+    case LayoutGraph::ClusterByGuiArea: return QStringLiteral("ClusterByGuiArea");
+    case LayoutGraph::ClusterByIO: return QStringLiteral("ClusterByIO");
+    case LayoutGraph::FixedClusters: return QStringLiteral("FixedClusters");
+    }
+    return QString();
+}
+
+QString cell(const QString& text, int width)
+{
+    return text.leftJustified(width);
+}
+
+/// The time the goals allow for this size and type, 0 for none.
+int goalMilliseconds(int devices, LayoutGraph::Type type)
+{
+    if (devices == 1000)
+        return type == LayoutGraph::Hierarchical ? 1000 : 2000;
+    if (devices == 5000)
+        return 10000;
+    return 0;
+}
+
+QString milliseconds(qint64 nanoseconds)
+{
+    return QString::number(nanoseconds / 1e6, 'f', 1).rightJustified(11);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    QList<LayoutGraph::Type> types{LayoutGraph::Hierarchical, LayoutGraph::Orthogonal, LayoutGraph::ClusterByIO,
+                                   LayoutGraph::ClusterByGuiArea, LayoutGraph::FixedClusters};
+    if (qEnvironmentVariableIsSet("BENCH_TYPE"))
+        types = {LayoutGraph::Type(qEnvironmentVariableIntValue("BENCH_TYPE"))};
+    QList<int> deviceCounts = allDeviceCounts;
+    if (qEnvironmentVariableIsSet("BENCH_DEVICES"))
+        deviceCounts = {qEnvironmentVariableIntValue("BENCH_DEVICES")};
+
+    out << "Automatic layout per type (goals: 1,000 devices under 1 s for Hierarchical and under 2 s"
+           " for the others, 5,000 under 10 s for all)"
+        << Qt::endl;
+    out << cell("devices", 9) << cell("links", 8) << cell("type", 18) << cell("groups", 8) << cell("method", 28)
+        << "  build ms" << "  layout ms" << "  fell back" << "  goal" << Qt::endl;
+    for (int count : deviceCounts) {
+        const QList<DeviceInfo> infos = pipelineDevices(count);
+        for (LayoutGraph::Type type : types) {
+            QElapsedTimer timer;
+            timer.start();
+            const LayoutGraph graph = buildGraph(infos, type);
+            const qint64 buildTime = timer.nsecsElapsed();
+            // Small graphs are laid out several times, for a steadier figure.
+            const int runs = count <= 100 ? 10 : 1;
+            GraphLayoutAdapter::Result result;
+            timer.restart();
+            for (int run = 0; run < runs; ++run)
+                result = GraphLayoutAdapter::layOut(graph);
+            const qint64 layoutTime = timer.nsecsElapsed() / runs;
+            out << cell(QString::number(count), 9) << cell(QString::number(graph.links.size()), 8)
+                << cell(typeName(type), 18) << cell(QString::number(graph.groups.size()), 8)
+                << cell(result.method, 28) << milliseconds(buildTime) << milliseconds(layoutTime)
+                << (result.fellBack ? "  yes      " : "  no       ");
+            const int goal = goalMilliseconds(count, type);
+            if (goal > 0)
+                out << QStringLiteral("  < %1 s %2").arg(goal / 1000).arg(layoutTime / 1e6 < goal ? "met" : "MISSED");
+            out << Qt::endl;
+        }
+    }
+    return 0;
+}

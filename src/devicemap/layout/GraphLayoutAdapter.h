@@ -1,0 +1,115 @@
+#pragma once
+
+#include "DevicesArrangement.h"
+#include "LayoutGraph.h"
+#include "dozerozozu_export.h"
+
+#include <QByteArray>
+#include <QFuture>
+#include <QString>
+
+/**
+ * The map's automatic layout on Graphviz: takes a LayoutGraph (devices with sizes,
+ * links, groups) and returns a DevicesArrangement. No widget inside; tests and
+ * benchmarks call it directly, the map through layOutWithin() or start().
+ *
+ * How each layout type is drawn (left to right, the way signals flow):
+ * - Hierarchical: dot, rankdir=LR, splines=polyline; the bends are the polylines' corners.
+ * - Orthogonal: dot for the positions only (splines=none, so dot routes nothing), then
+ *   our own orthogonal routing (OrthogonalRouter): right-angle polylines out of the
+ *   source's right side, through the channels between the ranks and the free lanes
+ *   between the devices of a rank, into the target's left side; tracks ordered against
+ *   crossings, no segment through a device. Graphviz's splines=ortho is far too slow
+ *   (52 s for 1,000 devices).
+ * - ClusterByIO, ClusterByGuiArea, FixedClusters: dot, rankdir=LR, splines=polyline,
+ *   every group a "cluster_N" subgraph nested as the groups nest; a cluster's rectangle
+ *   is its subgraph's bounding box; an empty group gets an invisible placeholder node so
+ *   that its cluster comes back too.
+ *
+ * Always: synthetic node ids, node sizes fixed to the devices' sizes (one scene unit is
+ * one point), the y axis turned downwards, links in their order with A→B and B→A both
+ * kept, the result moved to start at (20, 20), and the same result for the same input.
+ *
+ * Engine limits by graph size (size = devices + links), chosen from measurements on
+ * pipeline-shaped graphs where dot's network simplex takes nearly all of the time:
+ * - size up to 500: dot with its defaults;
+ * - up to 5,000 (up to about 2,000 devices): nslimit=1, nslimit1=1 (1,000 devices:
+ *   about 0.5 s instead of 1 to 1.4 s; a tangled graph of 270 devices and 400 links:
+ *   0.1 s instead of 4 s);
+ * - up to 12,500 (about 5,300 devices): nslimit=0.02, nslimit1=0.02, mclimit=0.05,
+ *   remincross=false (5,000 devices: about 4.5 s, with clusters 2 to 8 s, instead of minutes);
+ * - beyond: dot would take longer than the freeze limit (10,000 devices: 20 s), so a
+ *   large graph gets our own layered grid (LayeredGridLayout: columns by longest path,
+ *   barycentre ordering, groups as packed boxes) in well under a second; without groups
+ *   its links get the orthogonal routing for every type, with groups they stay straight.
+ *
+ * Failures: Graphviz's messages go to the log ("GraphLayoutAdapter: Graphviz: …"); when
+ * it fails, or misses the deadline of layOutWithin(), the result is the layered grid
+ * with fellBack set and a reason the map can show. An unknown layout type gets the grid
+ * too. Graphviz is not thread-safe: every run holds one process-wide lock.
+ *
+ * Static functions only; layOut() on any thread, layOutWithin() on a thread with an
+ * event loop (the GUI thread).
+ *
+ *     const auto result = GraphLayoutAdapter::layOutWithin(LayoutGraphBuilder(manager, type).build(infos));
+ *     if (result.fellBack)
+ *         ZenticMessageBox::warning(this, tr("Rearrange layout"), result.reason);
+ */
+class DOZEROZOZU_EXPORT GraphLayoutAdapter
+{
+public:
+    enum class Engine {
+        /// By the graph's size, as above.
+        Automatic,
+        /// Graphviz whatever the size.
+        Graphviz,
+        /// The layered grid whatever the size.
+        LayeredGrid,
+    };
+
+    struct Options
+    {
+        /// How long layOutWithin() waits before it gives the fallback.
+        int deadlineMs = 9000;
+        Engine engine = Engine::Automatic;
+        /// The Graphviz layout program; tests name one Graphviz does not know to see a failure.
+        QByteArray graphvizProgram = "dot";
+    };
+
+    struct Result
+    {
+        DevicesArrangement arrangement;
+        /// The layered grid stands in for the requested layout; reason says why.
+        bool fellBack = false;
+        /// A translated sentence for the user; empty unless fellBack.
+        QString reason;
+        /// What placed the devices, e.g. "dot nslimit=1" or "layered grid"; for logs and benchmarks.
+        QString method;
+    };
+
+    /// Lays graph out on the calling thread, waiting for any other run to leave Graphviz first.
+    static Result layOut(const LayoutGraph& graph, const Options& options);
+    static Result layOut(const LayoutGraph& graph);
+
+    /**
+     * Runs layOut() on the global thread pool. Cancelling the future abandons the run: a
+     * run that has not reached Graphviz yet never starts it, one inside Graphviz ends
+     * there (Graphviz cannot be interrupted) and its result is dropped. The run works on
+     * its own copy of graph, so the caller may go away meanwhile; at exit the global pool
+     * waits for a run still inside Graphviz.
+     */
+    static QFuture<Result> start(const LayoutGraph& graph, const Options& options);
+    static QFuture<Result> start(const LayoutGraph& graph);
+
+    /**
+     * start(), then waits at most options.deadlineMs while the calling thread's events
+     * other than user input keep being processed. Past the deadline it abandons the run
+     * and returns fallback() with a reason. Callers re-check their own state afterwards:
+     * timers and queued calls ran meanwhile.
+     */
+    static Result layOutWithin(const LayoutGraph& graph, const Options& options);
+    static Result layOutWithin(const LayoutGraph& graph);
+
+    /// The layered grid for graph, with fellBack set and reason as given.
+    static Result fallback(const LayoutGraph& graph, const QString& reason);
+};
