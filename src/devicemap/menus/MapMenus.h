@@ -1,0 +1,53 @@
+#pragma once
+
+#include "dozerozozu_export.h"
+
+#include <QMenu>
+#include <QObject>
+#include <QString>
+
+class DeviceMapWidget;
+
+/**
+ * The device map's five context menus and the "New device" menu of device types with its
+ * search field.
+ *
+ * The menus are built once, with their texts and shortcuts; the click handling runs them
+ * through ModalRunner::execMenu() and acts on the chosen action. The types menu is rebuilt
+ * whenever the manager's device types change. Owned by the DeviceMapWidget; GUI thread only.
+ */
+class DOZEROZOZU_EXPORT MapMenus : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit MapMenus(DeviceMapWidget& map);
+    ~MapMenus() override;
+
+    QMenu& deviceMenu() { return devices; }
+    QMenu& connectionMenu() { return connections; }
+    QMenu& sceneMenu() { return scene; }
+    QMenu& selectionMenu() { return selection; }
+    QMenu& bendingPointMenu() { return bendingPoints; }
+    /// The "New device" submenu of the scene menu.
+    QMenu* newDeviceMenu() const { return newDevice; }
+
+    /// Builds the five menus; the map calls it once, when its manager is connected.
+    void build();
+    /// Replaces the content of the "New device" menu with the manager's current types.
+    void updateTypesMenu();
+    /// Files the type path under menu: one submenu per category, the type as an action.
+    void createTypesMenu(QMenu* menu, const QString& typePath, const QString& prefix);
+
+private:
+    void filterTypesMenu(const QString& text);
+    void createTypeFromSearch();
+
+    DeviceMapWidget& map;
+    QMenu devices;
+    QMenu connections;
+    QMenu scene;
+    QMenu selection;
+    QMenu bendingPoints;
+    QMenu* newDevice = nullptr;
+};
