@@ -509,13 +509,16 @@ DevicesArrangement DeviceMapWidget::getAllDevicesArrangement() const
 // ---------------------------------------------------------------------------------------------
 // Layout file
 
-void DeviceMapWidget::saveLayout()
+bool DeviceMapWidget::saveLayout()
 {
     const MapLayoutFile layout = MapLayoutFile::capture(*itemTables, sceneRect(), int(currentLayoutType));
     QString error;
-    if (!layout.write(layoutFile, &error))
-        qWarning().noquote() << "DeviceMapWidget::saveLayout() | WARNING can not write the layout file |"
-                             << layoutFile;
+    if (layout.write(layoutFile, &error))
+        return true;
+    // The old file stays as it was: the map's state reaches the file with the next save.
+    qWarning().noquote() << "DeviceMapWidget::saveLayout() | WARNING can not write the layout file |" << layoutFile
+                         << "|" << error;
+    return false;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -225,7 +225,8 @@ private Q_SLOTS:
     void onDelete();
     void onCreateCluster();
     void longClickTimeout();
-    void saveLayout();
+    /// Rewrites the layout file; false (and a warning) when it could not be written.
+    bool saveLayout();
 
 private:
     friend class Operation;

@@ -5,8 +5,15 @@
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
 
+#include "SafeFileWriter.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSettings>
+
+#include <cmath>
 
 namespace {
 
@@ -29,9 +36,71 @@ QString clusterKey(const QString& name, const char* field)
     return QStringLiteral("Clusters/") + name + QLatin1Char('/') + QLatin1String(field);
 }
 
+double clampCoordinate(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    return qBound(-MapLayoutFile::maxExtent, value, MapLayoutFile::maxExtent);
+}
+
+// Edges beyond the extent are pulled in; a rectangle inside it stays exactly as it is.
+QRectF clampRect(const QRectF& rect)
+{
+    const double right = rect.x() + rect.width();
+    const double bottom = rect.y() + rect.height();
+    const auto inside = [](double value) { return std::abs(value) <= MapLayoutFile::maxExtent; };
+    if (inside(rect.x()) && inside(rect.y()) && inside(right) && inside(bottom))
+        return rect;
+    const double left = clampCoordinate(rect.x());
+    const double top = clampCoordinate(rect.y());
+    return QRectF(left, top, clampCoordinate(right) - left, clampCoordinate(bottom) - top);
+}
+
+// QSettings builds a QRect from the stored x, y, width and height, and its right edge wraps
+// when x + width passes the int range; the width comes back exactly through unsigned arithmetic.
+QRectF readRect(const QVariant& value)
+{
+    if (value.userType() == QMetaType::QRect) {
+        int x1 = 0;
+        int y1 = 0;
+        int x2 = 0;
+        int y2 = 0;
+        value.toRect().getCoords(&x1, &y1, &x2, &y2);
+        const auto size = [](int first, int last) { return qint32(quint32(last) - quint32(first) + 1u); };
+        return clampRect(QRectF(x1, y1, size(x1, x2), size(y1, y2)));
+    }
+    const QRectF rect = value.toRectF();
+    if (!std::isfinite(rect.x()) || !std::isfinite(rect.y()) || !std::isfinite(rect.width())
+        || !std::isfinite(rect.height()))
+        return QRectF();
+    return clampRect(rect);
+}
+
+int storedCoordinate(double value)
+{
+    return int(clampCoordinate(value));
+}
+
+// QSettings' cache takes a file whose size and modification time (in milliseconds) are
+// unchanged for the file it read before; a replacement within the same millisecond must look newer.
+void markNewerThan(const QString& path, const QDateTime& before)
+{
+    if (!before.isValid() || QFileInfo(path).lastModified() > before)
+        return;
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite))
+        file.setFileTime(before.addMSecs(1), QFileDevice::FileModificationTime);
+}
+
 } // namespace
 
 const QRect MapLayoutFile::unplacedRect(-1, -1, -1, -1);
+
+QRect MapLayoutFile::storedRect(const QRectF& rect)
+{
+    const QRectF inside = clampRect(rect);
+    return QRect(int(inside.x()), int(inside.y()), int(inside.width()), int(inside.height()));
+}
 
 MapLayoutFile MapLayoutFile::read(const QString& path)
 {
@@ -48,7 +117,7 @@ std::optional<QRect> MapLayoutFile::readDeviceRect(const QString& path, const QS
     const QVariant value = QSettings(path, QSettings::IniFormat).value(deviceRectKey(name));
     if (!value.isValid())
         return std::nullopt;
-    return value.toRect();
+    return readRect(value).toRect();
 }
 
 MapLayoutFile MapLayoutFile::capture(const MapItemIndex& items, const QRectF& sceneRect, int layoutType)
@@ -65,8 +134,8 @@ MapLayoutFile MapLayoutFile::capture(const MapItemIndex& items, const QRectF& sc
     }
     for (ClusterRectItem* cluster : clusters)
         bounds = bounds | cluster->rect().translated(cluster->pos());
-    layout.setSceneRect(QRect(int(sceneRect.x()), int(sceneRect.y()), int(bounds.right() + 50),
-                              int(bounds.bottom() + 50)));
+    layout.setSceneRect(QRect(storedCoordinate(sceneRect.x()), storedCoordinate(sceneRect.y()),
+                              storedCoordinate(bounds.right() + 50), storedCoordinate(bounds.bottom() + 50)));
     layout.setLayoutType(layoutType);
 
     for (auto it = devices.cbegin(); it != devices.cend(); ++it) {
@@ -77,9 +146,7 @@ MapLayoutFile MapLayoutFile::capture(const MapItemIndex& items, const QRectF& sc
             layout.setDeviceRect(it.key(), unplacedRect);
             continue;
         }
-        const QRectF bounding = item->boundingRect();
-        layout.setDeviceRect(it.key(), QRect(int(item->pos().x()), int(item->pos().y()), int(bounding.width()),
-                                             int(bounding.height())));
+        layout.setDeviceRect(it.key(), storedRect(QRectF(item->pos(), item->boundingRect().size())));
     }
 
     const QList<DeviceConnectionItem*> links = items.links();
@@ -93,10 +160,7 @@ MapLayoutFile MapLayoutFile::capture(const MapItemIndex& items, const QRectF& sc
 
     layout.setClusterNames(clusters.keys());
     for (ClusterRectItem* cluster : clusters) {
-        const QRectF bounding = cluster->boundingRect();
-        layout.setCluster(cluster->getName(),
-                          QRect(int(cluster->pos().x()), int(cluster->pos().y()), int(bounding.width()),
-                                int(bounding.height())),
+        layout.setCluster(cluster->getName(), storedRect(QRectF(cluster->pos(), cluster->boundingRect().size())),
                           cluster->getMovesContainedDevices());
     }
     return layout;
@@ -104,16 +168,18 @@ MapLayoutFile MapLayoutFile::capture(const MapItemIndex& items, const QRectF& sc
 
 bool MapLayoutFile::write(const QString& path, QString* error) const
 {
-    QSettings settings(path, QSettings::IniFormat);
-    settings.clear();
-    for (auto it = keyValues.cbegin(); it != keyValues.cend(); ++it)
-        settings.setValue(it.key(), it.value());
-    settings.sync();
-    if (settings.status() == QSettings::NoError)
-        return true;
-    if (error)
-        *error = QStringLiteral("cannot write the settings");
-    return false;
+    const QDateTime before = QFileInfo(path).lastModified();
+    const bool written = SafeFileWriter::writeSettings(
+        path,
+        [this](QSettings& settings) {
+            settings.clear();
+            for (auto it = keyValues.cbegin(); it != keyValues.cend(); ++it)
+                settings.setValue(it.key(), it.value());
+        },
+        error);
+    if (written)
+        markNewerThan(path, before);
+    return written;
 }
 
 std::optional<QRectF> MapLayoutFile::sceneRect() const
@@ -121,7 +187,7 @@ std::optional<QRectF> MapLayoutFile::sceneRect() const
     const QVariant value = keyValues.value(sceneRectKey);
     if (!value.isValid())
         return std::nullopt;
-    return value.toRectF();
+    return readRect(value);
 }
 
 void MapLayoutFile::setSceneRect(const QRect& rect)
@@ -144,7 +210,7 @@ std::optional<QRect> MapLayoutFile::deviceRect(const QString& name) const
     const QVariant value = keyValues.value(deviceRectKey(name));
     if (!value.isValid())
         return std::nullopt;
-    return value.toRect();
+    return readRect(value).toRect();
 }
 
 void MapLayoutFile::setDeviceRect(const QString& name, const QRect& rect)
@@ -165,8 +231,8 @@ QList<QPointF> MapLayoutFile::bends(const QString& source, const QString& target
         bool yOk = false;
         const double x = parts.at(0).toDouble(&xOk);
         const double y = parts.at(1).toDouble(&yOk);
-        if (xOk && yOk)
-            points.append(QPointF(x, y));
+        if (xOk && yOk && std::isfinite(x) && std::isfinite(y))
+            points.append(QPointF(clampCoordinate(x), clampCoordinate(y)));
     }
     return points;
 }
@@ -190,7 +256,7 @@ QStringList MapLayoutFile::clusterNames() const
 
 QRectF MapLayoutFile::clusterRect(const QString& name) const
 {
-    return keyValues.value(clusterKey(name, "rect")).toRectF();
+    return readRect(keyValues.value(clusterKey(name, "rect")));
 }
 
 bool MapLayoutFile::clusterMovesContainedDevices(const QString& name) const

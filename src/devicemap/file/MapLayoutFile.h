@@ -35,6 +35,11 @@ class DOZEROZOZU_EXPORT MapLayoutFile
 public:
     /// What an unplaced device stores as its rectangle.
     static const QRect unplacedRect;
+    /// Every coordinate read from or written to the file lies within this distance of the origin.
+    static constexpr double maxExtent = 1000000.0;
+
+    /// A scene rectangle as the file stores it: edges truncated to whole units, within maxExtent.
+    static QRect storedRect(const QRectF& rect);
 
     /// Every key of the file; a missing or unreadable file gives the empty value.
     static MapLayoutFile read(const QString& path);
