@@ -6,6 +6,7 @@
 #include "MapItemIndex.h"
 #include "MapManagerSync.h"
 #include "MapMenus.h"
+#include "ModalRunner.h"
 #include "TestSupport.h"
 #include "ZenticMessageBox.h"
 #include "tst_DeviceMapWidget_Fixture.h"
@@ -258,6 +259,12 @@ private Q_SLOTS:
 
         Q_EMIT manager->needUpdateTypes();
         Q_EMIT manager->needUpdateTypes();
+
+        // The empty-space menu keeps its "New device" entry
+        QMenu& sceneMenu = map->menus().sceneMenu();
+        QVERIFY(sceneMenu.actions().contains(map->menus().newDeviceMenu()->menuAction()));
+        QCOMPARE(sceneMenu.actions().first()->text(), QStringLiteral("New device"));
+        QVERIFY(ModalRunner::findAction(&sceneMenu, "New device/Maths/Scaler"));
 
         // One search field, and every type once, hidden until searched for
         QCOMPARE(map->menus().newDeviceMenu()->findChildren<QLineEdit*>().size(), 1);

@@ -67,13 +67,12 @@ void MapMenus::build()
 void MapMenus::updateTypesMenu()
 {
     newDevice->clear();
-    const QObjectList oldChildren = newDevice->children();
-    for (QObject* child : oldChildren) {
-        if (qobject_cast<QMenu*>(child) || qobject_cast<QAction*>(child))
-            delete child;
-    }
+    for (const QPointer<QObject>& built : qAsConst(typesMenuContent))
+        delete built.data();
+    typesMenuContent.clear();
 
     auto searchAction = new QWidgetAction(newDevice);
+    typesMenuContent.append(searchAction);
     auto searchField = new QLineEdit();
     searchField->addAction(QIcon(QStringLiteral(":/icons/dozerozozu_search")), QLineEdit::LeadingPosition);
     searchAction->setDefaultWidget(searchField);
@@ -99,10 +98,13 @@ void MapMenus::createTypesMenu(QMenu* menu, const QString& typePath, const QStri
     const QString key = prefix + QLatin1Char('/') + head;
 
     if (parts.isEmpty()) {
-        menu->addAction(label)->setObjectName(key);
+        QAction* shown = menu->addAction(label);
+        shown->setObjectName(key);
         QAction* hidden = newDevice->addAction(label);
         hidden->setObjectName(key);
         hidden->setVisible(false);
+        typesMenuContent.append(shown);
+        typesMenuContent.append(hidden);
         return;
     }
 
@@ -110,6 +112,7 @@ void MapMenus::createTypesMenu(QMenu* menu, const QString& typePath, const QStri
     if (!sub) {
         sub = menu->addMenu(label);
         sub->setObjectName(key);
+        typesMenuContent.append(sub);
     }
     createTypesMenu(sub, parts.join(QLatin1Char('/')), key);
 }

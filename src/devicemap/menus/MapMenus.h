@@ -2,8 +2,10 @@
 
 #include "dozerozozu_export.h"
 
+#include <QList>
 #include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class DeviceMapWidget;
@@ -50,4 +52,7 @@ private:
     QMenu selection;
     QMenu bendingPoints;
     QMenu* newDevice = nullptr;
+    // What the last types-menu build put on newDevice; a rebuild deletes exactly these, never
+    // the menu's own action that shows it in the scene menu.
+    QList<QPointer<QObject>> typesMenuContent;
 };
