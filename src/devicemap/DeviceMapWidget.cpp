@@ -40,6 +40,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     : QGraphicsView(parent)
     , deviceManager(manager)
     , layoutFile(layoutFile)
+    , undoStack(new QUndoStack())
     , grid(this)
     , itemTables(new MapItemIndex())
     , sync(new MapManagerSync(*this))
@@ -74,7 +75,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     connect(deviceManager, SIGNAL(onEmit(QString,QString)), this, SLOT(connectionActivated(QString,QString)));
     connect(deviceManager, SIGNAL(needUpdateTypes()), this, SLOT(updateTypesMenu()));
 
-    connect(&undoStack, SIGNAL(indexChanged(int)), this, SLOT(saveLayout()));
+    connect(undoStack, SIGNAL(indexChanged(int)), this, SLOT(saveLayout()));
 
     grabGesture(Qt::PinchGesture);
 
@@ -104,7 +105,13 @@ DeviceMapWidget::~DeviceMapWidget()
 {
     saveLayout();
     // Clearing the stack when it is destroyed emits indexChanged(), when members are already gone.
-    disconnect(&undoStack, nullptr, this, nullptr);
+    disconnect(undoStack, nullptr, this, nullptr);
+    // Deleted inside an operation's wait: the operation is still running on the stack, and
+    // QUndoStack::push() goes on after it returns.
+    if (isWaitingForManager())
+        undoStack->deleteLater();
+    else
+        delete undoStack;
     // The scene deletes its items after the collaborators are gone: nobody is to be told.
     disconnect(itemTables.get(), nullptr, this, nullptr);
     liveMaps().removeAll(this);
@@ -133,7 +140,7 @@ DeviceManager* DeviceMapWidget::getDeviceManager() const
 
 QUndoStack* DeviceMapWidget::getUndoStack()
 {
-    return &undoStack;
+    return undoStack;
 }
 
 DeviceMapWidget::LayoutType DeviceMapWidget::getCurrentLayoutType() const
@@ -268,7 +275,7 @@ bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
         delete operation;
         return false;
     }
-    undoStack.push(operation);
+    undoStack->push(operation);
     return true;
 }
 
@@ -282,8 +289,26 @@ void DeviceMapWidget::endWaitForManager()
     --waitsForManager;
     if (waitsForManager == 0 && deleteAfterWait) {
         deleteAfterWait = false;
-        deleteLater();
+        deleteOnceTheWaitIsOver();
     }
+}
+
+// The deferred delete that came during the wait was taken in, and Qt drops a second deleteLater()
+// of the same object while other events for it are queued. A helper object of its own carries
+// the request to the event loop, at the level where the wait ended, as deleteLater() would.
+void DeviceMapWidget::deleteOnceTheWaitIsOver()
+{
+    auto carrier = new QObject();
+    QPointer<DeviceMapWidget> self(this);
+    connect(carrier, &QObject::destroyed, [self]() {
+        if (!self)
+            return;
+        if (self->isWaitingForManager())
+            self->deleteAfterWait = true;
+        else
+            delete self.data();
+    });
+    carrier->deleteLater();
 }
 
 void DeviceMapWidget::forgetItem(HoverableItem* item)

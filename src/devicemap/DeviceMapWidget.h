@@ -161,7 +161,11 @@ public:
     /// Empty text ends the search; otherwise finds devices by any word of the text.
     void searchDevices(const QString& text);
 
-    /// Pushes an operation, unless another one is waiting for the manager (then it is dropped).
+    /**
+     * Pushes an operation, unless another one is waiting for the manager (then it is dropped).
+     * The operation's waits process events, and the map may be deleted meanwhile: a caller
+     * that goes on using the map afterwards re-checks it (QPointer) first.
+     */
     bool pushOperation(QUndoCommand* operation);
 
     /// The collaborators, for each other, for operations and for tests.
@@ -236,12 +240,15 @@ private:
     void forgetItem(HoverableItem* item);
     void beginWaitForManager();
     void endWaitForManager();
+    void deleteOnceTheWaitIsOver();
 
     DeviceManager* deviceManager;
     QString layoutFile;
     LayoutType currentLayoutType = Orthogonal;
     QFont smallFont;
-    QUndoStack undoStack;
+    // On the heap: a map deleted during an operation's wait leaves the stack, with the running
+    // operation, to a deferred delete.
+    QUndoStack* undoStack;
     Grid grid;
 
     std::unique_ptr<MapItemIndex> itemTables;

@@ -149,6 +149,8 @@ void MapMenus::createTypeFromSearch()
     }
     if (visible.size() != 1)
         return;
+    QPointer<DeviceMapWidget> alive(&map);
     map.pushOperation(new CreateDeviceOperation(&map, visible.first()->objectName(), map.interaction().pressScenePos()));
-    scene.close();
+    if (alive)
+        scene.close();
 }
