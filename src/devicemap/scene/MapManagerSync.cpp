@@ -199,9 +199,7 @@ void MapManagerSync::deviceRemoved(const QString& name)
     if (!items.hasDevice(name))
         return;
     DeviceNodeItem* item = items.device(name);
-    QStringList unplaced = DeviceNodeItem::getUnplacedDevices();
-    unplaced.removeOne(item ? item->devName() : name);
-    DeviceNodeItem::setUnplacedDevices(unplaced);
+    DeviceNodeItem::forgetUnplacedDevice(item ? item->devName() : name);
 
     items.removeDevice(name);
     map.connectionDrawing().clearSource();
@@ -218,12 +216,7 @@ void MapManagerSync::deviceRenamed(const QString& oldName, const QString& newNam
             item->setDeviceName(newName);
             updateItem(item);
         }
-        QStringList unplaced = DeviceNodeItem::getUnplacedDevices();
-        if (unplaced.contains(oldName)) {
-            unplaced.removeOne(oldName);
-            unplaced.prepend(newName);
-        }
-        DeviceNodeItem::setUnplacedDevices(unplaced);
+        DeviceNodeItem::renameUnplacedDevice(oldName, newName);
         map.viewport()->update();
     }
     map.connectionDrawing().clearSource();
