@@ -7,6 +7,9 @@
 #include "DeviceHandle.h"
 #include "DeviceManager.h"
 #include "DeviceNodeItem.h"
+#include "DeviceFile.h"
+#include "DeviceText.h"
+#include "MapClusters.h"
 #include "MapColoriser.h"
 #include "MapInteraction.h"
 #include "MapItemIndex.h"
@@ -16,6 +19,7 @@
 #include "MapMenus.h"
 #include "MapSearch.h"
 #include "RemoveConnectionOperation.h"
+#include "RowArrangement.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -50,6 +54,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     , contextMenus(new MapMenus(*this))
     , pointer(new MapInteraction(*this))
     , drawing(new ConnectionDrawing(*this))
+    , clusterCommands(new MapClusters(*this))
 {
     liveMaps().append(this);
     qRegisterMetaType<DeviceMapWidget::ColorisationMode>("DeviceMapWidget::ColorisationMode");
@@ -266,6 +271,11 @@ MapInteraction& DeviceMapWidget::interaction() const
 ConnectionDrawing& DeviceMapWidget::connectionDrawing() const
 {
     return *drawing;
+}
+
+MapClusters& DeviceMapWidget::clusters() const
+{
+    return *clusterCommands;
 }
 
 bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
@@ -521,6 +531,26 @@ void DeviceMapWidget::createCluster(const QString& name, const QRectF& rect)
     scene()->addItem(cluster);
 }
 
+bool DeviceMapWidget::removeCluster(const QString& name)
+{
+    return itemTables->removeCluster(name);
+}
+
+void DeviceMapWidget::createClusterByItems(const QList<QGraphicsItem*>& items)
+{
+    clusterCommands->createClusterByItems(items);
+}
+
+void DeviceMapWidget::createClusterForTemplate(const QString& templateName, const QList<QGraphicsItem*>& items)
+{
+    clusterCommands->createClusterForTemplate(templateName, items);
+}
+
+void DeviceMapWidget::onCreateCluster()
+{
+    clusterCommands->createClusterFromSelection();
+}
+
 DevicesArrangement DeviceMapWidget::getDevicesArrangement(const QList<QGraphicsItem*>& items) const
 {
     return ArrangementCapture(*itemTables, deviceManager).capture(items);
@@ -529,6 +559,35 @@ DevicesArrangement DeviceMapWidget::getDevicesArrangement(const QList<QGraphicsI
 DevicesArrangement DeviceMapWidget::getAllDevicesArrangement() const
 {
     return ArrangementCapture(*itemTables, deviceManager).captureAll();
+}
+
+DevicesArrangement DeviceMapWidget::getDeviceArrangement(const QString& path)
+{
+    if (!DeviceFile::isDeviceFilePath(path))
+        return DevicesArrangement();
+    QString error;
+    const QString text = DeviceFile::readText(path, &error);
+    if (!error.isEmpty()) {
+        qWarning().noquote() << "DeviceMapWidget::getDeviceArrangement() | WARNING can not read the device file |"
+                             << path << "|" << error;
+        return DevicesArrangement();
+    }
+    QPointer<DeviceMapWidget> alive(this);
+    const QList<DeviceInfo> infos = getDeviceInfos(text);
+    if (!alive)
+        return DevicesArrangement();
+    return rearrangeDevicesFromInfos(infos, currentLayoutType);
+}
+
+QList<DeviceInfo> DeviceMapWidget::getDeviceInfos(const QString& text)
+{
+    return DeviceText::parse(this, text);
+}
+
+DevicesArrangement DeviceMapWidget::rearrangeDevicesFromInfos(const QList<DeviceInfo>& infos, LayoutType type)
+{
+    currentLayoutType = type == ClusterByGuiArea || type == ClusterByIO || type == FixedClusters ? Orthogonal : type;
+    return RowArrangement::arrange(infos);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -769,8 +828,6 @@ void DeviceMapWidget::onPaste(QPoint pastePos)
 {
     Q_UNUSED(pastePos)
 }
-
-void DeviceMapWidget::onCreateCluster() {}
 
 void DeviceMapWidget::longClickTimeout()
 {

@@ -22,6 +22,7 @@ class DeviceConnectionItem;
 class DeviceManager;
 class DeviceNodeItem;
 class HoverableItem;
+class MapClusters;
 class MapColoriser;
 class MapInteraction;
 class MapItemIndex;
@@ -55,13 +56,18 @@ class MapSearch;
  * - scene/MapManagerSync: building the scene from the manager and the layout file, and the
  *   reactions to the manager's signals (the private slots below forward to it).
  * - file/MapLayoutFile: the layout file as a plain value; read, clamped and written safely.
- * - arrangement/ArrangementCapture: snapshots of what the map shows (no widget).
+ * - file/DeviceFile: reading a device file (YAML) with size and content checks.
+ * - arrangement/ArrangementCapture: snapshots of what the map shows (no widget);
+ *   arrangement/RowArrangement: the plain layout used until the automatic layout is wired in.
+ * - clusters/MapClusters, clusters/ClusterRules: the user's cluster commands and the plain
+ *   rules behind them (acceptable names, template cluster names, rectangles).
  * - view/MapColoriser, view/MapLegend, view/MapSearch: outline colours by mode, the
  *   legends drawn over the viewport, the search and its results.
  * - menus/MapMenus: the five context menus and the "New device" types menu.
  * - interaction/MapInteraction: the state of press, move, release, long press, pinch, hover
  *   and cursor; the event handlers below ask it first and fall back to the plain view.
  * - interaction/ConnectionDrawing: the rubber line drawn from a source device.
+ * - clipboard/DeviceText: device text parsed with the user's answers to its failures.
  * - items/: the scene items, Grid, LegendPainter and the connection geometry.
  * - operations/: the undoable edits.
  * Still kept here until their concern gets a home: the clipboard and drag state
@@ -143,11 +149,31 @@ public:
 
     /// Makes (or replaces) the cluster item of that name on the given scene rectangle.
     void createCluster(const QString& name, const QRectF& rect);
+    /// Removes the named cluster item; false when there is none.
+    bool removeCluster(const QString& name);
+    /// Asks for a name and pushes a CreateClusterOperation around the device items given.
+    void createClusterByItems(const QList<QGraphicsItem*>& items);
+    /// Wraps devices just pasted from a template in a cluster named "<templateName>-N".
+    void createClusterForTemplate(const QString& templateName, const QList<QGraphicsItem*>& items);
 
     /// Where the given device items sit, with their links among them and their descriptions.
     DevicesArrangement getDevicesArrangement(const QList<QGraphicsItem*>& items) const;
     /// The arrangement of every placed device, in name order.
     DevicesArrangement getAllDevicesArrangement() const;
+    /**
+     * The devices of a device file (a path holding ".yml" or ".yaml"), laid out with the
+     * current layout type. Other paths give an empty arrangement without touching the file
+     * system; so do files over 16 MiB and binary files, with a warning in the log.
+     */
+    DevicesArrangement getDeviceArrangement(const QString& path);
+    /// Devices parsed from device text; the user is told of a corrupted or newer text.
+    QList<DeviceInfo> getDeviceInfos(const QString& text);
+    /**
+     * Lays the described devices out and records type as the current layout type (Orthogonal
+     * for the clustered types). Until the automatic layout is wired in here, the devices are
+     * set in rows (RowArrangement).
+     */
+    DevicesArrangement rearrangeDevicesFromInfos(const QList<DeviceInfo>& infos, LayoutType type);
 
     void setColorisationMode(DeviceMapWidget::ColorisationMode mode);
     ColorisationMode getColorisationMode() const;
@@ -177,6 +203,7 @@ public:
     MapMenus& menus() const;
     MapInteraction& interaction() const;
     ConnectionDrawing& connectionDrawing() const;
+    MapClusters& clusters() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -259,6 +286,7 @@ private:
     std::unique_ptr<MapMenus> contextMenus;
     std::unique_ptr<MapInteraction> pointer;
     std::unique_ptr<ConnectionDrawing> drawing;
+    std::unique_ptr<MapClusters> clusterCommands;
 
     // Clipboard and drag state, for the clipboard and drop handling to come.
     QGraphicsItem* copyCursorItem = nullptr;
