@@ -92,7 +92,8 @@ int main(int argc, char* argv[])
         for (const int count : {1000, 10000}) {
             qint64 managerAlone = 0;
             const qint64 withMap = removeAll(count, placed, &managerAlone);
-            const QString what = QStringLiteral("remove %1 %2 devices one by one").arg(count).arg(placed ? "placed" : "unplaced");
+            const QString what =
+                QStringLiteral("remove %1 %2 devices one by one").arg(count).arg(placed ? "placed" : "unplaced");
             report(out, what, withMap, count);
             report(out, QStringLiteral("  of which the map (stand-in alone: %1 us/op)")
                             .arg(double(managerAlone) / count / 1e3, 0, 'f', 3),

@@ -616,9 +616,10 @@ void DeviceMapWidget::onDelete()
     const bool wasReadonly = deviceManager->getReadonly();
     deviceManager->setReadonly(true);
 
-    // Devices, clusters and bending points are removed by operations of their own, which this map
-    // does not have yet: asking to confirm a deletion that then does not happen would mislead, so a
-    // selection, and a device, cluster or bending point under the cursor, are left alone.
+    // Devices and bending points are removed by operations of their own, which this map does not
+    // have yet: asking to confirm a deletion that then does not happen would mislead, so a selection,
+    // and a device, cluster or bending point under the cursor, are left alone until the delete
+    // command takes them (RemoveClusterOperation is there for the cluster).
     if (selection.isEmpty()) {
         const QPoint point = mapFromGlobal(QCursor::pos()) - QPoint(1, 1);
         const QPointF scenePoint = mapToScene(point);

@@ -228,7 +228,8 @@ private Q_SLOTS:
         manager->removeDevice(pair.at(0));
 
         // Then nothing of the map points at it any more, and the settings dialog's close is harmless
-        QVERIFY(!map->managerSync().settingsItem() && !map->getCurrentTemporaryDevice() && map->getFoundDevices().isEmpty());
+        QVERIFY(!map->managerSync().settingsItem() && !map->getCurrentTemporaryDevice());
+        QVERIFY(map->getFoundDevices().isEmpty());
         QVERIFY(!drawing.rubberLine() && !drawing.endNode() && !drawing.isDrawing() && !map->getHoveredItem());
         QVERIFY(QMetaObject::invokeMethod(map.get(), "_updateItem"));
         map->grab();

@@ -78,7 +78,8 @@ private Q_SLOTS:
 
             // Then each direction appears once, the outsider not at all, and every cluster is there
             QCOMPARE(snapshot.connections.size(), 2);
-            QVERIFY(snapshot.connections.contains(ItemsConnection{pair.at(0), pair.at(1), {QPointF(5, 5), QPointF(9, 9)}}));
+            const QList<QPointF> bends{QPointF(5, 5), QPointF(9, 9)};
+            QVERIFY(snapshot.connections.contains(ItemsConnection{pair.at(0), pair.at(1), bends}));
             QVERIFY(snapshot.connections.contains(ItemsConnection{pair.at(1), pair.at(0), {}}));
             QCOMPARE(snapshot.devices.size(), 2);
             for (const DeviceInfo& info : snapshot.devices) {
@@ -119,7 +120,7 @@ private Q_SLOTS:
         if (devices > 0)
             QCOMPARE(arrangement.connections, QList<ItemsConnection>({ItemsConnection{"p2", "p1", {}}}));
         else if (fileName.endsWith(".yaml") || fileName.endsWith(".yml"))
-            QVERIFY(log.containsFragment("DeviceMapWidget::getDeviceArrangement() | WARNING can not read the device file |"));
+            QVERIFY(log.containsFragment("DeviceMapWidget::getDeviceArrangement() | WARNING can not read the device"));
     }
 
     void aCorruptedDeviceFileIsReportedOnce()
@@ -204,8 +205,10 @@ private Q_SLOTS:
 
         // Then the clusters are pump-1 and pump-2, and nothing was asked
         QCOMPARE(map->getClusterItems().keys(), QStringList({"pump-1", "pump-2"}));
-        QCOMPARE(ClusterRules::templateClusterName("pump", [](const QString&) { return false; }), QStringLiteral("pump-0"));
-        QCOMPARE(ClusterRules::clusterRect(ClusterRules::extendedRect(QRectF(10, 10, 100, 40))), QRectF(-5, -5, 129, 69));
+        const auto nothingTaken = [](const QString&) { return false; };
+        QCOMPARE(ClusterRules::templateClusterName("pump", nothingTaken), QStringLiteral("pump-0"));
+        const QRect extended = ClusterRules::extendedRect(QRectF(10, 10, 100, 40));
+        QCOMPARE(ClusterRules::clusterRect(extended), QRectF(-5, -5, 129, 69));
     }
 
     void aTemplateClusterLeavingTheSceneIsNotMade()

@@ -18,8 +18,10 @@ QList<DeviceInfo> parse(QWidget* parent, const QString& text)
         infos = YamlSerialiser::parseYamlFromString(text, &versionOk);
     } catch (const std::exception& failure) {
         const QString message = QString::fromUtf8(failure.what());
-        ZenticMessageBox box(parent, QMessageBox::Warning, QCoreApplication::translate("DeviceMapWidget", "Corrupted configuration"),
-                             QCoreApplication::translate("DeviceMapWidget", "The device configuration file is corrupted: %0").arg(message));
+        ZenticMessageBox box(
+            parent, QMessageBox::Warning, QCoreApplication::translate("DeviceMapWidget", "Corrupted configuration"),
+            QCoreApplication::translate("DeviceMapWidget", "The device configuration file is corrupted: %0")
+                .arg(message));
         box.setStandardButtons(QMessageBox::Ok);
         // A long text in the details would stall the box: its head shows where the trouble is.
         box.setDetailedText(text.size() > maxDetailedText ? text.left(maxDetailedText) + QChar(0x2026) : text);
@@ -30,7 +32,8 @@ QList<DeviceInfo> parse(QWidget* parent, const QString& text)
     if (!versionOk) {
         const QMessageBox::StandardButton answer = ZenticMessageBox::warning(
             parent, QCoreApplication::translate("DeviceMapWidget", "Unsupported version"),
-            QCoreApplication::translate("DeviceMapWidget", "Pasted configuration version exceeds the current one, do you want to continue?"),
+            QCoreApplication::translate("DeviceMapWidget",
+                                        "Pasted configuration version exceeds the current one, do you want to continue?"),
             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
         if (answer != QMessageBox::Ok)
             infos.clear();

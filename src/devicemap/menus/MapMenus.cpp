@@ -4,6 +4,7 @@
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
 #include "MapInteraction.h"
+#include "ModalRunner.h"
 
 #include <QLineEdit>
 #include <QSet>
@@ -16,6 +17,11 @@ MapMenus::MapMenus(DeviceMapWidget& map)
 }
 
 MapMenus::~MapMenus() = default;
+
+QAction* MapMenus::run(QMenu& menu, const QPoint& globalPos)
+{
+    return ModalRunner::execMenu(&menu, globalPos);
+}
 
 void MapMenus::build()
 {
@@ -150,7 +156,8 @@ void MapMenus::createTypeFromSearch()
     if (visible.size() != 1)
         return;
     QPointer<DeviceMapWidget> alive(&map);
-    map.pushOperation(new CreateDeviceOperation(&map, visible.first()->objectName(), map.interaction().pressScenePos()));
+    const QPointF position = map.interaction().pressScenePos();
+    map.pushOperation(new CreateDeviceOperation(&map, visible.first()->objectName(), position));
     if (alive)
         scene.close();
 }

@@ -34,6 +34,14 @@ public:
     /// The "New device" submenu of the scene menu.
     QMenu* newDeviceMenu() const { return newDevice; }
 
+    /**
+     * Runs menu at globalPos through ModalRunner::execMenu(), which tests answer, and returns
+     * the chosen action or null. Every menu of the map runs this way. The run is a nested
+     * event loop: the map, and this object with it, may be gone when it returns, so the
+     * caller checks a QPointer to the map before it acts.
+     */
+    static QAction* run(QMenu& menu, const QPoint& globalPos);
+
     /// Builds the five menus; the map calls it once, when its manager is connected.
     void build();
     /// Replaces the content of the "New device" menu with the manager's current types.

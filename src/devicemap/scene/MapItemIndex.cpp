@@ -15,6 +15,7 @@ MapItemIndex::~MapItemIndex() = default;
 void MapItemIndex::insertDevice(const QString& name, DeviceNodeItem* item)
 {
     deviceItems.insert(name, item);
+    devicesByName.insert(name, item);
     if (item)
         namesOfDevices.insert(item, name);
 }
@@ -22,7 +23,9 @@ void MapItemIndex::insertDevice(const QString& name, DeviceNodeItem* item)
 void MapItemIndex::renameDevice(const QString& oldName, const QString& newName)
 {
     DeviceNodeItem* item = deviceItems.take(oldName);
+    devicesByName.remove(oldName);
     deviceItems.insert(newName, item);
+    devicesByName.insert(newName, item);
     if (item)
         namesOfDevices.insert(item, newName);
 }
@@ -43,6 +46,7 @@ bool MapItemIndex::removeDevice(const QString& name)
     if (deviceItems.value(name) != item)
         return true;
     deviceItems.remove(name);
+    devicesByName.remove(name);
     if (item) {
         namesOfDevices.remove(item);
         linksAtDevice.remove(item);

@@ -39,8 +39,8 @@ public:
 
     /// Device name to item, placed or not; the map hands out copies of it.
     const QMap<QString, DeviceNodeItem*>& devices() const { return deviceItems; }
-    DeviceNodeItem* device(const QString& name) const { return deviceItems.value(name); }
-    bool hasDevice(const QString& name) const { return deviceItems.contains(name); }
+    DeviceNodeItem* device(const QString& name) const { return devicesByName.value(name); }
+    bool hasDevice(const QString& name) const { return devicesByName.contains(name); }
     /// The name the item is filed under; empty for an item the index does not hold.
     QString nameOf(const DeviceNodeItem* item) const { return namesOfDevices.value(item); }
     void insertDevice(const QString& name, DeviceNodeItem* item);
@@ -78,6 +78,8 @@ private:
     using DevicePair = QPair<const DeviceNodeItem*, const DeviceNodeItem*>;
 
     QMap<QString, DeviceNodeItem*> deviceItems;
+    // The same entries for look-ups by name, which the map and its operations make all the time.
+    QHash<QString, DeviceNodeItem*> devicesByName;
     QHash<const DeviceNodeItem*, QString> namesOfDevices;
     std::list<DeviceConnectionItem*> linkOrder;
     QHash<const DeviceConnectionItem*, std::list<DeviceConnectionItem*>::iterator> linkPositions;

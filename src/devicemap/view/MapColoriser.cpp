@@ -44,7 +44,8 @@ void MapColoriser::colorise(const QString& name)
     DeviceManager* deviceManager = map.getDeviceManager();
     // Every manager look-up walks its device list and recolouring touches every device: ask
     // only for what the mode in force reads.
-    const bool readsInfo = colorisationMode != DeviceMapWidget::ByState && colorisationMode != DeviceMapWidget::BySearch;
+    const bool readsInfo =
+        colorisationMode != DeviceMapWidget::ByState && colorisationMode != DeviceMapWidget::BySearch;
     const DeviceInfo info = readsInfo ? deviceManager->getDeviceInfo(name) : DeviceInfo();
 
     QColor color;

@@ -117,10 +117,12 @@ void MapLegend::paint()
         hotKeys.insert(DeviceMapWidget::tr("Zoom"), QPixmap(QStringLiteral(":/hotkeys/dozerozozu_zoomHotkey")));
         hotKeys.insert(DeviceMapWidget::tr("Horizontal scroll "),
                        QPixmap(QStringLiteral(":/hotkeys/dozerozozu_horizontalScrollHotkey")));
-        hotKeys.insert(DeviceMapWidget::tr("Long click "), QPixmap(QStringLiteral(":/hotkeys/dozerozozu_longClickHotkey")));
+        hotKeys.insert(DeviceMapWidget::tr("Long click "),
+                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_longClickHotkey")));
         hotKeys.insert(DeviceMapWidget::tr("Device/connection settings "),
                        QPixmap(QStringLiteral(":/hotkeys/dozerozozu_settingsHotkey")));
-        hotKeys.insert(DeviceMapWidget::tr("Connect devices "), QPixmap(QStringLiteral(":/hotkeys/dozerozozu_connectHotkey")));
+        hotKeys.insert(DeviceMapWidget::tr("Connect devices "),
+                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_connectHotkey")));
         hotKeys.insert(DeviceMapWidget::tr("Switch legend "),
                        QPixmap(QStringLiteral(":/hotkeys/dozerozozu_switchLegendHotkey")));
         drawBottomLeft(hotKeys);
@@ -129,7 +131,8 @@ void MapLegend::paint()
 
     if (map.coloriser().mode() == DeviceMapWidget::BySearch) {
         QMap<QString, QPixmap> searchKeys;
-        searchKeys.insert(QStringLiteral("Next device "), QPixmap(QStringLiteral(":/hotkeys/dozerozozu_nextDeviceHotkey")));
+        searchKeys.insert(QStringLiteral("Next device "),
+                          QPixmap(QStringLiteral(":/hotkeys/dozerozozu_nextDeviceHotkey")));
         searchKeys.insert(QStringLiteral("Previous device "),
                           QPixmap(QStringLiteral(":/hotkeys/dozerozozu_previousDeviceHotkey")));
         searchKeys.insert(DeviceMapWidget::tr("Switch legend "),
