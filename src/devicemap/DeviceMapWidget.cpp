@@ -4,25 +4,24 @@
 #include "ClusterRectItem.h"
 #include "ConnectionDrawing.h"
 #include "DeviceConnectionItem.h"
-#include "DeviceHandle.h"
 #include "DeviceManager.h"
 #include "DeviceNodeItem.h"
 #include "DeviceFile.h"
 #include "DeviceText.h"
 #include "MapClusters.h"
+#include "MapCommands.h"
 #include "MapColoriser.h"
 #include "MapInteraction.h"
 #include "MapItemIndex.h"
 #include "MapLayoutFile.h"
 #include "MapLegend.h"
+#include "MapLinks.h"
 #include "MapManagerSync.h"
 #include "MapMenus.h"
 #include "MapSearch.h"
-#include "RemoveConnectionOperation.h"
 #include "RowArrangement.h"
 
 #include <QCloseEvent>
-#include <QCursor>
 #include <QGraphicsScene>
 #include <QSet>
 #include <QtDebug>
@@ -47,6 +46,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     , undoStack(new QUndoStack())
     , grid(this)
     , itemTables(new MapItemIndex())
+    , links(new MapLinks(*this))
     , sync(new MapManagerSync(*this))
     , colours(new MapColoriser(*this))
     , legends(new MapLegend(*this))
@@ -55,6 +55,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     , pointer(new MapInteraction(*this))
     , drawing(new ConnectionDrawing(*this))
     , clusterCommands(new MapClusters(*this))
+    , editCommands(new MapCommands(*this))
 {
     liveMaps().append(this);
     qRegisterMetaType<DeviceMapWidget::ColorisationMode>("DeviceMapWidget::ColorisationMode");
@@ -238,6 +239,11 @@ MapItemIndex& DeviceMapWidget::itemIndex() const
     return *itemTables;
 }
 
+MapLinks& DeviceMapWidget::linkItems() const
+{
+    return *links;
+}
+
 MapManagerSync& DeviceMapWidget::managerSync() const
 {
     return *sync;
@@ -276,6 +282,11 @@ ConnectionDrawing& DeviceMapWidget::connectionDrawing() const
 MapClusters& DeviceMapWidget::clusters() const
 {
     return *clusterCommands;
+}
+
+MapCommands& DeviceMapWidget::commands() const
+{
+    return *editCommands;
 }
 
 bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
@@ -422,73 +433,32 @@ void DeviceMapWidget::_updateItem(DeviceNodeItem* item)
 
 void DeviceMapWidget::createConnection(const QString& from, const QString& to, const QList<QPointF>& bends)
 {
-    DeviceNodeItem* source = itemTables->device(from);
-    DeviceNodeItem* target = itemTables->device(to);
-    if (!source || !target)
-        return;
-    auto link = new DeviceConnectionItem(source, target, bends);
-    link->setZValue(0);
-    itemTables->insertLink(link);
-    scene()->addItem(link);
+    links->create(from, to, bends);
 }
 
 DeviceConnectionItem* DeviceMapWidget::getConnection(const QString& from, const QString& to) const
 {
-    return itemTables->link(itemTables->device(from), itemTables->device(to));
+    return links->find(from, to);
 }
 
 void DeviceMapWidget::splitConnections(const QString& a, const QString& b)
 {
-    DeviceConnectionItem* first = getConnection(a, b);
-    DeviceConnectionItem* second = getConnection(b, a);
-    if (!first || !second) {
-        qWarning().noquote() << "Can not split connections. One of the connections does not exist.";
-        return;
-    }
-    if (first->getBendingPoints().isEmpty() && second->getBendingPoints().isEmpty()) {
-        first->split();
-        second->split();
-        return;
-    }
-    qWarning().noquote() << QString::fromUtf8("\xD0\xA1" "an not split a connections with bending points.");
+    links->split(a, b);
 }
 
 QStringList DeviceMapWidget::getConnectionSignals(const QString& target, const QString& source) const
 {
-    return connectionMethods(target, source, &Connection::signal);
+    return links->signalsOf(target, source);
 }
 
 QStringList DeviceMapWidget::getConnectionSlots(const QString& target, const QString& source) const
 {
-    return connectionMethods(target, source, &Connection::slot);
-}
-
-QStringList DeviceMapWidget::connectionMethods(const QString& target, const QString& source,
-                                               QString Connection::*method) const
-{
-    QStringList result;
-    const DeviceInfo info = deviceManager->getDeviceInfo(target);
-    for (const Connection& connection : info.incomingConnections) {
-        if (connection.device == source)
-            result.append(connection.*method);
-    }
-    return result;
+    return links->slotsOf(target, source);
 }
 
 void DeviceMapWidget::getConnectedDevices(const QString& name, QMap<QString, bool>& marks) const
 {
-    DeviceNodeItem* item = itemTables->device(name);
-    if (!item)
-        return;
-    marks[name] = true;
-    const DeviceInfo& info = item->devInfo();
-    QList<Connection> peers = info.incomingConnections;
-    peers.append(info.outgoingConnections);
-    for (const Connection& connection : qAsConst(peers)) {
-        DeviceNodeItem* peer = itemTables->device(connection.device);
-        if (peer && peer->isUnplaced() && !marks.value(connection.device))
-            getConnectedDevices(connection.device, marks);
-    }
+    links->markConnectedUnplaced(name, marks);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -610,72 +580,17 @@ bool DeviceMapWidget::saveLayout()
 
 void DeviceMapWidget::onDelete()
 {
-    if (isWaitingForManager())
-        return;
-    const QList<QGraphicsItem*> selection = scene()->selectedItems();
-    const bool wasReadonly = deviceManager->getReadonly();
-    deviceManager->setReadonly(true);
-
-    // Devices and bending points are removed by operations of their own, which this map does not
-    // have yet: asking to confirm a deletion that then does not happen would mislead, so a selection,
-    // and a device, cluster or bending point under the cursor, are left alone until the delete
-    // command takes them (RemoveClusterOperation is there for the cluster).
-    if (selection.isEmpty()) {
-        const QPoint point = mapFromGlobal(QCursor::pos()) - QPoint(1, 1);
-        const QPointF scenePoint = mapToScene(point);
-        QGraphicsItem* found = scene()->itemAt(scenePoint, transform());
-        deviceManager->setReadonly(wasReadonly);
-        deviceManager->saveYamlConfig();
-        if (auto link = dynamic_cast<DeviceConnectionItem*>(found)) {
-            // A bending point under the cursor is removed on its own, by its own operation.
-            if (!link->isInBendingPointsArea(scenePoint).isNull())
-                return;
-            const QString source = itemTables->nameOf(link->getNodeFrom());
-            const QString target = itemTables->nameOf(link->getNodeTo());
-            pushOperation(new RemoveConnectionOperation(this, target, source, getConnectionSignals(target, source),
-                                                        getConnectionSlots(target, source),
-                                                        link->getBendingPoints()));
-        }
-    }
-    deviceManager->setReadonly(wasReadonly);
-    deviceManager->saveYamlConfig();
+    editCommands->deleteSelectionOrItemUnderCursor();
 }
 
 void DeviceMapWidget::initSelectedDevices()
 {
-    setSelectedDevicesInitialised(true);
+    editCommands->setSelectedDevicesInitialised(true);
 }
 
 void DeviceMapWidget::deinitSelectedDevices()
 {
-    setSelectedDevicesInitialised(false);
-}
-
-// With nothing selected every device is asked, whatever its state; a selected device only when
-// its state differs.
-void DeviceMapWidget::setSelectedDevicesInitialised(bool initialised)
-{
-    auto apply = [this, initialised](const QString& name) {
-        if (initialised)
-            deviceManager->initialiseDevice(name);
-        else
-            deviceManager->deinitialiseDevice(name);
-    };
-    const QList<QGraphicsItem*> selection = scene()->selectedItems();
-    if (selection.isEmpty()) {
-        const QStringList names = deviceManager->getDeviceNames();
-        for (const QString& name : names)
-            apply(name);
-        return;
-    }
-    for (QGraphicsItem* graphicsItem : selection) {
-        auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
-        if (!item)
-            continue;
-        const auto handle = deviceManager->getDeviceHandle(item->devName());
-        if (handle && handle->isInitialised() != initialised)
-            apply(item->devName());
-    }
+    editCommands->setSelectedDevicesInitialised(false);
 }
 
 // ---------------------------------------------------------------------------------------------

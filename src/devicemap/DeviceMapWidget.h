@@ -24,9 +24,11 @@ class DeviceNodeItem;
 class HoverableItem;
 class MapClusters;
 class MapColoriser;
+class MapCommands;
 class MapInteraction;
 class MapItemIndex;
 class MapLegend;
+class MapLinks;
 class MapManagerSync;
 class MapMenus;
 class MapSearch;
@@ -53,6 +55,8 @@ class MapSearch;
  *   map through it (removeDevice, removeLink, removeCluster), and it announces each one in
  *   itemAboutToBeRemoved() first, so every holder of a pointer forgets it in one place:
  *   connect to that signal rather than adding clean-up code to the removal paths.
+ * - scene/MapLinks: link items made, found and split by device names; a link's signal and
+ *   slot pairs; the unplaced devices reachable from one.
  * - scene/MapManagerSync: building the scene from the manager and the layout file, and the
  *   reactions to the manager's signals (the private slots below forward to it).
  * - file/MapLayoutFile: the layout file as a plain value; read, clamped and written safely.
@@ -63,7 +67,10 @@ class MapSearch;
  *   rules behind them (acceptable names, template cluster names, rectangles).
  * - view/MapColoriser, view/MapLegend, view/MapSearch: outline colours by mode, the
  *   legends drawn over the viewport, the search and its results.
- * - menus/MapMenus: the five context menus and the "New device" types menu.
+ * - menus/MapMenus: the five context menus and the "New device" types menu; MapMenus::run()
+ *   is how every menu of the map is shown.
+ * - commands/MapCommands: delete, initialise and deinitialise of the selection or of the
+ *   item under the cursor; the menus' and keys' actions land here.
  * - interaction/MapInteraction: the state of press, move, release, long press, pinch, hover
  *   and cursor; the event handlers below ask it first and fall back to the plain view.
  * - interaction/ConnectionDrawing: the rubber line drawn from a source device.
@@ -196,6 +203,7 @@ public:
 
     /// The collaborators, for each other, for operations and for tests.
     MapItemIndex& itemIndex() const;
+    MapLinks& linkItems() const;
     MapManagerSync& managerSync() const;
     MapColoriser& coloriser() const;
     MapLegend& legend() const;
@@ -204,6 +212,7 @@ public:
     MapInteraction& interaction() const;
     ConnectionDrawing& connectionDrawing() const;
     MapClusters& clusters() const;
+    MapCommands& commands() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -262,8 +271,6 @@ private Q_SLOTS:
 private:
     friend class Operation;
 
-    void setSelectedDevicesInitialised(bool initialised);
-    QStringList connectionMethods(const QString& target, const QString& source, QString Connection::*method) const;
     void forgetItem(HoverableItem* item);
     void beginWaitForManager();
     void endWaitForManager();
@@ -279,6 +286,7 @@ private:
     Grid grid;
 
     std::unique_ptr<MapItemIndex> itemTables;
+    std::unique_ptr<MapLinks> links;
     std::unique_ptr<MapManagerSync> sync;
     std::unique_ptr<MapColoriser> colours;
     std::unique_ptr<MapLegend> legends;
@@ -287,6 +295,7 @@ private:
     std::unique_ptr<MapInteraction> pointer;
     std::unique_ptr<ConnectionDrawing> drawing;
     std::unique_ptr<MapClusters> clusterCommands;
+    std::unique_ptr<MapCommands> editCommands;
 
     // Clipboard and drag state, for the clipboard and drop handling to come.
     QGraphicsItem* copyCursorItem = nullptr;

@@ -235,6 +235,28 @@ private Q_SLOTS:
         map->grab();
     }
 
+    void marksTheUnplacedGroupOfADevice()
+    {
+        // Given a placed device feeding a long chain of unplaced ones, the last feeding a placed one
+        manager->markInitialised();
+        openMap();
+        QStringList chain;
+        for (int i = 0; i < 400; ++i)
+            chain << create("scaler");
+        for (int i = 0; i + 1 < chain.size(); ++i)
+            manager->addDeviceConnection(chain.at(i), chain.at(i + 1), QString(), QString());
+        item(chain.first())->placeDevice(QPointF(0, 0));
+        item(chain.last())->placeDevice(QPointF(500, 0));
+
+        // When the group of the first is marked
+        QMap<QString, bool> marks;
+        map->getConnectedDevices(chain.first(), marks);
+
+        // Then it and every unplaced device up to the last placed one are marked
+        QCOMPARE(marks.size(), chain.size() - 1);
+        QVERIFY(!marks.contains(chain.last()));
+    }
+
     void closingOneMapKeepsTheUnplacedDevicesOfAnother()
     {
         manager->markInitialised();
