@@ -54,7 +54,8 @@ class MapSearch;
  * - scene/MapItemIndex: the tables of device, link and cluster items. Every item leaves the
  *   map through it (removeDevice, removeLink, removeCluster), and it announces each one in
  *   itemAboutToBeRemoved() first, so every holder of a pointer forgets it in one place:
- *   connect to that signal rather than adding clean-up code to the removal paths.
+ *   connect to that signal rather than adding clean-up code to the removal paths (a new
+ *   collaborator connects in its constructor: the index is built before every other one).
  * - scene/MapLinks: link items made, found and split by device names; a link's signal and
  *   slot pairs; the unplaced devices reachable from one.
  * - scene/MapManagerSync: building the scene from the manager and the layout file, and the
@@ -62,7 +63,8 @@ class MapSearch;
  * - file/MapLayoutFile: the layout file as a plain value; read, clamped and written safely.
  * - file/DeviceFile: reading a device file (YAML) with size and content checks.
  * - arrangement/ArrangementCapture: snapshots of what the map shows (no widget);
- *   arrangement/RowArrangement: the plain layout used until the automatic layout is wired in.
+ *   arrangement/RowArrangement: the plain layout used until the automatic layout (layout/,
+ *   no widget) is called from rearrangeDevicesFromInfos().
  * - clusters/MapClusters, clusters/ClusterRules: the user's cluster commands and the plain
  *   rules behind them (acceptable names, template cluster names, rectangles).
  * - view/MapColoriser, view/MapLegend, view/MapSearch: outline colours by mode, the
