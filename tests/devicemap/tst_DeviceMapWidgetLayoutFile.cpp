@@ -150,8 +150,11 @@ private Q_SLOTS:
     {
         // Given a file asking for a scene of two million units and a device near the end of int
         const QString name = create("generator");
-        writeLayout("sceneRect", QRect(0, 0, 2000000, 2000000));
-        writeLayout(name + "/rect", QRect(2147483600, 10, 2147483000, 30));
+        QFile file(layoutPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nsceneRect=@Rect(0 0 2000000 2000000)\n[" + name.toUtf8()
+                   + "]\nrect=@Rect(2147483600 10 2147483000 30)\n");
+        file.close();
 
         // When the map opens it and shows its grid
         openMap();
