@@ -8,22 +8,30 @@
 
 #include <QFont>
 #include <QGraphicsView>
-#include <QHash>
-#include <QPair>
 #include <QList>
 #include <QMap>
 #include <QMenu>
 #include <QPointer>
-#include <QTimer>
 #include <QUndoStack>
 
+#include <memory>
+
 class ClusterRectItem;
+class ConnectionDrawing;
 class DeviceConnectionItem;
 class DeviceManager;
 class DeviceNodeItem;
 class HoverableItem;
-class QRubberBand;
-class QSettings;
+class MapClusters;
+class MapColoriser;
+class MapCommands;
+class MapInteraction;
+class MapItemIndex;
+class MapLegend;
+class MapLinks;
+class MapManagerSync;
+class MapMenus;
+class MapSearch;
 
 /**
  * The editable map of one DeviceManager's device graph.
@@ -38,11 +46,46 @@ class QSettings;
  * host's. GUI thread only.
  *
  *     auto map = new DeviceMapWidget(manager, QStringLiteral("/var/lib/app/map.ini"), window);
+ *
+ * This class is the face that callers and operations use; the work lives in collaborators,
+ * one concern each, under src/devicemap/. Add new code to the collaborator that owns the
+ * concern and forward from here in a line or two:
+ *
+ * - scene/MapItemIndex: the tables of device, link and cluster items. Every item leaves the
+ *   map through it (removeDevice, removeLink, removeCluster), and it announces each one in
+ *   itemAboutToBeRemoved() first, so every holder of a pointer forgets it in one place:
+ *   connect to that signal rather than adding clean-up code to the removal paths (a new
+ *   collaborator connects in its constructor: the index is built before every other one).
+ * - scene/MapLinks: link items made, found and split by device names; a link's signal and
+ *   slot pairs; the unplaced devices reachable from one.
+ * - scene/MapManagerSync: building the scene from the manager and the layout file, and the
+ *   reactions to the manager's signals (the private slots below forward to it).
+ * - file/MapLayoutFile: the layout file as a plain value; read, clamped and written safely.
+ * - file/DeviceFile: reading a device file (YAML) with size and content checks.
+ * - arrangement/ArrangementCapture: snapshots of what the map shows (no widget);
+ *   arrangement/RowArrangement: the plain layout used until the automatic layout (layout/,
+ *   no widget) is called from rearrangeDevicesFromInfos().
+ * - clusters/MapClusters, clusters/ClusterRules: the user's cluster commands and the plain
+ *   rules behind them (acceptable names, template cluster names, rectangles).
+ * - view/MapColoriser, view/MapLegend, view/MapSearch: outline colours by mode, the
+ *   legends drawn over the viewport, the search and its results.
+ * - menus/MapMenus: the five context menus and the "New device" types menu; MapMenus::run()
+ *   is how every menu of the map is shown.
+ * - commands/MapCommands: delete, initialise and deinitialise of the selection or of the
+ *   item under the cursor; the menus' and keys' actions land here.
+ * - interaction/MapInteraction: the state of press, move, release, long press, pinch, hover
+ *   and cursor; the event handlers below ask it first and fall back to the plain view.
+ * - interaction/ConnectionDrawing: the rubber line drawn from a source device.
+ * - clipboard/DeviceText: device text parsed with the user's answers to its failures.
+ * - items/: the scene items, Grid, LegendPainter and the connection geometry.
+ * - operations/: the undoable edits.
+ * Still kept here until their concern gets a home: the clipboard and drag state
+ * (copyCursorItem, draggedFilePath, dragArrangement) and the unplaced zone's
+ * (unplacedZoneRect, unplacedZoneVisible, assumedArrangement).
  */
 class DOZEROZOZU_EXPORT DeviceMapWidget : public QGraphicsView
 {
     Q_OBJECT
-    friend class TestDeviceMapWidget;
 
 public:
     enum LayoutType : qint32 {
@@ -72,6 +115,8 @@ public:
     DeviceManager* getDeviceManager() const;
     QUndoStack* getUndoStack();
     LayoutType getCurrentLayoutType() const;
+    /// Recorded by the automatic layout and the layout file; saved with the layout.
+    void setCurrentLayoutType(LayoutType type);
     /// A copy: device name to its item, placed or not.
     QMap<QString, DeviceNodeItem*> getDeviceItems() const;
     /// The map's own cluster table; whoever takes an entry out deletes its item.
@@ -90,6 +135,9 @@ public:
     bool legendIsActive() const;
     /// Whether an operation of this map is waiting for the manager; user edits are refused then.
     bool isWaitingForManager() const;
+    QString getLayoutFile() const;
+    /// The view's font at 0.7 of its point size: type lines and minimum widths.
+    QFont getSmallFont() const;
 
     /// The first link item from the device named from to the device named to, or null.
     DeviceConnectionItem* getConnection(const QString& from, const QString& to) const;
@@ -105,12 +153,36 @@ public:
     Q_INVOKABLE void unitedSceneWithRect(const QRectF& rect);
     /// Grows the scene rectangle to cover the visible viewport area.
     void resizeSceneRectToViewRect();
+    /// Sets the view's and the scene's rectangle.
+    void setSceneRects(const QRectF& rect);
+
     /// Makes (or replaces) the cluster item of that name on the given scene rectangle.
     void createCluster(const QString& name, const QRectF& rect);
+    /// Removes the named cluster item; false when there is none.
+    bool removeCluster(const QString& name);
+    /// Asks for a name and pushes a CreateClusterOperation around the device items given.
+    void createClusterByItems(const QList<QGraphicsItem*>& items);
+    /// Wraps devices just pasted from a template in a cluster named "<templateName>-N".
+    void createClusterForTemplate(const QString& templateName, const QList<QGraphicsItem*>& items);
 
+    /// Where the given device items sit, with their links among them and their descriptions.
     DevicesArrangement getDevicesArrangement(const QList<QGraphicsItem*>& items) const;
     /// The arrangement of every placed device, in name order.
     DevicesArrangement getAllDevicesArrangement() const;
+    /**
+     * The devices of a device file (a path holding ".yml" or ".yaml"), laid out with the
+     * current layout type. Other paths give an empty arrangement without touching the file
+     * system; so do files over 16 MiB and binary files, with a warning in the log.
+     */
+    DevicesArrangement getDeviceArrangement(const QString& path);
+    /// Devices parsed from device text; the user is told of a corrupted or newer text.
+    QList<DeviceInfo> getDeviceInfos(const QString& text);
+    /**
+     * Lays the described devices out and records type as the current layout type (Orthogonal
+     * for the clustered types). Until the automatic layout is wired in here, the devices are
+     * set in rows (RowArrangement).
+     */
+    DevicesArrangement rearrangeDevicesFromInfos(const QList<DeviceInfo>& infos, LayoutType type);
 
     void setColorisationMode(DeviceMapWidget::ColorisationMode mode);
     ColorisationMode getColorisationMode() const;
@@ -124,8 +196,25 @@ public:
     /// Empty text ends the search; otherwise finds devices by any word of the text.
     void searchDevices(const QString& text);
 
-    /// Pushes an operation, unless another one is waiting for the manager (then it is dropped).
+    /**
+     * Pushes an operation, unless another one is waiting for the manager (then it is dropped).
+     * The operation's waits process events, and the map may be deleted meanwhile: a caller
+     * that goes on using the map afterwards re-checks it (QPointer) first.
+     */
     bool pushOperation(QUndoCommand* operation);
+
+    /// The collaborators, for each other, for operations and for tests.
+    MapItemIndex& itemIndex() const;
+    MapLinks& linkItems() const;
+    MapManagerSync& managerSync() const;
+    MapColoriser& coloriser() const;
+    MapLegend& legend() const;
+    MapSearch& search() const;
+    MapMenus& menus() const;
+    MapInteraction& interaction() const;
+    ConnectionDrawing& connectionDrawing() const;
+    MapClusters& clusters() const;
+    MapCommands& commands() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -178,75 +267,47 @@ private Q_SLOTS:
     void onDelete();
     void onCreateCluster();
     void longClickTimeout();
-    void saveLayout();
+    /// Rewrites the layout file; false (and a warning) when it could not be written.
+    bool saveLayout();
 
 private:
     friend class Operation;
 
-    void buildMenus();
-    void filterTypesMenu(const QString& text);
-    void createTypeFromSearch();
-    void createDeviceItem(const DeviceInfo& info, const QRect& rect, QSettings& layout);
-    void setSceneRects(const QRectF& rect);
-    void removeConnectionItem(DeviceConnectionItem* link);
-    void forgetDeviceItem(DeviceNodeItem* item);
-    void setSelectedDevicesInitialised(bool initialised);
-    QStringList connectionMethods(const QString& target, const QString& source, QString Connection::*method) const;
-    void forgetClusterItem(ClusterRectItem* item);
-    void cancelConnectionDrawing();
+    void forgetItem(HoverableItem* item);
     void beginWaitForManager();
     void endWaitForManager();
+    void deleteOnceTheWaitIsOver();
 
     DeviceManager* deviceManager;
     QString layoutFile;
     LayoutType currentLayoutType = Orthogonal;
-    QMap<QString, DeviceNodeItem*> deviceItems;
-    QMap<QString, ClusterRectItem*> clusterItems;
-    QList<DeviceConnectionItem*> connectionItems;
-    QRectF unplacedZoneRect;
-    // Guarded: the device may be removed while its settings dialog is still open.
-    QPointer<DeviceNodeItem> settingsItem;
     QFont smallFont;
-    QMenu deviceMenu;
-    QMenu connectionMenu;
-    QMenu sceneMenu;
-    QMenu selectionMenu;
-    QMenu bendingPointMenu;
-    QMenu* newDeviceMenu = nullptr;
-    bool panning = false;
-    QPointF lastPanPos;
-    bool drawingConnection = false;
-    DeviceConnectionItem* tempConnection = nullptr;
-    DeviceNodeItem* tempEndNode = nullptr;
-    QPointer<DeviceNodeItem> currentTemporaryDevice;
-    bool unplacedZoneVisible = true;
-    QString connectionSource;
-    QString draggedFilePath;
-    QMap<QString, QColor> colorsMap;
-    ColorisationMode colorisationMode = ByState;
-    ColorisationMode previousColorisationMode = ByState;
-    qint32 legendState = 2;
-    QPointF pressScenePos;
-    QPointF rubberBandOrigin;
-    QPointF rubberBandSceneOrigin;
-    QGraphicsItem* copyCursorItem = nullptr;
-    QPointer<HoverableItem> hoveredItem;
-    QRubberBand* rubberBand = nullptr;
-    DevicesArrangement dragArrangement;
-    DevicesArrangement assumedArrangement;
-    QMap<QString, QPointF> devicePositionsAtPress;
-    QMap<QString, QPointF> clusterPositionsAtPress;
-    QUndoStack undoStack;
-    QList<QPointer<DeviceNodeItem>> foundDevices;
-    QMap<DeviceConnectionItem*, int> movedBendingPoint;
-    QPointer<ClusterRectItem> stretchedCluster;
-    QList<QPointF> bendingPointsAtPress;
-    bool itemPressed = false;
-    QTimer longClickTimer;
+    // On the heap: a map deleted during an operation's wait leaves the stack, with the running
+    // operation, to a deferred delete.
+    QUndoStack* undoStack;
     Grid grid;
+
+    std::unique_ptr<MapItemIndex> itemTables;
+    std::unique_ptr<MapLinks> links;
+    std::unique_ptr<MapManagerSync> sync;
+    std::unique_ptr<MapColoriser> colours;
+    std::unique_ptr<MapLegend> legends;
+    std::unique_ptr<MapSearch> finder;
+    std::unique_ptr<MapMenus> contextMenus;
+    std::unique_ptr<MapInteraction> pointer;
+    std::unique_ptr<ConnectionDrawing> drawing;
+    std::unique_ptr<MapClusters> clusterCommands;
+    std::unique_ptr<MapCommands> editCommands;
+
+    // Clipboard and drag state, for the clipboard and drop handling to come.
+    QGraphicsItem* copyCursorItem = nullptr;
+    QString draggedFilePath;
+    DevicesArrangement dragArrangement;
+    // The unplaced zone (painted with the view).
+    QRectF unplacedZoneRect;
+    bool unplacedZoneVisible = true;
+    DevicesArrangement assumedArrangement;
+
     int waitsForManager = 0;
     bool deleteAfterWait = false;
-    // The first link of connectionItems for each (source, target) pair: the map looks links up
-    // on every change report and every operation poll.
-    QHash<QPair<DeviceNodeItem*, DeviceNodeItem*>, DeviceConnectionItem*> linkIndex;
 };

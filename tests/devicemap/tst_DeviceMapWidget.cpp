@@ -1,6 +1,12 @@
 #include "ClusterRectItem.h"
+#include "ConnectionDrawing.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceHandle.h"
+#include "MapInteraction.h"
+#include "MapItemIndex.h"
+#include "MapManagerSync.h"
+#include "MapMenus.h"
+#include "ModalRunner.h"
 #include "TestSupport.h"
 #include "ZenticMessageBox.h"
 #include "tst_DeviceMapWidget_Fixture.h"
@@ -36,7 +42,7 @@ private Q_SLOTS:
 
         // Then the map holds both devices and one link item for both pairs
         QCOMPARE(map->getDeviceItems().size(), 2);
-        QCOMPARE(map->connectionItems.size(), 1);
+        QCOMPARE(map->itemIndex().linkCount(), 1);
         QVERIFY(link(generator, adder) && !link(adder, generator));
         QCOMPARE(map->getConnectionSignals(adder, generator), QStringList({"valueChanged(double)", "valueChanged(double)"}));
         QCOMPARE(map->getConnectionSlots(adder, generator), QStringList({"setA(double)", "setB(double)"}));
@@ -123,7 +129,7 @@ private Q_SLOTS:
             manager->removeDeviceConnection(generator, scaler);
             manager->setNotificationMode(TestDeviceManager::Immediate);
             Q_EMIT manager->deviceChanged(reported);
-            QVERIFY(map->connectionItems.isEmpty());
+            QVERIFY((map->itemIndex().linkCount() == 0));
         }
 
         // description changed; state changed and initialised
@@ -151,7 +157,7 @@ private Q_SLOTS:
 
         // removed, with its links
         manager->removeDevice("pulse");
-        QVERIFY(map->connectionItems.isEmpty());
+        QVERIFY((map->itemIndex().linkCount() == 0));
         QCOMPARE(map->scene()->items().size(), 1);
 
         // devices the manager does not know change nothing
@@ -173,7 +179,7 @@ private Q_SLOTS:
 
         QVERIFY(QMetaObject::invokeMethod(map.get(), "createGraph"));
 
-        QCOMPARE(map->connectionItems.size(), 1);
+        QCOMPARE(map->itemIndex().linkCount(), 1);
         QCOMPARE(map->getClusterItems().size(), 1);
         QCOMPARE(map->scene()->items().size(), itemsBefore);
     }
@@ -185,11 +191,11 @@ private Q_SLOTS:
         map->createCluster("pumps", QRectF(0, 0, 50, 50));
         QPointer<ClusterRectItem> old = map->getClusterItems().value("pumps");
         map->setHoveredItem(old);
-        map->stretchedCluster = old;
+        map->interaction().setStretchedCluster(old);
 
         map->createCluster("pumps", QRectF(10, 10, 80, 80));
 
-        QVERIFY(!old && !map->getHoveredItem() && !map->stretchedCluster);
+        QVERIFY(!old && !map->getHoveredItem() && !map->interaction().stretchedCluster());
         QCOMPARE(map->getClusterItems().value("pumps")->pos(), QPointF(10, 10));
     }
 
@@ -201,30 +207,54 @@ private Q_SLOTS:
         openMap();
         const QStringList pair = linkedPair();
         DeviceNodeItem* node = item(pair.at(0));
-        map->settingsItem = node;
+        map->managerSync().setSettingsItem(node);
         map->setCurrentTemporaryDevice(node);
         map->searchDevices(pair.at(0));
         QCOMPARE(map->getFoundDevices().size(), 1);
-        map->tempEndNode = new DeviceNodeItem(DeviceInfo(), QRectF(0, 0, 1, 1));
-        map->scene()->addItem(map->tempEndNode);
-        map->tempConnection = new DeviceConnectionItem(node, map->tempEndNode, QList<QPointF>());
-        map->scene()->addItem(map->tempConnection);
-        map->drawingConnection = true;
-        map->connectionSource = pair.at(0);
+        auto endNode = new DeviceNodeItem(DeviceInfo(), QRectF(0, 0, 1, 1));
+        map->scene()->addItem(endNode);
+        auto rubberLine = new DeviceConnectionItem(node, endNode, QList<QPointF>());
+        map->scene()->addItem(rubberLine);
+        ConnectionDrawing& drawing = map->connectionDrawing();
+        drawing.setRubberLine(rubberLine, endNode);
+        drawing.setSource(pair.at(0));
         map->setHoveredItem(node);
-        map->movedBendingPoint.insert(link(pair.at(0), pair.at(1)), 0);
-        map->bendingPointsAtPress = {QPointF(5, 5)};
+        MapInteraction& interaction = map->interaction();
+        interaction.setMovedBendingPoint(link(pair.at(0), pair.at(1)), 0, {QPointF(5, 5)});
 
         // When the manager removes its link, then the device itself
         manager->removeDeviceConnection(pair.at(0), pair.at(1));
-        QVERIFY(map->movedBendingPoint.isEmpty() && map->bendingPointsAtPress.isEmpty());
+        QVERIFY(interaction.movedBendingPoint().isEmpty() && interaction.bendingPointsAtPress().isEmpty());
         manager->removeDevice(pair.at(0));
 
         // Then nothing of the map points at it any more, and the settings dialog's close is harmless
-        QVERIFY(!map->settingsItem && !map->getCurrentTemporaryDevice() && map->getFoundDevices().isEmpty());
-        QVERIFY(!map->tempConnection && !map->tempEndNode && !map->drawingConnection && !map->getHoveredItem());
+        QVERIFY(!map->managerSync().settingsItem() && !map->getCurrentTemporaryDevice());
+        QVERIFY(map->getFoundDevices().isEmpty());
+        QVERIFY(!drawing.rubberLine() && !drawing.endNode() && !drawing.isDrawing() && !map->getHoveredItem());
         QVERIFY(QMetaObject::invokeMethod(map.get(), "_updateItem"));
         map->grab();
+    }
+
+    void marksTheUnplacedGroupOfADevice()
+    {
+        // Given a placed device feeding a long chain of unplaced ones, the last feeding a placed one
+        manager->markInitialised();
+        openMap();
+        QStringList chain;
+        for (int i = 0; i < 400; ++i)
+            chain << create("scaler");
+        for (int i = 0; i + 1 < chain.size(); ++i)
+            manager->addDeviceConnection(chain.at(i), chain.at(i + 1), QString(), QString());
+        item(chain.first())->placeDevice(QPointF(0, 0));
+        item(chain.last())->placeDevice(QPointF(500, 0));
+
+        // When the group of the first is marked
+        QMap<QString, bool> marks;
+        map->getConnectedDevices(chain.first(), marks);
+
+        // Then it and every unplaced device up to the last placed one are marked
+        QCOMPARE(marks.size(), chain.size() - 1);
+        QVERIFY(!marks.contains(chain.last()));
     }
 
     void closingOneMapKeepsTheUnplacedDevicesOfAnother()
@@ -253,17 +283,23 @@ private Q_SLOTS:
         Q_EMIT manager->needUpdateTypes();
         Q_EMIT manager->needUpdateTypes();
 
+        // The empty-space menu keeps its "New device" entry
+        QMenu& sceneMenu = map->menus().sceneMenu();
+        QVERIFY(sceneMenu.actions().contains(map->menus().newDeviceMenu()->menuAction()));
+        QCOMPARE(sceneMenu.actions().first()->text(), QStringLiteral("New device"));
+        QVERIFY(ModalRunner::findAction(&sceneMenu, "New device/Maths/Scaler"));
+
         // One search field, and every type once, hidden until searched for
-        QCOMPARE(map->newDeviceMenu->findChildren<QLineEdit*>().size(), 1);
+        QCOMPARE(map->menus().newDeviceMenu()->findChildren<QLineEdit*>().size(), 1);
         int hiddenTypes = 0;
-        for (QAction* action : map->newDeviceMenu->actions())
+        for (QAction* action : map->menus().newDeviceMenu()->actions())
             hiddenTypes += !action->menu() && !qobject_cast<QWidgetAction*>(action) && !action->isVisible();
         QCOMPARE(hiddenTypes, manager->getDeviceTypes(true).size());
-        QCOMPARE(map->newDeviceMenu->findChild<QAction*>("/maths/scaler")->text(), QStringLiteral("Scaler"));
+        QCOMPARE(map->menus().newDeviceMenu()->findChild<QAction*>("/maths/scaler")->text(), QStringLiteral("Scaler"));
 
         // Enter creates nothing while two types match, and the only match at the press position
-        auto search = map->newDeviceMenu->findChild<QLineEdit*>();
-        map->pressScenePos = QPointF(40, 50);
+        auto search = map->menus().newDeviceMenu()->findChild<QLineEdit*>();
+        map->interaction().setPressScenePos(QPointF(40, 50));
         search->setText("er");
         Q_EMIT search->returnPressed();
         QCOMPARE(map->getUndoStack()->count(), 0);

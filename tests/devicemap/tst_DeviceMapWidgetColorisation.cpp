@@ -1,4 +1,7 @@
 #include "BaseGuiDevice.h"
+#include "ConnectionDrawing.h"
+#include "MapColoriser.h"
+#include "MapLegend.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
 #include <QSignalSpy>
@@ -62,7 +65,7 @@ private Q_SLOTS:
         static_cast<StateDevice*>(manager->getDevice(name))->force(BaseDevice::DeviceState(state));
 
         QCOMPARE(colorOf(name).rgba(), expected.rgba());
-        QCOMPARE(map->colorsMap.keys(), QStringList({"Device deinitialized with an error ",
+        QCOMPARE(map->coloriser().colors().keys(), QStringList({"Device deinitialized with an error ",
                                                      "Device deinitialized without an error ", "Device is initialized "}));
     }
 
@@ -94,7 +97,7 @@ private Q_SLOTS:
 
         QCOMPARE(QList<QColor>({colorOf(names.at(0)), colorOf(names.at(1)), colorOf(names.at(2))}),
                  QList<QColor>({Qt::red, Qt::green, Qt::red}));
-        QCOMPARE(map->colorsMap.keys(), QStringList({"io", "main"}));
+        QCOMPARE(map->coloriser().colors().keys(), QStringList({"io", "main"}));
         if (byArea)
             QVERIFY(!colorOf(plain).isValid());
     }
@@ -111,7 +114,7 @@ private Q_SLOTS:
 
         QCOMPARE(QList<QColor>({colorOf(local), colorOf(left), colorOf(right)}),
                  QList<QColor>({Qt::red, Qt::blue, Qt::cyan}));
-        QVERIFY(map->colorsMap.contains("No network device manager "));
+        QVERIFY(map->coloriser().colors().contains("No network device manager "));
     }
 
     void connectivityModeJudgesTheDrawnConnection()
@@ -120,7 +123,7 @@ private Q_SLOTS:
         const QString fed = create("scaler");
         const QString other = create("adder");
         manager->addDeviceConnection(source, fed, QString(), QString());
-        map->connectionSource = source;
+        map->connectionDrawing().setSource(source);
 
         manager->setForcedMatchCode(DeviceManager::SingleMatch);
         map->setColorisationMode(DeviceMapWidget::ByConnectivity);
@@ -135,7 +138,7 @@ private Q_SLOTS:
         map->coloriseDeviceItem(other);
         QCOMPARE(colorOf(other), QColor(Qt::darkRed));
 
-        map->connectionSource.clear();
+        map->connectionDrawing().clearSource();
         map->coloriseDeviceItem(other);
         QVERIFY(!colorOf(other).isValid());
     }
@@ -183,11 +186,11 @@ private Q_SLOTS:
         QCOMPARE(spy.size(), 3);
         QVERIFY(spy.at(0).at(0).toBool() && spy.at(1).at(0).toBool() && !spy.at(2).at(0).toBool());
         map->toggleLegend(true);
-        QCOMPARE(map->legendState, 0);
+        QCOMPARE(int(map->legend().state()), 0);
         map->toggleLegend(false);
         QVERIFY(!map->legendIsActive());
         const QMap<QString, QPixmap> legend = map->transformColorsMap();
-        QCOMPARE(legend.keys(), map->colorsMap.keys());
+        QCOMPARE(legend.keys(), map->coloriser().colors().keys());
         QCOMPARE(legend.first().toImage().size(), QSize(30, 20));
         QCOMPARE(legend.first().toImage().pixelColor(15, 10).alpha(), 150);
     }

@@ -146,6 +146,30 @@ private Q_SLOTS:
         QCOMPARE(stored(manager->getDeviceNames().value(0) + "/rect").toRect().topLeft(), QPoint(30, 40));
     }
 
+    void hugeStoredRectanglesAreClampedAndTheGridStaysSmall()
+    {
+        // Given a file asking for a scene of two million units and a device near the end of int
+        const QString name = create("generator");
+        QFile file(layoutPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nsceneRect=@Rect(0 0 2000000 2000000)\n[" + name.toUtf8()
+                   + "]\nrect=@Rect(2147483600 10 2147483000 30)\n");
+        file.close();
+
+        // When the map opens it and shows its grid
+        openMap();
+        map->toggleShowGrid();
+
+        // Then every coordinate lies within a million units, and the grid has a few thousand lines
+        QCOMPARE(item(name)->pos(), QPointF(1000000, 10));
+        QVERIFY2(map->sceneRect().right() <= 1000000 + 200 && map->sceneRect().bottom() <= 1000000 + 200,
+                 qPrintable(QString("%1 %2").arg(map->sceneRect().right()).arg(map->sceneRect().bottom())));
+        QVERIFY(map->getGrid().getVerticalLines().size() <= Grid::maxLinesPerAxis + 1);
+        QVERIFY(map->getGrid().getHorizontalLines().size() <= Grid::maxLinesPerAxis + 1);
+        save();
+        QCOMPARE(stored(name + "/rect").toRect().x(), 1000000);
+    }
+
     void failedWriteIsLogged()
     {
         // A layout path below a plain file, which no one can create
@@ -155,8 +179,10 @@ private Q_SLOTS:
         DeviceMapWidget unwritable(manager.get(), blocker.fileName() + "/map.ini");
         TestSupport::LogCapture log;
 
-        QVERIFY(QMetaObject::invokeMethod(&unwritable, "saveLayout"));
+        bool saved = true;
+        QVERIFY(QMetaObject::invokeMethod(&unwritable, "saveLayout", Q_RETURN_ARG(bool, saved)));
 
+        QVERIFY(!saved);
         QVERIFY(log.containsFragment("DeviceMapWidget::saveLayout() | WARNING can not write the layout file |"));
     }
 };

@@ -6,6 +6,8 @@
 #include <QGraphicsView>
 #include <QtTest>
 
+#include <cmath>
+
 class TestGrid : public QObject
 {
     Q_OBJECT
@@ -97,6 +99,36 @@ private Q_SLOTS:
         QVERIFY(!grid.isActive());
         QCOMPARE(lineItemsInScene(), 0);
         QCOMPARE(Grid::getStartCoord(15.0, 0), 0);
+    }
+
+    void lineCountStaysBoundedWhateverTheSceneSize_data()
+    {
+        QTest::addColumn<QRectF>("sceneRect");
+        QTest::newRow("two million units") << QRectF(0, 0, 2000000, 2000000);
+        QTest::newRow("beyond the int range") << QRectF(-3e9, -3e9, 6e9, 6e9);
+        QTest::newRow("grown from a small scene") << QRectF(0, 0, 100, 100);
+    }
+
+    void lineCountStaysBoundedWhateverTheSceneSize()
+    {
+        // Given an active grid of cell 10 on a scene of the given size
+        QFETCH(QRectF, sceneRect);
+        scene->setSceneRect(sceneRect);
+        Grid grid(view);
+        grid.activate(true);
+
+        // When the scene grows far beyond it
+        scene->setSceneRect(sceneRect.united(QRectF(0, 0, 1500000, 900000)));
+        grid.update();
+
+        // Then there are at most a few thousand lines, spaced by whole cells
+        const int perAxis = Grid::maxLinesPerAxis + 1;
+        QVERIFY(grid.getVerticalLines().size() <= perAxis && grid.getHorizontalLines().size() <= perAxis);
+        QVERIFY(grid.getVerticalLines().size() > 100);
+        const QList<QGraphicsLineItem*>& lines = grid.getVerticalLines();
+        const double spacing = lines.at(1)->line().x1() - lines.at(0)->line().x1();
+        QCOMPARE(std::fmod(spacing, 10.0), 0.0);
+        QVERIFY(lines.last()->line().y2() >= 900000);
     }
 
     void survivesItsSceneBeingDeleted()

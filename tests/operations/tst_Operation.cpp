@@ -114,12 +114,25 @@ private Q_SLOTS:
         QVERIFY(pushCreate("scaler"));
     }
 
+    void mapDeletedLaterDuringAWaitOutlivesTheOperation_data()
+    {
+        QTest::addColumn<bool>("eventPendingWhenTheWaitEnds");
+        QTest::newRow("nothing else pending") << false;
+        QTest::newRow("another event pending") << true;
+    }
+
     void mapDeletedLaterDuringAWaitOutlivesTheOperation()
     {
         // Given a map that someone schedules for deletion while its operation waits
+        QFETCH(bool, eventPendingWhenTheWaitEnds);
         manager->setNotificationMode(TestDeviceManager::Deferred, 100);
         QPointer<DeviceMapWidget> guard(map.release());
         QTimer::singleShot(20, guard.data(), [&guard]() { guard->deleteLater(); });
+        // Qt drops a second deferred delete of an object while other events for it are queued.
+        if (eventPendingWhenTheWaitEnds) {
+            connect(manager.get(), &DeviceManager::deviceRegistered, guard.data(),
+                    [&guard]() { QCoreApplication::postEvent(guard.data(), new QEvent(QEvent::User)); });
+        }
 
         // When the operation runs
         guard->pushOperation(new CreateDeviceOperation(guard.data(), "generator", QPointF(1, 2)));
@@ -128,6 +141,23 @@ private Q_SLOTS:
         QVERIFY(guard);
         QCOMPARE(guard->getUndoStack()->count(), 1);
         QTRY_VERIFY(!guard);
+    }
+
+    void mapDeletedDuringAWaitIsSafe()
+    {
+        // Given an operation waiting for a slow manager, and a map deleted outright meanwhile
+        manager->setNotificationMode(TestDeviceManager::Deferred, 100);
+        QPointer<DeviceMapWidget> guard(map.release());
+        QTimer::singleShot(20, guard.data(), [&guard]() { delete guard.data(); });
+        TestSupport::LogCapture log;
+
+        // When the operation runs, then it returns without touching the map
+        QVERIFY(guard->pushOperation(new CreateDeviceOperation(guard.data(), "generator", QPointF(1, 2))));
+
+        QVERIFY(!guard);
+        QCOMPARE(manager->getDeviceNames().size(), 1);
+        QVERIFY(!log.contains("Network DM not responding!"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void createsThePlacedDevice_data() { answeringAtOnceOrLate(); }

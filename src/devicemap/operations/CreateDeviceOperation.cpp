@@ -20,6 +20,8 @@ void CreateDeviceOperation::redo()
     if (name.isEmpty())
         return;
     DeviceNodeItem* item = waitForDevice(name, itemWaitMs);
+    if (!map)
+        return;
     if (!item) {
         logManagerNotResponding();
         return;

@@ -15,6 +15,8 @@ Operation::Operation(DeviceMapWidget* map)
 
 DeviceNodeItem* Operation::waitForDevice(const QString& name, int timeoutMs)
 {
+    if (!map)
+        return nullptr;
     DeviceNodeItem* item = map->getDeviceItems().value(name);
     if (item || timeoutMs <= 0)
         return item;
@@ -24,11 +26,13 @@ DeviceNodeItem* Operation::waitForDevice(const QString& name, int timeoutMs)
             return item != nullptr;
         },
         timeoutMs);
-    return item;
+    return map ? item : nullptr;
 }
 
 DeviceConnectionItem* Operation::waitForConnection(const QString& source, const QString& target, int timeoutMs)
 {
+    if (!map)
+        return nullptr;
     DeviceConnectionItem* link = map->getConnection(source, target);
     if (link || timeoutMs <= 0)
         return link;
@@ -38,14 +42,14 @@ DeviceConnectionItem* Operation::waitForConnection(const QString& source, const 
             return link != nullptr;
         },
         timeoutMs);
-    return link;
+    return map ? link : nullptr;
 }
 
 // User input stays queued during the wait, and the map counts it so that its own handlers
 // refuse to push a second operation in the middle of this one's redo() or undo().
 bool Operation::spinUntil(const std::function<bool()>& found, int timeoutMs)
 {
-    QPointer<DeviceMapWidget> guard(map);
+    QPointer<DeviceMapWidget> guard(map.data());
     QElapsedTimer timer;
     timer.start();
     map->beginWaitForManager();

@@ -2,6 +2,7 @@
 
 #include "dozerozozu_export.h"
 
+#include <QPointer>
 #include <QString>
 #include <QUndoCommand>
 
@@ -33,6 +34,8 @@ protected:
      * The map's item of the named device, waiting at most timeoutMs for it while processing
      * events other than user input (so the user cannot edit or close the map meanwhile);
      * null when none came. An item that already exists is returned without processing events.
+     * The map may be deleted during the wait: then the result is null and map is null too,
+     * and the caller stops without a word (nobody is left to tell).
      */
     DeviceNodeItem* waitForDevice(const QString& name, int timeoutMs);
     /// The same for the link item from source to target.
@@ -40,7 +43,8 @@ protected:
     /// Writes the fixed line that tells that the manager did not show an awaited item.
     static void logManagerNotResponding();
 
-    DeviceMapWidget* map;
+    /// Null once the map is deleted; code after a wait checks it before going on.
+    QPointer<DeviceMapWidget> map;
 
 private:
     /// Processes events until found() holds or the time is up; false when the map went meanwhile.

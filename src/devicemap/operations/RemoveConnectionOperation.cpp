@@ -53,6 +53,8 @@ void RemoveConnectionOperation::makeConnections()
     }
 
     DeviceConnectionItem* link = waitForConnection(source, target, itemWaitMs);
+    if (!map)
+        return;
     if (!link) {
         logManagerNotResponding();
         return;

@@ -18,11 +18,15 @@ class QGraphicsView;
  * of DeviceNodeItem, so snapped devices sit on the lines. The grid is active exactly
  * while it has lines; growing the scene adds the missing lines instead of rebuilding.
  * The scene owns the lines while they are in it; lines the grid takes out are deleted.
+ * However large the scene, each axis has at most maxLinesPerAxis + 1 lines.
  * GUI thread only.
  */
 class DOZEROZOZU_EXPORT Grid
 {
 public:
+    /// Beyond this many cells across, lines are drawn every few cells (a whole number of them).
+    static constexpr int maxLinesPerAxis = 2000;
+
     explicit Grid(QGraphicsView* mapWidget);
     ~Grid();
     Grid(const Grid&) = delete;
@@ -45,6 +49,8 @@ public:
     int getRight() const { return right; }
     int getBottom() const { return bottom; }
     int getCellSize() const { return cellSize; }
+    /// Distance between neighbouring lines: the cell size times a whole number.
+    int getLineSpacing() const { return lineSpacing; }
     const QList<QGraphicsLineItem*>& getVerticalLines() const { return verticalLines; }
     const QList<QGraphicsLineItem*>& getHorizontalLines() const { return horizontalLines; }
 
@@ -56,6 +62,7 @@ private:
         int right;
         int bottom;
         int cellSize;
+        int lineSpacing;
     };
     Extent extentForScene() const;
     void setExtent(const Extent& extent);
@@ -71,6 +78,7 @@ private:
     int right = 0;
     int bottom = 0;
     int cellSize;
+    int lineSpacing;
     QGraphicsView* mapWidget;
     QPointer<QGraphicsScene> linesScene;
 };

@@ -8,10 +8,13 @@
 #include <QPen>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr double lineZValue = -2.0;
+// Scene coordinates beyond this are not drawn on; it keeps every sum below in the int range.
+constexpr double coordinateLimit = 500000000.0;
 
 QPen gridPen()
 {
@@ -22,6 +25,7 @@ QPen gridPen()
 
 Grid::Grid(QGraphicsView* mapWidget)
     : cellSize(DeviceNodeItem::getGridCellSize())
+    , lineSpacing(cellSize)
     , mapWidget(mapWidget)
 {
 }
@@ -50,7 +54,7 @@ void Grid::update()
     if (!isActive())
         return;
     const Extent extent = extentForScene();
-    if (extent.left != left || extent.top != top || extent.cellSize != cellSize) {
+    if (extent.left != left || extent.top != top || extent.cellSize != cellSize || extent.lineSpacing != lineSpacing) {
         clear();
         setExtent(extent);
         paint();
@@ -76,18 +80,18 @@ void Grid::paint()
 {
     if (!mapWidget || !mapWidget->scene())
         return;
-    const int step = std::max(1, cellSize);
-    for (int x = left; x <= right; x += step)
+    const qint64 step = std::max(1, lineSpacing);
+    for (qint64 x = left; x <= right; x += step)
         verticalLines.append(addLine(x, top, x, bottom));
-    for (int y = top; y <= bottom; y += step)
+    for (qint64 y = top; y <= bottom; y += step)
         horizontalLines.append(addLine(left, y, right, y));
 }
 
 int Grid::getStartCoord(double value, int cellSize)
 {
-    if (cellSize == 0)
+    if (cellSize == 0 || std::isnan(value))
         return 0;
-    const int truncated = int(value);
+    const int truncated = int(qBound(-coordinateLimit, value, coordinateLimit));
     return truncated - truncated % cellSize;
 }
 
@@ -111,19 +115,30 @@ void Grid::setExtent(const Extent& extent)
     right = extent.right;
     bottom = extent.bottom;
     cellSize = extent.cellSize;
+    lineSpacing = extent.lineSpacing;
 }
 
 Grid::Extent Grid::extentForScene() const
 {
-    Extent extent{0, 0, 0, 0, std::max(1, DeviceNodeItem::getGridCellSize())};
+    const int c = std::max(1, DeviceNodeItem::getGridCellSize());
+    Extent extent{0, 0, 0, 0, c, c};
     if (!mapWidget || !mapWidget->scene())
         return extent;
     const QRectF sceneRect = mapWidget->scene()->sceneRect();
-    const int c = extent.cellSize;
-    extent.left = getStartCoord(sceneRect.x(), c);
-    extent.top = getStartCoord(sceneRect.y(), c);
-    extent.right = c + c * (int(int(sceneRect.width()) + sceneRect.x()) / c);
-    extent.bottom = c + c * (int(int(sceneRect.height()) + sceneRect.y()) / c);
+    const auto bounded = [](double value) {
+        return std::isnan(value) ? 0.0 : qBound(-coordinateLimit, value, coordinateLimit);
+    };
+    const double x = bounded(sceneRect.x());
+    const double y = bounded(sceneRect.y());
+    const double width = bounded(sceneRect.x() + sceneRect.width()) - x;
+    const double height = bounded(sceneRect.y() + sceneRect.height()) - y;
+    extent.left = getStartCoord(x, c);
+    extent.top = getStartCoord(y, c);
+    extent.right = int(c + qint64(c) * (qint64(qint64(width) + x) / c));
+    extent.bottom = int(c + qint64(c) * (qint64(qint64(height) + y) / c));
+    const qint64 cellsAcross = std::max(qint64(extent.right) - extent.left, qint64(extent.bottom) - extent.top) / c;
+    const qint64 cellsPerLine = std::max<qint64>(1, (cellsAcross + maxLinesPerAxis - 1) / maxLinesPerAxis);
+    extent.lineSpacing = int(std::min<qint64>(c * cellsPerLine, coordinateLimit));
     return extent;
 }
 
@@ -142,7 +157,7 @@ void Grid::growDown(int newBottom)
         const QLineF old = line->line();
         line->setLine(QLineF(old.p1(), QPointF(old.x2(), newBottom)));
     }
-    for (int y = bottom + cellSize; y <= newBottom; y += cellSize)
+    for (qint64 y = top + qint64(horizontalLines.size()) * lineSpacing; y <= newBottom; y += lineSpacing)
         horizontalLines.append(addLine(left, y, right, y));
     bottom = newBottom;
 }
@@ -153,7 +168,7 @@ void Grid::growRight(int newRight)
         const QLineF old = line->line();
         line->setLine(QLineF(old.p1(), QPointF(newRight, old.y2())));
     }
-    for (int x = right + cellSize; x <= newRight; x += cellSize)
+    for (qint64 x = left + qint64(verticalLines.size()) * lineSpacing; x <= newRight; x += lineSpacing)
         verticalLines.append(addLine(x, top, x, bottom));
     right = newRight;
 }

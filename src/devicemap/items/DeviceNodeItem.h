@@ -2,6 +2,7 @@
 
 #include "DeviceInfo.h"
 #include "HoverableItem.h"
+#include "UnplacedDeviceList.h"
 #include "dozerozozu_export.h"
 
 #include <QColor>
@@ -85,6 +86,10 @@ public:
     static int getGridCellSize();
     static void setUnplacedDevices(QStringList names);
     static QStringList getUnplacedDevices();
+    /// Takes the first occurrence of name off the unplaced list.
+    static void forgetUnplacedDevice(const QString& name);
+    /// A renamed unplaced device: the old name leaves the list and the new one comes first.
+    static void renameUnplacedDevice(const QString& oldName, const QString& newName);
 
 protected:
     /// Snaps a moved node to the grid when snapping is on, and grows the map's scene.
@@ -137,5 +142,5 @@ private:
 
     static bool gridOn;
     static int gridCellSize;
-    static QStringList unplacedDevices;
+    static UnplacedDeviceList unplacedDevices;
 };

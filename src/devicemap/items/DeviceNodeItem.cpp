@@ -14,7 +14,7 @@
 
 bool DeviceNodeItem::gridOn = false;
 int DeviceNodeItem::gridCellSize = 10;
-QStringList DeviceNodeItem::unplacedDevices;
+UnplacedDeviceList DeviceNodeItem::unplacedDevices;
 
 namespace {
 
@@ -395,10 +395,21 @@ int DeviceNodeItem::getGridCellSize()
 
 void DeviceNodeItem::setUnplacedDevices(QStringList names)
 {
-    unplacedDevices = std::move(names);
+    unplacedDevices.assign(names);
 }
 
 QStringList DeviceNodeItem::getUnplacedDevices()
 {
-    return unplacedDevices;
+    return unplacedDevices.toStringList();
+}
+
+void DeviceNodeItem::forgetUnplacedDevice(const QString& name)
+{
+    unplacedDevices.removeOne(name);
+}
+
+void DeviceNodeItem::renameUnplacedDevice(const QString& oldName, const QString& newName)
+{
+    if (unplacedDevices.removeOne(oldName))
+        unplacedDevices.prepend(newName);
 }

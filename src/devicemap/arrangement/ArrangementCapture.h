@@ -1,0 +1,36 @@
+#pragma once
+
+#include "DevicesArrangement.h"
+#include "dozerozozu_export.h"
+
+#include <QList>
+
+class DeviceManager;
+class MapItemIndex;
+class QGraphicsItem;
+
+/**
+ * Snapshots of what a device map shows, as DevicesArrangement values: where each listed
+ * device and every cluster sits, the links among the listed devices with their bending
+ * points, and each device's description from the manager with its connections to unlisted
+ * devices left out.
+ *
+ * A short-lived helper over the map's item tables; no widget inside, nothing changed.
+ * Linear in the devices and links captured. GUI thread only.
+ *
+ *     const DevicesArrangement all = ArrangementCapture(map->itemIndex(), manager).captureAll();
+ */
+class DOZEROZOZU_EXPORT ArrangementCapture
+{
+public:
+    ArrangementCapture(const MapItemIndex& items, DeviceManager* manager);
+
+    /// The arrangement of the device items among items; other items are skipped.
+    DevicesArrangement capture(const QList<QGraphicsItem*>& items) const;
+    /// The arrangement of every placed device, in name order.
+    DevicesArrangement captureAll() const;
+
+private:
+    const MapItemIndex& items;
+    DeviceManager* manager;
+};

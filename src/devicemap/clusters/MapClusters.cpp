@@ -1,0 +1,68 @@
+#include "MapClusters.h"
+
+#include "ClusterRules.h"
+#include "CreateClusterOperation.h"
+#include "DeviceMapWidget.h"
+#include "MapItemIndex.h"
+#include "ModalRunner.h"
+
+#include <QGraphicsScene>
+#include <QPointer>
+
+MapClusters::MapClusters(DeviceMapWidget& map)
+    : map(map)
+{
+}
+
+bool MapClusters::isAcceptableName(const QString& name) const
+{
+    const MapItemIndex& items = map.itemIndex();
+    return ClusterRules::isAcceptableName(name, [&items](const QString& candidate) {
+        return items.clusters().contains(candidate);
+    });
+}
+
+void MapClusters::createClusterByItems(const QList<QGraphicsItem*>& items)
+{
+    const DevicesArrangement arrangement = map.getDevicesArrangement(items);
+    if (arrangement.isEmpty())
+        return;
+    const QRect extended = ClusterRules::extendedRect(arrangement.devicesRect);
+
+    QPointer<DeviceMapWidget> alive(&map);
+    bool ok = false;
+    const QString name = ModalRunner::getText(&map, DeviceMapWidget::tr("Cluster name"),
+                                              DeviceMapWidget::tr("Input name:"), QString(), &ok);
+    if (!alive)
+        return;
+    QGraphicsScene* scene = map.scene();
+    if (!ok || !isAcceptableName(name) || !ClusterRules::fitsInScene(extended, map.sceneRect(), ClusterRules::margin)) {
+        scene->clearSelection();
+        return;
+    }
+    map.pushOperation(new CreateClusterOperation(&map, name, ClusterRules::clusterRect(extended)));
+    if (alive)
+        scene->clearSelection();
+}
+
+void MapClusters::createClusterFromSelection()
+{
+    const QList<QGraphicsItem*> selection = map.scene()->selectedItems();
+    if (!selection.isEmpty())
+        createClusterByItems(selection);
+}
+
+void MapClusters::createClusterForTemplate(const QString& templateName, const QList<QGraphicsItem*>& items)
+{
+    const DevicesArrangement arrangement = map.getDevicesArrangement(items);
+    if (arrangement.isEmpty())
+        return;
+    const QRect extended = ClusterRules::extendedRect(arrangement.devicesRect);
+    const MapItemIndex& index = map.itemIndex();
+    const QString name = ClusterRules::templateClusterName(templateName, [&index](const QString& candidate) {
+        return index.clusters().contains(candidate) || index.hasDevice(candidate);
+    });
+    if (!ClusterRules::fitsInScene(extended, map.sceneRect(), 0))
+        return;
+    map.pushOperation(new CreateClusterOperation(&map, name, ClusterRules::clusterRect(extended)));
+}

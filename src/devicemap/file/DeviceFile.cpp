@@ -1,0 +1,52 @@
+#include "DeviceFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextCodec>
+
+namespace {
+
+QString refuse(QString* error, const QString& reason)
+{
+    if (error)
+        *error = reason;
+    return QString();
+}
+
+} // namespace
+
+namespace DeviceFile {
+
+bool isDeviceFilePath(const QString& path)
+{
+    return path.contains(QLatin1String(".yml"), Qt::CaseInsensitive)
+           || path.contains(QLatin1String(".yaml"), Qt::CaseInsensitive);
+}
+
+QString readText(const QString& path, QString* error)
+{
+    if (error)
+        error->clear();
+    const QFileInfo info(path);
+    // A pipe or a device would block the open or never end.
+    if (!info.isFile())
+        return refuse(error, info.exists() ? QStringLiteral("not a regular file") : QStringLiteral("no such file"));
+    if (info.size() > maxSize)
+        return refuse(error, QStringLiteral("larger than %1 bytes").arg(maxSize));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(error, QStringLiteral("cannot open: ") + file.errorString());
+    // The size may have grown since it was asked: read one byte more than allowed to know.
+    const QByteArray data = file.read(maxSize + 1);
+    if (data.size() > maxSize)
+        return refuse(error, QStringLiteral("larger than %1 bytes").arg(maxSize));
+    if (data.contains('\0'))
+        return refuse(error, QStringLiteral("binary content"));
+    QTextCodec::ConverterState state;
+    const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(data.constData(), data.size(), &state);
+    if (state.invalidChars > 0 || state.remainingChars > 0)
+        return refuse(error, QStringLiteral("binary content"));
+    return text;
+}
+
+} // namespace DeviceFile

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "dozerozozu_export.h"
+
+#include <QString>
+
+/**
+ * Reading a device file (YAML device text) that the user drags onto the map or keeps as a
+ * template, with the checks that keep a wrong file from crashing or stalling the GUI.
+ *
+ * Stateless; any thread.
+ *
+ *     QString error;
+ *     const QString text = DeviceFile::readText(path, &error);
+ *     if (!error.isEmpty())
+ *         qWarning().noquote() << "... |" << path << "|" << error;
+ */
+namespace DeviceFile {
+
+/// Larger files are refused: device text of any real graph is far smaller.
+constexpr qint64 maxSize = 16 * 1024 * 1024;
+
+/// Whether the path names a device file: it holds ".yml" or ".yaml", in any letter case.
+DOZEROZOZU_EXPORT bool isDeviceFilePath(const QString& path);
+/**
+ * The file's text. Empty, with error set, for what is not a readable regular file, for a
+ * file larger than maxSize and for binary content (a NUL byte, or bytes that are not UTF-8).
+ * A file that does not exist or cannot be opened gives empty text and an error as well.
+ */
+DOZEROZOZU_EXPORT QString readText(const QString& path, QString* error = nullptr);
+
+} // namespace DeviceFile

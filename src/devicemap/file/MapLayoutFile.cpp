@@ -1,0 +1,276 @@
+#include "MapLayoutFile.h"
+
+#include "ClusterRectItem.h"
+#include "DeviceConnectionItem.h"
+#include "DeviceNodeItem.h"
+#include "MapItemIndex.h"
+
+#include "SafeFileWriter.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSettings>
+
+#include <cmath>
+
+namespace {
+
+const QString layoutTypeKey = QStringLiteral("layoutType");
+const QString sceneRectKey = QStringLiteral("sceneRect");
+const QString clusterNamesKey = QStringLiteral("Clusters/ClusterNames");
+
+QString deviceRectKey(const QString& name)
+{
+    return name + QStringLiteral("/rect");
+}
+
+QString bendsKey(const QString& from, const QString& to)
+{
+    return from + QLatin1Char(':') + to + QStringLiteral("/bends");
+}
+
+QString clusterKey(const QString& name, const char* field)
+{
+    return QStringLiteral("Clusters/") + name + QLatin1Char('/') + QLatin1String(field);
+}
+
+double clampCoordinate(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    return qBound(-MapLayoutFile::maxExtent, value, MapLayoutFile::maxExtent);
+}
+
+// Edges beyond the extent are pulled in; a rectangle inside it stays exactly as it is.
+QRectF clampRect(const QRectF& rect)
+{
+    const double right = rect.x() + rect.width();
+    const double bottom = rect.y() + rect.height();
+    const auto inside = [](double value) { return std::abs(value) <= MapLayoutFile::maxExtent; };
+    if (inside(rect.x()) && inside(rect.y()) && inside(right) && inside(bottom))
+        return rect;
+    const double left = clampCoordinate(rect.x());
+    const double top = clampCoordinate(rect.y());
+    return QRectF(left, top, clampCoordinate(right) - left, clampCoordinate(bottom) - top);
+}
+
+// QSettings builds a QRect from the stored x, y, width and height, and its right edge wraps
+// when x + width passes the int range; the width comes back exactly through unsigned arithmetic.
+QRectF readRect(const QVariant& value)
+{
+    if (value.userType() == QMetaType::QRect) {
+        int x1 = 0;
+        int y1 = 0;
+        int x2 = 0;
+        int y2 = 0;
+        value.toRect().getCoords(&x1, &y1, &x2, &y2);
+        const auto size = [](int first, int last) { return qint32(quint32(last) - quint32(first) + 1u); };
+        return clampRect(QRectF(x1, y1, size(x1, x2), size(y1, y2)));
+    }
+    const QRectF rect = value.toRectF();
+    if (!std::isfinite(rect.x()) || !std::isfinite(rect.y()) || !std::isfinite(rect.width())
+        || !std::isfinite(rect.height()))
+        return QRectF();
+    return clampRect(rect);
+}
+
+int storedCoordinate(double value)
+{
+    return int(clampCoordinate(value));
+}
+
+// QSettings' cache takes a file whose size and modification time (in milliseconds) are
+// unchanged for the file it read before; a replacement within the same millisecond must look newer.
+void markNewerThan(const QString& path, const QDateTime& before)
+{
+    if (!before.isValid() || QFileInfo(path).lastModified() > before)
+        return;
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite))
+        file.setFileTime(before.addMSecs(1), QFileDevice::FileModificationTime);
+}
+
+} // namespace
+
+const QRect MapLayoutFile::unplacedRect(-1, -1, -1, -1);
+
+QRect MapLayoutFile::storedRect(const QRectF& rect)
+{
+    const QRectF inside = clampRect(rect);
+    return QRect(int(inside.x()), int(inside.y()), int(inside.width()), int(inside.height()));
+}
+
+MapLayoutFile MapLayoutFile::read(const QString& path)
+{
+    MapLayoutFile layout;
+    QSettings settings(path, QSettings::IniFormat);
+    const QStringList keys = settings.allKeys();
+    for (const QString& key : keys)
+        layout.keyValues.insert(key, settings.value(key));
+    return layout;
+}
+
+std::optional<QRect> MapLayoutFile::readDeviceRect(const QString& path, const QString& name)
+{
+    const QVariant value = QSettings(path, QSettings::IniFormat).value(deviceRectKey(name));
+    if (!value.isValid())
+        return std::nullopt;
+    return readRect(value).toRect();
+}
+
+MapLayoutFile MapLayoutFile::capture(const MapItemIndex& items, const QRectF& sceneRect, int layoutType)
+{
+    MapLayoutFile layout;
+    const QMap<QString, DeviceNodeItem*>& devices = items.devices();
+    const QMap<QString, ClusterRectItem*>& clusters = items.clusters();
+
+    // The bounds of the map's whole arrangement, without its per-link snapshot, which is far dearer.
+    QRectF bounds;
+    for (DeviceNodeItem* item : devices) {
+        if (item && !item->isUnplaced())
+            bounds = bounds | item->boundingRect().translated(item->pos());
+    }
+    for (ClusterRectItem* cluster : clusters)
+        bounds = bounds | cluster->rect().translated(cluster->pos());
+    layout.setSceneRect(QRect(storedCoordinate(sceneRect.x()), storedCoordinate(sceneRect.y()),
+                              storedCoordinate(bounds.right() + 50), storedCoordinate(bounds.bottom() + 50)));
+    layout.setLayoutType(layoutType);
+
+    for (auto it = devices.cbegin(); it != devices.cend(); ++it) {
+        DeviceNodeItem* item = it.value();
+        if (!item)
+            continue;
+        if (item->isUnplaced()) {
+            layout.setDeviceRect(it.key(), unplacedRect);
+            continue;
+        }
+        layout.setDeviceRect(it.key(), storedRect(QRectF(item->pos(), item->boundingRect().size())));
+    }
+
+    const QList<DeviceConnectionItem*> links = items.links();
+    for (DeviceConnectionItem* link : links) {
+        const QString from = items.nameOf(link->getNodeFrom());
+        const QString to = items.nameOf(link->getNodeTo());
+        const QList<QPointF> bends = link->getBendingPoints();
+        if (!from.isEmpty() && !to.isEmpty() && !bends.isEmpty())
+            layout.setBends(from, to, bends);
+    }
+
+    layout.setClusterNames(clusters.keys());
+    for (ClusterRectItem* cluster : clusters) {
+        layout.setCluster(cluster->getName(), storedRect(QRectF(cluster->pos(), cluster->boundingRect().size())),
+                          cluster->getMovesContainedDevices());
+    }
+    return layout;
+}
+
+bool MapLayoutFile::write(const QString& path, QString* error) const
+{
+    const QDateTime before = QFileInfo(path).lastModified();
+    const bool written = SafeFileWriter::writeSettings(
+        path,
+        [this](QSettings& settings) {
+            settings.clear();
+            for (auto it = keyValues.cbegin(); it != keyValues.cend(); ++it)
+                settings.setValue(it.key(), it.value());
+        },
+        error);
+    if (written)
+        markNewerThan(path, before);
+    return written;
+}
+
+std::optional<QRectF> MapLayoutFile::sceneRect() const
+{
+    const QVariant value = keyValues.value(sceneRectKey);
+    if (!value.isValid())
+        return std::nullopt;
+    return readRect(value);
+}
+
+void MapLayoutFile::setSceneRect(const QRect& rect)
+{
+    keyValues.insert(sceneRectKey, rect);
+}
+
+int MapLayoutFile::layoutType() const
+{
+    return keyValues.value(layoutTypeKey, 0).toInt();
+}
+
+void MapLayoutFile::setLayoutType(int type)
+{
+    keyValues.insert(layoutTypeKey, type);
+}
+
+std::optional<QRect> MapLayoutFile::deviceRect(const QString& name) const
+{
+    const QVariant value = keyValues.value(deviceRectKey(name));
+    if (!value.isValid())
+        return std::nullopt;
+    return readRect(value).toRect();
+}
+
+void MapLayoutFile::setDeviceRect(const QString& name, const QRect& rect)
+{
+    keyValues.insert(deviceRectKey(name), rect);
+}
+
+// Bending points are stored as "x;y" texts; anything else is skipped rather than guessed.
+QList<QPointF> MapLayoutFile::bends(const QString& source, const QString& target) const
+{
+    const QStringList texts = keyValues.value(bendsKey(source, target)).toStringList();
+    QList<QPointF> points;
+    for (const QString& text : texts) {
+        const QStringList parts = text.split(QLatin1Char(';'));
+        if (parts.size() < 2)
+            continue;
+        bool xOk = false;
+        bool yOk = false;
+        const double x = parts.at(0).toDouble(&xOk);
+        const double y = parts.at(1).toDouble(&yOk);
+        if (xOk && yOk && std::isfinite(x) && std::isfinite(y))
+            points.append(QPointF(clampCoordinate(x), clampCoordinate(y)));
+    }
+    return points;
+}
+
+void MapLayoutFile::setBends(const QString& source, const QString& target, const QList<QPointF>& points)
+{
+    if (points.isEmpty()) {
+        keyValues.remove(bendsKey(source, target));
+        return;
+    }
+    QStringList texts;
+    for (const QPointF& point : points)
+        texts.append(QStringLiteral("%0;%1").arg(point.x(), 0, 'g', -1).arg(point.y(), 0, 'g', -1));
+    keyValues.insert(bendsKey(source, target), texts);
+}
+
+QStringList MapLayoutFile::clusterNames() const
+{
+    return keyValues.value(clusterNamesKey).toStringList();
+}
+
+QRectF MapLayoutFile::clusterRect(const QString& name) const
+{
+    return readRect(keyValues.value(clusterKey(name, "rect")));
+}
+
+bool MapLayoutFile::clusterMovesContainedDevices(const QString& name) const
+{
+    return keyValues.value(clusterKey(name, "movesContainedDevices"), true).toBool();
+}
+
+void MapLayoutFile::setClusterNames(const QStringList& names)
+{
+    keyValues.insert(clusterNamesKey, names);
+}
+
+void MapLayoutFile::setCluster(const QString& name, const QRect& rect, bool movesContainedDevices)
+{
+    keyValues.insert(clusterKey(name, "rect"), rect);
+    keyValues.insert(clusterKey(name, "movesContainedDevices"), movesContainedDevices);
+}

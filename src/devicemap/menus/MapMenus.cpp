@@ -1,0 +1,163 @@
+#include "MapMenus.h"
+
+#include "CreateDeviceOperation.h"
+#include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "MapInteraction.h"
+#include "ModalRunner.h"
+
+#include <QLineEdit>
+#include <QSet>
+#include <QWidgetAction>
+
+MapMenus::MapMenus(DeviceMapWidget& map)
+    : QObject(nullptr)
+    , map(map)
+{
+}
+
+MapMenus::~MapMenus() = default;
+
+QAction* MapMenus::run(QMenu& menu, const QPoint& globalPos)
+{
+    return ModalRunner::execMenu(&menu, globalPos);
+}
+
+void MapMenus::build()
+{
+    devices.setToolTipsVisible(true);
+    devices.setDefaultAction(devices.addAction(DeviceMapWidget::tr("Settings")));
+    devices.addAction(DeviceMapWidget::tr("Rename"));
+    QAction* deleteAction = devices.addAction(DeviceMapWidget::tr("Delete"));
+    deleteAction->setShortcut(Qt::Key_Delete);
+    QAction* connectAction = devices.addAction(DeviceMapWidget::tr("Add connection"));
+    connectAction->setToolTip(DeviceMapWidget::tr("Shift+Click"));
+    QAction* copyAction = devices.addAction(DeviceMapWidget::tr("Copy"));
+    copyAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_C));
+    QAction* exportMetaAction = devices.addAction(DeviceMapWidget::tr("Export meta device"));
+    QAction* exportTemplateAction = devices.addAction(DeviceMapWidget::tr("Export template"));
+    QAction* initAction =
+        devices.addAction(DeviceMapWidget::tr("Initialise"), &map, SLOT(initSelectedDevices()), QKeySequence());
+    QAction* deinitAction =
+        devices.addAction(DeviceMapWidget::tr("Deinitialise"), &map, SLOT(deinitSelectedDevices()), QKeySequence());
+
+    selection.addAction(deleteAction);
+    selection.addAction(copyAction);
+    selection.addAction(exportMetaAction);
+    selection.addAction(exportTemplateAction);
+    selection.addAction(initAction);
+    selection.addAction(deinitAction);
+    QAction* clusterAction = selection.addAction(DeviceMapWidget::tr("Create cluster"));
+    clusterAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_K));
+    devices.addAction(clusterAction);
+
+    connections.setDefaultAction(connections.addAction(DeviceMapWidget::tr("Edit")));
+    connections.addAction(DeviceMapWidget::tr("Delete"))->setShortcut(Qt::Key_Delete);
+    connections.addAction(DeviceMapWidget::tr("Add bending point"));
+
+    bendingPoints.addAction(DeviceMapWidget::tr("Remove bending point"));
+    bendingPoints.addAction(DeviceMapWidget::tr("Remove connection"));
+
+    newDevice = scene.addMenu(DeviceMapWidget::tr("New device"));
+    updateTypesMenu();
+    QMenu* rearrangeMenu = scene.addMenu(DeviceMapWidget::tr("Rearrange layout"));
+    rearrangeMenu->addAction(DeviceMapWidget::tr("Orthogonal"))->setShortcut(QKeySequence());
+    rearrangeMenu->addAction(DeviceMapWidget::tr("Hierarchical"))->setShortcut(QKeySequence());
+    QMenu* clusteredMenu = rearrangeMenu->addMenu(DeviceMapWidget::tr("Clustered"));
+    clusteredMenu->addAction(DeviceMapWidget::tr("Cluster By IO"))->setShortcut(QKeySequence());
+    clusteredMenu->addAction(DeviceMapWidget::tr("Cluster by GUI Area"))->setShortcut(QKeySequence());
+    clusteredMenu->addAction(DeviceMapWidget::tr("Keep existing clusters"))->setShortcut(QKeySequence());
+    scene.addAction(DeviceMapWidget::tr("Paste"))->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_V));
+}
+
+void MapMenus::updateTypesMenu()
+{
+    newDevice->clear();
+    for (const QPointer<QObject>& built : qAsConst(typesMenuContent))
+        delete built.data();
+    typesMenuContent.clear();
+
+    auto searchAction = new QWidgetAction(newDevice);
+    typesMenuContent.append(searchAction);
+    auto searchField = new QLineEdit();
+    searchField->addAction(QIcon(QStringLiteral(":/icons/dozerozozu_search")), QLineEdit::LeadingPosition);
+    searchAction->setDefaultWidget(searchField);
+    newDevice->addAction(searchAction);
+
+    connect(newDevice, SIGNAL(aboutToShow()), searchField, SLOT(setFocus()));
+    connect(newDevice, SIGNAL(aboutToHide()), searchField, SLOT(clear()));
+    connect(searchField, &QLineEdit::textChanged, this, &MapMenus::filterTypesMenu);
+    connect(searchField, &QLineEdit::returnPressed, this, &MapMenus::createTypeFromSearch);
+
+    const QStringList types = map.getDeviceManager()->getDeviceTypes(true);
+    for (const QString& type : types)
+        createTypesMenu(newDevice, type, QString());
+}
+
+void MapMenus::createTypesMenu(QMenu* menu, const QString& typePath, const QString& prefix)
+{
+    QStringList parts = typePath.split(QLatin1Char('/'));
+    const QString head = parts.takeFirst();
+    QString label = head;
+    if (!label.isEmpty())
+        label[0] = label.at(0).toUpper();
+    const QString key = prefix + QLatin1Char('/') + head;
+
+    if (parts.isEmpty()) {
+        QAction* shown = menu->addAction(label);
+        shown->setObjectName(key);
+        QAction* hidden = newDevice->addAction(label);
+        hidden->setObjectName(key);
+        hidden->setVisible(false);
+        typesMenuContent.append(shown);
+        typesMenuContent.append(hidden);
+        return;
+    }
+
+    QMenu* sub = menu->findChild<QMenu*>(key, Qt::FindDirectChildrenOnly);
+    if (!sub) {
+        sub = menu->addMenu(label);
+        sub->setObjectName(key);
+        typesMenuContent.append(sub);
+    }
+    createTypesMenu(sub, parts.join(QLatin1Char('/')), key);
+}
+
+void MapMenus::filterTypesMenu(const QString& text)
+{
+    const QString search = text.simplified();
+    QSet<QString> seen;
+    const QList<QAction*> actions = newDevice->actions();
+    for (QAction* action : actions) {
+        if (qobject_cast<QWidgetAction*>(action))
+            continue;
+        if (action->menu()) {
+            action->setVisible(search.isEmpty());
+            continue;
+        }
+        if (seen.contains(action->text()))
+            action->setVisible(false);
+        else if (search.isEmpty())
+            action->setVisible(false);
+        else
+            action->setVisible(action->text().contains(search, Qt::CaseInsensitive));
+        seen.insert(action->text());
+    }
+}
+
+void MapMenus::createTypeFromSearch()
+{
+    QList<QAction*> visible;
+    const QList<QAction*> actions = newDevice->actions();
+    for (QAction* action : actions) {
+        if (!qobject_cast<QWidgetAction*>(action) && action->isVisible())
+            visible.append(action);
+    }
+    if (visible.size() != 1)
+        return;
+    QPointer<DeviceMapWidget> alive(&map);
+    const QPointF position = map.interaction().pressScenePos();
+    map.pushOperation(new CreateDeviceOperation(&map, visible.first()->objectName(), position));
+    if (alive)
+        scene.close();
+}

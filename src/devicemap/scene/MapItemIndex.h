@@ -1,0 +1,89 @@
+#pragma once
+
+#include "dozerozozu_export.h"
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QPair>
+#include <QString>
+
+#include <list>
+
+class ClusterRectItem;
+class DeviceConnectionItem;
+class DeviceNodeItem;
+class HoverableItem;
+
+/**
+ * The device map's tables of scene items: devices by name, links in creation order and by
+ * their two ends, clusters by name.
+ *
+ * Every item leaves the map through removeDevice(), removeLink() or removeCluster(). Each
+ * announces the item in itemAboutToBeRemoved() while it is still whole, so whoever keeps a
+ * pointer to an item (hover, drags, the drawing, search results, menus) forgets it there, in
+ * one place. Removing a device removes its links first, each announced. Look-ups and
+ * removals cost the same whatever the size of the map.
+ *
+ * Owned by the DeviceMapWidget; the items belong to the map's scene, and the index deletes
+ * those it removes. GUI thread only.
+ */
+class DOZEROZOZU_EXPORT MapItemIndex : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit MapItemIndex(QObject* parent = nullptr);
+    ~MapItemIndex() override;
+
+    /// Device name to item, placed or not; the map hands out copies of it.
+    const QMap<QString, DeviceNodeItem*>& devices() const { return deviceItems; }
+    DeviceNodeItem* device(const QString& name) const { return devicesByName.value(name); }
+    bool hasDevice(const QString& name) const { return devicesByName.contains(name); }
+    /// The name the item is filed under; empty for an item the index does not hold.
+    QString nameOf(const DeviceNodeItem* item) const { return namesOfDevices.value(item); }
+    void insertDevice(const QString& name, DeviceNodeItem* item);
+    /// Files the item of oldName under newName; the item itself is not told.
+    void renameDevice(const QString& oldName, const QString& newName);
+    /// Announces and deletes the device's links, then the device's item. False without an entry.
+    bool removeDevice(const QString& name);
+
+    /// Every link item, in creation order.
+    QList<DeviceConnectionItem*> links() const;
+    int linkCount() const { return int(linkOrder.size()); }
+    /// The first link created from source to target that still exists, or null.
+    DeviceConnectionItem* link(const DeviceNodeItem* source, const DeviceNodeItem* target) const;
+    /// The links that start or end at the item, in creation order.
+    QList<DeviceConnectionItem*> linksOf(const DeviceNodeItem* item) const { return linksAtDevice.value(item); }
+    void insertLink(DeviceConnectionItem* link);
+    /// Announces, removes from the tables and deletes the link.
+    void removeLink(DeviceConnectionItem* link);
+
+    /// Cluster name to item. Callers may change it in place; whoever takes an entry out
+    /// deletes its item (removeCluster() does both and announces the item).
+    QMap<QString, ClusterRectItem*>& clusters() { return clusterItems; }
+    const QMap<QString, ClusterRectItem*>& clusters() const { return clusterItems; }
+    ClusterRectItem* cluster(const QString& name) const { return clusterItems.value(name); }
+    /// Files the item under name; an item already filed there is removed first.
+    void insertCluster(const QString& name, ClusterRectItem* item);
+    /// Announces and deletes the cluster's item. False without an entry.
+    bool removeCluster(const QString& name);
+
+Q_SIGNALS:
+    /// The item is about to be deleted: forget every pointer to it now.
+    void itemAboutToBeRemoved(HoverableItem* item);
+
+private:
+    using DevicePair = QPair<const DeviceNodeItem*, const DeviceNodeItem*>;
+
+    QMap<QString, DeviceNodeItem*> deviceItems;
+    // The same entries for look-ups by name, which the map and its operations make all the time.
+    QHash<QString, DeviceNodeItem*> devicesByName;
+    QHash<const DeviceNodeItem*, QString> namesOfDevices;
+    std::list<DeviceConnectionItem*> linkOrder;
+    QHash<const DeviceConnectionItem*, std::list<DeviceConnectionItem*>::iterator> linkPositions;
+    QHash<const DeviceNodeItem*, QList<DeviceConnectionItem*>> linksAtDevice;
+    QHash<DevicePair, DeviceConnectionItem*> firstLinkOfPair;
+    QMap<QString, ClusterRectItem*> clusterItems;
+};

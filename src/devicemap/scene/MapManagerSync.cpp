@@ -1,0 +1,279 @@
+#include "MapManagerSync.h"
+
+#include "ClusterRectItem.h"
+#include "ConnectionDrawing.h"
+#include "DeviceConnectionItem.h"
+#include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+#include "MapItemIndex.h"
+#include "MapLayoutFile.h"
+
+#include <QFontMetricsF>
+#include <QGraphicsScene>
+#include <QHash>
+#include <QSet>
+
+MapManagerSync::MapManagerSync(DeviceMapWidget& map)
+    : map(map)
+{
+}
+
+void MapManagerSync::createGraph()
+{
+    const MapLayoutFile layout = MapLayoutFile::read(map.getLayoutFile());
+    initialiseScene(layout);
+    MapItemIndex& items = map.itemIndex();
+    DeviceManager* manager = map.getDeviceManager();
+
+    int x = 0;
+    int y = 0;
+    const QStringList names = manager->getDeviceNames();
+    // Each manager look-up walks its whole device list; the links below reuse these infos.
+    QList<DeviceInfo> infos;
+    infos.reserve(names.size());
+    for (const QString& name : names) {
+        infos.append(manager->getDeviceInfo(name));
+        const DeviceInfo& info = infos.last();
+        const double minWidth = calcDeviceMinWidth(info) + 4;
+        const int width = minWidth > 30 ? int(minWidth) : 30;
+        const QRect rect = layout.deviceRect(name).value_or(QRect(x, y, width, 30));
+        map.unitedSceneWithRect(QRectF(rect));
+        createDeviceItem(info, rect, layout);
+        x += 60;
+        if (x > 299) {
+            x = 0;
+            y += 40;
+        }
+    }
+
+    for (int i = 0; i < names.size(); ++i) {
+        const QString& name = names.at(i);
+        QSet<QString> done;
+        for (const Connection& connection : qAsConst(infos.at(i).outgoingConnections)) {
+            if (done.contains(connection.device))
+                continue;
+            done.insert(connection.device);
+            // initialised() may come again: a link already drawn keeps its item.
+            if (map.getConnection(name, connection.device))
+                continue;
+            const QList<QPointF> bends = layout.bends(name, connection.device);
+            map.createConnection(name, connection.device, bends);
+            if (map.getConnection(connection.device, name) && bends.isEmpty())
+                map.splitConnections(name, connection.device);
+        }
+    }
+
+    const QStringList clusterNames = layout.clusterNames();
+    for (const QString& clusterName : clusterNames) {
+        if (items.clusters().contains(clusterName))
+            continue;
+        map.createCluster(clusterName, layout.clusterRect(clusterName));
+        items.cluster(clusterName)->setMovesContainedDevices(layout.clusterMovesContainedDevices(clusterName));
+    }
+
+    const int storedType = layout.layoutType();
+    map.setCurrentLayoutType(storedType >= DeviceMapWidget::Orthogonal && storedType <= DeviceMapWidget::FixedClusters
+                                 ? DeviceMapWidget::LayoutType(storedType)
+                                 : DeviceMapWidget::Orthogonal);
+
+    map.setColorisationMode(DeviceMapWidget::ByState);
+}
+
+void MapManagerSync::initialiseScene()
+{
+    const QRectF current = map.scene()->sceneRect();
+    if (current.width() != 0 || current.height() != 0)
+        return;
+    initialiseScene(MapLayoutFile::read(map.getLayoutFile()));
+}
+
+void MapManagerSync::initialiseScene(const MapLayoutFile& layout)
+{
+    const QRectF current = map.scene()->sceneRect();
+    if (current.width() != 0 || current.height() != 0)
+        return;
+    QRectF rect = layout.sceneRect().value_or(QRectF(0, 0, 1200, 1000));
+    if (rect.width() - rect.x() < 1000)
+        rect.setWidth(1000);
+    if (rect.height() - rect.y() < 600)
+        rect.setHeight(600);
+    map.setSceneRects(rect);
+}
+
+void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect)
+{
+    initialiseScene();
+    map.unitedSceneWithRect(QRectF(rect));
+    if (map.itemIndex().hasDevice(info.name))
+        return;
+    const QRect stored =
+        MapLayoutFile::readDeviceRect(map.getLayoutFile(), info.name).value_or(MapLayoutFile::unplacedRect);
+    auto item = new DeviceNodeItem(info, QRectF(0, 0, rect.width(), rect.height()));
+    map.scene()->addItem(item);
+    if (stored.width() == -1 || stored.height() == -1)
+        item->unplaceDevice();
+    else
+        item->placeDevice(QPointF(stored.x(), stored.y()));
+    map.itemIndex().insertDevice(info.name, item);
+}
+
+void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect, const MapLayoutFile& layout)
+{
+    initialiseScene(layout);
+    map.unitedSceneWithRect(QRectF(rect));
+    if (map.itemIndex().hasDevice(info.name))
+        return;
+    const QRect stored = layout.deviceRect(info.name).value_or(MapLayoutFile::unplacedRect);
+    auto item = new DeviceNodeItem(info, QRectF(0, 0, rect.width(), rect.height()));
+    map.scene()->addItem(item);
+    if (stored.width() == -1 || stored.height() == -1)
+        item->unplaceDevice();
+    else
+        item->placeDevice(QPointF(stored.x(), stored.y()));
+    map.itemIndex().insertDevice(info.name, item);
+}
+
+double MapManagerSync::calcDeviceMinWidth(const DeviceInfo& info) const
+{
+    const QFontMetricsF mainMetrics(map.font());
+    const QFontMetricsF smallMetrics(map.getSmallFont());
+    return qMax(mainMetrics.horizontalAdvance(info.description), smallMetrics.horizontalAdvance(info.type));
+}
+
+void MapManagerSync::deviceRegistered(const QString& name)
+{
+    const DeviceInfo info = map.getDeviceManager()->getDeviceInfo(name);
+    MapItemIndex& items = map.itemIndex();
+    if (!info.name.isEmpty() && !items.hasDevice(name))
+        createDeviceItem(info, QRect(0, 0, 30, 30));
+    if (items.hasDevice(name))
+        updateItem(items.device(name));
+}
+
+void MapManagerSync::deviceChanged(const QString& name)
+{
+    DeviceManager* manager = map.getDeviceManager();
+    MapItemIndex& items = map.itemIndex();
+    const DeviceInfo info = manager->getDeviceInfo(name);
+    if (info.name.isEmpty())
+        return;
+    if (!items.hasDevice(info.name))
+        deviceRegistered(name);
+    DeviceNodeItem* item = items.device(info.name);
+    if (!item)
+        return;
+    item->setDeviceInfo(info);
+
+    for (const Connection& connection : info.outgoingConnections) {
+        if (!items.hasDevice(connection.device))
+            deviceRegistered(connection.device);
+        DeviceNodeItem* target = items.device(connection.device);
+        if (target && !map.getConnection(info.name, connection.device))
+            map.createConnection(info.name, connection.device, QList<QPointF>());
+    }
+
+    // A link can only have gone at the reported device, one of its two ends: re-checking every link
+    // of the map would ask the manager about every source on each report, seconds on a large map.
+    // One look-up per source, as each walks the manager's device list.
+    QHash<QString, QSet<QString>> targetsOfSource;
+    const QList<DeviceConnectionItem*> links = items.linksOf(item);
+    for (DeviceConnectionItem* link : links) {
+        const QString sourceName = link->getNodeFrom()->devName();
+        auto targets = targetsOfSource.find(sourceName);
+        if (targets == targetsOfSource.end()) {
+            targets = targetsOfSource.insert(sourceName, QSet<QString>());
+            const DeviceInfo sourceInfo = manager->getDeviceInfo(sourceName);
+            for (const Connection& connection : sourceInfo.outgoingConnections)
+                targets->insert(connection.device);
+        }
+        if (!targets->contains(link->getNodeTo()->devName()))
+            items.removeLink(link);
+    }
+    map.viewport()->update();
+}
+
+void MapManagerSync::deviceRemoved(const QString& name)
+{
+    MapItemIndex& items = map.itemIndex();
+    if (!items.hasDevice(name))
+        return;
+    DeviceNodeItem* item = items.device(name);
+    DeviceNodeItem::forgetUnplacedDevice(item ? item->devName() : name);
+
+    items.removeDevice(name);
+    map.connectionDrawing().clearSource();
+    map.viewport()->update();
+}
+
+void MapManagerSync::deviceRenamed(const QString& oldName, const QString& newName)
+{
+    MapItemIndex& items = map.itemIndex();
+    if (items.hasDevice(oldName)) {
+        DeviceNodeItem* item = items.device(oldName);
+        items.renameDevice(oldName, newName);
+        if (item) {
+            item->setDeviceName(newName);
+            updateItem(item);
+        }
+        DeviceNodeItem::renameUnplacedDevice(oldName, newName);
+        map.viewport()->update();
+    }
+    map.connectionDrawing().clearSource();
+}
+
+void MapManagerSync::deviceInitialised(const QString& name)
+{
+    MapItemIndex& items = map.itemIndex();
+    if (items.hasDevice(name))
+        updateItem(items.device(name));
+    map.viewport()->update();
+}
+
+void MapManagerSync::deviceDescriptionChanged(const QString& name, const QString& description)
+{
+    DeviceNodeItem* item = map.itemIndex().device(name);
+    if (!item)
+        return;
+    item->setLabel(description);
+    updateItem(item);
+}
+
+void MapManagerSync::deviceStateChanged(const QString& name)
+{
+    if (map.itemIndex().hasDevice(name))
+        map.coloriseDeviceItem(name);
+}
+
+void MapManagerSync::connectionActivated(const QString& provider, const QString& receiver)
+{
+    if (DeviceConnectionItem::getActivityType() == DeviceConnectionItem::NotActive)
+        return;
+    DeviceConnectionItem* link = map.getConnection(provider, receiver);
+    if (!link)
+        return;
+    link->onEmit();
+    link->update(QRectF());
+}
+
+void MapManagerSync::updateItem(DeviceNodeItem* item)
+{
+    if (!item)
+        item = settingsDevice.data();
+    if (!item)
+        return;
+    settingsDevice = nullptr;
+    const QString name = map.itemIndex().nameOf(item);
+    const DeviceInfo info = map.getDeviceManager()->getDeviceInfo(name);
+    item->setDeviceName(name);
+    item->setDeviceInfo(info);
+    map.coloriseDeviceItem(name);
+    item->calcDeviceSize();
+    item->update(item->boundingRect());
+}
+
+void MapManagerSync::forget(HoverableItem* item)
+{
+    if (settingsDevice.data() == item)
+        settingsDevice = nullptr;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "DeviceNodeItem.h"
+#include "BaseDevice.h"
+#include "DeviceInfo.h"
+#include "dozerozozu_export.h"
+
+#include <QPointer>
+#include <QRect>
+#include <QString>
+
+class DeviceMapWidget;
+class MapLayoutFile;
+
+/**
+ * Builds the device map's scene from the manager and the layout file, and keeps it in step
+ * with the manager's signals: items appear when devices and links are reported, go when
+ * they are reported gone, and follow renames, descriptions, states and activity.
+ *
+ * The map's private slots for the manager's signals forward here. Items enter and leave
+ * the map only through its MapItemIndex. Owned by the DeviceMapWidget; GUI thread only.
+ */
+class DOZEROZOZU_EXPORT MapManagerSync
+{
+public:
+    explicit MapManagerSync(DeviceMapWidget& map);
+
+    /// The whole scene: devices (placed from the layout file), links, clusters, layout type.
+    void createGraph();
+    /// Sets the scene rectangle from the layout file while the scene has none.
+    void initialiseScene();
+    /// Makes the device's item unless it has one, placed as the layout file says.
+    void createDeviceItem(const DeviceInfo& info, const QRect& rect);
+    void createDeviceItem(const DeviceInfo& info, const QRect& rect, const MapLayoutFile& layout);
+    /// The wider of the description in the view's font and the type in the small font.
+    double calcDeviceMinWidth(const DeviceInfo& info) const;
+
+    void deviceRegistered(const QString& name);
+    void deviceChanged(const QString& name);
+    void deviceRemoved(const QString& name);
+    void deviceRenamed(const QString& oldName, const QString& newName);
+    void deviceInitialised(const QString& name);
+    void deviceDescriptionChanged(const QString& name, const QString& description);
+    void deviceStateChanged(const QString& name);
+    void connectionActivated(const QString& provider, const QString& receiver);
+    /// Refreshes one item from the manager; null stands for the settings item, which is cleared.
+    void updateItem(DeviceNodeItem* item);
+
+    /// The device whose settings dialog was opened last; refreshed when the dialog closes.
+    DeviceNodeItem* settingsItem() const { return settingsDevice.data(); }
+    void setSettingsItem(DeviceNodeItem* item) { settingsDevice = item; }
+    /// Connected to MapItemIndex::itemAboutToBeRemoved().
+    void forget(HoverableItem* item);
+
+private:
+    void initialiseScene(const MapLayoutFile& layout);
+
+    DeviceMapWidget& map;
+    // Guarded: the device may be removed while its settings dialog is still open.
+    QPointer<DeviceNodeItem> settingsDevice;
+};

@@ -1,0 +1,145 @@
+#include "MapLegend.h"
+
+#include "DeviceMapWidget.h"
+#include "LegendPainter.h"
+#include "MapColoriser.h"
+
+#include <QPainter>
+
+MapLegend::MapLegend(DeviceMapWidget& map)
+    : map(map)
+{
+}
+
+void MapLegend::toggle(bool on)
+{
+    legendState = on ? HotKeys : Hidden;
+    map.viewport()->repaint();
+}
+
+void MapLegend::switchToNext()
+{
+    legendState = State((legendState + 1) % 3);
+    map.viewport()->repaint();
+    Q_EMIT map.legendToggled(legendState != Hidden);
+}
+
+QMap<QString, QPixmap> MapLegend::colorPictures() const
+{
+    QMap<QString, QPixmap> legend;
+    const QMap<QString, QColor>& colors = map.coloriser().colors();
+    for (auto it = colors.cbegin(); it != colors.cend(); ++it) {
+        QPixmap picture(30, 20);
+        QColor fill = it.value();
+        fill.setAlpha(150);
+        picture.fill(fill);
+        QPainter painter(&picture);
+        painter.setPen(QPen(QBrush(map.palette().color(QPalette::Text)), 2.0, Qt::SolidLine, Qt::SquareCap,
+                            Qt::BevelJoin));
+        painter.drawRect(QRect(0, 0, 30, 20));
+        painter.end();
+        legend.insert(it.key(), picture);
+    }
+    return legend;
+}
+
+void MapLegend::showLegendFromMap(QPainter& painter, QFontMetricsF metrics, const QMap<QString, QPixmap>& legend)
+{
+    const int viewportHeight = map.viewport()->height();
+    const int count = legend.size();
+    double widest = 0;
+    double totalHeight = 0;
+    for (const QPixmap& picture : legend) {
+        widest = qMax(widest, double(picture.width()));
+        totalHeight += picture.height();
+    }
+    const bool searchKeys = map.coloriser().mode() == DeviceMapWidget::BySearch && legendState != HotKeys;
+    const double margin = searchKeys ? 90.0 : 20.0;
+    const double top = viewportHeight - count * 15.0 - margin - totalHeight;
+    const QColor textColor = map.palette().color(QPalette::Text);
+
+    auto drawText = [&](const QString& text, double x, double pictureTop, int pictureHeight) {
+        painter.setPen(textColor);
+        painter.drawText(QRectF(int(x), int(pictureTop + pictureHeight / 2 - metrics.height() * 0.5),
+                                int(metrics.horizontalAdvance(text)), int(metrics.height())),
+                         text, QTextOption());
+    };
+
+    double heightBefore = 0;
+    int row = 0;
+    for (auto it = legend.cbegin(); it != legend.cend(); ++it, ++row) {
+        const QPixmap& picture = it.value();
+        const double x = widest + 20.0 - picture.width();
+        const double y = top + row * 15.0 + heightBefore;
+        painter.drawPixmap(QRect(int(x), int(y), picture.width(), picture.height()), picture);
+        drawText(it.key(), x + picture.width() + 15.0, y, picture.height());
+        heightBefore += picture.height();
+    }
+
+    if (searchKeys) {
+        const QPixmap previous(QStringLiteral(":/hotkeys/dozerozozu_previousDeviceHotkey"));
+        const QPixmap next(QStringLiteral(":/hotkeys/dozerozozu_nextDeviceHotkey"));
+        const int rowTop = int(top + count * 15.0 + totalHeight);
+        painter.drawPixmap(QRect(20, rowTop, previous.width(), previous.height()), previous);
+        drawText(QStringLiteral("Previous device "), previous.width() + 35.0, rowTop, previous.height());
+        const QRect nextRect(int(20 + previous.width() - next.width()), rowTop + previous.height(), next.width(),
+                             next.height());
+        painter.drawPixmap(nextRect, next);
+        drawText(QStringLiteral("Next device "), nextRect.right() + 1 + 15.0, nextRect.top(), next.height());
+    }
+
+    const QPixmap switchPicture(QStringLiteral(":/hotkeys/dozerozozu_switchLegendHotkey"));
+    const int switchTop = int(viewportHeight - 30.0);
+    painter.drawPixmap(QRect(20, switchTop, switchPicture.width(), switchPicture.height()), switchPicture);
+    drawText(DeviceMapWidget::tr("Switch legend "), switchPicture.width() + 35.0, switchTop, switchPicture.height());
+}
+
+void MapLegend::paint()
+{
+    if (legendState == Hidden)
+        return;
+
+    QPainter painter(map.viewport());
+    const QFontMetricsF metrics(map.font());
+    const QColor textColor = map.palette().color(QPalette::Text);
+    painter.setPen(textColor);
+    LegendPainter legendPainter(&painter, metrics, LegendPainter::TextThenIcon, LegendPainter::LeftAligned, textColor);
+    const int width = map.viewport()->width();
+    const int height = map.viewport()->height();
+
+    auto drawBottomLeft = [&](const QMap<QString, QPixmap>& legend) {
+        const QSize size = legendPainter.getLegendSize(legend);
+        legendPainter.drawLegend(QPoint(0, height - size.height()), legend);
+    };
+
+    if (legendState == HotKeys) {
+        QMap<QString, QPixmap> hotKeys;
+        hotKeys.insert(DeviceMapWidget::tr("Zoom"), QPixmap(QStringLiteral(":/hotkeys/dozerozozu_zoomHotkey")));
+        hotKeys.insert(DeviceMapWidget::tr("Horizontal scroll "),
+                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_horizontalScrollHotkey")));
+        hotKeys.insert(DeviceMapWidget::tr("Long click "),
+                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_longClickHotkey")));
+        hotKeys.insert(DeviceMapWidget::tr("Device/connection settings "),
+                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_settingsHotkey")));
+        hotKeys.insert(DeviceMapWidget::tr("Connect devices "),
+                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_connectHotkey")));
+        hotKeys.insert(DeviceMapWidget::tr("Switch legend "),
+                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_switchLegendHotkey")));
+        drawBottomLeft(hotKeys);
+        return;
+    }
+
+    if (map.coloriser().mode() == DeviceMapWidget::BySearch) {
+        QMap<QString, QPixmap> searchKeys;
+        searchKeys.insert(QStringLiteral("Next device "),
+                          QPixmap(QStringLiteral(":/hotkeys/dozerozozu_nextDeviceHotkey")));
+        searchKeys.insert(QStringLiteral("Previous device "),
+                          QPixmap(QStringLiteral(":/hotkeys/dozerozozu_previousDeviceHotkey")));
+        searchKeys.insert(DeviceMapWidget::tr("Switch legend "),
+                          QPixmap(QStringLiteral(":/hotkeys/dozerozozu_switchLegendHotkey")));
+        drawBottomLeft(searchKeys);
+    }
+    const QMap<QString, QPixmap> colors = colorPictures();
+    const QSize size = legendPainter.getLegendSize(colors);
+    legendPainter.drawLegend(QPoint(width - size.width(), 0), colors);
+}

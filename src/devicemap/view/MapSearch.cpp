@@ -1,0 +1,80 @@
+#include "MapSearch.h"
+
+#include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+#include "MapColoriser.h"
+#include "MapItemIndex.h"
+
+#include <algorithm>
+
+namespace {
+
+bool compareItemsByPos(const QGraphicsItem* a, const QGraphicsItem* b)
+{
+    if (a->pos().y() != b->pos().y())
+        return a->pos().y() < b->pos().y();
+    return a->pos().x() < b->pos().x();
+}
+
+} // namespace
+
+MapSearch::MapSearch(DeviceMapWidget& map)
+    : map(map)
+{
+}
+
+void MapSearch::search(const QString& text)
+{
+    foundDevices.clear();
+    foundSet.clear();
+    if (text.isEmpty()) {
+        map.setColorisationMode(map.coloriser().previousMode());
+        return;
+    }
+    const QStringList words = text.split(QLatin1Char(' '));
+    QList<DeviceNodeItem*> found;
+    const QMap<QString, DeviceNodeItem*>& devices = map.itemIndex().devices();
+    for (auto it = devices.cbegin(); it != devices.cend(); ++it) {
+        const DeviceInfo info = map.getDeviceManager()->getDeviceInfo(it.key());
+        const QString type = info.type.toLower();
+        const QString description = info.description.toLower();
+        const QString name = info.name.toLower();
+        bool matches = false;
+        for (const QString& word : words) {
+            if (word.isEmpty())
+                continue;
+            const QString lower = word.toLower();
+            matches = matches || type.contains(lower) || description.contains(lower) || name.contains(lower);
+        }
+        if (matches && it.value())
+            found.append(it.value());
+    }
+    std::sort(found.begin(), found.end(), compareItemsByPos);
+    for (DeviceNodeItem* item : qAsConst(found)) {
+        foundDevices.append(item);
+        foundSet.insert(item);
+    }
+    map.setColorisationMode(DeviceMapWidget::BySearch);
+}
+
+QList<DeviceNodeItem*> MapSearch::found() const
+{
+    QList<DeviceNodeItem*> result;
+    for (const QPointer<DeviceNodeItem>& item : foundDevices) {
+        if (item)
+            result.append(item.data());
+    }
+    return result;
+}
+
+void MapSearch::forget(HoverableItem* item)
+{
+    auto node = dynamic_cast<DeviceNodeItem*>(item);
+    if (!node || !foundSet.remove(node))
+        return;
+    for (int i = foundDevices.size() - 1; i >= 0; --i) {
+        if (foundDevices.at(i) == node)
+            foundDevices.removeAt(i);
+    }
+}

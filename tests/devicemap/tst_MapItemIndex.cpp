@@ -1,0 +1,80 @@
+#include "ClusterRectItem.h"
+#include "DeviceConnectionItem.h"
+#include "DeviceNodeItem.h"
+#include "MapItemIndex.h"
+
+#include <QPointer>
+#include <QtTest>
+
+// The map's item tables: every removal announced first, links found by their ends.
+class TestMapItemIndex : public QObject
+{
+    Q_OBJECT
+
+    static DeviceNodeItem* node(const QString& name)
+    {
+        DeviceInfo info;
+        info.name = name;
+        info.type = "scaler";
+        return new DeviceNodeItem(info, QRectF(0, 0, 30, 30));
+    }
+
+private Q_SLOTS:
+    void removingADeviceAnnouncesItsLinksThenItself()
+    {
+        // Given a, b, c with links a->b (twice), b->a and b->c
+        MapItemIndex index;
+        QList<HoverableItem*> announced;
+        connect(&index, &MapItemIndex::itemAboutToBeRemoved, this,
+                [&announced](HoverableItem* item) { announced.append(item); });
+        for (const char* name : {"a", "b", "c"})
+            index.insertDevice(name, node(name));
+        auto link = [&index](const char* from, const char* to) {
+            auto item = new DeviceConnectionItem(index.device(from), index.device(to), {});
+            index.insertLink(item);
+            return item;
+        };
+        DeviceConnectionItem* first = link("a", "b");
+        DeviceConnectionItem* second = link("a", "b");
+        DeviceConnectionItem* back = link("b", "a");
+        DeviceConnectionItem* onward = link("b", "c");
+
+        // When the first a->b goes, the second is the one found
+        index.removeLink(first);
+        QCOMPARE(index.link(index.device("a"), index.device("b")), second);
+
+        // When a goes
+        DeviceNodeItem* a = index.device("a");
+        QVERIFY(index.removeDevice("a"));
+
+        // Then its remaining links were announced before it, and only b->c is left
+        QCOMPARE(announced, (QList<HoverableItem*>{first, second, back, a}));
+        QCOMPARE(index.links(), QList<DeviceConnectionItem*>({onward}));
+        QCOMPARE(index.linksOf(index.device("b")), QList<DeviceConnectionItem*>({onward}));
+        QVERIFY(!index.hasDevice("a") && !index.removeDevice("a"));
+        index.removeDevice("b");
+        index.removeDevice("c");
+        QCOMPARE(index.linkCount(), 0);
+    }
+
+    void renamesAndClustersKeepTheirTables()
+    {
+        MapItemIndex index;
+        DeviceNodeItem* pump = node("pump");
+        index.insertDevice("pump", pump);
+        index.renameDevice("pump", "valve");
+        QCOMPARE(index.device("valve"), pump);
+        QCOMPARE(index.nameOf(pump), QStringLiteral("valve"));
+        QVERIFY(!index.hasDevice("pump"));
+
+        QPointer<ClusterRectItem> old = new ClusterRectItem("inputs", QRectF(0, 0, 10, 10));
+        index.insertCluster("inputs", old);
+        index.insertCluster("inputs", new ClusterRectItem("inputs", QRectF(0, 0, 20, 20)));
+        QVERIFY(!old);
+        QVERIFY(index.removeCluster("inputs") && !index.removeCluster("inputs"));
+        index.removeDevice("valve");
+    }
+};
+
+QTEST_MAIN(TestMapItemIndex)
+#include "tst_MapItemIndex.moc"
