@@ -4,8 +4,10 @@
 #include "DozeRozOZUVersion.h"
 #include "Logger.h"
 #include "OrboDevVersion.h"
+#include "SafeFileWriter.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
@@ -31,7 +33,9 @@ void settle(int milliseconds)
 bool saveScreenshot(QWidget* widget, const QString& directory, const QString& name)
 {
     const QString path = QDir(directory).filePath(name + QStringLiteral(".png"));
-    const bool saved = widget->grab().save(path);
+    QBuffer png;
+    const bool saved = png.open(QIODevice::WriteOnly) && widget->grab().save(&png, "PNG")
+        && SafeFileWriter::writeFile(path, png.data());
     const QString message = saved ? QCoreApplication::translate("main", "Saved screenshot %1")
                                   : QCoreApplication::translate("main", "Could not save screenshot %1");
     QTextStream(stdout) << message.arg(QDir::toNativeSeparators(path)) << "\n";

@@ -5,6 +5,7 @@
 #include "LinkActivityMonitor.h"
 #include "MetaDevice.h"
 #include "OrboDevMetaTypes.h"
+#include "SafeFileWriter.h"
 #include "SampleDevices.h"
 #include "TypeConverter.h"
 #include "YamlSerialiser.h"
@@ -16,7 +17,6 @@
 #include <QFileInfo>
 #include <QMetaMethod>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSemaphore>
 #include <QThread>
 
@@ -317,14 +317,9 @@ bool DeviceManager::saveYamlConfig()
 
 bool DeviceManager::saveYamlConfig(const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qWarning().noquote() << "DeviceManager: cannot save configuration to" << path << ":" << file.errorString();
-        return false;
-    }
-    file.write(toYamlString().toUtf8());
-    if (!file.commit()) {
-        qWarning().noquote() << "DeviceManager: cannot save configuration to" << path << ":" << file.errorString();
+    QString error;
+    if (!SafeFileWriter::writeFile(path, toYamlString().toUtf8(), &error)) {
+        qWarning().noquote() << "DeviceManager: cannot save configuration to" << path << ":" << error;
         return false;
     }
     return true;

@@ -1,11 +1,12 @@
 #include "YamlConfig.h"
 
+#include "SafeFileWriter.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <yaml-cpp/yaml.h>
 
@@ -217,21 +218,9 @@ bool YamlConfig::saveConfig()
         return false;
     }
 
-    QSaveFile output(file);
-    // Unbuffered: a buffered short write (disk full, size limit) is lost in the flush of commit(),
-    // which then replaces the file with a truncated one and still reports success.
-    if (!output.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        qCritical() << "YamlConfig::saveConfig() | ERROR cannot open file |" << file << output.errorString();
-        return false;
-    }
-    const qint64 size = qint64(text.size());
-    if (output.write(text.data(), size) != size) {
-        qCritical() << "YamlConfig::saveConfig() | ERROR cannot write file |" << file << output.errorString();
-        output.cancelWriting();
-        return false;
-    }
-    if (!output.commit()) {
-        qCritical() << "YamlConfig::saveConfig() | ERROR cannot commit file |" << file << output.errorString();
+    QString error;
+    if (!SafeFileWriter::writeFile(file, QByteArray(text.data(), int(text.size())), &error)) {
+        qCritical() << "YamlConfig::saveConfig() | ERROR cannot write file |" << file << error;
         return false;
     }
 

@@ -284,7 +284,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<Breakage>("breakage");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("directory became a file") << Breakage::DirectoryBecameFile << "ERROR cannot open file";
+        QTest::newRow("directory became a file") << Breakage::DirectoryBecameFile << "ERROR cannot write file";
         QTest::newRow("write fails") << Breakage::WriteFails << "ERROR cannot write file";
         QTest::newRow("text does not read back") << Breakage::TextUnreadable << "YAML configuration file corrupted! Saving aborted.";
         QTest::newRow("file not writable") << Breakage::FileUnwritable << "WARNING file is not writable";

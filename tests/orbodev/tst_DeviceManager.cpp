@@ -66,6 +66,7 @@ private Q_SLOTS:
     void pasteRestoresParametersAndLinksBothWays();
     void pasteRenamesDevicesWhoseNameIsTaken();
     void saveLoadRoundTripKeepsGraph();
+    void failedSaveKeepsTheOldFile();
     void malformedYamlChangesNothing();
     void shortParseCreatesRuntimeVariable();
     void shortParseRejectsOtherText();
@@ -406,6 +407,38 @@ void TestDeviceManagerContract::pasteRenamesDevicesWhoseNameIsTaken()
     QCOMPARE(created, QStringList({"scaler2", "vectorBuilder2"}));
     QCOMPARE(manager.getDeviceInfo("vectorBuilder2").incomingConnections.at(0).device, QString("scaler2"));
     QCOMPARE(manager.getDeviceInfo(builder).incomingConnections.size(), 1);
+}
+
+void TestDeviceManagerContract::failedSaveKeepsTheOldFile()
+{
+    // Given a saved graph that then grows past the file-size limit
+    QTemporaryDir dir;
+    const QString path = dir.filePath("graph.yaml");
+    DeviceManager manager;
+    manager.createDevice("generator", false);
+    manager.setConfigPath(path);
+    QVERIFY(manager.saveYamlConfig());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray oldText = file.readAll();
+    file.close();
+    for (int i = 0; i < 20; ++i)
+        manager.createDevice("scaler", false);
+    TestSupport::LogCapture log;
+
+    // When it is saved
+    TestSupport::FileSizeLimit limit(oldText.size() + 64);
+    if (!limit.isActive())
+        QSKIP("The file-size limit cannot be lowered here");
+    const bool saved = manager.saveYamlConfig();
+    limit.lift();
+
+    // Then the failure is reported and the old file is whole
+    QVERIFY(!saved);
+    QVERIFY(log.containsFragment("DeviceManager: cannot save configuration to"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), oldText);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.yaml"});
 }
 
 void TestDeviceManagerContract::saveLoadRoundTripKeepsGraph()
