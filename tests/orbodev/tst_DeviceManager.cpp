@@ -57,6 +57,9 @@ private Q_SLOTS:
     void findMatchingMethodsCodes_data();
     void findMatchingMethodsCodes();
     void convertedLinkDeliversConvertedValue();
+    void loopOfDirectLinksDeliversLaterInsteadOfRecursing_data();
+    void loopOfDirectLinksDeliversLaterInsteadOfRecursing();
+    void valuesPilingUpInALoopAreDroppedWithAWarning();
     void renameRefusesTakenNamesInAnyCase();
     void removeDropsLinksAndReportsPeers();
     void unknownDeviceGivesEmptyInfoAndNullHandle();
@@ -254,6 +257,56 @@ void TestDeviceManagerContract::convertedLinkDeliversConvertedValue()
     QCOMPARE(text.count(), 1);
     QCOMPARE(text.at(0).at(0).toString(), QString("value: 1"));
     QVERIFY(!manager.addConnection(counter, formatter, "countChanged(int)", "nothing(int)"));
+}
+
+void TestDeviceManagerContract::loopOfDirectLinksDeliversLaterInsteadOfRecursing_data()
+{
+    QTest::addColumn<int>("deviceCount");
+    QTest::newRow("device wired to itself") << 1;
+    QTest::newRow("ring of three") << 3;
+}
+
+void TestDeviceManagerContract::loopOfDirectLinksDeliversLaterInsteadOfRecursing()
+{
+    QFETCH(int, deviceCount);
+    // Given scalers in the GUI thread wired in a loop, each passing its value on unchanged
+    DeviceManager manager;
+    QStringList names;
+    for (int i = 0; i < deviceCount; ++i) {
+        names << manager.createDevice("scaler", true);
+        QVERIFY(manager.setDeviceParam(names.last(), "factor", "1"));
+    }
+    for (int i = 0; i < deviceCount; ++i)
+        QVERIFY(manager.addConnection(names.at(i), names.at((i + 1) % deviceCount), "output(double)", "input(double)"));
+    QSignalSpy outputs(manager.getDevice(names.first()), SIGNAL(output(double)));
+
+    // When a value arrives
+    QMetaObject::invokeMethod(manager.getDevice(names.first()), "input", Q_ARG(double, 1.0));
+
+    // Then it goes round the loop once at once, and on later, once per turn of the event loop
+    QCOMPARE(outputs.count(), 2);
+    QTRY_VERIFY(outputs.count() >= 5);
+    QCOMPARE(outputs.last().at(0).toDouble(), 1.0);
+}
+
+void TestDeviceManagerContract::valuesPilingUpInALoopAreDroppedWithAWarning()
+{
+    // Given a scaler wired to itself and to a second one that feeds it back: every value it
+    // handles comes back twice
+    DeviceManager manager;
+    const QString first = manager.createDevice("scaler", true);
+    const QString second = manager.createDevice("scaler", true);
+    QVERIFY(manager.addConnection(first, first, "output(double)", "input(double)"));
+    QVERIFY(manager.addConnection(first, second, "output(double)", "input(double)"));
+    QVERIFY(manager.addConnection(second, first, "output(double)", "input(double)"));
+    TestSupport::LogCapture log;
+
+    // When a value arrives, the values waiting for the first one double on every turn
+    QMetaObject::invokeMethod(manager.getDevice(first), "input", Q_ARG(double, 0.0));
+
+    // Then past the limit they are dropped, with one warning per link
+    QTRY_VERIFY(log.containsFragment("dropped: 1000 are waiting already"));
+    QVERIFY(log.messages(QtWarningMsg).size() <= 2);
 }
 
 void TestDeviceManagerContract::renameRefusesTakenNamesInAnyCase()
