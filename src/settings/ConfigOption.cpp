@@ -31,11 +31,13 @@
 #include <climits>
 #include <stdexcept>
 
-// Whether the user changed the editor since it was built or last written. Shared by
-// every copy of one option, like its Notifier.
+// What the editor showed once set up or last written, against which its value tells
+// whether the user edited it, however the edit was made. Shared by every copy of one
+// option, like its Notifier.
 struct ConfigOption::EditState
 {
-    bool edited = false;
+    QString shownValue;
+    bool shownValid = true;
     // The stored text once set-up is done: a range or item list may have created a
     // missing key, which is no change of the user's and needs no restart.
     QString storedWhenConfigured;
@@ -44,11 +46,6 @@ struct ConfigOption::EditState
 namespace {
 
 const QString multilineUnit = QStringLiteral("multiline");
-
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("QObject", text);
-}
 
 QLocale numberLocale()
 {
@@ -137,9 +134,6 @@ ConfigOption::ConfigOption(Config* config, QString label, QString key, InputType
     , config(config)
     , editState(std::make_shared<EditState>())
 {
-    std::shared_ptr<EditState> state = editState;
-    QObject::connect(notifier.get(), &Notifier::paramChanged, notifier.get(), [state] { state->edited = true; });
-
     initialValue = config->getParam(key, path, QString(), false);
     labelWidget = new QLabel(label);
     buildEditor(unit.isEmpty() ? QString() : QLatin1Char(' ') + unit);
@@ -235,12 +229,13 @@ void ConfigOption::buildEditor(const QString& suffix)
         list->setObjectName(QStringLiteral("QBoxList"));
         TouchScrollMaker::activateTouchScroll(list);
         list->setMaximumSize(200, 150);
-        QObject::connect(list, SIGNAL(itemClicked(QListWidgetItem*)), changed, SIGNAL(paramChanged()));
+        // Ticked by mouse or keyboard alike.
+        QObject::connect(list, SIGNAL(itemChanged(QListWidgetItem*)), changed, SIGNAL(paramChanged()));
         editorWidget = list;
         break;
     }
     case Colour: {
-        auto* button = new PickColorButton(translated("Change..."), nullptr);
+        auto* button = new PickColorButton(QCoreApplication::translate("QObject", "Change..."), nullptr);
         button->setColor(parseColour(initialValue));
         QObject::connect(button, SIGNAL(colorSelected(QColor)), changed, SIGNAL(paramChanged()));
         editorWidget = button;
@@ -259,8 +254,9 @@ void ConfigOption::buildEditor(const QString& suffix)
     }
     case File: {
         const QString suffixOfFile = QFileInfo(initialValue).suffix();
-        const QString filter = translated("%0 files (*.%1)").arg(suffixOfFile.toUpper(), suffixOfFile)
-                               + QStringLiteral(";;") + translated("All files (*.*)");
+        const QString filter =
+            QCoreApplication::translate("QObject", "%0 files (*.%1)").arg(suffixOfFile.toUpper(), suffixOfFile)
+            + QStringLiteral(";;") + QCoreApplication::translate("QObject", "All files (*.*)");
         auto* button = new FileButton(initialValue, filter, nullptr);
         QObject::connect(button, SIGNAL(fileSelected()), changed, SIGNAL(paramChanged()));
         editorWidget = button;
@@ -306,6 +302,8 @@ void ConfigOption::buildHexEditor()
     baseButton->setFocusPolicy(Qt::NoFocus);
     baseButton->setCheckable(true);
     QObject::connect(baseButton, SIGNAL(toggled(bool)), spinBox, SLOT(useDecimalBase(bool)));
+    // The base is part of the stored text.
+    QObject::connect(baseButton, SIGNAL(toggled(bool)), notifier.get(), SIGNAL(paramChanged()));
     QObject::connect(baseButton, &QPushButton::toggled, baseButton, [baseButton](bool checked) {
         baseButton->setText(checked ? QStringLiteral("10") : QStringLiteral("16"));
     });
@@ -321,13 +319,17 @@ void ConfigOption::configured()
     // Changes the option makes while it is being set up are no edits of the user's.
     if (!editState)
         return;
-    editState->edited = false;
+    editState->shownValue = editorValue(&editState->shownValid);
     editState->storedWhenConfigured = config->getParam(key, path, QString(), false);
 }
 
 bool ConfigOption::isEdited() const
 {
-    return editState && editState->edited;
+    if (!editState)
+        return false;
+    bool valid = true;
+    const QString value = editorValue(&valid);
+    return value != editState->shownValue || valid != editState->shownValid;
 }
 
 ConfigOption& ConfigOption::operator<<(const QString& item)
@@ -463,6 +465,11 @@ void ConfigOption::addEnabledConditions(QString conditionKey, QStringList values
 
 QString ConfigOption::getCurrentParamValue(bool* valid)
 {
+    return editorValue(valid);
+}
+
+QString ConfigOption::editorValue(bool* valid) const
+{
     if (valid)
         *valid = true;
     if (!editorWidget)
@@ -552,12 +559,13 @@ bool ConfigOption::save()
         return false;
     if (isEdited()) {
         bool valid = true;
-        const QString value = getCurrentParamValue(&valid);
+        const QString value = editorValue(&valid);
         if (valid)
             config->setParam(key, value, path, false);
         else
             config->removeParam(key, path);
-        editState->edited = false;
+        editState->shownValue = value;
+        editState->shownValid = valid;
     }
     if (!restartRequired)
         return false;
@@ -570,7 +578,7 @@ void ConfigOption::openScreenNumpadDialog(QAbstractSpinBox* box)
     if (!box)
         return;
     bool ok = false;
-    const QString title = translated("Input value");
+    const QString title = QCoreApplication::translate("QObject", "Input value");
     if (auto* doubleBox = qobject_cast<QDoubleSpinBox*>(box)) {
         const double value = NumpadDialog::getDouble(doubleBox, title, doubleBox->suffix().trimmed(), doubleBox->value(),
                                                      doubleBox->minimum(), doubleBox->maximum(), doubleBox->decimals(),
@@ -593,7 +601,7 @@ void ConfigOption::openScreenKeyboardDialog(QLineEdit* edit)
     // The field may go with its dialog while the keyboard is up.
     QPointer<QLineEdit> target(edit);
     bool ok = false;
-    const QString text = ScreenKeyboardDialog::getText(edit, translated("Input value"), edit->text(), Qt::WindowFlags(),
+    const QString text = ScreenKeyboardDialog::getText(edit, QCoreApplication::translate("QObject", "Input value"), edit->text(), Qt::WindowFlags(),
                                                        &ok, QString(), QString(), ScreenKeyboardDialog::InputCheck());
     if (ok && target)
         target->setText(text);
