@@ -409,6 +409,8 @@ void ScreenKeyboardDialog::shiftToggled()
         for (QPushButton* key : qAsConst(letterKeys))
             key->setText(key->text().toLower());
         sourceButton->setChecked(false);
+        // Not a tap of a double tap: the tap timer keeps running from the tap before.
+        updateKeysEnabled();
         return;
     } else {
         const bool shifted = (leftShiftButton && leftShiftButton->isChecked())
