@@ -452,7 +452,7 @@ void DeviceWidgetArea::addWidget()
     }
     // The host may delete the area while the menu's own event loop runs.
     QPointer<DeviceWidgetArea> self(this);
-    QAction* chosen = execMenu(&menu, menuPos);
+    QAction* chosen = ModalRunner::execMenu(&menu, menuPos);
     if (!chosen || !self)
         return;
 
@@ -506,7 +506,7 @@ void DeviceWidgetArea::settingsClicked()
     addEntry(&menu, QStyle::SP_BrowserStop, tr("Remove"), RemoveEntry, true);
 
     QPointer<DeviceWidgetArea> self(this);
-    QAction* chosen = execMenu(&menu, menuPos);
+    QAction* chosen = ModalRunner::execMenu(&menu, menuPos);
     if (!chosen || !chosen->isEnabled() || !widget || !self)
         return;
 
@@ -561,11 +561,6 @@ void DeviceWidgetArea::settingsClicked()
     if (widget && newPos != widget->getPosition())
         widget->setPosition(newPos);
     updateLayout();
-}
-
-QAction* DeviceWidgetArea::execMenu(QMenu* menu, const QPoint& globalPos)
-{
-    return ModalRunner::execMenu(menu, globalPos);
 }
 
 void DeviceWidgetArea::mouseMoveEvent(QMouseEvent* event)
