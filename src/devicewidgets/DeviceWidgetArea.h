@@ -102,7 +102,7 @@ private:
     void adjustSizes();
     void showPlacedWidgets();
     void clearControls();
-    QToolButton* makeButton(int size, const QString& text, const char* slot);
+    QToolButton* makeButton(int size, const QString& text, const QString& name, const char* slot);
     /// A "+" button of the given size at topLeft that offers a new widget at cell.
     void addAddButton(int size, const QPoint& topLeft, const QPoint& cell);
     void addPlaceholderButtons();

@@ -59,9 +59,11 @@ int lineHeight()
     return QFontMetrics(QApplication::font()).height();
 }
 
-QPushButton* makeFlatIconButton(const QString& icon)
+QPushButton* makeFlatIconButton(const QString& icon, const QString& name)
 {
     auto* button = new QPushButton;
+    button->setAccessibleName(name);
+    button->setToolTip(name);
     button->setFocusPolicy(Qt::NoFocus);
     button->setIcon(QIcon(icon));
     button->setStyleSheet(QStringLiteral("background: transparent; border: 0px"));
@@ -75,7 +77,8 @@ QPushButton* makeFlatIconButton(const QString& icon)
 // The button keeps only the spin box: the option that built it is usually a temporary.
 QPushButton* makeNumpadButton(QAbstractSpinBox* spinBox)
 {
-    QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"));
+    QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"),
+                                             QCoreApplication::translate("QObject", "Open numeric pad"));
     QObject::connect(button, &QPushButton::clicked, button,
                      [box = QPointer<QAbstractSpinBox>(spinBox)] { ConfigOption::openScreenNumpadDialog(box); });
     return button;
@@ -161,14 +164,16 @@ void ConfigOption::buildEditor(const QString& suffix)
             textEdit->setPlainText(initialValue);
             textEdit->setFixedHeight(64);
             QObject::connect(textEdit, SIGNAL(textChanged()), changed, SIGNAL(paramChanged()));
-            QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_devconsole"));
+            QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_devconsole"),
+                                                     QCoreApplication::translate("QObject", "Open code editor"));
             QObject::connect(button, &QPushButton::clicked, button,
                              [edit = QPointer<QTextEdit>(textEdit)] { openCodeEditorDialog(edit); });
             editorWidget = makeContainer(textEdit, button);
         } else {
             auto* lineEdit = new QLineEdit(initialValue);
             QObject::connect(lineEdit, SIGNAL(textChanged(QString)), changed, SIGNAL(paramChanged()));
-            QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_keyboard"));
+            QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_keyboard"),
+                                                     QCoreApplication::translate("QObject", "Open on-screen keyboard"));
             QObject::connect(button, &QPushButton::clicked, button,
                              [edit = QPointer<QLineEdit>(lineEdit)] { openScreenKeyboardDialog(edit); });
             editorWidget = makeContainer(lineEdit, button);
@@ -246,7 +251,8 @@ void ConfigOption::buildEditor(const QString& suffix)
         comboBox->setInsertPolicy(QComboBox::NoInsert);
         comboBox->setEditable(true);
         QObject::connect(comboBox, SIGNAL(currentTextChanged(QString)), changed, SIGNAL(paramChanged()));
-        QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_keyboard"));
+        QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_keyboard"),
+                                                 QCoreApplication::translate("QObject", "Open on-screen keyboard"));
         QObject::connect(button, &QPushButton::clicked, button,
                          [edit = QPointer<QLineEdit>(comboBox->lineEdit())] { openScreenKeyboardDialog(edit); });
         editorWidget = makeContainer(comboBox, button);
@@ -301,6 +307,8 @@ void ConfigOption::buildHexEditor()
                               + QStringLiteral("px; padding: 0px;"));
     baseButton->setFocusPolicy(Qt::NoFocus);
     baseButton->setCheckable(true);
+    baseButton->setAccessibleName(QCoreApplication::translate("QObject", "Switch between decimal and hexadecimal"));
+    baseButton->setToolTip(baseButton->accessibleName());
     QObject::connect(baseButton, SIGNAL(toggled(bool)), spinBox, SLOT(useDecimalBase(bool)));
     // The base is part of the stored text.
     QObject::connect(baseButton, SIGNAL(toggled(bool)), notifier.get(), SIGNAL(paramChanged()));

@@ -184,6 +184,11 @@ private Q_SLOTS:
         QTRY_COMPARE(board.controls(), QStringList({"add:-1,0", "add:-1,1", "add:0,-1", "add:0,2", "add:1,0",
                                                     "add:1,1", "settings:0,0", "settings:0,1", "swap:0,0:0,1"}));
         QVERIFY(board.widgets.at(2)->isHidden());
+        // Each control shows only a sign or an icon, so it carries a name and a tooltip
+        for (QToolButton* button : board.buttons()) {
+            QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+            QCOMPARE(button->toolTip(), button->accessibleName());
+        }
     }
 
     void leftEdgeAddShiftsPlacedWidgetsOnly()

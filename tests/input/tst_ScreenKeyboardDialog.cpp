@@ -138,6 +138,28 @@ private Q_SLOTS:
         QCOMPARE(keyboard.edit()->text(), QStringLiteral("ABcD"));
     }
 
+    void functionKeysAndPasswordEyeAreNamed()
+    {
+        Keyboard keyboard;
+        for (const QString& text : {shiftText, backspaceText, enterText, QString(" "), QString("?123"), QString("ENG")}) {
+            QPushButton* button = key(&keyboard.dialog, text);
+            QVERIFY2(button && !button->accessibleName().isEmpty(), qPrintable(text));
+            QCOMPARE(button->toolTip(), button->accessibleName());
+        }
+        QCOMPARE(key(&keyboard.dialog, shiftText)->accessibleName(), QStringLiteral("Shift"));
+
+        QStringList eyeNames;
+        onKeyboard([&eyeNames](ScreenKeyboardDialog* dialog) {
+            QAction* eye = lineEditOf(dialog)->actions().value(1);
+            eyeNames << eye->toolTip();
+            eye->trigger();
+            eyeNames << eye->text();
+        });
+        bool ok = false;
+        ScreenKeyboardDialog::getPassword(nullptr, QString(), Qt::WindowFlags(), QLineEdit::Password, &ok);
+        QCOMPARE(eyeNames, (QStringList{"Show password", "Hide password"}));
+    }
+
     void keysGreyedOut_data()
     {
         QTest::addColumn<QString>("pattern");
