@@ -2,6 +2,7 @@
 #include "DemoWindows.h"
 #include "DeviceManager.h"
 #include "DozeRozOZUVersion.h"
+#include "LibraryTranslator.h"
 #include "Logger.h"
 #include "OrboDevVersion.h"
 #include "SafeFileWriter.h"
@@ -73,6 +74,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
+    LibraryTranslator::install();
     // The log console shows what was logged from the start on.
     Logger::getDefaultBuffer();
 
