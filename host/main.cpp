@@ -72,6 +72,10 @@ bool saveScreenshots(const std::vector<std::unique_ptr<QWidget>>& windows, const
 
 int main(int argc, char* argv[])
 {
+    // Before the application exists: the library's widgets are laid out in device-independent
+    // pixels and its icons are SVGs, so on a dense touch panel they scale rather than shrink.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
     LibraryTranslator::install();
