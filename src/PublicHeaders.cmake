@@ -1,0 +1,60 @@
+# The headers a host includes, installed under include/DozeRozOZU; every other header of src/
+# is an internal helper and stays out. A public header may include only public headers, the
+# framework's and Qt's (the package test compiles every one of them on its own).
+set(DOZEROZOZU_PUBLIC_HEADERS
+    DozeRozOZUVersion.h
+    config/Config.h
+    config/Configurable.h
+    config/LibraryTranslator.h
+    config/SharedConstants.h
+    config/SimpleCrypt.h
+    config/Singleton.h
+    config/YamlConfig.h
+    devicemap/DeviceMapWidget.h
+    devicemap/DevicesArrangement.h
+    devicemap/Grid.h
+    devicemap/ItemsConnection.h
+    devicewidgets/BaseGuiDevice.h
+    devicewidgets/BaseWidget.h
+    devicewidgets/DeviceWidgetArea.h
+    devicewidgets/WidgetManager.h
+    devicewidgets/WidgetPosition.h
+    settings/ConfigOption.h
+    settings/ConfigWidget.h
+    settings/FileButton.h
+    settings/Notifier.h
+    settings/PickColorButton.h
+    settings/PickIconButton.h
+    settings/codeeditor/CodeEditorDialog.h
+    settings/codeeditor/CodeEditorWidget.h
+    settings/codeeditor/JsSyntaxHighlighter.h
+    settings/codeeditor/QmlSyntaxHighlighter.h
+    settings/codeeditor/SyntaxFormatModel.h
+    settings/codeeditor/SyntaxFormatScheme.h
+    settings/codeeditor/SyntaxHighlighter.h
+    settings/codeeditor/YamlSyntaxHighlighter.h
+    settings/tolerance/HeightToleranceDialog.h
+    settings/tolerance/HeightToleranceWidget.h
+    settings/tolerance/TolerancePalette.h
+    settings/tolerance/ToleranceValue.h
+    widgets/AboutDialog.h
+    widgets/AdjustableCombobox.h
+    widgets/AdjustableListView.h
+    widgets/DpiHelper.h
+    widgets/ElidedLabel.h
+    widgets/ExpandingScrollArea.h
+    widgets/HexSpinBox.h
+    widgets/LabelWithTimer.h
+    widgets/ModalRunner.h
+    widgets/PopupWidget.h
+    widgets/QtWaitingSpinner.h
+    widgets/ToggleSwitch.h
+    widgets/TouchScrollMaker.h
+    widgets/VersionInfo.h
+    widgets/ZenticDoubleSpinBox.h
+    widgets/ZenticMessageBox.h
+    widgets/ZenticWizard.h
+    widgets/input/LineEditWithKeyboard.h
+    widgets/input/NumpadDialog.h
+    widgets/input/ScreenKeyboardDialog.h
+)
