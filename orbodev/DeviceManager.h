@@ -32,7 +32,7 @@ class LinkActivityMonitor;
  * A link delivers a value at once when both devices share a thread, and queued otherwise.
  * A value reaching a device that is still handling one (a device wired to itself, a ring of
  * devices) waits for the device's event loop instead, so loops never recurse; past 1000
- * waiting values on one link, further ones are dropped with a warning.
+ * such values waiting on one link, further ones are dropped with a warning.
  *
  *     DeviceManager manager;
  *     const QString name = manager.createDevice("generator", true);

@@ -36,8 +36,10 @@ struct LinkRelay::Target : std::enable_shared_from_this<LinkRelay::Target>
     std::atomic<int> waiting{0};
     std::atomic<bool> warned{false};
 
+    enum class Wait { ForHandling, ForThread };
+
     void deliverNow(void** arguments);
-    void deliverLater(void** arguments);
+    void deliverLater(void** arguments, Wait reason);
 };
 
 void LinkRelay::Target::deliverNow(void** arguments)
@@ -47,7 +49,7 @@ void LinkRelay::Target::deliverNow(void** arguments)
         return;
     QSet<const QObject*>& handling = devicesHandlingValues();
     if (handling.contains(device)) {
-        deliverLater(arguments);
+        deliverLater(arguments, Wait::ForHandling);
         return;
     }
     QGenericArgument values[10];
@@ -59,7 +61,7 @@ void LinkRelay::Target::deliverNow(void** arguments)
     devicesHandlingValues().remove(device);
 }
 
-void LinkRelay::Target::deliverLater(void** arguments)
+void LinkRelay::Target::deliverLater(void** arguments, Wait reason)
 {
     QObject* device = receiver.data();
     if (!device)
@@ -68,7 +70,10 @@ void LinkRelay::Target::deliverLater(void** arguments)
         qWarning().noquote() << "LinkRelay: value for" << device->objectName() << "dropped: its type cannot wait";
         return;
     }
-    if (waiting >= maxWaitingValues) {
+    // Only a loop is held to the limit; a device in another thread is waited for as Qt's own
+    // queued connections wait for it.
+    const bool counted = reason == Wait::ForHandling;
+    if (counted && waiting >= maxWaitingValues) {
         if (!warned.exchange(true))
             qWarning().noquote() << "LinkRelay: values for" << device->objectName() << "dropped:" << maxWaitingValues
                                  << "are waiting already";
@@ -83,12 +88,13 @@ void LinkRelay::Target::deliverLater(void** arguments)
                                                   });
     for (int i = 0; i < typeIds.size(); ++i)
         (*copies)[i + 1] = QMetaType::create(typeIds.at(i), arguments[i + 1]);
-    ++waiting;
+    if (counted)
+        ++waiting;
     std::shared_ptr<Target> self = shared_from_this();
     QMetaObject::invokeMethod(
         device,
-        [self, copies] {
-            if (--self->waiting == 0)
+        [self, copies, counted] {
+            if (counted && --self->waiting == 0)
                 self->warned = false;
             self->deliverNow(copies->data());
         },
@@ -121,7 +127,7 @@ int LinkRelay::qt_metacall(QMetaObject::Call call, int id, void** arguments)
     if (id == 0) {
         QObject* device = m_target->receiver.data();
         if (device && device->thread() != QThread::currentThread())
-            m_target->deliverLater(arguments);
+            m_target->deliverLater(arguments, Target::Wait::ForThread);
         else
             m_target->deliverNow(arguments);
     }

@@ -13,7 +13,8 @@
  * still handling a value further up the same thread's stack: then it waits in the device's
  * event loop and is delivered when the handling is done. A value for a device in another
  * thread waits in that thread's event loop, as with Qt's own connections. When more than
- * maxWaitingValues of one link are waiting, further values are dropped with a warning.
+ * maxWaitingValues of one link wait for a device to finish handling, further ones are
+ * dropped with a warning.
  *
  * Owned by the device manager, one per link; called in the emitting thread. Internal to
  * the framework.
