@@ -27,9 +27,18 @@ bool readWhole(const QString& path, QByteArray* text, QString* error)
     return true;
 }
 
-// Numbers and booleans come back from an INI file as text.
+bool isEmptyList(const QVariant& value)
+{
+    return (value.userType() == QMetaType::QStringList && value.toStringList().isEmpty())
+        || (value.userType() == QMetaType::QVariantList && value.toList().isEmpty());
+}
+
+// Whether read is what an INI file gives back for written: numbers and booleans come back
+// as text, a list of one text as that text, and an empty list as no value.
 bool sameValue(const QVariant& written, const QVariant& read)
 {
+    if (!read.isValid())
+        return !written.isValid() || isEmptyList(written);
     if (read.userType() == QMetaType::QString && written.userType() != QMetaType::QString
         && written.canConvert<QString>())
         return written.toString() == read.toString();

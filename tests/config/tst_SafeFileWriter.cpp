@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QRectF>
 #include <QSettings>
 #include <QStorageInfo>
 #include <QTemporaryDir>
@@ -81,6 +82,28 @@ private Q_SLOTS:
         QString error;
         QVERIFY(!SafeFileWriter::writeFile(dir.path(), "x", &error));
         QCOMPARE(error, QStringLiteral("a directory is in the way"));
+    }
+
+    void settingsThatAnIniFileHoldsDifferentlyAreNoFailure()
+    {
+        // Numbers, booleans, lists of one text and empty lists come back in another form
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("file.ini"));
+        QString error;
+        const bool written = SafeFileWriter::writeSettings(
+            path,
+            [](QSettings& settings) {
+                settings.setValue("group/number", 1.0 / 3);
+                settings.setValue("group/flag", true);
+                settings.setValue("one", QStringList{"x"});
+                settings.setValue("none", QStringList());
+                settings.setValue("rect", QRectF(0.1234567891, 1e-9, 123456.789012, 2.0 / 3));
+                settings.setValue("text", QString("line\n=;#\"quoted\" "));
+            },
+            &error);
+        QVERIFY2(written, qPrintable(error));
+        QSettings reread(path, QSettings::IniFormat);
+        QCOMPARE(reread.value("rect").toRectF(), QRectF(0.1234567891, 1e-9, 123456.789012, 2.0 / 3));
     }
 
     void failedWriteKeepsTheOldFile_data()
