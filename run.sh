@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config git
           qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev
-          libyaml-cpp-dev libqcustomplot-dev libgraphviz-dev iproute2)
+          libyaml-cpp-dev libqcustomplot-dev libgraphviz-dev zlib1g-dev iproute2)
 BUILD_DIR=${BUILD_DIR:-build}
 
 install_missing_packages() {
@@ -22,11 +22,16 @@ install_missing_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Builds the given targets, or everything when none are given.
 configure_and_build() {
     local launcher=()
     command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" -DBUILD_TESTING=ON "${launcher[@]}"
-    cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+    local targets=()
+    for target in "$@"; do
+        targets+=(--target "$target")
+    done
+    cmake --build "$BUILD_DIR" --parallel "$(nproc)" "${targets[@]}"
 }
 
 case "${1:-}" in
@@ -38,7 +43,7 @@ case "${1:-}" in
         ;;
     demo)
         install_missing_packages
-        configure_and_build
+        configure_and_build dozerozozu-demo
         if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
             mkdir -p "$BUILD_DIR/screenshots"
             QT_QPA_PLATFORM=offscreen "$BUILD_DIR/host/dozerozozu-demo" --screenshots "$BUILD_DIR/screenshots"

@@ -8,9 +8,11 @@
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "ExportMetaDeviceWizard.h"
+#include "SafeFileWriter.h"
 #include "SettingsWindow.h"
 
 #include <QCheckBox>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,9 +26,12 @@ QWidget* newDeviceMap(DeviceManager* manager)
 {
     const QString layoutFile = demoDataFile(QStringLiteral("demo-map.ini"));
     if (!QFileInfo::exists(layoutFile)) {
-        // A copy keeps the mode of a read-only checkout; the map must be able to rewrite it.
-        QFile::copy(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"), layoutFile);
-        QFile::setPermissions(layoutFile, QFile::permissions(layoutFile) | QFile::WriteOwner);
+        // Written afresh rather than copied: a copy would keep the mode of a read-only checkout,
+        // and the map must be able to rewrite its file.
+        QFile shipped(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"));
+        QString error;
+        if (!shipped.open(QIODevice::ReadOnly) || !SafeFileWriter::writeFile(layoutFile, shipped.readAll(), &error))
+            qWarning().noquote() << "Demo: cannot copy the map layout to" << layoutFile << ":" << error;
     }
     auto map = new DeviceMapWidget(manager, layoutFile);
     map->setWindowTitle(QObject::tr("Device map"));

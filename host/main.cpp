@@ -2,10 +2,13 @@
 #include "DemoWindows.h"
 #include "DeviceManager.h"
 #include "DozeRozOZUVersion.h"
+#include "LibraryTranslator.h"
 #include "Logger.h"
 #include "OrboDevVersion.h"
+#include "SafeFileWriter.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
@@ -31,7 +34,9 @@ void settle(int milliseconds)
 bool saveScreenshot(QWidget* widget, const QString& directory, const QString& name)
 {
     const QString path = QDir(directory).filePath(name + QStringLiteral(".png"));
-    const bool saved = widget->grab().save(path);
+    QBuffer png;
+    const bool saved = png.open(QIODevice::WriteOnly) && widget->grab().save(&png, "PNG")
+        && SafeFileWriter::writeFile(path, png.data());
     const QString message = saved ? QCoreApplication::translate("main", "Saved screenshot %1")
                                   : QCoreApplication::translate("main", "Could not save screenshot %1");
     QTextStream(stdout) << message.arg(QDir::toNativeSeparators(path)) << "\n";
@@ -67,8 +72,13 @@ bool saveScreenshots(const std::vector<std::unique_ptr<QWidget>>& windows, const
 
 int main(int argc, char* argv[])
 {
+    // Before the application exists: the library's widgets are laid out in device-independent
+    // pixels and its icons are SVGs, so on a dense touch panel they scale rather than shrink.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
+    LibraryTranslator::install();
     // The log console shows what was logged from the start on.
     Logger::getDefaultBuffer();
 

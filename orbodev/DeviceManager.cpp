@@ -3,8 +3,10 @@
 #include "DeviceHandle.h"
 #include "DeviceProxy.h"
 #include "LinkActivityMonitor.h"
+#include "LinkRelay.h"
 #include "MetaDevice.h"
 #include "OrboDevMetaTypes.h"
+#include "SafeFileWriter.h"
 #include "SampleDevices.h"
 #include "TypeConverter.h"
 #include "YamlSerialiser.h"
@@ -16,7 +18,6 @@
 #include <QFileInfo>
 #include <QMetaMethod>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSemaphore>
 #include <QThread>
 
@@ -65,6 +66,7 @@ struct DeviceManager::Link
     QPointer<BaseDevice> sourceDevice;
     QPointer<BaseDevice> targetDevice;
     QPointer<TypeConverter> converter;
+    QPointer<LinkRelay> relay;
     QMetaObject::Connection connection;
     QMetaObject::Connection converterConnection;
 };
@@ -318,14 +320,9 @@ bool DeviceManager::saveYamlConfig()
 
 bool DeviceManager::saveYamlConfig(const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qWarning().noquote() << "DeviceManager: cannot save configuration to" << path << ":" << file.errorString();
-        return false;
-    }
-    file.write(toYamlString().toUtf8());
-    if (!file.commit()) {
-        qWarning().noquote() << "DeviceManager: cannot save configuration to" << path << ":" << file.errorString();
+    QString error;
+    if (!SafeFileWriter::writeFile(path, toYamlString().toUtf8(), &error)) {
+        qWarning().noquote() << "DeviceManager: cannot save configuration to" << path << ":" << error;
         return false;
     }
     return true;
@@ -850,8 +847,11 @@ bool DeviceManager::connectPair(const QString& source, const QString& target, co
     link->targetDevice = receiver;
     const QMetaMethod signalMethod = sender->metaObject()->method(DeviceProxy::signalIndex(sender, signalText));
     const QMetaMethod slotMethod = receiver->metaObject()->method(DeviceProxy::methodIndex(receiver, slotText));
+    // Values reach the receiver through a relay, which keeps a ring of direct links from recursing.
+    auto* relay = new LinkRelay(receiver, slotMethod, this);
+    link->relay = relay;
     if (QMetaObject::checkConnectArgs(signalMethod, slotMethod)) {
-        link->connection = QObject::connect(sender, signalMethod, receiver, slotMethod);
+        link->connection = relay->connectFrom(sender, signalMethod);
     } else {
         const QString signalTypes = DeviceProxy::parameterTypes(signalText);
         const QString slotTypes = DeviceProxy::parameterTypes(slotText);
@@ -862,12 +862,13 @@ bool DeviceManager::connectPair(const QString& source, const QString& target, co
             link->converter = converter;
             link->connection = QObject::connect(sender, signalMethod, converter,
                                                 converter->metaObject()->method(DeviceProxy::methodIndex(converter, input)));
-            link->converterConnection = QObject::connect(
-                converter, converter->metaObject()->method(DeviceProxy::signalIndex(converter, output)), receiver, slotMethod);
+            link->converterConnection = relay->connectFrom(
+                converter, converter->metaObject()->method(DeviceProxy::signalIndex(converter, output)));
         }
     }
     if (!link->connection) {
         delete link->converter.data();
+        delete relay;
         delete link;
         return false;
     }
@@ -887,6 +888,9 @@ void DeviceManager::disconnectLink(Link& link)
     QObject::disconnect(link.connection);
     QObject::disconnect(link.converterConnection);
     delete link.converter.data();
+    // A value on its way through the relay in another thread may still use it.
+    if (link.relay)
+        link.relay->deleteLater();
     if (!link.sourceDevice)
         return;
     for (const Link* other : qAsConst(link.source->links)) {

@@ -29,6 +29,11 @@ class LinkActivityMonitor;
  * owns and stops when it goes away. Every change is reported by the manager's signals;
  * those about a device in a worker thread (initialised, state, description) arrive queued.
  *
+ * A link delivers a value at once when both devices share a thread, and queued otherwise.
+ * A value reaching a device that is still handling one (a device wired to itself, a ring of
+ * devices) waits for the device's event loop instead, so loops never recurse; past 1000
+ * such values waiting on one link, further ones are dropped with a warning.
+ *
  *     DeviceManager manager;
  *     const QString name = manager.createDevice("generator", true);
  *     manager.addDeviceConnection(name, manager.createDevice("scaler", true), "", "");

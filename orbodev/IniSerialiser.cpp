@@ -1,12 +1,10 @@
 #include "IniSerialiser.h"
 
+#include "SafeFileWriter.h"
+
 #include <QDebug>
-#include <QFile>
-#include <QFileInfo>
 #include <QObject>
-#include <QSaveFile>
 #include <QSettings>
-#include <QTemporaryDir>
 
 IniSerialiser::IniSerialiser(EditParameters* parameters)
     : m_parameters(parameters)
@@ -29,43 +27,19 @@ bool IniSerialiser::saveTo(const QString& path)
         return false;
     }
 
-    // QSettings cannot write atomically: it edits a copy, which then replaces the file in one step.
-    QTemporaryDir workDir;
-    if (!workDir.isValid()) {
-        qWarning().noquote() << "IniSerialiser: cannot save" << path << ": no temporary directory";
-        return false;
-    }
-    const QString copyPath = workDir.filePath(QStringLiteral("copy.ini"));
-    if (QFileInfo::exists(path) && !QFile::copy(path, copyPath)) {
-        qWarning().noquote() << "IniSerialiser: cannot read" << path;
-        return false;
-    }
-    {
-        QSettings settings(copyPath, QSettings::IniFormat);
-        settings.remove(group);
-        settings.beginGroup(group);
-        for (const Param& param : m_parameters->getParams())
-            settings.setValue(param.name(), param.raw());
-        settings.endGroup();
-        settings.sync();
-        if (settings.status() != QSettings::NoError) {
-            qWarning().noquote() << "IniSerialiser: cannot save" << path;
-            return false;
-        }
-    }
-    // QSettings writes nothing for an empty result: the file then holds no group at all.
-    QFile copy(copyPath);
-    const bool hasCopy = QFileInfo::exists(copyPath);
-    QSaveFile target(path);
-    if ((hasCopy && !copy.open(QIODevice::ReadOnly)) || !target.open(QIODevice::WriteOnly)) {
-        qWarning().noquote() << "IniSerialiser: cannot save" << path << ":" << target.errorString();
-        return false;
-    }
-    if (hasCopy)
-        target.write(copy.readAll());
-    if (!target.commit()) {
-        qWarning().noquote() << "IniSerialiser: cannot save" << path << ":" << target.errorString();
-        return false;
-    }
-    return true;
+    const QList<Param> params = m_parameters->getParams();
+    QString error;
+    const bool saved = SafeFileWriter::writeSettings(
+        path,
+        [&group, &params](QSettings& settings) {
+            settings.remove(group);
+            settings.beginGroup(group);
+            for (const Param& param : params)
+                settings.setValue(param.name(), param.raw());
+            settings.endGroup();
+        },
+        &error);
+    if (!saved)
+        qWarning().noquote() << "IniSerialiser: cannot save" << path << ":" << error;
+    return saved;
 }

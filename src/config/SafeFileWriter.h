@@ -41,8 +41,9 @@ DOZEROZOZU_FILE_WRITER_EXPORT bool writeFile(const QString& path, const QByteArr
 /**
  * Edits the INI file at path through QSettings and replaces it as writeFile does. edit gets
  * settings holding the file's current contents (none when the file does not exist); what it
- * leaves is written. QSettings itself writes in place and can cut a file short, so it works
- * on a private copy here.
+ * leaves is written. QSettings itself can cut a file short without noticing, so it works on
+ * a private copy here, and what it wrote is read back and compared before it may replace
+ * the file.
  */
 DOZEROZOZU_FILE_WRITER_EXPORT bool writeSettings(const QString& path,
                                                  const std::function<void(QSettings&)>& edit,

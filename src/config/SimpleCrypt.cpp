@@ -6,6 +6,9 @@
 #include <QDebug>
 #include <QtEndian>
 
+#include <limits>
+#include <zlib.h>
+
 namespace {
 
 const char scrambledVersion = 3;
@@ -41,18 +44,58 @@ quint16 checksumOf(const QByteArray& bytes)
 }
 QT_WARNING_POP
 
-// qUncompress() answers a broken stream with an empty result, just as it answers the
-// compressed form of nothing, which qCompress() writes as the bare zero length.
-bool uncompress(const QByteArray& compressed, QByteArray* result)
+enum class Uncompressed { Ok, Broken, TooLarge };
+
+// Inflated by hand rather than with qUncompress(), which takes the length in front of the
+// stream on trust: a few hundred kilobytes could ask for gigabytes. The length is only a
+// hint here, and the output stops at maxSize whatever the stream holds.
+Uncompressed uncompress(const QByteArray& compressed, qint64 maxSize, QByteArray* result)
 {
+    result->clear();
     if (compressed.size() < compressedLengthSize)
-        return false;
-    if (qFromBigEndian<quint32>(compressed.constData()) == 0) {
-        result->clear();
-        return compressed.size() == compressedLengthSize;
+        return Uncompressed::Broken;
+    const quint32 statedLength = qFromBigEndian<quint32>(compressed.constData());
+    // qCompress() writes the compressed form of nothing as the bare zero length.
+    if (statedLength == 0)
+        return compressed.size() == compressedLengthSize ? Uncompressed::Ok : Uncompressed::Broken;
+    if (qint64(statedLength) > maxSize)
+        return Uncompressed::TooLarge;
+
+    z_stream stream {};
+    if (inflateInit(&stream) != Z_OK)
+        return Uncompressed::Broken;
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.constData() + compressedLengthSize));
+    stream.avail_in = uInt(compressed.size() - compressedLengthSize);
+    const qint64 chunk = 64 * 1024;
+    // Z_BUF_ERROR as well as a real error ends the loop: space is never short, so it means the
+    // stream stops before its end.
+    int status = Z_OK;
+    while (status == Z_OK) {
+        if (qint64(result->size()) >= maxSize) {
+            // Full: the stream may still end here, but not with a byte more.
+            char probe = 0;
+            stream.next_out = reinterpret_cast<Bytef*>(&probe);
+            stream.avail_out = 1;
+            status = inflate(&stream, Z_NO_FLUSH);
+            const bool ended = status == Z_STREAM_END && stream.avail_out == 1;
+            inflateEnd(&stream);
+            return ended ? Uncompressed::Ok : status == Z_OK || status == Z_STREAM_END ? Uncompressed::TooLarge
+                                                                                         : Uncompressed::Broken;
+        }
+        const qint64 oldSize = result->size();
+        const qint64 step = qMin(qMax(chunk, qint64(statedLength) - oldSize), maxSize - oldSize);
+        result->resize(int(oldSize + step));
+        stream.next_out = reinterpret_cast<Bytef*>(result->data() + oldSize);
+        stream.avail_out = uInt(step);
+        status = inflate(&stream, Z_NO_FLUSH);
+        result->resize(int(oldSize + step - stream.avail_out));
     }
-    *result = qUncompress(compressed);
-    return !result->isEmpty();
+    inflateEnd(&stream);
+    if (status != Z_STREAM_END) {
+        result->clear();
+        return Uncompressed::Broken;
+    }
+    return Uncompressed::Ok;
 }
 
 } // namespace
@@ -67,6 +110,12 @@ SimpleCrypt::SimpleCrypt(quint64 key)
 {
     seedRandom();
     splitKey();
+}
+
+void SimpleCrypt::setMaximumDecompressedSize(qint64 bytes)
+{
+    // A QByteArray holds at most about 2 GiB.
+    maxDecompressedSize = qBound(qint64(0), bytes, qint64(std::numeric_limits<int>::max() - 32));
 }
 
 void SimpleCrypt::setKey(quint64 key)
@@ -197,8 +246,9 @@ QByteArray SimpleCrypt::decryptToByteArray(QByteArray cyphertext)
 
     if (flags & FlagCompression) {
         QByteArray uncompressed;
-        if (!uncompress(body, &uncompressed)) {
-            errorState = ScramblerIntegrityFailed;
+        const Uncompressed outcome = uncompress(body, maxDecompressedSize, &uncompressed);
+        if (outcome != Uncompressed::Ok) {
+            errorState = outcome == Uncompressed::TooLarge ? ScramblerTooLarge : ScramblerIntegrityFailed;
             return QByteArray();
         }
         body = uncompressed;

@@ -39,7 +39,12 @@ public:
         ScramblerBadVersion = 2,
         /// The integrity field does not match, or the compressed body does not decompress.
         ScramblerIntegrityFailed = 3,
+        /// The compressed body would decompress to more than maximumDecompressedSize().
+        ScramblerTooLarge = 4,
     };
+
+    /// What a compressed text may grow to unless the caller allows more: 64 MiB.
+    static constexpr qint64 defaultMaximumDecompressedSize = 64 * 1024 * 1024;
 
     SimpleCrypt();
     explicit SimpleCrypt(quint64 key);
@@ -51,6 +56,10 @@ public:
     void setCompressionMode(CompressionMode mode) { compression = mode; }
     IntegrityProtectionMode integrityProtectionMode() const { return IntegrityProtectionMode(integrity); }
     void setIntegrityProtectionMode(IntegrityProtectionMode mode) { integrity = mode; }
+    qint64 maximumDecompressedSize() const { return maxDecompressedSize; }
+    /// Decryption refuses (ScramblerTooLarge) a body that would decompress to more than bytes,
+    /// whatever size the body states; clamped to what a QByteArray can hold.
+    void setMaximumDecompressedSize(qint64 bytes);
     /// Outcome of the last operation.
     Error lastError() const { return Error(errorState); }
 
@@ -72,4 +81,5 @@ private:
     int compression = CompressWhenSmaller;
     int integrity = IntegrityChecksum;
     int errorState = ScramblerOk;
+    qint64 maxDecompressedSize = defaultMaximumDecompressedSize;
 };

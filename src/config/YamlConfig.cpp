@@ -1,11 +1,12 @@
 #include "YamlConfig.h"
 
+#include "SafeFileWriter.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <yaml-cpp/yaml.h>
 
@@ -61,6 +62,105 @@ QString scalarText(const YAML::Node& node)
     if (!node.IsScalar())
         throw YAML::TypedBadConversion<std::string>(node.Mark());
     return fromYamlText(node.Scalar());
+}
+
+// Beyond these a file is refused: an alias to its own ancestor nests without end, and a few
+// lines of aliases to aliases can stand for billions of values or of empty mappings.
+const int maxNestingDepth = 64;
+const int maxLeafCount = 1000000;
+const int maxInnerNodeCount = 1000000;
+
+void checkNesting(const YAML::Node& node, int depth)
+{
+    if (depth > maxNestingDepth)
+        throw YAML::ParserException(node.Mark(), "nesting deeper than " + std::to_string(maxNestingDepth) + " levels");
+}
+
+void countLeaf(const YAML::Node& node, int& leafCount)
+{
+    if (++leafCount > maxLeafCount)
+        throw YAML::ParserException(node.Mark(), "more than " + std::to_string(maxLeafCount) + " values");
+}
+
+void countInnerNode(const YAML::Node& node, int& innerNodeCount)
+{
+    if (++innerNodeCount > maxInnerNodeCount)
+        throw YAML::ParserException(node.Mark(), "more than " + std::to_string(maxInnerNodeCount) + " nodes");
+}
+
+bool isLoneSurrogate(const QString& text, int index)
+{
+    const QChar character = text.at(index);
+    if (character.isHighSurrogate())
+        return index + 1 >= text.size() || !text.at(index + 1).isLowSurrogate();
+    if (character.isLowSurrogate())
+        return index == 0 || !text.at(index - 1).isHighSurrogate();
+    return false;
+}
+
+bool needsAlteringToStore(const QString& text)
+{
+    if (text.startsWith(QChar(0xFEFF)))
+        return true;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i).isNull() || (text.at(i).isSurrogate() && isLoneSurrogate(text, i)))
+            return true;
+    }
+    return false;
+}
+
+// The part of text that the file gives back exactly: its reader ends a text at the first NUL
+// and drops a leading byte-order mark, and a lone surrogate has no UTF-8 form at all.
+QString storableText(const QString& text)
+{
+    if (!needsAlteringToStore(text))
+        return text;
+    const int nul = text.indexOf(QChar(0));
+    const QString beforeNul = nul < 0 ? text : text.left(nul);
+    QString result;
+    result.reserve(beforeNul.size());
+    for (int i = 0; i < beforeNul.size(); ++i) {
+        if (!(beforeNul.at(i).isSurrogate() && isLoneSurrogate(beforeNul, i)))
+            result.append(beforeNul.at(i));
+    }
+    while (result.startsWith(QChar(0xFEFF)))
+        result.remove(0, 1);
+    return result;
+}
+
+bool treeNeedsAlteringToStore(const ConfigNode& node)
+{
+    for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child) {
+        const ConfigNode& entry = child.value();
+        if (needsAlteringToStore(entry.name) || needsAlteringToStore(entry.value) || treeNeedsAlteringToStore(entry))
+            return true;
+    }
+    return false;
+}
+
+QString keyLocation(const QStringList& ancestors, const QString& name)
+{
+    const QString path = ancestors.isEmpty() ? QString() : QLatin1Char('/') + ancestors.join(QLatin1Char('/'));
+    return path + QLatin1Char('|') + name;
+}
+
+// A copy of node's children as the file can hold them, naming in altered every key whose name
+// or value had to change. Names that become equal merge, which the read-back check reports.
+void copyStorable(const ConfigNode& node, const QStringList& ancestors, ConfigNode& copy, QStringList* altered)
+{
+    for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child) {
+        const ConfigNode& entry = child.value();
+        ConfigNode stored = entry;
+        stored.name = storableText(entry.name);
+        stored.value = storableText(entry.value);
+        if (stored.name != entry.name || stored.value != entry.value)
+            altered->append(keyLocation(ancestors, entry.name));
+        if (entry.isNode) {
+            stored.children = CaseInsensetiveDictionary<ConfigNode>();
+            copyStorable(entry, ancestors + QStringList(stored.name), stored, altered);
+        }
+        copy.children.insert(stored.name, stored);
+    }
 }
 
 const ConfigNode* childNamed(const ConfigNode& parent, const QString& name)
@@ -185,15 +285,15 @@ int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
     // Read into a tree of its own first: a file that fails half-way must not leave half of it behind.
     const YAML::Node document = YAML::Load(content.toStdString());
     ConfigNode loaded;
-    int leafCount = 0;
+    LoadCounts counts;
     for (auto entry = document.begin(); entry != document.end(); ++entry)
-        parseNode(entry->second, scalarText(entry->first), loaded, leafCount);
+        parseNode(entry->second, scalarText(entry->first), loaded, counts, 1);
 
     for (auto entry = loaded.children.constBegin(); entry != loaded.children.constEnd(); ++entry)
         root.children.insert(entry.key(), entry.value());
     savedRoot = root;
     changed = false;
-    return leafCount;
+    return counts.leaves;
 }
 
 bool YamlConfig::saveConfig()
@@ -210,28 +310,28 @@ bool YamlConfig::saveConfig()
         return false;
     }
 
-    const std::string text = serializeTree(root);
+    // One value the file cannot hold must not keep every other setting from being saved:
+    // it is written as far as it can be, with a warning.
+    ConfigNode storable;
+    const ConfigNode* written = &root;
+    if (treeNeedsAlteringToStore(root)) {
+        QStringList altered;
+        copyStorable(root, QStringList(), storable, &altered);
+        for (const QString& key : qAsConst(altered))
+            qWarning() << "YamlConfig::saveConfig() | WARNING value cannot be stored exactly, stored as far as it can be |"
+                       << key;
+        written = &storable;
+    }
+    const std::string text = serializeTree(*written);
     // Checked before the file is replaced: a text that does not read back must never reach the disk.
-    if (!isSavedTextReadable(text)) {
+    if (!isSavedTextReadable(text, *written)) {
         qCritical() << "YAML configuration file corrupted! Saving aborted.";
         return false;
     }
 
-    QSaveFile output(file);
-    // Unbuffered: a buffered short write (disk full, size limit) is lost in the flush of commit(),
-    // which then replaces the file with a truncated one and still reports success.
-    if (!output.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        qCritical() << "YamlConfig::saveConfig() | ERROR cannot open file |" << file << output.errorString();
-        return false;
-    }
-    const qint64 size = qint64(text.size());
-    if (output.write(text.data(), size) != size) {
-        qCritical() << "YamlConfig::saveConfig() | ERROR cannot write file |" << file << output.errorString();
-        output.cancelWriting();
-        return false;
-    }
-    if (!output.commit()) {
-        qCritical() << "YamlConfig::saveConfig() | ERROR cannot commit file |" << file << output.errorString();
+    QString error;
+    if (!SafeFileWriter::writeFile(file, QByteArray(text.data(), int(text.size())), &error)) {
+        qCritical() << "YamlConfig::saveConfig() | ERROR cannot write file |" << file << error;
         return false;
     }
 
@@ -402,26 +502,37 @@ void YamlConfig::countKeys(const ConfigNode& node, int& count)
         countKeys(child.value(), count);
 }
 
-void YamlConfig::parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent, int& leafCount)
+void YamlConfig::parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent, LoadCounts& counts,
+                           int depth)
 {
+    checkNesting(yamlNode, depth);
     ConfigNode node;
     node.name = name;
     if (yamlNode.IsMap()) {
+        countInnerNode(yamlNode, counts.innerNodes);
         for (auto entry = yamlNode.begin(); entry != yamlNode.end(); ++entry)
-            parseNode(entry->second, scalarText(entry->first), node, leafCount);
+            parseNode(entry->second, scalarText(entry->first), node, counts, depth + 1);
     } else {
         node.isNode = false;
         node.value = scalarText(yamlNode);
-        ++leafCount;
+        countLeaf(yamlNode, counts.leaves);
     }
     parent.children.insert(name, node);
 }
 
 void YamlConfig::serializeNode(YAML::Emitter& emitter, const ConfigNode& node)
 {
-    emitter << YAML::Key << toYamlText(node.name) << YAML::Value;
+    // yaml-cpp writes a carriage return as it is, where a reader takes it for a line break.
+    const auto emitText = [&emitter](const QString& text) {
+        if (text.contains(QLatin1Char('\r')))
+            emitter << YAML::DoubleQuoted;
+        emitter << toYamlText(text);
+    };
+    emitter << YAML::Key;
+    emitText(node.name);
+    emitter << YAML::Value;
     if (!node.isNode) {
-        emitter << toYamlText(node.value);
+        emitText(node.value);
         return;
     }
     emitter << YAML::BeginMap;
@@ -533,18 +644,30 @@ void YamlConfig::recoverFromBackup(const QString& path)
     }
 }
 
-bool YamlConfig::isSavedTextReadable(const std::string& text)
+bool YamlConfig::isSavedTextReadable(const std::string& text, const ConfigNode& written)
 {
     if (text.empty())
         return false;
+    ConfigNode reread;
+    LoadCounts counts;
     try {
         const YAML::Node document = YAML::Load(text);
-        ConfigNode reread;
-        int leafCount = 0;
         for (auto entry = document.begin(); entry != document.end(); ++entry)
-            parseNode(entry->second, scalarText(entry->first), reread, leafCount);
-        return configNodeChildrenEqual(reread, root);
+            parseNode(entry->second, scalarText(entry->first), reread, counts, 1);
     } catch (const YAML::Exception&) {
         return false;
     }
+    if (configNodeChildrenEqual(reread, root))
+        return true;
+    // Only lost keys make the text unusable; a value that reads back otherwise is stored as far as it can be.
+    QStringList missing;
+    QStringList modified;
+    compare(written, reread, QStringList(), &missing, &modified);
+    int expectedCount = 0;
+    countKeys(root, expectedCount);
+    if (!missing.isEmpty() || counts.leaves != expectedCount)
+        return false;
+    for (const QString& entry : qAsConst(modified))
+        qWarning() << "YamlConfig::saveConfig() | WARNING value reads back otherwise |" << entry;
+    return true;
 }

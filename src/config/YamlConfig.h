@@ -54,8 +54,10 @@ public:
      * ("<name>_??????_??????.backup", the last by name) replace it when at least as large,
      * unless skipBackupCheck. Top-level entries the file names replace those in the tree;
      * others stay. Returns the number of leaves read, 0 for a missing file.
-     * Throws yaml-cpp's exception for a malformed file (sequences and null values included),
-     * leaving the tree, the snapshot and the changed flag as they were.
+     * Throws yaml-cpp's exception for a malformed file (sequences and null values included,
+     * and YAML::ParserException for nesting deeper than 64 levels or more than 1,000,000
+     * values or inner nodes, which aliases can make of a few lines), leaving the tree, the snapshot and the
+     * changed flag as they were.
      */
     int parseConfig(const QString& path, bool skipBackupCheck = false);
     /**
@@ -63,6 +65,9 @@ public:
      * atomically, logging the changes, then emits configChanged(). Returns false when a
      * needed save failed (logged; the file, the changed flag and the snapshot stay as they
      * were); true when the file was written or nothing needed writing.
+     * A text the file cannot give back exactly (U+0000 and what follows it, a lone surrogate,
+     * a leading U+FEFF) is written as far as it can be, with a warning naming its key; the
+     * rest is saved all the same.
      */
     bool saveConfig();
 
@@ -88,7 +93,14 @@ public:
     void countKeys(const ConfigNode& node, int& count);
 
 private:
-    void parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent, int& leafCount);
+    struct LoadCounts
+    {
+        int leaves = 0;
+        int innerNodes = 0;
+    };
+
+    /// depth counts from 1 for the file's top-level entries.
+    void parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent, LoadCounts& counts, int depth);
     void serializeNode(YAML::Emitter& emitter, const ConfigNode& node);
     std::string serializeTree(const ConfigNode& tree);
     /// Lists the leaves below node missing from otherRoot and, when modified is given, those whose value differs.
@@ -98,7 +110,8 @@ private:
     void logChanges();
     void printNode(const ConfigNode& node, int depth);
     void recoverFromBackup(const QString& path);
-    bool isSavedTextReadable(const std::string& text);
+    /// Whether text parses and keeps every key of root; written is the tree it was made from.
+    bool isSavedTextReadable(const std::string& text, const ConfigNode& written);
 
     ConfigNode savedRoot;
     ConfigNode root;

@@ -268,18 +268,20 @@ void DeviceWidgetArea::clearControls()
     settingsButtons.clear();
 }
 
-QToolButton* DeviceWidgetArea::makeButton(int size, const QString& text, const char* slot)
+QToolButton* DeviceWidgetArea::makeButton(int size, const QString& text, const QString& name, const char* slot)
 {
     auto button = new QToolButton(this);
     button->setFixedSize(size, size);
     button->setText(text);
+    button->setAccessibleName(name);
+    button->setToolTip(name);
     connect(button, SIGNAL(clicked(bool)), this, slot);
     return button;
 }
 
 void DeviceWidgetArea::addAddButton(int size, const QPoint& topLeft, const QPoint& cell)
 {
-    QToolButton* button = makeButton(size, QStringLiteral("+"), SLOT(addWidget()));
+    QToolButton* button = makeButton(size, QStringLiteral("+"), tr("Add widget"), SLOT(addWidget()));
     button->move(topLeft);
     button->show();
     addButtons.insert(button, cell);
@@ -343,12 +345,12 @@ void DeviceWidgetArea::addSwapAndSettingsButtons()
             if (swappedPairs.count(cellPairKey(cell, neighbour)) || swappedPairs.count(cellPairKey(neighbour, cell)))
                 continue;
             swappedPairs.insert(cellPairKey(cell, neighbour));
-            QToolButton* button = makeButton(16, QString(), SLOT(swapWidgets()));
+            QToolButton* button = makeButton(16, QString(), tr("Swap widgets"), SLOT(swapWidgets()));
             button->setIcon(swapIcon);
             swapButtons.insert(button, qMakePair(cell, neighbour));
             button->setObjectName(QStringLiteral("swap:") + cellText(cell) + QLatin1Char(':') + cellText(neighbour));
         }
-        QToolButton* button = makeButton(16, QStringLiteral("..."), SLOT(settingsClicked()));
+        QToolButton* button = makeButton(16, QStringLiteral("..."), tr("Widget menu"), SLOT(settingsClicked()));
         settingsButtons.insert(button, cell);
         button->setObjectName(QStringLiteral("settings:") + cellText(cell));
     }
@@ -452,7 +454,7 @@ void DeviceWidgetArea::addWidget()
     }
     // The host may delete the area while the menu's own event loop runs.
     QPointer<DeviceWidgetArea> self(this);
-    QAction* chosen = execMenu(&menu, menuPos);
+    QAction* chosen = ModalRunner::execMenu(&menu, menuPos);
     if (!chosen || !self)
         return;
 
@@ -506,7 +508,7 @@ void DeviceWidgetArea::settingsClicked()
     addEntry(&menu, QStyle::SP_BrowserStop, tr("Remove"), RemoveEntry, true);
 
     QPointer<DeviceWidgetArea> self(this);
-    QAction* chosen = execMenu(&menu, menuPos);
+    QAction* chosen = ModalRunner::execMenu(&menu, menuPos);
     if (!chosen || !chosen->isEnabled() || !widget || !self)
         return;
 
@@ -561,11 +563,6 @@ void DeviceWidgetArea::settingsClicked()
     if (widget && newPos != widget->getPosition())
         widget->setPosition(newPos);
     updateLayout();
-}
-
-QAction* DeviceWidgetArea::execMenu(QMenu* menu, const QPoint& globalPos)
-{
-    return ModalRunner::execMenu(menu, globalPos);
 }
 
 void DeviceWidgetArea::mouseMoveEvent(QMouseEvent* event)

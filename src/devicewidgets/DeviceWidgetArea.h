@@ -13,9 +13,7 @@
 #include <QWidget>
 
 class BaseWidget;
-class QAction;
 class QGridLayout;
-class QMenu;
 class QToolButton;
 
 /**
@@ -32,7 +30,8 @@ class QToolButton;
  *
  * Each edit-mode button's object name names its cells, "add:row,column",
  * "swap:row,column:row,column" or "settings:row,column", for tests and style
- * sheets.
+ * sheets. The menus run through ModalRunner::execMenu(), so tests answer them with
+ * ModalRunner::MenuAnswerGuard.
  *
  * Made parentless by WidgetManager::getWidgetsArea(); the host embeds and owns
  * it. Device widgets shown on the grid are its children; when the area is
@@ -83,13 +82,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-    /**
-     * Shows menu modally at globalPos and returns the chosen action, or null.
-     * Every menu of the area goes through here, so that a test or a host can
-     * answer it without a nested event loop.
-     */
-    virtual QAction* execMenu(QMenu* menu, const QPoint& globalPos);
-
 private:
     enum MenuEntry {
         SettingsEntry,
@@ -110,7 +102,7 @@ private:
     void adjustSizes();
     void showPlacedWidgets();
     void clearControls();
-    QToolButton* makeButton(int size, const QString& text, const char* slot);
+    QToolButton* makeButton(int size, const QString& text, const QString& name, const char* slot);
     /// A "+" button of the given size at topLeft that offers a new widget at cell.
     void addAddButton(int size, const QPoint& topLeft, const QPoint& cell);
     void addPlaceholderButtons();

@@ -86,6 +86,8 @@ bool WidgetManager::saveWidgets()
         IniSerialiser serialiser(widget.data());
         allSaved = serialiser.saveTo(layoutFile) && allSaved;
     }
+    if (!allSaved)
+        qWarning().noquote() << "WidgetManager: cannot save widgets to" << layoutFile;
     return allSaved;
 }
 

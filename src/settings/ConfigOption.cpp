@@ -31,11 +31,13 @@
 #include <climits>
 #include <stdexcept>
 
-// Whether the user changed the editor since it was built or last written. Shared by
-// every copy of one option, like its Notifier.
+// What the editor showed once set up or last written, against which its value tells
+// whether the user edited it, however the edit was made. Shared by every copy of one
+// option, like its Notifier.
 struct ConfigOption::EditState
 {
-    bool edited = false;
+    QString shownValue;
+    bool shownValid = true;
     // The stored text once set-up is done: a range or item list may have created a
     // missing key, which is no change of the user's and needs no restart.
     QString storedWhenConfigured;
@@ -44,11 +46,6 @@ struct ConfigOption::EditState
 namespace {
 
 const QString multilineUnit = QStringLiteral("multiline");
-
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("QObject", text);
-}
 
 QLocale numberLocale()
 {
@@ -62,9 +59,11 @@ int lineHeight()
     return QFontMetrics(QApplication::font()).height();
 }
 
-QPushButton* makeFlatIconButton(const QString& icon)
+QPushButton* makeFlatIconButton(const QString& icon, const QString& name)
 {
     auto* button = new QPushButton;
+    button->setAccessibleName(name);
+    button->setToolTip(name);
     button->setFocusPolicy(Qt::NoFocus);
     button->setIcon(QIcon(icon));
     button->setStyleSheet(QStringLiteral("background: transparent; border: 0px"));
@@ -78,7 +77,8 @@ QPushButton* makeFlatIconButton(const QString& icon)
 // The button keeps only the spin box: the option that built it is usually a temporary.
 QPushButton* makeNumpadButton(QAbstractSpinBox* spinBox)
 {
-    QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"));
+    QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_numpad"),
+                                             QCoreApplication::translate("QObject", "Open numeric pad"));
     QObject::connect(button, &QPushButton::clicked, button,
                      [box = QPointer<QAbstractSpinBox>(spinBox)] { ConfigOption::openScreenNumpadDialog(box); });
     return button;
@@ -137,9 +137,6 @@ ConfigOption::ConfigOption(Config* config, QString label, QString key, InputType
     , config(config)
     , editState(std::make_shared<EditState>())
 {
-    std::shared_ptr<EditState> state = editState;
-    QObject::connect(notifier.get(), &Notifier::paramChanged, notifier.get(), [state] { state->edited = true; });
-
     initialValue = config->getParam(key, path, QString(), false);
     labelWidget = new QLabel(label);
     buildEditor(unit.isEmpty() ? QString() : QLatin1Char(' ') + unit);
@@ -167,14 +164,16 @@ void ConfigOption::buildEditor(const QString& suffix)
             textEdit->setPlainText(initialValue);
             textEdit->setFixedHeight(64);
             QObject::connect(textEdit, SIGNAL(textChanged()), changed, SIGNAL(paramChanged()));
-            QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_devconsole"));
+            QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_devconsole"),
+                                                     QCoreApplication::translate("QObject", "Open code editor"));
             QObject::connect(button, &QPushButton::clicked, button,
                              [edit = QPointer<QTextEdit>(textEdit)] { openCodeEditorDialog(edit); });
             editorWidget = makeContainer(textEdit, button);
         } else {
             auto* lineEdit = new QLineEdit(initialValue);
             QObject::connect(lineEdit, SIGNAL(textChanged(QString)), changed, SIGNAL(paramChanged()));
-            QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_keyboard"));
+            QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_keyboard"),
+                                                     QCoreApplication::translate("QObject", "Open on-screen keyboard"));
             QObject::connect(button, &QPushButton::clicked, button,
                              [edit = QPointer<QLineEdit>(lineEdit)] { openScreenKeyboardDialog(edit); });
             editorWidget = makeContainer(lineEdit, button);
@@ -235,12 +234,13 @@ void ConfigOption::buildEditor(const QString& suffix)
         list->setObjectName(QStringLiteral("QBoxList"));
         TouchScrollMaker::activateTouchScroll(list);
         list->setMaximumSize(200, 150);
-        QObject::connect(list, SIGNAL(itemClicked(QListWidgetItem*)), changed, SIGNAL(paramChanged()));
+        // Ticked by mouse or keyboard alike.
+        QObject::connect(list, SIGNAL(itemChanged(QListWidgetItem*)), changed, SIGNAL(paramChanged()));
         editorWidget = list;
         break;
     }
     case Colour: {
-        auto* button = new PickColorButton(translated("Change..."), nullptr);
+        auto* button = new PickColorButton(QCoreApplication::translate("QObject", "Change..."), nullptr);
         button->setColor(parseColour(initialValue));
         QObject::connect(button, SIGNAL(colorSelected(QColor)), changed, SIGNAL(paramChanged()));
         editorWidget = button;
@@ -251,7 +251,8 @@ void ConfigOption::buildEditor(const QString& suffix)
         comboBox->setInsertPolicy(QComboBox::NoInsert);
         comboBox->setEditable(true);
         QObject::connect(comboBox, SIGNAL(currentTextChanged(QString)), changed, SIGNAL(paramChanged()));
-        QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_keyboard"));
+        QPushButton* button = makeFlatIconButton(QStringLiteral(":/icons/dozerozozu_keyboard"),
+                                                 QCoreApplication::translate("QObject", "Open on-screen keyboard"));
         QObject::connect(button, &QPushButton::clicked, button,
                          [edit = QPointer<QLineEdit>(comboBox->lineEdit())] { openScreenKeyboardDialog(edit); });
         editorWidget = makeContainer(comboBox, button);
@@ -259,8 +260,9 @@ void ConfigOption::buildEditor(const QString& suffix)
     }
     case File: {
         const QString suffixOfFile = QFileInfo(initialValue).suffix();
-        const QString filter = translated("%0 files (*.%1)").arg(suffixOfFile.toUpper(), suffixOfFile)
-                               + QStringLiteral(";;") + translated("All files (*.*)");
+        const QString filter =
+            QCoreApplication::translate("QObject", "%0 files (*.%1)").arg(suffixOfFile.toUpper(), suffixOfFile)
+            + QStringLiteral(";;") + QCoreApplication::translate("QObject", "All files (*.*)");
         auto* button = new FileButton(initialValue, filter, nullptr);
         QObject::connect(button, SIGNAL(fileSelected()), changed, SIGNAL(paramChanged()));
         editorWidget = button;
@@ -305,7 +307,11 @@ void ConfigOption::buildHexEditor()
                               + QStringLiteral("px; padding: 0px;"));
     baseButton->setFocusPolicy(Qt::NoFocus);
     baseButton->setCheckable(true);
+    baseButton->setAccessibleName(QCoreApplication::translate("QObject", "Switch between decimal and hexadecimal"));
+    baseButton->setToolTip(baseButton->accessibleName());
     QObject::connect(baseButton, SIGNAL(toggled(bool)), spinBox, SLOT(useDecimalBase(bool)));
+    // The base is part of the stored text.
+    QObject::connect(baseButton, SIGNAL(toggled(bool)), notifier.get(), SIGNAL(paramChanged()));
     QObject::connect(baseButton, &QPushButton::toggled, baseButton, [baseButton](bool checked) {
         baseButton->setText(checked ? QStringLiteral("10") : QStringLiteral("16"));
     });
@@ -321,13 +327,17 @@ void ConfigOption::configured()
     // Changes the option makes while it is being set up are no edits of the user's.
     if (!editState)
         return;
-    editState->edited = false;
+    editState->shownValue = editorValue(&editState->shownValid);
     editState->storedWhenConfigured = config->getParam(key, path, QString(), false);
 }
 
 bool ConfigOption::isEdited() const
 {
-    return editState && editState->edited;
+    if (!editState)
+        return false;
+    bool valid = true;
+    const QString value = editorValue(&valid);
+    return value != editState->shownValue || valid != editState->shownValid;
 }
 
 ConfigOption& ConfigOption::operator<<(const QString& item)
@@ -463,6 +473,11 @@ void ConfigOption::addEnabledConditions(QString conditionKey, QStringList values
 
 QString ConfigOption::getCurrentParamValue(bool* valid)
 {
+    return editorValue(valid);
+}
+
+QString ConfigOption::editorValue(bool* valid) const
+{
     if (valid)
         *valid = true;
     if (!editorWidget)
@@ -552,12 +567,13 @@ bool ConfigOption::save()
         return false;
     if (isEdited()) {
         bool valid = true;
-        const QString value = getCurrentParamValue(&valid);
+        const QString value = editorValue(&valid);
         if (valid)
             config->setParam(key, value, path, false);
         else
             config->removeParam(key, path);
-        editState->edited = false;
+        editState->shownValue = value;
+        editState->shownValid = valid;
     }
     if (!restartRequired)
         return false;
@@ -570,7 +586,7 @@ void ConfigOption::openScreenNumpadDialog(QAbstractSpinBox* box)
     if (!box)
         return;
     bool ok = false;
-    const QString title = translated("Input value");
+    const QString title = QCoreApplication::translate("QObject", "Input value");
     if (auto* doubleBox = qobject_cast<QDoubleSpinBox*>(box)) {
         const double value = NumpadDialog::getDouble(doubleBox, title, doubleBox->suffix().trimmed(), doubleBox->value(),
                                                      doubleBox->minimum(), doubleBox->maximum(), doubleBox->decimals(),
@@ -593,7 +609,7 @@ void ConfigOption::openScreenKeyboardDialog(QLineEdit* edit)
     // The field may go with its dialog while the keyboard is up.
     QPointer<QLineEdit> target(edit);
     bool ok = false;
-    const QString text = ScreenKeyboardDialog::getText(edit, translated("Input value"), edit->text(), Qt::WindowFlags(),
+    const QString text = ScreenKeyboardDialog::getText(edit, QCoreApplication::translate("QObject", "Input value"), edit->text(), Qt::WindowFlags(),
                                                        &ok, QString(), QString(), ScreenKeyboardDialog::InputCheck());
     if (ok && target)
         target->setText(text);

@@ -32,8 +32,9 @@ class QWidget;
  *     speed << ConfigOption::Range{0, 3000};
  *     dialog->addOption(speed, {}, {});
  *
- * save() writes only what the user changed: an option whose editor was not edited since
- * it was built (or since its last write) leaves the stored text exactly as it was.
+ * save() writes only what the user changed: an option whose editor shows the value it
+ * showed once built (or after its last write) leaves the stored text exactly as it was,
+ * whichever way the editor was touched; any other value is written.
  */
 class DOZEROZOZU_EXPORT ConfigOption
 {
@@ -86,7 +87,7 @@ public:
     /// option needs a restart and the stored text differs both from the text read at build
     /// time and from the text its set-up (range, items) left in the store.
     bool save();
-    /// Whether the user changed the editor since it was built or last written.
+    /// Whether the editor's value differs from what it showed once built or last written.
     bool isEdited() const;
 
     static void openScreenNumpadDialog(QAbstractSpinBox* box);
@@ -112,6 +113,7 @@ private:
     void buildHexEditor();
     void addItem(const QString& value, const QString& text, bool pair);
     void configured();
+    QString editorValue(bool* valid) const;
     int storedHexValue(const QString& text) const;
 
     QWidget* editorWidget = nullptr;

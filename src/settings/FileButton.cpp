@@ -28,8 +28,11 @@ void FileButton::buttonClicked()
     if (chosen.isEmpty())
         return;
     fileInfo = QFileInfo(chosen);
+    // Only a path that starts with the working directory is shown relative to it.
     QString shown = fileInfo.filePath();
-    shown.remove(QDir::current().absolutePath() + QLatin1Char('/'), Qt::CaseSensitive);
+    const QString workingDirectory = QDir::current().absolutePath() + QLatin1Char('/');
+    if (shown.startsWith(workingDirectory))
+        shown.remove(0, workingDirectory.size());
     setText(shown);
     Q_EMIT fileSelected();
 }

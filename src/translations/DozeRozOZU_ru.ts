@@ -64,6 +64,45 @@
     </message>
 </context>
 <context>
+    <name>ConnectionStyledDelegate</name>
+    <message>
+        <source>autoconvert</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DeviceConnectionsDialog</name>
+    <message>
+        <source>Edit connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Display types</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Possible conversion</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Input text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The connection is disabled - perhaps network connection to it is lost
+or the connection may contain an unrecognized device.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">Отмена</translation>
+    </message>
+</context>
+<context>
     <name>DeviceMapWidget</name>
     <message>
         <source>Device map</source>
@@ -178,7 +217,7 @@
         <translation>Устройство деинициализировано без ошибки </translation>
     </message>
     <message>
-        <source>Can't connect </source>
+        <source>Can&apos;t connect </source>
         <translation>Соединение невозможно </translation>
     </message>
     <message>
@@ -228,6 +267,49 @@
     <message>
         <source>Connect devices </source>
         <translation>Соединить устройства </translation>
+    </message>
+    <message>
+        <source>Corrupted configuration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The device configuration file is corrupted: %0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unsupported version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pasted configuration version exceeds the current one, do you want to continue?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cluster name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Input name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DevicePropertiesPage</name>
+    <message>
+        <source>%1 properties</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SIGNALS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SLOTS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PARAMETERS</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -280,6 +362,44 @@
         <source>Remove</source>
         <translation>Удалить</translation>
     </message>
+    <message>
+        <source>Add widget</source>
+        <translation>Добавить виджет</translation>
+    </message>
+    <message>
+        <source>Swap widgets</source>
+        <translation>Поменять виджеты местами</translation>
+    </message>
+    <message>
+        <source>Widget menu</source>
+        <translation>Меню виджета</translation>
+    </message>
+</context>
+<context>
+    <name>DevicesSelectionPage</name>
+    <message>
+        <source>Devices selection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select devices whose parameters you want to export</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ExportMetaDeviceWizard</name>
+    <message>
+        <source>Export meta device</source>
+        <translation type="unfinished">Экспорт мета-устройства</translation>
+    </message>
+    <message>
+        <source>The meta device was not saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be written: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FileButton</name>
@@ -313,6 +433,29 @@
         <source>Palette</source>
         <translation>Палитра</translation>
     </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Настройки не сохранены</translation>
+    </message>
+    <message>
+        <source>The height tolerance settings could not be written to the settings file. They stay in effect and are written with the next change that can be saved.</source>
+        <translation>Не удалось записать настройки допуска по высоте в файл настроек. Они действуют и будут записаны при следующем изменении, которое удастся сохранить.</translation>
+    </message>
+</context>
+<context>
+    <name>LineEditWithKeyboard</name>
+    <message>
+        <source>Open on-screen keyboard</source>
+        <translation>Открыть экранную клавиатуру</translation>
+    </message>
+    <message>
+        <source>Show password</source>
+        <translation>Показать пароль</translation>
+    </message>
+    <message>
+        <source>Hide password</source>
+        <translation>Скрыть пароль</translation>
+    </message>
 </context>
 <context>
     <name>NumpadDialog</name>
@@ -331,6 +474,22 @@
     <message>
         <source>Value is out of range.</source>
         <translation>Значение вне допустимого диапазона.</translation>
+    </message>
+    <message>
+        <source>Backspace</source>
+        <translation>Стереть</translation>
+    </message>
+    <message>
+        <source>Cursor left</source>
+        <translation>Курсор влево</translation>
+    </message>
+    <message>
+        <source>Cursor right</source>
+        <translation>Курсор вправо</translation>
+    </message>
+    <message>
+        <source>Change sign</source>
+        <translation>Сменить знак</translation>
     </message>
 </context>
 <context>
@@ -362,6 +521,73 @@
         <source>Edit the code</source>
         <translation>Редактировать код</translation>
     </message>
+    <message>
+        <source>Open numeric pad</source>
+        <translation>Открыть цифровую клавиатуру</translation>
+    </message>
+    <message>
+        <source>Open code editor</source>
+        <translation>Открыть редактор кода</translation>
+    </message>
+    <message>
+        <source>Open on-screen keyboard</source>
+        <translation>Открыть экранную клавиатуру</translation>
+    </message>
+    <message>
+        <source>Change...</source>
+        <translation>Изменить...</translation>
+    </message>
+    <message>
+        <source>%0 files (*.%1)</source>
+        <translation>Файлы %0 (*.%1)</translation>
+    </message>
+    <message>
+        <source>All files (*.*)</source>
+        <translation>Все файлы (*.*)</translation>
+    </message>
+    <message>
+        <source>Switch between decimal and hexadecimal</source>
+        <translation>Переключить десятичную и шестнадцатеричную запись</translation>
+    </message>
+    <message>
+        <source>Input value</source>
+        <translation>Введите значение</translation>
+    </message>
+    <message>
+        <source>Create cluster </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove cluster </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SavePage</name>
+    <message>
+        <source>Save config</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select file...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists. Do you want to replace it?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file with the same name already exists. Replacing it will overwrite its current contents.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save export config</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Config files (*.yml)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ScreenKeyboardDialog</name>
@@ -372,6 +598,53 @@
     <message>
         <source>Invalid input.</source>
         <translation>Недопустимый ввод.</translation>
+    </message>
+    <message>
+        <source>Show password</source>
+        <translation>Показать пароль</translation>
+    </message>
+    <message>
+        <source>Hide password</source>
+        <translation>Скрыть пароль</translation>
+    </message>
+    <message>
+        <source>Enter</source>
+        <translation>Ввод</translation>
+    </message>
+    <message>
+        <source>Space</source>
+        <translation>Пробел</translation>
+    </message>
+    <message>
+        <source>Symbols</source>
+        <translation>Символы</translation>
+    </message>
+    <message>
+        <source>Backspace</source>
+        <translation>Стереть</translation>
+    </message>
+    <message>
+        <source>Shift</source>
+        <translation>Регистр</translation>
+    </message>
+    <message>
+        <source>Switch language</source>
+        <translation>Сменить язык</translation>
+    </message>
+    <message>
+        <source>More symbols</source>
+        <translation>Другие символы</translation>
+    </message>
+    <message>
+        <source>Letters</source>
+        <translation>Буквы</translation>
+    </message>
+</context>
+<context>
+    <name>TolerancePalettePicker</name>
+    <message>
+        <source>Palette %1: %2, %3, %4</source>
+        <translation>Палитра %1: %2, %3, %4</translation>
     </message>
 </context>
 <context>
@@ -437,6 +710,10 @@
     <message>
         <source>Cancel</source>
         <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Назад</translation>
     </message>
 </context>
 </TS>

@@ -110,6 +110,7 @@ AboutDialog::AboutDialog(QList<VersionInfo> versions, QWidget* parent)
     copyButton->setFixedSize(copyButtonSize, copyButtonSize);
     copyButton->setStyleSheet(QStringLiteral("QPushButton { min-width: 25px; min-height: 25px; }"));
     copyButton->setToolTip(tr("Copy version information"));
+    copyButton->setAccessibleName(tr("Copy version information"));
     placeCopyButton(this, copyButton);
     connect(copyButton, &QPushButton::clicked, this, [this, versions] {
         QGuiApplication::clipboard()->setText(copiedText(versions), QClipboard::Clipboard);

@@ -23,6 +23,8 @@ ZenticWizard::ZenticWizard(QWidget* parent, bool useFooter)
         backButton->setStyleSheet(QStringLiteral("background-color: rgba(255, 255, 255, 0);"));
         backButton->setIcon(QIcon(QStringLiteral(":/icons/dozerozozu_backButton")));
         backButton->setIconSize(QSize(3 * metrics.averageCharWidth(), 3 * metrics.height()));
+        backButton->setAccessibleName(tr("Back"));
+        backButton->setToolTip(tr("Back"));
         setButton(QWizard::BackButton, backButton);
 
         const QList<QPair<QWizard::WizardButton, QString>> textButtons = {

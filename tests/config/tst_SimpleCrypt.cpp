@@ -20,6 +20,14 @@ QByteArray scramble(char flags, QByteArray body)
     return QByteArray(1, 3) + QByteArray(1, flags) + body;
 }
 
+// A compressed body whose length field says statedLength, whatever the stream holds.
+QByteArray compressedClaiming(const QByteArray& text, quint32 statedLength)
+{
+    QByteArray compressed = qCompress(text, 9);
+    qToBigEndian<quint32>(statedLength, compressed.data());
+    return scramble(0x01, "R" + compressed);
+}
+
 const QByteArray compressible = QByteArray("the same words again and again; ").repeated(40);
 const QByteArray incompressible = QByteArray::fromHex("8f3a00ff10c7e2");
 
@@ -129,6 +137,35 @@ private Q_SLOTS:
             QVERIFY(crypt.decryptToByteArray(scramble(0x01, body)).isEmpty());
             QCOMPARE(crypt.lastError(), SimpleCrypt::ScramblerIntegrityFailed);
         }
+    }
+
+    void decompressesNoMoreThanAllowed_data()
+    {
+        QTest::addColumn<QByteArray>("scrambled");
+        QTest::addColumn<qint64>("allowed");
+        QTest::addColumn<int>("expectedSize");
+        const QByteArray mebibyte(1024 * 1024, 'z');
+        const qint64 byDefault = SimpleCrypt::defaultMaximumDecompressedSize;
+        QTest::newRow("length field asks for 512 MiB") << compressedClaiming("short", 512u << 20) << byDefault << -1;
+        QTest::newRow("stream longer than its length field") << compressedClaiming(mebibyte, 16) << qint64(64 * 1024) << -1;
+        QTest::newRow("one byte over") << compressedClaiming(mebibyte, 1024 * 1024) << qint64(1024 * 1024 - 1) << -1;
+        QTest::newRow("exactly the limit") << compressedClaiming(mebibyte, 1024 * 1024) << qint64(1024 * 1024) << 1024 * 1024;
+        QTest::newRow("length field too small, within the limit") << compressedClaiming(mebibyte, 16) << byDefault << 1024 * 1024;
+    }
+
+    void decompressesNoMoreThanAllowed()
+    {
+        QFETCH(QByteArray, scrambled);
+        QFETCH(qint64, allowed);
+        QFETCH(int, expectedSize);
+        SimpleCrypt crypt(testKey);
+        QCOMPARE(crypt.maximumDecompressedSize(), SimpleCrypt::defaultMaximumDecompressedSize);
+        crypt.setMaximumDecompressedSize(allowed);
+
+        const QByteArray plain = crypt.decryptToByteArray(scrambled);
+
+        QCOMPARE(crypt.lastError(), expectedSize < 0 ? SimpleCrypt::ScramblerTooLarge : SimpleCrypt::ScramblerOk);
+        QCOMPARE(plain.size(), qMax(expectedSize, 0));
     }
 };
 

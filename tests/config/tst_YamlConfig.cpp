@@ -45,7 +45,29 @@ bool setImmutable(const QString& path, bool immutable)
     return ok;
 }
 
-enum class Breakage { DirectoryBecameFile, WriteFails, TextUnreadable, FileUnwritable };
+// Levels of mappings whose every entry is an alias to the level before: a few lines that
+// stand for billions of entries.
+QByteArray aliasLevels(const QByteArray& first, int width, int levels)
+{
+    QByteArray text = "l0: &l0 " + first + "\n";
+    for (int level = 1; level <= levels; ++level) {
+        text += "l" + QByteArray::number(level) + ": &l" + QByteArray::number(level) + " {";
+        for (int i = 0; i < width; ++i)
+            text += (i ? ", k" : "k") + QByteArray::number(i) + ": *l" + QByteArray::number(level - 1);
+        text += "}\n";
+    }
+    return text;
+}
+
+QByteArray nested(int depth)
+{
+    QByteArray text;
+    for (int level = 0; level < depth - 1; ++level)
+        text += QByteArray(2 * level, ' ') + "n" + QByteArray::number(level) + ":\n";
+    return text + QByteArray(2 * (depth - 1), ' ') + "leaf: 1\n";
+}
+
+enum class Breakage { DirectoryBecameFile, WriteFails, KeysMerge, FileUnwritable };
 
 } // namespace
 
@@ -126,6 +148,65 @@ private Q_SLOTS:
         QCOMPARE(read, entries);
     }
 
+    void textsTheFileCannotHoldAreStoredAsFarAsTheyCan_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("storedKey");
+        QTest::addColumn<QString>("storedValue");
+        const QString bom(QChar(0xFEFF));
+        const QString loneSurrogate(QChar(0xD800));
+        QTest::newRow("NUL ends the text") << "k" << QString::fromUtf8("before\0after", 12) << "k" << "before";
+        QTest::newRow("lone surrogate") << "k" << "a" + loneSurrogate + "b" << "k" << "ab";
+        QTest::newRow("leading byte-order mark") << "k" << bom + bom + "text" << "k" << "text";
+        QTest::newRow("NUL in a key") << QString::fromUtf8("key\0tail", 8) << "v" << "key" << "v";
+        QTest::newRow("carriage return") << "k" << "\r" << "k" << "\r";
+        QTest::newRow("trailing carriage return") << "k" << "line\r" << "k" << "line\r";
+        QTest::newRow("carriage return in a key") << "k\r" << "v" << "k\r" << "v";
+    }
+
+    void textsTheFileCannotHoldAreStoredAsFarAsTheyCan()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, storedKey);
+        QFETCH(QString, storedValue);
+        // Given a change to an ordinary value and a text the file may not hold as it is
+        YamlConfig config;
+        loadSample(config);
+        config.setParam("Speed", "4", "motor", false);
+        config.setParam(key, value, "motor", false);
+        LogCapture log;
+
+        // When the store is saved
+        QVERIFY(config.saveConfig());
+
+        // Then everything is saved, the odd text as far as the file holds it, with a warning when it had to change
+        const bool altered = storedKey != key || storedValue != value;
+        const QString warning = "YamlConfig::saveConfig() | WARNING value cannot be stored exactly, stored as far as "
+                                "it can be | \"/motor|";
+        QCOMPARE(log.containsFragment(warning), altered);
+        QVERIFY(!config.isConfigChanged());
+        YamlConfig reread;
+        QCOMPARE(reread.parseConfig(configPath(), true), 4);
+        QCOMPARE(reread.getParam("Speed", "motor"), QString("4"));
+        QCOMPARE(reread.getParam(storedKey, "motor", "missing"), storedValue);
+    }
+
+    void fileWithCarriageReturnSavesAgain()
+    {
+        QVERIFY(writeFile(configPath(), "n:\n  d: \"\\r\"\n  name: demo\n"));
+        YamlConfig config;
+        QCOMPARE(config.parseConfig(configPath(), true), 2);
+        QCOMPARE(config.getParam("d", "n"), QString("\r"));
+        config.setParam("name", "changed", "n", false);
+        QVERIFY(config.saveConfig());
+        YamlConfig reread;
+        reread.parseConfig(configPath(), true);
+        QCOMPARE(reread.getParam("d", "n"), QString("\r"));
+        QCOMPARE(reread.getParam("name", "n"), QString("changed"));
+    }
+
     void malformedFileThrowsAndKeepsTree_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -135,6 +216,11 @@ private Q_SLOTS:
         QTest::newRow("null key") << QByteArray("a: 1\n~: value\n") << "bad conversion";
         QTest::newRow("sequence value") << QByteArray("a: 1\nb: [1, 2]\n") << "bad conversion";
         QTest::newRow("syntax error") << QByteArray("a: 1\nb: [1, 2\n") << "";
+        QTest::newRow("alias to its own mapping") << QByteArray("a: &x\n  b: *x\n") << "nesting deeper than 64 levels";
+        QTest::newRow("65 levels") << nested(65) << "nesting deeper than 64 levels";
+        QTest::newRow("aliases to aliases") << aliasLevels("{a: 1, b: 1, c: 1, d: 1, e: 1}", 10, 8)
+                                            << "more than 1000000 values";
+        QTest::newRow("empty mappings by alias") << aliasLevels("{}", 2, 40) << "more than 1000000 nodes";
     }
 
     void malformedFileThrowsAndKeepsTree()
@@ -157,6 +243,13 @@ private Q_SLOTS:
         QCOMPARE(config.getNodes(), (QStringList{"motor", "name"}));
         QCOMPARE(config.getParam("Speed", "motor"), QString("4"));
         QVERIFY(config.isConfigChanged());
+    }
+
+    void sixtyFourLevelsLoad()
+    {
+        QVERIFY(writeFile(configPath(), nested(64)));
+        YamlConfig config;
+        QCOMPARE(config.parseConfig(configPath(), true), 1);
     }
 
     void loadingKeepsEntriesTheFileDoesNotName()
@@ -284,9 +377,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<Breakage>("breakage");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("directory became a file") << Breakage::DirectoryBecameFile << "ERROR cannot open file";
+        QTest::newRow("directory became a file") << Breakage::DirectoryBecameFile << "ERROR cannot write file";
         QTest::newRow("write fails") << Breakage::WriteFails << "ERROR cannot write file";
-        QTest::newRow("text does not read back") << Breakage::TextUnreadable << "YAML configuration file corrupted! Saving aborted.";
+        QTest::newRow("keys would be lost") << Breakage::KeysMerge << "YAML configuration file corrupted! Saving aborted.";
         QTest::newRow("file not writable") << Breakage::FileUnwritable << "WARNING file is not writable";
     }
 
@@ -320,10 +413,14 @@ private Q_SLOTS:
                 QSKIP("The file-size limit cannot be lowered here");
             break;
         }
-        case Breakage::TextUnreadable:
-            // The file's text ends at a NUL character, so this value cannot be read back.
-            config.setParam("broken", QString::fromUtf8("before\0after", 12), "motor", false);
-            repair = [&] { config.setParam("broken", "fixed", "motor", false); };
+        case Breakage::KeysMerge:
+            // The file's texts end at a NUL character, so these two keys would become one.
+            config.setParam(QString::fromUtf8("key\0one", 7), "1", "motor", false);
+            config.setParam(QString::fromUtf8("key\0two", 7), "2", "motor", false);
+            repair = [&] {
+                config.removeParam(QString::fromUtf8("key\0one", 7), "motor");
+                config.removeParam(QString::fromUtf8("key\0two", 7), "motor");
+            };
             break;
         case Breakage::FileUnwritable:
             // Even root cannot write a sysctl text that is read-only by its own rules.

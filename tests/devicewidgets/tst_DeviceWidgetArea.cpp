@@ -1,4 +1,5 @@
 #include "DeviceWidgetArea.h"
+#include "ModalRunner.h"
 #include "TestGuiDevices.h"
 
 #include <QAction>
@@ -16,46 +17,6 @@ Q_DECLARE_METATYPE(Positions)
 
 namespace {
 
-/// Answers every menu with the entry whose text is answer (none when empty) and notes what it offered.
-class AnsweringArea : public DeviceWidgetArea
-{
-public:
-    using DeviceWidgetArea::DeviceWidgetArea;
-
-    QString answer;
-    QStringList offered;
-    QMap<QString, bool> enabled;
-    /// Called while the menu is up, as a host's code running in its event loop would be.
-    std::function<void()> whileMenuShown;
-
-protected:
-    QAction* execMenu(QMenu* menu, const QPoint&) override
-    {
-        offered.clear();
-        QAction* chosen = collect(menu);
-        if (whileMenuShown)
-            whileMenuShown();
-        return chosen;
-    }
-
-private:
-    QAction* collect(QMenu* menu)
-    {
-        QAction* chosen = nullptr;
-        for (QAction* action : menu->actions()) {
-            if (QAction* found = action->menu() ? collect(action->menu()) : note(action))
-                chosen = found;
-        }
-        return chosen;
-    }
-    QAction* note(QAction* action)
-    {
-        offered.append(action->text());
-        enabled.insert(action->text(), action->isEnabled());
-        return action->text() == answer ? action : nullptr;
-    }
-};
-
 /// Devices named "device1", "device2", ... whose widgets sit at the given positions, shown in edit mode.
 class Board
 {
@@ -64,7 +25,7 @@ public:
     {
         for (const WidgetPosition& pos : positions)
             add(pos);
-        area = std::make_unique<AnsweringArea>(widgets, types);
+        area = std::make_unique<DeviceWidgetArea>(widgets, types);
         area->resize(400, 300);
         area->show();
         area->setEditingEnabled(true);
@@ -112,12 +73,36 @@ public:
         return names;
     }
 
-    /// Clicks the button of that name once the queued rebuild has made it, answering its menu with answer.
+    /// Clicks the button of that name once the queued rebuild has made it, answering its menu with
+    /// the entry whose text is answer (none when empty) and noting every entry it offered.
     void click(const QString& name, const QString& answer = QString())
     {
-        area->answer = answer;
         QTRY_COMPARE(buttons(name).size(), 1);
+        offered.clear();
+        ModalRunner::MenuAnswerGuard choose([this, answer](QMenu& menu) {
+            QAction* chosen = collect(&menu, answer);
+            if (whileMenuShown)
+                whileMenuShown();
+            return chosen;
+        });
         buttons(name).first()->click();
+    }
+
+    QAction* collect(QMenu* menu, const QString& answer)
+    {
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            QAction* found = nullptr;
+            if (action->menu()) {
+                found = collect(action->menu(), answer);
+            } else {
+                offered.append(action->text());
+                enabled.insert(action->text(), action->isEnabled());
+                found = action->text() == answer ? action : nullptr;
+            }
+            chosen = found ? found : chosen;
+        }
+        return chosen;
     }
 
     QList<QPoint> placeholderCells() const
@@ -136,7 +121,12 @@ public:
 
     std::vector<std::unique_ptr<TestGuiDevice>> devices;
     QList<QPointer<BaseWidget>> widgets;
-    std::unique_ptr<AnsweringArea> area;
+    std::unique_ptr<DeviceWidgetArea> area;
+    /// Every entry of the last menu, and whether it could be chosen.
+    QStringList offered;
+    QMap<QString, bool> enabled;
+    /// Called while the menu is up, as a host's code running in its event loop would be.
+    std::function<void()> whileMenuShown;
 };
 
 } // namespace
@@ -183,7 +173,7 @@ private Q_SLOTS:
         board.click("add:0,0", "Lamp");
 
         // Then the menu showed capitalised labels, sorted, and the request carries the type itself
-        QCOMPARE(board.area->offered, QStringList({"Dial", "Lamp"}));
+        QCOMPARE(board.offered, QStringList({"Dial", "Lamp"}));
         QCOMPARE(requests.count(), 1);
         QCOMPARE(requests.at(0), QVariantList({"lamp", 0, 0}));
     }
@@ -194,6 +184,11 @@ private Q_SLOTS:
         QTRY_COMPARE(board.controls(), QStringList({"add:-1,0", "add:-1,1", "add:0,-1", "add:0,2", "add:1,0",
                                                     "add:1,1", "settings:0,0", "settings:0,1", "swap:0,0:0,1"}));
         QVERIFY(board.widgets.at(2)->isHidden());
+        // Each control shows only a sign or an icon, so it carries a name and a tooltip
+        for (QToolButton* button : board.buttons()) {
+            QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+            QCOMPARE(button->toolTip(), button->accessibleName());
+        }
     }
 
     void leftEdgeAddShiftsPlacedWidgetsOnly()
@@ -239,7 +234,7 @@ private Q_SLOTS:
         Board board(positions);
         board.click(button, entry);
 
-        QCOMPARE(board.area->enabled.value(entry, true), enabled);
+        QCOMPARE(board.enabled.value(entry, true), enabled);
         QCOMPARE(board.devicePositions(), expected);
         for (int index = 0; index < expected.size(); ++index)
             QCOMPARE(board.widgets.at(index)->getPosition(), expected.at(index));
@@ -254,7 +249,7 @@ private Q_SLOTS:
         QSignalSpy removals(board.area.get(), &DeviceWidgetArea::removeWidgetRequested);
 
         board.click("settings:0,0", "Settings");
-        QCOMPARE(board.area->offered,
+        QCOMPARE(board.offered,
                  QStringList({"Settings", "Expand rightward", "Expand leftward", "Expand upward", "Expand downward",
                               "Shrink rightward", "Shrink leftward", "Shrink upward", "Shrink downward", "Remove"}));
         board.click("settings:0,0", "Remove");
@@ -278,7 +273,7 @@ private Q_SLOTS:
         QFETCH(QString, entry);
         Board board({{0, 0}});
         QSignalSpy requests(board.area.get(), &DeviceWidgetArea::newWidgetRequested);
-        board.area->whileMenuShown = [&board] { delete board.area.release(); };
+        board.whileMenuShown = [&board] { delete board.area.release(); };
 
         board.click(button, entry);
 

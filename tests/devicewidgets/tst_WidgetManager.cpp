@@ -219,7 +219,9 @@ private Q_SLOTS:
 
         // A file that cannot be written is reported, not taken for saved
         load(false, dir->filePath("missing/dashboard.ini"));
+        log.clear();
         QVERIFY(!widgets->saveWidgets());
+        QVERIFY(log.contains("WidgetManager: cannot save widgets to " + dir->filePath("missing/dashboard.ini")));
     }
 
     void destructorDeinitialisesOnlyInitialisedWidgets()

@@ -32,10 +32,11 @@ private Q_SLOTS:
     void initTestCase();
     void savesEveryWindowAndSceneAndExits();
     void refusesAMalformedGraph();
+    void scalesWithTheScreensDensity();
 
 private:
-    /// Runs the demo with arguments; false when it did not finish in time.
-    bool runDemo(const QStringList& arguments, QProcess& process);
+    /// Runs the demo with arguments and extra environment; false when it did not finish in time.
+    bool runDemo(const QStringList& arguments, QProcess& process, const QMap<QString, QString>& extraEnvironment = {});
 
     QString demoPath;
     QTemporaryDir home;
@@ -49,9 +50,12 @@ void tst_DemoHost::initTestCase()
     QVERIFY(home.isValid());
 }
 
-bool tst_DemoHost::runDemo(const QStringList& arguments, QProcess& process)
+bool tst_DemoHost::runDemo(const QStringList& arguments, QProcess& process,
+                           const QMap<QString, QString>& extraEnvironment)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (auto entry = extraEnvironment.constBegin(); entry != extraEnvironment.constEnd(); ++entry)
+        environment.insert(entry.key(), entry.value());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("HOME"), home.path());
     environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
@@ -101,6 +105,22 @@ void tst_DemoHost::refusesAMalformedGraph()
 
     QCOMPARE(demo.exitCode(), 1);
     QVERIFY(demo.readAllStandardError().contains("Cannot load the device graph"));
+}
+
+void tst_DemoHost::scalesWithTheScreensDensity()
+{
+    // Given a screen of twice the usual density
+    QTemporaryDir shots;
+    QVERIFY(shots.isValid());
+
+    // When the demo saves its windows there
+    QProcess demo;
+    QVERIFY(runDemo({QStringLiteral("--screenshots"), shots.path()}, demo, {{"QT_FONT_DPI", "192"}}));
+    QCOMPARE(demo.exitCode(), 0);
+
+    // Then the 1280 x 720 map is drawn with twice as many pixels each way
+    const QImage map(QDir(shots.path()).filePath(QStringLiteral("map.png")));
+    QCOMPARE(map.size(), QSize(2560, 1440));
 }
 
 QTEST_GUILESS_MAIN(tst_DemoHost)

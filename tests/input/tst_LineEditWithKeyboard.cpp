@@ -52,8 +52,11 @@ private Q_SLOTS:
     {
         LineEditWithKeyboard field(nullptr, "Name", true, false, false, Qt::WindowFlags());
         QCOMPARE(field.echoMode(), QLineEdit::Password);
+        QCOMPARE(field.actions().value(0)->toolTip(), QStringLiteral("Open on-screen keyboard"));
+        QCOMPARE(field.actions().value(1)->toolTip(), QStringLiteral("Show password"));
         field.actions().value(1)->trigger();
         QCOMPARE(field.echoMode(), QLineEdit::Normal);
+        QCOMPARE(field.actions().value(1)->text(), QStringLiteral("Hide password"));
     }
 
     void keyboardOpensOverCurrentParent()

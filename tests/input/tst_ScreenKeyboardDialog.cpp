@@ -123,15 +123,41 @@ private Q_SLOTS:
 
     void shiftDoubleTapLocksSingleTapLastsOneLetter()
     {
-        Keyboard keyboard;
+        // A field that takes some capitals and some small letters: the keys are judged in the case they show
+        auto field = new QLineEdit;
+        field->setValidator(new QRegularExpressionValidator(QRegularExpression("[ABDce]*"), field));
+        Keyboard keyboard(nullptr, false, QString(), QString(), {}, field);
         // Two taps within a second lock capitals; a tap more than a second later unlocks
         QVERIFY(clickKeys(&keyboard.dialog, {shiftText, shiftText, "A", "B"}));
         QVERIFY(key(&keyboard.dialog, shiftText)->isChecked());
+        QVERIFY(!key(&keyboard.dialog, "C")->isEnabled());
         QTest::qWait(1100);
         // One tap: only the next letter is a capital
         QVERIFY(clickKeys(&keyboard.dialog, {shiftText, "c", shiftText, "D", "e", backspaceText}));
         QVERIFY(!key(&keyboard.dialog, shiftText)->isChecked());
         QCOMPARE(keyboard.edit()->text(), QStringLiteral("ABcD"));
+    }
+
+    void functionKeysAndPasswordEyeAreNamed()
+    {
+        Keyboard keyboard;
+        for (const QString& text : {shiftText, backspaceText, enterText, QString(" "), QString("?123"), QString("ENG")}) {
+            QPushButton* button = key(&keyboard.dialog, text);
+            QVERIFY2(button && !button->accessibleName().isEmpty(), qPrintable(text));
+            QCOMPARE(button->toolTip(), button->accessibleName());
+        }
+        QCOMPARE(key(&keyboard.dialog, shiftText)->accessibleName(), QStringLiteral("Shift"));
+
+        QStringList eyeNames;
+        onKeyboard([&eyeNames](ScreenKeyboardDialog* dialog) {
+            QAction* eye = lineEditOf(dialog)->actions().value(1);
+            eyeNames << eye->toolTip();
+            eye->trigger();
+            eyeNames << eye->text();
+        });
+        bool ok = false;
+        ScreenKeyboardDialog::getPassword(nullptr, QString(), Qt::WindowFlags(), QLineEdit::Password, &ok);
+        QCOMPARE(eyeNames, (QStringList{"Show password", "Hide password"}));
     }
 
     void keysGreyedOut_data()

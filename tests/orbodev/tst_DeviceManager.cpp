@@ -57,6 +57,9 @@ private Q_SLOTS:
     void findMatchingMethodsCodes_data();
     void findMatchingMethodsCodes();
     void convertedLinkDeliversConvertedValue();
+    void loopOfDirectLinksDeliversLaterInsteadOfRecursing_data();
+    void loopOfDirectLinksDeliversLaterInsteadOfRecursing();
+    void valuesPilingUpInALoopAreDroppedWithAWarning();
     void renameRefusesTakenNamesInAnyCase();
     void removeDropsLinksAndReportsPeers();
     void unknownDeviceGivesEmptyInfoAndNullHandle();
@@ -66,6 +69,7 @@ private Q_SLOTS:
     void pasteRestoresParametersAndLinksBothWays();
     void pasteRenamesDevicesWhoseNameIsTaken();
     void saveLoadRoundTripKeepsGraph();
+    void failedSaveKeepsTheOldFile();
     void malformedYamlChangesNothing();
     void shortParseCreatesRuntimeVariable();
     void shortParseRejectsOtherText();
@@ -255,6 +259,56 @@ void TestDeviceManagerContract::convertedLinkDeliversConvertedValue()
     QVERIFY(!manager.addConnection(counter, formatter, "countChanged(int)", "nothing(int)"));
 }
 
+void TestDeviceManagerContract::loopOfDirectLinksDeliversLaterInsteadOfRecursing_data()
+{
+    QTest::addColumn<int>("deviceCount");
+    QTest::newRow("device wired to itself") << 1;
+    QTest::newRow("ring of three") << 3;
+}
+
+void TestDeviceManagerContract::loopOfDirectLinksDeliversLaterInsteadOfRecursing()
+{
+    QFETCH(int, deviceCount);
+    // Given scalers in the GUI thread wired in a loop, each passing its value on unchanged
+    DeviceManager manager;
+    QStringList names;
+    for (int i = 0; i < deviceCount; ++i) {
+        names << manager.createDevice("scaler", true);
+        QVERIFY(manager.setDeviceParam(names.last(), "factor", "1"));
+    }
+    for (int i = 0; i < deviceCount; ++i)
+        QVERIFY(manager.addConnection(names.at(i), names.at((i + 1) % deviceCount), "output(double)", "input(double)"));
+    QSignalSpy outputs(manager.getDevice(names.first()), SIGNAL(output(double)));
+
+    // When a value arrives
+    QMetaObject::invokeMethod(manager.getDevice(names.first()), "input", Q_ARG(double, 1.0));
+
+    // Then it goes round the loop once at once, and on later, once per turn of the event loop
+    QCOMPARE(outputs.count(), 2);
+    QTRY_VERIFY(outputs.count() >= 5);
+    QCOMPARE(outputs.last().at(0).toDouble(), 1.0);
+}
+
+void TestDeviceManagerContract::valuesPilingUpInALoopAreDroppedWithAWarning()
+{
+    // Given a scaler wired to itself and to a second one that feeds it back: every value it
+    // handles comes back twice
+    DeviceManager manager;
+    const QString first = manager.createDevice("scaler", true);
+    const QString second = manager.createDevice("scaler", true);
+    QVERIFY(manager.addConnection(first, first, "output(double)", "input(double)"));
+    QVERIFY(manager.addConnection(first, second, "output(double)", "input(double)"));
+    QVERIFY(manager.addConnection(second, first, "output(double)", "input(double)"));
+    TestSupport::LogCapture log;
+
+    // When a value arrives, the values waiting for the first one double on every turn
+    QMetaObject::invokeMethod(manager.getDevice(first), "input", Q_ARG(double, 0.0));
+
+    // Then past the limit they are dropped, with one warning per link
+    QTRY_VERIFY(log.containsFragment("dropped: 1000 are waiting already"));
+    QVERIFY(log.messages(QtWarningMsg).size() <= 2);
+}
+
 void TestDeviceManagerContract::renameRefusesTakenNamesInAnyCase()
 {
     DeviceManager manager;
@@ -406,6 +460,38 @@ void TestDeviceManagerContract::pasteRenamesDevicesWhoseNameIsTaken()
     QCOMPARE(created, QStringList({"scaler2", "vectorBuilder2"}));
     QCOMPARE(manager.getDeviceInfo("vectorBuilder2").incomingConnections.at(0).device, QString("scaler2"));
     QCOMPARE(manager.getDeviceInfo(builder).incomingConnections.size(), 1);
+}
+
+void TestDeviceManagerContract::failedSaveKeepsTheOldFile()
+{
+    // Given a saved graph that then grows past the file-size limit
+    QTemporaryDir dir;
+    const QString path = dir.filePath("graph.yaml");
+    DeviceManager manager;
+    manager.createDevice("generator", false);
+    manager.setConfigPath(path);
+    QVERIFY(manager.saveYamlConfig());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray oldText = file.readAll();
+    file.close();
+    for (int i = 0; i < 20; ++i)
+        manager.createDevice("scaler", false);
+    TestSupport::LogCapture log;
+
+    // When it is saved
+    TestSupport::FileSizeLimit limit(oldText.size() + 64);
+    if (!limit.isActive())
+        QSKIP("The file-size limit cannot be lowered here");
+    const bool saved = manager.saveYamlConfig();
+    limit.lift();
+
+    // Then the failure is reported and the old file is whole
+    QVERIFY(!saved);
+    QVERIFY(log.containsFragment("DeviceManager: cannot save configuration to"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), oldText);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.yaml"});
 }
 
 void TestDeviceManagerContract::saveLoadRoundTripKeepsGraph()

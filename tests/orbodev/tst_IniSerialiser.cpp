@@ -29,6 +29,7 @@ private Q_SLOTS:
     void savesEntityWithoutParameters();
     void refusesUnnamedOrMissingEntity();
     void reportsUnwritableTarget();
+    void failedWriteKeepsTheOldFile();
 };
 
 void TestIniSerialiser::mergesGroupsWithoutTruncating()
@@ -102,6 +103,36 @@ void TestIniSerialiser::reportsUnwritableTarget()
     QVERIFY(!IniSerialiser(&entity).saveTo(dir.filePath("missing/dir/layout.ini")));
 
     QVERIFY(log.containsFragment("IniSerialiser: cannot save"));
+}
+
+void TestIniSerialiser::failedWriteKeepsTheOldFile()
+{
+    // Given a file holding another entity's group, and an entity too large for the file-size limit
+    QTemporaryDir dir;
+    const QString path = dir.filePath("layout.ini");
+    const QByteArray oldText = "[other]\nkeep=y\n";
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(oldText) == oldText.size());
+    }
+    NamedParameters entity("gauge1");
+    entity.addParam("widget/text", QString(64 * 1024, 'x'));
+    TestSupport::LogCapture log;
+
+    // When it is saved
+    TestSupport::FileSizeLimit limit(oldText.size() + 256);
+    if (!limit.isActive())
+        QSKIP("The file-size limit cannot be lowered here");
+    const bool saved = IniSerialiser(&entity).saveTo(path);
+    limit.lift();
+
+    // Then the failure is reported and the other group is still there, whole
+    QVERIFY(!saved);
+    QVERIFY(log.containsFragment("IniSerialiser: cannot save"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), oldText);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"layout.ini"});
 }
 
 QTEST_GUILESS_MAIN(TestIniSerialiser)

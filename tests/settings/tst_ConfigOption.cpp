@@ -11,6 +11,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -135,16 +136,50 @@ private Q_SLOTS:
         QFETCH(QStringList, items);
         QFETCH(QString, saved);
 
-        // Given an option built from the stored text, which saving leaves alone while unedited
+        // Given an option built from the stored text
         OptionUnderTest subject(kind, unit, storedText, items);
-        QVERIFY(!subject.option.isEdited());
-        subject.option.save();
-        QCOMPARE(stored(subject.config), storedText);
-        // When the user touches the editor without changing its value, then saves
+
+        // When the editor reports a change that leaves its value as it was, and the option saves
         Q_EMIT subject.option.getNotifier()->paramChanged();
-        QVERIFY(subject.option.isEdited());
+        QVERIFY(!subject.option.isEdited());
         QVERIFY(!subject.option.save());
-        // Then the store holds the editor's value in the stored format
+
+        // Then the stored text is untouched, and an edit would write the editor's value in the stored format
+        QCOMPARE(stored(subject.config), storedText);
+        bool valid = true;
+        QCOMPARE(subject.option.getCurrentParamValue(&valid), saved.isNull() ? QString("") : saved);
+        QCOMPARE(valid, !saved.isNull());
+    }
+
+    void savesEveryWayOfEditing_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("storedText");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("check-list item ticked from the keyboard") << int(ConfigOption::CheckList) << "a" << QStringList{"a", "b"} << "a;b";
+        QTest::newRow("base switched on a hexadecimal field") << int(ConfigOption::HexInteger) << "0x1F" << QStringList() << "31";
+    }
+
+    void savesEveryWayOfEditing()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, storedText);
+        QFETCH(QStringList, items);
+        QFETCH(QString, saved);
+        OptionUnderTest subject(kind, QString(), storedText, items);
+        QSignalSpy changed(subject.option.getNotifier(), &Notifier::paramChanged);
+
+        if (auto* list = qobject_cast<QListWidget*>(subject.editor.get())) {
+            list->setCurrentRow(1);
+            QTest::keyClick(list, Qt::Key_Space);
+        } else {
+            subject.editor->findChild<QPushButton*>()->click();
+        }
+
+        QVERIFY(changed.count() > 0);
+        QVERIFY(subject.option.isEdited());
+        subject.option.save();
         QCOMPARE(stored(subject.config), saved);
         QVERIFY(!subject.option.isEdited());
     }
@@ -162,10 +197,15 @@ private Q_SLOTS:
         subject.option.save();
         QCOMPARE(stored(subject.config), QStringLiteral("9"));
 
+        // An edit taken back is no edit either
         spinBox->setValue(7);
         spinBox->setValue(6);
+        QVERIFY(!subject.option.isEdited());
         subject.option.save();
-        QCOMPARE(stored(subject.config), QStringLiteral("6"));
+        QCOMPARE(stored(subject.config), QStringLiteral("9"));
+        spinBox->setValue(8);
+        subject.option.save();
+        QCOMPARE(stored(subject.config), QStringLiteral("8"));
     }
 
     void rangeRereadsStoredValue()

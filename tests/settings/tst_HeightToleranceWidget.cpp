@@ -7,6 +7,7 @@
 #include "TolerancePaletteWidget.h"
 #include "ToleranceWidget.h"
 #include "YamlConfig.h"
+#include "ZenticMessageBox.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -151,6 +152,24 @@ private Q_SLOTS:
         QCOMPARE(storedValues(reread), (QStringList{"10", "10", "7"}));
         QCOMPARE(stored(reread, "heightTolerancePalette"), QStringLiteral("#ec5655 #219652 #ec5655"));
         QCOMPARE(stored(reread, "heightTolernaceSuffix"), QStringLiteral("cm"));
+    }
+
+    void dialogTellsTheUserWhenItsSaveFails()
+    {
+        // Given the process-wide store backed by a file in a directory that is gone
+        QTemporaryDir dir;
+        Singleton<YamlConfig>::instance()->parseConfig(dir.filePath(QStringLiteral("gone/settings.yaml")), true);
+        HeightToleranceDialog dialog(nullptr);
+
+        // When the user enters a value
+        ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+        NumpadDialog::AnswerGuard typeThree(3.0);
+        QTest::mousePress(dialog.getHeightToleranceWidget()->getToleranceWidget()->highField(), Qt::LeftButton);
+
+        // Then a warning tells the user that the settings were not saved
+        QCOMPARE(answer.texts(), QStringList{"Settings not saved"});
+        QVERIFY(!dialog.getHeightToleranceWidget()->save());
+        QCOMPARE(answer.count(), 2);
     }
 };
 

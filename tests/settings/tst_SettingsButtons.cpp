@@ -69,6 +69,15 @@ private Q_SLOTS:
         button.click();
         QCOMPARE(selected.count(), 2);
         QCOMPARE(button.text(), QFileInfo(outside.fileName()).filePath());
+
+        // A path holding the working directory further in is shown whole
+        const QString nestedDir = elsewhere.path() + QDir::currentPath();
+        QVERIFY(QDir().mkpath(nestedDir));
+        QFile nested(nestedDir + QStringLiteral("/nested.yaml"));
+        QVERIFY(nested.open(QIODevice::WriteOnly));
+        chooseFile(nested.fileName());
+        button.click();
+        QCOMPARE(button.text(), QFileInfo(nested.fileName()).filePath());
         QDir::setCurrent(previous);
     }
 

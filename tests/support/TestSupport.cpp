@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace TestSupport {
@@ -106,6 +108,38 @@ bool setReadOnly(const QString& path, bool readOnly)
             ok = apply(it.next()) && ok;
     }
     return ok;
+}
+
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    rlimit current {};
+    if (::getrlimit(RLIMIT_FSIZE, &current) != 0)
+        return;
+    m_previousSoft = current.rlim_cur;
+    m_previousHard = current.rlim_max;
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = current;
+    limited.rlim_cur = rlim_t(qMax<qint64>(bytes, 0));
+    m_active = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    if (!m_active)
+        std::signal(SIGXFSZ, m_previousHandler);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    lift();
+}
+
+void FileSizeLimit::lift()
+{
+    if (!m_active)
+        return;
+    rlimit previous {};
+    previous.rlim_cur = rlim_t(m_previousSoft);
+    previous.rlim_max = rlim_t(m_previousHard);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, m_previousHandler);
+    m_active = false;
 }
 
 bool ignoresFilePermissions()

@@ -48,6 +48,34 @@ private:
     LogCapture* m_outer = nullptr;
 };
 
+/**
+ * Lowers the process's file-size limit (RLIMIT_FSIZE) while it lives: a write that would
+ * pass the limit comes back short, the next one fails with EFBIG, whatever the process's
+ * privileges. SIGXFSZ is ignored meanwhile so the process survives. isActive() is false
+ * when the limit cannot be lowered here; tests skip then.
+ *
+ *     TestSupport::FileSizeLimit limit(16);
+ *     QVERIFY(limit.isActive());
+ */
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    bool isActive() const { return m_active; }
+    /// Puts the old limit back before the destructor would.
+    void lift();
+
+private:
+    bool m_active = false;
+    quint64 m_previousSoft = 0;
+    quint64 m_previousHard = 0;
+    void (*m_previousHandler)(int) = nullptr;
+};
+
 /// Makes path and everything below it read-only (true) or writable again (false).
 bool setReadOnly(const QString& path, bool readOnly);
 

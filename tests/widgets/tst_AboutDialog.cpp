@@ -63,6 +63,7 @@ private Q_SLOTS:
         AboutDialog dialog({{"Host %2 %3", "2.0", "0123456789abcdef", "today", QString()}}, nullptr);
         ZenticMessageBox::AnswerGuard success(QMessageBox::Ok);
 
+        QCOMPARE(copyButton(dialog)->accessibleName(), copyButton(dialog)->toolTip());
         copyButton(dialog)->click();
         const QString expected = "Host %2 %3 2.0 (01234567) "
                                  + builtInLine("OrboDev", OrboDevVersion::version, OrboDevVersion::gitSHA) + ' '

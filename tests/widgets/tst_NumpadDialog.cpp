@@ -197,6 +197,17 @@ private Q_SLOTS:
         QVERIFY(!ok);
     }
 
+    void glyphKeysAreNamed()
+    {
+        bool ok = false;
+        NumpadDialog pad(nullptr, "t", QString(), 1.5, -10.0, 10.0, 2, &ok, Qt::WindowFlags(), 1.0);
+        for (const QString& glyph : {QString(QChar(0x140A)), QString(QChar(0x1405)), QString("+/-"), QString(QChar(0x232B))}) {
+            QPushButton* button = key(&pad, glyph);
+            QVERIFY2(button && !button->accessibleName().isEmpty(), qPrintable(glyph));
+            QCOMPARE(button->toolTip(), button->accessibleName());
+        }
+    }
+
     void hexPadChecksRangeOnShownValue()
     {
         HexSpinBox field(nullptr, false);

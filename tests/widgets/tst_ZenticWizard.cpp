@@ -40,6 +40,8 @@ private Q_SLOTS:
         // The house Back button shows only its icon
         ZenticWizard wizard(nullptr, true);
         QVERIFY(wizard.button(QWizard::BackButton)->text().isEmpty());
+        QCOMPARE(wizard.button(QWizard::BackButton)->accessibleName(), QStringLiteral("Back"));
+        QCOMPARE(wizard.button(QWizard::BackButton)->toolTip(), QStringLiteral("Back"));
         const QFontMetrics metrics(wizard.font());
         for (const auto& [which, text] : {std::pair{QWizard::NextButton, "Next"}, {QWizard::FinishButton, "Finish"},
                                           {QWizard::CancelButton, "Cancel"}}) {

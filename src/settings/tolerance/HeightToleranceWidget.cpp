@@ -5,6 +5,7 @@
 #include "TolerancePalettePicker.h"
 #include "ToleranceWidget.h"
 #include "YamlConfig.h"
+#include "ZenticMessageBox.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -140,7 +141,7 @@ TolerancePalettePicker* HeightToleranceWidget::getPalettePicker() const
     return palettePicker;
 }
 
-void HeightToleranceWidget::save()
+bool HeightToleranceWidget::save()
 {
     const TolerancePalette palette = getTolerancePalette();
     if (palette != savedPalette)
@@ -158,5 +159,11 @@ void HeightToleranceWidget::save()
     savedValue = value;
     savedPalette = palette;
 
-    Singleton<YamlConfig>::instance()->saveConfig();
+    if (Singleton<YamlConfig>::instance()->saveConfig())
+        return true;
+    // The store keeps the change and writes it with the next save that succeeds.
+    ZenticMessageBox::warning(this, tr("Settings not saved"),
+                              tr("The height tolerance settings could not be written to the settings file. "
+                                 "They stay in effect and are written with the next change that can be saved."));
+    return false;
 }

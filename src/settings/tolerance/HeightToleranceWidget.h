@@ -16,7 +16,8 @@ class ToleranceWidget;
  * Every accepted value entry and every palette click writes the settings into node
  * "project2d" of `config` and saves the process-wide YAML store. Only what changed is
  * written: the other values keep their stored text, and a stored palette that is not
- * built in is offered as a tile of its own and kept.
+ * built in is offered as a tile of its own and kept. A failed save of the file is shown to
+ * the user in a warning box.
  *
  *     auto* widget = HeightToleranceWidget::createHeightToleranceWidget(Singleton<YamlConfig>::instance(), parent);
  */
@@ -38,8 +39,9 @@ public:
     ToleranceWidget* getToleranceWidget() const;
     TolerancePalettePicker* getPalettePicker() const;
 
-    /// Writes the changed settings into "project2d" and saves the process-wide YAML store.
-    void save();
+    /// Writes the changed settings into "project2d" and saves the process-wide YAML store;
+    /// when that save fails, tells the user in a warning box and returns false.
+    bool save();
 
 private:
     ToleranceWidget* toleranceWidget;

@@ -148,6 +148,11 @@ void TolerancePalettePicker::addTolerancePalette(TolerancePalette palette)
         return;
     }
     auto* tile = new TolerancePaletteWidget(this, palette);
+    // Only colours tell the tiles apart.
+    tile->setAccessibleName(tr("Palette %1: %2, %3, %4")
+                                .arg(paletteWidgets.size() + 1)
+                                .arg(palette.low.name(), palette.optimal.name(), palette.high.name()));
+    tile->setToolTip(tile->accessibleName());
     tile->installEventFilter(this);
     paletteWidgets.append(tile);
     grid->addWidget(tile, nextRow, nextColumn);

@@ -25,6 +25,8 @@ LineEditWithKeyboard::LineEditWithKeyboard(QWidget* parent, QString keyboardTitl
 {
     QAction* keyboardAction =
         addAction(QIcon(QStringLiteral(":/icons/dozerozozu_keyboard")), QLineEdit::TrailingPosition);
+    keyboardAction->setText(tr("Open on-screen keyboard"));
+    keyboardAction->setToolTip(keyboardAction->text());
     const int fontHeight = QApplication::fontMetrics().height();
     setFixedHeight(static_cast<int>(fontHeight * 1.3));
     setIconSize(static_cast<int>(fontHeight * 1.6));
@@ -35,6 +37,7 @@ LineEditWithKeyboard::LineEditWithKeyboard(QWidget* parent, QString keyboardTitl
     if (password) {
         setEchoMode(QLineEdit::Password);
         eyeAction = addAction(QIcon(QStringLiteral(":/icons/dozerozozu_openedEye")), QLineEdit::TrailingPosition);
+        nameEyeAction();
         connect(eyeAction, &QAction::triggered, this, &LineEditWithKeyboard::toggleEchoMode);
     }
 
@@ -114,6 +117,14 @@ void LineEditWithKeyboard::toggleEchoMode()
         setEchoMode(QLineEdit::Password);
         eyeAction->setIcon(QIcon(QStringLiteral(":/icons/dozerozozu_openedEye")));
     }
+    nameEyeAction();
+}
+
+// The eye shows what a click does: an opened eye reveals the password.
+void LineEditWithKeyboard::nameEyeAction()
+{
+    eyeAction->setText(echoMode() == QLineEdit::Password ? tr("Show password") : tr("Hide password"));
+    eyeAction->setToolTip(eyeAction->text());
 }
 
 // The field may have moved to another parent since it was built, so the keyboard is opened

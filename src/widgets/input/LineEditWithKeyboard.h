@@ -53,6 +53,7 @@ public:
 
 private:
     void toggleEchoMode();
+    void nameEyeAction();
     void openKeyboard();
 
     bool password;

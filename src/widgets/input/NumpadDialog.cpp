@@ -17,6 +17,13 @@
 
 namespace {
 
+// Keys that show a glyph are named for screen readers and tooltips.
+void nameKey(QPushButton* key, const QString& name)
+{
+    key->setAccessibleName(name);
+    key->setToolTip(name);
+}
+
 const QString numpadKeyStyle = QStringLiteral("font-size: 30px;");
 const QString numpadSmallKeyStyle = QStringLiteral("font-size: 20px;");
 const QString numpadOkStyle = numpadKeyStyle + QStringLiteral(" background-color: green; border: none");
@@ -241,6 +248,7 @@ void NumpadDialog::numpadInitialization(const QString& title, const QString& suf
     backspaceKey->setSizePolicy(backspacePolicy);
     connect(backspaceKey, &QPushButton::clicked, this,
             [this] { sendNumpadButtonClickedEvent(Qt::Key_Backspace, QString()); });
+    nameKey(backspaceKey, tr("Backspace"));
     if (decimals == -1) {
         keys->addWidget(backspaceKey, 4, 1, 1, 2);
     } else {
@@ -261,6 +269,9 @@ void NumpadDialog::numpadInitialization(const QString& title, const QString& suf
             [this] { sendNumpadButtonClickedEvent(Qt::Key_Right, QString()); });
     signButton = createNumpadButton(QStringLiteral("+/-"), keyMinWidth, keyMinHeight, numpadKeyStyle);
     connect(signButton, &QPushButton::clicked, this, &NumpadDialog::changeValueSign);
+    nameKey(leftKey, tr("Cursor left"));
+    nameKey(rightKey, tr("Cursor right"));
+    nameKey(signButton, tr("Change sign"));
     signButton->setEnabled(std::signbit(min) != std::signbit(max));
     keys->addWidget(leftKey, 5, 0);
     keys->addWidget(rightKey, 5, 1);

@@ -17,6 +17,22 @@
 
 namespace {
 
+// Keys that show a glyph or an abbreviation are named for screen readers and tooltips.
+void nameKey(QPushButton* key, const QString& name)
+{
+    key->setAccessibleName(name);
+    key->setToolTip(name);
+}
+
+// The eye shows what a click does: an opened eye reveals the password.
+void nameEyeAction(QAction* eye, bool revealsPassword)
+{
+    const QString name = revealsPassword ? ScreenKeyboardDialog::tr("Show password")
+                                         : ScreenKeyboardDialog::tr("Hide password");
+    eye->setText(name);
+    eye->setToolTip(name);
+}
+
 const QString bigKeyStyle = QStringLiteral("font-size: 30px;");
 const QString enterKeyStyle = bigKeyStyle + QStringLiteral(" background-color: green;");
 const QString smallKeyStyle = QStringLiteral("font-size: 15px;");
@@ -202,6 +218,7 @@ QString ScreenKeyboardDialog::getPassword(QWidget* parent, QString text, Qt::Win
     const QString eyeIcon = echoMode == QLineEdit::Password ? QStringLiteral(":/icons/dozerozozu_openedEye")
                                                             : QStringLiteral(":/icons/dozerozozu_closedEye");
     QAction* eye = edit->addAction(QIcon(eyeIcon), QLineEdit::TrailingPosition);
+    nameEyeAction(eye, echoMode == QLineEdit::Password);
     connect(eye, &QAction::triggered, dialog, &ScreenKeyboardDialog::echoModeToggled);
     dialog->setWindowTitle(tr("Password"));
     return runAndDelete(dialog, ok);
@@ -409,6 +426,8 @@ void ScreenKeyboardDialog::shiftToggled()
         for (QPushButton* key : qAsConst(letterKeys))
             key->setText(key->text().toLower());
         sourceButton->setChecked(false);
+        // Not a tap of a double tap: the tap timer keeps running from the tap before.
+        updateKeysEnabled();
         return;
     } else {
         const bool shifted = (leftShiftButton && leftShiftButton->isChecked())
@@ -441,12 +460,16 @@ void ScreenKeyboardDialog::echoModeToggled()
     QAction* eye = lineEdit->actions().value(1);
     if (lineEdit->echoMode() == QLineEdit::Password) {
         lineEdit->setEchoMode(QLineEdit::Normal);
-        if (eye)
+        if (eye) {
             eye->setIcon(QIcon(QStringLiteral(":/icons/dozerozozu_closedEye")));
+            nameEyeAction(eye, false);
+        }
     } else {
         lineEdit->setEchoMode(QLineEdit::Password);
-        if (eye)
+        if (eye) {
             eye->setIcon(QIcon(QStringLiteral(":/icons/dozerozozu_openedEye")));
+            nameEyeAction(eye, true);
+        }
     }
 }
 
@@ -553,9 +576,12 @@ void ScreenKeyboardDialog::initialize()
     keyButtons << dot << comma << space;
     QPushButton* enter = createKeyboardButton(QString(QChar(0x21B5)), keyWidth, keyHeight, enterKeyStyle, false);
     enter->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Expanding);
+    nameKey(enter, tr("Enter"));
+    nameKey(space, tr("Space"));
     connect(enter, &QPushButton::clicked, this, &ScreenKeyboardDialog::accept);
     symbolsButton = createKeyboardButton(QStringLiteral("?123"), keyWidth, keyHeight, smallKeyStyle, false);
     connect(symbolsButton, &QPushButton::clicked, this, &ScreenKeyboardDialog::toggleSymbolLayouts);
+    nameKey(symbolsButton, tr("Symbols"));
 
     if (letters)
         addLetterLayoutKeys(grid, dot, comma, space, enter);
@@ -574,6 +600,7 @@ void ScreenKeyboardDialog::addLetterLayoutKeys(QGridLayout* grid, QPushButton* d
     const int bottomRowLength = currentLayout.value(2).size();
 
     auto backspace = createKeyboardButton(QString(QChar(0x21FD)), keyWidth, keyHeight, bigKeyStyle, false);
+    nameKey(backspace, tr("Backspace"));
     connect(backspace, &QPushButton::clicked, this,
             [this] { sendKeyboardButtonClickedEvent(Qt::Key_Backspace, QString()); });
 
@@ -581,6 +608,7 @@ void ScreenKeyboardDialog::addLetterLayoutKeys(QGridLayout* grid, QPushButton* d
     rightShiftButton = createKeyboardButton(QString(QChar(0x21E7)), keyWidth, keyHeight, bigKeyStyle, false);
     for (QPushButton* shift : {leftShiftButton, rightShiftButton}) {
         shift->setCheckable(true);
+        nameKey(shift, tr("Shift"));
         connect(shift, &QPushButton::clicked, this, &ScreenKeyboardDialog::shiftToggled);
     }
 
@@ -588,6 +616,7 @@ void ScreenKeyboardDialog::addLetterLayoutKeys(QGridLayout* grid, QPushButton* d
     if (currentLayout == russianLayout)
         languageButton->setText(QStringLiteral("RUS"));
     connect(languageButton, &QPushButton::clicked, this, &ScreenKeyboardDialog::changeLanguage);
+    nameKey(languageButton, tr("Switch language"));
 
     grid->addWidget(backspace, 0, topRowLength);
     grid->addWidget(symbolsButton, 1, 0);
@@ -604,10 +633,13 @@ void ScreenKeyboardDialog::addSymbolLayoutKeys(QGridLayout* grid, QPushButton* d
                                                QPushButton* space, QPushButton* enter)
 {
     const bool firstPage = currentLayout == symbolsLayout1;
-    if (firstPage)
+    if (firstPage) {
         symbolsButton->setText(QStringLiteral("=/<"));
+        nameKey(symbolsButton, tr("More symbols"));
+    }
 
     auto letters = createKeyboardButton(QStringLiteral("ABC"), keyWidth, keyHeight, smallKeyStyle, false);
+    nameKey(letters, tr("Letters"));
     connect(letters, &QPushButton::clicked, this, [this] { setKeyboardLayout(letterLayout); });
 
     QPushButton* firstExtra = createKeyboardButton(firstPage ? QStringLiteral("_") : QStringLiteral("<"), keyWidth,

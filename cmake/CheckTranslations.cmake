@@ -1,0 +1,29 @@
+# Runs as a test (cmake -P): fails when a Linguist source under SOURCE_DIR/translations is not
+# what lupdate makes of the library's code, that is when texts are missing, stale or changed.
+# Inputs: LUPDATE (the lupdate executable), SOURCE_DIR (the library's src folder), WORK_DIR.
+file(GLOB tsFiles "${SOURCE_DIR}/translations/*.ts")
+if(NOT tsFiles)
+    message(FATAL_ERROR "No translation sources in ${SOURCE_DIR}/translations")
+endif()
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}")
+set(outdated "")
+foreach(tsFile ${tsFiles})
+    get_filename_component(tsName "${tsFile}" NAME)
+    set(copy "${WORK_DIR}/${tsName}")
+    configure_file("${tsFile}" "${copy}" COPYONLY)
+    execute_process(COMMAND "${LUPDATE}" -recursive "${SOURCE_DIR}" -no-obsolete -locations none -ts "${copy}"
+                    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "lupdate failed on ${tsName}:\n${output}")
+    endif()
+    file(READ "${tsFile}" original)
+    file(READ "${copy}" updated)
+    if(NOT original STREQUAL updated)
+        string(APPEND outdated "  ${tsName}: ${output}\n")
+    endif()
+endforeach()
+if(outdated)
+    message(FATAL_ERROR "Translation sources out of date:\n${outdated}Refresh them with\n"
+                        "  lupdate -recursive src -no-obsolete -locations none -ts src/translations/*.ts")
+endif()

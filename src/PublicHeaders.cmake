@@ -1,0 +1,61 @@
+# The headers a host includes, by file name wherever they sit in src/, installed under
+# include/DozeRozOZU; every other header of src/ is an internal helper and stays out. A public
+# header may include only public headers, the framework's and Qt's (the package test compiles
+# every one of them on its own).
+set(DOZEROZOZU_PUBLIC_HEADERS
+    DozeRozOZUVersion.h
+    Config.h
+    Configurable.h
+    LibraryTranslator.h
+    SharedConstants.h
+    SimpleCrypt.h
+    Singleton.h
+    YamlConfig.h
+    DeviceMapWidget.h
+    DevicesArrangement.h
+    Grid.h
+    ItemsConnection.h
+    BaseGuiDevice.h
+    BaseWidget.h
+    DeviceWidgetArea.h
+    WidgetManager.h
+    WidgetPosition.h
+    ConfigOption.h
+    ConfigWidget.h
+    FileButton.h
+    Notifier.h
+    PickColorButton.h
+    PickIconButton.h
+    CodeEditorDialog.h
+    CodeEditorWidget.h
+    JsSyntaxHighlighter.h
+    QmlSyntaxHighlighter.h
+    SyntaxFormatModel.h
+    SyntaxFormatScheme.h
+    SyntaxHighlighter.h
+    YamlSyntaxHighlighter.h
+    HeightToleranceDialog.h
+    HeightToleranceWidget.h
+    TolerancePalette.h
+    ToleranceValue.h
+    AboutDialog.h
+    AdjustableCombobox.h
+    AdjustableListView.h
+    DpiHelper.h
+    ElidedLabel.h
+    ExpandingScrollArea.h
+    HexSpinBox.h
+    LabelWithTimer.h
+    ModalRunner.h
+    PopupWidget.h
+    QtWaitingSpinner.h
+    ToggleSwitch.h
+    TouchScrollMaker.h
+    VersionInfo.h
+    ZenticDoubleSpinBox.h
+    ZenticMessageBox.h
+    ZenticWizard.h
+    LineEditWithKeyboard.h
+    NumpadDialog.h
+    ScreenKeyboardDialog.h
+)

@@ -1,0 +1,33 @@
+#include "LibraryTranslator.h"
+
+#include <QCoreApplication>
+#include <QtTest>
+
+class TestLibraryTranslator : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { LibraryTranslator::remove(); }
+
+    void russianUserSeesRussianTexts()
+    {
+        QVERIFY(LibraryTranslator::install(QLocale(QLocale::Russian, QLocale::Russia)));
+        QCOMPARE(QCoreApplication::translate("ScreenKeyboardDialog", "Password"), QString::fromUtf8("Пароль"));
+        // The settings editor's texts that were out of lupdate's sight
+        QCOMPARE(QCoreApplication::translate("QObject", "Input value"), QString::fromUtf8("Введите значение"));
+
+        LibraryTranslator::remove();
+        QCOMPARE(QCoreApplication::translate("ScreenKeyboardDialog", "Password"), QStringLiteral("Password"));
+    }
+
+    void installingAgainReplacesTheTranslation()
+    {
+        QVERIFY(LibraryTranslator::install(QLocale(QLocale::Russian)));
+        QVERIFY(!LibraryTranslator::install(QLocale(QLocale::English, QLocale::UnitedStates)));
+        QCOMPARE(QCoreApplication::translate("ScreenKeyboardDialog", "Password"), QStringLiteral("Password"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibraryTranslator)
+#include "tst_LibraryTranslator.moc"
