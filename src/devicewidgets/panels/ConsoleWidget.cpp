@@ -4,6 +4,7 @@
 #include "LogBuffer.h"
 #include "Logger.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -17,6 +18,14 @@ ConsoleWidget::ConsoleWidget(QWidget* parent)
     connect(&retrieveTimer, SIGNAL(timeout()), this, SLOT(retrieveLog()));
     retrieveTimer.start(500);
     connect(verticalScrollBar(), SIGNAL(rangeChanged(int,int)), this, SLOT(scrollToBottom()));
+    // A view left at the bottom stays there while lines come and while it is resized or
+    // shown; scrolling up lets go, scrolling down to the end holds on again.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int value) { followBottom = value >= verticalScrollBar()->maximum(); });
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int maximum) {
+        if (followBottom)
+            verticalScrollBar()->setValue(maximum);
+    });
 }
 
 ConsoleWidget::~ConsoleWidget() = default;
@@ -42,7 +51,7 @@ void ConsoleWidget::insertFormattedLogs(const QStringList& formattedLines)
 {
     lines.append(formattedLines);
     appendToView(formattedLines);
-    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    moveToBottom();
 }
 
 void ConsoleWidget::copyInfo(ConsoleWidget* console)
@@ -85,13 +94,13 @@ void ConsoleWidget::appendLogLines(const QStringList& logLines)
     alertScroll = alertLine;
     if (alertScroll) {
         Q_EMIT alert();
-        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        moveToBottom();
     }
 }
 
 void ConsoleWidget::scrollToBottom()
 {
-    if (alertScroll)
+    if (alertScroll && verticalScrollBar()->value() != verticalScrollBar()->maximum())
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
@@ -105,8 +114,7 @@ void ConsoleWidget::appendToView(const QStringList& htmlLines)
 {
     if (htmlLines.isEmpty())
         return;
-    QScrollBar* scrollBar = verticalScrollBar();
-    const bool atBottom = scrollBar->value() >= scrollBar->maximum();
+    const bool atBottom = followBottom;
     const int skipped = qMax(0, htmlLines.size() - int(maximumLines));
     QTextCursor cursor(document());
     cursor.beginEditBlock();
@@ -119,5 +127,13 @@ void ConsoleWidget::appendToView(const QStringList& htmlLines)
     cursor.endEditBlock();
     // As QTextEdit::append does: a view at the bottom follows the new lines.
     if (atBottom)
-        scrollBar->setValue(scrollBar->maximum());
+        moveToBottom();
+}
+
+void ConsoleWidget::moveToBottom()
+{
+    // Many lines at once are laid out lazily, and the scroll range grows with the layout:
+    // the bottom is only known once it is done.
+    document()->documentLayout()->documentSize();
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }

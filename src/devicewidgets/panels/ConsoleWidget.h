@@ -66,9 +66,11 @@ public Q_SLOTS:
 private:
     /// Appends lines to the view in one edit; lines that would at once fall off the top are skipped.
     void appendToView(const QStringList& htmlLines);
+    void moveToBottom();
 
     QTimer retrieveTimer;
     bool showTimestamp = true;
     bool alertScroll = false;
     QStringList lines;
+    bool followBottom = true;
 };
