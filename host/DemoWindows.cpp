@@ -4,6 +4,7 @@
 #include "DashboardWindow.h"
 #include "DeviceListWindow.h"
 #include "DeviceMapWidget.h"
+#include "DevicePanelsWindow.h"
 #include "SettingsWindow.h"
 
 #include <QDir>
@@ -44,6 +45,7 @@ QList<DemoWindow> demoWindows()
            }}}},
         {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
         {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); }},
+        DevicePanelsWindow::demoWindow(),
     };
 }
 
