@@ -11,7 +11,16 @@
 
 #include <cmath>
 
-#include "QCustomPlotInclude.h"
+// QCustomPlot's header spells Qt's keywords out ("signals", "foreach"), which this library
+// switches off because the framework's DeviceInfo has members of those names: they are lent
+// to the header while it is read. Public headers never include it; hosts do not get its path.
+#define signals Q_SIGNALS
+#define slots Q_SLOTS
+#define foreach Q_FOREACH
+#include <qcustomplot.h>
+#undef signals
+#undef slots
+#undef foreach
 
 namespace {
 
