@@ -407,8 +407,8 @@ void DeviceSignalsGraph::timeout()
 
 void DeviceSignalsGraph::noDataTimerExpired()
 {
-    const qint64 remaining = noDataInterval - sinceLastValue.elapsed();
-    if (sinceLastValue.isValid() && remaining > 0) {
+    const qint64 remaining = sinceLastValue.isValid() ? noDataInterval - sinceLastValue.elapsed() : 0;
+    if (remaining > 0) {
         noDataTimer.start(int(remaining));
         return;
     }
