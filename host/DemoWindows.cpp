@@ -9,6 +9,7 @@
 #include "DeviceNodeItem.h"
 #include "ExportMetaDeviceWizard.h"
 #include "SafeFileWriter.h"
+#include "DevicePanelsWindow.h"
 #include "SettingsWindow.h"
 
 #include <QCheckBox>
@@ -91,6 +92,7 @@ QList<DemoWindow> demoWindows()
         {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); },
          {{QStringLiteral("map-connections"), connectionsOfALink},
           {QStringLiteral("export-wizard"), newExportWizard}}},
+        DevicePanelsWindow::demoWindow(),
     };
 }
 

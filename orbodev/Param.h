@@ -30,7 +30,8 @@ public:
     explicit Param(const QString& name = QString(), bool readOnly = false, const QString& value = QString());
 
     QString name() const { return m_name; }
-    QString displayName() const { return m_displayName.isEmpty() ? m_name : m_displayName; }
+    /// The label a settings dialog shows instead of the name; empty when none was given.
+    QString displayName() const { return m_displayName; }
     QString description() const { return m_description; }
     QString unit() const { return m_unit; }
     /// The value text as stored.

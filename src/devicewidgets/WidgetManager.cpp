@@ -2,11 +2,13 @@
 
 #include "BaseGuiDevice.h"
 #include "BaseWidget.h"
+#include "DeviceConfigWidget.h"
 #include "DeviceManager.h"
 #include "DeviceWidgetArea.h"
 #include "IniSerialiser.h"
 #include "SharedConstants.h"
 
+#include <QCursor>
 #include <QDebug>
 
 void WidgetManager::registerGuiDevices(DeviceManager& manager)
@@ -204,5 +206,13 @@ void WidgetManager::removeWidgetRequested(QString deviceName)
 
 void WidgetManager::widgetSettingsRequested(QString deviceName)
 {
-    qWarning().noquote() << "WidgetManager: no settings dialog is available for" << deviceName;
+    if (!deviceManager) {
+        qWarning() << "WidgetManager: no device manager to open device settings";
+        return;
+    }
+    auto* dialog = new DeviceConfigWidget(*deviceManager, deviceName, widgetsArea.data());
+    dialog->show();
+    // The dialog's own placement right after showing replaces this move.
+    dialog->move(QCursor::pos());
+    connect(dialog, SIGNAL(finished(int)), dialog, SLOT(deleteLater()));
 }

@@ -85,6 +85,7 @@ public Q_SLOTS:
     /// Asks the device manager for a new device of type placed at (row, column) of this area.
     void newWidgetRequested(QString type, int row, int column);
     void removeWidgetRequested(QString deviceName);
+    /// Opens the device's settings dialog (DeviceConfigWidget) without blocking; it deletes itself when finished.
     void widgetSettingsRequested(QString deviceName);
 
 private:

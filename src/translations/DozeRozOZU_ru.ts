@@ -71,6 +71,53 @@
     </message>
 </context>
 <context>
+    <name>DeviceConfigWidget</name>
+    <message>
+        <source>Disabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The device %1 does not exist.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The device is disabled - perhaps network connection to it is lost or is it an unrecognized device.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Input</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Initialised with error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Initialised</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Initialisation failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deinitialised</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The device %1 was removed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DeviceConnectionsDialog</name>
     <message>
         <source>Edit connection</source>
@@ -100,6 +147,37 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>Cancel</source>
         <translation type="unfinished">Отмена</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceInputWidget</name>
+    <message>
+        <source>Send</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>False</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>True</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Input text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter text...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hex: 00 FF...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(no input control)</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -309,6 +387,21 @@ or the connection may contain an unrecognized device.</source>
     </message>
     <message>
         <source>PARAMETERS</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DeviceSignalsConsole</name>
+    <message>
+        <source>Show timestamp</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Input text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find...</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

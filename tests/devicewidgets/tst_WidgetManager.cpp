@@ -1,3 +1,4 @@
+#include "DeviceConfigWidget.h"
 #include "DeviceWidgetArea.h"
 #include "TestDeviceManager.h"
 #include "TestGuiDevices.h"
@@ -5,6 +6,7 @@
 #include "WidgetManager.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -170,13 +172,18 @@ private Q_SLOTS:
     {
         const QString name = createLamp("main", true);
         load(true);
-        const int windows = QApplication::topLevelWidgets().size();
-        TestSupport::LogCapture log;
 
-        // The settings dialog is not there yet: nothing opens, a line says so
+        // The settings control opens the device's dialog on the grid, without waiting for it
         Q_EMIT area->widgetSettingsRequested(name);
-        QVERIFY(log.contains(QStringLiteral("WidgetManager: no settings dialog is available for %1").arg(name)));
-        QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+        QPointer<DeviceConfigWidget> dialog = area->findChild<DeviceConfigWidget*>();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->getDeviceInfo().name, name);
+        // Closing it deletes it
+        dialog->getCloseButton()->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!dialog);
+        manager->clearCallLog();
 
         Q_EMIT area->removeWidgetRequested(name);
         QCOMPARE(manager->callLog(), QStringList({QStringLiteral("removeDevice(%1)").arg(name)}));

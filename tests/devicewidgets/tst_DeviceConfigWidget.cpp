@@ -1,0 +1,307 @@
+#include "ConfigOption.h"
+#include "DeviceConfigWidget.h"
+#include "DeviceSignalsOutputWidget.h"
+#include "DeviceSlotsInputWidget.h"
+#include "ProbeDevice.h"
+#include "TestDeviceManager.h"
+#include "TestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+/// A probe with the parameters the dialog's grouping and editors are checked on.
+class ConfiguredProbe : public ProbeDevice
+{
+public:
+    ConfiguredProbe()
+    {
+        addParam(QStringLiteral("mode"), QStringLiteral("fast"));
+        addParam(QStringLiteral("widget/row"), QStringLiteral("2"));
+        addParam(QStringLiteral("a/b/c"), QStringLiteral("deep"));
+        addParam(QStringLiteral("limit"), QStringLiteral("0x10"));
+        describeParam(QStringLiteral("limit"), Param::Integer);
+        addParam(QStringLiteral("enabled"), QStringLiteral("true"));
+        describeParam(QStringLiteral("enabled"), Param::Boolean);
+        addParam(QStringLiteral("speed"), QStringLiteral("high"), {"low", "high"}, true);
+        addParam(QStringLiteral("colour"), QStringLiteral("red"), {"red", "blue"}, false);
+        QMutexLocker locker(&paramsMutex);
+        params[QStringLiteral("speed")].setDisplayName(QStringLiteral("motor speed"));
+    }
+};
+
+class DisabledProbe : public ProbeDevice
+{
+public:
+    DisabledProbe()
+    {
+        addParam(QStringLiteral("mode"), QStringLiteral("slow"));
+        addParam(QStringLiteral("widget/row"), QStringLiteral("3"));
+        setState(Disabled);
+    }
+};
+
+} // namespace
+
+class tst_DeviceConfigWidget : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestDeviceManager> manager;
+    QString name;
+
+    ProbeDevice* probe() const { return static_cast<ProbeDevice*>(manager->getDevice(name)); }
+
+    static QStringList tabTitles(const DeviceConfigWidget& dialog)
+    {
+        QStringList titles;
+        for (int i = 0; i < dialog.getTabWidget()->count(); ++i)
+            titles << dialog.getTabWidget()->tabText(i);
+        return titles;
+    }
+
+    static ConfigOption option(DeviceConfigWidget& dialog, const QString& key) { return dialog.getConfigOption(key); }
+
+    /// The group box an option's editor sits in.
+    static QString groupOf(DeviceConfigWidget& dialog, const QString& key)
+    {
+        for (QWidget* parent = option(dialog, key).getEditorWidget(); parent; parent = parent->parentWidget()) {
+            if (auto* box = qobject_cast<QGroupBox*>(parent))
+                return box->title();
+        }
+        return QString();
+    }
+
+    static void typeInto(DeviceConfigWidget& dialog, const QString& key, const QString& text)
+    {
+        auto* edit = option(dialog, key).getEditorWidget()->findChild<QLineEdit*>();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    QStringList callsOf(const QString& prefix) const
+    {
+        QStringList calls;
+        for (const QString& call : manager->callLog()) {
+            if (call.startsWith(prefix))
+                calls << call;
+        }
+        return calls;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        manager = std::make_unique<TestDeviceManager>();
+        manager->registerDeviceType("probe", DeviceTypeInfo(), [] { return new ConfiguredProbe; });
+        manager->registerDeviceType("disabledProbe", DeviceTypeInfo(), [] { return new DisabledProbe; });
+        name = manager->createDevice("probe", true);
+        manager->clearCallLog();
+    }
+
+    void cleanup()
+    {
+        manager.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void parametersAreGroupedByPrefix()
+    {
+        DeviceConfigWidget dialog(*manager, name);
+        QCOMPARE(tabTitles(dialog), QStringList({name, "A", "Widget", "Output", "Input"}));
+        QCOMPARE(option(dialog, "mode").getLabelWidget()->text(), QStringLiteral("Mode"));
+        QCOMPARE(groupOf(dialog, "mode"), QStringLiteral("Parameters"));
+        QCOMPARE(option(dialog, "widget/row").getLabelWidget()->text(), QStringLiteral("Row"));
+        QCOMPARE(groupOf(dialog, "widget/row"), QStringLiteral("Widget"));
+        QCOMPARE(option(dialog, "a/b/c").getLabelWidget()->text(), QStringLiteral("B"));
+        QCOMPARE(groupOf(dialog, "a/b/c"), QStringLiteral("A"));
+        QVERIFY(qobject_cast<QCheckBox*>(option(dialog, "enabled").getEditorWidget()));
+        // An integer starts from its number, not its text
+        QCOMPARE(option(dialog, "limit").getEditorWidget()->findChild<QSpinBox*>()->value(), 16);
+        // A display name is the label; an item list makes a choice, strict or editable
+        QCOMPARE(option(dialog, "speed").getLabelWidget()->text(), QStringLiteral("Motor speed"));
+        QCOMPARE(option(dialog, "speed").getInputType(), ConfigOption::Choice);
+        QCOMPARE(qobject_cast<QComboBox*>(option(dialog, "speed").getEditorWidget())->currentText(), QStringLiteral("high"));
+        QCOMPARE(option(dialog, "colour").getInputType(), ConfigOption::EditableChoice);
+        QVERIFY(dialog.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
+        QVERIFY(dialog.findChild<DeviceSignalsOutputWidget*>());
+        QVERIFY(dialog.findChild<DeviceSlotsInputWidget*>());
+    }
+
+    void stateButtonShowsTheDevicesState_data()
+    {
+        QTest::addColumn<QString>("errorParam");
+        QTest::addColumn<bool>("initialise");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<QColor>("foreground");
+        QTest::addColumn<bool>("statusShown");
+        QTest::newRow("initialised") << "" << true << "Initialised" << QColor(Qt::darkGreen) << QColor(Qt::black) << false;
+        QTest::newRow("with error") << "error" << true << "Initialised with error" << QColor(Qt::yellow).darker(130)
+                                    << QColor(Qt::black) << true;
+        QTest::newRow("deinitialised") << "" << false << "Deinitialised" << QColor(Qt::darkGray) << QColor(Qt::white)
+                                       << false;
+        QTest::newRow("failed") << "fail" << true << "Initialisation failed" << QColor(Qt::darkRed) << QColor(Qt::white)
+                                << true;
+    }
+
+    void stateButtonShowsTheDevicesState()
+    {
+        QFETCH(QString, errorParam);
+        QFETCH(bool, initialise);
+        QFETCH(QString, text);
+        QFETCH(QColor, background);
+        QFETCH(QColor, foreground);
+        QFETCH(bool, statusShown);
+        manager->registerDeviceType("stateProbe", DeviceTypeInfo(), [errorParam] {
+            auto* device = new ProbeDevice;
+            if (!errorParam.isEmpty())
+                device->addParam(errorParam, QStringLiteral("it <b>broke</b>"));
+            return device;
+        });
+        const QString device = manager->createDevice("stateProbe", initialise);
+        DeviceConfigWidget dialog(*manager, device);
+        QCOMPARE(dialog.getInitButton()->text(), text);
+        QCOMPARE(dialog.getInitButton()->styleSheet(),
+                 QStringLiteral("background-color : %0; color: %1").arg(background.name(), foreground.name()));
+        QCOMPARE(!dialog.getStatusLabel()->isHidden(), statusShown);
+        if (statusShown) {
+            QCOMPARE(dialog.getStatusLabel()->text(), QStringLiteral("it <b>broke</b>"));
+            QCOMPARE(dialog.getStatusLabel()->textFormat(), Qt::PlainText);
+        }
+    }
+
+    void followsItsOwnDeviceAndTogglesIt()
+    {
+        const QString other = manager->createDevice("probe", true);
+        DeviceConfigWidget dialog(*manager, name);
+        manager->deinitialiseDevice(other);
+        QCOMPARE(dialog.getInitButton()->text(), QStringLiteral("Initialised"));
+        QMetaObject::invokeMethod(&dialog, "deviceInitialised", Q_ARG(QString, name.toUpper()), Q_ARG(bool, false));
+        QCOMPARE(dialog.getInitButton()->text(), QStringLiteral("Deinitialised"));
+
+        QTest::mouseClick(dialog.getInitButton(), Qt::LeftButton);
+        QVERIFY(!probe()->isInitialised());
+        QTest::mouseClick(dialog.getInitButton(), Qt::LeftButton);
+        QVERIFY(probe()->isInitialised());
+        QCOMPARE(dialog.getInitButton()->text(), QStringLiteral("Initialised"));
+        QCOMPARE(callsOf("saveYamlConfig").size(), 2);
+    }
+
+    void disabledDeviceIsShownReadOnly()
+    {
+        const QString device = manager->createDevice("disabledProbe", false);
+        DeviceConfigWidget dialog(*manager, device);
+        QCOMPARE(dialog.getInitButton()->text(), QStringLiteral("Disabled"));
+        QCOMPARE(dialog.getInitButton()->styleSheet(), QStringLiteral("background-color : darkGray; color: white"));
+        QVERIFY(dialog.getStatusLabel()->text().startsWith(QLatin1String("The device is disabled")));
+        QVERIFY(!dialog.getSaveButton()->isEnabled());
+        QVERIFY(!dialog.getInitButton()->isEnabled());
+        QVERIFY(dialog.getCloseButton()->isEnabled());
+        QCOMPARE(tabTitles(dialog).mid(0, 2), QStringList({device, "Widget"}));
+        const ConfigOption row = option(dialog, "widget/row");
+        QCOMPARE(row.getInputType(), ConfigOption::Text);
+        QCOMPARE(row.getEditorWidget()->findChild<QLineEdit*>()->text(), QStringLiteral("3"));
+        QVERIFY(!row.getEditorWidget()->isEnabled());
+        QVERIFY(!row.getLabelWidget()->isEnabled());
+    }
+
+    void unknownDeviceGivesAReadOnlyDialog()
+    {
+        TestSupport::LogCapture log;
+        DeviceConfigWidget dialog(*manager, QStringLiteral("nobody"));
+        QVERIFY(log.contains(QStringLiteral("DeviceConfigWidget: no device named nobody")));
+        QCOMPARE(tabTitles(dialog), QStringList({"nobody"}));
+        QVERIFY(!dialog.getSaveButton()->isEnabled());
+        QVERIFY(dialog.getCloseButton()->isEnabled());
+        QVERIFY(!dialog.getStatusLabel()->isHidden());
+        dialog.save();
+        QVERIFY(callsOf("setDeviceParam").isEmpty());
+    }
+
+    void saveWritesTheParametersAndReinitialises()
+    {
+        // Given a dialog on an initialised device whose manager answers later
+        DeviceConfigWidget dialog(*manager, name);
+        manager->setNotificationMode(TestDeviceManager::Deferred, 20);
+        typeInto(dialog, "mode", "careful");
+        // When it is saved
+        QTest::mouseClick(dialog.getSaveButton(), Qt::LeftButton);
+        // Then every parameter went to the device, the edited one changed, the others as they were
+        QCOMPARE(probe()->getParam("mode").raw(), QStringLiteral("careful"));
+        QCOMPARE(probe()->getParam("limit").raw(), QStringLiteral("0x10"));
+        QCOMPARE(probe()->getParam("enabled").raw(), QStringLiteral("true"));
+        QCOMPARE(probe()->getParam("widget/row").raw(), QStringLiteral("2"));
+        QCOMPARE(callsOf("setDeviceParam").size(), 7);
+        QCOMPARE(callsOf("deinitialiseDevice"), QStringList({QStringLiteral("deinitialiseDevice(%1)").arg(name)}));
+        QCOMPARE(callsOf("initialiseDevice"), QStringList({QStringLiteral("initialiseDevice(%1)").arg(name)}));
+        QCOMPARE(manager->callLog().last(), QStringLiteral("saveYamlConfig()"));
+        // And the buttons wait for the manager's report
+        QVERIFY(!dialog.getSaveButton()->isEnabled());
+        QVERIFY(!dialog.getCloseButton()->isEnabled());
+        QVERIFY(!dialog.getInitButton()->isEnabled());
+        QTRY_VERIFY(dialog.getSaveButton()->isEnabled());
+        QVERIFY(dialog.getCloseButton()->isEnabled());
+        QCOMPARE(dialog.getInitButton()->text(), QStringLiteral("Initialised"));
+    }
+
+    void saveKeepsADeinitialisedDeviceSo()
+    {
+        manager->deinitialiseDevice(name);
+        DeviceConfigWidget dialog(*manager, name);
+        manager->clearCallLog();
+        QSignalSpy saved(&dialog, SIGNAL(saved()));
+        dialog.save();
+        QVERIFY(callsOf("deinitialiseDevice").isEmpty());
+        QVERIFY(callsOf("initialiseDevice").isEmpty());
+        QVERIFY(!probe()->isInitialised());
+        QVERIFY(dialog.getSaveButton()->isEnabled());
+        QCOMPARE(saved.count(), 1);
+    }
+
+    void saveLeavesParametersItDidNotShow()
+    {
+        // Given a dialog, then a parameter the device gained and an option whose value the store lost
+        DeviceConfigWidget dialog(*manager, name);
+        probe()->addParam(QStringLiteral("late"), QStringLiteral("kept"));
+        dialog.getParameterConfig()->removeParam(QStringLiteral("mode"), QStringLiteral("global"));
+        // When it is saved
+        dialog.save();
+        // Then neither is written, and neither is blanked
+        QCOMPARE(probe()->getParam("late").raw(), QStringLiteral("kept"));
+        QCOMPARE(probe()->getParam("mode").raw(), QStringLiteral("fast"));
+        for (const QString& call : callsOf("setDeviceParam")) {
+            QVERIFY2(!call.contains(QLatin1String(",late,")), qPrintable(call));
+            QVERIFY2(!call.contains(QLatin1String(",mode,")), qPrintable(call));
+        }
+    }
+
+    void removedDeviceLeavesOnlyClose()
+    {
+        DeviceConfigWidget dialog(*manager, name);
+        manager->setNotificationMode(TestDeviceManager::Never);
+        dialog.save();
+        QVERIFY(!dialog.getCloseButton()->isEnabled());
+        manager->setNotificationMode(TestDeviceManager::Immediate);
+        QVERIFY(manager->removeDevice(name));
+        QVERIFY(dialog.getCloseButton()->isEnabled());
+        QVERIFY(!dialog.getSaveButton()->isEnabled());
+        QVERIFY(!dialog.getStatusLabel()->isHidden());
+    }
+};
+
+QTEST_MAIN(tst_DeviceConfigWidget)
+#include "tst_DeviceConfigWidget.moc"

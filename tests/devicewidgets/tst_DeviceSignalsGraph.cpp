@@ -1,0 +1,265 @@
+#include "DeviceManager.h"
+#include "DeviceSignalsGraph.h"
+#include "ProbeDevice.h"
+#include "SignalWindowStatistics.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+
+class tst_DeviceSignalsGraph : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DeviceManager> manager;
+    std::unique_ptr<DeviceSignalsGraph> graph;
+    QString name;
+    double now = 1000.0;
+
+    ProbeDevice* probe() const { return static_cast<ProbeDevice*>(manager->getDevice(name)); }
+
+    void select(const QString& signal)
+    {
+        QVERIFY(QMetaObject::invokeMethod(graph.get(), "signalSelected", Q_ARG(QString, signal)));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        manager = std::make_unique<DeviceManager>();
+        manager->registerDeviceType("probe", DeviceTypeInfo(), [] { return new ProbeDevice; });
+        name = manager->createDevice("probe", true);
+        graph = std::make_unique<DeviceSignalsGraph>(*manager, name);
+        now = 1000.0;
+        graph->setClock([this] { return now; });
+        graph->resize(400, 300);
+        graph->show();
+    }
+
+    void cleanup()
+    {
+        graph.reset();
+        manager.reset();
+    }
+
+    void valueText_data()
+    {
+        QTest::addColumn<QVector<double>>("window");
+        QTest::addColumn<QString>("text");
+        // The value shown is the last of the window.
+        QVector<double> hundred(97, 1500.0);
+        hundred << 1000.0 << 2000.0 << 1234.5;
+        QTest::newRow("kilo, spread of 10 per value") << hundred << "1.23K";
+        QTest::newRow("digits beyond the prefix drop it") << QVector<double>{1234.5, 1234.6} << "1234.60";
+        QTest::newRow("milli, single value") << QVector<double>{0.0005} << QString("0.50m");
+        QTest::newRow("micro") << QVector<double>{0.00000025} << QString::fromUtf8("0.25\u00b5");
+        QTest::newRow("negative mega") << QVector<double>{-3500000.0} << "-3.50M";
+        QTest::newRow("plain") << QVector<double>{1.0, 2.0, 3.0} << "3.0";
+        QTest::newRow("zero has no sign") << QVector<double>{0.0} << "0.00";
+        QTest::newRow("beyond tera keeps the prefix") << QVector<double>{5e15} << "5000.00T";
+        QTest::newRow("below pico keeps the prefix") << QVector<double>{2e-15} << "0.00p";
+    }
+
+    void valueText()
+    {
+        QFETCH(QVector<double>, window);
+        QFETCH(QString, text);
+        SignalWindowStatistics statistics;
+        for (int i = 0; i < window.size(); ++i)
+            QVERIFY(statistics.add(100.0 + i * 0.01, window.at(i)));
+        QCOMPARE(SignalWindowStatistics::valueText(window.last(), statistics.minimum(), statistics.maximum(),
+                                                   statistics.count()),
+                 text);
+    }
+
+    void nonFiniteValuesAreRefusedAndNamed()
+    {
+        SignalWindowStatistics statistics;
+        statistics.add(1.0, 4.0);
+        const double values[] = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                                 std::numeric_limits<double>::quiet_NaN()};
+        for (double value : values)
+            QVERIFY(!statistics.add(2.0, value));
+        QCOMPARE(statistics.count(), 1);
+        QCOMPARE(statistics.sum(), 4.0);
+        QCOMPARE(statistics.maximum(), 4.0);
+        QCOMPARE(SignalWindowStatistics::valueText(values[0], 0, 1, 1), QStringLiteral("inf"));
+        QCOMPARE(SignalWindowStatistics::valueText(values[1], 0, 1, 1), QStringLiteral("-inf"));
+        QCOMPARE(SignalWindowStatistics::valueText(values[2], 0, 1, 1), QStringLiteral("nan"));
+    }
+
+    void extremesFollowASlidingWindow()
+    {
+        SignalWindowStatistics statistics(10.0);
+        QVector<double> values;
+        for (int i = 0; i < 400; ++i) {
+            const double value = double((i * 7919) % 101) - 50.0;
+            values << value;
+            statistics.add(i, value);
+            const QVector<double> inWindow = values.mid(qMax(0, i - 10));
+            QCOMPARE(statistics.minimum(), *std::min_element(inWindow.begin(), inWindow.end()));
+            QCOMPARE(statistics.maximum(), *std::max_element(inWindow.begin(), inWindow.end()));
+        }
+    }
+
+    void subscribesToNumericSignalsOnly_data()
+    {
+        QTest::addColumn<QString>("signal");
+        QTest::addColumn<QString>("slot");
+        QTest::newRow("double") << "valueChanged(double)" << "input(double)";
+        QTest::newRow("int") << "countChanged(int)" << "input(int)";
+        QTest::newRow("vector") << "vectorChanged(DoubleVec)" << "input(DoubleVec)";
+        QTest::newRow("text") << "textChanged(QString)" << "";
+        QTest::newRow("pair") << "pairChanged(int,double)" << "";
+    }
+
+    void subscribesToNumericSignalsOnly()
+    {
+        QFETCH(QString, signal);
+        QFETCH(QString, slot);
+        select(signal);
+        QCOMPARE(graph->getConnectedSlot(), slot);
+        QCOMPARE(graph->getConnectedSignal(), slot.isEmpty() ? QString() : signal);
+    }
+
+    void constantSignalGetsRoomAroundIt()
+    {
+        select(QStringLiteral("valueChanged(double)"));
+        probe()->emitValue(10.0);
+        QCOMPARE(graph->valueAxisRange(), qMakePair(8.5, 11.5));
+        QCOMPARE(graph->timeAxisRange(), qMakePair(now - 30, now));
+        QCOMPARE(graph->markerPoints(), QVector<QPointF>({QPointF(now, 10.0)}));
+        graph->updateGraph();
+        QCOMPARE(graph->valueLabelText(), QStringLiteral("<b>10.00</b>"));
+        QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: <b>10</b>"));
+
+        // Zero leaves the value axis as it was
+        select(QStringLiteral("valueChanged(double)"));
+        probe()->emitValue(0.0);
+        QCOMPARE(graph->valueAxisRange(), qMakePair(0.0, 1.0));
+    }
+
+    void intIsHandledAsDouble()
+    {
+        select(QStringLiteral("countChanged(int)"));
+        probe()->emitCount(7);
+        graph->updateGraph();
+        QCOMPARE(graph->markerPoints(), QVector<QPointF>({QPointF(now, 7.0)}));
+        QCOMPARE(graph->valueAxisRange(), qMakePair(5.95, 8.05));
+        QCOMPARE(graph->valueLabelText(), QStringLiteral("<b>7.00</b>"));
+    }
+
+    void statisticsDescribeTheLastThirtySeconds()
+    {
+        // Given values over ten seconds, the extremes first
+        select(QStringLiteral("valueChanged(double)"));
+        const double start = now;
+        probe()->emitValue(100.0);
+        for (int i = 1; i < 10; ++i) {
+            now = start + i;
+            probe()->emitValue(i);
+        }
+        // When a value comes 35 seconds after the first
+        now = start + 35;
+        probe()->emitValue(4.0);
+        graph->updateGraph();
+        // Then everything older than 30 seconds is gone from labels, line and history
+        QCOMPARE(graph->statistics().count(), 6);
+        QCOMPARE(graph->maxLabelText(), QStringLiteral("Max: <b>9</b>"));
+        QCOMPARE(graph->minLabelText(), QStringLiteral("Min: <b>4</b>"));
+        QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: <b>6.5</b>"));
+        QCOMPARE(graph->averageLineValue(), 6.5);
+        for (const QPointF& point : graph->historyPoints())
+            QVERIFY(point.x() >= now - 30);
+    }
+
+    void pauseRedensAndStartsANewPair()
+    {
+        // Given a graph told that a second without values is a pause
+        graph->setNoDataInterval(40);
+        select(QStringLiteral("valueChanged(double)"));
+        probe()->emitValue(1.0);
+        now += 0.01;
+        probe()->emitValue(2.0);
+        QCOMPARE(graph->graphCount(), 2);
+        QCOMPARE(graph->plotBackground(), graph->palette().color(QPalette::Base));
+        // When no value comes for longer
+        QTRY_COMPARE(graph->plotBackground(), QColor(77, 14, 15));
+        now += 5;
+        probe()->emitValue(3.0);
+        // Then the next value starts a new pair of graphs, and the background is back
+        QCOMPARE(graph->graphCount(), 4);
+        QCOMPARE(graph->historyPoints(), QVector<QPointF>({QPointF(now, 3.0)}));
+        QCOMPARE(graph->plotBackground(), graph->palette().color(QPalette::Base));
+    }
+
+    void gapOnTheClockAloneStartsANewPair()
+    {
+        select(QStringLiteral("valueChanged(double)"));
+        probe()->emitValue(1.0);
+        now += 2;
+        probe()->emitValue(2.0);
+        QCOMPARE(graph->graphCount(), 4);
+        // The old pair goes once its newest value has left the window
+        now += 29.5;
+        probe()->emitValue(3.0);
+        QCOMPARE(graph->graphCount(), 4);
+        now += 0.9;
+        probe()->emitValue(4.0);
+        QCOMPARE(graph->graphCount(), 2);
+    }
+
+    void vectorIsShownWhole()
+    {
+        select(QStringLiteral("vectorChanged(DoubleVec)"));
+        probe()->emitVector(DoubleVec({1.0, 2.0, 3.0}));
+        QCOMPARE(graph->historyPoints(), QVector<QPointF>({QPointF(0, 1), QPointF(1, 2), QPointF(2, 3)}));
+        QCOMPARE(graph->valueAxisRange().first, 0.8);
+        QCOMPARE(graph->valueAxisRange().second, 3.75);
+        QCOMPARE(graph->timeAxisRange(), qMakePair(0.0, 2.0));
+        QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: <b>2</b>"));
+        QCOMPARE(graph->valueLabelText(), QStringLiteral("-"));
+
+        // An empty vector shows nothing and says so
+        probe()->emitVector(DoubleVec());
+        QVERIFY(graph->historyPoints().isEmpty());
+        QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: -"));
+    }
+
+    void nonFiniteValuesNeitherCountNorHang()
+    {
+        select(QStringLiteral("valueChanged(double)"));
+        probe()->emitValue(5.0);
+        probe()->emitValue(std::numeric_limits<double>::infinity());
+        probe()->emitValue(std::numeric_limits<double>::quiet_NaN());
+        graph->updateGraph();
+        QCOMPARE(graph->statistics().count(), 1);
+        QCOMPARE(graph->historyPoints().size(), 1);
+        QCOMPARE(graph->valueLabelText(), QStringLiteral("<b>nan</b>"));
+        QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: <b>5</b>"));
+
+        select(QStringLiteral("vectorChanged(DoubleVec)"));
+        probe()->emitVector(DoubleVec({1.0, -std::numeric_limits<double>::infinity(), 3.0}));
+        QCOMPARE(graph->minLabelText(), QStringLiteral("Min: <b>1</b>"));
+        QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: <b>2</b>"));
+    }
+
+    void switchingResetsAndDropsTheOldSubscription()
+    {
+        select(QStringLiteral("valueChanged(double)"));
+        probe()->emitValue(5.0);
+        select(QStringLiteral("countChanged(int)"));
+        QCOMPARE(graph->statistics().count(), 0);
+        QCOMPARE(graph->valueLabelText(), QStringLiteral("-"));
+        probe()->emitValue(6.0);
+        QCOMPARE(graph->statistics().count(), 0);
+        probe()->emitCount(2);
+        QCOMPARE(graph->statistics().count(), 1);
+    }
+};
+
+QTEST_MAIN(tst_DeviceSignalsGraph)
+#include "tst_DeviceSignalsGraph.moc"

@@ -1,0 +1,205 @@
+#include "ConsoleWidget.h"
+#include "DeviceManager.h"
+#include "DeviceSignalsConsole.h"
+#include "DeviceSignalsGraph.h"
+#include "DeviceSignalsOutputWidget.h"
+#include "ProbeDevice.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+
+#include <memory>
+
+class tst_DeviceSignalsOutputWidget : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DeviceManager> manager;
+    std::unique_ptr<DeviceSignalsOutputWidget> panel;
+    QString name;
+
+    ProbeDevice* probe() const { return static_cast<ProbeDevice*>(manager->getDevice(name)); }
+    DeviceSignalsConsole* signalsConsole() const { return panel->getSignalsConsole(); }
+    QTextDocument* text() const { return signalsConsole()->getConsole()->document(); }
+    QString lastLine() const { return text()->lastBlock().text(); }
+    void choose(const QString& signal) { panel->getSignalBox()->setCurrentText(signal); }
+
+private Q_SLOTS:
+    void init()
+    {
+        manager = std::make_unique<DeviceManager>();
+        manager->registerDeviceType("probe", DeviceTypeInfo(), [] { return new ProbeDevice; });
+        name = manager->createDevice("probe", true);
+        panel = std::make_unique<DeviceSignalsOutputWidget>(*manager, name);
+        panel->resize(500, 400);
+        panel->show();
+    }
+
+    void cleanup()
+    {
+        panel.reset();
+        manager.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void offersTheSignalsItCanShow()
+    {
+        QStringList offered;
+        for (int i = 0; i < panel->getSignalBox()->count(); ++i)
+            offered << panel->getSignalBox()->itemText(i);
+        QCOMPARE(offered, QStringList({"valueChanged(double)", "countChanged(int)", "flagChanged(bool)",
+                                       "textChanged(QString)", "bytesChanged(QByteArray)", "vectorChanged(DoubleVec)",
+                                       "pulse()"}));
+        // The first is chosen at once
+        QCOMPARE(panel->getGraph()->getConnectedSignal(), QStringLiteral("valueChanged(double)"));
+    }
+
+    void routesNumbersToTheGraphAndTheRestToTheConsole_data()
+    {
+        QTest::addColumn<QString>("signal");
+        QTest::addColumn<bool>("onGraph");
+        QTest::newRow("double") << "valueChanged(double)" << true;
+        QTest::newRow("int") << "countChanged(int)" << true;
+        QTest::newRow("vector") << "vectorChanged(DoubleVec)" << true;
+        QTest::newRow("bool") << "flagChanged(bool)" << false;
+        QTest::newRow("text") << "textChanged(QString)" << false;
+        QTest::newRow("bytes") << "bytesChanged(QByteArray)" << false;
+        QTest::newRow("none") << "pulse()" << false;
+    }
+
+    void routesNumbersToTheGraphAndTheRestToTheConsole()
+    {
+        QFETCH(QString, signal);
+        QFETCH(bool, onGraph);
+        choose(QStringLiteral("flagChanged(bool)"));
+        choose(signal);
+        QCOMPARE(panel->getGraph()->isVisible(), onGraph);
+        QCOMPARE(signalsConsole()->isVisible(), !onGraph);
+        QCOMPARE(panel->getGraph()->getConnectedSignal(), onGraph ? signal : QString());
+        QCOMPARE(signalsConsole()->getCurrentSignal(), onGraph ? QString() : signal);
+    }
+
+    void consoleWritesWhatTheDeviceEmitsAsText()
+    {
+        choose(QStringLiteral("textChanged(QString)"));
+        probe()->emitText(QStringLiteral("a <b>bold</b> & more"));
+        QCOMPARE(lastLine(), QStringLiteral("a <b>bold</b> & more"));
+        choose(QStringLiteral("bytesChanged(QByteArray)"));
+        probe()->emitBytes(QByteArray("\x00\xab\x0a\xff", 4));
+        QCOMPARE(signalsConsole()->getConsole()->getLines().last().contains(QLatin1String(">00 AB 0A FF </font>")), true);
+        choose(QStringLiteral("flagChanged(bool)"));
+        probe()->emitFlag(true);
+        QCOMPARE(lastLine(), QStringLiteral("true"));
+        choose(QStringLiteral("pulse()"));
+        probe()->emitPulse();
+        QCOMPARE(lastLine(), name + QStringLiteral("::output()"));
+    }
+
+    void switchingSignalsDropsTheOldSubscription()
+    {
+        choose(QStringLiteral("textChanged(QString)"));
+        choose(QStringLiteral("flagChanged(bool)"));
+        const int blocks = text()->blockCount();
+        probe()->emitText(QStringLiteral("not heard"));
+        QCOMPARE(text()->blockCount(), blocks);
+        QVERIFY(!text()->toPlainText().contains(QLatin1String("not heard")));
+        // The graph left its double signal when the choice went to the console
+        probe()->emitValue(3.0);
+        QCOMPARE(panel->getGraph()->statistics().count(), 0);
+    }
+
+    void pauseStopsWritingButKeepsTheSubscription()
+    {
+        choose(QStringLiteral("textChanged(QString)"));
+        signalsConsole()->togglePause();
+        QVERIFY(!signalsConsole()->isReceiving());
+        probe()->emitText(QStringLiteral("while paused"));
+        QVERIFY(!text()->toPlainText().contains(QLatin1String("while paused")));
+        QCOMPARE(signalsConsole()->getCurrentSignal(), QStringLiteral("textChanged(QString)"));
+        signalsConsole()->togglePause();
+        probe()->emitText(QStringLiteral("after the pause"));
+        QCOMPARE(lastLine(), QStringLiteral("after the pause"));
+    }
+
+    void searchCountsAndWrapsAround()
+    {
+        // Given three lines that hold the word in varying case, one of them twice in a row
+        choose(QStringLiteral("textChanged(QString)"));
+        probe()->emitText(QStringLiteral("alpha"));
+        probe()->emitText(QStringLiteral("ALPHAalpha"));
+        probe()->emitText(QStringLiteral("beta"));
+        signalsConsole()->search(QStringLiteral("Alpha"));
+        QCOMPARE(signalsConsole()->getMatchText(), QStringLiteral("1/3"));
+        QCOMPARE(signalsConsole()->getConsole()->textCursor().selectedText(), QStringLiteral("alpha"));
+        signalsConsole()->findNext();
+        signalsConsole()->findNext();
+        QCOMPARE(signalsConsole()->getMatchText(), QStringLiteral("3/3"));
+        // Next from the last wraps to the first, previous from the first to the last
+        signalsConsole()->findNext();
+        QCOMPARE(signalsConsole()->getMatchText(), QStringLiteral("1/3"));
+        QCOMPARE(signalsConsole()->getConsole()->textCursor().blockNumber(), 0);
+        signalsConsole()->findPrevious();
+        QCOMPARE(signalsConsole()->getMatchText(), QStringLiteral("3/3"));
+        QCOMPARE(signalsConsole()->getConsole()->textCursor().blockNumber(), 1);
+
+        signalsConsole()->search(QStringLiteral("gamma"));
+        QCOMPARE(signalsConsole()->getMatchText(), QStringLiteral("0/0"));
+        signalsConsole()->findNext();
+        QCOMPARE(signalsConsole()->getMatchText(), QStringLiteral("0/0"));
+        signalsConsole()->findPrevious();
+        QCOMPARE(signalsConsole()->getMatchText(), QStringLiteral("0/0"));
+    }
+
+    void controlFTogglesTheSearchRow()
+    {
+        choose(QStringLiteral("textChanged(QString)"));
+        auto* findEdit = signalsConsole()->findChild<QLineEdit*>();
+        QTest::keyClick(signalsConsole(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(findEdit->isVisible());
+        // Only Control alone counts
+        QTest::keyClick(signalsConsole(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(signalsConsole(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(findEdit->isHidden());
+    }
+
+    void detachedCopyFollowsOnItsOwnAndGoesWhenClosed()
+    {
+        // Given a console with two lines written
+        choose(QStringLiteral("textChanged(QString)"));
+        signalsConsole()->setShowTimestamp(true);
+        probe()->emitText(QStringLiteral("one"));
+        probe()->emitText(QStringLiteral("two"));
+        // When it is detached
+        QTest::mouseClick(panel->getDetachButton(), Qt::LeftButton);
+        QPointer<DeviceSignalsOutputWidget> copy;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window != panel.get() && qobject_cast<DeviceSignalsOutputWidget*>(window))
+                copy = qobject_cast<DeviceSignalsOutputWidget*>(window);
+        }
+        QVERIFY(copy);
+        // Then it shows the same signal and lines, and receives on its own
+        QCOMPARE(copy->windowTitle(), name);
+        QVERIFY(copy->getDetachButton()->isHidden());
+        QCOMPARE(copy->getSignalBox()->currentText(), QStringLiteral("textChanged(QString)"));
+        QVERIFY(copy->getSignalsConsole()->getShowTimestamp());
+        QCOMPARE(copy->getSignalsConsole()->getConsole()->getLines(), signalsConsole()->getConsole()->getLines());
+        panel.reset();
+        probe()->emitText(QStringLiteral("three"));
+        QVERIFY(copy->getSignalsConsole()->getConsole()->document()->lastBlock().text().endsWith(
+            QLatin1String("three")));
+        // And closing it deletes it
+        copy->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!copy);
+        probe()->emitText(QStringLiteral("nobody listens"));
+    }
+};
+
+QTEST_MAIN(tst_DeviceSignalsOutputWidget)
+#include "tst_DeviceSignalsOutputWidget.moc"
