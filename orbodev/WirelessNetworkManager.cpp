@@ -127,6 +127,7 @@ void WirelessNetworkManager::connectNetwork(NetworkInformation request)
     NetworkStatus status = ConnectionError;
     {
         QMutexLocker locker(&m_mutex);
+        m_lastConnectRequest = request;
         for (NetworkInformation& known : m_networks) {
             if (m_module != ModuleOn || known.ssid != request.ssid)
                 continue;
@@ -195,6 +196,12 @@ void WirelessNetworkManager::resetRequestCounts()
 {
     QMutexLocker locker(&m_mutex);
     m_requestCounts.clear();
+}
+
+NetworkInformation WirelessNetworkManager::lastConnectRequest() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_lastConnectRequest;
 }
 
 void WirelessNetworkManager::countRequest(const QString& method)

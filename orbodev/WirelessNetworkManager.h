@@ -77,6 +77,8 @@ public:
      */
     int requestCount(const QString& method) const;
     void resetRequestCounts();
+    /// The record of the last "connectNetwork" request, password included, as it arrived.
+    NetworkInformation lastConnectRequest() const;
 
 Q_SIGNALS:
     void scanComplete(WirelessNetworksInfo networks);
@@ -98,6 +100,7 @@ private:
     bool m_internet = true;
     bool m_instant = false;
     QMap<QString, int> m_requestCounts;
+    NetworkInformation m_lastConnectRequest;
 };
 
 Q_DECLARE_METATYPE(WirelessNetworkManager::NetworkStatus)
