@@ -22,6 +22,17 @@ QStyle* styleOf(const QStyleOptionViewItem& option)
     return option.widget ? option.widget->style() : QApplication::style();
 }
 
+bool contrasts(const QColor& text, const QColor& background)
+{
+    return qAbs(text.lightness() - background.lightness()) >= 96;
+}
+
+QColor blend(const QColor& text, const QColor& background)
+{
+    return QColor((text.red() * 3 + background.red() * 2) / 5, (text.green() * 3 + background.green() * 2) / 5,
+                  (text.blue() * 3 + background.blue() * 2) / 5);
+}
+
 QRect withRight(const QRect& rect, int right)
 {
     QRect target = rect;
@@ -141,9 +152,15 @@ void NetworkRowDelegate::paintIpAddress(QPainter* painter, const QStyleOptionVie
     font.setPixelSize(15);
     painter->setFont(font);
     const QRect target = option.rect.adjusted(2, 0, 0, 0);
+    QPalette palette = QGuiApplication::palette();
     const QPalette::ColorRole role =
         (option.state & QStyle::State_Selected) ? QPalette::Base : QPalette::AlternateBase;
-    styleOf(option)->drawItemText(painter, target, Qt::AlignVCenter, QGuiApplication::palette(), false, text, role);
+    // The alternate base is meant to sit next to the base, not on it: in most palettes the two
+    // are almost alike, and the address would be invisible on an unselected row. Such a
+    // palette gets a grey between text and base for it.
+    if (role == QPalette::AlternateBase && !contrasts(palette.color(role), palette.color(QPalette::Base)))
+        palette.setColor(role, blend(palette.color(QPalette::Text), palette.color(QPalette::Base)));
+    styleOf(option)->drawItemText(painter, target, Qt::AlignVCenter, palette, false, text, role);
     painter->restore();
 }
 

@@ -16,6 +16,10 @@ class QTimer;
  * and a status icon at the right edge, a spinner in the status place while connecting, a
  * condition line at the bottom and the IP address of the connected network.
  *
+ * The condition line is drawn in the palette's highlight colour (highlighted text on a selected
+ * row), the address in the alternate base colour (base on a selected row), or in a grey
+ * between text and base where the alternate base is too close to the base to be read.
+ *
  * The role of each element is its index constant plus one (getWifiIndex() + 1 is the signal
  * icon's role, and so on). The delegate never changes the model and has no editor.
  *

@@ -229,6 +229,12 @@ void TestNetworkRowDelegate::conditionAndAddressColoursFollowSelection()
     const QImage selectedAddress = paintRow(*delegate, index, QStyle::State_Enabled | QStyle::State_Selected);
     QVERIFY(!containsColour(selectedAddress, middle, QColor(0, 0, 220)));
     QVERIFY(!containsColour(selectedAddress, bottom, QColor(0, 160, 0)));
+
+    // Unless the alternate base is as light as the base, where it could not be read
+    palette.setColor(QPalette::AlternateBase, QColor(247, 247, 247));
+    palette.setColor(QPalette::Text, QColor(0, 0, 0));
+    QApplication::setPalette(palette);
+    QVERIFY(containsColour(paintRow(*delegate, index), middle, QColor(102, 102, 102)));
 }
 
 void TestNetworkRowDelegate::animatesOnlyWhileARowShowsTheSpinner()
