@@ -172,7 +172,9 @@ void WirelessNetworkList::markCurrentNetwork(const NetworkInformation& info)
         } else {
             assign(listed, Qt::TextAlignmentRole, int(Qt::AlignVCenter));
             assign(listed, statusRole, QVariant());
-            assign(listed, lockRole, resourceIcon("lock"));
+            // A padlock on an open or saved network would ask for a password nobody needs.
+            const NetworkInformation known = networks.value(listed->text());
+            assign(listed, lockRole, resourceIcon((known.isOpen || known.isSaved) ? "unlock" : "lock"));
             assign(listed, conditionRole, QVariant());
             assign(listed, ipAddressRole, QVariant());
         }

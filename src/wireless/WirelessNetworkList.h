@@ -56,7 +56,8 @@ public:
     void clear();
 
     /// Marks the row of info.ssid connected (top-aligned, okay icon, open padlock, "Connected",
-    /// its address) and every other row not connected. Spinners stay as they are.
+    /// its address) and every other row not connected, with the padlock its record asks for.
+    /// Spinners stay as they are.
     void markCurrentNetwork(const NetworkInformation& info);
     /// Takes the status icon and the condition line off every row.
     void clearNetworkStatus();

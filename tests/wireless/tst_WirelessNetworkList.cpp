@@ -200,7 +200,7 @@ void TestWirelessNetworkList::currentNetworkMarksItsRowOnly()
     QCOMPARE(connected->data(ipAddressRole).toString(), QString("127.0.10.23"));
     QCOMPARE(connected->data(spinnerRole), QVariant(true)); // not the report's business
     QCOMPARE(other->data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignVCenter));
-    QVERIFY(shows(other->data(lockRole), "lock")); // also for an open network
+    QVERIFY(shows(other->data(lockRole), "unlock")); // open, so no padlock
     QVERIFY(!other->data(statusRole).isValid());
 
     // Nothing connected: no row is, an unnamed one neither
