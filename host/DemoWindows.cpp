@@ -5,6 +5,7 @@
 #include "DeviceListWindow.h"
 #include "DeviceMapWidget.h"
 #include "SettingsWindow.h"
+#include "WirelessWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,6 +45,9 @@ QList<DemoWindow> demoWindows()
            }}}},
         {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
         {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); }},
+        {QStringLiteral("wireless"), [](DeviceManager*) { return new WirelessWindow; },
+         {{QStringLiteral("wireless-list"),
+           [](QWidget* window) { return static_cast<WirelessWindow*>(window)->openNetworkList(); }}}},
     };
 }
 
