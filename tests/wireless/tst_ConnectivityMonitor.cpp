@@ -1,5 +1,4 @@
 #include "ConnectivityMonitor.h"
-#include "Ping.h"
 #include "Singleton.h"
 #include "YamlConfig.h"
 
@@ -23,7 +22,6 @@ private Q_SLOTS:
     void probeHostIsASetting();
     void verdictAfterEveryFourthAnswer_data();
     void verdictAfterEveryFourthAnswer();
-    void probesLoopbackOnlyWhileRunning();
 };
 
 void TestConnectivityMonitor::probeHostIsASetting()
@@ -65,31 +63,6 @@ void TestConnectivityMonitor::verdictAfterEveryFourthAnswer()
     for (const QList<QVariant>& arguments : verdict)
         given << arguments.at(0).toString();
     QCOMPARE(given, verdicts);
-}
-
-void TestConnectivityMonitor::probesLoopbackOnlyWhileRunning()
-{
-    Singleton<YamlConfig>::instance()->setParam(QStringLiteral("probeHost"), QStringLiteral("127.0.0.1"),
-                                                QStringLiteral("wireless"), false);
-    ConnectivityMonitor monitor;
-    monitor.setProbeInterval(20);
-    monitor.setProbeTimeout(200);
-    QSignalSpy probed(monitor.ping(), &Ping::pingFinished);
-    QSignalSpy verdict(&monitor, &ConnectivityMonitor::verdictChanged);
-    QTest::qWait(100);
-    QCOMPARE(probed.count(), 0);
-
-    // A started monitor gives a verdict after four answers, whatever loopback says here.
-    monitor.start();
-    QVERIFY(monitor.isRunning());
-    QTRY_VERIFY(verdict.count() >= 1);
-
-    // A stopped one sends nothing more.
-    monitor.stop();
-    QTRY_VERIFY(!monitor.ping()->isBusy());
-    const int answered = probed.count();
-    QTest::qWait(150);
-    QCOMPARE(probed.count(), answered);
 }
 
 QTEST_MAIN(TestConnectivityMonitor)

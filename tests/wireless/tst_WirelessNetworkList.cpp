@@ -52,11 +52,8 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void duplicateNamesGiveOneRowWithTheLaterRecord();
-    void vanishedRowsGoAdjacentOnesTogether();
-    void returningNetworkIsAppendedLast();
+    void vanishedRowsGoAndReturnLast();
     void rowsStayInPlaceAndKeepTheirStatus();
-    void padlockFollowsOpenOrSaved_data();
-    void padlockFollowsOpenOrSaved();
     void signalIconThresholds_data();
     void signalIconThresholds();
     void currentNetworkMarksItsRowOnly();
@@ -87,7 +84,7 @@ void TestWirelessNetworkList::duplicateNamesGiveOneRowWithTheLaterRecord()
     QVERIFY(shows(rows->item(0)->data(wifiRole), "wifiThree"));
 }
 
-void TestWirelessNetworkList::vanishedRowsGoAdjacentOnesTogether()
+void TestWirelessNetworkList::vanishedRowsGoAndReturnLast()
 {
     rows->merge(networks({"A", "B", "C", "D"}));
     QStringList told;
@@ -97,17 +94,10 @@ void TestWirelessNetworkList::vanishedRowsGoAdjacentOnesTogether()
     QCOMPARE(rows->names(), (QStringList{"A", "D"}));
     QCOMPARE(told, (QStringList{"B", "C"}));
     QCOMPARE(rows->record("B").ssid, QString());
-    QCOMPARE(rows->find("C"), nullptr);
-}
 
-void TestWirelessNetworkList::returningNetworkIsAppendedLast()
-{
-    rows->merge(networks({"A", "B", "C"}));
-    rows->merge(networks({"B", "C"}));
-
-    rows->merge(networks({"A", "B", "C"}));
-
-    QCOMPARE(rows->names(), (QStringList{"B", "C", "A"}));
+    // A network coming back is appended last.
+    rows->merge(networks({"A", "B", "D"}));
+    QCOMPARE(rows->names(), (QStringList{"A", "D", "B"}));
 }
 
 void TestWirelessNetworkList::rowsStayInPlaceAndKeepTheirStatus()
@@ -130,27 +120,6 @@ void TestWirelessNetworkList::rowsStayInPlaceAndKeepTheirStatus()
     QVERIFY(shows(rows->item(0)->data(wifiRole), "wifiZero"));
     QCOMPARE(rows->item(1)->data(spinnerRole), QVariant(true));
     QCOMPARE(rows->item(1)->data(conditionRole).toString(), QString("Connecting..."));
-}
-
-void TestWirelessNetworkList::padlockFollowsOpenOrSaved_data()
-{
-    QTest::addColumn<bool>("isOpen");
-    QTest::addColumn<bool>("isSaved");
-    QTest::addColumn<QString>("padlock");
-    QTest::newRow("protected") << false << false << "lock";
-    QTest::newRow("open") << true << false << "unlock";
-    QTest::newRow("saved") << false << true << "unlock";
-}
-
-void TestWirelessNetworkList::padlockFollowsOpenOrSaved()
-{
-    QFETCH(bool, isOpen);
-    QFETCH(bool, isSaved);
-    QFETCH(QString, padlock);
-    QStandardItem* item = rows->appendNetwork(network("A", 50, isOpen, isSaved));
-    QVERIFY(shows(item->data(lockRole), padlock));
-    QCOMPARE(item->data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft | Qt::AlignVCenter));
-    QCOMPARE(item->data(Qt::FontRole).value<QFont>().pixelSize(), 20);
 }
 
 void TestWirelessNetworkList::signalIconThresholds_data()

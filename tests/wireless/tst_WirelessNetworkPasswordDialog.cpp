@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -21,7 +20,6 @@ private Q_SLOTS:
     void answers_data();
     void answers();
     void realModalRunReturnsWhatWasTyped();
-    void parentGoneDuringTheRunIsACancel();
 };
 
 void TestWirelessNetworkPasswordDialog::connectNeedsEightCharacters_data()
@@ -108,22 +106,6 @@ void TestWirelessNetworkPasswordDialog::realModalRunReturnsWhatWasTyped()
     QCOMPARE(WirelessNetworkPasswordDialog::getPassworForNetwork(QStringLiteral("Line 3 Panel"), &ok, nullptr),
              QStringLiteral("press-start"));
     QVERIFY(ok);
-}
-
-void TestWirelessNetworkPasswordDialog::parentGoneDuringTheRunIsACancel()
-{
-    QPointer<QWidget> parent = new QWidget;
-    QTimer::singleShot(0, [&parent] {
-        auto dialog = qobject_cast<WirelessNetworkPasswordDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        QTest::keyClicks(dialog->passwordField(), QStringLiteral("orbodev123"));
-        delete parent;
-    });
-    bool ok = true;
-    QCOMPARE(WirelessNetworkPasswordDialog::getPassworForNetwork(QStringLiteral("Workshop"), &ok, parent),
-             QString());
-    QVERIFY(!ok);
-    QVERIFY(!parent);
 }
 
 QTEST_MAIN(TestWirelessNetworkPasswordDialog)
