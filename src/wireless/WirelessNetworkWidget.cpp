@@ -3,7 +3,6 @@
 #include "ConnectivityMonitor.h"
 #include "NetworkRowDelegate.h"
 #include "QtWaitingSpinner.h"
-#include "Singleton.h"
 #include "ToggleSwitch.h"
 #include "TouchScrollMaker.h"
 #include "WirelessNetworkList.h"
@@ -23,6 +22,8 @@
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+
+template class Singleton<WirelessNetworkManager>;
 
 namespace {
 

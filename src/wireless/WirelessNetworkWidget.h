@@ -2,6 +2,7 @@
 
 #include "NetworkInformation.h"
 #include "PopupWidget.h"
+#include "Singleton.h"
 #include "WirelessNetworkManager.h"
 #include "dozerozozu_export.h"
 
@@ -118,3 +119,6 @@ private:
     bool scanAwaited = false;
     QElapsedTimer scanSentAt;
 };
+
+// The library holds the one process-wide manager; modules that include this header use it.
+extern template class Singleton<WirelessNetworkManager>;
