@@ -7,10 +7,11 @@
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
+#include "DevicePanelsWindow.h"
 #include "ExportMetaDeviceWizard.h"
 #include "SafeFileWriter.h"
-#include "DevicePanelsWindow.h"
 #include "SettingsWindow.h"
+#include "WirelessWindow.h"
 
 #include <QCheckBox>
 #include <QDebug>
@@ -93,6 +94,9 @@ QList<DemoWindow> demoWindows()
          {{QStringLiteral("map-connections"), connectionsOfALink},
           {QStringLiteral("export-wizard"), newExportWizard}}},
         DevicePanelsWindow::demoWindow(),
+        {QStringLiteral("wireless"), [](DeviceManager*) { return new WirelessWindow; },
+         {{QStringLiteral("wireless-list"),
+           [](QWidget* window) { return static_cast<WirelessWindow*>(window)->openNetworkList(); }}}},
     };
 }
 

@@ -90,6 +90,12 @@ void WirelessNetworkManager::simulateLatency(int milliseconds)
     m_latencyMs = qMax(0, milliseconds);
 }
 
+void WirelessNetworkManager::simulateInstantAnswers(bool instant)
+{
+    QMutexLocker locker(&m_mutex);
+    m_instant = instant;
+}
+
 void WirelessNetworkManager::simulateInternet(bool reachable)
 {
     QMutexLocker locker(&m_mutex);
@@ -98,6 +104,7 @@ void WirelessNetworkManager::simulateInternet(bool reachable)
 
 WirelessNetworksInfo WirelessNetworkManager::scanNetwork()
 {
+    countRequest(QStringLiteral("scanNetwork"));
     WirelessNetworksInfo found;
     {
         QMutexLocker locker(&m_mutex);
@@ -116,9 +123,11 @@ WirelessNetworksInfo WirelessNetworkManager::scanNetwork()
 
 void WirelessNetworkManager::connectNetwork(NetworkInformation request)
 {
+    countRequest(QStringLiteral("connectNetwork"));
     NetworkStatus status = ConnectionError;
     {
         QMutexLocker locker(&m_mutex);
+        m_lastConnectRequest = request;
         for (NetworkInformation& known : m_networks) {
             if (m_module != ModuleOn || known.ssid != request.ssid)
                 continue;
@@ -146,13 +155,16 @@ NetworkInformation WirelessNetworkManager::currentNetwork()
     }
     // Pollers answer every report with a new request; a direct look from another thread must not
     // add a report, or each look would start one more endless chain of requests.
-    if (QThread::currentThread() == thread())
+    if (QThread::currentThread() == thread()) {
+        countRequest(QStringLiteral("currentNetwork"));
         answerLater([this, current] { Q_EMIT currentNetwork(current); });
+    }
     return current;
 }
 
 void WirelessNetworkManager::checkInternetAccess()
 {
+    countRequest(QStringLiteral("checkInternetAccess"));
     bool access = false;
     {
         QMutexLocker locker(&m_mutex);
@@ -174,12 +186,42 @@ NetworkInformation WirelessNetworkManager::currentNetworkLocked() const
     return NetworkInformation();
 }
 
+int WirelessNetworkManager::requestCount(const QString& method) const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_requestCounts.value(method);
+}
+
+void WirelessNetworkManager::resetRequestCounts()
+{
+    QMutexLocker locker(&m_mutex);
+    m_requestCounts.clear();
+}
+
+NetworkInformation WirelessNetworkManager::lastConnectRequest() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_lastConnectRequest;
+}
+
+void WirelessNetworkManager::countRequest(const QString& method)
+{
+    QMutexLocker locker(&m_mutex);
+    ++m_requestCounts[method];
+}
+
 void WirelessNetworkManager::answerLater(const std::function<void()>& answer)
 {
     int latency = 0;
+    bool instant = false;
     {
         QMutexLocker locker(&m_mutex);
         latency = m_latencyMs;
+        instant = m_instant;
+    }
+    if (instant && QThread::currentThread() == thread()) {
+        answer();
+        return;
     }
     // The timer runs in this object's thread, so the answer is emitted there, whoever asked.
     QMetaObject::invokeMethod(this, [this, latency, answer] { QTimer::singleShot(latency, this, answer); },

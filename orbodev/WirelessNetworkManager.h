@@ -50,6 +50,11 @@ public:
     void simulateNetworks(const WirelessNetworksInfo& networks, const QMap<QString, QString>& passwords);
     void simulateModuleState(ModuleState state);
     void simulateLatency(int milliseconds);
+    /**
+     * Answers inside the invoked call itself, with no timer and no event in between: the
+     * fastest manager a poller can meet (the latency is ignored while this is on).
+     */
+    void simulateInstantAnswers(bool instant);
     /// Whether a connected network reaches the internet (true by default).
     void simulateInternet(bool reachable);
 
@@ -65,6 +70,16 @@ public:
     /// internetAccess() follows.
     Q_INVOKABLE void checkInternetAccess();
 
+    /**
+     * How often "scanNetwork", "connectNetwork", "currentNetwork" or "checkInternetAccess" was
+     * asked for (a direct currentNetwork() call from another thread does not count), so tests
+     * can see how hard a caller polls.
+     */
+    int requestCount(const QString& method) const;
+    void resetRequestCounts();
+    /// The record of the last "connectNetwork" request, password included, as it arrived.
+    NetworkInformation lastConnectRequest() const;
+
 Q_SIGNALS:
     void scanComplete(WirelessNetworksInfo networks);
     void connectComplete(WirelessNetworkManager::NetworkStatus status);
@@ -74,6 +89,7 @@ Q_SIGNALS:
 private:
     NetworkInformation currentNetworkLocked() const;
     void answerLater(const std::function<void()>& answer);
+    void countRequest(const QString& method);
 
     mutable QMutex m_mutex;
     WirelessNetworksInfo m_networks;
@@ -82,6 +98,9 @@ private:
     ModuleState m_module = ModuleOn;
     int m_latencyMs = 200;
     bool m_internet = true;
+    bool m_instant = false;
+    QMap<QString, int> m_requestCounts;
+    NetworkInformation m_lastConnectRequest;
 };
 
 Q_DECLARE_METATYPE(WirelessNetworkManager::NetworkStatus)

@@ -495,6 +495,33 @@ or the connection may contain an unrecognized device.</source>
     </message>
 </context>
 <context>
+    <name>ExternalWirelessNetworkWidget</name>
+    <message>
+        <source>Choose network...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wi-Fi is disabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wi-Fi settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connected, without internet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connected, with internet</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>FileButton</name>
     <message>
         <source>Select file</source>
@@ -753,6 +780,95 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>High value</source>
         <translation>Верхнее значение</translation>
+    </message>
+</context>
+<context>
+    <name>WirelessNetworkPasswordDialog</name>
+    <message>
+        <source>Authentication required</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A password or encryption key is required
+ to access the &quot;%0&quot; wireless network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">Отмена</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WirelessNetworkWidget</name>
+    <message>
+        <source>not connected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>highly unstable connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unstable connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stable connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wi-Fi networks
+Choose network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Internet: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>checking...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Forget connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">Отмена</translation>
+    </message>
+    <message>
+        <source>Wi-Fi is disabled
+To connect to a network, the Wi-Fi adapter must be turned on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Turn Wi-Fi on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wi-Fi module is missing from the system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error while connecting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wrong password</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -32,6 +32,7 @@ private Q_SLOTS:
     void moduleStatesShowInChecksAndScans();
     void internetAccessFollowsConnection();
     void directLookAtCurrentNetworkSendsNoReport();
+    void instantAnswersComeInsideTheCallAndRequestsAreCounted();
 
 private:
     WirelessNetworkManager* manager = nullptr;
@@ -179,6 +180,28 @@ void TestWirelessNetworkManager::directLookAtCurrentNetworkSendsNoReport()
     QTRY_COMPARE(reported.count(), 1);
     QTest::qWait(50);
     QCOMPARE(reported.count(), 1);
+}
+
+void TestWirelessNetworkManager::instantAnswersComeInsideTheCallAndRequestsAreCounted()
+{
+    manager->simulateLatency(60000);
+    manager->simulateInstantAnswers(true);
+    QSignalSpy reported(manager, SIGNAL(currentNetwork(NetworkInformation)));
+    QSignalSpy access(manager, SIGNAL(internetAccess(bool)));
+
+    // Blocking calls return only after the invoked method has run, answer included.
+    QMetaObject::invokeMethod(manager, "currentNetwork", Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(manager, "checkInternetAccess", Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(manager, "checkInternetAccess", Qt::BlockingQueuedConnection);
+    manager->currentNetwork(); // a direct look is no request
+
+    QCOMPARE(reported.count(), 1);
+    QCOMPARE(access.count(), 2);
+    QCOMPARE(manager->requestCount("currentNetwork"), 1);
+    QCOMPARE(manager->requestCount("checkInternetAccess"), 2);
+    QCOMPARE(manager->requestCount("scanNetwork"), 0);
+    manager->resetRequestCounts();
+    QCOMPARE(manager->requestCount("checkInternetAccess"), 0);
 }
 
 QTEST_GUILESS_MAIN(TestWirelessNetworkManager)

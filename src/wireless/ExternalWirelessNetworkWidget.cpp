@@ -1,0 +1,226 @@
+#include "ExternalWirelessNetworkWidget.h"
+
+#include "PollingChain.h"
+#include "Singleton.h"
+#include "WirelessNetworkManager.h"
+#include "WirelessNetworkWidget.h"
+
+#include <QHBoxLayout>
+#include <QHideEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int dotSize = 80;
+constexpr int defaultHoldInterval = 2000;
+
+// The manager answers from its own thread; it is moved there once, by the first widget that
+// finds it on the GUI thread, and stays there for the life of the process.
+void moveToWorkerThread(WirelessNetworkManager* manager, QThread* widgetThread)
+{
+    if (manager->thread() != widgetThread)
+        return;
+    auto worker = new QThread;
+    worker->setObjectName(QStringLiteral("WirelessNetworkManager"));
+    manager->moveToThread(worker);
+    worker->start(QThread::InheritPriority);
+}
+
+} // namespace
+
+ExternalWirelessNetworkWidget::ExternalWirelessNetworkWidget(QWidget* parent)
+    : QWidget(parent)
+    , manager(Singleton<WirelessNetworkManager>::instance())
+    , statusLabel(new QLabel(this))
+    , iconLabel(new QLabel(this))
+    , button(new QPushButton(tr("Choose network..."), this))
+    , holdTimer(new QTimer(this))
+    , networkChain(new PollingChain(manager, "currentNetwork", this))
+    , internetChain(new PollingChain(manager, "checkInternetAccess", this))
+{
+    moveToWorkerThread(manager, thread());
+
+    statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    iconLabel->setObjectName(QStringLiteral("iconLabel"));
+    button->setObjectName(QStringLiteral("networkButton"));
+    iconLabel->setFixedSize(dotSize, dotSize);
+
+    auto layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(iconLabel);
+    auto textColumn = new QVBoxLayout;
+    textColumn->addWidget(statusLabel);
+    textColumn->addWidget(button);
+    layout->addLayout(textColumn);
+
+    connect(manager, SIGNAL(currentNetwork(NetworkInformation)), this, SLOT(updateNetworkStatus(NetworkInformation)),
+            Qt::QueuedConnection);
+    connect(manager, SIGNAL(internetAccess(bool)), this, SLOT(updateInternetAccess(bool)), Qt::QueuedConnection);
+    // Emitted on the manager's thread; the flag and the display belong to this one.
+    connect(manager, &WirelessNetworkManager::connectComplete, this, &ExternalWirelessNetworkWidget::resumeAfterConnection,
+            Qt::QueuedConnection);
+    connect(button, &QAbstractButton::clicked, this, &ExternalWirelessNetworkWidget::openPopup);
+
+    holdTimer->setSingleShot(true);
+    holdTimer->setInterval(defaultHoldInterval);
+
+    networkChain->setRunning(true);
+    internetChain->setRunning(true);
+}
+
+ExternalWirelessNetworkWidget::~ExternalWirelessNetworkWidget()
+{
+    // Nothing else can reach the popup; left alone it would go on scanning for ever.
+    delete popup;
+}
+
+ExternalWirelessNetworkWidget::NetworkStates ExternalWirelessNetworkWidget::networkState() const
+{
+    return state;
+}
+
+bool ExternalWirelessNetworkWidget::isUpdating() const
+{
+    return updating;
+}
+
+WirelessNetworkWidget* ExternalWirelessNetworkWidget::popupWidget() const
+{
+    return popup;
+}
+
+void ExternalWirelessNetworkWidget::setHoldInterval(int milliseconds)
+{
+    holdTimer->setInterval(qMax(0, milliseconds));
+}
+
+void ExternalWirelessNetworkWidget::setPollPause(int milliseconds)
+{
+    networkChain->setPause(milliseconds);
+    internetChain->setPause(milliseconds);
+}
+
+void ExternalWirelessNetworkWidget::setUpdating(bool value)
+{
+    const bool changed = updating != value;
+    updating = value;
+    networkChain->setRunning(value);
+    internetChain->setRunning(value);
+    if (changed)
+        Q_EMIT updatingChanged(value);
+}
+
+void ExternalWirelessNetworkWidget::updateNetworkStatus(NetworkInformation info)
+{
+    networkChain->answered();
+    if (!updating)
+        return;
+    if (manager->checkWiFiModule() != 0) {
+        state = WifiDisabled;
+        calculateWidgetInfo(state);
+        return;
+    }
+    // After "Wi-Fi is disabled" any name is news: the module may have come back on with the
+    // same network still current.
+    if (info.ssid != currentNetwork || state == WifiDisabled) {
+        state = info.ssid.isEmpty() ? Disconnected : InternetCheckPending;
+        calculateWidgetInfo(state);
+        currentNetwork = info.ssid;
+    } else if (info.ssid.isEmpty()) {
+        state = Disconnected;
+        calculateWidgetInfo(state);
+    }
+}
+
+void ExternalWirelessNetworkWidget::updateInternetAccess(bool value)
+{
+    internetChain->answered();
+    if (!updating)
+        return;
+    const bool connected =
+        state == InternetCheckPending || state == ConnectedWithoutInternet || state == ConnectedWithInternet;
+    if (!connected || holdTimer->isActive())
+        return;
+    state = value ? ConnectedWithInternet : ConnectedWithoutInternet;
+    calculateWidgetInfo(state);
+    holdTimer->start();
+}
+
+void ExternalWirelessNetworkWidget::resumeAfterConnection()
+{
+    // A hidden widget resumes when it is shown again.
+    if (!pausedByHide)
+        setUpdating(true);
+}
+
+void ExternalWirelessNetworkWidget::hideEvent(QHideEvent* event)
+{
+    if (updating) {
+        pausedByHide = true;
+        setUpdating(false);
+    }
+    QWidget::hideEvent(event);
+}
+
+void ExternalWirelessNetworkWidget::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (pausedByHide) {
+        pausedByHide = false;
+        setUpdating(true);
+    }
+}
+
+void ExternalWirelessNetworkWidget::calculateWidgetInfo(NetworkStates shown)
+{
+    QString text;
+    QString dot;
+    QString buttonText = tr("Choose network...");
+    switch (shown) {
+    case WifiDisabled:
+        text = tr("Wi-Fi is disabled");
+        dot = QStringLiteral(":/icons/dozerozozu_grayCircle");
+        buttonText = tr("Wi-Fi settings");
+        break;
+    case Disconnected:
+        text = tr("Disconnected");
+        dot = QStringLiteral(":/icons/dozerozozu_redCircle");
+        break;
+    case InternetCheckPending:
+    case ConnectedWithoutInternet:
+        text = tr("Connected, without internet");
+        dot = QStringLiteral(":/icons/dozerozozu_yellowCircle");
+        break;
+    case ConnectedWithInternet:
+        text = tr("Connected, with internet");
+        dot = QStringLiteral(":/icons/dozerozozu_greenCircle");
+        break;
+    default:
+        return;
+    }
+    statusLabel->setText(text);
+    iconLabel->setPixmap(QIcon(dot).pixmap(dotSize, dotSize));
+    button->setText(buttonText);
+}
+
+void ExternalWirelessNetworkWidget::openPopup()
+{
+    if (popup) {
+        if (popup->isHidden())
+            popup->showNormal();
+        popup->setWindowState((popup->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        popup->raise();
+        popup->activateWindow();
+        return;
+    }
+    popup = new WirelessNetworkWidget(nullptr, false);
+    connect(popup, &WirelessNetworkWidget::connectionStarted, this, [this] { setUpdating(false); });
+    connect(popup, &WirelessNetworkWidget::connectionCancelled, this,
+            &ExternalWirelessNetworkWidget::resumeAfterConnection);
+    popup->show();
+}
