@@ -165,6 +165,19 @@ public:
     /// Wraps devices just pasted from a template in a cluster named "<templateName>-N".
     void createClusterForTemplate(const QString& templateName, const QList<QGraphicsItem*>& items);
 
+    /// Pushes the moves of the drag that ends (see MapMoves).
+    void moveItems();
+    QMap<QString, QPointF> moveDevices();
+    QMap<QString, QPointF> moveClusters();
+    /// Finishes the connection being drawn on the items at the drop point, topmost first.
+    void drawConnection(const QList<QGraphicsItem*>& items);
+    /// Ends a connection drawing that has its rubber line, without a link.
+    void interruptConnectionDrawing();
+    /// Opens the connection dialog for an existing link.
+    void connectionClicked(DeviceConnectionItem* connection);
+    /// The topmost item at a viewport point (a 2 x 2 pixel square), or null.
+    QGraphicsItem* findItemAt(const QPoint& viewportPoint) const;
+
     /// Where the given device items sit, with their links among them and their descriptions.
     DevicesArrangement getDevicesArrangement(const QList<QGraphicsItem*>& items) const;
     /// The arrangement of every placed device, in name order.
@@ -272,6 +285,8 @@ private Q_SLOTS:
 
 private:
     friend class Operation;
+    // The pointer handling calls the plain view's handlers, mouseClickEvent() and reads the zone.
+    friend class MapInteraction;
 
     void forgetItem(HoverableItem* item);
     void beginWaitForManager();
