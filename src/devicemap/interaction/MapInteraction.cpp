@@ -383,13 +383,15 @@ bool MapInteraction::releaseRightButton(const QPointF& scenePos, bool usableBand
             // Released before the line existed: nothing is drawn, and no source stays behind.
             drawing.cancel();
         } else {
-            const QList<QGraphicsItem*> items = itemsAt(scenePos);
-            if (!items.isEmpty()) {
-                QPointer<DeviceMapWidget> alive(&map);
-                drawing.drawConnection(items);
-                if (!alive)
-                    return false;
-            }
+            // The line's free end follows the pointer, so the line lies under the release point
+            // even where its hit shape, taken from its last paint, falls just short of it.
+            QList<QGraphicsItem*> items = itemsAt(scenePos);
+            if (items.isEmpty())
+                items.append(drawing.rubberLine());
+            QPointer<DeviceMapWidget> alive(&map);
+            drawing.drawConnection(items);
+            if (!alive)
+                return false;
         }
     }
     if (usableBand)
