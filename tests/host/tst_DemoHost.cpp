@@ -79,7 +79,7 @@ void tst_DemoHost::savesEveryWindowAndSceneAndExits()
     QCOMPARE(demo.exitCode(), 0);
     QMap<QString, QImage> images;
     for (const QString name : {"devices", "about", "dashboard", "dashboard-edit", "settings", "map",
-                               "map-connections", "export-wizard"}) {
+                               "map-connections", "map-drawing", "export-wizard"}) {
         const QImage image(QDir(shots.path()).filePath(name + QStringLiteral(".png")));
         QVERIFY2(!image.isNull(), qPrintable(name));
         QVERIFY2(image.width() >= 200 && image.height() >= 200, qPrintable(name));
@@ -87,6 +87,7 @@ void tst_DemoHost::savesEveryWindowAndSceneAndExits()
         images.insert(name, image);
     }
     QVERIFY(images.value(QStringLiteral("dashboard")) != images.value(QStringLiteral("dashboard-edit")));
+    QVERIFY(images.value(QStringLiteral("map")) != images.value(QStringLiteral("map-drawing")));
     QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("data/dozerozozu-demo/demo-graph.yaml"))));
 }
 
