@@ -73,9 +73,12 @@ class MapSearch;
  *   is how every menu of the map is shown.
  * - commands/MapCommands: delete, initialise and deinitialise of the selection or of the
  *   item under the cursor; the menus' and keys' actions land here.
- * - interaction/MapInteraction: the state of press, move, release, long press, pinch, hover
- *   and cursor; the event handlers below ask it first and fall back to the plain view.
- * - interaction/ConnectionDrawing: the rubber line drawn from a source device.
+ * - interaction/MapInteraction: press, move, release, long press, pinch, hover and cursor;
+ *   the mouse handlers below forward to it, and it hands a click to mouseClickEvent().
+ * - interaction/MapMoves: what a drag moved, pushed as MoveItemsOperations when it ends, and
+ *   devices pulled out of the unplaced zone.
+ * - interaction/ConnectionDrawing: the rubber line drawn from a source device, its finish by
+ *   the manager's findMatchingMethods() or the connection dialog, and the dialog of a link.
  * - clipboard/DeviceText: device text parsed with the user's answers to its failures.
  * - items/: the scene items, Grid, LegendPainter and the connection geometry.
  * - operations/: the undoable edits.
