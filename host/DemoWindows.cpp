@@ -9,15 +9,18 @@
 #include "DeviceNodeItem.h"
 #include "DevicePanelsWindow.h"
 #include "ExportMetaDeviceWizard.h"
+#include "ModalRunner.h"
 #include "SafeFileWriter.h"
 #include "SettingsWindow.h"
 #include "WirelessWindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStandardPaths>
 
@@ -38,6 +41,52 @@ QWidget* newDeviceMap(DeviceManager* manager)
     auto map = new DeviceMapWidget(manager, layoutFile);
     map->setWindowTitle(QObject::tr("Device map"));
     map->resize(1280, 720);
+    return map;
+}
+
+// A mouse event on the map's viewport, as the window system delivers it.
+void sendMouse(DeviceMapWidget* map, QEvent::Type type, const QPointF& scenePos, Qt::MouseButton button)
+{
+    QWidget* viewport = map->viewport();
+    const QPoint pos = map->mapFromScene(scenePos);
+    QMouseEvent event(type, QPointF(pos), QPointF(pos), QPointF(viewport->mapToGlobal(pos)),
+                      type == QEvent::MouseMove ? Qt::NoButton : button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button), Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+}
+
+// A second map of the same graph, on a fresh copy of the shipped layout so that the user's copy
+// keeps nothing of it: the signal sources clustered with a right-button rubber band, named at
+// the prompt, and a connection being drawn from a formatter with the right button held.
+QWidget* drawingOnTheMap(QWidget* window)
+{
+    auto owner = static_cast<DeviceMapWidget*>(window);
+    const QString layoutFile = demoDataFile(QStringLiteral("demo-map-drawing.ini"));
+    QFile shipped(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"));
+    QString error;
+    if (!shipped.open(QIODevice::ReadOnly) || !SafeFileWriter::writeFile(layoutFile, shipped.readAll(), &error))
+        qWarning().noquote() << "Demo: cannot copy the map layout to" << layoutFile << ":" << error;
+    auto map = new DeviceMapWidget(owner->getDeviceManager(), layoutFile, owner);
+    map->setWindowFlags(Qt::Window);
+    map->setAttribute(Qt::WA_DeleteOnClose);
+    map->setWindowTitle(QObject::tr("Device map"));
+    map->resize(owner->size());
+    map->show();
+    QApplication::processEvents();
+
+    {
+        ModalRunner::MenuAnswerGuard choose(QStringLiteral("Create cluster..."));
+        ModalRunner::InputAnswerGuard name(QObject::tr("Sources"));
+        sendMouse(map, QEvent::MouseButtonPress, QPointF(12, 12), Qt::RightButton);
+        sendMouse(map, QEvent::MouseMove, QPointF(200, 100), Qt::RightButton);
+        sendMouse(map, QEvent::MouseMove, QPointF(420, 172), Qt::RightButton);
+        sendMouse(map, QEvent::MouseButtonRelease, QPointF(420, 172), Qt::RightButton);
+    }
+    const QPointF formatter(545, 305);
+    sendMouse(map, QEvent::MouseMove, formatter, Qt::NoButton);
+    sendMouse(map, QEvent::MouseButtonPress, formatter, Qt::RightButton);
+    sendMouse(map, QEvent::MouseMove, QPointF(650, 380), Qt::RightButton);
+    sendMouse(map, QEvent::MouseMove, QPointF(790, 420), Qt::RightButton);
     return map;
 }
 
@@ -92,6 +141,7 @@ QList<DemoWindow> demoWindows()
         {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
         {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); },
          {{QStringLiteral("map-connections"), connectionsOfALink},
+          {QStringLiteral("map-drawing"), drawingOnTheMap},
           {QStringLiteral("export-wizard"), newExportWizard}}},
         DevicePanelsWindow::demoWindow(),
         {QStringLiteral("wireless"), [](DeviceManager*) { return new WirelessWindow; },

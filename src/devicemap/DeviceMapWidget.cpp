@@ -22,6 +22,7 @@
 #include "RowArrangement.h"
 
 #include <QCloseEvent>
+#include <QGestureEvent>
 #include <QGraphicsScene>
 #include <QSet>
 #include <QtDebug>
@@ -521,6 +522,44 @@ void DeviceMapWidget::onCreateCluster()
     clusterCommands->createClusterFromSelection();
 }
 
+// ---------------------------------------------------------------------------------------------
+// Moves and connection drawing
+
+void DeviceMapWidget::moveItems()
+{
+    pointer->moves().moveItems();
+}
+
+QMap<QString, QPointF> DeviceMapWidget::moveDevices()
+{
+    return pointer->moves().moveDevices();
+}
+
+QMap<QString, QPointF> DeviceMapWidget::moveClusters()
+{
+    return pointer->moves().moveClusters();
+}
+
+void DeviceMapWidget::drawConnection(const QList<QGraphicsItem*>& items)
+{
+    drawing->drawConnection(items);
+}
+
+void DeviceMapWidget::interruptConnectionDrawing()
+{
+    drawing->interrupt();
+}
+
+void DeviceMapWidget::connectionClicked(DeviceConnectionItem* connection)
+{
+    drawing->connectionClicked(connection);
+}
+
+QGraphicsItem* DeviceMapWidget::findItemAt(const QPoint& viewportPoint) const
+{
+    return pointer->findItemAt(viewportPoint);
+}
+
 DevicesArrangement DeviceMapWidget::getDevicesArrangement(const QList<QGraphicsItem*>& items) const
 {
     return ArrangementCapture(*itemTables, deviceManager).capture(items);
@@ -643,6 +682,10 @@ bool DeviceMapWidget::event(QEvent* event)
         deleteAfterWait = true;
         return true;
     }
+    if (event->type() == QEvent::Gesture)
+        return pointer->gesture(static_cast<QGestureEvent*>(event));
+    if (event->type() == QEvent::GestureOverride)
+        event->accept();
     return QGraphicsView::event(event);
 }
 

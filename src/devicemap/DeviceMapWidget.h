@@ -73,9 +73,12 @@ class MapSearch;
  *   is how every menu of the map is shown.
  * - commands/MapCommands: delete, initialise and deinitialise of the selection or of the
  *   item under the cursor; the menus' and keys' actions land here.
- * - interaction/MapInteraction: the state of press, move, release, long press, pinch, hover
- *   and cursor; the event handlers below ask it first and fall back to the plain view.
- * - interaction/ConnectionDrawing: the rubber line drawn from a source device.
+ * - interaction/MapInteraction: press, move, release, long press, pinch, hover and cursor;
+ *   the mouse handlers below forward to it, and it hands a click to mouseClickEvent().
+ * - interaction/MapMoves: what a drag moved, pushed as MoveItemsOperations when it ends, and
+ *   devices pulled out of the unplaced zone.
+ * - interaction/ConnectionDrawing: the rubber line drawn from a source device, its finish by
+ *   the manager's findMatchingMethods() or the connection dialog, and the dialog of a link.
  * - clipboard/DeviceText: device text parsed with the user's answers to its failures.
  * - items/: the scene items, Grid, LegendPainter and the connection geometry.
  * - operations/: the undoable edits.
@@ -164,6 +167,19 @@ public:
     void createClusterByItems(const QList<QGraphicsItem*>& items);
     /// Wraps devices just pasted from a template in a cluster named "<templateName>-N".
     void createClusterForTemplate(const QString& templateName, const QList<QGraphicsItem*>& items);
+
+    /// Pushes the moves of the drag that ends (see MapMoves).
+    void moveItems();
+    QMap<QString, QPointF> moveDevices();
+    QMap<QString, QPointF> moveClusters();
+    /// Finishes the connection being drawn on the items at the drop point, topmost first.
+    void drawConnection(const QList<QGraphicsItem*>& items);
+    /// Ends a connection drawing that has its rubber line, without a link.
+    void interruptConnectionDrawing();
+    /// Opens the connection dialog for an existing link.
+    void connectionClicked(DeviceConnectionItem* connection);
+    /// The topmost item at a viewport point (a 2 x 2 pixel square), or null.
+    QGraphicsItem* findItemAt(const QPoint& viewportPoint) const;
 
     /// Where the given device items sit, with their links among them and their descriptions.
     DevicesArrangement getDevicesArrangement(const QList<QGraphicsItem*>& items) const;
@@ -272,6 +288,8 @@ private Q_SLOTS:
 
 private:
     friend class Operation;
+    // The pointer handling calls the plain view's handlers, mouseClickEvent() and reads the zone.
+    friend class MapInteraction;
 
     void forgetItem(HoverableItem* item);
     void beginWaitForManager();

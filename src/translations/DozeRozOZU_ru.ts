@@ -370,6 +370,14 @@ or the connection may contain an unrecognized device.</source>
         <source>Input name:</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Create cluster...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move template</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DevicePropertiesPage</name>
@@ -680,6 +688,26 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>Remove cluster </source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Create bending point</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move bending point</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move items</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove bending point</source>
+        <translation type="unfinished">Удалить точку изгиба</translation>
     </message>
 </context>
 <context>

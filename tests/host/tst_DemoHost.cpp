@@ -91,6 +91,7 @@ void tst_DemoHost::savesEveryWindowAndSceneAndExits()
         images.insert(name, image);
     }
     QVERIFY(images.value(QStringLiteral("dashboard")) != images.value(QStringLiteral("dashboard-edit")));
+    QVERIFY(images.value(QStringLiteral("map")) != images.value(QStringLiteral("map-drawing")));
     QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("data/dozerozozu-demo/demo-graph.yaml"))));
 }
 

@@ -45,6 +45,17 @@ void MapClusters::createClusterByItems(const QList<QGraphicsItem*>& items)
         scene->clearSelection();
 }
 
+void MapClusters::createClusterOnRect(const QRectF& rect)
+{
+    QPointer<DeviceMapWidget> alive(&map);
+    bool ok = false;
+    const QString name = ModalRunner::getText(&map, DeviceMapWidget::tr("Cluster name"),
+                                              DeviceMapWidget::tr("Input name:"), QString(), &ok);
+    if (!alive || !ok || !isAcceptableName(name) || !map.scene()->sceneRect().contains(rect))
+        return;
+    map.pushOperation(new CreateClusterOperation(&map, name, rect));
+}
+
 void MapClusters::createClusterFromSelection()
 {
     const QList<QGraphicsItem*> selection = map.scene()->selectedItems();

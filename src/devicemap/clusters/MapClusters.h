@@ -3,6 +3,7 @@
 #include "dozerozozu_export.h"
 
 #include <QList>
+#include <QRectF>
 #include <QString>
 
 class DeviceMapWidget;
@@ -28,6 +29,9 @@ public:
     /// unacceptable name or a cluster that would leave the scene makes none. The selection is
     /// cleared in every case but an empty snapshot.
     void createClusterByItems(const QList<QGraphicsItem*>& items);
+    /// Asks for a name and pushes a cluster on a scene rectangle (a right-button rubber band);
+    /// a cancelled prompt, an unacceptable name or a rectangle outside the scene makes none.
+    void createClusterOnRect(const QRectF& rect);
     /// createClusterByItems() of the scene's selection; nothing without one.
     void createClusterFromSelection();
     /// Pushes a cluster named "<templateName>-N" around the device items, without asking,
