@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGraphicsScene>
 #include <QPushButton>
 #include <QStandardPaths>
 
@@ -73,6 +74,19 @@ QWidget* newExportWizard(QWidget* window)
     return wizard;
 }
 
+// The sample map after the user's "Rearrange layout" with the given type (answered yes),
+// zoomed out as far as the user would to see all of it.
+std::function<QWidget*(QWidget*)> rearranged(DeviceMapWidget::LayoutType type)
+{
+    return [type](QWidget* window) {
+        auto map = static_cast<DeviceMapWidget*>(window);
+        map->rearrangeGraph(type, false);
+        map->resetTransform();
+        map->fitInView(map->scene()->itemsBoundingRect().adjusted(-20, -20, 20, 20), Qt::KeepAspectRatio);
+        return map;
+    };
+}
+
 } // namespace
 
 QList<DemoWindow> demoWindows()
@@ -90,7 +104,10 @@ QList<DemoWindow> demoWindows()
         {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
         {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); },
          {{QStringLiteral("map-connections"), connectionsOfALink},
-          {QStringLiteral("export-wizard"), newExportWizard}}},
+          {QStringLiteral("export-wizard"), newExportWizard},
+          {QStringLiteral("map-hierarchical"), rearranged(DeviceMapWidget::Hierarchical)},
+          {QStringLiteral("map-orthogonal"), rearranged(DeviceMapWidget::Orthogonal)},
+          {QStringLiteral("map-clusterbyio"), rearranged(DeviceMapWidget::ClusterByIO)}}},
     };
 }
 

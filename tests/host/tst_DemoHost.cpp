@@ -79,7 +79,8 @@ void tst_DemoHost::savesEveryWindowAndSceneAndExits()
     QCOMPARE(demo.exitCode(), 0);
     QMap<QString, QImage> images;
     for (const QString name : {"devices", "about", "dashboard", "dashboard-edit", "settings", "map",
-                               "map-connections", "export-wizard"}) {
+                               "map-connections", "export-wizard", "map-hierarchical", "map-orthogonal",
+                               "map-clusterbyio"}) {
         const QImage image(QDir(shots.path()).filePath(name + QStringLiteral(".png")));
         QVERIFY2(!image.isNull(), qPrintable(name));
         QVERIFY2(image.width() >= 200 && image.height() >= 200, qPrintable(name));
