@@ -189,11 +189,11 @@ void UnplacedZone::drawCards(QPainter& painter, const Contents& shown)
         const double top = map.viewport()->height() - 35.0 - i * cardStep;
         const QRectF card(left, top, cardWidth, cardHeight);
         // Each card leans: its top edge 5 to the right, its bottom edge 5 to the left.
+        const QPolygonF upright({card.topLeft(), card.topRight(), card.bottomRight(), card.bottomLeft()});
+        const QPolygonF leaning({QPointF(left + 5, top), QPointF(left + 75, top), QPointF(left + 65, top + cardHeight),
+                                 QPointF(left - 5, top + cardHeight)});
         QTransform lean;
-        QTransform::quadToQuad(QPolygonF(card), QPolygonF({QPointF(left + 5, top), QPointF(left + 75, top),
-                                                           QPointF(left + 65, top + cardHeight),
-                                                           QPointF(left - 5, top + cardHeight)}),
-                               lean);
+        QTransform::quadToQuad(upright, leaning, lean);
         painter.save();
         painter.setTransform(lean);
         painter.setPen(pen);
