@@ -24,33 +24,16 @@ class TestRearrangeGraphOperation : public QObject
 
     DeviceNodeItem* item(const QString& name) const { return map->getDeviceItems().value(name); }
     DeviceConnectionItem* link(const QString& from, const QString& to) const { return map->getConnection(from, to); }
-    QRectF sceneRectOf(const QString& name) const { return item(name)->boundingRect().translated(item(name)->pos()); }
-    QRectF clusterRect(const QString& name) const
+    QRectF rectOf(const QString& name) const { return item(name)->boundingRect().translated(item(name)->pos()); }
+    QRectF at(const QString& name, double x, double y) const { return QRectF(QPointF(x, y), item(name)->boundingRect().size()); }
+    QUndoStack* stack() const { return map->getUndoStack(); }
+
+    void push(const DevicesArrangement& after)
     {
-        const ClusterRectItem* cluster = map->getClusterItems().value(name);
-        return cluster ? QRectF(cluster->pos(), cluster->rect().size()) : QRectF();
-    }
-    /// A rectangle of the device's own size with its corner at (x, y).
-    QRectF at(const QString& name, double x, double y) const
-    {
-        return QRectF(QPointF(x, y), item(name)->boundingRect().size());
+        map->pushOperation(new RearrangeGraphOperation(map.get(), map->getAllDevicesArrangement(), after, map->sceneRect()));
     }
 
-    void push(const DevicesArrangement& before, const DevicesArrangement& after)
-    {
-        map->pushOperation(new RearrangeGraphOperation(map.get(), before, after, map->sceneRect()));
-    }
-
-    static ItemsConnection connection(const QString& from, const QString& to, const QList<QPointF>& bends = {})
-    {
-        ItemsConnection result;
-        result.from = from;
-        result.to = to;
-        result.bendingPoints = bends;
-        return result;
-    }
-
-    /// a, b and c placed off the grid, a→b with two bends, and two clusters, one of them not moving its devices.
+    /// a, b and c placed off any grid, a→b with two bends, and two clusters, one not moving its devices.
     void buildMap()
     {
         item(a)->placeDevice(QPointF(10.1, 20.3));
@@ -66,7 +49,7 @@ class TestRearrangeGraphOperation : public QObject
     {
         DevicesArrangement after;
         after.deviceRects = {{a, at(a, 20, 20)}, {b, at(b, 300, 20)}, {c, at(c, 20, 200)}};
-        after.connections = {connection(a, b, {QPointF(250, 40), QPointF(250, 45)})};
+        after.connections = {{a, b, {QPointF(250, 40), QPointF(250, 45)}}};
         after.clusterRects = {{"Input", QRectF(10, 10, 100, 60)}};
         after.recalculateBounds();
         return after;
@@ -81,7 +64,7 @@ private Q_SLOTS:
         manager = std::make_unique<TestDeviceManager>();
         manager->markInitialised();
         map = std::make_unique<DeviceMapWidget>(manager.get(), dir.filePath("map.ini"));
-        // Smaller than every scene rectangle below, so that none is widened to the viewport.
+        // Shown smaller than every scene rectangle here, so that none is widened to the viewport.
         map->resize(160, 120);
         map->show();
         QVERIFY(QTest::qWaitForWindowExposed(map.get()));
@@ -112,151 +95,122 @@ private Q_SLOTS:
     {
         QFETCH(QRectF, devices);
         QFETCH(QRectF, scene);
-        QCOMPARE(RearrangeGraphOperation::sceneRectFor(devices), scene);
-
-        // The map shows the rectangle, widened only where the visible area is larger
         DevicesArrangement after;
         after.devicesRect = devices;
-        push(DevicesArrangement(), after);
+        push(after);
         QCOMPARE(map->sceneRect(), scene);
+
+        // A larger view widens it to what it shows
         map->resize(1000, 900);
         QTRY_VERIFY(map->viewport()->width() > 900);
-        map->getUndoStack()->undo();
-        map->getUndoStack()->redo();
-        const QSizeF visible = map->mapToScene(map->viewport()->rect()).boundingRect().size();
-        QVERIFY(visible.width() > scene.width() && visible.height() > scene.height());
-        QCOMPARE(map->sceneRect(), QRectF(QPointF(0, 0), visible));
+        stack()->undo();
+        stack()->redo();
+        QCOMPARE(map->sceneRect(), QRectF(QPointF(0, 0), map->mapToScene(map->viewport()->rect()).boundingRect().size()));
     }
 
     void undoGivesBackPlacesBendsClustersAndSceneExactly()
     {
-        // Given a map with devices, bends and clusters off every grid
+        // Given a map with devices, bends, clusters and a scene rectangle off every grid
         buildMap();
         map->setSceneRects(QRectF(-15.5, -10.25, 1300.5, 900.75));
         const DevicesArrangement before = map->getAllDevicesArrangement();
-        const QRectF sceneBefore = map->sceneRect();
 
-        // When it is rearranged
-        push(before, newLayout());
-        QCOMPARE(map->getUndoStack()->text(0), QStringLiteral("Rearrange graph"));
-
-        // Then the new places, bends and clusters show, and the old clusters are gone
-        QCOMPARE(sceneRectOf(a), at(a, 20, 20));
+        // When it is rearranged, then the new picture shows and the old clusters are gone
+        push(newLayout());
+        QCOMPARE(stack()->text(0), QStringLiteral("Rearrange graph"));
+        QCOMPARE(rectOf(a), at(a, 20, 20));
         QCOMPARE(link(a, b)->getBendingPoints(), QList<QPointF>({QPointF(250, 40), QPointF(250, 45)}));
         QCOMPARE(map->getClusterItems().keys(), QStringList({"Input"}));
         QCOMPARE(map->sceneRect(), RearrangeGraphOperation::sceneRectFor(newLayout().devicesRect));
 
         // When it is undone, then everything is where it was, to the last bit
-        map->getUndoStack()->undo();
+        stack()->undo();
         for (const QString& name : {a, b, c}) {
             const QPointF pos = item(name)->pos();
             const QPointF expected = before.deviceRects.value(name).topLeft();
             QVERIFY2(pos.x() == expected.x() && pos.y() == expected.y(), qPrintable(name));
         }
         const QList<QPointF> bends = link(a, b)->getBendingPoints();
-        QCOMPARE(bends.size(), 2);
-        QVERIFY(bends.at(0).x() == 120.25 && bends.at(0).y() == 31.5 && bends.at(1).y() == 60.125);
+        QVERIFY(bends.size() == 2 && bends.at(0).x() == 120.25 && bends.at(0).y() == 31.5 && bends.at(1).y() == 60.125);
         QCOMPARE(map->getClusterItems().keys(), QStringList({"left", "right"}));
-        QCOMPARE(clusterRect("left"), QRectF(0.5, 0.25, 200.75, 260.5));
-        QCOMPARE(clusterRect("right"), QRectF(240.5, 30.5, 180.25, 70.75));
+        QCOMPARE(QRectF(map->getClusterItems().value("right")->pos(), map->getClusterItems().value("right")->rect().size()),
+                 QRectF(240.5, 30.5, 180.25, 70.75));
         // A cluster made anew moves its devices, as every new cluster does
         QVERIFY(map->getClusterItems().value("right")->getMovesContainedDevices());
-        QCOMPARE(map->sceneRect(), sceneBefore);
-
-        // And redo shows the same new picture again
-        map->getUndoStack()->redo();
-        QCOMPARE(sceneRectOf(b), at(b, 300, 20));
+        QCOMPARE(map->sceneRect(), QRectF(-15.5, -10.25, 1300.5, 900.75));
     }
 
     void oppositeLinksThatComeStraightAreSplit_data()
     {
         QTest::addColumn<bool>("reverseBentBefore");
-        QTest::addColumn<bool>("forwardBent");
-        QTest::addColumn<bool>("reverseBent");
-        // The entry of b→a comes later and gives b→a its own (empty) bends back
-        QTest::newRow("reverse straight before") << false << true << false;
+        QTest::addColumn<bool>("reverseBentAfter");
+        // The later entry of b→a gives b→a its own (empty) bends back
+        QTest::newRow("reverse straight before") << false << false;
         // The entry of a→b finds b→a still bent; the entry of b→a then splits both
-        QTest::newRow("reverse bent before") << true << true << true;
+        QTest::newRow("reverse bent before") << true << true;
     }
 
     void oppositeLinksThatComeStraightAreSplit()
     {
         QFETCH(bool, reverseBentBefore);
-        QFETCH(bool, forwardBent);
-        QFETCH(bool, reverseBent);
+        QFETCH(bool, reverseBentAfter);
         manager->addDeviceConnection(b, a, QString(), QString());
         buildMap();
         link(a, b)->setBendingPoints({});
         link(b, a)->setBendingPoints(reverseBentBefore ? QList<QPointF>{QPointF(200, 300)} : QList<QPointF>{});
-
         DevicesArrangement after = newLayout();
-        after.connections = {connection(a, b), connection(b, a)};
-        push(map->getAllDevicesArrangement(), after);
+        after.connections = {{a, b, {}}, {b, a, {}}};
 
-        QCOMPARE(!link(a, b)->getBendingPoints().isEmpty(), forwardBent);
-        QCOMPARE(!link(b, a)->getBendingPoints().isEmpty(), reverseBent);
+        push(after);
+        QVERIFY(!link(a, b)->getBendingPoints().isEmpty());
+        QCOMPARE(!link(b, a)->getBendingPoints().isEmpty(), reverseBentAfter);
 
         // Undo sets the stored bends and splits nothing
-        map->getUndoStack()->undo();
+        stack()->undo();
         QVERIFY(link(a, b)->getBendingPoints().isEmpty());
         QCOMPARE(link(b, a)->getBendingPoints().isEmpty(), !reverseBentBefore);
     }
 
     void passesOverWhatIsGoneAndRemovesClustersByTheirKey()
     {
-        // Given a cluster whose item carries another name than its entry, an empty entry,
-        // and a new arrangement naming a device, a link and a cluster the map does not have
+        // Given a cluster item renamed behind its entry's back, an empty entry, and a new
+        // arrangement naming a device and a link the map does not have
         buildMap();
         QPointer<ClusterRectItem> renamed = map->getClusterItems().value("left");
-        renamed->setName("renamed behind the table's back");
+        renamed->setName("renamed");
         DevicesArrangement after = newLayout();
         after.deviceRects.insert("ghost", QRectF(0, 0, 50, 20));
-        after.connections.append(connection("ghost", a, {QPointF(1, 1)}));
+        after.connections.append({"ghost", a, {QPointF(1, 1)}});
         const DevicesArrangement before = map->getAllDevicesArrangement();
         map->getClusterItems().insert("empty entry", nullptr);
 
-        // When it is applied and undone
-        push(before, after);
+        map->pushOperation(new RearrangeGraphOperation(map.get(), before, after, map->sceneRect()));
 
-        // Then the known devices move, the cluster entries are all replaced, and nothing dangles
-        QCOMPARE(sceneRectOf(c), at(c, 20, 200));
+        QCOMPARE(rectOf(c), at(c, 20, 200));
         QVERIFY(!renamed);
         QCOMPARE(map->getClusterItems().keys(), QStringList({"Input"}));
-        map->getUndoStack()->undo();
-        QCOMPARE(map->getClusterItems().keys(), QStringList({"left", "right"}));
+        stack()->undo();
         QCOMPARE(map->getClusterItems().value("left")->getName(), QStringLiteral("left"));
     }
 
-    void placesExactlyWithSnappingOnAndKeepsItOn()
+    void placesExactlyWithSnappingOnAndPlacesUnplacedDevicesForGood()
     {
+        // Given snapping on and c waiting in the unplaced zone
         buildMap();
+        item(c)->unplaceDevice();
         DeviceNodeItem::setGridOn(true);
-        const DevicesArrangement before = map->getAllDevicesArrangement();
         DevicesArrangement after = newLayout();
         after.deviceRects[a] = at(a, 21.5, 23.25);
 
-        push(before, after);
-        QCOMPARE(sceneRectOf(a), at(a, 21.5, 23.25));
-        QVERIFY(DeviceNodeItem::getGridOn());
-        map->getUndoStack()->undo();
-        QCOMPARE(item(b)->pos(), QPointF(250.7, 40.9));
-        QVERIFY(DeviceNodeItem::getGridOn());
-    }
-
-    void placesUnplacedDevicesForGood()
-    {
-        // Given c waiting in the unplaced zone
-        buildMap();
-        item(c)->unplaceDevice();
-        const DevicesArrangement before = map->getAllDevicesArrangement();
-        QVERIFY(!before.deviceRects.contains(c));
-
-        // When the rearrangement places it and is undone, then it keeps its new place
-        push(before, newLayout());
+        push(after);
+        QCOMPARE(rectOf(a), at(a, 21.5, 23.25));
         QVERIFY(!item(c)->isUnplaced() && item(c)->isVisible());
-        map->getUndoStack()->undo();
-        QVERIFY(!item(c)->isUnplaced());
-        QCOMPARE(sceneRectOf(c), at(c, 20, 200));
+
+        // Undo snaps nothing either, and c keeps its new place: it was not on the map before
+        stack()->undo();
+        QCOMPARE(item(b)->pos(), QPointF(250.7, 40.9));
+        QCOMPARE(rectOf(c), at(c, 20, 200));
+        QVERIFY(DeviceNodeItem::getGridOn());
     }
 };
 
