@@ -4,14 +4,27 @@
 //
 // The graphs are built from device descriptions as the map would build them, so the
 // builder's time is printed beside the layout's. The clustered types get 5 to 20 groups.
+// A second table rearranges a shown map of the same graphs (up to 5,000 devices): the
+// map's own layout call, the redo of the RearrangeGraphOperation it pushes, its undo and
+// its redo again.
 // BENCH_DEVICES=N runs one size only, BENCH_TYPE=T one layout type only.
 
+#include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
 #include "GraphLayoutAdapter.h"
 #include "LayoutGraphBuilder.h"
+#include "RearrangeGraphOperation.h"
+#include "SampleDevices.h"
+#include "YamlSerialiser.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTextStream>
+#include <QUndoStack>
 
 #include <random>
 
@@ -143,6 +156,104 @@ QString milliseconds(qint64 nanoseconds)
     return QString::number(nanoseconds / 1e6, 'f', 1).rightJustified(11);
 }
 
+/// The sample device type standing in for each benchmark type on a real map, by its categories.
+QString mapTypeOf(const QString& type)
+{
+    if (type.startsWith("io/"))
+        return QStringLiteral("ioScaler");
+    if (type.startsWith("network/"))
+        return QStringLiteral("networkScaler");
+    return QStringLiteral("scaler");
+}
+
+/// A manager holding infos as scalers (in the IO and network categories where infos say so).
+void loadGraph(DeviceManager& manager, const QList<DeviceInfo>& infos)
+{
+    manager.registerDeviceType("ioScaler", DeviceTypeInfo{{"IO"}, QString()}, []() { return new ScalerDevice(); });
+    manager.registerDeviceType("networkScaler", DeviceTypeInfo{{"network"}, QString()},
+                               []() { return new ScalerDevice(); });
+    QBuffer header;
+    header.open(QIODevice::WriteOnly);
+    YamlSerialiser::writeConfigVersion(&header);
+    QString text = QString::fromUtf8(header.data());
+    for (DeviceInfo info : infos) {
+        info.type = mapTypeOf(info.type);
+        info.connectionStrings.clear();
+        text += YamlSerialiser::serialise(info);
+    }
+    if (!manager.loadYamlFromString(text))
+        qFatal("The benchmark graph did not load");
+}
+
+/// A layout file with every device on a grid and clusters over bands of its rows, as addMapClusters() has them.
+void writeMapLayout(const QString& path, int devices)
+{
+    QSettings layout(path, QSettings::IniFormat);
+    QStringList clusterNames;
+    for (int i = 0; i < devices; ++i)
+        layout.setValue(deviceName(i) + QStringLiteral("/rect"),
+                        QRect(200 * (i % gridColumns) + 20, 80 * (i / gridColumns) + 20, 150, 40));
+    const int rows = (devices + gridColumns - 1) / gridColumns;
+    const int groups = groupCount(devices);
+    for (int g = 0; g < groups; ++g) {
+        const QString name = QStringLiteral("cluster_%1").arg(g);
+        const int firstRow = rows * g / groups;
+        const int lastRow = rows * (g + 1) / groups;
+        clusterNames.append(name);
+        layout.setValue(QStringLiteral("Clusters/%1/rect").arg(name),
+                        QRect(10, 80 * firstRow + 10, 200 * gridColumns, 80 * (lastRow - firstRow) - 10));
+    }
+    layout.setValue(QStringLiteral("Clusters/ClusterNames"), clusterNames);
+}
+
+void benchMapRearrangement(QTextStream& out, const QList<int>& deviceCounts, const QList<LayoutGraph::Type>& types)
+{
+    out << Qt::endl
+        << "Rearranging a shown 1280 x 720 map (redo: the operation's first run as the push makes it)" << Qt::endl;
+    out << cell("devices", 9) << cell("type", 18) << cell("clusters", 10) << "  layout ms" << "    redo ms"
+        << "    undo ms" << "  redo again ms" << Qt::endl;
+    for (int count : deviceCounts) {
+        if (count > 5000)
+            continue;
+        QTemporaryDir dir;
+        const QString layoutPath = dir.filePath(QStringLiteral("map.ini"));
+        writeMapLayout(layoutPath, count);
+        DeviceManager manager;
+        loadGraph(manager, pipelineDevices(count));
+        DeviceMapWidget map(&manager, layoutPath);
+        map.resize(1280, 720);
+        map.show();
+        QApplication::processEvents();
+        const QStringList names = manager.getDeviceNames();
+        for (LayoutGraph::Type type : types) {
+            QElapsedTimer timer;
+            timer.start();
+            const DevicesArrangement after = map.rearrangeDevices(names, DeviceMapWidget::LayoutType(type));
+            const qint64 layoutTime = timer.nsecsElapsed();
+            const DevicesArrangement before = map.getAllDevicesArrangement();
+            timer.restart();
+            map.pushOperation(new RearrangeGraphOperation(&map, before, after, map.sceneRect()));
+            const qint64 redoTime = timer.nsecsElapsed();
+            timer.restart();
+            map.getUndoStack()->undo();
+            const qint64 undoTime = timer.nsecsElapsed();
+            timer.restart();
+            map.getUndoStack()->redo();
+            const qint64 redoAgainTime = timer.nsecsElapsed();
+            out << cell(QString::number(count), 9) << cell(typeName(type), 18)
+                << cell(QString::number(after.clusterRects.size()), 10) << milliseconds(layoutTime)
+                << milliseconds(redoTime) << milliseconds(undoTime) << milliseconds(redoAgainTime).rightJustified(15)
+                << Qt::endl;
+            // The next type starts from the map as the layout file has it.
+            map.getUndoStack()->undo();
+        }
+        DeviceNodeItem::setUnplacedDevices(QStringList());
+    }
+    out << "  (the map's layout call includes the graph's build from the manager; ClusterByGuiArea finds no GUI"
+           " devices here)"
+        << Qt::endl;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -186,5 +297,6 @@ int main(int argc, char* argv[])
             out << Qt::endl;
         }
     }
+    benchMapRearrangement(out, deviceCounts, types);
     return 0;
 }

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGraphicsScene>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -124,6 +125,19 @@ QWidget* newExportWizard(QWidget* window)
     return wizard;
 }
 
+// The sample map after the user's "Rearrange layout" with the given type (answered yes),
+// zoomed out as far as the user would to see all of it.
+std::function<QWidget*(QWidget*)> rearranged(DeviceMapWidget::LayoutType type)
+{
+    return [type](QWidget* window) {
+        auto map = static_cast<DeviceMapWidget*>(window);
+        map->rearrangeGraph(type, false);
+        map->resetTransform();
+        map->fitInView(map->scene()->itemsBoundingRect().adjusted(-20, -20, 20, 20), Qt::KeepAspectRatio);
+        return map;
+    };
+}
+
 } // namespace
 
 QList<DemoWindow> demoWindows()
@@ -142,7 +156,10 @@ QList<DemoWindow> demoWindows()
         {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); },
          {{QStringLiteral("map-connections"), connectionsOfALink},
           {QStringLiteral("map-drawing"), drawingOnTheMap},
-          {QStringLiteral("export-wizard"), newExportWizard}}},
+          {QStringLiteral("export-wizard"), newExportWizard},
+          {QStringLiteral("map-hierarchical"), rearranged(DeviceMapWidget::Hierarchical)},
+          {QStringLiteral("map-orthogonal"), rearranged(DeviceMapWidget::Orthogonal)},
+          {QStringLiteral("map-clusterbyio"), rearranged(DeviceMapWidget::ClusterByIO)}}},
         DevicePanelsWindow::demoWindow(),
         {QStringLiteral("wireless"), [](DeviceManager*) { return new WirelessWindow; },
          {{QStringLiteral("wireless-list"),

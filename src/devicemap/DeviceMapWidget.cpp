@@ -8,6 +8,7 @@
 #include "DeviceNodeItem.h"
 #include "DeviceFile.h"
 #include "DeviceText.h"
+#include "MapAutoLayout.h"
 #include "MapClusters.h"
 #include "MapCommands.h"
 #include "MapColoriser.h"
@@ -19,11 +20,12 @@
 #include "MapManagerSync.h"
 #include "MapMenus.h"
 #include "MapSearch.h"
-#include "RowArrangement.h"
+#include "UnplacedZone.h"
 
 #include <QCloseEvent>
 #include <QGestureEvent>
 #include <QGraphicsScene>
+#include <QPainter>
 #include <QSet>
 #include <QtDebug>
 
@@ -57,6 +59,8 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     , drawing(new ConnectionDrawing(*this))
     , clusterCommands(new MapClusters(*this))
     , editCommands(new MapCommands(*this))
+    , autoLayout(new MapAutoLayout(*this))
+    , zone(new UnplacedZone(*this))
 {
     liveMaps().append(this);
     qRegisterMetaType<DeviceMapWidget::ColorisationMode>("DeviceMapWidget::ColorisationMode");
@@ -288,6 +292,16 @@ MapClusters& DeviceMapWidget::clusters() const
 MapCommands& DeviceMapWidget::commands() const
 {
     return *editCommands;
+}
+
+MapAutoLayout& DeviceMapWidget::automaticLayout() const
+{
+    return *autoLayout;
+}
+
+UnplacedZone& DeviceMapWidget::unplacedZone() const
+{
+    return *zone;
 }
 
 bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
@@ -595,8 +609,42 @@ QList<DeviceInfo> DeviceMapWidget::getDeviceInfos(const QString& text)
 
 DevicesArrangement DeviceMapWidget::rearrangeDevicesFromInfos(const QList<DeviceInfo>& infos, LayoutType type)
 {
-    currentLayoutType = type == ClusterByGuiArea || type == ClusterByIO || type == FixedClusters ? Orthogonal : type;
-    return RowArrangement::arrange(infos);
+    return autoLayout->arrange(infos, type).arrangement;
+}
+
+DevicesArrangement DeviceMapWidget::rearrangeDevices(const QList<QString>& names, LayoutType type)
+{
+    return rearrangeDevicesFromInfos(autoLayout->infosOf(names), type);
+}
+
+void DeviceMapWidget::rearrangeGraph(LayoutType type, bool ask)
+{
+    autoLayout->rearrangeGraph(type, ask);
+}
+
+void DeviceMapWidget::onRearrangeOrthogonal()
+{
+    rearrangeGraph(Orthogonal, true);
+}
+
+void DeviceMapWidget::onRearrangeHierarchical()
+{
+    rearrangeGraph(Hierarchical, true);
+}
+
+void DeviceMapWidget::onRearrangeClusterByIO()
+{
+    rearrangeGraph(ClusterByIO, true);
+}
+
+void DeviceMapWidget::onRearrangeClusterByArea()
+{
+    rearrangeGraph(ClusterByGuiArea, true);
+}
+
+void DeviceMapWidget::onRearrangeKeepClusters()
+{
+    rearrangeGraph(FixedClusters, true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -717,10 +765,28 @@ void DeviceMapWidget::keyPressEvent(QKeyEvent* event)
     QGraphicsView::keyPressEvent(event);
 }
 
+// The scene first, then over it in viewport coordinates: the legend, the unplaced zone with
+// the pulled device or group, and the zone of a device file dragged over the map.
 void DeviceMapWidget::paintEvent(QPaintEvent* event)
 {
     QGraphicsView::paintEvent(event);
-    legends->paint();
+    QPainter painter(viewport());
+    painter.save();
+    legends->paint(painter);
+    painter.restore();
+    zone->paint(painter);
+    if (!dragArrangement.isEmpty())
+        zone->drawAssumedDevicesZone(painter, dragArrangement);
+}
+
+void DeviceMapWidget::drawZoneTemporaryLocationDevices(QPainter* painter)
+{
+    zone->drawZone(*painter);
+}
+
+void DeviceMapWidget::drawAssumedDevicesZone(QPainter* painter, DevicesArrangement arrangement)
+{
+    zone->drawAssumedDevicesZone(*painter, arrangement);
 }
 
 void DeviceMapWidget::resizeEvent(QResizeEvent* event)

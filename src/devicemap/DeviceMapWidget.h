@@ -22,6 +22,7 @@ class DeviceConnectionItem;
 class DeviceManager;
 class DeviceNodeItem;
 class HoverableItem;
+class MapAutoLayout;
 class MapClusters;
 class MapColoriser;
 class MapCommands;
@@ -32,6 +33,7 @@ class MapLinks;
 class MapManagerSync;
 class MapMenus;
 class MapSearch;
+class UnplacedZone;
 
 /**
  * The editable map of one DeviceManager's device graph.
@@ -63,12 +65,14 @@ class MapSearch;
  * - file/MapLayoutFile: the layout file as a plain value; read, clamped and written safely.
  * - file/DeviceFile: reading a device file (YAML) with size and content checks.
  * - arrangement/ArrangementCapture: snapshots of what the map shows (no widget);
- *   arrangement/RowArrangement: the plain layout used until the automatic layout (layout/,
- *   no widget) is called from rearrangeDevicesFromInfos().
+ *   arrangement/MapAutoLayout: the automatic layout of the map's devices on layout/ (the
+ *   widget-free Graphviz adapter), within a deadline, and the rearrange command.
  * - clusters/MapClusters, clusters/ClusterRules: the user's cluster commands and the plain
  *   rules behind them (acceptable names, template cluster names, rectangles).
  * - view/MapColoriser, view/MapLegend, view/MapSearch: outline colours by mode, the
- *   legends drawn over the viewport, the search and its results.
+ *   legends drawn over the viewport, the search and its results; view/UnplacedZone: the
+ *   unplaced-devices zone with its cards, the pulled device or group (unplacedZoneRect()
+ *   is where its cards were last drawn) and the zone a dragged device file would take.
  * - menus/MapMenus: the five context menus and the "New device" types menu; MapMenus::run()
  *   is how every menu of the map is shown.
  * - commands/MapCommands: delete, initialise and deinitialise of the selection or of the
@@ -83,8 +87,8 @@ class MapSearch;
  * - items/: the scene items, Grid, LegendPainter and the connection geometry.
  * - operations/: the undoable edits.
  * Still kept here until their concern gets a home: the clipboard and drag state
- * (copyCursorItem, draggedFilePath, dragArrangement) and the unplaced zone's
- * (unplacedZoneRect, unplacedZoneVisible, assumedArrangement).
+ * (copyCursorItem, draggedFilePath, dragArrangement; paintEvent() draws the zone of a
+ * non-empty dragArrangement).
  */
 class DOZEROZOZU_EXPORT DeviceMapWidget : public QGraphicsView
 {
@@ -194,11 +198,21 @@ public:
     /// Devices parsed from device text; the user is told of a corrupted or newer text.
     QList<DeviceInfo> getDeviceInfos(const QString& text);
     /**
-     * Lays the described devices out and records type as the current layout type (Orthogonal
-     * for the clustered types). Until the automatic layout is wired in here, the devices are
-     * set in rows (RowArrangement).
+     * Lays the described devices out automatically and records type as the current layout
+     * type (Orthogonal for the clustered types); the map itself is not changed. Events other
+     * than user input are processed while the layout runs (at most about 9 s; past that, or
+     * when it fails, the devices come on a plain grid and the user is told once the call has
+     * returned): callers that go on using the map re-check it (QPointer) afterwards.
      */
     DevicesArrangement rearrangeDevicesFromInfos(const QList<DeviceInfo>& infos, LayoutType type);
+    /// rearrangeDevicesFromInfos() of the manager's descriptions of names, in that order.
+    DevicesArrangement rearrangeDevices(const QList<QString>& names, LayoutType type);
+    /**
+     * The user's "rearrange the whole map": asks first when ask is true, lays every device of
+     * the manager out and pushes one undoable RearrangeGraphOperation. Runs event loops: the
+     * map may be gone when it returns.
+     */
+    void rearrangeGraph(LayoutType type, bool ask);
 
     void setColorisationMode(DeviceMapWidget::ColorisationMode mode);
     ColorisationMode getColorisationMode() const;
@@ -231,6 +245,8 @@ public:
     ConnectionDrawing& connectionDrawing() const;
     MapClusters& clusters() const;
     MapCommands& commands() const;
+    MapAutoLayout& automaticLayout() const;
+    UnplacedZone& unplacedZone() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -248,6 +264,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     virtual void mouseClickEvent(QMouseEvent* event);
+    /// The unplaced-devices zone with its caption and cards; sets the zone's rectangle.
+    void drawZoneTemporaryLocationDevices(QPainter* painter);
+    /// Fills the rectangle the arrangement's devices would take with their centre at the cursor.
+    void drawAssumedDevicesZone(QPainter* painter, DevicesArrangement arrangement);
 
     void initialiseScene();
     void createDeviceItem(const DeviceInfo& info, const QRect& rect, const QPointF& point);
@@ -262,6 +282,12 @@ public Q_SLOTS:
     void updateTypesMenu();
     void initSelectedDevices();
     void deinitSelectedDevices();
+    /// The layout menu's entries, also for the window's tool bar: rearrangeGraph(type, true).
+    void onRearrangeOrthogonal();
+    void onRearrangeHierarchical();
+    void onRearrangeClusterByIO();
+    void onRearrangeClusterByArea();
+    void onRearrangeKeepClusters();
 
 private Q_SLOTS:
     void createGraph();
@@ -316,15 +342,13 @@ private:
     std::unique_ptr<ConnectionDrawing> drawing;
     std::unique_ptr<MapClusters> clusterCommands;
     std::unique_ptr<MapCommands> editCommands;
+    std::unique_ptr<MapAutoLayout> autoLayout;
+    std::unique_ptr<UnplacedZone> zone;
 
     // Clipboard and drag state, for the clipboard and drop handling to come.
     QGraphicsItem* copyCursorItem = nullptr;
     QString draggedFilePath;
     DevicesArrangement dragArrangement;
-    // The unplaced zone (painted with the view).
-    QRectF unplacedZoneRect;
-    bool unplacedZoneVisible = true;
-    DevicesArrangement assumedArrangement;
 
     int waitsForManager = 0;
     bool deleteAfterWait = false;

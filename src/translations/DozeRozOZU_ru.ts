@@ -378,6 +378,50 @@ or the connection may contain an unrecognized device.</source>
         <source>Move template</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Rearrange</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to rearrange layout without clusters?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All clusters will be removed. Device positions will be rearranged automatically.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to rearrange layout?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device positions will be rearranged automatically.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The devices were placed on a simple grid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%0 device </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%0 devices </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pull the device to position it </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Release the device to locate </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unplaced devices </source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DevicePropertiesPage</name>
@@ -708,6 +752,10 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>Remove bending point</source>
         <translation type="unfinished">Удалить точку изгиба</translation>
+    </message>
+    <message>
+        <source>Rearrange graph</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

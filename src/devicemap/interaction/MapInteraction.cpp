@@ -9,6 +9,7 @@
 #include "MapItemIndex.h"
 #include "MapMenus.h"
 #include "MoveBendingPointOperation.h"
+#include "UnplacedZone.h"
 
 #include <QCursor>
 #include <QGestureEvent>
@@ -180,7 +181,7 @@ bool MapInteraction::mouseMove(QMouseEvent* event)
 
     auto candidate = dynamic_cast<HoverableItem*>(findItemAt(point));
     setSuitableCursor(candidate, scenePos);
-    if (map.unplacedZoneVisible)
+    if (map.unplacedZone().isVisible())
         followUnplacedZone(point);
 
     ConnectionDrawing& drawing = map.connectionDrawing();

@@ -85,6 +85,13 @@ GraphvizLayout::Settings graphvizSettings(const LayoutGraph& graph, const QByteA
     };
     *method = QString::fromLatin1(program);
     const int size = sizeOf(graph);
+    // Ranked over the whole graph, a cluster's sources and sinks keep their places in the
+    // signal flow and no link runs backwards; dot then takes several times as long, which
+    // only small graphs, the ones seen whole, can afford.
+    if (!graph.groups.isEmpty() && size <= defaultLimitsUpTo) {
+        settings.attributes += {{"newrank", "true"}};
+        *method += QStringLiteral(" newrank");
+    }
     if (size > tunedLimitsUpTo) {
         // Clusters spread along a long pipeline make crossing reduction the costly part then.
         settings.attributes += {{"nslimit", "0.02"}, {"nslimit1", "0.02"}, {"mclimit", "0.05"}, {"remincross", "false"}};

@@ -22,9 +22,12 @@
  *   crossings, no segment through a device. Graphviz's splines=ortho is far too slow
  *   (52 s for 1,000 devices).
  * - ClusterByIO, ClusterByGuiArea, FixedClusters: dot, rankdir=LR, splines=polyline,
- *   every group a "cluster_N" subgraph nested as the groups nest; a cluster's rectangle
- *   is its subgraph's bounding box; an empty group gets an invisible placeholder node so
- *   that its cluster comes back too.
+ *   every group a "cluster_N" subgraph nested as the groups nest, labelled with the
+ *   group's name so that the map's title tab keeps clear of the devices; a cluster's
+ *   rectangle is its subgraph's bounding box; an empty group gets an invisible placeholder
+ *   node so that its cluster comes back too. Up to the size where dot keeps its defaults
+ *   (below), newrank=true ranks the whole graph at once, so no link of a cluster runs
+ *   backwards.
  *
  * Always: synthetic node ids, node sizes fixed to the devices' sizes (one scene unit is
  * one point), the y axis turned downwards, links in their order with A→B and B→A both

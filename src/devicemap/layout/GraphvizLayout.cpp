@@ -99,6 +99,9 @@ Agiddisc_t sequentialIdDiscipline{SequentialIds::open,  SequentialIds::map,   Se
                                   SequentialIds::idregister};
 Agdisc_t layoutDiscipline{&AgMemDisc, &sequentialIdDiscipline, &AgIoDisc};
 
+/// Font size of the cluster labels that stand for the map's cluster titles.
+const char clusterTitleSize[] = "14";
+
 QByteArray inches(double points)
 {
     // Graphviz sizes nodes in inches of 72 points; one point is one scene unit.
@@ -176,6 +179,14 @@ private:
             const QByteArray name = "cluster_" + QByteArray::number(i);
             Agraph_t* cluster = agsubg(owner, const_cast<char*>(name.constData()), 1);
             clusters.push_back(cluster);
+            // The map draws a cluster's name in a tab inside its top-left corner: a label
+            // of about that size keeps the devices clear of it.
+            QByteArray title = graph.groups.at(i).name.toUtf8();
+            title.replace('\\', "\\\\");
+            agsafeset(cluster, text("label"), title.isEmpty() ? text(" ") : title.data(), text(""));
+            agsafeset(cluster, text("fontsize"), text(clusterTitleSize), text(""));
+            agsafeset(cluster, text("labeljust"), text("l"), text(""));
+            agsafeset(cluster, text("labelloc"), text("t"), text(""));
             if (!hasMembers.at(i)) {
                 const QByteArray placeholder = "e" + QByteArray::number(i);
                 Agnode_t* node = agnode(cluster, const_cast<char*>(placeholder.constData()), 1);

@@ -14,6 +14,10 @@ constexpr double laneSpacing = 6.0;
 constexpr double trackSpacing = 8.0;
 /// How many further columns a lane is tried on when choosing one.
 constexpr int lookahead = 6;
+/// A device this close to level with its feeder is moved level with it.
+constexpr double alignTolerance = 10.0;
+/// The least room kept between the devices of a column when one is moved level.
+constexpr double alignGap = 12.0;
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
@@ -37,6 +41,7 @@ OrthogonalRouter::OrthogonalRouter(const LayoutGraph& graph, GraphPlacement& pla
 
 void OrthogonalRouter::route()
 {
+    alignChains();
     measureColumns();
     linkJogs.resize(graph.links.size());
     channelJogs.resize(columns.size() + 1);
@@ -47,6 +52,47 @@ void OrthogonalRouter::route()
         assignTracks(channel);
     widenChannels();
     buildBends();
+}
+
+// Column by column from the left, so that a chain levelled at its start stays level along it.
+void OrthogonalRouter::alignChains()
+{
+    QVector<int> column(graph.devices.size(), -1);
+    for (int c = 0; c < placement.columns.size(); ++c) {
+        for (int device : placement.columns.at(c))
+            column[device] = c;
+    }
+    QVector<QVector<int>> feeders(graph.devices.size());
+    for (const LayoutGraph::Link& link : graph.links) {
+        if (column.at(link.from) >= 0 && column.at(link.from) < column.at(link.to))
+            feeders[link.to].append(link.from);
+    }
+    for (const QVector<int>& devices : qAsConst(placement.columns)) {
+        for (int i = 0; i < devices.size(); ++i) {
+            const int device = devices.at(i);
+            const double y = placement.centers.at(device).y();
+            double level = y;
+            for (int feeder : feeders.at(device)) {
+                const double candidate = placement.centers.at(feeder).y();
+                if (std::abs(candidate - y) <= alignTolerance
+                    && (level == y || std::abs(candidate - y) < std::abs(level - y)))
+                    level = candidate;
+            }
+            if (level == y)
+                continue;
+            const double half = graph.devices.at(device).size.height() / 2;
+            const bool roomAbove = i == 0
+                                   || placement.centers.at(devices.at(i - 1)).y()
+                                              + graph.devices.at(devices.at(i - 1)).size.height() / 2 + alignGap
+                                          <= level - half;
+            const bool roomBelow = i + 1 == devices.size()
+                                   || placement.centers.at(devices.at(i + 1)).y()
+                                              - graph.devices.at(devices.at(i + 1)).size.height() / 2 - alignGap
+                                          >= level + half;
+            if (roomAbove && roomBelow)
+                placement.centers[device].setY(level);
+        }
+    }
 }
 
 void OrthogonalRouter::measureColumns()

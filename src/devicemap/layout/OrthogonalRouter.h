@@ -17,7 +17,9 @@
  *
  * Vertical runs of one channel get tracks of their own, ordered so that staircases do not
  * cross; a channel too narrow for its tracks is widened by moving the columns to its
- * right. Deterministic: the same placement gives the same routes.
+ * right. Before routing, a device fed from an earlier column whose centre lies a few units
+ * off its feeder's is moved level with it where its column has room, so that chains run
+ * straight instead of with tiny steps. Deterministic: the same placement gives the same routes.
  *
  * Internal to the automatic layout; any thread; one object per run.
  */
@@ -51,6 +53,7 @@ private:
         int track = 0;
     };
 
+    void alignChains();
     void measureColumns();
     void planLink(int link);
     double chooseLane(const QVector<int>& traversed, int step, double current, double target);

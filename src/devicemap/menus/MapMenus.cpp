@@ -61,12 +61,14 @@ void MapMenus::build()
     newDevice = scene.addMenu(DeviceMapWidget::tr("New device"));
     updateTypesMenu();
     QMenu* rearrangeMenu = scene.addMenu(DeviceMapWidget::tr("Rearrange layout"));
-    rearrangeMenu->addAction(DeviceMapWidget::tr("Orthogonal"))->setShortcut(QKeySequence());
-    rearrangeMenu->addAction(DeviceMapWidget::tr("Hierarchical"))->setShortcut(QKeySequence());
+    rearrangeMenu->addAction(DeviceMapWidget::tr("Orthogonal"), &map, SLOT(onRearrangeOrthogonal()), QKeySequence());
+    rearrangeMenu->addAction(DeviceMapWidget::tr("Hierarchical"), &map, SLOT(onRearrangeHierarchical()), QKeySequence());
     QMenu* clusteredMenu = rearrangeMenu->addMenu(DeviceMapWidget::tr("Clustered"));
-    clusteredMenu->addAction(DeviceMapWidget::tr("Cluster By IO"))->setShortcut(QKeySequence());
-    clusteredMenu->addAction(DeviceMapWidget::tr("Cluster by GUI Area"))->setShortcut(QKeySequence());
-    clusteredMenu->addAction(DeviceMapWidget::tr("Keep existing clusters"))->setShortcut(QKeySequence());
+    clusteredMenu->addAction(DeviceMapWidget::tr("Cluster By IO"), &map, SLOT(onRearrangeClusterByIO()), QKeySequence());
+    clusteredMenu->addAction(DeviceMapWidget::tr("Cluster by GUI Area"), &map, SLOT(onRearrangeClusterByArea()),
+                             QKeySequence());
+    clusteredMenu->addAction(DeviceMapWidget::tr("Keep existing clusters"), &map, SLOT(onRearrangeKeepClusters()),
+                             QKeySequence());
     scene.addAction(DeviceMapWidget::tr("Paste"))->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_V));
 }
 

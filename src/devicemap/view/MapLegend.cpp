@@ -94,12 +94,11 @@ void MapLegend::showLegendFromMap(QPainter& painter, QFontMetricsF metrics, cons
     drawText(DeviceMapWidget::tr("Switch legend "), switchPicture.width() + 35.0, switchTop, switchPicture.height());
 }
 
-void MapLegend::paint()
+void MapLegend::paint(QPainter& painter)
 {
     if (legendState == Hidden)
         return;
 
-    QPainter painter(map.viewport());
     const QFontMetricsF metrics(map.font());
     const QColor textColor = map.palette().color(QPalette::Text);
     painter.setPen(textColor);

@@ -35,8 +35,8 @@ public:
     QMap<QString, QPixmap> colorPictures() const;
     /// Draws a legend of pictures and texts up from the bottom-left corner of the viewport.
     void showLegendFromMap(QPainter& painter, QFontMetricsF metrics, const QMap<QString, QPixmap>& legend);
-    /// Draws the legend in force on the viewport.
-    void paint();
+    /// Draws the legend in force with a painter on the viewport.
+    void paint(QPainter& painter);
 
 private:
     DeviceMapWidget& map;

@@ -58,6 +58,15 @@ void MapSearch::search(const QString& text)
     map.setColorisationMode(DeviceMapWidget::BySearch);
 }
 
+void MapSearch::sortByPosition()
+{
+    QList<DeviceNodeItem*> items = found();
+    std::sort(items.begin(), items.end(), compareItemsByPos);
+    foundDevices.clear();
+    for (DeviceNodeItem* item : qAsConst(items))
+        foundDevices.append(item);
+}
+
 QList<DeviceNodeItem*> MapSearch::found() const
 {
     QList<DeviceNodeItem*> result;

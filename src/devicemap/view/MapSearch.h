@@ -23,6 +23,8 @@ public:
     explicit MapSearch(DeviceMapWidget& map);
 
     void search(const QString& text);
+    /// Orders the result again by the items' places, after they moved.
+    void sortByPosition();
     /// The result, in order; removed devices are left out.
     QList<DeviceNodeItem*> found() const;
     bool contains(const DeviceNodeItem* item) const { return foundSet.contains(item); }

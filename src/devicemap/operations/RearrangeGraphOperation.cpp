@@ -1,0 +1,113 @@
+#include "RearrangeGraphOperation.h"
+
+#include "ClusterRectItem.h"
+#include "DeviceConnectionItem.h"
+#include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+#include "MapItemIndex.h"
+
+#include <QObject>
+
+RearrangeGraphOperation::RearrangeGraphOperation(DeviceMapWidget* map, DevicesArrangement oldArrangement,
+                                                 DevicesArrangement newArrangement, QRectF oldSceneRect)
+    : Operation(map)
+    , oldArrangement(std::move(oldArrangement))
+    , newArrangement(std::move(newArrangement))
+    , oldSceneRect(oldSceneRect)
+{
+    setText(QObject::tr("Rearrange graph"));
+}
+
+void RearrangeGraphOperation::redo()
+{
+    apply(newArrangement, sceneRectFor(newArrangement.devicesRect), true);
+}
+
+void RearrangeGraphOperation::undo()
+{
+    // The stored bends are those the map had, split ones included: nothing is split again.
+    apply(oldArrangement, oldSceneRect, false);
+}
+
+QRectF RearrangeGraphOperation::sceneRectFor(const QRectF& devicesRect)
+{
+    const int width = devicesRect.width() <= 300.0 ? 500 : int(devicesRect.width()) + 200;
+    const int height = devicesRect.height() < 200.0 ? 400 : int(devicesRect.height()) + 200;
+    return QRectF(0, 0, width, height);
+}
+
+void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const QRectF& sceneRect,
+                                    bool splitOppositeLinks)
+{
+    if (!map)
+        return;
+    const bool snapping = DeviceNodeItem::getGridOn();
+    DeviceNodeItem::setGridOn(false);
+
+    map->update();
+    map->setSceneRects(sceneRect);
+    map->resizeSceneRectToViewRect();
+    placeDevices(arrangement);
+    bendLinks(arrangement, splitOppositeLinks);
+    rearrangeClusters(arrangement);
+    map->viewport()->repaint();
+
+    DeviceNodeItem::setGridOn(snapping);
+}
+
+void RearrangeGraphOperation::placeDevices(const DevicesArrangement& arrangement)
+{
+    const MapItemIndex& items = map->itemIndex();
+    for (auto it = arrangement.deviceRects.cbegin(); it != arrangement.deviceRects.cend(); ++it) {
+        DeviceNodeItem* item = items.device(it.key());
+        if (!item)
+            continue;
+        const QRectF& rect = it.value();
+        // A device of the size it had when captured goes back to its very corner; working it
+        // out from the centre could be off in the last bit.
+        if (item->boundingRect().size() == rect.size())
+            item->placeDevice(rect.topLeft());
+        else
+            item->setCenter(QPointF(rect.x() + rect.width() * 0.5, rect.y() + rect.height() * 0.5));
+        item->update();
+    }
+}
+
+void RearrangeGraphOperation::bendLinks(const DevicesArrangement& arrangement, bool splitOppositeLinks)
+{
+    for (const ItemsConnection& connection : arrangement.connections) {
+        DeviceConnectionItem* link = map->getConnection(connection.from, connection.to);
+        if (!link)
+            continue;
+        link->setBendingPoints(connection.bendingPoints);
+        if (splitOppositeLinks) {
+            DeviceConnectionItem* reverse = map->getConnection(connection.to, connection.from);
+            if (reverse && link->getBendingPoints().isEmpty() && reverse->getBendingPoints().isEmpty()) {
+                link->update(QRectF());
+                reverse->update(QRectF());
+                map->splitConnections(connection.from, connection.to);
+            }
+        }
+        link->update(QRectF());
+    }
+}
+
+void RearrangeGraphOperation::rearrangeClusters(const DevicesArrangement& arrangement)
+{
+    if (!map)
+        return;
+    // By the key of the table: a cluster item may carry another name than its entry.
+    const QStringList names = map->getClusterItems().keys();
+    for (const QString& name : names) {
+        map->setHoveredItem(nullptr);
+        map->removeCluster(name);
+    }
+    map->update();
+    map->viewport()->update();
+
+    for (auto it = arrangement.clusterRects.cbegin(); it != arrangement.clusterRects.cend(); ++it) {
+        map->createCluster(it.key(), it.value());
+        if (ClusterRectItem* cluster = map->getClusterItems().value(it.key()))
+            cluster->update(QRectF());
+    }
+}

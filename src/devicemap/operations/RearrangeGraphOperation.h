@@ -1,0 +1,50 @@
+#pragma once
+
+#include "DevicesArrangement.h"
+#include "Operation.h"
+
+#include <QRectF>
+
+/**
+ * The automatic re-layout of the whole device map: redo shows the new arrangement, undo the
+ * one the map had, exactly (device places, bending points, clusters and scene rectangle).
+ *
+ * Acts on the scene only, never on the device manager, and waits for nothing. Redo sizes the
+ * scene rectangle from the new devices' rectangle (see sceneRectFor()), places every device
+ * named in the arrangement (a device waiting in the unplaced zone is placed for good), gives
+ * the links their bending points, splits a pair of opposite links that both come straight,
+ * and makes the clusters of the arrangement anew in place of every cluster of the map. Undo
+ * puts the stored scene rectangle back and the old places, bends and clusters. Snapping to
+ * the grid is off while devices are placed, so that they land exactly, and is put back after.
+ *
+ * Devices, links and clusters that are gone from the map when the operation runs are passed
+ * over; clusters are taken out by their key in the map's cluster table.
+ */
+class DOZEROZOZU_EXPORT RearrangeGraphOperation : public Operation
+{
+public:
+    RearrangeGraphOperation(DeviceMapWidget* map, DevicesArrangement oldArrangement,
+                            DevicesArrangement newArrangement, QRectF oldSceneRect);
+
+    void undo() override;
+    void redo() override;
+
+    /**
+     * The scene rectangle for devices spanning devicesRect: at (0, 0), 500 wide up to a width
+     * of 300, else the width truncated plus 200; 400 high below a height of 200, else the
+     * height truncated plus 200. The view may then widen it to its visible area.
+     */
+    static QRectF sceneRectFor(const QRectF& devicesRect);
+
+    /// Removes every cluster of the map and makes those of arrangement, in name order.
+    void rearrangeClusters(const DevicesArrangement& arrangement);
+
+private:
+    void apply(const DevicesArrangement& arrangement, const QRectF& sceneRect, bool splitOppositeLinks);
+    void placeDevices(const DevicesArrangement& arrangement);
+    void bendLinks(const DevicesArrangement& arrangement, bool splitOppositeLinks);
+
+    DevicesArrangement oldArrangement;
+    DevicesArrangement newArrangement;
+    QRectF oldSceneRect;
+};
