@@ -6,37 +6,81 @@
 #include "DeviceListWindow.h"
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
+#include "DeviceMapWindow.h"
 #include "DeviceNodeItem.h"
+#include "MapSearchBar.h"
 #include "ExportMetaDeviceWizard.h"
 #include "SafeFileWriter.h"
 #include "SettingsWindow.h"
+#include "TemplatesWidget.h"
 
 #include <QCheckBox>
+#include <QDockWidget>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTreeView>
 
 namespace {
 
-// The map rewrites its layout file after every edit, so it works on the user's copy of the shipped one.
-QWidget* newDeviceMap(DeviceManager* manager)
+// Written afresh rather than copied: a copy would keep the mode of a read-only checkout, and
+// the library must be able to rewrite what it was given.
+void provideDataFile(const QString& shippedPath, const QString& target)
+{
+    if (QFileInfo::exists(target))
+        return;
+    QFile shipped(shippedPath);
+    QString error;
+    if (!shipped.open(QIODevice::ReadOnly) || !SafeFileWriter::writeFile(target, shipped.readAll(), &error))
+        qWarning().noquote() << "Demo: cannot copy" << shippedPath << "to" << target << ":" << error;
+}
+
+// The map window over the sample graph. The map rewrites its layout file after every edit, so it
+// works on the user's copy of the shipped one; the templates panel lists the user's templates,
+// where the demo puts a sample one.
+QWidget* newDeviceMapWindow(DeviceManager* manager)
 {
     const QString layoutFile = demoDataFile(QStringLiteral("demo-map.ini"));
-    if (!QFileInfo::exists(layoutFile)) {
-        // Written afresh rather than copied: a copy would keep the mode of a read-only checkout,
-        // and the map must be able to rewrite its file.
-        QFile shipped(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"));
-        QString error;
-        if (!shipped.open(QIODevice::ReadOnly) || !SafeFileWriter::writeFile(layoutFile, shipped.readAll(), &error))
-            qWarning().noquote() << "Demo: cannot copy the map layout to" << layoutFile << ":" << error;
+    provideDataFile(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"), layoutFile);
+    const QString templates = TemplatesWidget::templatesDirectory();
+    QDir().mkpath(templates);
+    provideDataFile(QStringLiteral(DEMO_DATA_DIR "/threshold-alarm.yml"),
+                    QDir(templates).filePath(QStringLiteral("threshold-alarm.yml")));
+
+    auto window = new DeviceMapWindow(manager, layoutFile, nullptr);
+    // The host keeps its windows until it quits.
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->resize(1280, 720);
+    window->applyStartPosition(nullptr);
+    return window;
+}
+
+DeviceMapWidget* mapOf(QWidget* window)
+{
+    return static_cast<DeviceMapWindow*>(window)->getDeviceMapWidget();
+}
+
+// The window while the user looks for the scalers, with the sample template open beside the map.
+QWidget* searchAndTemplates(QWidget* window)
+{
+    auto mapWindow = static_cast<DeviceMapWindow*>(window);
+    if (MapSearchBar* search = mapWindow->getSearchBar()) {
+        search->open();
+        search->lineEdit()->setText(QStringLiteral("scaler"));
     }
-    auto map = new DeviceMapWidget(manager, layoutFile);
-    map->setWindowTitle(QObject::tr("Device map"));
-    map->resize(1280, 720);
-    return map;
+    if (auto templatesButton = mapWindow->findChild<QPushButton*>(QStringLiteral("templatesButton")))
+        templatesButton->click();
+    auto tree = mapWindow->getTemplatesWidget()->findChild<QTreeView*>(QStringLiteral("templatesFileView"));
+    auto files = tree ? qobject_cast<QFileSystemModel*>(tree->model()) : nullptr;
+    const QString sample = QDir(TemplatesWidget::templatesDirectory()).filePath(QStringLiteral("threshold-alarm.yml"));
+    if (files)
+        tree->setCurrentIndex(files->index(sample));
+    return window;
 }
 
 // The dialog a click on the link from the first comparator to the counter opens: crossings
@@ -44,7 +88,7 @@ QWidget* newDeviceMap(DeviceManager* manager)
 // comparator's state could set the counter's step.
 QWidget* connectionsOfALink(QWidget* window)
 {
-    auto map = static_cast<DeviceMapWidget*>(window);
+    DeviceMapWidget* map = mapOf(window);
     DeviceManager* manager = map->getDeviceManager();
     auto dialog = new DeviceConnectionsDialog(manager, manager->getDeviceInfo(QStringLiteral("comparator1")),
                                               manager->getDeviceInfo(QStringLiteral("counter1")), map);
@@ -58,7 +102,7 @@ QWidget* connectionsOfALink(QWidget* window)
 // devices checked so that both button states show.
 QWidget* newExportWizard(QWidget* window)
 {
-    auto* map = static_cast<DeviceMapWidget*>(window);
+    DeviceMapWidget* map = mapOf(window);
     QList<QGraphicsItem*> items;
     QList<DeviceInfo> infos;
     const QMap<QString, DeviceNodeItem*> deviceItems = map->getDeviceItems();
@@ -88,9 +132,10 @@ QList<DemoWindow> demoWindows()
                return window;
            }}}},
         {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
-        {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); },
+        {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMapWindow(manager); },
          {{QStringLiteral("map-connections"), connectionsOfALink},
-          {QStringLiteral("export-wizard"), newExportWizard}}},
+          {QStringLiteral("export-wizard"), newExportWizard},
+          {QStringLiteral("map-search-templates"), searchAndTemplates}}},
     };
 }
 

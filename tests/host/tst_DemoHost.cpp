@@ -79,7 +79,7 @@ void tst_DemoHost::savesEveryWindowAndSceneAndExits()
     QCOMPARE(demo.exitCode(), 0);
     QMap<QString, QImage> images;
     for (const QString name : {"devices", "about", "dashboard", "dashboard-edit", "settings", "map",
-                               "map-connections", "export-wizard"}) {
+                               "map-connections", "export-wizard", "map-search-templates"}) {
         const QImage image(QDir(shots.path()).filePath(name + QStringLiteral(".png")));
         QVERIFY2(!image.isNull(), qPrintable(name));
         QVERIFY2(image.width() >= 200 && image.height() >= 200, qPrintable(name));
@@ -87,6 +87,7 @@ void tst_DemoHost::savesEveryWindowAndSceneAndExits()
         images.insert(name, image);
     }
     QVERIFY(images.value(QStringLiteral("dashboard")) != images.value(QStringLiteral("dashboard-edit")));
+    QVERIFY(images.value(QStringLiteral("map")) != images.value(QStringLiteral("map-search-templates")));
     QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("data/dozerozozu-demo/demo-graph.yaml"))));
 }
 
@@ -118,7 +119,7 @@ void tst_DemoHost::scalesWithTheScreensDensity()
     QVERIFY(runDemo({QStringLiteral("--screenshots"), shots.path()}, demo, {{"QT_FONT_DPI", "192"}}));
     QCOMPARE(demo.exitCode(), 0);
 
-    // Then the 1280 x 720 map is drawn with twice as many pixels each way
+    // Then the 1280 x 720 map window is drawn with twice as many pixels each way
     const QImage map(QDir(shots.path()).filePath(QStringLiteral("map.png")));
     QCOMPARE(map.size(), QSize(2560, 1440));
 }
