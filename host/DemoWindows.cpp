@@ -6,43 +6,121 @@
 #include "DeviceListWindow.h"
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
+#include "DeviceMapWindow.h"
 #include "DeviceNodeItem.h"
 #include "DevicePanelsWindow.h"
 #include "ExportMetaDeviceWizard.h"
+#include "MapSearchBar.h"
 #include "ModalRunner.h"
 #include "SafeFileWriter.h"
 #include "SettingsWindow.h"
+#include "TemplatesWidget.h"
 #include "WirelessWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDebug>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGraphicsScene>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTreeView>
 
 namespace {
 
-// The map rewrites its layout file after every edit, so it works on the user's copy of the shipped one.
-QWidget* newDeviceMap(DeviceManager* manager)
+// Written afresh rather than copied: a copy would keep the mode of a read-only checkout, and
+// the library must be able to rewrite what it was given.
+void provideDataFile(const QString& shippedPath, const QString& target)
+{
+    if (QFileInfo::exists(target))
+        return;
+    QFile shipped(shippedPath);
+    QString error;
+    if (!shipped.open(QIODevice::ReadOnly) || !SafeFileWriter::writeFile(target, shipped.readAll(), &error))
+        qWarning().noquote() << "Demo: cannot copy" << shippedPath << "to" << target << ":" << error;
+}
+
+// The map window over the sample graph. The map rewrites its layout file after every edit, so it
+// works on the user's copy of the shipped one; the templates panel lists the user's templates,
+// where the demo puts a sample one.
+QWidget* newDeviceMapWindow(DeviceManager* manager)
 {
     const QString layoutFile = demoDataFile(QStringLiteral("demo-map.ini"));
-    if (!QFileInfo::exists(layoutFile)) {
-        // Written afresh rather than copied: a copy would keep the mode of a read-only checkout,
-        // and the map must be able to rewrite its file.
-        QFile shipped(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"));
-        QString error;
-        if (!shipped.open(QIODevice::ReadOnly) || !SafeFileWriter::writeFile(layoutFile, shipped.readAll(), &error))
-            qWarning().noquote() << "Demo: cannot copy the map layout to" << layoutFile << ":" << error;
+    provideDataFile(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"), layoutFile);
+    const QString templates = TemplatesWidget::templatesDirectory();
+    QDir().mkpath(templates);
+    provideDataFile(QStringLiteral(DEMO_DATA_DIR "/threshold-alarm.yml"),
+                    QDir(templates).filePath(QStringLiteral("threshold-alarm.yml")));
+
+    auto window = new DeviceMapWindow(manager, layoutFile, nullptr);
+    // The host keeps its windows until it quits.
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->resize(1280, 720);
+    window->applyStartPosition(nullptr);
+    return window;
+}
+
+DeviceMapWidget* mapOf(QWidget* window)
+{
+    return static_cast<DeviceMapWindow*>(window)->getDeviceMapWidget();
+}
+
+// The window while the user looks for the scalers, with the sample template open beside the map.
+QWidget* searchAndTemplates(QWidget* window)
+{
+    auto mapWindow = static_cast<DeviceMapWindow*>(window);
+    if (MapSearchBar* search = mapWindow->getSearchBar()) {
+        search->open();
+        search->lineEdit()->setText(QStringLiteral("scaler"));
     }
-    auto map = new DeviceMapWidget(manager, layoutFile);
-    map->setWindowTitle(QObject::tr("Device map"));
-    map->resize(1280, 720);
-    return map;
+    if (auto templatesButton = mapWindow->findChild<QPushButton*>(QStringLiteral("templatesButton")))
+        templatesButton->click();
+    auto tree = mapWindow->getTemplatesWidget()->findChild<QTreeView*>(QStringLiteral("templatesFileView"));
+    auto files = tree ? qobject_cast<QFileSystemModel*>(tree->model()) : nullptr;
+    const QString sample = QDir(TemplatesWidget::templatesDirectory()).filePath(QStringLiteral("threshold-alarm.yml"));
+    if (files)
+        tree->setCurrentIndex(files->index(sample));
+    return window;
+}
+
+// The dialog a click on the link from the first comparator to the counter opens: crossings
+// count, they could also reset it, and with the bool-to-int conversion allowed (as here) the
+// comparator's state could set the counter's step.
+QWidget* connectionsOfALink(QWidget* window)
+{
+    DeviceMapWidget* map = mapOf(window);
+    DeviceManager* manager = map->getDeviceManager();
+    auto dialog = new DeviceConnectionsDialog(manager, manager->getDeviceInfo(QStringLiteral("comparator1")),
+                                              manager->getDeviceInfo(QStringLiteral("counter1")), map);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (QCheckBox* toInt = dialog->conversionBox(TypePair(QStringLiteral("bool"), QStringLiteral("int"))))
+        toInt->setChecked(true);
+    return dialog;
+}
+
+// The export of every device on the map, as the map's own export command opens it, with two
+// devices checked so that both button states show.
+QWidget* newExportWizard(QWidget* window)
+{
+    DeviceMapWidget* map = mapOf(window);
+    QList<QGraphicsItem*> items;
+    QList<DeviceInfo> infos;
+    const QMap<QString, DeviceNodeItem*> deviceItems = map->getDeviceItems();
+    for (auto it = deviceItems.constBegin(); it != deviceItems.constEnd(); ++it) {
+        items.append(it.value());
+        infos.append(map->getDeviceManager()->getDeviceInfo(it.key()));
+    }
+    auto* wizard = new ExportMetaDeviceWizard(items, infos, map->getDeviceManager(), map);
+    const QList<QPushButton*> buttons = wizard->page(0)->findChildren<QPushButton*>();
+    for (int i = 1; i < qMin(buttons.size(), 4); i += 2)
+        buttons.at(i)->click();
+    return wizard;
 }
 
 // A mouse event on the map's viewport, as the window system delivers it.
@@ -61,7 +139,7 @@ void sendMouse(DeviceMapWidget* map, QEvent::Type type, const QPointF& scenePos,
 // the prompt, and a connection being drawn from a formatter with the right button held.
 QWidget* drawingOnTheMap(QWidget* window)
 {
-    auto owner = static_cast<DeviceMapWidget*>(window);
+    DeviceMapWidget* owner = mapOf(window);
     const QString layoutFile = demoDataFile(QStringLiteral("demo-map-drawing.ini"));
     QFile shipped(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"));
     QString error;
@@ -91,46 +169,12 @@ QWidget* drawingOnTheMap(QWidget* window)
     return map;
 }
 
-// The dialog a click on the link from the first comparator to the counter opens: crossings
-// count, they could also reset it, and with the bool-to-int conversion allowed (as here) the
-// comparator's state could set the counter's step.
-QWidget* connectionsOfALink(QWidget* window)
-{
-    auto map = static_cast<DeviceMapWidget*>(window);
-    DeviceManager* manager = map->getDeviceManager();
-    auto dialog = new DeviceConnectionsDialog(manager, manager->getDeviceInfo(QStringLiteral("comparator1")),
-                                              manager->getDeviceInfo(QStringLiteral("counter1")), map);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    if (QCheckBox* toInt = dialog->conversionBox(TypePair(QStringLiteral("bool"), QStringLiteral("int"))))
-        toInt->setChecked(true);
-    return dialog;
-}
-
-// The export of every device on the map, as the map's own export command opens it, with two
-// devices checked so that both button states show.
-QWidget* newExportWizard(QWidget* window)
-{
-    auto* map = static_cast<DeviceMapWidget*>(window);
-    QList<QGraphicsItem*> items;
-    QList<DeviceInfo> infos;
-    const QMap<QString, DeviceNodeItem*> deviceItems = map->getDeviceItems();
-    for (auto it = deviceItems.constBegin(); it != deviceItems.constEnd(); ++it) {
-        items.append(it.value());
-        infos.append(map->getDeviceManager()->getDeviceInfo(it.key()));
-    }
-    auto* wizard = new ExportMetaDeviceWizard(items, infos, map->getDeviceManager(), map);
-    const QList<QPushButton*> buttons = wizard->page(0)->findChildren<QPushButton*>();
-    for (int i = 1; i < qMin(buttons.size(), 4); i += 2)
-        buttons.at(i)->click();
-    return wizard;
-}
-
 // The sample map after the user's "Rearrange layout" with the given type (answered yes),
 // zoomed out as far as the user would to see all of it.
 std::function<QWidget*(QWidget*)> rearranged(DeviceMapWidget::LayoutType type)
 {
     return [type](QWidget* window) {
-        auto map = static_cast<DeviceMapWidget*>(window);
+        DeviceMapWidget* map = mapOf(window);
         map->rearrangeGraph(type, false);
         map->resetTransform();
         map->fitInView(map->scene()->itemsBoundingRect().adjusted(-20, -20, 20, 20), Qt::KeepAspectRatio);
@@ -153,10 +197,11 @@ QList<DemoWindow> demoWindows()
                return window;
            }}}},
         {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
-        {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMap(manager); },
+        {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMapWindow(manager); },
          {{QStringLiteral("map-connections"), connectionsOfALink},
           {QStringLiteral("map-drawing"), drawingOnTheMap},
           {QStringLiteral("export-wizard"), newExportWizard},
+          {QStringLiteral("map-search-templates"), searchAndTemplates},
           {QStringLiteral("map-hierarchical"), rearranged(DeviceMapWidget::Hierarchical)},
           {QStringLiteral("map-orthogonal"), rearranged(DeviceMapWidget::Orthogonal)},
           {QStringLiteral("map-clusterbyio"), rearranged(DeviceMapWidget::ClusterByIO)}}},

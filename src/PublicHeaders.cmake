@@ -12,6 +12,7 @@ set(DOZEROZOZU_PUBLIC_HEADERS
     Singleton.h
     YamlConfig.h
     DeviceMapWidget.h
+    DeviceMapWindow.h
     DevicesArrangement.h
     Grid.h
     ItemsConnection.h

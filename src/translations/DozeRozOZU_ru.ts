@@ -64,6 +64,25 @@
     </message>
 </context>
 <context>
+    <name>ConnectionActivity</name>
+    <message>
+        <source>Dashed line per emit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dashed line per time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Color line per time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not active</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ConnectionStyledDelegate</name>
     <message>
         <source>autoconvert</source>
@@ -420,6 +439,145 @@ or the connection may contain an unrecognized device.</source>
     </message>
     <message>
         <source>Unplaced devices </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>By state</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>By connectivity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>By thread</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>By search</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>By network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>By area</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DeviceMapWindow</name>
+    <message>
+        <source>Device map</source>
+        <translation type="unfinished">Карта устройств</translation>
+    </message>
+    <message>
+        <source>Clusters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Grid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Activate grid mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show grid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Color mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Decrease scale</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset scale</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Increase scale</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cluster</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With fixed clusters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Grid mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Templates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import meta device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export meta device</source>
+        <translation type="unfinished">Экспорт мета-устройства</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation type="unfinished">Правка</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Initialise devices</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deinitialise devices</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rearrange</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show legend</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation type="unfinished">О программе</translation>
+    </message>
+    <message>
+        <source>Hide legend</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Meta devices (*.yml)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -834,6 +992,116 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>Letters</source>
         <translation>Буквы</translation>
+    </message>
+</context>
+<context>
+    <name>TemplateDescriptionFile</name>
+    <message>
+        <source>The template can not be read (%1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template is not valid YAML: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template is empty.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template holds several YAML documents; saving a description would keep only the first, so it is not changed here.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template is not a YAML map of devices.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template&apos;s &quot;export&quot; section is not a map.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template&apos;s description is not text.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The description can not be written as YAML: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The description can not be stored in this template without changing it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template can not be written (%1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TemplatesWidget</name>
+    <message>
+        <source>File system</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The templates folder %1 can not be created.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Describe the template...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Increase zoom</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset zoom</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Decrease zoom</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template is no longer there.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The description could not be saved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rename file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template was not renamed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file name can not hold &quot;/&quot; or &quot;\&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file named %1 is there already.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template was not deleted.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

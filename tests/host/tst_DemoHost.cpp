@@ -92,6 +92,7 @@ void tst_DemoHost::savesEveryWindowAndSceneAndExits()
     }
     QVERIFY(images.value(QStringLiteral("dashboard")) != images.value(QStringLiteral("dashboard-edit")));
     QVERIFY(images.value(QStringLiteral("map")) != images.value(QStringLiteral("map-drawing")));
+    QVERIFY(images.value(QStringLiteral("map")) != images.value(QStringLiteral("map-search-templates")));
     QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("data/dozerozozu-demo/demo-graph.yaml"))));
 }
 
@@ -123,7 +124,7 @@ void tst_DemoHost::scalesWithTheScreensDensity()
     QVERIFY(runDemo({QStringLiteral("--screenshots"), shots.path()}, demo, {{"QT_FONT_DPI", "192"}}));
     QCOMPARE(demo.exitCode(), 0);
 
-    // Then the 1280 x 720 map is drawn with twice as many pixels each way
+    // Then the 1280 x 720 map window is drawn with twice as many pixels each way
     const QImage map(QDir(shots.path()).filePath(QStringLiteral("map.png")));
     QCOMPARE(map.size(), QSize(2560, 1440));
 }

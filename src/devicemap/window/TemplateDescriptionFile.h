@@ -1,0 +1,56 @@
+#pragma once
+
+#include "dozerozozu_export.h"
+
+#include <QString>
+
+/**
+ * The description kept inside a template file: the text at "export"/"description" of the
+ * file's YAML document, beside the devices (read by the map, which skips "export").
+ *
+ * Reading never throws and tells why a description cannot be edited: a file that cannot be
+ * read, is not valid YAML, holds several documents (a rewrite keeps only what yaml-cpp emits
+ * of one document, so the others would be lost), is not a map, has an "export" that is not
+ * a map or a "description" that is not text. Writing refuses those files, rewrites the whole
+ * document through yaml-cpp's emitter (comments and quoting are the emitter's), checks that
+ * the new text gives back the description and every device unchanged, and replaces the file
+ * atomically (SafeFileWriter); on any failure the file stays as it was.
+ *
+ * Stateless; any thread.
+ *
+ *     const TemplateDescriptionFile::Reading reading = TemplateDescriptionFile::read(path);
+ *     editor->setReadOnly(!reading.editable);
+ *     QString error;
+ *     if (!TemplateDescriptionFile::write(path, editor->toPlainText(), &error))
+ *         report(error);
+ */
+namespace TemplateDescriptionFile {
+
+/// Why a description cannot be edited.
+enum class Fault {
+    None,
+    Unreadable,       ///< missing, not a regular file, too large or binary
+    NotYaml,          ///< the parser refused it
+    Empty,            ///< no YAML document at all
+    SeveralDocuments, ///< the first document's description is shown, read-only
+    NotAMap,          ///< the document is not a map of devices
+    ExportNotAMap,
+    DescriptionNotText,
+};
+
+struct Reading
+{
+    /// The description; empty when there is none or it cannot be read.
+    QString description;
+    /// Whether write() may rewrite the file.
+    bool editable = false;
+    Fault fault = Fault::None;
+    /// Why the description cannot be edited (translated, for the user); empty when editable.
+    QString problem;
+};
+
+DOZEROZOZU_EXPORT Reading read(const QString& path);
+/// Sets the description and rewrites the file; false, with a reason for the user, on failure.
+DOZEROZOZU_EXPORT bool write(const QString& path, const QString& description, QString* error = nullptr);
+
+} // namespace TemplateDescriptionFile

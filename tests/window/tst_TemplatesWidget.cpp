@@ -1,0 +1,573 @@
+#include "DeviceConnectionItem.h"
+#include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+#include "ModalRunner.h"
+#include "TemplateDescriptionFile.h"
+#include "TemplatePreview.h"
+#include "TemplatesWidget.h"
+#include "TestDeviceManager.h"
+#include "TestSupport.h"
+#include "YamlSerialiser.h"
+#include "ZenticMessageBox.h"
+
+#include <QAbstractItemModelTester>
+#include <QFileSystemModel>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTreeView>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Two linked devices, as the map exports a template.
+const QByteArray pumpLine = "config_version: 2\n"
+                            "pump1:\n"
+                            "  type: generator\n"
+                            "  params:\n"
+                            "    interval: \"100\"\n"
+                            "  outgoing:\n"
+                            "    - \"valve1.input(double)<pump1.valueChanged(double)\"\n"
+                            "valve1:\n"
+                            "  type: scaler\n";
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(data), qint64(data.size()));
+}
+
+QStringList devicesOf(const QByteArray& text)
+{
+    QStringList devices;
+    for (const DeviceInfo& info : YamlSerialiser::parseYamlFromString(QString::fromUtf8(text), nullptr))
+        devices.append(YamlSerialiser::serialise(info));
+    return devices;
+}
+
+} // namespace
+
+class TestTemplatesWidget : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void makesTheFolderAndItsSystemLinkOnce_data();
+    void makesTheFolderAndItsSystemLinkOnce();
+    void withoutItsFolderListsNothing();
+    void listsOnlyYamlTemplatesAndFolders();
+    void selectingATemplateShowsTitleDescriptionAndPreview();
+    void buttonsShowExactlyWhileTheEditIsUnsaved();
+    void confirmAddsTheDescriptionAndKeepsTheDevices();
+    void failedWriteIsReportedAndKeepsTheOldState();
+    void faultyTemplatesShowNoEditableDescription_data();
+    void faultyTemplatesShowNoEditableDescription();
+    void renameGivesYamlNames_data();
+    void renameGivesYamlNames();
+    void renameRefusesFoldersInNamesAndTakenNames_data();
+    void renameRefusesFoldersInNamesAndTakenNames();
+    void noMenuForFoldersEmptySpaceOrSystemTemplates();
+    void deleteRemovesAtOnceAndReportsFailure();
+    void zoomStepsCancelOutAndResetFits();
+    void previewSkipsLinksToDevicesOutsideTheTemplate();
+    void forgetsADeletedMap();
+
+private:
+    void openPanel();
+    void select(const QString& path);
+    QString templatePath(const QString& fileName) const { return QDir(templates).filePath(fileName); }
+    template<typename T>
+    T* child(const QString& name) const
+    {
+        return panel->findChild<T*>(name);
+    }
+    QTreeView* tree() const { return child<QTreeView>(QStringLiteral("templatesFileView")); }
+    QFileSystemModel* files() const { return qobject_cast<QFileSystemModel*>(tree()->model()); }
+    QTextEdit* editor() const { return child<QTextEdit>(QStringLiteral("descriptionEditor")); }
+    QLabel* title() const { return child<QLabel>(QStringLiteral("descriptionTitle")); }
+    QLabel* notice() const { return child<QLabel>(QStringLiteral("descriptionNotice")); }
+    QPushButton* confirmButton() const { return child<QPushButton>(QStringLiteral("confirmDescriptionButton")); }
+    QPushButton* cancelButton() const { return child<QPushButton>(QStringLiteral("cancelDescriptionButton")); }
+    QGraphicsView* preview() const { return child<QGraphicsView>(QStringLiteral("templatesPreview")); }
+    bool buttonsShown() const { return !confirmButton()->isHidden() && !cancelButton()->isHidden(); }
+    void openContextMenu(const QString& path);
+    QList<DeviceNodeItem*> previewDevices() const;
+
+    QTemporaryDir dataHome;
+    std::unique_ptr<QTemporaryDir> work;
+    QString templates;
+    std::unique_ptr<TestDeviceManager> manager;
+    std::unique_ptr<DeviceMapWidget> map;
+    std::unique_ptr<TemplatesWidget> panel;
+};
+
+void TestTemplatesWidget::initTestCase()
+{
+    QVERIFY(dataHome.isValid());
+    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+}
+
+void TestTemplatesWidget::init()
+{
+    work = std::make_unique<QTemporaryDir>();
+    QVERIFY(work->isValid());
+    templates = TemplatesWidget::templatesDirectory();
+    QDir(templates).removeRecursively();
+    TemplatesWidget::setSystemTemplatesDirectory(work->filePath(QStringLiteral("system-templates")));
+    manager = std::make_unique<TestDeviceManager>();
+    map = std::make_unique<DeviceMapWidget>(manager.get(), work->filePath(QStringLiteral("map.ini")));
+}
+
+void TestTemplatesWidget::cleanup()
+{
+    panel.reset();
+    map.reset();
+    manager.reset();
+    TestSupport::setReadOnly(work->path(), false);
+    TestSupport::setReadOnly(templates, false);
+    QDir(templates).removeRecursively();
+    work.reset();
+}
+
+void TestTemplatesWidget::openPanel()
+{
+    panel = std::make_unique<TemplatesWidget>(map.get(), nullptr);
+    panel->resize(400, 900);
+}
+
+void TestTemplatesWidget::select(const QString& path)
+{
+    const QModelIndex index = files()->index(path);
+    QVERIFY2(index.isValid(), qPrintable(path));
+    tree()->setCurrentIndex(index);
+}
+
+void TestTemplatesWidget::openContextMenu(const QString& path)
+{
+    const QModelIndex index = files()->index(path);
+    tree()->scrollTo(index);
+    Q_EMIT tree()->customContextMenuRequested(tree()->visualRect(index).center());
+}
+
+QList<DeviceNodeItem*> TestTemplatesWidget::previewDevices() const
+{
+    QList<DeviceNodeItem*> devices;
+    for (QGraphicsItem* item : preview()->scene()->items()) {
+        if (auto device = dynamic_cast<DeviceNodeItem*>(item))
+            devices.append(device);
+    }
+    return devices;
+}
+
+void TestTemplatesWidget::makesTheFolderAndItsSystemLinkOnce_data()
+{
+    QTest::addColumn<bool>("systemExists");
+    QTest::addColumn<bool>("folderExists");
+    QTest::addColumn<bool>("linkExpected");
+
+    QTest::newRow("new folder, system templates") << true << false << true;
+    QTest::newRow("new folder, no system templates") << false << false << false;
+    QTest::newRow("existing folder") << true << true << false;
+}
+
+void TestTemplatesWidget::makesTheFolderAndItsSystemLinkOnce()
+{
+    QFETCH(bool, systemExists);
+    QFETCH(bool, folderExists);
+    QFETCH(bool, linkExpected);
+    if (systemExists)
+        QVERIFY(QDir().mkpath(TemplatesWidget::systemTemplatesDirectory()));
+    if (folderExists)
+        QVERIFY(QDir().mkpath(templates));
+
+    openPanel();
+
+    QVERIFY(QFileInfo(templates).isDir());
+    const QFileInfo link(templatePath(QStringLiteral("system")));
+    QCOMPARE(link.isSymLink(), linkExpected);
+    if (linkExpected)
+        QCOMPARE(link.symLinkTarget(), TemplatesWidget::systemTemplatesDirectory());
+    QCOMPARE(tree()->rootIndex(), files()->index(templates));
+}
+
+void TestTemplatesWidget::withoutItsFolderListsNothing()
+{
+    // Given a data location that cannot be made (a file stands where a folder should be)
+    const QString blocker = work->filePath(QStringLiteral("file"));
+    writeAll(blocker, "not a folder");
+    qputenv("XDG_DATA_HOME", (blocker + QStringLiteral("/data")).toUtf8());
+    openPanel();
+    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+
+    // Then the tree shows nothing rather than the whole file system
+    QVERIFY(!tree()->model());
+    ModalRunner::MenuAnswerGuard choose(QStringLiteral("Delete"));
+    Q_EMIT tree()->customContextMenuRequested(QPoint(5, 5));
+    QCOMPARE(choose.count(), 0);
+}
+
+void TestTemplatesWidget::listsOnlyYamlTemplatesAndFolders()
+{
+    writeAll(templatePath(QStringLiteral("a.yml")), pumpLine);
+    writeAll(templatePath(QStringLiteral("b.yaml")), pumpLine);
+    writeAll(templatePath(QStringLiteral("notes.txt")), "text");
+    QVERIFY(QDir().mkpath(templatePath(QStringLiteral("folder"))));
+    openPanel();
+    QAbstractItemModelTester tester(files(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+    const QModelIndex root = tree()->rootIndex();
+    QTRY_COMPARE(files()->rowCount(root), 3);
+    QStringList shown;
+    for (int row = 0; row < 3; ++row)
+        shown.append(files()->fileName(files()->index(row, 0, root)));
+    shown.sort();
+    QCOMPARE(shown, (QStringList{"a.yml", "b.yaml", "folder"}));
+}
+
+void TestTemplatesWidget::selectingATemplateShowsTitleDescriptionAndPreview()
+{
+    writeAll(templatePath(QStringLiteral("pump_line.yml")), pumpLine + "export:\n  description: Feeds the valve\n");
+    writeAll(templatePath(QStringLiteral("a.b.yaml")), "config_version: 2\nsingle:\n  type: generator\n");
+    QVERIFY(QDir().mkpath(templatePath(QStringLiteral("folder"))));
+    openPanel();
+
+    select(templatePath(QStringLiteral("pump_line.yml")));
+
+    QCOMPARE(title()->text(), QStringLiteral("Pump_line"));
+    QCOMPARE(editor()->toPlainText(), QStringLiteral("Feeds the valve"));
+    QVERIFY(!editor()->isReadOnly());
+    QVERIFY(notice()->isHidden());
+    QVERIFY(!buttonsShown());
+    QCOMPARE(previewDevices().size(), 2);
+    int links = 0;
+    for (QGraphicsItem* item : preview()->scene()->items())
+        links += dynamic_cast<DeviceConnectionItem*>(item) ? 1 : 0;
+    QCOMPARE(links, 1);
+
+    select(templatePath(QStringLiteral("a.b.yaml")));
+    QCOMPARE(title()->text(), QStringLiteral("A.b"));
+    QCOMPARE(previewDevices().size(), 1);
+
+    // A folder resets the description and leaves the drawing.
+    select(templatePath(QStringLiteral("folder")));
+    QCOMPARE(title()->text(), QStringLiteral("Description"));
+    QVERIFY(editor()->toPlainText().isEmpty());
+    QVERIFY(editor()->isReadOnly());
+    QCOMPARE(previewDevices().size(), 1);
+}
+
+void TestTemplatesWidget::buttonsShowExactlyWhileTheEditIsUnsaved()
+{
+    writeAll(templatePath(QStringLiteral("a.yml")), pumpLine + "export:\n  description: old\n");
+    writeAll(templatePath(QStringLiteral("b.yml")), pumpLine);
+    openPanel();
+    select(templatePath(QStringLiteral("a.yml")));
+
+    editor()->setPlainText(QStringLiteral("older"));
+    QVERIFY(buttonsShown());
+    editor()->setPlainText(QStringLiteral("old"));
+    QVERIFY(!buttonsShown());
+
+    editor()->setPlainText(QStringLiteral("new"));
+    cancelButton()->click();
+    QCOMPARE(editor()->toPlainText(), QStringLiteral("old"));
+    QVERIFY(!buttonsShown());
+
+    // Another selection drops an unconfirmed edit without asking.
+    editor()->setPlainText(QStringLiteral("new"));
+    select(templatePath(QStringLiteral("b.yml")));
+    QVERIFY(!buttonsShown());
+    QVERIFY(editor()->toPlainText().isEmpty());
+    QVERIFY(readAll(templatePath(QStringLiteral("a.yml"))).contains("description: old"));
+}
+
+void TestTemplatesWidget::confirmAddsTheDescriptionAndKeepsTheDevices()
+{
+    const QString path = templatePath(QStringLiteral("pump.yml"));
+    writeAll(path, pumpLine);
+    openPanel();
+    select(path);
+    QVERIFY(editor()->toPlainText().isEmpty());
+
+    const QString text = QStringLiteral("Line one: \"quoted\" # not a comment\nЛиния [2]");
+    editor()->setPlainText(text);
+    confirmButton()->click();
+
+    QVERIFY(!buttonsShown());
+    QCOMPARE(TemplateDescriptionFile::read(path).description, text);
+    QCOMPARE(devicesOf(readAll(path)), devicesOf(pumpLine));
+    // Saved: typing the same text again is no edit.
+    editor()->setPlainText(text);
+    QVERIFY(!buttonsShown());
+}
+
+void TestTemplatesWidget::failedWriteIsReportedAndKeepsTheOldState()
+{
+    const QString path = templatePath(QStringLiteral("pump.yml"));
+    const QByteArray original = pumpLine + "export:\n  description: old\n";
+    writeAll(path, original);
+    openPanel();
+    select(path);
+
+    // Given a disk that takes no more than a few bytes
+    editor()->setPlainText(QStringLiteral("new"));
+    ZenticMessageBox::AnswerGuard warning(QMessageBox::Ok);
+    {
+        TestSupport::FileSizeLimit limit(16);
+        QVERIFY(limit.isActive());
+        confirmButton()->click();
+    }
+
+    QCOMPARE(warning.count(), 1);
+    QCOMPARE(readAll(path), original);
+    // The edit stays unsaved, to be confirmed again or cancelled.
+    QVERIFY(buttonsShown());
+    cancelButton()->click();
+    QCOMPARE(editor()->toPlainText(), QStringLiteral("old"));
+}
+
+void TestTemplatesWidget::faultyTemplatesShowNoEditableDescription_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("description");
+
+    QTest::newRow("malformed YAML") << QByteArray("pump1: [unclosed\n  type: x\n") << QString();
+    QTest::newRow("export is a list") << pumpLine + "export: [1, 2]\n" << QString();
+    QTest::newRow("export is text") << pumpLine + "export: words\n" << QString();
+    QTest::newRow("description is a list") << pumpLine + "export:\n  description: [a, b]\n" << QString();
+    QTest::newRow("description is a map") << pumpLine + "export:\n  description: {a: b}\n" << QString();
+    QTest::newRow("several documents") << pumpLine + "export:\n  description: first\n---\nother: 1\n"
+                                       << QStringLiteral("first");
+    QTest::newRow("binary") << QByteArray("pump1:\n  type: \0x\n", 18) << QString();
+}
+
+void TestTemplatesWidget::faultyTemplatesShowNoEditableDescription()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, description);
+    const QString path = templatePath(QStringLiteral("faulty.yml"));
+    writeAll(path, text);
+    openPanel();
+
+    // No box either: the panel says itself what is wrong.
+    ZenticMessageBox::AnswerGuard noBox(QMessageBox::Ok);
+    select(path);
+
+    QCOMPARE(noBox.count(), 0);
+    QCOMPARE(title()->text(), QStringLiteral("Faulty"));
+    QCOMPARE(editor()->toPlainText(), description);
+    QVERIFY(editor()->isReadOnly());
+    QVERIFY(!notice()->isHidden());
+    QVERIFY(!notice()->text().isEmpty());
+
+    // A save forced past the read-only editor is refused, reported, and changes nothing.
+    QString error;
+    QVERIFY(!TemplateDescriptionFile::write(path, QStringLiteral("new"), &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(QMetaObject::invokeMethod(panel.get(), "confirmDescriptionChanges"));
+    QCOMPARE(noBox.count(), 1);
+    QCOMPARE(readAll(path), text);
+}
+
+void TestTemplatesWidget::renameGivesYamlNames_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("plain") << "pump" << "pump.yml";
+    QTest::newRow("yaml") << "pump.yaml" << "pump.yaml";
+    QTest::newRow("yml") << "pump.yml" << "pump.yml";
+    QTest::newRow("upper case") << "pump.YML" << "pump.YML.yml";
+    QTest::newRow("other extension") << "pump.txt" << "pump.txt.yml";
+    QTest::newRow("empty: kept") << "" << "old.yml";
+}
+
+void TestTemplatesWidget::renameGivesYamlNames()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    writeAll(templatePath(QStringLiteral("old.yml")), pumpLine);
+    openPanel();
+
+    ModalRunner::MenuAnswerGuard choose(QStringLiteral("Rename"));
+    ModalRunner::InputAnswerGuard type(typed);
+    openContextMenu(templatePath(QStringLiteral("old.yml")));
+
+    QCOMPARE(choose.menus().value(0), (QStringList{"Rename", "Delete"}));
+    QCOMPARE(type.requests().value(0).text, QStringLiteral("old.yml"));
+    QVERIFY(QFileInfo::exists(templatePath(expected)));
+    QCOMPARE(readAll(templatePath(expected)), pumpLine);
+    QCOMPARE(QFileInfo::exists(templatePath(QStringLiteral("old.yml"))), expected == QLatin1String("old.yml"));
+}
+
+void TestTemplatesWidget::renameRefusesFoldersInNamesAndTakenNames_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("warnings");
+
+    QTest::newRow("slash") << "../escape" << 1;
+    QTest::newRow("backslash") << "a\\b" << 1;
+    QTest::newRow("taken name") << "taken" << 1;
+    QTest::newRow("cancelled") << QString() << 0;
+    QTest::newRow("vanished meanwhile") << "vanished" << 1;
+}
+
+void TestTemplatesWidget::renameRefusesFoldersInNamesAndTakenNames()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, warnings);
+    writeAll(templatePath(QStringLiteral("old.yml")), pumpLine);
+    writeAll(templatePath(QStringLiteral("taken.yml")), "config_version: 2\n");
+    openPanel();
+
+    const QString old = templatePath(QStringLiteral("old.yml"));
+    ModalRunner::MenuAnswerGuard choose(QStringLiteral("Rename"));
+    // The prompt is answered with typed; "vanished" takes the file away while it is open.
+    ModalRunner::InputAnswerGuard type([&](const ModalRunner::InputRequest&) -> std::optional<QString> {
+        if (typed.isNull())
+            return std::nullopt;
+        if (typed == QLatin1String("vanished"))
+            QFile::rename(old, old + QStringLiteral(".moved"));
+        return typed;
+    });
+    ZenticMessageBox::AnswerGuard warning(QMessageBox::Ok);
+    openContextMenu(old);
+    QFile::rename(old + QStringLiteral(".moved"), old);
+
+    QCOMPARE(warning.count(), warnings);
+    QCOMPARE(readAll(old), pumpLine);
+    QCOMPARE(readAll(templatePath(QStringLiteral("taken.yml"))), QByteArray("config_version: 2\n"));
+    QCOMPARE(QDir(templates).entryList(QDir::Files).size(), 2);
+    QVERIFY(!QFileInfo::exists(QDir(templates).filePath(QStringLiteral("../escape.yml"))));
+}
+
+void TestTemplatesWidget::noMenuForFoldersEmptySpaceOrSystemTemplates()
+{
+    QVERIFY(QDir().mkpath(TemplatesWidget::systemTemplatesDirectory()));
+    writeAll(QDir(TemplatesWidget::systemTemplatesDirectory()).filePath(QStringLiteral("shipped.yml")), pumpLine);
+    openPanel();
+    const QString shipped = templatePath(QStringLiteral("system/shipped.yml"));
+    QVERIFY(QFileInfo::exists(shipped));
+    tree()->expandAll();
+
+    ModalRunner::MenuAnswerGuard choose(QStringLiteral("Delete"));
+    openContextMenu(shipped);
+    openContextMenu(templatePath(QStringLiteral("system")));
+    Q_EMIT tree()->customContextMenuRequested(QPoint(5, tree()->viewport()->height() - 5));
+
+    QCOMPARE(choose.count(), 0);
+    QVERIFY(QFileInfo::exists(shipped));
+}
+
+void TestTemplatesWidget::deleteRemovesAtOnceAndReportsFailure()
+{
+    const QString path = templatePath(QStringLiteral("gone.yml"));
+    writeAll(path, pumpLine);
+    writeAll(templatePath(QStringLiteral("kept.yml")), pumpLine);
+    openPanel();
+    select(path);
+
+    {
+        ModalRunner::MenuAnswerGuard choose(QStringLiteral("Delete"));
+        ZenticMessageBox::AnswerGuard noQuestion(QMessageBox::Ok);
+        openContextMenu(path);
+        QCOMPARE(noQuestion.count(), 0);
+    }
+    QVERIFY(!QFileInfo::exists(path));
+    QCOMPARE(title()->text(), QStringLiteral("Description"));
+
+    // A file that goes while its menu is open cannot be deleted: the user hears of it.
+    const QString kept = templatePath(QStringLiteral("kept.yml"));
+    ModalRunner::MenuAnswerGuard choose([&kept](QMenu& menu) {
+        QFile::rename(kept, kept + QStringLiteral(".moved"));
+        return ModalRunner::findAction(&menu, QStringLiteral("Delete"));
+    });
+    ZenticMessageBox::AnswerGuard warning(QMessageBox::Ok);
+    openContextMenu(kept);
+    QCOMPARE(warning.count(), 1);
+    QVERIFY(QFileInfo::exists(kept + QStringLiteral(".moved")));
+}
+
+void TestTemplatesWidget::zoomStepsCancelOutAndResetFits()
+{
+    writeAll(templatePath(QStringLiteral("a.yml")), pumpLine);
+    openPanel();
+    panel->show();
+    select(templatePath(QStringLiteral("a.yml")));
+    const QTransform fitted = preview()->transform();
+
+    child<QPushButton>(QStringLiteral("increasePreviewScaleButton"))->click();
+    QCOMPARE(preview()->transform().m11(), fitted.m11() * 1.25);
+    child<QPushButton>(QStringLiteral("decreasePreviewScaleButton"))->click();
+    QVERIFY(qFuzzyCompare(preview()->transform().m11(), fitted.m11()));
+
+    child<QPushButton>(QStringLiteral("increasePreviewScaleButton"))->click();
+    child<QPushButton>(QStringLiteral("resetPreviewScaleButton"))->click();
+    QVERIFY(qFuzzyCompare(preview()->transform().m11(), fitted.m11()));
+    const QRectF shown = preview()->mapToScene(preview()->viewport()->rect()).boundingRect();
+    QVERIFY(shown.adjusted(-1, -1, 1, 1).contains(preview()->scene()->sceneRect()));
+}
+
+void TestTemplatesWidget::previewSkipsLinksToDevicesOutsideTheTemplate()
+{
+    DevicesArrangement arrangement;
+    for (const QString& name : {QStringLiteral("a"), QStringLiteral("b")}) {
+        DeviceInfo info;
+        info.name = name;
+        info.type = QStringLiteral("generator");
+        arrangement.devices.append(info);
+        arrangement.deviceRects.insert(name, QRectF(name == QLatin1String("a") ? 0 : 200, 0, 100, 40));
+    }
+    arrangement.connections = {{QStringLiteral("a"), QStringLiteral("b"), {QPointF(150, 100)}},
+                               {QStringLiteral("a"), QStringLiteral("elsewhere"), {}},
+                               {QStringLiteral("nowhere"), QStringLiteral("b"), {}}};
+    arrangement.boundingRect = QRectF(0, 0, 300, 40);
+    QGraphicsScene scene;
+
+    QCOMPARE(TemplatePreview::draw(&scene, arrangement), 2);
+
+    QList<DeviceConnectionItem*> links;
+    for (QGraphicsItem* item : scene.items()) {
+        if (auto link = dynamic_cast<DeviceConnectionItem*>(item))
+            links.append(link);
+    }
+    QCOMPARE(links.size(), 1);
+    QCOMPARE(links.first()->getBendingPoints(), (QList<QPointF>{QPointF(150, 100)}));
+    QCOMPARE(scene.items().size(), 3);
+    QCOMPARE(scene.sceneRect(), arrangement.boundingRect);
+    TemplatePreview::clear(&scene);
+    QVERIFY(scene.items().isEmpty());
+}
+
+void TestTemplatesWidget::forgetsADeletedMap()
+{
+    writeAll(templatePath(QStringLiteral("a.yml")), pumpLine + "export:\n  description: kept\n");
+    openPanel();
+
+    map.reset();
+
+    QVERIFY(!panel->deviceMapWidget());
+    select(templatePath(QStringLiteral("a.yml")));
+    QCOMPARE(editor()->toPlainText(), QStringLiteral("kept"));
+    QVERIFY(previewDevices().isEmpty());
+}
+
+QTEST_MAIN(TestTemplatesWidget)
+#include "tst_TemplatesWidget.moc"
