@@ -201,10 +201,11 @@ QList<DemoWindow> demoWindows()
          {{QStringLiteral("map-connections"), connectionsOfALink},
           {QStringLiteral("map-drawing"), drawingOnTheMap},
           {QStringLiteral("export-wizard"), newExportWizard},
-          {QStringLiteral("map-search-templates"), searchAndTemplates},
           {QStringLiteral("map-hierarchical"), rearranged(DeviceMapWidget::Hierarchical)},
           {QStringLiteral("map-orthogonal"), rearranged(DeviceMapWidget::Orthogonal)},
-          {QStringLiteral("map-clusterbyio"), rearranged(DeviceMapWidget::ClusterByIO)}}},
+          {QStringLiteral("map-clusterbyio"), rearranged(DeviceMapWidget::ClusterByIO)},
+          // Last: the search bar and the panel stay open.
+          {QStringLiteral("map-search-templates"), searchAndTemplates}}},
         DevicePanelsWindow::demoWindow(),
         {QStringLiteral("wireless"), [](DeviceManager*) { return new WirelessWindow; },
          {{QStringLiteral("wireless-list"),
