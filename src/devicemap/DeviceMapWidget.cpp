@@ -8,6 +8,7 @@
 #include "DeviceNodeItem.h"
 #include "DeviceFile.h"
 #include "DeviceText.h"
+#include "MapClipboard.h"
 #include "MapClusters.h"
 #include "MapCommands.h"
 #include "MapColoriser.h"
@@ -56,6 +57,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     , drawing(new ConnectionDrawing(*this))
     , clusterCommands(new MapClusters(*this))
     , editCommands(new MapCommands(*this))
+    , clipboardTransfer(new MapClipboard(*this))
 {
     liveMaps().append(this);
     qRegisterMetaType<DeviceMapWidget::ColorisationMode>("DeviceMapWidget::ColorisationMode");
@@ -66,7 +68,6 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
         pointer->forget(item);
         finder->forget(item);
         sync->forget(item);
-        forgetItem(item);
     });
 
     connect(deviceManager, SIGNAL(deviceChanged(QString)), this, SLOT(deviceChanged(QString)));
@@ -289,6 +290,11 @@ MapCommands& DeviceMapWidget::commands() const
     return *editCommands;
 }
 
+MapClipboard& DeviceMapWidget::clipboard() const
+{
+    return *clipboardTransfer;
+}
+
 bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
 {
     // A push from inside a wait would run redo() in the middle of another command's redo().
@@ -330,12 +336,6 @@ void DeviceMapWidget::deleteOnceTheWaitIsOver()
             delete self.data();
     });
     carrier->deleteLater();
-}
-
-void DeviceMapWidget::forgetItem(HoverableItem* item)
-{
-    if (copyCursorItem == static_cast<QGraphicsItem*>(item))
-        copyCursorItem = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -561,6 +561,44 @@ DevicesArrangement DeviceMapWidget::rearrangeDevicesFromInfos(const QList<Device
 }
 
 // ---------------------------------------------------------------------------------------------
+// Clipboard, templates and drag and drop
+
+QString DeviceMapWidget::getConfig(const QList<QGraphicsItem*>& items) const
+{
+    return clipboardTransfer->deviceText(items);
+}
+
+void DeviceMapWidget::pasteDevices(const DevicesArrangement& arrangement, const QPoint& point)
+{
+    clipboardTransfer->pasteDevices(arrangement, point);
+}
+
+void DeviceMapWidget::exportTemplate(const QList<QGraphicsItem*>& items)
+{
+    clipboardTransfer->exportTemplate(items);
+}
+
+void DeviceMapWidget::exportMetaDevice(const QList<QGraphicsItem*>& items)
+{
+    clipboardTransfer->exportMetaDevice(items);
+}
+
+const DevicesArrangement& DeviceMapWidget::getDragArrangement() const
+{
+    return clipboardTransfer->dragArrangement();
+}
+
+void DeviceMapWidget::onCopy()
+{
+    clipboardTransfer->copy();
+}
+
+void DeviceMapWidget::onPaste(QPoint pastePos)
+{
+    clipboardTransfer->paste(pastePos);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Layout file
 
 bool DeviceMapWidget::saveLayout()
@@ -693,22 +731,23 @@ void DeviceMapWidget::closeEvent(QCloseEvent* event)
 
 void DeviceMapWidget::dragEnterEvent(QDragEnterEvent* event)
 {
-    QGraphicsView::dragEnterEvent(event);
+    clipboardTransfer->dragEnter(event);
 }
 
 void DeviceMapWidget::dragMoveEvent(QDragMoveEvent* event)
 {
-    QGraphicsView::dragMoveEvent(event);
+    clipboardTransfer->dragMove(event);
 }
 
 void DeviceMapWidget::dragLeaveEvent(QDragLeaveEvent* event)
 {
-    QGraphicsView::dragLeaveEvent(event);
+    Q_UNUSED(event)
+    clipboardTransfer->dragLeave();
 }
 
 void DeviceMapWidget::dropEvent(QDropEvent* event)
 {
-    QGraphicsView::dropEvent(event);
+    clipboardTransfer->drop(event);
 }
 
 void DeviceMapWidget::scrollContentsBy(int dx, int dy)
@@ -736,13 +775,6 @@ void DeviceMapWidget::decreaseScale()
 void DeviceMapWidget::resetScale()
 {
     resetTransform();
-}
-
-void DeviceMapWidget::onCopy() {}
-
-void DeviceMapWidget::onPaste(QPoint pastePos)
-{
-    Q_UNUSED(pastePos)
 }
 
 void DeviceMapWidget::longClickTimeout()

@@ -22,6 +22,7 @@ class DeviceConnectionItem;
 class DeviceManager;
 class DeviceNodeItem;
 class HoverableItem;
+class MapClipboard;
 class MapClusters;
 class MapColoriser;
 class MapCommands;
@@ -76,11 +77,13 @@ class MapSearch;
  * - interaction/MapInteraction: the state of press, move, release, long press, pinch, hover
  *   and cursor; the event handlers below ask it first and fall back to the plain view.
  * - interaction/ConnectionDrawing: the rubber line drawn from a source device.
- * - clipboard/DeviceText: device text parsed with the user's answers to its failures.
+ * - clipboard/MapClipboard: copy, paste, template and meta-device export, and files dragged
+ *   onto the map (the drag preview's arrangement included); clipboard/DeviceText: device text
+ *   written and parsed with the user's answers to its failures; clipboard/TemplateFiles: the
+ *   templates directory and its files.
  * - items/: the scene items, Grid, LegendPainter and the connection geometry.
  * - operations/: the undoable edits.
- * Still kept here until their concern gets a home: the clipboard and drag state
- * (copyCursorItem, draggedFilePath, dragArrangement) and the unplaced zone's
+ * Still kept here until their concern gets a home: the unplaced zone's state
  * (unplacedZoneRect, unplacedZoneVisible, assumedArrangement).
  */
 class DOZEROZOZU_EXPORT DeviceMapWidget : public QGraphicsView
@@ -184,6 +187,17 @@ public:
      */
     DevicesArrangement rearrangeDevicesFromInfos(const QList<DeviceInfo>& infos, LayoutType type);
 
+    /// The device text of the device items among items: the version header, then each device.
+    QString getConfig(const QList<QGraphicsItem*>& items) const;
+    /// Pushes the paste of the arrangement's devices around a viewport point; null: the cursor.
+    void pasteDevices(const DevicesArrangement& arrangement, const QPoint& point = QPoint());
+    /// Asks for a name and saves the device items among items as a template file.
+    void exportTemplate(const QList<QGraphicsItem*>& items);
+    /// Opens the meta-device export wizard over the device items among items.
+    void exportMetaDevice(const QList<QGraphicsItem*>& items);
+    /// The devices of the file dragged over the map, laid out for the preview; empty when none.
+    const DevicesArrangement& getDragArrangement() const;
+
     void setColorisationMode(DeviceMapWidget::ColorisationMode mode);
     ColorisationMode getColorisationMode() const;
     /// Recomputes the outline colour of one device for the mode in force.
@@ -215,6 +229,7 @@ public:
     ConnectionDrawing& connectionDrawing() const;
     MapClusters& clusters() const;
     MapCommands& commands() const;
+    MapClipboard& clipboard() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -273,7 +288,6 @@ private Q_SLOTS:
 private:
     friend class Operation;
 
-    void forgetItem(HoverableItem* item);
     void beginWaitForManager();
     void endWaitForManager();
     void deleteOnceTheWaitIsOver();
@@ -298,11 +312,8 @@ private:
     std::unique_ptr<ConnectionDrawing> drawing;
     std::unique_ptr<MapClusters> clusterCommands;
     std::unique_ptr<MapCommands> editCommands;
+    std::unique_ptr<MapClipboard> clipboardTransfer;
 
-    // Clipboard and drag state, for the clipboard and drop handling to come.
-    QGraphicsItem* copyCursorItem = nullptr;
-    QString draggedFilePath;
-    DevicesArrangement dragArrangement;
     // The unplaced zone (painted with the view).
     QRectF unplacedZoneRect;
     bool unplacedZoneVisible = true;
