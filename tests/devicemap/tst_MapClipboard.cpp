@@ -272,11 +272,14 @@ private Q_SLOTS:
         QCOMPARE(readFile(path), QStringLiteral("old"));
     }
 
-    void aDroppedTemplateIsOneUndoableMacro()
+    void anExportedTemplateDroppedBackIsOneUndoableMacro()
     {
-        const QString path = writeFile("data/templates/arm.yml", pairText().toUtf8());
+        select(pair);
+        ModalRunner::InputAnswerGuard name("arm");
+        map->exportTemplate(map->scene()->selectedItems());
+        map->scene()->clearSelection();
 
-        dropFile(path, QPoint(400, 300));
+        dropFile(dataDir() + "/templates/arm.yml", QPoint(400, 300));
 
         QCOMPARE(stack()->count(), 1);
         QCOMPARE(stack()->text(0), QStringLiteral("Create template arm"));
@@ -298,29 +301,14 @@ private Q_SLOTS:
 
     void anotherDroppedFileAsksWhatToDo()
     {
-        // Given a device file in a folder named like the templates one, but in capitals
+        // Given a device file in a folder named like the templates one, but in capitals, and an
+        // older template of its name
         QFETCH(QString, choice);
         const QString path = writeFile("Templates/arm.yml", pairText().toUtf8());
-        ZenticMessageBox::AnswerGuard answer = choice.isEmpty() ? ZenticMessageBox::AnswerGuard(QMessageBox::Cancel)
-                                                                : ZenticMessageBox::AnswerGuard(choice);
-
-        dropFile(path);
-
-        QCOMPARE(answer.texts(), QStringList({"How do you want to process the file?"}));
-        QCOMPARE(stack()->count(), choice == "Insert devices" ? 1 : 0);
-        QCOMPARE(manager->getDeviceNames().size(), choice == "Insert devices" ? 4 : 2);
-        QCOMPARE(manager->getDeviceTypes().contains("arm"), choice == "Import meta device");
-        QCOMPARE(readFile(dataDir() + "/templates/arm.yml"), choice == "Import template" ? pairText() : QString());
-        QVERIFY(map->clipboard().draggedFilePath().isEmpty());
-    }
-
-    void importingATemplateAsksBeforeReplacing()
-    {
         writeFile("data/templates/arm.yml", "old");
-        const QString path = writeFile("elsewhere/arm.yml", pairText().toUtf8());
-        ZenticMessageBox::AnswerGuard answer([](ZenticMessageBox& box) -> QAbstractButton* {
+        ZenticMessageBox::AnswerGuard answer([&choice](ZenticMessageBox& box) -> QAbstractButton* {
             for (QAbstractButton* button : box.buttons()) {
-                if (button->text() == "Import template" || button->text() == "Cancel")
+                if (button->text() == (choice.isEmpty() ? "Cancel" : choice) || button->text() == "Replace")
                     return button;
             }
             return nullptr;
@@ -328,8 +316,14 @@ private Q_SLOTS:
 
         dropFile(path);
 
-        QCOMPARE(answer.texts().last(), QStringLiteral("\"arm.yml\" already exists. Do you want to replace it?"));
-        QCOMPARE(readFile(dataDir() + "/templates/arm.yml"), QStringLiteral("old"));
+        // Then the user chose, and an import asked before it replaced the older template
+        QCOMPARE(answer.texts().value(0), QStringLiteral("How do you want to process the file?"));
+        QCOMPARE(answer.count(), choice == "Import template" ? 2 : 1);
+        QCOMPARE(stack()->count(), choice == "Insert devices" ? 1 : 0);
+        QCOMPARE(manager->getDeviceNames().size(), choice == "Insert devices" ? 4 : 2);
+        QCOMPARE(manager->getDeviceTypes().contains("arm"), choice == "Import meta device");
+        QCOMPARE(readFile(dataDir() + "/templates/arm.yml"), choice == "Import template" ? pairText() : QString("old"));
+        QVERIFY(map->clipboard().draggedFilePath().isEmpty());
     }
 
     void draggingAsksNothingAndTheDropSaysWhatIsWrong_data()

@@ -1,4 +1,3 @@
-#include "ConnectionString.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
@@ -87,28 +86,6 @@ private Q_SLOTS:
     {
         map.reset();
         manager.reset();
-    }
-
-    void parsesConnectionStrings_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("fields");
-        QTest::newRow("plain") << "this.input(double)<A.output(double)" << "this|input(double)|A|output(double)";
-        QTest::newRow("template type") << "B.set(QList<double>)<A.out(QMap<int,double>)" << "B|set(QList<double>)|A|out(QMap<int,double>)";
-        QTest::newRow("no <") << "this.input(double)" << "";
-        QTest::newRow("two <") << "this.in(double)<A.out(double)<B.x()" << "";
-        QTest::newRow("no device") << "this.input(double)<output(double)" << "";
-        QTest::newRow("empty slot") << "this.<A.out()" << "";
-    }
-
-    void parsesConnectionStrings()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, fields);
-        const std::optional<ConnectionString> parsed = ConnectionString::parse(text);
-        QCOMPARE(parsed.has_value(), !fields.isEmpty());
-        if (parsed)
-            QCOMPARE(QStringList({parsed->target, parsed->slot, parsed->source, parsed->signal}).join('|'), fields);
     }
 
     void keepsFreeNamesMapsTakenOnesAndRewritesTheirLinks()
