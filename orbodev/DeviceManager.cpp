@@ -239,7 +239,7 @@ bool DeviceManager::renameDevice(const QString& oldName, const QString& newName)
     forgetFreshNames();
     if (BaseDevice* device = record->device)
         runInDeviceThread(device, [device, finalName] { device->setObjectName(finalName); }, kDeviceCallTimeoutMs);
-    notify([this, current, finalName] { Q_EMIT deviceRenamed(current, finalName); });
+    notifyAbout({current, finalName}, [this, current, finalName] { Q_EMIT deviceRenamed(current, finalName); });
     return true;
 }
 
@@ -466,7 +466,7 @@ bool DeviceManager::removeDevice(const QString& name)
         }, kDeviceCallTimeoutMs);
     }
     delete record;
-    notify([this, current] { Q_EMIT deviceRemoved(current); });
+    notifyAbout({current}, [this, current] { Q_EMIT deviceRemoved(current); });
     return true;
 }
 
@@ -658,6 +658,12 @@ void DeviceManager::notify(const std::function<void()>& emission)
     emission();
 }
 
+void DeviceManager::notifyAbout(const QStringList& devices, const std::function<void()>& emission)
+{
+    Q_UNUSED(devices)
+    notify(emission);
+}
+
 bool DeviceManager::acceptCreation(const QString&)
 {
     return true;
@@ -686,7 +692,7 @@ void DeviceManager::onDeviceInitialised(bool initialised)
     const QString name = sender() ? sender()->objectName() : QString();
     if (storedName(name).isEmpty())
         return;
-    notify([this, name, initialised] { Q_EMIT deviceInitialised(name, initialised); });
+    notifyAbout({name}, [this, name, initialised] { Q_EMIT deviceInitialised(name, initialised); });
 }
 
 void DeviceManager::onDeviceStateChanged(BaseDevice::DeviceState state)
@@ -694,7 +700,7 @@ void DeviceManager::onDeviceStateChanged(BaseDevice::DeviceState state)
     const QString name = sender() ? sender()->objectName() : QString();
     if (storedName(name).isEmpty())
         return;
-    notify([this, name, state] { Q_EMIT deviceStateChanged(name, state); });
+    notifyAbout({name}, [this, name, state] { Q_EMIT deviceStateChanged(name, state); });
 }
 
 void DeviceManager::onDeviceDescriptionChanged(QString description)
@@ -702,7 +708,7 @@ void DeviceManager::onDeviceDescriptionChanged(QString description)
     const QString name = sender() ? sender()->objectName() : QString();
     if (storedName(name).isEmpty())
         return;
-    notify([this, name, description] { Q_EMIT deviceDescriptionChanged(name, description); });
+    notifyAbout({name}, [this, name, description] { Q_EMIT deviceDescriptionChanged(name, description); });
 }
 
 QString DeviceManager::resolveType(const QString& typeText, QString* networkManager) const
@@ -773,7 +779,7 @@ QString DeviceManager::createNamedDevice(const QString& type, const QString& nam
     connect(device, &BaseDevice::deviceInitialised, this, &DeviceManager::onDeviceInitialised);
     connect(device, &BaseDevice::stateChanged, this, &DeviceManager::onDeviceStateChanged);
     connect(device, &BaseDevice::descriptionChanged, this, &DeviceManager::onDeviceDescriptionChanged);
-    notify([this, name] { Q_EMIT deviceRegistered(name); });
+    notifyAbout({name}, [this, name] { Q_EMIT deviceRegistered(name); });
     return name;
 }
 
@@ -1040,5 +1046,5 @@ void DeviceManager::reportEmission(const QObject* sender, int signalIndex)
 
 void DeviceManager::notifyChanged(const QString& name)
 {
-    notify([this, name] { Q_EMIT deviceChanged(name); });
+    notifyAbout({name}, [this, name] { Q_EMIT deviceChanged(name); });
 }

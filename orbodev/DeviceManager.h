@@ -191,6 +191,8 @@ protected:
      * once; TestDeviceManager defers or drops them.
      */
     virtual void notify(const std::function<void()>& emission);
+    /// A signal about the named devices; goes through notify() unless TestDeviceManager drops it.
+    virtual void notifyAbout(const QStringList& devices, const std::function<void()>& emission);
     /// Whether a device of type may be created; TestDeviceManager may refuse.
     virtual bool acceptCreation(const QString& type);
     /// Whether oldName may become newName; TestDeviceManager may refuse.

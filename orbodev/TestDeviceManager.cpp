@@ -27,6 +27,15 @@ void TestDeviceManager::notify(const std::function<void()>& emission)
     }
 }
 
+void TestDeviceManager::notifyAbout(const QStringList& devices, const std::function<void()>& emission)
+{
+    for (const QString& device : devices) {
+        if (m_silentDevices.contains(device))
+            return;
+    }
+    notify(emission);
+}
+
 bool TestDeviceManager::acceptCreation(const QString&)
 {
     return !m_refuseCreation;

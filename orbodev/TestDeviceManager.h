@@ -40,6 +40,11 @@ public:
     void setRefuseCreation(bool refuse) { m_refuseCreation = refuse; }
     /// Refuses every renameDevice() while on (it returns false).
     void setRefuseRenaming(bool refuse) { m_refuseRenaming = refuse; }
+    /**
+     * Drops every signal about these devices (names compared exactly), whatever the mode:
+     * callers see a manager that never answers for them, and answers for the others.
+     */
+    void setSilentDevices(const QStringList& names) { m_silentDevices = names; }
     /// findMatchingMethods() reports code (the lists are still filled); -1 ends the forcing.
     void setForcedMatchCode(int code) { m_forcedMatchCode = code; }
     /**
@@ -57,6 +62,7 @@ public:
 
 protected:
     void notify(const std::function<void()>& emission) override;
+    void notifyAbout(const QStringList& devices, const std::function<void()>& emission) override;
     bool acceptCreation(const QString& type) override;
     bool acceptRename(const QString& oldName, const QString& newName) override;
     int adjustMatchCode(int code) override;
@@ -68,6 +74,7 @@ private:
     int m_delayMs = 0;
     bool m_refuseCreation = false;
     bool m_refuseRenaming = false;
+    QStringList m_silentDevices;
     int m_forcedMatchCode = -1;
     bool m_offersOwnPairs = false;
     QStringList m_offeredIdentical;

@@ -9,6 +9,7 @@
 #include "DeviceFile.h"
 #include "DeviceText.h"
 #include "MapAutoLayout.h"
+#include "MapClipboard.h"
 #include "MapClusters.h"
 #include "MapCommands.h"
 #include "MapColoriser.h"
@@ -61,6 +62,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     , editCommands(new MapCommands(*this))
     , autoLayout(new MapAutoLayout(*this))
     , zone(new UnplacedZone(*this))
+    , clipboardTransfer(new MapClipboard(*this))
 {
     liveMaps().append(this);
     qRegisterMetaType<DeviceMapWidget::ColorisationMode>("DeviceMapWidget::ColorisationMode");
@@ -71,7 +73,6 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
         pointer->forget(item);
         finder->forget(item);
         sync->forget(item);
-        forgetItem(item);
     });
 
     connect(deviceManager, SIGNAL(deviceChanged(QString)), this, SLOT(deviceChanged(QString)));
@@ -304,6 +305,11 @@ UnplacedZone& DeviceMapWidget::unplacedZone() const
     return *zone;
 }
 
+MapClipboard& DeviceMapWidget::clipboard() const
+{
+    return *clipboardTransfer;
+}
+
 bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
 {
     // A push from inside a wait would run redo() in the middle of another command's redo().
@@ -345,12 +351,6 @@ void DeviceMapWidget::deleteOnceTheWaitIsOver()
             delete self.data();
     });
     carrier->deleteLater();
-}
-
-void DeviceMapWidget::forgetItem(HoverableItem* item)
-{
-    if (copyCursorItem == static_cast<QGraphicsItem*>(item))
-        copyCursorItem = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -648,6 +648,44 @@ void DeviceMapWidget::onRearrangeKeepClusters()
 }
 
 // ---------------------------------------------------------------------------------------------
+// Clipboard, templates and drag and drop
+
+QString DeviceMapWidget::getConfig(const QList<QGraphicsItem*>& items) const
+{
+    return clipboardTransfer->deviceText(items);
+}
+
+void DeviceMapWidget::pasteDevices(const DevicesArrangement& arrangement, const QPoint& point)
+{
+    clipboardTransfer->pasteDevices(arrangement, point);
+}
+
+void DeviceMapWidget::exportTemplate(const QList<QGraphicsItem*>& items)
+{
+    clipboardTransfer->exportTemplate(items);
+}
+
+void DeviceMapWidget::exportMetaDevice(const QList<QGraphicsItem*>& items)
+{
+    clipboardTransfer->exportMetaDevice(items);
+}
+
+const DevicesArrangement& DeviceMapWidget::getDragArrangement() const
+{
+    return clipboardTransfer->dragArrangement();
+}
+
+void DeviceMapWidget::onCopy()
+{
+    clipboardTransfer->copy();
+}
+
+void DeviceMapWidget::onPaste(QPoint pastePos)
+{
+    clipboardTransfer->paste(pastePos);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Layout file
 
 bool DeviceMapWidget::saveLayout()
@@ -775,8 +813,8 @@ void DeviceMapWidget::paintEvent(QPaintEvent* event)
     legends->paint(painter);
     painter.restore();
     zone->paint(painter);
-    if (!dragArrangement.isEmpty())
-        zone->drawAssumedDevicesZone(painter, dragArrangement);
+    if (!clipboardTransfer->dragArrangement().isEmpty())
+        zone->drawAssumedDevicesZone(painter, clipboardTransfer->dragArrangement());
 }
 
 void DeviceMapWidget::drawZoneTemporaryLocationDevices(QPainter* painter)
@@ -802,22 +840,23 @@ void DeviceMapWidget::closeEvent(QCloseEvent* event)
 
 void DeviceMapWidget::dragEnterEvent(QDragEnterEvent* event)
 {
-    QGraphicsView::dragEnterEvent(event);
+    clipboardTransfer->dragEnter(event);
 }
 
 void DeviceMapWidget::dragMoveEvent(QDragMoveEvent* event)
 {
-    QGraphicsView::dragMoveEvent(event);
+    clipboardTransfer->dragMove(event);
 }
 
 void DeviceMapWidget::dragLeaveEvent(QDragLeaveEvent* event)
 {
-    QGraphicsView::dragLeaveEvent(event);
+    Q_UNUSED(event)
+    clipboardTransfer->dragLeave();
 }
 
 void DeviceMapWidget::dropEvent(QDropEvent* event)
 {
-    QGraphicsView::dropEvent(event);
+    clipboardTransfer->drop(event);
 }
 
 void DeviceMapWidget::scrollContentsBy(int dx, int dy)
@@ -845,13 +884,6 @@ void DeviceMapWidget::decreaseScale()
 void DeviceMapWidget::resetScale()
 {
     resetTransform();
-}
-
-void DeviceMapWidget::onCopy() {}
-
-void DeviceMapWidget::onPaste(QPoint pastePos)
-{
-    Q_UNUSED(pastePos)
 }
 
 void DeviceMapWidget::longClickTimeout()

@@ -23,6 +23,7 @@ class DeviceManager;
 class DeviceNodeItem;
 class HoverableItem;
 class MapAutoLayout;
+class MapClipboard;
 class MapClusters;
 class MapColoriser;
 class MapCommands;
@@ -83,12 +84,12 @@ class UnplacedZone;
  *   devices pulled out of the unplaced zone.
  * - interaction/ConnectionDrawing: the rubber line drawn from a source device, its finish by
  *   the manager's findMatchingMethods() or the connection dialog, and the dialog of a link.
- * - clipboard/DeviceText: device text parsed with the user's answers to its failures.
+ * - clipboard/MapClipboard: copy, paste, template and meta-device export, and files dragged
+ *   onto the map (the drag preview's arrangement included); clipboard/DeviceText: device text
+ *   written and parsed with the user's answers to its failures; clipboard/TemplateFiles: the
+ *   templates directory and its files.
  * - items/: the scene items, Grid, LegendPainter and the connection geometry.
  * - operations/: the undoable edits.
- * Still kept here until their concern gets a home: the clipboard and drag state
- * (copyCursorItem, draggedFilePath, dragArrangement; paintEvent() draws the zone of a
- * non-empty dragArrangement).
  */
 class DOZEROZOZU_EXPORT DeviceMapWidget : public QGraphicsView
 {
@@ -214,6 +215,17 @@ public:
      */
     void rearrangeGraph(LayoutType type, bool ask);
 
+    /// The device text of the device items among items: the version header, then each device.
+    QString getConfig(const QList<QGraphicsItem*>& items) const;
+    /// Pushes the paste of the arrangement's devices around a viewport point; null: the cursor.
+    void pasteDevices(const DevicesArrangement& arrangement, const QPoint& point = QPoint());
+    /// Asks for a name and saves the device items among items as a template file.
+    void exportTemplate(const QList<QGraphicsItem*>& items);
+    /// Opens the meta-device export wizard over the device items among items.
+    void exportMetaDevice(const QList<QGraphicsItem*>& items);
+    /// The devices of the file dragged over the map, laid out for the preview; empty when none.
+    const DevicesArrangement& getDragArrangement() const;
+
     void setColorisationMode(DeviceMapWidget::ColorisationMode mode);
     ColorisationMode getColorisationMode() const;
     /// Recomputes the outline colour of one device for the mode in force.
@@ -247,6 +259,7 @@ public:
     MapCommands& commands() const;
     MapAutoLayout& automaticLayout() const;
     UnplacedZone& unplacedZone() const;
+    MapClipboard& clipboard() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -317,7 +330,6 @@ private:
     // The pointer handling calls the plain view's handlers, mouseClickEvent() and reads the zone.
     friend class MapInteraction;
 
-    void forgetItem(HoverableItem* item);
     void beginWaitForManager();
     void endWaitForManager();
     void deleteOnceTheWaitIsOver();
@@ -344,11 +356,7 @@ private:
     std::unique_ptr<MapCommands> editCommands;
     std::unique_ptr<MapAutoLayout> autoLayout;
     std::unique_ptr<UnplacedZone> zone;
-
-    // Clipboard and drag state, for the clipboard and drop handling to come.
-    QGraphicsItem* copyCursorItem = nullptr;
-    QString draggedFilePath;
-    DevicesArrangement dragArrangement;
+    std::unique_ptr<MapClipboard> clipboardTransfer;
 
     int waitsForManager = 0;
     bool deleteAfterWait = false;

@@ -465,6 +465,110 @@ or the connection may contain an unrecognized device.</source>
         <source>By area</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Text too large</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device text longer than %1 MiB is not read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Template name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export template error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A template name may not contain &quot;/&quot;, &quot;\&quot; or &quot;..&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template could not be saved: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unreadable file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file &quot;%1&quot; was not read: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Create template </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How do you want to process the file?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose processing method to continue.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Insert devices</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import meta device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import template</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import meta device error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import failed!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import template error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists. Do you want to replace it?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Template with the same name already exists. Replacing it will overwrite its current contents.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Are you sure you want to remove %n devices?</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Selected device(s) will be deleted immediately. Device(s) can be restored later using the Undo action.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Rename device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New name: </source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DeviceMapWindow</name>
@@ -913,6 +1017,34 @@ or the connection may contain an unrecognized device.</source>
     </message>
     <message>
         <source>Rearrange graph</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paste devices</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Incorrect connection.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Something went wrong, check the log.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove device </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove devices </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rename cluster</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rename device</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -330,9 +330,8 @@ private Q_SLOTS:
         QVERIFY(manager->getDeviceHandle(second)->isInitialised());
     }
 
-    void deletingASelectionNeitherAsksNorChangesAnything()
+    void deletingASelectionAsksThenRemovesItAsOneStep()
     {
-        // Removing devices is not an operation of the map yet: the user must not be promised one
         manager->markInitialised();
         openMap();
         const QString name = create("generator");
@@ -342,9 +341,9 @@ private Q_SLOTS:
 
         QVERIFY(QMetaObject::invokeMethod(map.get(), "onDelete"));
 
-        QVERIFY(accept.texts().isEmpty());
-        QVERIFY(manager->getDeviceNames().contains(name));
-        QCOMPARE(map->getUndoStack()->count(), 0);
+        QCOMPARE(accept.texts(), QStringList({"Are you sure you want to remove \"" + name + "\"?"}));
+        QVERIFY(!manager->getDeviceNames().contains(name));
+        QCOMPARE(map->getUndoStack()->text(0), "Remove device " + name);
         QVERIFY(!manager->getReadonly());
     }
 };

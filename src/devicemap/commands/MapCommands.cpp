@@ -1,15 +1,26 @@
 #include "MapCommands.h"
 
+#include "ClusterRectItem.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceHandle.h"
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
+#include "MapClusters.h"
 #include "MapItemIndex.h"
+#include "ModalRunner.h"
+#include "ReadonlyBracket.h"
+#include "RemoveBendingPointOperation.h"
+#include "RemoveClusterOperation.h"
 #include "RemoveConnectionOperation.h"
+#include "RemoveDevicesOperation.h"
+#include "RenameClusterOperation.h"
+#include "RenameDeviceOperation.h"
+#include "ZenticMessageBox.h"
 
 #include <QCursor>
 #include <QGraphicsScene>
+#include <QPointer>
 
 MapCommands::MapCommands(DeviceMapWidget& map)
     : map(map)
@@ -20,35 +31,114 @@ void MapCommands::deleteSelectionOrItemUnderCursor()
 {
     if (map.isWaitingForManager())
         return;
-    DeviceManager* deviceManager = map.getDeviceManager();
     const QList<QGraphicsItem*> selection = map.scene()->selectedItems();
-    const bool wasReadonly = deviceManager->getReadonly();
-    deviceManager->setReadonly(true);
+    if (!selection.isEmpty())
+        deleteSelectedDevices(selection);
+    else
+        deleteItemAt(map.viewport()->mapFromGlobal(QCursor::pos()) - QPoint(1, 1));
+}
 
-    // Devices and bending points are removed by operations of their own, which this map does not
-    // have yet: asking to confirm a deletion that then does not happen would mislead, so a selection,
-    // and a device, cluster or bending point under the cursor, are left alone until the delete
-    // command takes them (RemoveClusterOperation is there for the cluster).
-    if (selection.isEmpty()) {
-        const QPoint point = map.mapFromGlobal(QCursor::pos()) - QPoint(1, 1);
-        const QPointF scenePoint = map.mapToScene(point);
-        QGraphicsItem* found = map.scene()->itemAt(scenePoint, map.transform());
-        deviceManager->setReadonly(wasReadonly);
-        deviceManager->saveYamlConfig();
-        if (auto link = dynamic_cast<DeviceConnectionItem*>(found)) {
-            // A bending point under the cursor is removed on its own, by its own operation.
-            if (!link->isInBendingPointsArea(scenePoint).isNull())
-                return;
-            const QString source = map.itemIndex().nameOf(link->getNodeFrom());
-            const QString target = map.itemIndex().nameOf(link->getNodeTo());
-            map.pushOperation(new RemoveConnectionOperation(&map, target, source,
-                                                            map.getConnectionSignals(target, source),
-                                                            map.getConnectionSlots(target, source),
-                                                            link->getBendingPoints()));
+void MapCommands::deleteSelectedDevices(const QList<QGraphicsItem*>& selection)
+{
+    QList<QGraphicsItem*> devices;
+    QStringList names;
+    for (QGraphicsItem* item : selection) {
+        if (auto device = dynamic_cast<DeviceNodeItem*>(item)) {
+            devices.append(device);
+            names.append(QLatin1Char('"') + device->devName() + QLatin1Char('"'));
         }
     }
-    deviceManager->setReadonly(wasReadonly);
-    deviceManager->saveYamlConfig();
+    if (devices.isEmpty())
+        return;
+    const int count = devices.size();
+    const QString question = count < 4
+                                 ? DeviceMapWidget::tr("Are you sure you want to remove ") + names.join(QStringLiteral(", ")) + QLatin1Char('?')
+                                 : DeviceMapWidget::tr("Are you sure you want to remove %n devices?", "", count);
+    QPointer<DeviceMapWidget> alive(&map);
+    ReadonlyBracket bracket(map.getDeviceManager());
+    const bool confirmed = ZenticMessageBox::confirm(
+        &map, QMessageBox::Information, DeviceMapWidget::tr("Delete"), question,
+        DeviceMapWidget::tr("Selected device(s) will be deleted immediately. Device(s) can be restored later using the "
+                            "Undo action.",
+                            "", count));
+    // A selection changed behind the box (a device removed meanwhile) is taken as it is now.
+    if (!alive || !confirmed)
+        return;
+    const QList<QGraphicsItem*> current = map.scene()->selectedItems();
+    QList<QGraphicsItem*> stillThere;
+    for (QGraphicsItem* item : devices) {
+        if (current.contains(item))
+            stillThere.append(item);
+    }
+    if (!stillThere.isEmpty())
+        map.pushOperation(new RemoveDevicesOperation(&map, stillThere));
+}
+
+void MapCommands::deleteItemAt(const QPoint& viewportPoint)
+{
+    // Saved once the item is gone (or when nothing was there), whatever the operation saves.
+    ReadonlyBracket bracket(map.getDeviceManager());
+    QGraphicsItem* found = mapItemAt(viewportPoint);
+    if (auto device = dynamic_cast<DeviceNodeItem*>(found)) {
+        map.pushOperation(new RemoveDevicesOperation(&map, {device}));
+    } else if (auto link = dynamic_cast<DeviceConnectionItem*>(found)) {
+        const QPointF scenePoint = map.mapToScene(viewportPoint);
+        const QPointF bend = link->isInBendingPointsArea(scenePoint);
+        const QString source = map.itemIndex().nameOf(link->getNodeFrom());
+        const QString target = map.itemIndex().nameOf(link->getNodeTo());
+        if (!bend.isNull()) {
+            map.pushOperation(new RemoveBendingPointOperation(&map, target, source, bend));
+            return;
+        }
+        map.pushOperation(new RemoveConnectionOperation(&map, target, source, map.getConnectionSignals(target, source),
+                                                        map.getConnectionSlots(target, source),
+                                                        link->getBendingPoints()));
+    } else if (auto cluster = dynamic_cast<ClusterRectItem*>(found)) {
+        map.pushOperation(new RemoveClusterOperation(&map, cluster->getName(),
+                                                     QRectF(cluster->pos(), cluster->boundingRect().size())));
+    }
+}
+
+QGraphicsItem* MapCommands::mapItemAt(const QPoint& viewportPoint) const
+{
+    const QPolygonF square = map.mapToScene(QRect(viewportPoint, QSize(2, 2)));
+    const QList<QGraphicsItem*> found = map.scene()->items(square, Qt::IntersectsItemShape, Qt::DescendingOrder);
+    const MapItemIndex& index = map.itemIndex();
+    for (QGraphicsItem* item : found) {
+        if (auto device = dynamic_cast<DeviceNodeItem*>(item)) {
+            if (!index.nameOf(device).isEmpty())
+                return device;
+        } else if (auto link = dynamic_cast<DeviceConnectionItem*>(item)) {
+            if (!index.nameOf(link->getNodeFrom()).isEmpty() && !index.nameOf(link->getNodeTo()).isEmpty())
+                return link;
+        } else if (auto cluster = dynamic_cast<ClusterRectItem*>(item)) {
+            if (index.cluster(cluster->getName()) == cluster)
+                return cluster;
+        }
+    }
+    return nullptr;
+}
+
+void MapCommands::renameDevice(const QString& name)
+{
+    QPointer<DeviceMapWidget> alive(&map);
+    bool ok = false;
+    const QString newName = ModalRunner::getText(&map, DeviceMapWidget::tr("Rename device"),
+                                                 DeviceMapWidget::tr("New name: "), name, &ok);
+    if (!alive || !ok || newName.isEmpty() || newName == name)
+        return;
+    map.pushOperation(new RenameDeviceOperation(&map, name, newName));
+}
+
+void MapCommands::renameCluster(const QString& name)
+{
+    QPointer<DeviceMapWidget> alive(&map);
+    bool ok = false;
+    const QString newName = ModalRunner::getText(&map, DeviceMapWidget::tr("Rename device"),
+                                                 DeviceMapWidget::tr("New name: "), name, &ok);
+    if (!alive || !ok || newName == name || !map.clusters().isAcceptableName(newName))
+        return;
+    map.pushOperation(new RenameClusterOperation(&map, name, newName));
 }
 
 // With nothing selected every device is asked, whatever its state; a selected device only when

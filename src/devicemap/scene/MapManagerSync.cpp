@@ -218,6 +218,10 @@ void MapManagerSync::deviceRenamed(const QString& oldName, const QString& newNam
         }
         DeviceNodeItem::renameUnplacedDevice(oldName, newName);
         map.viewport()->update();
+    } else if (!items.hasDevice(newName)) {
+        // A report that comes late can name a device that has been renamed again since (its
+        // registration then found nothing to show): the device is shown under its name now.
+        deviceRegistered(newName);
     }
     map.connectionDrawing().clearSource();
 }

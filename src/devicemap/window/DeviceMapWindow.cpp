@@ -7,7 +7,6 @@
 #include "DeviceNodeItem.h"
 #include "DpiHelper.h"
 #include "MapSearchBar.h"
-#include "MapWindowForwards.h"
 #include "TemplatesWidget.h"
 #include "UndoHistoryMenus.h"
 #include "WindowPlacement.h"
@@ -678,7 +677,8 @@ void DeviceMapWindow::toggleLegendFromMenu()
 
 void DeviceMapWindow::rearrange(DeviceMapWidget::LayoutType type)
 {
-    MapWindowForwards::rearrangeGraph(mapWidget, type, true);
+    if (mapWidget)
+        mapWidget->rearrangeGraph(type, true);
 }
 
 QAction* DeviceMapWindow::rearrangeAction(DeviceMapWidget::LayoutType type)
@@ -721,7 +721,7 @@ void DeviceMapWindow::exportMetaDevice()
     const QMap<QString, DeviceNodeItem*> devices = mapWidget->getDeviceItems();
     for (DeviceNodeItem* device : devices)
         items.append(device);
-    MapWindowForwards::exportMetaDevice(mapWidget, items);
+    mapWidget->exportMetaDevice(items);
 }
 
 void DeviceMapWindow::switchTemplatesList()

@@ -3,6 +3,7 @@
 #include "DeviceMapWidget.h"
 #include "ModalRunner.h"
 #include "TemplateDescriptionFile.h"
+#include "TemplateFiles.h"
 #include "TemplateFileNames.h"
 #include "TemplatePreview.h"
 #include "ZenticMessageBox.h"
@@ -25,12 +26,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString& systemTemplatesPath()
-{
-    static QString path = QStringLiteral("/usr/share/rode2/templates");
-    return path;
-}
 
 // A template leaves the panel as a copy: the file stays where it is whatever the drop target does.
 class TemplatesTreeView : public QTreeView
@@ -95,17 +90,17 @@ DeviceMapWidget* TemplatesWidget::deviceMapWidget() const
 
 QString TemplatesWidget::templatesDirectory()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/templates");
+    return TemplateFiles::directory();
 }
 
 QString TemplatesWidget::systemTemplatesDirectory()
 {
-    return systemTemplatesPath();
+    return TemplateFiles::systemDirectory();
 }
 
 void TemplatesWidget::setSystemTemplatesDirectory(const QString& path)
 {
-    systemTemplatesPath() = path;
+    TemplateFiles::setSystemDirectory(path);
 }
 
 QWidget* TemplatesWidget::createTemplateFileSystemWidget()
@@ -116,9 +111,7 @@ QWidget* TemplatesWidget::createTemplateFileSystemWidget()
     layout->addWidget(paneTitle(tr("File system")));
 
     const QString directory = templatesDirectory();
-    // The link is made only with the folder: a user who removed it keeps it removed.
-    if (!QFileInfo(directory).isDir() && QDir().mkpath(directory) && QFileInfo(systemTemplatesDirectory()).isDir())
-        QFile::link(systemTemplatesDirectory(), directory + QStringLiteral("/system"));
+    TemplateFiles::ensureDirectory();
 
     fileModel = new QFileSystemModel(pane);
     fileModel->setNameFilters({QStringLiteral("*.yml"), QStringLiteral("*.yaml")});

@@ -1,0 +1,340 @@
+#include "MapClipboard.h"
+
+#include "ConnectionString.h"
+#include "DeviceFile.h"
+#include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+#include "DeviceText.h"
+#include "ExportMetaDeviceWizard.h"
+#include "MapItemIndex.h"
+#include "ModalRunner.h"
+#include "PasteDevicesOperation.h"
+#include "SafeFileWriter.h"
+#include "TemplateFiles.h"
+#include "YamlSerialiser.h"
+#include "ZenticMessageBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QGraphicsScene>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QSet>
+#include <QTimer>
+#include <QUndoStack>
+#include <QtDebug>
+
+#include <exception>
+
+namespace {
+
+// How often a drop that came during an operation's wait looks again whether the wait is over.
+constexpr int dropRetryMs = 20;
+
+QList<DeviceNodeItem*> deviceItems(const QList<QGraphicsItem*>& items)
+{
+    QList<DeviceNodeItem*> devices;
+    for (QGraphicsItem* item : items) {
+        if (auto device = dynamic_cast<DeviceNodeItem*>(item))
+            devices.append(device);
+    }
+    return devices;
+}
+
+} // namespace
+
+MapClipboard::MapClipboard(DeviceMapWidget& map)
+    : map(map)
+{
+}
+
+// The snapshot leaves out the links to devices not copied; their connection strings go as well,
+// or every paste of part of a linked group would report them as incorrect connections.
+QString MapClipboard::deviceText(const QList<QGraphicsItem*>& items) const
+{
+    QList<DeviceInfo> infos = map.getDevicesArrangement(items).devices;
+    QSet<QString> copied;
+    for (const DeviceInfo& info : qAsConst(infos))
+        copied.insert(info.name);
+    for (DeviceInfo& info : infos) {
+        QStringList kept;
+        for (const QString& text : qAsConst(info.connectionStrings)) {
+            const std::optional<ConnectionString> parsed = ConnectionString::parse(text);
+            if (!parsed || copied.contains(parsed->source))
+                kept.append(text);
+        }
+        info.connectionStrings = kept;
+    }
+    return DeviceText::compose(infos);
+}
+
+void MapClipboard::copy()
+{
+    QList<QGraphicsItem*> items = map.scene()->selectedItems();
+    if (items.isEmpty()) {
+        if (DeviceNodeItem* under = deviceAt(cursorPoint()))
+            items.append(under);
+    }
+    QApplication::clipboard()->setText(deviceText(items), QClipboard::Clipboard);
+}
+
+void MapClipboard::paste(const QPoint& viewportPoint)
+{
+    // A paste now would run inside the running operation; it is refused as the map refuses any.
+    if (map.isWaitingForManager())
+        return;
+    const QPoint point = viewportPoint.isNull() ? cursorPoint() : viewportPoint;
+    QPointer<DeviceMapWidget> alive(&map);
+    const QList<DeviceInfo> infos = DeviceText::parse(&map, QApplication::clipboard()->text(QClipboard::Clipboard));
+    if (!alive || infos.isEmpty())
+        return;
+    pushPaste(infos, map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType()), point);
+}
+
+void MapClipboard::pasteDevices(const DevicesArrangement& arrangement, const QPoint& viewportPoint)
+{
+    pushPaste(arrangement.devices, arrangement, viewportPoint.isNull() ? cursorPoint() : viewportPoint);
+}
+
+void MapClipboard::pushPaste(const QList<DeviceInfo>& infos, const DevicesArrangement& arrangement,
+                             const QPoint& viewportPoint)
+{
+    if (infos.isEmpty())
+        return;
+    map.pushOperation(new PasteDevicesOperation(&map, infos, arrangement, map.mapToScene(viewportPoint)));
+}
+
+void MapClipboard::exportTemplate(const QList<QGraphicsItem*>& items)
+{
+    if (items.isEmpty())
+        return;
+    const QString text = deviceText(items);
+    QPointer<DeviceMapWidget> alive(&map);
+    bool ok = false;
+    const QString name = ModalRunner::getText(&map, DeviceMapWidget::tr("Export template"),
+                                              DeviceMapWidget::tr("Template name:"), QString(), &ok);
+    if (!alive || !ok || name.isEmpty())
+        return;
+    if (!TemplateFiles::isAcceptableName(name)) {
+        ZenticMessageBox::warning(&map, DeviceMapWidget::tr("Export template error"),
+                                  DeviceMapWidget::tr("A template name may not contain \"/\", \"\\\" or \"..\"."));
+        return;
+    }
+    const QString path = TemplateFiles::pathForName(name);
+    QString error;
+    if (TemplateFiles::ensureDirectory(&error)) {
+        if (QFileInfo::exists(path) && !confirmReplacing(path))
+            return;
+        if (SafeFileWriter::writeFile(path, text.toUtf8(), &error))
+            return;
+    }
+    qWarning().noquote() << "DeviceMapWidget::exportTemplate() | WARNING can not write the template |" << path << "|"
+                         << error;
+    ZenticMessageBox::warning(&map, DeviceMapWidget::tr("Export template error"),
+                              DeviceMapWidget::tr("The template could not be saved: %1").arg(error));
+}
+
+void MapClipboard::exportMetaDevice(const QList<QGraphicsItem*>& items)
+{
+    const QList<DeviceNodeItem*> devices = deviceItems(items);
+    if (devices.isEmpty())
+        return;
+    const QList<QGraphicsItem*> deviceList(devices.cbegin(), devices.cend());
+    const DevicesArrangement arrangement = map.getDevicesArrangement(deviceList);
+    auto wizard = new ExportMetaDeviceWizard(deviceList, arrangement.devices, map.getDeviceManager(), &map);
+    wizard->setModal(true);
+    wizard->setWindowTitle(QStringLiteral("Export meta device"));
+    wizard->show();
+}
+
+bool MapClipboard::dragEnter(QDragEnterEvent* event)
+{
+    clearDrag();
+    const QMimeData* mime = event->mimeData();
+    const QList<QUrl> urls = mime ? mime->urls() : QList<QUrl>();
+    // Of several files only the first counts.
+    const QString path = urls.isEmpty() || !urls.first().isLocalFile() ? QString() : urls.first().toLocalFile();
+    if (path.isEmpty() || !DeviceFile::isDeviceFilePath(path)) {
+        event->ignore();
+        return false;
+    }
+    dragPath = path;
+    dragText = DeviceFile::readText(path, &dragReadError);
+    // Quietly: a question now would hold the drag. What is wrong is said at the drop.
+    QList<DeviceInfo> infos;
+    if (dragReadError.isEmpty()) {
+        try {
+            infos = YamlSerialiser::parseYamlFromString(dragText, nullptr);
+        } catch (const std::exception&) {
+            infos.clear();
+        }
+    }
+    if (!infos.isEmpty())
+        dragLayout = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
+    event->acceptProposedAction();
+    map.viewport()->update();
+    return true;
+}
+
+void MapClipboard::dragMove(QDragMoveEvent* event)
+{
+    event->acceptProposedAction();
+    if (!dragLayout.isEmpty())
+        map.viewport()->update();
+}
+
+void MapClipboard::dragLeave()
+{
+    clearDrag();
+    map.viewport()->update();
+}
+
+void MapClipboard::drop(QDropEvent* event)
+{
+    if (dragPath.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    DroppedFile file{dragPath, dragText, dragReadError, dragLayout, event->pos()};
+    clearDrag();
+    map.viewport()->update();
+    event->acceptProposedAction();
+    QTimer::singleShot(0, &map, [this, file]() { processDropWhenIdle(file); });
+}
+
+void MapClipboard::clearDrag()
+{
+    dragPath.clear();
+    dragText.clear();
+    dragReadError.clear();
+    dragLayout = DevicesArrangement();
+}
+
+void MapClipboard::processDropWhenIdle(const DroppedFile& file)
+{
+    if (map.isWaitingForManager()) {
+        QTimer::singleShot(dropRetryMs, &map, [this, file]() { processDropWhenIdle(file); });
+        return;
+    }
+    processDrop(file);
+}
+
+void MapClipboard::processDrop(const DroppedFile& file)
+{
+    if (!file.readError.isEmpty()) {
+        qWarning().noquote() << "DeviceMapWidget::dropEvent() | WARNING can not read the device file |" << file.path
+                             << "|" << file.readError;
+        ZenticMessageBox::warning(&map, DeviceMapWidget::tr("Unreadable file"),
+                                  DeviceMapWidget::tr("The file \"%1\" was not read: %2")
+                                      .arg(QFileInfo(file.path).fileName(), file.readError));
+        return;
+    }
+    QPointer<DeviceMapWidget> alive(&map);
+    const QList<DeviceInfo> infos = DeviceText::parse(&map, file.text);
+    if (!alive || infos.isEmpty())
+        return;
+    DevicesArrangement arrangement = file.layout;
+    if (arrangement.devices.isEmpty())
+        arrangement = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
+    if (file.path.contains(QLatin1String("/templates/")))
+        createTemplate(QFileInfo(file.path).completeBaseName(), arrangement, file.viewportPoint);
+    else
+        askHowToProcess(file, arrangement);
+}
+
+void MapClipboard::createTemplate(const QString& templateName, const DevicesArrangement& arrangement,
+                                  const QPoint& viewportPoint)
+{
+    QPointer<DeviceMapWidget> alive(&map);
+    QUndoStack* stack = map.getUndoStack();
+    stack->beginMacro(DeviceMapWidget::tr("Create template ") + templateName);
+    pushPaste(arrangement.devices, arrangement, viewportPoint);
+    if (!alive)
+        return;
+    map.createClusterForTemplate(templateName, map.scene()->selectedItems());
+    if (!alive)
+        return;
+    stack->endMacro();
+}
+
+void MapClipboard::askHowToProcess(const DroppedFile& file, const DevicesArrangement& arrangement)
+{
+    // On the heap: a map deleted while the box runs deletes the box with it.
+    QPointer<ZenticMessageBox> box = new ZenticMessageBox(&map, QMessageBox::Question,
+                                                          DeviceMapWidget::tr("How do you want to process the file?"),
+                                                          DeviceMapWidget::tr("Choose processing method to continue."));
+    QPushButton* insert = box->addButton(DeviceMapWidget::tr("Insert devices"), QMessageBox::AcceptRole);
+    QPushButton* metaDevice = box->addButton(DeviceMapWidget::tr("Import meta device"), QMessageBox::AcceptRole);
+    QPushButton* importAsTemplate = box->addButton(DeviceMapWidget::tr("Import template"), QMessageBox::AcceptRole);
+    // Escape and closing the box answer Cancel, which has no button of its own.
+    box->addButton(QMessageBox::Cancel)->hide();
+    QPointer<DeviceMapWidget> alive(&map);
+    box->exec();
+    if (!alive || !box)
+        return;
+    const QAbstractButton* clicked = box->clickedButton();
+    delete box.data();
+    if (clicked == insert)
+        pushPaste(arrangement.devices, arrangement, file.viewportPoint);
+    else if (clicked == metaDevice)
+        importMetaDevice(file.path);
+    else if (clicked == importAsTemplate)
+        importTemplate(file.path);
+}
+
+void MapClipboard::importMetaDevice(const QString& path)
+{
+    const bool imported = map.getDeviceManager()->parseMetaDevice(path, QString());
+    map.updateTypesMenu();
+    if (!imported)
+        ZenticMessageBox::warning(&map, DeviceMapWidget::tr("Import meta device error"), DeviceMapWidget::tr("Import failed!"));
+}
+
+void MapClipboard::importTemplate(const QString& path)
+{
+    const QString target = TemplateFiles::importPath(path);
+    QString error;
+    if (TemplateFiles::ensureDirectory(&error)) {
+        if (QFileInfo(target).canonicalFilePath() == QFileInfo(path).canonicalFilePath())
+            return;
+        if (QFileInfo::exists(target) && !confirmReplacing(target))
+            return;
+        if (TemplateFiles::copyFile(path, target, &error))
+            return;
+    }
+    qWarning().noquote() << "DeviceMapWidget::dropEvent() | WARNING can not import the template |" << target << "|"
+                         << error;
+    ZenticMessageBox::warning(&map, DeviceMapWidget::tr("Import template error"), DeviceMapWidget::tr("Import failed!"));
+}
+
+bool MapClipboard::confirmReplacing(const QString& path)
+{
+    QPointer<DeviceMapWidget> alive(&map);
+    const bool replace = ZenticMessageBox::confirmReplace(
+        &map, DeviceMapWidget::tr("\"%1\" already exists. Do you want to replace it?").arg(QFileInfo(path).fileName()),
+        DeviceMapWidget::tr("Template with the same name already exists. Replacing it will overwrite its current contents."));
+    return alive && replace;
+}
+
+QPoint MapClipboard::cursorPoint() const
+{
+    return map.viewport()->mapFromGlobal(QCursor::pos());
+}
+
+DeviceNodeItem* MapClipboard::deviceAt(const QPoint& viewportPoint) const
+{
+    const QPolygonF square = map.mapToScene(QRect(viewportPoint, QSize(2, 2)));
+    const QList<QGraphicsItem*> found = map.scene()->items(square, Qt::IntersectsItemShape, Qt::DescendingOrder);
+    for (QGraphicsItem* item : found) {
+        auto device = dynamic_cast<DeviceNodeItem*>(item);
+        // The hidden end of a link being drawn is a node item too, but of no device.
+        if (device && !map.itemIndex().nameOf(device).isEmpty())
+            return device;
+    }
+    return nullptr;
+}

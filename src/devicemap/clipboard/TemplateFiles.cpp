@@ -1,0 +1,109 @@
+#include "TemplateFiles.h"
+
+#include "DeviceFile.h"
+#include "SafeFileWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+QString& dataLocationOverride()
+{
+    static QString path;
+    return path;
+}
+
+QString& systemDirectoryOverride()
+{
+    static QString path;
+    return path;
+}
+
+bool fail(QString* error, const QString& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
+namespace TemplateFiles {
+
+QString dataLocation()
+{
+    const QString& path = dataLocationOverride();
+    return path.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DataLocation) : path;
+}
+
+void setDataLocation(const QString& path)
+{
+    dataLocationOverride() = path;
+}
+
+QString systemDirectory()
+{
+    const QString& path = systemDirectoryOverride();
+    return path.isEmpty() ? QStringLiteral("/usr/share/rode2/templates") : path;
+}
+
+void setSystemDirectory(const QString& path)
+{
+    systemDirectoryOverride() = path;
+}
+
+QString directory()
+{
+    return dataLocation() + QStringLiteral("/templates");
+}
+
+bool ensureDirectory(QString* error)
+{
+    const QString path = directory();
+    if (QFileInfo(path).isDir())
+        return true;
+    if (!QDir().mkpath(path))
+        return fail(error, QStringLiteral("cannot create the directory ") + path);
+    // The system's templates show as a sub-folder; the link is made only with the directory.
+    const QString system = systemDirectory();
+    if (QFileInfo(system).isDir())
+        QFile::link(system, path + QStringLiteral("/system"));
+    return true;
+}
+
+bool isAcceptableName(const QString& name)
+{
+    return !name.trimmed().isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+           && !name.contains(QLatin1String("..")) && !name.contains(QChar(0));
+}
+
+QString pathForName(const QString& name)
+{
+    return directory() + QLatin1Char('/') + name + QStringLiteral(".yml");
+}
+
+QString importPath(const QString& sourcePath)
+{
+    return directory() + QLatin1Char('/') + sourcePath.section(QLatin1Char('/'), -1);
+}
+
+bool copyFile(const QString& sourcePath, const QString& targetPath, QString* error)
+{
+    const QFileInfo source(sourcePath);
+    if (!source.isFile())
+        return fail(error, QStringLiteral("not a regular file: ") + sourcePath);
+    if (source.size() > DeviceFile::maxSize)
+        return fail(error, QStringLiteral("larger than %1 bytes: ").arg(DeviceFile::maxSize) + sourcePath);
+    QFile file(sourcePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, QStringLiteral("cannot open ") + sourcePath + QStringLiteral(": ") + file.errorString());
+    const QByteArray data = file.read(DeviceFile::maxSize + 1);
+    if (data.size() > DeviceFile::maxSize)
+        return fail(error, QStringLiteral("larger than %1 bytes: ").arg(DeviceFile::maxSize) + sourcePath);
+    return SafeFileWriter::writeFile(targetPath, data, error);
+}
+
+} // namespace TemplateFiles

@@ -1,0 +1,155 @@
+#include "RemoveDevicesOperation.h"
+
+#include "DeviceConnectionItem.h"
+#include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+#include "DeviceText.h"
+#include "MapItemIndex.h"
+#include "ReadonlyBracket.h"
+
+#include <QObject>
+#include <QSet>
+
+namespace {
+
+// Stands for a device that goes back among the unplaced devices, not onto the scene.
+const QRectF unplacedMarker(-1, -1, -1, -1);
+
+} // namespace
+
+RemoveDevicesOperation::RemoveDevicesOperation(DeviceMapWidget* map, const QList<QGraphicsItem*>& items)
+    : Operation(map)
+{
+    const MapItemIndex& index = map->itemIndex();
+    DeviceManager* manager = map->getDeviceManager();
+    const DeviceNodeItem* temporary = map->getCurrentTemporaryDevice();
+    QStringList names;
+    QList<const DeviceNodeItem*> devices;
+    for (QGraphicsItem* graphicsItem : items) {
+        auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
+        if (!item || names.contains(item->devName()))
+            continue;
+        const QString name = item->devName();
+        // A device pulled out of the unplaced zone, or still waiting there, goes back there.
+        const bool unplaced = item->isUnplaced() || (temporary && temporary->devName() == name);
+        arrangement.deviceRects.insert(name, unplaced ? unplacedMarker : item->boundingRect().translated(item->pos()));
+        names.append(name);
+        devices.append(item);
+    }
+    setText(names.size() == 1 ? QObject::tr("Remove device ") + names.first() : QObject::tr("Remove devices "));
+
+    QSet<const DeviceConnectionItem*> recorded;
+    for (int i = 0; i < names.size(); ++i) {
+        DeviceInfo info = manager->getDeviceInfo(names.at(i));
+        if (info.name.isEmpty())
+            continue;
+        // A link between two removed devices, or several pairs over one link, is kept once.
+        const QList<DeviceConnectionItem*> links = index.linksOf(devices.at(i));
+        for (const DeviceConnectionItem* link : links) {
+            if (recorded.contains(link))
+                continue;
+            recorded.insert(link);
+            ItemsConnection connection;
+            connection.from = index.nameOf(link->getNodeFrom());
+            connection.to = index.nameOf(link->getNodeTo());
+            connection.bendingPoints = link->getBendingPoints();
+            if (!arrangement.connections.contains(connection))
+                arrangement.connections.append(connection);
+        }
+        currentNames.append(info.name);
+        descriptions.append(std::move(info));
+    }
+}
+
+void RemoveDevicesOperation::redo()
+{
+    if (!map)
+        return;
+    DeviceManager* manager = map->getDeviceManager();
+    ReadonlyBracket bracket(manager);
+    for (const QString& name : qAsConst(currentNames)) {
+        if (name.isEmpty())
+            continue;
+        const DeviceNodeItem* temporary = map->getCurrentTemporaryDevice();
+        if (temporary && temporary->devName() == name)
+            map->setCurrentTemporaryDevice(nullptr);
+        manager->removeDevice(name);
+    }
+}
+
+void RemoveDevicesOperation::undo()
+{
+    if (!map)
+        return;
+    const QStringList created =
+        map->getDeviceManager()->pasteDevicesFromString(DeviceText::compose(descriptions), itemWaitMs);
+    takeRestoredNames(created);
+    arrangeDevices();
+}
+
+QStringList RemoveDevicesOperation::deviceNames() const
+{
+    QStringList names;
+    for (const DeviceInfo& info : descriptions)
+        names.append(info.name);
+    return names;
+}
+
+// The manager names the devices it re-created, in the order of the text, leaving out those it
+// could not make: only then does a list of another length leave the other names unknown.
+void RemoveDevicesOperation::takeRestoredNames(const QStringList& created)
+{
+    for (int i = 0; i < descriptions.size(); ++i) {
+        const QString& former = descriptions.at(i).name;
+        if (created.isEmpty() || created.contains(former))
+            currentNames[i] = former;
+        else if (created.size() == descriptions.size())
+            currentNames[i] = created.at(i);
+        else
+            currentNames[i].clear();
+    }
+}
+
+void RemoveDevicesOperation::arrangeDevices()
+{
+    QMap<QString, QString> restored;
+    for (int i = 0; i < descriptions.size(); ++i)
+        restored.insert(descriptions.at(i).name, currentNames.at(i));
+
+    // In name order, each waited for on its own: a device that never comes costs its wait only.
+    for (auto it = restored.cbegin(); it != restored.cend(); ++it) {
+        if (it.value().isEmpty())
+            continue;
+        DeviceNodeItem* item = waitForDevice(it.value(), itemWaitMs);
+        if (!map)
+            return;
+        if (!item) {
+            logManagerNotResponding();
+            continue;
+        }
+        const QRectF rect = arrangement.deviceRects.value(it.key(), unplacedMarker);
+        if (rect == unplacedMarker) {
+            item->unplaceDevice();
+            item->setHovered(false);
+        } else {
+            item->setCenter(rect.center());
+        }
+    }
+
+    for (const ItemsConnection& connection : qAsConst(arrangement.connections)) {
+        // A peer that was not removed here keeps its name.
+        const QString from = restored.value(connection.from, connection.from);
+        const QString to = restored.value(connection.to, connection.to);
+        // A link is awaited only between devices that are there: no other can come back.
+        if (!map->itemIndex().device(from) || !map->itemIndex().device(to))
+            continue;
+        DeviceConnectionItem* link = waitForConnection(from, to, itemWaitMs);
+        if (!map)
+            return;
+        if (!link)
+            continue;
+        link->setBendingPoints(connection.bendingPoints);
+        link->update(QRectF());
+    }
+}

@@ -1,0 +1,47 @@
+#include "RenameDeviceOperation.h"
+
+#include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+
+#include <QObject>
+
+RenameDeviceOperation::RenameDeviceOperation(DeviceMapWidget* map, QString oldName, QString newName)
+    : Operation(map)
+    , oldName(std::move(oldName))
+    , newName(std::move(newName))
+{
+    setText(QObject::tr("Rename device"));
+}
+
+void RenameDeviceOperation::redo()
+{
+    renamedTo.clear();
+    if (!map)
+        return;
+    DeviceManager* manager = map->getDeviceManager();
+    if (manager->renameDevice(oldName, newName))
+        renamedTo = nameAfterRename(newName, oldName);
+}
+
+void RenameDeviceOperation::undo()
+{
+    if (!map || renamedTo.isEmpty())
+        return;
+    map->getDeviceManager()->renameDevice(renamedTo, oldName);
+    renamedTo.clear();
+}
+
+// A device of a networked manager keeps its "@manager" suffix whatever name it is given.
+QString RenameDeviceOperation::nameAfterRename(const QString& requested, const QString& former) const
+{
+    DeviceManager* manager = map->getDeviceManager();
+    const QString stored = manager->getDeviceInfo(requested).name;
+    if (!stored.isEmpty())
+        return stored;
+    if (former.contains(QLatin1Char('@'))) {
+        const QString suffixed = manager->getDeviceInfo(requested + QLatin1Char('@') + former.section(QLatin1Char('@'), 1)).name;
+        if (!suffixed.isEmpty())
+            return suffixed;
+    }
+    return requested;
+}

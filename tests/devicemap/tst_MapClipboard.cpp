@@ -1,0 +1,469 @@
+#include "ClusterRectItem.h"
+#include "DeviceConnectionItem.h"
+#include "DeviceFile.h"
+#include "DeviceText.h"
+#include "ExportMetaDeviceWizard.h"
+#include "MapClipboard.h"
+#include "MapCommands.h"
+#include "ModalRunner.h"
+#include "TemplateFiles.h"
+#include "TestSupport.h"
+#include "YamlSerialiser.h"
+#include "ZenticMessageBox.h"
+#include "tst_DeviceMapWidget_Fixture.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QGraphicsScene>
+#include <QMimeData>
+#include <QtTest>
+
+namespace {
+
+// Two scalers, the first feeding the second, as device text.
+QString pairText()
+{
+    DeviceInfo first;
+    first.name = "left";
+    first.type = "scaler";
+    DeviceInfo second = first;
+    second.name = "right";
+    second.incomingConnections.append(Connection{"left", "output(double)", "input(double)"});
+    return DeviceText::compose({first, second});
+}
+
+QString readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+// Copy, paste, templates, meta-device export, files dragged onto the map, and the delete command.
+class TestMapClipboard : public QObject, DeviceMapFixture
+{
+    Q_OBJECT
+
+    QStringList pair;
+    // Fresh for each test: the fixture's directory lives as long as the whole suite.
+    std::unique_ptr<QTemporaryDir> files;
+
+    QUndoStack* stack() { return map->getUndoStack(); }
+    QString dataDir() const { return files->filePath("data"); }
+
+    void setCursor(const QPoint& viewportPoint) { QCursor::setPos(map->viewport()->mapToGlobal(viewportPoint)); }
+
+    QString writeFile(const QString& relativePath, const QByteArray& content)
+    {
+        const QString path = files->filePath(relativePath);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(content);
+        return path;
+    }
+
+    bool dragEnter(const QList<QUrl>& urls, const QPoint& at = QPoint(300, 200))
+    {
+        QMimeData mime;
+        mime.setUrls(urls);
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(map->viewport(), &enter);
+        return enter.isAccepted();
+    }
+
+    void dropFile(const QString& path, const QPoint& at = QPoint(300, 200))
+    {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QVERIFY(dragEnter(mime.urls(), at));
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(map->viewport(), &drop);
+        // The drop is handled once the drag is over, from the event loop.
+        QCoreApplication::processEvents();
+    }
+
+    void select(const QStringList& names)
+    {
+        map->scene()->clearSelection();
+        for (const QString& name : names)
+            item(name)->setSelected(true);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        resetFixture();
+        files = std::make_unique<QTemporaryDir>();
+        manager->markInitialised();
+        openMap();
+        map->resize(800, 600);
+        pair = linkedPair("scaler");
+        item(pair.at(0))->placeDevice(QPointF(0, 0));
+        item(pair.at(1))->placeDevice(QPointF(200, 0));
+        TemplateFiles::setDataLocation(dataDir());
+        QApplication::clipboard()->clear();
+    }
+
+    void cleanup()
+    {
+        TemplateFiles::setDataLocation(QString());
+        tearDownFixture();
+    }
+
+    void copyTwoDevicesAndPasteThemAroundThePoint()
+    {
+        select(pair);
+        map->clipboard().copy();
+
+        map->clipboard().paste(QPoint(400, 300));
+
+        // One entry re-creates both, linked, centred on the point and selected
+        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(stack()->text(0), QStringLiteral("Paste devices"));
+        const QStringList names = manager->getDeviceNames().mid(2);
+        QCOMPARE(names.size(), 2);
+        QVERIFY(map->getConnection(names.at(0), names.at(1)) || map->getConnection(names.at(1), names.at(0)));
+        const QPointF middle = (item(names.at(0))->getCenter() + item(names.at(1))->getCenter()) / 2;
+        QCOMPARE(middle, map->mapToScene(QPoint(400, 300)));
+        QCOMPARE(map->scene()->selectedItems().size(), 2);
+    }
+
+    void copyWithoutSelectionTakesTheDeviceUnderTheCursor_data()
+    {
+        QTest::addColumn<bool>("overDevice");
+        QTest::newRow("over a device") << true;
+        QTest::newRow("over empty space") << false;
+    }
+
+    void copyWithoutSelectionTakesTheDeviceUnderTheCursor()
+    {
+        // Given the cursor over the linked pair's target, or over nothing
+        QFETCH(bool, overDevice);
+        setCursor(map->mapFromScene(overDevice ? item(pair.at(1))->getCenter() : QPointF(500, 500)));
+        ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+
+        map->clipboard().copy();
+        map->clipboard().paste(QPoint(100, 400));
+
+        // Then that device alone is copied, without its link to the device left behind
+        const QList<DeviceInfo> copied = YamlSerialiser::parseYamlFromString(QApplication::clipboard()->text(), nullptr);
+        QCOMPARE(copied.size(), overDevice ? 1 : 0);
+        QCOMPARE(stack()->count(), overDevice ? 1 : 0);
+        QCOMPARE(answer.count(), 0);
+    }
+
+    void unreadableClipboardTextShowsOneBoxAndChangesNothing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("headline");
+        QTest::newRow("malformed") << "left: [unclosed" << "Corrupted configuration";
+        QTest::newRow("too long") << QString(DeviceText::maxTextLength + 1, 'x') << "Text too large";
+    }
+
+    void unreadableClipboardTextShowsOneBoxAndChangesNothing()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, headline);
+        QApplication::clipboard()->setText(text);
+        QString details;
+        ZenticMessageBox::AnswerGuard answer([&details](ZenticMessageBox& box) {
+            details = box.detailedText();
+            return box.button(QMessageBox::Ok);
+        });
+
+        map->clipboard().paste(QPoint(100, 100));
+
+        QCOMPARE(answer.texts(), QStringList({headline}));
+        if (text.size() < 100)
+            QCOMPARE(details, text);
+        QCOMPARE(stack()->count(), 0);
+        QCOMPARE(manager->getDeviceNames(), pair);
+    }
+
+    void aNewerVersionAsksFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("pasted");
+        QTest::newRow("Ok") << int(QMessageBox::Ok) << 1;
+        QTest::newRow("Cancel") << int(QMessageBox::Cancel) << 0;
+    }
+
+    void aNewerVersionAsksFirst()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, pasted);
+        DeviceInfo info;
+        info.name = "newer";
+        info.type = "adder";
+        QApplication::clipboard()->setText("config_version: 99\n" + YamlSerialiser::serialise(info));
+        ZenticMessageBox::AnswerGuard guard{QMessageBox::StandardButton(answer)};
+
+        map->clipboard().paste(QPoint(100, 100));
+
+        QCOMPARE(guard.texts(), QStringList({"Unsupported version"}));
+        QCOMPARE(manager->getDeviceNames().size(), 2 + pasted);
+    }
+
+    void exportsTemplatesAndAsksBeforeReplacing()
+    {
+        // Given a template exported once, and changed on disk since
+        select(pair);
+        ModalRunner::InputAnswerGuard names(QStringList({"pump", "pump.yml", "pump", "pump"}));
+        map->exportTemplate(map->scene()->selectedItems());
+        const QString path = dataDir() + "/templates/pump.yml";
+        QCOMPARE(YamlSerialiser::parseYamlFromString(readFile(path), nullptr).size(), 2);
+        map->exportTemplate(map->scene()->selectedItems());
+        QVERIFY(QFileInfo::exists(path + ".yml"));
+        writeFile("data/templates/pump.yml", "changed");
+
+        // When it is exported again under its name, refused, then accepted
+        {
+            ZenticMessageBox::AnswerGuard refuse(ZenticMessageBox::AnswerGuard::RejectRole);
+            map->exportTemplate(map->scene()->selectedItems());
+            QCOMPARE(refuse.texts(), QStringList({"\"pump.yml\" already exists. Do you want to replace it?"}));
+        }
+        QCOMPARE(readFile(path), QStringLiteral("changed"));
+        ZenticMessageBox::AnswerGuard replace(QStringLiteral("Replace"));
+        map->exportTemplate(map->scene()->selectedItems());
+
+        // Then only the accepted export replaced it
+        QCOMPARE(readFile(path), map->getConfig(map->scene()->selectedItems()));
+    }
+
+    void refusesTemplateNamesThatLeaveTheDirectory_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("parent") << "../evil";
+        QTest::newRow("slash") << "a/evil";
+        QTest::newRow("backslash") << "a\\evil";
+        QTest::newRow("dots") << "..";
+    }
+
+    void refusesTemplateNamesThatLeaveTheDirectory()
+    {
+        QFETCH(QString, name);
+        select(pair);
+        ModalRunner::InputAnswerGuard type(name);
+        ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+
+        map->exportTemplate(map->scene()->selectedItems());
+
+        QCOMPARE(answer.texts(), QStringList({"Export template error"}));
+        QVERIFY(QDir(dataDir() + "/templates").entryList(QDir::Files).isEmpty());
+        QVERIFY(!QFileInfo::exists(dataDir() + "/evil.yml"));
+    }
+
+    void aFailedTemplateWriteKeepsTheOldFileAndSaysSo()
+    {
+        const QString path = writeFile("data/templates/pump.yml", "old");
+        select(pair);
+        ModalRunner::InputAnswerGuard type("pump");
+        ZenticMessageBox::AnswerGuard answer(ZenticMessageBox::AnswerGuard::AcceptRole);
+        TestSupport::FileSizeLimit limit(16);
+        if (!limit.isActive())
+            QSKIP("The file size limit cannot be lowered here");
+
+        map->exportTemplate(map->scene()->selectedItems());
+        limit.lift();
+
+        QCOMPARE(answer.texts().last(), QStringLiteral("Export template error"));
+        QCOMPARE(readFile(path), QStringLiteral("old"));
+    }
+
+    void anExportedTemplateDroppedBackIsOneUndoableMacro()
+    {
+        select(pair);
+        ModalRunner::InputAnswerGuard name("arm");
+        map->exportTemplate(map->scene()->selectedItems());
+        map->scene()->clearSelection();
+
+        dropFile(dataDir() + "/templates/arm.yml", QPoint(400, 300));
+
+        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(stack()->text(0), QStringLiteral("Create template arm"));
+        QCOMPARE(manager->getDeviceNames().size(), 4);
+        QVERIFY(map->getClusterItems().contains("arm-0"));
+        stack()->undo();
+        QCOMPARE(manager->getDeviceNames(), pair);
+        QVERIFY(map->getClusterItems().isEmpty());
+    }
+
+    void anotherDroppedFileAsksWhatToDo_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::newRow("insert") << "Insert devices";
+        QTest::newRow("meta device") << "Import meta device";
+        QTest::newRow("template") << "Import template";
+        QTest::newRow("cancel") << "";
+    }
+
+    void anotherDroppedFileAsksWhatToDo()
+    {
+        // Given a device file in a folder named like the templates one, but in capitals, and an
+        // older template of its name
+        QFETCH(QString, choice);
+        const QString path = writeFile("Templates/arm.yml", pairText().toUtf8());
+        writeFile("data/templates/arm.yml", "old");
+        ZenticMessageBox::AnswerGuard answer([&choice](ZenticMessageBox& box) -> QAbstractButton* {
+            for (QAbstractButton* button : box.buttons()) {
+                if (button->text() == (choice.isEmpty() ? "Cancel" : choice) || button->text() == "Replace")
+                    return button;
+            }
+            return nullptr;
+        });
+
+        dropFile(path);
+
+        // Then the user chose, and an import asked before it replaced the older template
+        QCOMPARE(answer.texts().value(0), QStringLiteral("How do you want to process the file?"));
+        QCOMPARE(answer.count(), choice == "Import template" ? 2 : 1);
+        QCOMPARE(stack()->count(), choice == "Insert devices" ? 1 : 0);
+        QCOMPARE(manager->getDeviceNames().size(), choice == "Insert devices" ? 4 : 2);
+        QCOMPARE(manager->getDeviceTypes().contains("arm"), choice == "Import meta device");
+        QCOMPARE(readFile(dataDir() + "/templates/arm.yml"), choice == "Import template" ? pairText() : QString("old"));
+        QVERIFY(map->clipboard().draggedFilePath().isEmpty());
+    }
+
+    void draggingAsksNothingAndTheDropSaysWhatIsWrong_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("headline");
+        QTest::newRow("corrupted") << QByteArray("left: [unclosed") << "Corrupted configuration";
+        QTest::newRow("too large") << QByteArray(DeviceFile::maxSize + 1, 'x') << "Unreadable file";
+        QTest::newRow("binary") << QByteArray("a:\0b", 4) << "Unreadable file";
+    }
+
+    void draggingAsksNothingAndTheDropSaysWhatIsWrong()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, headline);
+        const QString path = writeFile("broken.yml", content);
+        ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+
+        QVERIFY(dragEnter({QUrl::fromLocalFile(path)}));
+        QCOMPARE(answer.count(), 0);
+        QVERIFY(map->getDragArrangement().isEmpty());
+        map->clipboard().dragLeave();
+        dropFile(path);
+
+        QCOMPARE(answer.texts(), QStringList({headline}));
+        QCOMPARE(stack()->count(), 0);
+    }
+
+    void onlyTheFirstLocalYamlFileIsTaken_data()
+    {
+        // Local files are named as they are written into the test's directory.
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("suffix anywhere, any case") << QStringList{"a.YML.bak"} << true;
+        QTest::newRow("not YAML") << QStringList{"a.txt"} << false;
+        QTest::newRow("first of two") << QStringList{"a.txt", "a.YML.bak"} << false;
+        QTest::newRow("not local") << QStringList{"http://127.0.0.1/a.yml"} << false;
+    }
+
+    void onlyTheFirstLocalYamlFileIsTaken()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(bool, accepted);
+        QList<QUrl> urls;
+        for (const QString& file : files)
+            urls.append(file.startsWith("http") ? QUrl(file) : QUrl::fromLocalFile(writeFile(file, pairText().toUtf8())));
+
+        QCOMPARE(dragEnter(urls), accepted);
+
+        QCOMPARE(map->getDragArrangement().deviceRects.size(), accepted ? 2 : 0);
+        map->clipboard().dragLeave();
+        QVERIFY(map->getDragArrangement().isEmpty());
+    }
+
+    void exportMetaDeviceOpensTheWizard()
+    {
+        select(pair);
+        map->exportMetaDevice(map->scene()->selectedItems());
+
+        auto wizard = map->findChild<ExportMetaDeviceWizard*>();
+        QVERIFY(wizard && wizard->isModal() && wizard->isVisible());
+        QCOMPARE(wizard->windowTitle(), QStringLiteral("Export meta device"));
+        wizard->reject();
+    }
+
+    void deleteAsksAboutTheSelectedDevices_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("three accepted") << 3 << true;
+        QTest::newRow("four accepted") << 4 << true;
+        QTest::newRow("refused") << 3 << false;
+    }
+
+    void deleteAsksAboutTheSelectedDevices()
+    {
+        QFETCH(int, count);
+        QFETCH(bool, accept);
+        QStringList names = pair;
+        while (names.size() < count) {
+            names.append(create("adder"));
+            item(names.last())->placeDevice(QPointF(100 * names.size(), 200));
+        }
+        select(names);
+        ZenticMessageBox::AnswerGuard answer(accept ? ZenticMessageBox::AnswerGuard::AcceptRole
+                                                    : ZenticMessageBox::AnswerGuard::RejectRole);
+
+        map->commands().deleteSelectionOrItemUnderCursor();
+
+        QCOMPARE(answer.count(), 1);
+        const QString question = answer.texts().value(0);
+        if (count < 4) {
+            QVERIFY(question.startsWith("Are you sure you want to remove \"") && question.endsWith("\"?"));
+            for (const QString& name : qAsConst(names))
+                QVERIFY(question.contains('"' + name + '"'));
+        } else {
+            QCOMPARE(question, QString("Are you sure you want to remove %1 devices?").arg(count));
+        }
+        QCOMPARE(manager->getDeviceNames().size(), accept ? 0 : count);
+        QCOMPARE(stack()->count(), accept ? 1 : 0);
+    }
+
+    void deleteTakesWhatIsUnderTheCursor_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("undoText");
+        QTest::newRow("device") << "device" << "Remove device ";
+        QTest::newRow("link") << "link" << "Remove connection";
+        QTest::newRow("bending point") << "bend" << "Remove bending point";
+        QTest::newRow("cluster") << "cluster" << "Remove cluster c";
+    }
+
+    void deleteTakesWhatIsUnderTheCursor()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, undoText);
+        DeviceConnectionItem* link = map->getConnection(pair.at(0), pair.at(1));
+        link->setBendingPoints({QPointF(150, 200)});
+        link->update(QRectF());
+        map->createCluster("c", QRectF(600, 400, 100, 100));
+        // Links and clusters take their shapes when they are painted.
+        QImage picture(1200, 1000, QImage::Format_ARGB32);
+        QPainter painter(&picture);
+        map->scene()->render(&painter);
+        // A cluster is caught by its label, its second outline.
+        const QPointF label = map->getClusterItems().value("c")->shape().toSubpathPolygons().value(1).boundingRect().center();
+        const QPointF target = what == "device"    ? item(pair.at(1))->getCenter()
+                               : what == "link"    ? (QPointF(150, 200) + item(pair.at(1))->getCenter()) / 2
+                               : what == "bend"    ? QPointF(150, 200)
+                                                   : map->getClusterItems().value("c")->mapToScene(label);
+        setCursor(map->mapFromScene(target) + QPoint(1, 1));
+
+        map->commands().deleteSelectionOrItemUnderCursor();
+
+        QCOMPARE(stack()->count(), 1);
+        QVERIFY(stack()->text(0).startsWith(undoText));
+        if (what == "bend")
+            QVERIFY(map->getConnection(pair.at(0), pair.at(1))->getBendingPoints().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMapClipboard)
+#include "tst_MapClipboard.moc"

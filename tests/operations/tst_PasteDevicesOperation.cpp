@@ -1,0 +1,262 @@
+#include "DeviceConnectionItem.h"
+#include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+#include "PasteDevicesOperation.h"
+#include "TestDeviceManager.h"
+#include "TestSupport.h"
+#include "ZenticMessageBox.h"
+
+#include <QGraphicsScene>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+DeviceInfo scaler(const QString& name, const QStringList& connectionStrings = {},
+                  const QMap<QString, QString>& params = {})
+{
+    DeviceInfo info;
+    info.name = name;
+    info.type = QStringLiteral("scaler");
+    info.connectionStrings = connectionStrings;
+    info.paramValues = params;
+    return info;
+}
+
+QString fromA(const QString& source = QStringLiteral("A"))
+{
+    return QStringLiteral("this.input(double)<%1.output(double)").arg(source);
+}
+
+bool linked(DeviceManager& manager, const QString& source, const QString& target)
+{
+    const QList<Connection> outgoing = manager.getDeviceInfo(source).outgoingConnections;
+    return std::any_of(outgoing.cbegin(), outgoing.cend(), [&](const Connection& c) { return c.device == target; });
+}
+
+} // namespace
+
+// Pasting described devices: their names, parameters and links, where they land, and what
+// undo takes away.
+class TestPasteDevicesOperation : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<TestDeviceManager> manager;
+    std::unique_ptr<DeviceMapWidget> map;
+
+    QUndoStack* stack() { return map->getUndoStack(); }
+
+    void paste(const QList<DeviceInfo>& infos, const DevicesArrangement& arrangement = DevicesArrangement(),
+               const QPointF& point = QPointF(500, 300))
+    {
+        map->pushOperation(new PasteDevicesOperation(map.get(), infos, arrangement, point));
+    }
+
+    const PasteDevicesOperation* lastPaste() const
+    {
+        return static_cast<const PasteDevicesOperation*>(map->getUndoStack()->command(map->getUndoStack()->count() - 1));
+    }
+
+    // An arrangement of the two devices A and B, with the link A -> B bent once.
+    static DevicesArrangement twoDevices()
+    {
+        DevicesArrangement arrangement;
+        arrangement.deviceRects.insert("A", QRectF(0, 0, 40, 20));
+        arrangement.deviceRects.insert("B", QRectF(200, 100, 40, 20));
+        arrangement.connections.append(ItemsConnection{"A", "B", {QPointF(120, 10)}});
+        arrangement.recalculateBounds();
+        return arrangement;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        DeviceNodeItem::setUnplacedDevices(QStringList());
+        manager = std::make_unique<TestDeviceManager>();
+        manager->markInitialised();
+        map = std::make_unique<DeviceMapWidget>(manager.get(), dir.filePath("map.ini"));
+    }
+
+    void cleanup()
+    {
+        map.reset();
+        manager.reset();
+    }
+
+    void keepsFreeNamesMapsTakenOnesAndRewritesTheirLinks()
+    {
+        const QList<DeviceInfo> infos{scaler("A"), scaler("B", {fromA()})};
+
+        paste(infos);
+        paste(infos);
+
+        // The first paste keeps the names; the second gets the manager's, linked among themselves
+        const QStringList second = lastPaste()->createdDevices();
+        QCOMPARE(manager->getDeviceNames().mid(0, 2), QStringList({"A", "B"}));
+        QCOMPARE(second.size(), 2);
+        QVERIFY(!second.contains("A") && !second.contains("B"));
+        QVERIFY(linked(*manager, "A", "B") && linked(*manager, second.at(0), second.at(1)));
+        QVERIFY(!linked(*manager, "A", second.at(1)));
+        QCOMPARE(stack()->text(1), QStringLiteral("Paste devices"));
+    }
+
+    void keepsTheArrangementAroundThePastePoint_data()
+    {
+        QTest::addColumn<bool>("answersLate");
+        QTest::newRow("manager answering at once") << false;
+        QTest::newRow("manager answering late") << true;
+    }
+
+    void keepsTheArrangementAroundThePastePoint()
+    {
+        // Given something selected, and a manager that may answer late
+        QFETCH(bool, answersLate);
+        const QString before = manager->createDevice("adder", false);
+        map->getDeviceItems().value(before)->placeDevice(QPointF(0, 0));
+        map->getDeviceItems().value(before)->setSelected(true);
+        if (answersLate)
+            manager->setNotificationMode(TestDeviceManager::Deferred, 30);
+
+        // When A and B are pasted with their arrangement at (500, 300)
+        paste({scaler("A"), scaler("B", {fromA()})}, twoDevices());
+
+        // Then the grab point lands there, the bend moves with them, and only they are selected
+        const QPointF offset = QPointF(500, 300) - twoDevices().center;
+        QCOMPARE(map->getDeviceItems().value("A")->getCenter(), QPointF(20, 10) + offset);
+        QCOMPARE(map->getDeviceItems().value("B")->getCenter(), QPointF(220, 110) + offset);
+        QCOMPARE(map->getConnection("A", "B")->getBendingPoints(), QList<QPointF>({QPointF(120, 10) + offset}));
+        QCOMPARE(map->scene()->selectedItems().size(), 2);
+        QVERIFY(!map->getDeviceItems().value(before)->isSelected());
+    }
+
+    void setsParametersInKeyOrderThenAppliesOnceUnderItsManager()
+    {
+        manager->addNetworkManager("m2");
+        paste({scaler("d@m2", {}, {{"offset", "2"}, {"factor", "7"}})});
+
+        const QString name = lastPaste()->createdDevices().value(0);
+        QCOMPARE(name, QStringLiteral("d@m2"));
+        const QStringList calls = manager->callLog();
+        QVERIFY(calls.contains("createDevice(m2/scaler,false)"));
+        const QStringList setUp = calls.filter(QRegularExpression("^(setDeviceParam|applyDeviceParams)"));
+        QCOMPARE(setUp, QStringList({"setDeviceParam(d@m2,factor,7)", "setDeviceParam(d@m2,offset,2)",
+                                     "applyDeviceParams(d@m2)"}));
+    }
+
+    void badConnectionStringsAreReportedOnceAndTheRestGoesOn_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("no <") << "this.input(double)" << "\"this.input(double)\"";
+        QTest::newRow("two <") << "this.in(double)<A.out(double)<B.x()" << "\"this.in(double)<A.out(double)<B.x()\"";
+        QTest::newRow("source not pasted") << fromA("Z") << "\"this.input(double)<.output(double)\"";
+        QTest::newRow("refused by the manager") << "this.nothing(double)<A.output(double)"
+                                                << "\"this.nothing(double)<A.output(double)\"";
+    }
+
+    void badConnectionStringsAreReportedOnceAndTheRestGoesOn()
+    {
+        // Given a manager that is read-only with a configuration file, and one good link among bad ones
+        QFETCH(QString, text);
+        QFETCH(QString, logged);
+        manager->setConfigPath(dir.filePath("graph.yaml"));
+        manager->setReadonly(true);
+        TestSupport::LogCapture log;
+        ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+
+        paste({scaler("A"), scaler("B", {text, fromA(), text})}, twoDevices());
+
+        // Then one box, each bad string logged, the good link made, the devices placed, the flag kept
+        QCOMPARE(answer.texts(), QStringList({"Incorrect connection."}));
+        QCOMPARE(log.messages(QtDebugMsg).filter("incorrect connection: " + logged).size(), 2);
+        QVERIFY(linked(*manager, "A", "B"));
+        QCOMPARE(map->getDeviceItems().value("A")->getCenter(), QPointF(20, 10) + QPointF(500, 300) - twoDevices().center);
+        QVERIFY(manager->getReadonly());
+        QVERIFY(manager->callLog().endsWith("saveYamlConfig()"));
+    }
+
+    void mapsDeviceNamesByTheWholeName()
+    {
+        // Given devices AB and A1 outside the paste
+        manager->renameDevice(manager->createDevice("scaler", false), "AB");
+        manager->renameDevice(manager->createDevice("scaler", false), "A1");
+        ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+
+        // When B is pasted with a link into AB, and C with links from B and from A (not pasted)
+        paste({scaler("B"), scaler("C", {"AB.input(double)<B.output(double)", fromA("B"), fromA()})});
+
+        // Then only B -> C is made: AB, A1 and anything named like a part of them stay untouched
+        QVERIFY(linked(*manager, "B", "C"));
+        QVERIFY(manager->getDeviceInfo("AB").incomingConnections.isEmpty());
+        QVERIFY(manager->getDeviceInfo("A1").outgoingConnections.isEmpty());
+        QCOMPARE(answer.count(), 1);
+    }
+
+    void aRefusedRenameKeepsTheManagersNameAndTheOlderDevice()
+    {
+        // Given an older device "a", which the manager matches to "A" whatever the case
+        const QString older = manager->createDevice("scaler", false);
+        manager->renameDevice(older, "a");
+        manager->setDeviceParam("a", "factor", "1");
+
+        paste({scaler("A", {}, {{"factor", "7"}})});
+
+        // Then the new device keeps the manager's name and the parameters; undo spares the older one
+        const QString pasted = lastPaste()->createdDevices().value(0);
+        QVERIFY(!pasted.isEmpty() && pasted != "a" && pasted != "A");
+        QCOMPARE(manager->getDeviceInfo(pasted).paramValues.value("factor"), QStringLiteral("7"));
+        QCOMPARE(manager->getDeviceInfo("a").paramValues.value("factor"), QStringLiteral("1"));
+        stack()->undo();
+        QCOMPARE(manager->getDeviceNames(), QStringList({"a"}));
+    }
+
+    void undoRemovesDevicesThatNeverShowedAndRedoMakesNewOnes()
+    {
+        // Given a manager that never reports the adder it makes (adder1, named A)
+        manager->setSilentDevices({"adder1", "A"});
+        TestSupport::LogCapture log;
+        ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+        DeviceInfo adder = scaler("A");
+        adder.type = "adder";
+
+        paste({adder, scaler("B", {fromA()})}, twoDevices());
+
+        // Then one log line, B is laid out alone around the point, and undo removes both
+        QCOMPARE(log.messages(QtCriticalMsg), QStringList({"Network DM not responding!"}));
+        QCOMPARE(map->getDeviceItems().value("B")->getCenter(), QPointF(500, 300));
+        QCOMPARE(answer.count(), 1);
+        stack()->undo();
+        QVERIFY(manager->getDeviceNames().isEmpty());
+        manager->setSilentDevices({});
+        stack()->redo();
+        QCOMPARE(manager->getDeviceNames(), QStringList({"A", "B"}));
+    }
+
+    void anItemThatVanishesDuringTheWaitsIsSkipped()
+    {
+        // Given a late manager, and A removed at once when B is reported
+        manager->setNotificationMode(TestDeviceManager::Deferred, 20);
+        connect(manager.get(), &DeviceManager::deviceRegistered, this, [this](const QString& name) {
+            if (name != "B" && !manager->getDeviceInfo("B").name.isEmpty() && map->getDeviceItems().contains("A")) {
+                manager->setNotificationMode(TestDeviceManager::Immediate);
+                manager->removeDevice("A");
+            }
+        });
+
+        paste({scaler("A"), scaler("B")}, twoDevices());
+
+        // Then B is placed, and nothing touched A's item
+        QVERIFY(!map->getDeviceItems().contains("A"));
+        QVERIFY(map->getDeviceItems().value("B")->isVisible());
+        stack()->undo();
+        QVERIFY(manager->getDeviceNames().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestPasteDevicesOperation)
+#include "tst_PasteDevicesOperation.moc"
