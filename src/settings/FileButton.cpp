@@ -1,7 +1,8 @@
 #include "FileButton.h"
 
+#include "ModalRunner.h"
+
 #include <QDir>
-#include <QFileDialog>
 
 FileButton::FileButton(const QString& filePath, QString filter, QWidget* parent)
     : QPushButton(parent)
@@ -24,7 +25,7 @@ QString FileButton::getFilter() const
 
 void FileButton::buttonClicked()
 {
-    const QString chosen = QFileDialog::getOpenFileName(this, tr("Select file"), fileInfo.filePath(), filter);
+    const QString chosen = ModalRunner::getOpenFileName(this, tr("Select file"), fileInfo.filePath(), filter);
     if (chosen.isEmpty())
         return;
     fileInfo = QFileInfo(chosen);

@@ -1,7 +1,8 @@
 #include "PickIconButton.h"
 
+#include "ModalRunner.h"
+
 #include <QDir>
-#include <QFileDialog>
 #include <QPixmap>
 
 PickIconButton::PickIconButton(QString text, QWidget* parent)
@@ -45,7 +46,7 @@ QString PickIconButton::getDirectory() const
 
 void PickIconButton::_pressed()
 {
-    const QString file = QFileDialog::getOpenFileName(this, tr("Select icon"), directory, tr("Images (*.png *.jpg)"));
+    const QString file = ModalRunner::getOpenFileName(this, tr("Select icon"), directory, tr("Images (*.png *.jpg)"));
     if (file.isEmpty())
         return;
     setIcon(file);

@@ -1,6 +1,7 @@
 #include "ModalRunner.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
 
@@ -129,7 +130,7 @@ QString ModalRunner::getText(QWidget* parent, const QString& title, const QStrin
                              bool* ok, QLineEdit::EchoMode mode)
 {
     bool answered = false;
-    const std::optional<QString> answer = answerInput({title, label, text, {}}, &answered);
+    const std::optional<QString> answer = answerInput({title, label, text, {}, {}}, &answered);
     if (answered) {
         if (ok)
             *ok = answer.has_value();
@@ -143,7 +144,7 @@ QString ModalRunner::getItem(QWidget* parent, const QString& title, const QStrin
 {
     bool answered = false;
     const QString shown = items.value(current);
-    const std::optional<QString> answer = answerInput({title, label, shown, items}, &answered);
+    const std::optional<QString> answer = answerInput({title, label, shown, items, {}}, &answered);
     if (answered) {
         const bool accepted = answer.has_value() && items.contains(*answer);
         if (ok)
@@ -151,6 +152,26 @@ QString ModalRunner::getItem(QWidget* parent, const QString& title, const QStrin
         return accepted ? *answer : QString();
     }
     return QInputDialog::getItem(parent, title, label, items, current, false, ok);
+}
+
+QString ModalRunner::getOpenFileName(QWidget* parent, const QString& title, const QString& directory,
+                                     const QString& filter)
+{
+    bool answered = false;
+    const std::optional<QString> answer = answerInput({title, QString(), directory, {}, filter}, &answered);
+    if (answered)
+        return answer.value_or(QString());
+    return QFileDialog::getOpenFileName(parent, title, directory, filter, nullptr, QFileDialog::DontUseNativeDialog);
+}
+
+QString ModalRunner::getSaveFileName(QWidget* parent, const QString& title, const QString& directory,
+                                     const QString& filter)
+{
+    bool answered = false;
+    const std::optional<QString> answer = answerInput({title, QString(), directory, {}, filter}, &answered);
+    if (answered)
+        return answer.value_or(QString());
+    return QFileDialog::getSaveFileName(parent, title, directory, filter, nullptr, QFileDialog::DontUseNativeDialog);
 }
 
 QStringList ModalRunner::actionTexts(QMenu* menu)

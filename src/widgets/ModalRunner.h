@@ -18,8 +18,8 @@ class QWidget;
 /**
  * Runs menus and the standard input dialogs modally, and lets tests answer them.
  *
- * Every context menu and every name prompt of the library goes through here instead of
- * QMenu::exec() or QInputDialog. Without an answer guard each call is the real modal run.
+ * Every context menu, name prompt and file dialog of the library goes through here instead of
+ * QMenu::exec(), QInputDialog or QFileDialog. Without an answer guard each call is the real modal run.
  * With one, the call is answered at once without showing anything, and returns exactly
  * what the user's choice would: a menu gets aboutToShow() (and each submenu on the way to
  * the chosen action), the chosen action is triggered and returned; an input gets the text.
@@ -46,6 +46,7 @@ public:
         QString label;
         QString text;
         QStringList items; ///< getItem's choices; empty for getText
+        QString filter;    ///< the file dialogs' name filter
     };
 
     /// The action to trigger (may lie in a submenu), or nullptr to dismiss the menu.
@@ -63,6 +64,14 @@ public:
     /// not one of items counts as Cancel.
     static QString getItem(QWidget* parent, const QString& title, const QString& label,
                            const QStringList& items, int current = 0, bool* ok = nullptr);
+
+    /// QFileDialog::getOpenFileName (Qt's own dialog, for touch panels), or the installed input
+    /// answer: the answered text is the chosen path. Empty when cancelled.
+    static QString getOpenFileName(QWidget* parent, const QString& title, const QString& directory,
+                                   const QString& filter = QString());
+    /// QFileDialog::getSaveFileName, answered like getOpenFileName.
+    static QString getSaveFileName(QWidget* parent, const QString& title, const QString& directory,
+                                   const QString& filter = QString());
 
     /// Enabled, visible actions of menu, by text without '&', in order; submenus as "Sub/Item".
     static QStringList actionTexts(QMenu* menu);

@@ -47,6 +47,8 @@ private Q_SLOTS:
         QVERIFY(ok);
         QCOMPARE(ModalRunner::getText(nullptr, "Title", "Name:", "old", &ok), QString());
         QVERIFY(!ok);
+        QCOMPARE(ModalRunner::getOpenFileName(nullptr, "Open", "/tmp", "*.yml"), QString());
+        QCOMPARE(answers.requests().last().filter, QString("*.yml"));
         QCOMPARE(answers.requests().first().text, QString("old"));
         QCOMPARE(answers.requests().at(1).items, (QStringList{"first", "second"}));
     }

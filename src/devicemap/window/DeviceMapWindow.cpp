@@ -7,6 +7,7 @@
 #include "DeviceNodeItem.h"
 #include "DpiHelper.h"
 #include "MapSearchBar.h"
+#include "ModalRunner.h"
 #include "TemplatesWidget.h"
 #include "UndoHistoryMenus.h"
 #include "WindowPlacement.h"
@@ -15,7 +16,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QGraphicsScene>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -701,9 +701,8 @@ void DeviceMapWindow::importMetaDevice()
     if (!mapWidget)
         return;
     QPointer<DeviceMapWindow> alive(this);
-    const QString path = QFileDialog::getOpenFileName(this, tr("Import meta device"), QDir::currentPath(),
-                                                      tr("Meta devices (*.yml)"), nullptr,
-                                                      QFileDialog::DontUseNativeDialog);
+    const QString path = ModalRunner::getOpenFileName(this, tr("Import meta device"), QDir::currentPath(),
+                                                      tr("Meta devices (*.yml)"));
     // The dialog ran an event loop: the manager may have exited, the window may be gone.
     if (!alive || !mapWidget)
         return;

@@ -1,10 +1,10 @@
 #include "SavePage.h"
 
+#include "ModalRunner.h"
 #include "ZenticMessageBox.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -73,9 +73,8 @@ void SavePage::selectFile()
 {
     // The dialog runs its own event loop, in which the wizard may be closed and deleted.
     const QPointer<QLineEdit> edit = fileNameEdit;
-    const QString name = QFileDialog::getSaveFileName(this, tr("Save export config"), defaultFileName,
-                                                      tr("Config files (*.yml)"), nullptr,
-                                                      QFileDialog::DontUseNativeDialog);
+    const QString name = ModalRunner::getSaveFileName(this, tr("Save export config"), defaultFileName,
+                                                      tr("Config files (*.yml)"));
     if (edit && !name.isEmpty())
         edit->setText(name);
 }
