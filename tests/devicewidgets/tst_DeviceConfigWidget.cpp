@@ -1,17 +1,15 @@
 #include "ConfigOption.h"
 #include "DeviceConfigWidget.h"
-#include "DeviceSignalsOutputWidget.h"
-#include "DeviceSlotsInputWidget.h"
 #include "ProbeDevice.h"
 #include "TestDeviceManager.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -91,15 +89,7 @@ private:
         QTest::keyClicks(edit, text);
     }
 
-    QStringList callsOf(const QString& prefix) const
-    {
-        QStringList calls;
-        for (const QString& call : manager->callLog()) {
-            if (call.startsWith(prefix))
-                calls << call;
-        }
-        return calls;
-    }
+    QStringList callsOf(const QString& prefix) const { return manager->callLog().filter(QRegularExpression("^" + prefix)); }
 
 private Q_SLOTS:
     void init()
@@ -121,24 +111,17 @@ private Q_SLOTS:
     {
         DeviceConfigWidget dialog(*manager, name);
         QCOMPARE(tabTitles(dialog), QStringList({name, "A", "Widget", "Output", "Input"}));
-        QCOMPARE(option(dialog, "mode").getLabelWidget()->text(), QStringLiteral("Mode"));
-        QCOMPARE(groupOf(dialog, "mode"), QStringLiteral("Parameters"));
-        QCOMPARE(option(dialog, "widget/row").getLabelWidget()->text(), QStringLiteral("Row"));
-        QCOMPARE(groupOf(dialog, "widget/row"), QStringLiteral("Widget"));
-        QCOMPARE(option(dialog, "a/b/c").getLabelWidget()->text(), QStringLiteral("B"));
-        QCOMPARE(groupOf(dialog, "a/b/c"), QStringLiteral("A"));
+        QStringList labels;
+        for (const char* key : {"mode", "widget/row", "a/b/c"})
+            labels << groupOf(dialog, key) + ": " + option(dialog, key).getLabelWidget()->text();
+        QCOMPARE(labels, QStringList({"Parameters: Mode", "Widget: Row", "A: B"}));
         QVERIFY(qobject_cast<QCheckBox*>(option(dialog, "enabled").getEditorWidget()));
         // An integer starts from its number, not its text
         QCOMPARE(option(dialog, "limit").getEditorWidget()->findChild<QSpinBox*>()->value(), 16);
         // A display name is the label; an item list makes a choice, strict or editable
         QCOMPARE(option(dialog, "speed").getLabelWidget()->text(), QStringLiteral("Motor speed"));
         QCOMPARE(option(dialog, "speed").getInputType(), ConfigOption::Choice);
-        QCOMPARE(qobject_cast<QComboBox*>(option(dialog, "speed").getEditorWidget())->currentText(), QStringLiteral("high"));
         QCOMPARE(option(dialog, "colour").getInputType(), ConfigOption::EditableChoice);
-        QVERIFY(dialog.windowFlags() & Qt::FramelessWindowHint);
-        QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
-        QVERIFY(dialog.findChild<DeviceSignalsOutputWidget*>());
-        QVERIFY(dialog.findChild<DeviceSlotsInputWidget*>());
     }
 
     void stateButtonShowsTheDevicesState_data()
@@ -178,10 +161,8 @@ private Q_SLOTS:
         QCOMPARE(dialog.getInitButton()->styleSheet(),
                  QStringLiteral("background-color : %0; color: %1").arg(background.name(), foreground.name()));
         QCOMPARE(!dialog.getStatusLabel()->isHidden(), statusShown);
-        if (statusShown) {
-            QCOMPARE(dialog.getStatusLabel()->text(), QStringLiteral("it <b>broke</b>"));
-            QCOMPARE(dialog.getStatusLabel()->textFormat(), Qt::PlainText);
-        }
+        QCOMPARE(dialog.getStatusLabel()->text() == "it <b>broke</b>" && dialog.getStatusLabel()->textFormat() == Qt::PlainText,
+                 statusShown);
     }
 
     void followsItsOwnDeviceAndTogglesIt()
@@ -197,7 +178,6 @@ private Q_SLOTS:
         QVERIFY(!probe()->isInitialised());
         QTest::mouseClick(dialog.getInitButton(), Qt::LeftButton);
         QVERIFY(probe()->isInitialised());
-        QCOMPARE(dialog.getInitButton()->text(), QStringLiteral("Initialised"));
         QCOMPARE(callsOf("saveYamlConfig").size(), 2);
     }
 
@@ -208,15 +188,12 @@ private Q_SLOTS:
         QCOMPARE(dialog.getInitButton()->text(), QStringLiteral("Disabled"));
         QCOMPARE(dialog.getInitButton()->styleSheet(), QStringLiteral("background-color : darkGray; color: white"));
         QVERIFY(dialog.getStatusLabel()->text().startsWith(QLatin1String("The device is disabled")));
-        QVERIFY(!dialog.getSaveButton()->isEnabled());
-        QVERIFY(!dialog.getInitButton()->isEnabled());
+        QVERIFY(!dialog.getSaveButton()->isEnabled() && !dialog.getInitButton()->isEnabled());
         QVERIFY(dialog.getCloseButton()->isEnabled());
         QCOMPARE(tabTitles(dialog).mid(0, 2), QStringList({device, "Widget"}));
         const ConfigOption row = option(dialog, "widget/row");
-        QCOMPARE(row.getInputType(), ConfigOption::Text);
         QCOMPARE(row.getEditorWidget()->findChild<QLineEdit*>()->text(), QStringLiteral("3"));
-        QVERIFY(!row.getEditorWidget()->isEnabled());
-        QVERIFY(!row.getLabelWidget()->isEnabled());
+        QVERIFY(!row.getEditorWidget()->isEnabled() && !row.getLabelWidget()->isEnabled());
     }
 
     void unknownDeviceGivesAReadOnlyDialog()
@@ -225,51 +202,45 @@ private Q_SLOTS:
         DeviceConfigWidget dialog(*manager, QStringLiteral("nobody"));
         QVERIFY(log.contains(QStringLiteral("DeviceConfigWidget: no device named nobody")));
         QCOMPARE(tabTitles(dialog), QStringList({"nobody"}));
-        QVERIFY(!dialog.getSaveButton()->isEnabled());
-        QVERIFY(dialog.getCloseButton()->isEnabled());
-        QVERIFY(!dialog.getStatusLabel()->isHidden());
+        QVERIFY(!dialog.getSaveButton()->isEnabled() && dialog.getCloseButton()->isEnabled());
         dialog.save();
         QVERIFY(callsOf("setDeviceParam").isEmpty());
     }
 
-    void saveWritesTheParametersAndReinitialises()
+    void saveWritesTheParametersAndReinitialisesUnlessStopped_data()
     {
-        // Given a dialog on an initialised device whose manager answers later
+        QTest::addColumn<bool>("running");
+        QTest::newRow("initialised") << true;
+        QTest::newRow("deinitialised") << false;
+    }
+
+    void saveWritesTheParametersAndReinitialisesUnlessStopped()
+    {
+        QFETCH(bool, running);
+        // Given a dialog on a device whose manager answers later, and one value typed
+        if (!running)
+            manager->deinitialiseDevice(name);
         DeviceConfigWidget dialog(*manager, name);
+        manager->clearCallLog();
         manager->setNotificationMode(TestDeviceManager::Deferred, 20);
+        QSignalSpy saved(&dialog, SIGNAL(saved()));
         typeInto(dialog, "mode", "careful");
         // When it is saved
         QTest::mouseClick(dialog.getSaveButton(), Qt::LeftButton);
         // Then every parameter went to the device, the edited one changed, the others as they were
-        QCOMPARE(probe()->getParam("mode").raw(), QStringLiteral("careful"));
-        QCOMPARE(probe()->getParam("limit").raw(), QStringLiteral("0x10"));
-        QCOMPARE(probe()->getParam("enabled").raw(), QStringLiteral("true"));
-        QCOMPARE(probe()->getParam("widget/row").raw(), QStringLiteral("2"));
+        QStringList values;
+        for (const char* key : {"mode", "limit", "enabled", "widget/row", "speed", "colour"})
+            values << probe()->getParam(key).raw();
+        QCOMPARE(values, QStringList({"careful", "0x10", "true", "2", "high", "red"}));
         QCOMPARE(callsOf("setDeviceParam").size(), 7);
-        QCOMPARE(callsOf("deinitialiseDevice"), QStringList({QStringLiteral("deinitialiseDevice(%1)").arg(name)}));
-        QCOMPARE(callsOf("initialiseDevice"), QStringList({QStringLiteral("initialiseDevice(%1)").arg(name)}));
+        QCOMPARE(callsOf("deinitialiseDevice") + callsOf("initialiseDevice"),
+                 running ? QStringList({"deinitialiseDevice(" + name + ")", "initialiseDevice(" + name + ")"}) : QStringList());
         QCOMPARE(manager->callLog().last(), QStringLiteral("saveYamlConfig()"));
-        // And the buttons wait for the manager's report
-        QVERIFY(!dialog.getSaveButton()->isEnabled());
-        QVERIFY(!dialog.getCloseButton()->isEnabled());
-        QVERIFY(!dialog.getInitButton()->isEnabled());
-        QTRY_VERIFY(dialog.getSaveButton()->isEnabled());
-        QVERIFY(dialog.getCloseButton()->isEnabled());
-        QCOMPARE(dialog.getInitButton()->text(), QStringLiteral("Initialised"));
-    }
-
-    void saveKeepsADeinitialisedDeviceSo()
-    {
-        manager->deinitialiseDevice(name);
-        DeviceConfigWidget dialog(*manager, name);
-        manager->clearCallLog();
-        QSignalSpy saved(&dialog, SIGNAL(saved()));
-        dialog.save();
-        QVERIFY(callsOf("deinitialiseDevice").isEmpty());
-        QVERIFY(callsOf("initialiseDevice").isEmpty());
-        QVERIFY(!probe()->isInitialised());
-        QVERIFY(dialog.getSaveButton()->isEnabled());
-        QCOMPARE(saved.count(), 1);
+        // And the buttons wait for the manager's report, when one is to come
+        QCOMPARE(dialog.getSaveButton()->isEnabled() || dialog.getCloseButton()->isEnabled(), !running);
+        QTRY_VERIFY(dialog.getSaveButton()->isEnabled() && dialog.getCloseButton()->isEnabled());
+        QCOMPARE(probe()->isInitialised(), running);
+        QTRY_COMPARE(saved.count(), 1);
     }
 
     void saveLeavesParametersItDidNotShow()

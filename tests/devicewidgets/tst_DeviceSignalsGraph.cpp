@@ -6,8 +6,16 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <memory>
+
+namespace {
+
+const double inf = std::numeric_limits<double>::infinity();
+const double notANumber = std::numeric_limits<double>::quiet_NaN();
+
+} // namespace
 
 class tst_DeviceSignalsGraph : public QObject
 {
@@ -61,6 +69,10 @@ private Q_SLOTS:
         QTest::newRow("zero has no sign") << QVector<double>{0.0} << "0.00";
         QTest::newRow("beyond tera keeps the prefix") << QVector<double>{5e15} << "5000.00T";
         QTest::newRow("below pico keeps the prefix") << QVector<double>{2e-15} << "0.00p";
+        // Non-finite values are named, never looked up in the prefixes, and not counted
+        QTest::newRow("inf") << QVector<double>{4.0, inf} << "inf";
+        QTest::newRow("-inf") << QVector<double>{4.0, -inf} << "-inf";
+        QTest::newRow("nan") << QVector<double>{4.0, notANumber} << "nan";
     }
 
     void valueText()
@@ -68,27 +80,13 @@ private Q_SLOTS:
         QFETCH(QVector<double>, window);
         QFETCH(QString, text);
         SignalWindowStatistics statistics;
+        int counted = 0;
         for (int i = 0; i < window.size(); ++i)
-            QVERIFY(statistics.add(100.0 + i * 0.01, window.at(i)));
+            counted += statistics.add(100.0 + i * 0.01, window.at(i)) ? 1 : 0;
+        QCOMPARE(counted, int(std::count_if(window.begin(), window.end(), [](double v) { return std::isfinite(v); })));
         QCOMPARE(SignalWindowStatistics::valueText(window.last(), statistics.minimum(), statistics.maximum(),
                                                    statistics.count()),
                  text);
-    }
-
-    void nonFiniteValuesAreRefusedAndNamed()
-    {
-        SignalWindowStatistics statistics;
-        statistics.add(1.0, 4.0);
-        const double values[] = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-                                 std::numeric_limits<double>::quiet_NaN()};
-        for (double value : values)
-            QVERIFY(!statistics.add(2.0, value));
-        QCOMPARE(statistics.count(), 1);
-        QCOMPARE(statistics.sum(), 4.0);
-        QCOMPARE(statistics.maximum(), 4.0);
-        QCOMPARE(SignalWindowStatistics::valueText(values[0], 0, 1, 1), QStringLiteral("inf"));
-        QCOMPARE(SignalWindowStatistics::valueText(values[1], 0, 1, 1), QStringLiteral("-inf"));
-        QCOMPARE(SignalWindowStatistics::valueText(values[2], 0, 1, 1), QStringLiteral("nan"));
     }
 
     void extremesFollowASlidingWindow()
@@ -96,71 +94,53 @@ private Q_SLOTS:
         SignalWindowStatistics statistics(10.0);
         QVector<double> values;
         for (int i = 0; i < 400; ++i) {
-            const double value = double((i * 7919) % 101) - 50.0;
-            values << value;
-            statistics.add(i, value);
+            values << double((i * 7919) % 101) - 50.0;
+            statistics.add(i, values.last());
             const QVector<double> inWindow = values.mid(qMax(0, i - 10));
             QCOMPARE(statistics.minimum(), *std::min_element(inWindow.begin(), inWindow.end()));
             QCOMPARE(statistics.maximum(), *std::max_element(inWindow.begin(), inWindow.end()));
         }
     }
 
-    void subscribesToNumericSignalsOnly_data()
+    void valuesGetRoomAroundThem_data()
     {
         QTest::addColumn<QString>("signal");
-        QTest::addColumn<QString>("slot");
-        QTest::newRow("double") << "valueChanged(double)" << "input(double)";
-        QTest::newRow("int") << "countChanged(int)" << "input(int)";
-        QTest::newRow("vector") << "vectorChanged(DoubleVec)" << "input(DoubleVec)";
-        QTest::newRow("text") << "textChanged(QString)" << "";
-        QTest::newRow("pair") << "pairChanged(int,double)" << "";
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("double") << "valueChanged(double)" << 10.0 << 8.5 << 11.5 << "<b>10.00</b>";
+        QTest::newRow("int as double") << "countChanged(int)" << 7.0 << 5.95 << 8.05 << "<b>7.00</b>";
+        // Zero leaves the value axis as it was
+        QTest::newRow("zero") << "valueChanged(double)" << 0.0 << 0.0 << 1.0 << "<b>0.00</b>";
     }
 
-    void subscribesToNumericSignalsOnly()
+    void valuesGetRoomAroundThem()
     {
         QFETCH(QString, signal);
-        QFETCH(QString, slot);
+        QFETCH(double, value);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(QString, shown);
         select(signal);
-        QCOMPARE(graph->getConnectedSlot(), slot);
-        QCOMPARE(graph->getConnectedSignal(), slot.isEmpty() ? QString() : signal);
-    }
-
-    void constantSignalGetsRoomAroundIt()
-    {
-        select(QStringLiteral("valueChanged(double)"));
-        probe()->emitValue(10.0);
-        QCOMPARE(graph->valueAxisRange(), qMakePair(8.5, 11.5));
+        signal.startsWith("count") ? probe()->emitCount(int(value)) : probe()->emitValue(value);
+        graph->updateGraph();
+        QCOMPARE(graph->valueAxisRange(), qMakePair(low, high));
         QCOMPARE(graph->timeAxisRange(), qMakePair(now - 30, now));
-        QCOMPARE(graph->markerPoints(), QVector<QPointF>({QPointF(now, 10.0)}));
-        graph->updateGraph();
-        QCOMPARE(graph->valueLabelText(), QStringLiteral("<b>10.00</b>"));
-        QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: <b>10</b>"));
-
-        // Zero leaves the value axis as it was
-        select(QStringLiteral("valueChanged(double)"));
-        probe()->emitValue(0.0);
-        QCOMPARE(graph->valueAxisRange(), qMakePair(0.0, 1.0));
-    }
-
-    void intIsHandledAsDouble()
-    {
-        select(QStringLiteral("countChanged(int)"));
-        probe()->emitCount(7);
-        graph->updateGraph();
-        QCOMPARE(graph->markerPoints(), QVector<QPointF>({QPointF(now, 7.0)}));
-        QCOMPARE(graph->valueAxisRange(), qMakePair(5.95, 8.05));
-        QCOMPARE(graph->valueLabelText(), QStringLiteral("<b>7.00</b>"));
+        QCOMPARE(graph->markerPoints(), QVector<QPointF>({QPointF(now, value)}));
+        QCOMPARE(graph->valueLabelText(), shown);
     }
 
     void statisticsDescribeTheLastThirtySeconds()
     {
-        // Given values over ten seconds, the extremes first
+        // Given values over ten seconds, the extremes first, and non-finite ones among them
         select(QStringLiteral("valueChanged(double)"));
         const double start = now;
         probe()->emitValue(100.0);
         for (int i = 1; i < 10; ++i) {
             now = start + i;
             probe()->emitValue(i);
+            probe()->emitValue(i % 2 ? inf : notANumber);
         }
         // When a value comes 35 seconds after the first
         now = start + 35;
@@ -178,7 +158,7 @@ private Q_SLOTS:
 
     void pauseRedensAndStartsANewPair()
     {
-        // Given a graph told that a second without values is a pause
+        // Given a graph told that 40 ms without values is a pause
         graph->setNoDataInterval(40);
         select(QStringLiteral("valueChanged(double)"));
         probe()->emitValue(1.0);
@@ -217,34 +197,17 @@ private Q_SLOTS:
         select(QStringLiteral("vectorChanged(DoubleVec)"));
         probe()->emitVector(DoubleVec({1.0, 2.0, 3.0}));
         QCOMPARE(graph->historyPoints(), QVector<QPointF>({QPointF(0, 1), QPointF(1, 2), QPointF(2, 3)}));
-        QCOMPARE(graph->valueAxisRange().first, 0.8);
-        QCOMPARE(graph->valueAxisRange().second, 3.75);
+        QCOMPARE(graph->valueAxisRange(), qMakePair(0.8, 3.75));
         QCOMPARE(graph->timeAxisRange(), qMakePair(0.0, 2.0));
-        QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: <b>2</b>"));
         QCOMPARE(graph->valueLabelText(), QStringLiteral("-"));
 
-        // An empty vector shows nothing and says so
+        // Non-finite entries count for nothing; an empty vector shows nothing and says so
+        probe()->emitVector(DoubleVec({1.0, -inf, 3.0}));
+        QCOMPARE(graph->minLabelText(), QStringLiteral("Min: <b>1</b>"));
+        QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: <b>2</b>"));
         probe()->emitVector(DoubleVec());
         QVERIFY(graph->historyPoints().isEmpty());
         QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: -"));
-    }
-
-    void nonFiniteValuesNeitherCountNorHang()
-    {
-        select(QStringLiteral("valueChanged(double)"));
-        probe()->emitValue(5.0);
-        probe()->emitValue(std::numeric_limits<double>::infinity());
-        probe()->emitValue(std::numeric_limits<double>::quiet_NaN());
-        graph->updateGraph();
-        QCOMPARE(graph->statistics().count(), 1);
-        QCOMPARE(graph->historyPoints().size(), 1);
-        QCOMPARE(graph->valueLabelText(), QStringLiteral("<b>nan</b>"));
-        QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: <b>5</b>"));
-
-        select(QStringLiteral("vectorChanged(DoubleVec)"));
-        probe()->emitVector(DoubleVec({1.0, -std::numeric_limits<double>::infinity(), 3.0}));
-        QCOMPARE(graph->minLabelText(), QStringLiteral("Min: <b>1</b>"));
-        QCOMPARE(graph->avgLabelText(), QStringLiteral("Avg: <b>2</b>"));
     }
 
     void switchingResetsAndDropsTheOldSubscription()
@@ -252,12 +215,14 @@ private Q_SLOTS:
         select(QStringLiteral("valueChanged(double)"));
         probe()->emitValue(5.0);
         select(QStringLiteral("countChanged(int)"));
-        QCOMPARE(graph->statistics().count(), 0);
         QCOMPARE(graph->valueLabelText(), QStringLiteral("-"));
         probe()->emitValue(6.0);
         QCOMPARE(graph->statistics().count(), 0);
         probe()->emitCount(2);
         QCOMPARE(graph->statistics().count(), 1);
+        // Text has no graph
+        select(QStringLiteral("textChanged(QString)"));
+        QCOMPARE(graph->getConnectedSignal(), QString());
     }
 };
 

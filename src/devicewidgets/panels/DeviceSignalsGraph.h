@@ -58,7 +58,6 @@ public:
     void setReplotInterval(int milliseconds);
 
     QString getConnectedSignal() const { return connectedSignal; }
-    QString getConnectedSlot() const { return connectedSlot; }
     /// Graphs on the plot; they come in pairs (marker, history), the last pair being current.
     int graphCount() const;
     /// The current history graph's points (time or index, value).
