@@ -4,6 +4,7 @@
 #include "CreateDeviceOperation.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
+#include "MapClicks.h"
 #include "MapClipboard.h"
 #include "MapClusters.h"
 #include "MapCommands.h"
@@ -15,6 +16,7 @@
 
 #include <QCursor>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QWheelEvent>
 
@@ -72,6 +74,8 @@ bool MapKeys::keyPress(QKeyEvent* event)
         map.switchLegend();
     } else if (key == Qt::Key_N && controlOnly(event)) {
         newDeviceAtCursor();
+    } else if (key == Qt::Key_Menu) {
+        contextMenuAtCursor();
     } else {
         return false;
     }
@@ -125,6 +129,23 @@ void MapKeys::newDeviceAtCursor()
     pointer.setPressScenePos(pressBefore);
     if (chosen && !chosen->objectName().isEmpty())
         map.pushOperation(new CreateDeviceOperation(&map, chosen->objectName(), place));
+}
+
+// The keyboard's menu key: the menu a right click at the cursor would open, so that every menu
+// of the map can be reached from the keyboard too.
+void MapKeys::contextMenuAtCursor()
+{
+    QWidget* viewport = map.viewport();
+    QPoint point = viewport->mapFromGlobal(QCursor::pos());
+    point = QPoint(qBound(0, point.x(), viewport->width() - 1), qBound(0, point.y(), viewport->height() - 1));
+    MapInteraction& pointer = map.interaction();
+    const QPointF pressBefore = pointer.pressScenePos();
+    pointer.setPressScenePos(map.mapToScene(point));
+    QPointer<DeviceMapWidget> alive(&map);
+    QMouseEvent rightClick(QEvent::MouseButtonRelease, point, Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    map.clicks().click(&rightClick);
+    if (alive)
+        pointer.setPressScenePos(pressBefore);
 }
 
 // ---------------------------------------------------------------------------------------------

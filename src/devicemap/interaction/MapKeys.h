@@ -17,8 +17,8 @@ class QWheelEvent;
  * cursor (RuntimeVariables); Copy; Paste (at the cursor); Delete with any modifiers; Ctrl+Q
  * closes the map's window; Ctrl+K clusters the selection; Ctrl+A selects every device;
  * Ctrl+T shows or hides the unplaced-devices zone; Escape cancels a connection being drawn;
- * H switches the legend; Ctrl+N opens the "New device" menu at the cursor. Any other key is
- * the plain view's.
+ * H switches the legend; Ctrl+N opens the "New device" menu at the cursor; the menu key opens
+ * the menu a right click at the cursor would. Any other key is the plain view's.
  *
  * The wheel over the unplaced zone's cards rotates the unplaced devices (a linked group moves
  * as one); over a device pulled out of the zone it steps through that device's linked group;
@@ -71,6 +71,7 @@ private:
     void toggleUnplacedZone();
     void selectAllDevices();
     void newDeviceAtCursor();
+    void contextMenuAtCursor();
     void rotateUnplaced(int delta);
     void stepThroughGroup(int delta, const QPoint& viewportPoint);
     /// The device name and the unplaced devices linked with it, in ascending order; at least the name.
