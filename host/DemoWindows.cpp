@@ -26,8 +26,11 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGraphicsScene>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTreeView>
@@ -169,6 +172,48 @@ QWidget* drawingOnTheMap(QWidget* window)
     return map;
 }
 
+// The first counter's menu, opened by a right click as the user would: a menu is a window of its
+// own, so it is shown without blocking where it opens and drawn over the map in one picture.
+QWidget* deviceMenuOnTheMap(QWidget* window)
+{
+    DeviceMapWidget* map = mapOf(window);
+    DeviceNodeItem* counter = map->getDeviceItems().value(QStringLiteral("counter1"));
+    if (!counter)
+        return window;
+    const QPointF clicked = counter->getCenter();
+    const QPoint inViewport = map->mapFromScene(clicked);
+    QPixmap picture;
+    {
+        ModalRunner::MenuAnswerGuard look([&](QMenu& menu) -> QAction* {
+            menu.popup(map->viewport()->mapToGlobal(inViewport));
+            QApplication::processEvents();
+            picture = window->grab();
+            // Where a desktop puts it: below and right of the pointer, above or left of it
+            // where the window ends (the screen the demo runs on may be smaller).
+            const QPoint pointer = map->viewport()->mapTo(window, inViewport);
+            QRect place(pointer, menu.size());
+            if (place.bottom() >= window->height())
+                place.moveBottom(pointer.y());
+            if (place.right() >= window->width())
+                place.moveRight(pointer.x());
+            QPainter painter(&picture);
+            painter.drawPixmap(place.topLeft(), menu.grab());
+            menu.hide();
+            return nullptr;
+        });
+        sendMouse(map, QEvent::MouseButtonPress, clicked, Qt::RightButton);
+        sendMouse(map, QEvent::MouseButtonRelease, clicked, Qt::RightButton);
+    }
+    map->scene()->clearSelection();
+    auto shot = new QLabel();
+    shot->setAttribute(Qt::WA_DeleteOnClose);
+    shot->setWindowTitle(window->windowTitle());
+    shot->setPixmap(picture);
+    // A window is first shown at most two thirds of the screen; the picture keeps its size.
+    shot->setFixedSize(picture.size() / picture.devicePixelRatio());
+    return shot;
+}
+
 // The sample map after the user's "Rearrange layout" with the given type (answered yes),
 // zoomed out as far as the user would to see all of it.
 std::function<QWidget*(QWidget*)> rearranged(DeviceMapWidget::LayoutType type)
@@ -199,6 +244,7 @@ QList<DemoWindow> demoWindows()
         {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
         {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMapWindow(manager); },
          {{QStringLiteral("map-connections"), connectionsOfALink},
+          {QStringLiteral("map-device-menu"), deviceMenuOnTheMap},
           {QStringLiteral("map-drawing"), drawingOnTheMap},
           {QStringLiteral("export-wizard"), newExportWizard},
           {QStringLiteral("map-hierarchical"), rearranged(DeviceMapWidget::Hierarchical)},

@@ -9,12 +9,14 @@
 #include "DeviceFile.h"
 #include "DeviceText.h"
 #include "MapAutoLayout.h"
+#include "MapClicks.h"
 #include "MapClipboard.h"
 #include "MapClusters.h"
 #include "MapCommands.h"
 #include "MapColoriser.h"
 #include "MapInteraction.h"
 #include "MapItemIndex.h"
+#include "MapKeys.h"
 #include "MapLayoutFile.h"
 #include "MapLegend.h"
 #include "MapLinks.h"
@@ -63,6 +65,8 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     , autoLayout(new MapAutoLayout(*this))
     , zone(new UnplacedZone(*this))
     , clipboardTransfer(new MapClipboard(*this))
+    , clickHandling(new MapClicks(*this))
+    , keyHandling(new MapKeys(*this))
 {
     liveMaps().append(this);
     qRegisterMetaType<DeviceMapWidget::ColorisationMode>("DeviceMapWidget::ColorisationMode");
@@ -308,6 +312,16 @@ UnplacedZone& DeviceMapWidget::unplacedZone() const
 MapClipboard& DeviceMapWidget::clipboard() const
 {
     return *clipboardTransfer;
+}
+
+MapClicks& DeviceMapWidget::clicks() const
+{
+    return *clickHandling;
+}
+
+MapKeys& DeviceMapWidget::keys() const
+{
+    return *keyHandling;
 }
 
 bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
@@ -574,6 +588,11 @@ QGraphicsItem* DeviceMapWidget::findItemAt(const QPoint& viewportPoint) const
     return pointer->findItemAt(viewportPoint);
 }
 
+void DeviceMapWidget::nodeClicked(const QString& name)
+{
+    clickHandling->openSettings(name);
+}
+
 DevicesArrangement DeviceMapWidget::getDevicesArrangement(const QList<QGraphicsItem*>& items) const
 {
     return ArrangementCapture(*itemTables, deviceManager).capture(items);
@@ -795,12 +814,14 @@ void DeviceMapWidget::mouseMoveEvent(QMouseEvent* event)
 
 void DeviceMapWidget::wheelEvent(QWheelEvent* event)
 {
-    QGraphicsView::wheelEvent(event);
+    if (!keyHandling->wheel(event))
+        QGraphicsView::wheelEvent(event);
 }
 
 void DeviceMapWidget::keyPressEvent(QKeyEvent* event)
 {
-    QGraphicsView::keyPressEvent(event);
+    if (!keyHandling->keyPress(event))
+        QGraphicsView::keyPressEvent(event);
 }
 
 // The scene first, then over it in viewport coordinates: the legend, the unplaced zone with
@@ -827,8 +848,10 @@ void DeviceMapWidget::drawAssumedDevicesZone(QPainter* painter, DevicesArrangeme
     zone->drawAssumedDevicesZone(*painter, arrangement);
 }
 
+// The scene covers at least the visible area before the view lays out its scroll bars.
 void DeviceMapWidget::resizeEvent(QResizeEvent* event)
 {
+    resizeSceneRectToViewRect();
     QGraphicsView::resizeEvent(event);
 }
 
@@ -859,31 +882,41 @@ void DeviceMapWidget::dropEvent(QDropEvent* event)
     clipboardTransfer->drop(event);
 }
 
+// The device pulled out of the unplaced zone stays in the corner: it does not scroll along.
 void DeviceMapWidget::scrollContentsBy(int dx, int dy)
 {
+    keyHandling->releaseTemporaryDevice();
     QGraphicsView::scrollContentsBy(dx, dy);
 }
 
 void DeviceMapWidget::mouseClickEvent(QMouseEvent* event)
 {
-    Q_UNUSED(event)
+    clickHandling->click(event);
 }
 
-void DeviceMapWidget::createContextMenuClicked() {}
+void DeviceMapWidget::createContextMenuClicked()
+{
+    clickHandling->sceneMenu();
+}
+
+void DeviceMapWidget::applyScale(double factor, const QPoint& v)
+{
+    keyHandling->applyScale(factor, v);
+}
 
 void DeviceMapWidget::increaseScale()
 {
-    scale(1.25, 1.25);
+    keyHandling->scaleAboutAnchor(MapKeys::zoomInFactor);
 }
 
 void DeviceMapWidget::decreaseScale()
 {
-    scale(0.8, 0.8);
+    keyHandling->scaleAboutAnchor(MapKeys::zoomOutFactor);
 }
 
 void DeviceMapWidget::resetScale()
 {
-    resetTransform();
+    keyHandling->resetScale();
 }
 
 void DeviceMapWidget::longClickTimeout()

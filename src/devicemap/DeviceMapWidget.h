@@ -23,12 +23,14 @@ class DeviceManager;
 class DeviceNodeItem;
 class HoverableItem;
 class MapAutoLayout;
+class MapClicks;
 class MapClipboard;
 class MapClusters;
 class MapColoriser;
 class MapCommands;
 class MapInteraction;
 class MapItemIndex;
+class MapKeys;
 class MapLegend;
 class MapLinks;
 class MapManagerSync;
@@ -80,6 +82,10 @@ class UnplacedZone;
  *   item under the cursor; the menus' and keys' actions land here.
  * - interaction/MapInteraction: press, move, release, long press, pinch, hover and cursor;
  *   the mouse handlers below forward to it, and it hands a click to mouseClickEvent().
+ * - interaction/MapClicks: what a click does by item and button (mouseClickEvent()): the
+ *   settings dialog, the connection dialog, bending points and the context menus' entries.
+ * - interaction/MapKeys: the key table, the wheel (unplaced devices, zoom, scroll) and the
+ *   zoom, kept within sane limits; commands/RuntimeVariables: the "r" key's runtime variable.
  * - interaction/MapMoves: what a drag moved, pushed as MoveItemsOperations when it ends, and
  *   devices pulled out of the unplaced zone.
  * - interaction/ConnectionDrawing: the rubber line drawn from a source device, its finish by
@@ -185,6 +191,10 @@ public:
     void connectionClicked(DeviceConnectionItem* connection);
     /// The topmost item at a viewport point (a 2 x 2 pixel square), or null.
     QGraphicsItem* findItemAt(const QPoint& viewportPoint) const;
+    /// Opens the settings dialog of the named device without blocking.
+    void nodeClicked(const QString& name);
+    /// Scales the view by factor (kept within sane limits) keeping the scene point under v in place.
+    void applyScale(double factor, const QPoint& v);
 
     /// Where the given device items sit, with their links among them and their descriptions.
     DevicesArrangement getDevicesArrangement(const QList<QGraphicsItem*>& items) const;
@@ -260,6 +270,8 @@ public:
     MapAutoLayout& automaticLayout() const;
     UnplacedZone& unplacedZone() const;
     MapClipboard& clipboard() const;
+    MapClicks& clicks() const;
+    MapKeys& keys() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -357,6 +369,8 @@ private:
     std::unique_ptr<MapAutoLayout> autoLayout;
     std::unique_ptr<UnplacedZone> zone;
     std::unique_ptr<MapClipboard> clipboardTransfer;
+    std::unique_ptr<MapClicks> clickHandling;
+    std::unique_ptr<MapKeys> keyHandling;
 
     int waitsForManager = 0;
     bool deleteAfterWait = false;

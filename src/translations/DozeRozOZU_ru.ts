@@ -569,6 +569,78 @@ or the connection may contain an unrecognized device.</source>
         <source>New name: </source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Rename cluster</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Create runtime variable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Variable name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Invalid variable name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A variable name holds letters, digits and &quot;_&quot; only.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Variable name in use</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A runtime variable named &quot;%0&quot; exists already.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Runtime variable not created</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The devices of the variable &quot;%0&quot; could not be created. The connection is left as it was.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete devices </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Selected devices will be deleted immediately.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to disconnect %0 from %1&apos;s signals?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connection will be removed immediately. It can be restored using Undo action.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Moves contained devices</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove cluster %0?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Removing cluster will not affect current graph arrangement. It can be restored using Undo action.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DeviceMapWindow</name>
@@ -1045,6 +1117,10 @@ or the connection may contain an unrecognized device.</source>
     </message>
     <message>
         <source>Rename device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Create runtime variable </source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -25,6 +25,8 @@ public:
     };
     QList<Click> clicks;
     std::function<void(QMouseEvent*)> onClick;
+    // The map's own click handling runs after the recording (dialogs, menus, operations).
+    bool dispatch = false;
 
 protected:
     void mouseClickEvent(QMouseEvent* event) override
@@ -32,6 +34,8 @@ protected:
         clicks.append({event->button(), event->pos()});
         if (onClick)
             onClick(event);
+        if (dispatch)
+            DeviceMapWidget::mouseClickEvent(event);
     }
 };
 

@@ -125,7 +125,8 @@ void MapCommands::renameDevice(const QString& name)
     bool ok = false;
     const QString newName = ModalRunner::getText(&map, DeviceMapWidget::tr("Rename device"),
                                                  DeviceMapWidget::tr("New name: "), name, &ok);
-    if (!alive || !ok || newName.isEmpty() || newName == name)
+    // A device removed or renamed while the name was typed is left alone.
+    if (!alive || !ok || newName.isEmpty() || newName == name || !map.itemIndex().hasDevice(name))
         return;
     map.pushOperation(new RenameDeviceOperation(&map, name, newName));
 }
@@ -134,9 +135,10 @@ void MapCommands::renameCluster(const QString& name)
 {
     QPointer<DeviceMapWidget> alive(&map);
     bool ok = false;
-    const QString newName = ModalRunner::getText(&map, DeviceMapWidget::tr("Rename device"),
+    const QString newName = ModalRunner::getText(&map, DeviceMapWidget::tr("Rename cluster"),
                                                  DeviceMapWidget::tr("New name: "), name, &ok);
-    if (!alive || !ok || newName == name || !map.clusters().isAcceptableName(newName))
+    if (!alive || !ok || newName == name || !map.clusters().isAcceptableName(newName)
+        || !map.itemIndex().cluster(name))
         return;
     map.pushOperation(new RenameClusterOperation(&map, name, newName));
 }

@@ -7,6 +7,7 @@
 #include "DeviceNodeItem.h"
 #include "MapClusters.h"
 #include "MapItemIndex.h"
+#include "MapKeys.h"
 #include "MapMenus.h"
 #include "MoveBendingPointOperation.h"
 #include "UnplacedZone.h"
@@ -479,7 +480,7 @@ bool MapInteraction::gesture(QGestureEvent* event)
 {
     mouseRelease(nullptr);
     if (auto pinch = static_cast<QPinchGesture*>(event->gesture(Qt::PinchGesture))) {
-        const qreal factor = pinch->scaleFactor();
+        const double factor = MapKeys::boundedFactor(map.transform().m11(), pinch->scaleFactor());
         map.scale(factor, factor);
         map.update();
     }

@@ -26,16 +26,16 @@ QAction* MapMenus::run(QMenu& menu, const QPoint& globalPos)
 void MapMenus::build()
 {
     devices.setToolTipsVisible(true);
-    devices.setDefaultAction(devices.addAction(DeviceMapWidget::tr("Settings")));
-    devices.addAction(DeviceMapWidget::tr("Rename"));
-    QAction* deleteAction = devices.addAction(DeviceMapWidget::tr("Delete"));
+    devices.setDefaultAction(addEntry(devices, DeviceMapWidget::tr("Settings"), Entry::Settings));
+    addEntry(devices, DeviceMapWidget::tr("Rename"), Entry::Rename);
+    QAction* deleteAction = addEntry(devices, DeviceMapWidget::tr("Delete"), Entry::Delete);
     deleteAction->setShortcut(Qt::Key_Delete);
-    QAction* connectAction = devices.addAction(DeviceMapWidget::tr("Add connection"));
+    QAction* connectAction = addEntry(devices, DeviceMapWidget::tr("Add connection"), Entry::AddConnection);
     connectAction->setToolTip(DeviceMapWidget::tr("Shift+Click"));
-    QAction* copyAction = devices.addAction(DeviceMapWidget::tr("Copy"));
+    QAction* copyAction = addEntry(devices, DeviceMapWidget::tr("Copy"), Entry::Copy);
     copyAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_C));
-    QAction* exportMetaAction = devices.addAction(DeviceMapWidget::tr("Export meta device"));
-    QAction* exportTemplateAction = devices.addAction(DeviceMapWidget::tr("Export template"));
+    QAction* exportMetaAction = addEntry(devices, DeviceMapWidget::tr("Export meta device"), Entry::ExportMetaDevice);
+    QAction* exportTemplateAction = addEntry(devices, DeviceMapWidget::tr("Export template"), Entry::ExportTemplate);
     QAction* initAction =
         devices.addAction(DeviceMapWidget::tr("Initialise"), &map, SLOT(initSelectedDevices()), QKeySequence());
     QAction* deinitAction =
@@ -47,16 +47,16 @@ void MapMenus::build()
     selection.addAction(exportTemplateAction);
     selection.addAction(initAction);
     selection.addAction(deinitAction);
-    QAction* clusterAction = selection.addAction(DeviceMapWidget::tr("Create cluster"));
+    QAction* clusterAction = addEntry(selection, DeviceMapWidget::tr("Create cluster"), Entry::CreateCluster);
     clusterAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_K));
     devices.addAction(clusterAction);
 
-    connections.setDefaultAction(connections.addAction(DeviceMapWidget::tr("Edit")));
-    connections.addAction(DeviceMapWidget::tr("Delete"))->setShortcut(Qt::Key_Delete);
-    connections.addAction(DeviceMapWidget::tr("Add bending point"));
+    connections.setDefaultAction(addEntry(connections, DeviceMapWidget::tr("Edit"), Entry::EditConnection));
+    addEntry(connections, DeviceMapWidget::tr("Delete"), Entry::DeleteConnection)->setShortcut(Qt::Key_Delete);
+    addEntry(connections, DeviceMapWidget::tr("Add bending point"), Entry::AddBendingPoint);
 
-    bendingPoints.addAction(DeviceMapWidget::tr("Remove bending point"));
-    bendingPoints.addAction(DeviceMapWidget::tr("Remove connection"));
+    addEntry(bendingPoints, DeviceMapWidget::tr("Remove bending point"), Entry::RemoveBendingPoint);
+    addEntry(bendingPoints, DeviceMapWidget::tr("Remove connection"), Entry::RemoveConnection);
 
     newDevice = scene.addMenu(DeviceMapWidget::tr("New device"));
     updateTypesMenu();
@@ -69,7 +69,14 @@ void MapMenus::build()
                              QKeySequence());
     clusteredMenu->addAction(DeviceMapWidget::tr("Keep existing clusters"), &map, SLOT(onRearrangeKeepClusters()),
                              QKeySequence());
-    scene.addAction(DeviceMapWidget::tr("Paste"))->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_V));
+    addEntry(scene, DeviceMapWidget::tr("Paste"), Entry::Paste)->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_V));
+}
+
+QAction* MapMenus::addEntry(QMenu& menu, const QString& text, Entry entry)
+{
+    QAction* action = menu.addAction(text);
+    entries.insert(action, entry);
+    return action;
 }
 
 void MapMenus::updateTypesMenu()
@@ -160,6 +167,9 @@ void MapMenus::createTypeFromSearch()
     QPointer<DeviceMapWidget> alive(&map);
     const QPointF position = map.interaction().pressScenePos();
     map.pushOperation(new CreateDeviceOperation(&map, visible.first()->objectName(), position));
-    if (alive)
+    // Ctrl+N runs the types menu on its own, without the scene menu around it.
+    if (alive) {
+        newDevice->close();
         scene.close();
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "dozerozozu_export.h"
 
+#include <QHash>
 #include <QList>
 #include <QMenu>
 #include <QObject>
@@ -23,6 +24,25 @@ class DOZEROZOZU_EXPORT MapMenus : public QObject
     Q_OBJECT
 
 public:
+    /// The entries of the five menus that the click handling acts on.
+    enum class Entry {
+        None,
+        Settings,
+        Rename,
+        Delete,
+        AddConnection,
+        Copy,
+        ExportMetaDevice,
+        ExportTemplate,
+        CreateCluster,
+        EditConnection,
+        DeleteConnection,
+        AddBendingPoint,
+        RemoveBendingPoint,
+        RemoveConnection,
+        Paste,
+    };
+
     explicit MapMenus(DeviceMapWidget& map);
     ~MapMenus() override;
 
@@ -33,6 +53,11 @@ public:
     QMenu& bendingPointMenu() { return bendingPoints; }
     /// The "New device" submenu of the scene menu.
     QMenu* newDeviceMenu() const { return newDevice; }
+    /**
+     * Which entry a chosen action is; None for the entries that act through their own
+     * connection (Initialise, Deinitialise, the layouts), the device types and null.
+     */
+    Entry entryOf(const QAction* action) const { return entries.value(action, Entry::None); }
 
     /**
      * Runs menu at globalPos through ModalRunner::execMenu(), which tests answer, and returns
@@ -52,6 +77,7 @@ public:
 private:
     void filterTypesMenu(const QString& text);
     void createTypeFromSearch();
+    QAction* addEntry(QMenu& menu, const QString& text, Entry entry);
 
     DeviceMapWidget& map;
     QMenu devices;
@@ -60,6 +86,7 @@ private:
     QMenu selection;
     QMenu bendingPoints;
     QMenu* newDevice = nullptr;
+    QHash<const QAction*, Entry> entries;
     // What the last types-menu build put on newDevice; a rebuild deletes exactly these, never
     // the menu's own action that shows it in the scene menu.
     QList<QPointer<QObject>> typesMenuContent;

@@ -52,6 +52,8 @@ public:
     /// Every link item, in creation order.
     QList<DeviceConnectionItem*> links() const;
     int linkCount() const { return int(linkOrder.size()); }
+    /// Whether the link item is one of the map's links (a rubber line being drawn is not).
+    bool hasLink(const DeviceConnectionItem* link) const { return linkPositions.contains(link); }
     /// The first link created from source to target that still exists, or null.
     DeviceConnectionItem* link(const DeviceNodeItem* source, const DeviceNodeItem* target) const;
     /// The links that start or end at the item, in creation order.
