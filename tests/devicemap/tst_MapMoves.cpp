@@ -58,6 +58,10 @@ private Q_SLOTS:
         QCOMPARE(item(b)->pos(), QPointF(260, 140));
         stack()->redo();
         QCOMPARE(item(b)->pos(), QPointF(260, 140) + shift);
+
+        // And a drag that ends where it began leaves nothing to undo
+        drag(at(QPointF(150, 140)), at(QPointF(150, 140)));
+        QCOMPARE(stack()->count(), 1);
     }
 
     void aPulledDeviceGoesBackNearTheZoneOrIsPlaced_data()

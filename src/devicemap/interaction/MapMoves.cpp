@@ -37,6 +37,9 @@ void MapMoves::moveItems()
     // wait would leave half a macro behind.
     if (map.isWaitingForManager())
         return;
+    // A click is a press and a release without a move: it leaves nothing to undo.
+    if (devices.isEmpty() && clusters.isEmpty())
+        return;
 
     if (clusters.isEmpty()) {
         map.pushOperation(new MoveItemsOperation(&map, devicesBefore, devices, MoveItemsOperation::Devices));
