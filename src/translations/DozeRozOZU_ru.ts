@@ -67,136 +67,137 @@
     <name>ConnectionActivity</name>
     <message>
         <source>Dashed line per emit</source>
-        <translation type="unfinished"></translation>
+        <translation>Пунктир по сигналу</translation>
     </message>
     <message>
         <source>Dashed line per time</source>
-        <translation type="unfinished"></translation>
+        <translation>Пунктир по времени</translation>
     </message>
     <message>
         <source>Color line per time</source>
-        <translation type="unfinished"></translation>
+        <translation>Цветная линия по времени</translation>
     </message>
     <message>
         <source>Not active</source>
-        <translation type="unfinished"></translation>
+        <translation>Неактивно</translation>
     </message>
 </context>
 <context>
     <name>ConnectionStyledDelegate</name>
     <message>
         <source>autoconvert</source>
-        <translation type="unfinished"></translation>
+        <translation>автопреобразование</translation>
     </message>
 </context>
 <context>
     <name>DeviceConfigWidget</name>
     <message>
         <source>Disabled</source>
-        <translation type="unfinished"></translation>
+        <translation>Отключено</translation>
     </message>
     <message>
         <source>The device %1 does not exist.</source>
-        <translation type="unfinished"></translation>
+        <translation>Устройство %1 не существует.</translation>
     </message>
     <message>
         <source>Parameters</source>
-        <translation type="unfinished"></translation>
+        <translation>Параметры</translation>
     </message>
     <message>
         <source>The device is disabled - perhaps network connection to it is lost or is it an unrecognized device.</source>
-        <translation type="unfinished"></translation>
+        <translation>Устройство отключено - возможно, потеряно сетевое соединение с ним или это нераспознанное устройство.</translation>
     </message>
     <message>
         <source>Output</source>
-        <translation type="unfinished"></translation>
+        <translation>Вывод</translation>
     </message>
     <message>
         <source>Input</source>
-        <translation type="unfinished"></translation>
+        <translation>Ввод</translation>
     </message>
     <message>
         <source>Initialised with error</source>
-        <translation type="unfinished"></translation>
+        <translation>Инициализировано с ошибкой</translation>
     </message>
     <message>
         <source>Initialised</source>
-        <translation type="unfinished"></translation>
+        <translation>Инициализировано</translation>
     </message>
     <message>
         <source>Initialisation failed</source>
-        <translation type="unfinished"></translation>
+        <translation>Ошибка инициализации</translation>
     </message>
     <message>
         <source>Deinitialised</source>
-        <translation type="unfinished"></translation>
+        <translation>Деинициализировано</translation>
     </message>
     <message>
         <source>The device %1 was removed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Устройство %1 удалено.</translation>
     </message>
 </context>
 <context>
     <name>DeviceConnectionsDialog</name>
     <message>
         <source>Edit connection</source>
-        <translation type="unfinished"></translation>
+        <translation>Изменить связь</translation>
     </message>
     <message>
         <source>Display types</source>
-        <translation type="unfinished"></translation>
+        <translation>Показывать типы</translation>
     </message>
     <message>
         <source>Possible conversion</source>
-        <translation type="unfinished"></translation>
+        <translation>Возможное преобразование</translation>
     </message>
     <message>
         <source>Input text</source>
-        <translation type="unfinished"></translation>
+        <translation>Введите текст</translation>
     </message>
     <message>
         <source>Search...</source>
-        <translation type="unfinished"></translation>
+        <translation>Поиск...</translation>
     </message>
     <message>
         <source>The connection is disabled - perhaps network connection to it is lost
 or the connection may contain an unrecognized device.</source>
-        <translation type="unfinished"></translation>
+        <translation>Связь отключена - возможно, потеряно сетевое соединение
+или связь содержит нераспознанное устройство.</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Отмена</translation>
+        <translation>Отмена</translation>
     </message>
 </context>
 <context>
     <name>DeviceInputWidget</name>
     <message>
         <source>Send</source>
-        <translation type="unfinished"></translation>
+        <translation>Отправить</translation>
     </message>
     <message>
         <source>False</source>
-        <translation type="unfinished"></translation>
+        <translation>Ложь</translation>
     </message>
     <message>
         <source>True</source>
-        <translation type="unfinished"></translation>
+        <translation>Истина</translation>
     </message>
     <message>
         <source>Input text</source>
-        <translation type="unfinished"></translation>
+        <translation>Введите текст</translation>
     </message>
     <message>
         <source>Enter text...</source>
-        <translation type="unfinished"></translation>
+        <translation>Введите текст...</translation>
     </message>
     <message>
         <source>Hex: 00 FF...</source>
-        <translation type="unfinished"></translation>
+        <translation>Hex: 00 FF...</translation>
     </message>
     <message>
         <source>(no input control)</source>
-        <translation type="unfinished"></translation>
+        <translation>(нет элемента ввода)</translation>
     </message>
 </context>
 <context>
@@ -367,428 +368,428 @@ or the connection may contain an unrecognized device.</source>
     </message>
     <message>
         <source>Corrupted configuration</source>
-        <translation type="unfinished"></translation>
+        <translation>Поврежденная конфигурация</translation>
     </message>
     <message>
         <source>The device configuration file is corrupted: %0</source>
-        <translation type="unfinished"></translation>
+        <translation>Файл конфигурации устройств поврежден: %0</translation>
     </message>
     <message>
         <source>Unsupported version</source>
-        <translation type="unfinished"></translation>
+        <translation>Неподдерживаемая версия</translation>
     </message>
     <message>
         <source>Pasted configuration version exceeds the current one, do you want to continue?</source>
-        <translation type="unfinished"></translation>
+        <translation>Версия вставляемой конфигурации выше текущей, продолжить?</translation>
     </message>
     <message>
         <source>Cluster name</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя кластера</translation>
     </message>
     <message>
         <source>Input name:</source>
-        <translation type="unfinished"></translation>
+        <translation>Введите имя:</translation>
     </message>
     <message>
         <source>Create cluster...</source>
-        <translation type="unfinished"></translation>
+        <translation>Создать кластер...</translation>
     </message>
     <message>
         <source>Move template</source>
-        <translation type="unfinished"></translation>
+        <translation>Переместить шаблон</translation>
     </message>
     <message>
         <source>Rearrange</source>
-        <translation type="unfinished"></translation>
+        <translation>Перестроить</translation>
     </message>
     <message>
         <source>Are you sure you want to rearrange layout without clusters?</source>
-        <translation type="unfinished"></translation>
+        <translation>Вы действительно хотите перестроить расположение без кластеров?</translation>
     </message>
     <message>
         <source>All clusters will be removed. Device positions will be rearranged automatically.</source>
-        <translation type="unfinished"></translation>
+        <translation>Все кластеры будут удалены. Расположение устройств будет перестроено автоматически.</translation>
     </message>
     <message>
         <source>Are you sure you want to rearrange layout?</source>
-        <translation type="unfinished"></translation>
+        <translation>Вы действительно хотите перестроить расположение?</translation>
     </message>
     <message>
         <source>Device positions will be rearranged automatically.</source>
-        <translation type="unfinished"></translation>
+        <translation>Расположение устройств будет перестроено автоматически.</translation>
     </message>
     <message>
         <source>The devices were placed on a simple grid</source>
-        <translation type="unfinished"></translation>
+        <translation>Устройства размещены по простой сетке</translation>
     </message>
     <message>
         <source>%0 device </source>
-        <translation type="unfinished"></translation>
+        <translation>Устройств: %0 </translation>
     </message>
     <message>
         <source>%0 devices </source>
-        <translation type="unfinished"></translation>
+        <translation>Устройств: %0 </translation>
     </message>
     <message>
         <source>Pull the device to position it </source>
-        <translation type="unfinished"></translation>
+        <translation>Перетащите устройство, чтобы разместить его </translation>
     </message>
     <message>
         <source>Release the device to locate </source>
-        <translation type="unfinished"></translation>
+        <translation>Отпустите устройство, чтобы поставить его </translation>
     </message>
     <message>
         <source>Unplaced devices </source>
-        <translation type="unfinished"></translation>
+        <translation>Неразмещенные устройства </translation>
     </message>
     <message>
         <source>By state</source>
-        <translation type="unfinished"></translation>
+        <translation>По состоянию</translation>
     </message>
     <message>
         <source>By connectivity</source>
-        <translation type="unfinished"></translation>
+        <translation>По связности</translation>
     </message>
     <message>
         <source>By thread</source>
-        <translation type="unfinished"></translation>
+        <translation>По потокам</translation>
     </message>
     <message>
         <source>By search</source>
-        <translation type="unfinished"></translation>
+        <translation>По поиску</translation>
     </message>
     <message>
         <source>By network</source>
-        <translation type="unfinished"></translation>
+        <translation>По сетям</translation>
     </message>
     <message>
         <source>By area</source>
-        <translation type="unfinished"></translation>
+        <translation>По областям</translation>
     </message>
     <message>
         <source>Text too large</source>
-        <translation type="unfinished"></translation>
+        <translation>Слишком большой текст</translation>
     </message>
     <message>
         <source>Device text longer than %1 MiB is not read.</source>
-        <translation type="unfinished"></translation>
+        <translation>Текст устройств длиннее %1 МиБ не считывается.</translation>
     </message>
     <message>
         <source>Template name:</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя шаблона:</translation>
     </message>
     <message>
         <source>Export template error</source>
-        <translation type="unfinished"></translation>
+        <translation>Ошибка экспорта шаблона</translation>
     </message>
     <message>
         <source>A template name may not contain &quot;/&quot;, &quot;\&quot; or &quot;..&quot;.</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя шаблона не может содержать &quot;/&quot;, &quot;\&quot; или &quot;..&quot;.</translation>
     </message>
     <message>
         <source>The template could not be saved: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось сохранить шаблон: %1</translation>
     </message>
     <message>
         <source>Unreadable file</source>
-        <translation type="unfinished"></translation>
+        <translation>Ошибка чтения файла</translation>
     </message>
     <message>
         <source>The file &quot;%1&quot; was not read: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось прочитать файл &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>Create template </source>
-        <translation type="unfinished"></translation>
+        <translation>Создать шаблон </translation>
     </message>
     <message>
         <source>How do you want to process the file?</source>
-        <translation type="unfinished"></translation>
+        <translation>Как обработать файл?</translation>
     </message>
     <message>
         <source>Choose processing method to continue.</source>
-        <translation type="unfinished"></translation>
+        <translation>Выберите способ обработки, чтобы продолжить.</translation>
     </message>
     <message>
         <source>Insert devices</source>
-        <translation type="unfinished"></translation>
+        <translation>Вставить устройства</translation>
     </message>
     <message>
         <source>Import meta device</source>
-        <translation type="unfinished"></translation>
+        <translation>Импорт мета-устройства</translation>
     </message>
     <message>
         <source>Import template</source>
-        <translation type="unfinished"></translation>
+        <translation>Импорт шаблона</translation>
     </message>
     <message>
         <source>Import meta device error</source>
-        <translation type="unfinished"></translation>
+        <translation>Ошибка импорта мета-устройства</translation>
     </message>
     <message>
         <source>Import failed!</source>
-        <translation type="unfinished"></translation>
+        <translation>Импорт не удался!</translation>
     </message>
     <message>
         <source>Import template error</source>
-        <translation type="unfinished"></translation>
+        <translation>Ошибка импорта шаблона</translation>
     </message>
     <message>
         <source>&quot;%1&quot; already exists. Do you want to replace it?</source>
-        <translation type="unfinished"></translation>
+        <translation>&quot;%1&quot; уже существует. Заменить?</translation>
     </message>
     <message>
         <source>Template with the same name already exists. Replacing it will overwrite its current contents.</source>
-        <translation type="unfinished"></translation>
+        <translation>Шаблон с таким именем уже существует. При замене его текущее содержимое будет перезаписано.</translation>
     </message>
     <message>
         <source>Are you sure you want to remove </source>
-        <translation type="unfinished"></translation>
+        <translation>Вы действительно хотите удалить </translation>
     </message>
     <message numerus="yes">
         <source>Are you sure you want to remove %n devices?</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Вы действительно хотите удалить %n устройство?</numerusform>
+            <numerusform>Вы действительно хотите удалить %n устройства?</numerusform>
+            <numerusform>Вы действительно хотите удалить %n устройств?</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>Selected device(s) will be deleted immediately. Device(s) can be restored later using the Undo action.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Выбранное устройство будет удалено немедленно. Его можно восстановить позже с помощью отмены действия.</numerusform>
+            <numerusform>Выбранные устройства будут удалены немедленно. Их можно восстановить позже с помощью отмены действия.</numerusform>
+            <numerusform>Выбранные устройства будут удалены немедленно. Их можно восстановить позже с помощью отмены действия.</numerusform>
         </translation>
     </message>
     <message>
         <source>Rename device</source>
-        <translation type="unfinished"></translation>
+        <translation>Переименовать устройство</translation>
     </message>
     <message>
         <source>New name: </source>
-        <translation type="unfinished"></translation>
+        <translation>Новое имя: </translation>
     </message>
     <message>
         <source>Rename cluster</source>
-        <translation type="unfinished"></translation>
+        <translation>Переименовать кластер</translation>
     </message>
     <message>
         <source>Create runtime variable</source>
-        <translation type="unfinished"></translation>
+        <translation>Создать переменную времени выполнения</translation>
     </message>
     <message>
         <source>Variable name</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя переменной</translation>
     </message>
     <message>
         <source>Invalid variable name</source>
-        <translation type="unfinished"></translation>
+        <translation>Недопустимое имя переменной</translation>
     </message>
     <message>
         <source>A variable name holds letters, digits and &quot;_&quot; only.</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя переменной может содержать только буквы, цифры и &quot;_&quot;.</translation>
     </message>
     <message>
         <source>Variable name in use</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя переменной занято</translation>
     </message>
     <message>
         <source>A runtime variable named &quot;%0&quot; exists already.</source>
-        <translation type="unfinished"></translation>
+        <translation>Переменная времени выполнения &quot;%0&quot; уже существует.</translation>
     </message>
     <message>
         <source>Runtime variable not created</source>
-        <translation type="unfinished"></translation>
+        <translation>Переменная времени выполнения не создана</translation>
     </message>
     <message>
         <source>The devices of the variable &quot;%0&quot; could not be created. The connection is left as it was.</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось создать устройства переменной &quot;%0&quot;. Связь оставлена без изменений.</translation>
     </message>
     <message>
         <source>Are you sure you want to delete devices </source>
-        <translation type="unfinished"></translation>
+        <translation>Вы действительно хотите удалить устройства </translation>
     </message>
     <message>
         <source>Are you sure you want to delete </source>
-        <translation type="unfinished"></translation>
+        <translation>Вы действительно хотите удалить </translation>
     </message>
     <message>
         <source>Selected devices will be deleted immediately.</source>
-        <translation type="unfinished"></translation>
+        <translation>Выбранные устройства будут удалены немедленно.</translation>
     </message>
     <message>
         <source>Are you sure you want to disconnect %0 from %1&apos;s signals?</source>
-        <translation type="unfinished"></translation>
+        <translation>Вы действительно хотите отключить %0 от сигналов %1?</translation>
     </message>
     <message>
         <source>Disconnect</source>
-        <translation type="unfinished"></translation>
+        <translation>Отключить</translation>
     </message>
     <message>
         <source>Connection will be removed immediately. It can be restored using Undo action.</source>
-        <translation type="unfinished"></translation>
+        <translation>Связь будет удалена немедленно. Ее можно восстановить с помощью отмены действия.</translation>
     </message>
     <message>
         <source>Moves contained devices</source>
-        <translation type="unfinished"></translation>
+        <translation>Перемещать вложенные устройства</translation>
     </message>
     <message>
         <source>Are you sure you want to remove cluster %0?</source>
-        <translation type="unfinished"></translation>
+        <translation>Вы действительно хотите удалить кластер %0?</translation>
     </message>
     <message>
         <source>Removing cluster will not affect current graph arrangement. It can be restored using Undo action.</source>
-        <translation type="unfinished"></translation>
+        <translation>Удаление кластера не изменит текущее расположение графа. Кластер можно восстановить с помощью отмены действия.</translation>
     </message>
 </context>
 <context>
     <name>DeviceMapWindow</name>
     <message>
         <source>Device map</source>
-        <translation type="unfinished">Карта устройств</translation>
+        <translation>Карта устройств</translation>
     </message>
     <message>
         <source>Clusters</source>
-        <translation type="unfinished"></translation>
+        <translation>Кластеры</translation>
     </message>
     <message>
         <source>Grid</source>
-        <translation type="unfinished"></translation>
+        <translation>Сетка</translation>
     </message>
     <message>
         <source>Activate grid mode</source>
-        <translation type="unfinished"></translation>
+        <translation>Включить режим сетки</translation>
     </message>
     <message>
         <source>Show grid</source>
-        <translation type="unfinished"></translation>
+        <translation>Показать сетку</translation>
     </message>
     <message>
         <source>Color mode</source>
-        <translation type="unfinished"></translation>
+        <translation>Режим раскраски</translation>
     </message>
     <message>
         <source>Decrease scale</source>
-        <translation type="unfinished"></translation>
+        <translation>Уменьшить масштаб</translation>
     </message>
     <message>
         <source>Reset scale</source>
-        <translation type="unfinished"></translation>
+        <translation>Сбросить масштаб</translation>
     </message>
     <message>
         <source>Increase scale</source>
-        <translation type="unfinished"></translation>
+        <translation>Увеличить масштаб</translation>
     </message>
     <message>
         <source>Cluster</source>
-        <translation type="unfinished"></translation>
+        <translation>Кластеризация</translation>
     </message>
     <message>
         <source>With fixed clusters</source>
-        <translation type="unfinished"></translation>
+        <translation>С фиксированными кластерами</translation>
     </message>
     <message>
         <source>Grid mode</source>
-        <translation type="unfinished"></translation>
+        <translation>Режим сетки</translation>
     </message>
     <message>
         <source>Templates</source>
-        <translation type="unfinished"></translation>
+        <translation>Шаблоны</translation>
     </message>
     <message>
         <source>File</source>
-        <translation type="unfinished"></translation>
+        <translation>Файл</translation>
     </message>
     <message>
         <source>Import meta device</source>
-        <translation type="unfinished"></translation>
+        <translation>Импорт мета-устройства</translation>
     </message>
     <message>
         <source>Export meta device</source>
-        <translation type="unfinished">Экспорт мета-устройства</translation>
+        <translation>Экспорт мета-устройства</translation>
     </message>
     <message>
         <source>Edit</source>
-        <translation type="unfinished">Правка</translation>
+        <translation>Правка</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>Отменить</translation>
     </message>
     <message>
         <source>Redo</source>
-        <translation type="unfinished"></translation>
+        <translation>Повторить</translation>
     </message>
     <message>
         <source>Initialise devices</source>
-        <translation type="unfinished"></translation>
+        <translation>Инициализировать устройства</translation>
     </message>
     <message>
         <source>Deinitialise devices</source>
-        <translation type="unfinished"></translation>
+        <translation>Деинициализировать устройства</translation>
     </message>
     <message>
         <source>Rearrange</source>
-        <translation type="unfinished"></translation>
+        <translation>Перестроить</translation>
     </message>
     <message>
         <source>View</source>
-        <translation type="unfinished"></translation>
+        <translation>Вид</translation>
     </message>
     <message>
         <source>Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Справка</translation>
     </message>
     <message>
         <source>Show legend</source>
-        <translation type="unfinished"></translation>
+        <translation>Показать легенду</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="unfinished">О программе</translation>
+        <translation>О программе</translation>
     </message>
     <message>
         <source>Hide legend</source>
-        <translation type="unfinished"></translation>
+        <translation>Скрыть легенду</translation>
     </message>
     <message>
         <source>Meta devices (*.yml)</source>
-        <translation type="unfinished"></translation>
+        <translation>Мета-устройства (*.yml)</translation>
     </message>
 </context>
 <context>
     <name>DevicePropertiesPage</name>
     <message>
         <source>%1 properties</source>
-        <translation type="unfinished"></translation>
+        <translation>Свойства %1</translation>
     </message>
     <message>
         <source>SIGNALS</source>
-        <translation type="unfinished"></translation>
+        <translation>СИГНАЛЫ</translation>
     </message>
     <message>
         <source>SLOTS</source>
-        <translation type="unfinished"></translation>
+        <translation>СЛОТЫ</translation>
     </message>
     <message>
         <source>PARAMETERS</source>
-        <translation type="unfinished"></translation>
+        <translation>ПАРАМЕТРЫ</translation>
     </message>
 </context>
 <context>
     <name>DeviceSignalsConsole</name>
     <message>
         <source>Show timestamp</source>
-        <translation type="unfinished"></translation>
+        <translation>Показывать метку времени</translation>
     </message>
     <message>
         <source>Input text</source>
-        <translation type="unfinished"></translation>
+        <translation>Введите текст</translation>
     </message>
     <message>
         <source>Find...</source>
-        <translation type="unfinished"></translation>
+        <translation>Найти...</translation>
     </message>
 </context>
 <context>
@@ -858,53 +859,53 @@ or the connection may contain an unrecognized device.</source>
     <name>DevicesSelectionPage</name>
     <message>
         <source>Devices selection</source>
-        <translation type="unfinished"></translation>
+        <translation>Выбор устройств</translation>
     </message>
     <message>
         <source>Select devices whose parameters you want to export</source>
-        <translation type="unfinished"></translation>
+        <translation>Выберите устройства, параметры которых нужно экспортировать</translation>
     </message>
 </context>
 <context>
     <name>ExportMetaDeviceWizard</name>
     <message>
         <source>Export meta device</source>
-        <translation type="unfinished">Экспорт мета-устройства</translation>
+        <translation>Экспорт мета-устройства</translation>
     </message>
     <message>
         <source>The meta device was not saved</source>
-        <translation type="unfinished"></translation>
+        <translation>Мета-устройство не сохранено</translation>
     </message>
     <message>
         <source>&quot;%1&quot; could not be written: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось записать &quot;%1&quot;: %2</translation>
     </message>
 </context>
 <context>
     <name>ExternalWirelessNetworkWidget</name>
     <message>
         <source>Choose network...</source>
-        <translation type="unfinished"></translation>
+        <translation>Выбрать сеть...</translation>
     </message>
     <message>
         <source>Wi-Fi is disabled</source>
-        <translation type="unfinished"></translation>
+        <translation>Wi-Fi выключен</translation>
     </message>
     <message>
         <source>Wi-Fi settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Настройки Wi-Fi</translation>
     </message>
     <message>
         <source>Disconnected</source>
-        <translation type="unfinished"></translation>
+        <translation>Не подключено</translation>
     </message>
     <message>
         <source>Connected, without internet</source>
-        <translation type="unfinished"></translation>
+        <translation>Подключено, без интернета</translation>
     </message>
     <message>
         <source>Connected, with internet</source>
-        <translation type="unfinished"></translation>
+        <translation>Подключено, с интернетом</translation>
     </message>
 </context>
 <context>
@@ -1061,94 +1062,94 @@ or the connection may contain an unrecognized device.</source>
     </message>
     <message>
         <source>Create cluster </source>
-        <translation type="unfinished"></translation>
+        <translation>Создать кластер </translation>
     </message>
     <message>
         <source>Remove cluster </source>
-        <translation type="unfinished"></translation>
+        <translation>Удалить кластер </translation>
     </message>
     <message>
         <source>Create bending point</source>
-        <translation type="unfinished"></translation>
+        <translation>Создать точку изгиба</translation>
     </message>
     <message>
         <source>Move bending point</source>
-        <translation type="unfinished"></translation>
+        <translation>Переместить точку изгиба</translation>
     </message>
     <message>
         <source>Move </source>
-        <translation type="unfinished"></translation>
+        <translation>Переместить </translation>
     </message>
     <message>
         <source>Move items</source>
-        <translation type="unfinished"></translation>
+        <translation>Переместить элементы</translation>
     </message>
     <message>
         <source>Remove bending point</source>
-        <translation type="unfinished">Удалить точку изгиба</translation>
+        <translation>Удалить точку изгиба</translation>
     </message>
     <message>
         <source>Rearrange graph</source>
-        <translation type="unfinished"></translation>
+        <translation>Перестроить граф</translation>
     </message>
     <message>
         <source>Paste devices</source>
-        <translation type="unfinished"></translation>
+        <translation>Вставить устройства</translation>
     </message>
     <message>
         <source>Incorrect connection.</source>
-        <translation type="unfinished"></translation>
+        <translation>Неверная связь.</translation>
     </message>
     <message>
         <source>Something went wrong, check the log.</source>
-        <translation type="unfinished"></translation>
+        <translation>Что-то пошло не так, проверьте журнал.</translation>
     </message>
     <message>
         <source>Remove device </source>
-        <translation type="unfinished"></translation>
+        <translation>Удалить устройство </translation>
     </message>
     <message>
         <source>Remove devices </source>
-        <translation type="unfinished"></translation>
+        <translation>Удалить устройства </translation>
     </message>
     <message>
         <source>Rename cluster</source>
-        <translation type="unfinished"></translation>
+        <translation>Переименовать кластер</translation>
     </message>
     <message>
         <source>Rename device</source>
-        <translation type="unfinished"></translation>
+        <translation>Переименовать устройство</translation>
     </message>
     <message>
         <source>Create runtime variable </source>
-        <translation type="unfinished"></translation>
+        <translation>Создать переменную времени выполнения </translation>
     </message>
 </context>
 <context>
     <name>SavePage</name>
     <message>
         <source>Save config</source>
-        <translation type="unfinished"></translation>
+        <translation>Сохранение конфигурации</translation>
     </message>
     <message>
         <source>Select file...</source>
-        <translation type="unfinished"></translation>
+        <translation>Выбрать файл...</translation>
     </message>
     <message>
         <source>&quot;%1&quot; already exists. Do you want to replace it?</source>
-        <translation type="unfinished"></translation>
+        <translation>&quot;%1&quot; уже существует. Заменить?</translation>
     </message>
     <message>
         <source>A file with the same name already exists. Replacing it will overwrite its current contents.</source>
-        <translation type="unfinished"></translation>
+        <translation>Файл с таким именем уже существует. При замене его текущее содержимое будет перезаписано.</translation>
     </message>
     <message>
         <source>Save export config</source>
-        <translation type="unfinished"></translation>
+        <translation>Сохранить конфигурацию экспорта</translation>
     </message>
     <message>
         <source>Config files (*.yml)</source>
-        <translation type="unfinished"></translation>
+        <translation>Файлы конфигурации (*.yml)</translation>
     </message>
 </context>
 <context>
@@ -1206,110 +1207,110 @@ or the connection may contain an unrecognized device.</source>
     <name>TemplateDescriptionFile</name>
     <message>
         <source>The template can not be read (%1).</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось прочитать шаблон (%1).</translation>
     </message>
     <message>
         <source>The template is not valid YAML: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Шаблон не является корректным YAML: %1</translation>
     </message>
     <message>
         <source>The template is empty.</source>
-        <translation type="unfinished"></translation>
+        <translation>Шаблон пуст.</translation>
     </message>
     <message>
         <source>The template holds several YAML documents; saving a description would keep only the first, so it is not changed here.</source>
-        <translation type="unfinished"></translation>
+        <translation>Шаблон содержит несколько документов YAML; при сохранении описания остался бы только первый, поэтому здесь он не изменяется.</translation>
     </message>
     <message>
         <source>The template is not a YAML map of devices.</source>
-        <translation type="unfinished"></translation>
+        <translation>Шаблон не является YAML-словарем устройств.</translation>
     </message>
     <message>
         <source>The template&apos;s &quot;export&quot; section is not a map.</source>
-        <translation type="unfinished"></translation>
+        <translation>Раздел &quot;export&quot; шаблона не является словарем.</translation>
     </message>
     <message>
         <source>The template&apos;s description is not text.</source>
-        <translation type="unfinished"></translation>
+        <translation>Описание шаблона не является текстом.</translation>
     </message>
     <message>
         <source>The description can not be written as YAML: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось записать описание в формате YAML: %1</translation>
     </message>
     <message>
         <source>The description can not be stored in this template without changing it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Описание нельзя сохранить в этом шаблоне, не изменив его.</translation>
     </message>
     <message>
         <source>The template can not be written (%1).</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось записать шаблон (%1).</translation>
     </message>
 </context>
 <context>
     <name>TemplatesWidget</name>
     <message>
         <source>File system</source>
-        <translation type="unfinished"></translation>
+        <translation>Файловая система</translation>
     </message>
     <message>
         <source>The templates folder %1 can not be created.</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось создать папку шаблонов %1.</translation>
     </message>
     <message>
         <source>Description</source>
-        <translation type="unfinished"></translation>
+        <translation>Описание</translation>
     </message>
     <message>
         <source>Describe the template...</source>
-        <translation type="unfinished"></translation>
+        <translation>Опишите шаблон...</translation>
     </message>
     <message>
         <source>Preview</source>
-        <translation type="unfinished"></translation>
+        <translation>Предпросмотр</translation>
     </message>
     <message>
         <source>Increase zoom</source>
-        <translation type="unfinished"></translation>
+        <translation>Увеличить масштаб</translation>
     </message>
     <message>
         <source>Reset zoom</source>
-        <translation type="unfinished"></translation>
+        <translation>Сбросить масштаб</translation>
     </message>
     <message>
         <source>Decrease zoom</source>
-        <translation type="unfinished"></translation>
+        <translation>Уменьшить масштаб</translation>
     </message>
     <message>
         <source>The template is no longer there.</source>
-        <translation type="unfinished"></translation>
+        <translation>Шаблона больше нет.</translation>
     </message>
     <message>
         <source>The description could not be saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>Не удалось сохранить описание.</translation>
     </message>
     <message>
         <source>Rename file</source>
-        <translation type="unfinished"></translation>
+        <translation>Переименовать файл</translation>
     </message>
     <message>
         <source>File name:</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя файла:</translation>
     </message>
     <message>
         <source>The template was not renamed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Шаблон не переименован.</translation>
     </message>
     <message>
         <source>A file name can not hold &quot;/&quot; or &quot;\&quot;.</source>
-        <translation type="unfinished"></translation>
+        <translation>Имя файла не может содержать &quot;/&quot; или &quot;\&quot;.</translation>
     </message>
     <message>
         <source>A file named %1 is there already.</source>
-        <translation type="unfinished"></translation>
+        <translation>Файл с именем %1 уже существует.</translation>
     </message>
     <message>
         <source>The template was not deleted.</source>
-        <translation type="unfinished"></translation>
+        <translation>Шаблон не удален.</translation>
     </message>
 </context>
 <context>
@@ -1338,89 +1339,92 @@ or the connection may contain an unrecognized device.</source>
     <name>WirelessNetworkPasswordDialog</name>
     <message>
         <source>Authentication required</source>
-        <translation type="unfinished"></translation>
+        <translation>Требуется аутентификация</translation>
     </message>
     <message>
         <source>A password or encryption key is required
  to access the &quot;%0&quot; wireless network</source>
-        <translation type="unfinished"></translation>
+        <translation>Для доступа к беспроводной сети &quot;%0&quot;
+ требуется пароль или ключ шифрования</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Отмена</translation>
+        <translation>Отмена</translation>
     </message>
     <message>
         <source>Connect</source>
-        <translation type="unfinished"></translation>
+        <translation>Подключиться</translation>
     </message>
 </context>
 <context>
     <name>WirelessNetworkWidget</name>
     <message>
         <source>not connected</source>
-        <translation type="unfinished"></translation>
+        <translation>нет подключения</translation>
     </message>
     <message>
         <source>highly unstable connection</source>
-        <translation type="unfinished"></translation>
+        <translation>крайне нестабильное соединение</translation>
     </message>
     <message>
         <source>unstable connection</source>
-        <translation type="unfinished"></translation>
+        <translation>нестабильное соединение</translation>
     </message>
     <message>
         <source>stable connection</source>
-        <translation type="unfinished"></translation>
+        <translation>стабильное соединение</translation>
     </message>
     <message>
         <source>Wi-Fi networks
 Choose network</source>
-        <translation type="unfinished"></translation>
+        <translation>Сети Wi-Fi
+Выберите сеть</translation>
     </message>
     <message>
         <source>Internet: </source>
-        <translation type="unfinished"></translation>
+        <translation>Интернет: </translation>
     </message>
     <message>
         <source>checking...</source>
-        <translation type="unfinished"></translation>
+        <translation>проверка...</translation>
     </message>
     <message>
         <source>Disconnect</source>
-        <translation type="unfinished"></translation>
+        <translation>Отключиться</translation>
     </message>
     <message>
         <source>Connect</source>
-        <translation type="unfinished"></translation>
+        <translation>Подключиться</translation>
     </message>
     <message>
         <source>Forget connection</source>
-        <translation type="unfinished"></translation>
+        <translation>Забыть подключение</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Отмена</translation>
+        <translation>Отмена</translation>
     </message>
     <message>
         <source>Wi-Fi is disabled
 To connect to a network, the Wi-Fi adapter must be turned on.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wi-Fi выключен
+Для подключения к сети необходимо включить адаптер Wi-Fi.</translation>
     </message>
     <message>
         <source>Turn Wi-Fi on</source>
-        <translation type="unfinished"></translation>
+        <translation>Включить Wi-Fi</translation>
     </message>
     <message>
         <source>Wi-Fi module is missing from the system</source>
-        <translation type="unfinished"></translation>
+        <translation>Модуль Wi-Fi в системе отсутствует</translation>
     </message>
     <message>
         <source>Error while connecting</source>
-        <translation type="unfinished"></translation>
+        <translation>Ошибка подключения</translation>
     </message>
     <message>
         <source>Wrong password</source>
-        <translation type="unfinished"></translation>
+        <translation>Неверный пароль</translation>
     </message>
 </context>
 <context>
