@@ -611,10 +611,6 @@ or the connection may contain an unrecognized device.</source>
         <translation>Вы действительно хотите удалить устройства </translation>
     </message>
     <message>
-        <source>Are you sure you want to delete </source>
-        <translation>Вы действительно хотите удалить </translation>
-    </message>
-    <message>
         <source>Selected devices will be deleted immediately.</source>
         <translation>Выбранные устройства будут удалены немедленно.</translation>
     </message>
@@ -641,6 +637,14 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>Removing cluster will not affect current graph arrangement. It can be restored using Undo action.</source>
         <translation>Удаление кластера не изменит текущее расположение графа. Кластер можно восстановить с помощью отмены действия.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Are you sure you want to delete %n devices?</source>
+        <translation>
+            <numerusform>Вы действительно хотите удалить %n устройство?</numerusform>
+            <numerusform>Вы действительно хотите удалить %n устройства?</numerusform>
+            <numerusform>Вы действительно хотите удалить %n устройств?</numerusform>
+        </translation>
     </message>
 </context>
 <context>

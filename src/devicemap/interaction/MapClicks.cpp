@@ -218,8 +218,7 @@ void MapClicks::deleteSelectedDevices()
         devices.size() < 4
             ? DeviceMapWidget::tr("Are you sure you want to delete devices ") + names.join(QStringLiteral(", "))
                   + QLatin1Char('?')
-            : DeviceMapWidget::tr("Are you sure you want to delete ") + QString::number(devices.size())
-                  + QStringLiteral(" devices?");
+            : DeviceMapWidget::tr("Are you sure you want to delete %n devices?", "", devices.size());
     const bool confirmed = ZenticMessageBox::confirmDelete(
         &map, question, DeviceMapWidget::tr("Selected devices will be deleted immediately."));
     if (!alive || !confirmed)
