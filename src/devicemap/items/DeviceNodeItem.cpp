@@ -1,7 +1,11 @@
 #include "DeviceNodeItem.h"
 
+#include "MapLevelOfDetail.h"
+
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QGraphicsScene>
+#include <QHash>
 #include <QMetaObject>
 #include <QPainter>
 #include <QPainterPath>
@@ -64,6 +68,46 @@ int snapToGrid(int value, int cellSize)
 }
 
 } // namespace
+
+// A font, its smaller sibling and their metrics. Nodes that took the same application font
+// share one; a map of thousands of nodes would otherwise keep thousands of copies.
+struct DeviceNodeItem::Fonts
+{
+    explicit Fonts(const QFont& font)
+        : main(font)
+        , small(smallerFont(font))
+        , mainMetrics(main)
+        , smallMetrics(small)
+    {
+    }
+
+    // The type of most devices is one of a few; its width is measured once.
+    double smallWidthOfType(const QString& type) const
+    {
+        auto known = typeWidths.constFind(type);
+        if (known != typeWidths.cend())
+            return known.value();
+        if (typeWidths.size() > 4096)
+            typeWidths.clear();
+        const double width = smallMetrics.horizontalAdvance(type);
+        typeWidths.insert(type, width);
+        return width;
+    }
+
+    static std::shared_ptr<const Fonts> of(const QFont& font)
+    {
+        static std::shared_ptr<const Fonts> last;
+        if (!last || last->main != font)
+            last = std::make_shared<const Fonts>(font);
+        return last;
+    }
+
+    QFont main;
+    QFont small;
+    QFontMetricsF mainMetrics;
+    QFontMetricsF smallMetrics;
+    mutable QHash<QString, double> typeWidths;
+};
 
 DeviceNodeItem::DeviceNodeItem(DeviceInfo deviceInfo, QRectF nodeRect)
     : HoverableItem(nullptr)
@@ -167,17 +211,15 @@ bool DeviceNodeItem::isUnplaced() const
 
 QSize DeviceNodeItem::getDeviceSize(DeviceInfo deviceInfo)
 {
-    const QFont font = QApplication::font();
-    const QFontMetricsF mainMetrics(font);
-    const QFontMetricsF smallMetrics(smallerFont(font));
-    const double pad = std::max(0.3 * pointSizeOf(font), 4.0);
+    const std::shared_ptr<const Fonts> fonts = Fonts::of(QApplication::font());
+    const QFontMetricsF& mainMetrics = fonts->mainMetrics;
+    const QFontMetricsF& smallMetrics = fonts->smallMetrics;
+    const double pad = std::max(0.3 * pointSizeOf(fonts->main), 4.0);
+    const double typeWidth = fonts->smallWidthOfType(deviceInfo.type);
 
-    double width = std::max(smallMetrics.horizontalAdvance(deviceInfo.type),
-                            mainMetrics.horizontalAdvance(deviceInfo.name))
-                   + pad;
+    double width = std::max(typeWidth, mainMetrics.horizontalAdvance(deviceInfo.name)) + pad;
     if (!deviceInfo.description.isEmpty()) {
-        const double textWidth = std::max({mainMetrics.horizontalAdvance(deviceInfo.description),
-                                           smallMetrics.horizontalAdvance(deviceInfo.type),
+        const double textWidth = std::max({mainMetrics.horizontalAdvance(deviceInfo.description), typeWidth,
                                            smallMetrics.horizontalAdvance(deviceInfo.name)});
         width = std::max(width, textWidth + pad);
     }
@@ -294,7 +336,29 @@ void DeviceNodeItem::resizeAboutCenter(const QSizeF& size)
 void DeviceNodeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget)
 {
     Q_UNUSED(option)
-    devicePaintInAdjustedRect(painter, rect, widget);
+    const double scale = MapLevelOfDetail::scaleOf(painter);
+    if (MapLevelOfDetail::drawsInFull(scale))
+        devicePaintInAdjustedRect(painter, rect, widget);
+    else
+        paintSimplified(painter, scale, widget);
+}
+
+QColor DeviceNodeItem::outlineColor(QWidget* widget) const
+{
+    if (!hovered && !isSelected())
+        return highlightColor;
+    // Rendering to an image or a printer passes no widget.
+    return (widget ? widget->palette() : QApplication::palette()).color(QPalette::Highlight);
+}
+
+// Seen from afar the outline's colour (the device's state, the search, the selection) is what
+// tells nodes apart; the rectangle covers what the outline's pen would.
+void DeviceNodeItem::paintSimplified(QPainter* painter, double scale, QWidget* widget)
+{
+    calcDeviceSize();
+    if (rect.width() * scale < 1.0 && rect.height() * scale < 1.0)
+        return;
+    painter->fillRect(rect, outlineColor(widget));
 }
 
 void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetRect, QWidget* widget)
@@ -302,40 +366,37 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
     calcDeviceSize();
     // Nodes that never size themselves (anchors, runtime variables) still draw their texts.
     takeApplicationFonts();
-    // Rendering to an image or a printer passes no widget.
     const QPalette palette = widget ? widget->palette() : QApplication::palette();
+    const QPen outlinePen(QBrush(outlineColor(widget)), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
 
-    const QColor outlineColor = hovered || isSelected() ? palette.color(QPalette::Highlight) : highlightColor;
-    const QPen outlinePen(QBrush(outlineColor), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
-
+    // A path kept with the node would keep Qt's drawing cache of it too, several kilobytes a node.
     const QRectF inner(targetRect.x() + 1, targetRect.y() + 1, targetRect.width() - 2, targetRect.height() - 2);
-    if (inner != outlineRect || outlinePath.isEmpty()) {
-        outlinePath = QPainterPath();
-        outlinePath.addRoundedRect(inner, cornerRadius, cornerRadius, Qt::AbsoluteSize);
-        outlineRect = inner;
-    }
-    painter->fillPath(outlinePath, QBrush(palette.color(QPalette::AlternateBase)));
+    QPainterPath outline;
+    outline.addRoundedRect(inner, cornerRadius, cornerRadius, Qt::AbsoluteSize);
+    painter->fillPath(outline, QBrush(palette.color(QPalette::AlternateBase)));
     // The map also draws nodes with its own painter, whose brush must not cover the fill.
     painter->setBrush(Qt::NoBrush);
     painter->setPen(outlinePen);
-    painter->drawPath(outlinePath);
+    painter->drawPath(outline);
 
-    painter->setFont(mainFont);
+    const QFontMetricsF& mainMetrics = fonts->mainMetrics;
+    const QFontMetricsF& smallMetrics = fonts->smallMetrics;
+    painter->setFont(fonts->main);
     painter->setPen(palette.color(QPalette::Text));
-    elide(mainText, label.isEmpty() ? name : label, *mainMetrics, inner.width());
-    const double mainHeight = mainMetrics->height();
+    elide(mainText, label.isEmpty() ? name : label, mainMetrics, inner.width());
+    const double mainHeight = mainMetrics.height();
     const QRectF mainStrip(inner.x(), inner.y() + inner.height() / 2 - mainHeight / 2, inner.width(), mainHeight);
     drawCentredText(painter, mainStrip, mainText);
 
     if (!hovered || info.type == runtimeVariable)
         return;
-    painter->setFont(smallFont);
-    const double smallHeight = smallMetrics->height();
+    painter->setFont(fonts->small);
+    const double smallHeight = smallMetrics.height();
     if (!label.isEmpty()) {
-        elide(nameText, name, *smallMetrics, inner.width());
+        elide(nameText, name, smallMetrics, inner.width());
         drawCentredText(painter, QRectF(inner.x(), inner.y(), inner.width(), smallHeight), nameText);
     }
-    elide(typeText, type, *smallMetrics, inner.width());
+    elide(typeText, type, smallMetrics, inner.width());
     drawCentredText(painter, QRectF(inner.x(), inner.y() + inner.height() - smallHeight, inner.width(), smallHeight),
                     typeText);
 }
@@ -343,12 +404,8 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
 // Later changes of the application font do not reach a node that has measured its texts.
 void DeviceNodeItem::takeApplicationFonts()
 {
-    if (mainMetrics)
-        return;
-    mainFont = QApplication::font();
-    mainMetrics.reset(new QFontMetricsF(mainFont));
-    smallFont = smallerFont(mainFont);
-    smallMetrics.reset(new QFontMetricsF(smallFont));
+    if (!fonts)
+        fonts = Fonts::of(QApplication::font());
 }
 
 QVariant DeviceNodeItem::itemChange(GraphicsItemChange change, const QVariant& value)
