@@ -1,6 +1,7 @@
 #include "MapLayoutFile.h"
 
 #include "ClusterRectItem.h"
+#include "IniFileText.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
@@ -105,11 +106,40 @@ QRect MapLayoutFile::storedRect(const QRectF& rect)
 MapLayoutFile MapLayoutFile::read(const QString& path)
 {
     MapLayoutFile layout;
-    QSettings settings(path, QSettings::IniFormat);
-    const QStringList keys = settings.allKeys();
-    for (const QString& key : keys)
-        layout.keyValues.insert(key, settings.value(key));
+    layout.source = std::make_shared<QSettings>(path, QSettings::IniFormat);
+    const QStringList groups = layout.source->childGroups();
+    layout.sourceSections = std::make_shared<const QSet<QString>>(groups.cbegin(), groups.cend());
+    layout.keysCopied = false;
     return layout;
+}
+
+QVariant MapLayoutFile::value(const QString& key, const QVariant& fallback) const
+{
+    if (keysCopied)
+        return keyValues.value(key, fallback);
+    const int slash = key.indexOf(QLatin1Char('/'));
+    if (slash > 0 && !sourceSections->contains(key.left(slash)))
+        return fallback;
+    return source->value(key, fallback);
+}
+
+const QMap<QString, QVariant>& MapLayoutFile::values() const
+{
+    if (!keysCopied) {
+        const QStringList keys = source->allKeys();
+        for (const QString& key : keys)
+            keyValues.insert(key, source->value(key));
+        keysCopied = true;
+    }
+    return keyValues;
+}
+
+QMap<QString, QVariant>& MapLayoutFile::editableValues()
+{
+    values();
+    source.reset();
+    sourceSections.reset();
+    return keyValues;
 }
 
 std::optional<QRect> MapLayoutFile::readDeviceRect(const QString& path, const QString& name)
@@ -168,15 +198,18 @@ MapLayoutFile MapLayoutFile::capture(const MapItemIndex& items, const QRectF& sc
 
 bool MapLayoutFile::write(const QString& path, QString* error) const
 {
+    const QMap<QString, QVariant>& all = values();
     const QDateTime before = QFileInfo(path).lastModified();
-    const bool written = SafeFileWriter::writeSettings(
-        path,
-        [this](QSettings& settings) {
-            settings.clear();
-            for (auto it = keyValues.cbegin(); it != keyValues.cend(); ++it)
-                settings.setValue(it.key(), it.value());
-        },
-        error);
+    QByteArray text;
+    const bool written = IniFileText::compose(all, &text) ? SafeFileWriter::writeFile(path, text, error)
+                                                          : SafeFileWriter::writeSettings(
+                                                              path,
+                                                              [&all](QSettings& settings) {
+                                                                  settings.clear();
+                                                                  for (auto it = all.cbegin(); it != all.cend(); ++it)
+                                                                      settings.setValue(it.key(), it.value());
+                                                              },
+                                                              error);
     if (written)
         markNewerThan(path, before);
     return written;
@@ -184,44 +217,44 @@ bool MapLayoutFile::write(const QString& path, QString* error) const
 
 std::optional<QRectF> MapLayoutFile::sceneRect() const
 {
-    const QVariant value = keyValues.value(sceneRectKey);
-    if (!value.isValid())
+    const QVariant stored = value(sceneRectKey);
+    if (!stored.isValid())
         return std::nullopt;
-    return readRect(value);
+    return readRect(stored);
 }
 
 void MapLayoutFile::setSceneRect(const QRect& rect)
 {
-    keyValues.insert(sceneRectKey, rect);
+    editableValues().insert(sceneRectKey, rect);
 }
 
 int MapLayoutFile::layoutType() const
 {
-    return keyValues.value(layoutTypeKey, 0).toInt();
+    return value(layoutTypeKey, 0).toInt();
 }
 
 void MapLayoutFile::setLayoutType(int type)
 {
-    keyValues.insert(layoutTypeKey, type);
+    editableValues().insert(layoutTypeKey, type);
 }
 
 std::optional<QRect> MapLayoutFile::deviceRect(const QString& name) const
 {
-    const QVariant value = keyValues.value(deviceRectKey(name));
-    if (!value.isValid())
+    const QVariant stored = value(deviceRectKey(name));
+    if (!stored.isValid())
         return std::nullopt;
-    return readRect(value).toRect();
+    return readRect(stored).toRect();
 }
 
 void MapLayoutFile::setDeviceRect(const QString& name, const QRect& rect)
 {
-    keyValues.insert(deviceRectKey(name), rect);
+    editableValues().insert(deviceRectKey(name), rect);
 }
 
 // Bending points are stored as "x;y" texts; anything else is skipped rather than guessed.
 QList<QPointF> MapLayoutFile::bends(const QString& source, const QString& target) const
 {
-    const QStringList texts = keyValues.value(bendsKey(source, target)).toStringList();
+    const QStringList texts = value(bendsKey(source, target)).toStringList();
     QList<QPointF> points;
     for (const QString& text : texts) {
         const QStringList parts = text.split(QLatin1Char(';'));
@@ -240,37 +273,38 @@ QList<QPointF> MapLayoutFile::bends(const QString& source, const QString& target
 void MapLayoutFile::setBends(const QString& source, const QString& target, const QList<QPointF>& points)
 {
     if (points.isEmpty()) {
-        keyValues.remove(bendsKey(source, target));
+        editableValues().remove(bendsKey(source, target));
         return;
     }
     QStringList texts;
     for (const QPointF& point : points)
         texts.append(QStringLiteral("%0;%1").arg(point.x(), 0, 'g', -1).arg(point.y(), 0, 'g', -1));
-    keyValues.insert(bendsKey(source, target), texts);
+    editableValues().insert(bendsKey(source, target), texts);
 }
 
 QStringList MapLayoutFile::clusterNames() const
 {
-    return keyValues.value(clusterNamesKey).toStringList();
+    return value(clusterNamesKey).toStringList();
 }
 
 QRectF MapLayoutFile::clusterRect(const QString& name) const
 {
-    return readRect(keyValues.value(clusterKey(name, "rect")));
+    return readRect(value(clusterKey(name, "rect")));
 }
 
 bool MapLayoutFile::clusterMovesContainedDevices(const QString& name) const
 {
-    return keyValues.value(clusterKey(name, "movesContainedDevices"), true).toBool();
+    return value(clusterKey(name, "movesContainedDevices"), true).toBool();
 }
 
 void MapLayoutFile::setClusterNames(const QStringList& names)
 {
-    keyValues.insert(clusterNamesKey, names);
+    editableValues().insert(clusterNamesKey, names);
 }
 
 void MapLayoutFile::setCluster(const QString& name, const QRect& rect, bool movesContainedDevices)
 {
-    keyValues.insert(clusterKey(name, "rect"), rect);
-    keyValues.insert(clusterKey(name, "movesContainedDevices"), movesContainedDevices);
+    QMap<QString, QVariant>& all = editableValues();
+    all.insert(clusterKey(name, "rect"), rect);
+    all.insert(clusterKey(name, "movesContainedDevices"), movesContainedDevices);
 }

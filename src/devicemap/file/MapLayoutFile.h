@@ -2,6 +2,7 @@
 
 #include "dozerozozu_export.h"
 
+#include <QSet>
 #include <QList>
 #include <QMap>
 #include <QPointF>
@@ -11,9 +12,11 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
 #include <optional>
 
 class MapItemIndex;
+class QSettings;
 
 /**
  * The device map's layout file as a plain value: where devices, bending points and clusters
@@ -25,7 +28,9 @@ class MapItemIndex;
  * "Clusters/ClusterNames" with "Clusters/<name>/rect" and "Clusters/<name>/movesContainedDevices"
  * per cluster. Stored files depend on this format.
  *
- * No widget inside: tests and benchmarks read, build and write values directly.
+ * No widget inside: tests and benchmarks read, build and write values directly. A value read
+ * from a file asks the file for each key when first needed; changing it copies every key first.
+ * Writing composes the file's text directly (IniFileText) and replaces the file in one step.
  *
  *     MapLayoutFile layout = MapLayoutFile::read(path);
  *     const std::optional<QRect> place = layout.deviceRect(QStringLiteral("pump"));
@@ -77,8 +82,18 @@ public:
     void setCluster(const QString& name, const QRect& rect, bool movesContainedDevices);
 
     /// Every key with its value, in key order.
-    const QMap<QString, QVariant>& values() const { return keyValues; }
+    const QMap<QString, QVariant>& values() const;
 
 private:
-    QMap<QString, QVariant> keyValues;
+    QVariant value(const QString& key, const QVariant& fallback = QVariant()) const;
+    /// The keys as a map of their own, copied from the file first when read from one.
+    QMap<QString, QVariant>& editableValues();
+
+    // A file read is asked one key at a time: a map of thousands of devices asks for one key per
+    // device, and copying every key of the file first cost more than the rest of the reading.
+    // Keys whose first section the file lacks are not asked for.
+    std::shared_ptr<QSettings> source;
+    std::shared_ptr<const QSet<QString>> sourceSections;
+    mutable QMap<QString, QVariant> keyValues;
+    mutable bool keysCopied = true;
 };

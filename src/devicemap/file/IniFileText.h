@@ -1,0 +1,32 @@
+#pragma once
+
+#include "dozerozozu_export.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QVariant>
+
+/**
+ * The text QSettings writes into a new INI file holding exactly the given keys, byte for byte,
+ * built without QSettings: QSettings parses the old file, keeps a sorted copy of every key and
+ * has what it wrote read back, which made rewriting a large map's layout file cost more than
+ * everything else of an edit. (Rewriting an existing file, QSettings keeps the old file's order
+ * of sections; readers do not depend on the order.)
+ *
+ * Covers the value types the map's layout file holds: no value, texts, whole numbers,
+ * booleans, QRect and QStringList. For anything else compose() gives no text and the caller
+ * writes through QSettings. Stateless; any thread. Written with SafeFileWriter::writeFile().
+ */
+class DOZEROZOZU_EXPORT IniFileText
+{
+public:
+    /// The INI text of values (keys as QSettings takes them); false when a value type is not covered.
+    static bool compose(const QMap<QString, QVariant>& values, QByteArray* text);
+
+private:
+    static QString normalisedKey(const QString& key);
+    static void appendEscapedKey(const QString& key, QByteArray& out);
+    static void appendEscapedText(const QString& text, QByteArray& out);
+    static bool appendValue(const QVariant& value, QByteArray& out);
+};
