@@ -28,6 +28,32 @@ class TestIniFileText : public QObject
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    KeyValues readByQSettings(const QByteArray& text, const QString& name)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            return KeyValues();
+        file.close();
+        KeyValues values;
+        QSettings settings(path, QSettings::IniFormat);
+        for (const QString& key : settings.allKeys())
+            values.insert(key, settings.value(key));
+        return values;
+    }
+
+    // Equal values of the same type: QVariant's own comparison converts.
+    static bool same(const KeyValues& a, const KeyValues& b)
+    {
+        if (a.keys() != b.keys())
+            return false;
+        for (auto it = a.cbegin(); it != a.cend(); ++it) {
+            if (it.value().userType() != b.value(it.key()).userType() || it.value() != b.value(it.key()))
+                return false;
+        }
+        return true;
+    }
+
 private Q_SLOTS:
     void writesWhatQSettingsWrites_data()
     {
@@ -77,6 +103,49 @@ private Q_SLOTS:
         QVERIFY(IniFileText::compose(values, &text));
 
         QCOMPARE(text, writtenByQSettings(values, QStringLiteral("%1.ini").arg(++file)));
+    }
+
+    void readsWhatQSettingsReads_data() { writesWhatQSettingsWrites_data(); }
+
+    void readsWhatQSettingsReads()
+    {
+        QFETCH(KeyValues, values);
+        static int file = 0;
+        QByteArray text;
+        QVERIFY(IniFileText::compose(values, &text));
+
+        KeyValues read;
+        const bool parsed = IniFileText::parse(text, &read);
+
+        // A layout as the map writes it is read directly; texts with escapes may go to QSettings.
+        QVERIFY(parsed || QByteArray(QTest::currentDataTag()) == "names that need escaping");
+        if (parsed)
+            QVERIFY(same(read, readByQSettings(text, QStringLiteral("read%1.ini").arg(++file))));
+    }
+
+    void leavesTextInAnotherFormToQSettings_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("blanks around =") << QByteArray("[a]\nrect = @Rect(1 2 3 4)\n");
+        QTest::newRow("comment") << QByteArray("; saved by hand\n[a]\nrect=@Rect(1 2 3 4)\n");
+        QTest::newRow("carriage returns") << QByteArray("[a]\r\nrect=@Rect(1 2 3 4)\r\n");
+        QTest::newRow("escape in a value") << QByteArray("[a]\nlabel=caf\\xe9\n");
+        QTest::newRow("other value type") << QByteArray("[a]\nsize=@Size(1 2)\n");
+        QTest::newRow("rectangle of three") << QByteArray("[a]\nrect=@Rect(1 2 3)\n");
+        QTest::newRow("key given twice") << QByteArray("[a]\nrect=@Rect(1 2 3 4)\nrect=@Rect(5 6 7 8)\n");
+        QTest::newRow("key before a section") << QByteArray("rect=@Rect(1 2 3 4)\n");
+        QTest::newRow("doubled separator") << QByteArray("[a]\nb\\\\rect=1\n");
+        QTest::newRow("comma without blank") << QByteArray("[a]\nnames=x,y\n");
+        QTest::newRow("list item of another type") << QByteArray("[a]\nnames=x, @Invalid()\n");
+    }
+
+    void leavesTextInAnotherFormToQSettings()
+    {
+        QFETCH(QByteArray, text);
+        KeyValues read{{"untouched", 1}};
+
+        QVERIFY(!IniFileText::parse(text, &read));
+        QCOMPARE(read, KeyValues({{"untouched", 1}}));
     }
 
     void leavesOtherTypesToQSettings()

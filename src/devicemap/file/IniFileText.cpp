@@ -4,6 +4,9 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <climits>
+#include <cctype>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -18,6 +21,29 @@ QString textOfValue(const QString& text)
     if (text.startsWith(QLatin1Char('@')))
         return QLatin1Char('@') + text;
     return text;
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool isPlainKeyCharacter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-'
+           || c == '.';
+}
+
+// A whole number as QString::toInt() takes the texts the writer makes: optional minus, digits.
+bool readInt(const QByteArray& text, int* value)
+{
+    bool ok = false;
+    *value = text.toInt(&ok);
+    return ok && !text.isEmpty() && (isdigit(uchar(text.at(0))) || text.at(0) == '-');
 }
 
 } // namespace
@@ -196,5 +222,206 @@ bool IniFileText::compose(const QMap<QString, QVariant>& values, QByteArray* tex
         }
     }
     *text = out;
+    return true;
+}
+
+bool IniFileText::unescapeKey(const char* begin, const char* end, QString& out)
+{
+    for (const char* c = begin; c < end;) {
+        if (*c == '\\') {
+            out += QLatin1Char('/');
+            ++c;
+        } else if (isPlainKeyCharacter(*c)) {
+            out += QLatin1Char(*c);
+            ++c;
+        } else if (*c == '%') {
+            const bool wide = c + 1 < end && c[1] == 'U';
+            const char* digits = c + (wide ? 2 : 1);
+            const int count = wide ? 4 : 2;
+            if (end - digits < count)
+                return false;
+            uint code = 0;
+            for (int i = 0; i < count; ++i) {
+                const int digit = hexValue(digits[i]);
+                if (digit < 0)
+                    return false;
+                code = code * 16 + uint(digit);
+            }
+            out += QChar(ushort(code));
+            c = digits + count;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Values without escapes only: plain or quoted texts, separated by ", " into lists; "@Rect(...)",
+// "@Invalid()" and "@@..." as QSettings turns them into values.
+// "@Rect(x y w h)" as the writer makes it, without the general path's copies.
+bool readPlainRect(const char* begin, const char* end, QVariant& value)
+{
+    static const char prefix[] = "@Rect(";
+    const size_t prefixLength = sizeof(prefix) - 1;
+    if (size_t(end - begin) <= prefixLength + 1 || memcmp(begin, prefix, prefixLength) != 0 || end[-1] != ')')
+        return false;
+    int coordinates[4];
+    const char* c = begin + prefixLength;
+    for (int i = 0; i < 4; ++i) {
+        const bool negative = *c == '-';
+        if (negative)
+            ++c;
+        const char* digits = c;
+        qint64 number = 0;
+        while (c < end - 1 && *c >= '0' && *c <= '9' && c - digits < 10)
+            number = number * 10 + (*c++ - '0');
+        if (c == digits || (negative ? -number < INT_MIN : number > INT_MAX))
+            return false;
+        coordinates[i] = int(negative ? -number : number);
+        if (i < 3 && (c >= end - 1 || *c++ != ' '))
+            return false;
+    }
+    if (c != end - 1)
+        return false;
+    value = QRect(coordinates[0], coordinates[1], coordinates[2], coordinates[3]);
+    return true;
+}
+
+bool IniFileText::readValue(const char* begin, const char* end, QVariant& value)
+{
+    if (readPlainRect(begin, end, value))
+        return true;
+    struct Item
+    {
+        QByteArray text;
+        bool quoted = false;
+    };
+    QList<Item> items{Item()};
+    bool inQuotes = false;
+    for (const char* c = begin; c < end; ++c) {
+        const char ch = *c;
+        if (ch == '\\' || uchar(ch) < 0x20 || uchar(ch) > 0x7e)
+            return false;
+        Item& item = items.last();
+        if (ch == '"') {
+            // A quoted part must be the whole item.
+            if (inQuotes ? (c + 1 < end && c[1] != ',') : (item.quoted || !item.text.isEmpty()))
+                return false;
+            inQuotes = !inQuotes;
+            item.quoted = true;
+            continue;
+        }
+        if (inQuotes) {
+            item.text += ch;
+            continue;
+        }
+        if (ch == ',') {
+            // The writer separates list items by a comma and one blank.
+            if (c + 1 >= end || c[1] != ' ')
+                return false;
+            ++c;
+            items.append(Item());
+            continue;
+        }
+        if (ch == ';' || ch == '=' || item.quoted)
+            return false;
+        item.text += ch;
+    }
+    if (inQuotes)
+        return false;
+    for (const Item& item : qAsConst(items)) {
+        // QSettings drops blanks around an unquoted item; the writer quotes such texts.
+        const QByteArray& text = item.text;
+        if (!item.quoted && !text.isEmpty() && (text.at(0) == ' ' || text.at(text.size() - 1) == ' '))
+            return false;
+    }
+
+    if (items.size() > 1) {
+        QStringList texts;
+        for (const Item& item : qAsConst(items)) {
+            const QByteArray& part = item.text;
+            if (part.startsWith('@') && !part.startsWith("@@"))
+                return false;
+            texts.append(QString::fromLatin1(part.startsWith("@@") ? part.mid(1) : part));
+        }
+        value = texts;
+        return true;
+    }
+    const QByteArray& text = items.first().text;
+    if (!text.startsWith('@')) {
+        value = QString::fromLatin1(text);
+        return true;
+    }
+    if (text.startsWith("@@")) {
+        value = QString::fromLatin1(text.mid(1));
+        return true;
+    }
+    if (text == "@Invalid()") {
+        value = QVariant();
+        return true;
+    }
+    if (!text.startsWith("@Rect(") || !text.endsWith(')'))
+        return false;
+    const QList<QByteArray> numbers = text.mid(6, text.size() - 7).split(' ');
+    int coordinates[4];
+    if (numbers.size() != 4)
+        return false;
+    for (int i = 0; i < 4; ++i) {
+        if (!readInt(numbers.at(i), &coordinates[i]))
+            return false;
+    }
+    value = QRect(coordinates[0], coordinates[1], coordinates[2], coordinates[3]);
+    return true;
+}
+
+bool IniFileText::parse(const QByteArray& text, QMap<QString, QVariant>* values)
+{
+    QMap<QString, QVariant> result;
+    QString section;
+    bool inSection = false;
+    const char* data = text.constData();
+    const char* const end = data + text.size();
+    for (const char* line = data; line < end;) {
+        const char* lineEnd = static_cast<const char*>(memchr(line, '\n', size_t(end - line)));
+        if (!lineEnd)
+            lineEnd = end;
+        const char* next = lineEnd + 1;
+        if (line == lineEnd) {
+            line = next;
+            continue;
+        }
+        if (*line == '[') {
+            if (lineEnd[-1] != ']')
+                return false;
+            const QByteArray name(line + 1, int(lineEnd - line - 2));
+            section.clear();
+            if (qstricmp(name.constData(), "general") != 0) {
+                if (qstricmp(name.constData(), "%general") == 0)
+                    section = QString::fromLatin1(name.mid(1));
+                else if (!unescapeKey(name.constBegin(), name.constEnd(), section) || section.isEmpty())
+                    return false;
+                section += QLatin1Char('/');
+            }
+            inSection = true;
+            line = next;
+            continue;
+        }
+        const char* equals = static_cast<const char*>(memchr(line, '=', size_t(lineEnd - line)));
+        if (!inSection || !equals || equals == line)
+            return false;
+        QString key = section;
+        QVariant value;
+        if (!unescapeKey(line, equals, key) || !readValue(equals + 1, lineEnd, value))
+            return false;
+        // QSettings would take a key that is not in its normal form, or given twice, its own way.
+        if (key.startsWith(QLatin1Char('/')) || key.endsWith(QLatin1Char('/')) || key.contains(QLatin1String("//")))
+            return false;
+        const int before = result.size();
+        result.insert(result.cend(), key, value);
+        if (result.size() == before)
+            return false;
+        line = next;
+    }
+    *values = result;
     return true;
 }

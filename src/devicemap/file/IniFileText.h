@@ -17,16 +17,26 @@
  * Covers the value types the map's layout file holds: no value, texts, whole numbers,
  * booleans, QRect and QStringList. For anything else compose() gives no text and the caller
  * writes through QSettings. Stateless; any thread. Written with SafeFileWriter::writeFile().
+ *
+ * parse() reads such text back into what QSettings would give for each key (texts, QRect,
+ * QStringList, no value), without QSettings, whose parsing was most of the time of reading a
+ * large map's layout file. It takes only text in the form written here; anything else (a file
+ * edited by hand, escapes in values, other value types) gives false, and the caller reads
+ * through QSettings.
  */
 class DOZEROZOZU_EXPORT IniFileText
 {
 public:
     /// The INI text of values (keys as QSettings takes them); false when a value type is not covered.
     static bool compose(const QMap<QString, QVariant>& values, QByteArray* text);
+    /// The keys and values of text as QSettings reads them; false for text not in the written form.
+    static bool parse(const QByteArray& text, QMap<QString, QVariant>* values);
 
 private:
     static QString normalisedKey(const QString& key);
     static void appendEscapedKey(const QString& key, QByteArray& out);
     static void appendEscapedText(const QString& text, QByteArray& out);
     static bool appendValue(const QVariant& value, QByteArray& out);
+    static bool unescapeKey(const char* begin, const char* end, QString& out);
+    static bool readValue(const char* begin, const char* end, QVariant& value);
 };

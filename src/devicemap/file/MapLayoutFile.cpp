@@ -106,6 +106,11 @@ QRect MapLayoutFile::storedRect(const QRectF& rect)
 MapLayoutFile MapLayoutFile::read(const QString& path)
 {
     MapLayoutFile layout;
+    // The text this map writes is read directly; any other goes through QSettings.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly) && IniFileText::parse(file.readAll(), &layout.keyValues))
+        return layout;
+    layout.keyValues.clear();
     layout.source = std::make_shared<QSettings>(path, QSettings::IniFormat);
     const QStringList groups = layout.source->childGroups();
     layout.sourceSections = std::make_shared<const QSet<QString>>(groups.cbegin(), groups.cend());

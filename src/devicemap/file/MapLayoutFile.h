@@ -28,9 +28,10 @@ class QSettings;
  * "Clusters/ClusterNames" with "Clusters/<name>/rect" and "Clusters/<name>/movesContainedDevices"
  * per cluster. Stored files depend on this format.
  *
- * No widget inside: tests and benchmarks read, build and write values directly. A value read
- * from a file asks the file for each key when first needed; changing it copies every key first.
- * Writing composes the file's text directly (IniFileText) and replaces the file in one step.
+ * No widget inside: tests and benchmarks read, build and write values directly. Writing
+ * composes the file's text directly (IniFileText) and replaces the file in one step; reading
+ * takes text in that form directly too. A file in another form is read through QSettings, which
+ * is asked for each key when first needed (changing such a value copies every key first).
  *
  *     MapLayoutFile layout = MapLayoutFile::read(path);
  *     const std::optional<QRect> place = layout.deviceRect(QStringLiteral("pump"));
