@@ -49,10 +49,23 @@ double pointSizeOf(const QFont& font)
 // that items need not know its class; a scene without a map has nothing to grow. The
 // scene rectangle is read only for a map: a scene without one computes it from all
 // its items, which made every move cost as much as the whole scene.
+bool growsItsScene(const QObject* parent)
+{
+    // Looking the method up by its text costs more than placing a node; a map places thousands.
+    static const QMetaObject* lastAsked = nullptr;
+    static bool lastAnswer = false;
+    const QMetaObject* type = parent->metaObject();
+    if (type != lastAsked) {
+        lastAsked = type;
+        lastAnswer = type->indexOfMethod("unitedSceneWithRect(QRectF)") >= 0;
+    }
+    return lastAnswer;
+}
+
 void growMapScene(QGraphicsScene* scene, const QRectF& placed)
 {
     QObject* map = scene->parent();
-    if (!map || map->metaObject()->indexOfMethod("unitedSceneWithRect(QRectF)") < 0)
+    if (!map || !growsItsScene(map))
         return;
     if (scene->sceneRect().contains(placed))
         return;

@@ -8,6 +8,7 @@
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
 #include "MapLayoutFile.h"
+#include "MapLinks.h"
 
 #include <QFontMetricsF>
 #include <QGraphicsScene>
@@ -29,17 +30,27 @@ void MapManagerSync::createGraph()
     int x = 0;
     int y = 0;
     const QStringList names = manager->getDeviceNames();
-    // Each manager look-up walks its whole device list; the links below reuse these infos.
+    // Each manager look-up copies a whole description; the links below reuse these infos.
     QList<DeviceInfo> infos;
     infos.reserve(names.size());
+    QHash<QString, double> typeWidths;
+    const QFontMetricsF mainMetrics(map.font());
+    const QFontMetricsF smallMetrics(map.getSmallFont());
     for (const QString& name : names) {
         infos.append(manager->getDeviceInfo(name));
         const DeviceInfo& info = infos.last();
-        const double minWidth = calcDeviceMinWidth(info) + 4;
+        // Most devices share one of a few types: each type is measured once.
+        auto typeWidth = typeWidths.constFind(info.type);
+        if (typeWidth == typeWidths.cend())
+            typeWidth = typeWidths.insert(info.type, smallMetrics.horizontalAdvance(info.type));
+        const double descriptionWidth = info.description.isEmpty() ? 0.0 : mainMetrics.horizontalAdvance(info.description);
+        const double minWidth = qMax(descriptionWidth, typeWidth.value()) + 4;
         const int width = minWidth > 30 ? int(minWidth) : 30;
-        const QRect rect = layout.deviceRect(name).value_or(QRect(x, y, width, 30));
+        const std::optional<QRect> stored = layout.deviceRect(name);
+        const QRect rect = stored.value_or(QRect(x, y, width, 30));
         map.unitedSceneWithRect(QRectF(rect));
-        createDeviceItem(info, rect, layout);
+        if (!items.hasDevice(info.name))
+            addDeviceItem(info, rect, stored.value_or(MapLayoutFile::unplacedRect));
         x += 60;
         if (x > 299) {
             x = 0;
@@ -47,19 +58,24 @@ void MapManagerSync::createGraph()
         }
     }
 
+    MapLinks& links = map.linkItems();
     for (int i = 0; i < names.size(); ++i) {
         const QString& name = names.at(i);
+        DeviceNodeItem* source = items.device(name);
+        if (!source)
+            continue;
         QSet<QString> done;
         for (const Connection& connection : qAsConst(infos.at(i).outgoingConnections)) {
             if (done.contains(connection.device))
                 continue;
             done.insert(connection.device);
+            DeviceNodeItem* target = items.device(connection.device);
             // initialised() may come again: a link already drawn keeps its item.
-            if (map.getConnection(name, connection.device))
+            if (!target || items.link(source, target))
                 continue;
             const QList<QPointF> bends = layout.bends(name, connection.device);
-            map.createConnection(name, connection.device, bends);
-            if (map.getConnection(connection.device, name) && bends.isEmpty())
+            links.create(source, target, bends);
+            if (bends.isEmpty() && items.link(target, source))
                 map.splitConnections(name, connection.device);
         }
     }
@@ -107,15 +123,8 @@ void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect)
     map.unitedSceneWithRect(QRectF(rect));
     if (map.itemIndex().hasDevice(info.name))
         return;
-    const QRect stored =
-        MapLayoutFile::readDeviceRect(map.getLayoutFile(), info.name).value_or(MapLayoutFile::unplacedRect);
-    auto item = new DeviceNodeItem(info, QRectF(0, 0, rect.width(), rect.height()));
-    map.scene()->addItem(item);
-    if (stored.width() == -1 || stored.height() == -1)
-        item->unplaceDevice();
-    else
-        item->placeDevice(QPointF(stored.x(), stored.y()));
-    map.itemIndex().insertDevice(info.name, item);
+    addDeviceItem(info, rect,
+                  MapLayoutFile::readDeviceRect(map.getLayoutFile(), info.name).value_or(MapLayoutFile::unplacedRect));
 }
 
 void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect, const MapLayoutFile& layout)
@@ -124,7 +133,11 @@ void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect,
     map.unitedSceneWithRect(QRectF(rect));
     if (map.itemIndex().hasDevice(info.name))
         return;
-    const QRect stored = layout.deviceRect(info.name).value_or(MapLayoutFile::unplacedRect);
+    addDeviceItem(info, rect, layout.deviceRect(info.name).value_or(MapLayoutFile::unplacedRect));
+}
+
+void MapManagerSync::addDeviceItem(const DeviceInfo& info, const QRect& rect, const QRect& stored)
+{
     auto item = new DeviceNodeItem(info, QRectF(0, 0, rect.width(), rect.height()));
     map.scene()->addItem(item);
     if (stored.width() == -1 || stored.height() == -1)
