@@ -602,7 +602,11 @@ DeviceInfo DeviceManager::getDeviceInfo(const QString& name) const
     for (const Link* link : record->links) {
         if (link->target == record) {
             info.incomingConnections.append(Connection{link->source->name, link->signal, link->slot});
-            info.connectionStrings.append("this." + link->slot + "<" + link->source->name + "." + link->signal);
+            QString text;
+            text.reserve(7 + link->slot.size() + link->source->name.size() + link->signal.size());
+            text.append(QLatin1String("this.")).append(link->slot).append(QLatin1Char('<'));
+            text.append(link->source->name).append(QLatin1Char('.')).append(link->signal);
+            info.connectionStrings.append(text);
         }
         if (link->source == record)
             info.outgoingConnections.append(Connection{link->target->name, link->signal, link->slot});
@@ -803,8 +807,34 @@ void DeviceManager::detachLink(Link* link)
 
 QStringList DeviceManager::methodSignatures(const BaseDevice* device, bool wantSignals) const
 {
-    QStringList signatures;
+    // A class's methods are the same for each of its devices: they are listed once per class,
+    // and every description shares the lists. A meta-object is taken for the same class only
+    // while its name and method count agree.
+    struct Listed
+    {
+        QByteArray className;
+        int methodCount = 0;
+        QStringList signalList;
+        QStringList slotList;
+    };
+    static QHash<const QMetaObject*, Listed> listedClasses;
     const QMetaObject* metaObject = device->metaObject();
+    auto listed = listedClasses.find(metaObject);
+    if (listed == listedClasses.end() || listed->methodCount != metaObject->methodCount()
+        || listed->className != metaObject->className()) {
+        Listed methods;
+        methods.className = metaObject->className();
+        methods.methodCount = metaObject->methodCount();
+        methods.signalList = listMethodSignatures(metaObject, true);
+        methods.slotList = listMethodSignatures(metaObject, false);
+        listed = listedClasses.insert(metaObject, methods);
+    }
+    return wantSignals ? listed->signalList : listed->slotList;
+}
+
+QStringList DeviceManager::listMethodSignatures(const QMetaObject* metaObject, bool wantSignals)
+{
+    QStringList signatures;
     for (int i = BaseDevice::staticMetaObject.methodCount(); i < metaObject->methodCount(); ++i) {
         const QMetaMethod method = metaObject->method(i);
         if (method.access() != QMetaMethod::Public)

@@ -227,6 +227,7 @@ private:
     /// A name no longer held may be the lowest free one again.
     void forgetFreshNames();
     QStringList methodSignatures(const BaseDevice* device, bool wantSignals) const;
+    static QStringList listMethodSignatures(const QMetaObject* metaObject, bool wantSignals);
     bool connectPair(const QString& source, const QString& target, const QString& signal, const QString& slot);
     void disconnectLink(Link& link);
     QList<QStringList> candidatePairs(const QString& source, const QString& target, const QString& signal,
