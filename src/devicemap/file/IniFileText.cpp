@@ -374,9 +374,10 @@ bool IniFileText::readValue(const char* begin, const char* end, QVariant& value)
     return true;
 }
 
-bool IniFileText::parse(const QByteArray& text, QMap<QString, QVariant>* values)
+bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values)
 {
-    QMap<QString, QVariant> result;
+    QHash<QString, QVariant> result;
+    result.reserve(text.count('\n'));
     QString section;
     bool inSection = false;
     const char* data = text.constData();
@@ -417,7 +418,7 @@ bool IniFileText::parse(const QByteArray& text, QMap<QString, QVariant>* values)
         if (key.startsWith(QLatin1Char('/')) || key.endsWith(QLatin1Char('/')) || key.contains(QLatin1String("//")))
             return false;
         const int before = result.size();
-        result.insert(result.cend(), key, value);
+        result.insert(key, value);
         if (result.size() == before)
             return false;
         line = next;

@@ -3,6 +3,7 @@
 #include "dozerozozu_export.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QMap>
 #include <QString>
 #include <QVariant>
@@ -30,7 +31,7 @@ public:
     /// The INI text of values (keys as QSettings takes them); false when a value type is not covered.
     static bool compose(const QMap<QString, QVariant>& values, QByteArray* text);
     /// The keys and values of text as QSettings reads them; false for text not in the written form.
-    static bool parse(const QByteArray& text, QMap<QString, QVariant>* values);
+    static bool parse(const QByteArray& text, QHash<QString, QVariant>* values);
 
 private:
     static QString normalisedKey(const QString& key);

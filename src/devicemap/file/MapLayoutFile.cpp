@@ -24,12 +24,27 @@ const QString clusterNamesKey = QStringLiteral("Clusters/ClusterNames");
 
 QString deviceRectKey(const QString& name)
 {
-    return name + QStringLiteral("/rect");
+    QString key;
+    key.reserve(name.size() + 5);
+    return key.append(name).append(QLatin1String("/rect"));
 }
 
 QString bendsKey(const QString& from, const QString& to)
 {
-    return from + QLatin1Char(':') + to + QStringLiteral("/bends");
+    QString key;
+    key.reserve(from.size() + to.size() + 7);
+    return key.append(from).append(QLatin1Char(':')).append(to).append(QLatin1String("/bends"));
+}
+
+// FNV-1a over the UTF-16 units of the parts, as if they were one text.
+uint sectionHash(std::initializer_list<QStringView> parts)
+{
+    uint hash = 2166136261u;
+    for (const QStringView part : parts) {
+        for (const QChar c : part)
+            hash = (hash ^ c.unicode()) * 16777619u;
+    }
+    return hash;
 }
 
 QString clusterKey(const QString& name, const char* field)
@@ -95,6 +110,14 @@ void markNewerThan(const QString& path, const QDateTime& before)
 
 } // namespace
 
+// The keys of a file in the written form, and a hash of each first section of a key, so that
+// the links of a large map can be told they have no bends without a key being made for each.
+struct MapLayoutFile::ParsedText
+{
+    QHash<QString, QVariant> values;
+    QSet<uint> sectionHashes;
+};
+
 const QRect MapLayoutFile::unplacedRect(-1, -1, -1, -1);
 
 QRect MapLayoutFile::storedRect(const QRectF& rect)
@@ -108,9 +131,17 @@ MapLayoutFile MapLayoutFile::read(const QString& path)
     MapLayoutFile layout;
     // The text this map writes is read directly; any other goes through QSettings.
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly) && IniFileText::parse(file.readAll(), &layout.keyValues))
+    auto parsed = std::make_shared<ParsedText>();
+    if (file.open(QIODevice::ReadOnly) && IniFileText::parse(file.readAll(), &parsed->values)) {
+        for (auto it = parsed->values.cbegin(); it != parsed->values.cend(); ++it) {
+            const int slash = it.key().indexOf(QLatin1Char('/'));
+            if (slash > 0)
+                parsed->sectionHashes.insert(sectionHash({QStringView(it.key()).left(slash)}));
+        }
+        layout.parsed = parsed;
+        layout.keysCopied = false;
         return layout;
-    layout.keyValues.clear();
+    }
     layout.source = std::make_shared<QSettings>(path, QSettings::IniFormat);
     const QStringList groups = layout.source->childGroups();
     layout.sourceSections = std::make_shared<const QSet<QString>>(groups.cbegin(), groups.cend());
@@ -122,6 +153,8 @@ QVariant MapLayoutFile::value(const QString& key, const QVariant& fallback) cons
 {
     if (keysCopied)
         return keyValues.value(key, fallback);
+    if (parsed)
+        return parsed->values.value(key, fallback);
     const int slash = key.indexOf(QLatin1Char('/'));
     if (slash > 0 && !sourceSections->contains(key.left(slash)))
         return fallback;
@@ -130,18 +163,22 @@ QVariant MapLayoutFile::value(const QString& key, const QVariant& fallback) cons
 
 const QMap<QString, QVariant>& MapLayoutFile::values() const
 {
-    if (!keysCopied) {
+    if (!keysCopied && parsed) {
+        for (auto it = parsed->values.cbegin(); it != parsed->values.cend(); ++it)
+            keyValues.insert(it.key(), it.value());
+    } else if (!keysCopied) {
         const QStringList keys = source->allKeys();
         for (const QString& key : keys)
             keyValues.insert(key, source->value(key));
-        keysCopied = true;
     }
+    keysCopied = true;
     return keyValues;
 }
 
 QMap<QString, QVariant>& MapLayoutFile::editableValues()
 {
     values();
+    parsed.reset();
     source.reset();
     sourceSections.reset();
     return keyValues;
@@ -259,6 +296,9 @@ void MapLayoutFile::setDeviceRect(const QString& name, const QRect& rect)
 // Bending points are stored as "x;y" texts; anything else is skipped rather than guessed.
 QList<QPointF> MapLayoutFile::bends(const QString& source, const QString& target) const
 {
+    if (!keysCopied && parsed
+        && !parsed->sectionHashes.contains(sectionHash({source, QStringView(u":"), target})))
+        return QList<QPointF>();
     const QStringList texts = value(bendsKey(source, target)).toStringList();
     QList<QPointF> points;
     for (const QString& text : texts) {

@@ -3,6 +3,7 @@
 #include "dozerozozu_export.h"
 
 #include <QSet>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QPointF>
@@ -91,8 +92,11 @@ private:
     QMap<QString, QVariant>& editableValues();
 
     // A file read is asked one key at a time: a map of thousands of devices asks for one key per
-    // device, and copying every key of the file first cost more than the rest of the reading.
-    // Keys whose first section the file lacks are not asked for.
+    // device, and sorting every key of the file into the map first cost more than the rest of
+    // the reading. Text in the written form is parsed into a hash; other text stays with
+    // QSettings, which is not asked for keys whose first section the file lacks.
+    struct ParsedText;
+    std::shared_ptr<const ParsedText> parsed;
     std::shared_ptr<QSettings> source;
     std::shared_ptr<const QSet<QString>> sourceSections;
     mutable QMap<QString, QVariant> keyValues;
