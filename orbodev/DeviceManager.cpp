@@ -599,6 +599,12 @@ DeviceInfo DeviceManager::getDeviceInfo(const QString& name) const
     info.params = device->getParams();
     info.signals = methodSignatures(device, true);
     info.slots = methodSignatures(device, false);
+    int incoming = 0;
+    for (const Link* link : record->links)
+        incoming += link->target == record ? 1 : 0;
+    info.incomingConnections.reserve(incoming);
+    info.connectionStrings.reserve(incoming);
+    info.outgoingConnections.reserve(record->links.size() - incoming + 1);
     for (const Link* link : record->links) {
         if (link->target == record) {
             info.incomingConnections.append(Connection{link->source->name, link->signal, link->slot});

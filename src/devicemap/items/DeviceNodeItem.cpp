@@ -224,11 +224,15 @@ bool DeviceNodeItem::isUnplaced() const
 
 QSize DeviceNodeItem::getDeviceSize(DeviceInfo deviceInfo)
 {
-    const std::shared_ptr<const Fonts> fonts = Fonts::of(QApplication::font());
-    const QFontMetricsF& mainMetrics = fonts->mainMetrics;
-    const QFontMetricsF& smallMetrics = fonts->smallMetrics;
-    const double pad = std::max(0.3 * pointSizeOf(fonts->main), 4.0);
-    const double typeWidth = fonts->smallWidthOfType(deviceInfo.type);
+    return sizeOfTexts(deviceInfo, *Fonts::of(QApplication::font()));
+}
+
+QSize DeviceNodeItem::sizeOfTexts(const DeviceInfo& deviceInfo, const Fonts& fonts)
+{
+    const QFontMetricsF& mainMetrics = fonts.mainMetrics;
+    const QFontMetricsF& smallMetrics = fonts.smallMetrics;
+    const double pad = std::max(0.3 * pointSizeOf(fonts.main), 4.0);
+    const double typeWidth = fonts.smallWidthOfType(deviceInfo.type);
 
     double width = std::max(typeWidth, mainMetrics.horizontalAdvance(deviceInfo.name)) + pad;
     if (!deviceInfo.description.isEmpty()) {
@@ -250,9 +254,11 @@ void DeviceNodeItem::calcDeviceSize()
     if (isAnchor())
         return;
 
-    takeApplicationFonts();
+    const QFont font = QApplication::font();
+    if (!fonts)
+        fonts = Fonts::of(font);
 
-    const QSize size = textSize();
+    const QSize size = textSize(font);
     if (std::abs(rect.width() - size.width()) > resizeThreshold)
         resizeAboutCenter(QSizeF(size.width(), rect.height()));
     if (std::abs(rect.height() - size.height()) > resizeThreshold)
@@ -261,12 +267,11 @@ void DeviceNodeItem::calcDeviceSize()
 
 // Measuring shapes every text and dominates painting; the result only changes with the
 // texts or the application font, so it is kept until one of them does.
-QSize DeviceNodeItem::textSize()
+QSize DeviceNodeItem::textSize(const QFont& font)
 {
-    const QFont font = QApplication::font();
     if (!measured || info.name != measuredName || info.type != measuredType || info.description != measuredDescription
         || font != measuredFont) {
-        measuredSize = getDeviceSize(info);
+        measuredSize = sizeOfTexts(info, *Fonts::of(font));
         measuredFont = font;
         measuredName = info.name;
         measuredType = info.type;

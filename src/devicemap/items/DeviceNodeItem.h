@@ -122,7 +122,8 @@ private:
     void paintSimplified(QPainter* painter, double scale, QWidget* widget);
     QColor outlineColor(QWidget* widget) const;
     void resizeAboutCenter(const QSizeF& size);
-    QSize textSize();
+    QSize textSize(const QFont& font);
+    static QSize sizeOfTexts(const DeviceInfo& info, const Fonts& fonts);
     static void elide(NodeText& text, const QString& source, const QFontMetricsF& metrics, double width);
     static void drawCentredText(QPainter* painter, const QRectF& strip, NodeText& text);
 

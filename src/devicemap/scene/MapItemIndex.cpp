@@ -20,6 +20,15 @@ void MapItemIndex::insertDevice(const QString& name, DeviceNodeItem* item)
         namesOfDevices.insert(item, name);
 }
 
+void MapItemIndex::reserve(int deviceCount, int linkCount)
+{
+    devicesByName.reserve(deviceCount);
+    namesOfDevices.reserve(deviceCount);
+    linksAtDevice.reserve(deviceCount);
+    linkPositions.reserve(linkCount);
+    firstLinkOfPair.reserve(linkCount);
+}
+
 void MapItemIndex::renameDevice(const QString& oldName, const QString& newName)
 {
     DeviceNodeItem* item = deviceItems.take(oldName);

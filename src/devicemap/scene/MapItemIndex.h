@@ -44,6 +44,8 @@ public:
     /// The name the item is filed under; empty for an item the index does not hold.
     QString nameOf(const DeviceNodeItem* item) const { return namesOfDevices.value(item); }
     void insertDevice(const QString& name, DeviceNodeItem* item);
+    /// Makes room for that many devices and links in all, ahead of a build.
+    void reserve(int deviceCount, int linkCount);
     /// Files the item of oldName under newName; the item itself is not told.
     void renameDevice(const QString& oldName, const QString& newName);
     /// Announces and deletes the device's links, then the device's item. False without an entry.

@@ -42,8 +42,8 @@ void MapLinks::create(const QString& from, const QString& to, const QList<QPoint
 
 DeviceConnectionItem* MapLinks::create(DeviceNodeItem* source, DeviceNodeItem* target, const QList<QPointF>& bends)
 {
+    // Links lie below the nodes at z 0, where every item starts.
     auto link = new DeviceConnectionItem(source, target, bends);
-    link->setZValue(0);
     map.itemIndex().insertLink(link);
     map.scene()->addItem(link);
     return link;

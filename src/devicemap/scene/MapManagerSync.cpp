@@ -15,6 +15,9 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+#include <vector>
+
 MapManagerSync::MapManagerSync(DeviceMapWidget& map)
     : map(map)
 {
@@ -30,15 +33,17 @@ void MapManagerSync::createGraph()
     int x = 0;
     int y = 0;
     const QStringList names = manager->getDeviceNames();
-    // Each manager look-up copies a whole description; the links below reuse these infos.
-    QList<DeviceInfo> infos;
-    infos.reserve(names.size());
+    // About two links a device, as in most graphs: the tables grow once instead of step by step.
+    items.reserve(items.devices().size() + names.size(), items.linkCount() + 2 * names.size());
+    // Each manager look-up copies a whole description; the links below reuse its connections.
+    std::vector<QList<Connection>> outgoing;
+    outgoing.reserve(size_t(names.size()));
     QHash<QString, double> typeWidths;
     const QFontMetricsF mainMetrics(map.font());
     const QFontMetricsF smallMetrics(map.getSmallFont());
     for (const QString& name : names) {
-        infos.append(manager->getDeviceInfo(name));
-        const DeviceInfo& info = infos.last();
+        DeviceInfo info = manager->getDeviceInfo(name);
+        outgoing.push_back(info.outgoingConnections);
         // Most devices share one of a few types: each type is measured once.
         auto typeWidth = typeWidths.constFind(info.type);
         if (typeWidth == typeWidths.cend())
@@ -50,7 +55,7 @@ void MapManagerSync::createGraph()
         const QRect rect = stored.value_or(QRect(x, y, width, 30));
         map.unitedSceneWithRect(QRectF(rect));
         if (!items.hasDevice(info.name))
-            addDeviceItem(info, rect, stored.value_or(MapLayoutFile::unplacedRect));
+            addDeviceItem(std::move(info), rect, stored.value_or(MapLayoutFile::unplacedRect));
         x += 60;
         if (x > 299) {
             x = 0;
@@ -64,19 +69,20 @@ void MapManagerSync::createGraph()
         DeviceNodeItem* source = items.device(name);
         if (!source)
             continue;
-        QSet<QString> done;
-        for (const Connection& connection : qAsConst(infos.at(i).outgoingConnections)) {
-            if (done.contains(connection.device))
+        const QList<Connection>& connections = outgoing[size_t(i)];
+        for (auto connection = connections.cbegin(); connection != connections.cend(); ++connection) {
+            // Several signal and slot pairs to one device make one link.
+            if (std::any_of(connections.cbegin(), connection,
+                            [&connection](const Connection& earlier) { return earlier.device == connection->device; }))
                 continue;
-            done.insert(connection.device);
-            DeviceNodeItem* target = items.device(connection.device);
+            DeviceNodeItem* target = items.device(connection->device);
             // initialised() may come again: a link already drawn keeps its item.
             if (!target || items.link(source, target))
                 continue;
-            const QList<QPointF> bends = layout.bends(name, connection.device);
+            const QList<QPointF> bends = layout.bends(name, connection->device);
             links.create(source, target, bends);
             if (bends.isEmpty() && items.link(target, source))
-                map.splitConnections(name, connection.device);
+                map.splitConnections(name, connection->device);
         }
     }
 
@@ -136,15 +142,16 @@ void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect,
     addDeviceItem(info, rect, layout.deviceRect(info.name).value_or(MapLayoutFile::unplacedRect));
 }
 
-void MapManagerSync::addDeviceItem(const DeviceInfo& info, const QRect& rect, const QRect& stored)
+void MapManagerSync::addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored)
 {
-    auto item = new DeviceNodeItem(info, QRectF(0, 0, rect.width(), rect.height()));
+    const QString name = info.name;
+    auto item = new DeviceNodeItem(std::move(info), QRectF(0, 0, rect.width(), rect.height()));
     map.scene()->addItem(item);
     if (stored.width() == -1 || stored.height() == -1)
         item->unplaceDevice();
     else
         item->placeDevice(QPointF(stored.x(), stored.y()));
-    map.itemIndex().insertDevice(info.name, item);
+    map.itemIndex().insertDevice(name, item);
 }
 
 double MapManagerSync::calcDeviceMinWidth(const DeviceInfo& info) const

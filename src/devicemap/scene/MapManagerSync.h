@@ -55,7 +55,7 @@ public:
 private:
     void initialiseScene(const MapLayoutFile& layout);
     /// Adds the item, placed at the stored rectangle's corner or unplaced by its form.
-    void addDeviceItem(const DeviceInfo& info, const QRect& rect, const QRect& stored);
+    void addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored);
 
     DeviceMapWidget& map;
     // Guarded: the device may be removed while its settings dialog is still open.
