@@ -57,6 +57,37 @@ private Q_SLOTS:
         QCOMPARE(index.linkCount(), 0);
     }
 
+    void linksKeepTheirCreationOrderThroughManyRemovals()
+    {
+        // Given 300 links between two devices
+        MapItemIndex index;
+        index.insertDevice("a", node("a"));
+        index.insertDevice("b", node("b"));
+        QList<DeviceConnectionItem*> created;
+        for (int i = 0; i < 300; ++i) {
+            created.append(new DeviceConnectionItem(index.device("a"), index.device("b"), {}));
+            index.insertLink(created.last());
+        }
+
+        // When all but every seventh go, first and last ones included
+        QList<DeviceConnectionItem*> kept;
+        for (int i = 0; i < created.size(); ++i) {
+            if (i % 7 == 3)
+                kept.append(created.at(i));
+            else
+                index.removeLink(created.at(i));
+        }
+
+        // Then the others are listed in the order they were made, and the first of them is found
+        QCOMPARE(index.links(), kept);
+        QCOMPARE(index.linkCount(), kept.size());
+        QCOMPARE(index.link(index.device("a"), index.device("b")), kept.first());
+        index.removeLink(kept.first());
+        QCOMPARE(index.links(), kept.mid(1));
+        index.removeDevice("a");
+        index.removeDevice("b");
+    }
+
     void renamesAndClustersKeepTheirTables()
     {
         MapItemIndex index;

@@ -227,6 +227,7 @@ bool IniFileText::compose(const QMap<QString, QVariant>& values, QByteArray* tex
 
 bool IniFileText::unescapeKey(const char* begin, const char* end, QString& out)
 {
+    out.reserve(out.size() + int(end - begin));
     for (const char* c = begin; c < end;) {
         if (*c == '\\') {
             out += QLatin1Char('/');

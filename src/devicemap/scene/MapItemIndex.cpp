@@ -25,7 +25,8 @@ void MapItemIndex::reserve(int deviceCount, int linkCount)
     devicesByName.reserve(deviceCount);
     namesOfDevices.reserve(deviceCount);
     linksAtDevice.reserve(deviceCount);
-    linkPositions.reserve(linkCount);
+    linkSlotOf.reserve(linkCount);
+    linkSlots.reserve(size_t(linkCount));
     firstLinkOfPair.reserve(linkCount);
 }
 
@@ -67,9 +68,11 @@ bool MapItemIndex::removeDevice(const QString& name)
 QList<DeviceConnectionItem*> MapItemIndex::links() const
 {
     QList<DeviceConnectionItem*> result;
-    result.reserve(int(linkOrder.size()));
-    for (DeviceConnectionItem* link : linkOrder)
-        result.append(link);
+    result.reserve(linkCount());
+    for (DeviceConnectionItem* link : linkSlots) {
+        if (link)
+            result.append(link);
+    }
     return result;
 }
 
@@ -82,25 +85,57 @@ DeviceConnectionItem* MapItemIndex::link(const DeviceNodeItem* source, const Dev
 
 void MapItemIndex::insertLink(DeviceConnectionItem* link)
 {
-    linkPositions.insert(link, linkOrder.insert(linkOrder.end(), link));
+    linkSlotOf.insert(link, int(linkSlots.size()));
+    linkSlots.push_back(link);
     const DeviceNodeItem* source = link->getNodeFrom();
     const DeviceNodeItem* target = link->getNodeTo();
-    linksAtDevice[source].append(link);
+    appendLinkAt(source, link);
     if (target != source)
-        linksAtDevice[target].append(link);
+        appendLinkAt(target, link);
     const DevicePair ends(source, target);
     if (!firstLinkOfPair.contains(ends))
         firstLinkOfPair.insert(ends, link);
 }
 
+// Most devices have a few links: room for them is made at the first.
+void MapItemIndex::appendLinkAt(const DeviceNodeItem* device, DeviceConnectionItem* link)
+{
+    QList<DeviceConnectionItem*>& itsLinks = linksAtDevice[device];
+    if (itsLinks.isEmpty())
+        itsLinks.reserve(4);
+    itsLinks.append(link);
+}
+
+// Removed links leave an empty slot; once they are the most, the slots close up, so that
+// removing stays constant in time on average and the order of creation is kept.
+void MapItemIndex::freeLinkSlot(int slot)
+{
+    linkSlots[size_t(slot)] = nullptr;
+    ++freedLinkSlots;
+    if (freedLinkSlots < 64 || freedLinkSlots * 2 < int(linkSlots.size()))
+        return;
+    size_t kept = 0;
+    for (DeviceConnectionItem* link : linkSlots) {
+        if (!link)
+            continue;
+        linkSlotOf[link] = int(kept);
+        linkSlots[kept++] = link;
+    }
+    linkSlots.resize(kept);
+    freedLinkSlots = 0;
+}
+
 void MapItemIndex::removeLink(DeviceConnectionItem* link)
 {
-    const auto position = linkPositions.find(link);
-    if (position == linkPositions.end())
+    if (!linkSlotOf.contains(link))
         return;
     Q_EMIT itemAboutToBeRemoved(link);
-    linkOrder.erase(position.value());
-    linkPositions.erase(position);
+    // A holder may have removed the link while it was being announced.
+    const auto slot = linkSlotOf.find(link);
+    if (slot == linkSlotOf.end())
+        return;
+    freeLinkSlot(slot.value());
+    linkSlotOf.erase(slot);
 
     const DeviceNodeItem* source = link->getNodeFrom();
     const DeviceNodeItem* target = link->getNodeTo();

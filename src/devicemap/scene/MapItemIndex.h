@@ -9,7 +9,7 @@
 #include <QPair>
 #include <QString>
 
-#include <list>
+#include <vector>
 
 class ClusterRectItem;
 class DeviceConnectionItem;
@@ -53,7 +53,7 @@ public:
 
     /// Every link item, in creation order.
     QList<DeviceConnectionItem*> links() const;
-    int linkCount() const { return int(linkOrder.size()); }
+    int linkCount() const { return int(linkSlots.size()) - freedLinkSlots; }
     /// The first link created from source to target that still exists, or null.
     DeviceConnectionItem* link(const DeviceNodeItem* source, const DeviceNodeItem* target) const;
     /// The links that start or end at the item, in creation order.
@@ -79,12 +79,17 @@ Q_SIGNALS:
 private:
     using DevicePair = QPair<const DeviceNodeItem*, const DeviceNodeItem*>;
 
+    void appendLinkAt(const DeviceNodeItem* device, DeviceConnectionItem* link);
+    void freeLinkSlot(int slot);
+
     QMap<QString, DeviceNodeItem*> deviceItems;
     // The same entries for look-ups by name, which the map and its operations make all the time.
     QHash<QString, DeviceNodeItem*> devicesByName;
     QHash<const DeviceNodeItem*, QString> namesOfDevices;
-    std::list<DeviceConnectionItem*> linkOrder;
-    QHash<const DeviceConnectionItem*, std::list<DeviceConnectionItem*>::iterator> linkPositions;
+    // Links in creation order; a removed link leaves a null slot until the slots close up.
+    std::vector<DeviceConnectionItem*> linkSlots;
+    int freedLinkSlots = 0;
+    QHash<const DeviceConnectionItem*, int> linkSlotOf;
     QHash<const DeviceNodeItem*, QList<DeviceConnectionItem*>> linksAtDevice;
     QHash<DevicePair, DeviceConnectionItem*> firstLinkOfPair;
     QMap<QString, ClusterRectItem*> clusterItems;
