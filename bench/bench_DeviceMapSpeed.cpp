@@ -334,6 +334,8 @@ void measureBound(Harness& harness, Samples& samples)
     prepareView(plain->view);
     plain->view.setSceneRect(harness.sceneRect);
     fit(plain->view);
+    // A window paints into a backing store it has had from the start: the image is touched first.
+    image.fill(Qt::white);
     timer.restart();
     QCoreApplication::processEvents();
     plain->view.viewport()->render(&image);
@@ -360,6 +362,7 @@ void measureMap(Harness& harness, Samples& samples)
 
     prepareView(*map);
     fit(*map);
+    image.fill(Qt::white);
     timer.restart();
     QCoreApplication::processEvents();
     map->viewport()->render(&image);

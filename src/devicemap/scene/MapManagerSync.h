@@ -54,6 +54,8 @@ public:
 
 private:
     void initialiseScene(const MapLayoutFile& layout);
+    /// Sizes the scene's index for the items it holds.
+    void fitSceneIndex();
     /// Adds the item, placed at the stored rectangle's corner or unplaced by its form.
     void addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored);
 
