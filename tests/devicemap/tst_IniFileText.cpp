@@ -115,10 +115,13 @@ private Q_SLOTS:
         QVERIFY(IniFileText::compose(values, &text));
 
         QHash<QString, QVariant> parsedValues;
-        const bool parsed = IniFileText::parse(text, &parsedValues);
+        QHash<QString, QRect> rects;
+        const bool parsed = IniFileText::parse(text, &parsedValues, &rects);
         KeyValues read;
         for (auto it = parsedValues.cbegin(); it != parsedValues.cend(); ++it)
             read.insert(it.key(), it.value());
+        for (auto it = rects.cbegin(); it != rects.cend(); ++it)
+            read.insert(it.key() + "/rect", it.value());
 
         // A layout as the map writes it is read directly; texts with escapes may go to QSettings.
         QVERIFY(parsed || QByteArray(QTest::currentDataTag()) == "names that need escaping");
@@ -136,6 +139,7 @@ private Q_SLOTS:
         QTest::newRow("other value type") << QByteArray("[a]\nsize=@Size(1 2)\n");
         QTest::newRow("rectangle of three") << QByteArray("[a]\nrect=@Rect(1 2 3)\n");
         QTest::newRow("key given twice") << QByteArray("[a]\nrect=@Rect(1 2 3 4)\nrect=@Rect(5 6 7 8)\n");
+        QTest::newRow("rectangle given twice, once as text") << QByteArray("[a]\nrect=@Rect(1 2 3 4)\nrect=x\n");
         QTest::newRow("key before a section") << QByteArray("rect=@Rect(1 2 3 4)\n");
         QTest::newRow("doubled separator") << QByteArray("[a]\nb\\\\rect=1\n");
         QTest::newRow("comma without blank") << QByteArray("[a]\nnames=x,y\n");
@@ -146,9 +150,12 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, text);
         QHash<QString, QVariant> read{{"untouched", 1}};
+        QHash<QString, QRect> rects{{"untouched", QRect(1, 1, 1, 1)}};
 
         QVERIFY(!IniFileText::parse(text, &read));
+        QVERIFY(!IniFileText::parse(text, &read, &rects));
         QCOMPARE(read, (QHash<QString, QVariant>{{"untouched", 1}}));
+        QCOMPARE(rects, (QHash<QString, QRect>{{"untouched", QRect(1, 1, 1, 1)}}));
     }
 
     void leavesOtherTypesToQSettings()

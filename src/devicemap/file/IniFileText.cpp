@@ -260,7 +260,7 @@ bool IniFileText::unescapeKey(const char* begin, const char* end, QString& out)
 // Values without escapes only: plain or quoted texts, separated by ", " into lists; "@Rect(...)",
 // "@Invalid()" and "@@..." as QSettings turns them into values.
 // "@Rect(x y w h)" as the writer makes it, without the general path's copies.
-bool readPlainRect(const char* begin, const char* end, QVariant& value)
+bool readPlainRect(const char* begin, const char* end, QRect* rect)
 {
     static const char prefix[] = "@Rect(";
     const size_t prefixLength = sizeof(prefix) - 1;
@@ -284,14 +284,17 @@ bool readPlainRect(const char* begin, const char* end, QVariant& value)
     }
     if (c != end - 1)
         return false;
-    value = QRect(coordinates[0], coordinates[1], coordinates[2], coordinates[3]);
+    *rect = QRect(coordinates[0], coordinates[1], coordinates[2], coordinates[3]);
     return true;
 }
 
 bool IniFileText::readValue(const char* begin, const char* end, QVariant& value)
 {
-    if (readPlainRect(begin, end, value))
+    QRect rect;
+    if (readPlainRect(begin, end, &rect)) {
+        value = rect;
         return true;
+    }
     struct Item
     {
         QByteArray text;
@@ -375,11 +378,17 @@ bool IniFileText::readValue(const char* begin, const char* end, QVariant& value)
     return true;
 }
 
-bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values)
+bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values,
+                        QHash<QString, QRect>* rectsBySection)
 {
     QHash<QString, QVariant> result;
-    result.reserve(text.count('\n'));
+    QHash<QString, QRect> rects;
+    if (rectsBySection)
+        rects.reserve(text.count('\n') / 3);
+    else
+        result.reserve(text.count('\n'));
     QString section;
+    QString sectionName;
     bool inSection = false;
     const char* data = text.constData();
     const char* const end = data + text.size();
@@ -397,11 +406,13 @@ bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values
                 return false;
             const QByteArray name(line + 1, int(lineEnd - line - 2));
             section.clear();
+            sectionName.clear();
             if (qstricmp(name.constData(), "general") != 0) {
                 if (qstricmp(name.constData(), "%general") == 0)
                     section = QString::fromLatin1(name.mid(1));
                 else if (!unescapeKey(name.constBegin(), name.constEnd(), section) || section.isEmpty())
                     return false;
+                sectionName = section;
                 section += QLatin1Char('/');
             }
             inSection = true;
@@ -411,6 +422,16 @@ bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values
         const char* equals = static_cast<const char*>(memchr(line, '=', size_t(lineEnd - line)));
         if (!inSection || !equals || equals == line)
             return false;
+        QRect rect;
+        if (rectsBySection && !sectionName.isEmpty() && equals - line == 4 && memcmp(line, "rect", 4) == 0
+            && readPlainRect(equals + 1, lineEnd, &rect)) {
+            const int before = rects.size();
+            rects.insert(sectionName, rect);
+            if (rects.size() == before)
+                return false;
+            line = next;
+            continue;
+        }
         QString key = section;
         QVariant value;
         if (!unescapeKey(line, equals, key) || !readValue(equals + 1, lineEnd, value))
@@ -424,6 +445,13 @@ bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values
             return false;
         line = next;
     }
+    // A section's "rect" given twice, once as a rectangle and once otherwise.
+    for (auto it = result.cbegin(); !rects.isEmpty() && it != result.cend(); ++it) {
+        if (it.key().endsWith(QLatin1String("/rect")) && rects.contains(it.key().chopped(5)))
+            return false;
+    }
     *values = result;
+    if (rectsBySection)
+        *rectsBySection = rects;
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QMap>
+#include <QRect>
 #include <QString>
 #include <QVariant>
 
@@ -30,8 +31,14 @@ class DOZEROZOZU_EXPORT IniFileText
 public:
     /// The INI text of values (keys as QSettings takes them); false when a value type is not covered.
     static bool compose(const QMap<QString, QVariant>& values, QByteArray* text);
-    /// The keys and values of text as QSettings reads them; false for text not in the written form.
-    static bool parse(const QByteArray& text, QHash<QString, QVariant>* values);
+    /**
+     * The keys and values of text as QSettings reads them; false for text not in the written
+     * form. With rectsBySection, each key "rect" holding a rectangle goes there instead, under
+     * its section's name: a large layout holds one per device, and a rectangle kept as a value
+     * costs an allocation of its own.
+     */
+    static bool parse(const QByteArray& text, QHash<QString, QVariant>* values,
+                      QHash<QString, QRect>* rectsBySection = nullptr);
 
 private:
     static QString normalisedKey(const QString& key);

@@ -74,17 +74,21 @@ QRectF clampRect(const QRectF& rect)
 
 // QSettings builds a QRect from the stored x, y, width and height, and its right edge wraps
 // when x + width passes the int range; the width comes back exactly through unsigned arithmetic.
+QRectF readRect(const QRect& rect)
+{
+    int x1 = 0;
+    int y1 = 0;
+    int x2 = 0;
+    int y2 = 0;
+    rect.getCoords(&x1, &y1, &x2, &y2);
+    const auto size = [](int first, int last) { return qint32(quint32(last) - quint32(first) + 1u); };
+    return clampRect(QRectF(x1, y1, size(x1, x2), size(y1, y2)));
+}
+
 QRectF readRect(const QVariant& value)
 {
-    if (value.userType() == QMetaType::QRect) {
-        int x1 = 0;
-        int y1 = 0;
-        int x2 = 0;
-        int y2 = 0;
-        value.toRect().getCoords(&x1, &y1, &x2, &y2);
-        const auto size = [](int first, int last) { return qint32(quint32(last) - quint32(first) + 1u); };
-        return clampRect(QRectF(x1, y1, size(x1, x2), size(y1, y2)));
-    }
+    if (value.userType() == QMetaType::QRect)
+        return readRect(value.toRect());
     const QRectF rect = value.toRectF();
     if (!std::isfinite(rect.x()) || !std::isfinite(rect.y()) || !std::isfinite(rect.width())
         || !std::isfinite(rect.height()))
@@ -115,6 +119,8 @@ void markNewerThan(const QString& path, const QDateTime& before)
 struct MapLayoutFile::ParsedText
 {
     QHash<QString, QVariant> values;
+    // Each "<device>/rect" holding a rectangle, by device name.
+    QHash<QString, QRect> rectOf;
     QSet<uint> sectionHashes;
 };
 
@@ -132,7 +138,7 @@ MapLayoutFile MapLayoutFile::read(const QString& path)
     // The text this map writes is read directly; any other goes through QSettings.
     QFile file(path);
     auto parsed = std::make_shared<ParsedText>();
-    if (file.open(QIODevice::ReadOnly) && IniFileText::parse(file.readAll(), &parsed->values)) {
+    if (file.open(QIODevice::ReadOnly) && IniFileText::parse(file.readAll(), &parsed->values, &parsed->rectOf)) {
         for (auto it = parsed->values.cbegin(); it != parsed->values.cend(); ++it) {
             const int slash = it.key().indexOf(QLatin1Char('/'));
             if (slash > 0)
@@ -153,8 +159,14 @@ QVariant MapLayoutFile::value(const QString& key, const QVariant& fallback) cons
 {
     if (keysCopied)
         return keyValues.value(key, fallback);
-    if (parsed)
-        return parsed->values.value(key, fallback);
+    if (parsed) {
+        const auto stored = parsed->values.constFind(key);
+        if (stored != parsed->values.cend())
+            return stored.value();
+        const auto rect = key.endsWith(QLatin1String("/rect")) ? parsed->rectOf.constFind(key.chopped(5))
+                                                                : parsed->rectOf.cend();
+        return rect != parsed->rectOf.cend() ? QVariant(rect.value()) : fallback;
+    }
     const int slash = key.indexOf(QLatin1Char('/'));
     if (slash > 0 && !sourceSections->contains(key.left(slash)))
         return fallback;
@@ -166,6 +178,8 @@ const QMap<QString, QVariant>& MapLayoutFile::values() const
     if (!keysCopied && parsed) {
         for (auto it = parsed->values.cbegin(); it != parsed->values.cend(); ++it)
             keyValues.insert(it.key(), it.value());
+        for (auto it = parsed->rectOf.cbegin(); it != parsed->rectOf.cend(); ++it)
+            keyValues.insert(deviceRectKey(it.key()), it.value());
     } else if (!keysCopied) {
         const QStringList keys = source->allKeys();
         for (const QString& key : keys)
@@ -282,6 +296,11 @@ void MapLayoutFile::setLayoutType(int type)
 
 std::optional<QRect> MapLayoutFile::deviceRect(const QString& name) const
 {
+    if (!keysCopied && parsed) {
+        const auto rect = parsed->rectOf.constFind(name);
+        if (rect != parsed->rectOf.cend())
+            return readRect(rect.value()).toRect();
+    }
     const QVariant stored = value(deviceRectKey(name));
     if (!stored.isValid())
         return std::nullopt;
