@@ -862,10 +862,16 @@ bool DeviceManager::connectPair(const QString& source, const QString& target, co
     BaseDevice* receiver = targetRecord ? targetRecord->device : nullptr;
     if (!sender || !receiver)
         return false;
-    const QString signalText = DeviceProxy::normalisedSignature(signal);
-    const QString slotText = DeviceProxy::normalisedSignature(slot);
-    if (!methodSignatures(sender, true).contains(signalText) || !methodSignatures(receiver, false).contains(slotText))
+    // The texts are taken from the classes' method lists, so that every link and every
+    // description of links between the same methods shares them.
+    const QStringList senderSignals = methodSignatures(sender, true);
+    const QStringList receiverSlots = methodSignatures(receiver, false);
+    const int signalIndex = senderSignals.indexOf(DeviceProxy::normalisedSignature(signal));
+    const int slotIndex = receiverSlots.indexOf(DeviceProxy::normalisedSignature(slot));
+    if (signalIndex < 0 || slotIndex < 0)
         return false;
+    const QString signalText = senderSignals.at(signalIndex);
+    const QString slotText = receiverSlots.at(slotIndex);
     const QString sourceName = sourceRecord->name;
     const QString targetName = targetRecord->name;
     for (const Link* link : qAsConst(sourceRecord->links)) {
