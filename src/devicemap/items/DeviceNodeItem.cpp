@@ -268,14 +268,13 @@ void DeviceNodeItem::calcDeviceSize()
 // texts or the application font, so it is kept until one of them does.
 QSize DeviceNodeItem::textSize(const QFont& font)
 {
-    if (!measured || info.name != measuredName || info.type != measuredType || info.description != measuredDescription
-        || font != measuredFont) {
-        measuredSize = sizeOfTexts(info, *Fonts::of(font));
-        measuredFont = font;
+    if (!measuredFonts || measuredFonts->main != font || info.name != measuredName || info.type != measuredType
+        || info.description != measuredDescription) {
+        measuredFonts = Fonts::of(font);
+        measuredSize = sizeOfTexts(info, *measuredFonts);
         measuredName = info.name;
         measuredType = info.type;
         measuredDescription = info.description;
-        measured = true;
     }
     return measuredSize;
 }
@@ -287,7 +286,7 @@ void DeviceNodeItem::elide(NodeText& text, const QString& source, const QFontMet
     text.elided = metrics.elidedText(source, Qt::ElideRight, width);
     text.source = source;
     text.width = width;
-    text.laidOut = false;
+    text.laidOut.reset();
 }
 
 // Draws what QPainter::drawText(strip, Qt::AlignCenter | Qt::TextDontClip, text) draws,
@@ -299,13 +298,13 @@ void DeviceNodeItem::drawCentredText(QPainter* painter, const QRectF& strip, Nod
 {
     const QFont& font = painter->font();
     const int dpi = painter->device() ? painter->device()->logicalDpiY() : 0;
-    if (!text.laidOut || font != text.layoutFont || dpi != text.layoutDpi
-        || painter->layoutDirection() != text.layoutDirection) {
-        text.laidOut = true;
-        text.layoutFont = font;
-        text.layoutDpi = dpi;
-        text.layoutDirection = painter->layoutDirection();
-        text.layout.reset();
+    if (!text.laidOut || font != text.laidOut->font || dpi != text.laidOut->dpi
+        || painter->layoutDirection() != text.laidOut->direction) {
+        text.laidOut.reset(new LaidOutText);
+        text.laidOut->font = font;
+        text.laidOut->dpi = dpi;
+        text.laidOut->direction = painter->layoutDirection();
+        std::unique_ptr<QTextLayout>& layout = text.laidOut->layout;
         const QString& elided = text.elided;
         const bool plain = !elided.isEmpty() && !elided.back().isSpace() && !font.underline() && !font.overline()
                            && !font.strikeOut()
@@ -315,27 +314,28 @@ void DeviceNodeItem::drawCentredText(QPainter* painter, const QRectF& strip, Nod
                                          || c == QChar::ParagraphSeparator;
                               });
         if (plain) {
-            text.layout.reset(new QTextLayout(elided, font));
+            layout.reset(new QTextLayout(elided, font));
             QTextOption option;
-            option.setTextDirection(text.layoutDirection);
+            option.setTextDirection(text.laidOut->direction);
             option.setAlignment(Qt::AlignLeft);
-            text.layout->setTextOption(option);
-            text.layout->setCacheEnabled(true);
-            text.layout->beginLayout();
-            for (QTextLine line = text.layout->createLine(); line.isValid(); line = text.layout->createLine()) {
+            layout->setTextOption(option);
+            layout->setCacheEnabled(true);
+            layout->beginLayout();
+            for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
                 line.setLineWidth(0x01000000);
                 line.setPosition(QPointF(0, 0));
             }
-            text.layout->endLayout();
-            if (text.layout->lineCount() != 1)
-                text.layout.reset();
+            layout->endLayout();
+            if (layout->lineCount() != 1)
+                layout.reset();
         }
     }
-    if (!text.layout) {
+    const QTextLayout* layout = text.laidOut->layout.get();
+    if (!layout) {
         painter->drawText(strip, textFlags, text.elided);
         return;
     }
-    const QTextLine line = text.layout->lineAt(0);
+    const QTextLine line = layout->lineAt(0);
     const double height = line.ascent() + line.descent();
     line.draw(painter, QPointF(strip.x() + (strip.width() - line.horizontalAdvance()) / 2,
                                strip.y() + (strip.height() - height) / 2));

@@ -103,17 +103,21 @@ protected:
 
 private:
     // A text as last elided and laid out, so that an unchanged text is neither measured
-    // nor shaped again at every paint. No layout means the text is drawn by drawText().
+    // nor shaped again at every paint. Nothing is laid out before the text is drawn in full;
+    // a laid-out text without a layout is drawn by drawText().
+    struct LaidOutText
+    {
+        std::unique_ptr<QTextLayout> layout;
+        QFont font;
+        int dpi = 0;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+    };
     struct NodeText
     {
         QString source;
         double width = -1.0;
         QString elided;
-        std::unique_ptr<QTextLayout> layout;
-        bool laidOut = false;
-        QFont layoutFont;
-        int layoutDpi = 0;
-        Qt::LayoutDirection layoutDirection = Qt::LeftToRight;
+        std::unique_ptr<LaidOutText> laidOut;
     };
 
     struct Fonts;
@@ -137,13 +141,12 @@ private:
     std::shared_ptr<const Fonts> fonts;
     QColor highlightColor;
 
-    // What getDeviceSize() gave for these texts in this application font.
-    QFont measuredFont;
+    // What getDeviceSize() gave for these texts in these fonts (null before the first time).
+    std::shared_ptr<const Fonts> measuredFonts;
     QString measuredName;
     QString measuredType;
     QString measuredDescription;
     QSize measuredSize;
-    bool measured = false;
     NodeText mainText;
     NodeText nameText;
     NodeText typeText;

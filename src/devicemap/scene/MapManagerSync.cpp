@@ -56,7 +56,7 @@ void MapManagerSync::createGraph()
         const QRect rect = stored.value_or(QRect(x, y, width, 30));
         map.unitedSceneWithRect(QRectF(rect));
         if (!items.hasDevice(info.name))
-            addDeviceItem(std::move(info), rect, stored.value_or(MapLayoutFile::unplacedRect));
+            addDeviceItem(std::move(info), rect, stored.value_or(MapLayoutFile::unplacedRect), stored.has_value());
         x += 60;
         if (x > 299) {
             x = 0;
@@ -157,15 +157,26 @@ void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect,
     addDeviceItem(info, rect, layout.deviceRect(info.name).value_or(MapLayoutFile::unplacedRect));
 }
 
-void MapManagerSync::addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored)
+void MapManagerSync::addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored, bool placedBeforeAdding)
 {
     const QString name = info.name;
     auto item = new DeviceNodeItem(std::move(info), QRectF(0, 0, rect.width(), rect.height()));
-    map.scene()->addItem(item);
-    if (stored.width() == -1 || stored.height() == -1)
+    // A node moved in the scene snaps to the grid and grows the scene rectangle. Placed before
+    // it joins the scene, it is filed by the scene once; without snapping, only the growing is
+    // left to do.
+    const bool placeFirst = placedBeforeAdding && !DeviceNodeItem::getGridOn();
+    if (!placeFirst)
+        map.scene()->addItem(item);
+    const bool unplaced = stored.width() == -1 || stored.height() == -1;
+    if (unplaced)
         item->unplaceDevice();
     else
         item->placeDevice(QPointF(stored.x(), stored.y()));
+    if (placeFirst) {
+        map.scene()->addItem(item);
+        if (!unplaced)
+            map.unitedSceneWithRect(QRectF(item->pos(), item->boundingRect().size()));
+    }
     map.itemIndex().insertDevice(name, item);
 }
 

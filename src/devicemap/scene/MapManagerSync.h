@@ -56,8 +56,9 @@ private:
     void initialiseScene(const MapLayoutFile& layout);
     /// Sizes the scene's index for the items it holds.
     void fitSceneIndex();
-    /// Adds the item, placed at the stored rectangle's corner or unplaced by its form.
-    void addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored);
+    /// Adds the item, placed at the stored rectangle's corner or unplaced by its form; with
+    /// placedBeforeAdding it may be placed before it joins the scene (building the scene).
+    void addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored, bool placedBeforeAdding = false);
 
     DeviceMapWidget& map;
     // Guarded: the device may be removed while its settings dialog is still open.
