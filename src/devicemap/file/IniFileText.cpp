@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstring>
 #include <vector>
+#include <vector>
 
 namespace {
 
@@ -379,16 +380,15 @@ bool IniFileText::readValue(const char* begin, const char* end, QVariant& value)
 }
 
 bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values,
-                        QHash<QString, QRect>* rectsBySection)
+                        const PlainSectionRect& plainSectionRect)
 {
     QHash<QString, QVariant> result;
-    QHash<QString, QRect> rects;
-    if (rectsBySection)
-        rects.reserve(text.count('\n') / 3);
-    else
+    if (!plainSectionRect)
         result.reserve(text.count('\n'));
     QString section;
-    QString sectionName;
+    std::vector<QLatin1String> takenRects;
+    const char* plainSection = nullptr;
+    int plainSectionLength = 0;
     bool inSection = false;
     const char* data = text.constData();
     const char* const end = data + text.size();
@@ -406,13 +406,16 @@ bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values
                 return false;
             const QByteArray name(line + 1, int(lineEnd - line - 2));
             section.clear();
-            sectionName.clear();
+            plainSection = nullptr;
             if (qstricmp(name.constData(), "general") != 0) {
                 if (qstricmp(name.constData(), "%general") == 0)
                     section = QString::fromLatin1(name.mid(1));
                 else if (!unescapeKey(name.constBegin(), name.constEnd(), section) || section.isEmpty())
                     return false;
-                sectionName = section;
+                if (std::all_of(name.cbegin(), name.cend(), isPlainKeyCharacter)) {
+                    plainSection = line + 1;
+                    plainSectionLength = name.size();
+                }
                 section += QLatin1Char('/');
             }
             inSection = true;
@@ -423,12 +426,11 @@ bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values
         if (!inSection || !equals || equals == line)
             return false;
         QRect rect;
-        if (rectsBySection && !sectionName.isEmpty() && equals - line == 4 && memcmp(line, "rect", 4) == 0
+        if (plainSectionRect && plainSection && equals - line == 4 && memcmp(line, "rect", 4) == 0
             && readPlainRect(equals + 1, lineEnd, &rect)) {
-            const int before = rects.size();
-            rects.insert(sectionName, rect);
-            if (rects.size() == before)
+            if (!plainSectionRect(plainSection, plainSectionLength, rect))
                 return false;
+            takenRects.emplace_back(plainSection, plainSectionLength);
             line = next;
             continue;
         }
@@ -436,7 +438,7 @@ bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values
         QVariant value;
         if (!unescapeKey(line, equals, key) || !readValue(equals + 1, lineEnd, value))
             return false;
-        // QSettings would take a key that is not in its normal form, or given twice, its own way.
+    // QSettings would take a key that is not in its normal form, or given twice, its own way.
         if (key.startsWith(QLatin1Char('/')) || key.endsWith(QLatin1Char('/')) || key.contains(QLatin1String("//")))
             return false;
         const int before = result.size();
@@ -446,12 +448,18 @@ bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values
         line = next;
     }
     // A section's "rect" given twice, once as a rectangle and once otherwise.
-    for (auto it = result.cbegin(); !rects.isEmpty() && it != result.cend(); ++it) {
-        if (it.key().endsWith(QLatin1String("/rect")) && rects.contains(it.key().chopped(5)))
+    for (auto it = result.cbegin(); !takenRects.empty() && it != result.cend(); ++it) {
+        const QString& key = it.key();
+        if (key.endsWith(QLatin1String("/rect"))
+            && std::any_of(takenRects.cbegin(), takenRects.cend(),
+                           [&key](QLatin1String taken) { return QStringView(key).chopped(5) == taken; }))
             return false;
     }
     *values = result;
-    if (rectsBySection)
-        *rectsBySection = rects;
     return true;
+}
+
+bool IniFileText::isPlainKey(const QString& key)
+{
+    return std::all_of(key.cbegin(), key.cend(), [](QChar c) { return c.unicode() < 0x80 && isPlainKeyCharacter(char(c.unicode())); });
 }

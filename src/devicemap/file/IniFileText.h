@@ -9,6 +9,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 /**
  * The text QSettings writes into a new INI file holding exactly the given keys, byte for byte,
  * built without QSettings: QSettings parses the old file, keeps a sorted copy of every key and
@@ -31,14 +33,19 @@ class DOZEROZOZU_EXPORT IniFileText
 public:
     /// The INI text of values (keys as QSettings takes them); false when a value type is not covered.
     static bool compose(const QMap<QString, QVariant>& values, QByteArray* text);
+    /// Takes one section's "rect" rectangle: the section's name as written, and false when taken before.
+    using PlainSectionRect = std::function<bool(const char* section, int length, const QRect& rect)>;
+
     /**
      * The keys and values of text as QSettings reads them; false for text not in the written
-     * form. With rectsBySection, each key "rect" holding a rectangle goes there instead, under
-     * its section's name: a large layout holds one per device, and a rectangle kept as a value
-     * costs an allocation of its own.
+     * form. With plainSectionRect, the key "rect" of a section whose name needs no escaping goes
+     * to it when it holds a rectangle, instead of into values: a large layout holds one per
+     * device, and each as a key and a value of its own costs several allocations.
      */
     static bool parse(const QByteArray& text, QHash<QString, QVariant>* values,
-                      QHash<QString, QRect>* rectsBySection = nullptr);
+                      const PlainSectionRect& plainSectionRect = PlainSectionRect());
+    /// Whether the INI form writes the text as it is, as a key or section name.
+    static bool isPlainKey(const QString& key);
 
 private:
     static QString normalisedKey(const QString& key);

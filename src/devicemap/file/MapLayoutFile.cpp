@@ -13,8 +13,11 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSettings>
+#include <QVarLengthArray>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -116,11 +119,118 @@ void markNewerThan(const QString& path, const QDateTime& before)
 
 // The keys of a file in the written form, and a hash of each first section of a key, so that
 // the links of a large map can be told they have no bends without a key being made for each.
+namespace {
+
+// The rectangles of the sections whose names need no escaping, found by the names as written
+// in the text, which the table points into: no key text is made for each of a large map's
+// devices, and none has to be freed again.
+class PlainRectTable
+{
+public:
+    explicit PlainRectTable(int expected)
+        : slots(size_t(capacityFor(expected)))
+    {
+    }
+
+    bool insert(const char* name, int length, const QRect& rect)
+    {
+        if (2 * (used + 1) > int(slots.size()))
+            grow();
+        const uint hash = hashOf(name, length);
+        Slot& slot = slots[indexOf(name, length, hash)];
+        if (slot.name)
+            return false;
+        slot = Slot{name, length, hash, rect};
+        ++used;
+        return true;
+    }
+
+    // Names with characters the file escapes are not in the table.
+    const QRect* rectOf(const QString& name) const
+    {
+        if (used == 0 || !IniFileText::isPlainKey(name))
+            return nullptr;
+        QVarLengthArray<char, 128> latin(name.size());
+        for (int i = 0; i < name.size(); ++i)
+            latin[i] = char(name.at(i).unicode());
+        const Slot& slot = slots[indexOf(latin.constData(), latin.size(), hashOf(latin.constData(), latin.size()))];
+        return slot.name ? &slot.rect : nullptr;
+    }
+
+    template<typename Visit>
+    void forEach(Visit visit) const
+    {
+        for (const Slot& slot : slots) {
+            if (slot.name)
+                visit(QString::fromLatin1(slot.name, slot.length), slot.rect);
+        }
+    }
+
+private:
+    struct Slot
+    {
+        const char* name = nullptr;
+        int length = 0;
+        uint hash = 0;
+        QRect rect;
+    };
+
+    static int capacityFor(int count)
+    {
+        int capacity = 16;
+        while (capacity < 2 * count)
+            capacity *= 2;
+        return capacity;
+    }
+
+    static uint hashOf(const char* name, int length)
+    {
+        uint hash = 2166136261u;
+        for (int i = 0; i < length; ++i)
+            hash = (hash ^ uchar(name[i])) * 16777619u;
+        return hash;
+    }
+
+    // The slot holding the name, or the empty one where it would go.
+    size_t indexOf(const char* name, int length, uint hash) const
+    {
+        const size_t mask = slots.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot& slot = slots[i];
+            if (!slot.name
+                || (slot.hash == hash && slot.length == length && memcmp(slot.name, name, size_t(length)) == 0))
+                return i;
+        }
+    }
+
+    void grow()
+    {
+        std::vector<Slot> old(slots.size() * 2);
+        old.swap(slots);
+        for (const Slot& slot : old) {
+            if (slot.name)
+                slots[indexOf(slot.name, slot.length, slot.hash)] = slot;
+        }
+    }
+
+    std::vector<Slot> slots;
+    int used = 0;
+};
+
+} // namespace
+
 struct MapLayoutFile::ParsedText
 {
+    explicit ParsedText(const QByteArray& source)
+        : text(source)
+        , rects(source.count('\n') / 3)
+    {
+    }
+
+    // The text the table's names point into.
+    const QByteArray text;
     QHash<QString, QVariant> values;
-    // Each "<device>/rect" holding a rectangle, by device name.
-    QHash<QString, QRect> rectOf;
+    PlainRectTable rects;
     QSet<uint> sectionHashes;
 };
 
@@ -137,8 +247,12 @@ MapLayoutFile MapLayoutFile::read(const QString& path)
     MapLayoutFile layout;
     // The text this map writes is read directly; any other goes through QSettings.
     QFile file(path);
-    auto parsed = std::make_shared<ParsedText>();
-    if (file.open(QIODevice::ReadOnly) && IniFileText::parse(file.readAll(), &parsed->values, &parsed->rectOf)) {
+    auto parsed = std::make_shared<ParsedText>(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    PlainRectTable& rects = parsed->rects;
+    const auto takeRect = [&rects](const char* section, int length, const QRect& rect) {
+        return rects.insert(section, length, rect);
+    };
+    if (file.isOpen() && IniFileText::parse(parsed->text, &parsed->values, takeRect)) {
         for (auto it = parsed->values.cbegin(); it != parsed->values.cend(); ++it) {
             const int slash = it.key().indexOf(QLatin1Char('/'));
             if (slash > 0)
@@ -163,9 +277,8 @@ QVariant MapLayoutFile::value(const QString& key, const QVariant& fallback) cons
         const auto stored = parsed->values.constFind(key);
         if (stored != parsed->values.cend())
             return stored.value();
-        const auto rect = key.endsWith(QLatin1String("/rect")) ? parsed->rectOf.constFind(key.chopped(5))
-                                                                : parsed->rectOf.cend();
-        return rect != parsed->rectOf.cend() ? QVariant(rect.value()) : fallback;
+        const QRect* rect = key.endsWith(QLatin1String("/rect")) ? parsed->rects.rectOf(key.chopped(5)) : nullptr;
+        return rect ? QVariant(*rect) : fallback;
     }
     const int slash = key.indexOf(QLatin1Char('/'));
     if (slash > 0 && !sourceSections->contains(key.left(slash)))
@@ -178,8 +291,8 @@ const QMap<QString, QVariant>& MapLayoutFile::values() const
     if (!keysCopied && parsed) {
         for (auto it = parsed->values.cbegin(); it != parsed->values.cend(); ++it)
             keyValues.insert(it.key(), it.value());
-        for (auto it = parsed->rectOf.cbegin(); it != parsed->rectOf.cend(); ++it)
-            keyValues.insert(deviceRectKey(it.key()), it.value());
+        parsed->rects.forEach(
+            [this](const QString& name, const QRect& rect) { keyValues.insert(deviceRectKey(name), rect); });
     } else if (!keysCopied) {
         const QStringList keys = source->allKeys();
         for (const QString& key : keys)
@@ -297,9 +410,8 @@ void MapLayoutFile::setLayoutType(int type)
 std::optional<QRect> MapLayoutFile::deviceRect(const QString& name) const
 {
     if (!keysCopied && parsed) {
-        const auto rect = parsed->rectOf.constFind(name);
-        if (rect != parsed->rectOf.cend())
-            return readRect(rect.value()).toRect();
+        if (const QRect* rect = parsed->rects.rectOf(name))
+            return readRect(*rect).toRect();
     }
     const QVariant stored = value(deviceRectKey(name));
     if (!stored.isValid())
