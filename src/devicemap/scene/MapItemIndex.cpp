@@ -4,6 +4,8 @@
 #include "DeviceConnectionItem.h"
 #include "DeviceNodeItem.h"
 
+#include <algorithm>
+
 MapItemIndex::MapItemIndex(QObject* parent)
     : QObject(parent)
 {
@@ -18,6 +20,21 @@ void MapItemIndex::insertDevice(const QString& name, DeviceNodeItem* item)
     devicesByName.insert(name, item);
     if (item)
         namesOfDevices.insert(item, name);
+}
+
+void MapItemIndex::insertDevices(QVector<QPair<QString, DeviceNodeItem*>> entries)
+{
+    std::sort(entries.begin(), entries.end(),
+              [](const QPair<QString, DeviceNodeItem*>& a, const QPair<QString, DeviceNodeItem*>& b) {
+                  return a.first < b.first;
+              });
+    for (const auto& entry : qAsConst(entries)) {
+        // Past the last name the map holds, the end is where the entry goes; otherwise the hint is ignored.
+        deviceItems.insert(deviceItems.cend(), entry.first, entry.second);
+        devicesByName.insert(entry.first, entry.second);
+        if (entry.second)
+            namesOfDevices.insert(entry.second, entry.first);
+    }
 }
 
 void MapItemIndex::reserve(int deviceCount, int linkCount)
@@ -92,9 +109,9 @@ void MapItemIndex::insertLink(DeviceConnectionItem* link)
     appendLinkAt(source, link);
     if (target != source)
         appendLinkAt(target, link);
-    const DevicePair ends(source, target);
-    if (!firstLinkOfPair.contains(ends))
-        firstLinkOfPair.insert(ends, link);
+    DeviceConnectionItem*& first = firstLinkOfPair[DevicePair(source, target)];
+    if (!first)
+        first = link;
 }
 
 // Most devices have a few links: room for them is made at the first.

@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPair>
+#include <QVector>
 #include <QString>
 
 #include <vector>
@@ -44,6 +45,8 @@ public:
     /// The name the item is filed under; empty for an item the index does not hold.
     QString nameOf(const DeviceNodeItem* item) const { return namesOfDevices.value(item); }
     void insertDevice(const QString& name, DeviceNodeItem* item);
+    /// The same for many devices at once, as a build files them: in name order, each in one step.
+    void insertDevices(QVector<QPair<QString, DeviceNodeItem*>> entries);
     /// Makes room for that many devices and links in all, ahead of a build.
     void reserve(int deviceCount, int linkCount);
     /// Files the item of oldName under newName; the item itself is not told.

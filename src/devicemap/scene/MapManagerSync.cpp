@@ -30,6 +30,10 @@ void MapManagerSync::createGraph()
     initialiseScene(layout);
     MapItemIndex& items = map.itemIndex();
     DeviceManager* manager = map.getDeviceManager();
+    // On a map without links (its first build) no link exists yet that the build could repeat.
+    const bool linksBefore = items.linkCount() > 0;
+    QVector<QPair<QString, DeviceNodeItem*>> newDevices;
+    newDevices.reserve(manager->getDeviceNames().size());
 
     int x = 0;
     int y = 0;
@@ -55,14 +59,20 @@ void MapManagerSync::createGraph()
         const std::optional<QRect> stored = layout.deviceRect(name);
         const QRect rect = stored.value_or(QRect(x, y, width, 30));
         map.unitedSceneWithRect(QRectF(rect));
-        if (!items.hasDevice(info.name))
-            addDeviceItem(std::move(info), rect, stored.value_or(MapLayoutFile::unplacedRect), stored.has_value());
+        if (!items.hasDevice(info.name)) {
+            const QString deviceName = info.name;
+            newDevices.append(qMakePair(deviceName, addDeviceItem(std::move(info), rect,
+                                                                  stored.value_or(MapLayoutFile::unplacedRect),
+                                                                  stored.has_value(), false)));
+        }
         x += 60;
         if (x > 299) {
             x = 0;
             y += 40;
         }
     }
+
+    items.insertDevices(newDevices);
 
     MapLinks& links = map.linkItems();
     for (int i = 0; i < names.size(); ++i) {
@@ -78,7 +88,7 @@ void MapManagerSync::createGraph()
                 continue;
             DeviceNodeItem* target = items.device(connection->device);
             // initialised() may come again: a link already drawn keeps its item.
-            if (!target || items.link(source, target))
+            if (!target || (linksBefore && items.link(source, target)))
                 continue;
             const QList<QPointF> bends = layout.bends(name, connection->device);
             links.create(source, target, bends);
@@ -157,7 +167,8 @@ void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect,
     addDeviceItem(info, rect, layout.deviceRect(info.name).value_or(MapLayoutFile::unplacedRect));
 }
 
-void MapManagerSync::addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored, bool placedBeforeAdding)
+DeviceNodeItem* MapManagerSync::addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored,
+                                              bool placedBeforeAdding, bool filed)
 {
     const QString name = info.name;
     auto item = new DeviceNodeItem(std::move(info), QRectF(0, 0, rect.width(), rect.height()));
@@ -177,7 +188,9 @@ void MapManagerSync::addDeviceItem(DeviceInfo info, const QRect& rect, const QRe
         if (!unplaced)
             map.unitedSceneWithRect(QRectF(item->pos(), item->boundingRect().size()));
     }
-    map.itemIndex().insertDevice(name, item);
+    if (filed)
+        map.itemIndex().insertDevice(name, item);
+    return item;
 }
 
 double MapManagerSync::calcDeviceMinWidth(const DeviceInfo& info) const

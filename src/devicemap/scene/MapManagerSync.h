@@ -58,7 +58,9 @@ private:
     void fitSceneIndex();
     /// Adds the item, placed at the stored rectangle's corner or unplaced by its form; with
     /// placedBeforeAdding it may be placed before it joins the scene (building the scene).
-    void addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored, bool placedBeforeAdding = false);
+    /// Unless filed is false the item index files it; the build files its items in one go.
+    DeviceNodeItem* addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored,
+                                  bool placedBeforeAdding = false, bool filed = true);
 
     DeviceMapWidget& map;
     // Guarded: the device may be removed while its settings dialog is still open.
