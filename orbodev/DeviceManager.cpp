@@ -585,8 +585,21 @@ QStringList DeviceManager::getDeviceTypes(bool paths) const
 
 DeviceInfo DeviceManager::getDeviceInfo(const QString& name) const
 {
+    return describe(findRecord(name));
+}
+
+QVector<DeviceInfo> DeviceManager::getDeviceInfos() const
+{
+    QVector<DeviceInfo> infos;
+    infos.reserve(m_devices.size());
+    for (const DeviceRecord* record : m_devices)
+        infos.append(describe(record));
+    return infos;
+}
+
+DeviceInfo DeviceManager::describe(const DeviceRecord* record) const
+{
     DeviceInfo info;
-    const DeviceRecord* record = findRecord(name);
     if (!record || !record->device)
         return info;
     const BaseDevice* device = record->device;
