@@ -612,12 +612,9 @@ DeviceInfo DeviceManager::describe(const DeviceRecord* record) const
     info.params = device->getParams();
     info.signals = methodSignatures(device, true);
     info.slots = methodSignatures(device, false);
-    int incoming = 0;
-    for (const Link* link : record->links)
-        incoming += link->target == record ? 1 : 0;
-    info.incomingConnections.reserve(incoming);
-    info.connectionStrings.reserve(incoming);
-    info.outgoingConnections.reserve(record->links.size() - incoming + 1);
+    info.incomingConnections.reserve(record->links.size());
+    info.connectionStrings.reserve(record->links.size());
+    info.outgoingConnections.reserve(record->links.size());
     for (const Link* link : record->links) {
         if (link->target == record) {
             info.incomingConnections.append(Connection{link->source->name, link->signal, link->slot});
