@@ -77,7 +77,8 @@ class MapSearch;
  *   and cursor; the event handlers below ask it first and fall back to the plain view.
  * - interaction/ConnectionDrawing: the rubber line drawn from a source device.
  * - clipboard/DeviceText: device text parsed with the user's answers to its failures.
- * - items/: the scene items, Grid, LegendPainter and the connection geometry.
+ * - items/: the scene items, Grid, LegendPainter and the connection geometry; MapLevelOfDetail
+ *   says at which scale the items are drawn simplified.
  * - operations/: the undoable edits.
  * Still kept here until their concern gets a home: the clipboard and drag state
  * (copyCursorItem, draggedFilePath, dragArrangement) and the unplaced zone's

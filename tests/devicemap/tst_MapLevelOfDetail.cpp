@@ -151,8 +151,8 @@ private Q_SLOTS:
         QCOMPARE(MapLevelOfDetail::simplifiedBelow(), MapLevelOfDetail::readableLineHeight / line);
         QVERIFY(MapLevelOfDetail::drawsInFull(MapLevelOfDetail::simplifiedBelow()));
         QVERIFY(!MapLevelOfDetail::drawsInFull(MapLevelOfDetail::simplifiedBelow() * 0.99));
-        // About half of 1:1 for the usual 9 pt font.
-        QVERIFY(MapLevelOfDetail::simplifiedBelow() > 0.3 && MapLevelOfDetail::simplifiedBelow() < 0.7);
+        // 0.41 for a 9 pt font at 96 dpi, whose line is 17 pixels high.
+        QVERIFY(MapLevelOfDetail::simplifiedBelow() > 0.35 && MapLevelOfDetail::simplifiedBelow() < 0.5);
     }
 
     void nodeShowsItsTextOnlyAtReadableScales_data()

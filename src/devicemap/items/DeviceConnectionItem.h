@@ -26,7 +26,7 @@ class QTimer;
  * free end of a link being drawn.
  *
  * Level of detail: below the scale at which text can no longer be read (the same as the
- * nodes', MapLevelOfDetail::simplifiedBelow(), about 0.5 for a 9 pt font at 96 dpi) a link is
+ * nodes', MapLevelOfDetail::simplifiedBelow(), 0.41 for a 9 pt font at 96 dpi) a link is
  * a plain line from the source's centre through its bending points to the target's centre,
  * without arrow head, hover dots or activity dashes (the filled nodes drawn above it cover its
  * ends); a link shorter than a pixel is not drawn. Hit tests use the full arrow at any scale.

@@ -36,10 +36,10 @@ class QTextLayout;
  *
  * Level of detail: paint() draws the node in full (outline, texts) while a line of the
  * application font is at least MapLevelOfDetail::readableLineHeight (7) device pixels high,
- * that is down to the scale MapLevelOfDetail::simplifiedBelow() (about 0.5 for a 9 pt font at
- * 96 dpi). Below it no text can be read, and the node is a rectangle filled with its outline
- * colour, no text; one smaller than a pixel each way is not drawn. Links switch at the same
- * scale. devicePaintInAdjustedRect() always draws in full.
+ * that is down to the scale MapLevelOfDetail::simplifiedBelow(): 0.41 for a 9 pt font at
+ * 96 dpi, whose line is 17 pixels high. Below it no text can be read, and the node is a
+ * rectangle filled with its outline colour, no text; one smaller than a pixel each way is not
+ * drawn. Links switch at the same scale. devicePaintInAdjustedRect() always draws in full.
  *
  * Owned by the map's scene; GUI thread only; the class-wide settings are unguarded.
  */

@@ -10,9 +10,10 @@ class QPainter;
  *
  * The scale is the painter's level of detail (QStyleOptionGraphicsItem::levelOfDetailFromTransform;
  * 1 is 1:1). While a line of the application font is at least readableLineHeight device pixels
- * high the items draw everything; below that no text can be read, so nodes become filled
- * rectangles without text and links lines without arrow heads, and what is smaller than a
- * pixel is left out. Nodes and links switch at the same scale, so that the two never disagree.
+ * high the items draw everything: down to a scale of 0.41 for a 9 pt font at 96 dpi, whose line
+ * is 17 pixels high. Below that no text can be read, so nodes become filled rectangles without
+ * text and links lines without arrow heads, and what is smaller than a pixel is left out. Nodes
+ * and links switch at the same scale, so that the two never disagree.
  *
  * Pure functions of the painter and the application font; GUI thread only (the scale of the
  * last font asked for is kept).
