@@ -237,8 +237,8 @@ private Q_SLOTS:
             const QString name = pictureNames().at(i);
             const QImage reference(QFINDTESTDATA(QStringLiteral("data/map_pictures/%1.png").arg(name)));
             QVERIFY2(!reference.isNull(), qPrintable(name));
-            QVERIFY2(images.at(i).convertToFormat(QImage::Format_ARGB32) == reference.convertToFormat(QImage::Format_ARGB32),
-                     qPrintable(name));
+            const QImage image = images.at(i).convertToFormat(QImage::Format_ARGB32);
+            QVERIFY2(image == reference.convertToFormat(QImage::Format_ARGB32), qPrintable(name));
         }
     }
 };

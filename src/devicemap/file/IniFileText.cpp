@@ -461,5 +461,6 @@ bool IniFileText::parse(const QByteArray& text, QHash<QString, QVariant>* values
 
 bool IniFileText::isPlainKey(const QString& key)
 {
-    return std::all_of(key.cbegin(), key.cend(), [](QChar c) { return c.unicode() < 0x80 && isPlainKeyCharacter(char(c.unicode())); });
+    return std::all_of(key.cbegin(), key.cend(),
+                       [](QChar c) { return c.unicode() < 0x80 && isPlainKeyCharacter(char(c.unicode())); });
 }

@@ -32,14 +32,15 @@ void MapManagerSync::createGraph()
     DeviceManager* manager = map.getDeviceManager();
     // On a map without links (its first build) no link exists yet that the build could repeat.
     const bool linksBefore = items.linkCount() > 0;
-    QVector<QPair<QString, DeviceNodeItem*>> newDevices;
-    newDevices.reserve(manager->getDeviceNames().size());
 
     int x = 0;
     int y = 0;
     const QStringList names = manager->getDeviceNames();
     // About two links a device, as in most graphs: the tables grow once instead of step by step.
     items.reserve(items.devices().size() + names.size(), items.linkCount() + 2 * names.size());
+    // Filed all at once after the loop, in name order.
+    QVector<QPair<QString, DeviceNodeItem*>> newDevices;
+    newDevices.reserve(names.size());
     // The links below reuse the descriptions' connections.
     std::vector<QList<Connection>> outgoing;
     outgoing.reserve(size_t(names.size()));
@@ -57,7 +58,8 @@ void MapManagerSync::createGraph()
         auto typeWidth = typeWidths.constFind(info.type);
         if (typeWidth == typeWidths.cend())
             typeWidth = typeWidths.insert(info.type, smallMetrics.horizontalAdvance(info.type));
-        const double descriptionWidth = info.description.isEmpty() ? 0.0 : mainMetrics.horizontalAdvance(info.description);
+        const double descriptionWidth =
+            info.description.isEmpty() ? 0.0 : mainMetrics.horizontalAdvance(info.description);
         const double minWidth = qMax(descriptionWidth, typeWidth.value()) + 4;
         const int width = minWidth > 30 ? int(minWidth) : 30;
         const std::optional<QRect> stored = layout.deviceRect(name);
