@@ -772,9 +772,10 @@ bool DeviceManager::isValidName(const QString& name) const
 
 QString DeviceManager::createNamedDevice(const QString& type, const QString& name, const QString& networkManager)
 {
-    const TypeRecord* typeRecord = m_types.value(type);
-    if (!typeRecord)
+    const auto typeEntry = m_types.constFind(type);
+    if (typeEntry == m_types.cend() || !typeEntry.value())
         return QString();
+    const TypeRecord* typeRecord = typeEntry.value();
     BaseDevice* device = typeRecord->factory();
     if (!device)
         return QString();
@@ -782,7 +783,8 @@ QString DeviceManager::createNamedDevice(const QString& type, const QString& nam
     device->setObjectName(name);
     auto* record = new DeviceRecord;
     record->name = name;
-    record->type = type;
+    // The type's own text: the devices of a type, and their descriptions, share it.
+    record->type = typeEntry.key();
     record->remote = !networkManager.isEmpty();
     record->device = device;
     m_devices.append(record);
