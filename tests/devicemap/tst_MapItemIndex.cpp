@@ -88,6 +88,35 @@ private Q_SLOTS:
         index.removeDevice("b");
     }
 
+    void aLinkRemovedWhileItIsAnnouncedGoesOnce()
+    {
+        // Given a holder that removes the link it is told about
+        MapItemIndex index;
+        index.insertDevice("a", node("a"));
+        index.insertDevice("b", node("b"));
+        auto link = new DeviceConnectionItem(index.device("a"), index.device("b"), {});
+        index.insertLink(link);
+        QPointer<DeviceConnectionItem> watched(link);
+        bool removing = false;
+        connect(&index, &MapItemIndex::itemAboutToBeRemoved, this, [&](HoverableItem* item) {
+            if (removing || item != watched.data())
+                return;
+            removing = true;
+            index.removeLink(watched.data());
+        });
+
+        // When the link is removed
+        index.removeLink(link);
+
+        // Then it is gone once, and the tables hold nothing of it
+        QVERIFY(!watched);
+        QCOMPARE(index.linkCount(), 0);
+        QVERIFY(index.links().isEmpty());
+        QVERIFY(!index.link(index.device("a"), index.device("b")));
+        index.removeDevice("a");
+        index.removeDevice("b");
+    }
+
     void renamesAndClustersKeepTheirTables()
     {
         MapItemIndex index;
