@@ -123,14 +123,23 @@ void MapManagerSync::createGraph()
 // Qt's scene index divides the scene into about as many cells as it has items, and builds
 // itself at the first paint: on a large map links that cross the map land in every cell, which
 // made the first frame nearly twice as slow as later ones. Cells of about thirty items cost a
-// fraction of that and find the items of a view just as fast. Set at each build, so that the
-// index follows the size the map has then.
+// fraction of that and find the items of a view just as fast. Fitted at each build, and again
+// whenever the map has grown to twice the items it was fitted for, so that a view's items are
+// found as fast on a map that grows device by device.
 void MapManagerSync::fitSceneIndex()
 {
     const MapItemIndex& items = map.itemIndex();
     const int itemCount = items.devices().size() + items.linkCount() + items.clusters().size();
     const int depth = int(std::ceil(std::log2(std::max(itemCount, 1)))) - 5;
     map.scene()->setBspTreeDepth(std::max(5, depth));
+    indexFittedFor = std::max(itemCount, 64);
+}
+
+void MapManagerSync::refitSceneIndexWhenGrown()
+{
+    const MapItemIndex& items = map.itemIndex();
+    if (items.devices().size() + items.linkCount() + items.clusters().size() >= 2 * indexFittedFor)
+        fitSceneIndex();
 }
 
 void MapManagerSync::initialiseScene()
@@ -208,6 +217,7 @@ double MapManagerSync::calcDeviceMinWidth(const DeviceInfo& info) const
 
 void MapManagerSync::deviceRegistered(const QString& name)
 {
+    refitSceneIndexWhenGrown();
     const DeviceInfo info = map.getDeviceManager()->getDeviceInfo(name);
     MapItemIndex& items = map.itemIndex();
     if (!info.name.isEmpty() && !items.hasDevice(name))
@@ -218,6 +228,7 @@ void MapManagerSync::deviceRegistered(const QString& name)
 
 void MapManagerSync::deviceChanged(const QString& name)
 {
+    refitSceneIndexWhenGrown();
     DeviceManager* manager = map.getDeviceManager();
     MapItemIndex& items = map.itemIndex();
     const DeviceInfo info = manager->getDeviceInfo(name);
