@@ -2,13 +2,12 @@
 
 #include "dozerozozu_export.h"
 
-#include <QSet>
-#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>

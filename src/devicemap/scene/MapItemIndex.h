@@ -7,8 +7,8 @@
 #include <QMap>
 #include <QObject>
 #include <QPair>
-#include <QVector>
 #include <QString>
+#include <QVector>
 
 #include <vector>
 
