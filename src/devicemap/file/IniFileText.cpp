@@ -285,7 +285,11 @@ bool readPlainRect(const char* begin, const char* end, QRect* rect)
     }
     if (c != end - 1)
         return false;
-    *rect = QRect(coordinates[0], coordinates[1], coordinates[2], coordinates[3]);
+    // What QRect(x, y, width, height) holds, its far edges wrapping past the int range as in
+    // QSettings, without overflowing in the addition.
+    const auto lastOf = [](int first, int size) { return int(quint32(first) + quint32(size) - 1u); };
+    rect->setCoords(coordinates[0], coordinates[1], lastOf(coordinates[0], coordinates[2]),
+                    lastOf(coordinates[1], coordinates[3]));
     return true;
 }
 
