@@ -585,8 +585,21 @@ QStringList DeviceManager::getDeviceTypes(bool paths) const
 
 DeviceInfo DeviceManager::getDeviceInfo(const QString& name) const
 {
+    return describe(findRecord(name));
+}
+
+QVector<DeviceInfo> DeviceManager::getDeviceInfos() const
+{
+    QVector<DeviceInfo> infos;
+    infos.reserve(m_devices.size());
+    for (const DeviceRecord* record : m_devices)
+        infos.append(describe(record));
+    return infos;
+}
+
+DeviceInfo DeviceManager::describe(const DeviceRecord* record) const
+{
     DeviceInfo info;
-    const DeviceRecord* record = findRecord(name);
     if (!record || !record->device)
         return info;
     const BaseDevice* device = record->device;
@@ -599,10 +612,17 @@ DeviceInfo DeviceManager::getDeviceInfo(const QString& name) const
     info.params = device->getParams();
     info.signals = methodSignatures(device, true);
     info.slots = methodSignatures(device, false);
+    info.incomingConnections.reserve(record->links.size());
+    info.connectionStrings.reserve(record->links.size());
+    info.outgoingConnections.reserve(record->links.size());
     for (const Link* link : record->links) {
         if (link->target == record) {
             info.incomingConnections.append(Connection{link->source->name, link->signal, link->slot});
-            info.connectionStrings.append("this." + link->slot + "<" + link->source->name + "." + link->signal);
+            QString text;
+            text.reserve(7 + link->slot.size() + link->source->name.size() + link->signal.size());
+            text.append(QLatin1String("this.")).append(link->slot).append(QLatin1Char('<'));
+            text.append(link->source->name).append(QLatin1Char('.')).append(link->signal);
+            info.connectionStrings.append(text);
         }
         if (link->source == record)
             info.outgoingConnections.append(Connection{link->target->name, link->signal, link->slot});
@@ -758,9 +778,10 @@ bool DeviceManager::isValidName(const QString& name) const
 
 QString DeviceManager::createNamedDevice(const QString& type, const QString& name, const QString& networkManager)
 {
-    const TypeRecord* typeRecord = m_types.value(type);
-    if (!typeRecord)
+    const auto typeEntry = m_types.constFind(type);
+    if (typeEntry == m_types.cend() || !typeEntry.value())
         return QString();
+    const TypeRecord* typeRecord = typeEntry.value();
     BaseDevice* device = typeRecord->factory();
     if (!device)
         return QString();
@@ -768,7 +789,8 @@ QString DeviceManager::createNamedDevice(const QString& type, const QString& nam
     device->setObjectName(name);
     auto* record = new DeviceRecord;
     record->name = name;
-    record->type = type;
+    // The type's own text: the devices of a type, and their descriptions, share it.
+    record->type = typeEntry.key();
     record->remote = !networkManager.isEmpty();
     record->device = device;
     m_devices.append(record);
@@ -809,8 +831,34 @@ void DeviceManager::detachLink(Link* link)
 
 QStringList DeviceManager::methodSignatures(const BaseDevice* device, bool wantSignals) const
 {
-    QStringList signatures;
+    // A class's methods are the same for each of its devices: they are listed once per class,
+    // and every description shares the lists. A meta-object is taken for the same class only
+    // while its name and method count agree.
+    struct Listed
+    {
+        QByteArray className;
+        int methodCount = 0;
+        QStringList signalList;
+        QStringList slotList;
+    };
+    static QHash<const QMetaObject*, Listed> listedClasses;
     const QMetaObject* metaObject = device->metaObject();
+    auto listed = listedClasses.find(metaObject);
+    if (listed == listedClasses.end() || listed->methodCount != metaObject->methodCount()
+        || listed->className != metaObject->className()) {
+        Listed methods;
+        methods.className = metaObject->className();
+        methods.methodCount = metaObject->methodCount();
+        methods.signalList = listMethodSignatures(metaObject, true);
+        methods.slotList = listMethodSignatures(metaObject, false);
+        listed = listedClasses.insert(metaObject, methods);
+    }
+    return wantSignals ? listed->signalList : listed->slotList;
+}
+
+QStringList DeviceManager::listMethodSignatures(const QMetaObject* metaObject, bool wantSignals)
+{
+    QStringList signatures;
     for (int i = BaseDevice::staticMetaObject.methodCount(); i < metaObject->methodCount(); ++i) {
         const QMetaMethod method = metaObject->method(i);
         if (method.access() != QMetaMethod::Public)
@@ -832,10 +880,16 @@ bool DeviceManager::connectPair(const QString& source, const QString& target, co
     BaseDevice* receiver = targetRecord ? targetRecord->device : nullptr;
     if (!sender || !receiver)
         return false;
-    const QString signalText = DeviceProxy::normalisedSignature(signal);
-    const QString slotText = DeviceProxy::normalisedSignature(slot);
-    if (!methodSignatures(sender, true).contains(signalText) || !methodSignatures(receiver, false).contains(slotText))
+    // The texts are taken from the classes' method lists, so that every link and every
+    // description of links between the same methods shares them.
+    const QStringList senderSignals = methodSignatures(sender, true);
+    const QStringList receiverSlots = methodSignatures(receiver, false);
+    const int signalIndex = senderSignals.indexOf(DeviceProxy::normalisedSignature(signal));
+    const int slotIndex = receiverSlots.indexOf(DeviceProxy::normalisedSignature(slot));
+    if (signalIndex < 0 || slotIndex < 0)
         return false;
+    const QString signalText = senderSignals.at(signalIndex);
+    const QString slotText = receiverSlots.at(slotIndex);
     const QString sourceName = sourceRecord->name;
     const QString targetName = targetRecord->name;
     for (const Link* link : qAsConst(sourceRecord->links)) {

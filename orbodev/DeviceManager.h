@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QSharedPointer>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 
@@ -159,6 +160,11 @@ public Q_SLOTS:
     virtual QStringList getDeviceTypes(bool paths = false) const;
     /// The device's description; an empty name when unknown.
     virtual DeviceInfo getDeviceInfo(const QString& name) const;
+    /**
+     * What getDeviceInfo() gives for each name of getDeviceNames(), in that order, in one call:
+     * no name is looked up. A subclass that overrides getDeviceInfo() overrides this as well.
+     */
+    virtual QVector<DeviceInfo> getDeviceInfos() const;
     virtual BaseDevice* getDevice(const QString& name) const;
     /// Null when unknown.
     virtual QSharedPointer<DeviceHandle> getDeviceHandle(const QString& name);
@@ -228,7 +234,9 @@ private:
     void detachLink(Link* link);
     /// A name no longer held may be the lowest free one again.
     void forgetFreshNames();
+    DeviceInfo describe(const DeviceRecord* record) const;
     QStringList methodSignatures(const BaseDevice* device, bool wantSignals) const;
+    static QStringList listMethodSignatures(const QMetaObject* metaObject, bool wantSignals);
     bool connectPair(const QString& source, const QString& target, const QString& signal, const QString& slot);
     void disconnectLink(Link& link);
     QList<QStringList> candidatePairs(const QString& source, const QString& target, const QString& signal,

@@ -1,17 +1,40 @@
 #include "ParametersEntity.h"
 
 #include <QMutexLocker>
+#include <QSet>
+
+namespace {
+
+// Every device of a type adds the same names, defaults and descriptions. Taken from one table,
+// the devices' parameters share them, and copying a device's description, which copies all its
+// parameters, reads texts that are at hand instead of each device's own. Values set later are
+// the device's own.
+QString sharedText(const QString& text)
+{
+    static QMutex mutex;
+    static QSet<QString> texts;
+    if (text.isEmpty())
+        return text;
+    QMutexLocker locker(&mutex);
+    const auto known = texts.constFind(text);
+    if (known != texts.cend())
+        return *known;
+    texts.insert(text);
+    return text;
+}
+
+} // namespace
 
 ParametersEntity::~ParametersEntity() = default;
 
 void ParametersEntity::addParam(const QString& name, const QString& defaultValue, const QStringList& options,
                                 bool strictOptions, const QMap<QString, QStringList>& enabledConditions)
 {
-    Param param(name, false, defaultValue);
+    Param param(sharedText(name), false, sharedText(defaultValue));
     param.setOptions(options, strictOptions);
     param.setEnabledConditions(enabledConditions);
     QMutexLocker locker(&paramsMutex);
-    params.insert(name, param);
+    params.insert(param.name(), param);
 }
 
 Param ParametersEntity::getParam(const QString& name) const
@@ -39,8 +62,8 @@ bool ParametersEntity::describeParam(const QString& name, int type, const QStrin
         return false;
     Param& param = params[name];
     param.setType(type);
-    param.setDescription(description);
-    param.setUnit(unit);
+    param.setDescription(sharedText(description));
+    param.setUnit(sharedText(unit));
     return true;
 }
 

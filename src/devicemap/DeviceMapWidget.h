@@ -94,7 +94,8 @@ class UnplacedZone;
  *   onto the map (the drag preview's arrangement included); clipboard/DeviceText: device text
  *   written and parsed with the user's answers to its failures; clipboard/TemplateFiles: the
  *   templates directory and its files.
- * - items/: the scene items, Grid, LegendPainter and the connection geometry.
+ * - items/: the scene items, Grid, LegendPainter and the connection geometry; MapLevelOfDetail
+ *   says at which scale the items are drawn simplified.
  * - operations/: the undoable edits.
  */
 class DOZEROZOZU_EXPORT DeviceMapWidget : public QGraphicsView

@@ -57,6 +57,66 @@ private Q_SLOTS:
         QCOMPARE(index.linkCount(), 0);
     }
 
+    void linksKeepTheirCreationOrderThroughManyRemovals()
+    {
+        // Given 300 links between two devices
+        MapItemIndex index;
+        index.insertDevice("a", node("a"));
+        index.insertDevice("b", node("b"));
+        QList<DeviceConnectionItem*> created;
+        for (int i = 0; i < 300; ++i) {
+            created.append(new DeviceConnectionItem(index.device("a"), index.device("b"), {}));
+            index.insertLink(created.last());
+        }
+
+        // When all but every seventh go, first and last ones included
+        QList<DeviceConnectionItem*> kept;
+        for (int i = 0; i < created.size(); ++i) {
+            if (i % 7 == 3)
+                kept.append(created.at(i));
+            else
+                index.removeLink(created.at(i));
+        }
+
+        // Then the others are listed in the order they were made, and the first of them is found
+        QCOMPARE(index.links(), kept);
+        QCOMPARE(index.linkCount(), kept.size());
+        QCOMPARE(index.link(index.device("a"), index.device("b")), kept.first());
+        index.removeLink(kept.first());
+        QCOMPARE(index.links(), kept.mid(1));
+        index.removeDevice("a");
+        index.removeDevice("b");
+    }
+
+    void aLinkRemovedWhileItIsAnnouncedGoesOnce()
+    {
+        // Given a holder that removes the link it is told about
+        MapItemIndex index;
+        index.insertDevice("a", node("a"));
+        index.insertDevice("b", node("b"));
+        auto link = new DeviceConnectionItem(index.device("a"), index.device("b"), {});
+        index.insertLink(link);
+        QPointer<DeviceConnectionItem> watched(link);
+        bool removing = false;
+        connect(&index, &MapItemIndex::itemAboutToBeRemoved, this, [&](HoverableItem* item) {
+            if (removing || item != watched.data())
+                return;
+            removing = true;
+            index.removeLink(watched.data());
+        });
+
+        // When the link is removed
+        index.removeLink(link);
+
+        // Then it is gone once, and the tables hold nothing of it
+        QVERIFY(!watched);
+        QCOMPARE(index.linkCount(), 0);
+        QVERIFY(index.links().isEmpty());
+        QVERIFY(!index.link(index.device("a"), index.device("b")));
+        index.removeDevice("a");
+        index.removeDevice("b");
+    }
+
     void renamesAndClustersKeepTheirTables()
     {
         MapItemIndex index;

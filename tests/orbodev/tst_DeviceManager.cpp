@@ -63,6 +63,7 @@ private Q_SLOTS:
     void renameRefusesTakenNamesInAnyCase();
     void removeDropsLinksAndReportsPeers();
     void unknownDeviceGivesEmptyInfoAndNullHandle();
+    void allDescriptionsAtOnceAreEachDevicesDescription();
     void handleObjectIsSignalSender();
     void crossThreadEmissionReachesGuiThreadSlot();
     void trackingReportsEachEmissionOnALink();
@@ -355,6 +356,38 @@ void TestDeviceManagerContract::unknownDeviceGivesEmptyInfoAndNullHandle()
     QVERIFY(manager.getDeviceHandle("nobody").isNull());
     QVERIFY(!manager.getDevice("nobody"));
     QVERIFY(!manager.setDeviceParam("nobody", "factor", "3"));
+}
+
+void TestDeviceManagerContract::allDescriptionsAtOnceAreEachDevicesDescription()
+{
+    // Given linked devices, one renamed after its links were made and one with a changed parameter
+    DeviceManager manager;
+    const QString generator = manager.createDevice("generator", true);
+    const QString scaler = manager.createDevice("scaler", false);
+    const QString display = manager.createDevice("scaler", false);
+    QVERIFY(manager.addDeviceConnection(generator, scaler, "", ""));
+    QVERIFY(manager.addDeviceConnection(scaler, display, "", ""));
+    QVERIFY(manager.renameDevice(scaler, "middle"));
+    QVERIFY(manager.setDeviceParam(display, "factor", "3"));
+    QVERIFY(manager.applyDeviceParams(display));
+
+    // When every description is asked for at once
+    const QVector<DeviceInfo> infos = manager.getDeviceInfos();
+
+    // Then each is what asking for that device alone gives
+    const QStringList names = manager.getDeviceNames();
+    QCOMPARE(infos.size(), names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        const DeviceInfo one = manager.getDeviceInfo(names.at(i));
+        QCOMPARE(infos.at(i).name, names.at(i));
+        QCOMPARE(YamlSerialiser::serialise(infos.at(i)), YamlSerialiser::serialise(one));
+        QCOMPARE(infos.at(i).connectionStrings, one.connectionStrings);
+        QCOMPARE(infos.at(i).signals, one.signals);
+        QCOMPARE(infos.at(i).slots, one.slots);
+        QCOMPARE(infos.at(i).initialised, one.initialised);
+    }
+    QCOMPARE(infos.at(1).incomingConnections.value(0).device, generator);
+    QCOMPARE(infos.at(2).connectionStrings, QStringList{"this.input(double)<middle.output(double)"});
 }
 
 void TestDeviceManagerContract::handleObjectIsSignalSender()

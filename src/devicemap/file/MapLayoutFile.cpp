@@ -1,6 +1,7 @@
 #include "MapLayoutFile.h"
 
 #include "ClusterRectItem.h"
+#include "IniFileText.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
@@ -12,8 +13,11 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSettings>
+#include <QVarLengthArray>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -23,12 +27,27 @@ const QString clusterNamesKey = QStringLiteral("Clusters/ClusterNames");
 
 QString deviceRectKey(const QString& name)
 {
-    return name + QStringLiteral("/rect");
+    QString key;
+    key.reserve(name.size() + 5);
+    return key.append(name).append(QLatin1String("/rect"));
 }
 
 QString bendsKey(const QString& from, const QString& to)
 {
-    return from + QLatin1Char(':') + to + QStringLiteral("/bends");
+    QString key;
+    key.reserve(from.size() + to.size() + 7);
+    return key.append(from).append(QLatin1Char(':')).append(to).append(QLatin1String("/bends"));
+}
+
+// FNV-1a over the UTF-16 units of the parts, as if they were one text.
+uint sectionHash(std::initializer_list<QStringView> parts)
+{
+    uint hash = 2166136261u;
+    for (const QStringView part : parts) {
+        for (const QChar c : part)
+            hash = (hash ^ c.unicode()) * 16777619u;
+    }
+    return hash;
 }
 
 QString clusterKey(const QString& name, const char* field)
@@ -58,17 +77,21 @@ QRectF clampRect(const QRectF& rect)
 
 // QSettings builds a QRect from the stored x, y, width and height, and its right edge wraps
 // when x + width passes the int range; the width comes back exactly through unsigned arithmetic.
+QRectF readRect(const QRect& rect)
+{
+    int x1 = 0;
+    int y1 = 0;
+    int x2 = 0;
+    int y2 = 0;
+    rect.getCoords(&x1, &y1, &x2, &y2);
+    const auto size = [](int first, int last) { return qint32(quint32(last) - quint32(first) + 1u); };
+    return clampRect(QRectF(x1, y1, size(x1, x2), size(y1, y2)));
+}
+
 QRectF readRect(const QVariant& value)
 {
-    if (value.userType() == QMetaType::QRect) {
-        int x1 = 0;
-        int y1 = 0;
-        int x2 = 0;
-        int y2 = 0;
-        value.toRect().getCoords(&x1, &y1, &x2, &y2);
-        const auto size = [](int first, int last) { return qint32(quint32(last) - quint32(first) + 1u); };
-        return clampRect(QRectF(x1, y1, size(x1, x2), size(y1, y2)));
-    }
+    if (value.userType() == QMetaType::QRect)
+        return readRect(value.toRect());
     const QRectF rect = value.toRectF();
     if (!std::isfinite(rect.x()) || !std::isfinite(rect.y()) || !std::isfinite(rect.width())
         || !std::isfinite(rect.height()))
@@ -94,6 +117,123 @@ void markNewerThan(const QString& path, const QDateTime& before)
 
 } // namespace
 
+// The keys of a file in the written form, and a hash of each first section of a key, so that
+// the links of a large map can be told they have no bends without a key being made for each.
+namespace {
+
+// The rectangles of the sections whose names need no escaping, found by the names as written
+// in the text, which the table points into: no key text is made for each of a large map's
+// devices, and none has to be freed again.
+class PlainRectTable
+{
+public:
+    explicit PlainRectTable(int expected)
+        : slots(size_t(capacityFor(expected)))
+    {
+    }
+
+    bool insert(const char* name, int length, const QRect& rect)
+    {
+        if (2 * (used + 1) > int(slots.size()))
+            grow();
+        const uint hash = hashOf(name, length);
+        Slot& slot = slots[indexOf(name, length, hash)];
+        if (slot.name)
+            return false;
+        slot = Slot{name, length, hash, rect};
+        ++used;
+        return true;
+    }
+
+    // Names with characters the file escapes are not in the table.
+    const QRect* rectOf(const QString& name) const
+    {
+        if (used == 0 || !IniFileText::isPlainKey(name))
+            return nullptr;
+        QVarLengthArray<char, 128> latin(name.size());
+        for (int i = 0; i < name.size(); ++i)
+            latin[i] = char(name.at(i).unicode());
+        const Slot& slot = slots[indexOf(latin.constData(), latin.size(), hashOf(latin.constData(), latin.size()))];
+        return slot.name ? &slot.rect : nullptr;
+    }
+
+    template<typename Visit>
+    void forEach(Visit visit) const
+    {
+        for (const Slot& slot : slots) {
+            if (slot.name)
+                visit(QString::fromLatin1(slot.name, slot.length), slot.rect);
+        }
+    }
+
+private:
+    struct Slot
+    {
+        const char* name = nullptr;
+        int length = 0;
+        uint hash = 0;
+        QRect rect;
+    };
+
+    static int capacityFor(int count)
+    {
+        int capacity = 16;
+        while (capacity < 2 * count)
+            capacity *= 2;
+        return capacity;
+    }
+
+    static uint hashOf(const char* name, int length)
+    {
+        uint hash = 2166136261u;
+        for (int i = 0; i < length; ++i)
+            hash = (hash ^ uchar(name[i])) * 16777619u;
+        return hash;
+    }
+
+    // The slot holding the name, or the empty one where it would go.
+    size_t indexOf(const char* name, int length, uint hash) const
+    {
+        const size_t mask = slots.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot& slot = slots[i];
+            if (!slot.name
+                || (slot.hash == hash && slot.length == length && memcmp(slot.name, name, size_t(length)) == 0))
+                return i;
+        }
+    }
+
+    void grow()
+    {
+        std::vector<Slot> old(slots.size() * 2);
+        old.swap(slots);
+        for (const Slot& slot : old) {
+            if (slot.name)
+                slots[indexOf(slot.name, slot.length, slot.hash)] = slot;
+        }
+    }
+
+    std::vector<Slot> slots;
+    int used = 0;
+};
+
+} // namespace
+
+struct MapLayoutFile::ParsedText
+{
+    explicit ParsedText(const QByteArray& source)
+        : text(source)
+        , rects(source.count('\n') / 3)
+    {
+    }
+
+    // The text the table's names point into.
+    const QByteArray text;
+    QHash<QString, QVariant> values;
+    PlainRectTable rects;
+    QSet<uint> sectionHashes;
+};
+
 const QRect MapLayoutFile::unplacedRect(-1, -1, -1, -1);
 
 QRect MapLayoutFile::storedRect(const QRectF& rect)
@@ -105,11 +245,70 @@ QRect MapLayoutFile::storedRect(const QRectF& rect)
 MapLayoutFile MapLayoutFile::read(const QString& path)
 {
     MapLayoutFile layout;
-    QSettings settings(path, QSettings::IniFormat);
-    const QStringList keys = settings.allKeys();
-    for (const QString& key : keys)
-        layout.keyValues.insert(key, settings.value(key));
+    // The text this map writes is read directly; any other goes through QSettings.
+    QFile file(path);
+    auto parsed = std::make_shared<ParsedText>(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    PlainRectTable& rects = parsed->rects;
+    const auto takeRect = [&rects](const char* section, int length, const QRect& rect) {
+        return rects.insert(section, length, rect);
+    };
+    if (file.isOpen() && IniFileText::parse(parsed->text, &parsed->values, takeRect)) {
+        for (auto it = parsed->values.cbegin(); it != parsed->values.cend(); ++it) {
+            const int slash = it.key().indexOf(QLatin1Char('/'));
+            if (slash > 0)
+                parsed->sectionHashes.insert(sectionHash({QStringView(it.key()).left(slash)}));
+        }
+        layout.parsed = parsed;
+        layout.keysCopied = false;
+        return layout;
+    }
+    layout.source = std::make_shared<QSettings>(path, QSettings::IniFormat);
+    const QStringList groups = layout.source->childGroups();
+    layout.sourceSections = std::make_shared<const QSet<QString>>(groups.cbegin(), groups.cend());
+    layout.keysCopied = false;
     return layout;
+}
+
+QVariant MapLayoutFile::value(const QString& key, const QVariant& fallback) const
+{
+    if (keysCopied)
+        return keyValues.value(key, fallback);
+    if (parsed) {
+        const auto stored = parsed->values.constFind(key);
+        if (stored != parsed->values.cend())
+            return stored.value();
+        const QRect* rect = key.endsWith(QLatin1String("/rect")) ? parsed->rects.rectOf(key.chopped(5)) : nullptr;
+        return rect ? QVariant(*rect) : fallback;
+    }
+    const int slash = key.indexOf(QLatin1Char('/'));
+    if (slash > 0 && !sourceSections->contains(key.left(slash)))
+        return fallback;
+    return source->value(key, fallback);
+}
+
+const QMap<QString, QVariant>& MapLayoutFile::values() const
+{
+    if (!keysCopied && parsed) {
+        for (auto it = parsed->values.cbegin(); it != parsed->values.cend(); ++it)
+            keyValues.insert(it.key(), it.value());
+        parsed->rects.forEach(
+            [this](const QString& name, const QRect& rect) { keyValues.insert(deviceRectKey(name), rect); });
+    } else if (!keysCopied) {
+        const QStringList keys = source->allKeys();
+        for (const QString& key : keys)
+            keyValues.insert(key, source->value(key));
+    }
+    keysCopied = true;
+    return keyValues;
+}
+
+QMap<QString, QVariant>& MapLayoutFile::editableValues()
+{
+    values();
+    parsed.reset();
+    source.reset();
+    sourceSections.reset();
+    return keyValues;
 }
 
 std::optional<QRect> MapLayoutFile::readDeviceRect(const QString& path, const QString& name)
@@ -168,15 +367,18 @@ MapLayoutFile MapLayoutFile::capture(const MapItemIndex& items, const QRectF& sc
 
 bool MapLayoutFile::write(const QString& path, QString* error) const
 {
+    const QMap<QString, QVariant>& all = values();
     const QDateTime before = QFileInfo(path).lastModified();
-    const bool written = SafeFileWriter::writeSettings(
-        path,
-        [this](QSettings& settings) {
-            settings.clear();
-            for (auto it = keyValues.cbegin(); it != keyValues.cend(); ++it)
-                settings.setValue(it.key(), it.value());
-        },
-        error);
+    QByteArray text;
+    const bool written = IniFileText::compose(all, &text) ? SafeFileWriter::writeFile(path, text, error)
+                                                          : SafeFileWriter::writeSettings(
+                                                              path,
+                                                              [&all](QSettings& settings) {
+                                                                  settings.clear();
+                                                                  for (auto it = all.cbegin(); it != all.cend(); ++it)
+                                                                      settings.setValue(it.key(), it.value());
+                                                              },
+                                                              error);
     if (written)
         markNewerThan(path, before);
     return written;
@@ -184,44 +386,51 @@ bool MapLayoutFile::write(const QString& path, QString* error) const
 
 std::optional<QRectF> MapLayoutFile::sceneRect() const
 {
-    const QVariant value = keyValues.value(sceneRectKey);
-    if (!value.isValid())
+    const QVariant stored = value(sceneRectKey);
+    if (!stored.isValid())
         return std::nullopt;
-    return readRect(value);
+    return readRect(stored);
 }
 
 void MapLayoutFile::setSceneRect(const QRect& rect)
 {
-    keyValues.insert(sceneRectKey, rect);
+    editableValues().insert(sceneRectKey, rect);
 }
 
 int MapLayoutFile::layoutType() const
 {
-    return keyValues.value(layoutTypeKey, 0).toInt();
+    return value(layoutTypeKey, 0).toInt();
 }
 
 void MapLayoutFile::setLayoutType(int type)
 {
-    keyValues.insert(layoutTypeKey, type);
+    editableValues().insert(layoutTypeKey, type);
 }
 
 std::optional<QRect> MapLayoutFile::deviceRect(const QString& name) const
 {
-    const QVariant value = keyValues.value(deviceRectKey(name));
-    if (!value.isValid())
+    if (!keysCopied && parsed) {
+        if (const QRect* rect = parsed->rects.rectOf(name))
+            return readRect(*rect).toRect();
+    }
+    const QVariant stored = value(deviceRectKey(name));
+    if (!stored.isValid())
         return std::nullopt;
-    return readRect(value).toRect();
+    return readRect(stored).toRect();
 }
 
 void MapLayoutFile::setDeviceRect(const QString& name, const QRect& rect)
 {
-    keyValues.insert(deviceRectKey(name), rect);
+    editableValues().insert(deviceRectKey(name), rect);
 }
 
 // Bending points are stored as "x;y" texts; anything else is skipped rather than guessed.
 QList<QPointF> MapLayoutFile::bends(const QString& source, const QString& target) const
 {
-    const QStringList texts = keyValues.value(bendsKey(source, target)).toStringList();
+    if (!keysCopied && parsed
+        && !parsed->sectionHashes.contains(sectionHash({source, QStringView(u":"), target})))
+        return QList<QPointF>();
+    const QStringList texts = value(bendsKey(source, target)).toStringList();
     QList<QPointF> points;
     for (const QString& text : texts) {
         const QStringList parts = text.split(QLatin1Char(';'));
@@ -240,37 +449,38 @@ QList<QPointF> MapLayoutFile::bends(const QString& source, const QString& target
 void MapLayoutFile::setBends(const QString& source, const QString& target, const QList<QPointF>& points)
 {
     if (points.isEmpty()) {
-        keyValues.remove(bendsKey(source, target));
+        editableValues().remove(bendsKey(source, target));
         return;
     }
     QStringList texts;
     for (const QPointF& point : points)
         texts.append(QStringLiteral("%0;%1").arg(point.x(), 0, 'g', -1).arg(point.y(), 0, 'g', -1));
-    keyValues.insert(bendsKey(source, target), texts);
+    editableValues().insert(bendsKey(source, target), texts);
 }
 
 QStringList MapLayoutFile::clusterNames() const
 {
-    return keyValues.value(clusterNamesKey).toStringList();
+    return value(clusterNamesKey).toStringList();
 }
 
 QRectF MapLayoutFile::clusterRect(const QString& name) const
 {
-    return readRect(keyValues.value(clusterKey(name, "rect")));
+    return readRect(value(clusterKey(name, "rect")));
 }
 
 bool MapLayoutFile::clusterMovesContainedDevices(const QString& name) const
 {
-    return keyValues.value(clusterKey(name, "movesContainedDevices"), true).toBool();
+    return value(clusterKey(name, "movesContainedDevices"), true).toBool();
 }
 
 void MapLayoutFile::setClusterNames(const QStringList& names)
 {
-    keyValues.insert(clusterNamesKey, names);
+    editableValues().insert(clusterNamesKey, names);
 }
 
 void MapLayoutFile::setCluster(const QString& name, const QRect& rect, bool movesContainedDevices)
 {
-    keyValues.insert(clusterKey(name, "rect"), rect);
-    keyValues.insert(clusterKey(name, "movesContainedDevices"), movesContainedDevices);
+    QMap<QString, QVariant>& all = editableValues();
+    all.insert(clusterKey(name, "rect"), rect);
+    all.insert(clusterKey(name, "movesContainedDevices"), movesContainedDevices);
 }

@@ -7,13 +7,16 @@
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
 #include <optional>
 
 class MapItemIndex;
+class QSettings;
 
 /**
  * The device map's layout file as a plain value: where devices, bending points and clusters
@@ -25,7 +28,10 @@ class MapItemIndex;
  * "Clusters/ClusterNames" with "Clusters/<name>/rect" and "Clusters/<name>/movesContainedDevices"
  * per cluster. Stored files depend on this format.
  *
- * No widget inside: tests and benchmarks read, build and write values directly.
+ * No widget inside: tests and benchmarks read, build and write values directly. Writing
+ * composes the file's text directly (IniFileText) and replaces the file in one step; reading
+ * takes text in that form directly too. A file in another form is read through QSettings, which
+ * is asked for each key when first needed (changing such a value copies every key first).
  *
  *     MapLayoutFile layout = MapLayoutFile::read(path);
  *     const std::optional<QRect> place = layout.deviceRect(QStringLiteral("pump"));
@@ -77,8 +83,21 @@ public:
     void setCluster(const QString& name, const QRect& rect, bool movesContainedDevices);
 
     /// Every key with its value, in key order.
-    const QMap<QString, QVariant>& values() const { return keyValues; }
+    const QMap<QString, QVariant>& values() const;
 
 private:
-    QMap<QString, QVariant> keyValues;
+    QVariant value(const QString& key, const QVariant& fallback = QVariant()) const;
+    /// The keys as a map of their own, copied from the file first when read from one.
+    QMap<QString, QVariant>& editableValues();
+
+    // A file read is asked one key at a time: a map of thousands of devices asks for one key per
+    // device, and sorting every key of the file into the map first cost more than the rest of
+    // the reading. Text in the written form is parsed into a hash; other text stays with
+    // QSettings, which is not asked for keys whose first section the file lacks.
+    struct ParsedText;
+    std::shared_ptr<const ParsedText> parsed;
+    std::shared_ptr<QSettings> source;
+    std::shared_ptr<const QSet<QString>> sourceSections;
+    mutable QMap<QString, QVariant> keyValues;
+    mutable bool keysCopied = true;
 };

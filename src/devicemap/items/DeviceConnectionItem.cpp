@@ -2,6 +2,7 @@
 
 #include "DeviceMapGeometry.h"
 #include "DeviceNodeItem.h"
+#include "MapLevelOfDetail.h"
 
 #include <QApplication>
 #include <QLineF>
@@ -162,6 +163,16 @@ QPainterPath visiblePart(const QPainterPath& polyline, const QRectF& area)
     return visible;
 }
 
+QPainterPath pathThrough(const QPolygonF& points)
+{
+    if (points.isEmpty())
+        return QPainterPath();
+    QPainterPath path(points.first());
+    for (int i = 1; i < points.size(); ++i)
+        path.lineTo(points.at(i));
+    return path;
+}
+
 } // namespace
 
 DeviceConnectionItem::DeviceConnectionItem(DeviceNodeItem* nodeFrom, DeviceNodeItem* nodeTo,
@@ -170,20 +181,12 @@ DeviceConnectionItem::DeviceConnectionItem(DeviceNodeItem* nodeFrom, DeviceNodeI
     , nodeFrom(nodeFrom)
     , nodeTo(nodeTo)
     , bendingPoints(std::move(bendingPoints))
-    , activeTimer(new QTimer(this))
-    , moveTimer(new QTimer(this))
-    , activityPen(QBrush(Qt::green), 2, Qt::DashLine, Qt::SquareCap, Qt::BevelJoin)
 {
     takeNodePlaces();
     oldFromRect = fromRect;
     oldToRect = toRect;
     bent = !this->bendingPoints.isEmpty();
     refreshBounds();
-    activityPen.setDashPattern({10, 10});
-    activeTimer->setSingleShot(true);
-    moveTimer->setSingleShot(true);
-    connect(activeTimer, &QTimer::timeout, this, &DeviceConnectionItem::activeTimerTimeout);
-    connect(moveTimer, &QTimer::timeout, this, &DeviceConnectionItem::moveLine);
 }
 
 DeviceConnectionItem::~DeviceConnectionItem() = default;
@@ -299,9 +302,10 @@ void DeviceConnectionItem::onEmit()
 {
     switch (activityType) {
     case DashedLinePerEmit:
-        activityPen.setDashOffset(activityPen.dashOffset() + dashStep);
+        dashOffset += dashStep;
         break;
     case DashedLinePerTime:
+        makeActivityTimers();
         activeTimer->stop();
         moveTimer->stop();
         activeTimer->start(activeTime);
@@ -309,6 +313,7 @@ void DeviceConnectionItem::onEmit()
         active = true;
         break;
     case ColorLinePerTime:
+        makeActivityTimers();
         activeTimer->start(activeTime);
         active = true;
         break;
@@ -324,7 +329,27 @@ bool DeviceConnectionItem::isActive() const
 
 double DeviceConnectionItem::getDashOffset() const
 {
-    return activityPen.dashOffset();
+    return dashOffset;
+}
+
+void DeviceConnectionItem::makeActivityTimers()
+{
+    if (activeTimer)
+        return;
+    activeTimer = new QTimer(this);
+    moveTimer = new QTimer(this);
+    activeTimer->setSingleShot(true);
+    moveTimer->setSingleShot(true);
+    connect(activeTimer, &QTimer::timeout, this, &DeviceConnectionItem::activeTimerTimeout);
+    connect(moveTimer, &QTimer::timeout, this, &DeviceConnectionItem::moveLine);
+}
+
+QPen DeviceConnectionItem::activityPen() const
+{
+    QPen pen(QBrush(Qt::green), 2, Qt::DashLine, Qt::SquareCap, Qt::BevelJoin);
+    pen.setDashPattern({10, 10});
+    pen.setDashOffset(dashOffset);
+    return pen;
 }
 
 void DeviceConnectionItem::setActivityIntervals(int activeTimeMs, int moveIntervalMs)
@@ -353,10 +378,18 @@ void DeviceConnectionItem::refreshBounds()
 QPainterPath DeviceConnectionItem::shape() const
 {
     if (shapePending) {
-        QPainterPathStroker stroker;
-        stroker.setWidth(hitStrokeWidth);
-        shapePath = stroker.createStroke(linePath).united(headPath);
+        // A simplified paint leaves the arrow to be laid out here, when a hit test needs it.
+        auto* self = const_cast<DeviceConnectionItem*>(this);
+        self->layOutArrow(sizeUnit());
+        shapePath = QPainterPath();
+        if (arrowDrawn) {
+            QPainterPathStroker stroker;
+            stroker.setWidth(hitStrokeWidth);
+            const QPainterPath head = pathThrough(QPolygonF({arrowPoint, firstWingEnd, secondWingEnd, arrowPoint}));
+            shapePath = stroker.createStroke(pathThrough(linePoints)).united(head);
+        }
         shapePending = false;
+        self->shapeFollowsArrow = true;
     }
     return shapePath;
 }
@@ -371,23 +404,14 @@ void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
         shapeFollowsArrow = false;
         return;
     }
-
-    if (differs(nodeFrom->pos(), fromPos) || differs(nodeTo->pos(), toPos)) {
-        const QRectF boundsBefore = boundingRect();
-        fromPos = nodeFrom->pos();
-        toPos = nodeTo->pos();
-        prepareGeometryChange();
-        oldFromRect = fromRect;
-        fromRect = placedRect(nodeFrom);
-        oldToRect = toRect;
-        toRect = placedRect(nodeTo);
-        if (bent)
-            recalculateBendPoints();
-        refreshBounds();
-        QGraphicsItem::update(boundsBefore | boundingRect());
-    }
+    followNodes();
 
     const int unit = sizeUnit();
+    const double scale = MapLevelOfDetail::scaleOf(painter);
+    if (!MapLevelOfDetail::drawsInFull(scale)) {
+        paintSimplified(painter, scale, lineColor(widget), unit);
+        return;
+    }
     layOutArrow(unit);
 
     QColor color = Qt::darkGray;
@@ -411,19 +435,21 @@ void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
     painter->setBrush(Qt::NoBrush);
     const QPen linePen(QBrush(color), 2 * unit);
     painter->setPen(linePen);
+    const QPainterPath line = pathThrough(linePoints);
     // Square caps and joins reach half the pen width past a point, antialiasing one pixel.
     const QTransform transform = painter->combinedTransform();
-    const double scale = std::max(std::abs(transform.m11()), std::abs(transform.m22()));
-    painter->drawPath(visiblePart(linePath, paintedArea(painter, linePen.widthF() * scale + 4.0)));
+    const double deviceScale = std::max(std::abs(transform.m11()), std::abs(transform.m22()));
+    painter->drawPath(visiblePart(line, paintedArea(painter, linePen.widthF() * deviceScale + 4.0)));
     // The dash pattern starts where the path starts, so the activity overlay keeps all of it.
     if (activityType == DashedLinePerEmit || (activityType == DashedLinePerTime && active)) {
-        painter->setPen(activityPen);
-        painter->drawPath(linePath);
+        painter->setPen(activityPen());
+        painter->drawPath(line);
     }
 
-    painter->fillPath(headPath, QBrush(Qt::black));
+    const QPainterPath head = pathThrough(QPolygonF({arrowPoint, firstWingEnd, secondWingEnd, arrowPoint}));
+    painter->fillPath(head, QBrush(Qt::black));
     painter->setPen(QPen(QBrush(color), 1.0));
-    painter->drawPath(headPath);
+    painter->drawPath(head);
 
     if (!shapeFollowsArrow) {
         shapePending = true;
@@ -431,12 +457,73 @@ void DeviceConnectionItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
     }
 }
 
+QColor DeviceConnectionItem::lineColor(QWidget* widget) const
+{
+    if (active && activityType == ColorLinePerTime)
+        return Qt::darkGreen;
+    if (hovered)
+        return (widget ? widget->palette() : QApplication::palette()).color(QPalette::Highlight);
+    return Qt::darkGray;
+}
+
+// Centre to centre: the filled nodes drawn above the link hide its ends, so no arrow point
+// needs to be found on the outline.
+void DeviceConnectionItem::paintSimplified(QPainter* painter, double scale, const QColor& color, int unit)
+{
+    if (!isArrowCurrent(unit) || !shapeFollowsArrow) {
+        shapePending = true;
+        shapeFollowsArrow = true;
+    }
+    const QPointF from = fromRect.center();
+    const QPointF to = toRect.center();
+    painter->setPen(QPen(QBrush(color), 2 * unit));
+    if (!bent) {
+        if (std::abs(to.x() - from.x()) * scale < 1.0 && std::abs(to.y() - from.y()) * scale < 1.0)
+            return;
+        painter->drawLine(QLineF(from, to));
+        return;
+    }
+    QPolygonF points;
+    points.reserve(bendingPoints.size() + 2);
+    points << from;
+    for (const QPointF& point : qAsConst(bendingPoints))
+        points << point;
+    points << to;
+    const QRectF extent = points.boundingRect();
+    if (extent.width() * scale < 1.0 && extent.height() * scale < 1.0)
+        return;
+    painter->drawPolyline(points);
+}
+
+void DeviceConnectionItem::followNodes()
+{
+    if (!differs(nodeFrom->pos(), fromPos) && !differs(nodeTo->pos(), toPos))
+        return;
+    const QRectF boundsBefore = boundingRect();
+    fromPos = nodeFrom->pos();
+    toPos = nodeTo->pos();
+    prepareGeometryChange();
+    oldFromRect = fromRect;
+    fromRect = placedRect(nodeFrom);
+    oldToRect = toRect;
+    toRect = placedRect(nodeTo);
+    if (bent)
+        recalculateBendPoints();
+    refreshBounds();
+    QGraphicsItem::update(boundsBefore | boundingRect());
+}
+
+bool DeviceConnectionItem::isArrowCurrent(int unit) const
+{
+    return laidOut && unit == laidUnit && isSameRect(fromRect, laidFromRect) && isSameRect(toRect, laidToRect)
+           && isSamePolyline(bent ? bendingPoints : QList<QPointF>(), laidBendingPoints);
+}
+
 void DeviceConnectionItem::layOutArrow(int unit)
 {
-    const QList<QPointF> usedBendingPoints = bent ? bendingPoints : QList<QPointF>();
-    if (laidOut && unit == laidUnit && isSameRect(fromRect, laidFromRect) && isSameRect(toRect, laidToRect)
-        && isSamePolyline(usedBendingPoints, laidBendingPoints))
+    if (isArrowCurrent(unit))
         return;
+    const QList<QPointF> usedBendingPoints = bent ? bendingPoints : QList<QPointF>();
     laidOut = true;
     laidUnit = unit;
     laidFromRect = fromRect;
@@ -444,15 +531,17 @@ void DeviceConnectionItem::layOutArrow(int unit)
     laidBendingPoints = usedBendingPoints;
     shapeFollowsArrow = false;
 
+    // The points go through QPainterPath::lineTo() when drawn, as they were laid out.
     QPointF lastDrawn = fromRect.center();
-    linePath = QPainterPath(lastDrawn);
+    linePoints = QPolygonF();
+    linePoints << lastDrawn;
     QPointF target = toRect.center();
     for (const QPointF& point : usedBendingPoints) {
         if (toRect.contains(point)) {
             target = usedBendingPoints.last();
             break;
         }
-        linePath.lineTo(point);
+        linePoints << point;
         lastDrawn = point;
     }
 
@@ -460,8 +549,7 @@ void DeviceConnectionItem::layOutArrow(int unit)
     arrowPoint = DeviceMapGeometry::roundedRectIntersection(QLineF(lastDrawn, target), toRect, radius);
     arrowDrawn = !fromRect.contains(arrowPoint);
     if (!arrowDrawn) {
-        linePath = QPainterPath();
-        headPath = QPainterPath();
+        linePoints = QPolygonF();
         return;
     }
 
@@ -475,12 +563,9 @@ void DeviceConnectionItem::layOutArrow(int unit)
     QLineF lastSegment(lastDrawn, arrowPoint);
     // Nodes closer than the gap would turn the last segment backwards.
     lastSegment.setLength(std::max(0.0, lastSegment.length() - 5 * unit));
-    linePath.lineTo(lastSegment.p2());
-
-    headPath = QPainterPath(arrowPoint);
-    headPath.lineTo(firstWing.p2());
-    headPath.lineTo(secondWing.p2());
-    headPath.lineTo(arrowPoint);
+    linePoints << lastSegment.p2();
+    firstWingEnd = firstWing.p2();
+    secondWingEnd = secondWing.p2();
 }
 
 void DeviceConnectionItem::recalculateBendPoints()
@@ -526,14 +611,15 @@ void DeviceConnectionItem::recalculateBendPoints()
 void DeviceConnectionItem::activeTimerTimeout()
 {
     active = false;
-    moveTimer->stop();
+    if (moveTimer)
+        moveTimer->stop();
     update(QRectF());
 }
 
 void DeviceConnectionItem::moveLine()
 {
-    activityPen.setDashOffset(activityPen.dashOffset() + dashStep);
-    if (activeTimer->isActive())
+    dashOffset += dashStep;
+    if (activeTimer && activeTimer->isActive())
         moveTimer->start(moveInterval);
     update(QRectF());
 }

@@ -8,6 +8,7 @@
 #include <QPen>
 #include <QPointF>
 #include <QPointer>
+#include <QPolygonF>
 #include <QRectF>
 
 class DeviceNodeItem;
@@ -23,6 +24,12 @@ class QTimer;
  * whose source or target is hidden is neither drawn nor hit, except a link to a
  * "runtime_variable" node or to an anchor node (DeviceNodeItem::isAnchor()), the hidden
  * free end of a link being drawn.
+ *
+ * Level of detail: below the scale at which text can no longer be read (the same as the
+ * nodes', MapLevelOfDetail::simplifiedBelow(), 0.41 for a 9 pt font at 96 dpi) a link is
+ * a plain line from the source's centre through its bending points to the target's centre,
+ * without arrow head, hover dots or activity dashes (the filled nodes drawn above it cover its
+ * ends); a link shorter than a pixel is not drawn. Hit tests use the full arrow at any scale.
  *
  * The nodes are not owned: the map deletes a link before its nodes, and a link whose
  * node went first draws nothing. Owned by the map's scene; GUI thread only; the
@@ -72,6 +79,7 @@ public:
     QRectF boundingRect() const override;
     /// The stroked line and head as last painted; empty before the first paint.
     QPainterPath shape() const override;
+    /// In full or simplified by the painter's scale (see the class comment).
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
     /// Moves the bending points from the nodes' old places to their new ones.
@@ -84,9 +92,18 @@ public Q_SLOTS:
 private:
     void takeNodePlaces();
     bool isDrawable() const;
+    /// Takes the nodes' new places when they moved since the last paint, bends following.
+    void followNodes();
+    QColor lineColor(QWidget* widget) const;
+    void paintSimplified(QPainter* painter, double scale, const QColor& color, int unit);
+    /// Whether the arrow as laid out still fits the nodes, the bends and the line width.
+    bool isArrowCurrent(int unit) const;
     /// Lays the line and the head out again when the nodes, bends or line width changed.
     void layOutArrow(int unit);
     void refreshBounds();
+    /// The timers of a timed activity display, made at its first emission.
+    void makeActivityTimers();
+    QPen activityPen() const;
 
     QPointer<DeviceNodeItem> nodeFrom;
     QPointer<DeviceNodeItem> nodeTo;
@@ -100,15 +117,19 @@ private:
     mutable QPainterPath shapePath;
     bool bent = false;
     bool active = false;
-    QTimer* activeTimer;
-    QTimer* moveTimer;
-    QPen activityPen;
+    // Null until a timed activity display first needs them: most links never carry one.
+    QTimer* activeTimer = nullptr;
+    QTimer* moveTimer = nullptr;
+    // The activity pen's dash offset; the pen itself is made when drawn.
+    double dashOffset = 0.0;
     int dashStep = 15;
     int activeTime = 500;
     int moveInterval = 100;
 
     // The arrow as last laid out and what it was laid out from. Stroking the hit-test
-    // shape costs more than drawing the arrow, so shape() builds it only when asked.
+    // shape costs more than drawing the arrow, so shape() builds it only when asked. The
+    // line and head are kept as points: a kept QPainterPath keeps Qt's drawing cache of it
+    // as well, kilobytes a link, so paths are made for the paint and dropped after it.
     QRectF laidFromRect;
     QRectF laidToRect;
     QList<QPointF> laidBendingPoints;
@@ -116,8 +137,9 @@ private:
     bool laidOut = false;
     bool arrowDrawn = false;
     QPointF arrowPoint;
-    QPainterPath linePath;
-    QPainterPath headPath;
+    QPolygonF linePoints;
+    QPointF firstWingEnd;
+    QPointF secondWingEnd;
     bool shapeFollowsArrow = false;
     mutable bool shapePending = false;
     QRectF bounds;

@@ -1,10 +1,13 @@
 #include "DeviceNodeItem.h"
 
+#include "MapLevelOfDetail.h"
+
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QGraphicsScene>
+#include <QHash>
 #include <QMetaObject>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPen>
 #include <QTextLayout>
 #include <QWidget>
@@ -45,10 +48,23 @@ double pointSizeOf(const QFont& font)
 // that items need not know its class; a scene without a map has nothing to grow. The
 // scene rectangle is read only for a map: a scene without one computes it from all
 // its items, which made every move cost as much as the whole scene.
+bool growsItsScene(const QObject* parent)
+{
+    // Looking the method up by its text costs more than placing a node; a map places thousands.
+    static const QMetaObject* lastAsked = nullptr;
+    static bool lastAnswer = false;
+    const QMetaObject* type = parent->metaObject();
+    if (type != lastAsked) {
+        lastAsked = type;
+        lastAnswer = type->indexOfMethod("unitedSceneWithRect(QRectF)") >= 0;
+    }
+    return lastAnswer;
+}
+
 void growMapScene(QGraphicsScene* scene, const QRectF& placed)
 {
     QObject* map = scene->parent();
-    if (!map || map->metaObject()->indexOfMethod("unitedSceneWithRect(QRectF)") < 0)
+    if (!map || !growsItsScene(map))
         return;
     if (scene->sceneRect().contains(placed))
         return;
@@ -64,6 +80,46 @@ int snapToGrid(int value, int cellSize)
 }
 
 } // namespace
+
+// A font, its smaller sibling and their metrics. Nodes that took the same application font
+// share one; a map of thousands of nodes would otherwise keep thousands of copies.
+struct DeviceNodeItem::Fonts
+{
+    explicit Fonts(const QFont& font)
+        : main(font)
+        , small(smallerFont(font))
+        , mainMetrics(main)
+        , smallMetrics(small)
+    {
+    }
+
+    // The type of most devices is one of a few; its width is measured once.
+    double smallWidthOfType(const QString& type) const
+    {
+        auto known = typeWidths.constFind(type);
+        if (known != typeWidths.cend())
+            return known.value();
+        if (typeWidths.size() > 4096)
+            typeWidths.clear();
+        const double width = smallMetrics.horizontalAdvance(type);
+        typeWidths.insert(type, width);
+        return width;
+    }
+
+    static std::shared_ptr<const Fonts> of(const QFont& font)
+    {
+        static std::shared_ptr<const Fonts> last;
+        if (!last || last->main != font)
+            last = std::make_shared<const Fonts>(font);
+        return last;
+    }
+
+    QFont main;
+    QFont small;
+    QFontMetricsF mainMetrics;
+    QFontMetricsF smallMetrics;
+    mutable QHash<QString, double> typeWidths;
+};
 
 DeviceNodeItem::DeviceNodeItem(DeviceInfo deviceInfo, QRectF nodeRect)
     : HoverableItem(nullptr)
@@ -167,17 +223,19 @@ bool DeviceNodeItem::isUnplaced() const
 
 QSize DeviceNodeItem::getDeviceSize(DeviceInfo deviceInfo)
 {
-    const QFont font = QApplication::font();
-    const QFontMetricsF mainMetrics(font);
-    const QFontMetricsF smallMetrics(smallerFont(font));
-    const double pad = std::max(0.3 * pointSizeOf(font), 4.0);
+    return sizeOfTexts(deviceInfo, *Fonts::of(QApplication::font()));
+}
 
-    double width = std::max(smallMetrics.horizontalAdvance(deviceInfo.type),
-                            mainMetrics.horizontalAdvance(deviceInfo.name))
-                   + pad;
+QSize DeviceNodeItem::sizeOfTexts(const DeviceInfo& deviceInfo, const Fonts& fonts)
+{
+    const QFontMetricsF& mainMetrics = fonts.mainMetrics;
+    const QFontMetricsF& smallMetrics = fonts.smallMetrics;
+    const double pad = std::max(0.3 * pointSizeOf(fonts.main), 4.0);
+    const double typeWidth = fonts.smallWidthOfType(deviceInfo.type);
+
+    double width = std::max(typeWidth, mainMetrics.horizontalAdvance(deviceInfo.name)) + pad;
     if (!deviceInfo.description.isEmpty()) {
-        const double textWidth = std::max({mainMetrics.horizontalAdvance(deviceInfo.description),
-                                           smallMetrics.horizontalAdvance(deviceInfo.type),
+        const double textWidth = std::max({mainMetrics.horizontalAdvance(deviceInfo.description), typeWidth,
                                            smallMetrics.horizontalAdvance(deviceInfo.name)});
         width = std::max(width, textWidth + pad);
     }
@@ -195,9 +253,11 @@ void DeviceNodeItem::calcDeviceSize()
     if (isAnchor())
         return;
 
-    takeApplicationFonts();
+    const QFont font = QApplication::font();
+    if (!fonts)
+        fonts = Fonts::of(font);
 
-    const QSize size = textSize();
+    const QSize size = textSize(font);
     if (std::abs(rect.width() - size.width()) > resizeThreshold)
         resizeAboutCenter(QSizeF(size.width(), rect.height()));
     if (std::abs(rect.height() - size.height()) > resizeThreshold)
@@ -206,17 +266,15 @@ void DeviceNodeItem::calcDeviceSize()
 
 // Measuring shapes every text and dominates painting; the result only changes with the
 // texts or the application font, so it is kept until one of them does.
-QSize DeviceNodeItem::textSize()
+QSize DeviceNodeItem::textSize(const QFont& font)
 {
-    const QFont font = QApplication::font();
-    if (!measured || info.name != measuredName || info.type != measuredType || info.description != measuredDescription
-        || font != measuredFont) {
-        measuredSize = getDeviceSize(info);
-        measuredFont = font;
+    if (!measuredFonts || measuredFonts->main != font || info.name != measuredName || info.type != measuredType
+        || info.description != measuredDescription) {
+        measuredFonts = Fonts::of(font);
+        measuredSize = sizeOfTexts(info, *measuredFonts);
         measuredName = info.name;
         measuredType = info.type;
         measuredDescription = info.description;
-        measured = true;
     }
     return measuredSize;
 }
@@ -228,7 +286,7 @@ void DeviceNodeItem::elide(NodeText& text, const QString& source, const QFontMet
     text.elided = metrics.elidedText(source, Qt::ElideRight, width);
     text.source = source;
     text.width = width;
-    text.laidOut = false;
+    text.laidOut.reset();
 }
 
 // Draws what QPainter::drawText(strip, Qt::AlignCenter | Qt::TextDontClip, text) draws,
@@ -240,13 +298,13 @@ void DeviceNodeItem::drawCentredText(QPainter* painter, const QRectF& strip, Nod
 {
     const QFont& font = painter->font();
     const int dpi = painter->device() ? painter->device()->logicalDpiY() : 0;
-    if (!text.laidOut || font != text.layoutFont || dpi != text.layoutDpi
-        || painter->layoutDirection() != text.layoutDirection) {
-        text.laidOut = true;
-        text.layoutFont = font;
-        text.layoutDpi = dpi;
-        text.layoutDirection = painter->layoutDirection();
-        text.layout.reset();
+    if (!text.laidOut || font != text.laidOut->font || dpi != text.laidOut->dpi
+        || painter->layoutDirection() != text.laidOut->direction) {
+        text.laidOut.reset(new LaidOutText);
+        text.laidOut->font = font;
+        text.laidOut->dpi = dpi;
+        text.laidOut->direction = painter->layoutDirection();
+        std::unique_ptr<QTextLayout>& layout = text.laidOut->layout;
         const QString& elided = text.elided;
         const bool plain = !elided.isEmpty() && !elided.back().isSpace() && !font.underline() && !font.overline()
                            && !font.strikeOut()
@@ -256,27 +314,28 @@ void DeviceNodeItem::drawCentredText(QPainter* painter, const QRectF& strip, Nod
                                          || c == QChar::ParagraphSeparator;
                               });
         if (plain) {
-            text.layout.reset(new QTextLayout(elided, font));
+            layout.reset(new QTextLayout(elided, font));
             QTextOption option;
-            option.setTextDirection(text.layoutDirection);
+            option.setTextDirection(text.laidOut->direction);
             option.setAlignment(Qt::AlignLeft);
-            text.layout->setTextOption(option);
-            text.layout->setCacheEnabled(true);
-            text.layout->beginLayout();
-            for (QTextLine line = text.layout->createLine(); line.isValid(); line = text.layout->createLine()) {
+            layout->setTextOption(option);
+            layout->setCacheEnabled(true);
+            layout->beginLayout();
+            for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
                 line.setLineWidth(0x01000000);
                 line.setPosition(QPointF(0, 0));
             }
-            text.layout->endLayout();
-            if (text.layout->lineCount() != 1)
-                text.layout.reset();
+            layout->endLayout();
+            if (layout->lineCount() != 1)
+                layout.reset();
         }
     }
-    if (!text.layout) {
+    const QTextLayout* layout = text.laidOut->layout.get();
+    if (!layout) {
         painter->drawText(strip, textFlags, text.elided);
         return;
     }
-    const QTextLine line = text.layout->lineAt(0);
+    const QTextLine line = layout->lineAt(0);
     const double height = line.ascent() + line.descent();
     line.draw(painter, QPointF(strip.x() + (strip.width() - line.horizontalAdvance()) / 2,
                                strip.y() + (strip.height() - height) / 2));
@@ -294,7 +353,29 @@ void DeviceNodeItem::resizeAboutCenter(const QSizeF& size)
 void DeviceNodeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget)
 {
     Q_UNUSED(option)
-    devicePaintInAdjustedRect(painter, rect, widget);
+    const double scale = MapLevelOfDetail::scaleOf(painter);
+    if (MapLevelOfDetail::drawsInFull(scale))
+        devicePaintInAdjustedRect(painter, rect, widget);
+    else
+        paintSimplified(painter, scale, widget);
+}
+
+QColor DeviceNodeItem::outlineColor(QWidget* widget) const
+{
+    if (!hovered && !isSelected())
+        return highlightColor;
+    // Rendering to an image or a printer passes no widget.
+    return (widget ? widget->palette() : QApplication::palette()).color(QPalette::Highlight);
+}
+
+// Seen from afar the outline's colour (the device's state, the search, the selection) is what
+// tells nodes apart; the rectangle covers what the outline's pen would.
+void DeviceNodeItem::paintSimplified(QPainter* painter, double scale, QWidget* widget)
+{
+    calcDeviceSize();
+    if (rect.width() * scale < 1.0 && rect.height() * scale < 1.0)
+        return;
+    painter->fillRect(rect, outlineColor(widget));
 }
 
 void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetRect, QWidget* widget)
@@ -302,40 +383,36 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
     calcDeviceSize();
     // Nodes that never size themselves (anchors, runtime variables) still draw their texts.
     takeApplicationFonts();
-    // Rendering to an image or a printer passes no widget.
     const QPalette palette = widget ? widget->palette() : QApplication::palette();
+    const QPen outlinePen(QBrush(outlineColor(widget)), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
 
-    const QColor outlineColor = hovered || isSelected() ? palette.color(QPalette::Highlight) : highlightColor;
-    const QPen outlinePen(QBrush(outlineColor), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
-
+    // Drawn directly rather than from a path kept with the node: Qt keeps a drawing cache of
+    // a kept path, several kilobytes a node. The pixels are the same.
     const QRectF inner(targetRect.x() + 1, targetRect.y() + 1, targetRect.width() - 2, targetRect.height() - 2);
-    if (inner != outlineRect || outlinePath.isEmpty()) {
-        outlinePath = QPainterPath();
-        outlinePath.addRoundedRect(inner, cornerRadius, cornerRadius, Qt::AbsoluteSize);
-        outlineRect = inner;
-    }
-    painter->fillPath(outlinePath, QBrush(palette.color(QPalette::AlternateBase)));
-    // The map also draws nodes with its own painter, whose brush must not cover the fill.
-    painter->setBrush(Qt::NoBrush);
+    painter->setBrush(QBrush(palette.color(QPalette::AlternateBase)));
     painter->setPen(outlinePen);
-    painter->drawPath(outlinePath);
+    painter->drawRoundedRect(inner, cornerRadius, cornerRadius, Qt::AbsoluteSize);
+    // The map also draws nodes with its own painter, which must not keep the fill's brush.
+    painter->setBrush(Qt::NoBrush);
 
-    painter->setFont(mainFont);
+    const QFontMetricsF& mainMetrics = fonts->mainMetrics;
+    const QFontMetricsF& smallMetrics = fonts->smallMetrics;
+    painter->setFont(fonts->main);
     painter->setPen(palette.color(QPalette::Text));
-    elide(mainText, label.isEmpty() ? name : label, *mainMetrics, inner.width());
-    const double mainHeight = mainMetrics->height();
+    elide(mainText, label.isEmpty() ? name : label, mainMetrics, inner.width());
+    const double mainHeight = mainMetrics.height();
     const QRectF mainStrip(inner.x(), inner.y() + inner.height() / 2 - mainHeight / 2, inner.width(), mainHeight);
     drawCentredText(painter, mainStrip, mainText);
 
     if (!hovered || info.type == runtimeVariable)
         return;
-    painter->setFont(smallFont);
-    const double smallHeight = smallMetrics->height();
+    painter->setFont(fonts->small);
+    const double smallHeight = smallMetrics.height();
     if (!label.isEmpty()) {
-        elide(nameText, name, *smallMetrics, inner.width());
+        elide(nameText, name, smallMetrics, inner.width());
         drawCentredText(painter, QRectF(inner.x(), inner.y(), inner.width(), smallHeight), nameText);
     }
-    elide(typeText, type, *smallMetrics, inner.width());
+    elide(typeText, type, smallMetrics, inner.width());
     drawCentredText(painter, QRectF(inner.x(), inner.y() + inner.height() - smallHeight, inner.width(), smallHeight),
                     typeText);
 }
@@ -343,12 +420,8 @@ void DeviceNodeItem::devicePaintInAdjustedRect(QPainter* painter, QRectF targetR
 // Later changes of the application font do not reach a node that has measured its texts.
 void DeviceNodeItem::takeApplicationFonts()
 {
-    if (mainMetrics)
-        return;
-    mainFont = QApplication::font();
-    mainMetrics.reset(new QFontMetricsF(mainFont));
-    smallFont = smallerFont(mainFont);
-    smallMetrics.reset(new QFontMetricsF(smallFont));
+    if (!fonts)
+        fonts = Fonts::of(QApplication::font());
 }
 
 QVariant DeviceNodeItem::itemChange(GraphicsItemChange change, const QVariant& value)

@@ -7,16 +7,14 @@
 
 #include <QColor>
 #include <QFont>
-#include <QFontMetricsF>
-#include <QPainterPath>
 #include <QRectF>
-#include <QScopedPointer>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
+class QFontMetricsF;
 class QTextLayout;
 
 /**
@@ -35,6 +33,13 @@ class QTextLayout;
  *
  * A node built from a default DeviceInfo (no name, no type, no description) is the
  * invisible anchor of a link being drawn: it keeps the size it was given (see isAnchor()).
+ *
+ * Level of detail: paint() draws the node in full (outline, texts) while a line of the
+ * application font is at least MapLevelOfDetail::readableLineHeight (7) device pixels high,
+ * that is down to the scale MapLevelOfDetail::simplifiedBelow(): 0.41 for a 9 pt font at
+ * 96 dpi, whose line is 17 pixels high. Below it no text can be read, and the node is a
+ * rectangle filled with its outline colour, no text; one smaller than a pixel each way is not
+ * drawn. Links switch at the same scale. devicePaintInAdjustedRect() always draws in full.
  *
  * Owned by the map's scene; GUI thread only; the class-wide settings are unguarded.
  */
@@ -75,8 +80,9 @@ public:
     /// The size a device's texts need in the current application font.
     static QSize getDeviceSize(DeviceInfo info);
 
+    /// In full or simplified by the painter's scale (see the class comment).
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
-    /// Draws the node into any rectangle; without a widget the application palette is used.
+    /// Draws the node in full into any rectangle; without a widget the application palette is used.
     void devicePaintInAdjustedRect(QPainter* painter, QRectF rect, QWidget* widget);
 
     static void setGridOn(bool on);
@@ -97,22 +103,31 @@ protected:
 
 private:
     // A text as last elided and laid out, so that an unchanged text is neither measured
-    // nor shaped again at every paint. No layout means the text is drawn by drawText().
+    // nor shaped again at every paint. Nothing is laid out before the text is drawn in full;
+    // a laid-out text without a layout is drawn by drawText().
+    struct LaidOutText
+    {
+        std::unique_ptr<QTextLayout> layout;
+        QFont font;
+        int dpi = 0;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+    };
     struct NodeText
     {
         QString source;
         double width = -1.0;
         QString elided;
-        std::unique_ptr<QTextLayout> layout;
-        bool laidOut = false;
-        QFont layoutFont;
-        int layoutDpi = 0;
-        Qt::LayoutDirection layoutDirection = Qt::LeftToRight;
+        std::unique_ptr<LaidOutText> laidOut;
     };
 
+    struct Fonts;
+
     void takeApplicationFonts();
+    void paintSimplified(QPainter* painter, double scale, QWidget* widget);
+    QColor outlineColor(QWidget* widget) const;
     void resizeAboutCenter(const QSizeF& size);
-    QSize textSize();
+    QSize textSize(const QFont& font);
+    static QSize sizeOfTexts(const DeviceInfo& info, const Fonts& fonts);
     static void elide(NodeText& text, const QString& source, const QFontMetricsF& metrics, double width);
     static void drawCentredText(QPainter* painter, const QRectF& strip, NodeText& text);
 
@@ -121,24 +136,20 @@ private:
     QString type;
     QString label;
     DeviceInfo info;
-    QFont mainFont;
-    QFont smallFont;
-    QScopedPointer<QFontMetricsF> mainMetrics;
-    QScopedPointer<QFontMetricsF> smallMetrics;
+    // The application's fonts and their metrics as taken at the first size calculation,
+    // shared by every node that took the same font; null before.
+    std::shared_ptr<const Fonts> fonts;
     QColor highlightColor;
 
-    // What getDeviceSize() gave for these texts in this application font.
-    QFont measuredFont;
+    // What getDeviceSize() gave for these texts in these fonts (null before the first time).
+    std::shared_ptr<const Fonts> measuredFonts;
     QString measuredName;
     QString measuredType;
     QString measuredDescription;
     QSize measuredSize;
-    bool measured = false;
     NodeText mainText;
     NodeText nameText;
     NodeText typeText;
-    QRectF outlineRect;
-    QPainterPath outlinePath;
 
     static bool gridOn;
     static int gridCellSize;

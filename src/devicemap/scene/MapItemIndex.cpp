@@ -4,6 +4,8 @@
 #include "DeviceConnectionItem.h"
 #include "DeviceNodeItem.h"
 
+#include <algorithm>
+
 MapItemIndex::MapItemIndex(QObject* parent)
     : QObject(parent)
 {
@@ -18,6 +20,31 @@ void MapItemIndex::insertDevice(const QString& name, DeviceNodeItem* item)
     devicesByName.insert(name, item);
     if (item)
         namesOfDevices.insert(item, name);
+}
+
+void MapItemIndex::insertDevices(QVector<QPair<QString, DeviceNodeItem*>> entries)
+{
+    std::sort(entries.begin(), entries.end(),
+              [](const QPair<QString, DeviceNodeItem*>& a, const QPair<QString, DeviceNodeItem*>& b) {
+                  return a.first < b.first;
+              });
+    for (const auto& entry : qAsConst(entries)) {
+        // Past the last name the map holds, the end is where the entry goes; otherwise the hint is ignored.
+        deviceItems.insert(deviceItems.cend(), entry.first, entry.second);
+        devicesByName.insert(entry.first, entry.second);
+        if (entry.second)
+            namesOfDevices.insert(entry.second, entry.first);
+    }
+}
+
+void MapItemIndex::reserve(int deviceCount, int linkCount)
+{
+    devicesByName.reserve(deviceCount);
+    namesOfDevices.reserve(deviceCount);
+    linksAtDevice.reserve(deviceCount);
+    linkSlotOf.reserve(linkCount);
+    linkSlots.reserve(size_t(linkCount));
+    firstLinkOfPair.reserve(linkCount);
 }
 
 void MapItemIndex::renameDevice(const QString& oldName, const QString& newName)
@@ -58,9 +85,11 @@ bool MapItemIndex::removeDevice(const QString& name)
 QList<DeviceConnectionItem*> MapItemIndex::links() const
 {
     QList<DeviceConnectionItem*> result;
-    result.reserve(int(linkOrder.size()));
-    for (DeviceConnectionItem* link : linkOrder)
-        result.append(link);
+    result.reserve(linkCount());
+    for (DeviceConnectionItem* link : linkSlots) {
+        if (link)
+            result.append(link);
+    }
     return result;
 }
 
@@ -73,25 +102,57 @@ DeviceConnectionItem* MapItemIndex::link(const DeviceNodeItem* source, const Dev
 
 void MapItemIndex::insertLink(DeviceConnectionItem* link)
 {
-    linkPositions.insert(link, linkOrder.insert(linkOrder.end(), link));
+    linkSlotOf.insert(link, int(linkSlots.size()));
+    linkSlots.push_back(link);
     const DeviceNodeItem* source = link->getNodeFrom();
     const DeviceNodeItem* target = link->getNodeTo();
-    linksAtDevice[source].append(link);
+    appendLinkAt(source, link);
     if (target != source)
-        linksAtDevice[target].append(link);
-    const DevicePair ends(source, target);
-    if (!firstLinkOfPair.contains(ends))
-        firstLinkOfPair.insert(ends, link);
+        appendLinkAt(target, link);
+    DeviceConnectionItem*& first = firstLinkOfPair[DevicePair(source, target)];
+    if (!first)
+        first = link;
+}
+
+// Most devices have a few links: room for them is made at the first.
+void MapItemIndex::appendLinkAt(const DeviceNodeItem* device, DeviceConnectionItem* link)
+{
+    QList<DeviceConnectionItem*>& itsLinks = linksAtDevice[device];
+    if (itsLinks.isEmpty())
+        itsLinks.reserve(4);
+    itsLinks.append(link);
+}
+
+// Removed links leave an empty slot; once they are the most, the slots close up, so that
+// removing stays constant in time on average and the order of creation is kept.
+void MapItemIndex::freeLinkSlot(int slot)
+{
+    linkSlots[size_t(slot)] = nullptr;
+    ++freedLinkSlots;
+    if (freedLinkSlots < 64 || freedLinkSlots * 2 < int(linkSlots.size()))
+        return;
+    size_t kept = 0;
+    for (DeviceConnectionItem* link : linkSlots) {
+        if (!link)
+            continue;
+        linkSlotOf[link] = int(kept);
+        linkSlots[kept++] = link;
+    }
+    linkSlots.resize(kept);
+    freedLinkSlots = 0;
 }
 
 void MapItemIndex::removeLink(DeviceConnectionItem* link)
 {
-    const auto position = linkPositions.find(link);
-    if (position == linkPositions.end())
+    if (!linkSlotOf.contains(link))
         return;
     Q_EMIT itemAboutToBeRemoved(link);
-    linkOrder.erase(position.value());
-    linkPositions.erase(position);
+    // A holder may have removed the link while it was being announced.
+    const auto slot = linkSlotOf.find(link);
+    if (slot == linkSlotOf.end())
+        return;
+    freeLinkSlot(slot.value());
+    linkSlotOf.erase(slot);
 
     const DeviceNodeItem* source = link->getNodeFrom();
     const DeviceNodeItem* target = link->getNodeTo();

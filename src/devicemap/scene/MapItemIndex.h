@@ -8,8 +8,9 @@
 #include <QObject>
 #include <QPair>
 #include <QString>
+#include <QVector>
 
-#include <list>
+#include <vector>
 
 class ClusterRectItem;
 class DeviceConnectionItem;
@@ -44,6 +45,10 @@ public:
     /// The name the item is filed under; empty for an item the index does not hold.
     QString nameOf(const DeviceNodeItem* item) const { return namesOfDevices.value(item); }
     void insertDevice(const QString& name, DeviceNodeItem* item);
+    /// The same for many devices at once, as a build files them: in name order, each in one step.
+    void insertDevices(QVector<QPair<QString, DeviceNodeItem*>> entries);
+    /// Makes room for that many devices and links in all, ahead of a build.
+    void reserve(int deviceCount, int linkCount);
     /// Files the item of oldName under newName; the item itself is not told.
     void renameDevice(const QString& oldName, const QString& newName);
     /// Announces and deletes the device's links, then the device's item. False without an entry.
@@ -51,9 +56,9 @@ public:
 
     /// Every link item, in creation order.
     QList<DeviceConnectionItem*> links() const;
-    int linkCount() const { return int(linkOrder.size()); }
+    int linkCount() const { return int(linkSlots.size()) - freedLinkSlots; }
     /// Whether the link item is one of the map's links (a rubber line being drawn is not).
-    bool hasLink(const DeviceConnectionItem* link) const { return linkPositions.contains(link); }
+    bool hasLink(const DeviceConnectionItem* link) const { return linkSlotOf.contains(link); }
     /// The first link created from source to target that still exists, or null.
     DeviceConnectionItem* link(const DeviceNodeItem* source, const DeviceNodeItem* target) const;
     /// The links that start or end at the item, in creation order.
@@ -79,12 +84,17 @@ Q_SIGNALS:
 private:
     using DevicePair = QPair<const DeviceNodeItem*, const DeviceNodeItem*>;
 
+    void appendLinkAt(const DeviceNodeItem* device, DeviceConnectionItem* link);
+    void freeLinkSlot(int slot);
+
     QMap<QString, DeviceNodeItem*> deviceItems;
     // The same entries for look-ups by name, which the map and its operations make all the time.
     QHash<QString, DeviceNodeItem*> devicesByName;
     QHash<const DeviceNodeItem*, QString> namesOfDevices;
-    std::list<DeviceConnectionItem*> linkOrder;
-    QHash<const DeviceConnectionItem*, std::list<DeviceConnectionItem*>::iterator> linkPositions;
+    // Links in creation order; a removed link leaves a null slot until the slots close up.
+    std::vector<DeviceConnectionItem*> linkSlots;
+    int freedLinkSlots = 0;
+    QHash<const DeviceConnectionItem*, int> linkSlotOf;
     QHash<const DeviceNodeItem*, QList<DeviceConnectionItem*>> linksAtDevice;
     QHash<DevicePair, DeviceConnectionItem*> firstLinkOfPair;
     QMap<QString, ClusterRectItem*> clusterItems;

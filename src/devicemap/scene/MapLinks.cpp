@@ -37,10 +37,16 @@ void MapLinks::create(const QString& from, const QString& to, const QList<QPoint
     DeviceNodeItem* target = items.device(to);
     if (!source || !target)
         return;
+    create(source, target, bends);
+}
+
+DeviceConnectionItem* MapLinks::create(DeviceNodeItem* source, DeviceNodeItem* target, const QList<QPointF>& bends)
+{
+    // Links lie below the nodes at z 0, where every item starts.
     auto link = new DeviceConnectionItem(source, target, bends);
-    link->setZValue(0);
-    items.insertLink(link);
+    map.itemIndex().insertLink(link);
     map.scene()->addItem(link);
+    return link;
 }
 
 DeviceConnectionItem* MapLinks::find(const QString& from, const QString& to) const

@@ -10,6 +10,7 @@
 
 class DeviceConnectionItem;
 class DeviceMapWidget;
+class DeviceNodeItem;
 
 /**
  * The device map's link items as the map and its operations use them: made between two
@@ -26,6 +27,8 @@ public:
 
     /// Adds a link item when both devices have items; no check for an existing one.
     void create(const QString& from, const QString& to, const QList<QPointF>& bends);
+    /// The same between two device items of the map, both non-null.
+    DeviceConnectionItem* create(DeviceNodeItem* source, DeviceNodeItem* target, const QList<QPointF>& bends);
     /// The first link item from the device named from to the one named to, or null.
     DeviceConnectionItem* find(const QString& from, const QString& to) const;
     /// Gives two opposite links without bending points a bend each, so both show.

@@ -8,11 +8,16 @@
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
 #include "MapLayoutFile.h"
+#include "MapLinks.h"
 
 #include <QFontMetricsF>
 #include <QGraphicsScene>
 #include <QHash>
 #include <QSet>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 MapManagerSync::MapManagerSync(DeviceMapWidget& map)
     : map(map)
@@ -25,21 +30,47 @@ void MapManagerSync::createGraph()
     initialiseScene(layout);
     MapItemIndex& items = map.itemIndex();
     DeviceManager* manager = map.getDeviceManager();
+    // On a map without links (its first build) no link exists yet that the build could repeat.
+    const bool linksBefore = items.linkCount() > 0;
 
     int x = 0;
     int y = 0;
     const QStringList names = manager->getDeviceNames();
-    // Each manager look-up walks its whole device list; the links below reuse these infos.
-    QList<DeviceInfo> infos;
-    infos.reserve(names.size());
-    for (const QString& name : names) {
-        infos.append(manager->getDeviceInfo(name));
-        const DeviceInfo& info = infos.last();
-        const double minWidth = calcDeviceMinWidth(info) + 4;
+    // About two links a device, as in most graphs: the tables grow once instead of step by step.
+    items.reserve(items.devices().size() + names.size(), items.linkCount() + 2 * names.size());
+    // Filed all at once after the loop, in name order.
+    QVector<QPair<QString, DeviceNodeItem*>> newDevices;
+    newDevices.reserve(names.size());
+    // The links below reuse the descriptions' connections.
+    std::vector<QList<Connection>> outgoing;
+    outgoing.reserve(size_t(names.size()));
+    QHash<QString, double> typeWidths;
+    const QFontMetricsF mainMetrics(map.font());
+    const QFontMetricsF smallMetrics(map.getSmallFont());
+    // One call for every description: a look-up by name for each would cost a tenth of the build.
+    QVector<DeviceInfo> infos = manager->getDeviceInfos();
+    for (int i = 0; i < names.size(); ++i) {
+        const QString& name = names.at(i);
+        DeviceInfo info = i < infos.size() && infos.at(i).name == name ? std::move(infos[i])
+                                                                       : manager->getDeviceInfo(name);
+        outgoing.push_back(info.outgoingConnections);
+        // Most devices share one of a few types: each type is measured once.
+        auto typeWidth = typeWidths.constFind(info.type);
+        if (typeWidth == typeWidths.cend())
+            typeWidth = typeWidths.insert(info.type, smallMetrics.horizontalAdvance(info.type));
+        const double descriptionWidth =
+            info.description.isEmpty() ? 0.0 : mainMetrics.horizontalAdvance(info.description);
+        const double minWidth = qMax(descriptionWidth, typeWidth.value()) + 4;
         const int width = minWidth > 30 ? int(minWidth) : 30;
-        const QRect rect = layout.deviceRect(name).value_or(QRect(x, y, width, 30));
+        const std::optional<QRect> stored = layout.deviceRect(name);
+        const QRect rect = stored.value_or(QRect(x, y, width, 30));
         map.unitedSceneWithRect(QRectF(rect));
-        createDeviceItem(info, rect, layout);
+        if (!items.hasDevice(info.name)) {
+            const QString deviceName = info.name;
+            newDevices.append(qMakePair(deviceName, addDeviceItem(std::move(info), rect,
+                                                                  stored.value_or(MapLayoutFile::unplacedRect),
+                                                                  stored.has_value(), false)));
+        }
         x += 60;
         if (x > 299) {
             x = 0;
@@ -47,20 +78,28 @@ void MapManagerSync::createGraph()
         }
     }
 
+    items.insertDevices(newDevices);
+
+    MapLinks& links = map.linkItems();
     for (int i = 0; i < names.size(); ++i) {
         const QString& name = names.at(i);
-        QSet<QString> done;
-        for (const Connection& connection : qAsConst(infos.at(i).outgoingConnections)) {
-            if (done.contains(connection.device))
+        DeviceNodeItem* source = items.device(name);
+        if (!source)
+            continue;
+        const QList<Connection>& connections = outgoing[size_t(i)];
+        for (auto connection = connections.cbegin(); connection != connections.cend(); ++connection) {
+            // Several signal and slot pairs to one device make one link.
+            if (std::any_of(connections.cbegin(), connection,
+                            [&connection](const Connection& earlier) { return earlier.device == connection->device; }))
                 continue;
-            done.insert(connection.device);
+            DeviceNodeItem* target = items.device(connection->device);
             // initialised() may come again: a link already drawn keeps its item.
-            if (map.getConnection(name, connection.device))
+            if (!target || (linksBefore && items.link(source, target)))
                 continue;
-            const QList<QPointF> bends = layout.bends(name, connection.device);
-            map.createConnection(name, connection.device, bends);
-            if (map.getConnection(connection.device, name) && bends.isEmpty())
-                map.splitConnections(name, connection.device);
+            const QList<QPointF> bends = layout.bends(name, connection->device);
+            links.create(source, target, bends);
+            if (bends.isEmpty() && items.link(target, source))
+                map.splitConnections(name, connection->device);
         }
     }
 
@@ -78,6 +117,29 @@ void MapManagerSync::createGraph()
                                  : DeviceMapWidget::Orthogonal);
 
     map.setColorisationMode(DeviceMapWidget::ByState);
+    fitSceneIndex();
+}
+
+// Qt's scene index divides the scene into about as many cells as it has items, and builds
+// itself at the first paint: on a large map links that cross the map land in every cell, which
+// made the first frame nearly twice as slow as later ones. Cells of about thirty items cost a
+// fraction of that and find the items of a view just as fast. Fitted at each build, and again
+// whenever the map has grown to twice the items it was fitted for, so that a view's items are
+// found as fast on a map that grows device by device.
+void MapManagerSync::fitSceneIndex()
+{
+    const MapItemIndex& items = map.itemIndex();
+    const int itemCount = items.devices().size() + items.linkCount() + items.clusters().size();
+    const int depth = int(std::ceil(std::log2(std::max(itemCount, 1)))) - 5;
+    map.scene()->setBspTreeDepth(std::max(5, depth));
+    indexFittedFor = std::max(itemCount, 64);
+}
+
+void MapManagerSync::refitSceneIndexWhenGrown()
+{
+    const MapItemIndex& items = map.itemIndex();
+    if (items.devices().size() + items.linkCount() + items.clusters().size() >= 2 * indexFittedFor)
+        fitSceneIndex();
 }
 
 void MapManagerSync::initialiseScene()
@@ -107,15 +169,8 @@ void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect)
     map.unitedSceneWithRect(QRectF(rect));
     if (map.itemIndex().hasDevice(info.name))
         return;
-    const QRect stored =
-        MapLayoutFile::readDeviceRect(map.getLayoutFile(), info.name).value_or(MapLayoutFile::unplacedRect);
-    auto item = new DeviceNodeItem(info, QRectF(0, 0, rect.width(), rect.height()));
-    map.scene()->addItem(item);
-    if (stored.width() == -1 || stored.height() == -1)
-        item->unplaceDevice();
-    else
-        item->placeDevice(QPointF(stored.x(), stored.y()));
-    map.itemIndex().insertDevice(info.name, item);
+    addDeviceItem(info, rect,
+                  MapLayoutFile::readDeviceRect(map.getLayoutFile(), info.name).value_or(MapLayoutFile::unplacedRect));
 }
 
 void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect, const MapLayoutFile& layout)
@@ -124,14 +179,33 @@ void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect,
     map.unitedSceneWithRect(QRectF(rect));
     if (map.itemIndex().hasDevice(info.name))
         return;
-    const QRect stored = layout.deviceRect(info.name).value_or(MapLayoutFile::unplacedRect);
-    auto item = new DeviceNodeItem(info, QRectF(0, 0, rect.width(), rect.height()));
-    map.scene()->addItem(item);
-    if (stored.width() == -1 || stored.height() == -1)
+    addDeviceItem(info, rect, layout.deviceRect(info.name).value_or(MapLayoutFile::unplacedRect));
+}
+
+DeviceNodeItem* MapManagerSync::addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored,
+                                              bool placedBeforeAdding, bool filed)
+{
+    const QString name = info.name;
+    auto item = new DeviceNodeItem(std::move(info), QRectF(0, 0, rect.width(), rect.height()));
+    // A node moved in the scene snaps to the grid and grows the scene rectangle. Placed before
+    // it joins the scene, it is filed by the scene once; without snapping, only the growing is
+    // left to do.
+    const bool placeFirst = placedBeforeAdding && !DeviceNodeItem::getGridOn();
+    if (!placeFirst)
+        map.scene()->addItem(item);
+    const bool unplaced = stored.width() == -1 || stored.height() == -1;
+    if (unplaced)
         item->unplaceDevice();
     else
         item->placeDevice(QPointF(stored.x(), stored.y()));
-    map.itemIndex().insertDevice(info.name, item);
+    if (placeFirst) {
+        map.scene()->addItem(item);
+        if (!unplaced)
+            map.unitedSceneWithRect(QRectF(item->pos(), item->boundingRect().size()));
+    }
+    if (filed)
+        map.itemIndex().insertDevice(name, item);
+    return item;
 }
 
 double MapManagerSync::calcDeviceMinWidth(const DeviceInfo& info) const
@@ -143,6 +217,7 @@ double MapManagerSync::calcDeviceMinWidth(const DeviceInfo& info) const
 
 void MapManagerSync::deviceRegistered(const QString& name)
 {
+    refitSceneIndexWhenGrown();
     const DeviceInfo info = map.getDeviceManager()->getDeviceInfo(name);
     MapItemIndex& items = map.itemIndex();
     if (!info.name.isEmpty() && !items.hasDevice(name))
@@ -153,6 +228,7 @@ void MapManagerSync::deviceRegistered(const QString& name)
 
 void MapManagerSync::deviceChanged(const QString& name)
 {
+    refitSceneIndexWhenGrown();
     DeviceManager* manager = map.getDeviceManager();
     MapItemIndex& items = map.itemIndex();
     const DeviceInfo info = manager->getDeviceInfo(name);

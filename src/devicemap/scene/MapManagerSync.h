@@ -54,8 +54,18 @@ public:
 
 private:
     void initialiseScene(const MapLayoutFile& layout);
+    /// Sizes the scene's index for the items it holds.
+    void fitSceneIndex();
+    void refitSceneIndexWhenGrown();
+    /// Adds the item, placed at the stored rectangle's corner or unplaced by its form; with
+    /// placedBeforeAdding it may be placed before it joins the scene (building the scene).
+    /// Unless filed is false the item index files it; the build files its items in one go.
+    DeviceNodeItem* addDeviceItem(DeviceInfo info, const QRect& rect, const QRect& stored,
+                                  bool placedBeforeAdding = false, bool filed = true);
 
     DeviceMapWidget& map;
     // Guarded: the device may be removed while its settings dialog is still open.
     QPointer<DeviceNodeItem> settingsDevice;
+    // The number of items the scene's index was last sized for.
+    int indexFittedFor = 64;
 };
