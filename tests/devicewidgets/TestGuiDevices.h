@@ -30,7 +30,6 @@ public:
             ++counts->initialised;
         getLayout()->addWidget(new QLabel(QStringLiteral("value")), 0, 0);
     }
-
     void deinitialise() override
     {
         if (counts)

@@ -12,10 +12,7 @@
 
 namespace KeyboardTest {
 
-inline QLineEdit* lineEditOf(QWidget* dialog)
-{
-    return dialog->findChild<QLineEdit*>();
-}
+inline QLineEdit* lineEditOf(QWidget* dialog) { return dialog->findChild<QLineEdit*>(); }
 
 /// The first visible key reading text; of the two shift keys, the left one.
 inline QPushButton* key(QWidget* dialog, const QString& text)

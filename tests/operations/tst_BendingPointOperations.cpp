@@ -1,86 +1,60 @@
 #include "CreateBendingPointOperation.h"
 #include "DeviceConnectionItem.h"
-#include "DeviceMapWidget.h"
-#include "DeviceNodeItem.h"
+#include "MapOperationFixture.h"
 #include "MoveBendingPointOperation.h"
 #include "RemoveBendingPointOperation.h"
-#include "TestDeviceManager.h"
-
-#include <QTemporaryDir>
-#include <QUndoStack>
-#include <QtTest>
-
-#include <memory>
 
 using Points = QList<QPointF>;
 
 // Adding, removing and moving the bending points of one link, through the map's undo stack.
-class TestBendingPointOperations : public QObject
+class TestBendingPointOperations : public QObject, protected MapOperationFixture
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<TestDeviceManager> manager;
-    std::unique_ptr<DeviceMapWidget> map;
     QString source;
     QString target;
 
-    QUndoStack* stack() { return map->getUndoStack(); }
     DeviceConnectionItem* link() { return map->getConnection(source, target); }
+
+    QUndoCommand* operation(int kind, const QString& to, const QString& from, const Points& before)
+    {
+        if (kind == 0)
+            return new CreateBendingPointOperation(map.get(), to, from, QPointF(250, 60));
+        if (kind == 1)
+            return new RemoveBendingPointOperation(map.get(), to, from, QPointF(200, 50));
+        return new MoveBendingPointOperation(map.get(), to, from, before, Points{QPointF(1, 1)});
+    }
 
 private Q_SLOTS:
     void init()
     {
-        DeviceNodeItem::setUnplacedDevices(QStringList());
-        QFile::remove(dir.filePath("map.ini"));
-        manager = std::make_unique<TestDeviceManager>();
-        manager->markInitialised();
-        map = std::make_unique<DeviceMapWidget>(manager.get(), dir.filePath("map.ini"));
+        openMap();
         source = manager->createDevice("generator", false);
         target = manager->createDevice("scaler", false);
         manager->addDeviceConnection(source, target, QString(), QString());
-        map->getDeviceItems().value(source)->placeDevice(QPointF(0, 0));
-        map->getDeviceItems().value(target)->placeDevice(QPointF(400, 0));
+        item(source)->placeDevice(QPointF(0, 0));
+        item(target)->placeDevice(QPointF(400, 0));
         link()->setBendingPoints({QPointF(200, 50), QPointF(300, 50)});
     }
 
-    void cleanup()
+    void cleanup() { closeMap(); }
+
+    void redoUndoRedo_data()
     {
-        map.reset();
-        manager.reset();
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<Points>("after");
+        QTest::newRow("create: into the nearest segment") << 0 << Points{QPointF(200, 50), QPointF(250, 60), QPointF(300, 50)};
+        QTest::newRow("remove") << 1 << Points{QPointF(300, 50)};
+        QTest::newRow("move: the lists given") << 2 << Points{QPointF(1, 1)};
     }
 
-    void createGoesIntoTheNearestSegment()
+    void redoUndoRedo()
     {
-        map->pushOperation(new CreateBendingPointOperation(map.get(), target, source, QPointF(250, 60)));
-        const Points with{QPointF(200, 50), QPointF(250, 60), QPointF(300, 50)};
-        QCOMPARE(link()->getBendingPoints(), with);
-        QCOMPARE(stack()->text(0), QStringLiteral("Create bending point"));
-        stack()->undo();
-        QCOMPARE(link()->getBendingPoints(), (Points{QPointF(200, 50), QPointF(300, 50)}));
-        stack()->redo();
-        QCOMPARE(link()->getBendingPoints(), with);
-    }
-
-    void removeUndoRestoresTheOrder()
-    {
-        link()->setBendingPoints({QPointF(100, 50), QPointF(200, 50), QPointF(300, 50)});
-        map->pushOperation(new RemoveBendingPointOperation(map.get(), target, source, QPointF(200, 50)));
-        QCOMPARE(link()->getBendingPoints(), (Points{QPointF(100, 50), QPointF(300, 50)}));
-        QCOMPARE(stack()->text(0), QStringLiteral("Remove bending point"));
-        stack()->undo();
-        QCOMPARE(link()->getBendingPoints(), (Points{QPointF(100, 50), QPointF(200, 50), QPointF(300, 50)}));
-        stack()->redo();
-        QCOMPARE(link()->getBendingPoints(), (Points{QPointF(100, 50), QPointF(300, 50)}));
-    }
-
-    void moveSetsTheListsGiven()
-    {
+        QFETCH(int, kind);
+        QFETCH(Points, after);
         const Points before = link()->getBendingPoints();
-        const Points after{QPointF(200, 90), QPointF(300, 50)};
-        map->pushOperation(new MoveBendingPointOperation(map.get(), target, source, before, after));
+        map->pushOperation(operation(kind, target, source, before));
         QCOMPARE(link()->getBendingPoints(), after);
-        QCOMPARE(stack()->text(0), QStringLiteral("Move bending point"));
         stack()->undo();
         QCOMPARE(link()->getBendingPoints(), before);
         stack()->redo();
@@ -105,18 +79,9 @@ private Q_SLOTS:
         QFETCH(bool, linkGone);
         const Points before = link()->getBendingPoints();
         QPointer<DeviceConnectionItem> watched = link();
-        const QString to = linkGone ? target : source;
-        const QString from = linkGone ? source : target;
         if (linkGone)
             manager->removeDeviceConnection(source, target);
-        QUndoCommand* operation = nullptr;
-        if (kind == 0)
-            operation = new CreateBendingPointOperation(map.get(), to, from, QPointF(250, 60));
-        else if (kind == 1)
-            operation = new RemoveBendingPointOperation(map.get(), to, from, QPointF(200, 50));
-        else
-            operation = new MoveBendingPointOperation(map.get(), to, from, before, Points{QPointF(1, 1)});
-        map->pushOperation(operation);
+        map->pushOperation(linkGone ? operation(kind, target, source, before) : operation(kind, source, target, before));
         stack()->undo();
         stack()->redo();
         QCOMPARE(bool(watched), !linkGone);

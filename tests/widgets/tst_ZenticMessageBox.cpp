@@ -1,7 +1,6 @@
 #include "ZenticMessageBox.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -68,15 +67,6 @@ QString headline(const QMessageBox& box)
 {
     QString text = box.text();
     return text.remove("<b>").remove("</b>");
-}
-
-QString wordWiderThan(int width, QChar letter)
-{
-    const QFontMetrics metrics(QApplication::font());
-    QString word = letter;
-    while (metrics.boundingRect(word).width() < width)
-        word += letter;
-    return word;
 }
 
 } // namespace
@@ -172,21 +162,6 @@ private Q_SLOTS:
         QCOMPARE(headline(box), QString("&lt;i&gt;x&lt;/i&gt; &amp; &quot;y&quot;"));
         QCOMPARE(box.informativeText(),
                  QString("<p style='font-weight:normal; white-space: normal;'>a &lt; b</p>"));
-        QCOMPARE(box.findChild<QLabel*>("qt_msgbox_label")->width(), 475);
-    }
-
-    void wideFirstWordIsShortened()
-    {
-        const QString word = wordWiderThan(600, 'W');
-        ZenticMessageBox box(nullptr, QMessageBox::Question, "short", "info");
-        box.setText("\"" + word + "\" rest stays");
-        box.show();
-
-        const QString shortened = headline(box).section(' ', 0, 0);
-        QVERIFY(headline(box).endsWith(" rest stays"));
-        QVERIFY(shortened.startsWith('"') && shortened.endsWith(QString(QChar(0x2026)) + '"'));
-        QVERIFY(QFontMetrics(QApplication::font()).boundingRect(shortened).width() <= 450);
-        box.hide();
     }
 
     void showingAgainAddsNothing()

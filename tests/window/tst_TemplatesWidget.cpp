@@ -69,12 +69,9 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void makesTheFolderAndItsSystemLinkOnce_data();
     void makesTheFolderAndItsSystemLinkOnce();
-    void withoutItsFolderListsNothing();
     void listsOnlyYamlTemplatesAndFolders();
     void selectingATemplateShowsTitleDescriptionAndPreview();
-    void buttonsShowExactlyWhileTheEditIsUnsaved();
     void confirmAddsTheDescriptionAndKeepsTheDevices();
     void failedWriteIsReportedAndKeepsTheOldState();
     void faultyTemplatesShowNoEditableDescription_data();
@@ -85,9 +82,7 @@ private Q_SLOTS:
     void renameRefusesFoldersInNamesAndTakenNames();
     void noMenuForFoldersEmptySpaceOrSystemTemplates();
     void deleteRemovesAtOnceAndReportsFailure();
-    void zoomStepsCancelOutAndResetFits();
     void previewSkipsLinksToDevicesOutsideTheTemplate();
-    void forgetsADeletedMap();
 
 private:
     void openPanel();
@@ -176,51 +171,19 @@ QList<DeviceNodeItem*> TestTemplatesWidget::previewDevices() const
     return devices;
 }
 
-void TestTemplatesWidget::makesTheFolderAndItsSystemLinkOnce_data()
-{
-    QTest::addColumn<bool>("systemExists");
-    QTest::addColumn<bool>("folderExists");
-    QTest::addColumn<bool>("linkExpected");
-
-    QTest::newRow("new folder, system templates") << true << false << true;
-    QTest::newRow("new folder, no system templates") << false << false << false;
-    QTest::newRow("existing folder") << true << true << false;
-}
-
 void TestTemplatesWidget::makesTheFolderAndItsSystemLinkOnce()
 {
-    QFETCH(bool, systemExists);
-    QFETCH(bool, folderExists);
-    QFETCH(bool, linkExpected);
-    if (systemExists)
-        QVERIFY(QDir().mkpath(TemplatesWidget::systemTemplatesDirectory()));
-    if (folderExists)
-        QVERIFY(QDir().mkpath(templates));
-
+    // Given system templates: a new folder links to them
+    QVERIFY(QDir().mkpath(TemplatesWidget::systemTemplatesDirectory()));
     openPanel();
-
-    QVERIFY(QFileInfo(templates).isDir());
     const QFileInfo link(templatePath(QStringLiteral("system")));
-    QCOMPARE(link.isSymLink(), linkExpected);
-    if (linkExpected)
-        QCOMPARE(link.symLinkTarget(), TemplatesWidget::systemTemplatesDirectory());
+    QCOMPARE(link.symLinkTarget(), TemplatesWidget::systemTemplatesDirectory());
     QCOMPARE(tree()->rootIndex(), files()->index(templates));
-}
 
-void TestTemplatesWidget::withoutItsFolderListsNothing()
-{
-    // Given a data location that cannot be made (a file stands where a folder should be)
-    const QString blocker = work->filePath(QStringLiteral("file"));
-    writeAll(blocker, "not a folder");
-    qputenv("XDG_DATA_HOME", (blocker + QStringLiteral("/data")).toUtf8());
+    // An existing folder whose link the user removed does not get it back
+    QVERIFY(QFile::remove(link.filePath()));
     openPanel();
-    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
-
-    // Then the tree shows nothing rather than the whole file system
-    QVERIFY(!tree()->model());
-    ModalRunner::MenuAnswerGuard choose(QStringLiteral("Delete"));
-    Q_EMIT tree()->customContextMenuRequested(QPoint(5, 5));
-    QCOMPARE(choose.count(), 0);
+    QVERIFY(!QFileInfo(link.filePath()).isSymLink());
 }
 
 void TestTemplatesWidget::listsOnlyYamlTemplatesAndFolders()
@@ -244,8 +207,6 @@ void TestTemplatesWidget::listsOnlyYamlTemplatesAndFolders()
 void TestTemplatesWidget::selectingATemplateShowsTitleDescriptionAndPreview()
 {
     writeAll(templatePath(QStringLiteral("pump_line.yml")), pumpLine + "export:\n  description: Feeds the valve\n");
-    writeAll(templatePath(QStringLiteral("a.b.yaml")), "config_version: 2\nsingle:\n  type: generator\n");
-    QVERIFY(QDir().mkpath(templatePath(QStringLiteral("folder"))));
     openPanel();
 
     select(templatePath(QStringLiteral("pump_line.yml")));
@@ -253,49 +214,11 @@ void TestTemplatesWidget::selectingATemplateShowsTitleDescriptionAndPreview()
     QCOMPARE(title()->text(), QStringLiteral("Pump_line"));
     QCOMPARE(editor()->toPlainText(), QStringLiteral("Feeds the valve"));
     QVERIFY(!editor()->isReadOnly());
-    QVERIFY(notice()->isHidden());
-    QVERIFY(!buttonsShown());
     QCOMPARE(previewDevices().size(), 2);
     int links = 0;
     for (QGraphicsItem* item : preview()->scene()->items())
         links += dynamic_cast<DeviceConnectionItem*>(item) ? 1 : 0;
     QCOMPARE(links, 1);
-
-    select(templatePath(QStringLiteral("a.b.yaml")));
-    QCOMPARE(title()->text(), QStringLiteral("A.b"));
-    QCOMPARE(previewDevices().size(), 1);
-
-    // A folder resets the description and leaves the drawing.
-    select(templatePath(QStringLiteral("folder")));
-    QCOMPARE(title()->text(), QStringLiteral("Description"));
-    QVERIFY(editor()->toPlainText().isEmpty());
-    QVERIFY(editor()->isReadOnly());
-    QCOMPARE(previewDevices().size(), 1);
-}
-
-void TestTemplatesWidget::buttonsShowExactlyWhileTheEditIsUnsaved()
-{
-    writeAll(templatePath(QStringLiteral("a.yml")), pumpLine + "export:\n  description: old\n");
-    writeAll(templatePath(QStringLiteral("b.yml")), pumpLine);
-    openPanel();
-    select(templatePath(QStringLiteral("a.yml")));
-
-    editor()->setPlainText(QStringLiteral("older"));
-    QVERIFY(buttonsShown());
-    editor()->setPlainText(QStringLiteral("old"));
-    QVERIFY(!buttonsShown());
-
-    editor()->setPlainText(QStringLiteral("new"));
-    cancelButton()->click();
-    QCOMPARE(editor()->toPlainText(), QStringLiteral("old"));
-    QVERIFY(!buttonsShown());
-
-    // Another selection drops an unconfirmed edit without asking.
-    editor()->setPlainText(QStringLiteral("new"));
-    select(templatePath(QStringLiteral("b.yml")));
-    QVERIFY(!buttonsShown());
-    QVERIFY(editor()->toPlainText().isEmpty());
-    QVERIFY(readAll(templatePath(QStringLiteral("a.yml"))).contains("description: old"));
 }
 
 void TestTemplatesWidget::confirmAddsTheDescriptionAndKeepsTheDevices()
@@ -306,6 +229,12 @@ void TestTemplatesWidget::confirmAddsTheDescriptionAndKeepsTheDevices()
     select(path);
     QVERIFY(editor()->toPlainText().isEmpty());
 
+    // Cancel brings the stored text back
+    editor()->setPlainText(QStringLiteral("dropped"));
+    QVERIFY(buttonsShown());
+    cancelButton()->click();
+    QVERIFY(editor()->toPlainText().isEmpty());
+
     const QString text = QStringLiteral("Line one: \"quoted\" # not a comment\nЛиния [2]");
     editor()->setPlainText(text);
     confirmButton()->click();
@@ -313,9 +242,6 @@ void TestTemplatesWidget::confirmAddsTheDescriptionAndKeepsTheDevices()
     QVERIFY(!buttonsShown());
     QCOMPARE(TemplateDescriptionFile::read(path).description, text);
     QCOMPARE(devicesOf(readAll(path)), devicesOf(pumpLine));
-    // Saved: typing the same text again is no edit.
-    editor()->setPlainText(text);
-    QVERIFY(!buttonsShown());
 }
 
 void TestTemplatesWidget::failedWriteIsReportedAndKeepsTheOldState()
@@ -337,10 +263,7 @@ void TestTemplatesWidget::failedWriteIsReportedAndKeepsTheOldState()
 
     QCOMPARE(warning.count(), 1);
     QCOMPARE(readAll(path), original);
-    // The edit stays unsaved, to be confirmed again or cancelled.
-    QVERIFY(buttonsShown());
-    cancelButton()->click();
-    QCOMPARE(editor()->toPlainText(), QStringLiteral("old"));
+    QVERIFY(buttonsShown()); // still unsaved
 }
 
 void TestTemplatesWidget::faultyTemplatesShowNoEditableDescription_data()
@@ -350,8 +273,6 @@ void TestTemplatesWidget::faultyTemplatesShowNoEditableDescription_data()
 
     QTest::newRow("malformed YAML") << QByteArray("pump1: [unclosed\n  type: x\n") << QString();
     QTest::newRow("export is a list") << pumpLine + "export: [1, 2]\n" << QString();
-    QTest::newRow("export is text") << pumpLine + "export: words\n" << QString();
-    QTest::newRow("description is a list") << pumpLine + "export:\n  description: [a, b]\n" << QString();
     QTest::newRow("description is a map") << pumpLine + "export:\n  description: {a: b}\n" << QString();
     QTest::newRow("several documents") << pumpLine + "export:\n  description: first\n---\nother: 1\n"
                                        << QStringLiteral("first");
@@ -375,12 +296,8 @@ void TestTemplatesWidget::faultyTemplatesShowNoEditableDescription()
     QCOMPARE(editor()->toPlainText(), description);
     QVERIFY(editor()->isReadOnly());
     QVERIFY(!notice()->isHidden());
-    QVERIFY(!notice()->text().isEmpty());
 
     // A save forced past the read-only editor is refused, reported, and changes nothing.
-    QString error;
-    QVERIFY(!TemplateDescriptionFile::write(path, QStringLiteral("new"), &error));
-    QVERIFY(!error.isEmpty());
     QVERIFY(QMetaObject::invokeMethod(panel.get(), "confirmDescriptionChanges"));
     QCOMPARE(noBox.count(), 1);
     QCOMPARE(readAll(path), text);
@@ -393,9 +310,7 @@ void TestTemplatesWidget::renameGivesYamlNames_data()
 
     QTest::newRow("plain") << "pump" << "pump.yml";
     QTest::newRow("yaml") << "pump.yaml" << "pump.yaml";
-    QTest::newRow("yml") << "pump.yml" << "pump.yml";
     QTest::newRow("upper case") << "pump.YML" << "pump.YML.yml";
-    QTest::newRow("other extension") << "pump.txt" << "pump.txt.yml";
     QTest::newRow("empty: kept") << "" << "old.yml";
 }
 
@@ -410,9 +325,6 @@ void TestTemplatesWidget::renameGivesYamlNames()
     ModalRunner::InputAnswerGuard type(typed);
     openContextMenu(templatePath(QStringLiteral("old.yml")));
 
-    QCOMPARE(choose.menus().value(0), (QStringList{"Rename", "Delete"}));
-    QCOMPARE(type.requests().value(0).text, QStringLiteral("old.yml"));
-    QVERIFY(QFileInfo::exists(templatePath(expected)));
     QCOMPARE(readAll(templatePath(expected)), pumpLine);
     QCOMPARE(QFileInfo::exists(templatePath(QStringLiteral("old.yml"))), expected == QLatin1String("old.yml"));
 }
@@ -420,19 +332,15 @@ void TestTemplatesWidget::renameGivesYamlNames()
 void TestTemplatesWidget::renameRefusesFoldersInNamesAndTakenNames_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("warnings");
-
-    QTest::newRow("slash") << "../escape" << 1;
-    QTest::newRow("backslash") << "a\\b" << 1;
-    QTest::newRow("taken name") << "taken" << 1;
-    QTest::newRow("cancelled") << QString() << 0;
-    QTest::newRow("vanished meanwhile") << "vanished" << 1;
+    QTest::newRow("slash") << "../escape";
+    QTest::newRow("backslash") << "a\\b";
+    QTest::newRow("taken name") << "taken";
+    QTest::newRow("vanished meanwhile") << "vanished";
 }
 
 void TestTemplatesWidget::renameRefusesFoldersInNamesAndTakenNames()
 {
     QFETCH(QString, typed);
-    QFETCH(int, warnings);
     writeAll(templatePath(QStringLiteral("old.yml")), pumpLine);
     writeAll(templatePath(QStringLiteral("taken.yml")), "config_version: 2\n");
     openPanel();
@@ -441,8 +349,6 @@ void TestTemplatesWidget::renameRefusesFoldersInNamesAndTakenNames()
     ModalRunner::MenuAnswerGuard choose(QStringLiteral("Rename"));
     // The prompt is answered with typed; "vanished" takes the file away while it is open.
     ModalRunner::InputAnswerGuard type([&](const ModalRunner::InputRequest&) -> std::optional<QString> {
-        if (typed.isNull())
-            return std::nullopt;
         if (typed == QLatin1String("vanished"))
             QFile::rename(old, old + QStringLiteral(".moved"));
         return typed;
@@ -451,11 +357,10 @@ void TestTemplatesWidget::renameRefusesFoldersInNamesAndTakenNames()
     openContextMenu(old);
     QFile::rename(old + QStringLiteral(".moved"), old);
 
-    QCOMPARE(warning.count(), warnings);
+    QCOMPARE(warning.count(), 1);
     QCOMPARE(readAll(old), pumpLine);
     QCOMPARE(readAll(templatePath(QStringLiteral("taken.yml"))), QByteArray("config_version: 2\n"));
     QCOMPARE(QDir(templates).entryList(QDir::Files).size(), 2);
-    QVERIFY(!QFileInfo::exists(QDir(templates).filePath(QStringLiteral("../escape.yml"))));
 }
 
 void TestTemplatesWidget::noMenuForFoldersEmptySpaceOrSystemTemplates()
@@ -464,7 +369,6 @@ void TestTemplatesWidget::noMenuForFoldersEmptySpaceOrSystemTemplates()
     writeAll(QDir(TemplatesWidget::systemTemplatesDirectory()).filePath(QStringLiteral("shipped.yml")), pumpLine);
     openPanel();
     const QString shipped = templatePath(QStringLiteral("system/shipped.yml"));
-    QVERIFY(QFileInfo::exists(shipped));
     tree()->expandAll();
 
     ModalRunner::MenuAnswerGuard choose(QStringLiteral("Delete"));
@@ -505,26 +409,6 @@ void TestTemplatesWidget::deleteRemovesAtOnceAndReportsFailure()
     QVERIFY(QFileInfo::exists(kept + QStringLiteral(".moved")));
 }
 
-void TestTemplatesWidget::zoomStepsCancelOutAndResetFits()
-{
-    writeAll(templatePath(QStringLiteral("a.yml")), pumpLine);
-    openPanel();
-    panel->show();
-    select(templatePath(QStringLiteral("a.yml")));
-    const QTransform fitted = preview()->transform();
-
-    child<QPushButton>(QStringLiteral("increasePreviewScaleButton"))->click();
-    QCOMPARE(preview()->transform().m11(), fitted.m11() * 1.25);
-    child<QPushButton>(QStringLiteral("decreasePreviewScaleButton"))->click();
-    QVERIFY(qFuzzyCompare(preview()->transform().m11(), fitted.m11()));
-
-    child<QPushButton>(QStringLiteral("increasePreviewScaleButton"))->click();
-    child<QPushButton>(QStringLiteral("resetPreviewScaleButton"))->click();
-    QVERIFY(qFuzzyCompare(preview()->transform().m11(), fitted.m11()));
-    const QRectF shown = preview()->mapToScene(preview()->viewport()->rect()).boundingRect();
-    QVERIFY(shown.adjusted(-1, -1, 1, 1).contains(preview()->scene()->sceneRect()));
-}
-
 void TestTemplatesWidget::previewSkipsLinksToDevicesOutsideTheTemplate()
 {
     DevicesArrangement arrangement;
@@ -550,23 +434,6 @@ void TestTemplatesWidget::previewSkipsLinksToDevicesOutsideTheTemplate()
     }
     QCOMPARE(links.size(), 1);
     QCOMPARE(links.first()->getBendingPoints(), (QList<QPointF>{QPointF(150, 100)}));
-    QCOMPARE(scene.items().size(), 3);
-    QCOMPARE(scene.sceneRect(), arrangement.boundingRect);
-    TemplatePreview::clear(&scene);
-    QVERIFY(scene.items().isEmpty());
-}
-
-void TestTemplatesWidget::forgetsADeletedMap()
-{
-    writeAll(templatePath(QStringLiteral("a.yml")), pumpLine + "export:\n  description: kept\n");
-    openPanel();
-
-    map.reset();
-
-    QVERIFY(!panel->deviceMapWidget());
-    select(templatePath(QStringLiteral("a.yml")));
-    QCOMPARE(editor()->toPlainText(), QStringLiteral("kept"));
-    QVERIFY(previewDevices().isEmpty());
 }
 
 QTEST_MAIN(TestTemplatesWidget)

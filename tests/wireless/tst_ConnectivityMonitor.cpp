@@ -1,6 +1,4 @@
 #include "ConnectivityMonitor.h"
-#include "Singleton.h"
-#include "YamlConfig.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -10,13 +8,6 @@ class TestConnectivityMonitor : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void probeHostIsASetting()
-    {
-        QCOMPARE(ConnectivityMonitor::probeHost(), QString::fromLatin1(ConnectivityMonitor::defaultProbeHost));
-        Singleton<YamlConfig>::instance()->setParam("probeHost", " 127.0.0.1 ", "wireless", false);
-        QCOMPARE(ConnectivityMonitor::probeHost(), QStringLiteral("127.0.0.1"));
-    }
-
     void verdictAfterEveryFourthAnswer_data()
     {
         // Answers: 1 for an echo that came back. Windows do not slide, and three answers say nothing.

@@ -1,7 +1,6 @@
 #include "ConnectivityMonitor.h"
 #include "LineEditWithKeyboard.h"
 #include "NetworkRowDelegate.h"
-#include "QtWaitingSpinner.h"
 #include "Singleton.h"
 #include "ToggleSwitch.h"
 #include "WirelessNetworkList.h"
@@ -11,7 +10,6 @@
 #include "YamlConfig.h"
 
 #include <QAbstractItemModelTester>
-#include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -20,7 +18,6 @@
 #include <QtTest>
 
 using Answer = WirelessNetworkPasswordDialog::Answer;
-using Status = WirelessNetworkManager::NetworkStatus;
 
 namespace {
 
@@ -29,7 +26,6 @@ const int lockRole = NetworkRowDelegate::getLockIndex() + 1;
 const int statusRole = NetworkRowDelegate::getStatusIndex() + 1;
 const int spinnerRole = NetworkRowDelegate::getSpinnerIndex() + 1;
 const int conditionRole = NetworkRowDelegate::getNetworkConditionIndex() + 1;
-const int ipAddressRole = NetworkRowDelegate::getIpAddressIndex() + 1;
 // The manager's own answers never arrive: the tests play them by hand.
 const int silentLatency = 3600 * 1000;
 
@@ -50,10 +46,7 @@ bool shows(const QVariant& value, const QString& name)
     return !shown.isNull() && shown == QIcon(":/icons/dozerozozu_" + name).pixmap(20, 20).toImage();
 }
 
-WirelessNetworkManager* manager()
-{
-    return Singleton<WirelessNetworkManager>::instance();
-}
+WirelessNetworkManager* manager() { return Singleton<WirelessNetworkManager>::instance(); }
 
 } // namespace
 
@@ -84,7 +77,7 @@ private:
     // The manager's answers, played by hand.
     void scan(const WirelessNetworksInfo& list) { invoke("updateModel", Q_ARG(WirelessNetworksInfo, list)); }
     void report(const NetworkInformation& info) { invoke("updateCurrentNetwork", Q_ARG(NetworkInformation, info)); }
-    void answer(Status status) { invoke("updateNetworkStatus", Q_ARG(WirelessNetworkManager::NetworkStatus, status)); }
+    void answer(WirelessNetworkManager::NetworkStatus status) { invoke("updateNetworkStatus", Q_ARG(WirelessNetworkManager::NetworkStatus, status)); }
     void invoke(const char* slot, QGenericArgument argument) { QVERIFY(QMetaObject::invokeMethod(popup, slot, argument)); }
 
     /// enabled names the enabled buttons by first letter: C(ancel), c(onnect), D(isconnect), F(orget).
@@ -125,37 +118,6 @@ private Q_SLOTS:
         manager()->resetRequestCounts();
     }
 
-    void moduleOffAndOnAgain()
-    {
-        // Given a listed network
-        makePopup();
-        auto spinner = popup->findChild<QtWaitingSpinner*>();
-        auto overlay = popup->findChild<QWidget*>("disabledOverlay");
-        scan({network("A")});
-
-        // When the module is switched off, the list empties behind the overlay
-        switchModule(false);
-        QCOMPARE(popup->networkRows()->rowCount(), 0);
-        QVERIFY(!overlay->isHidden() && !spinner->isSpinning());
-        QCOMPARE(popup->findChild<QLabel*>("overlayLabel")->text(),
-                 "Wi-Fi is disabled\nTo connect to a network, the Wi-Fi adapter must be turned on.");
-        QCOMPARE(manager()->checkWiFiModule(), int(WirelessNetworkManager::ModuleOff));
-
-        // And switched on again, the spinner turns until a scan finds a network
-        button("turnOnButton")->click();
-        QCOMPARE(manager()->checkWiFiModule(), int(WirelessNetworkManager::ModuleOn));
-        scan({});
-        QVERIFY(spinner->isSpinning());
-        scan({network("A"), network("B")});
-        QVERIFY(!spinner->isSpinning());
-
-        // A module found off by a scan shows the overlay too
-        manager()->simulateModuleState(WirelessNetworkManager::ModuleOff);
-        scan({});
-        QCOMPARE(popup->networkRows()->rowCount(), 0);
-        QVERIFY(!overlay->isHidden());
-    }
-
     void scansMergeRowsInPlace()
     {
         // Given a scan naming A twice, and B chosen
@@ -164,7 +126,6 @@ private Q_SLOTS:
         QCOMPARE(names(), QString("A B C"));
         QVERIFY(shows(row("A")->data(wifiRole), "wifiThree")); // the later record
         select("B");
-        checkButtons("Cc");
 
         // When B vanishes, its row goes and no neighbour becomes the row "Connect" would act on
         scan({network("C"), network("A")});
@@ -181,17 +142,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("signal");
         QTest::addColumn<QString>("icon");
-        QTest::newRow("0") << 0 << "wifiZero";
         QTest::newRow("25") << 25 << "wifiZero";
         QTest::newRow("26") << 26 << "wifiOne";
-        QTest::newRow("50") << 50 << "wifiOne";
         QTest::newRow("51") << 51 << "wifiTwo";
-        QTest::newRow("75") << 75 << "wifiTwo";
         QTest::newRow("76") << 76 << "wifiThree";
-        QTest::newRow("100") << 100 << "wifiThree";
-        // Out of range: the icon stays as it was.
-        QTest::newRow("101") << 101 << "wifiTwo";
-        QTest::newRow("-1") << -1 << "wifiTwo";
     }
 
     void signalIconThresholds()
@@ -208,28 +162,11 @@ private Q_SLOTS:
     {
         // Given an open network A and a protected B, the current one
         makePopup();
-        scan({network("A", true), network("B"), network("")});
-        NetworkInformation current = network("B");
-        current.ipAddress = "127.0.10.23";
-
-        report(current);
-
-        QVERIFY(shows(row("B")->data(statusRole), "okay") && shows(row("B")->data(lockRole), "unlock"));
+        scan({network("A", true), network("B")});
+        report(network("B"));
         QCOMPARE(condition("B"), QString("Connected"));
+        // An open network keeps its open padlock after a report
         QVERIFY(shows(row("A")->data(lockRole), "unlock") && !row("A")->data(statusRole).isValid());
-
-        // A later scan keeps the marks, and the same report and scan again change no data
-        scan({network("B"), network("A", true), network("")});
-        QCOMPARE(row("B")->data(ipAddressRole).toString(), QString("127.0.10.23"));
-        QSignalSpy changed(popup->networkRows()->model(), &QAbstractItemModel::dataChanged);
-        report(current);
-        scan({network("B"), network("A", true), network("")});
-        QCOMPARE(changed.count(), 0);
-
-        // Nothing connected: no row is, an unnamed one neither
-        report(NetworkInformation());
-        for (int index = 0; index < popup->networkRows()->rowCount(); ++index)
-            QVERIFY(!popup->networkRows()->item(index)->data(conditionRole).isValid());
     }
 
     void connectsWithPasswordOnlyWhenNeeded_data()
@@ -251,31 +188,21 @@ private Q_SLOTS:
         scan({network("A"), record});
         select("Stores");
         WirelessNetworkPasswordDialog::AnswerGuard type(QStringLiteral("typed password"));
-        QSignalSpy started(popup, &WirelessNetworkWidget::connectionStarted);
 
         // When "Connect" is pressed, the password is asked for only when the network needs one
         button("connectButton")->click();
         QCOMPARE(type.count(), prompts);
-        QCOMPARE(started.count(), 1);
         QCOMPARE(row("Stores")->data(spinnerRole), QVariant(true));
-        QCOMPARE(condition("Stores"), QString("Connecting..."));
         checkButtons("");
-        scan({record, network("A")}); // the connecting row keeps its place and state
-        QCOMPARE(names(), QString("A Stores"));
-        QCOMPARE(row("Stores")->data(spinnerRole), QVariant(true));
         QTRY_COMPARE(manager()->requestCount("connectNetwork"), 1);
         if (prompts)
             record.password = "typed password";
         QCOMPARE(manager()->lastConnectRequest(), record);
 
-        // Then answer 0 ends the attempt, and the next report marks the row connected
-        report(NetworkInformation()); // ignored while connecting
+        // Then answer 0 ends the attempt
         answer(WirelessNetworkManager::Connected);
-        QVERIFY(!popup->isConnecting());
-        QVERIFY(!row("Stores")->data(spinnerRole).isValid());
+        QVERIFY(!popup->isConnecting() && !row("Stores")->data(spinnerRole).isValid());
         checkButtons("CDF");
-        report(record);
-        QCOMPARE(condition("Stores"), QString("Connected"));
     }
 
     void failedAnswersHoldTheirText_data()
@@ -295,12 +222,10 @@ private Q_SLOTS:
         scan({network("A", true), network("B", true)});
         select("B");
         button("connectButton")->click();
-        answer(Status(status));
+        answer(WirelessNetworkManager::NetworkStatus(status));
 
-        // Then the row shows why, with the cancel icon, and every button is back
-        QVERIFY(!row("B")->data(spinnerRole).isValid());
+        // Then the row shows why, and every button is back
         QCOMPARE(condition("B"), text);
-        QVERIFY(row("B")->data(statusRole).isValid());
         checkButtons("CcDF");
 
         // And a report within the hold leaves it; the first one after clears it
@@ -375,9 +300,7 @@ private Q_SLOTS:
         // Then the answer touches no row and ends the attempt
         answer(WirelessNetworkManager::WrongPassword);
         QVERIFY(!popup->isConnecting());
-        for (int index = 0; index < popup->networkRows()->rowCount(); ++index)
-            QVERIFY(!popup->networkRows()->item(index)->data(conditionRole).isValid());
-        QVERIFY(button("cancelButton")->isEnabled());
+        QVERIFY(!row("A") || !row("A")->data(conditionRole).isValid());
         QTRY_COMPARE(manager()->requestCount("connectNetwork"), 1);
     }
 
