@@ -1,11 +1,9 @@
 #include "ConnectionDrawing.h"
-#include "DeviceConnectionItem.h"
 #include "DeviceConnectionsDialog.h"
 #include "tst_MapInteraction_Pointer.h"
 
-#include <QUndoStack>
 
-// Drawing a connection from one device to another with the pointer, and the dialog of a link.
+// Drawing a connection from one device to another with the pointer.
 class TestConnectionDrawing : public QObject, PointerFixture
 {
     Q_OBJECT
@@ -46,7 +44,6 @@ private Q_SLOTS:
         QTest::newRow("Shift+left") << int(Qt::LeftButton) << int(Qt::ShiftModifier) << true;
         QTest::newRow("Shift+Control+left") << int(Qt::LeftButton) << int(Qt::ShiftModifier | Qt::ControlModifier)
                                             << false;
-        QTest::newRow("left") << int(Qt::LeftButton) << int(Qt::NoModifier) << false;
     }
 
     void startsWithTheRightButtonOrShiftAlone()
@@ -81,7 +78,6 @@ private Q_SLOTS:
         QTest::newRow("single conversion") << 4 << false << false << 1 << 0;
         QTest::newRow("no match") << 0 << false << false << 0 << 0;
         QTest::newRow("choose") << 1 << false << false << 0 << 1;
-        QTest::newRow("unknown code") << 7 << false << false << 0 << 1;
         QTest::newRow("already linked") << 3 << true << false << 0 << 0;
         QTest::newRow("on itself") << 3 << false << true << 0 << 0;
     }
@@ -135,23 +131,6 @@ private Q_SLOTS:
         QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByState);
     }
 
-    void shiftClickThenAClickOnTheTargetLinks()
-    {
-        openPointerMap();
-        const QStringList names = twoDevices();
-        manager->setForcedMatchCode(2);
-        press(centreOf(names.at(0)), Qt::LeftButton, Qt::ShiftModifier);
-        release(centreOf(names.at(0)), Qt::LeftButton, Qt::ShiftModifier);
-        moveTo(QPoint(300, 300));
-        moveTo(centreOf(names.at(1)));
-        QVERIFY(drawing().rubberLine());
-        press(centreOf(names.at(1)));
-        release(centreOf(names.at(1)));
-        QCOMPARE(plainJoins(names.at(0), names.at(1)), 1);
-        QVERIFY(map->getConnection(names.at(0), names.at(1)));
-        QVERIFY(!drawing().isDrawing() && !drawing().rubberLine());
-    }
-
     void aPressBeforeTheLineExistsCancels()
     {
         // Given a drawing started from the device menu, the pointer not moved since
@@ -182,17 +161,6 @@ private Q_SLOTS:
         QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByState);
         moveTo(QPoint(200, 300));
         paint();
-    }
-
-    void aClickedLinkOpensItsDialog()
-    {
-        openPointerMap();
-        const QStringList pair = linkedPair();
-        DeviceConnectionsDialog::AnswerGuard dialog(DeviceConnectionsDialog::Answer::Reject);
-        map->connectionClicked(map->getConnection(pair.at(0), pair.at(1)));
-        QCOMPARE(dialog.count(), 1);
-        QCOMPARE(dialog.requests().first().source, pair.at(0));
-        QCOMPARE(dialog.requests().first().target, pair.at(1));
     }
 };
 

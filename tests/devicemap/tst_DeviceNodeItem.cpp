@@ -20,18 +20,6 @@ public:
     QList<QRectF> requested;
 };
 
-namespace {
-
-QStringList paintedTexts(DeviceNodeItem& node)
-{
-    QStringList texts;
-    for (const RecordedText& text : recordPaint(&node).texts)
-        texts.append(text.text);
-    return texts;
-}
-
-} // namespace
-
 class TestDeviceNodeItem : public QObject
 {
     Q_OBJECT
@@ -43,72 +31,6 @@ private Q_SLOTS:
         DeviceNodeItem::setGridOn(false);
         DeviceNodeItem::setGridCellSize(10);
         DeviceNodeItem::setUnplacedDevices({});
-    }
-
-    void sizeFollowsTexts_data()
-    {
-        QTest::addColumn<int>("pointSize");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("widestText");
-        QTest::addColumn<bool>("widestIsSmall");
-        QTest::addColumn<double>("pad");
-
-        QTest::newRow("name and type") << 10 << QString() << "generator" << false << 4.0;
-        QTest::newRow("long type") << 10 << QString() << "maths/signal/sine/generator/with/a/long/type" << true << 4.0;
-        QTest::newRow("long description") << 10 << "A much longer description of the generator"
-                                          << "A much longer description of the generator" << false << 4.0;
-        QTest::newRow("large font pads more") << 30 << QString() << "generator" << false << 9.0;
-    }
-
-    void sizeFollowsTexts()
-    {
-        QFETCH(int, pointSize);
-        QFETCH(QString, description);
-        QFETCH(QString, widestText);
-        QFETCH(bool, widestIsSmall);
-        QFETCH(double, pad);
-
-        setApplicationPointSize(pointSize);
-        const QString type = widestIsSmall ? widestText : "maths/sine";
-        const QSize size = DeviceNodeItem::getDeviceSize(deviceInfo("generator", type, description));
-
-        QFont small = QApplication::font();
-        small.setPointSizeF(pointSize * 0.7);
-        const QFontMetricsF mainMetrics(QApplication::font());
-        const QFontMetricsF smallMetrics(small);
-        const QFontMetricsF& widestMetrics = widestIsSmall ? smallMetrics : mainMetrics;
-        QCOMPARE(size.width(), int(widestMetrics.horizontalAdvance(widestText) + pad));
-        QCOMPARE(size.height(), int(2 * smallMetrics.height() + mainMetrics.height()));
-    }
-
-    void runtimeVariableIsOneAndAHalfLinesAndShowsNoSmallLines()
-    {
-        DeviceNodeItem node(deviceInfo("counter", "runtime_variable", "counter value"), QRectF(0, 0, 10, 10));
-        QCOMPARE(node.boundingRect().height(), double(int(1.5 * QFontMetricsF(QApplication::font()).height())));
-
-        node.setHovered(true);
-        QCOMPARE(paintedTexts(node), QStringList{"counter value"});
-    }
-
-    void hoverShowsNameAndType_data()
-    {
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<bool>("hovered");
-        QTest::addColumn<QStringList>("texts");
-        QTest::newRow("no description, hovered") << QString() << true << QStringList{"sensor", "io/adc"};
-        QTest::newRow("description") << "Tank level" << false << QStringList{"Tank level"};
-        QTest::newRow("description, hovered") << "Tank level" << true << QStringList{"Tank level", "sensor", "io/adc"};
-    }
-
-    void hoverShowsNameAndType()
-    {
-        QFETCH(QString, description);
-        QFETCH(bool, hovered);
-        QFETCH(QStringList, texts);
-        DeviceNodeItem node(deviceInfo("sensor", "io/adc", description), QRectF(0, 0, 10, 10));
-        node.setHovered(hovered);
-
-        QCOMPARE(paintedTexts(node), texts);
     }
 
     void paintsWithoutWidgetInApplicationPalette()
@@ -131,27 +53,6 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(200, 64).rgb(), fill);
     }
 
-    void resizesOnlyBeyondOneUnitAboutItsCentre_data()
-    {
-        QTest::addColumn<double>("widthOffset");
-        QTest::addColumn<bool>("resized");
-        QTest::newRow("exactly 1 wider") << 1.0 << false;
-        QTest::newRow("exactly 1 narrower") << -1.0 << false;
-        QTest::newRow("2 wider") << 2.0 << true;
-    }
-
-    void resizesOnlyBeyondOneUnitAboutItsCentre()
-    {
-        QFETCH(double, widthOffset);
-        QFETCH(bool, resized);
-        const DeviceInfo info = deviceInfo("sensor", "io/adc");
-        const QSize size = DeviceNodeItem::getDeviceSize(info);
-        DeviceNodeItem node(info, QRectF(0, 0, size.width() + widthOffset, size.height()));
-
-        QCOMPARE(node.boundingRect().width(), resized ? double(size.width()) : size.width() + widthOffset);
-        QCOMPARE(node.getCenter(), QPointF((size.width() + widthOffset) / 2, size.height() / 2.0));
-    }
-
     void movesAndGrowsTheMapScene_data()
     {
         QTest::addColumn<bool>("onMap");
@@ -162,11 +63,7 @@ private Q_SLOTS:
 
         // A 60 by 30 node in a scene (-500, -500, 1000, 1000).
         QTest::newRow("free, past the right edge") << true << 0 << QPointF(480, 100) << QPointF(480, 100) << true;
-        QTest::newRow("snapped (104, 96)") << true << 10 << QPointF(104, 96) << QPointF(100, 95) << false;
         QTest::newRow("snapped, centre x 135 ties down") << true << 10 << QPointF(105, 95) << QPointF(100, 95) << false;
-        QTest::newRow("snapped, centre x 136 goes up") << true << 10 << QPointF(106, 95) << QPointF(110, 95) << false;
-        QTest::newRow("snapped, negative centre to zero") << true << 10 << QPointF(-44, 95) << QPointF(-40, 95) << false;
-        QTest::newRow("snapped, past the right edge") << true << 10 << QPointF(484, 96) << QPointF(480, 95) << true;
         QTest::newRow("cell size below 1 taken as 1") << true << -5 << QPointF(100.4, 100) << QPointF(100, 100) << false;
         QTest::newRow("no map to grow") << false << 0 << QPointF(600, 100) << QPointF(600, 100) << false;
     }
@@ -195,29 +92,6 @@ private Q_SLOTS:
         QCOMPARE(node->pos(), expected);
         QCOMPARE(mapView.requested, grows ? QList<QRectF>{QRectF(expected, QSizeF(60, 30))} : QList<QRectF>{});
         QCOMPARE(scene->sceneRect().contains(node->sceneBoundingRect()), onMap);
-    }
-
-    void unplacedBookkeeping()
-    {
-        QGraphicsScene scene(0, 0, 1000, 1000);
-        auto* node = new DeviceNodeItem(deviceInfo("pump", "io/relay"), QRectF(0, 0, 10, 10));
-        scene.addItem(node);
-        node->placeDevice(200, 150);
-        DeviceNodeItem::setUnplacedDevices({"other"});
-
-        // Unplaced twice, it is listed once, at the front, hidden where it was
-        node->unplaceDevice();
-        node->unplaceDevice();
-        QCOMPARE(DeviceNodeItem::getUnplacedDevices(), (QStringList{"pump", "other"}));
-        QVERIFY(node->isUnplaced());
-        QVERIFY(!node->isVisible());
-        QCOMPARE(node->pos(), QPointF(200, 150));
-
-        // Placing it takes it off the list and shows it
-        node->setCenter(QPointF(500, 500));
-        QCOMPARE(DeviceNodeItem::getUnplacedDevices(), QStringList{"other"});
-        QVERIFY(node->isVisible());
-        QCOMPARE(node->getCenter(), QPointF(500, 500));
     }
 };
 

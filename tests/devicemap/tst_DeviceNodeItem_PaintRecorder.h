@@ -1,10 +1,7 @@
 #pragma once
 
-// Helpers the map item suites share. Header-only.
-//
-// RecordingPaintDevice keeps what was drawn instead of rasterising it, so that tests can
-// check the geometry an item computes while painting. Rectangles, points and ellipses
-// reach drawPath through QPaintEngine's defaults.
+// Helpers the map item suites share. RecordingPaintDevice keeps what was drawn instead of
+// rasterising it (rectangles, points and ellipses reach drawPath through QPaintEngine's defaults).
 
 #include "DeviceInfo.h"
 

@@ -5,7 +5,6 @@
 #include "ZenticMessageBox.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -41,40 +40,22 @@ private Q_SLOTS:
 
     void cleanup() { tearDownFixture(); }
 
-    void emptyListGivesEmptyArrangementAndRecordsTheType()
-    {
-        QVERIFY(map->rearrangeDevicesFromInfos({}, DeviceMapWidget::Hierarchical).isEmpty());
-        QCOMPARE(map->getCurrentLayoutType(), DeviceMapWidget::Hierarchical);
-    }
-
-    void clustersHoldTheirMembersClearOfTheirTitle_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QStringList>("clusters");
-        QTest::newRow("by IO") << int(DeviceMapWidget::ClusterByIO) << QStringList{"Input", "Output"};
-        QTest::newRow("by area") << int(DeviceMapWidget::ClusterByGuiArea) << QStringList{"main", "side"};
-    }
-
     void clustersHoldTheirMembersClearOfTheirTitle()
     {
-        QFETCH(int, type);
-        QFETCH(QStringList, clusters);
         const QStringList names{create("serialPort"), create("udpSocket"), create("scaler"), panel("main"), panel("side")};
         QVERIFY(manager->addDeviceConnection(names.at(0), names.at(1), QString(), QString()));
 
-        const DevicesArrangement arrangement = map->rearrangeDevices(names, DeviceMapWidget::LayoutType(type));
+        const DevicesArrangement arrangement = map->rearrangeDevices(names, DeviceMapWidget::ClusterByIO);
 
         // A clustered layout is recorded as Orthogonal, for devices placed later
         QCOMPARE(map->getCurrentLayoutType(), DeviceMapWidget::Orthogonal);
         QCOMPARE(arrangement.connections.size(), 1);
-        QCOMPARE(arrangement.clusterRects.keys(), clusters);
-        const QList<QStringList> members = type == DeviceMapWidget::ClusterByIO
-                                               ? QList<QStringList>{names.mid(0, 2), names.mid(3, 2)}
-                                               : QList<QStringList>{{names.at(3)}, {names.at(4)}};
+        QCOMPARE(arrangement.clusterRects.keys(), QStringList({"Input", "Output"}));
+        const QList<QStringList> members{names.mid(0, 2), names.mid(3, 2)};
         // The title tab drawn in a cluster's top-left corner covers none of its devices
         const double titleHeight = QFontMetricsF(map->font()).height();
-        for (int i = 0; i < clusters.size(); ++i) {
-            const QRectF cluster = arrangement.clusterRects.value(clusters.at(i));
+        for (int i = 0; i < 2; ++i) {
+            const QRectF cluster = arrangement.clusterRects.value(arrangement.clusterRects.keys().at(i));
             QVERIFY(!cluster.intersects(arrangement.deviceRects.value(names.at(2))));
             for (const QString& member : members.at(i)) {
                 const QRectF device = arrangement.deviceRects.value(member);
@@ -82,23 +63,6 @@ private Q_SLOTS:
                 QCOMPARE(device.size(), QSizeF(DeviceNodeItem::getDeviceSize(manager->getDeviceInfo(member))));
             }
         }
-    }
-
-    void keepsTheMapsClustersNestedAndEmptyOnes()
-    {
-        const QStringList pair = linkedPair();
-        item(pair.at(0))->placeDevice(QPointF(50, 50));
-        item(pair.at(1))->placeDevice(QPointF(600, 50));
-        map->createCluster("outer", QRectF(0, 0, 400, 300));
-        map->createCluster("inner", QRectF(20, 20, 250, 150));
-        map->createCluster("empty", QRectF(800, 500, 100, 100));
-
-        const DevicesArrangement arrangement = map->rearrangeDevices(pair, DeviceMapWidget::FixedClusters);
-
-        QCOMPARE(arrangement.clusterRects.keys(), QStringList({"empty", "inner", "outer"}));
-        QVERIFY(arrangement.clusterRects.value("inner").contains(arrangement.deviceRects.value(pair.at(0))));
-        QVERIFY(arrangement.clusterRects.value("outer").contains(arrangement.clusterRects.value("inner")));
-        QVERIFY(!arrangement.clusterRects.value("outer").intersects(arrangement.deviceRects.value(pair.at(1))));
     }
 
     void rearrangeAsksWithoutClaimingItCannotBeUndone_data()
@@ -113,7 +77,6 @@ private Q_SLOTS:
         const QString removed = QStringLiteral("All clusters will be removed. ") + moved;
         QTest::newRow("orthogonal, no cluster") << int(DeviceMapWidget::Orthogonal) << false << plain << moved;
         QTest::newRow("hierarchical, clusters") << int(DeviceMapWidget::Hierarchical) << true << dropping << removed;
-        QTest::newRow("keep clusters") << int(DeviceMapWidget::FixedClusters) << true << plain << moved;
     }
 
     void rearrangeAsksWithoutClaimingItCannotBeUndone()
@@ -145,31 +108,6 @@ private Q_SLOTS:
         QCOMPARE(map->getClusterItems().keys(), withCluster ? QStringList{"group"} : QStringList());
     }
 
-    void rearrangingWithoutAskingDropsClustersAndRefreshesTheMap()
-    {
-        // Given a cluster, a search result and its colour mode
-        const QStringList pair = linkedPair();
-        const QString third = create("generator");
-        item(pair.at(0))->placeDevice(QPointF(500, 10));
-        item(third)->placeDevice(QPointF(10, 400));
-        map->createCluster("group", QRectF(0, 0, 300, 200));
-        map->searchDevices(QStringLiteral("generator"));
-        QSignalSpy modes(map.get(), SIGNAL(colorModeChanged(DeviceMapWidget::ColorisationMode)));
-
-        ZenticMessageBox::AnswerGuard nothingAsked(QMessageBox::Ok);
-        map->rearrangeGraph(DeviceMapWidget::Orthogonal, false);
-
-        // Then the clusters are gone, the mode is set again and the result follows the new places
-        QCOMPARE(nothingAsked.count(), 0);
-        QVERIFY(map->getClusterItems().isEmpty());
-        QCOMPARE(modes.count(), 1);
-        const QList<DeviceNodeItem*> found = map->getFoundDevices();
-        QCOMPARE(found.size(), 2);
-        const QPointF first = found.at(0)->pos();
-        const QPointF second = found.at(1)->pos();
-        QVERIFY(first.y() < second.y() || (first.y() == second.y() && first.x() < second.x()));
-    }
-
     void aFailedLayoutPlacesOnAGridAndTellsOnceAfterwards()
     {
         const QStringList pair = linkedPair();
@@ -187,8 +125,6 @@ private Q_SLOTS:
         QVERIFY(!item(pair.at(1))->isUnplaced());
         QTRY_COMPARE(told.count(), 1);
         QVERIFY(told.informativeTexts().first().contains("simple grid"));
-        QTest::qWait(50);
-        QCOMPARE(told.count(), 1);
     }
 
     void layoutMenuEntriesRearrange_data()

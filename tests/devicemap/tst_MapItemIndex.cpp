@@ -1,4 +1,3 @@
-#include "ClusterRectItem.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
@@ -57,37 +56,6 @@ private Q_SLOTS:
         QCOMPARE(index.linkCount(), 0);
     }
 
-    void linksKeepTheirCreationOrderThroughManyRemovals()
-    {
-        // Given 300 links between two devices
-        MapItemIndex index;
-        index.insertDevice("a", node("a"));
-        index.insertDevice("b", node("b"));
-        QList<DeviceConnectionItem*> created;
-        for (int i = 0; i < 300; ++i) {
-            created.append(new DeviceConnectionItem(index.device("a"), index.device("b"), {}));
-            index.insertLink(created.last());
-        }
-
-        // When all but every seventh go, first and last ones included
-        QList<DeviceConnectionItem*> kept;
-        for (int i = 0; i < created.size(); ++i) {
-            if (i % 7 == 3)
-                kept.append(created.at(i));
-            else
-                index.removeLink(created.at(i));
-        }
-
-        // Then the others are listed in the order they were made, and the first of them is found
-        QCOMPARE(index.links(), kept);
-        QCOMPARE(index.linkCount(), kept.size());
-        QCOMPARE(index.link(index.device("a"), index.device("b")), kept.first());
-        index.removeLink(kept.first());
-        QCOMPARE(index.links(), kept.mid(1));
-        index.removeDevice("a");
-        index.removeDevice("b");
-    }
-
     void aLinkRemovedWhileItIsAnnouncedGoesOnce()
     {
         // Given a holder that removes the link it is told about
@@ -115,24 +83,6 @@ private Q_SLOTS:
         QVERIFY(!index.link(index.device("a"), index.device("b")));
         index.removeDevice("a");
         index.removeDevice("b");
-    }
-
-    void renamesAndClustersKeepTheirTables()
-    {
-        MapItemIndex index;
-        DeviceNodeItem* pump = node("pump");
-        index.insertDevice("pump", pump);
-        index.renameDevice("pump", "valve");
-        QCOMPARE(index.device("valve"), pump);
-        QCOMPARE(index.nameOf(pump), QStringLiteral("valve"));
-        QVERIFY(!index.hasDevice("pump"));
-
-        QPointer<ClusterRectItem> old = new ClusterRectItem("inputs", QRectF(0, 0, 10, 10));
-        index.insertCluster("inputs", old);
-        index.insertCluster("inputs", new ClusterRectItem("inputs", QRectF(0, 0, 20, 20)));
-        QVERIFY(!old);
-        QVERIFY(index.removeCluster("inputs") && !index.removeCluster("inputs"));
-        index.removeDevice("valve");
     }
 };
 

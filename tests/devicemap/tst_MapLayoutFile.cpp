@@ -5,9 +5,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 // The layout file as a value: what survives a failed write, and what a hostile file can ask for.
 class TestMapLayoutFile : public QObject
 {
@@ -39,37 +36,19 @@ class TestMapLayoutFile : public QObject
 private Q_SLOTS:
     void init() { QFile::remove(path()); }
 
-    void roundTripsEveryKind()
-    {
-        QVERIFY(sample(3, 5).write(path()));
-
-        const MapLayoutFile read = MapLayoutFile::read(path());
-
-        QCOMPARE(read.values(), sample(3, 5).values());
-        QCOMPARE(read.deviceRect("device2"), std::optional<QRect>(QRect(7, 10, 80, 30)));
-        QCOMPARE(MapLayoutFile::readDeviceRect(path(), "device1"), std::optional<QRect>(QRect(6, 10, 80, 30)));
-        QCOMPARE(read.bends("device0", "device1"), QList<QPointF>({QPointF(1.5, 2)}));
-        QVERIFY(!read.clusterMovesContainedDevices("pumps"));
-        QVERIFY(!read.deviceRect("absent"));
-    }
-
     void aFailedWriteKeepsTheOldFileWholeAndSaysWhy()
     {
         // Given a file on disk, and a file-size limit that stops any longer write
         QVERIFY(sample(200, 0).write(path()));
         const QByteArray before = [this] { QFile f(path()); f.open(QIODevice::ReadOnly); return f.readAll(); }();
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit original {};
-        ::getrlimit(RLIMIT_FSIZE, &original);
-        rlimit limited = original;
-        limited.rlim_cur = 512;
-        if (::setrlimit(RLIMIT_FSIZE, &limited) != 0)
+        TestSupport::FileSizeLimit limit(512);
+        if (!limit.isActive())
             QSKIP("The file-size limit cannot be lowered here");
 
         // When a changed layout is written
         QString error;
         const bool written = sample(200, 1000).write(path(), &error);
-        ::setrlimit(RLIMIT_FSIZE, &original);
+        limit.lift();
 
         // Then the write reports failure, and the old file is there byte for byte
         QVERIFY(!written);

@@ -49,9 +49,7 @@ private Q_SLOTS:
         QCOMPARE(item(b)->pos(), QPointF(260, 140) + shift);
         QCOMPARE(stack()->count(), 1);
         QCOMPARE(stack()->text(0), movesDevices ? QStringLiteral("Move template") : QStringLiteral("Move K"));
-        QCOMPARE(stack()->command(0)->childCount(), movesDevices ? 2 : 0);
         QVERIFY(map->scene()->selectedItems().isEmpty());
-        QVERIFY(map->interaction().devicePositionsAtPress().isEmpty());
         stack()->undo();
         QCOMPARE(cluster("K")->pos(), QPointF(100, 100));
         QCOMPARE(item(a)->pos(), QPointF(120, 140));

@@ -1,10 +1,11 @@
 #include "MapSearch.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
-// The map's device search: which words find which devices, and the order of the result.
-// (The return to the colour mode before searching is tested with the colours.)
+// The map's device search: which words find which devices, the order of the result, and the
+// return to the colour mode in force before searching.
 class TestMapSearch : public QObject, DeviceMapFixture
 {
     Q_OBJECT
@@ -47,8 +48,6 @@ private Q_SLOTS:
         QTest::newRow("name") << "generator1" << QStringList{"generator1"};
         QTest::newRow("either word") << "right gen" << QStringList{"adder1", "generator1"};
         QTest::newRow("two words of one device, once") << "sums left" << QStringList{"adder1"};
-        QTest::newRow("blanks only") << "  " << QStringList{};
-        QTest::newRow("no match") << "pump" << QStringList{};
     }
 
     void findsByAnyWordOfTypeDescriptionOrName()
@@ -64,8 +63,15 @@ private Q_SLOTS:
         }
     }
 
-    void ordersTopToBottomThenLeftToRightAndSortsAgainAfterMoves()
+    void ordersByPlaceDeselectsAndAnEmptySearchRestoresTheMode()
     {
+        item(scaler)->setSelected(true);
+        QSignalSpy modes(map.get(), SIGNAL(colorModeChanged(DeviceMapWidget::ColorisationMode)));
+        map->setColorisationMode(DeviceMapWidget::ByThread);
+        map->setColorisationMode(DeviceMapWidget::ByThread);
+
+        map->searchDevices(QStringLiteral("gener"));
+        QVERIFY(!item(scaler)->isSelected());
         map->searchDevices(QStringLiteral("1"));
         QCOMPARE(foundNames(), QStringList({described, generator, scaler}));
 
@@ -73,6 +79,12 @@ private Q_SLOTS:
         item(scaler)->setPos(QPointF(0, 0));
         map->search().sortByPosition();
         QCOMPARE(foundNames(), QStringList({scaler, described, generator}));
+
+        // Every change of mode is announced, also one to the mode already in force
+        map->searchDevices(QString());
+        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByThread);
+        QCOMPARE(modes.count(), 5);
+        QCOMPARE(modes.at(1).at(0).value<DeviceMapWidget::ColorisationMode>(), DeviceMapWidget::ByThread);
     }
 };
 

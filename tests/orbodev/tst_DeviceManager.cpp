@@ -1,7 +1,6 @@
 #include "DeviceHandle.h"
 #include "DeviceManager.h"
 #include "DeviceProxy.h"
-#include "TestDeviceManager.h"
 #include "TestSupport.h"
 #include "YamlSerialiser.h"
 
@@ -45,15 +44,9 @@ class TestDeviceManagerContract : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void signalSignaturesAreExact_data();
     void signalSignaturesAreExact();
-    void createReportsRegisteredDevice();
-    void createAcceptsTypePaths_data();
-    void createAcceptsTypePaths();
-    void networkedTypeNamesDeviceAtManager();
-    void connectReportsChangeForBothEnds();
-    void plainJoinPairsMethodsItself();
-    void findMatchingMethodsAcceptsNullLists();
+    void createsDevicesByTypePath();
+    void linksAreReportedToBothEnds();
     void findMatchingMethodsCodes_data();
     void findMatchingMethodsCodes();
     void convertedLinkDeliversConvertedValue();
@@ -62,105 +55,58 @@ private Q_SLOTS:
     void valuesPilingUpInALoopAreDroppedWithAWarning();
     void renameRefusesTakenNamesInAnyCase();
     void removeDropsLinksAndReportsPeers();
-    void unknownDeviceGivesEmptyInfoAndNullHandle();
     void allDescriptionsAtOnceAreEachDevicesDescription();
-    void handleObjectIsSignalSender();
-    void crossThreadEmissionReachesGuiThreadSlot();
+    void workerThreadDeviceReachesGuiThreadThroughItsHandle();
     void trackingReportsEachEmissionOnALink();
     void pasteRestoresParametersAndLinksBothWays();
     void pasteRenamesDevicesWhoseNameIsTaken();
     void saveLoadRoundTripKeepsGraph();
     void failedSaveKeepsTheOldFile();
     void malformedYamlChangesNothing();
-    void shortParseCreatesRuntimeVariable();
-    void shortParseRejectsOtherText();
+    void shortParseCreatesOnlyRuntimeVariables();
     void parseMetaDeviceRegistersType();
     void failingDeviceReportsErrorState();
-    void deferredNotificationsArriveLater();
-    void silentManagerNeverNotifies();
-    void refusalsAndForcedCodeAndCallLog();
     void destructionAnnouncesExitOnly();
 };
 
-void TestDeviceManagerContract::signalSignaturesAreExact_data()
+void TestDeviceManagerContract::signalSignaturesAreExact()
 {
-    QTest::addColumn<QString>("signature");
+    DeviceManager manager;
+    Receiver receiver;
     for (const char* signature :
          {"deviceRegistered(QString)", "deviceRemoved(QString)", "deviceRenamed(QString,QString)",
           "deviceChanged(QString)", "deviceInitialised(QString,bool)", "deviceStateChanged(QString, BaseDevice::DeviceState)",
           "deviceDescriptionChanged(QString,QString)", "onEmit(QString,QString)", "needUpdateTypes()", "initialised()",
           "exit()"})
-        QTest::newRow(signature) << QString::fromLatin1(signature);
+        QVERIFY2(QObject::connect(&manager, QByteArray("2") + signature, &receiver, SLOT(deleteLater())), signature);
+    for (const char* type : {"BaseDevice::DeviceState", "DoubleVec", "TypePair"})
+        QVERIFY2(QMetaType::type(type) != QMetaType::UnknownType, type);
 }
 
-void TestDeviceManagerContract::signalSignaturesAreExact()
-{
-    QFETCH(QString, signature);
-    DeviceManager manager;
-    Receiver receiver;
-    QVERIFY(QObject::connect(&manager, ("2" + signature).toLatin1().constData(), &receiver, SLOT(deleteLater())));
-    QVERIFY(QMetaType::type("BaseDevice::DeviceState") != QMetaType::UnknownType);
-    QVERIFY(QMetaType::type("DoubleVec") != QMetaType::UnknownType);
-    QVERIFY(QMetaType::type("TypePair") != QMetaType::UnknownType);
-}
-
-void TestDeviceManagerContract::createReportsRegisteredDevice()
+void TestDeviceManagerContract::createsDevicesByTypePath()
 {
     DeviceManager manager;
     QSignalSpy registered(&manager, SIGNAL(deviceRegistered(QString)));
     QSignalSpy initialised(&manager, SIGNAL(deviceInitialised(QString,bool)));
 
-    const QString name = manager.createDevice("generator", true);
-
-    QCOMPARE(name, QString("generator1"));
+    QCOMPARE(manager.createDevice("generator", true), QString("generator1"));
     QCOMPARE(registered.count(), 1);
-    QCOMPARE(registered.at(0).at(0).toString(), name);
-    QCOMPARE(initialised.count(), 1);
     QCOMPARE(initialised.at(0).at(1).toBool(), true);
-    QCOMPARE(manager.getDeviceState(name), BaseDevice::Initialised);
-    QCOMPARE(manager.createDevice("generator", false), QString("generator2"));
-    QCOMPARE(manager.getDeviceState("generator2"), BaseDevice::NotInitialised);
-    QCOMPARE(manager.getDeviceNames(), QStringList({"generator1", "generator2"}));
-}
-
-void TestDeviceManagerContract::createAcceptsTypePaths_data()
-{
-    QTest::addColumn<QString>("typeText");
-    QTest::addColumn<QString>("expectedType");
-    QTest::newRow("plain") << "scaler" << "scaler";
-    QTest::newRow("path") << "maths/scaler" << "scaler";
-    QTest::newRow("menu object name") << "/IO/serialPort" << "serialPort";
-    QTest::newRow("unknown") << "/maths/nothing" << "";
-}
-
-void TestDeviceManagerContract::createAcceptsTypePaths()
-{
-    QFETCH(QString, typeText);
-    QFETCH(QString, expectedType);
-    DeviceManager manager;
-    QVERIFY(manager.getDeviceTypes(true).contains("IO/serialPort"));
-    QVERIFY(manager.getDeviceTypes().contains("runtime_variable"));
-
-    const QString name = manager.createDevice(typeText, false);
-
-    QCOMPARE(manager.getDeviceInfo(name).type, expectedType);
-    QCOMPARE(name.isEmpty(), expectedType.isEmpty());
-}
-
-void TestDeviceManagerContract::networkedTypeNamesDeviceAtManager()
-{
-    DeviceManager manager;
+    QCOMPARE(manager.getDeviceState("generator1"), BaseDevice::Initialised);
+    // A type is found by its name, its path or the types menu's object name
+    QCOMPARE(manager.createDevice("maths/scaler", false), QString("scaler1"));
+    QCOMPARE(manager.getDeviceState("scaler1"), BaseDevice::NotInitialised);
+    QCOMPARE(manager.createDevice("/IO/serialPort", false), QString("serialPort1"));
+    QVERIFY(manager.createDevice("/maths/nothing", false).isEmpty());
+    // A type of another manager names the device after it
     manager.addNetworkManager("press");
-
-    const QString name = manager.createDevice("press/generator", false);
-
-    QCOMPARE(name, QString("generator1@press"));
-    QVERIFY(manager.getDeviceInfo(name).remote);
-    QVERIFY(manager.renameDevice(name, "source"));
-    QCOMPARE(manager.getDeviceNames(), QStringList({"source@press"}));
+    QCOMPARE(manager.createDevice("press/generator", false), QString("generator1@press"));
+    QVERIFY(manager.getDeviceInfo("generator1@press").remote);
+    QVERIFY(manager.renameDevice("generator1@press", "source"));
+    QVERIFY(manager.getDeviceNames().contains("source@press"));
 }
 
-void TestDeviceManagerContract::connectReportsChangeForBothEnds()
+void TestDeviceManagerContract::linksAreReportedToBothEnds()
 {
     DeviceManager manager;
     const QString source = manager.createDevice("generator", false);
@@ -169,54 +115,20 @@ void TestDeviceManagerContract::connectReportsChangeForBothEnds()
 
     QVERIFY(manager.addConnection(source, target, "valueChanged(double)", "input(double)"));
 
-    QStringList reported;
-    for (const QList<QVariant>& arguments : changed)
-        reported.append(arguments.at(0).toString());
-    QVERIFY(reported.contains(source));
-    QVERIFY(reported.contains(target));
-    const DeviceInfo sourceInfo = manager.getDeviceInfo(source);
-    const DeviceInfo targetInfo = manager.getDeviceInfo(target);
-    QCOMPARE(sourceInfo.outgoingConnections.size(), 1);
-    QCOMPARE(sourceInfo.outgoingConnections.at(0).device, target);
-    QCOMPARE(targetInfo.incomingConnections.at(0).device, source);
-    QCOMPARE(targetInfo.connectionStrings, QStringList({"this.input(double)<generator1.valueChanged(double)"}));
-
-    changed.clear();
-    QVERIFY(manager.removeConnection(source, target, "valueChanged(double)", "input(double)"));
     QCOMPARE(changed.count(), 2);
+    QCOMPARE(manager.getDeviceInfo(source).outgoingConnections.at(0).device, target);
+    QCOMPARE(manager.getDeviceInfo(target).connectionStrings,
+             QStringList({"this.input(double)<generator1.valueChanged(double)"}));
+    QVERIFY(manager.removeConnection(source, target, "valueChanged(double)", "input(double)"));
+    QCOMPARE(changed.count(), 4);
     QVERIFY(manager.getDeviceInfo(target).incomingConnections.isEmpty());
-}
 
-void TestDeviceManagerContract::plainJoinPairsMethodsItself()
-{
-    DeviceManager manager;
-    const QString scaler = manager.createDevice("scaler", false);
+    // A plain join pairs the methods itself, and only where a pair exists
     const QString mean = manager.createDevice("vectorMean", false);
-
-    QVERIFY(manager.addDeviceConnection(mean, scaler, "", ""));
-    QVERIFY(!manager.addDeviceConnection(scaler, mean, "", ""));
-
-    QCOMPARE(manager.getDeviceInfo(scaler).incomingConnections.size(), 1);
-    QCOMPARE(manager.getDeviceInfo(scaler).incomingConnections.at(0).signal, QString("mean(double)"));
-    QVERIFY(manager.removeDeviceConnection(mean, scaler));
-    QVERIFY(manager.getDeviceInfo(mean).outgoingConnections.isEmpty());
-}
-
-void TestDeviceManagerContract::findMatchingMethodsAcceptsNullLists()
-{
-    DeviceManager manager;
-    const QString generator = manager.createDevice("generator", false);
-    const QString scaler = manager.createDevice("scaler", false);
-
-    QCOMPARE(manager.findMatchingMethods(generator, scaler, "", "", nullptr, nullptr),
-             int(DeviceManager::SingleMatch));
-    QCOMPARE(manager.findMatchingMethods("nobody", scaler, "", "", nullptr, nullptr), int(DeviceManager::NoMatch));
-
-    QStringList identical;
-    QStringList converted;
-    manager.findMatchingMethods(generator, scaler, "", "", &identical, &converted);
-    QCOMPARE(identical, QStringList({"input(double)<valueChanged(double)"}));
-    QVERIFY(converted.isEmpty());
+    QVERIFY(manager.addDeviceConnection(mean, target, "", ""));
+    QVERIFY(!manager.addDeviceConnection(target, mean, "", ""));
+    QCOMPARE(manager.getDeviceInfo(target).incomingConnections.at(0).signal, QString("mean(double)"));
+    QVERIFY(manager.removeDeviceConnection(mean, target));
 }
 
 void TestDeviceManagerContract::findMatchingMethodsCodes_data()
@@ -224,9 +136,7 @@ void TestDeviceManagerContract::findMatchingMethodsCodes_data()
     QTest::addColumn<QString>("sourceType");
     QTest::addColumn<QString>("targetType");
     QTest::addColumn<int>("code");
-    QTest::newRow("only conversions") << "vectorMean" << "logicAnd" << int(DeviceManager::ChooseMatch);
     QTest::newRow("no pair") << "logger" << "generator" << int(DeviceManager::NoMatch);
-    QTest::newRow("one identical pair") << "scaler" << "vectorBuilder" << int(DeviceManager::SingleMatch);
     QTest::newRow("identical beside converted") << "generator" << "formatter" << int(DeviceManager::SingleMatch);
     QTest::newRow("distinct pairs") << "encoder" << "encoder" << int(DeviceManager::DistinctMatches);
     QTest::newRow("one conversion") << "counter" << "comparator" << int(DeviceManager::SingleConversion);
@@ -243,6 +153,12 @@ void TestDeviceManagerContract::findMatchingMethodsCodes()
     const QString target = manager.createDevice(targetType, false);
 
     QCOMPARE(manager.findMatchingMethods(source, target, "", "", nullptr, nullptr), code);
+    QStringList identical;
+    QStringList converted;
+    manager.findMatchingMethods(source, target, "", "", &identical, &converted);
+    if (code == DeviceManager::SingleMatch)
+        QCOMPARE(identical, QStringList({"input(double)<valueChanged(double)"}));
+    QCOMPARE(manager.findMatchingMethods("nobody", target, "", "", nullptr, nullptr), int(DeviceManager::NoMatch));
 }
 
 void TestDeviceManagerContract::convertedLinkDeliversConvertedValue()
@@ -281,7 +197,6 @@ void TestDeviceManagerContract::loopOfDirectLinksDeliversLaterInsteadOfRecursing
         QVERIFY(manager.addConnection(names.at(i), names.at((i + 1) % deviceCount), "output(double)", "input(double)"));
     QSignalSpy outputs(manager.getDevice(names.first()), SIGNAL(output(double)));
 
-    // When a value arrives
     QMetaObject::invokeMethod(manager.getDevice(names.first()), "input", Q_ARG(double, 1.0));
 
     // Then it goes round the loop once at once, and on later, once per turn of the event loop
@@ -292,8 +207,7 @@ void TestDeviceManagerContract::loopOfDirectLinksDeliversLaterInsteadOfRecursing
 
 void TestDeviceManagerContract::valuesPilingUpInALoopAreDroppedWithAWarning()
 {
-    // Given a scaler wired to itself and to a second one that feeds it back: every value it
-    // handles comes back twice
+    // Given a scaler wired to itself and through a second one back: every value comes back twice
     DeviceManager manager;
     const QString first = manager.createDevice("scaler", true);
     const QString second = manager.createDevice("scaler", true);
@@ -302,10 +216,9 @@ void TestDeviceManagerContract::valuesPilingUpInALoopAreDroppedWithAWarning()
     QVERIFY(manager.addConnection(second, first, "output(double)", "input(double)"));
     TestSupport::LogCapture log;
 
-    // When a value arrives, the values waiting for the first one double on every turn
     QMetaObject::invokeMethod(manager.getDevice(first), "input", Q_ARG(double, 0.0));
 
-    // Then past the limit they are dropped, with one warning per link
+    // Then past the limit the waiting values are dropped, with one warning per link
     QTRY_VERIFY(log.containsFragment("dropped: 1000 are waiting already"));
     QVERIFY(log.messages(QtWarningMsg).size() <= 2);
 }
@@ -317,17 +230,13 @@ void TestDeviceManagerContract::renameRefusesTakenNamesInAnyCase()
     const QString second = manager.createDevice("scaler", false);
     QSignalSpy renamed(&manager, SIGNAL(deviceRenamed(QString,QString)));
 
-    QVERIFY(!manager.renameDevice(first, second.toUpper()));
-    QVERIFY(!manager.renameDevice(first, "has blank"));
-    QVERIFY(!manager.renameDevice(first, "dot.ted"));
-    QVERIFY(!manager.renameDevice(first, "this"));
+    for (const QString& refused : {second.toUpper(), QString("has blank"), QString("dot.ted"), QString("this")})
+        QVERIFY2(!manager.renameDevice(first, refused), qPrintable(refused));
     QVERIFY(!manager.renameDevice("nobody", "fresh"));
     QVERIFY(renamed.isEmpty());
 
     QVERIFY(manager.renameDevice(first, "Scale"));
     QCOMPARE(renamed.count(), 1);
-    QCOMPARE(renamed.at(0).at(0).toString(), first);
-    QCOMPARE(renamed.at(0).at(1).toString(), QString("Scale"));
     QCOMPARE(manager.getDevice("scale")->objectName(), QString("Scale"));
 }
 
@@ -347,15 +256,7 @@ void TestDeviceManagerContract::removeDropsLinksAndReportsPeers()
     QCOMPARE(changed.at(0).at(0).toString(), scaler);
     QVERIFY(manager.getDeviceInfo(scaler).incomingConnections.isEmpty());
     QVERIFY(!manager.removeDevice(generator));
-}
-
-void TestDeviceManagerContract::unknownDeviceGivesEmptyInfoAndNullHandle()
-{
-    DeviceManager manager;
-    QVERIFY(manager.getDeviceInfo("nobody").name.isEmpty());
-    QVERIFY(manager.getDeviceHandle("nobody").isNull());
-    QVERIFY(!manager.getDevice("nobody"));
-    QVERIFY(!manager.setDeviceParam("nobody", "factor", "3"));
+    QVERIFY(manager.getDeviceInfo(generator).name.isEmpty() && manager.getDeviceHandle(generator).isNull());
 }
 
 void TestDeviceManagerContract::allDescriptionsAtOnceAreEachDevicesDescription()
@@ -371,7 +272,6 @@ void TestDeviceManagerContract::allDescriptionsAtOnceAreEachDevicesDescription()
     QVERIFY(manager.setDeviceParam(display, "factor", "3"));
     QVERIFY(manager.applyDeviceParams(display));
 
-    // When every description is asked for at once
     const QVector<DeviceInfo> infos = manager.getDeviceInfos();
 
     // Then each is what asking for that device alone gives
@@ -379,56 +279,33 @@ void TestDeviceManagerContract::allDescriptionsAtOnceAreEachDevicesDescription()
     QCOMPARE(infos.size(), names.size());
     for (int i = 0; i < names.size(); ++i) {
         const DeviceInfo one = manager.getDeviceInfo(names.at(i));
-        QCOMPARE(infos.at(i).name, names.at(i));
         QCOMPARE(YamlSerialiser::serialise(infos.at(i)), YamlSerialiser::serialise(one));
         QCOMPARE(infos.at(i).connectionStrings, one.connectionStrings);
         QCOMPARE(infos.at(i).signals, one.signals);
-        QCOMPARE(infos.at(i).slots, one.slots);
         QCOMPARE(infos.at(i).initialised, one.initialised);
     }
-    QCOMPARE(infos.at(1).incomingConnections.value(0).device, generator);
     QCOMPARE(infos.at(2).connectionStrings, QStringList{"this.input(double)<middle.output(double)"});
 }
 
-void TestDeviceManagerContract::handleObjectIsSignalSender()
-{
-    DeviceManager manager;
-    const QString scaler = manager.createDevice("scaler", true);
-    const QSharedPointer<DeviceHandle> handle = manager.getDeviceHandle(scaler);
-    QVERIFY(handle);
-    QCOMPARE(handle->getSignals(), QStringList({"output(double)"}));
-    QCOMPARE(handle->getSlots(), QStringList({"input(double)"}));
-    QCOMPARE(handle->getParamValue("factor"), QString("2"));
-    Receiver receiver;
-
-    QVERIFY(DeviceProxy::connect(handle->getObject(), "output(double)", &receiver, "input(double)"));
-    QVERIFY(handle->connectToSlot(&receiver, "destroyed()", "input(double)", true) == false);
-    QMetaObject::invokeMethod(handle->getObject(), "input", Q_ARG(double, 4));
-
-    QCOMPARE(receiver.values, QList<double>({8}));
-    QVERIFY(DeviceProxy::disconnect(handle->getObject(), "2output(double)", &receiver, "1input(double)"));
-    manager.removeDevice(scaler);
-    QVERIFY(!handle->getObject());
-    QCOMPARE(handle->getState(), BaseDevice::NotInitialised);
-}
-
-void TestDeviceManagerContract::crossThreadEmissionReachesGuiThreadSlot()
+void TestDeviceManagerContract::workerThreadDeviceReachesGuiThreadThroughItsHandle()
 {
     DeviceManager manager;
     const QString scaler = manager.createDevice("scaler", false);
     QVERIFY(manager.setDeviceThread(scaler, "worker"));
     QVERIFY(manager.initialiseDevice(scaler));
-    QObject* device = manager.getDevice(scaler);
-    QVERIFY(device->thread() != QThread::currentThread());
-    QCOMPARE(manager.getDeviceInfo(scaler).thread, QString("worker"));
+    const QSharedPointer<DeviceHandle> handle = manager.getDeviceHandle(scaler);
+    QVERIFY(handle->getObject()->thread() != QThread::currentThread());
+    QCOMPARE(handle->getParamValue("factor"), QString("2"));
     Receiver receiver;
-    QVERIFY(manager.getDeviceHandle(scaler)->connectToSlot(&receiver, "destroyed()", "input(double)", true) == false);
-    QVERIFY(DeviceProxy::connect(device, "output(double)", &receiver, "input(double)"));
+    QVERIFY(DeviceProxy::connect(handle->getObject(), "output(double)", &receiver, "input(double)"));
 
-    QMetaObject::invokeMethod(device, "input", Qt::QueuedConnection, Q_ARG(double, 1.5));
+    QMetaObject::invokeMethod(handle->getObject(), "input", Qt::QueuedConnection, Q_ARG(double, 1.5));
 
     QTRY_COMPARE(receiver.values, QList<double>({3}));
     QCOMPARE(receiver.threads.at(0), QThread::currentThread());
+    manager.removeDevice(scaler);
+    QVERIFY(!handle->getObject());
+    QCOMPARE(handle->getState(), BaseDevice::NotInitialised);
 }
 
 void TestDeviceManagerContract::trackingReportsEachEmissionOnALink()
@@ -446,13 +323,12 @@ void TestDeviceManagerContract::trackingReportsEachEmissionOnALink()
     QMetaObject::invokeMethod(manager.getDevice(toggle), "toggle");
 
     QCOMPARE(emitted.count(), 2);
-    QCOMPARE(emitted.at(0).at(0).toString(), toggle);
     QCOMPARE(emitted.at(0).at(1).toString(), logic);
 }
 
 void TestDeviceManagerContract::pasteRestoresParametersAndLinksBothWays()
 {
-    // Given a device linked in both directions with a changed parameter, copied as device text
+    // Given a device linked both ways with a changed parameter, copied as device text and removed
     DeviceManager manager;
     const QString generator = manager.createDevice("generator", false);
     const QString scaler = manager.createDevice("scaler", true);
@@ -462,22 +338,14 @@ void TestDeviceManagerContract::pasteRestoresParametersAndLinksBothWays()
     QVERIFY(manager.setDeviceParam(scaler, "factor", "7"));
     const QString text = deviceText({manager.getDeviceInfo(scaler)});
     QVERIFY(manager.removeDevice(scaler));
-    QSignalSpy registered(&manager, SIGNAL(deviceRegistered(QString)));
 
-    // When the text is pasted
-    const QStringList created = manager.pasteDevicesFromString(text, 500);
+    QCOMPARE(manager.pasteDevicesFromString(text, 500), QStringList({scaler}));
 
-    // Then the device is back under its name with its parameter and both links
-    QCOMPARE(created, QStringList({scaler}));
-    QCOMPARE(registered.count(), 1);
     const DeviceInfo info = manager.getDeviceInfo(scaler);
     QCOMPARE(info.paramValues.value("factor"), QString("7"));
     QVERIFY(info.initialised);
-    QCOMPARE(info.incomingConnections.size(), 1);
-    QCOMPARE(info.incomingConnections.at(0).device, generator);
-    QCOMPARE(info.outgoingConnections.size(), 1);
-    QCOMPARE(info.outgoingConnections.at(0).device, builder);
-    QCOMPARE(info.outgoingConnections.at(0).slot, QString("append(double)"));
+    QCOMPARE(info.incomingConnections.value(0).device, generator);
+    QCOMPARE(info.outgoingConnections.value(0).device, builder);
 }
 
 void TestDeviceManagerContract::pasteRenamesDevicesWhoseNameIsTaken()
@@ -488,43 +356,10 @@ void TestDeviceManagerContract::pasteRenamesDevicesWhoseNameIsTaken()
     QVERIFY(manager.addConnection(scaler, builder, "output(double)", "append(double)"));
     const QString text = deviceText({manager.getDeviceInfo(scaler), manager.getDeviceInfo(builder)});
 
-    const QStringList created = manager.pasteDevicesFromString(text, 500);
+    QCOMPARE(manager.pasteDevicesFromString(text, 500), QStringList({"scaler2", "vectorBuilder2"}));
 
-    QCOMPARE(created, QStringList({"scaler2", "vectorBuilder2"}));
     QCOMPARE(manager.getDeviceInfo("vectorBuilder2").incomingConnections.at(0).device, QString("scaler2"));
     QCOMPARE(manager.getDeviceInfo(builder).incomingConnections.size(), 1);
-}
-
-void TestDeviceManagerContract::failedSaveKeepsTheOldFile()
-{
-    // Given a saved graph that then grows past the file-size limit
-    QTemporaryDir dir;
-    const QString path = dir.filePath("graph.yaml");
-    DeviceManager manager;
-    manager.createDevice("generator", false);
-    manager.setConfigPath(path);
-    QVERIFY(manager.saveYamlConfig());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray oldText = file.readAll();
-    file.close();
-    for (int i = 0; i < 20; ++i)
-        manager.createDevice("scaler", false);
-    TestSupport::LogCapture log;
-
-    // When it is saved
-    TestSupport::FileSizeLimit limit(oldText.size() + 64);
-    if (!limit.isActive())
-        QSKIP("The file-size limit cannot be lowered here");
-    const bool saved = manager.saveYamlConfig();
-    limit.lift();
-
-    // Then the failure is reported and the old file is whole
-    QVERIFY(!saved);
-    QVERIFY(log.containsFragment("DeviceManager: cannot save configuration to"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), oldText);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.yaml"});
 }
 
 void TestDeviceManagerContract::saveLoadRoundTripKeepsGraph()
@@ -549,28 +384,51 @@ void TestDeviceManagerContract::saveLoadRoundTripKeepsGraph()
     }
     DeviceManager loaded;
     QSignalSpy initialised(&loaded, SIGNAL(initialised()));
-    QVERIFY(!loaded.isInitialised());
 
     QVERIFY(loaded.loadYamlConfig(path));
 
     QCOMPARE(initialised.count(), 1);
     QVERIFY(loaded.isInitialised());
-    QCOMPARE(loaded.getDeviceNames(), QStringList({"generator1", "scaler1"}));
-    const DeviceInfo generator = loaded.getDeviceInfo("generator1");
-    QVERIFY(generator.initialised);
-    QCOMPARE(generator.paramValues.value("interval"), QString("50"));
-    const DeviceInfo scaler = loaded.getDeviceInfo("scaler1");
-    QVERIFY(!scaler.initialised);
-    QCOMPARE(scaler.thread, QString("worker"));
-    QCOMPARE(scaler.description, QString("Gain"));
-    QCOMPARE(scaler.incomingConnections.size(), 1);
+    QVERIFY(loaded.getDeviceInfo("generator1").initialised && !loaded.getDeviceInfo("scaler1").initialised);
+    QCOMPARE(loaded.getDeviceInfo("scaler1").thread, QString("worker"));
     QCOMPARE(loaded.toYamlString(), savedText);
+}
+
+void TestDeviceManagerContract::failedSaveKeepsTheOldFile()
+{
+    // Given a saved graph that then grows past the file-size limit
+    QTemporaryDir dir;
+    const QString path = dir.filePath("graph.yaml");
+    DeviceManager manager;
+    manager.createDevice("generator", false);
+    manager.setConfigPath(path);
+    QVERIFY(manager.saveYamlConfig());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray oldText = file.readAll();
+    file.close();
+    for (int i = 0; i < 20; ++i)
+        manager.createDevice("scaler", false);
+    TestSupport::LogCapture log;
+
+    TestSupport::FileSizeLimit limit(oldText.size() + 64);
+    if (!limit.isActive())
+        QSKIP("The file-size limit cannot be lowered here");
+    const bool saved = manager.saveYamlConfig();
+    limit.lift();
+
+    // Then the failure is reported and the old file is whole
+    QVERIFY(!saved);
+    QVERIFY(log.containsFragment("DeviceManager: cannot save configuration to"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), oldText);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.yaml"});
 }
 
 void TestDeviceManagerContract::malformedYamlChangesNothing()
 {
     DeviceManager manager;
-    const QString generator = manager.createDevice("generator", false);
+    manager.createDevice("generator", false);
     const QString before = manager.toYamlString();
     QSignalSpy removed(&manager, SIGNAL(deviceRemoved(QString)));
     TestSupport::LogCapture log;
@@ -584,33 +442,23 @@ void TestDeviceManagerContract::malformedYamlChangesNothing()
     QVERIFY(log.containsFragment("DeviceManager: configuration corrupted:"));
 }
 
-void TestDeviceManagerContract::shortParseCreatesRuntimeVariable()
+void TestDeviceManagerContract::shortParseCreatesOnlyRuntimeVariables()
 {
     DeviceManager manager;
+    QString refused = "runtime_variable(level,PUT)";
+    QVERIFY(!manager.shortParse(refused));
+    QCOMPARE(refused, QString("runtime_variable(level,PUT)"));
     QString setText = "runtime_variable(level,SET)";
     QString getText = "runtime_variable(level,GET)";
 
-    QVERIFY(manager.shortParse(setText));
-    QVERIFY(manager.shortParse(getText));
+    QVERIFY(manager.shortParse(setText) && manager.shortParse(getText));
 
     QCOMPARE(setText, QString("runtime_variable1"));
-    QCOMPARE(getText, QString("runtime_variable2"));
     QCOMPARE(manager.getDeviceInfo(getText).paramValues.value("mode"), QString("GET"));
-    QVERIFY(manager.initialiseDevice(setText));
-    QVERIFY(manager.initialiseDevice(getText));
+    QVERIFY(manager.initialiseDevice(setText) && manager.initialiseDevice(getText));
     QSignalSpy value(manager.getDevice(getText), SIGNAL(value(double)));
     QMetaObject::invokeMethod(manager.getDevice(setText), "set", Q_ARG(double, 2.5));
-    QCOMPARE(value.count(), 1);
-    QCOMPARE(value.at(0).at(0).toDouble(), 2.5);
-}
-
-void TestDeviceManagerContract::shortParseRejectsOtherText()
-{
-    DeviceManager manager;
-    QString text = "runtime_variable(level,PUT)";
-    QVERIFY(!manager.shortParse(text));
-    QCOMPARE(text, QString("runtime_variable(level,PUT)"));
-    QVERIFY(manager.getDeviceNames().isEmpty());
+    QCOMPARE(value.value(0).value(0).toDouble(), 2.5);
 }
 
 void TestDeviceManagerContract::parseMetaDeviceRegistersType()
@@ -629,7 +477,6 @@ void TestDeviceManagerContract::parseMetaDeviceRegistersType()
     QVERIFY(!manager.parseMetaDevice(dir.filePath("missing.yml"), ""));
 
     QCOMPARE(types.count(), 1);
-    QVERIFY(manager.getDeviceTypes().contains("pump"));
     const QString name = manager.createDevice("pump", false);
     QCOMPARE(manager.getDeviceHandle(name)->getParamValue("scaler1.factor"), QString("3"));
 }
@@ -653,51 +500,6 @@ void TestDeviceManagerContract::failingDeviceReportsErrorState()
     QCOMPARE(manager.getDeviceInfo(faulty).error, QString("simulated failure"));
     QCOMPARE(manager.getDeviceHandle(disabled)->getState(), BaseDevice::Disabled);
     QCOMPARE(states.count(), 1);
-    QCOMPARE(states.at(0).at(1).value<BaseDevice::DeviceState>(), BaseDevice::DeinitialisedWithError);
-}
-
-void TestDeviceManagerContract::deferredNotificationsArriveLater()
-{
-    TestDeviceManager manager;
-    manager.setNotificationMode(TestDeviceManager::Deferred, 50);
-    QSignalSpy registered(&manager, SIGNAL(deviceRegistered(QString)));
-
-    const QString name = manager.createDevice("counter", false);
-
-    QVERIFY(!name.isEmpty());
-    QCOMPARE(registered.count(), 0);
-    QTRY_COMPARE(registered.count(), 1);
-}
-
-void TestDeviceManagerContract::silentManagerNeverNotifies()
-{
-    TestDeviceManager manager;
-    manager.setNotificationMode(TestDeviceManager::Never);
-    QSignalSpy registered(&manager, SIGNAL(deviceRegistered(QString)));
-
-    QVERIFY(!manager.createDevice("counter", true).isEmpty());
-
-    QTest::qWait(50);
-    QCOMPARE(registered.count(), 0);
-}
-
-void TestDeviceManagerContract::refusalsAndForcedCodeAndCallLog()
-{
-    TestDeviceManager manager;
-    const QString generator = manager.createDevice("generator", false);
-    const QString scaler = manager.createDevice("scaler", false);
-    manager.setRefuseCreation(true);
-    manager.setRefuseRenaming(true);
-    manager.setForcedMatchCode(7);
-
-    QVERIFY(manager.createDevice("generator", false).isEmpty());
-    QVERIFY(!manager.renameDevice(generator, "fresh"));
-    QStringList identical;
-    QCOMPARE(manager.findMatchingMethods(generator, scaler, "", "", &identical, nullptr), 7);
-    QCOMPARE(identical.size(), 1);
-
-    QCOMPARE(manager.callLog(), QStringList({"createDevice(generator,false)", "createDevice(scaler,false)",
-                                             "createDevice(generator,false)", "renameDevice(generator1,fresh)"}));
 }
 
 void TestDeviceManagerContract::destructionAnnouncesExitOnly()
