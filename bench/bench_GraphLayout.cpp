@@ -15,6 +15,7 @@
 #include "LayoutGraphBuilder.h"
 #include "RearrangeGraphOperation.h"
 #include "SampleDevices.h"
+#include "ZenticMessageBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -249,6 +250,8 @@ void benchMapRearrangement(QTextStream& out, const QList<int>& deviceCounts, con
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // A layout past its deadline tells the user in a box: nobody is there to close it.
+    ZenticMessageBox::AnswerGuard closeBoxes(ZenticMessageBox::AnswerGuard::AcceptRole);
     QTextStream out(stdout);
     QList<LayoutGraph::Type> types{LayoutGraph::Hierarchical, LayoutGraph::Orthogonal, LayoutGraph::ClusterByIO,
                                    LayoutGraph::ClusterByGuiArea, LayoutGraph::FixedClusters};
