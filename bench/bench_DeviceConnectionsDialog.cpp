@@ -38,6 +38,19 @@ void settle(QWidget* dialog)
     dialog->repaint();
 }
 
+// Types text into the search and erases it again, one keystroke at a time, each one painted.
+void typeAndErase(QLineEdit* search, QWidget* dialog, const QString& text)
+{
+    for (const QChar character : text) {
+        search->insert(QString(character));
+        settle(dialog);
+    }
+    for (int i = 0; i < text.size(); ++i) {
+        search->backspace();
+        settle(dialog);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -84,28 +97,14 @@ int main(int argc, char* argv[])
     const QString typed = QStringLiteral("value 42");
     QElapsedTimer timer;
     timer.start();
-    for (const QChar character : typed) {
-        search->insert(QString(character));
-        settle(&dialog);
-    }
-    for (int i = 0; i < typed.size(); ++i) {
-        search->backspace();
-        settle(&dialog);
-    }
+    typeAndErase(search, &dialog, typed);
     report(out, "search keystroke, all conversions hidden", timer.nsecsElapsed(), 2 * typed.size());
 
     // The same with the conversion allowed, so every row takes part.
     dialog.conversionBox(TypePair("int", "double"))->setChecked(true);
     settle(&dialog);
     timer.restart();
-    for (const QChar character : typed) {
-        search->insert(QString(character));
-        settle(&dialog);
-    }
-    for (int i = 0; i < typed.size(); ++i) {
-        search->backspace();
-        settle(&dialog);
-    }
+    typeAndErase(search, &dialog, typed);
     report(out, "search keystroke, conversion allowed", timer.nsecsElapsed(), 2 * typed.size());
 
     timer.restart();

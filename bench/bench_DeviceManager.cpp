@@ -5,10 +5,8 @@
 #include "BenchReport.h"
 #include "DeviceManager.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -124,12 +122,10 @@ int runGraph(QTextStream& out, int count, const QString& directory)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-    QTextStream out(stdout);
+    ConsoleBenchmark bench(argc, argv);
     QTemporaryDir dir;
     QList<int> counts;
-    for (const QString& argument : app.arguments().mid(1)) {
+    for (const QString& argument : bench.app.arguments().mid(1)) {
         const int count = argument.toInt();
         if (count >= deviceTypeCount)
             counts.append(count);
@@ -138,6 +134,6 @@ int main(int argc, char** argv)
         counts = {1000, 5000};
     int result = 0;
     for (int count : qAsConst(counts))
-        result |= runGraph(out, count, dir.path());
+        result |= runGraph(bench.out, count, dir.path());
     return result;
 }

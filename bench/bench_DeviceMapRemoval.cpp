@@ -1,59 +1,26 @@
 // Removing every device of a map one by one: the map's work per removal must not grow with the map.
+#include "BenchMapGraph.h"
 #include "BenchReport.h"
-#include "DeviceManager.h"
 #include "DeviceMapWidget.h"
-#include "DeviceNodeItem.h"
-#include "YamlSerialiser.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QElapsedTimer>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
 
-// n scalers, each feeding the next and the one 50 further on: twice as many links as devices.
-QStringList buildGraph(DeviceManager& manager, int deviceCount)
-{
-    QStringList names;
-    for (int i = 0; i < deviceCount; ++i)
-        names << QStringLiteral("scaler%1").arg(i + 1);
-    QBuffer header;
-    YamlSerialiser::writeConfigVersion(&header);
-    QString text = QString::fromUtf8(header.data());
-    for (int i = 0; i < deviceCount; ++i) {
-        DeviceInfo info;
-        info.name = names.at(i);
-        info.type = QStringLiteral("scaler");
-        for (int step : {1, 50}) {
-            Connection link;
-            link.device = names.at((i + step) % deviceCount);
-            link.signal = QStringLiteral("output(double)");
-            link.slot = QStringLiteral("input(double)");
-            info.outgoingConnections.append(link);
-        }
-        text += YamlSerialiser::serialise(info);
-    }
-    if (!manager.loadYamlFromString(text))
-        qFatal("The benchmark graph did not load");
-    return names;
-}
-
 // The time of removing every device in creation order through the manager, which reports each
-// removal (and the peers' changed links) to the map.
+// removal (and the peers' changed links) to the map. The graph: n scalers, each feeding the next
+// and the one 50 further on, twice as many links as devices.
 qint64 removeAll(int deviceCount, bool placed, qint64* managerAloneNs)
 {
     QTemporaryDir dir;
     const QString layoutPath = dir.filePath(QStringLiteral("map.ini"));
     DeviceManager manager;
-    const QStringList names = buildGraph(manager, deviceCount);
-    if (placed) {
-        QSettings layout(layoutPath, QSettings::IniFormat);
-        for (int i = 0; i < names.size(); ++i)
-            layout.setValue(names.at(i) + QStringLiteral("/rect"), QRect((i % 50) * 120, (i / 50) * 60, 80, 30));
-    }
+    const QStringList names = loadScalerGraph(manager, deviceCount);
+    if (placed)
+        writeGridPlaces(layoutPath, names);
     qint64 elapsed = 0;
     {
         DeviceMapWidget map(&manager, layoutPath);
@@ -67,11 +34,11 @@ qint64 removeAll(int deviceCount, bool placed, qint64* managerAloneNs)
         if (!map.getDeviceItems().isEmpty())
             qFatal("The map kept devices");
     }
-    DeviceNodeItem::setUnplacedDevices(QStringList());
+    forgetUnplacedDevices();
 
     // The same removals with no map listening: what the framework stand-in itself costs.
     DeviceManager alone;
-    buildGraph(alone, deviceCount);
+    loadScalerGraph(alone, deviceCount);
     QElapsedTimer timer;
     timer.start();
     for (const QString& name : names)

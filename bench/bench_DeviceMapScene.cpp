@@ -1,53 +1,21 @@
 // Building the device map's scene from the framework stand-in, and rewriting its layout file.
+#include "BenchMapGraph.h"
 #include "DeviceConnectionItem.h"
-#include "DeviceManager.h"
 #include "DeviceMapWidget.h"
-#include "DeviceNodeItem.h"
-#include "YamlSerialiser.h"
-
-#include <QBuffer>
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
 
-// n scalers, each feeding the next two: twice as many links as devices. Loaded as one YAML
-// graph under fixed names, so that the figures are the map's and not the manager's naming.
-QStringList buildGraph(DeviceManager& manager, int deviceCount)
+// n scalers, each feeding the next two: twice as many links as devices, placed on the grid.
+QStringList buildGraph(DeviceManager& manager, const QString& layoutPath, int deviceCount)
 {
-    QStringList names;
-    for (int i = 0; i < deviceCount; ++i)
-        names << QStringLiteral("scaler%1").arg(i + 1);
-    QBuffer header;
-    YamlSerialiser::writeConfigVersion(&header);
-    QString text = QString::fromUtf8(header.data());
-    for (int i = 0; i < deviceCount; ++i) {
-        DeviceInfo info;
-        info.name = names.at(i);
-        info.type = QStringLiteral("scaler");
-        for (int step = 1; step <= 2; ++step) {
-            Connection link;
-            link.device = names.at((i + step) % deviceCount);
-            link.signal = QStringLiteral("output(double)");
-            link.slot = QStringLiteral("input(double)");
-            info.outgoingConnections.append(link);
-        }
-        text += YamlSerialiser::serialise(info);
-    }
-    if (!manager.loadYamlFromString(text))
-        qFatal("The benchmark graph did not load");
+    const QStringList names = loadScalerGraph(manager, deviceCount, {1, 2});
+    writeGridPlaces(layoutPath, names);
     return names;
-}
-
-void writePlaces(const QString& layoutPath, const QStringList& names)
-{
-    QSettings layout(layoutPath, QSettings::IniFormat);
-    for (int i = 0; i < names.size(); ++i)
-        layout.setValue(names.at(i) + QStringLiteral("/rect"), QRect((i % 50) * 120, (i / 50) * 60, 80, 30));
 }
 
 void benchSceneBuilding(QTextStream& out, int deviceCount)
@@ -55,8 +23,7 @@ void benchSceneBuilding(QTextStream& out, int deviceCount)
     QTemporaryDir dir;
     const QString layoutPath = dir.filePath(QStringLiteral("map.ini"));
     DeviceManager manager;
-    const QStringList names = buildGraph(manager, deviceCount);
-    writePlaces(layoutPath, names);
+    const QStringList names = buildGraph(manager, layoutPath, deviceCount);
 
     QElapsedTimer timer;
     timer.start();
@@ -76,7 +43,7 @@ void benchSceneBuilding(QTextStream& out, int deviceCount)
         out.flush();
         timer.restart();
     }
-    DeviceNodeItem::setUnplacedDevices(QStringList());
+    forgetUnplacedDevices();
 }
 
 void benchLayoutRewrite(QTextStream& out, int deviceCount)
@@ -84,8 +51,7 @@ void benchLayoutRewrite(QTextStream& out, int deviceCount)
     QTemporaryDir dir;
     const QString layoutPath = dir.filePath(QStringLiteral("map.ini"));
     DeviceManager manager;
-    const QStringList names = buildGraph(manager, deviceCount);
-    writePlaces(layoutPath, names);
+    const QStringList names = buildGraph(manager, layoutPath, deviceCount);
     DeviceMapWidget map(&manager, layoutPath);
     map.getConnection(names.at(0), names.at(1))->setBendingPoints({QPointF(10, 400), QPointF(300, 400)});
 

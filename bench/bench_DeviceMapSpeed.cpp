@@ -10,13 +10,10 @@
 // "--memory map|bound N"): the peak resident size while the scene is built and painted, less
 // the resident size just before, per device.
 
-#include "DeviceManager.h"
+#include "BenchMapGraph.h"
 #include "DeviceMapWidget.h"
-#include "DeviceNodeItem.h"
-#include "YamlSerialiser.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGraphicsLineItem>
@@ -27,7 +24,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QUndoCommand>
@@ -51,66 +47,22 @@ constexpr int memoryRuns = 3;
 constexpr int framesPerRun = 3;
 constexpr int editsPerRun = 5;
 constexpr int removalsPerSize = 15;
-constexpr int columns = 50;
 const QSize frameSize(1920, 1080);
 
-QRect placeOf(int index)
-{
-    return QRect((index % columns) * 120, (index / columns) * 60, 80, 30);
-}
-
+// The devices device index feeds in loadScalerGraph()'s graph: the lower bound draws the same lines.
 QList<int> peersOf(int index, int count)
 {
-    return {(index + 1) % count, (index + columns) % count};
-}
-
-QStringList namesFor(int count)
-{
-    QStringList names;
-    names.reserve(count);
-    for (int i = 0; i < count; ++i)
-        names << QStringLiteral("scaler%1").arg(i + 1);
-    return names;
-}
-
-// Loaded as one YAML graph under fixed names, so that the figures are the map's and not the
-// manager's naming.
-void loadGraph(DeviceManager& manager, int count)
-{
-    const QStringList names = namesFor(count);
-    QBuffer header;
-    YamlSerialiser::writeConfigVersion(&header);
-    QString text = QString::fromUtf8(header.data());
-    for (int i = 0; i < count; ++i) {
-        DeviceInfo info;
-        info.name = names.at(i);
-        info.type = QStringLiteral("scaler");
-        for (int peer : peersOf(i, count)) {
-            Connection link;
-            link.device = names.at(peer);
-            link.signal = QStringLiteral("output(double)");
-            link.slot = QStringLiteral("input(double)");
-            info.outgoingConnections.append(link);
-        }
-        text += YamlSerialiser::serialise(info);
-    }
-    if (!manager.loadYamlFromString(text))
-        qFatal("The benchmark graph did not load");
+    return {(index + 1) % count, (index + gridColumns) % count};
 }
 
 // What a previous session of the map left: every device placed, the scene rectangle stored.
-QByteArray savedLayout(DeviceManager& manager, int count, const QString& path)
+QByteArray savedLayout(DeviceManager& manager, const QStringList& names, const QString& path)
 {
-    {
-        QSettings layout(path, QSettings::IniFormat);
-        const QStringList names = namesFor(count);
-        for (int i = 0; i < count; ++i)
-            layout.setValue(names.at(i) + QStringLiteral("/rect"), placeOf(i));
-    }
+    writeGridPlaces(path, names);
     {
         DeviceMapWidget map(&manager, path);
     }
-    DeviceNodeItem::setUnplacedDevices(QStringList());
+    forgetUnplacedDevices();
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
@@ -193,7 +145,7 @@ struct PlainScene
         for (int i = 0; keepLines && i < count; ++i)
             linesAt.append(QList<QGraphicsLineItem*>());
         for (int i = 0; i < count; ++i) {
-            const QRect place = placeOf(i);
+            const QRect place = gridPlace(i);
             auto rect = new QGraphicsRectItem(QRectF(0, 0, place.width(), place.height()));
             rect->setPos(place.topLeft());
             rect->setZValue(1);
@@ -204,7 +156,7 @@ struct PlainScene
         }
         for (int i = 0; i < count; ++i) {
             for (int peer : peersOf(i, count)) {
-                auto line = new QGraphicsLineItem(QLineF(placeOf(i).center(), placeOf(peer).center()));
+                auto line = new QGraphicsLineItem(QLineF(gridPlace(i).center(), gridPlace(peer).center()));
                 scene.addItem(line);
                 if (!keepLines)
                     continue;
@@ -232,7 +184,7 @@ QRectF mapSceneRect(DeviceManager& manager, const QString& layoutPath)
 {
     DeviceMapWidget map(&manager, layoutPath);
     const QRectF rect = map.sceneRect();
-    DeviceNodeItem::setUnplacedDevices(QStringList());
+    forgetUnplacedDevices();
     return rect;
 }
 
@@ -312,10 +264,10 @@ struct Harness
     explicit Harness(int deviceCount)
         : count(deviceCount)
         , layoutPath(directory.filePath(QStringLiteral("map.ini")))
-        , names(namesFor(deviceCount))
     {
-        loadGraph(manager, count);
-        layoutText = savedLayout(manager, count, layoutPath);
+        // Grid-shaped: device i links to i + 1 and i + 50, modulo the size.
+        names = loadScalerGraph(manager, count);
+        layoutText = savedLayout(manager, names, layoutPath);
         sceneRect = mapSceneRect(manager, layoutPath);
         restoreLayout(layoutPath, layoutText);
     }
@@ -394,7 +346,7 @@ void measureMap(Harness& harness, Samples& samples)
         samples.writesPerEdit.push_back(double(writes) / editsPerRun);
     map->getUndoStack()->clear();
     map.reset();
-    DeviceNodeItem::setUnplacedDevices(QStringList());
+    forgetUnplacedDevices();
 }
 
 // The map's reaction to the manager's reports of one removal, apart from the manager's own work:
@@ -440,7 +392,7 @@ void measureRemovals(Harness& harness, Samples& mapSamples, Samples& boundSample
         plain.remove(index);
         boundSamples.removal.push_back(msSince(timer));
     }
-    DeviceNodeItem::setUnplacedDevices(QStringList());
+    forgetUnplacedDevices();
 }
 
 long statusKilobytes(const char* field)
@@ -519,7 +471,7 @@ int writeImages(const QString& directory)
         view->viewport()->render(&image);
         saved = saved && image.save(directory + QStringLiteral("/%1_actual.png").arg(kind));
     }
-    DeviceNodeItem::setUnplacedDevices(QStringList());
+    forgetUnplacedDevices();
     return saved ? 0 : 1;
 }
 

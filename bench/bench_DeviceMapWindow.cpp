@@ -136,11 +136,13 @@ int main(int argc, char* argv[])
     TemplatesWidget* panel = window->getTemplatesWidget();
     auto tree = panel->findChild<QTreeView*>(QStringLiteral("templatesFileView"));
     auto files = qobject_cast<QFileSystemModel*>(tree->model());
-    const QModelIndex chain = files->index(path);
     constexpr int selections = 3;
     qint64 total = 0;
     for (int round = 0; round < selections; ++round) {
         tree->setCurrentIndex(files->index(templates));
+        // Taken afresh each round: the file model may have replaced its nodes while the last
+        // preview's layout processed events, and an index kept from before would dangle.
+        const QModelIndex chain = files->index(path);
         timer.restart();
         tree->setCurrentIndex(chain);
         total += timer.nsecsElapsed();

@@ -9,17 +9,15 @@
 // its redo again.
 // BENCH_DEVICES=N runs one size only, BENCH_TYPE=T one layout type only.
 
-#include "DeviceManager.h"
+#include "BenchMapGraph.h"
 #include "DeviceMapWidget.h"
-#include "DeviceNodeItem.h"
 #include "GraphLayoutAdapter.h"
 #include "LayoutGraphBuilder.h"
 #include "RearrangeGraphOperation.h"
 #include "SampleDevices.h"
-#include "YamlSerialiser.h"
+#include "ZenticMessageBox.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -33,7 +31,6 @@ namespace {
 // 10,000 devices show what a graph beyond Graphviz's limit gets instead.
 const QList<int> allDeviceCounts{100, 1000, 5000, 10000};
 constexpr int chainLength = 12;
-constexpr int gridColumns = 50;
 
 QString deviceName(int index)
 {
@@ -167,22 +164,16 @@ QString mapTypeOf(const QString& type)
 }
 
 /// A manager holding infos as scalers (in the IO and network categories where infos say so).
-void loadGraph(DeviceManager& manager, const QList<DeviceInfo>& infos)
+void loadAsScalers(DeviceManager& manager, QList<DeviceInfo> infos)
 {
     manager.registerDeviceType("ioScaler", DeviceTypeInfo{{"IO"}, QString()}, []() { return new ScalerDevice(); });
     manager.registerDeviceType("networkScaler", DeviceTypeInfo{{"network"}, QString()},
                                []() { return new ScalerDevice(); });
-    QBuffer header;
-    header.open(QIODevice::WriteOnly);
-    YamlSerialiser::writeConfigVersion(&header);
-    QString text = QString::fromUtf8(header.data());
-    for (DeviceInfo info : infos) {
+    for (DeviceInfo& info : infos) {
         info.type = mapTypeOf(info.type);
         info.connectionStrings.clear();
-        text += YamlSerialiser::serialise(info);
     }
-    if (!manager.loadYamlFromString(text))
-        qFatal("The benchmark graph did not load");
+    loadGraph(manager, infos);
 }
 
 /// A layout file with every device on a grid and clusters over bands of its rows, as addMapClusters() has them.
@@ -219,7 +210,7 @@ void benchMapRearrangement(QTextStream& out, const QList<int>& deviceCounts, con
         const QString layoutPath = dir.filePath(QStringLiteral("map.ini"));
         writeMapLayout(layoutPath, count);
         DeviceManager manager;
-        loadGraph(manager, pipelineDevices(count));
+        loadAsScalers(manager, pipelineDevices(count));
         DeviceMapWidget map(&manager, layoutPath);
         map.resize(1280, 720);
         map.show();
@@ -247,7 +238,7 @@ void benchMapRearrangement(QTextStream& out, const QList<int>& deviceCounts, con
             // The next type starts from the map as the layout file has it.
             map.getUndoStack()->undo();
         }
-        DeviceNodeItem::setUnplacedDevices(QStringList());
+        forgetUnplacedDevices();
     }
     out << "  (the map's layout call includes the graph's build from the manager; ClusterByGuiArea finds no GUI"
            " devices here)"
@@ -259,6 +250,8 @@ void benchMapRearrangement(QTextStream& out, const QList<int>& deviceCounts, con
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // A layout past its deadline tells the user in a box: nobody is there to close it.
+    ZenticMessageBox::AnswerGuard closeBoxes(ZenticMessageBox::AnswerGuard::AcceptRole);
     QTextStream out(stdout);
     QList<LayoutGraph::Type> types{LayoutGraph::Hierarchical, LayoutGraph::Orthogonal, LayoutGraph::ClusterByIO,
                                    LayoutGraph::ClusterByGuiArea, LayoutGraph::FixedClusters};

@@ -1,50 +1,18 @@
 // A rubber-band selection sweeping over every device of a large map, one mouse move event at a
 // time, as a user's drag delivers them: the band grows from an empty corner over all devices
 // and shrinks back.
+#include "BenchMapGraph.h"
 #include "BenchReport.h"
-#include "DeviceManager.h"
 #include "DeviceMapWidget.h"
-#include "DeviceNodeItem.h"
-#include "YamlSerialiser.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QGraphicsScene>
 #include <QMouseEvent>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
-
-constexpr int columns = 50;
-
-// n scalers, each feeding the next and the one 50 further on, set out in rows of 50.
-void buildGraph(DeviceManager& manager, const QString& layoutPath, int deviceCount)
-{
-    QBuffer header;
-    YamlSerialiser::writeConfigVersion(&header);
-    QString text = QString::fromUtf8(header.data());
-    QSettings layout(layoutPath, QSettings::IniFormat);
-    for (int i = 0; i < deviceCount; ++i) {
-        DeviceInfo info;
-        info.name = QStringLiteral("scaler%1").arg(i + 1);
-        info.type = QStringLiteral("scaler");
-        for (int step : {1, columns}) {
-            Connection link;
-            link.device = QStringLiteral("scaler%1").arg((i + step) % deviceCount + 1);
-            link.signal = QStringLiteral("output(double)");
-            link.slot = QStringLiteral("input(double)");
-            info.outgoingConnections.append(link);
-        }
-        text += YamlSerialiser::serialise(info);
-        layout.setValue(info.name + QStringLiteral("/rect"), QRect((i % columns) * 120, (i / columns) * 60, 80, 30));
-    }
-    layout.sync();
-    if (!manager.loadYamlFromString(text))
-        qFatal("The benchmark graph did not load");
-}
 
 void send(QWidget* viewport, QEvent::Type type, const QPoint& pos, Qt::MouseButtons buttons)
 {
@@ -58,7 +26,8 @@ void benchSweep(QTextStream& out, int deviceCount, bool repaint)
     QTemporaryDir dir;
     const QString layoutPath = dir.filePath(QStringLiteral("map.ini"));
     DeviceManager manager;
-    buildGraph(manager, layoutPath, deviceCount);
+    // n scalers, each feeding the next and the one 50 further on, set out in rows of 50.
+    writeGridPlaces(layoutPath, loadScalerGraph(manager, deviceCount));
     DeviceMapWidget map(&manager, layoutPath);
     map.resize(1280, 720);
     map.show();
@@ -99,7 +68,7 @@ void benchSweep(QTextStream& out, int deviceCount, bool repaint)
     report(out, what.arg(deviceCount), total, moves);
     out << QStringLiteral("  worst move: %1 ms\n").arg(worst / 1e6, 0, 'f', 2);
     out.flush();
-    DeviceNodeItem::setUnplacedDevices(QStringList());
+    forgetUnplacedDevices();
 }
 
 } // namespace

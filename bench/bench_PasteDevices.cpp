@@ -1,41 +1,29 @@
 // Pasting devices with their links onto a map, and undoing the removal of many devices: what a
 // user waits for after Ctrl+V, after dropping a template and after undoing a large delete.
+#include "BenchMapGraph.h"
 #include "BenchReport.h"
 #include "DeviceMapWidget.h"
-#include "DeviceNodeItem.h"
-#include "DeviceText.h"
 #include "PasteDevicesOperation.h"
 #include "RemoveDevicesOperation.h"
 #include "TestDeviceManager.h"
 #include "YamlSerialiser.h"
+#include "ZenticMessageBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGraphicsScene>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
 
 // n scalers, each feeding the next and the one 50 further on: twice as many links as devices.
-QString graphText(int deviceCount)
+QList<DeviceInfo> graphInfos(int deviceCount)
 {
-    QList<DeviceInfo> infos;
-    for (int i = 0; i < deviceCount; ++i) {
-        DeviceInfo info;
-        info.name = QStringLiteral("scaler%1").arg(i + 1);
-        info.type = QStringLiteral("scaler");
-        info.paramValues.insert(QStringLiteral("factor"), QString::number(i));
-        for (int step : {1, 50}) {
-            if (step >= deviceCount)
-                continue;
-            info.outgoingConnections.append(Connection{QStringLiteral("scaler%1").arg((i + step) % deviceCount + 1),
-                                                       QStringLiteral("output(double)"), QStringLiteral("input(double)")});
-        }
-        infos.append(info);
-    }
-    return DeviceText::compose(infos);
+    QList<DeviceInfo> infos = scalerInfos(deviceCount, {1, gridColumns});
+    for (int i = 0; i < infos.size(); ++i)
+        infos[i].paramValues.insert(QStringLiteral("factor"), QString::number(i));
+    return infos;
 }
 
 struct PasteTimes
@@ -54,7 +42,7 @@ PasteTimes paste(int deviceCount, int managerDelayMs)
     if (managerDelayMs > 0)
         manager.setNotificationMode(TestDeviceManager::Deferred, managerDelayMs);
     DeviceMapWidget map(&manager, dir.filePath(QStringLiteral("map.ini")));
-    const QString text = graphText(deviceCount);
+    const QString text = DeviceText::compose(graphInfos(deviceCount));
     PasteTimes times;
     QElapsedTimer timer;
     timer.start();
@@ -70,7 +58,7 @@ PasteTimes paste(int deviceCount, int managerDelayMs)
     map.getUndoStack()->undo();
     times.undoNs = timer.nsecsElapsed();
     QCoreApplication::processEvents();
-    DeviceNodeItem::setUnplacedDevices(QStringList());
+    forgetUnplacedDevices();
     return times;
 }
 
@@ -80,14 +68,8 @@ qint64 undoRemoval(int deviceCount, qint64* removalNs)
     QTemporaryDir dir;
     const QString layoutPath = dir.filePath(QStringLiteral("map.ini"));
     TestDeviceManager manager;
-    if (!manager.loadYamlFromString(graphText(deviceCount)))
-        qFatal("The benchmark graph did not load");
-    {
-        QSettings layout(layoutPath, QSettings::IniFormat);
-        const QStringList names = manager.getDeviceNames();
-        for (int i = 0; i < names.size(); ++i)
-            layout.setValue(names.at(i) + QStringLiteral("/rect"), QRect((i % 50) * 120, (i / 50) * 60, 80, 30));
-    }
+    loadGraph(manager, graphInfos(deviceCount));
+    writeGridPlaces(layoutPath, manager.getDeviceNames());
     DeviceMapWidget map(&manager, layoutPath);
     QCoreApplication::processEvents();
     const QMap<QString, DeviceNodeItem*> items = map.getDeviceItems();
@@ -103,7 +85,7 @@ qint64 undoRemoval(int deviceCount, qint64* removalNs)
     const qint64 elapsed = timer.nsecsElapsed();
     if (map.getDeviceItems().size() != deviceCount)
         qFatal("The undo did not bring every device back");
-    DeviceNodeItem::setUnplacedDevices(QStringList());
+    forgetUnplacedDevices();
     return elapsed;
 }
 
@@ -112,6 +94,8 @@ qint64 undoRemoval(int deviceCount, qint64* removalNs)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // A layout past its deadline tells the user in a box: nobody is there to close it.
+    ZenticMessageBox::AnswerGuard closeBoxes(ZenticMessageBox::AnswerGuard::AcceptRole);
     QTextStream out(stdout);
     qint64 responsive500 = 0;
     for (const int delay : {0, 10}) {

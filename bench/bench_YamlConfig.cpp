@@ -4,11 +4,9 @@
 #include "BenchReport.h"
 #include "YamlConfig.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -47,10 +45,9 @@ void forEachKey(const std::function<void(int, int)>& action)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
     // The change log of a save lists every key: measure the store, not the terminal.
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-    QTextStream out(stdout);
+    ConsoleBenchmark bench(argc, argv);
+    QTextStream& out = bench.out;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.yaml"));
     const int keyCount = nodeCount * keysPerNode;

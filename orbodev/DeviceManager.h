@@ -16,10 +16,15 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 class DeviceHandle;
-class QThread;
+class DeviceLink;
+class DeviceRegistry;
+class DeviceThreads;
+class DeviceTypeRegistry;
 class LinkActivityMonitor;
+struct DeviceRecord;
 
 /**
  * Runs one graph of devices: creates them from registered types, wires their signals to
@@ -216,32 +221,14 @@ private Q_SLOTS:
     void onDeviceDescriptionChanged(QString description);
 
 private:
-    struct TypeRecord;
-    struct DeviceRecord;
-    struct Link;
     friend class LinkActivityMonitor;
 
-    QString resolveType(const QString& typeText, QString* networkManager) const;
-    /// The first of base1, base2, … (or base with %1 numbered) that no device holds.
-    QString freshName(const QString& base);
-    bool isValidName(const QString& name) const;
     QString createNamedDevice(const QString& type, const QString& name, const QString& networkManager);
-    /// The device's record, whatever the case of name; null when unknown.
-    DeviceRecord* findRecord(const QString& name) const;
-    QString storedName(const QString& name) const;
     BaseDevice* deviceObject(const QString& name) const;
-    /// Takes link out of both ends' link lists; the caller disconnects and deletes it.
-    void detachLink(Link* link);
-    /// A name no longer held may be the lowest free one again.
-    void forgetFreshNames();
     DeviceInfo describe(const DeviceRecord* record) const;
-    QStringList methodSignatures(const BaseDevice* device, bool wantSignals) const;
-    static QStringList listMethodSignatures(const QMetaObject* metaObject, bool wantSignals);
     bool connectPair(const QString& source, const QString& target, const QString& signal, const QString& slot);
-    void disconnectLink(Link& link);
-    QList<QStringList> candidatePairs(const QString& source, const QString& target, const QString& signal,
-                                      const QString& slot) const;
-    QThread* workerThread(const QString& threadName);
+    /// Takes link out of both ends' link lists, cuts its wiring and deletes it.
+    void dropLink(DeviceLink* link);
     /// Runs call in device's thread and waits for it, at most timeoutMs; true when it ran in time.
     bool runInDeviceThread(QObject* device, const std::function<void()>& call, int timeoutMs);
     /// One emission of sender's signal at signalIndex, as heard by the activity monitor.
@@ -251,22 +238,10 @@ private:
     QStringList createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs);
     void notifyChanged(const QString& name);
 
-    QMap<QString, TypeRecord*> m_types;
-    QStringList m_typeOrder;
-    QStringList m_networkManagers;
-    /// Creation order, which getDeviceNames() and saved graphs keep.
-    QList<DeviceRecord*> m_devices;
-    /// The names of m_devices, in step with it, so that getDeviceNames() costs nothing.
-    QStringList m_deviceNames;
-    /// Case-folded name to record: names match whatever their case.
-    QHash<QString, DeviceRecord*> m_deviceIndex;
-    /// Device object to record, for emissions heard by the activity monitor.
-    QHash<const QObject*, DeviceRecord*> m_deviceObjects;
-    /// Per name pattern of freshName(), a number below which every name is taken.
-    QHash<QString, int> m_freshNameHints;
-    QMap<QString, QThread*> m_threads;
-    /// One plain object per worker thread, the receiver of calls run in that thread.
-    QMap<QThread*, QObject*> m_threadAgents;
+    std::unique_ptr<DeviceTypeRegistry> m_types;
+    std::unique_ptr<DeviceRegistry> m_devices;
+    // Declared last of the three: the worker threads stop before the records and types go.
+    std::unique_ptr<DeviceThreads> m_threads;
     LinkActivityMonitor* m_monitor = nullptr;
     QString m_configPath;
     bool m_initialised = false;

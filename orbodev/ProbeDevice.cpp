@@ -2,53 +2,16 @@
 
 ProbeDevice::ProbeDevice() = default;
 
-void ProbeDevice::setValue(double value)
-{
-    lastValue = value;
-    ++received;
-}
-
-void ProbeDevice::setCount(int count)
-{
-    lastCount = count;
-    ++received;
-}
-
-void ProbeDevice::setFlag(bool flag)
-{
-    lastFlag = flag;
-    ++received;
-}
-
 void ProbeDevice::trigger()
 {
     ++triggers;
     ++received;
 }
 
-void ProbeDevice::setText(QString text)
-{
-    lastText = text;
-    ++received;
-}
-
-void ProbeDevice::setBytes(QByteArray bytes)
-{
-    lastBytes = bytes;
-    ++received;
-}
-
-void ProbeDevice::setVector(DoubleVec vector)
-{
-    lastVector = vector;
-    ++received;
-}
-
 void ProbeDevice::setPair(int count, double value)
 {
     lastCount = count;
-    lastValue = value;
-    ++received;
+    keep(lastValue, value);
 }
 
 bool ProbeDevice::onInitialise()

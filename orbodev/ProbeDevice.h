@@ -44,13 +44,13 @@ public:
     void emitPulse() { Q_EMIT pulse(); }
 
 public Q_SLOTS:
-    void setValue(double value);
-    void setCount(int count);
-    void setFlag(bool flag);
+    void setValue(double value) { keep(lastValue, value); }
+    void setCount(int count) { keep(lastCount, count); }
+    void setFlag(bool flag) { keep(lastFlag, flag); }
     void trigger();
-    void setText(QString text);
-    void setBytes(QByteArray bytes);
-    void setVector(DoubleVec vector);
+    void setText(QString text) { keep(lastText, text); }
+    void setBytes(QByteArray bytes) { keep(lastBytes, bytes); }
+    void setVector(DoubleVec vector) { keep(lastVector, vector); }
     void setPair(int count, double value);
 
 Q_SIGNALS:
@@ -65,4 +65,13 @@ Q_SIGNALS:
 
 protected:
     bool onInitialise() override;
+
+private:
+    /// What each slot does with its value: keeps it and counts the call.
+    template <typename T>
+    void keep(T& last, const T& value)
+    {
+        last = value;
+        ++received;
+    }
 };

@@ -6,7 +6,6 @@
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
 #include "DeviceNodeItem.h"
-#include "DeviceFile.h"
 #include "DeviceText.h"
 #include "MapAutoLayout.h"
 #include "MapClicks.h"
@@ -17,7 +16,6 @@
 #include "MapInteraction.h"
 #include "MapItemIndex.h"
 #include "MapKeys.h"
-#include "MapLayoutFile.h"
 #include "MapLegend.h"
 #include "MapLinks.h"
 #include "MapManagerSync.h"
@@ -29,21 +27,6 @@
 #include <QGestureEvent>
 #include <QGraphicsScene>
 #include <QPainter>
-#include <QSet>
-#include <QtDebug>
-
-#include <algorithm>
-
-namespace {
-
-// Every live map, so that closing one map keeps the unplaced names another map still shows.
-QList<DeviceMapWidget*>& liveMaps()
-{
-    static QList<DeviceMapWidget*> maps;
-    return maps;
-}
-
-} // namespace
 
 DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFile, QWidget* parent)
     : QGraphicsView(parent)
@@ -68,7 +51,6 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     , clickHandling(new MapClicks(*this))
     , keyHandling(new MapKeys(*this))
 {
-    liveMaps().append(this);
     qRegisterMetaType<DeviceMapWidget::ColorisationMode>("DeviceMapWidget::ColorisationMode");
 
     // Whoever keeps a pointer to an item forgets it here, before the item goes.
@@ -79,17 +61,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
         sync->forget(item);
     });
 
-    connect(deviceManager, SIGNAL(deviceChanged(QString)), this, SLOT(deviceChanged(QString)));
-    connect(deviceManager, SIGNAL(deviceDescriptionChanged(QString,QString)), this,
-            SLOT(deviceDescriptionChanged(QString,QString)));
-    connect(deviceManager, SIGNAL(deviceInitialised(QString,bool)), this, SLOT(deviceInitialised(QString,bool)));
-    connect(deviceManager, SIGNAL(deviceStateChanged(QString, BaseDevice::DeviceState)), this,
-            SLOT(deviceStateChanged(QString, BaseDevice::DeviceState)));
-    connect(deviceManager, SIGNAL(deviceRegistered(QString)), this, SLOT(deviceRegistered(QString)));
-    connect(deviceManager, SIGNAL(deviceRemoved(QString)), this, SLOT(deviceRemoved(QString)));
-    connect(deviceManager, SIGNAL(deviceRenamed(QString,QString)), this, SLOT(deviceRenamed(QString,QString)));
-    connect(deviceManager, SIGNAL(onEmit(QString,QString)), this, SLOT(connectionActivated(QString,QString)));
-    connect(deviceManager, SIGNAL(needUpdateTypes()), this, SLOT(updateTypesMenu()));
+    sync->followManager();
 
     connect(undoStack, SIGNAL(indexChanged(int)), this, SLOT(saveLayout()));
 
@@ -130,84 +102,22 @@ DeviceMapWidget::~DeviceMapWidget()
         delete undoStack;
     // The scene deletes its items after the collaborators are gone: nobody is to be told.
     disconnect(itemTables.get(), nullptr, this, nullptr);
-    liveMaps().removeAll(this);
-
     // The unplaced list is shared by every map in the process: drop only the names no other map shows.
-    QSet<QString> dropped;
-    const QMap<QString, DeviceNodeItem*>& devices = itemTables->devices();
-    for (auto it = devices.cbegin(); it != devices.cend(); ++it) {
-        bool shownElsewhere = false;
-        for (const DeviceMapWidget* other : qAsConst(liveMaps()))
-            shownElsewhere = shownElsewhere || other->itemTables->hasDevice(it.key());
-        if (!shownElsewhere)
-            dropped.insert(it.key());
-    }
-    QStringList unplaced = DeviceNodeItem::getUnplacedDevices();
-    unplaced.erase(std::remove_if(unplaced.begin(), unplaced.end(),
-                                  [&dropped](const QString& name) { return dropped.contains(name); }),
-                   unplaced.end());
-    DeviceNodeItem::setUnplacedDevices(unplaced);
+    zone->releaseDevices();
 }
 
-DeviceManager* DeviceMapWidget::getDeviceManager() const
-{
-    return deviceManager;
-}
-
-QUndoStack* DeviceMapWidget::getUndoStack()
-{
-    return undoStack;
-}
-
-DeviceMapWidget::LayoutType DeviceMapWidget::getCurrentLayoutType() const
-{
-    return currentLayoutType;
-}
-
-void DeviceMapWidget::setCurrentLayoutType(LayoutType type)
-{
-    currentLayoutType = type;
-}
-
-QMap<QString, DeviceNodeItem*> DeviceMapWidget::getDeviceItems() const
-{
-    return itemTables->devices();
-}
-
-QMap<QString, ClusterRectItem*>& DeviceMapWidget::getClusterItems()
-{
-    return itemTables->clusters();
-}
-
-QList<DeviceNodeItem*> DeviceMapWidget::getFoundDevices() const
-{
-    return finder->found();
-}
-
-Grid& DeviceMapWidget::getGrid()
-{
-    return grid;
-}
-
-HoverableItem* DeviceMapWidget::getHoveredItem() const
-{
-    return pointer->hoveredItem();
-}
-
-void DeviceMapWidget::setHoveredItem(HoverableItem* item)
-{
-    pointer->setHoveredItem(item);
-}
-
-DeviceNodeItem* DeviceMapWidget::getCurrentTemporaryDevice() const
-{
-    return pointer->temporaryDevice();
-}
-
-void DeviceMapWidget::setCurrentTemporaryDevice(DeviceNodeItem* item)
-{
-    pointer->setTemporaryDevice(item);
-}
+DeviceManager* DeviceMapWidget::getDeviceManager() const { return deviceManager; }
+QUndoStack* DeviceMapWidget::getUndoStack() { return undoStack; }
+DeviceMapWidget::LayoutType DeviceMapWidget::getCurrentLayoutType() const { return currentLayoutType; }
+void DeviceMapWidget::setCurrentLayoutType(LayoutType type) { currentLayoutType = type; }
+QMap<QString, DeviceNodeItem*> DeviceMapWidget::getDeviceItems() const { return itemTables->devices(); }
+QMap<QString, ClusterRectItem*>& DeviceMapWidget::getClusterItems() { return itemTables->clusters(); }
+QList<DeviceNodeItem*> DeviceMapWidget::getFoundDevices() const { return finder->found(); }
+Grid& DeviceMapWidget::getGrid() { return grid; }
+HoverableItem* DeviceMapWidget::getHoveredItem() const { return pointer->hoveredItem(); }
+void DeviceMapWidget::setHoveredItem(HoverableItem* item) { pointer->setHoveredItem(item); }
+DeviceNodeItem* DeviceMapWidget::getCurrentTemporaryDevice() const { return pointer->temporaryDevice(); }
+void DeviceMapWidget::setCurrentTemporaryDevice(DeviceNodeItem* item) { pointer->setTemporaryDevice(item); }
 
 void DeviceMapWidget::toggleShowGrid()
 {
@@ -224,105 +134,27 @@ void DeviceMapWidget::toggleLegend(bool on)
     legends->toggle(on);
 }
 
-bool DeviceMapWidget::legendIsActive() const
-{
-    return legends->isActive();
-}
+bool DeviceMapWidget::legendIsActive() const { return legends->isActive(); }
+bool DeviceMapWidget::isWaitingForManager() const { return waitsForManager > 0; }
+QString DeviceMapWidget::getLayoutFile() const { return layoutFile; }
+QFont DeviceMapWidget::getSmallFont() const { return smallFont; }
 
-bool DeviceMapWidget::isWaitingForManager() const
-{
-    return waitsForManager > 0;
-}
-
-QString DeviceMapWidget::getLayoutFile() const
-{
-    return layoutFile;
-}
-
-QFont DeviceMapWidget::getSmallFont() const
-{
-    return smallFont;
-}
-
-MapItemIndex& DeviceMapWidget::itemIndex() const
-{
-    return *itemTables;
-}
-
-MapLinks& DeviceMapWidget::linkItems() const
-{
-    return *links;
-}
-
-MapManagerSync& DeviceMapWidget::managerSync() const
-{
-    return *sync;
-}
-
-MapColoriser& DeviceMapWidget::coloriser() const
-{
-    return *colours;
-}
-
-MapLegend& DeviceMapWidget::legend() const
-{
-    return *legends;
-}
-
-MapSearch& DeviceMapWidget::search() const
-{
-    return *finder;
-}
-
-MapMenus& DeviceMapWidget::menus() const
-{
-    return *contextMenus;
-}
-
-MapInteraction& DeviceMapWidget::interaction() const
-{
-    return *pointer;
-}
-
-ConnectionDrawing& DeviceMapWidget::connectionDrawing() const
-{
-    return *drawing;
-}
-
-MapClusters& DeviceMapWidget::clusters() const
-{
-    return *clusterCommands;
-}
-
-MapCommands& DeviceMapWidget::commands() const
-{
-    return *editCommands;
-}
-
-MapAutoLayout& DeviceMapWidget::automaticLayout() const
-{
-    return *autoLayout;
-}
-
-UnplacedZone& DeviceMapWidget::unplacedZone() const
-{
-    return *zone;
-}
-
-MapClipboard& DeviceMapWidget::clipboard() const
-{
-    return *clipboardTransfer;
-}
-
-MapClicks& DeviceMapWidget::clicks() const
-{
-    return *clickHandling;
-}
-
-MapKeys& DeviceMapWidget::keys() const
-{
-    return *keyHandling;
-}
+MapItemIndex& DeviceMapWidget::itemIndex() const { return *itemTables; }
+MapLinks& DeviceMapWidget::linkItems() const { return *links; }
+MapManagerSync& DeviceMapWidget::managerSync() const { return *sync; }
+MapColoriser& DeviceMapWidget::coloriser() const { return *colours; }
+MapLegend& DeviceMapWidget::legend() const { return *legends; }
+MapSearch& DeviceMapWidget::search() const { return *finder; }
+MapMenus& DeviceMapWidget::menus() const { return *contextMenus; }
+MapInteraction& DeviceMapWidget::interaction() const { return *pointer; }
+ConnectionDrawing& DeviceMapWidget::connectionDrawing() const { return *drawing; }
+MapClusters& DeviceMapWidget::clusters() const { return *clusterCommands; }
+MapCommands& DeviceMapWidget::commands() const { return *editCommands; }
+MapAutoLayout& DeviceMapWidget::automaticLayout() const { return *autoLayout; }
+UnplacedZone& DeviceMapWidget::unplacedZone() const { return *zone; }
+MapClipboard& DeviceMapWidget::clipboard() const { return *clipboardTransfer; }
+MapClicks& DeviceMapWidget::clicks() const { return *clickHandling; }
+MapKeys& DeviceMapWidget::keys() const { return *keyHandling; }
 
 bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
 {
@@ -520,14 +352,7 @@ void DeviceMapWidget::resizeSceneRectToViewRect()
 
 void DeviceMapWidget::createCluster(const QString& name, const QRectF& rect)
 {
-    auto cluster = new ClusterRectItem(name, QRectF(0, 0, rect.width(), rect.height()), nullptr);
-    cluster->setPos(rect.topLeft());
-    cluster->setColor(Qt::darkGreen);
-    cluster->setZValue(-1.0);
-    cluster->setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemSendsScenePositionChanges);
-    // A second cluster of the same name replaces the first; the old item must not stay behind.
-    itemTables->insertCluster(name, cluster);
-    scene()->addItem(cluster);
+    clusterCommands->createItem(name, rect);
 }
 
 bool DeviceMapWidget::removeCluster(const QString& name)
@@ -605,20 +430,7 @@ DevicesArrangement DeviceMapWidget::getAllDevicesArrangement() const
 
 DevicesArrangement DeviceMapWidget::getDeviceArrangement(const QString& path)
 {
-    if (!DeviceFile::isDeviceFilePath(path))
-        return DevicesArrangement();
-    QString error;
-    const QString text = DeviceFile::readText(path, &error);
-    if (!error.isEmpty()) {
-        qWarning().noquote() << "DeviceMapWidget::getDeviceArrangement() | WARNING can not read the device file |"
-                             << path << "|" << error;
-        return DevicesArrangement();
-    }
-    QPointer<DeviceMapWidget> alive(this);
-    const QList<DeviceInfo> infos = getDeviceInfos(text);
-    if (!alive)
-        return DevicesArrangement();
-    return rearrangeDevicesFromInfos(infos, currentLayoutType);
+    return clipboardTransfer->fileArrangement(path);
 }
 
 QList<DeviceInfo> DeviceMapWidget::getDeviceInfos(const QString& text)
@@ -709,14 +521,7 @@ void DeviceMapWidget::onPaste(QPoint pastePos)
 
 bool DeviceMapWidget::saveLayout()
 {
-    const MapLayoutFile layout = MapLayoutFile::capture(*itemTables, sceneRect(), int(currentLayoutType));
-    QString error;
-    if (layout.write(layoutFile, &error))
-        return true;
-    // The old file stays as it was: the map's state reaches the file with the next save.
-    qWarning().noquote() << "DeviceMapWidget::saveLayout() | WARNING can not write the layout file |" << layoutFile
-                         << "|" << error;
-    return false;
+    return sync->saveLayout();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -63,19 +63,21 @@ class UnplacedZone;
  *   collaborator connects in its constructor: the index is built before every other one).
  * - scene/MapLinks: link items made, found and split by device names; a link's signal and
  *   slot pairs; the unplaced devices reachable from one.
- * - scene/MapManagerSync: building the scene from the manager and the layout file, and the
- *   reactions to the manager's signals (the private slots below forward to it).
+ * - scene/MapManagerSync: building the scene from the manager and the layout file, the
+ *   reactions to the manager's signals (the private slots below forward to it) and writing
+ *   the layout file back (saveLayout()).
  * - file/MapLayoutFile: the layout file as a plain value; read, clamped and written safely.
  * - file/DeviceFile: reading a device file (YAML) with size and content checks.
  * - arrangement/ArrangementCapture: snapshots of what the map shows (no widget);
  *   arrangement/MapAutoLayout: the automatic layout of the map's devices on layout/ (the
  *   widget-free Graphviz adapter), within a deadline, and the rearrange command.
- * - clusters/MapClusters, clusters/ClusterRules: the user's cluster commands and the plain
- *   rules behind them (acceptable names, template cluster names, rectangles).
+ * - clusters/MapClusters, clusters/ClusterRules: the user's cluster commands, the cluster
+ *   items, and the plain rules behind them (acceptable names, template cluster names, rectangles).
  * - view/MapColoriser, view/MapLegend, view/MapSearch: outline colours by mode, the
  *   legends drawn over the viewport, the search and its results; view/UnplacedZone: the
  *   unplaced-devices zone with its cards, the pulled device or group (unplacedZoneRect()
- *   is where its cards were last drawn) and the zone a dragged device file would take.
+ *   is where its cards were last drawn), the zone a dragged device file would take, and
+ *   this map's share of the unplaced list that every map of the process shares.
  * - menus/MapMenus: the five context menus and the "New device" types menu; MapMenus::run()
  *   is how every menu of the map is shown.
  * - commands/MapCommands: delete, initialise and deinitialise of the selection or of the
@@ -91,7 +93,7 @@ class UnplacedZone;
  * - interaction/ConnectionDrawing: the rubber line drawn from a source device, its finish by
  *   the manager's findMatchingMethods() or the connection dialog, and the dialog of a link.
  * - clipboard/MapClipboard: copy, paste, template and meta-device export, and files dragged
- *   onto the map (the drag preview's arrangement included); clipboard/DeviceText: device text
+ *   onto the map or previewed (their arrangement included); clipboard/DeviceText: device text
  *   written and parsed with the user's answers to its failures; clipboard/TemplateFiles: the
  *   templates directory and its files.
  * - items/: the scene items, Grid, LegendPainter and the connection geometry; MapLevelOfDetail

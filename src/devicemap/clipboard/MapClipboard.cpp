@@ -181,6 +181,24 @@ bool MapClipboard::dragEnter(QDragEnterEvent* event)
     return true;
 }
 
+DevicesArrangement MapClipboard::fileArrangement(const QString& path)
+{
+    if (!DeviceFile::isDeviceFilePath(path))
+        return DevicesArrangement();
+    QString error;
+    const QString text = DeviceFile::readText(path, &error);
+    if (!error.isEmpty()) {
+        qWarning().noquote() << "DeviceMapWidget::getDeviceArrangement() | WARNING can not read the device file |"
+                             << path << "|" << error;
+        return DevicesArrangement();
+    }
+    QPointer<DeviceMapWidget> alive(&map);
+    const QList<DeviceInfo> infos = DeviceText::parse(&map, text);
+    if (!alive)
+        return DevicesArrangement();
+    return map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
+}
+
 void MapClipboard::dragMove(QDragMoveEvent* event)
 {
     event->acceptProposedAction();

@@ -57,6 +57,11 @@ public:
     void dragLeave();
     /// Takes the dragged file and handles it once the drag is over.
     void drop(QDropEvent* event);
+    /**
+     * The devices of a device file laid out with the map's current layout type, as the
+     * templates panel previews them; see DeviceMapWidget::getDeviceArrangement().
+     */
+    DevicesArrangement fileArrangement(const QString& path);
     /// The devices of the file dragged over the map, laid out; empty when none.
     const DevicesArrangement& dragArrangement() const { return dragLayout; }
     QString draggedFilePath() const { return dragPath; }

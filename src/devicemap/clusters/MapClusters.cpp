@@ -1,5 +1,6 @@
 #include "MapClusters.h"
 
+#include "ClusterRectItem.h"
 #include "ClusterRules.h"
 #include "CreateClusterOperation.h"
 #include "DeviceMapWidget.h"
@@ -76,4 +77,16 @@ void MapClusters::createClusterForTemplate(const QString& templateName, const QL
     if (!ClusterRules::fitsInScene(extended, map.sceneRect(), 0))
         return;
     map.pushOperation(new CreateClusterOperation(&map, name, ClusterRules::clusterRect(extended)));
+}
+
+void MapClusters::createItem(const QString& name, const QRectF& rect)
+{
+    auto cluster = new ClusterRectItem(name, QRectF(0, 0, rect.width(), rect.height()), nullptr);
+    cluster->setPos(rect.topLeft());
+    cluster->setColor(Qt::darkGreen);
+    cluster->setZValue(-1.0);
+    cluster->setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemSendsScenePositionChanges);
+    // A second cluster of the same name replaces the first; the old item must not stay behind.
+    map.itemIndex().insertCluster(name, cluster);
+    map.scene()->addItem(cluster);
 }

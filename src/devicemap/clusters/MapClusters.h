@@ -13,7 +13,7 @@ class QGraphicsItem;
  * The user's cluster commands on the device map: a named cluster around chosen devices
  * (with the name prompt), a cluster around devices pasted from a template, and the name
  * check that every place where a cluster name is typed goes through. Each new cluster is a
- * CreateClusterOperation on the map's undo stack.
+ * CreateClusterOperation on the map's undo stack, which makes its item here.
  *
  * Owned by the DeviceMapWidget; GUI thread only. The prompt runs a nested event loop
  * (ModalRunner::getText): the map, and with it this object, may be gone when it returns.
@@ -37,6 +37,8 @@ public:
     /// Pushes a cluster named "<templateName>-N" around the device items, without asking,
     /// when it fits in the scene.
     void createClusterForTemplate(const QString& templateName, const QList<QGraphicsItem*>& items);
+    /// Makes (or replaces) the cluster item of that name on the given scene rectangle.
+    void createItem(const QString& name, const QRectF& rect);
 
 private:
     DeviceMapWidget& map;

@@ -14,6 +14,7 @@
 #include <QGraphicsScene>
 #include <QHash>
 #include <QSet>
+#include <QtDebug>
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +23,22 @@
 MapManagerSync::MapManagerSync(DeviceMapWidget& map)
     : map(map)
 {
+}
+
+void MapManagerSync::followManager()
+{
+    DeviceManager* manager = map.getDeviceManager();
+    QObject::connect(manager, SIGNAL(deviceChanged(QString)), &map, SLOT(deviceChanged(QString)));
+    QObject::connect(manager, SIGNAL(deviceDescriptionChanged(QString,QString)), &map,
+                     SLOT(deviceDescriptionChanged(QString,QString)));
+    QObject::connect(manager, SIGNAL(deviceInitialised(QString,bool)), &map, SLOT(deviceInitialised(QString,bool)));
+    QObject::connect(manager, SIGNAL(deviceStateChanged(QString, BaseDevice::DeviceState)), &map,
+                     SLOT(deviceStateChanged(QString, BaseDevice::DeviceState)));
+    QObject::connect(manager, SIGNAL(deviceRegistered(QString)), &map, SLOT(deviceRegistered(QString)));
+    QObject::connect(manager, SIGNAL(deviceRemoved(QString)), &map, SLOT(deviceRemoved(QString)));
+    QObject::connect(manager, SIGNAL(deviceRenamed(QString,QString)), &map, SLOT(deviceRenamed(QString,QString)));
+    QObject::connect(manager, SIGNAL(onEmit(QString,QString)), &map, SLOT(connectionActivated(QString,QString)));
+    QObject::connect(manager, SIGNAL(needUpdateTypes()), &map, SLOT(updateTypesMenu()));
 }
 
 void MapManagerSync::createGraph()
@@ -356,4 +373,17 @@ void MapManagerSync::forget(HoverableItem* item)
 {
     if (settingsDevice.data() == item)
         settingsDevice = nullptr;
+}
+
+bool MapManagerSync::saveLayout()
+{
+    const MapLayoutFile layout =
+        MapLayoutFile::capture(map.itemIndex(), map.sceneRect(), int(map.getCurrentLayoutType()));
+    QString error;
+    if (layout.write(map.getLayoutFile(), &error))
+        return true;
+    // The old file stays as it was: the map's state reaches the file with the next save.
+    qWarning().noquote() << "DeviceMapWidget::saveLayout() | WARNING can not write the layout file |"
+                         << map.getLayoutFile() << "|" << error;
+    return false;
 }

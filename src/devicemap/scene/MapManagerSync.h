@@ -13,17 +13,22 @@ class DeviceMapWidget;
 class MapLayoutFile;
 
 /**
- * Builds the device map's scene from the manager and the layout file, and keeps it in step
- * with the manager's signals: items appear when devices and links are reported, go when
- * they are reported gone, and follow renames, descriptions, states and activity.
+ * Builds the device map's scene from the manager and the layout file, keeps it in step
+ * with the manager's signals (items appear when devices and links are reported, go when
+ * they are reported gone, and follow renames, descriptions, states and activity) and
+ * writes the layout file back.
  *
- * The map's private slots for the manager's signals forward here. Items enter and leave
+ * followManager() connects the manager's signals to the map's private slots, which forward
+ * here. Items enter and leave
  * the map only through its MapItemIndex. Owned by the DeviceMapWidget; GUI thread only.
  */
 class DOZEROZOZU_EXPORT MapManagerSync
 {
 public:
     explicit MapManagerSync(DeviceMapWidget& map);
+
+    /// Connects the manager's reports of its devices and types to the map's slots for them.
+    void followManager();
 
     /// The whole scene: devices (placed from the layout file), links, clusters, layout type.
     void createGraph();
@@ -51,6 +56,9 @@ public:
     void setSettingsItem(DeviceNodeItem* item) { settingsDevice = item; }
     /// Connected to MapItemIndex::itemAboutToBeRemoved().
     void forget(HoverableItem* item);
+
+    /// Rewrites the layout file; false (and a warning) when it could not be written.
+    bool saveLayout();
 
 private:
     void initialiseScene(const MapLayoutFile& layout);

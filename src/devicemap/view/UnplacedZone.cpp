@@ -12,11 +12,19 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+// Every live map's zone, so that closing one map keeps the unplaced names another map still shows.
+QList<const UnplacedZone*>& liveZones()
+{
+    static QList<const UnplacedZone*> zones;
+    return zones;
+}
 
 // The zone is centred this far from the viewport's right and bottom edges.
 constexpr double zoneInset = 100.0;
@@ -61,10 +69,12 @@ UnplacedZone::UnplacedZone(DeviceMapWidget& map)
     , map(map)
 {
     connect(&groupLayout, &QFutureWatcherBase::finished, this, &UnplacedZone::groupLayoutFinished);
+    liveZones().append(this);
 }
 
 UnplacedZone::~UnplacedZone()
 {
+    liveZones().removeAll(this);
     // Nobody waits for the group's zone any more: a run that has not begun never will.
     groupLayout.cancel();
 }
@@ -76,6 +86,24 @@ QStringList UnplacedZone::unplacedDevices() const
     names.erase(std::remove_if(names.begin(), names.end(), [&items](const QString& name) { return !items.hasDevice(name); }),
                 names.end());
     return names;
+}
+
+void UnplacedZone::releaseDevices()
+{
+    QSet<QString> dropped;
+    const QMap<QString, DeviceNodeItem*>& devices = map.itemIndex().devices();
+    for (auto it = devices.cbegin(); it != devices.cend(); ++it) {
+        bool shownElsewhere = false;
+        for (const UnplacedZone* other : qAsConst(liveZones()))
+            shownElsewhere = shownElsewhere || (other != this && other->map.itemIndex().hasDevice(it.key()));
+        if (!shownElsewhere)
+            dropped.insert(it.key());
+    }
+    QStringList unplaced = DeviceNodeItem::getUnplacedDevices();
+    unplaced.erase(std::remove_if(unplaced.begin(), unplaced.end(),
+                                  [&dropped](const QString& name) { return dropped.contains(name); }),
+                   unplaced.end());
+    DeviceNodeItem::setUnplacedDevices(unplaced);
 }
 
 UnplacedZone::Contents UnplacedZone::contents() const

@@ -71,6 +71,11 @@ public:
 
     /// The names of this map's unplaced devices, in the order of the shared list.
     QStringList unplacedDevices() const;
+    /**
+     * Takes the names of this map's devices out of the shared unplaced list, except those
+     * another live map shows; the map calls it as it goes.
+     */
+    void releaseDevices();
     Contents contents() const;
 
     /// The shadow, the zone and the pulled device or group, when the zone is visible.

@@ -1,0 +1,209 @@
+// The device manager's graph as text: YAML configurations loaded and saved, pasted device
+// texts, the short runtime-variable form and meta-device files.
+#include "DeviceManager.h"
+
+#include "DeviceRegistry.h"
+#include "DeviceThreads.h"
+#include "DeviceTypeRegistry.h"
+#include "MetaDevice.h"
+#include "SafeFileWriter.h"
+#include "YamlSerialiser.h"
+
+#include <QBuffer>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <exception>
+
+bool DeviceManager::saveYamlConfig()
+{
+    recordCall("saveYamlConfig()");
+    if (m_readonly || m_configPath.isEmpty())
+        return false;
+    return saveYamlConfig(m_configPath);
+}
+
+bool DeviceManager::saveYamlConfig(const QString& path)
+{
+    QString error;
+    if (!SafeFileWriter::writeFile(path, toYamlString().toUtf8(), &error)) {
+        qWarning().noquote() << "DeviceManager: cannot save configuration to" << path << ":" << error;
+        return false;
+    }
+    return true;
+}
+
+QString DeviceManager::toYamlString() const
+{
+    QBuffer header;
+    YamlSerialiser::writeConfigVersion(&header);
+    QString text = QString::fromUtf8(header.data());
+    for (const DeviceRecord* record : m_devices->records())
+        text += YamlSerialiser::serialise(getDeviceInfo(record->name));
+    return text;
+}
+
+bool DeviceManager::loadYamlConfig(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning().noquote() << "DeviceManager: cannot read configuration" << path << ":" << file.errorString();
+        return false;
+    }
+    if (!loadYamlFromString(QString::fromUtf8(file.readAll())))
+        return false;
+    m_configPath = path;
+    return true;
+}
+
+bool DeviceManager::loadYamlFromString(const QString& text)
+{
+    QList<DeviceInfo> infos;
+    bool versionOk = true;
+    try {
+        infos = YamlSerialiser::parseYamlFromString(text, &versionOk);
+    } catch (const std::exception& error) {
+        qWarning().noquote() << "DeviceManager: configuration corrupted:" << error.what();
+        return false;
+    }
+    if (!versionOk) {
+        qWarning().noquote() << "DeviceManager: configuration version is newer than" << YamlSerialiser::configVersion();
+        return false;
+    }
+    return rebuildGraph(infos);
+}
+
+bool DeviceManager::shortParse(QString& text)
+{
+    recordCall(QString("shortParse(%1)").arg(text));
+    static const QRegularExpression pattern(QStringLiteral("^\\s*runtime_variable\\(\\s*([^,()\\s]+)\\s*,\\s*(SET|GET)\\s*\\)\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return false;
+    const QString name = createDevice(QStringLiteral("runtime_variable"), false);
+    if (name.isEmpty())
+        return false;
+    setDeviceParam(name, QStringLiteral("name"), match.captured(1));
+    setDeviceParam(name, QStringLiteral("mode"), match.captured(2));
+    text = name;
+    return true;
+}
+
+QStringList DeviceManager::pasteDevicesFromString(const QString& text, int initialisationTimeoutMs)
+{
+    recordCall(QString("pasteDevicesFromString(%1)").arg(initialisationTimeoutMs));
+    QList<DeviceInfo> infos;
+    try {
+        bool versionOk = true;
+        infos = YamlSerialiser::parseYamlFromString(text, &versionOk);
+    } catch (const std::exception& error) {
+        qWarning().noquote() << "DeviceManager: pasted devices corrupted:" << error.what();
+        return QStringList();
+    }
+    return createFromInfos(infos, true, initialisationTimeoutMs);
+}
+
+bool DeviceManager::parseMetaDevice(const QString& path, const QString& typeName)
+{
+    recordCall(QString("parseMetaDevice(%1,%2)").arg(path, typeName));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning().noquote() << "DeviceManager: cannot read meta device" << path << ":" << file.errorString();
+        return false;
+    }
+    const QString text = QString::fromUtf8(file.readAll());
+    MetaDevice::Description description;
+    try {
+        description = MetaDevice::parse(text);
+    } catch (const std::exception& error) {
+        qWarning().noquote() << "DeviceManager: meta device corrupted:" << path << ":" << error.what();
+        return false;
+    }
+    const QString type = typeName.isEmpty() ? QFileInfo(path).completeBaseName() : typeName;
+    DeviceTypeInfo info;
+    info.categories = QStringList{QStringLiteral("meta")};
+    registerDeviceType(type, info, [description] { return new MetaDevice(description); });
+    return true;
+}
+
+void DeviceManager::removeAllDevices()
+{
+    const QStringList names = getDeviceNames();
+    for (auto it = names.crbegin(); it != names.crend(); ++it)
+        removeDevice(*it);
+}
+
+bool DeviceManager::rebuildGraph(const QList<DeviceInfo>& infos)
+{
+    removeAllDevices();
+    createFromInfos(infos, true, DeviceThreads::callTimeoutMs);
+    m_initialised = true;
+    notify([this] { Q_EMIT initialised(); });
+    return true;
+}
+
+QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs)
+{
+    QMap<QString, QString> newNames;
+    QStringList created;
+    QList<const DeviceInfo*> createdInfos;
+    for (const DeviceInfo& info : infos) {
+        QString networkManager;
+        const QString type = m_types->resolve(info.type, &networkManager);
+        if (type.isEmpty()) {
+            qWarning().noquote() << "DeviceManager: unknown device type" << info.type << "of" << info.name;
+            continue;
+        }
+        if (!acceptCreation(type))
+            continue;
+        const bool remote = info.name.contains('@');
+        if (remote)
+            networkManager = info.name.section('@', 1);
+        const QString baseName = info.name.section('@', 0, 0);
+        QString name = info.name;
+        if (!keepNames || !DeviceRegistry::isValidName(baseName) || !m_devices->storedName(name).isEmpty()) {
+            name = remote ? m_devices->freshName(type + "%1@" + networkManager) : m_devices->freshName(type);
+        }
+        if (createNamedDevice(type, name, networkManager).isEmpty())
+            continue;
+        BaseDevice* device = deviceObject(name);
+        for (auto value = info.paramValues.constBegin(); value != info.paramValues.constEnd(); ++value) {
+            if (device->hasParam(value.key()))
+                device->setParam(value.key(), value.value());
+        }
+        for (const Param& param : info.params) {
+            if (!info.paramValues.contains(param.name()) && device->hasParam(param.name()))
+                device->setParam(param.name(), param.raw());
+        }
+        if (!info.description.isEmpty())
+            device->setDescription(info.description);
+        if (!info.thread.isEmpty())
+            setDeviceThread(name, info.thread);
+        newNames.insert(info.name, name);
+        created.append(name);
+        createdInfos.append(&info);
+    }
+    auto mapped = [&newNames](const QString& name) { return newNames.value(name, name); };
+    for (const DeviceInfo* info : qAsConst(createdInfos)) {
+        const QString name = newNames.value(info->name);
+        for (const Connection& link : info->incomingConnections) {
+            if (!connectPair(mapped(link.device), name, link.signal, link.slot))
+                qWarning().noquote() << "DeviceManager: cannot restore link" << link.device + "." + link.signal << "to"
+                                     << name + "." + link.slot;
+        }
+        for (const Connection& link : info->outgoingConnections) {
+            if (!connectPair(name, mapped(link.device), link.signal, link.slot))
+                qWarning().noquote() << "DeviceManager: cannot restore link" << name + "." + link.signal << "to"
+                                     << link.device + "." + link.slot;
+        }
+    }
+    for (const DeviceInfo* info : qAsConst(createdInfos)) {
+        if (!info->initialised)
+            continue;
+        BaseDevice* device = deviceObject(newNames.value(info->name));
+        runInDeviceThread(device, [device] { device->initialise(); }, qMax(0, initialisationTimeoutMs));
+    }
+    return created;
+}

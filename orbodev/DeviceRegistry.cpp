@@ -1,0 +1,106 @@
+#include "DeviceRegistry.h"
+
+#include "BaseDevice.h"
+#include "YamlSerialiser.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// Folding is what QString::compare() applies with Qt::CaseInsensitive, so two names share a key
+// exactly when they compare equal that way.
+QString nameKey(const QString& name)
+{
+    return name.toCaseFolded();
+}
+
+} // namespace
+
+DeviceRegistry::~DeviceRegistry()
+{
+    qDeleteAll(m_records);
+}
+
+DeviceRecord* DeviceRegistry::find(const QString& name) const
+{
+    return m_index.value(nameKey(name));
+}
+
+QString DeviceRegistry::storedName(const QString& name) const
+{
+    const DeviceRecord* record = find(name);
+    return record ? record->name : QString();
+}
+
+BaseDevice* DeviceRegistry::device(const QString& name) const
+{
+    const DeviceRecord* record = find(name);
+    return record ? record->device : nullptr;
+}
+
+DeviceRecord* DeviceRegistry::recordOf(const QObject* device) const
+{
+    return m_objects.value(device);
+}
+
+QString DeviceRegistry::freshName(const QString& base)
+{
+    const QString pattern = base.contains("%1") ? base : base + "%1";
+    // The hint only moves past numbers found taken; the candidate returned may still go unused.
+    int& number = m_freshNameHints[pattern];
+    for (number = qMax(number, 1);; ++number) {
+        const QString candidate = pattern.arg(number);
+        if (!find(candidate))
+            return candidate;
+    }
+}
+
+bool DeviceRegistry::isValidName(const QString& name)
+{
+    static const QRegularExpression forbidden(QStringLiteral("[\\s.<>@:/\\\\\"'(),]"));
+    return !name.isEmpty() && !name.contains(forbidden) && name != YamlSerialiser::versionKey()
+        && name != QLatin1String("export") && name != QLatin1String("this");
+}
+
+DeviceRecord* DeviceRegistry::add(const QString& name, const QString& type, bool remote, BaseDevice* device)
+{
+    auto* record = new DeviceRecord;
+    record->name = name;
+    record->type = type;
+    record->remote = remote;
+    record->device = device;
+    m_records.append(record);
+    m_names.append(name);
+    m_index.insert(nameKey(name), record);
+    record->object = device;
+    m_objects.insert(device, record);
+    return record;
+}
+
+void DeviceRegistry::rename(DeviceRecord* record, const QString& newName)
+{
+    const QString oldName = record->name;
+    record->name = newName;
+    m_index.remove(nameKey(oldName));
+    m_index.insert(nameKey(newName), record);
+    m_names[m_records.indexOf(record)] = newName;
+    forgetFreshNames();
+}
+
+std::unique_ptr<DeviceRecord> DeviceRegistry::take(DeviceRecord* record)
+{
+    const int index = m_records.lastIndexOf(record);
+    m_records.removeAt(index);
+    m_names.removeAt(index);
+    m_index.remove(nameKey(record->name));
+    forgetFreshNames();
+    // A device deleted behind our back may have left its address to a newer one.
+    if (m_objects.value(record->object) == record)
+        m_objects.remove(record->object);
+    return std::unique_ptr<DeviceRecord>(record);
+}
+
+void DeviceRegistry::forgetFreshNames()
+{
+    m_freshNameHints.clear();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class BaseDevice;
+class DeviceLink;
+
+/// What a DeviceManager knows of one of its devices.
+struct DeviceRecord
+{
+    QString name;
+    QString type;
+    QString thread;
+    bool remote = false;
+    QPointer<BaseDevice> device;
+    /// The device as created, its key in the registry even once deleted behind our back.
+    const QObject* object = nullptr;
+    /// Links from and to this device (a link to itself once), oldest first: the order of its
+    /// connection lists.
+    QList<DeviceLink*> links;
+};
+
+/**
+ * The devices of a DeviceManager: their records in creation order, found by name whatever
+ * its case or by device object, and the fresh names new devices get.
+ *
+ * Owned by the DeviceManager and used on its thread only; the records it files are the
+ * manager's, handed back by take(). Internal to the framework.
+ */
+class DeviceRegistry
+{
+public:
+    DeviceRegistry() = default;
+    DeviceRegistry(const DeviceRegistry&) = delete;
+    DeviceRegistry& operator=(const DeviceRegistry&) = delete;
+    ~DeviceRegistry();
+
+    /// Creation order, which device lists and saved graphs keep.
+    const QList<DeviceRecord*>& records() const { return m_records; }
+    /// The names of records(), in step with it, so that listing them costs nothing.
+    const QStringList& names() const { return m_names; }
+    /// The device's record, whatever the case of name; null when unknown.
+    DeviceRecord* find(const QString& name) const;
+    /// The name as the device holds it; empty when unknown.
+    QString storedName(const QString& name) const;
+    BaseDevice* device(const QString& name) const;
+    /// The record of a device object, for emissions heard from it; null when none.
+    DeviceRecord* recordOf(const QObject* device) const;
+    /// The first of base1, base2, … (or base with %1 numbered) that no device holds.
+    QString freshName(const QString& base);
+    /// Whether name may be a device's own name (without an "@manager" suffix).
+    static bool isValidName(const QString& name);
+
+    /// Files a new record for device, last in creation order.
+    DeviceRecord* add(const QString& name, const QString& type, bool remote, BaseDevice* device);
+    void rename(DeviceRecord* record, const QString& newName);
+    /// Takes record out; it is the caller's to delete.
+    std::unique_ptr<DeviceRecord> take(DeviceRecord* record);
+
+private:
+    /// A name no longer held may be the lowest free one again.
+    void forgetFreshNames();
+
+    QList<DeviceRecord*> m_records;
+    QStringList m_names;
+    /// Case-folded name to record: names match whatever their case.
+    QHash<QString, DeviceRecord*> m_index;
+    /// Device object to record.
+    QHash<const QObject*, DeviceRecord*> m_objects;
+    /// Per name pattern of freshName(), a number below which every name is taken.
+    QHash<QString, int> m_freshNameHints;
+};

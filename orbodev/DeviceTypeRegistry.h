@@ -1,0 +1,53 @@
+#pragma once
+
+#include "DeviceTypeInfo.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class BaseDevice;
+
+/**
+ * The device types a DeviceManager can create, in registration order, and the networked
+ * managers whose types it offers as "manager/type".
+ *
+ * Owned by the DeviceManager and used on its thread only. Internal to the framework.
+ */
+class DeviceTypeRegistry
+{
+public:
+    using Factory = std::function<BaseDevice*()>;
+
+    /// Makes type creatable; a type already registered is replaced, keeping its place.
+    void registerType(const QString& type, const DeviceTypeInfo& info, const Factory& factory);
+    void addNetworkManager(const QString& managerName);
+
+    /**
+     * The registered type a type text names: "type", "/category/type", "category/type" or
+     * "manager/type" (then networkManager receives the manager); empty when none.
+     */
+    QString resolve(const QString& typeText, QString* networkManager) const;
+    /// Type names, or with paths true their "category/…/type" paths.
+    QStringList types(bool paths) const;
+    /// The description of what typeText resolves to; empty when unknown.
+    DeviceTypeInfo info(const QString& typeText) const;
+    /**
+     * A new device of the registered type (not a type text), or null. typeName receives the
+     * type's own text, which the devices of a type and their descriptions share.
+     */
+    BaseDevice* create(const QString& type, QString* typeName) const;
+
+private:
+    struct TypeRecord
+    {
+        DeviceTypeInfo info;
+        Factory factory;
+    };
+
+    QMap<QString, TypeRecord> m_types;
+    QStringList m_typeOrder;
+    QStringList m_networkManagers;
+};
