@@ -1,13 +1,20 @@
-// Lays out device graphs of 100, 1,000, 5,000 and 10,000 devices with about two links each
-// (chains with fan-out and fan-in, some long links and a few feedback links) with every
-// layout type, and prints the automatic layout's time per type as a table.
+// Lays out device graphs with every layout type and prints the automatic layout's time per
+// type as a table. Three kinds of graph, each with about two links per device:
+// - pipeline (100, 1,000, 5,000 and 10,000 devices): chains with fan-out and fan-in, some
+//   long links and a few feedback links;
+// - map grid (100, 500, 1,000 and 5,000): device i feeds devices i + 1 and i + 50, modulo
+//   the count, as the map benchmarks' graph (BenchMapGraph.h) and the paste benchmark have
+//   it: one big cycle, full of smaller ones;
+// - ring with chords (the same sizes): a ring, every other device feeding one a few steps
+//   on and every fifth one a few steps back: feedback loops everywhere.
 //
 // The graphs are built from device descriptions as the map would build them, so the
 // builder's time is printed beside the layout's. The clustered types get 5 to 20 groups.
 // A second table rearranges a shown map of the same graphs (up to 5,000 devices): the
 // map's own layout call, the redo of the RearrangeGraphOperation it pushes, its undo and
 // its redo again.
-// BENCH_DEVICES=N runs one size only, BENCH_TYPE=T one layout type only.
+// BENCH_DEVICES=N runs one size only, BENCH_TYPE=T one layout type only, BENCH_GRAPH=pipeline,
+// BENCH_GRAPH=grid or BENCH_GRAPH=ring one kind of graph only.
 
 #include "BenchMapGraph.h"
 #include "DeviceMapWidget.h"
@@ -24,12 +31,15 @@
 #include <QTextStream>
 #include <QUndoStack>
 
+#include <algorithm>
+#include <functional>
 #include <random>
 
 namespace {
 
 // 10,000 devices show what a graph beyond Graphviz's limit gets instead.
-const QList<int> allDeviceCounts{100, 1000, 5000, 10000};
+const QList<int> pipelineDeviceCounts{100, 1000, 5000, 10000};
+const QList<int> cyclicDeviceCounts{100, 500, 1000, 5000};
 constexpr int chainLength = 12;
 
 QString deviceName(int index)
@@ -44,10 +54,10 @@ void link(QList<DeviceInfo>& infos, int from, int to)
         QStringLiteral("%1.input(double)<%2.output(double)").arg(deviceName(to), deviceName(from)));
 }
 
-QList<DeviceInfo> pipelineDevices(int count)
+/// count unlinked devices of the benchmark's types (so that the clustered types find groups).
+QList<DeviceInfo> unlinkedDevices(int count)
 {
     static const QStringList types{"io/adc", "maths/sum", "filters/lowpass", "gui/plot", "maths/scale", "network/udp"};
-    std::mt19937 random(42);
     QList<DeviceInfo> infos;
     for (int i = 0; i < count; ++i) {
         DeviceInfo info;
@@ -57,6 +67,13 @@ QList<DeviceInfo> pipelineDevices(int count)
             info.description = QStringLiteral("Stage %1 of the line").arg(i);
         infos.append(info);
     }
+    return infos;
+}
+
+QList<DeviceInfo> pipelineDevices(int count)
+{
+    std::mt19937 random(42);
+    QList<DeviceInfo> infos = unlinkedDevices(count);
     for (int i = 1; i < count; ++i) {
         if (i % chainLength != 0)
             link(infos, i - 1, i); // the chain
@@ -73,6 +90,41 @@ QList<DeviceInfo> pipelineDevices(int count)
     }
     return infos;
 }
+
+/// Device i feeds i + 1 and i + gridColumns, modulo the count, as scalerInfos(count, {1, gridColumns}).
+QList<DeviceInfo> mapGridDevices(int count)
+{
+    QList<DeviceInfo> infos = unlinkedDevices(count);
+    for (int i = 0; i < count; ++i) {
+        for (int step : {1, gridColumns}) {
+            if (step < count)
+                link(infos, i, (i + step) % count);
+        }
+    }
+    return infos;
+}
+
+/// A ring; every other device feeds one 2 to 40 steps on, every fifth one 2 to 21 steps back.
+QList<DeviceInfo> ringWithChordsDevices(int count)
+{
+    std::mt19937 random(7);
+    QList<DeviceInfo> infos = unlinkedDevices(count);
+    for (int i = 0; i < count; ++i) {
+        link(infos, i, (i + 1) % count);
+        if (i % 2 == 0)
+            link(infos, i, (i + 2 + int(random() % 39)) % count);
+        if (i % 5 == 0)
+            link(infos, i, (i + count - 2 - int(random() % 20)) % count);
+    }
+    return infos;
+}
+
+struct GraphKind
+{
+    QString name;
+    std::function<QList<DeviceInfo>(int)> devices;
+    QList<int> deviceCounts;
+};
 
 int groupCount(int devices)
 {
@@ -257,39 +309,52 @@ int main(int argc, char* argv[])
                                    LayoutGraph::ClusterByGuiArea, LayoutGraph::FixedClusters};
     if (qEnvironmentVariableIsSet("BENCH_TYPE"))
         types = {LayoutGraph::Type(qEnvironmentVariableIntValue("BENCH_TYPE"))};
-    QList<int> deviceCounts = allDeviceCounts;
-    if (qEnvironmentVariableIsSet("BENCH_DEVICES"))
-        deviceCounts = {qEnvironmentVariableIntValue("BENCH_DEVICES")};
+    QList<GraphKind> kinds{{QStringLiteral("pipeline"), pipelineDevices, pipelineDeviceCounts},
+                           {QStringLiteral("grid"), mapGridDevices, cyclicDeviceCounts},
+                           {QStringLiteral("ring"), ringWithChordsDevices, cyclicDeviceCounts}};
+    if (qEnvironmentVariableIsSet("BENCH_GRAPH")) {
+        const QString name = qEnvironmentVariable("BENCH_GRAPH");
+        kinds.erase(std::remove_if(kinds.begin(), kinds.end(), [&](const GraphKind& kind) { return kind.name != name; }),
+                    kinds.end());
+    }
+    for (GraphKind& kind : kinds) {
+        if (qEnvironmentVariableIsSet("BENCH_DEVICES"))
+            kind.deviceCounts = {qEnvironmentVariableIntValue("BENCH_DEVICES")};
+    }
 
     out << "Automatic layout per type (goals: 1,000 devices under 1 s for Hierarchical and under 2 s"
            " for the others, 5,000 under 10 s for all)"
         << Qt::endl;
-    out << cell("devices", 9) << cell("links", 8) << cell("type", 18) << cell("groups", 8) << cell("method", 28)
-        << "  build ms" << "  layout ms" << "  fell back" << "  goal" << Qt::endl;
-    for (int count : deviceCounts) {
-        const QList<DeviceInfo> infos = pipelineDevices(count);
-        for (LayoutGraph::Type type : types) {
-            QElapsedTimer timer;
-            timer.start();
-            const LayoutGraph graph = buildGraph(infos, type);
-            const qint64 buildTime = timer.nsecsElapsed();
-            // Small graphs are laid out several times, for a steadier figure.
-            const int runs = count <= 100 ? 10 : 1;
-            GraphLayoutAdapter::Result result;
-            timer.restart();
-            for (int run = 0; run < runs; ++run)
-                result = GraphLayoutAdapter::layOut(graph);
-            const qint64 layoutTime = timer.nsecsElapsed() / runs;
-            out << cell(QString::number(count), 9) << cell(QString::number(graph.links.size()), 8)
-                << cell(typeName(type), 18) << cell(QString::number(graph.groups.size()), 8)
-                << cell(result.method, 28) << milliseconds(buildTime) << milliseconds(layoutTime)
-                << (result.fellBack ? "  yes      " : "  no       ");
-            const int goal = goalMilliseconds(count, type);
-            if (goal > 0)
-                out << QStringLiteral("  < %1 s %2").arg(goal / 1000).arg(layoutTime / 1e6 < goal ? "met" : "MISSED");
-            out << Qt::endl;
+    out << cell("graph", 10) << cell("devices", 9) << cell("links", 8) << cell("type", 18) << cell("groups", 8)
+        << cell("method", 64) << "  build ms" << "  layout ms" << "  fell back" << "  goal" << Qt::endl;
+    for (const GraphKind& kind : qAsConst(kinds)) {
+        for (int count : kind.deviceCounts) {
+            const QList<DeviceInfo> infos = kind.devices(count);
+            for (LayoutGraph::Type type : types) {
+                QElapsedTimer timer;
+                timer.start();
+                const LayoutGraph graph = buildGraph(infos, type);
+                const qint64 buildTime = timer.nsecsElapsed();
+                // Small graphs are laid out several times, for a steadier figure.
+                const int runs = count <= 100 ? 10 : 1;
+                GraphLayoutAdapter::Result result;
+                timer.restart();
+                for (int run = 0; run < runs; ++run)
+                    result = GraphLayoutAdapter::layOut(graph);
+                const qint64 layoutTime = timer.nsecsElapsed() / runs;
+                out << cell(kind.name, 10) << cell(QString::number(count), 9)
+                    << cell(QString::number(graph.links.size()), 8) << cell(typeName(type), 18)
+                    << cell(QString::number(graph.groups.size()), 8) << cell(result.method, 64)
+                    << milliseconds(buildTime) << milliseconds(layoutTime)
+                    << (result.fellBack ? "  yes      " : "  no       ");
+                const int goal = goalMilliseconds(count, type);
+                if (goal > 0)
+                    out << QStringLiteral("  < %1 s %2").arg(goal / 1000).arg(layoutTime / 1e6 < goal ? "met" : "MISSED");
+                out << Qt::endl;
+            }
         }
     }
-    benchMapRearrangement(out, deviceCounts, types);
+    if (!kinds.isEmpty() && kinds.first().name == QLatin1String("pipeline"))
+        benchMapRearrangement(out, kinds.first().deviceCounts, types);
     return 0;
 }

@@ -1,4 +1,6 @@
+#include "CycleBreaker.h"
 #include "GraphLayoutAdapter.h"
+#include "LayeringEstimate.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -33,6 +35,24 @@ LayoutGraph pipeline(int count, qint32 type)
         graph.groups = {{"first", -1}, {"second", -1}, {"inside first", 0}, {"empty", -1}, {"empty inside", 0}};
         for (int i = 0; i < count; ++i)
             graph.devices[i].group = i % 4 == 0 ? 0 : i % 4 == 1 ? 1 : i % 8 == 2 ? 2 : -1;
+    }
+    return graph;
+}
+
+// A ring in which every third device also feeds one seven steps on and every fifth one three
+// steps back: feedback everywhere, as in a map where devices feed their neighbours.
+LayoutGraph ringWithChords(int count, qint32 type)
+{
+    LayoutGraph graph;
+    graph.type = type;
+    for (int i = 0; i < count; ++i)
+        graph.devices.append({QStringLiteral("device %1").arg(i), QSizeF(80, 40), -1});
+    for (int i = 0; i < count; ++i) {
+        graph.links.append({i, (i + 1) % count});
+        if (i % 3 == 0)
+            graph.links.append({i, (i + 7) % count});
+        if (i % 5 == 0)
+            graph.links.append({i, (i + count - 3) % count});
     }
     return graph;
 }
@@ -203,6 +223,46 @@ private Q_SLOTS:
         QCOMPARE(again.deviceRects, result.arrangement.deviceRects);
         QCOMPARE(again.clusterRects, result.arrangement.clusterRects);
         QVERIFY(again.connections == result.arrangement.connections);
+    }
+
+    void cyclicGraphsAreRankedCompactly()
+    {
+        // Given a ring with chords, which a depth-first breaking stretches into one rank per device
+        const LayoutGraph ring = ringWithChords(120, LayoutGraph::Orthogonal);
+        const QVector<bool> turned = CycleBreaker::turnedLinks(ring);
+        QCOMPARE(turned.size(), ring.links.size());
+
+        // Then links are turned so that the ring takes well under half the ranks
+        QVERIFY(turned.contains(true));
+        const int ranks = LayeringEstimate::of(ring, turned).ranks;
+        QVERIFY2(ranks < 60, qPrintable(QString::number(ranks)));
+        QVERIFY(LayeringEstimate::of(ring, QVector<bool>(ring.links.size(), false)).ranks >= 120);
+
+        // And the layout still routes every link from its source to its target around the devices
+        const GraphLayoutAdapter::Result result =
+            GraphLayoutAdapter::layOut(ring, withEngine(GraphLayoutAdapter::Engine::Graphviz));
+        QVERIFY(!result.fellBack);
+        QCOMPARE(rectangleFault(ring, result.arrangement), QString());
+        QCOMPARE(connectionTexts(result.arrangement), linkTexts(ring));
+        QCOMPARE(orthogonalFault(result.arrangement), QString());
+
+        // And a polyline's corners run from the source to the target, turned link or not
+        LayoutGraph hierarchical = ring;
+        hierarchical.type = LayoutGraph::Hierarchical;
+        const DevicesArrangement polylines = GraphLayoutAdapter::layOut(hierarchical).arrangement;
+        for (int i = 0; i < ring.links.size(); ++i) {
+            const ItemsConnection& connection = polylines.connections.at(i);
+            if (connection.bendingPoints.size() < 2)
+                continue;
+            const QPointF from = centerOf(polylines, connection.from);
+            const QPointF first = connection.bendingPoints.first();
+            const QPointF last = connection.bendingPoints.last();
+            QVERIFY2(QLineF(from, first).length() <= QLineF(from, last).length(), qPrintable(connection.from));
+        }
+
+        // While a pipeline's few feedback links are left to the engine
+        const LayoutGraph line = pipeline(70, LayoutGraph::Hierarchical);
+        QVERIFY(!CycleBreaker::turnedLinks(line).contains(true));
     }
 
     void fallsBackWhenGraphvizFails()

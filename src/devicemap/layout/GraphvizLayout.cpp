@@ -9,6 +9,7 @@
 
 #include <graphviz/gvc.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -119,6 +120,7 @@ class GraphvizGraph
 public:
     GraphvizGraph(const LayoutGraph& graph, const GraphvizLayout::Settings& settings)
         : graph(graph)
+        , turnedLinks(settings.turnedLinks)
     {
         root = agopen(text("layout"), Agdirected, &layoutDiscipline);
         for (const auto& attribute : settings.attributes)
@@ -154,8 +156,11 @@ public:
             result.centers.append(flipped(ND_coord(node)));
         result.bends.resize(edges.size());
         if (withBends) {
-            for (int i = 0; i < int(edges.size()); ++i)
+            for (int i = 0; i < int(edges.size()); ++i) {
                 result.bends[i] = corners(edges.at(i), flipped);
+                if (isTurned(i))
+                    std::reverse(result.bends[i].begin(), result.bends[i].end());
+            }
         }
         result.groupRects.reserve(clusters.size());
         for (Agraph_t* cluster : clusters) {
@@ -212,9 +217,15 @@ private:
     void addEdges()
     {
         edges.reserve(graph.links.size());
-        for (const LayoutGraph::Link& link : graph.links)
-            edges.push_back(agedge(root, nodes.at(link.from), nodes.at(link.to), nullptr, 1));
+        for (int i = 0; i < graph.links.size(); ++i) {
+            const LayoutGraph::Link& link = graph.links.at(i);
+            Agnode_t* from = nodes.at(link.from);
+            Agnode_t* to = nodes.at(link.to);
+            edges.push_back(isTurned(i) ? agedge(root, to, from, nullptr, 1) : agedge(root, from, to, nullptr, 1));
+        }
     }
+
+    bool isTurned(int link) const { return link < turnedLinks.size() && turnedLinks.at(link); }
 
     template<typename Flip>
     static QList<QPointF> corners(Agedge_t* edge, Flip flipped)
@@ -243,6 +254,7 @@ private:
     }
 
     const LayoutGraph& graph;
+    const QVector<bool> turnedLinks;
     Agraph_t* root = nullptr;
     Agsym_t* widthAttribute = nullptr;
     Agsym_t* heightAttribute = nullptr;

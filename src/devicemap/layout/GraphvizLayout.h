@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QVector>
 
 #include <atomic>
 #include <functional>
@@ -16,7 +17,8 @@
  * ("n0", "n1", …) and the devices' fixed sizes, edges in link order, groups as nested
  * "cluster_N" subgraphs (an empty one holds an invisible placeholder, since Graphviz
  * drops empty clusters), then positions, polyline corners and cluster boxes read back
- * with the y axis turned downwards.
+ * with the y axis turned downwards. Links may be handed over turned round, to break
+ * cycles the caller's way rather than dot's.
  *
  * Graphviz is not thread-safe: every run holds one process-wide lock, and its error
  * callback, for the whole of its work. Messages Graphviz reports are logged as
@@ -35,6 +37,9 @@ public:
         bool polylineEdges = true;
         /// Graph attributes set before the layout, e.g. {"rankdir", "LR"}.
         QList<QPair<QByteArray, QByteArray>> attributes;
+        /// Per link, true to hand it to Graphviz from its target to its source (CycleBreaker);
+        /// its bends still come back from source to target. Empty for none.
+        QVector<bool> turnedLinks;
     };
 
     /// How a caller on another thread follows and abandons a run.

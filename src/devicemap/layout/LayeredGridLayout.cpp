@@ -1,5 +1,7 @@
 #include "LayeredGridLayout.h"
 
+#include "CycleBreaker.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -76,11 +78,16 @@ LayeredGridLayout::LayeredGridLayout(const LayoutGraph& graph)
         membersOfGroup[graph.devices.at(device).group + 1].append(device);
     for (int group = 0; group < graph.groups.size(); ++group)
         childrenOfGroup[graph.groups.at(group).parent + 1].append(group);
-    for (const LayoutGraph::Link& link : graph.links) {
+    // Ranked along the turned links, a large cycle gives a compact block instead of one long row.
+    const QVector<bool> turned = CycleBreaker::turnedLinks(graph);
+    for (int i = 0; i < graph.links.size(); ++i) {
+        const LayoutGraph::Link& link = graph.links.at(i);
         if (link.from == link.to)
             continue;
-        outLinks[link.from].append(link.to);
-        inLinks[link.to].append(link.from);
+        const int from = turned.at(i) ? link.to : link.from;
+        const int to = turned.at(i) ? link.from : link.to;
+        outLinks[from].append(to);
+        inLinks[to].append(from);
     }
 }
 

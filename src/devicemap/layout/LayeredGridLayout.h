@@ -10,7 +10,8 @@
 
 /**
  * A fast layered placement of our own, linear in the size of the graph: devices in
- * columns by the longest path from the sources (links closing a cycle are set aside),
+ * columns by the longest path from the sources (with CycleBreaker's links turned round,
+ * and the links still closing a cycle set aside),
  * ordered within a column by a few barycentre sweeps, stacked without overlap. Groups
  * become boxes of their own, packed in rows inside their parent's box, with every
  * member inside and empty groups as small boxes.

@@ -1,0 +1,82 @@
+#include "LayeringEstimate.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+/// Devices in reverse postorder of a depth-first search in the graph's order: every link but
+/// those closing a cycle leads to a later device.
+QVector<int> depthFirstOrder(const QVector<QVector<int>>& successors)
+{
+    const int count = successors.size();
+    QVector<bool> visited(count, false);
+    QVector<int> postorder;
+    postorder.reserve(count);
+    QVector<QPair<int, int>> stack;
+    for (int root = 0; root < count; ++root) {
+        if (visited.at(root))
+            continue;
+        visited[root] = true;
+        stack.append({root, 0});
+        while (!stack.isEmpty()) {
+            const int device = stack.last().first;
+            const int next = stack.last().second++;
+            if (next < successors.at(device).size()) {
+                const int target = successors.at(device).at(next);
+                if (!visited.at(target)) {
+                    visited[target] = true;
+                    stack.append({target, 0});
+                }
+                continue;
+            }
+            postorder.append(device);
+            stack.removeLast();
+        }
+    }
+    std::reverse(postorder.begin(), postorder.end());
+    return postorder;
+}
+
+} // namespace
+
+LayeringEstimate LayeringEstimate::of(const LayoutGraph& graph, const QVector<bool>& turnedLinks)
+{
+    const int count = graph.devices.size();
+    QVector<QVector<int>> successors(count);
+    for (int i = 0; i < graph.links.size(); ++i) {
+        const LayoutGraph::Link& link = graph.links.at(i);
+        if (link.from == link.to)
+            continue;
+        const bool turned = i < turnedLinks.size() && turnedLinks.at(i);
+        successors[turned ? link.to : link.from].append(turned ? link.from : link.to);
+    }
+    const QVector<int> order = depthFirstOrder(successors);
+    QVector<int> position(count);
+    for (int i = 0; i < count; ++i)
+        position[order.at(i)] = i;
+
+    LayeringEstimate estimate;
+    QVector<int> rank(count, 0);
+    for (int device : order) {
+        estimate.ranks = std::max(estimate.ranks, rank.at(device) + 1);
+        for (int target : successors.at(device)) {
+            if (position.at(target) > position.at(device))
+                rank[target] = std::max(rank.at(target), rank.at(device) + 1);
+        }
+    }
+
+    QVector<int> first(graph.groups.size(), std::numeric_limits<int>::max());
+    QVector<int> last(graph.groups.size(), -1);
+    for (int device = 0; device < count; ++device) {
+        for (int group = graph.devices.at(device).group; group >= 0; group = graph.groups.at(group).parent) {
+            first[group] = std::min(first.at(group), rank.at(device));
+            last[group] = std::max(last.at(group), rank.at(device));
+        }
+    }
+    for (int group = 0; group < graph.groups.size(); ++group) {
+        if (last.at(group) >= 0)
+            estimate.groupRanks += last.at(group) - first.at(group) + 1;
+    }
+    return estimate;
+}
