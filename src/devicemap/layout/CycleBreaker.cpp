@@ -1,5 +1,7 @@
 #include "CycleBreaker.h"
 
+#include "DepthFirstOrder.h"
+
 #include <algorithm>
 
 namespace {
@@ -135,37 +137,18 @@ int CycleBreaker::entryOf(const QVector<int>& members) const
 
 QVector<int> CycleBreaker::depthFirstOrder(const QVector<int>& members, int entry) const
 {
-    // Reverse postorder: every link but those closing a cycle leads to a later device.
     const int component = componentOf.at(entry);
-    QVector<int> postorder;
-    postorder.reserve(members.size());
-    QVector<QPair<int, int>> stack;
     QVector<int> roots{entry};
     roots += members;
-    for (int root : qAsConst(roots)) {
-        if (visited.at(root))
-            continue;
-        visited[root] = true;
-        stack.append({root, 0});
-        while (!stack.isEmpty()) {
-            const int device = stack.last().first;
-            const int next = stack.last().second++;
-            if (next < outLinks.at(device).size()) {
-                const int target = graph.links.at(outLinks.at(device).at(next)).to;
-                if (componentOf.at(target) == component && !visited.at(target)) {
-                    visited[target] = true;
-                    stack.append({target, 0});
-                }
-                continue;
-            }
-            postorder.append(device);
-            stack.removeLast();
-        }
-    }
+    const QVector<int> order = reversePostorder(
+        roots, visited, [&](int device) { return outLinks.at(device).size(); },
+        [&](int device, int i) {
+            const int target = graph.links.at(outLinks.at(device).at(i)).to;
+            return componentOf.at(target) == component ? target : -1;
+        });
     for (int device : members)
         visited[device] = false;
-    std::reverse(postorder.begin(), postorder.end());
-    return postorder;
+    return order;
 }
 
 QVector<int> CycleBreaker::breadthFirstOrder(const QVector<int>& members, int entry) const

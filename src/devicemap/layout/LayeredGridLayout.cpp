@@ -1,6 +1,7 @@
 #include "LayeredGridLayout.h"
 
 #include "CycleBreaker.h"
+#include "DepthFirstOrder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,39 +13,6 @@ constexpr double rowGap = 24.0;
 constexpr double blockGap = 40.0;
 constexpr double groupPadding = 16.0;
 const QSizeF emptyGroupSize(80.0, 50.0);
-
-/// Device indexes in an order in which no link but those closing a cycle points backwards.
-QVector<int> topologicalOrder(const QVector<int>& members, const QVector<QVector<int>>& successors,
-                              QVector<int>& state)
-{
-    // Iterative depth-first search: graphs of many thousands of devices overflow the stack otherwise.
-    QVector<int> postorder;
-    postorder.reserve(members.size());
-    QVector<QPair<int, int>> stack;
-    for (int root : members) {
-        if (state.at(root) != 0)
-            continue;
-        state[root] = 1;
-        stack.append({root, 0});
-        while (!stack.isEmpty()) {
-            QPair<int, int>& top = stack.last();
-            const QVector<int>& next = successors.at(top.first);
-            if (top.second < next.size()) {
-                const int device = next.at(top.second++);
-                if (state.at(device) == 0) {
-                    state[device] = 1;
-                    stack.append({device, 0});
-                }
-                continue;
-            }
-            state[top.first] = 2;
-            postorder.append(top.first);
-            stack.removeLast();
-        }
-    }
-    std::reverse(postorder.begin(), postorder.end());
-    return postorder;
-}
 
 } // namespace
 
@@ -97,11 +65,11 @@ LayeredGridLayout::Block LayeredGridLayout::layerDevices(const QVector<int>& mem
     if (members.isEmpty())
         return block;
 
-    // Links leaving the members are ignored; state marks the others as already visited.
-    QVector<int> state(graph.devices.size(), 2);
+    // Links leaving the members are ignored: the others count as already visited.
+    QVector<bool> visited(graph.devices.size(), true);
     for (int device : members)
-        state[device] = 0;
-    const QVector<int> order = topologicalOrder(members, outLinks, state);
+        visited[device] = false;
+    const QVector<int> order = reversePostorder(members, visited, outLinks);
     QVector<int> rank(graph.devices.size(), -1);
     QVector<int> position(graph.devices.size(), 0);
     for (int i = 0; i < order.size(); ++i)

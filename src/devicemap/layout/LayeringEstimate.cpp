@@ -1,44 +1,10 @@
 #include "LayeringEstimate.h"
 
+#include "DepthFirstOrder.h"
+
 #include <algorithm>
 #include <limits>
-
-namespace {
-
-/// Devices in reverse postorder of a depth-first search in the graph's order: every link but
-/// those closing a cycle leads to a later device.
-QVector<int> depthFirstOrder(const QVector<QVector<int>>& successors)
-{
-    const int count = successors.size();
-    QVector<bool> visited(count, false);
-    QVector<int> postorder;
-    postorder.reserve(count);
-    QVector<QPair<int, int>> stack;
-    for (int root = 0; root < count; ++root) {
-        if (visited.at(root))
-            continue;
-        visited[root] = true;
-        stack.append({root, 0});
-        while (!stack.isEmpty()) {
-            const int device = stack.last().first;
-            const int next = stack.last().second++;
-            if (next < successors.at(device).size()) {
-                const int target = successors.at(device).at(next);
-                if (!visited.at(target)) {
-                    visited[target] = true;
-                    stack.append({target, 0});
-                }
-                continue;
-            }
-            postorder.append(device);
-            stack.removeLast();
-        }
-    }
-    std::reverse(postorder.begin(), postorder.end());
-    return postorder;
-}
-
-} // namespace
+#include <numeric>
 
 LayeringEstimate LayeringEstimate::of(const LayoutGraph& graph, const QVector<bool>& turnedLinks)
 {
@@ -51,7 +17,11 @@ LayeringEstimate LayeringEstimate::of(const LayoutGraph& graph, const QVector<bo
         const bool turned = i < turnedLinks.size() && turnedLinks.at(i);
         successors[turned ? link.to : link.from].append(turned ? link.from : link.to);
     }
-    const QVector<int> order = depthFirstOrder(successors);
+    // In the graph's order, as dot breaks the cycles left.
+    QVector<int> devices(count);
+    std::iota(devices.begin(), devices.end(), 0);
+    QVector<bool> visited(count, false);
+    const QVector<int> order = reversePostorder(devices, visited, successors);
     QVector<int> position(count);
     for (int i = 0; i < count; ++i)
         position[order.at(i)] = i;
