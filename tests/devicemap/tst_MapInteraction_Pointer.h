@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QtTest>
 
 #include <functional>
@@ -32,9 +33,12 @@ protected:
     void mouseClickEvent(QMouseEvent* event) override
     {
         clicks.append({event->button(), event->pos()});
+        // onClick may delete the map: nothing of it is read afterwards then.
+        const bool dispatchAfter = dispatch;
+        const QPointer<ClickRecordingMap> alive(this);
         if (onClick)
             onClick(event);
-        if (dispatch)
+        if (dispatchAfter && alive)
             DeviceMapWidget::mouseClickEvent(event);
     }
 };
