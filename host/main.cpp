@@ -61,7 +61,8 @@ bool saveScreenshots(const std::vector<std::unique_ptr<QWidget>>& windows, const
             target->show();
             settle(300);
             allSaved = saveScreenshot(target, directory, scene.name) && allSaved;
-            if (target != windows.at(i).get())
+            // A scene may show a part of its window (the map alone): only windows of their own close.
+            if (target != windows.at(i).get() && target->isWindow())
                 target->close();
         }
     }

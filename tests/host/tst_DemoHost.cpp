@@ -20,6 +20,18 @@ int distinctColours(const QImage& image)
     return colours.size();
 }
 
+// The share of white pixels (the map's background) in the left half of an image.
+double whiteShareOfLeftHalf(const QImage& image)
+{
+    int white = 0;
+    int all = 0;
+    for (int y = 0; y < image.height(); y += 3) {
+        for (int x = 0; x < image.width() / 2; x += 3, ++all)
+            white += image.pixel(x, y) == qRgb(255, 255, 255) ? 1 : 0;
+    }
+    return all ? double(white) / all : 0.0;
+}
+
 } // namespace
 
 // Runs the demo host as a user would in screenshot mode, with its data folder in a temporary
@@ -93,6 +105,9 @@ void tst_DemoHost::savesEveryWindowAndSceneAndExits()
     QVERIFY(images.value(QStringLiteral("dashboard")) != images.value(QStringLiteral("dashboard-edit")));
     QVERIFY(images.value(QStringLiteral("map")) != images.value(QStringLiteral("map-drawing")));
     QVERIFY(images.value(QStringLiteral("map")) != images.value(QStringLiteral("map-search-templates")));
+    // A scene showing the map alone leaves it in its window for the next scene.
+    if (images.contains(QStringLiteral("map-search-templates")))
+        QVERIFY(whiteShareOfLeftHalf(images.value(QStringLiteral("map-search-templates"))) > 0.5);
     QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("data/dozerozozu-demo/demo-graph.yaml"))));
 }
 
