@@ -284,6 +284,15 @@ QString ZenticMessageBox::shortenedHeadline(const QString& headline) const
 
 void ZenticMessageBox::applyHouseStyle()
 {
+    // A new style sheet makes the button box lay its buttons out again, which shows every one
+    // of them: a button its caller hid (a Cancel kept only for Escape and closing) stays hidden.
+    QList<QAbstractButton*> hiddenButtons;
+    const QList<QAbstractButton*> boxButtons = buttons();
+    for (QAbstractButton* button : boxButtons) {
+        if (button->isHidden())
+            hiddenButtons.append(button);
+    }
+
     styleButtons();
 
     // Styling runs at construction and on every show: a headline this box set itself is
@@ -300,6 +309,8 @@ void ZenticMessageBox::applyHouseStyle()
     setStyleSheet(QString::fromLatin1(houseStyleSheet));
     setText(QStringLiteral("<b>") + headline + QStringLiteral("</b>"));
     m_styledText = text();
+    for (QAbstractButton* button : qAsConst(hiddenButtons))
+        button->hide();
 
     for (const char* labelName : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
         auto* label = findChild<QLabel*>(QLatin1String(labelName));

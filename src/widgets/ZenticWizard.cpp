@@ -58,8 +58,10 @@ void ZenticWizard::centerWidget()
 {
     if (rejected || isMaximized() || isFullScreen())
         return;
+    const QSize size = fittedSize();
     setFixedSize(0, 0);
-    setFixedSize(sizeHint());
+    setFixedSize(size);
+    lastFittedSize = size;
 
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
@@ -69,6 +71,18 @@ void ZenticWizard::centerWidget()
     const QRect frame = topLevel->frameGeometry();
     topLevel->move(qRound((screenRect.width() - frame.width()) * 0.5),
                    qRound((screenRect.height() - frame.height()) * 0.5));
+}
+
+QSize ZenticWizard::fittedSize()
+{
+    // A maximum that differs from the size fitted last was set by the owner since: it is the
+    // new limit in that direction (setMaximumHeight() leaves the width as this wizard set it).
+    const QSize maximum = maximumSize();
+    if (!lastFittedSize.isValid() || maximum.width() != lastFittedSize.width())
+        sizeLimit.setWidth(maximum.width());
+    if (!lastFittedSize.isValid() || maximum.height() != lastFittedSize.height())
+        sizeLimit.setHeight(maximum.height());
+    return sizeHint().boundedTo(sizeLimit);
 }
 
 void ZenticWizard::paintEvent(QPaintEvent* event)

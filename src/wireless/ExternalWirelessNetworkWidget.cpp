@@ -62,7 +62,7 @@ ExternalWirelessNetworkWidget::ExternalWirelessNetworkWidget(QWidget* parent)
             Qt::QueuedConnection);
     connect(manager, SIGNAL(internetAccess(bool)), this, SLOT(updateInternetAccess(bool)), Qt::QueuedConnection);
     // Emitted on the manager's thread; the flag and the display belong to this one.
-    connect(manager, &WirelessNetworkManager::connectComplete, this, &ExternalWirelessNetworkWidget::resumeAfterConnection,
+    connect(manager, &WirelessNetworkManager::connectComplete, this, [this] { setConnecting(false); },
             Qt::QueuedConnection);
     connect(button, &QAbstractButton::clicked, this, &ExternalWirelessNetworkWidget::openPopup);
 
@@ -107,12 +107,34 @@ void ExternalWirelessNetworkWidget::setPollPause(int milliseconds)
 
 void ExternalWirelessNetworkWidget::setUpdating(bool value)
 {
-    const bool changed = updating != value;
-    updating = value;
-    networkChain->setRunning(value);
-    internetChain->setRunning(value);
-    if (changed)
-        Q_EMIT updatingChanged(value);
+    heldByHost = !value;
+    if (value) {
+        heldByConnection = false;
+        // Asked to resume while already polling: one request per chain, unless one is out.
+        if (updating) {
+            networkChain->setRunning(true);
+            internetChain->setRunning(true);
+            return;
+        }
+    }
+    followHolds();
+}
+
+void ExternalWirelessNetworkWidget::setConnecting(bool value)
+{
+    heldByConnection = value;
+    followHolds();
+}
+
+void ExternalWirelessNetworkWidget::followHolds()
+{
+    const bool run = !heldByHide && !heldByConnection && !heldByHost;
+    if (run == updating)
+        return;
+    updating = run;
+    networkChain->setRunning(run);
+    internetChain->setRunning(run);
+    Q_EMIT updatingChanged(run);
 }
 
 void ExternalWirelessNetworkWidget::updateNetworkStatus(NetworkInformation info)
@@ -151,29 +173,18 @@ void ExternalWirelessNetworkWidget::updateInternetAccess(bool value)
     holdTimer->start();
 }
 
-void ExternalWirelessNetworkWidget::resumeAfterConnection()
-{
-    // A hidden widget resumes when it is shown again.
-    if (!pausedByHide)
-        setUpdating(true);
-}
-
 void ExternalWirelessNetworkWidget::hideEvent(QHideEvent* event)
 {
-    if (updating) {
-        pausedByHide = true;
-        setUpdating(false);
-    }
+    heldByHide = true;
+    followHolds();
     QWidget::hideEvent(event);
 }
 
 void ExternalWirelessNetworkWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (pausedByHide) {
-        pausedByHide = false;
-        setUpdating(true);
-    }
+    heldByHide = false;
+    followHolds();
 }
 
 void ExternalWirelessNetworkWidget::calculateWidgetInfo(NetworkStates shown)
@@ -219,8 +230,7 @@ void ExternalWirelessNetworkWidget::openPopup()
         return;
     }
     popup = new WirelessNetworkWidget(nullptr, false);
-    connect(popup, &WirelessNetworkWidget::connectionStarted, this, [this] { setUpdating(false); });
-    connect(popup, &WirelessNetworkWidget::connectionCancelled, this,
-            &ExternalWirelessNetworkWidget::resumeAfterConnection);
+    connect(popup, &WirelessNetworkWidget::connectionStarted, this, [this] { setConnecting(true); });
+    connect(popup, &WirelessNetworkWidget::connectionCancelled, this, [this] { setConnecting(false); });
     popup->show();
 }

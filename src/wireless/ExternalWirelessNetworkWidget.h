@@ -23,8 +23,13 @@ class WirelessNetworkWidget;
  * two request-and-answer chains, one for the current network and one for internet access,
  * each waiting pollPause() ms after an answer before it asks again. It moves the manager to
  * a worker thread of its own when it finds the manager on its own thread (once per process;
- * the thread is never stopped). Polling pauses while a connection attempt of the list runs
- * and while the widget is hidden, and resumes when the attempt ends or the widget is shown.
+ * the thread is never stopped).
+ *
+ * It polls from construction unless something holds it: the widget hidden (from a hide
+ * event to the next show event), a connection attempt of the list under way (from its start
+ * to the manager's answer or the attempt's end without a request), or the host's
+ * setUpdating(false). Polling runs exactly while none of them holds, whatever the order in
+ * which they come and go.
  *
  * Owned by its parent; GUI thread. The list popup is made on the first click, kept and
  * reused, and deleted with this widget.
@@ -48,6 +53,7 @@ public:
     ~ExternalWirelessNetworkWidget() override;
 
     NetworkStates networkState() const;
+    /// Whether the widget polls: nothing holds it (see the class comment).
     bool isUpdating() const;
     /// The network list, once the button has made it; else null.
     WirelessNetworkWidget* popupWidget() const;
@@ -64,7 +70,11 @@ Q_SIGNALS:
 public Q_SLOTS:
     void updateNetworkStatus(NetworkInformation info);
     void updateInternetAccess(bool value);
-    /// Resumes (also when already updating: one request per chain unless one is out) or pauses.
+    /**
+     * The host's hold: false pauses the polling until setUpdating(true). True also ends the
+     * pause of a connection attempt and, when the widget then polls, asks each chain once
+     * unless a request is out; a hidden widget still waits until it is shown.
+     */
     void setUpdating(bool value);
 
 protected:
@@ -74,7 +84,9 @@ protected:
 private:
     void calculateWidgetInfo(NetworkStates state);
     void openPopup();
-    void resumeAfterConnection();
+    void setConnecting(bool value);
+    /// Runs or pauses the chains as the holds say.
+    void followHolds();
 
     WirelessNetworkManager* manager;
     QPointer<WirelessNetworkWidget> popup;
@@ -87,5 +99,8 @@ private:
     QTimer* holdTimer;
     PollingChain* networkChain;
     PollingChain* internetChain;
-    bool pausedByHide = false;
+    // What holds the polling; updating is true exactly while none of them is set.
+    bool heldByHide = false;
+    bool heldByConnection = false;
+    bool heldByHost = false;
 };

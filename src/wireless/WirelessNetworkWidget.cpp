@@ -240,7 +240,7 @@ void WirelessNetworkWidget::checkModuleAtStart()
         moduleMissing = true;
         overlayLabel->setText(tr("Wi-Fi module is missing from the system"));
         turnOnButton->setEnabled(false);
-        scanTimer->stop();
+        followScanState();
     }
 }
 
@@ -318,6 +318,20 @@ void WirelessNetworkWidget::requestScan()
     scanAwaited = true;
     scanSentAt.start();
     QMetaObject::invokeMethod(manager, "scanNetwork", Qt::QueuedConnection);
+}
+
+void WirelessNetworkWidget::followScanState()
+{
+    const bool scan = !closed && !moduleMissing;
+    if (scan == scanTimer->isActive())
+        return;
+    if (scan) {
+        // Shown again after a close: the list may be old, so ask at once.
+        requestScan();
+        scanTimer->start();
+    } else {
+        scanTimer->stop();
+    }
 }
 
 void WirelessNetworkWidget::updateModel(WirelessNetworksInfo info)
@@ -478,8 +492,8 @@ void WirelessNetworkWidget::resizeEvent(QResizeEvent* event)
 
 void WirelessNetworkWidget::closeEvent(QCloseEvent* event)
 {
-    scansStoppedByClose = scanTimer->isActive();
-    scanTimer->stop();
+    closed = true;
+    followScanState();
     errorHoldTimer->stop();
     PopupWidget::closeEvent(event);
 }
@@ -488,11 +502,8 @@ void WirelessNetworkWidget::showEvent(QShowEvent* event)
 {
     PopupWidget::showEvent(event);
     monitor->start();
-    if (scansStoppedByClose) {
-        scansStoppedByClose = false;
-        requestScan();
-        scanTimer->start();
-    }
+    closed = false;
+    followScanState();
 }
 
 void WirelessNetworkWidget::hideEvent(QHideEvent* event)

@@ -89,6 +89,8 @@ private:
     void changeStateModule(bool on);
     void showModuleOff();
     void requestScan();
+    /// Scans periodically exactly while the popup is not closed and the module is not missing.
+    void followScanState();
     void applySelection();
     void disconnectNetwork(bool forget);
     void endWithoutRequest();
@@ -115,7 +117,8 @@ private:
     ToggleSwitch* moduleSwitch = nullptr;
     bool attemptRunning = false;
     bool moduleMissing = false;
-    bool scansStoppedByClose = false;
+    // From a close to the next show; a popup hidden by a press outside it is not closed.
+    bool closed = false;
     bool scanAwaited = false;
     QElapsedTimer scanSentAt;
 };

@@ -95,6 +95,37 @@ private Q_SLOTS:
             QVERIFY2(text.contains(QStringLiteral(" n%1;").arg(i)), qPrintable(QString::number(i)));
     }
 
+    void copyingTakesWrittenLinesOnceAndNeverFromItself()
+    {
+        // Given a console that wrote two lines and polled one log line
+        ConsoleWidget source;
+        source.setUpdateRetrieveLog(false);
+        source.setShowTimestamp(false);
+        source.write(QStringLiteral("first"));
+        source.write(QStringLiteral("second"));
+        source.appendLogLines({QStringLiteral("12:00:01 [D] polled")});
+        const QStringList written = source.getLines();
+        const QString shown = source.toPlainText();
+        QCOMPARE(written.size(), 2);
+
+        // When it is copied into itself, or given nothing
+        source.copyInfo(&source);
+        source.copyInfo(nullptr);
+        // Then it keeps and shows what it had
+        QCOMPARE(source.getLines(), written);
+        QCOMPARE(source.toPlainText(), shown);
+
+        // When another console copies it, twice
+        ConsoleWidget copy;
+        copy.setUpdateRetrieveLog(false);
+        copy.copyInfo(&source);
+        // Then it has the written lines, not the polled one
+        QCOMPARE(copy.getLines(), written);
+        QCOMPARE(copy.toPlainText(), QStringLiteral("first\nsecond"));
+        copy.copyInfo(&source);
+        QCOMPARE(copy.getLines(), written + written);
+    }
+
 };
 
 QTEST_MAIN(tst_ConsoleWidget)

@@ -1,6 +1,7 @@
 #include "ConnectivityMonitor.h"
 #include "ExternalWirelessNetworkWidget.h"
 #include "Singleton.h"
+#include "ToggleSwitch.h"
 #include "WirelessNetworkManager.h"
 #include "WirelessNetworkWidget.h"
 #include "YamlConfig.h"
@@ -8,6 +9,8 @@
 #include <QPushButton>
 #include <QThread>
 #include <QtTest>
+
+#include <algorithm>
 
 
 using States = ExternalWirelessNetworkWidget::NetworkStates;
@@ -158,6 +161,94 @@ private Q_SLOTS:
 
         widget->show();
         QTRY_COMPARE(widget->networkState(), States::ConnectedWithInternet);
+    }
+
+    void pollsExactlyWhileShownAndNotConnecting_data()
+    {
+        // Every order of hiding, showing, and a connection attempt's start and end, for each
+        // way an attempt ends; then the host's hold and module switches among them.
+        QTest::addColumn<QStringList>("events");
+        for (const QString end : {"complete", "cancel", "error"}) {
+            QStringList events{"hide", "show", "start", end};
+            std::sort(events.begin(), events.end());
+            do {
+                QTest::addRow("%s", qPrintable(events.join(", "))) << events;
+            } while (std::next_permutation(events.begin(), events.end()));
+        }
+        const QList<QStringList> more = {
+            {"start", "hide", "complete"},
+            {"hide", "start", "complete", "show"},
+            {"start", "host on"},
+            {"hide", "host on"},
+            {"host off", "start", "complete"},
+            {"host off", "hide", "show"},
+            {"host off", "hide", "host on", "show"},
+            {"start", "host off", "complete", "host on"},
+            {"start", "module off", "module on", "complete"},
+            {"hide", "module off", "start", "module on", "error"},
+        };
+        for (const QStringList& events : more)
+            QTest::addRow("%s", qPrintable(events.join(", "))) << events;
+    }
+
+    void pollsExactlyWhileShownAndNotConnecting()
+    {
+        QFETCH(QStringList, events);
+        // Given a shown widget whose popup is open, on a quick manager
+        ExternalWirelessNetworkWidget* widget = makeWidget(5);
+        widget->show();
+        button(widget)->click();
+        WirelessNetworkWidget* popup = widget->popupWidget();
+        QVERIFY(popup);
+        bool hidden = false;
+        bool connecting = false;
+        bool heldByHost = false;
+
+        // When the events come in this order
+        for (const QString& event : events) {
+            if (event == "hide" || event == "show") {
+                widget->setVisible(event == "show");
+                hidden = event == "hide";
+            } else if (event == "start") {
+                QVERIFY(QMetaObject::invokeMethod(popup, "connectionStarted"));
+                connecting = true;
+            } else if (event == "cancel") {
+                QVERIFY(QMetaObject::invokeMethod(popup, "connectionCancelled"));
+                connecting = false;
+            } else if (event == "complete" || event == "error") {
+                // The manager's answer, from its own thread; the widget heard it before this test.
+                int answers = 0;
+                const QMetaObject::Connection answered = connect(
+                    manager(), &WirelessNetworkManager::connectComplete, this, [&answers] { ++answers; },
+                    Qt::QueuedConnection);
+                QMetaObject::invokeMethod(manager(), "connectNetwork",
+                                          Q_ARG(NetworkInformation, network(event == "complete" ? "Guest" : "Nowhere", true)));
+                QTRY_COMPARE(answers, 1);
+                disconnect(answered);
+                connecting = false;
+            } else if (event.startsWith("host")) {
+                widget->setUpdating(event == "host on");
+                heldByHost = event == "host off";
+                if (!heldByHost)
+                    connecting = false;
+            } else {
+                popup->findChild<ToggleSwitch*>("moduleSwitch")->setToggled(event == "module on");
+            }
+            QTest::qWait(5);
+        }
+
+        // Then it polls exactly while it is shown, no attempt runs and the host holds nothing
+        const bool polls = !hidden && !connecting && !heldByHost;
+        QCOMPARE(widget->isUpdating(), polls);
+        QTest::qWait(30);
+        manager()->resetRequestCounts();
+        if (polls) {
+            QTRY_VERIFY(manager()->requestCount("currentNetwork") > 0);
+            QTRY_VERIFY(manager()->requestCount("checkInternetAccess") > 0);
+        } else {
+            QTest::qWait(150);
+            QCOMPARE(manager()->requestCount("currentNetwork") + manager()->requestCount("checkInternetAccess"), 0);
+        }
     }
 
     void popupIsMadeOnceAndReused()

@@ -331,6 +331,46 @@ private Q_SLOTS:
         popup->hide();
         QVERIFY(popup->isScanning() && !popup->connectivityMonitor()->isRunning());
     }
+
+    void scansFollowClosingWhateverTheOrder()
+    {
+        // Given a popup closed twice (Cancel, then the window system), hidden and closed again
+        makePopup(5);
+        popup->setScanInterval(50);
+        popup->show();
+        QVERIFY(QTest::qWaitForWindowExposed(popup));
+        button("cancelButton")->click();
+        popup->close();
+        QVERIFY(!popup->isScanning());
+
+        // When it is shown again, it scans and probes
+        popup->show();
+        QVERIFY(popup->isScanning() && popup->connectivityMonitor()->isRunning());
+        QTest::qWait(30);
+        manager()->resetRequestCounts();
+        QTRY_VERIFY(manager()->requestCount("scanNetwork") >= 2);
+
+        // And hidden, then closed while hidden, it stops until it is shown
+        popup->hide();
+        QVERIFY(popup->isScanning());
+        popup->close();
+        popup->close();
+        QVERIFY(!popup->isScanning() && !popup->connectivityMonitor()->isRunning());
+        popup->show();
+        QVERIFY(popup->isScanning() && popup->connectivityMonitor()->isRunning());
+    }
+
+    void missingModuleNeverScansPeriodically()
+    {
+        manager()->simulateModuleState(WirelessNetworkManager::ModuleMissing);
+        makePopup(5);
+        QVERIFY(!popup->isScanning());
+        popup->show();
+        popup->close();
+        popup->show();
+        QVERIFY(!popup->isScanning());
+        popup->hide();
+    }
 };
 
 QTEST_MAIN(TestWirelessNetworkWidget)

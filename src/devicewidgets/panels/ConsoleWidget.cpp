@@ -56,7 +56,8 @@ void ConsoleWidget::insertFormattedLogs(const QStringList& formattedLines)
 
 void ConsoleWidget::copyInfo(ConsoleWidget* console)
 {
-    if (console)
+    // A console already holds its own lines: copying it into itself would double them.
+    if (console && console != this)
         insertFormattedLogs(console->lines);
 }
 

@@ -53,7 +53,7 @@ Q_SIGNALS:
 public Q_SLOTS:
     /// Appends an HTML line in the text colour, after the time when time stamps are on.
     void write(const QString& text);
-    /// Appends the lines console wrote or was given; nothing when console is null.
+    /// Appends the lines console wrote or was given; nothing when console is null or this one.
     void copyInfo(ConsoleWidget* console);
     /// Starts (true) or stops polling the framework's log.
     void setUpdateRetrieveLog(bool value);
