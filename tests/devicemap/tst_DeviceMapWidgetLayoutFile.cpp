@@ -13,6 +13,12 @@ class TestDeviceMapWidget : public QObject, DeviceMapFixture
 
     void save() { QVERIFY(QMetaObject::invokeMethod(map.get(), "saveLayout")); }
 
+    QByteArray layoutBytes() const
+    {
+        QFile file(layoutPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -79,6 +85,44 @@ private Q_SLOTS:
         QVERIFY(!stored(name + "/rect").isValid());
         map->getUndoStack()->redo();
         QCOMPARE(stored(manager->getDeviceNames().value(0) + "/rect").toRect().topLeft(), QPoint(30, 40));
+    }
+
+    void reopeningWithoutEditsKeepsTheFileByteForByte_data()
+    {
+        QTest::addColumn<QPointF>("place");
+        QTest::addColumn<bool>("withClusters");
+        QTest::newRow("no clusters") << QPointF(40, 30) << false;
+        QTest::newRow("a cluster") << QPointF(40, 30) << true;
+        QTest::newRow("a fractional place near the scene's edge") << QPointF(-10.5, 3.25) << false;
+    }
+
+    void reopeningWithoutEditsKeepsTheFileByteForByte()
+    {
+        // Given devices the file does not know yet, one of them placed by the user and linked
+        QFETCH(QPointF, place);
+        QFETCH(bool, withClusters);
+        const QStringList pair = linkedPair();
+        create("adder");
+        openMap();
+        item(pair.at(1))->placeDevice(place);
+        if (withClusters)
+            map->createCluster("valves", QRectF(10, 20, 200, 100));
+        map.reset();
+        const QByteArray first = layoutBytes();
+
+        // When the map is opened and closed twice without an edit
+        openMap();
+        map.reset();
+        const QByteArray second = layoutBytes();
+        openMap();
+        map.reset();
+
+        // Then each close wrote the same bytes, and an empty cluster list is no value of its own
+        QCOMPARE(second, first);
+        QCOMPARE(layoutBytes(), first);
+        QVERIFY(!first.contains("@Invalid()"));
+        QCOMPARE(stored("Clusters/ClusterNames").toStringList(),
+                 withClusters ? QStringList({"valves"}) : QStringList());
     }
 
     void failedWriteIsLogged()
