@@ -87,6 +87,39 @@ private Q_SLOTS:
         QCOMPARE(stored(manager->getDeviceNames().value(0) + "/rect").toRect().topLeft(), QPoint(30, 40));
     }
 
+    void aMapClosedBeforeItsSceneIsBuiltLeavesTheFileAlone()
+    {
+        // Given a layout file that places two devices and a cluster, and a manager that has
+        // its devices but has not reported its graph yet
+        manager = std::make_unique<TestDeviceManager>();
+        const QStringList pair = linkedPair();
+        writeLayout(pair.at(0) + "/rect", QRect(100, 200, 80, 30));
+        writeLayout(pair.join(':') + "/bends", QStringList({"7;8"}));
+        writeLayout("Clusters/ClusterNames", QStringList({"pumps"}));
+        writeLayout("Clusters/pumps/rect", QRect(0, 0, 300, 200));
+        const QByteArray before = layoutBytes();
+
+        // When the map is opened, a device is registered meanwhile, and the map is closed and destroyed
+        openMap();
+        create("adder");
+        QCOMPARE(map->getClusterItems().size(), 0);
+        map->close();
+        map.reset();
+
+        // Then the file is as it was
+        QCOMPARE(layoutBytes(), before);
+
+        // And once the graph is reported, the scene comes from that file and saves go on
+        openMap();
+        manager->markInitialised();
+        QTRY_VERIFY(map->getClusterItems().contains("pumps"));
+        QCOMPARE(item(pair.at(0))->pos(), QPointF(100, 200));
+        item(pair.at(0))->placeDevice(QPointF(120, 220));
+        save();
+        QCOMPARE(stored(pair.at(0) + "/rect").toRect().topLeft(), QPoint(120, 220));
+        QCOMPARE(stored(pair.join(':') + "/bends").toStringList(), QStringList({"7;8"}));
+    }
+
     void reopeningWithoutEditsKeepsTheFileByteForByte_data()
     {
         QTest::addColumn<QPointF>("place");
