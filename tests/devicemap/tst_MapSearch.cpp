@@ -86,6 +86,31 @@ private Q_SLOTS:
         QCOMPARE(modes.count(), 5);
         QCOMPARE(modes.at(1).at(0).value<DeviceMapWidget::ColorisationMode>(), DeviceMapWidget::ByThread);
     }
+
+    void anEmptySearchWithoutASearchInForceChangesNothing()
+    {
+        // Given a search that was ended by an empty one
+        map->setColorisationMode(DeviceMapWidget::ByThread);
+        map->searchDevices(QStringLiteral("gener"));
+        map->searchDevices(QString());
+        QSignalSpy modes(map.get(), SIGNAL(colorModeChanged(DeviceMapWidget::ColorisationMode)));
+        const QColor threadColour = item(scaler)->getHighlightColor();
+
+        // When the map is given a second empty search
+        map->searchDevices(QString());
+
+        // Then it stays in the mode before the search, colours unchanged
+        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByThread);
+        QCOMPARE(modes.count(), 0);
+        QCOMPARE(item(scaler)->getHighlightColor(), threadColour);
+        QVERIFY(map->getFoundDevices().isEmpty());
+
+        // And so does an empty search on a fresh map
+        openMap();
+        map->searchDevices(QString());
+        map->searchDevices(QString());
+        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByState);
+    }
 };
 
 QTEST_MAIN(TestMapSearch)
