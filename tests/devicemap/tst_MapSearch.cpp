@@ -1,3 +1,4 @@
+#include "ConnectionDrawing.h"
 #include "MapSearch.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
@@ -110,6 +111,24 @@ private Q_SLOTS:
         map->searchDevices(QString());
         map->searchDevices(QString());
         QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByState);
+    }
+
+    void aConnectionDrawnDuringASearchLeavesTheSearchItsWayBack()
+    {
+        // Given a search in force over the mode by thread
+        map->setColorisationMode(DeviceMapWidget::ByThread);
+        map->searchDevices(QStringLiteral("gener"));
+
+        // When a connection is drawn from a device and dropped on empty space
+        map->connectionDrawing().start(generator);
+        map->connectionDrawing().follow(QPointF(400, 400));
+        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByConnectivity);
+        map->connectionDrawing().cancel();
+        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::BySearch);
+
+        // Then ending the search goes back to the mode before the search
+        map->searchDevices(QString());
+        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByThread);
     }
 };
 
