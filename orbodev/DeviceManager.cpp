@@ -342,6 +342,10 @@ void DeviceManager::recordCall(const QString&)
 {
 }
 
+void DeviceManager::configurationSaved(const QString&)
+{
+}
+
 void DeviceManager::onDeviceInitialised(bool initialised)
 {
     const QString name = sender() ? sender()->objectName() : QString();

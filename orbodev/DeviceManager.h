@@ -214,6 +214,8 @@ protected:
     virtual void adjustMatchingPairs(QStringList& identicalPairs, QStringList& convertedPairs);
     /// Called with a short description of each command; TestDeviceManager logs it.
     virtual void recordCall(const QString& call);
+    /// Called each time saveYamlConfig() has written the configuration; TestDeviceManager counts it.
+    virtual void configurationSaved(const QString& path);
 
 private Q_SLOTS:
     void onDeviceInitialised(bool initialised);

@@ -22,7 +22,10 @@ bool DeviceManager::saveYamlConfig()
     recordCall("saveYamlConfig()");
     if (m_readonly || m_configPath.isEmpty())
         return false;
-    return saveYamlConfig(m_configPath);
+    if (!saveYamlConfig(m_configPath))
+        return false;
+    configurationSaved(m_configPath);
+    return true;
 }
 
 bool DeviceManager::saveYamlConfig(const QString& path)

@@ -94,3 +94,9 @@ void TestDeviceManager::recordCall(const QString& call)
 {
     m_callLog.append(call);
 }
+
+void TestDeviceManager::configurationSaved(const QString& path)
+{
+    Q_UNUSED(path)
+    ++m_savedConfigurations;
+}

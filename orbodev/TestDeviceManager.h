@@ -59,6 +59,8 @@ public:
     void clearTypeConversions();
     QList<TypePair> getTypeConversions() const override;
     void clearCallLog() { m_callLog.clear(); }
+    /// How often saveYamlConfig() wrote the configuration (read-only or without a path it writes nothing).
+    int savedConfigurations() const { return m_savedConfigurations; }
 
 protected:
     void notify(const std::function<void()>& emission) override;
@@ -68,6 +70,7 @@ protected:
     int adjustMatchCode(int code) override;
     void adjustMatchingPairs(QStringList& identicalPairs, QStringList& convertedPairs) override;
     void recordCall(const QString& call) override;
+    void configurationSaved(const QString& path) override;
 
 private:
     NotificationMode m_notificationMode = Immediate;
@@ -82,4 +85,5 @@ private:
     bool m_hasOwnConversions = false;
     QList<TypePair> m_conversions;
     QStringList m_callLog;
+    int m_savedConfigurations = 0;
 };

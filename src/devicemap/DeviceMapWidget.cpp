@@ -16,6 +16,7 @@
 #include "MapInteraction.h"
 #include "MapItemIndex.h"
 #include "MapKeys.h"
+#include "MapLayoutFile.h"
 #include "MapLegend.h"
 #include "MapLinks.h"
 #include "MapManagerSync.h"
@@ -327,7 +328,8 @@ void DeviceMapWidget::getConnectedDevices(const QString& name, QMap<QString, boo
 
 void DeviceMapWidget::unitedSceneWithRect(const QRectF& rect)
 {
-    const QRectF grown = rect.adjusted(-16, -16, 16, 16);
+    const double margin = MapLayoutFile::sceneMargin;
+    const QRectF grown = rect.adjusted(-margin, -margin, margin, margin);
     const QRectF current = scene()->sceneRect();
     if (current.contains(grown))
         return;

@@ -13,6 +13,12 @@ class TestDeviceMapWidget : public QObject, DeviceMapFixture
 
     void save() { QVERIFY(QMetaObject::invokeMethod(map.get(), "saveLayout")); }
 
+    QByteArray layoutBytes() const
+    {
+        QFile file(layoutPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -79,6 +85,77 @@ private Q_SLOTS:
         QVERIFY(!stored(name + "/rect").isValid());
         map->getUndoStack()->redo();
         QCOMPARE(stored(manager->getDeviceNames().value(0) + "/rect").toRect().topLeft(), QPoint(30, 40));
+    }
+
+    void aMapClosedBeforeItsSceneIsBuiltLeavesTheFileAlone()
+    {
+        // Given a layout file that places two devices and a cluster, and a manager that has
+        // its devices but has not reported its graph yet
+        manager = std::make_unique<TestDeviceManager>();
+        const QStringList pair = linkedPair();
+        writeLayout(pair.at(0) + "/rect", QRect(100, 200, 80, 30));
+        writeLayout(pair.join(':') + "/bends", QStringList({"7;8"}));
+        writeLayout("Clusters/ClusterNames", QStringList({"pumps"}));
+        writeLayout("Clusters/pumps/rect", QRect(0, 0, 300, 200));
+        const QByteArray before = layoutBytes();
+
+        // When the map is opened, a device is registered meanwhile, and the map is closed and destroyed
+        openMap();
+        create("adder");
+        QCOMPARE(map->getClusterItems().size(), 0);
+        map->close();
+        map.reset();
+
+        // Then the file is as it was
+        QCOMPARE(layoutBytes(), before);
+
+        // And once the graph is reported, the scene comes from that file and saves go on
+        openMap();
+        manager->markInitialised();
+        QTRY_VERIFY(map->getClusterItems().contains("pumps"));
+        QCOMPARE(item(pair.at(0))->pos(), QPointF(100, 200));
+        item(pair.at(0))->placeDevice(QPointF(120, 220));
+        save();
+        QCOMPARE(stored(pair.at(0) + "/rect").toRect().topLeft(), QPoint(120, 220));
+        QCOMPARE(stored(pair.join(':') + "/bends").toStringList(), QStringList({"7;8"}));
+    }
+
+    void reopeningWithoutEditsKeepsTheFileByteForByte_data()
+    {
+        QTest::addColumn<QPointF>("place");
+        QTest::addColumn<bool>("withClusters");
+        QTest::newRow("no clusters") << QPointF(40, 30) << false;
+        QTest::newRow("a cluster") << QPointF(40, 30) << true;
+        QTest::newRow("a fractional place near the scene's edge") << QPointF(-10.5, 3.25) << false;
+    }
+
+    void reopeningWithoutEditsKeepsTheFileByteForByte()
+    {
+        // Given devices the file does not know yet, one of them placed by the user and linked
+        QFETCH(QPointF, place);
+        QFETCH(bool, withClusters);
+        const QStringList pair = linkedPair();
+        create("adder");
+        openMap();
+        item(pair.at(1))->placeDevice(place);
+        if (withClusters)
+            map->createCluster("valves", QRectF(10, 20, 200, 100));
+        map.reset();
+        const QByteArray first = layoutBytes();
+
+        // When the map is opened and closed twice without an edit
+        openMap();
+        map.reset();
+        const QByteArray second = layoutBytes();
+        openMap();
+        map.reset();
+
+        // Then each close wrote the same bytes, and an empty cluster list is no value of its own
+        QCOMPARE(second, first);
+        QCOMPARE(layoutBytes(), first);
+        QVERIFY(!first.contains("@Invalid()"));
+        QCOMPARE(stored("Clusters/ClusterNames").toStringList(),
+                 withClusters ? QStringList({"valves"}) : QStringList());
     }
 
     void failedWriteIsLogged()

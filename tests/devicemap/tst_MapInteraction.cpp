@@ -2,6 +2,7 @@
 #include "ModalRunner.h"
 #include "tst_MapInteraction_Pointer.h"
 
+#include <QDialog>
 #include <QGestureEvent>
 #include <QGraphicsScene>
 #include <QPinchGesture>
@@ -175,6 +176,59 @@ private Q_SLOTS:
         QVERIFY(!map->getHoveredItem() && !map->getCurrentTemporaryDevice());
         moveTo(QPoint(600, 450));
         paint();
+    }
+
+    void hoverEndsWhenThePointerLeavesTheItem_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::newRow("a connection drawn to another device") << "drawing";
+        QTest::newRow("settings opened by a double click") << "settings";
+        QTest::newRow("the pointer leaving the view") << "leave";
+    }
+
+    void hoverEndsWhenThePointerLeavesTheItem()
+    {
+        // Given two devices, the pointer resting on the first
+        QFETCH(QString, meanwhile);
+        openPointerMap();
+        pointerMap->dispatch = true;
+        const QString a = create("generator");
+        const QString b = create("scaler");
+        place(a, QPointF(100, 100));
+        place(b, QPointF(400, 100));
+        paint();
+        moveTo(centreOf(a));
+        QVERIFY(item(a)->isHovered());
+
+        // When the pointer goes elsewhere while something runs
+        if (meanwhile == "drawing") {
+            manager->setForcedMatchCode(2);
+            press(centreOf(a), Qt::RightButton);
+            moveTo(centreOf(a) + QPoint(30, 40), Qt::RightButton);
+            moveTo(centreOf(b), Qt::RightButton);
+            paint();
+            release(centreOf(b), Qt::RightButton);
+            QVERIFY(map->getConnection(a, b));
+        } else if (meanwhile == "settings") {
+            press(centreOf(a));
+            release(centreOf(a));
+            send(QEvent::MouseButtonDblClick, centreOf(a), Qt::LeftButton, Qt::LeftButton);
+            release(centreOf(a));
+            QTRY_VERIFY(map->findChild<QDialog*>());
+            QDialog* settings = map->findChild<QDialog*>();
+            QVERIFY(settings->isVisible());
+            settings->reject();
+        } else {
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(map->viewport(), &leave);
+        }
+
+        // Then the first device has lost its hover look, and no pointer to it is kept
+        QVERIFY(!item(a)->isHovered());
+        QVERIFY(map->getHoveredItem() != item(a));
+        // And the pointer coming back hovers it again
+        moveTo(centreOf(a) + QPoint(1, 0));
+        QVERIFY(item(a)->isHovered());
     }
 
     void aLongPressMayDeleteTheMap()

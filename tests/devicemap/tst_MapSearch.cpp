@@ -1,3 +1,4 @@
+#include "ConnectionDrawing.h"
 #include "MapSearch.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
@@ -85,6 +86,49 @@ private Q_SLOTS:
         QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByThread);
         QCOMPARE(modes.count(), 5);
         QCOMPARE(modes.at(1).at(0).value<DeviceMapWidget::ColorisationMode>(), DeviceMapWidget::ByThread);
+    }
+
+    void anEmptySearchWithoutASearchInForceChangesNothing()
+    {
+        // Given a search that was ended by an empty one
+        map->setColorisationMode(DeviceMapWidget::ByThread);
+        map->searchDevices(QStringLiteral("gener"));
+        map->searchDevices(QString());
+        QSignalSpy modes(map.get(), SIGNAL(colorModeChanged(DeviceMapWidget::ColorisationMode)));
+        const QColor threadColour = item(scaler)->getHighlightColor();
+
+        // When the map is given a second empty search
+        map->searchDevices(QString());
+
+        // Then it stays in the mode before the search, colours unchanged
+        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByThread);
+        QCOMPARE(modes.count(), 0);
+        QCOMPARE(item(scaler)->getHighlightColor(), threadColour);
+        QVERIFY(map->getFoundDevices().isEmpty());
+
+        // And so does an empty search on a fresh map
+        openMap();
+        map->searchDevices(QString());
+        map->searchDevices(QString());
+        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByState);
+    }
+
+    void aConnectionDrawnDuringASearchLeavesTheSearchItsWayBack()
+    {
+        // Given a search in force over the mode by thread
+        map->setColorisationMode(DeviceMapWidget::ByThread);
+        map->searchDevices(QStringLiteral("gener"));
+
+        // When a connection is drawn from a device and dropped on empty space
+        map->connectionDrawing().start(generator);
+        map->connectionDrawing().follow(QPointF(400, 400));
+        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByConnectivity);
+        map->connectionDrawing().cancel();
+        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::BySearch);
+
+        // Then ending the search goes back to the mode before the search
+        map->searchDevices(QString());
+        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByThread);
     }
 };
 

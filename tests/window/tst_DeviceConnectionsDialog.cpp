@@ -97,6 +97,12 @@ private Q_SLOTS:
         QVERIFY(map->getConnection(generator, adder));
         map->getUndoStack()->undo();
         QVERIFY(incomingSlots().isEmpty());
+
+        // And the choice of nothing new saves nothing
+        manager->setConfigPath(dir.filePath("config.yml"));
+        DeviceConnectionsDialog::AnswerGuard keep(QStringList{});
+        manage();
+        QCOMPARE(manager->savedConfigurations(), 0);
     }
 
     void releasingEveryPairRemovesTheLinkWithItsBends()
@@ -139,6 +145,7 @@ private Q_SLOTS:
         QFETCH(QString, call);
         for (const QString& slot : existing)
             manager->addConnection(generator, adder, "valueChanged(double)", slot);
+        manager->setConfigPath(dir.filePath("config.yml"));
         manager->clearCallLog();
         DeviceConnectionsDialog::AnswerGuard choose({toggled});
 
@@ -146,6 +153,11 @@ private Q_SLOTS:
 
         QCOMPARE(connectionCalls(), QStringList({call.arg(generator, adder)}));
         QCOMPARE(map->getUndoStack()->count(), 0);
+        // Saved once, as an undo step would be: a host that quits now keeps the change
+        QCOMPARE(manager->savedConfigurations(), 1);
+        QFile saved(dir.filePath("config.yml"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(saved.readAll()), manager->toYamlString());
     }
 
     void cancelChangesNothing()

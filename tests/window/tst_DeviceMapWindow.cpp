@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QUndoStack>
 #include <QtTest>
@@ -59,6 +60,8 @@ private Q_SLOTS:
     void exitLeavesAnEmptyWindowWhoseCommandsAreSafe();
     void resetGivesTheNewMapEveryBinding();
     void exportOpensTheWizardOverEveryDevice();
+    void dropDownButtonsOpenTheirMenusThroughTheMenuSeam_data();
+    void dropDownButtonsOpenTheirMenusThroughTheMenuSeam();
 
 private:
     DeviceMapWindow* openWindow();
@@ -79,6 +82,7 @@ private:
     /// Opens a button's drop-down as a press on its arrow would, answered with choice.
     QList<QStringList> chooseFromButton(QAbstractButton* button, const QString& choice);
     QAction* menuBarAction(const QString& path) const;
+    QAbstractButton* toolBarButton(const QString& toolTip) const;
     QString layoutPath() const { return dir.filePath(QStringLiteral("map.ini")); }
 
     QTemporaryDir dir;
@@ -130,6 +134,15 @@ QList<QStringList> TestDeviceMapWindow::chooseFromButton(QAbstractButton* button
         return {};
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, arrow);
     return choose.menus();
+}
+
+QAbstractButton* TestDeviceMapWindow::toolBarButton(const QString& toolTipOrName) const
+{
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (button->toolTip() == toolTipOrName || button->objectName() == toolTipOrName)
+            return button;
+    }
+    return nullptr;
 }
 
 QAction* TestDeviceMapWindow::menuBarAction(const QString& path) const
@@ -367,6 +380,62 @@ void TestDeviceMapWindow::exportOpensTheWizardOverEveryDevice()
     QCOMPARE(wizard->savePageId(), 3 + 2);
     wizard->reject();
     QTRY_VERIFY(!wizard);
+}
+
+void TestDeviceMapWindow::dropDownButtonsOpenTheirMenusThroughTheMenuSeam_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("entries");
+    const QStringList clusters{"Cluster by GUI Area", "Cluster By IO"};
+    const QStringList grid{"Activate grid mode", "Show grid"};
+    const QStringList colours{"By thread", "By network", "By area", "By state"};
+    for (const char* how : {"mouse", "click()", "animateClick()", "Space"}) {
+        QTest::addRow("clusters, %s", how) << "Cluster" << QString(how) << clusters;
+        QTest::addRow("grid, %s", how) << "Grid mode" << QString(how) << grid;
+        QTest::addRow("colour mode, %s", how) << "colorModeButton" << QString(how) << colours;
+    }
+}
+
+void TestDeviceMapWindow::dropDownButtonsOpenTheirMenusThroughTheMenuSeam()
+{
+    // Given the window's drop-down button, and a menu answer that records what it is shown
+    QFETCH(QString, button);
+    QFETCH(QString, how);
+    QFETCH(QStringList, entries);
+    openWindow();
+    QAbstractButton* dropDown = toolBarButton(button);
+    QVERIFY(dropDown);
+    ModalRunner::MenuAnswerGuard dismiss(ModalRunner::Cancel);
+    // A menu Qt opens by itself would run its own loop: it is closed, and counted as a failure.
+    bool qtPopup = false;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&qtPopup] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            qtPopup = true;
+            popup->close();
+        }
+    });
+    closer.start(20);
+
+    // When it is clicked, by the mouse, in code or with the keyboard
+    if (how == "mouse") {
+        QTest::mouseClick(dropDown, Qt::LeftButton);
+    } else if (how == "click()") {
+        dropDown->click();
+    } else if (how == "animateClick()") {
+        dropDown->animateClick(1);
+        QTest::qWait(50);
+    } else {
+        dropDown->setFocus();
+        QTest::keyClick(dropDown, Qt::Key_Space);
+    }
+
+    // Then its menu ran through the seam, once, and never through Qt's own popup
+    QVERIFY(!qtPopup);
+    QCOMPARE(dismiss.count(), 1);
+    QCOMPARE(dismiss.menus().first(), entries);
+    QVERIFY(!dropDown->isDown());
 }
 
 QTEST_MAIN(TestDeviceMapWindow)

@@ -15,6 +15,7 @@
 #include <QSettings>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -325,28 +326,34 @@ MapLayoutFile MapLayoutFile::capture(const MapItemIndex& items, const QRectF& sc
     const QMap<QString, DeviceNodeItem*>& devices = items.devices();
     const QMap<QString, ClusterRectItem*>& clusters = items.clusters();
 
-    // The bounds of the map's whole arrangement, without its per-link snapshot, which is far dearer.
+    // Everything is measured on the rectangles as stored, not on the items' exact places: a map
+    // read back from this file has its items exactly there, and must arrive at the same numbers.
     QRectF bounds;
-    for (DeviceNodeItem* item : devices) {
-        if (item && !item->isUnplaced())
-            bounds = bounds | item->boundingRect().translated(item->pos());
-    }
-    for (ClusterRectItem* cluster : clusters)
-        bounds = bounds | cluster->rect().translated(cluster->pos());
-    layout.setSceneRect(QRect(storedCoordinate(sceneRect.x()), storedCoordinate(sceneRect.y()),
-                              storedCoordinate(bounds.right() + 50), storedCoordinate(bounds.bottom() + 50)));
-    layout.setLayoutType(layoutType);
-
+    QPointF origin = sceneRect.topLeft();
     for (auto it = devices.cbegin(); it != devices.cend(); ++it) {
         DeviceNodeItem* item = it.value();
         if (!item)
             continue;
-        if (item->isUnplaced()) {
-            layout.setDeviceRect(it.key(), unplacedRect);
-            continue;
-        }
-        layout.setDeviceRect(it.key(), storedRect(QRectF(item->pos(), item->boundingRect().size())));
+        const bool unplaced = item->isUnplaced();
+        const QRect stored = unplaced ? unplacedRect : storedRect(QRectF(item->pos(), item->boundingRect().size()));
+        layout.setDeviceRect(it.key(), stored);
+        // Reading the file widens the scene around each stored rectangle, the unplaced form too.
+        const QRectF widened =
+            QRectF(stored).adjusted(-sceneMargin, -sceneMargin, sceneMargin, sceneMargin).normalized();
+        origin.setX(std::min(origin.x(), widened.x()));
+        origin.setY(std::min(origin.y(), widened.y()));
+        if (!unplaced)
+            bounds = bounds | QRectF(stored);
     }
+    QList<QPair<const ClusterRectItem*, QRect>> clusterRects;
+    for (const ClusterRectItem* cluster : clusters) {
+        const QRect stored = storedRect(QRectF(cluster->pos(), cluster->boundingRect().size()));
+        clusterRects.append(qMakePair(cluster, stored));
+        bounds = bounds | QRectF(stored);
+    }
+    layout.setSceneRect(QRect(storedCoordinate(origin.x()), storedCoordinate(origin.y()),
+                              storedCoordinate(bounds.right() + 50), storedCoordinate(bounds.bottom() + 50)));
+    layout.setLayoutType(layoutType);
 
     const QList<DeviceConnectionItem*> links = items.links();
     for (DeviceConnectionItem* link : links) {
@@ -357,11 +364,13 @@ MapLayoutFile MapLayoutFile::capture(const MapItemIndex& items, const QRectF& sc
             layout.setBends(from, to, bends);
     }
 
+    // An empty list has no text of its own in the INI form (QSettings writes "@Invalid()"); a
+    // missing key reads as no clusters everywhere.
+    if (clusters.isEmpty())
+        return layout;
     layout.setClusterNames(clusters.keys());
-    for (ClusterRectItem* cluster : clusters) {
-        layout.setCluster(cluster->getName(), storedRect(QRectF(cluster->pos(), cluster->boundingRect().size())),
-                          cluster->getMovesContainedDevices());
-    }
+    for (auto cluster = clusterRects.cbegin(); cluster != clusterRects.cend(); ++cluster)
+        layout.setCluster(cluster->first->getName(), cluster->second, cluster->first->getMovesContainedDevices());
     return layout;
 }
 

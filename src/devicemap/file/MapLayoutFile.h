@@ -43,6 +43,8 @@ public:
     static const QRect unplacedRect;
     /// Every coordinate read from or written to the file lies within this distance of the origin.
     static constexpr double maxExtent = 1000000.0;
+    /// The room the map keeps in its scene around every device rectangle it reads or places.
+    static constexpr double sceneMargin = 16.0;
 
     /// A scene rectangle as the file stores it: edges truncated to whole units, within maxExtent.
     static QRect storedRect(const QRectF& rect);
@@ -53,8 +55,11 @@ public:
     static std::optional<QRect> readDeviceRect(const QString& path, const QString& name);
     /**
      * The layout of what the index holds: placed devices at their positions, unplaced ones in
-     * the unplaced form, links with bending points, clusters. sceneRect gives the stored scene
-     * rectangle's origin; its size reaches 50 past the devices and clusters.
+     * the unplaced form, links with bending points, clusters (no cluster keys without clusters).
+     * sceneRect gives the stored scene rectangle's origin, moved out to hold every stored device
+     * rectangle with sceneMargin around it, as reading the file back widens the scene; its size
+     * reaches 50 past the stored rectangles of devices and clusters. So a map read from a file
+     * it wrote, and captured again without a change, writes that file again byte for byte.
      */
     static MapLayoutFile capture(const MapItemIndex& items, const QRectF& sceneRect, int layoutType);
 

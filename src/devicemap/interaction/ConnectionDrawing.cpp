@@ -6,6 +6,7 @@
 #include "DeviceHandle.h"
 #include "DeviceManager.h"
 #include "DeviceNodeItem.h"
+#include "MapColoriser.h"
 #include "MapInteraction.h"
 #include "MapItemIndex.h"
 
@@ -69,6 +70,7 @@ void ConnectionDrawing::follow(const QPointF& scenePos)
     if (!switchedColours) {
         switchedColours = true;
         modeBeforeDrawing = map.getColorisationMode();
+        previousModeBeforeDrawing = map.coloriser().previousMode();
     }
     map.setColorisationMode(DeviceMapWidget::ByConnectivity);
 }
@@ -120,7 +122,7 @@ void ConnectionDrawing::cancel()
     connectionSource.clear();
     if (switchedColours) {
         switchedColours = false;
-        map.setColorisationMode(modeBeforeDrawing);
+        map.coloriser().restore(modeBeforeDrawing, previousModeBeforeDrawing);
     }
 }
 

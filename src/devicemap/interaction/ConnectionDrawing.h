@@ -80,4 +80,5 @@ private:
     // before comes back even when the user had chosen connectivity before an earlier change.
     bool switchedColours = false;
     DeviceMapWidget::ColorisationMode modeBeforeDrawing = DeviceMapWidget::ByState;
+    DeviceMapWidget::ColorisationMode previousModeBeforeDrawing = DeviceMapWidget::ByState;
 };

@@ -119,6 +119,9 @@ void MapClicks::openSettings(const QString& name)
 {
     auto dialog = new DeviceConfigWidget(*map.getDeviceManager(), name, &map);
     dialog->show();
+    // The dialog holds the pointer until it is closed (the map sees none of its moves meanwhile):
+    // the device under it is no longer hovered.
+    map.interaction().endHover();
     // The dialog's own placement right after showing replaces this move.
     dialog->move(QCursor::pos());
     map.managerSync().setSettingsItem(map.itemIndex().device(name));

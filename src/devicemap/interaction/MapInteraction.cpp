@@ -31,6 +31,7 @@ MapInteraction::MapInteraction(DeviceMapWidget& map)
     , dragEnd(map)
 {
     band->hide();
+    map.viewport()->installEventFilter(this);
     longClickTimer.setSingleShot(true);
     longClickTimer.setInterval(defaultLongPressMs);
     connect(&longClickTimer, SIGNAL(timeout()), &map, SLOT(longClickTimeout()));
@@ -187,12 +188,37 @@ bool MapInteraction::mouseMove(QMouseEvent* event)
 
     ConnectionDrawing& drawing = map.connectionDrawing();
     if (drawing.isDrawing()) {
+        // No item takes the hover look while a line is drawn, but the one it left loses it.
+        if (hovered && !isUnderPointer(hovered, point))
+            endHover();
         drawing.follow(scenePos);
         return true;
     }
     if (!dragHandle(scenePos))
         hover(candidate);
     return true;
+}
+
+bool MapInteraction::isUnderPointer(const QGraphicsItem* item, const QPoint& viewportPoint) const
+{
+    const QPolygonF square = map.mapToScene(QRect(viewportPoint, QSize(2, 2)));
+    return map.scene()->items(square, Qt::IntersectsItemShape).contains(const_cast<QGraphicsItem*>(item));
+}
+
+void MapInteraction::endHover()
+{
+    if (!hovered)
+        return;
+    hovered->setHovered(false);
+    hovered = nullptr;
+    map.viewport()->update();
+}
+
+bool MapInteraction::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Leave && watched == map.viewport())
+        endHover();
+    return QObject::eventFilter(watched, event);
 }
 
 void MapInteraction::followRubberBand(const QPoint& point, const QPointF& scenePos)

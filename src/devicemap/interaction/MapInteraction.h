@@ -73,6 +73,12 @@ public:
 
     HoverableItem* hoveredItem() const { return hovered.data(); }
     void setHoveredItem(HoverableItem* item) { hovered = item; }
+    /**
+     * The hovered item loses its hover look. The map calls it whenever the pointer leaves the
+     * item without a move over the map telling so: when the pointer leaves the view, when a line
+     * being drawn is dragged off it, and when a device's settings dialog takes the pointer.
+     */
+    void endHover();
     DeviceNodeItem* temporaryDevice() const { return currentTemporaryDevice.data(); }
     void setTemporaryDevice(DeviceNodeItem* item) { currentTemporaryDevice = item; }
     ClusterRectItem* stretchedCluster() const { return stretched.data(); }
@@ -97,6 +103,10 @@ public:
     /// Drops every pointer to item; connected to MapItemIndex::itemAboutToBeRemoved().
     void forget(HoverableItem* item);
 
+protected:
+    /// The viewport's Leave ends the hover.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void startRubberBand(const QPoint& point, const QPointF& scenePos);
     void recordPressOn(QGraphicsItem* item, QMouseEvent* event, const QPointF& scenePos);
@@ -109,6 +119,8 @@ private:
     /// Drags a bending point or a cluster's corner; false when neither applies.
     bool dragHandle(const QPointF& scenePos);
     void hover(HoverableItem* candidate);
+    /// Whether item lies under the 2 x 2 pixel square at a viewport point, as findItemAt() sees it.
+    bool isUnderPointer(const QGraphicsItem* item, const QPoint& viewportPoint) const;
     void resetState();
     /// The right-button release's own work; false when the map went.
     bool releaseRightButton(const QPointF& scenePos, bool usableBand, const QRect& bandGeometry);

@@ -3,6 +3,7 @@
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
+#include "ReadonlyBracket.h"
 
 #include <QObject>
 
@@ -15,6 +16,7 @@ CreateDeviceOperation::CreateDeviceOperation(DeviceMapWidget* map, QString type,
 
 void CreateDeviceOperation::redo()
 {
+    ReadonlyBracket bracket(map->getDeviceManager());
     name = map->getDeviceManager()->createDevice(type, true);
     setText(QObject::tr("Create device ") + name);
     if (name.isEmpty())
@@ -34,6 +36,7 @@ void CreateDeviceOperation::undo()
     // A refused creation made nothing, so there is nothing to remove.
     if (name.isEmpty())
         return;
+    ReadonlyBracket bracket(map->getDeviceManager());
     map->getDeviceManager()->removeDevice(name);
 }
 

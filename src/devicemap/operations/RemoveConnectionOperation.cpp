@@ -3,6 +3,7 @@
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
+#include "ReadonlyBracket.h"
 
 #include <QObject>
 
@@ -31,7 +32,10 @@ void RemoveConnectionOperation::undo()
 
 void RemoveConnectionOperation::takeConnectionsAway()
 {
+    if (!map)
+        return;
     DeviceManager* manager = map->getDeviceManager();
+    ReadonlyBracket bracket(manager);
     if (signalList.isEmpty()) {
         manager->removeDeviceConnection(source, target);
         return;
@@ -43,7 +47,10 @@ void RemoveConnectionOperation::takeConnectionsAway()
 
 void RemoveConnectionOperation::makeConnections()
 {
+    if (!map)
+        return;
     DeviceManager* manager = map->getDeviceManager();
+    ReadonlyBracket bracket(manager);
     if (signalList.isEmpty()) {
         manager->addDeviceConnection(source, target, QString(), QString());
     } else {

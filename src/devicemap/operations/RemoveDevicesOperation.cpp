@@ -82,6 +82,8 @@ void RemoveDevicesOperation::undo()
 {
     if (!map)
         return;
+    // Saved once the devices, their links and places are back, as the removal was saved.
+    ReadonlyBracket bracket(map->getDeviceManager());
     const QStringList created =
         map->getDeviceManager()->pasteDevicesFromString(DeviceText::compose(descriptions), itemWaitMs);
     takeRestoredNames(created);

@@ -2,6 +2,7 @@
 
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
+#include "ReadonlyBracket.h"
 
 #include <QObject>
 
@@ -19,6 +20,7 @@ void RenameDeviceOperation::redo()
     if (!map)
         return;
     DeviceManager* manager = map->getDeviceManager();
+    ReadonlyBracket bracket(manager);
     if (manager->renameDevice(oldName, newName))
         renamedTo = nameAfterRename(newName, oldName);
 }
@@ -27,6 +29,7 @@ void RenameDeviceOperation::undo()
 {
     if (!map || renamedTo.isEmpty())
         return;
+    ReadonlyBracket bracket(map->getDeviceManager());
     map->getDeviceManager()->renameDevice(renamedTo, oldName);
     renamedTo.clear();
 }

@@ -135,6 +135,7 @@ void MapManagerSync::createGraph()
 
     map.setColorisationMode(DeviceMapWidget::ByState);
     fitSceneIndex();
+    sceneBuilt = true;
 }
 
 // Qt's scene index divides the scene into about as many cells as it has items, and builds
@@ -377,6 +378,8 @@ void MapManagerSync::forget(HoverableItem* item)
 
 bool MapManagerSync::saveLayout()
 {
+    if (!sceneBuilt)
+        return true;
     const MapLayoutFile layout =
         MapLayoutFile::capture(map.itemIndex(), map.sceneRect(), int(map.getCurrentLayoutType()));
     QString error;

@@ -57,8 +57,14 @@ public:
     /// Connected to MapItemIndex::itemAboutToBeRemoved().
     void forget(HoverableItem* item);
 
-    /// Rewrites the layout file; false (and a warning) when it could not be written.
+    /**
+     * Rewrites the layout file; false (and a warning) when it could not be written. Until the
+     * scene has been built from the file (createGraph()), the file is left alone and true is
+     * returned: a map closed before its manager reported the graph would wipe every place.
+     */
     bool saveLayout();
+    /// Whether createGraph() has built the scene from the layout file.
+    bool isSceneBuilt() const { return sceneBuilt; }
 
 private:
     void initialiseScene(const MapLayoutFile& layout);
@@ -76,4 +82,5 @@ private:
     QPointer<DeviceNodeItem> settingsDevice;
     // The number of items the scene's index was last sized for.
     int indexFittedFor = 64;
+    bool sceneBuilt = false;
 };

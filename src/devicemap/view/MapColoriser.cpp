@@ -36,6 +36,12 @@ void MapColoriser::setMode(DeviceMapWidget::ColorisationMode mode)
         colorise(name);
 }
 
+void MapColoriser::restore(DeviceMapWidget::ColorisationMode mode, DeviceMapWidget::ColorisationMode previous)
+{
+    setMode(mode);
+    previousColorisationMode = previous;
+}
+
 void MapColoriser::colorise(const QString& name)
 {
     DeviceNodeItem* item = map.itemIndex().device(name);

@@ -27,6 +27,12 @@ public:
 
     /// Sets the mode, empties the colour table and recolours every device.
     void setMode(DeviceMapWidget::ColorisationMode mode);
+    /**
+     * Ends a mode that was in force for a while (a connection being drawn): the mode and the
+     * previous mode become what they were before it, so that a search in force meanwhile still
+     * goes back to the mode in force before the search.
+     */
+    void restore(DeviceMapWidget::ColorisationMode mode, DeviceMapWidget::ColorisationMode previous);
     /// Recomputes the outline colour of one device; nothing for a name without an item.
     void colorise(const QString& name);
 

@@ -29,7 +29,10 @@ void MapSearch::search(const QString& text)
     foundDevices.clear();
     foundSet.clear();
     if (text.isEmpty()) {
-        map.setColorisationMode(map.coloriser().previousMode());
+        // Only a search in force has a mode to go back to: a second empty search would
+        // otherwise go back to the search's colouring, with nothing found.
+        if (map.getColorisationMode() == DeviceMapWidget::BySearch)
+            map.setColorisationMode(map.coloriser().previousMode());
         return;
     }
     const QStringList words = text.split(QLatin1Char(' '));

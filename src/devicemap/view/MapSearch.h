@@ -22,6 +22,7 @@ class DOZEROZOZU_EXPORT MapSearch
 public:
     explicit MapSearch(DeviceMapWidget& map);
 
+    /// A text finds and colours by search; an empty text ends a search in force (else nothing).
     void search(const QString& text);
     /// Orders the result again by the items' places, after they moved.
     void sortByPosition();

@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QStyleOptionToolButton>
 #include <QToolButton>
+#include <QtDebug>
 
 namespace {
 
@@ -31,8 +32,45 @@ ButtonMenuRunner::ButtonMenuRunner(QAbstractButton* button)
 
 void ButtonMenuRunner::install(QAbstractButton* button)
 {
-    if (button)
-        button->installEventFilter(new ButtonMenuRunner(button));
+    if (!button)
+        return;
+    auto runner = new ButtonMenuRunner(button);
+    button->installEventFilter(runner);
+    if (opensFromWholeButton(button) && !runner->takeOverPressedPath(button))
+        qWarning().noquote() << "ButtonMenuRunner::install() | WARNING Qt's own menu of the button is still in use |"
+                             << button->objectName();
+}
+
+// QToolButton and QPushButton open their menu from their own pressed() signal, which click(),
+// animateClick() and Space emit without a mouse event the filter could take. Their private
+// slots for it are part of their meta-objects; taking that one connection away leaves the
+// rest of the buttons' behaviour (and the arrow they draw for their menu) to Qt.
+bool ButtonMenuRunner::takeOverPressedPath(QAbstractButton* button)
+{
+    const char* qtSlot = nullptr;
+    if (qobject_cast<QToolButton*>(button))
+        qtSlot = SLOT(_q_buttonPressed());
+    else if (qobject_cast<QPushButton*>(button))
+        qtSlot = SLOT(_q_popupPressed());
+    if (!qtSlot || !disconnect(button, SIGNAL(pressed()), button, qtSlot))
+        return false;
+    connect(button, &QAbstractButton::pressed, this, &ButtonMenuRunner::buttonPressed);
+    return true;
+}
+
+void ButtonMenuRunner::buttonPressed()
+{
+    auto button = qobject_cast<QAbstractButton*>(parent());
+    if (button && opensFromWholeButton(button))
+        popup(button);
+}
+
+bool ButtonMenuRunner::opensFromWholeButton(QAbstractButton* button)
+{
+    if (!button || !menuOf(button))
+        return false;
+    auto tool = qobject_cast<QToolButton*>(button);
+    return !tool || tool->popupMode() == QToolButton::InstantPopup;
 }
 
 QAction* ButtonMenuRunner::popup(QAbstractButton* button)

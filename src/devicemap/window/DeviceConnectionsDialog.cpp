@@ -10,6 +10,7 @@
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
 #include "LineEditWithKeyboard.h"
+#include "ReadonlyBracket.h"
 #include "RemoveConnectionOperation.h"
 #include "TouchScrollMaker.h"
 
@@ -135,6 +136,11 @@ void pushOnStack(DeviceMapWidget* map, QUndoStack& stack, QUndoCommand* operatio
 void applyChoice(DeviceMapWidget* map, DeviceManager* manager, QUndoStack& stack, const DeviceInfo& source,
                  const DeviceInfo& target, const QStringList& initial, const QStringList& selected)
 {
+    if (QSet<QString>(initial.cbegin(), initial.cend()) == QSet<QString>(selected.cbegin(), selected.cend()))
+        return;
+    // The pairs changed straight on the manager are saved with the choice, once, as an
+    // operation saves its step (the operations pushed here save inside this bracket).
+    ReadonlyBracket bracket(manager);
     QHash<QString, SignalSlot> existing;
     for (const Connection& connection : connectionsBetween(source, target))
         existing.insert(connection.slot + QLatin1Char('<') + connection.signal, {connection.signal, connection.slot});
