@@ -1,5 +1,6 @@
 #include "TemplateDescriptionFile.h"
 
+#include "BoundedYaml.h"
 #include "DeviceFile.h"
 #include "SafeFileWriter.h"
 #include "YamlSerialiser.h"
@@ -10,7 +11,6 @@
 #include <yaml-cpp/yaml.h>
 
 #include <exception>
-#include <vector>
 
 namespace {
 
@@ -44,21 +44,20 @@ Document load(const QString& path)
         document.problem = Texts::tr("The template can not be read (%1).").arg(readError);
         return document;
     }
-    std::vector<YAML::Node> documents;
+    int documentCount = 0;
     try {
-        documents = YAML::LoadAll(document.text.toStdString());
+        document.root = BoundedYaml::load(document.text.toStdString(), &documentCount);
     } catch (const std::exception& error) {
         document.fault = Fault::NotYaml;
         document.problem = Texts::tr("The template is not valid YAML: %1").arg(QString::fromUtf8(error.what()));
         return document;
     }
-    if (documents.empty()) {
+    if (documentCount == 0) {
         document.fault = Fault::Empty;
         document.problem = Texts::tr("The template is empty.");
         return document;
     }
-    document.root = documents.front();
-    if (documents.size() > 1) {
+    if (documentCount > 1) {
         document.fault = Fault::SeveralDocuments;
         document.problem = Texts::tr("The template holds several YAML documents; saving a description would keep "
                                      "only the first, so it is not changed here.");
@@ -162,7 +161,7 @@ bool write(const QString& path, const QString& description, QString* error)
     const bool devicesReadAfter = devicesOf(QString::fromUtf8(text), &after);
     bool descriptionReadsBack = false;
     try {
-        const YAML::Node reread = YAML::Load(text.toStdString());
+        const YAML::Node reread = BoundedYaml::load(text.toStdString());
         QString written;
         QString rereadProblem;
         descriptionReadsBack =

@@ -9,9 +9,9 @@
  * file's YAML document, beside the devices (read by the map, which skips "export").
  *
  * Reading never throws and tells why a description cannot be edited: a file that cannot be
- * read, is not valid YAML, holds several documents (a rewrite keeps only what yaml-cpp emits
- * of one document, so the others would be lost), is not a map, has an "export" that is not
- * a map or a "description" that is not text. Writing refuses those files, rewrites the whole
+ * read, is not valid YAML (or lies beyond the bounds of BoundedYaml), holds several documents
+ * (a rewrite keeps only what yaml-cpp emits of one document, so the others would be lost), is
+ * not a map, has an "export" that is not a map or a "description" that is not text. Writing refuses those files, rewrites the whole
  * document through yaml-cpp's emitter (comments and quoting are the emitter's), checks that
  * the new text gives back the description and every device unchanged, and replaces the file
  * atomically (SafeFileWriter); on any failure the file stays as it was.
