@@ -8,6 +8,8 @@
 #include "ReaderMemoryProbe.h"
 
 #include <QApplication>
+#include <QHash>
+#include <QPair>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -17,6 +19,15 @@ namespace {
 
 const qint64 limitBytes = qint64(1) << 30;
 const int timeoutSeconds = 30;
+const QByteArray wellFormed = "config_version: 2\n"
+                              "pump1:\n"
+                              "  type: generator\n"
+                              "  params:\n"
+                              "    interval: \"100\"\n"
+                              "  outgoing:\n"
+                              "    - \"valve1.input(double)<pump1.valueChanged(double)\"\n"
+                              "valve1:\n"
+                              "  type: scaler\n";
 
 QString cell(const ReaderMemoryProbe::Result& result)
 {
@@ -53,19 +64,25 @@ int main(int argc, char** argv)
         << limitBytes / 1048576 << " MiB more address space and " << timeoutSeconds << " s" << Qt::endl;
     for (int column = 0; column < readers.all.size(); ++column)
         out << "  [" << column + 1 << "] " << readers.all.at(column).name << Qt::endl;
-    out << QStringLiteral("text").leftJustified(34) << QStringLiteral("bytes").rightJustified(8);
+    out << QStringLiteral("text").leftJustified(38) << QStringLiteral("bytes").rightJustified(8);
     for (int column = 0; column < readers.all.size(); ++column)
         out << QStringLiteral("[%1]").arg(column + 1).rightJustified(7);
     out << Qt::endl;
 
+    // A well-formed device text first: what each reader takes whatever it reads.
+    QList<OutsideTextReaders::Text> rows = {{QStringLiteral("(a well-formed device text)"), wellFormed}};
+    rows += texts;
     QVector<qint64> worstPeak(readers.all.size(), 0);
-    QVector<double> worstRatio(readers.all.size(), 0);
-    for (const OutsideTextReaders::Text& text : texts) {
+    QVector<double> worstGrowthPerByte(readers.all.size(), 0);
+    // The peak of each reader on the shorter text of each kind that comes in two lengths.
+    QHash<QString, QPair<int, QVector<qint64>>> shorter;
+    for (const OutsideTextReaders::Text& text : qAsConst(rows)) {
         const QString path = dir.filePath(QStringLiteral("probe.yml"));
         if (!OutsideTextReaders::writeText(path, text.bytes))
             return 1;
-        out << text.name.leftJustified(34) << QString::number(text.bytes.size()).rightJustified(8);
+        out << text.name.leftJustified(38) << QString::number(text.bytes.size()).rightJustified(8);
         out.flush();
+        QVector<qint64> peaks(readers.all.size(), 0);
         for (int column = 0; column < readers.all.size(); ++column) {
             const OutsideTextReaders::Reader& reader = readers.all.at(column);
             const ReaderMemoryProbe::Result result = ReaderMemoryProbe::run(
@@ -73,18 +90,38 @@ int main(int argc, char** argv)
             out << cell(result).rightJustified(7);
             out.flush();
             const qint64 peak = result.isClean() ? result.peakBytes : limitBytes;
+            if (text.bytes == wellFormed)
+                continue;
             worstPeak[column] = std::max(worstPeak[column], peak);
-            worstRatio[column] = std::max(worstRatio[column], double(peak) / text.bytes.size());
+            peaks[column] = peak;
+        }
+        // "kind, 256 KiB" then "kind, 1 MiB": the growth between them per byte is the reader's
+        // multiple of the text's size, without what it takes whatever the text.
+        const QString kind = text.name.section(QStringLiteral(", "), 0, -2);
+        if (text.name.endsWith(QLatin1String("iB")) && !kind.isEmpty()) {
+            const auto before = shorter.constFind(kind);
+            if (before == shorter.constEnd()) {
+                shorter.insert(kind, qMakePair(text.bytes.size(), peaks));
+            } else {
+                const double extraBytes = text.bytes.size() - before->first;
+                for (int column = 0; column < peaks.size(); ++column) {
+                    worstGrowthPerByte[column] =
+                        std::max(worstGrowthPerByte[column], (peaks[column] - before->second[column]) / extraBytes);
+                }
+            }
         }
         out << Qt::endl;
     }
-    out << QStringLiteral("worst peak (MiB)").leftJustified(42);
+    out << QStringLiteral("worst peak, malformed texts (MiB)").leftJustified(46);
     for (qint64 peak : qAsConst(worstPeak))
         out << QString::number(peak / 1048576.0, 'f', 1).rightJustified(7);
-    out << Qt::endl << QStringLiteral("worst peak / text size").leftJustified(42);
-    for (double ratio : qAsConst(worstRatio))
-        out << QString::number(ratio, 'f', 0).rightJustified(7);
+    out << Qt::endl << QStringLiteral("worst growth per byte of text").leftJustified(46);
+    for (double growth : qAsConst(worstGrowthPerByte))
+        out << QString::number(std::max(growth, 0.0), 'f', 1).rightJustified(7);
     out << Qt::endl
+        << "growth per byte: how much more a reader takes on the longer text of a kind than on the shorter,"
+        << Qt::endl
+        << "per byte more of text (a reader that hits the limit counts the whole limit)" << Qt::endl
         << "OOM: an allocation failed at the limit; TIME: stopped after " << timeoutSeconds
         << " s; CRASH: died of a signal; THROW: an exception left the reader" << Qt::endl;
     return 0;

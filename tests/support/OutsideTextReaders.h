@@ -74,6 +74,18 @@ inline QByteArray manyKeys(int bytes)
     return text;
 }
 
+// A flow sequence of empty entries, one per byte: yaml-cpp's densest text.
+inline QByteArray emptyEntries(int bytes)
+{
+    return "[" + QByteArray(bytes - 2, ',') + "]";
+}
+
+// A flow mapping of empty keys with empty values, one pair per three bytes.
+inline QByteArray emptyKeys(int bytes)
+{
+    return "{" + QByteArray((bytes - 2) / 3, '?').replace("?", "? ,") + "}";
+}
+
 // A QVariant list QSettings would read from the stream: a count of 2^31 - 1 items, and none.
 inline QByteArray variantListValue(const QByteArray& at)
 {
@@ -97,17 +109,22 @@ inline QList<Text> malformedTexts()
         {QStringLiteral("aliases to aliases"), aliasLevels("{a: 1, b: 1, c: 1, d: 1, e: 1}", 10, 8)},
         {QStringLiteral("empty mappings by alias"), aliasLevels("{}", 2, 40)},
         {QStringLiteral("device aliases"), device + aliasLevels("{type: x, params: {a: 1}}", 10, 6)},
-        {QStringLiteral("256 KiB of empty entries"), "[" + QByteArray(256 * 1024, ',') + "]"},
-        {QStringLiteral("256 KiB of empty keys"), "{" + QByteArray(256 * 1024 / 3, '?').replace("?", "? ,") + "}"},
+        {QStringLiteral("empty entries, 256 KiB"), emptyEntries(256 * 1024)},
+        {QStringLiteral("empty entries, 1 MiB"), emptyEntries(1024 * 1024)},
+        {QStringLiteral("empty keys, 256 KiB"), emptyKeys(256 * 1024)},
+        {QStringLiteral("empty keys, 1 MiB"), emptyKeys(1024 * 1024)},
+        {QStringLiteral("empty lines of a list, 256 KiB"), QByteArray(256 * 1024 / 2, '-').replace("-", "-\n")},
+        {QStringLiteral("empty lines of a list, 1 MiB"), QByteArray(1024 * 1024 / 2, '-').replace("-", "-\n")},
         {QStringLiteral("NUL bytes"), QByteArray("pump1:\n  type: \0x\n", 18)},
         {QStringLiteral("not UTF-8"), "config_version: 2\n# caf\xe9\npump1:\n  type: generator\n"},
         {QStringLiteral("INI list of 2^31 items"), "[General]\nsceneRect=" + variantListValue("@") + "\n"},
-        {QStringLiteral("INI list, escaped @"), "[General]\nlayoutType=" + variantListValue("\\x40") + "\n"},
-        {QStringLiteral("INI list, quoted in a list"),
+        {QStringLiteral("INI list of 2^31 by an escaped @"), "[General]\nlayoutType=" + variantListValue("\\x40") + "\n"},
+        {QStringLiteral("INI list of 2^31 quoted in a list"),
          "[pump1]\nrect=x, \"" + variantListValue("@") + "\"\n[Clusters]\nClusterNames=" + variantListValue("\\100")
              + "\n"},
-        {QStringLiteral("INI list, continued line"), "[General]\nsceneRect=@Var\\\niant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n"},
-        {QStringLiteral("INI 256 KiB of keys"), "[a]\n" + manyKeys(256 * 1024)},
+        {QStringLiteral("INI list of 2^31 on a continued line"), "[General]\nsceneRect=@Var\\\niant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n"},
+        {QStringLiteral("INI keys, 256 KiB"), "[a]\n" + manyKeys(256 * 1024)},
+        {QStringLiteral("INI keys, 1 MiB"), "[a]\n" + manyKeys(1024 * 1024)},
     };
 }
 
