@@ -76,6 +76,7 @@ private Q_SLOTS:
     void failedWriteIsReportedAndKeepsTheOldState();
     void faultyTemplatesShowNoEditableDescription_data();
     void faultyTemplatesShowNoEditableDescription();
+    void templateWithBytesThatAreNotUtf8IsPreviewedReadOnly();
     void renameGivesYamlNames_data();
     void renameGivesYamlNames();
     void renameRefusesFoldersInNamesAndTakenNames_data();
@@ -301,6 +302,27 @@ void TestTemplatesWidget::faultyTemplatesShowNoEditableDescription()
     QVERIFY(QMetaObject::invokeMethod(panel.get(), "confirmDescriptionChanges"));
     QCOMPARE(noBox.count(), 1);
     QCOMPARE(readAll(path), text);
+}
+
+void TestTemplatesWidget::templateWithBytesThatAreNotUtf8IsPreviewedReadOnly()
+{
+    // A Latin-1 letter in a comment is no binary file.
+    const QString path = templatePath(QStringLiteral("latin.yml"));
+    const QByteArray original = "# caf\xe9\n" + pumpLine + "export:\n  description: Feeds the valve\n";
+    writeAll(path, original);
+    openPanel();
+    ZenticMessageBox::AnswerGuard noBox(QMessageBox::Ok);
+
+    select(path);
+
+    QCOMPARE(noBox.count(), 0);
+    QCOMPARE(previewDevices().size(), 2);
+    QCOMPARE(editor()->toPlainText(), QStringLiteral("Feeds the valve"));
+    // A rewrite would put replacement characters for the byte: the description stays as it is.
+    QVERIFY(editor()->isReadOnly());
+    QVERIFY(notice()->text().contains(QLatin1String("not UTF-8")));
+    QVERIFY(!TemplateDescriptionFile::write(path, QStringLiteral("changed")));
+    QCOMPARE(readAll(path), original);
 }
 
 void TestTemplatesWidget::renameGivesYamlNames_data()

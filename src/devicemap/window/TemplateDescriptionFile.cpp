@@ -38,7 +38,8 @@ Document load(const QString& path)
 {
     Document document;
     QString readError;
-    document.text = DeviceFile::readText(path, &readError);
+    bool replaced = false;
+    document.text = DeviceFile::readText(path, &readError, &replaced);
     if (!readError.isEmpty()) {
         document.fault = Fault::Unreadable;
         document.problem = Texts::tr("The template can not be read (%1).").arg(readError);
@@ -64,6 +65,10 @@ Document load(const QString& path)
     } else if (!document.root.IsMap()) {
         document.fault = Fault::NotAMap;
         document.problem = Texts::tr("The template is not a YAML map of devices.");
+    } else if (replaced) {
+        document.fault = Fault::NotUtf8;
+        document.problem = Texts::tr("The template holds bytes that are not UTF-8; saving a description would "
+                                     "replace them, so it is not changed here.");
     }
     return document;
 }
