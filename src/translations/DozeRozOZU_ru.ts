@@ -1320,6 +1320,10 @@ or the connection may contain an unrecognized device.</source>
         <source>The template was not deleted.</source>
         <translation>Шаблон не удален.</translation>
     </message>
+    <message>
+        <source>The devices of the template can not be read: %1</source>
+        <translation>Не удалось прочитать устройства шаблона: %1</translation>
+    </message>
 </context>
 <context>
     <name>TolerancePalettePicker</name>
