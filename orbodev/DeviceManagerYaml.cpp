@@ -17,6 +17,35 @@
 
 #include <exception>
 
+namespace {
+
+// Larger files are refused: the text of any real graph is far smaller.
+const qint64 maxTextFileSize = 64 * 1024 * 1024;
+
+// The text of a regular file: a pipe or a device would block the read or never end.
+bool readTextFile(const QString& path, QString* text, QString* error)
+{
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        *error = info.exists() ? QStringLiteral("not a regular file") : QStringLiteral("no such file");
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    const QByteArray data = file.read(maxTextFileSize + 1);
+    if (data.size() > maxTextFileSize) {
+        *error = QStringLiteral("larger than %1 bytes").arg(maxTextFileSize);
+        return false;
+    }
+    *text = QString::fromUtf8(data);
+    return true;
+}
+
+} // namespace
+
 bool DeviceManager::saveYamlConfig()
 {
     recordCall("saveYamlConfig()");
@@ -50,12 +79,13 @@ QString DeviceManager::toYamlString() const
 
 bool DeviceManager::loadYamlConfig(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qWarning().noquote() << "DeviceManager: cannot read configuration" << path << ":" << file.errorString();
+    QString text;
+    QString error;
+    if (!readTextFile(path, &text, &error)) {
+        qWarning().noquote() << "DeviceManager: cannot read configuration" << path << ":" << error;
         return false;
     }
-    if (!loadYamlFromString(QString::fromUtf8(file.readAll())))
+    if (!loadYamlFromString(text))
         return false;
     m_configPath = path;
     return true;
@@ -111,12 +141,12 @@ QStringList DeviceManager::pasteDevicesFromString(const QString& text, int initi
 bool DeviceManager::parseMetaDevice(const QString& path, const QString& typeName)
 {
     recordCall(QString("parseMetaDevice(%1,%2)").arg(path, typeName));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qWarning().noquote() << "DeviceManager: cannot read meta device" << path << ":" << file.errorString();
+    QString text;
+    QString error;
+    if (!readTextFile(path, &text, &error)) {
+        qWarning().noquote() << "DeviceManager: cannot read meta device" << path << ":" << error;
         return false;
     }
-    const QString text = QString::fromUtf8(file.readAll());
     MetaDevice::Description description;
     try {
         description = MetaDevice::parse(text);

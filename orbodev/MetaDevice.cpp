@@ -1,5 +1,6 @@
 #include "MetaDevice.h"
 
+#include "BoundedYaml.h"
 #include "YamlSerialiser.h"
 
 #include <yaml-cpp/yaml.h>
@@ -79,7 +80,7 @@ MetaDevice::Description MetaDevice::parse(const QString& text)
     description.devices = YamlSerialiser::parseYamlFromString(text, &versionOk);
     if (!versionOk)
         throw YamlSerialiser::FormatError("meta device of a newer configuration version");
-    const YAML::Node root = YAML::Load(text.toStdString());
+    const YAML::Node root = BoundedYaml::load(text.toStdString());
     const YAML::Node exportNode = root.IsMap() ? root["export"] : YAML::Node();
     if (exportNode && !exportNode.IsNull() && !exportNode.IsMap())
         throw YamlSerialiser::FormatError("the export block is not a mapping");

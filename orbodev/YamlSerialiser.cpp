@@ -1,5 +1,7 @@
 #include "YamlSerialiser.h"
 
+#include "BoundedYaml.h"
+
 #include <QIODevice>
 
 #include <yaml-cpp/yaml.h>
@@ -191,7 +193,7 @@ QString YamlSerialiser::serialise(const DeviceInfo& info)
 
 QList<DeviceInfo> YamlSerialiser::parseYamlFromString(const QString& text, bool* versionOk)
 {
-    const YAML::Node root = YAML::Load(text.toStdString());
+    const YAML::Node root = BoundedYaml::load(text.toStdString());
     QList<DeviceInfo> infos;
     if (versionOk)
         *versionOk = true;

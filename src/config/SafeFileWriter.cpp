@@ -1,5 +1,7 @@
 #include "SafeFileWriter.h"
 
+#include "BoundedIni.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
@@ -112,7 +114,12 @@ bool writeSettings(const QString& path, const std::function<void(QSettings&)>& e
     const QString copyPath = workDir.filePath(QStringLiteral("copy.ini"));
     if (QFileInfo::exists(path)) {
         QByteArray oldText;
-        if (!readWhole(path, &oldText, error) || !writeFile(copyPath, oldText, error))
+        QString reason;
+        if (!BoundedIni::readFile(path, &oldText, &reason) || !BoundedIni::isSafeForSettings(oldText, &reason)) {
+            setError(error, QStringLiteral("the file is not read: ") + reason);
+            return false;
+        }
+        if (!writeFile(copyPath, oldText, error))
             return false;
     }
     QMap<QString, QVariant> expected;

@@ -1,7 +1,7 @@
 #pragma once
 
 // The framework stand-in compiles this file into itself as well; it has no export header.
-#if defined(DOZEROZOZU_FILE_WRITER_INTERNAL)
+#if defined(DOZEROZOZU_BUILT_INTO_FRAMEWORK)
 #define DOZEROZOZU_FILE_WRITER_EXPORT
 #else
 #include "dozerozozu_export.h"

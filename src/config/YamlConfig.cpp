@@ -1,5 +1,6 @@
 #include "YamlConfig.h"
 
+#include "BoundedYaml.h"
 #include "SafeFileWriter.h"
 
 #include <QDebug>
@@ -62,30 +63,6 @@ QString scalarText(const YAML::Node& node)
     if (!node.IsScalar())
         throw YAML::TypedBadConversion<std::string>(node.Mark());
     return fromYamlText(node.Scalar());
-}
-
-// Beyond these a file is refused: an alias to its own ancestor nests without end, and a few
-// lines of aliases to aliases can stand for billions of values or of empty mappings.
-const int maxNestingDepth = 64;
-const int maxLeafCount = 1000000;
-const int maxInnerNodeCount = 1000000;
-
-void checkNesting(const YAML::Node& node, int depth)
-{
-    if (depth > maxNestingDepth)
-        throw YAML::ParserException(node.Mark(), "nesting deeper than " + std::to_string(maxNestingDepth) + " levels");
-}
-
-void countLeaf(const YAML::Node& node, int& leafCount)
-{
-    if (++leafCount > maxLeafCount)
-        throw YAML::ParserException(node.Mark(), "more than " + std::to_string(maxLeafCount) + " values");
-}
-
-void countInnerNode(const YAML::Node& node, int& innerNodeCount)
-{
-    if (++innerNodeCount > maxInnerNodeCount)
-        throw YAML::ParserException(node.Mark(), "more than " + std::to_string(maxInnerNodeCount) + " nodes");
 }
 
 bool isLoneSurrogate(const QString& text, int index)
@@ -283,17 +260,18 @@ int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
     input.close();
 
     // Read into a tree of its own first: a file that fails half-way must not leave half of it behind.
-    const YAML::Node document = YAML::Load(content.toStdString());
+    const std::string text = content.toStdString();
+    const YAML::Node document = BoundedYaml::load(text);
     ConfigNode loaded;
-    LoadCounts counts;
+    BoundedYaml::WalkBudget budget(text.size());
     for (auto entry = document.begin(); entry != document.end(); ++entry)
-        parseNode(entry->second, scalarText(entry->first), loaded, counts, 1);
+        parseNode(entry->second, scalarText(entry->first), loaded, budget, 1);
 
     for (auto entry = loaded.children.constBegin(); entry != loaded.children.constEnd(); ++entry)
         root.children.insert(entry.key(), entry.value());
     savedRoot = root;
     changed = false;
-    return counts.leaves;
+    return int(budget.values());
 }
 
 bool YamlConfig::saveConfig()
@@ -502,20 +480,20 @@ void YamlConfig::countKeys(const ConfigNode& node, int& count)
         countKeys(child.value(), count);
 }
 
-void YamlConfig::parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent, LoadCounts& counts,
-                           int depth)
+void YamlConfig::parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent,
+                           BoundedYaml::WalkBudget& budget, int depth)
 {
-    checkNesting(yamlNode, depth);
+    budget.enter(yamlNode, depth);
     ConfigNode node;
     node.name = name;
     if (yamlNode.IsMap()) {
-        countInnerNode(yamlNode, counts.innerNodes);
+        budget.countMapping(yamlNode);
         for (auto entry = yamlNode.begin(); entry != yamlNode.end(); ++entry)
-            parseNode(entry->second, scalarText(entry->first), node, counts, depth + 1);
+            parseNode(entry->second, scalarText(entry->first), node, budget, depth + 1);
     } else {
         node.isNode = false;
         node.value = scalarText(yamlNode);
-        countLeaf(yamlNode, counts.leaves);
+        budget.countValue(yamlNode);
     }
     parent.children.insert(name, node);
 }
@@ -649,11 +627,11 @@ bool YamlConfig::isSavedTextReadable(const std::string& text, const ConfigNode& 
     if (text.empty())
         return false;
     ConfigNode reread;
-    LoadCounts counts;
+    BoundedYaml::WalkBudget budget(text.size());
     try {
-        const YAML::Node document = YAML::Load(text);
+        const YAML::Node document = BoundedYaml::load(text);
         for (auto entry = document.begin(); entry != document.end(); ++entry)
-            parseNode(entry->second, scalarText(entry->first), reread, counts, 1);
+            parseNode(entry->second, scalarText(entry->first), reread, budget, 1);
     } catch (const YAML::Exception&) {
         return false;
     }
@@ -665,7 +643,7 @@ bool YamlConfig::isSavedTextReadable(const std::string& text, const ConfigNode& 
     compare(written, reread, QStringList(), &missing, &modified);
     int expectedCount = 0;
     countKeys(root, expectedCount);
-    if (!missing.isEmpty() || counts.leaves != expectedCount)
+    if (!missing.isEmpty() || budget.values() != expectedCount)
         return false;
     for (const QString& entry : qAsConst(modified))
         qWarning() << "YamlConfig::saveConfig() | WARNING value reads back otherwise |" << entry;

@@ -15,6 +15,10 @@ class Emitter;
 class Node;
 }
 
+namespace BoundedYaml {
+class WalkBudget;
+}
+
 /**
  * The configuration store backed by one YAML file, held as a tree of nested nodes.
  *
@@ -54,10 +58,12 @@ public:
      * ("<name>_??????_??????.backup", the last by name) replace it when at least as large,
      * unless skipBackupCheck. Top-level entries the file names replace those in the tree;
      * others stay. Returns the number of leaves read, 0 for a missing file.
-     * Throws yaml-cpp's exception for a malformed file (sequences and null values included,
-     * and YAML::ParserException for nesting deeper than 64 levels or more than 1,000,000
-     * values or inner nodes, which aliases can make of a few lines), leaving the tree, the snapshot and the
-     * changed flag as they were.
+     * Throws yaml-cpp's exception for a malformed file (sequences and null values included),
+     * and YAML::ParserException for a file beyond the bounds of outside YAML text (BoundedYaml:
+     * nesting deeper than 64 levels, aliases followed; more values and inner nodes than a
+     * quarter of the file's size plus 16,384, which aliases can make of a few lines, and never
+     * more than 1,000,000 of each), leaving the tree, the snapshot and the changed flag as
+     * they were.
      */
     int parseConfig(const QString& path, bool skipBackupCheck = false);
     /**
@@ -93,14 +99,9 @@ public:
     void countKeys(const ConfigNode& node, int& count);
 
 private:
-    struct LoadCounts
-    {
-        int leaves = 0;
-        int innerNodes = 0;
-    };
-
     /// depth counts from 1 for the file's top-level entries.
-    void parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent, LoadCounts& counts, int depth);
+    void parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent, BoundedYaml::WalkBudget& budget,
+                   int depth);
     void serializeNode(YAML::Emitter& emitter, const ConfigNode& node);
     std::string serializeTree(const ConfigNode& tree);
     /// Lists the leaves below node missing from otherRoot and, when modified is given, those whose value differs.

@@ -1249,6 +1249,10 @@ or the connection may contain an unrecognized device.</source>
         <source>The template can not be written (%1).</source>
         <translation>Не удалось записать шаблон (%1).</translation>
     </message>
+    <message>
+        <source>The template holds bytes that are not UTF-8; saving a description would replace them, so it is not changed here.</source>
+        <translation>Шаблон содержит байты не в кодировке UTF-8; при сохранении описания они были бы заменены, поэтому здесь его изменить нельзя.</translation>
+    </message>
 </context>
 <context>
     <name>TemplatesWidget</name>
@@ -1315,6 +1319,10 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>The template was not deleted.</source>
         <translation>Шаблон не удален.</translation>
+    </message>
+    <message>
+        <source>The devices of the template can not be read: %1</source>
+        <translation>Не удалось прочитать устройства шаблона: %1</translation>
     </message>
 </context>
 <context>

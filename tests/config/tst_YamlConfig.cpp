@@ -168,9 +168,10 @@ private Q_SLOTS:
         QTest::newRow("syntax error") << QByteArray("a: 1\nb: [1, 2\n") << "";
         QTest::newRow("alias to its own mapping") << QByteArray("a: &x\n  b: *x\n") << "nesting deeper than 64 levels";
         QTest::newRow("65 levels") << nested(65) << "nesting deeper than 64 levels";
+        // A few lines may not stand for more values and mappings than a text of some size holds.
         QTest::newRow("aliases to aliases") << aliasLevels("{a: 1, b: 1, c: 1, d: 1, e: 1}", 10, 8)
-                                            << "more than 1000000 values";
-        QTest::newRow("empty mappings by alias") << aliasLevels("{}", 2, 40) << "more than 1000000 nodes";
+                                            << "aliases make more than";
+        QTest::newRow("empty mappings by alias") << aliasLevels("{}", 2, 40) << "aliases make more than";
     }
 
     void malformedFileThrowsAndKeepsTree()

@@ -158,6 +158,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("headline");
         QTest::newRow("malformed") << "left: [unclosed" << "Corrupted configuration";
+        QTest::newRow("a comma no node starts with") << ",a: 1" << "Corrupted configuration";
         QTest::newRow("too long") << QString(DeviceText::maxTextLength + 1, 'x') << "Text too large";
     }
 
@@ -319,7 +320,26 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("headline");
         QTest::newRow("corrupted") << QByteArray("left: [unclosed") << "Corrupted configuration";
+        QTest::newRow("a comma no node starts with") << QByteArray(",a: 1") << "Corrupted configuration";
         QTest::newRow("too large") << QByteArray(DeviceFile::maxSize + 1, 'x') << "Unreadable file";
+        QTest::newRow("binary") << QByteArray("left:\n  type: \0x\n", 18) << "Unreadable file";
+    }
+
+    // Binary is what no text file holds; a byte that is not UTF-8 is text all the same.
+    void aDeviceFileWithALatin1ByteIsDraggedAndDropped()
+    {
+        const QString path = writeFile("templates/latin.yml", "# caf\xe9 au lait\n" + pairText().toUtf8());
+        ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+
+        QVERIFY(dragEnter({QUrl::fromLocalFile(path)}));
+        QCOMPARE(map->getDragArrangement().devices.size(), 2);
+        map->clipboard().dragLeave();
+        dropFile(path);
+
+        QCOMPARE(answer.count(), 0);
+        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(stack()->text(0), QStringLiteral("Create template latin"));
+        QCOMPARE(manager->getDeviceNames().size(), 4);
     }
 
     void draggingAsksNothingAndTheDropSaysWhatIsWrong()

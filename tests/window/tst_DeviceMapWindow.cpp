@@ -8,6 +8,7 @@
 #include "ModalRunner.h"
 #include "TemplatesWidget.h"
 #include "TestDeviceManager.h"
+#include "ZenticMessageBox.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -59,6 +60,8 @@ private Q_SLOTS:
     void searchSelectsHitsAndWrapsWithF3();
     void exitLeavesAnEmptyWindowWhoseCommandsAreSafe();
     void resetGivesTheNewMapEveryBinding();
+    void importHandsTheFrameworkOnlyFilesWithinBounds_data();
+    void importHandsTheFrameworkOnlyFilesWithinBounds();
     void exportOpensTheWizardOverEveryDevice();
     void dropDownButtonsOpenTheirMenusThroughTheMenuSeam_data();
     void dropDownButtonsOpenTheirMenusThroughTheMenuSeam();
@@ -362,6 +365,38 @@ void TestDeviceMapWindow::resetGivesTheNewMapEveryBinding()
     QVERIFY(fresh);
     Q_EMIT second.exit();
     QVERIFY(!fresh);
+}
+
+void TestDeviceMapWindow::importHandsTheFrameworkOnlyFilesWithinBounds_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("imported");
+    QTest::newRow("meta device") << QByteArray("export:\n  slots:\n    reset(): pump.reset()\n\nconfig_version: 2\n"
+                                               "pump:\n  type: generator\n")
+                                 << true;
+    QTest::newRow("binary") << QByteArray("pump:\n  type: \0x\n", 18) << false;
+    QTest::newRow("a comma no node starts with") << QByteArray(",a: 1") << false;
+}
+
+void TestDeviceMapWindow::importHandsTheFrameworkOnlyFilesWithinBounds()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, imported);
+    const QString path = dir.filePath(QStringLiteral("import.yml"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(text), qint64(text.size()));
+    file.close();
+    openWindow();
+    manager->clearCallLog();
+    ModalRunner::InputAnswerGuard choose(path);
+    ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+
+    menuBarAction(QStringLiteral("File/Import meta device"))->trigger();
+
+    QCOMPARE(manager->callLog().contains(QStringLiteral("parseMetaDevice(%1,)").arg(path)), imported);
+    QCOMPARE(answer.texts(), imported ? QStringList() : QStringList{QStringLiteral("Import meta device error")});
+    QCOMPARE(manager->getDeviceTypes().contains(QStringLiteral("import")), imported);
 }
 
 void TestDeviceMapWindow::exportOpensTheWizardOverEveryDevice()

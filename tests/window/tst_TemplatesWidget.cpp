@@ -76,6 +76,10 @@ private Q_SLOTS:
     void failedWriteIsReportedAndKeepsTheOldState();
     void faultyTemplatesShowNoEditableDescription_data();
     void faultyTemplatesShowNoEditableDescription();
+    void focusOnTheTreeShowsTheNoticeAndNoBox_data();
+    void focusOnTheTreeShowsTheNoticeAndNoBox();
+    void newerTemplateIsPreviewedWithoutAQuestion();
+    void templateWithBytesThatAreNotUtf8IsPreviewedReadOnly();
     void renameGivesYamlNames_data();
     void renameGivesYamlNames();
     void renameRefusesFoldersInNamesAndTakenNames_data();
@@ -301,6 +305,86 @@ void TestTemplatesWidget::faultyTemplatesShowNoEditableDescription()
     QVERIFY(QMetaObject::invokeMethod(panel.get(), "confirmDescriptionChanges"));
     QCOMPARE(noBox.count(), 1);
     QCOMPARE(readAll(path), text);
+}
+
+void TestTemplatesWidget::focusOnTheTreeShowsTheNoticeAndNoBox_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("expectedNotice");
+    QTest::addColumn<bool>("editable");
+
+    const QString notAMap = QStringLiteral("The template is not a YAML map of devices.");
+    QTest::newRow("a list") << QByteArray("- pump1\n- valve1\n") << notAMap << false;
+    QTest::newRow("a text") << QByteArray("pumps and valves\n") << notAMap << false;
+    QTest::newRow("empty") << QByteArray() << QStringLiteral("The template is empty.") << false;
+    // The description is fine and stays editable; the devices are what can not be read.
+    QTest::newRow("a device that is no map")
+        << QByteArray("config_version: 2\npump1: 5\n")
+        << QStringLiteral("The devices of the template can not be read: device \"pump1\" is not a mapping") << true;
+}
+
+void TestTemplatesWidget::focusOnTheTreeShowsTheNoticeAndNoBox()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, expectedNotice);
+    QFETCH(bool, editable);
+    // Given the only template of the folder
+    const QString path = templatePath(QStringLiteral("faulty.yml"));
+    writeAll(path, text);
+    openPanel();
+    panel->show();
+    panel->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(panel.get()));
+    QTRY_COMPARE(files()->rowCount(tree()->rootIndex()), 1);
+    ZenticMessageBox::AnswerGuard noBox(QMessageBox::Ok);
+
+    // When the tree gets keyboard focus, which makes its first entry current
+    tree()->setFocus(Qt::TabFocusReason);
+
+    // Then the panel says what is wrong itself, without a box
+    QTRY_COMPARE(title()->text(), QStringLiteral("Faulty"));
+    QCOMPARE(noBox.count(), 0);
+    QCOMPARE(notice()->text(), expectedNotice);
+    QVERIFY(!notice()->isHidden());
+    QCOMPARE(editor()->isReadOnly(), !editable);
+    QVERIFY(previewDevices().isEmpty());
+}
+
+void TestTemplatesWidget::newerTemplateIsPreviewedWithoutAQuestion()
+{
+    const QString path = templatePath(QStringLiteral("newer.yml"));
+    writeAll(path, QByteArray(pumpLine).replace("config_version: 2", "config_version: 99"));
+    openPanel();
+    ZenticMessageBox::AnswerGuard noBox(QMessageBox::Cancel);
+
+    select(path);
+
+    // The question belongs to inserting the template, not to looking at it.
+    QCOMPARE(noBox.count(), 0);
+    QCOMPARE(title()->text(), QStringLiteral("Newer"));
+    QCOMPARE(previewDevices().size(), 2);
+    QVERIFY(!editor()->isReadOnly());
+}
+
+void TestTemplatesWidget::templateWithBytesThatAreNotUtf8IsPreviewedReadOnly()
+{
+    // A Latin-1 letter in a comment is no binary file.
+    const QString path = templatePath(QStringLiteral("latin.yml"));
+    const QByteArray original = "# caf\xe9\n" + pumpLine + "export:\n  description: Feeds the valve\n";
+    writeAll(path, original);
+    openPanel();
+    ZenticMessageBox::AnswerGuard noBox(QMessageBox::Ok);
+
+    select(path);
+
+    QCOMPARE(noBox.count(), 0);
+    QCOMPARE(previewDevices().size(), 2);
+    QCOMPARE(editor()->toPlainText(), QStringLiteral("Feeds the valve"));
+    // A rewrite would put replacement characters for the byte: the description stays as it is.
+    QVERIFY(editor()->isReadOnly());
+    QVERIFY(notice()->text().contains(QLatin1String("not UTF-8")));
+    QVERIFY(!TemplateDescriptionFile::write(path, QStringLiteral("changed")));
+    QCOMPARE(readAll(path), original);
 }
 
 void TestTemplatesWidget::renameGivesYamlNames_data()

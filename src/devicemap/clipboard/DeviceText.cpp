@@ -1,5 +1,6 @@
 #include "DeviceText.h"
 
+#include "BoundedYaml.h"
 #include "YamlSerialiser.h"
 #include "ZenticMessageBox.h"
 
@@ -12,9 +13,29 @@
 
 namespace DeviceText {
 
+Reading read(const QString& text)
+{
+    Reading reading;
+    if (text.size() > maxTextLength) {
+        reading.failure = Reading::TooLong;
+        return reading;
+    }
+    try {
+        BoundedYaml::check(text.toStdString());
+        reading.devices = YamlSerialiser::parseYamlFromString(text, &reading.versionOk);
+    } catch (const std::exception& failure) {
+        reading.devices.clear();
+        reading.versionOk = true;
+        reading.failure = Reading::Malformed;
+        reading.error = QString::fromUtf8(failure.what());
+    }
+    return reading;
+}
+
 QList<DeviceInfo> parse(QWidget* parent, const QString& text)
 {
-    if (text.size() > maxTextLength) {
+    Reading reading = read(text);
+    if (reading.failure == Reading::TooLong) {
         ZenticMessageBox::warning(
             parent, QCoreApplication::translate("DeviceMapWidget", "Text too large"),
             QCoreApplication::translate("DeviceMapWidget", "Device text longer than %1 MiB is not read.")
@@ -22,12 +43,8 @@ QList<DeviceInfo> parse(QWidget* parent, const QString& text)
         qWarning().noquote() << "DeviceText::parse() | WARNING device text too large |" << text.size();
         return QList<DeviceInfo>();
     }
-    bool versionOk = true;
-    QList<DeviceInfo> infos;
-    try {
-        infos = YamlSerialiser::parseYamlFromString(text, &versionOk);
-    } catch (const std::exception& failure) {
-        const QString message = QString::fromUtf8(failure.what());
+    if (reading.failure == Reading::Malformed) {
+        const QString& message = reading.error;
         // On the heap: a parent deleted while the box runs deletes the box with it.
         QPointer<ZenticMessageBox> box = new ZenticMessageBox(
             parent, QMessageBox::Warning, QCoreApplication::translate("DeviceMapWidget", "Corrupted configuration"),
@@ -41,7 +58,8 @@ QList<DeviceInfo> parse(QWidget* parent, const QString& text)
         qCritical().noquote() << "Devices configuration corrupted! " + message;
         return QList<DeviceInfo>();
     }
-    if (!versionOk) {
+    QList<DeviceInfo>& infos = reading.devices;
+    if (!reading.versionOk) {
         const QMessageBox::StandardButton answer = ZenticMessageBox::warning(
             parent, QCoreApplication::translate("DeviceMapWidget", "Unsupported version"),
             QCoreApplication::translate("DeviceMapWidget",

@@ -22,6 +22,25 @@ constexpr int maxDetailedText = 100000;
 /// Longer texts are refused before parsing: device text of any real graph is far shorter.
 constexpr int maxTextLength = 16 * 1024 * 1024;
 
+/// What a text holds, read without asking anyone.
+struct Reading
+{
+    enum Failure { None, TooLong, Malformed };
+
+    QList<DeviceInfo> devices;
+    /// False for a text of a newer configuration version (its devices are read all the same).
+    bool versionOk = true;
+    Failure failure = None;
+    /// Why a malformed text was refused: the parser's message.
+    QString error;
+};
+
+/**
+ * The devices of text, in order, without a message box. The text must pass the bounds of
+ * outside YAML (BoundedYaml) before the framework's parser sees it, so that no text makes
+ * the framework run away whatever yaml-cpp does with it; one that does not is Malformed.
+ */
+DOZEROZOZU_EXPORT Reading read(const QString& text);
 /**
  * The devices of text, in order. A text that does not parse is reported in a message box
  * ("Corrupted configuration") and logged, and gives no device; a text of a newer

@@ -8,11 +8,11 @@
 #include "DeviceText.h"
 #include "ExportMetaDeviceWizard.h"
 #include "MapItemIndex.h"
+#include "MetaDeviceFile.h"
 #include "ModalRunner.h"
 #include "PasteDevicesOperation.h"
 #include "SafeFileWriter.h"
 #include "TemplateFiles.h"
-#include "YamlSerialiser.h"
 #include "ZenticMessageBox.h"
 
 #include <QApplication>
@@ -28,8 +28,6 @@
 #include <QTimer>
 #include <QUndoStack>
 #include <QtDebug>
-
-#include <exception>
 
 namespace {
 
@@ -166,14 +164,7 @@ bool MapClipboard::dragEnter(QDragEnterEvent* event)
     dragPath = path;
     dragText = DeviceFile::readText(path, &dragReadError);
     // Quietly: a question now would hold the drag. What is wrong is said at the drop.
-    QList<DeviceInfo> infos;
-    if (dragReadError.isEmpty()) {
-        try {
-            infos = YamlSerialiser::parseYamlFromString(dragText, nullptr);
-        } catch (const std::exception&) {
-            infos.clear();
-        }
-    }
+    const QList<DeviceInfo> infos = dragReadError.isEmpty() ? DeviceText::read(dragText).devices : QList<DeviceInfo>();
     if (!infos.isEmpty())
         dragLayout = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
     event->acceptProposedAction();
@@ -307,7 +298,11 @@ void MapClipboard::askHowToProcess(const DroppedFile& file, const DevicesArrange
 
 void MapClipboard::importMetaDevice(const QString& path)
 {
-    const bool imported = map.getDeviceManager()->parseMetaDevice(path, QString());
+    QString error;
+    const bool readable = MetaDeviceFile::isReadable(path, &error);
+    if (!readable)
+        qWarning().noquote() << "DeviceMapWidget::dropEvent() | WARNING meta device not read |" << path << "|" << error;
+    const bool imported = readable && map.getDeviceManager()->parseMetaDevice(path, QString());
     map.updateTypesMenu();
     if (!imported)
         ZenticMessageBox::warning(&map, DeviceMapWidget::tr("Import meta device error"), DeviceMapWidget::tr("Import failed!"));

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTextCodec>
 
 namespace {
 
@@ -23,10 +22,12 @@ bool isDeviceFilePath(const QString& path)
            || path.contains(QLatin1String(".yaml"), Qt::CaseInsensitive);
 }
 
-QString readText(const QString& path, QString* error)
+QString readText(const QString& path, QString* error, bool* replaced)
 {
     if (error)
         error->clear();
+    if (replaced)
+        *replaced = false;
     const QFileInfo info(path);
     // A pipe or a device would block the open or never end.
     if (!info.isFile())
@@ -42,10 +43,9 @@ QString readText(const QString& path, QString* error)
         return refuse(error, QStringLiteral("larger than %1 bytes").arg(maxSize));
     if (data.contains('\0'))
         return refuse(error, QStringLiteral("binary content"));
-    QTextCodec::ConverterState state;
-    const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(data.constData(), data.size(), &state);
-    if (state.invalidChars > 0 || state.remainingChars > 0)
-        return refuse(error, QStringLiteral("binary content"));
+    const QString text = QString::fromUtf8(data);
+    if (replaced)
+        *replaced = text.toUtf8() != data;
     return text;
 }
 

@@ -23,10 +23,13 @@ constexpr qint64 maxSize = 16 * 1024 * 1024;
 /// Whether the path names a device file: it holds ".yml" or ".yaml", in any letter case.
 DOZEROZOZU_EXPORT bool isDeviceFilePath(const QString& path);
 /**
- * The file's text. Empty, with error set, for what is not a readable regular file, for a
- * file larger than maxSize and for binary content (a NUL byte, or bytes that are not UTF-8).
- * A file that does not exist or cannot be opened gives empty text and an error as well.
+ * The file's text, decoded as UTF-8: bytes that are not UTF-8 (a Latin-1 letter in a comment)
+ * become replacement characters (U+FFFD) and set *replaced (may be null), which tells a
+ * writer that the text would not give the file back. Empty, with error set, for what is not
+ * a readable regular file, for a file larger than maxSize and for binary content (a NUL
+ * byte, which no text file holds). A file that does not exist or cannot be opened gives
+ * empty text and an error as well.
  */
-DOZEROZOZU_EXPORT QString readText(const QString& path, QString* error = nullptr);
+DOZEROZOZU_EXPORT QString readText(const QString& path, QString* error = nullptr, bool* replaced = nullptr);
 
 } // namespace DeviceFile

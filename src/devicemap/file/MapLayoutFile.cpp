@@ -6,6 +6,7 @@
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
 
+#include "BoundedIni.h"
 #include "SafeFileWriter.h"
 
 #include <QDateTime>
@@ -14,6 +15,7 @@
 #include <QHash>
 #include <QSettings>
 #include <QVarLengthArray>
+#include <QtDebug>
 
 #include <algorithm>
 #include <cmath>
@@ -247,13 +249,19 @@ MapLayoutFile MapLayoutFile::read(const QString& path)
 {
     MapLayoutFile layout;
     // The text this map writes is read directly; any other goes through QSettings.
-    QFile file(path);
-    auto parsed = std::make_shared<ParsedText>(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    QByteArray text;
+    QString error;
+    if (!BoundedIni::readFile(path, &text, &error)) {
+        qWarning().noquote() << "MapLayoutFile: layout file not read |" << path << "|" << error;
+        return layout;
+    }
+    auto parsed = std::make_shared<ParsedText>(text);
+    text.clear();
     PlainRectTable& rects = parsed->rects;
     const auto takeRect = [&rects](const char* section, int length, const QRect& rect) {
         return rects.insert(section, length, rect);
     };
-    if (file.isOpen() && IniFileText::parse(parsed->text, &parsed->values, takeRect)) {
+    if (QFileInfo::exists(path) && IniFileText::parse(parsed->text, &parsed->values, takeRect)) {
         for (auto it = parsed->values.cbegin(); it != parsed->values.cend(); ++it) {
             const int slash = it.key().indexOf(QLatin1Char('/'));
             if (slash > 0)
@@ -261,6 +269,10 @@ MapLayoutFile MapLayoutFile::read(const QString& path)
         }
         layout.parsed = parsed;
         layout.keysCopied = false;
+        return layout;
+    }
+    if (!BoundedIni::isSafeForSettings(parsed->text, &error)) {
+        qWarning().noquote() << "MapLayoutFile: layout file not read |" << path << "|" << error;
         return layout;
     }
     layout.source = std::make_shared<QSettings>(path, QSettings::IniFormat);
@@ -314,6 +326,8 @@ QMap<QString, QVariant>& MapLayoutFile::editableValues()
 
 std::optional<QRect> MapLayoutFile::readDeviceRect(const QString& path, const QString& name)
 {
+    if (!BoundedIni::isFileSafeForSettings(path))
+        return std::nullopt;
     const QVariant value = QSettings(path, QSettings::IniFormat).value(deviceRectKey(name));
     if (!value.isValid())
         return std::nullopt;

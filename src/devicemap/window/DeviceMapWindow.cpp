@@ -7,10 +7,12 @@
 #include "DeviceNodeItem.h"
 #include "DpiHelper.h"
 #include "MapSearchBar.h"
+#include "MetaDeviceFile.h"
 #include "ModalRunner.h"
 #include "TemplatesWidget.h"
 #include "UndoHistoryMenus.h"
 #include "WindowPlacement.h"
+#include "ZenticMessageBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,6 +32,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUndoStack>
+#include <QtDebug>
 
 namespace {
 
@@ -706,8 +709,17 @@ void DeviceMapWindow::importMetaDevice()
     // The dialog ran an event loop: the manager may have exited, the window may be gone.
     if (!alive || !mapWidget)
         return;
-    if (!path.isEmpty())
+    QString error;
+    if (!path.isEmpty() && MetaDeviceFile::isReadable(path, &error)) {
         mapWidget->getDeviceManager()->parseMetaDevice(path, QString());
+    } else if (!path.isEmpty()) {
+        qWarning().noquote() << "DeviceMapWindow::importMetaDevice() | WARNING meta device not read |" << path << "|"
+                             << error;
+        ZenticMessageBox::warning(this, DeviceMapWidget::tr("Import meta device error"),
+                                  DeviceMapWidget::tr("Import failed!"));
+        if (!alive)
+            return;
+    }
     if (mapWidget)
         mapWidget->updateTypesMenu();
 }

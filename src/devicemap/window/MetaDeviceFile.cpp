@@ -1,5 +1,7 @@
 #include "MetaDeviceFile.h"
 
+#include "BoundedYaml.h"
+#include "DeviceFile.h"
 #include "SafeFileWriter.h"
 #include "YamlSerialiser.h"
 
@@ -10,6 +12,8 @@
 #include <QSet>
 
 #include <yaml-cpp/yaml.h>
+
+#include <exception>
 
 namespace {
 
@@ -93,4 +97,20 @@ bool MetaDeviceFile::save(const QString& path, QString* error) const
         return false;
     }
     return SafeFileWriter::writeFile(path, text(), error);
+}
+
+bool MetaDeviceFile::isReadable(const QString& path, QString* error)
+{
+    QString reason;
+    const QString text = DeviceFile::readText(path, &reason);
+    if (reason.isEmpty()) {
+        try {
+            BoundedYaml::check(text.toStdString());
+        } catch (const std::exception& failure) {
+            reason = QString::fromUtf8(failure.what());
+        }
+    }
+    if (error)
+        *error = reason;
+    return reason.isEmpty();
 }

@@ -70,4 +70,13 @@ public:
      * one-line reason.
      */
     bool save(const QString& path, QString* error = nullptr) const;
+
+    /**
+     * Whether the framework may be given the file at path to read as a meta device: a device
+     * file (DeviceFile::readText()) whose text lies within the bounds of outside YAML
+     * (BoundedYaml), so that no file makes the framework's reader run away. False, with a
+     * one-line reason in error (may be null), otherwise; whether the framework then takes
+     * the file as a meta device is its own business.
+     */
+    static bool isReadable(const QString& path, QString* error = nullptr);
 };

@@ -1,5 +1,6 @@
 #include "TemplateDescriptionFile.h"
 
+#include "BoundedYaml.h"
 #include "DeviceFile.h"
 #include "SafeFileWriter.h"
 #include "YamlSerialiser.h"
@@ -10,7 +11,6 @@
 #include <yaml-cpp/yaml.h>
 
 #include <exception>
-#include <vector>
 
 namespace {
 
@@ -38,33 +38,37 @@ Document load(const QString& path)
 {
     Document document;
     QString readError;
-    document.text = DeviceFile::readText(path, &readError);
+    bool replaced = false;
+    document.text = DeviceFile::readText(path, &readError, &replaced);
     if (!readError.isEmpty()) {
         document.fault = Fault::Unreadable;
         document.problem = Texts::tr("The template can not be read (%1).").arg(readError);
         return document;
     }
-    std::vector<YAML::Node> documents;
+    int documentCount = 0;
     try {
-        documents = YAML::LoadAll(document.text.toStdString());
+        document.root = BoundedYaml::load(document.text.toStdString(), &documentCount);
     } catch (const std::exception& error) {
         document.fault = Fault::NotYaml;
         document.problem = Texts::tr("The template is not valid YAML: %1").arg(QString::fromUtf8(error.what()));
         return document;
     }
-    if (documents.empty()) {
+    if (documentCount == 0) {
         document.fault = Fault::Empty;
         document.problem = Texts::tr("The template is empty.");
         return document;
     }
-    document.root = documents.front();
-    if (documents.size() > 1) {
+    if (documentCount > 1) {
         document.fault = Fault::SeveralDocuments;
         document.problem = Texts::tr("The template holds several YAML documents; saving a description would keep "
                                      "only the first, so it is not changed here.");
     } else if (!document.root.IsMap()) {
         document.fault = Fault::NotAMap;
         document.problem = Texts::tr("The template is not a YAML map of devices.");
+    } else if (replaced) {
+        document.fault = Fault::NotUtf8;
+        document.problem = Texts::tr("The template holds bytes that are not UTF-8; saving a description would "
+                                     "replace them, so it is not changed here.");
     }
     return document;
 }
@@ -162,7 +166,7 @@ bool write(const QString& path, const QString& description, QString* error)
     const bool devicesReadAfter = devicesOf(QString::fromUtf8(text), &after);
     bool descriptionReadsBack = false;
     try {
-        const YAML::Node reread = YAML::Load(text.toStdString());
+        const YAML::Node reread = BoundedYaml::load(text.toStdString());
         QString written;
         QString rereadProblem;
         descriptionReadsBack =

@@ -9,9 +9,10 @@
  * file's YAML document, beside the devices (read by the map, which skips "export").
  *
  * Reading never throws and tells why a description cannot be edited: a file that cannot be
- * read, is not valid YAML, holds several documents (a rewrite keeps only what yaml-cpp emits
- * of one document, so the others would be lost), is not a map, has an "export" that is not
- * a map or a "description" that is not text. Writing refuses those files, rewrites the whole
+ * read, is not valid YAML (or lies beyond the bounds of BoundedYaml), holds several documents
+ * (a rewrite keeps only what yaml-cpp emits of one document, so the others would be lost), is
+ * not a map, holds bytes that are not UTF-8 (a rewrite would replace them), has an "export"
+ * that is not a map or a "description" that is not text. Writing refuses those files, rewrites the whole
  * document through yaml-cpp's emitter (comments and quoting are the emitter's), checks that
  * the new text gives back the description and every device unchanged, and replaces the file
  * atomically (SafeFileWriter); on any failure the file stays as it was.
@@ -29,13 +30,14 @@ namespace TemplateDescriptionFile {
 /// Why a description cannot be edited.
 enum class Fault {
     None,
-    Unreadable,       ///< missing, not a regular file, too large or binary
+    Unreadable,       ///< missing, not a regular file, too large or binary (a NUL byte)
     NotYaml,          ///< the parser refused it
     Empty,            ///< no YAML document at all
     SeveralDocuments, ///< the first document's description is shown, read-only
     NotAMap,          ///< the document is not a map of devices
     ExportNotAMap,
     DescriptionNotText,
+    NotUtf8,          ///< the description is shown, read-only: a rewrite would replace those bytes
 };
 
 struct Reading

@@ -1,6 +1,8 @@
 #include "TemplatesWidget.h"
 
+#include "DeviceFile.h"
 #include "DeviceMapWidget.h"
+#include "DeviceText.h"
 #include "ModalRunner.h"
 #include "TemplateDescriptionFile.h"
 #include "TemplateFiles.h"
@@ -244,30 +246,37 @@ void TemplatesWidget::modelIndexChanged(const QModelIndex current, const QModelI
         return;
     }
 
+    // Read without a box, whatever the file holds: the panel says itself what is wrong.
     const TemplateDescriptionFile::Reading reading = TemplateDescriptionFile::read(path);
-    using Fault = TemplateDescriptionFile::Fault;
-    if (reading.fault == Fault::Unreadable || reading.fault == Fault::NotYaml) {
-        // The map could lay out nothing of it (and would say so in a box): say why here instead.
-        currentArrangement = DevicesArrangement();
-        clearPreview();
-        showDescription(path, reading);
-        return;
-    }
-
-    QPointer<TemplatesWidget> alive(this);
-    DevicesArrangement arrangement;
-    if (mapWidget)
-        arrangement = mapWidget->getDeviceArrangement(path);
-    // Reading the devices may ask the user about a newer file format: the panel may be gone.
-    if (!alive)
-        return;
-    if (mapWidget && arrangement.isEmpty()) {
+    QString devicesProblem;
+    const QList<DeviceInfo> devices = templateDevices(path, &devicesProblem);
+    if (reading.fault == TemplateDescriptionFile::Fault::None && devicesProblem.isEmpty() && devices.isEmpty()) {
+        // Nothing to insert: taken for a file that is no template, as a folder is.
         resetDescription();
         return;
     }
-    currentArrangement = arrangement;
-    rebuildPreview();
-    showDescription(path, reading);
+    currentArrangement = mapWidget && !devices.isEmpty()
+                             ? mapWidget->rearrangeDevicesFromInfos(devices, mapWidget->getCurrentLayoutType())
+                             : DevicesArrangement();
+    if (currentArrangement.isEmpty())
+        clearPreview();
+    else
+        rebuildPreview();
+    showDescription(path, reading, devicesProblem);
+}
+
+QList<DeviceInfo> TemplatesWidget::templateDevices(const QString& path, QString* problem)
+{
+    QString readError;
+    const QString text = DeviceFile::readText(path, &readError);
+    if (!readError.isEmpty()) {
+        *problem = tr("The devices of the template can not be read: %1").arg(readError);
+        return QList<DeviceInfo>();
+    }
+    const DeviceText::Reading reading = DeviceText::read(text);
+    if (reading.failure != DeviceText::Reading::None)
+        *problem = tr("The devices of the template can not be read: %1").arg(reading.error);
+    return reading.devices;
 }
 
 void TemplatesWidget::resetDescription()
@@ -281,12 +290,16 @@ void TemplatesWidget::resetDescription()
     savedDescription = descriptionEditor->toPlainText();
 }
 
-void TemplatesWidget::showDescription(const QString& path, const TemplateDescriptionFile::Reading& reading)
+void TemplatesWidget::showDescription(const QString& path, const TemplateDescriptionFile::Reading& reading,
+                                      const QString& devicesProblem)
 {
     shownTemplate = path;
     descriptionTitle->setText(TemplateFileNames::title(QFileInfo(path).fileName()));
-    descriptionNotice->setText(reading.problem);
-    descriptionNotice->setVisible(!reading.problem.isEmpty());
+    // What keeps the description from being edited comes first; the devices' trouble is said
+    // when the description itself is fine.
+    const QString notice = reading.problem.isEmpty() ? devicesProblem : reading.problem;
+    descriptionNotice->setText(notice);
+    descriptionNotice->setVisible(!notice.isEmpty());
     // Loaded while read-only, so that loading never shows the buttons.
     descriptionEditor->setReadOnly(true);
     descriptionEditor->setPlainText(reading.description);
