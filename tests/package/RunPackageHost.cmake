@@ -2,7 +2,8 @@
 # the prefix elsewhere (both packages must find themselves wherever they lie), compiles every
 # installed header of the library on its own, then builds the host in host/ against them once
 # with CMake and once with pkg-config, and runs each offscreen.
-# Inputs: BUILD_DIR, HOST_SOURCE_DIR, WORK_DIR, LIBDIR, GENERATOR, CXX, PKG_CONFIG.
+# Inputs: BUILD_DIR, HOST_SOURCE_DIR, WORK_DIR, LIBDIR, GENERATOR, CXX, PKG_CONFIG, and LAUNCHER
+# (the build's compiler launcher, such as ccache, or empty).
 function(run description)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
     if(NOT result EQUAL 0)
@@ -19,7 +20,8 @@ file(RENAME "${WORK_DIR}/staging" "${prefix}")
 set(runEnvironment "${CMAKE_COMMAND}" -E env "LD_LIBRARY_PATH=${prefix}/${LIBDIR}" QT_QPA_PLATFORM=offscreen)
 
 run("Configuring the host with CMake" "${CMAKE_COMMAND}" -S "${HOST_SOURCE_DIR}" -B "${WORK_DIR}/cmake-host"
-    -G "${GENERATOR}" -DCMAKE_BUILD_TYPE=Release "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_CXX_COMPILER=${CXX}")
+    -G "${GENERATOR}" -DCMAKE_BUILD_TYPE=Release "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_CXX_COMPILER=${CXX}"
+    "-DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER}")
 run("Compiling every installed header on its own" "${CMAKE_COMMAND}" --build "${WORK_DIR}/cmake-host"
     --target headers-alone)
 run("Building the host with CMake" "${CMAKE_COMMAND}" --build "${WORK_DIR}/cmake-host" --target package-host)
