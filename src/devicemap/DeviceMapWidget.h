@@ -371,6 +371,7 @@ private:
     friend class RemoveDevicesOperation;
     // The tests of the collaborators (tests/devicemap, tests/host), which reach them here.
     friend class PointerFixture;
+    friend class TestConfigurationSaves;
     friend class TestConnectionDrawing;
     friend class TestDemoMapMenus;
     friend class TestDeviceMapWidget;
