@@ -1,7 +1,7 @@
 # Runs as a test (cmake -P): installs the build tree's packages into a temporary prefix, moves
-# the prefix elsewhere (both packages must find themselves wherever they lie), compiles every
-# installed header of the library on its own, then builds the host in host/ against them once
-# with CMake and once with pkg-config, and runs each offscreen.
+# the prefix elsewhere (both packages must find themselves wherever they lie), preprocesses
+# every installed header of the library on its own and compiles them all together, then builds
+# the host in host/ against them once with CMake and once with pkg-config, and runs each offscreen.
 # Inputs: BUILD_DIR, HOST_SOURCE_DIR, WORK_DIR, LIBDIR, GENERATOR, CXX, PKG_CONFIG, and LAUNCHER
 # (the build's compiler launcher, such as ccache, or empty).
 function(run description)
@@ -22,8 +22,10 @@ set(runEnvironment "${CMAKE_COMMAND}" -E env "LD_LIBRARY_PATH=${prefix}/${LIBDIR
 run("Configuring the host with CMake" "${CMAKE_COMMAND}" -S "${HOST_SOURCE_DIR}" -B "${WORK_DIR}/cmake-host"
     -G "${GENERATOR}" -DCMAKE_BUILD_TYPE=Release "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_CXX_COMPILER=${CXX}"
     "-DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER}")
-run("Compiling every installed header on its own" "${CMAKE_COMMAND}" --build "${WORK_DIR}/cmake-host"
-    --target headers-alone)
+run("Preprocessing every installed header on its own" "${CMAKE_COMMAND}" --build "${WORK_DIR}/cmake-host"
+    --target installed-headers-alone)
+run("Compiling the installed headers together" "${CMAKE_COMMAND}" --build "${WORK_DIR}/cmake-host"
+    --target installed-headers-together)
 run("Building the host with CMake" "${CMAKE_COMMAND}" --build "${WORK_DIR}/cmake-host" --target package-host)
 run("Running the CMake-built host" ${runEnvironment} "${WORK_DIR}/cmake-host/package-host")
 message(STATUS "${output}")
