@@ -18,9 +18,10 @@
 # QCustomPlot, Graphviz) it names only in private members, forward-declared, or behind a private
 # implementation. A public header includes only public headers, the framework's and Qt's.
 #
-# Checked by two tests: package_PublicInterface (no public header shows an internal class, and
-# every public class is exported and documented) and package_Host (every installed header
-# compiles on its own, and a host outside the tree builds and runs against the installed tree).
+# Checked by package_PublicInterface (no public header shows an internal class, and every public
+# class is exported and documented), by the build (every public header compiles first in a file
+# of its own, see tests/CMakeLists.txt) and by package_Host (everything an installed header
+# includes is installed, and a host outside the tree builds and runs against the installed tree).
 set(DOZEROZOZU_PUBLIC_HEADERS
     # Configuration and shared types
     DozeRozOZUVersion.h
