@@ -258,24 +258,6 @@ public:
      */
     bool pushOperation(QUndoCommand* operation);
 
-    /// The collaborators, for each other, for operations and for tests.
-    MapItemIndex& itemIndex() const;
-    MapLinks& linkItems() const;
-    MapManagerSync& managerSync() const;
-    MapColoriser& coloriser() const;
-    MapLegend& legend() const;
-    MapSearch& search() const;
-    MapMenus& menus() const;
-    MapInteraction& interaction() const;
-    ConnectionDrawing& connectionDrawing() const;
-    MapClusters& clusters() const;
-    MapCommands& commands() const;
-    MapAutoLayout& automaticLayout() const;
-    UnplacedZone& unplacedZone() const;
-    MapClipboard& clipboard() const;
-    MapClicks& clicks() const;
-    MapKeys& keys() const;
-
 protected:
     bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -341,9 +323,67 @@ private Q_SLOTS:
     bool saveLayout();
 
 private:
-    friend class Operation;
-    // The pointer handling calls the plain view's handlers, mouseClickEvent() and reads the zone.
+    /**
+     * The collaborators, for each other, for operations and for the tests of each concern.
+     * Not part of the library's interface: the classes they return are internal, and so the
+     * accessors are private, open only to the friends below.
+     */
+    MapItemIndex& itemIndex() const;
+    MapLinks& linkItems() const;
+    MapManagerSync& managerSync() const;
+    MapColoriser& coloriser() const;
+    MapLegend& legend() const;
+    MapSearch& search() const;
+    MapMenus& menus() const;
+    MapInteraction& interaction() const;
+    ConnectionDrawing& connectionDrawing() const;
+    MapClusters& clusters() const;
+    MapCommands& commands() const;
+    MapAutoLayout& automaticLayout() const;
+    UnplacedZone& unplacedZone() const;
+    MapClipboard& clipboard() const;
+    MapClicks& clicks() const;
+    MapKeys& keys() const;
+
+    // The collaborators and the operations; a new one that needs the accessors joins the list.
+    friend class ConnectionDrawing;
+    friend class MapAutoLayout;
+    friend class MapClicks;
+    friend class MapClipboard;
+    friend class MapClusters;
+    friend class MapColoriser;
+    friend class MapCommands;
+    // The pointer handling also calls the plain view's handlers and mouseClickEvent().
     friend class MapInteraction;
+    friend class MapKeys;
+    friend class MapLegend;
+    friend class MapLinks;
+    friend class MapManagerSync;
+    friend class MapMenus;
+    friend class MapMoves;
+    friend class MapSearch;
+    friend class RuntimeVariables;
+    friend class UnplacedZone;
+    friend class Operation;
+    friend class InsertRuntimeVariableOperation;
+    friend class PasteDevicesOperation;
+    friend class RearrangeGraphOperation;
+    friend class RemoveDevicesOperation;
+    // The tests of the collaborators (tests/devicemap, tests/host), which reach them here.
+    friend class PointerFixture;
+    friend class TestConfigurationSaves;
+    friend class TestConnectionDrawing;
+    friend class TestDemoMapMenus;
+    friend class TestDeviceMapWidget;
+    friend class TestMapAutoLayout;
+    friend class TestMapClicks;
+    friend class TestMapClipboard;
+    friend class TestMapClipboardRoundTrip;
+    friend class TestMapInteraction;
+    friend class TestMapKeys;
+    friend class TestMapMoves;
+    friend class TestMapSearch;
+    friend class TestUnplacedZone;
 
     void beginWaitForManager();
     void endWaitForManager();

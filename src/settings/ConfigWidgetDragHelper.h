@@ -14,7 +14,7 @@ class QWidget;
  * Event filter that lets the user drag a dialog by its background: a left press on
  * anything that is not a control (button, field, list, slider, scroll bar, tab bar,
  * scroll-area viewport) starts a drag that keeps the dialog 20 pixels inside the
- * available screen area. ConfigWidget creates one for itself and owns it.
+ * available screen area. ConfigWidget creates one for itself and owns it; GUI thread only.
  */
 class DOZEROZOZU_EXPORT ConfigWidgetDragHelper : public QObject
 {

@@ -15,7 +15,7 @@
  * triangle, the stretch corner, at the bottom-right one. Only the label and the stretch
  * corner answer hit tests, so clicks inside reach the devices below. Moving it keeps it
  * inside the scene rectangle. The rectangle sits at the item origin, (0, 0, w, h); the
- * position is the top-left corner in the scene. Owned by the map's scene.
+ * position is the top-left corner in the scene. Owned by the map's scene; GUI thread only.
  */
 class DOZEROZOZU_EXPORT ClusterRectItem : public HoverableItem
 {

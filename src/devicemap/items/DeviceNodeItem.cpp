@@ -1,6 +1,7 @@
 #include "DeviceNodeItem.h"
 
 #include "MapLevelOfDetail.h"
+#include "UnplacedDeviceList.h"
 
 #include <QApplication>
 #include <QFontMetricsF>

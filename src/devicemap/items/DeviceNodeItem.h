@@ -2,7 +2,6 @@
 
 #include "DeviceInfo.h"
 #include "HoverableItem.h"
-#include "UnplacedDeviceList.h"
 #include "dozerozozu_export.h"
 
 #include <QColor>
@@ -16,6 +15,7 @@
 
 class QFontMetricsF;
 class QTextLayout;
+class UnplacedDeviceList;
 
 /**
  * The scene item of one device on the device map: a rounded rectangle sized by its

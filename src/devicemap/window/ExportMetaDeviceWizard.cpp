@@ -5,11 +5,23 @@
 #include "DeviceNodeItem.h"
 #include "DevicePropertiesPage.h"
 #include "DevicesSelectionPage.h"
+#include "MetaDeviceFile.h"
 #include "SavePage.h"
 #include "ZenticMessageBox.h"
 
 #include <QDebug>
+#include <QHash>
 #include <QPushButton>
+
+struct ExportMetaDeviceWizard::PickedItems
+{
+    // Device and item of each picked button by object name: a device name may contain ".".
+    QHash<QString, MetaDeviceFile::Export> byButton;
+
+    /// The device and item of a picked entry; entries not picked on a page are split at the
+    /// longest device name they start with.
+    MetaDeviceFile::Export exportOf(const QString& entry, const QMap<QString, DeviceNodeItem*>& deviceItems) const;
+};
 
 ExportMetaDeviceWizard::ExportMetaDeviceWizard(QList<QGraphicsItem*> items, QList<DeviceInfo> deviceInfos,
                                                DeviceManager* deviceManager, QWidget* parent)
@@ -17,6 +29,7 @@ ExportMetaDeviceWizard::ExportMetaDeviceWizard(QList<QGraphicsItem*> items, QLis
     , items(std::move(items))
     , deviceInfos(std::move(deviceInfos))
     , deviceManager(deviceManager)
+    , pickedItems(std::make_unique<PickedItems>())
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Export meta device"));
@@ -33,6 +46,8 @@ ExportMetaDeviceWizard::ExportMetaDeviceWizard(QList<QGraphicsItem*> items, QLis
         setPage(id, new DevicePropertiesPage(deviceItems, deviceManager, this));
     setPage(savePageId(), new SavePage(this));
 }
+
+ExportMetaDeviceWizard::~ExportMetaDeviceWizard() = default;
 
 int ExportMetaDeviceWizard::savePageId() const
 {
@@ -90,13 +105,14 @@ void ExportMetaDeviceWizard::processPageButtonClicked(bool value, QStringList& l
     list.append(name);
     const QVariant device = button->property("deviceName");
     if (device.isValid())
-        pickedItems.insert(name, {device.toString(), button->property("itemName").toString()});
+        pickedItems->byButton.insert(name, {device.toString(), button->property("itemName").toString()});
 }
 
-MetaDeviceFile::Export ExportMetaDeviceWizard::exportOf(const QString& entry) const
+MetaDeviceFile::Export ExportMetaDeviceWizard::PickedItems::exportOf(
+    const QString& entry, const QMap<QString, DeviceNodeItem*>& deviceItems) const
 {
-    const auto picked = pickedItems.constFind(entry);
-    if (picked != pickedItems.constEnd())
+    const auto picked = byButton.constFind(entry);
+    if (picked != byButton.constEnd())
         return *picked;
     MetaDeviceFile::Export split{entry.section(QLatin1Char('.'), 0, 0), entry.section(QLatin1Char('.'), 1)};
     for (auto it = deviceItems.constBegin(); it != deviceItems.constEnd(); ++it) {
@@ -108,22 +124,20 @@ MetaDeviceFile::Export ExportMetaDeviceWizard::exportOf(const QString& entry) co
 
 bool ExportMetaDeviceWizard::validateProperty(const QString& entry) const
 {
-    return selectedDevices.contains(exportOf(entry).device);
-}
-
-QList<MetaDeviceFile::Export> ExportMetaDeviceWizard::passingExports(const QStringList& entries) const
-{
-    QList<MetaDeviceFile::Export> exports;
-    for (const QString& entry : entries) {
-        if (validateProperty(entry))
-            exports.append(exportOf(entry));
-    }
-    return exports;
+    return selectedDevices.contains(pickedItems->exportOf(entry, deviceItems).device);
 }
 
 bool ExportMetaDeviceWizard::finishClicked()
 {
     const QString fileName = field(QStringLiteral("fileName")).toString();
+    auto passingExports = [this](const QStringList& entries) {
+        QList<MetaDeviceFile::Export> exports;
+        for (const QString& entry : entries) {
+            if (validateProperty(entry))
+                exports.append(pickedItems->exportOf(entry, deviceItems));
+        }
+        return exports;
+    };
     MetaDeviceFile file;
     file.hasExportBlock = !selectedSlots.isEmpty() || !selectedSignals.isEmpty() || !selectedParams.isEmpty();
     file.slotExports = passingExports(selectedSlots);

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "DeviceInfo.h"
-#include "MetaDeviceFile.h"
 #include "ZenticWizard.h"
 #include "dozerozozu_export.h"
 
-#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QPointer>
 #include <QStringList>
+
+#include <memory>
 
 class DeviceManager;
 class DeviceNodeItem;
@@ -44,6 +44,7 @@ class DOZEROZOZU_EXPORT ExportMetaDeviceWizard : public ZenticWizard
 public:
     ExportMetaDeviceWizard(QList<QGraphicsItem*> items, QList<DeviceInfo> deviceInfos, DeviceManager* deviceManager,
                            QWidget* parent = nullptr);
+    ~ExportMetaDeviceWizard() override;
 
     int nextId() const override;
     /// The id of the save page, the number of items plus 2.
@@ -74,10 +75,9 @@ public Q_SLOTS:
     void paramClicked(bool value);
 
 private:
-    /// The device and item of a picked entry; entries not picked on a page are split at the
-    /// longest device name they start with.
-    MetaDeviceFile::Export exportOf(const QString& entry) const;
-    QList<MetaDeviceFile::Export> passingExports(const QStringList& entries) const;
+    // The device and item of each picked button (a device name may contain "."), in the
+    // meta-device file's types, which only the source file knows.
+    struct PickedItems;
 
     QList<QGraphicsItem*> items;
     QList<DeviceInfo> deviceInfos;
@@ -87,6 +87,5 @@ private:
     QStringList selectedSlots;
     QStringList selectedParams;
     QPointer<DeviceManager> deviceManager;
-    // Device and item of each picked button by object name: a device name may contain ".".
-    QHash<QString, MetaDeviceFile::Export> pickedItems;
+    std::unique_ptr<PickedItems> pickedItems;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "DevicesArrangement.h"
-#include "TemplateDescriptionFile.h"
 #include "dozerozozu_export.h"
 
 #include <QModelIndex>
@@ -16,6 +15,9 @@ class QLabel;
 class QPushButton;
 class QTextEdit;
 class QTreeView;
+namespace TemplateDescriptionFile {
+struct Reading;
+}
 
 /**
  * The templates panel that the device-map window docks beside the map: the template files

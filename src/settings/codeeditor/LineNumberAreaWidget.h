@@ -9,7 +9,7 @@ class CodeEditorWidget;
 /**
  * The line-number strip in a CodeEditorWidget's left viewport margin; a child of the
  * editor it numbers, which creates it. The current line's number is drawn on a
- * highlight bar.
+ * highlight bar. GUI thread only.
  */
 class DOZEROZOZU_EXPORT LineNumberAreaWidget : public QWidget
 {

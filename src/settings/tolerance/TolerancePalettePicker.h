@@ -11,7 +11,8 @@ class TolerancePaletteWidget;
 
 /**
  * A grid of palette tiles, three per row; pressing a tile selects its palette and
- * emits currentPaletteChanged(), also when it was already selected.
+ * emits currentPaletteChanged(), also when it was already selected. Owned by its parent;
+ * GUI thread only.
  *
  *     auto* picker = new TolerancePalettePicker(palettes, stored, parent);
  *     connect(picker, &TolerancePalettePicker::currentPaletteChanged, ...);

@@ -10,7 +10,7 @@
 class QLabel;
 
 /// One tile of a TolerancePalettePicker: the three colours of a palette as rounded
-/// swatches; a selected tile is drawn taller and darker. A child of its picker.
+/// swatches; a selected tile is drawn taller and darker. A child of its picker; GUI thread only.
 class DOZEROZOZU_EXPORT TolerancePaletteWidget : public QFrame
 {
 public:

@@ -13,7 +13,8 @@ class QLineEdit;
  * palette, each showing its value rounded to a whole number with the unit suffix. A
  * press on a field opens the numeric pad; an accepted entry changes only that value and
  * emits toleranceValueChanged(). The exact values are kept, so the rounding of the
- * display never reaches the values read back.
+ * display never reaches the values read back. Owned by its parent (HeightToleranceWidget);
+ * GUI thread only.
  */
 class DOZEROZOZU_EXPORT ToleranceWidget : public QWidget
 {

@@ -1,43 +1,253 @@
 // A host built outside the source tree against the installed DozeRozOZU and OrboDev packages,
-// once through CMake and once through pkg-config: it compiles with what the packages give
-// (QT_NO_KEYWORDS included), links, finds the compiled-in translations and runs offscreen.
+// once through CMake and once through pkg-config. It does offscreen what a real host does with
+// each of the library's subsystems, checks what it sees, and exits cleanly: 0 when every check
+// held. It compiles with what the packages give (QT_NO_KEYWORDS included) and without moc, as
+// a pkg-config build has none.
+//
+// The code between "README: <name>" and "README end" is the README's example of that name,
+// word for word; the test package_ReadmeExamples keeps the two the same.
+#include "BaseGuiDevice.h"
+#include "BaseWidget.h"
+#include "ConfigWidget.h"
+#include "Configurable.h"
+#include "ConsoleWidget.h"
+#include "DeviceConfigWidget.h"
+#include "DeviceConnectionItem.h"
+#include "DeviceConnectionsDialog.h"
 #include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "DeviceMapWindow.h"
+#include "DeviceNodeItem.h"
 #include "DeviceWidgetArea.h"
 #include "DozeRozOZUVersion.h"
+#include "ExternalWirelessNetworkWidget.h"
 #include "LibraryTranslator.h"
+#include "Logger.h"
+#include "SharedConstants.h"
+#include "Singleton.h"
 #include "WidgetManager.h"
+#include "WirelessNetworkManager.h"
+#include "YamlConfig.h"
 #include "ZenticMessageBox.h"
 
 #include <QApplication>
+#include <QDebug>
+#include <QDeadlineTimer>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 
 #include <cstdio>
-#include <memory>
+#include <functional>
 
 #ifndef QT_NO_KEYWORDS
 #error "The packages must give their users QT_NO_KEYWORDS"
 #endif
 
+// README: gui-device
+/// The host's own GUI device type: a lamp, and the widget it shows on the dashboard.
+class LampWidget : public BaseWidget
+{
+public:
+    using BaseWidget::BaseWidget;
+    void initialise() override { getLayout()->addWidget(new QLabel(QStringLiteral("Lamp"), this), 0, 0); }
+};
+
+class LampDevice : public BaseGuiDevice
+{
+public:
+    BaseWidget* createWidget() override { return new LampWidget(this); }
+};
+// README end
+
+// README: configurable
+/// Keeps the window's title on the station name of the host's settings.
+class StationTitle : public Configurable
+{
+public:
+    StationTitle(Config* config, QWidget* window)
+        : Configurable(config)
+        , window(window)
+    {
+        applyConfig();
+    }
+    void applyConfig() override
+    {
+        window->setWindowTitle(getParam(QStringLiteral("stationName"), QStringLiteral("host"),
+                                        QStringLiteral("Station"), true));
+    }
+
+private:
+    QWidget* window;
+};
+// README end
+
+namespace {
+
+int failures = 0;
+
+void check(bool condition, const char* what)
+{
+    std::printf("%s: %s\n", condition ? "ok" : "FAILED", what);
+    failures += condition ? 0 : 1;
+}
+
+/// Runs the event loop until done() holds or the time is up.
+bool waitFor(const std::function<bool()>& done, int milliseconds = 5000)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return done();
+}
+
+/// Plays the user of the settings dialog once it runs: types a station name, saves, closes.
+void answerSettingsDialog(QWidget* parent, const QString& stationName)
+{
+    QTimer::singleShot(0, parent, [parent, stationName] {
+        auto* dialog = qobject_cast<ConfigWidget*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->parentWidget() != parent)
+            return;
+        dialog->findChild<QLineEdit*>()->setText(stationName);
+        dialog->getSaveButton()->click();
+        dialog->getCloseButton()->click();
+    });
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
-    const bool translated = LibraryTranslator::install(QLocale(QLocale::Russian))
-        && QCoreApplication::translate("ScreenKeyboardDialog", "Password") == QString::fromUtf8("Пароль");
-
-    DeviceManager manager;
-    const QString generator = manager.createDevice(QStringLiteral("generator"), true);
-    WidgetManager::registerGuiDevices(manager);
+    // The framework's log collects from here on (the real framework does so when it starts).
+    Logger::getDefaultBuffer();
     QTemporaryDir dir;
-    WidgetManager widgets(QStringLiteral("main"), dir.filePath(QStringLiteral("dashboard.ini")));
-    widgets.loadOwnWidgets(&manager);
-    std::unique_ptr<DeviceWidgetArea> area(widgets.getWidgetsArea());
-    area->show();
-    ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
-    ZenticMessageBox::information(area.get(), QStringLiteral("Package host"), QStringLiteral("Runs"));
-    const bool saved = widgets.saveWidgets();
+    check(LibraryTranslator::install(QLocale(QLocale::Russian))
+              && QCoreApplication::translate("ScreenKeyboardDialog", "Password") == QString::fromUtf8("Пароль"),
+          "the compiled-in translations are found");
 
-    std::printf("DozeRozOZU %s: device %s, translated %d, saved %d, boxes answered %d\n", DozeRozOZUVersion::version,
-                qPrintable(generator), translated, saved, answer.count());
-    return translated && !generator.isEmpty() && saved && answer.count() == 1 ? 0 : 1;
+    // README: configuration
+    YamlConfig* config = Singleton<YamlConfig>::instance(); // the process-wide store
+    config->parseConfig(dir.filePath(QStringLiteral("host.yaml")));
+    // Never a public address here: the wireless list probes this machine's loopback.
+    config->setParam(QStringLiteral("probeHost"), QStringLiteral("127.0.0.1"), QStringLiteral("wireless"), false);
+    QMainWindow window;
+    StationTitle title(config, &window);
+    // README end
+    window.show();
+    check(window.windowTitle() == QStringLiteral("Station"), "a Configurable reads its key");
+
+    // README: dashboard
+    DeviceManager manager;
+    DeviceTypeInfo lampType;
+    lampType.categories = QStringList{CategoryGui};
+    lampType.kind = WidgetKind;
+    manager.registerDeviceType(QStringLiteral("lamp"), lampType, [] { return new LampDevice; });
+    const QString lamp = manager.createDevice(QStringLiteral("lamp"), false);
+    manager.setDeviceParam(lamp, WidgetRowParam, QStringLiteral("0")); // its cell on the grid
+    manager.setDeviceParam(lamp, WidgetColumnParam, QStringLiteral("0"));
+    manager.initialiseDevice(lamp);
+
+    WidgetManager::registerGuiDevices(manager);
+    WidgetManager dashboard(QStringLiteral("main"), dir.filePath(QStringLiteral("dashboard.ini")));
+    dashboard.loadOwnWidgets(&manager);
+    window.setCentralWidget(dashboard.getWidgetsArea()); // the window owns the area now
+    dashboard.initialiseWidgets();
+    // README end
+    auto* lampWidget = dynamic_cast<LampWidget*>(window.centralWidget()->findChild<BaseWidget*>(lamp));
+    check(lampWidget && lampWidget->getPosition().row == 0 && lampWidget->findChild<QLabel*>(),
+          "the dashboard shows the lamp's widget in its cell");
+
+    // README: device-map
+    const QString generator = manager.createDevice(QStringLiteral("generator"), true);
+    const QString scaler = manager.createDevice(QStringLiteral("scaler"), true);
+    manager.addDeviceConnection(generator, scaler, QString(), QString());
+    manager.markInitialised(); // the graph is loaded: the map builds its scene at once
+    auto* mapWindow = new DeviceMapWindow(&manager, dir.filePath(QStringLiteral("map.ini")), &window);
+    mapWindow->show(); // deletes itself when closed
+    DeviceMapWidget* map = mapWindow->getDeviceMapWidget();
+    for (DeviceNodeItem* item : map->getDeviceItems()) // by name; the items belong to the map
+        qInfo().noquote() << item->devName() << item->devType() << (item->isUnplaced() ? "unplaced" : "placed");
+    DeviceConnectionItem* link = map->getConnection(generator, scaler); // the arrow between them
+    // README end
+    QPointer<DeviceMapWindow> mapWindowAlive(mapWindow);
+    QStringList devices{generator, lamp, scaler};
+    devices.sort();
+    check(map->getDeviceItems().keys() == devices, "the map shows every device");
+    check(link && map->getConnectionSlots(scaler, generator) == QStringList{QStringLiteral("input(double)")},
+          "the map shows the link with its slot");
+
+    // README: connections
+    DeviceConnectionsDialog::AnswerGuard accept(DeviceConnectionsDialog::Answer::Accept); // tests only
+    // The signal and slot pairs the user picks for the link (the existing ones when cancelled).
+    const QStringList pairs = DeviceConnectionsDialog::getConnections(
+        &manager, manager.getDeviceInfo(generator), manager.getDeviceInfo(scaler), mapWindow);
+    // README end
+    check(accept.count() == 1 && pairs == QStringList{QStringLiteral("input(double)<valueChanged(double)")},
+          "the connection dialog is answered through its guard");
+
+    // README: device-settings
+    auto* settings = new DeviceConfigWidget(manager, generator, &window);
+    QObject::connect(settings, &QDialog::finished, settings, &QObject::deleteLater);
+    settings->show();
+    // README end
+    QPointer<DeviceConfigWidget> settingsAlive(settings);
+    check(settings->getDeviceInfo().name == generator && settings->findChild<QTabWidget*>()->count() >= 2,
+          "a device's settings open with its parameters and panels");
+    settings->close();
+
+    answerSettingsDialog(&window, QStringLiteral("Pump station 2"));
+    // README: settings-dialog
+    ConfigWidget settingsDialog(false, &window);
+    settingsDialog.addOption(ConfigOption(config, QObject::tr("Station name"), QStringLiteral("stationName"),
+                                          ConfigOption::Text, false, QStringLiteral("host"), QString()),
+                             QObject::tr("Station"), {}, {});
+    settingsDialog.exec();
+    config->saveConfig();
+    // README end
+    check(window.windowTitle() == QStringLiteral("Pump station 2"), "a saved setting reaches its Configurable");
+
+    // README: house-widgets
+    auto* log = new ConsoleWidget; // the framework's log, polled every 500 ms
+    log->setAttribute(Qt::WA_DeleteOnClose);
+    log->setWindowTitle(QObject::tr("Log"));
+    log->show();
+    window.statusBar()->addPermanentWidget(new ExternalWirelessNetworkWidget(&window));
+    ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok); // in tests only: presses Ok
+    ZenticMessageBox::information(&window, QObject::tr("Station"), QObject::tr("Ready"));
+    // README end
+    QPointer<ConsoleWidget> logAlive(log);
+    qWarning("package host: written to the log");
+    check(waitFor([log] { return log->toPlainText().contains(QStringLiteral("written to the log")); }),
+          "the log window shows the framework's log");
+    auto* wireless = window.statusBar()->findChild<ExternalWirelessNetworkWidget*>();
+    WirelessNetworkManager* networks = Singleton<WirelessNetworkManager>::instance();
+    check(wireless && wireless->isUpdating()
+              && waitFor([networks] { return networks->requestCount(QStringLiteral("currentNetwork")) > 0; }),
+          "the wireless status polls the framework's wireless manager");
+    check(ok.count() == 1, "the house message box is answered through its guard");
+
+    // Closing down as a host does: the windows close (and delete themselves once the event loop
+    // runs), the dashboard and the settings are saved.
+    mapWindow->close();
+    log->close();
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    app.exec();
+    check(!mapWindowAlive && !logAlive && !settingsAlive, "the map window, the log and the settings close");
+    check(dashboard.saveWidgets(), "the dashboard is saved");
+    check(config->saveConfig(), "the host's settings are saved");
+
+    std::printf("DozeRozOZU %s: %d failed check(s)\n", DozeRozOZUVersion::version, failures);
+    return failures == 0 ? 0 : 1;
 }
