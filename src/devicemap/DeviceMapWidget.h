@@ -324,9 +324,9 @@ private Q_SLOTS:
 
 private:
     /**
-     * The collaborators, for each other, for operations and for the tests of each concern.
-     * Not part of the library's interface: the classes they return are internal, and so the
-     * accessors are private, open only to the friends below.
+     * The collaborators, for each other, for operations and for the tests of each concern,
+     * through DeviceMapParts. Not part of the library's interface: the classes they return
+     * are internal.
      */
     MapItemIndex& itemIndex() const;
     MapLinks& linkItems() const;
@@ -345,45 +345,12 @@ private:
     MapClicks& clicks() const;
     MapKeys& keys() const;
 
-    // The collaborators and the operations; a new one that needs the accessors joins the list.
-    friend class ConnectionDrawing;
-    friend class MapAutoLayout;
-    friend class MapClicks;
-    friend class MapClipboard;
-    friend class MapClusters;
-    friend class MapColoriser;
-    friend class MapCommands;
-    // The pointer handling also calls the plain view's handlers and mouseClickEvent().
+    // The collaborators reach each other through DeviceMapParts; the pointer handling also
+    // calls the plain view's handlers and mouseClickEvent().
+    friend class DeviceMapParts;
     friend class MapInteraction;
-    friend class MapKeys;
-    friend class MapLegend;
-    friend class MapLinks;
-    friend class MapManagerSync;
-    friend class MapMenus;
-    friend class MapMoves;
-    friend class MapSearch;
-    friend class RuntimeVariables;
-    friend class UnplacedZone;
+    // An operation's wait for the manager's answer holds the map's deletion (see below).
     friend class Operation;
-    friend class InsertRuntimeVariableOperation;
-    friend class PasteDevicesOperation;
-    friend class RearrangeGraphOperation;
-    friend class RemoveDevicesOperation;
-    // The tests of the collaborators (tests/devicemap, tests/host), which reach them here.
-    friend class PointerFixture;
-    friend class TestConfigurationSaves;
-    friend class TestConnectionDrawing;
-    friend class TestDemoMapMenus;
-    friend class TestDeviceMapWidget;
-    friend class TestMapAutoLayout;
-    friend class TestMapClicks;
-    friend class TestMapClipboard;
-    friend class TestMapClipboardRoundTrip;
-    friend class TestMapInteraction;
-    friend class TestMapKeys;
-    friend class TestMapMoves;
-    friend class TestMapSearch;
-    friend class TestUnplacedZone;
 
     void beginWaitForManager();
     void endWaitForManager();

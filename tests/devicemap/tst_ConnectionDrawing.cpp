@@ -1,4 +1,5 @@
 #include "ConnectionDrawing.h"
+#include "DeviceMapParts.h"
 #include "DeviceConnectionsDialog.h"
 #include "tst_MapInteraction_Pointer.h"
 
@@ -8,7 +9,7 @@ class TestConnectionDrawing : public QObject, PointerFixture
 {
     Q_OBJECT
 
-    ConnectionDrawing& drawing() const { return map->connectionDrawing(); }
+    ConnectionDrawing& drawing() const { return DeviceMapParts(*map).connectionDrawing(); }
     int plainJoins(const QString& from, const QString& to) const
     {
         return manager->callLog().count(QStringLiteral("addDeviceConnection(%1,%2,,)").arg(from, to));

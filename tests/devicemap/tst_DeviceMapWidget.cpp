@@ -1,4 +1,5 @@
 #include "ClusterRectItem.h"
+#include "DeviceMapParts.h"
 #include "ConnectionDrawing.h"
 #include "DeviceConnectionItem.h"
 #include "MapInteraction.h"
@@ -37,7 +38,7 @@ private Q_SLOTS:
 
         // Then the map holds both devices and one link item for both pairs
         QCOMPARE(map->getDeviceItems().size(), 2);
-        QCOMPARE(map->itemIndex().linkCount(), 1);
+        QCOMPARE(DeviceMapParts(*map).itemIndex().linkCount(), 1);
         QVERIFY(link(generator, adder) && !link(adder, generator));
         QCOMPARE(map->getConnectionSlots(adder, generator), QStringList({"setA(double)", "setB(double)"}));
     }
@@ -58,7 +59,7 @@ private Q_SLOTS:
             manager->removeDeviceConnection(generator, scaler);
             manager->setNotificationMode(TestDeviceManager::Immediate);
             Q_EMIT manager->deviceChanged(reported);
-            QCOMPARE(map->itemIndex().linkCount(), 0);
+            QCOMPARE(DeviceMapParts(*map).itemIndex().linkCount(), 0);
         }
 
         // description and state changed
@@ -82,7 +83,7 @@ private Q_SLOTS:
 
         // removed, with its links; devices the manager does not know change nothing
         manager->removeDevice("pulse");
-        QCOMPARE(map->itemIndex().linkCount(), 0);
+        QCOMPARE(DeviceMapParts(*map).itemIndex().linkCount(), 0);
         Q_EMIT manager->deviceChanged("ghost");
         Q_EMIT manager->deviceRenamed("ghost", "spirit");
         QCOMPARE(map->getDeviceItems().keys(), QStringList({scaler}));
@@ -99,7 +100,7 @@ private Q_SLOTS:
 
         QVERIFY(QMetaObject::invokeMethod(map.get(), "createGraph"));
 
-        QCOMPARE(map->itemIndex().linkCount(), 1);
+        QCOMPARE(DeviceMapParts(*map).itemIndex().linkCount(), 1);
         QCOMPARE(map->getClusterItems().size(), 1);
         QCOMPARE(map->scene()->items().size(), itemsBefore);
     }
@@ -111,11 +112,11 @@ private Q_SLOTS:
         map->createCluster("pumps", QRectF(0, 0, 50, 50));
         QPointer<ClusterRectItem> old = map->getClusterItems().value("pumps");
         map->setHoveredItem(old);
-        map->interaction().setStretchedCluster(old);
+        DeviceMapParts(*map).interaction().setStretchedCluster(old);
 
         map->createCluster("pumps", QRectF(10, 10, 80, 80));
 
-        QVERIFY(!old && !map->getHoveredItem() && !map->interaction().stretchedCluster());
+        QVERIFY(!old && !map->getHoveredItem() && !DeviceMapParts(*map).interaction().stretchedCluster());
         QCOMPARE(map->getClusterItems().value("pumps")->pos(), QPointF(10, 10));
     }
 
@@ -127,7 +128,7 @@ private Q_SLOTS:
         openMap();
         const QStringList pair = linkedPair();
         DeviceNodeItem* node = item(pair.at(0));
-        map->managerSync().setSettingsItem(node);
+        DeviceMapParts(*map).managerSync().setSettingsItem(node);
         map->setCurrentTemporaryDevice(node);
         map->searchDevices(pair.at(0));
         QCOMPARE(map->getFoundDevices().size(), 1);
@@ -135,11 +136,11 @@ private Q_SLOTS:
         map->scene()->addItem(endNode);
         auto rubberLine = new DeviceConnectionItem(node, endNode, QList<QPointF>());
         map->scene()->addItem(rubberLine);
-        ConnectionDrawing& drawing = map->connectionDrawing();
+        ConnectionDrawing& drawing = DeviceMapParts(*map).connectionDrawing();
         drawing.setRubberLine(rubberLine, endNode);
         drawing.setSource(pair.at(0));
         map->setHoveredItem(node);
-        MapInteraction& interaction = map->interaction();
+        MapInteraction& interaction = DeviceMapParts(*map).interaction();
         interaction.setMovedBendingPoint(link(pair.at(0), pair.at(1)), 0, {QPointF(5, 5)});
 
         // When the manager removes its link, then the device itself
@@ -148,7 +149,7 @@ private Q_SLOTS:
         manager->removeDevice(pair.at(0));
 
         // Then nothing of the map points at it any more, and the settings dialog's close is harmless
-        QVERIFY(!map->managerSync().settingsItem() && !map->getCurrentTemporaryDevice());
+        QVERIFY(!DeviceMapParts(*map).managerSync().settingsItem() && !map->getCurrentTemporaryDevice());
         QVERIFY(map->getFoundDevices().isEmpty());
         QVERIFY(!drawing.rubberLine() && !drawing.endNode() && !drawing.isDrawing() && !map->getHoveredItem());
         QVERIFY(QMetaObject::invokeMethod(map.get(), "_updateItem"));
@@ -182,10 +183,10 @@ private Q_SLOTS:
         Q_EMIT manager->needUpdateTypes();
 
         // The empty-space menu keeps its "New device" entry, with one search field
-        QMenu& sceneMenu = map->menus().sceneMenu();
-        QCOMPARE(sceneMenu.actions().first(), map->menus().newDeviceMenu()->menuAction());
+        QMenu& sceneMenu = DeviceMapParts(*map).menus().sceneMenu();
+        QCOMPARE(sceneMenu.actions().first(), DeviceMapParts(*map).menus().newDeviceMenu()->menuAction());
         QVERIFY(ModalRunner::findAction(&sceneMenu, "New device/Maths/Scaler"));
-        QCOMPARE(map->menus().newDeviceMenu()->findChildren<QLineEdit*>().size(), 1);
+        QCOMPARE(DeviceMapParts(*map).menus().newDeviceMenu()->findChildren<QLineEdit*>().size(), 1);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "BaseGuiDevice.h"
+#include "DeviceMapParts.h"
 #include "MapColoriser.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
@@ -91,7 +92,7 @@ private Q_SLOTS:
 
         QCOMPARE(QList<QColor>({colorOf(names.at(0)), colorOf(names.at(1)), colorOf(names.at(2))}),
                  QList<QColor>({Qt::red, Qt::green, Qt::red}));
-        QCOMPARE(map->coloriser().colors().keys(), QStringList({"io", "main"}));
+        QCOMPARE(DeviceMapParts(*map).coloriser().colors().keys(), QStringList({"io", "main"}));
         if (byArea)
             QVERIFY(!colorOf(plain).isValid());
     }
@@ -110,7 +111,7 @@ private Q_SLOTS:
 
         QCOMPARE(spy.size(), 3);
         QVERIFY(spy.at(0).at(0).toBool() && spy.at(1).at(0).toBool() && !spy.at(2).at(0).toBool());
-        QCOMPARE(map->transformColorsMap().keys(), map->coloriser().colors().keys());
+        QCOMPARE(map->transformColorsMap().keys(), DeviceMapParts(*map).coloriser().colors().keys());
     }
 };
 

@@ -1,4 +1,5 @@
 #include "BaseGuiDevice.h"
+#include "DeviceMapParts.h"
 #include "MapAutoLayout.h"
 #include "MapMenus.h"
 #include "ModalRunner.h"
@@ -111,9 +112,9 @@ private Q_SLOTS:
     void aFailedLayoutPlacesOnAGridAndTellsOnceAfterwards()
     {
         const QStringList pair = linkedPair();
-        GraphLayoutAdapter::Options options = map->automaticLayout().options();
+        GraphLayoutAdapter::Options options = DeviceMapParts(*map).automaticLayout().options();
         options.graphvizProgram = "no-such-program";
-        map->automaticLayout().setOptions(options);
+        DeviceMapParts(*map).automaticLayout().setOptions(options);
         ZenticMessageBox::AnswerGuard told(QMessageBox::Ok);
 
         // When the map is rearranged and another layout follows at once
@@ -151,7 +152,7 @@ private Q_SLOTS:
 
         ZenticMessageBox::AnswerGuard accept(QStringLiteral("Rearrange"));
         ModalRunner::MenuAnswerGuard choose(entry);
-        MapMenus::run(map->menus().sceneMenu(), QPoint());
+        MapMenus::run(DeviceMapParts(*map).menus().sceneMenu(), QPoint());
 
         QCOMPARE(map->getUndoStack()->count(), 1);
         QCOMPARE(int(map->getCurrentLayoutType()), recorded);

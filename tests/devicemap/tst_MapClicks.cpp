@@ -1,4 +1,5 @@
 #include "ClusterRectItem.h"
+#include "DeviceMapParts.h"
 #include "ConnectionDrawing.h"
 #include "DeviceConfigWidget.h"
 #include "DeviceConnectionItem.h"
@@ -67,7 +68,7 @@ private Q_SLOTS:
         ModalRunner::MenuAnswerGuard dismiss(ModalRunner::Cancel);
         click(centreOf(names.at(0)), Qt::RightButton);
         QCOMPARE(map->scene()->selectedItems(), QList<QGraphicsItem*>{item(names.at(0))});
-        QCOMPARE(dismiss.menus(), texts(map->menus().deviceMenu()));
+        QCOMPARE(dismiss.menus(), texts(DeviceMapParts(*map).menus().deviceMenu()));
     }
 
     void deleteFromTheSelectionMenuAsksAndSavesEitherWay_data()
@@ -97,7 +98,7 @@ private Q_SLOTS:
         click(centreOf(names.at(1)), Qt::RightButton);
 
         // Then the selection menu asked about the devices by name up to three, else by count
-        QCOMPARE(choose.menus(), texts(map->menus().selectionMenu()));
+        QCOMPARE(choose.menus(), texts(DeviceMapParts(*map).menus().selectionMenu()));
         QCOMPARE(answer.texts().first(), count < 4 ? "Are you sure you want to delete devices " + names.join(", ") + "?"
                                                    : QString("Are you sure you want to delete %1 devices?").arg(count));
         QCOMPARE(map->getDeviceItems().size(), accept ? 0 : count);
@@ -172,7 +173,7 @@ private Q_SLOTS:
         press(pressed);
         QTRY_COMPARE(choose.count(), 1);
         release(pressed);
-        QCOMPARE(choose.menus(), texts(map->menus().sceneMenu()));
+        QCOMPARE(choose.menus(), texts(DeviceMapParts(*map).menus().sceneMenu()));
         QCOMPARE(map->getDeviceItems().size(), 1);
         QCOMPARE(map->getDeviceItems().first()->devType(), QStringLiteral("generator"));
         QCOMPARE(map->getDeviceItems().first()->pos(), map->mapToScene(pressed));
@@ -295,7 +296,7 @@ private Q_SLOTS:
         QCOMPARE(choose.count(), 1);
         QCOMPARE(confirm.count(), duringQuestion ? 1 : 0);
         QCOMPARE(type.count() + dialog.count() + dialogs(), 0);
-        QVERIFY(!map->connectionDrawing().isDrawing());
+        QVERIFY(!DeviceMapParts(*map).connectionDrawing().isDrawing());
         QVERIFY(edits().isEmpty());
     }
 };

@@ -1,4 +1,5 @@
 #include "ClusterRectItem.h"
+#include "DeviceMapParts.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceFile.h"
 #include "DeviceText.h"
@@ -114,9 +115,9 @@ private Q_SLOTS:
     void copyTwoDevicesAndPasteThemAroundThePoint()
     {
         select(pair);
-        map->clipboard().copy();
+        DeviceMapParts(*map).clipboard().copy();
 
-        map->clipboard().paste(QPoint(400, 300));
+        DeviceMapParts(*map).clipboard().paste(QPoint(400, 300));
 
         // One entry re-creates both, linked, centred on the point and selected
         QCOMPARE(stack()->count(), 1);
@@ -143,8 +144,8 @@ private Q_SLOTS:
         setCursor(map->mapFromScene(overDevice ? item(pair.at(1))->getCenter() : QPointF(500, 500)));
         ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
 
-        map->clipboard().copy();
-        map->clipboard().paste(QPoint(100, 400));
+        DeviceMapParts(*map).clipboard().copy();
+        DeviceMapParts(*map).clipboard().paste(QPoint(100, 400));
 
         // Then that device alone is copied, without its link to the device left behind
         const QList<DeviceInfo> copied = YamlSerialiser::parseYamlFromString(QApplication::clipboard()->text(), nullptr);
@@ -173,7 +174,7 @@ private Q_SLOTS:
             return box.button(QMessageBox::Ok);
         });
 
-        map->clipboard().paste(QPoint(100, 100));
+        DeviceMapParts(*map).clipboard().paste(QPoint(100, 100));
 
         QCOMPARE(answer.texts(), QStringList({headline}));
         if (text.size() < 100)
@@ -200,7 +201,7 @@ private Q_SLOTS:
         QApplication::clipboard()->setText("config_version: 99\n" + YamlSerialiser::serialise(info));
         ZenticMessageBox::AnswerGuard guard{QMessageBox::StandardButton(answer)};
 
-        map->clipboard().paste(QPoint(100, 100));
+        DeviceMapParts(*map).clipboard().paste(QPoint(100, 100));
 
         QCOMPARE(guard.texts(), QStringList({"Unsupported version"}));
         QCOMPARE(manager->getDeviceNames().size(), 2 + pasted);
@@ -312,7 +313,7 @@ private Q_SLOTS:
         QCOMPARE(manager->getDeviceNames().size(), choice == "Insert devices" ? 4 : 2);
         QCOMPARE(manager->getDeviceTypes().contains("arm"), choice == "Import meta device");
         QCOMPARE(readFile(dataDir() + "/templates/arm.yml"), choice == "Import template" ? pairText() : QString("old"));
-        QVERIFY(map->clipboard().draggedFilePath().isEmpty());
+        QVERIFY(DeviceMapParts(*map).clipboard().draggedFilePath().isEmpty());
     }
 
     void draggingAsksNothingAndTheDropSaysWhatIsWrong_data()
@@ -333,7 +334,7 @@ private Q_SLOTS:
 
         QVERIFY(dragEnter({QUrl::fromLocalFile(path)}));
         QCOMPARE(map->getDragArrangement().devices.size(), 2);
-        map->clipboard().dragLeave();
+        DeviceMapParts(*map).clipboard().dragLeave();
         dropFile(path);
 
         QCOMPARE(answer.count(), 0);
@@ -352,7 +353,7 @@ private Q_SLOTS:
         QVERIFY(dragEnter({QUrl::fromLocalFile(path)}));
         QCOMPARE(answer.count(), 0);
         QVERIFY(map->getDragArrangement().isEmpty());
-        map->clipboard().dragLeave();
+        DeviceMapParts(*map).clipboard().dragLeave();
         dropFile(path);
 
         QCOMPARE(answer.texts(), QStringList({headline}));
@@ -384,7 +385,7 @@ private Q_SLOTS:
         const QPointF target = what == "bend" ? QPointF(150, 200) : map->getClusterItems().value("c")->mapToScene(label);
         setCursor(map->mapFromScene(target) + QPoint(1, 1));
 
-        map->commands().deleteSelectionOrItemUnderCursor();
+        DeviceMapParts(*map).commands().deleteSelectionOrItemUnderCursor();
 
         QCOMPARE(stack()->count(), 1);
         QVERIFY(stack()->text(0).startsWith(undoText));

@@ -1,4 +1,5 @@
 #include "DemoGuiDevices.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapClipboard.h"
@@ -66,10 +67,10 @@ private Q_SLOTS:
 
         // When all is copied, deleted and pasted
         ZenticMessageBox::AnswerGuard answer(ZenticMessageBox::AnswerGuard::AcceptRole);
-        map.clipboard().copy();
-        map.commands().deleteSelectionOrItemUnderCursor();
+        DeviceMapParts(map).clipboard().copy();
+        DeviceMapParts(map).commands().deleteSelectionOrItemUnderCursor();
         QVERIFY(manager.getDeviceNames().isEmpty());
-        map.clipboard().paste(QPoint(400, 300));
+        DeviceMapParts(map).clipboard().paste(QPoint(400, 300));
 
         // Then the manager holds the same graph, and nothing but the deletion was asked
         QCOMPARE(graphOf(manager), original);

@@ -1,4 +1,5 @@
 #include "ClusterRectItem.h"
+#include "DeviceMapParts.h"
 #include "ModalRunner.h"
 #include "tst_MapInteraction_Pointer.h"
 
@@ -54,7 +55,7 @@ private Q_SLOTS:
         // Any move cancels it
         press(QPoint(300, 300));
         moveTo(QPoint(301, 300), Qt::LeftButton);
-        QTest::qWait(4 * map->interaction().longPressInterval());
+        QTest::qWait(4 * DeviceMapParts(*map).interaction().longPressInterval());
         QCOMPARE(pointerMap->clicks.size(), 1);
     }
 
@@ -77,7 +78,7 @@ private Q_SLOTS:
         for (int step = 1; step <= 4; ++step)
             send(QEvent::MouseMove, QPoint(400, 300) - QPoint(25, 25) * step, Qt::NoButton, Qt::LeftButton,
                  Qt::NoModifier, touch);
-        const bool bandShown = map->interaction().rubberBand()->isVisible();
+        const bool bandShown = DeviceMapParts(*map).interaction().rubberBand()->isVisible();
         release(QPoint(300, 200), Qt::LeftButton, Qt::NoModifier, touch);
 
         // Then a touch scrolls by the distance and selects nothing; the mouse does the opposite
@@ -85,7 +86,7 @@ private Q_SLOTS:
         QCOMPARE(map->horizontalScrollBar()->value(), touch ? 100 : 0);
         QCOMPARE(map->verticalScrollBar()->value(), touch ? 100 : 0);
         QCOMPARE(item(a)->isSelected(), !touch);
-        QVERIFY(!map->interaction().isPanning() && !map->interaction().rubberBand()->isVisible());
+        QVERIFY(!DeviceMapParts(*map).interaction().isPanning() && !DeviceMapParts(*map).interaction().rubberBand()->isVisible());
     }
 
     void rightRubberBandOffersACluster_data()
@@ -139,7 +140,7 @@ private Q_SLOTS:
         const QString a = create("generator");
         place(a, QPointF(200, 200));
         press(centreOf(a));
-        QVERIFY(!map->interaction().devicePositionsAtPress().isEmpty());
+        QVERIFY(!DeviceMapParts(*map).interaction().devicePositionsAtPress().isEmpty());
 
         QPinchGesture pinch;
         pinch.setScaleFactor(1.5);
@@ -147,7 +148,7 @@ private Q_SLOTS:
         QApplication::sendEvent(map.get(), &event);
 
         QCOMPARE(map->transform().m11(), 1.5);
-        QVERIFY(map->interaction().devicePositionsAtPress().isEmpty() && !map->interaction().isLongPressPending());
+        QVERIFY(DeviceMapParts(*map).interaction().devicePositionsAtPress().isEmpty() && !DeviceMapParts(*map).interaction().isLongPressPending());
     }
 
     void noPointerOutlivesAnItemRemovedInsideAMenu()

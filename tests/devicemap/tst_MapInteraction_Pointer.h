@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapInteraction.h"
@@ -59,7 +60,7 @@ protected:
         map->setSceneRects(QRectF(0, 0, 2000, 2000));
         map->resize(800, 600);
         map->show();
-        map->interaction().setLongPressInterval(40);
+        DeviceMapParts(*map).interaction().setLongPressInterval(40);
         if (!QTest::qWaitForWindowExposed(map.get()))
             qWarning("map window not exposed");
         return pointerMap;

@@ -1,4 +1,5 @@
 #include "MapKeys.h"
+#include "DeviceMapParts.h"
 #include "MapMenus.h"
 #include "ModalRunner.h"
 #include "UnplacedZone.h"
@@ -97,7 +98,7 @@ private Q_SLOTS:
             manager->addDeviceConnection(names.at(0), names.at(1), QString(), QString());
         DeviceNodeItem::setUnplacedDevices(names + QStringList{"elsewhere"});
         paint();
-        const QRectF cards = map->unplacedZone().unplacedZoneRect();
+        const QRectF cards = DeviceMapParts(*map).unplacedZone().unplacedZoneRect();
         QVERIFY(!cards.isEmpty());
 
         // When the wheel turns over the zone's cards
@@ -107,7 +108,7 @@ private Q_SLOTS:
         QStringList expected;
         for (int index : order)
             expected.append(names.at(index));
-        QCOMPARE(map->unplacedZone().unplacedDevices(), expected);
+        QCOMPARE(DeviceMapParts(*map).unplacedZone().unplacedDevices(), expected);
         QCOMPARE(scale(), 1.0);
     }
 
@@ -133,7 +134,7 @@ private Q_SLOTS:
         QTest::keyClick(map.get(), Qt::Key_N, Qt::ControlModifier);
 
         QCOMPARE(choose.positions(), QList<QPoint>{viewport->mapToGlobal(opened)});
-        QCOMPARE(choose.menus().first(), ModalRunner::actionTexts(map->menus().newDeviceMenu()));
+        QCOMPARE(choose.menus().first(), ModalRunner::actionTexts(DeviceMapParts(*map).menus().newDeviceMenu()));
         QCOMPARE(map->getDeviceItems().size(), 1);
         QCOMPARE(map->getDeviceItems().first()->pos(), map->mapToScene(opened));
         QCOMPARE(undoTexts().size(), 1);

@@ -1,4 +1,5 @@
 #include "ClusterRectItem.h"
+#include "DeviceMapParts.h"
 #include "DeviceConnectionItem.h"
 #include "MapMoves.h"
 #include "tst_MapInteraction_Pointer.h"
@@ -115,7 +116,7 @@ private Q_SLOTS:
         layout.connections = {bent};
         layout.center = QPointF(150, 60);
         QStringList laidOut;
-        map->interaction().moves().setGroupLayout([&](const QStringList& names) {
+        DeviceMapParts(*map).interaction().moves().setGroupLayout([&](const QStringList& names) {
             laidOut = names;
             return layout;
         });

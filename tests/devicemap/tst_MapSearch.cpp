@@ -1,4 +1,5 @@
 #include "ConnectionDrawing.h"
+#include "DeviceMapParts.h"
 #include "MapSearch.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
@@ -78,7 +79,7 @@ private Q_SLOTS:
 
         // Devices that moved are ordered by their new places once sorted again
         item(scaler)->setPos(QPointF(0, 0));
-        map->search().sortByPosition();
+        DeviceMapParts(*map).search().sortByPosition();
         QCOMPARE(foundNames(), QStringList({scaler, described, generator}));
 
         // Every change of mode is announced, also one to the mode already in force
@@ -120,10 +121,10 @@ private Q_SLOTS:
         map->searchDevices(QStringLiteral("gener"));
 
         // When a connection is drawn from a device and dropped on empty space
-        map->connectionDrawing().start(generator);
-        map->connectionDrawing().follow(QPointF(400, 400));
+        DeviceMapParts(*map).connectionDrawing().start(generator);
+        DeviceMapParts(*map).connectionDrawing().follow(QPointF(400, 400));
         QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByConnectivity);
-        map->connectionDrawing().cancel();
+        DeviceMapParts(*map).connectionDrawing().cancel();
         QCOMPARE(map->getColorisationMode(), DeviceMapWidget::BySearch);
 
         // Then ending the search goes back to the mode before the search

@@ -1,4 +1,5 @@
 #include "MapInteraction.h"
+#include "DeviceMapParts.h"
 #include "UnplacedZone.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
@@ -10,7 +11,7 @@ class TestUnplacedZone : public QObject, DeviceMapFixture
 {
     Q_OBJECT
 
-    UnplacedZone& zone() const { return map->unplacedZone(); }
+    UnplacedZone& zone() const { return DeviceMapParts(*map).unplacedZone(); }
     /// count unplaced scalers, the first heading a chain of chained devices, in this order on the list.
     QStringList unplacedDevices(int count, int chained, bool firstInitialised)
     {
@@ -26,8 +27,8 @@ class TestUnplacedZone : public QObject, DeviceMapFixture
     void pull(const QString& name, const QPointF& pressedAt)
     {
         map->setCurrentTemporaryDevice(item(name));
-        map->interaction().devicePositionsAtPress().clear();
-        map->interaction().devicePositionsAtPress().insert(name, pressedAt);
+        DeviceMapParts(*map).interaction().devicePositionsAtPress().clear();
+        DeviceMapParts(*map).interaction().devicePositionsAtPress().insert(name, pressedAt);
     }
 
 private Q_SLOTS:

@@ -1,6 +1,7 @@
 #include "ClusterRectItem.h"
 #include "DemoGuiDevices.h"
 #include "DeviceConnectionItem.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceMapWindow.h"
 #include "DeviceNodeItem.h"
@@ -55,7 +56,7 @@ class TestDemoMapMenus : public QObject
     // The middle of a link's first stretch, where nothing else covers it.
     QPoint linkAt(DeviceConnectionItem** found)
     {
-        for (DeviceConnectionItem* link : map->itemIndex().links()) {
+        for (DeviceConnectionItem* link : DeviceMapParts(*map).itemIndex().links()) {
             const QList<QPointF> bends = link->getBendingPoints();
             const QPointF next = bends.isEmpty() ? link->getNodeTo()->getCenter() : bends.first();
             const QPoint point = show((link->getNodeFrom()->getCenter() + next) / 2);
@@ -97,7 +98,7 @@ private Q_SLOTS:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         map = window->getDeviceMapWidget();
-        map->interaction().setLongPressInterval(40);
+        DeviceMapParts(*map).interaction().setLongPressInterval(40);
     }
 
     void cleanup()
@@ -125,7 +126,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, how);
         QFETCH(QString, menu);
-        MapMenus& menus = map->menus();
+        MapMenus& menus = DeviceMapParts(*map).menus();
         const QMap<QString, QStringList> expected{
             {"device", ModalRunner::actionTexts(&menus.deviceMenu())},
             {"selection", ModalRunner::actionTexts(&menus.selectionMenu())},

@@ -1,4 +1,5 @@
 #include "ClusterRectItem.h"
+#include "DeviceMapParts.h"
 #include "CreateBendingPointOperation.h"
 #include "CreateClusterOperation.h"
 #include "CreateConnectionOperation.h"
@@ -155,7 +156,7 @@ private Q_SLOTS:
         ZenticMessageBox::AnswerGuard confirm(QStringLiteral("Delete"));
 
         // When the user deletes them, undoes and redoes
-        map->commands().deleteSelectionOrItemUnderCursor();
+        DeviceMapParts(*map).commands().deleteSelectionOrItemUnderCursor();
         QCOMPARE(manager->savedConfigurations(), savesBefore + 1);
         stack()->undo();
         QCOMPARE(manager->savedConfigurations(), savesBefore + 2);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DevicesArrangement.h"
+#include "DeviceMapParts.h"
 #include "dozerozozu_export.h"
 
 #include <QList>
@@ -18,7 +19,7 @@ class QGraphicsItem;
  * A short-lived helper over the map's item tables; no widget inside, nothing changed.
  * Linear in the devices and links captured. GUI thread only.
  *
- *     const DevicesArrangement all = ArrangementCapture(map->itemIndex(), manager).captureAll();
+ *     const DevicesArrangement all = ArrangementCapture(DeviceMapParts(map).itemIndex(), manager).captureAll();
  */
 class DOZEROZOZU_EXPORT ArrangementCapture
 {

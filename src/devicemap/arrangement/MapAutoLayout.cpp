@@ -1,4 +1,5 @@
 #include "MapAutoLayout.h"
+#include "DeviceMapParts.h"
 
 #include "ClusterRectItem.h"
 #include "DeviceManager.h"
@@ -51,7 +52,7 @@ LayoutGraph MapAutoLayout::graphOf(const QList<DeviceInfo>& infos, DeviceMapWidg
     LayoutGraphBuilder builder(map.getDeviceManager(), type);
     if (type == DeviceMapWidget::FixedClusters) {
         // Devices waiting in the unplaced zone have no place yet, so they belong to no cluster.
-        const MapItemIndex& items = map.itemIndex();
+        const MapItemIndex& items = DeviceMapParts(map).itemIndex();
         QMap<QString, QRectF> clusterRects;
         for (auto it = items.clusters().cbegin(); it != items.clusters().cend(); ++it) {
             if (it.value())
@@ -124,13 +125,13 @@ void MapAutoLayout::rearrangeGraph(DeviceMapWidget::LayoutType type, bool ask)
     if (map.getGrid().isActive())
         map.getGrid().activate(true);
     map.setColorisationMode(map.getColorisationMode());
-    map.search().sortByPosition();
+    DeviceMapParts(map).search().sortByPosition();
 }
 
 bool MapAutoLayout::confirm(DeviceMapWidget::LayoutType type)
 {
     const bool dropsClusters = (type == DeviceMapWidget::Orthogonal || type == DeviceMapWidget::Hierarchical)
-                               && !map.itemIndex().clusters().isEmpty();
+                               && !DeviceMapParts(map).itemIndex().clusters().isEmpty();
     // The rearrangement is one step on the undo stack, so nothing here claims it cannot be undone.
     if (dropsClusters) {
         return ZenticMessageBox::confirm(

@@ -3,6 +3,7 @@
 #include "ConnectionString.h"
 #include "DeviceFile.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "DeviceText.h"
@@ -346,7 +347,7 @@ DeviceNodeItem* MapClipboard::deviceAt(const QPoint& viewportPoint) const
     for (QGraphicsItem* item : found) {
         auto device = dynamic_cast<DeviceNodeItem*>(item);
         // The hidden end of a link being drawn is a node item too, but of no device.
-        if (device && !map.itemIndex().nameOf(device).isEmpty())
+        if (device && !DeviceMapParts(map).itemIndex().nameOf(device).isEmpty())
             return device;
     }
     return nullptr;

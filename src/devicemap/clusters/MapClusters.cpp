@@ -3,6 +3,7 @@
 #include "ClusterRectItem.h"
 #include "ClusterRules.h"
 #include "CreateClusterOperation.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "MapItemIndex.h"
 #include "ModalRunner.h"
@@ -17,7 +18,7 @@ MapClusters::MapClusters(DeviceMapWidget& map)
 
 bool MapClusters::isAcceptableName(const QString& name) const
 {
-    const MapItemIndex& items = map.itemIndex();
+    const MapItemIndex& items = DeviceMapParts(map).itemIndex();
     return ClusterRules::isAcceptableName(name, [&items](const QString& candidate) {
         return items.clusters().contains(candidate);
     });
@@ -70,7 +71,7 @@ void MapClusters::createClusterForTemplate(const QString& templateName, const QL
     if (arrangement.isEmpty())
         return;
     const QRect extended = ClusterRules::extendedRect(arrangement.devicesRect);
-    const MapItemIndex& index = map.itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     const QString name = ClusterRules::templateClusterName(templateName, [&index](const QString& candidate) {
         return index.clusters().contains(candidate) || index.hasDevice(candidate);
     });
@@ -87,6 +88,6 @@ void MapClusters::createItem(const QString& name, const QRectF& rect)
     cluster->setZValue(-1.0);
     cluster->setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemSendsScenePositionChanges);
     // A second cluster of the same name replaces the first; the old item must not stay behind.
-    map.itemIndex().insertCluster(name, cluster);
+    DeviceMapParts(map).itemIndex().insertCluster(name, cluster);
     map.scene()->addItem(cluster);
 }

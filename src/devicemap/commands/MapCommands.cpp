@@ -4,6 +4,7 @@
 #include "DeviceConnectionItem.h"
 #include "DeviceHandle.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapClusters.h"
@@ -84,8 +85,8 @@ void MapCommands::deleteItemAt(const QPoint& viewportPoint)
     } else if (auto link = dynamic_cast<DeviceConnectionItem*>(found)) {
         const QPointF scenePoint = map.mapToScene(viewportPoint);
         const QPointF bend = link->isInBendingPointsArea(scenePoint);
-        const QString source = map.itemIndex().nameOf(link->getNodeFrom());
-        const QString target = map.itemIndex().nameOf(link->getNodeTo());
+        const QString source = DeviceMapParts(map).itemIndex().nameOf(link->getNodeFrom());
+        const QString target = DeviceMapParts(map).itemIndex().nameOf(link->getNodeTo());
         if (!bend.isNull()) {
             map.pushOperation(new RemoveBendingPointOperation(&map, target, source, bend));
             return;
@@ -103,7 +104,7 @@ QGraphicsItem* MapCommands::mapItemAt(const QPoint& viewportPoint) const
 {
     const QPolygonF square = map.mapToScene(QRect(viewportPoint, QSize(2, 2)));
     const QList<QGraphicsItem*> found = map.scene()->items(square, Qt::IntersectsItemShape, Qt::DescendingOrder);
-    const MapItemIndex& index = map.itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     for (QGraphicsItem* item : found) {
         if (auto device = dynamic_cast<DeviceNodeItem*>(item)) {
             if (!index.nameOf(device).isEmpty())
@@ -126,7 +127,7 @@ void MapCommands::renameDevice(const QString& name)
     const QString newName = ModalRunner::getText(&map, DeviceMapWidget::tr("Rename device"),
                                                  DeviceMapWidget::tr("New name: "), name, &ok);
     // A device removed or renamed while the name was typed is left alone.
-    if (!alive || !ok || newName.isEmpty() || newName == name || !map.itemIndex().hasDevice(name))
+    if (!alive || !ok || newName.isEmpty() || newName == name || !DeviceMapParts(map).itemIndex().hasDevice(name))
         return;
     map.pushOperation(new RenameDeviceOperation(&map, name, newName));
 }
@@ -137,8 +138,8 @@ void MapCommands::renameCluster(const QString& name)
     bool ok = false;
     const QString newName = ModalRunner::getText(&map, DeviceMapWidget::tr("Rename cluster"),
                                                  DeviceMapWidget::tr("New name: "), name, &ok);
-    if (!alive || !ok || newName == name || !map.clusters().isAcceptableName(newName)
-        || !map.itemIndex().cluster(name))
+    if (!alive || !ok || newName == name || !DeviceMapParts(map).clusters().isAcceptableName(newName)
+        || !DeviceMapParts(map).itemIndex().cluster(name))
         return;
     map.pushOperation(new RenameClusterOperation(&map, name, newName));
 }

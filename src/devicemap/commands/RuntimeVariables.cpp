@@ -2,6 +2,7 @@
 
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "InsertRuntimeVariableOperation.h"
@@ -54,7 +55,7 @@ void RuntimeVariables::insertIntoLinkUnderCursor()
 {
     const QPoint point = map.viewport()->mapFromGlobal(QCursor::pos());
     auto link = dynamic_cast<DeviceConnectionItem*>(map.findItemAt(point));
-    if (link && map.itemIndex().hasLink(link))
+    if (link && DeviceMapParts(map).itemIndex().hasLink(link))
         insertIntoLink(link, map.mapToScene(point));
 }
 
@@ -80,7 +81,7 @@ void RuntimeVariables::insertIntoLink(DeviceConnectionItem* link, const QPointF&
         return;
     }
     // The link may have gone while the name was typed.
-    const MapItemIndex& index = map.itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     if (!subject || !index.hasLink(subject) || map.isWaitingForManager())
         return;
     InsertRuntimeVariableOperation::Link replaced;

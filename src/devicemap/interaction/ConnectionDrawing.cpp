@@ -1,4 +1,5 @@
 #include "ConnectionDrawing.h"
+#include "DeviceMapParts.h"
 
 #include "CreateConnectionOperation.h"
 #include "DeviceConnectionItem.h"
@@ -56,7 +57,7 @@ void ConnectionDrawing::follow(const QPointF& scenePos)
             tempConnection->update(QRectF());
         return;
     }
-    DeviceNodeItem* sourceItem = map.itemIndex().device(connectionSource);
+    DeviceNodeItem* sourceItem = DeviceMapParts(map).itemIndex().device(connectionSource);
     if (connectionSource.isEmpty() || !sourceItem)
         return;
     tempEndNode = new DeviceNodeItem(DeviceInfo(), QRectF(0, 0, 1, 1));
@@ -70,7 +71,7 @@ void ConnectionDrawing::follow(const QPointF& scenePos)
     if (!switchedColours) {
         switchedColours = true;
         modeBeforeDrawing = map.getColorisationMode();
-        previousModeBeforeDrawing = map.coloriser().previousMode();
+        previousModeBeforeDrawing = DeviceMapParts(map).coloriser().previousMode();
     }
     map.setColorisationMode(DeviceMapWidget::ByConnectivity);
 }
@@ -80,7 +81,7 @@ void ConnectionDrawing::drawConnection(const QList<QGraphicsItem*>& items)
     QString targetName;
     if (!items.isEmpty()) {
         if (auto node = dynamic_cast<DeviceNodeItem*>(items.first()))
-            targetName = map.itemIndex().nameOf(node);
+            targetName = DeviceMapParts(map).itemIndex().nameOf(node);
     }
     QPointer<DeviceMapWidget> alive(&map);
     if (!targetName.isEmpty())
@@ -122,7 +123,7 @@ void ConnectionDrawing::cancel()
     connectionSource.clear();
     if (switchedColours) {
         switchedColours = false;
-        map.coloriser().restore(modeBeforeDrawing, previousModeBeforeDrawing);
+        DeviceMapParts(map).coloriser().restore(modeBeforeDrawing, previousModeBeforeDrawing);
     }
 }
 
@@ -161,7 +162,7 @@ void ConnectionDrawing::forget(HoverableItem* item)
     if (!drawingConnection && !tempConnection)
         return;
     auto node = dynamic_cast<DeviceNodeItem*>(item);
-    const bool sourceGoes = node && !connectionSource.isEmpty() && map.itemIndex().nameOf(node) == connectionSource;
+    const bool sourceGoes = node && !connectionSource.isEmpty() && DeviceMapParts(map).itemIndex().nameOf(node) == connectionSource;
     const bool lineSourceGoes = tempConnection && static_cast<HoverableItem*>(tempConnection->getNodeFrom()) == item;
     if (sourceGoes || lineSourceGoes)
         cancel();

@@ -7,6 +7,7 @@
 #include "DeviceConfigWidget.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapClipboard.h"
@@ -65,7 +66,7 @@ void MapClicks::click(QMouseEvent* event)
         clickEmptySpace(event);
         return;
     }
-    const MapItemIndex& index = map.itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     if (auto node = dynamic_cast<DeviceNodeItem*>(item)) {
         // The hidden end of a connection being drawn is no device of the map.
         if (!index.nameOf(node).isEmpty())
@@ -85,7 +86,7 @@ void MapClicks::click(QMouseEvent* event)
 
 void MapClicks::clickEmptySpace(QMouseEvent* event)
 {
-    MapInteraction& pointer = map.interaction();
+    MapInteraction& pointer = DeviceMapParts(map).interaction();
     if (HoverableItem* hovered = pointer.hoveredItem()) {
         map.viewport()->setCursor(Qt::ArrowCursor);
         hovered->setHovered(false);
@@ -99,17 +100,17 @@ void MapClicks::clickEmptySpace(QMouseEvent* event)
 void MapClicks::sceneMenu()
 {
     // Taken now: the press is over once the menu returns.
-    const QPointF place = map.interaction().pressScenePos();
+    const QPointF place = DeviceMapParts(map).interaction().pressScenePos();
     QPointer<DeviceMapWidget> alive(&map);
-    QAction* chosen = MapMenus::run(map.menus().sceneMenu(), QCursor::pos());
+    QAction* chosen = MapMenus::run(DeviceMapParts(map).menus().sceneMenu(), QCursor::pos());
     // A layout entry has done its work through its own connection, and may have run long.
     if (!alive || !chosen)
         return;
     const QString type = chosen->objectName();
     if (!type.isEmpty())
         map.pushOperation(new CreateDeviceOperation(&map, type, place));
-    else if (map.menus().entryOf(chosen) == MapMenus::Entry::Paste)
-        map.clipboard().paste(map.mapFromScene(place));
+    else if (DeviceMapParts(map).menus().entryOf(chosen) == MapMenus::Entry::Paste)
+        DeviceMapParts(map).clipboard().paste(map.mapFromScene(place));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -121,10 +122,10 @@ void MapClicks::openSettings(const QString& name)
     dialog->show();
     // The dialog holds the pointer until it is closed (the map sees none of its moves meanwhile):
     // the device under it is no longer hovered.
-    map.interaction().endHover();
+    DeviceMapParts(map).interaction().endHover();
     // The dialog's own placement right after showing replaces this move.
     dialog->move(QCursor::pos());
-    map.managerSync().setSettingsItem(map.itemIndex().device(name));
+    DeviceMapParts(map).managerSync().setSettingsItem(DeviceMapParts(map).itemIndex().device(name));
     QObject::connect(dialog, SIGNAL(finished(int)), dialog, SLOT(deleteLater()));
     QObject::connect(dialog, SIGNAL(finished(int)), &map, SLOT(setFocus()));
     QObject::connect(dialog, SIGNAL(finished(int)), &map, SLOT(_updateItem()));
@@ -134,14 +135,14 @@ void MapClicks::clickDevice(DeviceNodeItem* node, QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         if (event->modifiers() == Qt::NoModifier)
-            openSettings(map.itemIndex().nameOf(node));
+            openSettings(DeviceMapParts(map).itemIndex().nameOf(node));
         return;
     }
     if (event->button() != Qt::RightButton)
         return;
 
     // A right click is no move, whatever the press recorded.
-    MapInteraction& pointer = map.interaction();
+    MapInteraction& pointer = DeviceMapParts(map).interaction();
     pointer.devicePositionsAtPress().clear();
     pointer.clusterPositionsAtPress().clear();
     // A device outside the selection is the menu's only subject.
@@ -156,31 +157,31 @@ void MapClicks::deviceMenu(DeviceNodeItem* node)
 {
     QPointer<DeviceMapWidget> alive(&map);
     QPointer<DeviceNodeItem> subject(node);
-    MapMenus& menus = map.menus();
+    MapMenus& menus = DeviceMapParts(map).menus();
     QMenu& menu = map.scene()->selectedItems().size() < 2 ? menus.deviceMenu() : menus.selectionMenu();
     QAction* chosen = MapMenus::run(menu, QCursor::pos());
     if (!alive || !subject)
         return;
     // Renamed meanwhile, the device is acted on under its name now.
-    const QString name = map.itemIndex().nameOf(subject);
+    const QString name = DeviceMapParts(map).itemIndex().nameOf(subject);
     if (name.isEmpty())
         return;
 
-    switch (map.menus().entryOf(chosen)) {
+    switch (DeviceMapParts(map).menus().entryOf(chosen)) {
     case MapMenus::Entry::Delete:
         deleteSelectedDevices();
         break;
     case MapMenus::Entry::Rename:
-        map.commands().renameDevice(name);
+        DeviceMapParts(map).commands().renameDevice(name);
         break;
     case MapMenus::Entry::Settings:
         openSettings(name);
         break;
     case MapMenus::Entry::AddConnection:
-        map.connectionDrawing().start(name);
+        DeviceMapParts(map).connectionDrawing().start(name);
         break;
     case MapMenus::Entry::Copy:
-        map.clipboard().copy();
+        DeviceMapParts(map).clipboard().copy();
         break;
     case MapMenus::Entry::CreateCluster:
         createClusterAround(subject);
@@ -202,7 +203,7 @@ void MapClicks::deleteSelectedDevices()
     QPointer<DeviceMapWidget> alive(&map);
     // Whatever the answer, the manager gets its flag back and saves once.
     ReadonlyBracket bracket(map.getDeviceManager());
-    const MapItemIndex& index = map.itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     QList<QPointer<DeviceNodeItem>> devices;
     QStringList names;
     const QList<QGraphicsItem*> selection = map.scene()->selectedItems();
@@ -228,7 +229,7 @@ void MapClicks::deleteSelectedDevices()
         return;
     QList<QGraphicsItem*> remaining;
     for (const QPointer<DeviceNodeItem>& device : qAsConst(devices)) {
-        if (device && !map.itemIndex().nameOf(device).isEmpty())
+        if (device && !DeviceMapParts(map).itemIndex().nameOf(device).isEmpty())
             remaining.append(device);
     }
     if (!remaining.isEmpty())
@@ -265,7 +266,7 @@ void MapClicks::exportSelection(bool asTemplate)
 
 bool MapClicks::isMapLink(const DeviceConnectionItem* link) const
 {
-    return map.itemIndex().hasLink(link);
+    return DeviceMapParts(map).itemIndex().hasLink(link);
 }
 
 void MapClicks::clickLink(DeviceConnectionItem* link, QMouseEvent* event)
@@ -302,7 +303,7 @@ void MapClicks::openLink(DeviceConnectionItem* link, const QPointF& scenePos)
         return;
     }
 
-    const MapItemIndex& index = map.itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     auto label = [&index](const DeviceConnectionItem* candidate) {
         return index.nameOf(candidate->getNodeFrom()) + QStringLiteral(" > ") + index.nameOf(candidate->getNodeTo());
     };
@@ -331,10 +332,10 @@ void MapClicks::linkMenu(DeviceConnectionItem* link, const QPointF& scenePos)
 {
     QPointer<DeviceMapWidget> alive(&map);
     QPointer<DeviceConnectionItem> subject(link);
-    QAction* chosen = MapMenus::run(map.menus().connectionMenu(), QCursor::pos());
+    QAction* chosen = MapMenus::run(DeviceMapParts(map).menus().connectionMenu(), QCursor::pos());
     if (!alive || !subject)
         return;
-    switch (map.menus().entryOf(chosen)) {
+    switch (DeviceMapParts(map).menus().entryOf(chosen)) {
     case MapMenus::Entry::EditConnection:
         map.connectionClicked(subject);
         break;
@@ -353,10 +354,10 @@ void MapClicks::bendingPointMenu(DeviceConnectionItem* link, const QPointF& bend
 {
     QPointer<DeviceMapWidget> alive(&map);
     QPointer<DeviceConnectionItem> subject(link);
-    QAction* chosen = MapMenus::run(map.menus().bendingPointMenu(), QCursor::pos());
+    QAction* chosen = MapMenus::run(DeviceMapParts(map).menus().bendingPointMenu(), QCursor::pos());
     if (!alive || !subject)
         return;
-    const MapMenus::Entry entry = map.menus().entryOf(chosen);
+    const MapMenus::Entry entry = DeviceMapParts(map).menus().entryOf(chosen);
     if (entry == MapMenus::Entry::RemoveBendingPoint) {
         map.pushOperation(new RemoveBendingPointOperation(&map, subject->getNodeTo()->devName(),
                                                           subject->getNodeFrom()->devName(), bend));
@@ -376,7 +377,7 @@ void MapClicks::addBendingPoint(DeviceConnectionItem* link, const QPointF& scene
 
 void MapClicks::disconnect(DeviceConnectionItem* link)
 {
-    const MapItemIndex& index = map.itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     QPointer<DeviceMapWidget> alive(&map);
     QPointer<DeviceConnectionItem> subject(link);
     const QString question = DeviceMapWidget::tr("Are you sure you want to disconnect %0 from %1's signals?")
@@ -387,8 +388,8 @@ void MapClicks::disconnect(DeviceConnectionItem* link)
     if (!alive || !subject || !confirmed)
         return;
     // Under the names the two devices bear now.
-    const QString source = map.itemIndex().nameOf(subject->getNodeFrom());
-    const QString target = map.itemIndex().nameOf(subject->getNodeTo());
+    const QString source = DeviceMapParts(map).itemIndex().nameOf(subject->getNodeFrom());
+    const QString target = DeviceMapParts(map).itemIndex().nameOf(subject->getNodeTo());
     if (source.isEmpty() || target.isEmpty())
         return;
     map.pushOperation(new RemoveConnectionOperation(&map, target, source, map.getConnectionSignals(target, source),
@@ -412,10 +413,10 @@ void MapClicks::clusterMenu(ClusterRectItem* cluster)
     QPointer<DeviceMapWidget> alive(&map);
     QPointer<ClusterRectItem> subject(cluster);
     QAction* chosen = MapMenus::run(menu, QCursor::pos());
-    if (!alive || !subject || map.itemIndex().cluster(subject->getName()) != subject)
+    if (!alive || !subject || DeviceMapParts(map).itemIndex().cluster(subject->getName()) != subject)
         return;
     if (chosen == rename)
-        map.commands().renameCluster(subject->getName());
+        DeviceMapParts(map).commands().renameCluster(subject->getName());
     else if (chosen == remove)
         removeCluster(subject);
     else if (chosen == moves)
@@ -432,7 +433,7 @@ void MapClicks::removeCluster(ClusterRectItem* cluster)
         &map, DeviceMapWidget::tr("Are you sure you want to remove cluster %0?").arg(name),
         DeviceMapWidget::tr("Removing cluster will not affect current graph arrangement. It can be restored using "
                             "Undo action."));
-    if (!alive || !subject || !confirmed || map.itemIndex().cluster(name) != subject)
+    if (!alive || !subject || !confirmed || DeviceMapParts(map).itemIndex().cluster(name) != subject)
         return;
     map.pushOperation(
         new RemoveClusterOperation(&map, name, QRectF(subject->pos(), subject->boundingRect().size())));

@@ -3,6 +3,7 @@
 #include "ClusterRectItem.h"
 #include "ConnectionDrawing.h"
 #include "DeviceConnectionItem.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapClusters.h"
@@ -79,7 +80,7 @@ void MapInteraction::startRubberBand(const QPoint& point, const QPointF& scenePo
 
 void MapInteraction::recordPressOn(QGraphicsItem* item, QMouseEvent* event, const QPointF& scenePos)
 {
-    const MapItemIndex& index = map.itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     if (auto node = dynamic_cast<DeviceNodeItem*>(item)) {
         if (!node->isSelected()) {
             devicesAtPress.insert(index.nameOf(node), node->pos());
@@ -120,7 +121,7 @@ void MapInteraction::recordClusterPress(ClusterRectItem* cluster, QMouseEvent* e
         return;
     // The devices inside move with the cluster as a selection.
     const QRectF area(cluster->pos(), cluster->rect().size());
-    const QMap<QString, DeviceNodeItem*>& devices = map.itemIndex().devices();
+    const QMap<QString, DeviceNodeItem*>& devices = DeviceMapParts(map).itemIndex().devices();
     for (auto it = devices.cbegin(); it != devices.cend(); ++it) {
         DeviceNodeItem* device = it.value();
         if (!area.contains(device->boundingRect().translated(device->pos())))
@@ -132,7 +133,7 @@ void MapInteraction::recordClusterPress(ClusterRectItem* cluster, QMouseEvent* e
 
 void MapInteraction::pressForDrawing(QMouseEvent* event, const QPointF& scenePos)
 {
-    ConnectionDrawing& drawing = map.connectionDrawing();
+    ConnectionDrawing& drawing = DeviceMapParts(map).connectionDrawing();
     if (!drawing.isDrawing()) {
         pressScenePosition = scenePos;
         pressPending = true;
@@ -140,7 +141,7 @@ void MapInteraction::pressForDrawing(QMouseEvent* event, const QPointF& scenePos
         if (items.isEmpty())
             return;
         auto node = dynamic_cast<DeviceNodeItem*>(items.first());
-        const QString name = node ? map.itemIndex().nameOf(node) : QString();
+        const QString name = node ? DeviceMapParts(map).itemIndex().nameOf(node) : QString();
         const bool rightButton = event->button() == Qt::RightButton;
         const bool shiftLeft = event->button() == Qt::LeftButton && event->modifiers() == Qt::ShiftModifier;
         if (!name.isEmpty() && (rightButton || shiftLeft))
@@ -160,7 +161,7 @@ void MapInteraction::pressForDrawing(QMouseEvent* event, const QPointF& scenePos
         drawing.drawConnection(items);
     if (!alive)
         return;
-    map.connectionDrawing().interrupt();
+    DeviceMapParts(map).connectionDrawing().interrupt();
     mouseRelease(event);
 }
 
@@ -183,10 +184,10 @@ bool MapInteraction::mouseMove(QMouseEvent* event)
 
     auto candidate = dynamic_cast<HoverableItem*>(findItemAt(point));
     setSuitableCursor(candidate, scenePos);
-    if (map.unplacedZone().isVisible())
+    if (DeviceMapParts(map).unplacedZone().isVisible())
         followUnplacedZone(point);
 
-    ConnectionDrawing& drawing = map.connectionDrawing();
+    ConnectionDrawing& drawing = DeviceMapParts(map).connectionDrawing();
     if (drawing.isDrawing()) {
         // No item takes the hover look while a line is drawn, but the one it left loses it.
         if (hovered && !isUnderPointer(hovered, point))
@@ -242,7 +243,7 @@ void MapInteraction::pan(const QPoint& point)
 // away without dragging it puts it back.
 void MapInteraction::followUnplacedZone(const QPoint& point)
 {
-    const MapItemIndex& index = map.itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     const QStringList unplaced = DeviceNodeItem::getUnplacedDevices();
     DeviceNodeItem* candidate = currentTemporaryDevice.data();
     if (!candidate && !unplaced.isEmpty())
@@ -328,7 +329,7 @@ void MapInteraction::setSuitableCursor(HoverableItem* item, const QPointF& scene
 {
     QWidget* viewport = map.viewport();
     const Qt::CursorShape current = viewport->cursor().shape();
-    if (map.connectionDrawing().isDrawing()) {
+    if (DeviceMapParts(map).connectionDrawing().isDrawing()) {
         viewport->setCursor(Qt::PointingHandCursor);
         return;
     }
@@ -405,7 +406,7 @@ bool MapInteraction::mouseRelease(QMouseEvent* event)
 
 bool MapInteraction::releaseRightButton(const QPointF& scenePos, bool usableBand, const QRect& bandGeometry)
 {
-    ConnectionDrawing& drawing = map.connectionDrawing();
+    ConnectionDrawing& drawing = DeviceMapParts(map).connectionDrawing();
     if (drawing.isDrawing()) {
         if (!drawing.endNode()) {
             // Released before the line existed: nothing is drawn, and no source stays behind.
@@ -443,7 +444,7 @@ bool MapInteraction::offerClusterForBand(const QRect& bandGeometry)
     const QPointF topLeft = map.mapToScene(bandGeometry.topLeft());
     const QPointF bottomRight =
         map.mapToScene(bandGeometry.topLeft() + QPoint(bandGeometry.width() - 1, bandGeometry.height() - 1));
-    map.clusters().createClusterOnRect(QRectF(topLeft, bottomRight));
+    DeviceMapParts(map).clusters().createClusterOnRect(QRectF(topLeft, bottomRight));
     if (!alive)
         return false;
     map.scene()->clearSelection();

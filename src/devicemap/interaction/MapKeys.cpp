@@ -2,6 +2,7 @@
 
 #include "ConnectionDrawing.h"
 #include "CreateDeviceOperation.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapClicks.h"
@@ -50,26 +51,26 @@ bool MapKeys::keyPress(QKeyEvent* event)
         return true;
     }
     if (event->matches(QKeySequence::Copy)) {
-        map.clipboard().copy();
+        DeviceMapParts(map).clipboard().copy();
         return true;
     }
     if (event->matches(QKeySequence::Paste)) {
-        map.clipboard().paste(QPoint());
+        DeviceMapParts(map).clipboard().paste(QPoint());
         return true;
     }
     const int key = event->key();
     if (key == Qt::Key_Delete) {
-        map.commands().deleteSelectionOrItemUnderCursor();
+        DeviceMapParts(map).commands().deleteSelectionOrItemUnderCursor();
     } else if (key == Qt::Key_Q && controlOnly(event)) {
         map.window()->close();
     } else if (key == Qt::Key_K && controlOnly(event)) {
-        map.clusters().createClusterFromSelection();
+        DeviceMapParts(map).clusters().createClusterFromSelection();
     } else if (key == Qt::Key_A && controlOnly(event)) {
         selectAllDevices();
     } else if (key == Qt::Key_T && controlOnly(event)) {
         toggleUnplacedZone();
-    } else if (key == Qt::Key_Escape && map.connectionDrawing().isDrawing()) {
-        map.connectionDrawing().cancel();
+    } else if (key == Qt::Key_Escape && DeviceMapParts(map).connectionDrawing().isDrawing()) {
+        DeviceMapParts(map).connectionDrawing().cancel();
     } else if (key == Qt::Key_H) {
         map.switchLegend();
     } else if (key == Qt::Key_N && controlOnly(event)) {
@@ -84,14 +85,14 @@ bool MapKeys::keyPress(QKeyEvent* event)
 
 void MapKeys::selectAllDevices()
 {
-    const QMap<QString, DeviceNodeItem*>& devices = map.itemIndex().devices();
+    const QMap<QString, DeviceNodeItem*>& devices = DeviceMapParts(map).itemIndex().devices();
     for (DeviceNodeItem* device : devices)
         device->setSelected(true);
 }
 
 void MapKeys::toggleUnplacedZone()
 {
-    UnplacedZone& zone = map.unplacedZone();
+    UnplacedZone& zone = DeviceMapParts(map).unplacedZone();
     zone.setVisible(!zone.isVisible());
     releaseTemporaryDevice();
     map.viewport()->update();
@@ -99,7 +100,7 @@ void MapKeys::toggleUnplacedZone()
 
 void MapKeys::releaseTemporaryDevice()
 {
-    MapInteraction& pointer = map.interaction();
+    MapInteraction& pointer = DeviceMapParts(map).interaction();
     DeviceNodeItem* shown = pointer.temporaryDevice();
     if (!shown)
         return;
@@ -119,11 +120,11 @@ void MapKeys::newDeviceAtCursor()
     const QPointF place = map.mapToScene(point);
 
     // The menu's search field creates its one match at the press position: here, the cursor's.
-    MapInteraction& pointer = map.interaction();
+    MapInteraction& pointer = DeviceMapParts(map).interaction();
     const QPointF pressBefore = pointer.pressScenePos();
     pointer.setPressScenePos(place);
     QPointer<DeviceMapWidget> alive(&map);
-    QAction* chosen = MapMenus::run(*map.menus().newDeviceMenu(), viewport->mapToGlobal(point));
+    QAction* chosen = MapMenus::run(*DeviceMapParts(map).menus().newDeviceMenu(), viewport->mapToGlobal(point));
     if (!alive)
         return;
     pointer.setPressScenePos(pressBefore);
@@ -138,12 +139,12 @@ void MapKeys::contextMenuAtCursor()
     QWidget* viewport = map.viewport();
     QPoint point = viewport->mapFromGlobal(QCursor::pos());
     point = QPoint(qBound(0, point.x(), viewport->width() - 1), qBound(0, point.y(), viewport->height() - 1));
-    MapInteraction& pointer = map.interaction();
+    MapInteraction& pointer = DeviceMapParts(map).interaction();
     const QPointF pressBefore = pointer.pressScenePos();
     pointer.setPressScenePos(map.mapToScene(point));
     QPointer<DeviceMapWidget> alive(&map);
     QMouseEvent rightClick(QEvent::MouseButtonRelease, point, Qt::RightButton, Qt::NoButton, Qt::NoModifier);
-    map.clicks().click(&rightClick);
+    DeviceMapParts(map).clicks().click(&rightClick);
     if (alive)
         pointer.setPressScenePos(pressBefore);
 }
@@ -156,12 +157,12 @@ bool MapKeys::wheel(QWheelEvent* event)
     const QPoint point = event->position().toPoint();
     const QPoint angle = event->angleDelta();
     const int delta = angle.y() != 0 ? angle.y() : angle.x();
-    UnplacedZone& zone = map.unplacedZone();
+    UnplacedZone& zone = DeviceMapParts(map).unplacedZone();
     if (zone.isVisible() && zone.unplacedZoneRect().contains(QPointF(point))) {
         rotateUnplaced(delta);
         return true;
     }
-    if (map.interaction().temporaryDevice()) {
+    if (DeviceMapParts(map).interaction().temporaryDevice()) {
         stepThroughGroup(delta, point);
         return true;
     }
@@ -194,7 +195,7 @@ QStringList MapKeys::rotatedUnplaced(QStringList names, const QStringList& group
 void MapKeys::rotateUnplaced(int delta)
 {
     // Only this map's names: the shared list also holds the unplaced devices of other maps.
-    const QStringList shown = map.unplacedZone().unplacedDevices();
+    const QStringList shown = DeviceMapParts(map).unplacedZone().unplacedDevices();
     if (delta == 0 || shown.isEmpty())
         return;
     const bool forward = delta > 0;
@@ -205,19 +206,19 @@ void MapKeys::rotateUnplaced(int delta)
 
 void MapKeys::stepThroughGroup(int delta, const QPoint& viewportPoint)
 {
-    MapInteraction& pointer = map.interaction();
+    MapInteraction& pointer = DeviceMapParts(map).interaction();
     DeviceNodeItem* shown = pointer.temporaryDevice();
     // Drawn at unzoomed size: its scene rectangle is what the pointer sees.
     if (!shown->sceneBoundingRect().contains(map.mapToScene(viewportPoint)))
         return;
-    const QString name = map.itemIndex().nameOf(shown);
+    const QString name = DeviceMapParts(map).itemIndex().nameOf(shown);
     const QStringList group = groupOf(name);
     const int count = int(group.size());
     const int at = int(group.indexOf(name));
     if (count < 2 || at < 0 || delta == 0)
         return;
     const QString chosen = group.at(delta > 0 ? (at + 1) % count : (at + count - 1) % count);
-    DeviceNodeItem* next = map.itemIndex().device(chosen);
+    DeviceNodeItem* next = DeviceMapParts(map).itemIndex().device(chosen);
     if (!next)
         return;
 

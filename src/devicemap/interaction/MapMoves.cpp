@@ -3,6 +3,7 @@
 #include "ClusterRectItem.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapInteraction.h"
@@ -28,7 +29,7 @@ void MapMoves::moveItems()
 {
     const QMap<QString, QPointF> devices = moveDevices();
     const QMap<QString, QPointF> clusters = moveClusters();
-    MapInteraction& pointer = map.interaction();
+    MapInteraction& pointer = DeviceMapParts(map).interaction();
     const QMap<QString, QPointF> devicesBefore = pointer.devicePositionsAtPress();
     const QMap<QString, QPointF> clustersBefore = pointer.clusterPositionsAtPress();
     pointer.devicePositionsAtPress().clear();
@@ -57,8 +58,8 @@ void MapMoves::moveItems()
 QMap<QString, QPointF> MapMoves::moveDevices()
 {
     QMap<QString, QPointF> newPositions;
-    MapInteraction& pointer = map.interaction();
-    const MapItemIndex& index = map.itemIndex();
+    MapInteraction& pointer = DeviceMapParts(map).interaction();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     // A copy: dropping a pulled group records its devices as having had no place.
     const QMap<QString, QPointF> atPress = pointer.devicePositionsAtPress();
     for (auto it = atPress.cbegin(); it != atPress.cend(); ++it) {
@@ -89,7 +90,7 @@ void MapMoves::dropTemporaryDevice(DeviceNodeItem* pulled, QMap<QString, QPointF
 
     const QWidget* viewport = map.viewport();
     const QPointF zone = map.mapToScene(QPoint(int(viewport->width() - 100.0), int(viewport->height() - 100.0)));
-    const QPointF pointerPos = map.interaction().pointerScenePos();
+    const QPointF pointerPos = DeviceMapParts(map).interaction().pointerScenePos();
     const bool alone = group.size() < 2;
     const double distance = QLineF(zone, alone ? pulled->pos() : pointerPos).length();
 
@@ -101,7 +102,7 @@ void MapMoves::dropTemporaryDevice(DeviceNodeItem* pulled, QMap<QString, QPointF
     }
     if (alone) {
         pulled->resetTransform();
-        map.interaction().devicePositionsAtPress().insert(name, noPlace);
+        DeviceMapParts(map).interaction().devicePositionsAtPress().insert(name, noPlace);
         pulled->unplaceDevice();
         releaseTemporaryDevice();
         newPositions.insert(name, pulled->pos());
@@ -116,14 +117,14 @@ void MapMoves::dropTemporaryDevice(DeviceNodeItem* pulled, QMap<QString, QPointF
 // device is recorded as having had no place and hidden again: the pushed move places them all.
 void MapMoves::placeGroup(const QStringList& group, const QPointF& pointer, QMap<QString, QPointF>& newPositions)
 {
-    const MapItemIndex& index = map.itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     for (const QString& member : group) {
         if (DeviceNodeItem* item = index.device(member))
             item->resetTransform();
     }
     const DevicesArrangement arrangement = layOutGroup(group);
     const QPointF shift = pointer - arrangement.center;
-    QMap<QString, QPointF>& atPress = map.interaction().devicePositionsAtPress();
+    QMap<QString, QPointF>& atPress = DeviceMapParts(map).interaction().devicePositionsAtPress();
     for (auto it = arrangement.deviceRects.cbegin(); it != arrangement.deviceRects.cend(); ++it) {
         DeviceNodeItem* item = index.device(it.key());
         if (!item)
@@ -152,15 +153,15 @@ void MapMoves::placeGroup(const QStringList& group, const QPointF& pointer, QMap
 
 void MapMoves::releaseTemporaryDevice()
 {
-    map.interaction().setTemporaryDevice(nullptr);
+    DeviceMapParts(map).interaction().setTemporaryDevice(nullptr);
     map.viewport()->update();
 }
 
 QMap<QString, QPointF> MapMoves::moveClusters()
 {
     QMap<QString, QPointF> newPositions;
-    const MapItemIndex& index = map.itemIndex();
-    const QMap<QString, QPointF>& atPress = map.interaction().clusterPositionsAtPress();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
+    const QMap<QString, QPointF>& atPress = DeviceMapParts(map).interaction().clusterPositionsAtPress();
     for (auto it = atPress.cbegin(); it != atPress.cend(); ++it) {
         ClusterRectItem* cluster = index.cluster(it.key());
         if (!cluster)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DevicesArrangement.h"
+#include "DeviceMapParts.h"
 #include "dozerozozu_export.h"
 
 #include <QMap>
@@ -26,7 +27,7 @@ class DeviceNodeItem;
  * Owned by the map's MapInteraction; GUI thread only. Names whose item has gone since the
  * press are skipped.
  *
- *     map->interaction().moves().moveItems();   // what a release after a drag does
+ *     DeviceMapParts(map).interaction().moves().moveItems();   // what a release after a drag does
  */
 class DOZEROZOZU_EXPORT MapMoves
 {

@@ -2,6 +2,7 @@
 
 #include "CreateDeviceOperation.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "MapInteraction.h"
 #include "ModalRunner.h"
@@ -165,7 +166,7 @@ void MapMenus::createTypeFromSearch()
     if (visible.size() != 1)
         return;
     QPointer<DeviceMapWidget> alive(&map);
-    const QPointF position = map.interaction().pressScenePos();
+    const QPointF position = DeviceMapParts(map).interaction().pressScenePos();
     map.pushOperation(new CreateDeviceOperation(&map, visible.first()->objectName(), position));
     // Ctrl+N runs the types menu on its own, without the scene menu around it.
     if (alive) {

@@ -2,6 +2,7 @@
 
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
@@ -81,7 +82,7 @@ bool InsertRuntimeVariableOperation::recreateDevices()
     if (!createDevices(manager, variable, &madeSet, &madeGet))
         return false;
     // Later steps of the undo stack know the devices by their first names.
-    const MapItemIndex& items = map->itemIndex();
+    const MapItemIndex& items = DeviceMapParts(map).itemIndex();
     if (madeSet != setName && !items.hasDevice(setName) && manager->renameDevice(madeSet, setName))
         madeSet = setName;
     if (madeGet != getName && !items.hasDevice(getName) && manager->renameDevice(madeGet, getName))

@@ -3,6 +3,7 @@
 #include "ConnectionString.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
@@ -94,7 +95,7 @@ void PasteDevicesOperation::undo()
 QList<QPair<QString, QString>> PasteDevicesOperation::createDevices()
 {
     DeviceManager* manager = map->getDeviceManager();
-    const MapItemIndex& index = map->itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     QList<QPair<QString, QString>> created;
     for (const DeviceInfo& info : qAsConst(descriptions)) {
         QString name = manager->createDevice(creationType(info), false);

@@ -2,6 +2,7 @@
 
 #include "ClusterRectItem.h"
 #include "DeviceConnectionItem.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
@@ -57,7 +58,7 @@ void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const
 
 void RearrangeGraphOperation::placeDevices(const DevicesArrangement& arrangement)
 {
-    const MapItemIndex& items = map->itemIndex();
+    const MapItemIndex& items = DeviceMapParts(map).itemIndex();
     for (auto it = arrangement.deviceRects.cbegin(); it != arrangement.deviceRects.cend(); ++it) {
         DeviceNodeItem* item = items.device(it.key());
         if (!item)

@@ -2,6 +2,7 @@
 
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "DeviceText.h"
@@ -21,7 +22,7 @@ const QRectF unplacedMarker(-1, -1, -1, -1);
 RemoveDevicesOperation::RemoveDevicesOperation(DeviceMapWidget* map, const QList<QGraphicsItem*>& items)
     : Operation(map)
 {
-    const MapItemIndex& index = map->itemIndex();
+    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     DeviceManager* manager = map->getDeviceManager();
     const DeviceNodeItem* temporary = map->getCurrentTemporaryDevice();
     QStringList names;
@@ -144,7 +145,7 @@ void RemoveDevicesOperation::arrangeDevices()
         const QString from = restored.value(connection.from, connection.from);
         const QString to = restored.value(connection.to, connection.to);
         // A link is awaited only between devices that are there: no other can come back.
-        if (!map->itemIndex().device(from) || !map->itemIndex().device(to))
+        if (!DeviceMapParts(map).itemIndex().device(from) || !DeviceMapParts(map).itemIndex().device(to))
             continue;
         DeviceConnectionItem* link = waitForConnection(from, to, itemWaitMs);
         if (!map)

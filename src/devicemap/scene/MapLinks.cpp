@@ -2,6 +2,7 @@
 
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
@@ -32,7 +33,7 @@ MapLinks::MapLinks(DeviceMapWidget& map)
 
 void MapLinks::create(const QString& from, const QString& to, const QList<QPointF>& bends)
 {
-    MapItemIndex& items = map.itemIndex();
+    MapItemIndex& items = DeviceMapParts(map).itemIndex();
     DeviceNodeItem* source = items.device(from);
     DeviceNodeItem* target = items.device(to);
     if (!source || !target)
@@ -44,14 +45,14 @@ DeviceConnectionItem* MapLinks::create(DeviceNodeItem* source, DeviceNodeItem* t
 {
     // Links lie below the nodes at z 0, where every item starts.
     auto link = new DeviceConnectionItem(source, target, bends);
-    map.itemIndex().insertLink(link);
+    DeviceMapParts(map).itemIndex().insertLink(link);
     map.scene()->addItem(link);
     return link;
 }
 
 DeviceConnectionItem* MapLinks::find(const QString& from, const QString& to) const
 {
-    const MapItemIndex& items = map.itemIndex();
+    const MapItemIndex& items = DeviceMapParts(map).itemIndex();
     return items.link(items.device(from), items.device(to));
 }
 
@@ -85,7 +86,7 @@ QStringList MapLinks::slotsOf(const QString& target, const QString& source) cons
 // would otherwise run as deep as it is long.
 void MapLinks::markConnectedUnplaced(const QString& name, QMap<QString, bool>& marks) const
 {
-    const MapItemIndex& items = map.itemIndex();
+    const MapItemIndex& items = DeviceMapParts(map).itemIndex();
     if (!items.device(name))
         return;
     marks[name] = true;

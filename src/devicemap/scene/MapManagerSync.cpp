@@ -4,6 +4,7 @@
 #include "ConnectionDrawing.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
@@ -45,7 +46,7 @@ void MapManagerSync::createGraph()
 {
     const MapLayoutFile layout = MapLayoutFile::read(map.getLayoutFile());
     initialiseScene(layout);
-    MapItemIndex& items = map.itemIndex();
+    MapItemIndex& items = DeviceMapParts(map).itemIndex();
     DeviceManager* manager = map.getDeviceManager();
     // On a map without links (its first build) no link exists yet that the build could repeat.
     const bool linksBefore = items.linkCount() > 0;
@@ -97,7 +98,7 @@ void MapManagerSync::createGraph()
 
     items.insertDevices(newDevices);
 
-    MapLinks& links = map.linkItems();
+    MapLinks& links = DeviceMapParts(map).linkItems();
     for (int i = 0; i < names.size(); ++i) {
         const QString& name = names.at(i);
         DeviceNodeItem* source = items.device(name);
@@ -146,7 +147,7 @@ void MapManagerSync::createGraph()
 // found as fast on a map that grows device by device.
 void MapManagerSync::fitSceneIndex()
 {
-    const MapItemIndex& items = map.itemIndex();
+    const MapItemIndex& items = DeviceMapParts(map).itemIndex();
     const int itemCount = items.devices().size() + items.linkCount() + items.clusters().size();
     const int depth = int(std::ceil(std::log2(std::max(itemCount, 1)))) - 5;
     map.scene()->setBspTreeDepth(std::max(5, depth));
@@ -155,7 +156,7 @@ void MapManagerSync::fitSceneIndex()
 
 void MapManagerSync::refitSceneIndexWhenGrown()
 {
-    const MapItemIndex& items = map.itemIndex();
+    const MapItemIndex& items = DeviceMapParts(map).itemIndex();
     if (items.devices().size() + items.linkCount() + items.clusters().size() >= 2 * indexFittedFor)
         fitSceneIndex();
 }
@@ -185,7 +186,7 @@ void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect)
 {
     initialiseScene();
     map.unitedSceneWithRect(QRectF(rect));
-    if (map.itemIndex().hasDevice(info.name))
+    if (DeviceMapParts(map).itemIndex().hasDevice(info.name))
         return;
     addDeviceItem(info, rect,
                   MapLayoutFile::readDeviceRect(map.getLayoutFile(), info.name).value_or(MapLayoutFile::unplacedRect));
@@ -195,7 +196,7 @@ void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect,
 {
     initialiseScene(layout);
     map.unitedSceneWithRect(QRectF(rect));
-    if (map.itemIndex().hasDevice(info.name))
+    if (DeviceMapParts(map).itemIndex().hasDevice(info.name))
         return;
     addDeviceItem(info, rect, layout.deviceRect(info.name).value_or(MapLayoutFile::unplacedRect));
 }
@@ -222,7 +223,7 @@ DeviceNodeItem* MapManagerSync::addDeviceItem(DeviceInfo info, const QRect& rect
             map.unitedSceneWithRect(QRectF(item->pos(), item->boundingRect().size()));
     }
     if (filed)
-        map.itemIndex().insertDevice(name, item);
+        DeviceMapParts(map).itemIndex().insertDevice(name, item);
     return item;
 }
 
@@ -237,7 +238,7 @@ void MapManagerSync::deviceRegistered(const QString& name)
 {
     refitSceneIndexWhenGrown();
     const DeviceInfo info = map.getDeviceManager()->getDeviceInfo(name);
-    MapItemIndex& items = map.itemIndex();
+    MapItemIndex& items = DeviceMapParts(map).itemIndex();
     if (!info.name.isEmpty() && !items.hasDevice(name))
         createDeviceItem(info, QRect(0, 0, 30, 30));
     if (items.hasDevice(name))
@@ -248,7 +249,7 @@ void MapManagerSync::deviceChanged(const QString& name)
 {
     refitSceneIndexWhenGrown();
     DeviceManager* manager = map.getDeviceManager();
-    MapItemIndex& items = map.itemIndex();
+    MapItemIndex& items = DeviceMapParts(map).itemIndex();
     const DeviceInfo info = manager->getDeviceInfo(name);
     if (info.name.isEmpty())
         return;
@@ -289,20 +290,20 @@ void MapManagerSync::deviceChanged(const QString& name)
 
 void MapManagerSync::deviceRemoved(const QString& name)
 {
-    MapItemIndex& items = map.itemIndex();
+    MapItemIndex& items = DeviceMapParts(map).itemIndex();
     if (!items.hasDevice(name))
         return;
     DeviceNodeItem* item = items.device(name);
     DeviceNodeItem::forgetUnplacedDevice(item ? item->devName() : name);
 
     items.removeDevice(name);
-    map.connectionDrawing().clearSource();
+    DeviceMapParts(map).connectionDrawing().clearSource();
     map.viewport()->update();
 }
 
 void MapManagerSync::deviceRenamed(const QString& oldName, const QString& newName)
 {
-    MapItemIndex& items = map.itemIndex();
+    MapItemIndex& items = DeviceMapParts(map).itemIndex();
     if (items.hasDevice(oldName)) {
         DeviceNodeItem* item = items.device(oldName);
         items.renameDevice(oldName, newName);
@@ -317,12 +318,12 @@ void MapManagerSync::deviceRenamed(const QString& oldName, const QString& newNam
         // registration then found nothing to show): the device is shown under its name now.
         deviceRegistered(newName);
     }
-    map.connectionDrawing().clearSource();
+    DeviceMapParts(map).connectionDrawing().clearSource();
 }
 
 void MapManagerSync::deviceInitialised(const QString& name)
 {
-    MapItemIndex& items = map.itemIndex();
+    MapItemIndex& items = DeviceMapParts(map).itemIndex();
     if (items.hasDevice(name))
         updateItem(items.device(name));
     map.viewport()->update();
@@ -330,7 +331,7 @@ void MapManagerSync::deviceInitialised(const QString& name)
 
 void MapManagerSync::deviceDescriptionChanged(const QString& name, const QString& description)
 {
-    DeviceNodeItem* item = map.itemIndex().device(name);
+    DeviceNodeItem* item = DeviceMapParts(map).itemIndex().device(name);
     if (!item)
         return;
     item->setLabel(description);
@@ -339,7 +340,7 @@ void MapManagerSync::deviceDescriptionChanged(const QString& name, const QString
 
 void MapManagerSync::deviceStateChanged(const QString& name)
 {
-    if (map.itemIndex().hasDevice(name))
+    if (DeviceMapParts(map).itemIndex().hasDevice(name))
         map.coloriseDeviceItem(name);
 }
 
@@ -361,7 +362,7 @@ void MapManagerSync::updateItem(DeviceNodeItem* item)
     if (!item)
         return;
     settingsDevice = nullptr;
-    const QString name = map.itemIndex().nameOf(item);
+    const QString name = DeviceMapParts(map).itemIndex().nameOf(item);
     const DeviceInfo info = map.getDeviceManager()->getDeviceInfo(name);
     item->setDeviceName(name);
     item->setDeviceInfo(info);
@@ -381,7 +382,7 @@ bool MapManagerSync::saveLayout()
     if (!sceneBuilt)
         return true;
     const MapLayoutFile layout =
-        MapLayoutFile::capture(map.itemIndex(), map.sceneRect(), int(map.getCurrentLayoutType()));
+        MapLayoutFile::capture(DeviceMapParts(map).itemIndex(), map.sceneRect(), int(map.getCurrentLayoutType()));
     QString error;
     if (layout.write(map.getLayoutFile(), &error))
         return true;

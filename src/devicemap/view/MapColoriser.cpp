@@ -1,4 +1,5 @@
 #include "MapColoriser.h"
+#include "DeviceMapParts.h"
 
 #include "BaseGuiDevice.h"
 #include "ConnectionDrawing.h"
@@ -31,7 +32,7 @@ void MapColoriser::setMode(DeviceMapWidget::ColorisationMode mode)
     colorisationMode = mode;
     Q_EMIT map.colorModeChanged(mode);
     colorsMap.clear();
-    const QStringList names = map.itemIndex().devices().keys();
+    const QStringList names = DeviceMapParts(map).itemIndex().devices().keys();
     for (const QString& name : names)
         colorise(name);
 }
@@ -44,7 +45,7 @@ void MapColoriser::restore(DeviceMapWidget::ColorisationMode mode, DeviceMapWidg
 
 void MapColoriser::colorise(const QString& name)
 {
-    DeviceNodeItem* item = map.itemIndex().device(name);
+    DeviceNodeItem* item = DeviceMapParts(map).itemIndex().device(name);
     if (!item)
         return;
     DeviceManager* deviceManager = map.getDeviceManager();
@@ -76,7 +77,7 @@ void MapColoriser::colorise(const QString& name)
         colorsMap.insert(DeviceMapWidget::tr("Can't connect "), QColor(Qt::darkRed));
         colorsMap.insert(DeviceMapWidget::tr("Auto connection "), QColor(Qt::darkGreen));
         colorsMap.insert(DeviceMapWidget::tr("Manual connection "), highlight);
-        const QString connectionSource = map.connectionDrawing().source();
+        const QString connectionSource = DeviceMapParts(map).connectionDrawing().source();
         if (connectionSource.isEmpty())
             break;
         if (info.name == connectionSource) {
@@ -106,7 +107,7 @@ void MapColoriser::colorise(const QString& name)
         colorsMap.insert(DeviceMapWidget::tr("Match "), QColor(Qt::darkGreen));
         colorsMap.insert(DeviceMapWidget::tr("No match "), QColor(Qt::darkRed));
         colorsMap.insert(DeviceMapWidget::tr("Current device "), map.palette().color(QPalette::Highlight));
-        if (map.search().contains(item)) {
+        if (DeviceMapParts(map).search().contains(item)) {
             color = Qt::darkGreen;
         } else {
             item->setSelected(false);

@@ -1,5 +1,6 @@
 #include "MapLegend.h"
 
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "LegendPainter.h"
 #include "MapColoriser.h"
@@ -27,7 +28,7 @@ void MapLegend::switchToNext()
 QMap<QString, QPixmap> MapLegend::colorPictures() const
 {
     QMap<QString, QPixmap> legend;
-    const QMap<QString, QColor>& colors = map.coloriser().colors();
+    const QMap<QString, QColor>& colors = DeviceMapParts(map).coloriser().colors();
     for (auto it = colors.cbegin(); it != colors.cend(); ++it) {
         QPixmap picture(30, 20);
         QColor fill = it.value();
@@ -53,7 +54,7 @@ void MapLegend::showLegendFromMap(QPainter& painter, QFontMetricsF metrics, cons
         widest = qMax(widest, double(picture.width()));
         totalHeight += picture.height();
     }
-    const bool searchKeys = map.coloriser().mode() == DeviceMapWidget::BySearch && legendState != HotKeys;
+    const bool searchKeys = DeviceMapParts(map).coloriser().mode() == DeviceMapWidget::BySearch && legendState != HotKeys;
     const double margin = searchKeys ? 90.0 : 20.0;
     const double top = viewportHeight - count * 15.0 - margin - totalHeight;
     const QColor textColor = map.palette().color(QPalette::Text);
@@ -128,7 +129,7 @@ void MapLegend::paint(QPainter& painter)
         return;
     }
 
-    if (map.coloriser().mode() == DeviceMapWidget::BySearch) {
+    if (DeviceMapParts(map).coloriser().mode() == DeviceMapWidget::BySearch) {
         QMap<QString, QPixmap> searchKeys;
         searchKeys.insert(QStringLiteral("Next device "),
                           QPixmap(QStringLiteral(":/hotkeys/dozerozozu_nextDeviceHotkey")));

@@ -1,6 +1,7 @@
 #include "MapSearch.h"
 
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapColoriser.h"
@@ -32,12 +33,12 @@ void MapSearch::search(const QString& text)
         // Only a search in force has a mode to go back to: a second empty search would
         // otherwise go back to the search's colouring, with nothing found.
         if (map.getColorisationMode() == DeviceMapWidget::BySearch)
-            map.setColorisationMode(map.coloriser().previousMode());
+            map.setColorisationMode(DeviceMapParts(map).coloriser().previousMode());
         return;
     }
     const QStringList words = text.split(QLatin1Char(' '));
     QList<DeviceNodeItem*> found;
-    const QMap<QString, DeviceNodeItem*>& devices = map.itemIndex().devices();
+    const QMap<QString, DeviceNodeItem*>& devices = DeviceMapParts(map).itemIndex().devices();
     for (auto it = devices.cbegin(); it != devices.cend(); ++it) {
         const DeviceInfo info = map.getDeviceManager()->getDeviceInfo(it.key());
         const QString type = info.type.toLower();

@@ -1,5 +1,6 @@
 #include "UnplacedZone.h"
 
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapAutoLayout.h"
@@ -82,7 +83,7 @@ UnplacedZone::~UnplacedZone()
 QStringList UnplacedZone::unplacedDevices() const
 {
     QStringList names = DeviceNodeItem::getUnplacedDevices();
-    const MapItemIndex& items = map.itemIndex();
+    const MapItemIndex& items = DeviceMapParts(map).itemIndex();
     names.erase(std::remove_if(names.begin(), names.end(), [&items](const QString& name) { return !items.hasDevice(name); }),
                 names.end());
     return names;
@@ -91,11 +92,11 @@ QStringList UnplacedZone::unplacedDevices() const
 void UnplacedZone::releaseDevices()
 {
     QSet<QString> dropped;
-    const QMap<QString, DeviceNodeItem*>& devices = map.itemIndex().devices();
+    const QMap<QString, DeviceNodeItem*>& devices = DeviceMapParts(map).itemIndex().devices();
     for (auto it = devices.cbegin(); it != devices.cend(); ++it) {
         bool shownElsewhere = false;
         for (const UnplacedZone* other : qAsConst(liveZones()))
-            shownElsewhere = shownElsewhere || (other != this && other->map.itemIndex().hasDevice(it.key()));
+            shownElsewhere = shownElsewhere || (other != this && DeviceMapParts(other->map).itemIndex().hasDevice(it.key()));
         if (!shownElsewhere)
             dropped.insert(it.key());
     }
@@ -110,7 +111,7 @@ UnplacedZone::Contents UnplacedZone::contents() const
 {
     Contents contents;
     const QStringList unplaced = unplacedDevices();
-    const DeviceNodeItem* pulled = map.interaction().temporaryDevice();
+    const DeviceNodeItem* pulled = DeviceMapParts(map).interaction().temporaryDevice();
     contents.shadow = pulled || !unplaced.isEmpty();
     contents.caption = contents.shadow;
 
@@ -119,7 +120,7 @@ UnplacedZone::Contents UnplacedZone::contents() const
         contents.hint = hintFor(pulled, groupSize);
         contents.count = unplaced.size() - groupSize + 1;
     } else if (!unplaced.isEmpty()) {
-        const DeviceNodeItem* first = map.itemIndex().device(unplaced.first());
+        const DeviceNodeItem* first = DeviceMapParts(map).itemIndex().device(unplaced.first());
         int groupSize = 0;
         // A device that never ran has nothing to show yet; it still counts.
         if (first && (first->devInfo().initialised || !first->devInfo().error.isEmpty())) {
@@ -149,7 +150,7 @@ void UnplacedZone::paint(QPainter& painter)
 {
     if (!visible)
         return;
-    if (map.interaction().temporaryDevice() || !unplacedDevices().isEmpty())
+    if (DeviceMapParts(map).interaction().temporaryDevice() || !unplacedDevices().isEmpty())
         paintShadow(painter);
     drawZone(painter);
     paintPulled(painter);
@@ -182,7 +183,7 @@ void UnplacedZone::drawZone(QPainter& painter)
                          caption);
     }
 
-    if (DeviceNodeItem* first = map.itemIndex().device(shown.firstDevice)) {
+    if (DeviceNodeItem* first = DeviceMapParts(map).itemIndex().device(shown.firstDevice)) {
         const QSizeF size = first->boundingRect().size();
         const QRectF rect(centre.x() - size.width() * 0.5, centre.y() - size.height() * 0.5, size.width(), size.height());
         first->devicePaintInAdjustedRect(&painter, rect, &map);
@@ -247,17 +248,17 @@ void UnplacedZone::drawCards(QPainter& painter, const Contents& shown)
 
 void UnplacedZone::paintPulled(QPainter& painter)
 {
-    DeviceNodeItem* pulled = map.interaction().temporaryDevice();
+    DeviceNodeItem* pulled = DeviceMapParts(map).interaction().temporaryDevice();
     if (!pulled) {
         forgetGroupZone();
         return;
     }
     const QString name = pulled->devName();
-    const QMap<QString, QPointF>& atPress = map.interaction().devicePositionsAtPress();
+    const QMap<QString, QPointF>& atPress = DeviceMapParts(map).interaction().devicePositionsAtPress();
     if (atPress.contains(name)) {
         QMap<QString, bool> group;
         map.getConnectedDevices(name, group);
-        const DeviceNodeItem* lead = map.itemIndex().device(atPress.firstKey());
+        const DeviceNodeItem* lead = DeviceMapParts(map).itemIndex().device(atPress.firstKey());
         const QPointF recorded = atPress.first();
         const bool moved = lead
                            && (std::abs(lead->pos().x() - recorded.x()) > 1e-12
@@ -307,7 +308,7 @@ const DevicesArrangement& UnplacedZone::groupZone(const QStringList& names)
     groupKey = key;
     groupResult = DevicesArrangement();
     ++layoutRuns;
-    MapAutoLayout& layout = map.automaticLayout();
+    MapAutoLayout& layout = DeviceMapParts(map).automaticLayout();
     groupLayout.setFuture(layout.start(layout.infosOf(names), type));
     return assumed;
 }
