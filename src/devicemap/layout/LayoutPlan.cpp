@@ -77,8 +77,10 @@ LayoutPlan LayoutPlan::of(const LayoutGraph& graph, const QByteArray& program)
         const QByteArray coordinateLimit = plan.coordinatePass ? QByteArray::number(iterations, 'g', 2) : "0";
         set("nslimit", coordinateLimit);
         plan.method += QStringLiteral(" nslimit=%1").arg(QString::fromLatin1(coordinateLimit));
-        if (size > tunedLimitsUpTo)
-            plan.fullCrossingReduction = !clusters && crossingsPerDevice(graph) <= untangledCrossingsPerDevice;
+        if (size > tunedLimitsUpTo) {
+            plan.fullCrossingReduction
+                = !clusters && plan.fitsGraphviz && crossingsPerDevice(graph) <= untangledCrossingsPerDevice;
+        }
         if (!plan.fullCrossingReduction) {
             set("mclimit", "0.05");
             set("remincross", "false");
