@@ -1,25 +1,40 @@
-// Lays out device graphs with every layout type and prints the automatic layout's time per
-// type as a table. Three kinds of graph, each with about two links per device:
-// - pipeline (100, 1,000, 5,000 and 10,000 devices): chains with fan-out and fan-in, some
-//   long links and a few feedback links;
-// - map grid (100, 500, 1,000 and 5,000): device i feeds devices i + 1 and i + 50, modulo
-//   the count, as the map benchmarks' graph (BenchMapGraph.h) and the paste benchmark have
-//   it: one big cycle, full of smaller ones;
-// - ring with chords (the same sizes): a ring, every other device feeding one a few steps
-//   on and every fifth one a few steps back: feedback loops everywhere.
+// Lays out device graphs with every layout type and prints, per type, the automatic layout's
+// time and how readable its result is (link crossings, total link length) in three tables.
 //
-// The graphs are built from device descriptions as the map would build them, so the
-// builder's time is printed beside the layout's. The clustered types get 5 to 20 groups.
-// A second table rearranges a shown map of the same graphs (up to 5,000 devices): the
-// map's own layout call, the redo of the RearrangeGraphOperation it pushes, its undo and
-// its redo again.
+// First, on pipeline graphs of 500, 1,000, 2,000 and 5,000 devices (chains with fan-out and
+// fan-in, some long links and a few feedback links, about 1.4 links per device), the map's
+// own call (GraphLayoutAdapter::layOutWithin, with its deadline and fallback; the median of
+// three runs) beside plain Graphviz dot run in the same process on the same graph: the same
+// devices with their sizes, the same links as they are, the same groups as clusters, drawn
+// the same way (left to right, the same spacing, polyline links) and with dot's defaults for
+// everything else (no newrank, no limits on network simplex or crossing reduction, dot's own
+// cycle breaking). The ratios are ours over dot's. Crossings and lengths count every link as
+// the polyline from its source's centre through its bends to its target's centre
+// (LayoutQuality). Dot at its defaults takes minutes at 5,000 devices.
+//
+// Second, the other graphs, laid out once each through GraphLayoutAdapter::layOut, with the
+// graph builder's time: pipelines of 100 and 10,000 devices (beyond Graphviz's limit), and
+// two cyclic kinds of 100, 500, 1,000 and 5,000 devices:
+// - map grid: device i feeds devices i + 1 and i + 50, modulo the count, as the map
+//   benchmarks' graph (BenchMapGraph.h) and the paste benchmark have it: one big cycle, full
+//   of smaller ones;
+// - ring with chords: a ring, every other device feeding one a few steps on and every fifth
+//   one a few steps back: feedback loops everywhere.
+//
+// The graphs are built from device descriptions as the map would build them. The clustered
+// types get 5 to 20 groups. The third table rearranges a shown map of the pipelines (up to
+// 5,000 devices): the map's own layout call, the redo of the RearrangeGraphOperation it
+// pushes, its undo and its redo again.
 // BENCH_DEVICES=N runs one size only, BENCH_TYPE=T one layout type only, BENCH_GRAPH=pipeline,
-// BENCH_GRAPH=grid or BENCH_GRAPH=ring one kind of graph only.
+// BENCH_GRAPH=grid or BENCH_GRAPH=ring one kind of graph only, BENCH_RUNS=N times the map's
+// call N times instead of three, and BENCH_DOT=0 leaves plain dot out.
 
 #include "BenchMapGraph.h"
 #include "DeviceMapWidget.h"
 #include "GraphLayoutAdapter.h"
+#include "GraphvizLayout.h"
 #include "LayoutGraphBuilder.h"
+#include "LayoutQuality.h"
 #include "RearrangeGraphOperation.h"
 #include "SampleDevices.h"
 #include "ZenticMessageBox.h"
@@ -29,16 +44,19 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThreadPool>
 #include <QUndoStack>
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <random>
 
 namespace {
 
+const QList<int> comparedDeviceCounts{500, 1000, 2000, 5000};
 // 10,000 devices show what a graph beyond Graphviz's limit gets instead.
-const QList<int> pipelineDeviceCounts{100, 1000, 5000, 10000};
+const QList<int> otherPipelineDeviceCounts{100, 10000};
 const QList<int> cyclicDeviceCounts{100, 500, 1000, 5000};
 constexpr int chainLength = 12;
 
@@ -205,6 +223,169 @@ QString milliseconds(qint64 nanoseconds)
     return QString::number(nanoseconds / 1e6, 'f', 1).rightJustified(11);
 }
 
+QString number(double value, int width)
+{
+    return QString::number(value, 'f', 0).rightJustified(width);
+}
+
+QString ratio(double ours, double theirs)
+{
+    return (theirs > 0 ? QString::number(ours / theirs, 'f', 2) : QStringLiteral("-")).rightJustified(8);
+}
+
+/// One layout's figures: time, what placed the devices, how readable the links are.
+struct Measured
+{
+    qint64 nanoseconds = 0;
+    QString method;
+    int fallbacks = 0;
+    LayoutQuality quality;
+    bool done = false;
+};
+
+/// The map's own call, runs times; the median time, the fallbacks counted, the last run's result measured.
+Measured ours(const LayoutGraph& graph, int runs)
+{
+    Measured measured;
+    QVector<qint64> times;
+    GraphLayoutAdapter::Result result;
+    for (int run = 0; run < runs; ++run) {
+        // A run abandoned at its deadline goes on in Graphviz: each run starts once it is over.
+        QThreadPool::globalInstance()->waitForDone();
+        QElapsedTimer timer;
+        timer.start();
+        result = GraphLayoutAdapter::layOutWithin(graph);
+        times.append(timer.nsecsElapsed());
+        measured.fallbacks += result.fellBack ? 1 : 0;
+    }
+    std::sort(times.begin(), times.end());
+    measured.nanoseconds = times.at(times.size() / 2);
+    measured.method = result.method;
+    measured.quality = LayoutQuality::of(result.arrangement);
+    measured.done = true;
+    return measured;
+}
+
+/// Plain dot on graph: its defaults but for the drawing's direction, spacing and polyline links.
+Measured plainDot(const LayoutGraph& graph)
+{
+    GraphvizLayout::Settings settings;
+    settings.attributes = {{"rankdir", "LR"}, {"nodesep", "0.3"}, {"ranksep", "0.6"}, {"splines", "polyline"}};
+    Measured measured;
+    GraphPlacement placement;
+    QString error;
+    QThreadPool::globalInstance()->waitForDone();
+    QElapsedTimer timer;
+    timer.start();
+    const bool laidOut = GraphvizLayout::run(graph, settings, &placement, &error);
+    measured.nanoseconds = timer.nsecsElapsed();
+    measured.method = laidOut ? QStringLiteral("dot") : error;
+    if (laidOut)
+        measured.quality = LayoutQuality::of(placement.toArrangement(graph, 20));
+    measured.done = laidOut;
+    return measured;
+}
+
+/// What the goals ask of this size and type, and whether it is met; empty for no goal.
+QString goalText(int devices, LayoutGraph::Type type, const Measured& measured, const Measured& dot)
+{
+    const bool clustered = type == LayoutGraph::ClusterByGuiArea || type == LayoutGraph::ClusterByIO
+                           || type == LayoutGraph::FixedClusters;
+    if (devices == 5000 && clustered) {
+        const bool met = measured.nanoseconds <= 5000 * qint64(1000000) && measured.fallbacks == 0;
+        return QStringLiteral("<= 5 s, no fallback: %1").arg(met ? "met" : "MISSED");
+    }
+    if (devices == 2000 && type == LayoutGraph::Hierarchical) {
+        if (!dot.done)
+            return QStringLiteral("<= 5 s, crossings <= dot's: no dot");
+        const bool met = measured.nanoseconds <= 5000 * qint64(1000000) && measured.fallbacks == 0
+                         && measured.quality.crossings <= dot.quality.crossings;
+        return QStringLiteral("<= 5 s, crossings <= dot's: %1").arg(met ? "met" : "MISSED");
+    }
+    return QString();
+}
+
+void benchAgainstDot(QTextStream& out, const QList<int>& deviceCounts, const QList<LayoutGraph::Type>& types,
+                     int runs, bool withDot)
+{
+    out << "Pipelines: the map's layout call (median of " << runs
+        << " runs) against plain dot with its defaults on the same graph; ratios are ours / dot's" << Qt::endl;
+    out << cell("devices", 9) << cell("links", 7) << cell("type", 18) << cell("groups", 8) << cell("method", 48)
+        << "      ours ms" << " fb" << "   crossings" << "       length" << "       dot ms" << "   crossings"
+        << "       length" << "  time/dot" << " cr./dot" << " len/dot" << "  goal" << Qt::endl;
+    for (int count : deviceCounts) {
+        const QList<DeviceInfo> infos = pipelineDevices(count);
+        // Orthogonal and Hierarchical lay out the same graph, so dot runs once for both.
+        std::map<LayoutGraph::Type, Measured> dotRuns;
+        for (LayoutGraph::Type type : types) {
+            const LayoutGraph graph = buildGraph(infos, type);
+            const Measured measured = ours(graph, runs);
+            const LayoutGraph::Type dotKey = type == LayoutGraph::Orthogonal ? LayoutGraph::Hierarchical : type;
+            if (withDot && !dotRuns[dotKey].done)
+                dotRuns[dotKey] = plainDot(graph);
+            const Measured& dot = dotRuns[dotKey];
+            out << cell(QString::number(count), 9) << cell(QString::number(graph.links.size()), 7)
+                << cell(typeName(type), 18) << cell(QString::number(graph.groups.size()), 8)
+                << cell(measured.method, 48) << milliseconds(measured.nanoseconds).rightJustified(13)
+                << QString::number(measured.fallbacks).rightJustified(3)
+                << number(double(measured.quality.crossings), 12) << number(measured.quality.linkLength, 13);
+            if (dot.done) {
+                out << milliseconds(dot.nanoseconds).rightJustified(13) << number(double(dot.quality.crossings), 12)
+                    << number(dot.quality.linkLength, 13) << ratio(measured.nanoseconds, dot.nanoseconds).rightJustified(10)
+                    << ratio(measured.quality.crossings, dot.quality.crossings)
+                    << ratio(measured.quality.linkLength, dot.quality.linkLength);
+            } else {
+                out << QString(withDot ? "  dot failed" : "  (no dot)").leftJustified(13 + 12 + 13 + 10 + 8 + 8);
+            }
+            out << "  " << goalText(count, type, measured, dot) << Qt::endl;
+        }
+    }
+    out << "  (fb: runs that fell back to the grid; goals: the clustered types at 5,000 devices within 5 s and"
+           " never on the grid, Hierarchical at 2,000 within 5 s with no more crossings than dot)"
+        << Qt::endl;
+}
+
+void benchOtherGraphs(QTextStream& out, const QList<GraphKind>& kinds, const QList<LayoutGraph::Type>& types)
+{
+    out << Qt::endl
+        << "Other graphs, one layout call each (goals: 1,000 devices under 1 s for Hierarchical and under 2 s"
+           " for the others, 5,000 under 10 s for all)"
+        << Qt::endl;
+    out << cell("graph", 10) << cell("devices", 9) << cell("links", 8) << cell("type", 18) << cell("groups", 8)
+        << cell("method", 48) << "  build ms" << "  layout ms" << "   crossings" << "       length" << "  fell back"
+        << "  goal" << Qt::endl;
+    for (const GraphKind& kind : kinds) {
+        for (int count : kind.deviceCounts) {
+            const QList<DeviceInfo> infos = kind.devices(count);
+            for (LayoutGraph::Type type : types) {
+                QElapsedTimer timer;
+                timer.start();
+                const LayoutGraph graph = buildGraph(infos, type);
+                const qint64 buildTime = timer.nsecsElapsed();
+                // Small graphs are laid out several times, for a steadier figure.
+                const int runs = count <= 100 ? 10 : 1;
+                GraphLayoutAdapter::Result result;
+                QThreadPool::globalInstance()->waitForDone();
+                timer.restart();
+                for (int run = 0; run < runs; ++run)
+                    result = GraphLayoutAdapter::layOut(graph);
+                const qint64 layoutTime = timer.nsecsElapsed() / runs;
+                const LayoutQuality quality = LayoutQuality::of(result.arrangement);
+                out << cell(kind.name, 10) << cell(QString::number(count), 9)
+                    << cell(QString::number(graph.links.size()), 8) << cell(typeName(type), 18)
+                    << cell(QString::number(graph.groups.size()), 8) << cell(result.method, 48)
+                    << milliseconds(buildTime).rightJustified(10) << milliseconds(layoutTime)
+                    << number(double(quality.crossings), 12) << number(quality.linkLength, 13)
+                    << (result.fellBack ? "  yes      " : "  no       ");
+                const int goal = goalMilliseconds(count, type);
+                if (goal > 0)
+                    out << QStringLiteral("  < %1 s %2").arg(goal / 1000).arg(layoutTime / 1e6 < goal ? "met" : "MISSED");
+                out << Qt::endl;
+            }
+        }
+    }
+}
+
 /// The sample device type standing in for each benchmark type on a real map, by its categories.
 QString mapTypeOf(const QString& type)
 {
@@ -269,6 +450,7 @@ void benchMapRearrangement(QTextStream& out, const QList<int>& deviceCounts, con
         QApplication::processEvents();
         const QStringList names = manager.getDeviceNames();
         for (LayoutGraph::Type type : types) {
+            QThreadPool::globalInstance()->waitForDone();
             QElapsedTimer timer;
             timer.start();
             const DevicesArrangement after = map.rearrangeDevices(names, DeviceMapWidget::LayoutType(type));
@@ -309,52 +491,31 @@ int main(int argc, char* argv[])
                                    LayoutGraph::ClusterByGuiArea, LayoutGraph::FixedClusters};
     if (qEnvironmentVariableIsSet("BENCH_TYPE"))
         types = {LayoutGraph::Type(qEnvironmentVariableIntValue("BENCH_TYPE"))};
-    QList<GraphKind> kinds{{QStringLiteral("pipeline"), pipelineDevices, pipelineDeviceCounts},
+    QList<int> comparedCounts = comparedDeviceCounts;
+    QList<GraphKind> kinds{{QStringLiteral("pipeline"), pipelineDevices, otherPipelineDeviceCounts},
                            {QStringLiteral("grid"), mapGridDevices, cyclicDeviceCounts},
                            {QStringLiteral("ring"), ringWithChordsDevices, cyclicDeviceCounts}};
     if (qEnvironmentVariableIsSet("BENCH_GRAPH")) {
         const QString name = qEnvironmentVariable("BENCH_GRAPH");
         kinds.erase(std::remove_if(kinds.begin(), kinds.end(), [&](const GraphKind& kind) { return kind.name != name; }),
                     kinds.end());
+        if (name != QLatin1String("pipeline"))
+            comparedCounts.clear();
     }
-    for (GraphKind& kind : kinds) {
-        if (qEnvironmentVariableIsSet("BENCH_DEVICES"))
-            kind.deviceCounts = {qEnvironmentVariableIntValue("BENCH_DEVICES")};
+    if (qEnvironmentVariableIsSet("BENCH_DEVICES")) {
+        const int count = qEnvironmentVariableIntValue("BENCH_DEVICES");
+        comparedCounts = comparedCounts.isEmpty() ? QList<int>() : QList<int>{count};
+        for (GraphKind& kind : kinds)
+            kind.deviceCounts = kind.name == QLatin1String("pipeline") && !comparedCounts.isEmpty() ? QList<int>()
+                                                                                                     : QList<int>{count};
     }
+    const int runs = qEnvironmentVariableIsSet("BENCH_RUNS") ? std::max(1, qEnvironmentVariableIntValue("BENCH_RUNS")) : 3;
+    const bool withDot = qgetenv("BENCH_DOT") != "0";
 
-    out << "Automatic layout per type (goals: 1,000 devices under 1 s for Hierarchical and under 2 s"
-           " for the others, 5,000 under 10 s for all)"
-        << Qt::endl;
-    out << cell("graph", 10) << cell("devices", 9) << cell("links", 8) << cell("type", 18) << cell("groups", 8)
-        << cell("method", 64) << "  build ms" << "  layout ms" << "  fell back" << "  goal" << Qt::endl;
-    for (const GraphKind& kind : qAsConst(kinds)) {
-        for (int count : kind.deviceCounts) {
-            const QList<DeviceInfo> infos = kind.devices(count);
-            for (LayoutGraph::Type type : types) {
-                QElapsedTimer timer;
-                timer.start();
-                const LayoutGraph graph = buildGraph(infos, type);
-                const qint64 buildTime = timer.nsecsElapsed();
-                // Small graphs are laid out several times, for a steadier figure.
-                const int runs = count <= 100 ? 10 : 1;
-                GraphLayoutAdapter::Result result;
-                timer.restart();
-                for (int run = 0; run < runs; ++run)
-                    result = GraphLayoutAdapter::layOut(graph);
-                const qint64 layoutTime = timer.nsecsElapsed() / runs;
-                out << cell(kind.name, 10) << cell(QString::number(count), 9)
-                    << cell(QString::number(graph.links.size()), 8) << cell(typeName(type), 18)
-                    << cell(QString::number(graph.groups.size()), 8) << cell(result.method, 64)
-                    << milliseconds(buildTime) << milliseconds(layoutTime)
-                    << (result.fellBack ? "  yes      " : "  no       ");
-                const int goal = goalMilliseconds(count, type);
-                if (goal > 0)
-                    out << QStringLiteral("  < %1 s %2").arg(goal / 1000).arg(layoutTime / 1e6 < goal ? "met" : "MISSED");
-                out << Qt::endl;
-            }
-        }
-    }
-    if (!kinds.isEmpty() && kinds.first().name == QLatin1String("pipeline"))
-        benchMapRearrangement(out, kinds.first().deviceCounts, types);
+    if (!comparedCounts.isEmpty())
+        benchAgainstDot(out, comparedCounts, types, runs, withDot);
+    benchOtherGraphs(out, kinds, types);
+    if (!comparedCounts.isEmpty())
+        benchMapRearrangement(out, comparedCounts, types);
     return 0;
 }

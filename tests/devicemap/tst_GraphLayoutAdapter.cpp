@@ -1,6 +1,7 @@
 #include "CycleBreaker.h"
 #include "GraphLayoutAdapter.h"
 #include "LayeringEstimate.h"
+#include "LayoutPlan.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -53,6 +54,21 @@ LayoutGraph ringWithChords(int count, qint32 type)
             graph.links.append({i, (i + 7) % count});
         if (i % 5 == 0)
             graph.links.append({i, (i + count - 3) % count});
+    }
+    return graph;
+}
+
+// Device i feeds devices i + 1 and i + 50, modulo the count, as devices laid out on a map grid
+// feed their right and lower neighbours: one big cycle, tangled in every rank.
+LayoutGraph mapGrid(int count, qint32 type)
+{
+    LayoutGraph graph;
+    graph.type = type;
+    for (int i = 0; i < count; ++i)
+        graph.devices.append({QStringLiteral("device %1").arg(i), QSizeF(80, 40), -1});
+    for (int i = 0; i < count; ++i) {
+        graph.links.append({i, (i + 1) % count});
+        graph.links.append({i, (i + 50) % count});
     }
     return graph;
 }
@@ -154,6 +170,61 @@ QStringList linkTexts(const LayoutGraph& graph)
     for (const LayoutGraph::Link& link : graph.links)
         texts << graph.devices.at(link.from).name + '>' + graph.devices.at(link.to).name;
     return texts;
+}
+
+/// A chain of count devices in which device i belongs to group i % 8 (every sixteenth one to a
+/// group nested in group 0), with an empty group and an empty one nested in group 1: groups
+/// spread along the whole flow.
+LayoutGraph spreadGroups(int count)
+{
+    LayoutGraph graph;
+    graph.type = LayoutGraph::ClusterByGuiArea;
+    for (int g = 0; g < 8; ++g)
+        graph.groups.append({QStringLiteral("area %1").arg(g), -1});
+    graph.groups += {{"nested", 0}, {"empty", -1}, {"empty inside", 1}};
+    for (int i = 0; i < count; ++i)
+        graph.devices.append({QStringLiteral("device %1").arg(i), QSizeF(60 + (i * 37) % 90, 30 + (i % 3) * 8),
+                              i % 16 == 0 ? 8 : i % 8});
+    for (int i = 1; i < count; ++i) {
+        graph.links.append({i - 1, i});
+        if (i % 9 == 0 && i + 5 < count)
+            graph.links.append({i, i + 5});
+    }
+    return graph;
+}
+
+/// Why groups meet where they should not, empty when only nested groups meet and no group covers a device of another.
+QString groupOverlapFault(const LayoutGraph& graph, const DevicesArrangement& arrangement)
+{
+    auto isWithin = [&](int group, int ancestor) {
+        for (; group >= 0; group = graph.groups.at(group).parent) {
+            if (group == ancestor)
+                return true;
+        }
+        return false;
+    };
+    for (int a = 0; a < graph.groups.size(); ++a) {
+        const QRectF rect = arrangement.clusterRects.value(graph.groups.at(a).name);
+        for (int b = 0; b < graph.groups.size(); ++b) {
+            const QRectF other = arrangement.clusterRects.value(graph.groups.at(b).name);
+            if (a != b && !isWithin(a, b) && !isWithin(b, a) && rect.intersects(other))
+                return graph.groups.at(a).name + QStringLiteral(" meets ") + graph.groups.at(b).name;
+        }
+        for (const LayoutGraph::Device& device : graph.devices) {
+            if (!isWithin(device.group, a) && rect.intersects(arrangement.deviceRects.value(device.name)))
+                return graph.groups.at(a).name + QStringLiteral(" covers ") + device.name;
+        }
+    }
+    return QString();
+}
+
+QByteArray attribute(const LayoutPlan& plan, const QByteArray& name)
+{
+    for (const auto& entry : plan.settings.attributes) {
+        if (entry.first == name)
+            return entry.second;
+    }
+    return QByteArray();
 }
 
 GraphLayoutAdapter::Options withEngine(GraphLayoutAdapter::Engine engine)
@@ -263,6 +334,88 @@ private Q_SLOTS:
         // While a pipeline's few feedback links are left to the engine
         const LayoutGraph line = pipeline(70, LayoutGraph::Hierarchical);
         QVERIFY(!CycleBreaker::turnedLinks(line).contains(true));
+    }
+
+    void plansDotByTheGraphsSizeAndShape()
+    {
+        // A small graph: dot's defaults
+        const LayoutPlan small = LayoutPlan::of(pipeline(70, LayoutGraph::Hierarchical), "dot");
+        QVERIFY(small.fitsGraphviz && small.coordinatePass && small.fullCrossingReduction && !small.groupsAsStrips);
+        QVERIFY(attribute(small, "nslimit").isEmpty() && attribute(small, "newrank").isEmpty());
+
+        // A large pipeline: no coordinate pass, but crossing reduction in full, since it is untangled
+        const LayoutGraph line = pipeline(3000, LayoutGraph::Hierarchical);
+        QVERIFY(LayoutPlan::crossingsPerDevice(line) < 2);
+        const LayoutPlan large = LayoutPlan::of(line, "dot");
+        QVERIFY(large.fitsGraphviz && !large.coordinatePass && large.fullCrossingReduction);
+        QCOMPARE(attribute(large, "nslimit"), QByteArray("0"));
+        QCOMPARE(attribute(large, "newrank"), QByteArray("true"));
+        QVERIFY(attribute(large, "mclimit").isEmpty());
+
+        // A large tangled graph: the short crossing reduction
+        const LayoutGraph grid = mapGrid(3000, LayoutGraph::Hierarchical);
+        QVERIFY(LayoutPlan::crossingsPerDevice(grid) > 2);
+        const LayoutPlan tangled = LayoutPlan::of(grid, "dot");
+        QVERIFY(!tangled.fullCrossingReduction);
+        QCOMPARE(attribute(tangled, "mclimit"), QByteArray("0.05"));
+
+        // Groups that follow one another along the flow stay dot's clusters, with a coordinate pass
+        LayoutGraph bands = pipeline(3000, LayoutGraph::FixedClusters);
+        bands.groups = {{"first half", -1}, {"second half", -1}};
+        for (int i = 0; i < bands.devices.size(); ++i)
+            bands.devices[i].group = i < 1500 ? 0 : 1;
+        const LayoutPlan clusters = LayoutPlan::of(bands, "dot");
+        QVERIFY(!clusters.groupsAsStrips && clusters.coordinatePass && !clusters.fullCrossingReduction);
+        QCOMPARE(attribute(clusters, "nslimit"), QByteArray("0.02"));
+
+        // Groups spread all along it are drawn as strips
+        const LayoutGraph spread = spreadGroups(1500);
+        QVERIFY(LayeringEstimate::of(spread, CycleBreaker::turnedLinks(spread)).groupRanks > 10000);
+        const LayoutPlan strips = LayoutPlan::of(spread, "dot");
+        QVERIFY(strips.groupsAsStrips && !strips.coordinatePass && !strips.settings.polylineEdges);
+
+        // And the same graph always gets the same plan
+        const LayoutPlan again = LayoutPlan::of(grid, "dot");
+        QCOMPARE(again.method, tangled.method);
+        QCOMPARE(again.settings.attributes, tangled.settings.attributes);
+        QCOMPARE(again.settings.turnedLinks, tangled.settings.turnedLinks);
+    }
+
+    void estimatesTheRanksLinksSpan()
+    {
+        // Given a chain of four devices with a link skipping two of them and a self-link
+        LayoutGraph graph;
+        for (int i = 0; i < 4; ++i)
+            graph.devices.append({QStringLiteral("d%1").arg(i), QSizeF(40, 20), -1});
+        graph.links = {{0, 1}, {1, 2}, {2, 3}, {0, 3}, {2, 2}};
+
+        // Then the links span 1 + 1 + 1 + 3 ranks
+        const LayeringEstimate estimate = LayeringEstimate::of(graph, QVector<bool>(graph.links.size(), false));
+        QCOMPARE(estimate.ranks, 4);
+        QCOMPARE(estimate.linkRanks, qint64(6));
+    }
+
+    void spreadGroupsAreDrawnAsStrips()
+    {
+        // Given groups whose members lie all along a long flow
+        const LayoutGraph graph = spreadGroups(1500);
+
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOutWithin(graph);
+
+        // Then every group is a rectangle around its own devices alone, and no device overlaps another
+        QVERIFY(!result.fellBack);
+        QVERIFY2(result.method.contains("strips"), qPrintable(result.method));
+        QCOMPARE(rectangleFault(graph, result.arrangement), QString());
+        QCOMPARE(clusterFault(graph, result.arrangement), QString());
+        QCOMPARE(groupOverlapFault(graph, result.arrangement), QString());
+        // And every link is routed around the devices, from its source to its target
+        QCOMPARE(connectionTexts(result.arrangement), linkTexts(graph));
+        QCOMPARE(orthogonalFault(result.arrangement), QString());
+        // And the same graph gives the same drawing
+        const DevicesArrangement again = GraphLayoutAdapter::layOut(graph).arrangement;
+        QCOMPARE(again.deviceRects, result.arrangement.deviceRects);
+        QCOMPARE(again.clusterRects, result.arrangement.clusterRects);
+        QVERIFY(again.connections == result.arrangement.connections);
     }
 
     void fallsBackWhenGraphvizFails()

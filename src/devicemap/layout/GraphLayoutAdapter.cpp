@@ -1,10 +1,10 @@
 #include "GraphLayoutAdapter.h"
 
-#include "CycleBreaker.h"
 #include "GraphPlacement.h"
 #include "GraphvizLayout.h"
+#include "GroupStripLayout.h"
 #include "LayeredGridLayout.h"
-#include "LayeringEstimate.h"
+#include "LayoutPlan.h"
 #include "OrthogonalRouter.h"
 
 #include <QCoreApplication>
@@ -21,23 +21,10 @@
 namespace {
 
 constexpr double resultMargin = 20.0;
-/// Graph sizes (devices + links) up to which dot runs with its defaults, then with tuned limits.
-constexpr int defaultLimitsUpTo = 500;
-constexpr int tunedLimitsUpTo = 5000;
-/// Graph sizes up to which dot stays within the freeze limit, by the ranking it uses.
-constexpr int classicRankUpTo = 12500;
-constexpr int newRankUpTo = 20000;
-/// How far groups may spread across the ranks (LayeringEstimate::groupRanks) for newrank.
-constexpr qint64 spreadGroupRanksUpTo = 10000;
 
 QString translated(const char* text)
 {
     return QCoreApplication::translate("GraphLayoutAdapter", text);
-}
-
-int sizeOf(const LayoutGraph& graph)
-{
-    return graph.devices.size() + graph.links.size();
 }
 
 /// graph without links or group references that point nowhere, so no run can index out of range.
@@ -77,62 +64,6 @@ bool routesOrthogonally(const LayoutGraph& graph)
     return graph.type == LayoutGraph::Orthogonal && graph.groups.isEmpty();
 }
 
-/// How dot is to run on a graph, and whether it can within the freeze limit.
-struct GraphvizPlan
-{
-    GraphvizLayout::Settings settings;
-    QString method;
-    bool fits = true;
-};
-
-GraphvizPlan graphvizPlan(const LayoutGraph& graph, const QByteArray& program)
-{
-    GraphvizPlan plan;
-    GraphvizLayout::Settings& settings = plan.settings;
-    settings.engine = program;
-    settings.polylineEdges = !routesOrthogonally(graph);
-    settings.attributes = {
-        {"rankdir", "LR"},
-        {"nodesep", "0.3"},
-        // Orthogonal links need room between the ranks for their vertical tracks.
-        {"ranksep", settings.polylineEdges ? "0.6" : "0.8"},
-        {"splines", settings.polylineEdges ? "polyline" : "none"},
-    };
-    plan.method = QString::fromLatin1(program);
-    settings.turnedLinks = CycleBreaker::turnedLinks(graph);
-    const int size = sizeOf(graph);
-
-    // Ranked over the whole graph, a cluster's sources and sinks keep their places in the
-    // signal flow and no link runs backwards. dot's classic ranking, which ranks each
-    // cluster on its own first, also ends in a clean-up quadratic in the number of links
-    // (4 s of 5,000 devices' 8 s). Only clusters stretched across thousands of ranks, with
-    // other clusters' devices between their members, make crossing reduction after the
-    // whole-graph ranking slower still (a minute for 5,000 devices in 10 spread groups).
-    bool newRank = !graph.groups.isEmpty();
-    if (size > defaultLimitsUpTo) {
-        newRank = graph.groups.isEmpty()
-                  || LayeringEstimate::of(graph, settings.turnedLinks).groupRanks <= spreadGroupRanksUpTo;
-    }
-    if (newRank) {
-        settings.attributes += {{"newrank", "true"}};
-        plan.method += QStringLiteral(" newrank");
-    }
-    plan.fits = size <= (newRank ? newRankUpTo : classicRankUpTo);
-
-    if (size > tunedLimitsUpTo) {
-        // Clusters spread along a long pipeline make crossing reduction the costly part then.
-        settings.attributes += {{"nslimit", "0.02"}, {"nslimit1", "0.02"}, {"mclimit", "0.05"}, {"remincross", "false"}};
-        plan.method += QStringLiteral(" nslimit=0.02 mclimit=0.05");
-    } else if (size > defaultLimitsUpTo) {
-        settings.attributes += {{"nslimit", "1"}, {"nslimit1", "1"}};
-        plan.method += QStringLiteral(" nslimit=1");
-    }
-    const int turned = int(std::count(settings.turnedLinks.cbegin(), settings.turnedLinks.cend(), true));
-    if (turned > 0)
-        plan.method += QStringLiteral(" turned=%1").arg(turned);
-    return plan;
-}
-
 GraphPlacement layeredGrid(const LayoutGraph& graph)
 {
     GraphPlacement placement = LayeredGridLayout::place(graph);
@@ -151,10 +82,10 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
     }
 
     GraphLayoutAdapter::Result result;
-    GraphvizPlan plan;
+    LayoutPlan plan;
     if (options.engine != GraphLayoutAdapter::Engine::LayeredGrid)
-        plan = graphvizPlan(graph, options.graphvizProgram);
-    const bool tooLarge = options.engine == GraphLayoutAdapter::Engine::Automatic && !plan.fits;
+        plan = LayoutPlan::of(graph, options.graphvizProgram);
+    const bool tooLarge = options.engine == GraphLayoutAdapter::Engine::Automatic && !plan.fitsGraphviz;
     if (options.engine == GraphLayoutAdapter::Engine::LayeredGrid || tooLarge) {
         result.method = QStringLiteral("layered grid");
         result.arrangement = layeredGrid(graph).toArrangement(graph, resultMargin);
@@ -164,7 +95,8 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
     GraphPlacement placement;
     QString error;
     result.method = plan.method;
-    if (!GraphvizLayout::run(graph, plan.settings, &placement, &error, control)) {
+    if (!GraphvizLayout::run(plan.groupsAsStrips ? graph.withoutGroups() : graph, plan.settings, &placement, &error,
+                             control)) {
         // Nobody waits for an abandoned run: no grid, no log line.
         if (control && control->isAbandoned && control->isAbandoned())
             return result;
@@ -172,7 +104,9 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
             graph, translated("The automatic layout failed (%1), so the devices were placed on a simple grid.")
                        .arg(error));
     }
-    if (routesOrthogonally(graph)) {
+    if (plan.groupsAsStrips) {
+        placement = GroupStripLayout::place(graph, placement);
+    } else if (routesOrthogonally(graph)) {
         placement.findColumns();
         OrthogonalRouter(graph, placement).route();
     }

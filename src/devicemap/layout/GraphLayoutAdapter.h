@@ -22,29 +22,26 @@
  *   crossings, no segment through a device. Graphviz's splines=ortho is far too slow
  *   (52 s for 1,000 devices).
  * - ClusterByIO, ClusterByGuiArea, FixedClusters: dot, rankdir=LR, splines=polyline,
+ *   newrank=true (ranked over the whole graph, so no link of a cluster runs backwards),
  *   every group a "cluster_N" subgraph nested as the groups nest, labelled with the
  *   group's name so that the map's title tab keeps clear of the devices; a cluster's
  *   rectangle is its subgraph's bounding box; an empty group gets an invisible placeholder
- *   node so that its cluster comes back too. Up to the size where dot keeps its defaults
- *   (below), newrank=true ranks the whole graph at once, so no link of a cluster runs
- *   backwards.
+ *   node so that its cluster comes back too. Groups spread across thousands of ranks (a
+ *   GUI area's widgets fed from all along a long flow), which dot's cluster handling
+ *   would take minutes over, are drawn instead as strips over dot's layout of the graph
+ *   without them (GroupStripLayout), their links routed orthogonally.
  *
  * Always: synthetic node ids, node sizes fixed to the devices' sizes (one scene unit is
  * one point), the y axis turned downwards, links in their order with A→B and B→A both
  * kept, the result moved to start at (20, 20), and the same result for the same input.
  *
- * Engine limits by graph size (size = devices + links), chosen from measurements on
- * pipeline-shaped graphs where dot's network simplex takes nearly all of the time:
- * - size up to 500: dot with its defaults;
- * - up to 5,000 (up to about 2,000 devices): nslimit=1, nslimit1=1 (1,000 devices:
- *   about 0.5 s instead of 1 to 1.4 s; a tangled graph of 270 devices and 400 links:
- *   0.1 s instead of 4 s);
- * - up to 12,500 (about 5,300 devices): nslimit=0.02, nslimit1=0.02, mclimit=0.05,
- *   remincross=false (5,000 devices: about 4.5 s, with clusters 2 to 8 s, instead of minutes);
- * - beyond: dot would take longer than the freeze limit (10,000 devices: 20 s), so a
- *   large graph gets our own layered grid (LayeredGridLayout: columns by longest path,
- *   barycentre ordering, groups as packed boxes) in well under a second; without groups
- *   its links get the orthogonal routing for every type, with groups they stay straight.
+ * dot's settings follow the graph's size and shape (LayoutPlan): its defaults up to 500
+ * devices plus links, then limits on its passes where profiles show their costs growing
+ * faster than the graph. A pipeline of 5,000 devices takes about a second, with clusters
+ * 2 to 4 s. Beyond 20,000 devices plus links dot would take longer than the freeze limit,
+ * so a large graph gets our own layered grid (LayeredGridLayout: columns by longest path,
+ * barycentre ordering, groups as packed boxes) in well under a second; without groups its
+ * links get the orthogonal routing for every type, with groups they stay straight.
  *
  * Failures: Graphviz's messages go to the log ("GraphLayoutAdapter: Graphviz: …"); when
  * it fails, or misses the deadline of layOutWithin(), the result is the layered grid

@@ -2,6 +2,7 @@
 
 #include "DevicesArrangement.h"
 #include "LayoutGraph.h"
+#include "dozerozozu_export.h"
 
 #include <QList>
 #include <QPointF>
@@ -14,9 +15,9 @@
  * them, list the devices of each rank left to right and, within one, top to bottom:
  * the orthogonal routing runs along them.
  *
- * Internal to the automatic layout; any thread.
+ * Internal to the automatic layout (exported for its benchmark); any thread.
  */
-struct GraphPlacement
+struct DOZEROZOZU_EXPORT GraphPlacement
 {
     QVector<QPointF> centers;
     QVector<QList<QPointF>> bends;

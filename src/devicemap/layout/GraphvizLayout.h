@@ -2,6 +2,7 @@
 
 #include "GraphPlacement.h"
 #include "LayoutGraph.h"
+#include "dozerozozu_export.h"
 
 #include <QByteArray>
 #include <QList>
@@ -24,9 +25,9 @@
  * callback, for the whole of its work. Messages Graphviz reports are logged as
  * "GraphLayoutAdapter: Graphviz: <message>".
  *
- * Internal to the automatic layout; any thread.
+ * Internal to the automatic layout (exported for its benchmark); any thread.
  */
-class GraphvizLayout
+class DOZEROZOZU_EXPORT GraphvizLayout
 {
 public:
     struct Settings

@@ -3,6 +3,7 @@
 #include "DepthFirstOrder.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <numeric>
 
@@ -35,6 +36,9 @@ LayeringEstimate LayeringEstimate::of(const LayoutGraph& graph, const QVector<bo
                 rank[target] = std::max(rank.at(target), rank.at(device) + 1);
         }
     }
+
+    for (const LayoutGraph::Link& link : graph.links)
+        estimate.linkRanks += std::abs(rank.at(link.to) - rank.at(link.from));
 
     QVector<int> first(graph.groups.size(), std::numeric_limits<int>::max());
     QVector<int> last(graph.groups.size(), -1);

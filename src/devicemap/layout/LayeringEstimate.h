@@ -22,6 +22,8 @@ struct DOZEROZOZU_EXPORT LayeringEstimate
     int ranks = 0;
     /// The ranks each group's devices (its subgroups' included) reach across, summed over the groups.
     qint64 groupRanks = 0;
+    /// The ranks the links span, summed: a link spanning n ranks gives dot n - 1 virtual nodes.
+    qint64 linkRanks = 0;
 
     /// The estimate for graph with the links flagged in turnedLinks (one per link) turned round.
     static LayeringEstimate of(const LayoutGraph& graph, const QVector<bool>& turnedLinks);

@@ -18,3 +18,12 @@ int LayoutGraph::indexOf(const QString& name) const
     }
     return -1;
 }
+
+LayoutGraph LayoutGraph::withoutGroups() const
+{
+    LayoutGraph flat = *this;
+    flat.groups.clear();
+    for (Device& device : flat.devices)
+        device.group = -1;
+    return flat;
+}

@@ -69,4 +69,6 @@ struct DOZEROZOZU_EXPORT LayoutGraph
     bool hasKnownType() const;
     /// Index of the device of that name, -1 when absent; a linear search.
     int indexOf(const QString& name) const;
+    /// The same graph without groups: every device at the top level.
+    LayoutGraph withoutGroups() const;
 };
