@@ -19,15 +19,7 @@ namespace {
 
 const qint64 limitBytes = qint64(1) << 30;
 const int timeoutSeconds = 30;
-const QByteArray wellFormed = "config_version: 2\n"
-                              "pump1:\n"
-                              "  type: generator\n"
-                              "  params:\n"
-                              "    interval: \"100\"\n"
-                              "  outgoing:\n"
-                              "    - \"valve1.input(double)<pump1.valueChanged(double)\"\n"
-                              "valve1:\n"
-                              "  type: scaler\n";
+const QByteArray& wellFormed = OutsideTextReaders::twoLinkedDevices;
 
 QString cell(const ReaderMemoryProbe::Result& result)
 {

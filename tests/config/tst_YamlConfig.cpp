@@ -1,3 +1,4 @@
+#include "OutsideTextReaders.h"
 #include "TestSupport.h"
 #include "YamlConfig.h"
 
@@ -41,20 +42,6 @@ bool setImmutable(const QString& path, bool immutable)
     if (fd >= 0)
         ::close(fd);
     return ok;
-}
-
-// Levels of mappings whose every entry is an alias to the level before: a few lines that
-// stand for billions of entries.
-QByteArray aliasLevels(const QByteArray& first, int width, int levels)
-{
-    QByteArray text = "l0: &l0 " + first + "\n";
-    for (int level = 1; level <= levels; ++level) {
-        text += "l" + QByteArray::number(level) + ": &l" + QByteArray::number(level) + " {";
-        for (int i = 0; i < width; ++i)
-            text += (i ? ", k" : "k") + QByteArray::number(i) + ": *l" + QByteArray::number(level - 1);
-        text += "}\n";
-    }
-    return text;
 }
 
 QByteArray nested(int depth)
@@ -169,9 +156,9 @@ private Q_SLOTS:
         QTest::newRow("alias to its own mapping") << QByteArray("a: &x\n  b: *x\n") << "nesting deeper than 64 levels";
         QTest::newRow("65 levels") << nested(65) << "nesting deeper than 64 levels";
         // A few lines may not stand for more values and mappings than a text of some size holds.
-        QTest::newRow("aliases to aliases") << aliasLevels("{a: 1, b: 1, c: 1, d: 1, e: 1}", 10, 8)
+        QTest::newRow("aliases to aliases") << OutsideTextReaders::aliasLevels("{a: 1, b: 1, c: 1, d: 1, e: 1}", 10, 8)
                                             << "aliases make more than";
-        QTest::newRow("empty mappings by alias") << aliasLevels("{}", 2, 40) << "aliases make more than";
+        QTest::newRow("empty mappings by alias") << OutsideTextReaders::aliasLevels("{}", 2, 40) << "aliases make more than";
     }
 
     void malformedFileThrowsAndKeepsTree()

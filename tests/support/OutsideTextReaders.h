@@ -43,6 +43,17 @@ struct Reader
     std::function<void(const QByteArray& text, const QString& path)> read;
 };
 
+// Two linked devices, as the map copies them or exports a template.
+inline const QByteArray twoLinkedDevices = "config_version: 2\n"
+                                           "pump1:\n"
+                                           "  type: generator\n"
+                                           "  params:\n"
+                                           "    interval: \"100\"\n"
+                                           "  outgoing:\n"
+                                           "    - \"valve1.input(double)<pump1.valueChanged(double)\"\n"
+                                           "valve1:\n"
+                                           "  type: scaler\n";
+
 // Levels of mappings whose every entry is an alias to the level before: a few lines that
 // stand for billions of entries.
 inline QByteArray aliasLevels(const QByteArray& first, int width, int levels)

@@ -6,6 +6,7 @@
 #include "TemplatePreview.h"
 #include "TemplatesWidget.h"
 #include "TestDeviceManager.h"
+#include "OutsideTextReaders.h"
 #include "TestSupport.h"
 #include "YamlSerialiser.h"
 #include "ZenticMessageBox.h"
@@ -26,15 +27,7 @@
 namespace {
 
 // Two linked devices, as the map exports a template.
-const QByteArray pumpLine = "config_version: 2\n"
-                            "pump1:\n"
-                            "  type: generator\n"
-                            "  params:\n"
-                            "    interval: \"100\"\n"
-                            "  outgoing:\n"
-                            "    - \"valve1.input(double)<pump1.valueChanged(double)\"\n"
-                            "valve1:\n"
-                            "  type: scaler\n";
+const QByteArray& pumpLine = OutsideTextReaders::twoLinkedDevices;
 
 QByteArray readAll(const QString& path)
 {
