@@ -123,7 +123,7 @@ private Q_SLOTS:
         QVERIFY(operation);
 
         // When the operation is done, undone and redone
-        for (const QString& step : {"do", "undo", "redo"}) {
+        for (const QString step : {"do", "undo", "redo"}) {
             const int savesBefore = manager->savedConfigurations();
             if (step == "do")
                 QVERIFY(map->pushOperation(operation));
