@@ -2,20 +2,13 @@
 // each run happens in a child process limited in address space and time, so a reader that
 // runs away fails its row instead of taking the machine.
 
-#include "DeviceText.h"
-#include "MetaDevice.h"
 #include "OutsideTextReaders.h"
 #include "ReaderMemoryProbe.h"
-#include "TemplateDescriptionFile.h"
-#include "YamlConfig.h"
-#include "YamlSerialiser.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
-#include <stdexcept>
 
 namespace {
 
@@ -27,22 +20,6 @@ const int timeoutSeconds = 20;
 // they are refused before yaml-cpp builds a node of them.
 const qint64 fixedAllowance = qint64(48) << 20;
 const qint64 allowancePerByte = 64;
-
-void require(bool condition, const char* what)
-{
-    if (!condition)
-        throw std::runtime_error(what);
-}
-
-bool throwsWith(const std::function<void()>& read, const char* fragment)
-{
-    try {
-        read();
-    } catch (const std::exception& error) {
-        return QString::fromUtf8(error.what()).contains(QLatin1String(fragment));
-    }
-    return false;
-}
 
 } // namespace
 
@@ -89,39 +66,6 @@ private Q_SLOTS:
         const qint64 bound = fixedAllowance + allowancePerByte * text.size();
         QVERIFY2(result.peakBytes <= bound,
                  qPrintable(QStringLiteral("%1 bytes, bound %2").arg(result.peakBytes).arg(bound)));
-    }
-
-    // A ',' where no node can start: yaml-cpp's LoadAll made empty documents of it forever.
-    void strayCommaIsMalformedForEveryYamlReader_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::newRow("first") << QByteArray(",a: 1");
-        QTest::newRow("in a later document") << QByteArray("config_version: 2\n---\n, b\n");
-    }
-
-    void strayCommaIsMalformedForEveryYamlReader()
-    {
-        QFETCH(QByteArray, text);
-        const QString path = dir.filePath(QStringLiteral("comma.yml"));
-        QVERIFY(OutsideTextReaders::writeText(path, text));
-
-        const ReaderMemoryProbe::Result result = ReaderMemoryProbe::run(
-            [&text, &path] {
-                const TemplateDescriptionFile::Reading reading = TemplateDescriptionFile::read(path);
-                require(reading.fault == TemplateDescriptionFile::Fault::NotYaml, "template read as YAML");
-                require(reading.problem.contains(QLatin1String("unexpected ','")), "template problem without the comma");
-                require(!TemplateDescriptionFile::write(path, QStringLiteral("x")), "template rewritten");
-                const QString string = QString::fromUtf8(text);
-                require(throwsWith([&string] { YamlSerialiser::parseYamlFromString(string, nullptr); }, "unexpected ','"),
-                        "device text read");
-                require(throwsWith([&string] { MetaDevice::parse(string); }, "unexpected ','"), "meta device read");
-                require(throwsWith([&path] { YamlConfig().parseConfig(path, true); }, "unexpected ','"),
-                        "configuration read");
-                require(DeviceText::read(string).failure == DeviceText::Reading::Malformed, "clipboard text read");
-            },
-            addressSpaceLimit, timeoutSeconds);
-
-        QVERIFY2(result.isClean(), qPrintable(result.outcomeText()));
     }
 
 private:

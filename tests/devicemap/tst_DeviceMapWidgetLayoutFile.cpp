@@ -89,12 +89,11 @@ private Q_SLOTS:
 
     void aMapClosedBeforeItsSceneIsBuiltLeavesTheFileAlone()
     {
-        // Given a layout file that places two devices and a cluster, and a manager that has
-        // its devices but has not reported its graph yet
+        // Given a layout file that places a device and a cluster, and a manager that has its
+        // devices but has not reported its graph yet
         manager = std::make_unique<TestDeviceManager>();
         const QStringList pair = linkedPair();
         writeLayout(pair.at(0) + "/rect", QRect(100, 200, 80, 30));
-        writeLayout(pair.join(':') + "/bends", QStringList({"7;8"}));
         writeLayout("Clusters/ClusterNames", QStringList({"pumps"}));
         writeLayout("Clusters/pumps/rect", QRect(0, 0, 300, 200));
         const QByteArray before = layoutBytes();
@@ -102,7 +101,6 @@ private Q_SLOTS:
         // When the map is opened, a device is registered meanwhile, and the map is closed and destroyed
         openMap();
         create("adder");
-        QCOMPARE(map->getClusterItems().size(), 0);
         map->close();
         map.reset();
 
@@ -117,7 +115,6 @@ private Q_SLOTS:
         item(pair.at(0))->placeDevice(QPointF(120, 220));
         save();
         QCOMPARE(stored(pair.at(0) + "/rect").toRect().topLeft(), QPoint(120, 220));
-        QCOMPARE(stored(pair.join(':') + "/bends").toStringList(), QStringList({"7;8"}));
     }
 
     void reopeningWithoutEditsKeepsTheFileByteForByte_data()
@@ -146,12 +143,11 @@ private Q_SLOTS:
         // When the map is opened and closed twice without an edit
         openMap();
         map.reset();
-        const QByteArray second = layoutBytes();
+        QCOMPARE(layoutBytes(), first);
         openMap();
         map.reset();
 
         // Then each close wrote the same bytes, and an empty cluster list is no value of its own
-        QCOMPARE(second, first);
         QCOMPARE(layoutBytes(), first);
         QVERIFY(!first.contains("@Invalid()"));
         QCOMPARE(stored("Clusters/ClusterNames").toStringList(),

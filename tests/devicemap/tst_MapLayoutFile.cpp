@@ -1,12 +1,9 @@
 #include "MapLayoutFile.h"
-#include "ReaderMemoryProbe.h"
 #include "TestSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <stdexcept>
 
 // The layout file as a value: what survives a failed write, and what a hostile file can ask for.
 class TestMapLayoutFile : public QObject
@@ -88,27 +85,6 @@ private Q_SLOTS:
         }
         QCOMPARE(layout.bends("a", "b"),
                  QList<QPointF>({QPointF(1e6, 5), QPointF(3, -1e6), QPointF(7, 8)}));
-    }
-
-    // QSettings reads "@Variant(...)" through QDataStream, which reserved 16 GiB for the list
-    // this one announces; run under a memory limit, in a child, lest it takes the machine.
-    void aFileQSettingsWouldReadAStreamFromIsLeftAlone()
-    {
-        writeRaw("[General]\nlayoutType=1\nsceneRect=@Variant(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)\n"
-                 "[pump]\nrect=@Rect(1 2 3 4)\n");
-        const QString file = path();
-        const ReaderMemoryProbe::Result result = ReaderMemoryProbe::run(
-            [&file] {
-                TestSupport::LogCapture log;
-                const MapLayoutFile layout = MapLayoutFile::read(file);
-                if (layout.sceneRect() || layout.deviceRect(QStringLiteral("pump")) || !layout.values().isEmpty()
-                    || MapLayoutFile::readDeviceRect(file, QStringLiteral("pump")))
-                    throw std::runtime_error("a key was read");
-                if (!log.containsFragment(QStringLiteral("MapLayoutFile: layout file not read")))
-                    throw std::runtime_error("nothing was said");
-            },
-            qint64(256) << 20, 10);
-        QVERIFY2(result.isClean(), qPrintable(result.outcomeText()));
     }
 
     void writtenCoordinatesStayWithinTheReadableExtent()

@@ -105,13 +105,6 @@ private Q_SLOTS:
         QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByThread);
         QCOMPARE(modes.count(), 0);
         QCOMPARE(item(scaler)->getHighlightColor(), threadColour);
-        QVERIFY(map->getFoundDevices().isEmpty());
-
-        // And so does an empty search on a fresh map
-        openMap();
-        map->searchDevices(QString());
-        map->searchDevices(QString());
-        QCOMPARE(map->getColorisationMode(), DeviceMapWidget::ByState);
     }
 
     void aConnectionDrawnDuringASearchLeavesTheSearchItsWayBack()

@@ -85,18 +85,6 @@ inline QByteArray manyKeys(int bytes)
     return text;
 }
 
-// A flow sequence of empty entries, one per byte: yaml-cpp's densest text.
-inline QByteArray emptyEntries(int bytes)
-{
-    return "[" + QByteArray(bytes - 2, ',') + "]";
-}
-
-// A flow mapping of empty keys with empty values, one pair per three bytes.
-inline QByteArray emptyKeys(int bytes)
-{
-    return "{" + QByteArray((bytes - 2) / 3, '?').replace("?", "? ,") + "}";
-}
-
 // A QVariant list QSettings would read from the stream: a count of 2^31 - 1 items, and none.
 inline QByteArray variantListValue(const QByteArray& at)
 {
@@ -107,6 +95,10 @@ inline QByteArray variantListValue(const QByteArray& at)
 inline QList<Text> malformedTexts()
 {
     const QByteArray device = "config_version: 2\npump1:\n  type: generator\n  params:\n    interval: \"100\"\n";
+    // A flow sequence of empty entries, one per byte (yaml-cpp's densest text); a flow mapping
+    // of empty keys with empty values, one pair per three bytes.
+    const auto emptyEntries = [](int bytes) -> QByteArray { return "[" + QByteArray(bytes - 2, ',') + "]"; };
+    const auto emptyKeys = [](int bytes) -> QByteArray { return "{" + QByteArray("? ,").repeated((bytes - 2) / 3) + "}"; };
     return {
         {QStringLiteral("comma first"), ",a: 1"},
         {QStringLiteral("comma after a device"), device + ",\n"},
@@ -139,6 +131,16 @@ inline QList<Text> malformedTexts()
     };
 }
 
+/// Runs read; an exception is the reader's way to refuse a text, which is its right.
+template<typename Read>
+void refusing(Read read)
+{
+    try {
+        read();
+    } catch (const std::exception&) {
+    }
+}
+
 /// The readers, with what they need that a child process may share (made once, before any child).
 class Readers
 {
@@ -150,19 +152,10 @@ public:
         all = {
             {QStringLiteral("YamlSerialiser"),
              [](const QByteArray& text, const QString&) {
-                 bool versionOk = true;
-                 try {
-                     YamlSerialiser::parseYamlFromString(QString::fromUtf8(text), &versionOk);
-                 } catch (const std::exception&) {
-                 }
+                 refusing([&text] { YamlSerialiser::parseYamlFromString(QString::fromUtf8(text), nullptr); });
              }},
             {QStringLiteral("MetaDevice::parse"),
-             [](const QByteArray& text, const QString&) {
-                 try {
-                     MetaDevice::parse(QString::fromUtf8(text));
-                 } catch (const std::exception&) {
-                 }
-             }},
+             [](const QByteArray& text, const QString&) { refusing([&text] { MetaDevice::parse(QString::fromUtf8(text)); }); }},
             {QStringLiteral("DeviceManager, meta device"),
              [devices](const QByteArray&, const QString& path) { devices->parseMetaDevice(path, QStringLiteral("probe")); }},
             {QStringLiteral("DeviceManager, configuration"),
@@ -197,13 +190,7 @@ public:
                  SafeFileWriter::writeSettings(path, [](QSettings& settings) { settings.setValue("probe/key", 1); });
              }},
             {QStringLiteral("YamlConfig"),
-             [](const QByteArray&, const QString& path) {
-                 YamlConfig config;
-                 try {
-                     config.parseConfig(path, true);
-                 } catch (const std::exception&) {
-                 }
-             }},
+             [](const QByteArray&, const QString& path) { refusing([&path] { YamlConfig().parseConfig(path, true); }); }},
         };
     }
 

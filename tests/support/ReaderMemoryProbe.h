@@ -5,16 +5,13 @@
 // a reader that runs away must never reach the machine's memory, so nothing here runs a
 // reader in the calling process.
 
-#include <QByteArray>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QString>
-#include <QThread>
 #include <QtGlobal>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <functional>
@@ -29,12 +26,12 @@ namespace ReaderMemoryProbe {
 struct Result
 {
     enum Outcome {
-        Finished,   ///< the reader returned (it may have refused the text: that is its business)
-        Threw,      ///< an exception left the reader
-        OutOfMemory,///< an allocation failed at the limit, whether or not the reader caught it
-        Crashed,    ///< the child died of a signal
+        Finished,    ///< the reader returned (it may have refused the text: that is its business)
+        Threw,       ///< an exception left the reader; detail holds its what()
+        OutOfMemory, ///< an allocation failed at the limit, whether or not the reader caught it
+        Crashed,     ///< the child died of a signal or sent no report
         TimedOut,
-        NotRun,     ///< the child could not be started
+        NotRun,      ///< the child could not be started or limited
     };
     Outcome outcome = NotRun;
     /// Growth of the child's resident memory at its peak while the reader ran.
@@ -44,21 +41,8 @@ struct Result
     bool isClean() const { return outcome == Finished; }
     QString outcomeText() const
     {
-        switch (outcome) {
-        case Finished:
-            return QStringLiteral("finished");
-        case Threw:
-            return QStringLiteral("threw ") + detail;
-        case OutOfMemory:
-            return QStringLiteral("out of memory");
-        case Crashed:
-            return QStringLiteral("crashed ") + detail;
-        case TimedOut:
-            return QStringLiteral("timed out");
-        case NotRun:
-            return QStringLiteral("not run ") + detail;
-        }
-        return QString();
+        static const char* const names[] = {"finished", "threw", "out of memory", "crashed", "timed out", "not run"};
+        return QString::fromLatin1(names[outcome]) + (detail.isEmpty() ? QString() : QStringLiteral(" ") + detail);
     }
 };
 
@@ -72,11 +56,9 @@ inline qint64 statusKilobytes(const char* field)
     char line[256];
     qint64 value = -1;
     const size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, status)) {
-        if (std::strncmp(line, field, length) == 0) {
+    while (value < 0 && std::fgets(line, sizeof line, status)) {
+        if (std::strncmp(line, field, length) == 0)
             value = std::atoll(line + length);
-            break;
-        }
     }
     std::fclose(status);
     return value;
@@ -104,15 +86,16 @@ inline void quietMessages(QtMsgType, const QMessageLogContext&, const QString&) 
                                   int timeoutSeconds)
 {
     qInstallMessageHandler(quietMessages);
+    Report report;
     const qint64 virtualKb = statusKilobytes("VmSize:");
     const rlim_t limit = rlim_t(virtualKb * 1024 + limitBytes);
     const struct rlimit addressSpace = {limit, limit};
-    Report report;
     if (virtualKb < 0 || setrlimit(RLIMIT_AS, &addressSpace) != 0) {
         std::snprintf(report.detail, sizeof report.detail, "no memory limit");
         (void)!write(pipeOut, &report, sizeof report);
         _exit(1);
     }
+    // SIGALRM's default action ends the child, wherever it is.
     alarm(unsigned(timeoutSeconds));
     // The peak starts again from what the child holds now.
     if (FILE* clear = std::fopen("/proc/self/clear_refs", "w")) {
@@ -157,48 +140,35 @@ inline Result run(const std::function<void()>& work, qint64 limitBytes, int time
     }
     std::fflush(nullptr);
     const pid_t child = fork();
-    if (child < 0) {
-        ::close(channel[0]);
-        ::close(channel[1]);
-        result.detail = QStringLiteral("no fork");
-        return result;
-    }
     if (child == 0) {
         ::close(channel[0]);
         Detail::runChild(channel[1], work, limitBytes, timeoutSeconds);
     }
     ::close(channel[1]);
-
+    if (child < 0) {
+        ::close(channel[0]);
+        result.detail = QStringLiteral("no fork");
+        return result;
+    }
+    // The report is far smaller than a pipe's buffer: the child never waits for this read.
     int status = 0;
-    QElapsedTimer waited;
-    waited.start();
-    bool killed = false;
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        // alarm() ends the child; this only catches one that blocks SIGALRM.
-        if (!killed && waited.elapsed() > (timeoutSeconds + 5) * 1000) {
-            kill(child, SIGKILL);
-            killed = true;
-        }
-        QThread::msleep(2);
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     Detail::Report report;
     const ssize_t got = read(channel[0], &report, sizeof report);
     ::close(channel[0]);
 
     if (WIFSIGNALED(status)) {
-        const int signal = WTERMSIG(status);
-        result.outcome = signal == SIGALRM || killed ? Result::TimedOut : Result::Crashed;
-        result.detail = QString::fromLatin1(strsignal(signal));
-        return result;
-    }
-    if (got != ssize_t(sizeof report)) {
+        result.outcome = WTERMSIG(status) == SIGALRM ? Result::TimedOut : Result::Crashed;
+        result.detail = QString::fromLatin1(strsignal(WTERMSIG(status)));
+    } else if (got != ssize_t(sizeof report)) {
         result.outcome = Result::Crashed;
         result.detail = QStringLiteral("no report, exit code %1").arg(WEXITSTATUS(status));
-        return result;
+    } else {
+        result.outcome = Result::Outcome(report.outcome);
+        result.peakBytes = report.peakBytes;
+        result.detail = QString::fromUtf8(report.detail);
     }
-    result.outcome = Result::Outcome(report.outcome);
-    result.peakBytes = report.peakBytes;
-    result.detail = QString::fromUtf8(report.detail);
     return result;
 }
 

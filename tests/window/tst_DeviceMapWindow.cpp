@@ -6,6 +6,7 @@
 #include "ExportMetaDeviceWizard.h"
 #include "MapSearchBar.h"
 #include "ModalRunner.h"
+#include "OutsideTextReaders.h"
 #include "TemplatesWidget.h"
 #include "TestDeviceManager.h"
 #include "ZenticMessageBox.h"
@@ -383,10 +384,7 @@ void TestDeviceMapWindow::importHandsTheFrameworkOnlyFilesWithinBounds()
     QFETCH(QByteArray, text);
     QFETCH(bool, imported);
     const QString path = dir.filePath(QStringLiteral("import.yml"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(text), qint64(text.size()));
-    file.close();
+    QVERIFY(OutsideTextReaders::writeText(path, text));
     openWindow();
     manager->clearCallLog();
     ModalRunner::InputAnswerGuard choose(path);

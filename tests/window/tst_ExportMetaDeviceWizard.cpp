@@ -4,7 +4,6 @@
 #include "DevicesSelectionPage.h"
 #include "ExportMetaDeviceWizard.h"
 #include "MetaDevice.h"
-#include "ProbeDevice.h"
 #include "SavePage.h"
 #include "TestSupport.h"
 #include "YamlSerialiser.h"
@@ -49,7 +48,6 @@ private Q_SLOTS:
     void fileReadsBackThroughParseMetaDevice();
     void picksKeepTheirDevicesWhateverTheNames();
     void writeFailureIsReportedAndKeepsTheOldFile();
-    void neverGrowsPastItsMaximumHeight();
 
 private:
     QString create(const QString& type) { return manager->createDevice(type, false); }
@@ -308,43 +306,6 @@ void TestExportMetaDeviceWizard::writeFailureIsReportedAndKeepsTheOldFile()
     QVERIFY(wizardUpAtWarning);
     QTRY_VERIFY(!wizard);
     QCOMPARE(readAll(oldFile), QByteArray("old"));
-}
-
-void TestExportMetaDeviceWizard::neverGrowsPastItsMaximumHeight()
-{
-    // Given forty devices, one of them with many signals, slots and parameters
-    manager->registerDeviceType("probe", DeviceTypeInfo(), [] {
-        auto* probe = new ProbeDevice;
-        for (int i = 0; i < 60; ++i)
-            probe->addParam(QString("setting%1").arg(i), "0");
-        return probe;
-    });
-    QStringList names{create("probe")};
-    for (int i = 1; i < 40; ++i)
-        names << create("counter");
-    openWizard(names);
-    QVERIFY(QTest::qWaitForWindowExposed(wizard));
-
-    // When the user goes from page to page, and back
-    const auto checkHeight = [this](const char* where) {
-        QVERIFY2(wizard->height() <= 650 && wizard->maximumHeight() <= 650,
-                 qPrintable(QString("%1: %2").arg(where).arg(wizard->height())));
-    };
-    checkHeight("selection");
-    checkDevice(names.first());
-    next();
-    QCOMPARE(wizard->currentPage()->title(), names.first() + " properties");
-    checkHeight("properties");
-    wizard->back();
-    checkHeight("selection again");
-    next();
-    next();
-    QCOMPARE(wizard->currentId(), wizard->savePageId());
-    checkHeight("save");
-    // Then the properties page scrolls within it instead
-    wizard->back();
-    checkHeight("properties again");
-    QVERIFY(wizard->height() > 400);
 }
 
 QTEST_MAIN(TestExportMetaDeviceWizard)
