@@ -1,25 +1,27 @@
 // Lays out device graphs with every layout type and prints, per type, the automatic layout's
 // time and how readable its result is (link crossings, total link length) in three tables.
 //
-// First, on pipeline graphs of 500, 1,000, 2,000 and 5,000 devices (chains with fan-out and
-// fan-in, some long links and a few feedback links, about 1.4 links per device), the map's
-// own call (GraphLayoutAdapter::layOutWithin, with its deadline and fallback; the median of
-// three runs) beside plain Graphviz dot run in the same process on the same graph: the same
+// First, on three kinds of graph of 500, 1,000, 2,000 and 5,000 devices, the map's own call
+// (GraphLayoutAdapter::layOutWithin, with its deadline and fallback; the median of three
+// runs) beside plain Graphviz dot run in the same process on the same graph: the same
 // devices with their sizes, the same links as they are, the same groups as clusters, drawn
 // the same way (left to right, the same spacing, polyline links) and with dot's defaults for
 // everything else (no newrank, no limits on network simplex or crossing reduction, dot's own
 // cycle breaking). The ratios are ours over dot's. Crossings and lengths count every link as
 // the polyline from its source's centre through its bends to its target's centre
-// (LayoutQuality). Dot at its defaults takes minutes at 5,000 devices.
-//
-// Second, the other graphs, laid out once each through GraphLayoutAdapter::layOut, with the
-// graph builder's time: pipelines of 100 and 10,000 devices (beyond Graphviz's limit), and
-// two cyclic kinds of 100, 500, 1,000 and 5,000 devices:
+// (LayoutQuality). The kinds:
+// - pipeline: chains with fan-out and fan-in, some long links and a few feedback links,
+//   about 1.4 links per device;
 // - map grid: device i feeds devices i + 1 and i + 50, modulo the count, as the map
 //   benchmarks' graph (BenchMapGraph.h) and the paste benchmark have it: one big cycle, full
 //   of smaller ones;
 // - ring with chords: a ring, every other device feeding one a few steps on and every fifth
 //   one a few steps back: feedback loops everywhere.
+// Dot at its defaults takes minutes on the larger of these graphs.
+//
+// Second, the other sizes, laid out once each through GraphLayoutAdapter::layOut, with the
+// graph builder's time: pipelines of 100 and 10,000 devices (beyond Graphviz's limit), map
+// grids and rings with chords of 100 devices.
 //
 // The graphs are built from device descriptions as the map would build them. The clustered
 // types get 5 to 20 groups. The third table rearranges a shown map of the pipelines (up to
@@ -27,7 +29,8 @@
 // pushes, its undo and its redo again.
 // BENCH_DEVICES=N runs one size only, BENCH_TYPE=T one layout type only, BENCH_GRAPH=pipeline,
 // BENCH_GRAPH=grid or BENCH_GRAPH=ring one kind of graph only, BENCH_RUNS=N times the map's
-// call N times instead of three, and BENCH_DOT=0 leaves plain dot out.
+// call N times instead of three, BENCH_DOT=0 leaves plain dot out, BENCH_DOT_UPTO=N runs it
+// only on graphs of at most N devices, and BENCH_MAP=0 leaves the third table out.
 
 #include "BenchMapGraph.h"
 #include "DeviceMapWidget.h"
@@ -49,6 +52,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <map>
 #include <random>
 
@@ -57,7 +61,7 @@ namespace {
 const QList<int> comparedDeviceCounts{500, 1000, 2000, 5000};
 // 10,000 devices show what a graph beyond Graphviz's limit gets instead.
 const QList<int> otherPipelineDeviceCounts{100, 10000};
-const QList<int> cyclicDeviceCounts{100, 500, 1000, 5000};
+const QList<int> otherCyclicDeviceCounts{100};
 constexpr int chainLength = 12;
 
 QString deviceName(int index)
@@ -141,7 +145,10 @@ struct GraphKind
 {
     QString name;
     std::function<QList<DeviceInfo>(int)> devices;
-    QList<int> deviceCounts;
+    /// Sizes laid out beside plain dot.
+    QList<int> comparedCounts;
+    /// Sizes laid out once, without dot.
+    QList<int> otherCounts;
 };
 
 int groupCount(int devices)
@@ -287,11 +294,11 @@ Measured plainDot(const LayoutGraph& graph)
 }
 
 /// What the goals ask of this size and type, and whether it is met; empty for no goal.
-QString goalText(int devices, LayoutGraph::Type type, const Measured& measured, const Measured& dot)
+QString goalText(const QString& kind, int devices, LayoutGraph::Type type, const Measured& measured, const Measured& dot)
 {
     const bool clustered = type == LayoutGraph::ClusterByGuiArea || type == LayoutGraph::ClusterByIO
                            || type == LayoutGraph::FixedClusters;
-    if (devices == 5000 && clustered) {
+    if (devices == 5000 && clustered && kind == QLatin1String("pipeline")) {
         const bool met = measured.nanoseconds <= 5000 * qint64(1000000) && measured.fallbacks == 0;
         return QStringLiteral("<= 5 s, no fallback: %1").arg(met ? "met" : "MISSED");
     }
@@ -305,43 +312,54 @@ QString goalText(int devices, LayoutGraph::Type type, const Measured& measured, 
     return QString();
 }
 
-void benchAgainstDot(QTextStream& out, const QList<int>& deviceCounts, const QList<LayoutGraph::Type>& types,
-                     int runs, bool withDot)
+/// The rows of benchAgainstDot() for kind's graph of count devices.
+void compareWithDot(QTextStream& out, const GraphKind& kind, int count, const QList<LayoutGraph::Type>& types, int runs,
+                    bool withDot)
 {
-    out << "Pipelines: the map's layout call (median of " << runs
-        << " runs) against plain dot with its defaults on the same graph; ratios are ours / dot's" << Qt::endl;
-    out << cell("devices", 9) << cell("links", 7) << cell("type", 18) << cell("groups", 8) << cell("method", 48)
-        << "      ours ms" << " fb" << "   crossings" << "       length" << "       dot ms" << "   crossings"
-        << "       length" << "  time/dot" << " cr./dot" << " len/dot" << "  goal" << Qt::endl;
-    for (int count : deviceCounts) {
-        const QList<DeviceInfo> infos = pipelineDevices(count);
-        // Orthogonal and Hierarchical lay out the same graph, so dot runs once for both.
-        std::map<LayoutGraph::Type, Measured> dotRuns;
-        for (LayoutGraph::Type type : types) {
-            const LayoutGraph graph = buildGraph(infos, type);
-            const Measured measured = ours(graph, runs);
-            const LayoutGraph::Type dotKey = type == LayoutGraph::Orthogonal ? LayoutGraph::Hierarchical : type;
-            if (withDot && !dotRuns[dotKey].done)
-                dotRuns[dotKey] = plainDot(graph);
-            const Measured& dot = dotRuns[dotKey];
-            out << cell(QString::number(count), 9) << cell(QString::number(graph.links.size()), 7)
-                << cell(typeName(type), 18) << cell(QString::number(graph.groups.size()), 8)
-                << cell(measured.method, 48) << milliseconds(measured.nanoseconds).rightJustified(13)
-                << QString::number(measured.fallbacks).rightJustified(3)
-                << number(double(measured.quality.crossings), 12) << number(measured.quality.linkLength, 13);
-            if (dot.done) {
-                out << milliseconds(dot.nanoseconds).rightJustified(13) << number(double(dot.quality.crossings), 12)
-                    << number(dot.quality.linkLength, 13) << ratio(measured.nanoseconds, dot.nanoseconds).rightJustified(10)
-                    << ratio(measured.quality.crossings, dot.quality.crossings)
-                    << ratio(measured.quality.linkLength, dot.quality.linkLength);
-            } else {
-                out << QString(withDot ? "  dot failed" : "  (no dot)").leftJustified(13 + 12 + 13 + 10 + 8 + 8);
-            }
-            out << "  " << goalText(count, type, measured, dot) << Qt::endl;
+    const QList<DeviceInfo> infos = kind.devices(count);
+    // Orthogonal and Hierarchical lay out the same graph, so dot runs once for both.
+    std::map<LayoutGraph::Type, Measured> dotRuns;
+    for (LayoutGraph::Type type : types) {
+        const LayoutGraph graph = buildGraph(infos, type);
+        const Measured measured = ours(graph, runs);
+        const LayoutGraph::Type dotKey = type == LayoutGraph::Orthogonal ? LayoutGraph::Hierarchical : type;
+        if (withDot && !dotRuns[dotKey].done)
+            dotRuns[dotKey] = plainDot(graph);
+        const Measured& dot = dotRuns[dotKey];
+        out << cell(kind.name, 10) << cell(QString::number(count), 9) << cell(QString::number(graph.links.size()), 7)
+            << cell(typeName(type), 18) << cell(QString::number(graph.groups.size()), 8) << cell(measured.method, 56)
+            << milliseconds(measured.nanoseconds).rightJustified(13) << QString::number(measured.fallbacks).rightJustified(3)
+            << number(double(measured.quality.crossings), 12) << number(measured.quality.linkLength, 13);
+        if (dot.done) {
+            out << milliseconds(dot.nanoseconds).rightJustified(13) << number(double(dot.quality.crossings), 12)
+                << number(dot.quality.linkLength, 13) << ratio(measured.nanoseconds, dot.nanoseconds).rightJustified(10)
+                << ratio(measured.quality.crossings, dot.quality.crossings)
+                << ratio(measured.quality.linkLength, dot.quality.linkLength);
+        } else {
+            out << QString(withDot ? "  dot failed" : "  (no dot)").leftJustified(13 + 12 + 13 + 10 + 8 + 8);
         }
+        out << "  " << goalText(kind.name, count, type, measured, dot);
+        if (withDot && !dot.done)
+            out << " (" << dot.method << ")";
+        out << Qt::endl;
     }
-    out << "  (fb: runs that fell back to the grid; goals: the clustered types at 5,000 devices within 5 s and"
-           " never on the grid, Hierarchical at 2,000 within 5 s with no more crossings than dot)"
+}
+
+/// Every kind's compared sizes: the map's call beside plain dot, on graphs of at most dotUpTo devices.
+void benchAgainstDot(QTextStream& out, const QList<GraphKind>& kinds, const QList<LayoutGraph::Type>& types, int runs,
+                     int dotUpTo)
+{
+    out << "The map's layout call (median of " << runs
+        << " runs) against plain dot with its defaults on the same graph; ratios are ours / dot's" << Qt::endl;
+    out << cell("graph", 10) << cell("devices", 9) << cell("links", 7) << cell("type", 18) << cell("groups", 8)
+        << cell("method", 56) << "      ours ms" << " fb" << "   crossings" << "       length" << "       dot ms"
+        << "   crossings" << "       length" << "  time/dot" << " cr./dot" << " len/dot" << "  goal" << Qt::endl;
+    for (const GraphKind& kind : kinds) {
+        for (int count : kind.comparedCounts)
+            compareWithDot(out, kind, count, types, runs, count <= dotUpTo);
+    }
+    out << "  (fb: runs that fell back to the grid; goals: the clustered types at 5,000 pipeline devices within 5 s"
+           " and never on the grid, Hierarchical at 2,000 within 5 s with no more crossings than dot)"
         << Qt::endl;
 }
 
@@ -352,10 +370,10 @@ void benchOtherGraphs(QTextStream& out, const QList<GraphKind>& kinds, const QLi
            " for the others, 5,000 under 10 s for all)"
         << Qt::endl;
     out << cell("graph", 10) << cell("devices", 9) << cell("links", 8) << cell("type", 18) << cell("groups", 8)
-        << cell("method", 48) << "  build ms" << "  layout ms" << "   crossings" << "       length" << "  fell back"
+        << cell("method", 56) << "  build ms" << "  layout ms" << "   crossings" << "       length" << "  fell back"
         << "  goal" << Qt::endl;
     for (const GraphKind& kind : kinds) {
-        for (int count : kind.deviceCounts) {
+        for (int count : kind.otherCounts) {
             const QList<DeviceInfo> infos = kind.devices(count);
             for (LayoutGraph::Type type : types) {
                 QElapsedTimer timer;
@@ -373,7 +391,7 @@ void benchOtherGraphs(QTextStream& out, const QList<GraphKind>& kinds, const QLi
                 const LayoutQuality quality = LayoutQuality::of(result.arrangement);
                 out << cell(kind.name, 10) << cell(QString::number(count), 9)
                     << cell(QString::number(graph.links.size()), 8) << cell(typeName(type), 18)
-                    << cell(QString::number(graph.groups.size()), 8) << cell(result.method, 48)
+                    << cell(QString::number(graph.groups.size()), 8) << cell(result.method, 56)
                     << milliseconds(buildTime).rightJustified(10) << milliseconds(layoutTime)
                     << number(double(quality.crossings), 12) << number(quality.linkLength, 13)
                     << (result.fellBack ? "  yes      " : "  no       ");
@@ -491,31 +509,38 @@ int main(int argc, char* argv[])
                                    LayoutGraph::ClusterByGuiArea, LayoutGraph::FixedClusters};
     if (qEnvironmentVariableIsSet("BENCH_TYPE"))
         types = {LayoutGraph::Type(qEnvironmentVariableIntValue("BENCH_TYPE"))};
-    QList<int> comparedCounts = comparedDeviceCounts;
-    QList<GraphKind> kinds{{QStringLiteral("pipeline"), pipelineDevices, otherPipelineDeviceCounts},
-                           {QStringLiteral("grid"), mapGridDevices, cyclicDeviceCounts},
-                           {QStringLiteral("ring"), ringWithChordsDevices, cyclicDeviceCounts}};
+    QList<GraphKind> kinds{
+        {QStringLiteral("pipeline"), pipelineDevices, comparedDeviceCounts, otherPipelineDeviceCounts},
+        {QStringLiteral("grid"), mapGridDevices, comparedDeviceCounts, otherCyclicDeviceCounts},
+        {QStringLiteral("ring"), ringWithChordsDevices, comparedDeviceCounts, otherCyclicDeviceCounts}};
     if (qEnvironmentVariableIsSet("BENCH_GRAPH")) {
         const QString name = qEnvironmentVariable("BENCH_GRAPH");
         kinds.erase(std::remove_if(kinds.begin(), kinds.end(), [&](const GraphKind& kind) { return kind.name != name; }),
                     kinds.end());
-        if (name != QLatin1String("pipeline"))
-            comparedCounts.clear();
     }
     if (qEnvironmentVariableIsSet("BENCH_DEVICES")) {
         const int count = qEnvironmentVariableIntValue("BENCH_DEVICES");
-        comparedCounts = comparedCounts.isEmpty() ? QList<int>() : QList<int>{count};
-        for (GraphKind& kind : kinds)
-            kind.deviceCounts = kind.name == QLatin1String("pipeline") && !comparedCounts.isEmpty() ? QList<int>()
-                                                                                                     : QList<int>{count};
+        for (GraphKind& kind : kinds) {
+            const bool compared = kind.comparedCounts.contains(count) || !kind.otherCounts.contains(count);
+            kind.comparedCounts = compared ? QList<int>{count} : QList<int>();
+            kind.otherCounts = compared ? QList<int>() : QList<int>{count};
+        }
     }
     const int runs = qEnvironmentVariableIsSet("BENCH_RUNS") ? std::max(1, qEnvironmentVariableIntValue("BENCH_RUNS")) : 3;
-    const bool withDot = qgetenv("BENCH_DOT") != "0";
+    int dotUpTo = std::numeric_limits<int>::max();
+    if (qgetenv("BENCH_DOT") == "0")
+        dotUpTo = 0;
+    else if (qEnvironmentVariableIsSet("BENCH_DOT_UPTO"))
+        dotUpTo = qEnvironmentVariableIntValue("BENCH_DOT_UPTO");
 
-    if (!comparedCounts.isEmpty())
-        benchAgainstDot(out, comparedCounts, types, runs, withDot);
+    benchAgainstDot(out, kinds, types, runs, dotUpTo);
     benchOtherGraphs(out, kinds, types);
-    if (!comparedCounts.isEmpty())
-        benchMapRearrangement(out, comparedCounts, types);
+    QList<int> mapCounts;
+    for (const GraphKind& kind : kinds) {
+        if (kind.name == QLatin1String("pipeline"))
+            mapCounts = kind.comparedCounts;
+    }
+    if (!mapCounts.isEmpty() && qgetenv("BENCH_MAP") != "0")
+        benchMapRearrangement(out, mapCounts, types);
     return 0;
 }
