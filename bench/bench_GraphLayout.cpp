@@ -31,9 +31,10 @@
 // pushes, its undo and its redo again.
 // BENCH_DEVICES=N runs one size only, BENCH_TYPE=T one layout type only, BENCH_GRAPH=pipeline,
 // BENCH_GRAPH=grid or BENCH_GRAPH=ring one kind of graph only, BENCH_RUNS=N times the map's
-// call N times instead of three, BENCH_DOT=0 leaves plain dot out, BENCH_DOT_UPTO=N runs it
-// only on graphs of at most N devices, BENCH_DOT_SECONDS=N gives up on it after N seconds, and
-// BENCH_MAP=0 leaves the third table out.
+// call N times instead of three, BENCH_DOT=0 leaves dot out, BENCH_DOT_UPTO=N runs it only on
+// graphs of at most N devices, BENCH_PLAIN_DOT_UPTO=N runs dot with its own cycle breaking only
+// on graphs of at most N devices, BENCH_DOT_SECONDS=N gives up on a dot run after N seconds,
+// and BENCH_MAP=0 leaves the third table out.
 
 #include "BenchMapGraph.h"
 #include "CycleBreaker.h"
@@ -371,35 +372,46 @@ QString dotCells(const Measured& measured, const Measured& dot, bool asked)
            + ratio(measured.quality.linkLength, dot.quality.linkLength);
 }
 
+/// Which dot runs the comparison makes: on graphs of at most so many devices, each given up on after seconds.
+struct DotRuns
+{
+    int plainUpTo = std::numeric_limits<int>::max();
+    int turnedUpTo = std::numeric_limits<int>::max();
+    int seconds = 600;
+};
+
 /// The rows of benchAgainstDot() for kind's graph of count devices.
 void compareWithDot(QTextStream& out, const GraphKind& kind, int count, const QList<LayoutGraph::Type>& types, int runs,
-                    bool withDot, int dotSeconds)
+                    const DotRuns& dotRuns)
 {
+    const bool withPlainDot = count <= dotRuns.plainUpTo;
+    const bool withTurnedDot = count <= dotRuns.turnedUpTo;
     const QList<DeviceInfo> infos = kind.devices(count);
     // Orthogonal and Hierarchical lay out the same graph, so dot runs once for both.
-    std::map<LayoutGraph::Type, std::pair<Measured, Measured>> dotRuns;
+    std::map<LayoutGraph::Type, std::pair<Measured, Measured>> dotResults;
     for (LayoutGraph::Type type : types) {
         const LayoutGraph graph = buildGraph(infos, type);
         const Measured measured = ours(graph, runs);
         const LayoutGraph::Type dotKey = type == LayoutGraph::Orthogonal ? LayoutGraph::Hierarchical : type;
-        if (withDot && dotRuns.count(dotKey) == 0) {
-            dotRuns[dotKey] = {plainDotWithin(kind.name, count, dotKey, false, dotSeconds),
-                               plainDotWithin(kind.name, count, dotKey, true, dotSeconds)};
+        if (dotResults.count(dotKey) == 0) {
+            dotResults[dotKey] = {withPlainDot ? plainDotWithin(kind.name, count, dotKey, false, dotRuns.seconds) : Measured(),
+                                  withTurnedDot ? plainDotWithin(kind.name, count, dotKey, true, dotRuns.seconds)
+                                                : Measured()};
         }
-        const Measured& dot = dotRuns[dotKey].first;
-        const Measured& turnedDot = dotRuns[dotKey].second;
+        const Measured& dot = dotResults[dotKey].first;
+        const Measured& turnedDot = dotResults[dotKey].second;
         out << cell(kind.name, 10) << cell(QString::number(count), 9) << cell(QString::number(graph.links.size()), 7)
             << cell(typeName(type), 18) << cell(QString::number(graph.groups.size()), 8) << cell(measured.method, 56)
             << milliseconds(measured.nanoseconds).rightJustified(13) << QString::number(measured.fallbacks).rightJustified(3)
             << number(double(measured.quality.crossings), 12) << number(measured.quality.linkLength, 13)
-            << dotCells(measured, dot, withDot) << " |" << dotCells(measured, turnedDot, withDot) << "  "
+            << dotCells(measured, dot, withPlainDot) << " |" << dotCells(measured, turnedDot, withTurnedDot) << "  "
             << goalText(kind.name, count, type, measured, dot, turnedDot) << Qt::endl;
     }
 }
 
-/// Every kind's compared sizes: the map's call beside plain dot, on graphs of at most dotUpTo devices.
+/// Every kind's compared sizes: the map's call beside plain dot and dot with our cycle breaking.
 void benchAgainstDot(QTextStream& out, const QList<GraphKind>& kinds, const QList<LayoutGraph::Type>& types, int runs,
-                     int dotUpTo, int dotSeconds)
+                     const DotRuns& dotRuns)
 {
     out << "The map's layout call (median of " << runs
         << " runs) against plain dot with its defaults on the same graph, then against dot with its defaults on the"
@@ -412,12 +424,12 @@ void benchAgainstDot(QTextStream& out, const QList<GraphKind>& kinds, const QLis
         << dotHeads << "  goal" << Qt::endl;
     for (const GraphKind& kind : kinds) {
         for (int count : kind.comparedCounts)
-            compareWithDot(out, kind, count, types, runs, count <= dotUpTo, dotSeconds);
+            compareWithDot(out, kind, count, types, runs, dotRuns);
     }
     out << "  (fb: runs that fell back to the grid; goals: the clustered types at 5,000 pipeline devices within 5 s"
            " and never on the grid, Hierarchical at 2,000 within 5 s with no more crossings than dot; dot runs in a"
            " child process given up on after "
-        << dotSeconds << " s)" << Qt::endl;
+        << dotRuns.seconds << " s)" << Qt::endl;
 }
 
 void benchOtherGraphs(QTextStream& out, const QList<GraphKind>& kinds, const QList<LayoutGraph::Type>& types)
@@ -607,16 +619,17 @@ int main(int argc, char* argv[])
         }
     }
     const int runs = qEnvironmentVariableIsSet("BENCH_RUNS") ? std::max(1, qEnvironmentVariableIntValue("BENCH_RUNS")) : 3;
-    int dotUpTo = std::numeric_limits<int>::max();
+    DotRuns dotRuns;
+    if (qEnvironmentVariableIsSet("BENCH_DOT_UPTO"))
+        dotRuns.turnedUpTo = dotRuns.plainUpTo = qEnvironmentVariableIntValue("BENCH_DOT_UPTO");
+    if (qEnvironmentVariableIsSet("BENCH_PLAIN_DOT_UPTO"))
+        dotRuns.plainUpTo = std::min(dotRuns.plainUpTo, qEnvironmentVariableIntValue("BENCH_PLAIN_DOT_UPTO"));
     if (qgetenv("BENCH_DOT") == "0")
-        dotUpTo = 0;
-    else if (qEnvironmentVariableIsSet("BENCH_DOT_UPTO"))
-        dotUpTo = qEnvironmentVariableIntValue("BENCH_DOT_UPTO");
-    const int dotSeconds = qEnvironmentVariableIsSet("BENCH_DOT_SECONDS")
-                               ? std::max(1, qEnvironmentVariableIntValue("BENCH_DOT_SECONDS"))
-                               : 600;
+        dotRuns.turnedUpTo = dotRuns.plainUpTo = 0;
+    if (qEnvironmentVariableIsSet("BENCH_DOT_SECONDS"))
+        dotRuns.seconds = std::max(1, qEnvironmentVariableIntValue("BENCH_DOT_SECONDS"));
 
-    benchAgainstDot(out, kinds, types, runs, dotUpTo, dotSeconds);
+    benchAgainstDot(out, kinds, types, runs, dotRuns);
     benchOtherGraphs(out, kinds, types);
     QList<int> mapCounts;
     for (const GraphKind& kind : kinds) {
