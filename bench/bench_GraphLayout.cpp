@@ -365,7 +365,7 @@ QString goalText(const QString& kind, int devices, LayoutGraph::Type type, const
 QString dotCells(const Measured& measured, const Measured& dot, bool asked)
 {
     if (!dot.done)
-        return QString("  " + (asked ? dot.method : QStringLiteral("(no dot)"))).leftJustified(13 + 12 + 13 + 10 + 8 + 8);
+        return QString("  " + (asked ? dot.method : QStringLiteral("(no dot)"))).leftJustified(64);
     return milliseconds(dot.nanoseconds).rightJustified(13) + number(double(dot.quality.crossings), 12)
            + number(dot.quality.linkLength, 13) + ratio(measured.nanoseconds, dot.nanoseconds).rightJustified(10)
            + ratio(measured.quality.crossings, dot.quality.crossings)
@@ -394,9 +394,9 @@ void compareWithDot(QTextStream& out, const GraphKind& kind, int count, const QL
         const Measured measured = ours(graph, runs);
         const LayoutGraph::Type dotKey = type == LayoutGraph::Orthogonal ? LayoutGraph::Hierarchical : type;
         if (dotResults.count(dotKey) == 0) {
-            dotResults[dotKey] = {withPlainDot ? plainDotWithin(kind.name, count, dotKey, false, dotRuns.seconds) : Measured(),
-                                  withTurnedDot ? plainDotWithin(kind.name, count, dotKey, true, dotRuns.seconds)
-                                                : Measured()};
+            const int seconds = dotRuns.seconds;
+            dotResults[dotKey] = {withPlainDot ? plainDotWithin(kind.name, count, dotKey, false, seconds) : Measured(),
+                                  withTurnedDot ? plainDotWithin(kind.name, count, dotKey, true, seconds) : Measured()};
         }
         const Measured& dot = dotResults[dotKey].first;
         const Measured& turnedDot = dotResults[dotKey].second;
@@ -581,7 +581,8 @@ int plainDotChild(int argc, char* argv[])
                                    [&](const GraphKind& candidate) { return candidate.name == arguments.at(2); });
     if (kind == kinds.cend())
         return 2;
-    const LayoutGraph graph = buildGraph(kind->devices(arguments.at(3).toInt()), LayoutGraph::Type(arguments.at(4).toInt()));
+    const LayoutGraph graph
+        = buildGraph(kind->devices(arguments.at(3).toInt()), LayoutGraph::Type(arguments.at(4).toInt()));
     const Measured dot = plainDot(graph, arguments.at(5) == QLatin1String("1"));
     if (!dot.done) {
         QTextStream(stderr) << dot.method << Qt::endl;

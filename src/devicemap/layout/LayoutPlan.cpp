@@ -69,27 +69,29 @@ LayoutPlan LayoutPlan::of(const LayoutGraph& graph, const QByteArray& program)
 
     if (size > defaultLimitsUpTo) {
         const qint64 drawingNodes = graph.devices.size() + std::max<qint64>(0, estimate.linkRanks - graph.links.size());
-        plan.tangled = size > tunedLimitsUpTo && crossingsPerDevice(graph) > untangledCrossingsPerDevice;
-        const bool tangled = plan.tangled;
+        // Measured only where dot will lay the graph out: the quick drawing and its count take
+        // a few milliseconds per thousand devices.
+        plan.tangled = size > tunedLimitsUpTo && plan.fitsGraphviz && !plan.groupsAsStrips
+                       && crossingsPerDevice(graph) > untangledCrossingsPerDevice;
         // Orthogonal routes run straight between devices the pass has put level.
         const bool orthogonal = graph.type == LayoutGraph::Orthogonal && size <= tunedLimitsUpTo;
         // Strips keep only the ranks and orders of dot's drawing. The links of a tangled
         // graph follow the devices' places closely: it keeps the pass, as clusters do.
         plan.coordinatePass
-            = !plan.groupsAsStrips && (clusters || drawingNodes <= coordinatePassUpTo || tangled || orthogonal);
+            = !plan.groupsAsStrips && (clusters || drawingNodes <= coordinatePassUpTo || plan.tangled || orthogonal);
         set("nslimit1", "1");
         // Each iteration of the coordinate pass costs time in proportion to the drawing; on a
         // large tangled one, finding the pass's first tree takes seconds already.
         const double iterations
             = orthogonal ? 1.0
                          : std::clamp(coordinateIterationBudget / (double(graph.devices.size()) * drawingNodes), 0.02,
-                                      tangled ? 0.02 : 1.0);
+                                      plan.tangled ? 0.02 : 1.0);
         const QByteArray coordinateLimit = plan.coordinatePass ? QByteArray::number(iterations, 'g', 2) : "0";
         set("nslimit", coordinateLimit);
         plan.method += QStringLiteral(" nslimit=%1").arg(QString::fromLatin1(coordinateLimit));
         if (size > tunedLimitsUpTo) {
             plan.fullCrossingReduction
-                = !clusters && plan.fitsGraphviz && (!tangled || drawingNodes <= fullCrossingReductionUpTo);
+                = !clusters && plan.fitsGraphviz && (!plan.tangled || drawingNodes <= fullCrossingReductionUpTo);
         }
         if (!plan.fullCrossingReduction) {
             set("mclimit", "0.05");
