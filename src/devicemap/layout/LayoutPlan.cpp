@@ -79,13 +79,15 @@ LayoutPlan LayoutPlan::of(const LayoutGraph& graph, const QByteArray& program)
         // graph follow the devices' places closely: it keeps the pass, as clusters do.
         plan.coordinatePass
             = !plan.groupsAsStrips && (clusters || drawingNodes <= coordinatePassUpTo || plan.tangled || orthogonal);
-        set("nslimit1", "1");
-        // Each iteration of the coordinate pass costs time in proportion to the drawing; on a
-        // large tangled one, finding the pass's first tree takes seconds already.
+        // A longer ranking shortens the links everywhere but around the clusters of a large
+        // untangled graph, where dot's cluster handling stretches them instead.
+        const bool shortRanking = clusters && size > tunedLimitsUpTo && !plan.tangled;
+        set("nslimit1", shortRanking ? "0.02" : "1");
+        // Each iteration of the coordinate pass costs time in proportion to the drawing.
         const double iterations
             = orthogonal ? 1.0
                          : std::clamp(coordinateIterationBudget / (double(graph.devices.size()) * drawingNodes), 0.02,
-                                      plan.tangled ? 0.02 : 1.0);
+                                      size > tunedLimitsUpTo ? 0.02 : 1.0);
         const QByteArray coordinateLimit = plan.coordinatePass ? QByteArray::number(iterations, 'g', 2) : "0";
         set("nslimit", coordinateLimit);
         plan.method += QStringLiteral(" nslimit=%1").arg(QString::fromLatin1(coordinateLimit));
