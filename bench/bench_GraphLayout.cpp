@@ -1,25 +1,29 @@
 // Lays out device graphs with every layout type and prints, per type, the automatic layout's
 // time and how readable its result is (link crossings, total link length) in three tables.
 //
-// First, on pipeline graphs of 500, 1,000, 2,000 and 5,000 devices (chains with fan-out and
-// fan-in, some long links and a few feedback links, about 1.4 links per device), the map's
-// own call (GraphLayoutAdapter::layOutWithin, with its deadline and fallback; the median of
-// three runs) beside plain Graphviz dot run in the same process on the same graph: the same
+// First, on three kinds of graph of 500, 1,000, 2,000 and 5,000 devices, the map's own call
+// (GraphLayoutAdapter::layOutWithin, with its deadline and fallback; the median of three
+// runs) beside plain Graphviz dot on the same graph: the same
 // devices with their sizes, the same links as they are, the same groups as clusters, drawn
 // the same way (left to right, the same spacing, polyline links) and with dot's defaults for
 // everything else (no newrank, no limits on network simplex or crossing reduction, dot's own
-// cycle breaking). The ratios are ours over dot's. Crossings and lengths count every link as
-// the polyline from its source's centre through its bends to its target's centre
-// (LayoutQuality). Dot at its defaults takes minutes at 5,000 devices.
-//
-// Second, the other graphs, laid out once each through GraphLayoutAdapter::layOut, with the
-// graph builder's time: pipelines of 100 and 10,000 devices (beyond Graphviz's limit), and
-// two cyclic kinds of 100, 500, 1,000 and 5,000 devices:
+// cycle breaking). Beside that, dot with the same defaults on the graph with our cycle
+// breaking (the links CycleBreaker chooses handed over turned round): dot's own breaking
+// stretches a cyclic graph into one rank per device, which takes it minutes to hours. The
+// ratios are ours over dot's. Crossings and lengths count every link as the polyline from
+// its source's centre through its bends to its target's centre (LayoutQuality). Dot runs in
+// a child process (this program with --plain-dot), given up on after ten minutes. The kinds:
+// - pipeline: chains with fan-out and fan-in, some long links and a few feedback links,
+//   about 1.4 links per device;
 // - map grid: device i feeds devices i + 1 and i + 50, modulo the count, as the map
 //   benchmarks' graph (BenchMapGraph.h) and the paste benchmark have it: one big cycle, full
 //   of smaller ones;
 // - ring with chords: a ring, every other device feeding one a few steps on and every fifth
 //   one a few steps back: feedback loops everywhere.
+//
+// Second, the other sizes, laid out once each through GraphLayoutAdapter::layOut, with the
+// graph builder's time: pipelines of 100 and 10,000 devices (beyond Graphviz's limit), map
+// grids and rings with chords of 100 devices.
 //
 // The graphs are built from device descriptions as the map would build them. The clustered
 // types get 5 to 20 groups. The third table rearranges a shown map of the pipelines (up to
@@ -27,9 +31,13 @@
 // pushes, its undo and its redo again.
 // BENCH_DEVICES=N runs one size only, BENCH_TYPE=T one layout type only, BENCH_GRAPH=pipeline,
 // BENCH_GRAPH=grid or BENCH_GRAPH=ring one kind of graph only, BENCH_RUNS=N times the map's
-// call N times instead of three, and BENCH_DOT=0 leaves plain dot out.
+// call N times instead of three, BENCH_DOT=0 leaves dot out, BENCH_DOT_UPTO=N runs it only on
+// graphs of at most N devices, BENCH_PLAIN_DOT_UPTO=N runs dot with its own cycle breaking only
+// on graphs of at most N devices, BENCH_DOT_SECONDS=N gives up on a dot run after N seconds,
+// and BENCH_MAP=0 leaves the third table out.
 
 #include "BenchMapGraph.h"
+#include "CycleBreaker.h"
 #include "DeviceMapWidget.h"
 #include "GraphLayoutAdapter.h"
 #include "GraphvizLayout.h"
@@ -41,6 +49,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -49,6 +58,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <map>
 #include <random>
 
@@ -57,7 +67,7 @@ namespace {
 const QList<int> comparedDeviceCounts{500, 1000, 2000, 5000};
 // 10,000 devices show what a graph beyond Graphviz's limit gets instead.
 const QList<int> otherPipelineDeviceCounts{100, 10000};
-const QList<int> cyclicDeviceCounts{100, 500, 1000, 5000};
+const QList<int> otherCyclicDeviceCounts{100};
 constexpr int chainLength = 12;
 
 QString deviceName(int index)
@@ -141,8 +151,18 @@ struct GraphKind
 {
     QString name;
     std::function<QList<DeviceInfo>(int)> devices;
-    QList<int> deviceCounts;
+    /// Sizes laid out beside plain dot.
+    QList<int> comparedCounts;
+    /// Sizes laid out once, without dot.
+    QList<int> otherCounts;
 };
+
+QList<GraphKind> graphKinds()
+{
+    return {{QStringLiteral("pipeline"), pipelineDevices, comparedDeviceCounts, otherPipelineDeviceCounts},
+            {QStringLiteral("grid"), mapGridDevices, comparedDeviceCounts, otherCyclicDeviceCounts},
+            {QStringLiteral("ring"), ringWithChordsDevices, comparedDeviceCounts, otherCyclicDeviceCounts}};
+}
 
 int groupCount(int devices)
 {
@@ -266,15 +286,18 @@ Measured ours(const LayoutGraph& graph, int runs)
     return measured;
 }
 
-/// Plain dot on graph: its defaults but for the drawing's direction, spacing and polyline links.
-Measured plainDot(const LayoutGraph& graph)
+/// Plain dot on graph: its defaults but for the drawing's direction, spacing and polyline links;
+/// with turned, the links CycleBreaker chooses are handed over turned round instead of leaving
+/// dot to break the cycles.
+Measured plainDot(const LayoutGraph& graph, bool turned)
 {
     GraphvizLayout::Settings settings;
     settings.attributes = {{"rankdir", "LR"}, {"nodesep", "0.3"}, {"ranksep", "0.6"}, {"splines", "polyline"}};
+    if (turned)
+        settings.turnedLinks = CycleBreaker::turnedLinks(graph);
     Measured measured;
     GraphPlacement placement;
     QString error;
-    QThreadPool::globalInstance()->waitForDone();
     QElapsedTimer timer;
     timer.start();
     const bool laidOut = GraphvizLayout::run(graph, settings, &placement, &error);
@@ -286,63 +309,127 @@ Measured plainDot(const LayoutGraph& graph)
     return measured;
 }
 
-/// What the goals ask of this size and type, and whether it is met; empty for no goal.
-QString goalText(int devices, LayoutGraph::Type type, const Measured& measured, const Measured& dot)
+const char dotChildOption[] = "--plain-dot";
+
+/// plainDot() in a child process (this program with dotChildOption), given up on after limitSeconds.
+Measured plainDotWithin(const QString& kind, int count, LayoutGraph::Type type, bool turned, int limitSeconds)
+{
+    QThreadPool::globalInstance()->waitForDone();
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QString::fromLatin1(dotChildOption), kind, QString::number(count), QString::number(int(type)),
+                 QString::number(turned ? 1 : 0)});
+    Measured measured;
+    if (!child.waitForFinished(limitSeconds * 1000)) {
+        child.kill();
+        child.waitForFinished();
+        measured.method = QStringLiteral("no result within %1 s").arg(limitSeconds);
+        return measured;
+    }
+    const QStringList fields = QString::fromLatin1(child.readAllStandardOutput()).trimmed().split(' ');
+    if (child.exitCode() != 0 || fields.size() != 4 || fields.at(0) != QLatin1String("done")) {
+        measured.method = QStringLiteral("dot failed");
+        return measured;
+    }
+    measured.nanoseconds = fields.at(1).toLongLong();
+    measured.quality.crossings = fields.at(2).toLongLong();
+    measured.quality.linkLength = fields.at(3).toDouble();
+    measured.method = QStringLiteral("dot");
+    measured.done = true;
+    return measured;
+}
+
+/// What the goals ask of this size and type, and whether it is met; empty for no goal. Where
+/// plain dot gave nothing, Hierarchical is held against dot with our cycle breaking.
+QString goalText(const QString& kind, int devices, LayoutGraph::Type type, const Measured& measured,
+                 const Measured& dot, const Measured& turnedDot)
 {
     const bool clustered = type == LayoutGraph::ClusterByGuiArea || type == LayoutGraph::ClusterByIO
                            || type == LayoutGraph::FixedClusters;
-    if (devices == 5000 && clustered) {
-        const bool met = measured.nanoseconds <= 5000 * qint64(1000000) && measured.fallbacks == 0;
-        return QStringLiteral("<= 5 s, no fallback: %1").arg(met ? "met" : "MISSED");
-    }
+    const bool inTime = measured.nanoseconds <= 5000 * qint64(1000000) && measured.fallbacks == 0;
+    if (devices == 5000 && clustered && kind == QLatin1String("pipeline"))
+        return QStringLiteral("<= 5 s, no fallback: %1").arg(inTime ? "met" : "MISSED");
     if (devices == 2000 && type == LayoutGraph::Hierarchical) {
-        if (!dot.done)
+        const Measured& baseline = dot.done ? dot : turnedDot;
+        if (!baseline.done)
             return QStringLiteral("<= 5 s, crossings <= dot's: no dot");
-        const bool met = measured.nanoseconds <= 5000 * qint64(1000000) && measured.fallbacks == 0
-                         && measured.quality.crossings <= dot.quality.crossings;
-        return QStringLiteral("<= 5 s, crossings <= dot's: %1").arg(met ? "met" : "MISSED");
+        const bool met = inTime && measured.quality.crossings <= baseline.quality.crossings;
+        return QStringLiteral("<= 5 s, crossings <= %1: %2")
+            .arg(dot.done ? "dot's" : "turned dot's", met ? "met" : "MISSED");
     }
     return QString();
 }
 
-void benchAgainstDot(QTextStream& out, const QList<int>& deviceCounts, const QList<LayoutGraph::Type>& types,
-                     int runs, bool withDot)
+/// Time, crossings and length of dot's run, with ours over them, or why there are none.
+QString dotCells(const Measured& measured, const Measured& dot, bool asked)
 {
-    out << "Pipelines: the map's layout call (median of " << runs
-        << " runs) against plain dot with its defaults on the same graph; ratios are ours / dot's" << Qt::endl;
-    out << cell("devices", 9) << cell("links", 7) << cell("type", 18) << cell("groups", 8) << cell("method", 48)
-        << "      ours ms" << " fb" << "   crossings" << "       length" << "       dot ms" << "   crossings"
-        << "       length" << "  time/dot" << " cr./dot" << " len/dot" << "  goal" << Qt::endl;
-    for (int count : deviceCounts) {
-        const QList<DeviceInfo> infos = pipelineDevices(count);
-        // Orthogonal and Hierarchical lay out the same graph, so dot runs once for both.
-        std::map<LayoutGraph::Type, Measured> dotRuns;
-        for (LayoutGraph::Type type : types) {
-            const LayoutGraph graph = buildGraph(infos, type);
-            const Measured measured = ours(graph, runs);
-            const LayoutGraph::Type dotKey = type == LayoutGraph::Orthogonal ? LayoutGraph::Hierarchical : type;
-            if (withDot && !dotRuns[dotKey].done)
-                dotRuns[dotKey] = plainDot(graph);
-            const Measured& dot = dotRuns[dotKey];
-            out << cell(QString::number(count), 9) << cell(QString::number(graph.links.size()), 7)
-                << cell(typeName(type), 18) << cell(QString::number(graph.groups.size()), 8)
-                << cell(measured.method, 48) << milliseconds(measured.nanoseconds).rightJustified(13)
-                << QString::number(measured.fallbacks).rightJustified(3)
-                << number(double(measured.quality.crossings), 12) << number(measured.quality.linkLength, 13);
-            if (dot.done) {
-                out << milliseconds(dot.nanoseconds).rightJustified(13) << number(double(dot.quality.crossings), 12)
-                    << number(dot.quality.linkLength, 13) << ratio(measured.nanoseconds, dot.nanoseconds).rightJustified(10)
-                    << ratio(measured.quality.crossings, dot.quality.crossings)
-                    << ratio(measured.quality.linkLength, dot.quality.linkLength);
-            } else {
-                out << QString(withDot ? "  dot failed" : "  (no dot)").leftJustified(13 + 12 + 13 + 10 + 8 + 8);
-            }
-            out << "  " << goalText(count, type, measured, dot) << Qt::endl;
+    if (!dot.done)
+        return QString("  " + (asked ? dot.method : QStringLiteral("(no dot)"))).leftJustified(64);
+    return milliseconds(dot.nanoseconds).rightJustified(13) + number(double(dot.quality.crossings), 12)
+           + number(dot.quality.linkLength, 13) + ratio(measured.nanoseconds, dot.nanoseconds).rightJustified(10)
+           + ratio(measured.quality.crossings, dot.quality.crossings)
+           + ratio(measured.quality.linkLength, dot.quality.linkLength);
+}
+
+/// Which dot runs the comparison makes: on graphs of at most so many devices, each given up on after seconds.
+struct DotRuns
+{
+    int plainUpTo = std::numeric_limits<int>::max();
+    int turnedUpTo = std::numeric_limits<int>::max();
+    int seconds = 600;
+};
+
+/// The rows of benchAgainstDot() for kind's graph of count devices.
+void compareWithDot(QTextStream& out, const GraphKind& kind, int count, const QList<LayoutGraph::Type>& types, int runs,
+                    const DotRuns& dotRuns)
+{
+    const bool withPlainDot = count <= dotRuns.plainUpTo;
+    const bool withTurnedDot = count <= dotRuns.turnedUpTo;
+    const QList<DeviceInfo> infos = kind.devices(count);
+    // Orthogonal and Hierarchical lay out the same graph, so dot runs once for both.
+    std::map<LayoutGraph::Type, std::pair<Measured, Measured>> dotResults;
+    for (LayoutGraph::Type type : types) {
+        const LayoutGraph graph = buildGraph(infos, type);
+        const Measured measured = ours(graph, runs);
+        const LayoutGraph::Type dotKey = type == LayoutGraph::Orthogonal ? LayoutGraph::Hierarchical : type;
+        if (dotResults.count(dotKey) == 0) {
+            const int seconds = dotRuns.seconds;
+            dotResults[dotKey] = {withPlainDot ? plainDotWithin(kind.name, count, dotKey, false, seconds) : Measured(),
+                                  withTurnedDot ? plainDotWithin(kind.name, count, dotKey, true, seconds) : Measured()};
         }
+        const Measured& dot = dotResults[dotKey].first;
+        const Measured& turnedDot = dotResults[dotKey].second;
+        out << cell(kind.name, 10) << cell(QString::number(count), 9) << cell(QString::number(graph.links.size()), 7)
+            << cell(typeName(type), 18) << cell(QString::number(graph.groups.size()), 8) << cell(measured.method, 56)
+            << milliseconds(measured.nanoseconds).rightJustified(13) << QString::number(measured.fallbacks).rightJustified(3)
+            << number(double(measured.quality.crossings), 12) << number(measured.quality.linkLength, 13)
+            << dotCells(measured, dot, withPlainDot) << " |" << dotCells(measured, turnedDot, withTurnedDot) << "  "
+            << goalText(kind.name, count, type, measured, dot, turnedDot) << Qt::endl;
     }
-    out << "  (fb: runs that fell back to the grid; goals: the clustered types at 5,000 devices within 5 s and"
-           " never on the grid, Hierarchical at 2,000 within 5 s with no more crossings than dot)"
+}
+
+/// Every kind's compared sizes: the map's call beside plain dot and dot with our cycle breaking.
+void benchAgainstDot(QTextStream& out, const QList<GraphKind>& kinds, const QList<LayoutGraph::Type>& types, int runs,
+                     const DotRuns& dotRuns)
+{
+    out << "The map's layout call (median of " << runs
+        << " runs) against plain dot with its defaults on the same graph, then against dot with its defaults on the"
+           " graph with our cycle breaking (the links CycleBreaker chooses handed over turned round); ratios are"
+           " ours / dot's"
         << Qt::endl;
+    const QString dotHeads = QStringLiteral("       dot ms   crossings       length  time/dot cr./dot len/dot");
+    out << cell("graph", 10) << cell("devices", 9) << cell("links", 7) << cell("type", 18) << cell("groups", 8)
+        << cell("method", 56) << "      ours ms" << " fb" << "   crossings" << "       length" << dotHeads << " |"
+        << dotHeads << "  goal" << Qt::endl;
+    for (const GraphKind& kind : kinds) {
+        for (int count : kind.comparedCounts)
+            compareWithDot(out, kind, count, types, runs, dotRuns);
+    }
+    out << "  (fb: runs that fell back to the grid; goals: the clustered types at 5,000 pipeline devices within 5 s"
+           " and never on the grid, Hierarchical at 2,000 within 5 s with no more crossings than dot; dot runs in a"
+           " child process given up on after "
+        << dotRuns.seconds << " s)" << Qt::endl;
 }
 
 void benchOtherGraphs(QTextStream& out, const QList<GraphKind>& kinds, const QList<LayoutGraph::Type>& types)
@@ -352,10 +439,10 @@ void benchOtherGraphs(QTextStream& out, const QList<GraphKind>& kinds, const QLi
            " for the others, 5,000 under 10 s for all)"
         << Qt::endl;
     out << cell("graph", 10) << cell("devices", 9) << cell("links", 8) << cell("type", 18) << cell("groups", 8)
-        << cell("method", 48) << "  build ms" << "  layout ms" << "   crossings" << "       length" << "  fell back"
+        << cell("method", 56) << "  build ms" << "  layout ms" << "   crossings" << "       length" << "  fell back"
         << "  goal" << Qt::endl;
     for (const GraphKind& kind : kinds) {
-        for (int count : kind.deviceCounts) {
+        for (int count : kind.otherCounts) {
             const QList<DeviceInfo> infos = kind.devices(count);
             for (LayoutGraph::Type type : types) {
                 QElapsedTimer timer;
@@ -373,7 +460,7 @@ void benchOtherGraphs(QTextStream& out, const QList<GraphKind>& kinds, const QLi
                 const LayoutQuality quality = LayoutQuality::of(result.arrangement);
                 out << cell(kind.name, 10) << cell(QString::number(count), 9)
                     << cell(QString::number(graph.links.size()), 8) << cell(typeName(type), 18)
-                    << cell(QString::number(graph.groups.size()), 8) << cell(result.method, 48)
+                    << cell(QString::number(graph.groups.size()), 8) << cell(result.method, 56)
                     << milliseconds(buildTime).rightJustified(10) << milliseconds(layoutTime)
                     << number(double(quality.crossings), 12) << number(quality.linkLength, 13)
                     << (result.fellBack ? "  yes      " : "  no       ");
@@ -481,8 +568,35 @@ void benchMapRearrangement(QTextStream& out, const QList<int>& deviceCounts, con
 
 } // namespace
 
+/// The child process of plainDotWithin(): lays one graph out with plain dot and prints the figures.
+int plainDotChild(int argc, char* argv[])
+{
+    // The graph builder measures texts in the widget fonts.
+    QApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.size() != 6)
+        return 2;
+    const QList<GraphKind> kinds = graphKinds();
+    const auto kind = std::find_if(kinds.cbegin(), kinds.cend(),
+                                   [&](const GraphKind& candidate) { return candidate.name == arguments.at(2); });
+    if (kind == kinds.cend())
+        return 2;
+    const LayoutGraph graph
+        = buildGraph(kind->devices(arguments.at(3).toInt()), LayoutGraph::Type(arguments.at(4).toInt()));
+    const Measured dot = plainDot(graph, arguments.at(5) == QLatin1String("1"));
+    if (!dot.done) {
+        QTextStream(stderr) << dot.method << Qt::endl;
+        return 1;
+    }
+    QTextStream(stdout) << "done " << dot.nanoseconds << ' ' << dot.quality.crossings << ' '
+                        << QString::number(dot.quality.linkLength, 'f', 1) << Qt::endl;
+    return 0;
+}
+
 int main(int argc, char* argv[])
 {
+    if (argc > 1 && qstrcmp(argv[1], dotChildOption) == 0)
+        return plainDotChild(argc, argv);
     QApplication app(argc, argv);
     // A layout past its deadline tells the user in a box: nobody is there to close it.
     ZenticMessageBox::AnswerGuard closeBoxes(ZenticMessageBox::AnswerGuard::AcceptRole);
@@ -491,31 +605,39 @@ int main(int argc, char* argv[])
                                    LayoutGraph::ClusterByGuiArea, LayoutGraph::FixedClusters};
     if (qEnvironmentVariableIsSet("BENCH_TYPE"))
         types = {LayoutGraph::Type(qEnvironmentVariableIntValue("BENCH_TYPE"))};
-    QList<int> comparedCounts = comparedDeviceCounts;
-    QList<GraphKind> kinds{{QStringLiteral("pipeline"), pipelineDevices, otherPipelineDeviceCounts},
-                           {QStringLiteral("grid"), mapGridDevices, cyclicDeviceCounts},
-                           {QStringLiteral("ring"), ringWithChordsDevices, cyclicDeviceCounts}};
+    QList<GraphKind> kinds = graphKinds();
     if (qEnvironmentVariableIsSet("BENCH_GRAPH")) {
         const QString name = qEnvironmentVariable("BENCH_GRAPH");
         kinds.erase(std::remove_if(kinds.begin(), kinds.end(), [&](const GraphKind& kind) { return kind.name != name; }),
                     kinds.end());
-        if (name != QLatin1String("pipeline"))
-            comparedCounts.clear();
     }
     if (qEnvironmentVariableIsSet("BENCH_DEVICES")) {
         const int count = qEnvironmentVariableIntValue("BENCH_DEVICES");
-        comparedCounts = comparedCounts.isEmpty() ? QList<int>() : QList<int>{count};
-        for (GraphKind& kind : kinds)
-            kind.deviceCounts = kind.name == QLatin1String("pipeline") && !comparedCounts.isEmpty() ? QList<int>()
-                                                                                                     : QList<int>{count};
+        for (GraphKind& kind : kinds) {
+            const bool compared = kind.comparedCounts.contains(count) || !kind.otherCounts.contains(count);
+            kind.comparedCounts = compared ? QList<int>{count} : QList<int>();
+            kind.otherCounts = compared ? QList<int>() : QList<int>{count};
+        }
     }
     const int runs = qEnvironmentVariableIsSet("BENCH_RUNS") ? std::max(1, qEnvironmentVariableIntValue("BENCH_RUNS")) : 3;
-    const bool withDot = qgetenv("BENCH_DOT") != "0";
+    DotRuns dotRuns;
+    if (qEnvironmentVariableIsSet("BENCH_DOT_UPTO"))
+        dotRuns.turnedUpTo = dotRuns.plainUpTo = qEnvironmentVariableIntValue("BENCH_DOT_UPTO");
+    if (qEnvironmentVariableIsSet("BENCH_PLAIN_DOT_UPTO"))
+        dotRuns.plainUpTo = std::min(dotRuns.plainUpTo, qEnvironmentVariableIntValue("BENCH_PLAIN_DOT_UPTO"));
+    if (qgetenv("BENCH_DOT") == "0")
+        dotRuns.turnedUpTo = dotRuns.plainUpTo = 0;
+    if (qEnvironmentVariableIsSet("BENCH_DOT_SECONDS"))
+        dotRuns.seconds = std::max(1, qEnvironmentVariableIntValue("BENCH_DOT_SECONDS"));
 
-    if (!comparedCounts.isEmpty())
-        benchAgainstDot(out, comparedCounts, types, runs, withDot);
+    benchAgainstDot(out, kinds, types, runs, dotRuns);
     benchOtherGraphs(out, kinds, types);
-    if (!comparedCounts.isEmpty())
-        benchMapRearrangement(out, comparedCounts, types);
+    QList<int> mapCounts;
+    for (const GraphKind& kind : kinds) {
+        if (kind.name == QLatin1String("pipeline"))
+            mapCounts = kind.comparedCounts;
+    }
+    if (!mapCounts.isEmpty() && qgetenv("BENCH_MAP") != "0")
+        benchMapRearrangement(out, mapCounts, types);
     return 0;
 }

@@ -353,7 +353,7 @@ private Q_SLOTS:
         QVERIFY(attribute(large, "mclimit").isEmpty());
 
         // A large tangled graph: the short crossing reduction
-        const LayoutGraph grid = mapGrid(3000, LayoutGraph::Hierarchical);
+        const LayoutGraph grid = mapGrid(5000, LayoutGraph::Hierarchical);
         QVERIFY(LayoutPlan::crossingsPerDevice(grid) > 2);
         const LayoutPlan tangled = LayoutPlan::of(grid, "dot");
         QVERIFY(!tangled.fullCrossingReduction);
@@ -367,6 +367,9 @@ private Q_SLOTS:
         const LayoutPlan clusters = LayoutPlan::of(bands, "dot");
         QVERIFY(!clusters.groupsAsStrips && clusters.coordinatePass && !clusters.fullCrossingReduction);
         QCOMPARE(attribute(clusters, "nslimit"), QByteArray("0.02"));
+        // and a short ranking, which keeps their links short
+        QVERIFY(!clusters.tangled);
+        QCOMPARE(attribute(clusters, "nslimit1"), QByteArray("0.02"));
 
         // Groups spread all along it are drawn as strips
         const LayoutGraph spread = spreadGroups(1500);
@@ -379,6 +382,41 @@ private Q_SLOTS:
         QCOMPARE(again.method, tangled.method);
         QCOMPARE(again.settings.attributes, tangled.settings.attributes);
         QCOMPARE(again.settings.turnedLinks, tangled.settings.turnedLinks);
+    }
+
+    void keepsThePassesThatPay()
+    {
+        // A tangled graph whose drawing stays moderate: crossing reduction in full, and the
+        // coordinate pass, briefly, for links that follow the devices
+        const LayoutGraph grid = mapGrid(3000, LayoutGraph::Hierarchical);
+        const LayoutPlan tangled = LayoutPlan::of(grid, "dot");
+        QVERIFY(tangled.tangled && tangled.fullCrossingReduction && tangled.coordinatePass);
+        QVERIFY(attribute(tangled, "mclimit").isEmpty());
+        QCOMPARE(attribute(tangled, "nslimit"), QByteArray("0.02"));
+        // The ranking pass gets one iteration per device at every size
+        QCOMPARE(attribute(tangled, "nslimit1"), QByteArray("1"));
+        const LayoutPlan large = LayoutPlan::of(mapGrid(5000, LayoutGraph::Hierarchical), "dot");
+        QCOMPARE(attribute(large, "nslimit1"), QByteArray("1"));
+
+        // An untangled graph is not measured, and its large drawing skips the coordinate pass
+        const LayoutGraph line = pipeline(1800, LayoutGraph::Hierarchical);
+        const LayeringEstimate estimate = LayeringEstimate::of(line, CycleBreaker::turnedLinks(line));
+        QVERIFY(line.devices.size() + estimate.linkRanks - line.links.size() > 4500);
+        const LayoutPlan layered = LayoutPlan::of(line, "dot");
+        QVERIFY(!layered.tangled && !layered.coordinatePass);
+        QCOMPARE(attribute(layered, "nslimit"), QByteArray("0"));
+
+        // While the same graph drawn orthogonally keeps the whole pass, for routes between devices put level
+        LayoutGraph orthogonalLine = line;
+        orthogonalLine.type = LayoutGraph::Orthogonal;
+        const LayoutPlan orthogonal = LayoutPlan::of(orthogonalLine, "dot");
+        QVERIFY(orthogonal.coordinatePass && !orthogonal.settings.polylineEdges);
+        QCOMPARE(attribute(orthogonal, "nslimit"), QByteArray("1"));
+
+        // And a large tangled graph drawn orthogonally keeps it too
+        const LayoutPlan orthogonalGrid = LayoutPlan::of(mapGrid(5000, LayoutGraph::Orthogonal), "dot");
+        QVERIFY(orthogonalGrid.tangled && orthogonalGrid.coordinatePass);
+        QCOMPARE(attribute(orthogonalGrid, "nslimit"), QByteArray("0.02"));
     }
 
     void estimatesTheRanksLinksSpan()

@@ -11,8 +11,8 @@ namespace {
 
 /// Graph sizes (devices + links) up to which dot runs with its defaults.
 constexpr int defaultLimitsUpTo = 500;
-/// Graph sizes up to which dot's passes are limited to one iteration per node, and its
-/// crossing reduction always runs in full.
+/// Graph sizes up to which dot's crossing reduction always runs in full and Orthogonal gets
+/// the whole coordinate pass; beyond, the graph's tangle is measured.
 constexpr int tunedLimitsUpTo = 5000;
 /// Graph sizes up to which dot stays within the freeze limit.
 constexpr int graphvizUpTo = 20000;
@@ -24,6 +24,8 @@ constexpr double coordinateIterationBudget = 4.5e6;
 constexpr qint64 spreadGroupRanksUpTo = 10000;
 /// Crossings per device of the quick drawing up to which a graph counts as untangled.
 constexpr double untangledCrossingsPerDevice = 2.0;
+/// Nodes of dot's drawing up to which its crossing reduction runs in full on a tangled graph.
+constexpr qint64 fullCrossingReductionUpTo = 10000;
 
 int sizeOf(const LayoutGraph& graph)
 {
@@ -66,20 +68,32 @@ LayoutPlan LayoutPlan::of(const LayoutGraph& graph, const QByteArray& program)
     }
 
     if (size > defaultLimitsUpTo) {
-        const QByteArray limit = size > tunedLimitsUpTo ? "0.02" : "1";
         const qint64 drawingNodes = graph.devices.size() + std::max<qint64>(0, estimate.linkRanks - graph.links.size());
-        // Strips keep only the ranks and orders of dot's drawing.
-        plan.coordinatePass = !plan.groupsAsStrips && (clusters || drawingNodes <= coordinatePassUpTo);
-        set("nslimit1", limit);
+        // Measured only where dot will lay the graph out: the quick drawing and its count take
+        // a few milliseconds per thousand devices.
+        plan.tangled = size > tunedLimitsUpTo && plan.fitsGraphviz && !plan.groupsAsStrips
+                       && crossingsPerDevice(graph) > untangledCrossingsPerDevice;
+        // Orthogonal routes run straight between devices the pass has put level.
+        const bool orthogonal = graph.type == LayoutGraph::Orthogonal && size <= tunedLimitsUpTo;
+        // Strips keep only the ranks and orders of dot's drawing. The links of a tangled
+        // graph follow the devices' places closely: it keeps the pass, as clusters do.
+        plan.coordinatePass
+            = !plan.groupsAsStrips && (clusters || drawingNodes <= coordinatePassUpTo || plan.tangled || orthogonal);
+        // A longer ranking shortens the links everywhere but around the clusters of a large
+        // untangled graph, where dot's cluster handling stretches them instead.
+        const bool shortRanking = clusters && size > tunedLimitsUpTo && !plan.tangled;
+        set("nslimit1", shortRanking ? "0.02" : "1");
         // Each iteration of the coordinate pass costs time in proportion to the drawing.
-        const double iterations = std::clamp(coordinateIterationBudget / (double(graph.devices.size()) * drawingNodes),
-                                             0.02, size > tunedLimitsUpTo ? 0.02 : 1.0);
+        const double iterations
+            = orthogonal ? 1.0
+                         : std::clamp(coordinateIterationBudget / (double(graph.devices.size()) * drawingNodes), 0.02,
+                                      size > tunedLimitsUpTo ? 0.02 : 1.0);
         const QByteArray coordinateLimit = plan.coordinatePass ? QByteArray::number(iterations, 'g', 2) : "0";
         set("nslimit", coordinateLimit);
         plan.method += QStringLiteral(" nslimit=%1").arg(QString::fromLatin1(coordinateLimit));
         if (size > tunedLimitsUpTo) {
             plan.fullCrossingReduction
-                = !clusters && plan.fitsGraphviz && crossingsPerDevice(graph) <= untangledCrossingsPerDevice;
+                = !clusters && plan.fitsGraphviz && (!plan.tangled || drawingNodes <= fullCrossingReductionUpTo);
         }
         if (!plan.fullCrossingReduction) {
             set("mclimit", "0.05");

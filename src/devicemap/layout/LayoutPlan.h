@@ -9,40 +9,50 @@
 
 /**
  * How the automatic layout runs dot on a graph, chosen before dot runs from the graph's
- * size and from quick measurements of the graph itself. Profiles of dot on pipeline-shaped
- * graphs of 2,000 to 5,000 devices show three costs that grow faster than the graph:
+ * size and from quick measurements of the graph itself. Profiles of dot on graphs of 2,000
+ * to 5,000 devices show the costs that grow faster than the graph, and measurements of the
+ * results show what each pass buys:
  *
+ * - The ranking pass: its network simplex, limited to one iteration per device (nslimit1=1),
+ *   costs little at every size; fewer iterations leave links spanning more ranks (a ring
+ *   with chords of 5,000 devices: 33,949 crossings instead of 28,085 and 12 % longer links,
+ *   in the same time). Only around the clusters of a large untangled graph does the longer
+ *   ranking stretch the links (ClusterByIO at 5,000 pipeline devices: 2 % longer), so there
+ *   it stops after 0.02 iterations per device.
  * - The coordinate pass: its network simplex starts from a feasible tree found in time
  *   quadratic in the drawing's nodes, the devices plus one virtual node per rank a link
  *   spans (about 0.8 s at 15,000 nodes, 5 s at 37,000), whatever nslimit says; nslimit=0
  *   skips the pass, and the devices keep their first feasible places, packed towards the
- *   top of each rank. Polylines cross as often and are hardly longer (the ranks and orders
- *   decide that), orthogonal routes cross a little more often (2,000 devices: 669 times
- *   instead of 583), so without clusters the pass runs only while the drawing, as
- *   LayeringEstimate counts it, stays small. With clusters it keeps their members near
- *   their links (ClusterByIO at 5,000 devices: about 6 % shorter links), so it runs
- *   there, with fewer iterations on larger drawings.
+ *   top of each rank. On an untangled graph polylines then cross as often and are hardly
+ *   longer (the ranks and orders decide that), so there the pass runs only while the
+ *   drawing, as LayeringEstimate counts it, stays small. It stays where it pays: orthogonal
+ *   routes run straight between devices it has put level (a pipeline of 2,000 devices: 583
+ *   crossings instead of 669), so Orthogonal keeps it up to 5,000 devices plus links; the
+ *   links of a tangled graph follow the devices' places (a map grid of 5,000 devices,
+ *   Orthogonal: 20,624 crossings instead of 21,892 and 7 % shorter links); with clusters it
+ *   keeps their members near their links (ClusterByIO at 5,000 pipeline devices: about 6 %
+ *   shorter links). Its iterations are limited so that iterations times drawing nodes stay
+ *   within 4.5 million, at most 1 per device, 0.02 above 5,000 devices plus links.
  * - Clusters: for every rank a cluster spans, dot searches its whole list of nodes once
  *   (an assertion in its node removal), so a cluster spread along a long flow costs its
  *   ranks times the drawing: ten groups spread over 3,300 ranks take half a minute. Groups
  *   that spread that far (LayeringEstimate::groupRanks) are drawn by GroupStripLayout over
  *   a layout of the graph without them, in a fraction of a second.
  * - Crossing reduction: its passes are cheap on an untangled graph and gain much there (a
- *   pipeline of 5,000 devices: 556 crossings instead of 901), but run long on a tangled one
- *   for little gain (a map grid of 5,000: seconds for the same crossings). How tangled a
- *   graph is comes from the crossings per device of LayeredGridLayout's quick drawing of
- *   it (pipelines about 0.5, map grids 5, rings with chords 20); only large tangled graphs,
- *   and large graphs with clusters, get the short reduction (mclimit=0.05, no second round).
+ *   pipeline of 5,000 devices: 556 crossings instead of 901), and on a tangled one while
+ *   its drawing stays moderate (a map grid of 2,000 devices: 3,823 crossings instead of
+ *   4,866 in 0.6 s), but run long on a large tangled one (a ring with chords of 5,000:
+ *   5 s instead of 1 s). How tangled a graph is comes from the crossings per device of
+ *   LayeredGridLayout's quick drawing of it (pipelines about 0.5, map grids 4, rings with
+ *   chords 10 or more), measured above 5,000 devices plus links; large tangled graphs with
+ *   drawings of more than 10,000 nodes, and large graphs with clusters, get the short
+ *   reduction (mclimit=0.05, no second round).
  *
  * By size (devices + links):
  * - up to 500: dot with its defaults; newrank=true with groups, so that no link of a
  *   cluster runs backwards;
  * - beyond: newrank=true always (dot's classic ranking takes several times as long on a
- *   large graph); the ranking pass limited to nslimit1=1 iteration per device,
- *   0.02 above 5,000; the coordinate pass to as many iterations as keep iterations times
- *   drawing nodes within 4.5 million (each iteration costs time in proportion to the
- *   drawing), at most 1 per device, 0.02 above 5,000; without clusters, no coordinate
- *   pass at all for drawings of more than 4,500 nodes;
+ *   large graph), the passes limited as above;
  * - beyond 20,000: dot would take longer than the freeze limit, so the layered grid.
  *
  * Deterministic: the same graph gets the same plan. Internal to the automatic layout
@@ -61,6 +71,8 @@ struct DOZEROZOZU_EXPORT LayoutPlan
     bool coordinatePass = true;
     /// Whether dot's crossing reduction runs in full.
     bool fullCrossingReduction = true;
+    /// Whether the graph, measured above 5,000 devices plus links, counts as tangled.
+    bool tangled = false;
 
     /// The plan for graph with the Graphviz layout program named.
     static LayoutPlan of(const LayoutGraph& graph, const QByteArray& program);
