@@ -1,5 +1,6 @@
 #include "CycleBreaker.h"
 #include "GraphLayoutAdapter.h"
+#include "GroupStripLayout.h"
 #include "LayeringEstimate.h"
 #include "LayoutPlan.h"
 #include "TestSupport.h"
@@ -7,6 +8,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(GraphLayoutAdapter::Engine)
+Q_DECLARE_METATYPE(LayoutGraph)
 
 namespace {
 
@@ -172,9 +174,8 @@ QStringList linkTexts(const LayoutGraph& graph)
     return texts;
 }
 
-/// A chain of count devices in which device i belongs to group i % 8 (every sixteenth one to a
-/// group nested in group 0), with an empty group and an empty one nested in group 1: groups
-/// spread along the whole flow.
+/// A chain of count devices in which device i belongs to group i % 8 (every sixteenth one to a group
+/// nested in group 0), with an empty group and an empty one nested in group 1: groups spread along the flow.
 LayoutGraph spreadGroups(int count)
 {
     LayoutGraph graph;
@@ -193,38 +194,65 @@ LayoutGraph spreadGroups(int count)
     return graph;
 }
 
+enum SampleGroup { Left, Right, Spread, Inner, Empty, EmptyInside, EmptyNested };
+
+/// Five columns 200 apart, as a layout without groups placed them: "left" holds columns 0 and 1 (with
+/// "inner" inside it), "right" columns 3 and 4, "spread" columns 0 and 4; "empty" holds only the empty
+/// "empty nested", and "spread" the empty "empty inside". Three devices belong to no group.
+LayoutGraph groupsInColumns(GraphPlacement* ungrouped)
+{
+    LayoutGraph graph;
+    graph.type = LayoutGraph::ClusterByGuiArea;
+    graph.groups = {{"left", -1}, {"right", -1}, {"spread", -1}, {"inner", Left},
+                    {"empty", -1}, {"empty inside", Spread}, {"empty nested", Empty}};
+    // Column, group: in each column the devices come top to bottom in this order.
+    const QVector<QPair<int, int>> devices{{0, Left}, {1, Inner}, {1, Left}, {3, Right}, {4, Right},
+                                           {0, Spread}, {4, Spread}, {0, -1}, {2, -1}, {4, -1}};
+    QVector<int> inColumn(5, 0);
+    for (int i = 0; i < devices.size(); ++i) {
+        const int column = devices.at(i).first;
+        graph.devices.append({QStringLiteral("d%1").arg(i), QSizeF(80 + 10 * (i % 3), 40), devices.at(i).second});
+        ungrouped->centers.append(QPointF(200.0 * column, 60.0 * inColumn[column]++));
+    }
+    graph.links = {{0, 2}, {2, 8}, {8, 3}, {3, 4}, {7, 1}, {5, 8}, {8, 6}, {9, 9}, {4, 0}};
+    return graph;
+}
+
 /// Why groups meet where they should not, empty when only nested groups meet and no group covers a device of another.
 QString groupOverlapFault(const LayoutGraph& graph, const DevicesArrangement& arrangement)
 {
     auto isWithin = [&](int group, int ancestor) {
-        for (; group >= 0; group = graph.groups.at(group).parent) {
-            if (group == ancestor)
-                return true;
-        }
-        return false;
+        while (group >= 0 && group != ancestor)
+            group = graph.groups.at(group).parent;
+        return group >= 0;
     };
+    auto rectOf = [&](int group) { return arrangement.clusterRects.value(graph.groups.at(group).name); };
     for (int a = 0; a < graph.groups.size(); ++a) {
-        const QRectF rect = arrangement.clusterRects.value(graph.groups.at(a).name);
-        for (int b = 0; b < graph.groups.size(); ++b) {
-            const QRectF other = arrangement.clusterRects.value(graph.groups.at(b).name);
-            if (a != b && !isWithin(a, b) && !isWithin(b, a) && rect.intersects(other))
+        for (int b = a + 1; b < graph.groups.size(); ++b) {
+            if (!isWithin(a, b) && !isWithin(b, a) && rectOf(a).intersects(rectOf(b)))
                 return graph.groups.at(a).name + QStringLiteral(" meets ") + graph.groups.at(b).name;
         }
         for (const LayoutGraph::Device& device : graph.devices) {
-            if (!isWithin(device.group, a) && rect.intersects(arrangement.deviceRects.value(device.name)))
+            if (!isWithin(device.group, a) && rectOf(a).intersects(arrangement.deviceRects.value(device.name)))
                 return graph.groups.at(a).name + QStringLiteral(" covers ") + device.name;
         }
     }
     return QString();
 }
 
-QByteArray attribute(const LayoutPlan& plan, const QByteArray& name)
+/// What the plan made of a graph: dot's limits on its passes, then how it sees the graph.
+QString choices(const LayoutPlan& plan)
 {
+    QStringList texts;
     for (const auto& entry : plan.settings.attributes) {
-        if (entry.first == name)
-            return entry.second;
+        if (entry.first.startsWith("nslimit") || entry.first == "newrank" || entry.first == "mclimit")
+            texts << QString::fromLatin1(entry.first + '=' + entry.second);
     }
-    return QByteArray();
+    texts.sort();
+    texts << (plan.tangled ? "tangled" : "") << (plan.groupsAsStrips ? "strips" : "")
+          << (plan.settings.polylineEdges ? "" : "orthogonal");
+    texts.removeAll(QString());
+    return texts.join(' ');
 }
 
 GraphLayoutAdapter::Options withEngine(GraphLayoutAdapter::Engine engine)
@@ -336,87 +364,45 @@ private Q_SLOTS:
         QVERIFY(!CycleBreaker::turnedLinks(line).contains(true));
     }
 
-    void plansDotByTheGraphsSizeAndShape()
+    void plansDotByTheGraphsSizeAndShape_data()
     {
-        // A small graph: dot's defaults
-        const LayoutPlan small = LayoutPlan::of(pipeline(70, LayoutGraph::Hierarchical), "dot");
-        QVERIFY(small.fitsGraphviz && small.coordinatePass && small.fullCrossingReduction && !small.groupsAsStrips);
-        QVERIFY(attribute(small, "nslimit").isEmpty() && attribute(small, "newrank").isEmpty());
-
-        // A large pipeline: no coordinate pass, but crossing reduction in full, since it is untangled
-        const LayoutGraph line = pipeline(3000, LayoutGraph::Hierarchical);
-        QVERIFY(LayoutPlan::crossingsPerDevice(line) < 2);
-        const LayoutPlan large = LayoutPlan::of(line, "dot");
-        QVERIFY(large.fitsGraphviz && !large.coordinatePass && large.fullCrossingReduction);
-        QCOMPARE(attribute(large, "nslimit"), QByteArray("0"));
-        QCOMPARE(attribute(large, "newrank"), QByteArray("true"));
-        QVERIFY(attribute(large, "mclimit").isEmpty());
-
-        // A large tangled graph: the short crossing reduction
-        const LayoutGraph grid = mapGrid(5000, LayoutGraph::Hierarchical);
-        QVERIFY(LayoutPlan::crossingsPerDevice(grid) > 2);
-        const LayoutPlan tangled = LayoutPlan::of(grid, "dot");
-        QVERIFY(!tangled.fullCrossingReduction);
-        QCOMPARE(attribute(tangled, "mclimit"), QByteArray("0.05"));
-
-        // Groups that follow one another along the flow stay dot's clusters, with a coordinate pass
+        QTest::addColumn<LayoutGraph>("graph");
+        QTest::addColumn<QString>("expected");
+        const auto hierarchical = LayoutGraph::Hierarchical, orthogonal = LayoutGraph::Orthogonal;
+        QTest::newRow("small: dot's defaults") << pipeline(70, hierarchical) << QString();
+        // Crossing reduction in full, the coordinate pass only where it pays
+        QTest::newRow("large untangled") << pipeline(3000, hierarchical) << "newrank=true nslimit1=1 nslimit=0";
+        QTest::newRow("large drawing") << pipeline(1800, hierarchical) << "newrank=true nslimit1=1 nslimit=0";
+        QTest::newRow("orthogonal") << pipeline(1800, orthogonal) << "newrank=true nslimit1=1 nslimit=1 orthogonal";
+        QTest::newRow("tangled") << mapGrid(3000, hierarchical) << "newrank=true nslimit1=1 nslimit=0.02 tangled";
+        // The short crossing reduction
+        QTest::newRow("large tangled") << mapGrid(5000, hierarchical)
+                                       << "mclimit=0.05 newrank=true nslimit1=1 nslimit=0.02 tangled";
+        QTest::newRow("large tangled orthogonal")
+            << mapGrid(5000, orthogonal) << "mclimit=0.05 newrank=true nslimit1=1 nslimit=0.02 tangled orthogonal";
         LayoutGraph bands = pipeline(3000, LayoutGraph::FixedClusters);
         bands.groups = {{"first half", -1}, {"second half", -1}};
         for (int i = 0; i < bands.devices.size(); ++i)
             bands.devices[i].group = i < 1500 ? 0 : 1;
-        const LayoutPlan clusters = LayoutPlan::of(bands, "dot");
-        QVERIFY(!clusters.groupsAsStrips && clusters.coordinatePass && !clusters.fullCrossingReduction);
-        QCOMPARE(attribute(clusters, "nslimit"), QByteArray("0.02"));
-        // and a short ranking, which keeps their links short
-        QVERIFY(!clusters.tangled);
-        QCOMPARE(attribute(clusters, "nslimit1"), QByteArray("0.02"));
-
-        // Groups spread all along it are drawn as strips
-        const LayoutGraph spread = spreadGroups(1500);
-        QVERIFY(LayeringEstimate::of(spread, CycleBreaker::turnedLinks(spread)).groupRanks > 10000);
-        const LayoutPlan strips = LayoutPlan::of(spread, "dot");
-        QVERIFY(strips.groupsAsStrips && !strips.coordinatePass && !strips.settings.polylineEdges);
-
-        // And the same graph always gets the same plan
-        const LayoutPlan again = LayoutPlan::of(grid, "dot");
-        QCOMPARE(again.method, tangled.method);
-        QCOMPARE(again.settings.attributes, tangled.settings.attributes);
-        QCOMPARE(again.settings.turnedLinks, tangled.settings.turnedLinks);
+        QTest::newRow("groups one after another: clusters, short ranking")
+            << bands << "mclimit=0.05 newrank=true nslimit1=0.02 nslimit=0.02";
+        QTest::newRow("groups spread along the flow") << spreadGroups(1500)
+                                                      << "newrank=true nslimit1=1 nslimit=0 strips orthogonal";
     }
 
-    void keepsThePassesThatPay()
+    void plansDotByTheGraphsSizeAndShape()
     {
-        // A tangled graph whose drawing stays moderate: crossing reduction in full, and the
-        // coordinate pass, briefly, for links that follow the devices
-        const LayoutGraph grid = mapGrid(3000, LayoutGraph::Hierarchical);
-        const LayoutPlan tangled = LayoutPlan::of(grid, "dot");
-        QVERIFY(tangled.tangled && tangled.fullCrossingReduction && tangled.coordinatePass);
-        QVERIFY(attribute(tangled, "mclimit").isEmpty());
-        QCOMPARE(attribute(tangled, "nslimit"), QByteArray("0.02"));
-        // The ranking pass gets one iteration per device at every size
-        QCOMPARE(attribute(tangled, "nslimit1"), QByteArray("1"));
-        const LayoutPlan large = LayoutPlan::of(mapGrid(5000, LayoutGraph::Hierarchical), "dot");
-        QCOMPARE(attribute(large, "nslimit1"), QByteArray("1"));
+        QFETCH(LayoutGraph, graph);
+        QFETCH(QString, expected);
 
-        // An untangled graph is not measured, and its large drawing skips the coordinate pass
-        const LayoutGraph line = pipeline(1800, LayoutGraph::Hierarchical);
-        const LayeringEstimate estimate = LayeringEstimate::of(line, CycleBreaker::turnedLinks(line));
-        QVERIFY(line.devices.size() + estimate.linkRanks - line.links.size() > 4500);
-        const LayoutPlan layered = LayoutPlan::of(line, "dot");
-        QVERIFY(!layered.tangled && !layered.coordinatePass);
-        QCOMPARE(attribute(layered, "nslimit"), QByteArray("0"));
+        const LayoutPlan plan = LayoutPlan::of(graph, "dot");
 
-        // While the same graph drawn orthogonally keeps the whole pass, for routes between devices put level
-        LayoutGraph orthogonalLine = line;
-        orthogonalLine.type = LayoutGraph::Orthogonal;
-        const LayoutPlan orthogonal = LayoutPlan::of(orthogonalLine, "dot");
-        QVERIFY(orthogonal.coordinatePass && !orthogonal.settings.polylineEdges);
-        QCOMPARE(attribute(orthogonal, "nslimit"), QByteArray("1"));
-
-        // And a large tangled graph drawn orthogonally keeps it too
-        const LayoutPlan orthogonalGrid = LayoutPlan::of(mapGrid(5000, LayoutGraph::Orthogonal), "dot");
-        QVERIFY(orthogonalGrid.tangled && orthogonalGrid.coordinatePass);
-        QCOMPARE(attribute(orthogonalGrid, "nslimit"), QByteArray("0.02"));
+        QCOMPARE(choices(plan), expected);
+        QVERIFY(plan.fitsGraphviz);
+        // The same graph always gets the same plan.
+        const LayoutPlan again = LayoutPlan::of(graph, "dot");
+        QCOMPARE(again.settings.attributes, plan.settings.attributes);
+        QCOMPARE(again.settings.turnedLinks, plan.settings.turnedLinks);
     }
 
     void estimatesTheRanksLinksSpan()
@@ -426,11 +412,48 @@ private Q_SLOTS:
         for (int i = 0; i < 4; ++i)
             graph.devices.append({QStringLiteral("d%1").arg(i), QSizeF(40, 20), -1});
         graph.links = {{0, 1}, {1, 2}, {2, 3}, {0, 3}, {2, 2}};
-
         // Then the links span 1 + 1 + 1 + 3 ranks
-        const LayeringEstimate estimate = LayeringEstimate::of(graph, QVector<bool>(graph.links.size(), false));
-        QCOMPARE(estimate.ranks, 4);
-        QCOMPARE(estimate.linkRanks, qint64(6));
+        QCOMPARE(LayeringEstimate::of(graph, QVector<bool>(graph.links.size(), false)).linkRanks, qint64(6));
+    }
+
+    void drawsStripsAroundTheirGroupsDevicesAlone_data()
+    {
+        QTest::addColumn<bool>("withDevices");
+        QTest::newRow("nested, spread and empty groups") << true;
+        QTest::newRow("empty groups alone") << false;
+    }
+
+    void drawsStripsAroundTheirGroupsDevicesAlone()
+    {
+        QFETCH(bool, withDevices);
+        GraphPlacement ungrouped;
+        LayoutGraph graph = groupsInColumns(&ungrouped);
+        if (!withDevices) {
+            graph.devices.clear();
+            graph.links.clear();
+            ungrouped = GraphPlacement();
+        }
+
+        const GraphPlacement placement = GroupStripLayout::place(graph, ungrouped);
+
+        const DevicesArrangement arrangement = placement.toArrangement(graph, 0);
+        QCOMPARE(rectangleFault(graph, arrangement), QString());
+        QCOMPARE(clusterFault(graph, arrangement), QString());
+        QCOMPARE(groupOverlapFault(graph, arrangement), QString());
+        QCOMPARE(connectionTexts(arrangement), linkTexts(graph));
+        QCOMPARE(orthogonalFault(arrangement), QString());
+        for (const QRectF& rect : arrangement.clusterRects)
+            QVERIFY(rect.width() >= 40 && rect.height() >= 40);
+        // Devices keep their columns, in order from left to right
+        for (const LayoutGraph::Link& link : graph.links) {
+            const double before = ungrouped.centers.at(link.to).x() - ungrouped.centers.at(link.from).x();
+            const double after = placement.centers.at(link.to).x() - placement.centers.at(link.from).x();
+            QVERIFY(before == 0 ? after == 0 : (before > 0) == (after > 0));
+        }
+        // Groups share rows, but "spread", whose devices reach across "left" and "right", gets one of its own
+        const QVector<QRectF>& rects = placement.groupRects;
+        QVERIFY(rects[Left].top() == rects[Right].top() && rects[Left].right() < rects[Right].left());
+        QCOMPARE(rects[Spread].bottom() < rects[Left].top() || rects[Spread].top() > rects[Left].bottom(), withDevices);
     }
 
     void spreadGroupsAreDrawnAsStrips()
