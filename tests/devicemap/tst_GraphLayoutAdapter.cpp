@@ -42,14 +42,21 @@ LayoutGraph pipeline(int count, qint32 type)
     return graph;
 }
 
-// A ring in which every third device also feeds one seven steps on and every fifth one three
-// steps back: feedback everywhere, as in a map where devices feed their neighbours.
-LayoutGraph ringWithChords(int count, qint32 type)
+// count devices of one size, in no group and unlinked.
+LayoutGraph evenDevices(int count, qint32 type)
 {
     LayoutGraph graph;
     graph.type = type;
     for (int i = 0; i < count; ++i)
         graph.devices.append({QStringLiteral("device %1").arg(i), QSizeF(80, 40), -1});
+    return graph;
+}
+
+// A ring in which every third device also feeds one seven steps on and every fifth one three
+// steps back: feedback everywhere, as in a map where devices feed their neighbours.
+LayoutGraph ringWithChords(int count, qint32 type)
+{
+    LayoutGraph graph = evenDevices(count, type);
     for (int i = 0; i < count; ++i) {
         graph.links.append({i, (i + 1) % count});
         if (i % 3 == 0)
@@ -64,10 +71,7 @@ LayoutGraph ringWithChords(int count, qint32 type)
 // feed their right and lower neighbours: one big cycle, tangled in every rank.
 LayoutGraph mapGrid(int count, qint32 type)
 {
-    LayoutGraph graph;
-    graph.type = type;
-    for (int i = 0; i < count; ++i)
-        graph.devices.append({QStringLiteral("device %1").arg(i), QSizeF(80, 40), -1});
+    LayoutGraph graph = evenDevices(count, type);
     for (int i = 0; i < count; ++i) {
         graph.links.append({i, (i + 1) % count});
         graph.links.append({i, (i + 50) % count});
