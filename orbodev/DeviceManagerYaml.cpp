@@ -2,6 +2,7 @@
 // texts, the short runtime-variable form and meta-device files.
 #include "DeviceManager.h"
 
+#include "BoundedIni.h"
 #include "DeviceRegistry.h"
 #include "DeviceThreads.h"
 #include "DeviceTypeRegistry.h"
@@ -11,7 +12,6 @@
 
 #include <QBuffer>
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -19,27 +19,17 @@
 
 namespace {
 
-// Larger files are refused: the text of any real graph is far smaller.
-const qint64 maxTextFileSize = 64 * 1024 * 1024;
-
-// The text of a regular file: a pipe or a device would block the read or never end.
+// The text of a regular file of bounded size: a pipe or a device would block the read or
+// never end, and the text of any real graph is far smaller than the bound.
 bool readTextFile(const QString& path, QString* text, QString* error)
 {
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        *error = info.exists() ? QStringLiteral("not a regular file") : QStringLiteral("no such file");
+    QByteArray data;
+    if (!QFileInfo::exists(path)) {
+        *error = QStringLiteral("no such file");
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    if (!BoundedIni::readFile(path, &data, error))
         return false;
-    }
-    const QByteArray data = file.read(maxTextFileSize + 1);
-    if (data.size() > maxTextFileSize) {
-        *error = QStringLiteral("larger than %1 bytes").arg(maxTextFileSize);
-        return false;
-    }
     *text = QString::fromUtf8(data);
     return true;
 }

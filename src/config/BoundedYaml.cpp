@@ -239,15 +239,18 @@ void WalkBudget::countValue(const YAML::Node& node)
 {
     if (++valueCount > maxValues)
         throw YAML::ParserException(node.Mark(), "more than " + std::to_string(maxValues) + " values");
-    if (valueCount + mappingCount > nodeLimit)
-        throw YAML::ParserException(node.Mark(), "aliases make more than " + std::to_string(nodeLimit)
-                                                     + " values and mappings of the text");
+    checkTotal(node);
 }
 
 void WalkBudget::countMapping(const YAML::Node& node)
 {
     if (++mappingCount > maxMappings)
         throw YAML::ParserException(node.Mark(), "more than " + std::to_string(maxMappings) + " nodes");
+    checkTotal(node);
+}
+
+void WalkBudget::checkTotal(const YAML::Node& node) const
+{
     if (valueCount + mappingCount > nodeLimit)
         throw YAML::ParserException(node.Mark(), "aliases make more than " + std::to_string(nodeLimit)
                                                      + " values and mappings of the text");

@@ -80,6 +80,9 @@ public:
     long long values() const { return valueCount; }
 
 private:
+    /// Throws past maxNodes() of the text for the values and mappings together.
+    void checkTotal(const YAML::Node& node) const;
+
     long long nodeLimit;
     long long valueCount = 0;
     long long mappingCount = 0;

@@ -124,6 +124,7 @@ Reading read(const QString& path)
     const Document document = load(path);
     reading.fault = document.fault;
     reading.problem = document.problem;
+    reading.text = document.text;
     if (document.root && document.root.IsMap()) {
         // Of several documents the first one's description is shown, read-only.
         QString problem;

@@ -49,6 +49,8 @@ struct Reading
     Fault fault = Fault::None;
     /// Why the description cannot be edited (translated, for the user); empty when editable.
     QString problem;
+    /// The file's whole text as read (DeviceFile::readText()); empty when it is Unreadable.
+    QString text;
 };
 
 DOZEROZOZU_EXPORT Reading read(const QString& path);

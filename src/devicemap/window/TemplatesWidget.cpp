@@ -1,6 +1,5 @@
 #include "TemplatesWidget.h"
 
-#include "DeviceFile.h"
 #include "DeviceMapWidget.h"
 #include "DeviceText.h"
 #include "ModalRunner.h"
@@ -248,8 +247,11 @@ void TemplatesWidget::modelIndexChanged(const QModelIndex current, const QModelI
 
     // Read without a box, whatever the file holds: the panel says itself what is wrong.
     const TemplateDescriptionFile::Reading reading = TemplateDescriptionFile::read(path);
+    // An unreadable file's reason is the description's own notice.
     QString devicesProblem;
-    const QList<DeviceInfo> devices = templateDevices(path, &devicesProblem);
+    const QList<DeviceInfo> devices = reading.fault == TemplateDescriptionFile::Fault::Unreadable
+                                          ? QList<DeviceInfo>()
+                                          : templateDevices(reading.text, &devicesProblem);
     if (reading.fault == TemplateDescriptionFile::Fault::None && devicesProblem.isEmpty() && devices.isEmpty()) {
         // Nothing to insert: taken for a file that is no template, as a folder is.
         resetDescription();
@@ -265,14 +267,8 @@ void TemplatesWidget::modelIndexChanged(const QModelIndex current, const QModelI
     showDescription(path, reading, devicesProblem);
 }
 
-QList<DeviceInfo> TemplatesWidget::templateDevices(const QString& path, QString* problem)
+QList<DeviceInfo> TemplatesWidget::templateDevices(const QString& text, QString* problem)
 {
-    QString readError;
-    const QString text = DeviceFile::readText(path, &readError);
-    if (!readError.isEmpty()) {
-        *problem = tr("The devices of the template can not be read: %1").arg(readError);
-        return QList<DeviceInfo>();
-    }
     const DeviceText::Reading reading = DeviceText::read(text);
     if (reading.failure != DeviceText::Reading::None)
         *problem = tr("The devices of the template can not be read: %1").arg(reading.error);

@@ -80,8 +80,8 @@ private:
     /// Title, description and the reason it can not be edited (or its devices read), for the template at path.
     void showDescription(const QString& path, const TemplateDescriptionFile::Reading& reading,
                          const QString& devicesProblem);
-    /// The template's devices, read without a message box; problem gets why they can not be read.
-    static QList<DeviceInfo> templateDevices(const QString& path, QString* problem);
+    /// The devices of a template's text, read without a message box; problem gets why they can not be read.
+    static QList<DeviceInfo> templateDevices(const QString& text, QString* problem);
     /// Draws the current arrangement; links to devices the template does not hold are skipped.
     void rebuildPreview();
     void clearPreview();
