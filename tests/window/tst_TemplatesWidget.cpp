@@ -237,6 +237,12 @@ void TestTemplatesWidget::confirmAddsTheDescriptionAndKeepsTheDevices()
     QVERIFY(!buttonsShown());
     QCOMPARE(TemplateDescriptionFile::read(path).description, text);
     QCOMPARE(devicesOf(readAll(path)), devicesOf(pumpLine));
+
+    // A template that starts with a byte-order mark keeps it when rewritten
+    writeAll(path, "\xEF\xBB\xBF" + pumpLine);
+    QVERIFY(TemplateDescriptionFile::write(path, text));
+    QVERIFY(readAll(path).startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(TemplateDescriptionFile::read(path).description, text);
 }
 
 void TestTemplatesWidget::failedWriteIsReportedAndKeepsTheOldState()
@@ -316,6 +322,8 @@ void TestTemplatesWidget::focusOnTheTreeShowsTheNoticeAndNoBox_data()
     // The version's question belongs to inserting the template, not to looking at it.
     QTest::newRow("a newer version") << QByteArray(pumpLine).replace("config_version: 2", "config_version: 99")
                                      << QString() << true << 2;
+    // A byte-order mark says the file is UTF-8.
+    QTest::newRow("a byte-order mark") << "\xEF\xBB\xBF" + pumpLine << QString() << true << 2;
     // A Latin-1 letter is no binary; a rewrite would replace it, so the description stays as it is.
     QTest::newRow("a byte that is not UTF-8")
         << "# caf\xe9\n" + pumpLine

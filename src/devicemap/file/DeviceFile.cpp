@@ -22,12 +22,14 @@ bool isDeviceFilePath(const QString& path)
            || path.contains(QLatin1String(".yaml"), Qt::CaseInsensitive);
 }
 
-QString readText(const QString& path, QString* error, bool* replaced)
+QString readText(const QString& path, QString* error, bool* replaced, bool* byteOrderMark)
 {
     if (error)
         error->clear();
     if (replaced)
         *replaced = false;
+    if (byteOrderMark)
+        *byteOrderMark = false;
     const QFileInfo info(path);
     // A pipe or a device would block the open or never end.
     if (!info.isFile())
@@ -38,11 +40,18 @@ QString readText(const QString& path, QString* error, bool* replaced)
     if (!file.open(QIODevice::ReadOnly))
         return refuse(error, QStringLiteral("cannot open: ") + file.errorString());
     // The size may have grown since it was asked: read one byte more than allowed to know.
-    const QByteArray data = file.read(maxSize + 1);
+    QByteArray data = file.read(maxSize + 1);
     if (data.size() > maxSize)
         return refuse(error, QStringLiteral("larger than %1 bytes").arg(maxSize));
     if (data.contains('\0'))
         return refuse(error, QStringLiteral("binary content"));
+    // The mark says the file is UTF-8; it is no character of the text.
+    static const QByteArray utf8Mark("\xEF\xBB\xBF");
+    const bool marked = data.startsWith(utf8Mark);
+    if (marked)
+        data.remove(0, utf8Mark.size());
+    if (byteOrderMark)
+        *byteOrderMark = marked;
     const QString text = QString::fromUtf8(data);
     if (replaced)
         *replaced = text.toUtf8() != data;

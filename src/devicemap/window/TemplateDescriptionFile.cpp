@@ -28,6 +28,8 @@ struct Document
 {
     YAML::Node root;
     QString text;
+    /// The file began with a UTF-8 byte-order mark, which a rewrite keeps.
+    bool byteOrderMark = false;
     TemplateDescriptionFile::Fault fault = TemplateDescriptionFile::Fault::None;
     QString problem;
 };
@@ -39,7 +41,7 @@ Document load(const QString& path)
     Document document;
     QString readError;
     bool replaced = false;
-    document.text = DeviceFile::readText(path, &readError, &replaced);
+    document.text = DeviceFile::readText(path, &readError, &replaced, &document.byteOrderMark);
     if (!readError.isEmpty()) {
         document.fault = Fault::Unreadable;
         document.problem = Texts::tr("The template can not be read (%1).").arg(readError);
@@ -159,6 +161,7 @@ bool write(const QString& path, const QString& description, QString* error)
         return fail(error, Texts::tr("The description can not be written as YAML: %1")
                                .arg(QString::fromStdString(emitter.GetLastError())));
     const QByteArray text = QByteArray(emitter.c_str(), int(emitter.size())) + '\n';
+    const QByteArray fileText = document.byteOrderMark ? "\xEF\xBB\xBF" + text : text;
 
     // What is written must read back as it was meant: the new description, the same devices.
     QStringList before;
@@ -179,7 +182,7 @@ bool write(const QString& path, const QString& description, QString* error)
         return fail(error, Texts::tr("The description can not be stored in this template without changing it."));
 
     QString writeError;
-    if (!SafeFileWriter::writeFile(path, text, &writeError))
+    if (!SafeFileWriter::writeFile(path, fileText, &writeError))
         return fail(error, Texts::tr("The template can not be written (%1).").arg(writeError));
     return true;
 }

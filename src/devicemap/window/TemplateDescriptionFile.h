@@ -15,7 +15,10 @@
  * that is not a map or a "description" that is not text. Writing refuses those files, rewrites the whole
  * document through yaml-cpp's emitter (comments and quoting are the emitter's), checks that
  * the new text gives back the description and every device unchanged, and replaces the file
- * atomically (SafeFileWriter); on any failure the file stays as it was.
+ * atomically (SafeFileWriter); on any failure the file stays as it was. A UTF-8 byte-order
+ * mark at the start of the file is UTF-8 like the rest, and a rewrite keeps it. Files are at
+ * most DeviceFile::maxSize; a rewrite holds the file's document and the new one at once, so
+ * it takes twice what a read does.
  *
  * Stateless; any thread.
  *
