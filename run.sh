@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config git
           qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev
-          libyaml-cpp-dev libqcustomplot-dev libgraphviz-dev zlib1g-dev iproute2)
+          libyaml-cpp-dev libyaml-dev libqcustomplot-dev libgraphviz-dev zlib1g-dev iproute2)
 BUILD_DIR=${BUILD_DIR:-build}
 
 install_missing_packages() {

@@ -1,8 +1,9 @@
 // Prints how much memory each reader of outside text (device text from the clipboard or a drop,
 // templates and their descriptions, meta-device files, layout files, the configuration) takes
-// on malformed texts. Each reader runs in a child process limited to 1 GiB more address space
-// and 30 s, so a reader that runs away shows as "OOM" or "TIME" instead of taking the machine.
-// Figures only; nothing is asserted (the memory test does).
+// on malformed texts, and on valid texts beside raw yaml-cpp's YAML::Load of the same text in
+// the same run. Each reader runs in a child process limited to 1 GiB more address space and
+// 30 s, so a reader that runs away shows as "OOM" or "TIME" instead of taking the machine.
+// Figures only; nothing is asserted (the memory and valid-text tests do).
 
 #include "OutsideTextReaders.h"
 #include "ReaderMemoryProbe.h"
@@ -12,6 +13,8 @@
 #include <QPair>
 #include <QTemporaryDir>
 #include <QTextStream>
+
+#include <yaml-cpp/yaml.h>
 
 #include <algorithm>
 
@@ -39,6 +42,77 @@ QString cell(const ReaderMemoryProbe::Result& result)
         return QStringLiteral("-");
     }
     return QString();
+}
+
+// Runs one reader (or raw yaml-cpp when reader is null) on text in a child; its peak growth.
+ReaderMemoryProbe::Result probe(const OutsideTextReaders::Reader* reader, const QByteArray& text, const QString& path)
+{
+    if (!OutsideTextReaders::writeText(path, text))
+        return ReaderMemoryProbe::Result();
+    if (!reader) {
+        const std::string yaml = text.toStdString();
+        return ReaderMemoryProbe::run([&yaml] { YAML::Load(yaml); }, limitBytes, timeoutSeconds);
+    }
+    return ReaderMemoryProbe::run(
+        [reader, &text, &path] {
+            if (!reader->read(text, path))
+                throw std::runtime_error("refused");
+        },
+        limitBytes, timeoutSeconds);
+}
+
+/*
+ * Peak growth per byte of each YAML reader, and of raw yaml-cpp, on the valid texts. What each
+ * takes on a small device text whatever it reads (its code, a message box's fonts) is taken
+ * off first, so that short texts show their cost per byte as well.
+ */
+void printValidTexts(QTextStream& out, const OutsideTextReaders::Readers& readers, const QString& path)
+{
+    using OutsideTextReaders::Takes;
+    QList<const OutsideTextReaders::Reader*> columns;
+    for (const OutsideTextReaders::Reader& reader : readers.all) {
+        if (reader.takes != Takes::Ini)
+            columns.append(&reader);
+    }
+    columns.append(nullptr);
+    QVector<qint64> baseline;
+    for (const OutsideTextReaders::Reader* reader : qAsConst(columns))
+        baseline.append(probe(reader, wellFormed, path).peakBytes);
+
+    out << Qt::endl
+        << "Peak memory growth per byte of text (bytes) of each YAML reader on valid texts, beside \"raw\":"
+        << Qt::endl << "yaml-cpp's YAML::Load of the text; what each takes on a small device text is taken off first."
+        << Qt::endl << "\"most/raw\": the most a reader that does not rewrite the file takes, over what raw takes" << Qt::endl;
+    out << QStringLiteral("text").leftJustified(38) << QStringLiteral("bytes").rightJustified(8);
+    for (int column = 0; column < readers.all.size(); ++column) {
+        if (readers.all.at(column).takes != Takes::Ini)
+            out << QStringLiteral("[%1]").arg(column + 1).rightJustified(7);
+    }
+    out << QStringLiteral("raw").rightJustified(7) << QStringLiteral("most/raw").rightJustified(10) << Qt::endl;
+    for (const OutsideTextReaders::Text& text : OutsideTextReaders::validTexts()) {
+        out << text.name.leftJustified(38) << QString::number(text.bytes.size()).rightJustified(8);
+        out.flush();
+        double most = 0;
+        double raw = 0;
+        for (int column = 0; column < columns.size(); ++column) {
+            const OutsideTextReaders::Reader* reader = columns.at(column);
+            if (reader && reader->takes == Takes::Configuration && text.hasSequences) {
+                out << QStringLiteral("n/a").rightJustified(7);
+                continue;
+            }
+            const ReaderMemoryProbe::Result result = probe(reader, text.bytes, path);
+            const double perByte = double(std::max<qint64>(result.peakBytes - baseline.at(column), 0)) / text.bytes.size();
+            out << (result.isClean() ? QString::number(perByte, 'f', 1) : cell(result)).rightJustified(7);
+            out.flush();
+            if (!reader)
+                raw = perByte;
+            else if (!reader->rewrites)
+                most = std::max(most, result.isClean() ? perByte : 1e9);
+        }
+        out << QString::number(most / std::max(raw, 0.1), 'f', 2).rightJustified(10) << Qt::endl;
+    }
+    out << "THROW: the reader refused a valid text; n/a: sequences are not part of the configuration's format"
+        << Qt::endl;
 }
 
 } // namespace
@@ -116,5 +190,7 @@ int main(int argc, char** argv)
         << "per byte more of text (a reader that hits the limit counts the whole limit)" << Qt::endl
         << "OOM: an allocation failed at the limit; TIME: stopped after " << timeoutSeconds
         << " s; CRASH: died of a signal; THROW: an exception left the reader" << Qt::endl;
+
+    printValidTexts(out, readers, dir.filePath(QStringLiteral("valid.yml")));
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "MetaDevice.h"
 
 #include "BoundedYaml.h"
+#include "YamlDevices.h"
 #include "YamlSerialiser.h"
 
 #include <yaml-cpp/yaml.h>
@@ -77,10 +78,10 @@ MetaDevice::Description MetaDevice::parse(const QString& text)
 {
     Description description;
     bool versionOk = true;
-    description.devices = YamlSerialiser::parseYamlFromString(text, &versionOk);
+    const YAML::Node root = BoundedYaml::load(text.toStdString());
+    description.devices = parseYamlDevices(root, &versionOk);
     if (!versionOk)
         throw YamlSerialiser::FormatError("meta device of a newer configuration version");
-    const YAML::Node root = BoundedYaml::load(text.toStdString());
     const YAML::Node exportNode = root.IsMap() ? root["export"] : YAML::Node();
     if (exportNode && !exportNode.IsNull() && !exportNode.IsMap())
         throw YamlSerialiser::FormatError("the export block is not a mapping");

@@ -1,6 +1,8 @@
 #include "YamlSerialiser.h"
 
 #include "BoundedYaml.h"
+#include "YamlDevices.h"
+#include "YamlTextWriter.h"
 
 #include <QIODevice>
 
@@ -141,16 +143,25 @@ bool YamlSerialiser::writeConfigVersion(QIODevice* device)
 
 QString YamlSerialiser::serialise(const DeviceInfo& info)
 {
+    // Names and texts go through YamlTextWriter: a long name or a lone carriage return
+    // written as yaml-cpp writes it would not read back.
     YAML::Emitter out;
-    out << YAML::BeginMap << YAML::Key << toStd(info.name) << YAML::Value << YAML::BeginMap;
-    out << YAML::Key << "type" << YAML::Value << toStd(info.type);
+    out << YAML::BeginMap << YAML::Key;
+    YamlTextWriter::writeKey(out, toStd(info.name));
+    out << YAML::Value << YAML::BeginMap;
+    out << YAML::Key << "type" << YAML::Value;
+    YamlTextWriter::writeValue(out, toStd(info.type));
     out << YAML::Key << "initialised" << YAML::Value << info.initialised;
     if (info.remote)
         out << YAML::Key << "remote" << YAML::Value << true;
-    if (!info.description.isEmpty())
-        out << YAML::Key << "description" << YAML::Value << toStd(info.description);
-    if (!info.thread.isEmpty())
-        out << YAML::Key << "thread" << YAML::Value << toStd(info.thread);
+    if (!info.description.isEmpty()) {
+        out << YAML::Key << "description" << YAML::Value;
+        YamlTextWriter::writeValue(out, toStd(info.description));
+    }
+    if (!info.thread.isEmpty()) {
+        out << YAML::Key << "thread" << YAML::Value;
+        YamlTextWriter::writeValue(out, toStd(info.thread));
+    }
 
     QMap<QString, QString> values = info.paramValues;
     for (const Param& param : info.params) {
@@ -159,8 +170,12 @@ QString YamlSerialiser::serialise(const DeviceInfo& info)
     }
     if (!values.isEmpty()) {
         out << YAML::Key << "params" << YAML::Value << YAML::BeginMap;
-        for (auto it = values.constBegin(); it != values.constEnd(); ++it)
-            out << YAML::Key << toStd(it.key()) << YAML::Value << YAML::DoubleQuoted << toStd(it.value());
+        for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
+            out << YAML::Key;
+            YamlTextWriter::writeKey(out, toStd(it.key()));
+            out << YAML::Value;
+            YamlTextWriter::writeValue(out, toStd(it.value()), true);
+        }
         out << YAML::EndMap;
     }
 
@@ -178,13 +193,13 @@ QString YamlSerialiser::serialise(const DeviceInfo& info)
     if (!incoming.isEmpty()) {
         out << YAML::Key << "connections" << YAML::Value << YAML::BeginSeq;
         for (const QString& text : incoming)
-            out << YAML::DoubleQuoted << toStd(text);
+            YamlTextWriter::writeValue(out, toStd(text), true);
         out << YAML::EndSeq;
     }
     if (!info.outgoingConnections.isEmpty()) {
         out << YAML::Key << "outgoing" << YAML::Value << YAML::BeginSeq;
         for (const Connection& link : info.outgoingConnections)
-            out << YAML::DoubleQuoted << toStd(link.device + "." + link.slot + "<this." + link.signal);
+            YamlTextWriter::writeValue(out, toStd(link.device + "." + link.slot + "<this." + link.signal), true);
         out << YAML::EndSeq;
     }
     out << YAML::EndMap << YAML::EndMap;
@@ -193,7 +208,12 @@ QString YamlSerialiser::serialise(const DeviceInfo& info)
 
 QList<DeviceInfo> YamlSerialiser::parseYamlFromString(const QString& text, bool* versionOk)
 {
-    const YAML::Node root = BoundedYaml::load(text.toStdString());
+    return parseYamlDevices(BoundedYaml::load(text.toStdString()), versionOk);
+}
+
+QList<DeviceInfo> parseYamlDevices(const YAML::Node& root, bool* versionOk)
+{
+    using FormatError = YamlSerialiser::FormatError;
     QList<DeviceInfo> infos;
     if (versionOk)
         *versionOk = true;

@@ -35,7 +35,7 @@ class QIODevice;
 class ORBODEV_EXPORT YamlSerialiser
 {
 public:
-    /// Raised for text that is YAML but not device text; malformed YAML raises yaml-cpp's exception.
+    /// Raised for text that is YAML but not device text; text that is not YAML raises another std::runtime_error.
     class FormatError : public std::runtime_error
     {
     public:

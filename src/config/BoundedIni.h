@@ -1,12 +1,6 @@
 #pragma once
 
-// The framework stand-in compiles this file into itself as well; it has no export header.
-#if defined(DOZEROZOZU_BUILT_INTO_FRAMEWORK)
-#define DOZEROZOZU_BOUNDED_INI_EXPORT
-#else
-#include "dozerozozu_export.h"
-#define DOZEROZOZU_BOUNDED_INI_EXPORT DOZEROZOZU_EXPORT
-#endif
+#include "FrameworkSharedExport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -42,14 +36,14 @@ constexpr qint64 maxSize = 64 * 1024 * 1024;
  * for what is not a regular file (a pipe or a device would block or never end), a file
  * larger than maxSize and one that cannot be read.
  */
-DOZEROZOZU_BOUNDED_INI_EXPORT bool readFile(const QString& path, QByteArray* text, QString* error = nullptr);
+DOZEROZOZU_SHARED_EXPORT bool readFile(const QString& path, QByteArray* text, QString* error = nullptr);
 /// Whether QSettings may read text: no value of it can become a QVariant read by QDataStream.
-DOZEROZOZU_BOUNDED_INI_EXPORT bool isSafeForSettings(const QByteArray& text, QString* reason = nullptr);
+DOZEROZOZU_SHARED_EXPORT bool isSafeForSettings(const QByteArray& text, QString* reason = nullptr);
 /**
  * readFile() and isSafeForSettings() of the file at path; a missing file is safe. The last
  * answer is kept while the file's size and modification time stay, so that reading one key
  * at a time does not read the whole file each time.
  */
-DOZEROZOZU_BOUNDED_INI_EXPORT bool isFileSafeForSettings(const QString& path, QString* reason = nullptr);
+DOZEROZOZU_SHARED_EXPORT bool isFileSafeForSettings(const QString& path, QString* reason = nullptr);
 
 } // namespace BoundedIni

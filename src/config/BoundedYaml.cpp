@@ -1,26 +1,42 @@
 #include "BoundedYaml.h"
 
+#include "YamlNodeBuilder.h"
+
 #include <yaml-cpp/eventhandler.h>
+#include <yaml-cpp/exceptions.h>
+#include <yaml-cpp/mark.h>
 #include <yaml-cpp/yaml.h>
 
-#include <sstream>
+#include <yaml.h>
+
+#include <cstdint>
+#include <new>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
-// What people and programs write has at least four bytes per node (device text about ten,
-// "a: 1" lines two and a half); the allowance lets short texts be as dense as they like.
+// Short texts may be as dense as they like; beyond that, one node per two bytes is what the
+// densest valid text has ("[1,1,1]", "- 1" lines have one per three).
 const long long nodeAllowance = 16384;
-const long long bytesPerNode = 4;
-// Flow collections are rare and short in these files: a long one costs the scanner most.
-const long long flowIndicatorAllowance = 4096;
-const long long bytesPerFlowIndicator = 16;
+const long long bytesPerNode = 2;
 
 std::string nestingMessage()
 {
     return "nesting deeper than " + std::to_string(BoundedYaml::maxDepth) + " levels";
 }
 
-YAML::Mark markAt(const std::string& text, std::size_t offset)
+YAML::Mark toMark(const yaml_mark_t& position)
+{
+    YAML::Mark mark;
+    mark.pos = int(position.index);
+    mark.line = int(position.line);
+    mark.column = int(position.column);
+    return mark;
+}
+
+// libyaml's reader names only the byte offset of a character it refuses.
+YAML::Mark markAtOffset(const std::string& text, std::size_t offset)
 {
     YAML::Mark mark;
     mark.pos = int(offset);
@@ -28,166 +44,334 @@ YAML::Mark markAt(const std::string& text, std::size_t offset)
         if (text[i] == '\n') {
             ++mark.line;
             mark.column = 0;
-        } else {
+        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
             ++mark.column;
         }
     }
     return mark;
 }
 
-// The end of a quoted scalar that starts at start and closes on its own line; npos otherwise.
-std::size_t closingQuote(const std::string& text, std::size_t start)
+[[noreturn]] void throwParserError(const yaml_parser_t& parser, const std::string& text)
 {
-    const char quote = text[start];
-    for (std::size_t i = start + 1; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\n' || c == '\r')
-            return std::string::npos;
-        if (quote == '"' && c == '\\') {
-            ++i;
-            if (i < text.size() && (text[i] == '\n' || text[i] == '\r'))
-                return std::string::npos;
-        } else if (c == quote) {
-            if (quote == '\'' && i + 1 < text.size() && text[i + 1] == '\'')
-                ++i;
-            else
-                return i;
-        }
-    }
-    return std::string::npos;
+    if (parser.error == YAML_MEMORY_ERROR)
+        throw std::bad_alloc();
+    std::string message = parser.problem ? parser.problem : "not YAML";
+    if (parser.error == YAML_READER_ERROR)
+        throw YAML::ParserException(markAtOffset(text, parser.problem_offset), message);
+    if (parser.context)
+        message += std::string(", ") + parser.context;
+    throw YAML::ParserException(toMark(parser.problem_mark), message);
+}
+
+std::string textOf(const yaml_char_t* text)
+{
+    return text ? std::string(reinterpret_cast<const char*>(text)) : std::string();
+}
+
+// yaml-cpp's parser makes a null of an empty node and of a plain, untagged "~" or "null".
+bool isNull(const yaml_event_t& event)
+{
+    const auto& scalar = event.data.scalar;
+    if (scalar.tag || scalar.style != YAML_PLAIN_SCALAR_STYLE)
+        return false;
+    const std::string value(reinterpret_cast<const char*>(scalar.value), scalar.length);
+    return value.empty() || value == "~" || value == "null" || value == "Null" || value == "NULL";
 }
 
 /*
- * The nesting and size of the flow collections, on the text, before yaml-cpp's scanner queues
- * them. Every bracket and comma counts, except in comments and in quoted scalars that close on
- * their line, and those are skipped only outside flow collections (as far as brackets tell):
- * there yaml-cpp reads no token in them either, so the count is never too low.
+ * The events of one document, kept compactly until the whole text has passed, then handed to
+ * a reader as yaml-cpp's parser would hand them.
  */
-void checkFlowCollections(const std::string& text)
-{
-    const long long limit = BoundedYaml::maxFlowIndicators(text.size());
-    long long indicators = 0;
-    int depth = 0;
-    char previous = '\n'; // the last character that is not blank; '\n' at a line's start
-    bool previousStartsLine = true;
-    bool blankSincePrevious = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\n' || c == '\r') {
-            previous = '\n';
-            previousStartsLine = true;
-            blankSincePrevious = false;
-            continue;
-        }
-        if (c == ' ' || c == '\t') {
-            blankSincePrevious = true;
-            continue;
-        }
-        if (depth == 0 && c == '#' && (previous == '\n' || blankSincePrevious)) {
-            while (i + 1 < text.size() && text[i + 1] != '\n' && text[i + 1] != '\r')
-                ++i;
-            continue;
-        }
-        if (depth == 0 && (c == '"' || c == '\'')) {
-            const bool startsScalar = previous == '\n' || previous == '[' || previous == '{' || previous == ','
-                                      || (blankSincePrevious && previous == ':')
-                                      || (blankSincePrevious && previousStartsLine && (previous == '-' || previous == '?'));
-            const std::size_t end = startsScalar ? closingQuote(text, i) : std::string::npos;
-            if (end != std::string::npos) {
-                i = end;
-                previous = c;
-                previousStartsLine = false;
-                blankSincePrevious = false;
-                continue;
-            }
-        }
-        if (c == '[' || c == '{') {
-            ++indicators;
-            if (++depth > BoundedYaml::maxDepth)
-                throw YAML::ParserException(markAt(text, i), nestingMessage());
-        } else if (c == ']' || c == '}') {
-            ++indicators;
-            if (depth > 0)
-                --depth;
-        } else if (c == ',') {
-            ++indicators;
-        }
-        if (indicators > limit) {
-            throw YAML::ParserException(markAt(text, i), "more than " + std::to_string(limit)
-                                                             + " flow collection indicators for a text of "
-                                                             + std::to_string(text.size()) + " bytes");
-        }
-        previousStartsLine = previous == '\n';
-        previous = c;
-        blankSincePrevious = false;
-    }
-}
-
-// Follows yaml-cpp's parser through the text without building a node.
-class EventCheck : public YAML::EventHandler
+class EventBuffer
 {
 public:
-    explicit EventCheck(const std::string& text)
-        : text(text)
-        , limit(BoundedYaml::maxNodes(text.size()))
+    void add(const yaml_event_t& event, YAML::anchor_t anchor)
     {
-    }
-
-    int documents() const { return documentCount; }
-
-    void OnDocumentStart(const YAML::Mark& mark) override
-    {
-        // A document that starts where the one before it started consumed nothing: yaml-cpp
-        // stands before a token no node can start with, and would give empty documents forever.
-        if (documentCount > 0 && mark.pos == lastDocumentStart) {
-            const std::size_t offset = std::size_t(mark.pos);
-            const std::string found = offset < text.size() ? std::string(1, text[offset]) : std::string();
-            throw YAML::ParserException(mark, "unexpected '" + found + "' where a node should start");
+        Event kept;
+        kept.pos = uint32_t(event.start_mark.index);
+        kept.line = uint32_t(event.start_mark.line);
+        kept.column = uint32_t(event.start_mark.column);
+        kept.anchor = uint32_t(anchor);
+        switch (event.type) {
+        case YAML_DOCUMENT_START_EVENT:
+            kept.kind = DocumentStart;
+            break;
+        case YAML_DOCUMENT_END_EVENT:
+            kept.kind = DocumentEnd;
+            break;
+        case YAML_ALIAS_EVENT:
+            kept.kind = Alias;
+            break;
+        case YAML_SCALAR_EVENT:
+            if (isNull(event)) {
+                kept.kind = Null;
+                break;
+            }
+            kept.kind = Scalar;
+            kept.tag = tagIndex(event.data.scalar.tag, event.data.scalar.style == YAML_PLAIN_SCALAR_STYLE);
+            kept.textStart = uint32_t(scalars.size());
+            kept.textLength = uint32_t(event.data.scalar.length);
+            scalars.append(reinterpret_cast<const char*>(event.data.scalar.value), event.data.scalar.length);
+            break;
+        case YAML_SEQUENCE_START_EVENT:
+            kept.kind = SequenceStart;
+            kept.tag = tagIndex(event.data.sequence_start.tag, true);
+            kept.flow = event.data.sequence_start.style == YAML_FLOW_SEQUENCE_STYLE;
+            break;
+        case YAML_SEQUENCE_END_EVENT:
+            kept.kind = SequenceEnd;
+            break;
+        case YAML_MAPPING_START_EVENT:
+            kept.kind = MapStart;
+            kept.tag = tagIndex(event.data.mapping_start.tag, true);
+            kept.flow = event.data.mapping_start.style == YAML_FLOW_MAPPING_STYLE;
+            break;
+        case YAML_MAPPING_END_EVENT:
+            kept.kind = MapEnd;
+            break;
+        default:
+            return;
         }
-        lastDocumentStart = mark.pos;
-        ++documentCount;
-        depth = 0;
+        events.push_back(kept);
     }
-    void OnDocumentEnd() override {}
-    void OnNull(const YAML::Mark& mark, YAML::anchor_t) override { countNode(mark); }
-    void OnAlias(const YAML::Mark& mark, YAML::anchor_t) override { countNode(mark); }
-    void OnScalar(const YAML::Mark& mark, const std::string&, YAML::anchor_t, const std::string&) override
+
+    void replay(YAML::EventHandler& handler) const
     {
-        countNode(mark);
+        for (const Event& event : events) {
+            YAML::Mark mark;
+            mark.pos = int(event.pos);
+            mark.line = int(event.line);
+            mark.column = int(event.column);
+            const YAML::anchor_t anchor = event.anchor;
+            const YAML::EmitterStyle::value style = event.flow ? YAML::EmitterStyle::Flow : YAML::EmitterStyle::Block;
+            switch (event.kind) {
+            case DocumentStart:
+                handler.OnDocumentStart(mark);
+                break;
+            case DocumentEnd:
+                handler.OnDocumentEnd();
+                break;
+            case Null:
+                handler.OnNull(mark, anchor);
+                break;
+            case Alias:
+                handler.OnAlias(mark, anchor);
+                break;
+            case Scalar:
+                handler.OnScalar(mark, tags[event.tag], anchor, scalars.substr(event.textStart, event.textLength));
+                break;
+            case SequenceStart:
+                handler.OnSequenceStart(mark, tags[event.tag], anchor, style);
+                break;
+            case SequenceEnd:
+                handler.OnSequenceEnd();
+                break;
+            case MapStart:
+                handler.OnMapStart(mark, tags[event.tag], anchor, style);
+                break;
+            case MapEnd:
+                handler.OnMapEnd();
+                break;
+            }
+        }
     }
-    void OnSequenceStart(const YAML::Mark& mark, const std::string&, YAML::anchor_t,
-                         YAML::EmitterStyle::value) override
-    {
-        openCollection(mark);
-    }
-    void OnSequenceEnd() override { --depth; }
-    void OnMapStart(const YAML::Mark& mark, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override
-    {
-        openCollection(mark);
-    }
-    void OnMapEnd() override { --depth; }
 
 private:
-    void countNode(const YAML::Mark& mark)
+    enum Kind : uint8_t { DocumentStart, DocumentEnd, Null, Alias, Scalar, SequenceStart, SequenceEnd, MapStart, MapEnd };
+
+    // 32 bytes: texts are at most BoundedYaml::maxTextBytes long.
+    struct Event
     {
-        if (++nodeCount > limit) {
-            throw YAML::ParserException(mark, "more than " + std::to_string(limit) + " nodes for a text of "
-                                                  + std::to_string(text.size()) + " bytes");
+        Kind kind = Null;
+        bool flow = false;
+        uint32_t anchor = 0;
+        uint32_t tag = 0;
+        uint32_t pos = 0;
+        uint32_t line = 0;
+        uint32_t column = 0;
+        uint32_t textStart = 0;
+        uint32_t textLength = 0;
+    };
+
+    // yaml-cpp's non-specific tags: "?" for plain scalars and collections, "!" for quoted scalars.
+    uint32_t tagIndex(const yaml_char_t* tag, bool plain)
+    {
+        if (!tag)
+            return plain ? 0 : 1;
+        tags.push_back(textOf(tag));
+        return uint32_t(tags.size() - 1);
+    }
+
+    std::vector<Event> events;
+    std::string scalars;
+    std::vector<std::string> tags = {"?", "!"};
+};
+
+/*
+ * One pass of libyaml over the whole text, holding it to the bounds; the events of the first
+ * document go to firstDocument when given.
+ */
+class BoundedReader
+{
+public:
+    BoundedReader(const std::string& text, EventBuffer* firstDocument)
+        : text(text)
+        , firstDocument(firstDocument)
+        , nodeLimit(BoundedYaml::maxNodes(text.size()))
+    {
+        if (text.size() > BoundedYaml::maxTextBytes)
+            throw YAML::ParserException(YAML::Mark::null_mark(),
+                                        "a text of more than " + std::to_string(BoundedYaml::maxTextBytes) + " bytes");
+        if (!yaml_parser_initialize(&parser))
+            throw std::bad_alloc();
+        yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    }
+    ~BoundedReader() { yaml_parser_delete(&parser); }
+    BoundedReader(const BoundedReader&) = delete;
+    BoundedReader& operator=(const BoundedReader&) = delete;
+
+    int run()
+    {
+        for (;;) {
+            yaml_event_t event;
+            if (!yaml_parser_parse(&parser, &event))
+                throwParserError(parser, text);
+            const bool end = event.type == YAML_STREAM_END_EVENT;
+            try {
+                take(event);
+            } catch (...) {
+                yaml_event_delete(&event);
+                throw;
+            }
+            yaml_event_delete(&event);
+            if (end)
+                return documents;
         }
     }
-    void openCollection(const YAML::Mark& mark)
+
+private:
+    // What a node that carries an anchor stands for where an alias repeats it.
+    struct Anchor
     {
-        countNode(mark);
-        if (++depth > BoundedYaml::maxDepth)
-            throw YAML::ParserException(mark, nestingMessage());
+        long long nodes = 1;
+        int height = 0;
+        bool complete = false;
+    };
+
+    struct OpenCollection
+    {
+        YAML::anchor_t anchor = YAML::NullAnchor;
+        long long nodesBefore = 0;
+        int height = 1;
+    };
+
+    void take(const yaml_event_t& event)
+    {
+        YAML::anchor_t anchor = YAML::NullAnchor;
+        switch (event.type) {
+        case YAML_DOCUMENT_START_EVENT:
+            ++documents;
+            // Anchors are numbered per document, as yaml-cpp's parser numbers them.
+            anchorIds.clear();
+            anchors.clear();
+            break;
+        case YAML_SCALAR_EVENT:
+            countNodes(1, event.start_mark);
+            anchor = defineAnchor(event.data.scalar.anchor);
+            if (anchor != YAML::NullAnchor)
+                anchors[anchor - 1].complete = true;
+            break;
+        case YAML_ALIAS_EVENT:
+            anchor = repeatAnchor(event);
+            break;
+        case YAML_SEQUENCE_START_EVENT:
+            anchor = openCollection(event, event.data.sequence_start.anchor);
+            break;
+        case YAML_MAPPING_START_EVENT:
+            anchor = openCollection(event, event.data.mapping_start.anchor);
+            break;
+        case YAML_SEQUENCE_END_EVENT:
+        case YAML_MAPPING_END_EVENT:
+            closeCollection();
+            break;
+        default:
+            break;
+        }
+        if (firstDocument && documents == 1)
+            firstDocument->add(event, anchor);
+    }
+
+    void countNodes(long long count, const yaml_mark_t& mark)
+    {
+        nodes += count;
+        if (nodes > nodeLimit) {
+            throw YAML::ParserException(toMark(mark), "more than " + std::to_string(nodeLimit) + " nodes for a text of "
+                                                          + std::to_string(text.size()) + " bytes");
+        }
+    }
+
+    YAML::anchor_t defineAnchor(const yaml_char_t* name)
+    {
+        if (!name)
+            return YAML::NullAnchor;
+        anchors.push_back(Anchor());
+        const YAML::anchor_t id = anchors.size();
+        anchorIds[textOf(name)] = id;
+        return id;
+    }
+
+    YAML::anchor_t repeatAnchor(const yaml_event_t& event)
+    {
+        const std::string name = textOf(event.data.alias.anchor);
+        const auto found = anchorIds.find(name);
+        if (found == anchorIds.end())
+            throw YAML::ParserException(toMark(event.start_mark), "the alias *" + name + " refers to no anchor before it");
+        const Anchor& repeated = anchors[found->second - 1];
+        if (!repeated.complete)
+            throw YAML::ParserException(toMark(event.start_mark), "the alias *" + name + " repeats a node that holds it");
+        if (int(open.size()) + repeated.height > BoundedYaml::maxDepth)
+            throw YAML::ParserException(toMark(event.start_mark), nestingMessage());
+        countNodes(repeated.nodes, event.start_mark);
+        if (!open.empty())
+            open.back().height = std::max(open.back().height, repeated.height + 1);
+        return found->second;
+    }
+
+    YAML::anchor_t openCollection(const yaml_event_t& event, const yaml_char_t* anchorName)
+    {
+        if (int(open.size()) >= BoundedYaml::maxDepth)
+            throw YAML::ParserException(toMark(event.start_mark), nestingMessage());
+        OpenCollection collection;
+        collection.nodesBefore = nodes;
+        countNodes(1, event.start_mark);
+        collection.anchor = defineAnchor(anchorName);
+        open.push_back(collection);
+        return collection.anchor;
+    }
+
+    void closeCollection()
+    {
+        const OpenCollection closed = open.back();
+        open.pop_back();
+        if (!open.empty())
+            open.back().height = std::max(open.back().height, closed.height + 1);
+        if (closed.anchor != YAML::NullAnchor) {
+            Anchor& anchor = anchors[closed.anchor - 1];
+            anchor.nodes = nodes - closed.nodesBefore;
+            anchor.height = closed.height;
+            anchor.complete = true;
+        }
     }
 
     const std::string& text;
-    const long long limit;
-    long long nodeCount = 0;
-    int documentCount = 0;
-    int lastDocumentStart = -1;
-    int depth = 0;
+    EventBuffer* const firstDocument;
+    const long long nodeLimit;
+    yaml_parser_t parser;
+    int documents = 0;
+    long long nodes = 0;
+    std::vector<OpenCollection> open;
+    std::unordered_map<std::string, YAML::anchor_t> anchorIds;
+    std::vector<Anchor> anchors;
 };
 
 } // namespace
@@ -199,61 +383,26 @@ long long maxNodes(std::size_t textBytes)
     return nodeAllowance + (long long)(textBytes) / bytesPerNode;
 }
 
-long long maxFlowIndicators(std::size_t textBytes)
-{
-    return flowIndicatorAllowance + (long long)(textBytes) / bytesPerFlowIndicator;
-}
-
 int check(const std::string& text)
 {
-    checkFlowCollections(text);
-    std::istringstream input(text);
-    YAML::Parser parser(input);
-    EventCheck events(text);
-    while (parser.HandleNextDocument(events)) {
-    }
-    return events.documents();
+    return BoundedReader(text, nullptr).run();
+}
+
+int read(const std::string& text, YAML::EventHandler& handler)
+{
+    EventBuffer firstDocument;
+    const int documents = BoundedReader(text, &firstDocument).run();
+    firstDocument.replay(handler);
+    return documents;
 }
 
 YAML::Node load(const std::string& text, int* documentCount)
 {
-    const int documents = check(text);
+    YamlNodeBuilder builder;
+    const int documents = read(text, builder);
     if (documentCount)
         *documentCount = documents;
-    // Checked: yaml-cpp reads the first document as the check saw it.
-    return YAML::Load(text);
-}
-
-WalkBudget::WalkBudget(std::size_t textBytes)
-    : nodeLimit(maxNodes(textBytes))
-{
-}
-
-void WalkBudget::enter(const YAML::Node& node, int depth) const
-{
-    if (depth > maxDepth)
-        throw YAML::ParserException(node.Mark(), nestingMessage());
-}
-
-void WalkBudget::countValue(const YAML::Node& node)
-{
-    if (++valueCount > maxValues)
-        throw YAML::ParserException(node.Mark(), "more than " + std::to_string(maxValues) + " values");
-    checkTotal(node);
-}
-
-void WalkBudget::countMapping(const YAML::Node& node)
-{
-    if (++mappingCount > maxMappings)
-        throw YAML::ParserException(node.Mark(), "more than " + std::to_string(maxMappings) + " nodes");
-    checkTotal(node);
-}
-
-void WalkBudget::checkTotal(const YAML::Node& node) const
-{
-    if (valueCount + mappingCount > nodeLimit)
-        throw YAML::ParserException(node.Mark(), "aliases make more than " + std::to_string(nodeLimit)
-                                                     + " values and mappings of the text");
+    return builder.root();
 }
 
 } // namespace BoundedYaml

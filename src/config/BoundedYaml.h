@@ -1,39 +1,43 @@
 #pragma once
 
-// The framework stand-in compiles this file into itself as well; it has no export header.
-#if defined(DOZEROZOZU_BUILT_INTO_FRAMEWORK)
-#define DOZEROZOZU_BOUNDED_YAML_EXPORT
-#else
-#include "dozerozozu_export.h"
-#define DOZEROZOZU_BOUNDED_YAML_EXPORT DOZEROZOZU_EXPORT
-#endif
+#include "FrameworkSharedExport.h"
 
 #include <yaml-cpp/node/node.h>
 
 #include <cstddef>
 #include <string>
 
+namespace YAML {
+class EventHandler;
+}
+
 /**
  * The one way YAML text from outside (device text from the clipboard or a drop, templates and
- * their descriptions, meta-device files, the configuration) reaches yaml-cpp, so that no text
- * makes a reader take more memory than a bounded multiple of the text's size.
+ * their descriptions, meta-device files, the configuration, the framework stand-in's files)
+ * reaches a reader, so that every valid text is read and no text makes a reader run away.
  *
- * yaml-cpp 0.7 alone does not bound it. LoadAll() never ends on a text with a ',' where no
- * node can start (",a: 1"): each round gives an empty document and consumes nothing, until
- * memory runs out. Its scanner queues every token of a flow collection that stands where a
- * key could, some hundred bytes each, before the parser sees the first one (a text of '['
- * takes about 240 times its size before its depth is noticed). And it spends some hundreds of
- * bytes on each node, which text of ',' or empty lines makes one per byte or two.
+ * The text is read once, by libyaml: a real YAML parser that streams, so it decides what is
+ * YAML with constant memory and queues no tokens ahead (yaml-cpp's own scanner queues every
+ * token of a flow collection before its parser sees one, and repeats empty documents forever
+ * before a ',' where no node can start). yaml-cpp's parser never sees outside text. On the
+ * way the text is held to bounds that only what is not YAML, or what no person or program
+ * writes, crosses; aliases are followed for all of them:
+ * - sequences and mappings nest at most maxDepth levels;
+ * - at most maxNodes() nodes (scalars, nulls, collections), one per two bytes of text plus an
+ *   allowance: dense valid text such as "[1,1,1]" has one per two bytes, and a few lines of
+ *   aliases to aliases that stand for billions of nodes are refused;
+ * - an alias refers to a node completed before it, never to its own ancestor (a cycle);
+ * - the text is at most maxTextBytes long.
+ * The events of the first document are kept compactly meanwhile and handed to the reader only
+ * once the whole text has passed: as yaml-cpp's parser events (a YAML::EventHandler, with the
+ * marks, anchors, tags and styles yaml-cpp's parser gives), or built into a YAML::Node.
+ * A refusal throws YAML::ParserException (a std::runtime_error) naming the line and column.
  *
- * So a text is checked before any node is built: its flow collections on the text itself
- * (nesting, and the count of '[', ']', '{', '}', ','; quoted scalars and comments outside
- * flow collections skipped), then its events through yaml-cpp's parser without building a
- * node (documents that consume nothing, nesting, the number of nodes). Only then is it
- * loaded. A failed check throws YAML::ParserException, as yaml-cpp does for malformed text.
- *
- * WalkBudget bounds what a reader makes of a loaded document when it follows aliases: a few
- * lines of aliases to aliases stand for billions of values, and an alias to its own ancestor
- * nests without end.
+ * Memory: libyaml takes about 3 MiB whatever the text. The kept events cost 32 bytes per
+ * node of the first document plus its scalars' text, so a refused text costs at most about
+ * 35 bytes per byte of text. A loaded YAML::Node costs about what yaml-cpp's own load of the
+ * text costs: 10 to 100 bytes per byte of ordinary block or JSON text, about 250 on the
+ * densest text accepted. Each reader's header gives its size cap and what that costs.
  *
  * Stateless; any thread. Used by the library and by the framework stand-in.
  *
@@ -43,49 +47,24 @@ namespace BoundedYaml {
 
 /// The deepest nesting of sequences and mappings, aliases followed.
 constexpr int maxDepth = 64;
-/// Values and mappings a reader may make of one text, aliases followed, however long the text.
-constexpr long long maxValues = 1000000;
-constexpr long long maxMappings = 1000000;
+/// No reader takes a longer text.
+constexpr std::size_t maxTextBytes = std::size_t(64) << 20;
 
+/// The nodes a text of textBytes bytes may hold, aliases followed.
+DOZEROZOZU_SHARED_EXPORT long long maxNodes(std::size_t textBytes);
+
+/// Reads the whole text without keeping anything; returns the number of its documents.
+DOZEROZOZU_SHARED_EXPORT int check(const std::string& text);
 /**
- * The nodes (scalars, nulls, aliases, sequences, mappings) a text of textBytes bytes may hold:
- * what people and programs write has several bytes per node.
+ * Reads the whole text, then hands the events of its first document (none when it has no
+ * document) to handler. Returns the number of documents. Exceptions of handler pass through.
  */
-DOZEROZOZU_BOUNDED_YAML_EXPORT long long maxNodes(std::size_t textBytes);
-/// The flow collection indicators ('[', ']', '{', '}', ',') a text of textBytes bytes may hold.
-DOZEROZOZU_BOUNDED_YAML_EXPORT long long maxFlowIndicators(std::size_t textBytes);
-
-/// Checks text as load() does, without building nodes; returns the number of its documents.
-DOZEROZOZU_BOUNDED_YAML_EXPORT int check(const std::string& text);
+DOZEROZOZU_SHARED_EXPORT int read(const std::string& text, YAML::EventHandler& handler);
 /**
- * The first document of text (a null node when it has none), after check() of the whole
- * text; documentCount (may be null) gets the number of documents.
+ * The first document of text as yaml-cpp's YAML::Load() gives it (a null node when it has
+ * none), with aliases shared as yaml-cpp shares them; documentCount (may be null) gets the
+ * number of documents. Nodes carry no marks: the reader's own errors name no line.
  */
-DOZEROZOZU_BOUNDED_YAML_EXPORT YAML::Node load(const std::string& text, int* documentCount = nullptr);
-
-/**
- * Counts what a reader makes of a loaded document, aliases followed, and throws
- * YAML::ParserException past maxDepth, or past maxValues values or maxMappings mappings, or
- * past maxNodes() of the text for the two together.
- */
-class DOZEROZOZU_BOUNDED_YAML_EXPORT WalkBudget
-{
-public:
-    explicit WalkBudget(std::size_t textBytes);
-
-    /// depth counts from 1 for the entries of the document's top-level collection.
-    void enter(const YAML::Node& node, int depth) const;
-    void countValue(const YAML::Node& node);
-    void countMapping(const YAML::Node& node);
-    long long values() const { return valueCount; }
-
-private:
-    /// Throws past maxNodes() of the text for the values and mappings together.
-    void checkTotal(const YAML::Node& node) const;
-
-    long long nodeLimit;
-    long long valueCount = 0;
-    long long mappingCount = 0;
-};
+DOZEROZOZU_SHARED_EXPORT YAML::Node load(const std::string& text, int* documentCount = nullptr);
 
 } // namespace BoundedYaml

@@ -1,12 +1,6 @@
 #pragma once
 
-// The framework stand-in compiles this file into itself as well; it has no export header.
-#if defined(DOZEROZOZU_BUILT_INTO_FRAMEWORK)
-#define DOZEROZOZU_FILE_WRITER_EXPORT
-#else
-#include "dozerozozu_export.h"
-#define DOZEROZOZU_FILE_WRITER_EXPORT DOZEROZOZU_EXPORT
-#endif
+#include "FrameworkSharedExport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -35,7 +29,7 @@ class QSettings;
 namespace SafeFileWriter {
 
 /// Replaces the file at path with data. Does not create missing directories.
-DOZEROZOZU_FILE_WRITER_EXPORT bool writeFile(const QString& path, const QByteArray& data,
+DOZEROZOZU_SHARED_EXPORT bool writeFile(const QString& path, const QByteArray& data,
                                              QString* error = nullptr);
 
 /**
@@ -45,7 +39,7 @@ DOZEROZOZU_FILE_WRITER_EXPORT bool writeFile(const QString& path, const QByteArr
  * a private copy here, and what it wrote is read back and compared before it may replace
  * the file.
  */
-DOZEROZOZU_FILE_WRITER_EXPORT bool writeSettings(const QString& path,
+DOZEROZOZU_SHARED_EXPORT bool writeSettings(const QString& path,
                                                  const std::function<void(QSettings&)>& edit,
                                                  QString* error = nullptr);
 

@@ -1,7 +1,7 @@
 #include "YamlConfig.h"
 
-#include "BoundedYaml.h"
 #include "SafeFileWriter.h"
+#include "YamlConfigFile.h"
 
 #include <QDebug>
 #include <QDir>
@@ -9,7 +9,8 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
-#include <yaml-cpp/yaml.h>
+#include <stdexcept>
+#include <string>
 
 template class Singleton<YamlConfig>;
 
@@ -43,101 +44,6 @@ bool configNodesEqual(const ConfigNode& first, const ConfigNode& second)
 QString indentedName(const QString& name, int depth)
 {
     return QString(qMax(depth, 0), QLatin1Char('-')) + name;
-}
-
-// A QString built from yaml-cpp's text; like the files' other readers, it ends at a NUL byte.
-QString fromYamlText(const std::string& text)
-{
-    return QString::fromUtf8(text.c_str());
-}
-
-std::string toYamlText(const QString& text)
-{
-    return text.toUtf8().toStdString();
-}
-
-// yaml-cpp 0.7 reads a null as the text "null"; the file format has no nulls, so refuse them
-// with the library's own conversion error, as for sequences.
-QString scalarText(const YAML::Node& node)
-{
-    if (!node.IsScalar())
-        throw YAML::TypedBadConversion<std::string>(node.Mark());
-    return fromYamlText(node.Scalar());
-}
-
-bool isLoneSurrogate(const QString& text, int index)
-{
-    const QChar character = text.at(index);
-    if (character.isHighSurrogate())
-        return index + 1 >= text.size() || !text.at(index + 1).isLowSurrogate();
-    if (character.isLowSurrogate())
-        return index == 0 || !text.at(index - 1).isHighSurrogate();
-    return false;
-}
-
-bool needsAlteringToStore(const QString& text)
-{
-    if (text.startsWith(QChar(0xFEFF)))
-        return true;
-    for (int i = 0; i < text.size(); ++i) {
-        if (text.at(i).isNull() || (text.at(i).isSurrogate() && isLoneSurrogate(text, i)))
-            return true;
-    }
-    return false;
-}
-
-// The part of text that the file gives back exactly: its reader ends a text at the first NUL
-// and drops a leading byte-order mark, and a lone surrogate has no UTF-8 form at all.
-QString storableText(const QString& text)
-{
-    if (!needsAlteringToStore(text))
-        return text;
-    const int nul = text.indexOf(QChar(0));
-    const QString beforeNul = nul < 0 ? text : text.left(nul);
-    QString result;
-    result.reserve(beforeNul.size());
-    for (int i = 0; i < beforeNul.size(); ++i) {
-        if (!(beforeNul.at(i).isSurrogate() && isLoneSurrogate(beforeNul, i)))
-            result.append(beforeNul.at(i));
-    }
-    while (result.startsWith(QChar(0xFEFF)))
-        result.remove(0, 1);
-    return result;
-}
-
-bool treeNeedsAlteringToStore(const ConfigNode& node)
-{
-    for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child) {
-        const ConfigNode& entry = child.value();
-        if (needsAlteringToStore(entry.name) || needsAlteringToStore(entry.value) || treeNeedsAlteringToStore(entry))
-            return true;
-    }
-    return false;
-}
-
-QString keyLocation(const QStringList& ancestors, const QString& name)
-{
-    const QString path = ancestors.isEmpty() ? QString() : QLatin1Char('/') + ancestors.join(QLatin1Char('/'));
-    return path + QLatin1Char('|') + name;
-}
-
-// A copy of node's children as the file can hold them, naming in altered every key whose name
-// or value had to change. Names that become equal merge, which the read-back check reports.
-void copyStorable(const ConfigNode& node, const QStringList& ancestors, ConfigNode& copy, QStringList* altered)
-{
-    for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child) {
-        const ConfigNode& entry = child.value();
-        ConfigNode stored = entry;
-        stored.name = storableText(entry.name);
-        stored.value = storableText(entry.value);
-        if (stored.name != entry.name || stored.value != entry.value)
-            altered->append(keyLocation(ancestors, entry.name));
-        if (entry.isNode) {
-            stored.children = CaseInsensetiveDictionary<ConfigNode>();
-            copyStorable(entry, ancestors + QStringList(stored.name), stored, altered);
-        }
-        copy.children.insert(stored.name, stored);
-    }
 }
 
 const ConfigNode* childNamed(const ConfigNode& parent, const QString& name)
@@ -256,22 +162,24 @@ int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
         qWarning() << "YamlConfig::parseConfig() | WARNING cannot read file |" << path;
         return 0;
     }
-    const QByteArray content = input.readAll();
+    // One byte more than allowed tells a file that is too large, whatever its size claims.
+    const QByteArray content = input.read(YamlConfigFile::maxFileSize + 1);
     input.close();
+    if (content.size() > YamlConfigFile::maxFileSize) {
+        throw std::runtime_error("YamlConfig::parseConfig(): " + path.toStdString() + " is larger than "
+                                + std::to_string(YamlConfigFile::maxFileSize) + " bytes");
+    }
 
     // Read into a tree of its own first: a file that fails half-way must not leave half of it behind.
-    const std::string text = content.toStdString();
-    const YAML::Node document = BoundedYaml::load(text);
-    ConfigNode loaded;
-    BoundedYaml::WalkBudget budget(text.size());
-    for (auto entry = document.begin(); entry != document.end(); ++entry)
-        parseNode(entry->second, scalarText(entry->first), loaded, budget, 1);
-
-    for (auto entry = loaded.children.constBegin(); entry != loaded.children.constEnd(); ++entry)
+    const YamlConfigFile::Reading reading = YamlConfigFile::read(content);
+    if (reading.replacedCharacters)
+        qWarning() << "YamlConfig::parseConfig() | WARNING bytes that are not UTF-8 text read as U+FFFD |" << path;
+    for (auto entry = reading.tree.children.constBegin(); entry != reading.tree.children.constEnd(); ++entry)
         root.children.insert(entry.key(), entry.value());
     savedRoot = root;
     changed = false;
-    return int(budget.values());
+    byteOrderMark = reading.byteOrderMark;
+    return reading.leafCount;
 }
 
 bool YamlConfig::saveConfig()
@@ -288,27 +196,23 @@ bool YamlConfig::saveConfig()
         return false;
     }
 
-    // One value the file cannot hold must not keep every other setting from being saved:
-    // it is written as far as it can be, with a warning.
-    ConfigNode storable;
-    const ConfigNode* written = &root;
-    if (treeNeedsAlteringToStore(root)) {
-        QStringList altered;
-        copyStorable(root, QStringList(), storable, &altered);
-        for (const QString& key : qAsConst(altered))
-            qWarning() << "YamlConfig::saveConfig() | WARNING value cannot be stored exactly, stored as far as it can be |"
-                       << key;
-        written = &storable;
-    }
-    const std::string text = serializeTree(*written);
+    // One entry the file cannot hold must not keep every other setting from being saved.
+    const YamlConfigFile::Writing writing = YamlConfigFile::write(root, byteOrderMark);
+    for (const QString& key : writing.altered)
+        qWarning() << "YamlConfig::saveConfig() | WARNING value cannot be stored exactly, stored as far as it can be |"
+                   << key;
+    for (const QString& key : writing.leftOut)
+        qWarning() << "YamlConfig::saveConfig() | WARNING entry cannot be stored, left out of the file |" << key;
+    for (const QString& key : writing.readBackOtherwise)
+        qWarning() << "YamlConfig::saveConfig() | WARNING value reads back otherwise |" << key;
     // Checked before the file is replaced: a text that does not read back must never reach the disk.
-    if (!isSavedTextReadable(text, *written)) {
+    if (writing.text.isEmpty()) {
         qCritical() << "YAML configuration file corrupted! Saving aborted.";
         return false;
     }
 
     QString error;
-    if (!SafeFileWriter::writeFile(file, QByteArray(text.data(), int(text.size())), &error)) {
+    if (!SafeFileWriter::writeFile(file, writing.text, &error)) {
         qCritical() << "YamlConfig::saveConfig() | ERROR cannot write file |" << file << error;
         return false;
     }
@@ -480,57 +384,6 @@ void YamlConfig::countKeys(const ConfigNode& node, int& count)
         countKeys(child.value(), count);
 }
 
-void YamlConfig::parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent,
-                           BoundedYaml::WalkBudget& budget, int depth)
-{
-    budget.enter(yamlNode, depth);
-    ConfigNode node;
-    node.name = name;
-    if (yamlNode.IsMap()) {
-        budget.countMapping(yamlNode);
-        for (auto entry = yamlNode.begin(); entry != yamlNode.end(); ++entry)
-            parseNode(entry->second, scalarText(entry->first), node, budget, depth + 1);
-    } else {
-        node.isNode = false;
-        node.value = scalarText(yamlNode);
-        budget.countValue(yamlNode);
-    }
-    parent.children.insert(name, node);
-}
-
-void YamlConfig::serializeNode(YAML::Emitter& emitter, const ConfigNode& node)
-{
-    // yaml-cpp writes a carriage return as it is, where a reader takes it for a line break.
-    const auto emitText = [&emitter](const QString& text) {
-        if (text.contains(QLatin1Char('\r')))
-            emitter << YAML::DoubleQuoted;
-        emitter << toYamlText(text);
-    };
-    emitter << YAML::Key;
-    emitText(node.name);
-    emitter << YAML::Value;
-    if (!node.isNode) {
-        emitText(node.value);
-        return;
-    }
-    emitter << YAML::BeginMap;
-    for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child)
-        serializeNode(emitter, child.value());
-    emitter << YAML::EndMap;
-}
-
-std::string YamlConfig::serializeTree(const ConfigNode& tree)
-{
-    YAML::Emitter emitter;
-    emitter << YAML::BeginMap;
-    for (auto child = tree.children.constBegin(); child != tree.children.constEnd(); ++child)
-        serializeNode(emitter, child.value());
-    emitter << YAML::EndMap;
-    if (!emitter.good())
-        return std::string();
-    return std::string(emitter.c_str(), emitter.size());
-}
-
 void YamlConfig::compare(const ConfigNode& node, const ConfigNode& otherRoot, const QStringList& ancestors,
                          QStringList* missing, QStringList* modified)
 {
@@ -622,30 +475,3 @@ void YamlConfig::recoverFromBackup(const QString& path)
     }
 }
 
-bool YamlConfig::isSavedTextReadable(const std::string& text, const ConfigNode& written)
-{
-    if (text.empty())
-        return false;
-    ConfigNode reread;
-    BoundedYaml::WalkBudget budget(text.size());
-    try {
-        const YAML::Node document = BoundedYaml::load(text);
-        for (auto entry = document.begin(); entry != document.end(); ++entry)
-            parseNode(entry->second, scalarText(entry->first), reread, budget, 1);
-    } catch (const YAML::Exception&) {
-        return false;
-    }
-    if (configNodeChildrenEqual(reread, root))
-        return true;
-    // Only lost keys make the text unusable; a value that reads back otherwise is stored as far as it can be.
-    QStringList missing;
-    QStringList modified;
-    compare(written, reread, QStringList(), &missing, &modified);
-    int expectedCount = 0;
-    countKeys(root, expectedCount);
-    if (!missing.isEmpty() || budget.values() != expectedCount)
-        return false;
-    for (const QString& entry : qAsConst(modified))
-        qWarning() << "YamlConfig::saveConfig() | WARNING value reads back otherwise |" << entry;
-    return true;
-}

@@ -8,17 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <string>
-
-namespace YAML {
-class Emitter;
-class Node;
-}
-
-namespace BoundedYaml {
-class WalkBudget;
-}
-
 /**
  * The configuration store backed by one YAML file, held as a tree of nested nodes.
  *
@@ -30,8 +19,8 @@ class WalkBudget;
  * parseConfig(), users change it through the Config interface and call saveConfig().
  * Lives on the GUI thread; no lock of its own.
  *
- * Loading may throw yaml-cpp's exceptions (YAML::Exception) for a malformed file; the tree
- * is then left as it was before the call.
+ * Loading throws a std::exception (a std::runtime_error) for a malformed file; the tree is
+ * then left as it was before the call. The file format is YamlConfigFile's.
  */
 class DOZEROZOZU_EXPORT YamlConfig : public Config
 {
@@ -58,12 +47,13 @@ public:
      * ("<name>_??????_??????.backup", the last by name) replace it when at least as large,
      * unless skipBackupCheck. Top-level entries the file names replace those in the tree;
      * others stay. Returns the number of leaves read, 0 for a missing file.
-     * Throws yaml-cpp's exception for a malformed file (sequences and null values included),
-     * and YAML::ParserException for a file beyond the bounds of outside YAML text (BoundedYaml:
-     * nesting deeper than 64 levels, aliases followed; more values and inner nodes than a
-     * quarter of the file's size plus 16,384, which aliases can make of a few lines, and never
-     * more than 1,000,000 of each), leaving the tree, the snapshot and the changed flag as
-     * they were.
+     * A file that is not valid YAML, not of the store's format (sequences, null values, keys
+     * that are not text) or beyond the bounds of outside YAML text (nesting deeper than 64
+     * levels, more nodes than half the file's size in bytes plus 16,384, aliases followed),
+     * or larger than 16 MiB, throws a std::exception (a std::runtime_error, whose what()
+     * names the line and column), leaving the tree, the snapshot and the changed flag as they
+     * were. Bytes that are not UTF-8 and raw control characters are read as U+FFFD, with a
+     * warning.
      */
     int parseConfig(const QString& path, bool skipBackupCheck = false);
     /**
@@ -72,8 +62,10 @@ public:
      * needed save failed (logged; the file, the changed flag and the snapshot stay as they
      * were); true when the file was written or nothing needed writing.
      * A text the file cannot give back exactly (U+0000 and what follows it, a lone surrogate,
-     * a leading U+FEFF) is written as far as it can be, with a warning naming its key; the
-     * rest is saved all the same.
+     * a noncharacter) is written as far as it can be, with a warning naming its key; an entry
+     * the file cannot hold at all (two names that became one, an entry nested deeper than 64
+     * levels) is left out of the file with a warning, and the rest is saved all the same.
+     * A file that began with a byte-order mark keeps it.
      */
     bool saveConfig();
 
@@ -99,11 +91,6 @@ public:
     void countKeys(const ConfigNode& node, int& count);
 
 private:
-    /// depth counts from 1 for the file's top-level entries.
-    void parseNode(const YAML::Node& yamlNode, const QString& name, ConfigNode& parent, BoundedYaml::WalkBudget& budget,
-                   int depth);
-    void serializeNode(YAML::Emitter& emitter, const ConfigNode& node);
-    std::string serializeTree(const ConfigNode& tree);
     /// Lists the leaves below node missing from otherRoot and, when modified is given, those whose value differs.
     void compare(const ConfigNode& node, const ConfigNode& otherRoot, const QStringList& ancestors,
                  QStringList* missing, QStringList* modified);
@@ -111,11 +98,11 @@ private:
     void logChanges();
     void printNode(const ConfigNode& node, int depth);
     void recoverFromBackup(const QString& path);
-    /// Whether text parses and keeps every key of root; written is the tree it was made from.
-    bool isSavedTextReadable(const std::string& text, const ConfigNode& written);
 
     ConfigNode savedRoot;
     ConfigNode root;
+    /// The file last loaded began with a byte-order mark.
+    bool byteOrderMark = false;
 };
 
 extern template class Singleton<YamlConfig>;

@@ -38,6 +38,39 @@ private Q_SLOTS:
         QCOMPARE(back.outgoingConnections, info.outgoingConnections);
     }
 
+    // yaml-cpp's emitter writes these so that they do not read back, or not at all: a copied
+    // device with such a name or type did not paste.
+    void oddNamesAndTextsReadBack_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("name escaped past 1,024 characters") << "d" + QString(300, QChar(1)) << "scaler" << "x";
+        QTest::newRow("name of 1,100 letters") << QString(1100, QLatin1Char('n')) << "scaler" << "x";
+        QTest::newRow("type a lone carriage return") << "d" << "\r" << "x";
+        QTest::newRow("line separators and DEL") << "d\u2028" << "t\u2029" << "a\x7f\u0085b\u00a0";
+    }
+
+    void oddNamesAndTextsReadBack()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, type);
+        QFETCH(QString, text);
+        DeviceInfo info;
+        info.name = name;
+        info.type = type;
+        info.description = text;
+        info.paramValues.insert(text, text);
+
+        const QList<DeviceInfo> parsed = YamlSerialiser::parseYamlFromString(YamlSerialiser::serialise(info), nullptr);
+
+        QCOMPARE(parsed.size(), 1);
+        QCOMPARE(parsed.first().name, name);
+        QCOMPARE(parsed.first().type, type);
+        QCOMPARE(parsed.first().description, text);
+        QCOMPARE(parsed.first().paramValues, info.paramValues);
+    }
+
     void versionHeaderAndDevicesFormOneDocument()
     {
         QBuffer header;

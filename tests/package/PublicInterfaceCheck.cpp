@@ -2,7 +2,7 @@
 // "internal" or "source" followed by a path, one per line; "root" names the directory that
 // messages give paths relative to) and fails when a public header
 //  - includes an internal header, or a third-party header the library keeps to itself
-//    (QCustomPlot, yaml-cpp, Graphviz);
+//    (QCustomPlot, yaml-cpp, libyaml, Graphviz);
 //  - names a library class of an internal header (or a class that only a source file defines)
 //    anywhere a host sees it: at namespace scope, in a public or protected member, a base
 //    class, a Q_PROPERTY or an inline body, forward-declared or not; or names a type of the
@@ -527,7 +527,7 @@ std::string baseName(const std::string& path)
 
 bool isPrivateThirdPartyInclude(const std::string& include)
 {
-    static const std::regex privateInclude(R"(^(qcustomplot\.h|yaml-cpp/.*|graphviz/.*|gvc\.h|cgraph\.h)$)");
+    static const std::regex privateInclude(R"(^(qcustomplot\.h|yaml-cpp/.*|yaml\.h|graphviz/.*|gvc\.h|cgraph\.h)$)");
     return std::regex_match(include, privateInclude);
 }
 

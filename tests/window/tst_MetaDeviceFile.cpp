@@ -38,6 +38,9 @@ void TestMetaDeviceFile::textsReadBackUnchanged_data()
     QTest::newRow("null and booleans") << "null" << "~";
     QTest::newRow("line break and tab") << "pu\nmp" << "a\tb\nc";
     QTest::newRow("dots and non-ASCII") << "насос@host.lan" << "уровень(double)";
+    // Written as yaml-cpp writes them, these did not read back or not at all.
+    QTest::newRow("carriage return, line separator") << "pump\r" << "a\u2028b\x7f";
+    QTest::newRow("item escaped past 1,024 characters") << "pump" << QString(300, QChar(1));
 }
 
 void TestMetaDeviceFile::textsReadBackUnchanged()

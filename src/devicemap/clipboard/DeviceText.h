@@ -19,7 +19,13 @@ namespace DeviceText {
 
 /// A failure's detailed text shows at most this many characters of the text.
 constexpr int maxDetailedText = 100000;
-/// Longer texts are refused before parsing: device text of any real graph is far shorter.
+/**
+ * Longer texts (in UTF-16 code units) are refused before parsing: device text of any real
+ * graph is far shorter. The check before the framework's parser keeps nothing (about 3 MiB
+ * whatever the text); what the framework's parser then takes is its own: the stand-in's, like
+ * yaml-cpp's own load, about 40 to 90 bytes per byte of block or JSON device text, and 250 on
+ * the densest YAML it accepts, so at most about 4 GiB at the cap.
+ */
 constexpr int maxTextLength = 16 * 1024 * 1024;
 
 /// What a text holds, read without asking anyone.
@@ -36,9 +42,10 @@ struct Reading
 };
 
 /**
- * The devices of text, in order, without a message box. The text must pass the bounds of
- * outside YAML (BoundedYaml) before the framework's parser sees it, so that no text makes
- * the framework run away whatever yaml-cpp does with it; one that does not is Malformed.
+ * The devices of text, in order, without a message box. The text must be YAML within the
+ * bounds of outside YAML (BoundedYaml::check(), which builds nothing) before the framework's
+ * parser sees it, so that no text makes a framework run away whatever its parser does with
+ * it; one that is not is Malformed.
  */
 DOZEROZOZU_EXPORT Reading read(const QString& text);
 /**

@@ -4,6 +4,7 @@
 #include "DeviceFile.h"
 #include "SafeFileWriter.h"
 #include "YamlSerialiser.h"
+#include "YamlTextWriter.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -17,12 +18,15 @@
 
 namespace {
 
+// The longest key written as an implicit key: YAML allows 1,024 characters, quotes included.
+const int longestImplicitKey = 1000;
+
 // A lone scalar as yaml-cpp writes it: plain where that reads back unchanged, else quoted
 // on one line. Used for keys and values alike, so both survive any text the devices report.
 QByteArray scalar(const QString& text)
 {
     YAML::Emitter out;
-    out << text.toStdString();
+    YamlTextWriter::writeValue(out, text.toStdString());
     return QByteArray(out.c_str(), int(out.size()));
 }
 
@@ -57,8 +61,14 @@ QByteArray MetaDeviceFile::sectionText(const QString& section, const QList<Expor
 {
     QByteArray text = "  " + scalar(section) + ":\n";
     const QStringList keys = sectionKeys(exports);
-    for (int i = 0; i < exports.size(); ++i)
-        text += "    " + scalar(keys.at(i)) + ": " + scalar(exports.at(i).entry()) + "\n";
+    for (int i = 0; i < exports.size(); ++i) {
+        const QByteArray key = scalar(keys.at(i));
+        const QByteArray value = scalar(exports.at(i).entry());
+        if (key.size() > longestImplicitKey)
+            text += "    ? " + key + "\n    : " + value + "\n";
+        else
+            text += "    " + key + ": " + value + "\n";
+    }
     return text;
 }
 

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "FrameworkSharedExport.h"
+
+#include <string>
+
+namespace YAML {
+class Emitter;
+}
+
+/**
+ * Writes texts through yaml-cpp's emitter so that every YAML reader gives them back.
+ *
+ * yaml-cpp's emitter writes some characters raw where a reader takes them for something else
+ * or refuses the text: a carriage return, U+2028 and U+2029 (line breaks to a YAML 1.1
+ * reader), other control characters, U+FEFF; a text holding one is written double-quoted with
+ * every character outside ASCII escaped. And it writes every key as an implicit key, which
+ * YAML limits to 1,024 characters: a key whose written form could be longer is written as an
+ * explicit key ("? key" then ": value").
+ *
+ * What no YAML file carries is the caller's to leave out: a NUL ends the text for most
+ * readers, and the emitter writes noncharacters (U+FDD0 to U+FDEF, U+xFFFE, U+xFFFF) as
+ * U+FFFD. Texts are UTF-8. Stateless; any thread. Used by the library and the framework
+ * stand-in.
+ *
+ *     emitter << YAML::Key;
+ *     YamlTextWriter::writeKey(emitter, name);
+ *     emitter << YAML::Value;
+ *     YamlTextWriter::writeValue(emitter, value);
+ */
+namespace YamlTextWriter {
+
+/// Writes text as the next key; the caller has written YAML::Key.
+DOZEROZOZU_SHARED_EXPORT void writeKey(YAML::Emitter& emitter, const std::string& text);
+/// Writes text as the next value, double-quoted when asked.
+DOZEROZOZU_SHARED_EXPORT void writeValue(YAML::Emitter& emitter, const std::string& text, bool doubleQuoted = false);
+/// Whether text holds a character yaml-cpp's emitter would write raw where it reads back otherwise.
+DOZEROZOZU_SHARED_EXPORT bool needsEscaping(const std::string& text);
+
+} // namespace YamlTextWriter
