@@ -20,7 +20,7 @@
  * Lives on the GUI thread; no lock of its own.
  *
  * Loading throws a std::exception (a std::runtime_error) for a malformed file; the tree is
- * then left as it was before the call. The file format is YamlConfigFile's.
+ * then left as it was before the call.
  */
 class DOZEROZOZU_EXPORT YamlConfig : public Config
 {
