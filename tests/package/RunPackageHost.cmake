@@ -17,6 +17,12 @@ file(REMOVE_RECURSE "${WORK_DIR}")
 set(prefix "${WORK_DIR}/prefix")
 run("Installing the packages" "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${WORK_DIR}/staging")
 file(RENAME "${WORK_DIR}/staging" "${prefix}")
+# Hosts record the versioned names, so that an incompatible release cannot be loaded by mistake.
+foreach(library libDozeRozOZU.so.1 libOrboDev.so.3)
+    if(NOT EXISTS "${prefix}/${LIBDIR}/${library}")
+        message(FATAL_ERROR "${library} is not installed: the library has no versioned soname")
+    endif()
+endforeach()
 set(runEnvironment "${CMAKE_COMMAND}" -E env "LD_LIBRARY_PATH=${prefix}/${LIBDIR}" QT_QPA_PLATFORM=offscreen)
 
 run("Configuring the host with CMake" "${CMAKE_COMMAND}" -S "${HOST_SOURCE_DIR}" -B "${WORK_DIR}/cmake-host"
