@@ -150,6 +150,7 @@ int main(int argc, char* argv[])
 
     // README: dashboard
     DeviceManager manager;
+    manager.setConfigPath(dir.filePath(QStringLiteral("graph.yaml"))); // where saveYamlConfig() keeps the graph
     DeviceTypeInfo lampType;
     lampType.categories = QStringList{CategoryGui};
     lampType.kind = WidgetKind;
@@ -245,7 +246,11 @@ int main(int argc, char* argv[])
     QTimer::singleShot(0, &app, &QCoreApplication::quit);
     app.exec();
     check(!mapWindowAlive && !logAlive && !settingsAlive, "the map window, the log and the settings close");
-    check(dashboard.saveWidgets(), "the dashboard is saved");
+    // README: keep-dashboard
+    dashboard.saveDashboard(); // the graph, with every widget's place, then the widgets' own file
+    // README end
+    check(QFile::exists(manager.getConfigPath()) && QFile::exists(dashboard.getLayoutFile()),
+          "the dashboard is saved with the graph");
     check(config->saveConfig(), "the host's settings are saved");
 
     std::printf("DozeRozOZU %s: %d failed check(s)\n", DozeRozOZUVersion::version, failures);
