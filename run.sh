@@ -47,6 +47,14 @@ case "${1:-}" in
         if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
             mkdir -p "$BUILD_DIR/screenshots"
             QT_QPA_PLATFORM=offscreen "$BUILD_DIR/host/dozerozozu-demo" --screenshots "$BUILD_DIR/screenshots"
+            # Once more as a user who chose Russian in the demo's settings sees it, on a system
+            # whose own language is C: the saved choice, not the system's, decides.
+            russian_data=$(mktemp -d)
+            mkdir -p "$russian_data/dozerozozu-demo"
+            printf 'demo:\n  language: ru\n' > "$russian_data/dozerozozu-demo/demo-settings.yaml"
+            env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=C XDG_DATA_HOME="$russian_data" QT_QPA_PLATFORM=offscreen \
+                "$BUILD_DIR/host/dozerozozu-demo" --screenshots "$BUILD_DIR/screenshots/ru"
+            rm -rf "$russian_data"
         else
             "$BUILD_DIR/host/dozerozozu-demo"
         fi

@@ -1,6 +1,7 @@
 # Runs as a test (cmake -P): fails when a Linguist source under SOURCE_DIR/translations is not
-# what lupdate makes of the library's code, that is when texts are missing, stale or changed.
-# Inputs: LUPDATE (the lupdate executable), SOURCE_DIR (the library's src folder), WORK_DIR.
+# what lupdate makes of the code in SOURCE_DIR, that is when texts are missing, stale or changed.
+# Inputs: LUPDATE (the lupdate executable), SOURCE_DIR (the library's src folder, or the demo
+# host's), WORK_DIR.
 file(GLOB tsFiles "${SOURCE_DIR}/translations/*.ts")
 if(NOT tsFiles)
     message(FATAL_ERROR "No translation sources in ${SOURCE_DIR}/translations")
@@ -24,6 +25,7 @@ foreach(tsFile ${tsFiles})
     endif()
 endforeach()
 if(outdated)
+    get_filename_component(folder "${SOURCE_DIR}" NAME)
     message(FATAL_ERROR "Translation sources out of date:\n${outdated}Refresh them with\n"
-                        "  lupdate -recursive src -no-obsolete -locations none -ts src/translations/*.ts")
+                        "  lupdate -recursive ${folder} -no-obsolete -locations none -ts ${folder}/translations/*.ts")
 endif()

@@ -32,6 +32,8 @@ DashboardWindow::DashboardWindow(DeviceManager* manager, const QString& layoutFi
     m_editAction = toolBar->addAction(tr("Edit"));
     m_editAction->setCheckable(true);
     connect(m_editAction, &QAction::toggled, m_area, &DeviceWidgetArea::setEditingEnabled);
+    connect(m_area, &DeviceWidgetArea::editingEnabledChanged, m_editAction, &QAction::setChecked);
+    connect(m_widgetManager.get(), &WidgetManager::saveFailed, this, &DashboardWindow::warnNotSaved);
     QAction* saveAction = toolBar->addAction(tr("Save"));
     saveAction->setShortcut(QKeySequence::Save);
     connect(saveAction, &QAction::triggered, this, &DashboardWindow::save);
@@ -41,6 +43,10 @@ DashboardWindow::DashboardWindow(DeviceManager* manager, const QString& layoutFi
 
 DashboardWindow::~DashboardWindow()
 {
+    // Quitting in edit mode keeps what was edited, as leaving it would. No box at quit: a
+    // failure is logged, and each edit's own save has told the user already.
+    disconnect(m_widgetManager.get(), &WidgetManager::saveFailed, this, &DashboardWindow::warnNotSaved);
+    setEditingEnabled(false);
     // The grid goes first and hands the widgets back, so the widget manager can tear them
     // down itself.
     delete m_area;
@@ -53,10 +59,19 @@ void DashboardWindow::setEditingEnabled(bool enabled)
 
 bool DashboardWindow::save()
 {
-    bool saved = m_widgetManager->saveWidgets();
-    saved = m_manager && m_manager->saveYamlConfig() && saved;
+    const bool saved = m_manager && m_widgetManager->saveDashboard();
     if (!saved)
-        ZenticMessageBox::warning(this, tr("The dashboard could not be saved."),
-                                  tr("See the log for the file that failed."));
+        warnNotSaved();
     return saved;
+}
+
+void DashboardWindow::closeEvent(QCloseEvent* event)
+{
+    setEditingEnabled(false);
+    QMainWindow::closeEvent(event);
+}
+
+void DashboardWindow::warnNotSaved()
+{
+    ZenticMessageBox::warning(this, tr("The dashboard could not be saved."), tr("See the log for the file that failed."));
 }

@@ -15,6 +15,9 @@ class WidgetManager;
  * "Edit" toggle that shows the grid's editing controls, and "Save", which writes the widget
  * layout file and the device graph (where the widgets' places are kept).
  *
+ * The user's edits are kept without "Save": the widget manager saves each one, and closing
+ * the window or quitting leaves edit mode, which saves once more what was edited in it.
+ *
  * Owns its WidgetManager and the grid; the host owns the window and the device manager,
  * which must outlive it.
  */
@@ -32,7 +35,12 @@ public Q_SLOTS:
     /// Saves widgets and graph; tells the user and returns false when either failed.
     bool save();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void warnNotSaved();
+
     QPointer<DeviceManager> m_manager;
     std::unique_ptr<WidgetManager> m_widgetManager;
     QPointer<DeviceWidgetArea> m_area;

@@ -1,16 +1,15 @@
 #include "SettingsWindow.h"
 
+#include "DemoSettings.h"
 #include "HeightToleranceDialog.h"
 #include "Singleton.h"
 #include "YamlConfig.h"
 
-#include <QDir>
 #include <QPushButton>
-#include <QStandardPaths>
 
 namespace {
 
-const QString hostNode = QStringLiteral("demo");
+const QString hostNode = DemoSettings::node();
 
 } // namespace
 
@@ -23,9 +22,7 @@ SettingsWindow::SettingsWindow(QWidget* parent)
     setWindowModality(Qt::NonModal);
     setWindowTitle(tr("Demo settings"));
 
-    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    QDir().mkpath(dataDir);
-    m_config->parseConfig(QDir(dataDir).filePath(QStringLiteral("demo-settings.yaml")));
+    // The host loaded the settings at start (DemoSettings::load()).
     storeDefaults();
 
     addGeneralOptions();
@@ -40,7 +37,7 @@ void SettingsWindow::storeDefaults()
 {
     const QList<QPair<QString, QString>> defaults = {
         {QStringLiteral("stationName"), QStringLiteral("Demo station")},
-        {QStringLiteral("language"), QStringLiteral("en")},
+        {QStringLiteral("language"), DemoSettings::systemLanguage()},
         {QStringLiteral("logging"), QStringLiteral("true")},
         {QStringLiteral("logFile"), QStringLiteral("demo.log")},
         {QStringLiteral("startupScript"), QStringLiteral("# runs when the host starts\nenabled: yes\nretries: 3\n")},
@@ -65,7 +62,8 @@ void SettingsWindow::addGeneralOptions()
               {}, {});
     ConfigOption language(m_config, tr("Language"), QStringLiteral("language"), ConfigOption::Choice, true, hostNode,
                           QString());
-    language << QList<QPair<QString, QString>>{{QStringLiteral("en"), tr("English")},
+    language << QList<QPair<QString, QString>>{{DemoSettings::systemLanguage(), tr("System language")},
+                                               {QStringLiteral("en"), tr("English")},
                                                {QStringLiteral("ru"), tr("Russian")}};
     addOption(language, {}, {});
     addOption(ConfigOption(m_config, tr("Keep a log"), QStringLiteral("logging"), ConfigOption::Bool, false, hostNode,

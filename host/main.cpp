@@ -1,11 +1,13 @@
 #include "DemoGuiDevices.h"
+#include "DemoSettings.h"
 #include "DemoWindows.h"
 #include "DeviceManager.h"
 #include "DozeRozOZUVersion.h"
-#include "LibraryTranslator.h"
 #include "Logger.h"
 #include "OrboDevVersion.h"
 #include "SafeFileWriter.h"
+#include "Singleton.h"
+#include "YamlConfig.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -79,7 +81,10 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
-    LibraryTranslator::install();
+    // The language the user chose in the demo's settings holds for every text from here on.
+    YamlConfig* settings = Singleton<YamlConfig>::instance();
+    DemoSettings::load(settings);
+    DemoSettings::installTranslations(DemoSettings::language(settings));
     // The log console shows what was logged from the start on.
     Logger::getDefaultBuffer();
 

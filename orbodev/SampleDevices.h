@@ -15,6 +15,22 @@ class QTimer;
  * graphs: a generator, arithmetic and logic devices, text and byte conversions, vectors,
  * simulated IO and network devices (no hardware or network is touched), runtime variables,
  * a device that fails to initialise and one that is disabled.
+ *
+ * The type names that createDevice() takes, and the class each makes:
+ *
+ *     "generator"      GeneratorDevice        "serialPort"       SerialPortDevice
+ *     "scaler"         ScalerDevice           "udpSocket"        UdpSocketDevice
+ *     "adder"          AdderDevice            "vectorBuilder"    VectorBuilderDevice
+ *     "counter"        CounterDevice          "vectorMean"       VectorMeanDevice
+ *     "comparator"     ComparatorDevice       "logger"           LogDevice
+ *     "logicAnd"       LogicAndDevice         "runtime_variable" RuntimeVariableDevice
+ *     "toggle"         ToggleDevice           "faulty"           FaultyDevice
+ *     "formatter"      FormatterDevice        "disabled"         DisabledDevice
+ *     "encoder"        EncoderDevice
+ *
+ * A name is not always the class's without "Device": the log device is "logger", and
+ * createDevice("log") fails (it returns an empty name). A device is named after its type
+ * and a number: manager.createDevice("logger", true) gives "logger1".
  */
 ORBODEV_EXPORT void registerSampleDeviceTypes(DeviceManager* manager);
 

@@ -207,6 +207,13 @@ public:
      * The devices of a device file (a path holding ".yml" or ".yaml"), laid out with the
      * current layout type. Other paths give an empty arrangement without touching the file
      * system; so do files over 16 MiB and binary files, with a warning in the log.
+     *
+     * A file that is read but does not parse shows the user the modal "Corrupted
+     * configuration" box (a ZenticMessageBox, which tests answer through its AnswerGuard),
+     * logs "Devices configuration corrupted! " with the parser's message, and gives an empty
+     * arrangement; a file of a newer configuration version first asks whether to go on
+     * (Ok / Cancel, Cancel giving an empty arrangement). The call therefore blocks until the
+     * user answers.
      */
     DevicesArrangement getDeviceArrangement(const QString& path);
     /// Devices parsed from device text; the user is told of a corrupted or newer text.

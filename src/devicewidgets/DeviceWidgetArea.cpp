@@ -107,10 +107,13 @@ void DeviceWidgetArea::toggleEditingEnabled()
 
 void DeviceWidgetArea::setEditingEnabled(bool enabled)
 {
+    const bool changed = editingEnabled != enabled;
     editingEnabled = enabled;
     setAttribute(Qt::WA_MouseTracking, enabled);
     updateControls();
     update();
+    if (changed)
+        Q_EMIT editingEnabledChanged(enabled);
 }
 
 void DeviceWidgetArea::updateLayout()
@@ -434,6 +437,8 @@ void DeviceWidgetArea::swapWidgets()
         widgetB->setPosition(WidgetPosition(rowOf(cellA), columnOf(cellA), 1, 1));
     }
     updateLayout();
+    if (widgetA || widgetB)
+        Q_EMIT placesChanged();
 }
 
 void DeviceWidgetArea::addWidget()
@@ -469,6 +474,9 @@ void DeviceWidgetArea::addWidget()
         shiftWidgets(false);
         column = 0;
     }
+    // The shift is told first: the request may fail and leave the shifted places alone.
+    if (shift)
+        Q_EMIT placesChanged();
     Q_EMIT newWidgetRequested(chosen->data().toString(), row, column);
     if (shift)
         updateLayout();
@@ -514,6 +522,7 @@ void DeviceWidgetArea::settingsClicked()
 
     const QString deviceName = deviceNameOf(widget);
     WidgetPosition newPos = widget->getPosition();
+    bool shifted = false;
     switch (MenuEntry(chosen->data().toInt())) {
     case SettingsEntry:
         Q_EMIT widgetSettingsRequested(deviceName);
@@ -524,6 +533,7 @@ void DeviceWidgetArea::settingsClicked()
     case ExpandLeftEntry:
         if (newPos.column == 0) {
             shiftWidgets(false);
+            shifted = true;
             newPos = widget->getPosition();
         }
         --newPos.column;
@@ -532,6 +542,7 @@ void DeviceWidgetArea::settingsClicked()
     case ExpandUpEntry:
         if (newPos.row == 0) {
             shiftWidgets(true);
+            shifted = true;
             newPos = widget->getPosition();
         }
         --newPos.row;
@@ -560,9 +571,12 @@ void DeviceWidgetArea::settingsClicked()
     }
     // "Settings" and "Remove" leave the place as it is; the device, possibly on
     // its way out, is not written to for nothing.
-    if (widget && newPos != widget->getPosition())
+    const bool moved = widget && newPos != widget->getPosition();
+    if (moved)
         widget->setPosition(newPos);
     updateLayout();
+    if (moved || shifted)
+        Q_EMIT placesChanged();
 }
 
 void DeviceWidgetArea::mouseMoveEvent(QMouseEvent* event)

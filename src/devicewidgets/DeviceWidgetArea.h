@@ -26,7 +26,8 @@ class QToolButton;
  * remove it. Adding, removing and opening settings are only requested, through
  * the signals, from the WidgetManager; swapping, expanding and shrinking are
  * done here through BaseWidget::setPosition(), which also writes the place into
- * the device's parameters.
+ * the device's parameters; placesChanged() then tells whoever keeps the places
+ * (WidgetManager saves them).
  *
  * Each edit-mode button's object name names its cells, "add:row,column",
  * "swap:row,column:row,column" or "settings:row,column", for tests and style
@@ -62,6 +63,10 @@ Q_SIGNALS:
     void newWidgetRequested(QString type, int row, int column);
     void widgetSettingsRequested(QString deviceName);
     void removeWidgetRequested(QString deviceName);
+    /// The user gave widgets new places (swap, expand, shrink, or a shift that makes room); their devices hold them.
+    void placesChanged();
+    /// Edit mode was switched on or off.
+    void editingEnabledChanged(bool enabled);
 
 public Q_SLOTS:
     void toggleEditingEnabled();

@@ -66,6 +66,8 @@ DeviceWidgetArea* WidgetManager::getWidgetsArea()
             SLOT(newWidgetRequested(QString,int,int)));
     connect(widgetsArea, SIGNAL(removeWidgetRequested(QString)), this, SLOT(removeWidgetRequested(QString)));
     connect(widgetsArea, SIGNAL(widgetSettingsRequested(QString)), this, SLOT(widgetSettingsRequested(QString)));
+    connect(widgetsArea, SIGNAL(placesChanged()), this, SLOT(dashboardEdited()));
+    connect(widgetsArea, SIGNAL(editingEnabledChanged(bool)), this, SLOT(editingSwitched(bool)));
     return widgetsArea;
 }
 
@@ -91,6 +93,40 @@ bool WidgetManager::saveWidgets()
     if (!allSaved)
         qWarning().noquote() << "WidgetManager: cannot save widgets to" << layoutFile;
     return allSaved;
+}
+
+bool WidgetManager::saveDashboard()
+{
+    if (readonly) {
+        qDebug() << "WidgetManager: skip saving widgets in read-only mode";
+        return true;
+    }
+    if (deviceManager && deviceManager->getReadonly()) {
+        qDebug() << "WidgetManager: skip saving the dashboard while the device manager is read-only";
+        return true;
+    }
+    bool saved = true;
+    if (deviceManager && !deviceManager->saveYamlConfig()) {
+        qWarning() << "WidgetManager: the device manager could not save the widgets' places";
+        saved = false;
+    }
+    return saveWidgets() && saved;
+}
+
+void WidgetManager::dashboardEdited()
+{
+    editedSinceSwitch = true;
+    if (!saveDashboard())
+        Q_EMIT saveFailed();
+}
+
+void WidgetManager::editingSwitched(bool enabled)
+{
+    // A device living in a worker thread takes its new place queued, possibly after the
+    // edit's own save had run; by the time the user leaves edit mode it has it.
+    if (!enabled && editedSinceSwitch && !saveDashboard())
+        Q_EMIT saveFailed();
+    editedSinceSwitch = false;
 }
 
 int WidgetManager::widgetsCount() const
@@ -193,6 +229,7 @@ void WidgetManager::newWidgetRequested(QString type, int row, int column)
     deviceManager->setDeviceParam(name, WidgetColumnParam, QString::number(column));
     deviceManager->setDeviceParam(name, WidgetAreaParam, areaName);
     deviceManager->initialiseDevice(name);
+    dashboardEdited();
 }
 
 void WidgetManager::removeWidgetRequested(QString deviceName)
@@ -202,6 +239,7 @@ void WidgetManager::removeWidgetRequested(QString deviceName)
         return;
     }
     deviceManager->removeDevice(deviceName);
+    dashboardEdited();
 }
 
 void WidgetManager::widgetSettingsRequested(QString deviceName)

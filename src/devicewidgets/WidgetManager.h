@@ -17,8 +17,7 @@ class DeviceWidgetArea;
  * Keeps the widgets of the GUI devices of one named dashboard area.
  *
  * The host makes one per area, hands it its DeviceManager, asks it for the
- * grid right after loading, and tells it when to initialise and when to save
- * the widgets:
+ * grid right after loading, and tells it when to initialise the widgets:
  *
  *     WidgetManager::registerGuiDevices(*manager);
  *     auto widgetManager = new WidgetManager("main", layoutPath);
@@ -26,13 +25,21 @@ class DeviceWidgetArea;
  *     window->setCentralWidget(widgetManager->getWidgetsArea()); // the host owns the grid
  *     widgetManager->initialiseWidgets();
  *     ...
- *     widgetManager->saveWidgets();
+ *     widgetManager->saveDashboard(); // where the host saves on its own, such as at quit
  *
  * It makes a widget for every GUI device whose "widget/area" names its area,
  * follows the device manager's signals to add and drop widgets, and turns the
  * grid's requests into device-manager calls. It never changes the device graph
  * on its own. It owns the widgets it registers (they outlive a deleted grid) and
  * has no parent; the host deletes it. GUI thread only.
+ *
+ * What is kept where: a widget's place and area are its device's "widget/..."
+ * parameters, which the device manager writes with the device configuration
+ * (DeviceManager::saveYamlConfig()); the widgets' own parameters go to the
+ * layout file (saveWidgets()), which nothing here reads back. The user's edits on
+ * the grid are kept as they happen: after each one, and again when edit mode is
+ * left, the manager saves both (saveDashboard()), unless it or the device manager
+ * is read-only. A save that fails then is logged and announced by saveFailed().
  */
 class DOZEROZOZU_EXPORT WidgetManager : public QObject
 {
@@ -55,6 +62,13 @@ public:
      * written (the serialiser logs why); the others are written all the same.
      */
     bool saveWidgets();
+    /**
+     * Keeps the dashboard: saves the device manager's configuration, which holds every
+     * widget's place, then the widgets' own parameters (saveWidgets()). Writes nothing,
+     * and returns true, while this manager or the device manager is read-only. False when
+     * something could not be written.
+     */
+    bool saveDashboard();
 
     /// Number of registered widgets.
     int widgetsCount() const;
@@ -75,6 +89,8 @@ public:
 Q_SIGNALS:
     /// Reaches every registered widget's deviceInitialised(bool).
     void initialiseAll(bool initialise);
+    /// Saving the user's edit of the grid failed; the log says which file.
+    void saveFailed();
 
 public Q_SLOTS:
     /// A device became initialised: give it a widget on the grid when it belongs here and has none.
@@ -88,6 +104,12 @@ public Q_SLOTS:
     /// Opens the device's settings dialog (DeviceConfigWidget) without blocking; it deletes itself when finished.
     void widgetSettingsRequested(QString deviceName);
 
+private Q_SLOTS:
+    /// The user changed the dashboard: keep it.
+    void dashboardEdited();
+    /// Leaving edit mode saves once more what was edited in it.
+    void editingSwitched(bool enabled);
+
 private:
     QMap<QString, QPointer<BaseWidget>> widgets;
     QString layoutFile;
@@ -95,4 +117,6 @@ private:
     bool readonly = false;
     QPointer<DeviceWidgetArea> widgetsArea;
     QPointer<DeviceManager> deviceManager;
+    /// Whether the dashboard was edited since edit mode was last switched.
+    bool editedSinceSwitch = false;
 };

@@ -26,13 +26,19 @@ class QWidget;
  * This is the same seam as ZenticMessageBox::AnswerGuard and NumpadDialog::AnswerGuard,
  * for the kinds of modal run those do not cover.
  *
+ * A right click on a cluster's label on a shown map, its menu answered with "Rename" and the
+ * name prompt with "cluster-2":
+ *
  *     ModalRunner::MenuAnswerGuard choose(QStringLiteral("Rename"));   // action text, '&' ignored
  *     ModalRunner::InputAnswerGuard type(QStringLiteral("cluster-2"));  // accepts with this text
- *     ModalRunner::InputAnswerGuard cancel(ModalRunner::Cancel);
- *     map->simulateRightClick();
- *     QCOMPARE(choose.menus().first(), (QStringList{"Rename", "Delete"}));
+ *     map->createCluster(QStringLiteral("cluster-1"), QRectF(100, 100, 300, 200));
+ *     map->viewport()->repaint();                                       // lays out the cluster's label
+ *     QTest::mouseClick(map->viewport(), Qt::RightButton, {}, map->mapFromScene(QPointF(103, 105)));
+ *     QCOMPARE(choose.menus().first(), (QStringList{"Rename", "Delete", "Moves contained devices"}));
+ *     QVERIFY(map->getClusterItems().contains(QStringLiteral("cluster-2")));
  *
- * Guards nest: the innermost answers, and its destructor restores the one before. GUI thread.
+ * Guards nest: the innermost answers (ModalRunner::InputAnswerGuard cancel(ModalRunner::Cancel)
+ * made after type would cancel the prompt), and its destructor restores the one before. GUI thread.
  */
 class DOZEROZOZU_EXPORT ModalRunner
 {

@@ -3,6 +3,8 @@
 #include "DeviceConnectionItem.h"
 #include "DeviceFile.h"
 #include "DeviceText.h"
+#include "ExportMetaDeviceWizard.h"
+#include "LibraryTranslator.h"
 #include "MapClipboard.h"
 #include "MapCommands.h"
 #include "ModalRunner.h"
@@ -356,6 +358,22 @@ private Q_SLOTS:
 
         QCOMPARE(answer.texts(), QStringList({headline}));
         QCOMPARE(stack()->count(), 0);
+    }
+
+    void exportWizardSpeaksTheUsersLanguage()
+    {
+        // Given a Russian user
+        QVERIFY(LibraryTranslator::install(QLocale(QLocale::Russian, QLocale::Russia)));
+
+        // When the pair is exported as a meta device
+        map->exportMetaDevice({item(pair.at(0)), item(pair.at(1))});
+        QPointer<ExportMetaDeviceWizard> wizard = map->findChild<ExportMetaDeviceWizard*>();
+        LibraryTranslator::remove();
+
+        // Then the wizard, modal over the map, bears the translated title
+        QVERIFY(wizard && wizard->isModal());
+        QCOMPARE(wizard->windowTitle(), QString::fromUtf8("Экспорт мета-устройства"));
+        delete wizard.data();
     }
 
     void deleteTakesWhatIsUnderTheCursor_data()

@@ -108,6 +108,18 @@ private Q_SLOTS:
             QVERIFY(log.containsFragment("DeviceMapWidget::getDeviceArrangement() | WARNING can not read the device"));
     }
 
+    void malformedDeviceFileIsToldInABox()
+    {
+        const QString path = writeFile("broken.yml", "left: [unclosed");
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        TestSupport::LogCapture log;
+
+        QVERIFY(map->getDeviceArrangement(path).devices.isEmpty());
+
+        QCOMPARE(ok.texts(), QStringList({"Corrupted configuration"}));
+        QVERIFY(log.containsFragment("Devices configuration corrupted! "));
+    }
+
     void clusterNamesAreCheckedWhereverTyped_data()
     {
         QTest::addColumn<QString>("typed");

@@ -207,10 +207,13 @@ private Q_SLOTS:
         QFETCH(Positions, expected);
 
         Board board(positions);
+        QSignalSpy placesChanged(board.area.get(), &DeviceWidgetArea::placesChanged);
         board.click(button, entry);
 
         QCOMPARE(entry.isEmpty() || !board.offered.filter(entry).isEmpty(), enabled);
         QCOMPARE(board.devicePositions(), expected);
+        // Whoever keeps the places hears of a change, and only of one
+        QCOMPARE(placesChanged.count(), expected == positions ? 0 : 1);
         auto grid = qobject_cast<QGridLayout*>(board.area->layout());
         QCOMPARE(grid->itemAtPosition(expected.at(0).row, expected.at(0).column)->widget(), board.widgets.at(0).data());
     }

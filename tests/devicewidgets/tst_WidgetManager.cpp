@@ -1,5 +1,6 @@
 #include "DeviceConfigWidget.h"
 #include "DeviceWidgetArea.h"
+#include "ModalRunner.h"
 #include "TestDeviceManager.h"
 #include "TestGuiDevices.h"
 #include "TestSupport.h"
@@ -7,8 +8,10 @@
 
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 class tst_WidgetManager : public QObject
 {
@@ -47,6 +50,66 @@ private:
         return area->getWidgets().contains(QPointer<BaseWidget>(widgets->findWidget(name)));
     }
 
+    std::unique_ptr<TestDeviceManager> newManager() const
+    {
+        auto made = std::make_unique<TestDeviceManager>();
+        made->registerDeviceType("lamp", DeviceTypeInfo{{"GUI"}, "widget"}, [] { return new TestGuiDevice; });
+        made->registerDeviceType("plain", DeviceTypeInfo{{"General"}, QString()}, [] { return new BaseDevice; });
+        return made;
+    }
+
+    QString graphFile() const { return dir->filePath("graph.yaml"); }
+
+    /// Two running lamps side by side, on a shown grid in edit mode, with a graph file to keep them in.
+    void editPair()
+    {
+        guiDevice(createLamp("main", true))->setPosition(WidgetPosition(0, 0));
+        guiDevice(createLamp("main", true))->setPosition(WidgetPosition(0, 1));
+        manager->setConfigPath(graphFile());
+        load(true);
+        area->resize(400, 300);
+        area->show();
+        area->setEditingEnabled(true);
+    }
+
+    /// Clicks the grid's edit-mode button of that name, answering its menu (if any) with entry.
+    void click(const QString& name, const QString& entry = QString())
+    {
+        QToolButton* button = nullptr;
+        auto shown = [&] {
+            const QList<QToolButton*> found = area->findChildren<QToolButton*>(name);
+            auto visible = std::find_if(found.cbegin(), found.cend(), [](QToolButton* b) { return !b->isHidden(); });
+            button = visible == found.cend() ? nullptr : *visible;
+            return button != nullptr;
+        };
+        QTRY_VERIFY(shown());
+        ModalRunner::MenuAnswerGuard choose(entry);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    /// Ends this run as a host's quit does and starts the next one from the saved graph; false without one.
+    bool restart()
+    {
+        area.reset();
+        widgets.reset();
+        manager.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        manager = newManager();
+        if (!manager->loadYamlConfig(graphFile()))
+            return false;
+        load(true);
+        widgets->initialiseWidgets();
+        return true;
+    }
+
+    QList<WidgetPosition> placesOf(const QStringList& names) const
+    {
+        QList<WidgetPosition> places;
+        for (const QString& name : names)
+            places.append(widgets->findWidget(name) ? widgets->findWidget(name)->getPosition() : WidgetPosition(-9, -9));
+        return places;
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -57,9 +120,7 @@ private Q_SLOTS:
     void init()
     {
         dir = std::make_unique<QTemporaryDir>();
-        manager = std::make_unique<TestDeviceManager>();
-        manager->registerDeviceType("lamp", DeviceTypeInfo{{"GUI"}, "widget"}, [] { return new TestGuiDevice; });
-        manager->registerDeviceType("plain", DeviceTypeInfo{{"General"}, QString()}, [] { return new BaseDevice; });
+        manager = newManager();
     }
 
     void cleanup()
@@ -122,7 +183,8 @@ private Q_SLOTS:
         Q_EMIT area->newWidgetRequested("lamp", 2, 3);
         QCOMPARE(manager->callLog(), QStringList({"createDevice(lamp,false)", "setDeviceParam(lamp1,widget/row,2)",
                                                   "setDeviceParam(lamp1,widget/column,3)",
-                                                  "setDeviceParam(lamp1,widget/area,main)", "initialiseDevice(lamp1)"}));
+                                                  "setDeviceParam(lamp1,widget/area,main)", "initialiseDevice(lamp1)",
+                                                  "saveYamlConfig()"}));
         QVERIFY(onGrid("lamp1"));
 
         // A creation the device manager refuses ends the request with a warning
@@ -147,7 +209,7 @@ private Q_SLOTS:
         manager->clearCallLog();
 
         Q_EMIT area->removeWidgetRequested(name);
-        QCOMPARE(manager->callLog(), QStringList({QStringLiteral("removeDevice(%1)").arg(name)}));
+        QCOMPARE(manager->callLog(), QStringList({QStringLiteral("removeDevice(%1)").arg(name), "saveYamlConfig()"}));
         QVERIFY(area->getWidgets().isEmpty());
     }
 
@@ -177,6 +239,92 @@ private Q_SLOTS:
         log.clear();
         QVERIFY(!widgets->saveWidgets());
         QVERIFY(log.contains("WidgetManager: cannot save widgets to " + dir->filePath("missing/dashboard.ini")));
+    }
+
+    void gridEditsAreThereAtTheNextStart_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QList<WidgetPosition>>("places");
+        const WidgetPosition gone(-9, -9);
+        QTest::newRow("swap") << "swap:0,0:0,1" << QString() << QList<WidgetPosition>{{0, 1}, {0, 0}};
+        QTest::newRow("expand") << "settings:0,1" << "Expand rightward" << QList<WidgetPosition>{{0, 0}, {0, 1, 1, 2}};
+        QTest::newRow("remove") << "settings:0,1" << "Remove" << QList<WidgetPosition>{{0, 0}, gone};
+        QTest::newRow("add at the left edge") << "add:0,-1" << "Lamp" << QList<WidgetPosition>{{0, 1}, {0, 2}, {0, 0}};
+    }
+
+    void gridEditsAreThereAtTheNextStart()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, entry);
+        QFETCH(QList<WidgetPosition>, places);
+        // Given two lamps side by side on a grid in edit mode
+        editPair();
+
+        // When the user edits the grid, leaves edit mode and the host quits without saving
+        click(button, entry);
+        area->setEditingEnabled(false);
+        QVERIFY(restart());
+
+        // Then the next start shows the edit
+        QCOMPARE(placesOf({"lamp1", "lamp2", "lamp3"}).mid(0, places.size()), places);
+    }
+
+    void eachEditIsSavedAndLeavingEditModeSavesItAgain()
+    {
+        editPair();
+        QSignalSpy failures(widgets.get(), &WidgetManager::saveFailed);
+
+        // Switching edit mode without an edit writes nothing
+        area->setEditingEnabled(false);
+        area->setEditingEnabled(true);
+        QVERIFY(!QFile::exists(graphFile()));
+
+        // An edit is saved at once, with the widgets' own file, and once more on leaving edit mode
+        click("swap:0,0:0,1");
+        QCOMPARE(manager->callLog().count("saveYamlConfig()"), 1);
+        QVERIFY(QFile::exists(graphFile()) && QFile::exists(widgets->getLayoutFile()));
+        area->setEditingEnabled(false);
+        QCOMPARE(manager->callLog().count("saveYamlConfig()"), 2);
+        QCOMPARE(failures.count(), 0);
+
+        // A graph that cannot be written is announced, and tried again on leaving edit mode
+        manager->setConfigPath(dir->filePath("missing/graph.yaml"));
+        area->setEditingEnabled(true);
+        TestSupport::LogCapture log;
+        click("swap:0,1:0,0"); // named from the first widget's cell, which is now the right one
+        QCOMPARE(failures.count(), 1);
+        QVERIFY(log.contains("WidgetManager: the device manager could not save the widgets' places"));
+        area->setEditingEnabled(false);
+        QCOMPARE(failures.count(), 2);
+    }
+
+    void readOnlyDashboardKeepsNothing_data()
+    {
+        QTest::addColumn<bool>("deviceManagerReadonly");
+        QTest::newRow("widget manager read-only") << false;
+        QTest::newRow("device manager read-only") << true;
+    }
+
+    void readOnlyDashboardKeepsNothing()
+    {
+        QFETCH(bool, deviceManagerReadonly);
+        editPair();
+        if (deviceManagerReadonly)
+            manager->setReadonly(true);
+        else
+            widgets->setReadonly(true);
+        QSignalSpy failures(widgets.get(), &WidgetManager::saveFailed);
+
+        click("swap:0,0:0,1");
+        area->setEditingEnabled(false);
+
+        // The edit shows, but neither file is written, and that is no failure
+        QCOMPARE(placesOf({"lamp1", "lamp2"}), (QList<WidgetPosition>{{0, 1}, {0, 0}}));
+        QVERIFY(!manager->callLog().contains("saveYamlConfig()"));
+        QVERIFY(!QFile::exists(graphFile()) && !QFile::exists(widgets->getLayoutFile()));
+        QCOMPARE(failures.count(), 0);
+        QVERIFY(widgets->saveDashboard());
     }
 
     void destructorDeinitialisesOnlyInitialisedWidgets()

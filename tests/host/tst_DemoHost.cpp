@@ -45,9 +45,11 @@ private Q_SLOTS:
     void savesEveryWindowAndSceneAndExits();
     void refusesAMalformedGraph();
     void scalesWithTheScreensDensity();
+    void speaksTheLanguageItsSettingsChoose();
 
 private:
-    /// Runs the demo with arguments and extra environment; false when it did not finish in time.
+    /// Runs the demo with arguments and extra environment (a null value unsets the variable);
+    /// false when it did not finish in time.
     bool runDemo(const QStringList& arguments, QProcess& process, const QMap<QString, QString>& extraEnvironment = {});
 
     QString demoPath;
@@ -66,11 +68,15 @@ bool tst_DemoHost::runDemo(const QStringList& arguments, QProcess& process,
                            const QMap<QString, QString>& extraEnvironment)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (auto entry = extraEnvironment.constBegin(); entry != extraEnvironment.constEnd(); ++entry)
-        environment.insert(entry.key(), entry.value());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("HOME"), home.path());
     environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    for (auto entry = extraEnvironment.constBegin(); entry != extraEnvironment.constEnd(); ++entry) {
+        if (entry.value().isNull())
+            environment.remove(entry.key());
+        else
+            environment.insert(entry.key(), entry.value());
+    }
     process.setProcessEnvironment(environment);
     process.start(demoPath, arguments);
     return process.waitForFinished(60000);
@@ -142,6 +148,36 @@ void tst_DemoHost::scalesWithTheScreensDensity()
     // Then the 1280 x 720 map window is drawn with twice as many pixels each way
     const QImage map(QDir(shots.path()).filePath(QStringLiteral("map.png")));
     QCOMPARE(map.size(), QSize(2560, 1440));
+}
+
+void tst_DemoHost::speaksTheLanguageItsSettingsChoose()
+{
+    QMap<QString, QImage> settingsWindow;
+    for (const QString language : {"ru", "system"}) {
+        // Given the demo's settings with a language, on a system whose language is C (English)
+        QTemporaryDir data;
+        QVERIFY(data.isValid());
+        QVERIFY(QDir().mkpath(data.filePath(QStringLiteral("dozerozozu-demo"))));
+        QFile settings(data.filePath(QStringLiteral("dozerozozu-demo/demo-settings.yaml")));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("demo:\n  language: " + language.toUtf8() + "\n");
+        settings.close();
+
+        // When the demo starts
+        QProcess demo;
+        QVERIFY(runDemo({QStringLiteral("--screenshots"), data.filePath(QStringLiteral("shots"))}, demo,
+                        {{"XDG_DATA_HOME", data.path()}, {"LANG", "C"}, {"LC_ALL", QString()},
+                         {"LC_MESSAGES", QString()}, {"LANGUAGE", QString()}}));
+        QCOMPARE(demo.exitCode(), 0);
+
+        // Then its own texts, and its windows, are in that language
+        const QString output = QString::fromUtf8(demo.readAllStandardOutput());
+        QVERIFY2(output.contains(language == "ru" ? QString::fromUtf8("Снимок сохранён") : QStringLiteral("Saved screenshot")),
+                 qPrintable(output));
+        settingsWindow.insert(language, QImage(data.filePath(QStringLiteral("shots/settings.png"))));
+        QVERIFY(!settingsWindow.value(language).isNull());
+    }
+    QVERIFY(settingsWindow.value(QStringLiteral("ru")) != settingsWindow.value(QStringLiteral("system")));
 }
 
 QTEST_GUILESS_MAIN(tst_DemoHost)

@@ -147,7 +147,7 @@ void MapClipboard::exportMetaDevice(const QList<QGraphicsItem*>& items)
     const DevicesArrangement arrangement = map.getDevicesArrangement(deviceList);
     auto wizard = new ExportMetaDeviceWizard(deviceList, arrangement.devices, map.getDeviceManager(), &map);
     wizard->setModal(true);
-    wizard->setWindowTitle(QStringLiteral("Export meta device"));
+    // The wizard titles itself, in the user's language.
     wizard->show();
 }
 

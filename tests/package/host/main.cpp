@@ -1,8 +1,8 @@
 // A host built outside the source tree against the installed DozeRozOZU and OrboDev packages,
 // once through CMake and once through pkg-config. It does offscreen what a real host does with
 // each of the library's subsystems, checks what it sees, and exits cleanly: 0 when every check
-// held. It compiles with what the packages give (QT_NO_KEYWORDS included) and without moc, as
-// a pkg-config build has none.
+// held. It compiles with what the packages give (QT_NO_KEYWORDS included); its own Q_OBJECT
+// class needs moc, which CMake runs by itself and the README's pkg-config commands run by hand.
 //
 // The code between "README: <name>" and "README end" is the README's example of that name,
 // word for word; the test package_ReadmeExamples keeps the two the same.
@@ -61,10 +61,17 @@ public:
     void initialise() override { getLayout()->addWidget(new QLabel(QStringLiteral("Lamp"), this), 0, 0); }
 };
 
+/// Q_OBJECT, as every device type with slots of its own: links reach them by signature text.
 class LampDevice : public BaseGuiDevice
 {
+    Q_OBJECT
 public:
     BaseWidget* createWidget() override { return new LampWidget(this); }
+public Q_SLOTS:
+    void setOn(bool on) { lit = on; }
+
+private:
+    bool lit = false;
 };
 // README end
 
@@ -150,6 +157,7 @@ int main(int argc, char* argv[])
 
     // README: dashboard
     DeviceManager manager;
+    manager.setConfigPath(dir.filePath(QStringLiteral("graph.yaml"))); // where saveYamlConfig() keeps the graph
     DeviceTypeInfo lampType;
     lampType.categories = QStringList{CategoryGui};
     lampType.kind = WidgetKind;
@@ -168,6 +176,7 @@ int main(int argc, char* argv[])
     auto* lampWidget = dynamic_cast<LampWidget*>(window.centralWidget()->findChild<BaseWidget*>(lamp));
     check(lampWidget && lampWidget->getPosition().row == 0 && lampWidget->findChild<QLabel*>(),
           "the dashboard shows the lamp's widget in its cell");
+    check(manager.getDeviceInfo(lamp).slots.contains(QStringLiteral("setOn(bool)")), "the host's own slot is known");
 
     // README: device-map
     const QString generator = manager.createDevice(QStringLiteral("generator"), true);
@@ -245,9 +254,15 @@ int main(int argc, char* argv[])
     QTimer::singleShot(0, &app, &QCoreApplication::quit);
     app.exec();
     check(!mapWindowAlive && !logAlive && !settingsAlive, "the map window, the log and the settings close");
-    check(dashboard.saveWidgets(), "the dashboard is saved");
+    // README: keep-dashboard
+    dashboard.saveDashboard(); // the graph, with every widget's place, then the widgets' own file
+    // README end
+    check(QFile::exists(manager.getConfigPath()) && QFile::exists(dashboard.getLayoutFile()),
+          "the dashboard is saved with the graph");
     check(config->saveConfig(), "the host's settings are saved");
 
     std::printf("DozeRozOZU %s: %d failed check(s)\n", DozeRozOZUVersion::version, failures);
     return failures == 0 ? 0 : 1;
 }
+
+#include "main.moc"

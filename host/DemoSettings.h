@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+class Config;
+class YamlConfig;
+
+/**
+ * The demo's own settings: a YAML file in its writable data folder, loaded into the
+ * process-wide YamlConfig at start, before any window exists, so that what they name (the
+ * language) holds for every window. The settings window edits them.
+ */
+namespace DemoSettings {
+
+/// The node of the settings file that holds the demo's keys.
+QString node();
+/// The settings file, "demo-settings.yaml" in the demo's data folder.
+QString file();
+/// Loads the settings file into config. A malformed file is reported on the log and left
+/// alone: the demo starts with its defaults and the user's file is not overwritten unasked.
+void load(YamlConfig* config);
+/// The value of "language" that stands for the system's language, the default.
+QString systemLanguage();
+/// The language the settings choose: "language" read as a locale name ("ru", "en"), or the
+/// system's locale when it is missing, "system" or names no language.
+QLocale language(Config* config);
+/// Puts the library's texts and the demo's own into locale's language; English where either
+/// has no translation. Needs the QApplication.
+void installTranslations(const QLocale& locale);
+
+} // namespace DemoSettings

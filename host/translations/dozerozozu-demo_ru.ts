@@ -1,0 +1,284 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>DashboardWindow</name>
+    <message>
+        <source>Dashboard</source>
+        <translation>Панель приборов</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Правка</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>The dashboard could not be saved.</source>
+        <translation>Не удалось сохранить панель приборов.</translation>
+    </message>
+    <message>
+        <source>See the log for the file that failed.</source>
+        <translation>Какой файл не удалось записать, сказано в журнале.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceConfigWidget</name>
+    <message>
+        <source>Output</source>
+        <translation>Вывод</translation>
+    </message>
+    <message>
+        <source>Input</source>
+        <translation>Ввод</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceListWindow</name>
+    <message>
+        <source>initialised</source>
+        <translation>инициализировано</translation>
+    </message>
+    <message>
+        <source>warning</source>
+        <translation>предупреждение</translation>
+    </message>
+    <message>
+        <source>deinitialised</source>
+        <translation>деинициализировано</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>ошибка</translation>
+    </message>
+    <message>
+        <source>disabled</source>
+        <translation>отключено</translation>
+    </message>
+    <message>
+        <source>not initialised</source>
+        <translation>не инициализировано</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>Устройства</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;О программе</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Устройство</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Тип</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>Thread</source>
+        <translation>Поток</translation>
+    </message>
+    <message>
+        <source>Links</source>
+        <translation>Связи</translation>
+    </message>
+    <message>
+        <source>GUI</source>
+        <translation>GUI</translation>
+    </message>
+    <message>
+        <source>%1 in, %2 out</source>
+        <translation>%1 вход., %2 исх.</translation>
+    </message>
+</context>
+<context>
+    <name>DevicePanelsWindow</name>
+    <message>
+        <source>Log and device settings</source>
+        <translation>Журнал и настройки устройства</translation>
+    </message>
+    <message>
+        <source>Device:</source>
+        <translation>Устройство:</translation>
+    </message>
+    <message>
+        <source>Settings...</source>
+        <translation>Настройки...</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Журнал</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Device map</source>
+        <translation>Карта устройств</translation>
+    </message>
+    <message>
+        <source>Sources</source>
+        <translation>Источники</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWindow</name>
+    <message>
+        <source>Demo settings</source>
+        <translation>Настройки демонстрации</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Общие</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Станция</translation>
+    </message>
+    <message>
+        <source>Station name</source>
+        <translation>Имя станции</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Язык</translation>
+    </message>
+    <message>
+        <source>System language</source>
+        <translation>Язык системы</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>Английский</translation>
+    </message>
+    <message>
+        <source>Russian</source>
+        <translation>Русский</translation>
+    </message>
+    <message>
+        <source>Keep a log</source>
+        <translation>Вести журнал</translation>
+    </message>
+    <message>
+        <source>Log file</source>
+        <translation>Файл журнала</translation>
+    </message>
+    <message>
+        <source>Start-up script</source>
+        <translation>Сценарий запуска</translation>
+    </message>
+    <message>
+        <source>Display</source>
+        <translation>Отображение</translation>
+    </message>
+    <message>
+        <source>Screen</source>
+        <translation>Экран</translation>
+    </message>
+    <message>
+        <source>Brightness</source>
+        <translation>Яркость</translation>
+    </message>
+    <message>
+        <source>Accent colour</source>
+        <translation>Цвет акцента</translation>
+    </message>
+    <message>
+        <source>Theme</source>
+        <translation>Тема</translation>
+    </message>
+    <message>
+        <source>Project 2D</source>
+        <translation>Проект 2D</translation>
+    </message>
+    <message>
+        <source>Height tolerance...</source>
+        <translation>Допуск по высоте...</translation>
+    </message>
+    <message>
+        <source>Height tolerance</source>
+        <translation>Допуск по высоте</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>Устройства</translation>
+    </message>
+    <message>
+        <source>Polling</source>
+        <translation>Опрос</translation>
+    </message>
+    <message>
+        <source>Poll period</source>
+        <translation>Период опроса</translation>
+    </message>
+    <message>
+        <source>Scale factor</source>
+        <translation>Масштаб</translation>
+    </message>
+    <message>
+        <source>Bus address</source>
+        <translation>Адрес на шине</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>Каналы</translation>
+    </message>
+</context>
+<context>
+    <name>WirelessWindow</name>
+    <message>
+        <source>Wireless</source>
+        <translation>Беспроводная сеть</translation>
+    </message>
+    <message>
+        <source>Wi-Fi status (simulated networks)</source>
+        <translation>Состояние Wi-Fi (имитация сетей)</translation>
+    </message>
+    <message>
+        <source>The networks come from the framework stand-in; nothing here touches this machine&apos;s network. &quot;Workshop&quot; takes the password &quot;orbodev123&quot;.</source>
+        <translation>Сети имитирует заменитель фреймворка; сеть этой машины не затрагивается. Пароль сети «Workshop» — «orbodev123».</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Saved screenshot %1</source>
+        <translation>Снимок сохранён: %1</translation>
+    </message>
+    <message>
+        <source>Could not save screenshot %1</source>
+        <translation>Не удалось сохранить снимок %1</translation>
+    </message>
+    <message>
+        <source>Cannot create the screenshot directory %1</source>
+        <translation>Не удаётся создать папку для снимков %1</translation>
+    </message>
+    <message>
+        <source>Demo host of the DozeRozOZU widget library</source>
+        <translation>Демонстрация библиотеки виджетов DozeRozOZU</translation>
+    </message>
+    <message>
+        <source>Save a PNG of each window into &lt;dir&gt; and exit.</source>
+        <translation>Сохранить PNG-снимок каждого окна в &lt;dir&gt; и выйти.</translation>
+    </message>
+    <message>
+        <source>Device graph to load (default: the last one saved, else the sample).</source>
+        <translation>Граф устройств для загрузки (по умолчанию — последний сохранённый, иначе пример).</translation>
+    </message>
+    <message>
+        <source>Cannot load the device graph %1</source>
+        <translation>Не удаётся загрузить граф устройств %1</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,93 @@
+#include "DemoSettings.h"
+#include "DeviceManager.h"
+#include "DeviceMapWindow.h"
+#include "LibraryTranslator.h"
+#include "SafeFileWriter.h"
+#include "TestSupport.h"
+#include "YamlConfig.h"
+
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The demo's own settings as it reads them at start: the language they choose holds for the
+// library's windows, whatever the system's language.
+class tst_DemoSettings : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir home;
+
+    static QStringList menuTitles(QMainWindow* window)
+    {
+        QStringList titles;
+        for (QAction* action : window->menuBar()->actions())
+            titles.append(action->text());
+        return titles;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        // The demo's data folder, where its settings file lies, is made below this home.
+        qputenv("XDG_DATA_HOME", home.path().toUtf8());
+        QCoreApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
+        QVERIFY(DemoSettings::file().startsWith(home.path()));
+    }
+
+    void cleanup()
+    {
+        DemoSettings::installTranslations(QLocale(QLocale::English));
+        QFile::remove(DemoSettings::file());
+    }
+
+    void savedLanguageChoosesTheTexts_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("editMenu");
+        // The suites run with the system's language set to C, that is English texts.
+        QTest::newRow("Russian chosen") << QByteArray("demo:\n  language: ru\n") << "ru" << QString::fromUtf8("Правка");
+        QTest::newRow("English chosen") << QByteArray("demo:\n  language: en\n") << "en" << "Edit";
+        QTest::newRow("the system's") << QByteArray("demo:\n  language: system\n") << "C" << "Edit";
+        QTest::newRow("nothing saved") << QByteArray() << "C" << "Edit";
+        QTest::newRow("no language there is") << QByteArray("demo:\n  language: qq\n") << "C" << "Edit";
+        QTest::newRow("malformed file") << QByteArray("demo: [language: ru\n") << "C" << "Edit";
+    }
+
+    void savedLanguageChoosesTheTexts()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, language);
+        QFETCH(QString, editMenu);
+        // Given the demo's settings file
+        if (!file.isEmpty())
+            QVERIFY(SafeFileWriter::writeFile(DemoSettings::file(), file));
+
+        // When the demo starts with it
+        YamlConfig settings;
+        TestSupport::LogCapture log;
+        DemoSettings::load(&settings);
+        const QLocale locale = DemoSettings::language(&settings);
+        DemoSettings::installTranslations(locale);
+
+        // Then the library's windows speak the chosen language, or the system's
+        QCOMPARE(locale.name().left(2), language.left(2));
+        DeviceManager manager;
+        manager.markInitialised();
+        auto* window = new DeviceMapWindow(&manager, home.filePath(QStringLiteral("map.ini")), nullptr);
+        QCOMPARE(menuTitles(window).value(1), editMenu);
+        delete window;
+        // And a file it cannot read is said so, and left as it was for the user to mend
+        QCOMPARE(log.containsFragment(QStringLiteral("cannot be read, the defaults apply")), file.startsWith("demo: ["));
+        if (!file.isEmpty()) {
+            QFile kept(DemoSettings::file());
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), file);
+        }
+    }
+};
+
+QTEST_MAIN(tst_DemoSettings)
+#include "tst_DemoSettings.moc"
