@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config git
-          qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev
+          qtbase5-dev qttools5-dev qttools5-dev-tools libqt5svg5-dev qttranslations5-l10n
           libyaml-cpp-dev libyaml-dev libqcustomplot-dev libgraphviz-dev zlib1g-dev iproute2)
 BUILD_DIR=${BUILD_DIR:-build}
 

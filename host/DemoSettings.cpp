@@ -7,10 +7,33 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QLibraryInfo>
 #include <QPointer>
 #include <QTranslator>
 
 #include <exception>
+
+namespace {
+
+// Replaces the translator kept in installed with the translation of name for locale found in
+// directory, when there is one.
+void replaceTranslator(QPointer<QTranslator>& installed, const QLocale& locale, const QString& name,
+                       const QString& directory)
+{
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed.data();
+    }
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(locale, name, QStringLiteral("_"), directory)) {
+        QCoreApplication::installTranslator(translator);
+        installed = translator;
+    } else {
+        delete translator;
+    }
+}
+
+} // namespace
 
 namespace DemoSettings {
 
@@ -55,18 +78,10 @@ void installTranslations(const QLocale& locale)
 {
     LibraryTranslator::install(locale);
     static QPointer<QTranslator> demoTranslator;
-    if (demoTranslator) {
-        QCoreApplication::removeTranslator(demoTranslator);
-        delete demoTranslator.data();
-    }
-    auto* translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(locale, QStringLiteral("dozerozozu-demo"), QStringLiteral("_"),
-                         QStringLiteral(":/demo/translations"))) {
-        QCoreApplication::installTranslator(translator);
-        demoTranslator = translator;
-    } else {
-        delete translator;
-    }
+    static QPointer<QTranslator> qtTranslator;
+    replaceTranslator(demoTranslator, locale, QStringLiteral("dozerozozu-demo"), QStringLiteral(":/demo/translations"));
+    // Qt's own texts (a wizard's Back and Next buttons) come from the system's Qt translations.
+    replaceTranslator(qtTranslator, locale, QStringLiteral("qtbase"), QLibraryInfo::location(QLibraryInfo::TranslationsPath));
 }
 
 } // namespace DemoSettings
