@@ -177,6 +177,11 @@ void ExternalWirelessNetworkWidget::hideEvent(QHideEvent* event)
 {
     heldByHide = true;
     followHolds();
+    // Hidden by the program, its window's closing among it (a minimised window's hide comes
+    // from the window system): the list, a window of its own, would stay on the screen and
+    // keep the application from quitting after its last window.
+    if (!event->spontaneous() && popup)
+        popup->close();
     QWidget::hideEvent(event);
 }
 

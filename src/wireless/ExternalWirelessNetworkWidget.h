@@ -32,7 +32,9 @@ class WirelessNetworkWidget;
  * which they come and go.
  *
  * Owned by its parent; GUI thread. The list popup is made on the first click, kept and
- * reused, and deleted with this widget.
+ * reused, and deleted with this widget. It closes whenever this widget is hidden other than
+ * by the window system (its window closed or hidden, the widget itself hidden), so that it
+ * never outlives on the screen the window that opened it; a minimised window leaves it open.
  *
  *     statusBar()->addPermanentWidget(new ExternalWirelessNetworkWidget(this));
  */

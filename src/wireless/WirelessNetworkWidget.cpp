@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
@@ -496,6 +497,16 @@ void WirelessNetworkWidget::closeEvent(QCloseEvent* event)
     followScanState();
     errorHoldTimer->stop();
     PopupWidget::closeEvent(event);
+}
+
+void WirelessNetworkWidget::keyPressEvent(QKeyEvent* event)
+{
+    // A frameless window has no close button of its own: Escape is the keyboard's way out.
+    if (event->key() == Qt::Key_Escape && cancelButton->isEnabled()) {
+        close();
+        return;
+    }
+    PopupWidget::keyPressEvent(event);
 }
 
 void WirelessNetworkWidget::showEvent(QShowEvent* event)

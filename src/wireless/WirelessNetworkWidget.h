@@ -78,6 +78,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    /// Escape does what "Cancel" does, while "Cancel" can be pressed.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QVBoxLayout* mainLayout() const;

@@ -6,11 +6,14 @@
 #include "WirelessNetworkWidget.h"
 #include "YamlConfig.h"
 
+#include <QHideEvent>
 #include <QPushButton>
 #include <QThread>
 #include <QtTest>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <algorithm>
+#include <memory>
 
 
 using States = ExternalWirelessNetworkWidget::NetworkStates;
@@ -52,6 +55,16 @@ private:
         return widgets.last();
     }
 
+    /// The shown windows whose closing the application waits for before it quits.
+    static QWidgetList windowsKeepingTheApplication()
+    {
+        QWidgetList shown;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && !window->parentWidget() && window->testAttribute(Qt::WA_QuitOnClose))
+                shown.append(window);
+        }
+        return shown;
+    }
     static QPushButton* button(QWidget* widget) { return widget->findChild<QPushButton*>("networkButton"); }
     static void connectGuest()
     {
@@ -260,6 +273,58 @@ private Q_SLOTS:
 
         // The popup goes with its widget instead of scanning on for ever.
         delete widgets.takeLast();
+        QVERIFY(!popup);
+    }
+
+    void listClosesWithTheWindowThatOpenedIt_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("window closed") << "close" << true;
+        QTest::newRow("window hidden") << "hide" << true;
+        QTest::newRow("status widget hidden") << "hide widget" << true;
+        // The window system's own hide (a minimised window) leaves the list to the user.
+        QTest::newRow("spontaneous hide") << "spontaneous" << false;
+    }
+
+    void listClosesWithTheWindowThatOpenedIt()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, closes);
+        // Given a host window with the status widget, whose network list the user opened
+        auto window = std::make_unique<QWidget>();
+        ExternalWirelessNetworkWidget* widget = makeWidget(silentLatency);
+        // The window owns the widget now, and deletes it, with the list, at the end.
+        widgets.removeAll(widget);
+        widget->setParent(window.get());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        button(widget)->click();
+        QPointer<WirelessNetworkWidget> popup = widget->popupWidget();
+        QVERIFY(popup && popup->isVisible());
+
+        // When the window goes
+        if (how == "close") {
+            window->close();
+        } else if (how == "hide") {
+            window->hide();
+        } else if (how == "hide widget") {
+            widget->hide();
+        } else {
+            // As the window system delivers it: notify() keeps the event spontaneous.
+            QHideEvent hidden;
+            QSpontaneKeyEvent::setSpontaneous(&hidden);
+            qApp->notify(widget, &hidden);
+        }
+
+        // Then the list closes with it: no window is left to keep the application from quitting
+        QVERIFY(popup);
+        QCOMPARE(popup->isVisible(), !closes);
+        QCOMPARE(popup->isScanning(), !closes);
+        if (how == "close")
+            QVERIFY(windowsKeepingTheApplication().isEmpty());
+        // And it goes with the widget, which goes with its window
+        window.reset();
         QVERIFY(!popup);
     }
 

@@ -359,6 +359,39 @@ private Q_SLOTS:
         QVERIFY(popup->isScanning());
     }
 
+    void escapeClosesAsCancelDoes_data()
+    {
+        QTest::addColumn<bool>("attemptRunning");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("idle") << false << true;
+        // Cancel is disabled while the manager works on a connection; so is Escape.
+        QTest::newRow("connecting") << true << false;
+    }
+
+    void escapeClosesAsCancelDoes()
+    {
+        QFETCH(bool, attemptRunning);
+        QFETCH(bool, closes);
+        // Given a shown popup, a connection to an open network under way or not
+        makePopup();
+        scan({network("Guest", true)});
+        popup->show();
+        QVERIFY(QTest::qWaitForWindowExposed(popup));
+        if (attemptRunning) {
+            select("Guest");
+            button("connectButton")->click();
+            QVERIFY(popup->isConnecting());
+        }
+
+        // When the user presses Escape wherever the focus is in it
+        QWidget* target = popup->focusWidget() ? popup->focusWidget() : popup;
+        QTest::keyClick(target, Qt::Key_Escape);
+
+        // Then it is closed, as by Cancel (no more periodic scans), or stays while Cancel is disabled
+        QCOMPARE(popup->isVisible(), !closes);
+        QCOMPARE(popup->isScanning(), !closes);
+    }
+
     void missingModuleNeverScansPeriodically()
     {
         manager()->simulateModuleState(WirelessNetworkManager::ModuleMissing);
