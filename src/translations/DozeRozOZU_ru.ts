@@ -168,6 +168,10 @@ or the connection may contain an unrecognized device.</source>
         <source>Cancel</source>
         <translation>Отмена</translation>
     </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
 </context>
 <context>
     <name>DeviceInputWidget</name>
@@ -646,6 +650,14 @@ or the connection may contain an unrecognized device.</source>
             <numerusform>Вы действительно хотите удалить %n устройств?</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Previous device </source>
+        <translation>Предыдущее устройство </translation>
+    </message>
+    <message>
+        <source>Next device </source>
+        <translation>Следующее устройство </translation>
+    </message>
 </context>
 <context>
     <name>DeviceMapWindow</name>
@@ -761,6 +773,22 @@ or the connection may contain an unrecognized device.</source>
         <source>Meta devices (*.yml)</source>
         <translation>Мета-устройства (*.yml)</translation>
     </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Connection activity mode</source>
+        <translation>Режим активности соединений</translation>
+    </message>
+    <message>
+        <source>Search device...</source>
+        <translation>Найти устройство...</translation>
+    </message>
+    <message>
+        <source>More...</source>
+        <translation>Ещё...</translation>
+    </message>
 </context>
 <context>
     <name>DevicePropertiesPage</name>
@@ -794,6 +822,21 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>Find...</source>
         <translation>Найти...</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceSignalsGraph</name>
+    <message>
+        <source>Min: </source>
+        <translation>Мин: </translation>
+    </message>
+    <message>
+        <source>Max: </source>
+        <translation>Макс: </translation>
+    </message>
+    <message>
+        <source>Avg: </source>
+        <translation>Сред: </translation>
     </message>
 </context>
 <context>
@@ -1323,6 +1366,14 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>The devices of the template can not be read: %1</source>
         <translation>Не удалось прочитать устройства шаблона: %1</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Переименовать</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "DeviceManager.h"
 #include "DeviceSignalsGraph.h"
+#include "LibraryTranslator.h"
 #include "ProbeDevice.h"
 #include "SignalWindowStatistics.h"
 
@@ -49,8 +50,26 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        LibraryTranslator::remove();
         graph.reset();
         manager.reset();
+    }
+
+    void statisticsSpeakTheUsersLanguage()
+    {
+        // Given a Russian user's graph, before and after a value
+        QVERIFY(LibraryTranslator::install(QLocale(QLocale::Russian, QLocale::Russia)));
+        graph = std::make_unique<DeviceSignalsGraph>(*manager, name);
+        graph->setClock([this] { return now; });
+        QCOMPARE(graph->minLabelText(), QString::fromUtf8("Мин: -"));
+        select(QStringLiteral("valueChanged(double)"));
+        probe()->emitValue(2.5);
+        graph->updateGraph();
+
+        // Then the statistics carry Russian captions
+        QCOMPARE(graph->minLabelText(), QString::fromUtf8("Мин: <b>2.5</b>"));
+        QCOMPARE(graph->maxLabelText(), QString::fromUtf8("Макс: <b>2.5</b>"));
+        QCOMPARE(graph->avgLabelText(), QString::fromUtf8("Сред: <b>2.5</b>"));
     }
 
     void valueText_data()

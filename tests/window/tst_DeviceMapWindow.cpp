@@ -3,6 +3,7 @@
 #include "DeviceMapWidget.h"
 #include "DeviceMapWindow.h"
 #include "DeviceNodeItem.h"
+#include "LibraryTranslator.h"
 #include "ExportMetaDeviceWizard.h"
 #include "MapSearchBar.h"
 #include "ModalRunner.h"
@@ -16,6 +17,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -66,6 +68,7 @@ private Q_SLOTS:
     void exportOpensTheWizardOverEveryDevice();
     void dropDownButtonsOpenTheirMenusThroughTheMenuSeam_data();
     void dropDownButtonsOpenTheirMenusThroughTheMenuSeam();
+    void controlsSpeakTheUsersLanguage();
 
 private:
     DeviceMapWindow* openWindow();
@@ -114,6 +117,7 @@ void TestDeviceMapWindow::init()
 
 void TestDeviceMapWindow::cleanup()
 {
+    LibraryTranslator::remove();
     delete window;
     manager.reset();
     parentWidget.reset();
@@ -469,6 +473,24 @@ void TestDeviceMapWindow::dropDownButtonsOpenTheirMenusThroughTheMenuSeam()
     QCOMPARE(dismiss.count(), 1);
     QCOMPARE(dismiss.menus().first(), entries);
     QVERIFY(!dropDown->isDown());
+}
+
+void TestDeviceMapWindow::controlsSpeakTheUsersLanguage()
+{
+    // Given a Russian user's window with more than ten edits done
+    QVERIFY(LibraryTranslator::install(QLocale(QLocale::Russian, QLocale::Russia)));
+    openWindow();
+    for (int i = 0; i < 11; ++i)
+        stack()->push(command(i));
+
+    // Then what its controls say is Russian, the texts that used to stay English among them
+    QCOMPARE(window->getSearchBar()->lineEdit()->placeholderText(), QString::fromUtf8("Найти устройство..."));
+    QCOMPARE(undoButton()->toolTip(), QString::fromUtf8("Отменить"));
+    QCOMPARE(redoButton()->toolTip(), QString::fromUtf8("Повторить"));
+    QCOMPARE(window->findChild<QToolBar*>()->windowTitle(), QString::fromUtf8("Настройки"));
+    QCOMPARE(activityButton()->menu()->title(), QString::fromUtf8("Режим активности соединений"));
+    const QList<QStringList> history = chooseFromButton(undoButton(), QString());
+    QCOMPARE(history.value(0).last(), QString::fromUtf8("Ещё.../command 10"));
 }
 
 QTEST_MAIN(TestDeviceMapWindow)

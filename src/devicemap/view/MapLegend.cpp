@@ -82,11 +82,11 @@ void MapLegend::showLegendFromMap(QPainter& painter, QFontMetricsF metrics, cons
         const QPixmap next(QStringLiteral(":/hotkeys/dozerozozu_nextDeviceHotkey"));
         const int rowTop = int(top + count * 15.0 + totalHeight);
         painter.drawPixmap(QRect(20, rowTop, previous.width(), previous.height()), previous);
-        drawText(QStringLiteral("Previous device "), previous.width() + 35.0, rowTop, previous.height());
+        drawText(DeviceMapWidget::tr("Previous device "), previous.width() + 35.0, rowTop, previous.height());
         const QRect nextRect(int(20 + previous.width() - next.width()), rowTop + previous.height(), next.width(),
                              next.height());
         painter.drawPixmap(nextRect, next);
-        drawText(QStringLiteral("Next device "), nextRect.right() + 1 + 15.0, nextRect.top(), next.height());
+        drawText(DeviceMapWidget::tr("Next device "), nextRect.right() + 1 + 15.0, nextRect.top(), next.height());
     }
 
     const QPixmap switchPicture(QStringLiteral(":/hotkeys/dozerozozu_switchLegendHotkey"));
@@ -131,9 +131,9 @@ void MapLegend::paint(QPainter& painter)
 
     if (DeviceMapParts(map).coloriser().mode() == DeviceMapWidget::BySearch) {
         QMap<QString, QPixmap> searchKeys;
-        searchKeys.insert(QStringLiteral("Next device "),
+        searchKeys.insert(DeviceMapWidget::tr("Next device "),
                           QPixmap(QStringLiteral(":/hotkeys/dozerozozu_nextDeviceHotkey")));
-        searchKeys.insert(QStringLiteral("Previous device "),
+        searchKeys.insert(DeviceMapWidget::tr("Previous device "),
                           QPixmap(QStringLiteral(":/hotkeys/dozerozozu_previousDeviceHotkey")));
         searchKeys.insert(DeviceMapWidget::tr("Switch legend "),
                           QPixmap(QStringLiteral(":/hotkeys/dozerozozu_switchLegendHotkey")));

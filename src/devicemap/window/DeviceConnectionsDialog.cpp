@@ -402,7 +402,7 @@ void DeviceConnectionsDialog::buildLayout()
     grid->addWidget(new QLabel(source, this), top + 2, 0, Qt::AlignCenter);
     grid->addWidget(new QLabel(target, this), top + 2, 2, Qt::AlignCenter);
 
-    ok = new QPushButton(QStringLiteral("Ok"), this);
+    ok = new QPushButton(tr("Ok"), this);
     ok->setEnabled(!deviceDisabled);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     cancel = new QPushButton(tr("Cancel"), this);

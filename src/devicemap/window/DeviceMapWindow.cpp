@@ -97,7 +97,7 @@ DeviceMapWindow::DeviceMapWindow(DeviceManager* manager, QString layoutFile, QWi
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Device map"));
 
-    toolBar = addToolBar(QStringLiteral("Settings"));
+    toolBar = addToolBar(tr("Settings"));
     toolBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
 
     mapWidget = new DeviceMapWidget(manager, layoutFile);
@@ -188,7 +188,7 @@ void DeviceMapWindow::buildMenus()
         connect(action, SIGNAL(triggered()), this, SLOT(setColorModeFromWindow()));
     }
 
-    activityModeMenu = new QMenu(QStringLiteral("Connection activity mode"), this);
+    activityModeMenu = new QMenu(tr("Connection activity mode"), this);
     activityModeMenu->setIcon(QIcon(QStringLiteral(":/icons/dozerozozu_activeConnection")));
     for (DeviceConnectionItem::ActivityType type :
          {DeviceConnectionItem::DashedLinePerEmit, DeviceConnectionItem::DashedLinePerTime,
@@ -201,9 +201,9 @@ void DeviceMapWindow::buildMenus()
 
 void DeviceMapWindow::buildToolBar()
 {
-    undoButton = toolButton(QStringLiteral(":/icons/dozerozozu_activeUndo"), QStringLiteral("Undo"));
+    undoButton = toolButton(QStringLiteral(":/icons/dozerozozu_activeUndo"), tr("Undo"));
     undoButton->setObjectName(QStringLiteral("undoButton"));
-    redoButton = toolButton(QStringLiteral(":/icons/dozerozozu_activeRedo"), QStringLiteral("Redo"));
+    redoButton = toolButton(QStringLiteral(":/icons/dozerozozu_activeRedo"), tr("Redo"));
     redoButton->setObjectName(QStringLiteral("redoButton"));
     undoButton->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Z));
     redoButton->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Y));

@@ -25,7 +25,8 @@ MapSearchBar::MapSearchBar(QWidget* mapView)
 
     searchLineEdit->setFixedWidth(int(DpiHelper::getScaledWidth(350)));
     searchLineEdit->setClearButtonEnabled(true);
-    searchLineEdit->setPlaceholderText(QStringLiteral("Search device..."));
+    // The window's own context: the bar is part of the map window.
+    searchLineEdit->setPlaceholderText(QCoreApplication::translate("DeviceMapWindow", "Search device..."));
     search = searchLineEdit->addAction(QIcon(QStringLiteral(":/icons/dozerozozu_search")), QLineEdit::LeadingPosition);
     next = searchLineEdit->addAction(QIcon(QStringLiteral(":/icons/dozerozozu_down")), QLineEdit::TrailingPosition);
     previous = searchLineEdit->addAction(QIcon(QStringLiteral(":/icons/dozerozozu_up")), QLineEdit::TrailingPosition);

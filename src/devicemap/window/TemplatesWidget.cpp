@@ -399,8 +399,8 @@ void TemplatesWidget::onCustomContextMenu(const QPoint& pos)
         return;
 
     QMenu menu;
-    QAction* rename = menu.addAction(QStringLiteral("Rename"));
-    QAction* remove = menu.addAction(QStringLiteral("Delete"));
+    QAction* rename = menu.addAction(tr("Rename"));
+    QAction* remove = menu.addAction(tr("Delete"));
     QPointer<TemplatesWidget> alive(this);
     QAction* chosen = ModalRunner::execMenu(&menu, fileView->viewport()->mapToGlobal(pos));
     if (!alive || !chosen)

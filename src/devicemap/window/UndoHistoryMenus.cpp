@@ -1,5 +1,6 @@
 #include "UndoHistoryMenus.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QUndoStack>
 
@@ -43,7 +44,7 @@ void UndoHistoryMenus::rebuild(History& history, int first, int count, bool forR
         addEntry(history.menu, first + i, forRedo);
     history.moreIsStale = true;
     if (count > directEntries) {
-        history.more->setTitle(QStringLiteral("More..."));
+        history.more->setTitle(QCoreApplication::translate("DeviceMapWindow", "More..."));
         history.menu->addMenu(history.more);
     }
 }

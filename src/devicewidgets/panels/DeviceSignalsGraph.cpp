@@ -156,9 +156,10 @@ DeviceSignalsGraph::DeviceSignalsGraph(DeviceManager& manager, QString deviceNam
     connect(&noDataTimer, SIGNAL(timeout()), this, SLOT(noDataTimerExpired()));
 
     valueLabel = new QLabel(QStringLiteral("-"), this);
-    minLabel = new QLabel(QStringLiteral("Min: -"), this);
-    maxLabel = new QLabel(QStringLiteral("Max: -"), this);
-    avgLabel = new QLabel(QStringLiteral("Avg: -"), this);
+    minLabel = new QLabel(this);
+    maxLabel = new QLabel(this);
+    avgLabel = new QLabel(this);
+    setStatisticsTexts(QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-"));
     setupGraphWidget();
 
     QFont bigFont = font();
@@ -378,15 +379,11 @@ void DeviceSignalsGraph::input(DoubleVec vector)
     plot->graph(plot->graphCount() - 1)->setData(keys, values, true);
 
     if (finite == 0) {
-        minLabel->setText(QStringLiteral("Min: -"));
-        maxLabel->setText(QStringLiteral("Max: -"));
-        avgLabel->setText(QStringLiteral("Avg: -"));
+        setStatisticsTexts(QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-"));
     } else {
         plot->yAxis->setRange(minimum * (minimum > 0 ? 0.8 : 1.25), maximum * (maximum > 0 ? 1.25 : 0.8));
         plot->xAxis->setRange(0, elements.size() - 1);
-        minLabel->setText(QStringLiteral("Min: ") + statisticText(minimum));
-        maxLabel->setText(QStringLiteral("Max: ") + statisticText(maximum));
-        avgLabel->setText(QStringLiteral("Avg: ") + statisticText(double(total / finite)));
+        setStatisticsTexts(statisticText(minimum), statisticText(maximum), statisticText(double(total / finite)));
     }
     requestReplot();
 }
@@ -443,9 +440,7 @@ void DeviceSignalsGraph::reset()
     labelsOutdated = false;
     updateGraph();
     valueLabel->setText(QStringLiteral("-"));
-    minLabel->setText(QStringLiteral("Min: -"));
-    maxLabel->setText(QStringLiteral("Max: -"));
-    avgLabel->setText(QStringLiteral("Avg: -"));
+    setStatisticsTexts(QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-"));
 }
 
 void DeviceSignalsGraph::setupGraphWidget()
@@ -524,9 +519,15 @@ void DeviceSignalsGraph::updateLabels()
         SignalWindowStatistics::valueText(latestValue, window.minimum(), window.maximum(), window.count())));
     if (window.count() == 0)
         return;
-    minLabel->setText(QStringLiteral("Min: ") + statisticText(window.minimum()));
-    maxLabel->setText(QStringLiteral("Max: ") + statisticText(window.maximum()));
-    avgLabel->setText(QStringLiteral("Avg: ") + statisticText(window.average()));
+    setStatisticsTexts(statisticText(window.minimum()), statisticText(window.maximum()),
+                       statisticText(window.average()));
+}
+
+void DeviceSignalsGraph::setStatisticsTexts(const QString& minimum, const QString& maximum, const QString& average)
+{
+    minLabel->setText(tr("Min: ") + minimum);
+    maxLabel->setText(tr("Max: ") + maximum);
+    avgLabel->setText(tr("Avg: ") + average);
 }
 
 void DeviceSignalsGraph::setBackgroundColour(const QColor& colour)

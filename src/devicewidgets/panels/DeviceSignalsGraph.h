@@ -107,6 +107,8 @@ private:
     void addGraphPair();
     void dropGraphsOutOfUse(double now);
     void updateLabels();
+    /// The minimum, maximum and average labels, each after its translated caption.
+    void setStatisticsTexts(const QString& minimum, const QString& maximum, const QString& average);
     void setBackgroundColour(const QColor& colour);
     void requestReplot();
 
