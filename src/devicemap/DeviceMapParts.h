@@ -32,6 +32,7 @@ public:
     MapClipboard& clipboard() const { return map.clipboard(); }
     MapClicks& clicks() const { return map.clicks(); }
     MapKeys& keys() const { return map.keys(); }
+    MapSaveNotices& saveNotices() const { return map.saveNotices(); }
 
 private:
     const DeviceMapWidget& map;

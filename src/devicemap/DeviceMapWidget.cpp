@@ -21,6 +21,7 @@
 #include "MapLinks.h"
 #include "MapManagerSync.h"
 #include "MapMenus.h"
+#include "MapSaveNotices.h"
 #include "MapSearch.h"
 #include "UnplacedZone.h"
 
@@ -51,6 +52,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     , clipboardTransfer(new MapClipboard(*this))
     , clickHandling(new MapClicks(*this))
     , keyHandling(new MapKeys(*this))
+    , saveOutcomes(new MapSaveNotices(*this))
 {
     qRegisterMetaType<DeviceMapWidget::ColorisationMode>("DeviceMapWidget::ColorisationMode");
 
@@ -156,6 +158,7 @@ UnplacedZone& DeviceMapWidget::unplacedZone() const { return *zone; }
 MapClipboard& DeviceMapWidget::clipboard() const { return *clipboardTransfer; }
 MapClicks& DeviceMapWidget::clicks() const { return *clickHandling; }
 MapKeys& DeviceMapWidget::keys() const { return *keyHandling; }
+MapSaveNotices& DeviceMapWidget::saveNotices() const { return *saveOutcomes; }
 
 bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
 {
@@ -523,7 +526,9 @@ void DeviceMapWidget::onPaste(QPoint pastePos)
 
 bool DeviceMapWidget::saveLayout()
 {
-    return sync->saveLayout();
+    const bool saved = sync->saveLayout();
+    saveOutcomes->record(MapSaveNotices::Target::LayoutFile, saved, layoutFile);
+    return saved;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -35,6 +35,7 @@ class MapLegend;
 class MapLinks;
 class MapManagerSync;
 class MapMenus;
+class MapSaveNotices;
 class MapSearch;
 class UnplacedZone;
 
@@ -67,6 +68,8 @@ class UnplacedZone;
  *   reactions to the manager's signals (the private slots below forward to it) and writing
  *   the layout file back (saveLayout()).
  * - file/MapLayoutFile: the layout file as a plain value; read, clamped and written safely.
+ * - file/MapSaveNotices: the outcomes of the layout file's and the graph's saves, announced
+ *   to the host by saveFailed() once per failure episode.
  * - file/DeviceFile: reading a device file (YAML) with size and content checks.
  * - arrangement/ArrangementCapture: snapshots of what the map shows (no widget);
  *   arrangement/MapAutoLayout: the automatic layout of the map's devices on layout/ (the
@@ -294,6 +297,14 @@ protected:
 Q_SIGNALS:
     void colorModeChanged(DeviceMapWidget::ColorisationMode);
     void legendToggled(bool value);
+    /**
+     * Saving the map's work failed: its layout file, or the device graph the device manager
+     * writes after an edit (file names the first file that failed; the log says why). Once per
+     * failure: further failures say nothing until every failed save has succeeded again. Sent
+     * from the event loop after the edit, so the host may show a modal box; the screen keeps
+     * the edit, and the next save that succeeds writes it.
+     */
+    void saveFailed(const QString& file);
 
 public Q_SLOTS:
     void updateTypesMenu();
@@ -351,6 +362,7 @@ private:
     MapClipboard& clipboard() const;
     MapClicks& clicks() const;
     MapKeys& keys() const;
+    MapSaveNotices& saveNotices() const;
 
     // The collaborators reach each other through DeviceMapParts; the pointer handling also
     // calls the plain view's handlers and mouseClickEvent().
@@ -388,6 +400,7 @@ private:
     std::unique_ptr<MapClipboard> clipboardTransfer;
     std::unique_ptr<MapClicks> clickHandling;
     std::unique_ptr<MapKeys> keyHandling;
+    std::unique_ptr<MapSaveNotices> saveOutcomes;
 
     int waitsForManager = 0;
     bool deleteAfterWait = false;

@@ -56,7 +56,7 @@ void MapCommands::deleteSelectedDevices(const QList<QGraphicsItem*>& selection)
                                  ? DeviceMapWidget::tr("Are you sure you want to remove ") + names.join(QStringLiteral(", ")) + QLatin1Char('?')
                                  : DeviceMapWidget::tr("Are you sure you want to remove %n devices?", "", count);
     QPointer<DeviceMapWidget> alive(&map);
-    ReadonlyBracket bracket(map.getDeviceManager());
+    ReadonlyBracket bracket(map.getDeviceManager(), &map);
     const bool confirmed = ZenticMessageBox::confirm(
         &map, QMessageBox::Information, DeviceMapWidget::tr("Delete"), question,
         DeviceMapWidget::tr("Selected device(s) will be deleted immediately. Device(s) can be restored later using the "
@@ -78,7 +78,7 @@ void MapCommands::deleteSelectedDevices(const QList<QGraphicsItem*>& selection)
 void MapCommands::deleteItemAt(const QPoint& viewportPoint)
 {
     // Saved once the item is gone (or when nothing was there), whatever the operation saves.
-    ReadonlyBracket bracket(map.getDeviceManager());
+    ReadonlyBracket bracket(map.getDeviceManager(), &map);
     QGraphicsItem* found = mapItemAt(viewportPoint);
     if (auto device = dynamic_cast<DeviceNodeItem*>(found)) {
         map.pushOperation(new RemoveDevicesOperation(&map, {device}));

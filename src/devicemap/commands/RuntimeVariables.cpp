@@ -94,7 +94,7 @@ void RuntimeVariables::insertIntoLink(DeviceConnectionItem* link, const QPointF&
     replaced.bendingPoints = subject->getBendingPoints();
 
     DeviceManager* manager = map.getDeviceManager();
-    ReadonlyBracket bracket(manager);
+    ReadonlyBracket bracket(manager, &map);
     QString setDevice;
     QString getDevice;
     if (!InsertRuntimeVariableOperation::createDevices(manager, name, &setDevice, &getDevice)) {

@@ -202,7 +202,7 @@ void MapClicks::deleteSelectedDevices()
 {
     QPointer<DeviceMapWidget> alive(&map);
     // Whatever the answer, the manager gets its flag back and saves once.
-    ReadonlyBracket bracket(map.getDeviceManager());
+    ReadonlyBracket bracket(map.getDeviceManager(), &map);
     const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     QList<QPointer<DeviceNodeItem>> devices;
     QStringList names;

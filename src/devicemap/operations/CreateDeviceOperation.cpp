@@ -16,7 +16,7 @@ CreateDeviceOperation::CreateDeviceOperation(DeviceMapWidget* map, QString type,
 
 void CreateDeviceOperation::redo()
 {
-    ReadonlyBracket bracket(map->getDeviceManager());
+    ReadonlyBracket bracket(map->getDeviceManager(), map);
     name = map->getDeviceManager()->createDevice(type, true);
     setText(QObject::tr("Create device ") + name);
     if (name.isEmpty())
@@ -36,7 +36,7 @@ void CreateDeviceOperation::undo()
     // A refused creation made nothing, so there is nothing to remove.
     if (name.isEmpty())
         return;
-    ReadonlyBracket bracket(map->getDeviceManager());
+    ReadonlyBracket bracket(map->getDeviceManager(), map);
     map->getDeviceManager()->removeDevice(name);
 }
 

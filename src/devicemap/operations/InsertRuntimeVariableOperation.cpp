@@ -48,7 +48,7 @@ void InsertRuntimeVariableOperation::redo()
 {
     if (!map)
         return;
-    ReadonlyBracket bracket(map->getDeviceManager());
+    ReadonlyBracket bracket(map->getDeviceManager(), map);
     if (!devicesMade && !recreateDevices()) {
         qWarning().noquote() << "InsertRuntimeVariableOperation::redo() | WARNING the manager did not make the "
                                 "devices of the runtime variable |"
@@ -66,7 +66,7 @@ void InsertRuntimeVariableOperation::undo()
     if (!map || !devicesMade)
         return;
     DeviceManager* manager = map->getDeviceManager();
-    ReadonlyBracket bracket(manager);
+    ReadonlyBracket bracket(manager, map);
     // Their links to the link's two ends go with them.
     manager->removeDevice(setName);
     manager->removeDevice(getName);

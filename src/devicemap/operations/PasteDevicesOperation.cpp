@@ -55,7 +55,7 @@ void PasteDevicesOperation::redo()
     for (QGraphicsItem* item : selected)
         item->setSelected(false);
 
-    ReadonlyBracket bracket(map->getDeviceManager());
+    ReadonlyBracket bracket(map->getDeviceManager(), map);
     createdNames.clear();
     const QList<QPair<QString, QString>> created = createDevices();
     QMap<QString, QString> nameMap;
@@ -84,7 +84,7 @@ void PasteDevicesOperation::undo()
     if (!map)
         return;
     DeviceManager* manager = map->getDeviceManager();
-    ReadonlyBracket bracket(manager);
+    ReadonlyBracket bracket(manager, map);
     for (const QString& name : qAsConst(createdNames))
         manager->removeDevice(name);
     createdNames.clear();

@@ -1,9 +1,12 @@
 #include "ReadonlyBracket.h"
 
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
+#include "MapSaveNotices.h"
 
-ReadonlyBracket::ReadonlyBracket(DeviceManager* manager)
+ReadonlyBracket::ReadonlyBracket(DeviceManager* manager, DeviceMapWidget* map)
     : manager(manager)
+    , map(map)
 {
     if (!manager)
         return;
@@ -21,6 +24,10 @@ void ReadonlyBracket::close()
     if (!manager)
         return;
     manager->setReadonly(wasReadonly);
-    manager->saveYamlConfig();
+    const bool saved = manager->saveYamlConfig();
+    // A manager that was read-only already, or has no file, writes nothing: no save to report.
+    const QString file = manager->getConfigPath();
+    if (map && !wasReadonly && !file.isEmpty())
+        DeviceMapParts(map.data()).saveNotices().record(MapSaveNotices::Target::DeviceGraph, saved, file);
     manager = nullptr;
 }

@@ -5,14 +5,17 @@
 #include <QPointer>
 
 class DeviceManager;
+class DeviceMapWidget;
 
 /**
  * A run of device-manager calls that is saved once: the manager is read-only from the
  * bracket's start (so that no call saves the configuration on its own), then gets its former
  * flag back and saves its configuration, on every way out. A manager deleted meanwhile is
- * left alone. GUI thread only.
+ * left alone. The outcome of that save goes to the map's save notices (MapSaveNotices), so
+ * the host hears when the graph could not be written; a bracket inside another one (the
+ * manager already read-only) writes nothing and reports nothing. GUI thread only.
  *
- *     ReadonlyBracket bracket(manager);
+ *     ReadonlyBracket bracket(manager, map);
  *     for (const QString& name : names)
  *         manager->removeDevice(name);
  *     // the destructor (or close()) restores the flag and saves
@@ -20,7 +23,8 @@ class DeviceManager;
 class DOZEROZOZU_EXPORT ReadonlyBracket
 {
 public:
-    explicit ReadonlyBracket(DeviceManager* manager);
+    /// map hears how the save went; null, or deleted meanwhile, hears nothing.
+    ReadonlyBracket(DeviceManager* manager, DeviceMapWidget* map);
     ~ReadonlyBracket();
     ReadonlyBracket(const ReadonlyBracket&) = delete;
     ReadonlyBracket& operator=(const ReadonlyBracket&) = delete;
@@ -30,5 +34,6 @@ public:
 
 private:
     QPointer<DeviceManager> manager;
+    QPointer<DeviceMapWidget> map;
     bool wasReadonly = false;
 };

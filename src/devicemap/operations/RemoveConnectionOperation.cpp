@@ -35,7 +35,7 @@ void RemoveConnectionOperation::takeConnectionsAway()
     if (!map)
         return;
     DeviceManager* manager = map->getDeviceManager();
-    ReadonlyBracket bracket(manager);
+    ReadonlyBracket bracket(manager, map);
     if (signalList.isEmpty()) {
         manager->removeDeviceConnection(source, target);
         return;
@@ -50,7 +50,7 @@ void RemoveConnectionOperation::makeConnections()
     if (!map)
         return;
     DeviceManager* manager = map->getDeviceManager();
-    ReadonlyBracket bracket(manager);
+    ReadonlyBracket bracket(manager, map);
     if (signalList.isEmpty()) {
         manager->addDeviceConnection(source, target, QString(), QString());
     } else {

@@ -68,7 +68,7 @@ void RemoveDevicesOperation::redo()
     if (!map)
         return;
     DeviceManager* manager = map->getDeviceManager();
-    ReadonlyBracket bracket(manager);
+    ReadonlyBracket bracket(manager, map);
     for (const QString& name : qAsConst(currentNames)) {
         if (name.isEmpty())
             continue;
@@ -84,7 +84,7 @@ void RemoveDevicesOperation::undo()
     if (!map)
         return;
     // Saved once the devices, their links and places are back, as the removal was saved.
-    ReadonlyBracket bracket(map->getDeviceManager());
+    ReadonlyBracket bracket(map->getDeviceManager(), map);
     const QStringList created =
         map->getDeviceManager()->pasteDevicesFromString(DeviceText::compose(descriptions), itemWaitMs);
     takeRestoredNames(created);

@@ -20,7 +20,7 @@ void RenameDeviceOperation::redo()
     if (!map)
         return;
     DeviceManager* manager = map->getDeviceManager();
-    ReadonlyBracket bracket(manager);
+    ReadonlyBracket bracket(manager, map);
     if (manager->renameDevice(oldName, newName))
         renamedTo = nameAfterRename(newName, oldName);
 }
@@ -29,7 +29,7 @@ void RenameDeviceOperation::undo()
 {
     if (!map || renamedTo.isEmpty())
         return;
-    ReadonlyBracket bracket(map->getDeviceManager());
+    ReadonlyBracket bracket(map->getDeviceManager(), map);
     map->getDeviceManager()->renameDevice(renamedTo, oldName);
     renamedTo.clear();
 }

@@ -140,7 +140,7 @@ void applyChoice(DeviceMapWidget* map, DeviceManager* manager, QUndoStack& stack
         return;
     // The pairs changed straight on the manager are saved with the choice, once, as an
     // operation saves its step (the operations pushed here save inside this bracket).
-    ReadonlyBracket bracket(manager);
+    ReadonlyBracket bracket(manager, map);
     QHash<QString, SignalSlot> existing;
     for (const Connection& connection : connectionsBetween(source, target))
         existing.insert(connection.slot + QLatin1Char('<') + connection.signal, {connection.signal, connection.slot});

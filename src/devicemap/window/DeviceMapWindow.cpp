@@ -371,6 +371,7 @@ void DeviceMapWindow::bindMapWidget(DeviceManager* manager)
 
     connect(mapWidget, SIGNAL(colorModeChanged(DeviceMapWidget::ColorisationMode)), this,
             SLOT(setColorModeFromWidget(DeviceMapWidget::ColorisationMode)));
+    connect(mapWidget, &DeviceMapWidget::saveFailed, this, &DeviceMapWindow::saveFailed);
     connect(mapWidget, &DeviceMapWidget::legendToggled, this, [this](bool shown) {
         showLegendAction->setText(shown ? tr("Hide legend") : tr("Show legend"));
     });

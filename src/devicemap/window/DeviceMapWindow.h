@@ -33,7 +33,8 @@ class UndoHistoryMenus;
  * settings of the map's items.
  *
  * The host creates the window with its manager, the map's layout file and the widget to open
- * over; the window shows itself and deletes itself when closed. When the manager emits
+ * over; the window shows itself and deletes itself when closed. saveFailed() tells the host,
+ * once per failure, that the map's layout file or the device graph could not be saved. When the manager emits
  * exit() the window deletes its map view (which saves its layout file) and keeps an empty
  * central area: from then on every command of the window does nothing until
  * resetDeviceMapWidget() gives it a new view, with which every binding is made again. The
@@ -77,6 +78,10 @@ public:
     void updateSearch();
     /// Sets the undo stack's index and repaints the map.
     void setUndoIndex(int index);
+
+Q_SIGNALS:
+    /// The map view's saveFailed(), forwarded for whichever view the window shows.
+    void saveFailed(const QString& file);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
