@@ -16,6 +16,7 @@
 #include "SettingsWindow.h"
 #include "TemplatesWidget.h"
 #include "WirelessWindow.h"
+#include "ZenticMessageBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -64,6 +65,14 @@ QWidget* newDeviceMapWindow(DeviceManager* manager)
     auto window = new DeviceMapWindow(manager, layoutFile, nullptr);
     // The host keeps its windows until it quits.
     window->setAttribute(Qt::WA_DeleteOnClose, false);
+    // Once per failure, after the edit that failed: the map keeps the edit on the screen.
+    QObject::connect(window, &DeviceMapWindow::saveFailed, window, [window](const QString& file) {
+        ZenticMessageBox::warning(
+            window, QCoreApplication::translate("DemoWindows", "The map could not be saved."),
+            QCoreApplication::translate("DemoWindows", "%1 could not be written (the log says why). The map shows your "
+                                                       "changes, but they are kept only once a later save succeeds.")
+                .arg(QDir::toNativeSeparators(file)));
+    });
     window->resize(1280, 720);
     window->applyStartPosition(nullptr);
     return window;

@@ -4,7 +4,9 @@
 #include "HeightToleranceDialog.h"
 #include "Singleton.h"
 #include "YamlConfig.h"
+#include "ZenticMessageBox.h"
 
+#include <QDir>
 #include <QPushButton>
 
 namespace {
@@ -29,8 +31,23 @@ SettingsWindow::SettingsWindow(QWidget* parent)
     addDisplayOptions();
     addDeviceOptions();
 
-    // Connected after the dialog's own save, so the file gets what the options just wrote.
-    connect(getSaveButton(), &QPushButton::clicked, this, [this] { m_config->saveConfig(); });
+}
+
+void SettingsWindow::save()
+{
+    const QVector<ConfigOption> options = getOptions();
+    for (ConfigOption option : options)
+        option.save();
+    if (m_config->saveConfig()) {
+        // The edits are in the store already: this adds the restart notice and applies them.
+        ConfigWidget::save();
+        return;
+    }
+    ZenticMessageBox::warning(this, tr("The settings could not be saved."),
+                              tr("%1 could not be written (the log says why): the changes hold only until the demo "
+                                 "quits, and a new language is not taken up at the next start.")
+                                  .arg(QDir::toNativeSeparators(DemoSettings::file())));
+    m_config->applyConfig();
 }
 
 void SettingsWindow::storeDefaults()

@@ -7,7 +7,8 @@ class YamlConfig;
 /**
  * The demo's settings: a ConfigWidget over the host's own YAML settings file with an
  * option of every kind, a script field that opens the code editor, and a button that
- * opens the height-tolerance dialog. "Save" writes the file.
+ * opens the height-tolerance dialog. "Save" writes the file, and says so when it could not
+ * (then nothing waits for a restart: what was not written is gone when the demo quits).
  */
 class SettingsWindow : public ConfigWidget
 {
@@ -15,6 +16,11 @@ class SettingsWindow : public ConfigWidget
 
 public:
     explicit SettingsWindow(QWidget* parent = nullptr);
+
+public Q_SLOTS:
+    /// Writes the options into the settings, then the settings file; the restart notice of
+    /// ConfigWidget comes only once the file is written, a warning instead when it is not.
+    void save() override;
 
 private:
     void storeDefaults();

@@ -25,6 +25,17 @@
     </message>
 </context>
 <context>
+    <name>DemoWindows</name>
+    <message>
+        <source>The map could not be saved.</source>
+        <translation>Не удалось сохранить карту.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written (the log says why). The map shows your changes, but they are kept only once a later save succeeds.</source>
+        <translation>Не удалось записать %1 (причина — в журнале). Карта показывает ваши изменения, но они сохранятся, только когда удастся одно из следующих сохранений.</translation>
+    </message>
+</context>
+<context>
     <name>DeviceConfigWidget</name>
     <message>
         <source>Output</source>
@@ -233,6 +244,14 @@
     <message>
         <source>Channels</source>
         <translation>Каналы</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>Не удалось сохранить настройки.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written (the log says why): the changes hold only until the demo quits, and a new language is not taken up at the next start.</source>
+        <translation>Не удалось записать %1 (причина — в журнале): изменения действуют только до выхода из демо, и новый язык не будет применён при следующем запуске.</translation>
     </message>
 </context>
 <context>

@@ -3,10 +3,16 @@
 #include "DeviceMapWindow.h"
 #include "LibraryTranslator.h"
 #include "SafeFileWriter.h"
+#include "SettingsWindow.h"
+#include "Singleton.h"
 #include "TestSupport.h"
 #include "YamlConfig.h"
+#include "ZenticMessageBox.h"
 
+#include <QComboBox>
+#include <QDir>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -86,6 +92,47 @@ private Q_SLOTS:
             QVERIFY(kept.open(QIODevice::ReadOnly));
             QCOMPARE(kept.readAll(), file);
         }
+    }
+
+    void aFailedSaveSaysSoRatherThanAskingForARestart_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("file written") << true << "en" << "ru" << "Restart required.";
+        QTest::newRow("file not written") << false << "ru" << "en" << "The settings could not be saved.";
+    }
+
+    void aFailedSaveSaysSoRatherThanAskingForARestart()
+    {
+        QFETCH(bool, writable);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, told);
+        // Given the demo's settings with a language chosen, in a file that can be written or not
+        // (a folder in its place stops the writing whatever the user's rights)
+        YamlConfig* settings = Singleton<YamlConfig>::instance();
+        DemoSettings::load(settings);
+        settings->setParam(QStringLiteral("language"), from, DemoSettings::node(), false);
+        if (!writable)
+            QVERIFY(QDir().mkpath(DemoSettings::file()));
+        SettingsWindow window;
+        auto* language = qobject_cast<QComboBox*>(window.getConfigOption(QStringLiteral("language")).getEditorWidget());
+        QVERIFY(language);
+
+        // When the user chooses another language and saves
+        language->setCurrentIndex(language->findData(to));
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        TestSupport::LogCapture log;
+        QTest::mouseClick(window.getSaveButton(), Qt::LeftButton);
+
+        // Then one box tells what became of it: a restart takes the language up only when it was kept
+        QCOMPARE(ok.texts(), QStringList{told});
+        YamlConfig reread;
+        DemoSettings::load(&reread);
+        QCOMPARE(DemoSettings::language(&reread).language() == QLocale(to).language(), writable);
+        QDir(DemoSettings::file()).removeRecursively();
     }
 };
 
