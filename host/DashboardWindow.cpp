@@ -1,11 +1,13 @@
 #include "DashboardWindow.h"
 
+#include "DemoMenu.h"
 #include "DeviceManager.h"
 #include "DeviceWidgetArea.h"
 #include "WidgetManager.h"
 #include "ZenticMessageBox.h"
 
 #include <QAction>
+#include <QMenuBar>
 #include <QScrollArea>
 #include <QToolBar>
 
@@ -27,6 +29,7 @@ DashboardWindow::DashboardWindow(DeviceManager* manager, const QString& layoutFi
     setCentralWidget(scrollArea);
     m_widgetManager->initialiseWidgets();
 
+    addDemoMenu(menuBar());
     QToolBar* toolBar = addToolBar(tr("Dashboard"));
     toolBar->setMovable(false);
     m_editAction = toolBar->addAction(tr("Edit"));

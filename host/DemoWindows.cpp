@@ -2,6 +2,7 @@
 
 #include "AboutDialog.h"
 #include "DashboardWindow.h"
+#include "DemoMenu.h"
 #include "DeviceConnectionsDialog.h"
 #include "DeviceListWindow.h"
 #include "DeviceManager.h"
@@ -30,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -65,6 +67,7 @@ QWidget* newDeviceMapWindow(DeviceManager* manager)
     auto window = new DeviceMapWindow(manager, layoutFile, nullptr);
     // The host keeps its windows until it quits.
     window->setAttribute(Qt::WA_DeleteOnClose, false);
+    addDemoMenu(window->menuBar());
     // Once per failure, after the edit that failed: the map keeps the edit on the screen.
     QObject::connect(window, &DeviceMapWindow::saveFailed, window, [window](const QString& file) {
         ZenticMessageBox::warning(

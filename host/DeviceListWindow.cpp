@@ -1,6 +1,7 @@
 #include "DeviceListWindow.h"
 
 #include "AboutDialog.h"
+#include "DemoMenu.h"
 #include "DeviceManager.h"
 #include "DozeRozOZUVersion.h"
 
@@ -40,6 +41,7 @@ DeviceListWindow::DeviceListWindow(DeviceManager* manager, QWidget* parent)
     setWindowTitle(tr("Devices"));
     auto* layout = new QVBoxLayout(this);
     auto* menuBar = new QMenuBar(this);
+    addDemoMenu(menuBar);
     menuBar->addMenu(tr("&Help"))->addAction(tr("&About"), this, &DeviceListWindow::showAbout);
     layout->setMenuBar(menuBar);
     layout->addWidget(m_table);

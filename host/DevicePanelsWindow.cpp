@@ -1,6 +1,7 @@
 #include "DevicePanelsWindow.h"
 
 #include "ConsoleWidget.h"
+#include "DemoMenu.h"
 #include "DeviceConfigWidget.h"
 #include "DeviceManager.h"
 #include "DeviceSignalsConsole.h"
@@ -11,6 +12,7 @@
 #include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -59,6 +61,9 @@ DevicePanelsWindow::DevicePanelsWindow(DeviceManager* manager, QWidget* parent)
 {
     setWindowTitle(tr("Log and device settings"));
     auto* layout = new QVBoxLayout(this);
+    auto* menuBar = new QMenuBar(this);
+    addDemoMenu(menuBar);
+    layout->setMenuBar(menuBar);
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(tr("Device:"), this));
     m_devices->addItems(manager->getDeviceNames());

@@ -6,6 +6,7 @@
 #include "YamlConfig.h"
 #include "ZenticMessageBox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QPushButton>
 
@@ -31,6 +32,25 @@ SettingsWindow::SettingsWindow(QWidget* parent)
     addDisplayOptions();
     addDeviceOptions();
 
+}
+
+SettingsWindow* SettingsWindow::showSettings()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        auto* settings = qobject_cast<SettingsWindow*>(window);
+        if (settings && settings->isVisible()) {
+            settings->raise();
+            settings->activateWindow();
+            return settings;
+        }
+    }
+    // A fresh one rather than a closed one shown again: that one still shows the edits the
+    // user closed it on without saving.
+    auto* settings = new SettingsWindow;
+    settings->setAttribute(Qt::WA_DeleteOnClose);
+    settings->show();
+    return settings;
 }
 
 void SettingsWindow::save()

@@ -17,6 +17,13 @@ class SettingsWindow : public ConfigWidget
 public:
     explicit SettingsWindow(QWidget* parent = nullptr);
 
+    /**
+     * Brings the demo's settings to the front: the settings window on the screen, or a new
+     * one, which deletes itself when closed. Every window of the demo offers it in its menu,
+     * so the settings stay within reach once the first settings window is closed.
+     */
+    static SettingsWindow* showSettings();
+
 public Q_SLOTS:
     /// Writes the options into the settings, then the settings file; the restart notice of
     /// ConfigWidget comes only once the file is written, a warning instead when it is not.

@@ -1,6 +1,7 @@
 #include "WirelessWindow.h"
 
 #include "ConnectivityMonitor.h"
+#include "DemoMenu.h"
 #include "ExternalWirelessNetworkWidget.h"
 #include "NetworkRowDelegate.h"
 #include "Singleton.h"
@@ -13,6 +14,7 @@
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QListView>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStandardItem>
 #include <QThread>
@@ -46,6 +48,9 @@ WirelessWindow::WirelessWindow(QWidget* parent)
     manager->simulateLatency(60);
 
     auto layout = new QVBoxLayout(this);
+    auto menuBar = new QMenuBar(this);
+    addDemoMenu(menuBar);
+    layout->setMenuBar(menuBar);
     auto heading = new QLabel(tr("Wi-Fi status (simulated networks)"), this);
     QFont bold = heading->font();
     bold.setBold(true);

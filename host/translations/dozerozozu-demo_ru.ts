@@ -25,6 +25,17 @@
     </message>
 </context>
 <context>
+    <name>DemoMenu</name>
+    <message>
+        <source>&amp;Demo</source>
+        <translation>&amp;Демо</translation>
+    </message>
+    <message>
+        <source>&amp;Settings...</source>
+        <translation>&amp;Настройки...</translation>
+    </message>
+</context>
+<context>
     <name>DemoWindows</name>
     <message>
         <source>The map could not be saved.</source>

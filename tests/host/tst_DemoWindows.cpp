@@ -1,0 +1,179 @@
+#include "DemoGuiDevices.h"
+#include "DemoWindows.h"
+#include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "DeviceMapWindow.h"
+#include "MoveItemsOperation.h"
+#include "RenameDeviceOperation.h"
+#include "SettingsWindow.h"
+#include "TestSupport.h"
+#include "WirelessNetworkWidget.h"
+#include "WirelessWindow.h"
+#include "ZenticMessageBox.h"
+
+#include <QAction>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// The demo's windows as a user meets them after closing some: the settings within reach from
+// every one, the map telling once that it could not save, and no window left behind.
+class tst_DemoWindows : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir home;
+    std::unique_ptr<DeviceManager> manager;
+    std::unique_ptr<QWidget> window;
+
+    /// Opens the demo window of that name over the sample graph, as the demo does at start.
+    QWidget* open(const QString& name)
+    {
+        manager = std::make_unique<DeviceManager>();
+        registerDemoGuiDeviceTypes(manager.get());
+        if (!manager->loadYamlConfig(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml")))
+            return nullptr;
+        manager->setConfigPath(demoDataFile(QStringLiteral("demo-graph.yaml")));
+        for (const DemoWindow& description : demoWindows()) {
+            if (description.name == name)
+                window.reset(description.create(manager.get()));
+        }
+        if (window)
+            window->show();
+        return window.get();
+    }
+
+    static QList<SettingsWindow*> shownSettings()
+    {
+        QList<SettingsWindow*> shown;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* settings = qobject_cast<SettingsWindow*>(widget);
+            if (settings && settings->isVisible())
+                shown.append(settings);
+        }
+        return shown;
+    }
+
+    /// A folder standing where the file is blocks its writing, whatever the user's rights.
+    static void setWritable(const QString& file, bool writable)
+    {
+        if (writable)
+            QVERIFY(QDir(file).removeRecursively());
+        else
+            QVERIFY(QFile::remove(file) && QDir().mkpath(file));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        qputenv("XDG_DATA_HOME", home.path().toUtf8());
+        QCoreApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
+    }
+
+    void cleanup()
+    {
+        for (SettingsWindow* settings : shownSettings())
+            delete settings;
+        window.reset();
+        manager.reset();
+    }
+
+    void everyWindowOffersTheSettings_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const DemoWindow& description : demoWindows()) {
+            if (description.name != QLatin1String("settings"))
+                QTest::newRow(qPrintable(description.name)) << description.name;
+        }
+    }
+
+    void everyWindowOffersTheSettings()
+    {
+        QFETCH(QString, name);
+        // Given one window of the demo open, and no settings window
+        QWidget* opened = open(name);
+        QVERIFY(opened);
+        QVERIFY(shownSettings().isEmpty());
+        auto* entry = opened->findChild<QAction*>(QStringLiteral("demoSettingsAction"));
+        QVERIFY(entry);
+
+        // When the user chooses Settings from its menu, twice
+        entry->trigger();
+        QCOMPARE(shownSettings().size(), 1);
+        SettingsWindow* first = shownSettings().first();
+        entry->trigger();
+
+        // Then the settings are shown, the open ones brought to the front rather than doubled
+        QCOMPARE(shownSettings(), QList<SettingsWindow*>{first});
+        // And once closed, they open again
+        QPointer<SettingsWindow> closed = first;
+        first->close();
+        QTRY_VERIFY(!closed);
+        entry->trigger();
+        QCOMPARE(shownSettings().size(), 1);
+    }
+
+    void mapTellsOnceThatItCouldNotSave()
+    {
+        // Given the map window, its data folder's files blocked after it opened
+        auto* map = qobject_cast<DeviceMapWindow*>(open(QStringLiteral("map")));
+        QVERIFY(map);
+        DeviceMapWidget* view = map->getDeviceMapWidget();
+        const QString layout = demoDataFile(QStringLiteral("demo-map.ini"));
+        const QString graph = demoDataFile(QStringLiteral("demo-graph.yaml"));
+        QVERIFY(manager->saveYamlConfig());
+        setWritable(layout, false);
+        setWritable(graph, false);
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        TestSupport::LogCapture log;
+
+        // When the user moves a device twice and renames one, each turn of the event loop apart
+        const auto move = [view](double x) {
+            view->pushOperation(new MoveItemsOperation(view, {{"counter1", QPointF()}}, {{"counter1", QPointF(x, 40)}},
+                                                       MoveItemsOperation::Devices));
+            QCoreApplication::processEvents();
+        };
+        move(100);
+        move(200);
+        view->pushOperation(new RenameDeviceOperation(view, "counter1", "counter9"));
+        QCoreApplication::processEvents();
+
+        // Then one box said so, naming the file
+        QCOMPARE(ok.count(), 1);
+        QCOMPARE(ok.texts().first(), QStringLiteral("The map could not be saved."));
+        QVERIFY(ok.informativeTexts().first().contains(QDir::toNativeSeparators(layout)));
+
+        // And after everything was saved once more, a new failure is told again
+        setWritable(layout, true);
+        setWritable(graph, true);
+        view->pushOperation(new RenameDeviceOperation(view, "counter9", "counter1"));
+        QCoreApplication::processEvents();
+        QCOMPARE(ok.count(), 1);
+        setWritable(layout, false);
+        move(300);
+        QCOMPARE(ok.count(), 2);
+        setWritable(layout, true);
+    }
+
+    void networkListClosesWithTheWirelessWindow()
+    {
+        // Given the wireless window with its network list open
+        auto* wireless = qobject_cast<WirelessWindow*>(open(QStringLiteral("wireless")));
+        QVERIFY(wireless);
+        QPointer<QWidget> list = wireless->openNetworkList();
+        QVERIFY(list && list->isVisible());
+
+        // When the user closes the window
+        wireless->close();
+
+        // Then the list is gone from the screen too
+        QVERIFY(list);
+        QVERIFY(!list->isVisible());
+    }
+};
+
+QTEST_MAIN(tst_DemoWindows)
+#include "tst_DemoWindows.moc"
