@@ -31,7 +31,6 @@ SettingsWindow::SettingsWindow(QWidget* parent)
     addGeneralOptions();
     addDisplayOptions();
     addDeviceOptions();
-
 }
 
 SettingsWindow* SettingsWindow::showSettings()
