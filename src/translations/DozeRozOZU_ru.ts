@@ -963,6 +963,25 @@ or the connection may contain an unrecognized device.</source>
     </message>
 </context>
 <context>
+    <name>GraphLayoutAdapter</name>
+    <message>
+        <source>The layout type %1 is unknown, so the devices were placed on a simple grid.</source>
+        <translation>Тип раскладки %1 неизвестен, поэтому устройства размещены простой сеткой.</translation>
+    </message>
+    <message>
+        <source>The automatic layout failed (%1), so the devices were placed on a simple grid.</source>
+        <translation>Автоматическая раскладка не удалась (%1), поэтому устройства размещены простой сеткой.</translation>
+    </message>
+    <message>
+        <source>An earlier automatic layout is still running, so the devices were placed on a simple grid.</source>
+        <translation>Предыдущая автоматическая раскладка ещё выполняется, поэтому устройства размещены простой сеткой.</translation>
+    </message>
+    <message>
+        <source>The automatic layout took longer than %1 s, so the devices were placed on a simple grid.</source>
+        <translation>Автоматическая раскладка заняла больше %1 с, поэтому устройства размещены простой сеткой.</translation>
+    </message>
+</context>
+<context>
     <name>HeightToleranceDialog</name>
     <message>
         <source>General</source>
@@ -1488,6 +1507,14 @@ To connect to a network, the Wi-Fi adapter must be turned on.</source>
     <message>
         <source>Wrong password</source>
         <translation>Неверный пароль</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Подключено</translation>
+    </message>
+    <message>
+        <source>Connecting...</source>
+        <translation>Подключение...</translation>
     </message>
 </context>
 <context>

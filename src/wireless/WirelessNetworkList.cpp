@@ -18,11 +18,6 @@ const int spinnerRole = NetworkRowDelegate::getSpinnerIndex() + 1;
 const int conditionRole = NetworkRowDelegate::getNetworkConditionIndex() + 1;
 const int ipAddressRole = NetworkRowDelegate::getIpAddressIndex() + 1;
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("WirelessNetworkWidget", text);
-}
-
 // One icon per picture, so that an unchanged row compares equal and is not repainted.
 QIcon resourceIcon(const QString& path)
 {
@@ -167,7 +162,7 @@ void WirelessNetworkList::markCurrentNetwork(const NetworkInformation& info)
             assign(listed, Qt::TextAlignmentRole, int(Qt::AlignTop));
             assign(listed, statusRole, resourceIcon("okay"));
             assign(listed, lockRole, resourceIcon("unlock"));
-            assign(listed, conditionRole, translated("Connected"));
+            assign(listed, conditionRole, QCoreApplication::translate("WirelessNetworkWidget", "Connected"));
             assign(listed, ipAddressRole, info.ipAddress);
         } else {
             assign(listed, Qt::TextAlignmentRole, int(Qt::AlignVCenter));
@@ -193,7 +188,7 @@ void WirelessNetworkList::markConnecting(QStandardItem* item)
 {
     assign(item, statusRole, QVariant());
     assign(item, spinnerRole, true);
-    assign(item, conditionRole, translated("Connecting..."));
+    assign(item, conditionRole, QCoreApplication::translate("WirelessNetworkWidget", "Connecting..."));
 }
 
 void WirelessNetworkList::markFailed(QStandardItem* item, const QString& condition)

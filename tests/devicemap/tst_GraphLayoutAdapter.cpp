@@ -2,6 +2,7 @@
 #include "GraphLayoutAdapter.h"
 #include "GroupStripLayout.h"
 #include "LayeringEstimate.h"
+#include "LibraryTranslator.h"
 #include "LayoutPlan.h"
 #include "TestSupport.h"
 
@@ -512,6 +513,20 @@ private Q_SLOTS:
         // Then the grid stands in, with a reason
         QVERIFY(result.fellBack && result.reason.contains("longer than"));
         QCOMPARE(result.arrangement.deviceRects.size(), graph.devices.size());
+    }
+
+    void reasonSpeaksTheUsersLanguage()
+    {
+        // Given a Russian user, and a layout of a type nobody knows
+        QVERIFY(LibraryTranslator::install(QLocale(QLocale::Russian, QLocale::Russia)));
+        const LayoutGraph graph = pipeline(3, 17);
+
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOut(graph);
+        LibraryTranslator::remove();
+
+        // Then the grid stands in, and the user is told why in Russian
+        QVERIFY(result.fellBack);
+        QCOMPARE(result.reason, QString::fromUtf8("Тип раскладки 17 неизвестен, поэтому устройства размещены простой сеткой."));
     }
 };
 

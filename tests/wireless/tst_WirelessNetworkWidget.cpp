@@ -1,4 +1,5 @@
 #include "ConnectivityMonitor.h"
+#include "LibraryTranslator.h"
 #include "LineEditWithKeyboard.h"
 #include "NetworkRowDelegate.h"
 #include "Singleton.h"
@@ -112,6 +113,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        LibraryTranslator::remove();
         delete popup;
         popup = nullptr;
         QTest::qWait(20);
@@ -167,6 +169,23 @@ private Q_SLOTS:
         QCOMPARE(condition("B"), QString("Connected"));
         // An open network keeps its open padlock after a report
         QVERIFY(shows(row("A")->data(lockRole), "unlock") && !row("A")->data(statusRole).isValid());
+    }
+
+    void rowConditionsSpeakTheUsersLanguage()
+    {
+        // Given a Russian user's list with an open network A and B, the current one
+        QVERIFY(LibraryTranslator::install(QLocale(QLocale::Russian, QLocale::Russia)));
+        makePopup();
+        scan({network("A", true), network("B")});
+        report(network("B"));
+        QCOMPARE(condition("B"), QString::fromUtf8("Подключено"));
+
+        // When the user connects to A
+        select("A");
+        button("connectButton")->click();
+
+        // Then its row says so in Russian too
+        QCOMPARE(condition("A"), QString::fromUtf8("Подключение..."));
     }
 
     void connectsWithPasswordOnlyWhenNeeded_data()

@@ -22,11 +22,6 @@ namespace {
 
 constexpr double resultMargin = 20.0;
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("GraphLayoutAdapter", text);
-}
-
 /// graph without links or group references that point nowhere, so no run can index out of range.
 LayoutGraph checked(const LayoutGraph& graph)
 {
@@ -77,7 +72,8 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
 {
     if (!graph.hasKnownType()) {
         return GraphLayoutAdapter::fallback(
-            graph, translated("The layout type %1 is unknown, so the devices were placed on a simple grid.")
+            graph, QCoreApplication::translate("GraphLayoutAdapter",
+                                               "The layout type %1 is unknown, so the devices were placed on a simple grid.")
                        .arg(graph.type));
     }
 
@@ -101,7 +97,8 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
         if (control && control->isAbandoned && control->isAbandoned())
             return result;
         return GraphLayoutAdapter::fallback(
-            graph, translated("The automatic layout failed (%1), so the devices were placed on a simple grid.")
+            graph, QCoreApplication::translate("GraphLayoutAdapter",
+                                               "The automatic layout failed (%1), so the devices were placed on a simple grid.")
                        .arg(error));
     }
     if (plan.groupsAsStrips) {
@@ -164,8 +161,10 @@ GraphLayoutAdapter::Result GraphLayoutAdapter::layOutWithin(const LayoutGraph& g
     future.cancel();
     const QString reason
         = waitedForAnother
-              ? translated("An earlier automatic layout is still running, so the devices were placed on a simple grid.")
-              : translated("The automatic layout took longer than %1 s, so the devices were placed on a simple grid.")
+              ? QCoreApplication::translate("GraphLayoutAdapter", "An earlier automatic layout is still running, so the "
+                                                                  "devices were placed on a simple grid.")
+              : QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout took longer than %1 s, so the "
+                                                                  "devices were placed on a simple grid.")
                     .arg(options.deadlineMs / 1000.0, 0, 'g', 3);
     return fallback(graph, reason);
 }
