@@ -86,6 +86,14 @@ DeviceMapWidget* mapOf(QWidget* window)
     return static_cast<DeviceMapWindow*>(window)->getDeviceMapWidget();
 }
 
+// The search bar as Ctrl+F opens it, before anything is typed: its placeholder tells what it finds.
+QWidget* emptySearch(QWidget* window)
+{
+    if (MapSearchBar* search = static_cast<DeviceMapWindow*>(window)->getSearchBar())
+        search->open();
+    return window;
+}
+
 // The window while the user looks for the scalers, with the sample template open beside the map.
 QWidget* searchAndTemplates(QWidget* window)
 {
@@ -262,6 +270,7 @@ QList<DemoWindow> demoWindows()
           {QStringLiteral("map-hierarchical"), rearranged(DeviceMapWidget::Hierarchical)},
           {QStringLiteral("map-orthogonal"), rearranged(DeviceMapWidget::Orthogonal)},
           {QStringLiteral("map-clusterbyio"), rearranged(DeviceMapWidget::ClusterByIO)},
+          {QStringLiteral("map-search"), emptySearch},
           // Last: the search bar and the panel stay open.
           {QStringLiteral("map-search-templates"), searchAndTemplates}}},
         DevicePanelsWindow::demoWindow(),
