@@ -268,14 +268,16 @@ bool YamlConfig::setParam(const QString& key, const QString& value, const QStrin
         qDebug() << "YamlConfig::setParam() | WARNING invalid path |" << path;
         return false;
     }
-    if (!node->children.contains(key))
+    // A new leaf is a change whatever its value: an empty one must reach the file as well.
+    const bool created = !node->children.contains(key);
+    if (created)
         node->children.insert(key, leafNode(key, QString()));
     ConfigNode& leaf = node->children[key];
     if (leaf.isNode) {
         qDebug() << "YamlConfig::setParam() | WARNING invalid path |" << path;
         return false;
     }
-    if (leaf.value == value)
+    if (leaf.value == value && !created)
         return true;
     changedKeys.insert(changedKeyPath(key, path));
     leaf.value = value;

@@ -77,6 +77,7 @@ public:
 
     QString getParam(const QString& key, const QString& path, const QString& defaultValue = QString(),
                      bool storeDefault = false) override;
+    /// A new leaf is a change whatever its value; so is another value of an existing one.
     bool setParam(const QString& key, const QString& value, const QString& path, bool apply) override;
     /// Removes the inner node at path with its subtree; does not apply.
     bool removeNode(const QString& path) override;

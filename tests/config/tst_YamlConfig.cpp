@@ -265,6 +265,22 @@ private Q_SLOTS:
         QCOMPARE(reread.getParam("added", "new"), QString("1"));
     }
 
+    // An empty value set to a key that did not exist was once dropped by the save: the
+    // caller's default came back after a restart.
+    void aNewLeafIsSavedWhateverItsValue()
+    {
+        YamlConfig config;
+        loadSample(config);
+
+        QVERIFY(config.setParam("note", "", "motor", false));
+
+        QVERIFY(config.isConfigChanged());
+        QVERIFY(config.saveConfig());
+        YamlConfig reread;
+        QCOMPARE(reread.parseConfig(configPath(), true), 4);
+        QCOMPARE(reread.getParam("note", "motor", "default"), QString());
+    }
+
     // Saves that the next start refused lost every setting.
     void theLargestTreeAFileHoldsSavesAndOneByteMoreFails()
     {
