@@ -69,6 +69,7 @@ private Q_SLOTS:
         // Escaped, a key of 110 characters may be longer than an implicit key can be.
         QTest::newRow("keys near the implicit key's limit") << 130 << 1000;
         QTest::newRow("long texts") << 1200 << 50;
+        QTest::newRow("texts written quoted for their length") << 9000 << 20;
     }
 
     void everyTextReadsBack()
@@ -99,6 +100,9 @@ private Q_SLOTS:
         QVERIFY(QByteArray::fromStdString(written(std::string(501, 'k'), "v")).startsWith("? "));
         QVERIFY(QByteArray::fromStdString(written(std::string(101, '\r'), "v")).startsWith("? "));
         QCOMPARE(QByteArray::fromStdString(written("plain", "é, [x]")), QByteArray("plain: é, [x]"));
+        // A long text is quoted rather than checked for whether it may be plain, at a tenth of the speed.
+        QVERIFY(QByteArray::fromStdString(written("k", std::string(4096, 'x'))).startsWith("k: x"));
+        QVERIFY(QByteArray::fromStdString(written("k", std::string(4097, 'x'))).startsWith("k: \"x"));
         // A noncharacter alone asks for quotes, not for every letter escaped.
         QCOMPARE(QByteArray::fromStdString(written("ж\uFFFE", "v")), QByteArray("\"ж\uFFFD\": v"));
     }
