@@ -1,14 +1,16 @@
 // Prints how much memory each reader of outside text (device text from the clipboard or a drop,
 // templates and their descriptions, meta-device files, layout files, the configuration) takes
 // on malformed texts, and on valid texts beside raw yaml-cpp's YAML::Load of the same text in
-// the same run. Each reader runs in a child process limited to 1 GiB more address space and
-// 30 s, so a reader that runs away shows as "OOM" or "TIME" instead of taking the machine.
+// the same run, and the longest each reader took. Each reader runs in a child process limited
+// to 1 GiB more address space and 30 s, so a reader that runs away shows as "OOM" or "TIME"
+// instead of taking the machine.
 // Figures only; nothing is asserted (the memory and valid-text tests do).
 
 #include "OutsideTextReaders.h"
 #include "ReaderMemoryProbe.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QPair>
 #include <QTemporaryDir>
@@ -89,6 +91,7 @@ void printValidTexts(QTextStream& out, const OutsideTextReaders::Readers& reader
             out << QStringLiteral("[%1]").arg(column + 1).rightJustified(7);
     }
     out << QStringLiteral("raw").rightJustified(7) << QStringLiteral("most/raw").rightJustified(10) << Qt::endl;
+    QVector<double> slowest(columns.size(), 0);
     for (const OutsideTextReaders::Text& text : OutsideTextReaders::validTexts()) {
         out << text.name.leftJustified(38) << QString::number(text.bytes.size()).rightJustified(8);
         out.flush();
@@ -100,7 +103,10 @@ void printValidTexts(QTextStream& out, const OutsideTextReaders::Readers& reader
                 out << QStringLiteral("n/a").rightJustified(7);
                 continue;
             }
+            QElapsedTimer timer;
+            timer.start();
             const ReaderMemoryProbe::Result result = probe(reader, text.bytes, path);
+            slowest[column] = std::max(slowest[column], timer.nsecsElapsed() / 1e9);
             const double perByte = double(std::max<qint64>(result.peakBytes - baseline.at(column), 0)) / text.bytes.size();
             out << (result.isClean() ? QString::number(perByte, 'f', 1) : cell(result)).rightJustified(7);
             out.flush();
@@ -111,7 +117,11 @@ void printValidTexts(QTextStream& out, const OutsideTextReaders::Readers& reader
         }
         out << QString::number(most / std::max(raw, 0.1), 'f', 2).rightJustified(10) << Qt::endl;
     }
-    out << "THROW: the reader refused a valid text; n/a: sequences are not part of the configuration's format"
+    out << QStringLiteral("slowest run (s)").leftJustified(46);
+    for (double seconds : qAsConst(slowest))
+        out << QString::number(seconds, 'f', 2).rightJustified(7);
+    out << Qt::endl
+        << "THROW: the reader refused a valid text; n/a: sequences are not part of the configuration's format"
         << Qt::endl;
 }
 
@@ -140,6 +150,7 @@ int main(int argc, char** argv)
     rows += texts;
     QVector<qint64> worstPeak(readers.all.size(), 0);
     QVector<double> worstGrowthPerByte(readers.all.size(), 0);
+    QVector<double> slowestSeconds(readers.all.size(), 0);
     // The peak of each reader on the shorter text of each kind that comes in two lengths.
     QHash<QString, QPair<int, QVector<qint64>>> shorter;
     for (const OutsideTextReaders::Text& text : qAsConst(rows)) {
@@ -151,8 +162,11 @@ int main(int argc, char** argv)
         QVector<qint64> peaks(readers.all.size(), 0);
         for (int column = 0; column < readers.all.size(); ++column) {
             const OutsideTextReaders::Reader& reader = readers.all.at(column);
+            QElapsedTimer timer;
+            timer.start();
             const ReaderMemoryProbe::Result result = ReaderMemoryProbe::run(
                 [&reader, &text, &path] { reader.read(text.bytes, path); }, limitBytes, timeoutSeconds);
+            slowestSeconds[column] = std::max(slowestSeconds[column], timer.nsecsElapsed() / 1e9);
             out << cell(result).rightJustified(7);
             out.flush();
             const qint64 peak = result.isClean() ? result.peakBytes : limitBytes;
@@ -184,6 +198,9 @@ int main(int argc, char** argv)
     out << Qt::endl << QStringLiteral("worst growth per byte of text").leftJustified(46);
     for (double growth : qAsConst(worstGrowthPerByte))
         out << QString::number(std::max(growth, 0.0), 'f', 1).rightJustified(7);
+    out << Qt::endl << QStringLiteral("slowest run, malformed texts (s)").leftJustified(46);
+    for (double seconds : qAsConst(slowestSeconds))
+        out << QString::number(seconds, 'f', 2).rightJustified(7);
     out << Qt::endl
         << "growth per byte: how much more a reader takes on the longer text of a kind than on the shorter,"
         << Qt::endl

@@ -10,6 +10,7 @@
 #include <yaml.h>
 
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <unordered_map>
 #include <vector>
@@ -20,6 +21,11 @@ namespace {
 // densest valid text has ("[1,1,1]", "- 1" lines have one per three).
 const long long nodeAllowance = 16384;
 const long long bytesPerNode = 2;
+// A text's scalars and tags stand for at most as many bytes as it has; aliases and tag
+// handles repeat them. Repeating a few settings or a description some dozen times stays far
+// below this; a text that stands for a thousand copies of a long description does not.
+const long long expansionAllowance = 4 << 20;
+const long long expandedBytesPerByte = 8;
 
 std::string nestingMessage()
 {
@@ -194,18 +200,80 @@ private:
     };
 
     // yaml-cpp's non-specific tags: "?" for plain scalars and collections, "!" for quoted scalars.
+    // Each tag is kept once, however many nodes carry it: a %TAG handle makes a short text
+    // stand for long tags.
     uint32_t tagIndex(const yaml_char_t* tag, bool plain)
     {
         if (!tag)
             return plain ? 0 : 1;
-        tags.push_back(textOf(tag));
-        return uint32_t(tags.size() - 1);
+        std::string text = textOf(tag);
+        const auto found = tagIndexes.find(text);
+        if (found != tagIndexes.end())
+            return found->second;
+        const auto index = uint32_t(tags.size());
+        tags.push_back(text);
+        tagIndexes.emplace(std::move(text), index);
+        return index;
     }
 
     std::vector<Event> events;
     std::string scalars;
     std::vector<std::string> tags = {"?", "!"};
+    std::unordered_map<std::string, uint32_t> tagIndexes;
 };
+
+/*
+ * libyaml compares each %TAG directive of a document with every one before it, before it
+ * hands over a single event: a text of nothing but directives takes it seconds per MiB.
+ * Texts that may hold more directives than a document may have are counted by libyaml's
+ * scanner first, which takes no time over them.
+ */
+std::size_t occurrences(const std::string& text, const char* word)
+{
+    std::size_t count = 0;
+    const std::size_t length = std::strlen(word);
+    for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + length))
+        ++count;
+    return count;
+}
+
+void checkTagDirectives(const std::string& text)
+{
+    if (occurrences(text, "%TAG") <= std::size_t(BoundedYaml::maxTagDirectives))
+        return;
+    yaml_parser_t scanner;
+    if (!yaml_parser_initialize(&scanner))
+        throw std::bad_alloc();
+    yaml_parser_set_input_string(&scanner, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    int directives = 0;
+    int flowLevel = 0;
+    for (;;) {
+        yaml_token_t token;
+        // What the scanner refuses, the parser refuses as well, and says where.
+        if (!yaml_parser_scan(&scanner, &token))
+            break;
+        const yaml_token_type_t type = token.type;
+        const yaml_mark_t mark = token.start_mark;
+        yaml_token_delete(&token);
+        if (type == YAML_STREAM_END_TOKEN)
+            break;
+        if (type == YAML_DOCUMENT_START_TOKEN || type == YAML_DOCUMENT_END_TOKEN)
+            directives = 0;
+        else if (type == YAML_FLOW_SEQUENCE_START_TOKEN || type == YAML_FLOW_MAPPING_START_TOKEN)
+            ++flowLevel;
+        else if (type == YAML_FLOW_SEQUENCE_END_TOKEN || type == YAML_FLOW_MAPPING_END_TOKEN)
+            --flowLevel;
+        // The parser refuses such nesting at once; the scanner alone would follow it.
+        if (flowLevel > BoundedYaml::maxDepth)
+            break;
+        if (type == YAML_TAG_DIRECTIVE_TOKEN && ++directives > BoundedYaml::maxTagDirectives) {
+            yaml_parser_delete(&scanner);
+            throw YAML::ParserException(toMark(mark), "more than " + std::to_string(BoundedYaml::maxTagDirectives)
+                                                          + " %TAG directives for one document");
+        }
+    }
+    yaml_parser_delete(&scanner);
+}
 
 /*
  * One pass of libyaml over the whole text, holding it to the bounds; the events of the first
@@ -218,10 +286,12 @@ public:
         : text(text)
         , firstDocument(firstDocument)
         , nodeLimit(BoundedYaml::maxNodes(text.size()))
+        , byteLimit(BoundedYaml::maxExpandedBytes(text.size()))
     {
         if (text.size() > BoundedYaml::maxTextBytes)
             throw YAML::ParserException(YAML::Mark::null_mark(),
                                         "a text of more than " + std::to_string(BoundedYaml::maxTextBytes) + " bytes");
+        checkTagDirectives(text);
         if (!yaml_parser_initialize(&parser))
             throw std::bad_alloc();
         yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(text.data()), text.size());
@@ -249,11 +319,15 @@ public:
         }
     }
 
+    /// Where the first node of a later document that is not a null begins; null_mark() when none.
+    YAML::Mark laterContent() const { return laterContentMark; }
+
 private:
     // What a node that carries an anchor stands for where an alias repeats it.
     struct Anchor
     {
         long long nodes = 1;
+        long long bytes = 0;
         int height = 0;
         bool complete = false;
     };
@@ -262,12 +336,15 @@ private:
     {
         YAML::anchor_t anchor = YAML::NullAnchor;
         long long nodesBefore = 0;
+        long long bytesBefore = 0;
         int height = 1;
     };
 
     void take(const yaml_event_t& event)
     {
         YAML::anchor_t anchor = YAML::NullAnchor;
+        if (documents > 1 && open.empty())
+            noteLaterContent(event);
         switch (event.type) {
         case YAML_DOCUMENT_START_EVENT:
             ++documents;
@@ -275,20 +352,25 @@ private:
             anchorIds.clear();
             anchors.clear();
             break;
-        case YAML_SCALAR_EVENT:
+        case YAML_SCALAR_EVENT: {
             countNodes(1, event.start_mark);
+            const long long bytes = (long long)(event.data.scalar.length) + tagLength(event.data.scalar.tag);
+            countBytes(bytes, event.start_mark);
             anchor = defineAnchor(event.data.scalar.anchor);
-            if (anchor != YAML::NullAnchor)
+            if (anchor != YAML::NullAnchor) {
+                anchors[anchor - 1].bytes = bytes;
                 anchors[anchor - 1].complete = true;
+            }
             break;
+        }
         case YAML_ALIAS_EVENT:
             anchor = repeatAnchor(event);
             break;
         case YAML_SEQUENCE_START_EVENT:
-            anchor = openCollection(event, event.data.sequence_start.anchor);
+            anchor = openCollection(event, event.data.sequence_start.anchor, event.data.sequence_start.tag);
             break;
         case YAML_MAPPING_START_EVENT:
-            anchor = openCollection(event, event.data.mapping_start.anchor);
+            anchor = openCollection(event, event.data.mapping_start.anchor, event.data.mapping_start.tag);
             break;
         case YAML_SEQUENCE_END_EVENT:
         case YAML_MAPPING_END_EVENT:
@@ -299,6 +381,30 @@ private:
         }
         if (firstDocument && documents == 1)
             firstDocument->add(event, anchor);
+    }
+
+    void noteLaterContent(const yaml_event_t& event)
+    {
+        const bool content = event.type == YAML_ALIAS_EVENT || event.type == YAML_SEQUENCE_START_EVENT
+                             || event.type == YAML_MAPPING_START_EVENT
+                             || (event.type == YAML_SCALAR_EVENT && !isNull(event));
+        if (content && laterContentMark.is_null())
+            laterContentMark = toMark(event.start_mark);
+    }
+
+    static long long tagLength(const yaml_char_t* tag)
+    {
+        return tag ? (long long)(std::strlen(reinterpret_cast<const char*>(tag))) : 0;
+    }
+
+    void countBytes(long long count, const yaml_mark_t& mark)
+    {
+        bytes += count;
+        if (bytes > byteLimit) {
+            throw YAML::ParserException(toMark(mark), "aliases and tags that stand for more than "
+                                                          + std::to_string(byteLimit) + " bytes for a text of "
+                                                          + std::to_string(text.size()) + " bytes");
+        }
     }
 
     void countNodes(long long count, const yaml_mark_t& mark)
@@ -332,18 +438,21 @@ private:
         if (int(open.size()) + repeated.height > BoundedYaml::maxDepth)
             throw YAML::ParserException(toMark(event.start_mark), nestingMessage());
         countNodes(repeated.nodes, event.start_mark);
+        countBytes(repeated.bytes, event.start_mark);
         if (!open.empty())
             open.back().height = std::max(open.back().height, repeated.height + 1);
         return found->second;
     }
 
-    YAML::anchor_t openCollection(const yaml_event_t& event, const yaml_char_t* anchorName)
+    YAML::anchor_t openCollection(const yaml_event_t& event, const yaml_char_t* anchorName, const yaml_char_t* tag)
     {
         if (int(open.size()) >= BoundedYaml::maxDepth)
             throw YAML::ParserException(toMark(event.start_mark), nestingMessage());
         OpenCollection collection;
         collection.nodesBefore = nodes;
+        collection.bytesBefore = bytes;
         countNodes(1, event.start_mark);
+        countBytes(tagLength(tag), event.start_mark);
         collection.anchor = defineAnchor(anchorName);
         open.push_back(collection);
         return collection.anchor;
@@ -358,6 +467,7 @@ private:
         if (closed.anchor != YAML::NullAnchor) {
             Anchor& anchor = anchors[closed.anchor - 1];
             anchor.nodes = nodes - closed.nodesBefore;
+            anchor.bytes = bytes - closed.bytesBefore;
             anchor.height = closed.height;
             anchor.complete = true;
         }
@@ -366,9 +476,12 @@ private:
     const std::string& text;
     EventBuffer* const firstDocument;
     const long long nodeLimit;
+    const long long byteLimit;
     yaml_parser_t parser;
     int documents = 0;
     long long nodes = 0;
+    long long bytes = 0;
+    YAML::Mark laterContentMark = YAML::Mark::null_mark();
     std::vector<OpenCollection> open;
     std::unordered_map<std::string, YAML::anchor_t> anchorIds;
     std::vector<Anchor> anchors;
@@ -383,15 +496,23 @@ long long maxNodes(std::size_t textBytes)
     return nodeAllowance + (long long)(textBytes) / bytesPerNode;
 }
 
+long long maxExpandedBytes(std::size_t textBytes)
+{
+    return expansionAllowance + expandedBytesPerByte * (long long)(textBytes);
+}
+
 int check(const std::string& text)
 {
     return BoundedReader(text, nullptr).run();
 }
 
-int read(const std::string& text, YAML::EventHandler& handler)
+int read(const std::string& text, YAML::EventHandler& handler, YAML::Mark* laterContent)
 {
     EventBuffer firstDocument;
-    const int documents = BoundedReader(text, &firstDocument).run();
+    BoundedReader reader(text, &firstDocument);
+    const int documents = reader.run();
+    if (laterContent)
+        *laterContent = reader.laterContent();
     firstDocument.replay(handler);
     return documents;
 }

@@ -205,6 +205,14 @@ bool YamlConfig::saveConfig()
         qWarning() << "YamlConfig::saveConfig() | WARNING entry cannot be stored, left out of the file |" << key;
     for (const QString& key : writing.readBackOtherwise)
         qWarning() << "YamlConfig::saveConfig() | WARNING value reads back otherwise |" << key;
+    // A file the next start would refuse loses every setting: the file stays as it was.
+    if (!writing.tooLarge.isEmpty()) {
+        qCritical() << "YamlConfig::saveConfig() | ERROR the configuration is larger than a file may be, not saved |"
+                    << YamlConfigFile::maxFileSize;
+        for (const QString& key : writing.tooLarge)
+            qCritical() << "YamlConfig::saveConfig() | ERROR entry too large |" << key;
+        return false;
+    }
     // Checked before the file is replaced: a text that does not read back must never reach the disk.
     if (writing.text.isEmpty()) {
         qCritical() << "YAML configuration file corrupted! Saving aborted.";
@@ -260,14 +268,16 @@ bool YamlConfig::setParam(const QString& key, const QString& value, const QStrin
         qDebug() << "YamlConfig::setParam() | WARNING invalid path |" << path;
         return false;
     }
-    if (!node->children.contains(key))
+    // A new leaf is a change whatever its value: an empty one must reach the file as well.
+    const bool created = !node->children.contains(key);
+    if (created)
         node->children.insert(key, leafNode(key, QString()));
     ConfigNode& leaf = node->children[key];
     if (leaf.isNode) {
         qDebug() << "YamlConfig::setParam() | WARNING invalid path |" << path;
         return false;
     }
-    if (leaf.value == value)
+    if (leaf.value == value && !created)
         return true;
     changedKeys.insert(changedKeyPath(key, path));
     leaf.value = value;

@@ -19,8 +19,8 @@
  * parseConfig(), users change it through the Config interface and call saveConfig().
  * Lives on the GUI thread; no lock of its own.
  *
- * Loading throws a std::exception (a std::runtime_error) for a malformed file; the tree is
- * then left as it was before the call.
+ * Loading throws a std::runtime_error for a file that is malformed or not of the store's
+ * format; the tree is then left as it was before the call.
  */
 class DOZEROZOZU_EXPORT YamlConfig : public Config
 {
@@ -46,14 +46,18 @@ public:
      * Loads the file at path into the tree, first letting a backup beside it
      * ("<name>_??????_??????.backup", the last by name) replace it when at least as large,
      * unless skipBackupCheck. Top-level entries the file names replace those in the tree;
-     * others stay. Returns the number of leaves read, 0 for a missing file.
-     * A file that is not valid YAML, not of the store's format (sequences, null values, keys
-     * that are not text) or beyond the bounds of outside YAML text (nesting deeper than 64
-     * levels, more nodes than half the file's size in bytes plus 16,384, aliases followed),
-     * or larger than 16 MiB, throws a std::exception (a std::runtime_error, whose what()
-     * names the line and column), leaving the tree, the snapshot and the changed flag as they
-     * were. Bytes that are not UTF-8 and raw control characters are read as U+FFFD, with a
-     * warning.
+     * others stay. Returns the number of leaves read, 0 for a missing file or one that holds
+     * no entry (empty, comments only, "---" alone, "~").
+     * A file that is not valid YAML, not of the store's format, beyond the bounds of outside
+     * YAML text (nesting deeper than 64 levels, more nodes than half the file's size in bytes
+     * plus 16,384, aliases and tags that stand for more than 4 MiB plus 8 bytes per byte of
+     * the file), larger than 16 MiB, or whose entries would take more than 16 MiB
+     * once written back, throws a std::runtime_error whose what() names the line and column
+     * and what was found, leaving the tree, the snapshot and the changed flag as they were.
+     * The store's format is one document, a mapping whose values are texts or mappings of the
+     * same kind: a document that is a text or a list, a list, an empty value, a key that is not
+     * text and a second document with content are refused, since a save would lose them.
+     * Bytes that are not UTF-8 and raw control characters are read as U+FFFD, with a warning.
      */
     int parseConfig(const QString& path, bool skipBackupCheck = false);
     /**
@@ -61,6 +65,8 @@ public:
      * atomically, logging the changes, then emits configChanged(). Returns false when a
      * needed save failed (logged; the file, the changed flag and the snapshot stay as they
      * were); true when the file was written or nothing needed writing.
+     * Nothing is written that the next parseConfig() refuses: a tree larger than 16 MiB once
+     * written fails the save, with its largest entries named in the log.
      * A text the file cannot give back exactly (U+0000 and what follows it, a lone surrogate,
      * a noncharacter) is written as far as it can be, with a warning naming its key; an entry
      * the file cannot hold at all (two names that became one, an entry nested deeper than 64
@@ -71,6 +77,7 @@ public:
 
     QString getParam(const QString& key, const QString& path, const QString& defaultValue = QString(),
                      bool storeDefault = false) override;
+    /// A new leaf is a change whatever its value; so is another value of an existing one.
     bool setParam(const QString& key, const QString& value, const QString& path, bool apply) override;
     /// Removes the inner node at path with its subtree; does not apply.
     bool removeNode(const QString& path) override;

@@ -8,6 +8,7 @@
 #include <yaml-cpp/exceptions.h>
 #include <yaml-cpp/mark.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -86,11 +87,21 @@ std::string readableText(const QByteArray& content, bool* byteOrderMark, bool* r
     return ((*byteOrderMark ? byteOrderMarkBytes : QByteArray()) + readable).toStdString();
 }
 
+// Every refusal of what is not part of the format says what was found and what the format is.
+[[noreturn]] void refuse(const YAML::Mark& mark, const std::string& found,
+                         const char* format = "the configuration holds mappings of texts")
+{
+    throw YAML::ParserException(mark, "found " + found + "; " + format);
+}
+
 /*
- * Builds the tree from the parser's events. A mapping is an inner node, a scalar a leaf;
- * anything else where a name or a value belongs is yaml-cpp's bad conversion for strings, as
- * when yaml-cpp's nodes were converted. An entry replaces an earlier one of the same name in
- * any letter case, with its subtree.
+ * Builds the tree from the parser's events. The document is a mapping (or empty); a mapping
+ * is an inner node, a scalar a leaf; anything else is refused where it stands. An entry
+ * replaces an earlier one of the same name in any letter case, with its subtree.
+ *
+ * On the way it counts, from below, the bytes the tree takes once written back: a file that
+ * would be larger than any file the store reads is refused now, not at the next start, after a
+ * save (aliases make a short file stand for a large tree).
  */
 class ConfigTreeBuilder : public YAML::EventHandler
 {
@@ -105,6 +116,7 @@ public:
     {
         Item repeated = anchored.at(anchor - 1);
         repeated.mark = mark;
+        repeated.repeated = true;
         complete(repeated, YAML::NullAnchor);
     }
     void OnScalar(const YAML::Mark& mark, const std::string&, YAML::anchor_t anchor, const std::string& value) override
@@ -112,30 +124,30 @@ public:
         Item scalar(Item::Scalar, mark);
         scalar.node.isNode = false;
         scalar.node.value = fromYamlText(value);
+        scalar.bytes = (long long)(std::strlen(value.c_str()));
         complete(scalar, anchor);
     }
-    void OnSequenceStart(const YAML::Mark& mark, const std::string&, YAML::anchor_t anchor,
-                         YAML::EmitterStyle::value) override
+    void OnSequenceStart(const YAML::Mark& mark, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override
     {
-        // Only the document itself may be a sequence, and only an empty one: it has no entries to load.
-        if (!open.empty())
-            throw YAML::TypedBadConversion<std::string>(mark);
-        open.push_back(Frame{Item(Item::Sequence, mark), anchor, false, QString()});
+        refuse(mark, "a list");
     }
-    void OnSequenceEnd() override { close(); }
+    void OnSequenceEnd() override {}
     void OnMapStart(const YAML::Mark& mark, const std::string&, YAML::anchor_t anchor,
                     YAML::EmitterStyle::value) override
     {
-        if (!open.empty() && open.back().item.kind == Item::Sequence)
-            throw YAML::ParserException(mark, "the document is a sequence, not a mapping");
-        open.push_back(Frame{Item(Item::Map, mark), anchor, false, QString()});
+        open.push_back(Frame{Item(Item::Map, mark), anchor, false, QString(), 0});
     }
-    void OnMapEnd() override { close(); }
+    void OnMapEnd() override
+    {
+        Frame frame = open.back();
+        open.pop_back();
+        complete(frame.item, frame.anchor);
+    }
 
 private:
     struct Item
     {
-        enum Kind { Null, Scalar, Map, Sequence };
+        enum Kind { Null, Scalar, Map };
         Item(Kind kind, const YAML::Mark& mark)
             : kind(kind)
             , mark(mark)
@@ -145,6 +157,12 @@ private:
         YAML::Mark mark;
         ConfigNode node;
         int leaves = 0;
+        /// A scalar's UTF-8 bytes; a mapping's written bytes as if at the top level.
+        long long bytes = 0;
+        /// A mapping's entries, nested ones too: each is indented once more below the top level.
+        long long lines = 0;
+        /// Brought in by an alias: its entries were not counted where it stands.
+        bool repeated = false;
     };
 
     struct Frame
@@ -153,14 +171,8 @@ private:
         YAML::anchor_t anchor = YAML::NullAnchor;
         bool hasKey = false;
         QString key;
+        long long keyBytes = 0;
     };
-
-    void close()
-    {
-        Frame frame = open.back();
-        open.pop_back();
-        complete(frame.item, frame.anchor);
-    }
 
     void complete(const Item& item, YAML::anchor_t anchor)
     {
@@ -170,7 +182,9 @@ private:
             anchored[anchor - 1] = item;
         }
         if (open.empty()) {
-            // The document itself: a mapping's entries are the tree; a scalar or null holds none.
+            // The document itself: a mapping's entries are the tree; an empty document holds none.
+            if (item.kind == Item::Scalar)
+                refuse(item.mark, "a text where the top-level mapping belongs");
             if (item.kind == Item::Map) {
                 tree = item.node;
                 leafCount += item.leaves;
@@ -178,17 +192,19 @@ private:
             return;
         }
         Frame& parent = open.back();
-        if (parent.item.kind == Item::Sequence)
-            throw YAML::ParserException(item.mark, "the document is a sequence, not a mapping");
-        if (item.kind == Item::Sequence || item.kind == Item::Null)
-            throw YAML::TypedBadConversion<std::string>(item.mark);
         if (!parent.hasKey) {
+            if (item.kind == Item::Null)
+                refuse(item.mark, "an empty key");
             if (item.kind != Item::Scalar)
-                throw YAML::TypedBadConversion<std::string>(item.mark);
+                refuse(item.mark, "a key that is not text");
             parent.key = item.node.value;
+            parent.keyBytes = item.bytes;
             parent.hasKey = true;
             return;
         }
+        if (item.kind == Item::Null)
+            refuse(item.mark, "an empty value (an empty text is written \"\")");
+        countWritten(parent, item);
         ConfigNode entry = item.node;
         entry.name = parent.key;
         const int leaves = item.kind == Item::Scalar ? 1 : item.leaves;
@@ -197,8 +213,35 @@ private:
         parent.hasKey = false;
     }
 
+    /*
+     * The written form of an entry at depth d is at least its indentation (2 d), its key, and
+     * ": ", its value and a line break for a leaf, or ":" and a line break and its entries one
+     * level deeper for a mapping; quoting, escaping and explicit keys only add to that.
+     */
+    void countWritten(Frame& parent, const Item& item)
+    {
+        const long long depth = (long long)(open.size()) - 1;
+        long long entryBytes = parent.keyBytes + (item.kind == Item::Scalar ? item.bytes + 3 : 2);
+        long long bytesHere = 2 * depth + entryBytes;
+        if (item.kind == Item::Map) {
+            entryBytes += item.bytes + 2 * item.lines;
+            parent.item.lines += item.lines;
+            if (item.repeated)
+                bytesHere += item.bytes + 2 * (depth + 1) * item.lines;
+        }
+        parent.item.bytes += entryBytes;
+        parent.item.lines += 1;
+        // The last line has no line break.
+        written += bytesHere;
+        if (written - 1 > YamlConfigFile::maxFileSize) {
+            refuse(item.mark, "entries that take more than " + std::to_string(YamlConfigFile::maxFileSize)
+                                  + " bytes once written", "a configuration file holds no more");
+        }
+    }
+
     std::vector<Frame> open;
     std::vector<Item> anchored;
+    long long written = 0;
 };
 
 bool isLoneSurrogate(const QString& text, int index)
@@ -412,16 +455,61 @@ void keepReadable(const ConfigNode& node, const QStringList& ancestors, ConfigNo
     }
 }
 
+struct SizedLeaf
+{
+    long long bytes;
+    QString key;
+};
+
+void listLeaves(const ConfigNode& node, const QStringList& ancestors, std::vector<SizedLeaf>* leaves)
+{
+    for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child) {
+        const ConfigNode& entry = child.value();
+        if (entry.isNode) {
+            listLeaves(entry, ancestors + QStringList(entry.name), leaves);
+            continue;
+        }
+        const long long bytes = 2 * ancestors.size() + entry.name.toUtf8().size() + entry.value.toUtf8().size() + 3;
+        leaves->push_back(SizedLeaf{bytes, keyLocation(ancestors, entry.name)});
+    }
+}
+
+// The largest leaves, largest first, whose lines together are at least excess bytes long (at
+// most maxTooLarge of them: a tree of many small entries is too large as a whole).
+QStringList largestEntries(const ConfigNode& tree, long long excess)
+{
+    const int maxTooLarge = 100;
+    std::vector<SizedLeaf> leaves;
+    listLeaves(tree, QStringList(), &leaves);
+    std::stable_sort(leaves.begin(), leaves.end(),
+                     [](const SizedLeaf& first, const SizedLeaf& second) { return first.bytes > second.bytes; });
+    QStringList largest;
+    for (const SizedLeaf& leaf : leaves) {
+        if (excess <= 0 || largest.size() == maxTooLarge)
+            break;
+        largest.append(leaf.key);
+        excess -= leaf.bytes;
+    }
+    return largest;
+}
+
 } // namespace
 
 namespace YamlConfigFile {
 
 Reading read(const QByteArray& content)
 {
+    if (content.size() > maxFileSize)
+        refuse(YAML::Mark::null_mark(), "a file larger than " + std::to_string(maxFileSize) + " bytes",
+               "a configuration file holds no more");
     Reading reading;
     const std::string text = readableText(content, &reading.byteOrderMark, &reading.replacedCharacters);
     ConfigTreeBuilder builder;
-    BoundedYaml::read(text, builder);
+    YAML::Mark laterContent;
+    BoundedYaml::read(text, builder, &laterContent);
+    // A save writes one document: what a second one holds would be lost.
+    if (!laterContent.is_null())
+        refuse(laterContent, "a second document", "the configuration holds one document, a mapping of texts");
     reading.tree = builder.tree;
     reading.leafCount = builder.leafCount;
     return reading;
@@ -437,6 +525,12 @@ Writing write(const ConfigNode& tree, bool byteOrderMark)
         written = &storable;
     }
     writing.text = compose(*written, byteOrderMark);
+    // Larger than the store reads: nothing is left out to make it fit, the caller decides.
+    if (writing.text.size() > maxFileSize) {
+        writing.tooLarge = largestEntries(*written, writing.text.size() - maxFileSize);
+        writing.text.clear();
+        return writing;
+    }
     if (readsBack(writing.text, *written, &writing.readBackOtherwise))
         return writing;
 

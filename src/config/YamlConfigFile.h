@@ -13,16 +13,26 @@
  * functions without a widget or a file, for YamlConfig, its tests and its benchmark.
  *
  * The file holds one document whose top-level mapping holds the tree: a mapping is an inner
- * node, a scalar a leaf; sequences, nulls and keys that are not scalars are not part of it.
- * Reading goes through BoundedYaml (one pass of a real YAML parser with its bounds, aliases
- * followed); writing through yaml-cpp's emitter and YamlTextWriter, one block mapping with
- * the entries in the tree's key order.
+ * node, a scalar a leaf. An empty document (an empty file, comments only, "---" alone, "~")
+ * holds no entry. Anything else is not part of it and is refused, so that no save ever writes
+ * over what a file held: a document that is a text or a list, a list, an empty value, a key
+ * that is not text, a second document that holds more than a null. Reading goes through
+ * BoundedYaml (one pass of a real YAML parser with its bounds, aliases followed); writing
+ * through yaml-cpp's emitter and YamlTextWriter, one block mapping with the entries in the
+ * tree's key order.
+ *
+ * Reading and writing hold to the same limits, so that a save never writes what the next load
+ * refuses: a file is at most maxFileSize bytes, and so are its entries once written back
+ * (aliases followed; counted from below while reading, so a file it accepts may still be one
+ * whose rewrite is a little larger).
  *
  * Writing never gives a text that does not read back: what no YAML file carries (a NUL and
  * what follows it, a lone surrogate, a noncharacter, a leading U+FEFF) is written as far as it
  * can be and the key is named in Writing::altered; a key that could not be written at all
  * (two names that became one, an entry nested deeper than a reader takes) is left out and
- * named in Writing::leftOut, and the rest is written all the same.
+ * named in Writing::leftOut, and the rest is written all the same. A tree larger than
+ * maxFileSize once written is not written at all: its largest entries are named in
+ * Writing::tooLarge.
  *
  * Stateless; any thread.
  */
@@ -49,9 +59,9 @@ struct Reading
 };
 
 /**
- * Reads a file's bytes. Throws std::exception for a text that is not YAML or not the format:
- * YAML::ParserException (a std::runtime_error) for a text that is not YAML or beyond the
- * bounds, yaml-cpp's bad-conversion error for a sequence, a null or a key that is not a scalar.
+ * Reads a file's bytes. Throws YAML::ParserException (a std::runtime_error naming the line and
+ * column) for a text that is not YAML, beyond the bounds, or not the format; for the last it
+ * says what was found ("found a list; the configuration holds mappings of texts").
  */
 Reading read(const QByteArray& content);
 
@@ -65,6 +75,11 @@ struct Writing
     QStringList leftOut;
     /// Keys whose value read back otherwise than written (none unless the writer is at fault).
     QStringList readBackOtherwise;
+    /**
+     * When the whole tree would be larger than maxFileSize once written (text is then empty):
+     * its largest leaves, largest first, as many as must go for the rest to fit (at most 100).
+     */
+    QStringList tooLarge;
 };
 
 /// The text of tree's children, checked to read back; byteOrderMark starts it with one.

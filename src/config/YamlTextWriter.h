@@ -18,9 +18,12 @@ class Emitter;
  * YAML limits to 1,024 characters: a key whose written form could be longer is written as an
  * explicit key ("? key" then ": value").
  *
- * What no YAML file carries is the caller's to leave out: a NUL ends the text for most
- * readers, and the emitter writes noncharacters (U+FDD0 to U+FDEF, U+xFFFE, U+xFFFF) as
- * U+FFFD. Texts are UTF-8. Stateless; any thread. Used by the library and the framework
+ * Noncharacters (U+FDD0 to U+FDEF, U+xFFFE, U+xFFFF), which a YAML reader refuses raw, are
+ * written as U+FFFD: a text holding one is written quoted, where the emitter replaces them.
+ * A text longer than 4 KiB is written double-quoted as well: yaml-cpp's emitter takes ten times
+ * as long to decide whether it may be written plain as to write it quoted.
+ * What else no YAML file carries is the caller's to leave out: a NUL ends the text for most
+ * readers. Texts are UTF-8. Stateless; any thread. Used by the library and the framework
  * stand-in.
  *
  *     emitter << YAML::Key;

@@ -6,6 +6,18 @@
 
 #include <yaml-cpp/yaml.h>
 
+namespace {
+
+QByteArray directives(int count)
+{
+    QByteArray text;
+    for (int directive = 0; directive < count; ++directive)
+        text += "%TAG !t" + QByteArray::number(directive) + "! tag:example.com,2024:\n";
+    return text + "--- !t0!x\na: !t1!y b\n";
+}
+
+} // namespace
+
 class TestBoundedYaml : public QObject
 {
     Q_OBJECT
@@ -69,6 +81,25 @@ private Q_SLOTS:
         QTest::newRow("alias to its own mapping") << QByteArray("a: &x\n  b: *x\n") << "repeats a node that holds it";
         QTest::newRow("alias to no anchor") << QByteArray("a: *x\n") << "refers to no anchor";
         QTest::newRow("aliases to aliases") << OutsideTextReaders::aliasLevels("{a: 1, b: 1}", 10, 8) << "more than";
+        // Aliases are bounded by the bytes they repeat as well: few nodes may stand for a lot.
+        const QString expansion = QStringLiteral("aliases and tags that stand for more than");
+        QTest::newRow("a description repeated by aliases")
+            << OutsideTextReaders::repeatedDescription(32 * 1024, 800) << expansion;
+        QTest::newRow("a description repeated within the bound")
+            << OutsideTextReaders::repeatedDescription(1024, 2000) << QString();
+        QTest::newRow("a long %TAG prefix on every device, 64 KiB") << OutsideTextReaders::repeatedTagPrefix(64 * 1024)
+                                                                    << expansion;
+        QTest::newRow("a long %TAG prefix on every device, 1 MiB") << OutsideTextReaders::repeatedTagPrefix(1 << 20)
+                                                                   << expansion;
+        QTest::newRow("a %TAG prefix within the bound")
+            << "%TAG !e! tag:example.com,2024:\n---\n" + QByteArray("- !e!pump {a: !e!x 1}\n").repeated(20000)
+            << QString();
+        QTest::newRow("64 %TAG directives") << directives(64) << QString();
+        QTest::newRow("65 %TAG directives") << directives(65)
+                                            << "line 65, column 1: more than 64 %TAG directives for one document";
+        QTest::newRow("%TAG directives, 1 MiB") << OutsideTextReaders::tagDirectives(1 << 20) << "%TAG directives";
+        QTest::newRow("64 %TAG directives in each of two documents") << directives(64) + "...\n" + directives(64)
+                                                                     << QString();
         QTest::newRow("alias nesting past the limit")
             << "a: &deep " + QByteArray(40, '[') + QByteArray(40, ']') + "\nb: " + QByteArray(30, '[') + "*deep"
                    + QByteArray(30, ']') + "\n"

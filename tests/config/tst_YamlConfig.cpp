@@ -52,6 +52,24 @@ QByteArray nested(int depth)
     return text + QByteArray(2 * (depth - 1), ' ') + "leaf: 1\n";
 }
 
+// An anchored value of valueBytes bytes, and count aliases that repeat it.
+QByteArray repeatedValue(int valueBytes, int count)
+{
+    QByteArray text = "value: &v " + QByteArray(valueBytes, 'x') + "\n";
+    for (int alias = 0; alias < count; ++alias)
+        text += "copy" + QByteArray::number(alias) + ": *v\n";
+    return text;
+}
+
+// A %TAG prefix of prefixBytes bytes that every entry's tag repeats, about bytes long in all.
+QByteArray repeatedTagPrefix(int prefixBytes, int bytes)
+{
+    QByteArray text = "%TAG !e! tag:" + QByteArray(prefixBytes, 'p') + "\n---\n";
+    for (int entry = 0; text.size() < bytes; ++entry)
+        text += "k" + QByteArray::number(entry) + ": !e!x v\n";
+    return text;
+}
+
 enum class Breakage { DirectoryBecameFile, WriteFails, FileUnwritable };
 
 } // namespace
@@ -155,9 +173,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty value") << QByteArray("a: 1\nb:\n") << "bad conversion";
+        const QString format = QStringLiteral("; the configuration holds mappings of texts");
+        QTest::newRow("empty value") << QByteArray("a: 1\nb:\n") << "line 2, column 3: found an empty value";
         QTest::newRow("syntax error") << QByteArray("a: 1\nb: [1, 2\n") << "";
-        QTest::newRow("sequence value") << QByteArray("a: 1\nb: [1]\n") << "line 2, column 4: bad conversion";
+        QTest::newRow("sequence value") << QByteArray("a: 1\nb: [1]\n") << "line 2, column 4: found a list" + format;
+        QTest::newRow("key that is not text") << QByteArray("a: 1\n? {b: 2}\n: c\n")
+                                              << "line 2, column 3: found a key that is not text" + format;
+        QTest::newRow("empty key") << QByteArray("a: 1\n? \n: c\n") << "found an empty key" + format;
+        // Each of these once loaded as an empty store, and the next save wrote over the file.
+        const QString text = QStringLiteral("line 1, column 1: found a text where the top-level mapping belongs") + format;
+        QTest::newRow("a colon forgotten") << QByteArray("speed 3\n") << text;
+        QTest::newRow("a quoted text") << QByteArray("\"text\"\n") << text;
+        QTest::newRow("a literal block") << QByteArray("--- |\n  motor: 3\n") << "line 1, column 5: found a text";
+        QTest::newRow("an empty list") << QByteArray("[]\n") << "line 1, column 1: found a list" + format;
+        QTest::newRow("a list") << QByteArray("- motor: 3\n") << "line 1, column 1: found a list" + format;
+        QTest::newRow("a second document") << QByteArray("motor: 1\n---\nlamp: 2\n")
+                                           << "line 3, column 1: found a second document; the configuration holds "
+                                              "one document, a mapping of texts";
+        QTest::newRow("a text after an empty document") << QByteArray("motor: 1\n---\n---\nlamp\n")
+                                                        << "line 4, column 1: found a second document";
         QTest::newRow("alias to its own mapping") << QByteArray("a: &x\n  b: *x\n") << "repeats a node that holds it";
         QTest::newRow("65 levels") << nested(65) << "nesting deeper than 64 levels";
         // A few lines may not stand for more values and mappings than a text of some size holds.
@@ -165,6 +199,15 @@ private Q_SLOTS:
                                             << "more than 16799 nodes for a text of 831 bytes";
         QTest::newRow("empty mappings by alias") << OutsideTextReaders::aliasLevels("{}", 2, 40) << "more than";
         QTest::newRow("larger than 16 MiB") << QByteArray((16 << 20) + 1, '#') << "larger than 16777216 bytes";
+        // 30 KB that stood for 21 MB, saved, and was then refused at every start.
+        QTest::newRow("30 KB of aliases") << repeatedValue(8192, 2200) << "stand for more than";
+        // Within what aliases may stand for, but larger than a file may be once written.
+        QTest::newRow("2 MiB of aliases") << repeatedValue(2 << 20, 8)
+                                          << "line 8, column 8: found entries that take more than 16777216 bytes once "
+                                             "written; a configuration file holds no more";
+        // Each entry's tag once took its own copy of the prefix: 1 MiB took 8 GB.
+        QTest::newRow("a long %TAG prefix on every entry") << repeatedTagPrefix(512 << 10, 1 << 20)
+                                                           << "stand for more than";
     }
 
     void malformedFileThrowsAndKeepsTree()
@@ -187,6 +230,92 @@ private Q_SLOTS:
         QCOMPARE(config.getNodes(), (QStringList{"motor", "name"}));
         QCOMPARE(config.getParam("Speed", "motor"), QString("4"));
         QVERIFY(config.isConfigChanged());
+    }
+
+    // A file that holds no entry is an empty configuration: nothing in it is lost by a save.
+    void filesThatLoadLoseNothingAtTheNextSave_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("leaves");
+        QTest::newRow("empty file") << QByteArray() << 0;
+        QTest::newRow("comments only") << QByteArray("# motor: 3\n") << 0;
+        QTest::newRow("--- alone") << QByteArray("---\n") << 0;
+        QTest::newRow("~") << QByteArray("~\n") << 0;
+        QTest::newRow("empty documents after the mapping") << QByteArray("motor: 1\n---\n--- ~\n...\n# end\n") << 1;
+        QTest::newRow("a directive") << QByteArray("%YAML 1.1\n---\nmotor: {speed: 1}\n") << 1;
+        QTest::newRow("aliases") << QByteArray("defaults: &d {speed: 1, torque: 2}\nmotor: *d\n") << 4;
+    }
+
+    void filesThatLoadLoseNothingAtTheNextSave()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, leaves);
+        // Given a file the store reads
+        QVERIFY(writeFile(configPath(), content));
+        YamlConfig config;
+        QCOMPARE(config.parseConfig(configPath(), true), leaves);
+
+        // When a setting is added and saved
+        QVERIFY(config.setParam("added", "1", "new", false));
+        QVERIFY(config.saveConfig());
+
+        // Then the file holds what it held and the new setting
+        YamlConfig reread;
+        QCOMPARE(reread.parseConfig(configPath(), true), leaves + 1);
+        QCOMPARE(reread.getParam("added", "new"), QString("1"));
+    }
+
+    // An empty value set to a key that did not exist was once dropped by the save: the
+    // caller's default came back after a restart.
+    void aNewLeafIsSavedWhateverItsValue()
+    {
+        YamlConfig config;
+        loadSample(config);
+
+        QVERIFY(config.setParam("note", "", "motor", false));
+
+        QVERIFY(config.isConfigChanged());
+        QVERIFY(config.saveConfig());
+        YamlConfig reread;
+        QCOMPARE(reread.parseConfig(configPath(), true), 4);
+        QCOMPARE(reread.getParam("note", "motor", "default"), QString());
+    }
+
+    // Saves that the next start refused lost every setting.
+    void theLargestTreeAFileHoldsSavesAndOneByteMoreFails()
+    {
+        // Given a tree of 16 values of about 1 MiB, saved, and its last value grown to fill the file exactly
+        const int maxFileSize = 16 << 20;
+        YamlConfig config;
+        loadSample(config);
+        const QString value((1 << 20) - 64, QLatin1Char('x'));
+        for (int key = 0; key < 16; ++key)
+            QVERIFY(config.setParam(QStringLiteral("v%1").arg(key, 2, 10, QLatin1Char('0')), value, "blob", false));
+        QVERIFY(config.saveConfig());
+        const qint64 room = maxFileSize - QFileInfo(configPath()).size();
+        QVERIFY(room > 0);
+        QVERIFY(config.setParam("v15", value + QString(int(room), QLatin1Char('y')), "blob", false));
+
+        // When it is saved, then the file is as large as a file may be, and it loads
+        QVERIFY(config.saveConfig());
+        QCOMPARE(QFileInfo(configPath()).size(), qint64(maxFileSize));
+        YamlConfig reread;
+        QCOMPARE(reread.parseConfig(configPath(), true), 3 + 16);
+        QCOMPARE(reread.getParam("v15", "blob").size(), value.size() + int(room));
+
+        // When one byte more is saved
+        const QByteArray saved = readFile(configPath());
+        QVERIFY(config.setParam("v15", value + QString(int(room) + 1, QLatin1Char('y')), "blob", false));
+        QSignalSpy changedSpy(&config, &Config::configChanged);
+        LogCapture log;
+
+        // Then the save fails, names the largest entry, and leaves the file and the pending change as they were
+        QVERIFY(!config.saveConfig());
+        QVERIFY(log.contains("YamlConfig::saveConfig() | ERROR entry too large | \"/blob|v15\""));
+        QVERIFY(!log.containsFragment("v14"));
+        QVERIFY(readFile(configPath()) == saved);
+        QVERIFY(config.isConfigChanged());
+        QCOMPARE(changedSpy.count(), 0);
     }
 
     void sixtyFourLevelsLoad()

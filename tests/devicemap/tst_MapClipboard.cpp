@@ -162,6 +162,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("headline");
         QTest::newRow("malformed") << "left: [unclosed" << "Corrupted configuration";
         QTest::newRow("too long") << QString(DeviceText::maxTextLength + 1, 'x') << "Text too large";
+        // The parser's message quoted the name whole, and the box took seconds to show it.
+        QTest::newRow("message naming a 1 MiB anchor") << "config_version: 2\npump: *" + QString(1 << 20, 'a') + "\n"
+                                                       << "Corrupted configuration";
     }
 
     void unreadableClipboardTextShowsOneBoxAndChangesNothing()
@@ -180,6 +183,9 @@ private Q_SLOTS:
         QCOMPARE(answer.texts(), QStringList({headline}));
         if (text.size() < 100)
             QCOMPARE(details, text);
+        QVERIFY(details.size() <= DeviceText::maxDetailedText + 1);
+        // The sentence around the parser's message is short.
+        QVERIFY(answer.informativeTexts().first().size() <= DeviceText::maxMessageText + 100);
         QCOMPARE(stack()->count(), 0);
         QCOMPARE(manager->getDeviceNames(), pair);
     }

@@ -71,6 +71,36 @@ private Q_SLOTS:
         QCOMPARE(parsed.first().paramValues, info.paramValues);
     }
 
+    // Written raw, a noncharacter made the reader refuse the whole text: every device of a copy was lost.
+    void noncharactersReadBackAsReplacementCharacters_data()
+    {
+        QTest::addColumn<uint>("noncharacter");
+        QTest::newRow("U+FFFE") << 0xFFFEu;
+        QTest::newRow("U+FFFF") << 0xFFFFu;
+        QTest::newRow("U+FDD0") << 0xFDD0u;
+        QTest::newRow("U+1FFFE") << 0x1FFFEu;
+    }
+
+    void noncharactersReadBackAsReplacementCharacters()
+    {
+        QFETCH(uint, noncharacter);
+        const QString odd = QString::fromUcs4(&noncharacter, 1);
+        DeviceInfo info;
+        info.name = "pump" + odd;
+        info.type = "generator" + odd;
+        info.description = QString::fromUtf8("насос ") + odd;
+        info.paramValues.insert("key" + odd, "value" + odd);
+
+        const QList<DeviceInfo> parsed = YamlSerialiser::parseYamlFromString(YamlSerialiser::serialise(info), nullptr);
+
+        const QString replaced(QChar(QChar::ReplacementCharacter));
+        QCOMPARE(parsed.size(), 1);
+        QCOMPARE(parsed.first().name, "pump" + replaced);
+        QCOMPARE(parsed.first().type, "generator" + replaced);
+        QCOMPARE(parsed.first().description, QString::fromUtf8("насос ") + replaced);
+        QCOMPARE(parsed.first().paramValues.value("key" + replaced), "value" + replaced);
+    }
+
     void versionHeaderAndDevicesFormOneDocument()
     {
         QBuffer header;

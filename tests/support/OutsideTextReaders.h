@@ -76,6 +76,35 @@ inline QByteArray aliasLevels(const QByteArray& first, int width, int levels)
     return text;
 }
 
+// Device text of one description of descriptionBytes bytes that the aliases of as many more
+// devices repeat: 59 KB of it stood for 89 MB.
+inline QByteArray repeatedDescription(int descriptionBytes, int aliases)
+{
+    QByteArray text = "config_version: 2\nd0:\n  type: generator\n  description: &d " + QByteArray(descriptionBytes, 'x')
+                      + "\n";
+    for (int device = 1; device <= aliases; ++device)
+        text += "d" + QByteArray::number(device) + ": {type: g, description: *d}\n";
+    return text;
+}
+
+// Devices whose every type carries a tag of a %TAG prefix half the text long, about bytes in all.
+inline QByteArray repeatedTagPrefix(int bytes)
+{
+    QByteArray text = "%TAG !e! tag:" + QByteArray(bytes / 2, 'p') + "\n---\nconfig_version: 2\n";
+    for (int device = 0; text.size() < bytes; ++device)
+        text += "d" + QByteArray::number(device) + ": {type: !e!x g}\n";
+    return text;
+}
+
+// A document of nothing but %TAG directives, about bytes long.
+inline QByteArray tagDirectives(int bytes)
+{
+    QByteArray text;
+    for (int directive = 0; text.size() < bytes; ++directive)
+        text += "%TAG !t" + QByteArray::number(directive) + "! tag:x\n";
+    return text + "---\nconfig_version: 2\n";
+}
+
 inline QByteArray nestedMaps(int depth)
 {
     QByteArray text;
@@ -120,6 +149,11 @@ inline QList<Text> malformedTexts()
         {QStringLiteral("aliases to aliases"), aliasLevels("{a: 1, b: 1, c: 1, d: 1, e: 1}", 10, 8)},
         {QStringLiteral("empty mappings by alias"), aliasLevels("{}", 2, 40)},
         {QStringLiteral("device aliases"), device + aliasLevels("{type: x, params: {a: 1}}", 10, 6)},
+        {QStringLiteral("a description repeated by aliases"), repeatedDescription(32 * 1024, 800)},
+        {QStringLiteral("a long %TAG prefix on every device, 256 KiB"), repeatedTagPrefix(256 * 1024)},
+        {QStringLiteral("a long %TAG prefix on every device, 1 MiB"), repeatedTagPrefix(1024 * 1024)},
+        {QStringLiteral("%TAG directives, 256 KiB"), tagDirectives(256 * 1024)},
+        {QStringLiteral("%TAG directives, 1 MiB"), tagDirectives(1024 * 1024)},
         {QStringLiteral("empty entries, 256 KiB"), emptyEntries(256 * 1024)},
         {QStringLiteral("empty entries, 1 MiB"), emptyEntries(1024 * 1024)},
         {QStringLiteral("empty keys, 256 KiB"), emptyKeys(256 * 1024)},
@@ -197,6 +231,8 @@ inline QList<Text> validTexts()
         {QStringLiteral("a plain value of 70 brackets"), described("e" + QByteArray(70, '['))},
         {QStringLiteral("a double-quoted value on two lines"), described("\"first [line,\n    second] {line}\"")},
         {QStringLiteral("a byte-order mark first"), "\xEF\xBB\xBF" + device},
+        // Near what aliases may stand for: 11 MB of a 1 MB text.
+        {QStringLiteral("a 1 MB description repeated by 10 aliases"), repeatedDescription(1000 * 1024, 10)},
         {QStringLiteral("dense [1,1,1], 256 KiB"), dense(256 * 1024), true},
         {QStringLiteral("dense [1,1,1], 1 MiB"), dense(1024 * 1024), true},
     };

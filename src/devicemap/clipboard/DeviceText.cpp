@@ -45,14 +45,17 @@ QList<DeviceInfo> parse(QWidget* parent, const QString& text)
     }
     if (reading.failure == Reading::Malformed) {
         const QString& message = reading.error;
+        // A long message or text would stall the box: their heads show where the trouble is.
+        const auto head = [](const QString& whole, int length) {
+            return whole.size() > length ? whole.left(length) + QChar(0x2026) : whole;
+        };
         // On the heap: a parent deleted while the box runs deletes the box with it.
         QPointer<ZenticMessageBox> box = new ZenticMessageBox(
             parent, QMessageBox::Warning, QCoreApplication::translate("DeviceMapWidget", "Corrupted configuration"),
             QCoreApplication::translate("DeviceMapWidget", "The device configuration file is corrupted: %0")
-                .arg(message));
+                .arg(head(message, maxMessageText)));
         box->setStandardButtons(QMessageBox::Ok);
-        // A long text in the details would stall the box: its head shows where the trouble is.
-        box->setDetailedText(text.size() > maxDetailedText ? text.left(maxDetailedText) + QChar(0x2026) : text);
+        box->setDetailedText(head(text, maxDetailedText));
         box->exec();
         delete box.data();
         qCritical().noquote() << "Devices configuration corrupted! " + message;

@@ -19,6 +19,8 @@ namespace DeviceText {
 
 /// A failure's detailed text shows at most this many characters of the text.
 constexpr int maxDetailedText = 100000;
+/// A failure's message shows at most this many characters of the parser's message (which may quote a long key).
+constexpr int maxMessageText = 1000;
 /**
  * Longer texts (in UTF-16 code units) are refused before parsing: device text of any real
  * graph is far shorter. The check before the framework's parser keeps nothing (about 3 MiB
