@@ -1,5 +1,7 @@
 #pragma once
 
+// Whole, not declared: the host embeds the grid getWidgetsArea() hands out as a QWidget.
+#include "DeviceWidgetArea.h"
 #include "dozerozozu_export.h"
 
 #include <QMap>
@@ -11,7 +13,6 @@
 class BaseGuiDevice;
 class BaseWidget;
 class DeviceManager;
-class DeviceWidgetArea;
 
 /**
  * Keeps the widgets of the GUI devices of one named dashboard area.

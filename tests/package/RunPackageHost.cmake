@@ -1,11 +1,13 @@
 # Runs as a test (cmake -P): installs the build tree's packages into a temporary prefix, moves
 # the prefix elsewhere (both packages must find themselves wherever they lie), preprocesses
-# every installed header of the library on its own and compiles them all together, then builds
-# the host in host/ against them once with CMake and once with the README's pkg-config
+# every installed header of the library on its own and compiles them all together, compiles the
+# README's examples with only the headers the README shows, then builds the host in host/
+# against them once with CMake and once with the README's pkg-config
 # commands, word for word, and runs each offscreen, the second without LD_LIBRARY_PATH.
 # Inputs: BUILD_DIR, HOST_SOURCE_DIR, README, WORK_DIR, LIBDIR, GENERATOR, CXX, PKG_CONFIG, and
 # LAUNCHER (the build's compiler launcher, such as ccache, or empty).
 include("${CMAKE_CURRENT_LIST_DIR}/PackageSteps.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/ReadmeExamples.cmake")
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(prefix "${WORK_DIR}/prefix")
@@ -19,13 +21,16 @@ foreach(library libDozeRozOZU.so.1 libOrboDev.so.3)
 endforeach()
 set(runEnvironment "${CMAKE_COMMAND}" -E env "LD_LIBRARY_PATH=${prefix}/${LIBDIR}" QT_QPA_PLATFORM=offscreen)
 
+write_readme_example_sources("${README}" "${HOST_SOURCE_DIR}/main.cpp" "${WORK_DIR}/readme-examples")
 run("Configuring the host with CMake" "${CMAKE_COMMAND}" -S "${HOST_SOURCE_DIR}" -B "${WORK_DIR}/cmake-host"
     -G "${GENERATOR}" -DCMAKE_BUILD_TYPE=Release "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_CXX_COMPILER=${CXX}"
-    "-DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER}")
+    "-DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER}" "-DREADME_EXAMPLES_DIR=${WORK_DIR}/readme-examples")
 run("Preprocessing every installed header on its own" "${CMAKE_COMMAND}" --build "${WORK_DIR}/cmake-host"
     --target installed-headers-alone)
 run("Compiling the installed headers together" "${CMAKE_COMMAND}" --build "${WORK_DIR}/cmake-host"
     --target installed-headers-together)
+run("Compiling the README's examples with only the headers the README shows" "${CMAKE_COMMAND}" --build
+    "${WORK_DIR}/cmake-host" --target readme-examples)
 run("Building the host with CMake" "${CMAKE_COMMAND}" --build "${WORK_DIR}/cmake-host" --target package-host)
 run("Running the CMake-built host" ${runEnvironment} "${WORK_DIR}/cmake-host/package-host")
 message(STATUS "${output}")
