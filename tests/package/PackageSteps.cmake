@@ -75,3 +75,14 @@ function(expect_framework_not_recorded program)
     message(STATUS "${program} does not record libOrboDev itself")
 endfunction()
 
+# remove_development_files(<prefix> <libdir>): leaves of an installed tree what a runtime package
+# holds, the versioned libraries and share/; the headers, the CMake and pkg-config files and the
+# unversioned development links go.
+function(remove_development_files prefix libdir)
+    file(GLOB developmentLinks "${prefix}/${libdir}/*.so")
+    file(REMOVE ${developmentLinks})
+    file(REMOVE_RECURSE "${prefix}/include" "${prefix}/${libdir}/cmake" "${prefix}/${libdir}/pkgconfig")
+    file(GLOB_RECURSE left RELATIVE "${prefix}" "${prefix}/*")
+    list(JOIN left "\n    " leftList)
+    message(STATUS "Development files removed, the runtime tree holds:\n    ${leftList}")
+endfunction()

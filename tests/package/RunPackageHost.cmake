@@ -5,7 +5,8 @@
 # install, each once with CMake and once with the README's pkg-config commands, word for word:
 # the package host in host/, which uses every subsystem, and the one in config-host/, which uses
 # the configuration store only and so records no framework library of its own. Each runs
-# offscreen without LD_LIBRARY_PATH.
+# offscreen without LD_LIBRARY_PATH; then the development files are removed, as from a
+# runtime-only install, and each runs once more.
 # Inputs: BUILD_DIR, HOST_SOURCE_DIR, README, WORK_DIR, LIBDIR, GENERATOR, CXX, PKG_CONFIG, and
 # LAUNCHER (the build's compiler launcher, such as ccache, or empty).
 include("${CMAKE_CURRENT_LIST_DIR}/PackageSteps.cmake")
@@ -55,3 +56,9 @@ build_with_readme_commands("Building and running the configuration-only host wit
 message(STATUS "${output}")
 expect_framework_not_recorded("${WORK_DIR}/pkgconfig-config-host/myhost")
 
+remove_development_files("${prefix}" "${LIBDIR}")
+run_host("Running the CMake-built package host on the runtime files" "${cmakeHost}/package-host")
+run_host("Running the CMake-built configuration-only host on the runtime files" "${cmakeHost}/config-host")
+run_host("Running the pkg-config-built package host on the runtime files" "${WORK_DIR}/pkgconfig-host/myhost")
+run_host("Running the pkg-config-built configuration-only host on the runtime files"
+    "${WORK_DIR}/pkgconfig-config-host/myhost")

@@ -3,7 +3,8 @@
 # "build-and-install" into WORK_DIR/staging, moves the installed tree to WORK_DIR/prefix, then
 # builds the package host (tests/package/host/main.cpp) and the configuration-only host
 # (tests/package/config-host/main.cpp) with the README's commands "pkg-config-host" against it
-# and runs them offscreen, without LD_LIBRARY_PATH. It builds the libraries afresh, which takes
+# and runs them offscreen, without LD_LIBRARY_PATH; then removes the development files, as from
+# a runtime-only install, and runs both once more. It builds the libraries afresh, which takes
 # minutes, so it is no CTest; package_Host does the same against the build tree's install on
 # every test run.
 # Inputs: SOURCE_DIR (the checkout; the commands make SOURCE_DIR/build), WORK_DIR.
@@ -34,3 +35,6 @@ build_with_readme_commands("Building and running a configuration-only host with 
 message(STATUS "${output}")
 expect_framework_not_recorded("${WORK_DIR}/config-host/myhost")
 
+remove_development_files("${WORK_DIR}/prefix" lib)
+run_host("Running the host on the runtime files" "${WORK_DIR}/host/myhost")
+run_host("Running the configuration-only host on the runtime files" "${WORK_DIR}/config-host/myhost")
