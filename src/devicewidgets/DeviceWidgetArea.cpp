@@ -254,10 +254,12 @@ void DeviceWidgetArea::updateControls()
 void DeviceWidgetArea::clearControls()
 {
     // The clicked button may still be up the stack, under a menu's event loop,
-    // so the buttons go at once from sight and from the maps but are deleted
-    // only when control is back in the event loop.
+    // so the buttons go at once from sight, from the maps and from their names
+    // (findChild() by name must find the live one) but are deleted only when
+    // control is back in the event loop.
     auto discard = [](QToolButton* button) {
         button->hide();
+        button->setObjectName(QString());
         button->deleteLater();
     };
     for (QToolButton* button : addButtons.keys())

@@ -31,7 +31,8 @@ class QToolButton;
  *
  * Each edit-mode button's object name names its cells, "add:row,column",
  * "swap:row,column:row,column" or "settings:row,column", for tests and style
- * sheets. The menus run through ModalRunner::execMenu(), so tests answer them with
+ * sheets; buttons discarded by a rebuild lose their names at once, though they
+ * are deleted later. The menus run through ModalRunner::execMenu(), so tests answer them with
  * ModalRunner::MenuAnswerGuard.
  *
  * Made parentless by WidgetManager::getWidgetsArea(); the host embeds and owns

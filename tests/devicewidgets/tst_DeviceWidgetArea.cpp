@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -216,6 +217,26 @@ private Q_SLOTS:
         QCOMPARE(placesChanged.count(), expected == positions ? 0 : 1);
         auto grid = qobject_cast<QGridLayout*>(board.area->layout());
         QCOMPARE(grid->itemAtPosition(expected.at(0).row, expected.at(0).column)->widget(), board.widgets.at(0).data());
+    }
+
+    void discardedControlsLoseTheirNames()
+    {
+        // Given a grid edit that moves a widget off (0, 0)
+        Board board({{0, 0, 1, 2}, {1, 0}});
+        board.click("settings:0,0", "Shrink rightward");
+
+        // When the controls are rebuilt, before the event loop deletes the discarded ones
+        board.area->updateControls();
+
+        // Then a name finds the control in sight or none
+        QVERIFY(!board.area->findChild<QToolButton*>("settings:0,0"));
+        QToolButton* moved = board.area->findChild<QToolButton*>("settings:0,1");
+        QVERIFY(moved && moved->isVisible());
+        QStringList named;
+        for (QToolButton* button : board.area->findChildren<QToolButton*>(QRegularExpression(".+")))
+            named.append(button->objectName());
+        named.sort();
+        QCOMPARE(named, board.controls());
     }
 
     void areaDeletedWhileItsMenuIsUpIsLeftAlone()
