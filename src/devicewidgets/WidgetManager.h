@@ -47,7 +47,11 @@ class DOZEROZOZU_EXPORT WidgetManager : public QObject
     Q_OBJECT
 
 public:
-    /// Registers the meta type WidgetPosition; may run before any manager exists.
+    /**
+     * Registers the meta type WidgetPosition. Reads nothing of manager nor of any
+     * WidgetManager, so it may run before the first WidgetManager is made, but it takes a
+     * DeviceManager, which must exist: the host's, or any other.
+     */
     static void registerGuiDevices(DeviceManager& manager);
 
     WidgetManager(const QString& areaName, const QString& layoutFile);
