@@ -19,6 +19,9 @@ class QToolButton;
 /**
  * The dashboard grid: lays out the device widgets of one area at the cells
  * their positions name and fills the holes between them with placeholders.
+ * Every row and column that holds a cell takes an equal share of the room (a
+ * widget wider than its share keeps its size), so a spanning widget shows its
+ * span and an empty cell its size; an empty cell keeps at least room for its "+".
  *
  * In edit mode small tool buttons let the user add a widget of a device type at
  * a free or new cell ("+"), swap neighbours, and open a per-widget menu ("...")
@@ -105,6 +108,9 @@ private:
     void takeOldGrid();
     void placeWidgets();
     void addPlaceholders();
+    void addPlaceholder(const QPoint& cell);
+    /// Gives every row and column that holds a cell an equal share of the room.
+    void shareSpaceAmongCells();
     void adjustSizes();
     void showPlacedWidgets();
     void clearControls();

@@ -239,6 +239,45 @@ private Q_SLOTS:
         QCOMPARE(named, board.controls());
     }
 
+    void emptiedCellKeepsItsShareAndItsAddButton_data()
+    {
+        QTest::addColumn<bool>("atMinimumSize");
+        QTest::newRow("room to spare") << false;
+        QTest::newRow("at its minimum size") << true;
+    }
+
+    void emptiedCellKeepsItsShareAndItsAddButton()
+    {
+        QFETCH(bool, atMinimumSize);
+        // Given a widget across two columns above another across both that takes all room it gets (a slider)
+        Board board({{0, 0, 1, 2}, {1, 0, 1, 2}});
+        board.widgets.at(1)->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        board.area->resize(640, 320);
+
+        // When the lower one shrinks rightward, emptying the cell (1, 0)
+        board.click("settings:1,0", "Shrink rightward");
+        if (atMinimumSize)
+            board.area->resize(board.area->minimumSize());
+        QTRY_COMPARE(board.buttons("add:1,0").size(), 1);
+        auto grid = qobject_cast<QGridLayout*>(board.area->layout());
+        const QRect empty = grid->itemAtPosition(1, 0)->widget()->geometry();
+        const QRect beside = board.widgets.at(1)->geometry();
+        const QRect spanning = board.widgets.at(0)->geometry();
+
+        // Then the empty cell keeps a cell's share and the upper widget shows both its columns
+        if (!atMinimumSize)
+            QCOMPARE(empty.width(), beside.width());
+        QCOMPARE(spanning.left(), empty.left());
+        QCOMPARE(spanning.right(), beside.right());
+        // And its "+" lies inside it, clear of every other control
+        QToolButton* add = board.buttons("add:1,0").first();
+        QVERIFY(empty.contains(add->geometry()));
+        for (QToolButton* other : board.buttons()) {
+            if (other != add)
+                QVERIFY2(!other->geometry().intersects(add->geometry()), qPrintable(other->objectName()));
+        }
+    }
+
     void areaDeletedWhileItsMenuIsUpIsLeftAlone()
     {
         Board board({{0, 0}});
