@@ -21,9 +21,14 @@ class Configurable;
  * from "yes", "yea", "true" / "no", "nah", "false" exactly and written as "true" / "false",
  * doubles are written in format g with 12 significant digits.
  *
- * Nothing here reports an error: missing nodes or keys and failed conversions yield the
- * caller's default; modifying operations return true. Lives on the GUI thread, no lock.
- * Must outlive every Configurable registered with it.
+ * Missing nodes or keys and failed conversions yield the caller's default; the modifying
+ * operations return true, but renameNode() of a node that does not exist returns false. This
+ * class logs nothing. The YAML store (YamlConfig) logs a debug line "<operation> | WARNING
+ * <problem> |" with the path where a path leads to no node (setParam() makes missing nodes
+ * instead) or runs through a value, where a key is empty, and where removeParam() finds no
+ * such key; a ConfigOption reading a node that does not exist yet gives one. Its modifying
+ * operations then return false and change nothing. Lives on the GUI thread, no lock. Must
+ * outlive every Configurable registered with it.
  *
  *     config.setParam("speed", "3", "motor", false);
  *     config.applyConfig(); // tells each Configurable that read /motor/speed, once

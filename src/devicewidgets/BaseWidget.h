@@ -4,11 +4,12 @@
 #include "WidgetPosition.h"
 #include "dozerozozu_export.h"
 
+// Whole, not declared: every concrete widget fills getLayout() (addWidget() and the like).
+#include <QGridLayout>
 #include <QPointer>
 #include <QWidget>
 
 class BaseGuiDevice;
-class QGridLayout;
 
 /**
  * Base of every widget a GUI device shows on the dashboard.

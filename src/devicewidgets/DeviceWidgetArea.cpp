@@ -21,6 +21,10 @@ namespace {
 /// Rows and columns the grid may have at most.
 const int MaxGridExtent = 256;
 
+/// Width and height an empty cell keeps at the least: room for its 32 px "+" clear of the
+/// 16 px swap buttons that sit on its edges.
+const int PlaceholderMinimumSize = 48;
+
 // Cells are kept as QPoint(row, column).
 int rowOf(const QPoint& cell)
 {
@@ -122,6 +126,7 @@ void DeviceWidgetArea::updateLayout()
     grid = new QGridLayout;
     placeWidgets();
     addPlaceholders();
+    shareSpaceAmongCells();
     setLayout(grid);
     showPlacedWidgets();
     adjustSizes();
@@ -191,17 +196,37 @@ void DeviceWidgetArea::addPlaceholders()
     for (const QPoint& cell : qAsConst(freeCells)) {
         if (!usedRows.contains(rowOf(cell)) || !usedColumns.contains(columnOf(cell)))
             continue;
-        auto placeholder = new QWidget;
-        grid->addWidget(placeholder, rowOf(cell), columnOf(cell));
-        placeholders.insert(placeholder);
+        addPlaceholder(cell);
     }
 
     const bool hasLiveWidget = std::any_of(widgets.cbegin(), widgets.cend(),
                                            [](const QPointer<BaseWidget>& widget) { return !widget.isNull(); });
-    if (grid->rowCount() == 1 && grid->columnCount() == 1 && !hasLiveWidget) {
-        auto placeholder = new QWidget;
-        grid->addWidget(placeholder, 0, 0);
-        placeholders.insert(placeholder);
+    if (grid->rowCount() == 1 && grid->columnCount() == 1 && !hasLiveWidget)
+        addPlaceholder(QPoint(0, 0));
+}
+
+void DeviceWidgetArea::addPlaceholder(const QPoint& cell)
+{
+    auto placeholder = new QWidget;
+    placeholder->setMinimumSize(PlaceholderMinimumSize, PlaceholderMinimumSize);
+    grid->addWidget(placeholder, rowOf(cell), columnOf(cell));
+    placeholders.insert(placeholder);
+}
+
+void DeviceWidgetArea::shareSpaceAmongCells()
+{
+    // Without stretch factors a grid gives room beyond the size hints to expanding
+    // widgets only (a slider, say): an empty cell shrank to nothing, and a column held
+    // by nothing but a spanning widget with it, so that the widget looked one column
+    // wide. Equal factors on every row and column that holds a cell give each cell an
+    // equal share; a row or column without any stays collapsed.
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            if (grid->itemAtPosition(row, column)) {
+                grid->setRowStretch(row, 1);
+                grid->setColumnStretch(column, 1);
+            }
+        }
     }
 }
 
@@ -217,12 +242,16 @@ void DeviceWidgetArea::showPlacedWidgets()
         else if (widget->parentWidget() == this)
             widget->hide();
     }
+    // Shown now rather than on the layout's deferred show, so that the sizes set
+    // next count the empty cells too.
+    for (QWidget* placeholder : qAsConst(placeholders))
+        placeholder->show();
 }
 
 void DeviceWidgetArea::adjustSizes()
 {
-    setMinimumSize(grid->minimumSize());
     grid->invalidate();
+    setMinimumSize(grid->minimumSize());
     grid->activate();
     updateGeometry();
     if (QWidget* parent = parentWidget()) {
@@ -254,10 +283,12 @@ void DeviceWidgetArea::updateControls()
 void DeviceWidgetArea::clearControls()
 {
     // The clicked button may still be up the stack, under a menu's event loop,
-    // so the buttons go at once from sight and from the maps but are deleted
-    // only when control is back in the event loop.
+    // so the buttons go at once from sight, from the maps and from their names
+    // (findChild() by name must find the live one) but are deleted only when
+    // control is back in the event loop.
     auto discard = [](QToolButton* button) {
         button->hide();
+        button->setObjectName(QString());
         button->deleteLater();
     };
     for (QToolButton* button : addButtons.keys())

@@ -19,6 +19,9 @@ class QToolButton;
 /**
  * The dashboard grid: lays out the device widgets of one area at the cells
  * their positions name and fills the holes between them with placeholders.
+ * Every row and column that holds a cell takes an equal share of the room (a
+ * widget wider than its share keeps its size), so a spanning widget shows its
+ * span and an empty cell its size; an empty cell keeps at least room for its "+".
  *
  * In edit mode small tool buttons let the user add a widget of a device type at
  * a free or new cell ("+"), swap neighbours, and open a per-widget menu ("...")
@@ -31,7 +34,8 @@ class QToolButton;
  *
  * Each edit-mode button's object name names its cells, "add:row,column",
  * "swap:row,column:row,column" or "settings:row,column", for tests and style
- * sheets. The menus run through ModalRunner::execMenu(), so tests answer them with
+ * sheets; buttons discarded by a rebuild lose their names at once, though they
+ * are deleted later. The menus run through ModalRunner::execMenu(), so tests answer them with
  * ModalRunner::MenuAnswerGuard.
  *
  * Made parentless by WidgetManager::getWidgetsArea(); the host embeds and owns
@@ -104,6 +108,9 @@ private:
     void takeOldGrid();
     void placeWidgets();
     void addPlaceholders();
+    void addPlaceholder(const QPoint& cell);
+    /// Gives every row and column that holds a cell an equal share of the room.
+    void shareSpaceAmongCells();
     void adjustSizes();
     void showPlacedWidgets();
     void clearControls();

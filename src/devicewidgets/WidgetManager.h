@@ -1,5 +1,7 @@
 #pragma once
 
+// Whole, not declared: the host embeds the grid getWidgetsArea() hands out as a QWidget.
+#include "DeviceWidgetArea.h"
 #include "dozerozozu_export.h"
 
 #include <QMap>
@@ -11,7 +13,6 @@
 class BaseGuiDevice;
 class BaseWidget;
 class DeviceManager;
-class DeviceWidgetArea;
 
 /**
  * Keeps the widgets of the GUI devices of one named dashboard area.
@@ -46,7 +47,11 @@ class DOZEROZOZU_EXPORT WidgetManager : public QObject
     Q_OBJECT
 
 public:
-    /// Registers the meta type WidgetPosition; may run before any manager exists.
+    /**
+     * Registers the meta type WidgetPosition. Reads nothing of manager nor of any
+     * WidgetManager, so it may run before the first WidgetManager is made, but it takes a
+     * DeviceManager, which must exist: the host's, or any other.
+     */
     static void registerGuiDevices(DeviceManager& manager);
 
     WidgetManager(const QString& areaName, const QString& layoutFile);

@@ -59,6 +59,20 @@ QString withoutMnemonic(QString text)
     return text.remove(QLatin1Char('&'));
 }
 
+// The house's own buttons that stand for a standard one ("Cancel" of a confirmation) carry it
+// here, so that whoever asks the box for that standard button finds them.
+const char standsForProperty[] = "zenticStandsFor";
+
+QAbstractButton* buttonStandingFor(const ZenticMessageBox& box, QMessageBox::StandardButton standard)
+{
+    const QList<QAbstractButton*> boxButtons = box.buttons();
+    for (QAbstractButton* button : boxButtons) {
+        if (button->property(standsForProperty).toInt() == int(standard))
+            return button;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 bool ZenticMessageBox::footerEnabled = false;
@@ -157,7 +171,8 @@ bool ZenticMessageBox::confirm(QWidget* parent, QMessageBox::Icon icon, const QS
 {
     QPointer<ZenticMessageBox> box = new ZenticMessageBox(parent, icon, text, informativeText);
     box->setWindowTitle(tr("Confirmation"));
-    box->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    // Its own text, not Qt's standard Cancel, but answered as that by AnswerGuard(QMessageBox::Cancel).
+    box->addButton(tr("Cancel"), QMessageBox::RejectRole)->setProperty(standsForProperty, int(QMessageBox::Cancel));
     QPushButton* actionButton = box->addButton(buttonText, QMessageBox::AcceptRole);
     box->setDefaultButton(actionButton);
     box->exec();
@@ -330,7 +345,9 @@ void ZenticMessageBox::applyHouseStyle()
 
 ZenticMessageBox::AnswerGuard::AnswerGuard(QMessageBox::StandardButton button)
     : AnswerGuard(AnswerHook([button](ZenticMessageBox& box) -> QAbstractButton* {
-          return box.button(button);
+          if (QAbstractButton* standard = box.button(button))
+              return standard;
+          return buttonStandingFor(box, button);
       }))
 {
 }

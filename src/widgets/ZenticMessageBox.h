@@ -25,6 +25,10 @@ class QAbstractButton;
  *     if (ZenticMessageBox::confirmDelete(this, tr("Delete \"%1\"?").arg(name), QString()))
  *         removeDevice(name);
  *
+ * A confirmation's "Cancel" is a button of its own in the reject role, not Qt's standard
+ * Cancel (box.button(QMessageBox::Cancel) is null); AnswerGuard(QMessageBox::Cancel) presses
+ * it all the same (below).
+ *
  * Answering boxes without a user (tests, automated hosts)
  * -------------------------------------------------------
  * Every modal run of a ZenticMessageBox (the static functions and a plain exec() on a box
@@ -37,12 +41,13 @@ class QAbstractButton;
  * Without a hook (the default) every box is a real modal box. show()/open() do not consult
  * the hook.
  *
- *     ZenticMessageBox::AnswerGuard answer(QMessageBox::Cancel);      // presses Cancel
+ *     ZenticMessageBox::AnswerGuard cancel(QMessageBox::Cancel); // presses Cancel, a confirmation's too
+ *     QVERIFY(!ZenticMessageBox::confirmDelete(nullptr, "Delete \"a\"?", QString()));
+ *     QCOMPARE(cancel.count(), 1);
+ *     QCOMPARE(cancel.texts().last(), QStringLiteral("Delete \"a\"?"));
+ *
  *     ZenticMessageBox::AnswerGuard confirmAll(ZenticMessageBox::AnswerGuard::AcceptRole);
  *     ZenticMessageBox::AnswerGuard byText(QStringLiteral("Delete")); // button text
- *     ...
- *     QCOMPARE(answer.count(), 1);
- *     QCOMPARE(answer.texts().last(), QStringLiteral("Device \"a\" not found"));
  *
  * Guards nest: the innermost guard answers, and its destructor puts back the hook that was
  * installed before it.
@@ -65,7 +70,8 @@ public:
         /// Presses the first button whose role is AcceptRole (confirm's action button, Ok, Yes...).
         enum Choice { AcceptRole, RejectRole };
 
-        /// Presses the standard button; declines (real box) when the box has no such button.
+        /// Presses the standard button, or the house button that stands for it (QMessageBox::Cancel
+        /// presses a confirmation's "Cancel"); declines (real box) when the box has neither.
         explicit AnswerGuard(QMessageBox::StandardButton button);
         /// Presses the first button with the given role; AcceptRole also takes YesRole and
         /// ApplyRole, RejectRole also takes NoRole; declines when the box has none.

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -216,6 +217,65 @@ private Q_SLOTS:
         QCOMPARE(placesChanged.count(), expected == positions ? 0 : 1);
         auto grid = qobject_cast<QGridLayout*>(board.area->layout());
         QCOMPARE(grid->itemAtPosition(expected.at(0).row, expected.at(0).column)->widget(), board.widgets.at(0).data());
+    }
+
+    void discardedControlsLoseTheirNames()
+    {
+        // Given a grid edit that moves a widget off (0, 0)
+        Board board({{0, 0, 1, 2}, {1, 0}});
+        board.click("settings:0,0", "Shrink rightward");
+
+        // When the controls are rebuilt, before the event loop deletes the discarded ones
+        board.area->updateControls();
+
+        // Then a name finds the control in sight or none
+        QVERIFY(!board.area->findChild<QToolButton*>("settings:0,0"));
+        QToolButton* moved = board.area->findChild<QToolButton*>("settings:0,1");
+        QVERIFY(moved && moved->isVisible());
+        QStringList named;
+        for (QToolButton* button : board.area->findChildren<QToolButton*>(QRegularExpression(".+")))
+            named.append(button->objectName());
+        named.sort();
+        QCOMPARE(named, board.controls());
+    }
+
+    void emptiedCellKeepsItsShareAndItsAddButton_data()
+    {
+        QTest::addColumn<bool>("atMinimumSize");
+        QTest::newRow("room to spare") << false;
+        QTest::newRow("at its minimum size") << true;
+    }
+
+    void emptiedCellKeepsItsShareAndItsAddButton()
+    {
+        QFETCH(bool, atMinimumSize);
+        // Given a widget across two columns above another across both that takes all room it gets (a slider)
+        Board board({{0, 0, 1, 2}, {1, 0, 1, 2}});
+        board.widgets.at(1)->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        board.area->resize(640, 320);
+
+        // When the lower one shrinks rightward, emptying the cell (1, 0)
+        board.click("settings:1,0", "Shrink rightward");
+        if (atMinimumSize)
+            board.area->resize(board.area->minimumSize());
+        QTRY_COMPARE(board.buttons("add:1,0").size(), 1);
+        auto grid = qobject_cast<QGridLayout*>(board.area->layout());
+        const QRect empty = grid->itemAtPosition(1, 0)->widget()->geometry();
+        const QRect beside = board.widgets.at(1)->geometry();
+        const QRect spanning = board.widgets.at(0)->geometry();
+
+        // Then the empty cell keeps a cell's share and the upper widget shows both its columns
+        if (!atMinimumSize)
+            QCOMPARE(empty.width(), beside.width());
+        QCOMPARE(spanning.left(), empty.left());
+        QCOMPARE(spanning.right(), beside.right());
+        // And its "+" lies inside it, clear of every other control
+        QToolButton* add = board.buttons("add:1,0").first();
+        QVERIFY(empty.contains(add->geometry()));
+        for (QToolButton* other : board.buttons()) {
+            if (other != add)
+                QVERIFY2(!other->geometry().intersects(add->geometry()), qPrintable(other->objectName()));
+        }
     }
 
     void areaDeletedWhileItsMenuIsUpIsLeftAlone()

@@ -131,6 +131,22 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    void registeringThePositionTypeLeavesTheManagerAlone()
+    {
+        // Given a device manager no widget manager has read
+        TestDeviceManager other;
+        const QStringList types = other.getDeviceTypes();
+
+        // When the position type is registered through it once more
+        WidgetManager::registerGuiDevices(other);
+
+        // Then the manager holds what it held, and positions still travel by name
+        QCOMPARE(other.getDeviceTypes(), types);
+        QVERIFY(other.getDeviceNames().isEmpty());
+        const QVariant position = QVariant::fromValue(WidgetPosition(1, 2, 1, 3));
+        QCOMPARE(QMetaType::typeName(position.userType()), "WidgetPosition");
+    }
+
     void loadsWidgetsOfItsOwnGuiDevicesOnly()
     {
         // Given a GUI device of another area, a plain device, and two of "main", one not running

@@ -1,10 +1,12 @@
 # Run by hand (cmake -P) on a clean checkout: follows the README as a packager and then a host's
 # developer would, word for word. Builds and installs the checkout with the README's commands
 # "build-and-install" into WORK_DIR/staging, moves the installed tree to WORK_DIR/prefix, then
-# builds the package host (tests/package/host/main.cpp) with the README's commands
-# "pkg-config-host" against it and runs it offscreen, without LD_LIBRARY_PATH. It builds the
-# libraries afresh, which takes minutes, so it is no CTest; package_Host runs the pkg-config
-# commands against the build tree's install on every test run.
+# builds the package host (tests/package/host/main.cpp) and the configuration-only host
+# (tests/package/config-host/main.cpp) with the README's commands "pkg-config-host" against it
+# and runs them offscreen, without LD_LIBRARY_PATH; then removes the development files, as from
+# a runtime-only install, and runs both once more. It builds the libraries afresh, which takes
+# minutes, so it is no CTest; package_Host does the same against the build tree's install on
+# every test run.
 # Inputs: SOURCE_DIR (the checkout; the commands make SOURCE_DIR/build), WORK_DIR.
 #
 #     git clone . /tmp/checkout
@@ -25,7 +27,14 @@ file(GLOB_RECURSE installed RELATIVE "${WORK_DIR}/prefix" "${WORK_DIR}/prefix/li
 list(JOIN installed "\n    " installedList)
 message(STATUS "Installed and moved to ${WORK_DIR}/prefix, its lib/ holds:\n    ${installedList}")
 
-configure_file("${SOURCE_DIR}/tests/package/host/main.cpp" "${WORK_DIR}/host/main.cpp" COPYONLY)
-run_readme_commands("Building and running a host with the README's pkg-config commands" "${readme}"
-    pkg-config-host "${WORK_DIR}/host" "PREFIX=${WORK_DIR}/prefix" --unset=LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen)
+build_with_readme_commands("Building and running a host with the README's pkg-config commands" "${readme}"
+    "${SOURCE_DIR}/tests/package/host/main.cpp" "${WORK_DIR}/host" "${WORK_DIR}/prefix")
 message(STATUS "${output}")
+build_with_readme_commands("Building and running a configuration-only host with the README's pkg-config commands"
+    "${readme}" "${SOURCE_DIR}/tests/package/config-host/main.cpp" "${WORK_DIR}/config-host" "${WORK_DIR}/prefix")
+message(STATUS "${output}")
+expect_framework_not_recorded("${WORK_DIR}/config-host/myhost")
+
+remove_development_files("${WORK_DIR}/prefix" lib)
+run_host("Running the host on the runtime files" "${WORK_DIR}/host/myhost")
+run_host("Running the configuration-only host on the runtime files" "${WORK_DIR}/config-host/myhost")

@@ -2,6 +2,8 @@
 #include "Config.h"
 #include "ConfigOption.h"
 #include "Notifier.h"
+#include "TestSupport.h"
+#include "YamlConfig.h"
 #include "tst_ConfigOption_Modal.h"
 
 #include <QLabel>
@@ -195,6 +197,32 @@ private Q_SLOTS:
         OptionUnderTest list(ConfigOption::CheckList, QString(), QString(), {"a", "b"}, true);
         QCOMPARE(stored(list.config), QStringLiteral(""));
         QVERIFY(!list.option.save());
+    }
+
+    void missingNodeReadsAsEmptyAndOnlyTheYamlStoreSaysSo_data()
+    {
+        QTest::addColumn<bool>("yaml");
+        QTest::newRow("in memory") << false;
+        QTest::newRow("YAML") << true;
+    }
+
+    void missingNodeReadsAsEmptyAndOnlyTheYamlStoreSaysSo()
+    {
+        QFETCH(bool, yaml);
+        std::unique_ptr<Config> config = yaml ? std::make_unique<YamlConfig>() : std::make_unique<Config>();
+        TestSupport::LogCapture log;
+
+        ConfigOption option(config.get(), QStringLiteral("Label"), key, ConfigOption::Text, false,
+                            QStringLiteral("absent"), QString());
+        std::unique_ptr<QWidget> editor(option.getEditorWidget());
+        std::unique_ptr<QWidget> label(option.getLabelWidget());
+
+        QCOMPARE(editor->findChild<QLineEdit*>()->text(), QString());
+        // The in-memory store logs nothing; the YAML store a warning line naming the path.
+        const QStringList warnings = log.messages().filter(QStringLiteral("| WARNING"));
+        QCOMPARE(warnings.isEmpty(), !yaml);
+        for (const QString& warning : warnings)
+            QVERIFY2(warning.contains(QStringLiteral("absent")), qPrintable(warning));
     }
 
     void unknownKindStillGetsAnEditor()

@@ -8,6 +8,8 @@
 #include <functional>
 #include <iterator>
 
+Q_DECLARE_METATYPE(std::function<bool()>)
+
 namespace {
 
 using Pick = std::function<QAbstractButton*(QMessageBox*)>;
@@ -137,6 +139,48 @@ private Q_SLOTS:
 
         QCOMPARE(result, confirmed);
         QCOMPARE(defaultText, QString(replace ? "Replace" : "Delete"));
+    }
+
+    void cancelGuardPressesEveryBoxsCancel_data()
+    {
+        using Run = std::function<bool()>;
+        QTest::addColumn<Run>("run");
+        QTest::addColumn<QString>("headline");
+        QTest::newRow("confirm") << Run([] {
+            return ZenticMessageBox::confirm(nullptr, QMessageBox::Warning, "Overwrite", "Overwrite map?", QString());
+        }) << "Overwrite map?";
+        QTest::newRow("confirm delete") << Run([] {
+            return ZenticMessageBox::confirmDelete(nullptr, "Delete \"a\"?", QString());
+        }) << "Delete \"a\"?";
+        QTest::newRow("confirm replace") << Run([] {
+            return ZenticMessageBox::confirmReplace(nullptr, "Replace file?", "It exists.");
+        }) << "Replace file?";
+        QTest::newRow("standard Cancel") << Run([] {
+            return ZenticMessageBox::question(nullptr, "Apply?", QString(), QMessageBox::Ok | QMessageBox::Cancel)
+                == QMessageBox::Ok;
+        }) << "Apply?";
+    }
+
+    void cancelGuardPressesEveryBoxsCancel()
+    {
+        QFETCH(std::function<bool()>, run);
+        QFETCH(QString, headline);
+        // A real box would hang a headless run: one that comes up all the same is escaped and noted.
+        bool realBoxShown = false;
+        QTimer watchdog;
+        connect(&watchdog, &QTimer::timeout, this, [&realBoxShown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                realBoxShown = true;
+                QTest::keyClick(box, Qt::Key_Escape);
+            }
+        });
+        watchdog.start(20);
+
+        ZenticMessageBox::AnswerGuard cancel(QMessageBox::Cancel);
+        QVERIFY(!run());
+        QVERIFY(!realBoxShown);
+        QCOMPARE(cancel.count(), 1);
+        QCOMPARE(cancel.texts().last(), headline);
     }
 
     void survivesParentDeletedWhileRunning()

@@ -5,41 +5,59 @@
 // class needs moc, which CMake runs by itself and the README's pkg-config commands run by hand.
 //
 // The code between "README: <name>" and "README end" is the README's example of that name,
-// word for word; the test package_ReadmeExamples keeps the two the same.
+// word for word, and the #include lines after "README includes: <name>" the headers the README
+// shows it with; the test package_ReadmeExamples keeps the two the same, and package_Host
+// compiles the README's examples with only those headers.
+// README includes: gui-device
 #include "BaseGuiDevice.h"
 #include "BaseWidget.h"
-#include "ConfigWidget.h"
+#include <QLabel>
+
+// README includes: configurable
 #include "Configurable.h"
-#include "ConsoleWidget.h"
-#include "DeviceConfigWidget.h"
-#include "DeviceConnectionItem.h"
-#include "DeviceConnectionsDialog.h"
+#include <QWidget>
+
+// README includes: configuration
+#include "Singleton.h"
+#include "YamlConfig.h"
+#include <QMainWindow>
+
+// README includes: dashboard
 #include "DeviceManager.h"
-#include "DeviceMapWidget.h"
+#include "SharedConstants.h"
+#include "WidgetManager.h"
+
+// README includes: device-map
 #include "DeviceMapWindow.h"
 #include "DeviceNodeItem.h"
-#include "DeviceWidgetArea.h"
-#include "DozeRozOZUVersion.h"
+#include <QDebug>
+
+// README includes: connections
+#include "DeviceConnectionsDialog.h"
+
+// README includes: device-settings
+#include "DeviceConfigWidget.h"
+
+// README includes: settings-dialog
+#include "ConfigWidget.h"
+
+// README includes: house-widgets
+#include "ConsoleWidget.h"
 #include "ExternalWirelessNetworkWidget.h"
+#include "ZenticMessageBox.h"
+#include <QStatusBar>
+
+// What the host's own checks use besides.
+#include "DozeRozOZUVersion.h"
 #include "LibraryTranslator.h"
 #include "Logger.h"
-#include "SharedConstants.h"
-#include "Singleton.h"
-#include "WidgetManager.h"
 #include "WirelessNetworkManager.h"
-#include "YamlConfig.h"
-#include "ZenticMessageBox.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QDeadlineTimer>
-#include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
