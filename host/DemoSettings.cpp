@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QPointer>
 #include <QTranslator>
@@ -33,6 +35,19 @@ void replaceTranslator(QPointer<QTranslator>& installed, const QLocale& locale, 
     }
 }
 
+// The store keeps the path of a file it refused, so the next save would write over what the
+// user wrote: the file goes aside first, under a name no earlier refusal holds.
+void keepUnreadableFile(const QString& path)
+{
+    QString aside = path + QStringLiteral("_corrupted");
+    for (int number = 1; QFileInfo::exists(aside); ++number)
+        aside = path + QStringLiteral("_corrupted.%1").arg(number);
+    if (QFile::rename(path, aside))
+        qWarning().noquote() << "Demo: the unreadable settings file is kept as" << aside;
+    else
+        qWarning().noquote() << "Demo: the unreadable settings file cannot be moved aside, it stays" << path;
+}
+
 } // namespace
 
 namespace DemoSettings {
@@ -54,6 +69,7 @@ void load(YamlConfig* config)
     } catch (const std::exception& error) {
         qWarning().noquote() << "Demo: the settings file" << file() << "cannot be read, the defaults apply:"
                              << error.what();
+        keepUnreadableFile(file());
     }
 }
 

@@ -17,8 +17,9 @@ namespace DemoSettings {
 QString node();
 /// The settings file, "demo-settings.yaml" in the demo's data folder.
 QString file();
-/// Loads the settings file into config. A malformed file is reported on the log and left
-/// alone: the demo starts with its defaults and the user's file is not overwritten unasked.
+/// Loads the settings file into config. A malformed file is reported on the log and kept
+/// beside, as "demo-settings.yaml_corrupted" (numbered when that exists): the demo starts with
+/// its defaults, and a later save of the settings never writes over what the user wrote.
 void load(YamlConfig* config);
 /// The value of "language" that stands for the system's language, the default.
 QString systemLanguage();

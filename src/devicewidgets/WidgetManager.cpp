@@ -116,17 +116,24 @@ bool WidgetManager::saveDashboard()
 void WidgetManager::dashboardEdited()
 {
     editedSinceSwitch = true;
-    if (!saveDashboard())
-        Q_EMIT saveFailed();
+    saveEdit();
 }
 
 void WidgetManager::editingSwitched(bool enabled)
 {
     // A device living in a worker thread takes its new place queued, possibly after the
     // edit's own save had run; by the time the user leaves edit mode it has it.
-    if (!enabled && editedSinceSwitch && !saveDashboard())
-        Q_EMIT saveFailed();
+    if (!enabled && editedSinceSwitch)
+        saveEdit();
     editedSinceSwitch = false;
+}
+
+void WidgetManager::saveEdit()
+{
+    const bool wasFailing = editSaveFailing;
+    editSaveFailing = !saveDashboard();
+    if (editSaveFailing && !wasFailing)
+        Q_EMIT saveFailed();
 }
 
 int WidgetManager::widgetsCount() const

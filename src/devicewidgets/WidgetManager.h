@@ -40,7 +40,9 @@ class DeviceManager;
  * layout file (saveWidgets()), which nothing here reads back. The user's edits on
  * the grid are kept as they happen: after each one, and again when edit mode is
  * left, the manager saves both (saveDashboard()), unless it or the device manager
- * is read-only. A save that fails then is logged and announced by saveFailed().
+ * is read-only. A save that fails then is logged and announced by saveFailed(), once
+ * per failure: edits that keep failing in a row bring no further announcement until
+ * one of those saves has succeeded again.
  */
 class DOZEROZOZU_EXPORT WidgetManager : public QObject
 {
@@ -94,7 +96,8 @@ public:
 Q_SIGNALS:
     /// Reaches every registered widget's deviceInitialised(bool).
     void initialiseAll(bool initialise);
-    /// Saving the user's edit of the grid failed; the log says which file.
+    /// Saving the user's edit of the grid failed, where the save before it had not; the log
+    /// says which file.
     void saveFailed();
 
 public Q_SLOTS:
@@ -116,6 +119,9 @@ private Q_SLOTS:
     void editingSwitched(bool enabled);
 
 private:
+    /// Saves the dashboard after an edit, announcing a failure that begins a row of them.
+    void saveEdit();
+
     QMap<QString, QPointer<BaseWidget>> widgets;
     QString layoutFile;
     QString areaName;
@@ -124,4 +130,6 @@ private:
     QPointer<DeviceManager> deviceManager;
     /// Whether the dashboard was edited since edit mode was last switched.
     bool editedSinceSwitch = false;
+    /// Whether the last save of an edit failed: a row of failures is announced once.
+    bool editSaveFailing = false;
 };

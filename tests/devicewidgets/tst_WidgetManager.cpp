@@ -304,7 +304,8 @@ private Q_SLOTS:
         QCOMPARE(manager->callLog().count("saveYamlConfig()"), 2);
         QCOMPARE(failures.count(), 0);
 
-        // A graph that cannot be written is announced, and tried again on leaving edit mode
+        // A graph that cannot be written is announced, and tried again on leaving edit mode,
+        // which fails as well without a second announcement
         manager->setConfigPath(dir->filePath("missing/graph.yaml"));
         area->setEditingEnabled(true);
         TestSupport::LogCapture log;
@@ -312,6 +313,15 @@ private Q_SLOTS:
         QCOMPARE(failures.count(), 1);
         QVERIFY(log.contains("WidgetManager: the device manager could not save the widgets' places"));
         area->setEditingEnabled(false);
+        QCOMPARE(manager->callLog().count("saveYamlConfig()"), 4);
+        QCOMPARE(failures.count(), 1);
+
+        // Once a save got through, the next failure is announced again
+        manager->setConfigPath(graphFile());
+        area->setEditingEnabled(true);
+        click("swap:0,0:0,1");
+        manager->setConfigPath(dir->filePath("missing/graph.yaml"));
+        click("swap:0,1:0,0");
         QCOMPARE(failures.count(), 2);
     }
 

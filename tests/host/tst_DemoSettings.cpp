@@ -85,12 +85,17 @@ private Q_SLOTS:
         auto* window = new DeviceMapWindow(&manager, home.filePath(QStringLiteral("map.ini")), nullptr);
         QCOMPARE(menuTitles(window).value(1), editMenu);
         delete window;
-        // And a file it cannot read is said so, and left as it was for the user to mend
-        QCOMPARE(log.containsFragment(QStringLiteral("cannot be read, the defaults apply")), file.startsWith("demo: ["));
-        if (!file.isEmpty()) {
-            QFile kept(DemoSettings::file());
+        // And a file it cannot read is said so, and kept aside for the user to mend, where no
+        // save of the settings writes over it
+        const bool unreadable = file.startsWith("demo: [");
+        QCOMPARE(log.containsFragment(QStringLiteral("cannot be read, the defaults apply")), unreadable);
+        settings.setParam(QStringLiteral("language"), QStringLiteral("en"), DemoSettings::node(), false);
+        QVERIFY(settings.saveConfig());
+        if (unreadable) {
+            QFile kept(DemoSettings::file() + QStringLiteral("_corrupted"));
             QVERIFY(kept.open(QIODevice::ReadOnly));
             QCOMPARE(kept.readAll(), file);
+            QVERIFY(kept.remove());
         }
     }
 
