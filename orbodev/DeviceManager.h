@@ -38,7 +38,9 @@ struct DeviceRecord;
  * A link delivers a value at once when both devices share a thread, and queued otherwise.
  * A value reaching a device that is still handling one (a device wired to itself, a ring of
  * devices) waits for the device's event loop instead, so loops never recurse; past 1000
- * such values waiting on one link, further ones are dropped with a warning.
+ * such values waiting on one link, further ones are dropped with a warning. Removing a
+ * device, a link or the manager is safe while values flow in any thread: once the call has
+ * returned, no value of a removed link reaches its receiver, wherever it was waiting.
  *
  *     DeviceManager manager;
  *     const QString name = manager.createDevice("generator", true);
