@@ -120,7 +120,13 @@ public:
     bool saveYamlConfig();
     /// Writes the whole graph to path, atomically.
     bool saveYamlConfig(const QString& path);
-    /// The whole graph as YAML text: the version header and every device.
+    /**
+     * The whole graph as YAML text: the version header and every device. A device's
+     * "initialised" is whether it is meant to run: true from createDevice(type, true),
+     * initialiseDevice() or a loaded or pasted text that said so, until deinitialiseDevice(),
+     * whether or not its initialisation succeeded; so a device that failed is tried again on
+     * the next load. getDeviceInfo() tells whether it runs now.
+     */
     QString toYamlString() const;
     /// Replaces the graph by the one in path and remembers path; false (graph unchanged) when unreadable or malformed.
     bool loadYamlConfig(const QString& path);
