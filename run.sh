@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Set-up and entry point: ./run.sh demo | ./run.sh test
+# Set-up and entry point: ./run.sh demo | ./run.sh test | ./run.sh bench | ./run.sh sanitize
 # Installs any missing Debian package (as root), configures, builds and runs.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -34,12 +34,29 @@ configure_and_build() {
     cmake --build "$BUILD_DIR" --parallel "$(nproc)" "${targets[@]}"
 }
 
+# The framework stand-in's threads under a sanitizer ("address" or "thread"): a build of its own
+# with only the stand-in and its thread stress test.
+check_under_sanitizer() {
+    local launcher=()
+    command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    local dir="$BUILD_DIR-$1"
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBODEV_SANITIZER="$1" "${launcher[@]}"
+    cmake --build "$dir" --parallel "$(nproc)"
+    (cd "$dir" && ctest --output-on-failure)
+}
+
 case "${1:-}" in
     test)
         install_missing_packages
         configure_and_build
-        cd "$BUILD_DIR"
-        QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)"
+        (cd "$BUILD_DIR" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)")
+        check_under_sanitizer address
+        check_under_sanitizer thread
+        ;;
+    sanitize)
+        install_missing_packages
+        check_under_sanitizer address
+        check_under_sanitizer thread
         ;;
     demo)
         install_missing_packages
@@ -65,7 +82,7 @@ case "${1:-}" in
         cmake --build "$BUILD_DIR" --target benchmarks
         ;;
     *)
-        echo "usage: $0 demo|test|bench" >&2
+        echo "usage: $0 demo|test|bench|sanitize" >&2
         exit 2
         ;;
 esac

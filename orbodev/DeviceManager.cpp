@@ -177,9 +177,11 @@ bool DeviceManager::removeDevice(const QString& name)
 bool DeviceManager::initialiseDevice(const QString& name)
 {
     recordCall(QString("initialiseDevice(%1)").arg(name));
-    BaseDevice* device = deviceObject(name);
+    DeviceRecord* record = m_devices->find(name);
+    BaseDevice* device = record ? record->device.data() : nullptr;
     if (!device)
         return false;
+    record->meantInitialised = true;
     // Shared, so that an answer arriving after the time-out writes to live memory.
     const QSharedPointer<bool> ok(new bool(false));
     const bool answered = runInDeviceThread(device, [device, ok] { *ok = device->initialise(); }, DeviceThreads::callTimeoutMs);
@@ -189,9 +191,11 @@ bool DeviceManager::initialiseDevice(const QString& name)
 bool DeviceManager::deinitialiseDevice(const QString& name)
 {
     recordCall(QString("deinitialiseDevice(%1)").arg(name));
-    BaseDevice* device = deviceObject(name);
+    DeviceRecord* record = m_devices->find(name);
+    BaseDevice* device = record ? record->device.data() : nullptr;
     if (!device)
         return false;
+    record->meantInitialised = false;
     return runInDeviceThread(device, [device] { device->deinitialise(); }, DeviceThreads::callTimeoutMs);
 }
 

@@ -38,7 +38,9 @@ struct DeviceRecord;
  * A link delivers a value at once when both devices share a thread, and queued otherwise.
  * A value reaching a device that is still handling one (a device wired to itself, a ring of
  * devices) waits for the device's event loop instead, so loops never recurse; past 1000
- * such values waiting on one link, further ones are dropped with a warning.
+ * such values waiting on one link, further ones are dropped with a warning. Removing a
+ * device, a link or the manager is safe while values flow in any thread: once the call has
+ * returned, no value of a removed link reaches its receiver, wherever it was waiting.
  *
  *     DeviceManager manager;
  *     const QString name = manager.createDevice("generator", true);
@@ -118,7 +120,13 @@ public:
     bool saveYamlConfig();
     /// Writes the whole graph to path, atomically.
     bool saveYamlConfig(const QString& path);
-    /// The whole graph as YAML text: the version header and every device.
+    /**
+     * The whole graph as YAML text: the version header and every device. A device's
+     * "initialised" is whether it is meant to run: true from createDevice(type, true),
+     * initialiseDevice() or a loaded or pasted text that said so, until deinitialiseDevice(),
+     * whether or not its initialisation succeeded; so a device that failed is tried again on
+     * the next load. getDeviceInfo() tells whether it runs now.
+     */
     QString toYamlString() const;
     /// Replaces the graph by the one in path and remembers path; false (graph unchanged) when unreadable or malformed.
     bool loadYamlConfig(const QString& path);

@@ -4,6 +4,7 @@
 #include "DeviceLink.h"
 #include "DeviceProxy.h"
 #include "DeviceRegistry.h"
+#include "DeviceThreads.h"
 #include "LinkActivityMonitor.h"
 #include "MethodMatcher.h"
 
@@ -125,7 +126,7 @@ bool DeviceManager::connectPair(const QString& source, const QString& target, co
         if (link->joins(sourceRecord, targetRecord, signalText, slotText))
             return true;
     }
-    if (!DeviceLink::join(sourceRecord, targetRecord, signalText, slotText, this, m_monitor))
+    if (!DeviceLink::join(sourceRecord, targetRecord, signalText, slotText, this, *m_threads, m_monitor))
         return false;
     notifyChanged(sourceName);
     if (targetName != sourceName)

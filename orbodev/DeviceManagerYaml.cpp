@@ -62,8 +62,13 @@ QString DeviceManager::toYamlString() const
     QBuffer header;
     YamlSerialiser::writeConfigVersion(&header);
     QString text = QString::fromUtf8(header.data());
-    for (const DeviceRecord* record : m_devices->records())
-        text += YamlSerialiser::serialise(getDeviceInfo(record->name));
+    for (const DeviceRecord* record : m_devices->records()) {
+        // What the user asked for, not whether it runs: a device whose initialisation failed
+        // is tried again on the next load.
+        DeviceInfo info = getDeviceInfo(record->name);
+        info.initialised = record->meantInitialised;
+        text += YamlSerialiser::serialise(info);
+    }
     return text;
 }
 
@@ -204,6 +209,7 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
             device->setDescription(info.description);
         if (!info.thread.isEmpty())
             setDeviceThread(name, info.thread);
+        m_devices->find(name)->meantInitialised = info.initialised;
         newNames.insert(info.name, name);
         created.append(name);
         createdInfos.append(&info);

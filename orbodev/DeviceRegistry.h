@@ -18,6 +18,10 @@ struct DeviceRecord
     QString type;
     QString thread;
     bool remote = false;
+    /// Whether the device is meant to run: what the user last asked through the manager, or
+    /// what the loaded text said, whether or not its last initialisation succeeded. Saved as
+    /// its "initialised".
+    bool meantInitialised = false;
     QPointer<BaseDevice> device;
     /// The device as created, its key in the registry even once deleted behind our back.
     const QObject* object = nullptr;

@@ -1,8 +1,79 @@
 #include "DeviceThreads.h"
 
-#include <QSemaphore>
-#include <QSharedPointer>
 #include <QThread>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+namespace {
+
+// Whether a call has run, for the thread that waits for it.
+struct Completion
+{
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+};
+
+struct PendingCall
+{
+    std::function<void()> call;
+    std::shared_ptr<Completion> completion;
+};
+
+} // namespace
+
+struct DeviceThreads::Mailbox
+{
+    std::mutex mutex;
+    std::deque<PendingCall> calls;
+};
+
+namespace {
+
+// Lives in a worker thread and runs the calls of its mailbox there, one per runNext().
+class CallAgent : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CallAgent(std::shared_ptr<DeviceThreads::Mailbox> mailbox)
+        : m_mailbox(std::move(mailbox))
+    {
+    }
+    ~CallAgent() override
+    {
+        // Calls are posted under the lock: taking it once more orders them all before the end,
+        // also for the thread sanitizer, which does not see Qt's own ordering.
+        std::lock_guard<std::mutex> lock(m_mailbox->mutex);
+    }
+
+public Q_SLOTS:
+    void runNext()
+    {
+        PendingCall next;
+        {
+            std::lock_guard<std::mutex> lock(m_mailbox->mutex);
+            if (m_mailbox->calls.empty())
+                return;
+            next = std::move(m_mailbox->calls.front());
+            m_mailbox->calls.pop_front();
+        }
+        next.call();
+        {
+            std::lock_guard<std::mutex> lock(next.completion->mutex);
+            next.completion->done = true;
+        }
+        next.completion->ended.notify_all();
+    }
+
+private:
+    const std::shared_ptr<DeviceThreads::Mailbox> m_mailbox;
+};
+
+} // namespace
 
 DeviceThreads::~DeviceThreads()
 {
@@ -22,9 +93,11 @@ QThread* DeviceThreads::thread(const QString& threadName)
         thread = new QThread;
         thread->setObjectName(threadName);
         m_threads.insert(threadName, thread);
-        auto* agent = new QObject;
+        const auto mailbox = std::make_shared<Mailbox>();
+        auto* agent = new CallAgent(mailbox);
         agent->moveToThread(thread);
         m_agents.insert(thread, agent);
+        m_mailboxes.insert(thread, mailbox);
         thread->start();
     }
     return thread;
@@ -41,13 +114,16 @@ bool DeviceThreads::run(QObject* object, const std::function<void()>& call, int 
         return true;
     }
     // The agent, not the object, receives the call, so that the call may delete the object.
-    const QSharedPointer<QSemaphore> done(new QSemaphore);
-    QMetaObject::invokeMethod(
-        agent,
-        [call, done] {
-            call();
-            done->release();
-        },
-        Qt::QueuedConnection);
-    return done->tryAcquire(1, timeoutMs);
+    const auto completion = std::make_shared<Completion>();
+    {
+        const std::shared_ptr<Mailbox> mailbox = m_mailboxes.value(thread);
+        std::lock_guard<std::mutex> lock(mailbox->mutex);
+        mailbox->calls.push_back(PendingCall{call, completion});
+        QMetaObject::invokeMethod(agent, "runNext", Qt::QueuedConnection);
+    }
+    std::unique_lock<std::mutex> lock(completion->mutex);
+    return completion->ended.wait_for(lock, std::chrono::milliseconds(qMax(0, timeoutMs)),
+                                      [&completion] { return completion->done; });
 }
+
+#include "DeviceThreads.moc"

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QObject;
 class QThread;
@@ -11,6 +12,11 @@ class QThread;
 /**
  * The named worker threads a DeviceManager puts devices into, each with a plain agent
  * object that receives the calls run in that thread.
+ *
+ * A call and its answer pass between the threads under a mutex of the standard library, not
+ * through Qt's event queue alone, so that the thread sanitizer (which cannot see into an
+ * uninstrumented Qt) sees what the caller wrote before the call and the call wrote before
+ * it ended as ordered.
  *
  * Owned by the DeviceManager and used on its thread; stops and deletes its threads when it
  * goes, so the manager removes its devices first. Internal to the framework.
@@ -34,8 +40,12 @@ public:
      */
     bool run(QObject* object, const std::function<void()>& call, int timeoutMs);
 
+    struct Mailbox;
+
 private:
     QMap<QString, QThread*> m_threads;
-    /// One plain object per worker thread, the receiver of calls run in that thread.
+    /// One agent per worker thread, the receiver of calls run in that thread.
     QMap<QThread*, QObject*> m_agents;
+    /// The calls waiting for each worker thread's agent.
+    QMap<QThread*, std::shared_ptr<Mailbox>> m_mailboxes;
 };

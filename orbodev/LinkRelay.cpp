@@ -2,12 +2,8 @@
 
 #include <QDebug>
 #include <QMetaType>
-#include <QPointer>
 #include <QSet>
-#include <QThread>
 #include <QVector>
-
-#include <atomic>
 
 namespace {
 
@@ -26,97 +22,30 @@ int relaySlotIndex()
 
 } // namespace
 
-// Shared with the values waiting in an event loop, which may outlive the relay.
-struct LinkRelay::Target : std::enable_shared_from_this<LinkRelay::Target>
+LinkRelay::LinkRelay(QObject* receiver, const QMetaMethod& slot)
+    : QObject(receiver)
+    , m_receiver(receiver)
+    , m_slot(slot)
+    , m_typeNames(slot.parameterTypes())
+    , m_gate(std::make_shared<Gate>())
 {
-    QPointer<QObject> receiver;
-    QMetaMethod slot;
-    QList<QByteArray> typeNames;
-    QVector<int> typeIds;
-    std::atomic<int> waiting{0};
-    std::atomic<bool> warned{false};
-
-    enum class Wait { ForHandling, ForThread };
-
-    void deliverNow(void** arguments);
-    void deliverLater(void** arguments, Wait reason);
-};
-
-void LinkRelay::Target::deliverNow(void** arguments)
-{
-    QObject* device = receiver.data();
-    if (!device)
-        return;
-    QSet<const QObject*>& handling = devicesHandlingValues();
-    if (handling.contains(device)) {
-        deliverLater(arguments, Wait::ForHandling);
-        return;
-    }
-    QGenericArgument values[10];
-    for (int i = 0; i < typeNames.size() && i < 10; ++i)
-        values[i] = QGenericArgument(typeNames.at(i).constData(), arguments[i + 1]);
-    handling.insert(device);
-    slot.invoke(device, Qt::DirectConnection, values[0], values[1], values[2], values[3], values[4], values[5],
-                values[6], values[7], values[8], values[9]);
-    devicesHandlingValues().remove(device);
-}
-
-void LinkRelay::Target::deliverLater(void** arguments, Wait reason)
-{
-    QObject* device = receiver.data();
-    if (!device)
-        return;
-    if (typeIds.contains(QMetaType::UnknownType)) {
-        qWarning().noquote() << "LinkRelay: value for" << device->objectName() << "dropped: its type cannot wait";
-        return;
-    }
-    // Only a loop is held to the limit; a device in another thread is waited for as Qt's own
-    // queued connections wait for it.
-    const bool counted = reason == Wait::ForHandling;
-    if (counted && waiting >= maxWaitingValues) {
-        if (!warned.exchange(true))
-            qWarning().noquote() << "LinkRelay: values for" << device->objectName() << "dropped:" << maxWaitingValues
-                                 << "are waiting already";
-        return;
-    }
-    // Copied as a queued connection would copy them; the copies live until delivered.
-    auto copies = std::shared_ptr<QVector<void*>>(new QVector<void*>(typeIds.size() + 1, nullptr),
-                                                  [ids = typeIds](QVector<void*>* values) {
-                                                      for (int i = 0; i < ids.size(); ++i)
-                                                          QMetaType::destroy(ids.at(i), values->at(i + 1));
-                                                      delete values;
-                                                  });
-    for (int i = 0; i < typeIds.size(); ++i)
-        (*copies)[i + 1] = QMetaType::create(typeIds.at(i), arguments[i + 1]);
-    if (counted)
-        ++waiting;
-    std::shared_ptr<Target> self = shared_from_this();
-    QMetaObject::invokeMethod(
-        device,
-        [self, copies, counted] {
-            if (counted && --self->waiting == 0)
-                self->warned = false;
-            self->deliverNow(copies->data());
-        },
-        Qt::QueuedConnection);
-}
-
-LinkRelay::LinkRelay(QObject* receiver, const QMetaMethod& slot, QObject* parent)
-    : QObject(parent)
-    , m_target(std::make_shared<Target>())
-{
-    m_target->receiver = receiver;
-    m_target->slot = slot;
-    m_target->typeNames = slot.parameterTypes();
-    for (const QByteArray& name : qAsConst(m_target->typeNames))
-        m_target->typeIds.append(QMetaType::type(name.constData()));
+    for (const QByteArray& name : qAsConst(m_typeNames))
+        m_typeIds.append(QMetaType::type(name.constData()));
 }
 
 LinkRelay::~LinkRelay() = default;
 
 QMetaObject::Connection LinkRelay::connectFrom(QObject* sender, const QMetaMethod& signal)
 {
-    return QMetaObject::connect(sender, signal.methodIndex(), this, relaySlotIndex(), Qt::DirectConnection);
+    // Qt decides at each emission: a direct call in the relay's thread, else a queued one,
+    // which Qt drops when the relay is deleted before it is delivered.
+    return QMetaObject::connect(sender, signal.methodIndex(), this, relaySlotIndex(), Qt::AutoConnection);
+}
+
+void LinkRelay::Gate::close()
+{
+    std::lock_guard<std::recursive_mutex> lock(delivering);
+    open = false;
 }
 
 int LinkRelay::qt_metacall(QMetaObject::Call call, int id, void** arguments)
@@ -124,12 +53,67 @@ int LinkRelay::qt_metacall(QMetaObject::Call call, int id, void** arguments)
     id = QObject::qt_metacall(call, id, arguments);
     if (id < 0 || call != QMetaObject::InvokeMetaMethod)
         return id;
-    if (id == 0) {
-        QObject* device = m_target->receiver.data();
-        if (device && device->thread() != QThread::currentThread())
-            m_target->deliverLater(arguments, Target::Wait::ForThread);
-        else
-            m_target->deliverNow(arguments);
-    }
+    if (id == 0)
+        deliver(arguments);
     return -1;
+}
+
+void LinkRelay::deliver(void** arguments)
+{
+    if (!m_gate->open)
+        return;
+    QSet<const QObject*>& handling = devicesHandlingValues();
+    if (handling.contains(m_receiver)) {
+        deliverLater(arguments);
+        return;
+    }
+    // Kept here, for a slot that removes its own device, and the relay with it, on the spot.
+    const std::shared_ptr<Gate> gate = m_gate;
+    QObject* const receiver = m_receiver;
+    std::lock_guard<std::recursive_mutex> delivering(gate->delivering);
+    if (!gate->open)
+        return;
+    QGenericArgument values[10];
+    for (int i = 0; i < m_typeNames.size() && i < 10; ++i)
+        values[i] = QGenericArgument(m_typeNames.at(i).constData(), arguments[i + 1]);
+    handling.insert(receiver);
+    m_slot.invoke(receiver, Qt::DirectConnection, values[0], values[1], values[2], values[3], values[4], values[5],
+                  values[6], values[7], values[8], values[9]);
+    devicesHandlingValues().remove(receiver);
+}
+
+void LinkRelay::deliverLater(void** arguments)
+{
+    if (m_typeIds.contains(QMetaType::UnknownType)) {
+        qWarning().noquote() << "LinkRelay: value for" << m_receiver->objectName() << "dropped: its type cannot wait";
+        return;
+    }
+    if (m_waiting >= maxWaitingValues) {
+        if (!m_warned) {
+            m_warned = true;
+            qWarning().noquote() << "LinkRelay: values for" << m_receiver->objectName() << "dropped:"
+                                 << maxWaitingValues << "are waiting already";
+        }
+        return;
+    }
+    // Copied as a queued connection would copy them; the copies live until delivered, or until
+    // the relay goes and Qt drops the call.
+    const QVector<int> ids = m_typeIds;
+    auto copies = std::shared_ptr<QVector<void*>>(new QVector<void*>(ids.size() + 1, nullptr),
+                                                  [ids](QVector<void*>* values) {
+                                                      for (int i = 0; i < ids.size(); ++i)
+                                                          QMetaType::destroy(ids.at(i), values->at(i + 1));
+                                                      delete values;
+                                                  });
+    for (int i = 0; i < ids.size(); ++i)
+        (*copies)[i + 1] = QMetaType::create(ids.at(i), arguments[i + 1]);
+    ++m_waiting;
+    QMetaObject::invokeMethod(
+        this,
+        [this, copies] {
+            if (--m_waiting == 0)
+                m_warned = false;
+            deliver(copies->data());
+        },
+        Qt::QueuedConnection);
 }

@@ -26,6 +26,8 @@ class QIODevice;
  *       outgoing:
  *         - "scaler1.input(double)<this.valueChanged(double)"
  *
+ * "initialised" says whether loading or pasting the text initialises the device (the device
+ * manager saves whether a device is meant to run, not whether it runs now).
  * "connections" holds the device's incoming links ("this.slot<source.signal"), "outgoing"
  * its links to other devices ("target.slot<this.signal"); "this" names the device itself
  * (its own name is read as "this" too), so the text stays valid when pasted under a new name. A meta device's top-level

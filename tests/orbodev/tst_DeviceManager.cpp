@@ -61,6 +61,8 @@ private Q_SLOTS:
     void pasteRestoresParametersAndLinksBothWays();
     void pasteRenamesDevicesWhoseNameIsTaken();
     void saveLoadRoundTripKeepsGraph();
+    void savedGraphKeepsWhichDevicesAreMeantToRun_data();
+    void savedGraphKeepsWhichDevicesAreMeantToRun();
     void failedSaveKeepsTheOldFile();
     void malformedYamlChangesNothing();
     void shortParseCreatesOnlyRuntimeVariables();
@@ -392,6 +394,60 @@ void TestDeviceManagerContract::saveLoadRoundTripKeepsGraph()
     QVERIFY(loaded.getDeviceInfo("generator1").initialised && !loaded.getDeviceInfo("scaler1").initialised);
     QCOMPARE(loaded.getDeviceInfo("scaler1").thread, QString("worker"));
     QCOMPARE(loaded.toYamlString(), savedText);
+}
+
+void TestDeviceManagerContract::savedGraphKeepsWhichDevicesAreMeantToRun_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("storedInitialised");
+    QTest::addColumn<QString>("userCall");
+    QTest::addColumn<bool>("triedAfterReload");
+    QTest::addColumn<BaseDevice::DeviceState>("stateAfterReload");
+    QTest::newRow("failed initialisation") << "faulty" << true << "" << true << BaseDevice::DeinitialisedWithError;
+    QTest::newRow("failed again when retried") << "faulty" << true << "initialiseDevice" << true
+                                               << BaseDevice::DeinitialisedWithError;
+    QTest::newRow("switched off by the user") << "generator" << true << "deinitialiseDevice" << false
+                                              << BaseDevice::NotInitialised;
+    QTest::newRow("switched off in the file") << "faulty" << false << "" << false << BaseDevice::NotInitialised;
+    QTest::newRow("switched on by the user") << "scaler" << false << "initialiseDevice" << true
+                                             << BaseDevice::Initialised;
+}
+
+void TestDeviceManagerContract::savedGraphKeepsWhichDevicesAreMeantToRun()
+{
+    QFETCH(QString, type);
+    QFETCH(bool, storedInitialised);
+    QFETCH(QString, userCall);
+    QFETCH(bool, triedAfterReload);
+    QFETCH(BaseDevice::DeviceState, stateAfterReload);
+    // Given a loaded graph whose device was initialised as the file said, and then as the user asked
+    QTemporaryDir dir;
+    const QString path = dir.filePath("graph.yaml");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QString("config_version: 2\ndevice1:\n  type: %1\n  initialised: %2\nother1:\n  type: scaler\n")
+                   .arg(type, storedInitialised ? "true" : "false")
+                   .toUtf8());
+    file.close();
+    DeviceManager manager;
+    QVERIFY(manager.loadYamlConfig(path));
+    if (!userCall.isEmpty())
+        QVERIFY(QMetaObject::invokeMethod(&manager, userCall.toLatin1(), Q_ARG(QString, "device1")));
+
+    // When another device is edited and the graph saved
+    QVERIFY(manager.setDeviceParam("other1", "factor", "3"));
+    QVERIFY(manager.saveYamlConfig());
+
+    // Then the next load tries the device exactly when the user meant it to run
+    DeviceManager reloaded;
+    QSignalSpy initialised(&reloaded, SIGNAL(deviceInitialised(QString,bool)));
+    QVERIFY(reloaded.loadYamlConfig(path));
+    int tries = 0;
+    for (const QList<QVariant>& answer : qAsConst(initialised))
+        tries += answer.at(0).toString() == "device1" ? 1 : 0;
+    QCOMPARE(tries, triedAfterReload ? 1 : 0);
+    QCOMPARE(reloaded.getDeviceState("device1"), stateAfterReload);
+    QCOMPARE(reloaded.getDeviceInfo("other1").paramValues.value("factor"), QString("3"));
 }
 
 void TestDeviceManagerContract::failedSaveKeepsTheOldFile()
