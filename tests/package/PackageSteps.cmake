@@ -1,5 +1,7 @@
 # Steps the package scripts share (included by RunPackageHost.cmake and RunReadmeBuild.cmake).
 
+include("${CMAKE_CURRENT_LIST_DIR}/ReadmeExamples.cmake")
+
 # run(<description> <command>...): runs the command; stops the script with its output when it
 # fails. The output is left in `output` for the caller.
 function(run description)
@@ -15,16 +17,10 @@ endfunction()
 # line "<!-- commands: <name> -->" and a blank line, as it shows them, without their indentation.
 function(readme_commands readme name variable)
     file(READ "${readme}" text)
-    set(marker "<!-- commands: ${name} -->\n\n")
-    string(FIND "${text}" "${marker}" begin)
-    if(begin EQUAL -1)
+    readme_block("${text}" "<!-- commands: ${name} -->" block)
+    if(NOT block)
         message(FATAL_ERROR "${readme} shows no commands \"${name}\"")
     endif()
-    string(LENGTH "${marker}" markerLength)
-    math(EXPR begin "${begin} + ${markerLength}")
-    string(SUBSTRING "${text}" ${begin} -1 rest)
-    string(REGEX MATCH "^(    [^\n]*\n)+" block "${rest}")
-    string(REGEX REPLACE "(^|\n)    " "\\1" block "${block}")
     set(${variable} "${block}" PARENT_SCOPE)
 endfunction()
 

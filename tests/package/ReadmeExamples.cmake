@@ -1,5 +1,5 @@
 # The README's examples and the package host's code they come from (included by
-# CheckReadmeExamples.cmake and RunPackageHost.cmake).
+# CheckReadmeExamples.cmake, RunPackageHost.cmake and PackageSteps.cmake).
 #
 # In the host (tests/package/host/main.cpp), example <name> is the code between the lines
 # "// README: <name>" and "// README end"; the headers it includes are the #include lines right
@@ -68,14 +68,14 @@ function(host_examples hostSource prefix)
     set(${prefix}_PROBLEMS "${problems}" PARENT_SCOPE)
 endfunction()
 
-# readme_example(<readme text> <name> <prefix>): the README's example <name> as a reader copies
-# it: <prefix>_INCLUDES holds its #include lines and <prefix>_CODE its code, both without the
-# block's indentation; <prefix>_FOUND is false when the README shows no such example.
-function(readme_example readme name prefix)
-    set(marker "<!-- example: ${name} -->\n\n")
+# readme_block(<readme text> <marker line> <variable>): the indented block the README shows right
+# after <marker line> and a blank line, blank lines inside it kept, without its indentation;
+# <variable> is NOTFOUND when the README has no such line.
+function(readme_block readme markerLine variable)
+    set(marker "${markerLine}\n\n")
     string(FIND "${readme}" "${marker}" begin)
-    set(${prefix}_FOUND FALSE PARENT_SCOPE)
     if(begin EQUAL -1)
+        set(${variable} NOTFOUND PARENT_SCOPE)
         return()
     endif()
     string(LENGTH "${marker}" markerLength)
@@ -87,6 +87,18 @@ function(readme_example readme name prefix)
     # (A leading newline stands for the start: CMake's ^ would match after every replacement.)
     string(REGEX REPLACE "\n    " "\n" block "\n${block}")
     string(SUBSTRING "${block}" 1 -1 block)
+    set(${variable} "${block}" PARENT_SCOPE)
+endfunction()
+
+# readme_example(<readme text> <name> <prefix>): the README's example <name> as a reader copies
+# it: <prefix>_INCLUDES holds its #include lines and <prefix>_CODE its code, both without the
+# block's indentation; <prefix>_FOUND is false when the README shows no such example.
+function(readme_example readme name prefix)
+    readme_block("${readme}" "<!-- example: ${name} -->" block)
+    set(${prefix}_FOUND FALSE PARENT_SCOPE)
+    if(NOT block)
+        return()
+    endif()
     string(REGEX MATCH "^(#include [^\n]*\n)+\n" includes "${block}")
     string(LENGTH "${includes}" includesLength)
     string(SUBSTRING "${block}" ${includesLength} -1 code)

@@ -10,7 +10,6 @@
 # Inputs: BUILD_DIR, HOST_SOURCE_DIR, README, WORK_DIR, LIBDIR, GENERATOR, CXX, PKG_CONFIG, and
 # LAUNCHER (the build's compiler launcher, such as ccache, or empty).
 include("${CMAKE_CURRENT_LIST_DIR}/PackageSteps.cmake")
-include("${CMAKE_CURRENT_LIST_DIR}/ReadmeExamples.cmake")
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(prefix "${WORK_DIR}/prefix")
