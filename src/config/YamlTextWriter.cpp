@@ -44,6 +44,12 @@ bool holdsNoncharacter(const std::string& text)
     return false;
 }
 
+// A text that needs no escaping but is not written plain all the same.
+bool mustBeQuoted(const std::string& text)
+{
+    return text.size() > longestPlainText || holdsNoncharacter(text);
+}
+
 } // namespace
 
 namespace YamlTextWriter {
@@ -79,7 +85,7 @@ void writeKey(YAML::Emitter& emitter, const std::string& text)
         emitter << YAML::LongKey;
     if (escaped)
         emitter << YAML::DoubleQuoted << YAML::EscapeNonAscii;
-    else if (text.size() > longestPlainText || holdsNoncharacter(text))
+    else if (mustBeQuoted(text))
         emitter << YAML::DoubleQuoted;
     emitter << text;
 }
@@ -88,7 +94,7 @@ void writeValue(YAML::Emitter& emitter, const std::string& text, bool doubleQuot
 {
     if (needsEscaping(text))
         emitter << YAML::DoubleQuoted << YAML::EscapeNonAscii;
-    else if (doubleQuoted || text.size() > longestPlainText || holdsNoncharacter(text))
+    else if (doubleQuoted || mustBeQuoted(text))
         emitter << YAML::DoubleQuoted;
     emitter << text;
 }
