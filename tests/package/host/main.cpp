@@ -8,11 +8,6 @@
 // word for word, and the #include lines after "README includes: <name>" the headers the README
 // shows it with; the test package_ReadmeExamples keeps the two the same, and package_Host
 // compiles the README's examples with only those headers.
-// README includes: gui-device
-#include "BaseGuiDevice.h"
-#include "BaseWidget.h"
-#include <QLabel>
-
 // README includes: configurable
 #include "Configurable.h"
 #include <QWidget>
@@ -21,6 +16,12 @@
 #include "Singleton.h"
 #include "YamlConfig.h"
 #include <QMainWindow>
+#include <exception>
+
+// README includes: gui-device
+#include "BaseGuiDevice.h"
+#include "BaseWidget.h"
+#include <QLabel>
 
 // README includes: dashboard
 #include "DeviceManager.h"
@@ -70,6 +71,28 @@
 #error "The packages must give their users QT_NO_KEYWORDS"
 #endif
 
+// README: configurable
+/// Keeps the window's title on the station name of the host's settings.
+class StationTitle : public Configurable
+{
+public:
+    StationTitle(Config* config, QWidget* window)
+        : Configurable(config)
+        , window(window)
+    {
+        applyConfig();
+    }
+    void applyConfig() override
+    {
+        window->setWindowTitle(getParam(QStringLiteral("stationName"), QStringLiteral("host"),
+                                        QStringLiteral("Station"), true));
+    }
+
+private:
+    QWidget* window;
+};
+// README end
+
 // README: gui-device
 /// The host's own GUI device type: a lamp, and the widget it shows on the dashboard.
 class LampWidget : public BaseWidget
@@ -90,28 +113,6 @@ public Q_SLOTS:
 
 private:
     bool lit = false;
-};
-// README end
-
-// README: configurable
-/// Keeps the window's title on the station name of the host's settings.
-class StationTitle : public Configurable
-{
-public:
-    StationTitle(Config* config, QWidget* window)
-        : Configurable(config)
-        , window(window)
-    {
-        applyConfig();
-    }
-    void applyConfig() override
-    {
-        window->setWindowTitle(getParam(QStringLiteral("stationName"), QStringLiteral("host"),
-                                        QStringLiteral("Station"), true));
-    }
-
-private:
-    QWidget* window;
 };
 // README end
 
@@ -164,7 +165,11 @@ int main(int argc, char* argv[])
 
     // README: configuration
     YamlConfig* config = Singleton<YamlConfig>::instance(); // the process-wide store
-    config->parseConfig(dir.filePath(QStringLiteral("host.yaml")));
+    try {
+        config->parseConfig(dir.filePath(QStringLiteral("host.yaml")));
+    } catch (const std::exception& error) { // not YAML, or not a configuration: nothing was loaded
+        qWarning("host.yaml not loaded: %s", error.what());
+    }
     // Never a public address here: the wireless list probes this machine's loopback.
     config->setParam(QStringLiteral("probeHost"), QStringLiteral("127.0.0.1"), QStringLiteral("wireless"), false);
     QMainWindow window;
