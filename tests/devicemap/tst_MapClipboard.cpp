@@ -34,6 +34,27 @@ QString pairText()
     return DeviceText::compose({first, second});
 }
 
+// The links that join devices, each "sourceType>targetType" ("outside" for a device not
+// among them), sorted.
+QStringList linksOf(DeviceManager& manager, const QStringList& devices)
+{
+    const auto typeOf = [&](const QString& name) {
+        return devices.contains(name) ? manager.getDeviceInfo(name).type : QStringLiteral("outside");
+    };
+    QStringList links;
+    for (const QString& name : devices) {
+        const DeviceInfo info = manager.getDeviceInfo(name);
+        for (const Connection& link : info.outgoingConnections)
+            links.append(info.type + '>' + typeOf(link.device));
+        for (const Connection& link : info.incomingConnections) {
+            if (!devices.contains(link.device))
+                links.append("outside>" + info.type);
+        }
+    }
+    links.sort();
+    return links;
+}
+
 QString readFile(const QString& path)
 {
     QFile file(path);
@@ -347,6 +368,60 @@ private Q_SLOTS:
         QCOMPARE(stack()->count(), 1);
         QCOMPARE(stack()->text(0), QStringLiteral("Create template latin"));
         QCOMPARE(manager->getDeviceNames().size(), 4);
+    }
+
+    void pastedAndDroppedTextsJoinEveryListedLinkOnce_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("dropped");
+        // As the demo's sample template lists its links: outgoing only.
+        const QByteArray outgoingOnly =
+            "config_version: 2\n"
+            "wave:\n  type: generator\n  outgoing:\n    - \"gain.input(double)<wave.valueChanged(double)\"\n"
+            "gain:\n  type: scaler\n  outgoing:\n    - \"gate.input(double)<gain.output(double)\"\n"
+            "gate:\n  type: comparator\n  outgoing:\n    - \"tally.increment()<gate.crossed()\"\n"
+            "tally:\n  type: counter\n";
+        // One link outgoing only, one listed both ways, one incoming only.
+        const QByteArray eachWay =
+            "config_version: 2\n"
+            "wave:\n  type: generator\n  outgoing:\n    - \"gain.input(double)<this.valueChanged(double)\"\n"
+            "gain:\n  type: scaler\n  outgoing:\n    - \"gate.input(double)<gain.output(double)\"\n"
+            "gate:\n  type: comparator\n  connections:\n    - \"this.input(double)<gain.output(double)\"\n"
+            "tally:\n  type: counter\n  connections:\n    - \"this.increment()<gate.crossed()\"\n";
+        QTest::newRow("outgoing only, pasted") << outgoingOnly << false;
+        QTest::newRow("outgoing only, dropped") << outgoingOnly << true;
+        QTest::newRow("each way, pasted") << eachWay << false;
+        QTest::newRow("each way, dropped") << eachWay << true;
+    }
+
+    void pastedAndDroppedTextsJoinEveryListedLinkOnce()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, dropped);
+        ZenticMessageBox::AnswerGuard noBox(QMessageBox::Ok);
+        const QString path = writeFile("data/templates/alarm.yml", text);
+        QApplication::clipboard()->setText(QString::fromUtf8(text));
+
+        // When the text is pasted or dropped twice, the second time under the manager's names
+        QStringList before = manager->getDeviceNames();
+        for (int time = 0; time < 2; ++time) {
+            manager->clearCallLog();
+            if (dropped)
+                dropFile(path);
+            else
+                DeviceMapParts(*map).clipboard().paste(QPoint(300, 200));
+
+            // Then each time the new devices form the chain, each link made once, and nothing more
+            QStringList pasted = manager->getDeviceNames();
+            for (const QString& name : qAsConst(before))
+                pasted.removeOne(name);
+            QCOMPARE(pasted.size(), 4);
+            QCOMPARE(linksOf(*manager, pasted),
+                     QStringList({"comparator>counter", "generator>scaler", "scaler>comparator"}));
+            QCOMPARE(manager->callLog().filter("addConnection(").size(), 3);
+            before = manager->getDeviceNames();
+        }
+        QCOMPARE(noBox.count(), 0);
     }
 
     void draggingAsksNothingAndTheDropSaysWhatIsWrong()

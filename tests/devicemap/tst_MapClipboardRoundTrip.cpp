@@ -77,6 +77,24 @@ private Q_SLOTS:
         QCOMPARE(answer.count(), 1);
         QCOMPARE(map.getUndoStack()->count(), 2);
     }
+
+    // The demo's sample template lists its links as outgoing ones only.
+    void theSampleTemplateArrivesLinked()
+    {
+        QTemporaryDir dir;
+        TestDeviceManager manager;
+        manager.markInitialised();
+        DeviceMapWidget map(&manager, dir.filePath("map.ini"));
+
+        map.pasteDevices(map.getDeviceArrangement(QStringLiteral(DEMO_DATA_DIR "/threshold-alarm.yml")), QPoint(300, 200));
+
+        QCOMPARE(manager.getDeviceNames().size(), 4);
+        QCOMPARE(graphOf(manager).value("generator"),
+                 QStringLiteral("param amplitude=1\nparam interval=100\nparam period=40\n"
+                                "to scaler.input(double) from valueChanged(double)\ntype generator"));
+        QCOMPARE(manager.getDeviceInfo("scaler").outgoingConnections.size(), 1);
+        QCOMPARE(manager.getDeviceInfo("comparator").outgoingConnections.size(), 1);
+    }
 };
 
 QTEST_MAIN(TestMapClipboardRoundTrip)

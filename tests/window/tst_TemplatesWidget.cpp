@@ -78,6 +78,7 @@ private Q_SLOTS:
     void noMenuForFoldersEmptySpaceOrSystemTemplates();
     void deleteRemovesAtOnceAndReportsFailure();
     void previewSkipsLinksToDevicesOutsideTheTemplate();
+    void aNoticeQuotingAHugeKeyShowsItsHead();
 
 private:
     void openPanel();
@@ -493,6 +494,23 @@ void TestTemplatesWidget::previewSkipsLinksToDevicesOutsideTheTemplate()
     }
     QCOMPARE(links.size(), 1);
     QCOMPARE(links.first()->getBendingPoints(), (QList<QPointF>{QPointF(150, 100)}));
+}
+
+// Laying out the whole key would hold the panel for seconds at each selection and resize.
+void TestTemplatesWidget::aNoticeQuotingAHugeKeyShowsItsHead()
+{
+    // Given a device of a 1 MiB name (a key that long must be explicit) and no type
+    const QString path = templatePath(QStringLiteral("huge.yml"));
+    writeAll(path, "config_version: 2\n? " + QByteArray(1024 * 1024, 'k') + "\n: {params: {}}\n");
+    openPanel();
+
+    select(path);
+
+    const QString shown = notice()->text();
+    QVERIFY2(shown.startsWith(QStringLiteral("The devices of the template can not be read: device \"kkk")),
+             qPrintable(shown.left(200)));
+    QVERIFY(shown.size() < 2000);
+    QVERIFY(!notice()->isHidden());
 }
 
 QTEST_MAIN(TestTemplatesWidget)

@@ -45,10 +45,6 @@ QList<DeviceInfo> parse(QWidget* parent, const QString& text)
     }
     if (reading.failure == Reading::Malformed) {
         const QString& message = reading.error;
-        // A long message or text would stall the box: their heads show where the trouble is.
-        const auto head = [](const QString& whole, int length) {
-            return whole.size() > length ? whole.left(length) + QChar(0x2026) : whole;
-        };
         // On the heap: a parent deleted while the box runs deletes the box with it.
         QPointer<ZenticMessageBox> box = new ZenticMessageBox(
             parent, QMessageBox::Warning, QCoreApplication::translate("DeviceMapWidget", "Corrupted configuration"),
@@ -72,6 +68,11 @@ QList<DeviceInfo> parse(QWidget* parent, const QString& text)
             infos.clear();
     }
     return infos;
+}
+
+QString head(const QString& whole, int length)
+{
+    return whole.size() > length ? whole.left(length) + QChar(0x2026) : whole;
 }
 
 QString compose(const QList<DeviceInfo>& infos)

@@ -58,6 +58,13 @@ DOZEROZOZU_EXPORT Reading read(const QString& text);
  */
 DOZEROZOZU_EXPORT QList<DeviceInfo> parse(QWidget* parent, const QString& text);
 
+/**
+ * whole, or its first length characters followed by an ellipsis: what a box or label shows of
+ * a text that may be huge (a parser's message may quote a key of megabytes), since laying out
+ * all of it would stall the window; the head still says where the trouble is.
+ */
+DOZEROZOZU_EXPORT QString head(const QString& whole, int length);
+
 /// The device text of the descriptions: the version header, then each one serialised.
 DOZEROZOZU_EXPORT QString compose(const QList<DeviceInfo>& infos);
 

@@ -1,5 +1,6 @@
 #include "LayoutGraphBuilder.h"
 
+#include "DescribedLink.h"
 #include "DeviceHandle.h"
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
@@ -24,16 +25,6 @@ namespace {
 const QString InputGroup = QStringLiteral("Input");
 const QString OutputGroup = QStringLiteral("Output");
 const QString CategoryModel = QStringLiteral("Model");
-
-/// The source device of a connection string "target.slot<source.signal", empty when it names none.
-QString sourceOfConnectionString(const QString& text)
-{
-    const int less = text.indexOf(QLatin1Char('<'));
-    if (less < 0)
-        return QString();
-    const QString source = text.mid(less + 1);
-    return source.left(source.indexOf(QLatin1Char('.')));
-}
 
 double area(const QRectF& rect)
 {
@@ -126,19 +117,8 @@ void LayoutGraphBuilder::addLinks(LayoutGraph& graph, const QList<DeviceInfo>& i
         linked.insert({from, to});
         graph.links.append({from, to});
     };
-    for (const DeviceInfo& info : infos) {
-        const int device = indexByName.value(info.name, -1);
-        for (const Connection& connection : info.outgoingConnections)
-            addLink(device, indexByName.value(connection.device, -1));
-    }
-    for (const DeviceInfo& info : infos) {
-        const int device = indexByName.value(info.name, -1);
-        for (const QString& text : info.connectionStrings) {
-            const QString source = sourceOfConnectionString(text);
-            if (!source.isEmpty())
-                addLink(indexByName.value(source, -1), device);
-        }
-    }
+    for (const DescribedLink& link : DescribedLink::list(infos))
+        addLink(indexByName.value(link.text.source, -1), indexByName.value(link.target(), -1));
 }
 
 QString LayoutGraphBuilder::categoryGroupOf(const DeviceInfo& info, bool* grouped) const

@@ -18,11 +18,10 @@ class DeviceManager;
 /**
  * Makes the LayoutGraph of a list of device descriptions for one layout type.
  *
- * Links: each outgoing connection gives a link from the device to its peer, each
- * connection string ("this.slot<source.signal") a link from the source to the device;
- * a pair already linked in that direction gets no second link, A to B and B to A are two
- * links, and a peer that is not among the descriptions gives none. Outgoing connections
- * come first, then connection strings, each in the order of the descriptions.
+ * Links: each link the descriptions list (DescribedLink::list(): outgoing connections
+ * first, then connection strings, each in the order of the descriptions) gives a link from
+ * its source to its target; a pair already linked in that direction gets no second link,
+ * A to B and B to A are two links, and a peer that is not among the descriptions gives none.
  *
  * Groups, by type (category tests are case-sensitive):
  * - ClusterByIO: "IO" or "network" among the type's categories puts a device in "Input",

@@ -1,6 +1,6 @@
 #include "PasteDevicesOperation.h"
 
-#include "ConnectionString.h"
+#include "DescribedLink.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
 #include "DeviceMapParts.h"
@@ -133,28 +133,23 @@ bool PasteDevicesOperation::awaitItems(const QList<QPair<QString, QString>>& cre
 bool PasteDevicesOperation::connectDevices(const QMap<QString, QString>& nameMap, JoinedPairs& joined)
 {
     DeviceManager* manager = map->getDeviceManager();
-    bool allJoined = true;
-    for (const DeviceInfo& info : qAsConst(descriptions)) {
-        for (const QString& text : info.connectionStrings) {
-            const std::optional<ConnectionString> parsed = ConnectionString::parse(text);
-            if (!parsed) {
-                logIncorrectConnection(text);
-                allJoined = false;
-                continue;
-            }
-            // Whole names only: pasting B beside a device AB must never reach AB.
-            ConnectionString mapped = *parsed;
-            mapped.source = nameMap.value(parsed->source);
-            const QString target =
-                parsed->target == QLatin1String("this") ? nameMap.value(info.name) : nameMap.value(parsed->target);
-            if (mapped.source.isEmpty() || target.isEmpty()
-                || !manager->addConnection(mapped.source, target, mapped.signal, mapped.slot)) {
-                logIncorrectConnection(mapped.toString());
-                allJoined = false;
-                continue;
-            }
-            joined.insert(qMakePair(mapped.source, target));
+    QStringList malformed;
+    const QList<DescribedLink> links = DescribedLink::list(descriptions, &malformed);
+    for (const QString& text : qAsConst(malformed))
+        logIncorrectConnection(text);
+    bool allJoined = malformed.isEmpty();
+    for (const DescribedLink& link : links) {
+        // Whole names only: pasting B beside a device AB must never reach AB.
+        ConnectionString mapped = link.text;
+        mapped.source = nameMap.value(link.text.source);
+        const QString target = nameMap.value(link.target());
+        if (mapped.source.isEmpty() || target.isEmpty()
+            || !manager->addConnection(mapped.source, target, mapped.signal, mapped.slot)) {
+            logIncorrectConnection(mapped.toString());
+            allJoined = false;
+            continue;
         }
+        joined.insert(qMakePair(mapped.source, target));
     }
     return allJoined;
 }

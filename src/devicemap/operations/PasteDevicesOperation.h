@@ -28,11 +28,12 @@ class DeviceNodeItem;
  * - waits for each device's item (Operation::itemWaitMs; "Network DM not responding!" for
  *   each that does not come); only the devices shown take part in the links and placement,
  *   but every device created is removed by undo();
- * - joins the devices as their connection strings say, with source and target names mapped
- *   by whole name to the pasted devices ("this" is the described device). A string that is
- *   not "target.slot<source.signal", that names a device not pasted, or that the manager
- *   refuses is logged ("incorrect connection: ") and left out; one warning box follows the
- *   placement, however many there were;
+ * - joins the devices by every link the descriptions list (DescribedLink: connection
+ *   strings and outgoing connections, a link listed both ways once), with source and target
+ *   names mapped by whole name to the pasted devices ("this" is the described device). An
+ *   entry that is no link, a link naming a device not pasted, or one the manager refuses is
+ *   logged ("incorrect connection: ") and left out; one warning box follows the placement,
+ *   however many there were;
  * - places the items: with the arrangement when exactly its devices were shown, otherwise
  *   laid out afresh in the map's layout type; links get their bending points (moved with the
  *   group) once their items are there. The placed items end up selected, and nothing else.

@@ -176,6 +176,8 @@ QWidget* TemplatesWidget::createTemplateDesrciptionWidget()
     descriptionNotice = new QLabel();
     descriptionNotice->setObjectName(QStringLiteral("descriptionNotice"));
     descriptionNotice->setWordWrap(true);
+    // The notice quotes the file: a key that looks like markup is shown, not rendered.
+    descriptionNotice->setTextFormat(Qt::PlainText);
     descriptionNotice->hide();
     layout->addWidget(descriptionNotice);
 
@@ -294,7 +296,7 @@ void TemplatesWidget::showDescription(const QString& path, const TemplateDescrip
     // What keeps the description from being edited comes first; the devices' trouble is said
     // when the description itself is fine.
     const QString notice = reading.problem.isEmpty() ? devicesProblem : reading.problem;
-    descriptionNotice->setText(notice);
+    descriptionNotice->setText(DeviceText::head(notice, DeviceText::maxMessageText));
     descriptionNotice->setVisible(!notice.isEmpty());
     // Loaded while read-only, so that loading never shows the buttons.
     descriptionEditor->setReadOnly(true);
@@ -459,5 +461,5 @@ void TemplatesWidget::deleteTemplate(const QString& path)
 
 void TemplatesWidget::reportFailure(const QString& text, const QString& detail)
 {
-    ZenticMessageBox::warning(this, text, detail);
+    ZenticMessageBox::warning(this, text, DeviceText::head(detail, DeviceText::maxMessageText));
 }
