@@ -11,6 +11,7 @@
 #include "DeviceNodeItem.h"
 #include "DevicePanelsWindow.h"
 #include "ExportMetaDeviceWizard.h"
+#include "HeightToleranceDialog.h"
 #include "MapSearchBar.h"
 #include "ModalRunner.h"
 #include "SafeFileWriter.h"
@@ -19,6 +20,7 @@
 #include "WirelessWindow.h"
 #include "ZenticMessageBox.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDebug>
@@ -36,6 +38,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTreeView>
 
 namespace {
@@ -192,6 +195,18 @@ QWidget* drawingOnTheMap(QWidget* window)
     return map;
 }
 
+// A picture taken of a window in a passing state, shown as a window of its own to be grabbed.
+QWidget* pictureOf(QWidget* window, const QPixmap& picture)
+{
+    auto shot = new QLabel();
+    shot->setAttribute(Qt::WA_DeleteOnClose);
+    shot->setWindowTitle(window->windowTitle());
+    shot->setPixmap(picture);
+    // A window is first shown at most two thirds of the screen; the picture keeps its size.
+    shot->setFixedSize(picture.size() / picture.devicePixelRatio());
+    return shot;
+}
+
 // The first counter's menu, opened by a right click as the user would: a menu is a window of its
 // own, so it is shown without blocking where it opens and drawn over the map in one picture.
 QWidget* deviceMenuOnTheMap(QWidget* window)
@@ -225,13 +240,20 @@ QWidget* deviceMenuOnTheMap(QWidget* window)
         sendMouse(map, QEvent::MouseButtonRelease, clicked, Qt::RightButton);
     }
     map->scene()->clearSelection();
-    auto shot = new QLabel();
-    shot->setAttribute(Qt::WA_DeleteOnClose);
-    shot->setWindowTitle(window->windowTitle());
-    shot->setPixmap(picture);
-    // A window is first shown at most two thirds of the screen; the picture keeps its size.
-    shot->setFixedSize(picture.size() / picture.devicePixelRatio());
-    return shot;
+    return pictureOf(window, picture);
+}
+
+// The hot-key legend as F1 shows it; hidden again once taken, so the later scenes show the map
+// as it opened.
+QWidget* legendOnTheMap(QWidget* window)
+{
+    auto showLegend = window->findChild<QAction*>(QStringLiteral("showLegendAction"));
+    if (!showLegend)
+        return window;
+    showLegend->trigger();
+    const QPixmap picture = window->grab();
+    showLegend->trigger();
+    return pictureOf(window, picture);
 }
 
 // The sample map after the user's "Rearrange layout" with the given type (answered yes),
@@ -261,9 +283,19 @@ QList<DemoWindow> demoWindows()
                static_cast<DashboardWindow*>(window)->setEditingEnabled(true);
                return window;
            }}}},
-        {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; }},
+        {QStringLiteral("settings"), [](DeviceManager*) { return new SettingsWindow; },
+         {{QStringLiteral("settings-devices"), [](QWidget* window) {
+               static_cast<SettingsWindow*>(window)->getTabWidget()->setCurrentIndex(2);
+               return window;
+           }},
+          {QStringLiteral("settings-tolerance"), [](QWidget* window) {
+               auto dialog = new HeightToleranceDialog(window);
+               dialog->setAttribute(Qt::WA_DeleteOnClose);
+               return dialog;
+           }}}},
         {QStringLiteral("map"), [](DeviceManager* manager) { return newDeviceMapWindow(manager); },
-         {{QStringLiteral("map-connections"), connectionsOfALink},
+         {{QStringLiteral("map-legend"), legendOnTheMap},
+          {QStringLiteral("map-connections"), connectionsOfALink},
           {QStringLiteral("map-device-menu"), deviceMenuOnTheMap},
           {QStringLiteral("map-drawing"), drawingOnTheMap},
           {QStringLiteral("export-wizard"), newExportWizard},

@@ -143,7 +143,7 @@ void SettingsWindow::addDeviceOptions()
     newTab(tr("Devices"));
     newGroup(tr("Polling"));
     ConfigOption period(m_config, tr("Poll period"), QStringLiteral("pollPeriod"), ConfigOption::Integer, false,
-                        hostNode, QStringLiteral("ms"));
+                        hostNode, tr("ms"));
     period << ConfigOption::Range{10, 60000};
     addOption(period, {}, {});
     addOption(ConfigOption(m_config, tr("Scale factor"), QStringLiteral("scale"), ConfigOption::Real, false, hostNode,

@@ -245,6 +245,10 @@
         <translation>Период опроса</translation>
     </message>
     <message>
+        <source>ms</source>
+        <translation>мс</translation>
+    </message>
+    <message>
         <source>Scale factor</source>
         <translation>Масштаб</translation>
     </message>

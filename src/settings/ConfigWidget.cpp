@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
@@ -254,9 +255,26 @@ void ConfigWidget::save()
     }
 }
 
+void ConfigWidget::fitPagesWidth()
+{
+    // The pages do not scroll sideways, and a scroll area asks for no more width than its font
+    // allows, however wide its content: a page wider than its tab would lose its right part.
+    // The scroll bar is counted whether shown or not, so that its coming cannot cut the page.
+    for (int i = 0; i < tabWidget->count(); ++i) {
+        auto* area = qobject_cast<QScrollArea*>(tabWidget->widget(i));
+        if (!area || !area->widget())
+            continue;
+        area->setMinimumWidth(area->widget()->minimumSizeHint().width() + 2 * area->frameWidth()
+                              + area->verticalScrollBar()->sizeHint().width());
+    }
+    if (layout())
+        layout()->activate();
+}
+
 void ConfigWidget::showEvent(QShowEvent* event)
 {
     addSpacer();
+    fitPagesWidth();
     if (QGuiApplication::screens().isEmpty()) {
         QDialog::showEvent(event);
         return;

@@ -84,6 +84,7 @@ private Q_SLOTS:
 
 private:
     void ensureTabAndGroup();
+    void fitPagesWidth();
 
     QGridLayout* currentGroupLayout = nullptr;
     QVBoxLayout* currentPageLayout = nullptr;

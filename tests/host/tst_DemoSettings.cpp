@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -53,13 +54,15 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("editMenu");
+        QTest::addColumn<QString>("pollUnit");
         // The suites run with the system's language set to C, that is English texts.
-        QTest::newRow("Russian chosen") << QByteArray("demo:\n  language: ru\n") << "ru" << QString::fromUtf8("Правка");
-        QTest::newRow("English chosen") << QByteArray("demo:\n  language: en\n") << "en" << "Edit";
-        QTest::newRow("the system's") << QByteArray("demo:\n  language: system\n") << "C" << "Edit";
-        QTest::newRow("nothing saved") << QByteArray() << "C" << "Edit";
-        QTest::newRow("no language there is") << QByteArray("demo:\n  language: qq\n") << "C" << "Edit";
-        QTest::newRow("malformed file") << QByteArray("demo: [language: ru\n") << "C" << "Edit";
+        QTest::newRow("Russian chosen") << QByteArray("demo:\n  language: ru\n") << "ru" << QString::fromUtf8("Правка")
+                                        << QString::fromUtf8(" мс");
+        QTest::newRow("English chosen") << QByteArray("demo:\n  language: en\n") << "en" << "Edit" << " ms";
+        QTest::newRow("the system's") << QByteArray("demo:\n  language: system\n") << "C" << "Edit" << " ms";
+        QTest::newRow("nothing saved") << QByteArray() << "C" << "Edit" << " ms";
+        QTest::newRow("no language there is") << QByteArray("demo:\n  language: qq\n") << "C" << "Edit" << " ms";
+        QTest::newRow("malformed file") << QByteArray("demo: [language: ru\n") << "C" << "Edit" << " ms";
     }
 
     void savedLanguageChoosesTheTexts()
@@ -67,6 +70,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(QString, language);
         QFETCH(QString, editMenu);
+        QFETCH(QString, pollUnit);
         // Given the demo's settings file
         if (!file.isEmpty())
             QVERIFY(SafeFileWriter::writeFile(DemoSettings::file(), file));
@@ -85,6 +89,12 @@ private Q_SLOTS:
         auto* window = new DeviceMapWindow(&manager, home.filePath(QStringLiteral("map.ini")), nullptr);
         QCOMPARE(menuTitles(window).value(1), editMenu);
         delete window;
+        // And so do the demo's own settings, units included
+        SettingsWindow settingsWindow;
+        auto* period =
+            settingsWindow.getConfigOption(QStringLiteral("pollPeriod")).getEditorWidget()->findChild<QSpinBox*>();
+        QVERIFY(period);
+        QCOMPARE(period->suffix(), pollUnit);
         // And a file it cannot read is said so, and kept aside for the user to mend, where no
         // save of the settings writes over it
         const bool unreadable = file.startsWith("demo: [");

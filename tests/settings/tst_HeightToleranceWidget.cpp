@@ -13,8 +13,10 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -158,6 +160,41 @@ private Q_SLOTS:
 
         // Then a warning tells the user that the settings were not saved
         QCOMPARE(answer.texts(), QStringList{"Settings not saved"});
+    }
+
+    void dialogShowsThePaletteWhole_data()
+    {
+        // The tiles and value fields are sized in pixels, the dialog by its font.
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("small font") << 7;
+        QTest::newRow("desktop font") << 9;
+        QTest::newRow("large font") << 14;
+    }
+
+    void dialogShowsThePaletteWhole()
+    {
+        QFETCH(int, pointSize);
+        // Given a dialog in the user's font
+        QTemporaryDir dir;
+        Singleton<YamlConfig>::instance()->parseConfig(dir.filePath(QStringLiteral("settings.yaml")), true);
+        HeightToleranceDialog dialog(nullptr);
+        QFont font = dialog.font();
+        font.setPointSize(pointSize);
+        dialog.setFont(font);
+
+        // When it is shown
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+        // Then its page, which does not scroll sideways, fits its tab: the palettes show up to their right edge
+        auto area = qobject_cast<QScrollArea*>(dialog.getTabWidget()->currentWidget());
+        QVERIFY(area);
+        QVERIFY2(area->widget()->width() <= area->viewport()->width(),
+                 qPrintable(QStringLiteral("page %1 wide in a tab of %2")
+                                .arg(area->widget()->width())
+                                .arg(area->viewport()->width())));
+        TolerancePalettePicker* picker = dialog.getHeightToleranceWidget()->getPalettePicker();
+        QVERIFY(picker->mapTo(area->viewport(), QPoint(picker->width(), 0)).x() <= area->viewport()->width());
     }
 };
 
