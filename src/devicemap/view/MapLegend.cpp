@@ -107,9 +107,18 @@ void MapLegend::paint(QPainter& painter)
     const int width = map.viewport()->width();
     const int height = map.viewport()->height();
 
+    // The legend lies over devices and links: a veil of the view's own background keeps its
+    // texts readable wherever the user has scrolled.
+    auto drawAt = [&](const QPoint& topLeft, const QSize& size, const QMap<QString, QPixmap>& legend) {
+        QColor veil = map.palette().color(QPalette::Base);
+        veil.setAlpha(225);
+        painter.fillRect(QRect(topLeft, size).adjusted(0, -6, 6, 0), veil);
+        painter.setPen(textColor);
+        legendPainter.drawLegend(topLeft, legend);
+    };
     auto drawBottomLeft = [&](const QMap<QString, QPixmap>& legend) {
         const QSize size = legendPainter.getLegendSize(legend);
-        legendPainter.drawLegend(QPoint(0, height - size.height()), legend);
+        drawAt(QPoint(0, height - size.height()), size, legend);
     };
 
     if (legendState == HotKeys) {
@@ -141,5 +150,5 @@ void MapLegend::paint(QPainter& painter)
     }
     const QMap<QString, QPixmap> colors = colorPictures();
     const QSize size = legendPainter.getLegendSize(colors);
-    legendPainter.drawLegend(QPoint(width - size.width(), 0), colors);
+    drawAt(QPoint(width - size.width(), 0), size, colors);
 }
