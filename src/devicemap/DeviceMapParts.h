@@ -33,6 +33,7 @@ public:
     MapClicks& clicks() const { return map.clicks(); }
     MapKeys& keys() const { return map.keys(); }
     MapSaveNotices& saveNotices() const { return map.saveNotices(); }
+    MapSaves& saves() const { return map.saves(); }
 
 private:
     const DeviceMapWidget& map;

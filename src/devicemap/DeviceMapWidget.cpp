@@ -22,10 +22,12 @@
 #include "MapManagerSync.h"
 #include "MapMenus.h"
 #include "MapSaveNotices.h"
+#include "MapSaves.h"
 #include "MapSearch.h"
 #include "UnplacedZone.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGestureEvent>
 #include <QGraphicsScene>
 #include <QPainter>
@@ -53,6 +55,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     , clickHandling(new MapClicks(*this))
     , keyHandling(new MapKeys(*this))
     , saveOutcomes(new MapSaveNotices(*this))
+    , filesInStep(new MapSaves(*this, *saveOutcomes))
 {
     qRegisterMetaType<DeviceMapWidget::ColorisationMode>("DeviceMapWidget::ColorisationMode");
 
@@ -67,6 +70,9 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     sync->followManager();
 
     connect(undoStack, SIGNAL(indexChanged(int)), this, SLOT(saveLayout()));
+    // A host that quits without closing its windows still learns whether the last save failed.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            [this] { filesInStep->saveOnClosing(); });
 
     grabGesture(Qt::PinchGesture);
 
@@ -94,6 +100,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
 
 DeviceMapWidget::~DeviceMapWidget()
 {
+    // Writes what is behind too; a failure is only logged, as no one may use the map any more.
     saveLayout();
     // Clearing the stack when it is destroyed emits indexChanged(), when members are already gone.
     disconnect(undoStack, nullptr, this, nullptr);
@@ -159,6 +166,7 @@ MapClipboard& DeviceMapWidget::clipboard() const { return *clipboardTransfer; }
 MapClicks& DeviceMapWidget::clicks() const { return *clickHandling; }
 MapKeys& DeviceMapWidget::keys() const { return *keyHandling; }
 MapSaveNotices& DeviceMapWidget::saveNotices() const { return *saveOutcomes; }
+MapSaves& DeviceMapWidget::saves() const { return *filesInStep; }
 
 bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
 {
@@ -526,9 +534,7 @@ void DeviceMapWidget::onPaste(QPoint pastePos)
 
 bool DeviceMapWidget::saveLayout()
 {
-    const bool saved = sync->saveLayout();
-    saveOutcomes->record(MapSaveNotices::Target::LayoutFile, saved, layoutFile);
-    return saved;
+    return filesInStep->saveLayout();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -670,7 +676,7 @@ void DeviceMapWidget::resizeEvent(QResizeEvent* event)
 void DeviceMapWidget::closeEvent(QCloseEvent* event)
 {
     Q_UNUSED(event)
-    saveLayout();
+    filesInStep->saveOnClosing();
 }
 
 void DeviceMapWidget::dragEnterEvent(QDragEnterEvent* event)

@@ -36,6 +36,7 @@ class MapLinks;
 class MapManagerSync;
 class MapMenus;
 class MapSaveNotices;
+class MapSaves;
 class MapSearch;
 class UnplacedZone;
 
@@ -68,8 +69,10 @@ class UnplacedZone;
  *   reactions to the manager's signals (the private slots below forward to it) and writing
  *   the layout file back (saveLayout()).
  * - file/MapLayoutFile: the layout file as a plain value; read, clamped and written safely.
+ * - file/MapSaves: the layout file and the graph kept in step: a file whose save failed is
+ *   written again at the next save of either kind and when the map closes or goes.
  * - file/MapSaveNotices: the outcomes of the layout file's and the graph's saves, announced
- *   to the host by saveFailed() once per failure episode.
+ *   to the host by saveFailed() once per failure episode, and at once when the last try fails.
  * - file/DeviceFile: reading a device file (YAML) with size and content checks.
  * - arrangement/ArrangementCapture: snapshots of what the map shows (no widget);
  *   arrangement/MapAutoLayout: the automatic layout of the map's devices on layout/ (the
@@ -302,7 +305,11 @@ Q_SIGNALS:
      * writes after an edit (file names the first file that failed; the log says why). Once per
      * failure: further failures say nothing until every failed save has succeeded again. Sent
      * from the event loop after the edit, so the host may show a modal box; the screen keeps
-     * the edit, and the next save that succeeds writes it.
+     * the edit, and every later save of the map, of either file, writes what is behind.
+     *
+     * When the map closes (its own close, its window's, the application's quit), it writes what
+     * is behind a last time; if that fails, this is sent at once, even within a failure already
+     * announced. Deleting the map writes what is behind as well, but sends nothing.
      */
     void saveFailed(const QString& file);
 
@@ -363,6 +370,7 @@ private:
     MapClicks& clicks() const;
     MapKeys& keys() const;
     MapSaveNotices& saveNotices() const;
+    MapSaves& saves() const;
 
     // The collaborators reach each other through DeviceMapParts; the pointer handling also
     // calls the plain view's handlers and mouseClickEvent().
@@ -401,6 +409,7 @@ private:
     std::unique_ptr<MapClicks> clickHandling;
     std::unique_ptr<MapKeys> keyHandling;
     std::unique_ptr<MapSaveNotices> saveOutcomes;
+    std::unique_ptr<MapSaves> filesInStep;
 
     int waitsForManager = 0;
     bool deleteAfterWait = false;

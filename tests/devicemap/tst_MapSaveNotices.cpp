@@ -1,13 +1,18 @@
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceMapWindow.h"
 #include "DeviceNodeItem.h"
+#include "MapCommands.h"
+#include "MapLayoutFile.h"
 #include "MoveItemsOperation.h"
 #include "RenameDeviceOperation.h"
 #include "SafeFileWriter.h"
 #include "TestDeviceManager.h"
 #include "TestSupport.h"
+#include "ZenticMessageBox.h"
 
 #include <QDir>
+#include <QGraphicsScene>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -79,6 +84,19 @@ class TestMapSaveNotices : public QObject
             map->pushOperation(new RenameDeviceOperation(map.get(), old, old + "x"));
         } else if (what == "undo") {
             map->getUndoStack()->undo();
+        } else if (what == "delete refused") {
+            // A deletion the user does not confirm saves the graph and leaves the layout alone.
+            ZenticMessageBox::AnswerGuard no(QMessageBox::Cancel);
+            map->getDeviceItems().value("B")->setSelected(true);
+            DeviceMapParts(map.get()).commands().deleteSelectionOrItemUnderCursor();
+            map->scene()->clearSelection();
+            QCOMPARE(no.count(), 1);
+        } else if (what == "close") {
+            map->close();
+        } else if (what == "quit") {
+            QVERIFY(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit"));
+        } else if (what == "delete") {
+            map.reset();
         } else {
             QFAIL(qPrintable("unknown step " + what));
         }
@@ -116,6 +134,20 @@ private Q_SLOTS:
             << QStringList{"block all", "rename", "unblock layout", "drag three", "rename"} << 1 << graph;
         QTest::newRow("a read-only manager writes nothing, so nothing failed")
             << QStringList{"read-only manager", "block graph", "rename", "drag three"} << 0 << QString();
+        // Closing is the last try, so its failure is told even within an episode, once per close.
+        QTest::newRow("closed in a folder that stays read-only")
+            << QStringList{"block all", "rename", "close"} << 2 << graph;
+        QTest::newRow("closed twice with nothing saved between")
+            << QStringList{"block all", "rename", "close", "close"} << 2 << graph;
+        QTest::newRow("closed, edited and closed again")
+            << QStringList{"block all", "rename", "close", "drag three", "close"} << 3 << graph;
+        QTest::newRow("closed after the folder came back")
+            << QStringList{"block all", "rename", "unblock all", "close"} << 1 << graph;
+        QTest::newRow("quitting in a folder that stays read-only")
+            << QStringList{"block all", "rename", "quit"} << 2 << graph;
+        QTest::newRow("closed with nothing failing") << QStringList{"drag three", "close"} << 0 << QString();
+        QTest::newRow("deleted, the last failure goes with the map")
+            << QStringList{"block all", "rename", "delete"} << 1 << graph;
     }
 
     void oneNoticePerFailureEpisode()
@@ -136,6 +168,48 @@ private Q_SLOTS:
         QCOMPARE(failures.count(), notices);
         if (notices > 0)
             QCOMPARE(failures.first().first().toString(), dir.filePath(firstFile));
+    }
+
+    void whatIsBehindIsWrittenWithTheNextSave_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("renamed");
+        // Making a folder writable again empties it: only saves made afterwards fill it.
+        QTest::newRow("a rename, then a move")
+            << QStringList{"block all", "rename", "unblock all", "drag three"} << "Ax";
+        QTest::newRow("a rename, then the map closed")
+            << QStringList{"block all", "rename", "unblock all", "close"} << "Ax";
+        QTest::newRow("a rename, then the application quitting")
+            << QStringList{"block all", "rename", "unblock all", "quit"} << "Ax";
+        QTest::newRow("a rename, then the map deleted")
+            << QStringList{"block all", "rename", "unblock all", "delete"} << "Ax";
+        QTest::newRow("a rename failing the graph alone, then a move")
+            << QStringList{"block graph", "rename", "unblock graph", "drag three"} << "Ax";
+        QTest::newRow("a move failing the layout, then a save of the graph alone")
+            << QStringList{"block layout", "drag three", "unblock layout", "delete refused"} << QString();
+    }
+
+    void whatIsBehindIsWrittenWithTheNextSave()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, renamed);
+        // Given a map whose layout file and graph were saved
+        openMap();
+        TestSupport::LogCapture log;
+
+        // When a save fails and a later one goes through
+        for (const QString& what : steps)
+            step(what);
+
+        // Then the graph and the layout file name the same devices, the renamed one among them
+        TestDeviceManager reloaded;
+        QVERIFY(reloaded.loadYamlConfig(graphPath()));
+        const QStringList names = reloaded.getDeviceNames();
+        QCOMPARE(names.size(), 3);
+        QVERIFY(renamed.isEmpty() || names.contains(renamed));
+        const MapLayoutFile layout = MapLayoutFile::read(layoutPath());
+        for (const QString& name : names)
+            QVERIFY2(layout.deviceRect(name).has_value(), qPrintable(name));
     }
 
     void noticeComesAfterTheEditAndNeverFromAGoneMap()
@@ -185,6 +259,9 @@ private Q_SLOTS:
         // Then the window says so, once
         QTRY_COMPARE(failures.count(), 1);
         QCOMPARE(failures.first().first().toString(), layoutPath());
+        // And again when it is closed, the view's last try
+        window->close();
+        QCOMPARE(failures.count(), 2);
         delete window;
     }
 };

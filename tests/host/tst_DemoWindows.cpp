@@ -3,8 +3,10 @@
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
 #include "DeviceMapWindow.h"
+#include "MapLayoutFile.h"
 #include "MoveItemsOperation.h"
 #include "RenameDeviceOperation.h"
+#include "SafeFileWriter.h"
 #include "SettingsWindow.h"
 #include "TestSupport.h"
 #include "WirelessNetworkWidget.h"
@@ -13,6 +15,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -147,6 +150,61 @@ private Q_SLOTS:
         QVERIFY(ok.informativeTexts().first().contains(QDir::toNativeSeparators(layout)));
         setWritable(layout, true);
         setWritable(graph, true);
+    }
+
+    void mapKeepsTheGraphAndItsLayoutInStep_data()
+    {
+        QTest::addColumn<QString>("then");
+        QTest::newRow("another device moved") << "move";
+        QTest::newRow("the map window closed") << "close";
+        QTest::newRow("the demo quitting") << "quit";
+    }
+
+    void mapKeepsTheGraphAndItsLayoutInStep()
+    {
+        QFETCH(QString, then);
+        // Given the map window on the shipped layout, a plain file put where its data folder
+        // was after it opened
+        const QString folder = QFileInfo(demoDataFile(QStringLiteral("demo-graph.yaml"))).absolutePath();
+        QVERIFY(QDir(folder).removeRecursively());
+        auto* map = qobject_cast<DeviceMapWindow*>(open(QStringLiteral("map")));
+        QVERIFY(map);
+        DeviceMapWidget* view = map->getDeviceMapWidget();
+        const QString graph = demoDataFile(QStringLiteral("demo-graph.yaml"));
+        const QString layout = demoDataFile(QStringLiteral("demo-map.ini"));
+        QVERIFY(manager->saveYamlConfig());
+        QVERIFY(QDir(folder).removeRecursively() && SafeFileWriter::writeFile(folder, "not a folder"));
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        TestSupport::LogCapture log;
+
+        // When the user renames a device, makes the folder writable again, then moves another
+        // device, closes the map or quits
+        view->pushOperation(new RenameDeviceOperation(view, "counter1", "counter9"));
+        QCoreApplication::processEvents();
+        QVERIFY(QFile::remove(folder) && QDir().mkpath(folder));
+        if (then == "move")
+            view->pushOperation(new MoveItemsOperation(view, {{"comparator1", QPointF()}},
+                                                       {{"comparator1", QPointF(300, 40)}},
+                                                       MoveItemsOperation::Devices));
+        else if (then == "close")
+            map->close();
+        else
+            QVERIFY(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit"));
+        QCoreApplication::processEvents();
+
+        // Then the next start has the rename, and every device in its place
+        DeviceManager next;
+        registerDemoGuiDeviceTypes(&next);
+        QVERIFY(next.loadYamlConfig(graph));
+        const QStringList names = next.getDeviceNames();
+        QVERIFY(names.contains("counter9") && !names.contains("counter1"));
+        const MapLayoutFile places = MapLayoutFile::read(layout);
+        for (const QString& name : names) {
+            const std::optional<QRect> place = places.deviceRect(name);
+            QVERIFY2(place && *place != MapLayoutFile::unplacedRect, qPrintable(name));
+        }
+        // And the user was told once, of the rename
+        QCOMPARE(ok.count(), 1);
     }
 
     void networkListClosesWithTheWirelessWindow()

@@ -10,6 +10,13 @@ MapSaveNotices::MapSaveNotices(DeviceMapWidget& map)
 void MapSaveNotices::record(Target target, bool saved, const QString& file)
 {
     bool& failing = target == Target::LayoutFile ? layoutFailing : graphFailing;
+    if (finalSaves) {
+        if (!saved && finalFailure.isEmpty())
+            finalFailure = file;
+        failing = !saved;
+        return;
+    }
+    toldAtClosing = false;
     if (saved) {
         failing = false;
         return;
@@ -28,4 +35,29 @@ void MapSaveNotices::record(Target target, bool saved, const QString& file)
 bool MapSaveNotices::isFailing() const
 {
     return layoutFailing || graphFailing;
+}
+
+bool MapSaveNotices::isFailing(Target target) const
+{
+    return target == Target::LayoutFile ? layoutFailing : graphFailing;
+}
+
+void MapSaveNotices::beginFinalSaves()
+{
+    finalSaves = true;
+    finalFailure.clear();
+}
+
+void MapSaveNotices::endFinalSaves()
+{
+    finalSaves = false;
+    if (finalFailure.isEmpty()) {
+        toldAtClosing = false;
+        return;
+    }
+    if (toldAtClosing)
+        return;
+    toldAtClosing = true;
+    // At once: a window closed is often deleted next, and after a quit no event loop runs.
+    Q_EMIT map.saveFailed(finalFailure);
 }

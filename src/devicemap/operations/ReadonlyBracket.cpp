@@ -2,7 +2,7 @@
 
 #include "DeviceManager.h"
 #include "DeviceMapParts.h"
-#include "MapSaveNotices.h"
+#include "MapSaves.h"
 
 ReadonlyBracket::ReadonlyBracket(DeviceManager* manager, DeviceMapWidget* map)
     : manager(manager)
@@ -28,6 +28,6 @@ void ReadonlyBracket::close()
     // A manager that was read-only already, or has no file, writes nothing: no save to report.
     const QString file = manager->getConfigPath();
     if (map && !wasReadonly && !file.isEmpty())
-        DeviceMapParts(map.data()).saveNotices().record(MapSaveNotices::Target::DeviceGraph, saved, file);
+        DeviceMapParts(map.data()).saves().graphSaved(saved, file);
     manager = nullptr;
 }

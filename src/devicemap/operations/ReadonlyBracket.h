@@ -11,9 +11,10 @@ class DeviceMapWidget;
  * A run of device-manager calls that is saved once: the manager is read-only from the
  * bracket's start (so that no call saves the configuration on its own), then gets its former
  * flag back and saves its configuration, on every way out. A manager deleted meanwhile is
- * left alone. The outcome of that save goes to the map's save notices (MapSaveNotices), so
- * the host hears when the graph could not be written; a bracket inside another one (the
- * manager already read-only) writes nothing and reports nothing. GUI thread only.
+ * left alone. The outcome of that save goes to the map (MapSaves), so the host hears when
+ * the graph could not be written and a layout file left behind by an earlier failure is
+ * written with it; a bracket inside another one (the manager already read-only) writes
+ * nothing and reports nothing. GUI thread only.
  *
  *     ReadonlyBracket bracket(manager, map);
  *     for (const QString& name : names)

@@ -4,8 +4,10 @@
 #include "ButtonMenuRunner.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceNodeItem.h"
 #include "DpiHelper.h"
+#include "MapSaves.h"
 #include "MapSearchBar.h"
 #include "MetaDeviceFile.h"
 #include "ModalRunner.h"
@@ -440,6 +442,15 @@ void DeviceMapWindow::resetDeviceMapWidget(DeviceManager* manager, QString layou
     mapWidget = new DeviceMapWidget(manager, layoutFile);
     bindMapWidget(manager);
     setCentralWidget(mapWidget);
+}
+
+// The view, a child, hears nothing of the window's close: it saves as when it closes itself,
+// while the window can still pass on a failure.
+void DeviceMapWindow::closeEvent(QCloseEvent* event)
+{
+    if (mapWidget)
+        DeviceMapParts(mapWidget.data()).saves().saveOnClosing();
+    QMainWindow::closeEvent(event);
 }
 
 // ---------------------------------------------------------------------------------------------

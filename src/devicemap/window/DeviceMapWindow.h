@@ -34,7 +34,8 @@ class UndoHistoryMenus;
  *
  * The host creates the window with its manager, the map's layout file and the widget to open
  * over; the window shows itself and deletes itself when closed. saveFailed() tells the host,
- * once per failure, that the map's layout file or the device graph could not be saved. When the manager emits
+ * once per failure, that the map's layout file or the device graph could not be saved, and
+ * again when closing the window, the map's last try to write them, failed. When the manager emits
  * exit() the window deletes its map view (which saves its layout file) and keeps an empty
  * central area: from then on every command of the window does nothing until
  * resetDeviceMapWidget() gives it a new view, with which every binding is made again. The
@@ -84,6 +85,8 @@ Q_SIGNALS:
     void saveFailed(const QString& file);
 
 protected:
+    /// The map view writes what a failed save left behind; a failure that stands is sent by saveFailed().
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
