@@ -161,6 +161,19 @@ QString WidgetManager::getAreaName() const
     return areaName;
 }
 
+bool WidgetManager::isCellTaken(int row, int column) const
+{
+    for (const QPointer<BaseWidget>& widget : widgets) {
+        if (!widget)
+            continue;
+        const WidgetPosition place = widget->getPosition();
+        if (place.isPlaced() && row >= place.row && row < place.row + place.rowspan && column >= place.column
+            && column < place.column + place.colspan)
+            return true;
+    }
+    return false;
+}
+
 BaseWidget* WidgetManager::findWidget(const QString& name) const
 {
     return widgets.value(name);
@@ -225,6 +238,12 @@ void WidgetManager::newWidgetRequested(QString type, int row, int column)
 {
     if (!deviceManager) {
         qWarning() << "WidgetManager: no device manager to create a widget device";
+        return;
+    }
+    // The grid offers free cells only, but a request may be stale or come from elsewhere: a
+    // second widget there would be drawn over the first.
+    if (isCellTaken(row, column)) {
+        qWarning().noquote() << QStringLiteral("WidgetManager: cell (%1, %2) is taken").arg(row).arg(column);
         return;
     }
     const QString name = deviceManager->createDevice(type, false);

@@ -85,6 +85,8 @@ public:
     QString getAreaName() const;
     /// The widget registered under name, or null.
     BaseWidget* findWidget(const QString& name) const;
+    /// Whether a registered widget covers the cell (row, column), spanning over it or not.
+    bool isCellTaken(int row, int column) const;
     /// The device types whose kind is "widget", in the device manager's order.
     QStringList getWidgetTypes() const;
 
@@ -106,7 +108,8 @@ public Q_SLOTS:
     /// A device is gone: drop its widget.
     void deviceRemoved(QString name);
     void initialiseWidgets();
-    /// Asks the device manager for a new device of type placed at (row, column) of this area.
+    /// Asks the device manager for a new device of type placed at (row, column) of this area;
+    /// refused, with a warning on the log, when a widget covers that cell.
     void newWidgetRequested(QString type, int row, int column);
     void removeWidgetRequested(QString deviceName);
     /// Opens the device's settings dialog (DeviceConfigWidget) without blocking; it deletes itself when finished.
