@@ -20,8 +20,8 @@
         <translation>Не удалось сохранить панель приборов.</translation>
     </message>
     <message>
-        <source>See the log for the file that failed.</source>
-        <translation>Какой файл не удалось записать, сказано в журнале.</translation>
+        <source>%1 could not be written (the log says why). The dashboard shows your changes, but they are kept only once a later save succeeds.</source>
+        <translation>Не удалось записать %1 (причина — в журнале). Панель приборов показывает ваши изменения, но они сохранятся, только когда удастся одно из следующих сохранений.</translation>
     </message>
 </context>
 <context>

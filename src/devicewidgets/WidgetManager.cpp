@@ -95,7 +95,7 @@ bool WidgetManager::saveWidgets()
     return allSaved;
 }
 
-bool WidgetManager::saveDashboard()
+bool WidgetManager::saveDashboard(QString* unsavedFile)
 {
     if (readonly) {
         qDebug() << "WidgetManager: skip saving widgets in read-only mode";
@@ -106,11 +106,20 @@ bool WidgetManager::saveDashboard()
         return true;
     }
     bool saved = true;
+    QString unsaved;
     if (deviceManager && !deviceManager->saveYamlConfig()) {
         qWarning() << "WidgetManager: the device manager could not save the widgets' places";
         saved = false;
+        unsaved = deviceManager->getConfigPath();
     }
-    return saveWidgets() && saved;
+    if (!saveWidgets()) {
+        if (saved)
+            unsaved = layoutFile;
+        saved = false;
+    }
+    if (unsavedFile)
+        *unsavedFile = unsaved;
+    return saved;
 }
 
 void WidgetManager::dashboardEdited()
@@ -131,9 +140,10 @@ void WidgetManager::editingSwitched(bool enabled)
 void WidgetManager::saveEdit()
 {
     const bool wasFailing = editSaveFailing;
-    editSaveFailing = !saveDashboard();
+    QString unsaved;
+    editSaveFailing = !saveDashboard(&unsaved);
     if (editSaveFailing && !wasFailing)
-        Q_EMIT saveFailed();
+        Q_EMIT saveFailed(unsaved);
 }
 
 int WidgetManager::widgetsCount() const

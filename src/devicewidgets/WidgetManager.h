@@ -73,9 +73,11 @@ public:
      * Keeps the dashboard: saves the device manager's configuration, which holds every
      * widget's place, then the widgets' own parameters (saveWidgets()). Writes nothing,
      * and returns true, while this manager or the device manager is read-only. False when
-     * something could not be written.
+     * something could not be written; unsavedFile, when given, then receives the path of the
+     * first file that was not (the device manager's configuration file, else the layout
+     * file), and is emptied otherwise.
      */
-    bool saveDashboard();
+    bool saveDashboard(QString* unsavedFile = nullptr);
 
     /// Number of registered widgets.
     int widgetsCount() const;
@@ -98,9 +100,9 @@ public:
 Q_SIGNALS:
     /// Reaches every registered widget's deviceInitialised(bool).
     void initialiseAll(bool initialise);
-    /// Saving the user's edit of the grid failed, where the save before it had not; the log
-    /// says which file.
-    void saveFailed();
+    /// Saving the user's edit of the grid failed, where the save before it had not; file is
+    /// the first file that could not be written (as saveDashboard() names it), the log says why.
+    void saveFailed(const QString& file);
 
 public Q_SLOTS:
     /// A device became initialised: give it a widget on the grid when it belongs here and has none.

@@ -341,6 +341,7 @@ private Q_SLOTS:
         TestSupport::LogCapture log;
         click("swap:0,1:0,0"); // named from the first widget's cell, which is now the right one
         QCOMPARE(failures.count(), 1);
+        QCOMPARE(failures.first().first().toString(), dir->filePath("missing/graph.yaml"));
         QVERIFY(log.contains("WidgetManager: the device manager could not save the widgets' places"));
         area->setEditingEnabled(false);
         QCOMPARE(manager->callLog().count("saveYamlConfig()"), 4);
