@@ -8,7 +8,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 
 namespace {
 
@@ -92,6 +96,7 @@ void SettingsWindow::storeDefaults()
 void SettingsWindow::addGeneralOptions()
 {
     newTab(tr("General"));
+    addUnreadableFileNotice();
     newGroup(tr("Host"));
     addOption(ConfigOption(m_config, tr("Station name"), QStringLiteral("stationName"), ConfigOption::Text, false,
                            hostNode, QString()),
@@ -112,6 +117,28 @@ void SettingsWindow::addGeneralOptions()
     ConfigOption startup(m_config, tr("Start-up script"), QStringLiteral("startupScript"), ConfigOption::Text, false,
                          hostNode, QStringLiteral("multiline"));
     addOption(startup, {}, {});
+}
+
+// The file was read at start, before any window could tell: a user who finds the defaults
+// back learns why where the settings are, without a box to get past first.
+void SettingsWindow::addUnreadableFileNotice()
+{
+    const QString notice = DemoSettings::unreadableFileNotice();
+    if (notice.isEmpty())
+        return;
+    auto* frame = new QFrame;
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QHBoxLayout(frame);
+    auto* icon = new QLabel;
+    const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(iconSize, iconSize));
+    layout->addWidget(icon, 0, Qt::AlignTop);
+    auto* text = new QLabel(notice);
+    text->setObjectName(QStringLiteral("settingsFileNotice"));
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(text, 1);
+    getCurrentPageLayout()->addWidget(frame);
 }
 
 void SettingsWindow::addDisplayOptions()

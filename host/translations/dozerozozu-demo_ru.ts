@@ -36,6 +36,17 @@
     </message>
 </context>
 <context>
+    <name>DemoSettings</name>
+    <message>
+        <source>%1 could not be read, so the defaults apply. It could not be moved aside either: saving the settings writes over it.</source>
+        <translation>Не удалось прочитать %1, поэтому действуют значения по умолчанию. Отложить его в сторону тоже не удалось: сохранение настроек перезапишет его.</translation>
+    </message>
+    <message>
+        <source>%1 could not be read, so the defaults apply. It is kept in the same folder as %2 for you to mend.</source>
+        <translation>Не удалось прочитать %1, поэтому действуют значения по умолчанию. Файл сохранён в той же папке как %2, чтобы вы могли его исправить.</translation>
+    </message>
+</context>
+<context>
     <name>DemoWindows</name>
     <message>
         <source>The map could not be saved.</source>
