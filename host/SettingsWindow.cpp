@@ -1,5 +1,6 @@
 #include "SettingsWindow.h"
 
+#include "DemoMenu.h"
 #include "DemoSettings.h"
 #include "HeightToleranceDialog.h"
 #include "Singleton.h"
@@ -28,6 +29,8 @@ SettingsWindow::SettingsWindow(QWidget* parent)
     setModal(false);
     setWindowModality(Qt::NonModal);
     setWindowTitle(tr("Demo settings"));
+    // No menu here, but the key that quits from every other window quits from this one too.
+    addAction(newQuitAction(this));
 
     // The host loaded the settings at start (DemoSettings::load()).
     storeDefaults();

@@ -34,6 +34,14 @@
         <source>&amp;Settings...</source>
         <translation>&amp;Настройки...</translation>
     </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Выход</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
 </context>
 <context>
     <name>DemoSettings</name>

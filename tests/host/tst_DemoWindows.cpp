@@ -1,3 +1,4 @@
+#include "DashboardWindow.h"
 #include "DemoGuiDevices.h"
 #include "DemoWindows.h"
 #include "DeviceManager.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 
 #include <memory>
@@ -27,6 +29,7 @@ class tst_DemoWindows : public QObject
     QTemporaryDir home;
     std::unique_ptr<DeviceManager> manager;
     std::unique_ptr<QWidget> window;
+    std::vector<std::unique_ptr<QWidget>> all;
 
     /// Opens the demo window of that name over the sample graph, as the demo does at start.
     QWidget* open(const QString& name)
@@ -43,6 +46,21 @@ class tst_DemoWindows : public QObject
         if (window)
             window->show();
         return window.get();
+    }
+
+    /// Opens every window of the demo, in its order, as the demo does at start.
+    bool openAll()
+    {
+        manager = std::make_unique<DeviceManager>();
+        registerDemoGuiDeviceTypes(manager.get());
+        if (!manager->loadYamlConfig(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml")))
+            return false;
+        manager->setConfigPath(demoDataFile(QStringLiteral("demo-graph.yaml")));
+        for (const DemoWindow& description : demoWindows()) {
+            all.emplace_back(description.create(manager.get()));
+            all.back()->show();
+        }
+        return true;
     }
 
     static QList<SettingsWindow*> shownSettings()
@@ -75,6 +93,8 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        // First: the demo's own settings window among them is not for the loop below to delete.
+        all.clear();
         for (SettingsWindow* settings : shownSettings())
             delete settings;
         window.reset();
@@ -114,6 +134,39 @@ private Q_SLOTS:
         QTRY_VERIFY(!closed);
         entry->trigger();
         QCOMPARE(shownSettings().size(), 1);
+    }
+
+    void quitFromAnyWindowClosesThemAll_data()
+    {
+        QTest::addColumn<int>("from");
+        const QList<DemoWindow> windows = demoWindows();
+        for (int i = 0; i < windows.size(); ++i)
+            QTest::newRow(qPrintable(windows.at(i).name)) << i;
+    }
+
+    void quitFromAnyWindowClosesThemAll()
+    {
+        QFETCH(int, from);
+        // Given every window of the demo open, the dashboard in edit mode
+        QVERIFY(openAll());
+        DashboardWindow* dashboard = nullptr;
+        for (const auto& opened : all)
+            dashboard = dashboard ? dashboard : qobject_cast<DashboardWindow*>(opened.get());
+        QVERIFY(dashboard);
+        dashboard->setEditingEnabled(true);
+        auto* edit = dashboard->findChild<QToolBar*>()->actions().value(0);
+        QVERIFY(edit && edit->isChecked());
+
+        // When the user quits from one of them (the settings have the key only)
+        auto* quit = all.at(size_t(from))->findChild<QAction*>(QStringLiteral("demoQuitAction"));
+        QVERIFY(quit);
+        QCOMPARE(quit->shortcut(), QKeySequence(Qt::CTRL + Qt::Key_Q));
+        quit->trigger();
+
+        // Then every window is closed, each as the user closes it: the dashboard left edit mode
+        for (const auto& opened : all)
+            QTRY_VERIFY2(!opened->isVisible(), qPrintable(opened->windowTitle()));
+        QVERIFY(!edit->isChecked());
     }
 
     void mapTellsOnceThatItCouldNotSave()
