@@ -31,14 +31,22 @@ class tst_DemoWindows : public QObject
     std::unique_ptr<QWidget> window;
     std::vector<std::unique_ptr<QWidget>> all;
 
-    /// Opens the demo window of that name over the sample graph, as the demo does at start.
-    QWidget* open(const QString& name)
+    /// Loads the sample graph as the demo does at start, saves going to the user's copy.
+    bool loadSampleGraph()
     {
         manager = std::make_unique<DeviceManager>();
         registerDemoGuiDeviceTypes(manager.get());
         if (!manager->loadYamlConfig(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml")))
-            return nullptr;
+            return false;
         manager->setConfigPath(demoDataFile(QStringLiteral("demo-graph.yaml")));
+        return true;
+    }
+
+    /// Opens the demo window of that name over the sample graph, as the demo does at start.
+    QWidget* open(const QString& name)
+    {
+        if (!loadSampleGraph())
+            return nullptr;
         for (const DemoWindow& description : demoWindows()) {
             if (description.name == name)
                 window.reset(description.create(manager.get()));
@@ -51,11 +59,8 @@ class tst_DemoWindows : public QObject
     /// Opens every window of the demo, in its order, as the demo does at start.
     bool openAll()
     {
-        manager = std::make_unique<DeviceManager>();
-        registerDemoGuiDeviceTypes(manager.get());
-        if (!manager->loadYamlConfig(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml")))
+        if (!loadSampleGraph())
             return false;
-        manager->setConfigPath(demoDataFile(QStringLiteral("demo-graph.yaml")));
         for (const DemoWindow& description : demoWindows()) {
             all.emplace_back(description.create(manager.get()));
             all.back()->show();
