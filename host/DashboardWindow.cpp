@@ -7,6 +7,7 @@
 #include "ZenticMessageBox.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QToolBar>
@@ -62,9 +63,10 @@ void DashboardWindow::setEditingEnabled(bool enabled)
 
 bool DashboardWindow::save()
 {
-    const bool saved = m_manager && m_widgetManager->saveDashboard();
+    QString unsaved;
+    const bool saved = m_manager && m_widgetManager->saveDashboard(&unsaved);
     if (!saved)
-        warnNotSaved();
+        warnNotSaved(unsaved);
     return saved;
 }
 
@@ -74,7 +76,10 @@ void DashboardWindow::closeEvent(QCloseEvent* event)
     QMainWindow::closeEvent(event);
 }
 
-void DashboardWindow::warnNotSaved()
+void DashboardWindow::warnNotSaved(const QString& file)
 {
-    ZenticMessageBox::warning(this, tr("The dashboard could not be saved."), tr("See the log for the file that failed."));
+    ZenticMessageBox::warning(this, tr("The dashboard could not be saved."),
+                              tr("%1 could not be written (the log says why). The dashboard shows your changes, but "
+                                 "they are kept only once a later save succeeds.")
+                                  .arg(QDir::toNativeSeparators(file)));
 }

@@ -39,7 +39,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void warnNotSaved();
+    void warnNotSaved(const QString& file);
 
     QPointer<DeviceManager> m_manager;
     std::unique_ptr<WidgetManager> m_widgetManager;

@@ -1,11 +1,22 @@
 #pragma once
 
+class QAction;
 class QMenu;
 class QMenuBar;
+class QObject;
 
 /**
  * The demo's own menu, first in the menu bar of each of its windows: "Settings..." brings
  * the demo's settings to the front (SettingsWindow::showSettings()), whichever windows the
- * user has closed. Its entry's object name is "demoSettingsAction".
+ * user has closed, and "Quit" (newQuitAction()) ends the demo. The entries' object names are
+ * "demoSettingsAction" and "demoQuitAction".
  */
 QMenu* addDemoMenu(QMenuBar* bar);
+
+/**
+ * "Quit" (Ctrl+Q), owned by parent: closes every window of the demo as the user would one by
+ * one, so each keeps what it keeps when closed (the dashboard leaves edit mode and saves, the
+ * map saves its layout as it goes), and the demo ends with the last one. A window that refuses
+ * to close stops it there.
+ */
+QAction* newQuitAction(QObject* parent);

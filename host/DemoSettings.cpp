@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -36,17 +37,28 @@ void replaceTranslator(QPointer<QTranslator>& installed, const QLocale& locale, 
 }
 
 // The store keeps the path of a file it refused, so the next save would write over what the
-// user wrote: the file goes aside first, under a name no earlier refusal holds.
-void keepUnreadableFile(const QString& path)
+// user wrote: the file goes aside first, under a name no earlier refusal holds. Returns where
+// it went, empty when it could not be moved.
+QString keepUnreadableFile(const QString& path)
 {
     QString aside = path + QStringLiteral("_corrupted");
     for (int number = 1; QFileInfo::exists(aside); ++number)
         aside = path + QStringLiteral("_corrupted.%1").arg(number);
-    if (QFile::rename(path, aside))
+    if (QFile::rename(path, aside)) {
         qWarning().noquote() << "Demo: the unreadable settings file is kept as" << aside;
-    else
-        qWarning().noquote() << "Demo: the unreadable settings file cannot be moved aside, it stays" << path;
+        return aside;
+    }
+    qWarning().noquote() << "Demo: the unreadable settings file cannot be moved aside, it stays" << path;
+    return QString();
 }
+
+// What the last load() refused, for the settings window to tell: the file, and where it went.
+struct Unreadable
+{
+    bool refused = false;
+    QString keptAs;
+};
+Unreadable lastLoad;
 
 } // namespace
 
@@ -64,13 +76,31 @@ QString file()
 
 void load(YamlConfig* config)
 {
+    lastLoad = Unreadable();
     try {
         config->parseConfig(file());
     } catch (const std::exception& error) {
         qWarning().noquote() << "Demo: the settings file" << file() << "cannot be read, the defaults apply:"
                              << error.what();
-        keepUnreadableFile(file());
+        lastLoad.refused = true;
+        lastLoad.keptAs = keepUnreadableFile(file());
     }
+}
+
+QString unreadableFileNotice()
+{
+    if (!lastLoad.refused)
+        return QString();
+    const QString path = QDir::toNativeSeparators(file());
+    if (lastLoad.keptAs.isEmpty())
+        return QCoreApplication::translate("DemoSettings",
+                                           "%1 could not be read, so the defaults apply. It could not be moved aside "
+                                           "either: saving the settings writes over it.")
+            .arg(path);
+    return QCoreApplication::translate("DemoSettings",
+                                       "%1 could not be read, so the defaults apply. It is kept in the same folder "
+                                       "as %2 for you to mend.")
+        .arg(path, QFileInfo(lastLoad.keptAs).fileName());
 }
 
 QString systemLanguage()

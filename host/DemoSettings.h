@@ -21,6 +21,9 @@ QString file();
 /// beside, as "demo-settings.yaml_corrupted" (numbered when that exists): the demo starts with
 /// its defaults, and a later save of the settings never writes over what the user wrote.
 void load(YamlConfig* config);
+/// What the user is to be told of the file the last load() could not read, and where it is
+/// kept; empty when that load read it, or found none. Translated when asked for.
+QString unreadableFileNotice();
 /// The value of "language" that stands for the system's language, the default.
 QString systemLanguage();
 /// The language the settings choose: "language" read as a locale name ("ru", "en"), or the

@@ -195,7 +195,27 @@ QWidget* drawingOnTheMap(QWidget* window)
     return map;
 }
 
-// A picture taken of a window in a passing state, shown as a window of its own to be grabbed.
+// The window with menu open at point (in the window's coordinates), in one picture: a menu is a
+// window of its own, so it is shown without blocking, grabbed, and drawn where a desktop puts
+// it: below and right of the point, above or left of it where the window ends (the screen the
+// demo runs on may be smaller).
+QPixmap withMenuOpen(QWidget* window, QMenu& menu, const QPoint& point)
+{
+    menu.popup(window->mapToGlobal(point));
+    QApplication::processEvents();
+    QPixmap picture = window->grab();
+    QRect place(point, menu.size());
+    if (place.bottom() >= window->height())
+        place.moveBottom(point.y());
+    if (place.right() >= window->width())
+        place.moveRight(point.x());
+    QPainter painter(&picture);
+    painter.drawPixmap(place.topLeft(), menu.grab());
+    menu.hide();
+    return picture;
+}
+
+// A picture of window shown as a window of its own, at the picture's size.
 QWidget* pictureOf(QWidget* window, const QPixmap& picture)
 {
     auto shot = new QLabel();
@@ -207,8 +227,7 @@ QWidget* pictureOf(QWidget* window, const QPixmap& picture)
     return shot;
 }
 
-// The first counter's menu, opened by a right click as the user would: a menu is a window of its
-// own, so it is shown without blocking where it opens and drawn over the map in one picture.
+// The first counter's menu, opened by a right click as the user would.
 QWidget* deviceMenuOnTheMap(QWidget* window)
 {
     DeviceMapWidget* map = mapOf(window);
@@ -220,20 +239,7 @@ QWidget* deviceMenuOnTheMap(QWidget* window)
     QPixmap picture;
     {
         ModalRunner::MenuAnswerGuard look([&](QMenu& menu) -> QAction* {
-            menu.popup(map->viewport()->mapToGlobal(inViewport));
-            QApplication::processEvents();
-            picture = window->grab();
-            // Where a desktop puts it: below and right of the pointer, above or left of it
-            // where the window ends (the screen the demo runs on may be smaller).
-            const QPoint pointer = map->viewport()->mapTo(window, inViewport);
-            QRect place(pointer, menu.size());
-            if (place.bottom() >= window->height())
-                place.moveBottom(pointer.y());
-            if (place.right() >= window->width())
-                place.moveRight(pointer.x());
-            QPainter painter(&picture);
-            painter.drawPixmap(place.topLeft(), menu.grab());
-            menu.hide();
+            picture = withMenuOpen(window, menu, map->viewport()->mapTo(window, inViewport));
             return nullptr;
         });
         sendMouse(map, QEvent::MouseButtonPress, clicked, Qt::RightButton);
@@ -256,6 +262,17 @@ QWidget* legendOnTheMap(QWidget* window)
     return pictureOf(window, picture);
 }
 
+// The demo's own menu, open under its title in the window's menu bar.
+QWidget* demoMenuOpen(QWidget* window)
+{
+    auto* bar = window->findChild<QMenuBar*>();
+    QAction* title = bar ? bar->actions().value(0) : nullptr;
+    if (!title || !title->menu())
+        return window;
+    const QPoint below = bar->mapTo(window, bar->actionGeometry(title).bottomLeft());
+    return pictureOf(window, withMenuOpen(window, *title->menu(), below));
+}
+
 // The sample map after the user's "Rearrange layout" with the given type (answered yes),
 // zoomed out as far as the user would to see all of it.
 std::function<QWidget*(QWidget*)> rearranged(DeviceMapWidget::LayoutType type)
@@ -276,7 +293,8 @@ QList<DemoWindow> demoWindows()
     return {
         {QStringLiteral("devices"), [](DeviceManager* manager) { return new DeviceListWindow(manager); },
          {{QStringLiteral("about"),
-           [](QWidget* window) { return new AboutDialog(DeviceListWindow::hostVersions(), window); }}}},
+           [](QWidget* window) { return new AboutDialog(DeviceListWindow::hostVersions(), window); }},
+          {QStringLiteral("demo-menu"), demoMenuOpen}}},
         {QStringLiteral("dashboard"),
          [](DeviceManager* manager) { return new DashboardWindow(manager, demoDataFile(QStringLiteral("dashboard.ini"))); },
          {{QStringLiteral("dashboard-edit"), [](QWidget* window) {

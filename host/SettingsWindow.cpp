@@ -1,5 +1,6 @@
 #include "SettingsWindow.h"
 
+#include "DemoMenu.h"
 #include "DemoSettings.h"
 #include "HeightToleranceDialog.h"
 #include "Singleton.h"
@@ -8,7 +9,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 
 namespace {
 
@@ -24,6 +29,8 @@ SettingsWindow::SettingsWindow(QWidget* parent)
     setModal(false);
     setWindowModality(Qt::NonModal);
     setWindowTitle(tr("Demo settings"));
+    // No menu here, but the key that quits from every other window quits from this one too.
+    addAction(newQuitAction(this));
 
     // The host loaded the settings at start (DemoSettings::load()).
     storeDefaults();
@@ -92,6 +99,7 @@ void SettingsWindow::storeDefaults()
 void SettingsWindow::addGeneralOptions()
 {
     newTab(tr("General"));
+    addUnreadableFileNotice();
     newGroup(tr("Host"));
     addOption(ConfigOption(m_config, tr("Station name"), QStringLiteral("stationName"), ConfigOption::Text, false,
                            hostNode, QString()),
@@ -112,6 +120,28 @@ void SettingsWindow::addGeneralOptions()
     ConfigOption startup(m_config, tr("Start-up script"), QStringLiteral("startupScript"), ConfigOption::Text, false,
                          hostNode, QStringLiteral("multiline"));
     addOption(startup, {}, {});
+}
+
+// The file was read at start, before any window could tell: a user who finds the defaults
+// back learns why where the settings are, without a box to get past first.
+void SettingsWindow::addUnreadableFileNotice()
+{
+    const QString notice = DemoSettings::unreadableFileNotice();
+    if (notice.isEmpty())
+        return;
+    auto* frame = new QFrame;
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QHBoxLayout(frame);
+    auto* icon = new QLabel;
+    const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(iconSize, iconSize));
+    layout->addWidget(icon, 0, Qt::AlignTop);
+    auto* text = new QLabel(notice);
+    text->setObjectName(QStringLiteral("settingsFileNotice"));
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(text, 1);
+    getCurrentPageLayout()->addWidget(frame);
 }
 
 void SettingsWindow::addDisplayOptions()

@@ -32,6 +32,8 @@ public Q_SLOTS:
 private:
     void storeDefaults();
     void addGeneralOptions();
+    /// Tells, atop the first page, that the settings file could not be read at start.
+    void addUnreadableFileNotice();
     void addDisplayOptions();
     void addDeviceOptions();
 

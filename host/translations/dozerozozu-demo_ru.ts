@@ -20,8 +20,8 @@
         <translation>Не удалось сохранить панель приборов.</translation>
     </message>
     <message>
-        <source>See the log for the file that failed.</source>
-        <translation>Какой файл не удалось записать, сказано в журнале.</translation>
+        <source>%1 could not be written (the log says why). The dashboard shows your changes, but they are kept only once a later save succeeds.</source>
+        <translation>Не удалось записать %1 (причина — в журнале). Панель приборов показывает ваши изменения, но они сохранятся, только когда удастся одно из следующих сохранений.</translation>
     </message>
 </context>
 <context>
@@ -33,6 +33,25 @@
     <message>
         <source>&amp;Settings...</source>
         <translation>&amp;Настройки...</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Выход</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+</context>
+<context>
+    <name>DemoSettings</name>
+    <message>
+        <source>%1 could not be read, so the defaults apply. It could not be moved aside either: saving the settings writes over it.</source>
+        <translation>Не удалось прочитать %1, поэтому действуют значения по умолчанию. Отложить его в сторону тоже не удалось: сохранение настроек перезапишет его.</translation>
+    </message>
+    <message>
+        <source>%1 could not be read, so the defaults apply. It is kept in the same folder as %2 for you to mend.</source>
+        <translation>Не удалось прочитать %1, поэтому действуют значения по умолчанию. Файл сохранён в той же папке как %2, чтобы вы могли его исправить.</translation>
     </message>
 </context>
 <context>

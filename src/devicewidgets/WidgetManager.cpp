@@ -95,7 +95,7 @@ bool WidgetManager::saveWidgets()
     return allSaved;
 }
 
-bool WidgetManager::saveDashboard()
+bool WidgetManager::saveDashboard(QString* unsavedFile)
 {
     if (readonly) {
         qDebug() << "WidgetManager: skip saving widgets in read-only mode";
@@ -106,11 +106,20 @@ bool WidgetManager::saveDashboard()
         return true;
     }
     bool saved = true;
+    QString unsaved;
     if (deviceManager && !deviceManager->saveYamlConfig()) {
         qWarning() << "WidgetManager: the device manager could not save the widgets' places";
         saved = false;
+        unsaved = deviceManager->getConfigPath();
     }
-    return saveWidgets() && saved;
+    if (!saveWidgets()) {
+        if (saved)
+            unsaved = layoutFile;
+        saved = false;
+    }
+    if (unsavedFile)
+        *unsavedFile = unsaved;
+    return saved;
 }
 
 void WidgetManager::dashboardEdited()
@@ -131,9 +140,10 @@ void WidgetManager::editingSwitched(bool enabled)
 void WidgetManager::saveEdit()
 {
     const bool wasFailing = editSaveFailing;
-    editSaveFailing = !saveDashboard();
+    QString unsaved;
+    editSaveFailing = !saveDashboard(&unsaved);
     if (editSaveFailing && !wasFailing)
-        Q_EMIT saveFailed();
+        Q_EMIT saveFailed(unsaved);
 }
 
 int WidgetManager::widgetsCount() const
@@ -159,6 +169,19 @@ QString WidgetManager::getLayoutFile() const
 QString WidgetManager::getAreaName() const
 {
     return areaName;
+}
+
+bool WidgetManager::isCellTaken(int row, int column) const
+{
+    for (const QPointer<BaseWidget>& widget : widgets) {
+        if (!widget)
+            continue;
+        const WidgetPosition place = widget->getPosition();
+        if (place.isPlaced() && row >= place.row && row < place.row + place.rowspan && column >= place.column
+            && column < place.column + place.colspan)
+            return true;
+    }
+    return false;
 }
 
 BaseWidget* WidgetManager::findWidget(const QString& name) const
@@ -225,6 +248,12 @@ void WidgetManager::newWidgetRequested(QString type, int row, int column)
 {
     if (!deviceManager) {
         qWarning() << "WidgetManager: no device manager to create a widget device";
+        return;
+    }
+    // The grid offers free cells only, but a request may be stale or come from elsewhere: a
+    // second widget there would be drawn over the first.
+    if (isCellTaken(row, column)) {
+        qWarning().noquote() << QStringLiteral("WidgetManager: cell (%1, %2) is taken").arg(row).arg(column);
         return;
     }
     const QString name = deviceManager->createDevice(type, false);

@@ -73,9 +73,11 @@ public:
      * Keeps the dashboard: saves the device manager's configuration, which holds every
      * widget's place, then the widgets' own parameters (saveWidgets()). Writes nothing,
      * and returns true, while this manager or the device manager is read-only. False when
-     * something could not be written.
+     * something could not be written; unsavedFile, when given, then receives the path of the
+     * first file that was not (the device manager's configuration file, else the layout
+     * file), and is emptied otherwise.
      */
-    bool saveDashboard();
+    bool saveDashboard(QString* unsavedFile = nullptr);
 
     /// Number of registered widgets.
     int widgetsCount() const;
@@ -85,6 +87,8 @@ public:
     QString getAreaName() const;
     /// The widget registered under name, or null.
     BaseWidget* findWidget(const QString& name) const;
+    /// Whether a registered widget covers the cell (row, column), spanning over it or not.
+    bool isCellTaken(int row, int column) const;
     /// The device types whose kind is "widget", in the device manager's order.
     QStringList getWidgetTypes() const;
 
@@ -96,9 +100,9 @@ public:
 Q_SIGNALS:
     /// Reaches every registered widget's deviceInitialised(bool).
     void initialiseAll(bool initialise);
-    /// Saving the user's edit of the grid failed, where the save before it had not; the log
-    /// says which file.
-    void saveFailed();
+    /// Saving the user's edit of the grid failed, where the save before it had not; file is
+    /// the first file that could not be written (as saveDashboard() names it), the log says why.
+    void saveFailed(const QString& file);
 
 public Q_SLOTS:
     /// A device became initialised: give it a widget on the grid when it belongs here and has none.
@@ -106,7 +110,8 @@ public Q_SLOTS:
     /// A device is gone: drop its widget.
     void deviceRemoved(QString name);
     void initialiseWidgets();
-    /// Asks the device manager for a new device of type placed at (row, column) of this area.
+    /// Asks the device manager for a new device of type placed at (row, column) of this area;
+    /// refused, with a warning on the log, when a widget covers that cell.
     void newWidgetRequested(QString type, int row, int column);
     void removeWidgetRequested(QString deviceName);
     /// Opens the device's settings dialog (DeviceConfigWidget) without blocking; it deletes itself when finished.

@@ -212,6 +212,36 @@ private Q_SLOTS:
         QVERIFY(log.contains("WidgetManager: could not create a device of type lamp"));
     }
 
+    void addRequestForATakenCellIsRefused_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("taken");
+        // A lamp covering (0, 0) to (1, 1), and one at (0, 2)
+        QTest::newRow("a widget's own cell") << 0 << 2 << true;
+        QTest::newRow("the top-left of a spanning widget") << 0 << 0 << true;
+        QTest::newRow("a cell a widget spans over") << 1 << 1 << true;
+        QTest::newRow("the free cell below a widget") << 1 << 2 << false;
+    }
+
+    void addRequestForATakenCellIsRefused()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(bool, taken);
+        guiDevice(createLamp("main", true))->setPosition(WidgetPosition(0, 0, 2, 2));
+        guiDevice(createLamp("main", true))->setPosition(WidgetPosition(0, 2));
+        load(true);
+
+        TestSupport::LogCapture log;
+        Q_EMIT area->newWidgetRequested("lamp", row, column);
+
+        // A taken cell gets no device at all, and the log names it
+        QCOMPARE(manager->callLog().contains("createDevice(lamp,false)"), !taken);
+        QCOMPARE(log.contains(QStringLiteral("WidgetManager: cell (%1, %2) is taken").arg(row).arg(column)), taken);
+        QCOMPARE(area->getWidgets().size(), taken ? 2 : 3);
+    }
+
     void removeAndSettingsRequestsReachTheirTargets()
     {
         const QString name = createLamp("main", true);
@@ -311,6 +341,7 @@ private Q_SLOTS:
         TestSupport::LogCapture log;
         click("swap:0,1:0,0"); // named from the first widget's cell, which is now the right one
         QCOMPARE(failures.count(), 1);
+        QCOMPARE(failures.first().first().toString(), dir->filePath("missing/graph.yaml"));
         QVERIFY(log.contains("WidgetManager: the device manager could not save the widgets' places"));
         area->setEditingEnabled(false);
         QCOMPARE(manager->callLog().count("saveYamlConfig()"), 4);

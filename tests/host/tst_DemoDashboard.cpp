@@ -2,6 +2,7 @@
 #include "DashboardWindow.h"
 #include "DemoGuiDevices.h"
 #include "DeviceManager.h"
+#include "ZenticMessageBox.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -72,6 +73,9 @@ private Q_SLOTS:
         quit();
         QFile::remove(savedGraph());
         QFile::remove(widgetsFile());
+        // (where a test put a folder in a file's place to stop its writing)
+        QDir(savedGraph()).removeRecursively();
+        QDir(widgetsFile()).removeRecursively();
     }
 
     void swapIsThereAtTheNextStart_data()
@@ -104,6 +108,41 @@ private Q_SLOTS:
         QCOMPARE(placeOf("waveDisplay1"), WidgetPosition(0, 1));
         QCOMPARE(placeOf("levelDisplay1"), WidgetPosition(0, 0));
         QCOMPARE(placeOf("alarmLamp1"), WidgetPosition(0, 2));
+    }
+
+    void aFailedSaveNamesTheFile_data()
+    {
+        QTest::addColumn<bool>("graphBlocked");
+        QTest::addColumn<bool>("byEdit");
+        QTest::newRow("graph, Save pressed") << true << false;
+        QTest::newRow("widgets' file, Save pressed") << false << false;
+        QTest::newRow("graph, an edit") << true << true;
+        QTest::newRow("widgets' file, an edit") << false << true;
+    }
+
+    void aFailedSaveNamesTheFile()
+    {
+        QFETCH(bool, graphBlocked);
+        QFETCH(bool, byEdit);
+        // Given the dashboard, one of its files blocked by a folder in its place
+        QVERIFY(start());
+        const QString blocked = graphBlocked ? savedGraph() : widgetsFile();
+        QVERIFY(QDir().mkpath(blocked));
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+
+        // When the user saves, or edits the grid, which saves too
+        if (byEdit) {
+            QTest::mouseClick(toolButton("Edit"), Qt::LeftButton);
+            QTRY_VERIFY(shownButton("swap:0,1:0,0"));
+            QTest::mouseClick(shownButton("swap:0,1:0,0"), Qt::LeftButton);
+        } else {
+            QTest::mouseClick(toolButton("Save"), Qt::LeftButton);
+        }
+
+        // Then one box says so, naming that file
+        QCOMPARE(ok.texts(), QStringList{QStringLiteral("The dashboard could not be saved.")});
+        QVERIFY2(ok.informativeTexts().first().startsWith(QDir::toNativeSeparators(blocked)),
+                 qPrintable(ok.informativeTexts().first()));
     }
 
     void saveButtonWritesGraphAndWidgets()

@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -148,6 +149,38 @@ private Q_SLOTS:
         DemoSettings::load(&reread);
         QCOMPARE(DemoSettings::language(&reread).language() == QLocale(to).language(), writable);
         QDir(DemoSettings::file()).removeRecursively();
+    }
+
+    void settingsWindowTellsOfAnUnreadableFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("malformed file") << QByteArray("demo: [language: ru\n") << true;
+        QTest::newRow("readable file") << QByteArray("demo:\n  language: en\n") << false;
+    }
+
+    void settingsWindowTellsOfAnUnreadableFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, unreadable);
+        // Given the demo started on its settings file
+        QVERIFY(SafeFileWriter::writeFile(DemoSettings::file(), file));
+        YamlConfig settings;
+        TestSupport::LogCapture log;
+        DemoSettings::load(&settings);
+        const QString keptAs = DemoSettings::file() + QStringLiteral("_corrupted");
+
+        // When the user looks at the settings
+        SettingsWindow window;
+        window.show();
+
+        // Then a file that could not be read is told of there, with where it is kept
+        auto* notice = window.findChild<QLabel*>(QStringLiteral("settingsFileNotice"));
+        QCOMPARE(notice && notice->isVisible(), unreadable);
+        if (unreadable) {
+            QVERIFY(notice->text().contains(QFileInfo(keptAs).fileName()));
+            QVERIFY(QFile::remove(keptAs));
+        }
     }
 };
 

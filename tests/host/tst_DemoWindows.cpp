@@ -1,3 +1,4 @@
+#include "DashboardWindow.h"
 #include "DemoGuiDevices.h"
 #include "DemoWindows.h"
 #include "DeviceManager.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 
 #include <memory>
@@ -30,15 +32,24 @@ class tst_DemoWindows : public QObject
     QTemporaryDir home;
     std::unique_ptr<DeviceManager> manager;
     std::unique_ptr<QWidget> window;
+    std::vector<std::unique_ptr<QWidget>> all;
 
-    /// Opens the demo window of that name over the sample graph, as the demo does at start.
-    QWidget* open(const QString& name)
+    /// Loads the sample graph as the demo does at start, saves going to the user's copy.
+    bool loadSampleGraph()
     {
         manager = std::make_unique<DeviceManager>();
         registerDemoGuiDeviceTypes(manager.get());
         if (!manager->loadYamlConfig(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml")))
-            return nullptr;
+            return false;
         manager->setConfigPath(demoDataFile(QStringLiteral("demo-graph.yaml")));
+        return true;
+    }
+
+    /// Opens the demo window of that name over the sample graph, as the demo does at start.
+    QWidget* open(const QString& name)
+    {
+        if (!loadSampleGraph())
+            return nullptr;
         for (const DemoWindow& description : demoWindows()) {
             if (description.name == name)
                 window.reset(description.create(manager.get()));
@@ -46,6 +57,18 @@ class tst_DemoWindows : public QObject
         if (window)
             window->show();
         return window.get();
+    }
+
+    /// Opens every window of the demo, in its order, as the demo does at start.
+    bool openAll()
+    {
+        if (!loadSampleGraph())
+            return false;
+        for (const DemoWindow& description : demoWindows()) {
+            all.emplace_back(description.create(manager.get()));
+            all.back()->show();
+        }
+        return true;
     }
 
     static QList<SettingsWindow*> shownSettings()
@@ -78,6 +101,8 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        // First: the demo's own settings window among them is not for the loop below to delete.
+        all.clear();
         for (SettingsWindow* settings : shownSettings())
             delete settings;
         window.reset();
@@ -117,6 +142,39 @@ private Q_SLOTS:
         QTRY_VERIFY(!closed);
         entry->trigger();
         QCOMPARE(shownSettings().size(), 1);
+    }
+
+    void quitFromAnyWindowClosesThemAll_data()
+    {
+        QTest::addColumn<int>("from");
+        const QList<DemoWindow> windows = demoWindows();
+        for (int i = 0; i < windows.size(); ++i)
+            QTest::newRow(qPrintable(windows.at(i).name)) << i;
+    }
+
+    void quitFromAnyWindowClosesThemAll()
+    {
+        QFETCH(int, from);
+        // Given every window of the demo open, the dashboard in edit mode
+        QVERIFY(openAll());
+        DashboardWindow* dashboard = nullptr;
+        for (const auto& opened : all)
+            dashboard = dashboard ? dashboard : qobject_cast<DashboardWindow*>(opened.get());
+        QVERIFY(dashboard);
+        dashboard->setEditingEnabled(true);
+        auto* edit = dashboard->findChild<QToolBar*>()->actions().value(0);
+        QVERIFY(edit && edit->isChecked());
+
+        // When the user quits from one of them (the settings have the key only)
+        auto* quit = all.at(size_t(from))->findChild<QAction*>(QStringLiteral("demoQuitAction"));
+        QVERIFY(quit);
+        QCOMPARE(quit->shortcut(), QKeySequence(Qt::CTRL + Qt::Key_Q));
+        quit->trigger();
+
+        // Then every window is closed, each as the user closes it: the dashboard left edit mode
+        for (const auto& opened : all)
+            QTRY_VERIFY2(!opened->isVisible(), qPrintable(opened->windowTitle()));
+        QVERIFY(!edit->isChecked());
     }
 
     void mapTellsOnceThatItCouldNotSave()
