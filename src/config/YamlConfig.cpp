@@ -1,5 +1,6 @@
 #include "YamlConfig.h"
 
+#include "BoundedFileRead.h"
 #include "SafeFileWriter.h"
 #include "YamlConfigFile.h"
 
@@ -138,6 +139,16 @@ QStringList childNames(const ConfigNode& root, const QString& path, ChildKind ki
     return result;
 }
 
+// At most one byte more than a configuration file may hold, so that a larger one is told.
+bool readFileContent(const QString& path, QByteArray* content, QString* error)
+{
+    QFile input(path);
+    if (input.open(QIODevice::ReadOnly) && BoundedFileRead::read(input, YamlConfigFile::maxFileSize, content))
+        return true;
+    *error = input.errorString();
+    return false;
+}
+
 } // namespace
 
 YamlConfig::YamlConfig(QObject* parent)
@@ -157,14 +168,12 @@ int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
         qWarning().noquote() << "Config file " + path + " not found! Falling back to default values";
         return 0;
     }
-    QFile input(path);
-    if (!input.open(QIODevice::ReadOnly)) {
-        qWarning() << "YamlConfig::parseConfig() | WARNING cannot read file |" << path;
+    QByteArray content;
+    QString unreadable;
+    if (!readFileContent(path, &content, &unreadable)) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING cannot read file |" << path << unreadable;
         return 0;
     }
-    // One byte more than allowed tells a file that is too large, whatever its size claims.
-    const QByteArray content = input.read(YamlConfigFile::maxFileSize + 1);
-    input.close();
     if (content.size() > YamlConfigFile::maxFileSize) {
         throw std::runtime_error("YamlConfig::parseConfig(): " + path.toStdString() + " is larger than "
                                 + std::to_string(YamlConfigFile::maxFileSize) + " bytes");

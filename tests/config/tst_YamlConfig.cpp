@@ -484,7 +484,8 @@ private Q_SLOTS:
             // Even root cannot write a sysctl text that is read-only by its own rules.
             if (!QFileInfo::exists("/proc/sys/kernel/osrelease") || QFileInfo("/proc/sys/kernel/osrelease").isWritable())
                 QSKIP("No file here that the process cannot write");
-            config.parseConfig("/proc/sys/kernel/osrelease", true);
+            // Its text is no configuration: refused, its path is kept all the same.
+            QVERIFY_EXCEPTION_THROWN(config.parseConfig("/proc/sys/kernel/osrelease", true), std::exception);
             config.setParam("extra", "1", "motor", false);
             savedPath = m_dir->filePath("elsewhere.yaml");
             repair = [&] { config.parseConfig(savedPath, true); };
