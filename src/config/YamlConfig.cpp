@@ -161,6 +161,7 @@ YamlConfig::~YamlConfig() = default;
 int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
 {
     file = path;
+    fileRefused = false;
     if (!skipBackupCheck)
         recoverFromBackup(path);
 
@@ -168,6 +169,9 @@ int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
         qWarning().noquote() << "Config file " + path + " not found! Falling back to default values";
         return 0;
     }
+    // Until the file has been read whole, it holds what the tree does not: the next save must
+    // not write over it, whatever leaves this function.
+    fileRefused = true;
     QByteArray content;
     QString unreadable;
     if (!readFileContent(path, &content, &unreadable)) {
@@ -188,6 +192,7 @@ int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
     savedRoot = root;
     changed = false;
     byteOrderMark = reading.byteOrderMark;
+    fileRefused = false;
     return reading.leafCount;
 }
 
@@ -227,6 +232,9 @@ bool YamlConfig::saveConfig()
         qCritical() << "YAML configuration file corrupted! Saving aborted.";
         return false;
     }
+
+    if (fileRefused && !keepRefusedFileAside())
+        return false;
 
     QString error;
     if (!SafeFileWriter::writeFile(file, writing.text, &error)) {
@@ -463,6 +471,34 @@ void YamlConfig::printNode(const ConfigNode& node, int depth)
         qDebug() << indentedName(node.name, depth) << ":" << node.value;
     for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child)
         printNode(child.value(), depth + 1);
+}
+
+bool YamlConfig::keepRefusedFileAside()
+{
+    // Nothing to keep: no file is there, or a directory, which no write replaces.
+    const QFileInfo refused(file);
+    if ((!refused.exists() && !refused.isSymLink()) || refused.isDir()) {
+        fileRefused = false;
+        return true;
+    }
+    // A plain rename never overwrites: the first free name of path_refused, path_refused_2, ...
+    const int maxTries = 1000;
+    for (int attempt = 1; attempt <= maxTries; ++attempt) {
+        const QString aside = file + QStringLiteral("_refused")
+                              + (attempt == 1 ? QString() : QStringLiteral("_%1").arg(attempt));
+        if (QFileInfo::exists(aside) || QFileInfo(aside).isSymLink())
+            continue;
+        if (!QFile::rename(file, aside))
+            break;
+        qWarning() << "YamlConfig::saveConfig() | WARNING the file was refused when loaded, kept aside |" << file
+                   << aside;
+        fileRefused = false;
+        return true;
+    }
+    qCritical() << "YamlConfig::saveConfig() | ERROR the file was refused when loaded and cannot be kept aside, "
+                   "not saved |"
+                << file;
+    return false;
 }
 
 void YamlConfig::recoverFromBackup(const QString& path)

@@ -445,6 +445,59 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(configPath() + "_corrupted"));
     }
 
+    // A refused file was written over by the next save: the user's text was gone.
+    void aRefusedFileIsKeptAsideByTheNextSave_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("loadedBefore");
+        const std::pair<const char*, QByteArray> refused[] = {
+            {"a colon forgotten", "motor:\n  Speed 3\n  limits:\n    max: 10\nname: demo\n"},
+            {"a list", "- motor: 3\n- lamp: 1\n"},
+            {"two documents", "motor: 1\n---\nlamp: 2\n"},
+        };
+        for (const auto& [name, content] : refused) {
+            QTest::addRow("%s, after a good load", name) << content << true;
+            QTest::addRow("%s, as the first load", name) << content << false;
+        }
+    }
+
+    void aRefusedFileIsKeptAsideByTheNextSave()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, loadedBefore);
+        // Given a store that refused a file, and a setting changed after it
+        YamlConfig config;
+        if (loadedBefore)
+            loadSample(config);
+        const QString refused = m_dir->filePath("typo.yaml");
+        QVERIFY(writeFile(refused, content));
+        QVERIFY_EXCEPTION_THROWN(config.parseConfig(refused, true), std::exception);
+        QVERIFY(config.setParam("Speed", "4", "motor", false));
+        LogCapture log;
+
+        // When it saves, twice
+        QVERIFY(config.saveConfig());
+        QVERIFY(config.setParam("Speed", "5", "motor", false));
+        QVERIFY(config.saveConfig());
+
+        // Then the refused text is kept aside once, with a warning naming both, and the saved file reads back
+        QCOMPARE(readFile(refused + "_refused"), content);
+        QVERIFY(log.contains("YamlConfig::saveConfig() | WARNING the file was refused when loaded, kept aside | \""
+                             + refused + "\" \"" + refused + "_refused\""));
+        QCOMPARE(log.messages(QtWarningMsg).size(), 1);
+        YamlConfig reread;
+        QCOMPARE(reread.parseConfig(refused, true), loadedBefore ? 3 : 1);
+        QCOMPARE(reread.getParam("Speed", "motor"), QString("5"));
+
+        // A file refused again is kept aside under a name not taken
+        QVERIFY(writeFile(refused, content));
+        QVERIFY_EXCEPTION_THROWN(config.parseConfig(refused, true), std::exception);
+        QVERIFY(config.setParam("Speed", "6", "motor", false));
+        QVERIFY(config.saveConfig());
+        QCOMPARE(readFile(refused + "_refused_2"), content);
+        QCOMPARE(readFile(refused + "_refused"), content);
+    }
+
     void failedSaveLosesNothing_data()
     {
         QTest::addColumn<Breakage>("breakage");
