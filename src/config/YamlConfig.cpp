@@ -149,6 +149,20 @@ bool readFileContent(const QString& path, QByteArray* content, QString* error)
     return false;
 }
 
+bool readsAsConfiguration(const QString& path, QString* reason)
+{
+    QByteArray content;
+    if (!readFileContent(path, &content, reason))
+        return false;
+    try {
+        YamlConfigFile::read(content);
+    } catch (const std::exception& error) {
+        *reason = QString::fromUtf8(error.what());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 YamlConfig::YamlConfig(QObject* parent)
@@ -515,6 +529,13 @@ void YamlConfig::recoverFromBackup(const QString& path)
     const qint64 currentSize = fileInfo.exists() ? fileInfo.size() : 0;
     if (QFileInfo(backup).size() < currentSize)
         return;
+    // Size alone says nothing of content: junk must not push a good file aside.
+    QString unreadable;
+    if (!readsAsConfiguration(backup, &unreadable)) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left alone |"
+                   << backup << unreadable;
+        return;
+    }
 
     // Neither rename overwrites; if the backup cannot take the file's place, the file goes back.
     const QString corrupted = path + QStringLiteral("_corrupted");

@@ -53,7 +53,11 @@ public:
     /**
      * Loads the file at path into the tree, first letting a backup beside it
      * ("<name>_??????_??????.backup", the last by name) replace it when at least as large,
-     * unless skipBackupCheck. Top-level entries the file names replace those in the tree;
+     * unless skipBackupCheck; the file itself then stays beside it as "<path>_corrupted". A
+     * backup that does not read as a configuration (junk, a list, too large) leaves the file
+     * alone, with the warning
+     * "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left alone |"
+     * naming the backup and why. Top-level entries the file names replace those in the tree;
      * others stay. Returns the number of leaves read, 0 for a missing file or one that holds
      * no entry (empty, comments only, "---" alone, "~").
      * A file that is not valid YAML, not of the store's format, beyond the bounds of outside

@@ -498,6 +498,41 @@ private Q_SLOTS:
         QCOMPARE(readFile(refused + "_refused"), content);
     }
 
+    // An 8 KiB backup of junk replaced a good file, and the host ran on defaults.
+    void aBackupReplacesTheFileOnlyWhenItReads_data()
+    {
+        QTest::addColumn<QByteArray>("backup");
+        QTest::addColumn<bool>("recovers");
+        QTest::newRow("junk") << QByteArray(8192, '\x01') + "{[" << false;
+        QTest::newRow("a list") << QByteArray("- motor: 3\n").repeated(800) << false;
+        QTest::newRow("a larger configuration") << QByteArray(sampleFile + "lamp: 1\n") << true;
+    }
+
+    void aBackupReplacesTheFileOnlyWhenItReads()
+    {
+        QFETCH(QByteArray, backup);
+        QFETCH(bool, recovers);
+        const QString backupPath = configPath() + "_240101_120000.backup";
+        QVERIFY(writeFile(configPath(), sampleFile));
+        QVERIFY(writeFile(backupPath, backup));
+        LogCapture log;
+
+        int leaves = -1;
+        try {
+            leaves = YamlConfig().parseConfig(configPath());
+        } catch (const std::exception& error) {
+            QFAIL(error.what());
+        }
+
+        QCOMPARE(leaves, recovers ? 4 : 3);
+        QCOMPARE(readFile(configPath()), recovers ? backup : sampleFile);
+        QCOMPARE(readFile(configPath() + "_corrupted"), recovers ? sampleFile : QByteArray());
+        QCOMPARE(QFile::exists(backupPath), !recovers);
+        const QString warning = "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left "
+                                "alone | \"" + backupPath + "\"";
+        QCOMPARE(log.containsFragment(warning), !recovers);
+    }
+
     void failedSaveLosesNothing_data()
     {
         QTest::addColumn<Breakage>("breakage");
