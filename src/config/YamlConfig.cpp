@@ -201,6 +201,14 @@ int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
     const YamlConfigFile::Reading reading = YamlConfigFile::read(content);
     if (reading.replacedCharacters)
         qWarning() << "YamlConfig::parseConfig() | WARNING bytes that are not UTF-8 text read as U+FFFD |" << path;
+    for (const YamlConfigFile::RepeatedKey& repeated : reading.repeatedKeys) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING key given twice, the later one taken |" << repeated.key
+                   << QStringLiteral("line %1").arg(repeated.line) << path;
+    }
+    if (reading.repeatedKeyCount > reading.repeatedKeys.size()) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING more keys given twice, the later ones taken |"
+                   << reading.repeatedKeyCount - reading.repeatedKeys.size() << path;
+    }
     for (auto entry = reading.tree.children.constBegin(); entry != reading.tree.children.constEnd(); ++entry)
         root.children.insert(entry.key(), entry.value());
     savedRoot = root;

@@ -70,6 +70,11 @@ public:
      * same kind: a document that is a text or a list, a list, an empty value, a key that is not
      * text and a second document with content are refused, since a save would lose them.
      * Bytes that are not UTF-8 and raw control characters are read as U+FFFD, with a warning.
+     * A key given twice in one mapping (in any letter case: "Torque" and "torque" are one key)
+     * is taken once, with the later value and the later spelling, counted as one leaf, and
+     * warned of with "YamlConfig::parseConfig() | WARNING key given twice, the later one taken |",
+     * the key ("/motor|speed"), its later line and the file; the next save drops the earlier one.
+     * Past 100 such keys, one more warning gives the number of the others.
      * The path is remembered even when the file is refused; see the class comment.
      */
     int parseConfig(const QString& path, bool skipBackupCheck = false);

@@ -533,6 +533,43 @@ private Q_SLOTS:
         QCOMPARE(log.containsFragment(warning), !recovers);
     }
 
+    // The earlier value was taken silently, counted, and dropped by the next save.
+    void aKeyGivenTwiceIsTakenOnceWithAWarning_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("same case") << QByteArray("motor:\n  speed: 1\n  speed: 2\n") << "/motor|speed" << "line 3"
+                                   << "speed=2";
+        QTest::newRow("other case") << QByteArray("motor:\n  Torque: 1\n  torque: 2\n") << "/motor|torque" << "line 3"
+                                    << "torque=2";
+        QTest::newRow("a node") << QByteArray("motor:\n  y: 1\n  w: 1\nMOTOR:\n  z: 2\n") << "|MOTOR" << "line 4"
+                                << "z=2";
+    }
+
+    void aKeyGivenTwiceIsTakenOnceWithAWarning()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, key);
+        QFETCH(QString, line);
+        QFETCH(QString, kept);
+        QVERIFY(writeFile(configPath(), content));
+        YamlConfig config;
+        LogCapture log;
+
+        const int leaves = config.parseConfig(configPath(), true);
+
+        // Then one leaf is read, the later one, with a warning naming it and its line
+        QCOMPARE(leaves, 1);
+        QVERIFY2(log.contains("YamlConfig::parseConfig() | WARNING key given twice, the later one taken | \"" + key
+                              + "\" \"" + line + "\" \"" + configPath() + "\""),
+                 qPrintable(log.messages().join('\n')));
+        const QStringList params = config.getParams("motor");
+        QCOMPARE(params.size(), 1);
+        QCOMPARE(params.first() + "=" + config.getParam(params.first(), "motor"), kept);
+    }
+
     void failedSaveLosesNothing_data()
     {
         QTest::addColumn<Breakage>("breakage");
