@@ -1,5 +1,7 @@
 #include "BoundedIni.h"
 
+#include "BoundedFileRead.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -131,7 +133,11 @@ bool readFile(const QString& path, QByteArray* text, QString* error)
         return false;
     }
     // The size may have grown since it was asked: read one byte more than allowed to know.
-    *text = file.read(maxSize + 1);
+    if (!BoundedFileRead::read(file, maxSize, text)) {
+        text->clear();
+        setReason(error, QStringLiteral("cannot read: ") + file.errorString());
+        return false;
+    }
     if (text->size() > maxSize) {
         text->clear();
         setReason(error, QStringLiteral("larger than %1 bytes").arg(maxSize));

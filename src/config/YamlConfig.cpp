@@ -1,5 +1,6 @@
 #include "YamlConfig.h"
 
+#include "BoundedFileRead.h"
 #include "SafeFileWriter.h"
 #include "YamlConfigFile.h"
 
@@ -138,6 +139,30 @@ QStringList childNames(const ConfigNode& root, const QString& path, ChildKind ki
     return result;
 }
 
+// At most one byte more than a configuration file may hold, so that a larger one is told.
+bool readFileContent(const QString& path, QByteArray* content, QString* error)
+{
+    QFile input(path);
+    if (input.open(QIODevice::ReadOnly) && BoundedFileRead::read(input, YamlConfigFile::maxFileSize, content))
+        return true;
+    *error = input.errorString();
+    return false;
+}
+
+bool readsAsConfiguration(const QString& path, QString* reason)
+{
+    QByteArray content;
+    if (!readFileContent(path, &content, reason))
+        return false;
+    try {
+        YamlConfigFile::read(content);
+    } catch (const std::exception& error) {
+        *reason = QString::fromUtf8(error.what());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 YamlConfig::YamlConfig(QObject* parent)
@@ -150,6 +175,7 @@ YamlConfig::~YamlConfig() = default;
 int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
 {
     file = path;
+    fileRefused = false;
     if (!skipBackupCheck)
         recoverFromBackup(path);
 
@@ -157,14 +183,15 @@ int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
         qWarning().noquote() << "Config file " + path + " not found! Falling back to default values";
         return 0;
     }
-    QFile input(path);
-    if (!input.open(QIODevice::ReadOnly)) {
-        qWarning() << "YamlConfig::parseConfig() | WARNING cannot read file |" << path;
+    // Until the file has been read whole, it holds what the tree does not: the next save must
+    // not write over it, whatever leaves this function.
+    fileRefused = true;
+    QByteArray content;
+    QString unreadable;
+    if (!readFileContent(path, &content, &unreadable)) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING cannot read file |" << path << unreadable;
         return 0;
     }
-    // One byte more than allowed tells a file that is too large, whatever its size claims.
-    const QByteArray content = input.read(YamlConfigFile::maxFileSize + 1);
-    input.close();
     if (content.size() > YamlConfigFile::maxFileSize) {
         throw std::runtime_error("YamlConfig::parseConfig(): " + path.toStdString() + " is larger than "
                                 + std::to_string(YamlConfigFile::maxFileSize) + " bytes");
@@ -174,11 +201,20 @@ int YamlConfig::parseConfig(const QString& path, bool skipBackupCheck)
     const YamlConfigFile::Reading reading = YamlConfigFile::read(content);
     if (reading.replacedCharacters)
         qWarning() << "YamlConfig::parseConfig() | WARNING bytes that are not UTF-8 text read as U+FFFD |" << path;
+    for (const YamlConfigFile::RepeatedKey& repeated : reading.repeatedKeys) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING key given twice, the later one taken |" << repeated.key
+                   << QStringLiteral("line %1").arg(repeated.line) << path;
+    }
+    if (reading.repeatedKeyCount > reading.repeatedKeys.size()) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING more keys given twice, the later ones taken |"
+                   << reading.repeatedKeyCount - reading.repeatedKeys.size() << path;
+    }
     for (auto entry = reading.tree.children.constBegin(); entry != reading.tree.children.constEnd(); ++entry)
         root.children.insert(entry.key(), entry.value());
     savedRoot = root;
     changed = false;
     byteOrderMark = reading.byteOrderMark;
+    fileRefused = false;
     return reading.leafCount;
 }
 
@@ -218,6 +254,9 @@ bool YamlConfig::saveConfig()
         qCritical() << "YAML configuration file corrupted! Saving aborted.";
         return false;
     }
+
+    if (fileRefused && !keepRefusedFileAside())
+        return false;
 
     QString error;
     if (!SafeFileWriter::writeFile(file, writing.text, &error)) {
@@ -456,6 +495,34 @@ void YamlConfig::printNode(const ConfigNode& node, int depth)
         printNode(child.value(), depth + 1);
 }
 
+bool YamlConfig::keepRefusedFileAside()
+{
+    // Nothing to keep: no file is there, or a directory, which no write replaces.
+    const QFileInfo refused(file);
+    if ((!refused.exists() && !refused.isSymLink()) || refused.isDir()) {
+        fileRefused = false;
+        return true;
+    }
+    // A plain rename never overwrites: the first free name of path_refused, path_refused_2, ...
+    const int maxTries = 1000;
+    for (int attempt = 1; attempt <= maxTries; ++attempt) {
+        const QString aside = file + QStringLiteral("_refused")
+                              + (attempt == 1 ? QString() : QStringLiteral("_%1").arg(attempt));
+        if (QFileInfo::exists(aside) || QFileInfo(aside).isSymLink())
+            continue;
+        if (!QFile::rename(file, aside))
+            break;
+        qWarning() << "YamlConfig::saveConfig() | WARNING the file was refused when loaded, kept aside |" << file
+                   << aside;
+        fileRefused = false;
+        return true;
+    }
+    qCritical() << "YamlConfig::saveConfig() | ERROR the file was refused when loaded and cannot be kept aside, "
+                   "not saved |"
+                << file;
+    return false;
+}
+
 void YamlConfig::recoverFromBackup(const QString& path)
 {
     const QFileInfo fileInfo(path);
@@ -470,6 +537,13 @@ void YamlConfig::recoverFromBackup(const QString& path)
     const qint64 currentSize = fileInfo.exists() ? fileInfo.size() : 0;
     if (QFileInfo(backup).size() < currentSize)
         return;
+    // Size alone says nothing of content: junk must not push a good file aside.
+    QString unreadable;
+    if (!readsAsConfiguration(backup, &unreadable)) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left alone |"
+                   << backup << unreadable;
+        return;
+    }
 
     // Neither rename overwrites; if the backup cannot take the file's place, the file goes back.
     const QString corrupted = path + QStringLiteral("_corrupted");

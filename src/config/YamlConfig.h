@@ -21,6 +21,14 @@
  *
  * Loading throws a std::runtime_error for a file that is malformed or not of the store's
  * format; the tree is then left as it was before the call.
+ *
+ * A refused file is never written over. The store still takes its path as the file it saves
+ * to (a host that catches the error and goes on saves where it meant to), but the first save
+ * that writes renames the refused file first, to "<path>_refused" or, when that is taken,
+ * "<path>_refused_2", "<path>_refused_3" and so on (a rename never overwrites), with the
+ * warning "YamlConfig::saveConfig() | WARNING the file was refused when loaded, kept aside |"
+ * followed by both paths. When it cannot be renamed, that save writes nothing and returns
+ * false. A file that exists but cannot be read is kept aside the same way.
  */
 class DOZEROZOZU_EXPORT YamlConfig : public Config
 {
@@ -45,7 +53,11 @@ public:
     /**
      * Loads the file at path into the tree, first letting a backup beside it
      * ("<name>_??????_??????.backup", the last by name) replace it when at least as large,
-     * unless skipBackupCheck. Top-level entries the file names replace those in the tree;
+     * unless skipBackupCheck; the file itself then stays beside it as "<path>_corrupted". A
+     * backup that does not read as a configuration (junk, a list, too large) leaves the file
+     * alone, with the warning
+     * "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left alone |"
+     * naming the backup and why. Top-level entries the file names replace those in the tree;
      * others stay. Returns the number of leaves read, 0 for a missing file or one that holds
      * no entry (empty, comments only, "---" alone, "~").
      * A file that is not valid YAML, not of the store's format, beyond the bounds of outside
@@ -58,6 +70,12 @@ public:
      * same kind: a document that is a text or a list, a list, an empty value, a key that is not
      * text and a second document with content are refused, since a save would lose them.
      * Bytes that are not UTF-8 and raw control characters are read as U+FFFD, with a warning.
+     * A key given twice in one mapping (in any letter case: "Torque" and "torque" are one key)
+     * is taken once, with the later value and the later spelling, counted as one leaf, and
+     * warned of with "YamlConfig::parseConfig() | WARNING key given twice, the later one taken |",
+     * the key ("/motor|speed"), its later line and the file; the next save drops the earlier one.
+     * Past 100 such keys, one more warning gives the number of the others.
+     * The path is remembered even when the file is refused; see the class comment.
      */
     int parseConfig(const QString& path, bool skipBackupCheck = false);
     /**
@@ -71,7 +89,8 @@ public:
      * a noncharacter) is written as far as it can be, with a warning naming its key; an entry
      * the file cannot hold at all (two names that became one, an entry nested deeper than 64
      * levels) is left out of the file with a warning, and the rest is saved all the same.
-     * A file that began with a byte-order mark keeps it.
+     * A file that began with a byte-order mark keeps it. A file refused at loading is kept
+     * aside before the first write (see the class comment).
      */
     bool saveConfig();
 
@@ -105,11 +124,15 @@ private:
     void logChanges();
     void printNode(const ConfigNode& node, int depth);
     void recoverFromBackup(const QString& path);
+    /// Renames the refused file out of the way; false when it is still there.
+    bool keepRefusedFileAside();
 
     ConfigNode savedRoot;
     ConfigNode root;
     /// The file last loaded began with a byte-order mark.
     bool byteOrderMark = false;
+    /// The file at `file` was refused (or could not be read): it holds what the tree does not.
+    bool fileRefused = false;
 };
 
 extern template class Singleton<YamlConfig>;

@@ -94,6 +94,12 @@ std::string readableText(const QByteArray& content, bool* byteOrderMark, bool* r
     throw YAML::ParserException(mark, "found " + found + "; " + format);
 }
 
+QString keyLocation(const QStringList& ancestors, const QString& name)
+{
+    const QString path = ancestors.isEmpty() ? QString() : QLatin1Char('/') + ancestors.join(QLatin1Char('/'));
+    return path + QLatin1Char('|') + name;
+}
+
 /*
  * Builds the tree from the parser's events. The document is a mapping (or empty); a mapping
  * is an inner node, a scalar a leaf; anything else is refused where it stands. An entry
@@ -108,6 +114,8 @@ class ConfigTreeBuilder : public YAML::EventHandler
 public:
     ConfigNode tree;
     int leafCount = 0;
+    QList<YamlConfigFile::RepeatedKey> repeatedKeys;
+    int repeatedKeyCount = 0;
 
     void OnDocumentStart(const YAML::Mark&) override {}
     void OnDocumentEnd() override {}
@@ -135,7 +143,7 @@ public:
     void OnMapStart(const YAML::Mark& mark, const std::string&, YAML::anchor_t anchor,
                     YAML::EmitterStyle::value) override
     {
-        open.push_back(Frame{Item(Item::Map, mark), anchor, false, QString(), 0});
+        open.push_back(Frame{Item(Item::Map, mark), anchor, false, QString(), 0, YAML::Mark()});
     }
     void OnMapEnd() override
     {
@@ -172,6 +180,7 @@ private:
         bool hasKey = false;
         QString key;
         long long keyBytes = 0;
+        YAML::Mark keyMark;
     };
 
     void complete(const Item& item, YAML::anchor_t anchor)
@@ -199,6 +208,7 @@ private:
                 refuse(item.mark, "a key that is not text");
             parent.key = item.node.value;
             parent.keyBytes = item.bytes;
+            parent.keyMark = item.mark;
             parent.hasKey = true;
             return;
         }
@@ -208,9 +218,35 @@ private:
         ConfigNode entry = item.node;
         entry.name = parent.key;
         const int leaves = item.kind == Item::Scalar ? 1 : item.leaves;
-        parent.item.node.children.insert(parent.key, entry);
+        CaseInsensetiveDictionary<ConfigNode>& children = parent.item.node.children;
+        // The store keeps one entry per name in any letter case: the later one replaces the earlier.
+        if (children.contains(parent.key))
+            replaceRepeated(parent, children.value(parent.key));
+        children.insert(parent.key, entry);
         parent.item.leaves += leaves;
         parent.hasKey = false;
+    }
+
+    void replaceRepeated(Frame& parent, const ConfigNode& earlier)
+    {
+        parent.item.leaves -= leavesOf(earlier);
+        // A file of nothing but one key repeated must not flood the log.
+        if (++repeatedKeyCount > YamlConfigFile::maxRepeatedKeysNamed)
+            return;
+        QStringList ancestors;
+        for (std::size_t frame = 0; frame + 1 < open.size(); ++frame)
+            ancestors.append(open[frame].key);
+        repeatedKeys.append(YamlConfigFile::RepeatedKey{keyLocation(ancestors, parent.key), parent.keyMark.line + 1});
+    }
+
+    static int leavesOf(const ConfigNode& node)
+    {
+        if (!node.isNode)
+            return 1;
+        int leaves = 0;
+        for (auto child = node.children.constBegin(); child != node.children.constEnd(); ++child)
+            leaves += leavesOf(child.value());
+        return leaves;
     }
 
     /*
@@ -300,12 +336,6 @@ QString storableText(const QString& text)
         result.append(character);
     }
     return result;
-}
-
-QString keyLocation(const QStringList& ancestors, const QString& name)
-{
-    const QString path = ancestors.isEmpty() ? QString() : QLatin1Char('/') + ancestors.join(QLatin1Char('/'));
-    return path + QLatin1Char('|') + name;
 }
 
 bool treeNeedsAlteringToStore(const ConfigNode& node)
@@ -512,6 +542,8 @@ Reading read(const QByteArray& content)
         refuse(laterContent, "a second document", "the configuration holds one document, a mapping of texts");
     reading.tree = builder.tree;
     reading.leafCount = builder.leafCount;
+    reading.repeatedKeys = builder.repeatedKeys;
+    reading.repeatedKeyCount = builder.repeatedKeyCount;
     return reading;
 }
 

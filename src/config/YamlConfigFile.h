@@ -3,6 +3,8 @@
 #include "YamlConfig.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
@@ -46,6 +48,18 @@ namespace YamlConfigFile {
  */
 constexpr qint64 maxFileSize = qint64(16) << 20;
 
+/// Keys given twice that a Reading names; the others are only counted.
+constexpr int maxRepeatedKeysNamed = 100;
+
+/// A key given twice in one mapping: the later one is taken.
+struct RepeatedKey
+{
+    /// "/a/b|key", in the later spelling.
+    QString key;
+    /// Of the later one, from 1.
+    int line = 0;
+};
+
 struct Reading
 {
     /// The top-level entries read, as children of an unnamed inner node.
@@ -56,6 +70,14 @@ struct Reading
     bool byteOrderMark = false;
     /// Bytes that are not UTF-8, and characters a YAML file holds only escaped, were read as U+FFFD.
     bool replacedCharacters = false;
+    /**
+     * Keys given twice in one mapping (in any letter case), in the order met, at most
+     * maxRepeatedKeysNamed of them. Each is read once: the later entry replaces the earlier
+     * and is counted in leafCount alone.
+     */
+    QList<RepeatedKey> repeatedKeys;
+    /// All keys given twice, named or not.
+    int repeatedKeyCount = 0;
 };
 
 /**

@@ -445,6 +445,131 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(configPath() + "_corrupted"));
     }
 
+    // A refused file was written over by the next save: the user's text was gone.
+    void aRefusedFileIsKeptAsideByTheNextSave_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("loadedBefore");
+        const std::pair<const char*, QByteArray> refused[] = {
+            {"a colon forgotten", "motor:\n  Speed 3\n  limits:\n    max: 10\nname: demo\n"},
+            {"a list", "- motor: 3\n- lamp: 1\n"},
+            {"two documents", "motor: 1\n---\nlamp: 2\n"},
+        };
+        for (const auto& [name, content] : refused) {
+            QTest::addRow("%s, after a good load", name) << content << true;
+            QTest::addRow("%s, as the first load", name) << content << false;
+        }
+    }
+
+    void aRefusedFileIsKeptAsideByTheNextSave()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, loadedBefore);
+        // Given a store that refused a file, and a setting changed after it
+        YamlConfig config;
+        if (loadedBefore)
+            loadSample(config);
+        const QString refused = m_dir->filePath("typo.yaml");
+        QVERIFY(writeFile(refused, content));
+        QVERIFY_EXCEPTION_THROWN(config.parseConfig(refused, true), std::exception);
+        QVERIFY(config.setParam("Speed", "4", "motor", false));
+        LogCapture log;
+
+        // When it saves, twice
+        QVERIFY(config.saveConfig());
+        QVERIFY(config.setParam("Speed", "5", "motor", false));
+        QVERIFY(config.saveConfig());
+
+        // Then the refused text is kept aside once, with a warning naming both, and the saved file reads back
+        QCOMPARE(readFile(refused + "_refused"), content);
+        QVERIFY(log.contains("YamlConfig::saveConfig() | WARNING the file was refused when loaded, kept aside | \""
+                             + refused + "\" \"" + refused + "_refused\""));
+        QCOMPARE(log.messages(QtWarningMsg).size(), 1);
+        YamlConfig reread;
+        QCOMPARE(reread.parseConfig(refused, true), loadedBefore ? 3 : 1);
+        QCOMPARE(reread.getParam("Speed", "motor"), QString("5"));
+
+        // A file refused again is kept aside under a name not taken
+        QVERIFY(writeFile(refused, content));
+        QVERIFY_EXCEPTION_THROWN(config.parseConfig(refused, true), std::exception);
+        QVERIFY(config.setParam("Speed", "6", "motor", false));
+        QVERIFY(config.saveConfig());
+        QCOMPARE(readFile(refused + "_refused_2"), content);
+        QCOMPARE(readFile(refused + "_refused"), content);
+    }
+
+    // An 8 KiB backup of junk replaced a good file, and the host ran on defaults.
+    void aBackupReplacesTheFileOnlyWhenItReads_data()
+    {
+        QTest::addColumn<QByteArray>("backup");
+        QTest::addColumn<bool>("recovers");
+        QTest::newRow("junk") << QByteArray(8192, '\x01') + "{[" << false;
+        QTest::newRow("a list") << QByteArray("- motor: 3\n").repeated(800) << false;
+        QTest::newRow("a larger configuration") << QByteArray(sampleFile + "lamp: 1\n") << true;
+    }
+
+    void aBackupReplacesTheFileOnlyWhenItReads()
+    {
+        QFETCH(QByteArray, backup);
+        QFETCH(bool, recovers);
+        const QString backupPath = configPath() + "_240101_120000.backup";
+        QVERIFY(writeFile(configPath(), sampleFile));
+        QVERIFY(writeFile(backupPath, backup));
+        LogCapture log;
+
+        int leaves = -1;
+        try {
+            leaves = YamlConfig().parseConfig(configPath());
+        } catch (const std::exception& error) {
+            QFAIL(error.what());
+        }
+
+        QCOMPARE(leaves, recovers ? 4 : 3);
+        QCOMPARE(readFile(configPath()), recovers ? backup : sampleFile);
+        QCOMPARE(readFile(configPath() + "_corrupted"), recovers ? sampleFile : QByteArray());
+        QCOMPARE(QFile::exists(backupPath), !recovers);
+        const QString warning = "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left "
+                                "alone | \"" + backupPath + "\"";
+        QCOMPARE(log.containsFragment(warning), !recovers);
+    }
+
+    // The earlier value was taken silently, counted, and dropped by the next save.
+    void aKeyGivenTwiceIsTakenOnceWithAWarning_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("same case") << QByteArray("motor:\n  speed: 1\n  speed: 2\n") << "/motor|speed" << "line 3"
+                                   << "speed=2";
+        QTest::newRow("other case") << QByteArray("motor:\n  Torque: 1\n  torque: 2\n") << "/motor|torque" << "line 3"
+                                    << "torque=2";
+        QTest::newRow("a node") << QByteArray("motor:\n  y: 1\n  w: 1\nMOTOR:\n  z: 2\n") << "|MOTOR" << "line 4"
+                                << "z=2";
+    }
+
+    void aKeyGivenTwiceIsTakenOnceWithAWarning()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, key);
+        QFETCH(QString, line);
+        QFETCH(QString, kept);
+        QVERIFY(writeFile(configPath(), content));
+        YamlConfig config;
+        LogCapture log;
+
+        const int leaves = config.parseConfig(configPath(), true);
+
+        // Then one leaf is read, the later one, with a warning naming it and its line
+        QCOMPARE(leaves, 1);
+        QVERIFY2(log.contains("YamlConfig::parseConfig() | WARNING key given twice, the later one taken | \"" + key
+                              + "\" \"" + line + "\" \"" + configPath() + "\""),
+                 qPrintable(log.messages().join('\n')));
+        const QStringList params = config.getParams("motor");
+        QCOMPARE(params.size(), 1);
+        QCOMPARE(params.first() + "=" + config.getParam(params.first(), "motor"), kept);
+    }
+
     void failedSaveLosesNothing_data()
     {
         QTest::addColumn<Breakage>("breakage");
@@ -484,7 +609,8 @@ private Q_SLOTS:
             // Even root cannot write a sysctl text that is read-only by its own rules.
             if (!QFileInfo::exists("/proc/sys/kernel/osrelease") || QFileInfo("/proc/sys/kernel/osrelease").isWritable())
                 QSKIP("No file here that the process cannot write");
-            config.parseConfig("/proc/sys/kernel/osrelease", true);
+            // Its text is no configuration: refused, its path is kept all the same.
+            QVERIFY_EXCEPTION_THROWN(config.parseConfig("/proc/sys/kernel/osrelease", true), std::exception);
             config.setParam("extra", "1", "motor", false);
             savedPath = m_dir->filePath("elsewhere.yaml");
             repair = [&] { config.parseConfig(savedPath, true); };

@@ -1,5 +1,6 @@
 #include "TemplateFiles.h"
 
+#include "BoundedFileRead.h"
 #include "DeviceFile.h"
 #include "SafeFileWriter.h"
 
@@ -100,7 +101,9 @@ bool copyFile(const QString& sourcePath, const QString& targetPath, QString* err
     QFile file(sourcePath);
     if (!file.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("cannot open ") + sourcePath + QStringLiteral(": ") + file.errorString());
-    const QByteArray data = file.read(DeviceFile::maxSize + 1);
+    QByteArray data;
+    if (!BoundedFileRead::read(file, DeviceFile::maxSize, &data))
+        return fail(error, QStringLiteral("cannot read ") + sourcePath + QStringLiteral(": ") + file.errorString());
     if (data.size() > DeviceFile::maxSize)
         return fail(error, QStringLiteral("larger than %1 bytes: ").arg(DeviceFile::maxSize) + sourcePath);
     return SafeFileWriter::writeFile(targetPath, data, error);

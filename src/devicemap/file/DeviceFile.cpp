@@ -1,5 +1,7 @@
 #include "DeviceFile.h"
 
+#include "BoundedFileRead.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -40,7 +42,9 @@ QString readText(const QString& path, QString* error, bool* replaced, bool* byte
     if (!file.open(QIODevice::ReadOnly))
         return refuse(error, QStringLiteral("cannot open: ") + file.errorString());
     // The size may have grown since it was asked: read one byte more than allowed to know.
-    QByteArray data = file.read(maxSize + 1);
+    QByteArray data;
+    if (!BoundedFileRead::read(file, maxSize, &data))
+        return refuse(error, QStringLiteral("cannot read: ") + file.errorString());
     if (data.size() > maxSize)
         return refuse(error, QStringLiteral("larger than %1 bytes").arg(maxSize));
     if (data.contains('\0'))

@@ -1,0 +1,44 @@
+#include "BoundedFileRead.h"
+
+#include <QIODevice>
+
+#include <limits>
+
+namespace BoundedFileRead {
+
+bool read(QIODevice& device, qint64 maxSize, QByteArray* content)
+{
+    content->clear();
+    // A QByteArray holds less than 2 GiB; no cap of this code base comes near.
+    const qint64 limit = qMin(maxSize + 1, qint64(std::numeric_limits<int>::max() - 64));
+    // Room for what the file claims and one byte more, so that the read that finds its end
+    // needs no larger buffer.
+    const qint64 claimed = device.isSequential() ? device.bytesAvailable() : device.size() - device.pos();
+    content->reserve(int(qBound(qint64(0), claimed + 1, limit)));
+
+    char chunk[16 * 1024];
+    while (content->size() < limit) {
+        const int start = content->size();
+        const qint64 room = content->capacity() - start;
+        qint64 got = 0;
+        if (room > 0) {
+            const qint64 wanted = qMin(room, limit - start);
+            content->resize(int(start + wanted));
+            got = device.read(content->data() + start, wanted);
+            content->resize(start + int(qMax(got, qint64(0))));
+        } else {
+            // Past what the file claimed: it grew, or it claims nothing. Appending grows the
+            // buffer geometrically, in step with what is read.
+            got = device.read(chunk, qMin(qint64(sizeof chunk), limit - start));
+            if (got > 0)
+                content->append(chunk, int(got));
+        }
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+    }
+    return true;
+}
+
+} // namespace BoundedFileRead

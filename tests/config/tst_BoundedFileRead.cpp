@@ -1,0 +1,177 @@
+#include "BoundedFileRead.h"
+#include "BoundedIni.h"
+#include "DeviceFile.h"
+#include "ReaderMemoryProbe.h"
+#include "TemplateFiles.h"
+#include "YamlConfig.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <malloc.h>
+#include <stdexcept>
+
+namespace {
+
+// Room for an 8 KB file many times over, and far less than any reader's cap.
+const qint64 addressSpaceHeadroom = qint64(8) << 20;
+const int timeoutSeconds = 20;
+
+// glibc gives threads other than the first arenas of their own, each reserving 64 MiB of
+// address space up front; a block taken from that reserve passes under any limit on address
+// space. With one arena (set before any thread starts), every block of the reader asks for
+// new address space, and the limit sees it.
+const bool oneMallocArena = mallopt(M_ARENA_MAX, 1) == 1;
+
+bool writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// A device that claims nothing and gives at most a few bytes at a time, as a pipe or a file
+// under /proc does; it fails instead of ending when asked to.
+class TrickleDevice : public QIODevice
+{
+public:
+    TrickleDevice(const QByteArray& data, bool failAtEnd)
+        : data(data)
+        , failAtEnd(failAtEnd)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* out, qint64 maxSize) override
+    {
+        if (at == data.size())
+            return failAtEnd ? -1 : 0;
+        const int count = int(qMin(qMin(maxSize, qint64(1000)), qint64(data.size() - at)));
+        memcpy(out, data.constData() + at, size_t(count));
+        at += count;
+        return count;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray data;
+    bool failAtEnd;
+    int at = 0;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(std::function<bool(const QString&)>)
+
+class TestBoundedFileRead : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QVERIFY(oneMallocArena);
+    }
+
+    // Each reader once reserved its whole cap, 16 or 64 MiB, before reading a file of any size.
+    void smallFilesReadWithoutReservingTheCap_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<std::function<bool(const QString&)>>("read");
+        QByteArray entries;
+        for (int entry = 0; entries.size() < 8000; ++entry)
+            entries += "  key" + QByteArray::number(entry) + ": value of entry " + QByteArray::number(entry) + "\n";
+        QTest::newRow("the helper") << "plain.txt" << entries << std::function<bool(const QString&)>([](const QString& path) {
+            QFile file(path);
+            QByteArray content;
+            return file.open(QIODevice::ReadOnly) && BoundedFileRead::read(file, BoundedIni::maxSize, &content)
+                   && content.size() == QFileInfo(path).size();
+        });
+        QTest::newRow("an INI layout file") << "layout.ini" << "[General]\n" + QByteArray(entries).replace(": ", "=")
+                                            << std::function<bool(const QString&)>([](const QString& path) {
+                                                   QByteArray text;
+                                                   return BoundedIni::readFile(path, &text) && !text.isEmpty();
+                                               });
+        QTest::newRow("a configuration") << "config.yaml" << "motor:\n" + entries
+                                         << std::function<bool(const QString&)>([](const QString& path) {
+                                                return YamlConfig().parseConfig(path, true) > 100;
+                                            });
+        QTest::newRow("a device file") << "device.yml" << "pump:\n" + entries
+                                       << std::function<bool(const QString&)>([](const QString& path) {
+                                              QString error;
+                                              return !DeviceFile::readText(path, &error).isEmpty() && error.isEmpty();
+                                          });
+        QTest::newRow("a template copy") << "template.yml" << "pump:\n" + entries
+                                         << std::function<bool(const QString&)>([](const QString& path) {
+                                                return TemplateFiles::copyFile(path, path + ".copy");
+                                            });
+    }
+
+    void smallFilesReadWithoutReservingTheCap()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, content);
+        QFETCH(std::function<bool(const QString&)>, read);
+        const QString path = dir.filePath(fileName);
+        QVERIFY(writeFile(path, content));
+
+        const ReaderMemoryProbe::Result result = ReaderMemoryProbe::run(
+            [&read, &path] {
+                if (!read(path))
+                    throw std::runtime_error("not read");
+            },
+            addressSpaceHeadroom, timeoutSeconds);
+
+        QVERIFY2(result.isClean(), qPrintable(result.outcomeText()));
+    }
+
+    void readsToTheEndAndOneBytePastTheCap_data()
+    {
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<int>("size");
+        const int cap = 100000;
+        for (const bool fromFile : {true, false}) {
+            const QString device = fromFile ? QStringLiteral("file") : QStringLiteral("device claiming nothing");
+            for (const int size : {0, cap - 1, cap, cap + 1, 3 * cap})
+                QTest::addRow("%s, %d bytes", qPrintable(device), size) << fromFile << size;
+        }
+    }
+
+    void readsToTheEndAndOneBytePastTheCap()
+    {
+        QFETCH(bool, fromFile);
+        QFETCH(int, size);
+        const qint64 cap = 100000;
+        QByteArray data(size, Qt::Uninitialized);
+        for (int at = 0; at < size; ++at)
+            data[at] = char('a' + at % 26);
+        QFile file(dir.filePath(QStringLiteral("sized")));
+        TrickleDevice trickle(data, false);
+        if (fromFile)
+            QVERIFY(writeFile(file.fileName(), data) && file.open(QIODevice::ReadOnly));
+
+        QByteArray content;
+        QVERIFY(BoundedFileRead::read(fromFile ? static_cast<QIODevice&>(file) : trickle, cap, &content));
+
+        QCOMPARE(content, data.left(int(cap) + 1));
+    }
+
+    void aFailedReadIsTold()
+    {
+        TrickleDevice failing(QByteArray(2500, 'x'), true);
+        QByteArray content;
+        QVERIFY(!BoundedFileRead::read(failing, 100000, &content));
+        QCOMPARE(content, QByteArray(2500, 'x'));
+    }
+
+private:
+    QTemporaryDir dir;
+};
+
+QTEST_GUILESS_MAIN(TestBoundedFileRead)
+#include "tst_BoundedFileRead.moc"
