@@ -40,6 +40,11 @@ void DeviceManager::registerDeviceType(const QString& type, const DeviceTypeInfo
 {
     if (type.isEmpty() || !factory)
         return;
+    // Saved with U+FFFD in its place, the type would be unknown when the graph is loaded.
+    if (DeviceRegistry::holdsNoncharacter(type)) {
+        qWarning() << "DeviceManager: device type" << type << "holds a noncharacter; not registered";
+        return;
+    }
     m_types->registerType(type, info, factory);
     if (!m_exitEmitted)
         notify([this] { Q_EMIT needUpdateTypes(); });
@@ -87,12 +92,14 @@ bool DeviceManager::renameDevice(const QString& oldName, const QString& newName)
     }
     const QString baseName = record->remote ? finalName.section('@', 0, 0) : finalName;
     if (!DeviceRegistry::isValidName(baseName) || (record->remote && finalName.count('@') != 1)) {
-        qWarning().noquote() << "DeviceManager: invalid device name" << newName;
+        qWarning() << "DeviceManager: invalid device name" << newName;
         return false;
     }
     const QString taken = m_devices->storedName(finalName);
-    if (!taken.isEmpty() && taken != current)
+    if (!taken.isEmpty() && taken != current) {
+        qWarning() << "DeviceManager: device name" << newName << "is taken";
         return false;
+    }
     m_devices->rename(record, finalName);
     if (BaseDevice* device = record->device)
         runInDeviceThread(device, [device, finalName] { device->setObjectName(finalName); }, DeviceThreads::callTimeoutMs);
@@ -376,6 +383,11 @@ void DeviceManager::onDeviceDescriptionChanged(QString description)
 
 QString DeviceManager::createNamedDevice(const QString& type, const QString& name, const QString& networkManager)
 {
+    // Only a networked manager's name can bring one in here: types holding one are refused.
+    if (DeviceRegistry::holdsNoncharacter(name)) {
+        qWarning() << "DeviceManager: device name" << name << "holds a noncharacter; no device created";
+        return QString();
+    }
     QString typeName;
     BaseDevice* device = m_types->create(type, &typeName);
     if (!device)

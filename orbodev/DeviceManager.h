@@ -51,6 +51,13 @@ struct DeviceRecord;
  * networked manager added with addNetworkManager(); such devices are named "name@manager"
  * and marked remote.
  *
+ * Names holding a noncharacter (U+FDD0 to U+FDEF, U+xFFFE, U+xFFFF) are refused wherever a
+ * name is made: a YAML file cannot carry one, the writer puts U+FFFD in its place, and two
+ * names differing only there would be saved as one. createDevice() then returns "",
+ * renameDevice() false, registerDeviceType() and parseMetaDevice() register no type so named,
+ * and a loaded or pasted device so named is created under a fresh name of its type, as is the
+ * second of two devices a text names alike (older saves hold such pairs). Each is logged.
+ *
  * Codes of findMatchingMethods() (MatchCode); "identical" pairs join a signal to a slot of
  * the same parameter types, "converted" pairs need one of getTypeConversions():
  *   0 NoMatch          no pair at all;
@@ -131,7 +138,8 @@ public:
     /// Replaces the graph by the one in path and remembers path; false (graph unchanged) when unreadable or malformed.
     bool loadYamlConfig(const QString& path);
     /// Replaces the graph by the one in text; false (graph unchanged) when malformed or of a
-    /// newer version. Devices of unknown types and links that do not fit are logged and left out.
+    /// newer version. Devices of unknown types and links that do not fit are logged and left out;
+    /// a device whose name is not valid or comes twice is logged and given a fresh name.
     bool loadYamlFromString(const QString& text);
     /// For hosts without a configuration: declares the graph complete and emits initialised().
     void markInitialised();

@@ -150,6 +150,10 @@ bool DeviceManager::parseMetaDevice(const QString& path, const QString& typeName
         return false;
     }
     const QString type = typeName.isEmpty() ? QFileInfo(path).completeBaseName() : typeName;
+    if (type.isEmpty() || DeviceRegistry::holdsNoncharacter(type)) {
+        qWarning() << "DeviceManager: meta device" << path << "has no usable type name:" << type;
+        return false;
+    }
     DeviceTypeInfo info;
     info.categories = QStringList{QStringLiteral("meta")};
     registerDeviceType(type, info, [description] { return new MetaDevice(description); });
@@ -174,9 +178,11 @@ bool DeviceManager::rebuildGraph(const QList<DeviceInfo>& infos)
 
 QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs)
 {
+    // A link names its peer as the text does; a name the text holds twice (as older saves
+    // wrote two names differing in a noncharacter) stands for the first device of that name.
     QMap<QString, QString> newNames;
     QStringList created;
-    QList<const DeviceInfo*> createdInfos;
+    QList<QPair<const DeviceInfo*, QString>> createdInfos;
     for (const DeviceInfo& info : infos) {
         QString networkManager;
         const QString type = m_types->resolve(info.type, &networkManager);
@@ -189,10 +195,16 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
         const bool remote = info.name.contains('@');
         if (remote)
             networkManager = info.name.section('@', 1);
-        const QString baseName = info.name.section('@', 0, 0);
+        const bool validName = DeviceRegistry::isValidName(info.name.section('@', 0, 0))
+            && !DeviceRegistry::holdsNoncharacter(info.name);
         QString name = info.name;
-        if (!keepNames || !DeviceRegistry::isValidName(baseName) || !m_devices->storedName(name).isEmpty()) {
+        if (!keepNames || !validName || !m_devices->storedName(name).isEmpty()) {
             name = remote ? m_devices->freshName(type + "%1@" + networkManager) : m_devices->freshName(type);
+            // A taken name is the ordinary case of a paste; these two are not.
+            if (keepNames && !validName)
+                qWarning() << "DeviceManager: device name" << info.name << "is not valid; the device is named" << name;
+            else if (keepNames && created.contains(info.name, Qt::CaseInsensitive))
+                qWarning() << "DeviceManager: device name" << info.name << "comes twice; the second device is named" << name;
         }
         if (createNamedDevice(type, name, networkManager).isEmpty())
             continue;
@@ -210,13 +222,18 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
         if (!info.thread.isEmpty())
             setDeviceThread(name, info.thread);
         m_devices->find(name)->meantInitialised = info.initialised;
-        newNames.insert(info.name, name);
+        if (!newNames.contains(info.name))
+            newNames.insert(info.name, name);
         created.append(name);
-        createdInfos.append(&info);
+        createdInfos.append(qMakePair(&info, name));
     }
-    auto mapped = [&newNames](const QString& name) { return newNames.value(name, name); };
-    for (const DeviceInfo* info : qAsConst(createdInfos)) {
-        const QString name = newNames.value(info->name);
+    for (const auto& entry : qAsConst(createdInfos)) {
+        const DeviceInfo* info = entry.first;
+        const QString& name = entry.second;
+        // The device's own name in its links is the device itself, whatever it is named now.
+        auto mapped = [&newNames, info, &name](const QString& peer) {
+            return peer == info->name ? name : newNames.value(peer, peer);
+        };
         for (const Connection& link : info->incomingConnections) {
             if (!connectPair(mapped(link.device), name, link.signal, link.slot))
                 qWarning().noquote() << "DeviceManager: cannot restore link" << link.device + "." + link.signal << "to"
@@ -228,10 +245,10 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
                                      << link.device + "." + link.slot;
         }
     }
-    for (const DeviceInfo* info : qAsConst(createdInfos)) {
-        if (!info->initialised)
+    for (const auto& entry : qAsConst(createdInfos)) {
+        if (!entry.first->initialised)
             continue;
-        BaseDevice* device = deviceObject(newNames.value(info->name));
+        BaseDevice* device = deviceObject(entry.second);
         runInDeviceThread(device, [device] { device->initialise(); }, qMax(0, initialisationTimeoutMs));
     }
     return created;

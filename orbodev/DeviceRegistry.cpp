@@ -4,6 +4,9 @@
 #include "YamlSerialiser.h"
 
 #include <QRegularExpression>
+#include <QVector>
+
+#include <algorithm>
 
 namespace {
 
@@ -59,7 +62,15 @@ bool DeviceRegistry::isValidName(const QString& name)
 {
     static const QRegularExpression forbidden(QStringLiteral("[\\s.<>@:/\\\\\"'(),]"));
     return !name.isEmpty() && !name.contains(forbidden) && name != YamlSerialiser::versionKey()
-        && name != QLatin1String("export") && name != QLatin1String("this");
+        && name != QLatin1String("export") && name != QLatin1String("this") && !holdsNoncharacter(name);
+}
+
+// A YAML file cannot carry a noncharacter raw, and the writer puts U+FFFD in its place: two
+// names that differ only there would be saved as one.
+bool DeviceRegistry::holdsNoncharacter(const QString& text)
+{
+    const QVector<uint> codePoints = text.toUcs4();
+    return std::any_of(codePoints.cbegin(), codePoints.cend(), [](uint codePoint) { return QChar::isNonCharacter(codePoint); });
 }
 
 DeviceRecord* DeviceRegistry::add(const QString& name, const QString& type, bool remote, BaseDevice* device)

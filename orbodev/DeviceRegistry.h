@@ -60,6 +60,9 @@ public:
     QString freshName(const QString& base);
     /// Whether name may be a device's own name (without an "@manager" suffix).
     static bool isValidName(const QString& name);
+    /// Whether text holds a noncharacter: no saved configuration keeps it, so neither a
+    /// device name nor a type name may hold one.
+    static bool holdsNoncharacter(const QString& text);
 
     /// Files a new record for device, last in creation order.
     DeviceRecord* add(const QString& name, const QString& type, bool remote, BaseDevice* device);

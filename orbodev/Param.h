@@ -65,10 +65,11 @@ private:
     qint32 m_type = Text;
     bool m_strictOptions = false;
     bool m_readOnly = false;
-    bool m_hidden = false;
+    // Unread here, but held so that the layout matches the framework's (see above).
+    [[maybe_unused]] bool m_hidden = false;
     bool m_needsRestart = false;
-    bool m_changed = false;
-    qint32 m_order = 0;
+    [[maybe_unused]] bool m_changed = false;
+    [[maybe_unused]] qint32 m_order = 0;
     QString m_name;
     QString m_displayName;
     QString m_description;

@@ -76,9 +76,9 @@ private Q_SLOTS:
         // Given a thread that logs while the console polls over and over
         ConsoleWidget console;
         console.setUpdateRetrieveLog(false);
-        const int count = 900;
+        constexpr int count = 900;
         std::atomic<bool> done{false};
-        QThread* logger = QThread::create([&done, count] {
+        QThread* logger = QThread::create([&done] {
             for (int i = 0; i < count; ++i)
                 Logger::getDefaultBuffer()->append(QtDebugMsg, QStringLiteral("n%1;").arg(i));
             done = true;

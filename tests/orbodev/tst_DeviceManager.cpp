@@ -61,6 +61,10 @@ private Q_SLOTS:
     void pasteRestoresParametersAndLinksBothWays();
     void pasteRenamesDevicesWhoseNameIsTaken();
     void saveLoadRoundTripKeepsGraph();
+    void namesDifferingInANoncharacterSurviveSaveAndReload_data();
+    void namesDifferingInANoncharacterSurviveSaveAndReload();
+    void loadedDevicesNamedOddlyKeepTheirLinksUnderFreshNames_data();
+    void loadedDevicesNamedOddlyKeepTheirLinksUnderFreshNames();
     void savedGraphKeepsWhichDevicesAreMeantToRun_data();
     void savedGraphKeepsWhichDevicesAreMeantToRun();
     void failedSaveKeepsTheOldFile();
@@ -396,6 +400,80 @@ void TestDeviceManagerContract::saveLoadRoundTripKeepsGraph()
     QCOMPARE(loaded.toYamlString(), savedText);
 }
 
+// Written as U+FFFD, two such names were saved as one key: the second device came back under
+// another name, and the link to it was lost.
+void TestDeviceManagerContract::namesDifferingInANoncharacterSurviveSaveAndReload_data()
+{
+    const uint astral = 0x1FFFE;
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("U+FFFE beside U+FFFF") << QStringLiteral("g\uFFFE") << QStringLiteral("g\uFFFF");
+    QTest::newRow("U+FFFE beside U+FFFD") << QStringLiteral("g\uFFFE") << QString("g\uFFFD");
+    QTest::newRow("U+FDD0 beside U+FFFD") << QStringLiteral("g\uFDD0") << QString("g\uFFFD");
+    QTest::newRow("U+1FFFE beside U+FFFD") << "g" + QString::fromUcs4(&astral, 1) << QString("g\uFFFD");
+}
+
+void TestDeviceManagerContract::namesDifferingInANoncharacterSurviveSaveAndReload()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    DeviceManager manager;
+    const QString generator = manager.createDevice("generator", false);
+    const QString scaler = manager.createDevice("scaler", false);
+    QVERIFY(manager.addConnection(generator, scaler, "valueChanged(double)", "input(double)"));
+    QVERIFY(!manager.renameDevice(generator, first));
+    manager.renameDevice(scaler, second);
+
+    DeviceManager loaded;
+    QVERIFY(loaded.loadYamlFromString(manager.toYamlString()));
+
+    QCOMPARE(loaded.getDeviceNames(), manager.getDeviceNames());
+    const QString target = manager.getDeviceNames().value(1);
+    QCOMPARE(loaded.getDeviceInfo(target).incomingConnections.value(0).device, generator);
+
+    // Nor does a type or a networked manager so named make such a name
+    manager.registerDeviceType(QStringLiteral("gen\uFFFE"), DeviceTypeInfo(), [] { return static_cast<BaseDevice*>(nullptr); });
+    manager.addNetworkManager(QStringLiteral("far\uFFFF"));
+    QVERIFY(!manager.getDeviceTypes().contains(QStringLiteral("gen\uFFFE")));
+    QVERIFY(manager.createDevice(QStringLiteral("gen\uFFFE"), false).isEmpty());
+    QVERIFY(manager.createDevice(QStringLiteral("far\uFFFF/generator"), false).isEmpty());
+}
+
+// A text another writer made (a noncharacter escaped) or an older save (one name twice): every
+// device comes back, and each link stays with the device the text gave it to.
+void TestDeviceManagerContract::loadedDevicesNamedOddlyKeepTheirLinksUnderFreshNames_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("linked");
+    QTest::addColumn<QString>("warning");
+    const QString linkedGenerator = "  type: generator\n  outgoing:\n    - \"s.input(double)<this.valueChanged(double)\"\n";
+    QTest::newRow("noncharacter escaped")
+        << "\"g\\uFFFE\":\n" + linkedGenerator + "s:\n  type: scaler\n"
+        << QStringList({"generator1", "s"}) << "generator1" << "is not valid; the device is named";
+    QTest::newRow("one name twice")
+        << "\"g\\uFFFD\":\n" + linkedGenerator + "\"g\\uFFFD\":\n  type: generator\ns:\n  type: scaler\n"
+        << QStringList({"g\uFFFD", "generator1", "s"}) << "g\uFFFD" << "comes twice; the second device is named";
+}
+
+void TestDeviceManagerContract::loadedDevicesNamedOddlyKeepTheirLinksUnderFreshNames()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, names);
+    QFETCH(QString, linked);
+    QFETCH(QString, warning);
+    DeviceManager manager;
+    TestSupport::LogCapture log;
+
+    QVERIFY(manager.loadYamlFromString("config_version: 2\n" + text));
+
+    QCOMPARE(manager.getDeviceNames(), names);
+    const QList<Connection> links = manager.getDeviceInfo("s").incomingConnections;
+    QCOMPARE(links.size(), 1);
+    QCOMPARE(links.first().device, linked);
+    QVERIFY(log.containsFragment(warning));
+}
+
 void TestDeviceManagerContract::savedGraphKeepsWhichDevicesAreMeantToRun_data()
 {
     QTest::addColumn<QString>("type");
@@ -531,6 +609,7 @@ void TestDeviceManagerContract::parseMetaDeviceRegistersType()
 
     QVERIFY(manager.parseMetaDevice(file.fileName(), ""));
     QVERIFY(!manager.parseMetaDevice(dir.filePath("missing.yml"), ""));
+    QVERIFY(!manager.parseMetaDevice(file.fileName(), QStringLiteral("pump\uFFFE")));
 
     QCOMPARE(types.count(), 1);
     const QString name = manager.createDevice("pump", false);

@@ -39,10 +39,10 @@ private Q_SLOTS:
     {
         LogBuffer buffer(1000000);
         const int writers = 4;
-        const int linesEach = 2000;
+        constexpr int linesEach = 2000;
         QList<QFuture<void>> futures;
         for (int w = 0; w < writers; ++w) {
-            futures.append(QtConcurrent::run([&buffer, linesEach] {
+            futures.append(QtConcurrent::run([&buffer] {
                 for (int i = 0; i < linesEach; ++i)
                     buffer.append(QtDebugMsg, "x");
             }));

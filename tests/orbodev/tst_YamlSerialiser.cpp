@@ -93,7 +93,7 @@ private Q_SLOTS:
 
         const QList<DeviceInfo> parsed = YamlSerialiser::parseYamlFromString(YamlSerialiser::serialise(info), nullptr);
 
-        const QString replaced(QChar(QChar::ReplacementCharacter));
+        const QString replaced(QChar::ReplacementCharacter);
         QCOMPARE(parsed.size(), 1);
         QCOMPARE(parsed.first().name, "pump" + replaced);
         QCOMPARE(parsed.first().type, "generator" + replaced);
