@@ -36,9 +36,9 @@ void replaceTranslator(QPointer<QTranslator>& installed, const QLocale& locale, 
     }
 }
 
-// The store keeps the path of a file it refused, so the next save would write over what the
-// user wrote: the file goes aside first, under a name no earlier refusal holds. Returns where
-// it went, empty when it could not be moved.
+// The demo keeps an unreadable settings file as "_corrupted" at once, so that the settings
+// window can name it before any save; the store would only move it aside at its next save.
+// Under a name no earlier refusal holds. Returns where it went, empty when it could not be moved.
 QString keepUnreadableFile(const QString& path)
 {
     QString aside = path + QStringLiteral("_corrupted");
