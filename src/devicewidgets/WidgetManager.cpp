@@ -142,8 +142,12 @@ void WidgetManager::saveEdit()
     const bool wasFailing = editSaveFailing;
     QString unsaved;
     editSaveFailing = !saveDashboard(&unsaved);
-    if (editSaveFailing && !wasFailing)
-        Q_EMIT saveFailed(unsaved);
+    if (!editSaveFailing || wasFailing)
+        return;
+    // The save runs inside the edit, under the grid's click: the host hears of it once that is
+    // over, so that a modal box answering it runs no event loop beneath the clicked button.
+    QMetaObject::invokeMethod(
+        this, [this, unsaved] { Q_EMIT saveFailed(unsaved); }, Qt::QueuedConnection);
 }
 
 int WidgetManager::widgetsCount() const

@@ -42,7 +42,9 @@ class DeviceManager;
  * left, the manager saves both (saveDashboard()), unless it or the device manager
  * is read-only. A save that fails then is logged and announced by saveFailed(), once
  * per failure: edits that keep failing in a row bring no further announcement until
- * one of those saves has succeeded again.
+ * one of those saves has succeeded again. The announcement comes from the event loop
+ * once the edit's own handler has returned, as the device map's does, so a host may
+ * answer it with a modal box; a manager deleted before then sends none.
  */
 class DOZEROZOZU_EXPORT WidgetManager : public QObject
 {
@@ -102,6 +104,8 @@ Q_SIGNALS:
     void initialiseAll(bool initialise);
     /// Saving the user's edit of the grid failed, where the save before it had not; file is
     /// the first file that could not be written (as saveDashboard() names it), the log says why.
+    /// Emitted from the event loop after the edit's handler has returned (queued), never inside
+    /// the edit, so a slot may run a modal box or another event loop.
     void saveFailed(const QString& file);
 
 public Q_SLOTS:

@@ -6,11 +6,13 @@
 #include "TestSupport.h"
 #include "WidgetManager.h"
 
+#include <QEventLoop>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 class tst_WidgetManager : public QObject
@@ -22,6 +24,9 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<WidgetManager> widgets;
     std::unique_ptr<DeviceWidgetArea> area;
+    /// The grid button last clicked, and whether its click is running.
+    QPointer<QToolButton> lastClicked;
+    bool clicking = false;
 
     TestGuiDevice* guiDevice(const QString& name) const { return dynamic_cast<TestGuiDevice*>(manager->getDevice(name)); }
 
@@ -61,10 +66,10 @@ private:
     QString graphFile() const { return dir->filePath("graph.yaml"); }
 
     /// Two running lamps side by side, on a shown grid in edit mode, with a graph file to keep them in.
-    void editPair()
+    void editPair(const WidgetPosition& second = WidgetPosition(0, 1))
     {
         guiDevice(createLamp("main", true))->setPosition(WidgetPosition(0, 0));
-        guiDevice(createLamp("main", true))->setPosition(WidgetPosition(0, 1));
+        guiDevice(createLamp("main", true))->setPosition(second);
         manager->setConfigPath(graphFile());
         load(true);
         area->resize(400, 300);
@@ -84,7 +89,10 @@ private:
         };
         QTRY_VERIFY(shown());
         ModalRunner::MenuAnswerGuard choose(entry);
+        lastClicked = button;
+        clicking = true;
         QTest::mouseClick(button, Qt::LeftButton);
+        clicking = false;
     }
 
     /// Ends this run as a host's quit does and starts the next one from the saved graph; false without one.
@@ -340,11 +348,12 @@ private Q_SLOTS:
         area->setEditingEnabled(true);
         TestSupport::LogCapture log;
         click("swap:0,1:0,0"); // named from the first widget's cell, which is now the right one
-        QCOMPARE(failures.count(), 1);
+        QTRY_COMPARE(failures.count(), 1);
         QCOMPARE(failures.first().first().toString(), dir->filePath("missing/graph.yaml"));
         QVERIFY(log.contains("WidgetManager: the device manager could not save the widgets' places"));
         area->setEditingEnabled(false);
         QCOMPARE(manager->callLog().count("saveYamlConfig()"), 4);
+        QCoreApplication::processEvents(); // where a second notice would come from
         QCOMPARE(failures.count(), 1);
 
         // Once a save got through, the next failure is announced again
@@ -353,7 +362,49 @@ private Q_SLOTS:
         click("swap:0,0:0,1");
         manager->setConfigPath(dir->filePath("missing/graph.yaml"));
         click("swap:0,1:0,0");
-        QCOMPARE(failures.count(), 2);
+        QTRY_COMPARE(failures.count(), 2);
+    }
+
+    void failedSaveIsToldOnceTheClickIsOver_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("entry");
+        // lamp1 at (0, 0), lamp2 at (0, 1) over two rows
+        QTest::newRow("swap") << "swap:0,0:0,1" << QString();
+        QTest::newRow("add") << "add:0,2" << "Lamp";
+        QTest::newRow("expand") << "settings:0,0" << "Expand downward";
+        QTest::newRow("shrink") << "settings:0,1" << "Shrink upward";
+        QTest::newRow("remove") << "settings:0,1" << "Remove";
+    }
+
+    void failedSaveIsToldOnceTheClickIsOver()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, entry);
+        // Given a grid whose graph cannot be written, and a host answering a failed save with a modal box
+        editPair(WidgetPosition(0, 1, 2, 1));
+        manager->setConfigPath(dir->filePath("missing/graph.yaml"));
+        int told = 0;
+        bool toldInsideClick = false;
+        connect(widgets.get(), &WidgetManager::saveFailed, this, [&] {
+            ++told;
+            toldInsideClick = clicking;
+            QEventLoop box;
+            QTimer::singleShot(20, &box, &QEventLoop::quit);
+            box.exec();
+        });
+
+        // When the user edits the grid
+        TestSupport::LogCapture log;
+        click(button, entry);
+
+        // Then the clicked button outlived its click, and the host heard of the failure after it
+        QVERIFY(lastClicked);
+        QCOMPARE(told, 0);
+        QTRY_COMPARE(told, 1);
+        QVERIFY(!toldInsideClick);
+        // The button, discarded by the edit's rebuild, goes once nothing runs
+        QTRY_VERIFY(!lastClicked);
     }
 
     void readOnlyDashboardKeepsNothing_data()
