@@ -2,6 +2,7 @@
 
 #include "BaseGuiDevice.h"
 #include "BaseWidget.h"
+#include "ControlDisposal.h"
 #include "ModalRunner.h"
 
 #include <QAction>
@@ -58,6 +59,7 @@ DeviceWidgetArea::DeviceWidgetArea(const QList<QPointer<BaseWidget>>& widgets, c
     : QWidget(parent)
     , widgetTypes(widgetTypes)
     , widgets(widgets)
+    , disposal(std::make_unique<ControlDisposal>())
 {
     std::sort(this->widgetTypes.begin(), this->widgetTypes.end());
     updateLayout();
@@ -71,6 +73,8 @@ DeviceWidgetArea::~DeviceWidgetArea()
         if (widget && widget->parentWidget() == this)
             widget->setParent(nullptr);
     }
+    // Deleted by a host's slot inside a click: the clicked button outlives the grid until its click returns.
+    disposal->release(addButtons.keys() + swapButtons.keys() + settingsButtons.keys());
 }
 
 bool DeviceWidgetArea::isEditingEnabled() const
@@ -282,14 +286,13 @@ void DeviceWidgetArea::updateControls()
 
 void DeviceWidgetArea::clearControls()
 {
-    // The clicked button may still be up the stack, under a menu's event loop,
-    // so the buttons go at once from sight, from the maps and from their names
-    // (findChild() by name must find the live one) but are deleted only when
-    // control is back in the event loop.
-    auto discard = [](QToolButton* button) {
+    // The buttons go at once from sight, from the maps and from their names (findChild() by
+    // name must find the live one); the clicked one may still be up the stack, under an event
+    // loop run by a menu or by a host's slot, and is deleted only once its click is over.
+    auto discard = [this](QToolButton* button) {
         button->hide();
         button->setObjectName(QString());
-        button->deleteLater();
+        disposal->discard(button);
     };
     for (QToolButton* button : addButtons.keys())
         discard(button);
@@ -450,6 +453,7 @@ QString DeviceWidgetArea::deviceNameOf(BaseWidget* widget) const
 
 void DeviceWidgetArea::swapWidgets()
 {
+    const ControlDisposal::ClickScope click(*disposal);
     auto button = qobject_cast<QToolButton*>(sender());
     if (!button || !swapButtons.contains(button))
         return;
@@ -474,6 +478,7 @@ void DeviceWidgetArea::swapWidgets()
 
 void DeviceWidgetArea::addWidget()
 {
+    const ControlDisposal::ClickScope click(*disposal);
     auto button = qobject_cast<QToolButton*>(sender());
     if (!button || !addButtons.contains(button))
         return;
@@ -505,16 +510,21 @@ void DeviceWidgetArea::addWidget()
         shiftWidgets(false);
         column = 0;
     }
+    const QString type = chosen->data().toString();
     // The shift is told first: the request may fail and leave the shifted places alone.
     if (shift)
         Q_EMIT placesChanged();
-    Q_EMIT newWidgetRequested(chosen->data().toString(), row, column);
-    if (shift)
+    // Each signal may run the host's event loops, in which the host may delete the grid.
+    if (!self)
+        return;
+    Q_EMIT newWidgetRequested(type, row, column);
+    if (shift && self)
         updateLayout();
 }
 
 void DeviceWidgetArea::settingsClicked()
 {
+    const ControlDisposal::ClickScope click(*disposal);
     auto button = qobject_cast<QToolButton*>(sender());
     if (!button || !settingsButtons.contains(button))
         return;
@@ -600,6 +610,9 @@ void DeviceWidgetArea::settingsClicked()
         Q_EMIT removeWidgetRequested(deviceName);
         break;
     }
+    // The two requests may run the host's event loops, in which the host may delete the grid.
+    if (!self)
+        return;
     // "Settings" and "Remove" leave the place as it is; the device, possibly on
     // its way out, is not written to for nothing.
     const bool moved = widget && newPos != widget->getPosition();

@@ -12,7 +12,10 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
 class BaseWidget;
+class ControlDisposal;
 class QGridLayout;
 class QToolButton;
 
@@ -34,9 +37,12 @@ class QToolButton;
  *
  * Each edit-mode button's object name names its cells, "add:row,column",
  * "swap:row,column:row,column" or "settings:row,column", for tests and style
- * sheets; buttons discarded by a rebuild lose their names at once, though they
- * are deleted later. The menus run through ModalRunner::execMenu(), so tests answer them with
- * ModalRunner::MenuAnswerGuard.
+ * sheets; buttons discarded by a rebuild lose their names at once. A button is
+ * never deleted while its click runs, whatever runs meanwhile (menus, a host's
+ * modal box on one of the signals, another rebuild): buttons discarded then are
+ * deleted once the click has returned. The signals may run the host's event
+ * loops, and the host may even delete the grid in them. The menus run through
+ * ModalRunner::execMenu(), so tests answer them with ModalRunner::MenuAnswerGuard.
  *
  * Made parentless by WidgetManager::getWidgetsArea(); the host embeds and owns
  * it. Device widgets shown on the grid are its children; when the area is
@@ -135,4 +141,5 @@ private:
     QMap<QToolButton*, QPoint> addButtons;
     QMap<QToolButton*, QPoint> settingsButtons;
     QSet<QWidget*> placeholders;
+    std::unique_ptr<ControlDisposal> disposal;
 };

@@ -3,10 +3,12 @@
 #include "TestGuiDevices.h"
 
 #include <QAction>
+#include <QEventLoop>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <functional>
@@ -289,7 +291,69 @@ private Q_SLOTS:
         QCOMPARE(requests.count(), 0);
         QCOMPARE(board.devicePositions(), Positions({{0, 0}}));
     }
+    void clickedControlOutlivesItsClick_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("hostDeletesGrid");
+        // device1 at (0, 0), device2 at (0, 1) over two rows
+        QTest::newRow("swap") << "swap:0,0:0,1" << QString() << false;
+        QTest::newRow("add") << "add:0,2" << "Lamp" << false;
+        QTest::newRow("expand") << "settings:0,0" << "Expand downward" << false;
+        QTest::newRow("shrink") << "settings:0,1" << "Shrink upward" << false;
+        QTest::newRow("remove") << "settings:0,1" << "Remove" << false;
+        QTest::newRow("settings") << "settings:0,0" << "Settings" << false;
+        QTest::newRow("settings, the host deleting the grid") << "settings:0,0" << "Settings" << true;
+    }
 
+    void clickedControlOutlivesItsClick()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, entry);
+        QFETCH(bool, hostDeletesGrid);
+        // Given a host that answers the grid with a modal box, while which the window is resized
+        Board board({{0, 0}, {0, 1, 2, 1}});
+        bool clicking = false;
+        int boxes = 0;
+        auto hostBox = [&] {
+            if (!clicking)
+                return;
+            ++boxes;
+            if (hostDeletesGrid)
+                delete board.area.release();
+            QEventLoop box;
+            QTimer::singleShot(0, &box, [&board] {
+                if (board.area)
+                    board.area->resize(board.area->size() + QSize(10, 10));
+            });
+            QTimer::singleShot(20, &box, &QEventLoop::quit);
+            box.exec();
+        };
+        DeviceWidgetArea* area = board.area.get();
+        connect(area, &DeviceWidgetArea::placesChanged, this, hostBox);
+        connect(area, &DeviceWidgetArea::newWidgetRequested, this, hostBox);
+        connect(area, &DeviceWidgetArea::widgetSettingsRequested, this, hostBox);
+        // As the manager does when the device is gone
+        connect(area, &DeviceWidgetArea::removeWidgetRequested, this, [&] {
+            board.area->removeWidget(board.widgets.at(1));
+            hostBox();
+        });
+
+        // When the user clicks the control
+        QTRY_COMPARE(board.buttons(button).size(), 1);
+        QPointer<QToolButton> clicked = board.buttons(button).first();
+        {
+            ModalRunner::MenuAnswerGuard choose(entry);
+            clicking = true;
+            QTest::mouseClick(clicked, Qt::LeftButton);
+            clicking = false;
+        }
+
+        // Then the control lived through its click, and goes once nothing runs
+        QCOMPARE(boxes, 1);
+        QVERIFY(clicked);
+        QTRY_VERIFY(!clicked);
+    }
 };
 
 QTEST_MAIN(tst_DeviceWidgetArea)
