@@ -188,6 +188,31 @@ private Q_SLOTS:
         QVERIFY(ModalRunner::findAction(&sceneMenu, "New device/Maths/Scaler"));
         QCOMPARE(DeviceMapParts(*map).menus().newDeviceMenu()->findChildren<QLineEdit*>().size(), 1);
     }
+
+    void typesSearchFieldOutlivesTheReturnThatChangesTheTypes()
+    {
+        // Given a type whose device, once made, brings a further type along
+        manager->markInitialised();
+        TestDeviceManager* types = manager.get();
+        types->registerDeviceType("maker", DeviceTypeInfo{{"General"}, QString()}, [types] {
+            types->registerDeviceType("made", DeviceTypeInfo{{"General"}, QString()}, [] { return new BaseDevice; });
+            return new BaseDevice;
+        });
+        openMap();
+        QMenu* typesMenu = DeviceMapParts(*map).menus().newDeviceMenu();
+        QPointer<QLineEdit> search = typesMenu->findChild<QLineEdit*>();
+        search->setText("maker");
+
+        // When Return in the search field makes that device
+        QTest::keyClick(search, Qt::Key_Return);
+
+        // Then the field lived through its own key press, and the menu takes the new type after it
+        QVERIFY(search);
+        QCOMPARE(manager->getDeviceNames().size(), 1);
+        QTRY_VERIFY(ModalRunner::findAction(typesMenu, "General/Made"));
+        QVERIFY(!search);
+        QCOMPARE(typesMenu->findChildren<QLineEdit*>().size(), 1);
+    }
 };
 
 QTEST_MAIN(TestDeviceMapWidget)

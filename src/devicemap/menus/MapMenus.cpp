@@ -82,6 +82,10 @@ QAction* MapMenus::addEntry(QMenu& menu, const QString& text, Entry entry)
 
 void MapMenus::updateTypesMenu()
 {
+    if (searchCreating) {
+        typesChangedMeanwhile = true;
+        return;
+    }
     newDevice->clear();
     for (const QPointer<QObject>& built : qAsConst(typesMenuContent))
         delete built.data();
@@ -167,10 +171,18 @@ void MapMenus::createTypeFromSearch()
         return;
     QPointer<DeviceMapWidget> alive(&map);
     const QPointF position = DeviceMapParts(map).interaction().pressScenePos();
+    searchCreating = true;
     map.pushOperation(new CreateDeviceOperation(&map, visible.first()->objectName(), position));
-    // Ctrl+N runs the types menu on its own, without the scene menu around it.
-    if (alive) {
-        newDevice->close();
-        scene.close();
+    // The operation waited for the manager: the map, and these menus with it, may be gone.
+    if (!alive)
+        return;
+    searchCreating = false;
+    if (typesChangedMeanwhile) {
+        typesChangedMeanwhile = false;
+        // From the event loop: the search field's key handling goes on after this returns.
+        QMetaObject::invokeMethod(this, &MapMenus::updateTypesMenu, Qt::QueuedConnection);
     }
+    // Ctrl+N runs the types menu on its own, without the scene menu around it.
+    newDevice->close();
+    scene.close();
 }

@@ -90,4 +90,8 @@ private:
     // What the last types-menu build put on newDevice; a rebuild deletes exactly these, never
     // the menu's own action that shows it in the scene menu.
     QList<QPointer<QObject>> typesMenuContent;
+    // Return in the search field creates a device inside the field's own key handling, and the
+    // types may change meanwhile; the rebuild, which deletes the field, waits until that is over.
+    bool searchCreating = false;
+    bool typesChangedMeanwhile = false;
 };
