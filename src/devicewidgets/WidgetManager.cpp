@@ -254,8 +254,18 @@ void WidgetManager::newWidgetRequested(QString type, int row, int column)
         qWarning() << "WidgetManager: no device manager to create a widget device";
         return;
     }
-    // The grid offers free cells only, but a request may be stale or come from elsewhere: a
-    // second widget there would be drawn over the first.
+    // The grid offers widget types and free cells only, but a request may be stale or come from
+    // elsewhere; whatever would not end as a widget shown on the grid makes no device at all.
+    if (deviceManager->getDeviceTypeInfo(type).kind != WidgetKind) {
+        qWarning().noquote() << "WidgetManager: type" << type << "makes no widget";
+        return;
+    }
+    // The grid shows no widget at a negative cell.
+    if (row < 0 || column < 0) {
+        qWarning().noquote() << QStringLiteral("WidgetManager: cell (%1, %2) is not on the grid").arg(row).arg(column);
+        return;
+    }
+    // A second widget there would be drawn over the first.
     if (isCellTaken(row, column)) {
         qWarning().noquote() << QStringLiteral("WidgetManager: cell (%1, %2) is taken").arg(row).arg(column);
         return;
@@ -263,6 +273,12 @@ void WidgetManager::newWidgetRequested(QString type, int row, int column)
     const QString name = deviceManager->createDevice(type, false);
     if (name.isEmpty()) {
         qWarning().noquote() << "WidgetManager: could not create a device of type" << type;
+        return;
+    }
+    // Registered as a widget type, yet no GUI device: it would stay without a widget.
+    if (!dynamic_cast<BaseGuiDevice*>(deviceManager->getDevice(name))) {
+        qWarning().noquote() << "WidgetManager: type" << type << "makes no widget";
+        deviceManager->removeDevice(name);
         return;
     }
     deviceManager->setDeviceParam(name, WidgetRowParam, QString::number(row));

@@ -114,8 +114,10 @@ public Q_SLOTS:
     /// A device is gone: drop its widget.
     void deviceRemoved(QString name);
     void initialiseWidgets();
-    /// Asks the device manager for a new device of type placed at (row, column) of this area;
-    /// refused, with a warning on the log, when a widget covers that cell.
+    /// Asks the device manager for a new device of type placed at (row, column) of this area.
+    /// Refused, with a warning on the log and no new device left, when the type makes no widget
+    /// (its kind is not "widget", or its device is no BaseGuiDevice), when the row or the
+    /// column is negative, and when a widget covers that cell.
     void newWidgetRequested(QString type, int row, int column);
     void removeWidgetRequested(QString deviceName);
     /// Opens the device's settings dialog (DeviceConfigWidget) without blocking; it deletes itself when finished.

@@ -220,34 +220,48 @@ private Q_SLOTS:
         QVERIFY(log.contains("WidgetManager: could not create a device of type lamp"));
     }
 
-    void addRequestForATakenCellIsRefused_data()
+    void addRequestIsRefusedUnlessItMakesAShownWidget_data()
     {
+        QTest::addColumn<QString>("type");
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("column");
-        QTest::addColumn<bool>("taken");
+        QTest::addColumn<QString>("refusal");
         // A lamp covering (0, 0) to (1, 1), and one at (0, 2)
-        QTest::newRow("a widget's own cell") << 0 << 2 << true;
-        QTest::newRow("the top-left of a spanning widget") << 0 << 0 << true;
-        QTest::newRow("a cell a widget spans over") << 1 << 1 << true;
-        QTest::newRow("the free cell below a widget") << 1 << 2 << false;
+        QTest::newRow("a widget's own cell") << "lamp" << 0 << 2 << "WidgetManager: cell (0, 2) is taken";
+        QTest::newRow("the top-left of a spanning widget") << "lamp" << 0 << 0 << "WidgetManager: cell (0, 0) is taken";
+        QTest::newRow("a cell a widget spans over") << "lamp" << 1 << 1 << "WidgetManager: cell (1, 1) is taken";
+        QTest::newRow("the free cell below a widget") << "lamp" << 1 << 2 << QString();
+        QTest::newRow("a type without widgets") << "plain" << 1 << 2 << "WidgetManager: type plain makes no widget";
+        QTest::newRow("an unknown type") << "nosuch" << 1 << 2 << "WidgetManager: type nosuch makes no widget";
+        QTest::newRow("a widget type making no GUI device") << "fake" << 1 << 2 << "WidgetManager: type fake makes no widget";
+        QTest::newRow("a negative row") << "lamp" << -1 << 0 << "WidgetManager: cell (-1, 0) is not on the grid";
+        QTest::newRow("a negative column") << "lamp" << 2 << -1 << "WidgetManager: cell (2, -1) is not on the grid";
     }
 
-    void addRequestForATakenCellIsRefused()
+    void addRequestIsRefusedUnlessItMakesAShownWidget()
     {
+        QFETCH(QString, type);
         QFETCH(int, row);
         QFETCH(int, column);
-        QFETCH(bool, taken);
+        QFETCH(QString, refusal);
+        manager->registerDeviceType("fake", DeviceTypeInfo{{"GUI"}, "widget"}, [] { return new BaseDevice; });
         guiDevice(createLamp("main", true))->setPosition(WidgetPosition(0, 0, 2, 2));
         guiDevice(createLamp("main", true))->setPosition(WidgetPosition(0, 2));
         load(true);
+        const QStringList devices = manager->getDeviceNames();
 
         TestSupport::LogCapture log;
-        Q_EMIT area->newWidgetRequested("lamp", row, column);
+        Q_EMIT area->newWidgetRequested(type, row, column);
 
-        // A taken cell gets no device at all, and the log names it
-        QCOMPARE(manager->callLog().contains("createDevice(lamp,false)"), !taken);
-        QCOMPARE(log.contains(QStringLiteral("WidgetManager: cell (%1, %2) is taken").arg(row).arg(column)), taken);
-        QCOMPARE(area->getWidgets().size(), taken ? 2 : 3);
+        // A refused request leaves no device behind, and the log says why
+        if (refusal.isEmpty()) {
+            QCOMPARE(manager->getDeviceNames().size(), devices.size() + 1);
+            QCOMPARE(area->getWidgets().size(), 3);
+        } else {
+            QVERIFY2(log.contains(refusal), qPrintable(refusal));
+            QCOMPARE(manager->getDeviceNames(), devices);
+            QCOMPARE(area->getWidgets().size(), 2);
+        }
     }
 
     void removeAndSettingsRequestsReachTheirTargets()
