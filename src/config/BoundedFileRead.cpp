@@ -1,10 +1,54 @@
 #include "BoundedFileRead.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool fail(QString* error, const QString& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
 
 namespace BoundedFileRead {
+
+bool openRegularFile(QFile& file, QString* error)
+{
+    const QFileInfo info(file.fileName());
+    if (!info.exists())
+        return fail(error, QStringLiteral("no such file"));
+    if (!info.isFile())
+        return fail(error, QStringLiteral("not a regular file"));
+    // The path may name something else by the time it is opened. Without O_NONBLOCK the open of
+    // a pipe waits for a writer; with it, the open returns at once and what it opened is asked.
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(error, QStringLiteral("cannot open: ") + qt_error_string(errno));
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return fail(error, QStringLiteral("not a regular file"));
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags != -1)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(error, QStringLiteral("cannot open: ") + file.errorString());
+    }
+    return true;
+}
 
 bool read(QIODevice& device, qint64 maxSize, QByteArray* content)
 {

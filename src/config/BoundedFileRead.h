@@ -3,8 +3,10 @@
 #include "FrameworkSharedExport.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
+class QFile;
 class QIODevice;
 
 /**
@@ -17,8 +19,15 @@ class QIODevice;
  * under /proc claim none at all. So the device is read until its end or until one byte past
  * the cap, whichever comes first.
  *
+ * Only regular files are read: a pipe nobody writes to blocks the open itself, and a device
+ * never ends. openRegularFile() is the one place that tells them apart.
+ *
  * Stateless; any thread. Used by the library and by the framework stand-in.
  *
+ *     QFile file(path);
+ *     QString why;
+ *     if (!BoundedFileRead::openRegularFile(file, &why))
+ *         return fail(why);
  *     QByteArray text;
  *     if (!BoundedFileRead::read(file, maxSize, &text))
  *         return fail(QStringLiteral("cannot read: ") + file.errorString());
@@ -26,6 +35,14 @@ class QIODevice;
  *         return fail(QStringLiteral("too large"));
  */
 namespace BoundedFileRead {
+
+/**
+ * Opens file, whose name is set, read-only when it names a regular file (or a link to one).
+ * Otherwise false, with *error "no such file", "not a regular file" or "cannot open: " and the
+ * system's reason; nothing on the way waits for a writer. What is opened is checked, not only
+ * what the path named a moment before.
+ */
+DOZEROZOZU_SHARED_EXPORT bool openRegularFile(QFile& file, QString* error = nullptr);
 
 /**
  * Reads device from its position to its end into *content, at most maxSize + 1 bytes: a

@@ -143,9 +143,11 @@ QStringList childNames(const ConfigNode& root, const QString& path, ChildKind ki
 bool readFileContent(const QString& path, QByteArray* content, QString* error)
 {
     QFile input(path);
-    if (input.open(QIODevice::ReadOnly) && BoundedFileRead::read(input, YamlConfigFile::maxFileSize, content))
+    if (!BoundedFileRead::openRegularFile(input, error))
+        return false;
+    if (BoundedFileRead::read(input, YamlConfigFile::maxFileSize, content))
         return true;
-    *error = input.errorString();
+    *error = QStringLiteral("cannot read: ") + input.errorString();
     return false;
 }
 

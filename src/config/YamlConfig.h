@@ -28,7 +28,8 @@
  * "<path>_refused_2", "<path>_refused_3" and so on (a rename never overwrites), with the
  * warning "YamlConfig::saveConfig() | WARNING the file was refused when loaded, kept aside |"
  * followed by both paths. When it cannot be renamed, that save writes nothing and returns
- * false. A file that exists but cannot be read is kept aside the same way.
+ * false. A file that exists but cannot be read, or is no regular file (a pipe, a device), is
+ * kept aside the same way.
  */
 class DOZEROZOZU_EXPORT YamlConfig : public Config
 {
@@ -60,6 +61,8 @@ public:
      * naming the backup and why. Top-level entries the file names replace those in the tree;
      * others stay. Returns the number of leaves read, 0 for a missing file or one that holds
      * no entry (empty, comments only, "---" alone, "~").
+     * A path that is not a regular file (a pipe, a device) is not opened: the warning
+     * "YamlConfig::parseConfig() | WARNING cannot read file |" with "not a regular file", and 0.
      * A file that is not valid YAML, not of the store's format, beyond the bounds of outside
      * YAML text (nesting deeper than 64 levels, more nodes than half the file's size in bytes
      * plus 16,384, aliases and tags that stand for more than 4 MiB plus 8 bytes per byte of
