@@ -53,12 +53,18 @@ bool openRegularFile(QFile& file, QString* error)
 bool read(QIODevice& device, qint64 maxSize, QByteArray* content)
 {
     content->clear();
-    // A QByteArray holds less than 2 GiB; no cap of this code base comes near.
-    const qint64 limit = qMin(maxSize + 1, qint64(std::numeric_limits<int>::max() - 64));
+    // No content can fit a negative cap, not even none: success would pass an empty text off
+    // as the file's.
+    if (maxSize < 0)
+        return false;
+    // A QByteArray holds less than 2 GiB: a cap that large reads up to that, and a device
+    // holding more fails rather than passing a text cut short off as the whole.
+    const qint64 mostHeld = qint64(std::numeric_limits<int>::max() - 64);
+    const qint64 limit = maxSize < mostHeld ? maxSize + 1 : mostHeld;
     // Room for what the file claims and one byte more, so that the read that finds its end
     // needs no larger buffer.
     const qint64 claimed = device.isSequential() ? device.bytesAvailable() : device.size() - device.pos();
-    content->reserve(int(qBound(qint64(0), claimed + 1, limit)));
+    content->reserve(int(claimed < limit ? qMax(claimed, qint64(0)) + 1 : limit));
 
     char chunk[16 * 1024];
     while (content->size() < limit) {
@@ -82,7 +88,7 @@ bool read(QIODevice& device, qint64 maxSize, QByteArray* content)
         if (got == 0)
             break;
     }
-    return true;
+    return maxSize < mostHeld || content->size() < mostHeld;
 }
 
 } // namespace BoundedFileRead

@@ -46,8 +46,10 @@ DOZEROZOZU_SHARED_EXPORT bool openRegularFile(QFile& file, QString* error = null
 
 /**
  * Reads device from its position to its end into *content, at most maxSize + 1 bytes: a
- * content longer than maxSize tells a file larger than allowed. False when the device
- * failed to read; *content then holds what came before the failure.
+ * content longer than maxSize tells a file larger than allowed. A cap of 0 reads at most one
+ * byte; a cap of 2 GiB or more reads what a QByteArray holds, and a device holding more
+ * fails. False when the device failed to read, *content then holding what came before the
+ * failure, and for a negative cap, which reads nothing.
  */
 DOZEROZOZU_SHARED_EXPORT bool read(QIODevice& device, qint64 maxSize, QByteArray* content);
 

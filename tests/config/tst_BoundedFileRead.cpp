@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <future>
+#include <limits>
 #include <malloc.h>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -258,6 +259,39 @@ private Q_SLOTS:
 
         QVERIFY(inTime);
         QVERIFY2(error.contains(QLatin1String("not a regular file")), qPrintable(error));
+    }
+
+    // A cap of INT64_MAX overflowed to a negative limit, and a negative cap read nothing as success.
+    void capsAtTheEdgesReadSoundly_data()
+    {
+        QTest::addColumn<qint64>("cap");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("read");
+        QTest::addColumn<int>("readSize");
+        const qint64 most = std::numeric_limits<qint64>::max();
+        const qint64 least = std::numeric_limits<qint64>::min();
+        QTest::newRow("the largest cap") << most << 3000 << true << 3000;
+        QTest::newRow("the largest cap, an empty file") << most << 0 << true << 0;
+        QTest::newRow("a cap of 0") << qint64(0) << 3000 << true << 1;
+        QTest::newRow("a cap of 0, an empty file") << qint64(0) << 0 << true << 0;
+        QTest::newRow("a cap of -1") << qint64(-1) << 3000 << false << 0;
+        QTest::newRow("a cap of -1, an empty file") << qint64(-1) << 0 << false << 0;
+        QTest::newRow("the least cap") << least << 3000 << false << 0;
+    }
+
+    void capsAtTheEdgesReadSoundly()
+    {
+        QFETCH(qint64, cap);
+        QFETCH(int, size);
+        QFETCH(bool, read);
+        QFETCH(int, readSize);
+        QFile file(dir.filePath(QStringLiteral("capped")));
+        QVERIFY(writeFile(file.fileName(), QByteArray(size, 'c')) && file.open(QIODevice::ReadOnly));
+
+        QByteArray content("left over");
+        QCOMPARE(BoundedFileRead::read(file, cap, &content), read);
+
+        QCOMPARE(content, QByteArray(readSize, 'c'));
     }
 
 private:
