@@ -54,13 +54,17 @@ public:
     /**
      * Loads the file at path into the tree, first letting a backup beside it
      * ("<name>_??????_??????.backup", the last by name) replace it when at least as large,
-     * unless skipBackupCheck; the file itself then stays beside it as "<path>_corrupted". A
-     * backup that does not read as a configuration (junk, a list, too large) leaves the file
-     * alone, with the warning
+     * unless skipBackupCheck: the backup is moved into the file's place, and the file is kept
+     * beside it under the first free name of "<path>_corrupted", "<path>_corrupted_2" and on
+     * (with "_1000" taken as well, the backup is not used). A backup that does not read as a
+     * configuration (junk, a list, too large) leaves the file alone, with the warning
      * "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left alone |"
-     * naming the backup and why. Top-level entries the file names replace those in the tree;
-     * others stay. Returns the number of leaves read, 0 for a missing file or one that holds
-     * no entry (empty, comments only, "---" alone, "~").
+     * naming the backup and why. Whenever there is a backup, the warning
+     * "Found backup file while loading " names the file, says whether the backup was used and
+     * why not, and ends with the backup's path, or where the file was kept.
+     * Top-level entries the file names replace those in the tree; others stay. Returns the
+     * number of leaves read, 0 for a missing file or one that holds no entry (empty, comments
+     * only, "---" alone, "~").
      * A path that is not a regular file (a pipe, a device) is not opened: the warning
      * "YamlConfig::parseConfig() | WARNING cannot read file |" with "not a regular file", and 0.
      * A file that is not valid YAML, not of the store's format, beyond the bounds of outside
