@@ -168,6 +168,17 @@ QString moveAsideUnderFreeName(const QString& path, const QString& suffix)
     return QString();
 }
 
+// A changed value may be megabytes long: the log shows its head and how long it is.
+QString loggedValue(const QString& value)
+{
+    const int shownLength = 80;
+    if (value.size() <= shownLength)
+        return value;
+    // Never half a surrogate pair.
+    const int headLength = value.at(shownLength - 1).isHighSurrogate() ? shownLength - 1 : shownLength;
+    return value.left(headLength) + QStringLiteral("... (%1 characters)").arg(value.size());
+}
+
 bool readsAsConfiguration(const QString& path, QString* reason)
 {
     QByteArray content;
@@ -499,9 +510,9 @@ void YamlConfig::compare(const ConfigNode& node, const ConfigNode& otherRoot, co
         const ConfigNode* other = findKey(otherRoot, ancestors, entry.name);
         const QString prefix = location + QLatin1Char('|') + entry.name + QLatin1Char(':');
         if (!other)
-            missing->append(prefix + entry.value);
+            missing->append(prefix + loggedValue(entry.value));
         else if (modified && other->value != entry.value)
-            modified->append(prefix + other->value + QStringLiteral(" -> ") + entry.value);
+            modified->append(prefix + loggedValue(other->value) + QStringLiteral(" -> ") + loggedValue(entry.value));
     }
 }
 

@@ -87,9 +87,10 @@ public:
     int parseConfig(const QString& path, bool skipBackupCheck = false);
     /**
      * Writes the tree to the file when it differs from what was last loaded or saved,
-     * atomically, logging the changes, then emits configChanged(). Returns false when a
-     * needed save failed (logged; the file, the changed flag and the snapshot stay as they
-     * were); true when the file was written or nothing needed writing.
+     * atomically, logging the changes (a value longer than 80 characters by its head and its
+     * length), then emits configChanged(). Returns false when a needed save failed (logged;
+     * the file, the changed flag and the snapshot stay as they were); true when the file was
+     * written or nothing needed writing.
      * Nothing is written that the next parseConfig() refuses: a tree larger than 16 MiB once
      * written fails the save, with its largest entries named in the log.
      * A text the file cannot give back exactly (U+0000 and what follows it, a lone surrogate,

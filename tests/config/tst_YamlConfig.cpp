@@ -598,6 +598,35 @@ private Q_SLOTS:
                  qPrintable(log.messages().join('\n')));
     }
 
+    // A 17 MiB value went into the change log whole, at every save that changed it.
+    void theChangeLogShowsLongValuesCut_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("logged");
+        const QString head = QString(80, 'v');
+        QTest::newRow("a value added") << "extra" << head + "tail" << "  /motor|extra:" + head + "... (84 characters)";
+        QTest::newRow("a value changed") << "Speed" << head + "tail"
+                                         << "  /motor|Speed:3 -> " + head + "... (84 characters)";
+        QTest::newRow("a value of 80 characters") << "Speed" << head << "  /motor|Speed:3 -> " + head;
+    }
+
+    void theChangeLogShowsLongValuesCut()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, logged);
+        YamlConfig config;
+        loadSample(config);
+        QVERIFY(config.setParam(key, value, "motor", false));
+        LogCapture log;
+
+        QVERIFY(config.saveConfig());
+
+        QVERIFY2(log.contains(logged), qPrintable(log.messages().join('\n')));
+        QCOMPARE(config.getParam(key, "motor"), value);
+    }
+
     // The earlier value was taken silently, counted, and dropped by the next save.
     void aKeyGivenTwiceIsTakenOnceWithAWarning_data()
     {
