@@ -28,8 +28,12 @@
  * "<path>_refused_2", "<path>_refused_3" and so on (a rename never overwrites), with the
  * warning "YamlConfig::saveConfig() | WARNING the file was refused when loaded, kept aside |"
  * followed by both paths. When it cannot be renamed, that save writes nothing and returns
- * false. A file that exists but cannot be read, or is no regular file (a pipe, a device), is
- * kept aside the same way.
+ * false; so does every save that would keep a refused file aside once "<path>_refused" to
+ * "<path>_refused_1000" are all taken, until some of them are removed. A file that exists but
+ * cannot be read, or is no regular file (a pipe, a device), is kept aside the same way.
+ *
+ * A reload replaces the top-level entries the file names and takes the whole tree for saved:
+ * a change made before it is lost, or written only with the next change.
  */
 class DOZEROZOZU_EXPORT YamlConfig : public Config
 {
@@ -64,7 +68,7 @@ public:
      * why not, and ends with the backup's path, or where the file was kept.
      * Top-level entries the file names replace those in the tree; others stay. Returns the
      * number of leaves read, 0 for a missing file or one that holds no entry (empty, comments
-     * only, "---" alone, "~").
+     * only, "---" alone, "~"); such a file still becomes the one saved to.
      * A path that is not a regular file (a pipe, a device) is not opened: the warning
      * "YamlConfig::parseConfig() | WARNING cannot read file |" with "not a regular file", and 0.
      * A file that is not valid YAML, not of the store's format, beyond the bounds of outside
@@ -80,8 +84,11 @@ public:
      * A key given twice in one mapping (in any letter case: "Torque" and "torque" are one key)
      * is taken once, with the later value and the later spelling, counted as one leaf, and
      * warned of with "YamlConfig::parseConfig() | WARNING key given twice, the later one taken |",
-     * the key ("/motor|speed"), its later line and the file; the next save drops the earlier one.
-     * Past 100 such keys, one more warning gives the number of the others.
+     * the key ("/motor|speed"), its later line and the file; the next save that writes drops the
+     * earlier one (a save with no change writes nothing, so the warning comes at every load
+     * until then). Past 100 such keys, one more warning gives the number of the others.
+     * The merge key "<<" is an ordinary key here: "<<: *base" is read as a node named "<<"
+     * holding base's entries, not merged into its parent.
      * The path is remembered even when the file is refused; see the class comment.
      */
     int parseConfig(const QString& path, bool skipBackupCheck = false);
