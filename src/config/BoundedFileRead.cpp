@@ -1,20 +1,70 @@
 #include "BoundedFileRead.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool fail(QString* error, const QString& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
 
 namespace BoundedFileRead {
+
+bool openRegularFile(QFile& file, QString* error)
+{
+    const QFileInfo info(file.fileName());
+    if (!info.exists())
+        return fail(error, QStringLiteral("no such file"));
+    if (!info.isFile())
+        return fail(error, QStringLiteral("not a regular file"));
+    // The path may name something else by the time it is opened. Without O_NONBLOCK the open of
+    // a pipe waits for a writer; with it, the open returns at once and what it opened is asked.
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(error, QStringLiteral("cannot open: ") + qt_error_string(errno));
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return fail(error, QStringLiteral("not a regular file"));
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags != -1)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(error, QStringLiteral("cannot open: ") + file.errorString());
+    }
+    return true;
+}
 
 bool read(QIODevice& device, qint64 maxSize, QByteArray* content)
 {
     content->clear();
-    // A QByteArray holds less than 2 GiB; no cap of this code base comes near.
-    const qint64 limit = qMin(maxSize + 1, qint64(std::numeric_limits<int>::max() - 64));
+    // No content can fit a negative cap, not even none: success would pass an empty text off
+    // as the file's.
+    if (maxSize < 0)
+        return false;
+    // A QByteArray holds less than 2 GiB: a cap that large reads up to that, and a device
+    // holding more fails rather than passing a text cut short off as the whole.
+    const qint64 mostHeld = qint64(std::numeric_limits<int>::max() - 64);
+    const qint64 limit = maxSize < mostHeld ? maxSize + 1 : mostHeld;
     // Room for what the file claims and one byte more, so that the read that finds its end
     // needs no larger buffer.
     const qint64 claimed = device.isSequential() ? device.bytesAvailable() : device.size() - device.pos();
-    content->reserve(int(qBound(qint64(0), claimed + 1, limit)));
+    content->reserve(int(claimed < limit ? qMax(claimed, qint64(0)) + 1 : limit));
 
     char chunk[16 * 1024];
     while (content->size() < limit) {
@@ -38,7 +88,7 @@ bool read(QIODevice& device, qint64 maxSize, QByteArray* content)
         if (got == 0)
             break;
     }
-    return true;
+    return maxSize < mostHeld || content->size() < mostHeld;
 }
 
 } // namespace BoundedFileRead

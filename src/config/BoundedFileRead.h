@@ -3,8 +3,10 @@
 #include "FrameworkSharedExport.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
+class QFile;
 class QIODevice;
 
 /**
@@ -17,8 +19,15 @@ class QIODevice;
  * under /proc claim none at all. So the device is read until its end or until one byte past
  * the cap, whichever comes first.
  *
+ * Only regular files are read: a pipe nobody writes to blocks the open itself, and a device
+ * never ends. openRegularFile() is the one place that tells them apart.
+ *
  * Stateless; any thread. Used by the library and by the framework stand-in.
  *
+ *     QFile file(path);
+ *     QString why;
+ *     if (!BoundedFileRead::openRegularFile(file, &why))
+ *         return fail(why);
  *     QByteArray text;
  *     if (!BoundedFileRead::read(file, maxSize, &text))
  *         return fail(QStringLiteral("cannot read: ") + file.errorString());
@@ -28,9 +37,19 @@ class QIODevice;
 namespace BoundedFileRead {
 
 /**
+ * Opens file, whose name is set, read-only when it names a regular file (or a link to one).
+ * Otherwise false, with *error "no such file", "not a regular file" or "cannot open: " and the
+ * system's reason; nothing on the way waits for a writer. What is opened is checked, not only
+ * what the path named a moment before.
+ */
+DOZEROZOZU_SHARED_EXPORT bool openRegularFile(QFile& file, QString* error = nullptr);
+
+/**
  * Reads device from its position to its end into *content, at most maxSize + 1 bytes: a
- * content longer than maxSize tells a file larger than allowed. False when the device
- * failed to read; *content then holds what came before the failure.
+ * content longer than maxSize tells a file larger than allowed. A cap of 0 reads at most one
+ * byte; a cap of 2 GiB or more reads what a QByteArray holds, and a device holding more
+ * fails. False when the device failed to read, *content then holding what came before the
+ * failure, and for a negative cap, which reads nothing.
  */
 DOZEROZOZU_SHARED_EXPORT bool read(QIODevice& device, qint64 maxSize, QByteArray* content);
 

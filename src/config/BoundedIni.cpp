@@ -119,17 +119,11 @@ bool readFile(const QString& path, QByteArray* text, QString* error)
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return true;
-    if (!info.isFile()) {
-        setReason(error, QStringLiteral("not a regular file"));
-        return false;
-    }
-    if (info.size() > maxSize) {
-        setReason(error, QStringLiteral("larger than %1 bytes").arg(maxSize));
-        return false;
-    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setReason(error, QStringLiteral("cannot open: ") + file.errorString());
+    if (!BoundedFileRead::openRegularFile(file, error))
+        return false;
+    if (file.size() > maxSize) {
+        setReason(error, QStringLiteral("larger than %1 bytes").arg(maxSize));
         return false;
     }
     // The size may have grown since it was asked: read one byte more than allowed to know.

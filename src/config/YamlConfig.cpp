@@ -143,10 +143,40 @@ QStringList childNames(const ConfigNode& root, const QString& path, ChildKind ki
 bool readFileContent(const QString& path, QByteArray* content, QString* error)
 {
     QFile input(path);
-    if (input.open(QIODevice::ReadOnly) && BoundedFileRead::read(input, YamlConfigFile::maxFileSize, content))
+    if (!BoundedFileRead::openRegularFile(input, error))
+        return false;
+    if (BoundedFileRead::read(input, YamlConfigFile::maxFileSize, content))
         return true;
-    *error = input.errorString();
+    *error = QStringLiteral("cannot read: ") + input.errorString();
     return false;
+}
+
+// How many names a file may be kept aside under: <path><suffix>, then _2 up to this.
+const int keptAsideNames = 1000;
+
+// The first free name of path + suffix, path + suffix + "_2", ...: a rename never overwrites,
+// so whatever was kept aside before stays. Returns the name taken; empty when path is still
+// there.
+QString moveAsideUnderFreeName(const QString& path, const QString& suffix)
+{
+    for (int attempt = 1; attempt <= keptAsideNames; ++attempt) {
+        const QString aside = path + suffix + (attempt == 1 ? QString() : QStringLiteral("_%1").arg(attempt));
+        if (QFileInfo::exists(aside) || QFileInfo(aside).isSymLink())
+            continue;
+        return QFile::rename(path, aside) ? aside : QString();
+    }
+    return QString();
+}
+
+// A changed value may be megabytes long: the log shows its head and how long it is.
+QString loggedValue(const QString& value)
+{
+    const int shownLength = 80;
+    if (value.size() <= shownLength)
+        return value;
+    // Never half a surrogate pair.
+    const int headLength = value.at(shownLength - 1).isHighSurrogate() ? shownLength - 1 : shownLength;
+    return value.left(headLength) + QStringLiteral("... (%1 characters)").arg(value.size());
 }
 
 bool readsAsConfiguration(const QString& path, QString* reason)
@@ -161,6 +191,40 @@ bool readsAsConfiguration(const QString& path, QString* reason)
         return false;
     }
     return true;
+}
+
+// Moves backup into path's place, keeping the file aside. Returns what was done, for the log;
+// *named becomes the path that line ends with when it is not the backup's.
+const char* restoreBackup(const QString& path, const QString& backup, QString* named)
+{
+    const QFileInfo fileInfo(path);
+    const qint64 currentSize = fileInfo.exists() ? fileInfo.size() : 0;
+    if (QFileInfo(backup).size() < currentSize)
+        return "| backup not used, smaller than the file |";
+    // Size alone says nothing of content: junk must not push a good file aside.
+    QString unreadable;
+    if (!readsAsConfiguration(backup, &unreadable)) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left alone |"
+                   << backup << unreadable;
+        return "| backup not used, it does not read as a configuration |";
+    }
+
+    // Neither rename overwrites; if the backup cannot take the file's place, the file goes back.
+    const bool fileThere = fileInfo.exists() || fileInfo.isSymLink();
+    const QString corrupted = fileThere ? moveAsideUnderFreeName(path, QStringLiteral("_corrupted")) : QString();
+    if (fileThere && corrupted.isEmpty()) {
+        *named = path;
+        return "| backup not used, the file cannot be moved aside |";
+    }
+    if (!QFile::rename(backup, path)) {
+        if (fileThere && !QFile::rename(corrupted, path))
+            qCritical() << "YamlConfig::parseConfig() | ERROR cannot put the file back |" << corrupted;
+        return "| backup not used, it cannot take the file's place |";
+    }
+    if (!fileThere)
+        return "| backup used, it took the file's place |";
+    *named = corrupted;
+    return "| backup used, the file kept as |";
 }
 
 } // namespace
@@ -446,9 +510,9 @@ void YamlConfig::compare(const ConfigNode& node, const ConfigNode& otherRoot, co
         const ConfigNode* other = findKey(otherRoot, ancestors, entry.name);
         const QString prefix = location + QLatin1Char('|') + entry.name + QLatin1Char(':');
         if (!other)
-            missing->append(prefix + entry.value);
+            missing->append(prefix + loggedValue(entry.value));
         else if (modified && other->value != entry.value)
-            modified->append(prefix + other->value + QStringLiteral(" -> ") + entry.value);
+            modified->append(prefix + loggedValue(other->value) + QStringLiteral(" -> ") + loggedValue(entry.value));
     }
 }
 
@@ -503,24 +567,16 @@ bool YamlConfig::keepRefusedFileAside()
         fileRefused = false;
         return true;
     }
-    // A plain rename never overwrites: the first free name of path_refused, path_refused_2, ...
-    const int maxTries = 1000;
-    for (int attempt = 1; attempt <= maxTries; ++attempt) {
-        const QString aside = file + QStringLiteral("_refused")
-                              + (attempt == 1 ? QString() : QStringLiteral("_%1").arg(attempt));
-        if (QFileInfo::exists(aside) || QFileInfo(aside).isSymLink())
-            continue;
-        if (!QFile::rename(file, aside))
-            break;
-        qWarning() << "YamlConfig::saveConfig() | WARNING the file was refused when loaded, kept aside |" << file
-                   << aside;
-        fileRefused = false;
-        return true;
+    const QString aside = moveAsideUnderFreeName(file, QStringLiteral("_refused"));
+    if (aside.isEmpty()) {
+        qCritical() << "YamlConfig::saveConfig() | ERROR the file was refused when loaded and cannot be kept aside, "
+                       "not saved |"
+                    << file;
+        return false;
     }
-    qCritical() << "YamlConfig::saveConfig() | ERROR the file was refused when loaded and cannot be kept aside, "
-                   "not saved |"
-                << file;
-    return false;
+    qWarning() << "YamlConfig::saveConfig() | WARNING the file was refused when loaded, kept aside |" << file << aside;
+    fileRefused = false;
+    return true;
 }
 
 void YamlConfig::recoverFromBackup(const QString& path)
@@ -531,31 +587,8 @@ void YamlConfig::recoverFromBackup(const QString& path)
         QDir::Name | QDir::IgnoreCase);
     if (backups.isEmpty())
         return;
-    qWarning() << "Found backup file while loading " << fileInfo.fileName();
-
     const QString backup = fileInfo.absoluteDir().absoluteFilePath(backups.last());
-    const qint64 currentSize = fileInfo.exists() ? fileInfo.size() : 0;
-    if (QFileInfo(backup).size() < currentSize)
-        return;
-    // Size alone says nothing of content: junk must not push a good file aside.
-    QString unreadable;
-    if (!readsAsConfiguration(backup, &unreadable)) {
-        qWarning() << "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left alone |"
-                   << backup << unreadable;
-        return;
-    }
-
-    // Neither rename overwrites; if the backup cannot take the file's place, the file goes back.
-    const QString corrupted = path + QStringLiteral("_corrupted");
-    const bool movedAside = fileInfo.exists();
-    if (movedAside && !QFile::rename(path, corrupted)) {
-        qWarning() << "YamlConfig::parseConfig() | WARNING cannot move the file aside |" << corrupted;
-        return;
-    }
-    if (!QFile::rename(backup, path)) {
-        qWarning() << "YamlConfig::parseConfig() | WARNING cannot restore the backup |" << backup;
-        if (movedAside && !QFile::rename(corrupted, path))
-            qCritical() << "YamlConfig::parseConfig() | ERROR cannot put the file back |" << corrupted;
-    }
+    QString named = backup;
+    const char* outcome = restoreBackup(path, backup, &named);
+    qWarning() << "Found backup file while loading " << fileInfo.fileName() << outcome << named;
 }
-

@@ -28,7 +28,12 @@
  * "<path>_refused_2", "<path>_refused_3" and so on (a rename never overwrites), with the
  * warning "YamlConfig::saveConfig() | WARNING the file was refused when loaded, kept aside |"
  * followed by both paths. When it cannot be renamed, that save writes nothing and returns
- * false. A file that exists but cannot be read is kept aside the same way.
+ * false; so does every save that would keep a refused file aside once "<path>_refused" to
+ * "<path>_refused_1000" are all taken, until some of them are removed. A file that exists but
+ * cannot be read, or is no regular file (a pipe, a device), is kept aside the same way.
+ *
+ * A reload replaces the top-level entries the file names and takes the whole tree for saved:
+ * a change made before it is lost, or written only with the next change.
  */
 class DOZEROZOZU_EXPORT YamlConfig : public Config
 {
@@ -53,13 +58,19 @@ public:
     /**
      * Loads the file at path into the tree, first letting a backup beside it
      * ("<name>_??????_??????.backup", the last by name) replace it when at least as large,
-     * unless skipBackupCheck; the file itself then stays beside it as "<path>_corrupted". A
-     * backup that does not read as a configuration (junk, a list, too large) leaves the file
-     * alone, with the warning
+     * unless skipBackupCheck: the backup is moved into the file's place, and the file is kept
+     * beside it under the first free name of "<path>_corrupted", "<path>_corrupted_2" and on
+     * (with "_1000" taken as well, the backup is not used). A backup that does not read as a
+     * configuration (junk, a list, too large) leaves the file alone, with the warning
      * "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left alone |"
-     * naming the backup and why. Top-level entries the file names replace those in the tree;
-     * others stay. Returns the number of leaves read, 0 for a missing file or one that holds
-     * no entry (empty, comments only, "---" alone, "~").
+     * naming the backup and why. Whenever there is a backup, the warning
+     * "Found backup file while loading " names the file, says whether the backup was used and
+     * why not, and ends with the backup's path, or where the file was kept.
+     * Top-level entries the file names replace those in the tree; others stay. Returns the
+     * number of leaves read, 0 for a missing file or one that holds no entry (empty, comments
+     * only, "---" alone, "~"); such a file still becomes the one saved to.
+     * A path that is not a regular file (a pipe, a device) is not opened: the warning
+     * "YamlConfig::parseConfig() | WARNING cannot read file |" with "not a regular file", and 0.
      * A file that is not valid YAML, not of the store's format, beyond the bounds of outside
      * YAML text (nesting deeper than 64 levels, more nodes than half the file's size in bytes
      * plus 16,384, aliases and tags that stand for more than 4 MiB plus 8 bytes per byte of
@@ -73,16 +84,20 @@ public:
      * A key given twice in one mapping (in any letter case: "Torque" and "torque" are one key)
      * is taken once, with the later value and the later spelling, counted as one leaf, and
      * warned of with "YamlConfig::parseConfig() | WARNING key given twice, the later one taken |",
-     * the key ("/motor|speed"), its later line and the file; the next save drops the earlier one.
-     * Past 100 such keys, one more warning gives the number of the others.
+     * the key ("/motor|speed"), its later line and the file; the next save that writes drops the
+     * earlier one (a save with no change writes nothing, so the warning comes at every load
+     * until then). Past 100 such keys, one more warning gives the number of the others.
+     * The merge key "<<" is an ordinary key here: "<<: *base" is read as a node named "<<"
+     * holding base's entries, not merged into its parent.
      * The path is remembered even when the file is refused; see the class comment.
      */
     int parseConfig(const QString& path, bool skipBackupCheck = false);
     /**
      * Writes the tree to the file when it differs from what was last loaded or saved,
-     * atomically, logging the changes, then emits configChanged(). Returns false when a
-     * needed save failed (logged; the file, the changed flag and the snapshot stay as they
-     * were); true when the file was written or nothing needed writing.
+     * atomically, logging the changes (a value longer than 80 characters by its head and its
+     * length), then emits configChanged(). Returns false when a needed save failed (logged;
+     * the file, the changed flag and the snapshot stay as they were); true when the file was
+     * written or nothing needed writing.
      * Nothing is written that the next parseConfig() refuses: a tree larger than 16 MiB once
      * written fails the save, with its largest entries named in the log.
      * A text the file cannot give back exactly (U+0000 and what follows it, a lone surrogate,

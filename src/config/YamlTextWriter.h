@@ -9,7 +9,12 @@ class Emitter;
 }
 
 /**
- * Writes texts through yaml-cpp's emitter so that every YAML reader gives them back.
+ * Writes texts through yaml-cpp's emitter so that a YAML reader that takes every value as
+ * text gives them back: yaml-cpp read as text, as this library reads, or PyYAML's BaseLoader.
+ * A reader that resolves types does not: of the texts it would take for something else, the
+ * emitter quotes only the empty text and the null words ("~", "null"), so a YAML 1.1 reader
+ * takes "yes", "12:30:00" and "2024-01-01" for a boolean, a number and a date, and a reader
+ * that knows merge keys takes a key "<<" for one.
  *
  * yaml-cpp's emitter writes some characters raw where a reader takes them for something else
  * or refuses the text: a carriage return, U+2028 and U+2029 (line breaks to a YAML 1.1

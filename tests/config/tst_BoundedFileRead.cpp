@@ -3,15 +3,22 @@
 #include "DeviceFile.h"
 #include "ReaderMemoryProbe.h"
 #include "TemplateFiles.h"
+#include "TestSupport.h"
 #include "YamlConfig.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <functional>
+#include <future>
+#include <limits>
 #include <malloc.h>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -62,9 +69,34 @@ private:
     int at = 0;
 };
 
+// Runs read on a thread of its own and tells whether it returned within a second. A reader
+// still blocked on opening the pipe then is let go, by a writer that comes and goes, so that
+// a failing run ends instead of hanging the suite.
+bool returnsWithinASecond(const std::function<void()>& read, const QString& pipe)
+{
+    std::promise<void> done;
+    std::future<void> returned = done.get_future();
+    std::thread reader([&read, &done] {
+        try {
+            read();
+        } catch (const std::exception&) {
+        }
+        done.set_value();
+    });
+    const bool inTime = returned.wait_for(std::chrono::seconds(1)) == std::future_status::ready;
+    while (returned.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+    }
+    reader.join();
+    return inTime;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(std::function<bool(const QString&)>)
+Q_DECLARE_METATYPE(std::function<QString(const QString&)>)
 
 class TestBoundedFileRead : public QObject
 {
@@ -167,6 +199,99 @@ private Q_SLOTS:
         QByteArray content;
         QVERIFY(!BoundedFileRead::read(failing, 100000, &content));
         QCOMPARE(content, QByteArray(2500, 'x'));
+    }
+
+    // A configuration path that was a pipe nobody writes to blocked the host at its start.
+    void pipesAreRefusedWithoutWaitingForAWriter_data()
+    {
+        using Reader = std::function<QString(const QString&)>;
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("pipeName");
+        // A pipe is no file to QDir::Files, but a link to one is.
+        QTest::addColumn<QString>("linkName");
+        QTest::addColumn<Reader>("read");
+        QTest::newRow("the helper") << "plain" << "plain" << "" << Reader([](const QString& path) {
+            QFile file(path);
+            QString error;
+            BoundedFileRead::openRegularFile(file, &error);
+            return error;
+        });
+        QTest::newRow("an INI layout file") << "layout.ini" << "layout.ini" << "" << Reader([](const QString& path) {
+            QByteArray text;
+            QString error;
+            BoundedIni::readFile(path, &text, &error);
+            return error;
+        });
+        const Reader loadConfiguration = [](const QString& path) {
+            TestSupport::LogCapture log;
+            YamlConfig().parseConfig(path);
+            return log.messages().join(QLatin1Char('\n'));
+        };
+        QTest::newRow("a configuration") << "config.yaml" << "config.yaml" << "" << loadConfiguration;
+        QTest::newRow("a configuration's backup")
+            << "config.yaml" << "pipe" << "config.yaml_240101_120000.backup" << loadConfiguration;
+        QTest::newRow("a device file") << "device.yml" << "device.yml" << "" << Reader([](const QString& path) {
+            QString error;
+            DeviceFile::readText(path, &error);
+            return error;
+        });
+        QTest::newRow("a template copy") << "template.yml" << "template.yml" << "" << Reader([](const QString& path) {
+            QString error;
+            TemplateFiles::copyFile(path, path + ".copy", &error);
+            return error;
+        });
+    }
+
+    void pipesAreRefusedWithoutWaitingForAWriter()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QString, pipeName);
+        QFETCH(QString, linkName);
+        QFETCH(std::function<QString(const QString&)>, read);
+        QTemporaryDir pipeDir;
+        const QString pipe = pipeDir.filePath(pipeName);
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        if (!linkName.isEmpty())
+            QVERIFY(QFile::link(pipe, pipeDir.filePath(linkName)));
+
+        QString error;
+        const bool inTime = returnsWithinASecond([&] { error = read(pipeDir.filePath(fileName)); }, pipe);
+
+        QVERIFY(inTime);
+        QVERIFY2(error.contains(QLatin1String("not a regular file")), qPrintable(error));
+    }
+
+    // A cap of INT64_MAX overflowed to a negative limit, and a negative cap read nothing as success.
+    void capsAtTheEdgesReadSoundly_data()
+    {
+        QTest::addColumn<qint64>("cap");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("read");
+        QTest::addColumn<int>("readSize");
+        const qint64 most = std::numeric_limits<qint64>::max();
+        const qint64 least = std::numeric_limits<qint64>::min();
+        QTest::newRow("the largest cap") << most << 3000 << true << 3000;
+        QTest::newRow("the largest cap, an empty file") << most << 0 << true << 0;
+        QTest::newRow("a cap of 0") << qint64(0) << 3000 << true << 1;
+        QTest::newRow("a cap of 0, an empty file") << qint64(0) << 0 << true << 0;
+        QTest::newRow("a cap of -1") << qint64(-1) << 3000 << false << 0;
+        QTest::newRow("a cap of -1, an empty file") << qint64(-1) << 0 << false << 0;
+        QTest::newRow("the least cap") << least << 3000 << false << 0;
+    }
+
+    void capsAtTheEdgesReadSoundly()
+    {
+        QFETCH(qint64, cap);
+        QFETCH(int, size);
+        QFETCH(bool, read);
+        QFETCH(int, readSize);
+        QFile file(dir.filePath(QStringLiteral("capped")));
+        QVERIFY(writeFile(file.fileName(), QByteArray(size, 'c')) && file.open(QIODevice::ReadOnly));
+
+        QByteArray content("left over");
+        QCOMPARE(BoundedFileRead::read(file, cap, &content), read);
+
+        QCOMPARE(content, QByteArray(readSize, 'c'));
     }
 
 private:

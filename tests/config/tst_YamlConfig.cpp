@@ -431,10 +431,14 @@ private Q_SLOTS:
         QVERIFY(writeFile(configPath(), "a: 1\n"));
         QVERIFY(writeFile(backup, "c: 3\nd: 4\n"));
         QVERIFY(writeFile(configPath() + "_corrupted", "older: 0\n"));
-        QCOMPARE(YamlConfig().parseConfig(configPath()), 1);
+        QCOMPARE(YamlConfig().parseConfig(configPath()), 2);
         QCOMPARE(readFile(configPath() + "_corrupted"), QByteArray("older: 0\n"));
+        QCOMPARE(readFile(configPath() + "_corrupted_2"), QByteArray("a: 1\n"));
 
         // Given a backup that cannot be renamed, the file moved aside for it is put back and loaded
+        QVERIFY(writeFile(configPath(), "a: 1\n"));
+        QVERIFY(writeFile(backup, "c: 3\nd: 4\n"));
+        QVERIFY(QFile::remove(configPath() + "_corrupted_2"));
         QVERIFY(QFile::remove(configPath() + "_corrupted"));
         if (!setImmutable(backup, true))
             QSKIP("The file system or the process's privileges do not allow immutable files");
@@ -531,6 +535,96 @@ private Q_SLOTS:
         const QString warning = "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left "
                                 "alone | \"" + backupPath + "\"";
         QCOMPARE(log.containsFragment(warning), !recovers);
+    }
+
+    // With "_corrupted" left by a recovery months ago, a corrupted file was not recovered and the load threw.
+    void aBackupRecoversWhateverWasKeptAsideBefore_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("backup");
+        QTest::addColumn<int>("keptBefore");
+        QTest::addColumn<QString>("keptAs");
+        QTest::addColumn<QString>("logged");
+        const QByteArray corrupted = "motor: {Speed: 3\n";
+        QTest::newRow("a first recovery") << corrupted << sampleFile << 0 << "_corrupted"
+                                          << "| backup used, the file kept as |";
+        QTest::newRow("a second recovery") << corrupted << sampleFile << 1 << "_corrupted_2"
+                                           << "| backup used, the file kept as |";
+        QTest::newRow("a third recovery") << corrupted << sampleFile << 2 << "_corrupted_3"
+                                          << "| backup used, the file kept as |";
+        QTest::newRow("no file") << QByteArray() << sampleFile << 1 << ""
+                                 << "| backup used, it took the file's place |";
+        QTest::newRow("a smaller backup") << sampleFile << QByteArray("a: 1\n") << 1 << ""
+                                          << "| backup not used, smaller than the file |";
+    }
+
+    void aBackupRecoversWhateverWasKeptAsideBefore()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, backup);
+        QFETCH(int, keptBefore);
+        QFETCH(QString, keptAs);
+        QFETCH(QString, logged);
+        // Given a file, a backup beside it, and files kept aside by earlier recoveries
+        const QString backupPath = configPath() + "_240101_120000.backup";
+        if (!file.isNull())
+            QVERIFY(writeFile(configPath(), file));
+        QVERIFY(writeFile(backupPath, backup));
+        const QStringList earlier = {"_corrupted", "_corrupted_2"};
+        for (const QString& suffix : earlier.mid(0, keptBefore))
+            QVERIFY(writeFile(configPath() + suffix, "earlier: " + suffix.toUtf8() + "\n"));
+        LogCapture log;
+
+        // When the store loads the file
+        int leaves = -1;
+        try {
+            leaves = YamlConfig().parseConfig(configPath());
+        } catch (const std::exception& error) {
+            QFAIL(error.what());
+        }
+
+        // Then the larger text is loaded from the file's place, the file is kept under the first free name,
+        // what was kept before stays, and the log says whether the backup was used
+        const bool used = file.isNull() || !keptAs.isEmpty();
+        QCOMPARE(leaves, 3);
+        QCOMPARE(readFile(configPath()), sampleFile);
+        QCOMPARE(QFile::exists(backupPath), !used);
+        if (!keptAs.isEmpty())
+            QCOMPARE(readFile(configPath() + keptAs), file);
+        for (const QString& suffix : earlier.mid(0, keptBefore))
+            QCOMPARE(readFile(configPath() + suffix), "earlier: " + suffix.toUtf8() + "\n");
+        const QString named = keptAs.isEmpty() ? backupPath : configPath() + keptAs;
+        QVERIFY2(log.contains("Found backup file while loading  \"config.yaml\" " + logged + " \"" + named + "\""),
+                 qPrintable(log.messages().join('\n')));
+    }
+
+    // A 17 MiB value went into the change log whole, at every save that changed it.
+    void theChangeLogShowsLongValuesCut_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("logged");
+        const QString head = QString(80, 'v');
+        QTest::newRow("a value added") << "extra" << head + "tail" << "  /motor|extra:" + head + "... (84 characters)";
+        QTest::newRow("a value changed") << "Speed" << head + "tail"
+                                         << "  /motor|Speed:3 -> " + head + "... (84 characters)";
+        QTest::newRow("a value of 80 characters") << "Speed" << head << "  /motor|Speed:3 -> " + head;
+    }
+
+    void theChangeLogShowsLongValuesCut()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, logged);
+        YamlConfig config;
+        loadSample(config);
+        QVERIFY(config.setParam(key, value, "motor", false));
+        LogCapture log;
+
+        QVERIFY(config.saveConfig());
+
+        QVERIFY2(log.contains(logged), qPrintable(log.messages().join('\n')));
+        QCOMPARE(config.getParam(key, "motor"), value);
     }
 
     // The earlier value was taken silently, counted, and dropped by the next save.

@@ -93,14 +93,12 @@ QString importPath(const QString& sourcePath)
 
 bool copyFile(const QString& sourcePath, const QString& targetPath, QString* error)
 {
-    const QFileInfo source(sourcePath);
-    if (!source.isFile())
-        return fail(error, QStringLiteral("not a regular file: ") + sourcePath);
-    if (source.size() > DeviceFile::maxSize)
-        return fail(error, QStringLiteral("larger than %1 bytes: ").arg(DeviceFile::maxSize) + sourcePath);
     QFile file(sourcePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("cannot open ") + sourcePath + QStringLiteral(": ") + file.errorString());
+    QString unopened;
+    if (!BoundedFileRead::openRegularFile(file, &unopened))
+        return fail(error, unopened + QStringLiteral(": ") + sourcePath);
+    if (file.size() > DeviceFile::maxSize)
+        return fail(error, QStringLiteral("larger than %1 bytes: ").arg(DeviceFile::maxSize) + sourcePath);
     QByteArray data;
     if (!BoundedFileRead::read(file, DeviceFile::maxSize, &data))
         return fail(error, QStringLiteral("cannot read ") + sourcePath + QStringLiteral(": ") + file.errorString());

@@ -3,7 +3,6 @@
 #include "BoundedFileRead.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -32,15 +31,12 @@ QString readText(const QString& path, QString* error, bool* replaced, bool* byte
         *replaced = false;
     if (byteOrderMark)
         *byteOrderMark = false;
-    const QFileInfo info(path);
-    // A pipe or a device would block the open or never end.
-    if (!info.isFile())
-        return refuse(error, info.exists() ? QStringLiteral("not a regular file") : QStringLiteral("no such file"));
-    if (info.size() > maxSize)
-        return refuse(error, QStringLiteral("larger than %1 bytes").arg(maxSize));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(error, QStringLiteral("cannot open: ") + file.errorString());
+    QString unopened;
+    if (!BoundedFileRead::openRegularFile(file, &unopened))
+        return refuse(error, unopened);
+    if (file.size() > maxSize)
+        return refuse(error, QStringLiteral("larger than %1 bytes").arg(maxSize));
     // The size may have grown since it was asked: read one byte more than allowed to know.
     QByteArray data;
     if (!BoundedFileRead::read(file, maxSize, &data))
