@@ -97,6 +97,31 @@ private Q_SLOTS:
             QVERIFY(!colorOf(plain).isValid());
     }
 
+    void threadLegendNamesEveryRow_data()
+    {
+        // A device without a thread of its own runs in the GUI thread.
+        QTest::addColumn<QStringList>("threads");
+        QTest::addColumn<QStringList>("legend");
+        QTest::newRow("GUI thread only") << QStringList{""} << QStringList{"GUI thread "};
+        QTest::newRow("GUI thread and another") << QStringList{"", "io", ""} << QStringList{"GUI thread ", "io"};
+        QTest::newRow("named threads only") << QStringList{"main", "io"} << QStringList{"io", "main"};
+    }
+
+    void threadLegendNamesEveryRow()
+    {
+        QFETCH(QStringList, threads);
+        QFETCH(QStringList, legend);
+        for (const QString& thread : threads) {
+            const QString name = create("generator");
+            if (!thread.isEmpty())
+                manager->setDeviceThread(name, thread);
+        }
+
+        map->setColorisationMode(DeviceMapWidget::ByThread);
+
+        QCOMPARE(map->transformColorsMap().keys(), legend);
+    }
+
     void legendCyclesHotKeysColoursNone()
     {
         create("generator");
