@@ -69,6 +69,8 @@ private Q_SLOTS:
     void dropDownButtonsOpenTheirMenusThroughTheMenuSeam_data();
     void dropDownButtonsOpenTheirMenusThroughTheMenuSeam();
     void controlsSpeakTheUsersLanguage();
+    void undoAndRedoKeysShowInTheEditMenuAndActOnce_data();
+    void undoAndRedoKeysShowInTheEditMenuAndActOnce();
 
 private:
     DeviceMapWindow* openWindow();
@@ -491,6 +493,45 @@ void TestDeviceMapWindow::controlsSpeakTheUsersLanguage()
     QCOMPARE(activityButton()->menu()->title(), QString::fromUtf8("Режим активности соединений"));
     const QList<QStringList> history = chooseFromButton(undoButton(), QString());
     QCOMPARE(history.value(0).last(), QString::fromUtf8("Ещё.../command 10"));
+}
+
+void TestDeviceMapWindow::undoAndRedoKeysShowInTheEditMenuAndActOnce_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("menuBarShown");
+    QTest::addColumn<int>("indexAfter");
+    // Three commands done, the last one undone: index 2.
+    QTest::newRow("Ctrl+Z") << "Undo" << int(Qt::Key_Z) << true << 1;
+    QTest::newRow("Ctrl+Y") << "Redo" << int(Qt::Key_Y) << true << 3;
+    QTest::newRow("Ctrl+Z, menu bar hidden") << "Undo" << int(Qt::Key_Z) << false << 1;
+    QTest::newRow("Ctrl+Y, menu bar hidden") << "Redo" << int(Qt::Key_Y) << false << 3;
+}
+
+void TestDeviceMapWindow::undoAndRedoKeysShowInTheEditMenuAndActOnce()
+{
+    // Given an active window with one command to undo or redo each way
+    QFETCH(QString, entry);
+    QFETCH(int, key);
+    QFETCH(bool, menuBarShown);
+    QFETCH(int, indexAfter);
+    openWindow();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    for (int i = 0; i < 3; ++i)
+        stack()->push(command(i));
+    stack()->setIndex(2);
+    window->menuBar()->setVisible(menuBarShown);
+
+    // Then the "Edit" menu shows the entry's key
+    const QKeySequence keys(Qt::CTRL + key);
+    QAction* edit = menuBarAction("Edit/" + entry);
+    QVERIFY(edit);
+    QCOMPARE(edit->shortcut(), keys);
+
+    // And the key undoes or redoes one command
+    QTest::keyClick(window, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(stack()->index(), indexAfter);
 }
 
 QTEST_MAIN(TestDeviceMapWindow)

@@ -154,6 +154,16 @@ void DeviceMapWindow::buildMenus()
     redoMoreMenu = new QMenu(this);
     history = new UndoHistoryMenus(undoMenu, undoMoreMenu, redoMenu, redoMoreMenu, this);
     connect(history, &UndoHistoryMenus::indexChosen, this, &DeviceMapWindow::setUndoIndex);
+    // One action per command carries its key, shown beside it in the "Edit" menu; a second
+    // shortcut for the same key would leave both unused. The window holds the actions too, so
+    // that the keys work while the menu bar is hidden.
+    undoAction = new QAction(QIcon(QStringLiteral(":/icons/dozerozozu_activeUndo")), tr("Undo"), this);
+    undoAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Z));
+    connect(undoAction, &QAction::triggered, this, &DeviceMapWindow::undo);
+    redoAction = new QAction(QIcon(QStringLiteral(":/icons/dozerozozu_activeRedo")), tr("Redo"), this);
+    redoAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Y));
+    connect(redoAction, &QAction::triggered, this, &DeviceMapWindow::redo);
+    addActions({undoAction, redoAction});
 
     clustersMenu = new QMenu(tr("Clusters"), this);
     clustersMenu->setIcon(QIcon(QStringLiteral(":/icons/dozerozozu_cluster")));
@@ -207,8 +217,6 @@ void DeviceMapWindow::buildToolBar()
     undoButton->setObjectName(QStringLiteral("undoButton"));
     redoButton = toolButton(QStringLiteral(":/icons/dozerozozu_activeRedo"), tr("Redo"));
     redoButton->setObjectName(QStringLiteral("redoButton"));
-    undoButton->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Z));
-    redoButton->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Y));
     undoButton->setMenu(undoMenu);
     redoButton->setMenu(redoMenu);
     for (QToolButton* button : {undoButton, redoButton}) {
@@ -317,10 +325,8 @@ void DeviceMapWindow::createAndSetMenuBar()
     connect(file->addAction(tr("Export meta device")), &QAction::triggered, this, &DeviceMapWindow::exportMetaDevice);
 
     QMenu* edit = bar->addMenu(tr("Edit"));
-    connect(edit->addAction(QIcon(QStringLiteral(":/icons/dozerozozu_activeUndo")), tr("Undo")), &QAction::triggered,
-            this, &DeviceMapWindow::undo);
-    connect(edit->addAction(QIcon(QStringLiteral(":/icons/dozerozozu_activeRedo")), tr("Redo")), &QAction::triggered,
-            this, &DeviceMapWindow::redo);
+    edit->addAction(undoAction);
+    edit->addAction(redoAction);
     mapSlotActions.append({edit->addAction(tr("Initialise devices")), SLOT(initSelectedDevices())});
     mapSlotActions.append({edit->addAction(tr("Deinitialise devices")), SLOT(deinitSelectedDevices())});
     QMenu* rearrangeMenu = edit->addMenu(tr("Rearrange"));

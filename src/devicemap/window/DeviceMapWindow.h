@@ -156,6 +156,9 @@ private:
     QPushButton* templatesButton = nullptr;
     QAction* activateGridAction = nullptr;
     QAction* showLegendAction = nullptr;
+    /// "Undo" and "Redo" with their keys, in the "Edit" menu and on the window.
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
     UndoHistoryMenus* history = nullptr;
     /// Actions connected by name to a slot of the map view, made again for each new view.
     QList<QPair<QAction*, const char*>> mapSlotActions;
