@@ -71,6 +71,8 @@ private Q_SLOTS:
     void controlsSpeakTheUsersLanguage();
     void undoAndRedoKeysShowInTheEditMenuAndActOnce_data();
     void undoAndRedoKeysShowInTheEditMenuAndActOnce();
+    void altTogglesTheMenuBarOnlyWhenPressedAlone_data();
+    void altTogglesTheMenuBarOnlyWhenPressedAlone();
 
 private:
     DeviceMapWindow* openWindow();
@@ -532,6 +534,55 @@ void TestDeviceMapWindow::undoAndRedoKeysShowInTheEditMenuAndActOnce()
     // And the key undoes or redoes one command
     QTest::keyClick(window, Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(stack()->index(), indexAfter);
+}
+
+void TestDeviceMapWindow::altTogglesTheMenuBarOnlyWhenPressedAlone_data()
+{
+    // Steps, in order, on the map (which leaves Alt to the window): "alt" presses Alt, "ctrl+alt"
+    // presses it with Ctrl held, "up" releases it; "wheel", "click" and "key" happen while it is held.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("menuBarShown");
+    QTest::newRow("Alt alone") << QStringList{"alt", "up"} << false;
+    QTest::newRow("Alt alone, twice") << QStringList{"alt", "up", "alt", "up"} << true;
+    QTest::newRow("Alt + wheel") << QStringList{"alt", "wheel", "up"} << true;
+    QTest::newRow("Alt + click") << QStringList{"alt", "click", "up"} << true;
+    QTest::newRow("Alt + another key") << QStringList{"alt", "key", "up"} << true;
+    QTest::newRow("Ctrl + Alt") << QStringList{"ctrl+alt", "up"} << true;
+    QTest::newRow("Alt + wheel, then Alt alone") << QStringList{"alt", "wheel", "up", "alt", "up"} << false;
+}
+
+void TestDeviceMapWindow::altTogglesTheMenuBarOnlyWhenPressedAlone()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(bool, menuBarShown);
+    openWindow();
+    QVERIFY(!window->menuBar()->isHidden());
+    QWidget* viewport = map()->viewport();
+    const QPoint empty(5, 5);
+
+    for (const QString& step : steps) {
+        if (step == "alt") {
+            QTest::keyPress(map(), Qt::Key_Alt, Qt::AltModifier);
+        } else if (step == "ctrl+alt") {
+            QTest::keyPress(map(), Qt::Key_Alt, Qt::AltModifier | Qt::ControlModifier);
+        } else if (step == "up") {
+            QTest::keyRelease(map(), Qt::Key_Alt, Qt::NoModifier);
+        } else if (step == "wheel") {
+            QWheelEvent wheel(QPointF(empty), QPointF(viewport->mapToGlobal(empty)), QPoint(), QPoint(0, -120),
+                              Qt::NoButton, Qt::AltModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(viewport, &wheel);
+        } else if (step == "click") {
+            QTest::mouseClick(viewport, Qt::LeftButton, Qt::AltModifier, empty);
+        } else if (step == "key") {
+            // Sent as such: QTest would press and release Alt around it.
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::AltModifier, QStringLiteral("x"));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::AltModifier, QStringLiteral("x"));
+            QApplication::sendEvent(map(), &press);
+            QApplication::sendEvent(map(), &release);
+        }
+    }
+
+    QCOMPARE(!window->menuBar()->isHidden(), menuBarShown);
 }
 
 QTEST_MAIN(TestDeviceMapWindow)

@@ -7,6 +7,7 @@
 #include "DeviceMapParts.h"
 #include "DeviceNodeItem.h"
 #include "DpiHelper.h"
+#include "LoneAltKey.h"
 #include "MapSaves.h"
 #include "MapSearchBar.h"
 #include "MetaDeviceFile.h"
@@ -99,6 +100,7 @@ DeviceMapWindow::DeviceMapWindow(DeviceManager* manager, QString layoutFile, QWi
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Device map"));
 
+    loneAlt = new LoneAltKey(this);
     toolBar = addToolBar(tr("Settings"));
     toolBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
 
@@ -764,6 +766,7 @@ void DeviceMapWindow::switchTemplatesList()
 
 void DeviceMapWindow::keyPressEvent(QKeyEvent* event)
 {
+    loneAlt->keyPressed(event);
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_F3 && modifiers != Qt::ShiftModifier) {
         nextFoundDevice();
@@ -779,7 +782,8 @@ void DeviceMapWindow::keyPressEvent(QKeyEvent* event)
 
 void DeviceMapWindow::keyReleaseEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Alt)
+    // Alt held for a wheel turn (a sideways scroll), a click or another key leaves the bar alone.
+    if (loneAlt->releasedAlone(event))
         menuBar()->setVisible(menuBar()->isHidden());
     QWidget::keyReleaseEvent(event);
 }
