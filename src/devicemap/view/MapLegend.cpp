@@ -24,7 +24,7 @@ QPixmap longClickPicture()
     QFont font(QStringLiteral("sans-serif"));
     font.setBold(true);
     // The pictures letter their keys 11 units high on 24.
-    font.setPixelSize(qMax(1, symbols.height() * 11 / 24));
+    font.setPixelSize(qMax(1, qRound(symbols.height() * 11 / 24.0)));
     const QFontMetrics metrics(font);
     const int gap = symbols.height() / 6;
     QPixmap picture(symbols.width() + gap + metrics.horizontalAdvance(duration) + 1, symbols.height());
