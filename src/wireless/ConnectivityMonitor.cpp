@@ -20,7 +20,7 @@ ConnectivityMonitor::ConnectivityMonitor(QObject* parent)
     , prober(new Ping(this))
     , probeTimer(new QTimer(this))
 {
-    connect(prober, &Ping::pingFinished, this, &ConnectivityMonitor::onPingFinished, Qt::QueuedConnection);
+    connect(prober, &Ping::probeFinished, this, &ConnectivityMonitor::onProbeFinished, Qt::QueuedConnection);
     probeTimer->setInterval(1000);
     connect(probeTimer, &QTimer::timeout, this, &ConnectivityMonitor::onConnectionTimer);
 }
@@ -46,10 +46,16 @@ QString ConnectivityMonitor::verdict(int successes)
     return QCoreApplication::translate("WirelessNetworkWidget", "stable connection");
 }
 
+QString ConnectivityMonitor::unknownVerdict()
+{
+    return QCoreApplication::translate("WirelessNetworkWidget", "unknown");
+}
+
 void ConnectivityMonitor::start()
 {
     probeCount = 0;
     probeSuccessCount = 0;
+    unknownTold = false;
     probeTimer->start();
 }
 
@@ -104,5 +110,22 @@ void ConnectivityMonitor::onPingFinished(bool pingOk)
     const int successes = probeSuccessCount;
     probeCount = 0;
     probeSuccessCount = 0;
+    unknownTold = false;
     Q_EMIT verdictChanged(verdict(successes));
+}
+
+void ConnectivityMonitor::onProbeFinished(Ping::Outcome outcome)
+{
+    if (outcome != Ping::NotSent) {
+        onPingFinished(outcome == Ping::Answered);
+        return;
+    }
+    // Nothing went out, so nothing is known of the network; answers before it do not mix
+    // with those after it.
+    probeCount = 0;
+    probeSuccessCount = 0;
+    if (unknownTold)
+        return;
+    unknownTold = true;
+    Q_EMIT verdictChanged(unknownVerdict());
 }

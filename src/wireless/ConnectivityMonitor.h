@@ -2,10 +2,11 @@
 
 #include "dozerozozu_export.h"
 
+#include "Ping.h"
+
 #include <QObject>
 #include <QString>
 
-class Ping;
 class QTimer;
 
 /**
@@ -13,7 +14,9 @@ class QTimer;
  * 1000 ms by default, each waiting up to 1000 ms), and after every fourth answer a verdict
  * by how many of the four came back: "not connected", "highly unstable connection",
  * "unstable connection" or "stable connection". A probe still running when the next tick
- * comes is not doubled, so a window counts answers, not ticks.
+ * comes is not doubled, so a window counts answers, not ticks. A probe that could not be sent
+ * (the system refuses ICMP sockets, or the host is no address) is no answer: it starts the
+ * window afresh and makes the verdict "unknown" until four answers come.
  *
  * The probed host is the setting "probeHost" of the node "wireless" in
  * Singleton<YamlConfig>, read at every probe; without it, defaultProbeHost. Nothing runs
@@ -39,6 +42,8 @@ public:
     static QString probeHost();
     /// The translated verdict for successes answers out of four.
     static QString verdict(int successes);
+    /// The translated verdict while probes cannot be sent.
+    static QString unknownVerdict();
 
     /// Starts a new window of four answers and probes on every tick from now on.
     void start();
@@ -54,17 +59,20 @@ public:
     Ping* ping() const;
 
 Q_SIGNALS:
-    /// After every fourth answer, also when the verdict is the same as before.
+    /// After every fourth answer, also when the verdict is the same as before; and
+    /// unknownVerdict() once when probes stop being sent.
     void verdictChanged(const QString& verdict);
 
 private Q_SLOTS:
     void onConnectionTimer();
     void onPingFinished(bool pingOk);
+    void onProbeFinished(Ping::Outcome outcome);
 
 private:
     Ping* prober;
     QTimer* probeTimer;
     int probeCount = 0;
     int probeSuccessCount = 0;
+    bool unknownTold = false;
     int timeout = 1000;
 };

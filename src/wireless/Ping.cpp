@@ -47,6 +47,8 @@ void putNative(QByteArray& buffer, int offset, T value)
 Ping::Ping(QObject* parent)
     : QObject(parent)
 {
+    // probeFinished() crosses threads, queued, also when connected by signature text.
+    qRegisterMetaType<Ping::Outcome>();
 }
 
 Ping::~Ping()
@@ -125,13 +127,13 @@ void Ping::doPing(QString host, int timeout)
     destination.sin_family = AF_INET;
     destination.sin_port = 0;
     if (::inet_pton(AF_INET, host.toLatin1().constData(), &destination.sin_addr) != 1) {
-        finish(false);
+        finish(NotSent);
         return;
     }
 
     const int socketDescriptor = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_ICMP);
     if (socketDescriptor < 0) {
-        finish(false);
+        finish(NotSent);
         return;
     }
     SocketCloser closer(socketDescriptor);
@@ -144,17 +146,19 @@ void Ping::doPing(QString host, int timeout)
     const QByteArray datagram = echoRequest(quint16(::getppid()), sequence.fetch_add(1));
     if (::sendto(socketDescriptor, datagram.constData(), size_t(datagram.size()), 0,
                  reinterpret_cast<const sockaddr*>(&destination), sizeof(destination)) < 0) {
-        finish(false);
+        // An unreachable network refuses the send: that is an answer about the network.
+        finish(NoAnswer);
         return;
     }
 
     char answer[receiveBufferSize];
-    finish(::recv(socketDescriptor, answer, sizeof(answer), 0) != -1);
+    finish(::recv(socketDescriptor, answer, sizeof(answer), 0) != -1 ? Answered : NoAnswer);
 }
 
-void Ping::finish(bool pingOk)
+void Ping::finish(Outcome outcome)
 {
     // Cleared first, so a caller answering pingFinished() can start the next probe at once.
     busy.store(false);
-    Q_EMIT pingFinished(pingOk);
+    Q_EMIT probeFinished(outcome);
+    Q_EMIT pingFinished(outcome == Answered);
 }

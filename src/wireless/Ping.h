@@ -15,12 +15,13 @@ struct timeval;
 
 /**
  * One ICMP echo request to a numeric IPv4 address at a time, answered by pingFinished(bool):
- * true when anything came back within the time-out.
+ * true when anything came back within the time-out. probeFinished() tells the same end
+ * apart: a probe that could not be sent is no sign of the network.
  *
  * The probe runs on the global thread pool over an unprivileged ICMP datagram socket
  * (AF_INET, SOCK_DGRAM, IPPROTO_ICMP); where the system refuses such sockets to the process
- * (net.ipv4.ping_group_range), every probe fails at once. No name is ever resolved: a host
- * that is not a dotted IPv4 address fails at once without opening a socket.
+ * (net.ipv4.ping_group_range), every probe fails at once, NotSent. No name is ever resolved:
+ * a host that is not a dotted IPv4 address fails at once without opening a socket, NotSent.
  *
  * Owned by its parent; created and asked on one thread (normally the GUI thread), while
  * pingFinished() is emitted from the pool thread, so connect it queued. Destroying a Ping
@@ -35,6 +36,14 @@ class DOZEROZOZU_EXPORT Ping : public QObject
     Q_OBJECT
 
 public:
+    /// How a probe ended.
+    enum Outcome {
+        Answered, ///< something came back within the time-out
+        NoAnswer, ///< the echo request went out (or its send failed), and nothing came back
+        NotSent, ///< no echo request could go out: no IPv4 address, or the ICMP socket refused
+    };
+    Q_ENUM(Outcome)
+
     /// Size of the echo request: 8 bytes of ICMP header, 8 zero bytes and an 8-byte marker.
     static constexpr int datagramSize = 24;
     /// The payload marker every echo request carries in its last 8 bytes.
@@ -66,11 +75,14 @@ public:
     static timeval socketTimeout(int timeout);
 
 Q_SIGNALS:
+    /// Once per probe; false also for a probe that could not be sent.
     void pingFinished(bool pingOk);
+    /// Once per probe, from the pool thread, right before pingFinished().
+    void probeFinished(Ping::Outcome outcome);
 
 private:
     void doPing(QString host, int timeout);
-    void finish(bool pingOk);
+    void finish(Outcome outcome);
 
     std::atomic<bool> busy{false};
     std::atomic<quint16> sequence{0};

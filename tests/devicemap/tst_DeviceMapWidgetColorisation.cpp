@@ -1,9 +1,11 @@
 #include "BaseGuiDevice.h"
 #include "DeviceMapParts.h"
 #include "MapColoriser.h"
+#include "MapLegend.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
 #include <QSignalSpy>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -20,6 +22,24 @@ class PanelDevice : public BaseGuiDevice
 {
 public:
     BaseWidget* createWidget() override { return nullptr; }
+};
+
+// Gives the long click's duration in another language.
+class DurationTranslator : public QTranslator
+{
+public:
+    explicit DurationTranslator(const QString& duration)
+        : duration(duration)
+    {
+    }
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        return qstrcmp(context, "DeviceMapWidget") == 0 && qstrcmp(source, "1s") == 0 ? duration : QString();
+    }
+
+private:
+    QString duration;
 };
 
 } // namespace
@@ -95,6 +115,64 @@ private Q_SLOTS:
         QCOMPARE(DeviceMapParts(*map).coloriser().colors().keys(), QStringList({"io", "main"}));
         if (byArea)
             QVERIFY(!colorOf(plain).isValid());
+    }
+
+    void threadLegendNamesEveryRow_data()
+    {
+        // A device without a thread of its own runs in the GUI thread.
+        QTest::addColumn<QStringList>("threads");
+        QTest::addColumn<QStringList>("legend");
+        QTest::newRow("GUI thread only") << QStringList{""} << QStringList{"GUI thread "};
+        QTest::newRow("GUI thread and another") << QStringList{"", "io", ""} << QStringList{"GUI thread ", "io"};
+        QTest::newRow("named threads only") << QStringList{"main", "io"} << QStringList{"io", "main"};
+    }
+
+    void threadLegendNamesEveryRow()
+    {
+        QFETCH(QStringList, threads);
+        QFETCH(QStringList, legend);
+        for (const QString& thread : threads) {
+            const QString name = create("generator");
+            if (!thread.isEmpty())
+                manager->setDeviceThread(name, thread);
+        }
+
+        map->setColorisationMode(DeviceMapWidget::ByThread);
+
+        QCOMPARE(map->transformColorsMap().keys(), legend);
+    }
+
+    void longClickDurationIsWrittenInTheUsersWords_data()
+    {
+        QTest::addColumn<QString>("duration");
+        QTest::newRow("English") << "1s";
+        QTest::newRow("Russian") << QString::fromUtf8("1 с");
+        QTest::newRow("a longer word") << QString::fromUtf8("1 секунда");
+    }
+
+    void longClickDurationIsWrittenInTheUsersWords()
+    {
+        // Given the user's word for the long click's duration
+        QFETCH(QString, duration);
+        DurationTranslator translator(duration);
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+
+        // When the hot-key legend is drawn
+        const QPixmap picture = DeviceMapParts(*map).legend().hotKeyPictures().value("Long click ");
+        QCoreApplication::removeTranslator(&translator);
+
+        // Then the word stands beside the mouse and clock, as wide as it is
+        const QPixmap symbols(":/hotkeys/dozerozozu_longClickHotkey");
+        QVERIFY2(picture.width() > symbols.width() + 4 * duration.size(),
+                 qPrintable(QStringLiteral("%1 wide beside %2").arg(picture.width()).arg(symbols.width())));
+        const QImage written = picture.toImage().copy(symbols.width(), 0, picture.width() - symbols.width(),
+                                                      picture.height());
+        bool inked = false;
+        for (int y = 0; y < written.height() && !inked; ++y) {
+            for (int x = 0; x < written.width() && !inked; ++x)
+                inked = qAlpha(written.pixel(x, y)) > 128;
+        }
+        QVERIFY(inked);
     }
 
     void legendCyclesHotKeysColoursNone()

@@ -11,8 +11,26 @@
 
 #include <QAbstractButton>
 #include <QGraphicsScene>
+#include <QTranslator>
 
 #include <algorithm>
+
+namespace {
+
+// Writes the plural form's count before every text the map translates with one.
+class PluralFormTranslator : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char*, int n) const override
+    {
+        if (n < 0 || qstrcmp(context, "DeviceMapWidget") != 0)
+            return QString();
+        return QStringLiteral("(%1) ").arg(n) + QString::fromUtf8(source);
+    }
+};
+
+} // namespace
 
 // What a click on the map does: dialogs, menus and the operations their entries push.
 class TestMapClicks : public QObject, PointerFixture
@@ -99,13 +117,48 @@ private Q_SLOTS:
 
         // Then the selection menu asked about the devices by name up to three, else by count
         QCOMPARE(choose.menus(), texts(DeviceMapParts(*map).menus().selectionMenu()));
-        QCOMPARE(answer.texts().first(), count < 4 ? "Are you sure you want to delete devices " + names.join(", ") + "?"
+        QCOMPARE(answer.texts().first(), count < 4 ? "Are you sure you want to delete " + names.join(", ") + "?"
                                                    : QString("Are you sure you want to delete %1 devices?").arg(count));
         QCOMPARE(map->getDeviceItems().size(), accept ? 0 : count);
         QCOMPARE(edits(), accept ? QStringList{"Remove devices "} : QStringList());
         // And either way the manager has its flag back and saved its configuration last
         QCOMPARE(manager->getReadonly(), readonly);
         QCOMPARE(manager->callLog().last(), QStringLiteral("saveYamlConfig()"));
+    }
+
+    void deleteQuestionTakesTheFormOfItsCount_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("translated");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("one device") << 1 << false << "Are you sure you want to delete %names?";
+        QTest::newRow("two devices") << 2 << false << "Are you sure you want to delete %names?";
+        QTest::newRow("one device, translated") << 1 << true << "(1) Are you sure you want to delete %names?";
+        QTest::newRow("three devices, translated") << 3 << true << "(3) Are you sure you want to delete %names?";
+        QTest::newRow("four devices, translated") << 4 << true << "(4) Are you sure you want to delete 4 devices?";
+    }
+
+    void deleteQuestionTakesTheFormOfItsCount()
+    {
+        // Given count selected devices, in a language whose plural forms follow the count
+        QFETCH(int, count);
+        QFETCH(bool, translated);
+        QFETCH(QString, question);
+        const QStringList names = row(count);
+        for (const QString& name : names)
+            item(name)->setSelected(true);
+        PluralFormTranslator plural;
+        if (translated)
+            QVERIFY(QCoreApplication::installTranslator(&plural));
+
+        // When Delete is chosen from the device's menu
+        ModalRunner::MenuAnswerGuard choose(QStringLiteral("Delete"));
+        ZenticMessageBox::AnswerGuard answer(choice(false));
+        click(centreOf(names.first()), Qt::RightButton);
+        QCoreApplication::removeTranslator(&plural);
+
+        // Then the question is asked in the form of that count
+        QCOMPARE(answer.texts().value(0), QString(question).replace("%names", names.join(", ")));
     }
 
     void leftClickOpensTheSettingsOnceWithoutModifiers_data()

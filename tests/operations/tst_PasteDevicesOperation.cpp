@@ -125,7 +125,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("logged");
         QTest::newRow("no <") << "this.input(double)" << "\"this.input(double)\"";
         QTest::newRow("two <") << "this.in(double)<A.out(double)<B.x()" << "\"this.in(double)<A.out(double)<B.x()\"";
-        QTest::newRow("source not pasted") << fromA("Z") << "\"this.input(double)<.output(double)\"";
+        QTest::newRow("source not pasted") << fromA("Z") << "\"this.input(double)<Z.output(double)\"";
+        QTest::newRow("source not pasted, of another manager")
+            << fromA("Z@m2") << "\"this.input(double)<Z@m2.output(double)\"";
     }
 
     void badConnectionStringsAreReportedOnceAndTheRestGoesOn()

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 // The pictures are compiled into the library and must be usable by path alone, without a
@@ -59,6 +60,34 @@ private Q_SLOTS:
         const QImage image = reader.read();
         QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
         QVERIFY(!QIcon(path).pixmap(32, 32).isNull());
+    }
+
+    void hotKeyPicturesNameTheKeysThatWork_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("labels");
+        // F3 and Shift+F3 step through the hits; Return only starts the search again.
+        QTest::newRow("next device") << "nextDeviceHotkey" << QStringList{"F3"};
+        QTest::newRow("previous device") << "previousDeviceHotkey" << QStringList{"Shift", "F3"};
+        QTest::newRow("switch legend") << "switchLegendHotkey" << QStringList{"H"};
+        QTest::newRow("zoom") << "zoomHotkey" << QStringList{"Ctrl"};
+        QTest::newRow("horizontal scroll") << "horizontalScrollHotkey" << QStringList{"Alt"};
+    }
+
+    void hotKeyPicturesNameTheKeysThatWork()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, labels);
+        QFile picture(":/hotkeys/dozerozozu_" + name);
+        QVERIFY(picture.open(QIODevice::ReadOnly));
+        QXmlStreamReader svg(&picture);
+        QStringList written;
+        while (!svg.atEnd()) {
+            if (svg.readNext() == QXmlStreamReader::StartElement && svg.name() == QLatin1String("text"))
+                written << svg.readElementText();
+        }
+        QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+        QCOMPARE(written, labels);
     }
 
     void drawsSomethingInEveryIcon()

@@ -69,6 +69,10 @@ private Q_SLOTS:
     void dropDownButtonsOpenTheirMenusThroughTheMenuSeam_data();
     void dropDownButtonsOpenTheirMenusThroughTheMenuSeam();
     void controlsSpeakTheUsersLanguage();
+    void undoAndRedoKeysShowInTheEditMenuAndActOnce_data();
+    void undoAndRedoKeysShowInTheEditMenuAndActOnce();
+    void altTogglesTheMenuBarOnlyWhenPressedAlone_data();
+    void altTogglesTheMenuBarOnlyWhenPressedAlone();
 
 private:
     DeviceMapWindow* openWindow();
@@ -424,7 +428,7 @@ void TestDeviceMapWindow::dropDownButtonsOpenTheirMenusThroughTheMenuSeam_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("how");
     QTest::addColumn<QStringList>("entries");
-    const QStringList clusters{"Cluster by GUI Area", "Cluster By IO"};
+    const QStringList clusters{"Cluster by GUI area", "Cluster by IO"};
     const QStringList grid{"Activate grid mode", "Show grid"};
     const QStringList colours{"By thread", "By network", "By area", "By state"};
     for (const char* how : {"mouse", "click()", "animateClick()", "Space"}) {
@@ -491,6 +495,94 @@ void TestDeviceMapWindow::controlsSpeakTheUsersLanguage()
     QCOMPARE(activityButton()->menu()->title(), QString::fromUtf8("Режим активности соединений"));
     const QList<QStringList> history = chooseFromButton(undoButton(), QString());
     QCOMPARE(history.value(0).last(), QString::fromUtf8("Ещё.../command 10"));
+}
+
+void TestDeviceMapWindow::undoAndRedoKeysShowInTheEditMenuAndActOnce_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("menuBarShown");
+    QTest::addColumn<int>("indexAfter");
+    // Three commands done, the last one undone: index 2.
+    QTest::newRow("Ctrl+Z") << "Undo" << int(Qt::Key_Z) << true << 1;
+    QTest::newRow("Ctrl+Y") << "Redo" << int(Qt::Key_Y) << true << 3;
+    QTest::newRow("Ctrl+Z, menu bar hidden") << "Undo" << int(Qt::Key_Z) << false << 1;
+    QTest::newRow("Ctrl+Y, menu bar hidden") << "Redo" << int(Qt::Key_Y) << false << 3;
+}
+
+void TestDeviceMapWindow::undoAndRedoKeysShowInTheEditMenuAndActOnce()
+{
+    // Given an active window with one command to undo or redo each way
+    QFETCH(QString, entry);
+    QFETCH(int, key);
+    QFETCH(bool, menuBarShown);
+    QFETCH(int, indexAfter);
+    openWindow();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    for (int i = 0; i < 3; ++i)
+        stack()->push(command(i));
+    stack()->setIndex(2);
+    window->menuBar()->setVisible(menuBarShown);
+
+    // Then the "Edit" menu shows the entry's key
+    const QKeySequence keys(Qt::CTRL + key);
+    QAction* edit = menuBarAction("Edit/" + entry);
+    QVERIFY(edit);
+    QCOMPARE(edit->shortcut(), keys);
+
+    // And the key undoes or redoes one command
+    QTest::keyClick(window, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(stack()->index(), indexAfter);
+}
+
+void TestDeviceMapWindow::altTogglesTheMenuBarOnlyWhenPressedAlone_data()
+{
+    // Steps, in order, on the map (which leaves Alt to the window): "alt" presses Alt, "ctrl+alt"
+    // presses it with Ctrl held, "up" releases it; "wheel", "click" and "key" happen while it is held.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("menuBarShown");
+    QTest::newRow("Alt alone") << QStringList{"alt", "up"} << false;
+    QTest::newRow("Alt alone, twice") << QStringList{"alt", "up", "alt", "up"} << true;
+    QTest::newRow("Alt + wheel") << QStringList{"alt", "wheel", "up"} << true;
+    QTest::newRow("Alt + click") << QStringList{"alt", "click", "up"} << true;
+    QTest::newRow("Alt + another key") << QStringList{"alt", "key", "up"} << true;
+    QTest::newRow("Ctrl + Alt") << QStringList{"ctrl+alt", "up"} << true;
+    QTest::newRow("Alt + wheel, then Alt alone") << QStringList{"alt", "wheel", "up", "alt", "up"} << false;
+}
+
+void TestDeviceMapWindow::altTogglesTheMenuBarOnlyWhenPressedAlone()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(bool, menuBarShown);
+    openWindow();
+    QVERIFY(!window->menuBar()->isHidden());
+    QWidget* viewport = map()->viewport();
+    const QPoint empty(5, 5);
+
+    for (const QString& step : steps) {
+        if (step == "alt") {
+            QTest::keyPress(map(), Qt::Key_Alt, Qt::AltModifier);
+        } else if (step == "ctrl+alt") {
+            QTest::keyPress(map(), Qt::Key_Alt, Qt::AltModifier | Qt::ControlModifier);
+        } else if (step == "up") {
+            QTest::keyRelease(map(), Qt::Key_Alt, Qt::NoModifier);
+        } else if (step == "wheel") {
+            QWheelEvent wheel(QPointF(empty), QPointF(viewport->mapToGlobal(empty)), QPoint(), QPoint(0, -120),
+                              Qt::NoButton, Qt::AltModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(viewport, &wheel);
+        } else if (step == "click") {
+            QTest::mouseClick(viewport, Qt::LeftButton, Qt::AltModifier, empty);
+        } else if (step == "key") {
+            // Sent as such: QTest would press and release Alt around it.
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::AltModifier, QStringLiteral("x"));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::AltModifier, QStringLiteral("x"));
+            QApplication::sendEvent(map(), &press);
+            QApplication::sendEvent(map(), &release);
+        }
+    }
+
+    QCOMPARE(!window->menuBar()->isHidden(), menuBarShown);
 }
 
 QTEST_MAIN(TestDeviceMapWindow)

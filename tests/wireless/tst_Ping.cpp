@@ -19,7 +19,7 @@ namespace {
 
 const char* const namespaceVariable = "DOZEROZOZU_PING_IN_NAMESPACE";
 const QStringList namespaceCases = {"loopbackAnswersWithSequenceNumbersOnTheWire",
-                                    "silentHostTimesOutAndOneProbeRunsAtATime"};
+                                    "silentHostTimesOutAndOneProbeRunsAtATime", "probeTellsUnsentFromUnanswered"};
 
 bool insideNamespace() { return qEnvironmentVariableIsSet(namespaceVariable); }
 
@@ -115,6 +115,50 @@ private Q_SLOTS:
         QCOMPARE(ping.nextSequence(), quint16(0)); // nothing was built, nothing sent
     }
 
+    void probeTellsUnsentFromUnanswered_data()
+    {
+        // Where the row runs: anywhere; where this system refuses ICMP sockets; or in the
+        // private network namespace, where they work (run by probesInPrivateNetworkNamespace()).
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("host that is no address") << "anywhere" << "localhost" << int(Ping::NotSent);
+        QTest::newRow("ICMP sockets refused") << "refused" << "127.0.0.1" << int(Ping::NotSent);
+        QTest::newRow("loopback answers") << "namespace" << "127.0.0.1" << int(Ping::Answered);
+        QTest::newRow("silent host") << "namespace, silent" << "127.0.0.1" << int(Ping::NoAnswer);
+    }
+
+    void probeTellsUnsentFromUnanswered()
+    {
+        QFETCH(QString, where);
+        QFETCH(QString, host);
+        QFETCH(int, outcome);
+        if (where.startsWith("namespace") && !insideNamespace())
+            QSKIP("Runs inside the private network namespace only.");
+        if (where == "refused") {
+            const int icmp = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_ICMP);
+            if (icmp >= 0) {
+                ::close(icmp);
+                QSKIP("This system lets the process open ICMP sockets.");
+            }
+        }
+        const bool silent = where.endsWith("silent");
+        if (silent)
+            QVERIFY(writeProc("/proc/sys/net/ipv4/icmp_echo_ignore_all", "1"));
+        Ping ping;
+        QSignalSpy ended(&ping, &Ping::probeFinished);
+        QSignalSpy finished(&ping, &Ping::pingFinished);
+
+        QVERIFY(ping.sendPing(host, 300));
+
+        QTRY_COMPARE(finished.count(), 1);
+        if (silent)
+            QVERIFY(writeProc("/proc/sys/net/ipv4/icmp_echo_ignore_all", "0"));
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(int(ended.at(0).at(0).value<Ping::Outcome>()), outcome);
+        QCOMPARE(finished.at(0).at(0).toBool(), outcome == Ping::Answered);
+    }
+
     void probesInPrivateNetworkNamespace()
     {
         if (insideNamespace())
@@ -138,7 +182,7 @@ private Q_SLOTS:
             QSKIP("The namespace could not be set up (ip or sysctl failed).");
         QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(output));
         for (const QString& name : namespaceCases)
-            QVERIFY2(output.contains(QStringLiteral("PASS   : TestPing::%1()").arg(name)), qPrintable(output));
+            QVERIFY2(output.contains(QStringLiteral("PASS   : TestPing::%1(").arg(name)), qPrintable(output));
     }
 
     // Run only inside the namespace, by probesInPrivateNetworkNamespace().

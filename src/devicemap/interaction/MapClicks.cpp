@@ -218,11 +218,16 @@ void MapClicks::deleteSelectedDevices()
         return;
     // The scene keeps no order of its selection; the question names the devices as a list does.
     std::sort(names.begin(), names.end());
-    const QString question =
-        devices.size() < 4
-            ? DeviceMapWidget::tr("Are you sure you want to delete devices ") + names.join(QStringLiteral(", "))
-                  + QLatin1Char('?')
-            : DeviceMapWidget::tr("Are you sure you want to delete %n devices?", "", devices.size());
+    // The count chooses the plural form: one device is not "devices". The English text reads
+    // right for any count, since the library's English texts have no translation of their own.
+    QString question;
+    if (devices.size() < 4) {
+        //: %1 names the one to three devices, separated by commas.
+        question = DeviceMapWidget::tr("Are you sure you want to delete %1?", nullptr, devices.size())
+                       .arg(names.join(QStringLiteral(", ")));
+    } else {
+        question = DeviceMapWidget::tr("Are you sure you want to delete %n devices?", "", devices.size());
+    }
     const bool confirmed = ZenticMessageBox::confirmDelete(
         &map, question, DeviceMapWidget::tr("Selected devices will be deleted immediately."));
     if (!alive || !confirmed)

@@ -145,6 +145,9 @@ bool PasteDevicesOperation::connectDevices(const QMap<QString, QString>& nameMap
         const QString target = nameMap.value(link.target());
         if (mapped.source.isEmpty() || target.isEmpty()
             || !manager->addConnection(mapped.source, target, mapped.signal, mapped.slot)) {
+            // A source missing from the pasted devices keeps the name it is written with.
+            if (mapped.source.isEmpty())
+                mapped.source = link.text.source;
             logIncorrectConnection(mapped.toString());
             allJoined = false;
             continue;

@@ -98,11 +98,15 @@ void MapColoriser::colorise(const QString& name)
             color = highlight;
         break;
     }
-    case DeviceMapWidget::ByThread:
-        if (!colorsMap.contains(info.thread))
-            colorsMap.insert(info.thread, generatedColor(colorsMap.size() + 7));
-        color = colorsMap.value(info.thread);
+    case DeviceMapWidget::ByThread: {
+        // A device without a thread of its own runs in its manager's, the GUI thread; the
+        // legend names it rather than showing a row without text.
+        const QString thread = info.thread.isEmpty() ? DeviceMapWidget::tr("GUI thread ") : info.thread;
+        if (!colorsMap.contains(thread))
+            colorsMap.insert(thread, generatedColor(colorsMap.size() + 7));
+        color = colorsMap.value(thread);
         break;
+    }
     case DeviceMapWidget::BySearch: {
         colorsMap.insert(DeviceMapWidget::tr("Match "), QColor(Qt::darkGreen));
         colorsMap.insert(DeviceMapWidget::tr("No match "), QColor(Qt::darkRed));

@@ -7,6 +7,39 @@
 
 #include <QPainter>
 
+namespace {
+
+QPixmap hotKeyPicture(const char* name)
+{
+    return QPixmap(QStringLiteral(":/hotkeys/dozerozozu_") + QLatin1String(name));
+}
+
+// The long click's duration is a word of the user's language, so it is written beside the
+// picture's mouse and clock here, in the pictures' own lettering, rather than drawn into it.
+QPixmap longClickPicture()
+{
+    const QPixmap symbols = hotKeyPicture("longClickHotkey");
+    //: The duration of a long click, written beside the clock of the "Long click " hot key.
+    const QString duration = DeviceMapWidget::tr("1s");
+    QFont font(QStringLiteral("sans-serif"));
+    font.setBold(true);
+    // The pictures letter their keys 11 units high on 24.
+    font.setPixelSize(qMax(1, qRound(symbols.height() * 11 / 24.0)));
+    const QFontMetrics metrics(font);
+    const int gap = symbols.height() / 6;
+    QPixmap picture(symbols.width() + gap + metrics.horizontalAdvance(duration) + 1, symbols.height());
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, symbols);
+    painter.setFont(font);
+    painter.setPen(QColor(0x37, 0x47, 0x4f));
+    painter.drawText(QRect(symbols.width() + gap, 0, picture.width() - symbols.width() - gap, picture.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, duration);
+    return picture;
+}
+
+} // namespace
+
 MapLegend::MapLegend(DeviceMapWidget& map)
     : map(map)
 {
@@ -42,6 +75,27 @@ QMap<QString, QPixmap> MapLegend::colorPictures() const
         legend.insert(it.key(), picture);
     }
     return legend;
+}
+
+QMap<QString, QPixmap> MapLegend::hotKeyPictures() const
+{
+    QMap<QString, QPixmap> hotKeys;
+    hotKeys.insert(DeviceMapWidget::tr("Zoom"), hotKeyPicture("zoomHotkey"));
+    hotKeys.insert(DeviceMapWidget::tr("Horizontal scroll "), hotKeyPicture("horizontalScrollHotkey"));
+    hotKeys.insert(DeviceMapWidget::tr("Long click "), longClickPicture());
+    hotKeys.insert(DeviceMapWidget::tr("Device/connection settings "), hotKeyPicture("settingsHotkey"));
+    hotKeys.insert(DeviceMapWidget::tr("Connect devices "), hotKeyPicture("connectHotkey"));
+    hotKeys.insert(DeviceMapWidget::tr("Switch legend "), hotKeyPicture("switchLegendHotkey"));
+    return hotKeys;
+}
+
+QMap<QString, QPixmap> MapLegend::searchKeyPictures() const
+{
+    QMap<QString, QPixmap> searchKeys;
+    searchKeys.insert(DeviceMapWidget::tr("Next device "), hotKeyPicture("nextDeviceHotkey"));
+    searchKeys.insert(DeviceMapWidget::tr("Previous device "), hotKeyPicture("previousDeviceHotkey"));
+    searchKeys.insert(DeviceMapWidget::tr("Switch legend "), hotKeyPicture("switchLegendHotkey"));
+    return searchKeys;
 }
 
 void MapLegend::showLegendFromMap(QPainter& painter, QFontMetricsF metrics, const QMap<QString, QPixmap>& legend)
@@ -122,32 +176,12 @@ void MapLegend::paint(QPainter& painter)
     };
 
     if (legendState == HotKeys) {
-        QMap<QString, QPixmap> hotKeys;
-        hotKeys.insert(DeviceMapWidget::tr("Zoom"), QPixmap(QStringLiteral(":/hotkeys/dozerozozu_zoomHotkey")));
-        hotKeys.insert(DeviceMapWidget::tr("Horizontal scroll "),
-                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_horizontalScrollHotkey")));
-        hotKeys.insert(DeviceMapWidget::tr("Long click "),
-                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_longClickHotkey")));
-        hotKeys.insert(DeviceMapWidget::tr("Device/connection settings "),
-                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_settingsHotkey")));
-        hotKeys.insert(DeviceMapWidget::tr("Connect devices "),
-                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_connectHotkey")));
-        hotKeys.insert(DeviceMapWidget::tr("Switch legend "),
-                       QPixmap(QStringLiteral(":/hotkeys/dozerozozu_switchLegendHotkey")));
-        drawBottomLeft(hotKeys);
+        drawBottomLeft(hotKeyPictures());
         return;
     }
 
-    if (DeviceMapParts(map).coloriser().mode() == DeviceMapWidget::BySearch) {
-        QMap<QString, QPixmap> searchKeys;
-        searchKeys.insert(DeviceMapWidget::tr("Next device "),
-                          QPixmap(QStringLiteral(":/hotkeys/dozerozozu_nextDeviceHotkey")));
-        searchKeys.insert(DeviceMapWidget::tr("Previous device "),
-                          QPixmap(QStringLiteral(":/hotkeys/dozerozozu_previousDeviceHotkey")));
-        searchKeys.insert(DeviceMapWidget::tr("Switch legend "),
-                          QPixmap(QStringLiteral(":/hotkeys/dozerozozu_switchLegendHotkey")));
-        drawBottomLeft(searchKeys);
-    }
+    if (DeviceMapParts(map).coloriser().mode() == DeviceMapWidget::BySearch)
+        drawBottomLeft(searchKeyPictures());
     const QMap<QString, QPixmap> colors = colorPictures();
     const QSize size = legendPainter.getLegendSize(colors);
     drawAt(QPoint(width - size.width(), 0), size, colors);

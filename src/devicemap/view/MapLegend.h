@@ -31,6 +31,10 @@ public:
     /// Hot keys, colours, none, in turn.
     void switchToNext();
 
+    /// The hot-key legend: each text with the picture of its keys or gesture.
+    QMap<QString, QPixmap> hotKeyPictures() const;
+    /// The keys of a search, shown beside the colour legend while searching.
+    QMap<QString, QPixmap> searchKeyPictures() const;
     /// The colour legend's pictures, one per entry of the colour table.
     QMap<QString, QPixmap> colorPictures() const;
     /// Draws a legend of pictures and texts up from the bottom-left corner of the viewport.

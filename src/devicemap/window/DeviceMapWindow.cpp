@@ -7,6 +7,7 @@
 #include "DeviceMapParts.h"
 #include "DeviceNodeItem.h"
 #include "DpiHelper.h"
+#include "LoneAltKey.h"
 #include "MapSaves.h"
 #include "MapSearchBar.h"
 #include "MetaDeviceFile.h"
@@ -99,6 +100,7 @@ DeviceMapWindow::DeviceMapWindow(DeviceManager* manager, QString layoutFile, QWi
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Device map"));
 
+    loneAlt = new LoneAltKey(this);
     toolBar = addToolBar(tr("Settings"));
     toolBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
 
@@ -154,12 +156,22 @@ void DeviceMapWindow::buildMenus()
     redoMoreMenu = new QMenu(this);
     history = new UndoHistoryMenus(undoMenu, undoMoreMenu, redoMenu, redoMoreMenu, this);
     connect(history, &UndoHistoryMenus::indexChosen, this, &DeviceMapWindow::setUndoIndex);
+    // One action per command carries its key, shown beside it in the "Edit" menu; a second
+    // shortcut for the same key would leave both unused. The window holds the actions too, so
+    // that the keys work while the menu bar is hidden.
+    undoAction = new QAction(QIcon(QStringLiteral(":/icons/dozerozozu_activeUndo")), tr("Undo"), this);
+    undoAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Z));
+    connect(undoAction, &QAction::triggered, this, &DeviceMapWindow::undo);
+    redoAction = new QAction(QIcon(QStringLiteral(":/icons/dozerozozu_activeRedo")), tr("Redo"), this);
+    redoAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Y));
+    connect(redoAction, &QAction::triggered, this, &DeviceMapWindow::redo);
+    addActions({undoAction, redoAction});
 
     clustersMenu = new QMenu(tr("Clusters"), this);
     clustersMenu->setIcon(QIcon(QStringLiteral(":/icons/dozerozozu_cluster")));
-    connect(clustersMenu->addAction(DeviceMapWidget::tr("Cluster by GUI Area")), &QAction::triggered, this,
+    connect(clustersMenu->addAction(DeviceMapWidget::tr("Cluster by GUI area")), &QAction::triggered, this,
             [this] { rearrange(DeviceMapWidget::ClusterByGuiArea); });
-    connect(clustersMenu->addAction(DeviceMapWidget::tr("Cluster By IO")), &QAction::triggered, this,
+    connect(clustersMenu->addAction(DeviceMapWidget::tr("Cluster by IO")), &QAction::triggered, this,
             [this] { rearrange(DeviceMapWidget::ClusterByIO); });
 
     gridMenu = new QMenu(tr("Grid"), this);
@@ -207,8 +219,6 @@ void DeviceMapWindow::buildToolBar()
     undoButton->setObjectName(QStringLiteral("undoButton"));
     redoButton = toolButton(QStringLiteral(":/icons/dozerozozu_activeRedo"), tr("Redo"));
     redoButton->setObjectName(QStringLiteral("redoButton"));
-    undoButton->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Z));
-    redoButton->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Y));
     undoButton->setMenu(undoMenu);
     redoButton->setMenu(redoMenu);
     for (QToolButton* button : {undoButton, redoButton}) {
@@ -317,10 +327,8 @@ void DeviceMapWindow::createAndSetMenuBar()
     connect(file->addAction(tr("Export meta device")), &QAction::triggered, this, &DeviceMapWindow::exportMetaDevice);
 
     QMenu* edit = bar->addMenu(tr("Edit"));
-    connect(edit->addAction(QIcon(QStringLiteral(":/icons/dozerozozu_activeUndo")), tr("Undo")), &QAction::triggered,
-            this, &DeviceMapWindow::undo);
-    connect(edit->addAction(QIcon(QStringLiteral(":/icons/dozerozozu_activeRedo")), tr("Redo")), &QAction::triggered,
-            this, &DeviceMapWindow::redo);
+    edit->addAction(undoAction);
+    edit->addAction(redoAction);
     mapSlotActions.append({edit->addAction(tr("Initialise devices")), SLOT(initSelectedDevices())});
     mapSlotActions.append({edit->addAction(tr("Deinitialise devices")), SLOT(deinitSelectedDevices())});
     QMenu* rearrangeMenu = edit->addMenu(tr("Rearrange"));
@@ -758,6 +766,7 @@ void DeviceMapWindow::switchTemplatesList()
 
 void DeviceMapWindow::keyPressEvent(QKeyEvent* event)
 {
+    loneAlt->keyPressed(event);
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_F3 && modifiers != Qt::ShiftModifier) {
         nextFoundDevice();
@@ -773,7 +782,8 @@ void DeviceMapWindow::keyPressEvent(QKeyEvent* event)
 
 void DeviceMapWindow::keyReleaseEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Alt)
+    // Alt held for a wheel turn (a sideways scroll), a click or another key leaves the bar alone.
+    if (loneAlt->releasedAlone(event))
         menuBar()->setVisible(menuBar()->isHidden());
     QWidget::keyReleaseEvent(event);
 }

@@ -10,6 +10,7 @@
 
 class DeviceManager;
 class DeviceNodeItem;
+class LoneAltKey;
 class MapSearchBar;
 class QAction;
 class QDockWidget;
@@ -25,9 +26,9 @@ class UndoHistoryMenus;
 
 /**
  * The top-level window in which a host shows and edits the device map of one DeviceManager:
- * the map view (DeviceMapWidget) with a tool bar, a menu bar (File, Edit, View, Help; releasing
- * Alt hides and shows it), undo and redo history drop-downs, the colour-mode, connection
- * activity and grid controls, a search bar floating over the map (Ctrl+F, F3, Shift+F3,
+ * the map view (DeviceMapWidget) with a tool bar, a menu bar (File, Edit, View, Help; Alt
+ * pressed and released alone hides and shows it), undo and redo history drop-downs, the
+ * colour-mode, connection activity and grid controls, a search bar floating over the map (Ctrl+F, F3, Shift+F3,
  * Escape) and a docked templates panel (TemplatesWidget). The window keeps no state of the
  * graph: every command goes to the map view, its undo stack, the manager, or the class-wide
  * settings of the map's items.
@@ -156,6 +157,11 @@ private:
     QPushButton* templatesButton = nullptr;
     QAction* activateGridAction = nullptr;
     QAction* showLegendAction = nullptr;
+    /// "Undo" and "Redo" with their keys, in the "Edit" menu and on the window.
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
+    /// Whether a release of Alt ends a press of Alt alone.
+    LoneAltKey* loneAlt = nullptr;
     UndoHistoryMenus* history = nullptr;
     /// Actions connected by name to a slot of the map view, made again for each new view.
     QList<QPair<QAction*, const char*>> mapSlotActions;

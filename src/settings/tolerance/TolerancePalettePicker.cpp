@@ -48,6 +48,9 @@ QLabel* makeSwatch(QSize size, const QColor& colour)
 {
     auto* swatch = new QLabel;
     swatch->setStyleSheet(QStringLiteral("background-color: transparent"));
+    // A press on a swatch is a press on its tile: the tile alone selects, and a touch-scrolled
+    // page that holds back a press and replays it would otherwise stop it on the way up.
+    swatch->setAttribute(Qt::WA_TransparentForMouseEvents);
     swatch->setFixedSize(size);
     swatch->setPixmap(swatchPicture(size, colour));
     return swatch;
