@@ -136,7 +136,7 @@ private Q_SLOTS:
         QTest::newRow("Orthogonal") << "Orthogonal" << int(DeviceMapWidget::Orthogonal) << false;
         QTest::newRow("Hierarchical") << "Hierarchical" << int(DeviceMapWidget::Hierarchical) << false;
         QTest::newRow("Cluster by IO") << "Cluster by IO" << int(DeviceMapWidget::Orthogonal) << false;
-        QTest::newRow("Cluster by GUI area") << "Cluster by GUI area" << int(DeviceMapWidget::Orthogonal) << false;
+        QTest::newRow("Cluster by GUI Area") << "Cluster by GUI Area" << int(DeviceMapWidget::Orthogonal) << false;
         QTest::newRow("Keep existing clusters") << "Keep existing clusters" << int(DeviceMapWidget::Orthogonal) << true;
     }
 

@@ -428,7 +428,7 @@ void TestDeviceMapWindow::dropDownButtonsOpenTheirMenusThroughTheMenuSeam_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("how");
     QTest::addColumn<QStringList>("entries");
-    const QStringList clusters{"Cluster by GUI area", "Cluster by IO"};
+    const QStringList clusters{"Cluster by GUI Area", "Cluster by IO"};
     const QStringList grid{"Activate grid mode", "Show grid"};
     const QStringList colours{"By thread", "By network", "By area", "By state"};
     for (const char* how : {"mouse", "click()", "animateClick()", "Space"}) {

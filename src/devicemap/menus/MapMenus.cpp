@@ -66,7 +66,7 @@ void MapMenus::build()
     rearrangeMenu->addAction(DeviceMapWidget::tr("Hierarchical"), &map, SLOT(onRearrangeHierarchical()), QKeySequence());
     QMenu* clusteredMenu = rearrangeMenu->addMenu(DeviceMapWidget::tr("Clustered"));
     clusteredMenu->addAction(DeviceMapWidget::tr("Cluster by IO"), &map, SLOT(onRearrangeClusterByIO()), QKeySequence());
-    clusteredMenu->addAction(DeviceMapWidget::tr("Cluster by GUI area"), &map, SLOT(onRearrangeClusterByArea()),
+    clusteredMenu->addAction(DeviceMapWidget::tr("Cluster by GUI Area"), &map, SLOT(onRearrangeClusterByArea()),
                              QKeySequence());
     clusteredMenu->addAction(DeviceMapWidget::tr("Keep existing clusters"), &map, SLOT(onRearrangeKeepClusters()),
                              QKeySequence());

@@ -169,7 +169,7 @@ void DeviceMapWindow::buildMenus()
 
     clustersMenu = new QMenu(tr("Clusters"), this);
     clustersMenu->setIcon(QIcon(QStringLiteral(":/icons/dozerozozu_cluster")));
-    connect(clustersMenu->addAction(DeviceMapWidget::tr("Cluster by GUI area")), &QAction::triggered, this,
+    connect(clustersMenu->addAction(DeviceMapWidget::tr("Cluster by GUI Area")), &QAction::triggered, this,
             [this] { rearrange(DeviceMapWidget::ClusterByGuiArea); });
     connect(clustersMenu->addAction(DeviceMapWidget::tr("Cluster by IO")), &QAction::triggered, this,
             [this] { rearrange(DeviceMapWidget::ClusterByIO); });
