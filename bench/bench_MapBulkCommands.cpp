@@ -160,6 +160,15 @@ PasteTimes pasteUndoRedo(const QList<DeviceInfo>& infos, int linkCount)
     return times;
 }
 
+// The graph as its manager saves it, which is what a host loads: every device with its
+// parameters and its links both ways (the text the undo of a delete hands back is the same).
+QString savedText(const QList<DeviceInfo>& infos)
+{
+    DeviceManager manager;
+    loadGraph(manager, infos);
+    return manager.toYamlString();
+}
+
 qint64 median(QList<qint64> values)
 {
     std::sort(values.begin(), values.end());
@@ -190,7 +199,7 @@ int main(int argc, char* argv[])
     QList<double> undoRatios;
     for (const int count : {1000, 5000}) {
         // Each scaler feeds the next and the one 50 further on: twice as many links as devices.
-        const QString text = DeviceText::compose(scalerInfos(count, {1, gridColumns}));
+        const QString text = savedText(scalerInfos(count, {1, gridColumns}));
         const QStringList names = scalerNames(count);
         QList<qint64> baselines;
         QList<qint64> deletes;
@@ -220,7 +229,7 @@ int main(int argc, char* argv[])
     QList<double> redoRatios;
     for (const int side : {50, 100}) {
         const QList<DeviceInfo> infos = denseInfos(side, side);
-        const QString text = DeviceText::compose(infos);
+        const QString text = savedText(infos);
         QStringList names;
         for (const DeviceInfo& info : infos)
             names.append(info.name);
