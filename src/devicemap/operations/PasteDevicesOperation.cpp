@@ -7,6 +7,7 @@
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
+#include "MapManagerSync.h"
 #include "ReadonlyBracket.h"
 #include "ZenticMessageBox.h"
 
@@ -64,7 +65,12 @@ void PasteDevicesOperation::redo()
         return;
 
     JoinedPairs joined;
-    const bool allJoined = connectDevices(nameMap, joined);
+    bool allJoined = false;
+    {
+        // Each link is reported at both ends: each pasted device is checked once, when all are joined.
+        MapManagerSync::Batch batch(map);
+        allJoined = connectDevices(nameMap, joined);
+    }
     if (nameMap.keys() == arrangement.deviceRects.keys())
         insideCopying(nameMap, items, joined);
     else
@@ -85,8 +91,11 @@ void PasteDevicesOperation::undo()
         return;
     DeviceManager* manager = map->getDeviceManager();
     ReadonlyBracket bracket(manager, map);
-    for (const QString& name : qAsConst(createdNames))
-        manager->removeDevice(name);
+    {
+        MapManagerSync::Batch batch(map);
+        for (const QString& name : qAsConst(createdNames))
+            manager->removeDevice(name);
+    }
     createdNames.clear();
     map->update();
     map->viewport()->repaint();
