@@ -22,6 +22,7 @@
 #include <QCursor>
 #include <QGraphicsScene>
 #include <QPointer>
+#include <QSet>
 
 MapCommands::MapCommands(DeviceMapWidget& map)
     : map(map)
@@ -65,7 +66,8 @@ void MapCommands::deleteSelectedDevices(const QList<QGraphicsItem*>& selection)
     // A selection changed behind the box (a device removed meanwhile) is taken as it is now.
     if (!alive || !confirmed)
         return;
-    const QList<QGraphicsItem*> current = map.scene()->selectedItems();
+    const QList<QGraphicsItem*> selectedNow = map.scene()->selectedItems();
+    const QSet<QGraphicsItem*> current(selectedNow.cbegin(), selectedNow.cend());
     QList<QGraphicsItem*> stillThere;
     for (QGraphicsItem* item : devices) {
         if (current.contains(item))
