@@ -98,7 +98,7 @@ void DeviceRegistry::rename(DeviceRecord* record, const QString& newName)
     m_index.remove(nameKey(oldName));
     m_index.insert(nameKey(newName), record);
     m_names[record->position] = newName;
-    forgetFreshNames();
+    nameFreed(oldName);
 }
 
 std::unique_ptr<DeviceRecord> DeviceRegistry::take(DeviceRecord* record)
@@ -108,7 +108,7 @@ std::unique_ptr<DeviceRecord> DeviceRegistry::take(DeviceRecord* record)
     record->position = -1;
     ++m_gaps;
     m_index.remove(nameKey(record->name));
-    forgetFreshNames();
+    nameFreed(record->name);
     // A device deleted behind our back may have left its address to a newer one.
     if (m_objects.value(record->object) == record)
         m_objects.remove(record->object);
@@ -134,7 +134,21 @@ void DeviceRegistry::closeGaps() const
     m_gaps = 0;
 }
 
-void DeviceRegistry::forgetFreshNames()
+// Names match whatever their case, so the pattern's text around the number does too. Any number
+// read there lowers the hint: one lowered too far only costs a longer search.
+void DeviceRegistry::nameFreed(const QString& name)
 {
-    m_freshNameHints.clear();
+    for (auto hint = m_freshNameHints.begin(); hint != m_freshNameHints.end(); ++hint) {
+        const QString& pattern = hint.key();
+        const int marker = pattern.indexOf(QLatin1String("%1"));
+        const QStringRef prefix = pattern.leftRef(marker);
+        const QStringRef suffix = pattern.midRef(marker + 2);
+        if (name.size() <= prefix.size() + suffix.size() || !name.startsWith(prefix, Qt::CaseInsensitive)
+            || !name.endsWith(suffix, Qt::CaseInsensitive))
+            continue;
+        bool isNumber = false;
+        const int number = name.midRef(prefix.size(), name.size() - prefix.size() - suffix.size()).toInt(&isNumber);
+        if (isNumber && number < hint.value())
+            hint.value() = qMax(number, 1);
+    }
 }

@@ -81,8 +81,8 @@ public:
     std::unique_ptr<DeviceRecord> take(DeviceRecord* record);
 
 private:
-    /// A name no longer held may be the lowest free one again.
-    void forgetFreshNames();
+    /// A name no longer held may be the lowest free one again for the pattern it follows.
+    void nameFreed(const QString& name);
     /// Drops the places that take() left empty, keeping the order.
     void closeGaps() const;
 
@@ -95,6 +95,8 @@ private:
     QHash<QString, DeviceRecord*> m_index;
     /// Device object to record.
     QHash<const QObject*, DeviceRecord*> m_objects;
-    /// Per name pattern of freshName(), a number below which every name is taken.
+    /// Per name pattern of freshName(), a number below which every name is taken. Only a name
+    /// freed that follows a pattern lowers its number: a device type's fresh name then costs
+    /// the same however many devices of that type there are.
     QHash<QString, int> m_freshNameHints;
 };
