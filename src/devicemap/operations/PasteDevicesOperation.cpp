@@ -8,9 +8,11 @@
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
 #include "MapManagerSync.h"
+#include "MapWaitCursor.h"
 #include "ReadonlyBracket.h"
 #include "ZenticMessageBox.h"
 
+#include <QApplication>
 #include <QGraphicsScene>
 #include <QObject>
 #include <QtDebug>
@@ -52,6 +54,7 @@ void PasteDevicesOperation::redo()
 {
     if (!map)
         return;
+    MapWaitCursor busy(work());
     const QList<QGraphicsItem*> selected = map->scene()->selectedItems();
     for (QGraphicsItem* item : selected)
         item->setSelected(false);
@@ -80,15 +83,23 @@ void PasteDevicesOperation::redo()
     map->update();
     // Saved before the box, so that nothing waits on the user's answer.
     bracket.close();
-    if (!allJoined)
-        ZenticMessageBox::warning(map, QObject::tr("Incorrect connection."), QObject::tr("Something went wrong, check the log."),
-                                  QMessageBox::Ok, QMessageBox::Ok);
+    if (allJoined)
+        return;
+    // The user reads the box: the paste's wait cursor is not for it.
+    const bool waiting = MapWaitCursor::isShown();
+    if (waiting)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    ZenticMessageBox::warning(map, QObject::tr("Incorrect connection."), QObject::tr("Something went wrong, check the log."),
+                              QMessageBox::Ok, QMessageBox::Ok);
+    if (waiting)
+        QApplication::restoreOverrideCursor();
 }
 
 void PasteDevicesOperation::undo()
 {
     if (!map)
         return;
+    MapWaitCursor busy(work());
     DeviceManager* manager = map->getDeviceManager();
     ReadonlyBracket bracket(manager, map);
     {
@@ -99,6 +110,14 @@ void PasteDevicesOperation::undo()
     createdNames.clear();
     map->update();
     map->viewport()->repaint();
+}
+
+int PasteDevicesOperation::work() const
+{
+    int work = descriptions.size();
+    for (const DeviceInfo& info : descriptions)
+        work += info.outgoingConnections.size() + info.connectionStrings.size();
+    return work;
 }
 
 QList<QPair<QString, QString>> PasteDevicesOperation::createDevices()

@@ -8,6 +8,7 @@
 #include "DeviceText.h"
 #include "MapItemIndex.h"
 #include "MapManagerSync.h"
+#include "MapWaitCursor.h"
 #include "ReadonlyBracket.h"
 
 #include <QHash>
@@ -82,6 +83,7 @@ void RemoveDevicesOperation::redo()
 {
     if (!map)
         return;
+    MapWaitCursor busy(work());
     DeviceManager* manager = map->getDeviceManager();
     ReadonlyBracket bracket(manager, map);
     // The peers hear of each link that goes: each is checked once, when all are gone.
@@ -100,6 +102,7 @@ void RemoveDevicesOperation::undo()
 {
     if (!map)
         return;
+    MapWaitCursor busy(work());
     // Saved once the devices, their links and places are back, as the removal was saved.
     ReadonlyBracket bracket(map->getDeviceManager(), map);
     QStringList created;
@@ -110,6 +113,11 @@ void RemoveDevicesOperation::undo()
     }
     takeRestoredNames(created);
     arrangeDevices();
+}
+
+int RemoveDevicesOperation::work() const
+{
+    return descriptions.size() + arrangement.connections.size();
 }
 
 QStringList RemoveDevicesOperation::deviceNames() const
