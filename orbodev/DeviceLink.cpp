@@ -152,11 +152,18 @@ void DeviceLink::cut(QObject* monitor)
         gate->close();
     QObject::disconnect(connection);
     // Their thread may be delivering a value through them right now; it deletes them when done.
-    // The converter's own connection to the relay goes with it.
-    if (converter)
-        converter->deleteLater();
-    if (relay)
-        relay->deleteLater();
+    // The converter's own connection to the relay goes with it. Idle in this thread, they go at
+    // once: each waiting deletion is one more event that every later deleted object with events
+    // of its own (a relay going with its device) has Qt search through.
+    if (relay && relay->mayBeDeletedHere()) {
+        delete converter.data();
+        delete relay.data();
+    } else {
+        if (converter)
+            converter->deleteLater();
+        if (relay)
+            relay->deleteLater();
+    }
     if (!sourceDevice)
         return;
     for (const DeviceLink* other : qAsConst(source->links)) {

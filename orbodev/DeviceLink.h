@@ -46,7 +46,8 @@ public:
     /**
      * Undoes the wiring; monitor stops hearing the signal when no other link of the source
      * carries it. Once it returns, no value of the link reaches the receiver, whatever the
-     * threads; the relay and converter go later, in the receiver's thread.
+     * threads; the relay and converter go in the receiver's thread: at once when that is the
+     * calling thread and it is handing the receiver no value, otherwise later.
      */
     void cut(QObject* monitor);
 

@@ -180,7 +180,7 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
 {
     // A link names its peer as the text does; a name the text holds twice (as older saves
     // wrote two names differing in a noncharacter) stands for the first device of that name.
-    QMap<QString, QString> newNames;
+    QHash<QString, QString> newNames;
     QStringList created;
     QList<QPair<const DeviceInfo*, QString>> createdInfos;
     for (const DeviceInfo& info : infos) {

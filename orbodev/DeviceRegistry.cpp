@@ -21,6 +21,7 @@ QString nameKey(const QString& name)
 
 DeviceRegistry::~DeviceRegistry()
 {
+    // The empty places hold null, which deletes nothing.
     qDeleteAll(m_records);
 }
 
@@ -80,6 +81,8 @@ DeviceRecord* DeviceRegistry::add(const QString& name, const QString& type, bool
     record->type = type;
     record->remote = remote;
     record->device = device;
+    closeGaps();
+    record->position = m_records.size();
     m_records.append(record);
     m_names.append(name);
     m_index.insert(nameKey(name), record);
@@ -94,24 +97,58 @@ void DeviceRegistry::rename(DeviceRecord* record, const QString& newName)
     record->name = newName;
     m_index.remove(nameKey(oldName));
     m_index.insert(nameKey(newName), record);
-    m_names[m_records.indexOf(record)] = newName;
-    forgetFreshNames();
+    m_names[record->position] = newName;
+    nameFreed(oldName);
 }
 
 std::unique_ptr<DeviceRecord> DeviceRegistry::take(DeviceRecord* record)
 {
-    const int index = m_records.lastIndexOf(record);
-    m_records.removeAt(index);
-    m_names.removeAt(index);
+    m_records[record->position] = nullptr;
+    m_names[record->position] = QString();
+    record->position = -1;
+    ++m_gaps;
     m_index.remove(nameKey(record->name));
-    forgetFreshNames();
+    nameFreed(record->name);
     // A device deleted behind our back may have left its address to a newer one.
     if (m_objects.value(record->object) == record)
         m_objects.remove(record->object);
     return std::unique_ptr<DeviceRecord>(record);
 }
 
-void DeviceRegistry::forgetFreshNames()
+void DeviceRegistry::closeGaps() const
 {
-    m_freshNameHints.clear();
+    if (m_gaps == 0)
+        return;
+    int kept = 0;
+    for (int i = 0; i < m_records.size(); ++i) {
+        DeviceRecord* record = m_records.at(i);
+        if (!record)
+            continue;
+        record->position = kept;
+        m_records[kept] = record;
+        m_names[kept] = m_names.at(i);
+        ++kept;
+    }
+    m_records.erase(m_records.begin() + kept, m_records.end());
+    m_names.erase(m_names.begin() + kept, m_names.end());
+    m_gaps = 0;
+}
+
+// Names match whatever their case, so the pattern's text around the number does too. Any number
+// read there lowers the hint: one lowered too far only costs a longer search.
+void DeviceRegistry::nameFreed(const QString& name)
+{
+    for (auto hint = m_freshNameHints.begin(); hint != m_freshNameHints.end(); ++hint) {
+        const QString& pattern = hint.key();
+        const int marker = pattern.indexOf(QLatin1String("%1"));
+        const QStringRef prefix = pattern.leftRef(marker);
+        const QStringRef suffix = pattern.midRef(marker + 2);
+        if (name.size() <= prefix.size() + suffix.size() || !name.startsWith(prefix, Qt::CaseInsensitive)
+            || !name.endsWith(suffix, Qt::CaseInsensitive))
+            continue;
+        bool isNumber = false;
+        const int number = name.midRef(prefix.size(), name.size() - prefix.size() - suffix.size()).toInt(&isNumber);
+        if (isNumber && number < hint.value())
+            hint.value() = qMax(number, 1);
+    }
 }

@@ -28,6 +28,8 @@ struct DeviceRecord
     /// Links from and to this device (a link to itself once), oldest first: the order of its
     /// connection lists.
     QList<DeviceLink*> links;
+    /// Where the registry keeps it in creation order; the registry's to keep.
+    int position = -1;
 };
 
 /**
@@ -46,9 +48,17 @@ public:
     ~DeviceRegistry();
 
     /// Creation order, which device lists and saved graphs keep.
-    const QList<DeviceRecord*>& records() const { return m_records; }
+    const QList<DeviceRecord*>& records() const
+    {
+        closeGaps();
+        return m_records;
+    }
     /// The names of records(), in step with it, so that listing them costs nothing.
-    const QStringList& names() const { return m_names; }
+    const QStringList& names() const
+    {
+        closeGaps();
+        return m_names;
+    }
     /// The device's record, whatever the case of name; null when unknown.
     DeviceRecord* find(const QString& name) const;
     /// The name as the device holds it; empty when unknown.
@@ -71,15 +81,22 @@ public:
     std::unique_ptr<DeviceRecord> take(DeviceRecord* record);
 
 private:
-    /// A name no longer held may be the lowest free one again.
-    void forgetFreshNames();
+    /// A name no longer held may be the lowest free one again for the pattern it follows.
+    void nameFreed(const QString& name);
+    /// Drops the places that take() left empty, keeping the order.
+    void closeGaps() const;
 
-    QList<DeviceRecord*> m_records;
-    QStringList m_names;
+    // A record taken out leaves its place empty until the lists are next read, so that taking
+    // many out, whatever their places, costs each the same.
+    mutable QList<DeviceRecord*> m_records;
+    mutable QStringList m_names;
+    mutable int m_gaps = 0;
     /// Case-folded name to record: names match whatever their case.
     QHash<QString, DeviceRecord*> m_index;
     /// Device object to record.
     QHash<const QObject*, DeviceRecord*> m_objects;
-    /// Per name pattern of freshName(), a number below which every name is taken.
+    /// Per name pattern of freshName(), a number below which every name is taken. Only a name
+    /// freed that follows a pattern lowers its number: a device type's fresh name then costs
+    /// the same however many devices of that type there are.
     QHash<QString, int> m_freshNameHints;
 };

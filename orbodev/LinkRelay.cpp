@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QMetaType>
 #include <QSet>
+#include <QThread>
 #include <QVector>
 
 namespace {
@@ -34,6 +35,11 @@ LinkRelay::LinkRelay(QObject* receiver, const QMetaMethod& slot)
 }
 
 LinkRelay::~LinkRelay() = default;
+
+bool LinkRelay::mayBeDeletedHere() const
+{
+    return thread() == QThread::currentThread() && !devicesHandlingValues().contains(m_receiver);
+}
 
 QMetaObject::Connection LinkRelay::connectFrom(QObject* sender, const QMetaMethod& signal)
 {

@@ -20,7 +20,7 @@
  * handling, further ones are dropped with a warning.
  *
  * So no thread but the device's own ever calls into the relay, and the relay is deleted in
- * that thread only (deleteLater(), or with the device). Its Gate closes it from any thread.
+ * that thread only (at once when mayBeDeletedHere(), else deleteLater(), or with the device). Its Gate closes it from any thread.
  *
  * Created and connected in the receiving device's thread; the device manager closes it
  * through its gate and deletes it. Internal to the framework.
@@ -50,6 +50,12 @@ public:
     ~LinkRelay() override;
 
     std::shared_ptr<Gate> gate() const { return m_gate; }
+    /**
+     * Whether the relay may be deleted on the spot: it lives in the calling thread and that
+     * thread is handing no value to its receiver (so neither the relay nor a converter before
+     * it is on the stack). Otherwise it is to go through deleteLater().
+     */
+    bool mayBeDeletedHere() const;
     /// Connects signal of sender to the relay: at once in the relay's thread, queued from others.
     QMetaObject::Connection connectFrom(QObject* sender, const QMetaMethod& signal);
 

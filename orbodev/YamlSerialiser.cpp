@@ -5,6 +5,7 @@
 #include "YamlTextWriter.h"
 
 #include <QIODevice>
+#include <QSet>
 
 #include <yaml-cpp/yaml.h>
 
@@ -182,12 +183,16 @@ QString YamlSerialiser::serialise(const DeviceInfo& info)
     QStringList incoming;
     for (const Connection& link : info.incomingConnections)
         incoming.append(incomingLinkText(link.slot, link.device == info.name ? "this" : link.device, link.signal));
+    // A device with many links lists each of them in both forms: each text is looked up, not searched for.
+    QSet<QString> written(incoming.cbegin(), incoming.cend());
     for (const QString& text : info.connectionStrings) {
         QString slotDevice, slot, signalDevice, signal;
         if (splitLinkText(text, &slotDevice, &slot, &signalDevice, &signal) && isOwnName(slotDevice, info.name)) {
             const QString ownText = incomingLinkText(slot, signalDevice, signal);
-            if (!incoming.contains(ownText))
+            if (!written.contains(ownText)) {
+                written.insert(ownText);
                 incoming.append(ownText);
+            }
         }
     }
     if (!incoming.isEmpty()) {

@@ -24,6 +24,7 @@
 #include "MapSaveNotices.h"
 #include "MapSaves.h"
 #include "MapSearch.h"
+#include "MapWaitCursor.h"
 #include "UnplacedZone.h"
 
 #include <QCloseEvent>
@@ -175,6 +176,8 @@ bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
         delete operation;
         return false;
     }
+    // A long operation's wait cursor lasts until the layout file is written after it.
+    MapWaitCursor wholeRun;
     undoStack->push(operation);
     return true;
 }

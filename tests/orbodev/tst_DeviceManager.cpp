@@ -55,6 +55,8 @@ private Q_SLOTS:
     void valuesPilingUpInALoopAreDroppedWithAWarning();
     void renameRefusesTakenNamesInAnyCase();
     void removeDropsLinksAndReportsPeers();
+    void aFreedNameIsTheNextFreshOne_data();
+    void aFreedNameIsTheNextFreshOne();
     void allDescriptionsAtOnceAreEachDevicesDescription();
     void workerThreadDeviceReachesGuiThreadThroughItsHandle();
     void trackingReportsEachEmissionOnALink();
@@ -263,6 +265,52 @@ void TestDeviceManagerContract::removeDropsLinksAndReportsPeers()
     QVERIFY(manager.getDeviceInfo(scaler).incomingConnections.isEmpty());
     QVERIFY(!manager.removeDevice(generator));
     QVERIFY(manager.getDeviceInfo(generator).name.isEmpty() && manager.getDeviceHandle(generator).isNull());
+}
+
+void TestDeviceManagerContract::aFreedNameIsTheNextFreshOne_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("freed");
+    QTest::addColumn<QString>("renamedTo");
+    QTest::addColumn<QString>("fifth");
+    QTest::newRow("removed") << "scaler" << "scaler2" << QString() << "scaler5";
+    QTest::newRow("renamed away") << "scaler" << "scaler2" << "kept" << "scaler5";
+    QTest::newRow("removed, of another manager") << "press/scaler" << "scaler2@press" << QString() << "scaler5@press";
+    QTest::newRow("renamed away, of another manager") << "press/scaler" << "scaler2@press" << "kept@press"
+                                                      << "scaler5@press";
+}
+
+void TestDeviceManagerContract::aFreedNameIsTheNextFreshOne()
+{
+    // Given four devices of a type, the second named in another case, and a name asked for meanwhile
+    QFETCH(QString, type);
+    QFETCH(QString, freed);
+    QFETCH(QString, renamedTo);
+    QFETCH(QString, fifth);
+    DeviceManager manager;
+    manager.addNetworkManager("press");
+    QStringList names;
+    for (int i = 0; i < 4; ++i)
+        names.append(manager.createDevice(type, false));
+    QVERIFY(manager.renameDevice(freed, freed.section('@', 0, 0).toUpper()));
+    const QString second = manager.getDeviceNames().at(1);
+    const QStringList others{manager.createDevice("generator", false), manager.createDevice("adder", false)};
+
+    // When the second goes, or takes a name of its own
+    if (!renamedTo.isEmpty())
+        QVERIFY(manager.renameDevice(second, "kept"));
+    else
+        QVERIFY(manager.removeDevice(second));
+
+    // Then the list keeps the order of creation, and the next device of the type gets its name
+    QStringList expected = names + others;
+    if (!renamedTo.isEmpty())
+        expected[1] = renamedTo;
+    else
+        expected.removeAt(1);
+    QCOMPARE(manager.getDeviceNames(), expected);
+    QCOMPARE(manager.createDevice(type, false), freed);
+    QCOMPARE(manager.createDevice(type, false), fifth);
 }
 
 void TestDeviceManagerContract::allDescriptionsAtOnceAreEachDevicesDescription()

@@ -7,6 +7,7 @@
 #include "LayoutGraphBuilder.h"
 #include "MapItemIndex.h"
 #include "MapSearch.h"
+#include "MapWaitCursor.h"
 #include "RearrangeGraphOperation.h"
 #include "ZenticMessageBox.h"
 
@@ -26,16 +27,6 @@ bool isClustered(DeviceMapWidget::LayoutType type)
     return type == DeviceMapWidget::ClusterByGuiArea || type == DeviceMapWidget::ClusterByIO
            || type == DeviceMapWidget::FixedClusters;
 }
-
-/// Shows the wait cursor for as long as it lives.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
@@ -108,11 +99,13 @@ void MapAutoLayout::rearrangeGraph(DeviceMapWidget::LayoutType type, bool ask)
     if (!alive)
         return;
 
-    GraphLayoutAdapter::Result result;
-    {
-        WaitCursor waiting;
-        result = arrange(infosOf(map.getDeviceManager()->getDeviceNames()), type);
-    }
+    const QList<DeviceInfo> infos = infosOf(map.getDeviceManager()->getDeviceNames());
+    int work = infos.size();
+    for (const DeviceInfo& info : infos)
+        work += info.outgoingConnections.size();
+    // Over the layout and its application alike, up to the search sorted anew.
+    MapWaitCursor busy(work);
+    const GraphLayoutAdapter::Result result = arrange(infos, type);
     if (!alive)
         return;
     // Taken after the layout, whose wait lets the manager's signals in, so that undo gives

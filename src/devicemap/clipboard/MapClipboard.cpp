@@ -9,6 +9,7 @@
 #include "DeviceText.h"
 #include "ExportMetaDeviceWizard.h"
 #include "MapItemIndex.h"
+#include "MapWaitCursor.h"
 #include "MetaDeviceFile.h"
 #include "ModalRunner.h"
 #include "PasteDevicesOperation.h"
@@ -34,6 +35,15 @@ namespace {
 
 // How often a drop that came during an operation's wait looks again whether the wait is over.
 constexpr int dropRetryMs = 20;
+
+// The devices and the links described, for MapWaitCursor.
+int workOf(const QList<DeviceInfo>& infos)
+{
+    int work = infos.size();
+    for (const DeviceInfo& info : infos)
+        work += info.outgoingConnections.size() + info.connectionStrings.size();
+    return work;
+}
 
 QList<DeviceNodeItem*> deviceItems(const QList<QGraphicsItem*>& items)
 {
@@ -92,6 +102,8 @@ void MapClipboard::paste(const QPoint& viewportPoint)
     const QList<DeviceInfo> infos = DeviceText::parse(&map, QApplication::clipboard()->text(QClipboard::Clipboard));
     if (!alive || infos.isEmpty())
         return;
+    // The layout of the pasted devices is part of the paste.
+    MapWaitCursor busy(workOf(infos));
     pushPaste(infos, map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType()), point);
 }
 
@@ -105,6 +117,7 @@ void MapClipboard::pushPaste(const QList<DeviceInfo>& infos, const DevicesArrang
 {
     if (infos.isEmpty())
         return;
+    MapWaitCursor busy(workOf(infos));
     map.pushOperation(new PasteDevicesOperation(&map, infos, arrangement, map.mapToScene(viewportPoint)));
 }
 
@@ -249,12 +262,17 @@ void MapClipboard::processDrop(const DroppedFile& file)
     if (!alive || infos.isEmpty())
         return;
     DevicesArrangement arrangement = file.layout;
-    if (arrangement.devices.isEmpty())
-        arrangement = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
-    if (file.path.contains(QLatin1String("/templates/")))
-        createTemplate(QFileInfo(file.path).completeBaseName(), arrangement, file.viewportPoint);
-    else
-        askHowToProcess(file, arrangement);
+    {
+        MapWaitCursor busy(workOf(infos));
+        if (arrangement.devices.isEmpty())
+            arrangement = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
+        if (file.path.contains(QLatin1String("/templates/"))) {
+            createTemplate(QFileInfo(file.path).completeBaseName(), arrangement, file.viewportPoint);
+            return;
+        }
+    }
+    // The question waits for the user, under no wait cursor; the insert it may lead to shows its own.
+    askHowToProcess(file, arrangement);
 }
 
 void MapClipboard::createTemplate(const QString& templateName, const DevicesArrangement& arrangement,

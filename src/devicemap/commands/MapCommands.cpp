@@ -9,6 +9,7 @@
 #include "DeviceNodeItem.h"
 #include "MapClusters.h"
 #include "MapItemIndex.h"
+#include "MapWaitCursor.h"
 #include "ModalRunner.h"
 #include "ReadonlyBracket.h"
 #include "RemoveBendingPointOperation.h"
@@ -22,6 +23,7 @@
 #include <QCursor>
 #include <QGraphicsScene>
 #include <QPointer>
+#include <QSet>
 
 MapCommands::MapCommands(DeviceMapWidget& map)
     : map(map)
@@ -65,21 +67,37 @@ void MapCommands::deleteSelectedDevices(const QList<QGraphicsItem*>& selection)
     // A selection changed behind the box (a device removed meanwhile) is taken as it is now.
     if (!alive || !confirmed)
         return;
-    const QList<QGraphicsItem*> current = map.scene()->selectedItems();
+    const QList<QGraphicsItem*> selectedNow = map.scene()->selectedItems();
+    const QSet<QGraphicsItem*> current(selectedNow.cbegin(), selectedNow.cend());
     QList<QGraphicsItem*> stillThere;
+    int work = 0;
     for (QGraphicsItem* item : devices) {
-        if (current.contains(item))
+        if (current.contains(item)) {
             stillThere.append(item);
+            work += 1 + workAt(item);
+        }
     }
-    if (!stillThere.isEmpty())
-        map.pushOperation(new RemoveDevicesOperation(&map, stillThere));
+    if (stillThere.isEmpty())
+        return;
+    // The configuration saved at the end is part of the command.
+    MapWaitCursor busy(work);
+    map.pushOperation(new RemoveDevicesOperation(&map, stillThere));
+    bracket.close();
+}
+
+int MapCommands::workAt(QGraphicsItem* item) const
+{
+    auto device = dynamic_cast<DeviceNodeItem*>(item);
+    return device ? DeviceMapParts(map).itemIndex().linksOf(device).size() : 0;
 }
 
 void MapCommands::deleteItemAt(const QPoint& viewportPoint)
 {
+    QGraphicsItem* found = mapItemAt(viewportPoint);
+    // A device may carry many links.
+    MapWaitCursor busy(1 + workAt(found));
     // Saved once the item is gone (or when nothing was there), whatever the operation saves.
     ReadonlyBracket bracket(map.getDeviceManager(), &map);
-    QGraphicsItem* found = mapItemAt(viewportPoint);
     if (auto device = dynamic_cast<DeviceNodeItem*>(found)) {
         map.pushOperation(new RemoveDevicesOperation(&map, {device}));
     } else if (auto link = dynamic_cast<DeviceConnectionItem*>(found)) {

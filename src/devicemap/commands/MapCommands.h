@@ -42,6 +42,8 @@ private:
     void deleteItemAt(const QPoint& viewportPoint);
     /// The topmost device, link or cluster item at a viewport point (grid lines are passed over).
     QGraphicsItem* mapItemAt(const QPoint& viewportPoint) const;
+    /// The links that go with an item when it is deleted: a device's; none for other items.
+    int workAt(QGraphicsItem* item) const;
 
     DeviceMapWidget& map;
 };

@@ -7,9 +7,12 @@
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
+#include "MapManagerSync.h"
+#include "MapWaitCursor.h"
 #include "ReadonlyBracket.h"
 #include "ZenticMessageBox.h"
 
+#include <QApplication>
 #include <QGraphicsScene>
 #include <QObject>
 #include <QtDebug>
@@ -51,6 +54,7 @@ void PasteDevicesOperation::redo()
 {
     if (!map)
         return;
+    MapWaitCursor busy(work());
     const QList<QGraphicsItem*> selected = map->scene()->selectedItems();
     for (QGraphicsItem* item : selected)
         item->setSelected(false);
@@ -64,7 +68,12 @@ void PasteDevicesOperation::redo()
         return;
 
     JoinedPairs joined;
-    const bool allJoined = connectDevices(nameMap, joined);
+    bool allJoined = false;
+    {
+        // Each link is reported at both ends: each pasted device is checked once, when all are joined.
+        MapManagerSync::Batch batch(map);
+        allJoined = connectDevices(nameMap, joined);
+    }
     if (nameMap.keys() == arrangement.deviceRects.keys())
         insideCopying(nameMap, items, joined);
     else
@@ -74,22 +83,41 @@ void PasteDevicesOperation::redo()
     map->update();
     // Saved before the box, so that nothing waits on the user's answer.
     bracket.close();
-    if (!allJoined)
-        ZenticMessageBox::warning(map, QObject::tr("Incorrect connection."), QObject::tr("Something went wrong, check the log."),
-                                  QMessageBox::Ok, QMessageBox::Ok);
+    if (allJoined)
+        return;
+    // The user reads the box: the paste's wait cursor is not for it.
+    const bool waiting = MapWaitCursor::isShown();
+    if (waiting)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    ZenticMessageBox::warning(map, QObject::tr("Incorrect connection."), QObject::tr("Something went wrong, check the log."),
+                              QMessageBox::Ok, QMessageBox::Ok);
+    if (waiting)
+        QApplication::restoreOverrideCursor();
 }
 
 void PasteDevicesOperation::undo()
 {
     if (!map)
         return;
+    MapWaitCursor busy(work());
     DeviceManager* manager = map->getDeviceManager();
     ReadonlyBracket bracket(manager, map);
-    for (const QString& name : qAsConst(createdNames))
-        manager->removeDevice(name);
+    {
+        MapManagerSync::Batch batch(map);
+        for (const QString& name : qAsConst(createdNames))
+            manager->removeDevice(name);
+    }
     createdNames.clear();
     map->update();
     map->viewport()->repaint();
+}
+
+int PasteDevicesOperation::work() const
+{
+    int work = descriptions.size();
+    for (const DeviceInfo& info : descriptions)
+        work += info.outgoingConnections.size() + info.connectionStrings.size();
+    return work;
 }
 
 QList<QPair<QString, QString>> PasteDevicesOperation::createDevices()

@@ -56,6 +56,8 @@ private:
     using ShownItems = QMap<QString, QPointer<DeviceNodeItem>>;
     using JoinedPairs = QSet<QPair<QString, QString>>;
 
+    /// The devices and links it handles, for MapWaitCursor.
+    int work() const;
     /// Creates, names and sets up one device per description; their names go to createdNames.
     QList<QPair<QString, QString>> createDevices();
     /// Waits for the created devices' items; false when the map went meanwhile.

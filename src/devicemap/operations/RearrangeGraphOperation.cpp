@@ -6,6 +6,7 @@
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
+#include "MapWaitCursor.h"
 
 #include <QObject>
 
@@ -42,6 +43,7 @@ void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const
 {
     if (!map)
         return;
+    MapWaitCursor busy(arrangement.deviceRects.size() + arrangement.connections.size());
     const bool snapping = DeviceNodeItem::getGridOn();
     DeviceNodeItem::setGridOn(false);
 

@@ -7,10 +7,16 @@
 #include "DeviceNodeItem.h"
 #include "DeviceText.h"
 #include "MapItemIndex.h"
+#include "MapManagerSync.h"
+#include "MapWaitCursor.h"
 #include "ReadonlyBracket.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPair>
 #include <QSet>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,12 +32,14 @@ RemoveDevicesOperation::RemoveDevicesOperation(DeviceMapWidget* map, const QList
     DeviceManager* manager = map->getDeviceManager();
     const DeviceNodeItem* temporary = map->getCurrentTemporaryDevice();
     QStringList names;
+    QSet<QString> named;
     QList<const DeviceNodeItem*> devices;
     for (QGraphicsItem* graphicsItem : items) {
         auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
-        if (!item || names.contains(item->devName()))
+        if (!item || named.contains(item->devName()))
             continue;
         const QString name = item->devName();
+        named.insert(name);
         // A device pulled out of the unplaced zone, or still waiting there, goes back there.
         const bool unplaced = item->isUnplaced() || (temporary && temporary->devName() == name);
         arrangement.deviceRects.insert(name, unplaced ? unplacedMarker : item->boundingRect().translated(item->pos()));
@@ -41,6 +49,8 @@ RemoveDevicesOperation::RemoveDevicesOperation(DeviceMapWidget* map, const QList
     setText(names.size() == 1 ? QObject::tr("Remove device ") + names.first() : QObject::tr("Remove devices "));
 
     QSet<const DeviceConnectionItem*> recorded;
+    // Equal connections can only share their ends: each is compared with those of its ends alone.
+    QHash<QPair<QString, QString>, QList<int>> connectionsByEnds;
     for (int i = 0; i < names.size(); ++i) {
         DeviceInfo info = manager->getDeviceInfo(names.at(i));
         if (info.name.isEmpty())
@@ -55,8 +65,14 @@ RemoveDevicesOperation::RemoveDevicesOperation(DeviceMapWidget* map, const QList
             connection.from = index.nameOf(link->getNodeFrom());
             connection.to = index.nameOf(link->getNodeTo());
             connection.bendingPoints = link->getBendingPoints();
-            if (!arrangement.connections.contains(connection))
-                arrangement.connections.append(connection);
+            QList<int>& sameEnds = connectionsByEnds[qMakePair(connection.from, connection.to)];
+            const bool known = std::any_of(sameEnds.cbegin(), sameEnds.cend(), [this, &connection](int index) {
+                return arrangement.connections.at(index) == connection;
+            });
+            if (known)
+                continue;
+            sameEnds.append(arrangement.connections.size());
+            arrangement.connections.append(connection);
         }
         currentNames.append(info.name);
         descriptions.append(std::move(info));
@@ -67,8 +83,11 @@ void RemoveDevicesOperation::redo()
 {
     if (!map)
         return;
+    MapWaitCursor busy(work());
     DeviceManager* manager = map->getDeviceManager();
     ReadonlyBracket bracket(manager, map);
+    // The peers hear of each link that goes: each is checked once, when all are gone.
+    MapManagerSync::Batch batch(map);
     for (const QString& name : qAsConst(currentNames)) {
         if (name.isEmpty())
             continue;
@@ -83,12 +102,22 @@ void RemoveDevicesOperation::undo()
 {
     if (!map)
         return;
+    MapWaitCursor busy(work());
     // Saved once the devices, their links and places are back, as the removal was saved.
     ReadonlyBracket bracket(map->getDeviceManager(), map);
-    const QStringList created =
-        map->getDeviceManager()->pasteDevicesFromString(DeviceText::compose(descriptions), itemWaitMs);
+    QStringList created;
+    {
+        // Each restored link is reported at both ends: each device is checked once, when all are back.
+        MapManagerSync::Batch batch(map);
+        created = map->getDeviceManager()->pasteDevicesFromString(DeviceText::compose(descriptions), itemWaitMs);
+    }
     takeRestoredNames(created);
     arrangeDevices();
+}
+
+int RemoveDevicesOperation::work() const
+{
+    return descriptions.size() + arrangement.connections.size();
 }
 
 QStringList RemoveDevicesOperation::deviceNames() const
@@ -103,9 +132,10 @@ QStringList RemoveDevicesOperation::deviceNames() const
 // could not make: only then does a list of another length leave the other names unknown.
 void RemoveDevicesOperation::takeRestoredNames(const QStringList& created)
 {
+    const QSet<QString> createdNames(created.cbegin(), created.cend());
     for (int i = 0; i < descriptions.size(); ++i) {
         const QString& former = descriptions.at(i).name;
-        if (created.isEmpty() || created.contains(former))
+        if (created.isEmpty() || createdNames.contains(former))
             currentNames[i] = former;
         else if (created.size() == descriptions.size())
             currentNames[i] = created.at(i);

@@ -37,6 +37,8 @@ public:
     QStringList deviceNames() const;
 
 private:
+    /// The devices and links it handles, for MapWaitCursor.
+    int work() const;
     /// Follows the names under which the manager re-created the devices.
     void takeRestoredNames(const QStringList& created);
     /// Puts the re-created items and their links' bends back.

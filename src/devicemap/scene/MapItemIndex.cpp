@@ -17,13 +17,21 @@ MapItemIndex::~MapItemIndex() = default;
 void MapItemIndex::insertDevice(const QString& name, DeviceNodeItem* item)
 {
     deviceItems.insert(name, item);
+    fileDevice(name, item);
+}
+
+void MapItemIndex::fileDevice(const QString& name, DeviceNodeItem* item)
+{
     devicesByName.insert(name, item);
     if (item)
-        namesOfDevices.insert(item, name);
+        namesOfDevices.insert(item, FiledDevice{name, ++filings});
 }
 
 void MapItemIndex::insertDevices(QVector<QPair<QString, DeviceNodeItem*>> entries)
 {
+    // Filed in the order given, which is the order they joined the scene.
+    for (const auto& entry : qAsConst(entries))
+        fileDevice(entry.first, entry.second);
     std::sort(entries.begin(), entries.end(),
               [](const QPair<QString, DeviceNodeItem*>& a, const QPair<QString, DeviceNodeItem*>& b) {
                   return a.first < b.first;
@@ -31,9 +39,6 @@ void MapItemIndex::insertDevices(QVector<QPair<QString, DeviceNodeItem*>> entrie
     for (const auto& entry : qAsConst(entries)) {
         // Past the last name the map holds, the end is where the entry goes; otherwise the hint is ignored.
         deviceItems.insert(deviceItems.cend(), entry.first, entry.second);
-        devicesByName.insert(entry.first, entry.second);
-        if (entry.second)
-            namesOfDevices.insert(entry.second, entry.first);
     }
 }
 
@@ -44,6 +49,7 @@ void MapItemIndex::reserve(int deviceCount, int linkCount)
     linksAtDevice.reserve(deviceCount);
     linkSlotOf.reserve(linkCount);
     linkSlots.reserve(size_t(linkCount));
+    linkFilings.reserve(size_t(linkCount));
     firstLinkOfPair.reserve(linkCount);
 }
 
@@ -54,7 +60,7 @@ void MapItemIndex::renameDevice(const QString& oldName, const QString& newName)
     deviceItems.insert(newName, item);
     devicesByName.insert(newName, item);
     if (item)
-        namesOfDevices.insert(item, newName);
+        namesOfDevices[item].name = newName;
 }
 
 bool MapItemIndex::removeDevice(const QString& name)
@@ -75,9 +81,9 @@ bool MapItemIndex::removeDevice(const QString& name)
     deviceItems.remove(name);
     devicesByName.remove(name);
     if (item) {
-        namesOfDevices.remove(item);
+        const quint64 filed = namesOfDevices.take(item).filed;
         linksAtDevice.remove(item);
-        delete item;
+        dispose(item, filed);
     }
     return true;
 }
@@ -104,6 +110,7 @@ void MapItemIndex::insertLink(DeviceConnectionItem* link)
 {
     linkSlotOf.insert(link, int(linkSlots.size()));
     linkSlots.push_back(link);
+    linkFilings.push_back(++filings);
     const DeviceNodeItem* source = link->getNodeFrom();
     const DeviceNodeItem* target = link->getNodeTo();
     appendLinkAt(source, link);
@@ -132,13 +139,16 @@ void MapItemIndex::freeLinkSlot(int slot)
     if (freedLinkSlots < 64 || freedLinkSlots * 2 < int(linkSlots.size()))
         return;
     size_t kept = 0;
-    for (DeviceConnectionItem* link : linkSlots) {
+    for (size_t slot = 0; slot < linkSlots.size(); ++slot) {
+        DeviceConnectionItem* link = linkSlots[slot];
         if (!link)
             continue;
         linkSlotOf[link] = int(kept);
+        linkFilings[kept] = linkFilings[slot];
         linkSlots[kept++] = link;
     }
     linkSlots.resize(kept);
+    linkFilings.resize(kept);
     freedLinkSlots = 0;
 }
 
@@ -151,6 +161,7 @@ void MapItemIndex::removeLink(DeviceConnectionItem* link)
     const auto slot = linkSlotOf.find(link);
     if (slot == linkSlotOf.end())
         return;
+    const quint64 filed = linkFilings[size_t(slot.value())];
     freeLinkSlot(slot.value());
     linkSlotOf.erase(slot);
 
@@ -176,7 +187,31 @@ void MapItemIndex::removeLink(DeviceConnectionItem* link)
             }
         }
     }
-    delete link;
+    dispose(link, filed);
+}
+
+void MapItemIndex::dispose(QGraphicsItem* item, quint64 filed)
+{
+    if (deletionHolds > 0)
+        heldDeletions.emplace_back(filed, item);
+    else
+        delete item;
+}
+
+void MapItemIndex::holdDeletions()
+{
+    ++deletionHolds;
+}
+
+void MapItemIndex::releaseDeletions()
+{
+    if (--deletionHolds > 0)
+        return;
+    std::vector<std::pair<quint64, QGraphicsItem*>> held;
+    held.swap(heldDeletions);
+    std::sort(held.begin(), held.end());
+    for (const auto& entry : held)
+        delete entry.second;
 }
 
 void MapItemIndex::insertCluster(const QString& name, ClusterRectItem* item)

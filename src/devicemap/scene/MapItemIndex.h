@@ -10,12 +10,14 @@
 #include <QString>
 #include <QVector>
 
+#include <utility>
 #include <vector>
 
 class ClusterRectItem;
 class DeviceConnectionItem;
 class DeviceNodeItem;
 class HoverableItem;
+class QGraphicsItem;
 
 /**
  * The device map's tables of scene items: devices by name, links in creation order and by
@@ -43,7 +45,7 @@ public:
     DeviceNodeItem* device(const QString& name) const { return devicesByName.value(name); }
     bool hasDevice(const QString& name) const { return devicesByName.contains(name); }
     /// The name the item is filed under; empty for an item the index does not hold.
-    QString nameOf(const DeviceNodeItem* item) const { return namesOfDevices.value(item); }
+    QString nameOf(const DeviceNodeItem* item) const { return namesOfDevices.value(item).name; }
     void insertDevice(const QString& name, DeviceNodeItem* item);
     /// The same for many devices at once, as a build files them: in name order, each in one step.
     void insertDevices(QVector<QPair<QString, DeviceNodeItem*>> entries);
@@ -77,6 +79,17 @@ public:
     /// Announces and deletes the cluster's item. False without an entry.
     bool removeCluster(const QString& name);
 
+    /**
+     * While held (holds nest), removed devices and links leave the tables and are announced at
+     * once, as ever, but their items stay in the scene until the last hold ends; then they go
+     * all together, in the order they were filed, which is the order they joined the scene.
+     * Qt's scene takes longer to remove an item the more items it has to pass over to find it
+     * in its own list; removed in that order, each is found at once, so a large delete costs
+     * what its items cost. Nothing may show or look at the scene while a hold lasts.
+     */
+    void holdDeletions();
+    void releaseDeletions();
+
 Q_SIGNALS:
     /// The item is about to be deleted: forget every pointer to it now.
     void itemAboutToBeRemoved(HoverableItem* item);
@@ -84,15 +97,31 @@ Q_SIGNALS:
 private:
     using DevicePair = QPair<const DeviceNodeItem*, const DeviceNodeItem*>;
 
+    struct FiledDevice
+    {
+        QString name;
+        // When it was filed, among devices and links alike.
+        quint64 filed = 0;
+    };
+
+    void fileDevice(const QString& name, DeviceNodeItem* item);
     void appendLinkAt(const DeviceNodeItem* device, DeviceConnectionItem* link);
     void freeLinkSlot(int slot);
+    /// Deletes the item now, or once the holds end.
+    void dispose(QGraphicsItem* item, quint64 filed);
 
     QMap<QString, DeviceNodeItem*> deviceItems;
     // The same entries for look-ups by name, which the map and its operations make all the time.
     QHash<QString, DeviceNodeItem*> devicesByName;
-    QHash<const DeviceNodeItem*, QString> namesOfDevices;
+    QHash<const DeviceNodeItem*, FiledDevice> namesOfDevices;
     // Links in creation order; a removed link leaves a null slot until the slots close up.
     std::vector<DeviceConnectionItem*> linkSlots;
+    // In step with linkSlots: when each link was filed.
+    std::vector<quint64> linkFilings;
+    quint64 filings = 0;
+    int deletionHolds = 0;
+    // Removed during the holds, with when each was filed.
+    std::vector<std::pair<quint64, QGraphicsItem*>> heldDeletions;
     int freedLinkSlots = 0;
     QHash<const DeviceConnectionItem*, int> linkSlotOf;
     QHash<const DeviceNodeItem*, QList<DeviceConnectionItem*>> linksAtDevice;

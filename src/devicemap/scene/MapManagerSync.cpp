@@ -19,12 +19,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 MapManagerSync::MapManagerSync(DeviceMapWidget& map)
     : map(map)
 {
 }
+
+MapManagerSync::~MapManagerSync() = default;
 
 void MapManagerSync::followManager()
 {
@@ -184,6 +187,10 @@ void MapManagerSync::initialiseScene(const MapLayoutFile& layout)
 
 void MapManagerSync::createDeviceItem(const DeviceInfo& info, const QRect& rect)
 {
+    if (batchDepth > 0) {
+        createDeviceItem(info, rect, layoutOfBatch());
+        return;
+    }
     initialiseScene();
     map.unitedSceneWithRect(QRectF(rect));
     if (DeviceMapParts(map).itemIndex().hasDevice(info.name))
@@ -247,10 +254,24 @@ void MapManagerSync::deviceRegistered(const QString& name)
 
 void MapManagerSync::deviceChanged(const QString& name)
 {
+    if (batchDepth > 0) {
+        if (!noted.contains(name)) {
+            noted.insert(name);
+            changedInBatch.append(name);
+        }
+        return;
+    }
+    bringLinksInStep(name);
+}
+
+// The reported device's own description tells every link at it, both ways: a link can only
+// have come or gone at the reported device, one of its two ends. Checking it against that one
+// description keeps a report's cost to the device's links, however many links its peers have.
+void MapManagerSync::bringLinksInStep(const QString& name)
+{
     refitSceneIndexWhenGrown();
-    DeviceManager* manager = map.getDeviceManager();
     MapItemIndex& items = DeviceMapParts(map).itemIndex();
-    const DeviceInfo info = manager->getDeviceInfo(name);
+    const DeviceInfo info = map.getDeviceManager()->getDeviceInfo(name);
     if (info.name.isEmpty())
         return;
     if (!items.hasDevice(info.name))
@@ -260,32 +281,69 @@ void MapManagerSync::deviceChanged(const QString& name)
         return;
     item->setDeviceInfo(info);
 
+    QSet<QString> targets;
+    targets.reserve(info.outgoingConnections.size());
     for (const Connection& connection : info.outgoingConnections) {
+        if (targets.contains(connection.device))
+            continue;
+        targets.insert(connection.device);
         if (!items.hasDevice(connection.device))
             deviceRegistered(connection.device);
         DeviceNodeItem* target = items.device(connection.device);
-        if (target && !map.getConnection(info.name, connection.device))
-            map.createConnection(info.name, connection.device, QList<QPointF>());
+        if (target && !items.link(item, target))
+            DeviceMapParts(map).linkItems().create(item, target, QList<QPointF>());
     }
+    QSet<QString> sources;
+    sources.reserve(info.incomingConnections.size());
+    for (const Connection& connection : info.incomingConnections)
+        sources.insert(connection.device);
 
-    // A link can only have gone at the reported device, one of its two ends: re-checking every link
-    // of the map would ask the manager about every source on each report, seconds on a large map.
-    // One look-up per source, as each walks the manager's device list.
-    QHash<QString, QSet<QString>> targetsOfSource;
     const QList<DeviceConnectionItem*> links = items.linksOf(item);
     for (DeviceConnectionItem* link : links) {
-        const QString sourceName = link->getNodeFrom()->devName();
-        auto targets = targetsOfSource.find(sourceName);
-        if (targets == targetsOfSource.end()) {
-            targets = targetsOfSource.insert(sourceName, QSet<QString>());
-            const DeviceInfo sourceInfo = manager->getDeviceInfo(sourceName);
-            for (const Connection& connection : sourceInfo.outgoingConnections)
-                targets->insert(connection.device);
-        }
-        if (!targets->contains(link->getNodeTo()->devName()))
+        const bool listed = (link->getNodeFrom() == item && targets.contains(link->getNodeTo()->devName()))
+                            || (link->getNodeTo() == item && sources.contains(link->getNodeFrom()->devName()));
+        if (!listed)
             items.removeLink(link);
     }
     map.viewport()->update();
+}
+
+void MapManagerSync::beginBatch()
+{
+    ++batchDepth;
+    DeviceMapParts(map).itemIndex().holdDeletions();
+}
+
+void MapManagerSync::endBatch()
+{
+    if (--batchDepth == 0) {
+        const QStringList changed = std::exchange(changedInBatch, QStringList());
+        noted.clear();
+        batchLayout.reset();
+        for (const QString& name : changed)
+            bringLinksInStep(name);
+    }
+    DeviceMapParts(map).itemIndex().releaseDeletions();
+}
+
+const MapLayoutFile& MapManagerSync::layoutOfBatch()
+{
+    if (!batchLayout)
+        batchLayout = std::make_unique<MapLayoutFile>(MapLayoutFile::read(map.getLayoutFile()));
+    return *batchLayout;
+}
+
+MapManagerSync::Batch::Batch(DeviceMapWidget* map)
+    : map(map)
+{
+    if (map)
+        DeviceMapParts(map).managerSync().beginBatch();
+}
+
+MapManagerSync::Batch::~Batch()
+{
+    if (map)
+        DeviceMapParts(map.data()).managerSync().endBatch();
 }
 
 void MapManagerSync::deviceRemoved(const QString& name)
@@ -303,6 +361,16 @@ void MapManagerSync::deviceRemoved(const QString& name)
 
 void MapManagerSync::deviceRenamed(const QString& oldName, const QString& newName)
 {
+    // A device noted in a batch is checked under the name it bears when the batch ends.
+    if (noted.remove(oldName)) {
+        const int position = changedInBatch.indexOf(oldName);
+        if (noted.contains(newName)) {
+            changedInBatch.removeAt(position);
+        } else {
+            changedInBatch[position] = newName;
+            noted.insert(newName);
+        }
+    }
     MapItemIndex& items = DeviceMapParts(map).itemIndex();
     if (items.hasDevice(oldName)) {
         DeviceNodeItem* item = items.device(oldName);

@@ -7,7 +7,11 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QSet>
 #include <QString>
+#include <QStringList>
+
+#include <memory>
 
 class DeviceMapWidget;
 class MapLayoutFile;
@@ -25,7 +29,33 @@ class MapLayoutFile;
 class DOZEROZOZU_EXPORT MapManagerSync
 {
 public:
+    /**
+     * While one lives, the map only notes which devices the manager reports changed; when the
+     * last one goes, each noted device has its links brought in step once. A run of manager
+     * calls that joins or cuts many links at one device (a paste, a delete, their undo) so
+     * costs what its links cost, not their number squared. Devices, renames and removals are
+     * still followed at once; only the link checks wait, and the items removed leave the scene
+     * together at the end (MapItemIndex::holdDeletions()). Nothing may wait for a link item,
+     * nor process events, while one lives. Batches nest; a map deleted meanwhile is left alone.
+     *
+     *     MapManagerSync::Batch batch(map);
+     *     for (const QString& name : names)
+     *         manager->removeDevice(name);
+     */
+    class DOZEROZOZU_EXPORT Batch
+    {
+    public:
+        explicit Batch(DeviceMapWidget* map);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        QPointer<DeviceMapWidget> map;
+    };
+
     explicit MapManagerSync(DeviceMapWidget& map);
+    ~MapManagerSync();
 
     /// Connects the manager's reports of its devices and types to the map's slots for them.
     void followManager();
@@ -67,6 +97,12 @@ public:
     bool isSceneBuilt() const { return sceneBuilt; }
 
 private:
+    void beginBatch();
+    void endBatch();
+    /// The layout file as it was when the batch first needed it: read once, not once per device.
+    const MapLayoutFile& layoutOfBatch();
+    /// Adds the links the device's description lists and drops those at it that it no longer lists.
+    void bringLinksInStep(const QString& name);
     void initialiseScene(const MapLayoutFile& layout);
     /// Sizes the scene's index for the items it holds.
     void fitSceneIndex();
@@ -83,4 +119,9 @@ private:
     // The number of items the scene's index was last sized for.
     int indexFittedFor = 64;
     bool sceneBuilt = false;
+    int batchDepth = 0;
+    // Devices reported changed during the batches, in the order of their first report.
+    QStringList changedInBatch;
+    QSet<QString> noted;
+    std::unique_ptr<MapLayoutFile> batchLayout;
 };

@@ -75,19 +75,17 @@ QList<DeviceNodeItem*> MapSearch::found() const
 {
     QList<DeviceNodeItem*> result;
     for (const QPointer<DeviceNodeItem>& item : foundDevices) {
-        if (item)
+        if (item && foundSet.contains(item.data()))
             result.append(item.data());
     }
     return result;
 }
 
+// Taken out of the set only: searching the list for each device that goes would cost a delete
+// of every device found the square of their number. Reading the list passes it over, and the
+// next sort or search drops it.
 void MapSearch::forget(HoverableItem* item)
 {
-    auto node = dynamic_cast<DeviceNodeItem*>(item);
-    if (!node || !foundSet.remove(node))
-        return;
-    for (int i = foundDevices.size() - 1; i >= 0; --i) {
-        if (foundDevices.at(i) == node)
-            foundDevices.removeAt(i);
-    }
+    if (auto node = dynamic_cast<DeviceNodeItem*>(item))
+        foundSet.remove(node);
 }

@@ -10,6 +10,7 @@
 #include "LoneAltKey.h"
 #include "MapSaves.h"
 #include "MapSearchBar.h"
+#include "MapWaitCursor.h"
 #include "MetaDeviceFile.h"
 #include "ModalRunner.h"
 #include "TemplatesWidget.h"
@@ -591,14 +592,18 @@ void DeviceMapWindow::setRedoState(bool canRedo)
     redoButton->setEnabled(canRedo && mapWidget);
 }
 
+// A long step shows the wait cursor from its operation on; the guards here keep it up until
+// the map has written its layout file and the histories are rebuilt.
 void DeviceMapWindow::undo()
 {
+    MapWaitCursor wholeRun;
     if (mapWidget)
         mapWidget->getUndoStack()->undo();
 }
 
 void DeviceMapWindow::redo()
 {
+    MapWaitCursor wholeRun;
     if (mapWidget)
         mapWidget->getUndoStack()->redo();
 }
@@ -608,6 +613,7 @@ void DeviceMapWindow::setUndoIndex(int index)
     if (!mapWidget)
         return;
     QPointer<DeviceMapWidget> map(mapWidget);
+    MapWaitCursor wholeRun;
     map->getUndoStack()->setIndex(index);
     // Redoing may wait for the manager, and the view may be gone by then.
     if (!map)
