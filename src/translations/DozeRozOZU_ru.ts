@@ -291,10 +291,6 @@ or the connection may contain an unrecognized device.</source>
         <translation>По кластерам</translation>
     </message>
     <message>
-        <source>Cluster By IO</source>
-        <translation>Кластеры по вводу-выводу</translation>
-    </message>
-    <message>
         <source>Cluster by GUI Area</source>
         <translation>Кластеры по областям интерфейса</translation>
     </message>
@@ -611,10 +607,6 @@ or the connection may contain an unrecognized device.</source>
         <translation>Не удалось создать устройства переменной &quot;%0&quot;. Связь оставлена без изменений.</translation>
     </message>
     <message>
-        <source>Are you sure you want to delete devices </source>
-        <translation>Вы действительно хотите удалить устройства </translation>
-    </message>
-    <message>
         <source>Selected devices will be deleted immediately.</source>
         <translation>Выбранные устройства будут удалены немедленно.</translation>
     </message>
@@ -657,6 +649,28 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>Next device </source>
         <translation>Следующее устройство </translation>
+    </message>
+    <message numerus="yes">
+        <source>Are you sure you want to delete %1?</source>
+        <extracomment>%1 names the one to three devices, separated by commas.</extracomment>
+        <translation>
+            <numerusform>Вы действительно хотите удалить устройство %1?</numerusform>
+            <numerusform>Вы действительно хотите удалить устройства %1?</numerusform>
+            <numerusform>Вы действительно хотите удалить устройства %1?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Cluster by IO</source>
+        <translation>Кластеры по вводу-выводу</translation>
+    </message>
+    <message>
+        <source>GUI thread </source>
+        <translation>Поток интерфейса </translation>
+    </message>
+    <message>
+        <source>1s</source>
+        <extracomment>The duration of a long click, written beside the clock of the &quot;Long click &quot; hot key.</extracomment>
+        <translation>1 с</translation>
     </message>
 </context>
 <context>
@@ -1515,6 +1529,10 @@ To connect to a network, the Wi-Fi adapter must be turned on.</source>
     <message>
         <source>Connecting...</source>
         <translation>Подключение...</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>неизвестно</translation>
     </message>
 </context>
 <context>
