@@ -21,6 +21,7 @@
 #include "ZenticMessageBox.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDebug>
@@ -40,6 +41,8 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace {
 
@@ -262,15 +265,76 @@ QWidget* legendOnTheMap(QWidget* window)
     return pictureOf(window, picture);
 }
 
-// The demo's own menu, open under its title in the window's menu bar.
-QWidget* demoMenuOpen(QWidget* window)
+// The menu of the window's menu bar whose title matches, open under its title.
+QWidget* menuOpen(QWidget* window, const std::function<bool(const QAction* title, int index)>& matches)
 {
     auto* bar = window->findChild<QMenuBar*>();
-    QAction* title = bar ? bar->actions().value(0) : nullptr;
-    if (!title || !title->menu())
+    const QList<QAction*> titles = bar ? bar->actions() : QList<QAction*>();
+    for (int index = 0; index < titles.size(); ++index) {
+        QAction* title = titles.at(index);
+        if (!title->menu() || !matches(title, index))
+            continue;
+        const QPoint below = bar->mapTo(window, bar->actionGeometry(title).bottomLeft());
+        return pictureOf(window, withMenuOpen(window, *title->menu(), below));
+    }
+    return window;
+}
+
+// The demo's own menu, the first of the bar.
+QWidget* demoMenuOpen(QWidget* window)
+{
+    return menuOpen(window, [](const QAction*, int index) { return index == 0; });
+}
+
+// The map window's "Edit" menu, the one with Undo, and the keys of its commands.
+QWidget* editMenuOpen(QWidget* window)
+{
+    return menuOpen(window, [](const QAction* title, int) {
+        const QList<QAction*> entries = title->menu()->actions();
+        return std::any_of(entries.cbegin(), entries.cend(), [](const QAction* entry) {
+            return entry->shortcut() == QKeySequence(Qt::CTRL + Qt::Key_Z);
+        });
+    });
+}
+
+// The window with the map's second legend, its colours (and the search keys while searching), as
+// F1 then H show it; hidden again once taken.
+QPixmap withColourLegend(QWidget* window)
+{
+    DeviceMapWidget* map = mapOf(window);
+    if (auto showLegend = window->findChild<QAction*>(QStringLiteral("showLegendAction")))
+        showLegend->trigger();
+    map->switchLegend();
+    // The tool bar makes room for the colour mode's new text as the event loop lays it out.
+    QCoreApplication::processEvents();
+    const QPixmap picture = window->grab();
+    map->switchLegend();
+    return picture;
+}
+
+// The map coloured by the thread each device runs in, with the colours' legend.
+QWidget* byThreadOnTheMap(QWidget* window)
+{
+    DeviceMapWidget* map = mapOf(window);
+    map->setColorisationMode(DeviceMapWidget::ByThread);
+    const QPixmap picture = withColourLegend(window);
+    map->setColorisationMode(DeviceMapWidget::ByState);
+    return pictureOf(window, picture);
+}
+
+// The search for the scalers with the legend shown: the keys that step through the hits.
+QWidget* searchLegendOnTheMap(QWidget* window)
+{
+    auto mapWindow = static_cast<DeviceMapWindow*>(window);
+    MapSearchBar* search = mapWindow->getSearchBar();
+    if (!search)
         return window;
-    const QPoint below = bar->mapTo(window, bar->actionGeometry(title).bottomLeft());
-    return pictureOf(window, withMenuOpen(window, *title->menu(), below));
+    search->open();
+    search->lineEdit()->setText(QStringLiteral("scaler"));
+    const QPixmap picture = withColourLegend(window);
+    search->lineEdit()->clear();
+    search->closeButton()->click();
+    return pictureOf(window, picture);
 }
 
 // The sample map after the user's "Rearrange layout" with the given type (answered yes),
@@ -315,6 +379,9 @@ QList<DemoWindow> demoWindows()
          {{QStringLiteral("map-legend"), legendOnTheMap},
           {QStringLiteral("map-connections"), connectionsOfALink},
           {QStringLiteral("map-device-menu"), deviceMenuOnTheMap},
+          {QStringLiteral("map-edit-menu"), editMenuOpen},
+          {QStringLiteral("map-by-thread"), byThreadOnTheMap},
+          {QStringLiteral("map-search-legend"), searchLegendOnTheMap},
           {QStringLiteral("map-drawing"), drawingOnTheMap},
           {QStringLiteral("export-wizard"), newExportWizard},
           {QStringLiteral("map-hierarchical"), rearranged(DeviceMapWidget::Hierarchical)},
