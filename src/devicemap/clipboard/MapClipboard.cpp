@@ -36,15 +36,6 @@ namespace {
 // How often a drop that came during an operation's wait looks again whether the wait is over.
 constexpr int dropRetryMs = 20;
 
-// The devices and the links described, for MapWaitCursor.
-int workOf(const QList<DeviceInfo>& infos)
-{
-    int work = infos.size();
-    for (const DeviceInfo& info : infos)
-        work += info.outgoingConnections.size() + info.connectionStrings.size();
-    return work;
-}
-
 QList<DeviceNodeItem*> deviceItems(const QList<QGraphicsItem*>& items)
 {
     QList<DeviceNodeItem*> devices;
@@ -103,7 +94,7 @@ void MapClipboard::paste(const QPoint& viewportPoint)
     if (!alive || infos.isEmpty())
         return;
     // The layout of the pasted devices is part of the paste.
-    MapWaitCursor busy(workOf(infos));
+    MapWaitCursor busy(PasteDevicesOperation::workOf(infos));
     pushPaste(infos, map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType()), point);
 }
 
@@ -117,7 +108,7 @@ void MapClipboard::pushPaste(const QList<DeviceInfo>& infos, const DevicesArrang
 {
     if (infos.isEmpty())
         return;
-    MapWaitCursor busy(workOf(infos));
+    MapWaitCursor busy(PasteDevicesOperation::workOf(infos));
     map.pushOperation(new PasteDevicesOperation(&map, infos, arrangement, map.mapToScene(viewportPoint)));
 }
 
@@ -263,7 +254,7 @@ void MapClipboard::processDrop(const DroppedFile& file)
         return;
     DevicesArrangement arrangement = file.layout;
     {
-        MapWaitCursor busy(workOf(infos));
+        MapWaitCursor busy(PasteDevicesOperation::workOf(infos));
         if (arrangement.devices.isEmpty())
             arrangement = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
         if (file.path.contains(QLatin1String("/templates/"))) {

@@ -54,7 +54,7 @@ void PasteDevicesOperation::redo()
 {
     if (!map)
         return;
-    MapWaitCursor busy(work());
+    MapWaitCursor busy(workOf(descriptions));
     const QList<QGraphicsItem*> selected = map->scene()->selectedItems();
     for (QGraphicsItem* item : selected)
         item->setSelected(false);
@@ -99,7 +99,7 @@ void PasteDevicesOperation::undo()
 {
     if (!map)
         return;
-    MapWaitCursor busy(work());
+    MapWaitCursor busy(workOf(descriptions));
     DeviceManager* manager = map->getDeviceManager();
     ReadonlyBracket bracket(manager, map);
     {
@@ -112,10 +112,10 @@ void PasteDevicesOperation::undo()
     map->viewport()->repaint();
 }
 
-int PasteDevicesOperation::work() const
+int PasteDevicesOperation::workOf(const QList<DeviceInfo>& infos)
 {
-    int work = descriptions.size();
-    for (const DeviceInfo& info : descriptions)
+    int work = infos.size();
+    for (const DeviceInfo& info : infos)
         work += info.outgoingConnections.size() + info.connectionStrings.size();
     return work;
 }

@@ -52,12 +52,13 @@ public:
     /// The devices the last redo() created, in creation order; empty after undo().
     QStringList createdDevices() const;
 
+    /// The devices and the links that infos describe, as MapWaitCursor counts a paste's work.
+    static int workOf(const QList<DeviceInfo>& infos);
+
 private:
     using ShownItems = QMap<QString, QPointer<DeviceNodeItem>>;
     using JoinedPairs = QSet<QPair<QString, QString>>;
 
-    /// The devices and links it handles, for MapWaitCursor.
-    int work() const;
     /// Creates, names and sets up one device per description; their names go to createdNames.
     QList<QPair<QString, QString>> createDevices();
     /// Waits for the created devices' items; false when the map went meanwhile.
