@@ -554,13 +554,13 @@ or the connection may contain an unrecognized device.</source>
             <numerusform>Вы действительно хотите удалить %n устройств?</numerusform>
         </translation>
     </message>
-    <message numerus="yes">
-        <source>Selected device(s) will be deleted immediately. Device(s) can be restored later using the Undo action.</source>
-        <translation>
-            <numerusform>Выбранное устройство будет удалено немедленно. Его можно восстановить позже с помощью отмены действия.</numerusform>
-            <numerusform>Выбранные устройства будут удалены немедленно. Их можно восстановить позже с помощью отмены действия.</numerusform>
-            <numerusform>Выбранные устройства будут удалены немедленно. Их можно восстановить позже с помощью отмены действия.</numerusform>
-        </translation>
+    <message>
+        <source>The selected device will be deleted immediately. It can be restored later using the Undo action.</source>
+        <translation>Выбранное устройство будет удалено немедленно. Его можно восстановить позже с помощью отмены действия.</translation>
+    </message>
+    <message>
+        <source>The selected devices will be deleted immediately. They can be restored later using the Undo action.</source>
+        <translation>Выбранные устройства будут удалены немедленно. Их можно восстановить позже с помощью отмены действия.</translation>
     </message>
     <message>
         <source>Rename device</source>

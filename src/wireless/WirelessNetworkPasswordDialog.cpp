@@ -64,6 +64,9 @@ WirelessNetworkPasswordDialog::WirelessNetworkPasswordDialog(QString ssid, QWidg
     auto cancelButton = dialogButton(tr("Cancel"), this);
     connectPushButton = dialogButton(tr("Connect"), this);
     connectPushButton->setEnabled(false);
+    // Enter in the field, which passes it on, presses the default button; buttons that take no
+    // focus never become default by themselves. A disabled default button is not pressed.
+    connectPushButton->setDefault(true);
     buttonRow->addWidget(cancelButton);
     buttonRow->addWidget(connectPushButton);
     mainLayout->addLayout(buttonRow);

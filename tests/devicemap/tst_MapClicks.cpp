@@ -4,6 +4,7 @@
 #include "DeviceConfigWidget.h"
 #include "DeviceConnectionItem.h"
 #include "DeviceConnectionsDialog.h"
+#include "LibraryTranslator.h"
 #include "MapMenus.h"
 #include "ModalRunner.h"
 #include "ZenticMessageBox.h"
@@ -128,37 +129,79 @@ private Q_SLOTS:
 
     void deleteQuestionTakesTheFormOfItsCount_data()
     {
+        // %names: the devices sorted, %quoted: in double quotes in the order of the selection.
+        QTest::addColumn<bool>("byKey");
         QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("translated");
+        QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("question");
-        QTest::newRow("one device") << 1 << false << "Are you sure you want to delete %names?";
-        QTest::newRow("two devices") << 2 << false << "Are you sure you want to delete %names?";
-        QTest::newRow("one device, translated") << 1 << true << "(1) Are you sure you want to delete %names?";
-        QTest::newRow("three devices, translated") << 3 << true << "(3) Are you sure you want to delete %names?";
-        QTest::newRow("four devices, translated") << 4 << true << "(4) Are you sure you want to delete 4 devices?";
+        QTest::addColumn<QString>("consequence");
+        const QString menuConsequence = "Selected devices will be deleted immediately.";
+        QTest::newRow("one device") << false << 1 << "" << "Are you sure you want to delete %names?" << menuConsequence;
+        QTest::newRow("two devices") << false << 2 << "" << "Are you sure you want to delete %names?" << menuConsequence;
+        QTest::newRow("one device, translated")
+            << false << 1 << "plural" << "(1) Are you sure you want to delete %names?" << menuConsequence;
+        QTest::newRow("three devices, translated")
+            << false << 3 << "plural" << "(3) Are you sure you want to delete %names?" << menuConsequence;
+        QTest::newRow("four devices, translated")
+            << false << 4 << "plural" << "(4) Are you sure you want to delete 4 devices?" << menuConsequence;
+
+        // The Delete key's line says nothing of the count: no plural form, one text for one and one for several.
+        const QString one = "The selected device will be deleted immediately. It can be restored later using the Undo action.";
+        const QString several = "The selected devices will be deleted immediately. They can be restored later using the "
+                                "Undo action.";
+        QTest::newRow("key, one device") << true << 1 << "" << "Are you sure you want to remove %quoted?" << one;
+        QTest::newRow("key, five devices, translated")
+            << true << 5 << "plural" << "(5) Are you sure you want to remove 5 devices?" << several;
+        const QString oneRu = "Выбранное устройство будет удалено немедленно. Его можно восстановить позже с помощью "
+                              "отмены действия.";
+        const QString severalRu = "Выбранные устройства будут удалены немедленно. Их можно восстановить позже с "
+                                  "помощью отмены действия.";
+        QTest::newRow("key, one device, Russian")
+            << true << 1 << "ru" << "Вы действительно хотите удалить %quoted?" << oneRu;
+        QTest::newRow("key, two devices, Russian")
+            << true << 2 << "ru" << "Вы действительно хотите удалить %quoted?" << severalRu;
+        QTest::newRow("key, five devices, Russian")
+            << true << 5 << "ru" << "Вы действительно хотите удалить 5 устройств?" << severalRu;
+        QTest::newRow("key, 21 devices, Russian")
+            << true << 21 << "ru" << "Вы действительно хотите удалить 21 устройство?" << severalRu;
+        QTest::newRow("key, 31 devices, Russian")
+            << true << 31 << "ru" << "Вы действительно хотите удалить 31 устройство?" << severalRu;
     }
 
     void deleteQuestionTakesTheFormOfItsCount()
     {
         // Given count selected devices, in a language whose plural forms follow the count
+        QFETCH(bool, byKey);
         QFETCH(int, count);
-        QFETCH(bool, translated);
+        QFETCH(QString, language);
         QFETCH(QString, question);
+        QFETCH(QString, consequence);
         const QStringList names = row(count);
         for (const QString& name : names)
             item(name)->setSelected(true);
+        QStringList quoted;
+        for (QGraphicsItem* selected : map->scene()->selectedItems())
+            quoted.append('"' + static_cast<DeviceNodeItem*>(selected)->devName() + '"');
         PluralFormTranslator plural;
-        if (translated)
+        if (language == "plural")
             QVERIFY(QCoreApplication::installTranslator(&plural));
+        if (language == "ru")
+            QVERIFY(LibraryTranslator::install(QLocale(QLocale::Russian, QLocale::Russia)));
 
-        // When Delete is chosen from the device's menu
+        // When Delete is chosen from the device's menu, or the Delete key pressed
         ModalRunner::MenuAnswerGuard choose(QStringLiteral("Delete"));
         ZenticMessageBox::AnswerGuard answer(choice(false));
-        click(centreOf(names.first()), Qt::RightButton);
+        if (byKey)
+            QTest::keyClick(map.get(), Qt::Key_Delete);
+        else
+            click(centreOf(names.first()), Qt::RightButton);
         QCoreApplication::removeTranslator(&plural);
+        LibraryTranslator::remove();
 
-        // Then the question is asked in the form of that count
-        QCOMPARE(answer.texts().value(0), QString(question).replace("%names", names.join(", ")));
+        // Then the question is asked in the form of that count, and its consequence in the form of one or several
+        QCOMPARE(answer.texts().value(0),
+                 QString(question).replace("%names", names.join(", ")).replace("%quoted", quoted.join(", ")));
+        QCOMPARE(answer.informativeTexts().value(0), consequence);
     }
 
     void leftClickOpensTheSettingsOnceWithoutModifiers_data()

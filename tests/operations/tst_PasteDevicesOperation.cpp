@@ -24,6 +24,29 @@ QString fromA(const QString& source = QStringLiteral("A"))
     return QStringLiteral("this.input(double)<%1.output(double)").arg(source);
 }
 
+DeviceInfo feeding(const QString& name, const QString& target)
+{
+    DeviceInfo info = scaler(name);
+    info.outgoingConnections.append(Connection{target, "output(double)", "input(double)"});
+    return info;
+}
+
+// Every link the manager holds, "source>target", a device of this paste written as its entry's position.
+QStringList linksByEntry(DeviceManager& manager, const QStringList& created)
+{
+    auto written = [&created](const QString& name) {
+        const int entry = created.indexOf(name);
+        return entry < 0 ? name : QString::number(entry);
+    };
+    QStringList links;
+    for (const QString& name : manager.getDeviceNames()) {
+        for (const Connection& link : manager.getDeviceInfo(name).outgoingConnections)
+            links.append(written(name) + ">" + written(link.device));
+    }
+    links.sort();
+    return links;
+}
+
 bool linked(DeviceManager& manager, const QString& source, const QString& target)
 {
     const QList<Connection> outgoing = manager.getDeviceInfo(source).outgoingConnections;
@@ -202,6 +225,73 @@ private Q_SLOTS:
         manager->setSilentDevices({});
         stack()->redo();
         QCOMPARE(manager->getDeviceNames(), QStringList({"A", "B"}));
+    }
+
+    void everyEntryOfARepeatedNameKeepsItsOwnLinks_data()
+    {
+        QTest::addColumn<QList<DeviceInfo>>("infos");
+        QTest::addColumn<bool>("alreadyOnTheMap");
+        QTest::addColumn<bool>("undoneAndRedone");
+        QTest::addColumn<QStringList>("links");
+        QTest::addColumn<QStringList>("repeated");
+        const QList<DeviceInfo> twinsFeedingX{feeding("twin", "x"), feeding("twin", "x"), scaler("x")};
+        QTest::newRow("two twins each feeding x")
+            << twinsFeedingX << false << false << QStringList{"0>2", "1>2"} << QStringList{"twin"};
+        QTest::newRow("twin fed by x twice")
+            << QList<DeviceInfo>{scaler("x"), scaler("twin", {fromA("x")}), scaler("twin", {fromA("x")})} << false
+            << false << QStringList{"0>1", "0>2"} << QStringList{"twin"};
+        // x names t by name alone: that is the first t; the third names x from its own entry.
+        QTest::newRow("three alike, one named by a peer")
+            << QList<DeviceInfo>{feeding("t", "x"), scaler("t"), scaler("t", {fromA("x")}), feeding("x", "t")}
+            << false << false << QStringList{"0>3", "3>0", "3>2"} << QStringList{"t"};
+        QTest::newRow("two names repeated, each logged once")
+            << QList<DeviceInfo>{feeding("a", "b"), feeding("a", "b"), scaler("b"), scaler("b", {fromA("a")})}
+            << false << false << QStringList{"0>2", "0>3", "1>2"} << QStringList{"a", "b"};
+        QTest::newRow("repeated name already on the map")
+            << twinsFeedingX << true << false << QStringList{"0>2", "1>2"} << QStringList{"twin"};
+        QTest::newRow("redone after undo")
+            << twinsFeedingX << false << true << QStringList{"0>2", "1>2"} << QStringList{"twin"};
+    }
+
+    void everyEntryOfARepeatedNameKeepsItsOwnLinks()
+    {
+        // Given a text naming devices alike (and maybe a device of that name on the map)
+        QFETCH(QList<DeviceInfo>, infos);
+        QFETCH(bool, alreadyOnTheMap);
+        QFETCH(bool, undoneAndRedone);
+        QFETCH(QStringList, links);
+        QFETCH(QStringList, repeated);
+        if (alreadyOnTheMap)
+            manager->renameDevice(manager->createDevice("scaler", false), infos.first().name);
+        ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+        TestSupport::LogCapture log;
+
+        // When it is pasted (and the paste undone and redone)
+        paste(infos, map->rearrangeDevicesFromInfos(infos, map->getCurrentLayoutType()));
+        if (undoneAndRedone) {
+            stack()->undo();
+            log.clear();
+            stack()->redo();
+        }
+
+        // Then every entry's device has the links its entry gives, each repeated name is logged
+        // once, and every device is placed on its own and selected, with no box
+        const QStringList created = lastPaste()->createdDevices();
+        QCOMPARE(created.size(), infos.size());
+        QCOMPARE(linksByEntry(*manager, created), links);
+        QStringList logged;
+        for (const QString& name : repeated)
+            logged.append("repeated device name, links naming it join the first device of that name: \"" + name + "\"");
+        QCOMPARE(log.messages(QtWarningMsg).filter("repeated device name"), logged);
+        QStringList centres;
+        for (const QString& name : created) {
+            QVERIFY(!item(name)->isUnplaced());
+            QVERIFY(item(name)->isSelected());
+            centres.append(QStringLiteral("%1,%2").arg(item(name)->getCenter().x()).arg(item(name)->getCenter().y()));
+        }
+        centres.removeDuplicates();
+        QCOMPARE(centres.size(), created.size());
+        QCOMPARE(answer.count(), 0);
     }
 
     void anItemThatVanishesDuringTheWaitsIsSkipped()

@@ -57,13 +57,17 @@ void MapCommands::deleteSelectedDevices(const QList<QGraphicsItem*>& selection)
     const QString question = count < 4
                                  ? DeviceMapWidget::tr("Are you sure you want to remove ") + names.join(QStringLiteral(", ")) + QLatin1Char('?')
                                  : DeviceMapWidget::tr("Are you sure you want to remove %n devices?", "", count);
+    // Two texts, not a plural form: the line holds no number, and a language whose forms follow
+    // the number's last digits would speak of one device for 21.
+    const QString consequence =
+        count == 1 ? DeviceMapWidget::tr("The selected device will be deleted immediately. It can be restored later "
+                                         "using the Undo action.")
+                   : DeviceMapWidget::tr("The selected devices will be deleted immediately. They can be restored later "
+                                         "using the Undo action.");
     QPointer<DeviceMapWidget> alive(&map);
     ReadonlyBracket bracket(map.getDeviceManager(), &map);
-    const bool confirmed = ZenticMessageBox::confirm(
-        &map, QMessageBox::Information, DeviceMapWidget::tr("Delete"), question,
-        DeviceMapWidget::tr("Selected device(s) will be deleted immediately. Device(s) can be restored later using the "
-                            "Undo action.",
-                            "", count));
+    const bool confirmed = ZenticMessageBox::confirm(&map, QMessageBox::Information, DeviceMapWidget::tr("Delete"),
+                                                     question, consequence);
     // A selection changed behind the box (a device removed meanwhile) is taken as it is now.
     if (!alive || !confirmed)
         return;

@@ -15,6 +15,11 @@
  * list every link both ways), and list() is the one reading of them that paste, drop and
  * layout share.
  *
+ * A text may describe two devices alike (a hand-edited one may). The links an entry lists
+ * belong to that entry, its own name in them meaning itself; any other peer named by a name
+ * the text holds twice is the first entry of that name, as the framework reads such a text.
+ * The entries tell which devices a link joins; the names, as written, are for the log.
+ *
  * A plain value; any thread.
  *
  *     for (const DescribedLink& link : DescribedLink::list(infos, &malformed))
@@ -26,6 +31,10 @@ struct DOZEROZOZU_EXPORT DescribedLink
     ConnectionString text;
     /// The describing device: the target of an incoming link, the source of an outgoing one.
     QString owner;
+    /// Positions in the described list of the source's and the target's descriptions; -1 for a
+    /// device the list does not describe.
+    int sourceEntry = -1;
+    int targetEntry = -1;
 
     /// The target device's name, "this" read as the owner.
     QString target() const;
@@ -33,7 +42,8 @@ struct DOZEROZOZU_EXPORT DescribedLink
     /**
      * Every link of infos, in order: the outgoing connections of each description, then the
      * connection strings of each. A connection string naming a link that an outgoing
-     * connection names already is left out, so a link listed both ways comes once; within
+     * connection names already (the same entries, signal and slot) is left out, so a link
+     * listed both ways comes once; within
      * one list, links come as listed. Entries that are no link (a connection string not of
      * the form "target.slot<source.signal", an outgoing connection with an empty field) go
      * to malformed, when given, as their text.

@@ -15,7 +15,10 @@
 #include <QApplication>
 #include <QGraphicsScene>
 #include <QObject>
+#include <QVector>
 #include <QtDebug>
+
+#include <algorithm>
 
 namespace {
 
@@ -31,6 +34,21 @@ QString creationType(const DeviceInfo& info)
 void logIncorrectConnection(const QString& text)
 {
     qDebug().nospace() << "incorrect connection: " << text;
+}
+
+// Once per name, however often it comes again.
+void logRepeatedNames(const QList<DeviceInfo>& infos)
+{
+    QSet<QString> seen;
+    QSet<QString> logged;
+    for (const DeviceInfo& info : infos) {
+        if (seen.contains(info.name) && !logged.contains(info.name)) {
+            qWarning().nospace() << "repeated device name, links naming it join the first device of that name: "
+                                 << info.name;
+            logged.insert(info.name);
+        }
+        seen.insert(info.name);
+    }
 }
 
 } // namespace
@@ -61,10 +79,9 @@ void PasteDevicesOperation::redo()
 
     ReadonlyBracket bracket(map->getDeviceManager(), map);
     createdNames.clear();
-    const QList<QPair<QString, QString>> created = createDevices();
-    QMap<QString, QString> nameMap;
-    ShownItems items;
-    if (!awaitItems(created, nameMap, items))
+    const QList<QPair<int, QString>> created = createDevices();
+    ShownDevices shown;
+    if (!awaitItems(created, shown))
         return;
 
     JoinedPairs joined;
@@ -72,12 +89,17 @@ void PasteDevicesOperation::redo()
     {
         // Each link is reported at both ends: each pasted device is checked once, when all are joined.
         MapManagerSync::Batch batch(map);
-        allJoined = connectDevices(nameMap, joined);
+        allJoined = connectDevices(shown, joined);
     }
-    if (nameMap.keys() == arrangement.deviceRects.keys())
-        insideCopying(nameMap, items, joined);
+    QStringList pastedNames;
+    for (const ShownDevice& device : qAsConst(shown))
+        pastedNames.append(descriptions.at(device.entry).name);
+    pastedNames.sort();
+    // A name pasted twice never matches: the arrangement has one rectangle per name.
+    if (pastedNames == arrangement.deviceRects.keys())
+        insideCopying(shown, joined);
     else
-        outsideCopying(nameMap, items, joined);
+        outsideCopying(shown, joined);
     if (!map)
         return;
     map->update();
@@ -120,12 +142,13 @@ int PasteDevicesOperation::workOf(const QList<DeviceInfo>& infos)
     return work;
 }
 
-QList<QPair<QString, QString>> PasteDevicesOperation::createDevices()
+QList<QPair<int, QString>> PasteDevicesOperation::createDevices()
 {
     DeviceManager* manager = map->getDeviceManager();
     const MapItemIndex& index = DeviceMapParts(map).itemIndex();
-    QList<QPair<QString, QString>> created;
-    for (const DeviceInfo& info : qAsConst(descriptions)) {
+    QList<QPair<int, QString>> created;
+    for (int entry = 0; entry < descriptions.size(); ++entry) {
+        const DeviceInfo& info = descriptions.at(entry);
         QString name = manager->createDevice(creationType(info), false);
         if (name.isEmpty())
             continue;
@@ -133,7 +156,7 @@ QList<QPair<QString, QString>> PasteDevicesOperation::createDevices()
         if (name != info.name && !index.hasDevice(info.name) && manager->renameDevice(name, info.name))
             name = info.name;
         createdNames.append(name);
-        created.append(qMakePair(info.name, name));
+        created.append(qMakePair(entry, name));
         for (auto value = info.paramValues.cbegin(); value != info.paramValues.cend(); ++value)
             manager->setDeviceParam(name, value.key(), value.value());
         manager->applyDeviceParams(name);
@@ -141,8 +164,7 @@ QList<QPair<QString, QString>> PasteDevicesOperation::createDevices()
     return created;
 }
 
-bool PasteDevicesOperation::awaitItems(const QList<QPair<QString, QString>>& created, QMap<QString, QString>& nameMap,
-                                       ShownItems& items)
+bool PasteDevicesOperation::awaitItems(const QList<QPair<int, QString>>& created, ShownDevices& shown)
 {
     for (const auto& device : created) {
         DeviceNodeItem* item = waitForDevice(device.second, itemWaitMs);
@@ -152,25 +174,29 @@ bool PasteDevicesOperation::awaitItems(const QList<QPair<QString, QString>>& cre
             logManagerNotResponding();
             continue;
         }
-        nameMap.insert(device.first, device.second);
-        items.insert(device.first, item);
+        shown.append(ShownDevice{device.first, device.second, item});
     }
     return true;
 }
 
-bool PasteDevicesOperation::connectDevices(const QMap<QString, QString>& nameMap, JoinedPairs& joined)
+bool PasteDevicesOperation::connectDevices(const ShownDevices& shown, JoinedPairs& joined)
 {
     DeviceManager* manager = map->getDeviceManager();
+    logRepeatedNames(descriptions);
+    QVector<QString> devices(descriptions.size());
+    for (const ShownDevice& device : shown)
+        devices[device.entry] = device.name;
+    auto deviceOf = [&devices](int entry) { return entry < 0 ? QString() : devices.at(entry); };
     QStringList malformed;
     const QList<DescribedLink> links = DescribedLink::list(descriptions, &malformed);
     for (const QString& text : qAsConst(malformed))
         logIncorrectConnection(text);
     bool allJoined = malformed.isEmpty();
     for (const DescribedLink& link : links) {
-        // Whole names only: pasting B beside a device AB must never reach AB.
+        // By entry, so by whole name: pasting B beside a device AB must never reach AB.
         ConnectionString mapped = link.text;
-        mapped.source = nameMap.value(link.text.source);
-        const QString target = nameMap.value(link.target());
+        mapped.source = deviceOf(link.sourceEntry);
+        const QString target = deviceOf(link.targetEntry);
         if (mapped.source.isEmpty() || target.isEmpty()
             || !manager->addConnection(mapped.source, target, mapped.signal, mapped.slot)) {
             // A source missing from the pasted devices keeps the name it is written with.
@@ -185,35 +211,51 @@ bool PasteDevicesOperation::connectDevices(const QMap<QString, QString>& nameMap
     return allJoined;
 }
 
-void PasteDevicesOperation::insideCopying(const QMap<QString, QString>& nameMap, const ShownItems& items,
-                                          const JoinedPairs& joined)
+QMap<QString, QString> PasteDevicesOperation::firstOfEachName(const ShownDevices& shown) const
+{
+    QMap<QString, QString> names;
+    for (const ShownDevice& device : shown) {
+        const QString& pasted = descriptions.at(device.entry).name;
+        if (!names.contains(pasted))
+            names.insert(pasted, device.name);
+    }
+    return names;
+}
+
+void PasteDevicesOperation::insideCopying(const ShownDevices& shown, const JoinedPairs& joined)
 {
     const QPointF offset = pastePoint - arrangement.center;
     QList<QPair<QPointer<DeviceNodeItem>, QPointF>> placements;
-    for (auto it = nameMap.cbegin(); it != nameMap.cend(); ++it)
-        placements.append(qMakePair(items.value(it.key()), arrangement.deviceRects.value(it.key()).center() + offset));
+    for (const ShownDevice& device : shown) {
+        const QRectF rect = arrangement.deviceRects.value(descriptions.at(device.entry).name);
+        placements.append(qMakePair(device.item, rect.center() + offset));
+    }
     placeItems(placements);
-    dressLinks(arrangement.connections, nameMap, offset, joined);
+    dressLinks(arrangement.connections, firstOfEachName(shown), offset, joined);
 }
 
-void PasteDevicesOperation::outsideCopying(const QMap<QString, QString>& nameMap, const ShownItems& items,
-                                           const JoinedPairs& joined)
+void PasteDevicesOperation::outsideCopying(const ShownDevices& shown, const JoinedPairs& joined)
 {
-    if (nameMap.isEmpty())
+    if (shown.isEmpty())
         return;
+    // In the order of their pasted names, as a paste's own arrangement was made.
+    ShownDevices ordered = shown;
+    std::stable_sort(ordered.begin(), ordered.end(), [this](const ShownDevice& a, const ShownDevice& b) {
+        return descriptions.at(a.entry).name < descriptions.at(b.entry).name;
+    });
     DeviceManager* manager = map->getDeviceManager();
     QList<DeviceInfo> infos;
     QMap<QString, QString> sameNames;
-    for (const QString& name : nameMap) {
-        infos.append(manager->getDeviceInfo(name));
-        sameNames.insert(name, name);
+    for (const ShownDevice& device : qAsConst(ordered)) {
+        infos.append(manager->getDeviceInfo(device.name));
+        sameNames.insert(device.name, device.name);
     }
     const DevicesArrangement fresh = map->rearrangeDevicesFromInfos(infos, map->getCurrentLayoutType());
     const QPointF offset = pastePoint - fresh.center;
     QList<QPair<QPointer<DeviceNodeItem>, QPointF>> placements;
-    for (auto it = nameMap.cbegin(); it != nameMap.cend(); ++it) {
-        if (fresh.deviceRects.contains(it.value()))
-            placements.append(qMakePair(items.value(it.key()), fresh.deviceRects.value(it.value()).center() + offset));
+    for (const ShownDevice& device : qAsConst(ordered)) {
+        if (fresh.deviceRects.contains(device.name))
+            placements.append(qMakePair(device.item, fresh.deviceRects.value(device.name).center() + offset));
     }
     placeItems(placements);
     dressLinks(fresh.connections, sameNames, offset, joined);

@@ -29,14 +29,17 @@ class DeviceNodeItem;
  *   each that does not come); only the devices shown take part in the links and placement,
  *   but every device created is removed by undo();
  * - joins the devices by every link the descriptions list (DescribedLink: connection
- *   strings and outgoing connections, a link listed both ways once), with source and target
- *   names mapped by whole name to the pasted devices ("this" is the described device). An
- *   entry that is no link, a link naming a device not pasted, or one the manager refuses is
- *   logged ("incorrect connection: ") and left out; one warning box follows the placement,
- *   however many there were;
+ *   strings and outgoing connections, a link listed both ways once), each end being the device
+ *   pasted for the description it stands for (a description's own links are its own, "this"
+ *   is the described device). An entry that is no link, a link naming a device not pasted, or
+ *   one the manager refuses is logged ("incorrect connection: ") and left out; one warning
+ *   box follows the placement, however many there were. A name the descriptions hold twice
+ *   is logged once ("repeated device name, ..."): a link naming it from elsewhere joins the
+ *   first device of that name;
  * - places the items: with the arrangement when exactly its devices were shown, otherwise
- *   laid out afresh in the map's layout type; links get their bending points (moved with the
- *   group) once their items are there. The placed items end up selected, and nothing else.
+ *   laid out afresh in the map's layout type (so whenever a name comes twice, since the
+ *   arrangement holds one rectangle per name); links get their bending points (moved with
+ *   the group) once their items are there. The placed items end up selected, and nothing else.
  *
  * Items are held guarded across the waits: one deleted meanwhile is skipped.
  */
@@ -56,17 +59,27 @@ public:
     static int workOf(const QList<DeviceInfo>& infos);
 
 private:
-    using ShownItems = QMap<QString, QPointer<DeviceNodeItem>>;
+    /// A device this paste made whose item came, for the description at entry.
+    struct ShownDevice
+    {
+        int entry;
+        QString name;
+        QPointer<DeviceNodeItem> item;
+    };
+    using ShownDevices = QList<ShownDevice>;
     using JoinedPairs = QSet<QPair<QString, QString>>;
 
     /// Creates, names and sets up one device per description; their names go to createdNames.
-    QList<QPair<QString, QString>> createDevices();
-    /// Waits for the created devices' items; false when the map went meanwhile.
-    bool awaitItems(const QList<QPair<QString, QString>>& created, QMap<QString, QString>& nameMap, ShownItems& items);
+    /// Gives each description's entry and its device's name.
+    QList<QPair<int, QString>> createDevices();
+    /// Waits for the created devices' items, in entry order; false when the map went meanwhile.
+    bool awaitItems(const QList<QPair<int, QString>>& created, ShownDevices& shown);
     /// Joins the pasted devices; false when a connection could not be made.
-    bool connectDevices(const QMap<QString, QString>& nameMap, JoinedPairs& joined);
-    void insideCopying(const QMap<QString, QString>& nameMap, const ShownItems& items, const JoinedPairs& joined);
-    void outsideCopying(const QMap<QString, QString>& nameMap, const ShownItems& items, const JoinedPairs& joined);
+    bool connectDevices(const ShownDevices& shown, JoinedPairs& joined);
+    /// Pasted name to device name, of the first shown device of each name.
+    QMap<QString, QString> firstOfEachName(const ShownDevices& shown) const;
+    void insideCopying(const ShownDevices& shown, const JoinedPairs& joined);
+    void outsideCopying(const ShownDevices& shown, const JoinedPairs& joined);
     /// Moves each item's centre to its point, growing the scene first, and selects it.
     void placeItems(const QList<QPair<QPointer<DeviceNodeItem>, QPointF>>& placements);
     /// Gives the links among the pasted devices their bending points, moved by offset.
