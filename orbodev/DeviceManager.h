@@ -171,8 +171,8 @@ public:
     QStringList pasteDevicesFromString(const QString& text, int initialisationTimeoutMs);
     /**
      * Registers the meta device of the file at path as a type named typeName (the file's base
-     * name when empty), filed under "meta"; then emits needUpdateTypes(). False when the file
-     * cannot be read or parsed.
+     * name when empty), filed under "meta"; then emits needUpdateTypes() and metaDeviceParsed().
+     * False when the file cannot be read or parsed.
      */
     bool parseMetaDevice(const QString& path, const QString& typeName);
     /// While on, onEmit() reports each emission carried by a link.
@@ -221,6 +221,8 @@ Q_SIGNALS:
     /// One emission carried from provider to receiver, while signal tracking is on.
     void onEmit(QString provider, QString receiver);
     void needUpdateTypes();
+    /// parseMetaDevice() registered type from the file at path, as the caller named it.
+    void metaDeviceParsed(QString type, QString path);
     void initialised();
     void exit();
 

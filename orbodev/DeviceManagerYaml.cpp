@@ -179,6 +179,9 @@ bool DeviceManager::parseMetaDevice(const QString& path, const QString& typeName
     DeviceTypeInfo info;
     info.categories = QStringList{QStringLiteral("meta")};
     registerDeviceType(type, info, [description] { return new MetaDevice(description); });
+    // A host may keep the file, so that the type is there again at its next start.
+    if (!m_exitEmitted)
+        notify([this, type, path] { Q_EMIT metaDeviceParsed(type, path); });
     return true;
 }
 
