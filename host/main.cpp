@@ -1,5 +1,5 @@
-#include "DemoGuiDevices.h"
 #include "DemoSettings.h"
+#include "DemoStartup.h"
 #include "DemoWindows.h"
 #include "DeviceManager.h"
 #include "DozeRozOZUVersion.h"
@@ -14,7 +14,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QTextStream>
 #include <QTimer>
 #include <QWidget>
@@ -96,7 +95,7 @@ int main(int argc, char* argv[])
                                          QStringLiteral("dir"));
     const QCommandLineOption graph(QStringLiteral("graph"),
                                    QCoreApplication::translate("main", "Device graph to load (default: the last one saved, else the sample)."),
-                                   QStringLiteral("file"), QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"));
+                                   QStringLiteral("file"), DemoStartup::sampleGraph());
     parser.addOptions({screenshots, graph});
     parser.process(app);
 
@@ -105,18 +104,13 @@ int main(int argc, char* argv[])
                         << OrboDevVersion::version << "\n";
 
     DeviceManager manager;
-    registerDemoGuiDeviceTypes(&manager);
-    // Saves go to the user's copy, which is loaded next time; the sample graph in the
-    // repository stays as shipped, and screenshots always show it.
-    const QString savedGraph = demoDataFile(QStringLiteral("demo-graph.yaml"));
-    QString graphFile = parser.value(graph);
-    if (!parser.isSet(graph) && !parser.isSet(screenshots) && QFileInfo::exists(savedGraph))
-        graphFile = savedGraph;
-    if (!manager.loadYamlConfig(graphFile)) {
+    // Screenshots always show the sample graph.
+    const QString graphFile =
+        DemoStartup::graphToLoad(parser.isSet(graph) || parser.isSet(screenshots) ? parser.value(graph) : QString());
+    if (!DemoStartup::prepareManager(&manager, graphFile)) {
         QTextStream(stderr) << QCoreApplication::translate("main", "Cannot load the device graph %1").arg(graphFile) << "\n";
         return 1;
     }
-    manager.setConfigPath(savedGraph);
 
     const QList<DemoWindow> descriptions = demoWindows();
     std::vector<std::unique_ptr<QWidget>> windows;

@@ -5,6 +5,7 @@
 #include "DeviceRegistry.h"
 #include "DeviceThreads.h"
 #include "DeviceTypeRegistry.h"
+#include "KeptDevices.h"
 #include "LinkActivityMonitor.h"
 #include "MethodMatcher.h"
 #include "OrboDevMetaTypes.h"
@@ -18,6 +19,7 @@ DeviceManager::DeviceManager(QObject* parent)
     , m_types(new DeviceTypeRegistry)
     , m_devices(new DeviceRegistry)
     , m_threads(new DeviceThreads)
+    , m_kept(new KeptDevices)
     , m_monitor(new LinkActivityMonitor(this))
 {
     registerOrboDevMetaTypes();
@@ -32,6 +34,7 @@ DeviceManager::~DeviceManager()
     }
     // Whoever still listens learnt from exit() that the graph goes away; it hears nothing more.
     blockSignals(true);
+    forgetKeptDevices();
     removeAllDevices();
     // The worker threads stop as m_threads goes, before the records and the types.
 }
@@ -101,6 +104,13 @@ bool DeviceManager::renameDevice(const QString& oldName, const QString& newName)
         return false;
     }
     m_devices->rename(record, finalName);
+    if (!m_kept->isEmpty()) {
+        if (m_kept->drop(finalName)) {
+            m_devices->releaseName(finalName);
+            qWarning().noquote() << "DeviceManager: device" << finalName << "takes the place of the kept device of that name";
+        }
+        m_kept->deviceRenamed(current, finalName);
+    }
     if (BaseDevice* device = record->device)
         runInDeviceThread(device, [device, finalName] { device->setObjectName(finalName); }, DeviceThreads::callTimeoutMs);
     notifyAbout({current, finalName}, [this, current, finalName] { Q_EMIT deviceRenamed(current, finalName); });
@@ -167,6 +177,15 @@ bool DeviceManager::removeDevice(const QString& name)
         dropLink(link);
         if (peer != record)
             notifyChanged(peerName);
+    }
+    if (!m_kept->isEmpty()) {
+        QString preceding;
+        if (m_kept->follows(current)) {
+            const QStringList& names = m_devices->names();
+            const int position = names.indexOf(current);
+            preceding = position > 0 ? names.at(position - 1) : QString();
+        }
+        m_kept->deviceRemoved(current, preceding);
     }
     std::unique_ptr<DeviceRecord> removed = m_devices->take(record);
     if (BaseDevice* device = removed->device) {

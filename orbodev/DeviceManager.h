@@ -23,6 +23,7 @@ class DeviceLink;
 class DeviceRegistry;
 class DeviceThreads;
 class DeviceTypeRegistry;
+class KeptDevices;
 class LinkActivityMonitor;
 struct DeviceRecord;
 
@@ -113,6 +114,7 @@ public:
                             const QString& slot, QStringList* identicalPairs, QStringList* convertedPairs);
 
     // Commands
+    /// A device of the graph kept as text under newName (see loadYamlFromString()) gives way to the renamed one.
     bool renameDevice(const QString& oldName, const QString& newName);
     /// Applies the parameters set with setDeviceParam() (the device may re-initialise).
     bool applyDeviceParams(const QString& name);
@@ -128,7 +130,8 @@ public:
     /// Writes the whole graph to path, atomically.
     bool saveYamlConfig(const QString& path);
     /**
-     * The whole graph as YAML text: the version header and every device. A device's
+     * The whole graph as YAML text: the version header and every device, those kept as text
+     * among them in their places (see loadYamlFromString()). A device's
      * "initialised" is whether it is meant to run: true from createDevice(type, true),
      * initialiseDevice() or a loaded or pasted text that said so, until deinitialiseDevice(),
      * whether or not its initialisation succeeded; so a device that failed is tried again on
@@ -137,9 +140,17 @@ public:
     QString toYamlString() const;
     /// Replaces the graph by the one in path and remembers path; false (graph unchanged) when unreadable or malformed.
     bool loadYamlConfig(const QString& path);
-    /// Replaces the graph by the one in text; false (graph unchanged) when malformed or of a
-    /// newer version. Devices of unknown types and links that do not fit are logged and left out;
-    /// a device whose name is not valid or comes twice is logged and given a fresh name.
+    /**
+     * Replaces the graph by the one in text; false (graph unchanged) when malformed or of a
+     * newer version. Links that do not fit are logged and left out; a device whose name is not
+     * valid or comes twice is logged and given a fresh name.
+     *
+     * A device of a type the manager does not know (a meta device not imported yet) is logged
+     * and kept as text: with its parameters and every link the text gives it, it is written
+     * back in its place by every save, until another graph is loaded or a device is renamed
+     * to its name, which then stands for it. Fresh names pass its name over. Its links cannot
+     * run; they follow the renames of their peers and go with a removed peer.
+     */
     bool loadYamlFromString(const QString& text);
     /// For hosts without a configuration: declares the graph complete and emits initialised().
     void markInitialised();
@@ -154,13 +165,14 @@ public:
      * their former names, or fresh names where taken, with their parameters, threads and
      * links in both directions (a link to a device outside the text joins when that device
      * exists). Devices marked initialised are initialised; the call waits up to
-     * initialisationTimeoutMs for those in worker threads. Returns the names created.
+     * initialisationTimeoutMs for those in worker threads. Returns the names created. A device
+     * of an unknown type is logged and left out; the name of a device kept as text counts as taken.
      */
     QStringList pasteDevicesFromString(const QString& text, int initialisationTimeoutMs);
     /**
      * Registers the meta device of the file at path as a type named typeName (the file's base
-     * name when empty), filed under "meta"; then emits needUpdateTypes(). False when the file
-     * cannot be read or parsed.
+     * name when empty), filed under "meta"; then emits needUpdateTypes() and metaDeviceParsed().
+     * False when the file cannot be read or parsed.
      */
     bool parseMetaDevice(const QString& path, const QString& typeName);
     /// While on, onEmit() reports each emission carried by a link.
@@ -209,6 +221,8 @@ Q_SIGNALS:
     /// One emission carried from provider to receiver, while signal tracking is on.
     void onEmit(QString provider, QString receiver);
     void needUpdateTypes();
+    /// parseMetaDevice() registered type from the file at path, as the caller named it.
+    void metaDeviceParsed(QString type, QString path);
     void initialised();
     void exit();
 
@@ -253,13 +267,19 @@ private:
     void reportEmission(const QObject* sender, int signalIndex);
     void removeAllDevices();
     bool rebuildGraph(const QList<DeviceInfo>& infos);
-    QStringList createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs);
+    /// keepUnknown: a graph is loaded, whose devices of unknown types are kept as text.
+    QStringList createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs,
+                                bool keepUnknown = false);
+    /// Adds to infos' devices that were kept the links that only their peers' texts list.
+    void completeKeptLinks(const QList<DeviceInfo>& infos, const QHash<QString, QString>& newNames);
+    void forgetKeptDevices();
     void notifyChanged(const QString& name);
 
     std::unique_ptr<DeviceTypeRegistry> m_types;
     std::unique_ptr<DeviceRegistry> m_devices;
     // Declared last of the three: the worker threads stop before the records and types go.
     std::unique_ptr<DeviceThreads> m_threads;
+    std::unique_ptr<KeptDevices> m_kept;
     LinkActivityMonitor* m_monitor = nullptr;
     QString m_configPath;
     bool m_initialised = false;

@@ -6,6 +6,7 @@
 #include "DeviceRegistry.h"
 #include "DeviceThreads.h"
 #include "DeviceTypeRegistry.h"
+#include "KeptDevices.h"
 #include "MetaDevice.h"
 #include "SafeFileWriter.h"
 #include "YamlSerialiser.h"
@@ -62,13 +63,34 @@ QString DeviceManager::toYamlString() const
     QBuffer header;
     YamlSerialiser::writeConfigVersion(&header);
     QString text = QString::fromUtf8(header.data());
-    for (const DeviceRecord* record : m_devices->records()) {
+    // Devices kept as text go back where the loaded text had them, and their peers list the
+    // links with them as every link is listed, at both ends.
+    const QVector<QList<DeviceInfo>> kept = m_kept->arrangeAmong(m_kept->isEmpty() ? QStringList() : m_devices->names());
+    const QHash<QString, KeptDevices::PeerLinks> keptLinks = m_kept->linksOfPeers();
+    auto writeKept = [&text, &kept](int group) {
+        for (const DeviceInfo& info : kept.at(group))
+            text += YamlSerialiser::serialise(info);
+    };
+    if (!m_kept->isEmpty())
+        writeKept(0);
+    const QList<DeviceRecord*>& records = m_devices->records();
+    for (int i = 0; i < records.size(); ++i) {
+        const DeviceRecord* record = records.at(i);
         // What the user asked for, not whether it runs: a device whose initialisation failed
         // is tried again on the next load.
         DeviceInfo info = getDeviceInfo(record->name);
         info.initialised = record->meantInitialised;
+        if (!keptLinks.isEmpty()) {
+            const KeptDevices::PeerLinks links = keptLinks.value(record->name.toCaseFolded());
+            info.incomingConnections += links.incoming;
+            info.outgoingConnections += links.outgoing;
+        }
         text += YamlSerialiser::serialise(info);
+        if (!m_kept->isEmpty())
+            writeKept(i + 1);
     }
+    if (!m_kept->isEmpty())
+        writeKept(kept.size() - 1);
     return text;
 }
 
@@ -157,6 +179,9 @@ bool DeviceManager::parseMetaDevice(const QString& path, const QString& typeName
     DeviceTypeInfo info;
     info.categories = QStringList{QStringLiteral("meta")};
     registerDeviceType(type, info, [description] { return new MetaDevice(description); });
+    // A host may keep the file, so that the type is there again at its next start.
+    if (!m_exitEmitted)
+        notify([this, type, path] { Q_EMIT metaDeviceParsed(type, path); });
     return true;
 }
 
@@ -167,16 +192,26 @@ void DeviceManager::removeAllDevices()
         removeDevice(*it);
 }
 
+void DeviceManager::forgetKeptDevices()
+{
+    for (const QString& name : m_kept->names())
+        m_devices->releaseName(name);
+    m_kept->clear();
+}
+
 bool DeviceManager::rebuildGraph(const QList<DeviceInfo>& infos)
 {
+    // The devices kept from the graph before belong to it, not to the one that replaces it.
+    forgetKeptDevices();
     removeAllDevices();
-    createFromInfos(infos, true, DeviceThreads::callTimeoutMs);
+    createFromInfos(infos, true, DeviceThreads::callTimeoutMs, true);
     m_initialised = true;
     notify([this] { Q_EMIT initialised(); });
     return true;
 }
 
-QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs)
+QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs,
+                                           bool keepUnknown)
 {
     // A link names its peer as the text does; a name the text holds twice (as older saves
     // wrote two names differing in a noncharacter) stands for the first device of that name.
@@ -186,6 +221,14 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
     for (const DeviceInfo& info : infos) {
         QString networkManager;
         const QString type = m_types->resolve(info.type, &networkManager);
+        if (type.isEmpty() && keepUnknown) {
+            // Nothing the user made is lost by the next save: the device waits as text for its type.
+            qWarning().noquote() << "DeviceManager: unknown device type" << info.type << "of" << info.name
+                                 << "(kept as written)";
+            m_kept->keep(info, created.isEmpty() ? QString() : created.last());
+            m_devices->reserveName(info.name);
+            continue;
+        }
         if (type.isEmpty()) {
             qWarning().noquote() << "DeviceManager: unknown device type" << info.type << "of" << info.name;
             continue;
@@ -198,12 +241,13 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
         const bool validName = DeviceRegistry::isValidName(info.name.section('@', 0, 0))
             && !DeviceRegistry::holdsNoncharacter(info.name);
         QString name = info.name;
-        if (!keepNames || !validName || !m_devices->storedName(name).isEmpty()) {
+        const bool nameKept = m_devices->isReserved(name);
+        if (!keepNames || !validName || !m_devices->storedName(name).isEmpty() || nameKept) {
             name = remote ? m_devices->freshName(type + "%1@" + networkManager) : m_devices->freshName(type);
             // A taken name is the ordinary case of a paste; these two are not.
             if (keepNames && !validName)
                 qWarning() << "DeviceManager: device name" << info.name << "is not valid; the device is named" << name;
-            else if (keepNames && created.contains(info.name, Qt::CaseInsensitive))
+            else if (keepNames && (created.contains(info.name, Qt::CaseInsensitive) || (keepUnknown && nameKept)))
                 qWarning() << "DeviceManager: device name" << info.name << "comes twice; the second device is named" << name;
         }
         if (createNamedDevice(type, name, networkManager).isEmpty())
@@ -227,6 +271,8 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
         created.append(name);
         createdInfos.append(qMakePair(&info, name));
     }
+    if (keepUnknown && !m_kept->isEmpty())
+        completeKeptLinks(infos, newNames);
     for (const auto& entry : qAsConst(createdInfos)) {
         const DeviceInfo* info = entry.first;
         const QString& name = entry.second;
@@ -234,13 +280,16 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
         auto mapped = [&newNames, info, &name](const QString& peer) {
             return peer == info->name ? name : newNames.value(peer, peer);
         };
+        // A loaded link to a device kept as text waits with it, which said so already.
         for (const Connection& link : info->incomingConnections) {
-            if (!connectPair(mapped(link.device), name, link.signal, link.slot))
+            const QString source = mapped(link.device);
+            if (!connectPair(source, name, link.signal, link.slot) && !(keepUnknown && m_devices->isReserved(source)))
                 qWarning().noquote() << "DeviceManager: cannot restore link" << link.device + "." + link.signal << "to"
                                      << name + "." + link.slot;
         }
         for (const Connection& link : info->outgoingConnections) {
-            if (!connectPair(name, mapped(link.device), link.signal, link.slot))
+            const QString target = mapped(link.device);
+            if (!connectPair(name, target, link.signal, link.slot) && !(keepUnknown && m_devices->isReserved(target)))
                 qWarning().noquote() << "DeviceManager: cannot restore link" << name + "." + link.signal << "to"
                                      << link.device + "." + link.slot;
         }
@@ -252,4 +301,25 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
         runInDeviceThread(device, [device] { device->initialise(); }, qMax(0, initialisationTimeoutMs));
     }
     return created;
+}
+
+void DeviceManager::completeKeptLinks(const QList<DeviceInfo>& infos, const QHash<QString, QString>& newNames)
+{
+    // A peer is named as the text names it; a device created under another name stands for it.
+    m_kept->renamePeers(newNames);
+    auto isKept = [this, &newNames](const QString& peer) { return !newNames.contains(peer) && m_kept->holds(peer); };
+    for (const DeviceInfo& info : infos) {
+        const bool kept = !newNames.contains(info.name) && m_kept->holds(info.name);
+        if (!kept && !newNames.contains(info.name))
+            continue;
+        const QString name = kept ? info.name : newNames.value(info.name);
+        for (const Connection& link : info.outgoingConnections) {
+            if (isKept(link.device))
+                m_kept->addIncoming(link.device, Connection{name, link.signal, link.slot});
+        }
+        for (const Connection& link : info.incomingConnections) {
+            if (isKept(link.device))
+                m_kept->addOutgoing(link.device, Connection{name, link.signal, link.slot});
+        }
+    }
 }

@@ -54,9 +54,25 @@ QString DeviceRegistry::freshName(const QString& base)
     int& number = m_freshNameHints[pattern];
     for (number = qMax(number, 1);; ++number) {
         const QString candidate = pattern.arg(number);
-        if (!find(candidate))
+        if (!find(candidate) && !m_reserved.contains(nameKey(candidate)))
             return candidate;
     }
+}
+
+void DeviceRegistry::reserveName(const QString& name)
+{
+    m_reserved.insert(nameKey(name));
+}
+
+void DeviceRegistry::releaseName(const QString& name)
+{
+    if (m_reserved.remove(nameKey(name)) && !find(name))
+        nameFreed(name);
+}
+
+bool DeviceRegistry::isReserved(const QString& name) const
+{
+    return m_reserved.contains(nameKey(name));
 }
 
 bool DeviceRegistry::isValidName(const QString& name)

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -66,8 +67,13 @@ public:
     BaseDevice* device(const QString& name) const;
     /// The record of a device object, for emissions heard from it; null when none.
     DeviceRecord* recordOf(const QObject* device) const;
-    /// The first of base1, base2, … (or base with %1 numbered) that no device holds.
+    /// The first of base1, base2, … (or base with %1 numbered) that no device holds and that is not reserved.
     QString freshName(const QString& base);
+    /// Keeps freshName() from handing out name though no device holds it (a device kept as
+    /// text), until releaseName(). Whatever its case, as names match.
+    void reserveName(const QString& name);
+    void releaseName(const QString& name);
+    bool isReserved(const QString& name) const;
     /// Whether name may be a device's own name (without an "@manager" suffix).
     static bool isValidName(const QString& name);
     /// Whether text holds a noncharacter: no saved configuration keeps it, so neither a
@@ -95,6 +101,8 @@ private:
     QHash<QString, DeviceRecord*> m_index;
     /// Device object to record.
     QHash<const QObject*, DeviceRecord*> m_objects;
+    /// Case-folded names freshName() passes over.
+    QSet<QString> m_reserved;
     /// Per name pattern of freshName(), a number below which every name is taken. Only a name
     /// freed that follows a pattern lowers its number: a device type's fresh name then costs
     /// the same however many devices of that type there are.

@@ -55,6 +55,17 @@
     </message>
 </context>
 <context>
+    <name>DemoStartup</name>
+    <message>
+        <source>The meta device could not be kept.</source>
+        <translation>Не удалось сохранить копию мета-устройства.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written (the log says why). The meta device can be used until the demo ends; import it again after the next start.</source>
+        <translation>Не удалось записать %1 (причина — в журнале). Мета-устройство можно использовать до завершения демонстрации; после следующего запуска импортируйте его снова.</translation>
+    </message>
+</context>
+<context>
     <name>DemoWindows</name>
     <message>
         <source>The map could not be saved.</source>

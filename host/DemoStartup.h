@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+class DeviceManager;
+
+/**
+ * The demo's start, before any window opens: its device manager given the demo's GUI device
+ * types and the meta devices the user imported in earlier runs, then the graph loaded and
+ * saves sent to the user's copy. main() runs it once; tests run it again over the same data
+ * folder to see what the next start sees.
+ *
+ * Meta devices: the framework registers an imported meta-device type for the running process
+ * only. So the demo copies every file the manager imports (the map window's "Import meta
+ * device", a file dropped on the map) into keptMetaDevicesFolder() as "<type>.yml", a later
+ * import of a type replacing its copy, and imports the copies again at the next start,
+ * before the graph is loaded: the graph's devices of those types are then made again.
+ */
+namespace DemoStartup {
+
+/// The user's copy of the device graph, "demo-graph.yaml" in the demo's data folder, where saves go.
+QString savedGraph();
+/// The graph the demo ships with, which screenshots show.
+QString sampleGraph();
+/// Where copies of imported meta devices are kept: "metadevices" in the data folder.
+QString keptMetaDevicesFolder();
+/// requested when not empty; else the user's copy when there is one, else the sample.
+QString graphToLoad(const QString& requested);
+/**
+ * Prepares manager as the demo starts: the demo's GUI device types; each kept meta device,
+ * once (a copy that no longer reads is logged and skipped); from then on a copy of every meta
+ * device imported into manager; then graphFile loaded, saves going to savedGraph(). A copy
+ * that cannot be written is logged and the user told, after the import has returned. False
+ * when graphFile cannot be loaded: manager then knows the types but holds no graph.
+ */
+bool prepareManager(DeviceManager* manager, const QString& graphFile);
+
+} // namespace DemoStartup
