@@ -262,26 +262,38 @@ private Q_SLOTS:
     }
 
     // A cap of INT64_MAX overflowed to a negative limit, and a negative cap read nothing as success.
+    // A file a few bytes short of what a QByteArray holds was refused as larger; those rows lower
+    // what a content holds to a size a test can afford.
     void capsAtTheEdgesReadSoundly_data()
     {
         QTest::addColumn<qint64>("cap");
+        QTest::addColumn<qint64>("held");
         QTest::addColumn<int>("size");
         QTest::addColumn<bool>("read");
         QTest::addColumn<int>("readSize");
         const qint64 most = std::numeric_limits<qint64>::max();
         const qint64 least = std::numeric_limits<qint64>::min();
-        QTest::newRow("the largest cap") << most << 3000 << true << 3000;
-        QTest::newRow("the largest cap, an empty file") << most << 0 << true << 0;
-        QTest::newRow("a cap of 0") << qint64(0) << 3000 << true << 1;
-        QTest::newRow("a cap of 0, an empty file") << qint64(0) << 0 << true << 0;
-        QTest::newRow("a cap of -1") << qint64(-1) << 3000 << false << 0;
-        QTest::newRow("a cap of -1, an empty file") << qint64(-1) << 0 << false << 0;
-        QTest::newRow("the least cap") << least << 3000 << false << 0;
+        const qint64 held = BoundedFileRead::mostHeld;
+        QTest::newRow("the largest cap") << most << held << 3000 << true << 3000;
+        QTest::newRow("the largest cap, an empty file") << most << held << 0 << true << 0;
+        QTest::newRow("a cap of 0") << qint64(0) << held << 3000 << true << 1;
+        QTest::newRow("a cap of 0, an empty file") << qint64(0) << held << 0 << true << 0;
+        QTest::newRow("a cap of -1") << qint64(-1) << held << 3000 << false << 0;
+        QTest::newRow("a cap of -1, an empty file") << qint64(-1) << held << 0 << false << 0;
+        QTest::newRow("the least cap") << least << held << 3000 << false << 0;
+        QTest::newRow("the largest cap, a file as large as a content holds") << most << qint64(3000) << 3000 << true
+                                                                             << 3000;
+        QTest::newRow("the largest cap, a file a byte larger") << most << qint64(3000) << 3001 << false << 3000;
+        QTest::newRow("a cap of what a content holds, a file that large") << qint64(3000) << qint64(3000) << 3000
+                                                                          << true << 3000;
+        QTest::newRow("a cap of what a content holds, a file a byte smaller") << qint64(3000) << qint64(3000) << 2999
+                                                                              << true << 2999;
     }
 
     void capsAtTheEdgesReadSoundly()
     {
         QFETCH(qint64, cap);
+        QFETCH(qint64, held);
         QFETCH(int, size);
         QFETCH(bool, read);
         QFETCH(int, readSize);
@@ -289,7 +301,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(file.fileName(), QByteArray(size, 'c')) && file.open(QIODevice::ReadOnly));
 
         QByteArray content("left over");
-        QCOMPARE(BoundedFileRead::read(file, cap, &content), read);
+        QCOMPARE(BoundedFileRead::read(file, cap, &content, held), read);
 
         QCOMPARE(content, QByteArray(readSize, 'c'));
     }
