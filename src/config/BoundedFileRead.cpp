@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,17 +49,17 @@ bool openRegularFile(QFile& file, QString* error)
     return true;
 }
 
-bool read(QIODevice& device, qint64 maxSize, QByteArray* content)
+bool read(QIODevice& device, qint64 maxSize, QByteArray* content, qint64 heldAtMost)
 {
     content->clear();
     // No content can fit a negative cap, not even none: success would pass an empty text off
     // as the file's.
     if (maxSize < 0)
         return false;
-    // A QByteArray holds less than 2 GiB: a cap that large reads up to that, and a device
-    // holding more fails rather than passing a text cut short off as the whole.
-    const qint64 mostHeld = qint64(std::numeric_limits<int>::max() - 64);
-    const qint64 limit = maxSize < mostHeld ? maxSize + 1 : mostHeld;
+    // A cap beyond what a QByteArray holds reads up to that, and a device holding more fails
+    // rather than passing a text cut short off as the whole.
+    const bool capHeld = maxSize < heldAtMost;
+    const qint64 limit = capHeld ? maxSize + 1 : heldAtMost;
     // Room for what the file claims and one byte more, so that the read that finds its end
     // needs no larger buffer.
     const qint64 claimed = device.isSequential() ? device.bytesAvailable() : device.size() - device.pos();
@@ -88,7 +87,11 @@ bool read(QIODevice& device, qint64 maxSize, QByteArray* content)
         if (got == 0)
             break;
     }
-    return maxSize < mostHeld || content->size() < mostHeld;
+    if (capHeld || content->size() < limit)
+        return true;
+    // Full to the last byte it holds: the content is the whole file only if nothing follows.
+    char beyond = 0;
+    return device.read(&beyond, 1) == 0;
 }
 
 } // namespace BoundedFileRead

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <limits>
+
 class QFile;
 class QIODevice;
 
@@ -44,13 +46,19 @@ namespace BoundedFileRead {
  */
 DOZEROZOZU_SHARED_EXPORT bool openRegularFile(QFile& file, QString* error = nullptr);
 
+/// The most bytes a QByteArray holds: Qt 5 allocates its header, its bytes and a NUL after
+/// them in one block of at most INT_MAX bytes.
+inline constexpr qint64 mostHeld = qint64(std::numeric_limits<int>::max()) - qint64(sizeof(QArrayData)) - 1;
+
 /**
  * Reads device from its position to its end into *content, at most maxSize + 1 bytes: a
  * content longer than maxSize tells a file larger than allowed. A cap of 0 reads at most one
- * byte; a cap of 2 GiB or more reads what a QByteArray holds, and a device holding more
+ * byte; a cap of heldAtMost or more reads up to heldAtMost bytes, and a device holding more
  * fails. False when the device failed to read, *content then holding what came before the
- * failure, and for a negative cap, which reads nothing.
+ * failure, and for a negative cap, which reads nothing. heldAtMost is lowered only by tests,
+ * which cannot afford a 2 GiB file.
  */
-DOZEROZOZU_SHARED_EXPORT bool read(QIODevice& device, qint64 maxSize, QByteArray* content);
+DOZEROZOZU_SHARED_EXPORT bool read(QIODevice& device, qint64 maxSize, QByteArray* content,
+                                   qint64 heldAtMost = mostHeld);
 
 } // namespace BoundedFileRead

@@ -12,6 +12,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 
 template class Singleton<YamlConfig>;
 
@@ -179,13 +180,12 @@ QString loggedValue(const QString& value)
     return value.left(headLength) + QStringLiteral("... (%1 characters)").arg(value.size());
 }
 
-bool readsAsConfiguration(const QString& path, QString* reason)
+bool readsAsConfiguration(const QString& path, QByteArray* content, QString* reason)
 {
-    QByteArray content;
-    if (!readFileContent(path, &content, reason))
+    if (!readFileContent(path, content, reason))
         return false;
     try {
-        YamlConfigFile::read(content);
+        YamlConfigFile::read(*content);
     } catch (const std::exception& error) {
         *reason = QString::fromUtf8(error.what());
         return false;
@@ -193,17 +193,53 @@ bool readsAsConfiguration(const QString& path, QString* reason)
     return true;
 }
 
-// Moves backup into path's place, keeping the file aside. Returns what was done, for the log;
+// Whether both paths lead to one file.
+bool sameFile(const QString& first, const QString& second)
+{
+    struct stat firstStatus;
+    struct stat secondStatus;
+    return ::stat(QFile::encodeName(first).constData(), &firstStatus) == 0
+        && ::stat(QFile::encodeName(second).constData(), &secondStatus) == 0
+        && firstStatus.st_dev == secondStatus.st_dev && firstStatus.st_ino == secondStatus.st_ino;
+}
+
+// Puts what the backup holds at path, where nothing is. A backup that is a link is read, not
+// moved: in the file's place it would have every later save write through it into the file it
+// names, outside the store's folder. What it held was read and checked already, so that is
+// what is written; the link goes, as a renamed backup would, and what it names stays as it was.
+bool putBackupInPlace(const QString& backup, const QString& path, const QByteArray& content)
+{
+    if (!QFileInfo(backup).isSymLink())
+        return QFile::rename(backup, path);
+    // As the rename, never over anything that came meanwhile.
+    const QFileInfo target(path);
+    QString error;
+    if (target.exists() || target.isSymLink() || !SafeFileWriter::writeFile(path, content, &error)) {
+        qWarning() << "YamlConfig::parseConfig() | WARNING cannot write the backup's content |" << path << error;
+        return false;
+    }
+    if (!QFile::remove(backup))
+        qWarning() << "YamlConfig::parseConfig() | WARNING cannot remove the backup link |" << backup;
+    return true;
+}
+
+// Puts backup in path's place, keeping the file aside. Returns what was done, for the log;
 // *named becomes the path that line ends with when it is not the backup's.
 const char* restoreBackup(const QString& path, const QString& backup, QString* named)
 {
     const QFileInfo fileInfo(path);
+    // A link to the file holds nothing the file does not, and still names it after every save.
+    // (A hard link does not: the first save gives the file a new inode, and leaves the backup
+    // holding the old text, so that one is taken up as any other.)
+    if (QFileInfo(backup).isSymLink() && sameFile(backup, path))
+        return "| backup not used, it is the file itself |";
     const qint64 currentSize = fileInfo.exists() ? fileInfo.size() : 0;
     if (QFileInfo(backup).size() < currentSize)
         return "| backup not used, smaller than the file |";
     // Size alone says nothing of content: junk must not push a good file aside.
+    QByteArray content;
     QString unreadable;
-    if (!readsAsConfiguration(backup, &unreadable)) {
+    if (!readsAsConfiguration(backup, &content, &unreadable)) {
         qWarning() << "YamlConfig::parseConfig() | WARNING backup does not read as a configuration, left alone |"
                    << backup << unreadable;
         return "| backup not used, it does not read as a configuration |";
@@ -216,7 +252,7 @@ const char* restoreBackup(const QString& path, const QString& backup, QString* n
         *named = path;
         return "| backup not used, the file cannot be moved aside |";
     }
-    if (!QFile::rename(backup, path)) {
+    if (!putBackupInPlace(backup, path, content)) {
         if (fileThere && !QFile::rename(corrupted, path))
             qCritical() << "YamlConfig::parseConfig() | ERROR cannot put the file back |" << corrupted;
         return "| backup not used, it cannot take the file's place |";

@@ -598,6 +598,54 @@ private Q_SLOTS:
                  qPrintable(log.messages().join('\n')));
     }
 
+    // A backup linking to the file made the store come up empty and its path a link to itself;
+    // one linking elsewhere became the store, and the next save wrote into the file it named.
+    void aBackupThatIsALinkIsReadForWhatItHolds_data()
+    {
+        QTest::addColumn<bool>("toTheFile");
+        QTest::addColumn<bool>("relative");
+        QTest::newRow("a link to the file") << true << false;
+        QTest::newRow("a relative link to the file") << true << true;
+        QTest::newRow("a link to a file elsewhere") << false << false;
+        QTest::newRow("a relative link to a file elsewhere") << false << true;
+    }
+
+    void aBackupThatIsALinkIsReadForWhatItHolds()
+    {
+        QFETCH(bool, toTheFile);
+        QFETCH(bool, relative);
+        // Given a file and a backup linking to it, or to a larger configuration in another folder
+        const QByteArray file = toTheFile ? sampleFile : QByteArray("motor:\n  Speed: 1\n");
+        const QByteArray userFile = sampleFile + "lamp: 1\n";
+        QTemporaryDir elsewhere;
+        const QString userPath = elsewhere.filePath("user.yaml");
+        QVERIFY(writeFile(configPath(), file));
+        QVERIFY(writeFile(userPath, userFile));
+        const QString linked = toTheFile ? configPath() : userPath;
+        const QString backupPath = configPath() + "_240101_120000.backup";
+        QVERIFY(QFile::link(relative ? QDir(m_dir->path()).relativeFilePath(linked) : linked, backupPath));
+
+        // When the store loads the file, and saves a change
+        YamlConfig config;
+        const int leaves = config.parseConfig(configPath());
+        QVERIFY(config.setParam("Speed", "7", "motor", false));
+        QVERIFY(config.saveConfig());
+
+        // Then it loaded the user's values into a file of its own, nothing outside its folder
+        // changed, and the file it replaced is kept
+        QCOMPARE(leaves, toTheFile ? 3 : 4);
+        QVERIFY(!QFileInfo(configPath()).isSymLink());
+        QCOMPARE(YamlConfig().parseConfig(configPath(), true), leaves);
+        QCOMPARE(readFile(userPath), userFile);
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList{"user.yaml"});
+        if (!toTheFile)
+            QCOMPARE(readFile(configPath() + "_corrupted"), file);
+        YamlConfig reread;
+        QCOMPARE(reread.parseConfig(configPath()), leaves);
+        QCOMPARE(reread.getParam("Speed", "motor"), QString("7"));
+    }
+
     // A 17 MiB value went into the change log whole, at every save that changed it.
     void theChangeLogShowsLongValuesCut_data()
     {
