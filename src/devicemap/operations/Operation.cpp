@@ -1,5 +1,6 @@
 #include "Operation.h"
 
+#include "DeviceManager.h"
 #include "DeviceMapWidget.h"
 #include "RunningCommands.h"
 
@@ -11,6 +12,7 @@
 Operation::Operation(DeviceMapWidget* map)
     : QUndoCommand(nullptr)
     , map(map)
+    , manager(map ? map->getDeviceManager() : nullptr)
 {
 }
 
