@@ -34,6 +34,7 @@ public:
     MapKeys& keys() const { return map.keys(); }
     MapSaveNotices& saveNotices() const { return map.saveNotices(); }
     MapSaves& saves() const { return map.saves(); }
+    RunningCommands& runningCommands() const { return map.runningCommands(); }
 
 private:
     const DeviceMapWidget& map;

@@ -25,6 +25,7 @@
 #include "MapSaves.h"
 #include "MapSearch.h"
 #include "MapWaitCursor.h"
+#include "RunningCommands.h"
 #include "UnplacedZone.h"
 
 #include <QCloseEvent>
@@ -57,6 +58,7 @@ DeviceMapWidget::DeviceMapWidget(DeviceManager* manager, const QString& layoutFi
     , keyHandling(new MapKeys(*this))
     , saveOutcomes(new MapSaveNotices(*this))
     , filesInStep(new MapSaves(*this, *saveOutcomes))
+    , commandRuns(new RunningCommands())
 {
     qRegisterMetaType<DeviceMapWidget::ColorisationMode>("DeviceMapWidget::ColorisationMode");
 
@@ -105,11 +107,9 @@ DeviceMapWidget::~DeviceMapWidget()
     saveLayout();
     // Clearing the stack when it is destroyed emits indexChanged(), when members are already gone.
     disconnect(undoStack, nullptr, this, nullptr);
-    // Deleted inside an operation's wait: the operation is still running on the stack, and
-    // QUndoStack::push() goes on after it returns.
-    if (isWaitingForManager())
-        undoStack->deleteLater();
-    else
+    // Deleted inside a command: the operation is still running on the stack, and the stack's
+    // push(), undo() or redo() goes on after it returns.
+    if (!commandRuns->holdDeletion(undoStack))
         delete undoStack;
     // The scene deletes its items after the collaborators are gone: nobody is to be told.
     disconnect(itemTables.get(), nullptr, this, nullptr);
@@ -168,6 +168,7 @@ MapClicks& DeviceMapWidget::clicks() const { return *clickHandling; }
 MapKeys& DeviceMapWidget::keys() const { return *keyHandling; }
 MapSaveNotices& DeviceMapWidget::saveNotices() const { return *saveOutcomes; }
 MapSaves& DeviceMapWidget::saves() const { return *filesInStep; }
+RunningCommands& DeviceMapWidget::runningCommands() const { return *commandRuns; }
 
 bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
 {
@@ -178,6 +179,8 @@ bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
     }
     // A long operation's wait cursor lasts until the layout file is written after it.
     MapWaitCursor wholeRun;
+    // The stack goes on after the operation returns: nothing it runs on may go before.
+    const RunningCommands::Scope running(this);
     undoStack->push(operation);
     return true;
 }
@@ -190,28 +193,6 @@ void DeviceMapWidget::beginWaitForManager()
 void DeviceMapWidget::endWaitForManager()
 {
     --waitsForManager;
-    if (waitsForManager == 0 && deleteAfterWait) {
-        deleteAfterWait = false;
-        deleteOnceTheWaitIsOver();
-    }
-}
-
-// The deferred delete that came during the wait was taken in, and Qt drops a second deleteLater()
-// of the same object while other events for it are queued. A helper object of its own carries
-// the request to the event loop, at the level where the wait ended, as deleteLater() would.
-void DeviceMapWidget::deleteOnceTheWaitIsOver()
-{
-    auto carrier = new QObject();
-    QPointer<DeviceMapWidget> self(this);
-    connect(carrier, &QObject::destroyed, [self]() {
-        if (!self)
-            return;
-        if (self->isWaitingForManager())
-            self->deleteAfterWait = true;
-        else
-            delete self.data();
-    });
-    carrier->deleteLater();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -602,12 +583,10 @@ void DeviceMapWidget::searchDevices(const QString& text)
 
 bool DeviceMapWidget::event(QEvent* event)
 {
-    // Deleting the map inside an operation's wait would delete the running operation with its
-    // undo stack; the deletion is done once the wait is over.
-    if (event->type() == QEvent::DeferredDelete && isWaitingForManager()) {
-        deleteAfterWait = true;
+    // Deleting the map inside a command would delete the running operation with its undo stack;
+    // the deletion is done once the command has returned.
+    if (event->type() == QEvent::DeferredDelete && commandRuns->holdDeletion(this))
         return true;
-    }
     if (event->type() == QEvent::Gesture)
         return pointer->gesture(static_cast<QGestureEvent*>(event));
     if (event->type() == QEvent::GestureOverride)

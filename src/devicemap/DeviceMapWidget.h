@@ -38,6 +38,7 @@ class MapMenus;
 class MapSaveNotices;
 class MapSaves;
 class MapSearch;
+class RunningCommands;
 class UnplacedZone;
 
 /**
@@ -88,6 +89,8 @@ class UnplacedZone;
  *   is how every menu of the map is shown.
  * - commands/MapCommands: delete, initialise and deinitialise of the selection or of the
  *   item under the cursor; the menus' and keys' actions land here.
+ * - commands/RunningCommands: the commands running on the map; the deletion of the map, of
+ *   its window and of its undo stack waits until the outermost has returned.
  * - interaction/MapInteraction: press, move, release, long press, pinch, hover and cursor;
  *   the mouse handlers below forward to it, and it hands a click to mouseClickEvent().
  * - interaction/MapClicks: what a click does by item and button (mouseClickEvent()): the
@@ -266,8 +269,10 @@ public:
 
     /**
      * Pushes an operation, unless another one is waiting for the manager (then it is dropped).
-     * The operation's waits process events, and the map may be deleted meanwhile: a caller
-     * that goes on using the map afterwards re-checks it (QPointer) first.
+     * The operation may run event loops (its waits, a host's box on the manager's reports): a
+     * deferred delete of the map or of its window taken in meanwhile is carried out once the
+     * push has returned, but a map deleted outright is gone: a caller that goes on using the map
+     * afterwards re-checks it (QPointer) first.
      */
     bool pushOperation(QUndoCommand* operation);
 
@@ -371,24 +376,24 @@ private:
     MapKeys& keys() const;
     MapSaveNotices& saveNotices() const;
     MapSaves& saves() const;
+    RunningCommands& runningCommands() const;
 
     // The collaborators reach each other through DeviceMapParts; the pointer handling also
     // calls the plain view's handlers and mouseClickEvent().
     friend class DeviceMapParts;
     friend class MapInteraction;
-    // An operation's wait for the manager's answer holds the map's deletion (see below).
+    // An operation's wait for the manager's answer refuses user edits (see below).
     friend class Operation;
 
     void beginWaitForManager();
     void endWaitForManager();
-    void deleteOnceTheWaitIsOver();
 
     DeviceManager* deviceManager;
     QString layoutFile;
     LayoutType currentLayoutType = Orthogonal;
     QFont smallFont;
-    // On the heap: a map deleted during an operation's wait leaves the stack, with the running
-    // operation, to a deferred delete.
+    // On the heap: a map deleted outright during a command hands the stack, with the running
+    // operation, over to the running commands, which delete it once the command has returned.
     QUndoStack* undoStack;
     Grid grid;
 
@@ -410,7 +415,7 @@ private:
     std::unique_ptr<MapKeys> keyHandling;
     std::unique_ptr<MapSaveNotices> saveOutcomes;
     std::unique_ptr<MapSaves> filesInStep;
+    std::unique_ptr<RunningCommands> commandRuns;
 
     int waitsForManager = 0;
-    bool deleteAfterWait = false;
 };

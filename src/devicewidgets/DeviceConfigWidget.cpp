@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -228,14 +229,47 @@ void DeviceConfigWidget::initBtnClicked()
     deviceManager->saveYamlConfig();
 }
 
+// A host's slot on the manager's reports, or on a store's apply, may run a modal box whose event
+// loop deletes this dialog (closed, or gone with the map it belongs to). What the save is to do
+// is taken from the dialog first; every call to the manager is made, and the dialog is touched
+// only while it lives.
 void DeviceConfigWidget::save()
 {
+    QPointer<DeviceConfigWidget> alive(this);
     ConfigWidget::save();
-    if (!deviceManager || deviceInfo.name.isEmpty())
+    if (!alive || !deviceManager || deviceInfo.name.isEmpty())
         return;
+    const QPointer<DeviceManager> manager = deviceManager;
     const QString name = deviceInfo.name;
-    // Only parameters shown here, and only with a value the store still holds: a parameter
-    // that appeared since, or whose editor held nothing valid, is left as the device has it.
+    const QList<QPair<QString, QString>> values = valuesToWrite();
+    const bool reinitialise = initButton->text() != tr("Deinitialised");
+    for (const auto& value : values)
+        manager->setDeviceParam(name, value.first, value.second);
+    const DeviceInfo fresh = manager->getDeviceInfo(name);
+    if (alive && !fresh.name.isEmpty())
+        deviceInfo = fresh;
+
+    if (reinitialise) {
+        manager->deinitialiseDevice(name);
+        if (alive) {
+            getSaveButton()->setEnabled(false);
+            getCloseButton()->setEnabled(false);
+            initButton->setEnabled(false);
+        }
+        if (manager)
+            manager->initialiseDevice(name);
+    }
+    if (manager)
+        manager->saveYamlConfig();
+    if (alive)
+        Q_EMIT saved();
+}
+
+// Only parameters shown here, and only with a value the store still holds: a parameter that
+// appeared since, or whose editor held nothing valid, is left as the device has it.
+QList<QPair<QString, QString>> DeviceConfigWidget::valuesToWrite()
+{
+    QList<QPair<QString, QString>> values;
     const QStringList storedKeys = parameterConfig.getParams(storePath);
     for (const BuiltParameter& parameter : qAsConst(builtParameters)) {
         if (!containsIgnoringCase(storedKeys, parameter.name))
@@ -243,22 +277,9 @@ void DeviceConfigWidget::save()
         const QString value = parameterConfig.getParam(parameter.name, storePath);
         // An editor left as it started writes back the device's own text, which the editor
         // may have shown rounded ("12.5" of an integer parameter starts as 12).
-        deviceManager->setDeviceParam(name, parameter.name, value == parameter.editorText ? parameter.deviceText : value);
+        values.append(qMakePair(parameter.name, value == parameter.editorText ? parameter.deviceText : value));
     }
-    const DeviceInfo fresh = deviceManager->getDeviceInfo(name);
-    if (!fresh.name.isEmpty())
-        deviceInfo = fresh;
-
-    if (initButton->text() != tr("Deinitialised")) {
-        deviceManager->deinitialiseDevice(name);
-        getSaveButton()->setEnabled(false);
-        getCloseButton()->setEnabled(false);
-        initButton->setEnabled(false);
-        deviceManager->initialiseDevice(name);
-    }
-    if (deviceManager)
-        deviceManager->saveYamlConfig();
-    Q_EMIT saved();
+    return values;
 }
 
 void DeviceConfigWidget::deviceRemoved(QString device)

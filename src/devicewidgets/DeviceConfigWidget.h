@@ -5,7 +5,9 @@
 #include "DeviceInfo.h"
 #include "dozerozozu_export.h"
 
+#include <QList>
 #include <QMap>
+#include <QPair>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -23,7 +25,9 @@ class QPushButton;
  *
  * "Save" writes the parameters the dialog was built from to the device (one the user did not
  * edit keeps the device's own text), re-initialises the device unless it is deinitialised,
- * and saves the manager's YAML configuration; the dialog stays open. A disabled device, or a
+ * and saves the manager's YAML configuration; the dialog stays open. A save makes all these
+ * calls even when the dialog is deleted meanwhile (a host's slot on the manager's reports may
+ * run a modal box in which it is closed, or its map window). A disabled device, or a
  * name the manager does not know, is shown read-only. The window has no frame and is moved by
  * dragging it. The opener shows it without blocking and deletes it when it finishes:
  *
@@ -73,6 +77,8 @@ private:
     void addParameters(QList<Param>& parameters, Config& store, bool grouped);
     void addOutputTab(const QString& name);
     void addInputTab(const QString& name);
+    /// What save() writes: each parameter the dialog was built from with the value to write.
+    QList<QPair<QString, QString>> valuesToWrite();
     void disableWidget();
     /// Shows notice and leaves only "Close" usable.
     void showReadOnly(const QString& notice);

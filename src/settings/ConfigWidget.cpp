@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -239,18 +240,24 @@ void ConfigWidget::optionChanged()
     setConditionalOptionsVisibility();
 }
 
+// The notice's event loop, or a host's slot on a store's apply, may delete the dialog: the stores
+// are taken from it first, and each is applied unless it went meanwhile.
 void ConfigWidget::save()
 {
     bool restartNeeded = false;
-    for (ConfigOption& option : options)
+    QList<QPointer<Config>> stores;
+    for (ConfigOption& option : options) {
         restartNeeded = option.save() || restartNeeded;
+        if (Config* config = option.getConfig())
+            stores.append(config);
+    }
     if (restartNeeded) {
         ZenticMessageBox::information(this, tr("Restart required."),
                                       tr("Some of the made changes will only be applied after restart."),
                                       QMessageBox::Ok, QMessageBox::Ok);
     }
-    for (const ConfigOption& option : qAsConst(options)) {
-        if (Config* config = option.getConfig())
+    for (const QPointer<Config>& config : qAsConst(stores)) {
+        if (config)
             config->applyConfig();
     }
 }

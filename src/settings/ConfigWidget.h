@@ -71,7 +71,8 @@ public:
     ConfigWidgetDragHelper* getDragHelper() const;
 
 public Q_SLOTS:
-    /// Writes every option, shows one restart notice when needed, then applies the stores.
+    /// Writes every option, shows one restart notice when needed, then applies the stores; those
+    /// that still exist are applied even when the dialog is deleted meanwhile.
     virtual void save();
 
 protected:

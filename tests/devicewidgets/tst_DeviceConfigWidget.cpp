@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -16,6 +17,7 @@
 #include <QTest>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -209,6 +211,53 @@ private Q_SLOTS:
         QCOMPARE(probe()->getParam("mode").raw(), QStringLiteral("fast"));
     }
 
+    void saveEndsWholeWhenTheDialogGoesInAHostLoop_data()
+    {
+        QTest::addColumn<bool>("windowCloses");
+        QTest::newRow("the dialog closed") << false;
+        QTest::newRow("its window closed") << true;
+    }
+
+    void saveEndsWholeWhenTheDialogGoesInAHostLoop()
+    {
+        // Given a dialog over a window, deleted when it finishes as the map has it, one value typed,
+        // and a host whose slot on the manager's reports runs a nested loop in which the user closes
+        // the dialog or its window
+        QFETCH(bool, windowCloses);
+        QPointer<QWidget> window = new QWidget;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        QPointer<DeviceConfigWidget> dialog = new DeviceConfigWidget(*manager, name, window);
+        connect(dialog, SIGNAL(finished(int)), dialog, SLOT(deleteLater()));
+        dialog->show();
+        option(*dialog, "mode").getEditorWidget()->findChild<QLineEdit*>()->setText(QStringLiteral("careful"));
+        bool armed = true;
+        connect(manager.get(), &DeviceManager::deviceInitialised, this, [&] {
+            if (!std::exchange(armed, false))
+                return;
+            QEventLoop loop;
+            QMetaObject::invokeMethod(
+                &loop,
+                [&] {
+                    windowCloses ? window->close() : dialog->close();
+                    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+                },
+                Qt::QueuedConnection);
+            loop.exec();
+        });
+
+        // When it is saved
+        dialog->save();
+
+        // Then the dialog went in the loop, and the manager still got every call of the save
+        QVERIFY(!armed && !dialog);
+        QCOMPARE(probe()->getParam("mode").raw(), QStringLiteral("careful"));
+        QCOMPARE(callsOf("deinitialiseDevice") + callsOf("initialiseDevice"),
+                 QStringList({"deinitialiseDevice(" + name + ")", "initialiseDevice(" + name + ")"}));
+        QCOMPARE(manager->callLog().last(), QStringLiteral("saveYamlConfig()"));
+        QVERIFY(probe()->isInitialised());
+        delete window.data();
+    }
 };
 
 QTEST_MAIN(tst_DeviceConfigWidget)

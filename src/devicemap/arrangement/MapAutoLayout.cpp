@@ -9,6 +9,7 @@
 #include "MapSearch.h"
 #include "MapWaitCursor.h"
 #include "RearrangeGraphOperation.h"
+#include "RunningCommands.h"
 #include "ZenticMessageBox.h"
 
 #include <QApplication>
@@ -98,6 +99,8 @@ void MapAutoLayout::rearrangeGraph(DeviceMapWidget::LayoutType type, bool ask)
         return;
     if (!alive)
         return;
+    // From here on one command: the layout's wait, the push and what follows it.
+    const RunningCommands::Scope running(&map);
 
     const QList<DeviceInfo> infos = infosOf(map.getDeviceManager()->getDeviceNames());
     int work = infos.size();

@@ -13,6 +13,7 @@
 #include "MetaDeviceFile.h"
 #include "ModalRunner.h"
 #include "PasteDevicesOperation.h"
+#include "RunningCommands.h"
 #include "SafeFileWriter.h"
 #include "TemplateFiles.h"
 #include "ZenticMessageBox.h"
@@ -270,6 +271,8 @@ void MapClipboard::createTemplate(const QString& templateName, const DevicesArra
                                   const QPoint& viewportPoint)
 {
     QPointer<DeviceMapWidget> alive(&map);
+    // One command: the macro is closed whatever a host's slot on the paste's reports runs.
+    const RunningCommands::Scope running(&map);
     QUndoStack* stack = map.getUndoStack();
     stack->beginMacro(DeviceMapWidget::tr("Create template ") + templateName);
     pushPaste(arrangement.devices, arrangement, viewportPoint);

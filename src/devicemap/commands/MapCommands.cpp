@@ -167,29 +167,27 @@ void MapCommands::renameCluster(const QString& name)
 }
 
 // With nothing selected every device is asked, whatever its state; a selected device only when
-// its state differs.
+// its state differs. The names are taken first: a host's slot on the manager's reports may
+// delete the map, with its items, and every device is still asked.
 void MapCommands::setSelectedDevicesInitialised(bool initialised)
 {
     DeviceManager* deviceManager = map.getDeviceManager();
-    auto apply = [deviceManager, initialised](const QString& name) {
-        if (initialised)
-            deviceManager->initialiseDevice(name);
-        else
-            deviceManager->deinitialiseDevice(name);
-    };
+    QStringList names;
     const QList<QGraphicsItem*> selection = map.scene()->selectedItems();
-    if (selection.isEmpty()) {
-        const QStringList names = deviceManager->getDeviceNames();
-        for (const QString& name : names)
-            apply(name);
-        return;
-    }
+    if (selection.isEmpty())
+        names = deviceManager->getDeviceNames();
     for (QGraphicsItem* graphicsItem : selection) {
         auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
         if (!item)
             continue;
         const auto handle = deviceManager->getDeviceHandle(item->devName());
         if (handle && handle->isInitialised() != initialised)
-            apply(item->devName());
+            names.append(item->devName());
+    }
+    for (const QString& name : qAsConst(names)) {
+        if (initialised)
+            deviceManager->initialiseDevice(name);
+        else
+            deviceManager->deinitialiseDevice(name);
     }
 }

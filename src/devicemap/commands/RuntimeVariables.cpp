@@ -9,6 +9,7 @@
 #include "MapItemIndex.h"
 #include "ModalRunner.h"
 #include "ReadonlyBracket.h"
+#include "RunningCommands.h"
 #include "ZenticMessageBox.h"
 
 #include <QCursor>
@@ -94,6 +95,8 @@ void RuntimeVariables::insertIntoLink(DeviceConnectionItem* link, const QPointF&
     replaced.bendingPoints = subject->getBendingPoints();
 
     DeviceManager* manager = map.getDeviceManager();
+    // The devices are made before the operation that takes them in is pushed: one command.
+    const RunningCommands::Scope running(&map);
     ReadonlyBracket bracket(manager, &map);
     QString setDevice;
     QString getDevice;
@@ -102,14 +105,17 @@ void RuntimeVariables::insertIntoLink(DeviceConnectionItem* link, const QPointF&
         qWarning().noquote() << "RuntimeVariables::insertIntoLink() | WARNING the manager did not make the devices "
                                 "of the runtime variable |"
                              << name;
+        if (!alive)
+            return;
         ZenticMessageBox::warning(&map, DeviceMapWidget::tr("Runtime variable not created"),
                                   DeviceMapWidget::tr("The devices of the variable \"%0\" could not be created. The "
                                                       "connection is left as it was.")
                                       .arg(name));
         return;
     }
-    if (!map.pushOperation(
-            new InsertRuntimeVariableOperation(&map, name, setDevice, getDevice, replaced, scenePos))) {
+    // A map a host deleted outright on the manager's report of a device takes no operation.
+    if (!alive
+        || !map.pushOperation(new InsertRuntimeVariableOperation(&map, name, setDevice, getDevice, replaced, scenePos))) {
         manager->removeDevice(setDevice);
         manager->removeDevice(getDevice);
     }

@@ -4,6 +4,7 @@
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "ReadonlyBracket.h"
+#include "RunningCommands.h"
 
 #include <QObject>
 
@@ -16,8 +17,11 @@ CreateDeviceOperation::CreateDeviceOperation(DeviceMapWidget* map, QString type,
 
 void CreateDeviceOperation::redo()
 {
-    ReadonlyBracket bracket(map->getDeviceManager(), map);
-    name = map->getDeviceManager()->createDevice(type, true);
+    if (!map || !manager)
+        return;
+    const RunningCommands::Scope running(map);
+    ReadonlyBracket bracket(manager, map);
+    name = manager->createDevice(type, true);
     setText(QObject::tr("Create device ") + name);
     if (name.isEmpty())
         return;
@@ -34,10 +38,11 @@ void CreateDeviceOperation::redo()
 void CreateDeviceOperation::undo()
 {
     // A refused creation made nothing, so there is nothing to remove.
-    if (name.isEmpty())
+    if (name.isEmpty() || !map || !manager)
         return;
-    ReadonlyBracket bracket(map->getDeviceManager(), map);
-    map->getDeviceManager()->removeDevice(name);
+    const RunningCommands::Scope running(map);
+    ReadonlyBracket bracket(manager, map);
+    manager->removeDevice(name);
 }
 
 QString CreateDeviceOperation::deviceName() const

@@ -7,6 +7,7 @@
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
 #include "ReadonlyBracket.h"
+#include "RunningCommands.h"
 
 #include <QObject>
 #include <QtDebug>
@@ -46,26 +47,27 @@ bool InsertRuntimeVariableOperation::createDevices(DeviceManager* manager, const
 
 void InsertRuntimeVariableOperation::redo()
 {
-    if (!map)
+    if (!map || !manager)
         return;
-    ReadonlyBracket bracket(map->getDeviceManager(), map);
+    const RunningCommands::Scope running(map);
+    ReadonlyBracket bracket(manager, map);
     if (!devicesMade && !recreateDevices()) {
         qWarning().noquote() << "InsertRuntimeVariableOperation::redo() | WARNING the manager did not make the "
                                 "devices of the runtime variable |"
                              << variable;
         return;
     }
-    placeDevices();
-    if (!map)
-        return;
+    // Should a host delete the map meanwhile, the link is still replaced.
+    if (map)
+        placeDevices();
     relink();
 }
 
 void InsertRuntimeVariableOperation::undo()
 {
-    if (!map || !devicesMade)
+    if (!map || !manager || !devicesMade)
         return;
-    DeviceManager* manager = map->getDeviceManager();
+    const RunningCommands::Scope running(map);
     ReadonlyBracket bracket(manager, map);
     // Their links to the link's two ends go with them.
     manager->removeDevice(setName);
@@ -76,16 +78,16 @@ void InsertRuntimeVariableOperation::undo()
 
 bool InsertRuntimeVariableOperation::recreateDevices()
 {
-    DeviceManager* manager = map->getDeviceManager();
     QString madeSet;
     QString madeGet;
     if (!createDevices(manager, variable, &madeSet, &madeGet))
         return false;
-    // Later steps of the undo stack know the devices by their first names.
-    const MapItemIndex& items = DeviceMapParts(map).itemIndex();
-    if (madeSet != setName && !items.hasDevice(setName) && manager->renameDevice(madeSet, setName))
+    // Later steps of the undo stack know the devices by their first names. A map deleted on the
+    // manager's report of a device leaves the manager alone to decide.
+    auto shown = [this](const QString& name) { return map && DeviceMapParts(map).itemIndex().hasDevice(name); };
+    if (madeSet != setName && !shown(setName) && manager->renameDevice(madeSet, setName))
         madeSet = setName;
-    if (madeGet != getName && !items.hasDevice(getName) && manager->renameDevice(madeGet, getName))
+    if (madeGet != getName && !shown(getName) && manager->renameDevice(madeGet, getName))
         madeGet = getName;
     setName = madeSet;
     getName = madeGet;
@@ -109,7 +111,6 @@ void InsertRuntimeVariableOperation::placeDevices()
 
 void InsertRuntimeVariableOperation::relink()
 {
-    DeviceManager* manager = map->getDeviceManager();
     manager->removeDeviceConnection(link.source, link.target);
     manager->addDeviceConnection(link.source, setName, QString(), QString());
     manager->addDeviceConnection(getName, link.target, QString(), QString());
@@ -119,7 +120,6 @@ void InsertRuntimeVariableOperation::relink()
 
 void InsertRuntimeVariableOperation::restoreLink()
 {
-    DeviceManager* manager = map->getDeviceManager();
     if (link.signalList.isEmpty()) {
         manager->addDeviceConnection(link.source, link.target, QString(), QString());
     } else {

@@ -1,6 +1,8 @@
 #include "Operation.h"
 
+#include "DeviceManager.h"
 #include "DeviceMapWidget.h"
+#include "RunningCommands.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,6 +12,7 @@
 Operation::Operation(DeviceMapWidget* map)
     : QUndoCommand(nullptr)
     , map(map)
+    , manager(map ? map->getDeviceManager() : nullptr)
 {
 }
 
@@ -46,10 +49,12 @@ DeviceConnectionItem* Operation::waitForConnection(const QString& source, const 
 }
 
 // User input stays queued during the wait, and the map counts it so that its own handlers
-// refuse to push a second operation in the middle of this one's redo() or undo().
+// refuse to push a second operation in the middle of this one's redo() or undo(). Whatever
+// runs the operation, the wait is a running command: the map is not deleted under it.
 bool Operation::spinUntil(const std::function<bool()>& found, int timeoutMs)
 {
     QPointer<DeviceMapWidget> guard(map.data());
+    const RunningCommands::Scope running(map);
     QElapsedTimer timer;
     timer.start();
     map->beginWaitForManager();

@@ -10,6 +10,7 @@
 #include "MapManagerSync.h"
 #include "MapWaitCursor.h"
 #include "ReadonlyBracket.h"
+#include "RunningCommands.h"
 #include "ZenticMessageBox.h"
 
 #include <QApplication>
@@ -70,19 +71,22 @@ QStringList PasteDevicesOperation::createdDevices() const
 
 void PasteDevicesOperation::redo()
 {
-    if (!map)
+    if (!map || !manager)
         return;
+    const RunningCommands::Scope running(map);
     MapWaitCursor busy(workOf(descriptions));
     const QList<QGraphicsItem*> selected = map->scene()->selectedItems();
     for (QGraphicsItem* item : selected)
         item->setSelected(false);
 
-    ReadonlyBracket bracket(map->getDeviceManager(), map);
+    ReadonlyBracket bracket(manager, map);
     createdNames.clear();
     const QList<QPair<int, QString>> created = createDevices();
     ShownDevices shown;
-    if (!awaitItems(created, shown))
+    if (!awaitItems(created, shown)) {
+        joinWithoutMap(created);
         return;
+    }
 
     JoinedPairs joined;
     bool allJoined = false;
@@ -91,6 +95,8 @@ void PasteDevicesOperation::redo()
         MapManagerSync::Batch batch(map);
         allJoined = connectDevices(shown, joined);
     }
+    if (!map)
+        return;
     QStringList pastedNames;
     for (const ShownDevice& device : qAsConst(shown))
         pastedNames.append(descriptions.at(device.entry).name);
@@ -119,10 +125,10 @@ void PasteDevicesOperation::redo()
 
 void PasteDevicesOperation::undo()
 {
-    if (!map)
+    if (!map || !manager)
         return;
+    const RunningCommands::Scope running(map);
     MapWaitCursor busy(workOf(descriptions));
-    DeviceManager* manager = map->getDeviceManager();
     ReadonlyBracket bracket(manager, map);
     {
         MapManagerSync::Batch batch(map);
@@ -130,6 +136,8 @@ void PasteDevicesOperation::undo()
             manager->removeDevice(name);
     }
     createdNames.clear();
+    if (!map)
+        return;
     map->update();
     map->viewport()->repaint();
 }
@@ -144,8 +152,6 @@ int PasteDevicesOperation::workOf(const QList<DeviceInfo>& infos)
 
 QList<QPair<int, QString>> PasteDevicesOperation::createDevices()
 {
-    DeviceManager* manager = map->getDeviceManager();
-    const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     QList<QPair<int, QString>> created;
     for (int entry = 0; entry < descriptions.size(); ++entry) {
         const DeviceInfo& info = descriptions.at(entry);
@@ -153,7 +159,7 @@ QList<QPair<int, QString>> PasteDevicesOperation::createDevices()
         if (name.isEmpty())
             continue;
         // Refused, the device keeps the manager's name: the parameters must go to this device.
-        if (name != info.name && !index.hasDevice(info.name) && manager->renameDevice(name, info.name))
+        if (name != info.name && !shownOnMap(info.name) && manager->renameDevice(name, info.name))
             name = info.name;
         createdNames.append(name);
         created.append(qMakePair(entry, name));
@@ -181,7 +187,6 @@ bool PasteDevicesOperation::awaitItems(const QList<QPair<int, QString>>& created
 
 bool PasteDevicesOperation::connectDevices(const ShownDevices& shown, JoinedPairs& joined)
 {
-    DeviceManager* manager = map->getDeviceManager();
     logRepeatedNames(descriptions);
     QVector<QString> devices(descriptions.size());
     for (const ShownDevice& device : shown)
@@ -209,6 +214,22 @@ bool PasteDevicesOperation::connectDevices(const ShownDevices& shown, JoinedPair
         joined.insert(qMakePair(mapped.source, target));
     }
     return allJoined;
+}
+
+// A device of the map bears the name; with the map gone, the manager alone decides.
+bool PasteDevicesOperation::shownOnMap(const QString& name) const
+{
+    return map && DeviceMapParts(map).itemIndex().hasDevice(name);
+}
+
+// Every device made is joined as described, with no item to wait for, place or tell about.
+void PasteDevicesOperation::joinWithoutMap(const QList<QPair<int, QString>>& created)
+{
+    ShownDevices made;
+    for (const auto& device : created)
+        made.append(ShownDevice{device.first, device.second, nullptr});
+    JoinedPairs joined;
+    connectDevices(made, joined);
 }
 
 QMap<QString, QString> PasteDevicesOperation::firstOfEachName(const ShownDevices& shown) const

@@ -41,7 +41,9 @@ class DeviceNodeItem;
  *   arrangement holds one rectangle per name); links get their bending points (moved with
  *   the group) once their items are there. The placed items end up selected, and nothing else.
  *
- * Items are held guarded across the waits: one deleted meanwhile is skipped.
+ * Items are held guarded across the waits: one deleted meanwhile is skipped. Should a host delete
+ * the map outright during redo() (in a slot on the manager's reports), the devices are still all
+ * made and joined as described, with nothing placed and no box; undo() removes them all alike.
  */
 class DOZEROZOZU_EXPORT PasteDevicesOperation : public Operation
 {
@@ -72,10 +74,13 @@ private:
     /// Creates, names and sets up one device per description; their names go to createdNames.
     /// Gives each description's entry and its device's name.
     QList<QPair<int, QString>> createDevices();
+    bool shownOnMap(const QString& name) const;
     /// Waits for the created devices' items, in entry order; false when the map went meanwhile.
     bool awaitItems(const QList<QPair<int, QString>>& created, ShownDevices& shown);
     /// Joins the pasted devices; false when a connection could not be made.
     bool connectDevices(const ShownDevices& shown, JoinedPairs& joined);
+    /// Joins every device made when the map went before its items came.
+    void joinWithoutMap(const QList<QPair<int, QString>>& created);
     /// Pasted name to device name, of the first shown device of each name.
     QMap<QString, QString> firstOfEachName(const ShownDevices& shown) const;
     void insideCopying(const ShownDevices& shown, const JoinedPairs& joined);

@@ -4,6 +4,7 @@
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
 #include "ReadonlyBracket.h"
+#include "RunningCommands.h"
 
 #include <QObject>
 
@@ -32,9 +33,9 @@ void RemoveConnectionOperation::undo()
 
 void RemoveConnectionOperation::takeConnectionsAway()
 {
-    if (!map)
+    if (!map || !manager)
         return;
-    DeviceManager* manager = map->getDeviceManager();
+    const RunningCommands::Scope running(map);
     ReadonlyBracket bracket(manager, map);
     if (signalList.isEmpty()) {
         manager->removeDeviceConnection(source, target);
@@ -47,9 +48,9 @@ void RemoveConnectionOperation::takeConnectionsAway()
 
 void RemoveConnectionOperation::makeConnections()
 {
-    if (!map)
+    if (!map || !manager)
         return;
-    DeviceManager* manager = map->getDeviceManager();
+    const RunningCommands::Scope running(map);
     ReadonlyBracket bracket(manager, map);
     if (signalList.isEmpty()) {
         manager->addDeviceConnection(source, target, QString(), QString());

@@ -10,6 +10,7 @@
 #include "MapManagerSync.h"
 #include "MapWaitCursor.h"
 #include "ReadonlyBracket.h"
+#include "RunningCommands.h"
 
 #include <QHash>
 #include <QObject>
@@ -29,7 +30,6 @@ RemoveDevicesOperation::RemoveDevicesOperation(DeviceMapWidget* map, const QList
     : Operation(map)
 {
     const MapItemIndex& index = DeviceMapParts(map).itemIndex();
-    DeviceManager* manager = map->getDeviceManager();
     const DeviceNodeItem* temporary = map->getCurrentTemporaryDevice();
     QStringList names;
     QSet<QString> named;
@@ -81,17 +81,18 @@ RemoveDevicesOperation::RemoveDevicesOperation(DeviceMapWidget* map, const QList
 
 void RemoveDevicesOperation::redo()
 {
-    if (!map)
+    if (!map || !manager)
         return;
+    const RunningCommands::Scope running(map);
     MapWaitCursor busy(work());
-    DeviceManager* manager = map->getDeviceManager();
     ReadonlyBracket bracket(manager, map);
     // The peers hear of each link that goes: each is checked once, when all are gone.
     MapManagerSync::Batch batch(map);
+    // Every device goes, even when a host deletes the map on the manager's report of one.
     for (const QString& name : qAsConst(currentNames)) {
         if (name.isEmpty())
             continue;
-        const DeviceNodeItem* temporary = map->getCurrentTemporaryDevice();
+        const DeviceNodeItem* temporary = map ? map->getCurrentTemporaryDevice() : nullptr;
         if (temporary && temporary->devName() == name)
             map->setCurrentTemporaryDevice(nullptr);
         manager->removeDevice(name);
@@ -100,19 +101,21 @@ void RemoveDevicesOperation::redo()
 
 void RemoveDevicesOperation::undo()
 {
-    if (!map)
+    if (!map || !manager)
         return;
+    const RunningCommands::Scope running(map);
     MapWaitCursor busy(work());
     // Saved once the devices, their links and places are back, as the removal was saved.
-    ReadonlyBracket bracket(map->getDeviceManager(), map);
+    ReadonlyBracket bracket(manager, map);
     QStringList created;
     {
         // Each restored link is reported at both ends: each device is checked once, when all are back.
         MapManagerSync::Batch batch(map);
-        created = map->getDeviceManager()->pasteDevicesFromString(DeviceText::compose(descriptions), itemWaitMs);
+        created = manager->pasteDevicesFromString(DeviceText::compose(descriptions), itemWaitMs);
     }
     takeRestoredNames(created);
-    arrangeDevices();
+    if (map)
+        arrangeDevices();
 }
 
 int RemoveDevicesOperation::work() const

@@ -3,6 +3,7 @@
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
 #include "ReadonlyBracket.h"
+#include "RunningCommands.h"
 
 #include <QObject>
 
@@ -17,9 +18,9 @@ RenameDeviceOperation::RenameDeviceOperation(DeviceMapWidget* map, QString oldNa
 void RenameDeviceOperation::redo()
 {
     renamedTo.clear();
-    if (!map)
+    if (!map || !manager)
         return;
-    DeviceManager* manager = map->getDeviceManager();
+    const RunningCommands::Scope running(map);
     ReadonlyBracket bracket(manager, map);
     if (manager->renameDevice(oldName, newName))
         renamedTo = nameAfterRename(newName, oldName);
@@ -27,17 +28,17 @@ void RenameDeviceOperation::redo()
 
 void RenameDeviceOperation::undo()
 {
-    if (!map || renamedTo.isEmpty())
+    if (!map || !manager || renamedTo.isEmpty())
         return;
-    ReadonlyBracket bracket(map->getDeviceManager(), map);
-    map->getDeviceManager()->renameDevice(renamedTo, oldName);
+    const RunningCommands::Scope running(map);
+    ReadonlyBracket bracket(manager, map);
+    manager->renameDevice(renamedTo, oldName);
     renamedTo.clear();
 }
 
 // A device of a networked manager keeps its "@manager" suffix whatever name it is given.
 QString RenameDeviceOperation::nameAfterRename(const QString& requested, const QString& former) const
 {
-    DeviceManager* manager = map->getDeviceManager();
     const QString stored = manager->getDeviceInfo(requested).name;
     if (!stored.isEmpty())
         return stored;

@@ -13,6 +13,7 @@
 #include "MapWaitCursor.h"
 #include "MetaDeviceFile.h"
 #include "ModalRunner.h"
+#include "RunningCommands.h"
 #include "TemplatesWidget.h"
 #include "UndoHistoryMenus.h"
 #include "WindowPlacement.h"
@@ -428,13 +429,9 @@ void DeviceMapWindow::deleteDeviceMapWidget()
     redoButton->setEnabled(false);
     DeviceMapWidget* map = mapWidget;
     mapWidget = nullptr;
-    // A view inside an operation's wait goes once the wait is over (it takes care of that).
-    if (map->isWaitingForManager()) {
-        map->hide();
-        map->deleteLater();
-    } else {
+    // A view inside a command goes once the command has returned, out of the window meanwhile.
+    if (!DeviceMapParts(map).runningCommands().holdDeletion(map))
         delete map;
-    }
 }
 
 void DeviceMapWindow::resetDeviceMapWidget(DeviceManager* manager, QString layoutFile)
@@ -451,6 +448,16 @@ void DeviceMapWindow::resetDeviceMapWidget(DeviceManager* manager, QString layou
     mapWidget = new DeviceMapWidget(manager, layoutFile);
     bindMapWidget(manager);
     setCentralWidget(mapWidget);
+}
+
+// A host's slot on a report made during a command of the map may run a modal box, in whose
+// event loop the user closes the window: the command goes on over the map, and the window with it.
+bool DeviceMapWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::DeferredDelete && mapWidget
+        && DeviceMapParts(mapWidget.data()).runningCommands().holdDeletion(this))
+        return true;
+    return QMainWindow::event(event);
 }
 
 // The view, a child, hears nothing of the window's close: it saves as when it closes itself,
@@ -597,6 +604,7 @@ void DeviceMapWindow::setRedoState(bool canRedo)
 void DeviceMapWindow::undo()
 {
     MapWaitCursor wholeRun;
+    const RunningCommands::Scope running(mapWidget);
     if (mapWidget)
         mapWidget->getUndoStack()->undo();
 }
@@ -604,6 +612,7 @@ void DeviceMapWindow::undo()
 void DeviceMapWindow::redo()
 {
     MapWaitCursor wholeRun;
+    const RunningCommands::Scope running(mapWidget);
     if (mapWidget)
         mapWidget->getUndoStack()->redo();
 }
@@ -614,8 +623,9 @@ void DeviceMapWindow::setUndoIndex(int index)
         return;
     QPointer<DeviceMapWidget> map(mapWidget);
     MapWaitCursor wholeRun;
+    const RunningCommands::Scope running(map);
     map->getUndoStack()->setIndex(index);
-    // Redoing may wait for the manager, and the view may be gone by then.
+    // A host may have deleted the view outright while a step ran.
     if (!map)
         return;
     map->update();

@@ -39,8 +39,10 @@ class UndoHistoryMenus;
  * again when closing the window, the map's last try to write them, failed. When the manager emits
  * exit() the window deletes its map view (which saves its layout file) and keeps an empty
  * central area: from then on every command of the window does nothing until
- * resetDeviceMapWidget() gives it a new view, with which every binding is made again. The
- * manager is not owned. GUI thread only.
+ * resetDeviceMapWidget() gives it a new view, with which every binding is made again. A view,
+ * or a window, that goes while a command of the view runs (a host's modal box on the manager's
+ * reports) is hidden at once and deleted once the command has returned. The manager is not
+ * owned. GUI thread only.
  *
  *     auto window = new DeviceMapWindow(manager, layoutPath, mainWindow);   // shown, self-deleting
  *     window->toTheFront();
@@ -86,6 +88,8 @@ Q_SIGNALS:
     void saveFailed(const QString& file);
 
 protected:
+    /// Closed during a command of the map view, the window hides and goes once it has returned.
+    bool event(QEvent* event) override;
     /// The map view writes what a failed save left behind; a failure that stands is sent by saveFailed().
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
