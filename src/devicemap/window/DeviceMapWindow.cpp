@@ -532,15 +532,8 @@ void DeviceMapWindow::updateSearch()
         mapWidget->searchDevices(searchLineEdit->text());
 }
 
-void DeviceMapWindow::nextFoundDevice()
-{
-    stepFoundDevice(1);
-}
-
-void DeviceMapWindow::prevFoundDevice()
-{
-    stepFoundDevice(-1);
-}
+void DeviceMapWindow::nextFoundDevice() { stepFoundDevice(1); }
+void DeviceMapWindow::prevFoundDevice() { stepFoundDevice(-1); }
 
 void DeviceMapWindow::stepFoundDevice(int step)
 {
@@ -599,23 +592,22 @@ void DeviceMapWindow::setRedoState(bool canRedo)
     redoButton->setEnabled(canRedo && mapWidget);
 }
 
+namespace {
+
 // A long step shows the wait cursor from its operation on; the guards here keep it up until
 // the map has written its layout file and the histories are rebuilt.
-void DeviceMapWindow::undo()
+void stepUndoStack(DeviceMapWidget* map, void (QUndoStack::*step)())
 {
     MapWaitCursor wholeRun;
-    const RunningCommands::Scope running(mapWidget);
-    if (mapWidget)
-        mapWidget->getUndoStack()->undo();
+    const RunningCommands::Scope running(map);
+    if (map)
+        (map->getUndoStack()->*step)();
 }
 
-void DeviceMapWindow::redo()
-{
-    MapWaitCursor wholeRun;
-    const RunningCommands::Scope running(mapWidget);
-    if (mapWidget)
-        mapWidget->getUndoStack()->redo();
-}
+} // namespace
+
+void DeviceMapWindow::undo() { stepUndoStack(mapWidget, &QUndoStack::undo); }
+void DeviceMapWindow::redo() { stepUndoStack(mapWidget, &QUndoStack::redo); }
 
 void DeviceMapWindow::setUndoIndex(int index)
 {
@@ -790,9 +782,8 @@ void DeviceMapWindow::keyPressEvent(QKeyEvent* event)
         prevFoundDevice();
     } else if (event->key() == Qt::Key_F && modifiers == Qt::ControlModifier) {
         openSearch();
-    } else if (event->key() == Qt::Key_Escape && searchWidget) {
-        searchWidget->hide();
-        searchLineEdit->setText(QString());
+    } else if (event->key() == Qt::Key_Escape) {
+        closeSearch();
     }
 }
 
