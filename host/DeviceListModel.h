@@ -45,7 +45,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    /// The row of the device the manager names name, as of the last update; -1 when none.
+    /// The row of the device the manager now names name; -1 when none, or not listed until the next update.
     int rowOf(const QString& name) const;
     /// Whether reports were heard that the rows do not show yet.
     bool hasPendingChanges() const;

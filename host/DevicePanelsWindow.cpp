@@ -62,7 +62,8 @@ DevicePanelsWindow::DevicePanelsWindow(DeviceManager* manager, QWidget* parent)
     , m_settingsButton(new QPushButton(tr("Settings..."), this))
     , m_log(new ConsoleWidget(this))
 {
-    // The choice follows a rename before the list hears of it, whenever the list updates.
+    // Connected before the list exists, so that the choice has followed a rename before any
+    // update of the list looks for the chosen device.
     connect(manager, &DeviceManager::deviceRenamed, this, [this](const QString& oldName, const QString& newName) {
         if (oldName == m_chosen)
             m_chosen = newName;
