@@ -5,12 +5,14 @@
 // gridColumns devices.
 
 #include "DeviceInfo.h"
+#include "DevicesArrangement.h"
 #include "DeviceManager.h"
 #include "DeviceNodeItem.h"
 #include "DeviceText.h"
 
 #include <QList>
 #include <QRect>
+#include <QRectF>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -68,6 +70,52 @@ inline QStringList loadScalerGraph(DeviceManager& manager, int count, const QLis
 {
     loadGraph(manager, scalerInfos(count, steps));
     return scalerNames(count);
+}
+
+/// The graph as its manager saves it, which is what a host loads: every device with its
+/// parameters and its links both ways (the text the undo of a delete hands back is the same).
+inline QString savedText(const QList<DeviceInfo>& infos)
+{
+    DeviceManager manager;
+    loadGraph(manager, infos);
+    return manager.toYamlString();
+}
+
+/// A densely linked group, as a paste brings it: every generator ("generator1", …) feeds every
+/// scaler ("scaler1", …), generators x scalers links.
+inline QList<DeviceInfo> denseInfos(int generators, int scalers)
+{
+    QList<DeviceInfo> infos;
+    QList<Connection> feeds;
+    for (int i = 0; i < scalers; ++i)
+        feeds.append(Connection{QStringLiteral("scaler%1").arg(i + 1), QStringLiteral("valueChanged(double)"),
+                                QStringLiteral("input(double)")});
+    for (int i = 0; i < generators; ++i) {
+        DeviceInfo info;
+        info.name = QStringLiteral("generator%1").arg(i + 1);
+        info.type = QStringLiteral("generator");
+        info.outgoingConnections = feeds;
+        infos.append(info);
+    }
+    for (int i = 0; i < scalers; ++i) {
+        DeviceInfo info;
+        info.name = QStringLiteral("scaler%1").arg(i + 1);
+        info.type = QStringLiteral("scaler");
+        infos.append(info);
+    }
+    return infos;
+}
+
+/// Where a paste puts a group: its devices on the grid, as an arrangement a drop would bring
+/// (the automatic layout is another benchmark's business).
+inline DevicesArrangement gridArrangement(const QList<DeviceInfo>& infos)
+{
+    DevicesArrangement arrangement;
+    for (int i = 0; i < infos.size(); ++i)
+        arrangement.deviceRects.insert(infos.at(i).name, QRectF(gridPlace(i)));
+    arrangement.recalculateBounds();
+    arrangement.devices = infos;
+    return arrangement;
 }
 
 /// Writes the grid place of each named device, in order, to the layout file at layoutPath.

@@ -23,42 +23,6 @@ namespace {
 
 constexpr int runs = 3;
 
-// The dense group: every generator feeds every scaler, generators x scalers links.
-QList<DeviceInfo> denseInfos(int generators, int scalers)
-{
-    QList<DeviceInfo> infos;
-    QList<Connection> feeds;
-    for (int i = 0; i < scalers; ++i)
-        feeds.append(Connection{QStringLiteral("scaler%1").arg(i + 1), QStringLiteral("valueChanged(double)"),
-                                QStringLiteral("input(double)")});
-    for (int i = 0; i < generators; ++i) {
-        DeviceInfo info;
-        info.name = QStringLiteral("generator%1").arg(i + 1);
-        info.type = QStringLiteral("generator");
-        info.outgoingConnections = feeds;
-        infos.append(info);
-    }
-    for (int i = 0; i < scalers; ++i) {
-        DeviceInfo info;
-        info.name = QStringLiteral("scaler%1").arg(i + 1);
-        info.type = QStringLiteral("scaler");
-        infos.append(info);
-    }
-    return infos;
-}
-
-// Where the paste puts the group: its devices on the grid, as an arrangement a drop would bring
-// (the automatic layout is another benchmark's business).
-DevicesArrangement gridArrangement(const QList<DeviceInfo>& infos)
-{
-    DevicesArrangement arrangement;
-    for (int i = 0; i < infos.size(); ++i)
-        arrangement.deviceRects.insert(infos.at(i).name, QRectF(gridPlace(i)));
-    arrangement.recalculateBounds();
-    arrangement.devices = infos;
-    return arrangement;
-}
-
 // The baseline: the graph's text loaded by a fresh manager and its map built, with the layout
 // file that places every device.
 qint64 loadAndBuild(const QString& text, const QStringList& names)
@@ -158,15 +122,6 @@ PasteTimes pasteUndoRedo(const QList<DeviceInfo>& infos, int linkCount)
     }
     forgetUnplacedDevices();
     return times;
-}
-
-// The graph as its manager saves it, which is what a host loads: every device with its
-// parameters and its links both ways (the text the undo of a delete hands back is the same).
-QString savedText(const QList<DeviceInfo>& infos)
-{
-    DeviceManager manager;
-    loadGraph(manager, infos);
-    return manager.toYamlString();
 }
 
 qint64 median(QList<qint64> values)

@@ -2,41 +2,19 @@
 
 #include "AboutDialog.h"
 #include "DemoMenu.h"
-#include "DeviceManager.h"
+#include "DeviceListModel.h"
 #include "DozeRozOZUVersion.h"
 
 #include <QHeaderView>
 #include <QMenuBar>
-#include <QTableWidget>
+#include <QSet>
+#include <QTableView>
 #include <QVBoxLayout>
-
-namespace {
-
-QString stateText(BaseDevice::DeviceState state)
-{
-    switch (state) {
-    case BaseDevice::Initialised:
-        return DeviceListWindow::tr("initialised");
-    case BaseDevice::Warning:
-        return DeviceListWindow::tr("warning");
-    case BaseDevice::Deinitialised:
-        return DeviceListWindow::tr("deinitialised");
-    case BaseDevice::DeinitialisedWithError:
-        return DeviceListWindow::tr("error");
-    case BaseDevice::Disabled:
-        return DeviceListWindow::tr("disabled");
-    case BaseDevice::NotInitialised:
-        break;
-    }
-    return DeviceListWindow::tr("not initialised");
-}
-
-} // namespace
 
 DeviceListWindow::DeviceListWindow(DeviceManager* manager, QWidget* parent)
     : QWidget(parent)
-    , m_manager(manager)
-    , m_table(new QTableWidget(this))
+    , m_model(new DeviceListModel(manager, this))
+    , m_view(new QTableView(this))
 {
     setWindowTitle(tr("Devices"));
     auto* layout = new QVBoxLayout(this);
@@ -44,18 +22,22 @@ DeviceListWindow::DeviceListWindow(DeviceManager* manager, QWidget* parent)
     addDemoMenu(menuBar);
     menuBar->addMenu(tr("&Help"))->addAction(tr("&About"), this, &DeviceListWindow::showAbout);
     layout->setMenuBar(menuBar);
-    layout->addWidget(m_table);
-    m_table->setColumnCount(5);
-    m_table->setHorizontalHeaderLabels({tr("Device"), tr("Type"), tr("State"), tr("Thread"), tr("Links")});
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->verticalHeader()->hide();
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    for (const char* signal : {SIGNAL(deviceRegistered(QString)), SIGNAL(deviceRemoved(QString)),
-                               SIGNAL(deviceRenamed(QString,QString)), SIGNAL(deviceChanged(QString)),
-                               SIGNAL(deviceStateChanged(QString,BaseDevice::DeviceState))})
-        connect(manager, signal, this, SLOT(refresh()));
+    layout->addWidget(m_view);
+    m_view->setModel(m_model);
+    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->verticalHeader()->hide();
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     resize(760, 720);
-    refresh();
+    // Sized to the rows once; later rows only widen what they no longer fit in, so that an update
+    // costs what it changed rather than a look at every row.
+    m_view->resizeColumnsToContents();
+    connect(m_model, &DeviceListModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { widenColumnsFor(first, last); });
+    connect(m_model, &DeviceListModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                widenColumnsFor(topLeft.row(), bottomRight.row());
+            });
+    connect(m_model, &DeviceListModel::modelReset, m_view, &QTableView::resizeColumnsToContents);
 }
 
 QList<VersionInfo> DeviceListWindow::hostVersions()
@@ -65,25 +47,38 @@ QList<VersionInfo> DeviceListWindow::hostVersions()
              QString()}};
 }
 
+DeviceListModel* DeviceListWindow::model() const
+{
+    return m_model;
+}
+
 void DeviceListWindow::showAbout()
 {
     AboutDialog::showAboutDialog(hostVersions(), this);
 }
 
-void DeviceListWindow::refresh()
+void DeviceListWindow::widenColumnsFor(int first, int last)
 {
-    if (!m_manager)
-        return;
-    const QStringList names = m_manager->getDeviceNames();
-    m_table->setRowCount(names.size());
-    for (int row = 0; row < names.size(); ++row) {
-        const DeviceInfo info = m_manager->getDeviceInfo(names.at(row));
-        const QStringList cells{info.description.isEmpty() ? info.name : info.name + " (" + info.description + ")",
-                                info.type, stateText(m_manager->getDeviceState(info.name)),
-                                info.thread.isEmpty() ? tr("GUI") : info.thread,
-                                tr("%1 in, %2 out").arg(info.incomingConnections.size()).arg(info.outgoingConnections.size())};
-        for (int column = 0; column < cells.size(); ++column)
-            m_table->setItem(row, column, new QTableWidgetItem(cells.at(column)));
+    // As many rows as the header looks at when it sizes the columns to their contents: each row
+    // measured is a device read, and a command may bring thousands.
+    const int precision = m_view->horizontalHeader()->resizeContentsPrecision();
+    if (precision >= 0)
+        last = qMin(last, first + qMax(precision, 1) - 1);
+    const int gridWidth = m_view->showGrid() ? 1 : 0;
+    // The last column stretches over what is left.
+    for (int column = 0; column < DeviceListModel::ColumnCount - 1; ++column) {
+        int width = m_view->columnWidth(column);
+        // Types, states and threads repeat: each text is measured once.
+        QSet<QString> measured;
+        for (int row = first; row <= last; ++row) {
+            const QModelIndex index = m_model->index(row, column);
+            const QString text = index.data().toString();
+            if (measured.contains(text))
+                continue;
+            measured.insert(text);
+            width = qMax(width, m_view->sizeHintForIndex(index).width() + gridWidth);
+        }
+        if (width > m_view->columnWidth(column))
+            m_view->setColumnWidth(column, width);
     }
-    m_table->resizeColumnsToContents();
 }

@@ -3,6 +3,7 @@
 #include "ConsoleWidget.h"
 #include "DemoMenu.h"
 #include "DeviceConfigWidget.h"
+#include "DeviceListModel.h"
 #include "DeviceManager.h"
 #include "DeviceSignalsConsole.h"
 #include "DeviceSignalsOutputWidget.h"
@@ -12,6 +13,7 @@
 #include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -56,9 +58,17 @@ DeviceConfigWidget* openOutput(QWidget* window, const QString& signal, bool time
 DevicePanelsWindow::DevicePanelsWindow(DeviceManager* manager, QWidget* parent)
     : QWidget(parent)
     , m_manager(manager)
-    , m_devices(new QComboBox(this))
+    , m_chooser(new QComboBox(this))
+    , m_settingsButton(new QPushButton(tr("Settings..."), this))
     , m_log(new ConsoleWidget(this))
 {
+    // Connected before the list exists, so that the choice has followed a rename before any
+    // update of the list looks for the chosen device.
+    connect(manager, &DeviceManager::deviceRenamed, this, [this](const QString& oldName, const QString& newName) {
+        if (oldName == m_chosen)
+            m_chosen = newName;
+    });
+    m_devices = new DeviceListModel(manager, this);
     setWindowTitle(tr("Log and device settings"));
     auto* layout = new QVBoxLayout(this);
     auto* menuBar = new QMenuBar(this);
@@ -66,16 +76,37 @@ DevicePanelsWindow::DevicePanelsWindow(DeviceManager* manager, QWidget* parent)
     layout->setMenuBar(menuBar);
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(tr("Device:"), this));
-    m_devices->addItems(manager->getDeviceNames());
-    m_devices->setCurrentText(shownDevice);
-    top->addWidget(m_devices, 1);
-    auto* settings = new QPushButton(tr("Settings..."), this);
-    connect(settings, &QPushButton::clicked, this, [this] { openSettings(m_devices->currentText()); });
-    top->addWidget(settings);
+    m_chooser->setObjectName(QStringLiteral("deviceChooser"));
+    m_chooser->setModel(m_devices);
+    m_chooser->setModelColumn(DeviceListModel::DeviceColumn);
+    // Sized and laid out without a look at every device: the list may hold thousands, each read
+    // from the manager when first shown.
+    m_chooser->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_chooser->setMinimumContentsLength(24);
+    if (auto* popup = qobject_cast<QListView*>(m_chooser->view()))
+        popup->setUniformItemSizes(true);
+    top->addWidget(m_chooser, 1);
+    m_settingsButton->setObjectName(QStringLiteral("settingsButton"));
+    connect(m_settingsButton, &QPushButton::clicked, this, &DevicePanelsWindow::openChosenSettings);
+    top->addWidget(m_settingsButton);
     layout->addLayout(top);
     layout->addWidget(new QLabel(tr("Log"), this));
     layout->addWidget(m_log, 1);
     resize(760, 480);
+
+    connect(m_chooser, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int row) {
+        if (!m_updating)
+            choose(row < 0 ? QString() : m_chooser->itemData(row, DeviceListModel::NameRole).toString());
+    });
+    connect(m_devices, &DeviceListModel::updateStarted, this, [this] { m_updating = true; });
+    connect(m_devices, &DeviceListModel::updateFinished, this, [this] {
+        m_updating = false;
+        showChoice();
+    });
+    const QString first = m_devices->rowCount() > 0 ? m_devices->index(0, 0).data(DeviceListModel::NameRole).toString()
+                                                     : QString();
+    choose(m_devices->rowOf(shownDevice) >= 0 ? shownDevice : first);
+    showChoice();
 }
 
 DeviceConfigWidget* DevicePanelsWindow::openSettings(const QString& name)
@@ -86,6 +117,38 @@ DeviceConfigWidget* DevicePanelsWindow::openSettings(const QString& name)
     dialog->move(QCursor::pos());
     connect(dialog, SIGNAL(finished(int)), dialog, SLOT(deleteLater()));
     return dialog;
+}
+
+QString DevicePanelsWindow::chosenDevice() const
+{
+    return m_chosen;
+}
+
+DeviceListModel* DevicePanelsWindow::devices() const
+{
+    return m_devices;
+}
+
+void DevicePanelsWindow::choose(const QString& name)
+{
+    m_chosen = name;
+    m_settingsButton->setEnabled(!m_chosen.isEmpty());
+}
+
+void DevicePanelsWindow::showChoice()
+{
+    const int row = m_devices->rowOf(m_chosen);
+    if (row < 0)
+        choose(QString());
+    m_chooser->setCurrentIndex(row);
+}
+
+void DevicePanelsWindow::openChosenSettings()
+{
+    // Reports heard in this turn of the event loop may have taken the chosen device away.
+    m_devices->applyPendingChanges();
+    if (!m_chosen.isEmpty())
+        openSettings(m_chosen);
 }
 
 DemoWindow DevicePanelsWindow::demoWindow()

@@ -88,7 +88,7 @@
     </message>
 </context>
 <context>
-    <name>DeviceListWindow</name>
+    <name>DeviceListModel</name>
     <message>
         <source>initialised</source>
         <translation>инициализировано</translation>
@@ -112,18 +112,6 @@
     <message>
         <source>not initialised</source>
         <translation>не инициализировано</translation>
-    </message>
-    <message>
-        <source>Devices</source>
-        <translation>Устройства</translation>
-    </message>
-    <message>
-        <source>&amp;Help</source>
-        <translation>&amp;Справка</translation>
-    </message>
-    <message>
-        <source>&amp;About</source>
-        <translation>&amp;О программе</translation>
     </message>
     <message>
         <source>Device</source>
@@ -152,6 +140,21 @@
     <message>
         <source>%1 in, %2 out</source>
         <translation>%1 вход., %2 исх.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceListWindow</name>
+    <message>
+        <source>Devices</source>
+        <translation>Устройства</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;О программе</translation>
     </message>
 </context>
 <context>

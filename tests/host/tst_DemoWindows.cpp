@@ -1,9 +1,13 @@
 #include "DashboardWindow.h"
 #include "DemoGuiDevices.h"
 #include "DemoWindows.h"
+#include "DeviceConfigWidget.h"
+#include "DeviceListModel.h"
+#include "DeviceListWindow.h"
 #include "DeviceManager.h"
 #include "DeviceMapWidget.h"
 #include "DeviceMapWindow.h"
+#include "DevicePanelsWindow.h"
 #include "MapLayoutFile.h"
 #include "MoveItemsOperation.h"
 #include "RenameDeviceOperation.h"
@@ -14,14 +18,67 @@
 #include "WirelessWindow.h"
 #include "ZenticMessageBox.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 
 #include <memory>
+
+namespace {
+
+// A manager that counts the devices read from it: the work of a window that follows it.
+class ReadCountingManager : public DeviceManager
+{
+public:
+    DeviceInfo getDeviceInfo(const QString& name) const override
+    {
+        ++reads;
+        return DeviceManager::getDeviceInfo(name);
+    }
+    QVector<DeviceInfo> getDeviceInfos() const override
+    {
+        const QVector<DeviceInfo> infos = DeviceManager::getDeviceInfos();
+        reads += infos.size();
+        return infos;
+    }
+
+    mutable int reads = 0;
+};
+
+// Every cell of a table, row by row.
+QList<QStringList> tableText(const QAbstractItemModel* table)
+{
+    QList<QStringList> rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < table->columnCount(); ++column)
+            cells.append(table->index(row, column).data().toString());
+        rows.append(cells);
+    }
+    return rows;
+}
+
+QAbstractItemModel* rowsOf(QWidget* deviceList)
+{
+    return deviceList->findChild<QTableView*>()->model();
+}
+
+QStringList listedNames(const QComboBox* chooser)
+{
+    QStringList names;
+    for (int row = 0; row < chooser->count(); ++row)
+        names.append(chooser->itemData(row, DeviceListModel::NameRole).toString());
+    return names;
+}
+
+} // namespace
 
 // The demo's windows as a user meets them after closing some: the settings within reach from
 // every one, the map telling once that it could not save, and no window left behind.
@@ -30,14 +87,14 @@ class tst_DemoWindows : public QObject
     Q_OBJECT
 
     QTemporaryDir home;
-    std::unique_ptr<DeviceManager> manager;
+    std::unique_ptr<ReadCountingManager> manager;
     std::unique_ptr<QWidget> window;
     std::vector<std::unique_ptr<QWidget>> all;
 
     /// Loads the sample graph as the demo does at start, saves going to the user's copy.
     bool loadSampleGraph()
     {
-        manager = std::make_unique<DeviceManager>();
+        manager = std::make_unique<ReadCountingManager>();
         registerDemoGuiDeviceTypes(manager.get());
         if (!manager->loadYamlConfig(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml")))
             return false;
@@ -69,6 +126,43 @@ class tst_DemoWindows : public QObject
             all.back()->show();
         }
         return true;
+    }
+
+    /// Changes the sample graph as a test row names it, within one turn of the event loop.
+    void change(const QString& what)
+    {
+        DeviceManager& graph = *manager;
+        if (what == "register") {
+            QVERIFY(!graph.createDevice("scaler", true).isEmpty());
+        } else if (what == "remove") {
+            QVERIFY(graph.removeDevice("counter1"));
+        } else if (what == "rename") {
+            QVERIFY(graph.renameDevice("counter1", "counter9"));
+        } else if (what == "link") {
+            QVERIFY(graph.addDeviceConnection("generator2", "scaler3", "", ""));
+        } else if (what == "state") {
+            // A device of a worker thread: its report comes queued.
+            QVERIFY(graph.deinitialiseDevice("scaler2"));
+        } else if (what == "describe") {
+            graph.getDevice("generator2")->setDescription("Slow wave");
+        } else if (what == "remove and make again") {
+            QVERIFY(graph.removeDevice("counter1"));
+            QVERIFY(graph.renameDevice(graph.createDevice("counter", true), "counter1"));
+        } else if (what == "many") {
+            const QStringList names = graph.getDeviceNames();
+            for (int i = 1; i < names.size(); i += 2)
+                QVERIFY(graph.removeDevice(names.at(i)));
+            for (int i = 0; i < 20; ++i)
+                QVERIFY(!graph.createDevice("scaler", true).isEmpty());
+            QVERIFY(graph.renameDevice("generator1", "wave1"));
+            QVERIFY(graph.addDeviceConnection("wave1", "scaler4", "", ""));
+        } else if (what == "rename chosen") {
+            QVERIFY(graph.renameDevice("generator1", "wave1"));
+        } else if (what == "remove chosen") {
+            QVERIFY(graph.removeDevice("generator1"));
+        } else {
+            QFAIL(qPrintable("No such change: " + what));
+        }
     }
 
     static QList<SettingsWindow*> shownSettings()
@@ -263,6 +357,98 @@ private Q_SLOTS:
         }
         // And the user was told once, of the rename
         QCOMPARE(ok.count(), 1);
+    }
+
+    void deviceListFollowsTheManager_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::newRow("a device registered") << "register";
+        QTest::newRow("a device removed") << "remove";
+        QTest::newRow("a device renamed") << "rename";
+        QTest::newRow("two devices linked") << "link";
+        QTest::newRow("a state changed") << "state";
+        QTest::newRow("a description changed") << "describe";
+        QTest::newRow("a device removed and made again") << "remove and make again";
+        QTest::newRow("many devices at once") << "many";
+    }
+
+    void deviceListFollowsTheManager()
+    {
+        QFETCH(QString, edit);
+        // Given the Devices window over the sample graph, the reports of the devices that started in
+        // worker threads heard, every row read once
+        auto* window = qobject_cast<DeviceListWindow*>(open(QStringLiteral("devices")));
+        QVERIFY(window);
+        QAbstractItemModel* rows = rowsOf(window);
+        QAbstractItemModelTester tester(rows, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCoreApplication::processEvents();
+        QTRY_VERIFY(!window->model()->hasPendingChanges());
+        tableText(rows);
+        int reports = 0;
+        QObject listener;
+        const auto count = [&reports] { ++reports; };
+        connect(manager.get(), &DeviceManager::deviceRegistered, &listener, count);
+        connect(manager.get(), &DeviceManager::deviceRemoved, &listener, count);
+        connect(manager.get(), &DeviceManager::deviceRenamed, &listener, count);
+        connect(manager.get(), &DeviceManager::deviceChanged, &listener, count);
+        connect(manager.get(), &DeviceManager::deviceStateChanged, &listener, count);
+        connect(manager.get(), &DeviceManager::deviceDescriptionChanged, &listener, count);
+        manager->reads = 0;
+
+        // When the manager changes so
+        change(edit);
+        const int readsBefore = manager->reads;
+        QList<QStringList> expected;
+        {
+            DeviceListWindow opened(manager.get());
+            expected = tableText(rowsOf(&opened));
+        }
+        const int readsOfTheOpened = manager->reads - readsBefore;
+
+        // Then, its reports heard, the window shows what a window opened now shows
+        QTRY_COMPARE(tableText(rows), expected);
+        // And it read no device more often than it heard of one
+        QVERIFY2(manager->reads - readsOfTheOpened <= reports,
+                 qPrintable(QStringLiteral("%1 reads for %2 reports").arg(manager->reads - readsOfTheOpened).arg(reports)));
+    }
+
+    void logWindowKeepsTheChosenDevice_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("a device registered") << "register" << "generator1";
+        QTest::newRow("another device removed") << "remove" << "generator1";
+        QTest::newRow("the chosen device renamed") << "rename chosen" << "wave1";
+        QTest::newRow("the chosen device removed") << "remove chosen" << "";
+    }
+
+    void logWindowKeepsTheChosenDevice()
+    {
+        QFETCH(QString, edit);
+        QFETCH(QString, chosen);
+        // Given the log window over the sample graph, the first wave generator chosen
+        auto* window = qobject_cast<DevicePanelsWindow*>(open(QStringLiteral("log")));
+        QVERIFY(window);
+        QAbstractItemModelTester tester(window->devices(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        auto* chooser = window->findChild<QComboBox*>(QStringLiteral("deviceChooser"));
+        auto* settings = window->findChild<QPushButton*>(QStringLiteral("settingsButton"));
+        QVERIFY(chooser && settings);
+        QCOMPARE(window->chosenDevice(), QStringLiteral("generator1"));
+
+        // When the manager changes so
+        change(edit);
+
+        // Then the chooser lists the manager's devices, and the chosen one while it exists
+        QTRY_COMPARE(listedNames(chooser), manager->getDeviceNames());
+        QCOMPARE(window->chosenDevice(), chosen);
+        QCOMPARE(chooser->currentData(DeviceListModel::NameRole).toString(), chosen);
+        // And "Settings..." opens its settings, and nothing once it is gone
+        QCOMPARE(settings->isEnabled(), !chosen.isEmpty());
+        TestSupport::LogCapture log;
+        settings->click();
+        const QList<DeviceConfigWidget*> dialogs = window->findChildren<DeviceConfigWidget*>();
+        QCOMPARE(dialogs.size(), chosen.isEmpty() ? 0 : 1);
+        QVERIFY(!log.containsFragment("no device named"));
     }
 
     void networkListClosesWithTheWirelessWindow()
