@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QList>
 #include <QLoggingCategory>
 #include <QString>
 #include <QTextStream>
+
+#include <algorithm>
 
 /// Prints one benchmark row: what was measured, the total time and, for several operations, the time of one.
 inline void report(QTextStream& out, const QString& what, qint64 nanoseconds, int operations)
@@ -12,6 +15,13 @@ inline void report(QTextStream& out, const QString& what, qint64 nanoseconds, in
     if (operations > 1)
         out << QString::number(double(nanoseconds) / operations / 1e3, 'f', 3).rightJustified(12) << " us/op";
     out << Qt::endl;
+}
+
+/// The middle value of a benchmark's runs: one disturbed run on a shared machine moves it little.
+inline qint64 median(QList<qint64> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
 }
 
 /**

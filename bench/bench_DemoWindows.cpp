@@ -127,12 +127,6 @@ CommandTimes runCommands(const QString& text, const QStringList& names, int grou
     return times;
 }
 
-qint64 median(QList<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 qint64 medianOf(const QList<CommandTimes>& times, qint64 CommandTimes::*field)
 {
     QList<qint64> values;

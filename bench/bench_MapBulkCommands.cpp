@@ -124,12 +124,6 @@ PasteTimes pasteUndoRedo(const QList<DeviceInfo>& infos, int linkCount)
     return times;
 }
 
-qint64 median(QList<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 QString ratio(qint64 value, qint64 baseline)
 {
     return QString::number(double(value) / double(baseline), 'f', 2) + QLatin1Char('x');
