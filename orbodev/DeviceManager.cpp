@@ -318,6 +318,11 @@ QStringList DeviceManager::getDeviceNames() const
     return m_devices->names();
 }
 
+QStringList DeviceManager::getKeptDeviceNames() const
+{
+    return m_kept->names();
+}
+
 DeviceTypeInfo DeviceManager::getDeviceTypeInfo(const QString& type) const
 {
     return m_types->info(type);

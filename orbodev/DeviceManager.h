@@ -203,6 +203,13 @@ public Q_SLOTS:
     virtual QSharedPointer<DeviceHandle> getDeviceHandle(const QString& name);
     /// Names in creation order.
     virtual QStringList getDeviceNames() const;
+    /**
+     * The names of the devices kept as text because their type is unknown (see
+     * loadYamlFromString()), in the order a save writes them. They are no devices of
+     * getDeviceNames(), yet their names are taken; a view that cannot show them keeps what it
+     * knows of them (a place on a map) for when their type is known again.
+     */
+    QStringList getKeptDeviceNames() const;
     virtual DeviceTypeInfo getDeviceTypeInfo(const QString& type) const;
     /// NotInitialised for an unknown device.
     virtual BaseDevice::DeviceState getDeviceState(const QString& name) const;
