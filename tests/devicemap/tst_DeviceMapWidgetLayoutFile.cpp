@@ -1,10 +1,31 @@
 #include "ClusterRectItem.h"
 #include "CreateDeviceOperation.h"
 #include "DeviceConnectionItem.h"
+#include "RemoveDevicesOperation.h"
+#include "RenameDeviceOperation.h"
+#include "SampleDevices.h"
 #include "TestSupport.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
 #include <QtTest>
+
+namespace {
+
+// pump1, of a type the manager does not know, between two devices it knows.
+const char* const keptGraph = R"yaml(config_version: 2
+generator1:
+  type: generator
+  outgoing:
+    - "pump1.input(double)<this.valueChanged(double)"
+pump1:
+  type: pump
+  outgoing:
+    - "scaler1.input(double)<this.output(double)"
+scaler1:
+  type: scaler
+)yaml";
+
+} // namespace
 
 // The map's INI layout file: what is written, what is read back, and when.
 class TestDeviceMapWidget : public QObject, DeviceMapFixture
@@ -152,6 +173,81 @@ private Q_SLOTS:
         QVERIFY(!first.contains("@Invalid()"));
         QCOMPARE(stored("Clusters/ClusterNames").toStringList(),
                  withClusters ? QStringList({"valves"}) : QStringList());
+    }
+
+    void theFileKeepsWhatItHoldsOfKeptDevices_data()
+    {
+        // source: the name under which generator1 feeds pump1, if at all; kept: whether pump1 is still kept.
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("the layout file keeps a kept device's place after the map closes")
+            << "close" << "generator1" << true;
+        QTest::newRow("the layout file keeps a kept device's place after an edit") << "create" << "generator1" << true;
+        QTest::newRow("the layout file keeps a kept device's place after its peer is renamed")
+            << "rename" << "gen" << true;
+        QTest::newRow("the layout file drops the bends of a kept link whose peer is removed") << "remove" << "" << true;
+        QTest::newRow("another graph loaded keeps the places of its own kept devices only")
+            << "load" << "generator1" << false;
+    }
+
+    void theFileKeepsWhatItHoldsOfKeptDevices()
+    {
+        // Given a graph whose pump1 is of a type the manager does not know, placed by the file
+        // (as is valve1, of another graph)
+        QFETCH(QString, edit);
+        QFETCH(QString, source);
+        QFETCH(bool, kept);
+        const QRect place(100, 200, 80, 30);
+        const QRect valvePlace(400, 200, 80, 30);
+        writeLayout("pump1/rect", place);
+        writeLayout("valve1/rect", valvePlace);
+        writeLayout("generator1:pump1/bends", QStringList({"150;250"}));
+        writeLayout("pump1:scaler1/bends", QStringList({"300;260"}));
+        QVERIFY(manager->loadYamlFromString(keptGraph));
+        openMap();
+
+        // When the map rewrites its layout file
+        if (edit == "create")
+            map->pushOperation(new CreateDeviceOperation(map.get(), "adder", QPointF(30, 40)));
+        if (edit == "rename")
+            map->pushOperation(new RenameDeviceOperation(map.get(), "generator1", "gen"));
+        if (edit == "remove")
+            map->pushOperation(new RemoveDevicesOperation(map.get(), {item("generator1")}));
+        if (edit == "load") {
+            QVERIFY(manager->loadYamlFromString("config_version: 2\ngenerator1:\n  type: generator\nvalve1:\n  type: valve\n"));
+            save();
+        }
+        if (edit == "close")
+            map.reset();
+
+        // Then the file still places pump1 and bends its links, as long as the manager keeps it
+        QCOMPARE(stored("pump1/rect").toRect(), kept ? place : QRect());
+        QCOMPARE(stored("valve1/rect").toRect(), edit == "load" ? valvePlace : QRect());
+        QCOMPARE(stored(source + ":pump1/bends").toStringList(),
+                 kept && !source.isEmpty() ? QStringList({"150;250"}) : QStringList());
+        QCOMPARE(stored("pump1:scaler1/bends").toStringList(), kept ? QStringList({"300;260"}) : QStringList());
+        QVERIFY(!stored("generator1:pump1/bends").isValid() || source == "generator1");
+        if (!kept)
+            return;
+
+        // And the file, read back and written again without an edit, is the same
+        map.reset();
+        const QByteArray written = layoutBytes();
+        openMap();
+        map.reset();
+        QCOMPARE(layoutBytes(), written);
+
+        // And once its type is known again, pump1 comes back where it was
+        const QString graph = manager->toYamlString();
+        manager = std::make_unique<TestDeviceManager>();
+        manager->registerDeviceType("pump", DeviceTypeInfo(), [] { return new ScalerDevice; });
+        QVERIFY(manager->loadYamlFromString(graph));
+        openMap();
+        QCOMPARE(item("pump1")->pos(), QPointF(place.topLeft()));
+        QCOMPARE(map->getConnection("pump1", "scaler1")->getBendingPoints(), QList<QPointF>({QPointF(300, 260)}));
+        if (!source.isEmpty())
+            QCOMPARE(map->getConnection(source, "pump1")->getBendingPoints(), QList<QPointF>({QPointF(150, 250)}));
     }
 
     void failedWriteIsLogged()

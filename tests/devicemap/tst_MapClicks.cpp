@@ -129,7 +129,7 @@ private Q_SLOTS:
 
     void deleteQuestionTakesTheFormOfItsCount_data()
     {
-        // %names: the devices sorted, %quoted: in double quotes in the order of the selection.
+        // %names: the devices sorted, %quoted: in double quotes in the graph's order.
         QTest::addColumn<bool>("byKey");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("language");
@@ -180,8 +180,8 @@ private Q_SLOTS:
         for (const QString& name : names)
             item(name)->setSelected(true);
         QStringList quoted;
-        for (QGraphicsItem* selected : map->scene()->selectedItems())
-            quoted.append('"' + static_cast<DeviceNodeItem*>(selected)->devName() + '"');
+        for (const QString& name : manager->getDeviceNames())
+            quoted.append('"' + name + '"');
         PluralFormTranslator plural;
         if (language == "plural")
             QVERIFY(QCoreApplication::installTranslator(&plural));

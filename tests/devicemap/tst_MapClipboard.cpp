@@ -55,6 +55,31 @@ QStringList linksOf(DeviceManager& manager, const QStringList& devices)
     return links;
 }
 
+// n scalers s0, s1, ... each feeding the next, the third next and the fifth before, as device text.
+QString chainText(int count)
+{
+    QList<DeviceInfo> infos;
+    for (int i = 0; i < count; ++i) {
+        DeviceInfo info;
+        info.name = QStringLiteral("s%1").arg(i);
+        info.type = "scaler";
+        for (int next : {i + 1, i + 3, i - 5}) {
+            if (next >= 0 && next < count)
+                info.outgoingConnections.append(Connection{QStringLiteral("s%1").arg(next), "output(double)", "input(double)"});
+        }
+        infos.append(info);
+    }
+    return DeviceText::compose(infos);
+}
+
+QStringList namesIn(const QString& deviceText)
+{
+    QStringList names;
+    for (const DeviceInfo& info : YamlSerialiser::parseYamlFromString(deviceText, nullptr))
+        names.append(info.name);
+    return names;
+}
+
 QString readFile(const QString& path)
 {
     QFile file(path);
@@ -455,6 +480,54 @@ private Q_SLOTS:
         QVERIFY(wizard && wizard->isModal());
         QCOMPARE(wizard->windowTitle(), QString::fromUtf8("Экспорт мета-устройства"));
         delete wizard.data();
+    }
+
+    // The scene hands out its selection in the order of a hash, which changes from run to run.
+    void theSameEditsGiveTheSameText_data()
+    {
+        QTest::addColumn<bool>("deleting");
+        QTest::addColumn<int>("step");
+        QTest::newRow("select all and copy") << false << 1;
+        QTest::newRow("delete all and undo") << true << 1;
+        QTest::newRow("delete every seventh and undo") << true << 7;
+        QTest::newRow("delete three and undo") << true << 13;
+    }
+
+    void theSameEditsGiveTheSameText()
+    {
+        // Given a chain of 40 devices, and every step-th of them selected
+        QFETCH(bool, deleting);
+        QFETCH(int, step);
+        QVERIFY(manager->loadYamlFromString(chainText(40)));
+        openMap();
+        const QStringList graph = manager->getDeviceNames();
+        const QString graphText = manager->toYamlString();
+        QStringList selected;
+        QStringList stayed;
+        for (int i = 0; i < graph.size(); ++i) {
+            item(graph.at(i))->placeDevice(QPointF(100 * (i % 8), 60 * (i / 8)));
+            (i % step == 0 ? selected : stayed).append(graph.at(i));
+        }
+        select(selected);
+
+        // When the selection is copied, or deleted and the deletion undone
+        ZenticMessageBox::AnswerGuard answer(ZenticMessageBox::AnswerGuard::AcceptRole);
+        if (!deleting) {
+            DeviceMapParts(*map).clipboard().copy();
+            QCOMPARE(namesIn(QApplication::clipboard()->text()), selected);
+            return;
+        }
+        DeviceMapParts(*map).commands().deleteSelectionOrItemUnderCursor();
+        QCOMPARE(manager->getDeviceNames(), stayed);
+        stack()->undo();
+
+        // Then the devices come back after those that stayed, in the graph's order, the whole
+        // graph as it was; and the question named them in that order
+        QCOMPARE(manager->getDeviceNames(), stayed + selected);
+        if (stayed.isEmpty())
+            QCOMPARE(manager->toYamlString(), graphText);
+        if (selected.size() < 4)
+            QCOMPARE(answer.texts().value(0), "Are you sure you want to remove \"" + selected.join("\", \"") + "\"?");
     }
 
     void deleteTakesWhatIsUnderTheCursor_data()

@@ -4,6 +4,7 @@
 #include "DeviceConnectionItem.h"
 #include "DeviceManager.h"
 #include "DeviceNodeItem.h"
+#include "GraphOrder.h"
 #include "MapItemIndex.h"
 
 #include <QHash>
@@ -18,19 +19,20 @@ ArrangementCapture::ArrangementCapture(const MapItemIndex& items, DeviceManager*
 DevicesArrangement ArrangementCapture::capture(const QList<QGraphicsItem*>& listed) const
 {
     DevicesArrangement arrangement;
+    // The devices' text is written in this order: the graph's, whatever order the items came in.
+    const QList<DeviceNodeItem*> devices = GraphOrder(manager).deviceItems(listed);
     QSet<QString> names;
+    QStringList orderedNames;
     QPointF centerSum;
     int count = 0;
-    for (QGraphicsItem* graphicsItem : listed) {
-        auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
-        if (!item)
-            continue;
+    for (DeviceNodeItem* item : devices) {
         const QRectF rect = item->boundingRect().translated(item->pos());
         arrangement.deviceRects.insert(item->devName(), rect);
         arrangement.devicesRect = arrangement.devicesRect | rect;
         centerSum += item->getCenter();
         ++count;
         names.insert(item->devName());
+        orderedNames.append(item->devName());
     }
     const QMap<QString, ClusterRectItem*>& clusters = items.clusters();
     for (auto it = clusters.cbegin(); it != clusters.cend(); ++it) {
@@ -59,7 +61,7 @@ DevicesArrangement ArrangementCapture::capture(const QList<QGraphicsItem*>& list
         arrangement.connections.append(candidate);
     };
     arrangement.devices.reserve(names.size());
-    for (const QString& name : qAsConst(names)) {
+    for (const QString& name : qAsConst(orderedNames)) {
         DeviceInfo info = manager->getDeviceInfo(name);
         for (int i = info.incomingConnections.size() - 1; i >= 0; --i) {
             if (!names.contains(info.incomingConnections.at(i).device))

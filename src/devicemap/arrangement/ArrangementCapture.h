@@ -16,8 +16,10 @@ class QGraphicsItem;
  * points, and each device's description from the manager with its connections to unlisted
  * devices left out.
  *
- * A short-lived helper over the map's item tables; no widget inside, nothing changed.
- * Linear in the devices and links captured. GUI thread only.
+ * The descriptions come in the graph's order (GraphOrder), which device text written from
+ * them keeps. A short-lived helper over the map's item tables; no widget inside, nothing
+ * changed. Linear in the devices and links captured, and, for two devices or more, in the
+ * manager's device list once. GUI thread only.
  *
  *     const DevicesArrangement all = ArrangementCapture(DeviceMapParts(map).itemIndex(), manager).captureAll();
  */
@@ -26,9 +28,9 @@ class DOZEROZOZU_EXPORT ArrangementCapture
 public:
     ArrangementCapture(const MapItemIndex& items, DeviceManager* manager);
 
-    /// The arrangement of the device items among items; other items are skipped.
+    /// The arrangement of the device items among items (one per name); other items are skipped.
     DevicesArrangement capture(const QList<QGraphicsItem*>& items) const;
-    /// The arrangement of every placed device, in name order.
+    /// The arrangement of every placed device.
     DevicesArrangement captureAll() const;
 
 private:

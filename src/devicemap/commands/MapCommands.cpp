@@ -7,6 +7,7 @@
 #include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
+#include "GraphOrder.h"
 #include "MapClusters.h"
 #include "MapItemIndex.h"
 #include "MapWaitCursor.h"
@@ -43,14 +44,12 @@ void MapCommands::deleteSelectionOrItemUnderCursor()
 
 void MapCommands::deleteSelectedDevices(const QList<QGraphicsItem*>& selection)
 {
-    QList<QGraphicsItem*> devices;
+    // The scene keeps its selection in no lasting order: the question names the devices, and
+    // the removal takes them, in the graph's.
+    const QList<DeviceNodeItem*> devices = GraphOrder(map.getDeviceManager()).deviceItems(selection);
     QStringList names;
-    for (QGraphicsItem* item : selection) {
-        if (auto device = dynamic_cast<DeviceNodeItem*>(item)) {
-            devices.append(device);
-            names.append(QLatin1Char('"') + device->devName() + QLatin1Char('"'));
-        }
-    }
+    for (const DeviceNodeItem* device : devices)
+        names.append(QLatin1Char('"') + device->devName() + QLatin1Char('"'));
     if (devices.isEmpty())
         return;
     const int count = devices.size();
@@ -75,7 +74,7 @@ void MapCommands::deleteSelectedDevices(const QList<QGraphicsItem*>& selection)
     const QSet<QGraphicsItem*> current(selectedNow.cbegin(), selectedNow.cend());
     QList<QGraphicsItem*> stillThere;
     int work = 0;
-    for (QGraphicsItem* item : devices) {
+    for (DeviceNodeItem* item : devices) {
         if (current.contains(item)) {
             stillThere.append(item);
             work += 1 + workAt(item);

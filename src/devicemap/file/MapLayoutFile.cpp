@@ -481,6 +481,42 @@ void MapLayoutFile::setBends(const QString& source, const QString& target, const
     editableValues().insert(bendsKey(source, target), texts);
 }
 
+QList<QPair<QString, QString>> MapLayoutFile::bentLinksAt(const QSet<QString>& names) const
+{
+    QList<QPair<QString, QString>> links;
+    if (names.isEmpty())
+        return links;
+    const auto take = [&names, &links](const QString& key) {
+        if (!key.endsWith(QLatin1String("/bends")))
+            return;
+        const QStringView link = QStringView(key).chopped(6);
+        // A name may hold ':' itself: the key is split where one of the names ends or begins.
+        int colon = link.indexOf(QLatin1Char(':'));
+        while (colon >= 0) {
+            const QString source = link.left(colon).toString();
+            const QString target = link.mid(colon + 1).toString();
+            if (names.contains(source) || names.contains(target)) {
+                links.append(qMakePair(source, target));
+                return;
+            }
+            colon = link.indexOf(QLatin1Char(':'), colon + 1);
+        }
+    };
+    // The rectangles of a parsed file sit in a table of their own, apart from these keys.
+    if (keysCopied) {
+        for (auto it = keyValues.cbegin(); it != keyValues.cend(); ++it)
+            take(it.key());
+    } else if (parsed) {
+        for (auto it = parsed->values.cbegin(); it != parsed->values.cend(); ++it)
+            take(it.key());
+    } else {
+        const QStringList keys = source->allKeys();
+        for (const QString& key : keys)
+            take(key);
+    }
+    return links;
+}
+
 QStringList MapLayoutFile::clusterNames() const
 {
     return value(clusterNamesKey).toStringList();

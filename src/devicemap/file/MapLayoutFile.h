@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QPair>
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
@@ -78,6 +79,11 @@ public:
     QList<QPointF> bends(const QString& source, const QString& target) const;
     /// An empty list writes no key.
     void setBends(const QString& source, const QString& target, const QList<QPointF>& points);
+    /**
+     * The links with a bends key that have one of names at an end, as (source, target) pairs.
+     * Looks at every bends key of the file once, without reading its values.
+     */
+    QList<QPair<QString, QString>> bentLinksAt(const QSet<QString>& names) const;
     QStringList clusterNames() const;
     /// The null rectangle when missing.
     QRectF clusterRect(const QString& name) const;

@@ -6,6 +6,7 @@
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "DeviceText.h"
+#include "GraphOrder.h"
 #include "MapItemIndex.h"
 #include "MapManagerSync.h"
 #include "MapWaitCursor.h"
@@ -32,19 +33,17 @@ RemoveDevicesOperation::RemoveDevicesOperation(DeviceMapWidget* map, const QList
     const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     const DeviceNodeItem* temporary = map->getCurrentTemporaryDevice();
     QStringList names;
-    QSet<QString> named;
-    QList<const DeviceNodeItem*> devices;
-    for (QGraphicsItem* graphicsItem : items) {
-        auto item = dynamic_cast<DeviceNodeItem*>(graphicsItem);
-        if (!item || named.contains(item->devName()))
-            continue;
+    // Undo re-creates the devices in the order of their descriptions, and the manager lists and
+    // saves them in the order it created them. Taken in the graph's order, whatever the order of
+    // the items, the devices brought back keep their order among themselves, and a removal of
+    // the whole graph, undone, gives it back as it was.
+    const QList<DeviceNodeItem*> devices = GraphOrder(manager).deviceItems(items);
+    for (const DeviceNodeItem* item : devices) {
         const QString name = item->devName();
-        named.insert(name);
         // A device pulled out of the unplaced zone, or still waiting there, goes back there.
         const bool unplaced = item->isUnplaced() || (temporary && temporary->devName() == name);
         arrangement.deviceRects.insert(name, unplaced ? unplacedMarker : item->boundingRect().translated(item->pos()));
         names.append(name);
-        devices.append(item);
     }
     setText(names.size() == 1 ? QObject::tr("Remove device ") + names.first() : QObject::tr("Remove devices "));
 

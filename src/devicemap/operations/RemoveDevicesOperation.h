@@ -17,7 +17,9 @@ class QGraphicsItem;
  * Everything undo needs is captured in the constructor, while the devices and their items
  * exist: each device's description from the manager, its rectangle on the scene, and every
  * link at its item with its bends. Items among those given that are not device items are
- * ignored. redo() removes the devices in one read-only bracket and saves the configuration
+ * ignored. The descriptions are taken in the graph's order (GraphOrder), whatever the order
+ * of the items: undo re-creates the devices in that order, so that the devices brought back
+ * keep their order among themselves in the manager's list and in the saved graph. redo() removes the devices in one read-only bracket and saves the configuration
  * once; undo() hands their device text to the manager and waits for each item (at most
  * Operation::itemWaitMs, one "Network DM not responding!" line for each that does not come).
  *
@@ -33,7 +35,7 @@ public:
     void undo() override;
     void redo() override;
 
-    /// The names of the removed devices, in the order given.
+    /// The names of the removed devices, in the graph's order.
     QStringList deviceNames() const;
 
 private:

@@ -7,6 +7,7 @@
 #include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
+#include "KeptDevicePlaces.h"
 #include "MapItemIndex.h"
 #include "MapLayoutFile.h"
 #include "MapLinks.h"
@@ -24,6 +25,7 @@
 
 MapManagerSync::MapManagerSync(DeviceMapWidget& map)
     : map(map)
+    , keptPlaces(std::make_unique<KeptDevicePlaces>(map.getDeviceManager()))
 {
 }
 
@@ -43,11 +45,20 @@ void MapManagerSync::followManager()
     QObject::connect(manager, SIGNAL(deviceRenamed(QString,QString)), &map, SLOT(deviceRenamed(QString,QString)));
     QObject::connect(manager, SIGNAL(onEmit(QString,QString)), &map, SLOT(connectionActivated(QString,QString)));
     QObject::connect(manager, SIGNAL(needUpdateTypes()), &map, SLOT(updateTypesMenu()));
+    QObject::connect(manager, &DeviceManager::initialised, &map, [this] { graphLoaded(); });
+}
+
+void MapManagerSync::graphLoaded()
+{
+    // Before its scene is built, the map takes them from the file it builds the scene from.
+    if (sceneBuilt)
+        keptPlaces->rememberFile(map.getLayoutFile());
 }
 
 void MapManagerSync::createGraph()
 {
     const MapLayoutFile layout = MapLayoutFile::read(map.getLayoutFile());
+    keptPlaces->remember(layout);
     initialiseScene(layout);
     MapItemIndex& items = DeviceMapParts(map).itemIndex();
     DeviceManager* manager = map.getDeviceManager();
@@ -348,6 +359,7 @@ MapManagerSync::Batch::~Batch()
 
 void MapManagerSync::deviceRemoved(const QString& name)
 {
+    keptPlaces->peerRemoved(name);
     MapItemIndex& items = DeviceMapParts(map).itemIndex();
     if (!items.hasDevice(name))
         return;
@@ -361,6 +373,7 @@ void MapManagerSync::deviceRemoved(const QString& name)
 
 void MapManagerSync::deviceRenamed(const QString& oldName, const QString& newName)
 {
+    keptPlaces->peerRenamed(oldName, newName);
     // A device noted in a batch is checked under the name it bears when the batch ends.
     if (noted.remove(oldName)) {
         const int position = changedInBatch.indexOf(oldName);
@@ -449,8 +462,9 @@ bool MapManagerSync::saveLayout()
 {
     if (!sceneBuilt)
         return true;
-    const MapLayoutFile layout =
+    MapLayoutFile layout =
         MapLayoutFile::capture(DeviceMapParts(map).itemIndex(), map.sceneRect(), int(map.getCurrentLayoutType()));
+    keptPlaces->putBack(layout);
     QString error;
     if (layout.write(map.getLayoutFile(), &error))
         return true;

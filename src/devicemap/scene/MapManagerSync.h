@@ -14,13 +14,15 @@
 #include <memory>
 
 class DeviceMapWidget;
+class KeptDevicePlaces;
 class MapLayoutFile;
 
 /**
  * Builds the device map's scene from the manager and the layout file, keeps it in step
  * with the manager's signals (items appear when devices and links are reported, go when
  * they are reported gone, and follow renames, descriptions, states and activity) and
- * writes the layout file back.
+ * writes the layout file back, with the places of the devices the manager keeps without
+ * showing them (KeptDevicePlaces) as the file had them.
  *
  * followManager() connects the manager's signals to the map's private slots, which forward
  * here. Items enter and leave
@@ -97,6 +99,8 @@ public:
     bool isSceneBuilt() const { return sceneBuilt; }
 
 private:
+    /// The manager has a graph anew: the places of the devices it keeps come from the file again.
+    void graphLoaded();
     void beginBatch();
     void endBatch();
     /// The layout file as it was when the batch first needed it: read once, not once per device.
@@ -124,4 +128,5 @@ private:
     QStringList changedInBatch;
     QSet<QString> noted;
     std::unique_ptr<MapLayoutFile> batchLayout;
+    std::unique_ptr<KeptDevicePlaces> keptPlaces;
 };
