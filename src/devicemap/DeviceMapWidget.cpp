@@ -172,15 +172,16 @@ RunningCommands& DeviceMapWidget::runningCommands() const { return *commandRuns;
 
 bool DeviceMapWidget::pushOperation(QUndoCommand* operation)
 {
-    // A push from inside a wait would run redo() in the middle of another command's redo().
-    if (isWaitingForManager()) {
+    // A long operation's wait cursor lasts until the layout file is written after it.
+    MapWaitCursor wholeRun;
+    // A push inside another command would run redo() in the middle of that one's redo() or
+    // undo(). Once begun, the stack goes on after the operation returns: nothing it runs on
+    // may go before.
+    const RunningCommands::Entry command(this, "DeviceMapWidget::pushOperation()", operation->text());
+    if (!command.hasBegun()) {
         delete operation;
         return false;
     }
-    // A long operation's wait cursor lasts until the layout file is written after it.
-    MapWaitCursor wholeRun;
-    // The stack goes on after the operation returns: nothing it runs on may go before.
-    const RunningCommands::Scope running(this);
     undoStack->push(operation);
     return true;
 }

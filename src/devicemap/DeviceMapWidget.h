@@ -89,8 +89,9 @@ class UnplacedZone;
  *   is how every menu of the map is shown.
  * - commands/MapCommands: delete, initialise and deinitialise of the selection or of the
  *   item under the cursor; the menus' and keys' actions land here.
- * - commands/RunningCommands: the commands running on the map; the deletion of the map, of
- *   its window and of its undo stack waits until the outermost has returned.
+ * - commands/RunningCommands: the commands running on the map, one at a time (a second one
+ *   is refused); the deletion of the map, of its window and of its undo stack waits until the
+ *   outermost has returned.
  * - interaction/MapInteraction: press, move, release, long press, pinch, hover and cursor;
  *   the mouse handlers below forward to it, and it hands a click to mouseClickEvent().
  * - interaction/MapClicks: what a click does by item and button (mouseClickEvent()): the
@@ -139,6 +140,7 @@ public:
     ~DeviceMapWidget() override;
 
     DeviceManager* getDeviceManager() const;
+    /// For reading and following; pushes go through pushOperation(), steps through the window.
     QUndoStack* getUndoStack();
     LayoutType getCurrentLayoutType() const;
     /// Recorded by the automatic layout and the layout file; saved with the layout.
@@ -159,7 +161,7 @@ public:
     /// true shows the hot-key legend, false hides any legend.
     void toggleLegend(bool on);
     bool legendIsActive() const;
-    /// Whether an operation of this map is waiting for the manager; user edits are refused then.
+    /// Whether an operation of this map is waiting for the manager; commands are refused then.
     bool isWaitingForManager() const;
     QString getLayoutFile() const;
     /// The view's font at 0.7 of its point size: type lines and minimum widths.
@@ -239,7 +241,8 @@ public:
     DevicesArrangement rearrangeDevices(const QList<QString>& names, LayoutType type);
     /**
      * The user's "rearrange the whole map": asks first when ask is true, lays every device of
-     * the manager out and pushes one undoable RearrangeGraphOperation. Runs event loops: the
+     * the manager out and pushes one undoable RearrangeGraphOperation. Refused, with a line in
+     * the log and no question, while another command of the map runs. Runs event loops: the
      * map may be gone when it returns.
      */
     void rearrangeGraph(LayoutType type, bool ask);
@@ -268,7 +271,10 @@ public:
     void searchDevices(const QString& text);
 
     /**
-     * Pushes an operation, unless another one is waiting for the manager (then it is dropped).
+     * Pushes an operation, unless another command of the map runs (a host's loop on the
+     * manager's reports, say, inside an undo) or an operation waits for the manager: then the
+     * operation is deleted, the log says so and the result is false. Step the stack through
+     * this and the window's undo and redo, not through getUndoStack() from inside a command.
      * The operation may run event loops (its waits, a host's box on the manager's reports): a
      * deferred delete of the map or of its window taken in meanwhile is carried out once the
      * push has returned, but a map deleted outright is gone: a caller that goes on using the map

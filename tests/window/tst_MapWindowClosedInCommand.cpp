@@ -3,8 +3,10 @@
 #include "DeviceNodeItem.h"
 #include "PasteDevicesOperation.h"
 #include "RemoveDevicesOperation.h"
+#include "RenameDeviceOperation.h"
 #include "TemplatesWidget.h"
 #include "TestDeviceManager.h"
+#include "TestSupport.h"
 
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -14,7 +16,8 @@
 
 // A host's slot on a report made during a map command runs a nested event loop (a modal box,
 // say), and meanwhile the user closes the map window, the host deletes it or the manager exits:
-// the command ends whole, then the window or the map goes.
+// the command ends whole, then the window or the map goes; a second command of the map started
+// there is refused.
 class TestMapWindowClosedInCommand : public QObject
 {
     Q_OBJECT
@@ -23,10 +26,14 @@ class TestMapWindowClosedInCommand : public QObject
     {
         QString graph;
         QString layout;
+        QStringList calls;
+        QStringList history;
+        int index = -1;
     };
 
-    enum Command { Delete, UndoDelete, RedoPaste, Rearrange };
+    enum Command { Delete, UndoDelete, RedoPaste, Rearrange, RedoDelete, UndoPaste };
     enum Ending { StaysOpen, ClosedByTheUser, DeletedByTheHost, ManagerExits };
+    enum Second { NoSecond, SecondRearrange, SecondUndo, SecondRedo };
 
     QTemporaryDir dir;
     QTemporaryDir dataHome;
@@ -35,6 +42,7 @@ class TestMapWindowClosedInCommand : public QObject
     QPointer<DeviceMapWidget> map;
     bool armed = false;
     Ending ending = StaysOpen;
+    Second second = NoSecond;
 
     QString layoutPath() const { return dir.filePath(QStringLiteral("map.ini")); }
     DeviceNodeItem* item(const QString& name) const { return map->getDeviceItems().value(name); }
@@ -55,10 +63,20 @@ class TestMapWindowClosedInCommand : public QObject
                     delete window.data();
                 else if (ending == ManagerExits)
                     Q_EMIT manager->exit();
+                startSecond();
                 QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
             },
             Qt::QueuedConnection);
         loop.exec();
+    }
+
+    // As the user starts it from the window's tool bar or keys.
+    void startSecond()
+    {
+        if (second == SecondRearrange)
+            map->rearrangeGraph(DeviceMapWidget::Hierarchical, false);
+        else if (second != NoSecond)
+            QMetaObject::invokeMethod(window, second == SecondUndo ? "undo" : "redo");
     }
 
     // A -> B -> C -> D, placed apart, in a fresh window; the host's slot on report.
@@ -85,9 +103,22 @@ class TestMapWindowClosedInCommand : public QObject
             connect(map->getUndoStack(), &QUndoStack::indexChanged, this, [this] { hostRunsALoop(); });
     }
 
-    // Undo and redo run as the window's Undo and Redo entries run them.
+    // Undo and redo run as the window's Undo and Redo entries run them. A redone delete and an
+    // undone paste have a step to undo below them and one to redo above.
     void prepare(Command command)
     {
+        if (command == RedoDelete || command == UndoPaste) {
+            const DevicesArrangement copied = map->getDevicesArrangement({item("A")});
+            map->pushOperation(new RenameDeviceOperation(map, "D", "E"));
+            if (command == RedoDelete)
+                map->pushOperation(new RemoveDevicesOperation(map, {item("A"), item("B"), item("C")}));
+            else
+                map->pushOperation(new PasteDevicesOperation(map, copied.devices, copied, QPointF(400, 300)));
+            map->pushOperation(new RenameDeviceOperation(map, "E", "F"));
+            QMetaObject::invokeMethod(window, "undo");
+            if (command == RedoDelete)
+                QMetaObject::invokeMethod(window, "undo");
+        }
         if (command == UndoDelete)
             map->pushOperation(new RemoveDevicesOperation(map, {item("A"), item("B"), item("C")}));
         if (command == RedoPaste) {
@@ -104,7 +135,7 @@ class TestMapWindowClosedInCommand : public QObject
         else if (command == Rearrange)
             map->rearrangeGraph(DeviceMapWidget::Hierarchical, false);
         else
-            QMetaObject::invokeMethod(window, command == UndoDelete ? "undo" : "redo");
+            QMetaObject::invokeMethod(window, command == UndoDelete || command == UndoPaste ? "undo" : "redo");
     }
 
     // The graph the manager holds after the command, and the layout the map wrote as it went.
@@ -113,6 +144,7 @@ class TestMapWindowClosedInCommand : public QObject
         openWindow(report);
         prepare(command);
         ending = end;
+        manager->clearCallLog();
         armed = true;
         run(command);
         QVERIFY2(!armed, "the host's slot ran during the command");
@@ -123,6 +155,10 @@ class TestMapWindowClosedInCommand : public QObject
         if (end == ManagerExits)
             QVERIFY(map && map->isHidden() && !window->getDeviceMapWidget());
         outcome.graph = manager->toYamlString();
+        outcome.calls = manager->callLog();
+        for (int i = 0; map && i < map->getUndoStack()->count(); ++i)
+            outcome.history.append(map->getUndoStack()->text(i));
+        outcome.index = map ? map->getUndoStack()->index() : -1;
         if (end == StaysOpen || end == ManagerExits)
             window->close();
         QTRY_VERIFY(!window && !map);
@@ -142,6 +178,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        second = NoSecond;
         delete window;
         manager.reset();
         DeviceNodeItem::setUnplacedDevices(QStringList());
@@ -181,6 +218,55 @@ private Q_SLOTS:
         QCOMPARE(outcome.graph, expected.graph);
         if (ending != DeletedByTheHost)
             QCOMPARE(outcome.layout, expected.layout);
+    }
+
+    void secondCommandInAHostLoopIsRefused_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<int>("secondCommand");
+        QTest::addColumn<QString>("refused");
+        const QList<QPair<Command, QString>> commands{{RedoDelete, "redo of a delete"}, {UndoPaste, "undo of a paste"}};
+        for (const auto& command : commands) {
+            QTest::addRow("%s, rearrangement", qPrintable(command.second))
+                << int(command.first) << "deviceRemoved" << int(SecondRearrange) << "DeviceMapWidget::rearrangeGraph()";
+            QTest::addRow("%s, undo", qPrintable(command.second))
+                << int(command.first) << "deviceRemoved" << int(SecondUndo) << "DeviceMapWindow::undo()";
+            QTest::addRow("%s, redo", qPrintable(command.second))
+                << int(command.first) << "deviceRemoved" << int(SecondRedo) << "DeviceMapWindow::redo()";
+        }
+        // Its own push goes through; a host's loop on that push's reports gets no way in.
+        QTest::newRow("rearrangement, rearrangement")
+            << int(Rearrange) << "indexChanged" << int(SecondRearrange) << "DeviceMapWidget::rearrangeGraph()";
+        QTest::newRow("rearrangement, undo") << int(Rearrange) << "indexChanged" << int(SecondUndo)
+                                             << "DeviceMapWindow::undo()";
+    }
+
+    void secondCommandInAHostLoopIsRefused()
+    {
+        QFETCH(int, command);
+        QFETCH(QString, report);
+        QFETCH(int, secondCommand);
+        QFETCH(QString, refused);
+        // Given what the command leaves when nothing else runs meanwhile
+        Outcome expected;
+        runCommand(Command(command), report, StaysOpen, expected);
+        QVERIFY(!QTest::currentTestFailed() && expected.index > 0);
+
+        // When a host's loop on the command's reports starts a second command of the map
+        second = Second(secondCommand);
+        TestSupport::LogCapture log;
+        Outcome outcome;
+        runCommand(Command(command), report, StaysOpen, outcome);
+        QVERIFY(!QTest::currentTestFailed());
+
+        // Then the first one ran once, as alone, and the second is refused with a line in the log
+        QCOMPARE(outcome.calls, expected.calls);
+        QCOMPARE(outcome.history, expected.history);
+        QCOMPARE(outcome.index, expected.index);
+        QCOMPARE(outcome.graph, expected.graph);
+        QCOMPARE(outcome.layout, expected.layout);
+        QVERIFY(log.containsFragment(refused + " | WARNING another command of the map is running, refused |"));
     }
 };
 

@@ -93,6 +93,9 @@ QFuture<GraphLayoutAdapter::Result> MapAutoLayout::start(const QList<DeviceInfo>
 
 void MapAutoLayout::rearrangeGraph(DeviceMapWidget::LayoutType type, bool ask)
 {
+    // No question for a rearrangement that would be refused.
+    if (!RunningCommands::mayBegin(&map, "DeviceMapWidget::rearrangeGraph()"))
+        return;
     // The confirmation and the layout run event loops: this object goes with the map.
     QPointer<DeviceMapWidget> alive(&map);
     if (ask && !confirm(type))
@@ -100,7 +103,9 @@ void MapAutoLayout::rearrangeGraph(DeviceMapWidget::LayoutType type, bool ask)
     if (!alive)
         return;
     // From here on one command: the layout's wait, the push and what follows it.
-    const RunningCommands::Scope running(&map);
+    const RunningCommands::Entry command(&map, "DeviceMapWidget::rearrangeGraph()");
+    if (!command.hasBegun())
+        return;
 
     const QList<DeviceInfo> infos = infosOf(map.getDeviceManager()->getDeviceNames());
     int work = infos.size();
@@ -115,7 +120,9 @@ void MapAutoLayout::rearrangeGraph(DeviceMapWidget::LayoutType type, bool ask)
     // back exactly what the map showed when the rearrangement was applied.
     const DevicesArrangement before = map.getAllDevicesArrangement();
     const QRectF sceneRect = map.sceneRect();
-    if (!map.pushOperation(new RearrangeGraphOperation(&map, before, result.arrangement, sceneRect)) || !alive)
+    auto operation = new RearrangeGraphOperation(&map, before, result.arrangement, sceneRect);
+    RunningCommands::OwnStep own(&map);
+    if (!map.pushOperation(operation) || !alive)
         return;
 
     if (map.getGrid().isActive())

@@ -86,8 +86,8 @@ void MapClipboard::copy()
 
 void MapClipboard::paste(const QPoint& viewportPoint)
 {
-    // A paste now would run inside the running operation; it is refused as the map refuses any.
-    if (map.isWaitingForManager())
+    // No question about the clipboard's text for a paste that would be refused.
+    if (!RunningCommands::mayBegin(&map, "MapClipboard::paste()"))
         return;
     const QPoint point = viewportPoint.isNull() ? cursorPoint() : viewportPoint;
     QPointer<DeviceMapWidget> alive(&map);
@@ -230,9 +230,11 @@ void MapClipboard::clearDrag()
     dragLayout = DevicesArrangement();
 }
 
+// A drop is the user's, not a host's: it waits for the command running (an operation's wait
+// for the manager among them) instead of being refused.
 void MapClipboard::processDropWhenIdle(const DroppedFile& file)
 {
-    if (map.isWaitingForManager()) {
+    if (DeviceMapParts(map).runningCommands().isRunning()) {
         QTimer::singleShot(dropRetryMs, &map, [this, file]() { processDropWhenIdle(file); });
         return;
     }
@@ -271,14 +273,24 @@ void MapClipboard::createTemplate(const QString& templateName, const DevicesArra
                                   const QPoint& viewportPoint)
 {
     QPointer<DeviceMapWidget> alive(&map);
-    // One command: the macro is closed whatever a host's slot on the paste's reports runs.
-    const RunningCommands::Scope running(&map);
+    const QString text = DeviceMapWidget::tr("Create template ") + templateName;
+    // One command: the macro is closed whatever a host's slot on the paste's reports runs, and
+    // nothing but its own paste and cluster goes into it.
+    const RunningCommands::Entry command(&map, "MapClipboard::createTemplate()", text);
+    if (!command.hasBegun())
+        return;
     QUndoStack* stack = map.getUndoStack();
-    stack->beginMacro(DeviceMapWidget::tr("Create template ") + templateName);
-    pushPaste(arrangement.devices, arrangement, viewportPoint);
+    stack->beginMacro(text);
+    {
+        RunningCommands::OwnStep own(&map);
+        pushPaste(arrangement.devices, arrangement, viewportPoint);
+    }
     if (!alive)
         return;
-    map.createClusterForTemplate(templateName, map.scene()->selectedItems());
+    {
+        RunningCommands::OwnStep own(&map);
+        map.createClusterForTemplate(templateName, map.scene()->selectedItems());
+    }
     if (!alive)
         return;
     stack->endMacro();

@@ -81,7 +81,7 @@ private:
     DeviceNodeItem* deviceAt(const QPoint& viewportPoint) const;
     void pushPaste(const QList<DeviceInfo>& infos, const DevicesArrangement& arrangement, const QPoint& viewportPoint);
     void clearDrag();
-    /// Waits for the map's running operation, if any, before handling the drop.
+    /// Waits for the map's running command, if any, before handling the drop.
     void processDropWhenIdle(const DroppedFile& file);
     void processDrop(const DroppedFile& file);
     void createTemplate(const QString& templateName, const DevicesArrangement& arrangement, const QPoint& viewportPoint);

@@ -19,6 +19,7 @@
 #include "RemoveDevicesOperation.h"
 #include "RenameClusterOperation.h"
 #include "RenameDeviceOperation.h"
+#include "RunningCommands.h"
 #include "ZenticMessageBox.h"
 
 #include <QCursor>
@@ -33,7 +34,8 @@ MapCommands::MapCommands(DeviceMapWidget& map)
 
 void MapCommands::deleteSelectionOrItemUnderCursor()
 {
-    if (map.isWaitingForManager())
+    // No question for a deletion that would be refused.
+    if (!RunningCommands::mayBegin(&map, "MapCommands::deleteSelectionOrItemUnderCursor()"))
         return;
     const QList<QGraphicsItem*> selection = map.scene()->selectedItems();
     if (!selection.isEmpty())
@@ -170,6 +172,10 @@ void MapCommands::renameCluster(const QString& name)
 // delete the map, with its items, and every device is still asked.
 void MapCommands::setSelectedDevicesInitialised(bool initialised)
 {
+    const RunningCommands::Entry command(&map, initialised ? "DeviceMapWidget::initSelectedDevices()"
+                                                           : "DeviceMapWidget::deinitSelectedDevices()");
+    if (!command.hasBegun())
+        return;
     DeviceManager* deviceManager = map.getDeviceManager();
     QStringList names;
     const QList<QGraphicsItem*> selection = map.scene()->selectedItems();

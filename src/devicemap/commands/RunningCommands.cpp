@@ -5,12 +5,14 @@
 #include <QList>
 #include <QPointer>
 #include <QWidget>
+#include <QtDebug>
 
 #include <utility>
 
 struct RunningCommands::State
 {
     int running = 0;
+    bool ownStepGranted = false;
     QList<QPointer<QObject>> kept;
 };
 
@@ -26,6 +28,42 @@ RunningCommands::Scope::~Scope()
 {
     if (state && --state->running == 0 && !state->kept.isEmpty())
         deleteKeptOnceIdle(state);
+}
+
+RunningCommands::Entry::Entry(const DeviceMapWidget* map, const char* entry, const QString& subject)
+{
+    if (!mayBegin(map, entry, subject))
+        return;
+    DeviceMapParts(map).runningCommands().state->ownStepGranted = false;
+    running.emplace(map);
+}
+
+RunningCommands::OwnStep::OwnStep(const DeviceMapWidget* map)
+{
+    if (!map)
+        return;
+    state = DeviceMapParts(map).runningCommands().state;
+    state->ownStepGranted = true;
+}
+
+RunningCommands::OwnStep::~OwnStep()
+{
+    if (state)
+        state->ownStepGranted = false;
+}
+
+bool RunningCommands::mayBegin(const DeviceMapWidget* map, const char* entry, const QString& subject)
+{
+    if (!map)
+        return false;
+    const State& state = *DeviceMapParts(map).runningCommands().state;
+    if (state.ownStepGranted || (state.running == 0 && !map->isWaitingForManager()))
+        return true;
+    QDebug line = qWarning().noquote();
+    line << entry << "| WARNING another command of the map is running, refused |";
+    if (!subject.isEmpty())
+        line << subject;
+    return false;
 }
 
 RunningCommands::RunningCommands()

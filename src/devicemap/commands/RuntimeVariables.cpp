@@ -62,7 +62,8 @@ void RuntimeVariables::insertIntoLinkUnderCursor()
 
 void RuntimeVariables::insertIntoLink(DeviceConnectionItem* link, const QPointF& scenePos)
 {
-    if (map.isWaitingForManager())
+    // No name asked for a variable that would be refused.
+    if (!RunningCommands::mayBegin(&map, "RuntimeVariables::insertIntoLink()"))
         return;
     QPointer<DeviceMapWidget> alive(&map);
     QPointer<DeviceConnectionItem> subject(link);
@@ -83,7 +84,7 @@ void RuntimeVariables::insertIntoLink(DeviceConnectionItem* link, const QPointF&
     }
     // The link may have gone while the name was typed.
     const MapItemIndex& index = DeviceMapParts(map).itemIndex();
-    if (!subject || !index.hasLink(subject) || map.isWaitingForManager())
+    if (!subject || !index.hasLink(subject))
         return;
     InsertRuntimeVariableOperation::Link replaced;
     replaced.source = index.nameOf(subject->getNodeFrom());
@@ -95,8 +96,11 @@ void RuntimeVariables::insertIntoLink(DeviceConnectionItem* link, const QPointF&
     replaced.bendingPoints = subject->getBendingPoints();
 
     DeviceManager* manager = map.getDeviceManager();
-    // The devices are made before the operation that takes them in is pushed: one command.
-    const RunningCommands::Scope running(&map);
+    // The devices are made before the operation that takes them in is pushed: one command,
+    // begun before anything is made, so that its push is not refused once they exist.
+    const RunningCommands::Entry command(&map, "RuntimeVariables::insertIntoLink()", name);
+    if (!command.hasBegun())
+        return;
     ReadonlyBracket bracket(manager, &map);
     QString setDevice;
     QString getDevice;
@@ -113,9 +117,14 @@ void RuntimeVariables::insertIntoLink(DeviceConnectionItem* link, const QPointF&
                                       .arg(name));
         return;
     }
+    bool pushed = false;
+    if (alive) {
+        auto operation = new InsertRuntimeVariableOperation(&map, name, setDevice, getDevice, replaced, scenePos);
+        RunningCommands::OwnStep own(&map);
+        pushed = map.pushOperation(operation);
+    }
     // A map a host deleted outright on the manager's report of a device takes no operation.
-    if (!alive
-        || !map.pushOperation(new InsertRuntimeVariableOperation(&map, name, setDevice, getDevice, replaced, scenePos))) {
+    if (!pushed) {
         manager->removeDevice(setDevice);
         manager->removeDevice(getDevice);
     }

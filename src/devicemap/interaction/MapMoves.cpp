@@ -9,6 +9,7 @@
 #include "MapInteraction.h"
 #include "MapItemIndex.h"
 #include "MoveItemsOperation.h"
+#include "RunningCommands.h"
 
 #include <QLineF>
 #include <QPointer>
@@ -34,23 +35,27 @@ void MapMoves::moveItems()
     const QMap<QString, QPointF> clustersBefore = pointer.clusterPositionsAtPress();
     pointer.devicePositionsAtPress().clear();
     pointer.clusterPositionsAtPress().clear();
-    // The moves below do not wait for the manager; a push refused during another operation's
-    // wait would leave half a macro behind.
-    if (map.isWaitingForManager())
-        return;
     // A click is a press and a release without a move: it leaves nothing to undo.
     if (devices.isEmpty() && clusters.isEmpty())
         return;
+    // One command, refused as a whole inside another one: a push refused halfway would leave
+    // half a macro behind.
+    const RunningCommands::Entry command(&map, "MapMoves::moveItems()");
+    if (!command.hasBegun())
+        return;
 
     if (clusters.isEmpty()) {
+        RunningCommands::OwnStep own(&map);
         map.pushOperation(new MoveItemsOperation(&map, devicesBefore, devices, MoveItemsOperation::Devices));
     } else if (!devices.isEmpty()) {
+        // The macro's own pushes go straight on the stack, inside this command.
         QUndoStack* stack = map.getUndoStack();
         stack->beginMacro(DeviceMapWidget::tr("Move template"));
         stack->push(new MoveItemsOperation(&map, devicesBefore, devices, MoveItemsOperation::Devices));
         stack->push(new MoveItemsOperation(&map, clustersBefore, clusters, MoveItemsOperation::Clusters));
         stack->endMacro();
     } else {
+        RunningCommands::OwnStep own(&map);
         map.pushOperation(new MoveItemsOperation(&map, clustersBefore, clusters, MoveItemsOperation::Clusters));
     }
 }

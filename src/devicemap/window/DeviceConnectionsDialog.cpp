@@ -12,6 +12,7 @@
 #include "LineEditWithKeyboard.h"
 #include "ReadonlyBracket.h"
 #include "RemoveConnectionOperation.h"
+#include "RunningCommands.h"
 #include "TouchScrollMaker.h"
 
 #include <QApplication>
@@ -118,14 +119,14 @@ QList<Connection> connectionsBetween(const DeviceInfo& source, const DeviceInfo&
     return connections;
 }
 
-// The map's own stack goes through the map, which refuses a push while another operation of
-// it still waits for the manager.
+// The map's own stack goes through the map, as a step of the choice, which runs as one command.
 void pushOnStack(DeviceMapWidget* map, QUndoStack& stack, QUndoCommand* operation)
 {
     if (&stack != map->getUndoStack()) {
         stack.push(operation);
         return;
     }
+    RunningCommands::OwnStep own(map);
     if (!map->pushOperation(operation))
         qWarning().noquote() << "DeviceConnectionsDialog::manageConnections() | WARNING the map is busy, "
                                 "connection change dropped |";
@@ -616,6 +617,11 @@ QStringList DeviceConnectionsDialog::manageConnections(DeviceManager* manager, D
     QPointer<DeviceManager> guardedManager = manager;
     QPointer<DeviceConnectionsDialog> dialog = new DeviceConnectionsDialog(manager, source, target, parent);
     const QStringList initial = dialog->initial;
+    // No choice asked for that would be refused.
+    if (!RunningCommands::mayBegin(map, "DeviceConnectionsDialog::manageConnections()")) {
+        delete dialog;
+        return initial;
+    }
     const bool accepted = dialog->exec() == QDialog::Accepted;
     if (!dialog)
         return initial;
@@ -628,6 +634,10 @@ QStringList DeviceConnectionsDialog::manageConnections(DeviceManager* manager, D
                                 "away, nothing is applied |";
         return initial;
     }
+    // The direct calls and the pushes of the choice are one command, refused as a whole inside another.
+    const RunningCommands::Entry command(map, "DeviceConnectionsDialog::manageConnections()");
+    if (!command.hasBegun())
+        return initial;
     applyChoice(map, guardedManager, stack, source, target, initial, selected);
     return selected;
 }

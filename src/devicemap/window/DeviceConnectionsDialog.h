@@ -118,7 +118,8 @@ public:
      * RemoveConnectionOperation with the link's bending points (both pushed on stack), any
      * other change direct addConnection() / removeConnection() calls. Returns the chosen pair
      * texts when accepted, else the existing ones. A parent that is not a DeviceMapWidget
-     * gets getConnections() and nothing is applied (logged).
+     * gets getConnections() and nothing is applied (logged). While another command of the map
+     * runs, the choice is refused as a whole (logged): the existing ones, and nothing applied.
      */
     static QStringList manageConnections(DeviceManager* manager, DeviceInfo source, DeviceInfo target,
                                          QUndoStack& stack, QWidget* parent);

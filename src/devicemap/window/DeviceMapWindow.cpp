@@ -595,19 +595,20 @@ void DeviceMapWindow::setRedoState(bool canRedo)
 namespace {
 
 // A long step shows the wait cursor from its operation on; the guards here keep it up until
-// the map has written its layout file and the histories are rebuilt.
-void stepUndoStack(DeviceMapWidget* map, void (QUndoStack::*step)())
+// the map has written its layout file and the histories are rebuilt. A step inside another
+// command of the map (from a host's loop) would undo or free the operation still running.
+void stepUndoStack(DeviceMapWidget* map, void (QUndoStack::*step)(), const char* entry)
 {
     MapWaitCursor wholeRun;
-    const RunningCommands::Scope running(map);
-    if (map)
+    const RunningCommands::Entry command(map, entry);
+    if (command.hasBegun())
         (map->getUndoStack()->*step)();
 }
 
 } // namespace
 
-void DeviceMapWindow::undo() { stepUndoStack(mapWidget, &QUndoStack::undo); }
-void DeviceMapWindow::redo() { stepUndoStack(mapWidget, &QUndoStack::redo); }
+void DeviceMapWindow::undo() { stepUndoStack(mapWidget, &QUndoStack::undo, "DeviceMapWindow::undo()"); }
+void DeviceMapWindow::redo() { stepUndoStack(mapWidget, &QUndoStack::redo, "DeviceMapWindow::redo()"); }
 
 void DeviceMapWindow::setUndoIndex(int index)
 {
@@ -615,7 +616,9 @@ void DeviceMapWindow::setUndoIndex(int index)
         return;
     QPointer<DeviceMapWidget> map(mapWidget);
     MapWaitCursor wholeRun;
-    const RunningCommands::Scope running(map);
+    const RunningCommands::Entry command(map, "DeviceMapWindow::setUndoIndex()");
+    if (!command.hasBegun())
+        return;
     map->getUndoStack()->setIndex(index);
     // A host may have deleted the view outright while a step ran.
     if (!map)

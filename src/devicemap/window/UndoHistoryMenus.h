@@ -23,7 +23,8 @@ class QUndoStack;
  *
  *     UndoHistoryMenus history(undoMenu, undoMoreMenu, redoMenu, redoMoreMenu);
  *     history.setStack(map->getUndoStack());
- *     connect(&history, &UndoHistoryMenus::indexChosen, stack, &QUndoStack::setIndex);
+ *     // Through the window, which refuses a step while another command of the map runs.
+ *     connect(&history, &UndoHistoryMenus::indexChosen, window, &DeviceMapWindow::setUndoIndex);
  */
 class DOZEROZOZU_EXPORT UndoHistoryMenus : public QObject
 {
