@@ -107,10 +107,13 @@ int main(int argc, char* argv[])
     // Screenshots always show the sample graph.
     const QString graphFile =
         DemoStartup::graphToLoad(parser.isSet(graph) || parser.isSet(screenshots) ? parser.value(graph) : QString());
-    if (!DemoStartup::prepareManager(&manager, graphFile)) {
+    QString graphNotice;
+    if (!DemoStartup::prepareManager(&manager, graphFile, &graphNotice)) {
         QTextStream(stderr) << QCoreApplication::translate("main", "Cannot load the device graph %1").arg(graphFile) << "\n";
         return 1;
     }
+    if (!graphNotice.isEmpty())
+        QTextStream(stderr) << graphNotice << "\n";
 
     const QList<DemoWindow> descriptions = demoWindows();
     std::vector<std::unique_ptr<QWidget>> windows;
@@ -119,8 +122,12 @@ int main(int argc, char* argv[])
         windows.back()->show();
     }
 
-    if (!parser.isSet(screenshots))
+    if (!parser.isSet(screenshots)) {
+        // Once the windows are up, over them; screenshots are taken without anyone to answer a box.
+        if (!graphNotice.isEmpty())
+            QTimer::singleShot(0, &app, [graphNotice] { DemoStartup::tellGraphNotLoaded(graphNotice); });
         return app.exec();
+    }
 
     int result = 0;
     QTimer::singleShot(800, &app, [&] {
