@@ -6,10 +6,14 @@ class QMenuBar;
 class QObject;
 
 /**
- * The demo's own menu, first in the menu bar of each of its windows: "Settings..." brings
- * the demo's settings to the front (SettingsWindow::showSettings()), whichever windows the
- * user has closed, and "Quit" (newQuitAction()) ends the demo. The entries' object names are
- * "demoSettingsAction" and "demoQuitAction".
+ * The demo's own menu ("demoMenu"), first in the menu bar of each of its windows:
+ * "Settings..." brings the demo's settings to the front (SettingsWindow::showSettings()),
+ * whichever windows the user has closed; then an entry per window of the demo
+ * (DemoWindowSet::current(), the settings window aside, which "Settings..." shows), listed
+ * by its title each time the menu opens, that shows the window, made again when it was
+ * deleted; and "Quit" (newQuitAction()) ends the demo. The entries' object names are
+ * "demoSettingsAction", "demoWindowAction" (with the window's DemoWindow::name as their
+ * data) and "demoQuitAction".
  */
 QMenu* addDemoMenu(QMenuBar* bar);
 

@@ -1,6 +1,7 @@
 #include "DemoSettings.h"
 
 #include "Config.h"
+#include "CorruptedFile.h"
 #include "DemoWindows.h"
 #include "LibraryTranslator.h"
 #include "YamlConfig.h"
@@ -8,7 +9,6 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QPointer>
@@ -34,22 +34,6 @@ void replaceTranslator(QPointer<QTranslator>& installed, const QLocale& locale, 
     } else {
         delete translator;
     }
-}
-
-// The demo keeps an unreadable settings file as "_corrupted" at once, so that the settings
-// window can name it before any save; the store would only move it aside at its next save.
-// Under a name no earlier refusal holds. Returns where it went, empty when it could not be moved.
-QString keepUnreadableFile(const QString& path)
-{
-    QString aside = path + QStringLiteral("_corrupted");
-    for (int number = 1; QFileInfo::exists(aside); ++number)
-        aside = path + QStringLiteral("_corrupted.%1").arg(number);
-    if (QFile::rename(path, aside)) {
-        qWarning().noquote() << "Demo: the unreadable settings file is kept as" << aside;
-        return aside;
-    }
-    qWarning().noquote() << "Demo: the unreadable settings file cannot be moved aside, it stays" << path;
-    return QString();
 }
 
 // What the last load() refused, for the settings window to tell: the file, and where it went.
@@ -83,7 +67,9 @@ void load(YamlConfig* config)
         qWarning().noquote() << "Demo: the settings file" << file() << "cannot be read, the defaults apply:"
                              << error.what();
         lastLoad.refused = true;
-        lastLoad.keptAs = keepUnreadableFile(file());
+        // At once rather than at the store's next save, which would only then move it aside:
+        // the settings window names the kept file before any save.
+        lastLoad.keptAs = CorruptedFile::keepAside(file());
     }
 }
 

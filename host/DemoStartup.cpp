@@ -1,10 +1,12 @@
 #include "DemoStartup.h"
 
 #include "BoundedIni.h"
+#include "CorruptedFile.h"
 #include "DemoGuiDevices.h"
 #include "DemoWindows.h"
 #include "DeviceManager.h"
 #include "SafeFileWriter.h"
+#include "YamlSerialiser.h"
 #include "ZenticMessageBox.h"
 
 #include <QApplication>
@@ -12,6 +14,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
+
+#include <exception>
 
 namespace {
 
@@ -71,6 +75,57 @@ void importKeptMetaDevices(DeviceManager* manager)
     }
 }
 
+// Why the graph at path did not load, for the user: asked only once the manager refused it,
+// so that a graph that loads is read once.
+QString whyNotLoaded(const QString& path)
+{
+    QByteArray data;
+    QString error;
+    if (!QFileInfo(path).isFile() || !BoundedIni::readFile(path, &data, &error))
+        return QCoreApplication::translate("DemoStartup", "it cannot be read");
+    bool versionOk = true;
+    try {
+        YamlSerialiser::parseYamlFromString(QString::fromUtf8(data), &versionOk);
+    } catch (const YamlSerialiser::FormatError&) {
+        // The header comes first: a newer graph may hold what this version cannot read.
+        if (versionOk)
+            return QCoreApplication::translate("DemoStartup", "it is YAML, but not a device graph");
+    } catch (const std::exception&) {
+        return QCoreApplication::translate("DemoStartup", "it is not YAML text");
+    }
+    if (!versionOk)
+        return QCoreApplication::translate("DemoStartup", "it was saved by a newer version of the program");
+    return QCoreApplication::translate("DemoStartup", "the log says why");
+}
+
+// The sample graph in place of graphFile, which did not load: the user's copy kept aside
+// first, as the demo keeps its settings, since the next save goes to it.
+bool loadSampleInstead(DeviceManager* manager, const QString& graphFile, QString* notice)
+{
+    const QString reason = whyNotLoaded(graphFile);
+    qWarning().noquote() << "Demo: the device graph" << graphFile << "does not load, the sample graph is loaded";
+    const bool usersCopy = QFileInfo(graphFile) == QFileInfo(DemoStartup::savedGraph());
+    const QString keptAs = usersCopy ? CorruptedFile::keepAside(graphFile) : QString();
+    if (!manager->loadYamlConfig(DemoStartup::sampleGraph()))
+        return false;
+    const QString path = QDir::toNativeSeparators(graphFile);
+    if (!usersCopy)
+        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                             "sample graph; the file is left as it is.")
+                      .arg(path, reason);
+    else if (keptAs.isEmpty())
+        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                             "sample graph. The file could not be moved aside either: "
+                                                             "the next save of the graph writes over it.")
+                      .arg(path, reason);
+    else
+        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                             "sample graph; your file is kept in the same folder as %3 "
+                                                             "for you to mend.")
+                      .arg(path, reason, QFileInfo(keptAs).fileName());
+    return true;
+}
+
 } // namespace
 
 namespace DemoStartup {
@@ -97,19 +152,30 @@ QString graphToLoad(const QString& requested)
     return QFileInfo::exists(savedGraph()) ? savedGraph() : sampleGraph();
 }
 
-bool prepareManager(DeviceManager* manager, const QString& graphFile)
+bool prepareManager(DeviceManager* manager, const QString& graphFile, QString* notice)
 {
+    QString told;
+    if (!notice)
+        notice = &told;
+    notice->clear();
     registerDemoGuiDeviceTypes(manager);
     // Before the graph: its devices of these types are made rather than kept as text. And
     // before listening, so that the copies are not written over themselves.
     importKeptMetaDevices(manager);
     QObject::connect(manager, &DeviceManager::metaDeviceParsed, manager, &keepMetaDevice);
-    if (!manager->loadYamlConfig(graphFile))
+    if (!manager->loadYamlConfig(graphFile)
+        && (QFileInfo(graphFile) == QFileInfo(sampleGraph()) || !loadSampleInstead(manager, graphFile, notice)))
         return false;
     // Saves go to the user's copy, which is loaded next time; the sample graph in the
     // repository stays as shipped.
     manager->setConfigPath(savedGraph());
     return true;
+}
+
+void tellGraphNotLoaded(const QString& notice)
+{
+    ZenticMessageBox::warning(QApplication::activeWindow(),
+                              QCoreApplication::translate("DemoStartup", "The device graph could not be loaded."), notice);
 }
 
 } // namespace DemoStartup

@@ -30,9 +30,18 @@ QString graphToLoad(const QString& requested);
  * Prepares manager as the demo starts: the demo's GUI device types; each kept meta device,
  * once (a copy that no longer reads is logged and skipped); from then on a copy of every meta
  * device imported into manager; then graphFile loaded, saves going to savedGraph(). A copy
- * that cannot be written is logged and the user told, after the import has returned. False
- * when graphFile cannot be loaded: manager then knows the types but holds no graph.
+ * that cannot be written is logged and the user told, after the import has returned.
+ *
+ * A graphFile that does not load (it cannot be read, is not YAML, is YAML but no device
+ * graph, or comes from a newer version) gives way to the sample graph, and notice (may be
+ * null) gets what to tell the user (tellGraphNotLoaded()): the file, why, and where it is.
+ * The user's copy, savedGraph(), is first kept aside (CorruptedFile::keepAside()), so that no
+ * save writes over what the user made; any other file, one named on the command line, stays
+ * where it is. False when the sample does not load either: manager then knows the types but
+ * holds no graph.
  */
-bool prepareManager(DeviceManager* manager, const QString& graphFile);
+bool prepareManager(DeviceManager* manager, const QString& graphFile, QString* notice = nullptr);
+/// Tells the user in a warning box what prepareManager() gave as its notice.
+void tellGraphNotLoaded(const QString& notice);
 
 } // namespace DemoStartup

@@ -1,6 +1,6 @@
 #include "DemoSettings.h"
 #include "DemoStartup.h"
-#include "DemoWindows.h"
+#include "DemoWindowSet.h"
 #include "DeviceManager.h"
 #include "DozeRozOZUVersion.h"
 #include "Logger.h"
@@ -17,9 +17,6 @@
 #include <QTextStream>
 #include <QTimer>
 #include <QWidget>
-
-#include <memory>
-#include <vector>
 
 namespace {
 
@@ -45,25 +42,25 @@ bool saveScreenshot(QWidget* widget, const QString& directory, const QString& na
 }
 
 // Saves each window as it opened, then each further scene, which may change the window.
-bool saveScreenshots(const std::vector<std::unique_ptr<QWidget>>& windows, const QList<DemoWindow>& descriptions,
-                     const QString& directory)
+bool saveScreenshots(const DemoWindowSet& windows, const QString& directory)
 {
+    const QList<DemoWindow>& descriptions = windows.descriptions();
     if (!QDir().mkpath(directory)) {
         QTextStream(stdout) << QCoreApplication::translate("main", "Cannot create the screenshot directory %1").arg(directory)
                             << "\n";
         return false;
     }
     bool allSaved = true;
-    for (size_t i = 0; i < windows.size(); ++i)
-        allSaved = saveScreenshot(windows.at(i).get(), directory, descriptions.at(int(i)).name) && allSaved;
-    for (size_t i = 0; i < windows.size(); ++i) {
-        for (const DemoScene& scene : descriptions.at(int(i)).scenes) {
-            QWidget* target = scene.enter(windows.at(i).get());
+    for (int i = 0; i < descriptions.size(); ++i)
+        allSaved = saveScreenshot(windows.window(i), directory, descriptions.at(i).name) && allSaved;
+    for (int i = 0; i < descriptions.size(); ++i) {
+        for (const DemoScene& scene : descriptions.at(i).scenes) {
+            QWidget* target = scene.enter(windows.window(i));
             target->show();
             settle(300);
             allSaved = saveScreenshot(target, directory, scene.name) && allSaved;
             // A scene may show a part of its window (the map alone): only windows of their own close.
-            if (target != windows.at(i).get() && target->isWindow())
+            if (target != windows.window(i) && target->isWindow())
                 target->close();
         }
     }
@@ -107,24 +104,27 @@ int main(int argc, char* argv[])
     // Screenshots always show the sample graph.
     const QString graphFile =
         DemoStartup::graphToLoad(parser.isSet(graph) || parser.isSet(screenshots) ? parser.value(graph) : QString());
-    if (!DemoStartup::prepareManager(&manager, graphFile)) {
+    QString graphNotice;
+    if (!DemoStartup::prepareManager(&manager, graphFile, &graphNotice)) {
         QTextStream(stderr) << QCoreApplication::translate("main", "Cannot load the device graph %1").arg(graphFile) << "\n";
         return 1;
     }
+    if (!graphNotice.isEmpty())
+        QTextStream(stderr) << graphNotice << "\n";
 
-    const QList<DemoWindow> descriptions = demoWindows();
-    std::vector<std::unique_ptr<QWidget>> windows;
-    for (const DemoWindow& description : descriptions) {
-        windows.emplace_back(description.create(&manager));
-        windows.back()->show();
-    }
+    DemoWindowSet windows(&manager);
+    windows.openAll();
 
-    if (!parser.isSet(screenshots))
+    if (!parser.isSet(screenshots)) {
+        // Once the windows are up, over them; screenshots are taken without anyone to answer a box.
+        if (!graphNotice.isEmpty())
+            QTimer::singleShot(0, &app, [graphNotice] { DemoStartup::tellGraphNotLoaded(graphNotice); });
         return app.exec();
+    }
 
     int result = 0;
     QTimer::singleShot(800, &app, [&] {
-        result = saveScreenshots(windows, descriptions, parser.value(screenshots)) ? 0 : 1;
+        result = saveScreenshots(windows, parser.value(screenshots)) ? 0 : 1;
         app.quit();
     });
     app.exec();

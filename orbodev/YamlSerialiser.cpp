@@ -27,7 +27,8 @@ std::string toStd(const QString& text)
 QStringList readTextList(const YAML::Node& node, const QString& deviceName, const char* key)
 {
     QStringList texts;
-    if (!node)
+    // "outgoing:" with nothing after it, as a hand edit leaves a list it emptied, is no link.
+    if (!node || node.IsNull())
         return texts;
     if (!node.IsSequence())
         throw YamlSerialiser::FormatError(std::string("\"") + key + "\" of device \"" + toStd(deviceName)
@@ -88,7 +89,8 @@ DeviceInfo parseDevice(const QString& name, const YAML::Node& node)
         info.initialised = node["initialised"].as<bool>();
     if (node["remote"] && node["remote"].IsScalar())
         info.remote = node["remote"].as<bool>();
-    if (const YAML::Node params = node["params"]) {
+    const YAML::Node params = node["params"];
+    if (params && !params.IsNull()) {
         if (!params.IsMap())
             throw YamlSerialiser::FormatError("\"params\" of device \"" + toStd(name) + "\" is not a mapping");
         for (const auto& entry : params) {

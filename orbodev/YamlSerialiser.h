@@ -30,8 +30,10 @@ class QIODevice;
  * manager saves whether a device is meant to run, not whether it runs now).
  * "connections" holds the device's incoming links ("this.slot<source.signal"), "outgoing"
  * its links to other devices ("target.slot<this.signal"); "this" names the device itself
- * (its own name is read as "this" too), so the text stays valid when pasted under a new name. A meta device's top-level
- * "export" block is skipped by the reader; every other top-level key must be a device.
+ * (its own name is read as "this" too), so the text stays valid when pasted under a new name.
+ * "params", "connections" or "outgoing" with no value (a hand edit that emptied one) read
+ * as none. A meta device's top-level "export" block is skipped by the reader; every other
+ * top-level key must be a device.
  * Stateless; any thread.
  */
 class ORBODEV_EXPORT YamlSerialiser

@@ -64,6 +64,42 @@
         <source>%1 could not be written (the log says why). The meta device can be used until the demo ends; import it again after the next start.</source>
         <translation>Не удалось записать %1 (причина — в журнале). Мета-устройство можно использовать до завершения демонстрации; после следующего запуска импортируйте его снова.</translation>
     </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>его не удаётся прочитать</translation>
+    </message>
+    <message>
+        <source>it is YAML, but not a device graph</source>
+        <translation>это YAML, но не граф устройств</translation>
+    </message>
+    <message>
+        <source>it is not YAML text</source>
+        <translation>это не текст YAML</translation>
+    </message>
+    <message>
+        <source>it was saved by a newer version of the program</source>
+        <translation>он сохранён более новой версией программы</translation>
+    </message>
+    <message>
+        <source>the log says why</source>
+        <translation>причина — в журнале</translation>
+    </message>
+    <message>
+        <source>%1 could not be loaded: %2. The demo started with its sample graph; the file is left as it is.</source>
+        <translation>Не удалось загрузить %1: %2. Демонстрация запущена с примером графа; файл оставлен как есть.</translation>
+    </message>
+    <message>
+        <source>%1 could not be loaded: %2. The demo started with its sample graph. The file could not be moved aside either: the next save of the graph writes over it.</source>
+        <translation>Не удалось загрузить %1: %2. Демонстрация запущена с примером графа. Отложить файл тоже не удалось: следующее сохранение графа запишет поверх него.</translation>
+    </message>
+    <message>
+        <source>%1 could not be loaded: %2. The demo started with its sample graph; your file is kept in the same folder as %3 for you to mend.</source>
+        <translation>Не удалось загрузить %1: %2. Демонстрация запущена с примером графа; ваш файл сохранён в той же папке под именем %3, чтобы вы могли его исправить.</translation>
+    </message>
+    <message>
+        <source>The device graph could not be loaded.</source>
+        <translation>Не удалось загрузить граф устройств.</translation>
+    </message>
 </context>
 <context>
     <name>DemoWindows</name>

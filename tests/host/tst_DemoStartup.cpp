@@ -60,6 +60,12 @@ class tst_DemoStartup : public QObject
         return SafeFileWriter::writeFile(path, text.toUtf8()) ? path : QString();
     }
 
+    static QByteArray contents(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     static void importThroughTheMap(DeviceMapWindow* map, const QString& path)
     {
         ModalRunner::InputAnswerGuard choose(path);
@@ -171,6 +177,68 @@ private Q_SLOTS:
             QVERIFY2(!second.manager->getDevice(name), qPrintable(name));
             QVERIFY2(savedNames.contains(name), qPrintable(name));
         }
+    }
+    void graphThatDoesNotLoadGivesWayToTheSample_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("keptAs");
+        const QByteArray device = "config_version: 2\nwave9:\n  type: generator\n";
+        const QString kept = "demo-graph.yaml_corrupted";
+        // A null text: a folder stands where the graph is.
+        QTest::newRow("not a file") << QByteArray() << "saved" << "it cannot be read" << kept;
+        QTest::newRow("not YAML") << QByteArray("wave9: [\n") << "saved" << "it is not YAML text" << kept;
+        QTest::newRow("YAML, not a graph") << QByteArray("demo:\n  language: ru\n") << "saved" << "not a device graph"
+                                           << kept;
+        QTest::newRow("a newer version") << QByteArray("config_version: 3\nwave9:\n  kind: generator\n") << "saved"
+                                         << "a newer version" << kept;
+        QTest::newRow("a copy kept before") << QByteArray("wave9: [\n") << "kept before" << "not YAML" << kept + ".1";
+        QTest::newRow("named on the command line") << QByteArray("wave9: [\n") << "named" << "not YAML" << QString();
+        QTest::newRow("an empty outgoing") << device + "  outgoing:\n" << "saved" << QString() << QString();
+        QTest::newRow("empty params and connections")
+            << device + "  params:\n  connections: ~\n" << "saved" << QString() << QString();
+    }
+
+    void graphThatDoesNotLoadGivesWayToTheSample()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, where);
+        QFETCH(QString, told);
+        QFETCH(QString, keptAs);
+        // Given the graph the demo is to load: the user's copy, perhaps with a copy an earlier
+        // start kept aside, or a file named on the command line
+        const QString graph = where == "named" ? userFiles.filePath("named.yaml") : DemoStartup::savedGraph();
+        QVERIFY(text.isNull() ? QDir().mkpath(graph) : SafeFileWriter::writeFile(graph, text));
+        if (where == "kept before")
+            QVERIFY(SafeFileWriter::writeFile(graph + "_corrupted", "earlier"));
+
+        // When the demo starts on it and tells the user what it has to tell
+        TestDeviceManager manager;
+        QString notice;
+        QVERIFY(DemoStartup::prepareManager(&manager, DemoStartup::graphToLoad(where == "named" ? graph : ""), &notice));
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        if (!notice.isEmpty())
+            DemoStartup::tellGraphNotLoaded(notice);
+
+        // Then a graph that loads is there, its empty lists read as none; one that does not
+        // gives way to the sample graph, and one box names the file, why and where it is now
+        const DeviceInfo wave = manager.getDeviceInfo("wave9");
+        QCOMPARE(manager.getDeviceNames().contains("wave9"), told.isEmpty());
+        QVERIFY(wave.incomingConnections.isEmpty() && wave.outgoingConnections.isEmpty());
+        QCOMPARE(manager.getDeviceNames().contains("generator1"), !told.isEmpty());
+        QCOMPARE(ok.count(), told.isEmpty() ? 0 : 1);
+        const QString box = ok.informativeTexts().value(0);
+        QVERIFY2(box.contains(told) && box.contains(keptAs), qPrintable(box));
+        QVERIFY2(told.isEmpty() || box.contains(QDir::toNativeSeparators(graph)), qPrintable(box));
+        // And the user's copy is kept aside byte for byte, beside an earlier one; a file the
+        // user named stays where it is
+        const QString kept = keptAs.isEmpty() ? graph : QFileInfo(graph).dir().filePath(keptAs);
+        QVERIFY(QFileInfo::exists(kept));
+        QCOMPARE(QFile::exists(graph), keptAs.isEmpty());
+        QCOMPARE(contents(kept), text);
+        if (where == "kept before")
+            QCOMPARE(contents(graph + "_corrupted"), QByteArray("earlier"));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "DashboardWindow.h"
 #include "DemoGuiDevices.h"
+#include "DemoWindowSet.h"
 #include "DemoWindows.h"
 #include "DeviceConfigWidget.h"
 #include "DeviceListModel.h"
@@ -23,12 +24,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -90,6 +93,7 @@ class tst_DemoWindows : public QObject
     std::unique_ptr<ReadCountingManager> manager;
     std::unique_ptr<QWidget> window;
     std::vector<std::unique_ptr<QWidget>> all;
+    std::unique_ptr<DemoWindowSet> set;
 
     /// Loads the sample graph as the demo does at start, saves going to the user's copy.
     bool loadSampleGraph()
@@ -176,6 +180,23 @@ class tst_DemoWindows : public QObject
         return shown;
     }
 
+    /// The windows from's "Demo" menu lists, by name, as the user opens it; a click chooses choice.
+    static QStringList chooseFromDemoMenu(QWidget* from, const QString& choice)
+    {
+        auto* menu = from->findChild<QMenu*>(QStringLiteral("demoMenu"));
+        menu->popup(from->mapToGlobal(QPoint(0, 0)));
+        QStringList names;
+        for (QAction* entry : menu->actions()) {
+            if (entry->objectName() != QLatin1String("demoWindowAction"))
+                continue;
+            names.append(entry->data().toString());
+            if (names.last() == choice)
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
+        }
+        menu->hide();
+        return names;
+    }
+
     /// A folder standing where the file is blocks its writing, whatever the user's rights.
     static void setWritable(const QString& file, bool writable)
     {
@@ -197,6 +218,7 @@ private Q_SLOTS:
     {
         // First: the demo's own settings window among them is not for the loop below to delete.
         all.clear();
+        set.reset();
         for (SettingsWindow* settings : shownSettings())
             delete settings;
         window.reset();
@@ -236,6 +258,57 @@ private Q_SLOTS:
         QTRY_VERIFY(!closed);
         entry->trigger();
         QCOMPARE(shownSettings().size(), 1);
+    }
+
+    void demoMenuShowsTheChosenWindow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("how");
+        for (const DemoWindow& description : demoWindows()) {
+            if (description.name != QLatin1String("settings"))
+                QTest::newRow(qPrintable(description.name + " closed")) << description.name << "closed";
+        }
+        QTest::newRow("map deleted") << "map" << "deleted";
+        QTest::newRow("dashboard deleted") << "dashboard" << "deleted";
+        QTest::newRow("log minimised") << "log" << "minimised";
+        QTest::newRow("devices open behind") << "devices" << "open";
+    }
+
+    void demoMenuShowsTheChosenWindow()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, how);
+        // Given the demo's windows as at start, one of them closed (and deleted), minimised or
+        // behind the others
+        QVERIFY(loadSampleGraph());
+        set = std::make_unique<DemoWindowSet>(manager.get());
+        set->openAll();
+        const int index = set->indexOf(name);
+        QPointer<QWidget> before = set->window(index);
+        const QString title = before->windowTitle();
+        if (how == "closed")
+            QVERIFY(before->close());
+        else if (how == "deleted")
+            delete before.data();
+        else if (how == "minimised")
+            before->showMinimized();
+
+        // When the user chooses it from another window's "Demo" menu, which lists them all but
+        // the settings ("Settings..." shows those)
+        QStringList listed;
+        for (const DemoWindow& description : demoWindows())
+            listed.append(description.name);
+        listed.removeOne(QStringLiteral("settings"));
+        QCOMPARE(chooseFromDemoMenu(set->window(set->indexOf(name == "devices" ? "map" : "devices")), name), listed);
+
+        // Then that window is in front, and once: the same one unless it was deleted
+        QWidget* shown = set->window(index);
+        QVERIFY(shown && shown->isVisible() && !shown->isMinimized());
+        QCOMPARE(shown == before.data(), how != "deleted");
+        QTRY_COMPARE(QApplication::activeWindow(), shown);
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const auto withTitle = [&title](const QWidget* window) { return window->isVisible() && window->windowTitle() == title; };
+        QCOMPARE(int(std::count_if(windows.cbegin(), windows.cend(), withTitle)), 1);
     }
 
     void quitFromAnyWindowClosesThemAll_data()

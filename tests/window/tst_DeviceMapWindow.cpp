@@ -65,6 +65,8 @@ private Q_SLOTS:
     void resetGivesTheNewMapEveryBinding();
     void importHandsTheFrameworkOnlyFilesWithinBounds_data();
     void importHandsTheFrameworkOnlyFilesWithinBounds();
+    void importTellsWhyAFileIsRefused_data();
+    void importTellsWhyAFileIsRefused();
     void exportOpensTheWizardOverEveryDevice();
     void dropDownButtonsOpenTheirMenusThroughTheMenuSeam_data();
     void dropDownButtonsOpenTheirMenusThroughTheMenuSeam();
@@ -403,6 +405,41 @@ void TestDeviceMapWindow::importHandsTheFrameworkOnlyFilesWithinBounds()
     QCOMPARE(manager->callLog().contains(QStringLiteral("parseMetaDevice(%1,)").arg(path)), imported);
     QCOMPARE(answer.texts(), imported ? QStringList() : QStringList{QStringLiteral("Import meta device error")});
     QCOMPARE(manager->getDeviceTypes().contains(QStringLiteral("import")), imported);
+}
+
+void TestDeviceMapWindow::importTellsWhyAFileIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("told");
+    // A null text: a folder of that name.
+    QTest::newRow("YAML, not a meta device") << QByteArray("demo:\n  language: ru\n") << "is YAML, but not a meta device";
+    QTest::newRow("a newer version") << QByteArray("config_version: 3\npump:\n  type: generator\n")
+                                     << "is YAML, but not a meta device";
+    QTest::newRow("not YAML") << QByteArray("pump: [\n") << "is not YAML text";
+    QTest::newRow("binary") << QByteArray("pump:\n  type: \0x\n", 18) << "could not be read";
+    QTest::newRow("a folder") << QByteArray() << "could not be read";
+}
+
+void TestDeviceMapWindow::importTellsWhyAFileIsRefused()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, told);
+    // Given a file the user chooses to import as a meta device
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("refused.yml"));
+    QVERIFY(text.isNull() ? QDir().mkpath(path) : OutsideTextReaders::writeText(path, text));
+    openWindow();
+    ModalRunner::InputAnswerGuard choose(path);
+    ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+
+    // When the framework cannot take it
+    menuBarAction(QStringLiteral("File/Import meta device"))->trigger();
+
+    // Then one box names the file and says why
+    QCOMPARE(answer.texts(), QStringList{QStringLiteral("Import meta device error")});
+    const QString box = answer.informativeTexts().first();
+    QVERIFY2(box.contains(QDir::toNativeSeparators(path)) && box.contains(told), qPrintable(box));
+    QVERIFY(!manager->getDeviceTypes().contains(QStringLiteral("refused")));
 }
 
 void TestDeviceMapWindow::exportOpensTheWizardOverEveryDevice()

@@ -11,7 +11,7 @@
 #include "MapSaves.h"
 #include "MapSearchBar.h"
 #include "MapWaitCursor.h"
-#include "MetaDeviceFile.h"
+#include "MetaDeviceImport.h"
 #include "ModalRunner.h"
 #include "RunningCommands.h"
 #include "TemplatesWidget.h"
@@ -37,7 +37,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUndoStack>
-#include <QtDebug>
 
 namespace {
 
@@ -740,14 +739,9 @@ void DeviceMapWindow::importMetaDevice()
     // The dialog ran an event loop: the manager may have exited, the window may be gone.
     if (!alive || !mapWidget)
         return;
-    QString error;
-    if (!path.isEmpty() && MetaDeviceFile::isReadable(path, &error)) {
-        mapWidget->getDeviceManager()->parseMetaDevice(path, QString());
-    } else if (!path.isEmpty()) {
-        qWarning().noquote() << "DeviceMapWindow::importMetaDevice() | WARNING meta device not read |" << path << "|"
-                             << error;
-        ZenticMessageBox::warning(this, DeviceMapWidget::tr("Import meta device error"),
-                                  DeviceMapWidget::tr("Import failed!"));
+    const QString refusal = path.isEmpty() ? QString() : MetaDeviceImport::importFile(mapWidget->getDeviceManager(), path);
+    if (!refusal.isEmpty()) {
+        ZenticMessageBox::warning(this, DeviceMapWidget::tr("Import meta device error"), refusal);
         if (!alive)
             return;
     }
