@@ -10,6 +10,7 @@
 #include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
+#include "GraphOrder.h"
 #include "MapClipboard.h"
 #include "MapCommands.h"
 #include "MapInteraction.h"
@@ -28,8 +29,6 @@
 #include <QGraphicsScene>
 #include <QMouseEvent>
 #include <QPointer>
-
-#include <algorithm>
 
 namespace {
 
@@ -206,18 +205,16 @@ void MapClicks::deleteSelectedDevices()
     const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     QList<QPointer<DeviceNodeItem>> devices;
     QStringList names;
-    const QList<QGraphicsItem*> selection = map.scene()->selectedItems();
-    for (QGraphicsItem* item : selection) {
-        auto node = dynamic_cast<DeviceNodeItem*>(item);
-        if (!node || index.nameOf(node).isEmpty())
+    // The scene keeps its selection in no lasting order: the question names the devices in the graph's.
+    const QList<DeviceNodeItem*> selection = GraphOrder(map.getDeviceManager()).deviceItems(map.scene()->selectedItems());
+    for (DeviceNodeItem* node : selection) {
+        if (index.nameOf(node).isEmpty())
             continue;
         devices.append(node);
         names.append(index.nameOf(node));
     }
     if (devices.isEmpty())
         return;
-    // The scene keeps no order of its selection; the question names the devices as a list does.
-    std::sort(names.begin(), names.end());
     // The count chooses the plural form: one device is not "devices". The English text reads
     // right for any count, since the library's English texts have no translation of their own.
     QString question;
