@@ -1047,16 +1047,16 @@ or the connection may contain an unrecognized device.</source>
 <context>
     <name>MetaDeviceImport</name>
     <message>
-        <source>%1 could not be read as a text file (the log says why).</source>
-        <translation>Не удалось прочитать %1 как текстовый файл (причина — в журнале).</translation>
+        <source>%1 could not be read as a text file: %2.</source>
+        <translation>Не удалось прочитать %1 как текстовый файл: %2.</translation>
     </message>
     <message>
-        <source>%1 is not YAML text (the log says where it goes wrong).</source>
-        <translation>%1 — не текст YAML (место ошибки — в журнале).</translation>
+        <source>%1 is not YAML text: %2.</source>
+        <translation>%1 — не текст YAML: %2.</translation>
     </message>
     <message>
-        <source>%1 is YAML, but not a meta device (the log says why).</source>
-        <translation>%1 — текст YAML, но не мета-устройство (причина — в журнале).</translation>
+        <source>%1 is YAML, but not a meta device (the log says more).</source>
+        <translation>%1 — текст YAML, но не мета-устройство (подробности — в журнале).</translation>
     </message>
 </context>
 <context>

@@ -10,7 +10,7 @@
 #include "ExportMetaDeviceWizard.h"
 #include "MapItemIndex.h"
 #include "MapWaitCursor.h"
-#include "MetaDeviceFile.h"
+#include "MetaDeviceImport.h"
 #include "ModalRunner.h"
 #include "PasteDevicesOperation.h"
 #include "RunningCommands.h"
@@ -323,14 +323,10 @@ void MapClipboard::askHowToProcess(const DroppedFile& file, const DevicesArrange
 
 void MapClipboard::importMetaDevice(const QString& path)
 {
-    QString error;
-    const bool readable = MetaDeviceFile::isReadable(path, &error);
-    if (!readable)
-        qWarning().noquote() << "DeviceMapWidget::dropEvent() | WARNING meta device not read |" << path << "|" << error;
-    const bool imported = readable && map.getDeviceManager()->parseMetaDevice(path, QString());
+    const QString refusal = MetaDeviceImport::importFile(map.getDeviceManager(), path, "DeviceMapWidget::dropEvent()");
     map.updateTypesMenu();
-    if (!imported)
-        ZenticMessageBox::warning(&map, DeviceMapWidget::tr("Import meta device error"), DeviceMapWidget::tr("Import failed!"));
+    if (!refusal.isEmpty())
+        ZenticMessageBox::warning(&map, DeviceMapWidget::tr("Import meta device error"), refusal);
 }
 
 void MapClipboard::importTemplate(const QString& path)

@@ -739,7 +739,9 @@ void DeviceMapWindow::importMetaDevice()
     // The dialog ran an event loop: the manager may have exited, the window may be gone.
     if (!alive || !mapWidget)
         return;
-    const QString refusal = path.isEmpty() ? QString() : MetaDeviceImport::importFile(mapWidget->getDeviceManager(), path);
+    const QString refusal =
+        path.isEmpty() ? QString()
+                       : MetaDeviceImport::importFile(mapWidget->getDeviceManager(), path, "DeviceMapWindow::importMetaDevice()");
     if (!refusal.isEmpty()) {
         ZenticMessageBox::warning(this, DeviceMapWidget::tr("Import meta device error"), refusal);
         if (!alive)

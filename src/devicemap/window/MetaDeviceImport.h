@@ -6,12 +6,12 @@
 class DeviceManager;
 
 /**
- * The import of a meta-device file the user chose with the map window's "Import meta
- * device": the file handed to the framework only when it reads as YAML within bounds
+ * The import of a meta-device file the user chose, with the map window's "Import meta
+ * device" or by dropping it on the map: the file handed to the framework only when it reads as YAML within bounds
  * (MetaDeviceFile::isReadable()), and, when it is refused on either side, what to tell the
  * user. GUI thread.
  *
- *     const QString refusal = MetaDeviceImport::importFile(manager, path);
+ *     const QString refusal = MetaDeviceImport::importFile(manager, path, "DeviceMapWindow::importMetaDevice()");
  *     if (!refusal.isEmpty())
  *         ZenticMessageBox::warning(this, title, refusal);
  */
@@ -22,8 +22,9 @@ class MetaDeviceImport
 public:
     /**
      * Imports the file at path into manager. Empty when manager took it; else why not, for
-     * the user, naming the file: it could not be read as text, it is not YAML, or it is YAML
-     * that the framework did not take for a meta device. The log says more in each case.
+     * the user, naming the file: it could not be read as text, it is not YAML (each with the
+     * reader's words), or it is YAML that the framework did not take for a meta device. A
+     * file that does not read is logged under entry, the function the user's choice reached.
      */
-    static QString importFile(DeviceManager* manager, const QString& path);
+    static QString importFile(DeviceManager* manager, const QString& path, const char* entry);
 };
