@@ -99,18 +99,16 @@ bool DeviceManager::renameDevice(const QString& oldName, const QString& newName)
         return false;
     }
     const QString taken = m_devices->storedName(finalName);
-    if (!taken.isEmpty() && taken != current) {
+    // A device kept as text holds its name until another graph is loaded. A device of the
+    // manager may share it (a loaded text gave one name twice) and still change its case.
+    const bool keptName = m_kept->holds(finalName) && finalName.compare(current, Qt::CaseInsensitive) != 0;
+    if ((!taken.isEmpty() && taken != current) || keptName) {
         qWarning() << "DeviceManager: device name" << newName << "is taken";
         return false;
     }
     m_devices->rename(record, finalName);
-    if (!m_kept->isEmpty()) {
-        if (m_kept->drop(finalName)) {
-            m_devices->releaseName(finalName);
-            qWarning().noquote() << "DeviceManager: device" << finalName << "takes the place of the kept device of that name";
-        }
+    if (!m_kept->isEmpty())
         m_kept->deviceRenamed(current, finalName);
-    }
     if (BaseDevice* device = record->device)
         runInDeviceThread(device, [device, finalName] { device->setObjectName(finalName); }, DeviceThreads::callTimeoutMs);
     notifyAbout({current, finalName}, [this, current, finalName] { Q_EMIT deviceRenamed(current, finalName); });

@@ -114,7 +114,12 @@ public:
                             const QString& slot, QStringList* identicalPairs, QStringList* convertedPairs);
 
     // Commands
-    /// A device of the graph kept as text under newName (see loadYamlFromString()) gives way to the renamed one.
+    /**
+     * False, with a warning, when newName is not valid or taken in any case: by another device
+     * or by a device kept as text (see loadYamlFromString()), which keeps its name and its
+     * links. A device sharing a kept device's name (a loaded text gave it twice) may still
+     * change the case of its own.
+     */
     bool renameDevice(const QString& oldName, const QString& newName);
     /// Applies the parameters set with setDeviceParam() (the device may re-initialise).
     bool applyDeviceParams(const QString& name);
@@ -147,9 +152,9 @@ public:
      *
      * A device of a type the manager does not know (a meta device not imported yet) is logged
      * and kept as text: with its parameters and every link the text gives it, it is written
-     * back in its place by every save, until another graph is loaded or a device is renamed
-     * to its name, which then stands for it. Fresh names pass its name over. Its links cannot
-     * run; they follow the renames of their peers and go with a removed peer.
+     * back in its place by every save, until another graph is loaded. Its name stays taken
+     * meanwhile (fresh names pass it over, renames to it are refused). Its links cannot run;
+     * they follow the renames of their peers and go with a removed peer.
      */
     bool loadYamlFromString(const QString& text);
     /// For hosts without a configuration: declares the graph complete and emits initialised().

@@ -58,15 +58,6 @@ void KeptDevices::addOutgoing(const QString& name, const Connection& link)
         entry->info.outgoingConnections.append(link);
 }
 
-bool KeptDevices::drop(const QString& name)
-{
-    const int before = m_devices.size();
-    m_devices.erase(std::remove_if(m_devices.begin(), m_devices.end(),
-                                   [&name](const Entry& entry) { return sameName(entry.info.name, name); }),
-                    m_devices.end());
-    return m_devices.size() != before;
-}
-
 void KeptDevices::clear()
 {
     m_devices.clear();

@@ -15,8 +15,7 @@
  * text described it, with every link the text gave it at either end, and the device it
  * followed in the text, so that a save writes it back in its place.
  *
- * The manager keeps them until it loads another graph or one of its devices takes a kept
- * name; meanwhile the renames and removals of its devices reach the kept links, so that a
+ * The manager keeps them until it loads another graph; meanwhile the renames and removals of its devices reach the kept links, so that a
  * link never joins a device that merely comes by the same name later. Names compare whatever
  * their case, as device names do.
  *
@@ -44,8 +43,6 @@ public:
     /// A link that the text listed at the peer's end only; one already held is not doubled.
     void addIncoming(const QString& name, const Connection& link);
     void addOutgoing(const QString& name, const Connection& link);
-    /// Forgets the kept device of that name; false when none.
-    bool drop(const QString& name);
     void clear();
 
     /// The kept devices' links name their peers as the loaded text did: those created under

@@ -79,10 +79,17 @@ void tst_KeptDevices::savedGraphStillHoldsDevicesOfUnknownTypes_data()
            })
         << QStringList{"generator1:generator", "pump1:pump", "scaler1:scaler", "scaler2:scalerPro", "scaler3:scaler"}
         << allLinks;
-    QTest::newRow("a device renamed to a kept name")
-        << Edit([](DeviceManager& manager, const QString&) { QVERIFY(manager.renameDevice("scaler1", "Scaler2")); })
-        << QStringList{"generator1:generator", "pump1:pump", "Scaler2:scaler"}
-        << QStringList{"generator1.valueChanged(double)>pump1.input(double)", "pump1.out(double)>Scaler2.input(double)"};
+    const QStringList allDevices{"generator1:generator", "pump1:pump", "scaler1:scaler", "scaler2:scalerPro"};
+    // A kept name is taken as any other: the kept device stays, whole.
+    auto renameRefused = [](const QString& name) {
+        return Edit([name](DeviceManager& manager, const QString&) {
+            TestSupport::LogCapture log;
+            QVERIFY(!manager.renameDevice("scaler1", name));
+            QVERIFY(log.contains(QString("DeviceManager: device name \"%1\" is taken").arg(name)));
+        });
+    };
+    QTest::newRow("a device renamed to a kept name") << renameRefused("Scaler2") << allDevices << allLinks;
+    QTest::newRow("a device renamed to a kept name as written") << renameRefused("scaler2") << allDevices << allLinks;
     QTest::newRow("a linked device removed")
         << Edit([](DeviceManager& manager, const QString&) { QVERIFY(manager.removeDevice("generator1")); })
         << QStringList{"pump1:pump", "scaler1:scaler", "scaler2:scalerPro"}
