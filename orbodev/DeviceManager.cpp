@@ -107,8 +107,7 @@ bool DeviceManager::renameDevice(const QString& oldName, const QString& newName)
         return false;
     }
     m_devices->rename(record, finalName);
-    if (!m_kept->isEmpty())
-        m_kept->deviceRenamed(current, finalName);
+    m_kept->deviceRenamed(current, finalName);
     if (BaseDevice* device = record->device)
         runInDeviceThread(device, [device, finalName] { device->setObjectName(finalName); }, DeviceThreads::callTimeoutMs);
     notifyAbout({current, finalName}, [this, current, finalName] { Q_EMIT deviceRenamed(current, finalName); });
@@ -176,15 +175,8 @@ bool DeviceManager::removeDevice(const QString& name)
         if (peer != record)
             notifyChanged(peerName);
     }
-    if (!m_kept->isEmpty()) {
-        QString preceding;
-        if (m_kept->follows(current)) {
-            const QStringList& names = m_devices->names();
-            const int position = names.indexOf(current);
-            preceding = position > 0 ? names.at(position - 1) : QString();
-        }
-        m_kept->deviceRemoved(current, preceding);
-    }
+    // Kept devices are placed by creation sequence: only their links with the device go.
+    m_kept->deviceRemoved(current);
     std::unique_ptr<DeviceRecord> removed = m_devices->take(record);
     if (BaseDevice* device = removed->device) {
         device->disconnect(this);
@@ -291,6 +283,13 @@ DeviceInfo DeviceManager::describe(const DeviceRecord* record) const
         }
         if (link->source == record)
             info.outgoingConnections.append(Connection{link->target->name, link->signal, link->slot});
+    }
+    // Listed as a save writes them, so that a description pasted back (the undo of a removal)
+    // brings them back at both ends.
+    if (!m_kept->isEmpty()) {
+        const KeptDevices::PeerLinks kept = m_kept->linksOf(record->name);
+        info.incomingConnections += kept.incoming;
+        info.outgoingConnections += kept.outgoing;
     }
     for (const Param& param : qAsConst(info.params))
         info.paramValues.insert(param.name(), param.raw());
