@@ -149,7 +149,9 @@ public:
     /**
      * Replaces the graph by the one in text; false (graph unchanged) when malformed or of a
      * newer version. Links that do not fit are logged and left out; a device whose name is not
-     * valid or comes twice is logged and given a fresh name.
+     * valid or comes twice is logged and given a fresh name. The links are made in an order
+     * that gives every device its incoming and its outgoing links in the order the text lists
+     * them, so that a graph saved, loaded and saved again gives the same text.
      *
      * A link joins the one entry of the text its peer's name stands for: where the text gives
      * a name to several entries, the one whose own text lists the same link, else the first of

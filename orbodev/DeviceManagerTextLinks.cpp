@@ -1,9 +1,11 @@
 // The device manager's links of a loaded or pasted text: each listed link joined to the one
-// entry it names, then kept with a device kept as text or made.
+// entry it names, kept with a device kept as text, or made in an order that gives every
+// device its lists in the order of the text.
 #include "DeviceManager.h"
 
 #include "DeviceRegistry.h"
 #include "KeptDevices.h"
+#include "LinkCreationOrder.h"
 #include "TextLinkResolver.h"
 
 #include <QDebug>
@@ -40,7 +42,7 @@ void warnUnrestoredLink(const QString& name, Side side, const Connection& link)
 }
 
 // The links between devices of the manager that a text lists, each once however many of its
-// ends list it, in the order the text first lists them. An end is an entry of the text, or past
+// ends list it, and the order of each entry's lists. An end is an entry of the text, or past
 // them a device outside it.
 class PlannedLinks
 {
@@ -55,6 +57,8 @@ public:
         int entry = -1;
         Side side = TextLinkResolver::Incoming;
         int position = -1;
+        bool inSourceList = false;
+        bool inTargetList = false;
     };
 
     explicit PlannedLinks(int entryCount)
@@ -78,13 +82,29 @@ public:
     {
         const bool incoming = side == TextLinkResolver::Incoming;
         const Key key{incoming ? peerEnd : entry, incoming ? entry : peerEnd, listed.signal, listed.slot};
-        if (m_indices.contains(key))
-            return;
-        m_indices.insert(key, m_links.size());
-        m_links.append(Link{key.source, key.target, listed.signal, listed.slot, entry, side, position});
+        auto found = m_indices.find(key);
+        if (found == m_indices.end()) {
+            found = m_indices.insert(key, m_links.size());
+            m_links.append(Link{key.source, key.target, listed.signal, listed.slot, entry, side, position, false, false});
+        }
+        Link& link = m_links[found.value()];
+        bool& inList = incoming ? link.inTargetList : link.inSourceList;
+        if (!inList) {
+            inList = true;
+            m_lists.append(qMakePair(2 * entry + (incoming ? 0 : 1), found.value()));
+        }
     }
 
     const QVector<Link>& links() const { return m_links; }
+
+    /// The links in an order that makes each entry's lists as the text gives them.
+    QVector<int> creationOrder() const
+    {
+        LinkCreationOrder order(m_links.size(), 2 * m_entryCount);
+        for (const auto& listed : m_lists)
+            order.append(listed.first, listed.second);
+        return order.order();
+    }
 
 private:
     struct Key
@@ -107,6 +127,8 @@ private:
     int m_entryCount = 0;
     QVector<Link> m_links;
     QHash<Key, int> m_indices;
+    /// (list, link) in text order; entry e's incoming list is 2e, its outgoing one 2e + 1.
+    QVector<QPair<int, int>> m_lists;
     QHash<QString, int> m_outsideEnds;
     QStringList m_outsideNames;
 };
@@ -157,10 +179,12 @@ void DeviceManager::restoreTextLinks(const QList<DeviceInfo>& infos, const QVect
         }
     }
 
+    const QVector<PlannedLinks::Link>& links = planned.links();
     auto endName = [&planned, &createdNames](int end) {
         return end < createdNames.size() ? createdNames.at(end) : planned.outsideName(end);
     };
-    for (const PlannedLinks::Link& link : planned.links()) {
+    for (int index : planned.creationOrder()) {
+        const PlannedLinks::Link& link = links.at(index);
         if (!connectPair(endName(link.source), endName(link.target), link.signal, link.slot)) {
             const Connection& listed = listOf(infos.at(link.entry), link.side).at(link.position);
             warnUnrestoredLink(createdNames.at(link.entry), link.side, listed);
