@@ -99,18 +99,15 @@ bool DeviceManager::renameDevice(const QString& oldName, const QString& newName)
         return false;
     }
     const QString taken = m_devices->storedName(finalName);
-    if (!taken.isEmpty() && taken != current) {
+    // A device kept as text holds its name until another graph is loaded. A device of the
+    // manager may share it (a loaded text gave one name twice) and still change its case.
+    const bool keptName = m_kept->holds(finalName) && finalName.compare(current, Qt::CaseInsensitive) != 0;
+    if ((!taken.isEmpty() && taken != current) || keptName) {
         qWarning() << "DeviceManager: device name" << newName << "is taken";
         return false;
     }
     m_devices->rename(record, finalName);
-    if (!m_kept->isEmpty()) {
-        if (m_kept->drop(finalName)) {
-            m_devices->releaseName(finalName);
-            qWarning().noquote() << "DeviceManager: device" << finalName << "takes the place of the kept device of that name";
-        }
-        m_kept->deviceRenamed(current, finalName);
-    }
+    m_kept->deviceRenamed(current, finalName);
     if (BaseDevice* device = record->device)
         runInDeviceThread(device, [device, finalName] { device->setObjectName(finalName); }, DeviceThreads::callTimeoutMs);
     notifyAbout({current, finalName}, [this, current, finalName] { Q_EMIT deviceRenamed(current, finalName); });
@@ -178,15 +175,8 @@ bool DeviceManager::removeDevice(const QString& name)
         if (peer != record)
             notifyChanged(peerName);
     }
-    if (!m_kept->isEmpty()) {
-        QString preceding;
-        if (m_kept->follows(current)) {
-            const QStringList& names = m_devices->names();
-            const int position = names.indexOf(current);
-            preceding = position > 0 ? names.at(position - 1) : QString();
-        }
-        m_kept->deviceRemoved(current, preceding);
-    }
+    // Kept devices are placed by creation sequence: only their links with the device go.
+    m_kept->deviceRemoved(current);
     std::unique_ptr<DeviceRecord> removed = m_devices->take(record);
     if (BaseDevice* device = removed->device) {
         device->disconnect(this);
@@ -293,6 +283,13 @@ DeviceInfo DeviceManager::describe(const DeviceRecord* record) const
         }
         if (link->source == record)
             info.outgoingConnections.append(Connection{link->target->name, link->signal, link->slot});
+    }
+    // Listed as a save writes them, so that a description pasted back (the undo of a removal)
+    // brings them back at both ends.
+    if (!m_kept->isEmpty()) {
+        const KeptDevices::PeerLinks kept = m_kept->linksOf(record->name);
+        info.incomingConnections += kept.incoming;
+        info.outgoingConnections += kept.outgoing;
     }
     for (const Param& param : qAsConst(info.params))
         info.paramValues.insert(param.name(), param.raw());

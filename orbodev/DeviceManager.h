@@ -25,6 +25,7 @@ class DeviceThreads;
 class DeviceTypeRegistry;
 class KeptDevices;
 class LinkActivityMonitor;
+class TextLinkResolver;
 struct DeviceRecord;
 
 /**
@@ -114,7 +115,12 @@ public:
                             const QString& slot, QStringList* identicalPairs, QStringList* convertedPairs);
 
     // Commands
-    /// A device of the graph kept as text under newName (see loadYamlFromString()) gives way to the renamed one.
+    /**
+     * False, with a warning, when newName is not valid or taken in any case: by another device
+     * or by a device kept as text (see loadYamlFromString()), which keeps its name and its
+     * links. A device sharing a kept device's name (a loaded text gave it twice) may still
+     * change the case of its own.
+     */
     bool renameDevice(const QString& oldName, const QString& newName);
     /// Applies the parameters set with setDeviceParam() (the device may re-initialise).
     bool applyDeviceParams(const QString& name);
@@ -143,13 +149,20 @@ public:
     /**
      * Replaces the graph by the one in text; false (graph unchanged) when malformed or of a
      * newer version. Links that do not fit are logged and left out; a device whose name is not
-     * valid or comes twice is logged and given a fresh name.
+     * valid or comes twice is logged and given a fresh name. The links are made in an order
+     * that gives every device its incoming and its outgoing links in the order the text lists
+     * them, so that a graph saved, loaded and saved again gives the same text.
+     *
+     * A link joins the one entry of the text its peer's name stands for: where the text gives
+     * a name to several entries, the one whose own text lists the same link, else the first of
+     * that name. So each entry keeps its own links, and none is given another's.
      *
      * A device of a type the manager does not know (a meta device not imported yet) is logged
-     * and kept as text: with its parameters and every link the text gives it, it is written
-     * back in its place by every save, until another graph is loaded or a device is renamed
-     * to its name, which then stands for it. Fresh names pass its name over. Its links cannot
-     * run; they follow the renames of their peers and go with a removed peer.
+     * and kept as text: with its parameters and every link the text gives it at either end, it
+     * is written back in its place by every save, until another graph is loaded. Its name stays
+     * taken meanwhile (fresh names pass it over, renames to it are refused). Its links cannot
+     * run; those with devices of the manager are listed in their descriptions too, follow their
+     * renames and go with a removed device (pasted back, its description brings them back).
      */
     bool loadYamlFromString(const QString& text);
     /// For hosts without a configuration: declares the graph complete and emits initialised().
@@ -164,7 +177,9 @@ public:
      * Re-creates the devices of a device text (version header and serialised devices) under
      * their former names, or fresh names where taken, with their parameters, threads and
      * links in both directions (a link to a device outside the text joins when that device
-     * exists). Devices marked initialised are initialised; the call waits up to
+     * exists, or joins the device kept as text of that name, at its end too, as the undo of a
+     * removal needs). Links are made and repeated names resolved as loadYamlFromString() does.
+     * Devices marked initialised are initialised; the call waits up to
      * initialisationTimeoutMs for those in worker threads. Returns the names created. A device
      * of an unknown type is logged and left out; the name of a device kept as text counts as taken.
      */
@@ -191,7 +206,11 @@ public Q_SLOTS:
                                      const QString& slot);
     /// Type names, or with paths true their "category/…/type" paths.
     virtual QStringList getDeviceTypes(bool paths = false) const;
-    /// The device's description; an empty name when unknown.
+    /**
+     * The device's description; an empty name when unknown. Its link lists end with its links
+     * with devices kept as text (see loadYamlFromString()), as a save writes them; a view
+     * finds no device of those names.
+     */
     virtual DeviceInfo getDeviceInfo(const QString& name) const;
     /**
      * What getDeviceInfo() gives for each name of getDeviceNames(), in that order, in one call:
@@ -277,8 +296,16 @@ private:
     /// keepUnknown: a graph is loaded, whose devices of unknown types are kept as text.
     QStringList createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs,
                                 bool keepUnknown = false);
-    /// Adds to infos' devices that were kept the links that only their peers' texts list.
-    void completeKeptLinks(const QList<DeviceInfo>& infos, const QHash<QString, QString>& newNames);
+    /**
+     * Joins the links infos list, each to the one entry it names (see TextLinkResolver):
+     * createdNames holds the name each entry's device was created under ("" when none), and
+     * keptEntries the kept device each entry became (-1 when none).
+     */
+    void restoreTextLinks(const QList<DeviceInfo>& infos, const QVector<QString>& createdNames,
+                          const QVector<int>& keptEntries);
+    /// Gives the devices kept from infos the links their own texts list.
+    void keepListedLinks(const QList<DeviceInfo>& infos, const TextLinkResolver& resolver,
+                         const QVector<QString>& createdNames, const QVector<int>& keptEntries);
     void forgetKeptDevices();
     void notifyChanged(const QString& name);
 

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 
 #include <exception>
+#include <limits>
 
 namespace {
 
@@ -63,34 +64,22 @@ QString DeviceManager::toYamlString() const
     QBuffer header;
     YamlSerialiser::writeConfigVersion(&header);
     QString text = QString::fromUtf8(header.data());
-    // Devices kept as text go back where the loaded text had them, and their peers list the
-    // links with them as every link is listed, at both ends.
-    const QVector<QList<DeviceInfo>> kept = m_kept->arrangeAmong(m_kept->isEmpty() ? QStringList() : m_devices->names());
-    const QHash<QString, KeptDevices::PeerLinks> keptLinks = m_kept->linksOfPeers();
-    auto writeKept = [&text, &kept](int group) {
-        for (const DeviceInfo& info : kept.at(group))
-            text += YamlSerialiser::serialise(info);
+    // A device kept as text goes back after the device it followed in the loaded text, or
+    // else the nearest one before it that is still there.
+    int kept = 0;
+    auto writeKeptBefore = [this, &text, &kept](quint64 sequence) {
+        for (; kept < m_kept->size() && m_kept->anchor(kept) < sequence; ++kept)
+            text += YamlSerialiser::serialise(m_kept->describe(kept));
     };
-    if (!m_kept->isEmpty())
-        writeKept(0);
-    const QList<DeviceRecord*>& records = m_devices->records();
-    for (int i = 0; i < records.size(); ++i) {
-        const DeviceRecord* record = records.at(i);
+    for (const DeviceRecord* record : m_devices->records()) {
+        writeKeptBefore(record->sequence);
         // What the user asked for, not whether it runs: a device whose initialisation failed
         // is tried again on the next load.
         DeviceInfo info = getDeviceInfo(record->name);
         info.initialised = record->meantInitialised;
-        if (!keptLinks.isEmpty()) {
-            const KeptDevices::PeerLinks links = keptLinks.value(record->name.toCaseFolded());
-            info.incomingConnections += links.incoming;
-            info.outgoingConnections += links.outgoing;
-        }
         text += YamlSerialiser::serialise(info);
-        if (!m_kept->isEmpty())
-            writeKept(i + 1);
     }
-    if (!m_kept->isEmpty())
-        writeKept(kept.size() - 1);
+    writeKeptBefore(std::numeric_limits<quint64>::max());
     return text;
 }
 
@@ -213,19 +202,21 @@ bool DeviceManager::rebuildGraph(const QList<DeviceInfo>& infos)
 QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool keepNames, int initialisationTimeoutMs,
                                            bool keepUnknown)
 {
-    // A link names its peer as the text does; a name the text holds twice (as older saves
-    // wrote two names differing in a noncharacter) stands for the first device of that name.
-    QHash<QString, QString> newNames;
+    // What became of each entry of the text: the name its device was created under, or the
+    // device kept as text it is.
+    QVector<QString> createdNames(infos.size());
+    QVector<int> keptEntries(infos.size(), -1);
     QStringList created;
-    QList<QPair<const DeviceInfo*, QString>> createdInfos;
-    for (const DeviceInfo& info : infos) {
+    quint64 lastSequence = 0;
+    for (int entry = 0; entry < infos.size(); ++entry) {
+        const DeviceInfo& info = infos.at(entry);
         QString networkManager;
         const QString type = m_types->resolve(info.type, &networkManager);
         if (type.isEmpty() && keepUnknown) {
             // Nothing the user made is lost by the next save: the device waits as text for its type.
             qWarning().noquote() << "DeviceManager: unknown device type" << info.type << "of" << info.name
                                  << "(kept as written)";
-            m_kept->keep(info, created.isEmpty() ? QString() : created.last());
+            keptEntries[entry] = m_kept->keep(info, lastSequence);
             m_devices->reserveName(info.name);
             continue;
         }
@@ -252,7 +243,8 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
         }
         if (createNamedDevice(type, name, networkManager).isEmpty())
             continue;
-        BaseDevice* device = deviceObject(name);
+        DeviceRecord* record = m_devices->find(name);
+        BaseDevice* device = record->device;
         for (auto value = info.paramValues.constBegin(); value != info.paramValues.constEnd(); ++value) {
             if (device->hasParam(value.key()))
                 device->setParam(value.key(), value.value());
@@ -265,61 +257,17 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
             device->setDescription(info.description);
         if (!info.thread.isEmpty())
             setDeviceThread(name, info.thread);
-        m_devices->find(name)->meantInitialised = info.initialised;
-        if (!newNames.contains(info.name))
-            newNames.insert(info.name, name);
+        record->meantInitialised = info.initialised;
+        lastSequence = record->sequence;
+        createdNames[entry] = name;
         created.append(name);
-        createdInfos.append(qMakePair(&info, name));
     }
-    if (keepUnknown && !m_kept->isEmpty())
-        completeKeptLinks(infos, newNames);
-    for (const auto& entry : qAsConst(createdInfos)) {
-        const DeviceInfo* info = entry.first;
-        const QString& name = entry.second;
-        // The device's own name in its links is the device itself, whatever it is named now.
-        auto mapped = [&newNames, info, &name](const QString& peer) {
-            return peer == info->name ? name : newNames.value(peer, peer);
-        };
-        // A loaded link to a device kept as text waits with it, which said so already.
-        for (const Connection& link : info->incomingConnections) {
-            const QString source = mapped(link.device);
-            if (!connectPair(source, name, link.signal, link.slot) && !(keepUnknown && m_devices->isReserved(source)))
-                qWarning().noquote() << "DeviceManager: cannot restore link" << link.device + "." + link.signal << "to"
-                                     << name + "." + link.slot;
-        }
-        for (const Connection& link : info->outgoingConnections) {
-            const QString target = mapped(link.device);
-            if (!connectPair(name, target, link.signal, link.slot) && !(keepUnknown && m_devices->isReserved(target)))
-                qWarning().noquote() << "DeviceManager: cannot restore link" << name + "." + link.signal << "to"
-                                     << link.device + "." + link.slot;
-        }
-    }
-    for (const auto& entry : qAsConst(createdInfos)) {
-        if (!entry.first->initialised)
+    restoreTextLinks(infos, createdNames, keptEntries);
+    for (int entry = 0; entry < infos.size(); ++entry) {
+        if (createdNames.at(entry).isEmpty() || !infos.at(entry).initialised)
             continue;
-        BaseDevice* device = deviceObject(entry.second);
+        BaseDevice* device = deviceObject(createdNames.at(entry));
         runInDeviceThread(device, [device] { device->initialise(); }, qMax(0, initialisationTimeoutMs));
     }
     return created;
-}
-
-void DeviceManager::completeKeptLinks(const QList<DeviceInfo>& infos, const QHash<QString, QString>& newNames)
-{
-    // A peer is named as the text names it; a device created under another name stands for it.
-    m_kept->renamePeers(newNames);
-    auto isKept = [this, &newNames](const QString& peer) { return !newNames.contains(peer) && m_kept->holds(peer); };
-    for (const DeviceInfo& info : infos) {
-        const bool kept = !newNames.contains(info.name) && m_kept->holds(info.name);
-        if (!kept && !newNames.contains(info.name))
-            continue;
-        const QString name = kept ? info.name : newNames.value(info.name);
-        for (const Connection& link : info.outgoingConnections) {
-            if (isKept(link.device))
-                m_kept->addIncoming(link.device, Connection{name, link.signal, link.slot});
-        }
-        for (const Connection& link : info.incomingConnections) {
-            if (isKept(link.device))
-                m_kept->addOutgoing(link.device, Connection{name, link.signal, link.slot});
-        }
-    }
 }

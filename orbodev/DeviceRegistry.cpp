@@ -97,6 +97,7 @@ DeviceRecord* DeviceRegistry::add(const QString& name, const QString& type, bool
     record->type = type;
     record->remote = remote;
     record->device = device;
+    record->sequence = ++m_lastSequence;
     closeGaps();
     record->position = m_records.size();
     m_records.append(record);

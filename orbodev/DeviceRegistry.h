@@ -31,6 +31,10 @@ struct DeviceRecord
     QList<DeviceLink*> links;
     /// Where the registry keeps it in creation order; the registry's to keep.
     int position = -1;
+    /// Its place in the order of creation over the registry's life (the first device is 1):
+    /// a later device has a greater one, and no number is given twice. Devices kept as text
+    /// are placed by it, so that no removal or rename has to move them. The registry's to give.
+    quint64 sequence = 0;
 };
 
 /**
@@ -80,7 +84,8 @@ public:
     /// device name nor a type name may hold one.
     static bool holdsNoncharacter(const QString& text);
 
-    /// Files a new record for device, last in creation order.
+    /// Files a new record for device, last in creation order, with the next sequence number
+    /// (the first is 1): records() stay in ascending sequence, as nothing reorders them.
     DeviceRecord* add(const QString& name, const QString& type, bool remote, BaseDevice* device);
     void rename(DeviceRecord* record, const QString& newName);
     /// Takes record out; it is the caller's to delete.
@@ -97,6 +102,7 @@ private:
     mutable QList<DeviceRecord*> m_records;
     mutable QStringList m_names;
     mutable int m_gaps = 0;
+    quint64 m_lastSequence = 0;
     /// Case-folded name to record: names match whatever their case.
     QHash<QString, DeviceRecord*> m_index;
     /// Device object to record.

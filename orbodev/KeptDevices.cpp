@@ -9,147 +9,164 @@ bool sameName(const QString& first, const QString& second)
     return first.compare(second, Qt::CaseInsensitive) == 0;
 }
 
-void renamePeer(QList<Connection>& links, const QString& oldName, const QString& newName)
+// Folding is what QString::compare() applies with Qt::CaseInsensitive, so two names share a key
+// exactly when they compare equal that way.
+QString nameKey(const QString& name)
 {
-    for (Connection& link : links) {
-        if (sameName(link.device, oldName))
-            link.device = newName;
-    }
-}
-
-void dropPeer(QList<Connection>& links, const QString& name)
-{
-    links.erase(std::remove_if(links.begin(), links.end(), [&name](const Connection& link) { return sameName(link.device, name); }),
-                links.end());
+    return name.toCaseFolded();
 }
 
 } // namespace
 
 bool KeptDevices::holds(const QString& name) const
 {
-    return std::any_of(m_devices.cbegin(), m_devices.cend(), [&name](const Entry& entry) { return sameName(entry.info.name, name); });
+    return !m_entries.isEmpty() && m_byName.contains(nameKey(name));
 }
 
 QStringList KeptDevices::names() const
 {
     QStringList names;
-    for (const Entry& entry : m_devices)
+    names.reserve(m_entries.size());
+    for (const Entry& entry : m_entries)
         names.append(entry.info.name);
     return names;
 }
 
-void KeptDevices::keep(DeviceInfo info, const QString& after)
+DeviceInfo KeptDevices::describe(int entry) const
 {
+    const Entry& kept = m_entries.at(entry);
+    DeviceInfo info = kept.info;
+    info.incomingConnections.reserve(kept.incoming.size());
+    for (const KeptLink& link : kept.incoming)
+        info.incomingConnections.append(link.link);
+    info.outgoingConnections.reserve(kept.outgoing.size());
+    for (const KeptLink& link : kept.outgoing)
+        info.outgoingConnections.append(link.link);
+    return info;
+}
+
+KeptDevices::PeerLinks KeptDevices::linksOf(const QString& device) const
+{
+    PeerLinks peer;
+    if (m_byLivePeer.isEmpty())
+        return peer;
+    // A kept device's incoming link leaves its peer, and its outgoing one reaches it. Kept
+    // devices sharing a name may list the same link: the peer lists it once.
+    auto add = [](QList<Connection>& links, const Connection& link) {
+        if (!links.contains(link))
+            links.append(link);
+    };
+    for (int entry : entriesLinkedTo(device)) {
+        const Entry& kept = m_entries.at(entry);
+        for (const KeptLink& link : kept.incoming) {
+            if (link.livePeer && sameName(link.link.device, device))
+                add(peer.outgoing, Connection{kept.info.name, link.link.signal, link.link.slot});
+        }
+        for (const KeptLink& link : kept.outgoing) {
+            if (link.livePeer && sameName(link.link.device, device))
+                add(peer.incoming, Connection{kept.info.name, link.link.signal, link.link.slot});
+        }
+    }
+    return peer;
+}
+
+int KeptDevices::keep(DeviceInfo info, quint64 anchor)
+{
+    info.incomingConnections.clear();
+    info.outgoingConnections.clear();
     info.connectionStrings.clear();
-    m_devices.append(Entry{std::move(info), after});
+    const int entry = m_entries.size();
+    m_byName[nameKey(info.name)].append(entry);
+    m_entries.append(Entry{std::move(info), {}, {}, anchor});
+    return entry;
 }
 
-void KeptDevices::addIncoming(const QString& name, const Connection& link)
+void KeptDevices::addLink(int entry, Side side, const Connection& link, bool livePeer)
 {
-    Entry* entry = find(name);
-    if (entry && !entry->info.incomingConnections.contains(link))
-        entry->info.incomingConnections.append(link);
+    Entry& kept = m_entries[entry];
+    (side == Incoming ? kept.incoming : kept.outgoing).append(KeptLink{link, livePeer});
+    if (livePeer)
+        notePeer(entry, link.device);
 }
 
-void KeptDevices::addOutgoing(const QString& name, const Connection& link)
+bool KeptDevices::join(const QString& name, Side side, const Connection& link)
 {
-    Entry* entry = find(name);
-    if (entry && !entry->info.outgoingConnections.contains(link))
-        entry->info.outgoingConnections.append(link);
-}
-
-bool KeptDevices::drop(const QString& name)
-{
-    const int before = m_devices.size();
-    m_devices.erase(std::remove_if(m_devices.begin(), m_devices.end(),
-                                   [&name](const Entry& entry) { return sameName(entry.info.name, name); }),
-                    m_devices.end());
-    return m_devices.size() != before;
+    const QVector<int> entries = m_byName.value(nameKey(name));
+    if (entries.isEmpty())
+        return false;
+    for (int entry : entries) {
+        QList<KeptLink>& links = side == Incoming ? m_entries[entry].incoming : m_entries[entry].outgoing;
+        for (KeptLink& listed : links) {
+            if (listed.link != link)
+                continue;
+            // Listed with no device at the other end: the device now there lists it too.
+            if (!listed.livePeer) {
+                listed.livePeer = true;
+                notePeer(entry, link.device);
+            }
+            return true;
+        }
+    }
+    addLink(entries.first(), side, link, true);
+    return true;
 }
 
 void KeptDevices::clear()
 {
-    m_devices.clear();
+    m_entries.clear();
+    m_byName.clear();
+    m_byLivePeer.clear();
 }
 
-void KeptDevices::renamePeers(const QHash<QString, QString>& newNames)
+void KeptDevices::deviceRenamed(const QString& oldName, const QString& newName)
 {
-    for (Entry& entry : m_devices) {
-        for (QList<Connection>* links : {&entry.info.incomingConnections, &entry.info.outgoingConnections}) {
-            for (Connection& link : *links) {
-                if (link.device != entry.info.name)
-                    link.device = newNames.value(link.device, link.device);
+    if (m_byLivePeer.isEmpty())
+        return;
+    const QString oldKey = nameKey(oldName);
+    const QString newKey = nameKey(newName);
+    const auto found = m_byLivePeer.find(oldKey);
+    if (found == m_byLivePeer.end())
+        return;
+    const QVector<int> entries = entriesLinkedTo(oldName);
+    if (oldKey != newKey) {
+        m_byLivePeer.erase(found);
+        m_byLivePeer[newKey] += entries;
+    }
+    for (int entry : entries) {
+        for (QList<KeptLink>* links : {&m_entries[entry].incoming, &m_entries[entry].outgoing}) {
+            for (KeptLink& link : *links) {
+                if (link.livePeer && sameName(link.link.device, oldName))
+                    link.link.device = newName;
             }
         }
     }
 }
 
-void KeptDevices::deviceRenamed(const QString& oldName, const QString& newName)
+void KeptDevices::deviceRemoved(const QString& name)
 {
-    for (Entry& entry : m_devices) {
-        renamePeer(entry.info.incomingConnections, oldName, newName);
-        renamePeer(entry.info.outgoingConnections, oldName, newName);
-        if (sameName(entry.after, oldName))
-            entry.after = newName;
+    if (m_byLivePeer.isEmpty())
+        return;
+    const QVector<int> entries = entriesLinkedTo(name);
+    m_byLivePeer.remove(nameKey(name));
+    auto isGone = [&name](const KeptLink& link) { return link.livePeer && sameName(link.link.device, name); };
+    for (int entry : entries) {
+        for (QList<KeptLink>* links : {&m_entries[entry].incoming, &m_entries[entry].outgoing})
+            links->erase(std::remove_if(links->begin(), links->end(), isGone), links->end());
     }
 }
 
-bool KeptDevices::follows(const QString& name) const
+void KeptDevices::notePeer(int entry, const QString& device)
 {
-    return std::any_of(m_devices.cbegin(), m_devices.cend(), [&name](const Entry& entry) {
-        return !entry.after.isEmpty() && sameName(entry.after, name);
-    });
+    QVector<int>& entries = m_byLivePeer[nameKey(device)];
+    // Links are mostly added entry by entry: this keeps the list about as short as the entries.
+    if (entries.isEmpty() || entries.last() != entry)
+        entries.append(entry);
 }
 
-void KeptDevices::deviceRemoved(const QString& name, const QString& preceding)
+QVector<int> KeptDevices::entriesLinkedTo(const QString& device) const
 {
-    for (Entry& entry : m_devices) {
-        dropPeer(entry.info.incomingConnections, name);
-        dropPeer(entry.info.outgoingConnections, name);
-        if (!entry.after.isEmpty() && sameName(entry.after, name))
-            entry.after = preceding;
-    }
-}
-
-QVector<QList<DeviceInfo>> KeptDevices::arrangeAmong(const QStringList& devices) const
-{
-    QVector<QList<DeviceInfo>> groups(devices.size() + 2);
-    QHash<QString, int> positions;
-    positions.reserve(devices.size());
-    for (int i = 0; i < devices.size(); ++i)
-        positions.insert(devices.at(i).toCaseFolded(), i);
-    for (const Entry& entry : m_devices) {
-        int group = 0;
-        if (!entry.after.isEmpty())
-            group = positions.value(entry.after.toCaseFolded(), devices.size()) + 1;
-        groups[group].append(entry.info);
-    }
-    return groups;
-}
-
-QHash<QString, KeptDevices::PeerLinks> KeptDevices::linksOfPeers() const
-{
-    QHash<QString, PeerLinks> peers;
-    for (const Entry& entry : m_devices) {
-        const QString& name = entry.info.name;
-        // A kept device's incoming link leaves its peer, and its outgoing one reaches it.
-        for (const Connection& link : entry.info.incomingConnections) {
-            if (!holds(link.device))
-                peers[link.device.toCaseFolded()].outgoing.append(Connection{name, link.signal, link.slot});
-        }
-        for (const Connection& link : entry.info.outgoingConnections) {
-            if (!holds(link.device))
-                peers[link.device.toCaseFolded()].incoming.append(Connection{name, link.signal, link.slot});
-        }
-    }
-    return peers;
-}
-
-KeptDevices::Entry* KeptDevices::find(const QString& name)
-{
-    for (Entry& entry : m_devices) {
-        if (sameName(entry.info.name, name))
-            return &entry;
-    }
-    return nullptr;
+    QVector<int> entries = m_byLivePeer.value(nameKey(device));
+    std::sort(entries.begin(), entries.end());
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    return entries;
 }

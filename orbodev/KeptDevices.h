@@ -12,19 +12,27 @@
 /**
  * The devices of a loaded graph that the manager could not create, their type being unknown
  * to it (a meta device not imported in this run, a type of a newer framework): each as the
- * text described it, with every link the text gave it at either end, and the device it
- * followed in the text, so that a save writes it back in its place.
+ * text described it, with every link the text gave it at either end, and its place among the
+ * manager's devices, so that a save writes it back where it was.
  *
- * The manager keeps them until it loads another graph or one of its devices takes a kept
- * name; meanwhile the renames and removals of its devices reach the kept links, so that a
- * link never joins a device that merely comes by the same name later. Names compare whatever
- * their case, as device names do.
+ * The manager keeps them until it loads another graph. Each kept link remembers whether its
+ * peer is a device of the manager or not (another kept device, or a name the text gave no
+ * device): only the former follow the renames of their peer and go when it is removed, so that
+ * a link never joins a device that merely comes by the same name later. Names compare whatever
+ * their case, as device names do; several kept devices may share one (texts edited by hand,
+ * older saves), each with its own links.
+ *
+ * Kept devices are found by name, and the devices of the manager linked to them too: they
+ * cost in proportion to what they hold and to what changed, whatever the size of the graph.
  *
  * Owned by the DeviceManager and used on its thread only. Internal to the framework.
  */
 class KeptDevices
 {
 public:
+    /// One of a kept device's two link lists.
+    enum Side { Incoming, Outgoing };
+
     /// The links of one device of the manager with kept devices, as its own description lists them.
     struct PeerLinks
     {
@@ -32,50 +40,60 @@ public:
         QList<Connection> outgoing;
     };
 
-    bool isEmpty() const { return m_devices.isEmpty(); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    /// The kept devices are numbered from 0 in the order they were kept, which a save keeps.
+    int size() const { return m_entries.size(); }
     bool holds(const QString& name) const;
     QStringList names() const;
+    /// The kept device as a save writes it: as the text described it, with its links as they are now.
+    DeviceInfo describe(int entry) const;
+    /// DeviceRecord::sequence of the device of the manager it is written after; 0 for the front.
+    quint64 anchor(int entry) const { return m_entries.at(entry).anchor; }
+    /// The named device's links with kept devices: each kept device's in its list order, the
+    /// kept devices in their order.
+    PeerLinks linksOf(const QString& device) const;
 
+    /// Keeps info without its links (addLink() gives them); returns its entry.
+    int keep(DeviceInfo info, quint64 anchor);
+    /// Appends link to a list of entry; livePeer tells whether link.device names a device of the manager.
+    void addLink(int entry, Side side, const Connection& link, bool livePeer);
     /**
-     * Keeps info, written after the device named after ("" for the front of the graph). Its
-     * connection texts are dropped: its link lists say the same, and only they follow renames.
+     * A link of a device of the manager with a kept device of that name, as a paste brings it
+     * back: added to the first kept device so named unless one of them lists it already.
+     * False when no kept device is so named.
      */
-    void keep(DeviceInfo info, const QString& after);
-    /// A link that the text listed at the peer's end only; one already held is not doubled.
-    void addIncoming(const QString& name, const Connection& link);
-    void addOutgoing(const QString& name, const Connection& link);
-    /// Forgets the kept device of that name; false when none.
-    bool drop(const QString& name);
+    bool join(const QString& name, Side side, const Connection& link);
     void clear();
 
-    /// The kept devices' links name their peers as the loaded text did: those created under
-    /// another name are named so (newNames maps each name of the text to the name created).
-    void renamePeers(const QHash<QString, QString>& newNames);
-    /// A device of the manager was renamed: the links and places naming it follow.
+    /// A device of the manager was renamed: the kept links with it follow.
     void deviceRenamed(const QString& oldName, const QString& newName);
-    /// Whether some kept device is written right after the named one.
-    bool follows(const QString& name) const;
-    /// A device of the manager is gone: its kept links go with it, and what followed it
-    /// follows preceding ("" for the front) instead.
-    void deviceRemoved(const QString& name, const QString& preceding);
-
-    /**
-     * The kept devices placed among devices (the manager's, in the order a save writes
-     * them): devices.size() + 2 groups, the first written before every device, group i + 1
-     * right after devices[i], the last one (devices whose place is unknown) after all.
-     */
-    QVector<QList<DeviceInfo>> arrangeAmong(const QStringList& devices) const;
-    /// The kept links of each device of the manager, keyed by its case-folded name.
-    QHash<QString, PeerLinks> linksOfPeers() const;
+    /// A device of the manager is gone: its kept links go with it.
+    void deviceRemoved(const QString& name);
 
 private:
-    struct Entry
+    struct KeptLink
     {
-        DeviceInfo info;
-        QString after;
+        Connection link;
+        bool livePeer = false;
     };
 
-    Entry* find(const QString& name);
+    struct Entry
+    {
+        /// Without links: they are in incoming and outgoing.
+        DeviceInfo info;
+        QList<KeptLink> incoming;
+        QList<KeptLink> outgoing;
+        quint64 anchor = 0;
+    };
 
-    QList<Entry> m_devices;
+    void notePeer(int entry, const QString& device);
+    /// The entries linked to device, each once, in their order.
+    QVector<int> entriesLinkedTo(const QString& device) const;
+
+    QVector<Entry> m_entries;
+    /// Case-folded name to the entries of that name.
+    QHash<QString, QVector<int>> m_byName;
+    /// Case-folded name of a device of the manager to the entries holding links with it
+    /// (an entry may come more than once).
+    QHash<QString, QVector<int>> m_byLivePeer;
 };

@@ -5,6 +5,7 @@
 #include "YamlSerialiser.h"
 
 #include <QBuffer>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
@@ -63,6 +64,8 @@ private Q_SLOTS:
     void pasteRestoresParametersAndLinksBothWays();
     void pasteRenamesDevicesWhoseNameIsTaken();
     void saveLoadRoundTripKeepsGraph();
+    void linkListsKeepTheirOrderThroughReloadAndPasteBack_data();
+    void linkListsKeepTheirOrderThroughReloadAndPasteBack();
     void namesDifferingInANoncharacterSurviveSaveAndReload_data();
     void namesDifferingInANoncharacterSurviveSaveAndReload();
     void loadedDevicesNamedOddlyKeepTheirLinksUnderFreshNames_data();
@@ -446,6 +449,60 @@ void TestDeviceManagerContract::saveLoadRoundTripKeepsGraph()
     QVERIFY(loaded.getDeviceInfo("generator1").initialised && !loaded.getDeviceInfo("scaler1").initialised);
     QCOMPARE(loaded.getDeviceInfo("scaler1").thread, QString("worker"));
     QCOMPARE(loaded.toYamlString(), savedText);
+}
+
+// A device lists its links in the order they were made; the text must bring every list back
+// in its order, whichever device of a link comes first in the text.
+void TestDeviceManagerContract::linkListsKeepTheirOrderThroughReloadAndPasteBack_data()
+{
+    QTest::addColumn<bool>("pastedBack");
+    QTest::newRow("saved and loaded") << false;
+    QTest::newRow("every device removed and its description pasted back") << true;
+}
+
+void TestDeviceManagerContract::linkListsKeepTheirOrderThroughReloadAndPasteBack()
+{
+    QFETCH(bool, pastedBack);
+    // Given a graph of 30 devices joined at random, a few of them to themselves
+    struct Kind
+    {
+        const char* type;
+        const char* signal;
+        const char* slot;
+    };
+    const Kind kinds[] = {{"scaler", "output(double)", "input(double)"},
+                          {"adder", "sum(double)", "setB(double)"},
+                          {"generator", "valueChanged(double)", nullptr}};
+    DeviceManager manager;
+    QStringList names;
+    QList<int> kindOf;
+    for (int i = 0; i < 30; ++i) {
+        kindOf.append(i % 3);
+        names.append(manager.createDevice(kinds[i % 3].type, false));
+    }
+    QRandomGenerator random(52);
+    for (int made = 0; made < 200;) {
+        const int source = int(random.bounded(30));
+        const int target = int(random.bounded(30));
+        const Kind& to = kinds[kindOf.at(target)];
+        if (to.slot && manager.addConnection(names.at(source), names.at(target), kinds[kindOf.at(source)].signal, to.slot))
+            ++made;
+    }
+    const QString saved = manager.toYamlString();
+
+    // When the graph is loaded again, or every device removed and pasted back as the map's undo does
+    DeviceManager loaded;
+    if (pastedBack) {
+        const QString text = deviceText(QList<DeviceInfo>::fromVector(manager.getDeviceInfos()));
+        for (const QString& name : qAsConst(names))
+            QVERIFY(manager.removeDevice(name));
+        QCOMPARE(manager.pasteDevicesFromString(text, 0), names);
+    } else {
+        QVERIFY(loaded.loadYamlFromString(saved));
+    }
+
+    // Then the graph saves to the very same text
+    QCOMPARE((pastedBack ? manager : loaded).toYamlString(), saved);
 }
 
 // Written as U+FFFD, two such names were saved as one key: the second device came back under

@@ -1,8 +1,12 @@
 #include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "DeviceNodeItem.h"
+#include "RemoveDevicesOperation.h"
 #include "SafeFileWriter.h"
 #include "TestSupport.h"
 #include "YamlSerialiser.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -47,6 +51,32 @@ void collectLinks(const QList<DeviceInfo>& infos, QStringList* fromSources, QStr
     fromTargets->sort();
 }
 
+// Each entry of a device text as "name:type <incoming links >outgoing links", in text order.
+QStringList entriesOf(const QString& text)
+{
+    QStringList entries;
+    for (const DeviceInfo& info : YamlSerialiser::parseYamlFromString(text, nullptr)) {
+        QString entry = info.name + ":" + info.type;
+        for (const Connection& link : info.incomingConnections)
+            entry += " <" + link.device + "." + link.signal + ">" + link.slot;
+        for (const Connection& link : info.outgoingConnections)
+            entry += " >" + link.device + "." + link.slot + "<" + link.signal;
+        entries.append(entry);
+    }
+    return entries;
+}
+
+// What the map keeps to undo a removal: the devices' descriptions, as device text.
+QString descriptionText(const DeviceManager& manager, const QStringList& names)
+{
+    QBuffer header;
+    YamlSerialiser::writeConfigVersion(&header);
+    QString text = QString::fromUtf8(header.data());
+    for (const QString& name : names)
+        text += YamlSerialiser::serialise(manager.getDeviceInfo(name));
+    return text;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Edit)
@@ -60,6 +90,8 @@ class tst_KeptDevices : public QObject
 private Q_SLOTS:
     void savedGraphStillHoldsDevicesOfUnknownTypes_data();
     void savedGraphStillHoldsDevicesOfUnknownTypes();
+    void eachEntryOfARepeatedNameKeepsItsOwnLinks_data();
+    void eachEntryOfARepeatedNameKeepsItsOwnLinks();
 };
 
 void tst_KeptDevices::savedGraphStillHoldsDevicesOfUnknownTypes_data()
@@ -79,14 +111,44 @@ void tst_KeptDevices::savedGraphStillHoldsDevicesOfUnknownTypes_data()
            })
         << QStringList{"generator1:generator", "pump1:pump", "scaler1:scaler", "scaler2:scalerPro", "scaler3:scaler"}
         << allLinks;
-    QTest::newRow("a device renamed to a kept name")
-        << Edit([](DeviceManager& manager, const QString&) { QVERIFY(manager.renameDevice("scaler1", "Scaler2")); })
-        << QStringList{"generator1:generator", "pump1:pump", "Scaler2:scaler"}
-        << QStringList{"generator1.valueChanged(double)>pump1.input(double)", "pump1.out(double)>Scaler2.input(double)"};
+    const QStringList allDevices{"generator1:generator", "pump1:pump", "scaler1:scaler", "scaler2:scalerPro"};
+    // A kept name is taken as any other: the kept device stays, whole.
+    auto renameRefused = [](const QString& name) {
+        return Edit([name](DeviceManager& manager, const QString&) {
+            TestSupport::LogCapture log;
+            QVERIFY(!manager.renameDevice("scaler1", name));
+            QVERIFY(log.contains(QString("DeviceManager: device name \"%1\" is taken").arg(name)));
+        });
+    };
+    QTest::newRow("a device renamed to a kept name") << renameRefused("Scaler2") << allDevices << allLinks;
+    QTest::newRow("a device renamed to a kept name as written") << renameRefused("scaler2") << allDevices << allLinks;
     QTest::newRow("a linked device removed")
         << Edit([](DeviceManager& manager, const QString&) { QVERIFY(manager.removeDevice("generator1")); })
         << QStringList{"pump1:pump", "scaler1:scaler", "scaler2:scalerPro"}
         << QStringList{"pump1.out(double)>scaler1.input(double)"};
+    // The kept device's peers come back at the end of the graph, the kept devices keeping their places.
+    const QStringList peersBack{"pump1:pump", "scaler2:scalerPro", "generator1:generator", "scaler1:scaler"};
+    QTest::newRow("its peers removed and their descriptions pasted back")
+        << Edit([](DeviceManager& manager, const QString&) {
+               const QString text = descriptionText(manager, {"generator1", "scaler1"});
+               QVERIFY(manager.removeDevice("generator1"));
+               QVERIFY(manager.removeDevice("scaler1"));
+               QCOMPARE(manager.pasteDevicesFromString(text, 0), (QStringList{"generator1", "scaler1"}));
+           })
+        << peersBack << allLinks;
+    QTest::newRow("its peers deleted on the map and the deletion undone")
+        << Edit([](DeviceManager& manager, const QString&) {
+               QTemporaryDir dir;
+               DeviceNodeItem::setUnplacedDevices(QStringList());
+               DeviceMapWidget map(&manager, dir.filePath("map.ini"));
+               const QMap<QString, DeviceNodeItem*> items = map.getDeviceItems();
+               QVERIFY(items.contains("generator1") && items.contains("scaler1"));
+               map.pushOperation(new RemoveDevicesOperation(&map, {items.value("generator1"), items.value("scaler1")}));
+               QTRY_VERIFY(manager.getDeviceNames().isEmpty());
+               map.getUndoStack()->undo();
+               QTRY_COMPARE(manager.getDeviceNames(), (QStringList{"generator1", "scaler1"}));
+           })
+        << peersBack << allLinks;
     QTest::newRow("a text naming a kept device pasted")
         << Edit([](DeviceManager& manager, const QString&) {
                QCOMPARE(manager.pasteDevicesFromString("pump1:\n  type: scaler\nvalve1:\n  type: valve\n", 0),
@@ -142,6 +204,91 @@ void tst_KeptDevices::savedGraphStillHoldsDevicesOfUnknownTypes()
     QCOMPARE(fromTargets, links);
     // And the load named each device it kept
     QVERIFY(log.contains("DeviceManager: unknown device type pump of pump1 (kept as written)"));
+}
+
+// Hand edits and older saves may give one name to several entries: each keeps the links its
+// own text gives it, none gathers another's, and the saved graph loads back the same.
+void tst_KeptDevices::eachEntryOfARepeatedNameKeepsItsOwnLinks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("saved");
+
+    QTest::newRow("two kept entries") << R"yaml(gen:
+  type: generator
+  outgoing:
+    - "pump.input(double)<this.valueChanged(double)"
+pump:
+  type: pump
+  outgoing:
+    - "sink.input(double)<this.flow(double)"
+pump:
+  type: pump
+  connections:
+    - "this.input(double)<gen.valueChanged(double)"
+sink:
+  type: scaler
+)yaml" << QStringList{"gen:generator >pump.input(double)<valueChanged(double)",
+                      "pump:pump >sink.input(double)<flow(double)",
+                      "pump:pump <gen.valueChanged(double)>input(double)",
+                      "sink:scaler <pump.flow(double)>input(double)"};
+    QTest::newRow("a kept entry, then a live one") << R"yaml(gen:
+  type: generator
+  outgoing:
+    - "dev.input(double)<this.valueChanged(double)"
+dev:
+  type: pump
+  outgoing:
+    - "sink.input(double)<this.flow(double)"
+dev:
+  type: scaler
+  outgoing:
+    - "sink.input(double)<this.output(double)"
+sink:
+  type: scaler
+  connections:
+    - "this.input(double)<dev.flow(double)"
+)yaml" << QStringList{"gen:generator >dev.input(double)<valueChanged(double)",
+                      "dev:pump <gen.valueChanged(double)>input(double) >sink.input(double)<flow(double)",
+                      "scaler1:scaler >sink.input(double)<output(double)",
+                      "sink:scaler <scaler1.output(double)>input(double) <dev.flow(double)>input(double)"};
+    QTest::newRow("a live entry, then a kept one") << R"yaml(gen:
+  type: generator
+  outgoing:
+    - "dev.input(double)<this.valueChanged(double)"
+dev:
+  type: scaler
+  outgoing:
+    - "sink.input(double)<this.output(double)"
+dev:
+  type: pump
+  connections:
+    - "this.input(double)<gen.valueChanged(double)"
+sink:
+  type: scaler
+)yaml" << QStringList{"gen:generator >dev.input(double)<valueChanged(double)",
+                      "dev:scaler >sink.input(double)<output(double)",
+                      "dev:pump <gen.valueChanged(double)>input(double)",
+                      "sink:scaler <dev.output(double)>input(double)"};
+}
+
+void tst_KeptDevices::eachEntryOfARepeatedNameKeepsItsOwnLinks()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, saved);
+    // Given a graph that gives a name to two entries, one of them or both of a type unknown here
+    DeviceManager manager;
+    TestSupport::LogCapture log;
+
+    // When it is loaded and saved
+    QVERIFY(manager.loadYamlFromString("config_version: 2\n" + text));
+    const QString savedText = manager.toYamlString();
+
+    // Then each entry is saved with the links its own text gives it, at both ends
+    QCOMPARE(entriesOf(savedText), saved);
+    // And the saved graph loads back the same
+    DeviceManager reloaded;
+    QVERIFY(reloaded.loadYamlFromString(savedText));
+    QCOMPARE(reloaded.toYamlString(), savedText);
 }
 
 QTEST_MAIN(tst_KeptDevices)
