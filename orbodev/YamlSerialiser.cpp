@@ -190,7 +190,9 @@ QString YamlSerialiser::serialise(const DeviceInfo& info)
     for (const QString& text : info.connectionStrings) {
         QString slotDevice, slot, signalDevice, signal;
         if (splitLinkText(text, &slotDevice, &slot, &signalDevice, &signal) && isOwnName(slotDevice, info.name)) {
-            const QString ownText = incomingLinkText(slot, signalDevice, signal);
+            // A link from the device to itself is "this" at both ends, as written above.
+            const QString ownText =
+                incomingLinkText(slot, isOwnName(signalDevice, info.name) ? QStringLiteral("this") : signalDevice, signal);
             if (!written.contains(ownText)) {
                 written.insert(ownText);
                 incoming.append(ownText);

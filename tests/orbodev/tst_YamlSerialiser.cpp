@@ -20,6 +20,11 @@ private Q_SLOTS:
         info.paramValues.insert("note", "a: b # not a comment");
         info.incomingConnections.append(Connection{"generator1", "valueChanged(double)", "input(double)"});
         info.outgoingConnections.append(Connection{"logger1", "output(double)", "input(double)"});
+        // A link to itself, with the texts the manager describes it by
+        info.incomingConnections.append(Connection{"scaler1", "output(double)", "input(double)"});
+        info.outgoingConnections.append(Connection{"scaler1", "output(double)", "input(double)"});
+        info.connectionStrings = QStringList{"this.input(double)<generator1.valueChanged(double)",
+                                             "this.input(double)<scaler1.output(double)"};
 
         bool versionOk = false;
         const QList<DeviceInfo> parsed = YamlSerialiser::parseYamlFromString(YamlSerialiser::serialise(info), &versionOk);
@@ -33,7 +38,7 @@ private Q_SLOTS:
         QCOMPARE(back.thread, info.thread);
         QCOMPARE(back.description, info.description);
         QCOMPARE(back.paramValues, info.paramValues);
-        QCOMPARE(back.connectionStrings, QStringList({"this.input(double)<generator1.valueChanged(double)"}));
+        QCOMPARE(back.connectionStrings, info.connectionStrings);
         QCOMPARE(back.incomingConnections, info.incomingConnections);
         QCOMPARE(back.outgoingConnections, info.outgoingConnections);
     }
