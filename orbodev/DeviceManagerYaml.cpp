@@ -15,6 +15,7 @@
 #include <QDebug>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <exception>
 #include <limits>
@@ -207,6 +208,8 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
     QVector<QString> createdNames(infos.size());
     QVector<int> keptEntries(infos.size(), -1);
     QStringList created;
+    // Case-folded, so that telling a repeated name costs the same however long the text is.
+    QSet<QString> createdFolded;
     quint64 lastSequence = 0;
     for (int entry = 0; entry < infos.size(); ++entry) {
         const DeviceInfo& info = infos.at(entry);
@@ -238,7 +241,7 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
             // A taken name is the ordinary case of a paste; these two are not.
             if (keepNames && !validName)
                 qWarning() << "DeviceManager: device name" << info.name << "is not valid; the device is named" << name;
-            else if (keepNames && (created.contains(info.name, Qt::CaseInsensitive) || (keepUnknown && nameKept)))
+            else if (keepNames && (createdFolded.contains(info.name.toCaseFolded()) || (keepUnknown && nameKept)))
                 qWarning() << "DeviceManager: device name" << info.name << "comes twice; the second device is named" << name;
         }
         if (createNamedDevice(type, name, networkManager).isEmpty())
@@ -261,6 +264,7 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
         lastSequence = record->sequence;
         createdNames[entry] = name;
         created.append(name);
+        createdFolded.insert(name.toCaseFolded());
     }
     restoreTextLinks(infos, createdNames, keptEntries);
     for (int entry = 0; entry < infos.size(); ++entry) {
