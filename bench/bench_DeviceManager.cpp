@@ -2,6 +2,7 @@
 // graph of N sample devices with two links each (N = 1,000 and 5,000, or the sizes given on
 // the command line). Figures only; nothing is asserted.
 
+#include "BenchDeviceGraph.h"
 #include "BenchReport.h"
 #include "DeviceManager.h"
 
@@ -13,40 +14,7 @@
 
 namespace {
 
-// Sources emit one double each; scalers and adders also take one, so every pair can be joined.
-const char* const deviceTypes[] = {"scaler", "adder", "generator", "scaler"};
-const int deviceTypeCount = 4;
-
-bool isTarget(int index)
-{
-    return index % deviceTypeCount != 2;
-}
-
-QString signalOf(int index)
-{
-    switch (index % deviceTypeCount) {
-    case 1:
-        return QStringLiteral("sum(double)");
-    case 2:
-        return QStringLiteral("valueChanged(double)");
-    default:
-        return QStringLiteral("output(double)");
-    }
-}
-
-QString slotOf(int index)
-{
-    return index % deviceTypeCount == 1 ? QStringLiteral("setA(double)") : QStringLiteral("input(double)");
-}
-
-// The first device from start on that can receive a link, other than source.
-int targetFrom(int start, int source, int count)
-{
-    int index = start % count;
-    while (!isTarget(index) || index == source)
-        index = (index + 1) % count;
-    return index;
-}
+using namespace BenchDeviceGraph;
 
 int runGraph(QTextStream& out, int count, const QString& directory)
 {
@@ -57,7 +25,7 @@ int runGraph(QTextStream& out, int count, const QString& directory)
     QStringList names;
     timer.start();
     for (int i = 0; i < count; ++i)
-        names.append(manager.createDevice(QString::fromLatin1(deviceTypes[i % deviceTypeCount]), false));
+        names.append(manager.createDevice(QString::fromLatin1(typeOf(i)), false));
     report(out, "createDevice", timer.nsecsElapsed(), count);
 
     int joined = 0;

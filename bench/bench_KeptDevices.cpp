@@ -6,6 +6,7 @@
 // devices to the one without; kept devices should cost in proportion to what they hold, so
 // every ratio stays near 1. CPU time, medians of a few runs. Figures only; nothing is asserted.
 
+#include "BenchDeviceGraph.h"
 #include "BenchReport.h"
 #include "DeviceManager.h"
 
@@ -16,43 +17,10 @@
 
 namespace {
 
+using namespace BenchDeviceGraph;
+
 constexpr int runs = 5;
 constexpr int savesPerLoad = 3;
-
-// Sources emit one double each; scalers and adders also take one, so every pair can be joined.
-const char* const deviceTypes[] = {"scaler", "adder", "generator", "scaler"};
-const int deviceTypeCount = 4;
-
-bool isTarget(int index)
-{
-    return index % deviceTypeCount != 2;
-}
-
-QString signalOf(int index)
-{
-    switch (index % deviceTypeCount) {
-    case 1:
-        return QStringLiteral("sum(double)");
-    case 2:
-        return QStringLiteral("valueChanged(double)");
-    default:
-        return QStringLiteral("output(double)");
-    }
-}
-
-QString slotOf(int index)
-{
-    return index % deviceTypeCount == 1 ? QStringLiteral("setA(double)") : QStringLiteral("input(double)");
-}
-
-// The first device from start on that can receive a link, other than source.
-int targetFrom(int start, int source, int count)
-{
-    int index = start % count;
-    while (!isTarget(index) || index == source)
-        index = (index + 1) % count;
-    return index;
-}
 
 QString nameOf(int index)
 {
@@ -74,7 +42,7 @@ QString graphText(int count, bool withUnknownTypes)
     QString text = QStringLiteral("config_version: 2\n");
     for (int i = 0; i < count; ++i) {
         const bool unknown = withUnknownTypes && i % 10 == 5;
-        text += nameOf(i) + ":\n  type: " + (unknown ? QStringLiteral("pump") : QString::fromLatin1(deviceTypes[i % deviceTypeCount]))
+        text += nameOf(i) + ":\n  type: " + (unknown ? QStringLiteral("pump") : QString::fromLatin1(typeOf(i)))
             + "\n  initialised: false\n";
         if (!incoming.at(i).isEmpty())
             text += "  connections:\n    - \"" + incoming.at(i).join("\"\n    - \"") + "\"\n";
