@@ -13,27 +13,10 @@
 
 namespace {
 
-using Side = TextLinkResolver::Side;
-
-Side opposite(Side side)
-{
-    return side == TextLinkResolver::Incoming ? TextLinkResolver::Outgoing : TextLinkResolver::Incoming;
-}
-
-KeptDevices::Side keptSide(Side side)
-{
-    return side == TextLinkResolver::Incoming ? KeptDevices::Incoming : KeptDevices::Outgoing;
-}
-
-const QList<Connection>& listOf(const DeviceInfo& info, Side side)
-{
-    return side == TextLinkResolver::Incoming ? info.incomingConnections : info.outgoingConnections;
-}
-
 // Named as the text lists it, from the device created as name.
-void warnUnrestoredLink(const QString& name, Side side, const Connection& link)
+void warnUnrestoredLink(const QString& name, LinkSide side, const Connection& link)
 {
-    if (side == TextLinkResolver::Incoming)
+    if (side == LinkSide::Incoming)
         qWarning().noquote() << "DeviceManager: cannot restore link" << link.device + "." + link.signal << "to"
                              << name + "." + link.slot;
     else
@@ -55,7 +38,7 @@ public:
         QString slot;
         // Where the text lists it first, to name it as written when it cannot be made.
         int entry = -1;
-        Side side = TextLinkResolver::Incoming;
+        LinkSide side = LinkSide::Incoming;
         int position = -1;
         bool inSourceList = false;
         bool inTargetList = false;
@@ -78,9 +61,9 @@ public:
     QString outsideName(int end) const { return m_outsideNames.at(end - m_entryCount); }
 
     /// The position-th link of entry's side list, joining it to peerEnd.
-    void add(int entry, Side side, int position, int peerEnd, const Connection& listed)
+    void add(int entry, LinkSide side, int position, int peerEnd, const Connection& listed)
     {
-        const bool incoming = side == TextLinkResolver::Incoming;
+        const bool incoming = side == LinkSide::Incoming;
         const Key key{incoming ? peerEnd : entry, incoming ? entry : peerEnd, listed.signal, listed.slot};
         auto found = m_indices.find(key);
         if (found == m_indices.end()) {
@@ -152,8 +135,8 @@ void DeviceManager::restoreTextLinks(const QList<DeviceInfo>& infos, const QVect
     for (int entry = 0; entry < infos.size(); ++entry) {
         if (!kept.at(entry) && createdNames.at(entry).isEmpty())
             continue;
-        for (Side side : {TextLinkResolver::Incoming, TextLinkResolver::Outgoing}) {
-            const QList<Connection>& links = listOf(infos.at(entry), side);
+        for (LinkSide side : {LinkSide::Incoming, LinkSide::Outgoing}) {
+            const QList<Connection>& links = linksOn(infos.at(entry), side);
             for (int position = 0; position < links.size(); ++position) {
                 const Connection& link = links.at(position);
                 const TextLinkResolver::Peer peer = resolver.resolve(entry, side, link);
@@ -162,7 +145,7 @@ void DeviceManager::restoreTextLinks(const QList<DeviceInfo>& infos, const QVect
                 if (peerKept && !peer.listsIt && peer.entry != entry) {
                     const bool livePeer = !kept.at(entry);
                     const Connection back{livePeer ? createdNames.at(entry) : infos.at(entry).name, link.signal, link.slot};
-                    m_kept->addLink(keptEntries.at(peer.entry), keptSide(opposite(side)), back, livePeer);
+                    m_kept->addLink(keptEntries.at(peer.entry), opposite(side), back, livePeer);
                     resolver.noteListed(peer.entry, opposite(side), Connection{infos.at(entry).name, link.signal, link.slot});
                 }
                 if (kept.at(entry) || peerKept)
@@ -171,7 +154,7 @@ void DeviceManager::restoreTextLinks(const QList<DeviceInfo>& infos, const QVect
                     planned.add(entry, side, position, peer.entry, link);
                 } else if (const DeviceRecord* outside = m_devices->find(link.device)) {
                     planned.add(entry, side, position, planned.outsideEnd(outside->name), link);
-                } else if (!m_kept->join(link.device, keptSide(opposite(side)),
+                } else if (!m_kept->join(link.device, opposite(side),
                                          Connection{createdNames.at(entry), link.signal, link.slot})) {
                     warnUnrestoredLink(createdNames.at(entry), side, link);
                 }
@@ -186,7 +169,7 @@ void DeviceManager::restoreTextLinks(const QList<DeviceInfo>& infos, const QVect
     for (int index : planned.creationOrder()) {
         const PlannedLinks::Link& link = links.at(index);
         if (!connectPair(endName(link.source), endName(link.target), link.signal, link.slot)) {
-            const Connection& listed = listOf(infos.at(link.entry), link.side).at(link.position);
+            const Connection& listed = linksOn(infos.at(link.entry), link.side).at(link.position);
             warnUnrestoredLink(createdNames.at(link.entry), link.side, listed);
         }
     }
@@ -200,11 +183,11 @@ void DeviceManager::keepListedLinks(const QList<DeviceInfo>& infos, const TextLi
     for (int entry = 0; entry < infos.size(); ++entry) {
         if (keptEntries.at(entry) < 0)
             continue;
-        for (Side side : {TextLinkResolver::Incoming, TextLinkResolver::Outgoing}) {
-            for (const Connection& link : listOf(infos.at(entry), side)) {
+        for (LinkSide side : {LinkSide::Incoming, LinkSide::Outgoing}) {
+            for (const Connection& link : linksOn(infos.at(entry), side)) {
                 const TextLinkResolver::Peer peer = resolver.resolve(entry, side, link);
                 const bool livePeer = peer.entry >= 0 && !createdNames.at(peer.entry).isEmpty();
-                m_kept->addLink(keptEntries.at(entry), keptSide(side),
+                m_kept->addLink(keptEntries.at(entry), side,
                                 livePeer ? Connection{createdNames.at(peer.entry), link.signal, link.slot} : link, livePeer);
             }
         }

@@ -81,21 +81,21 @@ int KeptDevices::keep(DeviceInfo info, quint64 anchor)
     return entry;
 }
 
-void KeptDevices::addLink(int entry, Side side, const Connection& link, bool livePeer)
+void KeptDevices::addLink(int entry, LinkSide side, const Connection& link, bool livePeer)
 {
     Entry& kept = m_entries[entry];
-    (side == Incoming ? kept.incoming : kept.outgoing).append(KeptLink{link, livePeer});
+    (side == LinkSide::Incoming ? kept.incoming : kept.outgoing).append(KeptLink{link, livePeer});
     if (livePeer)
         notePeer(entry, link.device);
 }
 
-bool KeptDevices::join(const QString& name, Side side, const Connection& link)
+bool KeptDevices::join(const QString& name, LinkSide side, const Connection& link)
 {
     const QVector<int> entries = m_byName.value(nameKey(name));
     if (entries.isEmpty())
         return false;
     for (int entry : entries) {
-        QList<KeptLink>& links = side == Incoming ? m_entries[entry].incoming : m_entries[entry].outgoing;
+        QList<KeptLink>& links = side == LinkSide::Incoming ? m_entries[entry].incoming : m_entries[entry].outgoing;
         for (KeptLink& listed : links) {
             if (listed.link != link)
                 continue;

@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "DeviceInfo.h"
+#include "LinkSide.h"
 
 #include <QHash>
 #include <QList>
@@ -30,9 +31,6 @@
 class KeptDevices
 {
 public:
-    /// One of a kept device's two link lists.
-    enum Side { Incoming, Outgoing };
-
     /// The links of one device of the manager with kept devices, as its own description lists them.
     struct PeerLinks
     {
@@ -56,13 +54,13 @@ public:
     /// Keeps info without its links (addLink() gives them); returns its entry.
     int keep(DeviceInfo info, quint64 anchor);
     /// Appends link to a list of entry; livePeer tells whether link.device names a device of the manager.
-    void addLink(int entry, Side side, const Connection& link, bool livePeer);
+    void addLink(int entry, LinkSide side, const Connection& link, bool livePeer);
     /**
      * A link of a device of the manager with a kept device of that name, as a paste brings it
      * back: added to the first kept device so named unless one of them lists it already.
      * False when no kept device is so named.
      */
-    bool join(const QString& name, Side side, const Connection& link);
+    bool join(const QString& name, LinkSide side, const Connection& link);
     void clear();
 
     /// A device of the manager was renamed: the kept links with it follow.

@@ -8,11 +8,6 @@ QString nameKey(const QString& name)
     return name.toCaseFolded();
 }
 
-TextLinkResolver::Side opposite(TextLinkResolver::Side side)
-{
-    return side == TextLinkResolver::Incoming ? TextLinkResolver::Outgoing : TextLinkResolver::Incoming;
-}
-
 } // namespace
 
 uint qHash(const TextLinkResolver::ListingKey& key, uint seed)
@@ -34,14 +29,14 @@ TextLinkResolver::TextLinkResolver(const QList<DeviceInfo>& infos, const QVector
     for (int entry = 0; entry < infos.size(); ++entry) {
         if (!isIndexed(entry))
             continue;
-        for (const Connection& link : infos.at(entry).incomingConnections)
-            noteListed(entry, Incoming, link);
-        for (const Connection& link : infos.at(entry).outgoingConnections)
-            noteListed(entry, Outgoing, link);
+        for (LinkSide side : {LinkSide::Incoming, LinkSide::Outgoing}) {
+            for (const Connection& link : linksOn(infos.at(entry), side))
+                noteListed(entry, side, link);
+        }
     }
 }
 
-TextLinkResolver::Peer TextLinkResolver::resolve(int entry, Side side, const Connection& link) const
+TextLinkResolver::Peer TextLinkResolver::resolve(int entry, LinkSide side, const Connection& link) const
 {
     const QString& ownName = m_infos.at(entry).name;
     if (link.device == ownName)
@@ -60,7 +55,7 @@ TextLinkResolver::Peer TextLinkResolver::resolve(int entry, Side side, const Con
     return Peer{first, false};
 }
 
-void TextLinkResolver::noteListed(int entry, Side side, const Connection& link)
+void TextLinkResolver::noteListed(int entry, LinkSide side, const Connection& link)
 {
     // The first entry listing it keeps it: a later namesake listing it too joins the same link.
     const ListingKey key = keyOf(entry, side, link);
@@ -73,7 +68,7 @@ bool TextLinkResolver::isIndexed(int entry) const
     return m_indexed.value(entry) || m_byName.value(nameKey(m_infos.at(entry).name)).size() > 1;
 }
 
-TextLinkResolver::ListingKey TextLinkResolver::keyOf(int entry, Side side, const Connection& link) const
+TextLinkResolver::ListingKey TextLinkResolver::keyOf(int entry, LinkSide side, const Connection& link) const
 {
     return ListingKey{nameKey(m_infos.at(entry).name), nameKey(link.device), link.signal, link.slot, side};
 }

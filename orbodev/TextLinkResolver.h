@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "DeviceInfo.h"
+#include "LinkSide.h"
 
 #include <QHash>
 #include <QList>
@@ -22,9 +23,6 @@
 class TextLinkResolver
 {
 public:
-    /// One of an entry's two link lists.
-    enum Side { Incoming, Outgoing };
-
     struct Peer
     {
         /// The entry at the other end; -1 when the text has no entry of that name.
@@ -38,9 +36,9 @@ public:
     TextLinkResolver(const QList<DeviceInfo>& infos, const QVector<bool>& indexed);
 
     /// The other end of link, listed by entry in its side list.
-    Peer resolve(int entry, Side side, const Connection& link) const;
+    Peer resolve(int entry, LinkSide side, const Connection& link) const;
     /// link (naming its peer as entry's text would) is now listed by entry too.
-    void noteListed(int entry, Side side, const Connection& link);
+    void noteListed(int entry, LinkSide side, const Connection& link);
 
 private:
     struct ListingKey
@@ -49,7 +47,7 @@ private:
         QString peer;
         QString signal;
         QString slot;
-        Side side;
+        LinkSide side;
 
         bool operator==(const ListingKey& other) const
         {
@@ -60,7 +58,7 @@ private:
     friend uint qHash(const ListingKey& key, uint seed);
 
     bool isIndexed(int entry) const;
-    ListingKey keyOf(int entry, Side side, const Connection& link) const;
+    ListingKey keyOf(int entry, LinkSide side, const Connection& link) const;
 
     const QList<DeviceInfo>& m_infos;
     QVector<bool> m_indexed;
