@@ -226,9 +226,7 @@ QString DeviceManager::createDevice(const QString& type, bool initialise)
     }
     if (!acceptCreation(resolved))
         return QString();
-    QString name = m_devices->freshName(resolved);
-    if (!networkManager.isEmpty())
-        name = m_devices->freshName(resolved + "%1@" + networkManager);
+    const QString name = m_devices->freshName(DeviceRegistry::namePattern(resolved, networkManager));
     const QString created = createNamedDevice(resolved, name, networkManager);
     if (!created.isEmpty() && initialise)
         initialiseDevice(created);
@@ -243,6 +241,12 @@ QStringList DeviceManager::getDeviceTypes(bool paths) const
 DeviceInfo DeviceManager::getDeviceInfo(const QString& name) const
 {
     return describe(m_devices->find(name));
+}
+
+bool DeviceManager::isMeantToRun(const QString& name) const
+{
+    const DeviceRecord* record = m_devices->find(name);
+    return record && record->meantInitialised;
 }
 
 QVector<DeviceInfo> DeviceManager::getDeviceInfos() const

@@ -187,7 +187,9 @@ public:
     /**
      * Registers the meta device of the file at path as a type named typeName (the file's base
      * name when empty), filed under "meta"; then emits needUpdateTypes() and metaDeviceParsed().
-     * False when the file cannot be read or parsed.
+     * A later import of a type replaces the meta device imported before; a type the framework
+     * or the host registered itself (registerDeviceType()) is never replaced: the import is
+     * refused with a warning. False when the file cannot be read or parsed, or is so refused.
      */
     bool parseMetaDevice(const QString& path, const QString& typeName);
     /// While on, onEmit() reports each emission carried by a link.
@@ -212,6 +214,14 @@ public Q_SLOTS:
      * finds no device of those names.
      */
     virtual DeviceInfo getDeviceInfo(const QString& name) const;
+    /**
+     * Whether the device is meant to run, as a save writes its "initialised" (see
+     * toYamlString()): a device whose initialisation failed is meant to run, though
+     * getDeviceInfo() tells it does not. A view that re-creates a device from its description
+     * (the undo of a removal) gives it this, so that it comes back as the user left it. False
+     * for an unknown device.
+     */
+    bool isMeantToRun(const QString& name) const;
     /**
      * What getDeviceInfo() gives for each name of getDeviceNames(), in that order, in one call:
      * no name is looked up. A subclass that overrides getDeviceInfo() overrides this as well.

@@ -144,7 +144,8 @@ void DeviceManager::restoreTextLinks(const QList<DeviceInfo>& infos, const QVect
                 // A link the text lists at one end only is kept at both.
                 if (peerKept && !peer.listsIt && peer.entry != entry) {
                     const bool livePeer = !kept.at(entry);
-                    const Connection back{livePeer ? createdNames.at(entry) : infos.at(entry).name, link.signal, link.slot};
+                    const Connection back{livePeer ? createdNames.at(entry) : m_kept->name(keptEntries.at(entry)),
+                                          link.signal, link.slot};
                     m_kept->addLink(keptEntries.at(peer.entry), opposite(side), back, livePeer);
                     resolver.noteListed(peer.entry, opposite(side), Connection{infos.at(entry).name, link.signal, link.slot});
                 }
@@ -179,7 +180,8 @@ void DeviceManager::keepListedLinks(const QList<DeviceInfo>& infos, const TextLi
                                     const QVector<QString>& createdNames, const QVector<int>& keptEntries)
 {
     // A kept device's own links come first in its lists, as its text has them; a link with a
-    // created device names it as created, and follows it from then on.
+    // created device names it as created, and follows it from then on; one with a kept device
+    // kept under a fresh name names it so.
     for (int entry = 0; entry < infos.size(); ++entry) {
         if (keptEntries.at(entry) < 0)
             continue;
@@ -187,8 +189,13 @@ void DeviceManager::keepListedLinks(const QList<DeviceInfo>& infos, const TextLi
             for (const Connection& link : linksOn(infos.at(entry), side)) {
                 const TextLinkResolver::Peer peer = resolver.resolve(entry, side, link);
                 const bool livePeer = peer.entry >= 0 && !createdNames.at(peer.entry).isEmpty();
-                m_kept->addLink(keptEntries.at(entry), side,
-                                livePeer ? Connection{createdNames.at(peer.entry), link.signal, link.slot} : link, livePeer);
+                Connection kept = link;
+                if (livePeer)
+                    kept.device = createdNames.at(peer.entry);
+                else if (peer.entry >= 0 && keptEntries.at(peer.entry) >= 0
+                         && m_kept->name(keptEntries.at(peer.entry)) != infos.at(peer.entry).name)
+                    kept.device = m_kept->name(keptEntries.at(peer.entry));
+                m_kept->addLink(keptEntries.at(entry), side, kept, livePeer);
             }
         }
     }

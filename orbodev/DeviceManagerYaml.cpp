@@ -166,9 +166,18 @@ bool DeviceManager::parseMetaDevice(const QString& path, const QString& typeName
         qWarning() << "DeviceManager: meta device" << path << "has no usable type name:" << type;
         return false;
     }
+    // The devices of a built-in type are made by its own code: a graph's devices of that type
+    // would otherwise lose their links, and their parameters at the next save.
+    if (m_types->isBuiltIn(type)) {
+        qWarning().noquote() << "DeviceManager: meta device" << path << "would replace the device type" << type
+                             << "of the framework or the host; not registered";
+        return false;
+    }
     DeviceTypeInfo info;
     info.categories = QStringList{QStringLiteral("meta")};
-    registerDeviceType(type, info, [description] { return new MetaDevice(description); });
+    m_types->registerType(type, info, [description] { return new MetaDevice(description); }, true);
+    if (!m_exitEmitted)
+        notify([this] { Q_EMIT needUpdateTypes(); });
     // A host may keep the file, so that the type is there again at its next start.
     if (!m_exitEmitted)
         notify([this, type, path] { Q_EMIT metaDeviceParsed(type, path); });
@@ -210,6 +219,17 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
     QStringList created;
     // Case-folded, so that telling a repeated name costs the same however long the text is.
     QSet<QString> createdFolded;
+    // A loaded graph's fresh names pass over the names its text gives, so that no device takes
+    // the name of one that comes later. Gathered when the first fresh name is needed.
+    QSet<QString> textNames;
+    auto freshName = [this, &infos, &textNames, keepUnknown](const QString& type, const QString& networkManager) {
+        if (keepUnknown && textNames.isEmpty()) {
+            textNames.reserve(infos.size());
+            for (const DeviceInfo& info : infos)
+                textNames.insert(info.name.toCaseFolded());
+        }
+        return m_devices->freshName(DeviceRegistry::namePattern(type, networkManager), textNames);
+    };
     quint64 lastSequence = 0;
     for (int entry = 0; entry < infos.size(); ++entry) {
         const DeviceInfo& info = infos.at(entry);
@@ -219,8 +239,16 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
             // Nothing the user made is lost by the next save: the device waits as text for its type.
             qWarning().noquote() << "DeviceManager: unknown device type" << info.type << "of" << info.name
                                  << "(kept as written)";
-            keptEntries[entry] = m_kept->keep(info, lastSequence);
-            m_devices->reserveName(info.name);
+            // Written back under its name, which its links' texts carry: a name no link can
+            // carry would make the next load refuse the save.
+            DeviceInfo kept = info;
+            if (!DeviceRegistry::isValidDeviceName(info.name)) {
+                kept.name = freshName(info.type, info.name.contains('@') ? info.name.section('@', 1) : QString());
+                qWarning() << "DeviceManager: device name" << info.name << "is not valid; the device is named"
+                           << kept.name;
+            }
+            m_devices->reserveName(kept.name);
+            keptEntries[entry] = m_kept->keep(std::move(kept), lastSequence);
             continue;
         }
         if (type.isEmpty()) {
@@ -232,12 +260,11 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
         const bool remote = info.name.contains('@');
         if (remote)
             networkManager = info.name.section('@', 1);
-        const bool validName = DeviceRegistry::isValidName(info.name.section('@', 0, 0))
-            && !DeviceRegistry::holdsNoncharacter(info.name);
+        const bool validName = DeviceRegistry::isValidDeviceName(info.name);
         QString name = info.name;
         const bool nameKept = m_devices->isReserved(name);
         if (!keepNames || !validName || !m_devices->storedName(name).isEmpty() || nameKept) {
-            name = remote ? m_devices->freshName(type + "%1@" + networkManager) : m_devices->freshName(type);
+            name = freshName(type, remote ? networkManager : QString());
             // A taken name is the ordinary case of a paste; these two are not.
             if (keepNames && !validName)
                 qWarning() << "DeviceManager: device name" << info.name << "is not valid; the device is named" << name;

@@ -17,6 +17,14 @@ QString nameKey(const QString& name)
     return name.toCaseFolded();
 }
 
+// What a device's own name may not hold: a link's text ("device.slot<source.signal") could not
+// be split again, or the name would read as a networked one.
+const QRegularExpression& forbiddenInNames()
+{
+    static const QRegularExpression forbidden(QStringLiteral("[\\s.<>@:/\\\\\"'(),]"));
+    return forbidden;
+}
+
 } // namespace
 
 DeviceRegistry::~DeviceRegistry()
@@ -47,16 +55,42 @@ DeviceRecord* DeviceRegistry::recordOf(const QObject* device) const
     return m_objects.value(device);
 }
 
-QString DeviceRegistry::freshName(const QString& base)
+QString DeviceRegistry::freshName(const QString& base, const QSet<QString>& passedOver)
 {
     const QString pattern = base.contains("%1") ? base : base + "%1";
-    // The hint only moves past numbers found taken; the candidate returned may still go unused.
-    int& number = m_freshNameHints[pattern];
-    for (number = qMax(number, 1);; ++number) {
+    // The hint only moves past numbers found taken, not past those merely passed over; the
+    // candidate returned may still go unused.
+    int& hint = m_freshNameHints[pattern];
+    hint = qMax(hint, 1);
+    bool takenSoFar = true;
+    for (int number = hint;; ++number) {
         const QString candidate = pattern.arg(number);
-        if (!find(candidate) && !m_reserved.contains(nameKey(candidate)))
+        const bool taken = find(candidate) || m_reserved.contains(nameKey(candidate));
+        if (!taken && !passedOver.contains(nameKey(candidate)))
             return candidate;
+        takenSoFar = takenSoFar && taken;
+        if (takenSoFar)
+            hint = number + 1;
     }
+}
+
+QString DeviceRegistry::namePattern(const QString& type, const QString& networkManager)
+{
+    QString base = type.section(QLatin1Char('/'), -1);
+    // A type's own "%1" is text, not where the number goes.
+    if (base.contains(forbiddenInNames()) || base.contains(QLatin1Char('%')) || holdsNoncharacter(base)) {
+        const QVector<uint> codePoints = base.toUcs4();
+        base.clear();
+        for (uint codePoint : codePoints) {
+            const QString character = QString::fromUcs4(&codePoint, 1);
+            const bool kept = !QChar::isNonCharacter(codePoint) && character != QLatin1String("%")
+                && !character.contains(forbiddenInNames());
+            base += kept ? character : QStringLiteral("_");
+        }
+    }
+    if (base.isEmpty())
+        base = QStringLiteral("device");
+    return networkManager.isEmpty() ? base + QStringLiteral("%1") : base + QStringLiteral("%1@") + networkManager;
 }
 
 void DeviceRegistry::reserveName(const QString& name)
@@ -77,9 +111,13 @@ bool DeviceRegistry::isReserved(const QString& name) const
 
 bool DeviceRegistry::isValidName(const QString& name)
 {
-    static const QRegularExpression forbidden(QStringLiteral("[\\s.<>@:/\\\\\"'(),]"));
-    return !name.isEmpty() && !name.contains(forbidden) && name != YamlSerialiser::versionKey()
+    return !name.isEmpty() && !name.contains(forbiddenInNames()) && name != YamlSerialiser::versionKey()
         && name != QLatin1String("export") && name != QLatin1String("this") && !holdsNoncharacter(name);
+}
+
+bool DeviceRegistry::isValidDeviceName(const QString& name)
+{
+    return isValidName(name.section(QLatin1Char('@'), 0, 0)) && !holdsNoncharacter(name);
 }
 
 // A YAML file cannot carry a noncharacter raw, and the writer puts U+FFFD in its place: two

@@ -71,8 +71,18 @@ public:
     BaseDevice* device(const QString& name) const;
     /// The record of a device object, for emissions heard from it; null when none.
     DeviceRecord* recordOf(const QObject* device) const;
-    /// The first of base1, base2, … (or base with %1 numbered) that no device holds and that is not reserved.
-    QString freshName(const QString& base);
+    /**
+     * The first of base1, base2, … (or base with %1 numbered) that no device holds, that is
+     * not reserved and whose case-folded form passedOver does not hold (the names a loaded
+     * text gives its other devices).
+     */
+    QString freshName(const QString& base, const QSet<QString>& passedOver = QSet<QString>());
+    /**
+     * The freshName() base of a device of type: "type%1", or "type%1@manager" for a networked
+     * manager. Only the last part of a type path counts, and what no name may hold becomes "_",
+     * so that every name made of it is valid (isValidDeviceName()).
+     */
+    static QString namePattern(const QString& type, const QString& networkManager = QString());
     /// Keeps freshName() from handing out name though no device holds it (a device kept as
     /// text), until releaseName(). Whatever its case, as names match.
     void reserveName(const QString& name);
@@ -80,6 +90,8 @@ public:
     bool isReserved(const QString& name) const;
     /// Whether name may be a device's own name (without an "@manager" suffix).
     static bool isValidName(const QString& name);
+    /// Whether name may be a device's whole name: its own name valid, and no noncharacter anywhere.
+    static bool isValidDeviceName(const QString& name);
     /// Whether text holds a noncharacter: no saved configuration keeps it, so neither a
     /// device name nor a type name may hold one.
     static bool holdsNoncharacter(const QString& text);

@@ -1,10 +1,16 @@
 #include "DeviceTypeRegistry.h"
 
-void DeviceTypeRegistry::registerType(const QString& type, const DeviceTypeInfo& info, const Factory& factory)
+void DeviceTypeRegistry::registerType(const QString& type, const DeviceTypeInfo& info, const Factory& factory, bool meta)
 {
     if (!m_types.contains(type))
         m_typeOrder.append(type);
-    m_types.insert(type, TypeRecord{info, factory});
+    m_types.insert(type, TypeRecord{info, factory, meta});
+}
+
+bool DeviceTypeRegistry::isBuiltIn(const QString& type) const
+{
+    const auto entry = m_types.constFind(type);
+    return entry != m_types.cend() && !entry.value().meta;
 }
 
 void DeviceTypeRegistry::addNetworkManager(const QString& managerName)

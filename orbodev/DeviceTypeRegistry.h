@@ -21,8 +21,11 @@ class DeviceTypeRegistry
 public:
     using Factory = std::function<BaseDevice*()>;
 
-    /// Makes type creatable; a type already registered is replaced, keeping its place.
-    void registerType(const QString& type, const DeviceTypeInfo& info, const Factory& factory);
+    /// Makes type creatable; a type already registered is replaced, keeping its place. meta:
+    /// the type comes from a meta-device file rather than from the framework or the host.
+    void registerType(const QString& type, const DeviceTypeInfo& info, const Factory& factory, bool meta = false);
+    /// Whether type (the registered name itself) is registered and was not made from a meta-device file.
+    bool isBuiltIn(const QString& type) const;
     void addNetworkManager(const QString& managerName);
 
     /**
@@ -45,6 +48,7 @@ private:
     {
         DeviceTypeInfo info;
         Factory factory;
+        bool meta = false;
     };
 
     QMap<QString, TypeRecord> m_types;

@@ -43,6 +43,8 @@ public:
     int size() const { return m_entries.size(); }
     bool holds(const QString& name) const;
     QStringList names() const;
+    /// The name entry is kept and saved under.
+    const QString& name(int entry) const { return m_entries.at(entry).info.name; }
     /// The kept device as a save writes it: as the text described it, with its links as they are now.
     DeviceInfo describe(int entry) const;
     /// DeviceRecord::sequence of the device of the manager it is written after; 0 for the front.

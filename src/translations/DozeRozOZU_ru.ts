@@ -1058,6 +1058,10 @@ or the connection may contain an unrecognized device.</source>
         <source>%1 is YAML, but not a meta device (the log says more).</source>
         <translation>%1 — текст YAML, но не мета-устройство (подробности — в журнале).</translation>
     </message>
+    <message>
+        <source>%1 is named after the built-in device type &quot;%2&quot;, which a meta device cannot replace. Give the file another name to import it.</source>
+        <translation>Имя %1 совпадает со встроенным типом устройств «%2», который метаустройство заменить не может. Чтобы импортировать файл, переименуйте его.</translation>
+    </message>
 </context>
 <context>
     <name>NumpadDialog</name>

@@ -75,7 +75,6 @@ private Q_SLOTS:
     void failedSaveKeepsTheOldFile();
     void malformedYamlChangesNothing();
     void shortParseCreatesOnlyRuntimeVariables();
-    void parseMetaDeviceRegistersType();
     void failingDeviceReportsErrorState();
     void destructionAnnouncesExitOnly();
 };
@@ -698,27 +697,6 @@ void TestDeviceManagerContract::shortParseCreatesOnlyRuntimeVariables()
     QSignalSpy value(manager.getDevice(getText), SIGNAL(value(double)));
     QMetaObject::invokeMethod(manager.getDevice(setText), "set", Q_ARG(double, 2.5));
     QCOMPARE(value.value(0).value(0).toDouble(), 2.5);
-}
-
-void TestDeviceManagerContract::parseMetaDeviceRegistersType()
-{
-    QTemporaryDir dir;
-    QFile file(dir.filePath("pump.yml"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("export:\n  slots:\n    input: scaler1.input(double)\n  signals:\n  parameters:\n"
-               "    factor: scaler1.factor\n\nconfig_version: 2\nscaler1:\n  type: scaler\n  params:\n"
-               "    factor: \"3\"\n");
-    file.close();
-    DeviceManager manager;
-    QSignalSpy types(&manager, SIGNAL(needUpdateTypes()));
-
-    QVERIFY(manager.parseMetaDevice(file.fileName(), ""));
-    QVERIFY(!manager.parseMetaDevice(dir.filePath("missing.yml"), ""));
-    QVERIFY(!manager.parseMetaDevice(file.fileName(), QStringLiteral("pump\uFFFE")));
-
-    QCOMPARE(types.count(), 1);
-    const QString name = manager.createDevice("pump", false);
-    QCOMPARE(manager.getDeviceHandle(name)->getParamValue("scaler1.factor"), QString("3"));
 }
 
 void TestDeviceManagerContract::failingDeviceReportsErrorState()

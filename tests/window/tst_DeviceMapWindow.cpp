@@ -409,24 +409,30 @@ void TestDeviceMapWindow::importHandsTheFrameworkOnlyFilesWithinBounds()
 
 void TestDeviceMapWindow::importTellsWhyAFileIsRefused_data()
 {
+    QTest::addColumn<QString>("type");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("told");
     // A null text: a folder of that name.
-    QTest::newRow("YAML, not a meta device") << QByteArray("demo:\n  language: ru\n") << "is YAML, but not a meta device";
-    QTest::newRow("a newer version") << QByteArray("config_version: 3\npump:\n  type: generator\n")
+    QTest::newRow("YAML, not a meta device") << "refused" << QByteArray("demo:\n  language: ru\n")
+                                             << "is YAML, but not a meta device";
+    QTest::newRow("a newer version") << "refused" << QByteArray("config_version: 3\npump:\n  type: generator\n")
                                      << "is YAML, but not a meta device";
-    QTest::newRow("not YAML") << QByteArray("pump: [\n") << "is not YAML text";
-    QTest::newRow("binary") << QByteArray("pump:\n  type: \0x\n", 18) << "could not be read";
-    QTest::newRow("a folder") << QByteArray() << "could not be read";
+    QTest::newRow("not YAML") << "refused" << QByteArray("pump: [\n") << "is not YAML text";
+    QTest::newRow("binary") << "refused" << QByteArray("pump:\n  type: \0x\n", 18) << "could not be read";
+    QTest::newRow("a folder") << "refused" << QByteArray() << "could not be read";
+    QTest::newRow("named after a built-in type")
+        << "scaler" << QByteArray("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n")
+        << "is named after the built-in device type \"scaler\"";
 }
 
 void TestDeviceMapWindow::importTellsWhyAFileIsRefused()
 {
+    QFETCH(QString, type);
     QFETCH(QByteArray, text);
     QFETCH(QString, told);
     // Given a file the user chooses to import as a meta device
     QTemporaryDir files;
-    const QString path = files.filePath(QStringLiteral("refused.yml"));
+    const QString path = files.filePath(type + QStringLiteral(".yml"));
     QVERIFY(text.isNull() ? QDir().mkpath(path) : OutsideTextReaders::writeText(path, text));
     openWindow();
     ModalRunner::InputAnswerGuard choose(path);
@@ -439,7 +445,10 @@ void TestDeviceMapWindow::importTellsWhyAFileIsRefused()
     QCOMPARE(answer.texts(), QStringList{QStringLiteral("Import meta device error")});
     const QString box = answer.informativeTexts().first();
     QVERIFY2(box.contains(QDir::toNativeSeparators(path)) && box.contains(told), qPrintable(box));
-    QVERIFY(!manager->getDeviceTypes().contains(QStringLiteral("refused")));
+    if (type == QLatin1String("refused"))
+        QVERIFY(!manager->getDeviceTypes().contains(type));
+    else
+        QVERIFY(!manager->getDeviceTypeInfo(type).categories.contains(QStringLiteral("meta")));
 }
 
 void TestDeviceMapWindow::exportOpensTheWizardOverEveryDevice()

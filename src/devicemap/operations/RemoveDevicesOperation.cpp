@@ -54,6 +54,9 @@ RemoveDevicesOperation::RemoveDevicesOperation(DeviceMapWidget* map, const QList
         DeviceInfo info = manager->getDeviceInfo(names.at(i));
         if (info.name.isEmpty())
             continue;
+        // Brought back as the user left it: a device whose start failed is tried again, and
+        // saved as meant to run, not as it ran.
+        info.initialised = info.initialised || manager->isMeantToRun(info.name);
         // A link between two removed devices, or several pairs over one link, is kept once.
         const QList<DeviceConnectionItem*> links = index.linksOf(devices.at(i));
         for (const DeviceConnectionItem* link : links) {

@@ -15,7 +15,8 @@ class QGraphicsItem;
  * touched them their bending points back.
  *
  * Everything undo needs is captured in the constructor, while the devices and their items
- * exist: each device's description from the manager, its rectangle on the scene, and every
+ * exist: each device's description from the manager (meant to run when the manager means it
+ * to, DeviceManager::isMeantToRun(), whether or not it runs), its rectangle on the scene, and every
  * link at its item with its bends. Items among those given that are not device items are
  * ignored. The descriptions are taken in the graph's order (GraphOrder), whatever the order
  * of the items: undo re-creates the devices in that order, so that the devices brought back

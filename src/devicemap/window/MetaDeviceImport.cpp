@@ -6,6 +6,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 
 QString MetaDeviceImport::importFile(DeviceManager* manager, const QString& path, const char* entry)
 {
@@ -21,7 +22,15 @@ QString MetaDeviceImport::importFile(DeviceManager* manager, const QString& path
         return tr("%1 is not YAML text: %2.").arg(file, error);
     }
     // The framework logs the details of what it refuses.
-    if (!manager->parseMetaDevice(path, QString()))
-        return tr("%1 is YAML, but not a meta device (the log says more).").arg(file);
-    return QString();
+    if (manager->parseMetaDevice(path, QString()))
+        return QString();
+    // Named after its file, the type may be one the framework or the host made, which no
+    // import replaces.
+    const QString type = QFileInfo(path).completeBaseName();
+    if (manager->getDeviceTypes().contains(type)
+        && !manager->getDeviceTypeInfo(type).categories.contains(QStringLiteral("meta")))
+        return tr("%1 is named after the built-in device type \"%2\", which a meta device cannot replace. "
+                  "Give the file another name to import it.")
+            .arg(file, type);
+    return tr("%1 is YAML, but not a meta device (the log says more).").arg(file);
 }

@@ -23,7 +23,8 @@ public:
     /**
      * Imports the file at path into manager. Empty when manager took it; else why not, for
      * the user, naming the file: it could not be read as text, it is not YAML (each with the
-     * reader's words), or it is YAML that the framework did not take for a meta device. A
+     * reader's words), it is named after a type the framework or the host registered itself,
+     * which no meta device replaces, or it is YAML that the framework did not take for a meta device. A
      * file that does not read is logged under entry, the function the user's choice reached.
      */
     static QString importFile(DeviceManager* manager, const QString& path, const char* entry);
