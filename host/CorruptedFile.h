@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 /**
  * A file of the demo's data folder that the demo cannot read, kept for the user to mend
@@ -14,5 +15,12 @@ namespace CorruptedFile {
  * copy is written over. Returns where it went; empty, and logged, when it cannot be moved.
  */
 QString keepAside(const QString& path);
+/**
+ * Moves paths aside as keepAside() does, the first (a graph) with the files that belong to it
+ * (its places), all under one number that none of them holds yet, so that a kept file and its
+ * own go together. Returns where each went, in step with paths; empty for a file that is not
+ * there or cannot be moved. When the first cannot be moved, none of the others is.
+ */
+QStringList keepAside(const QStringList& paths);
 
 } // namespace CorruptedFile

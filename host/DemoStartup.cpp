@@ -44,6 +44,9 @@ void tellNotKept(const QString& copy)
 
 void keepMetaDevice(const QString& type, const QString& path)
 {
+    // A run that keeps nothing of its edits keeps none of its imports either.
+    if (!DemoFiles::current().isKept())
+        return;
     const QString copy = keptCopyOf(type);
     if (copy.isEmpty()) {
         qWarning().noquote() << "Demo: meta device type" << type << "names no file; not kept";
@@ -70,7 +73,12 @@ void importKeptMetaDevices(DeviceManager* manager)
     for (const QString& copy : copies) {
         // Named as at its import: the file name holds the type, whatever its dots.
         const QString type = copy.chopped(metaDeviceSuffix.size());
-        if (!manager->parseMetaDevice(folder.filePath(copy), type))
+        // Each copy names its own type: one already there is the framework's or the demo's,
+        // which the framework keeps. The copy stays for the user to rename.
+        if (manager->getDeviceTypes().contains(type))
+            qWarning().noquote() << "Demo: the kept meta device" << folder.filePath(copy)
+                                 << "is skipped: its type is built in";
+        else if (!manager->parseMetaDevice(folder.filePath(copy), type))
             qWarning().noquote() << "Demo: the kept meta device" << folder.filePath(copy) << "is skipped";
     }
 }
@@ -98,31 +106,41 @@ QString whyNotLoaded(const QString& path)
     return QCoreApplication::translate("DemoStartup", "the log says why");
 }
 
-// The sample graph in place of graphFile, which did not load: the user's copy kept aside
-// first, as the demo keeps its settings, since the next save goes to it.
-bool loadSampleInstead(DeviceManager* manager, const QString& graphFile, QString* notice)
+// The sample graph in place of the graph of files, which did not load: the user's copy in the
+// data folder kept aside first with its places, as the demo keeps its settings, since the next
+// saves go to them. What the run then uses goes to chosen.
+bool loadSampleInstead(DeviceManager* manager, const DemoFiles& files, DemoFiles* chosen, QString* notice)
 {
+    const QString graphFile = files.loadFrom();
     const QString reason = whyNotLoaded(graphFile);
     qWarning().noquote() << "Demo: the device graph" << graphFile << "does not load, the sample graph is loaded";
-    const bool usersCopy = QFileInfo(graphFile) == QFileInfo(DemoStartup::savedGraph());
-    const QString keptAs = usersCopy ? CorruptedFile::keepAside(graphFile) : QString();
-    if (!manager->loadYamlConfig(DemoStartup::sampleGraph()))
+    const bool usersCopy = files.keeping() == DemoFiles::Keeping::DataFolder;
+    const QStringList keptAs = usersCopy ? CorruptedFile::keepAside(QStringList{graphFile} + files.graphCompanions())
+                                         : QStringList();
+    *chosen = files.withSampleGraph();
+    if (!manager->loadYamlConfig(chosen->loadFrom()))
         return false;
     const QString path = QDir::toNativeSeparators(graphFile);
     if (!usersCopy)
         *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
-                                                             "sample graph; the file is left as it is.")
+                                                             "sample graph and keeps none of your changes in this run; "
+                                                             "the file is left as it is.")
                       .arg(path, reason);
-    else if (keptAs.isEmpty())
+    else if (keptAs.value(0).isEmpty())
         *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
                                                              "sample graph. The file could not be moved aside either: "
                                                              "the next save of the graph writes over it.")
                       .arg(path, reason);
-    else
+    else if (keptAs.value(1).isEmpty())
         *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
                                                              "sample graph; your file is kept in the same folder as %3 "
                                                              "for you to mend.")
-                      .arg(path, reason, QFileInfo(keptAs).fileName());
+                      .arg(path, reason, QFileInfo(keptAs.at(0)).fileName());
+    else
+        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                             "sample graph; your file is kept in the same folder as %3 "
+                                                             "for you to mend, and the map's places of it as %4.")
+                      .arg(path, reason, QFileInfo(keptAs.at(0)).fileName(), QFileInfo(keptAs.at(1)).fileName());
     return true;
 }
 
@@ -145,14 +163,7 @@ QString keptMetaDevicesFolder()
     return demoDataFile(QStringLiteral("metadevices"));
 }
 
-QString graphToLoad(const QString& requested)
-{
-    if (!requested.isEmpty())
-        return requested;
-    return QFileInfo::exists(savedGraph()) ? savedGraph() : sampleGraph();
-}
-
-bool prepareManager(DeviceManager* manager, const QString& graphFile, QString* notice)
+bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* notice)
 {
     QString told;
     if (!notice)
@@ -163,12 +174,13 @@ bool prepareManager(DeviceManager* manager, const QString& graphFile, QString* n
     // before listening, so that the copies are not written over themselves.
     importKeptMetaDevices(manager);
     QObject::connect(manager, &DeviceManager::metaDeviceParsed, manager, &keepMetaDevice);
-    if (!manager->loadYamlConfig(graphFile)
-        && (QFileInfo(graphFile) == QFileInfo(sampleGraph()) || !loadSampleInstead(manager, graphFile, notice)))
+    DemoFiles chosen = files;
+    if (!manager->loadYamlConfig(files.loadFrom())
+        && (files.loadsSample() || !loadSampleInstead(manager, files, &chosen, notice)))
         return false;
-    // Saves go to the user's copy, which is loaded next time; the sample graph in the
-    // repository stays as shipped.
-    manager->setConfigPath(savedGraph());
+    // The sample graph in the repository stays as shipped: saves go where the run's files say.
+    manager->setConfigPath(chosen.graph());
+    DemoFiles::setCurrent(chosen);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DemoFiles.h"
+
 #include <QString>
 
 class DeviceManager;
@@ -7,8 +9,8 @@ class DeviceManager;
 /**
  * The demo's start, before any window opens: its device manager given the demo's GUI device
  * types and the meta devices the user imported in earlier runs, then the graph loaded and
- * saves sent to the user's copy. main() runs it once; tests run it again over the same data
- * folder to see what the next start sees.
+ * saves sent where the run's files (DemoFiles) say. main() runs it once; tests run it again
+ * over the same data folder to see what the next start sees.
  *
  * Meta devices: the framework registers an imported meta-device type for the running process
  * only. So the demo copies every file the manager imports (the map window's "Import meta
@@ -18,29 +20,30 @@ class DeviceManager;
  */
 namespace DemoStartup {
 
-/// The user's copy of the device graph, "demo-graph.yaml" in the demo's data folder, where saves go.
+/// The user's copy of the device graph, "demo-graph.yaml" in the demo's data folder.
 QString savedGraph();
 /// The graph the demo ships with, which screenshots show.
 QString sampleGraph();
 /// Where copies of imported meta devices are kept: "metadevices" in the data folder.
 QString keptMetaDevicesFolder();
-/// requested when not empty; else the user's copy when there is one, else the sample.
-QString graphToLoad(const QString& requested);
 /**
  * Prepares manager as the demo starts: the demo's GUI device types; each kept meta device,
- * once (a copy that no longer reads is logged and skipped); from then on a copy of every meta
- * device imported into manager; then graphFile loaded, saves going to savedGraph(). A copy
- * that cannot be written is logged and the user told, after the import has returned.
+ * once (a copy that no longer reads, or whose type is built in, is logged and skipped and left
+ * in place); from then on a copy of every meta device imported into manager, while the run
+ * keeps what it edits; then files.loadFrom() loaded, saves going to files.graph(). A copy that
+ * cannot be written is logged and the user told, after the import has returned. The files the
+ * run uses are then DemoFiles::current().
  *
- * A graphFile that does not load (it cannot be read, is not YAML, is YAML but no device
- * graph, or comes from a newer version) gives way to the sample graph, and notice (may be
- * null) gets what to tell the user (tellGraphNotLoaded()): the file, why, and where it is.
- * The user's copy, savedGraph(), is first kept aside (CorruptedFile::keepAside()), so that no
- * save writes over what the user made; any other file, one named on the command line, stays
- * where it is. False when the sample does not load either: manager then knows the types but
+ * A graph that does not load (it cannot be read, is not YAML, is YAML but no device graph, or
+ * comes from a newer version) gives way to the sample graph (DemoFiles::withSampleGraph()),
+ * and notice (may be null) gets what to tell the user (tellGraphNotLoaded()): the file, why,
+ * where it is and where the run's edits go. The user's copy in the data folder is first kept
+ * aside with the files of its places (CorruptedFile::keepAside()), so that no save writes over
+ * what the user made; a file named on the command line stays where it is, and nothing of that
+ * run is kept. False when the sample does not load either: manager then knows the types but
  * holds no graph.
  */
-bool prepareManager(DeviceManager* manager, const QString& graphFile, QString* notice = nullptr);
+bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* notice = nullptr);
 /// Tells the user in a warning box what prepareManager() gave as its notice.
 void tellGraphNotLoaded(const QString& notice);
 

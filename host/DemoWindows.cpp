@@ -2,6 +2,7 @@
 
 #include "AboutDialog.h"
 #include "DashboardWindow.h"
+#include "DemoFiles.h"
 #include "DemoMenu.h"
 #include "DeviceConnectionsDialog.h"
 #include "DeviceListWindow.h"
@@ -58,13 +59,15 @@ void provideDataFile(const QString& shippedPath, const QString& target)
         qWarning().noquote() << "Demo: cannot copy" << shippedPath << "to" << target << ":" << error;
 }
 
-// The map window over the sample graph. The map rewrites its layout file after every edit, so it
-// works on the user's copy of the shipped one; the templates panel lists the user's templates,
-// where the demo puts a sample one.
+// The map window over the run's graph. The map rewrites its layout file after every edit, so it
+// works on the places of the run's files, which start from those the graph came with; the
+// templates panel lists the user's templates, where the demo puts a sample one.
 QWidget* newDeviceMapWindow(DeviceManager* manager)
 {
-    const QString layoutFile = demoDataFile(QStringLiteral("demo-map.ini"));
-    provideDataFile(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"), layoutFile);
+    const DemoFiles& files = DemoFiles::current();
+    const QString layoutFile = files.mapLayout();
+    if (!files.mapLayoutSource().isEmpty())
+        provideDataFile(files.mapLayoutSource(), layoutFile);
     const QString templates = TemplatesWidget::templatesDirectory();
     QDir().mkpath(templates);
     provideDataFile(QStringLiteral(DEMO_DATA_DIR "/threshold-alarm.yml"),
@@ -163,16 +166,17 @@ void sendMouse(DeviceMapWidget* map, QEvent::Type type, const QPointF& scenePos,
     QApplication::sendEvent(viewport, &event);
 }
 
-// A second map of the same graph, on a fresh copy of the shipped layout so that the user's copy
-// keeps nothing of it: the signal sources clustered with a right-button rubber band, named at
-// the prompt, and a connection being drawn from a formatter with the right button held.
+// A second map of the same graph, on a copy of the first map's places that the run keeps for
+// itself, so that the places it edits keep nothing of it: the signal sources clustered with a
+// right-button rubber band, named at the prompt, and a connection being drawn from a formatter
+// with the right button held.
 QWidget* drawingOnTheMap(QWidget* window)
 {
     DeviceMapWidget* owner = mapOf(window);
-    const QString layoutFile = demoDataFile(QStringLiteral("demo-map-drawing.ini"));
-    QFile shipped(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"));
+    const QString layoutFile = DemoFiles::runFile(QStringLiteral("demo-map-drawing.ini"));
+    QFile places(owner->getLayoutFile());
     QString error;
-    if (!shipped.open(QIODevice::ReadOnly) || !SafeFileWriter::writeFile(layoutFile, shipped.readAll(), &error))
+    if (places.exists() && (!places.open(QIODevice::ReadOnly) || !SafeFileWriter::writeFile(layoutFile, places.readAll(), &error)))
         qWarning().noquote() << "Demo: cannot copy the map layout to" << layoutFile << ":" << error;
     auto map = new DeviceMapWidget(owner->getDeviceManager(), layoutFile, owner);
     map->setWindowFlags(Qt::Window);
@@ -360,7 +364,7 @@ QList<DemoWindow> demoWindows()
            [](QWidget* window) { return new AboutDialog(DeviceListWindow::hostVersions(), window); }},
           {QStringLiteral("demo-menu"), demoMenuOpen}}},
         {QStringLiteral("dashboard"),
-         [](DeviceManager* manager) { return new DashboardWindow(manager, demoDataFile(QStringLiteral("dashboard.ini"))); },
+         [](DeviceManager* manager) { return new DashboardWindow(manager, DemoFiles::current().dashboardLayout()); },
          {{QStringLiteral("dashboard-edit"), [](QWidget* window) {
                static_cast<DashboardWindow*>(window)->setEditingEnabled(true);
                return window;

@@ -87,12 +87,18 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate("main", "Demo host of the DozeRozOZU widget library"));
     parser.addHelpOption();
-    const QCommandLineOption screenshots(QStringLiteral("screenshots"),
-                                         QCoreApplication::translate("main", "Save a PNG of each window into <dir> and exit."),
-                                         QStringLiteral("dir"));
-    const QCommandLineOption graph(QStringLiteral("graph"),
-                                   QCoreApplication::translate("main", "Device graph to load (default: the last one saved, else the sample)."),
-                                   QStringLiteral("file"), DemoStartup::sampleGraph());
+    const QCommandLineOption screenshots(
+        QStringLiteral("screenshots"),
+        QCoreApplication::translate("main", "Save a PNG of each window into <dir> and exit. The windows show the sample "
+                                            "graph, or the one named with --graph; nothing of yours is written."),
+        QStringLiteral("dir"));
+    const QCommandLineOption graph(
+        QStringLiteral("graph"),
+        QCoreApplication::translate("main", "Device graph to load and edit (default: your graph in the data folder, "
+                                            "else the sample). Its map places go to <file>.map.ini beside it and the "
+                                            "data folder is left alone; when it does not load, the sample runs and "
+                                            "nothing of this run is kept."),
+        QStringLiteral("file"));
     parser.addOptions({screenshots, graph});
     parser.process(app);
 
@@ -101,12 +107,11 @@ int main(int argc, char* argv[])
                         << OrboDevVersion::version << "\n";
 
     DeviceManager manager;
-    // Screenshots always show the sample graph.
-    const QString graphFile =
-        DemoStartup::graphToLoad(parser.isSet(graph) || parser.isSet(screenshots) ? parser.value(graph) : QString());
+    const DemoFiles files = DemoFiles::forStart(parser.value(graph), parser.isSet(screenshots));
     QString graphNotice;
-    if (!DemoStartup::prepareManager(&manager, graphFile, &graphNotice)) {
-        QTextStream(stderr) << QCoreApplication::translate("main", "Cannot load the device graph %1").arg(graphFile) << "\n";
+    if (!DemoStartup::prepareManager(&manager, files, &graphNotice)) {
+        QTextStream(stderr) << QCoreApplication::translate("main", "Cannot load the device graph %1").arg(files.loadFrom())
+                            << "\n";
         return 1;
     }
     if (!graphNotice.isEmpty())

@@ -85,10 +85,6 @@
         <translation>причина — в журнале</translation>
     </message>
     <message>
-        <source>%1 could not be loaded: %2. The demo started with its sample graph; the file is left as it is.</source>
-        <translation>Не удалось загрузить %1: %2. Демонстрация запущена с примером графа; файл оставлен как есть.</translation>
-    </message>
-    <message>
         <source>%1 could not be loaded: %2. The demo started with its sample graph. The file could not be moved aside either: the next save of the graph writes over it.</source>
         <translation>Не удалось загрузить %1: %2. Демонстрация запущена с примером графа. Отложить файл тоже не удалось: следующее сохранение графа запишет поверх него.</translation>
     </message>
@@ -99,6 +95,14 @@
     <message>
         <source>The device graph could not be loaded.</source>
         <translation>Не удалось загрузить граф устройств.</translation>
+    </message>
+    <message>
+        <source>%1 could not be loaded: %2. The demo started with its sample graph and keeps none of your changes in this run; the file is left as it is.</source>
+        <translation>Не удалось загрузить %1: %2. Демонстрация запущена с примером графа и не сохранит ваших изменений в этом запуске; файл оставлен как есть.</translation>
+    </message>
+    <message>
+        <source>%1 could not be loaded: %2. The demo started with its sample graph; your file is kept in the same folder as %3 for you to mend, and the map&apos;s places of it as %4.</source>
+        <translation>Не удалось загрузить %1: %2. Демонстрация запущена с примером графа; ваш файл сохранён в той же папке под именем %3, чтобы вы могли его исправить, а расположение его устройств на карте — под именем %4.</translation>
     </message>
 </context>
 <context>
@@ -372,16 +376,16 @@
         <translation>Демонстрация библиотеки виджетов DozeRozOZU</translation>
     </message>
     <message>
-        <source>Save a PNG of each window into &lt;dir&gt; and exit.</source>
-        <translation>Сохранить PNG-снимок каждого окна в &lt;dir&gt; и выйти.</translation>
-    </message>
-    <message>
-        <source>Device graph to load (default: the last one saved, else the sample).</source>
-        <translation>Граф устройств для загрузки (по умолчанию — последний сохранённый, иначе пример).</translation>
-    </message>
-    <message>
         <source>Cannot load the device graph %1</source>
         <translation>Не удаётся загрузить граф устройств %1</translation>
+    </message>
+    <message>
+        <source>Save a PNG of each window into &lt;dir&gt; and exit. The windows show the sample graph, or the one named with --graph; nothing of yours is written.</source>
+        <translation>Сохранить PNG-снимок каждого окна в &lt;dir&gt; и выйти. Окна показывают пример графа или граф, указанный в --graph; ваши файлы не изменяются.</translation>
+    </message>
+    <message>
+        <source>Device graph to load and edit (default: your graph in the data folder, else the sample). Its map places go to &lt;file&gt;.map.ini beside it and the data folder is left alone; when it does not load, the sample runs and nothing of this run is kept.</source>
+        <translation>Граф устройств для загрузки и правки (по умолчанию — ваш граф в папке данных, иначе пример). Расположение устройств на карте сохраняется рядом с ним в &lt;file&gt;.map.ini, папка данных не меняется; если граф не загружается, запускается пример и ничего из этого запуска не сохраняется.</translation>
     </message>
 </context>
 </TS>

@@ -115,6 +115,7 @@ void tst_DemoHost::savesEveryWindowAndSceneAndExits()
     if (images.contains(QStringLiteral("map-search-templates")))
         QVERIFY(whiteShareOfLeftHalf(images.value(QStringLiteral("map-search-templates"))) > 0.5);
     QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("data/dozerozozu-demo/demo-graph.yaml"))));
+    QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("data/dozerozozu-demo/demo-map.ini"))));
 }
 
 void tst_DemoHost::refusesAMalformedGraph()

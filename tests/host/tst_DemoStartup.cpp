@@ -1,4 +1,5 @@
 #include "CreateDeviceOperation.h"
+#include "DashboardWindow.h"
 #include "DemoStartup.h"
 #include "DemoWindows.h"
 #include "DeviceHandle.h"
@@ -30,23 +31,26 @@ class tst_DemoStartup : public QObject
     QTemporaryDir home;
     QTemporaryDir userFiles;
 
-    /// One run of the demo: its manager prepared as at start, and its map window.
+    /// One run of the demo: its manager prepared as at start, and its map and dashboard windows.
     struct Run
     {
         std::unique_ptr<TestDeviceManager> manager;
-        // Goes first, as the demo's windows go before its manager.
+        // Go first, as the demo's windows go before its manager.
         std::unique_ptr<DeviceMapWindow> map;
+        std::unique_ptr<DashboardWindow> dashboard;
     };
 
-    static void start(Run& run)
+    static void start(Run& run, const DemoFiles& files = DemoFiles::forStart(QString(), false), QString* notice = nullptr)
     {
         run.manager = std::make_unique<TestDeviceManager>();
-        QVERIFY(DemoStartup::prepareManager(run.manager.get(), DemoStartup::graphToLoad(QString())));
+        QVERIFY(DemoStartup::prepareManager(run.manager.get(), files, notice));
         for (const DemoWindow& description : demoWindows()) {
             if (description.name == QLatin1String("map"))
                 run.map.reset(qobject_cast<DeviceMapWindow*>(description.create(run.manager.get())));
+            if (description.name == QLatin1String("dashboard"))
+                run.dashboard.reset(qobject_cast<DashboardWindow*>(description.create(run.manager.get())));
         }
-        QVERIFY(run.map);
+        QVERIFY(run.map && run.dashboard);
         run.map->show();
     }
 
@@ -207,16 +211,20 @@ private Q_SLOTS:
         QFETCH(QString, told);
         QFETCH(QString, keptAs);
         // Given the graph the demo is to load: the user's copy, perhaps with a copy an earlier
-        // start kept aside, or a file named on the command line
+        // start kept aside, or a file named on the command line; and the map's places of the
+        // user's copy
         const QString graph = where == "named" ? userFiles.filePath("named.yaml") : DemoStartup::savedGraph();
         QVERIFY(text.isNull() ? QDir().mkpath(graph) : SafeFileWriter::writeFile(graph, text));
         if (where == "kept before")
             QVERIFY(SafeFileWriter::writeFile(graph + "_corrupted", "earlier"));
+        const QString places = demoDataFile(QStringLiteral("demo-map.ini"));
+        const QByteArray placesText = "[devices]\nwave9\\rect=@Rect(10 20 160 60)\n";
+        QVERIFY(SafeFileWriter::writeFile(places, placesText));
 
         // When the demo starts on it and tells the user what it has to tell
         TestDeviceManager manager;
         QString notice;
-        QVERIFY(DemoStartup::prepareManager(&manager, DemoStartup::graphToLoad(where == "named" ? graph : ""), &notice));
+        QVERIFY(DemoStartup::prepareManager(&manager, DemoFiles::forStart(where == "named" ? graph : "", false), &notice));
         ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
         if (!notice.isEmpty())
             DemoStartup::tellGraphNotLoaded(notice);
@@ -239,6 +247,81 @@ private Q_SLOTS:
         QCOMPARE(contents(kept), text);
         if (where == "kept before")
             QCOMPARE(contents(graph + "_corrupted"), QByteArray("earlier"));
+        // With its places beside it, under the same ending
+        const bool keptAside = !keptAs.isEmpty();
+        const QString placesKept = keptAs.replace("demo-graph.yaml", "demo-map.ini");
+        QCOMPARE(contents(keptAside ? QFileInfo(places).dir().filePath(placesKept) : places), placesText);
+        QCOMPARE(QFile::exists(places), !keptAside);
+        QVERIFY2(!keptAside || box.contains(placesKept), qPrintable(box));
+    }
+
+    void eachRunWritesOnlyTheFilesOfItsGraph_data()
+    {
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<bool>("screenshots");
+        QTest::addColumn<bool>("namedEdited");
+        QTest::newRow("screenshots") << QString() << true << false;
+        QTest::newRow("screenshots of a named graph") << "loads" << true << false;
+        QTest::newRow("a named graph") << "loads" << false << true;
+        QTest::newRow("a named graph that does not load") << "broken" << false << false;
+        QTest::newRow("a named graph that is not there, nor the user's") << "missing" << false << false;
+    }
+
+    void eachRunWritesOnlyTheFilesOfItsGraph()
+    {
+        QFETCH(QString, named);
+        QFETCH(bool, screenshots);
+        QFETCH(bool, namedEdited);
+        // Given the user's graph in the data folder with its places and widgets, a copy of a meta
+        // device an earlier version kept under a built-in type's name, and perhaps a graph of
+        // the user's elsewhere
+        const QStringList dataFiles{DemoStartup::savedGraph(), demoDataFile("demo-map.ini"), demoDataFile("dashboard.ini")};
+        QVERIFY(named == "missing" || SafeFileWriter::writeFile(dataFiles.at(0), contents(DemoStartup::sampleGraph())));
+        QVERIFY(SafeFileWriter::writeFile(dataFiles.at(1), "[devices]\nscaler1\\rect=@Rect(10 20 160 60)\n"));
+        QVERIFY(SafeFileWriter::writeFile(dataFiles.at(2), "[widgets]\n"));
+        QList<QByteArray> dataTexts;
+        for (const QString& file : dataFiles)
+            dataTexts.append(contents(file));
+        const QString keptCopy = QDir(DemoStartup::keptMetaDevicesFolder()).filePath("scaler.yml");
+        QVERIFY(QDir().mkpath(DemoStartup::keptMetaDevicesFolder()));
+        QVERIFY(SafeFileWriter::writeFile(keptCopy, contents(writeMetaDevice("kept/scaler=9"))));
+        const QString namedGraph = named.isEmpty() ? QString() : userFiles.filePath("named.yaml");
+        const QByteArray namedText = named == "loads" ? contents(DemoStartup::sampleGraph()) : QByteArray("wave9: [\n");
+        if (named == "missing")
+            QFile::remove(namedGraph);
+        else
+            QVERIFY(namedGraph.isEmpty() || SafeFileWriter::writeFile(namedGraph, namedText));
+        QFile::remove(namedGraph + ".map.ini");
+
+        // When the demo runs, and the user adds a device on the map and saves the dashboard
+        QString notice;
+        QString added;
+        {
+            Run run;
+            start(run, DemoFiles::forStart(namedGraph, screenshots), &notice);
+            if (QTest::currentTestFailed())
+                return;
+            DeviceMapWidget* view = run.map->getDeviceMapWidget();
+            view->pushOperation(new CreateDeviceOperation(view, "generator", QPointF(300, 400)));
+            added = run.manager->getDeviceNames().constLast();
+            QVERIFY(run.dashboard->save());
+            run.map->close();
+            // Then the kept copy of the built-in type was skipped: the graph's scalers are scalers
+            QVERIFY(!run.manager->getDeviceInfo("scaler1").paramValues.contains("exportedSlots"));
+        }
+
+        // And the data folder's graph, places and widgets are as they were, byte for byte
+        for (int i = 0; i < dataFiles.size(); ++i)
+            QVERIFY2(contents(dataFiles.at(i)) == dataTexts.at(i), qPrintable(dataFiles.at(i)));
+        QVERIFY(QFileInfo::exists(keptCopy));
+        // And a named graph holds the user's edit and its places beside it, or is left as it was
+        if (namedGraph.isEmpty())
+            return;
+        QCOMPARE(contents(namedGraph).contains(added.toUtf8() + ":"), namedEdited);
+        if (!namedEdited)
+            QCOMPARE(QFile::exists(namedGraph) ? contents(namedGraph) : QByteArray(), named == "missing" ? QByteArray() : namedText);
+        QCOMPARE(MapLayoutFile::read(namedGraph + ".map.ini").deviceRect(added).has_value(), namedEdited);
+        QVERIFY2(!(named == "broken" || named == "missing") || notice.contains("keeps none of your changes"), qPrintable(notice));
     }
 };
 
