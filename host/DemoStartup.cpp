@@ -73,12 +73,9 @@ void importKeptMetaDevices(DeviceManager* manager)
     for (const QString& copy : copies) {
         // Named as at its import: the file name holds the type, whatever its dots.
         const QString type = copy.chopped(metaDeviceSuffix.size());
-        // Each copy names its own type: one already there is the framework's or the demo's,
-        // which the framework keeps. The copy stays for the user to rename.
-        if (manager->getDeviceTypes().contains(type))
-            qWarning().noquote() << "Demo: the kept meta device" << folder.filePath(copy)
-                                 << "is skipped: its type is built in";
-        else if (!manager->parseMetaDevice(folder.filePath(copy), type))
+        // The framework refuses, and logs why, a copy that no longer reads or is named after a
+        // type it or the demo has built in; the copy stays for the user to mend or rename.
+        if (!manager->parseMetaDevice(folder.filePath(copy), type))
             qWarning().noquote() << "Demo: the kept meta device" << folder.filePath(copy) << "is skipped";
     }
 }

@@ -77,16 +77,14 @@ QString DeviceRegistry::freshName(const QString& base, const QSet<QString>& pass
 QString DeviceRegistry::namePattern(const QString& type, const QString& networkManager)
 {
     QString base = type.section(QLatin1Char('/'), -1);
+    base.replace(forbiddenInNames(), QStringLiteral("_"));
     // A type's own "%1" is text, not where the number goes.
-    if (base.contains(forbiddenInNames()) || base.contains(QLatin1Char('%')) || holdsNoncharacter(base)) {
-        const QVector<uint> codePoints = base.toUcs4();
-        base.clear();
-        for (uint codePoint : codePoints) {
-            const QString character = QString::fromUcs4(&codePoint, 1);
-            const bool kept = !QChar::isNonCharacter(codePoint) && character != QLatin1String("%")
-                && !character.contains(forbiddenInNames());
-            base += kept ? character : QStringLiteral("_");
-        }
+    base.replace(QLatin1Char('%'), QLatin1Char('_'));
+    if (holdsNoncharacter(base)) {
+        QVector<uint> codePoints = base.toUcs4();
+        std::replace_if(codePoints.begin(), codePoints.end(), [](uint codePoint) { return QChar::isNonCharacter(codePoint); },
+                        uint('_'));
+        base = QString::fromUcs4(codePoints.constData(), codePoints.size());
     }
     if (base.isEmpty())
         base = QStringLiteral("device");
