@@ -12,7 +12,7 @@
 // stretches a cyclic graph into one rank per device, which takes it minutes to hours. The
 // ratios are ours over dot's. Crossings and lengths count every link as the polyline from
 // its source's centre through its bends to its target's centre (LayoutQuality). Dot runs in
-// a child process (this program with --plain-dot), given up on after ten minutes. The kinds:
+// the layout program's process as ours does, given up on after ten minutes. The kinds:
 // - pipeline: chains with fan-out and fan-in, some long links and a few feedback links,
 //   about 1.4 links per device;
 // - map grid: device i feeds devices i + 1 and i + 50, modulo the count, as the map
@@ -28,7 +28,10 @@
 // The graphs are built from device descriptions as the map would build them. The clustered
 // types get 5 to 20 groups. The third table rearranges a shown map of the pipelines (up to
 // 5,000 devices): the map's own layout call, the redo of the RearrangeGraphOperation it
-// pushes, its undo and its redo again.
+// pushes, its undo and its redo again. The last table shows what running Graphviz in a process
+// of its own costs a 1,000-device Hierarchical layout: the program's start (an empty graph laid
+// out) and the text of the job and its drawing (written and read), against the whole layout.
+// BENCH_PROCESS=0 leaves it out.
 // BENCH_DEVICES=N runs one size only, BENCH_TYPE=T one layout type only, BENCH_GRAPH=pipeline,
 // BENCH_GRAPH=grid or BENCH_GRAPH=ring one kind of graph only, BENCH_RUNS=N times the map's
 // call N times instead of three, BENCH_DOT=0 leaves dot out, BENCH_DOT_UPTO=N runs it only on
@@ -40,7 +43,9 @@
 #include "CycleBreaker.h"
 #include "DeviceMapWidget.h"
 #include "GraphLayoutAdapter.h"
+#include "GraphvizJob.h"
 #include "GraphvizLayout.h"
+#include "LayoutPlan.h"
 #include "LayoutGraphBuilder.h"
 #include "LayoutQuality.h"
 #include "RearrangeGraphOperation.h"
@@ -49,7 +54,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProcess>
+#include <QDeadlineTimer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -270,7 +275,7 @@ Measured ours(const LayoutGraph& graph, int runs)
     QVector<qint64> times;
     GraphLayoutAdapter::Result result;
     for (int run = 0; run < runs; ++run) {
-        // A run abandoned at its deadline goes on in Graphviz: each run starts once it is over.
+        // A run abandoned at its deadline ends its Graphviz process: the next starts once it is gone.
         QThreadPool::globalInstance()->waitForDone();
         QElapsedTimer timer;
         timer.start();
@@ -288,55 +293,31 @@ Measured ours(const LayoutGraph& graph, int runs)
 
 /// Plain dot on graph: its defaults but for the drawing's direction, spacing and polyline links;
 /// with turned, the links CycleBreaker chooses are handed over turned round instead of leaving
-/// dot to break the cycles.
-Measured plainDot(const LayoutGraph& graph, bool turned)
+/// dot to break the cycles. Given up on after limitSeconds; dot may take all the memory it wants.
+Measured plainDot(const LayoutGraph& graph, bool turned, int limitSeconds)
 {
     GraphvizLayout::Settings settings;
     settings.attributes = {{"rankdir", "LR"}, {"nodesep", "0.3"}, {"ranksep", "0.6"}, {"splines", "polyline"}};
     if (turned)
         settings.turnedLinks = CycleBreaker::turnedLinks(graph);
+    GraphvizLayout::Control control;
+    control.limits.deadline = QDeadlineTimer(qint64(limitSeconds) * 1000);
+    control.limits.memoryBytes = qint64(16) << 30;
     Measured measured;
     GraphPlacement placement;
-    QString error;
     QElapsedTimer timer;
     timer.start();
-    const bool laidOut = GraphvizLayout::run(graph, settings, &placement, &error);
+    const GraphvizLayout::Outcome outcome = GraphvizLayout::run(graph, settings, &placement, control);
     measured.nanoseconds = timer.nsecsElapsed();
-    measured.method = laidOut ? QStringLiteral("dot") : error;
-    if (laidOut)
+    measured.done = outcome.failure == GraphvizLayout::Failure::None;
+    if (measured.done) {
+        measured.method = QStringLiteral("dot");
         measured.quality = LayoutQuality::of(placement.toArrangement(graph, 20));
-    measured.done = laidOut;
-    return measured;
-}
-
-const char dotChildOption[] = "--plain-dot";
-
-/// plainDot() in a child process (this program with dotChildOption), given up on after limitSeconds.
-Measured plainDotWithin(const QString& kind, int count, LayoutGraph::Type type, bool turned, int limitSeconds)
-{
-    QThreadPool::globalInstance()->waitForDone();
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QString::fromLatin1(dotChildOption), kind, QString::number(count), QString::number(int(type)),
-                 QString::number(turned ? 1 : 0)});
-    Measured measured;
-    if (!child.waitForFinished(limitSeconds * 1000)) {
-        child.kill();
-        child.waitForFinished();
-        measured.method = QStringLiteral("no result within %1 s").arg(limitSeconds);
-        return measured;
+    } else {
+        measured.method = outcome.failure == GraphvizLayout::Failure::TimedOut
+                              ? QStringLiteral("no result within %1 s").arg(limitSeconds)
+                              : QStringLiteral("dot failed");
     }
-    const QStringList fields = QString::fromLatin1(child.readAllStandardOutput()).trimmed().split(' ');
-    if (child.exitCode() != 0 || fields.size() != 4 || fields.at(0) != QLatin1String("done")) {
-        measured.method = QStringLiteral("dot failed");
-        return measured;
-    }
-    measured.nanoseconds = fields.at(1).toLongLong();
-    measured.quality.crossings = fields.at(2).toLongLong();
-    measured.quality.linkLength = fields.at(3).toDouble();
-    measured.method = QStringLiteral("dot");
-    measured.done = true;
     return measured;
 }
 
@@ -395,8 +376,8 @@ void compareWithDot(QTextStream& out, const GraphKind& kind, int count, const QL
         const LayoutGraph::Type dotKey = type == LayoutGraph::Orthogonal ? LayoutGraph::Hierarchical : type;
         if (dotResults.count(dotKey) == 0) {
             const int seconds = dotRuns.seconds;
-            dotResults[dotKey] = {withPlainDot ? plainDotWithin(kind.name, count, dotKey, false, seconds) : Measured(),
-                                  withTurnedDot ? plainDotWithin(kind.name, count, dotKey, true, seconds) : Measured()};
+            dotResults[dotKey] = {withPlainDot ? plainDot(graph, false, seconds) : Measured(),
+                                  withTurnedDot ? plainDot(graph, true, seconds) : Measured()};
         }
         const Measured& dot = dotResults[dotKey].first;
         const Measured& turnedDot = dotResults[dotKey].second;
@@ -566,37 +547,59 @@ void benchMapRearrangement(QTextStream& out, const QList<int>& deviceCounts, con
         << Qt::endl;
 }
 
-} // namespace
-
-/// The child process of plainDotWithin(): lays one graph out with plain dot and prints the figures.
-int plainDotChild(int argc, char* argv[])
+template<typename Work>
+qint64 medianNanoseconds(int runs, Work work)
 {
-    // The graph builder measures texts in the widget fonts.
-    QApplication app(argc, argv);
-    const QStringList arguments = app.arguments();
-    if (arguments.size() != 6)
-        return 2;
-    const QList<GraphKind> kinds = graphKinds();
-    const auto kind = std::find_if(kinds.cbegin(), kinds.cend(),
-                                   [&](const GraphKind& candidate) { return candidate.name == arguments.at(2); });
-    if (kind == kinds.cend())
-        return 2;
-    const LayoutGraph graph
-        = buildGraph(kind->devices(arguments.at(3).toInt()), LayoutGraph::Type(arguments.at(4).toInt()));
-    const Measured dot = plainDot(graph, arguments.at(5) == QLatin1String("1"));
-    if (!dot.done) {
-        QTextStream(stderr) << dot.method << Qt::endl;
-        return 1;
+    QVector<qint64> times;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.append(timer.nsecsElapsed());
     }
-    QTextStream(stdout) << "done " << dot.nanoseconds << ' ' << dot.quality.crossings << ' '
-                        << QString::number(dot.quality.linkLength, 'f', 1) << Qt::endl;
-    return 0;
+    std::sort(times.begin(), times.end());
+    return times.at(times.size() / 2);
 }
+
+/// The share of the layout program's start and of the text passed to and from it in a 1,000-device layout.
+void benchProcessShare(QTextStream& out)
+{
+    const LayoutGraph graph = buildGraph(pipelineDevices(1000), LayoutGraph::Hierarchical);
+    GraphLayoutAdapter::Result result;
+    const qint64 layout = medianNanoseconds(5, [&]() { result = GraphLayoutAdapter::layOut(graph); });
+    const qint64 start = medianNanoseconds(21, []() {
+        GraphPlacement placement;
+        GraphvizLayout::run(LayoutGraph(), GraphvizLayout::Settings(), &placement);
+    });
+    // The job as the layout sends it, and a drawing of the same size as the one that comes back.
+    const GraphvizJob job = GraphvizLayout::jobOf(graph, LayoutPlan::of(graph, "dot").settings);
+    GraphvizDrawing drawing;
+    for (const QRectF& rect : result.arrangement.deviceRects)
+        drawing.centers.append(rect.center());
+    for (const ItemsConnection& connection : result.arrangement.connections)
+        drawing.bends.append(connection.bendingPoints);
+    const qint64 transfer = medianNanoseconds(21, [&]() {
+        GraphvizJob jobRead;
+        GraphvizDrawing drawingRead;
+        QString failure;
+        QString error;
+        GraphvizJob::fromText(job.toText(), &jobRead, &error);
+        GraphvizDrawing::fromText(drawing.toText(), &drawingRead, &failure, &error);
+    });
+    out << Qt::endl << "Graphviz in a process of its own: a 1,000-device pipeline, Hierarchical (" << result.method
+        << ", medians)" << Qt::endl;
+    out << cell("whole layout", 44) << milliseconds(layout) << " ms" << Qt::endl;
+    out << cell("program start (an empty graph laid out)", 44) << milliseconds(start) << " ms" << Qt::endl;
+    out << cell("job and drawing written and read", 44) << milliseconds(transfer) << " ms" << Qt::endl;
+    out << cell("share of the layout", 44)
+        << QString::number(100.0 * double(start + transfer) / double(layout), 'f', 1).rightJustified(11)
+        << " %  (goal: at most 5 %: " << (start + transfer <= layout / 20 ? "met" : "MISSED") << ")" << Qt::endl;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc > 1 && qstrcmp(argv[1], dotChildOption) == 0)
-        return plainDotChild(argc, argv);
     QApplication app(argc, argv);
     // A layout past its deadline tells the user in a box: nobody is there to close it.
     ZenticMessageBox::AnswerGuard closeBoxes(ZenticMessageBox::AnswerGuard::AcceptRole);
@@ -639,5 +642,7 @@ int main(int argc, char* argv[])
     }
     if (!mapCounts.isEmpty() && qgetenv("BENCH_MAP") != "0")
         benchMapRearrangement(out, mapCounts, types);
+    if (qgetenv("BENCH_PROCESS") != "0")
+        benchProcessShare(out);
     return 0;
 }

@@ -987,12 +987,28 @@ or the connection may contain an unrecognized device.</source>
         <translation>Автоматическая раскладка не удалась (%1), поэтому устройства размещены простой сеткой.</translation>
     </message>
     <message>
-        <source>An earlier automatic layout is still running, so the devices were placed on a simple grid.</source>
-        <translation>Предыдущая автоматическая раскладка ещё выполняется, поэтому устройства размещены простой сеткой.</translation>
-    </message>
-    <message>
         <source>The automatic layout took longer than %1 s, so the devices were placed on a simple grid.</source>
         <translation>Автоматическая раскладка заняла больше %1 с, поэтому устройства размещены простой сеткой.</translation>
+    </message>
+    <message>
+        <source>The automatic layout crashed (signal %1), so the devices were placed on a simple grid.</source>
+        <translation>Автоматическая раскладка завершилась аварийно (сигнал %1), поэтому устройства размещены простой сеткой.</translation>
+    </message>
+    <message>
+        <source>The automatic layout was killed from outside, so the devices were placed on a simple grid.</source>
+        <translation>Автоматическая раскладка была прервана извне, поэтому устройства размещены простой сеткой.</translation>
+    </message>
+    <message>
+        <source>The automatic layout needed more than its %1 MB of memory, so the devices were placed on a simple grid.</source>
+        <translation>Автоматической раскладке не хватило отведённых ей %1 МБ памяти, поэтому устройства размещены простой сеткой.</translation>
+    </message>
+    <message>
+        <source>The automatic layout could not run (%1), so the devices were placed on a simple grid.</source>
+        <translation>Автоматическую раскладку не удалось запустить (%1), поэтому устройства размещены простой сеткой.</translation>
+    </message>
+    <message>
+        <source>The automatic layout would take longer than %1 s for links reaching this far, so the devices were placed on a simple grid.</source>
+        <translation>Автоматическая раскладка столь далеко идущих связей заняла бы больше %1 с, поэтому устройства размещены простой сеткой.</translation>
     </message>
 </context>
 <context>

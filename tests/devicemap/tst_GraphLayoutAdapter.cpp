@@ -5,6 +5,7 @@
 #include "LibraryTranslator.h"
 #include "LayoutPlan.h"
 #include "TestSupport.h"
+#include "LayoutCorpus.h"
 
 #include <QtTest>
 
@@ -255,9 +256,20 @@ QString choices(const LayoutPlan& plan)
     }
     texts.sort();
     texts << (plan.tangled ? "tangled" : "") << (plan.groupsAsStrips ? "strips" : "")
-          << (plan.settings.polylineEdges ? "" : "orthogonal");
+          << (plan.settings.links == GraphvizJob::Links::None            ? "orthogonal"
+              : plan.settings.links == GraphvizJob::Links::ThroughPlaces ? "through places"
+                                                                          : "");
     texts.removeAll(QString());
     return texts.join(' ');
+}
+
+QByteArray attribute(const LayoutPlan& plan, const QByteArray& name)
+{
+    for (const auto& entry : plan.settings.attributes) {
+        if (entry.first == name)
+            return entry.second;
+    }
+    return QByteArray();
 }
 
 GraphLayoutAdapter::Options withEngine(GraphLayoutAdapter::Engine engine)
@@ -376,13 +388,16 @@ private Q_SLOTS:
         const auto hierarchical = LayoutGraph::Hierarchical, orthogonal = LayoutGraph::Orthogonal;
         QTest::newRow("small: dot's defaults") << pipeline(70, hierarchical) << QString();
         // Crossing reduction in full, the coordinate pass only where it pays
-        QTest::newRow("large untangled") << pipeline(3000, hierarchical) << "newrank=true nslimit1=1 nslimit=0";
-        QTest::newRow("large drawing") << pipeline(1800, hierarchical) << "newrank=true nslimit1=1 nslimit=0";
+        // Links run through dot's places wherever its coordinate pass is cut short
+        QTest::newRow("large untangled") << pipeline(3000, hierarchical) << "newrank=true nslimit1=1 nslimit=0 through places";
+        QTest::newRow("large drawing") << pipeline(1800, hierarchical) << "newrank=true nslimit1=1 nslimit=0 through places";
+        QTest::newRow("small graph, far-reaching links")
+            << LayoutCorpus::farChain(200, hierarchical) << "newrank=true nslimit1=1 nslimit=0 through places";
         QTest::newRow("orthogonal") << pipeline(1800, orthogonal) << "newrank=true nslimit1=1 nslimit=1 orthogonal";
-        QTest::newRow("tangled") << mapGrid(3000, hierarchical) << "newrank=true nslimit1=1 nslimit=0.02 tangled";
+        QTest::newRow("tangled") << mapGrid(3000, hierarchical) << "newrank=true nslimit1=1 nslimit=0.02 tangled through places";
         // The short crossing reduction
         QTest::newRow("large tangled") << mapGrid(5000, hierarchical)
-                                       << "mclimit=0.05 newrank=true nslimit1=1 nslimit=0.02 tangled";
+                                       << "mclimit=0.05 newrank=true nslimit1=1 nslimit=0.02 tangled through places";
         QTest::newRow("large tangled orthogonal")
             << mapGrid(5000, orthogonal) << "mclimit=0.05 newrank=true nslimit1=1 nslimit=0.02 tangled orthogonal";
         LayoutGraph bands = pipeline(3000, LayoutGraph::FixedClusters);
@@ -390,7 +405,7 @@ private Q_SLOTS:
         for (int i = 0; i < bands.devices.size(); ++i)
             bands.devices[i].group = i < 1500 ? 0 : 1;
         QTest::newRow("groups one after another: clusters, short ranking")
-            << bands << "mclimit=0.05 newrank=true nslimit1=0.02 nslimit=0.02";
+            << bands << "mclimit=0.05 newrank=true nslimit1=0.02 nslimit=0.02 through places";
         QTest::newRow("groups spread along the flow") << spreadGroups(1500)
                                                       << "newrank=true nslimit1=1 nslimit=0 strips orthogonal";
     }
@@ -404,6 +419,10 @@ private Q_SLOTS:
 
         QCOMPARE(choices(plan), expected);
         QVERIFY(plan.fitsGraphviz);
+        // dot routes links only over places its coordinate pass finished: on others its routing can crash
+        const QByteArray coordinateLimit = attribute(plan, "nslimit");
+        if (attribute(plan, "splines") == "polyline")
+            QVERIFY2(coordinateLimit.isEmpty() || coordinateLimit.toDouble() >= 1, coordinateLimit.constData());
         // The same graph always gets the same plan.
         const LayoutPlan again = LayoutPlan::of(graph, "dot");
         QCOMPARE(again.settings.attributes, plan.settings.attributes);

@@ -12,7 +12,6 @@
 #include <QEventLoop>
 #include <QFutureInterface>
 #include <QFutureWatcher>
-#include <QSharedPointer>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -54,11 +53,6 @@ LayoutGraph checked(const LayoutGraph& graph)
     return result;
 }
 
-bool routesOrthogonally(const LayoutGraph& graph)
-{
-    return graph.type == LayoutGraph::Orthogonal && graph.groups.isEmpty();
-}
-
 GraphPlacement layeredGrid(const LayoutGraph& graph)
 {
     GraphPlacement placement = LayeredGridLayout::place(graph);
@@ -67,13 +61,58 @@ GraphPlacement layeredGrid(const LayoutGraph& graph)
     return placement;
 }
 
+QString deadlineText(int deadlineMs)
+{
+    return QString::number(deadlineMs / 1000.0, 'g', 3);
+}
+
+/// Why Graphviz's run gave no placement, as the user is told; empty for a run nobody waits for.
+QString reasonFor(const GraphvizLayout::Outcome& outcome, const GraphLayoutAdapter::Options& options)
+{
+    using Failure = GraphvizLayout::Failure;
+    switch (outcome.failure) {
+    case Failure::Graphviz:
+    case Failure::Unreadable:
+        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout failed (%1), so the devices were placed on a simple grid.")
+            .arg(outcome.detail);
+    case Failure::Crashed:
+        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout crashed (signal %1), so the devices were placed on a simple grid.")
+            .arg(outcome.detail);
+    case Failure::Killed:
+        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout was killed from outside, so the devices were placed on a simple grid.");
+    case Failure::OutOfMemory:
+        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout needed more than its %1 MB of memory, so the devices were placed "
+                          "on a simple grid.")
+            .arg(options.memoryLimitBytes >> 20);
+    case Failure::TimedOut:
+        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout took longer than %1 s, so the devices were placed on a simple grid.")
+            .arg(deadlineText(options.deadlineMs));
+    case Failure::NotStarted:
+        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout could not run (%1), so the devices were placed on a simple grid.")
+            .arg(outcome.detail);
+    case Failure::Abandoned:
+    case Failure::None: break;
+    }
+    return QString();
+}
+
+/// The placement of Graphviz's drawing with the links drawn where dot did not route them.
+void completeLinks(const LayoutGraph& graph, const LayoutPlan& plan, GraphPlacement* placement)
+{
+    if (plan.groupsAsStrips) {
+        *placement = GroupStripLayout::place(graph, *placement);
+    } else if (plan.settings.links == GraphvizJob::Links::None && graph.groups.isEmpty()) {
+        placement->findColumns();
+        OrthogonalRouter(graph, *placement).route();
+    }
+}
+
 GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLayoutAdapter::Options& options,
-                                         GraphvizLayout::Control* control)
+                                         const GraphvizLayout::Control& control)
 {
     if (!graph.hasKnownType()) {
         return GraphLayoutAdapter::fallback(
-            graph, QCoreApplication::translate("GraphLayoutAdapter",
-                                               "The layout type %1 is unknown, so the devices were placed on a simple grid.")
+            graph, QCoreApplication::translate("GraphLayoutAdapter", "The layout type %1 is unknown, so the devices were placed on a simple grid.")
                        .arg(graph.type));
     }
 
@@ -87,41 +126,50 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
         result.arrangement = layeredGrid(graph).toArrangement(graph, resultMargin);
         return result;
     }
+    const auto isAbandoned = control.limits.isAbandoned;
+    // Nobody waits for an abandoned run: no grid, no log line.
+    if (isAbandoned && isAbandoned())
+        return result;
+    if (plan.outrunsDeadline(options.deadlineMs)) {
+        return GraphLayoutAdapter::fallback(
+            graph, QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout would take longer than %1 s for links reaching this far, so the "
+                              "devices were placed on a simple grid.")
+                       .arg(deadlineText(options.deadlineMs)));
+    }
 
     GraphPlacement placement;
-    QString error;
     result.method = plan.method;
-    if (!GraphvizLayout::run(plan.groupsAsStrips ? graph.withoutGroups() : graph, plan.settings, &placement, &error,
-                             control)) {
-        // Nobody waits for an abandoned run: no grid, no log line.
-        if (control && control->isAbandoned && control->isAbandoned())
-            return result;
-        return GraphLayoutAdapter::fallback(
-            graph, QCoreApplication::translate("GraphLayoutAdapter",
-                                               "The automatic layout failed (%1), so the devices were placed on a simple grid.")
-                       .arg(error));
-    }
-    if (plan.groupsAsStrips) {
-        placement = GroupStripLayout::place(graph, placement);
-    } else if (routesOrthogonally(graph)) {
-        placement.findColumns();
-        OrthogonalRouter(graph, placement).route();
-    }
+    const GraphvizLayout::Outcome outcome
+        = GraphvizLayout::run(plan.groupsAsStrips ? graph.withoutGroups() : graph, plan.settings, &placement, control);
+    if (outcome.failure == GraphvizLayout::Failure::Abandoned || (isAbandoned && isAbandoned()))
+        return result;
+    if (outcome.failure != GraphvizLayout::Failure::None)
+        return GraphLayoutAdapter::fallback(graph, reasonFor(outcome, options));
+    completeLinks(graph, plan, &placement);
     result.arrangement = placement.toArrangement(graph, resultMargin);
     return result;
 }
 
-QFuture<GraphLayoutAdapter::Result> startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options& options,
-                                             const QSharedPointer<GraphvizLayout::Control>& control)
+GraphvizLayout::Control controlFor(const GraphLayoutAdapter::Options& options)
+{
+    GraphvizLayout::Control control;
+    control.limits.deadline = QDeadlineTimer(std::max(0, options.deadlineMs));
+    control.limits.memoryBytes = options.memoryLimitBytes;
+    control.program = options.layoutProgram;
+    return control;
+}
+
+QFuture<GraphLayoutAdapter::Result> startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options& options)
 {
     QFutureInterface<GraphLayoutAdapter::Result> promise;
     promise.reportStarted();
     const QFuture<GraphLayoutAdapter::Result> future = promise.future();
-    control->isAbandoned = [promise]() { return promise.isCanceled(); };
+    GraphvizLayout::Control control = controlFor(options);
+    control.limits.isAbandoned = [promise]() { return promise.isCanceled(); };
     // The task owns copies of everything it reads: an abandoned run outlives its caller.
     QThreadPool::globalInstance()->start([promise, graph = checked(graph), options, control]() mutable {
         if (!promise.isCanceled())
-            promise.reportResult(layOutChecked(graph, options, control.data()));
+            promise.reportResult(layOutChecked(graph, options, control));
         promise.reportFinished();
     });
     return future;
@@ -131,18 +179,17 @@ QFuture<GraphLayoutAdapter::Result> startRun(const LayoutGraph& graph, const Gra
 
 GraphLayoutAdapter::Result GraphLayoutAdapter::layOut(const LayoutGraph& graph, const Options& options)
 {
-    return layOutChecked(checked(graph), options, nullptr);
+    return layOutChecked(checked(graph), options, controlFor(options));
 }
 
 QFuture<GraphLayoutAdapter::Result> GraphLayoutAdapter::start(const LayoutGraph& graph, const Options& options)
 {
-    return startRun(graph, options, QSharedPointer<GraphvizLayout::Control>::create());
+    return startRun(graph, options);
 }
 
 GraphLayoutAdapter::Result GraphLayoutAdapter::layOutWithin(const LayoutGraph& graph, const Options& options)
 {
-    const auto control = QSharedPointer<GraphvizLayout::Control>::create();
-    QFuture<Result> future = startRun(graph, options, control);
+    QFuture<Result> future = startRun(graph, options);
     if (!future.isFinished()) {
         QEventLoop loop;
         QFutureWatcher<Result> watcher;
@@ -157,16 +204,10 @@ GraphLayoutAdapter::Result GraphLayoutAdapter::layOutWithin(const LayoutGraph& g
     if (future.isFinished() && future.resultCount() > 0)
         return future.result();
 
-    const bool waitedForAnother = control->waitingForLock;
     future.cancel();
-    const QString reason
-        = waitedForAnother
-              ? QCoreApplication::translate("GraphLayoutAdapter", "An earlier automatic layout is still running, so the "
-                                                                  "devices were placed on a simple grid.")
-              : QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout took longer than %1 s, so the "
-                                                                  "devices were placed on a simple grid.")
-                    .arg(options.deadlineMs / 1000.0, 0, 'g', 3);
-    return fallback(graph, reason);
+    return fallback(graph, QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout took longer than %1 s, so the devices were placed on a "
+                                      "simple grid.")
+                               .arg(deadlineText(options.deadlineMs)));
 }
 
 GraphLayoutAdapter::Result GraphLayoutAdapter::layOut(const LayoutGraph& graph)

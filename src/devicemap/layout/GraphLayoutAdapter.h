@@ -2,6 +2,7 @@
 
 #include "DevicesArrangement.h"
 #include "LayoutGraph.h"
+#include "LayoutProcess.h"
 #include "dozerozozu_export.h"
 
 #include <QByteArray>
@@ -15,13 +16,19 @@
  *
  * How each layout type is drawn (left to right, the way signals flow):
  * - Hierarchical: dot, rankdir=LR, splines=polyline; the bends are the polylines' corners.
+ *   Where dot's coordinate pass is cut short for time, dot's own routing can crash or run
+ *   without end on the places it leaves, so dot routes nothing there (splines=none) and
+ *   each link takes the shortest way through the room dot's drawing left it in each rank
+ *   it crosses (RankedLinkRouter, in the layout program): the same ordering, so about as
+ *   many crossings.
  * - Orthogonal: dot for the positions only (splines=none, so dot routes nothing), then
  *   our own orthogonal routing (OrthogonalRouter): right-angle polylines out of the
  *   source's right side, through the channels between the ranks and the free lanes
  *   between the devices of a rank, into the target's left side; tracks ordered against
  *   crossings, no segment through a device. Graphviz's splines=ortho is far too slow
  *   (52 s for 1,000 devices).
- * - ClusterByIO, ClusterByGuiArea, FixedClusters: dot, rankdir=LR, splines=polyline,
+ * - ClusterByIO, ClusterByGuiArea, FixedClusters: dot, rankdir=LR, splines=polyline (or
+ *   links through dot's places, as for Hierarchical),
  *   newrank=true (ranked over the whole graph, so no link of a cluster runs backwards),
  *   every group a "cluster_N" subgraph nested as the groups nest, labelled with the
  *   group's name so that the map's title tab keeps clear of the devices; a cluster's
@@ -36,17 +43,22 @@
  * kept, the result moved to start at (20, 20), and the same result for the same input.
  *
  * dot's settings follow the graph's size and shape (LayoutPlan): its defaults up to 500
- * devices plus links, then limits on its passes where profiles show their costs growing
+ * devices plus links while its drawing stays small, then limits on its passes where
+ * profiles show their costs growing
  * faster than the graph. A pipeline of 5,000 devices takes about a second, with clusters
  * 2 to 4 s. Beyond 20,000 devices plus links dot would take longer than the freeze limit,
  * so a large graph gets our own layered grid (LayeredGridLayout: columns by longest path,
  * barycentre ordering, groups as packed boxes) in well under a second; without groups its
  * links get the orthogonal routing for every type, with groups they stay straight.
  *
- * Failures: Graphviz's messages go to the log ("GraphLayoutAdapter: Graphviz: …"); when
- * it fails, or misses the deadline of layOutWithin(), the result is the layered grid
- * with fellBack set and a reason the map can show. An unknown layout type gets the grid
- * too. Graphviz is not thread-safe: every run holds one process-wide lock.
+ * Graphviz runs in a process of its own (GraphvizLayout, LayoutProcess): a crash inside it,
+ * a run past the deadline or one that reaches its memory limit costs only that layout. Runs
+ * do not wait for one another. Graphviz's messages go to the log ("GraphLayoutAdapter:
+ * Graphviz: …"); when it fails, dies, or misses the deadline, the result is the layered
+ * grid with fellBack set and a reason the map can show, naming what happened, and the
+ * program is gone by the time the result is there. A graph whose drawing dot could not
+ * finish within the deadline (LayoutPlan::outrunsDeadline) gets the grid at once, with a
+ * reason. An unknown layout type gets the grid too.
  *
  * Static functions only; layOut() on any thread, layOutWithin() on a thread with an
  * event loop (the GUI thread).
@@ -69,11 +81,15 @@ public:
 
     struct Options
     {
-        /// How long layOutWithin() waits before it gives the fallback.
+        /// How long a layout may take before it gives the fallback; its Graphviz run is killed then.
         int deadlineMs = 9000;
         Engine engine = Engine::Automatic;
         /// The Graphviz layout program; tests name one Graphviz does not know to see a failure.
         QByteArray graphvizProgram = "dot";
+        /// The program that runs Graphviz; empty for the one installed with the library.
+        QString layoutProgram;
+        /// The address space that program may take, in bytes.
+        qint64 memoryLimitBytes = LayoutProcess::defaultMemoryBytes;
     };
 
     struct Result
@@ -87,16 +103,15 @@ public:
         QString method;
     };
 
-    /// Lays graph out on the calling thread, waiting for any other run to leave Graphviz first.
+    /// Lays graph out on the calling thread, within the deadline.
     static Result layOut(const LayoutGraph& graph, const Options& options);
     static Result layOut(const LayoutGraph& graph);
 
     /**
-     * Runs layOut() on the global thread pool. Cancelling the future abandons the run: a
-     * run that has not reached Graphviz yet never starts it, one inside Graphviz ends
-     * there (Graphviz cannot be interrupted) and its result is dropped. The run works on
-     * its own copy of graph, so the caller may go away meanwhile; at exit the global pool
-     * waits for a run still inside Graphviz.
+     * Runs layOut() on the global thread pool. Cancelling the future abandons the run: one
+     * that has not started Graphviz yet never starts it, one inside Graphviz has its process
+     * killed, and its result is dropped. The run works on its own copy of graph, so the
+     * caller may go away meanwhile.
      */
     static QFuture<Result> start(const LayoutGraph& graph, const Options& options);
     static QFuture<Result> start(const LayoutGraph& graph);
@@ -104,8 +119,9 @@ public:
     /**
      * start(), then waits at most options.deadlineMs while the calling thread's events
      * other than user input keep being processed. Past the deadline it abandons the run
-     * and returns fallback() with a reason. Callers re-check their own state afterwards:
-     * timers and queued calls ran meanwhile.
+     * and returns fallback() with a reason; the run's Graphviz process is killed within
+     * moments. Callers re-check their own state afterwards: timers and queued calls ran
+     * meanwhile.
      */
     static Result layOutWithin(const LayoutGraph& graph, const Options& options);
     static Result layOutWithin(const LayoutGraph& graph);

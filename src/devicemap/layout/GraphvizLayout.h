@@ -1,7 +1,9 @@
 #pragma once
 
 #include "GraphPlacement.h"
+#include "GraphvizJob.h"
 #include "LayoutGraph.h"
+#include "LayoutProcess.h"
 #include "dozerozozu_export.h"
 
 #include <QByteArray>
@@ -10,20 +12,15 @@
 #include <QString>
 #include <QVector>
 
-#include <atomic>
-#include <functional>
-
 /**
- * One run of Graphviz through its C API on a LayoutGraph: nodes with synthetic ids
- * ("n0", "n1", …) and the devices' fixed sizes, edges in link order, groups as nested
- * "cluster_N" subgraphs (an empty one holds an invisible placeholder, since Graphviz
- * drops empty clusters), then positions, polyline corners and cluster boxes read back
- * with the y axis turned downwards. Links may be handed over turned round, to break
- * cycles the caller's way rather than dot's.
+ * One Graphviz layout of a LayoutGraph, drawn by the layout program in a process of its
+ * own (LayoutProcess): nodes with the devices' fixed sizes, edges in link order, groups as
+ * nested clusters, then positions, polyline corners and cluster boxes, y axis downwards.
+ * Links may be handed over turned round, to break cycles the caller's way rather than
+ * dot's; their bends still come back from source to target.
  *
- * Graphviz is not thread-safe: every run holds one process-wide lock, and its error
- * callback, for the whole of its work. Messages Graphviz reports are logged as
- * "GraphLayoutAdapter: Graphviz: <message>".
+ * Graphviz's messages are logged as "GraphLayoutAdapter: Graphviz: <message>". Runs are
+ * independent of one another: nothing is shared but the program's file.
  *
  * Internal to the automatic layout (exported for its benchmark); any thread.
  */
@@ -34,8 +31,8 @@ public:
     {
         /// The Graphviz layout engine.
         QByteArray engine = "dot";
-        /// Read the edges' polyline corners back as bends; otherwise edges are not routed at all.
-        bool polylineEdges = true;
+        /// Whether dot routes the links, or where their bends come from otherwise.
+        GraphvizJob::Links links = GraphvizJob::Links::Routed;
         /// Graph attributes set before the layout, e.g. {"rankdir", "LR"}.
         QList<QPair<QByteArray, QByteArray>> attributes;
         /// Per link, true to hand it to Graphviz from its target to its source (CycleBreaker);
@@ -43,19 +40,44 @@ public:
         QVector<bool> turnedLinks;
     };
 
-    /// How a caller on another thread follows and abandons a run.
+    /// How a run is bounded, and which program draws.
     struct Control
     {
-        /// Asked once the lock is held: true makes the run give up without starting Graphviz.
-        std::function<bool()> isAbandoned;
-        /// True while the run waits for another one to leave Graphviz.
-        std::atomic<bool> waitingForLock{false};
+        LayoutProcess::Limits limits;
+        /// The layout program; empty for the one installed with the library.
+        QString program;
     };
 
-    /**
-     * Lays graph out. False, with error set, when Graphviz fails or gives unusable
-     * coordinates, or when the run was abandoned before it got the lock.
-     */
-    static bool run(const LayoutGraph& graph, const Settings& settings, GraphPlacement* placement,
-                    QString* error, Control* control = nullptr);
+    enum class Failure {
+        None,
+        /// Graphviz could not lay the graph out; detail is its word.
+        Graphviz,
+        /// The program's answer could not be read; detail says how.
+        Unreadable,
+        /// The program died of a signal; detail names it.
+        Crashed,
+        /// The program was killed from outside.
+        Killed,
+        /// The program reached its memory limit.
+        OutOfMemory,
+        /// The deadline passed first.
+        TimedOut,
+        /// The caller gave the run up.
+        Abandoned,
+        /// The program could not be started, or ended without answering; detail says why.
+        NotStarted,
+    };
+
+    struct Outcome
+    {
+        Failure failure = Failure::None;
+        QString detail;
+    };
+
+    /// The job the layout program is given for graph.
+    static GraphvizJob jobOf(const LayoutGraph& graph, const Settings& settings);
+
+    /// Lays graph out; the placement is set only when the outcome's failure is None.
+    static Outcome run(const LayoutGraph& graph, const Settings& settings, GraphPlacement* placement,
+                       const Control& control = Control());
 };

@@ -7,6 +7,43 @@
 #include <limits>
 #include <numeric>
 
+namespace {
+
+/*
+ * Moves every device with more links out than in down to just before its nearest target,
+ * from the last device of the order to the first, so that its targets have their final
+ * ranks already. Each move shortens the links in total and keeps every link pointing
+ * forward, so the result is still a ranking, and its span no less than dot's optimum.
+ */
+QVector<int> balancedRanks(const QVector<int>& rank, const QVector<int>& order, const QVector<int>& position,
+                           const QVector<QVector<int>>& successors)
+{
+    QVector<int> balanced = rank;
+    QVector<int> incoming(rank.size(), 0);
+    for (int device : order) {
+        for (int target : successors.at(device)) {
+            if (position.at(target) > position.at(device))
+                ++incoming[target];
+        }
+    }
+    for (int i = order.size() - 1; i >= 0; --i) {
+        const int device = order.at(i);
+        int outgoing = 0;
+        int nearest = std::numeric_limits<int>::max();
+        for (int target : successors.at(device)) {
+            if (position.at(target) > position.at(device)) {
+                ++outgoing;
+                nearest = std::min(nearest, balanced.at(target));
+            }
+        }
+        if (outgoing > incoming.at(device))
+            balanced[device] = std::max(balanced.at(device), nearest - 1);
+    }
+    return balanced;
+}
+
+} // namespace
+
 LayeringEstimate LayeringEstimate::of(const LayoutGraph& graph, const QVector<bool>& turnedLinks)
 {
     const int count = graph.devices.size();
@@ -39,6 +76,9 @@ LayeringEstimate LayeringEstimate::of(const LayoutGraph& graph, const QVector<bo
 
     for (const LayoutGraph::Link& link : graph.links)
         estimate.linkRanks += std::abs(rank.at(link.to) - rank.at(link.from));
+    const QVector<int> balanced = balancedRanks(rank, order, position, successors);
+    for (const LayoutGraph::Link& link : graph.links)
+        estimate.balancedLinkRanks += std::abs(balanced.at(link.to) - balanced.at(link.from));
 
     QVector<int> first(graph.groups.size(), std::numeric_limits<int>::max());
     QVector<int> last(graph.groups.size(), -1);

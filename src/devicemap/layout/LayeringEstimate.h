@@ -24,6 +24,13 @@ struct DOZEROZOZU_EXPORT LayeringEstimate
     qint64 groupRanks = 0;
     /// The ranks the links span, summed: a link spanning n ranks gives dot n - 1 virtual nodes.
     qint64 linkRanks = 0;
+    /**
+     * The same once every device that feeds more links than feed it sits just before its
+     * nearest target, as dot's ranking puts it: a source feeding one stage far down a
+     * pipeline spans one rank, not the pipeline. Still no less than what dot's ranking
+     * gives; what the size of dot's drawing is estimated from.
+     */
+    qint64 balancedLinkRanks = 0;
 
     /// The estimate for graph with the links flagged in turnedLinks (one per link) turned round.
     static LayeringEstimate of(const LayoutGraph& graph, const QVector<bool>& turnedLinks);

@@ -9,8 +9,10 @@
 
 namespace {
 
-/// Graph sizes (devices + links) up to which dot runs with its defaults.
+/// Graph sizes (devices + links) up to which dot runs with its defaults, while its drawing
+/// stays within defaultsDrawingUpTo nodes.
 constexpr int defaultLimitsUpTo = 500;
+constexpr qint64 defaultsDrawingUpTo = 6000;
 /// Graph sizes up to which dot's crossing reduction always runs in full and Orthogonal gets
 /// the whole coordinate pass; beyond, the graph's tangle is measured.
 constexpr int tunedLimitsUpTo = 5000;
@@ -26,6 +28,13 @@ constexpr qint64 spreadGroupRanksUpTo = 10000;
 constexpr double untangledCrossingsPerDevice = 2.0;
 /// Nodes of dot's drawing up to which its crossing reduction runs in full on a tangled graph.
 constexpr qint64 fullCrossingReductionUpTo = 10000;
+
+/// What dot's passes cost at least, measured on drawings of 5,000 to 120,000 nodes: crossing
+/// reduction in proportion to the drawing (more on tangled graphs), the coordinate pass's
+/// first feasible tree to its square.
+constexpr double fullCrossingReductionMsPerNode = 0.05;
+constexpr double shortCrossingReductionMsPerNode = 0.02;
+constexpr double coordinatePassMsPerSquaredNode = 3.6e-6;
 
 int sizeOf(const LayoutGraph& graph)
 {
@@ -44,30 +53,26 @@ LayoutPlan LayoutPlan::of(const LayoutGraph& graph, const QByteArray& program)
     const bool grouped = !graph.groups.isEmpty();
     plan.fitsGraphviz = size <= graphvizUpTo;
 
-    LayeringEstimate estimate;
-    if (size > defaultLimitsUpTo)
-        estimate = LayeringEstimate::of(graph, settings.turnedLinks);
+    const LayeringEstimate estimate = LayeringEstimate::of(graph, settings.turnedLinks);
+    plan.drawingNodes = graph.devices.size() + std::max<qint64>(0, estimate.balancedLinkRanks - graph.links.size());
+    // dot's defaults run its passes to their ends: on a small graph whose links reach far, that
+    // takes minutes (200 devices whose links reach half their chain ahead: almost two).
+    const bool limited = size > defaultLimitsUpTo || plan.drawingNodes > defaultsDrawingUpTo;
     plan.groupsAsStrips = grouped && estimate.groupRanks > spreadGroupRanksUpTo;
     const bool clusters = grouped && !plan.groupsAsStrips;
-    // Strips are drawn from the ranks and orders alone, and routed orthogonally like Orthogonal.
-    settings.polylineEdges = !plan.groupsAsStrips && !(graph.type == LayoutGraph::Orthogonal && !grouped);
-    settings.attributes = {
-        {"rankdir", "LR"},
-        {"nodesep", "0.3"},
-        // Orthogonal links need room between the ranks for their vertical tracks.
-        {"ranksep", settings.polylineEdges ? "0.6" : "0.8"},
-        {"splines", settings.polylineEdges ? "polyline" : "none"},
-    };
-    auto set = [&settings](const char* name, const QByteArray& value) {
-        settings.attributes.append(qMakePair(QByteArray(name), value));
+
+    QList<QPair<QByteArray, QByteArray>> limits;
+    auto set = [&limits](const char* name, const QByteArray& value) {
+        limits.append(qMakePair(QByteArray(name), value));
     };
     plan.method = QString::fromLatin1(program);
-    if (grouped || size > defaultLimitsUpTo) {
+    if (grouped || limited) {
         set("newrank", "true");
         plan.method += QStringLiteral(" newrank");
     }
-
-    if (size > defaultLimitsUpTo) {
+    // Whether dot's coordinate pass runs to its end: only then does dot route the links.
+    bool wholeCoordinatePass = true;
+    if (limited) {
         const qint64 drawingNodes = graph.devices.size() + std::max<qint64>(0, estimate.linkRanks - graph.links.size());
         // Measured only where dot will lay the graph out: the quick drawing and its count take
         // a few milliseconds per thousand devices.
@@ -88,6 +93,7 @@ LayoutPlan LayoutPlan::of(const LayoutGraph& graph, const QByteArray& program)
             = orthogonal ? 1.0
                          : std::clamp(coordinateIterationBudget / (double(graph.devices.size()) * drawingNodes), 0.02,
                                       size > tunedLimitsUpTo ? 0.02 : 1.0);
+        wholeCoordinatePass = plan.coordinatePass && iterations >= 1.0;
         const QByteArray coordinateLimit = plan.coordinatePass ? QByteArray::number(iterations, 'g', 2) : "0";
         set("nslimit", coordinateLimit);
         plan.method += QStringLiteral(" nslimit=%1").arg(QString::fromLatin1(coordinateLimit));
@@ -101,12 +107,43 @@ LayoutPlan LayoutPlan::of(const LayoutGraph& graph, const QByteArray& program)
             plan.method += QStringLiteral(" mclimit=0.05");
         }
     }
+    // Strips are drawn from the ranks and orders alone, and routed orthogonally like Orthogonal.
+    // dot's link routing can crash or run without end on places its coordinate pass left
+    // unfinished: there each link runs through the places dot's drawing gave it instead.
+    const bool routedOrthogonally = plan.groupsAsStrips || (graph.type == LayoutGraph::Orthogonal && !grouped);
+    settings.links = routedOrthogonally   ? GraphvizJob::Links::None
+                     : wholeCoordinatePass ? GraphvizJob::Links::Routed
+                                           : GraphvizJob::Links::ThroughPlaces;
+    if (settings.links == GraphvizJob::Links::ThroughPlaces)
+        plan.method += QStringLiteral(" links through places");
+    settings.attributes = {
+        {"rankdir", "LR"},
+        {"nodesep", "0.3"},
+        // Orthogonal links need room between the ranks for their vertical tracks.
+        {"ranksep", routedOrthogonally ? "0.8" : "0.6"},
+        {"splines", settings.links == GraphvizJob::Links::Routed ? "polyline" : "none"},
+    };
+    settings.attributes += limits;
     if (plan.groupsAsStrips)
         plan.method += QStringLiteral(" without groups, groups as strips");
     const int turned = int(std::count(settings.turnedLinks.cbegin(), settings.turnedLinks.cend(), true));
     if (turned > 0)
         plan.method += QStringLiteral(" turned=%1").arg(turned);
     return plan;
+}
+
+bool LayoutPlan::outrunsDeadline(int deadlineMs) const
+{
+    return estimatedMilliseconds() > deadlineMs;
+}
+
+double LayoutPlan::estimatedMilliseconds() const
+{
+    const double nodes = double(drawingNodes);
+    const double crossingReduction = nodes * (fullCrossingReduction ? fullCrossingReductionMsPerNode
+                                                                    : shortCrossingReductionMsPerNode);
+    const double coordinates = coordinatePass ? nodes * nodes * coordinatePassMsPerSquaredNode : 0.0;
+    return crossingReduction + coordinates;
 }
 
 double LayoutPlan::crossingsPerDevice(const LayoutGraph& graph)

@@ -49,11 +49,23 @@
  *   reduction (mclimit=0.05, no second round).
  *
  * By size (devices + links):
- * - up to 500: dot with its defaults; newrank=true with groups, so that no link of a
- *   cluster runs backwards;
+ * - up to 500, while dot's drawing (devices and virtual nodes) stays within 6,000 nodes:
+ *   dot with its defaults; newrank=true with groups, so that no link of a cluster runs
+ *   backwards. A small graph whose links reach far makes a large drawing, and dot's passes
+ *   run to their ends on it: 200 devices, each half feeding the device half the chain
+ *   ahead, take it almost two minutes; such a graph gets the limits below;
  * - beyond: newrank=true always (dot's classic ranking takes several times as long on a
  *   large graph), the passes limited as above;
  * - beyond 20,000: dot would take longer than the freeze limit, so the layered grid.
+ *
+ * dot routes the links (splines=polyline) only where its coordinate pass runs to its end,
+ * that is without nslimit or with at least one iteration per node: a pass cut short can
+ * leave places on which dot's routing crashes or never ends. Elsewhere the links run through
+ * dot's places for them (GraphvizJob::Links::ThroughPlaces).
+ *
+ * Before dot starts, its drawing is estimated (LayeringEstimate::balancedLinkRanks): a
+ * drawing dot could not finish within the caller's deadline (estimatedMilliseconds(), a
+ * low estimate, so that a graph dot lays out in time is never refused) gets the grid at once.
  *
  * Deterministic: the same graph gets the same plan. Internal to the automatic layout
  * (exported for its tests); any thread.
@@ -73,9 +85,16 @@ struct DOZEROZOZU_EXPORT LayoutPlan
     bool fullCrossingReduction = true;
     /// Whether the graph, measured above 5,000 devices plus links, counts as tangled.
     bool tangled = false;
+    /// The nodes of dot's drawing: the devices and one per rank a link crosses (LayeringEstimate::balancedLinkRanks).
+    qint64 drawingNodes = 0;
 
     /// The plan for graph with the Graphviz layout program named.
     static LayoutPlan of(const LayoutGraph& graph, const QByteArray& program);
+
+    /// How long dot would take on the drawing at least, from its size and the passes that run.
+    double estimatedMilliseconds() const;
+    /// Whether dot could not finish the drawing within deadlineMs.
+    bool outrunsDeadline(int deadlineMs) const;
 
     /// Link crossings per device in LayeredGridLayout's drawing of graph without its groups.
     static double crossingsPerDevice(const LayoutGraph& graph);

@@ -14,6 +14,9 @@ constexpr double laneSpacing = 6.0;
 constexpr double trackSpacing = 8.0;
 /// How many further columns a lane is tried on when choosing one.
 constexpr int lookahead = 6;
+/// Columns the links may cross in all before they are left straight: routing costs time in
+/// proportion to them, and more for the lanes they crowd (200,000 take about a second).
+constexpr qint64 crossedColumnsUpTo = 200000;
 /// A device this close to level with its feeder is moved level with it.
 constexpr double alignTolerance = 10.0;
 /// The least room kept between the devices of a column when one is moved level.
@@ -43,6 +46,10 @@ void OrthogonalRouter::route()
 {
     alignChains();
     measureColumns();
+    if (crossedColumns() > crossedColumnsUpTo) {
+        placement.bends.fill(QList<QPointF>(), graph.links.size());
+        return;
+    }
     linkJogs.resize(graph.links.size());
     channelJogs.resize(columns.size() + 1);
     channelTracks.fill(0, columns.size() + 1);
@@ -52,6 +59,18 @@ void OrthogonalRouter::route()
         assignTracks(channel);
     widenChannels();
     buildBends();
+}
+
+qint64 OrthogonalRouter::crossedColumns() const
+{
+    qint64 crossed = 0;
+    for (const LayoutGraph::Link& link : graph.links) {
+        const int from = columnOf.value(link.from, -1);
+        const int to = columnOf.value(link.to, -1);
+        if (from >= 0 && to >= 0)
+            crossed += std::abs(to - from) + 1;
+    }
+    return crossed;
 }
 
 // Column by column from the left, so that a chain levelled at its start stays level along it.

@@ -19,7 +19,9 @@
  * cross; a channel too narrow for its tracks is widened by moving the columns to its
  * right. Before routing, a device fed from an earlier column whose centre lies a few units
  * off its feeder's is moved level with it where its column has room, so that chains run
- * straight instead of with tiny steps. Deterministic: the same placement gives the same routes.
+ * straight instead of with tiny steps. Links that cross a great many columns in all (long
+ * links all along a long flow) are left straight: routing them would take the application
+ * seconds to minutes. Deterministic: the same placement gives the same routes.
  *
  * Internal to the automatic layout; any thread; one object per run.
  */
@@ -55,6 +57,7 @@ private:
 
     void alignChains();
     void measureColumns();
+    qint64 crossedColumns() const;
     void planLink(int link);
     double chooseLane(const QVector<int>& traversed, int step, double current, double target);
     bool isFree(int column, double y) const;

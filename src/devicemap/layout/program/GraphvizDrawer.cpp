@@ -1,0 +1,315 @@
+#include "GraphvizDrawer.h"
+
+#include "RankedLinkRouter.h"
+
+#include <QHash>
+
+#include <graphviz/gvc.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+/// Graphviz's last message, gathered from the pieces its error callback hands over.
+QByteArray& lastMessage()
+{
+    static QByteArray message;
+    return message;
+}
+
+int forwardGraphvizMessage(char* text)
+{
+    // Graphviz hands a message over in pieces ("Error", ": ", the text, "\n"). Each goes out
+    // at once: a crash a moment later must not take what Graphviz said with it.
+    const size_t length = std::strlen(text);
+    for (size_t written = 0; written < length;) {
+        const ssize_t result = ::write(STDERR_FILENO, text + written, length - written);
+        if (result <= 0)
+            break;
+        written += size_t(result);
+    }
+    QByteArray& message = lastMessage();
+    if (message.endsWith('\n'))
+        message.clear();
+    message += text;
+    return 0;
+}
+
+/*
+ * Graphviz's own naming gives a named object the address of its name text as its id,
+ * and keeps subgraphs ordered by id: clusters would come out in an order that changes
+ * from run to run, and so would the layout. These ids count up instead.
+ */
+struct SequentialIds
+{
+    QHash<QByteArray, IDTYPE> idByName;
+    QHash<IDTYPE, QByteArray> nameById;
+    // Named objects get even ids and anonymous ones odd ids, as Graphviz's own naming does.
+    IDTYPE nextNamed = 2;
+    IDTYPE nextAnonymous = 1;
+
+    static void* open(Agraph_t*, Agdisc_t*) { return new SequentialIds; }
+
+    static long map(void* state, int, char* name, IDTYPE* id, int create)
+    {
+        auto* ids = static_cast<SequentialIds*>(state);
+        if (!name) {
+            *id = ids->nextAnonymous;
+            ids->nextAnonymous += 2;
+            return 1;
+        }
+        const QByteArray key(name);
+        const auto found = ids->idByName.constFind(key);
+        if (found != ids->idByName.constEnd()) {
+            *id = *found;
+            return 1;
+        }
+        if (!create)
+            return 0;
+        *id = ids->nextNamed;
+        ids->nextNamed += 2;
+        ids->idByName.insert(key, *id);
+        ids->nameById.insert(*id, key);
+        return 1;
+    }
+
+    static long alloc(void*, int, IDTYPE) { return 0; }
+
+    static void free(void*, int, IDTYPE) {}
+
+    static char* print(void* state, int, IDTYPE id)
+    {
+        auto* ids = static_cast<SequentialIds*>(state);
+        const auto found = ids->nameById.constFind(id);
+        return found == ids->nameById.constEnd() ? nullptr : const_cast<char*>(found->constData());
+    }
+
+    static void close(void* state) { delete static_cast<SequentialIds*>(state); }
+
+    static void idregister(void*, int, void*) {}
+};
+
+Agiddisc_t sequentialIdDiscipline{SequentialIds::open,  SequentialIds::map,   SequentialIds::alloc,
+                                  SequentialIds::free,  SequentialIds::print, SequentialIds::close,
+                                  SequentialIds::idregister};
+Agdisc_t layoutDiscipline{&AgMemDisc, &sequentialIdDiscipline, &AgIoDisc};
+
+/// Font size of the cluster labels that stand for the map's cluster titles.
+const char clusterTitleSize[] = "14";
+
+QByteArray inches(double points)
+{
+    // Graphviz sizes nodes in inches of 72 points; one point is one scene unit.
+    return QByteArray::number(std::max(points, 1.0) / 72.0, 'f', 5);
+}
+
+char* text(const char* literal)
+{
+    return const_cast<char*>(literal);
+}
+
+/// Builds the Graphviz graph of a job and reads the layout back; owns the graph.
+class GraphvizGraph
+{
+public:
+    explicit GraphvizGraph(const GraphvizJob& job)
+        : job(job)
+    {
+        root = agopen(text("layout"), Agdirected, &layoutDiscipline);
+        for (const auto& attribute : job.attributes)
+            agattr(root, AGRAPH, const_cast<char*>(attribute.first.constData()),
+                   const_cast<char*>(attribute.second.constData()));
+        agattr(root, AGNODE, text("shape"), text("box"));
+        agattr(root, AGNODE, text("fixedsize"), text("true"));
+        agattr(root, AGNODE, text("label"), text(""));
+        widthAttribute = agattr(root, AGNODE, text("width"), text("0.75"));
+        heightAttribute = agattr(root, AGNODE, text("height"), text("0.5"));
+        agattr(root, AGRAPH, text("label"), text(""));
+        addClusters();
+        addNodes();
+        addEdges();
+    }
+
+    ~GraphvizGraph() { agclose(root); }
+
+    GraphvizGraph(const GraphvizGraph&) = delete;
+    GraphvizGraph& operator=(const GraphvizGraph&) = delete;
+
+    Agraph_t* handle() const { return root; }
+
+    GraphvizDrawing drawing() const
+    {
+        GraphvizDrawing result;
+        const boxf box = GD_bb(root);
+        const double top = box.UR.y;
+        auto flipped = [top](const pointf& point) { return QPointF(point.x, top - point.y); };
+
+        result.centers.reserve(int(nodes.size()));
+        for (Agnode_t* node : nodes)
+            result.centers.append(flipped(ND_coord(node)));
+        result.bends.resize(int(edges.size()));
+        if (job.links == GraphvizJob::Links::Routed) {
+            for (int i = 0; i < int(edges.size()); ++i)
+                result.bends[i] = corners(edges.at(i), flipped);
+        } else if (job.links == GraphvizJob::Links::ThroughPlaces) {
+            // Rank by rank, top to bottom, as dot's own router takes them: each link narrows the
+            // room of the next.
+            RankedLinkRouter router(root);
+            std::vector<int> order(edges.size());
+            for (int i = 0; i < int(edges.size()); ++i)
+                order[i] = i;
+            auto start = [this](int i) {
+                Agnode_t* tail = agtail(edges.at(i));
+                Agnode_t* head = aghead(edges.at(i));
+                Agnode_t* first = ND_rank(tail) <= ND_rank(head) ? tail : head;
+                return std::make_pair(ND_rank(first), ND_order(first));
+            };
+            std::stable_sort(order.begin(), order.end(), [&start](int a, int b) { return start(a) < start(b); });
+            for (int i : order) {
+                for (const QPointF& bend : router.route(edges.at(i)))
+                    result.bends[i].append(flipped(pointf{bend.x(), bend.y()}));
+            }
+        }
+        result.clusterRects.reserve(int(clusters.size()));
+        for (Agraph_t* cluster : clusters) {
+            const boxf bb = GD_bb(cluster);
+            result.clusterRects.append(QRectF(flipped(bb.LL), flipped(bb.UR)).normalized());
+        }
+        return result;
+    }
+
+private:
+    void addClusters()
+    {
+        QVector<bool> hasMembers(job.clusters.size(), false);
+        for (const GraphvizJob::Node& node : job.nodes) {
+            for (int cluster = node.cluster; cluster >= 0 && !hasMembers.at(cluster);
+                 cluster = job.clusters.at(cluster).parent)
+                hasMembers[cluster] = true;
+        }
+        for (int i = 0; i < job.clusters.size(); ++i) {
+            const int parent = job.clusters.at(i).parent;
+            Agraph_t* owner = parent >= 0 && parent < i ? clusters.at(parent) : root;
+            const QByteArray name = "cluster_" + QByteArray::number(i);
+            Agraph_t* cluster = agsubg(owner, const_cast<char*>(name.constData()), 1);
+            clusters.push_back(cluster);
+            // The map draws a cluster's name in a tab inside its top-left corner: a label
+            // of about that size keeps the devices clear of it.
+            QByteArray title = job.clusters.at(i).label;
+            title.replace('\\', "\\\\");
+            agsafeset(cluster, text("label"), title.isEmpty() ? text(" ") : title.data(), text(""));
+            agsafeset(cluster, text("fontsize"), text(clusterTitleSize), text(""));
+            agsafeset(cluster, text("labeljust"), text("l"), text(""));
+            agsafeset(cluster, text("labelloc"), text("t"), text(""));
+            if (!hasMembers.at(i)) {
+                const QByteArray placeholder = "e" + QByteArray::number(i);
+                Agnode_t* node = agnode(cluster, const_cast<char*>(placeholder.constData()), 1);
+                agsafeset(node, text("style"), text("invis"), text(""));
+            }
+        }
+    }
+
+    void addNodes()
+    {
+        nodes.reserve(job.nodes.size());
+        for (int i = 0; i < job.nodes.size(); ++i) {
+            const GraphvizJob::Node& jobNode = job.nodes.at(i);
+            const QByteArray id = "n" + QByteArray::number(i);
+            Agraph_t* owner = jobNode.cluster >= 0 && jobNode.cluster < int(clusters.size()) ? clusters.at(jobNode.cluster)
+                                                                                               : root;
+            Agnode_t* node = agnode(owner, const_cast<char*>(id.constData()), 1);
+            agxset(node, widthAttribute, const_cast<char*>(inches(jobNode.size.width()).constData()));
+            agxset(node, heightAttribute, const_cast<char*>(inches(jobNode.size.height()).constData()));
+            nodes.push_back(node);
+        }
+    }
+
+    void addEdges()
+    {
+        edges.reserve(job.edges.size());
+        for (const auto& edge : job.edges)
+            edges.push_back(agedge(root, nodes.at(edge.first), nodes.at(edge.second), nullptr, 1));
+    }
+
+    template<typename Flip>
+    static QList<QPointF> corners(Agedge_t* edge, Flip flipped)
+    {
+        // A polyline comes as Bézier control points with every corner repeated: the
+        // distinct points are its vertices, and the first and last lie on the node outlines.
+        QList<QPointF> points;
+        const splines* spline = ED_spl(edge);
+        if (!spline)
+            return points;
+        for (int b = 0; b < spline->size; ++b) {
+            const bezier& curve = spline->list[b];
+            for (int p = 0; p < curve.size; ++p) {
+                const QPointF point = flipped(curve.list[p]);
+                if (points.isEmpty() || points.last() != point)
+                    points.append(point);
+            }
+        }
+        if (points.size() >= 2) {
+            points.removeFirst();
+            points.removeLast();
+        } else {
+            points.clear();
+        }
+        return points;
+    }
+
+    const GraphvizJob& job;
+    Agraph_t* root = nullptr;
+    Agsym_t* widthAttribute = nullptr;
+    Agsym_t* heightAttribute = nullptr;
+    std::vector<Agraph_t*> clusters;
+    std::vector<Agnode_t*> nodes;
+    std::vector<Agedge_t*> edges;
+};
+
+bool isFinite(const GraphvizDrawing& drawing)
+{
+    auto finite = [](const QPointF& point) { return std::isfinite(point.x()) && std::isfinite(point.y()); };
+    for (const QPointF& center : drawing.centers) {
+        if (!finite(center))
+            return false;
+    }
+    for (const QList<QPointF>& bends : drawing.bends) {
+        if (!std::all_of(bends.cbegin(), bends.cend(), finite))
+            return false;
+    }
+    for (const QRectF& rect : drawing.clusterRects) {
+        if (!finite(rect.topLeft()) || !finite(rect.bottomRight()))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool GraphvizDrawer::draw(const GraphvizJob& job, GraphvizDrawing* drawing, QByteArray* error)
+{
+    agseterrf(forwardGraphvizMessage);
+    GVC_t* context = gvContext();
+    if (!context) {
+        *error = "no Graphviz context";
+        return false;
+    }
+    const GraphvizGraph graph(job);
+    if (gvLayout(context, graph.handle(), job.engine.constData()) != 0) {
+        *error = lastMessage().trimmed().isEmpty() ? QByteArray("Graphviz could not lay the graph out")
+                                                   : lastMessage().trimmed();
+        return false;
+    }
+    *drawing = graph.drawing();
+    gvFreeLayout(context, graph.handle());
+    if (!isFinite(*drawing)) {
+        *error = "Graphviz gave coordinates that are not numbers";
+        return false;
+    }
+    return true;
+}

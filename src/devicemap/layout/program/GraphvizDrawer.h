@@ -1,0 +1,22 @@
+#pragma once
+
+#include "GraphvizJob.h"
+
+#include <QByteArray>
+
+/**
+ * The layout program's one run of Graphviz through its C API: nodes with synthetic ids
+ * ("n0", "n1", …) and fixed sizes, edges in the job's order, clusters as nested
+ * "cluster_N" subgraphs (an empty one holds an invisible placeholder, since Graphviz drops
+ * empty clusters), then positions, polyline corners and cluster boxes read back with the
+ * y axis turned downwards.
+ *
+ * Graphviz reports its messages through an error callback: each piece goes to standard
+ * error at once, so that what it said before a crash is not lost. One run per process.
+ */
+class GraphvizDrawer
+{
+public:
+    /// Lays job out. False, with error set to Graphviz's last word, when Graphviz fails.
+    static bool draw(const GraphvizJob& job, GraphvizDrawing* drawing, QByteArray* error);
+};

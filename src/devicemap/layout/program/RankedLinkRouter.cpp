@@ -1,0 +1,248 @@
+#include "RankedLinkRouter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// dot's kinds of node and its drawing directions, as its sources number them.
+constexpr int normalNode = 0;
+constexpr int virtualNode = 1;
+constexpr int leftToRight = 1;
+
+int rounded(double value)
+{
+    // As dot rounds the separations it keeps between the nodes of a rank.
+    return value >= 0 ? int(value + 0.5) : int(value - 0.5);
+}
+
+/// Twice the signed area of a, b, c: positive when c lies to the left of a→b (y up).
+double turn(const QPointF& a, const QPointF& b, const QPointF& c)
+{
+    return (b.x() - a.x()) * (c.y() - a.y()) - (b.y() - a.y()) * (c.x() - a.x());
+}
+
+/// The shortest way from start to end through portals crossed left to right, each given by its
+/// left (upper) and right (lower) end: the funnel algorithm.
+QList<QPointF> shortestWay(const QVector<QPair<QPointF, QPointF>>& portals)
+{
+    QList<QPointF> path{portals.first().first};
+    QPointF apex = portals.first().first;
+    QPointF left = apex;
+    QPointF right = apex;
+    int leftIndex = 0;
+    int rightIndex = 0;
+    for (int i = 1; i < portals.size(); ++i) {
+        const QPointF& nextLeft = portals.at(i).first;
+        const QPointF& nextRight = portals.at(i).second;
+        if (turn(apex, right, nextRight) >= 0) {
+            if (apex == right || turn(apex, left, nextRight) < 0) {
+                right = nextRight;
+                rightIndex = i;
+            } else {
+                // The right side crossed over the left one: the way turns round the left corner.
+                path.append(left);
+                apex = right = left;
+                i = rightIndex = leftIndex;
+                continue;
+            }
+        }
+        if (turn(apex, left, nextLeft) <= 0) {
+            if (apex == left || turn(apex, right, nextLeft) > 0) {
+                left = nextLeft;
+                leftIndex = i;
+            } else {
+                path.append(right);
+                apex = left = right;
+                i = leftIndex = rightIndex;
+                continue;
+            }
+        }
+    }
+    if (path.last() != portals.last().first)
+        path.append(portals.last().first);
+    return path;
+}
+
+/// The y of the x-monotone path at x.
+double heightAt(const QList<QPointF>& path, double x)
+{
+    for (int i = 1; i < path.size(); ++i) {
+        const QPointF& a = path.at(i - 1);
+        const QPointF& b = path.at(i);
+        if (x <= b.x() || i + 1 == path.size()) {
+            if (b.x() - a.x() <= 1e-9)
+                return b.y();
+            const double t = std::clamp((x - a.x()) / (b.x() - a.x()), 0.0, 1.0);
+            return a.y() + t * (b.y() - a.y());
+        }
+    }
+    return path.first().y();
+}
+
+} // namespace
+
+RankedLinkRouter::RankedLinkRouter(Agraph_t* root)
+    : root(root)
+{
+    if (GD_rankdir(root) != leftToRight || !GD_rank(root) || GD_maxrank(root) < GD_minrank(root))
+        return;
+    ready = findFrame();
+    if (ready)
+        findBands();
+}
+
+bool RankedLinkRouter::findFrame()
+{
+    double lowestStart = 0;
+    double highestStart = 0;
+    bool lowest = false;
+    bool highest = false;
+    bool rankFound = false;
+    for (int r = GD_minrank(root); r <= GD_maxrank(root); ++r) {
+        const rank_t& rank = GD_rank(root)[r];
+        for (int i = 0; i < rank.n; ++i) {
+            Agnode_t* node = rank.v[i];
+            if (ND_node_type(node) != normalNode)
+                continue;
+            for (int side : {-1, 1}) {
+                if (i + side < 0 || i + side >= rank.n || ND_node_type(rank.v[i + side]) != virtualNode)
+                    continue;
+                Agnode_t* neighbour = rank.v[i + side];
+                if (!rankFound) {
+                    // The rank axis: final x = rankEnd - y in the drawing's frame.
+                    rankEnd = ND_coord(node).x + ND_coord(neighbour).y;
+                    rankFound = true;
+                }
+                // Within a rank, final y = x - rankStart; a device reaches half its final height
+                // along the rank. A neighbour above bounds rankStart from above, one below from below.
+                const int separation = rounded(ND_ht(node) / 2 + (side > 0 ? ND_lw(neighbour) : ND_rw(neighbour))
+                                               + GD_nodesep(root));
+                if (side > 0) {
+                    const double bound = ND_coord(neighbour).x - separation - ND_coord(node).y;
+                    highestStart = highest ? std::min(highestStart, bound) : bound;
+                    highest = true;
+                } else {
+                    const double bound = ND_coord(neighbour).x + separation - ND_coord(node).y;
+                    lowestStart = lowest ? std::max(lowestStart, bound) : bound;
+                    lowest = true;
+                }
+            }
+        }
+    }
+    rankStart = highest ? highestStart : lowestStart;
+    return rankFound && (lowest || highest);
+}
+
+void RankedLinkRouter::findBands()
+{
+    for (int r = GD_minrank(root); r <= GD_maxrank(root); ++r) {
+        const rank_t& rank = GD_rank(root)[r];
+        RankBand band;
+        for (int i = 0; i < rank.n; ++i) {
+            Agnode_t* node = rank.v[i];
+            const double x = placeOf(node).x();
+            const double half = ND_node_type(node) == normalNode ? ND_lw(node) : 0.0;
+            band.x = x;
+            band.left = i == 0 ? x - half : std::min(band.left, x - half);
+            band.right = i == 0 ? x + half : std::max(band.right, x + half);
+        }
+        bands.append(band);
+    }
+}
+
+QPointF RankedLinkRouter::placeOf(Agnode_t* node) const
+{
+    if (ND_node_type(node) == normalNode)
+        return QPointF(ND_coord(node).x, ND_coord(node).y);
+    return QPointF(rankEnd - ND_coord(node).y, ND_coord(node).x - rankStart);
+}
+
+QList<Agnode_t*> RankedLinkRouter::chainOf(Agedge_t* edge) const
+{
+    // A link dot turned round has its virtual nodes chained from its head's rank to its tail's.
+    const bool turned = ND_rank(agtail(edge)) > ND_rank(aghead(edge));
+    Agnode_t* first = turned ? aghead(edge) : agtail(edge);
+    Agnode_t* last = turned ? agtail(edge) : aghead(edge);
+    const int ranks = ND_rank(last) - ND_rank(first);
+    QList<Agnode_t*> chain{first};
+    Agedge_t* step = ED_to_virt(edge);
+    while (step && agtail(step) == chain.last() && ND_node_type(aghead(step)) == virtualNode && chain.size() < ranks) {
+        chain.append(aghead(step));
+        step = ND_out(aghead(step)).size > 0 ? ND_out(aghead(step)).list[0] : nullptr;
+    }
+    // Only a chain that ends where the link does is the link's.
+    if (!step || agtail(step) != chain.last() || aghead(step) != last)
+        return {};
+    chain.append(last);
+    return chain;
+}
+
+double RankedLinkRouter::lowSide(Agnode_t* node) const
+{
+    const double y = placeOf(node).y();
+    if (ND_node_type(node) == normalNode)
+        return y - ND_ht(node) / 2;
+    return passedAt.contains(node) ? passedAt.value(node) : y - ND_lw(node);
+}
+
+double RankedLinkRouter::highSide(Agnode_t* node) const
+{
+    const double y = placeOf(node).y();
+    if (ND_node_type(node) == normalNode)
+        return y + ND_ht(node) / 2;
+    return passedAt.contains(node) ? passedAt.value(node) : y + ND_rw(node);
+}
+
+RankedLinkRouter::Gate RankedLinkRouter::roomOf(Agnode_t* node) const
+{
+    const rank_t& rank = GD_rank(root)[ND_rank(node)];
+    const int order = ND_order(node);
+    const double y = placeOf(node).y();
+    Gate gate;
+    gate.low = order > 0 && rank.v[order - 1] ? highSide(rank.v[order - 1]) : y - ND_lw(node);
+    gate.high = order + 1 < rank.n && rank.v[order + 1] ? lowSide(rank.v[order + 1]) : y + ND_rw(node);
+    // Places a cut-short pass left overlapping leave the link its own place alone.
+    if (gate.low > y || gate.high < y)
+        gate.low = gate.high = y;
+    return gate;
+}
+
+QList<QPointF> RankedLinkRouter::route(Agedge_t* edge)
+{
+    if (!ready || ND_rank(agtail(edge)) == ND_rank(aghead(edge)))
+        return {};
+    const QList<Agnode_t*> chain = chainOf(edge);
+    if (chain.isEmpty())
+        return {};
+
+    // Level out of the first device and into the last, through each virtual node's room
+    // across its rank's band.
+    QVector<QPair<QPointF, QPointF>> portals;
+    auto addGate = [&portals](double x, double low, double high) {
+        portals.append(qMakePair(QPointF(x, high), QPointF(x, low)));
+    };
+    const QPointF start = placeOf(chain.first());
+    const QPointF end = placeOf(chain.last());
+    portals.append(qMakePair(start, start));
+    const RankBand& firstBand = bands.at(ND_rank(chain.first()) - GD_minrank(root));
+    addGate(firstBand.right, start.y() - ND_ht(chain.first()) / 2, start.y() + ND_ht(chain.first()) / 2);
+    for (int i = 1; i + 1 < chain.size(); ++i) {
+        const RankBand& band = bands.at(ND_rank(chain.at(i)) - GD_minrank(root));
+        const Gate room = roomOf(chain.at(i));
+        addGate(band.left, room.low, room.high);
+        addGate(band.right, room.low, room.high);
+    }
+    const RankBand& lastBand = bands.at(ND_rank(chain.last()) - GD_minrank(root));
+    addGate(lastBand.left, end.y() - ND_ht(chain.last()) / 2, end.y() + ND_ht(chain.last()) / 2);
+    portals.append(qMakePair(end, end));
+
+    QList<QPointF> way = shortestWay(portals);
+    for (int i = 1; i + 1 < chain.size(); ++i)
+        passedAt.insert(chain.at(i), heightAt(way, bands.at(ND_rank(chain.at(i)) - GD_minrank(root)).x));
+    way.removeFirst();
+    way.removeLast();
+    if (ND_rank(agtail(edge)) > ND_rank(aghead(edge)))
+        std::reverse(way.begin(), way.end());
+    return way;
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QPointF>
+#include <QVector>
+
+#include <graphviz/gvc.h>
+
+/**
+ * Routes links through the places dot's drawing gave them, where dot itself routes nothing
+ * (splines=none): dot crosses a rank with a link through a virtual node of that rank, placed
+ * with the devices, and leaves each such node room between its neighbours. Each link takes
+ * the shortest way through those rooms, level out of its source and into its target, as
+ * dot's own router does; the links are routed one after another, each narrowing the room of
+ * its neighbours to where it passed. Links cross only where dot's ordering has them cross.
+ *
+ * dot's last step turns and moves the devices to their final places but leaves the virtual
+ * nodes where its left-to-right passes put them, in the drawing's own frame (ranks along y,
+ * each rank along x). That frame is found again from the devices: a rank's y is its virtual
+ * nodes', and devices sit in a rank at the separations dot keeps between neighbours, which
+ * are tight wherever a node stays packed against its neighbour.
+ *
+ * Works on the laid-out graph before its layout is freed, rankdir=LR only; in Graphviz's
+ * final frame (y up).
+ */
+class RankedLinkRouter
+{
+public:
+    explicit RankedLinkRouter(Agraph_t* root);
+
+    /// Whether the drawing's frame was found; without it no link gets bends.
+    bool isReady() const { return ready; }
+
+    /// Routes edge and gives its bends from its tail to its head; none for a link within one rank.
+    QList<QPointF> route(Agedge_t* edge);
+
+private:
+    struct RankBand
+    {
+        double x = 0;
+        double left = 0;
+        double right = 0;
+    };
+
+    struct Gate
+    {
+        double x = 0;
+        double low = 0;
+        double high = 0;
+    };
+
+    bool findFrame();
+    void findBands();
+    QPointF placeOf(Agnode_t* node) const;
+    /// The nodes from the lower-ranked end of edge to the other, empty when dot's chain is not whole.
+    QList<Agnode_t*> chainOf(Agedge_t* edge) const;
+    /// The room a virtual node leaves its link between its neighbours in the rank.
+    Gate roomOf(Agnode_t* node) const;
+    double lowSide(Agnode_t* node) const;
+    double highSide(Agnode_t* node) const;
+
+    Agraph_t* root;
+    bool ready = false;
+    double rankEnd = 0;
+    double rankStart = 0;
+    QVector<RankBand> bands;
+    /// Where routed links passed their virtual nodes.
+    QHash<Agnode_t*, double> passedAt;
+};

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "LayoutGraph.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <random>
+
+// Graph shapes that Graphviz's dot finds hard: links reaching far along a flow, rings fed half
+// way round, lanes linked across, dense random wiring, trees and stars. Each shape is a function
+// of the device count; devices of varied sizes, clustered types get nested groups.
+namespace LayoutCorpus {
+
+inline LayoutGraph devices(int count, qint32 type)
+{
+    LayoutGraph graph;
+    graph.type = type;
+    for (int i = 0; i < count; ++i)
+        graph.devices.append({QStringLiteral("device %1").arg(i), QSizeF(60 + (i * 37) % 90, 30 + (i % 3) * 8), -1});
+    if (graph.isClustered()) {
+        graph.groups = {{"first", -1}, {"second", -1}, {"inside first", 0}, {"third", -1}, {"empty", -1}};
+        for (int i = 0; i < count; ++i)
+            graph.devices[i].group = i % 5 == 0 ? 0 : i % 5 == 1 ? 1 : i % 5 == 2 ? 2 : i % 5 == 3 ? 3 : -1;
+    }
+    return graph;
+}
+
+/// A chain whose devices also feed the device half the chain ahead.
+inline LayoutGraph farChain(int count, qint32 type)
+{
+    LayoutGraph graph = devices(count, type);
+    for (int i = 0; i + 1 < count; ++i)
+        graph.links.append({i, i + 1});
+    for (int i = 0; i + count / 2 < count; ++i)
+        graph.links.append({i, i + count / 2});
+    return graph;
+}
+
+/// A ring whose devices also feed the device half way round.
+inline LayoutGraph halfRing(int count, qint32 type)
+{
+    LayoutGraph graph = devices(count, type);
+    for (int i = 0; i < count; ++i) {
+        graph.links.append({i, (i + 1) % count});
+        graph.links.append({i, (i + count / 2) % count});
+    }
+    return graph;
+}
+
+/// Ten pipelines side by side; every fourth device also feeds one a few steps on in the next lane.
+inline LayoutGraph crossLinkedLanes(int count, qint32 type)
+{
+    LayoutGraph graph = devices(count, type);
+    constexpr int lanes = 10;
+    const int length = count / lanes;
+    for (int i = 0; i < count; ++i) {
+        const int lane = i / length;
+        const int step = i % length;
+        if (step + 1 < length && i + 1 < count)
+            graph.links.append({i, i + 1});
+        const int across = (lane + 1) % lanes * length + step + 3;
+        if (i % 4 == 0 && step + 3 < length && across < count)
+            graph.links.append({i, across});
+    }
+    return graph;
+}
+
+/// Every device feeds three others chosen at random.
+inline LayoutGraph denseRandom(int count, qint32 type)
+{
+    LayoutGraph graph = devices(count, type);
+    std::mt19937 random(11);
+    QSet<qint64> taken;
+    for (int i = 0; i < count; ++i) {
+        for (int k = 0; k < 3; ++k) {
+            const int to = int(random() % count);
+            if (to != i && !taken.contains(qint64(i) * count + to)) {
+                taken.insert(qint64(i) * count + to);
+                graph.links.append({i, to});
+            }
+        }
+    }
+    return graph;
+}
+
+/// A binary tree fed from its root.
+inline LayoutGraph tree(int count, qint32 type)
+{
+    LayoutGraph graph = devices(count, type);
+    for (int i = 1; i < count; ++i)
+        graph.links.append({(i - 1) / 2, i});
+    return graph;
+}
+
+/// One hub feeding every device, every other device feeding it back.
+inline LayoutGraph star(int count, qint32 type)
+{
+    LayoutGraph graph = devices(count, type);
+    for (int i = 1; i < count; ++i) {
+        graph.links.append({0, i});
+        if (i % 2 == 0)
+            graph.links.append({i, 0});
+    }
+    return graph;
+}
+
+inline std::function<LayoutGraph(int, qint32)> shape(const QString& name)
+{
+    if (name == QLatin1String("far chain"))
+        return farChain;
+    if (name == QLatin1String("half ring"))
+        return halfRing;
+    if (name == QLatin1String("lanes"))
+        return crossLinkedLanes;
+    if (name == QLatin1String("dense random"))
+        return denseRandom;
+    if (name == QLatin1String("tree"))
+        return tree;
+    return star;
+}
+
+inline QStringList shapes()
+{
+    return {"far chain", "half ring", "lanes", "dense random", "tree", "star"};
+}
+
+} // namespace LayoutCorpus
