@@ -221,14 +221,14 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
     QSet<QString> createdFolded;
     // A loaded graph's fresh names pass over the names its text gives, so that no device takes
     // the name of one that comes later. Gathered when the first fresh name is needed.
-    QSet<QString> textNames;
+    DeviceRegistry::PassedOverNames textNames;
     auto freshName = [this, &infos, &textNames, keepUnknown](const QString& type, const QString& networkManager) {
         if (keepUnknown && textNames.isEmpty()) {
-            textNames.reserve(infos.size());
             for (const DeviceInfo& info : infos)
-                textNames.insert(info.name.toCaseFolded());
+                textNames.insert(info.name);
         }
-        return m_devices->freshName(DeviceRegistry::namePattern(type, networkManager), textNames);
+        return m_devices->freshName(DeviceRegistry::namePattern(type, networkManager),
+                                    keepUnknown ? &textNames : nullptr);
     };
     quint64 lastSequence = 0;
     for (int entry = 0; entry < infos.size(); ++entry) {

@@ -55,22 +55,43 @@ DeviceRecord* DeviceRegistry::recordOf(const QObject* device) const
     return m_objects.value(device);
 }
 
-QString DeviceRegistry::freshName(const QString& base, const QSet<QString>& passedOver)
+void DeviceRegistry::PassedOverNames::insert(const QString& name)
+{
+    m_names.insert(nameKey(name));
+}
+
+QString DeviceRegistry::freshName(const QString& base, PassedOverNames* passedOver)
 {
     const QString pattern = base.contains("%1") ? base : base + "%1";
-    // The hint only moves past numbers found taken, not past those merely passed over; the
-    // candidate returned may still go unused.
     int& hint = m_freshNameHints[pattern];
     hint = qMax(hint, 1);
-    bool takenSoFar = true;
-    for (int number = hint;; ++number) {
+    // A load's names stay passed over until it ends, and a name taken stays so until a name is
+    // freed: the load's own hint moves past both, so that fresh names given before many of the
+    // text's "<type><number>" cost no more than the load.
+    int* loadHint = nullptr;
+    if (passedOver) {
+        if (passedOver->m_freedCount != m_freedCount) {
+            passedOver->m_hints.clear();
+            passedOver->m_freedCount = m_freedCount;
+        }
+        loadHint = &passedOver->m_hints[pattern];
+        *loadHint = qMax(*loadHint, hint);
+    }
+    const int first = loadHint ? *loadHint : hint;
+    // The registry's hint only moves past numbers found taken, not past those merely passed
+    // over; the candidate returned may still go unused.
+    bool takenSoFar = first == hint;
+    for (int number = first;; ++number) {
         const QString candidate = pattern.arg(number);
-        const bool taken = find(candidate) || m_reserved.contains(nameKey(candidate));
-        if (!taken && !passedOver.contains(nameKey(candidate)))
+        const QString key = nameKey(candidate);
+        const bool taken = find(candidate) || m_reserved.contains(key);
+        if (!taken && !(passedOver && passedOver->m_names.contains(key)))
             return candidate;
         takenSoFar = takenSoFar && taken;
         if (takenSoFar)
             hint = number + 1;
+        if (loadHint)
+            *loadHint = number + 1;
     }
 }
 
@@ -191,6 +212,7 @@ void DeviceRegistry::closeGaps() const
 // read there lowers the hint: one lowered too far only costs a longer search.
 void DeviceRegistry::nameFreed(const QString& name)
 {
+    ++m_freedCount;
     for (auto hint = m_freshNameHints.begin(); hint != m_freshNameHints.end(); ++hint) {
         const QString& pattern = hint.key();
         const int marker = pattern.indexOf(QLatin1String("%1"));
