@@ -3,8 +3,6 @@
 #include "BaseDevice.h"
 #include "YamlSerialiser.h"
 
-#include <QRegularExpression>
-#include <QVector>
 
 #include <algorithm>
 
@@ -18,11 +16,31 @@ QString nameKey(const QString& name)
 }
 
 // What a device's own name may not hold: a link's text ("device.slot<source.signal") could not
-// be split again, or the name would read as a networked one.
-const QRegularExpression& forbiddenInNames()
+// be split again, or the name would read as a networked one. White space is ASCII's only, as
+// names have always been checked.
+bool isForbiddenInNames(QChar character)
 {
-    static const QRegularExpression forbidden(QStringLiteral("[\\s.<>@:/\\\\\"'(),]"));
-    return forbidden;
+    switch (character.unicode()) {
+    case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
+    case '.': case '<': case '>': case '@': case ':': case '/': case '\\': case '"': case '\'': case '(': case ')':
+    case ',':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The code point at position, and in step the number of UTF-16 units it takes; a lone
+// surrogate stands for itself.
+uint codePointAt(const QString& text, int position, int* step)
+{
+    const QChar first = text.at(position);
+    if (first.isHighSurrogate() && position + 1 < text.size() && text.at(position + 1).isLowSurrogate()) {
+        *step = 2;
+        return QChar::surrogateToUcs4(first, text.at(position + 1));
+    }
+    *step = 1;
+    return first.unicode();
 }
 
 } // namespace
@@ -95,21 +113,29 @@ QString DeviceRegistry::freshName(const QString& base, PassedOverNames* passedOv
     }
 }
 
+// One pass over the type's last part, as createDevice() makes one at every call.
 QString DeviceRegistry::namePattern(const QString& type, const QString& networkManager)
 {
-    QString base = type.section(QLatin1Char('/'), -1);
-    base.replace(forbiddenInNames(), QStringLiteral("_"));
-    // A type's own "%1" is text, not where the number goes.
-    base.replace(QLatin1Char('%'), QLatin1Char('_'));
-    if (holdsNoncharacter(base)) {
-        QVector<uint> codePoints = base.toUcs4();
-        std::replace_if(codePoints.begin(), codePoints.end(), [](uint codePoint) { return QChar::isNonCharacter(codePoint); },
-                        uint('_'));
-        base = QString::fromUcs4(codePoints.constData(), codePoints.size());
+    const int lastPart = type.lastIndexOf(QLatin1Char('/')) + 1;
+    QString base;
+    base.reserve(type.size() - lastPart + 3 + (networkManager.isEmpty() ? 0 : 1 + networkManager.size()));
+    for (int position = lastPart; position < type.size();) {
+        int step = 1;
+        const uint codePoint = codePointAt(type, position, &step);
+        // A type's own "%1" is text, not where the number goes.
+        const QChar character = type.at(position);
+        if (isForbiddenInNames(character) || character == QLatin1Char('%') || QChar::isNonCharacter(codePoint))
+            base.append(QLatin1Char('_'));
+        else
+            base.append(type.midRef(position, step));
+        position += step;
     }
     if (base.isEmpty())
         base = QStringLiteral("device");
-    return networkManager.isEmpty() ? base + QStringLiteral("%1") : base + QStringLiteral("%1@") + networkManager;
+    base.append(QLatin1String("%1"));
+    if (!networkManager.isEmpty())
+        base.append(QLatin1Char('@')).append(networkManager);
+    return base;
 }
 
 void DeviceRegistry::reserveName(const QString& name)
@@ -130,8 +156,9 @@ bool DeviceRegistry::isReserved(const QString& name) const
 
 bool DeviceRegistry::isValidName(const QString& name)
 {
-    return !name.isEmpty() && !name.contains(forbiddenInNames()) && name != YamlSerialiser::versionKey()
-        && name != QLatin1String("export") && name != QLatin1String("this") && !holdsNoncharacter(name);
+    return !name.isEmpty() && std::none_of(name.cbegin(), name.cend(), isForbiddenInNames)
+        && name != YamlSerialiser::versionKey() && name != QLatin1String("export") && name != QLatin1String("this")
+        && !holdsNoncharacter(name);
 }
 
 bool DeviceRegistry::isValidDeviceName(const QString& name)
@@ -143,8 +170,11 @@ bool DeviceRegistry::isValidDeviceName(const QString& name)
 // names that differ only there would be saved as one.
 bool DeviceRegistry::holdsNoncharacter(const QString& text)
 {
-    const QVector<uint> codePoints = text.toUcs4();
-    return std::any_of(codePoints.cbegin(), codePoints.cend(), [](uint codePoint) { return QChar::isNonCharacter(codePoint); });
+    for (int position = 0, step = 1; position < text.size(); position += step) {
+        if (QChar::isNonCharacter(codePointAt(text, position, &step)))
+            return true;
+    }
+    return false;
 }
 
 DeviceRecord* DeviceRegistry::add(const QString& name, const QString& type, bool remote, BaseDevice* device)
