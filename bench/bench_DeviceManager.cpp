@@ -1,6 +1,10 @@
 // Prints how long DeviceManager takes to build, describe, save, load, paste into and thin out a
 // graph of N sample devices with two links each (N = 1,000 and 5,000, or the sizes given on
-// the command line). Figures only; nothing is asserted.
+// the command line). Then the load of a text whose first devices get fresh names before as
+// many devices named as the manager names them ("<type><number>"), for 1,000 and 4,000 fresh
+// names, beside the same text whose first devices keep their names, and the growth from 1,000
+// to 4,000: a load that costs in proportion to the text grows about 4 times. Figures only;
+// nothing is asserted.
 
 #include "BenchDeviceGraph.h"
 #include "BenchReport.h"
@@ -8,6 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -86,6 +91,72 @@ int runGraph(QTextStream& out, int count, const QString& directory)
     return saved && loaded && pasted == pasteCount ? 0 : 1;
 }
 
+constexpr int freshNameRuns = 3;
+
+// count devices of the sample types, then count more named "<type><number>" as the manager
+// names them. With fresh true the first ones are named as no device may be ("fresh.1"), so
+// each is given a fresh name of its type, which must pass over the names still to come.
+QString freshNamesText(int count, bool fresh)
+{
+    QString text = QStringLiteral("config_version: 2\n");
+    auto addDevice = [&text](const QString& name, const QString& type) {
+        text += name + QStringLiteral(":\n  type: ") + type + QStringLiteral("\n  initialised: false\n");
+    };
+    for (int i = 0; i < count; ++i)
+        addDevice((fresh ? QStringLiteral("fresh.%1") : QStringLiteral("named%1")).arg(i + 1), QString::fromLatin1(typeOf(i)));
+    QHash<QString, int> numbers;
+    for (int i = 0; i < count; ++i) {
+        const QString type = QString::fromLatin1(typeOf(i));
+        addDevice(type + QString::number(++numbers[type]), type);
+    }
+    return text;
+}
+
+qint64 loadTime(const QString& text, int expectedDevices)
+{
+    QList<qint64> times;
+    for (int run = 0; run < freshNameRuns; ++run) {
+        DeviceManager manager;
+        QElapsedTimer timer;
+        timer.start();
+        const bool loaded = manager.loadYamlFromString(text);
+        times.append(timer.nsecsElapsed());
+        if (!loaded || manager.getDeviceNames().size() != expectedDevices)
+            return -1;
+    }
+    return median(times);
+}
+
+int runFreshNames(QTextStream& out)
+{
+    // Each fresh name is logged; the terminal is not what is measured.
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    QList<qint64> freshTimes;
+    QList<qint64> namedTimes;
+    const QList<int> counts{1000, 4000};
+    for (int count : counts) {
+        freshTimes.append(loadTime(freshNamesText(count, true), 2 * count));
+        namedTimes.append(loadTime(freshNamesText(count, false), 2 * count));
+    }
+    qInstallMessageHandler(previous);
+    out << "Fresh names at load, medians of " << freshNameRuns << " runs" << Qt::endl;
+    for (int i = 0; i < counts.size(); ++i) {
+        const int count = counts.at(i);
+        report(out, QStringLiteral("load, %1 fresh names, %1 <type><number>").arg(count), freshTimes.at(i), 2 * count);
+        report(out, QStringLiteral("load, %1 kept names, %1 <type><number>").arg(count), namedTimes.at(i), 2 * count);
+        out << "fresh / kept names, " << count << ": "
+            << QString::number(double(freshTimes.at(i)) / double(namedTimes.at(i)), 'f', 2) << Qt::endl;
+    }
+    out << "growth from " << counts.first() << " to " << counts.last() << " fresh names: "
+        << QString::number(double(freshTimes.last()) / double(freshTimes.first()), 'f', 2) << " (kept names: "
+        << QString::number(double(namedTimes.last()) / double(namedTimes.first()), 'f', 2) << ", "
+        << QString::number(double(counts.last()) / counts.first(), 'f', 0) << " when linear)" << Qt::endl;
+    const bool loaded = !freshTimes.contains(-1) && !namedTimes.contains(-1);
+    if (!loaded)
+        out << "a text did not load as expected" << Qt::endl;
+    return loaded ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -103,5 +174,6 @@ int main(int argc, char** argv)
     int result = 0;
     for (int count : qAsConst(counts))
         result |= runGraph(bench.out, count, dir.path());
+    result |= runFreshNames(bench.out);
     return result;
 }

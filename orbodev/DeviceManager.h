@@ -187,9 +187,13 @@ public:
     /**
      * Registers the meta device of the file at path as a type named typeName (the file's base
      * name when empty), filed under "meta"; then emits needUpdateTypes() and metaDeviceParsed().
-     * A later import of a type replaces the meta device imported before; a type the framework
-     * or the host registered itself (registerDeviceType()) is never replaced: the import is
-     * refused with a warning. False when the file cannot be read or parsed, or is so refused.
+     * The name is taken without the white space around it, as every type lookup reads it, so
+     * that the type's devices save and load back as its own. A later import of a type replaces
+     * the meta device imported before. Refused, with a warning: a name that any lookup takes for
+     * a type the framework or the host registered itself (registerDeviceType()), by its name or
+     * a path ("scaler", " scaler", "/scaler", "maths/scaler", "General/scaler"), which no meta
+     * device replaces; and a name holding "/", which lookups read as a path. False when the file
+     * cannot be read or parsed, or is so refused.
      */
     bool parseMetaDevice(const QString& path, const QString& typeName);
     /// While on, onEmit() reports each emission carried by a link.
@@ -257,7 +261,8 @@ Q_SIGNALS:
     /// One emission carried from provider to receiver, while signal tracking is on.
     void onEmit(QString provider, QString receiver);
     void needUpdateTypes();
-    /// parseMetaDevice() registered type from the file at path, as the caller named it.
+    /// parseMetaDevice() registered type from the file at path: the caller's name, or the file's
+    /// base name, without the white space around it.
     void metaDeviceParsed(QString type, QString path);
     void initialised();
     void exit();

@@ -161,16 +161,28 @@ bool DeviceManager::parseMetaDevice(const QString& path, const QString& typeName
         qWarning().noquote() << "DeviceManager: meta device corrupted:" << path << ":" << error.what();
         return false;
     }
-    const QString type = typeName.isEmpty() ? QFileInfo(path).completeBaseName() : typeName;
+    // Every type lookup reads a name without the white space around it: registered so, the type
+    // saves and loads back as itself.
+    const QString type = (typeName.isEmpty() ? QFileInfo(path).completeBaseName() : typeName).trimmed();
     if (type.isEmpty() || DeviceRegistry::holdsNoncharacter(type)) {
         qWarning() << "DeviceManager: meta device" << path << "has no usable type name:" << type;
         return false;
     }
     // The devices of a built-in type are made by its own code: a graph's devices of that type
-    // would otherwise lose their links, and their parameters at the next save.
-    if (m_types->isBuiltIn(type)) {
-        qWarning().noquote() << "DeviceManager: meta device" << path << "would replace the device type" << type
+    // would otherwise lose their links, and their parameters at the next save. A name that any
+    // lookup takes for such a type ("maths/scaler", "/scaler") would stand in its place where
+    // devices are made by path, as the map's New device menu makes them.
+    QString networkManager;
+    const QString builtIn = m_types->resolve(type, &networkManager);
+    if (!builtIn.isEmpty() && m_types->isBuiltIn(builtIn)) {
+        qWarning().noquote() << "DeviceManager: meta device" << path << "would replace the device type" << builtIn
                              << "of the framework or the host; not registered";
+        return false;
+    }
+    // Lookups read "/" as a path: the menu's path to such a type would lead to another type or none.
+    if (type.contains(QLatin1Char('/'))) {
+        qWarning().noquote() << "DeviceManager: meta device" << path << "has a type name holding \"/\":" << type
+                             << "; not registered";
         return false;
     }
     DeviceTypeInfo info;
@@ -221,14 +233,14 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
     QSet<QString> createdFolded;
     // A loaded graph's fresh names pass over the names its text gives, so that no device takes
     // the name of one that comes later. Gathered when the first fresh name is needed.
-    QSet<QString> textNames;
+    DeviceRegistry::PassedOverNames textNames;
     auto freshName = [this, &infos, &textNames, keepUnknown](const QString& type, const QString& networkManager) {
         if (keepUnknown && textNames.isEmpty()) {
-            textNames.reserve(infos.size());
             for (const DeviceInfo& info : infos)
-                textNames.insert(info.name.toCaseFolded());
+                textNames.insert(info.name);
         }
-        return m_devices->freshName(DeviceRegistry::namePattern(type, networkManager), textNames);
+        return m_devices->freshName(DeviceRegistry::namePattern(type, networkManager),
+                                    keepUnknown ? &textNames : nullptr);
     };
     quint64 lastSequence = 0;
     for (int entry = 0; entry < infos.size(); ++entry) {

@@ -3,8 +3,6 @@
 #include "BaseDevice.h"
 #include "YamlSerialiser.h"
 
-#include <QRegularExpression>
-#include <QVector>
 
 #include <algorithm>
 
@@ -18,11 +16,31 @@ QString nameKey(const QString& name)
 }
 
 // What a device's own name may not hold: a link's text ("device.slot<source.signal") could not
-// be split again, or the name would read as a networked one.
-const QRegularExpression& forbiddenInNames()
+// be split again, or the name would read as a networked one. White space is ASCII's only, as
+// names have always been checked.
+bool isForbiddenInNames(QChar character)
 {
-    static const QRegularExpression forbidden(QStringLiteral("[\\s.<>@:/\\\\\"'(),]"));
-    return forbidden;
+    switch (character.unicode()) {
+    case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
+    case '.': case '<': case '>': case '@': case ':': case '/': case '\\': case '"': case '\'': case '(': case ')':
+    case ',':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The code point at position, and in step the number of UTF-16 units it takes; a lone
+// surrogate stands for itself.
+uint codePointAt(const QString& text, int position, int* step)
+{
+    const QChar first = text.at(position);
+    if (first.isHighSurrogate() && position + 1 < text.size() && text.at(position + 1).isLowSurrogate()) {
+        *step = 2;
+        return QChar::surrogateToUcs4(first, text.at(position + 1));
+    }
+    *step = 1;
+    return first.unicode();
 }
 
 } // namespace
@@ -55,40 +73,69 @@ DeviceRecord* DeviceRegistry::recordOf(const QObject* device) const
     return m_objects.value(device);
 }
 
-QString DeviceRegistry::freshName(const QString& base, const QSet<QString>& passedOver)
+void DeviceRegistry::PassedOverNames::insert(const QString& name)
+{
+    m_names.insert(nameKey(name));
+}
+
+QString DeviceRegistry::freshName(const QString& base, PassedOverNames* passedOver)
 {
     const QString pattern = base.contains("%1") ? base : base + "%1";
-    // The hint only moves past numbers found taken, not past those merely passed over; the
-    // candidate returned may still go unused.
     int& hint = m_freshNameHints[pattern];
     hint = qMax(hint, 1);
-    bool takenSoFar = true;
-    for (int number = hint;; ++number) {
+    // A load's names stay passed over until it ends, and a name taken stays so until a name is
+    // freed: the load's own hint moves past both, so that fresh names given before many of the
+    // text's "<type><number>" cost no more than the load.
+    int* loadHint = nullptr;
+    if (passedOver) {
+        if (passedOver->m_freedCount != m_freedCount) {
+            passedOver->m_hints.clear();
+            passedOver->m_freedCount = m_freedCount;
+        }
+        loadHint = &passedOver->m_hints[pattern];
+        *loadHint = qMax(*loadHint, hint);
+    }
+    const int first = loadHint ? *loadHint : hint;
+    // The registry's hint only moves past numbers found taken, not past those merely passed
+    // over; the candidate returned may still go unused.
+    bool takenSoFar = first == hint;
+    for (int number = first;; ++number) {
         const QString candidate = pattern.arg(number);
-        const bool taken = find(candidate) || m_reserved.contains(nameKey(candidate));
-        if (!taken && !passedOver.contains(nameKey(candidate)))
+        const QString key = nameKey(candidate);
+        const bool taken = find(candidate) || m_reserved.contains(key);
+        if (!taken && !(passedOver && passedOver->m_names.contains(key)))
             return candidate;
         takenSoFar = takenSoFar && taken;
         if (takenSoFar)
             hint = number + 1;
+        if (loadHint)
+            *loadHint = number + 1;
     }
 }
 
+// One pass over the type's last part, as createDevice() makes one at every call.
 QString DeviceRegistry::namePattern(const QString& type, const QString& networkManager)
 {
-    QString base = type.section(QLatin1Char('/'), -1);
-    base.replace(forbiddenInNames(), QStringLiteral("_"));
-    // A type's own "%1" is text, not where the number goes.
-    base.replace(QLatin1Char('%'), QLatin1Char('_'));
-    if (holdsNoncharacter(base)) {
-        QVector<uint> codePoints = base.toUcs4();
-        std::replace_if(codePoints.begin(), codePoints.end(), [](uint codePoint) { return QChar::isNonCharacter(codePoint); },
-                        uint('_'));
-        base = QString::fromUcs4(codePoints.constData(), codePoints.size());
+    const int lastPart = type.lastIndexOf(QLatin1Char('/')) + 1;
+    QString base;
+    base.reserve(type.size() - lastPart + 3 + (networkManager.isEmpty() ? 0 : 1 + networkManager.size()));
+    for (int position = lastPart; position < type.size();) {
+        int step = 1;
+        const uint codePoint = codePointAt(type, position, &step);
+        // A type's own "%1" is text, not where the number goes.
+        const QChar character = type.at(position);
+        if (isForbiddenInNames(character) || character == QLatin1Char('%') || QChar::isNonCharacter(codePoint))
+            base.append(QLatin1Char('_'));
+        else
+            base.append(type.midRef(position, step));
+        position += step;
     }
     if (base.isEmpty())
         base = QStringLiteral("device");
-    return networkManager.isEmpty() ? base + QStringLiteral("%1") : base + QStringLiteral("%1@") + networkManager;
+    base.append(QLatin1String("%1"));
+    if (!networkManager.isEmpty())
+        base.append(QLatin1Char('@')).append(networkManager);
+    return base;
 }
 
 void DeviceRegistry::reserveName(const QString& name)
@@ -109,8 +156,9 @@ bool DeviceRegistry::isReserved(const QString& name) const
 
 bool DeviceRegistry::isValidName(const QString& name)
 {
-    return !name.isEmpty() && !name.contains(forbiddenInNames()) && name != YamlSerialiser::versionKey()
-        && name != QLatin1String("export") && name != QLatin1String("this") && !holdsNoncharacter(name);
+    return !name.isEmpty() && std::none_of(name.cbegin(), name.cend(), isForbiddenInNames)
+        && name != YamlSerialiser::versionKey() && name != QLatin1String("export") && name != QLatin1String("this")
+        && !holdsNoncharacter(name);
 }
 
 bool DeviceRegistry::isValidDeviceName(const QString& name)
@@ -122,8 +170,11 @@ bool DeviceRegistry::isValidDeviceName(const QString& name)
 // names that differ only there would be saved as one.
 bool DeviceRegistry::holdsNoncharacter(const QString& text)
 {
-    const QVector<uint> codePoints = text.toUcs4();
-    return std::any_of(codePoints.cbegin(), codePoints.cend(), [](uint codePoint) { return QChar::isNonCharacter(codePoint); });
+    for (int position = 0, step = 1; position < text.size(); position += step) {
+        if (QChar::isNonCharacter(codePointAt(text, position, &step)))
+            return true;
+    }
+    return false;
 }
 
 DeviceRecord* DeviceRegistry::add(const QString& name, const QString& type, bool remote, BaseDevice* device)
@@ -191,6 +242,7 @@ void DeviceRegistry::closeGaps() const
 // read there lowers the hint: one lowered too far only costs a longer search.
 void DeviceRegistry::nameFreed(const QString& name)
 {
+    ++m_freedCount;
     for (auto hint = m_freshNameHints.begin(); hint != m_freshNameHints.end(); ++hint) {
         const QString& pattern = hint.key();
         const int marker = pattern.indexOf(QLatin1String("%1"));

@@ -72,11 +72,33 @@ public:
     /// The record of a device object, for emissions heard from it; null when none.
     DeviceRecord* recordOf(const QObject* device) const;
     /**
-     * The first of base1, base2, … (or base with %1 numbered) that no device holds, that is
-     * not reserved and whose case-folded form passedOver does not hold (the names a loaded
-     * text gives its other devices).
+     * The names a loaded text gives its devices: the fresh names given while it loads pass
+     * over them, so that no device takes the name of one still to come. Made for one load and
+     * handed to each freshName() of it, which keeps in it how far each name pattern is known
+     * taken or passed over: a load's fresh names then cost in proportion to the load.
      */
-    QString freshName(const QString& base, const QSet<QString>& passedOver = QSet<QString>());
+    class PassedOverNames
+    {
+    public:
+        /// Whatever its case, as names match.
+        void insert(const QString& name);
+        bool isEmpty() const { return m_names.isEmpty(); }
+
+    private:
+        friend class DeviceRegistry;
+        /// Case-folded.
+        QSet<QString> m_names;
+        /// Per name pattern, a number below which every name is taken or passed over, as long
+        /// as no name was freed since m_freedCount.
+        QHash<QString, int> m_hints;
+        quint64 m_freedCount = 0;
+    };
+
+    /**
+     * The first of base1, base2, … (or base with %1 numbered) that no device holds, that is
+     * not reserved and that passedOver (when given) does not hold.
+     */
+    QString freshName(const QString& base, PassedOverNames* passedOver = nullptr);
     /**
      * The freshName() base of a device of type: "type%1", or "type%1@manager" for a networked
      * manager. Only the last part of a type path counts, and what no name may hold becomes "_",
@@ -125,4 +147,6 @@ private:
     /// freed that follows a pattern lowers its number: a device type's fresh name then costs
     /// the same however many devices of that type there are.
     QHash<QString, int> m_freshNameHints;
+    /// How many names were freed: a load's hints (PassedOverNames) hold only while it stays.
+    quint64 m_freedCount = 0;
 };

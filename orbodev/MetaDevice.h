@@ -14,7 +14,7 @@
  * The file's "export" block maps, per section ("slots", "signals", "parameters"), a key to
  * an entry "device.item". The stand-in keeps what the file exports: each exported parameter
  * becomes a parameter of the meta device named by its entry (its value taken from the inner
- * device), and the exported slot and signal entries are listed in the read-only parameters
+ * device), and the exported slot and signal entries are listed in the parameters
  * "exportedSlots" and "exportedSignals". The inner devices are not instantiated.
  * Internal to the framework; parse() is exported for tests.
  */

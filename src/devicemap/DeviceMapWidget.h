@@ -274,7 +274,7 @@ public:
      * Pushes an operation, unless another command of the map runs (a host's loop on the
      * manager's reports, say, inside an undo) or an operation waits for the manager: then the
      * operation is deleted, the log says so and the result is false. Step the stack through
-     * this and the window's undo and redo, not through getUndoStack() from inside a command.
+     * this and DeviceMapWindow::setUndoIndex(), not through getUndoStack() from inside a command.
      * The operation may run event loops (its waits, a host's box on the manager's reports): a
      * deferred delete of the map or of its window taken in meanwhile is carried out once the
      * push has returned, but a map deleted outright is gone: a caller that goes on using the map

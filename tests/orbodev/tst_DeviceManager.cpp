@@ -558,6 +558,11 @@ void TestDeviceManagerContract::loadedDevicesNamedOddlyKeepTheirLinksUnderFreshN
     QTest::newRow("one name twice")
         << "\"g\\uFFFD\":\n" + linkedGenerator + "\"g\\uFFFD\":\n  type: generator\ns:\n  type: scaler\n"
         << QStringList({"g\uFFFD", "generator1", "s"}) << "g\uFFFD" << "comes twice; the second device is named";
+    QTest::newRow("fresh names passing over the names to come")
+        << "\"g.1\":\n" + linkedGenerator + "\"g.2\":\n  type: generator\nGenerator1:\n  type: generator\n"
+               "generator3:\n  type: generator\ns:\n  type: scaler\n"
+        << QStringList({"generator2", "generator4", "Generator1", "generator3", "s"}) << "generator2"
+        << "is not valid; the device is named";
 }
 
 void TestDeviceManagerContract::loadedDevicesNamedOddlyKeepTheirLinksUnderFreshNames()

@@ -16,6 +16,8 @@ private Q_SLOTS:
     void parseMetaDeviceRegistersType();
     void metaDeviceNeverReplacesABuiltInType_data();
     void metaDeviceNeverReplacesABuiltInType();
+    void importUnderAnotherSpelling_data();
+    void importUnderAnotherSpelling();
 };
 
 void tst_MetaDevices::parseMetaDeviceRegistersType()
@@ -81,6 +83,82 @@ void tst_MetaDevices::metaDeviceNeverReplacesABuiltInType()
     if (imported)
         QCOMPARE(made.paramValues.value("scaler1.factor"), QString("7"));
     QCOMPARE(log.containsFragment("would replace the device type"), !imported);
+}
+
+void tst_MetaDevices::importUnderAnotherSpelling_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("typeName");
+    // The type registered; empty when the import is refused.
+    QTest::addColumn<QString>("taken");
+    // The built-in type the spelling names, which the refusal names; empty when none.
+    QTest::addColumn<QString>("builtIn");
+    QTest::newRow("a file named after a framework type with a leading space") << " scaler.yml" << "" << "" << "scaler";
+    QTest::newRow("a file named after a framework type with a trailing space") << "scaler .yml" << "" << "" << "scaler";
+    QTest::newRow("a framework type's path") << "pump.yml" << "General/generator" << "" << "generator";
+    QTest::newRow("a framework type with a leading slash") << "pump.yml" << "/generator" << "" << "generator";
+    QTest::newRow("a framework type under another category") << "pump.yml" << "maths/generator" << "" << "generator";
+    QTest::newRow("a host's type with a leading space") << "pump.yml" << " lamp" << "" << "lamp";
+    QTest::newRow("a host's type's path") << "pump.yml" << "General/lamp" << "" << "lamp";
+    QTest::newRow("a framework type of a networked manager") << "pump.yml" << "press/scaler" << "" << "scaler";
+    QTest::newRow("a name holding a slash") << "pump.yml" << "vendor/pump" << "" << "";
+    QTest::newRow("a name ending in a slash") << "pump.yml" << "pump/" << "" << "";
+    QTest::newRow("a file with a leading space") << " pump.yml" << "" << "pump" << "";
+    QTest::newRow("a name with white space around it") << "pump.yml" << "\tpump " << "pump" << "";
+}
+
+void tst_MetaDevices::importUnderAnotherSpelling()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, typeName);
+    QFETCH(QString, taken);
+    QFETCH(QString, builtIn);
+    // Given a host's own type, a networked manager and a meta-device file
+    QTemporaryDir dir;
+    QFile meta(dir.filePath(file));
+    QVERIFY(meta.open(QIODevice::WriteOnly));
+    meta.write("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n  params:\n"
+               "    factor: \"3\"\n");
+    meta.close();
+    auto import = [&](DeviceManager& manager) {
+        manager.registerDeviceType("lamp", DeviceTypeInfo(), [] { return new BaseDevice; });
+        manager.addNetworkManager("press");
+        return manager.parseMetaDevice(meta.fileName(), typeName);
+    };
+    DeviceManager manager;
+    TestSupport::LogCapture log;
+
+    // When the file is imported under that spelling
+    QCOMPARE(import(manager), !taken.isEmpty());
+
+    // Then every type makes its own devices, by its name and by its path in the New device menu
+    QCOMPARE(log.containsFragment("would replace the device type " + builtIn + " "), !builtIn.isEmpty());
+    const QStringList types = manager.getDeviceTypes(false);
+    const QStringList paths = manager.getDeviceTypes(true);
+    QCOMPARE(types.contains(taken), !taken.isEmpty());
+    for (int i = 0; i < types.size(); ++i) {
+        for (const QString& spelling : {types.at(i), QLatin1Char('/') + paths.at(i)}) {
+            const DeviceInfo made = manager.getDeviceInfo(manager.createDevice(spelling, false));
+            QCOMPARE(made.type, types.at(i));
+            QCOMPARE(made.paramValues.contains("exportedSlots"), made.type == taken);
+        }
+    }
+    const QString spelling = typeName.isEmpty() ? QFileInfo(file).completeBaseName() : typeName;
+    QCOMPARE(manager.getDeviceInfo(manager.createDevice(spelling, false)).type, taken.isEmpty() ? builtIn : taken);
+    if (taken.isEmpty())
+        return;
+
+    // And what is taken, with its setting changed, saves and loads back as itself
+    const QString name = manager.createDevice("/meta/" + taken, false);
+    QVERIFY(manager.setDeviceParam(name, "s.factor", "9"));
+    QVERIFY(manager.applyDeviceParams(name));
+    const QString saved = manager.toYamlString();
+    DeviceManager reloaded;
+    QVERIFY(import(reloaded));
+    QVERIFY(reloaded.loadYamlFromString(saved));
+    QCOMPARE(reloaded.getDeviceInfo(name).type, taken);
+    QCOMPARE(reloaded.getDeviceInfo(name).paramValues.value("s.factor"), QString("9"));
+    QCOMPARE(reloaded.toYamlString(), saved);
 }
 
 QTEST_MAIN(tst_MetaDevices)

@@ -423,6 +423,9 @@ void TestDeviceMapWindow::importTellsWhyAFileIsRefused_data()
     QTest::newRow("named after a built-in type")
         << "scaler" << QByteArray("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n")
         << "is named after the built-in device type \"scaler\"";
+    QTest::newRow("named after a built-in type with a leading space")
+        << " scaler" << QByteArray("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n")
+        << "is named after the built-in device type \"scaler\"";
 }
 
 void TestDeviceMapWindow::importTellsWhyAFileIsRefused()

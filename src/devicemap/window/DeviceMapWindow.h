@@ -80,7 +80,11 @@ public:
     void highlightFoundDevice(DeviceNodeItem* item);
     /// Runs the map's search again with the search bar's text.
     void updateSearch();
-    /// Sets the undo stack's index and repaints the map.
+    /**
+     * Sets the undo stack's index and repaints the map: how a host steps the map's history
+     * (setUndoIndex(getDeviceMapWidget()->getUndoStack()->index() - 1) undoes one step).
+     * Refused, with a line in the log, while another command of the map runs.
+     */
     void setUndoIndex(int index);
 
 Q_SIGNALS:

@@ -25,8 +25,8 @@ QString MetaDeviceImport::importFile(DeviceManager* manager, const QString& path
     if (manager->parseMetaDevice(path, QString()))
         return QString();
     // Named after its file, the type may be one the framework or the host made, which no
-    // import replaces.
-    const QString type = QFileInfo(path).completeBaseName();
+    // import replaces; the manager reads the name without the white space around it.
+    const QString type = QFileInfo(path).completeBaseName().trimmed();
     if (manager->getDeviceTypes().contains(type)
         && !manager->getDeviceTypeInfo(type).categories.contains(QStringLiteral("meta")))
         return tr("%1 is named after the built-in device type \"%2\", which a meta device cannot replace. "

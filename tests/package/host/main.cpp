@@ -56,6 +56,8 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QGraphicsScene>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -209,6 +211,7 @@ int main(int argc, char* argv[])
     auto* mapWindow = new DeviceMapWindow(&manager, dir.filePath(QStringLiteral("map.ini")), &window);
     mapWindow->show(); // deletes itself when closed
     DeviceMapWidget* map = mapWindow->getDeviceMapWidget();
+    map->rearrangeGraph(DeviceMapWidget::Hierarchical, false); // places every device: one undoable step
     for (DeviceNodeItem* item : map->getDeviceItems()) // by name; the items belong to the map
         qInfo().noquote() << item->devName() << item->devType() << (item->isUnplaced() ? "unplaced" : "placed");
     DeviceConnectionItem* link = map->getConnection(generator, scaler); // the arrow between them
@@ -219,6 +222,10 @@ int main(int argc, char* argv[])
     check(map->getDeviceItems().keys() == devices, "the map shows every device");
     check(link && map->getConnectionSlots(scaler, generator) == QStringList{QStringLiteral("input(double)")},
           "the map shows the link with its slot");
+    bool everyDevicePlaced = true;
+    for (DeviceNodeItem* item : map->getDeviceItems())
+        everyDevicePlaced = everyDevicePlaced && !item->isUnplaced();
+    check(everyDevicePlaced, "the rearrangement places every device");
 
     // README: connections
     DeviceConnectionsDialog::AnswerGuard accept(DeviceConnectionsDialog::Answer::Accept); // tests only
@@ -269,6 +276,20 @@ int main(int argc, char* argv[])
               && waitFor([networks] { return networks->requestCount(QStringLiteral("currentNetwork")) > 0; }),
           "the wireless status polls the framework's wireless manager");
     check(ok.count() == 1, "the house message box is answered through its guard");
+
+    // Delete, as the user presses it on a chosen device, asks and removes it; the window's
+    // history, stepped as a host steps it, brings it back.
+    {
+        ZenticMessageBox::AnswerGuard confirm(ZenticMessageBox::AnswerGuard::AcceptRole);
+        map->scene()->clearSelection();
+        map->getDeviceItems().value(scaler)->setSelected(true);
+        QKeyEvent deleteKey(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+        QApplication::sendEvent(map, &deleteKey);
+        check(confirm.count() == 1 && !manager.getDeviceNames().contains(scaler), "Delete asks and removes a placed device");
+        mapWindow->setUndoIndex(map->getUndoStack()->index() - 1);
+        check(manager.getDeviceNames().contains(scaler) && map->getConnection(generator, scaler),
+              "the window's history brings the device back with its link");
+    }
 
     // Closing down as a host does: the windows close (and delete themselves once the event loop
     // runs), the dashboard and the settings are saved.
