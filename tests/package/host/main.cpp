@@ -128,6 +128,16 @@ void check(bool condition, const char* what)
     failures += condition ? 0 : 1;
 }
 
+/// Whether the automatic layout gave way to the grid: then its program was not found or failed.
+bool layoutFellBack = false;
+QtMessageHandler nextHandler = nullptr;
+
+void watchLayout(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    layoutFellBack = layoutFellBack || message.contains(QLatin1String("fell back to the layered grid"));
+    nextHandler(type, context, message);
+}
+
 /// Runs the event loop until done() holds or the time is up.
 bool waitFor(const std::function<bool()>& done, int milliseconds = 5000)
 {
@@ -158,6 +168,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
+    nextHandler = qInstallMessageHandler(watchLayout);
     // The framework's log collects from here on (the real framework does so when it starts).
     Logger::getDefaultBuffer();
     QTemporaryDir dir;
@@ -226,6 +237,7 @@ int main(int argc, char* argv[])
     for (DeviceNodeItem* item : map->getDeviceItems())
         everyDevicePlaced = everyDevicePlaced && !item->isUnplaced();
     check(everyDevicePlaced, "the rearrangement places every device");
+    check(!layoutFellBack, "the rearrangement runs the layout program installed beside the library");
 
     // README: connections
     DeviceConnectionsDialog::AnswerGuard accept(DeviceConnectionsDialog::Answer::Accept); // tests only
