@@ -309,12 +309,12 @@ Measured plainDot(const LayoutGraph& graph, bool turned, int limitSeconds)
     timer.start();
     const GraphvizLayout::Outcome outcome = GraphvizLayout::run(graph, settings, &placement, control);
     measured.nanoseconds = timer.nsecsElapsed();
-    measured.done = outcome.failure == GraphvizLayout::Failure::None;
+    measured.done = outcome.hasDrawing();
     if (measured.done) {
         measured.method = QStringLiteral("dot");
         measured.quality = LayoutQuality::of(placement.toArrangement(graph, 20));
     } else {
-        measured.method = outcome.failure == GraphvizLayout::Failure::TimedOut
+        measured.method = outcome.end == LayoutProcess::End::TimedOut
                               ? QStringLiteral("no result within %1 s").arg(limitSeconds)
                               : QStringLiteral("dot failed");
     }

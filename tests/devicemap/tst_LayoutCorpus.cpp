@@ -1,5 +1,6 @@
 #include "GraphLayoutAdapter.h"
 #include "LayoutCorpus.h"
+#include "TestSupport.h"
 
 #include <QtTest>
 
@@ -27,22 +28,6 @@ constexpr int leftRunningMs = 5000;
 /// The application's own peak memory, in kilobytes.
 constexpr long peakMemoryKilobytes = 600 * 1024;
 
-/// The processes whose parent is this one.
-int childProcessCount()
-{
-    int count = 0;
-    const QByteArray self = QByteArray::number(::getpid());
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (entry.toLongLong() <= 0 || !stat.open(QIODevice::ReadOnly))
-            continue;
-        // pid (name) state ppid …: the name may hold spaces, so count from its closing bracket.
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        count += fields.size() > 1 && fields.at(1) == self ? 1 : 0;
-    }
-    return count;
-}
 
 /// One case, in the child: 0 when it holds, otherwise what went wrong on standard error.
 int runCase(int argc, char* argv[])
@@ -58,7 +43,7 @@ int runCase(int argc, char* argv[])
 
     QElapsedTimer sinceAnswer;
     sinceAnswer.start();
-    while (childProcessCount() > 0 || QThreadPool::globalInstance()->activeThreadCount() > 0) {
+    while (!TestSupport::childProcesses().isEmpty() || QThreadPool::globalInstance()->activeThreadCount() > 0) {
         if (sinceAnswer.elapsed() > leftRunningMs) {
             err << "work still running " << leftRunningMs << " ms after the answer" << Qt::endl;
             return 3;

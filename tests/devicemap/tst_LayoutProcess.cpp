@@ -1,37 +1,12 @@
 #include "GraphLayoutAdapter.h"
 #include "LayoutCorpus.h"
 #include "LayoutProcess.h"
+#include "TestSupport.h"
 
 #include <QtTest>
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <signal.h>
-#include <unistd.h>
-
-namespace {
-
-/// The processes whose parent is this one.
-QList<qint64> childProcesses()
-{
-    QList<qint64> children;
-    const QString self = QString::number(::getpid());
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (entry.toLongLong() <= 0 || !stat.open(QIODevice::ReadOnly))
-            continue;
-        // pid (name) state ppid …: the name may hold spaces, so count from its closing bracket.
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1 && fields.at(1) == self.toLatin1())
-            children.append(entry.toLongLong());
-    }
-    return children;
-}
-
-} // namespace
 
 class TestLayoutProcess : public QObject
 {
@@ -82,7 +57,7 @@ private Q_SLOTS:
         QVERIFY2(result.reason.contains(reason), qPrintable(result.reason));
         QCOMPARE(result.arrangement.deviceRects.size(), graph.devices.size());
         // And nothing of the failed run is left
-        QTRY_VERIFY_WITH_TIMEOUT(childProcesses().isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(TestSupport::childProcesses().isEmpty(), 5000);
 
         // And the next layout runs as usual
         const LayoutGraph next = LayoutCorpus::crossLinkedLanes(300, LayoutGraph::Hierarchical);
@@ -98,13 +73,13 @@ private Q_SLOTS:
         options.layoutProgram = programFor(QStringLiteral("exec sleep 60"));
         QFuture<GraphLayoutAdapter::Result> future
             = GraphLayoutAdapter::start(LayoutCorpus::tree(50, LayoutGraph::Hierarchical), options);
-        QTRY_COMPARE(childProcesses().size(), 1);
+        QTRY_COMPARE(TestSupport::childProcesses().size(), 1);
 
         // When its caller gives it up
         future.cancel();
 
         // Then its process is gone at once, and the run gives nothing
-        QTRY_VERIFY_WITH_TIMEOUT(childProcesses().isEmpty(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(TestSupport::childProcesses().isEmpty(), 1000);
         future.waitForFinished();
         QCOMPARE(future.resultCount(), 0);
     }

@@ -147,4 +147,21 @@ bool ignoresFilePermissions()
     return ::geteuid() == 0;
 }
 
+QList<qint64> childProcesses()
+{
+    QList<qint64> children;
+    const QByteArray self = QByteArray::number(qint64(::getpid()));
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (entry.toLongLong() <= 0 || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (name) state ppid …: the name may hold spaces, so count from its closing bracket.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields.at(1) == self)
+            children.append(entry.toLongLong());
+    }
+    return children;
+}
+
 } // namespace TestSupport

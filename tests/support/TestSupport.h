@@ -82,4 +82,7 @@ bool setReadOnly(const QString& path, bool readOnly);
 /// Whether the process can write to read-only files anyway (root): tests of write failures skip then.
 bool ignoresFilePermissions();
 
+/// The ids of the processes whose parent is this one, alive or not yet waited for.
+QList<qint64> childProcesses();
+
 } // namespace TestSupport

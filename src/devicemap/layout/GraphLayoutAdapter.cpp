@@ -69,29 +69,37 @@ QString deadlineText(int deadlineMs)
 /// Why Graphviz's run gave no placement, as the user is told; empty for a run nobody waits for.
 QString reasonFor(const GraphvizLayout::Outcome& outcome, const GraphLayoutAdapter::Options& options)
 {
-    using Failure = GraphvizLayout::Failure;
-    switch (outcome.failure) {
-    case Failure::Graphviz:
-    case Failure::Unreadable:
-        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout failed (%1), so the devices were placed on a simple grid.")
+    switch (outcome.end) {
+    case LayoutProcess::End::Answered:
+        return QCoreApplication::translate("GraphLayoutAdapter",
+                                           "The automatic layout failed (%1), so the devices were placed on a simple grid.")
             .arg(outcome.detail);
-    case Failure::Crashed:
-        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout crashed (signal %1), so the devices were placed on a simple grid.")
+    case LayoutProcess::End::Crashed:
+        return QCoreApplication::translate(
+                   "GraphLayoutAdapter",
+                   "The automatic layout crashed (signal %1), so the devices were placed on a simple grid.")
             .arg(outcome.detail);
-    case Failure::Killed:
-        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout was killed from outside, so the devices were placed on a simple grid.");
-    case Failure::OutOfMemory:
-        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout needed more than its %1 MB of memory, so the devices were placed "
-                          "on a simple grid.")
+    case LayoutProcess::End::Killed:
+        return QCoreApplication::translate(
+            "GraphLayoutAdapter",
+            "The automatic layout was killed from outside, so the devices were placed on a simple grid.");
+    case LayoutProcess::End::OutOfMemory:
+        return QCoreApplication::translate("GraphLayoutAdapter",
+                                           "The automatic layout needed more than its %1 MB of memory, so the devices "
+                                           "were placed on a simple grid.")
             .arg(options.memoryLimitBytes >> 20);
-    case Failure::TimedOut:
-        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout took longer than %1 s, so the devices were placed on a simple grid.")
+    case LayoutProcess::End::TimedOut:
+        return QCoreApplication::translate(
+                   "GraphLayoutAdapter",
+                   "The automatic layout took longer than %1 s, so the devices were placed on a simple grid.")
             .arg(deadlineText(options.deadlineMs));
-    case Failure::NotStarted:
-        return QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout could not run (%1), so the devices were placed on a simple grid.")
+    case LayoutProcess::End::Exited:
+    case LayoutProcess::End::NotStarted:
+        return QCoreApplication::translate(
+                   "GraphLayoutAdapter",
+                   "The automatic layout could not run (%1), so the devices were placed on a simple grid.")
             .arg(outcome.detail);
-    case Failure::Abandoned:
-    case Failure::None: break;
+    case LayoutProcess::End::Abandoned: break;
     }
     return QString();
 }
@@ -141,9 +149,9 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
     result.method = plan.method;
     const GraphvizLayout::Outcome outcome
         = GraphvizLayout::run(plan.groupsAsStrips ? graph.withoutGroups() : graph, plan.settings, &placement, control);
-    if (outcome.failure == GraphvizLayout::Failure::Abandoned || (isAbandoned && isAbandoned()))
+    if (outcome.end == LayoutProcess::End::Abandoned || (isAbandoned && isAbandoned()))
         return result;
-    if (outcome.failure != GraphvizLayout::Failure::None)
+    if (!outcome.hasDrawing())
         return GraphLayoutAdapter::fallback(graph, reasonFor(outcome, options));
     completeLinks(graph, plan, &placement);
     result.arrangement = placement.toArrangement(graph, resultMargin);

@@ -53,32 +53,19 @@ QString lastMessage(const QByteArray& messages)
     return QString::fromUtf8(lines.last().trimmed());
 }
 
-GraphvizLayout::Outcome failed(GraphvizLayout::Failure failure, const QString& detail = QString())
+/// Why a program that did not answer gave no drawing.
+QString whyUnanswered(const LayoutProcess::Outcome& process)
 {
-    return {failure, detail};
-}
-
-/// The outcome of a program that did not answer.
-GraphvizLayout::Outcome unanswered(const LayoutProcess::Outcome& process)
-{
-    using End = LayoutProcess::End;
     switch (process.end) {
-    case End::Crashed: {
+    case LayoutProcess::End::Crashed: {
         const char* name = strsignal(process.code);
-        return failed(GraphvizLayout::Failure::Crashed,
-                      QStringLiteral("%1, %2").arg(process.code).arg(QString::fromLocal8Bit(name ? name : "")));
+        return QStringLiteral("%1, %2").arg(process.code).arg(QString::fromLocal8Bit(name ? name : ""));
     }
-    case End::Killed: return failed(GraphvizLayout::Failure::Killed);
-    case End::OutOfMemory: return failed(GraphvizLayout::Failure::OutOfMemory);
-    case End::TimedOut: return failed(GraphvizLayout::Failure::TimedOut);
-    case End::Abandoned: return failed(GraphvizLayout::Failure::Abandoned);
-    case End::Exited:
-        return failed(GraphvizLayout::Failure::NotStarted,
-                      QStringLiteral("it ended with status %1: %2").arg(process.code).arg(lastMessage(process.messages)));
-    case End::NotStarted: return failed(GraphvizLayout::Failure::NotStarted, process.error);
-    case End::Answered: break;
+    case LayoutProcess::End::Exited:
+        return QStringLiteral("it ended with status %1: %2").arg(process.code).arg(lastMessage(process.messages));
+    case LayoutProcess::End::NotStarted: return process.error;
+    default: return QString();
     }
-    return failed(GraphvizLayout::Failure::None);
 }
 
 /// Checks a drawing against the graph it was asked for.
@@ -99,15 +86,15 @@ GraphvizLayout::Outcome GraphvizLayout::run(const LayoutGraph& graph, const Sett
     if (process.end != LayoutProcess::End::Abandoned)
         logMessages(process.messages);
     if (process.end != LayoutProcess::End::Answered)
-        return unanswered(process);
+        return {process.end, whyUnanswered(process)};
 
     GraphvizDrawing drawing;
     QString failure;
     QString error;
     if (!GraphvizDrawing::fromText(process.output, &drawing, &failure, &error))
-        return failure.isEmpty() ? failed(Failure::Unreadable, error) : failed(Failure::Graphviz, failure);
+        return {process.end, failure.isEmpty() ? error : failure};
     if (!fits(drawing, graph))
-        return failed(Failure::Unreadable, QStringLiteral("a drawing of another graph"));
+        return {process.end, QStringLiteral("a drawing of another graph")};
 
     placement->centers = drawing.centers;
     placement->bends = drawing.bends;

@@ -48,36 +48,21 @@ public:
         QString program;
     };
 
-    enum class Failure {
-        None,
-        /// Graphviz could not lay the graph out; detail is its word.
-        Graphviz,
-        /// The program's answer could not be read; detail says how.
-        Unreadable,
-        /// The program died of a signal; detail names it.
-        Crashed,
-        /// The program was killed from outside.
-        Killed,
-        /// The program reached its memory limit.
-        OutOfMemory,
-        /// The deadline passed first.
-        TimedOut,
-        /// The caller gave the run up.
-        Abandoned,
-        /// The program could not be started, or ended without answering; detail says why.
-        NotStarted,
-    };
-
     struct Outcome
     {
-        Failure failure = Failure::None;
+        /// How the program ended: Answered for a drawing, and for an answer that is none.
+        LayoutProcess::End end = LayoutProcess::End::Answered;
+        /// Why there is no drawing: Graphviz's word, what is wrong with the answer, the
+        /// signal that ended the program or why it did not start; empty for a drawing.
         QString detail;
+
+        bool hasDrawing() const { return end == LayoutProcess::End::Answered && detail.isEmpty(); }
     };
 
     /// The job the layout program is given for graph.
     static GraphvizJob jobOf(const LayoutGraph& graph, const Settings& settings);
 
-    /// Lays graph out; the placement is set only when the outcome's failure is None.
+    /// Lays graph out; the placement is set only when the outcome has a drawing.
     static Outcome run(const LayoutGraph& graph, const Settings& settings, GraphPlacement* placement,
                        const Control& control = Control());
 };
