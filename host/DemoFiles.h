@@ -71,8 +71,16 @@ public:
     /// The files that belong to graph() and go aside with it (CorruptedFile::keepAside()).
     QStringList graphCompanions() const { return {m_mapLayout, m_dashboardLayout}; }
 
-    /// A file of this run only, in the folder removed when the demo ends.
+    /**
+     * A file of this run only, in the folder removed when the demo ends, which the first call
+     * makes in the system's temporary folder. When it cannot be made, a path in it all the same,
+     * which no write reaches, so that each failed save names the file it meant.
+     */
     static QString runFile(const QString& name);
+    /// The folder of runFile(), made when first asked for.
+    static QString runFolder();
+    /// Why the folder of runFile() could not be made, for the user; empty when it was made or not yet asked for.
+    static QString runFolderProblem();
 
 private:
     /// The files of a run that keeps nothing of shown, whose places it starts from.

@@ -80,6 +80,14 @@ void importKeptMetaDevices(DeviceManager* manager)
     }
 }
 
+// A paragraph more of what the start has to tell.
+void addToNotice(QString* notice, const QString& paragraph)
+{
+    if (!notice->isEmpty())
+        *notice += QStringLiteral("\n\n");
+    *notice += paragraph;
+}
+
 // Why the graph at path did not load, for the user: asked only once the manager refused it,
 // so that a graph that loads is read once.
 QString whyNotLoaded(const QString& path)
@@ -178,13 +186,21 @@ bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* not
     // The sample graph in the repository stays as shipped: saves go where the run's files say.
     manager->setConfigPath(chosen.graph());
     DemoFiles::setCurrent(chosen);
+    if (!chosen.isKept() && !DemoFiles::runFolderProblem().isEmpty())
+        addToNotice(notice, QCoreApplication::translate("DemoStartup", "No folder for the files of this run could be made "
+                                                                       "as %1 (%2): nothing of this run can be saved.")
+                                .arg(QDir::toNativeSeparators(DemoFiles::runFolder()),
+                                     DemoFiles::runFolderProblem()));
     return true;
 }
 
-void tellGraphNotLoaded(const QString& notice)
+void tellStartNotice(const QString& notice)
 {
-    ZenticMessageBox::warning(QApplication::activeWindow(),
-                              QCoreApplication::translate("DemoStartup", "The device graph could not be loaded."), notice);
+    // A run that keeps its edits has only a graph that did not load to tell of.
+    const QString headline = DemoFiles::current().isKept()
+                                 ? QCoreApplication::translate("DemoStartup", "The device graph could not be loaded.")
+                                 : QCoreApplication::translate("DemoStartup", "This run keeps none of your changes.");
+    ZenticMessageBox::warning(QApplication::activeWindow(), headline, notice);
 }
 
 } // namespace DemoStartup

@@ -5,69 +5,17 @@
 #include "DozeRozOZUVersion.h"
 #include "Logger.h"
 #include "OrboDevVersion.h"
-#include "SafeFileWriter.h"
+#include "ScreenshotRun.h"
 #include "Singleton.h"
+#include "UnattendedBoxes.h"
 #include "YamlConfig.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QCommandLineParser>
-#include <QDir>
-#include <QEventLoop>
 #include <QTextStream>
 #include <QTimer>
-#include <QWidget>
 
-namespace {
-
-// Lets queued work run before a grab: a grid placing its editing controls, a dialog laying
-// itself out, the sample devices sending values.
-void settle(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool saveScreenshot(QWidget* widget, const QString& directory, const QString& name)
-{
-    const QString path = QDir(directory).filePath(name + QStringLiteral(".png"));
-    QBuffer png;
-    const bool saved = png.open(QIODevice::WriteOnly) && widget->grab().save(&png, "PNG")
-        && SafeFileWriter::writeFile(path, png.data());
-    const QString message = saved ? QCoreApplication::translate("main", "Saved screenshot %1")
-                                  : QCoreApplication::translate("main", "Could not save screenshot %1");
-    QTextStream(stdout) << message.arg(QDir::toNativeSeparators(path)) << "\n";
-    return saved;
-}
-
-// Saves each window as it opened, then each further scene, which may change the window.
-bool saveScreenshots(const DemoWindowSet& windows, const QString& directory)
-{
-    const QList<DemoWindow>& descriptions = windows.descriptions();
-    if (!QDir().mkpath(directory)) {
-        QTextStream(stdout) << QCoreApplication::translate("main", "Cannot create the screenshot directory %1").arg(directory)
-                            << "\n";
-        return false;
-    }
-    bool allSaved = true;
-    for (int i = 0; i < descriptions.size(); ++i)
-        allSaved = saveScreenshot(windows.window(i), directory, descriptions.at(i).name) && allSaved;
-    for (int i = 0; i < descriptions.size(); ++i) {
-        for (const DemoScene& scene : descriptions.at(i).scenes) {
-            QWidget* target = scene.enter(windows.window(i));
-            target->show();
-            settle(300);
-            allSaved = saveScreenshot(target, directory, scene.name) && allSaved;
-            // A scene may show a part of its window (the map alone): only windows of their own close.
-            if (target != windows.window(i) && target->isWindow())
-                target->close();
-        }
-    }
-    return allSaved;
-}
-
-} // namespace
+#include <optional>
 
 int main(int argc, char* argv[])
 {
@@ -106,6 +54,11 @@ int main(int argc, char* argv[])
                         << QString::fromLatin1(DozeRozOZUVersion::gitSHA).left(8) << "), OrboDev "
                         << OrboDevVersion::version << "\n";
 
+    // Nobody answers a box in a screenshot run: from here on each says in the log what it would.
+    std::optional<UnattendedBoxes> unattended;
+    if (parser.isSet(screenshots))
+        unattended.emplace();
+
     DeviceManager manager;
     const DemoFiles files = DemoFiles::forStart(parser.value(graph), parser.isSet(screenshots));
     QString graphNotice;
@@ -123,15 +76,9 @@ int main(int argc, char* argv[])
     if (!parser.isSet(screenshots)) {
         // Once the windows are up, over them; screenshots are taken without anyone to answer a box.
         if (!graphNotice.isEmpty())
-            QTimer::singleShot(0, &app, [graphNotice] { DemoStartup::tellGraphNotLoaded(graphNotice); });
+            QTimer::singleShot(0, &app, [graphNotice] { DemoStartup::tellStartNotice(graphNotice); });
         return app.exec();
     }
 
-    int result = 0;
-    QTimer::singleShot(800, &app, [&] {
-        result = saveScreenshots(windows, parser.value(screenshots)) ? 0 : 1;
-        app.quit();
-    });
-    app.exec();
-    return result;
+    return ScreenshotRun::exec(windows, parser.value(screenshots));
 }

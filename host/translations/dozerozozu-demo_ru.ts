@@ -25,6 +25,13 @@
     </message>
 </context>
 <context>
+    <name>DemoFiles</name>
+    <message>
+        <source>there is no such folder</source>
+        <translation>такой папки нет</translation>
+    </message>
+</context>
+<context>
     <name>DemoMenu</name>
     <message>
         <source>&amp;Demo</source>
@@ -103,6 +110,14 @@
     <message>
         <source>%1 could not be loaded: %2. The demo started with its sample graph; your file is kept in the same folder as %3 for you to mend, and the map&apos;s places of it as %4.</source>
         <translation>Не удалось загрузить %1: %2. Демонстрация запущена с примером графа; ваш файл сохранён в той же папке под именем %3, чтобы вы могли его исправить, а расположение его устройств на карте — под именем %4.</translation>
+    </message>
+    <message>
+        <source>No folder for the files of this run could be made as %1 (%2): nothing of this run can be saved.</source>
+        <translation>Не удалось создать папку для файлов этого запуска %1 (%2): ничего из этого запуска сохранить нельзя.</translation>
+    </message>
+    <message>
+        <source>This run keeps none of your changes.</source>
+        <translation>Этот запуск не сохранит ваших изменений.</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <signal.h>
+
 namespace {
 
 // A window with text and controls has many shades; an empty or blank grab has one or two.
@@ -32,6 +34,17 @@ double whiteShareOfLeftHalf(const QImage& image)
     return all ? double(white) / all : 0.0;
 }
 
+// Reads what process says until it has said text, or ends; all it said goes to output.
+bool waitForOutput(QProcess& process, const QString& text, QString* output)
+{
+    while (!output->contains(text)) {
+        if (!process.waitForReadyRead(60000))
+            return false;
+        *output += QString::fromLocal8Bit(process.readAll());
+    }
+    return true;
+}
+
 } // namespace
 
 // Runs the demo host as a user would in screenshot mode, with its data folder in a temporary
@@ -46,11 +59,15 @@ private Q_SLOTS:
     void refusesAMalformedGraph();
     void scalesWithTheScreensDensity();
     void speaksTheLanguageItsSettingsChoose();
+    void headlessRunEndsAndWritesNothingOfTheUsers_data();
+    void headlessRunEndsAndWritesNothingOfTheUsers();
 
 private:
     /// Runs the demo with arguments and extra environment (a null value unsets the variable);
     /// false when it did not finish in time.
     bool runDemo(const QStringList& arguments, QProcess& process, const QMap<QString, QString>& extraEnvironment = {});
+    /// Starts the demo as runDemo() does, and returns at once.
+    void startDemo(const QStringList& arguments, QProcess& process, const QMap<QString, QString>& extraEnvironment = {});
 
     QString demoPath;
     QTemporaryDir home;
@@ -67,6 +84,13 @@ void tst_DemoHost::initTestCase()
 bool tst_DemoHost::runDemo(const QStringList& arguments, QProcess& process,
                            const QMap<QString, QString>& extraEnvironment)
 {
+    startDemo(arguments, process, extraEnvironment);
+    return process.waitForFinished(60000);
+}
+
+void tst_DemoHost::startDemo(const QStringList& arguments, QProcess& process,
+                             const QMap<QString, QString>& extraEnvironment)
+{
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("HOME"), home.path());
@@ -79,7 +103,6 @@ bool tst_DemoHost::runDemo(const QStringList& arguments, QProcess& process,
     }
     process.setProcessEnvironment(environment);
     process.start(demoPath, arguments);
-    return process.waitForFinished(60000);
 }
 
 void tst_DemoHost::savesEveryWindowAndSceneAndExits()
@@ -184,6 +207,59 @@ void tst_DemoHost::speaksTheLanguageItsSettingsChoose()
         QVERIFY(!settingsWindow.value(language).isNull());
     }
     QVERIFY(settingsWindow.value(QStringLiteral("ru")) != settingsWindow.value(QStringLiteral("system")));
+}
+
+void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("endedAfter");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("told");
+    // "<shots>" stands for a screenshot folder; endedAfter, what the demo says before the
+    // test sends it SIGTERM (empty: it ends by itself); told, what it says exactly once.
+    const QStringList screenshots{"--screenshots", "<shots>"};
+    QTest::newRow("unwritable TMPDIR: the run ends")
+        << screenshots << "unwritable TMPDIR" << QString() << 1 << "No folder for the files of this run could be made";
+}
+
+void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, given);
+    QFETCH(QString, endedAfter);
+    QFETCH(int, status);
+    QFETCH(QString, told);
+    // Given a data folder, a folder for temporary files (one that nobody can make a folder
+    // in, whoever runs the test) and what the row starts on
+    QTemporaryDir data;
+    QTemporaryDir work;
+    QVERIFY(data.isValid() && work.isValid());
+    const bool unwritable = given == "unwritable TMPDIR";
+    const QString temporary = unwritable ? QStringLiteral("/proc") : work.filePath("tmp");
+    QVERIFY(QDir().mkpath(temporary));
+    arguments.replaceInStrings("<shots>", work.filePath("shots"));
+
+    // When the demo runs headless, until it ends or is sent SIGTERM
+    QProcess demo;
+    demo.setProcessChannelMode(QProcess::MergedChannels);
+    startDemo(arguments, demo, {{"XDG_DATA_HOME", data.path()}, {"TMPDIR", temporary}});
+    QString output;
+    if (!endedAfter.isEmpty()) {
+        QVERIFY2(waitForOutput(demo, endedAfter, &output), qPrintable(output));
+        QCOMPARE(QDir(temporary).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+        QVERIFY(::kill(pid_t(demo.processId()), SIGTERM) == 0);
+    }
+    const bool ended = demo.waitForFinished(120000);
+    output += QString::fromLocal8Bit(demo.readAll());
+
+    // Then it ended with the row's status, having said what it had to once, and left no
+    // folder of its own behind
+    QVERIFY2(ended, qPrintable(output));
+    QCOMPARE(demo.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(demo.exitCode() == status, qPrintable(output));
+    QVERIFY2(told.isEmpty() || output.count(told) == 1, qPrintable(output));
+    QVERIFY(unwritable || QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_DemoHost)

@@ -227,7 +227,7 @@ private Q_SLOTS:
         QVERIFY(DemoStartup::prepareManager(&manager, DemoFiles::forStart(where == "named" ? graph : "", false), &notice));
         ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
         if (!notice.isEmpty())
-            DemoStartup::tellGraphNotLoaded(notice);
+            DemoStartup::tellStartNotice(notice);
 
         // Then a graph that loads is there, its empty lists read as none; one that does not
         // gives way to the sample graph, and one box names the file, why and where it is now
