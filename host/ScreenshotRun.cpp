@@ -1,6 +1,7 @@
 #include "ScreenshotRun.h"
 
 #include "DemoFiles.h"
+#include "DemoQuit.h"
 #include "DemoWindowSet.h"
 #include "SafeFileWriter.h"
 
@@ -45,13 +46,18 @@ bool saveScreenshots(const DemoWindowSet& windows, const QString& directory)
         return false;
     }
     bool allSaved = true;
-    for (int i = 0; i < descriptions.size(); ++i)
+    for (int i = 0; i < descriptions.size() && !DemoQuit::isEnding(); ++i)
         allSaved = saveScreenshot(windows.window(i), directory, descriptions.at(i).name) && allSaved;
     for (int i = 0; i < descriptions.size(); ++i) {
         for (const DemoScene& scene : descriptions.at(i).scenes) {
+            // Told to end (a signal), the run stops where it is: its windows are closed already.
+            if (DemoQuit::isEnding())
+                return allSaved;
             QWidget* target = scene.enter(windows.window(i));
             target->show();
             settle(300);
+            if (DemoQuit::isEnding())
+                return allSaved;
             allSaved = saveScreenshot(target, directory, scene.name) && allSaved;
             // A scene may show a part of its window (the map alone): only windows of their own close.
             if (target != windows.window(i) && target->isWindow())
@@ -67,7 +73,8 @@ namespace ScreenshotRun {
 
 int exec(const DemoWindowSet& windows, const QString& directory)
 {
-    bool saved = false;
+    // A run told to end before its first screenshot failed at nothing.
+    bool saved = true;
     QTimer::singleShot(800, qApp, [&] {
         saved = saveScreenshots(windows, directory);
         QCoreApplication::quit();

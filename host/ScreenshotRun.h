@@ -17,6 +17,7 @@ namespace ScreenshotRun {
  * application's event loop, which it runs and then ends. Returns the run's exit status: 0,
  * or 1 when a screenshot or the folder could not be saved, or the run's own folder
  * (DemoFiles::runFile()) could not be made, so that what the run edited was not saved either.
+ * A run told to end meanwhile (DemoQuit::isEnding()) stops before its next scene.
  */
 int exec(const DemoWindowSet& windows, const QString& directory);
 

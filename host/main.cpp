@@ -1,3 +1,4 @@
+#include "DemoQuit.h"
 #include "DemoSettings.h"
 #include "DemoStartup.h"
 #include "DemoWindowSet.h"
@@ -5,6 +6,7 @@
 #include "DozeRozOZUVersion.h"
 #include "Logger.h"
 #include "OrboDevVersion.h"
+#include "QuitSignals.h"
 #include "ScreenshotRun.h"
 #include "Singleton.h"
 #include "UnattendedBoxes.h"
@@ -12,6 +14,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDebug>
 #include <QTextStream>
 #include <QTimer>
 
@@ -25,6 +28,19 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
+    // Nobody answers a box in a screenshot run, nor once the demo is told to end: each says in
+    // the log what it would.
+    std::optional<UnattendedBoxes> unattended;
+    // SIGTERM, SIGINT and SIGHUP end the demo as its Quit does: each window saves what it saves
+    // when closed, and the run's own folder goes as main() returns.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::received, &app, [&unattended](int signalNumber) {
+        qWarning().noquote() << "Demo: signal" << signalNumber << "received, quitting";
+        if (!unattended)
+            unattended.emplace();
+        DemoQuit::quit();
+        QCoreApplication::exit(0);
+    });
     // The language the user chose in the demo's settings holds for every text from here on.
     YamlConfig* settings = Singleton<YamlConfig>::instance();
     DemoSettings::load(settings);
@@ -54,8 +70,6 @@ int main(int argc, char* argv[])
                         << QString::fromLatin1(DozeRozOZUVersion::gitSHA).left(8) << "), OrboDev "
                         << OrboDevVersion::version << "\n";
 
-    // Nobody answers a box in a screenshot run: from here on each says in the log what it would.
-    std::optional<UnattendedBoxes> unattended;
     if (parser.isSet(screenshots))
         unattended.emplace();
 
