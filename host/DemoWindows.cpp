@@ -4,6 +4,7 @@
 #include "DashboardWindow.h"
 #include "DemoFiles.h"
 #include "DemoMenu.h"
+#include "DemoTemplates.h"
 #include "DeviceConnectionsDialog.h"
 #include "DeviceListWindow.h"
 #include "DeviceManager.h"
@@ -61,17 +62,14 @@ void provideDataFile(const QString& shippedPath, const QString& target)
 
 // The map window over the run's graph. The map rewrites its layout file after every edit, so it
 // works on the places of the run's files, which start from those the graph came with; the
-// templates panel lists the user's templates, where the demo puts a sample one.
+// templates panel lists the run's templates (DemoTemplates).
 QWidget* newDeviceMapWindow(DeviceManager* manager)
 {
     const DemoFiles& files = DemoFiles::current();
     const QString layoutFile = files.mapLayout();
     if (!files.mapLayoutSource().isEmpty())
         provideDataFile(files.mapLayoutSource(), layoutFile);
-    const QString templates = TemplatesWidget::templatesDirectory();
-    QDir().mkpath(templates);
-    provideDataFile(QStringLiteral(DEMO_DATA_DIR "/threshold-alarm.yml"),
-                    QDir(templates).filePath(QStringLiteral("threshold-alarm.yml")));
+    DemoTemplates::prepare(files);
 
     auto window = new DeviceMapWindow(manager, layoutFile, nullptr);
     // The host keeps its windows until it quits.

@@ -42,8 +42,9 @@ int main(int argc, char* argv[])
         QCoreApplication::exit(0);
     });
     // The language the user chose in the demo's settings holds for every text from here on.
+    // Only read: a run that keeps nothing leaves a file it cannot read where it is.
     YamlConfig* settings = Singleton<YamlConfig>::instance();
-    DemoSettings::load(settings);
+    DemoSettings::read(settings);
     DemoSettings::installTranslations(DemoSettings::language(settings));
     // The log console shows what was logged from the start on.
     Logger::getDefaultBuffer();
@@ -83,6 +84,8 @@ int main(int argc, char* argv[])
     }
     if (!graphNotice.isEmpty())
         QTextStream(stderr) << graphNotice << "\n";
+    if (DemoFiles::current().isKept())
+        DemoSettings::keepUnreadableAside();
 
     DemoWindowSet windows(&manager);
     windows.openAll();

@@ -60,6 +60,10 @@
         <source>%1 could not be read, so the defaults apply. It is kept in the same folder as %2 for you to mend.</source>
         <translation>Не удалось прочитать %1, поэтому действуют значения по умолчанию. Файл сохранён в той же папке как %2, чтобы вы могли его исправить.</translation>
     </message>
+    <message>
+        <source>%1 could not be read, so the defaults apply. This run leaves it as it is; the next run that keeps your changes keeps it aside for you to mend.</source>
+        <translation>Не удалось прочитать %1, поэтому действуют значения по умолчанию. Этот запуск оставляет его как есть; следующий запуск, сохраняющий ваши изменения, отложит его в сторону, чтобы вы могли его исправить.</translation>
+    </message>
 </context>
 <context>
     <name>DemoStartup</name>

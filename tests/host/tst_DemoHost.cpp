@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -32,6 +33,25 @@ double whiteShareOfLeftHalf(const QImage& image)
             white += image.pixel(x, y) == qRgb(255, 255, 255) ? 1 : 0;
     }
     return all ? double(white) / all : 0.0;
+}
+
+// Every file and folder below folder, by path, with what each file holds.
+QMap<QString, QByteArray> contentsBelow(const QString& folder)
+{
+    QMap<QString, QByteArray> contents;
+    QDirIterator entries(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        QFile file(entries.next());
+        contents.insert(file.fileName(), file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)"));
+    }
+    return contents;
+}
+
+bool writeFile(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
 // Reads what process says until it has said text, or ends; all it said goes to output.
@@ -221,6 +241,8 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers_data()
     const QStringList screenshots{"--screenshots", "<shots>"};
     QTest::newRow("unwritable TMPDIR: the run ends")
         << screenshots << "unwritable TMPDIR" << QString() << 1 << "No folder for the files of this run could be made";
+    QTest::newRow("a settings file that does not read, and no templates: the data folder is unchanged")
+        << screenshots << "unreadable settings" << QString() << 0 << "cannot be read, the defaults apply";
     QTest::newRow("SIGTERM: status 0 and the run's folder gone")
         << screenshots << QString() << "Saved screenshot" << 0 << "received, quitting";
 }
@@ -243,6 +265,10 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     // Qt makes a folder of its own there too when XDG_RUNTIME_DIR is not set.
     const QStringList runFolders{"dozerozozu-demo-*"};
     arguments.replaceInStrings("<shots>", work.filePath("shots"));
+    const QString dataFolder = data.filePath("dozerozozu-demo");
+    if (given == "unreadable settings")
+        QVERIFY(QDir().mkpath(dataFolder) && writeFile(dataFolder + "/demo-settings.yaml", "demo: [language: ru\n"));
+    const QMap<QString, QByteArray> dataBefore = contentsBelow(dataFolder);
 
     // When the demo runs headless, until it ends or is sent SIGTERM
     QProcess demo;
@@ -258,12 +284,13 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     output += QString::fromLocal8Bit(demo.readAll());
 
     // Then it ended with the row's status, having said what it had to once, and left no
-    // folder of its own behind
+    // folder of its own behind; nothing in the data folder changed
     QVERIFY2(ended, qPrintable(output));
     QCOMPARE(demo.exitStatus(), QProcess::NormalExit);
     QVERIFY2(demo.exitCode() == status, qPrintable(output));
     QVERIFY2(told.isEmpty() || output.count(told) == 1, qPrintable(output));
     QVERIFY(unwritable || QDir(temporary).entryList(runFolders, QDir::AllEntries | QDir::Hidden).isEmpty());
+    QCOMPARE(contentsBelow(dataFolder), dataBefore);
 }
 
 QTEST_GUILESS_MAIN(tst_DemoHost)
