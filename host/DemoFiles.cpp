@@ -88,6 +88,7 @@ DemoFiles DemoFiles::forStart(const QString& requested, bool screenshots)
         files.m_mapLayoutSource.clear();
         files.m_dashboardLayout = requested + QStringLiteral(".dashboard.ini");
     }
+    files.m_namedGraph = requested;
     return screenshots || files.m_keeping == Keeping::NotKept ? notKept(files) : files;
 }
 

@@ -55,6 +55,8 @@ public:
     static void setCurrent(const DemoFiles& files);
 
     Keeping keeping() const { return m_keeping; }
+    /// The file named with --graph, as given; empty when none was.
+    QString namedGraph() const { return m_namedGraph; }
     bool isKept() const { return m_keeping != Keeping::NotKept; }
     /// The graph the run loads.
     QString loadFrom() const { return m_loadFrom; }
@@ -89,6 +91,7 @@ private:
     static DemoFiles sample();
 
     Keeping m_keeping = Keeping::DataFolder;
+    QString m_namedGraph;
     QString m_loadFrom;
     QString m_graph;
     QString m_mapLayout;

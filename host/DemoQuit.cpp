@@ -1,9 +1,6 @@
 #include "DemoQuit.h"
 
 #include <QApplication>
-#include <QWidget>
-
-#include <algorithm>
 
 namespace {
 
@@ -17,12 +14,10 @@ void quit()
 {
     ending = true;
     QApplication::closeAllWindows();
-    // A window that refused to close keeps the demo running, and its later saves may still succeed.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    ending = std::none_of(windows.cbegin(), windows.cend(), [](const QWidget* window) {
-        return window->isVisible() && !window->testAttribute(Qt::WA_DontShowOnScreen)
-               && (window->windowType() == Qt::Window || window->windowType() == Qt::Dialog);
-    });
+    // After what the closing windows queued (the dashboard tells of a failed save once its
+    // click is over): the application quits with its last window before this comes, and a
+    // window that refused to close keeps the demo running, whose later saves may succeed.
+    QMetaObject::invokeMethod(qApp, [] { ending = false; }, Qt::QueuedConnection);
 }
 
 bool isEnding()

@@ -8,7 +8,8 @@ namespace DemoQuit {
 
 /**
  * Closes every window as the user closes it, each saving what it saves when closed, which
- * ends the demo as its last window goes. From then on isEnding() holds, unless a window stays.
+ * ends the demo as its last window goes. isEnding() holds meanwhile, and for what the closing
+ * windows queued; should a window refuse to close, the demo goes on as before.
  */
 void quit();
 /// Whether quit() is closing the demo: what a window fails to save now is lost, not kept for a later save.

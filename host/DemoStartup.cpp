@@ -94,6 +94,8 @@ QString whyNotLoaded(const QString& path)
 {
     QByteArray data;
     QString error;
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return QCoreApplication::translate("DemoStartup", "there is no such file");
     if (!QFileInfo(path).isFile() || !BoundedIni::readFile(path, &data, &error))
         return QCoreApplication::translate("DemoStartup", "it cannot be read");
     bool versionOk = true;
@@ -111,6 +113,22 @@ QString whyNotLoaded(const QString& path)
     return QCoreApplication::translate("DemoStartup", "the log says why");
 }
 
+// Where the places and widgets of a graph kept aside went with it (CorruptedFile::keepAside()
+// of the graph and DemoFiles::graphCompanions()), for the notice that names the graph's.
+QString keptCompanionsNotice(const QStringList& keptAs)
+{
+    QString told;
+    if (!keptAs.value(1).isEmpty())
+        told += QLatin1Char(' ')
+                + QCoreApplication::translate("DemoStartup", "The map's places of it are kept as %1.")
+                      .arg(QFileInfo(keptAs.at(1)).fileName());
+    if (!keptAs.value(2).isEmpty())
+        told += QLatin1Char(' ')
+                + QCoreApplication::translate("DemoStartup", "The dashboard's widgets of it are kept as %1.")
+                      .arg(QFileInfo(keptAs.at(2)).fileName());
+    return told;
+}
+
 // The sample graph in place of the graph of files, which did not load: the user's copy in the
 // data folder kept aside first with its places, as the demo keeps its settings, since the next
 // saves go to them. What the run then uses goes to chosen.
@@ -126,7 +144,11 @@ bool loadSampleInstead(DeviceManager* manager, const DemoFiles& files, DemoFiles
     if (!manager->loadYamlConfig(chosen->loadFrom()))
         return false;
     const QString path = QDir::toNativeSeparators(graphFile);
-    if (!usersCopy)
+    if (!usersCopy && !QFileInfo::exists(graphFile))
+        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                             "sample graph and keeps none of your changes in this run.")
+                      .arg(path, reason);
+    else if (!usersCopy)
         *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
                                                              "sample graph and keeps none of your changes in this run; "
                                                              "the file is left as it is.")
@@ -136,16 +158,12 @@ bool loadSampleInstead(DeviceManager* manager, const DemoFiles& files, DemoFiles
                                                              "sample graph. The file could not be moved aside either: "
                                                              "the next save of the graph writes over it.")
                       .arg(path, reason);
-    else if (keptAs.value(1).isEmpty())
-        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
-                                                             "sample graph; your file is kept in the same folder as %3 "
-                                                             "for you to mend.")
-                      .arg(path, reason, QFileInfo(keptAs.at(0)).fileName());
     else
         *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
                                                              "sample graph; your file is kept in the same folder as %3 "
-                                                             "for you to mend, and the map's places of it as %4.")
-                      .arg(path, reason, QFileInfo(keptAs.at(0)).fileName(), QFileInfo(keptAs.at(1)).fileName());
+                                                             "for you to mend.")
+                      .arg(path, reason, QFileInfo(keptAs.at(0)).fileName())
+                  + keptCompanionsNotice(keptAs);
     return true;
 }
 
@@ -186,6 +204,12 @@ bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* not
     // The sample graph in the repository stays as shipped: saves go where the run's files say.
     manager->setConfigPath(chosen.graph());
     DemoFiles::setCurrent(chosen);
+    // The sample named on the command line: its run keeps nothing, as the start did not say so yet.
+    if (!files.namedGraph().isEmpty() && !files.isKept() && files.loadsSample())
+        addToNotice(notice, QCoreApplication::translate("DemoStartup", "%1 is the sample graph the demo ships with, "
+                                                                       "which stays as shipped: your changes in this run "
+                                                                       "are not kept.")
+                                .arg(QDir::toNativeSeparators(files.namedGraph())));
     if (!chosen.isKept() && !DemoFiles::runFolderProblem().isEmpty())
         addToNotice(notice, QCoreApplication::translate("DemoStartup", "No folder for the files of this run could be made "
                                                                        "as %1 (%2): nothing of this run can be saved.")

@@ -4,6 +4,7 @@
 #include "DashboardWindow.h"
 #include "DemoFiles.h"
 #include "DemoMenu.h"
+#include "DemoQuit.h"
 #include "DemoTemplates.h"
 #include "DeviceConnectionsDialog.h"
 #include "DeviceListWindow.h"
@@ -75,13 +76,18 @@ QWidget* newDeviceMapWindow(DeviceManager* manager)
     // The host keeps its windows until it quits.
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     addDemoMenu(window->menuBar());
-    // Once per failure, after the edit that failed: the map keeps the edit on the screen.
+    // Once per failure, after the edit that failed: the map keeps the edit on the screen. At
+    // Quit, when the window's closing save failed, no later save comes.
     QObject::connect(window, &DeviceMapWindow::saveFailed, window, [window](const QString& file) {
-        ZenticMessageBox::warning(
-            window, QCoreApplication::translate("DemoWindows", "The map could not be saved."),
-            QCoreApplication::translate("DemoWindows", "%1 could not be written (the log says why). The map shows your "
-                                                       "changes, but they are kept only once a later save succeeds.")
-                .arg(QDir::toNativeSeparators(file)));
+        const QString informative =
+            DemoQuit::isEnding()
+                ? QCoreApplication::translate("DemoWindows", "%1 could not be written (the log says why). The demo is "
+                                                             "ending: your changes to the map were not saved.")
+                : QCoreApplication::translate("DemoWindows", "%1 could not be written (the log says why). The map shows "
+                                                             "your changes, but they are kept only once a later save "
+                                                             "succeeds.");
+        ZenticMessageBox::warning(window, QCoreApplication::translate("DemoWindows", "The map could not be saved."),
+                                  informative.arg(QDir::toNativeSeparators(file)));
     });
     window->resize(1280, 720);
     window->applyStartPosition(nullptr);

@@ -76,14 +76,14 @@ int main(int argc, char* argv[])
 
     DeviceManager manager;
     const DemoFiles files = DemoFiles::forStart(parser.value(graph), parser.isSet(screenshots));
-    QString graphNotice;
-    if (!DemoStartup::prepareManager(&manager, files, &graphNotice)) {
+    QString startNotice;
+    if (!DemoStartup::prepareManager(&manager, files, &startNotice)) {
         QTextStream(stderr) << QCoreApplication::translate("main", "Cannot load the device graph %1").arg(files.loadFrom())
                             << "\n";
         return 1;
     }
-    if (!graphNotice.isEmpty())
-        QTextStream(stderr) << graphNotice << "\n";
+    if (!startNotice.isEmpty())
+        QTextStream(stderr) << startNotice << "\n";
     if (DemoFiles::current().isKept())
         DemoSettings::keepUnreadableAside();
 
@@ -92,8 +92,8 @@ int main(int argc, char* argv[])
 
     if (!parser.isSet(screenshots)) {
         // Once the windows are up, over them; screenshots are taken without anyone to answer a box.
-        if (!graphNotice.isEmpty())
-            QTimer::singleShot(0, &app, [graphNotice] { DemoStartup::tellStartNotice(graphNotice); });
+        if (!startNotice.isEmpty())
+            QTimer::singleShot(0, &app, [startNotice] { DemoStartup::tellStartNotice(startNotice); });
         return app.exec();
     }
 

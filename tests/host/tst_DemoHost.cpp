@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -54,11 +55,13 @@ bool writeFile(const QString& path, const QByteArray& text)
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
-// Reads what process says until it has said text, or ends; all it said goes to output.
+// Reads what process says until it has said text, or ends, or a minute has passed; all it said
+// goes to output.
 bool waitForOutput(QProcess& process, const QString& text, QString* output)
 {
+    const QDeadlineTimer deadline(60000);
     while (!output->contains(text)) {
-        if (!process.waitForReadyRead(60000))
+        if (!process.waitForReadyRead(int(deadline.remainingTime())))
             return false;
         *output += QString::fromLocal8Bit(process.readAll());
     }
@@ -236,13 +239,19 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers_data()
     QTest::addColumn<QString>("endedAfter");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("told");
-    // "<shots>" stands for a screenshot folder; endedAfter, what the demo says before the
+    // "<shots>" stands for a screenshot folder, "<sample>" for the sample graph the demo ships
+    // with, "<missing>" for a file that is not there; endedAfter, what the demo says before the
     // test sends it SIGTERM (empty: it ends by itself); told, what it says exactly once.
     const QStringList screenshots{"--screenshots", "<shots>"};
     QTest::newRow("unwritable TMPDIR: the run ends")
         << screenshots << "unwritable TMPDIR" << QString() << 1 << "No folder for the files of this run could be made";
     QTest::newRow("a settings file that does not read, and no templates: the data folder is unchanged")
         << screenshots << "unreadable settings" << QString() << 0 << "cannot be read, the defaults apply";
+    QTest::newRow("--graph of the sample: \"not kept\" said")
+        << QStringList{"--graph", "<sample>"} << QString() << "are not kept" << 0
+        << "your changes in this run are not kept";
+    QTest::newRow("a missing --graph file: \"no such file\"")
+        << QStringList{"--graph", "<missing>"} << QString() << "there is no such file" << 0 << "there is no such file";
     QTest::newRow("SIGTERM: status 0 and the run's folder gone")
         << screenshots << QString() << "Saved screenshot" << 0 << "received, quitting";
 }
@@ -265,6 +274,8 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     // Qt makes a folder of its own there too when XDG_RUNTIME_DIR is not set.
     const QStringList runFolders{"dozerozozu-demo-*"};
     arguments.replaceInStrings("<shots>", work.filePath("shots"));
+    arguments.replaceInStrings("<sample>", QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"));
+    arguments.replaceInStrings("<missing>", work.filePath("missing.yaml"));
     const QString dataFolder = data.filePath("dozerozozu-demo");
     if (given == "unreadable settings")
         QVERIFY(QDir().mkpath(dataFolder) && writeFile(dataFolder + "/demo-settings.yaml", "demo: [language: ru\n"));
