@@ -101,6 +101,11 @@ DemoFiles DemoFiles::withSampleGraph() const
     return files;
 }
 
+DemoFiles DemoFiles::keepingNothing() const
+{
+    return notKept(*this);
+}
+
 bool DemoFiles::loadsSample() const
 {
     return sameFile(m_loadFrom, DemoStartup::sampleGraph());

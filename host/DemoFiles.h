@@ -12,9 +12,10 @@
  *    first save), "demo-map.ini" and "dashboard.ini";
  *  - a file named with --graph: the file itself, with "<file>.map.ini" and
  *    "<file>.dashboard.ini" beside it; the data folder is left alone;
- *  - a screenshot run, the shipped sample named with --graph, or a named file that does not
- *    load: copies in a folder of the run's own, removed when the demo ends, so that nothing of
- *    the user's is written. The copy of the places starts from those of the graph shown.
+ *  - a screenshot run, the shipped sample named with --graph, a named file that does not load,
+ *    or a graph another demo holds (GraphLock): copies in a folder of the run's own, removed
+ *    when the demo ends, so that nothing of the user's is written. The copy of the places
+ *    starts from those of the graph shown.
  *
  * DemoStartup::prepareManager() chooses the run's files and makes them current(); the windows
  * read them there. GUI thread.
@@ -49,6 +50,11 @@ public:
      * graph; anywhere else nothing of the run is kept.
      */
     DemoFiles withSampleGraph() const;
+    /**
+     * The files of a run of the same graph that keeps nothing of it, as when another demo edits
+     * that graph (GraphLock): the places start from the graph's own.
+     */
+    DemoFiles keepingNothing() const;
 
     /// The run's files, as prepareManager() chose them; the data folder's until then.
     static const DemoFiles& current();

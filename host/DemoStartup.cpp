@@ -5,6 +5,7 @@
 #include "DemoGuiDevices.h"
 #include "DemoWindows.h"
 #include "DeviceManager.h"
+#include "GraphLock.h"
 #include "SafeFileWriter.h"
 #include "YamlSerialiser.h"
 #include "ZenticMessageBox.h"
@@ -144,26 +145,28 @@ bool loadSampleInstead(DeviceManager* manager, const DemoFiles& files, DemoFiles
     if (!manager->loadYamlConfig(chosen->loadFrom()))
         return false;
     const QString path = QDir::toNativeSeparators(graphFile);
+    QString told;
     if (!usersCopy && !QFileInfo::exists(graphFile))
-        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
-                                                             "sample graph and keeps none of your changes in this run.")
-                      .arg(path, reason);
+        told = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                          "sample graph and keeps none of your changes in this run.")
+                   .arg(path, reason);
     else if (!usersCopy)
-        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
-                                                             "sample graph and keeps none of your changes in this run; "
-                                                             "the file is left as it is.")
-                      .arg(path, reason);
+        told = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                          "sample graph and keeps none of your changes in this run; "
+                                                          "the file is left as it is.")
+                   .arg(path, reason);
     else if (keptAs.value(0).isEmpty())
-        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
-                                                             "sample graph. The file could not be moved aside either: "
-                                                             "the next save of the graph writes over it.")
-                      .arg(path, reason);
+        told = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                          "sample graph. The file could not be moved aside either: "
+                                                          "the next save of the graph writes over it.")
+                   .arg(path, reason);
     else
-        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
-                                                             "sample graph; your file is kept in the same folder as %3 "
-                                                             "for you to mend.")
-                      .arg(path, reason, QFileInfo(keptAs.at(0)).fileName())
-                  + keptCompanionsNotice(keptAs);
+        told = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                          "sample graph; your file is kept in the same folder as %3 "
+                                                          "for you to mend.")
+                   .arg(path, reason, QFileInfo(keptAs.at(0)).fileName())
+               + keptCompanionsNotice(keptAs);
+    addToNotice(notice, told);
     return true;
 }
 
@@ -197,10 +200,23 @@ bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* not
     // before listening, so that the copies are not written over themselves.
     importKeptMetaDevices(manager);
     QObject::connect(manager, &DeviceManager::metaDeviceParsed, manager, &keepMetaDevice);
+    // Before the graph is read, let alone kept aside: another demo's graph is only shown.
     DemoFiles chosen = files;
-    if (!manager->loadYamlConfig(files.loadFrom())
-        && (files.loadsSample() || !loadSampleInstead(manager, files, &chosen, notice)))
+    qint64 holder = 0;
+    if (files.isKept() && !GraphLock::take(files.graph(), &holder)) {
+        chosen = files.keepingNothing();
+        addToNotice(notice, QCoreApplication::translate("DemoStartup", "%1 is in use by another run of the demo (process "
+                                                                       "%2). This run shows it as it is and keeps none of "
+                                                                       "your changes; quit the other run to edit it here.")
+                                .arg(QDir::toNativeSeparators(files.graph()), QString::number(holder)));
+    }
+    const DemoFiles asked = chosen;
+    if (!manager->loadYamlConfig(asked.loadFrom())
+        && (asked.loadsSample() || !loadSampleInstead(manager, asked, &chosen, notice)))
         return false;
+    // A run that keeps nothing edits no graph: another demo may (a named file that did not load).
+    if (!chosen.isKept())
+        GraphLock::release();
     // The sample graph in the repository stays as shipped: saves go where the run's files say.
     manager->setConfigPath(chosen.graph());
     DemoFiles::setCurrent(chosen);

@@ -40,8 +40,10 @@ QString keptMetaDevicesFolder();
  * where it is and where the run's edits go. The user's copy in the data folder is first kept
  * aside with the files of its places (CorruptedFile::keepAside()), so that no save writes over
  * what the user made; a file named on the command line stays where it is, and nothing of that
- * run is kept. A run that keeps nothing and whose folder (DemoFiles::runFile()) cannot be made
- * adds that to notice. False when the sample does not load either: manager then knows the
+ * run is kept. A run that would keep its edits first takes the lock of its graph (GraphLock);
+ * when another demo holds it, the run shows that graph and keeps nothing of it
+ * (DemoFiles::keepingNothing()), and notice says so. A run that keeps nothing and whose folder
+ * (DemoFiles::runFile()) cannot be made adds that to notice. False when the sample does not load either: manager then knows the
  * types but holds no graph.
  */
 bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* notice = nullptr);

@@ -143,6 +143,10 @@
         <source>%1 is the sample graph the demo ships with, which stays as shipped: your changes in this run are not kept.</source>
         <translation>%1 — пример графа, поставляемый с демонстрацией, он остаётся неизменным: ваши изменения в этом запуске не сохраняются.</translation>
     </message>
+    <message>
+        <source>%1 is in use by another run of the demo (process %2). This run shows it as it is and keeps none of your changes; quit the other run to edit it here.</source>
+        <translation>%1 используется другим запуском демонстрации (процесс %2). Этот запуск показывает его как есть и не сохранит ваших изменений; чтобы редактировать его здесь, завершите другой запуск.</translation>
+    </message>
 </context>
 <context>
     <name>DemoWindows</name>

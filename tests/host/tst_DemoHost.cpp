@@ -1,3 +1,12 @@
+#include "CreateDeviceOperation.h"
+#include "DemoStartup.h"
+#include "DemoWindows.h"
+#include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "DeviceMapWindow.h"
+#include "GraphLock.h"
+#include "MapLayoutFile.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -8,6 +17,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 #include <signal.h>
 
@@ -55,6 +66,45 @@ bool writeFile(const QString& path, const QByteArray& text)
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A run of the demo in this process, started as the demo starts, with its map window.
+struct FirstDemo
+{
+    std::unique_ptr<DeviceManager> manager;
+    std::unique_ptr<DeviceMapWindow> map;
+    QString added;
+
+    ~FirstDemo()
+    {
+        map.reset();
+        manager.reset();
+        GraphLock::release();
+    }
+    bool start(const QString& graph)
+    {
+        manager = std::make_unique<DeviceManager>();
+        if (!DemoStartup::prepareManager(manager.get(), DemoFiles::forStart(graph, false)))
+            return false;
+        for (const DemoWindow& description : demoWindows()) {
+            if (description.name == QLatin1String("map"))
+                map.reset(qobject_cast<DeviceMapWindow*>(description.create(manager.get())));
+        }
+        return map != nullptr;
+    }
+    // A generator added on the map, which saves the graph and the map's places.
+    void addDevice()
+    {
+        DeviceMapWidget* view = map->getDeviceMapWidget();
+        view->pushOperation(new CreateDeviceOperation(view, QStringLiteral("generator"), QPointF(300, 400)));
+        added = manager->getDeviceNames().constLast();
+    }
+};
+
 // Reads what process says until it has said text, or ends, or a minute has passed; all it said
 // goes to output.
 bool waitForOutput(QProcess& process, const QString& text, QString* output)
@@ -71,7 +121,8 @@ bool waitForOutput(QProcess& process, const QString& text, QString* output)
 } // namespace
 
 // Runs the demo host as a user would in screenshot mode, with its data folder in a temporary
-// home, so the windows it opens are built, shown and saved exactly as in `./run.sh demo`.
+// home, so the windows it opens are built, shown and saved exactly as in `./run.sh demo`; and
+// headless as a service would run it, ended by a signal, beside another run of the demo.
 class tst_DemoHost : public QObject
 {
     Q_OBJECT
@@ -102,6 +153,8 @@ void tst_DemoHost::initTestCase()
     if (!QFileInfo(demoPath).isExecutable())
         QSKIP("The demo host is not built (BUILD_DEMO_HOST is off).");
     QVERIFY(home.isValid());
+    // For a demo started in this process, with its data folder where the demo has it
+    QCoreApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
 }
 
 bool tst_DemoHost::runDemo(const QStringList& arguments, QProcess& process,
@@ -240,8 +293,9 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("told");
     // "<shots>" stands for a screenshot folder, "<sample>" for the sample graph the demo ships
-    // with, "<missing>" for a file that is not there; endedAfter, what the demo says before the
-    // test sends it SIGTERM (empty: it ends by itself); told, what it says exactly once.
+    // with, "<missing>" for a file that is not there, "<graph>" for a copy of the sample; given,
+    // what else the run starts on; endedAfter, what the demo says before the test sends it
+    // SIGTERM (empty: it ends by itself); told, what it says exactly once.
     const QStringList screenshots{"--screenshots", "<shots>"};
     QTest::newRow("unwritable TMPDIR: the run ends")
         << screenshots << "unwritable TMPDIR" << QString() << 1 << "No folder for the files of this run could be made";
@@ -254,6 +308,9 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers_data()
         << QStringList{"--graph", "<missing>"} << QString() << "there is no such file" << 0 << "there is no such file";
     QTest::newRow("SIGTERM: status 0 and the run's folder gone")
         << screenshots << QString() << "Saved screenshot" << 0 << "received, quitting";
+    QTest::newRow("a second demo on the same graph: told, and the first's edit kept")
+        << QStringList{"--graph", "<graph>"} << "a first demo on the graph" << "in use by another run" << 0
+        << "is in use by another run of the demo";
 }
 
 void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
@@ -276,6 +333,15 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     arguments.replaceInStrings("<shots>", work.filePath("shots"));
     arguments.replaceInStrings("<sample>", QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"));
     arguments.replaceInStrings("<missing>", work.filePath("missing.yaml"));
+    const QString graph = work.filePath("graph.yaml");
+    arguments.replaceInStrings("<graph>", graph);
+    // A first demo, in this process, that the test edits in as its user would
+    FirstDemo first;
+    if (given == "a first demo on the graph") {
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        QVERIFY(writeFile(graph, readFile(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"))));
+        QVERIFY(first.start(graph));
+    }
     const QString dataFolder = data.filePath("dozerozozu-demo");
     if (given == "unreadable settings")
         QVERIFY(QDir().mkpath(dataFolder) && writeFile(dataFolder + "/demo-settings.yaml", "demo: [language: ru\n"));
@@ -289,6 +355,8 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     if (!endedAfter.isEmpty()) {
         QVERIFY2(waitForOutput(demo, endedAfter, &output), qPrintable(output));
         QCOMPARE(QDir(temporary).entryList(runFolders, QDir::Dirs).size(), 1);
+        if (first.map)
+            first.addDevice();
         QVERIFY(::kill(pid_t(demo.processId()), SIGTERM) == 0);
     }
     const bool ended = demo.waitForFinished(120000);
@@ -302,7 +370,12 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     QVERIFY2(told.isEmpty() || output.count(told) == 1, qPrintable(output));
     QVERIFY(unwritable || QDir(temporary).entryList(runFolders, QDir::AllEntries | QDir::Hidden).isEmpty());
     QCOMPARE(contentsBelow(dataFolder), dataBefore);
+    // And the first demo's edit is in the graph and its places as it saved them
+    if (first.map) {
+        QVERIFY(readFile(graph).contains(first.added.toUtf8() + ":"));
+        QVERIFY(MapLayoutFile::read(graph + ".map.ini").deviceRect(first.added).has_value());
+    }
 }
 
-QTEST_GUILESS_MAIN(tst_DemoHost)
+QTEST_MAIN(tst_DemoHost)
 #include "tst_DemoHost.moc"
