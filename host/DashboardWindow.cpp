@@ -1,6 +1,7 @@
 #include "DashboardWindow.h"
 
 #include "DemoMenu.h"
+#include "DemoQuit.h"
 #include "DeviceManager.h"
 #include "DeviceWidgetArea.h"
 #include "WidgetManager.h"
@@ -78,8 +79,13 @@ void DashboardWindow::closeEvent(QCloseEvent* event)
 
 void DashboardWindow::warnNotSaved(const QString& file)
 {
+    // At Quit no later save comes.
+    const QString informative =
+        DemoQuit::isEnding()
+            ? tr("%1 could not be written (the log says why). The demo is ending: your changes to the dashboard were not "
+                 "saved.")
+            : tr("%1 could not be written (the log says why). The dashboard shows your changes, but they are kept only "
+                 "once a later save succeeds.");
     ZenticMessageBox::warning(this, tr("The dashboard could not be saved."),
-                              tr("%1 could not be written (the log says why). The dashboard shows your changes, but "
-                                 "they are kept only once a later save succeeds.")
-                                  .arg(QDir::toNativeSeparators(file)));
+                              informative.arg(QDir::toNativeSeparators(file)));
 }

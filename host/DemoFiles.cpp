@@ -3,7 +3,7 @@
 #include "DemoStartup.h"
 #include "DemoWindows.h"
 
-#include <QDebug>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -18,6 +18,35 @@ DemoFiles& currentFiles()
 {
     static DemoFiles files;
     return files;
+}
+
+struct RunFolder
+{
+    std::unique_ptr<QTemporaryDir> made;
+    QString path;
+    QString problem;
+};
+
+// Made when first asked for, removed with everything in it when the process ends.
+const RunFolder& madeRunFolder(bool make)
+{
+    static RunFolder folder;
+    if (make && folder.path.isEmpty()) {
+        // Qt gives no temporary folder when TMPDIR names none, and a relative pattern would
+        // make the folder in the current one.
+        const QString temporary = QDir::tempPath();
+        const QString pattern = QStringLiteral("dozerozozu-demo-XXXXXX");
+        if (temporary.isEmpty()) {
+            folder.path = QDir(qEnvironmentVariable("TMPDIR")).filePath(pattern);
+            folder.problem = QCoreApplication::translate("DemoFiles", "there is no such folder");
+        } else {
+            folder.made = std::make_unique<QTemporaryDir>(QDir(temporary).filePath(pattern));
+            folder.path = folder.made->isValid() ? folder.made->path() : QDir(temporary).filePath(pattern);
+            if (!folder.made->isValid())
+                folder.problem = folder.made->errorString();
+        }
+    }
+    return folder;
 }
 
 // QFileInfo's own comparison holds two files that are not there for the same.
@@ -59,6 +88,7 @@ DemoFiles DemoFiles::forStart(const QString& requested, bool screenshots)
         files.m_mapLayoutSource.clear();
         files.m_dashboardLayout = requested + QStringLiteral(".dashboard.ini");
     }
+    files.m_namedGraph = requested;
     return screenshots || files.m_keeping == Keeping::NotKept ? notKept(files) : files;
 }
 
@@ -69,6 +99,11 @@ DemoFiles DemoFiles::withSampleGraph() const
     DemoFiles files;
     files.m_loadFrom = DemoStartup::sampleGraph();
     return files;
+}
+
+DemoFiles DemoFiles::keepingNothing() const
+{
+    return notKept(*this);
 }
 
 bool DemoFiles::loadsSample() const
@@ -88,14 +123,17 @@ void DemoFiles::setCurrent(const DemoFiles& files)
 
 QString DemoFiles::runFile(const QString& name)
 {
-    // Made when first asked for, removed with everything in it when the process ends.
-    static const std::unique_ptr<QTemporaryDir> folder = [] {
-        auto made = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("dozerozozu-demo-XXXXXX")));
-        if (!made->isValid())
-            qWarning().noquote() << "Demo: cannot make a folder for this run's files:" << made->errorString();
-        return made;
-    }();
-    return folder->filePath(name);
+    return QDir(runFolder()).filePath(name);
+}
+
+QString DemoFiles::runFolder()
+{
+    return madeRunFolder(true).path;
+}
+
+QString DemoFiles::runFolderProblem()
+{
+    return madeRunFolder(false).problem;
 }
 
 DemoFiles DemoFiles::notKept(const DemoFiles& shown)

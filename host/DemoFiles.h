@@ -12,9 +12,10 @@
  *    first save), "demo-map.ini" and "dashboard.ini";
  *  - a file named with --graph: the file itself, with "<file>.map.ini" and
  *    "<file>.dashboard.ini" beside it; the data folder is left alone;
- *  - a screenshot run, the shipped sample named with --graph, or a named file that does not
- *    load: copies in a folder of the run's own, removed when the demo ends, so that nothing of
- *    the user's is written. The copy of the places starts from those of the graph shown.
+ *  - a screenshot run, the shipped sample named with --graph, a named file that does not load,
+ *    or a graph another demo holds (GraphLock): copies in a folder of the run's own, removed
+ *    when the demo ends, so that nothing of the user's is written. The copy of the places
+ *    starts from those of the graph shown.
  *
  * DemoStartup::prepareManager() chooses the run's files and makes them current(); the windows
  * read them there. GUI thread.
@@ -49,12 +50,19 @@ public:
      * graph; anywhere else nothing of the run is kept.
      */
     DemoFiles withSampleGraph() const;
+    /**
+     * The files of a run of the same graph that keeps nothing of it, as when another demo edits
+     * that graph (GraphLock): the places start from the graph's own.
+     */
+    DemoFiles keepingNothing() const;
 
     /// The run's files, as prepareManager() chose them; the data folder's until then.
     static const DemoFiles& current();
     static void setCurrent(const DemoFiles& files);
 
     Keeping keeping() const { return m_keeping; }
+    /// The file named with --graph, as given; empty when none was.
+    QString namedGraph() const { return m_namedGraph; }
     bool isKept() const { return m_keeping != Keeping::NotKept; }
     /// The graph the run loads.
     QString loadFrom() const { return m_loadFrom; }
@@ -71,8 +79,16 @@ public:
     /// The files that belong to graph() and go aside with it (CorruptedFile::keepAside()).
     QStringList graphCompanions() const { return {m_mapLayout, m_dashboardLayout}; }
 
-    /// A file of this run only, in the folder removed when the demo ends.
+    /**
+     * A file of this run only, in the folder removed when the demo ends, which the first call
+     * makes in the system's temporary folder. When it cannot be made, a path in it all the same,
+     * which no write reaches, so that each failed save names the file it meant.
+     */
     static QString runFile(const QString& name);
+    /// The folder of runFile(), made when first asked for.
+    static QString runFolder();
+    /// Why the folder of runFile() could not be made, for the user; empty when it was made or not yet asked for.
+    static QString runFolderProblem();
 
 private:
     /// The files of a run that keeps nothing of shown, whose places it starts from.
@@ -81,6 +97,7 @@ private:
     static DemoFiles sample();
 
     Keeping m_keeping = Keeping::DataFolder;
+    QString m_namedGraph;
     QString m_loadFrom;
     QString m_graph;
     QString m_mapLayout;

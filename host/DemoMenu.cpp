@@ -1,5 +1,6 @@
 #include "DemoMenu.h"
 
+#include "DemoQuit.h"
 #include "DemoWindowSet.h"
 #include "SettingsWindow.h"
 
@@ -65,6 +66,6 @@ QAction* newQuitAction(QObject* parent)
     // Not QKeySequence::Quit: the platforms the demo runs on without a desktop bind nothing to it.
     quit->setShortcut(QKeySequence(QCoreApplication::translate("DemoMenu", "Ctrl+Q")));
     // Queued: the window whose menu or key asked is still inside the event that did.
-    QObject::connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
+    QObject::connect(quit, &QAction::triggered, qApp, [] { DemoQuit::quit(); }, Qt::QueuedConnection);
     return quit;
 }

@@ -19,7 +19,7 @@ QMenu* addDemoMenu(QMenuBar* bar);
 
 /**
  * "Quit" (Ctrl+Q), owned by parent: closes every window of the demo as the user would one by
- * one, so each keeps what it keeps when closed (the dashboard leaves edit mode and saves, the
+ * one (DemoQuit::quit()), so each keeps what it keeps when closed (the dashboard leaves edit mode and saves, the
  * map saves its layout as it goes), and the demo ends with the last one. A window that refuses
  * to close stops it there.
  */

@@ -36,10 +36,11 @@ void replaceTranslator(QPointer<QTranslator>& installed, const QLocale& locale, 
     }
 }
 
-// What the last load() refused, for the settings window to tell: the file, and where it went.
+// What the last read() refused, for the settings window to tell: the file, and where it went.
 struct Unreadable
 {
     bool refused = false;
+    bool keptAside = false;
     QString keptAs;
 };
 Unreadable lastLoad;
@@ -60,6 +61,12 @@ QString file()
 
 void load(YamlConfig* config)
 {
+    read(config);
+    keepUnreadableAside();
+}
+
+void read(YamlConfig* config)
+{
     lastLoad = Unreadable();
     try {
         config->parseConfig(file());
@@ -67,10 +74,17 @@ void load(YamlConfig* config)
         qWarning().noquote() << "Demo: the settings file" << file() << "cannot be read, the defaults apply:"
                              << error.what();
         lastLoad.refused = true;
-        // At once rather than at the store's next save, which would only then move it aside:
-        // the settings window names the kept file before any save.
-        lastLoad.keptAs = CorruptedFile::keepAside(file());
     }
+}
+
+void keepUnreadableAside()
+{
+    if (!lastLoad.refused || lastLoad.keptAside)
+        return;
+    // At once rather than at the store's next save, which would only then move it aside:
+    // the settings window names the kept file before any save.
+    lastLoad.keptAside = true;
+    lastLoad.keptAs = CorruptedFile::keepAside(file());
 }
 
 QString unreadableFileNotice()
@@ -78,6 +92,12 @@ QString unreadableFileNotice()
     if (!lastLoad.refused)
         return QString();
     const QString path = QDir::toNativeSeparators(file());
+    // A save of the settings keeps it aside all the same (YamlConfig), but names it otherwise.
+    if (!lastLoad.keptAside)
+        return QCoreApplication::translate("DemoSettings",
+                                           "%1 could not be read, so the defaults apply. This run leaves it as it is; "
+                                           "the next run that keeps your changes keeps it aside for you to mend.")
+            .arg(path);
     if (lastLoad.keptAs.isEmpty())
         return QCoreApplication::translate("DemoSettings",
                                            "%1 could not be read, so the defaults apply. It could not be moved aside "

@@ -20,9 +20,15 @@ QString file();
 /// Loads the settings file into config. A malformed file is reported on the log and kept
 /// beside, as "demo-settings.yaml_corrupted" (numbered when that exists): the demo starts with
 /// its defaults, and a later save of the settings never writes over what the user wrote.
+/// read() then keepUnreadableAside().
 void load(YamlConfig* config);
-/// What the user is to be told of the file the last load() could not read, and where it is
-/// kept; empty when that load read it, or found none. Translated when asked for.
+/// Loads the settings file into config as load() does, but leaves a malformed file where it is,
+/// for a run that keeps nothing in the data folder.
+void read(YamlConfig* config);
+/// Keeps the file the last read() could not read aside as load() does; nothing when it read it.
+void keepUnreadableAside();
+/// What the user is to be told of the file the last read() could not read, and where it is
+/// kept; empty when that read it, or found none. Translated when asked for.
 QString unreadableFileNotice();
 /// The value of "language" that stands for the system's language, the default.
 QString systemLanguage();

@@ -5,6 +5,7 @@
 #include "DemoGuiDevices.h"
 #include "DemoWindows.h"
 #include "DeviceManager.h"
+#include "GraphLock.h"
 #include "SafeFileWriter.h"
 #include "YamlSerialiser.h"
 #include "ZenticMessageBox.h"
@@ -80,12 +81,22 @@ void importKeptMetaDevices(DeviceManager* manager)
     }
 }
 
+// A paragraph more of what the start has to tell.
+void addToNotice(QString* notice, const QString& paragraph)
+{
+    if (!notice->isEmpty())
+        *notice += QStringLiteral("\n\n");
+    *notice += paragraph;
+}
+
 // Why the graph at path did not load, for the user: asked only once the manager refused it,
 // so that a graph that loads is read once.
 QString whyNotLoaded(const QString& path)
 {
     QByteArray data;
     QString error;
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return QCoreApplication::translate("DemoStartup", "there is no such file");
     if (!QFileInfo(path).isFile() || !BoundedIni::readFile(path, &data, &error))
         return QCoreApplication::translate("DemoStartup", "it cannot be read");
     bool versionOk = true;
@@ -103,6 +114,22 @@ QString whyNotLoaded(const QString& path)
     return QCoreApplication::translate("DemoStartup", "the log says why");
 }
 
+// Where the places and widgets of a graph kept aside went with it (CorruptedFile::keepAside()
+// of the graph and DemoFiles::graphCompanions()), for the notice that names the graph's.
+QString keptCompanionsNotice(const QStringList& keptAs)
+{
+    QString told;
+    if (!keptAs.value(1).isEmpty())
+        told += QLatin1Char(' ')
+                + QCoreApplication::translate("DemoStartup", "The map's places of it are kept as %1.")
+                      .arg(QFileInfo(keptAs.at(1)).fileName());
+    if (!keptAs.value(2).isEmpty())
+        told += QLatin1Char(' ')
+                + QCoreApplication::translate("DemoStartup", "The dashboard's widgets of it are kept as %1.")
+                      .arg(QFileInfo(keptAs.at(2)).fileName());
+    return told;
+}
+
 // The sample graph in place of the graph of files, which did not load: the user's copy in the
 // data folder kept aside first with its places, as the demo keeps its settings, since the next
 // saves go to them. What the run then uses goes to chosen.
@@ -118,26 +145,28 @@ bool loadSampleInstead(DeviceManager* manager, const DemoFiles& files, DemoFiles
     if (!manager->loadYamlConfig(chosen->loadFrom()))
         return false;
     const QString path = QDir::toNativeSeparators(graphFile);
-    if (!usersCopy)
-        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
-                                                             "sample graph and keeps none of your changes in this run; "
-                                                             "the file is left as it is.")
-                      .arg(path, reason);
+    QString told;
+    if (!usersCopy && !QFileInfo::exists(graphFile))
+        told = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                          "sample graph and keeps none of your changes in this run.")
+                   .arg(path, reason);
+    else if (!usersCopy)
+        told = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                          "sample graph and keeps none of your changes in this run; "
+                                                          "the file is left as it is.")
+                   .arg(path, reason);
     else if (keptAs.value(0).isEmpty())
-        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
-                                                             "sample graph. The file could not be moved aside either: "
-                                                             "the next save of the graph writes over it.")
-                      .arg(path, reason);
-    else if (keptAs.value(1).isEmpty())
-        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
-                                                             "sample graph; your file is kept in the same folder as %3 "
-                                                             "for you to mend.")
-                      .arg(path, reason, QFileInfo(keptAs.at(0)).fileName());
+        told = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                          "sample graph. The file could not be moved aside either: "
+                                                          "the next save of the graph writes over it.")
+                   .arg(path, reason);
     else
-        *notice = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
-                                                             "sample graph; your file is kept in the same folder as %3 "
-                                                             "for you to mend, and the map's places of it as %4.")
-                      .arg(path, reason, QFileInfo(keptAs.at(0)).fileName(), QFileInfo(keptAs.at(1)).fileName());
+        told = QCoreApplication::translate("DemoStartup", "%1 could not be loaded: %2. The demo started with its "
+                                                          "sample graph; your file is kept in the same folder as %3 "
+                                                          "for you to mend.")
+                   .arg(path, reason, QFileInfo(keptAs.at(0)).fileName())
+               + keptCompanionsNotice(keptAs);
+    addToNotice(notice, told);
     return true;
 }
 
@@ -171,20 +200,47 @@ bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* not
     // before listening, so that the copies are not written over themselves.
     importKeptMetaDevices(manager);
     QObject::connect(manager, &DeviceManager::metaDeviceParsed, manager, &keepMetaDevice);
+    // Before the graph is read, let alone kept aside: another demo's graph is only shown.
     DemoFiles chosen = files;
-    if (!manager->loadYamlConfig(files.loadFrom())
-        && (files.loadsSample() || !loadSampleInstead(manager, files, &chosen, notice)))
+    qint64 holder = 0;
+    if (files.isKept() && !GraphLock::take(files.graph(), &holder)) {
+        chosen = files.keepingNothing();
+        addToNotice(notice, QCoreApplication::translate("DemoStartup", "%1 is in use by another run of the demo (process "
+                                                                       "%2). This run shows it as it is and keeps none of "
+                                                                       "your changes; quit the other run to edit it here.")
+                                .arg(QDir::toNativeSeparators(files.graph()), QString::number(holder)));
+    }
+    const DemoFiles asked = chosen;
+    if (!manager->loadYamlConfig(asked.loadFrom())
+        && (asked.loadsSample() || !loadSampleInstead(manager, asked, &chosen, notice)))
         return false;
+    // A run that keeps nothing edits no graph: another demo may (a named file that did not load).
+    if (!chosen.isKept())
+        GraphLock::release();
     // The sample graph in the repository stays as shipped: saves go where the run's files say.
     manager->setConfigPath(chosen.graph());
     DemoFiles::setCurrent(chosen);
+    // The sample named on the command line: its run keeps nothing, as the start did not say so yet.
+    if (!files.namedGraph().isEmpty() && !files.isKept() && files.loadsSample())
+        addToNotice(notice, QCoreApplication::translate("DemoStartup", "%1 is the sample graph the demo ships with, "
+                                                                       "which stays as shipped: your changes in this run "
+                                                                       "are not kept.")
+                                .arg(QDir::toNativeSeparators(files.namedGraph())));
+    if (!chosen.isKept() && !DemoFiles::runFolderProblem().isEmpty())
+        addToNotice(notice, QCoreApplication::translate("DemoStartup", "No folder for the files of this run could be made "
+                                                                       "as %1 (%2): nothing of this run can be saved.")
+                                .arg(QDir::toNativeSeparators(DemoFiles::runFolder()),
+                                     DemoFiles::runFolderProblem()));
     return true;
 }
 
-void tellGraphNotLoaded(const QString& notice)
+void tellStartNotice(const QString& notice)
 {
-    ZenticMessageBox::warning(QApplication::activeWindow(),
-                              QCoreApplication::translate("DemoStartup", "The device graph could not be loaded."), notice);
+    // A run that keeps its edits has only a graph that did not load to tell of.
+    const QString headline = DemoFiles::current().isKept()
+                                 ? QCoreApplication::translate("DemoStartup", "The device graph could not be loaded.")
+                                 : QCoreApplication::translate("DemoStartup", "This run keeps none of your changes.");
+    ZenticMessageBox::warning(QApplication::activeWindow(), headline, notice);
 }
 
 } // namespace DemoStartup

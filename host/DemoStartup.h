@@ -36,15 +36,18 @@ QString keptMetaDevicesFolder();
  *
  * A graph that does not load (it cannot be read, is not YAML, is YAML but no device graph, or
  * comes from a newer version) gives way to the sample graph (DemoFiles::withSampleGraph()),
- * and notice (may be null) gets what to tell the user (tellGraphNotLoaded()): the file, why,
+ * and notice (may be null) gets what to tell the user (tellStartNotice()): the file, why,
  * where it is and where the run's edits go. The user's copy in the data folder is first kept
  * aside with the files of its places (CorruptedFile::keepAside()), so that no save writes over
  * what the user made; a file named on the command line stays where it is, and nothing of that
- * run is kept. False when the sample does not load either: manager then knows the types but
- * holds no graph.
+ * run is kept. A run that would keep its edits first takes the lock of its graph (GraphLock);
+ * when another demo holds it, the run shows that graph and keeps nothing of it
+ * (DemoFiles::keepingNothing()), and notice says so. A run that keeps nothing and whose folder
+ * (DemoFiles::runFile()) cannot be made adds that to notice. False when the sample does not load either: manager then knows the
+ * types but holds no graph.
  */
 bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* notice = nullptr);
 /// Tells the user in a warning box what prepareManager() gave as its notice.
-void tellGraphNotLoaded(const QString& notice);
+void tellStartNotice(const QString& notice);
 
 } // namespace DemoStartup

@@ -4,6 +4,8 @@
 #include "DashboardWindow.h"
 #include "DemoFiles.h"
 #include "DemoMenu.h"
+#include "DemoQuit.h"
+#include "DemoTemplates.h"
 #include "DeviceConnectionsDialog.h"
 #include "DeviceListWindow.h"
 #include "DeviceManager.h"
@@ -61,29 +63,31 @@ void provideDataFile(const QString& shippedPath, const QString& target)
 
 // The map window over the run's graph. The map rewrites its layout file after every edit, so it
 // works on the places of the run's files, which start from those the graph came with; the
-// templates panel lists the user's templates, where the demo puts a sample one.
+// templates panel lists the run's templates (DemoTemplates).
 QWidget* newDeviceMapWindow(DeviceManager* manager)
 {
     const DemoFiles& files = DemoFiles::current();
     const QString layoutFile = files.mapLayout();
     if (!files.mapLayoutSource().isEmpty())
         provideDataFile(files.mapLayoutSource(), layoutFile);
-    const QString templates = TemplatesWidget::templatesDirectory();
-    QDir().mkpath(templates);
-    provideDataFile(QStringLiteral(DEMO_DATA_DIR "/threshold-alarm.yml"),
-                    QDir(templates).filePath(QStringLiteral("threshold-alarm.yml")));
+    DemoTemplates::prepare(files);
 
     auto window = new DeviceMapWindow(manager, layoutFile, nullptr);
     // The host keeps its windows until it quits.
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     addDemoMenu(window->menuBar());
-    // Once per failure, after the edit that failed: the map keeps the edit on the screen.
+    // Once per failure, after the edit that failed: the map keeps the edit on the screen. At
+    // Quit, when the window's closing save failed, no later save comes.
     QObject::connect(window, &DeviceMapWindow::saveFailed, window, [window](const QString& file) {
-        ZenticMessageBox::warning(
-            window, QCoreApplication::translate("DemoWindows", "The map could not be saved."),
-            QCoreApplication::translate("DemoWindows", "%1 could not be written (the log says why). The map shows your "
-                                                       "changes, but they are kept only once a later save succeeds.")
-                .arg(QDir::toNativeSeparators(file)));
+        const QString informative =
+            DemoQuit::isEnding()
+                ? QCoreApplication::translate("DemoWindows", "%1 could not be written (the log says why). The demo is "
+                                                             "ending: your changes to the map were not saved.")
+                : QCoreApplication::translate("DemoWindows", "%1 could not be written (the log says why). The map shows "
+                                                             "your changes, but they are kept only once a later save "
+                                                             "succeeds.");
+        ZenticMessageBox::warning(window, QCoreApplication::translate("DemoWindows", "The map could not be saved."),
+                                  informative.arg(QDir::toNativeSeparators(file)));
     });
     window->resize(1280, 720);
     window->applyStartPosition(nullptr);

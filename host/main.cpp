@@ -1,3 +1,4 @@
+#include "DemoQuit.h"
 #include "DemoSettings.h"
 #include "DemoStartup.h"
 #include "DemoWindowSet.h"
@@ -5,69 +6,19 @@
 #include "DozeRozOZUVersion.h"
 #include "Logger.h"
 #include "OrboDevVersion.h"
-#include "SafeFileWriter.h"
+#include "QuitSignals.h"
+#include "ScreenshotRun.h"
 #include "Singleton.h"
+#include "UnattendedBoxes.h"
 #include "YamlConfig.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QCommandLineParser>
-#include <QDir>
-#include <QEventLoop>
+#include <QDebug>
 #include <QTextStream>
 #include <QTimer>
-#include <QWidget>
 
-namespace {
-
-// Lets queued work run before a grab: a grid placing its editing controls, a dialog laying
-// itself out, the sample devices sending values.
-void settle(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool saveScreenshot(QWidget* widget, const QString& directory, const QString& name)
-{
-    const QString path = QDir(directory).filePath(name + QStringLiteral(".png"));
-    QBuffer png;
-    const bool saved = png.open(QIODevice::WriteOnly) && widget->grab().save(&png, "PNG")
-        && SafeFileWriter::writeFile(path, png.data());
-    const QString message = saved ? QCoreApplication::translate("main", "Saved screenshot %1")
-                                  : QCoreApplication::translate("main", "Could not save screenshot %1");
-    QTextStream(stdout) << message.arg(QDir::toNativeSeparators(path)) << "\n";
-    return saved;
-}
-
-// Saves each window as it opened, then each further scene, which may change the window.
-bool saveScreenshots(const DemoWindowSet& windows, const QString& directory)
-{
-    const QList<DemoWindow>& descriptions = windows.descriptions();
-    if (!QDir().mkpath(directory)) {
-        QTextStream(stdout) << QCoreApplication::translate("main", "Cannot create the screenshot directory %1").arg(directory)
-                            << "\n";
-        return false;
-    }
-    bool allSaved = true;
-    for (int i = 0; i < descriptions.size(); ++i)
-        allSaved = saveScreenshot(windows.window(i), directory, descriptions.at(i).name) && allSaved;
-    for (int i = 0; i < descriptions.size(); ++i) {
-        for (const DemoScene& scene : descriptions.at(i).scenes) {
-            QWidget* target = scene.enter(windows.window(i));
-            target->show();
-            settle(300);
-            allSaved = saveScreenshot(target, directory, scene.name) && allSaved;
-            // A scene may show a part of its window (the map alone): only windows of their own close.
-            if (target != windows.window(i) && target->isWindow())
-                target->close();
-        }
-    }
-    return allSaved;
-}
-
-} // namespace
+#include <optional>
 
 int main(int argc, char* argv[])
 {
@@ -77,9 +28,23 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
+    // Nobody answers a box in a screenshot run, nor once the demo is told to end: each says in
+    // the log what it would.
+    std::optional<UnattendedBoxes> unattended;
+    // SIGTERM, SIGINT and SIGHUP end the demo as its Quit does: each window saves what it saves
+    // when closed, and the run's own folder goes as main() returns.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::received, &app, [&unattended](int signalNumber) {
+        qWarning().noquote() << "Demo: signal" << signalNumber << "received, quitting";
+        if (!unattended)
+            unattended.emplace();
+        DemoQuit::quit();
+        QCoreApplication::exit(0);
+    });
     // The language the user chose in the demo's settings holds for every text from here on.
+    // Only read: a run that keeps nothing leaves a file it cannot read where it is.
     YamlConfig* settings = Singleton<YamlConfig>::instance();
-    DemoSettings::load(settings);
+    DemoSettings::read(settings);
     DemoSettings::installTranslations(DemoSettings::language(settings));
     // The log console shows what was logged from the start on.
     Logger::getDefaultBuffer();
@@ -106,32 +71,31 @@ int main(int argc, char* argv[])
                         << QString::fromLatin1(DozeRozOZUVersion::gitSHA).left(8) << "), OrboDev "
                         << OrboDevVersion::version << "\n";
 
+    if (parser.isSet(screenshots))
+        unattended.emplace();
+
     DeviceManager manager;
     const DemoFiles files = DemoFiles::forStart(parser.value(graph), parser.isSet(screenshots));
-    QString graphNotice;
-    if (!DemoStartup::prepareManager(&manager, files, &graphNotice)) {
+    QString startNotice;
+    if (!DemoStartup::prepareManager(&manager, files, &startNotice)) {
         QTextStream(stderr) << QCoreApplication::translate("main", "Cannot load the device graph %1").arg(files.loadFrom())
                             << "\n";
         return 1;
     }
-    if (!graphNotice.isEmpty())
-        QTextStream(stderr) << graphNotice << "\n";
+    if (!startNotice.isEmpty())
+        QTextStream(stderr) << startNotice << "\n";
+    if (DemoFiles::current().isKept())
+        DemoSettings::keepUnreadableAside();
 
     DemoWindowSet windows(&manager);
     windows.openAll();
 
     if (!parser.isSet(screenshots)) {
         // Once the windows are up, over them; screenshots are taken without anyone to answer a box.
-        if (!graphNotice.isEmpty())
-            QTimer::singleShot(0, &app, [graphNotice] { DemoStartup::tellGraphNotLoaded(graphNotice); });
+        if (!startNotice.isEmpty())
+            QTimer::singleShot(0, &app, [startNotice] { DemoStartup::tellStartNotice(startNotice); });
         return app.exec();
     }
 
-    int result = 0;
-    QTimer::singleShot(800, &app, [&] {
-        result = saveScreenshots(windows, parser.value(screenshots)) ? 0 : 1;
-        app.quit();
-    });
-    app.exec();
-    return result;
+    return ScreenshotRun::exec(windows, parser.value(screenshots));
 }

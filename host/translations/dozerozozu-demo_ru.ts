@@ -23,6 +23,17 @@
         <source>%1 could not be written (the log says why). The dashboard shows your changes, but they are kept only once a later save succeeds.</source>
         <translation>Не удалось записать %1 (причина — в журнале). Панель приборов показывает ваши изменения, но они сохранятся, только когда удастся одно из следующих сохранений.</translation>
     </message>
+    <message>
+        <source>%1 could not be written (the log says why). The demo is ending: your changes to the dashboard were not saved.</source>
+        <translation>Не удалось записать %1 (причина — в журнале). Демонстрация завершается: ваши изменения панели приборов не сохранены.</translation>
+    </message>
+</context>
+<context>
+    <name>DemoFiles</name>
+    <message>
+        <source>there is no such folder</source>
+        <translation>такой папки нет</translation>
+    </message>
 </context>
 <context>
     <name>DemoMenu</name>
@@ -52,6 +63,10 @@
     <message>
         <source>%1 could not be read, so the defaults apply. It is kept in the same folder as %2 for you to mend.</source>
         <translation>Не удалось прочитать %1, поэтому действуют значения по умолчанию. Файл сохранён в той же папке как %2, чтобы вы могли его исправить.</translation>
+    </message>
+    <message>
+        <source>%1 could not be read, so the defaults apply. This run leaves it as it is; the next run that keeps your changes keeps it aside for you to mend.</source>
+        <translation>Не удалось прочитать %1, поэтому действуют значения по умолчанию. Этот запуск оставляет его как есть; следующий запуск, сохраняющий ваши изменения, отложит его в сторону, чтобы вы могли его исправить.</translation>
     </message>
 </context>
 <context>
@@ -101,8 +116,36 @@
         <translation>Не удалось загрузить %1: %2. Демонстрация запущена с примером графа и не сохранит ваших изменений в этом запуске; файл оставлен как есть.</translation>
     </message>
     <message>
-        <source>%1 could not be loaded: %2. The demo started with its sample graph; your file is kept in the same folder as %3 for you to mend, and the map&apos;s places of it as %4.</source>
-        <translation>Не удалось загрузить %1: %2. Демонстрация запущена с примером графа; ваш файл сохранён в той же папке под именем %3, чтобы вы могли его исправить, а расположение его устройств на карте — под именем %4.</translation>
+        <source>No folder for the files of this run could be made as %1 (%2): nothing of this run can be saved.</source>
+        <translation>Не удалось создать папку для файлов этого запуска %1 (%2): ничего из этого запуска сохранить нельзя.</translation>
+    </message>
+    <message>
+        <source>This run keeps none of your changes.</source>
+        <translation>Этот запуск не сохранит ваших изменений.</translation>
+    </message>
+    <message>
+        <source>there is no such file</source>
+        <translation>такого файла нет</translation>
+    </message>
+    <message>
+        <source>The map&apos;s places of it are kept as %1.</source>
+        <translation>Расположение его устройств на карте сохранено под именем %1.</translation>
+    </message>
+    <message>
+        <source>The dashboard&apos;s widgets of it are kept as %1.</source>
+        <translation>Виджеты его панели приборов сохранены под именем %1.</translation>
+    </message>
+    <message>
+        <source>%1 could not be loaded: %2. The demo started with its sample graph and keeps none of your changes in this run.</source>
+        <translation>Не удалось загрузить %1: %2. Демонстрация запущена с примером графа и не сохранит ваших изменений в этом запуске.</translation>
+    </message>
+    <message>
+        <source>%1 is the sample graph the demo ships with, which stays as shipped: your changes in this run are not kept.</source>
+        <translation>%1 — пример графа, поставляемый с демонстрацией, он остаётся неизменным: ваши изменения в этом запуске не сохраняются.</translation>
+    </message>
+    <message>
+        <source>%1 is in use by another run of the demo (process %2). This run shows it as it is and keeps none of your changes; quit the other run to edit it here.</source>
+        <translation>%1 используется другим запуском демонстрации (процесс %2). Этот запуск показывает его как есть и не сохранит ваших изменений; чтобы редактировать его здесь, завершите другой запуск.</translation>
     </message>
 </context>
 <context>
@@ -114,6 +157,10 @@
     <message>
         <source>%1 could not be written (the log says why). The map shows your changes, but they are kept only once a later save succeeds.</source>
         <translation>Не удалось записать %1 (причина — в журнале). Карта показывает ваши изменения, но они сохранятся, только когда удастся одно из следующих сохранений.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written (the log says why). The demo is ending: your changes to the map were not saved.</source>
+        <translation>Не удалось записать %1 (причина — в журнале). Демонстрация завершается: ваши изменения карты не сохранены.</translation>
     </message>
 </context>
 <context>

@@ -1,11 +1,26 @@
+#include "CreateDeviceOperation.h"
+#include "DemoStartup.h"
+#include "DemoWindows.h"
+#include "DeviceManager.h"
+#include "DeviceMapWidget.h"
+#include "DeviceMapWindow.h"
+#include "GraphLock.h"
+#include "MapLayoutFile.h"
+
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
+
+#include <signal.h>
 
 namespace {
 
@@ -32,10 +47,82 @@ double whiteShareOfLeftHalf(const QImage& image)
     return all ? double(white) / all : 0.0;
 }
 
+// Every file and folder below folder, by path, with what each file holds.
+QMap<QString, QByteArray> contentsBelow(const QString& folder)
+{
+    QMap<QString, QByteArray> contents;
+    QDirIterator entries(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        QFile file(entries.next());
+        contents.insert(file.fileName(), file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)"));
+    }
+    return contents;
+}
+
+bool writeFile(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A run of the demo in this process, started as the demo starts, with its map window.
+struct FirstDemo
+{
+    std::unique_ptr<DeviceManager> manager;
+    std::unique_ptr<DeviceMapWindow> map;
+    QString added;
+
+    ~FirstDemo()
+    {
+        map.reset();
+        manager.reset();
+        GraphLock::release();
+    }
+    bool start(const QString& graph)
+    {
+        manager = std::make_unique<DeviceManager>();
+        if (!DemoStartup::prepareManager(manager.get(), DemoFiles::forStart(graph, false)))
+            return false;
+        for (const DemoWindow& description : demoWindows()) {
+            if (description.name == QLatin1String("map"))
+                map.reset(qobject_cast<DeviceMapWindow*>(description.create(manager.get())));
+        }
+        return map != nullptr;
+    }
+    // A generator added on the map, which saves the graph and the map's places.
+    void addDevice()
+    {
+        DeviceMapWidget* view = map->getDeviceMapWidget();
+        view->pushOperation(new CreateDeviceOperation(view, QStringLiteral("generator"), QPointF(300, 400)));
+        added = manager->getDeviceNames().constLast();
+    }
+};
+
+// Reads what process says until it has said text, or ends, or a minute has passed; all it said
+// goes to output.
+bool waitForOutput(QProcess& process, const QString& text, QString* output)
+{
+    const QDeadlineTimer deadline(60000);
+    while (!output->contains(text)) {
+        if (!process.waitForReadyRead(int(deadline.remainingTime())))
+            return false;
+        *output += QString::fromLocal8Bit(process.readAll());
+    }
+    return true;
+}
+
 } // namespace
 
 // Runs the demo host as a user would in screenshot mode, with its data folder in a temporary
-// home, so the windows it opens are built, shown and saved exactly as in `./run.sh demo`.
+// home, so the windows it opens are built, shown and saved exactly as in `./run.sh demo`; and
+// headless as a service would run it, ended by a signal, beside another run of the demo.
 class tst_DemoHost : public QObject
 {
     Q_OBJECT
@@ -46,11 +133,15 @@ private Q_SLOTS:
     void refusesAMalformedGraph();
     void scalesWithTheScreensDensity();
     void speaksTheLanguageItsSettingsChoose();
+    void headlessRunEndsAndWritesNothingOfTheUsers_data();
+    void headlessRunEndsAndWritesNothingOfTheUsers();
 
 private:
     /// Runs the demo with arguments and extra environment (a null value unsets the variable);
     /// false when it did not finish in time.
     bool runDemo(const QStringList& arguments, QProcess& process, const QMap<QString, QString>& extraEnvironment = {});
+    /// Starts the demo as runDemo() does, and returns at once.
+    void startDemo(const QStringList& arguments, QProcess& process, const QMap<QString, QString>& extraEnvironment = {});
 
     QString demoPath;
     QTemporaryDir home;
@@ -62,10 +153,19 @@ void tst_DemoHost::initTestCase()
     if (!QFileInfo(demoPath).isExecutable())
         QSKIP("The demo host is not built (BUILD_DEMO_HOST is off).");
     QVERIFY(home.isValid());
+    // For a demo started in this process, with its data folder where the demo has it
+    QCoreApplication::setApplicationName(QStringLiteral("dozerozozu-demo"));
 }
 
 bool tst_DemoHost::runDemo(const QStringList& arguments, QProcess& process,
                            const QMap<QString, QString>& extraEnvironment)
+{
+    startDemo(arguments, process, extraEnvironment);
+    return process.waitForFinished(60000);
+}
+
+void tst_DemoHost::startDemo(const QStringList& arguments, QProcess& process,
+                             const QMap<QString, QString>& extraEnvironment)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -79,7 +179,6 @@ bool tst_DemoHost::runDemo(const QStringList& arguments, QProcess& process,
     }
     process.setProcessEnvironment(environment);
     process.start(demoPath, arguments);
-    return process.waitForFinished(60000);
 }
 
 void tst_DemoHost::savesEveryWindowAndSceneAndExits()
@@ -186,5 +285,97 @@ void tst_DemoHost::speaksTheLanguageItsSettingsChoose()
     QVERIFY(settingsWindow.value(QStringLiteral("ru")) != settingsWindow.value(QStringLiteral("system")));
 }
 
-QTEST_GUILESS_MAIN(tst_DemoHost)
+void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("endedAfter");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("told");
+    // "<shots>" stands for a screenshot folder, "<sample>" for the sample graph the demo ships
+    // with, "<missing>" for a file that is not there, "<graph>" for a copy of the sample; given,
+    // what else the run starts on; endedAfter, what the demo says before the test sends it
+    // SIGTERM (empty: it ends by itself); told, what it says exactly once.
+    const QStringList screenshots{"--screenshots", "<shots>"};
+    QTest::newRow("unwritable TMPDIR: the run ends")
+        << screenshots << "unwritable TMPDIR" << QString() << 1 << "No folder for the files of this run could be made";
+    QTest::newRow("a settings file that does not read, and no templates: the data folder is unchanged")
+        << screenshots << "unreadable settings" << QString() << 0 << "cannot be read, the defaults apply";
+    QTest::newRow("--graph of the sample: \"not kept\" said")
+        << QStringList{"--graph", "<sample>"} << QString() << "are not kept" << 0
+        << "your changes in this run are not kept";
+    QTest::newRow("a missing --graph file: \"no such file\"")
+        << QStringList{"--graph", "<missing>"} << QString() << "there is no such file" << 0 << "there is no such file";
+    QTest::newRow("SIGTERM: status 0 and the run's folder gone")
+        << screenshots << QString() << "Saved screenshot" << 0 << "received, quitting";
+    QTest::newRow("a second demo on the same graph: told, and the first's edit kept")
+        << QStringList{"--graph", "<graph>"} << "a first demo on the graph" << "in use by another run" << 0
+        << "is in use by another run of the demo";
+}
+
+void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, given);
+    QFETCH(QString, endedAfter);
+    QFETCH(int, status);
+    QFETCH(QString, told);
+    // Given a data folder, a folder for temporary files (one that nobody can make a folder
+    // in, whoever runs the test) and what the row starts on
+    QTemporaryDir data;
+    QTemporaryDir work;
+    QVERIFY(data.isValid() && work.isValid());
+    const bool unwritable = given == "unwritable TMPDIR";
+    const QString temporary = unwritable ? QStringLiteral("/proc") : work.filePath("tmp");
+    QVERIFY(QDir().mkpath(temporary));
+    // Qt makes a folder of its own there too when XDG_RUNTIME_DIR is not set.
+    const QStringList runFolders{"dozerozozu-demo-*"};
+    arguments.replaceInStrings("<shots>", work.filePath("shots"));
+    arguments.replaceInStrings("<sample>", QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"));
+    arguments.replaceInStrings("<missing>", work.filePath("missing.yaml"));
+    const QString graph = work.filePath("graph.yaml");
+    arguments.replaceInStrings("<graph>", graph);
+    // A first demo, in this process, that the test edits in as its user would
+    FirstDemo first;
+    if (given == "a first demo on the graph") {
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        QVERIFY(writeFile(graph, readFile(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"))));
+        QVERIFY(first.start(graph));
+    }
+    const QString dataFolder = data.filePath("dozerozozu-demo");
+    if (given == "unreadable settings")
+        QVERIFY(QDir().mkpath(dataFolder) && writeFile(dataFolder + "/demo-settings.yaml", "demo: [language: ru\n"));
+    const QMap<QString, QByteArray> dataBefore = contentsBelow(dataFolder);
+
+    // When the demo runs headless, until it ends or is sent SIGTERM
+    QProcess demo;
+    demo.setProcessChannelMode(QProcess::MergedChannels);
+    startDemo(arguments, demo, {{"XDG_DATA_HOME", data.path()}, {"TMPDIR", temporary}});
+    QString output;
+    if (!endedAfter.isEmpty()) {
+        QVERIFY2(waitForOutput(demo, endedAfter, &output), qPrintable(output));
+        QCOMPARE(QDir(temporary).entryList(runFolders, QDir::Dirs).size(), 1);
+        if (first.map)
+            first.addDevice();
+        QVERIFY(::kill(pid_t(demo.processId()), SIGTERM) == 0);
+    }
+    const bool ended = demo.waitForFinished(120000);
+    output += QString::fromLocal8Bit(demo.readAll());
+
+    // Then it ended with the row's status, having said what it had to once, and left no
+    // folder of its own behind; nothing in the data folder changed
+    QVERIFY2(ended, qPrintable(output));
+    QCOMPARE(demo.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(demo.exitCode() == status, qPrintable(output));
+    QVERIFY2(told.isEmpty() || output.count(told) == 1, qPrintable(output));
+    QVERIFY(unwritable || QDir(temporary).entryList(runFolders, QDir::AllEntries | QDir::Hidden).isEmpty());
+    QCOMPARE(contentsBelow(dataFolder), dataBefore);
+    // And the first demo's edit is in the graph and its places as it saved them
+    if (first.map) {
+        QVERIFY(readFile(graph).contains(first.added.toUtf8() + ":"));
+        QVERIFY(MapLayoutFile::read(graph + ".map.ini").deviceRect(first.added).has_value());
+    }
+}
+
+QTEST_MAIN(tst_DemoHost)
 #include "tst_DemoHost.moc"

@@ -220,6 +220,8 @@ private Q_SLOTS:
         const QString places = demoDataFile(QStringLiteral("demo-map.ini"));
         const QByteArray placesText = "[devices]\nwave9\\rect=@Rect(10 20 160 60)\n";
         QVERIFY(SafeFileWriter::writeFile(places, placesText));
+        const QString widgets = demoDataFile(QStringLiteral("dashboard.ini"));
+        QVERIFY(SafeFileWriter::writeFile(widgets, "[widgets]\n"));
 
         // When the demo starts on it and tells the user what it has to tell
         TestDeviceManager manager;
@@ -227,7 +229,7 @@ private Q_SLOTS:
         QVERIFY(DemoStartup::prepareManager(&manager, DemoFiles::forStart(where == "named" ? graph : "", false), &notice));
         ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
         if (!notice.isEmpty())
-            DemoStartup::tellGraphNotLoaded(notice);
+            DemoStartup::tellStartNotice(notice);
 
         // Then a graph that loads is there, its empty lists read as none; one that does not
         // gives way to the sample graph, and one box names the file, why and where it is now
@@ -253,6 +255,11 @@ private Q_SLOTS:
         QCOMPARE(contents(keptAside ? QFileInfo(places).dir().filePath(placesKept) : places), placesText);
         QCOMPARE(QFile::exists(places), !keptAside);
         QVERIFY2(!keptAside || box.contains(placesKept), qPrintable(box));
+        // And its widgets, named too
+        const QString widgetsKept = QString(placesKept).replace("demo-map.ini", "dashboard.ini");
+        QCOMPARE(QFile::exists(widgets), !keptAside);
+        QVERIFY2(!keptAside || box.contains(widgetsKept), qPrintable(box));
+        QFile::remove(widgets);
     }
 
     void eachRunWritesOnlyTheFilesOfItsGraph_data()

@@ -1,4 +1,5 @@
 #include "DashboardWindow.h"
+#include "DemoQuit.h"
 #include "DemoGuiDevices.h"
 #include "DemoWindowSet.h"
 #include "DemoWindows.h"
@@ -375,6 +376,41 @@ private Q_SLOTS:
         QVERIFY(ok.informativeTexts().first().contains(QDir::toNativeSeparators(layout)));
         setWritable(layout, true);
         setWritable(graph, true);
+    }
+
+    void mapTellsWhetherAFailedSaveMayStillBeKept_data()
+    {
+        QTest::addColumn<bool>("quitting");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("an edit's save") << false << "kept only once a later save succeeds";
+        QTest::newRow("the closing save at Quit") << true << "The demo is ending: your changes to the map were not saved.";
+    }
+
+    void mapTellsWhetherAFailedSaveMayStillBeKept()
+    {
+        QFETCH(bool, quitting);
+        QFETCH(QString, told);
+        // Given the map window, its layout file blocked after it opened
+        auto* map = qobject_cast<DeviceMapWindow*>(open(QStringLiteral("map")));
+        QVERIFY(map);
+        DeviceMapWidget* view = map->getDeviceMapWidget();
+        const QString layout = demoDataFile(QStringLiteral("demo-map.ini"));
+        QVERIFY(manager->saveYamlConfig());
+        setWritable(layout, false);
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+
+        // When the user moves a device, or quits
+        if (quitting)
+            DemoQuit::quit();
+        else
+            view->pushOperation(new MoveItemsOperation(view, {{"counter1", QPointF()}}, {{"counter1", QPointF(100, 40)}},
+                                                       MoveItemsOperation::Devices));
+        QCoreApplication::processEvents();
+
+        // Then the box says whether the changes may still be kept
+        QCOMPARE(ok.count(), 1);
+        QVERIFY2(ok.informativeTexts().first().contains(told), qPrintable(ok.informativeTexts().first()));
+        setWritable(layout, true);
     }
 
     void mapKeepsTheGraphAndItsLayoutInStep_data()

@@ -63,6 +63,7 @@ private Q_SLOTS:
     void cleanup();
 
     void makesTheFolderAndItsSystemLinkOnce();
+    void listsAndWritesTheFolderTheHostChose();
     void listsOnlyYamlTemplatesAndFolders();
     void selectingATemplateShowsTitleDescriptionAndPreview();
     void confirmAddsTheDescriptionAndKeepsTheDevices();
@@ -180,6 +181,28 @@ void TestTemplatesWidget::makesTheFolderAndItsSystemLinkOnce()
     QVERIFY(QFile::remove(link.filePath()));
     openPanel();
     QVERIFY(!QFileInfo(link.filePath()).isSymLink());
+}
+
+void TestTemplatesWidget::listsAndWritesTheFolderTheHostChose()
+{
+    // Given a host that points the templates at a folder of its own, holding one template
+    const QString chosen = work->filePath(QStringLiteral("run/templates"));
+    writeAll(chosen + QStringLiteral("/pump.yml"), pumpLine);
+    TemplatesWidget::setTemplatesDirectory(chosen);
+
+    // When the user describes the template in a panel made then
+    openPanel();
+    select(chosen + QStringLiteral("/pump.yml"));
+    editor()->setPlainText(QStringLiteral("Feeds the valve"));
+    confirmButton()->click();
+    TemplatesWidget::setTemplatesDirectory(QString());
+
+    // Then the panel listed that folder and wrote there; the data location's folder was not made
+    QCOMPARE(tree()->rootIndex(), files()->index(chosen));
+    QCOMPARE(TemplateDescriptionFile::read(chosen + QStringLiteral("/pump.yml")).description,
+             QStringLiteral("Feeds the valve"));
+    QVERIFY(!QFileInfo::exists(templates));
+    QCOMPARE(TemplatesWidget::templatesDirectory(), templates);
 }
 
 void TestTemplatesWidget::listsOnlyYamlTemplatesAndFolders()

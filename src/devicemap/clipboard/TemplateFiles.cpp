@@ -17,6 +17,12 @@ QString& dataLocationOverride()
     return path;
 }
 
+QString& directoryOverride()
+{
+    static QString path;
+    return path;
+}
+
 QString& systemDirectoryOverride()
 {
     static QString path;
@@ -58,7 +64,13 @@ void setSystemDirectory(const QString& path)
 
 QString directory()
 {
-    return dataLocation() + QStringLiteral("/templates");
+    const QString& path = directoryOverride();
+    return path.isEmpty() ? dataLocation() + QStringLiteral("/templates") : path;
+}
+
+void setDirectory(const QString& path)
+{
+    directoryOverride() = path;
 }
 
 bool ensureDirectory(QString* error)

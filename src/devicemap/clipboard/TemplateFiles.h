@@ -6,9 +6,10 @@
 
 /**
  * Where the device map's templates live and how files get there: the "templates" directory
- * of the application's writable data location, one device text per file, named after its
- * template with ".yml" appended. The map's template export and "Import template" write here,
- * and the templates panel lists this directory.
+ * of the application's writable data location, or the directory a host chose with
+ * setDirectory(), one device text per file, named after its template with ".yml" appended.
+ * The map's template export and "Import template" write here, the templates panel lists this
+ * directory and writes the descriptions it edits into its files.
  *
  * Every file is written through SafeFileWriter: a failed write leaves the old file whole.
  * No widget inside; GUI thread (the data location override is not guarded).
@@ -28,8 +29,13 @@ DOZEROZOZU_EXPORT void setSystemDirectory(const QString& path);
 DOZEROZOZU_EXPORT QString dataLocation();
 /// Replaces the data location for this process; an empty path restores the standard one.
 DOZEROZOZU_EXPORT void setDataLocation(const QString& path);
-/// dataLocation() + "/templates".
+/// The directory set with setDirectory(), else dataLocation() + "/templates".
 DOZEROZOZU_EXPORT QString directory();
+/**
+ * Replaces the templates directory for this process (TemplatesWidget::setTemplatesDirectory());
+ * an empty path restores dataLocation() + "/templates". Panels made before keep the one they list.
+ */
+DOZEROZOZU_EXPORT void setDirectory(const QString& path);
 /**
  * Creates the templates directory (and missing parents) when it is missing, and then links
  * "system" to systemDirectory when that exists. False, with error set, when it cannot be made.

@@ -94,6 +94,11 @@ QString TemplatesWidget::templatesDirectory()
     return TemplateFiles::directory();
 }
 
+void TemplatesWidget::setTemplatesDirectory(const QString& path)
+{
+    TemplateFiles::setDirectory(path);
+}
+
 QString TemplatesWidget::systemTemplatesDirectory()
 {
     return TemplateFiles::systemDirectory();

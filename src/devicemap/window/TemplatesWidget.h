@@ -48,8 +48,16 @@ public:
     void setDeviceMapWidget(DeviceMapWidget* map);
     DeviceMapWidget* deviceMapWidget() const;
 
-    /// "<writable data location>/templates", made (with its "system" link) by the first panel.
+    /// "<writable data location>/templates", or the one set below; made (with its "system"
+    /// link) by the first panel.
     static QString templatesDirectory();
+    /**
+     * Has the panels made from now on, the map's template export and "Import template" use
+     * path instead of "<writable data location>/templates"; empty goes back to that. A host
+     * that runs a graph whose edits it does not keep points them at a folder of its own, so
+     * that the user's templates are not written. GUI thread.
+     */
+    static void setTemplatesDirectory(const QString& path);
     /// The system's own templates, "/usr/share/rode2/templates" unless set otherwise (tests).
     static QString systemTemplatesDirectory();
     static void setSystemTemplatesDirectory(const QString& path);
