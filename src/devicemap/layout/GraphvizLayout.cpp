@@ -15,30 +15,6 @@ bool isTurned(const GraphvizLayout::Settings& settings, int link)
     return link < settings.turnedLinks.size() && settings.turnedLinks.at(link);
 }
 
-} // namespace
-
-GraphvizJob GraphvizLayout::jobOf(const LayoutGraph& graph, const Settings& settings)
-{
-    GraphvizJob job;
-    job.engine = settings.engine;
-    job.links = settings.links;
-    job.attributes = settings.attributes;
-    job.clusters.reserve(graph.groups.size());
-    for (const LayoutGraph::Group& group : graph.groups)
-        job.clusters.append({group.name.toUtf8(), group.parent});
-    job.nodes.reserve(graph.devices.size());
-    for (const LayoutGraph::Device& device : graph.devices)
-        job.nodes.append({device.size, device.group});
-    job.edges.reserve(graph.links.size());
-    for (int i = 0; i < graph.links.size(); ++i) {
-        const LayoutGraph::Link& link = graph.links.at(i);
-        job.edges.append(isTurned(settings, i) ? qMakePair(link.to, link.from) : qMakePair(link.from, link.to));
-    }
-    return job;
-}
-
-namespace {
-
 void logMessages(const QByteArray& messages)
 {
     for (const QByteArray& line : messages.split('\n')) {
@@ -76,6 +52,26 @@ bool fits(const GraphvizDrawing& drawing, const LayoutGraph& graph)
 }
 
 } // namespace
+
+GraphvizJob GraphvizLayout::jobOf(const LayoutGraph& graph, const Settings& settings)
+{
+    GraphvizJob job;
+    job.engine = settings.engine;
+    job.links = settings.links;
+    job.attributes = settings.attributes;
+    job.clusters.reserve(graph.groups.size());
+    for (const LayoutGraph::Group& group : graph.groups)
+        job.clusters.append({group.name.toUtf8(), group.parent});
+    job.nodes.reserve(graph.devices.size());
+    for (const LayoutGraph::Device& device : graph.devices)
+        job.nodes.append({device.size, device.group});
+    job.edges.reserve(graph.links.size());
+    for (int i = 0; i < graph.links.size(); ++i) {
+        const LayoutGraph::Link& link = graph.links.at(i);
+        job.edges.append(isTurned(settings, i) ? qMakePair(link.to, link.from) : qMakePair(link.from, link.to));
+    }
+    return job;
+}
 
 GraphvizLayout::Outcome GraphvizLayout::run(const LayoutGraph& graph, const Settings& settings, GraphPlacement* placement,
                                             const Control& control)
