@@ -10,7 +10,7 @@
 #include <random>
 
 // Graph shapes that Graphviz's dot finds hard: links reaching far along a flow, rings fed half
-// way round, lanes linked across, dense random wiring, trees and stars. Each shape is a function
+// way round, lanes linked across, dense random wiring, map grids, trees and stars. Each shape is a function
 // of the device count; devices of varied sizes, clustered types get nested groups.
 namespace LayoutCorpus {
 
@@ -20,7 +20,13 @@ inline LayoutGraph devices(int count, qint32 type)
     graph.type = type;
     for (int i = 0; i < count; ++i)
         graph.devices.append({QStringLiteral("device %1").arg(i), QSizeF(60 + (i * 37) % 90, 30 + (i % 3) * 8), -1});
-    if (graph.isClustered()) {
+    if (type == LayoutGraph::ClusterByGuiArea) {
+        // Ten areas, each holding a few widgets spread along the flow.
+        for (int area = 0; area < 10; ++area)
+            graph.groups.append({QStringLiteral("area %1").arg(area), -1});
+        for (int i = 3; i < count; i += 6)
+            graph.devices[i].group = (i / 6) % 10;
+    } else if (graph.isClustered()) {
         graph.groups = {{"first", -1}, {"second", -1}, {"inside first", 0}, {"third", -1}, {"empty", -1}};
         for (int i = 0; i < count; ++i)
             graph.devices[i].group = i % 5 == 0 ? 0 : i % 5 == 1 ? 1 : i % 5 == 2 ? 2 : i % 5 == 3 ? 3 : -1;
@@ -86,6 +92,17 @@ inline LayoutGraph denseRandom(int count, qint32 type)
     return graph;
 }
 
+/// Devices on a map grid of 50 columns, each feeding its right and its lower neighbour, modulo the count.
+inline LayoutGraph mapGrid(int count, qint32 type)
+{
+    LayoutGraph graph = devices(count, type);
+    for (int i = 0; i < count; ++i) {
+        graph.links.append({i, (i + 1) % count});
+        graph.links.append({i, (i + 50) % count});
+    }
+    return graph;
+}
+
 /// A binary tree fed from its root.
 inline LayoutGraph tree(int count, qint32 type)
 {
@@ -117,6 +134,8 @@ inline std::function<LayoutGraph(int, qint32)> shape(const QString& name)
         return crossLinkedLanes;
     if (name == QLatin1String("dense random"))
         return denseRandom;
+    if (name == QLatin1String("map grid"))
+        return mapGrid;
     if (name == QLatin1String("tree"))
         return tree;
     return star;
@@ -124,7 +143,7 @@ inline std::function<LayoutGraph(int, qint32)> shape(const QString& name)
 
 inline QStringList shapes()
 {
-    return {"far chain", "half ring", "lanes", "dense random", "tree", "star"};
+    return {"far chain", "half ring", "lanes", "dense random", "map grid", "tree", "star"};
 }
 
 } // namespace LayoutCorpus

@@ -93,6 +93,9 @@ private Q_SLOTS:
             QTest::addRow("half ring, %d, Hierarchical", devices) << "half ring" << devices << int(LayoutGraph::Hierarchical);
         for (int devices : {700, 4000})
             QTest::addRow("far chain, %d, Hierarchical", devices) << "far chain" << devices << int(LayoutGraph::Hierarchical);
+        // GUI areas spread along a long flow: their clusters once sent the links' routing astray
+        QTest::newRow("lanes, 2000, ClusterByGuiArea") << "lanes" << 2000 << int(LayoutGraph::ClusterByGuiArea);
+        QTest::newRow("map grid, 4000, ClusterByGuiArea") << "map grid" << 4000 << int(LayoutGraph::ClusterByGuiArea);
     }
 
     void everyShapeCostsOnlyItsLayout()

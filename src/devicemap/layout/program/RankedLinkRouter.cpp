@@ -141,6 +141,8 @@ void RankedLinkRouter::findBands()
         RankBand band;
         for (int i = 0; i < rank.n; ++i) {
             Agnode_t* node = rank.v[i];
+            // A node's own order may be its place in a cluster's ranks: this is its place in the drawing's.
+            orders.insert(node, i);
             const double x = placeOf(node).x();
             const double half = ND_node_type(node) == normalNode ? ND_lw(node) : 0.0;
             band.x = x;
@@ -196,12 +198,14 @@ double RankedLinkRouter::highSide(Agnode_t* node) const
 
 RankedLinkRouter::Gate RankedLinkRouter::roomOf(Agnode_t* node) const
 {
-    const rank_t& rank = GD_rank(root)[ND_rank(node)];
-    const int order = ND_order(node);
     const double y = placeOf(node).y();
+    const int order = orders.value(node, -1);
+    if (order < 0 || ND_rank(node) < GD_minrank(root) || ND_rank(node) > GD_maxrank(root))
+        return {0, y, y};
+    const rank_t& rank = GD_rank(root)[ND_rank(node)];
     Gate gate;
-    gate.low = order > 0 && rank.v[order - 1] ? highSide(rank.v[order - 1]) : y - ND_lw(node);
-    gate.high = order + 1 < rank.n && rank.v[order + 1] ? lowSide(rank.v[order + 1]) : y + ND_rw(node);
+    gate.low = order > 0 ? highSide(rank.v[order - 1]) : y - ND_lw(node);
+    gate.high = order + 1 < rank.n ? lowSide(rank.v[order + 1]) : y + ND_rw(node);
     // Places a cut-short pass left overlapping leave the link its own place alone.
     if (gate.low > y || gate.high < y)
         gate.low = gate.high = y;

@@ -65,6 +65,8 @@ private:
     double rankEnd = 0;
     double rankStart = 0;
     QVector<RankBand> bands;
+    /// Each node's place in its rank of the drawing.
+    QHash<Agnode_t*, int> orders;
     /// Where routed links passed their virtual nodes.
     QHash<Agnode_t*, double> passedAt;
 };
