@@ -120,7 +120,8 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
 {
     if (!graph.hasKnownType()) {
         return GraphLayoutAdapter::fallback(
-            graph, QCoreApplication::translate("GraphLayoutAdapter", "The layout type %1 is unknown, so the devices were placed on a simple grid.")
+            graph, QCoreApplication::translate("GraphLayoutAdapter",
+                                               "The layout type %1 is unknown, so the devices were placed on a simple grid.")
                        .arg(graph.type));
     }
 
@@ -140,8 +141,9 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
         return result;
     if (plan.outrunsDeadline(options.deadlineMs)) {
         return GraphLayoutAdapter::fallback(
-            graph, QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout would take longer than %1 s for links reaching this far, so the "
-                              "devices were placed on a simple grid.")
+            graph, QCoreApplication::translate("GraphLayoutAdapter",
+                                               "The automatic layout would take longer than %1 s for links reaching "
+                                               "this far, so the devices were placed on a simple grid.")
                        .arg(deadlineText(options.deadlineMs)));
     }
 
@@ -213,9 +215,7 @@ GraphLayoutAdapter::Result GraphLayoutAdapter::layOutWithin(const LayoutGraph& g
         return future.result();
 
     future.cancel();
-    return fallback(graph, QCoreApplication::translate("GraphLayoutAdapter", "The automatic layout took longer than %1 s, so the devices were placed on a "
-                                      "simple grid.")
-                               .arg(deadlineText(options.deadlineMs)));
+    return fallback(graph, reasonFor({LayoutProcess::End::TimedOut, QString()}, options));
 }
 
 GraphLayoutAdapter::Result GraphLayoutAdapter::layOut(const LayoutGraph& graph)

@@ -1,6 +1,5 @@
 #include "LayoutProcess.h"
 
-#include <QByteArrayList>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
