@@ -1,5 +1,12 @@
 #include "DeviceTypeRegistry.h"
 
+#include "DeviceInfo.h"
+#include "YamlSerialiser.h"
+
+#include <QBuffer>
+
+#include <exception>
+
 void DeviceTypeRegistry::registerType(const QString& type, const DeviceTypeInfo& info, const Factory& factory, bool meta)
 {
     if (!m_types.contains(type))
@@ -11,6 +18,25 @@ bool DeviceTypeRegistry::isBuiltIn(const QString& type) const
 {
     const auto entry = m_types.constFind(type);
     return entry != m_types.cend() && !entry.value().meta;
+}
+
+// Tried rather than foreseen: the same header, writer, encoding and reader as a saved graph's,
+// so that no character the writer or the reader alters is missed.
+bool DeviceTypeRegistry::readsBack(const QString& type)
+{
+    DeviceInfo info;
+    info.name = QStringLiteral("device1");
+    info.type = type;
+    QBuffer header;
+    YamlSerialiser::writeConfigVersion(&header);
+    const QByteArray text = header.data() + YamlSerialiser::serialise(info).toUtf8();
+    try {
+        bool versionOk = true;
+        const QList<DeviceInfo> infos = YamlSerialiser::parseYamlFromString(QString::fromUtf8(text), &versionOk);
+        return versionOk && infos.size() == 1 && infos.first().type == type;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void DeviceTypeRegistry::addNetworkManager(const QString& managerName)

@@ -18,7 +18,52 @@ private Q_SLOTS:
     void metaDeviceNeverReplacesABuiltInType();
     void importUnderAnotherSpelling_data();
     void importUnderAnotherSpelling();
+    void metaTypeNameMustReadBack_data();
+    void metaTypeNameMustReadBack();
+    void hostTypeNameMustReadBack_data();
+    void hostTypeNameMustReadBack();
 };
+
+namespace {
+
+// What a type's device, with a setting of the user's, becomes after its graph is saved and
+// loaded again by a manager that prepare() gave the same types.
+DeviceInfo savedAndLoaded(DeviceManager& manager, const QString& type, const std::function<void(DeviceManager&)>& prepare)
+{
+    QTemporaryDir dir;
+    const QString name = manager.createDevice(type, false);
+    manager.setDeviceParam(name, "s.factor", "9");
+    manager.applyDeviceParams(name);
+    if (!manager.saveYamlConfig(dir.filePath("graph.yaml")))
+        return DeviceInfo();
+    DeviceManager reloaded;
+    prepare(reloaded);
+    reloaded.loadYamlConfig(dir.filePath("graph.yaml"));
+    return reloaded.getDeviceInfo(name);
+}
+
+// Type names, and whether a type so named is taken: only if its devices come back from a saved
+// graph as its own.
+void addTypeNameRows()
+{
+    QTest::addColumn<QString>("typeName");
+    QTest::addColumn<bool>("taken");
+    const QChar byteOrderMark(0xFEFF);
+    const QChar high(0xD800);
+    const QChar low(0xDC00);
+    QTest::newRow("a byte order mark before a framework type's name") << byteOrderMark + QString("scaler") << false;
+    QTest::newRow("a leading byte order mark") << byteOrderMark + QString("pump") << false;
+    QTest::newRow("a lone high surrogate") << QString("pu") + high + "mp" << false;
+    QTest::newRow("a lone low surrogate at the end") << QString("pump") + low << false;
+    QTest::newRow("a surrogate pair the wrong way round") << QString("pu") + low + high + "mp" << false;
+    QTest::newRow("a noncharacter") << QString("pump") + QChar(0xFDD0) << false;
+    QTest::newRow("a byte order mark inside") << QString("pu") + byteOrderMark + "mp" << true;
+    QTest::newRow("a control character") << QString("pu\x01mp") << true;
+    QTest::newRow("a NUL") << QString("pu") + QChar(0) + "mp" << true;
+    QTest::newRow("a character beyond the first plane") << QString::fromUtf8("pump\xF0\x9F\x98\x80") << true;
+}
+
+} // namespace
 
 void tst_MetaDevices::parseMetaDeviceRegistersType()
 {
@@ -159,6 +204,75 @@ void tst_MetaDevices::importUnderAnotherSpelling()
     QCOMPARE(reloaded.getDeviceInfo(name).type, taken);
     QCOMPARE(reloaded.getDeviceInfo(name).paramValues.value("s.factor"), QString("9"));
     QCOMPARE(reloaded.toYamlString(), saved);
+}
+
+void tst_MetaDevices::metaTypeNameMustReadBack_data()
+{
+    addTypeNameRows();
+    // A meta device's name is taken without the white space around it.
+    QTest::newRow("a byte order mark after white space") << QString(" ") + QChar(0xFEFF) + "pump" << false;
+}
+
+void tst_MetaDevices::metaTypeNameMustReadBack()
+{
+    QFETCH(QString, typeName);
+    QFETCH(bool, taken);
+    // Given a graph with a scaler set by the user, and a meta-device file
+    QTemporaryDir dir;
+    QFile meta(dir.filePath("meta.yml"));
+    QVERIFY(meta.open(QIODevice::WriteOnly));
+    meta.write("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n");
+    meta.close();
+    DeviceManager manager;
+    const QString scaler = manager.createDevice("scaler", false);
+    QVERIFY(manager.setDeviceParam(scaler, "factor", "5") && manager.applyDeviceParams(scaler));
+    const QString graph = manager.toYamlString();
+    TestSupport::LogCapture log;
+
+    // When the file is imported under the name
+    QCOMPARE(manager.parseMetaDevice(meta.fileName(), typeName), taken);
+
+    // Then a name that does not read back is refused, and the scaler stays as it was
+    QCOMPARE(log.containsFragment("does not read back from a saved graph"), !taken);
+    QCOMPARE(manager.getDeviceTypes().contains(typeName.trimmed()), taken);
+    QCOMPARE(manager.toYamlString(), graph);
+    const auto prepare = [&](DeviceManager& other) { other.parseMetaDevice(meta.fileName(), typeName); };
+    const DeviceInfo builtIn = savedAndLoaded(manager, "scaler", prepare);
+    QCOMPARE(builtIn.type, QString("scaler"));
+    QVERIFY(!builtIn.paramValues.contains("exportedSlots"));
+
+    // And a name taken gives its devices back as its own, with their settings
+    if (taken) {
+        const DeviceInfo reloaded = savedAndLoaded(manager, typeName.trimmed(), prepare);
+        QCOMPARE(reloaded.type, typeName.trimmed());
+        QCOMPARE(reloaded.paramValues.value("s.factor"), QString("9"));
+    }
+}
+
+void tst_MetaDevices::hostTypeNameMustReadBack_data()
+{
+    addTypeNameRows();
+}
+
+void tst_MetaDevices::hostTypeNameMustReadBack()
+{
+    QFETCH(QString, typeName);
+    QFETCH(bool, taken);
+    // Given a host registering a type of its own under the name
+    const auto prepare = [&typeName](DeviceManager& manager) {
+        DeviceTypeInfo info;
+        info.categories = QStringList{"host"};
+        manager.registerDeviceType(typeName, info, [] { return new BaseDevice; });
+    };
+    DeviceManager manager;
+    TestSupport::LogCapture log;
+    prepare(manager);
+
+    // Then only a name that reads back is registered, and its devices come back as its own
+    QCOMPARE(manager.getDeviceTypes().contains(typeName), taken);
+    QCOMPARE(log.containsFragment("does not read back from a saved graph"), !taken);
+    if (taken)
+        QCOMPARE(savedAndLoaded(manager, typeName, prepare).type, typeName);
 }
 
 QTEST_MAIN(tst_MetaDevices)
