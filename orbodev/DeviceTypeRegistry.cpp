@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 
+#include <algorithm>
 #include <exception>
 
 void DeviceTypeRegistry::registerType(const QString& type, const DeviceTypeInfo& info, const Factory& factory, bool meta)
@@ -21,9 +22,15 @@ bool DeviceTypeRegistry::isBuiltIn(const QString& type) const
 }
 
 // Tried rather than foreseen: the same header, writer, encoding and reader as a saved graph's,
-// so that no character the writer or the reader alters is missed.
+// so that no character the writer or the reader alters is missed. Printable ASCII, which the
+// writer quotes wherever YAML would read it otherwise, reads back whatever its order: a name of
+// it alone (every built-in type's) is not tried, or each manager would write and parse a text
+// for each type it registers.
 bool DeviceTypeRegistry::readsBack(const QString& type)
 {
+    const auto isPrintableAscii = [](QChar character) { return character.unicode() >= 0x20 && character.unicode() < 0x7F; };
+    if (!type.isEmpty() && std::all_of(type.cbegin(), type.cend(), isPrintableAscii))
+        return true;
     DeviceInfo info;
     info.name = QStringLiteral("device1");
     info.type = type;
