@@ -171,8 +171,8 @@ bool DeviceManager::parseMetaDevice(const QString& path, const QString& typeName
     // A leading byte order mark, a lone surrogate: after a save and a load the type's devices
     // would be another type's (U+FEFF "scaler" read as "scaler") or unknown, and their settings lost.
     if (!DeviceTypeRegistry::readsBack(type)) {
-        qWarning() << "DeviceManager: meta device" << path << "has a type name that does not read back from a saved graph:"
-                   << type << "; not registered";
+        qWarning() << "DeviceManager: meta device" << path
+                   << "has a type name that does not read back from a saved graph:" << type << "; not registered";
         return false;
     }
     // The devices of a built-in type are made by its own code: a graph's devices of that type

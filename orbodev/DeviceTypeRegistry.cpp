@@ -28,7 +28,9 @@ bool DeviceTypeRegistry::isBuiltIn(const QString& type) const
 // for each type it registers.
 bool DeviceTypeRegistry::readsBack(const QString& type)
 {
-    const auto isPrintableAscii = [](QChar character) { return character.unicode() >= 0x20 && character.unicode() < 0x7F; };
+    const auto isPrintableAscii = [](QChar character) {
+        return character.unicode() >= 0x20 && character.unicode() < 0x7F;
+    };
     if (!type.isEmpty() && std::all_of(type.cbegin(), type.cend(), isPrintableAscii))
         return true;
     DeviceInfo info;

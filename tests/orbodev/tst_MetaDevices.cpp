@@ -28,7 +28,8 @@ namespace {
 
 // What a type's device, with a setting of the user's, becomes after its graph is saved and
 // loaded again by a manager that prepare() gave the same types.
-DeviceInfo savedAndLoaded(DeviceManager& manager, const QString& type, const std::function<void(DeviceManager&)>& prepare)
+DeviceInfo savedAndLoaded(DeviceManager& manager, const QString& type,
+                          const std::function<void(DeviceManager&)>& prepare)
 {
     QTemporaryDir dir;
     const QString name = manager.createDevice(type, false);

@@ -429,12 +429,10 @@ void TestDeviceMapWindow::importTellsWhyAFileIsRefused_data()
     // Reading a saved graph's UTF-8 drops a leading byte order mark: the type would come back
     // as another.
     const QString notKept = QStringLiteral("has in its name a character that a saved graph does not keep");
+    const QByteArray meta("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n");
     QTest::newRow("a byte order mark before a built-in type's name")
-        << QChar(0xFEFF) + QString("scaler")
-        << QByteArray("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n") << notKept;
-    QTest::newRow("a byte order mark after white space")
-        << QString(" ") + QChar(0xFEFF) + "pump"
-        << QByteArray("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n") << notKept;
+        << QChar(0xFEFF) + QString("scaler") << meta << notKept;
+    QTest::newRow("a byte order mark after white space") << QString(" ") + QChar(0xFEFF) + "pump" << meta << notKept;
 }
 
 void TestDeviceMapWindow::importTellsWhyAFileIsRefused()
