@@ -43,9 +43,9 @@ void DeviceManager::registerDeviceType(const QString& type, const DeviceTypeInfo
 {
     if (type.isEmpty() || !factory)
         return;
-    // Saved with U+FFFD in its place, the type would be unknown when the graph is loaded.
-    if (DeviceRegistry::holdsNoncharacter(type)) {
-        qWarning() << "DeviceManager: device type" << type << "holds a noncharacter; not registered";
+    // Its devices would come back from a saved graph as another type's or an unknown one's.
+    if (!DeviceTypeRegistry::readsBack(type)) {
+        qWarning() << "DeviceManager: device type" << type << "does not read back from a saved graph; not registered";
         return;
     }
     m_types->registerType(type, info, factory);

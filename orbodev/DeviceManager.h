@@ -56,9 +56,11 @@ struct DeviceRecord;
  * Names holding a noncharacter (U+FDD0 to U+FDEF, U+xFFFE, U+xFFFF) are refused wherever a
  * name is made: a YAML file cannot carry one, the writer puts U+FFFD in its place, and two
  * names differing only there would be saved as one. createDevice() then returns "",
- * renameDevice() false, registerDeviceType() and parseMetaDevice() register no type so named,
- * and a loaded or pasted device so named is created under a fresh name of its type, as is the
- * second of two devices a text names alike (older saves hold such pairs). Each is logged.
+ * renameDevice() false, and a loaded or pasted device so named is created under a fresh name
+ * of its type, as is the second of two devices a text names alike (older saves hold such
+ * pairs). registerDeviceType() and parseMetaDevice() register no type whose name a saved graph
+ * does not give back as written: one holding a noncharacter or a lone surrogate, or starting
+ * with U+FEFF, which reading UTF-8 drops. Each is logged.
  *
  * Codes of findMatchingMethods() (MatchCode); "identical" pairs join a signal to a slot of
  * the same parameter types, "converted" pairs need one of getTypeConversions():
@@ -192,7 +194,9 @@ public:
      * the meta device imported before. Refused, with a warning: a name that any lookup takes for
      * a type the framework or the host registered itself (registerDeviceType()), by its name or
      * a path ("scaler", " scaler", "/scaler", "maths/scaler", "General/scaler"), which no meta
-     * device replaces; and a name holding "/", which lookups read as a path. False when the file
+     * device replaces; a name holding "/", which lookups read as a path; and a name that a saved
+     * graph does not give back as written (a leading U+FEFF, a lone surrogate, a noncharacter),
+     * whose devices would load as another type's or an unknown one's. False when the file
      * cannot be read or parsed, or is so refused.
      */
     bool parseMetaDevice(const QString& path, const QString& typeName);

@@ -164,8 +164,15 @@ bool DeviceManager::parseMetaDevice(const QString& path, const QString& typeName
     // Every type lookup reads a name without the white space around it: registered so, the type
     // saves and loads back as itself.
     const QString type = (typeName.isEmpty() ? QFileInfo(path).completeBaseName() : typeName).trimmed();
-    if (type.isEmpty() || DeviceRegistry::holdsNoncharacter(type)) {
+    if (type.isEmpty()) {
         qWarning() << "DeviceManager: meta device" << path << "has no usable type name:" << type;
+        return false;
+    }
+    // A leading byte order mark, a lone surrogate: after a save and a load the type's devices
+    // would be another type's (U+FEFF "scaler" read as "scaler") or unknown, and their settings lost.
+    if (!DeviceTypeRegistry::readsBack(type)) {
+        qWarning() << "DeviceManager: meta device" << path
+                   << "has a type name that does not read back from a saved graph:" << type << "; not registered";
         return false;
     }
     // The devices of a built-in type are made by its own code: a graph's devices of that type

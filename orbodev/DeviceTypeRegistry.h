@@ -27,6 +27,14 @@ public:
     /// Whether type (the registered name itself) is registered and was not made from a meta-device file.
     bool isBuiltIn(const QString& type) const;
     void addNetworkManager(const QString& managerName);
+    /**
+     * Whether a device of a type so named is of that type again once its graph is saved and
+     * loaded: its device text, written as a saved graph is, gives the name back as written.
+     * Not so for a name holding a lone surrogate or a noncharacter (the writer puts "?" or
+     * U+FFFD in its place), nor for one starting with U+FEFF (reading UTF-8 drops a leading
+     * byte order mark); such a type would come back as another or as an unknown one.
+     */
+    static bool readsBack(const QString& type);
 
     /**
      * The registered type a type text names: "type", "/category/type", "category/type" or

@@ -1078,6 +1078,10 @@ or the connection may contain an unrecognized device.</source>
         <source>%1 is named after the built-in device type &quot;%2&quot;, which a meta device cannot replace. Give the file another name to import it.</source>
         <translation>Имя %1 совпадает со встроенным типом устройств «%2», который метаустройство заменить не может. Чтобы импортировать файл, переименуйте его.</translation>
     </message>
+    <message>
+        <source>%1 has in its name a character that a saved graph does not keep (such as an invisible byte order mark at its start), so its devices would not load back as this meta device. Give the file another name to import it.</source>
+        <translation>В имени %1 есть символ, который теряется при сохранении графа (например, невидимая метка порядка байтов в начале), поэтому устройства этого метаустройства не загрузились бы обратно как его собственные. Чтобы импортировать файл, переименуйте его.</translation>
+    </message>
 </context>
 <context>
     <name>NumpadDialog</name>
@@ -1265,6 +1269,14 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>Config files (*.yml)</source>
         <translation>Файлы конфигурации (*.yml)</translation>
+    </message>
+    <message>
+        <source>The meta device was not saved</source>
+        <translation>Мета-устройство не сохранено</translation>
+    </message>
+    <message>
+        <source>The name of &quot;%1&quot; has a character that a saved graph does not keep (such as an invisible byte order mark at its start), so the devices of this meta device would not load back as its own. Choose another name.</source>
+        <translation>В имени &quot;%1&quot; есть символ, который теряется при сохранении графа (например, невидимая метка порядка байтов в начале), поэтому устройства этого метаустройства не загрузились бы обратно как его собственные. Выберите другое имя.</translation>
     </message>
 </context>
 <context>

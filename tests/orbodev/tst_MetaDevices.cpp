@@ -18,7 +18,49 @@ private Q_SLOTS:
     void metaDeviceNeverReplacesABuiltInType();
     void importUnderAnotherSpelling_data();
     void importUnderAnotherSpelling();
+    void metaTypeNameMustReadBack_data();
+    void metaTypeNameMustReadBack();
+    void hostTypeNameMustReadBack_data();
+    void hostTypeNameMustReadBack();
 };
+
+namespace {
+
+// What a type's device, with a setting of the user's, becomes after its graph is saved and
+// loaded again by a manager that prepare() gave the same types.
+DeviceInfo savedAndLoaded(DeviceManager& manager, const QString& type,
+                          const std::function<void(DeviceManager&)>& prepare)
+{
+    QTemporaryDir dir;
+    const QString name = manager.createDevice(type, false);
+    manager.setDeviceParam(name, "s.factor", "9");
+    manager.applyDeviceParams(name);
+    if (!manager.saveYamlConfig(dir.filePath("graph.yaml")))
+        return DeviceInfo();
+    DeviceManager reloaded;
+    prepare(reloaded);
+    reloaded.loadYamlConfig(dir.filePath("graph.yaml"));
+    return reloaded.getDeviceInfo(name);
+}
+
+// Type names, and whether a type so named is taken: only if its devices come back from a saved
+// graph as its own.
+void addTypeNameRows()
+{
+    QTest::addColumn<QString>("typeName");
+    QTest::addColumn<bool>("taken");
+    const QChar byteOrderMark(0xFEFF);
+    QTest::newRow("a byte order mark before a framework type's name") << byteOrderMark + QString("scaler") << false;
+    QTest::newRow("a leading byte order mark") << byteOrderMark + QString("pump") << false;
+    QTest::newRow("a lone high surrogate") << QString("pu") + QChar(0xD800) + "mp" << false;
+    QTest::newRow("a lone low surrogate at the end") << QString("pump") + QChar(0xDC00) << false;
+    QTest::newRow("a noncharacter") << QString("pump") + QChar(0xFDD0) << false;
+    QTest::newRow("a byte order mark inside") << QString("pu") + byteOrderMark + "mp" << true;
+    QTest::newRow("a control character") << QString("pu\x01mp") << true;
+    QTest::newRow("a NUL") << QString("pu") + QChar(0) + "mp" << true;
+}
+
+} // namespace
 
 void tst_MetaDevices::parseMetaDeviceRegistersType()
 {
@@ -159,6 +201,68 @@ void tst_MetaDevices::importUnderAnotherSpelling()
     QCOMPARE(reloaded.getDeviceInfo(name).type, taken);
     QCOMPARE(reloaded.getDeviceInfo(name).paramValues.value("s.factor"), QString("9"));
     QCOMPARE(reloaded.toYamlString(), saved);
+}
+
+void tst_MetaDevices::metaTypeNameMustReadBack_data()
+{
+    addTypeNameRows();
+    // A meta device's name is taken without the white space around it.
+    QTest::newRow("a byte order mark after white space") << QString(" ") + QChar(0xFEFF) + "pump" << false;
+}
+
+void tst_MetaDevices::metaTypeNameMustReadBack()
+{
+    QFETCH(QString, typeName);
+    QFETCH(bool, taken);
+    // Given a graph with a scaler set by the user, and a meta-device file
+    QTemporaryDir dir;
+    QFile meta(dir.filePath("meta.yml"));
+    QVERIFY(meta.open(QIODevice::WriteOnly));
+    meta.write("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n");
+    meta.close();
+    DeviceManager manager;
+    const QString scaler = manager.createDevice("scaler", false);
+    QVERIFY(manager.setDeviceParam(scaler, "factor", "5") && manager.applyDeviceParams(scaler));
+    const QString graph = manager.toYamlString();
+    TestSupport::LogCapture log;
+
+    // When the file is imported under the name
+    QCOMPARE(manager.parseMetaDevice(meta.fileName(), typeName), taken);
+
+    // Then a name that does not read back is refused, and scalers stay the framework's own
+    QCOMPARE(log.containsFragment("does not read back from a saved graph"), !taken);
+    QCOMPARE(manager.getDeviceTypes().contains(typeName.trimmed()), taken);
+    QCOMPARE(manager.toYamlString(), graph);
+    QVERIFY(!manager.getDeviceInfo(manager.createDevice("scaler", false)).paramValues.contains("exportedSlots"));
+
+    // And a name taken gives its devices back as its own, with their settings
+    if (taken) {
+        const auto prepare = [&](DeviceManager& other) { other.parseMetaDevice(meta.fileName(), typeName); };
+        const DeviceInfo reloaded = savedAndLoaded(manager, typeName.trimmed(), prepare);
+        QCOMPARE(reloaded.type, typeName.trimmed());
+        QCOMPARE(reloaded.paramValues.value("s.factor"), QString("9"));
+    }
+}
+
+void tst_MetaDevices::hostTypeNameMustReadBack_data()
+{
+    addTypeNameRows();
+}
+
+void tst_MetaDevices::hostTypeNameMustReadBack()
+{
+    QFETCH(QString, typeName);
+    QFETCH(bool, taken);
+    const auto registerType = [&typeName](DeviceManager& manager) {
+        manager.registerDeviceType(typeName, DeviceTypeInfo(), [] { return new BaseDevice; });
+    };
+    DeviceManager manager;
+    registerType(manager);
+
+    // Only a name that reads back is registered, and its devices come back as its own
+    QCOMPARE(manager.getDeviceTypes().contains(typeName), taken);
+    if (taken)
+        QCOMPARE(savedAndLoaded(manager, typeName, registerType).type, typeName);
 }
 
 QTEST_MAIN(tst_MetaDevices)

@@ -42,6 +42,8 @@ private Q_SLOTS:
     void pagesFollowCaseSensitiveNameOrder();
     void fileNameGetsYmlExtension_data();
     void fileNameGetsYmlExtension();
+    void nameMustReadBackAsTheType_data();
+    void nameMustReadBackAsTheType();
     void defaultNameTakesTheNextFreeNumber();
     void replaceNeedsTheUsersYes();
     void writesExactlyThePickedItems();
@@ -173,6 +175,41 @@ void TestExportMetaDeviceWizard::fileNameGetsYmlExtension()
     exportDevices({create("counter")}, {}, typed);
     QTRY_VERIFY(!wizard);
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{written});
+}
+
+void TestExportMetaDeviceWizard::nameMustReadBackAsTheType_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("saved");
+    const QChar byteOrderMark(0xFEFF);
+    QTest::newRow("a leading byte order mark") << byteOrderMark + QString("pump") << false;
+    QTest::newRow("a byte order mark after white space") << QString(" ") + byteOrderMark + "pump" << false;
+    QTest::newRow("a lone surrogate") << QString("pu") + QChar(0xD800) + "mp" << false;
+    QTest::newRow("a noncharacter") << QString("pump") + QChar(0xFDD0) << false;
+    QTest::newRow("a byte order mark inside") << QString("pu") + byteOrderMark + "mp" << true;
+}
+
+void TestExportMetaDeviceWizard::nameMustReadBackAsTheType()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, saved);
+    // Given a file name that an import makes the meta device's type
+    const QString path = dir->filePath(typed + ".yml");
+    openWizard({create("counter")});
+    checkDevice("counter1");
+    goToSavePage({});
+    ZenticMessageBox::AnswerGuard answer(QMessageBox::Ok);
+
+    // When Finish is clicked
+    finish(path);
+
+    // Then a name whose type a saved graph would not give back is refused with a box, on the save page
+    QCOMPARE(answer.texts(), saved ? QStringList() : QStringList{"The meta device was not saved"});
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files).size(), saved ? 1 : 0);
+    if (saved)
+        QTRY_VERIFY(!wizard);
+    else
+        QCOMPARE(wizard->currentId(), wizard->savePageId());
 }
 
 void TestExportMetaDeviceWizard::defaultNameTakesTheNextFreeNumber()

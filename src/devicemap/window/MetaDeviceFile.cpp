@@ -124,3 +124,25 @@ bool MetaDeviceFile::isReadable(const QString& path, QString* error)
         *error = reason;
     return reason.isEmpty();
 }
+
+QString MetaDeviceFile::typeName(const QString& path)
+{
+    return QFileInfo(path).completeBaseName().trimmed();
+}
+
+// Tried through the framework's own writer and reader, as a saved graph is, rather than
+// foreseen: no character either of them alters is missed, whichever framework is linked.
+bool MetaDeviceFile::typeNameReadsBack(const QString& name)
+{
+    DeviceInfo device;
+    device.name = QStringLiteral("device1");
+    device.type = name;
+    const QString text = QString::fromUtf8(deviceText({device}));
+    try {
+        bool versionOk = true;
+        const QList<DeviceInfo> devices = YamlSerialiser::parseYamlFromString(text, &versionOk);
+        return versionOk && devices.size() == 1 && devices.first().type == name;
+    } catch (const std::exception&) {
+        return false;
+    }
+}

@@ -79,4 +79,16 @@ public:
      * the file as a meta device is its own business.
      */
     static bool isReadable(const QString& path, QString* error = nullptr);
+
+    /// The device type an import of the file at path makes: the file's base name without the
+    /// white space around it, as the framework reads it.
+    static QString typeName(const QString& path);
+    /**
+     * Whether a meta device's type so named is of that type again once a graph of its devices
+     * is saved and loaded: its device text, written by the framework's YamlSerialiser, reads
+     * back with the name as written. Not so for a name starting with U+FEFF (reading UTF-8
+     * drops it), holding a lone surrogate or a noncharacter; the devices of such a type would
+     * come back as another type's or an unknown one's. False for the empty name.
+     */
+    static bool typeNameReadsBack(const QString& name);
 };

@@ -23,9 +23,11 @@ public:
     /**
      * Imports the file at path into manager. Empty when manager took it; else why not, for
      * the user, naming the file: it could not be read as text, it is not YAML (each with the
-     * reader's words), it is named after a type the framework or the host registered itself,
-     * which no meta device replaces, or it is YAML that the framework did not take for a meta device. A
-     * file that does not read is logged under entry, the function the user's choice reached.
+     * reader's words), its name would not read back from a saved graph as written
+     * (MetaDeviceFile::typeNameReadsBack(); such a file never reaches the framework), it is
+     * named after a type the framework or the host registered itself, which no meta device
+     * replaces, or it is YAML that the framework did not take for a meta device. A file that
+     * does not read, or is so named, is logged under entry, the function the user's choice reached.
      */
     static QString importFile(DeviceManager* manager, const QString& path, const char* entry);
 };

@@ -1,5 +1,6 @@
 #include "SavePage.h"
 
+#include "MetaDeviceFile.h"
 #include "ModalRunner.h"
 #include "ZenticMessageBox.h"
 
@@ -61,6 +62,17 @@ bool SavePage::validatePage()
     if (name.split(QLatin1Char('.')).constLast() != QLatin1String("yml")) {
         name += QStringLiteral(".yml");
         fileNameEdit->setText(name);
+    }
+    // The file's name becomes the meta device's type when it is imported: a name whose devices
+    // a saved graph would give back as another type's or as unknown ones is not offered.
+    const QString type = MetaDeviceFile::typeName(name);
+    if (!type.isEmpty() && !MetaDeviceFile::typeNameReadsBack(type)) {
+        ZenticMessageBox::warning(this, tr("The meta device was not saved"),
+                                  tr("The name of \"%1\" has a character that a saved graph does not keep (such as an "
+                                     "invisible byte order mark at its start), so the devices of this meta device "
+                                     "would not load back as its own. Choose another name.")
+                                      .arg(name));
+        return false;
     }
     if (!QFileInfo::exists(name))
         return true;

@@ -13,8 +13,9 @@ class QLineEdit;
  *
  * The default name is "metadevices/metadevice.yml" under the current directory, or the first
  * free "metadevices/metadevice (N).yml", fixed when the page is built. Accepting the page
- * adds ".yml" to a name whose last "."-separated part is not exactly "yml", and asks before
- * an existing file is replaced.
+ * adds ".yml" to a name whose last "."-separated part is not exactly "yml", refuses with a
+ * warning a name that would make an imported meta device's type that a saved graph does not
+ * give back (MetaDeviceFile::typeNameReadsBack()), and asks before an existing file is replaced.
  *
  * Owned by its wizard; GUI thread only. The file dialog is a real modal run: tests drive it
  * with a timer (it is non-native, so it is an ordinary QFileDialog).
