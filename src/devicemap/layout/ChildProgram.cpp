@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
@@ -24,6 +25,39 @@ constexpr std::uint64_t CLONE_PIDFD = 0x00001000;
 #endif
 /// waitid()'s P_PIDFD, which older C libraries do not name.
 constexpr idtype_t byPidFd = idtype_t(3);
+
+/// The kernel's struct pidfd_info as of its first version (Linux 6.15), and the ioctl that fills it.
+struct PidFdInfo
+{
+    std::uint64_t mask = 0;
+    std::uint64_t cgroupId = 0;
+    std::uint32_t ids[11] = {};
+    std::int32_t exitCode = 0;
+};
+constexpr std::uint64_t pidFdInfoExit = 1u << 3;
+const unsigned long pidFdGetInfo = _IOWR(0xFF, 11, PidFdInfo);
+/// How long the kernel may take to record an exit it has announced.
+constexpr int recordMs = 200;
+
+/// How the program behind pidFd ended, where the host's SIGCHLD disposition or its own
+/// waitpid() took its status first: the kernel keeps it with the pidfd (Linux 6.15 on).
+bool exitRecordedWith(int pidFd, int* status)
+{
+    const QDeadlineTimer patience(recordMs);
+    for (;;) {
+        PidFdInfo info;
+        info.mask = pidFdInfoExit;
+        if (::ioctl(pidFd, pidFdGetInfo, &info) != 0 && errno != ESRCH)
+            return false;
+        if (info.mask & pidFdInfoExit) {
+            *status = info.exitCode;
+            return true;
+        }
+        if (patience.hasExpired())
+            return false;
+        QThread::msleep(1);
+    }
+}
 
 /// The kernel's struct clone_args as of its first version, which every kernel with clone3() takes.
 struct CloneArguments
@@ -178,8 +212,11 @@ bool ChildProgram::start(const QString& program, const QStringList& arguments, i
     ::sigfillset(&all);
     ::pthread_sigmask(SIG_SETMASK, &all, &previous);
     int pidFd = -1;
+    // Exec gives the child SIGCHLD as its exit signal whatever clone3() was told: a host that
+    // ignores SIGCHLD has it reaped by the kernel, and reap() learns its end from the pidfd.
     CloneArguments clone;
     clone.flags = CLONE_PIDFD;
+    clone.exitSignal = SIGCHLD;
     clone.pidfd = std::uint64_t(reinterpret_cast<std::uintptr_t>(&pidFd));
     const long pid = ::syscall(SYS_clone3, &clone, sizeof(clone));
     if (pid == 0)
@@ -246,10 +283,18 @@ ChildProgram::Exit ChildProgram::reap()
         result = ::waitid(byPidFd, id_t(m_pidFd), &info, WEXITED | __WALL);
     while (result != 0 && errno == EINTR);
     m_reaped = true;
-    if (result != 0)
-        return {true, SIGKILL};
-    exit.signalled = info.si_code != CLD_EXITED;
-    exit.code = info.si_status;
+    if (result == 0) {
+        exit.signalled = info.si_code != CLD_EXITED;
+        exit.code = info.si_status;
+        return exit;
+    }
+    int status = 0;
+    if (!exitRecordedWith(m_pidFd, &status)) {
+        exit.known = false;
+        return exit;
+    }
+    exit.signalled = WIFSIGNALED(status);
+    exit.code = exit.signalled ? WTERMSIG(status) : WEXITSTATUS(status);
     return exit;
 }
 

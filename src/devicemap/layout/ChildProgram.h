@@ -13,9 +13,10 @@
  * other descriptor of the host, whatever close-on-exec says, and starts with every signal at
  * its default and none blocked.
  *
- * The child is made with clone3() and no exit signal: the kernel never reaps it on its own,
- * even where the host ignores SIGCHLD, and the host's own waitpid(-1) does not take it; only
- * reap() learns how it ended.
+ * The child is made with clone3() and a pidfd, which tells of its end whatever the host does
+ * with SIGCHLD. Where the host ignores SIGCHLD (the kernel then reaps the child at once) or
+ * reaps every child itself, reap() reads the status the kernel keeps with the pidfd (Linux
+ * 6.15 on); on older kernels the status is unknown then.
  *
  * Used by LayoutProcess on the thread that runs the layout; not copyable. The destructor
  * kills the group and reaps the child where the caller has not.
@@ -29,6 +30,8 @@ public:
         bool signalled = false;
         /// The exit status, or the signal.
         int code = 0;
+        /// False when the host took the status first and the kernel does not keep it.
+        bool known = true;
     };
 
     ChildProgram() = default;

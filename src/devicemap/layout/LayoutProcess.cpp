@@ -282,6 +282,9 @@ LayoutProcess::End endingOf(const ChildProgram::Exit& exit, const Run& run, qint
     const bool nearLimit = memoryBytes > 0 && run.peak >= memoryBytes / 4 * 3;
     if (run.messages.outOfMemory)
         return LayoutProcess::End::OutOfMemory;
+    // A status the host took first: the answer is judged by itself.
+    if (!exit.known)
+        return LayoutProcess::End::Answered;
     if (!exit.signalled)
         return exit.code == 0 || exit.code == 1 ? LayoutProcess::End::Answered : LayoutProcess::End::Exited;
     if (nearLimit)
