@@ -1,6 +1,7 @@
 #include "GraphLayoutAdapter.h"
 #include "GraphvizJob.h"
 #include "LayoutCorpus.h"
+#include "LibraryTranslator.h"
 #include "LayoutProcess.h"
 #include "TestSupport.h"
 
@@ -260,6 +261,40 @@ private Q_SLOTS:
         // Then it gets the layout, not a grid no deadline made
         QVERIFY2(!result.fellBack, qPrintable(result.reason));
         QVERIFY(elapsed >= 1000);
+    }
+
+    void reasonSpeaksTheUsersLanguage_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing program") << QString()
+                                         << QString::fromUtf8("Автоматическую раскладку не удалось запустить (её программа %1 "
+                                                              "не найдена), поэтому устройства размещены простой сеткой.");
+        QTest::newRow("stopped from outside") << "kill -TERM $$"
+                                              << QString::fromUtf8("Автоматическая раскладка была остановлена извне "
+                                                                   "(завершена), поэтому устройства размещены простой сеткой.");
+        QTest::newRow("crashed") << "kill -SEGV $$"
+                                 << QString::fromUtf8("Автоматическая раскладка завершилась аварийно (сигнал 11, недопустимое "
+                                                      "обращение к памяти), поэтому устройства размещены простой сеткой.");
+    }
+
+    void reasonSpeaksTheUsersLanguage()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, reason);
+        // Given a Russian user, and a layout program that is missing or ends by a signal
+        GraphLayoutAdapter::Options options;
+        options.engine = GraphLayoutAdapter::Engine::Graphviz;
+        options.layoutProgram = programFor(script);
+        QVERIFY(LibraryTranslator::install(QLocale(QLocale::Russian, QLocale::Russia)));
+
+        // When the map lays a graph out with it
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOutWithin(graph(), options);
+        LibraryTranslator::remove();
+
+        // Then the user is told in Russian what happened, the missing program by its path
+        QVERIFY(result.fellBack);
+        QCOMPARE(result.reason, reason.contains(QLatin1String("%1")) ? reason.arg(options.layoutProgram) : reason);
     }
 
 private:

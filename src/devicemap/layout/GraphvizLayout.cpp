@@ -44,22 +44,22 @@ QString lastMessage(const QByteArray& messages)
 QString signalText(int signalNumber)
 {
     switch (signalNumber) {
-    case SIGSEGV: return translated("invalid memory access");
-    case SIGBUS: return translated("bus error");
-    case SIGABRT: return translated("aborted");
-    case SIGFPE: return translated("arithmetic error");
-    case SIGILL: return translated("illegal instruction");
-    case SIGTRAP: return translated("trap");
-    case SIGSYS: return translated("bad system call");
-    case SIGPIPE: return translated("broken pipe");
-    case SIGXCPU: return translated("processor time limit reached");
-    case SIGXFSZ: return translated("file size limit reached");
-    case SIGTERM: return translated("terminated");
-    case SIGINT: return translated("interrupted");
-    case SIGHUP: return translated("hung up");
-    case SIGQUIT: return translated("quit");
-    case SIGKILL: return translated("killed");
-    default: return translated("signal %1").arg(signalNumber);
+    case SIGSEGV: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "invalid memory access"));
+    case SIGBUS: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "bus error"));
+    case SIGABRT: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "aborted"));
+    case SIGFPE: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "arithmetic error"));
+    case SIGILL: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "illegal instruction"));
+    case SIGTRAP: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "trap"));
+    case SIGSYS: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "bad system call"));
+    case SIGPIPE: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "broken pipe"));
+    case SIGXCPU: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "processor time limit reached"));
+    case SIGXFSZ: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "file size limit reached"));
+    case SIGTERM: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "terminated"));
+    case SIGINT: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "interrupted"));
+    case SIGHUP: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "hung up"));
+    case SIGQUIT: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "quit"));
+    case SIGKILL: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "killed"));
+    default: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "signal %1")).arg(signalNumber);
     }
 }
 
@@ -69,18 +69,18 @@ QString startText(int error, const QString& program)
     const QString path = QDir::toNativeSeparators(program);
     switch (error) {
     case ENOENT:
-    case ENOTDIR: return translated("its program %1 is missing").arg(path);
+    case ENOTDIR: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 is missing")).arg(path);
     case EACCES:
-    case EPERM: return translated("its program %1 may not be run").arg(path);
+    case EPERM: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 may not be run")).arg(path);
     case ENOEXEC:
     case EISDIR:
-    case ELIBBAD: return translated("%1 is not a program this system can run").arg(path);
+    case ELIBBAD: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "%1 is not a program this system can run")).arg(path);
     case ENOMEM:
     case EAGAIN:
     case EMFILE:
-    case ENFILE: return translated("the system had no room to start its program %1").arg(path);
-    case ENOSYS: return translated("the system is too old to start its program %1").arg(path);
-    default: return translated("its program %1 could not be started (error %2)").arg(path).arg(error);
+    case ENFILE: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system had no room to start its program %1")).arg(path);
+    case ENOSYS: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system is too old to start its program %1")).arg(path);
+    default: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 could not be started (error %2)")).arg(path).arg(error);
     }
 }
 
@@ -93,16 +93,16 @@ QString whyUnanswered(const LayoutProcess::Outcome& process, const QString& prog
     case LayoutProcess::End::Exited:
         // The statuses the layout program documents for itself.
         if (process.code == 2)
-            return translated("its program could not read the job");
+            return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program could not read the job"));
         if (process.code == 4)
-            return translated("its memory could not be bounded");
+            return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its memory could not be bounded"));
         if (process.messages.trimmed().isEmpty())
-            return translated("it ended with status %1").arg(process.code);
-        return translated("it ended with status %1: %2").arg(process.code).arg(lastMessage(process.messages));
+            return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "it ended with status %1")).arg(process.code);
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "it ended with status %1: %2")).arg(process.code).arg(lastMessage(process.messages));
     case LayoutProcess::End::NotStarted: return startText(process.startError, program);
     case LayoutProcess::End::OutputBound:
-        return process.code == 1 ? translated("an answer longer than its graph can have")
-                                 : translated("more than %1 MB of messages").arg(LayoutProcess::messageBytes >> 20);
+        return process.code == 1 ? translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an answer longer than its graph can have"))
+                                 : translated(QT_TRANSLATE_NOOP("GraphvizLayout", "more than %1 MB of messages")).arg(LayoutProcess::messageBytes >> 20);
     default: return QString();
     }
 }
@@ -118,7 +118,7 @@ QString whyUnreadable(const QString& error)
         if (error == QLatin1String(text))
             return translated(text);
     }
-    return translated("an answer that cannot be read");
+    return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an answer that cannot be read"));
 }
 
 /// Checks a drawing against the graph it was asked for.
@@ -230,20 +230,20 @@ GraphvizLayout::Outcome GraphvizLayout::run(const LayoutGraph& graph, const Sett
     QString error;
     if (!GraphvizDrawing::fromText(process.output, &drawing, &failure, &error)) {
         // An answer "failed" without a reason is a failure all the same.
-        outcome.detail = !failure.isEmpty() ? failure : error.isEmpty() ? translated("no reason given") : whyUnreadable(error);
+        outcome.detail = !failure.isEmpty() ? failure : error.isEmpty() ? translated(QT_TRANSLATE_NOOP("GraphvizLayout", "no reason given")) : whyUnreadable(error);
         return outcome;
     }
     if (!process.errorMessage.isEmpty()) {
-        outcome.detail = translated("Graphviz reported an error: %1")
+        outcome.detail = translated(QT_TRANSLATE_NOOP("GraphvizLayout", "Graphviz reported an error: %1"))
                              .arg(QString::fromUtf8(process.errorMessage.mid(6).trimmed()));
         return outcome;
     }
     if (!fits(drawing, graph)) {
-        outcome.detail = translated("a drawing of another graph");
+        outcome.detail = translated(QT_TRANSLATE_NOOP("GraphvizLayout", "a drawing of another graph"));
         return outcome;
     }
     if (!withinReach(drawing, reachOf(job))) {
-        outcome.detail = translated("a drawing far larger than its graph");
+        outcome.detail = translated(QT_TRANSLATE_NOOP("GraphvizLayout", "a drawing far larger than its graph"));
         return outcome;
     }
 
