@@ -12,6 +12,7 @@
 #include <QThreadPool>
 
 #include <csignal>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -295,6 +296,45 @@ private Q_SLOTS:
         // Then the user is told in Russian what happened, the missing program by its path
         QVERIFY(result.fellBack);
         QCOMPARE(result.reason, reason.contains(QLatin1String("%1")) ? reason.arg(options.layoutProgram) : reason);
+    }
+
+    void laysOutWithTheInstalledProgram()
+    {
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOutWithin(graph());
+        QVERIFY2(!result.fellBack, qPrintable(result.reason));
+    }
+
+    void findsTheInstalledProgram_data()
+    {
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("library loaded by its own path") << false;
+        QTest::newRow("library loaded through a link") << true;
+    }
+
+    void findsTheInstalledProgram()
+    {
+        QFETCH(bool, throughLink);
+        // Given a host that loads the library from a folder holding only a link to it (its own
+        // library folder, say), or from where it lies
+        Dl_info library{};
+        QVERIFY(::dladdr(reinterpret_cast<void*>(&LayoutProcess::installedProgram), &library) != 0);
+        const QString real = QFileInfo(QFile::decodeName(library.dli_fname)).canonicalFilePath();
+        QProcess host;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (throughLink) {
+            const QString folder = directory.filePath(QStringLiteral("host-libraries"));
+            QVERIFY(QDir().mkpath(folder));
+            QFile::link(real, QDir(folder).filePath(QFileInfo(QFile::decodeName(library.dli_fname)).fileName()));
+            environment.insert(QStringLiteral("LD_LIBRARY_PATH"), folder);
+        }
+        host.setProcessEnvironment(environment);
+
+        // When it lays a graph out
+        host.start(QCoreApplication::applicationFilePath(), {QStringLiteral("laysOutWithTheInstalledProgram")});
+        QVERIFY(host.waitForFinished(60000));
+
+        // Then the layout program beside the library's real file draws it
+        QVERIFY2(host.exitCode() == 0, host.readAllStandardOutput().constData());
     }
 
 private:
