@@ -267,7 +267,9 @@ void ChildProgram::closeMessages()
 
 void ChildProgram::killGroup()
 {
-    // Until it is reaped the program holds its group's id, so the signal cannot reach a stranger.
+    // Until it is reaped the program holds its group's id, and so does any process left in the
+    // group after it: the signal cannot reach a stranger's group. (Where the host reaps it
+    // first, an empty group's id could in principle be taken again within the moment.)
     if (!m_reaped)
         ::kill(-m_pid, SIGKILL);
 }
