@@ -1010,6 +1010,161 @@ or the connection may contain an unrecognized device.</source>
         <source>The automatic layout would take longer than %1 s for links reaching this far, so the devices were placed on a simple grid.</source>
         <translation>Автоматическая раскладка столь далеко идущих связей заняла бы больше %1 с, поэтому устройства размещены простой сеткой.</translation>
     </message>
+    <message>
+        <source>The automatic layout was stopped from outside (%1), so the devices were placed on a simple grid.</source>
+        <translation>Автоматическая раскладка была остановлена извне (%1), поэтому устройства размещены простой сеткой.</translation>
+    </message>
+    <message>
+        <source>The automatic layout wrote more than it may (%1) and was ended, so the devices were placed on a simple grid.</source>
+        <translation>Автоматическая раскладка выдала больше допустимого (%1) и была завершена, поэтому устройства размещены простой сеткой.</translation>
+    </message>
+</context>
+<context>
+    <name>GraphvizLayout</name>
+    <message>
+        <source>invalid memory access</source>
+        <translation>недопустимое обращение к памяти</translation>
+    </message>
+    <message>
+        <source>bus error</source>
+        <translation>ошибка шины</translation>
+    </message>
+    <message>
+        <source>aborted</source>
+        <translation>аварийное завершение</translation>
+    </message>
+    <message>
+        <source>arithmetic error</source>
+        <translation>арифметическая ошибка</translation>
+    </message>
+    <message>
+        <source>illegal instruction</source>
+        <translation>недопустимая инструкция</translation>
+    </message>
+    <message>
+        <source>trap</source>
+        <translation>ловушка отладки</translation>
+    </message>
+    <message>
+        <source>bad system call</source>
+        <translation>недопустимый системный вызов</translation>
+    </message>
+    <message>
+        <source>broken pipe</source>
+        <translation>разорванный канал</translation>
+    </message>
+    <message>
+        <source>processor time limit reached</source>
+        <translation>исчерпан лимит процессорного времени</translation>
+    </message>
+    <message>
+        <source>file size limit reached</source>
+        <translation>превышен предельный размер файла</translation>
+    </message>
+    <message>
+        <source>terminated</source>
+        <translation>завершена</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>прервана</translation>
+    </message>
+    <message>
+        <source>hung up</source>
+        <translation>разрыв связи</translation>
+    </message>
+    <message>
+        <source>quit</source>
+        <translation>выход</translation>
+    </message>
+    <message>
+        <source>killed</source>
+        <translation>уничтожена</translation>
+    </message>
+    <message>
+        <source>signal %1</source>
+        <translation>сигнал %1</translation>
+    </message>
+    <message>
+        <source>its program %1 is missing</source>
+        <translation>её программа %1 не найдена</translation>
+    </message>
+    <message>
+        <source>its program %1 may not be run</source>
+        <translation>её программу %1 запрещено запускать</translation>
+    </message>
+    <message>
+        <source>%1 is not a program this system can run</source>
+        <translation>%1 не является программой, которую может запустить эта система</translation>
+    </message>
+    <message>
+        <source>the system had no room to start its program %1</source>
+        <translation>системе не хватило ресурсов для запуска её программы %1</translation>
+    </message>
+    <message>
+        <source>the system is too old to start its program %1</source>
+        <translation>система слишком стара для запуска её программы %1</translation>
+    </message>
+    <message>
+        <source>its program %1 could not be started (error %2)</source>
+        <translation>её программу %1 не удалось запустить (ошибка %2)</translation>
+    </message>
+    <message>
+        <source>its program could not read the job</source>
+        <translation>её программа не смогла прочитать задание</translation>
+    </message>
+    <message>
+        <source>its memory could not be bounded</source>
+        <translation>её память не удалось ограничить</translation>
+    </message>
+    <message>
+        <source>it ended with status %1</source>
+        <translation>она завершилась с кодом %1</translation>
+    </message>
+    <message>
+        <source>it ended with status %1: %2</source>
+        <translation>она завершилась с кодом %1: %2</translation>
+    </message>
+    <message>
+        <source>an answer longer than its graph can have</source>
+        <translation>ответ длиннее, чем возможен для её графа</translation>
+    </message>
+    <message>
+        <source>more than %1 MB of messages</source>
+        <translation>более %1 МБ сообщений</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>нет ответа</translation>
+    </message>
+    <message>
+        <source>not a layout drawing</source>
+        <translation>это не чертёж раскладки</translation>
+    </message>
+    <message>
+        <source>the answer ends before its end</source>
+        <translation>ответ оборван</translation>
+    </message>
+    <message>
+        <source>an answer that cannot be read</source>
+        <translation>ответ не удаётся прочитать</translation>
+    </message>
+    <message>
+        <source>no reason given</source>
+        <translation>причина не указана</translation>
+    </message>
+    <message>
+        <source>Graphviz reported an error: %1</source>
+        <translation>Graphviz сообщил об ошибке: %1</translation>
+    </message>
+    <message>
+        <source>a drawing of another graph</source>
+        <translation>чертёж другого графа</translation>
+    </message>
+    <message>
+        <source>a drawing far larger than its graph</source>
+        <translation>чертёж намного больше своего графа</translation>
+    </message>
 </context>
 <context>
     <name>HeightToleranceDialog</name>

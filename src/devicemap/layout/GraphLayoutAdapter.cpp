@@ -12,10 +12,12 @@
 #include <QEventLoop>
 #include <QFutureInterface>
 #include <QFutureWatcher>
+#include <QSemaphore>
 #include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -83,11 +85,22 @@ QString reasonFor(const GraphvizLayout::Outcome& outcome, const GraphLayoutAdapt
         return QCoreApplication::translate(
             "GraphLayoutAdapter",
             "The automatic layout was killed from outside, so the devices were placed on a simple grid.");
+    case LayoutProcess::End::Stopped:
+        return QCoreApplication::translate(
+                   "GraphLayoutAdapter",
+                   "The automatic layout was stopped from outside (%1), so the devices were placed on a simple grid.")
+            .arg(outcome.detail);
     case LayoutProcess::End::OutOfMemory:
         return QCoreApplication::translate("GraphLayoutAdapter",
                                            "The automatic layout needed more than its %1 MB of memory, so the devices "
                                            "were placed on a simple grid.")
-            .arg(options.memoryLimitBytes >> 20);
+            .arg((outcome.memoryBytes > 0 ? outcome.memoryBytes : options.memoryLimitBytes) >> 20);
+    case LayoutProcess::End::OutputBound:
+        return QCoreApplication::translate(
+                   "GraphLayoutAdapter",
+                   "The automatic layout wrote more than it may (%1) and was ended, so the devices were placed on a "
+                   "simple grid.")
+            .arg(outcome.detail);
     case LayoutProcess::End::TimedOut:
         return QCoreApplication::translate(
                    "GraphLayoutAdapter",
@@ -169,20 +182,38 @@ GraphvizLayout::Control controlFor(const GraphLayoutAdapter::Options& options)
     return control;
 }
 
-QFuture<GraphLayoutAdapter::Result> startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options& options)
+/// The layouts' own threads: a host whose tasks fill Qt's global pool still gets its layouts.
+/// A run mostly waits for its program, so many may run at once.
+class LayoutThreads : public QThreadPool
+{
+public:
+    LayoutThreads() { setMaxThreadCount(64); }
+};
+
+Q_GLOBAL_STATIC(LayoutThreads, layoutThreads)
+
+struct StartedRun
+{
+    QFuture<GraphLayoutAdapter::Result> future;
+    /// Released once the run has finished, for a caller that cannot wait in an event loop.
+    std::shared_ptr<QSemaphore> finished;
+};
+
+StartedRun startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options& options)
 {
     QFutureInterface<GraphLayoutAdapter::Result> promise;
     promise.reportStarted();
-    const QFuture<GraphLayoutAdapter::Result> future = promise.future();
+    StartedRun run{promise.future(), std::make_shared<QSemaphore>()};
     GraphvizLayout::Control control = controlFor(options);
     control.limits.isAbandoned = [promise]() { return promise.isCanceled(); };
     // The task owns copies of everything it reads: an abandoned run outlives its caller.
-    QThreadPool::globalInstance()->start([promise, graph = checked(graph), options, control]() mutable {
+    layoutThreads()->start([promise, graph = checked(graph), options, control, finished = run.finished]() mutable {
         if (!promise.isCanceled())
             promise.reportResult(layOutChecked(graph, options, control));
         promise.reportFinished();
+        finished->release();
     });
-    return future;
+    return run;
 }
 
 } // namespace
@@ -194,27 +225,33 @@ GraphLayoutAdapter::Result GraphLayoutAdapter::layOut(const LayoutGraph& graph, 
 
 QFuture<GraphLayoutAdapter::Result> GraphLayoutAdapter::start(const LayoutGraph& graph, const Options& options)
 {
-    return startRun(graph, options);
+    return startRun(graph, options).future;
 }
 
 GraphLayoutAdapter::Result GraphLayoutAdapter::layOutWithin(const LayoutGraph& graph, const Options& options)
 {
-    QFuture<Result> future = startRun(graph, options);
-    if (!future.isFinished()) {
+    const QDeadlineTimer deadline(std::max(0, options.deadlineMs));
+    StartedRun run = startRun(graph, options);
+    if (!run.future.isFinished()) {
         QEventLoop loop;
         QFutureWatcher<Result> watcher;
-        QTimer deadline;
-        deadline.setSingleShot(true);
+        QTimer timer;
+        timer.setSingleShot(true);
         QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-        watcher.setFuture(future);
-        deadline.start(std::max(0, options.deadlineMs));
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        watcher.setFuture(run.future);
+        timer.start(int(deadline.remainingTime()));
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    if (future.isFinished() && future.resultCount() > 0)
-        return future.result();
+    // QCoreApplication::quit() (a host's answer to a signal, say) ends every event loop at
+    // once, and any loop started after it too: the run is waited for here then, within its
+    // deadline, so that what it gives is its own result and never a grid no deadline made.
+    if (!run.future.isFinished())
+        run.finished->tryAcquire(1, int(std::max<qint64>(0, deadline.remainingTime())));
+    if (run.future.isFinished() && run.future.resultCount() > 0)
+        return run.future.result();
 
-    future.cancel();
+    run.future.cancel();
     return fallback(graph, reasonFor({LayoutProcess::End::TimedOut, QString()}, options));
 }
 

@@ -56,7 +56,8 @@
  * do not wait for one another. Graphviz's messages go to the log ("GraphLayoutAdapter:
  * Graphviz: …"); when it fails, dies, or misses the deadline, the result is the layered
  * grid with fellBack set and a reason the map can show, naming what happened, and the
- * program is gone by the time the result is there. A graph whose drawing dot could not
+ * program, and whatever it started, is gone by the time the result is there. A drawing is
+ * taken only when it is whole and fits its graph (GraphvizLayout). A graph whose drawing dot could not
  * finish within the deadline (LayoutPlan::outrunsDeadline) gets the grid at once, with a
  * reason. An unknown layout type gets the grid too.
  *
@@ -108,7 +109,8 @@ public:
     static Result layOut(const LayoutGraph& graph);
 
     /**
-     * Runs layOut() on the global thread pool. Cancelling the future abandons the run: one
+     * Runs layOut() on the layouts' own threads (not Qt's global pool, which a host may
+     * fill with its own tasks). Cancelling the future abandons the run: one
      * that has not started Graphviz yet never starts it, one inside Graphviz has its process
      * killed, and its result is dropped. The run works on its own copy of graph, so the
      * caller may go away meanwhile.
@@ -120,8 +122,10 @@ public:
      * start(), then waits at most options.deadlineMs while the calling thread's events
      * other than user input keep being processed. Past the deadline it abandons the run
      * and returns fallback() with a reason; the run's Graphviz process is killed within
-     * moments. Callers re-check their own state afterwards: timers and queued calls ran
-     * meanwhile.
+     * moments. Where the event loop cannot run (QCoreApplication::quit() ends every loop
+     * at once, a host's answer to a signal say) it waits for the run without one, within
+     * the same deadline, and returns the run's own result. Callers re-check their own state
+     * afterwards: timers and queued calls ran meanwhile.
      */
     static Result layOutWithin(const LayoutGraph& graph, const Options& options);
     static Result layOutWithin(const LayoutGraph& graph);

@@ -3,10 +3,14 @@
 #include "GraphvizJob.h"
 
 #include <QByteArrayList>
+#include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 
 #include <algorithm>
-#include <cstring>
+#include <cerrno>
+#include <cmath>
+#include <csignal>
 
 namespace {
 
@@ -15,33 +19,106 @@ bool isTurned(const GraphvizLayout::Settings& settings, int link)
     return link < settings.turnedLinks.size() && settings.turnedLinks.at(link);
 }
 
-void logMessages(const QByteArray& messages)
+QString translated(const char* text)
 {
-    for (const QByteArray& line : messages.split('\n')) {
-        if (!line.trimmed().isEmpty())
-            qWarning().noquote() << "GraphLayoutAdapter: Graphviz:" << QString::fromUtf8(line.trimmed());
+    return QCoreApplication::translate("GraphvizLayout", text);
+}
+
+void logMessages(const LayoutProcess::Outcome& process)
+{
+    for (const QByteArray& line : process.messages.split('\n')) {
+        if (!line.isEmpty())
+            qWarning().noquote() << "GraphLayoutAdapter: Graphviz:" << QString::fromUtf8(line);
     }
+    if (process.moreMessageLines > 0)
+        qWarning().noquote() << "GraphLayoutAdapter: Graphviz: …" << process.moreMessageLines << "more lines";
 }
 
 QString lastMessage(const QByteArray& messages)
 {
-    QByteArrayList lines = messages.trimmed().split('\n');
+    const QByteArrayList lines = messages.trimmed().split('\n');
     return QString::fromUtf8(lines.last().trimmed());
 }
 
+/// What a signal means, in the user's words.
+QString signalText(int signalNumber)
+{
+    switch (signalNumber) {
+    case SIGSEGV: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "invalid memory access"));
+    case SIGBUS: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "bus error"));
+    case SIGABRT: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "aborted"));
+    case SIGFPE: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "arithmetic error"));
+    case SIGILL: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "illegal instruction"));
+    case SIGTRAP: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "trap"));
+    case SIGSYS: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "bad system call"));
+    case SIGPIPE: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "broken pipe"));
+    case SIGXCPU: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "processor time limit reached"));
+    case SIGXFSZ: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "file size limit reached"));
+    case SIGTERM: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "terminated"));
+    case SIGINT: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "interrupted"));
+    case SIGHUP: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "hung up"));
+    case SIGQUIT: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "quit"));
+    case SIGKILL: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "killed"));
+    default: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "signal %1")).arg(signalNumber);
+    }
+}
+
+/// Why the program could not start, naming it.
+QString startText(int error, const QString& program)
+{
+    const QString path = QDir::toNativeSeparators(program);
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 is missing")).arg(path);
+    case EACCES:
+    case EPERM: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 may not be run")).arg(path);
+    case ENOEXEC:
+    case EISDIR:
+    case ELIBBAD: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "%1 is not a program this system can run")).arg(path);
+    case ENOMEM:
+    case EAGAIN:
+    case EMFILE:
+    case ENFILE: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system had no room to start its program %1")).arg(path);
+    case ENOSYS: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system is too old to start its program %1")).arg(path);
+    default: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 could not be started (error %2)")).arg(path).arg(error);
+    }
+}
+
 /// Why a program that did not answer gave no drawing.
-QString whyUnanswered(const LayoutProcess::Outcome& process)
+QString whyUnanswered(const LayoutProcess::Outcome& process, const QString& program)
 {
     switch (process.end) {
-    case LayoutProcess::End::Crashed: {
-        const char* name = strsignal(process.code);
-        return QStringLiteral("%1, %2").arg(process.code).arg(QString::fromLocal8Bit(name ? name : ""));
-    }
+    case LayoutProcess::End::Crashed: return QStringLiteral("%1, %2").arg(process.code).arg(signalText(process.code));
+    case LayoutProcess::End::Stopped: return signalText(process.code);
     case LayoutProcess::End::Exited:
-        return QStringLiteral("it ended with status %1: %2").arg(process.code).arg(lastMessage(process.messages));
-    case LayoutProcess::End::NotStarted: return process.error;
+        // The statuses the layout program documents for itself.
+        if (process.code == 2)
+            return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program could not read the job"));
+        if (process.code == 4)
+            return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its memory could not be bounded"));
+        if (process.messages.trimmed().isEmpty())
+            return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "it ended with status %1")).arg(process.code);
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "it ended with status %1: %2")).arg(process.code).arg(lastMessage(process.messages));
+    case LayoutProcess::End::NotStarted: return startText(process.startError, program);
+    case LayoutProcess::End::OutputBound:
+        return process.code == 1 ? translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an answer longer than its graph can have"))
+                                 : translated(QT_TRANSLATE_NOOP("GraphvizLayout", "more than %1 MB of messages")).arg(LayoutProcess::messageBytes >> 20);
     default: return QString();
     }
+}
+
+/// Why an answer that is no drawing is none, where the program gave no reason of its own.
+QString whyUnreadable(const QString& error)
+{
+    // The reader's own words for its usual findings; any other is a garbled answer.
+    static const char* const known[] = {QT_TRANSLATE_NOOP("GraphvizLayout", "no answer"),
+                                        QT_TRANSLATE_NOOP("GraphvizLayout", "not a layout drawing"),
+                                        QT_TRANSLATE_NOOP("GraphvizLayout", "the answer ends before its end")};
+    for (const char* text : known) {
+        if (error == QLatin1String(text))
+            return translated(text);
+    }
+    return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an answer that cannot be read"));
 }
 
 /// Checks a drawing against the graph it was asked for.
@@ -49,6 +126,42 @@ bool fits(const GraphvizDrawing& drawing, const LayoutGraph& graph)
 {
     return drawing.centers.size() == graph.devices.size() && drawing.bends.size() == graph.links.size()
            && drawing.clusterRects.size() == graph.groups.size();
+}
+
+bool within(const QPointF& point, double reach)
+{
+    return std::abs(point.x()) <= reach && std::abs(point.y()) <= reach;
+}
+
+/// Whether every coordinate of drawing lies within reach of the origin (the reader took only finite ones).
+bool withinReach(const GraphvizDrawing& drawing, double reach)
+{
+    for (const QPointF& center : drawing.centers) {
+        if (!within(center, reach))
+            return false;
+    }
+    for (const QList<QPointF>& bends : drawing.bends) {
+        for (const QPointF& bend : bends) {
+            if (!within(bend, reach))
+                return false;
+        }
+    }
+    for (const QRectF& rect : drawing.clusterRects) {
+        if (!within(rect.topLeft(), reach) || !within(rect.bottomRight(), reach) || rect.width() < 0 || rect.height() < 0)
+            return false;
+    }
+    return true;
+}
+
+/// The widest gap the job's attributes ask for between nodes or ranks, in points.
+double widestGap(const GraphvizJob& job)
+{
+    double inches = 1;
+    for (const auto& attribute : job.attributes) {
+        if (attribute.first == "nodesep" || attribute.first == "ranksep")
+            inches = std::max(inches, attribute.second.split(' ').constFirst().toDouble());
+    }
+    return std::min(inches, 100.0) * 72;
 }
 
 } // namespace
@@ -73,24 +186,66 @@ GraphvizJob GraphvizLayout::jobOf(const LayoutGraph& graph, const Settings& sett
     return job;
 }
 
+qint64 GraphvizLayout::answerBytesOf(const GraphvizJob& job)
+{
+    // A node's or cluster's line is short; an edge's holds a few points for each rank it can cross.
+    const qint64 places = qint64(job.nodes.size()) + job.clusters.size();
+    const qint64 bytes = 65536 + 128 * places + qint64(job.edges.size()) * (128 + 256 * (places + 1));
+    return std::min(bytes, LayoutProcess::defaultOutputBytes);
+}
+
+double GraphvizLayout::reachOf(const GraphvizJob& job)
+{
+    const double gap = widestGap(job);
+    double length = 0;
+    for (const GraphvizJob::Node& node : job.nodes)
+        length += node.size.width() + node.size.height() + gap;
+    for (const GraphvizJob::Cluster& cluster : job.clusters)
+        length += 4 * gap + 20.0 * cluster.label.size();
+    length += 2 * gap * job.edges.size();
+    return 4 * length + 10000;
+}
+
 GraphvizLayout::Outcome GraphvizLayout::run(const LayoutGraph& graph, const Settings& settings, GraphPlacement* placement,
                                             const Control& control)
 {
     const QString program = control.program.isEmpty() ? LayoutProcess::installedProgram() : control.program;
-    const LayoutProcess::Outcome process = LayoutProcess::run(program, jobOf(graph, settings).toText(), control.limits);
+    const GraphvizJob job = jobOf(graph, settings);
+    LayoutProcess::Limits limits = control.limits;
+    limits.outputBytes = std::min(limits.outputBytes, answerBytesOf(job));
+    const LayoutProcess::Outcome process = LayoutProcess::run(program, job.toText(), limits);
     // Graphviz's own words; nobody waits for those of an abandoned run.
     if (process.end != LayoutProcess::End::Abandoned)
-        logMessages(process.messages);
-    if (process.end != LayoutProcess::End::Answered)
-        return {process.end, whyUnanswered(process)};
+        logMessages(process);
+    Outcome outcome;
+    outcome.end = process.end;
+    outcome.memoryBytes = process.memoryBytes;
+    if (process.end != LayoutProcess::End::Answered) {
+        outcome.detail = whyUnanswered(process, program);
+        return outcome;
+    }
 
     GraphvizDrawing drawing;
     QString failure;
     QString error;
-    if (!GraphvizDrawing::fromText(process.output, &drawing, &failure, &error))
-        return {process.end, failure.isEmpty() ? error : failure};
-    if (!fits(drawing, graph))
-        return {process.end, QStringLiteral("a drawing of another graph")};
+    if (!GraphvizDrawing::fromText(process.output, &drawing, &failure, &error)) {
+        // An answer "failed" without a reason is a failure all the same.
+        outcome.detail = !failure.isEmpty() ? failure : error.isEmpty() ? translated(QT_TRANSLATE_NOOP("GraphvizLayout", "no reason given")) : whyUnreadable(error);
+        return outcome;
+    }
+    if (!process.errorMessage.isEmpty()) {
+        outcome.detail = translated(QT_TRANSLATE_NOOP("GraphvizLayout", "Graphviz reported an error: %1"))
+                             .arg(QString::fromUtf8(process.errorMessage.mid(6).trimmed()));
+        return outcome;
+    }
+    if (!fits(drawing, graph)) {
+        outcome.detail = translated(QT_TRANSLATE_NOOP("GraphvizLayout", "a drawing of another graph"));
+        return outcome;
+    }
+    if (!withinReach(drawing, reachOf(job))) {
+        outcome.detail = translated(QT_TRANSLATE_NOOP("GraphvizLayout", "a drawing far larger than its graph"));
+        return outcome;
+    }
 
     placement->centers = drawing.centers;
     placement->bends = drawing.bends;
@@ -100,5 +255,6 @@ GraphvizLayout::Outcome GraphvizLayout::run(const LayoutGraph& graph, const Sett
         if (isTurned(settings, i))
             std::reverse(placement->bends[i].begin(), placement->bends[i].end());
     }
-    return {};
+    outcome.drawn = true;
+    return outcome;
 }

@@ -19,8 +19,11 @@
  * Links may be handed over turned round, to break cycles the caller's way rather than
  * dot's; their bends still come back from source to target.
  *
- * Graphviz's messages are logged as "GraphLayoutAdapter: Graphviz: <message>". Runs are
- * independent of one another: nothing is shared but the program's file.
+ * A drawing is taken only when it is whole and fits its job: its counts, coordinates within
+ * the reach of the job's sizes, and no error in Graphviz's messages (dot can report one and
+ * still answer). Graphviz's messages are logged as "GraphLayoutAdapter: Graphviz: <message>",
+ * the first few and how many more. Runs are independent of one another: nothing is shared but
+ * the program's file.
  *
  * Internal to the automatic layout (exported for its benchmark); any thread.
  */
@@ -52,15 +55,23 @@ public:
     {
         /// How the program ended: Answered for a drawing, and for an answer that is none.
         LayoutProcess::End end = LayoutProcess::End::Answered;
-        /// Why there is no drawing: Graphviz's word, what is wrong with the answer, the
-        /// signal that ended the program or why it did not start; empty for a drawing.
+        /// Why there is no drawing, translated: Graphviz's word, what is wrong with the answer,
+        /// the signal that ended the program or why it did not start; empty for a drawing.
         QString detail;
+        /// The address space the program ran under, in bytes; 0 for none.
+        qint64 memoryBytes = 0;
+        /// Whether the placement was set from the program's drawing.
+        bool drawn = false;
 
-        bool hasDrawing() const { return end == LayoutProcess::End::Answered && detail.isEmpty(); }
+        bool hasDrawing() const { return drawn; }
     };
 
     /// The job the layout program is given for graph.
     static GraphvizJob jobOf(const LayoutGraph& graph, const Settings& settings);
+    /// The most a drawing of job can take as text, generously: what its standard output is bounded by.
+    static qint64 answerBytesOf(const GraphvizJob& job);
+    /// How far from the origin a drawing of job can reach, generously: every node, cluster and gap end to end.
+    static double reachOf(const GraphvizJob& job);
 
     /// Lays graph out; the placement is set only when the outcome has a drawing.
     static Outcome run(const LayoutGraph& graph, const Settings& settings, GraphPlacement* placement,

@@ -1,130 +1,376 @@
 #include "LayoutProcess.h"
 
+#include "ChildProgram.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
+#include <QStringList>
 
 #include <dlfcn.h>
+#include <poll.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <limits>
 
 namespace {
 
-/// How often a running program's memory, the deadline and the caller are looked at.
+/// How often the deadline and the caller are looked at while the program is silent.
 constexpr int pollMs = 20;
-/// How long the program may take to start.
-constexpr int startMs = 10000;
+/// How often the program's memory is looked at.
+constexpr int memoryWatchMs = 50;
+/// How long a group may take to go once killed, and a pipe to close once the program ended.
+constexpr int endingMs = 2000;
+/// The most a line of standard error keeps.
+constexpr int lineBytes = 512;
+constexpr int chunkBytes = 65536;
 
-/// Whether the program's messages say it ran out of memory: its own note, or Graphviz's.
-bool tellsOutOfMemory(const QByteArray& messages)
+/// Standard error as it comes: the first lines kept, the rest counted, its marks noted.
+class MessageLog
 {
-    return messages.contains("out of memory") || messages.contains("memory allocation failure");
+public:
+    void add(const char* data, qint64 size)
+    {
+        bytes += size;
+        const char* end = data + size;
+        while (data < end) {
+            const char* newline = static_cast<const char*>(std::memchr(data, '\n', size_t(end - data)));
+            const char* lineEnd = newline ? newline : end;
+            if (line.size() < lineBytes)
+                line.append(data, int(std::min<qint64>(lineEnd - data, lineBytes - line.size())));
+            if (!newline)
+                break;
+            completeLine();
+            data = newline + 1;
+        }
+    }
+
+    void finish()
+    {
+        completeLine();
+    }
+
+    qint64 bytes = 0;
+    QByteArray firstLines;
+    qint64 moreLines = 0;
+    int keptLines = 0;
+    QByteArray errorMessage;
+    bool outOfMemory = false;
+
+private:
+    void completeLine()
+    {
+        const QByteArray text = line.trimmed();
+        line.clear();
+        if (text.isEmpty())
+            return;
+        // The program's own note, or Graphviz's.
+        outOfMemory = outOfMemory || text.contains("out of memory") || text.contains("memory allocation failure");
+        if (errorMessage.isEmpty() && text.startsWith("Error:"))
+            errorMessage = text;
+        if (keptLines < LayoutProcess::messageLines) {
+            firstLines += text + '\n';
+            ++keptLines;
+        } else {
+            ++moreLines;
+        }
+    }
+
+    QByteArray line;
+};
+
+/// The largest address space the process has had so far and its largest resident size, from
+/// the kernel's accounting; 0 when unknown.
+struct MemoryUse
+{
+    qint64 peak = 0;
+    qint64 resident = 0;
+};
+
+qint64 kilobytesOf(const QByteArray& text, const char* key)
+{
+    const int start = text.indexOf(key);
+    if (start < 0)
+        return 0;
+    const int valueStart = start + int(qstrlen(key));
+    const int end = text.indexOf('\n', valueStart);
+    return text.mid(valueStart, end - valueStart).trimmed().split(' ').value(0).toLongLong() * 1024;
 }
 
-/// The largest address space the process has had so far, from the kernel's accounting; 0 when unknown.
-qint64 peakAddressSpace(qint64 pid)
+MemoryUse memoryUseOf(pid_t pid)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
-        return 0;
+        return {};
     const QByteArray text = status.readAll();
-    const int start = text.indexOf("VmPeak:");
-    if (start < 0)
-        return 0;
-    const int end = text.indexOf('\n', start);
-    const QByteArray kilobytes = text.mid(start + 7, end - start - 7).trimmed().split(' ').value(0);
-    return kilobytes.toLongLong() * 1024;
+    return {kilobytesOf(text, "VmPeak:"), kilobytesOf(text, "VmHWM:")};
 }
 
-bool limitAddressSpace(qint64 pid, qint64 bytes, QString* error)
+/// Reads what fd has; false at its end.
+bool readInto(int fd, QByteArray* buffer, qint64* received)
 {
-    const rlimit limit{rlim_t(bytes), rlim_t(bytes)};
-    if (::prlimit(pid_t(pid), RLIMIT_AS, &limit, nullptr) == 0)
-        return true;
-    *error = QStringLiteral("its memory cannot be limited: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-    return false;
+    char chunk[chunkBytes];
+    for (;;) {
+        const ssize_t length = ::read(fd, chunk, sizeof(chunk));
+        if (length > 0) {
+            buffer->append(chunk, int(length));
+            *received = length;
+            return true;
+        }
+        if (length < 0 && errno == EINTR)
+            continue;
+        *received = 0;
+        return length < 0 && errno == EAGAIN;
+    }
 }
 
-void stop(QProcess& process)
+/// The watch over one run: feeds its job, gathers its streams, ends it at a bound.
+class Run
 {
-    process.kill();
-    process.waitForFinished(-1);
-}
+public:
+    Run(ChildProgram& child, const QByteArray& input, const LayoutProcess::Limits& limits, qint64 memoryBytes)
+        : child(child)
+        , input(input)
+        , limits(limits)
+        , memoryBytes(memoryBytes)
+    {
+        sinceWatch.start();
+    }
+
+    /// Watches the program until it has ended by itself and its streams are closed, or a bound ends it.
+    void watch()
+    {
+        while (!ended) {
+            pollfd fds[4];
+            int count = 0;
+            auto add = [&](int fd, short events) {
+                if (fd >= 0)
+                    fds[count++] = {fd, events, 0};
+            };
+            add(child.inputFd(), POLLOUT);
+            add(child.outputFd(), POLLIN);
+            add(child.messagesFd(), POLLIN);
+            if (!exited)
+                add(child.pidFd(), POLLIN);
+            if (count == 0)
+                return;
+            const int ready = ::poll(fds, nfds_t(count), waitMs());
+            if (ready < 0 && errno != EINTR)
+                return;
+            for (int i = 0; i < count && ready > 0 && !ended; ++i) {
+                if (fds[i].revents != 0)
+                    serve(fds[i].fd);
+            }
+            if (!ended)
+                lookAround();
+        }
+    }
+
+    LayoutProcess::End end = LayoutProcess::End::Answered;
+    bool ended = false;
+    bool exited = false;
+    int boundCode = 0;
+    QByteArray output;
+    MessageLog messages;
+    qint64 peak = 0;
+
+private:
+    int waitMs() const
+    {
+        const QDeadlineTimer& until = exited ? draining : limits.deadline;
+        if (until.isForever())
+            return pollMs;
+        return int(std::clamp<qint64>(until.remainingTime(), 0, pollMs));
+    }
+
+    void serve(int fd)
+    {
+        if (fd == child.inputFd()) {
+            feed();
+        } else if (fd == child.outputFd()) {
+            qint64 received = 0;
+            if (!readInto(fd, &output, &received))
+                child.closeOutput();
+            if (output.size() > limits.outputBytes)
+                stop(LayoutProcess::End::OutputBound, 1);
+        } else if (fd == child.messagesFd()) {
+            QByteArray chunk;
+            qint64 received = 0;
+            if (!readInto(fd, &chunk, &received))
+                child.closeMessages();
+            messages.add(chunk.constData(), chunk.size());
+            if (messages.bytes > LayoutProcess::messageBytes)
+                stop(LayoutProcess::End::OutputBound, 2);
+        } else if (fd == child.pidFd()) {
+            // Whatever it started goes with it, and so do the pipes such a process may hold.
+            exited = true;
+            child.killGroup();
+            draining = QDeadlineTimer(endingMs);
+        }
+    }
+
+    void feed()
+    {
+        const qint64 left = input.size() - written;
+        const ssize_t sent = left > 0 ? ::send(child.inputFd(), input.constData() + written,
+                                               size_t(std::min<qint64>(left, chunkBytes)), MSG_NOSIGNAL)
+                                      : 0;
+        if (sent > 0)
+            written += sent;
+        // A program that closed its input has read all it wanted.
+        if (written >= input.size() || (sent < 0 && errno != EAGAIN && errno != EINTR))
+            child.closeInput();
+    }
+
+    /// The deadline, the caller and the memory, between the program's words.
+    void lookAround()
+    {
+        if (limits.isAbandoned && limits.isAbandoned()) {
+            stop(LayoutProcess::End::Abandoned, 0);
+        } else if (exited) {
+            // A process that left the group may hold a pipe: its end is not waited for.
+            if (draining.hasExpired())
+                ended = true;
+        } else if (limits.deadline.hasExpired()) {
+            stop(LayoutProcess::End::TimedOut, 0);
+        } else if (sinceWatch.elapsed() >= memoryWatchMs) {
+            sinceWatch.restart();
+            watchMemory();
+        }
+    }
+
+    void watchMemory()
+    {
+        const MemoryUse use = memoryUseOf(child.pid());
+        // An address space past the limit says the program is not bounded by it (sanitizers
+        // reserve terabytes): its resident size stands for it then, and is held to the limit.
+        const bool bounded = memoryBytes <= 0 || use.peak <= memoryBytes;
+        peak = std::max(peak, bounded ? use.peak : use.resident);
+        if (memoryBytes > 0 && use.resident > memoryBytes)
+            stop(LayoutProcess::End::OutOfMemory, SIGKILL);
+    }
+
+    void stop(LayoutProcess::End why, int code)
+    {
+        if (!exited)
+            child.killGroup();
+        end = why;
+        boundCode = code;
+        ended = true;
+    }
+
+    ChildProgram& child;
+    const QByteArray& input;
+    const LayoutProcess::Limits& limits;
+    const qint64 memoryBytes;
+    qint64 written = 0;
+    QElapsedTimer sinceWatch;
+    QDeadlineTimer draining;
+};
 
 /// How a program that ended by itself ended.
-LayoutProcess::Outcome ending(QProcess& process, qint64 peak, const LayoutProcess::Limits& limits)
+LayoutProcess::End endingOf(const ChildProgram::Exit& exit, const Run& run, qint64 memoryBytes)
 {
-    LayoutProcess::Outcome outcome;
-    outcome.output = process.readAllStandardOutput();
-    outcome.messages = process.readAllStandardError();
-    outcome.code = process.exitCode();
     // Graphviz mostly dies of a null pointer past the limit: a death near it counts as the limit's.
-    const bool nearLimit = peak >= limits.memoryBytes / 4 * 3;
-    if (tellsOutOfMemory(outcome.messages))
-        outcome.end = LayoutProcess::End::OutOfMemory;
-    else if (process.exitStatus() == QProcess::NormalExit)
-        outcome.end = outcome.code == 0 || outcome.code == 1 ? LayoutProcess::End::Answered : LayoutProcess::End::Exited;
-    else if (nearLimit)
-        outcome.end = LayoutProcess::End::OutOfMemory;
-    else
-        outcome.end = outcome.code == SIGKILL ? LayoutProcess::End::Killed : LayoutProcess::End::Crashed;
-    return outcome;
+    const bool nearLimit = memoryBytes > 0 && run.peak >= memoryBytes / 4 * 3;
+    if (run.messages.outOfMemory)
+        return LayoutProcess::End::OutOfMemory;
+    // A status the host took first: the answer is judged by itself.
+    if (!exit.known)
+        return LayoutProcess::End::Answered;
+    if (!exit.signalled)
+        return exit.code == 0 || exit.code == 1 ? LayoutProcess::End::Answered : LayoutProcess::End::Exited;
+    if (nearLimit)
+        return LayoutProcess::End::OutOfMemory;
+    switch (exit.code) {
+    case SIGKILL: return LayoutProcess::End::Killed;
+    case SIGTERM:
+    case SIGINT:
+    case SIGHUP: return LayoutProcess::End::Stopped;
+    default: return LayoutProcess::End::Crashed;
+    }
+}
+
+QStringList candidatePrograms()
+{
+    Dl_info library{};
+    if (::dladdr(reinterpret_cast<void*>(&LayoutProcess::installedProgram), &library) == 0 || !library.dli_fname)
+        return {QStringLiteral("dozerozozu-layout")};
+    const QFileInfo file(QFile::decodeName(library.dli_fname));
+    const QString beside = QStringLiteral("DozeRozOZU/dozerozozu-layout");
+    QStringList candidates;
+    const QString real = file.canonicalFilePath();
+    if (!real.isEmpty())
+        candidates.append(QDir(QFileInfo(real).absolutePath()).filePath(beside));
+    const QString loaded = QDir(file.absolutePath()).filePath(beside);
+    if (!candidates.contains(loaded))
+        candidates.append(loaded);
+    return candidates;
 }
 
 } // namespace
 
 QString LayoutProcess::installedProgram()
 {
-    Dl_info library{};
-    if (::dladdr(reinterpret_cast<void*>(&LayoutProcess::installedProgram), &library) == 0 || !library.dli_fname)
-        return QStringLiteral("dozerozozu-layout");
-    const QFileInfo file(QFile::decodeName(library.dli_fname));
-    return QDir(file.absolutePath()).filePath(QStringLiteral("DozeRozOZU/dozerozozu-layout"));
+    static const QStringList candidates = candidatePrograms();
+    for (const QString& candidate : candidates) {
+        if (QFileInfo(candidate).isExecutable())
+            return candidate;
+    }
+    return candidates.constFirst();
+}
+
+qint64 LayoutProcess::memoryBound(qint64 bytes)
+{
+    rlimit own{};
+    const qint64 inherited = ::getrlimit(RLIMIT_AS, &own) == 0 && own.rlim_cur != RLIM_INFINITY
+                                 ? qint64(std::min<rlim_t>(own.rlim_cur, rlim_t(std::numeric_limits<qint64>::max())))
+                                 : 0;
+    if (bytes <= 0)
+        return inherited;
+    return inherited > 0 ? std::min(bytes, inherited) : bytes;
 }
 
 LayoutProcess::Outcome LayoutProcess::run(const QString& program, const QByteArray& input, const Limits& limits)
 {
     Outcome outcome;
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments({QStringLiteral("--parent"), QString::number(::getpid())});
-    process.start();
-    if (!process.waitForStarted(startMs)) {
-        outcome.error = process.errorString();
-        stop(process);
+    outcome.memoryBytes = memoryBound(limits.memoryBytes);
+    ChildProgram child;
+    const QStringList arguments{QStringLiteral("--parent"), QString::number(::getpid()),
+                                QStringLiteral("--memory-limit"), QString::number(std::max<qint64>(0, limits.memoryBytes))};
+    if (!child.start(program, arguments, &outcome.startError)) {
+        outcome.end = End::NotStarted;
         return outcome;
     }
-    // The program reads its whole job before it allocates for the graph: the limit is in
-    // place before it matters.
-    const qint64 pid = process.processId();
-    if (!limitAddressSpace(pid, limits.memoryBytes, &outcome.error)) {
-        stop(process);
-        return outcome;
-    }
-    process.write(input);
-    process.closeWriteChannel();
 
-    qint64 peak = 0;
-    while (process.state() != QProcess::NotRunning) {
-        const qint64 wait = limits.deadline.isForever() ? pollMs : std::clamp<qint64>(limits.deadline.remainingTime(), 0, pollMs);
-        if (process.waitForFinished(int(wait)))
-            break;
-        if (process.state() == QProcess::NotRunning)
-            break;
-        peak = std::max(peak, peakAddressSpace(pid));
-        const bool abandoned = limits.isAbandoned && limits.isAbandoned();
-        if (abandoned || limits.deadline.hasExpired()) {
-            stop(process);
-            outcome.end = abandoned ? End::Abandoned : End::TimedOut;
-            outcome.messages = process.readAllStandardError();
-            return outcome;
-        }
+    Run run(child, input, limits, outcome.memoryBytes);
+    run.watch();
+    if (!run.ended && !run.exited)
+        child.killGroup();
+    child.closeInput();
+    child.closeOutput();
+    child.closeMessages();
+    const ChildProgram::Exit exit = child.reap();
+    child.waitForGroup(QDeadlineTimer(endingMs));
+
+    run.messages.finish();
+    outcome.messages = run.messages.firstLines;
+    outcome.moreMessageLines = run.messages.moreLines;
+    outcome.errorMessage = run.messages.errorMessage;
+    if (run.ended && run.end != End::Answered) {
+        outcome.end = run.end;
+        outcome.code = run.boundCode;
+        return outcome;
     }
-    return ending(process, peak, limits);
+    outcome.end = endingOf(exit, run, outcome.memoryBytes);
+    outcome.code = exit.code;
+    outcome.output = std::move(run.output);
+    return outcome;
 }

@@ -1,25 +1,49 @@
 // dozerozozu-layout: the map's automatic layout runs Graphviz in this program, one graph per
 // process, so that a crash inside Graphviz, a run that never ends or one that takes all the
-// memory costs that one layout and never the application. The library starts it, sets its
-// memory limit, writes a GraphvizJob to its standard input and reads a GraphvizDrawing from
-// its standard output; Graphviz's messages go to standard error as Graphviz gives them.
+// memory costs that one layout and never the application. The library starts it as
+//   dozerozozu-layout --parent <pid> --memory-limit <bytes>
+// writes a GraphvizJob to its standard input and reads a GraphvizDrawing from its standard
+// output; Graphviz's messages go to standard error as Graphviz gives them. Before it reads
+// the job the program closes every descriptor but its three streams and limits its own
+// address space to the lower of <bytes> (0 for no limit of the library's) and the limit it
+// inherits: a process may always lower its own limits, where raising an inherited hard limit
+// would need a privilege.
 //
-// Exit status: 0 with a drawing, 1 when Graphviz fails (the answer says why), 2 for a job
-// that cannot be read, 3 when the program that started it is gone.
+// Exit status: 0 with a drawing, 1 when Graphviz fails (the answer says why), 2 for a job or
+// arguments that cannot be read, 3 when the program that started it is gone, 4 when its
+// memory cannot be limited.
 
 #include "GraphvizDrawer.h"
 #include "GraphvizJob.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+// A sanitizer reserves terabytes of address space for its shadow memory: a limit on the
+// address space would stop the program before main(). The library holds such a build to its
+// limit by watching its resident memory instead.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define LAYOUT_PROGRAM_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+#define LAYOUT_PROGRAM_SANITIZED 1
+#endif
+#endif
+#if defined(LAYOUT_PROGRAM_SANITIZED) && __has_include(<sanitizer/lsan_interface.h>)
+#include <sanitizer/lsan_interface.h>
+#define LAYOUT_PROGRAM_LEAK_CHECKED 1
+#endif
 
 namespace {
 
@@ -81,6 +105,73 @@ void outOfMemory()
     std::_Exit(EXIT_FAILURE);
 }
 
+struct Arguments
+{
+    long long parent = -1;
+    long long memoryLimit = 0;
+};
+
+bool readArguments(int argc, char* argv[], Arguments* arguments)
+{
+    for (int i = 1; i + 1 < argc; i += 2) {
+        char* end = nullptr;
+        const long long value = std::strtoll(argv[i + 1], &end, 10);
+        if (end == argv[i + 1] || *end != '\0' || value < 0)
+            return false;
+        if (std::strcmp(argv[i], "--parent") == 0)
+            arguments->parent = value;
+        else if (std::strcmp(argv[i], "--memory-limit") == 0)
+            arguments->memoryLimit = value;
+        else
+            return false;
+    }
+    return argc % 2 == 1;
+}
+
+/// Closes every descriptor the program inherited beyond its three streams.
+void closeInheritedDescriptors()
+{
+    if (::syscall(SYS_close_range, 3u, ~0u, 0u) == 0)
+        return;
+    DIR* descriptors = ::opendir("/proc/self/fd");
+    if (!descriptors)
+        return;
+    const int own = ::dirfd(descriptors);
+    while (const dirent* entry = ::readdir(descriptors)) {
+        const int fd = std::atoi(entry->d_name);
+        if (fd > STDERR_FILENO && fd != own)
+            ::close(fd);
+    }
+    ::closedir(descriptors);
+}
+
+/// Takes the lower of bytes (0 for none) and the inherited limit as the address space's soft and hard limit.
+bool limitAddressSpace(long long bytes)
+{
+#ifdef LAYOUT_PROGRAM_SANITIZED
+    (void)bytes;
+    return true;
+#else
+    rlimit inherited{};
+    if (::getrlimit(RLIMIT_AS, &inherited) != 0)
+        return false;
+    const rlim_t wanted = bytes > 0 ? rlim_t(bytes) : RLIM_INFINITY;
+    const rlim_t lower = std::min(wanted, inherited.rlim_cur);
+    if (lower == RLIM_INFINITY)
+        return true;
+    const rlimit limit{lower, lower};
+    if (::setrlimit(RLIMIT_AS, &limit) == 0)
+        return true;
+    const rlimit softOnly{lower, inherited.rlim_max};
+    return ::setrlimit(RLIMIT_AS, &softOnly) == 0;
+#endif
+}
+
+void say(const char* text)
+{
+    writeAll(STDERR_FILENO, text, std::strlen(text));
+}
+
 QByteArray readAll(FILE* input)
 {
     QByteArray text;
@@ -97,8 +188,24 @@ int main(int argc, char* argv[])
 {
     // Whatever happens to the program that waits for the drawing, this one goes with it.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (argc == 3 && std::strcmp(argv[1], "--parent") == 0 && ::getppid() != std::atoi(argv[2]))
+#ifdef LAYOUT_PROGRAM_LEAK_CHECKED
+    // What Graphviz leaves allocated at the end is not this program's fault, and a leak report
+    // would turn its answer's exit status into a failure's.
+    __lsan_disable();
+#endif
+    Arguments arguments;
+    if (!readArguments(argc, argv, &arguments)) {
+        say("dozerozozu-layout: usage: dozerozozu-layout [--parent <pid>] [--memory-limit <bytes>]\n");
+        return 2;
+    }
+    if (arguments.parent >= 0 && ::getppid() != pid_t(arguments.parent))
         return 3;
+    // Nothing the host left open (files, sockets, pipes) stays open while Graphviz runs.
+    closeInheritedDescriptors();
+    if (!limitAddressSpace(arguments.memoryLimit)) {
+        say("dozerozozu-layout: its memory cannot be limited\n");
+        return 4;
+    }
     std::set_new_handler(outOfMemory);
     for (int signalNumber : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL})
         std::signal(signalNumber, noteCrash);

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+/**
+ * A program started as a child of this process, in a process group of its own, with pipes
+ * on its standard input, output and error and a pidfd to learn of its end. It inherits no
+ * other descriptor of the host, whatever close-on-exec says, and starts with every signal at
+ * its default and none blocked.
+ *
+ * The child is made with clone3() and a pidfd, which tells of its end whatever the host does
+ * with SIGCHLD. Where the host ignores SIGCHLD (the kernel then reaps the child at once) or
+ * reaps every child itself, reap() reads the status the kernel keeps with the pidfd (Linux
+ * 6.15 on); on older kernels the status is unknown then.
+ *
+ * Used by LayoutProcess on the thread that runs the layout; not copyable. The destructor
+ * kills the group and reaps the child where the caller has not.
+ */
+class ChildProgram
+{
+public:
+    struct Exit
+    {
+        /// True when a signal ended the program, false when it exited.
+        bool signalled = false;
+        /// The exit status, or the signal.
+        int code = 0;
+        /// False when the host took the status first and the kernel does not keep it.
+        bool known = true;
+    };
+
+    ChildProgram() = default;
+    ~ChildProgram();
+    ChildProgram(const ChildProgram&) = delete;
+    ChildProgram& operator=(const ChildProgram&) = delete;
+
+    /// Starts program with arguments; false with *error set to the errno of the failure.
+    bool start(const QString& program, const QStringList& arguments, int* error);
+
+    pid_t pid() const { return m_pid; }
+    int pidFd() const { return m_pidFd; }
+    /// The parent's ends of the pipes, non-blocking; -1 once closed.
+    int inputFd() const { return m_input; }
+    int outputFd() const { return m_output; }
+    int messagesFd() const { return m_messages; }
+
+    void closeInput();
+    void closeOutput();
+    void closeMessages();
+
+    /// Sends SIGKILL to every process of the group, the program among them while it is not reaped.
+    void killGroup();
+    /// Waits for the program's end (it has ended or been killed) and takes its status.
+    Exit reap();
+    /**
+     * Waits until no process of the group runs any more, or until the deadline: a process
+     * killed a moment ago may still be on its way out. Processes that are gone but not yet
+     * taken by their parent (zombies) count as gone.
+     */
+    void waitForGroup(const QDeadlineTimer& deadline) const;
+
+private:
+    void closeAll();
+
+    pid_t m_pid = -1;
+    int m_pidFd = -1;
+    int m_input = -1;
+    int m_output = -1;
+    int m_messages = -1;
+    bool m_reaped = true;
+};

@@ -1,0 +1,66 @@
+#include "GraphLayoutAdapter.h"
+#include "LayoutCorpus.h"
+
+#include <QtTest>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+// The automatic layout of a host that runs under an address-space limit of its own, as batch
+// systems and `ulimit -v` set one (soft and hard alike). The limit is taken in main(), before
+// anything else runs, so this suite has an executable of its own and no other suite inherits it.
+
+namespace {
+
+constexpr qint64 hostLimitBytes = qint64(1434) << 20; // 1.4 GiB
+
+} // namespace
+
+class TestLayoutUnderHostLimit : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void laysOutWithinTheHostsLimit_data()
+    {
+        QTest::addColumn<qint32>("type");
+        QTest::newRow("Orthogonal") << qint32(LayoutGraph::Orthogonal);
+        QTest::newRow("Hierarchical") << qint32(LayoutGraph::Hierarchical);
+        QTest::newRow("ClusterByGuiArea") << qint32(LayoutGraph::ClusterByGuiArea);
+        QTest::newRow("ClusterByIO") << qint32(LayoutGraph::ClusterByIO);
+        QTest::newRow("FixedClusters") << qint32(LayoutGraph::FixedClusters);
+    }
+
+    void laysOutWithinTheHostsLimit()
+    {
+        QFETCH(qint32, type);
+        // Given a host under a limit lower than the layout's own, and a graph of 700 devices
+        rlimit limit{};
+        QVERIFY(::getrlimit(RLIMIT_AS, &limit) == 0);
+        QCOMPARE(qint64(limit.rlim_max), hostLimitBytes);
+        const LayoutGraph graph = LayoutCorpus::crossLinkedLanes(700, type);
+
+        // When the map lays it out
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOutWithin(graph);
+
+        // Then Graphviz draws it within the host's limit
+        QVERIFY2(!result.fellBack, qPrintable(result.reason));
+        QVERIFY2(result.method.startsWith(QLatin1String("dot")), qPrintable(result.method));
+        QCOMPARE(result.arrangement.deviceRects.size(), graph.devices.size());
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    const rlimit limit{rlim_t(hostLimitBytes), rlim_t(hostLimitBytes)};
+    if (::setrlimit(RLIMIT_AS, &limit) != 0) {
+        std::perror("setrlimit");
+        return 1;
+    }
+    QCoreApplication application(argc, argv);
+    TestLayoutUnderHostLimit test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_LayoutUnderHostLimit.moc"
