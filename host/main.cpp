@@ -85,8 +85,6 @@ int main(int argc, char* argv[])
     }
     if (!startNotice.isEmpty())
         QTextStream(stderr) << startNotice << "\n";
-    if (DemoFiles::current().isKept())
-        DemoSettings::keepUnreadableAside();
 
     DemoWindowSet windows(&manager);
     windows.openAll();

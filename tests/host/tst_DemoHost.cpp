@@ -320,11 +320,11 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     QFETCH(QString, endedAfter);
     QFETCH(int, status);
     QFETCH(QString, told);
-    // Given a data folder, a folder for temporary files (one that nobody can make a folder
+    // Given a fresh home, a folder for temporary files (one that nobody can make a folder
     // in, whoever runs the test) and what the row starts on
-    QTemporaryDir data;
+    QTemporaryDir freshHome;
     QTemporaryDir work;
-    QVERIFY(data.isValid() && work.isValid());
+    QVERIFY(freshHome.isValid() && work.isValid());
     const bool unwritable = given == "unwritable TMPDIR";
     const QString temporary = unwritable ? QStringLiteral("/proc") : work.filePath("tmp");
     QVERIFY(QDir().mkpath(temporary));
@@ -338,19 +338,19 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     // A first demo, in this process, that the test edits in as its user would
     FirstDemo first;
     if (given == "a first demo on the graph") {
-        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        qputenv("XDG_DATA_HOME", work.filePath("first demo's data").toUtf8());
         QVERIFY(writeFile(graph, readFile(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"))));
         QVERIFY(first.start(graph));
     }
-    const QString dataFolder = data.filePath("dozerozozu-demo");
+    const QString dataFolder = freshHome.filePath(".local/share/dozerozozu-demo");
     if (given == "unreadable settings")
         QVERIFY(QDir().mkpath(dataFolder) && writeFile(dataFolder + "/demo-settings.yaml", "demo: [language: ru\n"));
-    const QMap<QString, QByteArray> dataBefore = contentsBelow(dataFolder);
+    const QMap<QString, QByteArray> homeBefore = contentsBelow(freshHome.path());
 
     // When the demo runs headless, until it ends or is sent SIGTERM
     QProcess demo;
     demo.setProcessChannelMode(QProcess::MergedChannels);
-    startDemo(arguments, demo, {{"XDG_DATA_HOME", data.path()}, {"TMPDIR", temporary}});
+    startDemo(arguments, demo, {{"HOME", freshHome.path()}, {"XDG_DATA_HOME", QString()}, {"TMPDIR", temporary}});
     QString output;
     if (!endedAfter.isEmpty()) {
         QVERIFY2(waitForOutput(demo, endedAfter, &output), qPrintable(output));
@@ -363,13 +363,13 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     output += QString::fromLocal8Bit(demo.readAll());
 
     // Then it ended with the row's status, having said what it had to once, and left no
-    // folder of its own behind; nothing in the data folder changed
+    // folder of its own behind; nothing in the home changed, no data folder made in it
     QVERIFY2(ended, qPrintable(output));
     QCOMPARE(demo.exitStatus(), QProcess::NormalExit);
     QVERIFY2(demo.exitCode() == status, qPrintable(output));
     QVERIFY2(told.isEmpty() || output.count(told) == 1, qPrintable(output));
     QVERIFY(unwritable || QDir(temporary).entryList(runFolders, QDir::AllEntries | QDir::Hidden).isEmpty());
-    QCOMPARE(contentsBelow(dataFolder), dataBefore);
+    QCOMPARE(contentsBelow(freshHome.path()), homeBefore);
     // And the first demo's edit is in the graph and its places as it saved them
     if (first.map) {
         QVERIFY(readFile(graph).contains(first.added.toUtf8() + ":"));
