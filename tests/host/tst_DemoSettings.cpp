@@ -14,7 +14,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QDirIterator>
 #include <QLabel>
 #include <QLockFile>
 #include <QMenuBar>
@@ -30,19 +29,6 @@ class tst_DemoSettings : public QObject
     Q_OBJECT
 
     QTemporaryDir home;
-
-    // Every file and folder below folder, by path, with what each file holds.
-    static QMap<QString, QByteArray> contentsBelow(const QString& folder)
-    {
-        QMap<QString, QByteArray> contents;
-        QDirIterator entries(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                             QDirIterator::Subdirectories);
-        while (entries.hasNext()) {
-            QFile file(entries.next());
-            contents.insert(file.fileName(), file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)"));
-        }
-        return contents;
-    }
 
     static QStringList menuTitles(QMainWindow* window)
     {
@@ -229,7 +215,7 @@ private Q_SLOTS:
         QVERIFY(QDir(demoDataFolder()).removeRecursively());
         if (!file.isNull())
             QVERIFY(QDir().mkpath(demoDataFolder()) && SafeFileWriter::writeFile(DemoSettings::file(), file));
-        const QMap<QString, QByteArray> before = contentsBelow(home.path());
+        const QMap<QString, QByteArray> before = TestSupport::contentsBelow(home.path());
         QTemporaryDir graphs;
         QVERIFY(graphs.isValid());
         const QString graph = graphs.filePath(QStringLiteral("graph.yaml"));
@@ -262,7 +248,7 @@ private Q_SLOTS:
         QCOMPARE(ok.texts(), QStringList{"This run keeps none of your changes."});
         QVERIFY2(ok.informativeTexts().value(0).contains(QDir::toNativeSeparators(DemoSettings::file())),
                  qPrintable(ok.informativeTexts().value(0)));
-        QCOMPARE(contentsBelow(home.path()), before);
+        QCOMPARE(TestSupport::contentsBelow(home.path()), before);
         QCOMPARE(QFileInfo::exists(demoDataFolder()), !file.isNull());
         QVERIFY(QDir().mkpath(demoDataFolder()));
     }
