@@ -81,7 +81,8 @@ void SettingsWindow::save()
     // Saved with the run: no restart takes them up.
     m_config->applyConfig();
     ZenticMessageBox::information(this, tr("This run keeps none of your changes."),
-                                  tr("The settings hold until the demo quits; the next start reads %1 as it is.")
+                                  tr("The changes hold until the demo quits, and a new language is not taken up: the next start "
+                                     "reads %1 as it is.")
                                       .arg(QDir::toNativeSeparators(DemoSettings::file())));
 }
 
