@@ -84,6 +84,10 @@ QuitSignals::QuitSignals(QObject* parent)
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0 || !makeNonBlocking(sockets[0])
         || !makeNonBlocking(sockets[1])) {
         qWarning().noquote() << "Demo: cannot listen for the signals that end it:" << std::strerror(errno);
+        // Unheard, they end the process as they would without the demo's care, rather than not at all.
+        setHandler(SIG_DFL, nullptr);
+        const sigset_t heard = heardSet();
+        ::pthread_sigmask(SIG_UNBLOCK, &heard, nullptr);
         return;
     }
     handlerSocket.store(sockets[0]);

@@ -18,7 +18,7 @@ class QSocketNotifier;
  *
  * One at a time per process; it puts back the handlers it replaced, and holds the signals back
  * in its thread as it found them, when it goes. When the socket pair cannot be made it says so
- * in the log and leaves the signals as they were. GUI thread.
+ * in the log and lets the signals end the process as they do by default. GUI thread.
  *
  *     QuitSignals::holdBack();
  *     QApplication app(argc, argv);
