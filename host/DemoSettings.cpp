@@ -2,8 +2,10 @@
 
 #include "Config.h"
 #include "CorruptedFile.h"
+#include "DemoFiles.h"
 #include "DemoWindows.h"
 #include "LibraryTranslator.h"
+#include "SafeFileWriter.h"
 #include "YamlConfig.h"
 
 #include <QCoreApplication>
@@ -45,6 +47,9 @@ struct Unreadable
 };
 Unreadable lastLoad;
 
+// The run's own settings file, where a run that keeps nothing saves them; empty in any other.
+QString runSettings;
+
 } // namespace
 
 namespace DemoSettings {
@@ -68,6 +73,7 @@ void load(YamlConfig* config)
 void read(YamlConfig* config)
 {
     lastLoad = Unreadable();
+    runSettings.clear();
     try {
         config->parseConfig(file());
     } catch (const std::exception& error) {
@@ -85,6 +91,31 @@ void keepUnreadableAside()
     // the settings window names the kept file before any save.
     lastLoad.keptAside = true;
     lastLoad.keptAs = CorruptedFile::keepAside(file());
+}
+
+void saveWhereTheRunKeeps(YamlConfig* config, const DemoFiles& files)
+{
+    runSettings.clear();
+    if (files.isKept()) {
+        keepUnreadableAside();
+        return;
+    }
+    runSettings = DemoFiles::runFile(QStringLiteral("demo-settings.yaml"));
+    // Read, an empty file leaves what config holds and takes it for saved: only a change is
+    // written, and only there. Where it cannot be made, the saves that fail name it.
+    QString error;
+    if (!SafeFileWriter::writeFile(runSettings, QByteArray(), &error))
+        qWarning().noquote() << "Demo: cannot make the run's settings file" << runSettings << ":" << error;
+    try {
+        config->parseConfig(runSettings, true);
+    } catch (const std::exception& refused) {
+        qWarning().noquote() << "Demo: the run's settings file" << runSettings << "cannot be read:" << refused.what();
+    }
+}
+
+QString savedFile()
+{
+    return runSettings.isEmpty() ? file() : runSettings;
 }
 
 QString unreadableFileNotice()

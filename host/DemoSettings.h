@@ -4,6 +4,7 @@
 #include <QString>
 
 class Config;
+class DemoFiles;
 class YamlConfig;
 
 /**
@@ -27,6 +28,16 @@ void load(YamlConfig* config);
 void read(YamlConfig* config);
 /// Keeps the file the last read() could not read aside as load() does; nothing when it read it.
 void keepUnreadableAside();
+/**
+ * Sends the saves of config (the settings window's, the height tolerance's) where the run of
+ * files keeps the settings: to file() in a run that keeps the user's changes, a file the last
+ * read() could not read kept aside first; to a file of the run's own (DemoFiles::runFile())
+ * in a run that keeps nothing, which goes with the run, so that file(), read, unreadable or
+ * absent, stays as it is. config holds what read() gave it either way.
+ */
+void saveWhereTheRunKeeps(YamlConfig* config, const DemoFiles& files);
+/// Where saves of the settings go: file(), or the run's own file (saveWhereTheRunKeeps()).
+QString savedFile();
 /// What the user is to be told of the file the last read() could not read, and where it is
 /// kept; empty when that read it, or found none. Translated when asked for.
 QString unreadableFileNotice();

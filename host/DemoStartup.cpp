@@ -3,10 +3,13 @@
 #include "BoundedIni.h"
 #include "CorruptedFile.h"
 #include "DemoGuiDevices.h"
+#include "DemoSettings.h"
 #include "DemoWindows.h"
 #include "DeviceManager.h"
 #include "GraphLock.h"
 #include "SafeFileWriter.h"
+#include "Singleton.h"
+#include "YamlConfig.h"
 #include "YamlSerialiser.h"
 #include "ZenticMessageBox.h"
 
@@ -220,6 +223,11 @@ bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* not
     // The sample graph in the repository stays as shipped: saves go where the run's files say.
     manager->setConfigPath(chosen.graph());
     DemoFiles::setCurrent(chosen);
+    // Made only for a run that keeps its changes, whose settings at least go there; the
+    // settings of one that keeps nothing go with the run.
+    if (chosen.isKept())
+        QDir().mkpath(demoDataFolder());
+    DemoSettings::saveWhereTheRunKeeps(Singleton<YamlConfig>::instance(), chosen);
     // The sample named on the command line: its run keeps nothing, as the start did not say so yet.
     if (!files.namedGraph().isEmpty() && !files.isKept() && files.loadsSample())
         addToNotice(notice, QCoreApplication::translate("DemoStartup", "%1 is the sample graph the demo ships with, "

@@ -50,15 +50,21 @@
 namespace {
 
 // Written afresh rather than copied: a copy would keep the mode of a read-only checkout, and
-// the library must be able to rewrite what it was given.
+// the library must be able to rewrite what it was given. Into a folder made when missing, as
+// the map's saves then go there.
 void provideDataFile(const QString& shippedPath, const QString& target)
 {
     if (QFileInfo::exists(target))
         return;
     QFile shipped(shippedPath);
     QString error;
-    if (!shipped.open(QIODevice::ReadOnly) || !SafeFileWriter::writeFile(target, shipped.readAll(), &error))
-        qWarning().noquote() << "Demo: cannot copy" << shippedPath << "to" << target << ":" << error;
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+        error = QStringLiteral("cannot make its folder");
+    else if (!shipped.open(QIODevice::ReadOnly))
+        error = shipped.errorString();
+    else if (SafeFileWriter::writeFile(target, shipped.readAll(), &error))
+        return;
+    qWarning().noquote() << "Demo: cannot copy" << shippedPath << "to" << target << ":" << error;
 }
 
 // The map window over the run's graph. The map rewrites its layout file after every edit, so it
@@ -405,9 +411,12 @@ QList<DemoWindow> demoWindows()
     };
 }
 
+QString demoDataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+}
+
 QString demoDataFile(const QString& fileName)
 {
-    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    QDir().mkpath(dataDir);
-    return QDir(dataDir).filePath(fileName);
+    return QDir(demoDataFolder()).filePath(fileName);
 }

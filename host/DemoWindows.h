@@ -34,5 +34,10 @@ struct DemoWindow
 /// Every window the demo shows, in the order it opens them. Add a library window here.
 QList<DemoWindow> demoWindows();
 
-/// Path of fileName in the demo's writable data folder, which is made when missing; never the source tree.
+/**
+ * The demo's writable data folder, never the source tree. Only a run that keeps the user's
+ * changes makes it (DemoStartup::prepareManager()): one that keeps nothing leaves no trace there.
+ */
+QString demoDataFolder();
+/// Path of fileName in demoDataFolder().
 QString demoDataFile(const QString& fileName);

@@ -46,17 +46,17 @@ bool saveScreenshots(const DemoWindowSet& windows, const QString& directory)
         return false;
     }
     bool allSaved = true;
-    for (int i = 0; i < descriptions.size() && !DemoQuit::isEnding(); ++i)
+    for (int i = 0; i < descriptions.size() && !DemoQuit::isToldToEnd(); ++i)
         allSaved = saveScreenshot(windows.window(i), directory, descriptions.at(i).name) && allSaved;
     for (int i = 0; i < descriptions.size(); ++i) {
         for (const DemoScene& scene : descriptions.at(i).scenes) {
-            // Told to end (a signal), the run stops where it is: its windows are closed already.
-            if (DemoQuit::isEnding())
+            // Told to end (a signal), the run stops where it is, its windows going with the demo.
+            if (DemoQuit::isToldToEnd())
                 return allSaved;
             QWidget* target = scene.enter(windows.window(i));
             target->show();
             settle(300);
-            if (DemoQuit::isEnding())
+            if (DemoQuit::isToldToEnd())
                 return allSaved;
             allSaved = saveScreenshot(target, directory, scene.name) && allSaved;
             // A scene may show a part of its window (the map alone): only windows of their own close.

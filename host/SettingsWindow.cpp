@@ -1,5 +1,6 @@
 #include "SettingsWindow.h"
 
+#include "DemoFiles.h"
 #include "DemoMenu.h"
 #include "DemoSettings.h"
 #include "HeightToleranceDialog.h"
@@ -64,16 +65,25 @@ void SettingsWindow::save()
     const QVector<ConfigOption> options = getOptions();
     for (ConfigOption option : options)
         option.save();
-    if (m_config->saveConfig()) {
+    if (!m_config->saveConfig()) {
+        ZenticMessageBox::warning(this, tr("The settings could not be saved."),
+                                  tr("%1 could not be written (the log says why): the changes hold only until the "
+                                     "demo quits, and a new language is not taken up at the next start.")
+                                      .arg(QDir::toNativeSeparators(DemoSettings::savedFile())));
+        m_config->applyConfig();
+        return;
+    }
+    if (DemoFiles::current().isKept()) {
         // The edits are in the store already: this adds the restart notice and applies them.
         ConfigWidget::save();
         return;
     }
-    ZenticMessageBox::warning(this, tr("The settings could not be saved."),
-                              tr("%1 could not be written (the log says why): the changes hold only until the demo "
-                                 "quits, and a new language is not taken up at the next start.")
-                                  .arg(QDir::toNativeSeparators(DemoSettings::file())));
+    // Saved with the run: no restart takes them up.
     m_config->applyConfig();
+    ZenticMessageBox::information(this, tr("This run keeps none of your changes."),
+                                  tr("The changes hold until the demo quits, and a new language is not taken up: the next start "
+                                     "reads %1 as it is.")
+                                      .arg(QDir::toNativeSeparators(DemoSettings::file())));
 }
 
 void SettingsWindow::storeDefaults()

@@ -8,7 +8,8 @@ class YamlConfig;
  * The demo's settings: a ConfigWidget over the host's own YAML settings file with an
  * option of every kind, a script field that opens the code editor, and a button that
  * opens the height-tolerance dialog. "Save" writes the file, and says so when it could not
- * (then nothing waits for a restart: what was not written is gone when the demo quits).
+ * (then nothing waits for a restart: what was not written is gone when the demo quits). In a run
+ * that keeps nothing the file is the run's own (DemoSettings::savedFile()), and Save says so.
  */
 class SettingsWindow : public ConfigWidget
 {
@@ -26,7 +27,8 @@ public:
 
 public Q_SLOTS:
     /// Writes the options into the settings, then the settings file; the restart notice of
-    /// ConfigWidget comes only once the file is written, a warning instead when it is not.
+    /// ConfigWidget comes only once the file is written, a warning instead when it is not, and
+    /// a notice that nothing is kept in a run that keeps nothing.
     void save() override;
 
 private:

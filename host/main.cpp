@@ -22,6 +22,9 @@
 
 int main(int argc, char* argv[])
 {
+    // Before anything else, and before any thread: a signal that ends the demo waits for the
+    // demo to end as its Quit does, however early it comes.
+    QuitSignals::holdBack();
     // Before the application exists: the library's widgets are laid out in device-independent
     // pixels and its icons are SVGs, so on a dense touch panel they scale rather than shrink.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
@@ -35,11 +38,9 @@ int main(int argc, char* argv[])
     // when closed, and the run's own folder goes as main() returns.
     QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::received, &app, [&unattended](int signalNumber) {
-        qWarning().noquote() << "Demo: signal" << signalNumber << "received, quitting";
         if (!unattended)
             unattended.emplace();
-        DemoQuit::quit();
-        QCoreApplication::exit(0);
+        DemoQuit::endOnSignal(signalNumber);
     });
     // The language the user chose in the demo's settings holds for every text from here on.
     // Only read: a run that keeps nothing leaves a file it cannot read where it is.
@@ -84,8 +85,6 @@ int main(int argc, char* argv[])
     }
     if (!startNotice.isEmpty())
         QTextStream(stderr) << startNotice << "\n";
-    if (DemoFiles::current().isKept())
-        DemoSettings::keepUnreadableAside();
 
     DemoWindowSet windows(&manager);
     windows.openAll();

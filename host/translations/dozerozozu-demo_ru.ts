@@ -388,6 +388,14 @@
         <source>%1 could not be written (the log says why): the changes hold only until the demo quits, and a new language is not taken up at the next start.</source>
         <translation>Не удалось записать %1 (причина — в журнале): изменения действуют только до выхода из демо, и новый язык не будет применён при следующем запуске.</translation>
     </message>
+    <message>
+        <source>This run keeps none of your changes.</source>
+        <translation>Этот запуск не сохранит ваших изменений.</translation>
+    </message>
+    <message>
+        <source>The changes hold until the demo quits, and a new language is not taken up: the next start reads %1 as it is.</source>
+        <translation>Изменения действуют до выхода из демо, и новый язык не будет применён: при следующем запуске %1 будет прочитан таким, как есть.</translation>
+    </message>
 </context>
 <context>
     <name>WirelessWindow</name>

@@ -1,26 +1,35 @@
 #include "CreateDeviceOperation.h"
+#include "DemoQuit.h"
 #include "DemoStartup.h"
 #include "DemoWindows.h"
 #include "DeviceManager.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceMapWindow.h"
 #include "GraphLock.h"
+#include "LayoutProcess.h"
+#include "MapAutoLayout.h"
 #include "MapLayoutFile.h"
+#include "QuitSignals.h"
+#include "TestSupport.h"
+#include "ZenticMessageBox.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
 
 #include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,19 +54,6 @@ double whiteShareOfLeftHalf(const QImage& image)
             white += image.pixel(x, y) == qRgb(255, 255, 255) ? 1 : 0;
     }
     return all ? double(white) / all : 0.0;
-}
-
-// Every file and folder below folder, by path, with what each file holds.
-QMap<QString, QByteArray> contentsBelow(const QString& folder)
-{
-    QMap<QString, QByteArray> contents;
-    QDirIterator entries(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                         QDirIterator::Subdirectories);
-    while (entries.hasNext()) {
-        QFile file(entries.next());
-        contents.insert(file.fileName(), file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)"));
-    }
-    return contents;
 }
 
 bool writeFile(const QString& path, const QByteArray& text)
@@ -105,6 +101,32 @@ struct FirstDemo
     }
 };
 
+// The places of names in the map's layout file at path; a null rect for one that has none.
+QList<QRect> placesIn(const QString& path, const QStringList& names)
+{
+    const MapLayoutFile file = MapLayoutFile::read(path);
+    QList<QRect> places;
+    for (const QString& name : names)
+        places.append(file.deviceRect(name).value_or(QRect()));
+    return places;
+}
+
+// Whether the process has SIGTERM held back or caught (its /proc status, a mask in hex each),
+// as the demo does from the first thing in its main() on.
+bool takesSigtermOver(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (!line.startsWith("SigBlk:") && !line.startsWith("SigCgt:"))
+            continue;
+        if (line.mid(7).trimmed().toULongLong(nullptr, 16) & (1ull << (SIGTERM - 1)))
+            return true;
+    }
+    return false;
+}
+
 // Reads what process says until it has said text, or ends, or a minute has passed; all it said
 // goes to output.
 bool waitForOutput(QProcess& process, const QString& text, QString* output)
@@ -135,6 +157,10 @@ private Q_SLOTS:
     void speaksTheLanguageItsSettingsChoose();
     void headlessRunEndsAndWritesNothingOfTheUsers_data();
     void headlessRunEndsAndWritesNothingOfTheUsers();
+    void stormOfSignalsEndsTheDemoOnce_data();
+    void stormOfSignalsEndsTheDemoOnce();
+    void signalDuringARearrangementKeepsNoGrid_data();
+    void signalDuringARearrangementKeepsNoGrid();
 
 private:
     /// Runs the demo with arguments and extra environment (a null value unsets the variable);
@@ -320,11 +346,11 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     QFETCH(QString, endedAfter);
     QFETCH(int, status);
     QFETCH(QString, told);
-    // Given a data folder, a folder for temporary files (one that nobody can make a folder
+    // Given a fresh home, a folder for temporary files (one that nobody can make a folder
     // in, whoever runs the test) and what the row starts on
-    QTemporaryDir data;
+    QTemporaryDir freshHome;
     QTemporaryDir work;
-    QVERIFY(data.isValid() && work.isValid());
+    QVERIFY(freshHome.isValid() && work.isValid());
     const bool unwritable = given == "unwritable TMPDIR";
     const QString temporary = unwritable ? QStringLiteral("/proc") : work.filePath("tmp");
     QVERIFY(QDir().mkpath(temporary));
@@ -338,19 +364,19 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     // A first demo, in this process, that the test edits in as its user would
     FirstDemo first;
     if (given == "a first demo on the graph") {
-        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        qputenv("XDG_DATA_HOME", work.filePath("first demo's data").toUtf8());
         QVERIFY(writeFile(graph, readFile(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"))));
         QVERIFY(first.start(graph));
     }
-    const QString dataFolder = data.filePath("dozerozozu-demo");
+    const QString dataFolder = freshHome.filePath(".local/share/dozerozozu-demo");
     if (given == "unreadable settings")
         QVERIFY(QDir().mkpath(dataFolder) && writeFile(dataFolder + "/demo-settings.yaml", "demo: [language: ru\n"));
-    const QMap<QString, QByteArray> dataBefore = contentsBelow(dataFolder);
+    const QMap<QString, QByteArray> homeBefore = TestSupport::contentsBelow(freshHome.path());
 
     // When the demo runs headless, until it ends or is sent SIGTERM
     QProcess demo;
     demo.setProcessChannelMode(QProcess::MergedChannels);
-    startDemo(arguments, demo, {{"XDG_DATA_HOME", data.path()}, {"TMPDIR", temporary}});
+    startDemo(arguments, demo, {{"HOME", freshHome.path()}, {"XDG_DATA_HOME", QString()}, {"TMPDIR", temporary}});
     QString output;
     if (!endedAfter.isEmpty()) {
         QVERIFY2(waitForOutput(demo, endedAfter, &output), qPrintable(output));
@@ -363,18 +389,144 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
     output += QString::fromLocal8Bit(demo.readAll());
 
     // Then it ended with the row's status, having said what it had to once, and left no
-    // folder of its own behind; nothing in the data folder changed
+    // folder of its own behind; nothing in the home changed, no data folder made in it
     QVERIFY2(ended, qPrintable(output));
     QCOMPARE(demo.exitStatus(), QProcess::NormalExit);
     QVERIFY2(demo.exitCode() == status, qPrintable(output));
     QVERIFY2(told.isEmpty() || output.count(told) == 1, qPrintable(output));
     QVERIFY(unwritable || QDir(temporary).entryList(runFolders, QDir::AllEntries | QDir::Hidden).isEmpty());
-    QCOMPARE(contentsBelow(dataFolder), dataBefore);
+    QCOMPARE(TestSupport::contentsBelow(freshHome.path()), homeBefore);
     // And the first demo's edit is in the graph and its places as it saved them
     if (first.map) {
         QVERIFY(readFile(graph).contains(first.added.toUtf8() + ":"));
         QVERIFY(MapLayoutFile::read(graph + ".map.ini").deviceRect(first.added).has_value());
     }
+}
+
+void tst_DemoHost::stormOfSignalsEndsTheDemoOnce_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("graph");
+    // from: the storm begins as the demo starts, once its windows are up, or once a first
+    // signal has it ending; graph: a graph of the user's, which the run locks, or a missing
+    // one, whose run keeps nothing in a folder of its own.
+    for (const char* from : {"start-up", "editing", "ending"}) {
+        QTest::addRow("%s, a graph of the user's", from) << from << "kept";
+        QTest::addRow("%s, a graph that is not there", from) << from << "missing";
+    }
+}
+
+void tst_DemoHost::stormOfSignalsEndsTheDemoOnce()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, graph);
+    // Given a graph for the demo to show, and a folder for its temporary files
+    QTemporaryDir work;
+    QVERIFY(work.isValid());
+    const QString temporary = work.filePath("tmp");
+    QVERIFY(QDir().mkpath(temporary));
+    const QString graphFile = work.filePath(graph == "kept" ? "graph.yaml" : "missing.yaml");
+    if (graph == "kept")
+        QVERIFY(writeFile(graphFile, readFile(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"))));
+
+    // When the demo is sent 100 SIGTERM, SIGINT and SIGHUP each in a second, in turn, from the
+    // row's moment on
+    QProcess demo;
+    demo.setProcessChannelMode(QProcess::MergedChannels);
+    startDemo({"--graph", graphFile}, demo, {{"XDG_DATA_HOME", work.filePath("data")}, {"TMPDIR", temporary}});
+    QVERIFY(demo.waitForStarted());
+    const pid_t pid = pid_t(demo.processId());
+    QString output;
+    if (from == "start-up") {
+        const QDeadlineTimer deadline(10000);
+        while (!takesSigtermOver(pid) && !deadline.hasExpired())
+            QThread::usleep(200);
+    } else {
+        QVERIFY2(waitForOutput(demo, "DozeRozOZU demo host", &output), qPrintable(output));
+        QTest::qWait(500);
+    }
+    if (from == "ending") {
+        QVERIFY(::kill(pid, SIGTERM) == 0);
+        QVERIFY2(waitForOutput(demo, "received, quitting", &output), qPrintable(output));
+    }
+    const int storm[] = {SIGTERM, SIGINT, SIGHUP};
+    for (int i = 0; i < 300; ++i) {
+        ::kill(pid, storm[i % 3]);
+        if (demo.waitForFinished(3))
+            break;
+    }
+    const bool ended = demo.state() == QProcess::NotRunning || demo.waitForFinished(60000);
+    output += QString::fromLocal8Bit(demo.readAll());
+
+    // Then it ended as the first signal asked, with status 0, leaving neither the graph's
+    // lock nor a folder of its own behind
+    QVERIFY2(ended, qPrintable(output));
+    QVERIFY2(demo.exitStatus() == QProcess::NormalExit && demo.exitCode() == 0, qPrintable(output));
+    QCOMPARE(output.count("received, quitting"), 1);
+    QVERIFY(!QFileInfo::exists(GraphLock::lockFileOf(graphFile)));
+    QCOMPARE(QDir(temporary).entryList({"dozerozozu-demo-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
+}
+
+void tst_DemoHost::signalDuringARearrangementKeepsNoGrid_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+void tst_DemoHost::signalDuringARearrangementKeepsNoGrid()
+{
+    QFETCH(int, signalNumber);
+    // Given the demo on a graph of the user's with its places, the places a rearrangement
+    // gives it when it runs to its end, and a layout program that takes a second longer
+    QTemporaryDir work;
+    QVERIFY(work.isValid());
+    qputenv("XDG_DATA_HOME", work.filePath("data").toUtf8());
+    const QString graph = work.filePath("graph.yaml");
+    const QString places = graph + ".map.ini";
+    QVERIFY(writeFile(graph, readFile(QStringLiteral(DEMO_DATA_DIR "/demo-graph.yaml"))));
+    QVERIFY(writeFile(places, readFile(QStringLiteral(DEMO_DATA_DIR "/demo-map.ini"))));
+    FirstDemo demo;
+    QVERIFY(demo.start(graph));
+    demo.map->show();
+    DeviceMapWidget* view = demo.map->getDeviceMapWidget();
+    const QStringList names = demo.manager->getDeviceNames();
+    const QList<QRect> usersPlaces = placesIn(places, names);
+    QList<QRect> finishedPlaces;
+    {
+        const QString copy = work.filePath("finished.map.ini");
+        QVERIFY(writeFile(copy, readFile(places)));
+        DeviceMapWidget finished(demo.manager.get(), copy);
+        finished.rearrangeGraph(DeviceMapWidget::Hierarchical, false);
+        finishedPlaces = placesIn(copy, names);
+    }
+    QVERIFY(finishedPlaces != usersPlaces);
+    const QString slowProgram = work.filePath("slow-layout");
+    QVERIFY(writeFile(slowProgram, "#!/bin/sh\nsleep 1\nexec '" + LayoutProcess::installedProgram().toUtf8() + "' \"$@\"\n"));
+    QVERIFY(QFile(slowProgram).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    GraphLayoutAdapter::Options options = DeviceMapParts(view).automaticLayout().options();
+    options.layoutProgram = slowProgram;
+    DeviceMapParts(view).automaticLayout().setOptions(options);
+
+    // When the user rearranges the map, and the demo hears the signal as main() hears it while
+    // the layout runs
+    QuitSignals quitSignals;
+    connect(&quitSignals, &QuitSignals::received, &DemoQuit::endOnSignal);
+    ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+    QTimer::singleShot(0, view, [view] { view->rearrangeGraph(DeviceMapWidget::Hierarchical, false); });
+    QTimer::singleShot(300, view, [signalNumber] { ::kill(::getpid(), signalNumber); });
+    QTimer tooLong;
+    tooLong.setSingleShot(true);
+    connect(&tooLong, &QTimer::timeout, &QCoreApplication::quit);
+    tooLong.start(30000);
+    QCoreApplication::exec();
+
+    // Then the demo ended by the signal, and the map's file holds the user's places or the
+    // finished layout, never the grid the layout was cut short to
+    QVERIFY(tooLong.isActive());
+    const QList<QRect> saved = placesIn(places, names);
+    QVERIFY(saved == usersPlaces || saved == finishedPlaces);
 }
 
 QTEST_MAIN(tst_DemoHost)

@@ -1,6 +1,9 @@
 #include "DemoSettings.h"
+#include "DemoStartup.h"
+#include "DemoWindows.h"
 #include "DeviceManager.h"
 #include "DeviceMapWindow.h"
+#include "GraphLock.h"
 #include "LibraryTranslator.h"
 #include "SafeFileWriter.h"
 #include "SettingsWindow.h"
@@ -12,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLockFile>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -44,10 +48,17 @@ private Q_SLOTS:
         QVERIFY(DemoSettings::file().startsWith(home.path()));
     }
 
+    void init()
+    {
+        // As the start of a run that keeps the user's changes makes it.
+        QVERIFY(QDir().mkpath(demoDataFolder()));
+    }
+
     void cleanup()
     {
         DemoSettings::installTranslations(QLocale(QLocale::English));
         QFile::remove(DemoSettings::file());
+        DemoFiles::setCurrent(DemoFiles());
     }
 
     void savedLanguageChoosesTheTexts_data()
@@ -181,6 +192,65 @@ private Q_SLOTS:
             QVERIFY(notice->text().contains(QFileInfo(keptAs).fileName()));
             QVERIFY(QFile::remove(keptAs));
         }
+    }
+
+    void runThatKeepsNothingLeavesTheSettingsFileAlone_data()
+    {
+        QTest::addColumn<QString>("run");
+        QTest::addColumn<QByteArray>("file");
+        // A null file: none, nor any data folder.
+        for (const char* run : {"a second demo on the graph", "a --graph that does not load", "a screenshot run"}) {
+            QTest::addRow("%s, a readable settings file", run) << run << QByteArray("demo:\n  language: en\n");
+            QTest::addRow("%s, an unreadable settings file", run) << run << QByteArray("demo: [language: ru\n");
+            QTest::addRow("%s, no settings file", run) << run << QByteArray();
+        }
+    }
+
+    void runThatKeepsNothingLeavesTheSettingsFileAlone()
+    {
+        QFETCH(QString, run);
+        QFETCH(QByteArray, file);
+        // Given the data folder with the row's settings file, and the graph the run is to show:
+        // one another demo edits, or one that does not load
+        QVERIFY(QDir(demoDataFolder()).removeRecursively());
+        if (!file.isNull())
+            QVERIFY(QDir().mkpath(demoDataFolder()) && SafeFileWriter::writeFile(DemoSettings::file(), file));
+        const QMap<QString, QByteArray> before = TestSupport::contentsBelow(home.path());
+        QTemporaryDir graphs;
+        QVERIFY(graphs.isValid());
+        const QString graph = graphs.filePath(QStringLiteral("graph.yaml"));
+        QLockFile otherDemo(GraphLock::lockFileOf(graph));
+        if (run.startsWith("a second demo")) {
+            QFile sample(DemoStartup::sampleGraph());
+            QVERIFY(sample.open(QIODevice::ReadOnly) && SafeFileWriter::writeFile(graph, sample.readAll()));
+            QVERIFY(otherDemo.tryLock(0));
+        } else {
+            QVERIFY(SafeFileWriter::writeFile(graph, "wave9: [\n"));
+        }
+
+        // When the run starts as the demo does, and the user chooses another language and saves
+        TestSupport::LogCapture log;
+        YamlConfig* settings = Singleton<YamlConfig>::instance();
+        DemoSettings::read(settings);
+        DeviceManager manager;
+        const bool screenshots = run == "a screenshot run";
+        QVERIFY(DemoStartup::prepareManager(&manager, DemoFiles::forStart(screenshots ? QString() : graph, screenshots)));
+        QVERIFY(!DemoFiles::current().isKept());
+        SettingsWindow window;
+        auto* language = qobject_cast<QComboBox*>(window.getConfigOption(QStringLiteral("language")).getEditorWidget());
+        QVERIFY(language);
+        language->setCurrentIndex(language->findData(language->currentData() == "ru" ? "en" : "ru"));
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        QTest::mouseClick(window.getSaveButton(), Qt::LeftButton);
+
+        // Then Save says that the run keeps none of it, and the data folder is as it was, byte
+        // for byte, or still not there
+        QCOMPARE(ok.texts(), QStringList{"This run keeps none of your changes."});
+        QVERIFY2(ok.informativeTexts().value(0).contains(QDir::toNativeSeparators(DemoSettings::file())),
+                 qPrintable(ok.informativeTexts().value(0)));
+        QCOMPARE(TestSupport::contentsBelow(home.path()), before);
+        QCOMPARE(QFileInfo::exists(demoDataFolder()), !file.isNull());
+        QVERIFY(QDir().mkpath(demoDataFolder()));
     }
 };
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
@@ -84,5 +86,8 @@ bool ignoresFilePermissions();
 
 /// The ids of the processes whose parent is this one, alive or not yet waited for.
 QList<qint64> childProcesses();
+
+/// Every file and folder below folder, by path, with what each file holds ("(no file)" for a folder).
+QMap<QString, QByteArray> contentsBelow(const QString& folder);
 
 } // namespace TestSupport
