@@ -6,6 +6,7 @@
 
 #include <graphviz/gvc.h>
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -99,6 +100,40 @@ Agiddisc_t sequentialIdDiscipline{SequentialIds::open,  SequentialIds::map,   Se
                                   SequentialIds::idregister};
 Agdisc_t layoutDiscipline{&AgMemDisc, &sequentialIdDiscipline, &AgIoDisc};
 
+/*
+ * gvContext() reads Graphviz's plugin list and, at the first text it measures, loads the
+ * text-layout plugin with pango, cairo, glib and fontconfig: most of a small layout's cost.
+ * dot needs only its layout plugin and the core; without a text-layout plugin Graphviz sizes
+ * the cluster labels from its own font metrics, which is all a label's size is needed for.
+ */
+GVC_t* dotContext()
+{
+    static GVC_t* context = []() -> GVC_t* {
+        void* dotLayout = ::dlopen(GRAPHVIZ_PLUGIN_DOT_LAYOUT, RTLD_NOW | RTLD_LOCAL);
+        void* core = ::dlopen(GRAPHVIZ_PLUGIN_CORE, RTLD_NOW | RTLD_LOCAL);
+        void* dotLibrary = dotLayout ? ::dlsym(dotLayout, "gvplugin_dot_layout_LTX_library") : nullptr;
+        void* coreLibrary = core ? ::dlsym(core, "gvplugin_core_LTX_library") : nullptr;
+        if (!dotLibrary || !coreLibrary)
+            return nullptr;
+        static lt_symlist_t builtins[] = {{"gvplugin_dot_layout_LTX_library", dotLibrary},
+                                          {"gvplugin_core_LTX_library", coreLibrary},
+                                          {nullptr, nullptr}};
+        return gvContextPlugins(builtins, 0);
+    }();
+    return context;
+}
+
+/// The context for engine: dot's own where it can be had, every installed plugin otherwise.
+GVC_t* contextFor(const QByteArray& engine)
+{
+    if (engine == "dot") {
+        if (GVC_t* context = dotContext())
+            return context;
+    }
+    static GVC_t* context = gvContext();
+    return context;
+}
+
 /// Font size of the cluster labels that stand for the map's cluster titles.
 const char clusterTitleSize[] = "14";
 
@@ -135,7 +170,12 @@ public:
         addEdges();
     }
 
-    ~GraphvizGraph() { agclose(root); }
+    /// Frees the graph, for a process that draws more than once; the program leaves that to its exit.
+    void close()
+    {
+        agclose(root);
+        root = nullptr;
+    }
 
     GraphvizGraph(const GraphvizGraph&) = delete;
     GraphvizGraph& operator=(const GraphvizGraph&) = delete;
@@ -170,10 +210,16 @@ public:
                 return std::make_pair(ND_rank(first), ND_order(first));
             };
             std::stable_sort(order.begin(), order.end(), [&start](int a, int b) { return start(a) < start(b); });
+            QList<QPointF> way;
             for (int i : order) {
-                for (const QPointF& bend : router.route(edges.at(i)))
+                if (!router.route(edges.at(i), &way)) {
+                    result.unroutedEdges.append(i);
+                    continue;
+                }
+                for (const QPointF& bend : qAsConst(way))
                     result.bends[i].append(flipped(pointf{bend.x(), bend.y()}));
             }
+            std::sort(result.unroutedEdges.begin(), result.unroutedEdges.end());
         }
         result.clusterRects.reserve(int(clusters.size()));
         for (Agraph_t* cluster : clusters) {
@@ -291,25 +337,30 @@ bool isFinite(const GraphvizDrawing& drawing)
 
 } // namespace
 
-bool GraphvizDrawer::draw(const GraphvizJob& job, GraphvizDrawing* drawing, QByteArray* error)
+bool GraphvizDrawer::draw(const GraphvizJob& job, GraphvizDrawing* drawing, QByteArray* error, Teardown teardown)
 {
     agseterrf(forwardGraphvizMessage);
-    GVC_t* context = gvContext();
+    GVC_t* context = contextFor(job.engine);
     if (!context) {
         *error = "no Graphviz context";
         return false;
     }
-    const GraphvizGraph graph(job);
-    if (gvLayout(context, graph.handle(), job.engine.constData()) != 0) {
+    GraphvizGraph graph(job);
+    const bool laidOut = gvLayout(context, graph.handle(), job.engine.constData()) == 0;
+    if (laidOut)
+        *drawing = graph.drawing();
+    else
         *error = lastMessage().trimmed().isEmpty() ? QByteArray("Graphviz could not lay the graph out")
                                                    : lastMessage().trimmed();
-        return false;
+    // Freeing a large graph costs a tenth of its layout; a process about to end need not.
+    if (teardown == Teardown::Free) {
+        if (laidOut)
+            gvFreeLayout(context, graph.handle());
+        graph.close();
     }
-    *drawing = graph.drawing();
-    gvFreeLayout(context, graph.handle());
-    if (!isFinite(*drawing)) {
+    if (laidOut && !isFinite(*drawing)) {
         *error = "Graphviz gave coordinates that are not numbers";
         return false;
     }
-    return true;
+    return laidOut;
 }

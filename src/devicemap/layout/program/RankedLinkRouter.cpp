@@ -87,9 +87,9 @@ RankedLinkRouter::RankedLinkRouter(Agraph_t* root)
 {
     if (GD_rankdir(root) != leftToRight || !GD_rank(root) || GD_maxrank(root) < GD_minrank(root))
         return;
-    ready = findFrame();
-    if (ready)
-        findBands();
+    frameFound = findFrame();
+    findBands();
+    ready = true;
 }
 
 bool RankedLinkRouter::findFrame()
@@ -139,15 +139,20 @@ void RankedLinkRouter::findBands()
     for (int r = GD_minrank(root); r <= GD_maxrank(root); ++r) {
         const rank_t& rank = GD_rank(root)[r];
         RankBand band;
+        bool placed = false;
         for (int i = 0; i < rank.n; ++i) {
             Agnode_t* node = rank.v[i];
             // A node's own order may be its place in a cluster's ranks: this is its place in the drawing's.
             orders.insert(node, i);
+            const bool normal = ND_node_type(node) == normalNode;
+            if (!normal && !frameFound)
+                continue;
             const double x = placeOf(node).x();
-            const double half = ND_node_type(node) == normalNode ? ND_lw(node) : 0.0;
+            const double half = normal ? ND_lw(node) : 0.0;
             band.x = x;
-            band.left = i == 0 ? x - half : std::min(band.left, x - half);
-            band.right = i == 0 ? x + half : std::max(band.right, x + half);
+            band.left = placed ? std::min(band.left, x - half) : x - half;
+            band.right = placed ? std::max(band.right, x + half) : x + half;
+            placed = true;
         }
         bands.append(band);
     }
@@ -212,13 +217,21 @@ RankedLinkRouter::Gate RankedLinkRouter::roomOf(Agnode_t* node) const
     return gate;
 }
 
-QList<QPointF> RankedLinkRouter::route(Agedge_t* edge)
+bool RankedLinkRouter::route(Agedge_t* edge, QList<QPointF>* bends)
 {
-    if (!ready || ND_rank(agtail(edge)) == ND_rank(aghead(edge)))
-        return {};
+    bends->clear();
+    if (!ready)
+        return false;
+    Agnode_t* tail = agtail(edge);
+    Agnode_t* head = aghead(edge);
+    if (ND_rank(tail) == ND_rank(head)) {
+        // Within a rank a straight line passes no device only between neighbours.
+        return tail == head || std::abs(orders.value(tail, -1) - orders.value(head, -1)) == 1;
+    }
     const QList<Agnode_t*> chain = chainOf(edge);
-    if (chain.isEmpty())
-        return {};
+    // Virtual nodes are placed in a frame of their own.
+    if (chain.isEmpty() || (chain.size() > 2 && !frameFound))
+        return false;
 
     // Level out of the first device and into the last, through each virtual node's room
     // across its rank's band.
@@ -246,7 +259,8 @@ QList<QPointF> RankedLinkRouter::route(Agedge_t* edge)
         passedAt.insert(chain.at(i), heightAt(way, bands.at(ND_rank(chain.at(i)) - GD_minrank(root)).x));
     way.removeFirst();
     way.removeLast();
-    if (ND_rank(agtail(edge)) > ND_rank(aghead(edge)))
+    if (ND_rank(tail) > ND_rank(head))
         std::reverse(way.begin(), way.end());
-    return way;
+    *bends = way;
+    return true;
 }

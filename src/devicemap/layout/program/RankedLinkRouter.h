@@ -15,11 +15,16 @@
  * dot's own router does; the links are routed one after another, each narrowing the room of
  * its neighbours to where it passed. Links cross only where dot's ordering has them cross.
  *
+ * A link between neighbouring ranks crosses no rank: it leaves its source's band level
+ * with its source and enters its target's level with its target, and the gap between two
+ * ranks holds no device. Such links need nothing but the devices' final places.
+ *
  * dot's last step turns and moves the devices to their final places but leaves the virtual
  * nodes where its left-to-right passes put them, in the drawing's own frame (ranks along y,
  * each rank along x). That frame is found again from the devices: a rank's y is its virtual
  * nodes', and devices sit in a rank at the separations dot keeps between neighbours, which
- * are tight wherever a node stays packed against its neighbour.
+ * are tight wherever a node stays packed against its neighbour. Where no device has a
+ * virtual neighbour the frame stays unknown, and links through virtual nodes are not routed.
  *
  * Works on the laid-out graph before its layout is freed, rankdir=LR only; in Graphviz's
  * final frame (y up).
@@ -29,11 +34,13 @@ class RankedLinkRouter
 public:
     explicit RankedLinkRouter(Agraph_t* root);
 
-    /// Whether the drawing's frame was found; without it no link gets bends.
-    bool isReady() const { return ready; }
-
-    /// Routes edge and gives its bends from its tail to its head; none for a link within one rank.
-    QList<QPointF> route(Agedge_t* edge);
+    /**
+     * Routes edge and sets bends to its bends from its tail to its head (none where a straight
+     * line passes no other device). False, with bends empty, where the drawing does not say
+     * where the link runs: its virtual nodes' frame is unknown, dot's chain for it is not
+     * whole, or it joins devices of one rank with others between them.
+     */
+    bool route(Agedge_t* edge, QList<QPointF>* bends);
 
 private:
     struct RankBand
@@ -62,6 +69,8 @@ private:
 
     Agraph_t* root;
     bool ready = false;
+    /// Whether the virtual nodes' frame (rankEnd, rankStart) was found.
+    bool frameFound = false;
     double rankEnd = 0;
     double rankStart = 0;
     QVector<RankBand> bands;
