@@ -1,8 +1,8 @@
 #pragma once
 
-#include "GraphvizJob.h"
+#include "JobText.h"
 
-#include <QByteArray>
+#include <string>
 
 /**
  * The layout program's one run of Graphviz through its C API: nodes with synthetic ids
@@ -27,6 +27,6 @@ public:
     };
 
     /// Lays job out. False, with error set to Graphviz's last word, when Graphviz fails.
-    static bool draw(const GraphvizJob& job, GraphvizDrawing* drawing, QByteArray* error,
+    static bool draw(const ProgramJob& job, ProgramDrawing* drawing, std::string* error,
                      Teardown teardown = Teardown::LeaveToExit);
 };

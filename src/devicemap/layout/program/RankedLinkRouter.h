@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QHash>
-#include <QList>
-#include <QPointF>
-#include <QVector>
-
 #include <graphviz/gvc.h>
+
+#include <unordered_map>
+#include <vector>
 
 /**
  * Routes links through the places dot's drawing gave them, where dot itself routes nothing
@@ -40,7 +38,7 @@ public:
      * where the link runs: its virtual nodes' frame is unknown, dot's chain for it is not
      * whole, or it joins devices of one rank with others between them.
      */
-    bool route(Agedge_t* edge, QList<QPointF>* bends);
+    bool route(Agedge_t* edge, std::vector<pointf>* bends);
 
 private:
     struct RankBand
@@ -59,11 +57,13 @@ private:
 
     bool findFrame();
     void findBands();
-    QPointF placeOf(Agnode_t* node) const;
+    pointf placeOf(Agnode_t* node) const;
     /// The nodes from the lower-ranked end of edge to the other, empty when dot's chain is not whole.
-    QList<Agnode_t*> chainOf(Agedge_t* edge) const;
+    std::vector<Agnode_t*> chainOf(Agedge_t* edge) const;
     /// The room a virtual node leaves its link between its neighbours in the rank.
     Gate roomOf(Agnode_t* node) const;
+    /// node's place in its rank of the drawing, -1 for none.
+    int orderOf(Agnode_t* node) const;
     double lowSide(Agnode_t* node) const;
     double highSide(Agnode_t* node) const;
 
@@ -73,9 +73,9 @@ private:
     bool frameFound = false;
     double rankEnd = 0;
     double rankStart = 0;
-    QVector<RankBand> bands;
+    std::vector<RankBand> bands;
     /// Each node's place in its rank of the drawing.
-    QHash<Agnode_t*, int> orders;
+    std::unordered_map<Agnode_t*, int> orders;
     /// Where routed links passed their virtual nodes.
-    QHash<Agnode_t*, double> passedAt;
+    std::unordered_map<Agnode_t*, double> passedAt;
 };
