@@ -1,4 +1,5 @@
 #include "GraphLayoutAdapter.h"
+#include "GraphPlacement.h"
 #include "LayoutCorpus.h"
 #include "LayoutPlan.h"
 #include "TestSupport.h"
@@ -214,6 +215,44 @@ private Q_SLOTS:
         QCOMPARE(result.arrangement.connections.size(), graph.links.size());
         const QStringList crossing = linksThroughDevices(result.arrangement);
         QVERIFY2(crossing.isEmpty(), qPrintable(QStringLiteral("%1 links, e.g. %2").arg(crossing.size()).arg(crossing.value(0))));
+    }
+
+    void linksLeftUnroutedGoAroundTheDevices_data()
+    {
+        QTest::addColumn<bool>("withGroups");
+        QTest::newRow("without groups: orthogonal routes") << false;
+        QTest::newRow("with groups: strips") << true;
+    }
+
+    void linksLeftUnroutedGoAroundTheDevices()
+    {
+        QFETCH(bool, withGroups);
+        // Given three devices in a row, the first linked past the second to the third, and that
+        // link left unrouted by the layout program
+        LayoutGraph graph;
+        graph.type = withGroups ? LayoutGraph::FixedClusters : LayoutGraph::Hierarchical;
+        if (withGroups)
+            graph.groups = {{"ends", -1}};
+        for (int i = 0; i < 3; ++i)
+            graph.devices.append({QStringLiteral("d%1").arg(i), QSizeF(80, 40), withGroups && i != 1 ? 0 : -1});
+        graph.links = {{0, 1}, {1, 2}, {0, 2}};
+        GraphPlacement placement;
+        placement.centers = {{0, 0}, {200, 0}, {400, 0}};
+        placement.bends = {{}, {}, {}};
+        placement.groupRects = QVector<QRectF>(graph.groups.size(), QRectF(-60, -40, 520, 80));
+        placement.unroutedLinks = {2};
+
+        LayoutPlan::of(graph, "dot").completeLinks(graph, &placement);
+
+        // Then no link runs through a device that is neither of its ends
+        QVERIFY(placement.unroutedLinks.isEmpty());
+        const DevicesArrangement arrangement = placement.toArrangement(graph, 20);
+        QCOMPARE(arrangement.connections.size(), graph.links.size());
+        QCOMPARE(linksThroughDevices(arrangement), QStringList());
+        if (withGroups) {
+            const QRectF ends = arrangement.clusterRects.value("ends");
+            QVERIFY(ends.contains(arrangement.deviceRects.value("d0")) && ends.contains(arrangement.deviceRects.value("d2")));
+        }
     }
 
     void farReachingLinksGetDotWhereItFinishesInTime_data()
