@@ -19,8 +19,10 @@
  *
  * The text is line based: a header line, "engine", "links", then one line per attribute,
  * cluster, node and edge, and "end". Names, values and labels are percent-encoded, numbers
- * written in the shortest form that reads back exactly. Compiled into the library (exported for its
- * benchmark) and into the program; plain values, any thread.
+ * written in the shortest form that reads back exactly. The library's side of the text (it
+ * writes jobs and reads drawings; the other directions serve tests and benchmarks); the
+ * program, which starts without Qt, has its own (program/JobText.h). Exported for the
+ * benchmark; plain values, any thread.
  */
 struct DOZEROZOZU_EXPORT GraphvizJob
 {
