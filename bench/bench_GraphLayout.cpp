@@ -713,7 +713,7 @@ void benchProcessCost(QTextStream& out)
         GraphLayoutAdapter::Result result;
         qint64 program = 0;
         qint64 inProcess = 0;
-        medianPair(5, [&]() { result = GraphLayoutAdapter::layOut(graph); }, [&]() { layOutInProcess(graph); },
+        medianPair(9, [&]() { result = GraphLayoutAdapter::layOut(graph); }, [&]() { layOutInProcess(graph); },
                    &program, &inProcess);
         // The job as the layout sends it and the drawing the program answers, each written and read.
         const LayoutPlan plan = LayoutPlan::of(graph, "dot");
