@@ -35,7 +35,8 @@
  *   Orthogonal: 20,624 crossings instead of 21,892 and 7 % shorter links); with clusters it
  *   keeps their members near their links (ClusterByIO at 5,000 pipeline devices: about 6 %
  *   shorter links). Its iterations are limited so that iterations times drawing nodes stay
- *   within 4.5 million, at most 1 per device, 0.02 above 5,000 devices plus links.
+ *   within 4.5 million (15 million for Orthogonal), at most 1 per device, 0.02 above 5,000
+ *   devices plus links.
  * - Clusters: for every rank a cluster spans, dot searches its whole list of nodes once
  *   (an assertion in its node removal), so a cluster spread along a long flow costs its
  *   ranks times the drawing: ten groups spread over 3,300 ranks take half a minute. Groups
