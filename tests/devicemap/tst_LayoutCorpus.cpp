@@ -1,5 +1,7 @@
 #include "GraphLayoutAdapter.h"
+#include "GraphPlacement.h"
 #include "LayoutCorpus.h"
+#include "LayoutPlan.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -7,8 +9,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QProcess>
+#include <QSet>
 #include <QThreadPool>
+
+#include <algorithm>
+#include <cmath>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -28,6 +35,72 @@ constexpr int leftRunningMs = 5000;
 /// The application's own peak memory, in kilobytes.
 constexpr long peakMemoryKilobytes = 600 * 1024;
 
+
+/// Whether the segment a-b passes through the inside of rect (Liang-Barsky clipping).
+bool passesThrough(const QPointF& a, const QPointF& b, const QRectF& rect)
+{
+    const QRectF inner = rect.adjusted(0.5, 0.5, -0.5, -0.5);
+    double enter = 0;
+    double leave = 1;
+    const double delta[2] = {b.x() - a.x(), b.y() - a.y()};
+    const double start[2] = {a.x(), a.y()};
+    const double low[2] = {inner.left(), inner.top()};
+    const double high[2] = {inner.right(), inner.bottom()};
+    for (int axis = 0; axis < 2; ++axis) {
+        if (delta[axis] == 0) {
+            if (start[axis] <= low[axis] || start[axis] >= high[axis])
+                return false;
+            continue;
+        }
+        double t1 = (low[axis] - start[axis]) / delta[axis];
+        double t2 = (high[axis] - start[axis]) / delta[axis];
+        if (t1 > t2)
+            std::swap(t1, t2);
+        enter = std::max(enter, t1);
+        leave = std::min(leave, t2);
+        if (enter >= leave)
+            return false;
+    }
+    return true;
+}
+
+/// The links that pass through a device that is neither of their ends, each as "from>to through device".
+QStringList linksThroughDevices(const DevicesArrangement& arrangement)
+{
+    // Devices by the cells of a coarse grid they touch, so that each segment meets only its neighbours.
+    constexpr double cell = 200;
+    QHash<QPair<int, int>, QStringList> devicesByCell;
+    for (auto it = arrangement.deviceRects.cbegin(); it != arrangement.deviceRects.cend(); ++it) {
+        for (int x = int(std::floor(it->left() / cell)); x <= int(std::floor(it->right() / cell)); ++x) {
+            for (int y = int(std::floor(it->top() / cell)); y <= int(std::floor(it->bottom() / cell)); ++y)
+                devicesByCell[qMakePair(x, y)].append(it.key());
+        }
+    }
+    QStringList crossing;
+    for (const ItemsConnection& connection : arrangement.connections) {
+        QList<QPointF> path = connection.bendingPoints;
+        path.prepend(arrangement.deviceRects.value(connection.from).center());
+        path.append(arrangement.deviceRects.value(connection.to).center());
+        QString through;
+        for (int i = 0; i + 1 < path.size() && through.isEmpty(); ++i) {
+            const QRectF span = QRectF(path.at(i), path.at(i + 1)).normalized();
+            QSet<QString> seen;
+            for (int x = int(std::floor(span.left() / cell)); x <= int(std::floor(span.right() / cell)); ++x) {
+                for (int y = int(std::floor(span.top() / cell)); y <= int(std::floor(span.bottom() / cell)); ++y) {
+                    for (const QString& device : devicesByCell.value(qMakePair(x, y))) {
+                        if (device != connection.from && device != connection.to && !seen.contains(device)
+                            && passesThrough(path.at(i), path.at(i + 1), arrangement.deviceRects.value(device)))
+                            through = device;
+                        seen.insert(device);
+                    }
+                }
+            }
+        }
+        if (!through.isEmpty())
+            crossing << connection.from + '>' + connection.to + QStringLiteral(" through ") + through;
+    }
+    return crossing;
+}
 
 /// One case, in the child: 0 when it holds, otherwise what went wrong on standard error.
 int runCase(int argc, char* argv[])
@@ -112,6 +185,109 @@ private Q_SLOTS:
         const QByteArray said = child.readAllStandardError();
         QVERIFY2(child.exitStatus() == QProcess::NormalExit, "the application died");
         QVERIFY2(child.exitCode() == 0, said.constData());
+    }
+
+    void linksThroughPlacesPassNoOtherDevice_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("type");
+        // Every link of these joins neighbouring ranks: dot's drawing has no place of its own for any
+        for (const QString& shape : {QStringLiteral("tree"), QStringLiteral("star")}) {
+            for (int type : {LayoutGraph::Hierarchical, LayoutGraph::ClusterByIO, LayoutGraph::FixedClusters})
+                QTest::addRow("%s, 3000, type %d", qPrintable(shape), type) << shape << type;
+        }
+    }
+
+    void linksThroughPlacesPassNoOtherDevice()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, type);
+        // Given a graph whose links run through dot's places
+        const LayoutGraph graph = LayoutCorpus::shape(shape)(3000, type);
+        QCOMPARE(LayoutPlan::of(graph, "dot").settings.links, GraphvizJob::Links::ThroughPlaces);
+        GraphLayoutAdapter::Options options;
+        options.deadlineMs = 60000;
+
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOut(graph, options);
+
+        // Then no link runs through a device that is neither of its ends
+        QVERIFY2(!result.fellBack, qPrintable(result.reason));
+        QCOMPARE(result.arrangement.connections.size(), graph.links.size());
+        const QStringList crossing = linksThroughDevices(result.arrangement);
+        QVERIFY2(crossing.isEmpty(), qPrintable(QStringLiteral("%1 links, e.g. %2").arg(crossing.size()).arg(crossing.value(0))));
+    }
+
+    void linksLeftUnroutedGoAroundTheDevices_data()
+    {
+        QTest::addColumn<bool>("withGroups");
+        QTest::newRow("without groups: orthogonal routes") << false;
+        QTest::newRow("with groups: strips") << true;
+    }
+
+    void linksLeftUnroutedGoAroundTheDevices()
+    {
+        QFETCH(bool, withGroups);
+        // Given three devices in a row, the first linked past the second to the third, and that
+        // link left unrouted by the layout program
+        LayoutGraph graph;
+        graph.type = withGroups ? LayoutGraph::FixedClusters : LayoutGraph::Hierarchical;
+        if (withGroups)
+            graph.groups = {{"ends", -1}};
+        for (int i = 0; i < 3; ++i)
+            graph.devices.append({QStringLiteral("d%1").arg(i), QSizeF(80, 40), withGroups && i != 1 ? 0 : -1});
+        graph.links = {{0, 1}, {1, 2}, {0, 2}};
+        GraphPlacement placement;
+        placement.centers = {{0, 0}, {200, 0}, {400, 0}};
+        placement.bends = {{}, {}, {}};
+        placement.groupRects = QVector<QRectF>(graph.groups.size(), QRectF(-60, -40, 520, 80));
+        placement.unroutedLinks = {2};
+
+        LayoutPlan::of(graph, "dot").completeLinks(graph, &placement);
+
+        // Then no link runs through a device that is neither of its ends
+        QVERIFY(placement.unroutedLinks.isEmpty());
+        const DevicesArrangement arrangement = placement.toArrangement(graph, 20);
+        QCOMPARE(arrangement.connections.size(), graph.links.size());
+        QCOMPARE(linksThroughDevices(arrangement), QStringList());
+        if (withGroups) {
+            const QRectF ends = arrangement.clusterRects.value("ends");
+            QVERIFY(ends.contains(arrangement.deviceRects.value("d0")) && ends.contains(arrangement.deviceRects.value("d2")));
+        }
+    }
+
+    void farReachingLinksGetDotWhereItFinishesInTime_data()
+    {
+        QTest::addColumn<int>("devices");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("laidOut");
+        QTest::newRow("far chain, 500, Orthogonal") << 500 << int(LayoutGraph::Orthogonal) << true;
+        QTest::newRow("far chain, 500, FixedClusters") << 500 << int(LayoutGraph::FixedClusters) << true;
+        // dot's drawing of this one holds four million nodes: the grid at once
+        QTest::newRow("far chain, 4000, Orthogonal") << 4000 << int(LayoutGraph::Orthogonal) << false;
+        QTest::newRow("far chain, 4000, Hierarchical") << 4000 << int(LayoutGraph::Hierarchical) << false;
+    }
+
+    void farReachingLinksGetDotWhereItFinishesInTime()
+    {
+        QFETCH(int, devices);
+        QFETCH(int, type);
+        QFETCH(bool, laidOut);
+        const LayoutGraph graph = LayoutCorpus::farChain(devices, type);
+        const GraphLayoutAdapter::Options defaults;
+
+        // Then dot is given the graph under the map's own deadline only where it can finish in time
+        QCOMPARE(!LayoutPlan::of(graph, "dot").outrunsDeadline(defaults.deadlineMs), laidOut);
+        // And lays it out; the deadline here leaves room for a loaded machine
+        GraphLayoutAdapter::Options options;
+        options.deadlineMs = laidOut ? 60000 : defaults.deadlineMs;
+        QElapsedTimer timer;
+        timer.start();
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOut(graph, options);
+        QCOMPARE(result.fellBack, !laidOut);
+        QCOMPARE(result.method == QLatin1String("layered grid"), !laidOut);
+        if (!laidOut)
+            QVERIFY2(result.reason.contains("would take longer"), qPrintable(result.reason));
+        qInfo("%s in %lld ms", qPrintable(result.method), timer.elapsed());
     }
 };
 

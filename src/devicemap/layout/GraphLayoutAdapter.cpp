@@ -117,17 +117,6 @@ QString reasonFor(const GraphvizLayout::Outcome& outcome, const GraphLayoutAdapt
     return QString();
 }
 
-/// The placement of Graphviz's drawing with the links drawn where dot did not route them.
-void completeLinks(const LayoutGraph& graph, const LayoutPlan& plan, GraphPlacement* placement)
-{
-    if (plan.groupsAsStrips) {
-        *placement = GroupStripLayout::place(graph, *placement);
-    } else if (plan.settings.links == GraphvizJob::Links::None && graph.groups.isEmpty()) {
-        placement->findColumns();
-        OrthogonalRouter(graph, *placement).route();
-    }
-}
-
 GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLayoutAdapter::Options& options,
                                          const GraphvizLayout::Control& control)
 {
@@ -168,7 +157,7 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
         return result;
     if (!outcome.hasDrawing())
         return GraphLayoutAdapter::fallback(graph, reasonFor(outcome, options));
-    completeLinks(graph, plan, &placement);
+    plan.completeLinks(graph, &placement);
     result.arrangement = placement.toArrangement(graph, resultMargin);
     return result;
 }

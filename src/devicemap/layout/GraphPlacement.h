@@ -23,6 +23,8 @@ struct DOZEROZOZU_EXPORT GraphPlacement
     QVector<QList<QPointF>> bends;
     QVector<QRectF> groupRects;
     QVector<QVector<int>> columns;
+    /// Links the layout program could not route, ascending: they still want their bends.
+    QVector<int> unroutedLinks;
 
     /// Rebuilds columns from the centres: devices whose centres share an x (within 1) form one.
     void findColumns();

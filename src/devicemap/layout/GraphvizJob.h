@@ -19,8 +19,10 @@
  *
  * The text is line based: a header line, "engine", "links", then one line per attribute,
  * cluster, node and edge, and "end". Names, values and labels are percent-encoded, numbers
- * written so that they read back exactly. Compiled into the library (exported for its
- * benchmark) and into the program; plain values, any thread.
+ * written in the shortest form that reads back exactly. The library's side of the text (it
+ * writes jobs and reads drawings; the other directions serve tests and benchmarks); the
+ * program, which starts without Qt, has its own (program/JobText.h). Exported for the
+ * benchmark; plain values, any thread.
  */
 struct DOZEROZOZU_EXPORT GraphvizJob
 {
@@ -67,14 +69,18 @@ struct DOZEROZOZU_EXPORT GraphvizJob
 /**
  * What the layout program answers on its standard output: every node's centre, every
  * edge's bends (tail to head, as Graphviz drew the edge) and every cluster's rectangle, in
- * the job's order, with the y axis turned downwards. A run that fails answers "failed" and
- * Graphviz's last message instead. Same text conventions as GraphvizJob.
+ * the job's order, with the y axis turned downwards. An edge the program could not route
+ * (Links::ThroughPlaces where dot's drawing does not say where it runs) comes as
+ * "unrouted", for the caller to route. A run that fails answers "failed" and Graphviz's
+ * last message instead. Same text conventions as GraphvizJob.
  */
 struct DOZEROZOZU_EXPORT GraphvizDrawing
 {
     QVector<QPointF> centers;
     QVector<QList<QPointF>> bends;
     QVector<QRectF> clusterRects;
+    /// The edges the program could not route, ascending; their bends are empty.
+    QVector<int> unroutedEdges;
 
     QByteArray toText() const;
     /// The answer of a run that failed for the reason given.

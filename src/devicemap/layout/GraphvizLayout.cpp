@@ -250,6 +250,7 @@ GraphvizLayout::Outcome GraphvizLayout::run(const LayoutGraph& graph, const Sett
     placement->centers = drawing.centers;
     placement->bends = drawing.bends;
     placement->groupRects = drawing.clusterRects;
+    placement->unroutedLinks = drawing.unroutedEdges;
     placement->columns.clear();
     for (int i = 0; i < placement->bends.size(); ++i) {
         if (isTurned(settings, i))

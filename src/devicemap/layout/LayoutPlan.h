@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GraphPlacement.h"
 #include "GraphvizLayout.h"
 #include "LayoutGraph.h"
 #include "dozerozozu_export.h"
@@ -20,9 +21,11 @@
  *   ranking stretch the links (ClusterByIO at 5,000 pipeline devices: 2 % longer), so there
  *   it stops after 0.02 iterations per device.
  * - The coordinate pass: its network simplex starts from a feasible tree found in time
- *   quadratic in the drawing's nodes, the devices plus one virtual node per rank a link
- *   spans (about 0.8 s at 15,000 nodes, 5 s at 37,000), whatever nslimit says; nslimit=0
- *   skips the pass, and the devices keep their first feasible places, packed towards the
+ *   between linear and quadratic in the drawing's nodes, the devices plus one virtual node
+ *   per rank a link spans (0.24 s at 63,000 nodes of a chain whose links reach half along
+ *   it, 5 s at 37,000 of a map grid), whatever nslimit says; then each iteration costs time
+ *   in proportion to the drawing (about 0.1 µs a node), and nslimit allows that many
+ *   iterations per device; nslimit=0 skips the pass, and the devices keep their first feasible places, packed towards the
  *   top of each rank. On an untangled graph polylines then cross as often and are hardly
  *   longer (the ranks and orders decide that), so there the pass runs only while the
  *   drawing, as LayeringEstimate counts it, stays small. It stays where it pays: orthogonal
@@ -32,7 +35,8 @@
  *   Orthogonal: 20,624 crossings instead of 21,892 and 7 % shorter links); with clusters it
  *   keeps their members near their links (ClusterByIO at 5,000 pipeline devices: about 6 %
  *   shorter links). Its iterations are limited so that iterations times drawing nodes stay
- *   within 4.5 million, at most 1 per device, 0.02 above 5,000 devices plus links.
+ *   within 4.5 million (15 million for Orthogonal), at most 1 per device, 0.02 above 5,000
+ *   devices plus links.
  * - Clusters: for every rank a cluster spans, dot searches its whole list of nodes once
  *   (an assertion in its node removal), so a cluster spread along a long flow costs its
  *   ranks times the drawing: ten groups spread over 3,300 ranks take half a minute. Groups
@@ -66,6 +70,9 @@
  * Before dot starts, its drawing is estimated (LayeringEstimate::balancedLinkRanks): a
  * drawing dot could not finish within the caller's deadline (estimatedMilliseconds(), a
  * low estimate, so that a graph dot lays out in time is never refused) gets the grid at once.
+ * The estimate counts the coordinate pass as nslimit bounds it: a chain of 500 devices whose
+ * links reach half along it (63,000 nodes) takes dot 1.5 to 5 s and is laid out; one of 4,000
+ * (4 million nodes) would take minutes and gets the grid.
  *
  * Deterministic: the same graph gets the same plan. Internal to the automatic layout
  * (exported for its tests); any thread.
@@ -87,6 +94,8 @@ struct DOZEROZOZU_EXPORT LayoutPlan
     bool tangled = false;
     /// The nodes of dot's drawing: the devices and one per rank a link crosses (LayeringEstimate::balancedLinkRanks).
     qint64 drawingNodes = 0;
+    /// The iterations dot's nslimit lets its coordinate pass make; -1 where it runs to its end.
+    qint64 coordinateIterations = -1;
 
     /// The plan for graph with the Graphviz layout program named.
     static LayoutPlan of(const LayoutGraph& graph, const QByteArray& program);
@@ -95,6 +104,14 @@ struct DOZEROZOZU_EXPORT LayoutPlan
     double estimatedMilliseconds() const;
     /// Whether dot could not finish the drawing within deadlineMs.
     bool outrunsDeadline(int deadlineMs) const;
+
+    /**
+     * Draws what dot's drawing of graph left to be drawn: groups as strips where dot drew the
+     * graph without them, orthogonal routes where dot routed nothing. Where the layout program
+     * left links unrouted (GraphPlacement::unroutedLinks), every link is routed orthogonally,
+     * and with groups these become strips: routes may move columns apart, and strips follow.
+     */
+    void completeLinks(const LayoutGraph& graph, GraphPlacement* placement) const;
 
     /// Link crossings per device in LayeredGridLayout's drawing of graph without its groups.
     static double crossingsPerDevice(const LayoutGraph& graph);

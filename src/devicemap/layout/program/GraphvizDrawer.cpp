@@ -2,23 +2,25 @@
 
 #include "RankedLinkRouter.h"
 
-#include <QHash>
-
 #include <graphviz/gvc.h>
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
 
 /// Graphviz's last message, gathered from the pieces its error callback hands over.
-QByteArray& lastMessage()
+std::string& lastMessage()
 {
-    static QByteArray message;
+    static std::string message;
     return message;
 }
 
@@ -33,8 +35,8 @@ int forwardGraphvizMessage(char* text)
             break;
         written += size_t(result);
     }
-    QByteArray& message = lastMessage();
-    if (message.endsWith('\n'))
+    std::string& message = lastMessage();
+    if (!message.empty() && message.back() == '\n')
         message.clear();
     message += text;
     return 0;
@@ -47,8 +49,8 @@ int forwardGraphvizMessage(char* text)
  */
 struct SequentialIds
 {
-    QHash<QByteArray, IDTYPE> idByName;
-    QHash<IDTYPE, QByteArray> nameById;
+    std::unordered_map<std::string, IDTYPE> idByName;
+    std::unordered_map<IDTYPE, std::string> nameById;
     // Named objects get even ids and anonymous ones odd ids, as Graphviz's own naming does.
     IDTYPE nextNamed = 2;
     IDTYPE nextAnonymous = 1;
@@ -63,18 +65,18 @@ struct SequentialIds
             ids->nextAnonymous += 2;
             return 1;
         }
-        const QByteArray key(name);
-        const auto found = ids->idByName.constFind(key);
-        if (found != ids->idByName.constEnd()) {
-            *id = *found;
+        const std::string key(name);
+        const auto found = ids->idByName.find(key);
+        if (found != ids->idByName.end()) {
+            *id = found->second;
             return 1;
         }
         if (!create)
             return 0;
         *id = ids->nextNamed;
         ids->nextNamed += 2;
-        ids->idByName.insert(key, *id);
-        ids->nameById.insert(*id, key);
+        ids->idByName.emplace(key, *id);
+        ids->nameById.emplace(*id, key);
         return 1;
     }
 
@@ -85,8 +87,8 @@ struct SequentialIds
     static char* print(void* state, int, IDTYPE id)
     {
         auto* ids = static_cast<SequentialIds*>(state);
-        const auto found = ids->nameById.constFind(id);
-        return found == ids->nameById.constEnd() ? nullptr : const_cast<char*>(found->constData());
+        const auto found = ids->nameById.find(id);
+        return found == ids->nameById.end() ? nullptr : const_cast<char*>(found->second.c_str());
     }
 
     static void close(void* state) { delete static_cast<SequentialIds*>(state); }
@@ -99,13 +101,49 @@ Agiddisc_t sequentialIdDiscipline{SequentialIds::open,  SequentialIds::map,   Se
                                   SequentialIds::idregister};
 Agdisc_t layoutDiscipline{&AgMemDisc, &sequentialIdDiscipline, &AgIoDisc};
 
+/*
+ * gvContext() reads Graphviz's plugin list and, at the first text it measures, loads the
+ * text-layout plugin with pango, cairo, glib and fontconfig: most of a small layout's cost.
+ * dot needs only its layout plugin and the core; without a text-layout plugin Graphviz sizes
+ * the cluster labels from its own font metrics, which is all a label's size is needed for.
+ */
+GVC_t* dotContext()
+{
+    static GVC_t* context = []() -> GVC_t* {
+        void* dotLayout = ::dlopen(GRAPHVIZ_PLUGIN_DOT_LAYOUT, RTLD_LAZY | RTLD_LOCAL);
+        void* core = ::dlopen(GRAPHVIZ_PLUGIN_CORE, RTLD_LAZY | RTLD_LOCAL);
+        void* dotLibrary = dotLayout ? ::dlsym(dotLayout, "gvplugin_dot_layout_LTX_library") : nullptr;
+        void* coreLibrary = core ? ::dlsym(core, "gvplugin_core_LTX_library") : nullptr;
+        if (!dotLibrary || !coreLibrary)
+            return nullptr;
+        static lt_symlist_t builtins[] = {{"gvplugin_dot_layout_LTX_library", dotLibrary},
+                                          {"gvplugin_core_LTX_library", coreLibrary},
+                                          {nullptr, nullptr}};
+        return gvContextPlugins(builtins, 0);
+    }();
+    return context;
+}
+
+/// The context for engine: dot's own where it can be had, every installed plugin otherwise.
+GVC_t* contextFor(const std::string& engine)
+{
+    if (engine == "dot") {
+        if (GVC_t* context = dotContext())
+            return context;
+    }
+    static GVC_t* context = gvContext();
+    return context;
+}
+
 /// Font size of the cluster labels that stand for the map's cluster titles.
 const char clusterTitleSize[] = "14";
 
-QByteArray inches(double points)
+std::string inches(double points)
 {
     // Graphviz sizes nodes in inches of 72 points; one point is one scene unit.
-    return QByteArray::number(std::max(points, 1.0) / 72.0, 'f', 5);
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.5f", std::max(points, 1.0) / 72.0);
+    return text;
 }
 
 char* text(const char* literal)
@@ -117,13 +155,12 @@ char* text(const char* literal)
 class GraphvizGraph
 {
 public:
-    explicit GraphvizGraph(const GraphvizJob& job)
+    explicit GraphvizGraph(const ProgramJob& job)
         : job(job)
     {
         root = agopen(text("layout"), Agdirected, &layoutDiscipline);
         for (const auto& attribute : job.attributes)
-            agattr(root, AGRAPH, const_cast<char*>(attribute.first.constData()),
-                   const_cast<char*>(attribute.second.constData()));
+            agattr(root, AGRAPH, const_cast<char*>(attribute.first.c_str()), const_cast<char*>(attribute.second.c_str()));
         agattr(root, AGNODE, text("shape"), text("box"));
         agattr(root, AGNODE, text("fixedsize"), text("true"));
         agattr(root, AGNODE, text("label"), text(""));
@@ -135,28 +172,33 @@ public:
         addEdges();
     }
 
-    ~GraphvizGraph() { agclose(root); }
+    /// Frees the graph, for a process that draws more than once; the program leaves that to its exit.
+    void close()
+    {
+        agclose(root);
+        root = nullptr;
+    }
 
     GraphvizGraph(const GraphvizGraph&) = delete;
     GraphvizGraph& operator=(const GraphvizGraph&) = delete;
 
     Agraph_t* handle() const { return root; }
 
-    GraphvizDrawing drawing() const
+    ProgramDrawing drawing() const
     {
-        GraphvizDrawing result;
+        ProgramDrawing result;
         const boxf box = GD_bb(root);
         const double top = box.UR.y;
-        auto flipped = [top](const pointf& point) { return QPointF(point.x, top - point.y); };
+        auto flipped = [top](const pointf& point) { return ProgramDrawing::Point{point.x, top - point.y}; };
 
-        result.centers.reserve(int(nodes.size()));
+        result.centers.reserve(nodes.size());
         for (Agnode_t* node : nodes)
-            result.centers.append(flipped(ND_coord(node)));
-        result.bends.resize(int(edges.size()));
-        if (job.links == GraphvizJob::Links::Routed) {
+            result.centers.push_back(flipped(ND_coord(node)));
+        result.bends.resize(edges.size());
+        if (job.links == ProgramJob::Links::Routed) {
             for (int i = 0; i < int(edges.size()); ++i)
                 result.bends[i] = corners(edges.at(i), flipped);
-        } else if (job.links == GraphvizJob::Links::ThroughPlaces) {
+        } else if (job.links == ProgramJob::Links::ThroughPlaces) {
             // Rank by rank, top to bottom, as dot's own router takes them: each link narrows the
             // room of the next.
             RankedLinkRouter router(root);
@@ -170,15 +212,23 @@ public:
                 return std::make_pair(ND_rank(first), ND_order(first));
             };
             std::stable_sort(order.begin(), order.end(), [&start](int a, int b) { return start(a) < start(b); });
+            std::vector<pointf> way;
             for (int i : order) {
-                for (const QPointF& bend : router.route(edges.at(i)))
-                    result.bends[i].append(flipped(pointf{bend.x(), bend.y()}));
+                if (!router.route(edges.at(i), &way)) {
+                    result.unroutedEdges.push_back(i);
+                    continue;
+                }
+                for (const pointf& bend : way)
+                    result.bends[i].push_back(flipped(bend));
             }
+            std::sort(result.unroutedEdges.begin(), result.unroutedEdges.end());
         }
-        result.clusterRects.reserve(int(clusters.size()));
+        result.clusterRects.reserve(clusters.size());
         for (Agraph_t* cluster : clusters) {
+            // Turned downwards, the box's upper corner is its top-left one.
             const boxf bb = GD_bb(cluster);
-            result.clusterRects.append(QRectF(flipped(bb.LL), flipped(bb.UR)).normalized());
+            const ProgramDrawing::Point topLeft = flipped(pointf{bb.LL.x, bb.UR.y});
+            result.clusterRects.push_back({topLeft.x, topLeft.y, bb.UR.x - bb.LL.x, bb.UR.y - bb.LL.y});
         }
         return result;
     }
@@ -186,29 +236,30 @@ public:
 private:
     void addClusters()
     {
-        QVector<bool> hasMembers(job.clusters.size(), false);
-        for (const GraphvizJob::Node& node : job.nodes) {
+        std::vector<bool> hasMembers(job.clusters.size(), false);
+        for (const ProgramJob::Node& node : job.nodes) {
             for (int cluster = node.cluster; cluster >= 0 && !hasMembers.at(cluster);
                  cluster = job.clusters.at(cluster).parent)
                 hasMembers[cluster] = true;
         }
-        for (int i = 0; i < job.clusters.size(); ++i) {
+        for (int i = 0; i < int(job.clusters.size()); ++i) {
             const int parent = job.clusters.at(i).parent;
             Agraph_t* owner = parent >= 0 && parent < i ? clusters.at(parent) : root;
-            const QByteArray name = "cluster_" + QByteArray::number(i);
-            Agraph_t* cluster = agsubg(owner, const_cast<char*>(name.constData()), 1);
+            const std::string name = "cluster_" + std::to_string(i);
+            Agraph_t* cluster = agsubg(owner, const_cast<char*>(name.c_str()), 1);
             clusters.push_back(cluster);
             // The map draws a cluster's name in a tab inside its top-left corner: a label
             // of about that size keeps the devices clear of it.
-            QByteArray title = job.clusters.at(i).label;
-            title.replace('\\', "\\\\");
-            agsafeset(cluster, text("label"), title.isEmpty() ? text(" ") : title.data(), text(""));
+            std::string title;
+            for (const char c : job.clusters.at(i).label)
+                title += c == '\\' ? std::string("\\\\") : std::string(1, c);
+            agsafeset(cluster, text("label"), title.empty() ? text(" ") : title.data(), text(""));
             agsafeset(cluster, text("fontsize"), text(clusterTitleSize), text(""));
             agsafeset(cluster, text("labeljust"), text("l"), text(""));
             agsafeset(cluster, text("labelloc"), text("t"), text(""));
             if (!hasMembers.at(i)) {
-                const QByteArray placeholder = "e" + QByteArray::number(i);
-                Agnode_t* node = agnode(cluster, const_cast<char*>(placeholder.constData()), 1);
+                const std::string placeholder = "e" + std::to_string(i);
+                Agnode_t* node = agnode(cluster, const_cast<char*>(placeholder.c_str()), 1);
                 agsafeset(node, text("style"), text("invis"), text(""));
             }
         }
@@ -217,14 +268,14 @@ private:
     void addNodes()
     {
         nodes.reserve(job.nodes.size());
-        for (int i = 0; i < job.nodes.size(); ++i) {
-            const GraphvizJob::Node& jobNode = job.nodes.at(i);
-            const QByteArray id = "n" + QByteArray::number(i);
+        for (int i = 0; i < int(job.nodes.size()); ++i) {
+            const ProgramJob::Node& jobNode = job.nodes.at(i);
+            const std::string id = "n" + std::to_string(i);
             Agraph_t* owner = jobNode.cluster >= 0 && jobNode.cluster < int(clusters.size()) ? clusters.at(jobNode.cluster)
                                                                                                : root;
-            Agnode_t* node = agnode(owner, const_cast<char*>(id.constData()), 1);
-            agxset(node, widthAttribute, const_cast<char*>(inches(jobNode.size.width()).constData()));
-            agxset(node, heightAttribute, const_cast<char*>(inches(jobNode.size.height()).constData()));
+            Agnode_t* node = agnode(owner, const_cast<char*>(id.c_str()), 1);
+            agxset(node, widthAttribute, const_cast<char*>(inches(jobNode.width).c_str()));
+            agxset(node, heightAttribute, const_cast<char*>(inches(jobNode.height).c_str()));
             nodes.push_back(node);
         }
     }
@@ -237,32 +288,32 @@ private:
     }
 
     template<typename Flip>
-    static QList<QPointF> corners(Agedge_t* edge, Flip flipped)
+    static std::vector<ProgramDrawing::Point> corners(Agedge_t* edge, Flip flipped)
     {
         // A polyline comes as Bézier control points with every corner repeated: the
         // distinct points are its vertices, and the first and last lie on the node outlines.
-        QList<QPointF> points;
+        std::vector<ProgramDrawing::Point> points;
         const splines* spline = ED_spl(edge);
         if (!spline)
             return points;
         for (int b = 0; b < spline->size; ++b) {
             const bezier& curve = spline->list[b];
             for (int p = 0; p < curve.size; ++p) {
-                const QPointF point = flipped(curve.list[p]);
-                if (points.isEmpty() || points.last() != point)
-                    points.append(point);
+                const ProgramDrawing::Point point = flipped(curve.list[p]);
+                if (points.empty() || points.back().x != point.x || points.back().y != point.y)
+                    points.push_back(point);
             }
         }
         if (points.size() >= 2) {
-            points.removeFirst();
-            points.removeLast();
+            points.erase(points.begin());
+            points.pop_back();
         } else {
             points.clear();
         }
         return points;
     }
 
-    const GraphvizJob& job;
+    const ProgramJob& job;
     Agraph_t* root = nullptr;
     Agsym_t* widthAttribute = nullptr;
     Agsym_t* heightAttribute = nullptr;
@@ -271,45 +322,56 @@ private:
     std::vector<Agedge_t*> edges;
 };
 
-bool isFinite(const GraphvizDrawing& drawing)
+bool isFinite(const ProgramDrawing& drawing)
 {
-    auto finite = [](const QPointF& point) { return std::isfinite(point.x()) && std::isfinite(point.y()); };
-    for (const QPointF& center : drawing.centers) {
-        if (!finite(center))
-            return false;
-    }
-    for (const QList<QPointF>& bends : drawing.bends) {
+    auto finite = [](const ProgramDrawing::Point& point) { return std::isfinite(point.x) && std::isfinite(point.y); };
+    if (!std::all_of(drawing.centers.cbegin(), drawing.centers.cend(), finite))
+        return false;
+    for (const std::vector<ProgramDrawing::Point>& bends : drawing.bends) {
         if (!std::all_of(bends.cbegin(), bends.cend(), finite))
             return false;
     }
-    for (const QRectF& rect : drawing.clusterRects) {
-        if (!finite(rect.topLeft()) || !finite(rect.bottomRight()))
+    for (const ProgramDrawing::Box& box : drawing.clusterRects) {
+        if (!finite({box.x, box.y}) || !finite({box.width, box.height}))
             return false;
     }
     return true;
 }
 
+std::string trimmed(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
 } // namespace
 
-bool GraphvizDrawer::draw(const GraphvizJob& job, GraphvizDrawing* drawing, QByteArray* error)
+bool GraphvizDrawer::draw(const ProgramJob& job, ProgramDrawing* drawing, std::string* error, Teardown teardown)
 {
     agseterrf(forwardGraphvizMessage);
-    GVC_t* context = gvContext();
+    GVC_t* context = contextFor(job.engine);
     if (!context) {
         *error = "no Graphviz context";
         return false;
     }
-    const GraphvizGraph graph(job);
-    if (gvLayout(context, graph.handle(), job.engine.constData()) != 0) {
-        *error = lastMessage().trimmed().isEmpty() ? QByteArray("Graphviz could not lay the graph out")
-                                                   : lastMessage().trimmed();
-        return false;
+    GraphvizGraph graph(job);
+    const bool laidOut = gvLayout(context, graph.handle(), job.engine.c_str()) == 0;
+    if (laidOut)
+        *drawing = graph.drawing();
+    else
+        *error = trimmed(lastMessage()).empty() ? std::string("Graphviz could not lay the graph out")
+                                                : trimmed(lastMessage());
+    // Freeing a large graph costs a tenth of its layout; a process about to end need not.
+    if (teardown == Teardown::Free) {
+        if (laidOut)
+            gvFreeLayout(context, graph.handle());
+        graph.close();
     }
-    *drawing = graph.drawing();
-    gvFreeLayout(context, graph.handle());
-    if (!isFinite(*drawing)) {
+    if (laidOut && !isFinite(*drawing)) {
         *error = "Graphviz gave coordinates that are not numbers";
         return false;
     }
-    return true;
+    return laidOut;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "GraphvizJob.h"
+#include "JobText.h"
 
-#include <QByteArray>
+#include <string>
 
 /**
  * The layout program's one run of Graphviz through its C API: nodes with synthetic ids
@@ -11,12 +11,22 @@
  * empty clusters), then positions, polyline corners and cluster boxes read back with the
  * y axis turned downwards.
  *
- * Graphviz reports its messages through an error callback: each piece goes to standard
- * error at once, so that what it said before a crash is not lost. One run per process.
+ * dot runs with its layout plugin and Graphviz's core alone (no text-layout plugin, no
+ * fonts), set up once per process. Graphviz reports its messages through an error callback:
+ * each piece goes to standard error at once, so that what it said before a crash is not lost.
+ * Runs one after another on one thread.
  */
 class GraphvizDrawer
 {
 public:
+    enum class Teardown {
+        /// The graph stays in memory: the process ends right after and frees it all at once.
+        LeaveToExit,
+        /// The graph is freed, for a process that draws again.
+        Free,
+    };
+
     /// Lays job out. False, with error set to Graphviz's last word, when Graphviz fails.
-    static bool draw(const GraphvizJob& job, GraphvizDrawing* drawing, QByteArray* error);
+    static bool draw(const ProgramJob& job, ProgramDrawing* drawing, std::string* error,
+                     Teardown teardown = Teardown::LeaveToExit);
 };

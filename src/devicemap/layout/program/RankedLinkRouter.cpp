@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -10,6 +11,11 @@ constexpr int normalNode = 0;
 constexpr int virtualNode = 1;
 constexpr int leftToRight = 1;
 
+bool same(const pointf& a, const pointf& b)
+{
+    return a.x == b.x && a.y == b.y;
+}
+
 int rounded(double value)
 {
     // As dot rounds the separations it keeps between the nodes of a rank.
@@ -17,67 +23,67 @@ int rounded(double value)
 }
 
 /// Twice the signed area of a, b, c: positive when c lies to the left of a→b (y up).
-double turn(const QPointF& a, const QPointF& b, const QPointF& c)
+double turn(const pointf& a, const pointf& b, const pointf& c)
 {
-    return (b.x() - a.x()) * (c.y() - a.y()) - (b.y() - a.y()) * (c.x() - a.x());
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
 }
 
 /// The shortest way from start to end through portals crossed left to right, each given by its
 /// left (upper) and right (lower) end: the funnel algorithm.
-QList<QPointF> shortestWay(const QVector<QPair<QPointF, QPointF>>& portals)
+std::vector<pointf> shortestWay(const std::vector<std::pair<pointf, pointf>>& portals)
 {
-    QList<QPointF> path{portals.first().first};
-    QPointF apex = portals.first().first;
-    QPointF left = apex;
-    QPointF right = apex;
+    std::vector<pointf> path{portals.front().first};
+    pointf apex = portals.front().first;
+    pointf left = apex;
+    pointf right = apex;
     int leftIndex = 0;
     int rightIndex = 0;
-    for (int i = 1; i < portals.size(); ++i) {
-        const QPointF& nextLeft = portals.at(i).first;
-        const QPointF& nextRight = portals.at(i).second;
+    for (int i = 1; i < int(portals.size()); ++i) {
+        const pointf& nextLeft = portals[i].first;
+        const pointf& nextRight = portals[i].second;
         if (turn(apex, right, nextRight) >= 0) {
-            if (apex == right || turn(apex, left, nextRight) < 0) {
+            if (same(apex, right) || turn(apex, left, nextRight) < 0) {
                 right = nextRight;
                 rightIndex = i;
             } else {
                 // The right side crossed over the left one: the way turns round the left corner.
-                path.append(left);
+                path.push_back(left);
                 apex = right = left;
                 i = rightIndex = leftIndex;
                 continue;
             }
         }
         if (turn(apex, left, nextLeft) <= 0) {
-            if (apex == left || turn(apex, right, nextLeft) > 0) {
+            if (same(apex, left) || turn(apex, right, nextLeft) > 0) {
                 left = nextLeft;
                 leftIndex = i;
             } else {
-                path.append(right);
+                path.push_back(right);
                 apex = left = right;
                 i = leftIndex = rightIndex;
                 continue;
             }
         }
     }
-    if (path.last() != portals.last().first)
-        path.append(portals.last().first);
+    if (!same(path.back(), portals.back().first))
+        path.push_back(portals.back().first);
     return path;
 }
 
 /// The y of the x-monotone path at x.
-double heightAt(const QList<QPointF>& path, double x)
+double heightAt(const std::vector<pointf>& path, double x)
 {
-    for (int i = 1; i < path.size(); ++i) {
-        const QPointF& a = path.at(i - 1);
-        const QPointF& b = path.at(i);
-        if (x <= b.x() || i + 1 == path.size()) {
-            if (b.x() - a.x() <= 1e-9)
-                return b.y();
-            const double t = std::clamp((x - a.x()) / (b.x() - a.x()), 0.0, 1.0);
-            return a.y() + t * (b.y() - a.y());
+    for (int i = 1; i < int(path.size()); ++i) {
+        const pointf& a = path[i - 1];
+        const pointf& b = path[i];
+        if (x <= b.x || i + 1 == int(path.size())) {
+            if (b.x - a.x <= 1e-9)
+                return b.y;
+            const double t = std::clamp((x - a.x) / (b.x - a.x), 0.0, 1.0);
+            return a.y + t * (b.y - a.y);
         }
     }
-    return path.first().y();
+    return path.front().y;
 }
 
 } // namespace
@@ -87,9 +93,9 @@ RankedLinkRouter::RankedLinkRouter(Agraph_t* root)
 {
     if (GD_rankdir(root) != leftToRight || !GD_rank(root) || GD_maxrank(root) < GD_minrank(root))
         return;
-    ready = findFrame();
-    if (ready)
-        findBands();
+    frameFound = findFrame();
+    findBands();
+    ready = true;
 }
 
 bool RankedLinkRouter::findFrame()
@@ -139,67 +145,78 @@ void RankedLinkRouter::findBands()
     for (int r = GD_minrank(root); r <= GD_maxrank(root); ++r) {
         const rank_t& rank = GD_rank(root)[r];
         RankBand band;
+        bool placed = false;
         for (int i = 0; i < rank.n; ++i) {
             Agnode_t* node = rank.v[i];
             // A node's own order may be its place in a cluster's ranks: this is its place in the drawing's.
-            orders.insert(node, i);
-            const double x = placeOf(node).x();
-            const double half = ND_node_type(node) == normalNode ? ND_lw(node) : 0.0;
+            orders[node] = i;
+            const bool normal = ND_node_type(node) == normalNode;
+            if (!normal && !frameFound)
+                continue;
+            const double x = placeOf(node).x;
+            const double half = normal ? ND_lw(node) : 0.0;
             band.x = x;
-            band.left = i == 0 ? x - half : std::min(band.left, x - half);
-            band.right = i == 0 ? x + half : std::max(band.right, x + half);
+            band.left = placed ? std::min(band.left, x - half) : x - half;
+            band.right = placed ? std::max(band.right, x + half) : x + half;
+            placed = true;
         }
-        bands.append(band);
+        bands.push_back(band);
     }
 }
 
-QPointF RankedLinkRouter::placeOf(Agnode_t* node) const
+pointf RankedLinkRouter::placeOf(Agnode_t* node) const
 {
     if (ND_node_type(node) == normalNode)
-        return QPointF(ND_coord(node).x, ND_coord(node).y);
-    return QPointF(rankEnd - ND_coord(node).y, ND_coord(node).x - rankStart);
+        return ND_coord(node);
+    return pointf{rankEnd - ND_coord(node).y, ND_coord(node).x - rankStart};
 }
 
-QList<Agnode_t*> RankedLinkRouter::chainOf(Agedge_t* edge) const
+std::vector<Agnode_t*> RankedLinkRouter::chainOf(Agedge_t* edge) const
 {
     // A link dot turned round has its virtual nodes chained from its head's rank to its tail's.
     const bool turned = ND_rank(agtail(edge)) > ND_rank(aghead(edge));
     Agnode_t* first = turned ? aghead(edge) : agtail(edge);
     Agnode_t* last = turned ? agtail(edge) : aghead(edge);
     const int ranks = ND_rank(last) - ND_rank(first);
-    QList<Agnode_t*> chain{first};
+    std::vector<Agnode_t*> chain{first};
     Agedge_t* step = ED_to_virt(edge);
-    while (step && agtail(step) == chain.last() && ND_node_type(aghead(step)) == virtualNode && chain.size() < ranks) {
-        chain.append(aghead(step));
+    while (step && agtail(step) == chain.back() && ND_node_type(aghead(step)) == virtualNode && int(chain.size()) < ranks) {
+        chain.push_back(aghead(step));
         step = ND_out(aghead(step)).size > 0 ? ND_out(aghead(step)).list[0] : nullptr;
     }
     // Only a chain that ends where the link does is the link's.
-    if (!step || agtail(step) != chain.last() || aghead(step) != last)
+    if (!step || agtail(step) != chain.back() || aghead(step) != last)
         return {};
-    chain.append(last);
+    chain.push_back(last);
     return chain;
+}
+
+int RankedLinkRouter::orderOf(Agnode_t* node) const
+{
+    const auto found = orders.find(node);
+    return found == orders.end() ? -1 : found->second;
 }
 
 double RankedLinkRouter::lowSide(Agnode_t* node) const
 {
-    const double y = placeOf(node).y();
+    const double y = placeOf(node).y;
     if (ND_node_type(node) == normalNode)
         return y - ND_ht(node) / 2;
-    return passedAt.contains(node) ? passedAt.value(node) : y - ND_lw(node);
+    return passedAt.count(node) ? passedAt.at(node) : y - ND_lw(node);
 }
 
 double RankedLinkRouter::highSide(Agnode_t* node) const
 {
-    const double y = placeOf(node).y();
+    const double y = placeOf(node).y;
     if (ND_node_type(node) == normalNode)
         return y + ND_ht(node) / 2;
-    return passedAt.contains(node) ? passedAt.value(node) : y + ND_rw(node);
+    return passedAt.count(node) ? passedAt.at(node) : y + ND_rw(node);
 }
 
 RankedLinkRouter::Gate RankedLinkRouter::roomOf(Agnode_t* node) const
 {
-    const double y = placeOf(node).y();
-    const int order = orders.value(node, -1);
+    const double y = placeOf(node).y;
+    const int order = orderOf(node);
     if (order < 0 || ND_rank(node) < GD_minrank(root) || ND_rank(node) > GD_maxrank(root))
         return {0, y, y};
     const rank_t& rank = GD_rank(root)[ND_rank(node)];
@@ -212,41 +229,50 @@ RankedLinkRouter::Gate RankedLinkRouter::roomOf(Agnode_t* node) const
     return gate;
 }
 
-QList<QPointF> RankedLinkRouter::route(Agedge_t* edge)
+bool RankedLinkRouter::route(Agedge_t* edge, std::vector<pointf>* bends)
 {
-    if (!ready || ND_rank(agtail(edge)) == ND_rank(aghead(edge)))
-        return {};
-    const QList<Agnode_t*> chain = chainOf(edge);
-    if (chain.isEmpty())
-        return {};
+    bends->clear();
+    if (!ready)
+        return false;
+    Agnode_t* tail = agtail(edge);
+    Agnode_t* head = aghead(edge);
+    if (ND_rank(tail) == ND_rank(head)) {
+        // Within a rank a straight line passes no device only between neighbours.
+        return tail == head || std::abs(orderOf(tail) - orderOf(head)) == 1;
+    }
+    const std::vector<Agnode_t*> chain = chainOf(edge);
+    // Virtual nodes are placed in a frame of their own.
+    if (chain.empty() || (chain.size() > 2 && !frameFound))
+        return false;
 
     // Level out of the first device and into the last, through each virtual node's room
     // across its rank's band.
-    QVector<QPair<QPointF, QPointF>> portals;
+    std::vector<std::pair<pointf, pointf>> portals;
     auto addGate = [&portals](double x, double low, double high) {
-        portals.append(qMakePair(QPointF(x, high), QPointF(x, low)));
+        portals.emplace_back(pointf{x, high}, pointf{x, low});
     };
-    const QPointF start = placeOf(chain.first());
-    const QPointF end = placeOf(chain.last());
-    portals.append(qMakePair(start, start));
-    const RankBand& firstBand = bands.at(ND_rank(chain.first()) - GD_minrank(root));
-    addGate(firstBand.right, start.y() - ND_ht(chain.first()) / 2, start.y() + ND_ht(chain.first()) / 2);
-    for (int i = 1; i + 1 < chain.size(); ++i) {
-        const RankBand& band = bands.at(ND_rank(chain.at(i)) - GD_minrank(root));
-        const Gate room = roomOf(chain.at(i));
+    const pointf start = placeOf(chain.front());
+    const pointf end = placeOf(chain.back());
+    portals.emplace_back(start, start);
+    const RankBand& firstBand = bands.at(ND_rank(chain.front()) - GD_minrank(root));
+    addGate(firstBand.right, start.y - ND_ht(chain.front()) / 2, start.y + ND_ht(chain.front()) / 2);
+    for (int i = 1; i + 1 < int(chain.size()); ++i) {
+        const RankBand& band = bands.at(ND_rank(chain[i]) - GD_minrank(root));
+        const Gate room = roomOf(chain[i]);
         addGate(band.left, room.low, room.high);
         addGate(band.right, room.low, room.high);
     }
-    const RankBand& lastBand = bands.at(ND_rank(chain.last()) - GD_minrank(root));
-    addGate(lastBand.left, end.y() - ND_ht(chain.last()) / 2, end.y() + ND_ht(chain.last()) / 2);
-    portals.append(qMakePair(end, end));
+    const RankBand& lastBand = bands.at(ND_rank(chain.back()) - GD_minrank(root));
+    addGate(lastBand.left, end.y - ND_ht(chain.back()) / 2, end.y + ND_ht(chain.back()) / 2);
+    portals.emplace_back(end, end);
 
-    QList<QPointF> way = shortestWay(portals);
-    for (int i = 1; i + 1 < chain.size(); ++i)
-        passedAt.insert(chain.at(i), heightAt(way, bands.at(ND_rank(chain.at(i)) - GD_minrank(root)).x));
-    way.removeFirst();
-    way.removeLast();
-    if (ND_rank(agtail(edge)) > ND_rank(aghead(edge)))
+    std::vector<pointf> way = shortestWay(portals);
+    for (int i = 1; i + 1 < int(chain.size()); ++i)
+        passedAt[chain[i]] = heightAt(way, bands.at(ND_rank(chain[i]) - GD_minrank(root)).x);
+    way.erase(way.begin());
+    way.pop_back();
+    if (ND_rank(tail) > ND_rank(head))
         std::reverse(way.begin(), way.end());
-    return way;
+    *bends = std::move(way);
+    return true;
 }

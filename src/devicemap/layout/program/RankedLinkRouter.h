@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QHash>
-#include <QList>
-#include <QPointF>
-#include <QVector>
-
 #include <graphviz/gvc.h>
+
+#include <unordered_map>
+#include <vector>
 
 /**
  * Routes links through the places dot's drawing gave them, where dot itself routes nothing
@@ -15,11 +13,16 @@
  * dot's own router does; the links are routed one after another, each narrowing the room of
  * its neighbours to where it passed. Links cross only where dot's ordering has them cross.
  *
+ * A link between neighbouring ranks crosses no rank: it leaves its source's band level
+ * with its source and enters its target's level with its target, and the gap between two
+ * ranks holds no device. Such links need nothing but the devices' final places.
+ *
  * dot's last step turns and moves the devices to their final places but leaves the virtual
  * nodes where its left-to-right passes put them, in the drawing's own frame (ranks along y,
  * each rank along x). That frame is found again from the devices: a rank's y is its virtual
  * nodes', and devices sit in a rank at the separations dot keeps between neighbours, which
- * are tight wherever a node stays packed against its neighbour.
+ * are tight wherever a node stays packed against its neighbour. Where no device has a
+ * virtual neighbour the frame stays unknown, and links through virtual nodes are not routed.
  *
  * Works on the laid-out graph before its layout is freed, rankdir=LR only; in Graphviz's
  * final frame (y up).
@@ -29,11 +32,13 @@ class RankedLinkRouter
 public:
     explicit RankedLinkRouter(Agraph_t* root);
 
-    /// Whether the drawing's frame was found; without it no link gets bends.
-    bool isReady() const { return ready; }
-
-    /// Routes edge and gives its bends from its tail to its head; none for a link within one rank.
-    QList<QPointF> route(Agedge_t* edge);
+    /**
+     * Routes edge and sets bends to its bends from its tail to its head (none where a straight
+     * line passes no other device). False, with bends empty, where the drawing does not say
+     * where the link runs: its virtual nodes' frame is unknown, dot's chain for it is not
+     * whole, or it joins devices of one rank with others between them.
+     */
+    bool route(Agedge_t* edge, std::vector<pointf>* bends);
 
 private:
     struct RankBand
@@ -52,21 +57,25 @@ private:
 
     bool findFrame();
     void findBands();
-    QPointF placeOf(Agnode_t* node) const;
+    pointf placeOf(Agnode_t* node) const;
     /// The nodes from the lower-ranked end of edge to the other, empty when dot's chain is not whole.
-    QList<Agnode_t*> chainOf(Agedge_t* edge) const;
+    std::vector<Agnode_t*> chainOf(Agedge_t* edge) const;
     /// The room a virtual node leaves its link between its neighbours in the rank.
     Gate roomOf(Agnode_t* node) const;
+    /// node's place in its rank of the drawing, -1 for none.
+    int orderOf(Agnode_t* node) const;
     double lowSide(Agnode_t* node) const;
     double highSide(Agnode_t* node) const;
 
     Agraph_t* root;
     bool ready = false;
+    /// Whether the virtual nodes' frame (rankEnd, rankStart) was found.
+    bool frameFound = false;
     double rankEnd = 0;
     double rankStart = 0;
-    QVector<RankBand> bands;
+    std::vector<RankBand> bands;
     /// Each node's place in its rank of the drawing.
-    QHash<Agnode_t*, int> orders;
+    std::unordered_map<Agnode_t*, int> orders;
     /// Where routed links passed their virtual nodes.
-    QHash<Agnode_t*, double> passedAt;
+    std::unordered_map<Agnode_t*, double> passedAt;
 };

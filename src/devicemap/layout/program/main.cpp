@@ -14,7 +14,7 @@
 // memory cannot be limited.
 
 #include "GraphvizDrawer.h"
-#include "GraphvizJob.h"
+#include "JobText.h"
 
 #include <algorithm>
 #include <csignal>
@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -172,13 +173,13 @@ void say(const char* text)
     writeAll(STDERR_FILENO, text, std::strlen(text));
 }
 
-QByteArray readAll(FILE* input)
+std::string readAll(FILE* input)
 {
-    QByteArray text;
+    std::string text;
     char buffer[65536];
     size_t length = 0;
     while ((length = std::fread(buffer, 1, sizeof(buffer), input)) > 0)
-        text.append(buffer, int(length));
+        text.append(buffer, length);
     return text;
 }
 
@@ -210,17 +211,17 @@ int main(int argc, char* argv[])
     for (int signalNumber : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL})
         std::signal(signalNumber, noteCrash);
 
-    GraphvizJob job;
-    QString error;
-    if (!GraphvizJob::fromText(readAll(stdin), &job, &error)) {
-        const QByteArray text = "dozerozozu-layout: " + error.toUtf8() + '\n';
-        writeAll(STDERR_FILENO, text.constData(), size_t(text.size()));
+    ProgramJob job;
+    std::string error;
+    if (!ProgramJob::read(readAll(stdin), &job, &error)) {
+        const std::string text = "dozerozozu-layout: " + error + '\n';
+        writeAll(STDERR_FILENO, text.data(), text.size());
         return 2;
     }
-    GraphvizDrawing drawing;
-    QByteArray failure;
+    ProgramDrawing drawing;
+    std::string failure;
     const bool drawn = GraphvizDrawer::draw(job, &drawing, &failure);
-    const QByteArray answer = drawn ? drawing.toText() : GraphvizDrawing::failureText(failure);
-    writeAll(STDOUT_FILENO, answer.constData(), size_t(answer.size()));
+    const std::string answer = drawn ? drawing.text() : ProgramDrawing::failureText(failure);
+    writeAll(STDOUT_FILENO, answer.data(), answer.size());
     return drawn ? 0 : 1;
 }
