@@ -88,7 +88,7 @@ struct DOZEROZOZU_EXPORT GraphvizDrawing
     /**
      * Reads an answer. Returns true with drawing set for a drawing that ends properly, false
      * otherwise, with failure set to the run's own reason where it gave one and error to what
-     * is wrong with the text where it did not.
+     * is wrong with the text where it did not; both empty for a run that failed without a reason.
      */
     static bool fromText(const QByteArray& text, GraphvizDrawing* drawing, QString* failure, QString* error);
 };

@@ -230,7 +230,9 @@ GraphvizLayout::Outcome GraphvizLayout::run(const LayoutGraph& graph, const Sett
     QString error;
     if (!GraphvizDrawing::fromText(process.output, &drawing, &failure, &error)) {
         // An answer "failed" without a reason is a failure all the same.
-        outcome.detail = !failure.isEmpty() ? failure : error.isEmpty() ? translated(QT_TRANSLATE_NOOP("GraphvizLayout", "no reason given")) : whyUnreadable(error);
+        outcome.detail = !failure.isEmpty() ? failure
+                         : error.isEmpty()   ? translated(QT_TRANSLATE_NOOP("GraphvizLayout", "no reason given"))
+                                             : whyUnreadable(error);
         return outcome;
     }
     if (!process.errorMessage.isEmpty()) {
