@@ -7,6 +7,7 @@
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
 #include "MapWaitCursor.h"
+#include "SceneIndexPause.h"
 
 #include <QObject>
 
@@ -44,6 +45,9 @@ void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const
     if (!map)
         return;
     MapWaitCursor busy(arrangement.deviceRects.size() + arrangement.connections.size());
+    // Every device and link changes its geometry here: kept up to date item by item, the
+    // scene's index would cost the square of the links on a densely linked map.
+    const SceneIndexPause pause(map->scene());
     const bool snapping = DeviceNodeItem::getGridOn();
     DeviceNodeItem::setGridOn(false);
 
