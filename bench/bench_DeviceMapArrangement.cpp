@@ -9,13 +9,15 @@
 #include "RearrangeGraphOperation.h"
 
 #include <QApplication>
-#include <QGraphicsScene>
 #include <QElapsedTimer>
-#include <QSettings>
+#include <QGraphicsScene>
 #include <QSet>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QUndoStack>
+
+#include <algorithm>
 
 namespace {
 
