@@ -1,14 +1,73 @@
 #include "BaseGuiDevice.h"
 #include "DeviceMapParts.h"
+#include "DeviceText.h"
 #include "MapAutoLayout.h"
 #include "MapMenus.h"
 #include "ModalRunner.h"
+#include "RearrangeGraphOperation.h"
 #include "ZenticMessageBox.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
 #include <QtTest>
 
 namespace {
+
+// count scalers, each feeding linksEach others spread over the whole graph (the same choice in
+// every run), so that links reach across the drawing.
+QString denseGraph(int count, int linksEach)
+{
+    QList<DeviceInfo> infos;
+    quint32 state = 1;
+    for (int i = 0; i < count; ++i) {
+        DeviceInfo info;
+        info.name = QStringLiteral("scaler%1").arg(i);
+        info.type = QStringLiteral("scaler");
+        QSet<int> targets;
+        while (targets.size() < linksEach) {
+            state = state * 1664525u + 1013904223u;
+            const int target = int((state >> 8) % quint32(count));
+            if (target != i && !targets.contains(target)) {
+                targets.insert(target);
+                info.outgoingConnections.append(Connection{QStringLiteral("scaler%1").arg(target),
+                                                           QStringLiteral("output(double)"),
+                                                           QStringLiteral("input(double)")});
+            }
+        }
+        infos.append(info);
+    }
+    return DeviceText::compose(infos);
+}
+
+// A chain of count scalers, each feeding the next.
+QString chainGraph(int count)
+{
+    QList<DeviceInfo> infos;
+    for (int i = 0; i < count; ++i) {
+        DeviceInfo info;
+        info.name = QStringLiteral("scaler%1").arg(i);
+        info.type = QStringLiteral("scaler");
+        if (i + 1 < count)
+            info.outgoingConnections.append(Connection{QStringLiteral("scaler%1").arg(i + 1),
+                                                       QStringLiteral("output(double)"), QStringLiteral("input(double)")});
+        infos.append(info);
+    }
+    return DeviceText::compose(infos);
+}
+
+// Devices by name with their places, links with their bends: what the user sees of an arrangement.
+QMap<QString, QString> shownArrangement(const DevicesArrangement& arrangement)
+{
+    QMap<QString, QString> shown;
+    for (auto it = arrangement.deviceRects.cbegin(); it != arrangement.deviceRects.cend(); ++it)
+        shown.insert(it.key(), QStringLiteral("%1,%2").arg(it.value().x()).arg(it.value().y()));
+    for (const ItemsConnection& link : arrangement.connections) {
+        QStringList bends;
+        for (const QPointF& point : link.bendingPoints)
+            bends << QStringLiteral("%1,%2").arg(point.x()).arg(point.y());
+        shown.insert(link.from + "->" + link.to, bends.join(' '));
+    }
+    return shown;
+}
 
 class PanelDevice : public BaseGuiDevice
 {
@@ -126,6 +185,105 @@ private Q_SLOTS:
         QVERIFY(!item(pair.at(1))->isUnplaced());
         QTRY_COMPARE(told.count(), 1);
         QVERIFY(told.informativeTexts().first().contains("simple grid"));
+    }
+
+    // Guarded by the suite's timeout: applied item by item against the scene's index, the third
+    // rearrangement of such a map took a quarter of an hour.
+    void denseMapRearrangesAgainAndAgain()
+    {
+        // Given a map not shown of 8,000 devices with 20 links each
+        map.reset();
+        QVERIFY(manager->loadYamlFromString(denseGraph(8000, 20)));
+        openMap();
+        // The layered grid, whatever size the engine hands to Graphviz: applying it is what counts.
+        GraphLayoutAdapter::Options options = DeviceMapParts(*map).automaticLayout().options();
+        options.engine = GraphLayoutAdapter::Engine::LayeredGrid;
+        DeviceMapParts(*map).automaticLayout().setOptions(options);
+
+        // When it is rearranged three times, the scene indexed in between as an idle window does
+        QMap<QString, QString> previous;
+        for (int round = 1; round <= 3; ++round) {
+            map->scene()->items(QRectF(0, 0, 1, 1));
+            map->rearrangeGraph(DeviceMapWidget::Hierarchical, false);
+            QCOMPARE(map->getUndoStack()->count(), round);
+            if (round == 1)
+                continue;
+            // Then each ends, and the same layout twice shows the same places and bends
+            const QMap<QString, QString> shown = shownArrangement(map->getAllDevicesArrangement());
+            QCOMPARE(shown.size(), 8000 + 8000 * 20);
+            if (round == 3)
+                QVERIFY(shown == previous);
+            previous = shown;
+        }
+
+        // Undone and redone, the map shows that arrangement again, and its scene answers at once
+        map->getUndoStack()->undo();
+        map->getUndoStack()->redo();
+        QVERIFY(shownArrangement(map->getAllDevicesArrangement()) == previous);
+        DeviceNodeItem* first = map->getDeviceItems().first();
+        QVERIFY(map->scene()->items(first->sceneBoundingRect()).contains(first));
+    }
+
+    void rearrangementShowsDevices_data()
+    {
+        QTest::addColumn<bool>("risingDrawing");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QString>("lookedAt");
+        QTest::addColumn<bool>("undone");
+        QTest::newRow("drawing from the bottom left, nothing in view before") << true << 1.0 << QString() << false;
+        QTest::newRow("drawing from the bottom left, zoomed out") << true << 0.5 << QString() << false;
+        QTest::newRow("a device in view before") << false << 1.0 << "scaler350" << false;
+        QTest::newRow("a device in view before, zoomed out") << false << 0.5 << "scaler350" << false;
+        QTest::newRow("a device in view before, undone") << false << 1.0 << "scaler350" << true;
+    }
+
+    void rearrangementShowsDevices()
+    {
+        QFETCH(bool, risingDrawing);
+        QFETCH(double, scale);
+        QFETCH(QString, lookedAt);
+        QFETCH(bool, undone);
+        // Given a chain of 700 devices in a window of 1,280 x 720, unplaced or in a row far to the
+        // right with the view on one of them, at the user's scale
+        map.reset();
+        QVERIFY(manager->loadYamlFromString(chainGraph(700)));
+        for (int i = 0; !lookedAt.isEmpty() && i < 700; ++i)
+            writeLayout(QStringLiteral("scaler%1/rect").arg(i), QRect(60000 + 150 * i, 30000, 100, 40));
+        openMap();
+        map->resize(1280, 720);
+        map->show();
+        QVERIFY(QTest::qWaitForWindowExposed(map.get()));
+        map->scale(scale, scale);
+        const QTransform zoom = map->transform();
+        if (!lookedAt.isEmpty())
+            map->centerOn(item(lookedAt));
+
+        // When the user rearranges it (and undoes that): by the map's layout, or into a drawing
+        // 54,127 x 16,174 that rises from its bottom-left corner, as Graphviz once drew the chain
+        if (risingDrawing) {
+            DevicesArrangement rising;
+            for (int i = 0; i < 700; ++i)
+                rising.deviceRects.insert(QStringLiteral("scaler%1").arg(i), QRectF(20 + 77.3 * i, 16154 - 23 * i, 100, 40));
+            rising.recalculateBounds();
+            map->pushOperation(new RearrangeGraphOperation(map.get(), map->getAllDevicesArrangement(), rising,
+                                                           map->sceneRect()));
+        } else {
+            map->rearrangeGraph(DeviceMapWidget::Hierarchical, false);
+        }
+        if (undone)
+            map->getUndoStack()->undo();
+
+        // Then devices lie in the view, the one looked at among them, and the zoom stays
+        const QRectF view = map->mapToScene(map->viewport()->rect()).boundingRect();
+        QStringList inView;
+        for (DeviceNodeItem* device : map->getDeviceItems()) {
+            if (device->isVisible() && view.intersects(device->sceneBoundingRect()))
+                inView << device->devName();
+        }
+        QVERIFY(!inView.isEmpty());
+        if (!lookedAt.isEmpty())
+            QVERIFY2(inView.contains(lookedAt), qPrintable(inView.join(' ')));
+        QCOMPARE(map->transform(), zoom);
     }
 
     void layoutMenuEntriesRearrange_data()

@@ -6,7 +6,9 @@
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
 #include "MapItemIndex.h"
+#include "MapViewFocus.h"
 #include "MapWaitCursor.h"
+#include "SceneIndexPause.h"
 
 #include <QObject>
 
@@ -44,6 +46,10 @@ void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const
     if (!map)
         return;
     MapWaitCursor busy(arrangement.deviceRects.size() + arrangement.connections.size());
+    MapViewFocus focus(*map);
+    // Every device and link changes its geometry here: kept up to date item by item, the
+    // scene's index would cost the square of the links on a densely linked map.
+    const SceneIndexPause pause(map->scene());
     const bool snapping = DeviceNodeItem::getGridOn();
     DeviceNodeItem::setGridOn(false);
 
@@ -53,6 +59,7 @@ void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const
     placeDevices(arrangement);
     bendLinks(arrangement, splitOppositeLinks);
     rearrangeClusters(arrangement);
+    focus.follow();
     map->viewport()->repaint();
 
     DeviceNodeItem::setGridOn(snapping);

@@ -16,6 +16,8 @@
  * and makes the clusters of the arrangement anew in place of every cluster of the map. Undo
  * puts the stored scene rectangle back and the old places, bends and clusters. Snapping to
  * the grid is off while devices are placed, so that they land exactly, and is put back after.
+ * Both keep the view on the devices (MapViewFocus): on the device the user was looking at,
+ * else on the drawing's start, at the user's scale.
  *
  * Devices, links and clusters that are gone from the map when the operation runs are passed
  * over; clusters are taken out by their key in the map's cluster table.
