@@ -179,21 +179,11 @@ QByteArray GraphvizJob::toText() const
 bool GraphvizJob::fromText(const QByteArray& text, GraphvizJob* job, QString* error)
 {
     *job = GraphvizJob();
-    Lines lines(wordOf(text));
-    std::vector<Word> words;
-    if (!lines.next(&words) || lines.line() != LayoutText::jobHeader) {
-        *error = QStringLiteral("not a layout job");
-        return false;
-    }
-    while (lines.next(&words)) {
-        if (lines.line() == "end")
-            return true;
-        if (!readJobLine(words, job)) {
-            *error = lineError(lines, "not a valid entry");
-            return false;
-        }
-    }
-    *error = QStringLiteral("the job ends before its end");
+    const std::string problem =
+        LayoutText::readJob(wordOf(text), [job](const std::vector<Word>& words) { return readJobLine(words, job); });
+    if (problem.empty())
+        return true;
+    *error = QString::fromStdString(problem);
     return false;
 }
 

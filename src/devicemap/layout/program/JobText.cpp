@@ -70,21 +70,10 @@ bool readJobLine(const std::vector<Word>& words, ProgramJob* job)
 bool ProgramJob::read(std::string_view text, ProgramJob* job, std::string* error)
 {
     *job = ProgramJob();
-    LayoutText::Lines lines(text);
-    std::vector<Word> words;
-    if (!lines.next(&words) || lines.line() != LayoutText::jobHeader) {
-        *error = "not a layout job";
-        return false;
-    }
-    while (lines.next(&words)) {
-        if (lines.line() == "end")
-            return true;
-        if (!readJobLine(words, job)) {
-            *error = "line " + std::to_string(lines.number()) + ": not a valid entry";
-            return false;
-        }
-    }
-    *error = "the job ends before its end";
+    std::string problem = LayoutText::readJob(text, [job](const std::vector<Word>& words) { return readJobLine(words, job); });
+    if (problem.empty())
+        return true;
+    *error = std::move(problem);
     return false;
 }
 

@@ -80,6 +80,27 @@ std::string percentEncoded(std::string_view text);
 /// word percent-decoded; a '%' not followed by two hexadecimal digits stays as it is.
 std::string percentDecoded(Word word);
 
+/**
+ * Reads a job's text: its header, then each line's words through readLine (a callable taking
+ * the words and returning false for an entry it refuses) up to the line "end". Returns what is
+ * wrong with the text, empty for a whole job whose every entry readLine took.
+ */
+template<typename ReadLine>
+std::string readJob(std::string_view text, ReadLine readLine)
+{
+    Lines lines(text);
+    std::vector<Word> words;
+    if (!lines.next(&words) || lines.line() != jobHeader)
+        return "not a layout job";
+    while (lines.next(&words)) {
+        if (lines.line() == "end")
+            return std::string();
+        if (!readLine(words))
+            return "line " + std::to_string(lines.number()) + ": not a valid entry";
+    }
+    return "the job ends before its end";
+}
+
 /// The drawing a run that failed for the reason given answers.
 std::string failureText(std::string_view reason);
 
