@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include <sys/resource.h>
+
 /// Prints one benchmark row: what was measured, the total time and, for several operations, the time of one.
 inline void report(QTextStream& out, const QString& what, qint64 nanoseconds, int operations)
 {
@@ -22,6 +24,19 @@ inline qint64 median(QList<qint64> values)
 {
     std::sort(values.begin(), values.end());
     return values.at(values.size() / 2);
+}
+
+/// Processor time, user and system, of this process and of the children it waited for, in nanoseconds.
+inline qint64 cpuNanoseconds()
+{
+    qint64 total = 0;
+    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        ::getrusage(who, &usage);
+        total += (qint64(usage.ru_utime.tv_sec) + usage.ru_stime.tv_sec) * 1000000000
+                 + (qint64(usage.ru_utime.tv_usec) + usage.ru_stime.tv_usec) * 1000;
+    }
+    return total;
 }
 
 /**

@@ -41,6 +41,7 @@
 // and BENCH_MAP=0 leaves the third table out.
 
 #include "BenchMapGraph.h"
+#include "BenchReport.h"
 #include "CycleBreaker.h"
 #include "DeviceMapWidget.h"
 #include "GraphLayoutAdapter.h"
@@ -69,8 +70,6 @@
 #include <limits>
 #include <map>
 #include <random>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -277,7 +276,7 @@ struct Measured
 Measured ours(const LayoutGraph& graph, int runs)
 {
     Measured measured;
-    QVector<qint64> times;
+    QList<qint64> times;
     GraphLayoutAdapter::Result result;
     for (int run = 0; run < runs; ++run) {
         // A run abandoned at its deadline ends its Graphviz process: the next starts once it is gone.
@@ -288,8 +287,7 @@ Measured ours(const LayoutGraph& graph, int runs)
         times.append(timer.nsecsElapsed());
         measured.fallbacks += result.fellBack ? 1 : 0;
     }
-    std::sort(times.begin(), times.end());
-    measured.nanoseconds = times.at(times.size() / 2);
+    measured.nanoseconds = median(times);
     measured.method = result.method;
     measured.quality = LayoutQuality::of(result.arrangement);
     measured.done = true;
@@ -552,39 +550,25 @@ void benchMapRearrangement(QTextStream& out, const QList<int>& deviceCounts, con
         << Qt::endl;
 }
 
-/// CPU time of this process and of the children it waited for, user and system, in nanoseconds.
-qint64 cpuNanoseconds()
-{
-    qint64 total = 0;
-    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage usage{};
-        ::getrusage(who, &usage);
-        total += (qint64(usage.ru_utime.tv_sec) + usage.ru_stime.tv_sec) * 1000000000
-                 + (qint64(usage.ru_utime.tv_usec) + usage.ru_stime.tv_usec) * 1000;
-    }
-    return total;
-}
-
 /// The median CPU time (both processes) of work over runs.
 template<typename Work>
 qint64 medianCpu(int runs, Work work)
 {
-    QVector<qint64> times;
+    QList<qint64> times;
     for (int run = 0; run < runs; ++run) {
         const qint64 before = cpuNanoseconds();
         work();
         times.append(cpuNanoseconds() - before);
     }
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
+    return median(times);
 }
 
 /// The median CPU times of two kinds of work run in turns, so that both see the same load.
 template<typename First, typename Second>
 void medianPair(int runs, First first, Second second, qint64* firstTime, qint64* secondTime)
 {
-    QVector<qint64> firstTimes;
-    QVector<qint64> secondTimes;
+    QList<qint64> firstTimes;
+    QList<qint64> secondTimes;
     for (int run = 0; run < runs; ++run) {
         qint64 before = cpuNanoseconds();
         first();
@@ -593,10 +577,8 @@ void medianPair(int runs, First first, Second second, qint64* firstTime, qint64*
         second();
         secondTimes.append(cpuNanoseconds() - before);
     }
-    std::sort(firstTimes.begin(), firstTimes.end());
-    std::sort(secondTimes.begin(), secondTimes.end());
-    *firstTime = firstTimes.at(runs / 2);
-    *secondTime = secondTimes.at(runs / 2);
+    *firstTime = median(firstTimes);
+    *secondTime = median(secondTimes);
 }
 
 /// job as the layout program reads it from its text.

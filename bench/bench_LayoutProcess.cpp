@@ -12,24 +12,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
-
 namespace {
 
 constexpr int runs = 200;
-
-/// Processor time of this process and of its children that have ended, in nanoseconds.
-qint64 processorNanoseconds()
-{
-    qint64 total = 0;
-    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage usage{};
-        ::getrusage(who, &usage);
-        total += (qint64(usage.ru_utime.tv_sec) + usage.ru_stime.tv_sec) * 1000000000
-                 + (qint64(usage.ru_utime.tv_usec) + usage.ru_stime.tv_usec) * 1000;
-    }
-    return total;
-}
 
 struct Figures
 {
@@ -41,7 +26,7 @@ template <typename Run>
 Figures measure(Run run)
 {
     QList<qint64> walls;
-    const qint64 processorBefore = processorNanoseconds();
+    const qint64 processorBefore = cpuNanoseconds();
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer timer;
         timer.start();
@@ -49,7 +34,7 @@ Figures measure(Run run)
             qFatal("bench_LayoutProcess: a run failed");
         walls.append(timer.nsecsElapsed());
     }
-    return {median(walls), (processorNanoseconds() - processorBefore) / runs};
+    return {median(walls), (cpuNanoseconds() - processorBefore) / runs};
 }
 
 bool throughQProcess(const QString& program, const QByteArray& job)

@@ -1,17 +1,16 @@
 #include "GraphvizJob.h"
 
-#include <charconv>
-#include <cmath>
+#include "LayoutText.h"
+
 #include <string_view>
 #include <vector>
 
 namespace {
 
-const QByteArray jobHeader = "dozerozozu-layout-job 1";
-// Version 2: an edge the program could not route comes as an "unrouted" line.
-const QByteArray drawingHeader = "dozerozozu-layout-drawing 2";
-
-using Word = std::string_view;
+using LayoutText::Lines;
+using LayoutText::toDouble;
+using LayoutText::toInt;
+using LayoutText::Word;
 
 /// The text being written: numbers go in without a text of their own each.
 class Writer
@@ -25,9 +24,9 @@ public:
         return *this;
     }
 
-    Writer& operator<<(const QByteArray& bytes)
+    Writer& operator<<(std::string_view bytes)
     {
-        text.append(bytes);
+        text.append(bytes.data(), int(bytes.size()));
         return *this;
     }
 
@@ -37,86 +36,38 @@ public:
         return *this;
     }
 
-    /// The shortest text that reads back as the same double: the drawing is the one Graphviz made.
-    Writer& operator<<(double value)
-    {
-        char buffer[32];
-        const auto result = std::to_chars(buffer, buffer + sizeof(buffer), value);
-        text.append(buffer, int(result.ptr - buffer));
-        return *this;
-    }
+    Writer& operator<<(double value) { return *this << LayoutText::Number(value); }
 
-    Writer& operator<<(int value)
-    {
-        char buffer[16];
-        const auto result = std::to_chars(buffer, buffer + sizeof(buffer), value);
-        text.append(buffer, int(result.ptr - buffer));
-        return *this;
-    }
+    Writer& operator<<(int value) { return *this << LayoutText::Number(value); }
 
     QByteArray text;
-};
-
-/// The lines of a text, each split at its spaces into words that point into the text.
-class Lines
-{
-public:
-    explicit Lines(const QByteArray& text)
-        : text(text.constData(), size_t(text.size()))
-    {
-    }
-
-    /// The next line's words; false at the end of the text. The words stay valid with the text.
-    bool next(std::vector<Word>* words)
-    {
-        if (position >= text.size())
-            return false;
-        size_t end = text.find('\n', position);
-        if (end == Word::npos)
-            end = text.size();
-        words->clear();
-        for (size_t start = position;;) {
-            const size_t space = std::min(text.find(' ', start), end);
-            words->push_back(text.substr(start, space - start));
-            if (space >= end)
-                break;
-            start = space + 1;
-        }
-        position = end + 1;
-        ++lineNumber;
-        return true;
-    }
-
-    int line() const { return lineNumber; }
 
 private:
-    Word text;
-    size_t position = 0;
-    int lineNumber = 0;
+    Writer& operator<<(const LayoutText::Number& number)
+    {
+        text.append(number.data(), int(number.size()));
+        return *this;
+    }
 };
 
-bool toDouble(Word word, double* value)
+Word wordOf(const QByteArray& bytes)
 {
-    const char* end = word.data() + word.size();
-    const auto result = std::from_chars(word.data(), end, *value);
-    return result.ec == std::errc() && result.ptr == end && std::isfinite(*value);
+    return Word(bytes.constData(), size_t(bytes.size()));
 }
 
-bool toInt(Word word, int* value)
+std::string encoded(const QByteArray& bytes)
 {
-    const char* end = word.data() + word.size();
-    const auto result = std::from_chars(word.data(), end, *value);
-    return result.ec == std::errc() && result.ptr == end;
+    return LayoutText::percentEncoded(wordOf(bytes));
 }
 
 QByteArray decoded(Word word)
 {
-    return QByteArray::fromPercentEncoding(QByteArray(word.data(), int(word.size())));
+    return QByteArray::fromStdString(LayoutText::percentDecoded(word));
 }
 
 QString lineError(const Lines& lines, const char* what)
 {
-    return QStringLiteral("line %1: %2").arg(lines.line()).arg(QLatin1String(what));
+    return QStringLiteral("line %1: %2").arg(lines.number()).arg(QLatin1String(what));
 }
 
 bool readJobLine(const std::vector<Word>& words, GraphvizJob* job)
@@ -205,25 +156,18 @@ bool readDrawingLine(const std::vector<Word>& words, std::vector<double>* values
     return false;
 }
 
-bool isHeader(const std::vector<Word>& words, const QByteArray& header)
-{
-    const Word expected(header.constData(), size_t(header.size()));
-    return words.size() == 2 && expected.size() == words[0].size() + 1 + words[1].size()
-           && expected.substr(0, words[0].size()) == words[0] && expected.substr(words[0].size() + 1) == words[1];
-}
-
 } // namespace
 
 QByteArray GraphvizJob::toText() const
 {
     Writer text(64 + clusters.size() * 32 + nodes.size() * 24 + edges.size() * 16);
-    text << jobHeader << '\n';
-    text << "engine " << engine.toPercentEncoding() << '\n';
+    text << LayoutText::jobHeader << '\n';
+    text << "engine " << encoded(engine) << '\n';
     text << (links == Links::Routed ? "links routed\n" : links == Links::ThroughPlaces ? "links places\n" : "links none\n");
     for (const auto& attribute : attributes)
-        text << "attribute " << attribute.first.toPercentEncoding() << ' ' << attribute.second.toPercentEncoding() << '\n';
+        text << "attribute " << encoded(attribute.first) << ' ' << encoded(attribute.second) << '\n';
     for (const Cluster& cluster : clusters)
-        text << "cluster " << cluster.parent << ' ' << cluster.label.toPercentEncoding() << '\n';
+        text << "cluster " << cluster.parent << ' ' << encoded(cluster.label) << '\n';
     for (const Node& node : nodes)
         text << "node " << node.size.width() << ' ' << node.size.height() << ' ' << node.cluster << '\n';
     for (const auto& edge : edges)
@@ -235,28 +179,18 @@ QByteArray GraphvizJob::toText() const
 bool GraphvizJob::fromText(const QByteArray& text, GraphvizJob* job, QString* error)
 {
     *job = GraphvizJob();
-    Lines lines(text);
-    std::vector<Word> words;
-    if (!lines.next(&words) || !isHeader(words, jobHeader)) {
-        *error = QStringLiteral("not a layout job");
-        return false;
-    }
-    while (lines.next(&words)) {
-        if (words.size() == 1 && words.at(0) == "end")
-            return true;
-        if (!readJobLine(words, job)) {
-            *error = lineError(lines, "not a valid entry");
-            return false;
-        }
-    }
-    *error = QStringLiteral("the job ends before its end");
+    const std::string problem =
+        LayoutText::readJob(wordOf(text), [job](const std::vector<Word>& words) { return readJobLine(words, job); });
+    if (problem.empty())
+        return true;
+    *error = QString::fromStdString(problem);
     return false;
 }
 
 QByteArray GraphvizDrawing::toText() const
 {
     Writer text(64 + centers.size() * 40 + bends.size() * 48 + clusterRects.size() * 80);
-    text << drawingHeader << '\n';
+    text << LayoutText::drawingHeader << '\n';
     for (const QPointF& center : centers)
         text << "node " << center.x() << ' ' << center.y() << '\n';
     int unrouted = 0;
@@ -279,22 +213,22 @@ QByteArray GraphvizDrawing::toText() const
 
 QByteArray GraphvizDrawing::failureText(const QByteArray& reason)
 {
-    return drawingHeader + "\nfailed " + reason.toPercentEncoding() + '\n';
+    return QByteArray::fromStdString(LayoutText::failureText(wordOf(reason)));
 }
 
 bool GraphvizDrawing::fromText(const QByteArray& text, GraphvizDrawing* drawing, QString* failure, QString* error)
 {
     *drawing = GraphvizDrawing();
     failure->clear();
-    Lines lines(text);
+    Lines lines(wordOf(text));
     std::vector<Word> words;
     std::vector<double> values;
-    if (!lines.next(&words) || !isHeader(words, drawingHeader)) {
+    if (!lines.next(&words) || lines.line() != LayoutText::drawingHeader) {
         *error = text.isEmpty() ? QStringLiteral("no answer") : QStringLiteral("not a layout drawing");
         return false;
     }
     while (lines.next(&words)) {
-        if (words.size() == 1 && words.at(0) == "end")
+        if (lines.line() == "end")
             return true;
         if (words.size() == 2 && words.at(0) == "failed") {
             // A failure with an empty reason leaves both empty: the caller names that itself.

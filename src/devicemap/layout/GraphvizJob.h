@@ -21,8 +21,9 @@
  * cluster, node and edge, and "end". Names, values and labels are percent-encoded, numbers
  * written in the shortest form that reads back exactly. The library's side of the text (it
  * writes jobs and reads drawings; the other directions serve tests and benchmarks); the
- * program, which starts without Qt, has its own (program/JobText.h). Exported for the
- * benchmark; plain values, any thread.
+ * program, which starts without Qt, has its own (program/JobText.h). The lines, numbers,
+ * percent-encoding and the format's version both sides use are in program/LayoutText.h.
+ * Exported for the benchmark; plain values, any thread.
  */
 struct DOZEROZOZU_EXPORT GraphvizJob
 {

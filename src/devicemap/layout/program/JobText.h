@@ -9,7 +9,8 @@
  * The layout program's side of the texts GraphvizJob and GraphvizDrawing describe: it reads
  * the job the library wrote and writes the drawing the library reads, in the same format,
  * with the standard library alone, so that the program starts without loading Qt (a third of
- * a small layout's cost). GraphvizJob.cpp holds the library's side and the format's version.
+ * a small layout's cost). GraphvizJob.cpp holds the library's side; the lines, numbers,
+ * percent-encoding and the format's version both use are LayoutText's.
  */
 
 /// A layout job as the program reads it; the fields as GraphvizJob's.

@@ -28,42 +28,49 @@ double turn(const pointf& a, const pointf& b, const pointf& c)
     return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
 }
 
+/// One side of the funnel: its end and the portal that end belongs to. sense is +1 for the right
+/// side and -1 for the left: a side's next end lies inside the funnel where sense times its turn
+/// from the side is not negative, so both sides narrow by one rule.
+struct FunnelSide
+{
+    pointf end;
+    int index = 0;
+    double sense = 1;
+};
+
+/**
+ * Moves side to next, its end at portal i, where that narrows the funnel. Where next crosses
+ * over the other side, the way turns round the other side's corner: that corner joins the path
+ * as the new apex, side starts from it again and i goes back to its portal; false then.
+ */
+bool narrow(FunnelSide* side, const FunnelSide& other, const pointf& next, int* i, pointf* apex,
+            std::vector<pointf>* path)
+{
+    if (side->sense * turn(*apex, side->end, next) >= 0) {
+        if (same(*apex, side->end) || side->sense * turn(*apex, other.end, next) < 0) {
+            side->end = next;
+            side->index = *i;
+        } else {
+            path->push_back(other.end);
+            *apex = side->end = other.end;
+            *i = side->index = other.index;
+            return false;
+        }
+    }
+    return true;
+}
+
 /// The shortest way from start to end through portals crossed left to right, each given by its
 /// left (upper) and right (lower) end: the funnel algorithm.
 std::vector<pointf> shortestWay(const std::vector<std::pair<pointf, pointf>>& portals)
 {
     std::vector<pointf> path{portals.front().first};
     pointf apex = portals.front().first;
-    pointf left = apex;
-    pointf right = apex;
-    int leftIndex = 0;
-    int rightIndex = 0;
+    FunnelSide left{apex, 0, -1};
+    FunnelSide right{apex, 0, 1};
     for (int i = 1; i < int(portals.size()); ++i) {
-        const pointf& nextLeft = portals[i].first;
-        const pointf& nextRight = portals[i].second;
-        if (turn(apex, right, nextRight) >= 0) {
-            if (same(apex, right) || turn(apex, left, nextRight) < 0) {
-                right = nextRight;
-                rightIndex = i;
-            } else {
-                // The right side crossed over the left one: the way turns round the left corner.
-                path.push_back(left);
-                apex = right = left;
-                i = rightIndex = leftIndex;
-                continue;
-            }
-        }
-        if (turn(apex, left, nextLeft) <= 0) {
-            if (same(apex, left) || turn(apex, right, nextLeft) > 0) {
-                left = nextLeft;
-                leftIndex = i;
-            } else {
-                path.push_back(right);
-                apex = left = right;
-                i = leftIndex = rightIndex;
-                continue;
-            }
-        }
+        if (narrow(&right, left, portals[i].second, &i, &apex, &path))
+            narrow(&left, right, portals[i].first, &i, &apex, &path);
     }
     if (!same(path.back(), portals.back().first))
         path.push_back(portals.back().first);
