@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QThread>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <vector>
@@ -114,7 +115,8 @@ void closeDescriptorsFrom(int first, int keep)
  * The child's side, between clone3() and exec: only system calls, as after a fork of a
  * threaded process. Tells the parent why it failed through report, closed on exec.
  */
-[[noreturn]] void becomeProgram(const char* path, char* const* argv, const int (&streams)[3], int report)
+[[noreturn]] void becomeProgram(const char* path, char* const* argv, char* const* envp, const int (&streams)[3],
+                                int report)
 {
     ::setpgid(0, 0);
     struct sigaction standard{};
@@ -132,7 +134,7 @@ void closeDescriptorsFrom(int first, int keep)
         }
     }
     closeDescriptorsFrom(STDERR_FILENO + 1, report);
-    ::execve(path, argv, environ);
+    ::execve(path, argv, envp);
     const int error = errno;
     (void)!::write(report, &error, sizeof(error));
     ::_exit(127);
@@ -174,7 +176,8 @@ ChildProgram::~ChildProgram()
     closeAll();
 }
 
-bool ChildProgram::start(const QString& program, const QStringList& arguments, int* error)
+bool ChildProgram::start(const QString& program, const QStringList& arguments, const QByteArrayList& settings,
+                         int* error)
 {
     const QByteArray path = QFile::encodeName(program);
     std::vector<QByteArray> words{path};
@@ -184,6 +187,20 @@ bool ChildProgram::start(const QString& program, const QStringList& arguments, i
     for (QByteArray& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
+    // Made before the child exists: between clone3() and exec it may not allocate.
+    QByteArrayList environment = settings;
+    for (char** variable = environ; *variable; ++variable) {
+        const QByteArray entry(*variable);
+        const QByteArray name = entry.left(entry.indexOf('=') + 1);
+        const bool replaced = std::any_of(settings.cbegin(), settings.cend(),
+                                          [&name](const QByteArray& setting) { return setting.startsWith(name); });
+        if (!replaced)
+            environment.append(entry);
+    }
+    std::vector<char*> envp;
+    for (QByteArray& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
 
     // The standard input is a socket so that a write after the program closed it fails with
     // EPIPE (MSG_NOSIGNAL) rather than raising SIGPIPE in a host that does not ignore it.
@@ -220,7 +237,7 @@ bool ChildProgram::start(const QString& program, const QStringList& arguments, i
     clone.pidfd = std::uint64_t(reinterpret_cast<std::uintptr_t>(&pidFd));
     const long pid = ::syscall(SYS_clone3, &clone, sizeof(clone));
     if (pid == 0)
-        becomeProgram(path.constData(), argv.data(), streams, report[1]);
+        becomeProgram(path.constData(), argv.data(), envp.data(), streams, report[1]);
     const int cloneError = errno;
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (pid < 0)

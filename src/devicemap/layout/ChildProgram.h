@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
@@ -39,8 +40,11 @@ public:
     ChildProgram(const ChildProgram&) = delete;
     ChildProgram& operator=(const ChildProgram&) = delete;
 
-    /// Starts program with arguments; false with *error set to the errno of the failure.
-    bool start(const QString& program, const QStringList& arguments, int* error);
+    /**
+     * Starts program with arguments, in this process's environment with the variables of
+     * settings ("NAME=value") set over it; false with *error set to the errno of the failure.
+     */
+    bool start(const QString& program, const QStringList& arguments, const QByteArrayList& settings, int* error);
 
     pid_t pid() const { return m_pid; }
     int pidFd() const { return m_pidFd; }
