@@ -74,13 +74,21 @@ QString startText(int error, const QString& program)
     case EPERM: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 may not be run")).arg(path);
     case ENOEXEC:
     case EISDIR:
-    case ELIBBAD: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "%1 is not a program this system can run")).arg(path);
+    case ELIBBAD:
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "%1 is not a program this system can run")).arg(path);
     case ENOMEM:
     case EAGAIN:
     case EMFILE:
-    case ENFILE: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system had no room to start its program %1")).arg(path);
-    case ENOSYS: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system is too old to start its program %1")).arg(path);
-    default: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 could not be started (error %2)")).arg(path).arg(error);
+    case ENFILE:
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system had no room to start its program %1"))
+            .arg(path);
+    case ENOSYS:
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system is too old to start its program %1"))
+            .arg(path);
+    default:
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 could not be started (error %2)"))
+            .arg(path)
+            .arg(error);
     }
 }
 
@@ -98,11 +106,15 @@ QString whyUnanswered(const LayoutProcess::Outcome& process, const QString& prog
             return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its memory could not be bounded"));
         if (process.messages.trimmed().isEmpty())
             return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "it ended with status %1")).arg(process.code);
-        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "it ended with status %1: %2")).arg(process.code).arg(lastMessage(process.messages));
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "it ended with status %1: %2"))
+            .arg(process.code)
+            .arg(lastMessage(process.messages));
     case LayoutProcess::End::NotStarted: return startText(process.startError, program);
     case LayoutProcess::End::OutputBound:
-        return process.code == 1 ? translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an answer longer than its graph can have"))
-                                 : translated(QT_TRANSLATE_NOOP("GraphvizLayout", "more than %1 MB of messages")).arg(LayoutProcess::messageBytes >> 20);
+        if (process.code == 1)
+            return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an answer longer than its graph can have"));
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "more than %1 MB of messages"))
+            .arg(LayoutProcess::messageBytes >> 20);
     default: return QString();
     }
 }

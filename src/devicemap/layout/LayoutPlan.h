@@ -20,23 +20,22 @@
  *   in the same time). Only around the clusters of a large untangled graph does the longer
  *   ranking stretch the links (ClusterByIO at 5,000 pipeline devices: 2 % longer), so there
  *   it stops after 0.02 iterations per device.
- * - The coordinate pass: its network simplex starts from a feasible tree found in time
- *   between linear and quadratic in the drawing's nodes, the devices plus one virtual node
- *   per rank a link spans (0.24 s at 63,000 nodes of a chain whose links reach half along
- *   it, 5 s at 37,000 of a map grid), whatever nslimit says; then each iteration costs time
- *   in proportion to the drawing (about 0.1 µs a node), and nslimit allows that many
- *   iterations per device; nslimit=0 skips the pass, and the devices keep their first feasible places, packed towards the
- *   top of each rank. On an untangled graph polylines then cross as often and are hardly
- *   longer (the ranks and orders decide that), so there the pass runs only while the
- *   drawing, as LayeringEstimate counts it, stays small. It stays where it pays: orthogonal
- *   routes run straight between devices it has put level (a pipeline of 2,000 devices: 583
- *   crossings instead of 669), so Orthogonal keeps it up to 5,000 devices plus links; the
- *   links of a tangled graph follow the devices' places (a map grid of 5,000 devices,
- *   Orthogonal: 20,624 crossings instead of 21,892 and 7 % shorter links); with clusters it
- *   keeps their members near their links (ClusterByIO at 5,000 pipeline devices: about 6 %
- *   shorter links). Its iterations are limited so that iterations times drawing nodes stay
- *   within 4.5 million (15 million for Orthogonal), at most 1 per device, 0.02 above 5,000
- *   devices plus links.
+ * - The coordinate pass: its network simplex starts from a feasible tree found in time between
+ *   linear and quadratic in the drawing's nodes, the devices plus one virtual node per rank a link
+ *   spans (0.24 s at 63,000 nodes of a chain whose links reach half along it, 5 s at 37,000 of a
+ *   map grid), whatever nslimit says; then each iteration costs time in proportion to the drawing
+ *   (about 0.1 µs a node), and nslimit allows that many iterations per device; nslimit=0 skips the
+ *   pass, and the devices keep their first feasible places, packed towards the top of each rank. On
+ *   an untangled graph polylines then cross as often and are hardly longer (the ranks and orders
+ *   decide that), so there the pass runs only while the drawing, as LayeringEstimate counts it,
+ *   stays small. It stays where it pays: orthogonal routes run straight between devices it has put
+ *   level (a pipeline of 2,000 devices: 583 crossings instead of 669), so Orthogonal keeps it up to
+ *   5,000 devices plus links; the links of a tangled graph follow the devices' places (a map grid
+ *   of 5,000 devices, Orthogonal: 20,624 crossings instead of 21,892 and 7 % shorter links); with
+ *   clusters it keeps their members near their links (ClusterByIO at 5,000 pipeline devices: about
+ *   6 % shorter links). Its iterations are limited so that iterations times drawing nodes stay
+ *   within 4.5 million (15 million for Orthogonal), at most 1 per device, 0.02 above 5,000 devices
+ *   plus links.
  * - Clusters: for every rank a cluster spans, dot searches its whole list of nodes once
  *   (an assertion in its node removal), so a cluster spread along a long flow costs its
  *   ranks times the drawing: ten groups spread over 3,300 ranks take half a minute. Groups
