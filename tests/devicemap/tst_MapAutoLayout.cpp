@@ -1,4 +1,5 @@
 #include "BaseGuiDevice.h"
+#include "ClusterRectItem.h"
 #include "DeviceMapParts.h"
 #include "DeviceText.h"
 #include "MapAutoLayout.h"
@@ -69,6 +70,28 @@ QMap<QString, QString> shownArrangement(const DevicesArrangement& arrangement)
     return shown;
 }
 
+// Each cluster by its key: its name, place, size, colour and whether it moves its devices.
+QMap<QString, QString> shownClusters(DeviceMapWidget& map)
+{
+    QMap<QString, QString> shown;
+    for (auto it = map.getClusterItems().cbegin(); it != map.getClusterItems().cend(); ++it) {
+        const QRectF rect = it.value()->rect().translated(it.value()->pos());
+        QDebug(&shown[it.key()]) << it.value()->getName() << rect << it.value()->getColor()
+                                 << it.value()->getMovesContainedDevices();
+    }
+    return shown;
+}
+
+void addLayoutTypeRows()
+{
+    QTest::addColumn<int>("type");
+    QTest::newRow("Orthogonal") << int(DeviceMapWidget::Orthogonal);
+    QTest::newRow("Hierarchical") << int(DeviceMapWidget::Hierarchical);
+    QTest::newRow("Cluster by IO") << int(DeviceMapWidget::ClusterByIO);
+    QTest::newRow("Cluster by GUI area") << int(DeviceMapWidget::ClusterByGuiArea);
+    QTest::newRow("Keep existing clusters") << int(DeviceMapWidget::FixedClusters);
+}
+
 class PanelDevice : public BaseGuiDevice
 {
 public:
@@ -87,6 +110,22 @@ class TestMapAutoLayout : public QObject, DeviceMapFixture
         const QString name = create("panel");
         static_cast<BaseGuiDevice*>(manager->getDevice(name))->setArea(area);
         return name;
+    }
+
+    // count devices of the kinds the clustered layouts tell apart (inputs, outputs, panels of
+    // two areas, plain scalers), each feeding the next.
+    QStringList mixedChain(int count)
+    {
+        QStringList names;
+        for (int i = 0; i < count; ++i) {
+            const int kind = i % 4;
+            names << (kind == 0 ? create("serialPort") : kind == 1 ? panel(i % 8 == 1 ? "main" : "side")
+                                                 : kind == 2 ? create("scaler")
+                                                             : create("udpSocket"));
+            if (i > 0)
+                manager->addDeviceConnection(names.at(i - 1), names.at(i), QString(), QString());
+        }
+        return names;
     }
 
 private Q_SLOTS:
@@ -284,6 +323,50 @@ private Q_SLOTS:
         if (!lookedAt.isEmpty())
             QVERIFY2(inView.contains(lookedAt), qPrintable(inView.join(' ')));
         QCOMPARE(map->transform(), zoom);
+    }
+
+    void undoAndRedoGiveClustersBackAsTheUserLeftThem_data() { addLayoutTypeRows(); }
+
+    void undoAndRedoGiveClustersBackAsTheUserLeftThem()
+    {
+        // Given two rows of devices in clusters of the user's colour that do not move their devices
+        QFETCH(int, type);
+        const QStringList names = mixedChain(8);
+        ClusterSettings own;
+        own.color = Qt::magenta;
+        own.movesContainedDevices = false;
+        for (int row = 0; row < 2; ++row) {
+            QRectF devices;
+            for (int i = 0; i < 4; ++i) {
+                item(names.at(4 * row + i))->placeDevice(QPointF(40 + 200 * i, 50 + 200 * row));
+                devices |= item(names.at(4 * row + i))->sceneBoundingRect();
+            }
+            map->createCluster(QStringLiteral("row%1").arg(row), devices.adjusted(-20, -30, 20, 20));
+            map->getClusterItems().value(QStringLiteral("row%1").arg(row))->setSettings(own);
+        }
+        const QMap<QString, QString> before = shownClusters(*map);
+
+        // When the map is rearranged, then the clusters it keeps keep the user's settings
+        map->rearrangeGraph(DeviceMapWidget::LayoutType(type), false);
+        if (type == DeviceMapWidget::FixedClusters) {
+            QCOMPARE(map->getClusterItems().keys(), before.keys());
+            for (const ClusterRectItem* cluster : map->getClusterItems())
+                QVERIFY(cluster->settings() == own);
+        }
+        // And what the user sets on the rearranged clusters is theirs through undo and redo
+        ClusterSettings later;
+        later.color = Qt::cyan;
+        for (ClusterRectItem* cluster : map->getClusterItems())
+            cluster->setSettings(later);
+        const QMap<QString, QString> rearranged = shownClusters(*map);
+
+        // When it is undone, then each cluster is as the user left it, in the layout file too
+        map->getUndoStack()->undo();
+        QCOMPARE(shownClusters(*map), before);
+        QCOMPARE(stored("Clusters/row1/movesContainedDevices"), QVariant(false));
+        // When it is redone, then the rearranged clusters are back as the user left them
+        map->getUndoStack()->redo();
+        QCOMPARE(shownClusters(*map), rearranged);
     }
 
     void layoutMenuEntriesRearrange_data()
