@@ -82,6 +82,25 @@ QMap<QString, QString> shownClusters(DeviceMapWidget& map)
     return shown;
 }
 
+// The device whose top-left corner lies nearest the drawing's top-left corner, or farthest.
+QString cornerDevice(const QMap<QString, QRectF>& deviceRects, bool farthest)
+{
+    QRectF drawing;
+    for (const QRectF& rect : deviceRects)
+        drawing |= rect;
+    QString found;
+    double foundDistance = 0;
+    // In name order, as the view looks for the drawing's start.
+    for (auto it = deviceRects.cbegin(); it != deviceRects.cend(); ++it) {
+        const double distance = (it.value().topLeft() - drawing.topLeft()).manhattanLength();
+        if (found.isEmpty() || (farthest ? distance > foundDistance : distance < foundDistance)) {
+            found = it.key();
+            foundDistance = distance;
+        }
+    }
+    return found;
+}
+
 void addLayoutTypeRows()
 {
     QTest::addColumn<int>("type");
@@ -127,6 +146,20 @@ class TestMapAutoLayout : public QObject, DeviceMapFixture
         }
         return names;
     }
+
+    // The devices in a row from corner, 150 apart, in the layout file of a map shown at size.
+    void openWithRow(const QStringList& names, QPoint corner, QSize size)
+    {
+        map.reset();
+        for (int i = 0; i < names.size(); ++i)
+            writeLayout(names.at(i) + "/rect", QRect(corner.x() + 150 * i, corner.y(), 100, 40));
+        openMap();
+        map->resize(size);
+        map->show();
+        QVERIFY(QTest::qWaitForWindowExposed(map.get()));
+    }
+
+    QRectF viewed() const { return map->mapToScene(map->viewport()->rect()).boundingRect(); }
 
 private Q_SLOTS:
     void init()
@@ -367,6 +400,56 @@ private Q_SLOTS:
         // When it is redone, then the rearranged clusters are back as the user left them
         map->getUndoStack()->redo();
         QCOMPARE(shownClusters(*map), rearranged);
+    }
+
+    void undoShowsWhatTheUserSawBefore_data() { addLayoutTypeRows(); }
+
+    void undoShowsWhatTheUserSawBefore()
+    {
+        // Given a row of devices far from the scene's origin, in a small view zoomed out to
+        // look beside one of them
+        QFETCH(int, type);
+        const QStringList names = mixedChain(40);
+        openWithRow(names, QPoint(6000, 3000), QSize(400, 300));
+        map->scale(0.75, 0.75);
+        const QTransform zoom = map->transform();
+        const QString lookedAt = names.at(20);
+        map->centerOn(item(lookedAt)->sceneBoundingRect().center() + QPointF(37, 23));
+        const QPointF centre = viewed().center();
+
+        // When the user rearranges the map, looks around the new drawing and undoes that
+        map->rearrangeGraph(DeviceMapWidget::LayoutType(type), false);
+        map->centerOn(item(names.first()));
+        map->getUndoStack()->undo();
+
+        // Then the view shows what it showed before, at the user's zoom
+        QVERIFY(viewed().intersects(item(lookedAt)->sceneBoundingRect()));
+        QVERIFY(QLineF(viewed().center(), centre).length() < 2.0);
+        QCOMPARE(map->transform(), zoom);
+    }
+
+    void rearrangementFromAnEmptyViewShowsTheDrawingsStart_data() { addLayoutTypeRows(); }
+
+    void rearrangementFromAnEmptyViewShowsTheDrawingsStart()
+    {
+        // Given a row of devices far away, and a small view on an empty part of the map where
+        // the new drawing will have devices, though not its start
+        QFETCH(int, type);
+        const QStringList names = mixedChain(40);
+        openWithRow(names, QPoint(20000, 20000), QSize(400, 300));
+        map->setSceneRects(QRectF(0, 0, 30000, 25000));
+        const DevicesArrangement coming = map->rearrangeDevices(names, DeviceMapWidget::LayoutType(type));
+        map->centerOn(coming.deviceRects.value(cornerDevice(coming.deviceRects, true)).center());
+        QVERIFY(!viewed().intersects(coming.deviceRects.value(cornerDevice(coming.deviceRects, false))));
+        for (const QString& name : names)
+            QVERIFY(!viewed().intersects(item(name)->sceneBoundingRect()));
+
+        // When the user rearranges the map
+        map->rearrangeGraph(DeviceMapWidget::LayoutType(type), false);
+
+        // Then the view shows the device nearest the drawing's top-left corner
+        const QString start = cornerDevice(map->getAllDevicesArrangement().deviceRects, false);
+        QVERIFY2(viewed().intersects(item(start)->sceneBoundingRect()), qPrintable(start));
     }
 
     void layoutMenuEntriesRearrange_data()

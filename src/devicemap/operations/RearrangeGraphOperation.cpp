@@ -25,14 +25,13 @@ RearrangeGraphOperation::RearrangeGraphOperation(DeviceMapWidget* map, DevicesAr
 void RearrangeGraphOperation::redo()
 {
     rememberClusterSettings(oldArrangement);
-    apply(newArrangement, sceneRectFor(newArrangement.devicesRect), true);
+    apply(newArrangement, sceneRectFor(newArrangement.devicesRect), Step::Redo);
 }
 
 void RearrangeGraphOperation::undo()
 {
     rememberClusterSettings(newArrangement);
-    // The stored bends are those the map had, split ones included: nothing is split again.
-    apply(oldArrangement, oldSceneRect, false);
+    apply(oldArrangement, oldSceneRect, Step::Undo);
 }
 
 QRectF RearrangeGraphOperation::sceneRectFor(const QRectF& devicesRect)
@@ -42,8 +41,7 @@ QRectF RearrangeGraphOperation::sceneRectFor(const QRectF& devicesRect)
     return QRectF(0, 0, width, height);
 }
 
-void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const QRectF& sceneRect,
-                                    bool splitOppositeLinks)
+void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const QRectF& sceneRect, Step step)
 {
     if (!map)
         return;
@@ -59,9 +57,15 @@ void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const
     map->setSceneRects(sceneRect);
     map->resizeSceneRectToViewRect();
     placeDevices(arrangement);
-    bendLinks(arrangement, splitOppositeLinks);
+    // The stored bends of undo are those the map had, split ones included: nothing is split again.
+    bendLinks(arrangement, step == Step::Redo);
     rearrangeClusters(arrangement);
-    focus.follow();
+    if (step == Step::Redo) {
+        viewedBeforeRedo = focus.viewedCentre();
+        focus.follow();
+    } else {
+        focus.returnTo(viewedBeforeRedo);
+    }
     map->viewport()->repaint();
 
     DeviceNodeItem::setGridOn(snapping);

@@ -3,6 +3,7 @@
 #include "DevicesArrangement.h"
 #include "Operation.h"
 
+#include <QPointF>
 #include <QRectF>
 
 /**
@@ -21,8 +22,9 @@
  * away, and the step back gives them back as the user left them. Snapping to the grid is off
  * while devices are placed, so that they land exactly, and is put back after.
  *
- * Both keep the view on the devices (MapViewFocus): on the device the user was looking at,
- * else on the drawing's start, at the user's scale.
+ * The view keeps the user's scale. Redo keeps it on the devices (MapViewFocus::follow()): on
+ * the device the user was looking at, else on the drawing's start. Undo shows again the part
+ * of the map the view showed before the redo.
  *
  * Devices, links and clusters that are gone from the map when the operation runs are passed
  * over; clusters are taken out by their key in the map's cluster table.
@@ -51,7 +53,9 @@ public:
     void rearrangeClusters(const DevicesArrangement& arrangement);
 
 private:
-    void apply(const DevicesArrangement& arrangement, const QRectF& sceneRect, bool splitOppositeLinks);
+    enum class Step { Redo, Undo };
+
+    void apply(const DevicesArrangement& arrangement, const QRectF& sceneRect, Step step);
     void placeDevices(const DevicesArrangement& arrangement);
     void bendLinks(const DevicesArrangement& arrangement, bool splitOppositeLinks);
     /// Records, in leaving, the settings of the map's clusters that leaving names.
@@ -60,4 +64,6 @@ private:
     DevicesArrangement oldArrangement;
     DevicesArrangement newArrangement;
     QRectF oldSceneRect;
+    /// The scene point at the view's centre before the last redo, which undo shows again.
+    QPointF viewedBeforeRedo;
 };
