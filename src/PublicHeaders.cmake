@@ -95,6 +95,7 @@ set(DOZEROZOZU_PUBLIC_HEADERS
     DeviceMapWidget.h
     DevicesArrangement.h
     ItemsConnection.h
+    ClusterSettings.h
     Grid.h
     HoverableItem.h
     DeviceNodeItem.h

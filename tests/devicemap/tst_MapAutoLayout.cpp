@@ -1,4 +1,5 @@
 #include "BaseGuiDevice.h"
+#include "ClusterRectItem.h"
 #include "DeviceMapParts.h"
 #include "DeviceText.h"
 #include "MapAutoLayout.h"
@@ -69,6 +70,47 @@ QMap<QString, QString> shownArrangement(const DevicesArrangement& arrangement)
     return shown;
 }
 
+// Each cluster by its key: its name, place, size, colour and whether it moves its devices.
+QMap<QString, QString> shownClusters(DeviceMapWidget& map)
+{
+    QMap<QString, QString> shown;
+    for (auto it = map.getClusterItems().cbegin(); it != map.getClusterItems().cend(); ++it) {
+        const QRectF rect = it.value()->rect().translated(it.value()->pos());
+        QDebug(&shown[it.key()]) << it.value()->getName() << rect << it.value()->getColor()
+                                 << it.value()->getMovesContainedDevices();
+    }
+    return shown;
+}
+
+// The device whose top-left corner lies nearest the drawing's top-left corner, or farthest.
+QString cornerDevice(const QMap<QString, QRectF>& deviceRects, bool farthest)
+{
+    QRectF drawing;
+    for (const QRectF& rect : deviceRects)
+        drawing |= rect;
+    QString found;
+    double foundDistance = 0;
+    // In name order, as the view looks for the drawing's start.
+    for (auto it = deviceRects.cbegin(); it != deviceRects.cend(); ++it) {
+        const double distance = (it.value().topLeft() - drawing.topLeft()).manhattanLength();
+        if (found.isEmpty() || (farthest ? distance > foundDistance : distance < foundDistance)) {
+            found = it.key();
+            foundDistance = distance;
+        }
+    }
+    return found;
+}
+
+void addLayoutTypeRows()
+{
+    QTest::addColumn<int>("type");
+    QTest::newRow("Orthogonal") << int(DeviceMapWidget::Orthogonal);
+    QTest::newRow("Hierarchical") << int(DeviceMapWidget::Hierarchical);
+    QTest::newRow("Cluster by IO") << int(DeviceMapWidget::ClusterByIO);
+    QTest::newRow("Cluster by GUI area") << int(DeviceMapWidget::ClusterByGuiArea);
+    QTest::newRow("Keep existing clusters") << int(DeviceMapWidget::FixedClusters);
+}
+
 class PanelDevice : public BaseGuiDevice
 {
 public:
@@ -88,6 +130,36 @@ class TestMapAutoLayout : public QObject, DeviceMapFixture
         static_cast<BaseGuiDevice*>(manager->getDevice(name))->setArea(area);
         return name;
     }
+
+    // count devices of the kinds the clustered layouts tell apart (inputs, outputs, panels of
+    // two areas, plain scalers), each feeding the next.
+    QStringList mixedChain(int count)
+    {
+        QStringList names;
+        for (int i = 0; i < count; ++i) {
+            const int kind = i % 4;
+            names << (kind == 0 ? create("serialPort") : kind == 1 ? panel(i % 8 == 1 ? "main" : "side")
+                                                 : kind == 2 ? create("scaler")
+                                                             : create("udpSocket"));
+            if (i > 0)
+                manager->addDeviceConnection(names.at(i - 1), names.at(i), QString(), QString());
+        }
+        return names;
+    }
+
+    // The devices in a row from corner, 150 apart, in the layout file of a map shown at size.
+    void openWithRow(const QStringList& names, QPoint corner, QSize size)
+    {
+        map.reset();
+        for (int i = 0; i < names.size(); ++i)
+            writeLayout(names.at(i) + "/rect", QRect(corner.x() + 150 * i, corner.y(), 100, 40));
+        openMap();
+        map->resize(size);
+        map->show();
+        QVERIFY(QTest::qWaitForWindowExposed(map.get()));
+    }
+
+    QRectF viewed() const { return map->mapToScene(map->viewport()->rect()).boundingRect(); }
 
 private Q_SLOTS:
     void init()
@@ -284,6 +356,100 @@ private Q_SLOTS:
         if (!lookedAt.isEmpty())
             QVERIFY2(inView.contains(lookedAt), qPrintable(inView.join(' ')));
         QCOMPARE(map->transform(), zoom);
+    }
+
+    void undoAndRedoGiveClustersBackAsTheUserLeftThem_data() { addLayoutTypeRows(); }
+
+    void undoAndRedoGiveClustersBackAsTheUserLeftThem()
+    {
+        // Given two rows of devices in clusters of the user's colour that do not move their devices
+        QFETCH(int, type);
+        const QStringList names = mixedChain(8);
+        ClusterSettings own;
+        own.color = Qt::magenta;
+        own.movesContainedDevices = false;
+        for (int row = 0; row < 2; ++row) {
+            QRectF devices;
+            for (int i = 0; i < 4; ++i) {
+                item(names.at(4 * row + i))->placeDevice(QPointF(40 + 200 * i, 50 + 200 * row));
+                devices |= item(names.at(4 * row + i))->sceneBoundingRect();
+            }
+            map->createCluster(QStringLiteral("row%1").arg(row), devices.adjusted(-20, -30, 20, 20));
+            map->getClusterItems().value(QStringLiteral("row%1").arg(row))->setSettings(own);
+        }
+        const QMap<QString, QString> before = shownClusters(*map);
+
+        // When the map is rearranged, then the clusters it keeps keep the user's settings
+        map->rearrangeGraph(DeviceMapWidget::LayoutType(type), false);
+        if (type == DeviceMapWidget::FixedClusters) {
+            QCOMPARE(map->getClusterItems().keys(), before.keys());
+            for (const ClusterRectItem* cluster : map->getClusterItems())
+                QVERIFY(cluster->settings() == own);
+        }
+        // And what the user sets on the rearranged clusters is theirs through undo and redo
+        ClusterSettings later;
+        later.color = Qt::cyan;
+        for (ClusterRectItem* cluster : map->getClusterItems())
+            cluster->setSettings(later);
+        const QMap<QString, QString> rearranged = shownClusters(*map);
+
+        // When it is undone, then each cluster is as the user left it, in the layout file too
+        map->getUndoStack()->undo();
+        QCOMPARE(shownClusters(*map), before);
+        QCOMPARE(stored("Clusters/row1/movesContainedDevices"), QVariant(false));
+        // When it is redone, then the rearranged clusters are back as the user left them
+        map->getUndoStack()->redo();
+        QCOMPARE(shownClusters(*map), rearranged);
+    }
+
+    void undoShowsWhatTheUserSawBefore_data() { addLayoutTypeRows(); }
+
+    void undoShowsWhatTheUserSawBefore()
+    {
+        // Given a row of devices far from the scene's origin, in a small view zoomed out to
+        // look beside one of them
+        QFETCH(int, type);
+        const QStringList names = mixedChain(40);
+        openWithRow(names, QPoint(6000, 3000), QSize(400, 300));
+        map->scale(0.75, 0.75);
+        const QTransform zoom = map->transform();
+        const QString lookedAt = names.at(20);
+        map->centerOn(item(lookedAt)->sceneBoundingRect().center() + QPointF(37, 23));
+        const QPointF centre = viewed().center();
+
+        // When the user rearranges the map, looks around the new drawing and undoes that
+        map->rearrangeGraph(DeviceMapWidget::LayoutType(type), false);
+        map->centerOn(item(names.first()));
+        map->getUndoStack()->undo();
+
+        // Then the view shows what it showed before, at the user's zoom
+        QVERIFY(viewed().intersects(item(lookedAt)->sceneBoundingRect()));
+        QVERIFY(QLineF(viewed().center(), centre).length() < 2.0);
+        QCOMPARE(map->transform(), zoom);
+    }
+
+    void rearrangementFromAnEmptyViewShowsTheDrawingsStart_data() { addLayoutTypeRows(); }
+
+    void rearrangementFromAnEmptyViewShowsTheDrawingsStart()
+    {
+        // Given a row of devices far away, and a small view on an empty part of the map where
+        // the new drawing will have devices, though not its start
+        QFETCH(int, type);
+        const QStringList names = mixedChain(40);
+        openWithRow(names, QPoint(20000, 20000), QSize(400, 300));
+        map->setSceneRects(QRectF(0, 0, 30000, 25000));
+        const DevicesArrangement coming = map->rearrangeDevices(names, DeviceMapWidget::LayoutType(type));
+        map->centerOn(coming.deviceRects.value(cornerDevice(coming.deviceRects, true)).center());
+        QVERIFY(!viewed().intersects(coming.deviceRects.value(cornerDevice(coming.deviceRects, false))));
+        for (const QString& name : names)
+            QVERIFY(!viewed().intersects(item(name)->sceneBoundingRect()));
+
+        // When the user rearranges the map
+        map->rearrangeGraph(DeviceMapWidget::LayoutType(type), false);
+
+        // Then the view shows the device nearest the drawing's top-left corner
+        const QString start = cornerDevice(map->getAllDevicesArrangement().deviceRects, false);
+        QVERIFY2(viewed().intersects(item(start)->sceneBoundingRect()), qPrintable(start));
     }
 
     void layoutMenuEntriesRearrange_data()

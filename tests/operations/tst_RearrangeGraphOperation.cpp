@@ -109,6 +109,7 @@ private Q_SLOTS:
         QCOMPARE(map->getClusterItems().keys(), QStringList({"left", "right"}));
         QCOMPARE(QRectF(map->getClusterItems().value("right")->pos(), map->getClusterItems().value("right")->rect().size()),
                  QRectF(240.5, 30.5, 180.25, 70.75));
+        QVERIFY(!map->getClusterItems().value("right")->getMovesContainedDevices());
         QCOMPARE(map->sceneRect(), QRectF(-15.5, -10.25, 1300.5, 900.75));
     }
 

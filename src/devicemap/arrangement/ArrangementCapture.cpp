@@ -38,6 +38,7 @@ DevicesArrangement ArrangementCapture::capture(const QList<QGraphicsItem*>& list
     for (auto it = clusters.cbegin(); it != clusters.cend(); ++it) {
         const QRectF rect = it.value()->rect().translated(it.value()->pos());
         arrangement.clusterRects.insert(it.key(), rect);
+        arrangement.clusterSettings.insert(it.key(), it.value()->settings());
         arrangement.clustersRect = arrangement.clustersRect | rect;
     }
     arrangement.boundingRect = arrangement.devicesRect | arrangement.clustersRect;

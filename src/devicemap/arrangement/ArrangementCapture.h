@@ -12,7 +12,7 @@ class QGraphicsItem;
 
 /**
  * Snapshots of what a device map shows, as DevicesArrangement values: where each listed
- * device and every cluster sits, the links among the listed devices with their bending
+ * device and every cluster sits (with what the user set on the cluster), the links among the listed devices with their bending
  * points, and each device's description from the manager with its connections to unlisted
  * devices left out.
  *

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClusterSettings.h"
 #include "DeviceInfo.h"
 #include "ItemsConnection.h"
 #include "dozerozozu_export.h"
@@ -30,6 +31,11 @@ struct DOZEROZOZU_EXPORT DevicesArrangement
     QMap<QString, QRectF> deviceRects;
     /// Cluster name to the cluster's rectangle.
     QMap<QString, QRectF> clusterRects;
+    /**
+     * Cluster name to what the user set on it, for clusters captured from the map; a layout
+     * gives none, and a cluster without an entry keeps the settings it has or a new one's.
+     */
+    QMap<QString, ClusterSettings> clusterSettings;
     /// Mean of the device centres: the point by which the arrangement is pasted or dragged.
     QPointF center;
     /// Connections between devices of the arrangement, one per source and target pair.

@@ -112,6 +112,21 @@ void ClusterRectItem::setMovesContainedDevices(bool value)
     movesContainedDevices = value;
 }
 
+ClusterSettings ClusterRectItem::settings() const
+{
+    ClusterSettings settings;
+    settings.color = color;
+    settings.movesContainedDevices = movesContainedDevices;
+    return settings;
+}
+
+void ClusterRectItem::setSettings(const ClusterSettings& settings)
+{
+    if (settings.color.isValid())
+        setColor(settings.color);
+    setMovesContainedDevices(settings.movesContainedDevices);
+}
+
 int ClusterRectItem::getStretchSideLength() const
 {
     return stretchSideLength;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClusterSettings.h"
 #include "HoverableItem.h"
 #include "dozerozozu_export.h"
 
@@ -36,6 +37,10 @@ public:
     void setColor(const QColor& color);
     bool getMovesContainedDevices() const;
     void setMovesContainedDevices(bool value);
+    /// The colour and the moves-contained-devices flag together.
+    ClusterSettings settings() const;
+    /// Takes every setting of settings, but an invalid colour; the colour at the next repaint.
+    void setSettings(const ClusterSettings& settings);
     int getStretchSideLength() const;
     /// Whether a scene point lies on the stretch corner, grown by 2 on every side.
     bool isInStretchArea(QPointF point) const;

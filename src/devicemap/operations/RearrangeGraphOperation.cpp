@@ -24,13 +24,14 @@ RearrangeGraphOperation::RearrangeGraphOperation(DeviceMapWidget* map, DevicesAr
 
 void RearrangeGraphOperation::redo()
 {
-    apply(newArrangement, sceneRectFor(newArrangement.devicesRect), true);
+    rememberClusterSettings(oldArrangement);
+    apply(newArrangement, sceneRectFor(newArrangement.devicesRect), Step::Redo);
 }
 
 void RearrangeGraphOperation::undo()
 {
-    // The stored bends are those the map had, split ones included: nothing is split again.
-    apply(oldArrangement, oldSceneRect, false);
+    rememberClusterSettings(newArrangement);
+    apply(oldArrangement, oldSceneRect, Step::Undo);
 }
 
 QRectF RearrangeGraphOperation::sceneRectFor(const QRectF& devicesRect)
@@ -40,8 +41,7 @@ QRectF RearrangeGraphOperation::sceneRectFor(const QRectF& devicesRect)
     return QRectF(0, 0, width, height);
 }
 
-void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const QRectF& sceneRect,
-                                    bool splitOppositeLinks)
+void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const QRectF& sceneRect, Step step)
 {
     if (!map)
         return;
@@ -57,9 +57,15 @@ void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const
     map->setSceneRects(sceneRect);
     map->resizeSceneRectToViewRect();
     placeDevices(arrangement);
-    bendLinks(arrangement, splitOppositeLinks);
+    // The stored bends of undo are those the map had, split ones included: nothing is split again.
+    bendLinks(arrangement, step == Step::Redo);
     rearrangeClusters(arrangement);
-    focus.follow();
+    if (step == Step::Redo) {
+        viewedBeforeRedo = focus.viewedCentre();
+        focus.follow();
+    } else {
+        focus.returnTo(viewedBeforeRedo);
+    }
     map->viewport()->repaint();
 
     DeviceNodeItem::setGridOn(snapping);
@@ -102,10 +108,32 @@ void RearrangeGraphOperation::bendLinks(const DevicesArrangement& arrangement, b
     }
 }
 
+void RearrangeGraphOperation::rememberClusterSettings(DevicesArrangement& leaving) const
+{
+    if (!map)
+        return;
+    // Settings are no undo step of their own: what the user set on the clusters the map is
+    // about to leave comes back with them, as the user left it, when the stack returns here.
+    const QMap<QString, ClusterRectItem*>& clusters = map->getClusterItems();
+    for (auto it = leaving.clusterRects.cbegin(); it != leaving.clusterRects.cend(); ++it) {
+        if (const ClusterRectItem* cluster = clusters.value(it.key()))
+            leaving.clusterSettings.insert(it.key(), cluster->settings());
+    }
+}
+
 void RearrangeGraphOperation::rearrangeClusters(const DevicesArrangement& arrangement)
 {
     if (!map)
         return;
+    // A cluster kept by name keeps what the user set on it, unless the arrangement says what.
+    QMap<QString, ClusterSettings> settings;
+    for (auto it = map->getClusterItems().cbegin(); it != map->getClusterItems().cend(); ++it) {
+        if (it.value() && arrangement.clusterRects.contains(it.key()))
+            settings.insert(it.key(), it.value()->settings());
+    }
+    for (auto it = arrangement.clusterSettings.cbegin(); it != arrangement.clusterSettings.cend(); ++it)
+        settings.insert(it.key(), it.value());
+
     // By the key of the table: a cluster item may carry another name than its entry.
     const QStringList names = map->getClusterItems().keys();
     for (const QString& name : names) {
@@ -117,7 +145,12 @@ void RearrangeGraphOperation::rearrangeClusters(const DevicesArrangement& arrang
 
     for (auto it = arrangement.clusterRects.cbegin(); it != arrangement.clusterRects.cend(); ++it) {
         map->createCluster(it.key(), it.value());
-        if (ClusterRectItem* cluster = map->getClusterItems().value(it.key()))
-            cluster->update(QRectF());
+        ClusterRectItem* cluster = map->getClusterItems().value(it.key());
+        if (!cluster)
+            continue;
+        const auto given = settings.constFind(it.key());
+        if (given != settings.constEnd())
+            cluster->setSettings(*given);
+        cluster->update(QRectF());
     }
 }

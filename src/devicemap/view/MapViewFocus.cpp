@@ -31,7 +31,7 @@ MapViewFocus::MapViewFocus(DeviceMapWidget& map)
     : map(&map)
 {
     const QRectF visible = visibleSceneRect(map);
-    const QPointF centre = visible.center();
+    centre = visible.center();
     double nearest = std::numeric_limits<double>::max();
     // The scene's index finds what lies in view without a walk over every device.
     const QList<QGraphicsItem*> inView = map.scene()->items(visible, Qt::IntersectsItemBoundingRect);
@@ -58,25 +58,20 @@ void MapViewFocus::follow()
             map->centerOn(device->sceneBoundingRect().center());
         return;
     }
-    if (showsAnyDevice())
-        return;
+    // Devices that happen to come into an empty view are no better a start than any other.
     if (const DeviceNodeItem* start = drawingStart())
         showAtTopLeft(start);
+}
+
+void MapViewFocus::returnTo(const QPointF& point)
+{
+    if (map)
+        map->centerOn(point);
 }
 
 bool MapViewFocus::isInView(const DeviceNodeItem* item) const
 {
     return visibleSceneRect(*map).intersects(item->sceneBoundingRect());
-}
-
-bool MapViewFocus::showsAnyDevice() const
-{
-    const QList<QGraphicsItem*> inView = map->scene()->items(visibleSceneRect(*map), Qt::IntersectsItemBoundingRect);
-    for (QGraphicsItem* graphicsItem : inView) {
-        if (isShownDevice(dynamic_cast<const DeviceNodeItem*>(graphicsItem)))
-            return true;
-    }
-    return false;
 }
 
 DeviceNodeItem* MapViewFocus::drawingStart() const
