@@ -13,8 +13,10 @@
 #include "ZenticMessageBox.h"
 
 #include <QClipboard>
+#include <QFileSystemModel>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtTest>
 
 #include <memory>
@@ -22,12 +24,12 @@
 // A layout's wait runs the host's timers, and one of them deletes the map window, or the map,
 // outright: the command ends at once, touching nothing that went, and the manager holds what it
 // made: nothing for a command that had not called it yet, whole devices and links for a paste
-// laid out in its redo.
+// laid out in its redo. The templates panel's preview, laid out too, goes with its window.
 class TestMapGoneDuringLayout : public QObject
 {
     Q_OBJECT
 
-    enum Command { Rearrange, Paste, Drop, PulledGroup, HostPaste };
+    enum Command { Rearrange, Paste, Drop, PulledGroup, HostPaste, TemplatePreview };
     enum Gone { Window, MapInWindow, LoneMap };
 
     QTemporaryDir dir;
@@ -35,6 +37,7 @@ class TestMapGoneDuringLayout : public QObject
     std::unique_ptr<TestDeviceManager> manager;
     QPointer<DeviceMapWindow> window;
     QPointer<DeviceMapWidget> map;
+    QPersistentModelIndex templateEntry;
 
     QString layoutPath() const { return dir.filePath(QStringLiteral("map.ini")); }
     DeviceNodeItem* item(const QString& name) const { return map->getDeviceItems().value(name); }
@@ -89,6 +92,24 @@ class TestMapGoneDuringLayout : public QObject
         map->viewport()->repaint();
     }
 
+    // A template of A and B in the templates panel, as the panel lists it.
+    void listTemplate()
+    {
+        const QString path = QDir(TemplatesWidget::templatesDirectory()).filePath(QStringLiteral("pair.yml"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(DeviceText::compose({manager->getDeviceInfo("A"), manager->getDeviceInfo("B")}).toUtf8());
+        file.close();
+        auto files = qobject_cast<QFileSystemModel*>(templatesTree()->model());
+        QTRY_VERIFY(files->index(path).isValid());
+        templateEntry = files->index(path);
+    }
+
+    QTreeView* templatesTree() const
+    {
+        return window->getTemplatesWidget()->findChild<QTreeView*>(QStringLiteral("templatesFileView"));
+    }
+
     void sendMouse(QEvent::Type type, const QPoint& pos, Qt::MouseButton button, Qt::MouseButtons buttons)
     {
         QMouseEvent event(type, QPointF(pos), QPointF(pos), QPointF(map->viewport()->mapToGlobal(pos)), button,
@@ -115,6 +136,8 @@ class TestMapGoneDuringLayout : public QObject
             mime.setUrls({QUrl::fromLocalFile(path)});
             QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(map->viewport(), &enter);
+        } else if (command == TemplatePreview) {
+            templatesTree()->setCurrentIndex(templateEntry);
         } else if (command == HostPaste) {
             // Its arrangement holds none of its devices: they are laid out once made and joined.
             DeviceInfo first;
@@ -165,6 +188,8 @@ private Q_SLOTS:
             for (const auto& gone : endings)
                 QTest::addRow("%s, %s", command.second, gone.second) << int(command.first) << int(gone.first) << true;
         }
+        // The panel previews a template laid out, and goes with its window.
+        QTest::newRow("template preview, window deleted") << int(TemplatePreview) << int(Window) << true;
         // The layout then ends past its deadline, with the grid and a notice nobody is to see.
         QTest::newRow("rearrangement, window deleted, no answer") << int(Rearrange) << int(Window) << false;
         QTest::newRow("paste, lone map deleted, no answer") << int(Paste) << int(LoneMap) << false;
@@ -177,6 +202,8 @@ private Q_SLOTS:
         QFETCH(bool, answers);
         // Given a map whose layouts take a while, and a host's timer that deletes the window or the map
         openMap(Gone(gone), answers);
+        if (command == TemplatePreview)
+            listTemplate();
         QVERIFY(!QTest::currentTestFailed());
         const QString graph = manager->toYamlString();
         ZenticMessageBox::AnswerGuard noBox(QMessageBox::Ok);
