@@ -76,8 +76,14 @@ GraphLayoutAdapter::Result MapAutoLayout::arrange(const QList<DeviceInfo>& infos
     const LayoutGraph graph = graphOf(infos, type);
     if (graph.devices.isEmpty())
         return GraphLayoutAdapter::layOut(graph, adapterOptions);
+    // The wait runs the host's timers, which may delete the map outright, and this with it:
+    // the adapter reads its own copy of the options, and nothing of this is touched after.
+    const QPointer<DeviceMapWidget> alive(&map);
+    const GraphLayoutAdapter::Options options = adapterOptions;
     ++layoutsRunning;
-    GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOutWithin(graph, adapterOptions);
+    GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOutWithin(graph, options);
+    if (!alive)
+        return result;
     --layoutsRunning;
     if (result.fellBack)
         pendingNotice = result.reason;

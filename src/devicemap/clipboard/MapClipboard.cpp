@@ -32,6 +32,8 @@
 #include <QUndoStack>
 #include <QtDebug>
 
+#include <utility>
+
 namespace {
 
 // How often a drop that came during an operation's wait looks again whether the wait is over.
@@ -94,9 +96,13 @@ void MapClipboard::paste(const QPoint& viewportPoint)
     const QList<DeviceInfo> infos = DeviceText::parse(&map, QApplication::clipboard()->text(QClipboard::Clipboard));
     if (!alive || infos.isEmpty())
         return;
-    // The layout of the pasted devices is part of the paste.
+    // The layout of the pasted devices is part of the paste. A map deleted while it waits
+    // ends the paste there, before the manager has made anything.
     MapWaitCursor busy(PasteDevicesOperation::workOf(infos));
-    pushPaste(infos, map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType()), point);
+    const DevicesArrangement arrangement = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
+    if (!alive)
+        return;
+    pushPaste(infos, arrangement, point);
 }
 
 void MapClipboard::pasteDevices(const DevicesArrangement& arrangement, const QPoint& viewportPoint)
@@ -171,8 +177,17 @@ bool MapClipboard::dragEnter(QDragEnterEvent* event)
     dragText = DeviceFile::readText(path, &dragReadError);
     // Quietly: a question now would hold the drag. What is wrong is said at the drop.
     const QList<DeviceInfo> infos = dragReadError.isEmpty() ? DeviceText::read(dragText).devices : QList<DeviceInfo>();
-    if (!infos.isEmpty())
-        dragLayout = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
+    if (!infos.isEmpty()) {
+        QPointer<DeviceMapWidget> alive(&map);
+        DevicesArrangement layout = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
+        // A map deleted during the layout's wait took this object along. The event is taken all
+        // the same: Qt offers a refused one to the viewport's parents, which went with the map.
+        if (!alive) {
+            event->acceptProposedAction();
+            return false;
+        }
+        dragLayout = std::move(layout);
+    }
     event->acceptProposedAction();
     map.viewport()->update();
     return true;
@@ -258,8 +273,11 @@ void MapClipboard::processDrop(const DroppedFile& file)
     DevicesArrangement arrangement = file.layout;
     {
         MapWaitCursor busy(PasteDevicesOperation::workOf(infos));
-        if (arrangement.devices.isEmpty())
+        if (arrangement.devices.isEmpty()) {
             arrangement = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
+            if (!alive)
+                return;
+        }
         if (file.path.contains(QLatin1String("/templates/"))) {
             createTemplate(QFileInfo(file.path).completeBaseName(), arrangement, file.viewportPoint);
             return;

@@ -51,7 +51,8 @@ public:
     /// Opens the meta-device export wizard over the device items among items.
     void exportMetaDevice(const QList<QGraphicsItem*>& items);
 
-    /// Accepts a local YAML file (the first URL) and lays it out for the preview.
+    /// Accepts a local YAML file (the first URL) and lays it out for the preview; false when
+    /// refused, or when the map was deleted during the layout's wait.
     bool dragEnter(QDragEnterEvent* event);
     void dragMove(QDragMoveEvent* event);
     void dragLeave();

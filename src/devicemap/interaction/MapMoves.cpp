@@ -28,7 +28,10 @@ MapMoves::MapMoves(DeviceMapWidget& map)
 
 void MapMoves::moveItems()
 {
+    QPointer<DeviceMapWidget> alive(&map);
     const QMap<QString, QPointF> devices = moveDevices();
+    if (!alive)
+        return;
     const QMap<QString, QPointF> clusters = moveClusters();
     MapInteraction& pointer = DeviceMapParts(map).interaction();
     const QMap<QString, QPointF> devicesBefore = pointer.devicePositionsAtPress();
@@ -74,15 +77,15 @@ QMap<QString, QPointF> MapMoves::moveDevices()
         DeviceNodeItem* pulled = pointer.temporaryDevice();
         if (pulled)
             pulled->setOpacity(1.0);
-        if (item == pulled)
-            dropTemporaryDevice(pulled, newPositions);
-        else
+        if (item != pulled)
             newPositions.insert(it.key(), item->pos());
+        else if (!dropTemporaryDevice(pulled, newPositions))
+            return {};
     }
     return newPositions;
 }
 
-void MapMoves::dropTemporaryDevice(DeviceNodeItem* pulled, QMap<QString, QPointF>& newPositions)
+bool MapMoves::dropTemporaryDevice(DeviceNodeItem* pulled, QMap<QString, QPointF>& newPositions)
 {
     const QString name = pulled->devName();
     QMap<QString, bool> marks;
@@ -103,7 +106,7 @@ void MapMoves::dropTemporaryDevice(DeviceNodeItem* pulled, QMap<QString, QPointF
         pulled->setHovered(false);
         pulled->unplaceDevice();
         releaseTemporaryDevice();
-        return;
+        return true;
     }
     if (alone) {
         pulled->resetTransform();
@@ -111,23 +114,29 @@ void MapMoves::dropTemporaryDevice(DeviceNodeItem* pulled, QMap<QString, QPointF
         pulled->unplaceDevice();
         releaseTemporaryDevice();
         newPositions.insert(name, pulled->pos());
-        return;
+        return true;
     }
-    placeGroup(group, pointerPos, newPositions);
+    if (!placeGroup(group, pointerPos, newPositions))
+        return false;
     releaseTemporaryDevice();
     newPositions.insert(name, pulled->pos());
+    return true;
 }
 
 // The group keeps the shape of its layout, with the layout's centre under the pointer. Each
 // device is recorded as having had no place and hidden again: the pushed move places them all.
-void MapMoves::placeGroup(const QStringList& group, const QPointF& pointer, QMap<QString, QPointF>& newPositions)
+bool MapMoves::placeGroup(const QStringList& group, const QPointF& pointer, QMap<QString, QPointF>& newPositions)
 {
     const MapItemIndex& index = DeviceMapParts(map).itemIndex();
     for (const QString& member : group) {
         if (DeviceNodeItem* item = index.device(member))
             item->resetTransform();
     }
+    QPointer<DeviceMapWidget> alive(&map);
     const DevicesArrangement arrangement = layOutGroup(group);
+    // The layout's wait may see the map deleted outright, and the items with it.
+    if (!alive)
+        return false;
     const QPointF shift = pointer - arrangement.center;
     QMap<QString, QPointF>& atPress = DeviceMapParts(map).interaction().devicePositionsAtPress();
     for (auto it = arrangement.deviceRects.cbegin(); it != arrangement.deviceRects.cend(); ++it) {
@@ -154,6 +163,7 @@ void MapMoves::placeGroup(const QStringList& group, const QPointF& pointer, QMap
         }
         link->update(QRectF());
     }
+    return true;
 }
 
 void MapMoves::releaseTemporaryDevice()

@@ -43,6 +43,7 @@ public:
     /// Pushes the moves of the drag that ends and empties both maps of positions at the press.
     void moveItems();
     /// The devices' new positions by name; places or returns a pulled device on the way.
+    /// Placing a pulled group waits for its layout: a map deleted there gives none, untouched.
     QMap<QString, QPointF> moveDevices();
     /// The clusters' new positions by name; the devices inside a cluster that moves them
     /// are deselected.
@@ -53,9 +54,11 @@ public:
     void setGroupLayout(GroupLayout layout);
 
 private:
-    /// Returns the pulled device to the zone or places it, alone or with its group.
-    void dropTemporaryDevice(DeviceNodeItem* pulled, QMap<QString, QPointF>& newPositions);
-    void placeGroup(const QStringList& group, const QPointF& pointer, QMap<QString, QPointF>& newPositions);
+    /// Returns the pulled device to the zone or places it, alone or with its group; false, with
+    /// nothing touched after, when the map was deleted during the group's layout.
+    bool dropTemporaryDevice(DeviceNodeItem* pulled, QMap<QString, QPointF>& newPositions);
+    /// False, with nothing touched after, when the map was deleted during the group's layout.
+    bool placeGroup(const QStringList& group, const QPointF& pointer, QMap<QString, QPointF>& newPositions);
     void releaseTemporaryDevice();
     DevicesArrangement layOutGroup(const QStringList& names) const;
 

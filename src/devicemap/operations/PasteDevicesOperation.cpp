@@ -272,6 +272,9 @@ void PasteDevicesOperation::outsideCopying(const ShownDevices& shown, const Join
         sameNames.insert(device.name, device.name);
     }
     const DevicesArrangement fresh = map->rearrangeDevicesFromInfos(infos, map->getCurrentLayoutType());
+    // The layout's wait may see the map deleted: the devices are made and joined already.
+    if (!map)
+        return;
     const QPointF offset = pastePoint - fresh.center;
     QList<QPair<QPointer<DeviceNodeItem>, QPointF>> placements;
     for (const ShownDevice& device : qAsConst(ordered)) {

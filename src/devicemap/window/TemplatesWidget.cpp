@@ -264,9 +264,15 @@ void TemplatesWidget::modelIndexChanged(const QModelIndex current, const QModelI
         resetDescription();
         return;
     }
-    currentArrangement = mapWidget && !devices.isEmpty()
-                             ? mapWidget->rearrangeDevicesFromInfos(devices, mapWidget->getCurrentLayoutType())
-                             : DevicesArrangement();
+    // The layout's wait may see the window deleted outright, and this panel with it.
+    const QPointer<TemplatesWidget> alive(this);
+    const DevicesArrangement arrangement
+        = mapWidget && !devices.isEmpty()
+              ? mapWidget->rearrangeDevicesFromInfos(devices, mapWidget->getCurrentLayoutType())
+              : DevicesArrangement();
+    if (!alive)
+        return;
+    currentArrangement = arrangement;
     if (currentArrangement.isEmpty())
         clearPreview();
     else

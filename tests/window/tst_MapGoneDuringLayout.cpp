@@ -1,0 +1,243 @@
+#include "DeviceMapParts.h"
+#include "DeviceMapWidget.h"
+#include "DeviceMapWindow.h"
+#include "DeviceNodeItem.h"
+#include "DeviceText.h"
+#include "LayoutProcess.h"
+#include "MapAutoLayout.h"
+#include "MapClipboard.h"
+#include "PasteDevicesOperation.h"
+#include "TemplatesWidget.h"
+#include "TestDeviceManager.h"
+#include "TestSupport.h"
+#include "ZenticMessageBox.h"
+
+#include <QClipboard>
+#include <QFileSystemModel>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+
+#include <memory>
+
+// A layout's wait runs the host's timers, and one of them deletes the map window, or the map,
+// outright: the command ends at once, touching nothing that went, and the manager holds what it
+// made: nothing for a command that had not called it yet, whole devices and links for a paste
+// laid out in its redo. The templates panel's preview, laid out too, goes with its window.
+class TestMapGoneDuringLayout : public QObject
+{
+    Q_OBJECT
+
+    enum Command { Rearrange, Paste, Drop, PulledGroup, HostPaste, TemplatePreview };
+    enum Gone { Window, MapInWindow, LoneMap };
+
+    QTemporaryDir dir;
+    QTemporaryDir dataHome;
+    std::unique_ptr<TestDeviceManager> manager;
+    QPointer<DeviceMapWindow> window;
+    QPointer<DeviceMapWidget> map;
+    QPersistentModelIndex templateEntry;
+
+    QString layoutPath() const { return dir.filePath(QStringLiteral("map.ini")); }
+    DeviceNodeItem* item(const QString& name) const { return map->getDeviceItems().value(name); }
+    QPoint zone() const { return QPoint(map->viewport()->width() - 100, map->viewport()->height() - 100); }
+
+    // A layout program that answers as the installed one does, a while later; or never.
+    QString layoutProgram(bool answers) const
+    {
+        const QString path = dir.filePath(answers ? QStringLiteral("slow-layout") : QStringLiteral("silent-layout"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        file.write(answers ? "#!/bin/sh\nsleep 0.3\nexec '" + LayoutProcess::installedProgram().toUtf8() + "'\n"
+                           : QByteArray("#!/bin/sh\nexec sleep 60\n"));
+        file.close();
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+        return path;
+    }
+
+    // A -> B -> C placed apart, and E feeding F and G among the unplaced devices, on a shown map.
+    void openMap(Gone gone, bool answers)
+    {
+        DeviceNodeItem::setUnplacedDevices(QStringList());
+        QFile::remove(layoutPath());
+        manager = std::make_unique<TestDeviceManager>();
+        manager->markInitialised();
+        if (gone == LoneMap) {
+            map = new DeviceMapWidget(manager.get(), layoutPath());
+            map->resize(800, 600);
+            map->show();
+        } else {
+            window = new DeviceMapWindow(manager.get(), layoutPath(), nullptr);
+            map = window->getDeviceMapWidget();
+            window->resize(1000, 700);
+            window->show();
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(map->window()));
+        map->setSceneRects(QRectF(0, 0, 2000, 2000));
+        const QStringList names{"A", "B", "C", "E", "F", "G"};
+        for (int i = 0; i < names.size(); ++i) {
+            manager->renameDevice(manager->createDevice("scaler", false), names.at(i));
+            if (i < 3)
+                item(names.at(i))->placeDevice(QPointF(150 * i, 60 * i));
+        }
+        for (const QString link : {"A>B", "B>C", "E>F", "E>G"})
+            manager->addConnection(link.section('>', 0, 0), link.section('>', 1), "output(double)", "input(double)");
+        GraphLayoutAdapter::Options options;
+        options.engine = GraphLayoutAdapter::Engine::Graphviz;
+        options.layoutProgram = layoutProgram(answers);
+        options.deadlineMs = answers ? 9000 : 400;
+        DeviceMapParts(*map).automaticLayout().setOptions(options);
+        map->viewport()->repaint();
+    }
+
+    // A template of A and B in the templates panel, as the panel lists it.
+    void listTemplate()
+    {
+        const QString path = QDir(TemplatesWidget::templatesDirectory()).filePath(QStringLiteral("pair.yml"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(DeviceText::compose({manager->getDeviceInfo("A"), manager->getDeviceInfo("B")}).toUtf8());
+        file.close();
+        auto files = qobject_cast<QFileSystemModel*>(templatesTree()->model());
+        QTRY_VERIFY(files->index(path).isValid());
+        templateEntry = files->index(path);
+    }
+
+    QTreeView* templatesTree() const
+    {
+        return window->getTemplatesWidget()->findChild<QTreeView*>(QStringLiteral("templatesFileView"));
+    }
+
+    void sendMouse(QEvent::Type type, const QPoint& pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        QMouseEvent event(type, QPointF(pos), QPointF(pos), QPointF(map->viewport()->mapToGlobal(pos)), button,
+                          buttons, Qt::NoModifier);
+        QApplication::sendEvent(map->viewport(), &event);
+    }
+
+    // What the user does: the last step is the one that waits for a layout.
+    void run(Command command)
+    {
+        const QString text = DeviceText::compose({manager->getDeviceInfo("A"), manager->getDeviceInfo("B")});
+        if (command == Rearrange) {
+            map->rearrangeGraph(DeviceMapWidget::Hierarchical, false);
+        } else if (command == Paste) {
+            QApplication::clipboard()->setText(text);
+            DeviceMapParts(*map).clipboard().paste(QPoint(300, 200));
+        } else if (command == Drop) {
+            const QString path = dir.filePath(QStringLiteral("pair.yml"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(text.toUtf8());
+            file.close();
+            QMimeData mime;
+            mime.setUrls({QUrl::fromLocalFile(path)});
+            QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(map->viewport(), &enter);
+        } else if (command == TemplatePreview) {
+            templatesTree()->setCurrentIndex(templateEntry);
+        } else if (command == HostPaste) {
+            // Its arrangement holds none of its devices: they are laid out once made and joined.
+            DeviceInfo first;
+            first.name = "P";
+            first.type = "scaler";
+            DeviceInfo second = first;
+            second.name = "Q";
+            first.outgoingConnections.append(Connection{"Q", "output(double)", "input(double)"});
+            map->pushOperation(new PasteDevicesOperation(map, {first, second}, DevicesArrangement(), QPointF(300, 200)));
+        } else {
+            // One of E, F, G comes out of the zone, and dropped far from it places all three, laid out.
+            sendMouse(QEvent::MouseMove, zone(), Qt::NoButton, Qt::NoButton);
+            QVERIFY(map->getCurrentTemporaryDevice());
+            sendMouse(QEvent::MouseButtonPress, zone(), Qt::LeftButton, Qt::LeftButton);
+            for (int step = 1; step <= 4; ++step)
+                sendMouse(QEvent::MouseMove, zone() - QPoint(75, 60) * step, Qt::NoButton, Qt::LeftButton);
+            sendMouse(QEvent::MouseButtonRelease, zone() - QPoint(300, 240), Qt::LeftButton, Qt::NoButton);
+        }
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid() && dataHome.isValid());
+        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+        TemplatesWidget::setSystemTemplatesDirectory(dir.filePath(QStringLiteral("no-system-templates")));
+    }
+
+    void cleanup()
+    {
+        delete window;
+        delete map;
+        manager.reset();
+        DeviceNodeItem::setUnplacedDevices(QStringList());
+    }
+
+    void commandEndsAtOnceWhenItsMapGoesDuringTheLayout_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("gone");
+        QTest::addColumn<bool>("answers");
+        const QList<QPair<Command, const char*>> commands{
+            {Rearrange, "rearrangement"}, {Paste, "paste"}, {Drop, "drop"}, {PulledGroup, "pulled group"},
+            {HostPaste, "host's paste laid out in its redo"}};
+        const QList<QPair<Gone, const char*>> endings{
+            {Window, "window deleted"}, {MapInWindow, "map in its window deleted"}, {LoneMap, "lone map deleted"}};
+        for (const auto& command : commands) {
+            for (const auto& gone : endings)
+                QTest::addRow("%s, %s", command.second, gone.second) << int(command.first) << int(gone.first) << true;
+        }
+        // The panel previews a template laid out, and goes with its window.
+        QTest::newRow("template preview, window deleted") << int(TemplatePreview) << int(Window) << true;
+        // The layout then ends past its deadline, with the grid and a notice nobody is to see.
+        QTest::newRow("rearrangement, window deleted, no answer") << int(Rearrange) << int(Window) << false;
+        QTest::newRow("paste, lone map deleted, no answer") << int(Paste) << int(LoneMap) << false;
+    }
+
+    void commandEndsAtOnceWhenItsMapGoesDuringTheLayout()
+    {
+        QFETCH(int, command);
+        QFETCH(int, gone);
+        QFETCH(bool, answers);
+        // Given a map whose layouts take a while, and a host's timer that deletes the window or the map
+        openMap(Gone(gone), answers);
+        if (command == TemplatePreview)
+            listTemplate();
+        QVERIFY(!QTest::currentTestFailed());
+        const QString graph = manager->toYamlString();
+        ZenticMessageBox::AnswerGuard noBox(QMessageBox::Ok);
+        bool returned = false;
+        bool deletedInTheLayout = false;
+        // Well within the program's first 300 ms, so that it runs by then whatever the machine's load.
+        QTimer::singleShot(100, this, [&] {
+            deletedInTheLayout = !returned && !TestSupport::childProcesses().isEmpty();
+            if (gone == Window)
+                delete window.data();
+            else
+                delete map.data();
+        });
+
+        // When the user's command waits for its layout
+        run(Command(command));
+        returned = true;
+
+        // Then it ends there: the map is gone, the manager holds the graph it held, and no box comes
+        QVERIFY(deletedInTheLayout);
+        QVERIFY(!map);
+        QCOMPARE(window.isNull(), gone != MapInWindow);
+        QTRY_VERIFY_WITH_TIMEOUT(TestSupport::childProcesses().isEmpty(), 5000);
+        QTest::qWait(50);
+        if (command != HostPaste) {
+            QCOMPARE(manager->toYamlString(), graph);
+        } else {
+            QCOMPARE(manager->getDeviceNames(), QStringList({"A", "B", "C", "E", "F", "G", "P", "Q"}));
+            QCOMPARE(manager->getDeviceInfo("P").outgoingConnections.size(), 1);
+            QCOMPARE(manager->getDeviceInfo("P").outgoingConnections.first().device, QStringLiteral("Q"));
+        }
+        QCOMPARE(noBox.count(), 0);
+    }
+};
+
+QTEST_MAIN(TestMapGoneDuringLayout)
+#include "tst_MapGoneDuringLayout.moc"
