@@ -73,14 +73,14 @@ void SettingsWindow::save()
         m_config->applyConfig();
         return;
     }
-    if (DemoFiles::current().isKept()) {
+    if (DemoSettings::savesAreKept()) {
         // The edits are in the store already: this adds the restart notice and applies them.
         ConfigWidget::save();
         return;
     }
     // Saved with the run: no restart takes them up.
     m_config->applyConfig();
-    ZenticMessageBox::information(this, tr("This run keeps none of your changes."),
+    ZenticMessageBox::information(this, DemoSettings::notKeptHeadline(),
                                   tr("The changes hold until the demo quits, and a new language is not taken up: the next start "
                                      "reads %1 as it is.")
                                       .arg(QDir::toNativeSeparators(DemoSettings::file())));

@@ -9,7 +9,8 @@ class YamlConfig;
  * option of every kind, a script field that opens the code editor, and a button that
  * opens the height-tolerance dialog. "Save" writes the file, and says so when it could not
  * (then nothing waits for a restart: what was not written is gone when the demo quits). In a run
- * that keeps nothing the file is the run's own (DemoSettings::savedFile()), and Save says so.
+ * that keeps nothing, and while the user's file cannot be read, the file is the run's own
+ * (DemoSettings::savedFile()), and Save says so.
  */
 class SettingsWindow : public ConfigWidget
 {

@@ -22,6 +22,41 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/fsuid.h>
+#include <unistd.h>
+
+namespace {
+
+// While it lives, the files this thread opens are opened as a user whom permissions stop: root
+// opens any file, so as root they are opened under the file-system user id of "nobody", which
+// sets root's overriding of permissions aside (setfsuid(2)) where the system lets it.
+class OpensAsAnotherUser
+{
+public:
+    OpensAsAnotherUser()
+        : m_previous(::geteuid() == 0 ? ::setfsuid(65534) : -1)
+    {
+    }
+    ~OpensAsAnotherUser()
+    {
+        if (m_previous >= 0)
+            ::setfsuid(uid_t(m_previous));
+    }
+    OpensAsAnotherUser(const OpensAsAnotherUser&) = delete;
+    OpensAsAnotherUser& operator=(const OpensAsAnotherUser&) = delete;
+
+private:
+    int m_previous;
+};
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
 // The demo's own settings as it reads them at start: the language they choose holds for the
 // library's windows, whatever the system's language.
 class tst_DemoSettings : public QObject
@@ -57,8 +92,10 @@ private Q_SLOTS:
     void cleanup()
     {
         DemoSettings::installTranslations(QLocale(QLocale::English));
+        QDir(DemoSettings::file()).removeRecursively();
         QFile::remove(DemoSettings::file());
         DemoFiles::setCurrent(DemoFiles());
+        GraphLock::release();
     }
 
     void savedLanguageChoosesTheTexts_data()
@@ -192,6 +229,66 @@ private Q_SLOTS:
             QVERIFY(notice->text().contains(QFileInfo(keptAs).fileName()));
             QVERIFY(QFile::remove(keptAs));
         }
+    }
+
+    void settingsFileThatCannotBeOpenedIsToldOfAndLeftAlone_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("a file its permissions keep from being read") << false;
+        QTest::newRow("a folder in the file's place") << true;
+    }
+
+    void settingsFileThatCannotBeOpenedIsToldOfAndLeftAlone()
+    {
+        QFETCH(bool, folder);
+        // Given the user's settings file, which the demo cannot open (as root: not as another user)
+        const QString file = DemoSettings::file();
+        if (folder) {
+            QVERIFY(QDir().mkpath(file) && SafeFileWriter::writeFile(file + "/inside", "demo:\n  language: ru\n"));
+        } else {
+            QVERIFY(SafeFileWriter::writeFile(file, "demo:\n  language: ru\n"));
+            QVERIFY(QFile::setPermissions(file, QFileDevice::WriteOwner));
+            QVERIFY(QFile::setPermissions(home.path(), QFile::permissions(home.path()) | QFileDevice::ExeOther));
+        }
+        const QStringList settingsFiles{QStringLiteral("demo-settings*")};
+        const QStringList entriesBefore = QDir(demoDataFolder()).entryList(settingsFiles, QDir::AllEntries | QDir::Hidden);
+        const QFileInfo fileBefore(file);
+
+        // When the demo starts on the user's graph, and the user looks at the settings, chooses
+        // another language and saves
+        YamlConfig* settings = Singleton<YamlConfig>::instance();
+        {
+            const OpensAsAnotherUser opens;
+            QFile probe(file);
+            if (!folder && (!QFileInfo::exists(file) || probe.open(QIODevice::ReadOnly)))
+                QSKIP("Nothing keeps this process from reading a file, whatever its permissions.");
+            DemoSettings::read(settings);
+        }
+        DeviceManager manager;
+        QVERIFY(DemoStartup::prepareManager(&manager, DemoFiles::forStart(QString(), false)));
+        QVERIFY(DemoFiles::current().isKept());
+        SettingsWindow window;
+        window.show();
+        auto* notice = window.findChild<QLabel*>(QStringLiteral("settingsFileNotice"));
+        auto* language = qobject_cast<QComboBox*>(window.getConfigOption(QStringLiteral("language")).getEditorWidget());
+        QVERIFY(language);
+        language->setCurrentIndex(language->findData(language->currentData() == "ru" ? "en" : "ru"));
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        QTest::mouseClick(window.getSaveButton(), Qt::LeftButton);
+
+        // Then the settings page tells that the file cannot be read and the defaults are shown,
+        // and Save that the change is not kept
+        QVERIFY(notice && notice->isVisible());
+        QVERIFY2(notice->text().contains(QDir::toNativeSeparators(file) + " cannot be read, so the defaults are shown"),
+                 qPrintable(notice->text()));
+        QCOMPARE(ok.texts(), QStringList{"Changes to the settings are not kept."});
+        // And the file is as it was, where it was: nothing written over it, moved or put beside it
+        QCOMPARE(QDir(demoDataFolder()).entryList(settingsFiles, QDir::AllEntries | QDir::Hidden), entriesBefore);
+        const QFileInfo fileAfter(file);
+        QCOMPARE(fileAfter.permissions(), fileBefore.permissions());
+        QCOMPARE(fileAfter.lastModified(), fileBefore.lastModified());
+        QVERIFY(folder || QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(folder ? contents(file + "/inside") : contents(file), QByteArray("demo:\n  language: ru\n"));
     }
 
     void runThatKeepsNothingLeavesTheSettingsFileAlone_data()
