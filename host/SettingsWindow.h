@@ -2,6 +2,7 @@
 
 #include "ConfigWidget.h"
 
+class HeightToleranceDialog;
 class YamlConfig;
 
 /**
@@ -25,6 +26,12 @@ public:
      * so the settings stay within reach once the first settings window is closed.
      */
     static SettingsWindow* showSettings();
+    /**
+     * The height-tolerance dialog the settings open, parented to parent, which saves each
+     * change as it is made. Where the saves are not kept (DemoSettings::savesAreKept()), the
+     * first change made in it tells the user so in a box, once the change is applied.
+     */
+    static HeightToleranceDialog* newHeightToleranceDialog(QWidget* parent);
 
 public Q_SLOTS:
     /// Writes the options into the settings, then the settings file; the restart notice of

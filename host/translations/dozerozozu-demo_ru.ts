@@ -404,6 +404,10 @@
         <source>The changes hold until the demo quits, and a new language is not taken up: the next start reads %1 as it is.</source>
         <translation>Изменения действуют до выхода из демо, и новый язык не будет применён: при следующем запуске %1 будет прочитан таким, как есть.</translation>
     </message>
+    <message>
+        <source>The change holds until the demo quits: the next start reads %1 as it is.</source>
+        <translation>Изменение действует до выхода из демо: при следующем запуске %1 будет прочитан таким, как есть.</translation>
+    </message>
 </context>
 <context>
     <name>WirelessWindow</name>

@@ -4,23 +4,30 @@
 #include "DeviceManager.h"
 #include "DeviceMapWindow.h"
 #include "GraphLock.h"
+#include "HeightToleranceDialog.h"
+#include "HeightToleranceWidget.h"
 #include "LibraryTranslator.h"
+#include "NumpadDialog.h"
 #include "SafeFileWriter.h"
 #include "SettingsWindow.h"
 #include "Singleton.h"
 #include "TestSupport.h"
+#include "ToleranceWidget.h"
 #include "YamlConfig.h"
 #include "ZenticMessageBox.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 #include <sys/fsuid.h>
 #include <unistd.h>
@@ -289,6 +296,52 @@ private Q_SLOTS:
         QCOMPARE(fileAfter.lastModified(), fileBefore.lastModified());
         QVERIFY(folder || QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QCOMPARE(folder ? contents(file + "/inside") : contents(file), QByteArray("demo:\n  language: ru\n"));
+    }
+
+    void toleranceDialogSaysWhetherTheChangeIsKept_data()
+    {
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("a run that keeps nothing") << false;
+        QTest::newRow("a run that keeps the user's changes") << true;
+    }
+
+    void toleranceDialogSaysWhetherTheChangeIsKept()
+    {
+        QFETCH(bool, kept);
+        // Given the data folder with the user's settings, and a run on its graph, which another
+        // demo edits or not
+        QVERIFY(SafeFileWriter::writeFile(DemoSettings::file(), "demo:\n  language: en\n"));
+        QLockFile otherDemo(GraphLock::lockFileOf(DemoStartup::savedGraph()));
+        QVERIFY(kept || otherDemo.tryLock(0));
+        const QMap<QString, QByteArray> before = TestSupport::contentsBelow(home.path());
+        YamlConfig* settings = Singleton<YamlConfig>::instance();
+        DemoSettings::read(settings);
+        DeviceManager manager;
+        QVERIFY(DemoStartup::prepareManager(&manager, DemoFiles::forStart(QString(), false)));
+        QCOMPARE(DemoFiles::current().isKept(), kept);
+
+        // When the user enters a height tolerance in the settings' dialog, twice
+        SettingsWindow window;
+        const std::unique_ptr<HeightToleranceDialog> dialog(SettingsWindow::newHeightToleranceDialog(&window));
+        ToleranceWidget* tolerance = dialog->getHeightToleranceWidget()->getToleranceWidget();
+        const double high = tolerance->getToleranceValue().high;
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        for (double entered : {high + 1, high + 2}) {
+            NumpadDialog::AnswerGuard type(entered);
+            QTest::mousePress(tolerance->highField(), Qt::LeftButton);
+            QCoreApplication::processEvents();
+        }
+
+        // Then it holds for the run; a run that keeps nothing says once that it is not kept, and
+        // leaves the data folder as it was, byte for byte; another keeps it without a word
+        QCOMPARE(settings->getDouble(QStringLiteral("heightToleranceHigh"), QStringLiteral("project2d"), 0.0), high + 2);
+        QCOMPARE(ok.texts(), kept ? QStringList() : QStringList{"This run keeps none of your changes."});
+        QVERIFY2(kept || ok.informativeTexts().value(0).contains(QDir::toNativeSeparators(DemoSettings::file())),
+                 qPrintable(ok.informativeTexts().value(0)));
+        if (!kept)
+            QCOMPARE(TestSupport::contentsBelow(home.path()), before);
+        else
+            QVERIFY(contents(DemoSettings::file()).contains("heightToleranceHigh: " + QByteArray::number(high + 2)));
     }
 
     void runThatKeepsNothingLeavesTheSettingsFileAlone_data()
