@@ -1,5 +1,6 @@
 #include "DemoSettings.h"
 
+#include "BoundedFileRead.h"
 #include "Config.h"
 #include "CorruptedFile.h"
 #include "DemoFiles.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QPointer>
@@ -39,11 +41,14 @@ void replaceTranslator(QPointer<QTranslator>& installed, const QLocale& locale, 
 }
 
 // What the last read() refused, for the settings window to tell: the file, and where it went.
+// A file that could not be opened (its permissions, a folder in its place) holds what nobody
+// has seen: it is neither kept aside nor written over, and the settings' saves go with the run.
 struct Unreadable
 {
     bool refused = false;
     bool keptAside = false;
     QString keptAs;
+    bool cannotOpen = false;
 };
 Unreadable lastLoad;
 
@@ -80,6 +85,14 @@ void read(YamlConfig* config)
         qWarning().noquote() << "Demo: the settings file" << file() << "cannot be read, the defaults apply:"
                              << error.what();
         lastLoad.refused = true;
+        return;
+    }
+    // The store reads a file it cannot open as none at all.
+    QFile settingsFile(file());
+    QString why;
+    if (QFileInfo::exists(file()) && !BoundedFileRead::openRegularFile(settingsFile, &why)) {
+        qWarning().noquote() << "Demo: the settings file" << file() << "cannot be read, the defaults apply:" << why;
+        lastLoad.cannotOpen = true;
     }
 }
 
@@ -96,7 +109,7 @@ void keepUnreadableAside()
 void saveWhereTheRunKeeps(YamlConfig* config, const DemoFiles& files)
 {
     runSettings.clear();
-    if (files.isKept()) {
+    if (files.isKept() && !lastLoad.cannotOpen) {
         keepUnreadableAside();
         return;
     }
@@ -118,11 +131,28 @@ QString savedFile()
     return runSettings.isEmpty() ? file() : runSettings;
 }
 
+bool savesAreKept()
+{
+    return runSettings.isEmpty();
+}
+
+QString notKeptHeadline()
+{
+    return DemoFiles::current().isKept()
+               ? QCoreApplication::translate("DemoSettings", "Changes to the settings are not kept.")
+               : QCoreApplication::translate("DemoSettings", "This run keeps none of your changes.");
+}
+
 QString unreadableFileNotice()
 {
+    const QString path = QDir::toNativeSeparators(file());
+    if (lastLoad.cannotOpen)
+        return QCoreApplication::translate("DemoSettings",
+                                           "%1 cannot be read, so the defaults are shown. It is left as it is, and "
+                                           "changes to the settings hold only until the demo quits.")
+            .arg(path);
     if (!lastLoad.refused)
         return QString();
-    const QString path = QDir::toNativeSeparators(file());
     // A save of the settings keeps it aside all the same (YamlConfig), but names it otherwise.
     if (!lastLoad.keptAside)
         return QCoreApplication::translate("DemoSettings",

@@ -24,22 +24,29 @@ QString file();
 /// read() then keepUnreadableAside().
 void load(YamlConfig* config);
 /// Loads the settings file into config as load() does, but leaves a malformed file where it is,
-/// for a run that keeps nothing in the data folder.
+/// for a run that keeps nothing in the data folder. A file that is there but cannot be opened
+/// (its permissions, a folder in its place) is reported on the log too, and the defaults apply.
 void read(YamlConfig* config);
 /// Keeps the file the last read() could not read aside as load() does; nothing when it read it.
 void keepUnreadableAside();
 /**
  * Sends the saves of config (the settings window's, the height tolerance's) where the run of
  * files keeps the settings: to file() in a run that keeps the user's changes, a file the last
- * read() could not read kept aside first; to a file of the run's own (DemoFiles::runFile())
+ * read() could not parse kept aside first; to a file of the run's own (DemoFiles::runFile())
  * in a run that keeps nothing, which goes with the run, so that file(), read, unreadable or
- * absent, stays as it is. config holds what read() gave it either way.
+ * absent, stays as it is. So too while file() cannot be opened, in any run: what it holds is
+ * neither written over nor moved. config holds what read() gave it either way.
  */
 void saveWhereTheRunKeeps(YamlConfig* config, const DemoFiles& files);
 /// Where saves of the settings go: file(), or the run's own file (saveWhereTheRunKeeps()).
 QString savedFile();
-/// What the user is to be told of the file the last read() could not read, and where it is
-/// kept; empty when that read it, or found none. Translated when asked for.
+/// Whether saves of the settings reach file(), where the next start reads them.
+bool savesAreKept();
+/// The headline that tells the user a change of the settings is not kept (savesAreKept()
+/// false): the run keeps none of the user's changes, or none of the settings. Translated.
+QString notKeptHeadline();
+/// What the user is to be told of the file the last read() could not read or parse, and where
+/// it is kept; empty when that read it, or found none. Translated when asked for.
 QString unreadableFileNotice();
 /// The value of "language" that stands for the system's language, the default.
 QString systemLanguage();

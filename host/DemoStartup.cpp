@@ -203,9 +203,13 @@ bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* not
     // before listening, so that the copies are not written over themselves.
     importKeptMetaDevices(manager);
     QObject::connect(manager, &DeviceManager::metaDeviceParsed, manager, &keepMetaDevice);
-    // Before the graph is read, let alone kept aside: another demo's graph is only shown.
+    // Before the graph is read, let alone kept aside: another demo's graph is only shown. The
+    // lock lies beside the graph, and a first start has no data folder yet: a lock that could
+    // not be made there would be taken as free, by every demo started before one saves.
     DemoFiles chosen = files;
     qint64 holder = 0;
+    if (files.keeping() == DemoFiles::Keeping::DataFolder)
+        QDir().mkpath(demoDataFolder());
     if (files.isKept() && !GraphLock::take(files.graph(), &holder)) {
         chosen = files.keepingNothing();
         addToNotice(notice, QCoreApplication::translate("DemoStartup", "%1 is in use by another run of the demo (process "

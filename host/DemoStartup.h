@@ -40,9 +40,9 @@ QString keptMetaDevicesFolder();
  * where it is and where the run's edits go. The user's copy in the data folder is first kept
  * aside with the files of its places (CorruptedFile::keepAside()), so that no save writes over
  * what the user made; a file named on the command line stays where it is, and nothing of that
- * run is kept. A run that would keep its edits first takes the lock of its graph (GraphLock);
- * when another demo holds it, the run shows that graph and keeps nothing of it
- * (DemoFiles::keepingNothing()), and notice says so. A run that keeps nothing and whose folder
+ * run is kept. A run that would keep its edits first takes the lock of its graph (GraphLock),
+ * having made the data folder when its graph is there; when another demo holds the lock, the
+ * run shows that graph and keeps nothing of it (DemoFiles::keepingNothing()), and notice says so. A run that keeps nothing and whose folder
  * (DemoFiles::runFile()) cannot be made adds that to notice. The demo's settings are then saved
  * where the run keeps them (DemoSettings::saveWhereTheRunKeeps()); only a run that keeps its
  * changes makes the data folder. False when the sample does not load either: manager then knows

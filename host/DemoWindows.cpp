@@ -385,7 +385,7 @@ QList<DemoWindow> demoWindows()
                return window;
            }},
           {QStringLiteral("settings-tolerance"), [](QWidget* window) {
-               auto dialog = new HeightToleranceDialog(window);
+               auto dialog = SettingsWindow::newHeightToleranceDialog(window);
                dialog->setAttribute(Qt::WA_DeleteOnClose);
                return dialog;
            }}}},

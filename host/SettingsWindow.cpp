@@ -13,8 +13,12 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
+
+#include <memory>
 
 namespace {
 
@@ -73,17 +77,37 @@ void SettingsWindow::save()
         m_config->applyConfig();
         return;
     }
-    if (DemoFiles::current().isKept()) {
+    if (DemoSettings::savesAreKept()) {
         // The edits are in the store already: this adds the restart notice and applies them.
         ConfigWidget::save();
         return;
     }
     // Saved with the run: no restart takes them up.
     m_config->applyConfig();
-    ZenticMessageBox::information(this, tr("This run keeps none of your changes."),
+    ZenticMessageBox::information(this, DemoSettings::notKeptHeadline(),
                                   tr("The changes hold until the demo quits, and a new language is not taken up: the next start "
                                      "reads %1 as it is.")
                                       .arg(QDir::toNativeSeparators(DemoSettings::file())));
+}
+
+HeightToleranceDialog* SettingsWindow::newHeightToleranceDialog(QWidget* parent)
+{
+    auto* dialog = new HeightToleranceDialog(parent);
+    // The dialog saves each change as it is made; where no save is kept, the first one says so.
+    auto toldOnce = std::make_shared<QMetaObject::Connection>();
+    *toldOnce = connect(Singleton<YamlConfig>::instance(), &Config::configChanged, dialog, [dialog, toldOnce] {
+        if (DemoSettings::savesAreKept())
+            return;
+        disconnect(*toldOnce);
+        // After the save has returned: the box runs an event loop, and the dialog's widgets
+        // are still in the middle of the change.
+        QTimer::singleShot(0, dialog, [dialog] {
+            ZenticMessageBox::information(dialog, DemoSettings::notKeptHeadline(),
+                                          tr("The change holds until the demo quits: the next start reads %1 as it is.")
+                                              .arg(QDir::toNativeSeparators(DemoSettings::file())));
+        });
+    });
+    return dialog;
 }
 
 void SettingsWindow::storeDefaults()
@@ -172,8 +196,10 @@ void SettingsWindow::addDisplayOptions()
     newGroup(tr("Project 2D"));
     auto* tolerance = new QPushButton(tr("Height tolerance..."));
     connect(tolerance, &QPushButton::clicked, this, [this] {
-        HeightToleranceDialog dialog(this);
-        dialog.exec();
+        // Closing every window meanwhile (Quit) deletes the dialog with this one.
+        const QPointer<HeightToleranceDialog> dialog = newHeightToleranceDialog(this);
+        dialog->exec();
+        delete dialog.data();
     });
     addWidget(tolerance, tr("Height tolerance"), {}, {});
 }

@@ -2,6 +2,7 @@
 
 #include "ConfigWidget.h"
 
+class HeightToleranceDialog;
 class YamlConfig;
 
 /**
@@ -9,7 +10,8 @@ class YamlConfig;
  * option of every kind, a script field that opens the code editor, and a button that
  * opens the height-tolerance dialog. "Save" writes the file, and says so when it could not
  * (then nothing waits for a restart: what was not written is gone when the demo quits). In a run
- * that keeps nothing the file is the run's own (DemoSettings::savedFile()), and Save says so.
+ * that keeps nothing, and while the user's file cannot be read, the file is the run's own
+ * (DemoSettings::savedFile()), and Save says so.
  */
 class SettingsWindow : public ConfigWidget
 {
@@ -24,6 +26,12 @@ public:
      * so the settings stay within reach once the first settings window is closed.
      */
     static SettingsWindow* showSettings();
+    /**
+     * The height-tolerance dialog the settings open, parented to parent, which saves each
+     * change as it is made. Where the saves are not kept (DemoSettings::savesAreKept()), the
+     * first change made in it tells the user so in a box, once the change is applied.
+     */
+    static HeightToleranceDialog* newHeightToleranceDialog(QWidget* parent);
 
 public Q_SLOTS:
     /// Writes the options into the settings, then the settings file; the restart notice of

@@ -43,6 +43,20 @@ void DeviceManager::registerDeviceType(const QString& type, const DeviceTypeInfo
 {
     if (type.isEmpty() || !factory)
         return;
+    // Listed, the type would be made by none of its names: createDevice() of it would make the
+    // type it is looked up as, or none.
+    const QString lookedUpAs = DeviceTypeRegistry::lookedUpAs(type);
+    if (lookedUpAs != type) {
+        qWarning() << "DeviceManager: device type" << type << "is looked up as" << lookedUpAs << "; not registered";
+        return;
+    }
+    // Where devices are made by path (the map's New device menu), it would stand in the place of that type.
+    const QString builtIn = m_types->builtInSpelledAs(type);
+    if (!builtIn.isEmpty()) {
+        qWarning() << "DeviceManager: device type" << type << "would stand for the device type" << builtIn
+                   << "of the framework or the host; not registered";
+        return;
+    }
     // Its devices would come back from a saved graph as another type's or an unknown one's.
     if (!DeviceTypeRegistry::readsBack(type)) {
         qWarning() << "DeviceManager: device type" << type << "does not read back from a saved graph; not registered";

@@ -94,7 +94,15 @@ public:
     /// Emits exit(), then silently removes every device and stops the worker threads.
     ~DeviceManager() override;
 
-    /// Makes type creatable; a type already registered is replaced. Emits needUpdateTypes().
+    /**
+     * Makes type creatable; a type already registered is replaced. Emits needUpdateTypes().
+     * So that createDevice() makes every type getDeviceTypes() lists as itself, refused with a
+     * warning: a name that lookups read otherwise, with white space around it or a leading "/"
+     * (" pump", "/counter"); one that names a type the framework or the host registered by
+     * another spelling, its path ("maths/scaler", "General/generator") or "manager/type" of a
+     * networked manager; and one a saved graph does not give back (see the class comment).
+     * Other names holding "/" are taken ("maths/logger"): they are made by that name.
+     */
     void registerDeviceType(const QString& type, const DeviceTypeInfo& info, const DeviceFactory& factory);
     /// Makes "manager/type" creatable, naming such devices "name@manager".
     void addNetworkManager(const QString& managerName);

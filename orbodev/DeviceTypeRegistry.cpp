@@ -25,7 +25,8 @@ bool DeviceTypeRegistry::isBuiltIn(const QString& type) const
 // so that no character the writer or the reader alters is missed. Printable ASCII, which the
 // writer quotes wherever YAML would read it otherwise, reads back whatever its order: a name of
 // it alone (every built-in type's) is not tried, or each manager would write and parse a text
-// for each type it registers.
+// for each type it registers. The text only: what a lookup makes of the name read back is
+// lookedUpAs()'s to say.
 bool DeviceTypeRegistry::readsBack(const QString& type)
 {
     const auto isPrintableAscii = [](QChar character) {
@@ -54,11 +55,30 @@ void DeviceTypeRegistry::addNetworkManager(const QString& managerName)
         m_networkManagers.append(managerName);
 }
 
-QString DeviceTypeRegistry::resolve(const QString& typeText, QString* networkManager) const
+QString DeviceTypeRegistry::lookedUpAs(const QString& typeText)
 {
     QString text = typeText.trimmed();
     while (text.startsWith('/'))
         text.remove(0, 1);
+    return text;
+}
+
+QString DeviceTypeRegistry::builtInSpelledAs(const QString& type) const
+{
+    if (m_types.contains(type))
+        return QString();
+    for (const QString& registered : m_typeOrder) {
+        if (isBuiltIn(registered) && pathOf(registered) == type)
+            return registered;
+    }
+    QString networkManager;
+    const QString resolved = resolve(type, &networkManager);
+    return !networkManager.isEmpty() && isBuiltIn(resolved) ? resolved : QString();
+}
+
+QString DeviceTypeRegistry::resolve(const QString& typeText, QString* networkManager) const
+{
+    const QString text = lookedUpAs(typeText);
     if (m_types.contains(text))
         return text;
     if (!text.contains('/'))
@@ -78,17 +98,17 @@ QString DeviceTypeRegistry::resolve(const QString& typeText, QString* networkMan
 QStringList DeviceTypeRegistry::types(bool paths) const
 {
     QStringList types;
-    for (const QString& type : m_typeOrder) {
-        if (!paths) {
-            types.append(type);
-            continue;
-        }
-        QStringList categories = m_types.value(type).info.categories;
-        if (categories.isEmpty())
-            categories.append(QStringLiteral("General"));
-        types.append(categories.join('/') + "/" + type);
-    }
+    for (const QString& type : m_typeOrder)
+        types.append(paths ? pathOf(type) : type);
     return types;
+}
+
+QString DeviceTypeRegistry::pathOf(const QString& type) const
+{
+    QStringList categories = m_types.value(type).info.categories;
+    if (categories.isEmpty())
+        categories.append(QStringLiteral("General"));
+    return categories.join('/') + "/" + type;
 }
 
 DeviceTypeInfo DeviceTypeRegistry::info(const QString& typeText) const

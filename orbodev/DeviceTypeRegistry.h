@@ -35,6 +35,14 @@ public:
      * byte order mark); such a type would come back as another or as an unknown one.
      */
     static bool readsBack(const QString& type);
+    /// typeText as every lookup reads it (resolve()): without the white space around it and a leading "/".
+    static QString lookedUpAs(const QString& typeText);
+    /**
+     * The type of the framework or the host (isBuiltIn()) that a lookup of type finds under
+     * another spelling: its path as types(true) lists it ("maths/scaler") or "manager/type"
+     * for a networked manager. Empty when none, and when type itself is registered.
+     */
+    QString builtInSpelledAs(const QString& type) const;
 
     /**
      * The registered type a type text names: "type", "/category/type", "category/type" or
@@ -52,6 +60,9 @@ public:
     BaseDevice* create(const QString& type, QString* typeName) const;
 
 private:
+    /// The "category/…/type" path of a registered type.
+    QString pathOf(const QString& type) const;
+
     struct TypeRecord
     {
         DeviceTypeInfo info;

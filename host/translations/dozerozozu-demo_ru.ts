@@ -68,6 +68,18 @@
         <source>%1 could not be read, so the defaults apply. This run leaves it as it is; the next run that keeps your changes keeps it aside for you to mend.</source>
         <translation>Не удалось прочитать %1, поэтому действуют значения по умолчанию. Этот запуск оставляет его как есть; следующий запуск, сохраняющий ваши изменения, отложит его в сторону, чтобы вы могли его исправить.</translation>
     </message>
+    <message>
+        <source>Changes to the settings are not kept.</source>
+        <translation>Изменения настроек не сохраняются.</translation>
+    </message>
+    <message>
+        <source>This run keeps none of your changes.</source>
+        <translation>Этот запуск не сохранит ваших изменений.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read, so the defaults are shown. It is left as it is, and changes to the settings hold only until the demo quits.</source>
+        <translation>Не удаётся прочитать %1, поэтому показаны значения по умолчанию. Файл остаётся как есть, а изменения настроек действуют только до выхода из демо.</translation>
+    </message>
 </context>
 <context>
     <name>DemoStartup</name>
@@ -389,12 +401,12 @@
         <translation>Не удалось записать %1 (причина — в журнале): изменения действуют только до выхода из демо, и новый язык не будет применён при следующем запуске.</translation>
     </message>
     <message>
-        <source>This run keeps none of your changes.</source>
-        <translation>Этот запуск не сохранит ваших изменений.</translation>
-    </message>
-    <message>
         <source>The changes hold until the demo quits, and a new language is not taken up: the next start reads %1 as it is.</source>
         <translation>Изменения действуют до выхода из демо, и новый язык не будет применён: при следующем запуске %1 будет прочитан таким, как есть.</translation>
+    </message>
+    <message>
+        <source>The change holds until the demo quits: the next start reads %1 as it is.</source>
+        <translation>Изменение действует до выхода из демо: при следующем запуске %1 будет прочитан таким, как есть.</translation>
     </message>
 </context>
 <context>

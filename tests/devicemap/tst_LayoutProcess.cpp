@@ -260,7 +260,7 @@ private Q_SLOTS:
         if (quitAfterMs < 0)
             QCoreApplication::quit();
         else
-            QTimer::singleShot(quitAfterMs, qApp, &QCoreApplication::quit);
+            QTimer::singleShot(quitAfterMs, QCoreApplication::instance(), &QCoreApplication::quit);
         QElapsedTimer timer;
         timer.start();
 
@@ -268,7 +268,7 @@ private Q_SLOTS:
         const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOutWithin(graph(), options);
         const qint64 elapsed = timer.elapsed();
         // (an application's exec() forgets the quit, so that later event loops run)
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
         QCoreApplication::exec();
 
         // Then it gets the layout, not a grid no deadline made

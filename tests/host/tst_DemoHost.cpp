@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QLockFile>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
@@ -74,6 +75,8 @@ struct FirstDemo
     std::unique_ptr<DeviceManager> manager;
     std::unique_ptr<DeviceMapWindow> map;
     QString added;
+    // What the start has to tell the user.
+    QString notice;
 
     ~FirstDemo()
     {
@@ -84,7 +87,7 @@ struct FirstDemo
     bool start(const QString& graph)
     {
         manager = std::make_unique<DeviceManager>();
-        if (!DemoStartup::prepareManager(manager.get(), DemoFiles::forStart(graph, false)))
+        if (!DemoStartup::prepareManager(manager.get(), DemoFiles::forStart(graph, false), &notice))
             return false;
         for (const DemoWindow& description : demoWindows()) {
             if (description.name == QLatin1String("map"))
@@ -140,6 +143,18 @@ bool waitForOutput(QProcess& process, const QString& text, QString* output)
     return true;
 }
 
+// Waits up to a minute for a lock at path, and gives the id of the process that holds it; 0 when none came.
+qint64 lockHolder(const QString& path)
+{
+    const QDeadlineTimer deadline(60000);
+    qint64 pid = 0;
+    QString hostName;
+    QString application;
+    while (!QLockFile(path).getLockInfo(&pid, &hostName, &application) && !deadline.hasExpired())
+        QThread::msleep(20);
+    return pid;
+}
+
 } // namespace
 
 // Runs the demo host as a user would in screenshot mode, with its data folder in a temporary
@@ -157,6 +172,8 @@ private Q_SLOTS:
     void speaksTheLanguageItsSettingsChoose();
     void headlessRunEndsAndWritesNothingOfTheUsers_data();
     void headlessRunEndsAndWritesNothingOfTheUsers();
+    void firstStartHoldsItsGraph_data();
+    void firstStartHoldsItsGraph();
     void stormOfSignalsEndsTheDemoOnce_data();
     void stormOfSignalsEndsTheDemoOnce();
     void signalDuringARearrangementKeepsNoGrid_data();
@@ -401,6 +418,67 @@ void tst_DemoHost::headlessRunEndsAndWritesNothingOfTheUsers()
         QVERIFY(readFile(graph).contains(first.added.toUtf8() + ":"));
         QVERIFY(MapLayoutFile::read(graph + ".map.ini").deviceRect(first.added).has_value());
     }
+}
+
+void tst_DemoHost::firstStartHoldsItsGraph_data()
+{
+    QTest::addColumn<bool>("sameInstant");
+    QTest::newRow("a second demo started later") << false;
+    QTest::newRow("two demos started in the same instant") << true;
+}
+
+void tst_DemoHost::firstStartHoldsItsGraph()
+{
+    QFETCH(bool, sameInstant);
+    // Given a fresh home, in which no demo has made its data folder yet
+    QTemporaryDir freshHome;
+    QTemporaryDir work;
+    QVERIFY(freshHome.isValid() && work.isValid());
+    const QString temporary = work.filePath("tmp");
+    QVERIFY(QDir().mkpath(temporary));
+    const QString dataFolder = freshHome.filePath(".local/share/dozerozozu-demo");
+    const QString graph = dataFolder + "/demo-graph.yaml";
+    QVERIFY(!QFileInfo::exists(dataFolder));
+
+    // When the demo starts there, and a second one on the same data folder: in the same instant,
+    // or later, in this process, where the test adds a device on its map
+    QProcess demos[2];
+    for (QProcess& demo : demos) {
+        demo.setProcessChannelMode(QProcess::MergedChannels);
+        startDemo({}, demo, {{"HOME", freshHome.path()}, {"XDG_DATA_HOME", QString()}, {"TMPDIR", temporary}});
+        QVERIFY(demo.waitForStarted());
+        if (!sameInstant)
+            break;
+    }
+    const qint64 holder = lockHolder(GraphLock::lockFileOf(graph));
+    QVERIFY2(holder != 0, "no demo holds the graph");
+    QString told;
+    FirstDemo second;
+    if (sameInstant) {
+        QProcess& other = demos[holder == demos[0].processId() ? 1 : 0];
+        QVERIFY(holder == demos[0].processId() || holder == demos[1].processId());
+        QVERIFY2(waitForOutput(other, "is in use by another run", &told), qPrintable(told));
+    } else {
+        QVERIFY(holder == demos[0].processId());
+        qputenv("XDG_DATA_HOME", freshHome.filePath(".local/share").toUtf8());
+        QVERIFY(second.start(QString()));
+        second.addDevice();
+        told = second.notice;
+    }
+
+    // Then the second is told the graph is in use by the first, and keeps nothing of it
+    QVERIFY2(told.contains(QStringLiteral("in use by another run of the demo (process %1)").arg(holder)), qPrintable(told));
+    QVERIFY2(told.contains("keeps none of your changes"), qPrintable(told));
+    QVERIFY(second.added.isEmpty() || !readFile(graph).contains(second.added.toUtf8() + ":"));
+    // And the demos end as asked, leaving no lock behind
+    for (QProcess& demo : demos) {
+        if (demo.state() == QProcess::NotRunning)
+            continue;
+        QVERIFY(::kill(pid_t(demo.processId()), SIGTERM) == 0);
+        QVERIFY(demo.waitForFinished(60000));
+        QCOMPARE(demo.exitCode(), 0);
+    }
+    QVERIFY(!QFileInfo::exists(GraphLock::lockFileOf(graph)));
 }
 
 void tst_DemoHost::stormOfSignalsEndsTheDemoOnce_data()

@@ -4,23 +4,65 @@
 #include "DeviceManager.h"
 #include "DeviceMapWindow.h"
 #include "GraphLock.h"
+#include "HeightToleranceDialog.h"
+#include "HeightToleranceWidget.h"
 #include "LibraryTranslator.h"
+#include "NumpadDialog.h"
 #include "SafeFileWriter.h"
 #include "SettingsWindow.h"
 #include "Singleton.h"
 #include "TestSupport.h"
+#include "ToleranceWidget.h"
 #include "YamlConfig.h"
 #include "ZenticMessageBox.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
+
+#include <sys/fsuid.h>
+#include <unistd.h>
+
+namespace {
+
+// While it lives, the files this thread opens are opened as a user whom permissions stop: root
+// opens any file, so as root they are opened under the file-system user id of "nobody", which
+// sets root's overriding of permissions aside (setfsuid(2)) where the system lets it.
+class OpensAsAnotherUser
+{
+public:
+    OpensAsAnotherUser()
+        : m_previous(::geteuid() == 0 ? ::setfsuid(65534) : -1)
+    {
+    }
+    ~OpensAsAnotherUser()
+    {
+        if (m_previous >= 0)
+            ::setfsuid(uid_t(m_previous));
+    }
+    OpensAsAnotherUser(const OpensAsAnotherUser&) = delete;
+    OpensAsAnotherUser& operator=(const OpensAsAnotherUser&) = delete;
+
+private:
+    int m_previous;
+};
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 // The demo's own settings as it reads them at start: the language they choose holds for the
 // library's windows, whatever the system's language.
@@ -57,8 +99,10 @@ private Q_SLOTS:
     void cleanup()
     {
         DemoSettings::installTranslations(QLocale(QLocale::English));
+        QDir(DemoSettings::file()).removeRecursively();
         QFile::remove(DemoSettings::file());
         DemoFiles::setCurrent(DemoFiles());
+        GraphLock::release();
     }
 
     void savedLanguageChoosesTheTexts_data()
@@ -192,6 +236,112 @@ private Q_SLOTS:
             QVERIFY(notice->text().contains(QFileInfo(keptAs).fileName()));
             QVERIFY(QFile::remove(keptAs));
         }
+    }
+
+    void settingsFileThatCannotBeOpenedIsToldOfAndLeftAlone_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("a file its permissions keep from being read") << false;
+        QTest::newRow("a folder in the file's place") << true;
+    }
+
+    void settingsFileThatCannotBeOpenedIsToldOfAndLeftAlone()
+    {
+        QFETCH(bool, folder);
+        // Given the user's settings file, which the demo cannot open (as root: not as another user)
+        const QString file = DemoSettings::file();
+        if (folder) {
+            QVERIFY(QDir().mkpath(file) && SafeFileWriter::writeFile(file + "/inside", "demo:\n  language: ru\n"));
+        } else {
+            QVERIFY(SafeFileWriter::writeFile(file, "demo:\n  language: ru\n"));
+            QVERIFY(QFile::setPermissions(file, QFileDevice::WriteOwner));
+            QVERIFY(QFile::setPermissions(home.path(), QFile::permissions(home.path()) | QFileDevice::ExeOther));
+        }
+        const QStringList settingsFiles{QStringLiteral("demo-settings*")};
+        const QStringList entriesBefore = QDir(demoDataFolder()).entryList(settingsFiles, QDir::AllEntries | QDir::Hidden);
+        const QFileInfo fileBefore(file);
+
+        // When the demo starts on the user's graph, and the user looks at the settings, chooses
+        // another language and saves
+        YamlConfig* settings = Singleton<YamlConfig>::instance();
+        {
+            const OpensAsAnotherUser opens;
+            QFile probe(file);
+            if (!folder && (!QFileInfo::exists(file) || probe.open(QIODevice::ReadOnly)))
+                QSKIP("Nothing keeps this process from reading a file, whatever its permissions.");
+            DemoSettings::read(settings);
+        }
+        DeviceManager manager;
+        QVERIFY(DemoStartup::prepareManager(&manager, DemoFiles::forStart(QString(), false)));
+        QVERIFY(DemoFiles::current().isKept());
+        SettingsWindow window;
+        window.show();
+        auto* notice = window.findChild<QLabel*>(QStringLiteral("settingsFileNotice"));
+        auto* language = qobject_cast<QComboBox*>(window.getConfigOption(QStringLiteral("language")).getEditorWidget());
+        QVERIFY(language);
+        language->setCurrentIndex(language->findData(language->currentData() == "ru" ? "en" : "ru"));
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        QTest::mouseClick(window.getSaveButton(), Qt::LeftButton);
+
+        // Then the settings page tells that the file cannot be read and the defaults are shown,
+        // and Save that the change is not kept
+        QVERIFY(notice && notice->isVisible());
+        QVERIFY2(notice->text().contains(QDir::toNativeSeparators(file) + " cannot be read, so the defaults are shown"),
+                 qPrintable(notice->text()));
+        QCOMPARE(ok.texts(), QStringList{"Changes to the settings are not kept."});
+        // And the file is as it was, where it was: nothing written over it, moved or put beside it
+        QCOMPARE(QDir(demoDataFolder()).entryList(settingsFiles, QDir::AllEntries | QDir::Hidden), entriesBefore);
+        const QFileInfo fileAfter(file);
+        QCOMPARE(fileAfter.permissions(), fileBefore.permissions());
+        QCOMPARE(fileAfter.lastModified(), fileBefore.lastModified());
+        QVERIFY(folder || QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(folder ? contents(file + "/inside") : contents(file), QByteArray("demo:\n  language: ru\n"));
+    }
+
+    void toleranceDialogSaysWhetherTheChangeIsKept_data()
+    {
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("a run that keeps nothing") << false;
+        QTest::newRow("a run that keeps the user's changes") << true;
+    }
+
+    void toleranceDialogSaysWhetherTheChangeIsKept()
+    {
+        QFETCH(bool, kept);
+        // Given the data folder with the user's settings, and a run on its graph, which another
+        // demo edits or not
+        QVERIFY(SafeFileWriter::writeFile(DemoSettings::file(), "demo:\n  language: en\n"));
+        QLockFile otherDemo(GraphLock::lockFileOf(DemoStartup::savedGraph()));
+        QVERIFY(kept || otherDemo.tryLock(0));
+        const QMap<QString, QByteArray> before = TestSupport::contentsBelow(home.path());
+        YamlConfig* settings = Singleton<YamlConfig>::instance();
+        DemoSettings::read(settings);
+        DeviceManager manager;
+        QVERIFY(DemoStartup::prepareManager(&manager, DemoFiles::forStart(QString(), false)));
+        QCOMPARE(DemoFiles::current().isKept(), kept);
+
+        // When the user enters a height tolerance in the settings' dialog, twice
+        SettingsWindow window;
+        const std::unique_ptr<HeightToleranceDialog> dialog(SettingsWindow::newHeightToleranceDialog(&window));
+        ToleranceWidget* tolerance = dialog->getHeightToleranceWidget()->getToleranceWidget();
+        const double high = tolerance->getToleranceValue().high;
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        for (double entered : {high + 1, high + 2}) {
+            NumpadDialog::AnswerGuard type(entered);
+            QTest::mousePress(tolerance->highField(), Qt::LeftButton);
+            QCoreApplication::processEvents();
+        }
+
+        // Then it holds for the run; a run that keeps nothing says once that it is not kept, and
+        // leaves the data folder as it was, byte for byte; another keeps it without a word
+        QCOMPARE(settings->getDouble(QStringLiteral("heightToleranceHigh"), QStringLiteral("project2d"), 0.0), high + 2);
+        QCOMPARE(ok.texts(), kept ? QStringList() : QStringList{"This run keeps none of your changes."});
+        QVERIFY2(kept || ok.informativeTexts().value(0).contains(QDir::toNativeSeparators(DemoSettings::file())),
+                 qPrintable(ok.informativeTexts().value(0)));
+        if (!kept)
+            QCOMPARE(TestSupport::contentsBelow(home.path()), before);
+        else
+            QVERIFY(contents(DemoSettings::file()).contains("heightToleranceHigh: " + QByteArray::number(high + 2)));
     }
 
     void runThatKeepsNothingLeavesTheSettingsFileAlone_data()

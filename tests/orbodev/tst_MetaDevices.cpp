@@ -22,6 +22,8 @@ private Q_SLOTS:
     void metaTypeNameMustReadBack();
     void hostTypeNameMustReadBack_data();
     void hostTypeNameMustReadBack();
+    void hostTypeIsMadeAsListed_data();
+    void hostTypeIsMadeAsListed();
 };
 
 namespace {
@@ -263,6 +265,40 @@ void tst_MetaDevices::hostTypeNameMustReadBack()
     QCOMPARE(manager.getDeviceTypes().contains(typeName), taken);
     if (taken)
         QCOMPARE(savedAndLoaded(manager, typeName, registerType).type, typeName);
+}
+
+void tst_MetaDevices::hostTypeIsMadeAsListed_data()
+{
+    QTest::addColumn<QString>("typeName");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("a framework type with a leading slash") << "/counter" << false;
+    QTest::newRow("a framework type's path with a leading slash") << "/maths/scaler" << false;
+    QTest::newRow("a framework type's path") << "maths/scaler" << false;
+    QTest::newRow("a framework type with a trailing space") << "serialPort " << false;
+    QTest::newRow("a leading space") << " pump" << false;
+    QTest::newRow("a trailing tab") << "pump2\t" << false;
+    QTest::newRow("a name of its own") << "hostpump" << true;
+    QTest::newRow("a name holding a slash") << "maths/logger" << true;
+}
+
+void tst_MetaDevices::hostTypeIsMadeAsListed()
+{
+    QFETCH(QString, typeName);
+    QFETCH(bool, taken);
+    DeviceManager manager;
+    TestSupport::LogCapture log;
+
+    // When a host registers a type under the name
+    manager.registerDeviceType(typeName, DeviceTypeInfo(), [] { return new BaseDevice; });
+
+    // Then it is refused, and says so, or listed; every type listed is made as itself
+    QCOMPARE(manager.getDeviceTypes().contains(typeName), taken);
+    QCOMPARE(log.containsFragment("; not registered"), !taken);
+    for (const QString& type : manager.getDeviceTypes())
+        QCOMPARE(manager.getDeviceInfo(manager.createDevice(type, false)).type, type);
+    // And the framework's types are still made by their names and paths
+    for (const char* spelling : {"counter", "/counter", "maths/scaler", "/maths/scaler", "serialPort "})
+        QCOMPARE(manager.getDeviceInfo(manager.createDevice(spelling, false)).type, QString(spelling).section('/', -1).trimmed());
 }
 
 QTEST_MAIN(tst_MetaDevices)
