@@ -1,5 +1,7 @@
 #include "RankedLinkRouter.h"
 
+#include "PortalPath.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -11,86 +13,10 @@ constexpr int normalNode = 0;
 constexpr int virtualNode = 1;
 constexpr int leftToRight = 1;
 
-bool same(const pointf& a, const pointf& b)
-{
-    return a.x == b.x && a.y == b.y;
-}
-
 int rounded(double value)
 {
     // As dot rounds the separations it keeps between the nodes of a rank.
     return value >= 0 ? int(value + 0.5) : int(value - 0.5);
-}
-
-/// Twice the signed area of a, b, c: positive when c lies to the left of a→b (y up).
-double turn(const pointf& a, const pointf& b, const pointf& c)
-{
-    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-}
-
-/// One side of the funnel: its end and the portal that end belongs to. sense is +1 for the right
-/// side and -1 for the left: a side's next end lies inside the funnel where sense times its turn
-/// from the side is not negative, so both sides narrow by one rule.
-struct FunnelSide
-{
-    pointf end;
-    int index = 0;
-    double sense = 1;
-};
-
-/**
- * Moves side to next, its end at portal i, where that narrows the funnel. Where next crosses
- * over the other side, the way turns round the other side's corner: that corner joins the path
- * as the new apex, side starts from it again and i goes back to its portal; false then.
- */
-bool narrow(FunnelSide* side, const FunnelSide& other, const pointf& next, int* i, pointf* apex,
-            std::vector<pointf>* path)
-{
-    if (side->sense * turn(*apex, side->end, next) >= 0) {
-        if (same(*apex, side->end) || side->sense * turn(*apex, other.end, next) < 0) {
-            side->end = next;
-            side->index = *i;
-        } else {
-            path->push_back(other.end);
-            *apex = side->end = other.end;
-            *i = side->index = other.index;
-            return false;
-        }
-    }
-    return true;
-}
-
-/// The shortest way from start to end through portals crossed left to right, each given by its
-/// left (upper) and right (lower) end: the funnel algorithm.
-std::vector<pointf> shortestWay(const std::vector<std::pair<pointf, pointf>>& portals)
-{
-    std::vector<pointf> path{portals.front().first};
-    pointf apex = portals.front().first;
-    FunnelSide left{apex, 0, -1};
-    FunnelSide right{apex, 0, 1};
-    for (int i = 1; i < int(portals.size()); ++i) {
-        if (narrow(&right, left, portals[i].second, &i, &apex, &path))
-            narrow(&left, right, portals[i].first, &i, &apex, &path);
-    }
-    if (!same(path.back(), portals.back().first))
-        path.push_back(portals.back().first);
-    return path;
-}
-
-/// The y of the x-monotone path at x.
-double heightAt(const std::vector<pointf>& path, double x)
-{
-    for (int i = 1; i < int(path.size()); ++i) {
-        const pointf& a = path[i - 1];
-        const pointf& b = path[i];
-        if (x <= b.x || i + 1 == int(path.size())) {
-            if (b.x - a.x <= 1e-9)
-                return b.y;
-            const double t = std::clamp((x - a.x) / (b.x - a.x), 0.0, 1.0);
-            return a.y + t * (b.y - a.y);
-        }
-    }
-    return path.front().y;
 }
 
 } // namespace
@@ -273,9 +199,9 @@ bool RankedLinkRouter::route(Agedge_t* edge, std::vector<pointf>* bends)
     addGate(lastBand.left, end.y - ND_ht(chain.back()) / 2, end.y + ND_ht(chain.back()) / 2);
     portals.emplace_back(end, end);
 
-    std::vector<pointf> way = shortestWay(portals);
+    std::vector<pointf> way = PortalPath::shortestWay(portals);
     for (int i = 1; i + 1 < int(chain.size()); ++i)
-        passedAt[chain[i]] = heightAt(way, bands.at(ND_rank(chain[i]) - GD_minrank(root)).x);
+        passedAt[chain[i]] = PortalPath::heightAt(way, bands.at(ND_rank(chain[i]) - GD_minrank(root)).x);
     way.erase(way.begin());
     way.pop_back();
     if (ND_rank(tail) > ND_rank(head))
