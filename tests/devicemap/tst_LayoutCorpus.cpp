@@ -346,6 +346,37 @@ private Q_SLOTS:
                                 .arg(crossing.value(0))));
     }
 
+    void oppositeLinksRunApart_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("devices");
+        QTest::addColumn<int>("type");
+        // Links through dot's places: every pair once lay one on the other
+        for (int type : {LayoutGraph::Hierarchical, LayoutGraph::ClusterByIO, LayoutGraph::FixedClusters})
+            QTest::addRow("star, 3000, type %d", type) << "star" << 3000 << type;
+        // dot's routes, some routed again around devices
+        QTest::newRow("both ways, 300, ClusterByGuiArea") << "both ways" << 300 << int(LayoutGraph::ClusterByGuiArea);
+    }
+
+    void oppositeLinksRunApart()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, devices);
+        QFETCH(int, type);
+        // Given a graph where devices feed each other back
+        const LayoutGraph graph = LayoutCorpus::shape(shape)(devices, type);
+        GraphLayoutAdapter::Options options;
+        options.deadlineMs = 60000;
+
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOut(graph, options);
+
+        // Then a link and its opposite are drawn apart
+        QVERIFY2(!result.fellBack, qPrintable(result.reason));
+        const QStringList onOnePath = oppositeLinksOnOnePath(result.arrangement);
+        QVERIFY2(onOnePath.isEmpty(),
+                 qPrintable(QStringLiteral("%1 pairs, e.g. %2").arg(onOnePath.size()).arg(onOnePath.value(0))));
+    }
+
     void linksThroughADeviceGoAroundIt_data()
     {
         QTest::addColumn<QVector<QPointF>>("centers");

@@ -23,7 +23,8 @@
  *   can crash or run without end on the places it leaves, so dot routes nothing there
  *   (splines=none) and each link takes the shortest way through the room dot's drawing left
  *   it in each rank it crosses (RankedLinkRouter, in the layout program): the same
- *   ordering, so about as many crossings.
+ *   ordering, so about as many crossings. Either way a link and its opposite run side by
+ *   side, apart, as dot draws them.
  * - Orthogonal: dot for the positions only (splines=none, so dot routes nothing), then
  *   our own orthogonal routing (OrthogonalRouter): right-angle polylines out of the
  *   source's right side, through the channels between the ranks and the free lanes

@@ -135,7 +135,7 @@ double RankedLinkRouter::lowSide(Agnode_t* node) const
     const double y = placeOf(node).y;
     if (ND_node_type(node) == normalNode)
         return y - ND_ht(node) / 2;
-    return passedAt.count(node) ? passedAt.at(node) : y - ND_lw(node);
+    return passedAt.count(node) ? passedAt.at(node).first : y - ND_lw(node);
 }
 
 double RankedLinkRouter::highSide(Agnode_t* node) const
@@ -143,7 +143,7 @@ double RankedLinkRouter::highSide(Agnode_t* node) const
     const double y = placeOf(node).y;
     if (ND_node_type(node) == normalNode)
         return y + ND_ht(node) / 2;
-    return passedAt.count(node) ? passedAt.at(node) : y + ND_rw(node);
+    return passedAt.count(node) ? passedAt.at(node).second : y + ND_rw(node);
 }
 
 RankedLinkRouter::Gate RankedLinkRouter::roomOf(Agnode_t* node) const
@@ -162,18 +162,18 @@ RankedLinkRouter::Gate RankedLinkRouter::roomOf(Agnode_t* node) const
     return gate;
 }
 
-bool RankedLinkRouter::route(Agedge_t* edge, std::vector<pointf>* bends)
+bool RankedLinkRouter::route(const std::vector<Agedge_t*>& edges, std::vector<std::vector<pointf>>* ways)
 {
-    bends->clear();
-    if (!ready)
+    ways->assign(edges.size(), {});
+    if (!ready || edges.empty())
         return false;
-    Agnode_t* tail = agtail(edge);
-    Agnode_t* head = aghead(edge);
+    Agnode_t* tail = agtail(edges.front());
+    Agnode_t* head = aghead(edges.front());
     if (ND_rank(tail) == ND_rank(head)) {
         // Within a rank a straight line passes no device only between neighbours.
         return tail == head || std::abs(orderOf(tail) - orderOf(head)) == 1;
     }
-    const std::vector<Agnode_t*> chain = chainOf(edge);
+    const std::vector<Agnode_t*> chain = chainOf(edges.front());
     // Virtual nodes are placed in a frame of their own.
     if (chain.empty() || (chain.size() > 2 && !frameFound))
         return false;
@@ -199,13 +199,21 @@ bool RankedLinkRouter::route(Agedge_t* edge, std::vector<pointf>* bends)
     addGate(lastBand.left, end.y - ND_ht(chain.back()) / 2, end.y + ND_ht(chain.back()) / 2);
     portals.emplace_back(end, end);
 
-    std::vector<pointf> way = PortalPath::shortestWay(portals);
-    for (int i = 1; i + 1 < int(chain.size()); ++i)
-        passedAt[chain[i]] = PortalPath::heightAt(way, bands.at(ND_rank(chain[i]) - GD_minrank(root)).x);
-    way.erase(way.begin());
-    way.pop_back();
-    if (ND_rank(tail) > ND_rank(head))
-        std::reverse(way.begin(), way.end());
-    *bends = std::move(way);
+    // Links that share the chain (a link and its opposite) run apart as dot spreads a multi-edge,
+    // by its separation of nodes.
+    std::vector<std::vector<pointf>> sideBySide
+        = PortalPath::sideBySide(portals, int(edges.size()), double(GD_nodesep(root)));
+    for (int i = 1; i + 1 < int(chain.size()); ++i) {
+        const double x = bands.at(ND_rank(chain[i]) - GD_minrank(root)).x;
+        passedAt[chain[i]] = {PortalPath::heightAt(sideBySide.front(), x), PortalPath::heightAt(sideBySide.back(), x)};
+    }
+    for (size_t i = 0; i < edges.size(); ++i) {
+        std::vector<pointf>& way = sideBySide[i];
+        way.erase(way.begin());
+        way.pop_back();
+        if (ND_rank(agtail(edges[i])) > ND_rank(aghead(edges[i])))
+            std::reverse(way.begin(), way.end());
+        (*ways)[i] = std::move(way);
+    }
     return true;
 }
