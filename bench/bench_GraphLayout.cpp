@@ -11,8 +11,10 @@
 // breaking (the links CycleBreaker chooses handed over turned round): dot's own breaking
 // stretches a cyclic graph into one rank per device, which takes it minutes to hours. The
 // ratios are ours over dot's. Crossings and lengths count every link as the polyline from
-// its source's centre through its bends to its target's centre (LayoutQuality). Dot runs in
-// the layout program's process as ours does, given up on after ten minutes. The kinds:
+// its source's centre through its bends to its target's centre (LayoutQuality), and so does
+// "through %", the share of our links that pass through a device that is neither of their
+// ends. Dot runs in the layout program's process as ours does, given up on after ten
+// minutes. The kinds:
 // - pipeline: chains with fan-out and fan-in, some long links and a few feedback links,
 //   about 1.4 links per device;
 // - map grid: device i feeds devices i + 1 and i + 50, modulo the count, as the map
@@ -269,8 +271,21 @@ struct Measured
     QString method;
     int fallbacks = 0;
     LayoutQuality quality;
+    /// The share of the links that pass through a device that is neither of their ends, in percent.
+    double throughShare = 0;
     bool done = false;
 };
+
+double throughShareOf(const DevicesArrangement& arrangement)
+{
+    const int links = arrangement.connections.size();
+    return links == 0 ? 0.0 : 100.0 * double(LayoutQuality::linksThroughDevices(arrangement)) / links;
+}
+
+QString share(double percent)
+{
+    return QString::number(percent, 'f', 1).rightJustified(10);
+}
 
 /// The map's own call, runs times; the median time, the fallbacks counted, the last run's result measured.
 Measured ours(const LayoutGraph& graph, int runs)
@@ -290,6 +305,7 @@ Measured ours(const LayoutGraph& graph, int runs)
     measured.nanoseconds = median(times);
     measured.method = result.method;
     measured.quality = LayoutQuality::of(result.arrangement);
+    measured.throughShare = throughShareOf(result.arrangement);
     measured.done = true;
     return measured;
 }
@@ -388,7 +404,8 @@ void compareWithDot(QTextStream& out, const GraphKind& kind, int count, const QL
             << cell(typeName(type), 18) << cell(QString::number(graph.groups.size()), 8) << cell(measured.method, 56)
             << milliseconds(measured.nanoseconds).rightJustified(13) << QString::number(measured.fallbacks).rightJustified(3)
             << number(double(measured.quality.crossings), 12) << number(measured.quality.linkLength, 13)
-            << dotCells(measured, dot, withPlainDot) << " |" << dotCells(measured, turnedDot, withTurnedDot) << "  "
+            << share(measured.throughShare) << dotCells(measured, dot, withPlainDot) << " |"
+            << dotCells(measured, turnedDot, withTurnedDot) << "  "
             << goalText(kind.name, count, type, measured, dot, turnedDot) << Qt::endl;
     }
 }
@@ -404,8 +421,8 @@ void benchAgainstDot(QTextStream& out, const QList<GraphKind>& kinds, const QLis
         << Qt::endl;
     const QString dotHeads = QStringLiteral("       dot ms   crossings       length  time/dot cr./dot len/dot");
     out << cell("graph", 10) << cell("devices", 9) << cell("links", 7) << cell("type", 18) << cell("groups", 8)
-        << cell("method", 56) << "      ours ms" << " fb" << "   crossings" << "       length" << dotHeads << " |"
-        << dotHeads << "  goal" << Qt::endl;
+        << cell("method", 56) << "      ours ms" << " fb" << "   crossings" << "       length" << " through %"
+        << dotHeads << " |" << dotHeads << "  goal" << Qt::endl;
     for (const GraphKind& kind : kinds) {
         for (int count : kind.comparedCounts)
             compareWithDot(out, kind, count, types, runs, dotRuns);
@@ -423,8 +440,8 @@ void benchOtherGraphs(QTextStream& out, const QList<GraphKind>& kinds, const QLi
            " for the others, 5,000 under 10 s for all)"
         << Qt::endl;
     out << cell("graph", 10) << cell("devices", 9) << cell("links", 8) << cell("type", 18) << cell("groups", 8)
-        << cell("method", 56) << "  build ms" << "  layout ms" << "   crossings" << "       length" << "  fell back"
-        << "  goal" << Qt::endl;
+        << cell("method", 56) << "  build ms" << "  layout ms" << "   crossings" << "       length" << " through %"
+        << "  fell back" << "  goal" << Qt::endl;
     for (const GraphKind& kind : kinds) {
         for (int count : kind.otherCounts) {
             const QList<DeviceInfo> infos = kind.devices(count);
@@ -447,6 +464,7 @@ void benchOtherGraphs(QTextStream& out, const QList<GraphKind>& kinds, const QLi
                     << cell(QString::number(graph.groups.size()), 8) << cell(result.method, 56)
                     << milliseconds(buildTime).rightJustified(10) << milliseconds(layoutTime)
                     << number(double(quality.crossings), 12) << number(quality.linkLength, 13)
+                    << share(throughShareOf(result.arrangement))
                     << (result.fellBack ? "  yes      " : "  no       ");
                 const int goal = goalMilliseconds(count, type);
                 if (goal > 0)

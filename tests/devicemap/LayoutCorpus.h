@@ -2,10 +2,14 @@
 
 #include "LayoutGraph.h"
 
+#include <QLineF>
+#include <QPointF>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 
@@ -124,8 +128,60 @@ inline LayoutGraph star(int count, qint32 type)
     return graph;
 }
 
+/// A flow whose every link also runs back: each device feeds the next, every third one five on.
+inline LayoutGraph bothWays(int count, qint32 type)
+{
+    LayoutGraph graph = devices(count, type);
+    for (int i = 0; i + 1 < count; ++i) {
+        for (int to : {i + 1, i % 3 == 0 ? i + 5 : count}) {
+            if (to < count)
+                graph.links << LayoutGraph::Link{i, to} << LayoutGraph::Link{to, i};
+        }
+    }
+    return graph;
+}
+
+/// Devices scattered at random over a square, each feeding its three nearest neighbours.
+inline LayoutGraph nearestNeighbours(int count, qint32 type)
+{
+    LayoutGraph graph = devices(count, type);
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> coordinate(0, 1);
+    QVector<QPointF> places;
+    for (int i = 0; i < count; ++i)
+        places.append(QPointF(coordinate(random), coordinate(random)));
+    for (int i = 0; i < count; ++i) {
+        QVector<int> others;
+        for (int j = 0; j < count; ++j) {
+            if (j != i)
+                others.append(j);
+        }
+        const int nearest = std::min(3, int(others.size()));
+        auto distance = [&](int j) { return QLineF(places.at(i), places.at(j)).length(); };
+        std::partial_sort(others.begin(), others.begin() + nearest, others.end(),
+                          [&](int a, int b) { return distance(a) < distance(b); });
+        for (int k = 0; k < nearest; ++k)
+            graph.links.append({i, others.at(k)});
+    }
+    return graph;
+}
+
+/// graph with the devices of all its groups in the first, as a map whose GUI widgets all sit in one area.
+inline LayoutGraph inOneGroup(LayoutGraph graph)
+{
+    graph.groups = graph.groups.mid(0, 1);
+    for (LayoutGraph::Device& device : graph.devices)
+        device.group = device.group >= 0 ? 0 : -1;
+    return graph;
+}
+
+/// The shape named, one of shapes() or "both ways" or "nearest neighbours".
 inline std::function<LayoutGraph(int, qint32)> shape(const QString& name)
 {
+    if (name == QLatin1String("both ways"))
+        return bothWays;
+    if (name == QLatin1String("nearest neighbours"))
+        return nearestNeighbours;
     if (name == QLatin1String("far chain"))
         return farChain;
     if (name == QLatin1String("half ring"))
@@ -141,6 +197,7 @@ inline std::function<LayoutGraph(int, qint32)> shape(const QString& name)
     return star;
 }
 
+/// The shapes laid out at every size and type.
 inline QStringList shapes()
 {
     return {"far chain", "half ring", "lanes", "dense random", "map grid", "tree", "star"};

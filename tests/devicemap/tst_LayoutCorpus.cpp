@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -100,6 +101,47 @@ QStringList linksThroughDevices(const DevicesArrangement& arrangement)
             crossing << connection.from + '>' + connection.to + QStringLiteral(" through ") + through;
     }
     return crossing;
+}
+
+/// The pairs of opposite links drawn one on the other, each as "a<>b": every bend of either lies on
+/// the other's drawn line, within a unit (two straight links between the same centres among them).
+QStringList oppositeLinksOnOnePath(const DevicesArrangement& arrangement)
+{
+    auto drawn = [&arrangement](const ItemsConnection& connection) {
+        QPolygonF path;
+        path << arrangement.deviceRects.value(connection.from).center();
+        for (const QPointF& bend : connection.bendingPoints)
+            path << bend;
+        return path << arrangement.deviceRects.value(connection.to).center();
+    };
+    auto bendsOnLine = [](const QPolygonF& bent, const QPolygonF& line) {
+        for (int b = 1; b + 1 < bent.size(); ++b) {
+            double nearest = std::numeric_limits<double>::max();
+            for (int i = 0; i + 1 < line.size(); ++i) {
+                const QPointF along = line.at(i + 1) - line.at(i);
+                const double squared = QPointF::dotProduct(along, along);
+                const double t
+                    = squared > 0 ? std::clamp(QPointF::dotProduct(bent.at(b) - line.at(i), along) / squared, 0.0, 1.0)
+                                  : 0.0;
+                nearest = std::min(nearest, QLineF(bent.at(b), line.at(i) + t * along).length());
+            }
+            if (nearest > 1)
+                return false;
+        }
+        return true;
+    };
+    QHash<QPair<QString, QString>, QPolygonF> paths;
+    for (const ItemsConnection& connection : arrangement.connections)
+        paths.insert({connection.from, connection.to}, drawn(connection));
+    QStringList onOnePath;
+    for (const ItemsConnection& connection : arrangement.connections) {
+        const auto opposite = paths.constFind({connection.to, connection.from});
+        const QPolygonF path = paths.value({connection.from, connection.to});
+        if (connection.from < connection.to && opposite != paths.constEnd() && bendsOnLine(path, *opposite)
+            && bendsOnLine(*opposite, path))
+            onOnePath << connection.from + QStringLiteral("<>") + connection.to;
+    }
+    return onOnePath;
 }
 
 /// One case, in the child: 0 when it holds, otherwise what went wrong on standard error.
@@ -253,6 +295,126 @@ private Q_SLOTS:
             const QRectF ends = arrangement.clusterRects.value("ends");
             QVERIFY(ends.contains(arrangement.deviceRects.value("d0")) && ends.contains(arrangement.deviceRects.value("d2")));
         }
+    }
+
+    void linksDotRoutesPassNoOtherDevice_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("devices");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("oneArea");
+        // Each drew 1.1 % to 34 % of its links through other devices, ending them on the centres
+        // beyond dot's ends, or where dot's corners cut through devices around clusters
+        QTest::newRow("star, Hierarchical") << "star" << 300 << int(LayoutGraph::Hierarchical) << false;
+        QTest::newRow("both ways, ClusterByGuiArea")
+            << "both ways" << 300 << int(LayoutGraph::ClusterByGuiArea) << false;
+        QTest::newRow("map grid, ClusterByGuiArea")
+            << "map grid" << 500 << int(LayoutGraph::ClusterByGuiArea) << false;
+        QTest::newRow("nearest neighbours, ClusterByGuiArea")
+            << "nearest neighbours" << 300 << int(LayoutGraph::ClusterByGuiArea) << false;
+        QTest::newRow("nearest neighbours in one GUI area")
+            << "nearest neighbours" << 300 << int(LayoutGraph::ClusterByGuiArea) << true;
+        QTest::newRow("nearest neighbours, ClusterByIO")
+            << "nearest neighbours" << 300 << int(LayoutGraph::ClusterByIO) << false;
+        QTest::newRow("half ring, ClusterByIO") << "half ring" << 100 << int(LayoutGraph::ClusterByIO) << false;
+        QTest::newRow("nearest neighbours, FixedClusters")
+            << "nearest neighbours" << 300 << int(LayoutGraph::FixedClusters) << false;
+    }
+
+    void linksDotRoutesPassNoOtherDevice()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, devices);
+        QFETCH(int, type);
+        QFETCH(bool, oneArea);
+        // Given a graph whose links dot routes
+        const LayoutGraph made = LayoutCorpus::shape(shape)(devices, type);
+        const LayoutGraph graph = oneArea ? LayoutCorpus::inOneGroup(made) : made;
+        QCOMPARE(LayoutPlan::of(graph, "dot").settings.links, GraphvizJob::Links::Routed);
+
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOut(graph);
+
+        // Then at most one link in a hundred, drawn on to the devices' centres, runs through a device
+        // that is neither of its ends
+        QVERIFY2(!result.fellBack, qPrintable(result.reason));
+        QCOMPARE(result.arrangement.connections.size(), graph.links.size());
+        const QStringList crossing = linksThroughDevices(result.arrangement);
+        QVERIFY2(crossing.size() * 100 <= graph.links.size(),
+                 qPrintable(QStringLiteral("%1 of %2 links, e.g. %3")
+                                .arg(crossing.size())
+                                .arg(graph.links.size())
+                                .arg(crossing.value(0))));
+    }
+
+    void oppositeLinksRunApart_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("devices");
+        QTest::addColumn<int>("type");
+        // Links through dot's places: every pair once lay one on the other
+        for (int type : {LayoutGraph::Hierarchical, LayoutGraph::ClusterByIO, LayoutGraph::FixedClusters})
+            QTest::addRow("star, 3000, type %d", type) << "star" << 3000 << type;
+        // dot's routes, some routed again around devices
+        QTest::newRow("both ways, 300, ClusterByGuiArea") << "both ways" << 300 << int(LayoutGraph::ClusterByGuiArea);
+    }
+
+    void oppositeLinksRunApart()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, devices);
+        QFETCH(int, type);
+        // Given a graph where devices feed each other back
+        const LayoutGraph graph = LayoutCorpus::shape(shape)(devices, type);
+        GraphLayoutAdapter::Options options;
+        options.deadlineMs = 60000;
+
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOut(graph, options);
+
+        // Then a link and its opposite are drawn apart
+        QVERIFY2(!result.fellBack, qPrintable(result.reason));
+        const QStringList onOnePath = oppositeLinksOnOnePath(result.arrangement);
+        QVERIFY2(onOnePath.isEmpty(),
+                 qPrintable(QStringLiteral("%1 pairs, e.g. %2").arg(onOnePath.size()).arg(onOnePath.value(0))));
+    }
+
+    void linksThroughADeviceGoAroundIt_data()
+    {
+        QTest::addColumn<QVector<QPointF>>("centers");
+        QTest::addColumn<bool>("withOpposite");
+        // Three devices in a row, the first linked past the second to the third; two more in the
+        // middle column, above and below it
+        const QVector<QPointF> row{{0, 0}, {200, 0}, {400, 0}, {200, -80}, {200, 80}};
+        QTest::newRow("across a column") << row << false;
+        QTest::newRow("across a column, with its opposite") << row << true;
+        // Three devices in a column, the first linked past the second to the third
+        const QVector<QPointF> column{{0, 0}, {0, 80}, {0, 160}, {200, 80}, {-200, 80}};
+        QTest::newRow("within a column") << column << false;
+        QTest::newRow("within a column, with its opposite") << column << true;
+    }
+
+    void linksThroughADeviceGoAroundIt()
+    {
+        QFETCH(QVector<QPointF>, centers);
+        QFETCH(bool, withOpposite);
+        // Given a link dot drew straight through a device
+        LayoutGraph graph;
+        graph.type = LayoutGraph::Hierarchical;
+        for (int i = 0; i < centers.size(); ++i)
+            graph.devices.append({QStringLiteral("d%1").arg(i), QSizeF(80, 40), -1});
+        graph.links = {{0, 1}, {0, 2}};
+        if (withOpposite)
+            graph.links.append({2, 0});
+        GraphPlacement placement;
+        placement.centers = centers;
+        placement.bends = QVector<QList<QPointF>>(graph.links.size());
+
+        LayoutPlan::of(graph, "dot").completeLinks(graph, &placement);
+
+        // Then it goes around, apart from its opposite, and the link that passed no device keeps its way
+        const DevicesArrangement arrangement = placement.toArrangement(graph, 20);
+        QCOMPARE(linksThroughDevices(arrangement), QStringList());
+        QCOMPARE(oppositeLinksOnOnePath(arrangement), QStringList());
+        QCOMPARE(placement.bends.at(0), QList<QPointF>());
     }
 
     void farReachingLinksGetDotWhereItFinishesInTime_data()

@@ -95,6 +95,23 @@ private Q_SLOTS:
         QCOMPARE(quality.linkLength, 50.0 + 100.0 + 50.0 + std::sqrt(2.0) * 100.0);
         QCOMPARE(quality.crossings, qint64(1));
     }
+
+    void countsLinksThroughOtherDevices()
+    {
+        // Given three devices in a row and links between them: straight past the middle one, round
+        // it, along its outline, to it, and to a missing device
+        DevicesArrangement arrangement;
+        arrangement.deviceRects
+            = {{"a", QRectF(0, 0, 20, 20)}, {"b", QRectF(100, 0, 20, 20)}, {"c", QRectF(200, 0, 20, 20)}};
+        arrangement.connections = {{"a", "c", {}},
+                                   {"c", "a", {QPointF(150, 40), QPointF(60, 40)}},
+                                   {"a", "c", {QPointF(10, 0), QPointF(210, 0)}},
+                                   {"a", "b", {}},
+                                   {"b", "missing", {}}};
+
+        // Then only the straight one passes through a device that is neither of its ends
+        QCOMPARE(LayoutQuality::linksThroughDevices(arrangement), qint64(1));
+    }
 };
 
 QTEST_MAIN(TestLayoutQuality)

@@ -16,11 +16,15 @@
  *
  * How each layout type is drawn (left to right, the way signals flow):
  * - Hierarchical: dot, rankdir=LR, splines=polyline; the bends are the polylines' corners.
- *   Where dot's coordinate pass is cut short for time, dot's own routing can crash or run
- *   without end on the places it leaves, so dot routes nothing there (splines=none) and
- *   each link takes the shortest way through the room dot's drawing left it in each rank
- *   it crosses (RankedLinkRouter, in the layout program): the same ordering, so about as
- *   many crossings.
+ *   dot's polylines end on the devices' outlines, and the map draws a link on to the
+ *   centres; a link that would then pass through another device (and around clusters, some
+ *   of dot's own corners do) is routed again through the gaps between the devices
+ *   (LinkClearance). Where dot's coordinate pass is cut short for time, dot's own routing
+ *   can crash or run without end on the places it leaves, so dot routes nothing there
+ *   (splines=none) and each link takes the shortest way through the room dot's drawing left
+ *   it in each rank it crosses (RankedLinkRouter, in the layout program): the same
+ *   ordering, so about as many crossings. Either way a link and its opposite run side by
+ *   side, apart, as dot draws them.
  * - Orthogonal: dot for the positions only (splines=none, so dot routes nothing), then
  *   our own orthogonal routing (OrthogonalRouter): right-angle polylines out of the
  *   source's right side, through the channels between the ranks and the free lanes

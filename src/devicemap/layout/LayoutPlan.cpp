@@ -5,6 +5,7 @@
 #include "LayeredGridLayout.h"
 #include "LayeringEstimate.h"
 #include "LayoutQuality.h"
+#include "LinkClearance.h"
 #include "OrthogonalRouter.h"
 
 #include <QDebug>
@@ -175,6 +176,8 @@ void LayoutPlan::completeLinks(const LayoutGraph& graph, GraphPlacement* placeme
     } else if ((settings.links == GraphvizJob::Links::None || unrouted) && graph.groups.isEmpty()) {
         placement->findColumns();
         OrthogonalRouter(graph, *placement).route();
+    } else if (settings.links == GraphvizJob::Links::Routed) {
+        LinkClearance(graph, *placement).clear();
     }
     placement->unroutedLinks.clear();
 }

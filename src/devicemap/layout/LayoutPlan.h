@@ -109,6 +109,8 @@ struct DOZEROZOZU_EXPORT LayoutPlan
      * graph without them, orthogonal routes where dot routed nothing. Where the layout program
      * left links unrouted (GraphPlacement::unroutedLinks), every link is routed orthogonally,
      * and with groups these become strips: routes may move columns apart, and strips follow.
+     * Where dot routed the links, those that pass through a device are routed again around
+     * the devices (LinkClearance).
      */
     void completeLinks(const LayoutGraph& graph, GraphPlacement* placement) const;
 

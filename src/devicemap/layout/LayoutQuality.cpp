@@ -1,5 +1,9 @@
 #include "LayoutQuality.h"
 
+#include "CellGrid.h"
+#include "DeviceGrid.h"
+
+#include <QHash>
 #include <QLineF>
 #include <QRectF>
 
@@ -27,33 +31,24 @@ class SegmentGrid
 public:
     explicit SegmentGrid(const std::vector<Segment>& segments)
         : segments(segments)
+        , grid(gridFor(segments))
     {
-        QRectF bounds;
-        double extents = 0;
-        for (const Segment& segment : segments) {
-            bounds |= QRectF(segment.from, segment.to).normalized().adjusted(-1, -1, 1, 1);
-            extents += std::max(std::abs(segment.to.x() - segment.from.x()), std::abs(segment.to.y() - segment.from.y()));
-        }
-        origin = bounds.topLeft();
-        const double count = std::max<double>(1, double(segments.size()));
-        cellSize = std::max({std::sqrt(bounds.width() * bounds.height() / count), extents / count, 1.0});
-        // A few cells per segment at most, whatever the drawing's shape.
-        const double cellLimit = 4 * count + 16;
-        while (std::ceil(bounds.width() / cellSize) * std::ceil(bounds.height() / cellSize) > cellLimit)
-            cellSize *= 1.5;
-        columns = std::max(1, int(std::ceil(bounds.width() / cellSize)));
-        rows = std::max(1, int(std::ceil(bounds.height() / cellSize)));
-        cells.resize(size_t(columns) * size_t(rows));
+        cells.resize(grid.size());
+        // Registered with a margin, so that a crossing computed a rounding error off either
+        // segment still falls in a cell holding both.
+        constexpr double margin = 1e-6;
         for (int i = 0; i < int(segments.size()); ++i)
-            insert(i);
+            grid.forEachCellAlong(segments.at(i).from, segments.at(i).to, margin, [this, i](size_t cell) {
+                cells[cell].push_back(i);
+            });
     }
 
     qint64 crossings() const
     {
         qint64 count = 0;
-        for (int column = 0; column < columns; ++column) {
-            for (int row = 0; row < rows; ++row) {
-                const std::vector<int>& inCell = cells.at(size_t(row) * size_t(columns) + size_t(column));
+        for (int column = 0; column < grid.columnCount(); ++column) {
+            for (int row = 0; row < grid.rowCount(); ++row) {
+                const std::vector<int>& inCell = cells.at(grid.indexOf(column, row));
                 for (size_t i = 0; i < inCell.size(); ++i) {
                     for (size_t j = i + 1; j < inCell.size(); ++j) {
                         if (crossInCell(segments.at(inCell.at(i)), segments.at(inCell.at(j)), column, row))
@@ -66,33 +61,16 @@ public:
     }
 
 private:
-    int columnOf(double x) const { return std::clamp(int(std::floor((x - origin.x()) / cellSize)), 0, columns - 1); }
-    int rowOf(double y) const { return std::clamp(int(std::floor((y - origin.y()) / cellSize)), 0, rows - 1); }
-
-    void insert(int index)
+    static CellGrid gridFor(const std::vector<Segment>& segments)
     {
-        // Registered with a margin, so that a crossing computed a rounding error off either
-        // segment still falls in a cell holding both.
-        constexpr double margin = 1e-6;
-        const Segment& segment = segments.at(index);
-        const double left = std::min(segment.from.x(), segment.to.x());
-        const double right = std::max(segment.from.x(), segment.to.x());
-        const double dx = segment.to.x() - segment.from.x();
-        const double dy = segment.to.y() - segment.from.y();
-        for (int column = columnOf(left - margin); column <= columnOf(right + margin); ++column) {
-            double low = std::min(segment.from.y(), segment.to.y());
-            double high = std::max(segment.from.y(), segment.to.y());
-            if (dx != 0) {
-                const double cellLeft = std::max(left, origin.x() + column * cellSize);
-                const double cellRight = std::min(right, origin.x() + (column + 1) * cellSize);
-                const double y1 = segment.from.y() + dy * (cellLeft - segment.from.x()) / dx;
-                const double y2 = segment.from.y() + dy * (cellRight - segment.from.x()) / dx;
-                low = std::max(low, std::min(y1, y2));
-                high = std::min(high, std::max(y1, y2));
-            }
-            for (int row = rowOf(low - margin); row <= rowOf(high + margin); ++row)
-                cells[size_t(row) * size_t(columns) + size_t(column)].push_back(index);
+        QRectF bounds;
+        double extents = 0;
+        for (const Segment& segment : segments) {
+            bounds |= QRectF(segment.from, segment.to).normalized().adjusted(-1, -1, 1, 1);
+            extents += std::max(std::abs(segment.to.x() - segment.from.x()), std::abs(segment.to.y() - segment.from.y()));
         }
+        const double count = std::max<double>(1, double(segments.size()));
+        return CellGrid(bounds, std::max(std::sqrt(bounds.width() * bounds.height() / count), extents / count), count);
     }
 
     /// Whether a and b cross properly at a point of the given cell.
@@ -109,16 +87,25 @@ private:
         if (!((d3 < 0 && d4 > 0) || (d3 > 0 && d4 < 0)))
             return false;
         const QPointF crossing = a.from + (a.to - a.from) * (d3 / (d3 - d4));
-        return columnOf(crossing.x()) == column && rowOf(crossing.y()) == row;
+        return grid.columnOf(crossing.x()) == column && grid.rowOf(crossing.y()) == row;
     }
 
     const std::vector<Segment>& segments;
-    QPointF origin;
-    double cellSize = 1;
-    int columns = 1;
-    int rows = 1;
+    CellGrid grid;
     std::vector<std::vector<int>> cells;
 };
+
+/// A link as the map draws it: from its source's centre through its bends to its target's.
+QPolygonF drawnPath(const QPointF& from, const QList<QPointF>& bends, const QPointF& to)
+{
+    QPolygonF path;
+    path.reserve(bends.size() + 2);
+    path << from;
+    for (const QPointF& point : bends)
+        path << point;
+    path << to;
+    return path;
+}
 
 } // namespace
 
@@ -131,13 +118,7 @@ LayoutQuality LayoutQuality::of(const DevicesArrangement& arrangement)
         const auto to = arrangement.deviceRects.constFind(connection.to);
         if (from == arrangement.deviceRects.constEnd() || to == arrangement.deviceRects.constEnd())
             continue;
-        QPolygonF polyline;
-        polyline.reserve(connection.bendingPoints.size() + 2);
-        polyline << from->center();
-        for (const QPointF& point : connection.bendingPoints)
-            polyline << point;
-        polyline << to->center();
-        links.append(polyline);
+        links.append(drawnPath(from->center(), connection.bendingPoints, to->center()));
     }
     return of(links);
 }
@@ -158,4 +139,26 @@ LayoutQuality LayoutQuality::of(const QVector<QPolygonF>& links)
     if (segments.size() >= 2)
         quality.crossings = SegmentGrid(segments).crossings();
     return quality;
+}
+
+qint64 LayoutQuality::linksThroughDevices(const DevicesArrangement& arrangement)
+{
+    QVector<QRectF> devices;
+    QHash<QString, int> deviceIndex;
+    for (auto it = arrangement.deviceRects.cbegin(); it != arrangement.deviceRects.cend(); ++it) {
+        deviceIndex.insert(it.key(), devices.size());
+        devices.append(it.value());
+    }
+    const DeviceGrid grid(devices);
+    qint64 count = 0;
+    for (const ItemsConnection& connection : arrangement.connections) {
+        const int from = deviceIndex.value(connection.from, -1);
+        const int to = deviceIndex.value(connection.to, -1);
+        if (from < 0 || to < 0)
+            continue;
+        if (grid.passesOther(drawnPath(devices.at(from).center(), connection.bendingPoints, devices.at(to).center()),
+                             from, to))
+            ++count;
+    }
+    return count;
 }

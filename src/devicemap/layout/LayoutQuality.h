@@ -32,4 +32,11 @@ struct DOZEROZOZU_EXPORT LayoutQuality
     static LayoutQuality of(const DevicesArrangement& arrangement);
     /// The given polylines, one per link.
     static LayoutQuality of(const QVector<QPolygonF>& links);
+
+    /**
+     * The links of arrangement, drawn as above, that pass through the inside of a device that
+     * is neither of their ends (half a unit in from its outline, so that a link along an
+     * outline does not count). Apart from of(), which also measures quick drawings that need no such count.
+     */
+    static qint64 linksThroughDevices(const DevicesArrangement& arrangement);
 };

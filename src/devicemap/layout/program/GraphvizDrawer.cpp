@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -199,29 +200,7 @@ public:
             for (int i = 0; i < int(edges.size()); ++i)
                 result.bends[i] = corners(edges.at(i), flipped);
         } else if (job.links == ProgramJob::Links::ThroughPlaces) {
-            // Rank by rank, top to bottom, as dot's own router takes them: each link narrows the
-            // room of the next.
-            RankedLinkRouter router(root);
-            std::vector<int> order(edges.size());
-            for (int i = 0; i < int(edges.size()); ++i)
-                order[i] = i;
-            auto start = [this](int i) {
-                Agnode_t* tail = agtail(edges.at(i));
-                Agnode_t* head = aghead(edges.at(i));
-                Agnode_t* first = ND_rank(tail) <= ND_rank(head) ? tail : head;
-                return std::make_pair(ND_rank(first), ND_order(first));
-            };
-            std::stable_sort(order.begin(), order.end(), [&start](int a, int b) { return start(a) < start(b); });
-            std::vector<pointf> way;
-            for (int i : order) {
-                if (!router.route(edges.at(i), &way)) {
-                    result.unroutedEdges.push_back(i);
-                    continue;
-                }
-                for (const pointf& bend : way)
-                    result.bends[i].push_back(flipped(bend));
-            }
-            std::sort(result.unroutedEdges.begin(), result.unroutedEdges.end());
+            routeThroughPlaces(&result, flipped);
         }
         result.clusterRects.reserve(clusters.size());
         for (Agraph_t* cluster : clusters) {
@@ -234,6 +213,47 @@ public:
     }
 
 private:
+    /// Sets the bends of every edge, or lists it as unrouted, from the places dot's drawing gave it.
+    template<typename Flip>
+    void routeThroughPlaces(ProgramDrawing* result, Flip flipped) const
+    {
+        // Rank by rank, top to bottom, as dot's own router takes them: each link narrows the
+        // room of the next.
+        RankedLinkRouter router(root);
+        std::vector<int> order(edges.size());
+        for (int i = 0; i < int(edges.size()); ++i)
+            order[i] = i;
+        auto start = [this](int i) {
+            Agnode_t* tail = agtail(edges.at(i));
+            Agnode_t* head = aghead(edges.at(i));
+            Agnode_t* first = ND_rank(tail) <= ND_rank(head) ? tail : head;
+            return std::make_pair(ND_rank(first), ND_order(first));
+        };
+        std::stable_sort(order.begin(), order.end(), [&start](int a, int b) { return start(a) < start(b); });
+        // A link and its opposite share dot's places: they are routed together, at the first's turn.
+        std::map<std::pair<Agnode_t*, Agnode_t*>, std::vector<int>> edgesJoining;
+        for (int i : order)
+            edgesJoining[joined(edges.at(i))].push_back(i);
+        std::vector<Agedge_t*> together;
+        std::vector<std::vector<pointf>> ways;
+        for (int i : order) {
+            const std::vector<int>& group = edgesJoining.at(joined(edges.at(i)));
+            if (group.front() != i)
+                continue;
+            together.clear();
+            for (int edge : group)
+                together.push_back(edges.at(edge));
+            const bool routed = router.route(together, &ways);
+            for (size_t k = 0; k < group.size(); ++k) {
+                if (!routed)
+                    result->unroutedEdges.push_back(group[k]);
+                for (const pointf& bend : ways[k])
+                    result->bends[group[k]].push_back(flipped(bend));
+            }
+        }
+        std::sort(result->unroutedEdges.begin(), result->unroutedEdges.end());
+    }
+
     void addClusters()
     {
         std::vector<bool> hasMembers(job.clusters.size(), false);
@@ -285,6 +305,14 @@ private:
         edges.reserve(job.edges.size());
         for (const auto& edge : job.edges)
             edges.push_back(agedge(root, nodes.at(edge.first), nodes.at(edge.second), nullptr, 1));
+    }
+
+    /// The two nodes edge joins, the same for the edge the other way.
+    static std::pair<Agnode_t*, Agnode_t*> joined(Agedge_t* edge)
+    {
+        Agnode_t* tail = agtail(edge);
+        Agnode_t* head = aghead(edge);
+        return AGSEQ(tail) <= AGSEQ(head) ? std::make_pair(tail, head) : std::make_pair(head, tail);
     }
 
     template<typename Flip>

@@ -1,5 +1,7 @@
 #include "RankedLinkRouter.h"
 
+#include "PortalPath.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -11,86 +13,10 @@ constexpr int normalNode = 0;
 constexpr int virtualNode = 1;
 constexpr int leftToRight = 1;
 
-bool same(const pointf& a, const pointf& b)
-{
-    return a.x == b.x && a.y == b.y;
-}
-
 int rounded(double value)
 {
     // As dot rounds the separations it keeps between the nodes of a rank.
     return value >= 0 ? int(value + 0.5) : int(value - 0.5);
-}
-
-/// Twice the signed area of a, b, c: positive when c lies to the left of a→b (y up).
-double turn(const pointf& a, const pointf& b, const pointf& c)
-{
-    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-}
-
-/// One side of the funnel: its end and the portal that end belongs to. sense is +1 for the right
-/// side and -1 for the left: a side's next end lies inside the funnel where sense times its turn
-/// from the side is not negative, so both sides narrow by one rule.
-struct FunnelSide
-{
-    pointf end;
-    int index = 0;
-    double sense = 1;
-};
-
-/**
- * Moves side to next, its end at portal i, where that narrows the funnel. Where next crosses
- * over the other side, the way turns round the other side's corner: that corner joins the path
- * as the new apex, side starts from it again and i goes back to its portal; false then.
- */
-bool narrow(FunnelSide* side, const FunnelSide& other, const pointf& next, int* i, pointf* apex,
-            std::vector<pointf>* path)
-{
-    if (side->sense * turn(*apex, side->end, next) >= 0) {
-        if (same(*apex, side->end) || side->sense * turn(*apex, other.end, next) < 0) {
-            side->end = next;
-            side->index = *i;
-        } else {
-            path->push_back(other.end);
-            *apex = side->end = other.end;
-            *i = side->index = other.index;
-            return false;
-        }
-    }
-    return true;
-}
-
-/// The shortest way from start to end through portals crossed left to right, each given by its
-/// left (upper) and right (lower) end: the funnel algorithm.
-std::vector<pointf> shortestWay(const std::vector<std::pair<pointf, pointf>>& portals)
-{
-    std::vector<pointf> path{portals.front().first};
-    pointf apex = portals.front().first;
-    FunnelSide left{apex, 0, -1};
-    FunnelSide right{apex, 0, 1};
-    for (int i = 1; i < int(portals.size()); ++i) {
-        if (narrow(&right, left, portals[i].second, &i, &apex, &path))
-            narrow(&left, right, portals[i].first, &i, &apex, &path);
-    }
-    if (!same(path.back(), portals.back().first))
-        path.push_back(portals.back().first);
-    return path;
-}
-
-/// The y of the x-monotone path at x.
-double heightAt(const std::vector<pointf>& path, double x)
-{
-    for (int i = 1; i < int(path.size()); ++i) {
-        const pointf& a = path[i - 1];
-        const pointf& b = path[i];
-        if (x <= b.x || i + 1 == int(path.size())) {
-            if (b.x - a.x <= 1e-9)
-                return b.y;
-            const double t = std::clamp((x - a.x) / (b.x - a.x), 0.0, 1.0);
-            return a.y + t * (b.y - a.y);
-        }
-    }
-    return path.front().y;
 }
 
 } // namespace
@@ -209,7 +135,7 @@ double RankedLinkRouter::lowSide(Agnode_t* node) const
     const double y = placeOf(node).y;
     if (ND_node_type(node) == normalNode)
         return y - ND_ht(node) / 2;
-    return passedAt.count(node) ? passedAt.at(node) : y - ND_lw(node);
+    return passedAt.count(node) ? passedAt.at(node).first : y - ND_lw(node);
 }
 
 double RankedLinkRouter::highSide(Agnode_t* node) const
@@ -217,7 +143,7 @@ double RankedLinkRouter::highSide(Agnode_t* node) const
     const double y = placeOf(node).y;
     if (ND_node_type(node) == normalNode)
         return y + ND_ht(node) / 2;
-    return passedAt.count(node) ? passedAt.at(node) : y + ND_rw(node);
+    return passedAt.count(node) ? passedAt.at(node).second : y + ND_rw(node);
 }
 
 RankedLinkRouter::Gate RankedLinkRouter::roomOf(Agnode_t* node) const
@@ -236,18 +162,18 @@ RankedLinkRouter::Gate RankedLinkRouter::roomOf(Agnode_t* node) const
     return gate;
 }
 
-bool RankedLinkRouter::route(Agedge_t* edge, std::vector<pointf>* bends)
+bool RankedLinkRouter::route(const std::vector<Agedge_t*>& edges, std::vector<std::vector<pointf>>* ways)
 {
-    bends->clear();
-    if (!ready)
+    ways->assign(edges.size(), {});
+    if (!ready || edges.empty())
         return false;
-    Agnode_t* tail = agtail(edge);
-    Agnode_t* head = aghead(edge);
+    Agnode_t* tail = agtail(edges.front());
+    Agnode_t* head = aghead(edges.front());
     if (ND_rank(tail) == ND_rank(head)) {
         // Within a rank a straight line passes no device only between neighbours.
         return tail == head || std::abs(orderOf(tail) - orderOf(head)) == 1;
     }
-    const std::vector<Agnode_t*> chain = chainOf(edge);
+    const std::vector<Agnode_t*> chain = chainOf(edges.front());
     // Virtual nodes are placed in a frame of their own.
     if (chain.empty() || (chain.size() > 2 && !frameFound))
         return false;
@@ -273,13 +199,21 @@ bool RankedLinkRouter::route(Agedge_t* edge, std::vector<pointf>* bends)
     addGate(lastBand.left, end.y - ND_ht(chain.back()) / 2, end.y + ND_ht(chain.back()) / 2);
     portals.emplace_back(end, end);
 
-    std::vector<pointf> way = shortestWay(portals);
-    for (int i = 1; i + 1 < int(chain.size()); ++i)
-        passedAt[chain[i]] = heightAt(way, bands.at(ND_rank(chain[i]) - GD_minrank(root)).x);
-    way.erase(way.begin());
-    way.pop_back();
-    if (ND_rank(tail) > ND_rank(head))
-        std::reverse(way.begin(), way.end());
-    *bends = std::move(way);
+    // Links that share the chain (a link and its opposite) run apart as dot spreads a multi-edge,
+    // by its separation of nodes.
+    std::vector<std::vector<pointf>> sideBySide
+        = PortalPath::sideBySide(portals, int(edges.size()), double(GD_nodesep(root)));
+    for (int i = 1; i + 1 < int(chain.size()); ++i) {
+        const double x = bands.at(ND_rank(chain[i]) - GD_minrank(root)).x;
+        passedAt[chain[i]] = {PortalPath::heightAt(sideBySide.front(), x), PortalPath::heightAt(sideBySide.back(), x)};
+    }
+    for (size_t i = 0; i < edges.size(); ++i) {
+        std::vector<pointf>& way = sideBySide[i];
+        way.erase(way.begin());
+        way.pop_back();
+        if (ND_rank(agtail(edges[i])) > ND_rank(aghead(edges[i])))
+            std::reverse(way.begin(), way.end());
+        (*ways)[i] = std::move(way);
+    }
     return true;
 }

@@ -3,6 +3,7 @@
 #include <graphviz/gvc.h>
 
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 /**
@@ -12,6 +13,7 @@
  * the shortest way through those rooms, level out of its source and into its target, as
  * dot's own router does; the links are routed one after another, each narrowing the room of
  * its neighbours to where it passed. Links cross only where dot's ordering has them cross.
+ * A link and its opposite, which share their places, run side by side as dot draws them.
  *
  * A link between neighbouring ranks crosses no rank: it leaves its source's band level
  * with its source and enters its target's level with its target, and the gap between two
@@ -33,12 +35,16 @@ public:
     explicit RankedLinkRouter(Agraph_t* root);
 
     /**
-     * Routes edge and sets bends to its bends from its tail to its head (none where a straight
-     * line passes no other device). False, with bends empty, where the drawing does not say
-     * where the link runs: its virtual nodes' frame is unknown, dot's chain for it is not
-     * whole, or it joins devices of one rank with others between them.
+     * Routes edges, which join the same two nodes (a link and its opposite: dot gives them one
+     * chain), and sets ways[i] to the bends of edges[i] from its tail to its head (none where a
+     * straight line passes no other device). Two edges run the same way apart, as dot draws
+     * them, a node separation apart where the rooms on their way have space for it (bends at
+     * either end where the way is straight); within a rank they run straight. False, with
+     * the ways empty, where the drawing does not say where the link runs: its virtual nodes'
+     * frame is unknown, dot's chain for it is not whole, or it joins devices of one rank with
+     * others between them.
      */
-    bool route(Agedge_t* edge, std::vector<pointf>* bends);
+    bool route(const std::vector<Agedge_t*>& edges, std::vector<std::vector<pointf>>* ways);
 
 private:
     struct RankBand
@@ -76,6 +82,6 @@ private:
     std::vector<RankBand> bands;
     /// Each node's place in its rank of the drawing.
     std::unordered_map<Agnode_t*, int> orders;
-    /// Where routed links passed their virtual nodes.
-    std::unordered_map<Agnode_t*, double> passedAt;
+    /// Where routed links passed their virtual nodes, lowest and highest.
+    std::unordered_map<Agnode_t*, std::pair<double, double>> passedAt;
 };

@@ -1,0 +1,195 @@
+#include "LinkClearance.h"
+
+#include "DeviceGrid.h"
+#include "PortalPath.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace {
+
+/// The distance a new route keeps from the devices beside it, where its gap has room for it.
+constexpr double clearance = 5.0;
+/// The distance between a link and its opposite routed together, where the gaps have room for it.
+constexpr double pairSeparation = 12.0;
+/// How far a link within one column runs out beside it, at most.
+constexpr double sideReach = 12.0;
+/// How far the open gaps above and below a column reach.
+constexpr double openReach = 1000.0;
+
+struct Point
+{
+    double x = 0;
+    double y = 0;
+};
+
+} // namespace
+
+LinkClearance::LinkClearance(const LayoutGraph& graph, GraphPlacement& placement)
+    : graph(graph)
+    , placement(placement)
+{
+}
+
+int LinkClearance::clear()
+{
+    if (placement.centers.size() != graph.devices.size())
+        return 0;
+    rects.clear();
+    for (int i = 0; i < graph.devices.size(); ++i) {
+        const QSizeF size = graph.devices.at(i).size;
+        rects.append(QRectF(placement.centers.at(i) - QPointF(size.width() / 2, size.height() / 2), size));
+    }
+    placement.bends.resize(graph.links.size());
+    const DeviceGrid devices(rects);
+    QHash<QPair<int, int>, int> linkOf;
+    for (int link = 0; link < graph.links.size(); ++link)
+        linkOf.insert({graph.links.at(link).from, graph.links.at(link).to}, link);
+
+    QVector<bool> settled(graph.links.size(), false);
+    int cleared = 0;
+    for (int link = 0; link < graph.links.size(); ++link) {
+        const LayoutGraph::Link& ends = graph.links.at(link);
+        if (settled.at(link) || ends.from == ends.to
+            || !devices.passesOther(drawnPath(link, placement.bends.at(link)), ends.from, ends.to))
+            continue;
+        if (columns.isEmpty())
+            measureColumns();
+        QVector<int> together{link};
+        const int opposite = linkOf.value({ends.to, ends.from}, -1);
+        if (opposite >= 0 && !settled.at(opposite))
+            together.append(opposite);
+        for (int routed : qAsConst(together))
+            settled[routed] = true;
+
+        const QVector<QList<QPointF>> routes = route(together, ends.from, ends.to);
+        bool passesNone = routes.size() == together.size();
+        for (int i = 0; passesNone && i < together.size(); ++i)
+            passesNone = !devices.passesOther(drawnPath(together.at(i), routes.at(i)), ends.from, ends.to);
+        if (!passesNone)
+            continue;
+        for (int i = 0; i < together.size(); ++i)
+            placement.bends[together.at(i)] = routes.at(i);
+        cleared += together.size();
+    }
+    return cleared;
+}
+
+void LinkClearance::measureColumns()
+{
+    placement.findColumns();
+    columnOf.fill(-1, graph.devices.size());
+    columns.resize(placement.columns.size());
+    for (int c = 0; c < placement.columns.size(); ++c) {
+        Column& column = columns[c];
+        const QVector<int>& members = placement.columns.at(c);
+        column.left = rects.at(members.first()).left();
+        column.right = rects.at(members.first()).right();
+        for (int device : members) {
+            columnOf[device] = c;
+            column.left = std::min(column.left, rects.at(device).left());
+            column.right = std::max(column.right, rects.at(device).right());
+            column.spans.append({rects.at(device).top(), rects.at(device).bottom()});
+        }
+        std::sort(column.spans.begin(), column.spans.end());
+    }
+}
+
+QPolygonF LinkClearance::drawnPath(int link, const QList<QPointF>& bends) const
+{
+    QPolygonF path;
+    path.reserve(bends.size() + 2);
+    path << placement.centers.at(graph.links.at(link).from);
+    for (const QPointF& bend : bends)
+        path << bend;
+    path << placement.centers.at(graph.links.at(link).to);
+    return path;
+}
+
+QVector<QList<QPointF>> LinkClearance::route(const QVector<int>& links, int first, int last) const
+{
+    if (columnOf.at(first) < 0 || columnOf.at(last) < 0)
+        return {};
+    if (columnOf.at(first) == columnOf.at(last))
+        return routeWithin(links, columnOf.at(first));
+    return routeAcross(links, first, last);
+}
+
+QVector<QList<QPointF>> LinkClearance::routeAcross(const QVector<int>& links, int first, int last) const
+{
+    const int left = columnOf.at(first) < columnOf.at(last) ? first : last;
+    const int right = left == first ? last : first;
+    // The old route, left to right, tells which gap of each column between the ends the new one takes.
+    QPolygonF old = drawnPath(links.first(), placement.bends.at(links.first()));
+    if (graph.links.at(links.first()).from != left)
+        std::reverse(old.begin(), old.end());
+    std::vector<Point> reference;
+    for (const QPointF& point : qAsConst(old))
+        reference.push_back({point.x(), point.y()});
+
+    // Level out of the left end and into the right one, through a gap of each column between,
+    // clear of the devices beside it where it has room.
+    const QPointF start = placement.centers.at(left);
+    const QPointF end = placement.centers.at(right);
+    std::vector<std::pair<Point, Point>> portals{{{start.x(), start.y()}, {start.x(), start.y()}}};
+    auto addGate = [&portals](double x, double low, double high) {
+        const double margin = std::max(0.0, std::min(clearance, (high - low) / 4));
+        portals.push_back({{x, high - margin}, {x, low + margin}});
+    };
+    addGate(columns.at(columnOf.at(left)).right, rects.at(left).top(), rects.at(left).bottom());
+    for (int c = columnOf.at(left) + 1; c < columnOf.at(right); ++c) {
+        const Column& column = columns.at(c);
+        const QPair<double, double> gap = gapAt(c, PortalPath::heightAt(reference, (column.left + column.right) / 2));
+        addGate(column.left, gap.first, gap.second);
+        addGate(column.right, gap.first, gap.second);
+    }
+    addGate(columns.at(columnOf.at(right)).left, rects.at(right).top(), rects.at(right).bottom());
+    portals.push_back({{end.x(), end.y()}, {end.x(), end.y()}});
+    // A link and its opposite run the same way apart.
+    const std::vector<std::vector<Point>> ways = PortalPath::sideBySide(portals, links.size(), pairSeparation);
+
+    QVector<QList<QPointF>> routes;
+    for (int i = 0; i < links.size(); ++i) {
+        QList<QPointF> bends;
+        for (size_t p = 1; p + 1 < ways[size_t(i)].size(); ++p)
+            bends.append(QPointF(ways[size_t(i)][p].x, ways[size_t(i)][p].y));
+        if (graph.links.at(links.at(i)).from != left)
+            std::reverse(bends.begin(), bends.end());
+        routes.append(bends);
+    }
+    return routes;
+}
+
+QVector<QList<QPointF>> LinkClearance::routeWithin(const QVector<int>& links, int c) const
+{
+    // Out to the channel beside the column and back: the first link on its right, an opposite on its left.
+    const Column& column = columns.at(c);
+    const double rightChannel = c + 1 < columns.size() ? columns.at(c + 1).left - column.right : 2 * sideReach;
+    const double leftChannel = c > 0 ? column.left - columns.at(c - 1).right : 2 * sideReach;
+    QVector<QList<QPointF>> routes;
+    for (int i = 0; i < links.size(); ++i) {
+        const double x = i == 0 ? column.right + std::min(sideReach, rightChannel / 2)
+                                : column.left - std::min(sideReach, leftChannel / 2);
+        const LayoutGraph::Link& link = graph.links.at(links.at(i));
+        routes.append({QPointF(x, placement.centers.at(link.from).y()), QPointF(x, placement.centers.at(link.to).y())});
+    }
+    return routes;
+}
+
+QPair<double, double> LinkClearance::gapAt(int column, double y) const
+{
+    const QVector<QPair<double, double>>& spans = columns.at(column).spans;
+    // The first device reaching below y; the gap above it holds y unless the device does.
+    // The devices of a column do not overlap, so their bottoms ascend with their tops.
+    auto isAbove = [](const QPair<double, double>& span, double value) { return span.second <= value; };
+    int below = int(std::lower_bound(spans.cbegin(), spans.cend(), y, isAbove) - spans.cbegin());
+    if (below < spans.size() && spans.at(below).first < y
+        && y - spans.at(below).first > spans.at(below).second - y)
+        ++below;
+    const double low = below > 0 ? spans.at(below - 1).second : spans.first().first - openReach;
+    const double high = below < spans.size() ? spans.at(below).first : spans.last().second + openReach;
+    return {low, high};
+}

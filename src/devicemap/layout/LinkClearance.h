@@ -1,0 +1,57 @@
+#pragma once
+
+#include "GraphPlacement.h"
+#include "LayoutGraph.h"
+
+#include <QPair>
+#include <QPolygonF>
+#include <QVector>
+
+/**
+ * Routes again the links of a left-to-right layered drawing that pass through a device that
+ * is neither of their ends, as the map draws a link: from its source's centre through its
+ * bends to its target's centre. dot's own routes end on the devices' outlines, where the map
+ * goes on to the centres, and around clusters some of dot's corners cut through devices.
+ *
+ * Such a link takes the shortest way through the gaps its old route took between the devices
+ * of each column it crosses (the nearest gap where the old route ran through a device), level
+ * out of its source and into its target: a way through gaps alone passes through no device.
+ * A link within one column runs out to the channel beside it and back. A link and its
+ * opposite are routed again together and kept apart, so that both show. Every other link
+ * keeps its route; so does one whose new route would still pass through a device (where the
+ * drawing's columns are not whole).
+ *
+ * Internal to the automatic layout; any thread; one object per run.
+ */
+class LinkClearance
+{
+public:
+    LinkClearance(const LayoutGraph& graph, GraphPlacement& placement);
+
+    /// Routes the links again as above; returns how many got a new route.
+    int clear();
+
+private:
+    struct Column
+    {
+        double left = 0;
+        double right = 0;
+        /// The devices' top and bottom, top to bottom.
+        QVector<QPair<double, double>> spans;
+    };
+
+    void measureColumns();
+    QPolygonF drawnPath(int link, const QList<QPointF>& bends) const;
+    /// New bends for links, all joining first and last, one after another; empty where there is no way.
+    QVector<QList<QPointF>> route(const QVector<int>& links, int first, int last) const;
+    QVector<QList<QPointF>> routeAcross(const QVector<int>& links, int first, int last) const;
+    QVector<QList<QPointF>> routeWithin(const QVector<int>& links, int column) const;
+    /// The gap between the devices of column that holds y, or the nearest one; its ends open above and below.
+    QPair<double, double> gapAt(int column, double y) const;
+
+    const LayoutGraph& graph;
+    GraphPlacement& placement;
+    QVector<QRectF> rects;
+    QVector<int> columnOf;
+    QVector<Column> columns;
+};
