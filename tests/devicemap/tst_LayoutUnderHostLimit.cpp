@@ -24,12 +24,7 @@ class TestLayoutUnderHostLimit : public QObject
 private Q_SLOTS:
     void laysOutWithinTheHostsLimit_data()
     {
-        QTest::addColumn<qint32>("type");
-        QTest::newRow("Orthogonal") << qint32(LayoutGraph::Orthogonal);
-        QTest::newRow("Hierarchical") << qint32(LayoutGraph::Hierarchical);
-        QTest::newRow("ClusterByGuiArea") << qint32(LayoutGraph::ClusterByGuiArea);
-        QTest::newRow("ClusterByIO") << qint32(LayoutGraph::ClusterByIO);
-        QTest::newRow("FixedClusters") << qint32(LayoutGraph::FixedClusters);
+        LayoutCorpus::addTypeRows();
     }
 
     void laysOutWithinTheHostsLimit()

@@ -63,10 +63,30 @@ QString signalText(int signalNumber)
     }
 }
 
-/// Why the program could not start, naming it.
-QString startText(int error, const QString& program)
+/// What an errno means, in the user's words: ours for those a start commonly meets, else the system's.
+QString errorText(int error)
+{
+    switch (error) {
+    case ENOSYS: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "a system call it needs is not available"));
+    case ENOMEM: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "not enough memory"));
+    case EAGAIN: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "too many processes"));
+    case EMFILE: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "too many open files"));
+    case ENFILE: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "too many open files in the system"));
+    case EINVAL: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an invalid argument"));
+    default: return qt_error_string(error);
+    }
+}
+
+/// Why the program could not start: what of it failed, naming the program.
+QString startText(const LayoutProcess::Outcome& process, const QString& program)
 {
     const QString path = QDir::toNativeSeparators(program);
+    const int error = process.startError;
+    if (process.startStep == LayoutProcess::StartStep::Pipes) {
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the pipes to its program %1 could not be made: %2"))
+            .arg(path, errorText(error));
+    }
+    // What exec says of the program's file.
     switch (error) {
     case ENOENT:
     case ENOTDIR: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 is missing")).arg(path);
@@ -76,19 +96,9 @@ QString startText(int error, const QString& program)
     case EISDIR:
     case ELIBBAD:
         return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "%1 is not a program this system can run")).arg(path);
-    case ENOMEM:
-    case EAGAIN:
-    case EMFILE:
-    case ENFILE:
-        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system had no room to start its program %1"))
-            .arg(path);
-    case ENOSYS:
-        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system is too old to start its program %1"))
-            .arg(path);
     default:
-        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 could not be started (error %2)"))
-            .arg(path)
-            .arg(error);
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the process for its program %1 could not be made: %2"))
+            .arg(path, errorText(error));
     }
 }
 
@@ -109,7 +119,7 @@ QString whyUnanswered(const LayoutProcess::Outcome& process, const QString& prog
         return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "it ended with status %1: %2"))
             .arg(process.code)
             .arg(lastMessage(process.messages));
-    case LayoutProcess::End::NotStarted: return startText(process.startError, program);
+    case LayoutProcess::End::NotStarted: return startText(process, program);
     case LayoutProcess::End::OutputBound:
         if (process.code == 1)
             return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an answer longer than its graph can have"));
