@@ -1182,8 +1182,8 @@ or the connection may contain an unrecognized device.</source>
         <translation>не удалось создать процесс для её программы %1: %2</translation>
     </message>
     <message>
-        <source>Graphviz reported an error: %1</source>
-        <translation>Graphviz сообщил об ошибке: %1</translation>
+        <source>Graphviz could not lay out this graph</source>
+        <translation>Graphviz не смог разложить этот граф</translation>
     </message>
 </context>
 <context>

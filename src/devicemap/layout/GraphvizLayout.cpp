@@ -143,6 +143,12 @@ QString whyUnreadable(const QString& error)
     return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an answer that cannot be read"));
 }
 
+/// Why there is no drawing where Graphviz itself failed or reported an error.
+QString graphvizFailed()
+{
+    return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "Graphviz could not lay out this graph"));
+}
+
 /// Checks a drawing against the graph it was asked for.
 bool fits(const GraphvizDrawing& drawing, const LayoutGraph& graph)
 {
@@ -250,16 +256,18 @@ GraphvizLayout::Outcome GraphvizLayout::run(const LayoutGraph& graph, const Sett
     GraphvizDrawing drawing;
     QString failure;
     QString error;
+    // Graphviz's own words are for the log: the user is told in their language what happened.
     if (!GraphvizDrawing::fromText(process.output, &drawing, &failure, &error)) {
+        if (!failure.isEmpty())
+            qWarning().noquote() << "GraphLayoutAdapter: Graphviz failed:" << failure;
         // An answer "failed" without a reason is a failure all the same.
-        outcome.detail = !failure.isEmpty() ? failure
+        outcome.detail = !failure.isEmpty() ? graphvizFailed()
                          : error.isEmpty()   ? translated(QT_TRANSLATE_NOOP("GraphvizLayout", "no reason given"))
                                              : whyUnreadable(error);
         return outcome;
     }
     if (!process.errorMessage.isEmpty()) {
-        outcome.detail = translated(QT_TRANSLATE_NOOP("GraphvizLayout", "Graphviz reported an error: %1"))
-                             .arg(QString::fromUtf8(process.errorMessage.mid(6).trimmed()));
+        outcome.detail = graphvizFailed();
         return outcome;
     }
     if (!fits(drawing, graph)) {
