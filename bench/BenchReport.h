@@ -39,6 +39,37 @@ inline qint64 cpuNanoseconds()
     return total;
 }
 
+/// The median CPU time (both processes) of work over runs.
+template<typename Work>
+inline qint64 medianCpu(int runs, Work work)
+{
+    QList<qint64> times;
+    for (int run = 0; run < runs; ++run) {
+        const qint64 before = cpuNanoseconds();
+        work();
+        times.append(cpuNanoseconds() - before);
+    }
+    return median(times);
+}
+
+/// The median CPU times of two kinds of work run in turns, so that both see the same load.
+template<typename First, typename Second>
+inline void medianPair(int runs, First first, Second second, qint64* firstTime, qint64* secondTime)
+{
+    QList<qint64> firstTimes;
+    QList<qint64> secondTimes;
+    for (int run = 0; run < runs; ++run) {
+        qint64 before = cpuNanoseconds();
+        first();
+        firstTimes.append(cpuNanoseconds() - before);
+        before = cpuNanoseconds();
+        second();
+        secondTimes.append(cpuNanoseconds() - before);
+    }
+    *firstTime = median(firstTimes);
+    *secondTime = median(secondTimes);
+}
+
 /**
  * What a benchmark without widgets starts with: the application, with debug messages off (code
  * that logs each step would have the terminal measured with it), and standard output.

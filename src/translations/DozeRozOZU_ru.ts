@@ -1098,18 +1098,6 @@ or the connection may contain an unrecognized device.</source>
         <translation>%1 не является программой, которую может запустить эта система</translation>
     </message>
     <message>
-        <source>the system had no room to start its program %1</source>
-        <translation>системе не хватило ресурсов для запуска её программы %1</translation>
-    </message>
-    <message>
-        <source>the system is too old to start its program %1</source>
-        <translation>система слишком стара для запуска её программы %1</translation>
-    </message>
-    <message>
-        <source>its program %1 could not be started (error %2)</source>
-        <translation>её программу %1 не удалось запустить (ошибка %2)</translation>
-    </message>
-    <message>
         <source>its program could not read the job</source>
         <translation>её программа не смогла прочитать задание</translation>
     </message>
@@ -1154,16 +1142,48 @@ or the connection may contain an unrecognized device.</source>
         <translation>причина не указана</translation>
     </message>
     <message>
-        <source>Graphviz reported an error: %1</source>
-        <translation>Graphviz сообщил об ошибке: %1</translation>
-    </message>
-    <message>
         <source>a drawing of another graph</source>
         <translation>чертёж другого графа</translation>
     </message>
     <message>
         <source>a drawing far larger than its graph</source>
         <translation>чертёж намного больше своего графа</translation>
+    </message>
+    <message>
+        <source>a system call it needs is not available</source>
+        <translation>нужный ей системный вызов недоступен</translation>
+    </message>
+    <message>
+        <source>not enough memory</source>
+        <translation>не хватает памяти</translation>
+    </message>
+    <message>
+        <source>too many processes</source>
+        <translation>слишком много процессов</translation>
+    </message>
+    <message>
+        <source>too many open files</source>
+        <translation>слишком много открытых файлов</translation>
+    </message>
+    <message>
+        <source>too many open files in the system</source>
+        <translation>слишком много открытых файлов в системе</translation>
+    </message>
+    <message>
+        <source>an invalid argument</source>
+        <translation>недопустимый аргумент</translation>
+    </message>
+    <message>
+        <source>the pipes to its program %1 could not be made: %2</source>
+        <translation>не удалось создать каналы к её программе %1: %2</translation>
+    </message>
+    <message>
+        <source>the process for its program %1 could not be made: %2</source>
+        <translation>не удалось создать процесс для её программы %1: %2</translation>
+    </message>
+    <message>
+        <source>Graphviz could not lay out this graph</source>
+        <translation>Graphviz не смог разложить этот граф</translation>
     </message>
 </context>
 <context>

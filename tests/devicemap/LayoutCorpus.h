@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QVector>
 
 #include <algorithm>
@@ -201,6 +202,17 @@ inline std::function<LayoutGraph(int, qint32)> shape(const QString& name)
 inline QStringList shapes()
 {
     return {"far chain", "half ring", "lanes", "dense random", "map grid", "tree", "star"};
+}
+
+/// A data row per layout type, in the column "type", for a suite that lays graphs out with each.
+inline void addTypeRows()
+{
+    QTest::addColumn<qint32>("type");
+    QTest::newRow("Orthogonal") << qint32(LayoutGraph::Orthogonal);
+    QTest::newRow("Hierarchical") << qint32(LayoutGraph::Hierarchical);
+    QTest::newRow("ClusterByGuiArea") << qint32(LayoutGraph::ClusterByGuiArea);
+    QTest::newRow("ClusterByIO") << qint32(LayoutGraph::ClusterByIO);
+    QTest::newRow("FixedClusters") << qint32(LayoutGraph::FixedClusters);
 }
 
 } // namespace LayoutCorpus

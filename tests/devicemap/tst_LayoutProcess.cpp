@@ -156,7 +156,10 @@ private Q_SLOTS:
                                            << "failed (a drawing far larger than its graph)";
         QTest::newRow("Graphviz error, status 0")
             << "cat > /dev/null; echo 'Error: trouble in init_rank' >&2; cat " + answer
-            << "failed (Graphviz reported an error: trouble in init_rank)";
+            << "failed (Graphviz could not lay out this graph)";
+        QTest::newRow("Graphviz failed")
+            << "cat > /dev/null; cat " + fileWith(GraphvizDrawing::failureText("Error: trouble in init_rank"))
+            << "failed (Graphviz could not lay out this graph)";
         // No reason: its answer is whole, and is taken
         QTest::newRow("grandchild holding the pipes") << "sleep 60 & echo $! > " + pidFile() + "; cat > /dev/null; cat " + answer
                                                       << QString();
@@ -280,26 +283,38 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("logged");
         QTest::newRow("missing program") << QString()
                                          << QString::fromUtf8("Автоматическую раскладку не удалось запустить (её программа %1 "
-                                                              "не найдена), поэтому устройства размещены простой сеткой.");
+                                                              "не найдена), поэтому устройства размещены простой сеткой.")
+                                         << QString();
         QTest::newRow("stopped from outside") << "kill -TERM $$"
                                               << QString::fromUtf8("Автоматическая раскладка была остановлена извне "
-                                                                   "(завершена), поэтому устройства размещены простой сеткой.");
+                                                                   "(завершена), поэтому устройства размещены простой сеткой.")
+                                              << QString();
         QTest::newRow("crashed") << "kill -SEGV $$"
                                  << QString::fromUtf8("Автоматическая раскладка завершилась аварийно (сигнал 11, недопустимое "
-                                                      "обращение к памяти), поэтому устройства размещены простой сеткой.");
+                                                      "обращение к памяти), поэтому устройства размещены простой сеткой.")
+                                 << QString();
+        // Graphviz's own words go to the log
+        QTest::newRow("Graphviz failed")
+            << "cat > /dev/null; cat " + fileWith(GraphvizDrawing::failureText("Error: trouble in init_rank"))
+            << QString::fromUtf8("Автоматическая раскладка не удалась (Graphviz не смог разложить этот граф), поэтому "
+                                 "устройства размещены простой сеткой.")
+            << "Graphviz failed: Error: trouble in init_rank";
     }
 
     void reasonSpeaksTheUsersLanguage()
     {
         QFETCH(QString, script);
         QFETCH(QString, reason);
-        // Given a Russian user, and a layout program that is missing or ends by a signal
+        QFETCH(QString, logged);
+        // Given a Russian user, and a layout program that is missing, ends by a signal or fails
         GraphLayoutAdapter::Options options;
         options.engine = GraphLayoutAdapter::Engine::Graphviz;
         options.layoutProgram = programFor(script);
         QVERIFY(LibraryTranslator::install(QLocale(QLocale::Russian, QLocale::Russia)));
+        TestSupport::LogCapture log;
 
         // When the map lays a graph out with it
         const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOutWithin(graph(), options);
@@ -308,6 +323,7 @@ private Q_SLOTS:
         // Then the user is told in Russian what happened, the missing program by its path
         QVERIFY(result.fellBack);
         QCOMPARE(result.reason, reason.contains(QLatin1String("%1")) ? reason.arg(options.layoutProgram) : reason);
+        QVERIFY2(logged.isEmpty() || log.containsFragment(logged), qPrintable(log.messages().join('\n')));
     }
 
     void laysOutWithTheInstalledProgram()

@@ -5,13 +5,15 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -21,9 +23,6 @@ extern char** environ;
 
 namespace {
 
-#ifndef CLONE_PIDFD
-constexpr std::uint64_t CLONE_PIDFD = 0x00001000;
-#endif
 /// waitid()'s P_PIDFD, which older C libraries do not name.
 constexpr idtype_t byPidFd = idtype_t(3);
 
@@ -60,19 +59,6 @@ bool exitRecordedWith(int pidFd, int* status)
     }
 }
 
-/// The kernel's struct clone_args as of its first version, which every kernel with clone3() takes.
-struct CloneArguments
-{
-    std::uint64_t flags = 0;
-    std::uint64_t pidfd = 0;
-    std::uint64_t childTid = 0;
-    std::uint64_t parentTid = 0;
-    std::uint64_t exitSignal = 0;
-    std::uint64_t stack = 0;
-    std::uint64_t stackSize = 0;
-    std::uint64_t tls = 0;
-};
-
 void closeDescriptor(int* fd)
 {
     if (*fd >= 0)
@@ -97,47 +83,53 @@ bool makeNonBlocking(int fd)
     return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
-/// Closes every descriptor from first on but keep; with system calls only, as a child before exec must.
-void closeDescriptorsFrom(int first, int keep)
-{
-    if (::syscall(SYS_close_range, unsigned(first), unsigned(keep - 1), 0u) == 0
-        && ::syscall(SYS_close_range, unsigned(keep + 1), ~0u, 0u) == 0)
-        return;
-    rlimit files{};
-    const rlim_t last = ::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < 65536 ? files.rlim_cur : 65536;
-    for (int fd = first; rlim_t(fd) < last; ++fd) {
-        if (fd != keep)
-            ::close(fd);
-    }
-}
-
-/**
- * The child's side, between clone3() and exec: only system calls, as after a fork of a
- * threaded process. Tells the parent why it failed through report, closed on exec.
+/*
+ * The child is made by the C library's posix_spawn(), as vfork() makes it: it shares this
+ * process's memory until it runs the program, so that a start costs the same whatever the host
+ * holds (a fork would copy the host's page tables and leave it a copy-on-write fault on each
+ * page it writes next), and glibc falls back from clone3() to clone() where clone3() is refused
+ * (container seccomp profiles, valgrind, kernels before 5.3). Between the start and exec only
+ * the C library's own code runs, with the calling thread waiting and every signal blocked: no
+ * code of ours that a sanitizer instruments or wraps runs there on memory shared with the host.
+ * Its pidfd comes afterwards (ChildProgram::takePidFd()), where clone() with CLONE_PIDFD would
+ * give it at once but would run our own code in the host's memory before exec.
  */
-[[noreturn]] void becomeProgram(const char* path, char* const* argv, char* const* envp, const int (&streams)[3],
-                                int report)
+int spawn(pid_t* pid, const char* path, char* const* argv, char* const* envp, const int (&streams)[3])
 {
-    ::setpgid(0, 0);
-    struct sigaction standard{};
-    standard.sa_handler = SIG_DFL;
-    for (int signalNumber = 1; signalNumber < NSIG; ++signalNumber)
-        ::sigaction(signalNumber, &standard, nullptr);
-    sigset_t none;
-    ::sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    for (int stream = 0; stream < 3; ++stream) {
-        if (::dup2(streams[stream], stream) < 0) {
-            const int error = errno;
-            (void)!::write(report, &error, sizeof(error));
-            ::_exit(127);
-        }
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_t actions;
+    int error = ::posix_spawnattr_init(&attributes);
+    if (error != 0)
+        return error;
+    error = ::posix_spawn_file_actions_init(&actions);
+    if (error != 0) {
+        ::posix_spawnattr_destroy(&attributes);
+        return error;
     }
-    closeDescriptorsFrom(STDERR_FILENO + 1, report);
-    ::execve(path, argv, envp);
-    const int error = errno;
-    (void)!::write(report, &error, sizeof(error));
-    ::_exit(127);
+    // A group of its own, every signal at its default (none of the host's handlers or ignored
+    // signals) and none blocked, the three streams and no other descriptor, whatever close-on-exec says.
+    sigset_t all;
+    sigset_t none;
+    ::sigfillset(&all);
+    ::sigemptyset(&none);
+    const short flags = POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
+    error = ::posix_spawnattr_setflags(&attributes, flags);
+    if (error == 0)
+        error = ::posix_spawnattr_setpgroup(&attributes, 0);
+    if (error == 0)
+        error = ::posix_spawnattr_setsigdefault(&attributes, &all);
+    if (error == 0)
+        error = ::posix_spawnattr_setsigmask(&attributes, &none);
+    for (int stream = 0; stream < 3 && error == 0; ++stream)
+        error = ::posix_spawn_file_actions_adddup2(&actions, streams[stream], stream);
+    if (error == 0)
+        error = ::posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    // The C library reports a failed exec as the failure, having taken the child's status.
+    if (error == 0)
+        error = ::posix_spawn(pid, path, &actions, &attributes, argv, envp);
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::posix_spawnattr_destroy(&attributes);
+    return error;
 }
 
 /// The third field after the name in /proc/<pid>/stat: state, parent, group.
@@ -177,7 +169,7 @@ ChildProgram::~ChildProgram()
 }
 
 bool ChildProgram::start(const QString& program, const QStringList& arguments, const QByteArrayList& settings,
-                         int* error)
+                         Step* failed, int* error)
 {
     const QByteArray path = QFile::encodeName(program);
     std::vector<QByteArray> words{path};
@@ -187,7 +179,6 @@ bool ChildProgram::start(const QString& program, const QStringList& arguments, c
     for (QByteArray& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    // Made before the child exists: between clone3() and exec it may not allocate.
     QByteArrayList environment = settings;
     for (char** variable = environ; *variable; ++variable) {
         const QByteArray entry(*variable);
@@ -207,64 +198,52 @@ bool ChildProgram::start(const QString& program, const QStringList& arguments, c
     int input[2] = {-1, -1};
     int output[2] = {-1, -1};
     int messages[2] = {-1, -1};
-    int report[2] = {-1, -1};
-    auto fail = [&](int code) {
+    auto fail = [&](Step step, int code) {
+        *failed = step;
         *error = code;
-        for (int* fd : {&input[0], &input[1], &output[0], &output[1], &messages[0], &messages[1], &report[0], &report[1]})
+        for (int* fd : {&input[0], &input[1], &output[0], &output[1], &messages[0], &messages[1]})
             closeDescriptor(fd);
         return false;
     };
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, input) != 0 || ::pipe2(output, O_CLOEXEC) != 0
-        || ::pipe2(messages, O_CLOEXEC) != 0 || ::pipe2(report, O_CLOEXEC) != 0)
-        return fail(errno);
+        || ::pipe2(messages, O_CLOEXEC) != 0)
+        return fail(Step::Pipes, errno);
     if (!aboveStandardStreams(&input[1]) || !aboveStandardStreams(&output[1]) || !aboveStandardStreams(&messages[1])
-        || !aboveStandardStreams(&report[1]) || !makeNonBlocking(input[0]) || !makeNonBlocking(output[0])
-        || !makeNonBlocking(messages[0]))
-        return fail(errno);
+        || !makeNonBlocking(input[0]) || !makeNonBlocking(output[0]) || !makeNonBlocking(messages[0]))
+        return fail(Step::Pipes, errno);
     const int streams[3] = {input[1], output[1], messages[1]};
 
-    // No handler of the host may run in the child before its signals are back at their defaults.
-    sigset_t all;
-    sigset_t previous;
-    ::sigfillset(&all);
-    ::pthread_sigmask(SIG_SETMASK, &all, &previous);
-    int pidFd = -1;
-    // Exec gives the child SIGCHLD as its exit signal whatever clone3() was told: a host that
-    // ignores SIGCHLD has it reaped by the kernel, and reap() learns its end from the pidfd.
-    CloneArguments clone;
-    clone.flags = CLONE_PIDFD;
-    clone.exitSignal = SIGCHLD;
-    clone.pidfd = std::uint64_t(reinterpret_cast<std::uintptr_t>(&pidFd));
-    const long pid = ::syscall(SYS_clone3, &clone, sizeof(clone));
-    if (pid == 0)
-        becomeProgram(path.constData(), argv.data(), envp.data(), streams, report[1]);
-    const int cloneError = errno;
-    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    if (pid < 0)
-        return fail(cloneError);
+    pid_t pid = -1;
+    const int spawnError = spawn(&pid, path.constData(), argv.data(), envp.data(), streams);
+    if (spawnError != 0)
+        return fail(Step::Process, spawnError);
 
-    m_pid = pid_t(pid);
-    m_pidFd = pidFd;
+    m_pid = pid;
     m_reaped = false;
-    for (int* fd : {&input[1], &output[1], &messages[1], &report[1]})
+    for (int* fd : {&input[1], &output[1], &messages[1]})
         closeDescriptor(fd);
     m_input = input[0];
     m_output = output[0];
     m_messages = messages[0];
+    takePidFd();
+    return true;
+}
 
-    int execError = 0;
-    ssize_t length = -1;
-    do
-        length = ::read(report[0], &execError, sizeof(execError));
-    while (length < 0 && errno == EINTR);
-    closeDescriptor(&report[0]);
-    if (length <= 0)
-        return true;
-    reap();
-    closeAll();
-    m_pid = -1;
-    *error = execError;
-    return false;
+void ChildProgram::takePidFd()
+{
+    const long pidFd = ::syscall(SYS_pidfd_open, m_pid, 0u);
+    if (pidFd < 0)
+        return;
+    // The program waits for its job before it ends, so its id is still its own. Should it have
+    // died at once and been reaped by the kernel (a host ignoring SIGCHLD) or the host, the id
+    // may name another process by now: the pidfd is kept only while the program is still this
+    // process's child, running or not yet reaped.
+    siginfo_t info{};
+    if (::waitid(P_PID, id_t(m_pid), &info, WEXITED | WNOHANG | WNOWAIT | __WALL) != 0 && errno == ECHILD) {
+        ::close(int(pidFd));
+        return;
+    }
+    m_pidFd = int(pidFd);
 }
 
 void ChildProgram::closeInput()
@@ -291,6 +270,20 @@ void ChildProgram::killGroup()
         ::kill(-m_pid, SIGKILL);
 }
 
+bool ChildProgram::hasEnded() const
+{
+    if (m_reaped)
+        return true;
+    if (m_pidFd >= 0) {
+        pollfd end{m_pidFd, POLLIN, 0};
+        return ::poll(&end, 1, 0) == 1;
+    }
+    siginfo_t info{};
+    if (::waitid(P_PID, id_t(m_pid), &info, WEXITED | WNOHANG | WNOWAIT | __WALL) != 0)
+        return errno == ECHILD;
+    return info.si_pid == m_pid;
+}
+
 ChildProgram::Exit ChildProgram::reap()
 {
     Exit exit;
@@ -298,9 +291,10 @@ ChildProgram::Exit ChildProgram::reap()
         return exit;
     siginfo_t info{};
     int result = -1;
-    do
-        result = ::waitid(byPidFd, id_t(m_pidFd), &info, WEXITED | __WALL);
-    while (result != 0 && errno == EINTR);
+    do {
+        result = m_pidFd >= 0 ? ::waitid(byPidFd, id_t(m_pidFd), &info, WEXITED | __WALL)
+                              : ::waitid(P_PID, id_t(m_pid), &info, WEXITED | __WALL);
+    } while (result != 0 && errno == EINTR);
     m_reaped = true;
     if (result == 0) {
         exit.signalled = info.si_code != CLD_EXITED;
@@ -308,7 +302,7 @@ ChildProgram::Exit ChildProgram::reap()
         return exit;
     }
     int status = 0;
-    if (!exitRecordedWith(m_pidFd, &status)) {
+    if (m_pidFd < 0 || !exitRecordedWith(m_pidFd, &status)) {
         exit.known = false;
         return exit;
     }

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -188,6 +189,14 @@ struct StartedRun
     std::shared_ptr<QSemaphore> finished;
 };
 
+/**
+ * Held while a task is handed to its thread and while its result is put in its future or
+ * taken out: a thread checker (ThreadSanitizer) sees this lock, where it cannot see the ones
+ * Qt's pool and futures take, and would take the hand-overs for races. One for every run, so
+ * that nothing about it is itself handed over; it is held for moments.
+ */
+std::mutex handover;
+
 StartedRun startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options& options)
 {
     QFutureInterface<GraphLayoutAdapter::Result> promise;
@@ -196,12 +205,20 @@ StartedRun startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options&
     GraphvizLayout::Control control = controlFor(options);
     control.limits.isAbandoned = [promise]() { return promise.isCanceled(); };
     // The task owns copies of everything it reads: an abandoned run outlives its caller.
-    layoutThreads()->start([promise, graph = checked(graph), options, control, finished = run.finished]() mutable {
-        if (!promise.isCanceled())
-            promise.reportResult(layOutChecked(graph, options, control));
+    auto task = [promise, graph = checked(graph), options, control, finished = run.finished]() mutable {
+        std::unique_lock<std::mutex> handed(handover);
+        handed.unlock();
+        if (!promise.isCanceled()) {
+            const GraphLayoutAdapter::Result result = layOutChecked(graph, options, control);
+            handed.lock();
+            promise.reportResult(result);
+            handed.unlock();
+        }
         promise.reportFinished();
         finished->release();
-    });
+    };
+    const std::lock_guard<std::mutex> given(handover);
+    layoutThreads()->start(std::move(task));
     return run;
 }
 
@@ -237,8 +254,10 @@ GraphLayoutAdapter::Result GraphLayoutAdapter::layOutWithin(const LayoutGraph& g
     // deadline, so that what it gives is its own result and never a grid no deadline made.
     if (!run.future.isFinished())
         run.finished->tryAcquire(1, int(std::max<qint64>(0, deadline.remainingTime())));
-    if (run.future.isFinished() && run.future.resultCount() > 0)
+    if (run.future.isFinished() && run.future.resultCount() > 0) {
+        const std::lock_guard<std::mutex> taken(handover);
         return run.future.result();
+    }
 
     run.future.cancel();
     return fallback(graph, reasonFor({LayoutProcess::End::TimedOut, QString()}, options));

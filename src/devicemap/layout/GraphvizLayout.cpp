@@ -63,10 +63,30 @@ QString signalText(int signalNumber)
     }
 }
 
-/// Why the program could not start, naming it.
-QString startText(int error, const QString& program)
+/// What an errno means, in the user's words: ours for those a start commonly meets, else the system's.
+QString errorText(int error)
+{
+    switch (error) {
+    case ENOSYS: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "a system call it needs is not available"));
+    case ENOMEM: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "not enough memory"));
+    case EAGAIN: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "too many processes"));
+    case EMFILE: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "too many open files"));
+    case ENFILE: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "too many open files in the system"));
+    case EINVAL: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an invalid argument"));
+    default: return qt_error_string(error);
+    }
+}
+
+/// Why the program could not start: what of it failed, naming the program.
+QString startText(const LayoutProcess::Outcome& process, const QString& program)
 {
     const QString path = QDir::toNativeSeparators(program);
+    const int error = process.startError;
+    if (process.startStep == LayoutProcess::StartStep::Pipes) {
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the pipes to its program %1 could not be made: %2"))
+            .arg(path, errorText(error));
+    }
+    // What exec says of the program's file.
     switch (error) {
     case ENOENT:
     case ENOTDIR: return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 is missing")).arg(path);
@@ -76,19 +96,9 @@ QString startText(int error, const QString& program)
     case EISDIR:
     case ELIBBAD:
         return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "%1 is not a program this system can run")).arg(path);
-    case ENOMEM:
-    case EAGAIN:
-    case EMFILE:
-    case ENFILE:
-        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system had no room to start its program %1"))
-            .arg(path);
-    case ENOSYS:
-        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the system is too old to start its program %1"))
-            .arg(path);
     default:
-        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "its program %1 could not be started (error %2)"))
-            .arg(path)
-            .arg(error);
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the process for its program %1 could not be made: %2"))
+            .arg(path, errorText(error));
     }
 }
 
@@ -109,7 +119,7 @@ QString whyUnanswered(const LayoutProcess::Outcome& process, const QString& prog
         return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "it ended with status %1: %2"))
             .arg(process.code)
             .arg(lastMessage(process.messages));
-    case LayoutProcess::End::NotStarted: return startText(process.startError, program);
+    case LayoutProcess::End::NotStarted: return startText(process, program);
     case LayoutProcess::End::OutputBound:
         if (process.code == 1)
             return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an answer longer than its graph can have"));
@@ -131,6 +141,12 @@ QString whyUnreadable(const QString& error)
             return translated(text);
     }
     return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "an answer that cannot be read"));
+}
+
+/// Why there is no drawing where Graphviz itself failed or reported an error.
+QString graphvizFailed()
+{
+    return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "Graphviz could not lay out this graph"));
 }
 
 /// Checks a drawing against the graph it was asked for.
@@ -240,16 +256,18 @@ GraphvizLayout::Outcome GraphvizLayout::run(const LayoutGraph& graph, const Sett
     GraphvizDrawing drawing;
     QString failure;
     QString error;
+    // Graphviz's own words are for the log: the user is told in their language what happened.
     if (!GraphvizDrawing::fromText(process.output, &drawing, &failure, &error)) {
+        if (!failure.isEmpty())
+            qWarning().noquote() << "GraphLayoutAdapter: Graphviz failed:" << failure;
         // An answer "failed" without a reason is a failure all the same.
-        outcome.detail = !failure.isEmpty() ? failure
+        outcome.detail = !failure.isEmpty() ? graphvizFailed()
                          : error.isEmpty()   ? translated(QT_TRANSLATE_NOOP("GraphvizLayout", "no reason given"))
                                              : whyUnreadable(error);
         return outcome;
     }
     if (!process.errorMessage.isEmpty()) {
-        outcome.detail = translated(QT_TRANSLATE_NOOP("GraphvizLayout", "Graphviz reported an error: %1"))
-                             .arg(QString::fromUtf8(process.errorMessage.mid(6).trimmed()));
+        outcome.detail = graphvizFailed();
         return outcome;
     }
     if (!fits(drawing, graph)) {

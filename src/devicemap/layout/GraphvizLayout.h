@@ -22,8 +22,9 @@
  * A drawing is taken only when it is whole and fits its job: its counts, coordinates within
  * the reach of the job's sizes, and no error in Graphviz's messages (dot can report one and
  * still answer). Graphviz's messages are logged as "GraphLayoutAdapter: Graphviz: <message>",
- * the first few and how many more. Runs are independent of one another: nothing is shared but
- * the program's file.
+ * the first few and how many more, and the reason of a failed answer as "GraphLayoutAdapter:
+ * Graphviz failed: <reason>"; the user is told only that Graphviz could not lay the graph
+ * out. Runs are independent of one another: nothing is shared but the program's file.
  *
  * Internal to the automatic layout (exported for its benchmark); any thread.
  */
@@ -55,7 +56,7 @@ public:
     {
         /// How the program ended: Answered for a drawing, and for an answer that is none.
         LayoutProcess::End end = LayoutProcess::End::Answered;
-        /// Why there is no drawing, translated: Graphviz's word, what is wrong with the answer,
+        /// Why there is no drawing, translated: that Graphviz failed, what is wrong with the answer,
         /// the signal that ended the program or why it did not start; empty for a drawing.
         QString detail;
         /// The address space the program ran under, in bytes; 0 for none.

@@ -24,6 +24,8 @@ namespace {
 
 /// How often the deadline and the caller are looked at while the program is silent.
 constexpr int pollMs = 20;
+/// How often the end of a program known by its process id alone is looked for once its streams are closed.
+constexpr int endLookMs = 1;
 /// How often the program's memory is looked at.
 constexpr int memoryWatchMs = 50;
 /// How long a group may take to go once killed, and a pipe to close once the program ended.
@@ -159,9 +161,9 @@ public:
             add(child.messagesFd(), POLLIN);
             if (!exited)
                 add(child.pidFd(), POLLIN);
-            if (count == 0)
+            if (count == 0 && exited)
                 return;
-            const int ready = ::poll(fds, nfds_t(count), waitMs());
+            const int ready = ::poll(fds, nfds_t(count), waitMs(count));
             if (ready < 0 && errno != EINTR)
                 return;
             for (int i = 0; i < count && ready > 0 && !ended; ++i) {
@@ -182,12 +184,15 @@ public:
     qint64 peak = 0;
 
 private:
-    int waitMs() const
+    /// How long to wait for the program's next word, with count streams or its pidfd open.
+    int waitMs(int count) const
     {
+        // Without a pidfd the program's end is looked for: it comes a moment after its streams close.
+        const int most = count == 0 ? endLookMs : pollMs;
         const QDeadlineTimer& until = exited ? draining : limits.deadline;
         if (until.isForever())
-            return pollMs;
-        return int(std::clamp<qint64>(until.remainingTime(), 0, pollMs));
+            return most;
+        return int(std::clamp<qint64>(until.remainingTime(), 0, most));
     }
 
     void serve(int fd)
@@ -209,11 +214,16 @@ private:
             if (messages.bytes > LayoutProcess::messageBytes)
                 stop(LayoutProcess::End::OutputBound, 2);
         } else if (fd == child.pidFd()) {
-            // Whatever it started goes with it, and so do the pipes such a process may hold.
-            exited = true;
-            child.killGroup();
-            draining = QDeadlineTimer(endingMs);
+            noteEnd();
         }
+    }
+
+    void noteEnd()
+    {
+        // Whatever it started goes with it, and so do the pipes such a process may hold.
+        exited = true;
+        child.killGroup();
+        draining = QDeadlineTimer(endingMs);
     }
 
     void feed()
@@ -232,6 +242,8 @@ private:
     /// The deadline, the caller and the memory, between the program's words.
     void lookAround()
     {
+        if (!exited && child.pidFd() < 0 && child.hasEnded())
+            noteEnd();
         if (limits.isAbandoned && limits.isAbandoned()) {
             stop(LayoutProcess::End::Abandoned, 0);
         } else if (exited) {
@@ -363,8 +375,10 @@ LayoutProcess::Outcome LayoutProcess::run(const QString& program, const QByteArr
     ChildProgram child;
     const QStringList arguments{QStringLiteral("--parent"), QString::number(::getpid()),
                                 QStringLiteral("--memory-limit"), QString::number(std::max<qint64>(0, limits.memoryBytes))};
-    if (!child.start(program, arguments, {hugePageMalloc()}, &outcome.startError)) {
+    ChildProgram::Step failed = ChildProgram::Step::Process;
+    if (!child.start(program, arguments, {hugePageMalloc()}, &failed, &outcome.startError)) {
         outcome.end = End::NotStarted;
+        outcome.startStep = failed == ChildProgram::Step::Pipes ? StartStep::Pipes : StartStep::Process;
         return outcome;
     }
 

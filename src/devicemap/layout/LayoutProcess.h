@@ -23,8 +23,9 @@
  * - it runs in a process group of its own, killed as a whole at the deadline, as soon as the
  *   caller abandons it, at a bound, and once it has ended by itself, so that no process it
  *   started outlives it; the run returns only once they are gone;
- * - it inherits none of the host's descriptors but its three streams, and its end is known
- *   whatever the host does with SIGCHLD (ChildProgram);
+ * - it starts without a copy of the host (as posix_spawn() starts a program), wherever the
+ *   host may start one, inherits none of the host's descriptors but its three streams, and
+ *   its end is known whatever the host does with SIGCHLD (ChildProgram);
  * - it ends itself when the thread that started it goes away.
  *
  * A plain class without an event loop: run() blocks the calling thread, any thread.
@@ -56,6 +57,14 @@ public:
         NotStarted,
     };
 
+    /// The step of a start that failed.
+    enum class StartStep {
+        /// Making the pipes to the program's standard streams.
+        Pipes,
+        /// Making its process and running the program in it.
+        Process,
+    };
+
     struct Limits
     {
         /// When the run is killed, TimedOut.
@@ -82,7 +91,8 @@ public:
         /// The first line of standard error that starts with "Error:", Graphviz's mark of an
         /// error, wherever it came; empty for none.
         QByteArray errorMessage;
-        /// The errno of the failure, for NotStarted.
+        /// The step that failed and its errno, for NotStarted.
+        StartStep startStep = StartStep::Process;
         int startError = 0;
         /// The address space the program ran under, in bytes (the lower of the caller's and
         /// this process's limit); 0 for none.

@@ -41,10 +41,10 @@
 #define LAYOUT_PROGRAM_SANITIZED 1
 #endif
 #endif
-#if defined(LAYOUT_PROGRAM_SANITIZED) && __has_include(<sanitizer/lsan_interface.h>)
-#include <sanitizer/lsan_interface.h>
-#define LAYOUT_PROGRAM_LEAK_CHECKED 1
-#endif
+
+// The leak checker's switch, there only where a leak checker is linked (AddressSanitizer's or
+// LeakSanitizer's runtime): a weak reference stays null in any other build, ThreadSanitizer's too.
+extern "C" void __lsan_disable() __attribute__((weak));
 
 namespace {
 
@@ -189,11 +189,10 @@ int main(int argc, char* argv[])
 {
     // Whatever happens to the program that waits for the drawing, this one goes with it.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-#ifdef LAYOUT_PROGRAM_LEAK_CHECKED
     // What Graphviz leaves allocated at the end is not this program's fault, and a leak report
     // would turn its answer's exit status into a failure's.
-    __lsan_disable();
-#endif
+    if (__lsan_disable)
+        __lsan_disable();
     Arguments arguments;
     if (!readArguments(argc, argv, &arguments)) {
         say("dozerozozu-layout: usage: dozerozozu-layout [--parent <pid>] [--memory-limit <bytes>]\n");
