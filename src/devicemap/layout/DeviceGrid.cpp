@@ -65,3 +65,14 @@ bool DeviceGrid::passesThrough(const QPointF& a, const QPointF& b, const QRectF&
     }
     return before && beyond;
 }
+
+QPolygonF DeviceGrid::linkPath(const QPointF& from, const QList<QPointF>& bends, const QPointF& to)
+{
+    QPolygonF path;
+    path.reserve(bends.size() + 2);
+    path << from;
+    for (const QPointF& bend : bends)
+        path << bend;
+    path << to;
+    return path;
+}

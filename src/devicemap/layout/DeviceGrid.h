@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPolygonF>
 #include <QRectF>
 #include <QVector>
@@ -25,6 +26,8 @@ public:
 
     /// Whether the segment a-b passes through the inside of rect.
     static bool passesThrough(const QPointF& a, const QPointF& b, const QRectF& rect);
+    /// A link as the map draws it: from its source's centre through its bends to its target's.
+    static QPolygonF linkPath(const QPointF& from, const QList<QPointF>& bends, const QPointF& to);
 
 private:
     QVector<QRectF> devices;

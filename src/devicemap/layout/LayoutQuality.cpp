@@ -95,18 +95,6 @@ private:
     std::vector<std::vector<int>> cells;
 };
 
-/// A link as the map draws it: from its source's centre through its bends to its target's.
-QPolygonF drawnPath(const QPointF& from, const QList<QPointF>& bends, const QPointF& to)
-{
-    QPolygonF path;
-    path.reserve(bends.size() + 2);
-    path << from;
-    for (const QPointF& point : bends)
-        path << point;
-    path << to;
-    return path;
-}
-
 } // namespace
 
 LayoutQuality LayoutQuality::of(const DevicesArrangement& arrangement)
@@ -118,7 +106,7 @@ LayoutQuality LayoutQuality::of(const DevicesArrangement& arrangement)
         const auto to = arrangement.deviceRects.constFind(connection.to);
         if (from == arrangement.deviceRects.constEnd() || to == arrangement.deviceRects.constEnd())
             continue;
-        links.append(drawnPath(from->center(), connection.bendingPoints, to->center()));
+        links.append(DeviceGrid::linkPath(from->center(), connection.bendingPoints, to->center()));
     }
     return of(links);
 }
@@ -156,8 +144,9 @@ qint64 LayoutQuality::linksThroughDevices(const DevicesArrangement& arrangement)
         const int to = deviceIndex.value(connection.to, -1);
         if (from < 0 || to < 0)
             continue;
-        if (grid.passesOther(drawnPath(devices.at(from).center(), connection.bendingPoints, devices.at(to).center()),
-                             from, to))
+        const QPolygonF path
+            = DeviceGrid::linkPath(devices.at(from).center(), connection.bendingPoints, devices.at(to).center());
+        if (grid.passesOther(path, from, to))
             ++count;
     }
     return count;

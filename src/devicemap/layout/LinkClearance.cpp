@@ -100,13 +100,8 @@ void LinkClearance::measureColumns()
 
 QPolygonF LinkClearance::drawnPath(int link, const QList<QPointF>& bends) const
 {
-    QPolygonF path;
-    path.reserve(bends.size() + 2);
-    path << placement.centers.at(graph.links.at(link).from);
-    for (const QPointF& bend : bends)
-        path << bend;
-    path << placement.centers.at(graph.links.at(link).to);
-    return path;
+    const LayoutGraph::Link& ends = graph.links.at(link);
+    return DeviceGrid::linkPath(placement.centers.at(ends.from), bends, placement.centers.at(ends.to));
 }
 
 QVector<QList<QPointF>> LinkClearance::route(const QVector<int>& links, int first, int last) const
