@@ -110,7 +110,8 @@ private Q_SLOTS:
         QTRY_VERIFY(verdict.count() > 0);
         QTest::qWait(100);
         monitor.stop();
-        config->setParam(ConnectivityMonitor::probeHostKey, ConnectivityMonitor::defaultProbeHost,
+        // Back to loopback, not the public default: nothing in a test may probe another host.
+        config->setParam(ConnectivityMonitor::probeHostKey, QStringLiteral("127.0.0.1"),
                          ConnectivityMonitor::probeHostPath, false);
 
         // Then it never judged the connection, and said once that it cannot
