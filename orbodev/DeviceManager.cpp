@@ -57,6 +57,13 @@ void DeviceManager::registerDeviceType(const QString& type, const DeviceTypeInfo
                    << "of the framework or the host; not registered";
         return;
     }
+    // One of the two would be made where the other is asked for, by name or by listed path.
+    const QString sharing = m_types->sharingNameOrPath(type, info.categories);
+    if (!sharing.isEmpty()) {
+        qWarning() << "DeviceManager: device type" << type << "would share a name or a path with the device type"
+                   << sharing << "; not registered";
+        return;
+    }
     // Its devices would come back from a saved graph as another type's or an unknown one's.
     if (!DeviceTypeRegistry::readsBack(type)) {
         qWarning() << "DeviceManager: device type" << type << "does not read back from a saved graph; not registered";

@@ -100,8 +100,12 @@ public:
      * warning: a name that lookups read otherwise, with white space around it or a leading "/"
      * (" pump", "/counter"); one that names a type the framework or the host registered by
      * another spelling, its path ("maths/scaler", "General/generator") or "manager/type" of a
-     * networked manager; and one a saved graph does not give back (see the class comment).
-     * Other names holding "/" are taken ("maths/logger"): they are made by that name.
+     * networked manager; one whose name or path ("category/…/type", as getDeviceTypes(true)
+     * lists it) is the name or the path of a type registered before it, or whose name is the
+     * path of one ("maths2/valve" beside "valve" in "maths2", whichever comes first); and one a
+     * saved graph does not give back (see the class comment). Other names holding "/" are taken
+     * ("maths/logger"): they are made by that name and by their path, even once a networked
+     * manager bears their first part.
      */
     void registerDeviceType(const QString& type, const DeviceTypeInfo& info, const DeviceFactory& factory);
     /// Makes "manager/type" creatable, naming such devices "name@manager".

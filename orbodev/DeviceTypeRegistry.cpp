@@ -10,9 +10,18 @@
 
 void DeviceTypeRegistry::registerType(const QString& type, const DeviceTypeInfo& info, const Factory& factory, bool meta)
 {
-    if (!m_types.contains(type))
+    if (!m_types.contains(type)) {
         m_typeOrder.append(type);
+    } else {
+        // Registered again, the type may be filed elsewhere.
+        const auto listed = m_typesByPath.find(listedPathOf(type));
+        if (listed != m_typesByPath.end() && listed.value() == type)
+            m_typesByPath.erase(listed);
+    }
     m_types.insert(type, TypeRecord{info, factory, meta});
+    const QString path = listedPathOf(type);
+    if (!m_typesByPath.contains(path))
+        m_typesByPath.insert(path, type);
 }
 
 bool DeviceTypeRegistry::isBuiltIn(const QString& type) const
@@ -76,6 +85,20 @@ QString DeviceTypeRegistry::builtInSpelledAs(const QString& type) const
     return !networkManager.isEmpty() && isBuiltIn(resolved) ? resolved : QString();
 }
 
+// Both ways, so that the order in which two types come does not decide which of them a lookup makes.
+QString DeviceTypeRegistry::sharingNameOrPath(const QString& type, const QStringList& categories) const
+{
+    const QString path = lookedUpAs("/" + pathOf(type, categories));
+    for (const QString& registered : m_typeOrder) {
+        if (registered == type)
+            continue;
+        const QString registeredPath = listedPathOf(registered);
+        if (registeredPath == type || registered == path || registeredPath == path)
+            return registered;
+    }
+    return QString();
+}
+
 QString DeviceTypeRegistry::resolve(const QString& typeText, QString* networkManager) const
 {
     const QString text = lookedUpAs(typeText);
@@ -83,6 +106,11 @@ QString DeviceTypeRegistry::resolve(const QString& typeText, QString* networkMan
         return text;
     if (!text.contains('/'))
         return QString();
+    // The map's New device menu makes devices by the paths listed: before a networked manager
+    // added later and before the last part, which may be another type's name.
+    const QString listed = m_typesByPath.value(text);
+    if (!listed.isEmpty())
+        return listed;
     const QString head = text.section('/', 0, 0);
     if (m_networkManagers.contains(head)) {
         QString nested;
@@ -105,7 +133,18 @@ QStringList DeviceTypeRegistry::types(bool paths) const
 
 QString DeviceTypeRegistry::pathOf(const QString& type) const
 {
-    QStringList categories = m_types.value(type).info.categories;
+    return pathOf(type, m_types.value(type).info.categories);
+}
+
+// As the map's New device menu hands it to createDevice().
+QString DeviceTypeRegistry::listedPathOf(const QString& type) const
+{
+    return lookedUpAs("/" + pathOf(type));
+}
+
+QString DeviceTypeRegistry::pathOf(const QString& type, const QStringList& typeCategories)
+{
+    QStringList categories = typeCategories;
     if (categories.isEmpty())
         categories.append(QStringLiteral("General"));
     return categories.join('/') + "/" + type;

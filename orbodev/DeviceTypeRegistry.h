@@ -2,6 +2,7 @@
 
 #include "DeviceTypeInfo.h"
 
+#include <QHash>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -43,10 +44,18 @@ public:
      * for a networked manager. Empty when none, and when type itself is registered.
      */
     QString builtInSpelledAs(const QString& type) const;
+    /**
+     * The registered type, other than type itself, that a lookup would take in the place of a
+     * type so named and filed under categories, or the other way round: one whose path is
+     * type, whose name or path is the path type would be listed under. Empty when none.
+     */
+    QString sharingNameOrPath(const QString& type, const QStringList& categories) const;
 
     /**
-     * The registered type a type text names: "type", "/category/type", "category/type" or
-     * "manager/type" (then networkManager receives the manager); empty when none.
+     * The registered type a type text names: "type", its listed path ("/category/type",
+     * "category/type"), "manager/type" (then networkManager receives the manager), or a path of
+     * no type whose last part is a type; empty when none. Names and listed paths come first,
+     * so that every listed type is made as itself by both, whatever a networked manager is called.
      */
     QString resolve(const QString& typeText, QString* networkManager) const;
     /// Type names, or with paths true their "category/…/type" paths.
@@ -62,6 +71,9 @@ public:
 private:
     /// The "category/…/type" path of a registered type.
     QString pathOf(const QString& type) const;
+    static QString pathOf(const QString& type, const QStringList& categories);
+    /// pathOf() as lookups read it with a leading "/": the key of m_typesByPath.
+    QString listedPathOf(const QString& type) const;
 
     struct TypeRecord
     {
@@ -72,5 +84,7 @@ private:
 
     QMap<QString, TypeRecord> m_types;
     QStringList m_typeOrder;
+    /// Each type by its listed path (listedPathOf()); the first type of a path keeps it.
+    QHash<QString, QString> m_typesByPath;
     QStringList m_networkManagers;
 };

@@ -266,17 +266,39 @@ private Q_SLOTS:
         QCOMPARE(dialog.requests().first().source, names.at(1));
     }
 
+    // The entry makes the type it shows, wherever a host's type name puts it in the menu.
+    void longPressOnEmptySpaceCreatesATypeAtThePress_data()
+    {
+        QTest::addColumn<QString>("hostType");
+        QTest::addColumn<QString>("networkManager");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("made");
+        QTest::newRow("a framework type") << "" << "" << "New device/General/Generator" << "generator";
+        QTest::newRow("a host type ending in a framework type's name")
+            << "maths/logger" << "" << "New device/General/Maths/Logger" << "maths/logger";
+        QTest::newRow("a host type whose first part a networked manager bears")
+            << "late/scaler" << "late" << "New device/General/Late/Scaler" << "late/scaler";
+    }
+
     void longPressOnEmptySpaceCreatesATypeAtThePress()
     {
+        QFETCH(QString, hostType);
+        QFETCH(QString, networkManager);
+        QFETCH(QString, entry);
+        QFETCH(QString, made);
+        if (!hostType.isEmpty())
+            manager->registerDeviceType(hostType, DeviceTypeInfo(), [] { return new BaseDevice; });
+        if (!networkManager.isEmpty())
+            manager->addNetworkManager(networkManager);
         row(0);
         const QPoint pressed(420, 310);
-        ModalRunner::MenuAnswerGuard choose(QStringLiteral("New device/General/Generator"));
+        ModalRunner::MenuAnswerGuard choose(entry);
         press(pressed);
         QTRY_COMPARE(choose.count(), 1);
         release(pressed);
         QCOMPARE(choose.menus(), texts(DeviceMapParts(*map).menus().sceneMenu()));
         QCOMPARE(map->getDeviceItems().size(), 1);
-        QCOMPARE(map->getDeviceItems().first()->devType(), QStringLiteral("generator"));
+        QCOMPARE(map->getDeviceItems().first()->devType(), made);
         QCOMPARE(map->getDeviceItems().first()->pos(), map->mapToScene(pressed));
     }
 

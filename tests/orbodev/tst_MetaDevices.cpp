@@ -267,35 +267,65 @@ void tst_MetaDevices::hostTypeNameMustReadBack()
         QCOMPARE(savedAndLoaded(manager, typeName, registerType).type, typeName);
 }
 
+// A registration: "type", "category|type", or "@manager" for a networked manager added then.
 void tst_MetaDevices::hostTypeIsMadeAsListed_data()
 {
-    QTest::addColumn<QString>("typeName");
-    QTest::addColumn<bool>("taken");
-    QTest::newRow("a framework type with a leading slash") << "/counter" << false;
-    QTest::newRow("a framework type's path with a leading slash") << "/maths/scaler" << false;
-    QTest::newRow("a framework type's path") << "maths/scaler" << false;
-    QTest::newRow("a framework type with a trailing space") << "serialPort " << false;
-    QTest::newRow("a leading space") << " pump" << false;
-    QTest::newRow("a trailing tab") << "pump2\t" << false;
-    QTest::newRow("a name of its own") << "hostpump" << true;
-    QTest::newRow("a name holding a slash") << "maths/logger" << true;
+    QTest::addColumn<QStringList>("registrations");
+    // The host's types listed in the end; the others are refused.
+    QTest::addColumn<QStringList>("taken");
+    QTest::newRow("a framework type with a leading slash") << QStringList{"/counter"} << QStringList();
+    QTest::newRow("a framework type's path with a leading slash") << QStringList{"/maths/scaler"} << QStringList();
+    QTest::newRow("a framework type's path") << QStringList{"maths/scaler"} << QStringList();
+    QTest::newRow("a framework type with a trailing space") << QStringList{"serialPort "} << QStringList();
+    QTest::newRow("a leading space") << QStringList{" pump"} << QStringList();
+    QTest::newRow("a trailing tab") << QStringList{"pump2\t"} << QStringList();
+    QTest::newRow("a name of its own") << QStringList{"hostpump"} << QStringList{"hostpump"};
+    QTest::newRow("a name holding a slash") << QStringList{"maths/logger"} << QStringList{"maths/logger"};
+    QTest::newRow("a name holding a slash, in a category") << QStringList{"debug|maths/logger"}
+                                                            << QStringList{"maths/logger"};
+    QTest::newRow("a framework type's name after a slash") << QStringList{"foo/scaler", "vendor/counter"}
+                                                           << QStringList{"foo/scaler", "vendor/counter"};
+    QTest::newRow("a name ending in a slash") << QStringList{"pump/"} << QStringList{"pump/"};
+    QTest::newRow("a networked manager named later as its first part") << QStringList{"late/scaler", "@late"}
+                                                                       << QStringList{"late/scaler"};
+    QTest::newRow("a name, then a type listed under it") << QStringList{"maths2/valve", "maths2|valve"}
+                                                         << QStringList{"maths2/valve"};
+    QTest::newRow("a type, then a name that is its path") << QStringList{"maths2|valve", "maths2/valve"}
+                                                          << QStringList{"valve"};
+    QTest::newRow("two types listed under one path") << QStringList{"a|b/valve", "a/b|valve"} << QStringList{"b/valve"};
 }
 
 void tst_MetaDevices::hostTypeIsMadeAsListed()
 {
-    QFETCH(QString, typeName);
-    QFETCH(bool, taken);
+    QFETCH(QStringList, registrations);
+    QFETCH(QStringList, taken);
     DeviceManager manager;
+    const QStringList frameworkTypes = manager.getDeviceTypes();
     TestSupport::LogCapture log;
 
-    // When a host registers a type under the name
-    manager.registerDeviceType(typeName, DeviceTypeInfo(), [] { return new BaseDevice; });
+    // When a host registers its types, in that order
+    for (const QString& registration : registrations) {
+        if (registration.startsWith('@')) {
+            manager.addNetworkManager(registration.mid(1));
+            continue;
+        }
+        DeviceTypeInfo info;
+        if (registration.contains('|'))
+            info.categories = registration.section('|', 0, 0).split('/');
+        manager.registerDeviceType(registration.section('|', -1), info, [] { return new BaseDevice; });
+    }
 
-    // Then it is refused, and says so, or listed; every type listed is made as itself
-    QCOMPARE(manager.getDeviceTypes().contains(typeName), taken);
-    QCOMPARE(log.containsFragment("; not registered"), !taken);
-    for (const QString& type : manager.getDeviceTypes())
-        QCOMPARE(manager.getDeviceInfo(manager.createDevice(type, false)).type, type);
+    // Then each is refused with one line saying so, or listed
+    const QStringList types = manager.getDeviceTypes(false);
+    QCOMPARE(types.mid(frameworkTypes.size()), taken);
+    const int refused = int(registrations.filter(QRegularExpression("^[^@]")).size()) - taken.size();
+    QCOMPARE(log.messages().filter("; not registered").size(), refused);
+    // And every type listed is made as itself by its name and by its path as the New device menu gives it
+    const QStringList paths = manager.getDeviceTypes(true);
+    for (int i = 0; i < types.size(); ++i) {
+        for (const QString& spelling : {types.at(i), QLatin1Char('/') + paths.at(i)})
+            QCOMPARE(manager.getDeviceInfo(manager.createDevice(spelling, false)).type, types.at(i));
+    }
     // And the framework's types are still made by their names and paths
     for (const char* spelling : {"counter", "/counter", "maths/scaler", "/maths/scaler", "serialPort "})
         QCOMPARE(manager.getDeviceInfo(manager.createDevice(spelling, false)).type, QString(spelling).section('/', -1).trimmed());
