@@ -248,6 +248,11 @@ QString DeviceManager::createDevice(const QString& type, bool initialise)
     if (!acceptCreation(resolved))
         return QString();
     const QString name = m_devices->freshName(DeviceRegistry::namePattern(resolved, networkManager));
+    // Only a networked manager's name can make it so: types holding what no name may are refused.
+    if (!DeviceRegistry::isValidDeviceName(name)) {
+        qWarning() << "DeviceManager: device name" << name << "is not valid; no device created";
+        return QString();
+    }
     const QString created = createNamedDevice(resolved, name, networkManager);
     if (!created.isEmpty() && initialise)
         initialiseDevice(created);
@@ -429,11 +434,6 @@ void DeviceManager::onDeviceDescriptionChanged(QString description)
 
 QString DeviceManager::createNamedDevice(const QString& type, const QString& name, const QString& networkManager)
 {
-    // Only a networked manager's name can bring one in here: types holding one are refused.
-    if (DeviceRegistry::holdsNoncharacter(name)) {
-        qWarning() << "DeviceManager: device name" << name << "holds a noncharacter; no device created";
-        return QString();
-    }
     QString typeName;
     BaseDevice* device = m_types->create(type, &typeName);
     if (!device)

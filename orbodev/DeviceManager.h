@@ -53,14 +53,15 @@ struct DeviceRecord;
  * networked manager added with addNetworkManager(); such devices are named "name@manager"
  * and marked remote.
  *
- * Names holding a noncharacter (U+FDD0 to U+FDEF, U+xFFFE, U+xFFFF) are refused wherever a
- * name is made: a YAML file cannot carry one, the writer puts U+FFFD in its place, and two
- * names differing only there would be saved as one. createDevice() then returns "",
- * renameDevice() false, and a loaded or pasted device so named is created under a fresh name
- * of its type, as is the second of two devices a text names alike (older saves hold such
- * pairs). registerDeviceType() and parseMetaDevice() register no type whose name a saved graph
- * does not give back as written: one holding a noncharacter or a lone surrogate, or starting
- * with U+FEFF, which reading UTF-8 drops. Each is logged.
+ * Device names a saved graph does not give back as written are refused wherever a name is
+ * made: one holding a noncharacter (U+FDD0 to U+FDEF, U+xFFFE, U+xFFFF; a YAML file cannot
+ * carry one, the writer puts U+FFFD in its place, and two names differing only there would be
+ * saved as one) or a lone surrogate, or starting with U+FEFF (reading UTF-8 drops it, and
+ * U+FEFF "lamp" would load as "lamp", renaming the device "lamp"). createDevice() then returns
+ * "", renameDevice() false, and a loaded or pasted device so named is created under a fresh
+ * name of its type, as is the second of two devices a text names alike (older saves hold such
+ * pairs). registerDeviceType() and parseMetaDevice() register no type whose name a saved
+ * graph does not give back as written either. Each is logged.
  *
  * Codes of findMatchingMethods() (MatchCode); "identical" pairs join a signal to a slot of
  * the same parameter types, "converted" pairs need one of getTypeConversions():
@@ -312,6 +313,7 @@ private Q_SLOTS:
 private:
     friend class LinkActivityMonitor;
 
+    /// name is the caller's to have checked: valid (DeviceRegistry::isValidDeviceName()) and free.
     QString createNamedDevice(const QString& type, const QString& name, const QString& networkManager);
     BaseDevice* deviceObject(const QString& name) const;
     DeviceInfo describe(const DeviceRecord* record) const;

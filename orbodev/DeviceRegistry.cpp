@@ -1,8 +1,8 @@
 #include "DeviceRegistry.h"
 
 #include "BaseDevice.h"
+#include "YamlDevices.h"
 #include "YamlSerialiser.h"
-
 
 #include <algorithm>
 
@@ -41,6 +41,14 @@ uint codePointAt(const QString& text, int position, int* step)
     }
     *step = 1;
     return first.unicode();
+}
+
+// The rules of a device's own name that a look at each character settles.
+bool isWellFormedName(const QString& name)
+{
+    return !name.isEmpty() && std::none_of(name.cbegin(), name.cend(), isForbiddenInNames)
+        && name != YamlSerialiser::versionKey() && name != QLatin1String("export") && name != QLatin1String("this")
+        && !DeviceRegistry::holdsNoncharacter(name);
 }
 
 } // namespace
@@ -156,14 +164,13 @@ bool DeviceRegistry::isReserved(const QString& name) const
 
 bool DeviceRegistry::isValidName(const QString& name)
 {
-    return !name.isEmpty() && std::none_of(name.cbegin(), name.cend(), isForbiddenInNames)
-        && name != YamlSerialiser::versionKey() && name != QLatin1String("export") && name != QLatin1String("this")
-        && !holdsNoncharacter(name);
+    return isWellFormedName(name) && readsBackFromSavedGraph(name, QStringLiteral("device"));
 }
 
 bool DeviceRegistry::isValidDeviceName(const QString& name)
 {
-    return isValidName(name.section(QLatin1Char('@'), 0, 0)) && !holdsNoncharacter(name);
+    return isWellFormedName(name.section(QLatin1Char('@'), 0, 0)) && !holdsNoncharacter(name)
+        && readsBackFromSavedGraph(name, QStringLiteral("device"));
 }
 
 // A YAML file cannot carry a noncharacter raw, and the writer puts U+FFFD in its place: two

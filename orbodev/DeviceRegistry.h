@@ -110,9 +110,15 @@ public:
     void reserveName(const QString& name);
     void releaseName(const QString& name);
     bool isReserved(const QString& name) const;
-    /// Whether name may be a device's own name (without an "@manager" suffix).
+    /**
+     * Whether name may be a device's own name (without an "@manager" suffix): none of the
+     * characters a link's text could not carry, and read back as written from a saved graph,
+     * so that neither the device nor another one comes back under another name. Not so a name
+     * holding a noncharacter or a lone surrogate, or starting with U+FEFF (reading UTF-8 drops
+     * a leading byte order mark: U+FEFF "lamp" would load as "lamp").
+     */
     static bool isValidName(const QString& name);
-    /// Whether name may be a device's whole name: its own name valid, and no noncharacter anywhere.
+    /// Whether name may be a device's whole name: its own name valid, and the whole read back as written.
     static bool isValidDeviceName(const QString& name);
     /// Whether text holds a noncharacter: no saved configuration keeps it, so neither a
     /// device name nor a type name may hold one.

@@ -1,12 +1,6 @@
 #include "DeviceTypeRegistry.h"
 
-#include "DeviceInfo.h"
-#include "YamlSerialiser.h"
-
-#include <QBuffer>
-
-#include <algorithm>
-#include <exception>
+#include "YamlDevices.h"
 
 void DeviceTypeRegistry::registerType(const QString& type, const DeviceTypeInfo& info, const Factory& factory, bool meta)
 {
@@ -30,32 +24,10 @@ bool DeviceTypeRegistry::isBuiltIn(const QString& type) const
     return entry != m_types.cend() && !entry.value().meta;
 }
 
-// Tried rather than foreseen: the same header, writer, encoding and reader as a saved graph's,
-// so that no character the writer or the reader alters is missed. Printable ASCII, which the
-// writer quotes wherever YAML would read it otherwise, reads back whatever its order: a name of
-// it alone (every built-in type's) is not tried, or each manager would write and parse a text
-// for each type it registers. The text only: what a lookup makes of the name read back is
-// lookedUpAs()'s to say.
+// The text only: what a lookup makes of the name read back is lookedUpAs()'s to say.
 bool DeviceTypeRegistry::readsBack(const QString& type)
 {
-    const auto isPrintableAscii = [](QChar character) {
-        return character.unicode() >= 0x20 && character.unicode() < 0x7F;
-    };
-    if (!type.isEmpty() && std::all_of(type.cbegin(), type.cend(), isPrintableAscii))
-        return true;
-    DeviceInfo info;
-    info.name = QStringLiteral("device1");
-    info.type = type;
-    QBuffer header;
-    YamlSerialiser::writeConfigVersion(&header);
-    const QByteArray text = header.data() + YamlSerialiser::serialise(info).toUtf8();
-    try {
-        bool versionOk = true;
-        const QList<DeviceInfo> infos = YamlSerialiser::parseYamlFromString(QString::fromUtf8(text), &versionOk);
-        return versionOk && infos.size() == 1 && infos.first().type == type;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return readsBackFromSavedGraph(QStringLiteral("device1"), type);
 }
 
 void DeviceTypeRegistry::addNetworkManager(const QString& managerName)

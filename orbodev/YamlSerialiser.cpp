@@ -4,10 +4,14 @@
 #include "YamlDevices.h"
 #include "YamlTextWriter.h"
 
+#include <QBuffer>
 #include <QIODevice>
 #include <QSet>
 
 #include <yaml-cpp/yaml.h>
+
+#include <algorithm>
+#include <exception>
 
 namespace {
 
@@ -247,4 +251,36 @@ QList<DeviceInfo> parseYamlDevices(const YAML::Node& root, bool* versionOk)
         infos.append(parseDevice(key, entry.second));
     }
     return infos;
+}
+
+// Tried rather than foreseen: the same header, writer, encoding and reader as a saved graph's,
+// so that no character the writer or the reader alters is missed. Printable ASCII, which the
+// writer quotes wherever YAML would read it otherwise, and the letters, digits and marks of any
+// script read back whatever their order: texts of them alone (every built-in type's, nearly
+// every device's, in any language) are not tried, or each device made or loaded would cost a
+// text written and parsed.
+bool readsBackFromSavedGraph(const QString& name, const QString& type)
+{
+    const auto isPlain = [](QChar character) {
+        return (character.unicode() >= 0x20 && character.unicode() < 0x7F) || character.isLetterOrNumber()
+            || character.isMark();
+    };
+    const auto isPlainText = [&isPlain](const QString& text) {
+        return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), isPlain);
+    };
+    if (isPlainText(name) && isPlainText(type))
+        return true;
+    DeviceInfo info;
+    info.name = name;
+    info.type = type;
+    QBuffer header;
+    YamlSerialiser::writeConfigVersion(&header);
+    const QByteArray text = header.data() + YamlSerialiser::serialise(info).toUtf8();
+    try {
+        bool versionOk = true;
+        const QList<DeviceInfo> infos = YamlSerialiser::parseYamlFromString(QString::fromUtf8(text), &versionOk);
+        return versionOk && infos.size() == 1 && infos.first().name == name && infos.first().type == type;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
