@@ -60,8 +60,9 @@ struct DeviceRecord;
  * U+FEFF "lamp" would load as "lamp", renaming the device "lamp"). createDevice() then returns
  * "", renameDevice() false, and a loaded or pasted device so named is created under a fresh
  * name of its type, as is the second of two devices a text names alike (older saves hold such
- * pairs). registerDeviceType() and parseMetaDevice() register no type whose name a saved
- * graph does not give back as written either. Each is logged.
+ * pairs); each part of a fresh name is one a saved graph gives back. registerDeviceType() and
+ * parseMetaDevice() register no type whose name a saved graph does not give back as written
+ * either. Each is logged.
  *
  * Codes of findMatchingMethods() (MatchCode); "identical" pairs join a signal to a slot of
  * the same parameter types, "converted" pairs need one of getTypeConversions():

@@ -241,12 +241,14 @@ QStringList DeviceManager::createFromInfos(const QList<DeviceInfo>& infos, bool 
     // A loaded graph's fresh names pass over the names its text gives, so that no device takes
     // the name of one that comes later. Gathered when the first fresh name is needed.
     DeviceRegistry::PassedOverNames textNames;
+    // The "@manager" part comes from a name found not valid: what a saved graph would not give
+    // back goes from it too, or the next load would read another name.
     auto freshName = [this, &infos, &textNames, keepUnknown](const QString& type, const QString& networkManager) {
         if (keepUnknown && textNames.isEmpty()) {
             for (const DeviceInfo& info : infos)
                 textNames.insert(info.name);
         }
-        return m_devices->freshName(DeviceRegistry::namePattern(type, networkManager),
+        return m_devices->freshName(DeviceRegistry::namePattern(type, DeviceRegistry::savedNamePart(networkManager)),
                                     keepUnknown ? &textNames : nullptr);
     };
     quint64 lastSequence = 0;

@@ -43,6 +43,12 @@ uint codePointAt(const QString& text, int position, int* step)
     return first.unicode();
 }
 
+// A saved graph gives neither back: the writer puts U+FFFD and "?" in their places.
+bool isLostInSavedGraphs(uint codePoint)
+{
+    return QChar::isNonCharacter(codePoint) || QChar::isSurrogate(codePoint);
+}
+
 // The rules of a device's own name that a look at each character settles.
 bool isWellFormedName(const QString& name)
 {
@@ -130,9 +136,11 @@ QString DeviceRegistry::namePattern(const QString& type, const QString& networkM
     for (int position = lastPart; position < type.size();) {
         int step = 1;
         const uint codePoint = codePointAt(type, position, &step);
-        // A type's own "%1" is text, not where the number goes.
+        // A type's own "%1" is text, not where the number goes. A leading U+FEFF would be read
+        // as a byte order mark and dropped.
         const QChar character = type.at(position);
-        if (isForbiddenInNames(character) || character == QLatin1Char('%') || QChar::isNonCharacter(codePoint))
+        if (isForbiddenInNames(character) || character == QLatin1Char('%') || isLostInSavedGraphs(codePoint)
+            || (base.isEmpty() && codePoint == 0xFEFF))
             base.append(QLatin1Char('_'));
         else
             base.append(type.midRef(position, step));
@@ -171,6 +179,19 @@ bool DeviceRegistry::isValidDeviceName(const QString& name)
 {
     return isWellFormedName(name.section(QLatin1Char('@'), 0, 0)) && !holdsNoncharacter(name)
         && readsBackFromSavedGraph(name, QStringLiteral("device"));
+}
+
+QString DeviceRegistry::savedNamePart(const QString& part)
+{
+    QString saved;
+    saved.reserve(part.size());
+    for (int position = 0, step = 1; position < part.size(); position += step) {
+        if (isLostInSavedGraphs(codePointAt(part, position, &step)))
+            saved.append(QLatin1Char('_'));
+        else
+            saved.append(part.midRef(position, step));
+    }
+    return saved;
 }
 
 // A YAML file cannot carry a noncharacter raw, and the writer puts U+FFFD in its place: two

@@ -101,10 +101,14 @@ public:
     QString freshName(const QString& base, PassedOverNames* passedOver = nullptr);
     /**
      * The freshName() base of a device of type: "type%1", or "type%1@manager" for a networked
-     * manager. Only the last part of a type path counts, and what no name may hold becomes "_",
-     * so that every name made of it is valid (isValidDeviceName()).
+     * manager. Only the last part of a type path counts, and what no name may hold, or start
+     * with, becomes "_", so that every name made of it is valid (isValidDeviceName()) when
+     * networkManager is (savedNamePart()).
      */
     static QString namePattern(const QString& type, const QString& networkManager = QString());
+    /// part with "_" for each noncharacter and lone surrogate, which a saved graph does not give
+    /// back as written: an "@manager" part so made is valid wherever it follows a valid name.
+    static QString savedNamePart(const QString& part);
     /// Keeps freshName() from handing out name though no device holds it (a device kept as
     /// text), until releaseName(). Whatever its case, as names match.
     void reserveName(const QString& name);

@@ -561,6 +561,9 @@ void TestDeviceManagerContract::loadedDevicesNamedOddlyKeepTheirLinksUnderFreshN
     QTest::newRow("noncharacter escaped")
         << "\"g\\uFFFE\":\n" + linkedGenerator + "s:\n  type: scaler\n"
         << QStringList({"generator1", "s"}) << "generator1" << "is not valid; the device is named";
+    QTest::newRow("noncharacter escaped in the manager's part")
+        << "\"g@net\\uFFFE\":\n" + linkedGenerator + "s:\n  type: scaler\n"
+        << QStringList({"generator1@net_", "s"}) << "generator1@net_" << "is not valid; the device is named";
     QTest::newRow("one name twice")
         << "\"g\\uFFFD\":\n" + linkedGenerator + "\"g\\uFFFD\":\n  type: generator\ns:\n  type: scaler\n"
         << QStringList({"g\uFFFD", "generator1", "s"}) << "g\uFFFD" << "comes twice; the second device is named";
