@@ -672,6 +672,14 @@ or the connection may contain an unrecognized device.</source>
         <extracomment>The duration of a long click, written beside the clock of the &quot;Long click &quot; hot key.</extracomment>
         <translation>1 с</translation>
     </message>
+    <message>
+        <source>The device was not renamed.</source>
+        <translation>Устройство не переименовано.</translation>
+    </message>
+    <message>
+        <source>The device manager refused the name &quot;%1&quot;: another device may have it, or it may hold characters a device name cannot hold, some of them invisible (the log says why).</source>
+        <translation>Менеджер устройств отклонил имя «%1»: возможно, оно уже занято другим устройством или содержит символы, недопустимые в имени устройства, в том числе невидимые (причина указана в журнале).</translation>
+    </message>
 </context>
 <context>
     <name>DeviceMapWindow</name>

@@ -318,6 +318,36 @@ private Q_SLOTS:
         QCOMPARE(map->getConnection(names.at(0), names.at(1))->getBendingPoints(), QList<QPointF>{bend});
     }
 
+    // A name the manager refuses may look like one it takes (U+FEFF is invisible): the user is told.
+    void deviceRenameTellsWhenTheNameIsRefused_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("renamed");
+        QTest::newRow("a free name") << "pump" << true;
+        QTest::newRow("the other device's name") << "" << false;
+        QTest::newRow("a name after U+FEFF") << QStringLiteral("\uFEFFpump") << false;
+    }
+
+    void deviceRenameTellsWhenTheNameIsRefused()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, renamed);
+        const QStringList names = row(2);
+        const QString name = typed.isEmpty() ? names.at(1) : typed;
+
+        // When the first device is renamed through its menu
+        ModalRunner::MenuAnswerGuard choose(QStringLiteral("Rename"));
+        ModalRunner::InputAnswerGuard type(name);
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        click(centreOf(names.at(0)), Qt::RightButton);
+
+        // Then it bears the name, or a box names the name refused
+        QCOMPARE(type.count(), 1);
+        QCOMPARE(map->getDeviceItems().contains(names.at(0)), !renamed);
+        QCOMPARE(ok.count(), renamed ? 0 : 1);
+        QVERIFY(renamed || ok.informativeTexts().first().contains("\"" + name + "\""));
+    }
+
     void clusterMenuTakesOnlyAcceptableNamesAndUndoableRemovals_data()
     {
         QTest::addColumn<QString>("entry");

@@ -26,6 +26,7 @@
 #include <QGraphicsScene>
 #include <QPointer>
 #include <QSet>
+#include <QUndoStack>
 
 MapCommands::MapCommands(DeviceMapWidget& map)
     : map(map)
@@ -152,7 +153,20 @@ void MapCommands::renameDevice(const QString& name)
     // A device removed or renamed while the name was typed is left alone.
     if (!alive || !ok || newName.isEmpty() || newName == name || !DeviceMapParts(map).itemIndex().hasDevice(name))
         return;
-    map.pushOperation(new RenameDeviceOperation(&map, name, newName));
+    auto rename = new RenameDeviceOperation(&map, name, newName);
+    if (!map.pushOperation(rename) || !alive)
+        return;
+    // Still the stack's last step, the operation is still there to ask.
+    const QUndoStack* stack = map.getUndoStack();
+    if (stack->index() < 1 || stack->command(stack->index() - 1) != rename || rename->renamed())
+        return;
+    // The manager logs why. A name it refuses may look like one it takes (a U+FEFF pasted
+    // before it is invisible), so the box says what may be wrong.
+    ZenticMessageBox::warning(&map, DeviceMapWidget::tr("The device was not renamed."),
+                              DeviceMapWidget::tr("The device manager refused the name \"%1\": another device may "
+                                                  "have it, or it may hold characters a device name cannot hold, "
+                                                  "some of them invisible (the log says why).")
+                                  .arg(newName));
 }
 
 void MapCommands::renameCluster(const QString& name)

@@ -30,6 +30,7 @@ public:
      */
     void deleteSelectionOrItemUnderCursor();
     /// Asks for a device's new name and pushes its rename; nothing for the same name or Cancel.
+    /// A name the manager refuses is told in a box.
     void renameDevice(const QString& name);
     /// Asks for a cluster's new name and pushes its rename when the name suits a cluster.
     void renameCluster(const QString& name);

@@ -36,6 +36,11 @@ void RenameDeviceOperation::undo()
     renamedTo.clear();
 }
 
+bool RenameDeviceOperation::renamed() const
+{
+    return !renamedTo.isEmpty();
+}
+
 // A device of a networked manager keeps its "@manager" suffix whatever name it is given.
 QString RenameDeviceOperation::nameAfterRename(const QString& requested, const QString& former) const
 {

@@ -19,6 +19,9 @@ public:
     void undo() override;
     void redo() override;
 
+    /// Whether the last redo() renamed the device: false when the manager refused the new name.
+    bool renamed() const;
+
 private:
     /// The name the manager filed the device under after a rename to requested.
     QString nameAfterRename(const QString& requested, const QString& former) const;
