@@ -17,6 +17,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <exception>
@@ -82,6 +83,17 @@ void importKeptMetaDevices(DeviceManager* manager)
         if (!manager->parseMetaDevice(folder.filePath(copy), type))
             qWarning().noquote() << "Demo: the kept meta device" << folder.filePath(copy) << "is skipped";
     }
+}
+
+// Why no file can be made in folder, for the user; empty when one can. Tried, not read from
+// the folder's rights, which say nothing of a read-only file system or of what root may do.
+QString whyNotWritable(const QString& folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return QFileInfo::exists(folder) ? QCoreApplication::translate("DemoStartup", "a file stands in its place")
+                                         : QCoreApplication::translate("DemoStartup", "it cannot be made");
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".write-test-XXXXXX")));
+    return probe.open() ? QString() : probe.errorString();
 }
 
 // A paragraph more of what the start has to tell.
@@ -208,9 +220,30 @@ bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* not
     // not be made there would be taken as free, by every demo started before one saves.
     DemoFiles chosen = files;
     qint64 holder = 0;
-    if (files.keeping() == DemoFiles::Keeping::DataFolder)
+    if (files.keeping() == DemoFiles::Keeping::DataFolder) {
         QDir().mkpath(demoDataFolder());
-    if (files.isKept() && !GraphLock::take(files.graph(), &holder)) {
+        // Every save there would fail, told only after the user's edit, and the sample's places,
+        // which could not be copied there, would be left unplaced: the run shows the graph with
+        // its places, keeps nothing, and says so now.
+        const QString unwritable = whyNotWritable(demoDataFolder());
+        if (!unwritable.isEmpty()) {
+            qWarning().noquote() << "Demo: the data folder" << demoDataFolder() << "cannot be written:" << unwritable;
+            chosen = files.keepingNothing();
+            const QString folder = QDir::toNativeSeparators(demoDataFolder());
+            addToNotice(notice, files.loadsSample()
+                                    ? QCoreApplication::translate("DemoStartup", "The data folder %1 cannot be written "
+                                                                                 "(%2). The sample graph is shown with "
+                                                                                 "its places, but neither they nor any "
+                                                                                 "of your changes are kept.")
+                                          .arg(folder, unwritable)
+                                    : QCoreApplication::translate("DemoStartup", "The data folder %1 cannot be written "
+                                                                                 "(%2). Your graph is shown with its "
+                                                                                 "places, but none of your changes in "
+                                                                                 "this run are kept.")
+                                          .arg(folder, unwritable));
+        }
+    }
+    if (chosen.isKept() && !GraphLock::take(files.graph(), &holder)) {
         chosen = files.keepingNothing();
         addToNotice(notice, QCoreApplication::translate("DemoStartup", "%1 is in use by another run of the demo (process "
                                                                        "%2). This run shows it as it is and keeps none of "

@@ -42,11 +42,13 @@ QString keptMetaDevicesFolder();
  * what the user made; a file named on the command line stays where it is, and nothing of that
  * run is kept. A run that would keep its edits first takes the lock of its graph (GraphLock),
  * having made the data folder when its graph is there; when another demo holds the lock, the
- * run shows that graph and keeps nothing of it (DemoFiles::keepingNothing()), and notice says so. A run that keeps nothing and whose folder
- * (DemoFiles::runFile()) cannot be made adds that to notice. The demo's settings are then saved
- * where the run keeps them (DemoSettings::saveWhereTheRunKeeps()); only a run that keeps its
- * changes makes the data folder. False when the sample does not load either: manager then knows
- * the types but holds no graph.
+ * run shows that graph and keeps nothing of it (DemoFiles::keepingNothing()), and notice says so;
+ * so does a run whose data folder cannot be written, whose graph is shown with its places. A
+ * run that keeps nothing and whose folder (DemoFiles::runFile()) cannot be made adds that to
+ * notice. The demo's settings are then saved where the run keeps them
+ * (DemoSettings::saveWhereTheRunKeeps()); only a run that keeps its changes makes the data
+ * folder. False when the sample does not load either: manager then knows the types but holds
+ * no graph.
  */
 bool prepareManager(DeviceManager* manager, const DemoFiles& files, QString* notice = nullptr);
 /// Tells the user in a warning box what prepareManager() gave as its notice.

@@ -159,6 +159,22 @@
         <source>%1 is in use by another run of the demo (process %2). This run shows it as it is and keeps none of your changes; quit the other run to edit it here.</source>
         <translation>%1 используется другим запуском демонстрации (процесс %2). Этот запуск показывает его как есть и не сохранит ваших изменений; чтобы редактировать его здесь, завершите другой запуск.</translation>
     </message>
+    <message>
+        <source>a file stands in its place</source>
+        <translation>на её месте находится файл</translation>
+    </message>
+    <message>
+        <source>it cannot be made</source>
+        <translation>её невозможно создать</translation>
+    </message>
+    <message>
+        <source>The data folder %1 cannot be written (%2). The sample graph is shown with its places, but neither they nor any of your changes are kept.</source>
+        <translation>В папку данных %1 невозможно записать (%2). Пример графа показан с расположением устройств, но ни оно, ни ваши изменения не сохраняются.</translation>
+    </message>
+    <message>
+        <source>The data folder %1 cannot be written (%2). Your graph is shown with its places, but none of your changes in this run are kept.</source>
+        <translation>В папку данных %1 невозможно записать (%2). Ваш граф показан с расположением устройств, но ваши изменения в этом запуске не сохраняются.</translation>
+    </message>
 </context>
 <context>
     <name>DemoWindows</name>

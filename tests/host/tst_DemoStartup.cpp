@@ -5,6 +5,7 @@
 #include "DeviceHandle.h"
 #include "DeviceMapWidget.h"
 #include "DeviceMapWindow.h"
+#include "DeviceNodeItem.h"
 #include "MapLayoutFile.h"
 #include "ModalRunner.h"
 #include "SafeFileWriter.h"
@@ -91,7 +92,42 @@ private Q_SLOTS:
     void init()
     {
         // A fresh data folder, as the start of a run that keeps the user's changes makes it.
+        QFile::remove(demoDataFolder());
         QVERIFY(QDir(demoDataFolder()).removeRecursively() && QDir().mkpath(demoDataFolder()));
+    }
+
+    void unwritableDataFolderIsToldAtStart()
+    {
+        // Given a first start whose data folder cannot be made, whoever runs it: a file is in its place
+        const QString folder = demoDataFolder();
+        QVERIFY(QDir(folder).removeRecursively() && SafeFileWriter::writeFile(folder, "not a folder"));
+
+        // When the demo starts and tells what it has to tell
+        Run run;
+        QString notice;
+        start(run, DemoFiles::forStart(QString(), false), &notice);
+        if (QTest::currentTestFailed())
+            return;
+        ZenticMessageBox::AnswerGuard ok(QMessageBox::Ok);
+        DemoStartup::tellStartNotice(notice);
+
+        // Then one box says that the folder cannot be written and that the sample's places are not kept
+        QCOMPARE(ok.count(), 1);
+        QCOMPARE(ok.texts().first(), QStringLiteral("This run keeps none of your changes."));
+        const QString told = ok.informativeTexts().first();
+        QVERIFY2(told.contains(QDir::toNativeSeparators(folder) + " cannot be written")
+                     && told.contains("shown with its places, but neither they nor any of your changes are kept"),
+                 qPrintable(told));
+        // And the sample's devices stand in their places
+        DeviceMapWidget* view = run.map->getDeviceMapWidget();
+        QCOMPARE(view->getDeviceItems().size(), run.manager->getDeviceNames().size());
+        for (DeviceNodeItem* item : view->getDeviceItems())
+            QVERIFY2(!item->isUnplaced(), qPrintable(item->devName()));
+        // And an edit, saved with the run, tells nothing more and leaves the file in the folder's place alone
+        view->pushOperation(new CreateDeviceOperation(view, "generator", QPointF(300, 400)));
+        QCoreApplication::processEvents();
+        QCOMPARE(ok.count(), 1);
+        QCOMPARE(contents(folder), QByteArray("not a folder"));
     }
 
     void nextStartHasTheImportedMetaDevices_data()
