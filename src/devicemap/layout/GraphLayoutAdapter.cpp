@@ -69,6 +69,15 @@ QString deadlineText(int deadlineMs)
     return QString::number(deadlineMs / 1000.0, 'g', 3);
 }
 
+/// Why a layout that the system would not start gave the grid: what the system refused.
+QString systemRefusal(const QString& why)
+{
+    return QCoreApplication::translate(
+               "GraphLayoutAdapter",
+               "The system could not start the automatic layout (%1), so the devices were placed on a simple grid.")
+        .arg(why);
+}
+
 /// Why Graphviz's run gave no placement, as the user is told; empty for a run nobody waits for.
 QString reasonFor(const GraphvizLayout::Outcome& outcome, const GraphLayoutAdapter::Options& options)
 {
@@ -107,8 +116,11 @@ QString reasonFor(const GraphvizLayout::Outcome& outcome, const GraphLayoutAdapt
                    "GraphLayoutAdapter",
                    "The automatic layout took longer than %1 s, so the devices were placed on a simple grid.")
             .arg(deadlineText(options.deadlineMs));
-    case LayoutProcess::End::Exited:
     case LayoutProcess::End::NotStarted:
+        if (outcome.refused)
+            return systemRefusal(outcome.detail);
+        Q_FALLTHROUGH();
+    case LayoutProcess::End::Exited:
         return QCoreApplication::translate(
                    "GraphLayoutAdapter",
                    "The automatic layout could not run (%1), so the devices were placed on a simple grid.")
