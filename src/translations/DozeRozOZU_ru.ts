@@ -1022,6 +1022,14 @@ or the connection may contain an unrecognized device.</source>
         <source>The system could not start the automatic layout (%1), so the devices were placed on a simple grid.</source>
         <translation>Системе не удалось запустить автоматическую раскладку (%1), поэтому устройства размещены простой сеткой.</translation>
     </message>
+    <message>
+        <source>too many processes or threads</source>
+        <translation>слишком много процессов или потоков</translation>
+    </message>
+    <message>
+        <source>not enough memory</source>
+        <translation>не хватает памяти</translation>
+    </message>
 </context>
 <context>
     <name>GraphvizLayout</name>

@@ -5,6 +5,7 @@
 #include "GroupStripLayout.h"
 #include "LayeredGridLayout.h"
 #include "LayoutPlan.h"
+#include "LayoutThreads.h"
 #include "OrthogonalRouter.h"
 
 #include <QCoreApplication>
@@ -13,10 +14,10 @@
 #include <QFutureInterface>
 #include <QFutureWatcher>
 #include <QSemaphore>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <mutex>
 
@@ -76,6 +77,17 @@ QString systemRefusal(const QString& why)
                "GraphLayoutAdapter",
                "The system could not start the automatic layout (%1), so the devices were placed on a simple grid.")
         .arg(why);
+}
+
+/// Why a run's thread could not be made, in the user's words.
+QString threadRefusal(int error)
+{
+    switch (error) {
+    case EAGAIN:
+        return systemRefusal(QCoreApplication::translate("GraphLayoutAdapter", "too many processes or threads"));
+    case ENOMEM: return systemRefusal(QCoreApplication::translate("GraphLayoutAdapter", "not enough memory"));
+    default: return systemRefusal(qt_error_string(error));
+    }
 }
 
 /// Why Graphviz's run gave no placement, as the user is told; empty for a run nobody waits for.
@@ -184,16 +196,6 @@ GraphvizLayout::Control controlFor(const GraphLayoutAdapter::Options& options)
     return control;
 }
 
-/// The layouts' own threads: a host whose tasks fill Qt's global pool still gets its layouts.
-/// A run mostly waits for its program, so many may run at once.
-class LayoutThreads : public QThreadPool
-{
-public:
-    LayoutThreads() { setMaxThreadCount(64); }
-};
-
-Q_GLOBAL_STATIC(LayoutThreads, layoutThreads)
-
 struct StartedRun
 {
     QFuture<GraphLayoutAdapter::Result> future;
@@ -202,12 +204,18 @@ struct StartedRun
 };
 
 /**
- * Held while a task is handed to its thread and while its result is put in its future or
- * taken out: a thread checker (ThreadSanitizer) sees this lock, where it cannot see the ones
- * Qt's pool and futures take, and would take the hand-overs for races. One for every run, so
- * that nothing about it is itself handed over; it is held for moments.
+ * Held while a run's result is put in its future or taken out: a thread checker
+ * (ThreadSanitizer) sees this lock, where it cannot see the ones Qt's futures take, and would
+ * take the hand-overs for races. One for every run, so that nothing about it is itself handed
+ * over; it is held for moments.
  */
 std::mutex handover;
+
+void finish(QFutureInterface<GraphLayoutAdapter::Result>& promise, const GraphLayoutAdapter::Result& result)
+{
+    const std::lock_guard<std::mutex> handed(handover);
+    promise.reportResult(result);
+}
 
 StartedRun startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options& options)
 {
@@ -215,22 +223,21 @@ StartedRun startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options&
     promise.reportStarted();
     StartedRun run{promise.future(), std::make_shared<QSemaphore>()};
     GraphvizLayout::Control control = controlFor(options);
-    control.limits.isAbandoned = [promise]() { return promise.isCanceled(); };
+    control.limits.isAbandoned = [promise]() { return promise.isCanceled() || LayoutThreads::closing(); };
     // The task owns copies of everything it reads: an abandoned run outlives its caller.
     auto task = [promise, graph = checked(graph), options, control, finished = run.finished]() mutable {
-        std::unique_lock<std::mutex> handed(handover);
-        handed.unlock();
-        if (!promise.isCanceled()) {
-            const GraphLayoutAdapter::Result result = layOutChecked(graph, options, control);
-            handed.lock();
-            promise.reportResult(result);
-            handed.unlock();
-        }
+        if (!promise.isCanceled())
+            finish(promise, layOutChecked(graph, options, control));
         promise.reportFinished();
         finished->release();
     };
-    const std::lock_guard<std::mutex> given(handover);
-    layoutThreads()->start(std::move(task));
+    const int error = LayoutThreads::start(std::move(task));
+    if (error != 0) {
+        // Nothing is left to wait for a thread: the grid at once, and the next layout asks again.
+        finish(promise, GraphLayoutAdapter::fallback(graph, threadRefusal(error)));
+        promise.reportFinished();
+        run.finished->release();
+    }
     return run;
 }
 
