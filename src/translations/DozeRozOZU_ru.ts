@@ -1030,6 +1030,10 @@ or the connection may contain an unrecognized device.</source>
         <source>not enough memory</source>
         <translation>не хватает памяти</translation>
     </message>
+    <message>
+        <source>The application ran out of memory during the automatic layout, so the devices were placed on a simple grid.</source>
+        <translation>Приложению не хватило памяти во время автоматической раскладки, поэтому устройства размещены простой сеткой.</translation>
+    </message>
 </context>
 <context>
     <name>GraphvizLayout</name>

@@ -108,6 +108,53 @@ private Q_SLOTS:
         QCOMPARE(result.arrangement.deviceRects.size(), graph.devices.size());
     }
 
+    void answerPastItsBoundGivesTheGrid_data()
+    {
+        QTest::addColumn<int>("roomMiB");
+        QTest::addColumn<QString>("reason");
+        // Room for the bound's 256 MB, not for twice that
+        QTest::newRow("room for the bound") << 448 << "wrote more than it may (an answer longer than its graph";
+        QTest::newRow("no room for the bound") << 160 << "The application ran out of memory during the automatic";
+    }
+
+    void answerPastItsBoundGivesTheGrid()
+    {
+        QFETCH(int, roomMiB);
+        QFETCH(QString, reason);
+        if (sanitized)
+            QSKIP("a sanitizer's shadow memory does not fit under an address-space limit");
+        if (runOfItsOwn())
+            QSKIP("runs in the suite's own run");
+        // Given a graph whose answer may take 256 MB, a layout program that answers without
+        // end, and a host whose address space has room for that answer or not
+        QTemporaryDir directory;
+        const QString program = directory.filePath(QStringLiteral("endless-answer"));
+        QFile script(program);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\ncat > /dev/null; exec yes\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+        GraphLayoutAdapter::Options options;
+        options.engine = GraphLayoutAdapter::Engine::Graphviz;
+        options.layoutProgram = program;
+        const LayoutGraph graph = LayoutCorpus::tree(1100, LayoutGraph::Hierarchical);
+        rlimit limit{};
+        QVERIFY(::getrlimit(RLIMIT_AS, &limit) == 0);
+        rlimit lower = limit;
+        lower.rlim_cur = rlim_t(addressSpaceBytes() + (qint64(roomMiB) << 20));
+        QVERIFY(lower.rlim_cur < limit.rlim_max);
+        QVERIFY(::setrlimit(RLIMIT_AS, &lower) == 0);
+
+        // When the map lays it out
+        const GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOutWithin(graph, options);
+        QVERIFY(::setrlimit(RLIMIT_AS, &limit) == 0);
+
+        // Then the grid places every device, and the reason names what happened
+        QVERIFY(result.fellBack);
+        QVERIFY2(result.reason.contains(reason), qPrintable(result.reason));
+        QCOMPARE(result.arrangement.deviceRects.size(), graph.devices.size());
+    }
+
     void noThreadGivesTheGridAtOnce_data()
     {
         QTest::addColumn<QString>("limit");

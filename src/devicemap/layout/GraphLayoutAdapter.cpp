@@ -20,6 +20,7 @@
 #include <cerrno>
 #include <memory>
 #include <mutex>
+#include <new>
 
 namespace {
 
@@ -187,6 +188,28 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
     return result;
 }
 
+/**
+ * layOutChecked(), where this process's memory running out anywhere on the way (the answer
+ * read, its drawing, the placement) gives the grid with a reason: never an exception on the
+ * layout's thread, which would end the application.
+ */
+GraphLayoutAdapter::Result layOutOrFallBack(const LayoutGraph& graph, const GraphLayoutAdapter::Options& options,
+                                            const GraphvizLayout::Control& control)
+{
+    try {
+        return layOutChecked(graph, options, control);
+    } catch (const std::bad_alloc&) {
+    }
+    // What the run held is freed by now; nobody waits for an abandoned run.
+    const auto isAbandoned = control.limits.isAbandoned;
+    if (isAbandoned && isAbandoned())
+        return GraphLayoutAdapter::Result();
+    return GraphLayoutAdapter::fallback(
+        graph, QCoreApplication::translate("GraphLayoutAdapter",
+                                           "The application ran out of memory during the automatic layout, so the "
+                                           "devices were placed on a simple grid."));
+}
+
 GraphvizLayout::Control controlFor(const GraphLayoutAdapter::Options& options)
 {
     GraphvizLayout::Control control;
@@ -226,8 +249,12 @@ StartedRun startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options&
     control.limits.isAbandoned = [promise]() { return promise.isCanceled() || LayoutThreads::closing(); };
     // The task owns copies of everything it reads: an abandoned run outlives its caller.
     auto task = [promise, graph = checked(graph), options, control, finished = run.finished]() mutable {
-        if (!promise.isCanceled())
-            finish(promise, layOutChecked(graph, options, control));
+        try {
+            if (!promise.isCanceled())
+                finish(promise, layOutOrFallBack(graph, options, control));
+        } catch (const std::bad_alloc&) {
+            // Not even the grid's notice fitted: the run ends without a result, as an abandoned one does.
+        }
         promise.reportFinished();
         finished->release();
     };
@@ -245,7 +272,7 @@ StartedRun startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options&
 
 GraphLayoutAdapter::Result GraphLayoutAdapter::layOut(const LayoutGraph& graph, const Options& options)
 {
-    return layOutChecked(checked(graph), options, controlFor(options));
+    return layOutOrFallBack(checked(graph), options, controlFor(options));
 }
 
 QFuture<GraphLayoutAdapter::Result> GraphLayoutAdapter::start(const LayoutGraph& graph, const Options& options)
@@ -300,11 +327,15 @@ GraphLayoutAdapter::Result GraphLayoutAdapter::layOutWithin(const LayoutGraph& g
 GraphLayoutAdapter::Result GraphLayoutAdapter::fallback(const LayoutGraph& graph, const QString& reason)
 {
     qWarning().noquote() << "GraphLayoutAdapter: fell back to the layered grid:" << reason;
-    const LayoutGraph valid = checked(graph);
     Result result;
     result.fellBack = true;
     result.reason = reason;
     result.method = QStringLiteral("layered grid");
-    result.arrangement = layeredGrid(valid).toArrangement(valid, resultMargin);
+    try {
+        const LayoutGraph valid = checked(graph);
+        result.arrangement = layeredGrid(valid).toArrangement(valid, resultMargin);
+    } catch (const std::bad_alloc&) {
+        // Where not even the grid fits in memory the devices stay where they are, and the notice says why.
+    }
     return result;
 }

@@ -62,7 +62,10 @@
  * grid with fellBack set and a reason the map can show, naming what happened, and the
  * program, and whatever it started, is gone by the time the result is there. Where the system
  * will not make the run's thread or the program's process (too many processes or threads),
- * the grid comes at once with a reason that says so, and the next layout tries again. A drawing is
+ * the grid comes at once with a reason that says so, and the next layout tries again. Where
+ * this process's own memory runs out on the way (the answer, its drawing, the placement), the
+ * grid comes too, with a reason; and where not even the grid fits, the result has the reason
+ * and no places. A drawing is
  * taken only when it is whole and fits its graph (GraphvizLayout). A graph whose drawing dot could not
  * finish within the deadline (LayoutPlan::outrunsDeadline) gets the grid at once, with a
  * reason. An unknown layout type gets the grid too.
@@ -138,6 +141,7 @@ public:
     static Result layOutWithin(const LayoutGraph& graph, const Options& options);
     static Result layOutWithin(const LayoutGraph& graph);
 
-    /// The layered grid for graph, with fellBack set and reason as given.
+    /// The layered grid for graph, with fellBack set and reason as given; no places where not
+    /// even the grid fits in this process's memory.
     static Result fallback(const LayoutGraph& graph, const QString& reason);
 };
