@@ -18,7 +18,9 @@ const int heardSignals[] = {SIGTERM, SIGINT, SIGHUP};
 constexpr int heardCount = int(sizeof(heardSignals) / sizeof(heardSignals[0]));
 
 // [0] is written by the handler, [1] read by the notifier. The handler may run in any thread
-// that does not hold the signals back: it reads its end once, and finds -1 once the sockets go.
+// that does not hold the signals back, and may still be running there after the handlers were
+// put back: so the sockets, once made, stay open for the life of the process, and their
+// numbers never name another file under a handler. A QuitSignals made later takes them up again.
 std::atomic<int> handlerSocket{-1};
 int notifierSocket = -1;
 struct sigaction replacedActions[heardCount];
@@ -66,6 +68,26 @@ bool makeNonBlocking(int descriptor)
     return flags != -1 && ::fcntl(descriptor, F_SETFL, flags | O_NONBLOCK) != -1;
 }
 
+/// The socket pair, made the first time; false with errno set where it cannot be.
+bool makeSockets()
+{
+    if (handlerSocket.load() != -1)
+        return true;
+    int sockets[2] = {-1, -1};
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0)
+        return false;
+    if (!makeNonBlocking(sockets[0]) || !makeNonBlocking(sockets[1])) {
+        const int savedErrno = errno;
+        ::close(sockets[0]);
+        ::close(sockets[1]);
+        errno = savedErrno;
+        return false;
+    }
+    notifierSocket = sockets[1];
+    handlerSocket.store(sockets[0]);
+    return true;
+}
+
 } // namespace
 
 void QuitSignals::holdBack()
@@ -80,9 +102,7 @@ void QuitSignals::holdBack()
 QuitSignals::QuitSignals(QObject* parent)
     : QObject(parent)
 {
-    int sockets[2] = {-1, -1};
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0 || !makeNonBlocking(sockets[0])
-        || !makeNonBlocking(sockets[1])) {
+    if (!makeSockets()) {
         qWarning().noquote() << "Demo: cannot listen for the signals that end it:" << std::strerror(errno);
         // Unheard, they end the process as they would without the demo's care, rather than not at all.
         setHandler(SIG_DFL, nullptr);
@@ -90,8 +110,10 @@ QuitSignals::QuitSignals(QObject* parent)
         ::pthread_sigmask(SIG_UNBLOCK, &heard, nullptr);
         return;
     }
-    handlerSocket.store(sockets[0]);
-    notifierSocket = sockets[1];
+    // What a handler wrote as the last QuitSignals went is not for this one.
+    unsigned char stale[16];
+    while (::read(notifierSocket, stale, sizeof(stale)) > 0) {
+    }
     m_notifier = new QSocketNotifier(notifierSocket, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &QuitSignals::readSignals);
     setHandler(writeSignalNumber, replacedActions);
@@ -116,9 +138,6 @@ QuitSignals::~QuitSignals()
     for (int i = 0; i < heardCount; ++i)
         ::sigaction(heardSignals[i], &replacedActions[i], nullptr);
     delete m_notifier;
-    ::close(handlerSocket.exchange(-1));
-    ::close(notifierSocket);
-    notifierSocket = -1;
     sigset_t released;
     sigemptyset(&released);
     for (int signalNumber : heardSignals) {

@@ -17,8 +17,10 @@ class QSocketNotifier;
  * went changes nothing.
  *
  * One at a time per process; it puts back the handlers it replaced, and holds the signals back
- * in its thread as it found them, when it goes. When the socket pair cannot be made it says so
- * in the log and lets the signals end the process as they do by default. GUI thread.
+ * in its thread as it found them, when it goes. The socket pair stays open for the life of the
+ * process, as a handler may still be running in another thread then. When the socket pair
+ * cannot be made it says so in the log and lets the signals end the process as they do by
+ * default. GUI thread.
  *
  *     QuitSignals::holdBack();
  *     QApplication app(argc, argv);

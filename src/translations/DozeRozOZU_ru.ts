@@ -1026,6 +1026,22 @@ or the connection may contain an unrecognized device.</source>
         <source>The automatic layout wrote more than it may (%1) and was ended, so the devices were placed on a simple grid.</source>
         <translation>Автоматическая раскладка выдала больше допустимого (%1) и была завершена, поэтому устройства размещены простой сеткой.</translation>
     </message>
+    <message>
+        <source>The system could not start the automatic layout (%1), so the devices were placed on a simple grid.</source>
+        <translation>Системе не удалось запустить автоматическую раскладку (%1), поэтому устройства размещены простой сеткой.</translation>
+    </message>
+    <message>
+        <source>too many processes or threads</source>
+        <translation>слишком много процессов или потоков</translation>
+    </message>
+    <message>
+        <source>not enough memory</source>
+        <translation>не хватает памяти</translation>
+    </message>
+    <message>
+        <source>The application ran out of memory during the automatic layout, so the devices were placed on a simple grid.</source>
+        <translation>Приложению не хватило памяти во время автоматической раскладки, поэтому устройства размещены простой сеткой.</translation>
+    </message>
 </context>
 <context>
     <name>GraphvizLayout</name>
@@ -1192,6 +1208,14 @@ or the connection may contain an unrecognized device.</source>
     <message>
         <source>Graphviz could not lay out this graph</source>
         <translation>Graphviz не смог разложить этот граф</translation>
+    </message>
+    <message>
+        <source>too many processes or threads</source>
+        <translation>слишком много процессов или потоков</translation>
+    </message>
+    <message>
+        <source>a new process was refused</source>
+        <translation>в новом процессе отказано</translation>
     </message>
 </context>
 <context>

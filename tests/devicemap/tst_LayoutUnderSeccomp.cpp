@@ -36,33 +36,36 @@ constexpr char sigchldVariable[] = "LAYOUT_TEST_SIGCHLD";
 /**
  * Makes the named system calls fail with ENOSYS in this process and every one it starts:
  * "clone3", "pidfd_open", or "vfork" for vfork() and clone() with CLONE_VFORK (what the C
- * library falls back to for a new process; threads are still made).
+ * library falls back to for a new process; threads are still made). "vfork=EPERM" refuses
+ * those with EPERM, as a profile that forbids new processes does.
  */
 bool refuse(const QByteArrayList& names)
 {
-    const sock_filter refusal = BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSYS);
     const sock_filter allowance = BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW);
     std::vector<sock_filter> filter{BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
-    auto refuseCall = [&](long number) {
+    auto refusal = [](int error) -> sock_filter { return BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | __u32(error)); };
+    auto refuseCall = [&](long number, int error) {
         filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __u32(number), 0, 1));
-        filter.push_back(refusal);
+        filter.push_back(refusal(error));
     };
+    int vforkError = 0;
     for (const QByteArray& name : names) {
         if (name == "clone3")
-            refuseCall(SYS_clone3);
+            refuseCall(SYS_clone3, ENOSYS);
         else if (name == "pidfd_open")
-            refuseCall(SYS_pidfd_open);
-        else if (name == "vfork")
-            refuseCall(SYS_vfork);
+            refuseCall(SYS_pidfd_open, ENOSYS);
+        else if (name == "vfork" || name == "vfork=EPERM")
+            vforkError = name == "vfork" ? ENOSYS : EPERM;
         else
             return false;
     }
-    if (names.contains("vfork")) {
+    if (vforkError != 0) {
+        refuseCall(SYS_vfork, vforkError);
         // Last, as it loads clone()'s flags over the call's number.
         filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_clone, 0, 3));
         filter.push_back(BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args)));
         filter.push_back(BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, CLONE_VFORK, 0, 1));
-        filter.push_back(refusal);
+        filter.push_back(refusal(vforkError));
     }
     filter.push_back(allowance);
     const sock_fprog program{static_cast<unsigned short>(filter.size()), filter.data()};
@@ -124,6 +127,8 @@ private Q_SLOTS:
                 QTest::addRow("%s refused, SIGCHLD %s", refused, sigchld) << refused << sigchld << layouts;
         }
         QTest::newRow("no process can be made") << "clone3,vfork" << "default" << QStringList{"startFailureIsNamed"};
+        QTest::newRow("no process may be made")
+            << "clone3,vfork=EPERM" << "default" << QStringList{"startFailureIsNamed"};
     }
 
     void laysOutWhereClone3IsRefused()
@@ -210,19 +215,22 @@ private Q_SLOTS:
     {
         if (!filtered())
             QSKIP("runs in a filtered process of its own");
-        // Given a sandbox where no process can be made
+        // Given a sandbox where no process can be made, or none may be
         GraphLayoutAdapter::Options options;
         options.engine = GraphLayoutAdapter::Engine::Graphviz;
+        const bool forbidden = qgetenv(refusedVariable).contains("=EPERM");
 
         // When the map lays a graph out
         const GraphLayoutAdapter::Result result
             = GraphLayoutAdapter::layOut(LayoutCorpus::tree(50, LayoutGraph::Hierarchical), options);
 
-        // Then the grid stands in, and the notice says what failed and why
+        // Then the grid stands in, and the notice says what failed and why: the process, not the program's file
         QVERIFY(result.fellBack);
-        const QString failure = QStringLiteral("the process for its program %1 could not be made: a system call it needs "
-                                               "is not available")
-                                    .arg(LayoutProcess::installedProgram());
+        const QString failure
+            = forbidden ? QStringLiteral("The system could not start the automatic layout (a new process was refused)")
+                        : QStringLiteral("the process for its program %1 could not be made: a system call it needs "
+                                         "is not available")
+                              .arg(LayoutProcess::installedProgram());
         QVERIFY2(result.reason.contains(failure), qPrintable(result.reason));
     }
 };

@@ -5,6 +5,7 @@
 #include "GroupStripLayout.h"
 #include "LayeredGridLayout.h"
 #include "LayoutPlan.h"
+#include "LayoutThreads.h"
 #include "OrthogonalRouter.h"
 
 #include <QCoreApplication>
@@ -13,12 +14,13 @@
 #include <QFutureInterface>
 #include <QFutureWatcher>
 #include <QSemaphore>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <mutex>
+#include <new>
 
 namespace {
 
@@ -69,6 +71,26 @@ QString deadlineText(int deadlineMs)
     return QString::number(deadlineMs / 1000.0, 'g', 3);
 }
 
+/// Why a layout that the system would not start gave the grid: what the system refused.
+QString systemRefusal(const QString& why)
+{
+    return QCoreApplication::translate(
+               "GraphLayoutAdapter",
+               "The system could not start the automatic layout (%1), so the devices were placed on a simple grid.")
+        .arg(why);
+}
+
+/// Why a run's thread could not be made, in the user's words.
+QString threadRefusal(int error)
+{
+    switch (error) {
+    case EAGAIN:
+        return systemRefusal(QCoreApplication::translate("GraphLayoutAdapter", "too many processes or threads"));
+    case ENOMEM: return systemRefusal(QCoreApplication::translate("GraphLayoutAdapter", "not enough memory"));
+    default: return systemRefusal(qt_error_string(error));
+    }
+}
+
 /// Why Graphviz's run gave no placement, as the user is told; empty for a run nobody waits for.
 QString reasonFor(const GraphvizLayout::Outcome& outcome, const GraphLayoutAdapter::Options& options)
 {
@@ -107,8 +129,11 @@ QString reasonFor(const GraphvizLayout::Outcome& outcome, const GraphLayoutAdapt
                    "GraphLayoutAdapter",
                    "The automatic layout took longer than %1 s, so the devices were placed on a simple grid.")
             .arg(deadlineText(options.deadlineMs));
-    case LayoutProcess::End::Exited:
     case LayoutProcess::End::NotStarted:
+        if (outcome.refused)
+            return systemRefusal(outcome.detail);
+        Q_FALLTHROUGH();
+    case LayoutProcess::End::Exited:
         return QCoreApplication::translate(
                    "GraphLayoutAdapter",
                    "The automatic layout could not run (%1), so the devices were placed on a simple grid.")
@@ -163,6 +188,28 @@ GraphLayoutAdapter::Result layOutChecked(const LayoutGraph& graph, const GraphLa
     return result;
 }
 
+/**
+ * layOutChecked(), where this process's memory running out anywhere on the way (the answer
+ * read, its drawing, the placement) gives the grid with a reason: never an exception on the
+ * layout's thread, which would end the application.
+ */
+GraphLayoutAdapter::Result layOutOrFallBack(const LayoutGraph& graph, const GraphLayoutAdapter::Options& options,
+                                            const GraphvizLayout::Control& control)
+{
+    try {
+        return layOutChecked(graph, options, control);
+    } catch (const std::bad_alloc&) {
+    }
+    // What the run held is freed by now; nobody waits for an abandoned run.
+    const auto isAbandoned = control.limits.isAbandoned;
+    if (isAbandoned && isAbandoned())
+        return GraphLayoutAdapter::Result();
+    return GraphLayoutAdapter::fallback(
+        graph, QCoreApplication::translate("GraphLayoutAdapter",
+                                           "The application ran out of memory during the automatic layout, so the "
+                                           "devices were placed on a simple grid."));
+}
+
 GraphvizLayout::Control controlFor(const GraphLayoutAdapter::Options& options)
 {
     GraphvizLayout::Control control;
@@ -172,16 +219,6 @@ GraphvizLayout::Control controlFor(const GraphLayoutAdapter::Options& options)
     return control;
 }
 
-/// The layouts' own threads: a host whose tasks fill Qt's global pool still gets its layouts.
-/// A run mostly waits for its program, so many may run at once.
-class LayoutThreads : public QThreadPool
-{
-public:
-    LayoutThreads() { setMaxThreadCount(64); }
-};
-
-Q_GLOBAL_STATIC(LayoutThreads, layoutThreads)
-
 struct StartedRun
 {
     QFuture<GraphLayoutAdapter::Result> future;
@@ -190,12 +227,18 @@ struct StartedRun
 };
 
 /**
- * Held while a task is handed to its thread and while its result is put in its future or
- * taken out: a thread checker (ThreadSanitizer) sees this lock, where it cannot see the ones
- * Qt's pool and futures take, and would take the hand-overs for races. One for every run, so
- * that nothing about it is itself handed over; it is held for moments.
+ * Held while a run's result is put in its future or taken out: a thread checker
+ * (ThreadSanitizer) sees this lock, where it cannot see the ones Qt's futures take, and would
+ * take the hand-overs for races. One for every run, so that nothing about it is itself handed
+ * over; it is held for moments.
  */
 std::mutex handover;
+
+void finish(QFutureInterface<GraphLayoutAdapter::Result>& promise, const GraphLayoutAdapter::Result& result)
+{
+    const std::lock_guard<std::mutex> handed(handover);
+    promise.reportResult(result);
+}
 
 StartedRun startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options& options)
 {
@@ -203,22 +246,25 @@ StartedRun startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options&
     promise.reportStarted();
     StartedRun run{promise.future(), std::make_shared<QSemaphore>()};
     GraphvizLayout::Control control = controlFor(options);
-    control.limits.isAbandoned = [promise]() { return promise.isCanceled(); };
+    control.limits.isAbandoned = [promise]() { return promise.isCanceled() || LayoutThreads::closing(); };
     // The task owns copies of everything it reads: an abandoned run outlives its caller.
     auto task = [promise, graph = checked(graph), options, control, finished = run.finished]() mutable {
-        std::unique_lock<std::mutex> handed(handover);
-        handed.unlock();
-        if (!promise.isCanceled()) {
-            const GraphLayoutAdapter::Result result = layOutChecked(graph, options, control);
-            handed.lock();
-            promise.reportResult(result);
-            handed.unlock();
+        try {
+            if (!promise.isCanceled())
+                finish(promise, layOutOrFallBack(graph, options, control));
+        } catch (const std::bad_alloc&) {
+            // Not even the grid's notice fitted: the run ends without a result, as an abandoned one does.
         }
         promise.reportFinished();
         finished->release();
     };
-    const std::lock_guard<std::mutex> given(handover);
-    layoutThreads()->start(std::move(task));
+    const int error = LayoutThreads::start(std::move(task));
+    if (error != 0) {
+        // Nothing is left to wait for a thread: the grid at once, and the next layout asks again.
+        finish(promise, GraphLayoutAdapter::fallback(graph, threadRefusal(error)));
+        promise.reportFinished();
+        run.finished->release();
+    }
     return run;
 }
 
@@ -226,7 +272,7 @@ StartedRun startRun(const LayoutGraph& graph, const GraphLayoutAdapter::Options&
 
 GraphLayoutAdapter::Result GraphLayoutAdapter::layOut(const LayoutGraph& graph, const Options& options)
 {
-    return layOutChecked(checked(graph), options, controlFor(options));
+    return layOutOrFallBack(checked(graph), options, controlFor(options));
 }
 
 QFuture<GraphLayoutAdapter::Result> GraphLayoutAdapter::start(const LayoutGraph& graph, const Options& options)
@@ -281,11 +327,15 @@ GraphLayoutAdapter::Result GraphLayoutAdapter::layOutWithin(const LayoutGraph& g
 GraphLayoutAdapter::Result GraphLayoutAdapter::fallback(const LayoutGraph& graph, const QString& reason)
 {
     qWarning().noquote() << "GraphLayoutAdapter: fell back to the layered grid:" << reason;
-    const LayoutGraph valid = checked(graph);
     Result result;
     result.fellBack = true;
     result.reason = reason;
     result.method = QStringLiteral("layered grid");
-    result.arrangement = layeredGrid(valid).toArrangement(valid, resultMargin);
+    try {
+        const LayoutGraph valid = checked(graph);
+        result.arrangement = layeredGrid(valid).toArrangement(valid, resultMargin);
+    } catch (const std::bad_alloc&) {
+        // Where not even the grid fits in memory the devices stay where they are, and the notice says why.
+    }
     return result;
 }

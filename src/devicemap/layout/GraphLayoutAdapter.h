@@ -60,7 +60,12 @@
  * do not wait for one another. Graphviz's messages go to the log ("GraphLayoutAdapter:
  * Graphviz: …"); when it fails, dies, or misses the deadline, the result is the layered
  * grid with fellBack set and a reason the map can show, naming what happened, and the
- * program, and whatever it started, is gone by the time the result is there. A drawing is
+ * program, and whatever it started, is gone by the time the result is there. Where the system
+ * will not make the run's thread or the program's process (too many processes or threads),
+ * the grid comes at once with a reason that says so, and the next layout tries again. Where
+ * this process's own memory runs out on the way (the answer, its drawing, the placement), the
+ * grid comes too, with a reason; and where not even the grid fits, the result has the reason
+ * and no places. A drawing is
  * taken only when it is whole and fits its graph (GraphvizLayout). A graph whose drawing dot could not
  * finish within the deadline (LayoutPlan::outrunsDeadline) gets the grid at once, with a
  * reason. An unknown layout type gets the grid too.
@@ -113,8 +118,10 @@ public:
     static Result layOut(const LayoutGraph& graph);
 
     /**
-     * Runs layOut() on the layouts' own threads (not Qt's global pool, which a host may
-     * fill with its own tasks). Cancelling the future abandons the run: one
+     * Runs layOut() on a thread of its own (not Qt's global pool, which a host may fill with
+     * its own tasks); where no thread can be made, the future is finished at once with the
+     * grid and a reason. Cancelling the future abandons the run, and so does the process's
+     * end: one
      * that has not started Graphviz yet never starts it, one inside Graphviz has its process
      * killed, and its result is dropped. The run works on its own copy of graph, so the
      * caller may go away meanwhile.
@@ -134,6 +141,7 @@ public:
     static Result layOutWithin(const LayoutGraph& graph, const Options& options);
     static Result layOutWithin(const LayoutGraph& graph);
 
-    /// The layered grid for graph, with fellBack set and reason as given.
+    /// The layered grid for graph, with fellBack set and reason as given; no places where not
+    /// even the grid fits in this process's memory.
     static Result fallback(const LayoutGraph& graph, const QString& reason);
 };

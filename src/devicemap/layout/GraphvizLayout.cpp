@@ -6,11 +6,14 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
+
+#include <unistd.h>
 
 namespace {
 
@@ -100,6 +103,28 @@ QString startText(const LayoutProcess::Outcome& process, const QString& program)
         return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "the process for its program %1 could not be made: %2"))
             .arg(path, errorText(error));
     }
+}
+
+/**
+ * Whether the system, not the program's file, kept the program's process from being made.
+ * EAGAIN is the system's limit on processes and threads. posix_spawn() gives one errno for
+ * making the process and running the program in it alike: EPERM is the process's (a sandbox
+ * that refuses clone()) only where this process may run the file.
+ */
+bool processRefused(const LayoutProcess::Outcome& process, const QString& program)
+{
+    if (process.end != LayoutProcess::End::NotStarted || process.startStep != LayoutProcess::StartStep::Process)
+        return false;
+    return process.startError == EAGAIN
+           || (process.startError == EPERM && ::access(QFile::encodeName(program).constData(), X_OK) == 0);
+}
+
+/// What the system refused, for a process refused.
+QString refusalText(int error)
+{
+    if (error == EAGAIN)
+        return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "too many processes or threads"));
+    return translated(QT_TRANSLATE_NOOP("GraphvizLayout", "a new process was refused"));
 }
 
 /// Why a program that did not answer gave no drawing.
@@ -249,7 +274,8 @@ GraphvizLayout::Outcome GraphvizLayout::run(const LayoutGraph& graph, const Sett
     outcome.end = process.end;
     outcome.memoryBytes = process.memoryBytes;
     if (process.end != LayoutProcess::End::Answered) {
-        outcome.detail = whyUnanswered(process, program);
+        outcome.refused = processRefused(process, program);
+        outcome.detail = outcome.refused ? refusalText(process.startError) : whyUnanswered(process, program);
         return outcome;
     }
 

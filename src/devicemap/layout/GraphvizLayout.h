@@ -63,6 +63,9 @@ public:
         qint64 memoryBytes = 0;
         /// Whether the placement was set from the program's drawing.
         bool drawn = false;
+        /// For NotStarted: the system would not make the program's process, whatever its file
+        /// (too many processes, or a sandbox that refuses one); detail says why.
+        bool refused = false;
 
         bool hasDrawing() const { return drawn; }
     };

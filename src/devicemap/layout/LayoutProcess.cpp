@@ -19,6 +19,7 @@
 #include <csignal>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -115,21 +116,17 @@ MemoryUse memoryUseOf(pid_t pid)
     return {kilobytesOf(text, "VmPeak:"), kilobytesOf(text, "VmHWM:")};
 }
 
-/// Reads what fd has; false at its end.
-bool readInto(int fd, QByteArray* buffer, qint64* received)
+/// Reads what fd has into chunk: its length, 0 at the end of the stream (or a failure), -1 for nothing yet.
+qint64 readSome(int fd, char (&chunk)[chunkBytes])
 {
-    char chunk[chunkBytes];
     for (;;) {
         const ssize_t length = ::read(fd, chunk, sizeof(chunk));
-        if (length > 0) {
-            buffer->append(chunk, int(length));
-            *received = length;
-            return true;
-        }
-        if (length < 0 && errno == EINTR)
-            continue;
-        *received = 0;
-        return length < 0 && errno == EAGAIN;
+        if (length >= 0)
+            return length;
+        if (errno == EAGAIN)
+            return -1;
+        if (errno != EINTR)
+            return 0;
     }
 }
 
@@ -200,22 +197,43 @@ private:
         if (fd == child.inputFd()) {
             feed();
         } else if (fd == child.outputFd()) {
-            qint64 received = 0;
-            if (!readInto(fd, &output, &received))
-                child.closeOutput();
-            if (output.size() > limits.outputBytes)
-                stop(LayoutProcess::End::OutputBound, 1);
+            takeAnswer();
         } else if (fd == child.messagesFd()) {
-            QByteArray chunk;
-            qint64 received = 0;
-            if (!readInto(fd, &chunk, &received))
+            char chunk[chunkBytes];
+            const qint64 length = readSome(fd, chunk);
+            if (length == 0)
                 child.closeMessages();
-            messages.add(chunk.constData(), chunk.size());
+            if (length > 0)
+                messages.add(chunk, length);
             if (messages.bytes > LayoutProcess::messageBytes)
                 stop(LayoutProcess::End::OutputBound, 2);
         } else if (fd == child.pidFd()) {
             noteEnd();
         }
+    }
+
+    /**
+     * Takes what the program answers, its bound checked before the answer grows: an answer that
+     * would pass it ends the run. The answer's room grows by doubling, as a QByteArray's does,
+     * but never past the bound, so that an answer within it takes no more memory than that.
+     */
+    void takeAnswer()
+    {
+        char chunk[chunkBytes];
+        const qint64 length = readSome(child.outputFd(), chunk);
+        if (length == 0)
+            child.closeOutput();
+        if (length <= 0)
+            return;
+        const qint64 bound = std::min<qint64>(limits.outputBytes, std::numeric_limits<int>::max() - chunkBytes);
+        if (length > bound - output.size()) {
+            stop(LayoutProcess::End::OutputBound, 1);
+            return;
+        }
+        const qint64 needed = output.size() + length;
+        if (needed > output.capacity())
+            output.reserve(int(std::min(std::max<qint64>(2 * qint64(output.capacity()), needed), bound)));
+        output.append(chunk, int(length));
     }
 
     void noteEnd()
@@ -355,6 +373,17 @@ QByteArray hugePageMalloc()
     return "GLIBC_TUNABLES=" + (hostTunables.isEmpty() ? QByteArray() : hostTunables + ':') + "glibc.malloc.hugetlb=1";
 }
 
+/// Closes the program's streams, takes its status and waits for its group to go.
+ChildProgram::Exit endRun(ChildProgram& child)
+{
+    child.closeInput();
+    child.closeOutput();
+    child.closeMessages();
+    const ChildProgram::Exit exit = child.reap();
+    child.waitForGroup(QDeadlineTimer(endingMs));
+    return exit;
+}
+
 } // namespace
 
 qint64 LayoutProcess::memoryBound(qint64 bytes)
@@ -383,14 +412,17 @@ LayoutProcess::Outcome LayoutProcess::run(const QString& program, const QByteArr
     }
 
     Run run(child, input, limits, outcome.memoryBytes);
-    run.watch();
+    try {
+        run.watch();
+    } catch (const std::bad_alloc&) {
+        // This process's memory ran out, not the program's: it goes all the same before the caller hears of it.
+        child.killGroup();
+        endRun(child);
+        throw;
+    }
     if (!run.ended && !run.exited)
         child.killGroup();
-    child.closeInput();
-    child.closeOutput();
-    child.closeMessages();
-    const ChildProgram::Exit exit = child.reap();
-    child.waitForGroup(QDeadlineTimer(endingMs));
+    const ChildProgram::Exit exit = endRun(child);
 
     run.messages.finish();
     outcome.messages = run.messages.firstLines;

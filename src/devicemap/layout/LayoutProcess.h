@@ -18,8 +18,9 @@
  *   limits, whatever the host's hard limit); its resident memory is watched too, for a build
  *   the address space cannot bound (sanitizers). A run that dies near its limit counts as out
  *   of memory;
- * - its standard output is bounded by what its job can answer (Limits::outputBytes), its
- *   standard error keeps its first lines and counts the rest; passing a bound kills it;
+ * - its standard output is bounded by what its job can answer (Limits::outputBytes), checked
+ *   before the answer grows, its standard error keeps its first lines and counts the rest;
+ *   passing a bound kills it;
  * - it runs in a process group of its own, killed as a whole at the deadline, as soon as the
  *   caller abandons it, at a bound, and once it has ended by itself, so that no process it
  *   started outlives it; the run returns only once they are gone;
@@ -28,7 +29,9 @@
  *   its end is known whatever the host does with SIGCHLD (ChildProgram);
  * - it ends itself when the thread that started it goes away.
  *
- * A plain class without an event loop: run() blocks the calling thread, any thread.
+ * A plain class without an event loop: run() blocks the calling thread, any thread. Where
+ * this process's own memory runs out while it gathers the answer, run() throws std::bad_alloc,
+ * the program and its group gone by then.
  * Internal to the automatic layout (exported for its tests).
  */
 class DOZEROZOZU_EXPORT LayoutProcess
