@@ -234,7 +234,8 @@ public:
      * type (Orthogonal for the clustered types); the map itself is not changed. Events other
      * than user input are processed while the layout runs (at most about 9 s; past that, or
      * when it fails, the devices come on a plain grid and the user is told once the call has
-     * returned): callers that go on using the map re-check it (QPointer) afterwards.
+     * returned): callers that go on using the map re-check it (QPointer) afterwards. The map
+     * deleted meanwhile ends the wait at once, with an empty arrangement.
      */
     DevicesArrangement rearrangeDevicesFromInfos(const QList<DeviceInfo>& infos, LayoutType type);
     /// rearrangeDevicesFromInfos() of the manager's descriptions of names, in that order.

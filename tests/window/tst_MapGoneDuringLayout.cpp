@@ -13,6 +13,7 @@
 #include "ZenticMessageBox.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -38,6 +39,7 @@ class TestMapGoneDuringLayout : public QObject
     QPointer<DeviceMapWindow> window;
     QPointer<DeviceMapWidget> map;
     QPersistentModelIndex templateEntry;
+    static constexpr int longDeadlineMs = 6000;
 
     QString layoutPath() const { return dir.filePath(QStringLiteral("map.ini")); }
     DeviceNodeItem* item(const QString& name) const { return map->getDeviceItems().value(name); }
@@ -58,7 +60,7 @@ class TestMapGoneDuringLayout : public QObject
     }
 
     // A -> B -> C placed apart, and E feeding F and G among the unplaced devices, on a shown map.
-    void openMap(Gone gone, bool answers)
+    void openMap(Gone gone, bool answers, int deadlineMs)
     {
         DeviceNodeItem::setUnplacedDevices(QStringList());
         QFile::remove(layoutPath());
@@ -87,7 +89,7 @@ class TestMapGoneDuringLayout : public QObject
         GraphLayoutAdapter::Options options;
         options.engine = GraphLayoutAdapter::Engine::Graphviz;
         options.layoutProgram = layoutProgram(answers);
-        options.deadlineMs = answers ? 9000 : 400;
+        options.deadlineMs = deadlineMs;
         DeviceMapParts(*map).automaticLayout().setOptions(options);
         map->viewport()->repaint();
     }
@@ -179,20 +181,33 @@ private Q_SLOTS:
         QTest::addColumn<int>("command");
         QTest::addColumn<int>("gone");
         QTest::addColumn<bool>("answers");
+        QTest::addColumn<int>("deadlineMs");
         const QList<QPair<Command, const char*>> commands{
             {Rearrange, "rearrangement"}, {Paste, "paste"}, {Drop, "drop"}, {PulledGroup, "pulled group"},
             {HostPaste, "host's paste laid out in its redo"}};
         const QList<QPair<Gone, const char*>> endings{
             {Window, "window deleted"}, {MapInWindow, "map in its window deleted"}, {LoneMap, "lone map deleted"}};
         for (const auto& command : commands) {
-            for (const auto& gone : endings)
-                QTest::addRow("%s, %s", command.second, gone.second) << int(command.first) << int(gone.first) << true;
+            for (const auto& gone : endings) {
+                QTest::addRow("%s, %s", command.second, gone.second)
+                    << int(command.first) << int(gone.first) << true << 9000;
+            }
         }
         // The panel previews a template laid out, and goes with its window.
-        QTest::newRow("template preview, window deleted") << int(TemplatePreview) << int(Window) << true;
-        // The layout then ends past its deadline, with the grid and a notice nobody is to see.
-        QTest::newRow("rearrangement, window deleted, no answer") << int(Rearrange) << int(Window) << false;
-        QTest::newRow("paste, lone map deleted, no answer") << int(Paste) << int(LoneMap) << false;
+        QTest::newRow("template preview, window deleted") << int(TemplatePreview) << int(Window) << true << 9000;
+        // The layout would end past its deadline, with the grid: the command ends at once instead.
+        QTest::newRow("rearrangement, window deleted, no answer") << int(Rearrange) << int(Window) << false << 400;
+        QTest::newRow("paste, lone map deleted, no answer") << int(Paste) << int(LoneMap) << false << 400;
+        // A wait long enough to tell that nothing waits it out.
+        const QList<QPair<Command, const char*>> waiting{{Rearrange, "rearrangement"},
+                                                         {Paste, "paste"},
+                                                         {Drop, "drop"},
+                                                         {PulledGroup, "pulled group"},
+                                                         {HostPaste, "host's paste laid out in its redo"}};
+        for (const auto& command : waiting) {
+            QTest::addRow("%s, map deleted, no answer in %d s", command.second, longDeadlineMs / 1000)
+                << int(command.first) << int(LoneMap) << false << longDeadlineMs;
+        }
     }
 
     void commandEndsAtOnceWhenItsMapGoesDuringTheLayout()
@@ -200,18 +215,25 @@ private Q_SLOTS:
         QFETCH(int, command);
         QFETCH(int, gone);
         QFETCH(bool, answers);
+        QFETCH(int, deadlineMs);
         // Given a map whose layouts take a while, and a host's timer that deletes the window or the map
-        openMap(Gone(gone), answers);
+        openMap(Gone(gone), answers, deadlineMs);
         if (command == TemplatePreview)
             listTemplate();
         QVERIFY(!QTest::currentTestFailed());
         const QString graph = manager->toYamlString();
         ZenticMessageBox::AnswerGuard noBox(QMessageBox::Ok);
+        const TestSupport::LogCapture log;
         bool returned = false;
         bool deletedInTheLayout = false;
-        // Well within the program's first 300 ms, so that it runs by then whatever the machine's load.
-        QTimer::singleShot(100, this, [&] {
-            deletedInTheLayout = !returned && !TestSupport::childProcesses().isEmpty();
+        // Once the layout's program runs, which answers 300 ms later at the soonest.
+        QTimer host;
+        host.start(10);
+        connect(&host, &QTimer::timeout, this, [&] {
+            if (TestSupport::childProcesses().isEmpty())
+                return;
+            host.stop();
+            deletedInTheLayout = !returned;
             if (gone == Window)
                 delete window.data();
             else
@@ -219,10 +241,16 @@ private Q_SLOTS:
         });
 
         // When the user's command waits for its layout
+        QElapsedTimer elapsed;
+        elapsed.start();
         run(Command(command));
         returned = true;
 
-        // Then it ends there: the map is gone, the manager holds the graph it held, and no box comes
+        // Then it ends there, long before its layout's deadline and with no grid put in for the
+        // layout: the map is gone, the manager holds the graph it held, and no box comes
+        if (!answers && deadlineMs == longDeadlineMs)
+            QVERIFY2(elapsed.elapsed() < longDeadlineMs / 2, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY2(!log.containsFragment(QStringLiteral("fell back")), qPrintable(log.messages().join('\n')));
         QVERIFY(deletedInTheLayout);
         QVERIFY(!map);
         QCOMPARE(window.isNull(), gone != MapInWindow);

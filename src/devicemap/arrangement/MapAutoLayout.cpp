@@ -77,11 +77,12 @@ GraphLayoutAdapter::Result MapAutoLayout::arrange(const QList<DeviceInfo>& infos
     if (graph.devices.isEmpty())
         return GraphLayoutAdapter::layOut(graph, adapterOptions);
     // The wait runs the host's timers, which may delete the map outright, and this with it:
-    // the adapter reads its own copy of the options, and nothing of this is touched after.
+    // the wait ends there, the adapter reads its own copy of the options, and nothing of this is
+    // touched after.
     const QPointer<DeviceMapWidget> alive(&map);
     const GraphLayoutAdapter::Options options = adapterOptions;
     ++layoutsRunning;
-    GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOutWithin(graph, options);
+    GraphLayoutAdapter::Result result = GraphLayoutAdapter::layOutWithin(graph, options, &map);
     if (!alive)
         return result;
     --layoutsRunning;

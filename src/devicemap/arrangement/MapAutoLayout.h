@@ -48,8 +48,9 @@ public:
      * Records type as the map's layout type (Orthogonal for the clustered types) and lays
      * infos out within the deadline. Events other than user input are processed meanwhile:
      * callers re-check their own state afterwards. A host may delete the map outright there,
-     * and this with it: the result still comes, and the caller touches nothing of the map
-     * (nor of its collaborators) unless a QPointer to it says it is still there.
+     * and this with it: the wait ends at once with an abandoned, empty result, and the caller
+     * touches nothing of the map (nor of its collaborators) unless a QPointer to it says it is
+     * still there.
      */
     GraphLayoutAdapter::Result arrange(const QList<DeviceInfo>& infos, DeviceMapWidget::LayoutType type);
     /// Starts a layout of infos on the thread pool without recording the type; for the paint.

@@ -13,6 +13,7 @@
 #include <QEventLoop>
 #include <QFutureInterface>
 #include <QFutureWatcher>
+#include <QPointer>
 #include <QSemaphore>
 #include <QTimer>
 
@@ -280,9 +281,11 @@ QFuture<GraphLayoutAdapter::Result> GraphLayoutAdapter::start(const LayoutGraph&
     return startRun(graph, options).future;
 }
 
-GraphLayoutAdapter::Result GraphLayoutAdapter::layOutWithin(const LayoutGraph& graph, const Options& options)
+GraphLayoutAdapter::Result GraphLayoutAdapter::layOutWithin(const LayoutGraph& graph, const Options& options,
+                                                        const QObject* owner)
 {
     const QDeadlineTimer deadline(std::max(0, options.deadlineMs));
+    const QPointer<const QObject> ownerAlive(owner);
     StartedRun run = startRun(graph, options);
     if (!run.future.isFinished()) {
         QEventLoop loop;
@@ -291,9 +294,18 @@ GraphLayoutAdapter::Result GraphLayoutAdapter::layOutWithin(const LayoutGraph& g
         timer.setSingleShot(true);
         QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
         QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        if (owner)
+            QObject::connect(owner, &QObject::destroyed, &loop, &QEventLoop::quit);
         watcher.setFuture(run.future);
         timer.start(int(deadline.remainingTime()));
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    // Nobody is left to take the result: the run is dropped and its program killed.
+    if (owner && !ownerAlive) {
+        run.future.cancel();
+        Result abandoned;
+        abandoned.abandoned = true;
+        return abandoned;
     }
     // QCoreApplication::quit() (a host's answer to a signal, say) ends every event loop at
     // once, and any loop started after it too: the run is waited for here then, within its

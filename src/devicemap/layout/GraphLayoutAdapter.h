@@ -9,6 +9,8 @@
 #include <QFuture>
 #include <QString>
 
+class QObject;
+
 /**
  * The map's automatic layout on Graphviz: takes a LayoutGraph (devices with sizes,
  * links, groups) and returns a DevicesArrangement. No widget inside; tests and
@@ -111,6 +113,8 @@ public:
         QString reason;
         /// What placed the devices, e.g. "dot nslimit=1" or "layered grid"; for logs and benchmarks.
         QString method;
+        /// The owner the layout was waited for went meanwhile: no arrangement, nothing logged.
+        bool abandoned = false;
     };
 
     /// Lays graph out on the calling thread, within the deadline.
@@ -137,8 +141,14 @@ public:
      * at once, a host's answer to a signal say) it waits for the run without one, within
      * the same deadline, and returns the run's own result. Callers re-check their own state
      * afterwards: timers and queued calls ran meanwhile.
+     *
+     * An owner (the map the layout is for) deleted during the wait ends it at once: the run is
+     * abandoned as a cancelled future's is, and the result is empty, with abandoned set, no
+     * grid built and nothing logged. Never wait inside a slot that Qt's widgets call in the
+     * middle of their own event handling (a view's currentChanged, a drag's enter, a menu's
+     * triggered): what the wait deletes may be what Qt goes on with once the slot returns.
      */
-    static Result layOutWithin(const LayoutGraph& graph, const Options& options);
+    static Result layOutWithin(const LayoutGraph& graph, const Options& options, const QObject* owner = nullptr);
     static Result layOutWithin(const LayoutGraph& graph);
 
     /// The layered grid for graph, with fellBack set and reason as given; no places where not
