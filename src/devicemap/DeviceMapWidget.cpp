@@ -453,27 +453,27 @@ void DeviceMapWidget::rearrangeGraph(LayoutType type, bool ask)
 
 void DeviceMapWidget::onRearrangeOrthogonal()
 {
-    rearrangeGraph(Orthogonal, true);
+    autoLayout->rearrangeGraphLater(Orthogonal);
 }
 
 void DeviceMapWidget::onRearrangeHierarchical()
 {
-    rearrangeGraph(Hierarchical, true);
+    autoLayout->rearrangeGraphLater(Hierarchical);
 }
 
 void DeviceMapWidget::onRearrangeClusterByIO()
 {
-    rearrangeGraph(ClusterByIO, true);
+    autoLayout->rearrangeGraphLater(ClusterByIO);
 }
 
 void DeviceMapWidget::onRearrangeClusterByArea()
 {
-    rearrangeGraph(ClusterByGuiArea, true);
+    autoLayout->rearrangeGraphLater(ClusterByGuiArea);
 }
 
 void DeviceMapWidget::onRearrangeKeepClusters()
 {
-    rearrangeGraph(FixedClusters, true);
+    autoLayout->rearrangeGraphLater(FixedClusters);
 }
 
 // ---------------------------------------------------------------------------------------------

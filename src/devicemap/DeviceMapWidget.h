@@ -235,7 +235,9 @@ public:
      * than user input are processed while the layout runs (at most about 9 s; past that, or
      * when it fails, the devices come on a plain grid and the user is told once the call has
      * returned): callers that go on using the map re-check it (QPointer) afterwards. The map
-     * deleted meanwhile ends the wait at once, with an empty arrangement.
+     * deleted meanwhile ends the wait at once, with an empty arrangement. Not to be called from
+     * a slot that Qt's widgets call in the middle of their own event handling (a view's
+     * currentChanged, a drag's enter, a menu's triggered): post the call to the event loop.
      */
     DevicesArrangement rearrangeDevicesFromInfos(const QList<DeviceInfo>& infos, LayoutType type);
     /// rearrangeDevicesFromInfos() of the manager's descriptions of names, in that order.
@@ -329,7 +331,8 @@ public Q_SLOTS:
     void updateTypesMenu();
     void initSelectedDevices();
     void deinitSelectedDevices();
-    /// The layout menu's entries, also for the window's tool bar: rearrangeGraph(type, true).
+    /// The layout menu's entries, also for a host's menus: rearrangeGraph(type, true), run from
+    /// the event loop once the menu's own handling of the choice is over.
     void onRearrangeOrthogonal();
     void onRearrangeHierarchical();
     void onRearrangeClusterByIO();

@@ -6,6 +6,8 @@
 #include "LayoutProcess.h"
 #include "MapAutoLayout.h"
 #include "MapClipboard.h"
+#include "MapMenus.h"
+#include "ModalRunner.h"
 #include "PasteDevicesOperation.h"
 #include "TemplatesWidget.h"
 #include "TestDeviceManager.h"
@@ -13,11 +15,16 @@
 #include "ZenticMessageBox.h"
 
 #include <QClipboard>
+#include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFileSystemModel>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTreeView>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -25,13 +32,27 @@
 // A layout's wait runs the host's timers, and one of them deletes the map window, or the map,
 // outright: the command ends at once, touching nothing that went, and the manager holds what it
 // made: nothing for a command that had not called it yet, whole devices and links for a paste
-// laid out in its redo. The templates panel's preview, laid out too, goes with its window.
+// laid out in its redo. The templates panel's preview, laid out too, goes with its window, which
+// the host may also delete later or close. Nothing waits inside Qt's own handling of a click, a
+// drag or a menu's entry, which would go on over what went.
 class TestMapGoneDuringLayout : public QObject
 {
     Q_OBJECT
 
-    enum Command { Rearrange, Paste, Drop, PulledGroup, HostPaste, TemplatePreview };
-    enum Gone { Window, MapInWindow, LoneMap };
+    enum Command {
+        Rearrange,
+        Paste,
+        Drop,
+        PlatformDrag,
+        PulledGroup,
+        HostPaste,
+        TemplatePreview,
+        TemplateClick,
+        MenuRearrange,
+        MapMenuRearrange,
+        MenuRedo
+    };
+    enum Gone { Window, MapInWindow, LoneMap, WindowLater, WindowClosed };
 
     QTemporaryDir dir;
     QTemporaryDir dataHome;
@@ -94,9 +115,10 @@ class TestMapGoneDuringLayout : public QObject
         map->viewport()->repaint();
     }
 
-    // A template of A and B in the templates panel, as the panel lists it.
+    // A template of A and B in the templates panel, shown, as the panel lists it.
     void listTemplate()
     {
+        window->findChild<QDockWidget*>(QStringLiteral("templatesDock"))->show();
         const QString path = QDir(TemplatesWidget::templatesDirectory()).filePath(QStringLiteral("pair.yml"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -105,6 +127,7 @@ class TestMapGoneDuringLayout : public QObject
         auto files = qobject_cast<QFileSystemModel*>(templatesTree()->model());
         QTRY_VERIFY(files->index(path).isValid());
         templateEntry = files->index(path);
+        QTRY_VERIFY(templatesTree()->visualRect(templateEntry).isValid());
     }
 
     QTreeView* templatesTree() const
@@ -112,11 +135,50 @@ class TestMapGoneDuringLayout : public QObject
         return window->getTemplatesWidget()->findChild<QTreeView*>(QStringLiteral("templatesFileView"));
     }
 
+    QGraphicsScene* previewScene() const
+    {
+        return window->getTemplatesWidget()->findChild<QGraphicsView*>(QStringLiteral("templatesPreview"))->scene();
+    }
+
     void sendMouse(QEvent::Type type, const QPoint& pos, Qt::MouseButton button, Qt::MouseButtons buttons)
     {
         QMouseEvent event(type, QPointF(pos), QPointF(pos), QPointF(map->viewport()->mapToGlobal(pos)), button,
                           buttons, Qt::NoModifier);
         QApplication::sendEvent(map->viewport(), &event);
+    }
+
+    // The host's paste pushed and undone, for its redo to be laid out again.
+    void pushHostPasteAndUndo()
+    {
+        run(HostPaste);
+        map->getUndoStack()->undo();
+        QTRY_VERIFY_WITH_TIMEOUT(TestSupport::childProcesses().isEmpty(), 5000);
+    }
+
+    // The user clicks entry ("submenu/entry") of root, in the (sub)menu that holds it.
+    void clickMenuEntry(QMenu* root, const QString& entry)
+    {
+        QVERIFY(root);
+        QAction* action = ModalRunner::findAction(root, entry);
+        QVERIFY(action);
+        QMenu* menu = nullptr;
+        for (QWidget* holder : action->associatedWidgets())
+            menu = menu ? menu : qobject_cast<QMenu*>(holder);
+        QVERIFY(menu);
+        menu->popup(map->window()->mapToGlobal(QPoint(100, 100)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(action).center());
+        // The menu's own handling of the click is over before anything of the command waits.
+        QVERIFY(map);
+    }
+
+    QMenu* windowMenu(const QString& title) const
+    {
+        for (QMenu* menu : window->findChildren<QMenu*>()) {
+            if (menu->title() == title)
+                return menu;
+        }
+        return nullptr;
     }
 
     // What the user does: the last step is the one that waits for a layout.
@@ -128,7 +190,7 @@ class TestMapGoneDuringLayout : public QObject
         } else if (command == Paste) {
             QApplication::clipboard()->setText(text);
             DeviceMapParts(*map).clipboard().paste(QPoint(300, 200));
-        } else if (command == Drop) {
+        } else if (command == Drop || command == PlatformDrag) {
             const QString path = dir.filePath(QStringLiteral("pair.yml"));
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -136,10 +198,40 @@ class TestMapGoneDuringLayout : public QObject
             file.close();
             QMimeData mime;
             mime.setUrls({QUrl::fromLocalFile(path)});
-            QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(map->viewport(), &enter);
-        } else if (command == TemplatePreview) {
-            templatesTree()->setCurrentIndex(templateEntry);
+            if (command == Drop) {
+                QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(map->viewport(), &enter);
+            } else {
+                // As QGuiApplication hands a platform's drag on: the enter to the window under
+                // the pointer, and at once a move to the same window.
+                QWindow* handle = map->window()->windowHandle();
+                const QPoint at = map->viewport()->mapTo(map->window(), QPoint(300, 200));
+                QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(handle, &enter);
+                QVERIFY(enter.isAccepted());
+                QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(handle, &move);
+            }
+            // The preview of the dragged devices is laid out from the event loop.
+            QTRY_VERIFY_WITH_TIMEOUT(!map || !map->getDragArrangement().isEmpty(), 15000);
+        } else if (command == TemplatePreview || command == TemplateClick) {
+            if (command == TemplatePreview) {
+                templatesTree()->setCurrentIndex(templateEntry);
+            } else {
+                QTest::mouseClick(templatesTree()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                                  templatesTree()->visualRect(templateEntry).center());
+            }
+            // The preview is laid out from the event loop, once the choice is handled.
+            QTRY_VERIFY_WITH_TIMEOUT(!window || !previewScene()->items().isEmpty(), 15000);
+        } else if (command == MenuRearrange || command == MapMenuRearrange || command == MenuRedo) {
+            ZenticMessageBox::AnswerGuard accept(QStringLiteral("Rearrange"));
+            if (command == MenuRearrange)
+                clickMenuEntry(windowMenu(QStringLiteral("Clusters")), QStringLiteral("Cluster by IO"));
+            else if (command == MapMenuRearrange)
+                clickMenuEntry(&DeviceMapParts(*map).menus().sceneMenu(), QStringLiteral("Rearrange layout/Orthogonal"));
+            else
+                clickMenuEntry(windowMenu(QStringLiteral("Edit")), QStringLiteral("Redo"));
+            QTRY_VERIFY_WITH_TIMEOUT(!map, 15000);
         } else if (command == HostPaste) {
             // Its arrangement holds none of its devices: they are laid out once made and joined.
             DeviceInfo first;
@@ -184,7 +276,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("deadlineMs");
         const QList<QPair<Command, const char*>> commands{
             {Rearrange, "rearrangement"}, {Paste, "paste"}, {Drop, "drop"}, {PulledGroup, "pulled group"},
-            {HostPaste, "host's paste laid out in its redo"}};
+            {HostPaste, "host's paste laid out in its redo"}, {PlatformDrag, "file dragged in by the platform"}};
         const QList<QPair<Gone, const char*>> endings{
             {Window, "window deleted"}, {MapInWindow, "map in its window deleted"}, {LoneMap, "lone map deleted"}};
         for (const auto& command : commands) {
@@ -193,8 +285,22 @@ private Q_SLOTS:
                     << int(command.first) << int(gone.first) << true << 9000;
             }
         }
-        // The panel previews a template laid out, and goes with its window.
+        // The panel previews a template laid out, and goes with its window, whichever way the
+        // host deletes it while the user's click on the template is handled.
         QTest::newRow("template preview, window deleted") << int(TemplatePreview) << int(Window) << true << 9000;
+        const QList<QPair<Gone, const char*>> windowEndings{
+            {Window, "window deleted"}, {WindowLater, "window deleted later"}, {WindowClosed, "window closed"}};
+        for (const auto& gone : windowEndings) {
+            QTest::addRow("template chosen by a click, %s", gone.second)
+                << int(TemplateClick) << int(gone.first) << true << 9000;
+        }
+        // A menu's entry goes on inside the menu, which goes with its window, once it has been handled.
+        QTest::newRow("rearrangement chosen in a menu, window deleted") << int(MenuRearrange) << int(Window) << true
+                                                                        << 9000;
+        QTest::newRow("rearrangement chosen in the map's menu, window deleted")
+            << int(MapMenuRearrange) << int(Window) << true << 9000;
+        QTest::newRow("host's paste redone from a menu, window deleted") << int(MenuRedo) << int(Window) << true
+                                                                         << 9000;
         // The layout would end past its deadline, with the grid: the command ends at once instead.
         QTest::newRow("rearrangement, window deleted, no answer") << int(Rearrange) << int(Window) << false << 400;
         QTest::newRow("paste, lone map deleted, no answer") << int(Paste) << int(LoneMap) << false << 400;
@@ -203,10 +309,13 @@ private Q_SLOTS:
                                                          {Paste, "paste"},
                                                          {Drop, "drop"},
                                                          {PulledGroup, "pulled group"},
-                                                         {HostPaste, "host's paste laid out in its redo"}};
+                                                         {HostPaste, "host's paste laid out in its redo"},
+                                                         {TemplateClick, "template chosen by a click"}};
         for (const auto& command : waiting) {
-            QTest::addRow("%s, map deleted, no answer in %d s", command.second, longDeadlineMs / 1000)
-                << int(command.first) << int(LoneMap) << false << longDeadlineMs;
+            const Gone gone = command.first == TemplateClick ? Window : LoneMap;
+            QTest::addRow("%s, %s deleted, no answer in %d s", command.second, gone == Window ? "window" : "map",
+                          longDeadlineMs / 1000)
+                << int(command.first) << int(gone) << false << longDeadlineMs;
         }
     }
 
@@ -218,8 +327,10 @@ private Q_SLOTS:
         QFETCH(int, deadlineMs);
         // Given a map whose layouts take a while, and a host's timer that deletes the window or the map
         openMap(Gone(gone), answers, deadlineMs);
-        if (command == TemplatePreview)
+        if (command == TemplatePreview || command == TemplateClick)
             listTemplate();
+        if (command == MenuRedo)
+            pushHostPasteAndUndo();
         QVERIFY(!QTest::currentTestFailed());
         const QString graph = manager->toYamlString();
         ZenticMessageBox::AnswerGuard noBox(QMessageBox::Ok);
@@ -236,6 +347,10 @@ private Q_SLOTS:
             deletedInTheLayout = !returned;
             if (gone == Window)
                 delete window.data();
+            else if (gone == WindowLater)
+                window->deleteLater();
+            else if (gone == WindowClosed)
+                window->close();
             else
                 delete map.data();
         });
@@ -256,7 +371,7 @@ private Q_SLOTS:
         QCOMPARE(window.isNull(), gone != MapInWindow);
         QTRY_VERIFY_WITH_TIMEOUT(TestSupport::childProcesses().isEmpty(), 5000);
         QTest::qWait(50);
-        if (command != HostPaste) {
+        if (command != HostPaste && command != MenuRedo) {
             QCOMPARE(manager->toYamlString(), graph);
         } else {
             QCOMPARE(manager->getDeviceNames(), QStringList({"A", "B", "C", "E", "F", "G", "P", "Q"}));

@@ -1,6 +1,9 @@
 #include "DeviceConnectionItem.h"
+#include "DeviceMapParts.h"
 #include "DeviceMapWidget.h"
 #include "DeviceNodeItem.h"
+#include "LayoutProcess.h"
+#include "MapAutoLayout.h"
 #include "ModalRunner.h"
 #include "TemplateDescriptionFile.h"
 #include "TemplatePreview.h"
@@ -79,6 +82,7 @@ private Q_SLOTS:
     void noMenuForFoldersEmptySpaceOrSystemTemplates();
     void deleteRemovesAtOnceAndReportsFailure();
     void previewSkipsLinksToDevicesOutsideTheTemplate();
+    void aTemplateChosenDuringAnotherOnesPreviewIsTheOneShown();
     void aNoticeQuotingAHugeKeyShowsItsHead();
 
 private:
@@ -233,7 +237,8 @@ void TestTemplatesWidget::selectingATemplateShowsTitleDescriptionAndPreview()
     QCOMPARE(title()->text(), QStringLiteral("Pump_line"));
     QCOMPARE(editor()->toPlainText(), QStringLiteral("Feeds the valve"));
     QVERIFY(!editor()->isReadOnly());
-    QCOMPARE(previewDevices().size(), 2);
+    // The preview is laid out from the event loop.
+    QTRY_COMPARE(previewDevices().size(), 2);
     int links = 0;
     for (QGraphicsItem* item : preview()->scene()->items())
         links += dynamic_cast<DeviceConnectionItem*>(item) ? 1 : 0;
@@ -383,7 +388,7 @@ void TestTemplatesWidget::focusOnTheTreeShowsTheNoticeAndNoBox()
     QCOMPARE(notice()->text(), expectedNotice);
     QCOMPARE(notice()->isHidden(), expectedNotice.isEmpty());
     QCOMPARE(editor()->isReadOnly(), !editable);
-    QCOMPARE(previewDevices().size(), previewed);
+    QTRY_COMPARE(previewDevices().size(), previewed);
 }
 
 void TestTemplatesWidget::renameGivesYamlNames_data()
@@ -517,6 +522,41 @@ void TestTemplatesWidget::previewSkipsLinksToDevicesOutsideTheTemplate()
     }
     QCOMPARE(links.size(), 1);
     QCOMPARE(links.first()->getBendingPoints(), (QList<QPointF>{QPointF(150, 100)}));
+}
+
+void TestTemplatesWidget::aTemplateChosenDuringAnotherOnesPreviewIsTheOneShown()
+{
+    // Given two templates, and layouts that take a while
+    const QString pair = templatePath(QStringLiteral("pair.yml"));
+    const QString single = templatePath(QStringLiteral("single.yml"));
+    writeAll(pair, pumpLine);
+    writeAll(single, "config_version: 2\nlone:\n  type: generator\n");
+    writeAll(work->filePath(QStringLiteral("slow-layout")),
+             "#!/bin/sh\nsleep 0.3\nexec '" + LayoutProcess::installedProgram().toUtf8() + "'\n");
+    QFile::setPermissions(work->filePath(QStringLiteral("slow-layout")), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    GraphLayoutAdapter::Options options;
+    options.layoutProgram = work->filePath(QStringLiteral("slow-layout"));
+    DeviceMapParts(*map).automaticLayout().setOptions(options);
+    openPanel();
+    QTRY_VERIFY(files()->index(single).isValid());
+
+    // When the host chooses the second while the first one's preview is laid out
+    QTimer host;
+    connect(&host, &QTimer::timeout, this, [&] {
+        if (TestSupport::childProcesses().isEmpty())
+            return;
+        host.stop();
+        select(single);
+    });
+    host.start(10);
+    select(pair);
+
+    // Then the panel shows the second one, and the first one's layout, done last, changes nothing
+    QTRY_VERIFY(!host.isActive() && TestSupport::childProcesses().isEmpty());
+    QTRY_COMPARE(previewDevices().size(), 1);
+    QTest::qWait(50);
+    QCOMPARE(previewDevices().size(), 1);
+    QCOMPARE(title()->text(), QStringLiteral("Single"));
 }
 
 // Laying out the whole key would hold the panel for seconds at each selection and resize.

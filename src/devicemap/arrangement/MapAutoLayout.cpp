@@ -138,6 +138,11 @@ void MapAutoLayout::rearrangeGraph(DeviceMapWidget::LayoutType type, bool ask)
     DeviceMapParts(map).search().sortByPosition();
 }
 
+void MapAutoLayout::rearrangeGraphLater(DeviceMapWidget::LayoutType type)
+{
+    QTimer::singleShot(0, this, [this, type]() { rearrangeGraph(type, true); });
+}
+
 bool MapAutoLayout::confirm(DeviceMapWidget::LayoutType type)
 {
     const bool dropsClusters = (type == DeviceMapWidget::Orthogonal || type == DeviceMapWidget::Hierarchical)

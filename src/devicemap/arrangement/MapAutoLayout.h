@@ -62,6 +62,12 @@ public:
      * devices again and sorts the search result by the new places.
      */
     void rearrangeGraph(DeviceMapWidget::LayoutType type, bool ask);
+    /**
+     * rearrangeGraph(type, true) from the event loop, for a menu's entry: its triggered comes
+     * in the middle of the menu's own event handling, which goes on over the menu once the slot
+     * returns, and the question and the layout's wait may see the map and its menus deleted.
+     */
+    void rearrangeGraphLater(DeviceMapWidget::LayoutType type);
 
 private:
     bool confirm(DeviceMapWidget::LayoutType type);

@@ -177,20 +177,29 @@ bool MapClipboard::dragEnter(QDragEnterEvent* event)
     dragText = DeviceFile::readText(path, &dragReadError);
     // Quietly: a question now would hold the drag. What is wrong is said at the drop.
     const QList<DeviceInfo> infos = dragReadError.isEmpty() ? DeviceText::read(dragText).devices : QList<DeviceInfo>();
+    // Qt's drag goes on with its own state once this returns, and the layout's wait runs the
+    // host's timers, which may delete the map's window: the preview is laid out from the event loop.
     if (!infos.isEmpty()) {
-        QPointer<DeviceMapWidget> alive(&map);
-        DevicesArrangement layout = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
-        // A map deleted during the layout's wait took this object along. The event is taken all
-        // the same: Qt offers a refused one to the viewport's parents, which went with the map.
-        if (!alive) {
-            event->acceptProposedAction();
-            return false;
-        }
-        dragLayout = std::move(layout);
+        const int request = dragRequest;
+        QTimer::singleShot(0, &map, [this, infos, request]() { layOutDrag(infos, request); });
     }
     event->acceptProposedAction();
     map.viewport()->update();
     return true;
+}
+
+void MapClipboard::layOutDrag(const QList<DeviceInfo>& infos, int request)
+{
+    // The drag left, was dropped or entered again meanwhile.
+    if (request != dragRequest)
+        return;
+    QPointer<DeviceMapWidget> alive(&map);
+    DevicesArrangement layout = map.rearrangeDevicesFromInfos(infos, map.getCurrentLayoutType());
+    // A map deleted during the layout's wait took this object along.
+    if (!alive || request != dragRequest)
+        return;
+    dragLayout = std::move(layout);
+    map.viewport()->update();
 }
 
 DevicesArrangement MapClipboard::fileArrangement(const QString& path)
@@ -239,6 +248,7 @@ void MapClipboard::drop(QDropEvent* event)
 
 void MapClipboard::clearDrag()
 {
+    ++dragRequest;
     dragPath.clear();
     dragText.clear();
     dragReadError.clear();

@@ -24,9 +24,10 @@ class QGraphicsItem;
  * the paste and a cluster around the pasted devices.
  *
  * While a file is dragged over the map, dragArrangement() holds its devices laid out for the
- * preview the map paints at the cursor. Nothing is asked while dragging: the file is read
- * and parsed quietly on entering, and a file that cannot be read or parsed is reported when
- * it is dropped. The drop itself is handled from the event loop, after the drag has ended,
+ * preview the map paints at the cursor, once their layout, asked for from the event loop after
+ * the drag entered, is done (a file dropped before then is laid out at the drop). Nothing is
+ * asked while dragging: the file is read and parsed quietly on entering, and a file that
+ * cannot be read or parsed is reported when it is dropped. The drop itself is handled from the event loop, after the drag has ended,
  * so that its question box gets the pointer (a drag holds it until its drop returns).
  *
  * Owned by the DeviceMapWidget, whose clipboard, template and drag members forward here. GUI
@@ -51,8 +52,8 @@ public:
     /// Opens the meta-device export wizard over the device items among items.
     void exportMetaDevice(const QList<QGraphicsItem*>& items);
 
-    /// Accepts a local YAML file (the first URL) and lays it out for the preview; false when
-    /// refused, or when the map was deleted during the layout's wait.
+    /// Accepts a local YAML file (the first URL) and has it laid out for the preview from the
+    /// event loop; false when refused.
     bool dragEnter(QDragEnterEvent* event);
     void dragMove(QDragMoveEvent* event);
     void dragLeave();
@@ -81,6 +82,8 @@ private:
     /// The topmost device item at a viewport point, or null.
     DeviceNodeItem* deviceAt(const QPoint& viewportPoint) const;
     void pushPaste(const QList<DeviceInfo>& infos, const DevicesArrangement& arrangement, const QPoint& viewportPoint);
+    /// Lays the dragged devices out for the preview, unless the drag of request is over.
+    void layOutDrag(const QList<DeviceInfo>& infos, int request);
     void clearDrag();
     /// Waits for the map's running command, if any, before handling the drop.
     void processDropWhenIdle(const DroppedFile& file);
@@ -97,4 +100,6 @@ private:
     QString dragText;
     QString dragReadError;
     DevicesArrangement dragLayout;
+    /// Counts the drags entered and ended; a layout asked for by an earlier one is dropped.
+    int dragRequest = 0;
 };

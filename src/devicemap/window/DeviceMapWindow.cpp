@@ -8,6 +8,7 @@
 #include "DeviceNodeItem.h"
 #include "DpiHelper.h"
 #include "LoneAltKey.h"
+#include "MapAutoLayout.h"
 #include "MapSaves.h"
 #include "MapSearchBar.h"
 #include "MapWaitCursor.h"
@@ -156,16 +157,18 @@ void DeviceMapWindow::buildMenus()
     redoMenu = new QMenu(this);
     redoMoreMenu = new QMenu(this);
     history = new UndoHistoryMenus(undoMenu, undoMoreMenu, redoMenu, redoMoreMenu, this);
-    connect(history, &UndoHistoryMenus::indexChosen, this, &DeviceMapWindow::setUndoIndex);
+    // Chosen in a menu, a step (waiting for the manager, a paste's for its layout, which may see the
+    // window deleted) is taken from the event loop, once the menu's own handling of it is over.
+    connect(history, &UndoHistoryMenus::indexChosen, this, &DeviceMapWindow::setUndoIndex, Qt::QueuedConnection);
     // One action per command carries its key, shown beside it in the "Edit" menu; a second
     // shortcut for the same key would leave both unused. The window holds the actions too, so
     // that the keys work while the menu bar is hidden.
     undoAction = new QAction(QIcon(QStringLiteral(":/icons/dozerozozu_activeUndo")), tr("Undo"), this);
     undoAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Z));
-    connect(undoAction, &QAction::triggered, this, &DeviceMapWindow::undo);
+    connect(undoAction, &QAction::triggered, this, &DeviceMapWindow::undo, Qt::QueuedConnection);
     redoAction = new QAction(QIcon(QStringLiteral(":/icons/dozerozozu_activeRedo")), tr("Redo"), this);
     redoAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Y));
-    connect(redoAction, &QAction::triggered, this, &DeviceMapWindow::redo);
+    connect(redoAction, &QAction::triggered, this, &DeviceMapWindow::redo, Qt::QueuedConnection);
     addActions({undoAction, redoAction});
 
     clustersMenu = new QMenu(tr("Clusters"), this);
@@ -708,10 +711,11 @@ void DeviceMapWindow::toggleLegendFromMenu()
     mapWidget->toggleLegend(show);
 }
 
+// Chosen in a menu as well: the question and the layout's wait come once the menu is done.
 void DeviceMapWindow::rearrange(DeviceMapWidget::LayoutType type)
 {
     if (mapWidget)
-        mapWidget->rearrangeGraph(type, true);
+        DeviceMapParts(mapWidget.data()).automaticLayout().rearrangeGraphLater(type);
 }
 
 QAction* DeviceMapWindow::rearrangeAction(DeviceMapWidget::LayoutType type)

@@ -241,6 +241,8 @@ QWidget* TemplatesWidget::createTemplatePreviewWidget()
 void TemplatesWidget::modelIndexChanged(const QModelIndex current, const QModelIndex previous)
 {
     Q_UNUSED(previous)
+    // A preview still to come is for an earlier choice.
+    ++previewRequest;
     const QString path = fileModel->filePath(current);
     // An unconfirmed edit is dropped with the selection.
     if (descriptionButtonsIsVisible())
@@ -264,20 +266,38 @@ void TemplatesWidget::modelIndexChanged(const QModelIndex current, const QModelI
         resetDescription();
         return;
     }
-    // The layout's wait may see the window deleted outright, and this panel with it.
+    showDescription(path, reading, devicesProblem);
+    if (!mapWidget || devices.isEmpty()) {
+        showPreview(DevicesArrangement());
+        return;
+    }
+    // The layout's wait runs the host's timers, which may delete the window, and the tree and
+    // its selection model with it, while Qt is still inside the click that chose the template:
+    // the preview is laid out from the event loop, once that is over.
+    QMetaObject::invokeMethod(
+        this, [this, devices, request = previewRequest] { layOutPreview(devices, request); }, Qt::QueuedConnection);
+}
+
+void TemplatesWidget::layOutPreview(const QList<DeviceInfo>& devices, int request)
+{
+    if (request != previewRequest)
+        return;
     const QPointer<TemplatesWidget> alive(this);
     const DevicesArrangement arrangement
-        = mapWidget && !devices.isEmpty()
-              ? mapWidget->rearrangeDevicesFromInfos(devices, mapWidget->getCurrentLayoutType())
-              : DevicesArrangement();
-    if (!alive)
-        return;
+        = mapWidget ? mapWidget->rearrangeDevicesFromInfos(devices, mapWidget->getCurrentLayoutType())
+                    : DevicesArrangement();
+    // The wait may see the window deleted, and this panel with it, or another template chosen.
+    if (alive && request == previewRequest)
+        showPreview(arrangement);
+}
+
+void TemplatesWidget::showPreview(const DevicesArrangement& arrangement)
+{
     currentArrangement = arrangement;
     if (currentArrangement.isEmpty())
         clearPreview();
     else
         rebuildPreview();
-    showDescription(path, reading, devicesProblem);
 }
 
 QList<DeviceInfo> TemplatesWidget::templateDevices(const QString& text, QString* problem)
@@ -290,6 +310,7 @@ QList<DeviceInfo> TemplatesWidget::templateDevices(const QString& text, QString*
 
 void TemplatesWidget::resetDescription()
 {
+    ++previewRequest;
     shownTemplate.clear();
     descriptionTitle->setText(tr("Description"));
     descriptionNotice->clear();

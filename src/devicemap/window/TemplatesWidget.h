@@ -32,7 +32,8 @@ struct Reading;
  * own templates are neither renamed nor deleted.
  *
  * The map serves only to lay templates out for the preview; the panel forgets a map that is
- * deleted, and then shows descriptions without a preview. Owned by its parent (the window's
+ * deleted, and then shows descriptions without a preview. A chosen template's description
+ * comes at once, its preview once its layout is done, from the event loop after the choice. Owned by its parent (the window's
  * dock); GUI thread only. Controls carry object names for tests: "templatesFileView",
  * "descriptionTitle", "descriptionEditor", "descriptionNotice", "confirmDescriptionButton",
  * "cancelDescriptionButton", "templatesPreview".
@@ -90,6 +91,10 @@ private:
                          const QString& devicesProblem);
     /// The devices of a template's text, read without a message box; problem gets why they can not be read.
     static QList<DeviceInfo> templateDevices(const QString& text, QString* problem);
+    /// Lays devices out for the preview, unless a later choice (request) has come meanwhile.
+    void layOutPreview(const QList<DeviceInfo>& devices, int request);
+    /// Makes arrangement the current one and draws it; an empty one clears the preview.
+    void showPreview(const DevicesArrangement& arrangement);
     /// Draws the current arrangement; links to devices the template does not hold are skipped.
     void rebuildPreview();
     void clearPreview();
@@ -113,4 +118,6 @@ private:
     QString shownTemplate;
     /// The preview shows the whole template: it is fitted again when its view is resized.
     bool previewFitted = true;
+    /// Counts the choices made; a preview laid out for an earlier one is dropped.
+    int previewRequest = 0;
 };
