@@ -453,27 +453,27 @@ void DeviceMapWidget::rearrangeGraph(LayoutType type, bool ask)
 
 void DeviceMapWidget::onRearrangeOrthogonal()
 {
-    autoLayout->rearrangeGraphLater(Orthogonal);
+    rearrangeGraph(Orthogonal, true);
 }
 
 void DeviceMapWidget::onRearrangeHierarchical()
 {
-    autoLayout->rearrangeGraphLater(Hierarchical);
+    rearrangeGraph(Hierarchical, true);
 }
 
 void DeviceMapWidget::onRearrangeClusterByIO()
 {
-    autoLayout->rearrangeGraphLater(ClusterByIO);
+    rearrangeGraph(ClusterByIO, true);
 }
 
 void DeviceMapWidget::onRearrangeClusterByArea()
 {
-    autoLayout->rearrangeGraphLater(ClusterByGuiArea);
+    rearrangeGraph(ClusterByGuiArea, true);
 }
 
 void DeviceMapWidget::onRearrangeKeepClusters()
 {
-    autoLayout->rearrangeGraphLater(FixedClusters);
+    rearrangeGraph(FixedClusters, true);
 }
 
 // ---------------------------------------------------------------------------------------------

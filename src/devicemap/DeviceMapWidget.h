@@ -331,8 +331,9 @@ public Q_SLOTS:
     void updateTypesMenu();
     void initSelectedDevices();
     void deinitSelectedDevices();
-    /// The layout menu's entries, also for a host's menus: rearrangeGraph(type, true), run from
-    /// the event loop once the menu's own handling of the choice is over.
+    /// The layout menu's entries, also for a host's menus: rearrangeGraph(type, true). The map's
+    /// own menu calls them from the event loop once its handling of the choice is over; a host's
+    /// menu should connect to them queued likewise, as the layout waits and may see the menu go.
     void onRearrangeOrthogonal();
     void onRearrangeHierarchical();
     void onRearrangeClusterByIO();

@@ -62,15 +62,20 @@ void MapMenus::build()
     newDevice = scene.addMenu(DeviceMapWidget::tr("New device"));
     updateTypesMenu();
     QMenu* rearrangeMenu = scene.addMenu(DeviceMapWidget::tr("Rearrange layout"));
-    rearrangeMenu->addAction(DeviceMapWidget::tr("Orthogonal"), &map, SLOT(onRearrangeOrthogonal()), QKeySequence());
-    rearrangeMenu->addAction(DeviceMapWidget::tr("Hierarchical"), &map, SLOT(onRearrangeHierarchical()), QKeySequence());
+    addRearrangeEntry(*rearrangeMenu, DeviceMapWidget::tr("Orthogonal"), SLOT(onRearrangeOrthogonal()));
+    addRearrangeEntry(*rearrangeMenu, DeviceMapWidget::tr("Hierarchical"), SLOT(onRearrangeHierarchical()));
     QMenu* clusteredMenu = rearrangeMenu->addMenu(DeviceMapWidget::tr("Clustered"));
-    clusteredMenu->addAction(DeviceMapWidget::tr("Cluster by IO"), &map, SLOT(onRearrangeClusterByIO()), QKeySequence());
-    clusteredMenu->addAction(DeviceMapWidget::tr("Cluster by GUI Area"), &map, SLOT(onRearrangeClusterByArea()),
-                             QKeySequence());
-    clusteredMenu->addAction(DeviceMapWidget::tr("Keep existing clusters"), &map, SLOT(onRearrangeKeepClusters()),
-                             QKeySequence());
+    addRearrangeEntry(*clusteredMenu, DeviceMapWidget::tr("Cluster by IO"), SLOT(onRearrangeClusterByIO()));
+    addRearrangeEntry(*clusteredMenu, DeviceMapWidget::tr("Cluster by GUI Area"), SLOT(onRearrangeClusterByArea()));
+    addRearrangeEntry(*clusteredMenu, DeviceMapWidget::tr("Keep existing clusters"), SLOT(onRearrangeKeepClusters()));
     addEntry(scene, DeviceMapWidget::tr("Paste"), Entry::Paste)->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_V));
+}
+
+// Queued: the rearrangement asks and waits for its layout, and the menu, mid-way through its own
+// handling of the click, may go with the window meanwhile.
+void MapMenus::addRearrangeEntry(QMenu& menu, const QString& text, const char* handler)
+{
+    QObject::connect(menu.addAction(text), SIGNAL(triggered()), &map, handler, Qt::QueuedConnection);
 }
 
 QAction* MapMenus::addEntry(QMenu& menu, const QString& text, Entry entry)

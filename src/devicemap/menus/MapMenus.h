@@ -78,6 +78,7 @@ private:
     void filterTypesMenu(const QString& text);
     void createTypeFromSearch();
     QAction* addEntry(QMenu& menu, const QString& text, Entry entry);
+    void addRearrangeEntry(QMenu& menu, const QString& text, const char* handler);
 
     DeviceMapWidget& map;
     QMenu devices;
