@@ -1,5 +1,6 @@
 #include "GraphLayoutAdapter.h"
 #include "GraphPlacement.h"
+#include "GraphvizLayout.h"
 #include "LayoutCorpus.h"
 #include "LayoutPlan.h"
 #include "TestSupport.h"
@@ -35,6 +36,8 @@ constexpr int deadlineMs = 4000;
 constexpr int leftRunningMs = 5000;
 /// The application's own peak memory, in kilobytes.
 constexpr long peakMemoryKilobytes = 600 * 1024;
+/// The room the map's own routes keep from the devices they pass.
+constexpr double clearance = 8;
 
 
 /// Whether the segment a-b passes through the inside of rect (Liang-Barsky clipping).
@@ -142,6 +145,56 @@ QStringList oppositeLinksOnOnePath(const DevicesArrangement& arrangement)
             onOnePath << connection.from + QStringLiteral("<>") + connection.to;
     }
     return onOnePath;
+}
+
+/// A link as the map draws it: from its source's centre through its bends to its target's.
+QPolygonF drawnLink(const QPointF& from, const QList<QPointF>& bends, const QPointF& to)
+{
+    QPolygonF path;
+    path << from;
+    for (const QPointF& bend : bends)
+        path << bend;
+    return path << to;
+}
+
+/// The devices other than the link's ends whose top or bottom edge path runs along, nearer than
+/// the clearance, over half the edge or more, where the room beside the edge holds the clearance
+/// for a link and its opposite side by side.
+QStringList edgesRunAlong(const QPolygonF& path, const QVector<QRectF>& devices, int from, int to)
+{
+    QStringList along;
+    for (int i = 0; i + 1 < path.size(); ++i) {
+        const QPointF a = path.at(i);
+        const QPointF b = path.at(i + 1);
+        if (a.x() == b.x())
+            continue;
+        for (int device = 0; device < devices.size(); ++device) {
+            const QRectF& rect = devices.at(device);
+            const double left = std::max(rect.left(), std::min(a.x(), b.x()));
+            const double right = std::min(rect.right(), std::max(a.x(), b.x()));
+            if (device == from || device == to || right - left < rect.width() / 2)
+                continue;
+            auto yAt = [&a, &b](double x) { return a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x()); };
+            const double highest = std::min(yAt(left), yAt(right));
+            const double lowest = std::max(yAt(left), yAt(right));
+            const bool above = lowest <= rect.top() && rect.top() - highest < clearance - 0.5;
+            const bool below = highest >= rect.bottom() && lowest - rect.bottom() < clearance - 0.5;
+            if (!above && !below)
+                continue;
+            double room = std::numeric_limits<double>::max();
+            for (const QRectF& beside : devices) {
+                if (beside.right() > left && beside.left() < right) {
+                    if (above && beside.bottom() <= rect.top())
+                        room = std::min(room, rect.top() - beside.bottom());
+                    if (below && beside.top() >= rect.bottom())
+                        room = std::min(room, beside.top() - rect.bottom());
+                }
+            }
+            if (room >= 4 * clearance)
+                along << QString::number(device);
+        }
+    }
+    return along;
 }
 
 /// One case, in the child: 0 when it holds, otherwise what went wrong on standard error.
@@ -415,6 +468,57 @@ private Q_SLOTS:
         QCOMPARE(linksThroughDevices(arrangement), QStringList());
         QCOMPARE(oppositeLinksOnOnePath(arrangement), QStringList());
         QCOMPARE(placement.bends.at(0), QList<QPointF>());
+    }
+
+    void linksRoutedAgainKeepClearOfDevices_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("devices");
+        QTest::addColumn<int>("type");
+        // Each routed links again along devices' edges, five units from them
+        QTest::newRow("map grid, ClusterByGuiArea") << "map grid" << 500 << int(LayoutGraph::ClusterByGuiArea);
+        QTest::newRow("dense random, ClusterByGuiArea") << "dense random" << 150 << int(LayoutGraph::ClusterByGuiArea);
+        QTest::newRow("lanes, ClusterByGuiArea") << "lanes" << 300 << int(LayoutGraph::ClusterByGuiArea);
+        QTest::newRow("both ways, ClusterByGuiArea") << "both ways" << 300 << int(LayoutGraph::ClusterByGuiArea);
+    }
+
+    void linksRoutedAgainKeepClearOfDevices()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, devices);
+        QFETCH(int, type);
+        // Given dot's drawing of a graph whose links dot routes
+        const LayoutGraph graph = LayoutCorpus::shape(shape)(devices, type);
+        const LayoutPlan plan = LayoutPlan::of(graph, "dot");
+        QCOMPARE(plan.settings.links, GraphvizJob::Links::Routed);
+        GraphPlacement drawn;
+        QVERIFY(GraphvizLayout::run(graph, plan.settings, &drawn).hasDrawing());
+
+        // When the links that pass through devices are routed again
+        GraphPlacement placement = drawn;
+        plan.completeLinks(graph, &placement);
+
+        // Then no new route runs along a device's edge nearer than the map's own routes keep
+        QVector<QRectF> rects;
+        for (int i = 0; i < graph.devices.size(); ++i) {
+            const QSizeF size = graph.devices.at(i).size;
+            rects.append(QRectF(placement.centers.at(i) - QPointF(size.width() / 2, size.height() / 2), size));
+        }
+        int routedAgain = 0;
+        QStringList along;
+        for (int link = 0; link < graph.links.size(); ++link) {
+            if (placement.bends.at(link) == drawn.bends.at(link))
+                continue;
+            ++routedAgain;
+            const LayoutGraph::Link& ends = graph.links.at(link);
+            const QPolygonF path
+                = drawnLink(placement.centers.at(ends.from), placement.bends.at(link), placement.centers.at(ends.to));
+            for (const QString& device : edgesRunAlong(path, rects, ends.from, ends.to))
+                along << QStringLiteral("%1>%2 along %3").arg(ends.from).arg(ends.to).arg(device);
+        }
+        QVERIFY(routedAgain > 0);
+        QVERIFY2(along.isEmpty(),
+                 qPrintable(QStringLiteral("%1 of %2 links, e.g. %3").arg(along.size()).arg(routedAgain).arg(along.value(0))));
     }
 
     void farReachingLinksGetDotWhereItFinishesInTime_data()

@@ -1,6 +1,7 @@
 #include "LinkClearance.h"
 
 #include "DeviceGrid.h"
+#include "OrthogonalRouter.h"
 #include "PortalPath.h"
 
 #include <QHash>
@@ -11,8 +12,9 @@
 
 namespace {
 
-/// The distance a new route keeps from the devices beside it, where its gap has room for it.
-constexpr double clearance = 5.0;
+/// The distance a new route keeps from the devices beside it, where its gap has room for it:
+/// the room the map's own routes keep.
+constexpr double clearance = OrthogonalRouter::clearance;
 /// The distance between a link and its opposite routed together, where the gaps have room for it.
 constexpr double pairSeparation = 12.0;
 /// How far a link within one column runs out beside it, at most.
@@ -130,8 +132,9 @@ QVector<QList<QPointF>> LinkClearance::routeAcross(const QVector<int>& links, in
     const QPointF start = placement.centers.at(left);
     const QPointF end = placement.centers.at(right);
     std::vector<std::pair<Point, Point>> portals{{{start.x(), start.y()}, {start.x(), start.y()}}};
-    auto addGate = [&portals](double x, double low, double high) {
-        const double margin = std::max(0.0, std::min(clearance, (high - low) / 4));
+    // A gap too narrow to keep the clearance for all is shared out evenly.
+    auto addGate = [&portals, copies = links.size()](double x, double low, double high) {
+        const double margin = std::max(0.0, std::min(clearance, (high - low) / (2 * copies)));
         portals.push_back({{x, high - margin}, {x, low + margin}});
     };
     addGate(columns.at(columnOf.at(left)).right, rects.at(left).top(), rects.at(left).bottom());

@@ -16,10 +16,11 @@
  * Such a link takes the shortest way through the gaps its old route took between the devices
  * of each column it crosses (the nearest gap where the old route ran through a device), level
  * out of its source and into its target: a way through gaps alone passes through no device.
- * A link within one column runs out to the channel beside it and back. A link and its
- * opposite are routed again together and kept apart, so that both show. Every other link
- * keeps its route; so does one whose new route would still pass through a device (where the
- * drawing's columns are not whole).
+ * It keeps from the devices beside it the room the map's own routes keep (OrthogonalRouter),
+ * or runs down the middle of a gap too narrow for that. A link within one column runs out to
+ * the channel beside it and back. A link and its opposite are routed again together and kept
+ * apart, so that both show. Every other link keeps its route; so does one whose new route
+ * would still pass through a device (where the drawing's columns are not whole).
  *
  * Internal to the automatic layout; any thread; one object per run.
  */
