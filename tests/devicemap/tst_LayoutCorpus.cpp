@@ -470,6 +470,54 @@ private Q_SLOTS:
         QCOMPARE(placement.bends.at(0), QList<QPointF>());
     }
 
+    void linksRoutedAgainTakeThePlainWay_data()
+    {
+        QTest::addColumn<QVector<QPointF>>("centers");
+        QTest::addColumn<bool>("withOpposite");
+        // A link level with its ends, past a device in its way, then past a column whose devices
+        // sit far above it (or below): it climbed to a thousand units from them and fell back
+        const QVector<QPointF> farBelow{{0, 3000}, {200, 3000}, {600, 3000}, {400, 0}, {400, 60}};
+        const QVector<QPointF> farAbove{{0, 0}, {200, 0}, {600, 0}, {400, 3000}, {400, 2940}};
+        QTest::newRow("far below a column") << farBelow << false;
+        QTest::newRow("far below a column, with its opposite") << farBelow << true;
+        QTest::newRow("far above a column") << farAbove << false;
+    }
+
+    void linksRoutedAgainTakeThePlainWay()
+    {
+        QFETCH(QVector<QPointF>, centers);
+        QFETCH(bool, withOpposite);
+        // Given a link dot drew straight through a device
+        LayoutGraph graph;
+        graph.type = LayoutGraph::Hierarchical;
+        for (int i = 0; i < centers.size(); ++i)
+            graph.devices.append({QStringLiteral("d%1").arg(i), QSizeF(80, 40), -1});
+        graph.links = {{0, 2}};
+        if (withOpposite)
+            graph.links.append({2, 0});
+        GraphPlacement placement;
+        placement.centers = centers;
+        placement.bends = QVector<QList<QPointF>>(graph.links.size());
+
+        LayoutPlan::of(graph, "dot").completeLinks(graph, &placement);
+
+        // Then it goes round that device and on near its ends' level, apart from its opposite, and
+        // no nearer the device than the map's own routes keep
+        QVector<QRectF> rects;
+        for (int i = 0; i < centers.size(); ++i)
+            rects.append(QRectF(centers.at(i) - QPointF(40, 20), QSizeF(80, 40)));
+        for (int link = 0; link < graph.links.size(); ++link) {
+            QVERIFY(!placement.bends.at(link).isEmpty());
+            const LayoutGraph::Link& ends = graph.links.at(link);
+            for (const QPointF& bend : placement.bends.at(link))
+                QVERIFY2(std::abs(bend.y() - centers.first().y()) < 60, qPrintable(QStringLiteral("bend at %1").arg(bend.y())));
+            const QPolygonF path = drawnLink(centers.at(ends.from), placement.bends.at(link), centers.at(ends.to));
+            QCOMPARE(edgesRunAlong(path, rects, ends.from, ends.to), QStringList());
+        }
+        const DevicesArrangement arrangement = placement.toArrangement(graph, 20);
+        QCOMPARE(linksThroughDevices(arrangement), QStringList());
+    }
+
     void linksRoutedAgainKeepClearOfDevices_data()
     {
         QTest::addColumn<QString>("shape");

@@ -7,6 +7,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -19,8 +20,9 @@ constexpr double clearance = OrthogonalRouter::clearance;
 constexpr double pairSeparation = 12.0;
 /// How far a link within one column runs out beside it, at most.
 constexpr double sideReach = 12.0;
-/// How far the open gaps above and below a column reach.
-constexpr double openReach = 1000.0;
+/// How far the open gaps above and below every column reach past the drawing's devices: far
+/// enough that no shortest way between two devices turns at their ends.
+constexpr double beyondDrawing = 100.0;
 
 struct Point
 {
@@ -83,6 +85,12 @@ int LinkClearance::clear()
 void LinkClearance::measureColumns()
 {
     placement.findColumns();
+    drawingTop = std::numeric_limits<double>::max();
+    drawingBottom = std::numeric_limits<double>::lowest();
+    for (const QRectF& rect : qAsConst(rects)) {
+        drawingTop = std::min(drawingTop, rect.top());
+        drawingBottom = std::max(drawingBottom, rect.bottom());
+    }
     columnOf.fill(-1, graph.devices.size());
     columns.resize(placement.columns.size());
     for (int c = 0; c < placement.columns.size(); ++c) {
@@ -187,7 +195,7 @@ QPair<double, double> LinkClearance::gapAt(int column, double y) const
     if (below < spans.size() && spans.at(below).first < y
         && y - spans.at(below).first > spans.at(below).second - y)
         ++below;
-    const double low = below > 0 ? spans.at(below - 1).second : spans.first().first - openReach;
-    const double high = below < spans.size() ? spans.at(below).first : spans.last().second + openReach;
+    const double low = below > 0 ? spans.at(below - 1).second : drawingTop - beyondDrawing;
+    const double high = below < spans.size() ? spans.at(below).first : drawingBottom + beyondDrawing;
     return {low, high};
 }

@@ -17,10 +17,12 @@
  * of each column it crosses (the nearest gap where the old route ran through a device), level
  * out of its source and into its target: a way through gaps alone passes through no device.
  * It keeps from the devices beside it the room the map's own routes keep (OrthogonalRouter),
- * or runs down the middle of a gap too narrow for that. A link within one column runs out to
- * the channel beside it and back. A link and its opposite are routed again together and kept
- * apart, so that both show. Every other link keeps its route; so does one whose new route
- * would still pass through a device (where the drawing's columns are not whole).
+ * or runs down the middle of a gap too narrow for that; the gaps above and below a column
+ * reach past the drawing, so that a link passing far from a column's devices is not drawn
+ * towards them. A link within one column runs out to the channel beside it and back. A link
+ * and its opposite are routed again together and kept apart, so that both show. Every other
+ * link keeps its route; so does one whose new route would still pass through a device (where
+ * the drawing's columns are not whole).
  *
  * Internal to the automatic layout; any thread; one object per run.
  */
@@ -47,7 +49,8 @@ private:
     QVector<QList<QPointF>> route(const QVector<int>& links, int first, int last) const;
     QVector<QList<QPointF>> routeAcross(const QVector<int>& links, int first, int last) const;
     QVector<QList<QPointF>> routeWithin(const QVector<int>& links, int column) const;
-    /// The gap between the devices of column that holds y, or the nearest one; its ends open above and below.
+    /// The gap between the devices of column that holds y, or the nearest one; those above and
+    /// below the column reach past the drawing.
     QPair<double, double> gapAt(int column, double y) const;
 
     const LayoutGraph& graph;
@@ -55,4 +58,7 @@ private:
     QVector<QRectF> rects;
     QVector<int> columnOf;
     QVector<Column> columns;
+    /// The top of the highest device and the bottom of the lowest.
+    double drawingTop = 0;
+    double drawingBottom = 0;
 };
