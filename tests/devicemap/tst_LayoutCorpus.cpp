@@ -1,3 +1,4 @@
+#include "DeviceMapGeometry.h"
 #include "GraphLayoutAdapter.h"
 #include "GraphPlacement.h"
 #include "GraphvizLayout.h"
@@ -155,6 +156,107 @@ QPolygonF drawnLink(const QPointF& from, const QList<QPointF>& bends, const QPoi
     for (const QPointF& bend : bends)
         path << bend;
     return path << to;
+}
+
+/// Where along the segment a-b, as fractions of it, its points lie in rect; empty where none do.
+QPair<double, double> insideOf(const QPointF& a, const QPointF& b, const QRectF& rect)
+{
+    double enter = 0;
+    double leave = 1;
+    const double delta[2] = {b.x() - a.x(), b.y() - a.y()};
+    const double start[2] = {a.x(), a.y()};
+    const double low[2] = {rect.left(), rect.top()};
+    const double high[2] = {rect.right(), rect.bottom()};
+    for (int axis = 0; axis < 2; ++axis) {
+        if (delta[axis] == 0) {
+            if (start[axis] < low[axis] || start[axis] > high[axis])
+                return {1, 0};
+            continue;
+        }
+        const double t1 = (low[axis] - start[axis]) / delta[axis];
+        const double t2 = (high[axis] - start[axis]) / delta[axis];
+        enter = std::max(enter, std::min(t1, t2));
+        leave = std::min(leave, std::max(t1, t2));
+    }
+    return {enter, leave};
+}
+
+/// How long a stretch of the segment a-b lies within a unit of the segment c-d, outside the rectangles.
+double stretchNear(const QPointF& a, const QPointF& b, const QPointF& c, const QPointF& d, const QRectF& end1,
+                   const QRectF& end2)
+{
+    auto distance = [&](double t) {
+        const QPointF point = a + t * (b - a);
+        return DeviceMapGeometry::pointToSegmentDistance(c.x(), c.y(), d.x(), d.y(), point.x(), point.y());
+    };
+    // The distance is convex along a-b: its least first, then where it passes a unit on either side.
+    double low = 0;
+    double high = 1;
+    for (int i = 0; i < 100; ++i) {
+        const double third = (high - low) / 3;
+        if (distance(low + third) < distance(high - third))
+            high -= third;
+        else
+            low += third;
+    }
+    const double nearest = (low + high) / 2;
+    if (distance(nearest) > 1)
+        return 0;
+    auto edge = [&distance](double near, double far) {
+        for (int i = 0; i < 60; ++i) {
+            const double middle = (near + far) / 2;
+            (distance(middle) <= 1 ? near : far) = middle;
+        }
+        return near;
+    };
+    const double first = edge(nearest, 0);
+    const double last = edge(nearest, 1);
+    double stretch = last - first;
+    for (const QRectF& end : {end1, end2}) {
+        const QPair<double, double> inside = insideOf(a, b, end);
+        stretch -= std::max(0.0, std::min(last, inside.second) - std::max(first, inside.first));
+    }
+    return std::max(0.0, stretch) * QLineF(a, b).length();
+}
+
+/// The pairs of opposite links drawn together, each as "a<>b": outside the devices at their ends,
+/// a segment of one lies within a unit of a segment of the other along more than 4 units (as two
+/// links crossing at less than 30 degrees do).
+QStringList oppositeLinksTogether(const DevicesArrangement& arrangement)
+{
+    QHash<QPair<QString, QString>, QPolygonF> paths;
+    for (const ItemsConnection& connection : arrangement.connections) {
+        QPolygonF path;
+        path << arrangement.deviceRects.value(connection.from).center();
+        for (const QPointF& bend : connection.bendingPoints)
+            path << bend;
+        paths.insert({connection.from, connection.to}, path << arrangement.deviceRects.value(connection.to).center());
+    }
+    QStringList together;
+    for (auto it = paths.cbegin(); it != paths.cend(); ++it) {
+        const QString& from = it.key().first;
+        const QString& to = it.key().second;
+        const auto opposite = paths.constFind({to, from});
+        if (!(from < to) || opposite == paths.constEnd())
+            continue;
+        const QRectF fromRect = arrangement.deviceRects.value(from);
+        const QRectF toRect = arrangement.deviceRects.value(to);
+        double longest = 0;
+        for (int i = 0; i + 1 < it->size(); ++i) {
+            const QRectF reach = QRectF(it->at(i), it->at(i + 1)).normalized().adjusted(-1, -1, 1, 1);
+            for (int j = 0; j + 1 < opposite->size(); ++j) {
+                const QRectF other = QRectF(opposite->at(j), opposite->at(j + 1)).normalized();
+                if (other.right() >= reach.left() && other.left() <= reach.right() && other.bottom() >= reach.top()
+                    && other.top() <= reach.bottom())
+                    longest = std::max(longest, stretchNear(it->at(i), it->at(i + 1), opposite->at(j),
+                                                            opposite->at(j + 1), fromRect, toRect));
+            }
+        }
+        if (longest > 4)
+            together << from + QStringLiteral("<>") + to;
+    }
+    together.sort();
+    return together;
 }
 
 /// The devices other than the link's ends whose top or bottom edge path runs along, nearer than
@@ -409,6 +511,11 @@ private Q_SLOTS:
             QTest::addRow("star, 3000, type %d", type) << "star" << 3000 << type;
         // dot's routes, some routed again around devices
         QTest::newRow("both ways, 300, ClusterByGuiArea") << "both ways" << 300 << int(LayoutGraph::ClusterByGuiArea);
+        // dot's routes: dot spreads a link and its opposite along the columns only, steep ones lay on one another
+        QTest::newRow("star, 300, Hierarchical") << "star" << 300 << int(LayoutGraph::Hierarchical);
+        QTest::newRow("nearest neighbours, 300, ClusterByIO")
+            << "nearest neighbours" << 300 << int(LayoutGraph::ClusterByIO);
+        QTest::newRow("both ways, 300, FixedClusters") << "both ways" << 300 << int(LayoutGraph::FixedClusters);
     }
 
     void oppositeLinksRunApart()
@@ -428,6 +535,10 @@ private Q_SLOTS:
         const QStringList onOnePath = oppositeLinksOnOnePath(result.arrangement);
         QVERIFY2(onOnePath.isEmpty(),
                  qPrintable(QStringLiteral("%1 pairs, e.g. %2").arg(onOnePath.size()).arg(onOnePath.value(0))));
+        // Nor along a stretch
+        const QStringList together = oppositeLinksTogether(result.arrangement);
+        QVERIFY2(together.isEmpty(),
+                 qPrintable(QStringLiteral("%1 pairs, e.g. %2").arg(together.size()).arg(together.value(0))));
     }
 
     void linksThroughADeviceGoAroundIt_data()
@@ -516,6 +627,7 @@ private Q_SLOTS:
         }
         const DevicesArrangement arrangement = placement.toArrangement(graph, 20);
         QCOMPARE(linksThroughDevices(arrangement), QStringList());
+        QCOMPARE(oppositeLinksTogether(arrangement), QStringList());
     }
 
     void linksRoutedAgainKeepClearOfDevices_data()

@@ -5,8 +5,10 @@
 #include "PortalPath.h"
 
 #include <QHash>
+#include <QLineF>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -23,12 +25,114 @@ constexpr double sideReach = 12.0;
 /// How far the open gaps above and below every column reach past the drawing's devices: far
 /// enough that no shortest way between two devices turns at their ends.
 constexpr double beyondDrawing = 100.0;
+/// A link and its opposite closer than this along a stretch longer than togetherLength,
+/// outside their ends, show as one: longer than where two links cross at 40 degrees.
+constexpr double togetherDistance = 1.0;
+constexpr double togetherLength = 3.0;
 
 struct Point
 {
     double x = 0;
     double y = 0;
 };
+
+using Interval = QPair<double, double>;
+
+double lengthOf(const Interval& interval)
+{
+    return std::max(0.0, interval.second - interval.first);
+}
+
+Interval common(const Interval& a, const Interval& b)
+{
+    return {std::max(a.first, b.first), std::min(a.second, b.second)};
+}
+
+/// The values of u where offset + u * slope lies within [low, high].
+Interval solve(double offset, double slope, double low, double high)
+{
+    constexpr double everything = std::numeric_limits<double>::max();
+    if (std::abs(slope) < 1e-12)
+        return offset >= low && offset <= high ? Interval(-everything, everything) : Interval(1, 0);
+    const double first = (low - offset) / slope;
+    const double second = (high - offset) / slope;
+    return {std::min(first, second), std::max(first, second)};
+}
+
+/// Where, along the segment from `from` in the unit direction, the points lie within distance of
+/// the point at.
+Interval nearPoint(const QPointF& from, const QPointF& direction, const QPointF& at, double distance)
+{
+    const QPointF away = from - at;
+    const double along = QPointF::dotProduct(direction, away);
+    const double room = along * along - QPointF::dotProduct(away, away) + distance * distance;
+    return room < 0 ? Interval(1, 0) : Interval(-along - std::sqrt(room), -along + std::sqrt(room));
+}
+
+/// Where, along the segment from `from` in the unit direction, the points lie within distance of
+/// the segment a-b. The distance to a segment is convex along a line: the points near its
+/// middle and those near either end make one interval.
+Interval nearSegment(const QPointF& from, const QPointF& direction, const QPointF& a, const QPointF& b, double distance)
+{
+    Interval near = nearPoint(from, direction, a, distance);
+    auto join = [&near](const Interval& more) {
+        if (lengthOf(more) > 0 && lengthOf(near) > 0)
+            near = {std::min(near.first, more.first), std::max(near.second, more.second)};
+        else if (lengthOf(more) > 0)
+            near = more;
+    };
+    join(nearPoint(from, direction, b, distance));
+    const double length = QLineF(a, b).length();
+    if (length > 0) {
+        const QPointF along = (b - a) / length;
+        const QPointF across(-along.y(), along.x());
+        const QPointF start = from - a;
+        const Interval besideLine
+            = solve(QPointF::dotProduct(across, start), QPointF::dotProduct(across, direction), -distance, distance);
+        const Interval besideSegment
+            = solve(QPointF::dotProduct(along, start), QPointF::dotProduct(along, direction), 0, length);
+        join(common(besideLine, besideSegment));
+    }
+    return near;
+}
+
+/// Where, along the segment from `from` in the unit direction, the points lie in rect.
+Interval inside(const QPointF& from, const QPointF& direction, const QRectF& rect)
+{
+    return common(solve(from.x(), direction.x(), rect.left(), rect.right()),
+                  solve(from.y(), direction.y(), rect.top(), rect.bottom()));
+}
+
+/// Whether the spans a1-a2 and b1-b2 lie further than togetherDistance apart.
+bool apart(double a1, double a2, double b1, double b2)
+{
+    return std::max(a1, a2) + togetherDistance < std::min(b1, b2)
+           || std::max(b1, b2) + togetherDistance < std::min(a1, a2);
+}
+
+/// How long the stretches of path within togetherDistance of other are, outside the rectangles
+/// of their ends (which do not overlap).
+double lengthAlong(const QPolygonF& path, const QPolygonF& other, const QRectF& end1, const QRectF& end2)
+{
+    double together = 0;
+    for (int i = 0; i + 1 < path.size(); ++i) {
+        const QPointF& from = path.at(i);
+        const double length = QLineF(from, path.at(i + 1)).length();
+        if (length <= 0)
+            continue;
+        const QPointF direction = (path.at(i + 1) - from) / length;
+        for (int j = 0; j + 1 < other.size(); ++j) {
+            const QPointF& a = other.at(j);
+            const QPointF& b = other.at(j + 1);
+            if (apart(from.x(), path.at(i + 1).x(), a.x(), b.x()) || apart(from.y(), path.at(i + 1).y(), a.y(), b.y()))
+                continue;
+            const Interval near = common(nearSegment(from, direction, a, b, togetherDistance), Interval(0, length));
+            together += std::max(0.0, lengthOf(near) - lengthOf(common(near, inside(from, direction, end1)))
+                                          - lengthOf(common(near, inside(from, direction, end2))));
+        }
+    }
+    return together;
+}
 
 } // namespace
 
@@ -57,14 +161,18 @@ int LinkClearance::clear()
     int cleared = 0;
     for (int link = 0; link < graph.links.size(); ++link) {
         const LayoutGraph::Link& ends = graph.links.at(link);
-        if (settled.at(link) || ends.from == ends.to
-            || !devices.passesOther(drawnPath(link, placement.bends.at(link)), ends.from, ends.to))
+        if (settled.at(link) || ends.from == ends.to)
+            continue;
+        int opposite = linkOf.value({ends.to, ends.from}, -1);
+        if (opposite >= 0 && settled.at(opposite))
+            opposite = -1;
+        if (!devices.passesOther(drawnPath(link, placement.bends.at(link)), ends.from, ends.to)
+            && (opposite < 0 || !liesOn(link, opposite)))
             continue;
         if (columns.isEmpty())
             measureColumns();
         QVector<int> together{link};
-        const int opposite = linkOf.value({ends.to, ends.from}, -1);
-        if (opposite >= 0 && !settled.at(opposite))
+        if (opposite >= 0)
             together.append(opposite);
         for (int routed : qAsConst(together))
             settled[routed] = true;
@@ -80,6 +188,15 @@ int LinkClearance::clear()
         cleared += together.size();
     }
     return cleared;
+}
+
+bool LinkClearance::liesOn(int link, int opposite) const
+{
+    const QPolygonF path = drawnPath(link, placement.bends.at(link));
+    const QPolygonF other = drawnPath(opposite, placement.bends.at(opposite));
+    const QRectF& from = rects.at(graph.links.at(link).from);
+    const QRectF& to = rects.at(graph.links.at(link).to);
+    return lengthAlong(path, other, from, to) > togetherLength || lengthAlong(other, path, from, to) > togetherLength;
 }
 
 void LinkClearance::measureColumns()

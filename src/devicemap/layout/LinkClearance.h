@@ -20,9 +20,11 @@
  * or runs down the middle of a gap too narrow for that; the gaps above and below a column
  * reach past the drawing, so that a link passing far from a column's devices is not drawn
  * towards them. A link within one column runs out to the channel beside it and back. A link
- * and its opposite are routed again together and kept apart, so that both show. Every other
- * link keeps its route; so does one whose new route would still pass through a device (where
- * the drawing's columns are not whole).
+ * and its opposite are routed again together and kept apart, so that both show; so are a
+ * link and its opposite that dot drew one on the other (dot spreads them along the columns
+ * only, which leaves steep ones on one another). Every other link keeps its route; so does
+ * one whose new route would still pass through a device (where the drawing's columns are not
+ * whole).
  *
  * Internal to the automatic layout; any thread; one object per run.
  */
@@ -45,6 +47,8 @@ private:
 
     void measureColumns();
     QPolygonF drawnPath(int link, const QList<QPointF>& bends) const;
+    /// Whether link and its opposite, as they run now, show as one along a stretch.
+    bool liesOn(int link, int opposite) const;
     /// New bends for links, all joining first and last, one after another; empty where there is no way.
     QVector<QList<QPointF>> route(const QVector<int>& links, int first, int last) const;
     QVector<QList<QPointF>> routeAcross(const QVector<int>& links, int first, int last) const;
