@@ -1,5 +1,7 @@
+#include "DeviceMapGeometry.h"
 #include "GraphLayoutAdapter.h"
 #include "GraphPlacement.h"
+#include "GraphvizLayout.h"
 #include "LayoutCorpus.h"
 #include "LayoutPlan.h"
 #include "TestSupport.h"
@@ -35,6 +37,8 @@ constexpr int deadlineMs = 4000;
 constexpr int leftRunningMs = 5000;
 /// The application's own peak memory, in kilobytes.
 constexpr long peakMemoryKilobytes = 600 * 1024;
+/// The room the map's own routes keep from the devices they pass.
+constexpr double clearance = 8;
 
 
 /// Whether the segment a-b passes through the inside of rect (Liang-Barsky clipping).
@@ -142,6 +146,157 @@ QStringList oppositeLinksOnOnePath(const DevicesArrangement& arrangement)
             onOnePath << connection.from + QStringLiteral("<>") + connection.to;
     }
     return onOnePath;
+}
+
+/// A link as the map draws it: from its source's centre through its bends to its target's.
+QPolygonF drawnLink(const QPointF& from, const QList<QPointF>& bends, const QPointF& to)
+{
+    QPolygonF path;
+    path << from;
+    for (const QPointF& bend : bends)
+        path << bend;
+    return path << to;
+}
+
+/// Where along the segment a-b, as fractions of it, its points lie in rect; empty where none do.
+QPair<double, double> insideOf(const QPointF& a, const QPointF& b, const QRectF& rect)
+{
+    double enter = 0;
+    double leave = 1;
+    const double delta[2] = {b.x() - a.x(), b.y() - a.y()};
+    const double start[2] = {a.x(), a.y()};
+    const double low[2] = {rect.left(), rect.top()};
+    const double high[2] = {rect.right(), rect.bottom()};
+    for (int axis = 0; axis < 2; ++axis) {
+        if (delta[axis] == 0) {
+            if (start[axis] < low[axis] || start[axis] > high[axis])
+                return {1, 0};
+            continue;
+        }
+        const double t1 = (low[axis] - start[axis]) / delta[axis];
+        const double t2 = (high[axis] - start[axis]) / delta[axis];
+        enter = std::max(enter, std::min(t1, t2));
+        leave = std::min(leave, std::max(t1, t2));
+    }
+    return {enter, leave};
+}
+
+/// How long a stretch of the segment a-b lies within a unit of the segment c-d, outside the rectangles.
+double stretchNear(const QPointF& a, const QPointF& b, const QPointF& c, const QPointF& d, const QRectF& end1,
+                   const QRectF& end2)
+{
+    auto distance = [&](double t) {
+        const QPointF point = a + t * (b - a);
+        return DeviceMapGeometry::pointToSegmentDistance(c.x(), c.y(), d.x(), d.y(), point.x(), point.y());
+    };
+    // The distance is convex along a-b: its least first, then where it passes a unit on either side.
+    double low = 0;
+    double high = 1;
+    for (int i = 0; i < 100; ++i) {
+        const double third = (high - low) / 3;
+        if (distance(low + third) < distance(high - third))
+            high -= third;
+        else
+            low += third;
+    }
+    const double nearest = (low + high) / 2;
+    if (distance(nearest) > 1)
+        return 0;
+    auto edge = [&distance](double near, double far) {
+        for (int i = 0; i < 60; ++i) {
+            const double middle = (near + far) / 2;
+            (distance(middle) <= 1 ? near : far) = middle;
+        }
+        return near;
+    };
+    const double first = edge(nearest, 0);
+    const double last = edge(nearest, 1);
+    double stretch = last - first;
+    for (const QRectF& end : {end1, end2}) {
+        const QPair<double, double> inside = insideOf(a, b, end);
+        stretch -= std::max(0.0, std::min(last, inside.second) - std::max(first, inside.first));
+    }
+    return std::max(0.0, stretch) * QLineF(a, b).length();
+}
+
+/// The pairs of opposite links drawn together, each as "a<>b": outside the devices at their ends,
+/// a segment of one lies within a unit of a segment of the other along more than 4 units (as two
+/// links crossing at less than 30 degrees do).
+QStringList oppositeLinksTogether(const DevicesArrangement& arrangement)
+{
+    QHash<QPair<QString, QString>, QPolygonF> paths;
+    for (const ItemsConnection& connection : arrangement.connections) {
+        QPolygonF path;
+        path << arrangement.deviceRects.value(connection.from).center();
+        for (const QPointF& bend : connection.bendingPoints)
+            path << bend;
+        paths.insert({connection.from, connection.to}, path << arrangement.deviceRects.value(connection.to).center());
+    }
+    QStringList together;
+    for (auto it = paths.cbegin(); it != paths.cend(); ++it) {
+        const QString& from = it.key().first;
+        const QString& to = it.key().second;
+        const auto opposite = paths.constFind({to, from});
+        if (!(from < to) || opposite == paths.constEnd())
+            continue;
+        const QRectF fromRect = arrangement.deviceRects.value(from);
+        const QRectF toRect = arrangement.deviceRects.value(to);
+        double longest = 0;
+        for (int i = 0; i + 1 < it->size(); ++i) {
+            const QRectF reach = QRectF(it->at(i), it->at(i + 1)).normalized().adjusted(-1, -1, 1, 1);
+            for (int j = 0; j + 1 < opposite->size(); ++j) {
+                const QRectF other = QRectF(opposite->at(j), opposite->at(j + 1)).normalized();
+                if (other.right() >= reach.left() && other.left() <= reach.right() && other.bottom() >= reach.top()
+                    && other.top() <= reach.bottom())
+                    longest = std::max(longest, stretchNear(it->at(i), it->at(i + 1), opposite->at(j),
+                                                            opposite->at(j + 1), fromRect, toRect));
+            }
+        }
+        if (longest > 4)
+            together << from + QStringLiteral("<>") + to;
+    }
+    together.sort();
+    return together;
+}
+
+/// The devices other than the link's ends whose top or bottom edge path runs along, nearer than
+/// the clearance, over half the edge or more, where the room beside the edge holds the clearance
+/// for a link and its opposite side by side.
+QStringList edgesRunAlong(const QPolygonF& path, const QVector<QRectF>& devices, int from, int to)
+{
+    QStringList along;
+    for (int i = 0; i + 1 < path.size(); ++i) {
+        const QPointF a = path.at(i);
+        const QPointF b = path.at(i + 1);
+        if (a.x() == b.x())
+            continue;
+        for (int device = 0; device < devices.size(); ++device) {
+            const QRectF& rect = devices.at(device);
+            const double left = std::max(rect.left(), std::min(a.x(), b.x()));
+            const double right = std::min(rect.right(), std::max(a.x(), b.x()));
+            if (device == from || device == to || right - left < rect.width() / 2)
+                continue;
+            auto yAt = [&a, &b](double x) { return a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x()); };
+            const double highest = std::min(yAt(left), yAt(right));
+            const double lowest = std::max(yAt(left), yAt(right));
+            const bool above = lowest <= rect.top() && rect.top() - highest < clearance - 0.5;
+            const bool below = highest >= rect.bottom() && lowest - rect.bottom() < clearance - 0.5;
+            if (!above && !below)
+                continue;
+            double room = std::numeric_limits<double>::max();
+            for (const QRectF& beside : devices) {
+                if (beside.right() > left && beside.left() < right) {
+                    if (above && beside.bottom() <= rect.top())
+                        room = std::min(room, rect.top() - beside.bottom());
+                    if (below && beside.top() >= rect.bottom())
+                        room = std::min(room, beside.top() - rect.bottom());
+                }
+            }
+            if (room >= 4 * clearance)
+                along << QString::number(device);
+        }
+    }
+    return along;
 }
 
 /// One case, in the child: 0 when it holds, otherwise what went wrong on standard error.
@@ -356,6 +511,11 @@ private Q_SLOTS:
             QTest::addRow("star, 3000, type %d", type) << "star" << 3000 << type;
         // dot's routes, some routed again around devices
         QTest::newRow("both ways, 300, ClusterByGuiArea") << "both ways" << 300 << int(LayoutGraph::ClusterByGuiArea);
+        // dot's routes: dot spreads a link and its opposite along the columns only, steep ones lay on one another
+        QTest::newRow("star, 300, Hierarchical") << "star" << 300 << int(LayoutGraph::Hierarchical);
+        QTest::newRow("nearest neighbours, 300, ClusterByIO")
+            << "nearest neighbours" << 300 << int(LayoutGraph::ClusterByIO);
+        QTest::newRow("both ways, 300, FixedClusters") << "both ways" << 300 << int(LayoutGraph::FixedClusters);
     }
 
     void oppositeLinksRunApart()
@@ -375,6 +535,10 @@ private Q_SLOTS:
         const QStringList onOnePath = oppositeLinksOnOnePath(result.arrangement);
         QVERIFY2(onOnePath.isEmpty(),
                  qPrintable(QStringLiteral("%1 pairs, e.g. %2").arg(onOnePath.size()).arg(onOnePath.value(0))));
+        // Nor along a stretch
+        const QStringList together = oppositeLinksTogether(result.arrangement);
+        QVERIFY2(together.isEmpty(),
+                 qPrintable(QStringLiteral("%1 pairs, e.g. %2").arg(together.size()).arg(together.value(0))));
     }
 
     void linksThroughADeviceGoAroundIt_data()
@@ -415,6 +579,106 @@ private Q_SLOTS:
         QCOMPARE(linksThroughDevices(arrangement), QStringList());
         QCOMPARE(oppositeLinksOnOnePath(arrangement), QStringList());
         QCOMPARE(placement.bends.at(0), QList<QPointF>());
+    }
+
+    void linksRoutedAgainTakeThePlainWay_data()
+    {
+        QTest::addColumn<QVector<QPointF>>("centers");
+        QTest::addColumn<bool>("withOpposite");
+        // A link level with its ends, past a device in its way, then past a column whose devices
+        // sit far above it (or below): it climbed to a thousand units from them and fell back
+        const QVector<QPointF> farBelow{{0, 3000}, {200, 3000}, {600, 3000}, {400, 0}, {400, 60}};
+        const QVector<QPointF> farAbove{{0, 0}, {200, 0}, {600, 0}, {400, 3000}, {400, 2940}};
+        QTest::newRow("far below a column") << farBelow << false;
+        QTest::newRow("far below a column, with its opposite") << farBelow << true;
+        QTest::newRow("far above a column") << farAbove << false;
+    }
+
+    void linksRoutedAgainTakeThePlainWay()
+    {
+        QFETCH(QVector<QPointF>, centers);
+        QFETCH(bool, withOpposite);
+        // Given a link dot drew straight through a device
+        LayoutGraph graph;
+        graph.type = LayoutGraph::Hierarchical;
+        for (int i = 0; i < centers.size(); ++i)
+            graph.devices.append({QStringLiteral("d%1").arg(i), QSizeF(80, 40), -1});
+        graph.links = {{0, 2}};
+        if (withOpposite)
+            graph.links.append({2, 0});
+        GraphPlacement placement;
+        placement.centers = centers;
+        placement.bends = QVector<QList<QPointF>>(graph.links.size());
+
+        LayoutPlan::of(graph, "dot").completeLinks(graph, &placement);
+
+        // Then it goes round that device and on near its ends' level, apart from its opposite, and
+        // no nearer the device than the map's own routes keep
+        QVector<QRectF> rects;
+        for (int i = 0; i < centers.size(); ++i)
+            rects.append(QRectF(centers.at(i) - QPointF(40, 20), QSizeF(80, 40)));
+        for (int link = 0; link < graph.links.size(); ++link) {
+            QVERIFY(!placement.bends.at(link).isEmpty());
+            const LayoutGraph::Link& ends = graph.links.at(link);
+            for (const QPointF& bend : placement.bends.at(link))
+                QVERIFY2(std::abs(bend.y() - centers.first().y()) < 60, qPrintable(QStringLiteral("bend at %1").arg(bend.y())));
+            const QPolygonF path = drawnLink(centers.at(ends.from), placement.bends.at(link), centers.at(ends.to));
+            QCOMPARE(edgesRunAlong(path, rects, ends.from, ends.to), QStringList());
+        }
+        const DevicesArrangement arrangement = placement.toArrangement(graph, 20);
+        QCOMPARE(linksThroughDevices(arrangement), QStringList());
+        QCOMPARE(oppositeLinksTogether(arrangement), QStringList());
+    }
+
+    void linksRoutedAgainKeepClearOfDevices_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("devices");
+        QTest::addColumn<int>("type");
+        // Each routed links again along devices' edges, five units from them
+        QTest::newRow("map grid, ClusterByGuiArea") << "map grid" << 500 << int(LayoutGraph::ClusterByGuiArea);
+        QTest::newRow("dense random, ClusterByGuiArea") << "dense random" << 150 << int(LayoutGraph::ClusterByGuiArea);
+        QTest::newRow("lanes, ClusterByGuiArea") << "lanes" << 300 << int(LayoutGraph::ClusterByGuiArea);
+        QTest::newRow("both ways, ClusterByGuiArea") << "both ways" << 300 << int(LayoutGraph::ClusterByGuiArea);
+    }
+
+    void linksRoutedAgainKeepClearOfDevices()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, devices);
+        QFETCH(int, type);
+        // Given dot's drawing of a graph whose links dot routes
+        const LayoutGraph graph = LayoutCorpus::shape(shape)(devices, type);
+        const LayoutPlan plan = LayoutPlan::of(graph, "dot");
+        QCOMPARE(plan.settings.links, GraphvizJob::Links::Routed);
+        GraphPlacement drawn;
+        QVERIFY(GraphvizLayout::run(graph, plan.settings, &drawn).hasDrawing());
+
+        // When the links that pass through devices are routed again
+        GraphPlacement placement = drawn;
+        plan.completeLinks(graph, &placement);
+
+        // Then no new route runs along a device's edge nearer than the map's own routes keep
+        QVector<QRectF> rects;
+        for (int i = 0; i < graph.devices.size(); ++i) {
+            const QSizeF size = graph.devices.at(i).size;
+            rects.append(QRectF(placement.centers.at(i) - QPointF(size.width() / 2, size.height() / 2), size));
+        }
+        int routedAgain = 0;
+        QStringList along;
+        for (int link = 0; link < graph.links.size(); ++link) {
+            if (placement.bends.at(link) == drawn.bends.at(link))
+                continue;
+            ++routedAgain;
+            const LayoutGraph::Link& ends = graph.links.at(link);
+            const QPolygonF path
+                = drawnLink(placement.centers.at(ends.from), placement.bends.at(link), placement.centers.at(ends.to));
+            for (const QString& device : edgesRunAlong(path, rects, ends.from, ends.to))
+                along << QStringLiteral("%1>%2 along %3").arg(ends.from).arg(ends.to).arg(device);
+        }
+        QVERIFY(routedAgain > 0);
+        QVERIFY2(along.isEmpty(),
+                 qPrintable(QStringLiteral("%1 of %2 links, e.g. %3").arg(along.size()).arg(routedAgain).arg(along.value(0))));
     }
 
     void farReachingLinksGetDotWhereItFinishesInTime_data()

@@ -9,6 +9,7 @@
 #include "ZenticMessageBox.h"
 #include "tst_DeviceMapWidget_Fixture.h"
 
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -426,6 +427,50 @@ private Q_SLOTS:
         QVERIFY(viewed().intersects(item(lookedAt)->sceneBoundingRect()));
         QVERIFY(QLineF(viewed().center(), centre).length() < 2.0);
         QCOMPARE(map->transform(), zoom);
+    }
+
+    void undoGivesBackTheScrolledViewToThePixel_data()
+    {
+        QTest::addColumn<bool>("bottom");
+        QTest::addColumn<double>("scale");
+        // Each undo moved the view by half the width of the scroll bar the long row had hidden
+        QTest::newRow("scrolled to the right end") << false << 1.0;
+        QTest::newRow("scrolled to the bottom right corner, zoomed out") << true << 0.75;
+    }
+
+    void undoGivesBackTheScrolledViewToThePixel()
+    {
+        QFETCH(bool, bottom);
+        QFETCH(double, scale);
+        // Given a chain of 1,000 devices on a grid of 50 columns in a window of 1,280 x 720, scrolled
+        // to the right end of the map (and its bottom), at the user's scale
+        map.reset();
+        QVERIFY(manager->loadYamlFromString(chainGraph(1000)));
+        for (int i = 0; i < 1000; ++i)
+            writeLayout(QStringLiteral("scaler%1/rect").arg(i), QRect(40 + 150 * (i % 50), 40 + 80 * (i / 50), 100, 40));
+        openMap();
+        map->resize(1280, 720);
+        map->show();
+        QVERIFY(QTest::qWaitForWindowExposed(map.get()));
+        map->scale(scale, scale);
+        QApplication::processEvents();
+        map->horizontalScrollBar()->setValue(map->horizontalScrollBar()->maximum());
+        if (bottom)
+            map->verticalScrollBar()->setValue(map->verticalScrollBar()->maximum());
+        QApplication::processEvents();
+        const QPoint scrolled(map->horizontalScrollBar()->value(), map->verticalScrollBar()->value());
+
+        // When the user rearranges it into one long row, looks at it and undoes that, several times over
+        map->rearrangeGraph(DeviceMapWidget::Hierarchical, false);
+        for (int round = 1; round <= 3; ++round) {
+            QApplication::processEvents();
+            map->getUndoStack()->undo();
+            QApplication::processEvents();
+
+            // Then the view is where the user had scrolled it, to the pixel
+            QCOMPARE(QPoint(map->horizontalScrollBar()->value(), map->verticalScrollBar()->value()), scrolled);
+            map->getUndoStack()->redo();
+        }
     }
 
     void rearrangementFromAnEmptyViewShowsTheDrawingsStart_data() { addLayoutTypeRows(); }

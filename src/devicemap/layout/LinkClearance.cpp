@@ -1,30 +1,138 @@
 #include "LinkClearance.h"
 
 #include "DeviceGrid.h"
+#include "OrthogonalRouter.h"
 #include "PortalPath.h"
 
 #include <QHash>
+#include <QLineF>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <utility>
 #include <vector>
 
 namespace {
 
-/// The distance a new route keeps from the devices beside it, where its gap has room for it.
-constexpr double clearance = 5.0;
+/// The distance a new route keeps from the devices beside it, where its gap has room for it:
+/// the room the map's own routes keep.
+constexpr double clearance = OrthogonalRouter::clearance;
 /// The distance between a link and its opposite routed together, where the gaps have room for it.
 constexpr double pairSeparation = 12.0;
 /// How far a link within one column runs out beside it, at most.
 constexpr double sideReach = 12.0;
-/// How far the open gaps above and below a column reach.
-constexpr double openReach = 1000.0;
+/// How far the open gaps above and below every column reach past the drawing's devices: far
+/// enough that no shortest way between two devices turns at their ends.
+constexpr double beyondDrawing = 100.0;
+/// A link and its opposite closer than this along a stretch longer than togetherLength,
+/// outside their ends, show as one: longer than where two links cross at 40 degrees.
+constexpr double togetherDistance = 1.0;
+constexpr double togetherLength = 3.0;
 
 struct Point
 {
     double x = 0;
     double y = 0;
 };
+
+using Interval = QPair<double, double>;
+
+double lengthOf(const Interval& interval)
+{
+    return std::max(0.0, interval.second - interval.first);
+}
+
+Interval common(const Interval& a, const Interval& b)
+{
+    return {std::max(a.first, b.first), std::min(a.second, b.second)};
+}
+
+/// The values of u where offset + u * slope lies within [low, high].
+Interval solve(double offset, double slope, double low, double high)
+{
+    constexpr double everything = std::numeric_limits<double>::max();
+    if (std::abs(slope) < 1e-12)
+        return offset >= low && offset <= high ? Interval(-everything, everything) : Interval(1, 0);
+    const double first = (low - offset) / slope;
+    const double second = (high - offset) / slope;
+    return {std::min(first, second), std::max(first, second)};
+}
+
+/// Where, along the segment from `from` in the unit direction, the points lie within distance of
+/// the point at.
+Interval nearPoint(const QPointF& from, const QPointF& direction, const QPointF& at, double distance)
+{
+    const QPointF away = from - at;
+    const double along = QPointF::dotProduct(direction, away);
+    const double room = along * along - QPointF::dotProduct(away, away) + distance * distance;
+    return room < 0 ? Interval(1, 0) : Interval(-along - std::sqrt(room), -along + std::sqrt(room));
+}
+
+/// Where, along the segment from `from` in the unit direction, the points lie within distance of
+/// the segment a-b. The distance to a segment is convex along a line: the points near its
+/// middle and those near either end make one interval.
+Interval nearSegment(const QPointF& from, const QPointF& direction, const QPointF& a, const QPointF& b, double distance)
+{
+    Interval near = nearPoint(from, direction, a, distance);
+    auto join = [&near](const Interval& more) {
+        if (lengthOf(more) > 0 && lengthOf(near) > 0)
+            near = {std::min(near.first, more.first), std::max(near.second, more.second)};
+        else if (lengthOf(more) > 0)
+            near = more;
+    };
+    join(nearPoint(from, direction, b, distance));
+    const double length = QLineF(a, b).length();
+    if (length > 0) {
+        const QPointF along = (b - a) / length;
+        const QPointF across(-along.y(), along.x());
+        const QPointF start = from - a;
+        const Interval besideLine
+            = solve(QPointF::dotProduct(across, start), QPointF::dotProduct(across, direction), -distance, distance);
+        const Interval besideSegment
+            = solve(QPointF::dotProduct(along, start), QPointF::dotProduct(along, direction), 0, length);
+        join(common(besideLine, besideSegment));
+    }
+    return near;
+}
+
+/// Where, along the segment from `from` in the unit direction, the points lie in rect.
+Interval inside(const QPointF& from, const QPointF& direction, const QRectF& rect)
+{
+    return common(solve(from.x(), direction.x(), rect.left(), rect.right()),
+                  solve(from.y(), direction.y(), rect.top(), rect.bottom()));
+}
+
+/// Whether the spans a1-a2 and b1-b2 lie further than togetherDistance apart.
+bool apart(double a1, double a2, double b1, double b2)
+{
+    return std::max(a1, a2) + togetherDistance < std::min(b1, b2)
+           || std::max(b1, b2) + togetherDistance < std::min(a1, a2);
+}
+
+/// How long the stretches of path within togetherDistance of other are, outside the rectangles
+/// of their ends (which do not overlap).
+double lengthAlong(const QPolygonF& path, const QPolygonF& other, const QRectF& end1, const QRectF& end2)
+{
+    double together = 0;
+    for (int i = 0; i + 1 < path.size(); ++i) {
+        const QPointF& from = path.at(i);
+        const double length = QLineF(from, path.at(i + 1)).length();
+        if (length <= 0)
+            continue;
+        const QPointF direction = (path.at(i + 1) - from) / length;
+        for (int j = 0; j + 1 < other.size(); ++j) {
+            const QPointF& a = other.at(j);
+            const QPointF& b = other.at(j + 1);
+            if (apart(from.x(), path.at(i + 1).x(), a.x(), b.x()) || apart(from.y(), path.at(i + 1).y(), a.y(), b.y()))
+                continue;
+            const Interval near = common(nearSegment(from, direction, a, b, togetherDistance), Interval(0, length));
+            together += std::max(0.0, lengthOf(near) - lengthOf(common(near, inside(from, direction, end1)))
+                                          - lengthOf(common(near, inside(from, direction, end2))));
+        }
+    }
+    return together;
+}
 
 } // namespace
 
@@ -53,14 +161,18 @@ int LinkClearance::clear()
     int cleared = 0;
     for (int link = 0; link < graph.links.size(); ++link) {
         const LayoutGraph::Link& ends = graph.links.at(link);
-        if (settled.at(link) || ends.from == ends.to
-            || !devices.passesOther(drawnPath(link, placement.bends.at(link)), ends.from, ends.to))
+        if (settled.at(link) || ends.from == ends.to)
+            continue;
+        int opposite = linkOf.value({ends.to, ends.from}, -1);
+        if (opposite >= 0 && settled.at(opposite))
+            opposite = -1;
+        if (!devices.passesOther(drawnPath(link, placement.bends.at(link)), ends.from, ends.to)
+            && (opposite < 0 || !liesOn(link, opposite)))
             continue;
         if (columns.isEmpty())
             measureColumns();
         QVector<int> together{link};
-        const int opposite = linkOf.value({ends.to, ends.from}, -1);
-        if (opposite >= 0 && !settled.at(opposite))
+        if (opposite >= 0)
             together.append(opposite);
         for (int routed : qAsConst(together))
             settled[routed] = true;
@@ -78,9 +190,24 @@ int LinkClearance::clear()
     return cleared;
 }
 
+bool LinkClearance::liesOn(int link, int opposite) const
+{
+    const QPolygonF path = drawnPath(link, placement.bends.at(link));
+    const QPolygonF other = drawnPath(opposite, placement.bends.at(opposite));
+    const QRectF& from = rects.at(graph.links.at(link).from);
+    const QRectF& to = rects.at(graph.links.at(link).to);
+    return lengthAlong(path, other, from, to) > togetherLength || lengthAlong(other, path, from, to) > togetherLength;
+}
+
 void LinkClearance::measureColumns()
 {
     placement.findColumns();
+    drawingTop = std::numeric_limits<double>::max();
+    drawingBottom = std::numeric_limits<double>::lowest();
+    for (const QRectF& rect : qAsConst(rects)) {
+        drawingTop = std::min(drawingTop, rect.top());
+        drawingBottom = std::max(drawingBottom, rect.bottom());
+    }
     columnOf.fill(-1, graph.devices.size());
     columns.resize(placement.columns.size());
     for (int c = 0; c < placement.columns.size(); ++c) {
@@ -130,8 +257,9 @@ QVector<QList<QPointF>> LinkClearance::routeAcross(const QVector<int>& links, in
     const QPointF start = placement.centers.at(left);
     const QPointF end = placement.centers.at(right);
     std::vector<std::pair<Point, Point>> portals{{{start.x(), start.y()}, {start.x(), start.y()}}};
-    auto addGate = [&portals](double x, double low, double high) {
-        const double margin = std::max(0.0, std::min(clearance, (high - low) / 4));
+    // A gap too narrow to keep the clearance for all is shared out evenly.
+    auto addGate = [&portals, copies = links.size()](double x, double low, double high) {
+        const double margin = std::max(0.0, std::min(clearance, (high - low) / (2 * copies)));
         portals.push_back({{x, high - margin}, {x, low + margin}});
     };
     addGate(columns.at(columnOf.at(left)).right, rects.at(left).top(), rects.at(left).bottom());
@@ -184,7 +312,7 @@ QPair<double, double> LinkClearance::gapAt(int column, double y) const
     if (below < spans.size() && spans.at(below).first < y
         && y - spans.at(below).first > spans.at(below).second - y)
         ++below;
-    const double low = below > 0 ? spans.at(below - 1).second : spans.first().first - openReach;
-    const double high = below < spans.size() ? spans.at(below).first : spans.last().second + openReach;
+    const double low = below > 0 ? spans.at(below - 1).second : drawingTop - beyondDrawing;
+    const double high = below < spans.size() ? spans.at(below).first : drawingBottom + beyondDrawing;
     return {low, high};
 }

@@ -16,10 +16,15 @@
  * Such a link takes the shortest way through the gaps its old route took between the devices
  * of each column it crosses (the nearest gap where the old route ran through a device), level
  * out of its source and into its target: a way through gaps alone passes through no device.
- * A link within one column runs out to the channel beside it and back. A link and its
- * opposite are routed again together and kept apart, so that both show. Every other link
- * keeps its route; so does one whose new route would still pass through a device (where the
- * drawing's columns are not whole).
+ * It keeps from the devices beside it the room the map's own routes keep (OrthogonalRouter),
+ * or runs down the middle of a gap too narrow for that; the gaps above and below a column
+ * reach past the drawing, so that a link passing far from a column's devices is not drawn
+ * towards them. A link within one column runs out to the channel beside it and back. A link
+ * and its opposite are routed again together and kept apart, so that both show; so are a
+ * link and its opposite that dot drew one on the other (dot spreads them along the columns
+ * only, which leaves steep ones on one another). Every other link keeps its route; so does
+ * one whose new route would still pass through a device (where the drawing's columns are not
+ * whole).
  *
  * Internal to the automatic layout; any thread; one object per run.
  */
@@ -42,11 +47,14 @@ private:
 
     void measureColumns();
     QPolygonF drawnPath(int link, const QList<QPointF>& bends) const;
+    /// Whether link and its opposite, as they run now, show as one along a stretch.
+    bool liesOn(int link, int opposite) const;
     /// New bends for links, all joining first and last, one after another; empty where there is no way.
     QVector<QList<QPointF>> route(const QVector<int>& links, int first, int last) const;
     QVector<QList<QPointF>> routeAcross(const QVector<int>& links, int first, int last) const;
     QVector<QList<QPointF>> routeWithin(const QVector<int>& links, int column) const;
-    /// The gap between the devices of column that holds y, or the nearest one; its ends open above and below.
+    /// The gap between the devices of column that holds y, or the nearest one; those above and
+    /// below the column reach past the drawing.
     QPair<double, double> gapAt(int column, double y) const;
 
     const LayoutGraph& graph;
@@ -54,4 +62,7 @@ private:
     QVector<QRectF> rects;
     QVector<int> columnOf;
     QVector<Column> columns;
+    /// The top of the highest device and the bottom of the lowest.
+    double drawingTop = 0;
+    double drawingBottom = 0;
 };

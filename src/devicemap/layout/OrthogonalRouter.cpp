@@ -6,8 +6,6 @@
 
 namespace {
 
-/// Distance kept between a lane and the devices it passes.
-constexpr double clearance = 8.0;
 /// Distance between two lanes of one gap.
 constexpr double laneSpacing = 6.0;
 /// Distance between two tracks of one channel.

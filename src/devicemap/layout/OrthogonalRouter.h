@@ -28,6 +28,9 @@
 class OrthogonalRouter
 {
 public:
+    /// The distance a route keeps from the devices it passes.
+    static constexpr double clearance = 8.0;
+
     /// placement must have its columns (GraphPlacement::findColumns()).
     OrthogonalRouter(const LayoutGraph& graph, GraphPlacement& placement);
 

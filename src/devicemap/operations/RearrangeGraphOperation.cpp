@@ -61,7 +61,7 @@ void RearrangeGraphOperation::apply(const DevicesArrangement& arrangement, const
     bendLinks(arrangement, step == Step::Redo);
     rearrangeClusters(arrangement);
     if (step == Step::Redo) {
-        viewedBeforeRedo = focus.viewedCentre();
+        viewedBeforeRedo = focus.viewed();
         focus.follow();
     } else {
         focus.returnTo(viewedBeforeRedo);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "DevicesArrangement.h"
+#include "MapViewFocus.h"
 #include "Operation.h"
 
-#include <QPointF>
 #include <QRectF>
 
 /**
@@ -24,7 +24,8 @@
  *
  * The view keeps the user's scale. Redo keeps it on the devices (MapViewFocus::follow()): on
  * the device the user was looking at, else on the drawing's start. Undo shows again the part
- * of the map the view showed before the redo.
+ * of the map the view showed before the redo, with its scroll bars as they were where the
+ * view has kept its size and scale.
  *
  * Devices, links and clusters that are gone from the map when the operation runs are passed
  * over; clusters are taken out by their key in the map's cluster table.
@@ -64,6 +65,6 @@ private:
     DevicesArrangement oldArrangement;
     DevicesArrangement newArrangement;
     QRectF oldSceneRect;
-    /// The scene point at the view's centre before the last redo, which undo shows again.
-    QPointF viewedBeforeRedo;
+    /// What the view showed before the last redo, which undo shows again.
+    MapViewFocus::View viewedBeforeRedo;
 };

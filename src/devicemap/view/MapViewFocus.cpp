@@ -7,6 +7,7 @@
 
 #include <QGraphicsItem>
 #include <QLineF>
+#include <QScrollBar>
 
 #include <limits>
 
@@ -31,7 +32,9 @@ MapViewFocus::MapViewFocus(DeviceMapWidget& map)
     : map(&map)
 {
     const QRectF visible = visibleSceneRect(map);
-    centre = visible.center();
+    const QPointF centre = visible.center();
+    view = {centre, QPoint(map.horizontalScrollBar()->value(), map.verticalScrollBar()->value()), map.size(),
+            map.transform()};
     double nearest = std::numeric_limits<double>::max();
     // The scene's index finds what lies in view without a walk over every device.
     const QList<QGraphicsItem*> inView = map.scene()->items(visible, Qt::IntersectsItemBoundingRect);
@@ -63,10 +66,19 @@ void MapViewFocus::follow()
         showAtTopLeft(start);
 }
 
-void MapViewFocus::returnTo(const QPointF& point)
+void MapViewFocus::returnTo(const View& shown)
 {
-    if (map)
-        map->centerOn(point);
+    if (!map)
+        return;
+    if (map->size() != shown.size || map->transform() != shown.transform) {
+        map->centerOn(shown.centre);
+        return;
+    }
+    // Centring would be off by half a scroll bar: the view shows or hides its bars for the scene
+    // rectangle set back only once the event loop runs, and until then centerOn() measures the
+    // viewport of the scene it leaves, while the scroll ranges already allow for the bars to come.
+    map->horizontalScrollBar()->setValue(shown.scrolled.x());
+    map->verticalScrollBar()->setValue(shown.scrolled.y());
 }
 
 bool MapViewFocus::isInView(const DeviceNodeItem* item) const

@@ -2,9 +2,12 @@
 
 #include "dozerozozu_export.h"
 
+#include <QPoint>
 #include <QPointF>
 #include <QPointer>
+#include <QSize>
 #include <QString>
+#include <QTransform>
 
 class DeviceMapWidget;
 class DeviceNodeItem;
@@ -19,8 +22,9 @@ class DeviceNodeItem;
  * leaves the view alone while that device is still in view, else centres the view on it;
  * when no device was in view before (or the device is gone), it shows the drawing's start:
  * the device nearest the drawing's top-left corner, near the view's top-left corner. A
- * command's undo instead returns to the centre its own command started from, so that the user
- * sees again what they saw. Either only scrolls: the scale stays as the user left it.
+ * command's undo instead returns to what the view showed when its own command started, so that
+ * the user sees again what they saw, to the pixel. Either only scrolls: the scale stays as the
+ * user left it.
  *
  * Made on the stack for one command. GUI thread only.
  *
@@ -31,15 +35,28 @@ class DeviceNodeItem;
 class DOZEROZOZU_EXPORT MapViewFocus
 {
 public:
+    /// What the view showed: the scene point at its centre, and its scroll bars at its size and scale.
+    struct View
+    {
+        QPointF centre;
+        QPoint scrolled;
+        QSize size;
+        QTransform transform;
+    };
+
     explicit MapViewFocus(DeviceMapWidget& map);
 
-    /// The scene point at the view's centre when this was made.
-    QPointF viewedCentre() const { return centre; }
+    /// What the view showed when this was made.
+    View viewed() const { return view; }
 
     /// Brings the view to the devices, as the class comment says.
     void follow();
-    /// Centres the view on point (another focus's viewedCentre()), as far as the scene rectangle lets it.
-    void returnTo(const QPointF& point);
+    /**
+     * Shows again what another focus's viewed() showed, once the scene rectangle it showed is
+     * set back: the same scroll bar values where the view has kept its size and scale, else the
+     * same centre, as far as the scene rectangle lets it.
+     */
+    void returnTo(const View& shown);
 
 private:
     /// Whether item, shown, lies at least partly in the view.
@@ -50,5 +67,5 @@ private:
 
     QPointer<DeviceMapWidget> map;
     QString focused;
-    QPointF centre;
+    View view;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -109,14 +110,76 @@ Point crossingAt(const Point& a, const Point& b, double x)
     return point;
 }
 
+/// Whether b lies on the line from a to c, within a hundredth of a unit.
+template<typename Point>
+bool inLine(const Point& a, const Point& b, const Point& c)
+{
+    const double length = std::hypot(c.x - a.x, c.y - a.y);
+    return length > 0 && std::abs(turn(a, b, c)) <= 0.01 * length;
+}
+
+/// way with a point added wherever it crosses the line of a portal between two of its points.
+template<typename Point>
+std::vector<Point> cutAtPortals(const std::vector<Point>& way, const std::vector<std::pair<Point, Point>>& portals)
+{
+    std::vector<Point> cut{way.front()};
+    size_t portal = 1;
+    for (size_t i = 1; i < way.size(); ++i) {
+        for (; portal + 1 < portals.size() && portals[portal].first.x < way[i].x; ++portal) {
+            if (portals[portal].first.x > cut.back().x)
+                cut.push_back(crossingAt(way[i - 1], way[i], portals[portal].first.x));
+        }
+        cut.push_back(way[i]);
+    }
+    return cut;
+}
+
+/// Appends to copy the piece from a to b of a way, both already moved, keeping level for
+/// startRun out of a and for endRun into b.
+template<typename Point>
+void appendPiece(std::vector<Point>* copy, const Point& a, const Point& b, double startRun, double endRun)
+{
+    if (copy->empty() || !same(copy->back(), a))
+        copy->push_back(a);
+    Point corner = a;
+    if (startRun > 0) {
+        corner.x += startRun;
+        copy->push_back(corner);
+    }
+    if (endRun > 0) {
+        corner = b;
+        corner.x -= endRun;
+        copy->push_back(corner);
+    }
+    copy->push_back(b);
+}
+
+/// copy without its points that lie on the line between their neighbours.
+template<typename Point>
+std::vector<Point> withoutStraightBends(const std::vector<Point>& copy)
+{
+    std::vector<Point> kept{copy.front()};
+    for (size_t i = 1; i + 1 < copy.size(); ++i) {
+        if (!same(copy[i], kept.back()) && !inLine(kept.back(), copy[i], copy[i + 1]))
+            kept.push_back(copy[i]);
+    }
+    kept.push_back(copy.back());
+    return kept;
+}
+
 /**
  * The ways of copies links run side by side through upright portals, as dot draws a link and
  * its opposite: the shortest way through the portals narrowed to leave room for all, then
  * each copy moved along y by its place, step apart, where step is at most maxStep and at most
- * the room of every portal between the ends over copies. The copies share their ends. A way
- * with no bend gets one where it crosses the first portal after its start and one where it
- * crosses the last before its end, so that the copies do not lie one on another. One copy
- * takes the shortest way, bends and all.
+ * the room of every portal between the ends over copies. The copies share their ends, and
+ * bend where the way crosses the first portal after its start and the last before its end,
+ * so that they do not lie one on another. Moved along y alone, the copies of a steep piece
+ * between two portals would lie almost on one another (step times the cosine of its slope
+ * apart): there each copy keeps level for a while out of the first portal or into the second,
+ * so that their slanted stretches lie apart across as well, in the order the copies have
+ * along y. Between two neighbouring portals lies room the way may take (a channel between
+ * columns, or a gap of a column's), so the copies stay in it. One copy takes the shortest way,
+ * bends and all.
  */
 template<typename Point>
 std::vector<std::vector<Point>> sideBySide(std::vector<std::pair<Point, Point>> portals, int copies, double maxStep)
@@ -130,16 +193,34 @@ std::vector<std::vector<Point>> sideBySide(std::vector<std::pair<Point, Point>> 
         portals[i].first.y -= half;
         portals[i].second.y += half;
     }
-    std::vector<Point> way = shortestWay(portals);
-    if (copies > 1 && way.size() == 2 && last >= 2 && way[0].x != way[1].x) {
-        way.insert(way.begin() + 1, crossingAt(way[0], way[1], portals[1].first.x));
-        if (last > 2)
-            way.insert(way.end() - 1, crossingAt(way[0], way.back(), portals[last - 1].first.x));
-    }
-    std::vector<std::vector<Point>> ways(size_t(copies), way);
+    const std::vector<Point> way = shortestWay(portals);
+    if (copies < 2 || step <= 0)
+        return std::vector<std::vector<Point>>(size_t(std::max(copies, 0)), way);
+
+    const std::vector<Point> cut = cutAtPortals(way, portals);
+    std::vector<std::vector<Point>> ways(static_cast<size_t>(copies));
     for (int copy = 0; copy < copies; ++copy) {
-        for (size_t p = 1; p + 1 < way.size(); ++p)
-            ways[size_t(copy)][p].y += copy * step - half;
+        // The ends are shared; every point between is moved.
+        auto moved = [&cut, offset = copy * step - half](size_t i) {
+            Point point = cut[i];
+            if (i > 0 && i + 1 < cut.size())
+                point.y += offset;
+            return point;
+        };
+        std::vector<Point>& copyWay = ways[size_t(copy)];
+        for (size_t i = 1; i < cut.size(); ++i) {
+            const Point& a = cut[i - 1];
+            const Point& b = cut[i];
+            const double width = b.x - a.x;
+            // Steeper than 60 degrees, copies moved along y lie less than half a step apart.
+            const bool steep = i > 1 && i + 1 < cut.size() && width > 0 && 2 * width < std::hypot(width, b.y - a.y);
+            const double across = steep ? std::min(step, width / copies) : 0.0;
+            // On a piece rising in y, a copy moved to a smaller y lies towards a larger x: its slanted
+            // stretch moves that many steps across, by keeping level that much longer at the start.
+            const int shift = b.y > a.y ? copies - 1 - copy : copy;
+            appendPiece(&copyWay, moved(i - 1), moved(i), across * shift, across * (copies - 1 - shift));
+        }
+        copyWay = withoutStraightBends(copyWay);
     }
     return ways;
 }
