@@ -19,6 +19,11 @@
  */
 namespace PortalPath {
 
+/// How far apart across the copies of a steep piece lie, at most (sideBySide()): far enough to
+/// show as two. Links that run steeply beside them lie about as close, and every unit further
+/// would cross more of them.
+constexpr double steepSeparation = 2.0;
+
 template<typename Point>
 bool same(const Point& a, const Point& b)
 {
@@ -176,10 +181,10 @@ std::vector<Point> withoutStraightBends(const std::vector<Point>& copy)
  * so that they do not lie one on another. Moved along y alone, the copies of a steep piece
  * between two portals would lie almost on one another (step times the cosine of its slope
  * apart): there each copy keeps level for a while out of the first portal or into the second,
- * so that their slanted stretches lie apart across as well, in the order the copies have
- * along y. Between two neighbouring portals lies room the way may take (a channel between
- * columns, or a gap of a column's), so the copies stay in it. One copy takes the shortest way,
- * bends and all.
+ * so that their slanted stretches lie apart across as well (steepSeparation), in the order the
+ * copies have along y. Between two neighbouring portals lies room the way may take (a channel
+ * between columns, or a gap of a column's), so the copies stay in it. One copy takes the
+ * shortest way, bends and all.
  */
 template<typename Point>
 std::vector<std::vector<Point>> sideBySide(std::vector<std::pair<Point, Point>> portals, int copies, double maxStep)
@@ -214,7 +219,7 @@ std::vector<std::vector<Point>> sideBySide(std::vector<std::pair<Point, Point>> 
             const double width = b.x - a.x;
             // Steeper than 60 degrees, copies moved along y lie less than half a step apart.
             const bool steep = i > 1 && i + 1 < cut.size() && width > 0 && 2 * width < std::hypot(width, b.y - a.y);
-            const double across = steep ? std::min(step, width / copies) : 0.0;
+            const double across = steep ? std::min({step, width / copies, steepSeparation}) : 0.0;
             // On a piece rising in y, a copy moved to a smaller y lies towards a larger x: its slanted
             // stretch moves that many steps across, by keeping level that much longer at the start.
             const int shift = b.y > a.y ? copies - 1 - copy : copy;
