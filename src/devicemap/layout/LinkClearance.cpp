@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QLineF>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +19,8 @@ namespace {
 /// The distance a new route keeps from the devices beside it, where its gap has room for it:
 /// the room the map's own routes keep.
 constexpr double clearance = OrthogonalRouter::clearance;
-/// The distance between a link and its opposite routed together, where the gaps have room for it.
+/// The distance between a link and its opposite routed together or moved apart, along the
+/// columns, where there is room for it.
 constexpr double pairSeparation = 12.0;
 /// How far a link within one column runs out beside it, at most.
 constexpr double sideReach = 12.0;
@@ -134,6 +136,88 @@ double lengthAlong(const QPolygonF& path, const QPolygonF& other, const QRectF& 
     return together;
 }
 
+/// The stretch of path from where it leaves first to where it enters last; empty where it never
+/// runs outside both.
+QPolygonF outsideEnds(const QPolygonF& path, const QRectF& first, const QRectF& last)
+{
+    // Where along a segment, from a to b, it is in rect: in units of length.
+    auto within = [](const QPointF& a, const QPointF& b, const QRectF& rect) {
+        const double length = QLineF(a, b).length();
+        return length > 0 ? common(inside(a, (b - a) / length, rect), Interval(0, length)) : Interval(1, 0);
+    };
+    int start = 0;
+    while (start + 1 < path.size() && first.contains(path.at(start + 1)))
+        ++start;
+    int end = path.size() - 1;
+    while (end > start + 1 && last.contains(path.at(end - 1)))
+        --end;
+    if (start + 1 >= path.size() || end <= start)
+        return {};
+    const QPointF& a = path.at(start);
+    const QPointF& b = path.at(start + 1);
+    const QPointF& c = path.at(end - 1);
+    const QPointF& d = path.at(end);
+    const double leaving = within(a, b, first).second;
+    const double entering = within(d, c, last).second;
+    // Ends that touch or overlap leave nothing between them on a segment joining them.
+    if (end == start + 1 && leaving + entering >= QLineF(a, b).length())
+        return {};
+    QPolygonF stretch;
+    stretch << a + (b - a) * (leaving / QLineF(a, b).length());
+    for (int i = start + 1; i < end; ++i)
+        stretch << path.at(i);
+    return stretch << d + (c - d) * (entering / QLineF(c, d).length());
+}
+
+/// path moved sideways to its right as it runs (y downwards): a level segment by level, a steep
+/// one by as much along the columns but at least by steep across, each corner to where the moved
+/// segments meet; a sharp corner is cut, so that it does not reach far out.
+QPolygonF movedAside(const QPolygonF& path, double level, double steep)
+{
+    QPolygonF points;
+    for (const QPointF& point : path) {
+        if (points.isEmpty() || QLineF(points.last(), point).length() > 1e-6)
+            points << point;
+    }
+    if (points.size() < 2)
+        return {};
+    if (level == 0 && steep == 0)
+        return points;
+    auto rightOf = [&points](int i) {
+        const QLineF segment(points.at(i), points.at(i + 1));
+        return QPointF(-segment.dy(), segment.dx()) / segment.length();
+    };
+    auto distanceOf = [&](int i) {
+        const QLineF segment(points.at(i), points.at(i + 1));
+        const double across = std::abs(level * segment.dx()) / segment.length();
+        return across > std::abs(steep) ? std::copysign(across, level) : steep;
+    };
+    QPolygonF moved;
+    moved << points.first() + distanceOf(0) * rightOf(0);
+    for (int i = 1; i + 1 < points.size(); ++i) {
+        const QPointF before = rightOf(i - 1);
+        const QPointF after = rightOf(i);
+        const double first = distanceOf(i - 1);
+        const double second = distanceOf(i);
+        // Where the moved segments' lines meet: the offset that reaches each normal's distance along it.
+        const double determinant = before.x() * after.y() - before.y() * after.x();
+        if (std::abs(determinant) > 0.05) {
+            const QPointF corner((first * after.y() - second * before.y()) / determinant,
+                                 (before.x() * second - after.x() * first) / determinant);
+            if (QPointF::dotProduct(corner, corner) < 9 * std::max(first * first, second * second)) {
+                moved << points.at(i) + corner;
+                continue;
+            }
+        }
+        if (QPointF::dotProduct(before, after) > 0 && std::abs(first - second) < 1e-6)
+            moved << points.at(i) + first * (before + after) / QLineF(QPointF(), before + after).length();
+        else
+            moved << points.at(i) + first * before << points.at(i) + second * after;
+    }
+    moved << points.last() + distanceOf(points.size() - 2) * rightOf(points.size() - 2);
+    return moved;
+}
+
 } // namespace
 
 LinkClearance::LinkClearance(const LayoutGraph& graph, GraphPlacement& placement)
@@ -166,28 +250,110 @@ int LinkClearance::clear()
         int opposite = linkOf.value({ends.to, ends.from}, -1);
         if (opposite >= 0 && settled.at(opposite))
             opposite = -1;
-        if (!devices.passesOther(drawnPath(link, placement.bends.at(link)), ends.from, ends.to)
-            && (opposite < 0 || !liesOn(link, opposite)))
+        const bool passes = devices.passesOther(drawnPath(link, placement.bends.at(link)), ends.from, ends.to);
+        if (!passes && (opposite < 0 || !liesOn(link, opposite)))
             continue;
-        if (columns.isEmpty())
-            measureColumns();
         QVector<int> together{link};
         if (opposite >= 0)
             together.append(opposite);
         for (int routed : qAsConst(together))
             settled[routed] = true;
 
-        const QVector<QList<QPointF>> routes = route(together, ends.from, ends.to);
-        bool passesNone = routes.size() == together.size();
-        for (int i = 0; passesNone && i < together.size(); ++i)
-            passesNone = !devices.passesOther(drawnPath(together.at(i), routes.at(i)), ends.from, ends.to);
-        if (!passesNone)
-            continue;
+        // A pair dot drew one on the other is drawn apart along dot's way where that way has
+        // room for both; through the gaps only where it has not.
+        QVector<QList<QPointF>> routes = passes ? QVector<QList<QPointF>>() : spreadApart(together, devices);
+        if (routes.isEmpty()) {
+            if (columns.isEmpty())
+                measureColumns();
+            routes = route(together, ends.from, ends.to);
+            if (!passesNone(together, routes, devices))
+                continue;
+        }
         for (int i = 0; i < together.size(); ++i)
             placement.bends[together.at(i)] = routes.at(i);
         cleared += together.size();
     }
     return cleared;
+}
+
+bool LinkClearance::passesNone(const QVector<int>& links, const QVector<QList<QPointF>>& routes,
+                               const DeviceGrid& devices) const
+{
+    if (routes.size() != links.size())
+        return false;
+    for (int i = 0; i < links.size(); ++i) {
+        const LayoutGraph::Link& ends = graph.links.at(links.at(i));
+        if (devices.passesOther(drawnPath(links.at(i), routes.at(i)), ends.from, ends.to))
+            return false;
+    }
+    return true;
+}
+
+QVector<QList<QPointF>> LinkClearance::spreadApart(const QVector<int>& pair, const DeviceGrid& devices) const
+{
+    if (pair.size() != 2)
+        return {};
+    const LayoutGraph::Link& ends = graph.links.at(pair.first());
+    // Both run along the first's way, which cannot cross itself; where dot drew them one on the
+    // other, the two ways are one.
+    const QPolygonF way = outsideEnds(drawnPath(pair.first(), placement.bends.at(pair.first())), rects.at(ends.from),
+                                      rects.at(ends.to));
+    if (way.size() < 2)
+        return {};
+    // The devices the ways may pass near: a moved corner lies within three times its distance.
+    QRectF reach = way.boundingRect();
+    QVector<QPolygonF> drawn;
+    for (int link : pair) {
+        drawn.append(drawnPath(link, placement.bends.at(link)));
+        reach |= drawn.last().boundingRect();
+    }
+    const double margin = 3 * pairSeparation + clearance;
+    reach.adjust(-margin, -margin, margin, margin);
+    QVector<int> near;
+    for (int device = 0; device < rects.size(); ++device) {
+        if (device != ends.from && device != ends.to && rects.at(device).intersects(reach))
+            near.append(device);
+    }
+    QSet<int> besideBefore;
+    for (const QPolygonF& path : qAsConst(drawn))
+        besideBefore.unite(devicesBeside(path, near));
+    // Each moves half the separation to its own side; where a device beside the way leaves one
+    // side no room, the other moves all of it, and where neither has room they part by less.
+    for (double separation = pairSeparation; separation >= pairSeparation / 2; separation /= 2) {
+        for (double share : {0.5, 0.0, 1.0}) {
+            const QPolygonF there = movedAside(way, share * separation, share * PortalPath::steepSeparation);
+            QPolygonF back = movedAside(way, (share - 1) * separation, (share - 1) * PortalPath::steepSeparation);
+            std::reverse(back.begin(), back.end());
+            const QVector<QList<QPointF>> routes{there.toList(), back.toList()};
+            if (!passesNone(pair, routes, devices))
+                continue;
+            // No nearer a device than the clearance, but where dot's ways already were.
+            bool keepsClear = true;
+            for (int i = 0; keepsClear && i < pair.size(); ++i)
+                keepsClear = besideBefore.contains(devicesBeside(drawnPath(pair.at(i), routes.at(i)), near));
+            if (keepsClear)
+                return routes;
+        }
+    }
+    return {};
+}
+
+QSet<int> LinkClearance::devicesBeside(const QPolygonF& path, const QVector<int>& devices) const
+{
+    QSet<int> beside;
+    const QRectF reach = path.boundingRect().adjusted(-clearance, -clearance, clearance, clearance);
+    for (int device : devices) {
+        if (!rects.at(device).intersects(reach))
+            continue;
+        const QRectF widened = rects.at(device).adjusted(-clearance, -clearance, clearance, clearance);
+        for (int i = 0; i + 1 < path.size(); ++i) {
+            if (DeviceGrid::passesThrough(path.at(i), path.at(i + 1), widened)) {
+                beside.insert(device);
+                break;
+            }
+        }
+    }
+    return beside;
 }
 
 bool LinkClearance::liesOn(int link, int opposite) const

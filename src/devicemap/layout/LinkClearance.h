@@ -4,8 +4,11 @@
 #include "LayoutGraph.h"
 
 #include <QPair>
+#include <QSet>
 #include <QPolygonF>
 #include <QVector>
+
+class DeviceGrid;
 
 /**
  * Routes again the links of a left-to-right layered drawing that pass through a device that
@@ -20,11 +23,15 @@
  * or runs down the middle of a gap too narrow for that; the gaps above and below a column
  * reach past the drawing, so that a link passing far from a column's devices is not drawn
  * towards them. A link within one column runs out to the channel beside it and back. A link
- * and its opposite are routed again together and kept apart, so that both show; so are a
- * link and its opposite that dot drew one on the other (dot spreads them along the columns
- * only, which leaves steep ones on one another). Every other link keeps its route; so does
- * one whose new route would still pass through a device (where the drawing's columns are not
- * whole).
+ * and its opposite are routed again together and kept apart, so that both show.
+ *
+ * dot spreads a link and its opposite along the columns only, which leaves steep ones on one
+ * another. Such a pair is moved apart along dot's way, to either side of it, as far apart as a
+ * pair routed again (at least PortalPath::steepSeparation across where it runs steeply): a new
+ * way through the gaps would cross many of the links dot drew around it. Only where dot's way
+ * has no room for both, without passing through a device or nearer to one than dot's routes
+ * came, is the pair routed again. Every other link keeps its route; so does one whose new
+ * route would still pass through a device (where the drawing's columns are not whole).
  *
  * Internal to the automatic layout; any thread; one object per run.
  */
@@ -49,6 +56,13 @@ private:
     QPolygonF drawnPath(int link, const QList<QPointF>& bends) const;
     /// Whether link and its opposite, as they run now, show as one along a stretch.
     bool liesOn(int link, int opposite) const;
+    /// Whether routes, one per link, pass through no device but their ends.
+    bool passesNone(const QVector<int>& links, const QVector<QList<QPointF>>& routes, const DeviceGrid& devices) const;
+    /// New bends for a link and its opposite drawn one on the other, moved apart along the
+    /// first's way; empty where that way has no room for both.
+    QVector<QList<QPointF>> spreadApart(const QVector<int>& pair, const DeviceGrid& devices) const;
+    /// The devices among those given that path passes nearer than the clearance.
+    QSet<int> devicesBeside(const QPolygonF& path, const QVector<int>& devices) const;
     /// New bends for links, all joining first and last, one after another; empty where there is no way.
     QVector<QList<QPointF>> route(const QVector<int>& links, int first, int last) const;
     QVector<QList<QPointF>> routeAcross(const QVector<int>& links, int first, int last) const;
