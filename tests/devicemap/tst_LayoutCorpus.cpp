@@ -300,6 +300,20 @@ QStringList edgesRunAlong(const QPolygonF& path, const QVector<QRectF>& devices,
     return along;
 }
 
+/// A graph of 80 x 40 devices at centers, linked as given, and dot's drawing of it with straight links.
+QPair<LayoutGraph, GraphPlacement> straightDrawing(const QVector<QPointF>& centers, const QList<LayoutGraph::Link>& links)
+{
+    LayoutGraph graph;
+    graph.type = LayoutGraph::Hierarchical;
+    for (int i = 0; i < centers.size(); ++i)
+        graph.devices.append({QStringLiteral("d%1").arg(i), QSizeF(80, 40), -1});
+    graph.links = links;
+    GraphPlacement placement;
+    placement.centers = centers;
+    placement.bends = QVector<QList<QPointF>>(graph.links.size());
+    return {graph, placement};
+}
+
 /// One case, in the child: 0 when it holds, otherwise what went wrong on standard error.
 int runCase(int argc, char* argv[])
 {
@@ -650,16 +664,10 @@ private Q_SLOTS:
         QFETCH(QVector<QPointF>, centers);
         QFETCH(bool, withOpposite);
         // Given a link dot drew straight through a device
-        LayoutGraph graph;
-        graph.type = LayoutGraph::Hierarchical;
-        for (int i = 0; i < centers.size(); ++i)
-            graph.devices.append({QStringLiteral("d%1").arg(i), QSizeF(80, 40), -1});
-        graph.links = {{0, 1}, {0, 2}};
+        QList<LayoutGraph::Link> links{{0, 1}, {0, 2}};
         if (withOpposite)
-            graph.links.append({2, 0});
-        GraphPlacement placement;
-        placement.centers = centers;
-        placement.bends = QVector<QList<QPointF>>(graph.links.size());
+            links.append({2, 0});
+        auto [graph, placement] = straightDrawing(centers, links);
 
         LayoutPlan::of(graph, "dot").completeLinks(graph, &placement);
 
@@ -688,16 +696,10 @@ private Q_SLOTS:
         QFETCH(QVector<QPointF>, centers);
         QFETCH(bool, withOpposite);
         // Given a link dot drew straight through a device
-        LayoutGraph graph;
-        graph.type = LayoutGraph::Hierarchical;
-        for (int i = 0; i < centers.size(); ++i)
-            graph.devices.append({QStringLiteral("d%1").arg(i), QSizeF(80, 40), -1});
-        graph.links = {{0, 2}};
+        QList<LayoutGraph::Link> links{{0, 2}};
         if (withOpposite)
-            graph.links.append({2, 0});
-        GraphPlacement placement;
-        placement.centers = centers;
-        placement.bends = QVector<QList<QPointF>>(graph.links.size());
+            links.append({2, 0});
+        auto [graph, placement] = straightDrawing(centers, links);
 
         LayoutPlan::of(graph, "dot").completeLinks(graph, &placement);
 

@@ -110,7 +110,8 @@ struct DOZEROZOZU_EXPORT LayoutPlan
      * left links unrouted (GraphPlacement::unroutedLinks), every link is routed orthogonally,
      * and with groups these become strips: routes may move columns apart, and strips follow.
      * Where dot routed the links, those that pass through a device are routed again around
-     * the devices, and so are a link and its opposite drawn one on the other (LinkClearance).
+     * the devices, and a link and its opposite drawn one on the other are moved apart along
+     * dot's way, or routed again where there is no room beside it (LinkClearance).
      */
     void completeLinks(const LayoutGraph& graph, GraphPlacement* placement) const;
 
