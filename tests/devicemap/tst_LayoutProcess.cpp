@@ -22,12 +22,7 @@ namespace {
 /// The largest resident size this process has had, in bytes.
 qint64 peakResidentBytes()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray text = status.readAll();
-    const int start = text.indexOf("VmHWM:") + 6;
-    return text.mid(start, text.indexOf('\n', start) - start).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return TestSupport::ownStatusBytes("VmHWM");
 }
 
 /// Whether the process pid runs: neither gone nor a zombie waiting for a parent that does not come.

@@ -1,5 +1,6 @@
 #include "GraphLayoutAdapter.h"
 #include "LayoutCorpus.h"
+#include "TestSupport.h"
 
 #include <QtTest>
 
@@ -33,12 +34,7 @@ bool runOfItsOwn()
 /// This process's address space, in bytes.
 qint64 addressSpaceBytes()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray text = status.readAll();
-    const int start = text.indexOf("VmSize:") + 7;
-    return text.mid(start, text.indexOf('\n', start) - start).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return TestSupport::ownStatusBytes("VmSize");
 }
 
 /**

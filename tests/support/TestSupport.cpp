@@ -147,6 +147,20 @@ bool ignoresFilePermissions()
     return ::geteuid() == 0;
 }
 
+qint64 ownStatusBytes(const QByteArray& field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = status.readAll();
+    const QByteArray key = "\n" + field + ":";
+    const int found = text.indexOf(key);
+    if (found < 0)
+        return 0;
+    const int start = found + key.size();
+    return text.mid(start, text.indexOf('\n', start) - start).trimmed().split(' ').value(0).toLongLong() * 1024;
+}
+
 QList<qint64> childProcesses()
 {
     QList<qint64> children;

@@ -84,6 +84,9 @@ bool setReadOnly(const QString& path, bool readOnly);
 /// Whether the process can write to read-only files anyway (root): tests of write failures skip then.
 bool ignoresFilePermissions();
 
+/// A size this process's /proc/self/status gives in kB ("VmSize", "VmHWM"...), in bytes; 0 when unknown.
+qint64 ownStatusBytes(const QByteArray& field);
+
 /// The ids of the processes whose parent is this one, alive or not yet waited for.
 QList<qint64> childProcesses();
 
