@@ -194,6 +194,13 @@ bool DeviceManager::parseMetaDevice(const QString& path, const QString& typeName
     }
     DeviceTypeInfo info;
     info.categories = QStringList{QStringLiteral("meta")};
+    // Its listed path ("meta/pump") may be a host type's name: the New device menu would make that type.
+    const QString sharing = m_types->sharingNameOrPath(type, info.categories);
+    if (!sharing.isEmpty()) {
+        qWarning().noquote() << "DeviceManager: meta device" << path << "would share a name or a path with the device type"
+                             << sharing << "; not registered";
+        return false;
+    }
     m_types->registerType(type, info, [description] { return new MetaDevice(description); }, true);
     if (!m_exitEmitted)
         notify([this] { Q_EMIT needUpdateTypes(); });

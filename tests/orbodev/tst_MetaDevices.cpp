@@ -267,7 +267,8 @@ void tst_MetaDevices::hostTypeNameMustReadBack()
         QCOMPARE(savedAndLoaded(manager, typeName, registerType).type, typeName);
 }
 
-// A registration: "type", "category|type", or "@manager" for a networked manager added then.
+// A registration: "type", "category|type", "@manager" for a networked manager added then, or
+// "meta:type" for a meta device imported under that name.
 void tst_MetaDevices::hostTypeIsMadeAsListed_data()
 {
     QTest::addColumn<QStringList>("registrations");
@@ -293,12 +294,21 @@ void tst_MetaDevices::hostTypeIsMadeAsListed_data()
     QTest::newRow("a type, then a name that is its path") << QStringList{"maths2|valve", "maths2/valve"}
                                                           << QStringList{"valve"};
     QTest::newRow("two types listed under one path") << QStringList{"a|b/valve", "a/b|valve"} << QStringList{"b/valve"};
+    QTest::newRow("a host type named as a meta device's path, then the meta device")
+        << QStringList{"meta/pump", "meta:pump"} << QStringList{"meta/pump"};
+    QTest::newRow("a meta device, then a host type named as its path") << QStringList{"meta:pump", "meta/pump"}
+                                                                        << QStringList{"pump"};
 }
 
 void tst_MetaDevices::hostTypeIsMadeAsListed()
 {
     QFETCH(QStringList, registrations);
     QFETCH(QStringList, taken);
+    QTemporaryDir dir;
+    QFile meta(dir.filePath("meta.yml"));
+    QVERIFY(meta.open(QIODevice::WriteOnly));
+    meta.write("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n");
+    meta.close();
     DeviceManager manager;
     const QStringList frameworkTypes = manager.getDeviceTypes();
     TestSupport::LogCapture log;
@@ -307,6 +317,10 @@ void tst_MetaDevices::hostTypeIsMadeAsListed()
     for (const QString& registration : registrations) {
         if (registration.startsWith('@')) {
             manager.addNetworkManager(registration.mid(1));
+            continue;
+        }
+        if (registration.startsWith(QLatin1String("meta:"))) {
+            manager.parseMetaDevice(meta.fileName(), registration.mid(5));
             continue;
         }
         DeviceTypeInfo info;
