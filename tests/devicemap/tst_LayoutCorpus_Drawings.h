@@ -4,6 +4,7 @@
 #include "DevicesArrangement.h"
 #include "GraphPlacement.h"
 #include "LayoutGraph.h"
+#include "OrthogonalRouter.h"
 
 #include <QHash>
 #include <QPair>
@@ -23,7 +24,7 @@
 namespace {
 
 /// The room the map's own routes keep from the devices they pass.
-constexpr double clearance = 8;
+constexpr double clearance = OrthogonalRouter::clearance;
 
 
 /// Whether the segment a-b passes through the inside of rect (Liang-Barsky clipping).
@@ -92,17 +93,32 @@ QStringList linksThroughDevices(const DevicesArrangement& arrangement)
     return crossing;
 }
 
+/// A link as the map draws it: from its source's centre through its bends to its target's.
+QPolygonF drawnLink(const QPointF& from, const QList<QPointF>& bends, const QPointF& to)
+{
+    QPolygonF path;
+    path << from;
+    for (const QPointF& bend : bends)
+        path << bend;
+    return path << to;
+}
+
+/// Every link of arrangement as the map draws it, by its ends.
+QHash<QPair<QString, QString>, QPolygonF> drawnLinks(const DevicesArrangement& arrangement)
+{
+    QHash<QPair<QString, QString>, QPolygonF> paths;
+    for (const ItemsConnection& connection : arrangement.connections) {
+        paths.insert({connection.from, connection.to},
+                     drawnLink(arrangement.deviceRects.value(connection.from).center(), connection.bendingPoints,
+                               arrangement.deviceRects.value(connection.to).center()));
+    }
+    return paths;
+}
+
 /// The pairs of opposite links drawn one on the other, each as "a<>b": every bend of either lies on
 /// the other's drawn line, within a unit (two straight links between the same centres among them).
 QStringList oppositeLinksOnOnePath(const DevicesArrangement& arrangement)
 {
-    auto drawn = [&arrangement](const ItemsConnection& connection) {
-        QPolygonF path;
-        path << arrangement.deviceRects.value(connection.from).center();
-        for (const QPointF& bend : connection.bendingPoints)
-            path << bend;
-        return path << arrangement.deviceRects.value(connection.to).center();
-    };
     auto bendsOnLine = [](const QPolygonF& bent, const QPolygonF& line) {
         for (int b = 1; b + 1 < bent.size(); ++b) {
             double nearest = std::numeric_limits<double>::max();
@@ -119,9 +135,7 @@ QStringList oppositeLinksOnOnePath(const DevicesArrangement& arrangement)
         }
         return true;
     };
-    QHash<QPair<QString, QString>, QPolygonF> paths;
-    for (const ItemsConnection& connection : arrangement.connections)
-        paths.insert({connection.from, connection.to}, drawn(connection));
+    const QHash<QPair<QString, QString>, QPolygonF> paths = drawnLinks(arrangement);
     QStringList onOnePath;
     for (const ItemsConnection& connection : arrangement.connections) {
         const auto opposite = paths.constFind({connection.to, connection.from});
@@ -131,16 +145,6 @@ QStringList oppositeLinksOnOnePath(const DevicesArrangement& arrangement)
             onOnePath << connection.from + QStringLiteral("<>") + connection.to;
     }
     return onOnePath;
-}
-
-/// A link as the map draws it: from its source's centre through its bends to its target's.
-QPolygonF drawnLink(const QPointF& from, const QList<QPointF>& bends, const QPointF& to)
-{
-    QPolygonF path;
-    path << from;
-    for (const QPointF& bend : bends)
-        path << bend;
-    return path << to;
 }
 
 /// Where along the segment a-b, as fractions of it, its points lie in rect; empty where none do.
@@ -209,14 +213,7 @@ double stretchNear(const QPointF& a, const QPointF& b, const QPointF& c, const Q
 /// links crossing at less than 30 degrees do).
 QStringList oppositeLinksTogether(const DevicesArrangement& arrangement)
 {
-    QHash<QPair<QString, QString>, QPolygonF> paths;
-    for (const ItemsConnection& connection : arrangement.connections) {
-        QPolygonF path;
-        path << arrangement.deviceRects.value(connection.from).center();
-        for (const QPointF& bend : connection.bendingPoints)
-            path << bend;
-        paths.insert({connection.from, connection.to}, path << arrangement.deviceRects.value(connection.to).center());
-    }
+    const QHash<QPair<QString, QString>, QPolygonF> paths = drawnLinks(arrangement);
     QStringList together;
     for (auto it = paths.cbegin(); it != paths.cend(); ++it) {
         const QString& from = it.key().first;

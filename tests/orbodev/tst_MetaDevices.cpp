@@ -28,6 +28,18 @@ private Q_SLOTS:
 
 namespace {
 
+/// Writes at path a meta device of one scaler "s" exporting its factor, set to factor unless empty.
+bool writeScalerMetaDevice(const QString& path, const QByteArray& factor = QByteArray())
+{
+    QFile meta(path);
+    if (!meta.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray text = "export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n";
+    if (!factor.isEmpty())
+        text += "  params:\n    factor: \"" + factor + "\"\n";
+    return meta.write(text) == text.size();
+}
+
 // What a type's device, with a setting of the user's, becomes after its graph is saved and
 // loaded again by a manager that prepare() gave the same types.
 DeviceInfo savedAndLoaded(DeviceManager& manager, const QString& type,
@@ -159,15 +171,12 @@ void tst_MetaDevices::importUnderAnotherSpelling()
     QFETCH(QString, builtIn);
     // Given a host's own type, a networked manager and a meta-device file
     QTemporaryDir dir;
-    QFile meta(dir.filePath(file));
-    QVERIFY(meta.open(QIODevice::WriteOnly));
-    meta.write("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n  params:\n"
-               "    factor: \"3\"\n");
-    meta.close();
+    const QString metaPath = dir.filePath(file);
+    QVERIFY(writeScalerMetaDevice(metaPath, "3"));
     auto import = [&](DeviceManager& manager) {
         manager.registerDeviceType("lamp", DeviceTypeInfo(), [] { return new BaseDevice; });
         manager.addNetworkManager("press");
-        return manager.parseMetaDevice(meta.fileName(), typeName);
+        return manager.parseMetaDevice(metaPath, typeName);
     };
     DeviceManager manager;
     TestSupport::LogCapture log;
@@ -218,10 +227,8 @@ void tst_MetaDevices::metaTypeNameMustReadBack()
     QFETCH(bool, taken);
     // Given a graph with a scaler set by the user, and a meta-device file
     QTemporaryDir dir;
-    QFile meta(dir.filePath("meta.yml"));
-    QVERIFY(meta.open(QIODevice::WriteOnly));
-    meta.write("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n");
-    meta.close();
+    const QString metaPath = dir.filePath("meta.yml");
+    QVERIFY(writeScalerMetaDevice(metaPath));
     DeviceManager manager;
     const QString scaler = manager.createDevice("scaler", false);
     QVERIFY(manager.setDeviceParam(scaler, "factor", "5") && manager.applyDeviceParams(scaler));
@@ -229,7 +236,7 @@ void tst_MetaDevices::metaTypeNameMustReadBack()
     TestSupport::LogCapture log;
 
     // When the file is imported under the name
-    QCOMPARE(manager.parseMetaDevice(meta.fileName(), typeName), taken);
+    QCOMPARE(manager.parseMetaDevice(metaPath, typeName), taken);
 
     // Then a name that does not read back is refused, and scalers stay the framework's own
     QCOMPARE(log.containsFragment("does not read back from a saved graph"), !taken);
@@ -239,7 +246,7 @@ void tst_MetaDevices::metaTypeNameMustReadBack()
 
     // And a name taken gives its devices back as its own, with their settings
     if (taken) {
-        const auto prepare = [&](DeviceManager& other) { other.parseMetaDevice(meta.fileName(), typeName); };
+        const auto prepare = [&](DeviceManager& other) { other.parseMetaDevice(metaPath, typeName); };
         const DeviceInfo reloaded = savedAndLoaded(manager, typeName.trimmed(), prepare);
         QCOMPARE(reloaded.type, typeName.trimmed());
         QCOMPARE(reloaded.paramValues.value("s.factor"), QString("9"));
@@ -305,10 +312,8 @@ void tst_MetaDevices::hostTypeIsMadeAsListed()
     QFETCH(QStringList, registrations);
     QFETCH(QStringList, taken);
     QTemporaryDir dir;
-    QFile meta(dir.filePath("meta.yml"));
-    QVERIFY(meta.open(QIODevice::WriteOnly));
-    meta.write("export:\n  parameters:\n    factor: s.factor\n\nconfig_version: 2\ns:\n  type: scaler\n");
-    meta.close();
+    const QString metaPath = dir.filePath("meta.yml");
+    QVERIFY(writeScalerMetaDevice(metaPath));
     DeviceManager manager;
     const QStringList frameworkTypes = manager.getDeviceTypes();
     TestSupport::LogCapture log;
@@ -320,7 +325,7 @@ void tst_MetaDevices::hostTypeIsMadeAsListed()
             continue;
         }
         if (registration.startsWith(QLatin1String("meta:"))) {
-            manager.parseMetaDevice(meta.fileName(), registration.mid(5));
+            manager.parseMetaDevice(metaPath, registration.mid(5));
             continue;
         }
         DeviceTypeInfo info;

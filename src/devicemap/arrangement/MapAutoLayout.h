@@ -24,7 +24,7 @@
  * or inside an operation never opens a dialog there; several fallbacks in a row give one box.
  *
  * Owned by the DeviceMapWidget, whose layout members forward here. GUI thread only; the
- * layout itself runs on the global thread pool while this thread keeps processing events
+ * layout itself runs on a thread of its own while this thread keeps processing events
  * other than user input.
  */
 class DOZEROZOZU_EXPORT MapAutoLayout : public QObject
@@ -53,7 +53,7 @@ public:
      * still there.
      */
     GraphLayoutAdapter::Result arrange(const QList<DeviceInfo>& infos, DeviceMapWidget::LayoutType type);
-    /// Starts a layout of infos on the thread pool without recording the type; for the paint.
+    /// Starts a layout of infos on a thread of its own without recording the type; for the paint.
     QFuture<GraphLayoutAdapter::Result> start(const QList<DeviceInfo>& infos, DeviceMapWidget::LayoutType type) const;
 
     /**

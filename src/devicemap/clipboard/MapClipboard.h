@@ -27,8 +27,9 @@ class QGraphicsItem;
  * preview the map paints at the cursor, once their layout, asked for from the event loop after
  * the drag entered, is done (a file dropped before then is laid out at the drop). Nothing is
  * asked while dragging: the file is read and parsed quietly on entering, and a file that
- * cannot be read or parsed is reported when it is dropped. The drop itself is handled from the event loop, after the drag has ended,
- * so that its question box gets the pointer (a drag holds it until its drop returns).
+ * cannot be read or parsed is reported when it is dropped. The drop itself is handled from
+ * the event loop, after the drag has ended, so that its question box gets the pointer (a drag
+ * holds it until its drop returns).
  *
  * Owned by the DeviceMapWidget, whose clipboard, template and drag members forward here. GUI
  * thread only. Boxes and prompts run nested event loops: the map may be deleted meanwhile,

@@ -33,10 +33,10 @@ struct Reading;
  *
  * The map serves only to lay templates out for the preview; the panel forgets a map that is
  * deleted, and then shows descriptions without a preview. A chosen template's description
- * comes at once, its preview once its layout is done, from the event loop after the choice. Owned by its parent (the window's
- * dock); GUI thread only. Controls carry object names for tests: "templatesFileView",
- * "descriptionTitle", "descriptionEditor", "descriptionNotice", "confirmDescriptionButton",
- * "cancelDescriptionButton", "templatesPreview".
+ * comes at once, its preview once its layout is done, from the event loop after the choice.
+ * Owned by its parent (the window's dock); GUI thread only. Controls carry object names for
+ * tests: "templatesFileView", "descriptionTitle", "descriptionEditor", "descriptionNotice",
+ * "confirmDescriptionButton", "cancelDescriptionButton", "templatesPreview".
  */
 class DOZEROZOZU_EXPORT TemplatesWidget : public QWidget
 {
